@@ -1,0 +1,1 @@
+// Library anchor: keeps the shared object non-empty while its families grow.
