@@ -31,6 +31,7 @@ constexpr LONG ERROR_KEY_DELETED = 1018;
 constexpr LONG ERROR_INVALID_PRINTER_NAME = 1801;
 constexpr LONG ERROR_INVALID_FORM_NAME = 1902;
 constexpr LONG ERROR_FILE_EXISTS = 80;
+constexpr LONG ERROR_INVALID_LEVEL = 124;
 #endif
 
 // ---- predefined keys ----

@@ -1,0 +1,598 @@
+// The spooler's printer catalogue, forms and global memory blocks.
+#include "win/winspool.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <new>
+#include <vector>
+
+#include "win/wingdi.h"
+
+// The PDF device context comes from the GDI layer; a weak reference keeps the
+// spooler usable in builds where that layer is not linked in.
+HDC KvCreatePdfDC(const char* path, double widthPt, double heightPt, int dpi) __attribute__((weak));
+
+namespace {
+
+thread_local DWORD t_lastError = 0;
+
+// ---- global memory ----
+struct Block {
+  std::vector<BYTE> bytes;
+  int locks = 0;
+};
+struct GlobalTable {
+  std::mutex mutex;
+  std::map<std::uintptr_t, Block> blocks;
+  std::uintptr_t next = 0x10000;
+};
+GlobalTable& Globals() {
+  static GlobalTable* t = new GlobalTable;
+  return *t;
+}
+
+// ---- printers and forms ----
+struct Form {
+  const char16_t* name;
+  LONG cx;
+  LONG cy;
+};
+// Built-in forms; form n is paper number n.
+const Form kForms[] = {
+    {u"Letter", 215900, 279400},           {u"Letter Small", 215900, 279400},
+    {u"Tabloid", 279400, 431800},          {u"Ledger", 431800, 279400},
+    {u"Legal", 215900, 355600},            {u"Statement", 139700, 215900},
+    {u"Executive", 184150, 266700},        {u"A3", 297000, 420000},
+    {u"A4", 210000, 297000},               {u"A4 Small", 210000, 297000},
+    {u"A5", 148000, 210000},               {u"B4 (JIS)", 257000, 364000},
+    {u"B5 (JIS)", 182000, 257000},         {u"Folio", 215900, 330200},
+    {u"Quarto", 215000, 275000},           {u"10x14", 254000, 355600},
+    {u"11x17", 279400, 431800},            {u"Note", 215900, 279400},
+    {u"Envelope #9", 98425, 225425},       {u"Envelope #10", 104775, 241300},
+    {u"Envelope #11", 114300, 263525},     {u"Envelope #12", 120650, 279400},
+    {u"Envelope #14", 127000, 292100},     {u"C size sheet", 431800, 558800},
+    {u"D size sheet", 558800, 863600},     {u"E size sheet", 863600, 1117600},
+    {u"Envelope DL", 110000, 220000},      {u"Envelope C5", 162000, 229000},
+    {u"Envelope C3", 324000, 458000},      {u"Envelope C4", 229000, 324000},
+    {u"Envelope C6", 114000, 162000},      {u"Envelope C65", 114000, 229000},
+    {u"Envelope B4", 250000, 353000},      {u"Envelope B5", 176000, 250000},
+    {u"Envelope B6", 176000, 125000},      {u"Envelope", 110000, 230000},
+    {u"Envelope Monarch", 98425, 190500},  {u"6 3/4 Envelope", 92075, 165100},
+    {u"US Std Fanfold", 377825, 279400},   {u"German Std Fanfold", 215900, 304800},
+    {u"German Legal Fanfold", 215900, 330200},
+};
+constexpr int kBuiltinForms = static_cast<int>(sizeof kForms / sizeof kForms[0]);
+
+const char16_t kPrinterName[] = u"PDF Printer";
+const char16_t kPortName[] = u"PDF:";
+const char16_t kDriverName[] = u"KvPdf";
+const char16_t kComment[] = u"Writes each document as a PDF file";
+constexpr short kDefaultDpi = 600;
+
+struct UserForm {
+  std::u16string name;
+  SIZEL size;
+  RECTL area;
+};
+struct Spooler {
+  std::mutex mutex;
+  std::vector<UserForm> forms;
+  std::map<std::uintptr_t, int> open;  // printer handles
+  std::uintptr_t next = 0x20000;
+  std::string folder;
+  std::string lastFile;
+  int documents = 0;
+};
+Spooler& Spool() {
+  static Spooler* s = new Spooler;
+  return *s;
+}
+
+bool SameName(const char16_t* a, const char16_t* b) {
+  if (!a || !b) return false;
+  for (; *a && *b; ++a, ++b) {
+    char16_t x = *a, y = *b;
+    if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x + 32);
+    if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y + 32);
+    if (x != y) return false;
+  }
+  return *a == *b;
+}
+
+bool IsOurPrinter(LPCWSTR name) { return !name || !*name || SameName(name, kPrinterName); }
+
+bool IsOpenPrinter(HANDLE h) {
+  std::lock_guard lock(Spool().mutex);
+  return Spool().open.count(reinterpret_cast<std::uintptr_t>(h)) != 0;
+}
+
+std::size_t Len(const char16_t* s) { return std::char_traits<char16_t>::length(s); }
+
+void CopyName(WCHAR* dst, int cap, const char16_t* src) {
+  int i = 0;
+  for (; src[i] && i < cap - 1; ++i) dst[i] = src[i];
+  for (; i < cap; ++i) dst[i] = 0;
+}
+
+void FillDefaultDevMode(DEVMODEW* dm) {
+  std::memset(dm, 0, sizeof *dm);
+  CopyName(dm->dmDeviceName, CCHDEVICENAME, kPrinterName);
+  dm->dmSpecVersion = DM_SPECVERSION;
+  dm->dmSize = sizeof(DEVMODEW);
+  dm->dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_SCALE | DM_COPIES |
+                 DM_DEFAULTSOURCE | DM_PRINTQUALITY | DM_COLOR | DM_YRESOLUTION | DM_COLLATE | DM_FORMNAME;
+  dm->dmOrientation = DMORIENT_PORTRAIT;
+  dm->dmPaperSize = DMPAPER_LETTER;
+  dm->dmPaperWidth = static_cast<short>(kForms[0].cx / 100);
+  dm->dmPaperLength = static_cast<short>(kForms[0].cy / 100);
+  dm->dmScale = 100;
+  dm->dmCopies = 1;
+  dm->dmDefaultSource = DMBIN_AUTO;
+  dm->dmPrintQuality = kDefaultDpi;
+  dm->dmYResolution = kDefaultDpi;
+  dm->dmColor = DMCOLOR_COLOR;
+  CopyName(dm->dmFormName, CCHFORMNAME, kForms[0].name);
+}
+
+// Writes records then texts into a caller's buffer: the text area grows down
+// from the buffer's end, as the spooler does it.
+class Packer {
+ public:
+  Packer(BYTE* buf, DWORD cb, std::size_t recordSize, std::size_t count)
+      : buf_(buf), cb_(cb), fixed_(recordSize * count), textEnd_(cb) {}
+  // Space for a text (counted in a first pass with a null buffer).
+  LPWSTR Put(const char16_t* s) {
+    const std::size_t bytes = (Len(s) + 1) * 2;
+    textBytes_ += bytes;
+    if (!Fits()) return nullptr;
+    textEnd_ -= bytes;
+    auto* p = reinterpret_cast<char16_t*>(buf_ + textEnd_);
+    std::memcpy(p, s, bytes);
+    return p;
+  }
+  template <class T>
+  T* Record(std::size_t i) {
+    return Fits() ? reinterpret_cast<T*>(buf_) + i : nullptr;
+  }
+  DWORD Needed() const { return static_cast<DWORD>(fixed_ + textBytes_); }
+  bool Fits() const { return buf_ && cb_ >= fixed_ + textBytes_; }
+
+ private:
+  BYTE* buf_;
+  std::size_t cb_;
+  std::size_t fixed_;
+  std::size_t textEnd_;
+  std::size_t textBytes_ = 0;
+};
+
+// Two passes: count with no buffer, then fill when everything fits.
+template <class Fill>
+BOOL PackRecords(BYTE* buffer, DWORD cbBuf, DWORD* needed, Fill fill) {
+  if (!needed) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const DWORD size = fill(nullptr, 0);
+  *needed = size;
+  if (!buffer || cbBuf < size) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  fill(buffer, cbBuf);
+  return TRUE;
+}
+
+struct FormView {
+  std::u16string name;
+  SIZEL size;
+  RECTL area;
+  DWORD flags;
+  int paper;
+};
+
+std::vector<FormView> AllForms() {
+  std::vector<FormView> v;
+  for (int i = 0; i < kBuiltinForms; ++i)
+    v.push_back({kForms[i].name, {kForms[i].cx, kForms[i].cy}, {0, 0, kForms[i].cx, kForms[i].cy}, FORM_BUILTIN,
+                 i + 1});
+  std::lock_guard lock(Spool().mutex);
+  int n = 0;
+  for (const auto& f : Spool().forms) v.push_back({f.name, f.size, f.area, FORM_USER, DMPAPER_USER + ++n});
+  return v;
+}
+
+}  // namespace
+
+DWORD GetLastError() { return t_lastError; }
+void SetLastError(DWORD error) { t_lastError = error; }
+
+// ---- global memory ----------------------------------------------------------
+
+HGLOBAL GlobalAlloc(UINT, SIZE_T bytes) {
+  if (bytes > (SIZE_T{1} << 31)) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  auto& t = Globals();
+  std::lock_guard lock(t.mutex);
+  const std::uintptr_t h = t.next;
+  t.next += 8;
+  try {
+    t.blocks[h].bytes.assign(std::max<SIZE_T>(bytes, 1), 0);  // always zeroed: deterministic
+    t.blocks[h].bytes.resize(bytes);
+  } catch (const std::bad_alloc&) {
+    t.blocks.erase(h);
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  return reinterpret_cast<HGLOBAL>(h);
+}
+
+LPVOID GlobalLock(HGLOBAL mem) {
+  auto& t = Globals();
+  std::lock_guard lock(t.mutex);
+  auto it = t.blocks.find(reinterpret_cast<std::uintptr_t>(mem));
+  if (it == t.blocks.end()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  ++it->second.locks;
+  // A zero-sized block still answers a valid (empty) address.
+  return it->second.bytes.empty() ? static_cast<LPVOID>(&it->second.locks) : it->second.bytes.data();
+}
+
+BOOL GlobalUnlock(HGLOBAL mem) {
+  auto& t = Globals();
+  std::lock_guard lock(t.mutex);
+  auto it = t.blocks.find(reinterpret_cast<std::uintptr_t>(mem));
+  if (it == t.blocks.end()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (it->second.locks > 0) --it->second.locks;
+  SetLastError(ERROR_SUCCESS);
+  return it->second.locks > 0 ? TRUE : FALSE;
+}
+
+SIZE_T GlobalSize(HGLOBAL mem) {
+  auto& t = Globals();
+  std::lock_guard lock(t.mutex);
+  auto it = t.blocks.find(reinterpret_cast<std::uintptr_t>(mem));
+  return it == t.blocks.end() ? 0 : it->second.bytes.size();
+}
+
+HGLOBAL GlobalFree(HGLOBAL mem) {
+  if (!mem) return nullptr;
+  auto& t = Globals();
+  std::lock_guard lock(t.mutex);
+  if (!t.blocks.erase(reinterpret_cast<std::uintptr_t>(mem))) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return mem;
+  }
+  return nullptr;
+}
+
+std::size_t KvGlobalBlockCount() {
+  std::lock_guard lock(Globals().mutex);
+  return Globals().blocks.size();
+}
+
+// ---- printers -------------------------------------------------------------------
+
+const char16_t* KvDefaultPrinterName() { return kPrinterName; }
+const char16_t* KvDefaultPrinterPort() { return kPortName; }
+
+BOOL EnumPrintersW(DWORD, LPWSTR, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* needed, DWORD* returned) {
+  if (returned) *returned = 0;
+  if (level != 1 && level != 2) {
+    SetLastError(ERROR_INVALID_LEVEL);
+    return FALSE;
+  }
+  BOOL ok = PackRecords(buffer, cbBuf, needed, [&](BYTE* buf, DWORD cb) -> DWORD {
+    if (level == 1) {
+      Packer p(buf, cb, sizeof(PRINTER_INFO_1W), 1);
+      LPWSTR desc = p.Put(u"PDF Printer,KvPdf,PDF:");
+      LPWSTR name = p.Put(kPrinterName);
+      LPWSTR comment = p.Put(kComment);
+      if (auto* r = p.Record<PRINTER_INFO_1W>(0)) *r = {0x00800000 /* PRINTER_ENUM_ICON8 */, desc, name, comment};
+      return p.Needed();
+    }
+    Packer p(buf, cb, sizeof(PRINTER_INFO_2W) + sizeof(DEVMODEW), 1);
+    PRINTER_INFO_2W info = {};
+    info.pServerName = nullptr;
+    info.pPrinterName = p.Put(kPrinterName);
+    info.pShareName = p.Put(u"");
+    info.pPortName = p.Put(kPortName);
+    info.pDriverName = p.Put(kDriverName);
+    info.pComment = p.Put(kComment);
+    info.pLocation = p.Put(u"");
+    info.pSepFile = p.Put(u"");
+    info.pPrintProcessor = p.Put(u"KvPdfPrint");
+    info.pDatatype = p.Put(u"RAW");
+    info.pParameters = p.Put(u"");
+    info.Attributes = PRINTER_ATTRIBUTE_DEFAULT | PRINTER_ATTRIBUTE_LOCAL;
+    info.Priority = 1;
+    if (auto* r = p.Record<PRINTER_INFO_2W>(0)) {
+      auto* dm = reinterpret_cast<DEVMODEW*>(buf + sizeof(PRINTER_INFO_2W));
+      FillDefaultDevMode(dm);
+      info.pDevMode = dm;
+      *r = info;
+    }
+    return p.Needed();
+  });
+  if (ok && returned) *returned = 1;
+  return ok;
+}
+
+BOOL OpenPrinterW(LPWSTR printerName, HANDLE* printer, void*) {
+  if (!printer) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  *printer = nullptr;
+  if (!IsOurPrinter(printerName)) {
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return FALSE;
+  }
+  std::lock_guard lock(Spool().mutex);
+  const std::uintptr_t h = Spool().next;
+  Spool().next += 8;
+  Spool().open[h] = 1;
+  *printer = reinterpret_cast<HANDLE>(h);
+  return TRUE;
+}
+
+BOOL ClosePrinter(HANDLE printer) {
+  std::lock_guard lock(Spool().mutex);
+  if (!Spool().open.erase(reinterpret_cast<std::uintptr_t>(printer))) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL GetPrinterW(HANDLE printer, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* needed) {
+  if (!IsOpenPrinter(printer)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  DWORD returned = 0;
+  return EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, level, buffer, cbBuf, needed, &returned);
+}
+
+LONG DocumentPropertiesW(HWND, HANDLE printer, LPWSTR deviceName, DEVMODEW* out, DEVMODEW* in, DWORD mode) {
+  if (printer ? !IsOpenPrinter(printer) : !IsOurPrinter(deviceName)) {
+    SetLastError(printer ? ERROR_INVALID_HANDLE : ERROR_INVALID_PRINTER_NAME);
+    return -1;
+  }
+  if (mode == 0) return sizeof(DEVMODEW);
+  DEVMODEW dm;
+  FillDefaultDevMode(&dm);
+  if ((mode & DM_IN_BUFFER) && in) {
+    if (in->dmSize < offsetof(DEVMODEW, dmFormName)) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return -1;
+    }
+    const DWORD f = in->dmFields;
+    if ((f & DM_ORIENTATION) && (in->dmOrientation == DMORIENT_PORTRAIT || in->dmOrientation == DMORIENT_LANDSCAPE))
+      dm.dmOrientation = in->dmOrientation;
+    if (f & DM_PAPERSIZE) {
+      const SIZEL s = KvPaperSize(in->dmPaperSize);
+      if (s.cx > 0) {
+        dm.dmPaperSize = in->dmPaperSize;
+        dm.dmPaperWidth = static_cast<short>(s.cx / 100);
+        dm.dmPaperLength = static_cast<short>(s.cy / 100);
+        const auto forms = AllForms();
+        for (const auto& fv : forms)
+          if (fv.paper == in->dmPaperSize) CopyName(dm.dmFormName, CCHFORMNAME, fv.name.c_str());
+      }
+    }
+    if ((f & DM_COPIES) && in->dmCopies > 0) dm.dmCopies = in->dmCopies;
+    if (f & DM_DEFAULTSOURCE) dm.dmDefaultSource = in->dmDefaultSource;
+    if ((f & DM_PRINTQUALITY) && in->dmPrintQuality > 0) dm.dmPrintQuality = dm.dmYResolution = in->dmPrintQuality;
+    if ((f & DM_COLOR) && (in->dmColor == DMCOLOR_MONOCHROME || in->dmColor == DMCOLOR_COLOR)) dm.dmColor = in->dmColor;
+    if ((f & DM_SCALE) && in->dmScale > 0) dm.dmScale = in->dmScale;
+    if (f & DM_COLLATE) dm.dmCollate = in->dmCollate;
+  }
+  if (mode & DM_OUT_BUFFER) {
+    if (!out) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return -1;
+    }
+    *out = dm;
+  }
+  return 1;  // IDOK
+}
+
+BOOL EnumFormsW(HANDLE printer, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* needed, DWORD* returned) {
+  if (returned) *returned = 0;
+  if (!IsOpenPrinter(printer)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (level != 1) {
+    SetLastError(ERROR_INVALID_LEVEL);
+    return FALSE;
+  }
+  const auto forms = AllForms();
+  BOOL ok = PackRecords(buffer, cbBuf, needed, [&](BYTE* buf, DWORD cb) -> DWORD {
+    Packer p(buf, cb, sizeof(FORM_INFO_1W), forms.size());
+    for (std::size_t i = 0; i < forms.size(); ++i) {
+      LPWSTR name = p.Put(forms[i].name.c_str());
+      if (auto* r = p.Record<FORM_INFO_1W>(i)) *r = {forms[i].flags, name, forms[i].size, forms[i].area};
+    }
+    return p.Needed();
+  });
+  if (ok && returned) *returned = static_cast<DWORD>(forms.size());
+  return ok;
+}
+
+BOOL AddFormW(HANDLE printer, DWORD level, BYTE* form) {
+  if (!IsOpenPrinter(printer)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (level != 1) {
+    SetLastError(ERROR_INVALID_LEVEL);
+    return FALSE;
+  }
+  const auto* f = reinterpret_cast<const FORM_INFO_1W*>(form);
+  if (!f || !f->pName || !*f->pName || f->Size.cx <= 0 || f->Size.cy <= 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  for (const auto& fv : AllForms())
+    if (SameName(fv.name.c_str(), f->pName)) {
+      SetLastError(ERROR_FILE_EXISTS);
+      return FALSE;
+    }
+  std::lock_guard lock(Spool().mutex);
+  Spool().forms.push_back({f->pName, f->Size, f->ImageableArea});
+  return TRUE;
+}
+
+BOOL DeleteFormW(HANDLE printer, LPWSTR formName) {
+  if (!IsOpenPrinter(printer)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  std::lock_guard lock(Spool().mutex);
+  auto& v = Spool().forms;
+  auto it = std::find_if(v.begin(), v.end(), [&](const UserForm& f) { return SameName(f.name.c_str(), formName); });
+  if (it == v.end()) {
+    SetLastError(ERROR_INVALID_FORM_NAME);
+    return FALSE;
+  }
+  v.erase(it);
+  return TRUE;
+}
+
+int DeviceCapabilitiesW(LPCWSTR device, LPCWSTR, WORD capability, LPWSTR output, const DEVMODEW*) {
+  if (!IsOurPrinter(device)) {
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return -1;
+  }
+  const auto forms = AllForms();
+  const int n = static_cast<int>(forms.size());
+  switch (capability) {
+    case DC_PAPERS:
+      if (output)
+        for (int i = 0; i < n; ++i) reinterpret_cast<WORD*>(output)[i] = static_cast<WORD>(forms[i].paper);
+      return n;
+    case DC_PAPERSIZE:
+      if (output)
+        for (int i = 0; i < n; ++i)
+          reinterpret_cast<POINT*>(output)[i] = {forms[i].size.cx / 100, forms[i].size.cy / 100};
+      return n;
+    case DC_PAPERNAMES:
+      if (output)
+        for (int i = 0; i < n; ++i) CopyName(output + 64 * i, 64, forms[i].name.c_str());
+      return n;
+    case DC_BINS:
+      if (output) reinterpret_cast<WORD*>(output)[0] = static_cast<WORD>(DMBIN_AUTO);
+      return 1;
+    case DC_BINNAMES:
+      if (output) CopyName(output, 24, u"Automatically Select");
+      return 1;
+    case DC_ENUMRESOLUTIONS:
+      if (output) {
+        auto* r = reinterpret_cast<LONG*>(output);
+        const LONG dpis[] = {300, 600, 1200};
+        for (int i = 0; i < 3; ++i) r[2 * i] = r[2 * i + 1] = dpis[i];
+      }
+      return 3;
+    case DC_ORIENTATION:
+      return 90;
+    case DC_COPIES:
+      return 9999;
+    case DC_COLORDEVICE:
+      return 1;
+    case DC_FIELDS:
+      return static_cast<int>(DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_DEFAULTSOURCE | DM_PRINTQUALITY |
+                              DM_COLOR | DM_FORMNAME);
+    default:
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return -1;
+  }
+}
+
+BOOL GetDefaultPrinterW(LPWSTR buffer, DWORD* cch) {
+  if (!cch) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const DWORD need = static_cast<DWORD>(Len(kPrinterName) + 1);
+  if (!buffer || *cch < need) {
+    *cch = need;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  std::memcpy(buffer, kPrinterName, need * 2);
+  *cch = need;
+  return TRUE;
+}
+
+SIZEL KvPaperSize(int paper) {
+  for (const auto& f : AllForms())
+    if (f.paper == paper) return f.size;
+  return {0, 0};
+}
+
+void KvResetSpoolerForms() {
+  std::lock_guard lock(Spool().mutex);
+  Spool().forms.clear();
+}
+
+void KvSetPrintFolder(const std::string& folder) {
+  std::lock_guard lock(Spool().mutex);
+  Spool().folder = folder;
+}
+
+std::string KvGetPrintFolder() {
+  {
+    std::lock_guard lock(Spool().mutex);
+    if (!Spool().folder.empty()) return Spool().folder;
+  }
+  if (const char* env = std::getenv("KV_PRINT_DIR"); env && *env) return env;
+  std::error_code ec;
+  auto tmp = std::filesystem::temp_directory_path(ec);
+  return ec ? std::string("/tmp") : tmp.string();
+}
+
+std::string KvLastPrintFile() {
+  std::lock_guard lock(Spool().mutex);
+  return Spool().lastFile;
+}
+
+HDC KvCreatePrinterDC(LPCWSTR device, const DEVMODEW* devMode) {
+  if (!IsOurPrinter(device)) {
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return nullptr;
+  }
+  DEVMODEW dm;
+  FillDefaultDevMode(&dm);
+  if (devMode) DocumentPropertiesW(nullptr, nullptr, nullptr, &dm, const_cast<DEVMODEW*>(devMode), DM_OUT_BUFFER | DM_IN_BUFFER);
+  SIZEL size = KvPaperSize(dm.dmPaperSize);
+  if (size.cx <= 0) size = {kForms[0].cx, kForms[0].cy};
+  if (dm.dmOrientation == DMORIENT_LANDSCAPE) std::swap(size.cx, size.cy);
+  const std::string folder = KvGetPrintFolder();
+  std::string path;
+  {
+    std::lock_guard lock(Spool().mutex);
+    path = folder + "/print-" + std::to_string(++Spool().documents) + ".pdf";
+  }
+  if (!KvCreatePdfDC) return nullptr;
+  // Thousandths of a millimetre to points.
+  HDC dc = KvCreatePdfDC(path.c_str(), size.cx * 72.0 / 25400.0, size.cy * 72.0 / 25400.0,
+                         dm.dmPrintQuality > 0 ? dm.dmPrintQuality : kDefaultDpi);
+  if (dc) {
+    std::lock_guard lock(Spool().mutex);
+    Spool().lastFile = path;
+  }
+  return dc;
+}

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "kvcore/sprintercache.h"
+#include "win/winspool.h"
+
+namespace {
+
+TEST(WinSpool, GlobalBlocksAndStaleHandles) {
+  const std::size_t before = KvGlobalBlockCount();
+  HGLOBAL h = GlobalAlloc(GHND, 16);
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(GlobalSize(h), 16u);
+  auto* p = static_cast<BYTE*>(GlobalLock(h));
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p[15], 0);  // zero-initialised
+  p[0] = 7;
+  EXPECT_EQ(GlobalUnlock(h), FALSE);  // lock count back to 0
+  EXPECT_EQ(static_cast<BYTE*>(GlobalLock(h))[0], 7);
+  GlobalUnlock(h);
+  EXPECT_EQ(GlobalFree(h), nullptr);
+  // A freed handle is recognised everywhere.
+  EXPECT_EQ(GlobalLock(h), nullptr);
+  EXPECT_EQ(GlobalSize(h), 0u);
+  EXPECT_EQ(GlobalFree(h), h);
+  EXPECT_EQ(KvGlobalBlockCount(), before);
+}
+
+TEST(WinSpool, PaperFormsInThousandthsOfAMillimetre) {
+  struct {
+    int paper;
+    LONG cx, cy;
+  } cases[] = {{DMPAPER_LETTER, 215900, 279400}, {DMPAPER_LEGAL, 215900, 355600}, {DMPAPER_A3, 297000, 420000},
+               {DMPAPER_A4, 210000, 297000},     {DMPAPER_A5, 148000, 210000},    {0, 0, 0},
+               {9999, 0, 0}};
+  for (auto& c : cases) {
+    SIZEL s = KvPaperSize(c.paper);
+    EXPECT_EQ(s.cx, c.cx) << c.paper;
+    EXPECT_EQ(s.cy, c.cy) << c.paper;
+  }
+  // DeviceCapabilities answers the same papers in tenths of a millimetre.
+  const int n = DeviceCapabilitiesW(KvDefaultPrinterName(), nullptr, DC_PAPERS, nullptr, nullptr);
+  ASSERT_GE(n, 11);
+  std::vector<WORD> papers(n);
+  std::vector<POINT> sizes(n);
+  ASSERT_EQ(DeviceCapabilitiesW(KvDefaultPrinterName(), nullptr, DC_PAPERS, reinterpret_cast<LPWSTR>(papers.data()),
+                                nullptr),
+            n);
+  ASSERT_EQ(DeviceCapabilitiesW(KvDefaultPrinterName(), nullptr, DC_PAPERSIZE, reinterpret_cast<LPWSTR>(sizes.data()),
+                                nullptr),
+            n);
+  EXPECT_EQ(papers[8], DMPAPER_A4);
+  EXPECT_EQ(sizes[8].x, 2100);
+  EXPECT_EQ(sizes[8].y, 2970);
+  EXPECT_EQ(DeviceCapabilitiesW(u"No Such Printer", nullptr, DC_PAPERS, nullptr, nullptr), -1);
+}
+
+TEST(WinSpool, EnumerationsSizeQueryThenFill) {
+  DWORD needed = 0, count = 0;
+  EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 1, nullptr, 0, &needed, &count));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  std::vector<BYTE> buf(needed);
+  ASSERT_TRUE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 1, buf.data(), needed, &needed, &count));
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(std::u16string(reinterpret_cast<PRINTER_INFO_1W*>(buf.data())->pName), KvDefaultPrinterName());
+
+  HANDLE printer = nullptr;
+  EXPECT_FALSE(OpenPrinterW(const_cast<LPWSTR>(u"Nobody"), &printer, nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
+  ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(KvDefaultPrinterName()), &printer, nullptr));
+  EXPECT_FALSE(GetPrinterW(printer, 2, nullptr, 0, &needed));
+  buf.assign(needed, 0);
+  ASSERT_TRUE(GetPrinterW(printer, 2, buf.data(), needed, &needed));
+  auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buf.data());
+  EXPECT_EQ(std::u16string(info->pPortName), KvDefaultPrinterPort());
+  ASSERT_NE(info->pDevMode, nullptr);
+  EXPECT_EQ(info->pDevMode->dmPaperSize, DMPAPER_LETTER);
+
+  // A custom form is added once, then listed after the built-in ones.
+  KvResetSpoolerForms();
+  EnumFormsW(printer, 1, nullptr, 0, &needed, &count);
+  const DWORD builtins = [&] {
+    std::vector<BYTE> b(needed);
+    EnumFormsW(printer, 1, b.data(), needed, &needed, &count);
+    return count;
+  }();
+  FORM_INFO_1W form = {FORM_USER, const_cast<LPWSTR>(u"custom size (5000 x 7000)"), {127000, 177800}, {0, 0, 127000, 177800}};
+  ASSERT_TRUE(AddFormW(printer, 1, reinterpret_cast<BYTE*>(&form)));
+  EXPECT_FALSE(AddFormW(printer, 1, reinterpret_cast<BYTE*>(&form)));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+  EnumFormsW(printer, 1, nullptr, 0, &needed, &count);
+  buf.assign(needed, 0);
+  ASSERT_TRUE(EnumFormsW(printer, 1, buf.data(), needed, &needed, &count));
+  ASSERT_EQ(count, builtins + 1);
+  auto* forms = reinterpret_cast<FORM_INFO_1W*>(buf.data());
+  EXPECT_EQ(forms[count - 1].Size.cx, 127000);
+  EXPECT_EQ(forms[0].Size.cy, 279400);
+  EXPECT_EQ(KvPaperSize(DMPAPER_USER + 1).cy, 177800);
+  KvResetSpoolerForms();
+
+  // Document properties: size, then defaults merged with the caller's fields.
+  const LONG size = DocumentPropertiesW(nullptr, printer, nullptr, nullptr, nullptr, 0);
+  ASSERT_EQ(size, static_cast<LONG>(sizeof(DEVMODEW)));
+  DEVMODEW in = {};
+  in.dmSize = sizeof in;
+  in.dmFields = DM_ORIENTATION | DM_PAPERSIZE;
+  in.dmOrientation = DMORIENT_LANDSCAPE;
+  in.dmPaperSize = DMPAPER_A4;
+  DEVMODEW out;
+  ASSERT_EQ(DocumentPropertiesW(nullptr, printer, nullptr, &out, &in, DM_OUT_BUFFER | DM_IN_BUFFER), 1);
+  EXPECT_EQ(out.dmOrientation, DMORIENT_LANDSCAPE);
+  EXPECT_EQ(out.dmPaperSize, DMPAPER_A4);
+  EXPECT_EQ(std::u16string(out.dmFormName), u"A4");
+  EXPECT_EQ(out.dmCopies, 1);
+  EXPECT_TRUE(ClosePrinter(printer));
+  EXPECT_FALSE(ClosePrinter(printer));
+  EXPECT_FALSE(EnumFormsW(printer, 1, nullptr, 0, &needed, &count));  // stale handle
+}
+
+TEST(SPrinterCache, DefaultsCopiesAndPageGeometry) {
+  ASSERT_TRUE(SPrinterCache::HasPrinter());
+  const std::size_t before = KvGlobalBlockCount();
+  {
+    SPrinterCache cache(4, SPAGESETUPDLG::m_Default);
+    EXPECT_EQ(cache.GetDeviceName(), SString(KvDefaultPrinterName()));
+    EXPECT_EQ(cache.GetPortName(), SString(KvDefaultPrinterPort()));
+    EXPECT_EQ(cache.GetPageSize().x, 8500);  // Letter, thousandths of an inch
+    EXPECT_EQ(cache.GetPageSize().y, 11000);
+    EXPECT_TRUE(cache.GetPageSetupFlags() & PSD_INTHOUSANDTHSOFINCHES);
+
+    // A4 gives 8268 x 11693 (rounded half up); landscape swaps it.
+    ASSERT_TRUE(cache.SetPaperSize(DMPAPER_A4));
+    EXPECT_EQ(cache.GetFormName(), "A4");
+    EXPECT_EQ(cache.GetPageSize().x, 8268);
+    ASSERT_TRUE(cache.SetOrientation(DMORIENT_LANDSCAPE));
+    EXPECT_EQ(cache.GetPageSize().x, 11693);
+    EXPECT_EQ(cache.GetOrientation(), DMORIENT_LANDSCAPE);
+    EXPECT_FALSE(cache.SetPaperSize(0));
+    EXPECT_FALSE(cache.SetOrientation(7));
+
+    cache.SetMargins({315, 354, 433, 354});
+    cache.SetPageSize({8500, 11000});
+    const SIZE avail = cache.GetAvailablePageSizeInPoints(500, 500);
+    EXPECT_EQ(avail.cx, (8500 - 315 - 433) / 2);
+    EXPECT_EQ(avail.cy, (11000 - 708) / 2);
+
+    cache.SetCopies(3);
+    cache.SetColor(DMCOLOR_MONOCHROME);
+    SPrinterCache copy(cache);  // deep copy: separate blocks, same settings
+    EXPECT_NE(copy.GetDevMode(), cache.GetDevMode());
+    EXPECT_EQ(copy.GetCopies(), 3);
+    EXPECT_EQ(copy.GetColor(), DMCOLOR_MONOCHROME);
+    EXPECT_EQ(copy.GetMargins().right, 433);
+    copy.SetCopies(0);  // below 1 counts as 1
+    EXPECT_EQ(copy.GetCopies(), 1);
+    EXPECT_EQ(cache.GetCopies(), 3);
+
+    // Without a device mode the getters say so and keep their defaults.
+    copy.SetDevMode(nullptr);
+    short v = -1;
+    EXPECT_FALSE(copy.GetPaperSize(v));
+    EXPECT_EQ(v, -1);
+    EXPECT_EQ(copy.GetCopies(), 1);
+    // A truncated device-names block answers empty names.
+    HGLOBAL tiny = GlobalAlloc(GHND, 4);
+    copy.SetDevNames(tiny);
+    EXPECT_TRUE(copy.GetDeviceName().IsEmpty());
+  }
+  EXPECT_EQ(KvGlobalBlockCount(), before);  // every block freed
+}
+
+}  // namespace
