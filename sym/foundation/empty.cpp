@@ -1,1 +1,0 @@
-// Placeholder until the first subsystem source lands.

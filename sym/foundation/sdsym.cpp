@@ -1,0 +1,111 @@
+#include "sym/foundation/sdsym.h"
+
+#include "kvcore/sexceptiondlg.h"
+#include "kvcore/snotify.h"
+#include "kvlib/slibmodule.h"
+#include "sym/foundation/symmetadata.h"
+#include "sym/foundation/symterminators.h"
+#include "win/winloader.h"
+
+namespace {
+// Module data kept by the raw entry hook.
+HINSTANCE s_hInstance = nullptr;
+// A module-local marker: its address lies inside this library, whatever the
+// other modules of the process export.
+const char s_moduleMarker = 0;
+
+bool s_bSymbolResized = false;
+bool s_bSymFirstCreation = true;
+
+// The library's module object: the user-interface library's module state,
+// plus one counted interface reference of its own.
+class SSymModule : public SLibModuleState {
+ public:
+  // The first start-up initialiser: built from the kept instance handle.
+  SSymModule() { Init(s_hInstance, nullptr); }
+  ~SSymModule() override {
+    IUnknown* unk = m_pUnk;
+    m_pUnk = nullptr;
+    if (unk) unk->Release();
+  }
+
+ private:
+  IUnknown* m_pUnk = nullptr;
+};
+
+// The library's object map: empty (its first entry is the end entry).
+const SObjectMapEntry s_objectMap[] = {{nullptr, nullptr}};
+
+// The raw entry hook runs first on load and last on unload.
+__attribute__((constructor(101))) void RawAttach() {
+  RawDllMainHook(KvModuleHandleFromAddress(&s_moduleMarker), DLL_PROCESS_ATTACH, nullptr);
+}
+__attribute__((destructor(101))) void RawDetach() { RawDllMainHook(s_hInstance, DLL_PROCESS_DETACH, nullptr); }
+
+// The first start-up initialiser of the library (the raw entry hook has run).
+SSymModule g_symModule __attribute__((init_priority(102)));
+}  // namespace
+
+
+BOOL RawDllMainHook(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    s_hInstance = instance;
+    SNotificationManager::Notify(34, instance, 0);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    SNotificationManager::Notify(37, instance, 0);
+  }
+  return TRUE;
+}
+
+HINSTANCE SSymGetInstanceHandle() { return s_hInstance; }
+
+SModuleState* SSymGetModuleState() { return &g_symModule; }
+SLibModuleState* SSymGetLibModuleState() { return &g_symModule; }
+
+BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    DisableThreadLibraryCalls(instance);
+    g_symModule.Init(instance, s_objectMap);
+    SSymRegisterMetadata();
+    SNotificationManager::Notify(35, instance, 0);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    SNotificationManager::Notify(36, instance, 0);
+    try {
+      SSymRunTerminator(SSymTerminatorSlot::SymArrow);
+      SSymRunTerminator(SSymTerminatorSlot::PictureManager);
+      SSymRunTerminator(SSymTerminatorSlot::SharedDC);
+      SSymRunTerminator(SSymTerminatorSlot::SwimSelection);
+      if (SSymUnloadObserver observer = SSymGetUnloadObserver()) observer("Term");
+      g_symModule.Term();
+    } catch (...) {
+      // Nothing may leave the unload: any failure ends the block and is shown.
+      SExceptionDialog("int __stdcall DllMain(struct HINSTANCE__ *,unsigned long,void *)", "sym/src/sdsym", 178,
+                       SString("End of Sym DLL"));
+    }
+  }
+  return TRUE;
+}
+
+// ---- module-wide flags ---------------------------------------------------------
+bool g_IsSymbolResized() { return s_bSymbolResized; }
+bool g_IsSymFirstCreation() { return s_bSymFirstCreation; }
+
+SetSymbolResized::SetSymbolResized(bool value) : m_bOld(s_bSymbolResized), m_bRestored(false) {
+  s_bSymbolResized = value;
+}
+void SetSymbolResized::Restore() {
+  if (m_bRestored) return;
+  m_bRestored = true;
+  Set(m_bOld);
+}
+void SetSymbolResized::Set(bool value) { s_bSymbolResized = value; }
+
+SetSymFirstCreation::SetSymFirstCreation(bool value) : m_bOld(s_bSymFirstCreation), m_bRestored(false) {
+  s_bSymFirstCreation = value;
+}
+void SetSymFirstCreation::Restore() {
+  if (m_bRestored) return;
+  m_bRestored = true;
+  Set(m_bOld);
+}
+void SetSymFirstCreation::Set(bool value) { s_bSymFirstCreation = value; }
