@@ -1,0 +1,954 @@
+#include "kvrep/srepobject.h"
+
+#include <algorithm>
+
+#include "kvrep/srepsession.h"
+
+namespace {
+// Holds a counted reference for the length of a scope.
+template <class T>
+struct Hold {
+  T* p;
+  explicit Hold(T* x) : p(x) {
+    if (p) p->AddRef();
+  }
+  ~Hold() {
+    if (p) p->Release();
+  }
+  Hold(const Hold&) = delete;
+  Hold& operator=(const Hold&) = delete;
+};
+
+int Clamp(int pos, int count) { return pos < 0 || pos > count ? count : pos; }
+
+SRepVariant ZeroOf(WORD type) {
+  SRepVariant v;
+  switch (type) {
+    case SRepVT_STRING: v.SetSTRING(SString()); break;
+    case SRepVT_TEXT: v.SetTEXT(SString()); break;
+    case SRepVT_BINARY: v.SetBINARY({}); break;
+    case SRepVT_POINT: v.SetPOINT({}); break;
+    case SRepVT_RECT: v.SetRECT(SRep_Rect{}); break;
+    case SRepVT_PTLIST: v.SetPLst({}); break;
+    case SRepVT_OID: v.SetOID({}); break;
+    case SRepVT_IOBJECT: v.SetIOBJECT(nullptr); break;
+    case SRepVT_EMPTY: break;
+    default: SRepToVariant(static_cast<LONG>(0), type, v); break;
+  }
+  return v;
+}
+
+bool KindFits(WORD type, const SRepVariant& v) {
+  switch (type) {
+    case SRepVT_SHORT:
+    case SRepVT_LONG:
+    case SRepVT_BOOL:
+    case SRepVT_FLAGS:
+    case SRepVT_DATE:
+    case SRepVT_BYTE: return v.IsIntegerKind();
+    case SRepVT_STRING:
+    case SRepVT_TEXT: return v.GetType() == SRepVT_STRING || v.GetType() == SRepVT_TEXT;
+    default: return v.GetType() == type;
+  }
+}
+
+// How a change reaches the object: stored (and recorded when a creation
+// context is open) or deferred as a pending record of a lockout context.
+enum class Route { Direct, Record, Pending };
+Route RouteOf(const SRepObject* obj, SRepContext** ctxOut) {
+  SRepSession* s = obj->GetSessionImpl();
+  SRepContext* ctx = s ? s->Current() : nullptr;
+  *ctxOut = ctx;
+  if (!ctx) return Route::Direct;
+  if (ctx->GetKind() == SRepContext::Kind::Create) return Route::Record;
+  if (ctx->GetKind() == SRepContext::Kind::Lockout &&
+      !ctx->IsObjectInContext(const_cast<ISRepObjectBase*>(static_cast<const ISRepObjectBase*>(obj))))
+    return Route::Pending;
+  return Route::Direct;
+}
+
+// Keeps a record of a change already made in the open context, if any.
+void RecordDone(SRepContext* ctx, SRepActionBase* action) {
+  if (!ctx || ctx->GetKind() == SRepContext::Kind::Applying) {
+    delete action;
+    return;
+  }
+  ctx->AddDone(action);
+}
+
+// Insertion (or removal) of one member, both sides.
+class SRepActionCol final : public SRepActionBase {
+ public:
+  SRepActionCol(SRepObject* a, LONG id, SRepObject* b, int posA, int posB, bool insertNext)
+      : m_a(a), m_b(b), m_id(id), m_posA(posA), m_posB(posB), m_insert(insertNext) {
+    m_type = SRepAction_Collection;
+    m_a->AddRef();
+    m_b->AddRef();
+  }
+  ~SRepActionCol() override {
+    m_a->Release();
+    m_b->Release();
+  }
+  HRESULT Execute() override {
+    SRepCollection* col = m_a->FindCollection(m_id);
+    int at = col ? col->IndexOf(m_b) : -1;
+    if (m_insert) {
+      if (at < 0) SRepObject::RawLink(m_a, m_id, m_b, m_posA, m_posB);
+    } else if (at >= 0) {
+      SRepObject::RawUnlink(m_a, m_id, m_b, &m_posA, &m_posB);
+    }
+    m_insert = !m_insert;
+    return S_OK;
+  }
+  bool IsEmpty() override { return false; }
+  SString GetMessageW() override { return SString(m_insert ? "Inserting an object" : "Removing an object"); }
+  void CollectObjects(SRepObjectBag& objects) override {
+    objects.Add(m_a);
+    objects.Add(m_b);
+  }
+  bool IsInsertNext() const { return m_insert; }
+  SRepObject* Owner() const { return m_a; }
+  SRepObject* Member() const { return m_b; }
+  LONG Id() const { return m_id; }
+
+ private:
+  SRepObject* m_a;
+  SRepObject* m_b;
+  LONG m_id;
+  int m_posA, m_posB;
+  bool m_insert;
+};
+
+class SRepActionColMove final : public SRepActionBase {
+ public:
+  SRepActionColMove(SRepObject* a, LONG id, int from, int to) : m_a(a), m_id(id), m_from(from), m_to(to) {
+    m_type = SRepAction_CollectionMove;
+    m_a->AddRef();
+  }
+  ~SRepActionColMove() override { m_a->Release(); }
+  HRESULT Execute() override {
+    SRepCollection* col = m_a->Collection(m_id);
+    int n = col->GetCount();
+    if (m_from < 0 || m_from >= n || m_to < 0 || m_to >= n) return E_FAIL;
+    col->Move(m_from, m_to);
+    std::swap(m_from, m_to);
+    return S_OK;
+  }
+  SString GetMessageW() override { return SString("Moving an object"); }
+  void CollectObjects(SRepObjectBag& objects) override { objects.Add(m_a); }
+
+ private:
+  SRepObject* m_a;
+  LONG m_id;
+  int m_from, m_to;
+};
+
+// Creation or deletion of one object.
+class SRepActionLife final : public SRepActionBase {
+ public:
+  SRepActionLife(SRepObject* obj, bool deleteNext) : m_obj(obj), m_delete(deleteNext) {
+    m_type = SRepAction_Life;
+    m_obj->AddRef();
+  }
+  ~SRepActionLife() override { m_obj->Release(); }
+  HRESULT Execute() override {
+    m_obj->RawSetDeleted(m_delete);
+    m_delete = !m_delete;
+    return S_OK;
+  }
+  SString GetMessageW() override { return SString(m_delete ? "Deleting an object" : "Restoring an object"); }
+
+ private:
+  SRepObject* m_obj;
+  bool m_delete;
+};
+}  // namespace
+
+SRepActionBase* SRepMakeLifeAction(SRepObject* obj, bool deleteNext) { return new SRepActionLife(obj, deleteNext); }
+
+// ---- interface tables ----------------------------------------------------------
+HRESULT SRepQueryTable(void* object, IUnknown* unk, const SRepIntfEntry* table, REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  for (const SRepIntfEntry* e = table; e && e->iid; ++e) {
+    if (*e->iid != iid) continue;
+    if (e->test && !e->test(object)) continue;
+    *ppv = static_cast<char*>(object) + e->offset;
+    if (unk) unk->AddRef();
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+// ---- SRepCollection -------------------------------------------------------------
+SRepCollection::~SRepCollection() {
+  for (ISRepClassColSink* s : m_sinks) s->Release();
+  for (SRepObject* o : m_items) o->Release();
+}
+
+HRESULT SRepCollection::QueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_ISRepClassCol) {
+    *ppv = static_cast<ISRepClassCol*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG SRepCollection::AddRef() { return m_owner->AddRef(); }
+ULONG SRepCollection::Release() { return m_owner->Release(); }
+
+int SRepCollection::IndexOf(const SRepObject* obj) const {
+  auto it = std::find(m_items.begin(), m_items.end(), obj);
+  return it == m_items.end() ? -1 : static_cast<int>(it - m_items.begin());
+}
+
+HRESULT SRepCollection::Item(LONG pos, ISRepObject** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (pos < 0 || pos >= GetCount()) return DISP_E_BADINDEX;
+  *out = m_items[static_cast<std::size_t>(pos)];
+  (*out)->AddRef();
+  return S_OK;
+}
+
+LONG SRepCollection::GetPos(ISRepObject* obj) {
+  SRepObject* o = SRepObject::FromInterface(obj);
+  return o ? IndexOf(o) : -1;
+}
+
+HRESULT SRepCollection::Insert(ISRepObject* obj, LONG pos) {
+  if (!obj) return E_POINTER;
+  SRepObject* b = SRepObject::FromInterface(obj);
+  if (!b) return E_INVALIDARG;
+  SRepObject* a = m_owner;
+  if (a->IsDeleted() || b->IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  if (pos < -1 || pos > GetCount()) return DISP_E_BADINDEX;
+  if (IndexOf(b) >= 0) return E_INVALIDARG;
+  SRepSession* s = a->GetSessionImpl();
+  if (s && b->GetSessionImpl() && s != b->GetSessionImpl()) return E_INVALIDARG;
+  if (s && s->IsReadOnly()) return SREP_E_READONLY;
+  if (SRepRegistry* reg = a->GetRegistry())
+    if (SRepClassColDef* def = reg->GetClassColDef(m_id)) {
+      CLSID el{};
+      def->GetElementClass(&el);
+      if (el != GUID_NULL && !SRepIsKindOf(obj, el)) return E_INVALIDARG;
+    }
+  SRepContext* ctx = nullptr;
+  Route r = RouteOf(a, &ctx);
+  if (r == Route::Pending && ctx->IsObjectInContext(obj)) r = Route::Direct;
+  if (r == Route::Pending) return ctx->AddAction(new SRepActionCol(a, m_id, b, pos, -1, true));
+  int posA = pos < 0 ? GetCount() : pos;
+  int posB = b->Collection(m_id ^ SRepReverseBit)->GetCount();
+  SRepObject::RawLink(a, m_id, b, posA, posB);
+  RecordDone(ctx, new SRepActionCol(a, m_id, b, posA, posB, false));
+  return S_OK;
+}
+
+HRESULT SRepCollection::Remove(LONG pos) {
+  if (pos < 0 || pos >= GetCount()) return DISP_E_BADINDEX;
+  SRepObject* a = m_owner;
+  if (a->IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  SRepSession* s = a->GetSessionImpl();
+  if (s && s->IsReadOnly()) return SREP_E_READONLY;
+  SRepObject* b = m_items[static_cast<std::size_t>(pos)];
+  SRepContext* ctx = nullptr;
+  Route r = RouteOf(a, &ctx);
+  if (r == Route::Pending && ctx->IsObjectInContext(b)) r = Route::Direct;
+  if (r == Route::Pending) return ctx->AddAction(new SRepActionCol(a, m_id, b, pos, -1, false));
+  Hold<SRepObject> hold(b);
+  int posA = 0, posB = 0;
+  SRepObject::RawUnlink(a, m_id, b, &posA, &posB);
+  RecordDone(ctx, new SRepActionCol(a, m_id, b, posA, posB, true));
+  return S_OK;
+}
+
+HRESULT SRepCollection::Move(LONG from, LONG to) {
+  int n = GetCount();
+  if (from < 0 || from >= n || to < 0 || to >= n) return DISP_E_BADINDEX;
+  if (m_owner->IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  if (from == to) return S_FALSE;
+  SRepSession* s = m_owner->GetSessionImpl();
+  if (s && s->IsReadOnly() && !s->Applying()) return SREP_E_READONLY;
+  SRepContext* ctx = nullptr;
+  Route r = RouteOf(m_owner, &ctx);
+  if (r == Route::Pending) return ctx->AddAction(new SRepActionColMove(m_owner, m_id, from, to));
+  SRepObject* o = m_items[static_cast<std::size_t>(from)];
+  m_items.erase(m_items.begin() + from);
+  m_items.insert(m_items.begin() + to, o);
+  m_owner->SetChanged();
+  std::vector<ISRepClassColSink*> sinks = m_sinks;
+  for (auto* k : sinks) k->AddRef();
+  for (auto* k : sinks) {
+    k->OnObjColMove(this, from, to);
+    k->Release();
+  }
+  RecordDone(ctx, new SRepActionColMove(m_owner, m_id, to, from));
+  return S_OK;
+}
+
+HRESULT SRepCollection::GetCollectionDef(ISRepClassColDef** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  SRepRegistry* reg = m_owner->GetRegistry();
+  SRepClassColDef* def = reg ? reg->GetClassColDef(m_id) : nullptr;
+  if (!def) return S_FALSE;
+  *out = def;
+  return S_OK;
+}
+
+HRESULT SRepCollection::GetOwner(ISRepObject** out) {
+  if (!out) return E_POINTER;
+  *out = m_owner;
+  m_owner->AddRef();
+  return S_OK;
+}
+
+HRESULT SRepCollection::Advise(ISRepClassColSink* sink) {
+  if (!sink) return E_POINTER;
+  sink->AddRef();
+  m_sinks.push_back(sink);
+  return S_OK;
+}
+
+HRESULT SRepCollection::Unadvise(ISRepClassColSink* sink) {
+  auto it = std::find(m_sinks.begin(), m_sinks.end(), sink);
+  if (it == m_sinks.end()) return S_FALSE;
+  m_sinks.erase(it);
+  sink->Release();
+  return S_OK;
+}
+
+// ---- SRepObject ---------------------------------------------------------------------
+SRepObject::SRepObject(const CLSID& clsid, ISRepSession* session) : m_clsid(clsid) {
+  if (session) {
+    // The reference count is still 0: attach without letting the session's
+    // temporary references end the object.
+    ++m_cRef;
+    SetSession(session);
+    --m_cRef;
+  }
+}
+
+SRepObject::SRepObject(const SRepObject& source)
+    : ISRepObjectBase(), m_clsid(source.m_clsid), m_dynamic(source.m_dynamic) {}
+
+SRepObject::~SRepObject() { ReleaseAll(); }
+
+ULONG SRepObject::Release() {
+  ULONG n = --m_cRef;
+  if (n == 0) delete this;
+  return n;
+}
+
+SRepObject* SRepObject::FromInterface(IUnknown* unk) {
+  if (!unk) return nullptr;
+  void* p = nullptr;
+  if (unk->QueryInterface(IID_SRepObjectMem, &p) != S_OK || !p) return nullptr;
+  auto* o = static_cast<SRepObject*>(p);
+  o->Release();  // the caller's reference keeps the object
+  return o;
+}
+
+HRESULT SRepObject::QueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  HRESULT hr = InternalQueryInterface(iid, ppv);
+  if (hr == S_OK) return hr;
+  *ppv = nullptr;
+  if (iid == IID_IUnknown || iid == IID_ISRepObject || iid == IID_ISRepObjectBase) {
+    *ppv = static_cast<ISRepObjectBase*>(this);
+  } else if (iid == IID_SRepObjectMem || iid == IID_SRepObjectMem2 || iid == IID_SRepObjectMem3) {
+    *ppv = this;
+  } else if (iid == IID_ISRepSession || iid == IID_SRepSessionImpl) {
+    if (!m_pSession) return E_NOINTERFACE;
+    return m_pSession->QueryInterface(iid, ppv);
+  } else {
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+HRESULT SRepObject::GetCLSID(CLSID* out) {
+  if (!out) return E_POINTER;
+  *out = m_clsid;
+  return S_OK;
+}
+
+HRESULT SRepObject::GetSession(ISRepSession** out) {
+  if (!out) return E_POINTER;
+  *out = m_pSession;
+  if (!m_pSession) return S_FALSE;
+  m_pSession->AddRef();
+  return S_OK;
+}
+
+HRESULT SRepObject::GetParent(ISRepObject** out) {
+  if (!out) return E_POINTER;
+  *out = m_pParent;
+  if (!m_pParent) return S_FALSE;
+  m_pParent->AddRef();
+  return S_OK;
+}
+
+HRESULT SRepObject::GetParentColl(ISRepClassCol** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (!m_pParent) return S_FALSE;
+  *out = m_pParent->Collection(m_parentColl);
+  (*out)->AddRef();
+  return S_OK;
+}
+
+SRepObject::Kind SRepObject::Resolve(LONG id, const SPropertyEntry** entry, const SRepAttrDef** def) const {
+  *entry = nullptr;
+  *def = nullptr;
+  if (id == 0) return Kind::None;
+  if (const SPropertyEntry* e = SRepFindProperty(GetPropertyMap(), static_cast<DWORD>(id))) {
+    *entry = e;
+    return e->field ? Kind::Field : Kind::Accessor;
+  }
+  if (SRepRegistry* reg = GetRegistry())
+    if (const SRepAttrDef* d = reg->GetClassDef()->GetAttribute(id)) {
+      *def = d;
+      return Kind::Dynamic;
+    }
+  return Kind::None;
+}
+
+HRESULT SRepObject::RawGetAttribute(LONG id, SRepVariant* value) {
+  if (!value) return E_POINTER;
+  const SPropertyEntry* e;
+  const SRepAttrDef* d;
+  switch (Resolve(id, &e, &d)) {
+    case Kind::Field: value->ReleaseData(); return e->field->get(this, *value);
+    case Kind::Accessor:
+      if (!e->getter) return E_NOTIMPL;
+      value->ReleaseData();
+      return e->getter(this, *value);
+    case Kind::Dynamic: {
+      auto it = m_dynamic.find(id);
+      if (it != m_dynamic.end()) *value = it->second;
+      else return GetAttributeDefault(id, value);
+      return S_OK;
+    }
+    default: return DISP_E_MEMBERNOTFOUND;
+  }
+}
+
+HRESULT SRepObject::GetAttribute(LONG id, SRepVariant* value) {
+  HRESULT hr = RawGetAttribute(id, value);
+  if (hr != S_OK) return hr;
+  // Readers see the pending state of a lockout context.
+  SRepContext* ctx = m_pSession ? m_pSession->Current() : nullptr;
+  if (ctx && ctx->GetKind() == SRepContext::Kind::Lockout) {
+    for (int i = 0, n = ctx->GetActionCount(); i < n; ++i) {
+      SRepActionBase* a = ctx->GetAction(i);
+      if (a->m_type != SRepAction_Attr || ctx->IsDone(i)) continue;
+      auto* at = dynamic_cast<SRepActionAttr*>(a);
+      if (at && at->GetAttrId() == id && FromInterface(at->GetObject()) == this) *value = at->GetValue();
+    }
+  }
+  return S_OK;
+}
+
+HRESULT SRepObject::RawSetAttribute(LONG id, const SRepVariant& value) {
+  const SPropertyEntry* e;
+  const SRepAttrDef* d;
+  HRESULT hr;
+  switch (Resolve(id, &e, &d)) {
+    case Kind::Field: hr = e->field->set(this, value); break;
+    case Kind::Accessor:
+      if (!e->setter) return SREP_E_READONLY;
+      hr = e->setter(this, value);
+      break;
+    case Kind::Dynamic:
+      if (!KindFits(d->type, value)) return DISP_E_TYPEMISMATCH;
+      m_dynamic[id] = value;
+      hr = S_OK;
+      break;
+    default: return DISP_E_MEMBERNOTFOUND;
+  }
+  if (hr == S_OK) NotifyChange(id);
+  return hr;
+}
+
+HRESULT SRepObject::SetAttribute(LONG id, const SRepVariant& value) {
+  if (IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  const SPropertyEntry* e;
+  const SRepAttrDef* d;
+  Kind k = Resolve(id, &e, &d);
+  if (k == Kind::None) return DISP_E_MEMBERNOTFOUND;
+  if (m_pSession && m_pSession->IsReadOnly() && !m_pSession->Applying()) return SREP_E_READONLY;
+  if (k == Kind::Accessor) {
+    // Accessor setters record their own undo.
+    if (!e->setter) return SREP_E_READONLY;
+    HRESULT hr = e->setter(this, value);
+    if (hr == S_OK) NotifyChange(id);
+    return hr;
+  }
+  if (k == Kind::Dynamic) {
+    if (d->readOnly) return SREP_E_READONLY;
+    if (!KindFits(d->type, value)) return DISP_E_TYPEMISMATCH;
+  }
+  SRepVariant old;
+  HRESULT hr = RawGetAttribute(id, &old);
+  if (FAILED(hr)) return hr;
+  SRepVariant now;
+  if (k == Kind::Field) {
+    hr = e->field->set(this, value);  // checks the kind and converts
+    if (FAILED(hr)) return hr;
+    e->field->get(this, now);
+  } else {
+    now = value;
+  }
+  if (now == old) {
+    if (k == Kind::Field) e->field->set(this, old);
+    return S_FALSE;
+  }
+  SRepContext* ctx = nullptr;
+  Route r = RouteOf(this, &ctx);
+  if (r == Route::Pending) {
+    if (k == Kind::Field) e->field->set(this, old);
+    return ctx->AddAction(new SRepActionAttr(this, id, now));
+  }
+  if (k == Kind::Dynamic) m_dynamic[id] = now;
+  RecordDone(ctx, new SRepActionAttr(this, id, old));
+  NotifyChange(id);
+  return S_OK;
+}
+
+HRESULT SRepObject::GetAttributeDefault(LONG id, SRepVariant* value) {
+  if (!value) return E_POINTER;
+  const SPropertyEntry* e;
+  const SRepAttrDef* d;
+  Kind k = Resolve(id, &e, &d);
+  if (k == Kind::None) return DISP_E_MEMBERNOTFOUND;
+  if (d && !d->defaultValue.IsEmpty()) {
+    *value = d->defaultValue;
+    return S_OK;
+  }
+  *value = ZeroOf(e ? e->type : d->type);
+  return S_OK;
+}
+
+HRESULT SRepObject::HasAttribute(LONG id) {
+  const SPropertyEntry* e;
+  const SRepAttrDef* d;
+  return Resolve(id, &e, &d) == Kind::None ? S_FALSE : S_OK;
+}
+
+HRESULT SRepObject::IsAttrReadOnly(LONG id, const SRepVariant*) {
+  const SPropertyEntry* e;
+  const SRepAttrDef* d;
+  Kind k = Resolve(id, &e, &d);
+  if (k == Kind::None) return DISP_E_MEMBERNOTFOUND;
+  if (m_pSession && m_pSession->IsReadOnly()) return S_OK;
+  if (k == Kind::Accessor && !e->setter) return S_OK;
+  if (k == Kind::Dynamic && d->readOnly) return S_OK;
+  return S_FALSE;
+}
+
+SRepCollection* SRepObject::FindCollection(LONG id) const {
+  auto it = m_cols.find(id);
+  return it == m_cols.end() ? nullptr : it->second.get();
+}
+
+SRepCollection* SRepObject::Collection(LONG id) {
+  auto& c = m_cols[id];
+  if (!c) c = std::make_unique<SRepCollection>(this, id);
+  return c.get();
+}
+
+HRESULT SRepObject::GetCollection(LONG id, ISRepClassCol** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (id == 0) return E_INVALIDARG;
+  *out = Collection(id);
+  AddRef();
+  return S_OK;
+}
+
+HRESULT SRepObject::HasCollection(LONG id) {
+  if (id == 0) return S_FALSE;
+  if (FindCollection(id)) return S_OK;
+  SRepRegistry* reg = GetRegistry();
+  return reg && reg->GetClassColDef(id) ? S_OK : S_FALSE;
+}
+
+HRESULT SRepObject::IsCollectionEmpty(LONG id) {
+  SRepCollection* c = FindCollection(id);
+  return !c || c->GetCount() == 0 ? S_OK : S_FALSE;
+}
+
+bool SRepObject::IsOwningCollection(LONG id) const {
+  if (id & SRepReverseBit) return false;
+  SRepRegistry* reg = GetRegistry();
+  SRepClassColDef* def = reg ? reg->GetClassColDef(id) : nullptr;
+  return !def || (def->GetDefFlags() & SRepCol_Owning);
+}
+
+void SRepObject::RawLink(SRepObject* a, LONG id, SRepObject* b, int posA, int posB) {
+  Hold<SRepObject> ha(a), hb(b);
+  LONG rid = id ^ SRepReverseBit;
+  SRepCollection* ca = a->Collection(id);
+  SRepCollection* cb = b->Collection(rid);
+  posA = Clamp(posA, ca->GetCount());
+  posB = Clamp(posB, cb->GetCount());
+  b->AddRef();
+  ca->m_items.insert(ca->m_items.begin() + posA, b);
+  a->AddRef();
+  cb->m_items.insert(cb->m_items.begin() + posB, a);
+  if (!b->m_pParent && a->IsOwningCollection(id)) {
+    b->m_pParent = a;
+    b->m_parentColl = id;
+  } else if (!a->m_pParent && b->IsOwningCollection(rid)) {
+    a->m_pParent = b;
+    a->m_parentColl = rid;
+  }
+  a->SetChanged();
+  b->SetChanged();
+  if (SRepSession* s = a->GetSessionImpl()) s->SetModified(TRUE);
+  a->OnCollectionInsert(id, b, posA);
+  b->OnCollectionInsert(rid, a, posB);
+  for (auto [col, obj, pos] : {std::tuple{ca, b, posA}, std::tuple{cb, a, posB}}) {
+    std::vector<ISRepClassColSink*> sinks = col->m_sinks;
+    for (auto* k : sinks) k->AddRef();
+    for (auto* k : sinks) {
+      k->OnObjColInsert(col, obj, pos);
+      k->Release();
+    }
+  }
+}
+
+void SRepObject::RawUnlink(SRepObject* a, LONG id, SRepObject* b, int* posA, int* posB) {
+  Hold<SRepObject> ha(a), hb(b);
+  LONG rid = id ^ SRepReverseBit;
+  SRepCollection* ca = a->Collection(id);
+  SRepCollection* cb = b->Collection(rid);
+  int pa = ca->IndexOf(b), pb = cb->IndexOf(a);
+  if (posA) *posA = pa;
+  if (posB) *posB = pb;
+  if (pa >= 0) ca->m_items.erase(ca->m_items.begin() + pa);
+  if (pb >= 0) cb->m_items.erase(cb->m_items.begin() + pb);
+  if (b->m_pParent == a && b->m_parentColl == id) b->m_pParent = nullptr, b->m_parentColl = 0;
+  if (a->m_pParent == b && a->m_parentColl == rid) a->m_pParent = nullptr, a->m_parentColl = 0;
+  a->SetChanged();
+  b->SetChanged();
+  if (SRepSession* s = a->GetSessionImpl()) s->SetModified(TRUE);
+  a->OnCollectionRemove(id, b);
+  b->OnCollectionRemove(rid, a);
+  for (auto [col, obj] : {std::pair{ca, b}, std::pair{cb, a}}) {
+    std::vector<ISRepClassColSink*> sinks = col->m_sinks;
+    for (auto* k : sinks) k->AddRef();
+    for (auto* k : sinks) {
+      k->OnObjColRemove(col, obj);
+      k->Release();
+    }
+  }
+  if (pa >= 0) b->Release();
+  if (pb >= 0) a->Release();
+}
+
+void SRepObject::NotifyChange(LONG id) {
+  SetChanged();
+  if (m_pSession) m_pSession->SetModified(TRUE);
+  OnUpdateAttribute(id);
+  std::vector<ISRepObjSink*> told;
+  auto sinks = m_sinks;
+  for (auto& [k, mask] : sinks) k->AddRef();
+  for (auto& [k, mask] : sinks) {
+    bool wants = (mask & SRepAdviseOneAttr) ? static_cast<LONG>(mask & ~SRepAdviseOneAttr) == id : true;
+    if (wants && std::find(told.begin(), told.end(), k) == told.end()) {
+      told.push_back(k);
+      k->OnChange(this, id);
+    }
+  }
+  for (auto& [k, mask] : sinks) k->Release();
+}
+
+void SRepObject::NotifyDelete() {
+  std::vector<ISRepObjSink*> told;
+  auto sinks = m_sinks;
+  for (auto& [k, mask] : sinks) k->AddRef();
+  for (auto& [k, mask] : sinks)
+    if (std::find(told.begin(), told.end(), k) == told.end()) {
+      told.push_back(k);
+      k->OnDelete(this, 0);
+    }
+  for (auto& [k, mask] : sinks) k->Release();
+}
+
+void SRepObject::RawSetDeleted(bool deleted) {
+  if (deleted == static_cast<bool>(IsDeleted())) return;
+  if (deleted) {
+    Hold<SRepObject> h(this);
+    m_state |= SRepState_Deleted;
+    NotifyDelete();
+  } else {
+    m_state &= ~static_cast<DWORD>(SRepState_Deleted);
+  }
+  if (m_pSession) m_pSession->SetModified(TRUE);
+}
+
+HRESULT SRepObject::Delete() {
+  if (IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  if (IsDeleting()) return S_FALSE;
+  if (m_pSession && m_pSession->IsReadOnly()) return SREP_E_READONLY;
+  Hold<SRepObject> h(this);
+  m_state |= SRepState_Deleting;
+  NotifyDelete();
+  for (auto& [id, col] : m_cols) {
+    std::vector<ISRepClassColSink*> sinks = col->m_sinks;
+    for (auto* k : sinks) k->AddRef();
+    for (auto* k : sinks) {
+      k->OnObjColDelete(col.get());
+      k->Release();
+    }
+  }
+  // Children of owning collections go with the object.
+  std::vector<LONG> ids;
+  for (auto& [id, col] : m_cols) ids.push_back(id);
+  for (LONG id : ids) {
+    if (!IsOwningCollection(id)) continue;
+    std::vector<SRepObject*> kids = FindCollection(id)->m_items;
+    for (SRepObject* k : kids) k->AddRef();
+    for (SRepObject* k : kids) {
+      if (k->m_pParent == this && !k->IsDeleted()) k->Delete();
+      k->Release();
+    }
+  }
+  // Every link, both sides, recorded so that undo puts it back in place.
+  SRepContext* ctx = nullptr;
+  RouteOf(this, &ctx);
+  for (LONG id : ids) {
+    SRepCollection* col = FindCollection(id);
+    while (col && col->GetCount() > 0) {
+      SRepObject* other = col->m_items.back();
+      Hold<SRepObject> ho(other);
+      int pa = 0, pb = 0;
+      RawUnlink(this, id, other, &pa, &pb);
+      RecordDone(ctx, new SRepActionCol(this, id, other, pa, pb, true));
+    }
+  }
+  m_state |= SRepState_Deleted;
+  m_state &= ~static_cast<DWORD>(SRepState_Deleting);
+  RecordDone(ctx, new SRepActionLife(this, false));
+  if (m_pSession) m_pSession->SetModified(TRUE);
+  return S_OK;
+}
+
+HRESULT SRepObject::Duplicate(ISRepObject** out, BOOL withChildren) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  SRepRegistry* reg = GetRegistry();
+  if (!reg) return REGDB_E_CLASSNOTREG;
+  ISRepObject* copy = nullptr;
+  HRESULT hr = reg->CreateObject(m_pSession, this, &copy);
+  if (FAILED(hr)) return hr;
+  SRepObject* c = FromInterface(copy);
+  if (!c) {
+    copy->Release();
+    return E_FAIL;
+  }
+  if (m_pSession && !c->m_pSession) c->SetSession(m_pSession);
+  if (withChildren) {
+    for (auto& [id, col] : m_cols) {
+      if (!IsOwningCollection(id)) continue;
+      std::vector<SRepObject*> kids = col->m_items;
+      for (SRepObject* k : kids) {
+        if (k->m_pParent != this) continue;
+        ISRepObject* kc = nullptr;
+        hr = k->Duplicate(&kc, TRUE);
+        if (FAILED(hr)) {
+          copy->Release();
+          return hr;
+        }
+        c->Collection(id)->Insert(kc, -1);
+        kc->Release();
+      }
+    }
+  }
+  *out = copy;
+  return S_OK;
+}
+
+HRESULT SRepObject::Advise(DWORD mask, ISRepObjSink* sink) {
+  if (!sink) return E_POINTER;
+  if (IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  sink->AddRef();
+  m_sinks.emplace_back(sink, mask);
+  return S_OK;
+}
+
+HRESULT SRepObject::Unadvise(ISRepObjSink* sink) {
+  if (!sink) return E_POINTER;
+  bool found = false;
+  for (auto it = m_sinks.begin(); it != m_sinks.end();) {
+    if (it->first == sink) {
+      ISRepObjSink* k = it->first;
+      it = m_sinks.erase(it);
+      k->Release();
+      found = true;
+    } else {
+      ++it;
+    }
+  }
+  return found ? S_OK : S_FALSE;
+}
+
+HRESULT SRepObject::SetSession(ISRepSession* session) {
+  if (!session) return E_POINTER;
+  SRepSession* s = SRepSession::FromInterface(session);
+  if (!s) return E_INVALIDARG;
+  if (m_pSession) return m_pSession == s ? S_FALSE : E_UNEXPECTED;
+  m_pSession = s;
+  s->Adopt(this);
+  return S_OK;
+}
+
+ISRepContext* SRepObject::GetCurrentContext() const { return m_pSession ? m_pSession->Current() : nullptr; }
+
+BOOL SRepObject::InLockoutContext() const {
+  SRepContext* ctx = nullptr;
+  return RouteOf(this, &ctx) == Route::Pending;
+}
+
+BOOL SRepObject::IsInUndoContext() const { return m_pSession && m_pSession->Applying() != nullptr; }
+
+BOOL SRepObject::_IsDeletedOrInContext() const {
+  return (m_state & (SRepState_Deleted | SRepState_Deleting)) != 0 || IsInUndoContext();
+}
+
+HRESULT SRepObject::GetObject(LONG id, ISRepObject** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  SRepCollection* c = FindCollection(id);
+  if (!c || c->GetCount() == 0) return S_FALSE;
+  return c->Item(0, out);
+}
+
+HRESULT SRepObject::SetObject(LONG id, ISRepObject* obj) {
+  if (IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  SRepCollection* c = Collection(id);
+  if (obj && c->GetCount() == 1 && c->GetPos(obj) == 0) return S_FALSE;
+  while (c->GetCount() > 0) {
+    HRESULT hr = c->Remove(c->GetCount() - 1);
+    if (FAILED(hr)) return hr;
+  }
+  return obj ? c->Insert(obj, -1) : S_OK;
+}
+
+HRESULT SRepObject::SetVoid(LONG id) {
+  SRepVariant def;
+  HRESULT hr = GetAttributeDefault(id, &def);
+  if (FAILED(hr)) return hr;
+  return SetAttribute(id, def);
+}
+
+void SRepObject::ReleaseAll() {
+  auto cols = std::move(m_cols);
+  m_cols.clear();
+  cols.clear();
+  auto sinks = std::move(m_sinks);
+  m_sinks.clear();
+  for (auto& [k, mask] : sinks) k->Release();
+  m_pParent = nullptr;
+}
+
+// ---- SRepClassColPtr and iterators -------------------------------------------------
+SRepClassColPtr::SRepClassColPtr(ISRepObject* obj, LONG id) {
+  if (obj) obj->GetCollection(id, &m_col);
+}
+
+SRepClassColPtr::SRepClassColPtr(ISRepClassCol* col) : m_col(col) {
+  if (m_col) m_col->AddRef();
+}
+
+SRepClassColPtr& SRepClassColPtr::operator=(const SRepClassColPtr& o) {
+  if (o.m_col) o.m_col->AddRef();
+  if (m_col) m_col->Release();
+  m_col = o.m_col;
+  return *this;
+}
+
+SRepClassColPtr::~SRepClassColPtr() {
+  if (m_col) m_col->Release();
+}
+
+ISRepObject* SRepClassColPtr::GetFirst() const { return GetAt(0); }
+
+ISRepObject* SRepClassColPtr::GetAt(LONG pos) const {
+  ISRepObject* o = nullptr;
+  if (m_col) m_col->Item(pos, &o);
+  return o;
+}
+
+HRESULT SRepClassColPtr::ClearAll() {
+  if (!m_col) return E_POINTER;
+  while (m_col->GetCount() > 0) {
+    HRESULT hr = m_col->Remove(m_col->GetCount() - 1);
+    if (FAILED(hr)) return hr;
+  }
+  return S_OK;
+}
+
+HRESULT SRepObjIteratorBase::Init(ISRepObject* obj, LONG id, bool reverse) {
+  Clear();
+  if (!obj) return E_POINTER;
+  SRepClassColPtr col(obj, id);
+  if (!col) return E_FAIL;
+  return Init(col.Get(), reverse);
+}
+
+HRESULT SRepObjIteratorBase::Init(ISRepClassCol* col, bool reverse) {
+  Clear();
+  if (!col) return E_POINTER;
+  for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
+    ISRepObject* o = nullptr;
+    if (col->Item(i, &o) == S_OK) m_items.push_back(o);
+  }
+  if (reverse) std::reverse(m_items.begin(), m_items.end());
+  return S_OK;
+}
+
+ISRepObject* SRepObjIteratorBase::Next() { return m_at < m_items.size() ? m_items[m_at++] : nullptr; }
+
+void SRepObjIteratorBase::Clear() {
+  for (ISRepObject* o : m_items) o->Release();
+  m_items.clear();
+  m_at = 0;
+}
+
+// ---- SRepActionAttr ----------------------------------------------------------------
+SRepActionAttr::SRepActionAttr(ISRepObject* obj, LONG id, const SRepVariant& value)
+    : m_obj(obj), m_id(id), m_value(value) {
+  m_type = SRepAction_Attr;
+  if (m_obj) m_obj->AddRef();
+}
+
+SRepActionAttr::~SRepActionAttr() {
+  if (m_obj) m_obj->Release();
+}
+
+HRESULT SRepActionAttr::Execute() {
+  if (!m_obj) return S_OK;
+  SRepVariant now;
+  SRepObject* o = SRepObject::FromInterface(m_obj);
+  HRESULT hr = o ? o->RawGetAttribute(m_id, &now) : m_obj->GetAttribute(m_id, &now);
+  if (FAILED(hr)) return hr;
+  hr = o ? o->RawSetAttribute(m_id, m_value) : m_obj->SetAttribute(m_id, m_value);
+  if (FAILED(hr)) return hr;
+  m_value = std::move(now);
+  return S_OK;
+}
+
+bool SRepActionAttr::IsEmpty() {
+  if (!m_obj) return true;
+  SRepVariant now;
+  return m_obj->GetAttribute(m_id, &now) == S_OK && now == m_value;
+}

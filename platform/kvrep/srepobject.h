@@ -1,0 +1,251 @@
+// Repository objects: the in-memory base of every persistent object, its
+// attributes (through the class's property map), its ordered collections
+// (whose reverse sides are kept in step) and its advised sinks.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "kvrep/srepaction.h"
+#include "kvrep/sreppropmap.h"
+#include "kvrep/srepregistry.h"
+
+class SRepSession;
+class SRepObject;
+
+// An entry of an interface table: the identifier, the offset of the
+// interface inside the object, and an optional test that must answer true.
+struct SRepIntfEntry {
+  const IID* iid;
+  std::ptrdiff_t offset;
+  bool (*test)(void* object);
+};
+// Answers iid from a table ended by a null iid (reference added through
+// unk); E_NOINTERFACE when no entry matches.
+HRESULT SRepQueryTable(void* object, IUnknown* unk, const SRepIntfEntry* table, REFIID iid, void** ppv);
+// The offset of interface I inside class C.
+template <class C, class I>
+std::ptrdiff_t SRepOffsetOf() {
+  alignas(C) static char probe[sizeof(C)];
+  C* c = reinterpret_cast<C*>(probe);
+  return reinterpret_cast<char*>(static_cast<I*>(c)) - reinterpret_cast<char*>(c);
+}
+
+// Object state bits.
+enum SRepObjState : DWORD {
+  SRepState_Changed = 0x1,
+  SRepState_Deleting = 0x2,
+  SRepState_Deleted = 0x4,
+};
+
+// One collection of one object.
+class SRepCollection final : public ISRepClassCol {
+ public:
+  SRepCollection(SRepObject* owner, LONG id) : m_owner(owner), m_id(id) {}
+  ~SRepCollection();
+  HRESULT QueryInterface(REFIID iid, void** ppv) override;
+  ULONG AddRef() override;  // counts on the owner
+  ULONG Release() override;
+  LONG GetCount() override { return static_cast<LONG>(m_items.size()); }
+  HRESULT Item(LONG pos, ISRepObject** out) override;
+  LONG GetPos(ISRepObject* obj) override;
+  HRESULT Insert(ISRepObject* obj, LONG pos = -1) override;
+  HRESULT Remove(LONG pos) override;
+  HRESULT Move(LONG from, LONG to) override;
+  LONG GetCollectionId() override { return m_id; }
+  HRESULT GetCollectionDef(ISRepClassColDef** out) override;
+  HRESULT GetOwner(ISRepObject** out) override;
+  HRESULT Advise(ISRepClassColSink* sink) override;
+  HRESULT Unadvise(ISRepClassColSink* sink) override;
+
+  SRepObject* GetOwnerObject() const { return m_owner; }
+  SRepObject* GetAt(int pos) const { return m_items[static_cast<std::size_t>(pos)]; }
+  int IndexOf(const SRepObject* obj) const;
+  const std::vector<SRepObject*>& Items() const { return m_items; }
+
+ private:
+  friend class SRepObject;
+  SRepObject* m_owner;
+  LONG m_id;
+  std::vector<SRepObject*> m_items;  // counted
+  std::vector<ISRepClassColSink*> m_sinks;  // counted
+};
+
+class SRepObject : public ISRepObjectBase {
+ public:
+  explicit SRepObject(const CLSID& clsid = CLSID_SRepObject, ISRepSession* session = nullptr);
+  // A copy: the class, the dynamic members and (through the derived copy
+  // constructors) the fields; no session, no collections, no sinks.
+  SRepObject(const SRepObject& source);
+  SRepObject& operator=(const SRepObject&) = delete;
+  virtual ~SRepObject();
+
+  // ---- IUnknown
+  HRESULT QueryInterface(REFIID iid, void** ppv) override;
+  ULONG AddRef() override { return ++m_cRef; }
+  ULONG Release() override;
+
+  // ---- ISRepObject
+  HRESULT GetCLSID(CLSID* out) override;
+  HRESULT GetSession(ISRepSession** out) override;
+  HRESULT GetParent(ISRepObject** out) override;
+  HRESULT GetParentColl(ISRepClassCol** out) override;
+  HRESULT GetAttribute(LONG id, SRepVariant* value) override;
+  HRESULT SetAttribute(LONG id, const SRepVariant& value) override;
+  HRESULT GetAttributeDefault(LONG id, SRepVariant* value) override;
+  HRESULT HasAttribute(LONG id) override;
+  HRESULT IsAttrReadOnly(LONG id, const SRepVariant* value = nullptr) override;
+  HRESULT GetCollection(LONG id, ISRepClassCol** out) override;
+  HRESULT HasCollection(LONG id) override;
+  HRESULT IsCollectionEmpty(LONG id) override;
+  BOOL IsDeleted() override { return (m_state & SRepState_Deleted) != 0; }
+  BOOL IsDeleting() override { return (m_state & SRepState_Deleting) != 0; }
+  BOOL IsShortcut() override { return FALSE; }
+  HRESULT Delete() override;
+  HRESULT Duplicate(ISRepObject** out, BOOL withChildren) override;
+  HRESULT Advise(DWORD mask, ISRepObjSink* sink) override;
+  HRESULT Unadvise(ISRepObjSink* sink) override;
+
+  // ---- class description (overridden per class)
+  virtual const SPropertyMap* GetPropertyMap() const { return &propertyMap; }
+  virtual const SAttrEditorMap* GetAttrEditorMap() const { return &attrEditorMap; }
+  virtual SRepRegistry* GetRegistry() const { return SRepRegistry::Find(m_clsid); }
+
+  // ---- change hooks
+  virtual void OnUpdateAttribute(LONG id) { (void)id; }
+  virtual void OnCollectionInsert(LONG id, ISRepObject* other, int pos) { (void)id, (void)other, (void)pos; }
+  virtual void OnCollectionRemove(LONG id, ISRepObject* other) { (void)id, (void)other; }
+  // Answers further interfaces before the repository's own; E_NOINTERFACE by default.
+  virtual HRESULT InternalQueryInterface(REFIID iid, void** ppv) { (void)iid, (void)ppv; return E_NOINTERFACE; }
+
+  // ---- session and contexts
+  // Attaches the object to its session (once): the session keeps it and
+  // records its creation in the open creation context.
+  HRESULT SetSession(ISRepSession* session);
+  SRepSession* GetSessionImpl() const { return m_pSession; }
+  // The session's current context (null without one).
+  ISRepContext* GetCurrentContext() const;
+  // True while the session holds a lockout context that the object is not new in.
+  BOOL InLockoutContext() const;
+  // True while an undo or redo is being applied to the object's session.
+  BOOL IsInUndoContext() const;
+  BOOL _IsDeletedOrInContext() const;
+
+  // ---- collections and members
+  // The first member of collection id (reference added), or null.
+  HRESULT GetObject(LONG id, ISRepObject** out);
+  // Makes obj the only member of collection id (null empties it).
+  HRESULT SetObject(LONG id, ISRepObject* obj);
+  SRepCollection* FindCollection(LONG id) const;
+  SRepCollection* Collection(LONG id);  // created on first use
+  BOOL HasDynamicMember(LONG id) const { return m_dynamic.count(id) != 0; }
+  // Drops a dynamic member's value (back to its default).
+  HRESULT SetVoid(LONG id);
+  DWORD GetState() const { return m_state; }
+  void SetChanged() { m_state |= SRepState_Changed; }
+
+  // The implementation behind an interface of a repository object, or null.
+  static SRepObject* FromInterface(IUnknown* unk);
+
+  // Root maps.
+  static SPropertyEntry propertyEntries[];
+  static const SPropertyMap propertyMap;
+  static SAttrEditorEntry attrEditorEntries[];
+  static const SAttrEditorMap attrEditorMap;
+
+  // ---- used by the repository's records (no recording, no checks)
+  HRESULT RawSetAttribute(LONG id, const SRepVariant& value);
+  HRESULT RawGetAttribute(LONG id, SRepVariant* value);
+  static void RawLink(SRepObject* a, LONG id, SRepObject* b, int posA, int posB);
+  static void RawUnlink(SRepObject* a, LONG id, SRepObject* b, int* posA, int* posB);
+  void RawSetDeleted(bool deleted);
+  void NotifyChange(LONG id);
+  void ReleaseAll();  // drops collections and sinks (session teardown)
+
+ private:
+  enum class Kind { None, Field, Accessor, Dynamic };
+  Kind Resolve(LONG id, const SPropertyEntry** entry, const SRepAttrDef** def) const;
+  void NotifyDelete();
+  bool IsOwningCollection(LONG id) const;
+
+  ULONG m_cRef = 0;
+  CLSID m_clsid;
+  SRepSession* m_pSession = nullptr;
+  DWORD m_state = 0;
+  SRepObject* m_pParent = nullptr;
+  LONG m_parentColl = 0;
+  std::map<LONG, std::unique_ptr<SRepCollection>> m_cols;
+  std::map<LONG, SRepVariant> m_dynamic;
+  std::vector<std::pair<ISRepObjSink*, DWORD>> m_sinks;  // counted
+};
+
+// The in-memory object (the base that persistent classes derive from).
+class SRepObjectMem : public SRepObject {
+ public:
+  using SRepObject::SRepObject;
+};
+
+// The base of classes derived from the repository's object-base class.
+class SRepObjectBaseImpl : public SRepObjectMem {
+ public:
+  explicit SRepObjectBaseImpl(const CLSID& clsid = CLSID_SRepObjectBase, ISRepSession* session = nullptr)
+      : SRepObjectMem(clsid, session) {}
+  SRepObjectBaseImpl(const SRepObjectBaseImpl&) = default;
+  HRESULT FinalConstruct() { return S_OK; }
+  const SAttrEditorMap* GetAttrEditorMap() const override { return &SRepObjectBaseRegistry::attrEditorMap; }
+};
+
+// The record of an object's creation (deleteNext) or deletion.
+SRepActionBase* SRepMakeLifeAction(SRepObject* obj, bool deleteNext);
+
+// A counted reference to one collection of an object.
+class SRepClassColPtr {
+ public:
+  SRepClassColPtr() = default;
+  SRepClassColPtr(ISRepObject* obj, LONG id);
+  explicit SRepClassColPtr(ISRepClassCol* col);
+  SRepClassColPtr(const SRepClassColPtr& o) : SRepClassColPtr(o.m_col) {}
+  SRepClassColPtr& operator=(const SRepClassColPtr& o);
+  ~SRepClassColPtr();
+  ISRepClassCol* operator->() const { return m_col; }
+  ISRepClassCol* Get() const { return m_col; }
+  explicit operator bool() const { return m_col != nullptr; }
+  LONG GetCount() const { return m_col ? m_col->GetCount() : 0; }
+  LONG GetPos(ISRepObject* obj) const { return m_col ? m_col->GetPos(obj) : -1; }
+  // The first member (reference added), or null.
+  ISRepObject* GetFirst() const;
+  ISRepObject* GetAt(LONG pos) const;  // reference added
+  HRESULT ClearAll();
+
+ private:
+  ISRepClassCol* m_col = nullptr;
+};
+
+// Walks the members of a collection in order (or in reverse order), as
+// they are at Init.
+class SRepObjIteratorBase {
+ public:
+  SRepObjIteratorBase() = default;
+  SRepObjIteratorBase(ISRepObject* obj, LONG id, bool reverse = false) { Init(obj, id, reverse); }
+  explicit SRepObjIteratorBase(ISRepClassCol* col, bool reverse = false) { Init(col, reverse); }
+  ~SRepObjIteratorBase() { Clear(); }
+  SRepObjIteratorBase(const SRepObjIteratorBase&) = delete;
+  SRepObjIteratorBase& operator=(const SRepObjIteratorBase&) = delete;
+  HRESULT Init(ISRepObject* obj, LONG id, bool reverse = false);
+  HRESULT Init(ISRepClassCol* col, bool reverse = false);
+  // The next member (no reference added; the iterator holds one), or null at the end.
+  ISRepObject* Next();
+  int GetCount() const { return static_cast<int>(m_items.size()); }
+
+ private:
+  void Clear();
+  std::vector<ISRepObject*> m_items;
+  std::size_t m_at = 0;
+};
+using SRepObjIterator = SRepObjIteratorBase;
+class SRepObjReverseIterator : public SRepObjIteratorBase {
+ public:
+  SRepObjReverseIterator(ISRepObject* obj, LONG id) : SRepObjIteratorBase(obj, id, true) {}
+};

@@ -1,0 +1,136 @@
+#include "kvrep/srepregistry.h"
+
+#include <algorithm>
+
+namespace {
+std::vector<SRepRegistry*>& Entries() {
+  static std::vector<SRepRegistry*> entries;
+  return entries;
+}
+}  // namespace
+
+HRESULT SRepClassColDef::QueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_ISRepClassColDef) {
+    *ppv = static_cast<ISRepClassColDef*>(this);
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT SRepClassColDef::GetElementClass(CLSID* out) {
+  if (!out) return E_POINTER;
+  *out = m_element;
+  return S_OK;
+}
+
+void SRepClassDef::AddCollection(LONG id, DWORD flags, const CLSID& element) {
+  for (auto& c : m_cols)
+    if (c->GetCollectionId() == id) {
+      c = std::make_unique<SRepClassColDef>(id, flags, element);
+      return;
+    }
+  m_cols.push_back(std::make_unique<SRepClassColDef>(id, flags, element));
+}
+
+SRepClassColDef* SRepClassDef::GetCollection(LONG id) const {
+  for (auto& c : m_cols)
+    if (c->GetCollectionId() == id) return c.get();
+  return nullptr;
+}
+
+void SRepClassDef::AddAttribute(LONG id, WORD type, const SRepVariant& defaultValue, bool readOnly) {
+  for (auto& a : m_attrs)
+    if (a.id == id) {
+      a = SRepAttrDef{id, type, defaultValue, readOnly};
+      return;
+    }
+  m_attrs.push_back(SRepAttrDef{id, type, defaultValue, readOnly});
+}
+
+const SRepAttrDef* SRepClassDef::GetAttribute(LONG id) const {
+  for (auto& a : m_attrs)
+    if (a.id == id) return &a;
+  return nullptr;
+}
+
+SRepRegistry::SRepRegistry(const CLSID& clsid, int flag, int third, SRepKindOfFn kindOf, SRepClassFunctionsFn lookup)
+    : m_clsid(clsid), m_flag(flag), m_third(third), m_kindOf(kindOf), m_lookup(lookup), m_def(clsid) {
+  Entries().push_back(this);
+}
+
+SRepRegistry::~SRepRegistry() {
+  auto& e = Entries();
+  e.erase(std::remove(e.begin(), e.end(), this), e.end());
+}
+
+SRepRegistry* SRepRegistry::Find(const CLSID& clsid) {
+  auto& e = Entries();
+  for (auto it = e.rbegin(); it != e.rend(); ++it)
+    if ((*it)->m_clsid == clsid) return *it;
+  return nullptr;
+}
+
+bool SRepRegistry::IsKindOf(const CLSID& clsid) const {
+  if (m_kindOf) return m_kindOf(clsid);
+  return clsid == m_clsid || clsid == CLSID_SRepObject;
+}
+
+HRESULT SRepRegistry::GetClassFunctions(SRegClassFunctions* out) const {
+  if (!out) return E_POINTER;
+  *out = SRegClassFunctions{};
+  if (!m_lookup) return REGDB_E_CLASSNOTREG;
+  return m_lookup(m_clsid, out);
+}
+
+const SAttrEditorMap* SRepRegistry::GetAttrEditorMap() const {
+  SRegClassFunctions f{};
+  if (FAILED(GetClassFunctions(&f))) return nullptr;
+  return f.attrEditorMap;
+}
+
+SRepAttrEditor* SRepRegistry::GetAttrEditor(LONG id) {
+  auto it = m_editors.find(id);
+  if (it != m_editors.end()) return it->second.get();
+  const SClassInfo* info = SRepFindAttrEditor(GetAttrEditorMap(), static_cast<DWORD>(id));
+  if (!info || !info->IsDerivedFrom(&SRepAttrEditor::__clsinf)) return nullptr;
+  std::unique_ptr<SObject> obj(info->CreateObject());
+  auto* editor = dynamic_cast<SRepAttrEditor*>(obj.get());
+  if (!editor) return nullptr;
+  obj.release();
+  const SRepAttrDef* def = m_def.GetAttribute(id);
+  editor->Init(id, def && def->readOnly);
+  m_editors[id].reset(editor);
+  return editor;
+}
+
+HRESULT SRepRegistry::CreateObject(ISRepSession* session, ISRepObject* source, ISRepObject** out) const {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  SRegClassFunctions f{};
+  HRESULT hr = GetClassFunctions(&f);
+  if (FAILED(hr)) return hr;
+  if (!f.create) return E_NOTIMPL;
+  hr = f.create(out, session, source);
+  if (SUCCEEDED(hr) && !*out) return E_OUTOFMEMORY;
+  return hr;
+}
+
+HRESULT SRepRegistry::CreateObject(const CLSID& clsid, ISRepSession* session, ISRepObject* source,
+                                   ISRepObject** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  SRepRegistry* reg = Find(clsid);
+  if (!reg) return REGDB_E_CLASSNOTREG;
+  return reg->CreateObject(session, source, out);
+}
+
+bool SRepIsKindOf(ISRepObject* obj, const CLSID& clsid) {
+  if (!obj) return false;
+  CLSID own{};
+  if (FAILED(obj->GetCLSID(&own))) return false;
+  if (own == clsid) return true;
+  SRepRegistry* reg = SRepRegistry::Find(own);
+  return reg ? reg->IsKindOf(clsid) : clsid == CLSID_SRepObject;
+}

@@ -1,0 +1,116 @@
+// The class registry: one SRepRegistry entry per persistent class, found by
+// class identifier, that creates objects through the class functions record
+// of its class and describes the class (collections, attributes, editors).
+#pragma once
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "kvrep/sreppropmap.h"
+#include "kvrep/srepintf.h"
+
+// The module-state function of a class functions record.
+using SRepModuleStateFn = void* (*)();
+
+// The class functions record: six pointer-sized words.
+struct SRegClassFunctions {
+  using CreateFn = HRESULT (*)(ISRepObject** out, ISRepSession* session, ISRepObject* source);
+  CreateFn create;             // null: the repository must not create instances through this record
+  UINT_PTR reserved[3];        // left zero
+  SRepModuleStateFn moduleState;
+  const SAttrEditorMap* attrEditorMap;
+};
+static_assert(sizeof(SRegClassFunctions) == 6 * sizeof(void*));
+
+using SRepClassFunctionsFn = HRESULT (*)(const GUID& clsid, SRegClassFunctions* out);
+using SRepKindOfFn = bool (*)(const GUID& clsid);
+
+// The definition of one collection of a class.
+class SRepClassColDef final : public ISRepClassColDef {
+ public:
+  SRepClassColDef(LONG id, DWORD flags, const CLSID& element) : m_id(id), m_flags(flags), m_element(element) {}
+  HRESULT QueryInterface(REFIID iid, void** ppv) override;
+  ULONG AddRef() override { return 2; }  // owned by its class definition
+  ULONG Release() override { return 1; }
+  LONG GetCollectionId() override { return m_id; }
+  BOOL IsPrimarySide() override { return (m_id & SRepReverseBit) == 0; }
+  DWORD GetDefFlags() override { return m_flags; }
+  HRESULT GetElementClass(CLSID* out) override;
+
+ private:
+  LONG m_id;
+  DWORD m_flags;
+  CLSID m_element;
+};
+
+// An attribute that the class keeps without a property-map entry (kept by
+// the object in its table of dynamic members).
+struct SRepAttrDef {
+  LONG id;
+  WORD type;
+  SRepVariant defaultValue;
+  bool readOnly;
+};
+
+// What the repository knows of a class beyond its functions record.
+class SRepClassDef {
+ public:
+  explicit SRepClassDef(const CLSID& clsid) : m_clsid(clsid) {}
+  const CLSID& GetCLSID() const { return m_clsid; }
+  // Adds (or replaces) a collection definition.
+  void AddCollection(LONG id, DWORD flags, const CLSID& element = GUID_NULL);
+  SRepClassColDef* GetCollection(LONG id) const;
+  const std::vector<std::unique_ptr<SRepClassColDef>>& GetCollections() const { return m_cols; }
+  void AddAttribute(LONG id, WORD type, const SRepVariant& defaultValue = {}, bool readOnly = false);
+  const SRepAttrDef* GetAttribute(LONG id) const;
+
+ private:
+  CLSID m_clsid;
+  std::vector<std::unique_ptr<SRepClassColDef>> m_cols;
+  std::vector<SRepAttrDef> m_attrs;
+};
+
+class SRepRegistry {
+ public:
+  // Registers the entry process-wide; the destructor unregisters it.
+  SRepRegistry(const CLSID& clsid, int flag, int third, SRepKindOfFn kindOf, SRepClassFunctionsFn lookup);
+  ~SRepRegistry();
+  SRepRegistry(const SRepRegistry&) = delete;
+  SRepRegistry& operator=(const SRepRegistry&) = delete;
+
+  // The entry of the class (the latest registered); null when none.
+  static SRepRegistry* Find(const CLSID& clsid);
+
+  const CLSID& GetCLSID() const { return m_clsid; }
+  int GetFlag() const { return m_flag; }
+  int GetThird() const { return m_third; }
+  // The class's kind-of test; without one, only the class itself and the root.
+  bool IsKindOf(const CLSID& clsid) const;
+  // Fills out through the class functions lookup.
+  HRESULT GetClassFunctions(SRegClassFunctions* out) const;
+  SRepClassDef* GetClassDef() { return &m_def; }
+  const SAttrEditorMap* GetAttrEditorMap() const;
+  // The editor of an attribute (kept by the entry), or null when no map of
+  // the class's chain names one.
+  SRepAttrEditor* GetAttrEditor(LONG id);
+  SRepClassColDef* GetClassColDef(LONG id) { return m_def.GetCollection(id); }
+
+  // Creates an object of this class (a copy of source when given) and
+  // attaches it to session. E_NOTIMPL when the class has no creation function.
+  HRESULT CreateObject(ISRepSession* session, ISRepObject* source, ISRepObject** out) const;
+  // The same by class identifier: REGDB_E_CLASSNOTREG for an unknown class.
+  static HRESULT CreateObject(const CLSID& clsid, ISRepSession* session, ISRepObject* source, ISRepObject** out);
+
+ private:
+  CLSID m_clsid;
+  int m_flag;
+  int m_third;
+  SRepKindOfFn m_kindOf;
+  SRepClassFunctionsFn m_lookup;
+  SRepClassDef m_def;
+  std::map<LONG, std::unique_ptr<SRepAttrEditor>> m_editors;
+};
+
+// True when the object's class is clsid or derives from it.
+bool SRepIsKindOf(ISRepObject* obj, const CLSID& clsid);

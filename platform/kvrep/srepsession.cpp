@@ -1,0 +1,434 @@
+#include "kvrep/srepsession.h"
+
+#include <algorithm>
+#include <exception>
+#include <map>
+
+#include "kvcore/sexception.h"
+
+// ---- SRepContext -------------------------------------------------------------------------
+SRepContext::~SRepContext() = default;
+
+HRESULT SRepContext::QueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_ISRepContext) {
+    *ppv = static_cast<ISRepContext*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG SRepContext::Release() {
+  ULONG n = --m_cRef;
+  if (n == 0) delete this;
+  return n;
+}
+
+HRESULT SRepContext::AddAction(SRepActionBase* action) {
+  if (!action) return E_POINTER;
+  if (m_kind == Kind::Applying) {
+    delete action;
+    return S_FALSE;
+  }
+  m_actions.emplace_back(action);
+  m_done.push_back(m_kind == Kind::Create);
+  return S_OK;
+}
+
+void SRepContext::AddDone(SRepActionBase* action) {
+  if (!action) return;
+  m_actions.emplace_back(action);
+  m_done.push_back(true);
+}
+
+SRepActionBase* SRepContext::GetAction(int index) {
+  return index >= 0 && index < GetActionCount() ? m_actions[static_cast<std::size_t>(index)].get() : nullptr;
+}
+
+BOOL SRepContext::IsObjectInContext(ISRepObject* obj) {
+  SRepObject* o = SRepObject::FromInterface(obj);
+  return o && m_newObjects.count(o) != 0;
+}
+
+HRESULT SRepContext::GetSession(ISRepSession** out) {
+  if (!out) return E_POINTER;
+  *out = m_session;
+  if (m_session) m_session->AddRef();
+  return m_session ? S_OK : S_FALSE;
+}
+
+std::vector<std::unique_ptr<SRepActionBase>> SRepContext::TakeActions() {
+  m_done.clear();
+  m_newObjects.clear();
+  return std::move(m_actions);
+}
+
+// ---- picture holder -------------------------------------------------------------------------
+class SRepPictureHolderImpl final : public ISRepPictureHolder {
+ public:
+  explicit SRepPictureHolderImpl(SRepSession* s) : m_session(s) {}
+  HRESULT QueryInterface(REFIID iid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_ISRepPictureHolder) {
+      *ppv = static_cast<ISRepPictureHolder*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return m_session->AddRef(); }
+  ULONG Release() override { return m_session->Release(); }
+  HRESULT AddPicture(ISRepObject* user, const void* picture) override {
+    if (!picture) return E_POINTER;
+    return m_uses.insert({picture, user}).second ? S_OK : S_FALSE;
+  }
+  HRESULT RemovePicture(ISRepObject* user, const void* picture) override {
+    return m_uses.erase({picture, user}) ? S_OK : S_FALSE;
+  }
+  BOOL HasPicture(ISRepObject* user, const void* picture) override { return m_uses.count({picture, user}) != 0; }
+
+ private:
+  SRepSession* m_session;
+  std::set<std::pair<const void*, ISRepObject*>> m_uses;
+};
+
+// ---- SRepSession --------------------------------------------------------------------------------
+SRepSession::SRepSession() : m_pictures(std::make_unique<SRepPictureHolderImpl>(this)) {}
+
+SRepSession::~SRepSession() {
+  ++m_cRef;  // the teardown below must not end the session again
+  m_undo.clear();
+  m_redo.clear();
+  std::vector<SRepObject*> objects;
+  objects.swap(m_objects);
+  for (SRepObject* o : objects) o->ReleaseAll();
+  for (SRepObject* o : objects) o->Release();
+}
+
+ULONG SRepSession::Release() {
+  ULONG n = --m_cRef;
+  if (n == 0) delete this;
+  return n;
+}
+
+HRESULT SRepSession::QueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (iid == IID_IUnknown || iid == IID_ISRepSession) {
+    *ppv = static_cast<ISRepSession*>(this);
+  } else if (iid == IID_SRepSessionImpl) {
+    *ppv = this;
+  } else if (iid == IID_ISRepPictureHolder) {
+    *ppv = static_cast<ISRepPictureHolder*>(m_pictures.get());
+  } else {
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+SRepSession* SRepSession::FromInterface(IUnknown* unk) {
+  if (!unk) return nullptr;
+  void* p = nullptr;
+  if (unk->QueryInterface(IID_SRepSessionImpl, &p) != S_OK || !p) return nullptr;
+  auto* s = static_cast<SRepSession*>(p);
+  s->Release();
+  return s;
+}
+
+HRESULT SRepSession::CreateObject(REFCLSID clsid, REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (m_bReadOnly) return SREP_E_READONLY;
+  ISRepObject* obj = nullptr;
+  HRESULT hr = SRepRegistry::CreateObject(clsid, this, nullptr, &obj);
+  if (FAILED(hr)) return hr;
+  if (SRepObject* o = SRepObject::FromInterface(obj))
+    if (!o->GetSessionImpl()) o->SetSession(this);
+  hr = obj->QueryInterface(iid, out);
+  obj->Release();
+  return hr;
+}
+
+void SRepSession::Adopt(SRepObject* obj) {
+  obj->AddRef();
+  m_objects.push_back(obj);
+  if (m_current && m_current->GetKind() == SRepContext::Kind::Lockout) m_current->AddNewObject(obj);
+  if (m_current && m_current->GetKind() != SRepContext::Kind::Applying)
+    m_current->AddDone(SRepMakeLifeAction(obj, true));
+}
+
+HRESULT SRepSession::GetCurrentContext(ISRepContext** out) {
+  if (!out) return E_POINTER;
+  *out = m_current;
+  if (!m_current) return S_FALSE;
+  m_current->AddRef();
+  return S_OK;
+}
+
+HRESULT SRepSession::GetLockoutContext(ISRepContext** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (!m_current || m_current->GetKind() == SRepContext::Kind::Applying) return S_FALSE;
+  *out = m_current;
+  m_current->AddRef();
+  return S_OK;
+}
+
+SRepContext* SRepSession::OpenCreate() {
+  if (m_create) {
+    ++m_createDepth;
+    return m_create;
+  }
+  if (m_current && m_current->GetKind() == SRepContext::Kind::Lockout) {
+    // Inside a lockout every change goes to the lockout context.
+    ++m_createDepth;
+    return m_current;
+  }
+  m_create = new SRepContext(this, SRepContext::Kind::Create);
+  m_create->AddRef();
+  m_createDepth = 1;
+  m_current = m_create;
+  return m_create;
+}
+
+void SRepSession::CloseCreate(SRepContext* ctx) {
+  if (!ctx || m_createDepth <= 0) return;
+  if (--m_createDepth > 0 || ctx != m_create) return;
+  m_create = nullptr;
+  if (m_current == ctx) m_current = nullptr;
+  Step step = ctx->TakeActions();
+  ctx->Release();
+  PushStep(std::move(step));
+}
+
+void SRepSession::PushStep(Step step) {
+  if (step.empty()) return;
+  m_redo.clear();
+  m_undo.push_back(std::move(step));
+}
+
+SRepContext* SRepSession::OpenLockout() {
+  if (m_current) return nullptr;  // one context at a time
+  auto* ctx = new SRepContext(this, SRepContext::Kind::Lockout);
+  ctx->AddRef();
+  m_current = ctx;
+  return ctx;
+}
+
+HRESULT SRepSession::ApplyLockout(SRepContext* ctx) {
+  if (!ctx || ctx != m_current) return E_UNEXPECTED;
+  // Run the pending records in order; the records of changes already made
+  // stay as they are. Afterwards every record holds the state before.
+  SRepContext* applying = new SRepContext(this, SRepContext::Kind::Applying);
+  applying->AddRef();
+  m_current = nullptr;
+  m_applying = applying;
+  std::vector<int> ran;
+  HRESULT hr = S_OK;
+  for (int i = 0, n = ctx->GetActionCount(); i < n; ++i) {
+    if (ctx->IsDone(i)) continue;
+    SRepActionBase* a = ctx->GetAction(i);
+    try {
+      hr = a->Execute();
+    } catch (const SECOMException& e) {
+      hr = e.GetResult();
+    } catch (...) {
+      hr = E_FAIL;
+    }
+    if (FAILED(hr)) break;
+    ran.push_back(i);
+  }
+  if (FAILED(hr)) {
+    for (auto it = ran.rbegin(); it != ran.rend(); ++it) ctx->GetAction(*it)->Execute();
+  }
+  m_applying = nullptr;
+  m_current = ctx;
+  applying->Release();
+  if (FAILED(hr)) return hr;
+  ctx->MarkAllDone();
+  return S_OK;
+}
+
+void SRepSession::CloseLockout(SRepContext* ctx) {
+  if (!ctx) return;
+  if (m_current == ctx) m_current = nullptr;
+  // Changes already made stay only when the context was applied; otherwise
+  // the records of changes made directly are reverted.
+  bool applied = true;
+  for (int i = 0, n = ctx->GetActionCount(); i < n; ++i)
+    if (!ctx->IsDone(i)) applied = false;
+  Step step = ctx->TakeActions();
+  if (applied) {
+    PushStep(std::move(step));
+  } else {
+    Step done;
+    SRepContext* applying = new SRepContext(this, SRepContext::Kind::Applying);
+    applying->AddRef();
+    m_applying = applying;
+    for (auto it = step.rbegin(); it != step.rend(); ++it) (*it)->Execute();
+    m_applying = nullptr;
+    applying->Release();
+  }
+  ctx->Release();
+}
+
+HRESULT SRepSession::RunStep(Step& step, bool backward) {
+  SRepContext* applying = new SRepContext(this, SRepContext::Kind::Applying);
+  applying->AddRef();
+  SRepContext* saved = m_current;
+  m_current = nullptr;
+  m_applying = applying;
+  std::vector<SRepActionBase*> order;
+  for (auto& a : step) order.push_back(a.get());
+  if (backward) std::reverse(order.begin(), order.end());
+  std::vector<SRepActionBase*> ran;
+  HRESULT hr = S_OK;
+  for (SRepActionBase* a : order) {
+    // A record whose objects are gone is skipped.
+    SRepObjectBag objs;
+    a->CollectObjects(objs);
+    bool gone = false;
+    for (int i = 0; i < objs.GetCount(); ++i)
+      if (objs.GetAt(i)->IsDeleted()) gone = true;
+    if (gone) continue;
+    try {
+      hr = a->Execute();
+    } catch (const SECOMException& e) {
+      hr = e.GetResult();
+    } catch (...) {
+      hr = E_FAIL;
+    }
+    if (FAILED(hr)) break;
+    ran.push_back(a);
+  }
+  if (FAILED(hr)) {
+    // Never half applied: run the executed records once more, in reverse.
+    for (auto it = ran.rbegin(); it != ran.rend(); ++it) {
+      try {
+        (*it)->Execute();
+      } catch (...) {
+      }
+    }
+  }
+  m_applying = nullptr;
+  m_current = saved;
+  applying->Release();
+  return hr;
+}
+
+HRESULT SRepSession::Undo() {
+  if (m_current) return E_UNEXPECTED;
+  if (m_undo.empty()) return S_FALSE;
+  Step step = std::move(m_undo.back());
+  m_undo.pop_back();
+  HRESULT hr = RunStep(step, true);
+  if (FAILED(hr)) {
+    m_undo.push_back(std::move(step));
+    return hr;
+  }
+  m_redo.push_back(std::move(step));
+  return S_OK;
+}
+
+HRESULT SRepSession::Redo() {
+  if (m_current) return E_UNEXPECTED;
+  if (m_redo.empty()) return S_FALSE;
+  Step step = std::move(m_redo.back());
+  m_redo.pop_back();
+  HRESULT hr = RunStep(step, false);
+  if (FAILED(hr)) {
+    m_redo.push_back(std::move(step));
+    return hr;
+  }
+  m_undo.push_back(std::move(step));
+  return S_OK;
+}
+
+// ---- scopes -------------------------------------------------------------------------------------
+SRepCreateContext::SRepCreateContext(ISRepSession* session, int, int, int) { Open(SRepSession::FromInterface(session)); }
+
+SRepCreateContext::SRepCreateContext(ISRepObject* obj, int, int, int) {
+  SRepObject* o = SRepObject::FromInterface(obj);
+  Open(o ? o->GetSessionImpl() : nullptr);
+}
+
+void SRepCreateContext::Open(SRepSession* session) {
+  m_session = session;
+  if (!m_session) return;
+  m_session->AddRef();
+  m_ctx = m_session->OpenCreate();
+}
+
+SRepCreateContext::~SRepCreateContext() {
+  if (!m_session) return;
+  if (m_ctx && m_ctx->GetKind() == SRepContext::Kind::Create) m_session->CloseCreate(m_ctx);
+  else if (m_ctx) m_session->CloseCreate(m_ctx);  // joined a lockout: only the depth
+  m_session->Release();
+}
+
+HRESULT SRepCreateContext::AddRepAction(SRepActionBase* action) {
+  if (!action) return E_POINTER;
+  if (!m_ctx) {
+    delete action;
+    return S_FALSE;
+  }
+  return m_ctx->AddAction(action);
+}
+
+SRepLockoutContext::SRepLockoutContext(ISRepSession* session) {
+  m_session = SRepSession::FromInterface(session);
+  if (!m_session) return;
+  m_session->AddRef();
+  m_ctx = m_session->OpenLockout();
+}
+
+SRepLockoutContext::~SRepLockoutContext() {
+  if (!m_session) return;
+  if (m_ctx) m_session->CloseLockout(m_ctx);
+  m_session->Release();
+}
+
+HRESULT SRepLockoutContext::Apply() {
+  if (!m_ctx) return E_UNEXPECTED;
+  return m_session->ApplyLockout(m_ctx);
+}
+
+SCurrentContextChange::SCurrentContextChange(ISRepSession* session, ISRepContext* ctx) {
+  Set(SRepSession::FromInterface(session), ctx);
+}
+
+SCurrentContextChange::SCurrentContextChange(ISRepObject* obj, ISRepContext* ctx) {
+  SRepObject* o = SRepObject::FromInterface(obj);
+  Set(o ? o->GetSessionImpl() : nullptr, ctx);
+}
+
+void SCurrentContextChange::Set(SRepSession* s, ISRepContext* ctx) {
+  m_session = s;
+  if (!s) return;
+  s->AddRef();
+  m_prev = s->Current();
+  s->SetCurrent(static_cast<SRepContext*>(ctx));
+}
+
+SCurrentContextChange::~SCurrentContextChange() {
+  if (!m_session) return;
+  m_session->SetCurrent(m_prev);
+  m_session->Release();
+}
+
+ISRepContext* SRepGetUndoContext(ISRepSession* session) {
+  SRepSession* s = SRepSession::FromInterface(session);
+  SRepContext* c = s ? s->Current() : nullptr;
+  return c && c->IsRecording() ? c : nullptr;
+}
+
+ISRepContext* SRepGetApplyingContext(ISRepSession* session) {
+  SRepSession* s = SRepSession::FromInterface(session);
+  return s ? s->Applying() : nullptr;
+}
+
+BOOL SRepIsSessionReadOnly(ISRepSession* session) { return session ? session->IsReadOnly() : FALSE; }

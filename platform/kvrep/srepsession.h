@@ -1,0 +1,183 @@
+// Sessions, change contexts and undo.
+//
+// A creation context (SRepCreateContext) is one user step: its records hold
+// the state before each change and become one undo step when the outermost
+// creation context closes. A lockout context (SRepLockoutContext) defers
+// changes: its records hold the new state; Apply runs them and makes them
+// one undo step. Undo and Redo run whole steps; a record whose objects are
+// gone is skipped, and a step whose record fails is rolled back.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "kvrep/srepobject.h"
+
+class SRepSession;
+
+class SRepContext final : public ISRepContext {
+ public:
+  enum class Kind { Create, Lockout, Applying };
+  SRepContext(SRepSession* session, Kind kind) : m_session(session), m_kind(kind) {}
+  ~SRepContext();
+  HRESULT QueryInterface(REFIID iid, void** ppv) override;
+  ULONG AddRef() override { return ++m_cRef; }
+  ULONG Release() override;
+  BOOL IsRecording() override { return m_kind == Kind::Create; }
+  BOOL IsLockout() override { return m_kind == Kind::Lockout; }
+  BOOL IsApplying() override { return m_kind == Kind::Applying; }
+  // A record that holds the new state (pending in a lockout context) or, in
+  // a creation context, the state before the change.
+  HRESULT AddAction(SRepActionBase* action) override;
+  // A record of a change already made (holds the state before it).
+  void AddDone(SRepActionBase* action);
+  SRepActionBase* GetLastAction() override { return m_actions.empty() ? nullptr : m_actions.back().get(); }
+  int GetActionCount() override { return static_cast<int>(m_actions.size()); }
+  SRepActionBase* GetAction(int index) override;
+  BOOL IsObjectInContext(ISRepObject* obj) override;
+  HRESULT GetSession(ISRepSession** out) override;
+
+  Kind GetKind() const { return m_kind; }
+  void AddNewObject(SRepObject* obj) { m_newObjects.insert(obj); }
+  std::vector<std::unique_ptr<SRepActionBase>> TakeActions();
+  bool IsDone(int index) const { return m_done[static_cast<std::size_t>(index)]; }
+  void MarkAllDone() { m_done.assign(m_done.size(), true); }
+
+ private:
+  ULONG m_cRef = 0;
+  SRepSession* m_session;
+  Kind m_kind;
+  std::vector<std::unique_ptr<SRepActionBase>> m_actions;
+  std::vector<bool> m_done;
+  std::set<SRepObject*> m_newObjects;
+};
+
+class SRepSession final : public ISRepSession {
+ public:
+  SRepSession();
+  ~SRepSession();
+  SRepSession(const SRepSession&) = delete;
+  SRepSession& operator=(const SRepSession&) = delete;
+
+  HRESULT QueryInterface(REFIID iid, void** ppv) override;
+  ULONG AddRef() override { return ++m_cRef; }
+  ULONG Release() override;
+  HRESULT CreateObject(REFCLSID clsid, REFIID iid, void** out) override;
+  HRESULT GetCurrentContext(ISRepContext** out) override;
+  HRESULT GetLockoutContext(ISRepContext** out) override;
+  BOOL IsReadOnly() override { return m_bReadOnly; }
+  BOOL IsBusy() override { return m_bBusy; }
+  BOOL IsArrangeSuppressed() override { return m_bSuppressArrange; }
+  BOOL IsHandlingSuppressed() override { return m_bSuppressHandling; }
+  BOOL IsModified() override { return m_bModified; }
+  void SetModified(BOOL modified) override { m_bModified = modified; }
+  DWORD GetOptions() override { return m_options; }
+  HRESULT Undo() override;
+  HRESULT Redo() override;
+  BOOL CanUndo() override { return !m_undo.empty(); }
+  BOOL CanRedo() override { return !m_redo.empty(); }
+
+  // Settings the host and tests change.
+  void SetReadOnly(BOOL v) { m_bReadOnly = v; }
+  void SetBusy(BOOL v) { m_bBusy = v; }
+  void SetSuppressions(BOOL arrange, BOOL handling) {
+    m_bSuppressArrange = arrange;
+    m_bSuppressHandling = handling;
+  }
+  void SetOptions(DWORD options) { m_options = options; }
+  int GetUndoCount() const { return static_cast<int>(m_undo.size()); }
+  int GetRedoCount() const { return static_cast<int>(m_redo.size()); }
+  int GetObjectCount() const { return static_cast<int>(m_objects.size()); }
+
+  // ---- used by objects and contexts
+  SRepContext* Current() const { return m_current; }
+  void SetCurrent(SRepContext* ctx) { m_current = ctx; }
+  SRepContext* Applying() const { return m_applying; }
+  // Adds obj to the session (a reference is kept until the session ends).
+  void Adopt(SRepObject* obj);
+  // Opens or joins a creation context; Close ends it (the outermost close
+  // makes the step).
+  SRepContext* OpenCreate();
+  void CloseCreate(SRepContext* ctx);
+  SRepContext* OpenLockout();
+  HRESULT ApplyLockout(SRepContext* ctx);
+  void CloseLockout(SRepContext* ctx);
+
+  static SRepSession* FromInterface(IUnknown* unk);
+
+ private:
+  using Step = std::vector<std::unique_ptr<SRepActionBase>>;
+  HRESULT RunStep(Step& step, bool backward);
+  void PushStep(Step step);
+
+  ULONG m_cRef = 0;
+  BOOL m_bReadOnly = FALSE, m_bBusy = FALSE, m_bSuppressArrange = FALSE, m_bSuppressHandling = FALSE;
+  BOOL m_bModified = FALSE;
+  DWORD m_options = 0;
+  SRepContext* m_current = nullptr;
+  SRepContext* m_applying = nullptr;
+  SRepContext* m_create = nullptr;  // the outermost open creation context
+  int m_createDepth = 0;
+  std::vector<Step> m_undo, m_redo;
+  std::vector<SRepObject*> m_objects;  // counted
+  std::unique_ptr<class SRepPictureHolderImpl> m_pictures;
+};
+
+// One user step on a session (or on an object's session). The three
+// integers are accepted for the callers' sake and carry no meaning here.
+class SRepCreateContext {
+ public:
+  explicit SRepCreateContext(ISRepSession* session, int a = 0, int b = 0, int c = 0);
+  explicit SRepCreateContext(ISRepObject* obj, int a = 0, int b = 0, int c = 0);
+  ~SRepCreateContext();
+  SRepCreateContext(const SRepCreateContext&) = delete;
+  SRepCreateContext& operator=(const SRepCreateContext&) = delete;
+  // Hands the record over for good (deleted at once without an open session).
+  HRESULT AddRepAction(SRepActionBase* action);
+  ISRepContext* GetContext() const { return m_ctx; }
+
+ private:
+  void Open(SRepSession* session);
+  SRepSession* m_session = nullptr;
+  SRepContext* m_ctx = nullptr;
+};
+
+// A lockout on a session: changes become pending records until Apply.
+// Closing without Apply drops the pending records (objects created inside
+// the lockout are deleted).
+class SRepLockoutContext {
+ public:
+  explicit SRepLockoutContext(ISRepSession* session);
+  ~SRepLockoutContext();
+  SRepLockoutContext(const SRepLockoutContext&) = delete;
+  SRepLockoutContext& operator=(const SRepLockoutContext&) = delete;
+  HRESULT Apply();
+  ISRepContext* GetContext() const { return m_ctx; }
+
+ private:
+  SRepSession* m_session = nullptr;
+  SRepContext* m_ctx = nullptr;
+};
+
+// Makes ctx (null for none) the current context of a session or of an
+// object's session and restores the previous one at its end.
+class SCurrentContextChange {
+ public:
+  SCurrentContextChange(ISRepSession* session, ISRepContext* ctx);
+  SCurrentContextChange(ISRepObject* obj, ISRepContext* ctx);
+  ~SCurrentContextChange();
+  SCurrentContextChange(const SCurrentContextChange&) = delete;
+  SCurrentContextChange& operator=(const SCurrentContextChange&) = delete;
+
+ private:
+  void Set(SRepSession* s, ISRepContext* ctx);
+  SRepSession* m_session = nullptr;
+  SRepContext* m_prev = nullptr;
+};
+
+// The recording context of the session (null outside undo recording).
+ISRepContext* SRepGetUndoContext(ISRepSession* session);
+// The context of an undo, redo or lockout being applied (null otherwise).
+ISRepContext* SRepGetApplyingContext(ISRepSession* session);
+BOOL SRepIsSessionReadOnly(ISRepSession* session);
