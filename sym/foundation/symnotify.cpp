@@ -1,29 +1,8 @@
 #include "sym/foundation/symnotify.h"
 
 #include <cstdlib>
-#include <new>
-#include <set>
 
 namespace {
-// Nodes of the queue come from malloc.
-template <class T>
-struct SCAllocator {
-  using value_type = T;
-  SCAllocator() = default;
-  template <class U>
-  SCAllocator(const SCAllocator<U>&) {}
-  T* allocate(std::size_t n) {
-    void* p = std::malloc(n * sizeof(T));
-    if (!p) throw std::bad_alloc();
-    return static_cast<T*>(p);
-  }
-  void deallocate(T* p, std::size_t) { std::free(p); }
-  template <class U>
-  bool operator==(const SCAllocator<U>&) const {
-    return true;
-  }
-};
-
 template <class T>
 int Cmp(T a, T b) {
   return a < b ? -1 : (b < a ? 1 : 0);
@@ -40,42 +19,47 @@ int SAscPendings::Compare(const SPendingNotify& a, const SPendingNotify& b) {
   return Cmp(static_cast<long>(a.m_nNumFilter), static_cast<long>(b.m_nNumFilter));
 }
 
-struct SPendingBag::Impl {
-  std::set<SPendingNotify, SAscPendings, SCAllocator<SPendingNotify>> entries;
-};
+SPendingBag::~SPendingBag() { RemoveAll(); }
 
-SPendingBag::SPendingBag() : m_pImpl(new Impl) {}
-
-SPendingBag::~SPendingBag() {
-  delete m_pImpl;
-  m_pImpl = nullptr;
-}
+void* SPendingBag::NewEntry() { return std::malloc(__STree::ItemOffset + sizeof(SPendingNotify*)); }
+void SPendingBag::DeleteEntry(void* entry) { std::free(entry); }
 
 SPendingNotify* SPendingBag::Add(int code, void* ptr, unsigned long num, std::uint32_t key, void* ptrFilter,
                                  unsigned long numFilter, bool* added) {
-  auto [it, inserted] = m_pImpl->entries.emplace(code, ptr, num, key, ptrFilter, numFilter);
-  if (added) *added = inserted;
-  return const_cast<SPendingNotify*>(&*it);
+  SPendingNotify probe(code, ptr, num, key, ptrFilter, numFilter);
+  if (SPendingNotify* const* found = Find(&probe)) {
+    if (added) *added = false;
+    return *found;
+  }
+  auto* entry = new SPendingNotify(code, ptr, num, key, ptrFilter, numFilter);
+  try {
+    SBag::Add(entry);
+  } catch (...) {
+    delete entry;
+    throw;
+  }
+  if (added) *added = true;
+  return entry;
 }
 
 bool SPendingBag::Remove(SPendingNotify* entry) {
-  if (!entry || !m_pImpl) return false;
-  auto it = m_pImpl->entries.find(*entry);
-  if (it == m_pImpl->entries.end() || &*it != entry) return false;
-  m_pImpl->entries.erase(it);
+  if (!entry) return false;
+  SPendingNotify* const* found = Find(entry);
+  if (!found || *found != entry) return false;
+  SBag::Remove(entry);
+  delete entry;
   return true;
 }
 
 void SPendingBag::RemoveAll() {
-  if (m_pImpl) m_pImpl->entries.clear();
+  std::vector<SPendingNotify*> entries = GetEntries();
+  SBag::RemoveAll();
+  for (SPendingNotify* e : entries) delete e;
 }
-
-int SPendingBag::GetCount() const { return m_pImpl ? static_cast<int>(m_pImpl->entries.size()) : 0; }
 
 std::vector<SPendingNotify*> SPendingBag::GetEntries() const {
   std::vector<SPendingNotify*> out;
-  if (m_pImpl)
-    for (const SPendingNotify& e : m_pImpl->entries) out.push_back(const_cast<SPendingNotify*>(&e));
+  for (SPendingNotify* e : *this) out.push_back(e);
   return out;
 }
 

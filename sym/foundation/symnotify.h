@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kvcore/snotify.h"
+#include "kvcore/stree.h"
 
 // Payload base of a pending notification.
 class SDelayNotify {
@@ -63,33 +64,31 @@ class SPendingNotification<SDelayNotify> : public SDelayNotify, public ISNotific
 using SPendingNotify = SPendingNotification<SDelayNotify>;
 
 // Order of the queue: the six fields in field order, the first that differs
-// deciding (numbers as signed values, pointers by address).
+// deciding (numbers as signed values, pointers by address). -1, 0 or 1.
 struct SAscPendings {
   static int Compare(const SPendingNotify& a, const SPendingNotify& b);
-  bool operator()(const SPendingNotify& a, const SPendingNotify& b) const { return Compare(a, b) < 0; }
+  int operator()(const SPendingNotify* a, const SPendingNotify* b) const { return Compare(*a, *b); }
 };
 
 // The queue: a sorted bag without duplicates that owns its entries; its
 // nodes come from the C allocator.
-class SPendingBag {
+class SPendingBag : public SBag<SPendingNotify*, SAscPendings> {
  public:
-  SPendingBag();
+  SPendingBag() = default;
   // Destroys every entry still queued.
-  ~SPendingBag();
-  SPendingBag(const SPendingBag&) = delete;
-  SPendingBag& operator=(const SPendingBag&) = delete;
+  ~SPendingBag() override;
 
   // The queued entry equal to the fields (new when none); *added tells which.
   SPendingNotify* Add(int code, void* ptr, unsigned long num, std::uint32_t key, void* ptrFilter,
                       unsigned long numFilter, bool* added);
   // Removes and destroys an entry of this queue; false when it is not here.
   bool Remove(SPendingNotify* entry);
+  // Removes and destroys every entry.
   void RemoveAll();
-  int GetCount() const;
   // The entries in queue order.
   std::vector<SPendingNotify*> GetEntries() const;
 
- private:
-  struct Impl;
-  Impl* m_pImpl;
+ protected:
+  void* NewEntry() override;
+  void DeleteEntry(void* entry) override;
 };

@@ -6,6 +6,7 @@
 
 #include "kvcore/sexceptiondlg.h"
 #include "kvcore/snotify.h"
+#include "kvrep/sreptypelib.h"
 #include "win/winloader.h"
 #include "win/winres.h"
 
@@ -58,6 +59,40 @@ TEST_F(LoaderTest, LoadAndUnloadSendFrameNotificationsInOrderEveryTime) {
     EXPECT_EQ(KvResourceCount(h), 0);
   }
   EXPECT_TRUE(SExceptionDialog::Log().empty());
+}
+
+// Without a type-library manager the library loads and unloads as usual.
+TEST_F(LoaderTest, LoadsWithoutTypeLibManager) {
+  SRepEnableTypeLibManager(false);
+  ASSERT_EQ(GetTypeLibManager(), nullptr);
+  HMODULE h = LoadLibraryW(u"kvsym16.dll");
+  ASSERT_NE(h, nullptr);
+  ASSERT_TRUE(FreeLibrary(h));
+  SRepEnableTypeLibManager(true);
+  EXPECT_EQ(FrameNotifications(), Expected(h));
+  EXPECT_TRUE(SExceptionDialog::Log().empty());
+}
+
+TEST_F(LoaderTest, AttachRegistersTheMetamodelWithTheTypeLibManager) {
+  SRepEnableTypeLibManager(true);
+  ISRepTypeLibManager* manager = GetTypeLibManager();
+  ASSERT_NE(manager, nullptr);
+  manager->Clear();
+  HMODULE h = LoadLibraryW(u"kvsym16.dll");
+  ASSERT_NE(h, nullptr);
+  ASSERT_EQ(manager->GetCount(), 1);
+  const SRepTypeLib* lib = manager->GetAt(0);
+  ASSERT_NE(lib, nullptr);
+  EXPECT_EQ(lib->id, 1000u);
+  EXPECT_EQ(lib->lang, 0u);
+  EXPECT_EQ(lib->type, u"METADATA");
+  EXPECT_EQ(lib->moduleCode, "Sym");
+  EXPECT_EQ(lib->classCount, 33u);
+  HRSRC res = FindResourceW(h, MAKEINTRESOURCEW(1000), u"METADATA");
+  ASSERT_NE(res, nullptr);
+  EXPECT_EQ(lib->bytes.size(), SizeofResource(h, res));
+  ASSERT_TRUE(FreeLibrary(h));
+  manager->Clear();
 }
 
 TEST_F(LoaderTest, MetadataResourceIsRegisteredWhileLoaded) {
