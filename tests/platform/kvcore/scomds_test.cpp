@@ -19,7 +19,7 @@ struct IOther : IUnknown {
 };
 
 // A counted object with two faces (ISym is also its identity).
-class Obj : public ISym, public IOther {
+class Obj final : public ISym, public IOther {
  public:
   int addRefs = 0;
   int releases = 0;
