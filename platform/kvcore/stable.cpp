@@ -71,10 +71,16 @@ void* __STableDumb::NewAt(int i) {
 
 void* __STableDumb::Insert(int i, const void* item) {
   if (i < 0 || i > m_count) ThrowBadIndex(__PRETTY_FUNCTION__, i, m_count);
-  // The item may lie in this table's own storage, which may move: copy first.
-  std::string copy(static_cast<const char*>(item), static_cast<std::size_t>(m_size));
+  const char* src = static_cast<const char*>(item);
+  if (m_data && src >= m_data && src < m_data + static_cast<std::size_t>(m_capacity) * m_size) {
+    // The item lies in this table's own storage, which may move: copy it out first.
+    std::string copy(src, static_cast<std::size_t>(m_size));
+    void* at = NewAt(i);
+    std::memcpy(at, copy.data(), m_size);
+    return at;
+  }
   void* at = NewAt(i);
-  std::memcpy(at, copy.data(), m_size);
+  std::memcpy(at, src, m_size);
   return at;
 }
 

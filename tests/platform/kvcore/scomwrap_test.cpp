@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "kvcore/scomwrap.h"
+#include "kvcore/stree.h"
 
 namespace {
 
@@ -293,6 +295,24 @@ TEST(SComWrapTest, IdentityOrderUsesFullAddresses) {
   loStub->~Stub();
   munmap(pages[0], 4096);
   munmap(pages[1], 4096);
+}
+
+// Maps keyed by counted references order and find their keys by identity.
+TEST(SComWrapTest, MapKeyedByWrappers) {
+  FakeObject objs[3];
+  {
+    SMap<FooWrap, int> m;
+    for (int i : {2, 0, 1, 0}) m.SetAt(FooWrap(static_cast<IFoo*>(&objs[i])), i);
+    EXPECT_EQ(m.GetCount(), 3);
+    std::vector<std::uintptr_t> keys;
+    for (__STreeEntry* e = m.GetFirstEntry(); e; e = __STree::Successor(e))
+      keys.push_back(reinterpret_cast<std::uintptr_t>(static_cast<IUnknown*>(m.GetKey(e).Get())));
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    ASSERT_NE(m.Find(FooWrap(static_cast<IFoo*>(&objs[1]))), nullptr);
+    EXPECT_EQ(*m.Find(FooWrap(static_cast<IFoo*>(&objs[1]))), 1);
+    for (FakeObject& o : objs) EXPECT_EQ(o.refs, 1);  // one reference per stored key
+  }
+  for (FakeObject& o : objs) EXPECT_EQ(o.refs, 0);
 }
 
 }  // namespace
