@@ -259,17 +259,21 @@ void SRepSession::CloseLockout(SRepContext* ctx) {
   // Changes already made stay only when the context was applied; otherwise
   // the records of changes made directly are reverted.
   bool applied = true;
-  for (int i = 0, n = ctx->GetActionCount(); i < n; ++i)
+  std::vector<bool> done;
+  for (int i = 0, n = ctx->GetActionCount(); i < n; ++i) {
+    done.push_back(ctx->IsDone(i));
     if (!ctx->IsDone(i)) applied = false;
+  }
   Step step = ctx->TakeActions();
   if (applied) {
     PushStep(std::move(step));
   } else {
-    Step done;
+    // Pending records are dropped; changes already made are reverted.
     SRepContext* applying = new SRepContext(this, SRepContext::Kind::Applying);
     applying->AddRef();
     m_applying = applying;
-    for (auto it = step.rbegin(); it != step.rend(); ++it) (*it)->Execute();
+    for (std::size_t i = step.size(); i-- > 0;)
+      if (done[i]) step[i]->Execute();
     m_applying = nullptr;
     applying->Release();
   }

@@ -1,0 +1,183 @@
+// Creation contexts as undo steps, lockout contexts, skipped and failing records.
+#include "repfixture.h"
+
+namespace {
+
+// A record that counts its runs, sees the applying context and may fail.
+class TProbe final : public SRepActionBase {
+ public:
+  TProbe(SRepSession* s, bool fail) : m_session(s), m_fail(fail) { m_type = 77; }
+  HRESULT Execute() override {
+    ++runs;
+    sawApplying = SRepGetApplyingContext(m_session) != nullptr && SRepGetUndoContext(m_session) == nullptr;
+    return m_fail ? E_FAIL : S_OK;
+  }
+  SRepSession* m_session;
+  bool m_fail;
+  int runs = 0;
+  bool sawApplying = false;
+};
+
+TEST_F(RepTest, CreationContextIsOneUndoStep) {
+  a->m_color = 1;
+  b->m_name = SString("B");
+  TNode* c = nullptr;
+  TColSink sink;
+  sink.mirror = {a, b};
+  root->Collection(kKids)->Advise(&sink);
+  const std::string s0 = Snapshot({root, a, b});
+  std::string s1;
+  {
+    SRepCreateContext step(static_cast<ISRepSession*>(session), 0, 1, 0);
+    EXPECT_NE(nullptr, SRepGetUndoContext(session));
+    a->SetAttribute(kColor, SRepVariant::Long(5));
+    a->SetAttribute(kWidth, SRepVariant::Long(30));
+    SRepVariant r;
+    r.SetRECT(SRep_Rect{1, 9, 5, 2});
+    b->SetAttribute(kRect, r);
+    a->SetAttribute(kNote, SRepVariant::Text(SString("changed")));
+    c = NewNode(session);
+    root->Collection(kKids)->Insert(c, 0);
+    c->SetAttribute(kName, SRepVariant::Text(SString("C")));
+    {
+      SRepCreateContext inner(static_cast<ISRepObject*>(a));  // joins the open step
+      root->Collection(kKids)->Move(2, 1);
+    }
+    root->Collection(kKids)->Remove(root->Collection(kKids)->GetPos(b));
+    a->Collection(kLinks)->Insert(b, -1);
+    b->Collection(kKids)->Insert(root, -1);  // root gets a second owner link, keeps no parent
+    a->Delete();
+    s1 = Snapshot({root, a, b, c});
+  }
+  EXPECT_EQ(nullptr, SRepGetUndoContext(session));
+  ASSERT_EQ(1, session->GetUndoCount());
+  auto members = [&] {
+    std::vector<ISRepObject*> v;
+    for (SRepObject* m : root->Collection(kKids)->Items()) v.push_back(m);
+    return v;
+  };
+  EXPECT_EQ(members(), sink.mirror);
+
+  ASSERT_EQ(S_OK, session->Undo());
+  EXPECT_EQ(s0, Snapshot({root, a, b}));
+  EXPECT_TRUE(c->IsDeleted());
+  EXPECT_EQ(members(), sink.mirror);
+  ASSERT_EQ(S_OK, session->Redo());
+  EXPECT_EQ(s1, Snapshot({root, a, b, c}));
+  EXPECT_EQ(members(), sink.mirror);
+  ASSERT_EQ(S_OK, session->Undo());
+  EXPECT_EQ(s0, Snapshot({root, a, b}));
+  EXPECT_EQ(members(), sink.mirror);
+  EXPECT_EQ(S_FALSE, session->Undo());
+  root->Collection(kKids)->Unadvise(&sink);
+  c->Release();
+}
+
+TEST_F(RepTest, LockoutDefersUntilApplied) {
+  a->m_color = 1;
+  TNode* d = nullptr;
+  {
+    SRepLockoutContext lock(session);
+    ISRepContext* ctx = lock.GetContext();
+    ASSERT_NE(nullptr, ctx);
+    EXPECT_FALSE(ctx->IsRecording());
+    EXPECT_TRUE(a->InLockoutContext());
+    EXPECT_EQ(S_OK, a->SetAttribute(kColor, SRepVariant::Long(9)));
+    EXPECT_EQ(S_OK, a->SetAttribute(kWidth, SRepVariant::Long(50)));
+    EXPECT_EQ(1, a->m_color) << "the stored value waits";
+    EXPECT_EQ(10, a->m_width);
+    EXPECT_EQ(9, Get(a, kColor)) << "readers see the pending state";
+    EXPECT_EQ(S_OK, root->Collection(kKids)->Remove(1));
+    EXPECT_EQ(2, root->Collection(kKids)->GetCount());
+    d = NewNode(session);
+    EXPECT_TRUE(ctx->IsObjectInContext(d));
+    EXPECT_FALSE(d->InLockoutContext());
+    d->SetAttribute(kColor, SRepVariant::Long(4));
+    EXPECT_EQ(4, d->m_color) << "a new object takes its changes at once";
+    ASSERT_EQ(S_OK, root->Collection(kKids)->Insert(d, -1));
+    ASSERT_EQ(S_OK, lock.Apply());
+    EXPECT_EQ(9, a->m_color);
+    EXPECT_EQ(50, a->m_width);
+    EXPECT_EQ(-1, root->Collection(kKids)->GetPos(b));
+  }
+  ASSERT_EQ(1, session->GetUndoCount());
+  ASSERT_EQ(S_OK, session->Undo());
+  EXPECT_EQ(1, a->m_color);
+  EXPECT_EQ(10, a->m_width);
+  EXPECT_EQ(1, root->Collection(kKids)->GetPos(b));
+  EXPECT_TRUE(d->IsDeleted());
+  d->Release();
+
+  // Closing without applying drops the pending records and the new objects.
+  const std::string s0 = Snapshot({root, a, b});
+  TNode* e = nullptr;
+  const int steps = session->GetUndoCount();
+  {
+    SRepLockoutContext lock(session);
+    a->SetAttribute(kColor, SRepVariant::Long(8));
+    e = NewNode(session);
+    root->Collection(kKids)->Insert(e, 0);
+  }
+  EXPECT_EQ(s0, Snapshot({root, a, b}));
+  EXPECT_TRUE(e->IsDeleted());
+  EXPECT_EQ(steps, session->GetUndoCount()) << "no step";
+  e->Release();
+}
+
+TEST_F(RepTest, RecordOfDeletedObjectIsSkippedAndFailedStepRollsBack) {
+  TNode* x = NewNode(session);
+  {
+    SRepCreateContext step(static_cast<ISRepSession*>(session));
+    x->SetAttribute(kColor, SRepVariant::Long(3));
+    a->SetAttribute(kColor, SRepVariant::Long(3));
+  }
+  {
+    SCurrentContextChange none(static_cast<ISRepSession*>(session), nullptr);
+    x->Delete();  // outside any step: not undoable
+  }
+  ASSERT_EQ(S_OK, session->Undo());
+  EXPECT_EQ(0, a->m_color);
+  EXPECT_EQ(3, x->m_color) << "skipped";
+  x->Release();
+
+  auto* probe = new TProbe(session, false);
+  auto* failing = new TProbe(session, true);
+  {
+    SRepCreateContext step(static_cast<ISRepSession*>(session));
+    step.AddRepAction(failing);
+    b->SetAttribute(kColor, SRepVariant::Long(6));
+    step.AddRepAction(probe);
+    EXPECT_EQ(probe, step.GetContext()->GetLastAction());
+    EXPECT_EQ(E_POINTER, step.AddRepAction(nullptr));
+  }
+  EXPECT_EQ(E_FAIL, session->Undo());
+  EXPECT_EQ(6, b->m_color) << "never half applied";
+  EXPECT_EQ(2, probe->runs) << "run, then run back";
+  EXPECT_TRUE(probe->sawApplying);
+  EXPECT_TRUE(session->CanUndo());
+}
+
+TEST(RepSession, QueriesAndPictureHolder) {
+  auto* s = new SRepSession();
+  s->AddRef();
+  EXPECT_FALSE(s->IsModified());
+  s->SetOptions(0x40);
+  EXPECT_EQ(0x40u, s->GetOptions());
+  s->SetSuppressions(TRUE, FALSE);
+  EXPECT_TRUE(s->IsArrangeSuppressed());
+  EXPECT_FALSE(s->IsHandlingSuppressed());
+  ISRepPictureHolder* holder = nullptr;
+  ASSERT_EQ(S_OK, s->QueryInterface(IID_ISRepPictureHolder, reinterpret_cast<void**>(&holder)));
+  int pic = 0;
+  EXPECT_EQ(S_OK, holder->AddPicture(nullptr, &pic));
+  EXPECT_EQ(S_FALSE, holder->AddPicture(nullptr, &pic));
+  EXPECT_TRUE(holder->HasPicture(nullptr, &pic));
+  holder->Release();
+  ISRepContext* ctx = nullptr;
+  EXPECT_EQ(S_FALSE, s->GetCurrentContext(&ctx));
+  EXPECT_EQ(S_FALSE, s->Undo());
+  EXPECT_TRUE(SRepIsSessionReadOnly(nullptr) == FALSE);
+  s->Release();
+}
+
+}  // namespace
