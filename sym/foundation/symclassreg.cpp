@@ -1,0 +1,139 @@
+#include "sym/foundation/symclassreg.h"
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "sym/foundation/sympropmap.h"
+
+// ---- the class table ---------------------------------------------------------------
+int SSymFindClassIndex(REFCLSID clsid) {
+  for (int c = 0; c < SYMCLS_Count; ++c)
+    if (g_symClasses[c].clsid == clsid) return c;
+  return -1;
+}
+
+namespace {
+template <int... C>
+constexpr auto MakeKindOfTable(std::integer_sequence<int, C...>) {
+  return std::array<SRepKindOfFn, sizeof...(C)>{&SSymIsKindOf<C>...};
+}
+constexpr auto kKindOfTests = MakeKindOfTable(std::make_integer_sequence<int, SYMCLS_Count>{});
+}  // namespace
+
+SRepKindOfFn SSymGetKindOfTest(int c) {
+  return c >= 0 && c < SYMCLS_Count ? kKindOfTests[static_cast<std::size_t>(c)] : nullptr;
+}
+
+// ---- class functions records ---------------------------------------------------------
+namespace {
+// The fifth word of every record.
+SRepModuleStateFn ModuleStateWord() { return reinterpret_cast<SRepModuleStateFn>(&SSymGetModuleState); }
+
+#define SYM_RECORD(create, editors) {create, {0, 0, 0}, reinterpret_cast<SRepModuleStateFn>(&SSymGetModuleState), editors}
+
+// One constant record per class, in the order of the class table. The first
+// word is the class's creation function, null where the repository must not
+// create instances through the record.
+const SRegClassFunctions kRecords[SYMCLS_Count] = {
+    SYM_RECORD(nullptr, &SymMap::SSymPolyBase::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymPolyline::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymRectangle::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymEllipse::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymText::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymLinkSym::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymBitmap::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymMetafile::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymGroup::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymOle::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymPolygon::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymRoundRect::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymComposite::attrEditorMap),  // no creation function
+    SYM_RECORD(nullptr, &SymMap::SSymArrow::attrEditorMap),      // no creation function
+    SYM_RECORD(nullptr, &SSymDiagramRegistry::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymArc::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymBase::attrEditorMap),       // no creation function
+    SYM_RECORD(nullptr, &SymMap::SSymStd::attrEditorMap),        // no creation function
+    SYM_RECORD(nullptr, &SymMap::SSymSolid::attrEditorMap),      // no creation function
+    SYM_RECORD(nullptr, &SymMap::SSymBlob::attrEditorMap),       // no creation function
+    SYM_RECORD(nullptr, &SymMap::SSymBasePen::attrEditorMap),    // no creation function
+    SYM_RECORD(nullptr, &SymMap::SSymLinkBase::attrEditorMap),   // no creation function
+    SYM_RECORD(nullptr, &SymMap::SSymLinkStd::attrEditorMap),    // no creation function
+    SYM_RECORD(nullptr, &SymMap::SSymSwimLane::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymSwimColn::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymSolidText::attrEditorMap),  // no creation function
+    SYM_RECORD(nullptr, &SymMap::SSymPredefined::attrEditorMap),
+    SYM_RECORD(nullptr, &SSymPictureFileRegistry::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymSwim::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymTreeLine::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymPie::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymBlankRectangle::attrEditorMap),
+    SYM_RECORD(nullptr, &SymMap::SSymSwimGroup::attrEditorMap),
+};
+#undef SYM_RECORD
+}  // namespace
+
+const SRegClassFunctions* SSymGetClassRecord(int c) {
+  return c >= 0 && c < SYMCLS_Count ? &kRecords[c] : nullptr;
+}
+
+extern "C" HRESULT SGetSymClassFunctions(REFCLSID clsid, SRegClassFunctions* record) {
+  if (!record) return clsid == CLSID{} ? S_FALSE : E_POINTER;
+  if (record->moduleState == ModuleStateWord()) return S_FALSE;
+  std::memset(static_cast<void*>(record), 0, sizeof(*record));
+  if (clsid.Data1 < SSymClassIdFirst || clsid.Data1 > SSymClassIdLast) return REGDB_E_CLASSNOTREG;
+  for (int c = 0; c < SYMCLS_Count; ++c) {
+    if (g_symClasses[c].clsid.Data1 != clsid.Data1) continue;
+    if (g_symClasses[c].clsid != clsid) return E_FAIL;
+    *record = kRecords[c];
+    return S_OK;
+  }
+  return REGDB_E_CLASSNOTREG;
+}
+
+// ---- registry entries ----------------------------------------------------------------
+namespace {
+// The 33 entries, made at start-up and destroyed at unload in reverse order.
+class SymRegistries {
+ public:
+  SymRegistries() {
+    m_entries.reserve(SYMCLS_Count);
+    for (int c = 0; c < SYMCLS_Count; ++c)
+      m_entries.push_back(std::make_unique<SRepRegistry>(g_symClasses[c].clsid, g_symClasses[c].registryFlag, 0,
+                                                         SSymGetKindOfTest(c), &SGetSymClassFunctions));
+  }
+  ~SymRegistries() {
+    while (!m_entries.empty()) m_entries.pop_back();
+  }
+
+ private:
+  std::vector<std::unique_ptr<SRepRegistry>> m_entries;
+};
+
+SymRegistries g_symRegistries;
+
+// The entries found by the per-class accessors.
+SRepRegistry* g_foundRegistry[SYMCLS_Count] = {};
+}  // namespace
+
+SRepRegistry* SSymGetRegistry_(int c) {
+  if (c < 0 || c >= SYMCLS_Count) return nullptr;
+  if (!g_foundRegistry[c]) g_foundRegistry[c] = SRepRegistry::Find(g_symClasses[c].clsid);
+  return g_foundRegistry[c];
+}
+
+// ---- per-class object pools ------------------------------------------------------------
+void* SSymPoolAlloc(SRepObjectAllocator& pool, std::size_t size) {
+  if (size == pool.GetBlockSize()) return pool.Alloc();
+  return ::operator new(size);
+}
+
+void SSymPoolFree(SRepObjectAllocator& pool, void* p, std::size_t size) noexcept {
+  if (!p) return;
+  if (size == pool.GetBlockSize())
+    pool.Free(p);
+  else
+    ::operator delete(p);
+}
