@@ -89,12 +89,13 @@ class SComWrap {
   }
   SComWrap(SComWrap&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
 
-  // From another interface pointer: queried for IID.
+  // From another interface pointer: queried for IID. (A pointer to a class
+  // that derives from I converts without a query.)
   template <class J>
-    requires(std::is_base_of_v<IUnknown, J> && !std::is_same_v<J, I>)
+    requires(std::is_base_of_v<IUnknown, J> && !std::is_convertible_v<J*, I*>)
   SComWrap(J* source) {
     HRESULT hr = _QueryFrom(static_cast<IUnknown*>(source));
-    if (FAILED(hr) && hr != E_NOINTERFACE) ThrowCom(ClassText() + "::SComWrap(struct " + Name<J>() + " *)", 53, hr);
+    if (FAILED(hr) && hr != E_NOINTERFACE) ThrowCom("__thiscall " + ClassText() + "::" + ClassText() + "(struct " + Name<J>() + " *)", 53, hr);
   }
   // From a wrapper of another interface: queried for IID.
   template <class J, const IID* pj>
@@ -102,7 +103,8 @@ class SComWrap {
   SComWrap(const SComWrap<J, pj>& source) {
     HRESULT hr = source.IsNull() ? Clear() : _QueryFrom(static_cast<IUnknown*>(source.Get()));
     if (FAILED(hr) && hr != E_NOINTERFACE)
-      ThrowCom(ClassText() + "::SComWrap(const class " + SComWrap<J, pj>::ClassText() + " &)", 53, hr);
+      ThrowCom("__thiscall " + ClassText() + "::" + ClassText() + "(const class " + SComWrap<J, pj>::ClassText() + " &)",
+               53, hr);
   }
 
   ~SComWrap() {
@@ -142,7 +144,7 @@ class SComWrap {
     return *this;
   }
   template <class J>
-    requires(std::is_base_of_v<IUnknown, J> && !std::is_same_v<J, I>)
+    requires(std::is_base_of_v<IUnknown, J> && !std::is_convertible_v<J*, I*>)
   SComWrap& operator=(J* source) {
     HRESULT hr = _QueryFrom(static_cast<IUnknown*>(source));
     if (FAILED(hr) && hr != E_NOINTERFACE)

@@ -103,9 +103,9 @@ TEST(SComWrapTest, ConversionsQueryAndFailOnlyOnRealErrors) {
   };
   const Case cases[] = {
       {"ctor raw, missing", Way::CtorRaw, S_OK, false, S_OK, 0, ""},
-      {"ctor raw, failure", Way::CtorRaw, E_FAIL, false, E_FAIL, 53, "::SComWrap(struct"},
+      {"ctor raw, failure", Way::CtorRaw, E_FAIL, false, E_FAIL, 53, ">(struct IFoo *)"},
       {"ctor wrap, missing", Way::CtorWrap, S_OK, false, S_OK, 0, ""},
-      {"ctor wrap, failure", Way::CtorWrap, E_UNEXPECTED, false, E_UNEXPECTED, 53, "::SComWrap(const class"},
+      {"ctor wrap, failure", Way::CtorWrap, E_UNEXPECTED, false, E_UNEXPECTED, 53, ">(const class SComWrap<struct IFoo,"},
       {"assign wrap, missing", Way::AssignWrap, E_NOINTERFACE, false, S_OK, 0, ""},
       {"assign wrap, failure", Way::AssignWrap, E_FAIL, false, E_FAIL, 70, "::operator =(const class"},
       {"assign raw, missing", Way::AssignRaw, S_OK, false, S_OK, 0, ""},
@@ -155,6 +155,11 @@ TEST(SComWrapTest, ConversionFindsTheOtherFace) {
     BarWrap fromNull(static_cast<IFoo*>(nullptr));
     EXPECT_TRUE(fromNull.IsNull());
     EXPECT_EQ(obj.refs, 3);
+    // An implementing class converts to its own face without a query.
+    const int queries = obj.queries;
+    BarWrap direct(&obj);
+    EXPECT_EQ(direct.Get(), static_cast<IBar*>(&obj));
+    EXPECT_EQ(obj.queries, queries);
   }
   EXPECT_EQ(obj.refs, 0);
 }
