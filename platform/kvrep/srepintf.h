@@ -2,6 +2,7 @@
 // the sinks that hear of changes.
 #pragma once
 
+#include "kvcore/scomds.h"
 #include "kvrep/srepvariant.h"
 #include "win/windef.h"
 
@@ -192,21 +193,6 @@ struct ISRepSession : IUnknown {
   ~ISRepSession() = default;
 };
 
-// A set of counted object references without duplicates (ordered by address),
-// filled by the records' CollectObjects.
-class SRepObjectBag {
- public:
-  SRepObjectBag() = default;
-  SRepObjectBag(const SRepObjectBag&) = delete;
-  SRepObjectBag& operator=(const SRepObjectBag&) = delete;
-  ~SRepObjectBag() { RemoveAll(); }
-  // Adds obj (reference taken) unless null or present; answers true when added.
-  bool Add(ISRepObject* obj);
-  bool Contains(ISRepObject* obj) const;
-  int GetCount() const { return static_cast<int>(m_items.size()); }
-  ISRepObject* GetAt(int i) const { return m_items[static_cast<std::size_t>(i)]; }
-  void RemoveAll();
-
- private:
-  std::vector<ISRepObject*> m_items;
-};
+// The set that records fill in CollectObjects: counted references, sorted,
+// without duplicates.
+using SRepObjectBag = SComBag<ISRepObject>;

@@ -155,23 +155,3 @@ SString SRepVariant::GetAsText() const {
 
 bool operator==(const SRepVariant& a, const SRepVariant& b) { return a.m_type == b.m_type && a.m_value == b.m_value; }
 
-bool SRepObjectBag::Add(ISRepObject* obj) {
-  if (!obj) return false;
-  auto it = std::lower_bound(m_items.begin(), m_items.end(), obj, [](ISRepObject* x, ISRepObject* y) {
-    return reinterpret_cast<std::uintptr_t>(x) < reinterpret_cast<std::uintptr_t>(y);
-  });
-  if (it != m_items.end() && *it == obj) return false;
-  obj->AddRef();
-  m_items.insert(it, obj);
-  return true;
-}
-
-bool SRepObjectBag::Contains(ISRepObject* obj) const {
-  return std::find(m_items.begin(), m_items.end(), obj) != m_items.end();
-}
-
-void SRepObjectBag::RemoveAll() {
-  std::vector<ISRepObject*> items;
-  items.swap(m_items);
-  for (ISRepObject* o : items) o->Release();
-}
