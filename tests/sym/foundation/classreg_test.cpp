@@ -329,6 +329,35 @@ TEST_F(CreateStd, BadArguments) {
   other->Release();
 }
 
+// The creation function in a class record, reached through the repository's
+// session: the record's function type fits and the session gets one counted
+// object that it keeps until it ends.
+HRESULT FakeLookup(const GUID& clsid, SRegClassFunctions* record) {
+  if (!record) return E_POINTER;
+  *record = SRegClassFunctions{};
+  if (clsid != kFakeClsid) return REGDB_E_CLASSNOTREG;
+  record->create = &SSymCreateStd<FakeSym>;
+  return S_OK;
+}
+bool FakeKindOf(const GUID& clsid) { return clsid == kFakeClsid; }
+
+TEST_F(CreateStd, ThroughTheSessionAndARegistryEntry) {
+  SRepRegistry entry(kFakeClsid, 1, 0, &FakeKindOf, &FakeLookup);
+  auto* session = new SRepSession();
+  session->AddRef();
+  void* p = nullptr;
+  ASSERT_EQ(session->CreateObject(kFakeClsid, IID_ISRepObject, &p), S_OK);
+  auto* obj = static_cast<ISRepObject*>(p);
+  auto* sym = dynamic_cast<FakeSym*>(obj);
+  ASSERT_NE(sym, nullptr);
+  EXPECT_EQ(sym->m_attached, session);
+  EXPECT_EQ(session->GetObjectCount(), 1);
+  obj->Release();
+  EXPECT_EQ(g_fake.destroyed, 0);  // the session keeps it
+  session->Release();
+  EXPECT_EQ(g_fake.destroyed, 1);
+}
+
 TEST(SymPool, ClassSizeTakesPoolBlocksOtherSizesTheHeap) {
   SRepObjectAllocator& pool = FakeSym::m_allocator;
   EXPECT_EQ(pool.GetBlockSize(), sizeof(FakeSym));
