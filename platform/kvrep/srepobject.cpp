@@ -90,11 +90,10 @@ class SRepActionCol final : public SRepActionBase {
     m_b->Release();
   }
   HRESULT Execute() override {
-    SRepCollection* col = m_a->FindCollection(m_id);
-    int at = col ? col->IndexOf(m_b) : -1;
+    bool linked = SRepObject::IsLinked(m_a, m_id, m_b);
     if (m_insert) {
-      if (at < 0) SRepObject::RawLink(m_a, m_id, m_b, m_posA, m_posB);
-    } else if (at >= 0) {
+      if (!linked) SRepObject::RawLink(m_a, m_id, m_b, m_posA, m_posB);
+    } else if (linked) {
       SRepObject::RawUnlink(m_a, m_id, m_b, &m_posA, &m_posB);
     }
     m_insert = !m_insert;
@@ -226,7 +225,7 @@ HRESULT SRepCollection::Insert(ISRepObject* obj, LONG pos) {
   SRepObject* a = m_owner;
   if (a->IsDeleted() || b->IsDeleted()) return CO_E_OBJNOTCONNECTED;
   if (pos < -1 || pos > GetCount()) return DISP_E_BADINDEX;
-  if (IndexOf(b) >= 0) return E_INVALIDARG;
+  if (SRepObject::IsLinked(a, m_id, b)) return E_INVALIDARG;
   SRepSession* s = a->GetSessionImpl();
   if (s && b->GetSessionImpl() && s != b->GetSessionImpl()) return E_INVALIDARG;
   if (s && s->IsReadOnly()) return SREP_E_READONLY;
@@ -259,7 +258,7 @@ HRESULT SRepCollection::Remove(LONG pos) {
   if (r == Route::Pending && ctx->IsObjectInContext(b)) r = Route::Direct;
   if (r == Route::Pending) return ctx->AddAction(new SRepActionCol(a, m_id, b, pos, -1, false));
   Hold<SRepObject> hold(b);
-  int posA = 0, posB = 0;
+  int posA = pos, posB = -1;
   SRepObject::RawUnlink(a, m_id, b, &posA, &posB);
   RecordDone(ctx, new SRepActionCol(a, m_id, b, posA, posB, true));
   return S_OK;
@@ -591,6 +590,13 @@ bool SRepObject::IsOwningCollection(LONG id) const {
   return !def || (def->GetDefFlags() & SRepCol_Owning);
 }
 
+bool SRepObject::IsLinked(const SRepObject* a, LONG id, const SRepObject* b) {
+  SRepCollection* ca = a->FindCollection(id);
+  SRepCollection* cb = b->FindCollection(id ^ SRepReverseBit);
+  if (!ca || !cb) return false;
+  return ca->GetCount() <= cb->GetCount() ? ca->IndexOf(b) >= 0 : cb->IndexOf(a) >= 0;
+}
+
 void SRepObject::RawLink(SRepObject* a, LONG id, SRepObject* b, int posA, int posB) {
   Hold<SRepObject> ha(a), hb(b);
   LONG rid = id ^ SRepReverseBit;
@@ -629,7 +635,9 @@ void SRepObject::RawUnlink(SRepObject* a, LONG id, SRepObject* b, int* posA, int
   LONG rid = id ^ SRepReverseBit;
   SRepCollection* ca = a->Collection(id);
   SRepCollection* cb = b->Collection(rid);
-  int pa = ca->IndexOf(b), pb = cb->IndexOf(a);
+  // The positions given are tried first.
+  int pa = posA && *posA >= 0 && *posA < ca->GetCount() && ca->GetAt(*posA) == b ? *posA : ca->IndexOf(b);
+  int pb = posB && *posB >= 0 && *posB < cb->GetCount() && cb->GetAt(*posB) == a ? *posB : cb->IndexOf(a);
   if (posA) *posA = pa;
   if (posB) *posB = pb;
   if (pa >= 0) ca->m_items.erase(ca->m_items.begin() + pa);
@@ -729,7 +737,7 @@ HRESULT SRepObject::Delete() {
     while (col && col->GetCount() > 0) {
       SRepObject* other = col->m_items.back();
       Hold<SRepObject> ho(other);
-      int pa = 0, pb = 0;
+      int pa = col->GetCount() - 1, pb = -1;
       RawUnlink(this, id, other, &pa, &pb);
       RecordDone(ctx, new SRepActionCol(this, id, other, pa, pb, true));
     }

@@ -158,7 +158,11 @@ class SRepObject : public ISRepObjectBase {
   // ---- used by the repository's records (no recording, no checks)
   HRESULT RawSetAttribute(LONG id, const SRepVariant& value);
   HRESULT RawGetAttribute(LONG id, SRepVariant* value);
+  // True when b is a member of a's collection id (looked up on the smaller side).
+  static bool IsLinked(const SRepObject* a, LONG id, const SRepObject* b);
   static void RawLink(SRepObject* a, LONG id, SRepObject* b, int posA, int posB);
+  // posA and posB: positions to try first (or -1); they receive the
+  // positions the link had.
   static void RawUnlink(SRepObject* a, LONG id, SRepObject* b, int* posA, int* posB);
   void RawSetDeleted(bool deleted);
   void NotifyChange(LONG id);
