@@ -2,7 +2,8 @@
 // it (SMap, SPtrMap, SPtrOwnMap, SBag, SPtrBag, SUnsortedMap), the cursor
 // SMapIterator, and the sorted-table map STableMap with its base SSort.
 // One entry per key under the key type's comparison (SAsc); walks go in
-// ascending key order.
+// ascending key order. A container's comparison C is a default-constructible
+// functor answering C()(a, b) as -1, 0 or 1 for two keys.
 #pragma once
 
 #include <cstddef>

@@ -249,4 +249,38 @@ TEST(SSortTest, AddKeepsAscendingOrder) {
   EXPECT_EQ(s.Find(4), ~2);
 }
 
+// A value whose copy can be made to fail.
+struct Fragile {
+  static bool failCopies;
+  int v = 0;
+  Fragile() = default;
+  explicit Fragile(int x) : v(x) {}
+  Fragile(const Fragile& o) : v(o.v) {
+    if (failCopies) throw SException(SString("copy failed"), SString());
+  }
+  Fragile& operator=(const Fragile&) = default;
+};
+bool Fragile::failCopies = false;
+
+TEST(SMapTest, FailedCopyLeavesNoHalfBuiltEntry) {
+  SMap<int, Fragile> m;
+  m.SetAt(1, Fragile(1));
+  SUnsortedMap<int, Fragile> u;
+  u.SetAt(1, Fragile(1));
+  SMap<int, Fragile> target;
+  target.SetAt(5, Fragile(5));
+  Fragile::failCopies = true;
+  EXPECT_THROW(m.SetAt(2, Fragile(2)), SException);
+  EXPECT_THROW(u.SetAt(2, Fragile(2)), SException);
+  EXPECT_THROW(target = m, SException);
+  Fragile::failCopies = false;
+  EXPECT_EQ(KeysOf(m), (std::vector<int>{1}));
+  EXPECT_FALSE(m.Contains(2));
+  EXPECT_EQ(u.GetCount(), 1);
+  EXPECT_EQ(u.GetOrderCount(), 1);
+  EXPECT_TRUE(target.IsEmpty());  // cleared, and the failed entry given up
+  m.SetAt(2, Fragile(2));
+  EXPECT_EQ(KeysOf(m), (std::vector<int>{1, 2}));
+}
+
 }  // namespace
