@@ -173,9 +173,9 @@ SRepRegistry* SSymGetRegistry_() {
 // one counted reference for the caller.
 // Nothing escapes: an SECOMException gives its result code, any other
 // exception E_FAIL (E_OUTOFMEMORY when storage cannot be had), each with a null
-// object; an object that was made is deleted from the repository and released
-// first; so does a failed attach. A source that is not an X gives
-// E_INVALIDARG, a null out E_POINTER.
+// object; an object that was made is first deleted from the repository and
+// released. A failed attach is a failure of the same kind. A source that is
+// not an X gives E_INVALIDARG, a null out E_POINTER.
 // X needs: operator new (its pool), X(ISRepSession*), X(const X&),
 // SetSession(ISRepSession*), and the ISRepObject operations Delete and Release.
 template <class X>
