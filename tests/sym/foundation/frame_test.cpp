@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "kvcore/scascade.h"
 #include "kvcore/sexception.h"
 #include "kvcore/snotify.h"
 #include "kvlib/slibmodule.h"
@@ -69,6 +70,55 @@ TEST(SymFrame, RestoreRunsOnce) {
   b.Restore();
   EXPECT_FALSE(g_IsSymbolResized());
   // a's and b's destructors restore nothing more.
+}
+
+TEST(SymFrame, CascadeScopesSwitchOffAndRestoreOnce) {
+  ASSERT_TRUE(g_IsCascadeAllowed());
+  ASSERT_TRUE(g_IsDefaultAllowed());
+  {
+    SetCascadeAllowed off;
+    EXPECT_FALSE(g_IsCascadeAllowed());
+    EXPECT_TRUE(off.GetOldValue());
+    {
+      SetCascadeAllowed on(true);
+      EXPECT_TRUE(g_IsCascadeAllowed());
+    }
+    EXPECT_FALSE(g_IsCascadeAllowed());
+    SetDefaultAllowed noDefaults;
+    EXPECT_FALSE(g_IsDefaultAllowed());
+    noDefaults.Restore();
+    EXPECT_TRUE(g_IsDefaultAllowed());
+    SetDefaultAllowed again;  // closes first: restores false, then noDefaults does nothing
+  }
+  EXPECT_TRUE(g_IsCascadeAllowed());
+  EXPECT_TRUE(g_IsDefaultAllowed());
+}
+
+// ---- module part ---------------------------------------------------------------------
+
+namespace {
+std::vector<int> g_termed;
+void TermFunc(DWORD_PTR data) { g_termed.push_back(static_cast<int>(data)); }
+}  // namespace
+
+TEST(SymFrame, ModuleTermRunsTheTermListOnceLastAddedFirst) {
+  g_termed.clear();
+  {
+    SLibModuleState module;
+    int dummy = 0;
+    module.Init(reinterpret_cast<HINSTANCE>(&dummy), nullptr);
+    EXPECT_EQ(module.GetResourceHandle(), reinterpret_cast<HINSTANCE>(&dummy));
+    EXPECT_EQ(module.GetObjectCount(), 0);
+    module.AddTermFunc(&TermFunc, 1);
+    module.AddTermFunc(&TermFunc, 2);
+    module.AddTermFunc(nullptr, 3);  // ignored
+    module.Term();
+    EXPECT_EQ(g_termed, (std::vector<int>{2, 1}));
+    module.Term();
+    EXPECT_EQ(g_termed.size(), 2u);
+    module.AddTermFunc(&TermFunc, 4);  // run by the destructor
+  }
+  EXPECT_EQ(g_termed, (std::vector<int>{2, 1, 4}));
 }
 
 // ---- delayed notifications ---------------------------------------------------------
