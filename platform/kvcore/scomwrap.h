@@ -74,7 +74,8 @@ inline std::string WrapClassText(const std::string& iname, const IID* iid) {
 template <class I, const IID* piid = SComTraits<I>::piid>
 class SComWrap {
   static_assert(std::is_base_of_v<IUnknown, I>, "SComWrap holds interfaces");
-  static_assert(piid != nullptr, "no interface identifier: give the interface a static constexpr IID iid");
+  static_assert(!std::is_same_v<std::integral_constant<const IID*, piid>, std::integral_constant<const IID*, nullptr>>,
+                "no interface identifier: give the interface a static constexpr IID iid");
 
  public:
   using Interface = I;
