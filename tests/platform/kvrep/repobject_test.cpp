@@ -75,7 +75,9 @@ TEST_F(RepTest, BadInputAnswersCodesAndChangesNothing) {
 
   ISRepClassCol* kids = root->Collection(kKids);
   std::string before = Snapshot({root, a, b});
-  EXPECT_EQ(DISP_E_BADINDEX, kids->Insert(NewNode(session), 5));
+  TNode* extra = NewNode(session);
+  EXPECT_EQ(DISP_E_BADINDEX, kids->Insert(extra, 5));
+  extra->Release();
   EXPECT_EQ(DISP_E_BADINDEX, kids->Insert(a, -2));
   EXPECT_EQ(E_INVALIDARG, kids->Insert(a, 0)) << "already a member";
   EXPECT_EQ(E_POINTER, kids->Insert(nullptr, 0));

@@ -1,0 +1,258 @@
+#include "kvrep/srepextras.h"
+
+#include <algorithm>
+#include <set>
+
+// ---- shortcuts ------------------------------------------------------------------------
+SRepShortcut::SRepShortcut(ISRepObject* target, ISRepSession* session)
+    : SRepObjectMem(CLSID_SRepShortcut, session) {
+  SetTarget(target);
+}
+
+SRepShortcut::SRepShortcut(const SRepShortcut& o) : SRepObjectMem(o), ISRepShortcut() { SetTarget(o.m_target); }
+
+SRepShortcut::~SRepShortcut() { SetTarget(nullptr); }
+
+void SRepShortcut::SetTarget(ISRepObject* target) {
+  if (target) target->AddRef();
+  if (m_target) m_target->Release();
+  m_target = target;
+}
+
+HRESULT SRepShortcut::InternalQueryInterface(REFIID iid, void** ppv) {
+  if (iid == IID_ISRepShortcut) {
+    *ppv = static_cast<ISRepShortcut*>(this);
+    AddRef();
+    return S_OK;
+  }
+  return E_NOINTERFACE;
+}
+
+HRESULT SRepShortcut::GetTarget(ISRepObject** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (!m_target || m_target->IsDeleted()) return S_FALSE;
+  *out = m_target;
+  m_target->AddRef();
+  return S_OK;
+}
+
+HRESULT SRepShortcut::GetTargetCLSID(CLSID* out) {
+  if (!out) return E_POINTER;
+  *out = GUID_NULL;
+  if (!m_target) return S_FALSE;
+  return m_target->GetCLSID(out);
+}
+
+BOOL SRepShortcut::IsExternal() {
+  if (!m_target) return FALSE;
+  SRepObject* t = SRepObject::FromInterface(m_target);
+  return t && t->GetSessionImpl() != GetSessionImpl();
+}
+
+ISRepObject* SRepUnrefShct(ISRepObject* obj, int followChain, int liveOnly, BOOL* isShortcut) {
+  if (isShortcut) *isShortcut = FALSE;
+  ISRepObject* cur = obj;
+  for (int depth = 0; cur && depth < 64; ++depth) {
+    ISRepShortcut* sc = nullptr;
+    if (cur->QueryInterface(IID_ISRepShortcut, reinterpret_cast<void**>(&sc)) != S_OK || !sc) break;
+    if (isShortcut && cur == obj) *isShortcut = TRUE;
+    ISRepObject* target = nullptr;
+    HRESULT hr = sc->GetTarget(&target);
+    sc->Release();
+    if (hr != S_OK || !target) return liveOnly ? nullptr : cur;
+    target->Release();  // the shortcut keeps it
+    cur = target;
+    if (!followChain) break;
+  }
+  return cur;
+}
+
+CLSID SRepGetExtClsid(ISRepObject* obj, LONG) {
+  CLSID id = GUID_NULL;
+  ISRepObject* target = SRepUnrefShct(obj, 1, 1, nullptr);
+  if (target) target->GetCLSID(&id);
+  return id;
+}
+
+SRepExaIntf& SRepExaIntf::Instance() {
+  static SRepExaIntf intf;
+  return intf;
+}
+
+SRepExaIntf* SRepExaIntf::GetExaIntf() { return Instance().m_records.empty() ? nullptr : &Instance(); }
+
+void SRepExaIntf::Add(const CLSID& clsid, LONG id, const SString& text, bool readOnly) {
+  for (auto& r : m_records)
+    if (r.clsid == clsid && r.id == id) {
+      r.text = text;
+      r.readOnly = readOnly;
+      return;
+    }
+  m_records.push_back(SRepExaRecord{clsid, id, text, readOnly});
+}
+
+const SRepExaRecord* SRepExaIntf::Find(const CLSID& clsid, LONG id) const {
+  for (auto& r : m_records)
+    if (r.clsid == clsid && r.id == id) return &r;
+  return nullptr;
+}
+
+namespace {
+std::set<GUID>& SubObjectClasses() {
+  static std::set<GUID> s;
+  return s;
+}
+std::map<ISRepObject*, void*>& Dialogs() {
+  static std::map<ISRepObject*, void*> m;
+  return m;
+}
+}  // namespace
+
+void SRepRegisterSubObjectClass(const CLSID& clsid, bool isSubObject) {
+  if (isSubObject) SubObjectClasses().insert(clsid);
+  else SubObjectClasses().erase(clsid);
+}
+
+bool SRepIsSubObjectClass(const CLSID& clsid) { return SubObjectClasses().count(clsid) != 0; }
+
+void* SRepDialogMap::Find(ISRepObject* obj) {
+  auto it = Dialogs().find(obj);
+  return it == Dialogs().end() ? nullptr : it->second;
+}
+
+void SRepDialogMap::Add(ISRepObject* obj, void* dialog) {
+  if (!obj) return;
+  if (dialog) Dialogs()[obj] = dialog;
+  else Dialogs().erase(obj);
+}
+
+void SRepDialogMap::Remove(ISRepObject* obj) { Dialogs().erase(obj); }
+
+// ---- SRepColIterator -------------------------------------------------------------------
+SRepColIterator::SRepColIterator(ISRepObject* obj, LONG id) {
+  if (!obj || obj->GetCollection(id, &m_col) != S_OK) return;
+  m_obj = obj;
+  m_obj->AddRef();
+  for (LONG i = 0, n = m_col->GetCount(); i < n; ++i) {
+    ISRepObject* o = nullptr;
+    if (m_col->Item(i, &o) == S_OK) m_items.push_back(o);
+  }
+  m_col->Advise(this);
+}
+
+SRepColIterator::~SRepColIterator() {
+  Unadvise();
+  for (ISRepObject* o : m_items)
+    if (o) o->Release();
+  ISRepClassCol* col = m_col;
+  m_col = nullptr;
+  if (col) col->Release();
+  ISRepObject* obj = m_obj;
+  m_obj = nullptr;
+  if (obj) obj->Release();
+}
+
+void SRepColIterator::Unadvise() {
+  if (m_col) m_col->Unadvise(this);
+}
+
+ISRepObject* SRepColIterator::Next() {
+  while (m_at < m_items.size()) {
+    ISRepObject* o = m_items[m_at++];
+    if (o) return o;
+  }
+  return nullptr;
+}
+
+HRESULT SRepColIterator::QueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_ISRepClassColSink) {
+    *ppv = static_cast<ISRepClassColSink*>(this);
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT SRepColIterator::OnObjColRemove(ISRepClassCol*, ISRepObject* obj) {
+  for (std::size_t i = m_at; i < m_items.size(); ++i)
+    if (m_items[i] == obj) {
+      m_items[i] = nullptr;
+      obj->Release();
+    }
+  return S_OK;
+}
+
+HRESULT SRepColIterator::OnObjColDelete(ISRepClassCol*) {
+  for (std::size_t i = m_at; i < m_items.size(); ++i)
+    if (m_items[i]) {
+      m_items[i]->Release();
+      m_items[i] = nullptr;
+    }
+  return S_OK;
+}
+
+// ---- SRepDataSource ---------------------------------------------------------------------
+SRepDataSource::SRepDataSource(HWND wnd, ISRepSession* session) : m_wnd(wnd), m_session(session) {
+  if (m_session) m_session->AddRef();
+}
+
+SRepDataSource::~SRepDataSource() {
+  for (ISRepObject* o : m_objects) o->Release();
+  if (m_session) m_session->Release();
+}
+
+ULONG SRepDataSource::Release() {
+  ULONG n = --m_cRef;
+  if (n == 0) delete this;
+  return n;
+}
+
+HRESULT SRepDataSource::QueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_ISRepDataSrc) {
+    *ppv = static_cast<ISRepDataSrc*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT SRepDataSource::GetWindow(HWND* out) {
+  if (!out) return E_POINTER;
+  *out = m_wnd;
+  return S_OK;
+}
+
+HRESULT SRepDataSource::ContainsData(DWORD* out) {
+  if (!out) return E_POINTER;
+  *out = static_cast<DWORD>(m_objects.size());
+  return m_objects.empty() ? S_FALSE : S_OK;
+}
+
+HRESULT SRepDataSource::GetRoot(ISRepObject** out) {
+  if (!out) return E_POINTER;
+  *out = m_objects.empty() ? nullptr : m_objects.front();
+  if (!*out) return S_FALSE;
+  (*out)->AddRef();
+  return S_OK;
+}
+
+HRESULT SRepDataSource::GetSession(ISRepSession** out) {
+  if (!out) return E_POINTER;
+  *out = m_session;
+  if (!m_session) return S_FALSE;
+  m_session->AddRef();
+  return S_OK;
+}
+
+HRESULT SRepDataSource::InitRootObj(const std::vector<ISRepObject*>& objects) {
+  for (ISRepObject* o : objects) {
+    if (!o || std::find(m_objects.begin(), m_objects.end(), o) != m_objects.end()) continue;
+    o->AddRef();
+    m_objects.push_back(o);
+  }
+  return S_OK;
+}

@@ -1,0 +1,189 @@
+// Shortcuts, extended attributes, the dialog map, control holders, object
+// maps, the collection iterator that follows changes, and the repository
+// data source.
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "kvcore/scomds.h"
+#include "kvrep/srepobject.h"
+
+// ---- shortcuts ------------------------------------------------------------------------
+inline constexpr CLSID CLSID_SRepShortcut = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7E01}");
+
+struct ISRepShortcut : IUnknown {
+  // The referenced object (reference added); S_FALSE and null when it is gone.
+  virtual HRESULT GetTarget(ISRepObject** out) = 0;
+  virtual HRESULT GetTargetCLSID(CLSID* out) = 0;
+  // True when the target lies in another session.
+  virtual BOOL IsExternal() = 0;
+
+ protected:
+  ~ISRepShortcut() = default;
+};
+
+// A shortcut object: stands in its session for an object (possibly of another session).
+class SRepShortcut : public SRepObjectMem, public ISRepShortcut {
+ public:
+  explicit SRepShortcut(ISRepObject* target = nullptr, ISRepSession* session = nullptr);
+  SRepShortcut(const SRepShortcut& o);
+  ~SRepShortcut() override;
+  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SRepObjectMem::QueryInterface(iid, ppv); }
+  ULONG AddRef() override { return SRepObjectMem::AddRef(); }
+  ULONG Release() override { return SRepObjectMem::Release(); }
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+  BOOL IsShortcut() override { return TRUE; }
+  HRESULT GetTarget(ISRepObject** out) override;
+  HRESULT GetTargetCLSID(CLSID* out) override;
+  BOOL IsExternal() override;
+  void SetTarget(ISRepObject* target);
+
+ private:
+  ISRepObject* m_target = nullptr;  // counted
+};
+
+// The object that obj stands for: the target of a live shortcut, otherwise
+// obj itself; null for null. No reference is added. *isShortcut (optional)
+// tells whether obj was a shortcut.
+ISRepObject* SRepUnrefShct(ISRepObject* obj, int followChain = 1, int liveOnly = 1, BOOL* isShortcut = nullptr);
+
+// ---- extended attributes ---------------------------------------------------------------
+// The class that decides the object's extended attributes: the class of the
+// object a shortcut stands for, otherwise the object's own class. GUID_NULL
+// for null.
+CLSID SRepGetExtClsid(ISRepObject* obj, LONG attrId = 0);
+
+// Extended attribute ids: all bits of 0x040E0000 set, and not that value itself.
+inline bool SRepIsExtendedAttr(LONG id) { return (id & 0x040E0000) == 0x040E0000 && id != 0x040E0000; }
+
+struct SRepExaRecord {
+  CLSID clsid;
+  LONG id;
+  SString text;      // the descriptive text
+  bool readOnly;
+  SString GetText(int flag = 0) const { (void)flag; return text; }
+  int IsReadOnly(ISRepObject* obj) const { (void)obj; return readOnly ? 1 : 0; }
+};
+
+class SRepExaIntf {
+ public:
+  // The process-wide interface, or null while no record was ever added.
+  static SRepExaIntf* GetExaIntf();
+  static SRepExaIntf& Instance();
+  void Add(const CLSID& clsid, LONG id, const SString& text, bool readOnly);
+  const SRepExaRecord* Find(const CLSID& clsid, LONG id) const;
+  void Clear() { m_records.clear(); }
+
+ private:
+  std::vector<SRepExaRecord> m_records;
+};
+
+// Sub-object classes (classes whose objects live inside another object's compartments).
+void SRepRegisterSubObjectClass(const CLSID& clsid, bool isSubObject);
+bool SRepIsSubObjectClass(const CLSID& clsid);
+
+// ---- dialogs and control holders ---------------------------------------------------------
+// The open property dialog of each object (one per object).
+class SRepDialogMap {
+ public:
+  static void* Find(ISRepObject* obj);
+  // Replaces an earlier entry of the object; a null dialog removes it.
+  static void Add(ISRepObject* obj, void* dialog);
+  static void Remove(ISRepObject* obj);
+};
+
+// A holder of in-place controls; while it reports a change in its own
+// context, symbols treat themselves as outside a lockout.
+class SRepControlHolder {
+ public:
+  virtual ~SRepControlHolder() = default;
+  virtual BOOL ChangeInContext() const { return m_bChangeInContext; }
+  void SetChangeInContext(BOOL v) { m_bChangeInContext = v; }
+
+ private:
+  BOOL m_bChangeInContext = FALSE;
+};
+
+// ---- maps and sets of objects ------------------------------------------------------------------
+// Object to object; one reference to each non-null mapped value.
+class SRepMapObject : public SComMap<ISRepObject*, ISRepObject*> {};
+// A set of objects sorted by address.
+class SRepBagObject : public SComBag<ISRepObject> {};
+
+// Walks a collection in order; members removed while walking are skipped.
+class SRepColIterator final : public ISRepClassColSink {
+ public:
+  SRepColIterator(ISRepObject* obj, LONG id);
+  ~SRepColIterator();
+  SRepColIterator(const SRepColIterator&) = delete;
+  SRepColIterator& operator=(const SRepColIterator&) = delete;
+  // The next member (no reference added), or null at the end.
+  ISRepObject* Next();
+  void Unadvise();
+
+  HRESULT QueryInterface(REFIID iid, void** ppv) override;
+  ULONG AddRef() override { return 2; }  // lives on the caller's stack
+  ULONG Release() override { return 1; }
+  HRESULT OnObjColInsert(ISRepClassCol*, ISRepObject*, int) override { return S_OK; }
+  HRESULT OnObjColMove(ISRepClassCol*, int, int) override { return S_OK; }
+  HRESULT OnObjColRemove(ISRepClassCol*, ISRepObject* obj) override;
+  HRESULT OnObjColDelete(ISRepClassCol*) override;
+
+ private:
+  ISRepObject* m_obj = nullptr;   // counted
+  ISRepClassCol* m_col = nullptr;  // counted
+  std::vector<ISRepObject*> m_items;  // counted
+  std::size_t m_at = 0;
+};
+
+// ---- data source ------------------------------------------------------------------------------
+struct _SREPDATADESCRIPTOR {
+  DWORD cbSize;  // 28, set by the caller
+  LONG x, y;     // the start point of the drag
+  LONG x1, y1, x2, y2;  // the bounding rectangle of the data
+};
+static_assert(sizeof(_SREPDATADESCRIPTOR) == 28);
+
+struct ISRepDataSrc : IUnknown {
+  virtual HRESULT GetWindow(HWND* out) = 0;
+  virtual HRESULT ContainsData(DWORD* out) = 0;
+  virtual HRESULT GetRoot(ISRepObject** out) = 0;
+  virtual HRESULT GetSession(ISRepSession** out) = 0;
+  virtual HRESULT GetDescriptor(_SREPDATADESCRIPTOR* out) = 0;
+
+ protected:
+  ~ISRepDataSrc() = default;
+};
+
+// Repository objects carried in-process: the data holds the objects
+// themselves (counted), so a paste in the same process rebuilds from them.
+class SRepDataSource : public ISRepDataSrc {
+ public:
+  // The name of the repository's own data format.
+  static constexpr const char16_t* FormatName = u"KvRepository Objects";
+  SRepDataSource(HWND wnd, ISRepSession* session);
+  virtual ~SRepDataSource();
+  SRepDataSource(const SRepDataSource&) = delete;
+  SRepDataSource& operator=(const SRepDataSource&) = delete;
+
+  HRESULT QueryInterface(REFIID iid, void** ppv) override;
+  ULONG AddRef() override { return ++m_cRef; }
+  ULONG Release() override;
+  HRESULT GetWindow(HWND* out) override;
+  // *out: the number of objects carried.
+  HRESULT ContainsData(DWORD* out) override;
+  HRESULT GetRoot(ISRepObject** out) override;  // the first object
+  HRESULT GetSession(ISRepSession** out) override;
+  HRESULT GetDescriptor(_SREPDATADESCRIPTOR*) override { return E_NOTIMPL; }
+
+  // Keeps the objects (in the order of first insertion).
+  HRESULT InitRootObj(const std::vector<ISRepObject*>& objects);
+  const std::vector<ISRepObject*>& GetObjects() const { return m_objects; }
+
+ private:
+  ULONG m_cRef = 0;
+  HWND m_wnd;
+  ISRepSession* m_session;  // counted
+  std::vector<ISRepObject*> m_objects;  // counted
+};

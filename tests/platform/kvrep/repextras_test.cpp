@@ -1,0 +1,98 @@
+// Shortcuts, extended attributes, dialog map, iterators, data source and grid bases.
+#include "kvrep/srepgrid.h"
+#include "repfixture.h"
+
+namespace {
+
+TEST_F(RepTest, ShortcutsStandForTheirTarget) {
+  auto* sc = new SRepShortcut(a, session);
+  sc->AddRef();
+  EXPECT_TRUE(sc->IsShortcut());
+  BOOL was = FALSE;
+  EXPECT_EQ(static_cast<ISRepObject*>(a), SRepUnrefShct(static_cast<SRepObject*>(sc), 1, 1, &was));
+  EXPECT_TRUE(was);
+  EXPECT_EQ(CLSID_TNode, SRepGetExtClsid(static_cast<SRepObject*>(sc)));
+  EXPECT_EQ(static_cast<ISRepObject*>(b), SRepUnrefShct(b));
+  EXPECT_EQ(nullptr, SRepUnrefShct(nullptr));
+  EXPECT_FALSE(sc->IsExternal());
+  a->Delete();
+  ISRepObject* t = nullptr;
+  EXPECT_EQ(S_FALSE, sc->GetTarget(&t));
+  EXPECT_EQ(nullptr, SRepUnrefShct(static_cast<SRepObject*>(sc)));
+  static_cast<SRepObject*>(sc)->Release();
+
+  const LONG ext = 0x040E0011;
+  EXPECT_TRUE(SRepIsExtendedAttr(ext));
+  EXPECT_FALSE(SRepIsExtendedAttr(0x040E0000));
+  SRepExaIntf::Instance().Add(CLSID_TNode, ext, SString("Extra"), true);
+  ASSERT_NE(nullptr, SRepExaIntf::GetExaIntf());
+  const SRepExaRecord* r = SRepExaIntf::GetExaIntf()->Find(CLSID_TNode, ext);
+  ASSERT_NE(nullptr, r);
+  EXPECT_EQ(SString("Extra"), r->GetText(1));
+  EXPECT_EQ(1, r->IsReadOnly(b));
+  EXPECT_EQ(nullptr, SRepExaIntf::GetExaIntf()->Find(CLSID_TNode, ext + 1));
+  SRepExaIntf::Instance().Clear();
+
+  int dlg = 0;
+  SRepDialogMap::Add(b, &dlg);
+  EXPECT_EQ(&dlg, SRepDialogMap::Find(b));
+  SRepDialogMap::Remove(b);
+  EXPECT_EQ(nullptr, SRepDialogMap::Find(b));
+}
+
+TEST_F(RepTest, ColIteratorSkipsMembersRemovedWhileWalking) {
+  TNode* c = NewNode(session);
+  root->Collection(kKids)->Insert(c, -1);
+  SRepColIterator it(root, kKids);
+  EXPECT_EQ(static_cast<ISRepObject*>(a), it.Next());
+  root->Collection(kKids)->Remove(root->Collection(kKids)->GetPos(b));
+  EXPECT_EQ(static_cast<ISRepObject*>(c), it.Next());
+  EXPECT_EQ(nullptr, it.Next());
+  c->Release();
+}
+
+TEST_F(RepTest, DataSourceCarriesObjects) {
+  auto* ds = new SRepDataSource(nullptr, session);
+  ds->AddRef();
+  DWORD n = 9;
+  EXPECT_EQ(S_FALSE, ds->ContainsData(&n));
+  ds->InitRootObj({a, b, a, nullptr});
+  EXPECT_EQ(S_OK, ds->ContainsData(&n));
+  EXPECT_EQ(2u, n);
+  ISRepObject* r = nullptr;
+  ASSERT_EQ(S_OK, ds->GetRoot(&r));
+  EXPECT_EQ(static_cast<ISRepObject*>(a), r);
+  r->Release();
+  ISRepDataSrc* src = nullptr;
+  ASSERT_EQ(S_OK, ds->QueryInterface(IID_ISRepDataSrc, reinterpret_cast<void**>(&src)));
+  _SREPDATADESCRIPTOR d{28, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(E_NOTIMPL, src->GetDescriptor(&d));
+  src->Release();
+  ds->Release();
+}
+
+TEST_F(RepTest, GridRowsFollowTheCollection) {
+  SRepGridRowFactory rows;
+  rows.SetListed(CLSID_TNode, kKids, FALSE);
+  ASSERT_EQ(S_OK, rows.Init(root));
+  ASSERT_EQ(2, rows.GetRowCount());
+  TNode* c = NewNode(session);
+  root->Collection(kKids)->Insert(c, 1);
+  root->Collection(kKids)->Move(2, 0);
+  root->Collection(kKids)->Remove(root->Collection(kKids)->GetPos(a));
+  ASSERT_EQ(2, rows.GetRowCount());
+  EXPECT_EQ(static_cast<ISRepObject*>(b), rows.GetRow(0)->GetObject());
+  EXPECT_EQ(static_cast<ISRepObject*>(c), rows.GetRow(1)->GetObject());
+
+  SRepGridColFactory cols;
+  SRepAttrEditor* ed = TNodeRegistry().GetAttrEditor(kColor);
+  EXPECT_EQ(SRepCtrl_Color, cols.GetColCtrlType(ed));
+  SRepGridCol* col = cols.AddCol(std::make_unique<SRepGridCol>(ed));
+  b->SetAttribute(kColor, SRepVariant::Long(0x0000FF));
+  EXPECT_EQ(SString("FF0000"), col->OnGetValue(*rows.GetRow(0)));
+  EXPECT_EQ(kColor, col->GetAttrId());
+  rows.Detach();
+  c->Release();
+}
+
+}  // namespace
