@@ -27,6 +27,7 @@ LoaderState& State() {
   return *s;
 }
 const char g_marker = 0;
+thread_local std::string t_lastLoadError;
 
 std::string Utf16ToUtf8(LPCWSTR text) {
   std::string out;
@@ -71,9 +72,17 @@ HMODULE BaseOf(void* handle) {
 }
 
 HMODULE Load(const std::string& name) {
-  if (name.empty()) return nullptr;
+  t_lastLoadError.clear();
+  if (name.empty()) {
+    t_lastLoadError = "empty library name";
+    return nullptr;
+  }
   void* handle = dlopen(KvMapLibraryName(name).c_str(), RTLD_NOW);
-  if (!handle) return nullptr;
+  if (!handle) {
+    const char* why = dlerror();
+    t_lastLoadError = why ? why : "cannot load " + name;
+    return nullptr;
+  }
   HMODULE module = BaseOf(handle);
   if (!module) {
     dlclose(handle);
@@ -99,6 +108,8 @@ HMODULE FindLoaded(const std::string& name) {
 }
 }  // namespace
 
+std::string KvLastLoadError() { return t_lastLoadError; }
+
 std::string KvLibraryFolder() {
   Dl_info info{};
   if (!dladdr(&g_marker, &info) || !info.dli_fname) return ".";
@@ -123,8 +134,8 @@ std::string KvMapLibraryName(const std::string& name) {
   return n;
 }
 
-HMODULE LoadLibraryA(LPCSTR name) { return name ? Load(name) : nullptr; }
-HMODULE LoadLibraryW(LPCWSTR name) { return name ? Load(Utf16ToUtf8(name)) : nullptr; }
+HMODULE LoadLibraryA(LPCSTR name) { return Load(name ? name : ""); }
+HMODULE LoadLibraryW(LPCWSTR name) { return Load(name ? Utf16ToUtf8(name) : std::string()); }
 
 BOOL FreeLibrary(HMODULE module) {
   void* handle = nullptr;

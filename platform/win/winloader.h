@@ -55,5 +55,8 @@ std::string KvModuleFileName(HMODULE module);
 std::string KvMapLibraryName(const std::string& name);
 // The folder of the platform libraries (no trailing '/').
 std::string KvLibraryFolder();
+// Why the last LoadLibrary of this thread failed (the loader's message), or
+// empty after a success.
+std::string KvLastLoadError();
 // True once DisableThreadLibraryCalls was called for the module.
 bool KvThreadLibraryCallsDisabled(HMODULE module);

@@ -22,10 +22,12 @@ TEST(WinLoader, LibraryNamesMapBesideThePlatformLibraries) {
 
 TEST(WinLoader, LoadLookUpAndFree) {
   EXPECT_EQ(LoadLibraryA("nosuch16.dll"), nullptr);
+  EXPECT_NE(KvLastLoadError().find("libnosuch16.so"), std::string::npos) << KvLastLoadError();
   EXPECT_EQ(LoadLibraryW(nullptr), nullptr);
   EXPECT_FALSE(FreeLibrary(nullptr));
   HMODULE m = LoadLibraryA("libm.so.6");
   ASSERT_NE(m, nullptr);
+  EXPECT_EQ(KvLastLoadError(), "");
   EXPECT_EQ(LoadLibraryW(u"libm.so.6"), m);  // the same module, counted twice
   EXPECT_NE(GetProcAddress(m, "cos"), nullptr);
   EXPECT_EQ(GetProcAddress(m, "no_such_symbol"), nullptr);

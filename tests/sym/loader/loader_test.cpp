@@ -43,7 +43,7 @@ TEST_F(LoaderTest, LoadAndUnloadSendFrameNotificationsInOrderEveryTime) {
   for (int round = 0; round < 3; ++round) {
     SNotificationManager::ClearLog();
     HMODULE h = LoadLibraryW(u"kvsym16.dll");
-    ASSERT_NE(h, nullptr) << KvMapLibraryName("kvsym16.dll");
+    ASSERT_NE(h, nullptr) << KvLastLoadError();
     EXPECT_EQ(GetModuleHandleW(u"KVSYM16.DLL"), h);
     EXPECT_TRUE(KvThreadLibraryCallsDisabled(h));
     // The first two notifications arrive during the load, in order.
@@ -66,7 +66,7 @@ TEST_F(LoaderTest, LoadsWithoutTypeLibManager) {
   SRepEnableTypeLibManager(false);
   ASSERT_EQ(GetTypeLibManager(), nullptr);
   HMODULE h = LoadLibraryW(u"kvsym16.dll");
-  ASSERT_NE(h, nullptr);
+  ASSERT_NE(h, nullptr) << KvLastLoadError();
   ASSERT_TRUE(FreeLibrary(h));
   SRepEnableTypeLibManager(true);
   EXPECT_EQ(FrameNotifications(), Expected(h));
@@ -79,7 +79,7 @@ TEST_F(LoaderTest, AttachRegistersTheMetamodelWithTheTypeLibManager) {
   ASSERT_NE(manager, nullptr);
   manager->Clear();
   HMODULE h = LoadLibraryW(u"kvsym16.dll");
-  ASSERT_NE(h, nullptr);
+  ASSERT_NE(h, nullptr) << KvLastLoadError();
   ASSERT_EQ(manager->GetCount(), 1);
   const SRepTypeLib* lib = manager->GetAt(0);
   ASSERT_NE(lib, nullptr);
@@ -97,7 +97,7 @@ TEST_F(LoaderTest, AttachRegistersTheMetamodelWithTheTypeLibManager) {
 
 TEST_F(LoaderTest, MetadataResourceIsRegisteredWhileLoaded) {
   HMODULE h = LoadLibraryW(u"kvsym16.dll");
-  ASSERT_NE(h, nullptr);
+  ASSERT_NE(h, nullptr) << KvLastLoadError();
   HRSRC res = FindResourceW(h, MAKEINTRESOURCEW(1000), u"METADATA");
   ASSERT_NE(res, nullptr);
   EXPECT_GT(SizeofResource(h, res), 4u);
@@ -111,7 +111,7 @@ TEST_F(LoaderTest, MetadataResourceIsRegisteredWhileLoaded) {
 
 TEST_F(LoaderTest, UnloadRunsEveryTerminatorThenTerm) {
   HMODULE h = LoadLibraryW(u"kvsym16.dll");
-  ASSERT_NE(h, nullptr);
+  ASSERT_NE(h, nullptr) << KvLastLoadError();
   auto hook = reinterpret_cast<SetUnloadHookFn>(GetProcAddress(h, "SSymTestSetUnloadHook"));
   ASSERT_NE(hook, nullptr);
   hook(&Observe, -1);
@@ -132,7 +132,7 @@ TEST_F(LoaderTest, ThrowingTerminatorIsShownAndSkipsTheRest) {
     SExceptionDialog::ClearLog();
     g_steps.clear();
     HMODULE h = LoadLibraryW(u"kvsym16.dll");
-    ASSERT_NE(h, nullptr);
+    ASSERT_NE(h, nullptr) << KvLastLoadError();
     auto hook = reinterpret_cast<SetUnloadHookFn>(GetProcAddress(h, "SSymTestSetUnloadHook"));
     ASSERT_NE(hook, nullptr);
     hook(&Observe, slot);
