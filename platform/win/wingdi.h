@@ -11,6 +11,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <type_traits>
 
 #include "win/windef.h"
 
@@ -588,6 +590,31 @@ BOOL DeleteObject(HGDIOBJ obj);
 // buffer answers the size needed; 0 on failure.
 int GetObjectW(HGDIOBJ h, int size, LPVOID out);
 inline int GetObject(HGDIOBJ h, int size, LPVOID out) { return GetObjectW(h, size, out); }
+// The typed handles (HPEN, HBRUSH, HFONT, HBITMAP, HRGN, HPALETTE) pass where
+// an HGDIOBJ is taken, as they do when HGDIOBJ is a plain pointer.
+template <class H>
+concept KvTypedGdiHandle = std::is_same_v<H, HPEN> || std::is_same_v<H, HBRUSH> || std::is_same_v<H, HFONT> ||
+                           std::is_same_v<H, HBITMAP> || std::is_same_v<H, HRGN> || std::is_same_v<H, HPALETTE>;
+template <KvTypedGdiHandle H>
+inline HGDIOBJ SelectObject(HDC hdc, H obj) {
+  return SelectObject(hdc, reinterpret_cast<HGDIOBJ>(obj));
+}
+template <KvTypedGdiHandle H>
+inline BOOL DeleteObject(H obj) {
+  return DeleteObject(reinterpret_cast<HGDIOBJ>(obj));
+}
+template <KvTypedGdiHandle H>
+inline int GetObjectW(H obj, int size, LPVOID out) {
+  return GetObjectW(reinterpret_cast<HGDIOBJ>(obj), size, out);
+}
+template <KvTypedGdiHandle H>
+inline int GetObject(H obj, int size, LPVOID out) {
+  return GetObjectW(reinterpret_cast<HGDIOBJ>(obj), size, out);
+}
+template <KvTypedGdiHandle H>
+inline DWORD GetObjectType(H obj) {
+  return GetObjectType(reinterpret_cast<HGDIOBJ>(obj));
+}
 
 // ---- attributes ----------------------------------------------------------------
 int SetROP2(HDC hdc, int rop2);  // previous, 0 on failure

@@ -1,0 +1,250 @@
+// Inside the GDI layer: the handle table, the objects behind the handles and
+// the device-context state. Not for use outside platform/win/gdi_*.cpp.
+#pragma once
+
+#include <cairo.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "win/gdisink.h"
+#include "win/wingdi.h"
+
+namespace kvgdi {
+
+enum class Kind { Pen, Brush, Font, Bitmap, Region, Dc };
+
+struct Object {
+  explicit Object(Kind k) : kind(k) {}
+  virtual ~Object() = default;
+  Kind kind;
+  bool stock = false;
+  int selected = 0;  // DCs that hold it selected (current state only)
+};
+
+// ---- regions: sorted bands of sorted, disjoint x spans --------------------------
+struct Span {
+  int l, r;  // [l, r)
+  bool operator==(const Span&) const = default;
+};
+struct Band {
+  int t, b;  // [t, b)
+  std::vector<Span> spans;
+};
+class Rgn {
+ public:
+  Rgn() = default;
+  explicit Rgn(const RECT& rc);
+  static Rgn FromRows(int top, const std::vector<std::vector<Span>>& rows);
+  // Everything cairo fills with the current path (antialias off), in device units.
+  static Rgn FromCairoFill(cairo_t* cr);
+  bool Empty() const { return bands_.empty(); }
+  int Complexity() const;  // NULLREGION, SIMPLEREGION, COMPLEXREGION
+  RECT Box() const;
+  bool Contains(int x, int y) const;
+  bool Intersects(const RECT& rc) const;
+  void Offset(int dx, int dy);
+  std::vector<RECT> Rects() const;
+  static Rgn Combine(const Rgn& a, const Rgn& b, int mode);
+  void AddToCairo(cairo_t* cr) const;  // rectangles into the current path
+  bool operator==(const Rgn& o) const;
+  const std::vector<Band>& Bands() const { return bands_; }
+
+ private:
+  void Normalise();
+  std::vector<Band> bands_;
+};
+
+// ---- objects ------------------------------------------------------------------------
+struct Pen : Object {
+  Pen() : Object(Kind::Pen) {}
+  bool ext = false;  // made by ExtCreatePen: GetObject answers EXTLOGPEN
+  DWORD style = PS_SOLID;  // whole style word (type, style, cap, join)
+  int width = 1;
+  COLORREF color = 0;
+  UINT brushStyle = BS_SOLID;
+  ULONG_PTR hatch = 0;
+  std::vector<DWORD> user;
+  bool Null() const { return (style & PS_STYLE_MASK) == PS_NULL; }
+  bool Geometric() const { return (style & PS_TYPE_MASK) == PS_GEOMETRIC; }
+};
+
+struct Bitmap;
+struct Brush : Object {
+  Brush() : Object(Kind::Brush) {}
+  UINT style = BS_SOLID;
+  COLORREF color = 0;
+  int hatch = 0;
+  HBITMAP original = nullptr;  // as given to CreatePatternBrush (for GetObject)
+  cairo_surface_t* pattern = nullptr;  // own copy of the pattern pixels (RGB24)
+  bool monoPattern = false;  // 1-bit pattern: black = text colour, white = background
+  ~Brush() override;
+};
+
+struct Font : Object {
+  Font() : Object(Kind::Font) {}
+  LOGFONTW lf{};
+};
+
+struct Bitmap : Object {
+  Bitmap() : Object(Kind::Bitmap) {}
+  ~Bitmap() override;
+  cairo_surface_t* surface = nullptr;  // RGB24 (or ARGB32 for 32-bit DIB sections)
+  int width = 0, height = 0;
+  int bitsPixel = 32;  // as reported (1 for monochrome bitmaps)
+  bool dib = false;
+  BITMAPINFOHEADER header{};  // DIB sections
+  std::vector<unsigned char> own;  // pixels of the surface when not cairo-allocated
+  HDC selectedIn = nullptr;
+};
+
+struct RegionObj : Object {
+  RegionObj() : Object(Kind::Region) {}
+  Rgn rgn;
+};
+
+// ---- device contexts -------------------------------------------------------------------
+struct PathPoint {
+  double x, y;  // device units
+  BYTE type;
+};
+
+struct DcState {
+  HPEN pen = nullptr;
+  HBRUSH brush = nullptr;
+  HFONT font = nullptr;
+  HBITMAP bitmap = nullptr;
+  int rop2 = R2_COPYPEN;
+  int bkMode = OPAQUE;
+  COLORREF bkColor = RGB(255, 255, 255);
+  COLORREF textColor = RGB(0, 0, 0);
+  COLORREF dcBrushColor = RGB(255, 255, 255);
+  COLORREF dcPenColor = RGB(0, 0, 0);
+  int fillMode = ALTERNATE;
+  UINT textAlign = TA_LEFT | TA_TOP;
+  int charExtra = 0;
+  int stretchMode = BLACKONWHITE;
+  POINT brushOrg{0, 0};
+  int arcDir = AD_COUNTERCLOCKWISE;
+  float miter = 10.0f;
+  int mapMode = MM_TEXT;
+  POINT wOrg{0, 0}, vOrg{0, 0};
+  SIZE wExt{1, 1}, vExt{1, 1};
+  int graphicsMode = GM_COMPATIBLE;
+  XFORM world{1, 0, 0, 1, 0, 0};
+  POINT cur{0, 0};
+  std::optional<Rgn> clip;  // device units; none = whole surface
+};
+
+struct Dc : Object {
+  Dc() : Object(Kind::Dc) {}
+  ~Dc() override;
+  std::unique_ptr<KvGdiSink> sink;
+  bool memory = false;  // SelectObject(bitmap) allowed
+  bool screen = false;  // released by ReleaseDC
+  cairo_t* cr = nullptr;  // rendering context (memory DCs: on the selected bitmap)
+  cairo_surface_t* surface = nullptr;  // raster surface or null
+  cairo_matrix_t base{};  // device pixels -> the sink's cairo user space
+  DcState st;
+  std::vector<DcState> saved;
+  bool inPath = false;  // between BeginPath and EndPath
+  bool havePath = false;  // a closed path waits for FillPath & co.
+  std::vector<PathPoint> path;
+  int jobId = 0;
+  KvDeviceInfo info{};
+
+  // Logical -> device transform.
+  cairo_matrix_t Matrix() const;
+  void LpToDp(double x, double y, double* dx, double* dy) const;
+  POINT LpToDpPt(int x, int y) const;
+  bool Renders() const { return cr != nullptr; }
+  void ApplyClip();  // resets cairo's clip to st.clip
+  void Send(const KvGdiCall& call) {
+    if (sink) sink->OnCall(call);
+  }
+};
+
+// ---- the handle table -----------------------------------------------------------------
+void* AddObject(std::unique_ptr<Object> obj);
+Object* Lookup(const void* handle);
+template <class T>
+T* As(const void* handle, Kind kind) {
+  Object* o = Lookup(handle);
+  return o && o->kind == kind ? static_cast<T*>(o) : nullptr;
+}
+inline Dc* GetDc(const void* h) { return As<Dc>(h, Kind::Dc); }
+inline Pen* GetPen(const void* h) { return As<Pen>(h, Kind::Pen); }
+inline Brush* GetBrush(const void* h) { return As<Brush>(h, Kind::Brush); }
+inline Font* GetFont(const void* h) { return As<Font>(h, Kind::Font); }
+inline Bitmap* GetBitmap(const void* h) { return As<Bitmap>(h, Kind::Bitmap); }
+inline RegionObj* GetRegion(const void* h) { return As<RegionObj>(h, Kind::Region); }
+// Handles of every kind as the generic object handle, and back.
+template <class H>
+inline HGDIOBJ G(H h) {
+  return reinterpret_cast<HGDIOBJ>(h);
+}
+template <class T>
+inline T Stock(int index) {
+  return reinterpret_cast<T>(GetStockObject(index));
+}
+inline bool Same(const void* a, const void* b) { return a == b; }
+void RemoveObject(const void* handle);  // destroys it
+
+HBITMAP DefaultBitmap();  // the 1 x 1 monochrome bitmap of new memory DCs
+
+// ---- drawing helpers (gdi_draw.cpp) ----------------------------------------------------
+// An outline in device units: cairo path data built from pixel-centre points.
+struct Outline {
+  std::vector<PathPoint> pts;  // PT_MOVETO / PT_LINETO / PT_BEZIERTO (| PT_CLOSEFIGURE)
+  bool closed = false;  // fillable shape
+  void Move(double x, double y) { pts.push_back({x, y, PT_MOVETO}); }
+  void Line(double x, double y) { pts.push_back({x, y, PT_LINETO}); }
+  void Curve(double x1, double y1, double x2, double y2, double x3, double y3) {
+    pts.push_back({x1, y1, PT_BEZIERTO});
+    pts.push_back({x2, y2, PT_BEZIERTO});
+    pts.push_back({x3, y3, PT_BEZIERTO});
+  }
+  void Close() {
+    if (!pts.empty()) pts.back().type |= PT_CLOSEFIGURE;
+  }
+};
+void AddOutlineToCairo(cairo_t* cr, const std::vector<PathPoint>& pts, double offset);
+// Sets a pen or brush as cairo's source; false when it paints nothing.
+bool SetBrushSource(Dc* dc, cairo_t* cr, HBRUSH brush);
+bool SetPenSource(Dc* dc, cairo_t* cr, bool* cosmetic, double* width);
+// Runs `draw` on the DC's cairo context: directly for R2_COPYPEN and vector
+// sinks, else through a coverage layer combined bitwise into the surface.
+template <class F>
+void Render(Dc* dc, F&& draw);
+void RenderWith(Dc* dc, void (*fn)(Dc*, cairo_t*, void*), void* ctx);
+template <class F>
+void Render(Dc* dc, F&& draw) {
+  RenderWith(
+      dc, [](Dc* d, cairo_t* cr, void* c) { (*static_cast<F*>(c))(d, cr); }, &draw);
+}
+unsigned RopPixel(int rop2, unsigned pen, unsigned dst);  // 0x00RRGGBB words
+void SelectBitmapSurface(Dc* dc, Bitmap* bm);
+
+// ---- text (gdi_text.cpp) ----------------------------------------------------------------
+struct TextRun;
+// Advances of each UTF-16 unit of `text` in device pixels with the DC's font.
+std::vector<int> TextAdvances(Dc* dc, const std::u16string& text);
+bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::u16string& text,
+                 const std::vector<int>& dxLogical);
+void TextOutline(Dc* dc, int x, int y, const std::u16string& text, std::vector<PathPoint>* path);
+int TextHeight(Dc* dc);
+int AvgCharWidth(Dc* dc);
+
+inline COLORREF ToColor(unsigned rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+inline unsigned ToRgb(COLORREF c) {
+  return (unsigned(GetRValue(c)) << 16) | (unsigned(GetGValue(c)) << 8) | GetBValue(c);
+}
+inline void SetColor(cairo_t* cr, COLORREF c) {
+  cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
+}
+
+}  // namespace kvgdi

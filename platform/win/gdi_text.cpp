@@ -1,0 +1,792 @@
+// Fonts and text: LOGFONTW realised through pango on fontconfig, hinted
+// integer metrics per device pixel, kerning and ligatures off; ExtTextOut,
+// DrawText and the measuring calls.
+//
+// Every DC lays text out on one pango context with one font-options object,
+// whatever its surface, so that bitmaps, PDF and metafiles place glyphs alike.
+#include <cairo-ft.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#include "kvcore/sstring.h"
+#include "win/gdi_internal.h"
+
+namespace kvgdi {
+
+namespace {
+
+struct TextEngine {
+  PangoFontMap* map;
+  PangoContext* ctx;
+  cairo_font_options_t* options;
+  TextEngine() {
+    map = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+    ctx = pango_font_map_create_context(map);
+    options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_subpixel_order(options, CAIRO_SUBPIXEL_ORDER_DEFAULT);
+    pango_cairo_context_set_font_options(ctx, options);
+    pango_cairo_context_set_resolution(ctx, 72.0);
+    pango_context_set_base_gravity(ctx, PANGO_GRAVITY_SOUTH);
+  }
+};
+
+std::mutex& TextMutex() {
+  static std::mutex m;
+  return m;
+}
+
+TextEngine& Engine() {
+  static TextEngine* e = new TextEngine();
+  return *e;
+}
+
+struct RealFont {
+  PangoFontDescription* desc = nullptr;
+  int em = 0;  // character height in device pixels
+  TEXTMETRICW tm{};
+  int underlinePos = 0, underlineThick = 1;  // below the baseline
+  int strikePos = 0;  // above the baseline
+  std::string family;  // as fontconfig resolved it
+};
+
+std::map<std::string, RealFont>& FontCache() {
+  static auto* m = new std::map<std::string, RealFont>();
+  return *m;
+}
+
+std::u16string FaceOf(const LOGFONTW& lf) {
+  std::u16string face(lf.lfFaceName, std::find(lf.lfFaceName, lf.lfFaceName + LF_FACESIZE, u'\0'));
+  if (!face.empty()) return face;
+  if ((lf.lfPitchAndFamily & 3) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN) return u"Courier New";
+  if ((lf.lfPitchAndFamily & 0xF0) == FF_ROMAN) return u"Times New Roman";
+  return u"Arial";
+}
+
+PangoFontDescription* Describe(const LOGFONTW& lf, double em) {
+  PangoFontDescription* d = pango_font_description_new();
+  std::string family = KvUtf16ToUtf8(FaceOf(lf));
+  pango_font_description_set_family(d, family.c_str());
+  pango_font_description_set_weight(d, PangoWeight(lf.lfWeight > 0 ? std::clamp<LONG>(lf.lfWeight, 100, 1000) : 400));
+  pango_font_description_set_style(d, lf.lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  pango_font_description_set_absolute_size(d, em * PANGO_SCALE);
+  return d;
+}
+
+struct FaceUnits {
+  int upem = 2048, winAscent = 1854, winDescent = 434, lineGap = 0, avgWidth = 0, maxAdvance = 0;
+  bool fixed = false;
+};
+
+FaceUnits UnitsOf(PangoFont* font) {
+  FaceUnits u;
+  cairo_scaled_font_t* sf = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font));
+  if (!sf || cairo_scaled_font_get_type(sf) != CAIRO_FONT_TYPE_FT) return u;
+  FT_Face face = cairo_ft_scaled_font_lock_face(sf);
+  if (!face) return u;
+  u.upem = face->units_per_EM ? face->units_per_EM : 2048;
+  u.maxAdvance = face->max_advance_width;
+  u.fixed = FT_IS_FIXED_WIDTH(face);
+  auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
+  if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
+    u.winAscent = os2->usWinAscent;
+    u.winDescent = os2->usWinDescent;
+    u.avgWidth = os2->xAvgCharWidth;
+  } else {
+    u.winAscent = face->ascender;
+    u.winDescent = -face->descender;
+  }
+  if (hhea) u.lineGap = std::max(0, int(hhea->Line_Gap) - ((u.winAscent + u.winDescent) - (hhea->Ascender - hhea->Descender)));
+  cairo_ft_scaled_font_unlock_face(sf);
+  return u;
+}
+
+// Realises a logical font at a device scale (device pixels per logical unit).
+const RealFont& Realise(const LOGFONTW& lf, double scale) {
+  long h = std::lround(std::fabs(lf.lfHeight * scale));
+  std::string key(reinterpret_cast<const char*>(&lf), sizeof lf);
+  key += "@" + std::to_string(h) + (lf.lfHeight < 0 ? "c" : "p");
+  auto& cache = FontCache();
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
+  RealFont rf;
+  TextEngine& e = Engine();
+  // Cell heights (positive lfHeight) turn into character heights by the
+  // font's own ascent and descent.
+  PangoFontDescription* probe = Describe(lf, 100);
+  PangoFont* pf = pango_font_map_load_font(e.map, e.ctx, probe);
+  FaceUnits u = pf ? UnitsOf(pf) : FaceUnits{};
+  if (pf) {
+    PangoFontDescription* got = pango_font_describe(pf);
+    rf.family = pango_font_description_get_family(got) ? pango_font_description_get_family(got) : "";
+    pango_font_description_free(got);
+    g_object_unref(pf);
+  }
+  pango_font_description_free(probe);
+  int em;
+  if (lf.lfHeight < 0)
+    em = int(std::max(1L, h));
+  else if (lf.lfHeight > 0)
+    em = std::max(1, int(std::lround(double(h) * u.upem / (u.winAscent + u.winDescent))));
+  else
+    em = int(std::lround(16.0 * u.upem / (u.winAscent + u.winDescent)));
+  rf.em = em;
+  rf.desc = Describe(lf, em);
+  double k = double(em) / u.upem;
+  TEXTMETRICW& tm = rf.tm;
+  tm.tmAscent = LONG(std::ceil(u.winAscent * k - 1e-6));
+  tm.tmDescent = LONG(std::ceil(u.winDescent * k - 1e-6));
+  tm.tmHeight = tm.tmAscent + tm.tmDescent;
+  tm.tmInternalLeading = std::max(0L, long(tm.tmHeight - em));
+  tm.tmExternalLeading = LONG(std::lround(u.lineGap * k));
+  tm.tmAveCharWidth = LONG(std::lround((u.avgWidth ? u.avgWidth : u.upem / 2) * k));
+  tm.tmMaxCharWidth = LONG(std::lround((u.maxAdvance ? u.maxAdvance : u.upem) * k));
+  tm.tmWeight = lf.lfWeight > 0 ? lf.lfWeight : FW_NORMAL;
+  tm.tmOverhang = 0;
+  tm.tmDigitizedAspectX = tm.tmDigitizedAspectY = 96;
+  tm.tmFirstChar = 0x20;
+  tm.tmLastChar = 0xFFFC;
+  tm.tmDefaultChar = 0x1F;
+  tm.tmBreakChar = 0x20;
+  tm.tmItalic = lf.lfItalic ? 1 : 0;
+  tm.tmUnderlined = lf.lfUnderline ? 1 : 0;
+  tm.tmStruckOut = lf.lfStrikeOut ? 1 : 0;
+  BYTE fam = lf.lfPitchAndFamily & 0xF0;
+  tm.tmPitchAndFamily = BYTE((u.fixed ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR | TMPF_TRUETYPE | (fam ? fam : FF_SWISS));
+  tm.tmCharSet = lf.lfCharSet;
+  rf.underlineThick = std::max(1, int(std::lround(em / 14.0)));
+  rf.underlinePos = std::max(1, int(std::lround(tm.tmDescent / 2.0)));
+  rf.strikePos = std::max(1, int(std::lround(tm.tmAscent / 3.0)));
+  return cache.emplace(key, rf).first->second;
+}
+
+double FontScale(Dc* dc) {
+  cairo_matrix_t m = dc->Matrix();
+  return std::sqrt(std::fabs(m.xx * m.yy - m.xy * m.yx));
+}
+
+const LOGFONTW& DcLogFont(Dc* dc) {
+  Font* f = GetFont(dc->st.font);
+  if (!f) f = GetFont(GetStockObject(SYSTEM_FONT));
+  return f->lf;
+}
+
+// A laid-out run of text: pango glyph runs plus the device advance of every UTF-16 unit.
+struct Run {
+  PangoLayout* layout = nullptr;
+  std::vector<int> adv;  // device pixels per UTF-16 unit (0 inside clusters)
+  std::vector<int> byteToUnit;  // UTF-8 byte offset -> UTF-16 index
+  ~Run() {
+    if (layout) g_object_unref(layout);
+  }
+};
+
+void LayOut(const RealFont& rf, const std::u16string& text, Run* run) {
+  TextEngine& e = Engine();
+  std::string utf8;
+  run->byteToUnit.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = text[i];
+    std::size_t unit = i;
+    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp < 0xE000) {
+      cp = 0xFFFD;
+    }
+    if (cp == 0) cp = 0x20;
+    char buf[4];
+    int n = cp < 0x80 ? (buf[0] = char(cp), 1)
+            : cp < 0x800 ? (buf[0] = char(0xC0 | (cp >> 6)), buf[1] = char(0x80 | (cp & 0x3F)), 2)
+            : cp < 0x10000 ? (buf[0] = char(0xE0 | (cp >> 12)), buf[1] = char(0x80 | ((cp >> 6) & 0x3F)),
+                              buf[2] = char(0x80 | (cp & 0x3F)), 3)
+                           : (buf[0] = char(0xF0 | (cp >> 18)), buf[1] = char(0x80 | ((cp >> 12) & 0x3F)),
+                              buf[2] = char(0x80 | ((cp >> 6) & 0x3F)), buf[3] = char(0x80 | (cp & 0x3F)), 4);
+    for (int k = 0; k < n; ++k) run->byteToUnit.push_back(int(unit));
+    utf8.append(buf, std::size_t(n));
+  }
+  run->byteToUnit.push_back(int(text.size()));
+  run->layout = pango_layout_new(e.ctx);
+  pango_layout_set_single_paragraph_mode(run->layout, TRUE);
+  pango_layout_set_font_description(run->layout, rf.desc);
+  PangoAttrList* attrs = pango_attr_list_new();
+  pango_attr_list_insert(attrs, pango_attr_font_features_new("kern 0, liga 0, clig 0, calt 0, dlig 0"));
+  pango_attr_list_insert(attrs, pango_attr_fallback_new(TRUE));
+  pango_layout_set_attributes(run->layout, attrs);
+  pango_attr_list_unref(attrs);
+  pango_layout_set_text(run->layout, utf8.data(), int(utf8.size()));
+  run->adv.assign(text.size(), 0);
+  PangoLayoutLine* line = pango_layout_get_line_readonly(run->layout, 0);
+  for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
+    auto* gi = static_cast<PangoGlyphItem*>(l->data);
+    for (int g = 0; g < gi->glyphs->num_glyphs; ++g) {
+      int byte = gi->item->offset + gi->glyphs->log_clusters[g];
+      int unit = byte < int(run->byteToUnit.size()) ? run->byteToUnit[std::size_t(byte)] : 0;
+      if (unit < int(run->adv.size())) run->adv[std::size_t(unit)] += gi->glyphs->glyphs[g].geometry.width;
+    }
+  }
+  for (int& a : run->adv) a = (a + PANGO_SCALE / 2) / PANGO_SCALE;
+}
+
+}  // namespace
+
+std::vector<int> TextAdvances(Dc* dc, const std::u16string& text) {
+  std::lock_guard<std::mutex> lock(TextMutex());
+  const RealFont& rf = Realise(DcLogFont(dc), FontScale(dc));
+  Run run;
+  LayOut(rf, text, &run);
+  for (int& a : run.adv) a += int(std::lround(dc->st.charExtra * FontScale(dc)));
+  return run.adv;
+}
+
+int TextHeight(Dc* dc) {
+  std::lock_guard<std::mutex> lock(TextMutex());
+  return Realise(DcLogFont(dc), FontScale(dc)).tm.tmHeight;
+}
+
+int AvgCharWidth(Dc* dc) {
+  std::lock_guard<std::mutex> lock(TextMutex());
+  return Realise(DcLogFont(dc), FontScale(dc)).tm.tmAveCharWidth;
+}
+
+// Draws (or adds to the path) a run at device position (ox, oy) of the
+// reference point, with device advances `adv`.
+static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, Run& run, const std::vector<int>& adv, double ox,
+                    double oy, double angle, double baselineDy, bool toPath) {
+  PangoLayoutLine* line = pango_layout_get_line_readonly(run.layout, 0);
+  cairo_save(cr);
+  cairo_translate(cr, ox, oy);
+  cairo_rotate(cr, angle);
+  double x = 0;
+  // Per unit start positions from the advances.
+  std::vector<double> start(adv.size() + 1, 0);
+  for (std::size_t i = 0; i < adv.size(); ++i) start[i + 1] = start[i] + adv[i];
+  for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
+    auto* gi = static_cast<PangoGlyphItem*>(l->data);
+    PangoGlyphString* gs = pango_glyph_string_copy(gi->glyphs);
+    int firstByte = gi->item->offset + (gs->num_glyphs ? gs->log_clusters[0] : 0);
+    int firstUnit = firstByte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(firstByte)] : 0;
+    x = start[std::size_t(std::min<std::size_t>(std::size_t(firstUnit), adv.size()))];
+    // The last glyph of each cluster advances to the start of the next cluster.
+    auto unitOf = [&](int byte) {
+      return byte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(byte)] : int(adv.size());
+    };
+    int endUnit = unitOf(gi->item->offset + gi->item->length);
+    for (int g = 0; g < gs->num_glyphs; ++g) {
+      int unit = std::min(unitOf(gi->item->offset + gs->log_clusters[g]), int(adv.size()));
+      bool last = g + 1 == gs->num_glyphs || gs->log_clusters[g + 1] != gs->log_clusters[g];
+      int next = g + 1 < gs->num_glyphs ? unitOf(gi->item->offset + gs->log_clusters[g + 1]) : endUnit;
+      next = std::clamp(next, 0, int(adv.size()));
+      gs->glyphs[g].geometry.width = last ? int(std::lround((start[std::size_t(next)] - start[std::size_t(unit)]) * PANGO_SCALE)) : 0;
+    }
+    cairo_move_to(cr, x, baselineDy);
+    if (toPath)
+      pango_cairo_glyph_string_path(cr, gi->item->analysis.font, gs);
+    else
+      pango_cairo_show_glyph_string(cr, gi->item->analysis.font, gs);
+    pango_glyph_string_free(gs);
+  }
+  double width = start.back();
+  if (!toPath && (rf.tm.tmUnderlined || rf.tm.tmStruckOut) && width > 0) {
+    if (rf.tm.tmUnderlined) cairo_rectangle(cr, 0, baselineDy + rf.underlinePos, width, rf.underlineThick);
+    if (rf.tm.tmStruckOut) cairo_rectangle(cr, 0, baselineDy - rf.strikePos, width, rf.underlineThick);
+    cairo_fill(cr);
+  }
+  cairo_restore(cr);
+}
+
+bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::u16string& text,
+                 const std::vector<int>& dxLogical) {
+  std::unique_lock<std::mutex> lock(TextMutex());
+  double scale = FontScale(dc);
+  const LOGFONTW& lf = DcLogFont(dc);
+  const RealFont& rf = Realise(lf, scale);
+  Run run;
+  LayOut(rf, text, &run);
+  lock.unlock();
+  cairo_matrix_t m = dc->Matrix();
+  double sx = std::sqrt(m.xx * m.xx + m.yx * m.yx);
+  std::vector<int> adv(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) adv[i] = int(std::lround(dxLogical[i] * sx));
+  long width = 0;
+  for (int a : adv) width += a;
+  double angle = -(lf.lfEscapement / 10.0) * M_PI / 180.0;
+  if ((m.xx * m.yy - m.xy * m.yx) < 0) angle = -angle;
+  // Reference point and alignment, in the rotated frame.
+  double ox, oy;
+  UINT align = dc->st.textAlign;
+  POINT at = (align & TA_UPDATECP) ? dc->st.cur : POINT{x, y};
+  dc->LpToDp(at.x, at.y, &ox, &oy);
+  ox = std::round(ox);
+  oy = std::round(oy);
+  double dx0 = 0;
+  if ((align & TA_CENTER) == TA_CENTER)
+    dx0 = -double(width / 2);
+  else if (align & TA_RIGHT)
+    dx0 = -double(width);
+  double baseline;
+  if ((align & TA_BASELINE) == TA_BASELINE)
+    baseline = 0;
+  else if (align & TA_BOTTOM)
+    baseline = -rf.tm.tmDescent;
+  else
+    baseline = rf.tm.tmAscent;
+  if (align & TA_UPDATECP) {
+    // The position moves along by the text's width (in logical units).
+    long lw = 0;
+    for (int d : dxLogical) lw += d;
+    if ((align & TA_CENTER) != TA_CENTER) dc->st.cur.x += (align & TA_RIGHT) ? -LONG(lw) : LONG(lw);
+  }
+  RECT devRc{};
+  if (rc) {
+    POINT a = dc->LpToDpPt(rc->left, rc->top), b = dc->LpToDpPt(rc->right, rc->bottom);
+    devRc = {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+  }
+  if (dc->inPath) {
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+    cairo_t* cr = cairo_create(s);
+    ShowRun(dc, cr, rf, run, adv, ox + dx0 * std::cos(angle), oy + dx0 * std::sin(angle), angle, baseline, true);
+    cairo_path_t* p = cairo_copy_path(cr);
+    for (int i = 0; i < p->num_data; i += p->data[i].header.length) {
+      const cairo_path_data_t* d = &p->data[i];
+      switch (d->header.type) {
+        case CAIRO_PATH_MOVE_TO: dc->path.push_back({d[1].point.x, d[1].point.y, PT_MOVETO}); break;
+        case CAIRO_PATH_LINE_TO: dc->path.push_back({d[1].point.x, d[1].point.y, PT_LINETO}); break;
+        case CAIRO_PATH_CURVE_TO:
+          for (int k = 1; k <= 3; ++k) dc->path.push_back({d[k].point.x, d[k].point.y, PT_BEZIERTO});
+          break;
+        case CAIRO_PATH_CLOSE_PATH:
+          if (!dc->path.empty()) dc->path.back().type |= PT_CLOSEFIGURE;
+          break;
+      }
+    }
+    cairo_path_destroy(p);
+    cairo_destroy(cr);
+    cairo_surface_destroy(s);
+    return true;
+  }
+  if (!dc->cr) return true;
+  Render(dc, [&](Dc* d, cairo_t* cr) {
+    (void)d;
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+    if (rc && (options & ETO_OPAQUE)) {
+      SetColor(cr, dc->st.bkColor);
+      cairo_rectangle(cr, devRc.left, devRc.top, devRc.right - devRc.left, devRc.bottom - devRc.top);
+      cairo_fill(cr);
+    }
+    if (rc && (options & ETO_CLIPPED)) {
+      cairo_rectangle(cr, devRc.left, devRc.top, devRc.right - devRc.left, devRc.bottom - devRc.top);
+      cairo_clip(cr);
+    }
+    if (dc->st.bkMode == OPAQUE && width > 0) {
+      cairo_save(cr);
+      cairo_translate(cr, ox, oy);
+      cairo_rotate(cr, angle);
+      SetColor(cr, dc->st.bkColor);
+      cairo_rectangle(cr, dx0, baseline - rf.tm.tmAscent, double(width), rf.tm.tmHeight);
+      cairo_fill(cr);
+      cairo_restore(cr);
+    }
+    SetColor(cr, dc->st.textColor);
+    ShowRun(dc, cr, rf, run, adv, ox + dx0 * std::cos(angle), oy + dx0 * std::sin(angle), angle, baseline, false);
+  });
+  return true;
+}
+
+}  // namespace kvgdi
+
+using namespace kvgdi;
+
+const cairo_font_options_t* KvGdiFontOptions() {
+  std::lock_guard<std::mutex> lock(TextMutex());
+  return Engine().options;
+}
+
+std::string KvResolveFontFamily(LPCWSTR face) {
+  LOGFONTW lf{};
+  lf.lfHeight = -12;
+  for (int i = 0; face && face[i] && i < LF_FACESIZE - 1; ++i) lf.lfFaceName[i] = face[i];
+  std::lock_guard<std::mutex> lock(TextMutex());
+  return Realise(lf, 1.0).family;
+}
+
+static std::u16string Text(LPCWSTR text, int count) {
+  if (!text) return {};
+  if (count < 0) return std::u16string(text);
+  return std::u16string(text, std::size_t(count));
+}
+
+// Device advances in logical units (per UTF-16 unit).
+static std::vector<int> LogicalAdvances(Dc* dc, const std::u16string& text) {
+  std::vector<int> adv = TextAdvances(dc, text);
+  cairo_matrix_t m = dc->Matrix();
+  double sx = std::sqrt(m.xx * m.xx + m.yx * m.yx);
+  if (std::fabs(sx - 1.0) > 1e-12) {
+    // Keep the running sum exact: logical positions of the device positions.
+    long dev = 0, prevLog = 0;
+    for (int& a : adv) {
+      dev += a;
+      long lg = std::lround(dev / sx);
+      a = int(lg - prevLog);
+      prevLog = lg;
+    }
+  }
+  return adv;
+}
+
+static int LogicalHeight(Dc* dc) {
+  cairo_matrix_t m = dc->Matrix();
+  double sy = std::sqrt(m.yy * m.yy + m.xy * m.xy);
+  return int(std::lround(TextHeight(dc) / sy));
+}
+
+BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR text, UINT count, const INT* dx) {
+  Dc* dc = GetDc(hdc);
+  if (!dc || (!text && count > 0) || count > (1u << 24)) return FALSE;
+  std::u16string s = text ? std::u16string(text, count) : std::u16string();
+  std::vector<int> adv = dx ? std::vector<int>(dx, dx + count) : LogicalAdvances(dc, s);
+  KvGdiCall c;
+  c.op = KvGdiOp::ExtTextOut;
+  c.args[0] = x;
+  c.args[1] = y;
+  c.options = options;
+  if (rc) {
+    c.rect = *rc;
+    c.hasRect = true;
+  }
+  c.text = s;
+  c.dx = adv;
+  long w = 0;
+  for (int a : adv) w += a;
+  POINT a = dc->LpToDpPt(x, y);
+  int h = TextHeight(dc);
+  c.bounds = {a.x - int(w) - h, a.y - 2 * h, a.x + int(w) + h, a.y + 2 * h};
+  if (rc) {
+    RECT d{dc->LpToDpPt(rc->left, rc->top).x, dc->LpToDpPt(rc->left, rc->top).y,
+           dc->LpToDpPt(rc->right, rc->bottom).x, dc->LpToDpPt(rc->right, rc->bottom).y};
+    if (options & ETO_CLIPPED) IntersectRect(&c.bounds, &c.bounds, &d);
+    if (options & ETO_OPAQUE) UnionRect(&c.bounds, &c.bounds, &d);
+  }
+  dc->Send(c);
+  return DrawTextRun(dc, x, y, options, rc, s, adv);
+}
+
+BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
+  if (count < 0) return FALSE;
+  return ExtTextOutW(hdc, x, y, 0, nullptr, text, UINT(count), nullptr);
+}
+
+BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, LPSIZE size) {
+  Dc* dc = GetDc(hdc);
+  if (!dc || !size || count < 0 || (!text && count > 0)) return FALSE;
+  std::vector<int> adv = LogicalAdvances(dc, Text(text, count));
+  long w = 0;
+  for (int a : adv) w += a;
+  size->cx = LONG(w);
+  size->cy = LogicalHeight(dc);
+  return TRUE;
+}
+
+BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, LPINT fit, LPINT dx, LPSIZE size) {
+  Dc* dc = GetDc(hdc);
+  if (!dc || count < 0 || (!text && count > 0)) return FALSE;
+  std::vector<int> adv = LogicalAdvances(dc, Text(text, count));
+  long w = 0;
+  int n = 0;
+  for (std::size_t i = 0; i < adv.size(); ++i) {
+    w += adv[i];
+    if (dx) dx[i] = int(w);
+    if (maxExtent < 0 || w <= maxExtent) n = int(i) + 1;
+  }
+  if (fit) *fit = n;
+  if (size) {
+    size->cx = LONG(w);
+    size->cy = LogicalHeight(dc);
+  }
+  return TRUE;
+}
+
+// Tab expansion: with no stops, every 8 average character widths; one stop
+// repeats; more stops are positions, then the last step repeats.
+static long NextTab(long x, int nTabs, const INT* tabs, int avg, int origin) {
+  if (nTabs <= 0 || !tabs) {
+    long step = std::max(1, 8 * avg);
+    return ((x - origin) / step + 1) * step + origin;
+  }
+  if (nTabs == 1) {
+    long step = std::max(1, std::abs(tabs[0]));
+    return ((x - origin) / step + 1) * step + origin;
+  }
+  for (int i = 0; i < nTabs; ++i)
+    if (origin + std::abs(tabs[i]) > x) return origin + std::abs(tabs[i]);
+  long step = std::max(1, std::abs(tabs[nTabs - 1]) - std::abs(tabs[nTabs - 2]));
+  long last = origin + std::abs(tabs[nTabs - 1]);
+  return last + ((x - last) / step + 1) * step;
+}
+
+struct Segment {
+  std::u16string text;
+  long x;
+  long width;
+};
+
+static std::vector<Segment> TabSegments(Dc* dc, const std::u16string& s, int nTabs, const INT* tabs, int origin,
+                                        long* total) {
+  std::vector<Segment> out;
+  int avg = int(std::lround(AvgCharWidth(dc) / std::max(1e-9, FontScale(dc))));
+  long x = origin;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= s.size(); ++i) {
+    if (i < s.size() && s[i] != u'\t') continue;
+    Segment seg{s.substr(start, i - start), x, 0};
+    for (int a : LogicalAdvances(dc, seg.text)) seg.width += a;
+    x += seg.width;
+    if (!seg.text.empty()) out.push_back(seg);
+    if (i < s.size()) x = NextTab(x, nTabs, tabs, avg, origin);
+    start = i + 1;
+  }
+  *total = x - origin;
+  return out;
+}
+
+DWORD GetTabbedTextExtentW(HDC hdc, LPCWSTR text, int count, int nTabs, const INT* tabs) {
+  Dc* dc = GetDc(hdc);
+  if (!dc || count < 0 || (!text && count > 0)) return 0;
+  long total;
+  TabSegments(dc, Text(text, count), nTabs, tabs, 0, &total);
+  return MAKELONG(WORD(total), WORD(LogicalHeight(dc)));
+}
+
+LONG TabbedTextOutW(HDC hdc, int x, int y, LPCWSTR text, int count, int nTabs, const INT* tabs, int origin) {
+  Dc* dc = GetDc(hdc);
+  if (!dc || count < 0 || (!text && count > 0)) return 0;
+  long total;
+  std::vector<Segment> segs = TabSegments(dc, Text(text, count), nTabs, tabs, origin, &total);
+  for (const Segment& s : segs) ExtTextOutW(hdc, int(x + s.x - origin), y, 0, nullptr, s.text.data(), UINT(s.text.size()), nullptr);
+  return LONG(MAKELONG(WORD(total), WORD(LogicalHeight(dc))));
+}
+
+BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* tm) {
+  Dc* dc = GetDc(hdc);
+  if (!dc || !tm) return FALSE;
+  std::lock_guard<std::mutex> lock(TextMutex());
+  double scale = FontScale(dc);
+  *tm = Realise(DcLogFont(dc), scale).tm;
+  if (std::fabs(scale - 1.0) > 1e-12) {
+    auto lg = [&](LONG v) { return LONG(std::lround(v / scale)); };
+    tm->tmHeight = lg(tm->tmHeight);
+    tm->tmAscent = lg(tm->tmAscent);
+    tm->tmDescent = tm->tmHeight - tm->tmAscent;
+    tm->tmInternalLeading = lg(tm->tmInternalLeading);
+    tm->tmExternalLeading = lg(tm->tmExternalLeading);
+    tm->tmAveCharWidth = lg(tm->tmAveCharWidth);
+    tm->tmMaxCharWidth = lg(tm->tmMaxCharWidth);
+  }
+  return TRUE;
+}
+
+BOOL GetCharWidth32W(HDC hdc, UINT first, UINT last, LPINT widths) {
+  Dc* dc = GetDc(hdc);
+  if (!dc || !widths || last < first || last - first > 0x10000) return FALSE;
+  for (UINT c = first; c <= last; ++c) {
+    std::u16string s(1, char16_t(c));
+    widths[c - first] = LogicalAdvances(dc, s)[0];
+  }
+  return TRUE;
+}
+BOOL GetCharWidthW(HDC hdc, UINT first, UINT last, LPINT widths) { return GetCharWidth32W(hdc, first, last, widths); }
+
+BOOL GetCharABCWidthsW(HDC hdc, UINT first, UINT last, ABC* abc) {
+  Dc* dc = GetDc(hdc);
+  if (!dc || !abc || last < first || last - first > 0x10000) return FALSE;
+  for (UINT c = first; c <= last; ++c) {
+    std::u16string s(1, char16_t(c));
+    abc[c - first] = {0, UINT(std::max(0, LogicalAdvances(dc, s)[0])), 0};
+  }
+  return TRUE;
+}
+
+int GetTextFaceW(HDC hdc, int count, LPWSTR face) {
+  Dc* dc = GetDc(hdc);
+  if (!dc) return 0;
+  std::u16string f = FaceOf(DcLogFont(dc));
+  if (!face) return int(f.size()) + 1;
+  if (count <= 0) return 0;
+  int n = std::min<int>(count - 1, int(f.size()));
+  std::copy(f.begin(), f.begin() + n, face);
+  face[n] = 0;
+  return n;
+}
+
+// ---- DrawText --------------------------------------------------------------------------------
+namespace {
+struct DtLine {
+  std::u16string text;
+  long width;
+};
+
+long Width(Dc* dc, const std::u16string& s, UINT fmt, int tabLen) {
+  if (fmt & DT_EXPANDTABS) {
+    long total;
+    INT tab = tabLen;
+    TabSegments(dc, s, tabLen ? 1 : 0, tabLen ? &tab : nullptr, 0, &total);
+    return total;
+  }
+  long w = 0;
+  for (int a : LogicalAdvances(dc, s)) w += a;
+  return w;
+}
+
+std::u16string StripPrefix(const std::u16string& s, UINT fmt) {
+  if (fmt & DT_NOPREFIX) return s;
+  std::u16string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == u'&') {
+      if (i + 1 < s.size() && s[i + 1] == u'&') {
+        out += u'&';
+        ++i;
+      }
+      continue;
+    }
+    out += s[i];
+  }
+  return out;
+}
+
+// Breaks one paragraph into lines that fit `maxW` at blanks; a word wider than
+// the line stays whole on its own line.
+void WordBreak(Dc* dc, const std::u16string& para, long maxW, UINT fmt, int tabLen, std::vector<DtLine>* out) {
+  std::size_t pos = 0;
+  if (para.empty()) {
+    out->push_back({u"", 0});
+    return;
+  }
+  while (pos < para.size()) {
+    std::size_t end = pos, lastFit = std::u16string::npos;
+    while (end <= para.size()) {
+      std::size_t next = para.find_first_of(u" \t", end);
+      if (next == std::u16string::npos) next = para.size();
+      long w = Width(dc, para.substr(pos, next - pos), fmt, tabLen);
+      if (w > maxW && lastFit != std::u16string::npos) break;
+      lastFit = next;
+      if (w > maxW || next == para.size()) break;
+      end = next + 1;
+    }
+    std::u16string line = para.substr(pos, lastFit - pos);
+    while (!line.empty() && line.back() == u' ') line.pop_back();
+    out->push_back({line, Width(dc, line, fmt, tabLen)});
+    pos = lastFit;
+    while (pos < para.size() && para[pos] == u' ') ++pos;
+  }
+}
+}  // namespace
+
+int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPARAMS* params) {
+  Dc* dc = GetDc(hdc);
+  if (!dc || !rc || (!text && count != 0)) return 0;
+  std::u16string s = Text(text, count);
+  int tabLen = 0;
+  if (fmt & DT_TABSTOP) tabLen = int((fmt >> 8) & 0xFF) * int(std::lround(AvgCharWidth(dc) / FontScale(dc)));
+  if (params && params->iTabLength > 0)
+    tabLen = params->iTabLength * int(std::lround(AvgCharWidth(dc) / FontScale(dc)));
+  UINT f = (fmt & DT_TABSTOP) ? (fmt & ~0xFF00u) | DT_TABSTOP : fmt;
+  RECT r = *rc;
+  if (params) {
+    r.left += params->iLeftMargin;
+    r.right -= params->iRightMargin;
+  }
+  s = StripPrefix(s, f);
+  long lineH = LogicalHeight(dc);
+  if (f & DT_EXTERNALLEADING) {
+    TEXTMETRICW tm;
+    GetTextMetricsW(hdc, &tm);
+    lineH += tm.tmExternalLeading;
+  }
+  // Lines.
+  std::vector<DtLine> lines;
+  long maxW = r.right - r.left;
+  if (f & DT_SINGLELINE) {
+    std::u16string one;
+    for (char16_t ch : s)
+      if (ch != u'\r' && ch != u'\n') one += ch;
+    lines.push_back({one, Width(dc, one, f, tabLen)});
+  } else {
+    std::size_t pos = 0;
+    while (true) {
+      std::size_t nl = s.find_first_of(u"\r\n", pos);
+      std::u16string para = s.substr(pos, nl == std::u16string::npos ? std::u16string::npos : nl - pos);
+      if (f & DT_WORDBREAK)
+        WordBreak(dc, para, maxW, f, tabLen, &lines);
+      else
+        lines.push_back({para, Width(dc, para, f, tabLen)});
+      if (nl == std::u16string::npos) break;
+      pos = nl + ((s[nl] == u'\r' && nl + 1 < s.size() && s[nl + 1] == u'\n') ? 2 : 1);
+      if (pos >= s.size()) break;
+    }
+  }
+  // End ellipsis: cut the line and add "..." so that it fits.
+  if (f & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS)) {
+    for (DtLine& l : lines) {
+      if (l.width <= maxW) continue;
+      std::u16string t = l.text;
+      while (!t.empty() && Width(dc, t + u"...", f, tabLen) > maxW) t.pop_back();
+      l.text = t + u"...";
+      l.width = Width(dc, l.text, f, tabLen);
+    }
+  }
+  long widest = 0;
+  for (const DtLine& l : lines) widest = std::max(widest, l.width);
+  long totalH = lineH * long(lines.size());
+  long y = r.top;
+  if (f & DT_SINGLELINE) {
+    if (f & DT_VCENTER)
+      y = r.top + (r.bottom - r.top - lineH) / 2;
+    else if (f & DT_BOTTOM)
+      y = r.bottom - lineH;
+  }
+  if (f & DT_CALCRECT) {
+    if (lines.size() <= 1 || !(f & DT_WORDBREAK) || widest > maxW)
+      rc->right = rc->left + LONG(widest) + (params ? params->iLeftMargin + params->iRightMargin : 0);
+    rc->bottom = rc->top + LONG(totalH);
+    if (params) params->uiLengthDrawn = UINT(s.size());
+    return int(totalH);
+  }
+  UINT savedAlign = dc->st.textAlign;
+  dc->st.textAlign = TA_LEFT | TA_TOP;
+  for (const DtLine& l : lines) {
+    long x = r.left;
+    if (f & DT_CENTER)
+      x = r.left + (maxW - l.width) / 2;
+    else if (f & DT_RIGHT)
+      x = r.right - l.width;
+    UINT opts = (f & DT_NOCLIP) ? 0 : ETO_CLIPPED;
+    if (f & DT_EXPANDTABS) {
+      long total;
+      INT tab = tabLen;
+      for (const Segment& seg : TabSegments(dc, l.text, tabLen ? 1 : 0, tabLen ? &tab : nullptr, 0, &total))
+        ExtTextOutW(hdc, int(x + seg.x), int(y), opts, &r, seg.text.data(), UINT(seg.text.size()), nullptr);
+    } else {
+      ExtTextOutW(hdc, int(x), int(y), opts, &r, l.text.data(), UINT(l.text.size()), nullptr);
+    }
+    y += lineH;
+  }
+  dc->st.textAlign = savedAlign;
+  if (params) params->uiLengthDrawn = UINT(s.size());
+  if (f & DT_SINGLELINE && (f & (DT_VCENTER | DT_BOTTOM))) return int(y - r.top);
+  return int(totalH);
+}
+
+int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT format) {
+  return DrawTextExW(hdc, const_cast<LPWSTR>(text), count, rc, format, nullptr);
+}

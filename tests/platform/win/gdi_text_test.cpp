@@ -1,0 +1,144 @@
+// Fonts: face resolution, metrics and text extents measured against the
+// font file's own units.
+#include <gtest/gtest.h>
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cmath>
+#include <string>
+
+#include "win/gdisink.h"
+#include "win/wingdi.h"
+
+namespace {
+
+TEST(GdiFonts, ArialResolvesToLiberationSans) {
+  EXPECT_EQ(KvResolveFontFamily(u"Arial"), "Liberation Sans");
+  EXPECT_EQ(KvResolveFontFamily(u"Courier New"), "Liberation Mono");
+}
+
+// Advance of each character at `ppem` pixels per em, rounded to whole pixels
+// as hinted metrics are, read straight from the font file.
+long FileWidth(const char* family, const std::u16string& text, int ppem) {
+  FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+  FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+  FcDefaultSubstitute(pat);
+  FcResult res;
+  FcPattern* match = FcFontMatch(nullptr, pat, &res);
+  FcChar8* file = nullptr;
+  FcPatternGetString(match, FC_FILE, 0, &file);
+  FT_Library lib;
+  FT_Init_FreeType(&lib);
+  FT_Face face;
+  EXPECT_EQ(FT_New_Face(lib, reinterpret_cast<const char*>(file), 0, &face), 0);
+  long total = 0;
+  for (char16_t c : text) {
+    FT_Load_Char(face, c, FT_LOAD_NO_SCALE);
+    total += std::lround(double(face->glyph->metrics.horiAdvance) * ppem / face->units_per_EM);
+  }
+  FT_Done_Face(face);
+  FT_Done_FreeType(lib);
+  FcPatternDestroy(match);
+  FcPatternDestroy(pat);
+  return total;
+}
+
+struct ScreenFont {
+  HDC dc = GetDC(nullptr);
+  HFONT font;
+  HGDIOBJ old;
+  explicit ScreenFont(int points, LONG weight = FW_NORMAL) {
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    lf.lfWeight = weight;
+    std::u16string face = u"Arial";
+    face.copy(lf.lfFaceName, face.size());
+    font = CreateFontIndirectW(&lf);
+    old = SelectObject(dc, font);
+  }
+  ~ScreenFont() {
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+  }
+};
+
+TEST(GdiFonts, HelloWorldInArial8PointHasArialWidths) {
+  ScreenFont f(8);
+  SIZE sz{};
+  ASSERT_TRUE(GetTextExtentPoint32W(f.dc, u"Hello World", 11, &sz));
+  EXPECT_EQ(sz.cx, FileWidth("Arial", u"Hello World", 11));
+  // 11-pixel Arial: H 8, e 6, l 2, l 2, o 6, space 3, W 10, o 6, r 4, l 2, d 6.
+  EXPECT_EQ(sz.cx, 55);
+  TEXTMETRICW tm{};
+  ASSERT_TRUE(GetTextMetricsW(f.dc, &tm));
+  EXPECT_EQ(sz.cy, tm.tmHeight);
+  EXPECT_EQ(tm.tmAscent, 10);
+  EXPECT_EQ(tm.tmDescent, 3);
+  EXPECT_EQ(tm.tmInternalLeading, 2);
+  // Without kerning, "AV" is the sum of its letters.
+  SIZE a, v, av;
+  GetTextExtentPoint32W(f.dc, u"A", 1, &a);
+  GetTextExtentPoint32W(f.dc, u"V", 1, &v);
+  GetTextExtentPoint32W(f.dc, u"AV", 2, &av);
+  EXPECT_EQ(av.cx, a.cx + v.cx);
+  // Without ligatures, "fi" too.
+  SIZE fi, f1, i1;
+  GetTextExtentPoint32W(f.dc, u"fi", 2, &fi);
+  GetTextExtentPoint32W(f.dc, u"f", 1, &f1);
+  GetTextExtentPoint32W(f.dc, u"i", 1, &i1);
+  EXPECT_EQ(fi.cx, f1.cx + i1.cx);
+  INT widths[3];
+  ASSERT_TRUE(GetCharWidth32W(f.dc, 'H', 'J', widths));
+  SIZE h;
+  GetTextExtentPoint32W(f.dc, u"H", 1, &h);
+  EXPECT_EQ(widths[0], h.cx);
+}
+
+TEST(GdiFonts, MetricsScaleWithMappingAndStayIntegers) {
+  ScreenFont f(10, FW_BOLD);
+  SIZE px;
+  GetTextExtentPoint32W(f.dc, u"Diagram", 7, &px);
+  // Same text on a 600 dpi PDF page: widths follow the resolution.
+  std::string path = std::string(KV_BINARY_DIR) + "/gdi_text_measure.pdf";
+  HDC pdf = KvCreatePdfDC(path.c_str(), 612, 792);
+  ASSERT_NE(pdf, nullptr);
+  LOGFONTW lf{};
+  GetObject(f.font, sizeof lf, &lf);
+  lf.lfHeight = -MulDiv(10, 600, 72);
+  HFONT big = CreateFontIndirectW(&lf);
+  HGDIOBJ old = SelectObject(pdf, big);
+  SIZE dev;
+  GetTextExtentPoint32W(pdf, u"Diagram", 7, &dev);
+  EXPECT_NEAR(double(dev.cx) / px.cx, 600.0 / 96, 0.6);
+  SelectObject(pdf, old);
+  DeleteObject(big);
+  DeleteDC(pdf);
+}
+
+TEST(GdiText, DrawTextFlags) {
+  ScreenFont f(8);
+  TEXTMETRICW tm;
+  GetTextMetricsW(f.dc, &tm);
+  RECT r{0, 0, 60, 0};
+  int h = DrawTextW(f.dc, u"one two three four five", -1, &r, DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+  EXPECT_GT(h, tm.tmHeight);  // wrapped on several lines
+  EXPECT_EQ(h % tm.tmHeight, 0);
+  EXPECT_EQ(r.bottom, h);
+  RECT one{0, 0, 500, 0};
+  DrawTextW(f.dc, u"a&bc", -1, &one, DT_SINGLELINE | DT_CALCRECT);
+  SIZE abc;
+  GetTextExtentPoint32W(f.dc, u"abc", 3, &abc);
+  EXPECT_EQ(one.right, abc.cx);  // the prefix sign is not drawn
+  RECT tabs{0, 0, 500, 0};
+  DrawTextW(f.dc, u"a\tb", -1, &tabs, DT_SINGLELINE | DT_CALCRECT | DT_EXPANDTABS);
+  EXPECT_GE(tabs.right, 8 * tm.tmAveCharWidth);
+  RECT narrow{0, 0, 30, 20};
+  RECT calc = narrow;
+  DrawTextW(f.dc, u"a long line of text", -1, &calc, DT_SINGLELINE | DT_END_ELLIPSIS | DT_CALCRECT);
+  EXPECT_LE(calc.right, 30);
+}
+
+}  // namespace
