@@ -13,7 +13,8 @@ cxx="${CXX_FUZZ:-clang++}"
   "$root/fuzz/stream_fuzz.cpp" \
   "$root/platform/kvcore/sstring.cpp" "$root/platform/kvcore/sexception.cpp" \
   "$root/platform/kvcore/scolor.cpp" "$root/platform/kvcore/sstream.cpp" "$root/platform/kvcore/sblob.cpp" \
-  "$root/platform/kvcore/s2dmatrix.cpp" \
+  "$root/platform/kvcore/s2dmatrix.cpp" "$root/platform/kvcore/stable.cpp" \
+  "$root/platform/kvcore/sexceptiondlg.cpp" \
   "$root/sym/foundation/symvalues.cpp" "$root/sym/foundation/symgeom.cpp" \
   "$root/sym/foundation/symformat.cpp" "$root/sym/foundation/symallowopt.cpp" \
   "$root/sym/foundation/symstream.cpp" \

@@ -304,13 +304,13 @@ bool SSymFont::operator<(const SSymFont& o) const {
 // ---- font lists ---------------------------------------------------------------
 
 const SSymFonts* SSymLstFonts::Find(const SString& name) const {
-  for (const auto& e : m_items)
+  for (const auto& e : *this)
     if (e.m_name == name) return &e;
   return nullptr;
 }
 
 SSymFonts* SSymLstFonts::Find(const SString& name) {
-  for (auto& e : m_items)
+  for (auto& e : *this)
     if (e.m_name == name) return &e;
   return nullptr;
 }
@@ -322,7 +322,7 @@ bool SSymLstFonts::operator==(const SSymLstFonts& o) const {
     const SSymFonts& b = o.GetAt(i);
     if (a == b) continue;
     if (a.m_name == b.m_name) return false;
-    if (std::find(o.m_items.begin(), o.m_items.end(), a) == o.m_items.end()) return false;
+    if (std::find(o.begin(), o.end(), a) == o.end()) return false;
   }
   return true;
 }

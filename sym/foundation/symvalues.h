@@ -2,9 +2,8 @@
 // pens, brushes, fonts, font entries and font lists.
 #pragma once
 
-#include <vector>
-
 #include "kvcore/scolor.h"
+#include "kvcore/stable.h"
 #include "kvcore/sstring.h"
 #include "sym/foundation/symshapeseam.h"
 #include "win/windef.h"
@@ -225,36 +224,22 @@ class SSymFonts {
 };
 
 // The ordered font entries of a symbol or format.
-class SSymLstFonts {
+class SSymLstFonts : public STableMem<SSymFonts, SAllocator<SSymFonts>> {
  public:
-  int GetCount() const { return static_cast<int>(m_items.size()); }
-  bool IsEmpty() const { return m_items.empty(); }
-  SSymFonts& GetAt(int i) { return m_items.at(static_cast<std::size_t>(i)); }
-  const SSymFonts& GetAt(int i) const { return m_items.at(static_cast<std::size_t>(i)); }
-  SSymFonts& operator[](int i) { return GetAt(i); }
-  const SSymFonts& operator[](int i) const { return GetAt(i); }
-  int Add(const SSymFonts& entry) {
-    m_items.push_back(entry);
-    return GetCount() - 1;
+  SSymLstFonts() = default;
+  SSymLstFonts(const SSymLstFonts& other) = default;
+  // Empties this list, then appends a copy of each entry of the other.
+  SSymLstFonts& operator=(const SSymLstFonts& other) {
+    STableMem::operator=(other);
+    return *this;
   }
-  void RemoveAt(int i) {
-    if (i >= 0 && i < GetCount()) m_items.erase(m_items.begin() + i);
-  }
-  void RemoveAll() { m_items.clear(); }
+
   // The entry of a name, or null.
   const SSymFonts* Find(const SString& name) const;
   SSymFonts* Find(const SString& name);
-
-  auto begin() { return m_items.begin(); }
-  auto end() { return m_items.end(); }
-  auto begin() const { return m_items.begin(); }
-  auto end() const { return m_items.end(); }
 
   // Equal counts, and at each position either equal entries, or (when the
   // names differ) an equal entry anywhere in the other list.
   bool operator==(const SSymLstFonts& o) const;
   bool operator!=(const SSymLstFonts& o) const { return !(*this == o); }
-
- private:
-  std::vector<SSymFonts> m_items;
 };
