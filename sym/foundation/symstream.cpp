@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <new>
 #include <vector>
 
 // ---- stream bitmaps ------------------------------------------------------------------
@@ -113,15 +114,20 @@ SSymInputStream& SSymInputStream::operator>>(SSymFont& font) {
   return *this;
 }
 
-void SSymInputStream::ReadCountedText(BYTE count, SString& text) {
+void SSymInputStream::ReadCountedText(BYTE count, SString& text, bool lenient) {
   // The count byte holds the length with its zero modulo 256: read that many
   // bytes (256 for a count of 0), then on in steps of 256 until the zero has
-  // come. Every step must be there in full.
+  // come. Every step must be there in full; a lenient reader takes a text
+  // without its zero when no further step is there.
   std::vector<BYTE> bytes;
   std::size_t chunk = count ? count : 256;
   std::size_t zero = std::string::npos;
   for (;;) {
     const std::size_t start = bytes.size();
+    if (lenient && start > 0 && GetAvailable() < chunk) {
+      zero = start;
+      break;
+    }
     bytes.resize(start + chunk);
     ReadExact(bytes.data() + start, chunk);
     const void* z = std::memchr(bytes.data() + start, 0, chunk);
@@ -137,7 +143,12 @@ void SSymInputStream::ReadCountedText(BYTE count, SString& text) {
 SSymInputStream& SSymInputStream::operator>>(SString& text) {
   BYTE c = 0;
   *this >> c;
-  ReadCountedText(c, text);
+  try {
+    ReadCountedText(c, text, false);
+  } catch (const std::bad_alloc&) {
+    throw SEOutOfMemory("class SSymInputStream &__thiscall SSymInputStream::operator >>(class SString &)",
+                        "sym/src/symtypes", 2623);
+  }
   return *this;
 }
 
@@ -148,7 +159,11 @@ void SSymInputStream::ReadSymText(SString& text) {
     text.Empty();
     return;
   }
-  ReadCountedText(c, text);
+  try {
+    ReadCountedText(c, text, true);
+  } catch (const std::bad_alloc&) {
+    throw SEOutOfMemory("void __thiscall SSymInputStream::ReadSymText(class SString &)", "sym/src/symtypes", 2666);
+  }
 }
 
 // ---- named values, binary ---------------------------------------------------------------

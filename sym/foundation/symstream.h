@@ -38,12 +38,13 @@ class SSymInputStream : public SInputBinaryStream {
   // byte is read on to its terminating zero, so it never leaves its tail to
   // the next field; a short read throws SEEOFException.
   SSymInputStream& operator>>(SString& text);
-  // The text of the older blob form; a count byte of 0 with fewer than 256
-  // bytes left gives the empty text.
+  // The text of the older blob form: as a string, except that a count byte
+  // of 0 with fewer than 256 bytes left gives the empty text, and a text
+  // whose zero is missing at the end of the stream is taken as it is.
   void ReadSymText(SString& text);
 
  private:
-  void ReadCountedText(BYTE count, SString& text);
+  void ReadCountedText(BYTE count, SString& text, bool lenient);
 };
 
 // ---- named values -----------------------------------------------------------------
