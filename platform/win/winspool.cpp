@@ -13,10 +13,6 @@
 
 #include "win/wingdi.h"
 
-// The PDF device context comes from the GDI layer; a weak reference keeps the
-// spooler usable in builds where that layer is not linked in.
-HDC KvCreatePdfDC(const char* path, double widthPt, double heightPt, int dpi) __attribute__((weak));
-
 namespace {
 
 thread_local DWORD t_lastError = 0;
@@ -586,7 +582,6 @@ HDC KvCreatePrinterDC(LPCWSTR device, const DEVMODEW* devMode) {
     std::lock_guard lock(Spool().mutex);
     path = folder + "/print-" + std::to_string(++Spool().documents) + ".pdf";
   }
-  if (!KvCreatePdfDC) return nullptr;
   // Thousandths of a millimetre to points.
   HDC dc = KvCreatePdfDC(path.c_str(), size.cx * 72.0 / 25400.0, size.cy * 72.0 / 25400.0,
                          dm.dmPrintQuality > 0 ? dm.dmPrintQuality : kDefaultDpi);

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "kvcore/sprintercache.h"
+#include "win/wingdi.h"
 #include "win/winspool.h"
 
 namespace {
@@ -170,6 +172,34 @@ TEST(SPrinterCache, DefaultsCopiesAndPageGeometry) {
     EXPECT_TRUE(copy.GetDeviceName().IsEmpty());
   }
   EXPECT_EQ(KvGlobalBlockCount(), before);  // every block freed
+}
+
+TEST(SPrinterCache, PrinterDocumentsArePdfFiles) {
+  KvSetPrintFolder(::testing::TempDir());
+  SPrinterCache cache;
+  cache.SetPaperSize(DMPAPER_A4);
+  cache.SetOrientation(DMORIENT_LANDSCAPE);
+  HDC dc = cache.CreatePrinterDC();
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(GetDeviceCaps(dc, TECHNOLOGY), DT_RASPRINTER);
+  EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 600);
+  EXPECT_GT(GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES));  // landscape
+  DOCINFOW info = {sizeof(DOCINFOW), u"Diagram", nullptr, nullptr, 0};
+  EXPECT_GT(StartDocW(dc, &info), 0);
+  EXPECT_GT(StartPage(dc), 0);
+  Rectangle(dc, 100, 100, 2000, 1000);
+  EXPECT_GT(EndPage(dc), 0);
+  EXPECT_GT(EndDoc(dc), 0);
+  DeleteDC(dc);
+  const std::string file = KvLastPrintFile();
+  FILE* f = std::fopen(file.c_str(), "rb");
+  ASSERT_NE(f, nullptr) << file;
+  char head[5] = {};
+  EXPECT_EQ(std::fread(head, 1, 4, f), 4u);
+  std::fclose(f);
+  EXPECT_EQ(std::string(head), "%PDF");
+  std::remove(file.c_str());
+  EXPECT_EQ(KvCreatePrinterDC(u"Nobody", nullptr), nullptr);
 }
 
 }  // namespace

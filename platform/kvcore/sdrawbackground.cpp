@@ -1,0 +1,258 @@
+#include "kvcore/sdrawbackground.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int Channel(COLORREF c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }
+
+COLOR16 C16(int v) { return static_cast<COLOR16>(std::clamp(v, 0, 255) << 8); }
+
+TRIVERTEX Vertex(LONG x, LONG y, COLORREF c) {
+  return {x, y, C16(Channel(c, 0)), C16(Channel(c, 8)), C16(Channel(c, 16)), 0};
+}
+
+void Fill(HDC hdc, const RECT& rc, COLORREF color) {
+  HBRUSH b = CreateSolidBrush(color);
+  FillRect(hdc, &rc, b);
+  DeleteObject(KvHandleCast<HGDIOBJ>(b));
+}
+
+BOOL LinearRect(HDC hdc, const RECT& rc, COLORREF c1, COLORREF c2, bool vertical) {
+  TRIVERTEX v[2] = {Vertex(rc.left, rc.top, c1), Vertex(rc.right, rc.bottom, c2)};
+  GRADIENT_RECT r = {0, 1};
+  return GradientFill(hdc, v, 2, &r, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+}
+
+// Two triangles whose corner colours interpolate along a diagonal.
+BOOL Diagonal(HDC hdc, const RECT& rc, COLORREF c1, COLORREF c2, bool down) {
+  const COLORREF mid = SDrawGradient::GetMediumColor(c1, c2, 1, 2);
+  TRIVERTEX v[4];
+  if (down) {  // top-left c1 .. bottom-right c2
+    v[0] = Vertex(rc.left, rc.top, c1);
+    v[1] = Vertex(rc.right, rc.top, mid);
+    v[2] = Vertex(rc.right, rc.bottom, c2);
+    v[3] = Vertex(rc.left, rc.bottom, mid);
+  } else {  // bottom-left c1 .. top-right c2
+    v[0] = Vertex(rc.left, rc.top, mid);
+    v[1] = Vertex(rc.right, rc.top, c2);
+    v[2] = Vertex(rc.right, rc.bottom, mid);
+    v[3] = Vertex(rc.left, rc.bottom, c1);
+  }
+  GRADIENT_TRIANGLE t[2] = {{0, 1, 2}, {0, 2, 3}};
+  return GradientFill(hdc, v, 4, t, 2, GRADIENT_FILL_TRIANGLE);
+}
+
+// Concentric ellipses from the outside (c2) in to the centre (c1).
+BOOL Radial(HDC hdc, const RECT& rc, COLORREF c1, COLORREF c2) {
+  Fill(hdc, rc, c2);
+  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  const int steps = std::clamp(std::max(w, h) / 2, 1, 64);
+  HGDIOBJ oldPen = SelectObject(hdc, GetStockObject(NULL_PEN));
+  // The outer ellipse circumscribes the rectangle.
+  const double rx = w / 2.0 * std::sqrt(2.0), ry = h / 2.0 * std::sqrt(2.0);
+  const double cx = rc.left + w / 2.0, cy = rc.top + h / 2.0;
+  for (int i = 0; i < steps; ++i) {
+    const double f = 1.0 - static_cast<double>(i) / steps;
+    HBRUSH b = CreateSolidBrush(SDrawGradient::GetMediumColor(c2, c1, i, steps - 1 > 0 ? steps - 1 : 1));
+    HGDIOBJ oldBrush = SelectObject(hdc, KvHandleCast<HGDIOBJ>(b));
+    Ellipse(hdc, static_cast<int>(std::lround(cx - rx * f)), static_cast<int>(std::lround(cy - ry * f)),
+            static_cast<int>(std::lround(cx + rx * f)) + 1, static_cast<int>(std::lround(cy + ry * f)) + 1);
+    SelectObject(hdc, oldBrush);
+    DeleteObject(KvHandleCast<HGDIOBJ>(b));
+  }
+  SelectObject(hdc, oldPen);
+  return TRUE;
+}
+
+}  // namespace
+
+// ---- SDrawGradient ------------------------------------------------------------------
+
+COLORREF SDrawGradient::GetMediumColor(COLORREF c1, COLORREF c2, int num, int den) {
+  if (den == 0) return c1 & 0xFFFFFF;
+  auto mix = [&](int shift) {
+    const long long a = Channel(c1, shift), b = Channel(c2, shift);
+    return static_cast<BYTE>(std::clamp<long long>(a + (b - a) * num / den, 0, 255));
+  };
+  return RGB(mix(0), mix(8), mix(16));
+}
+
+void SDrawGradient::SetGradient(const RECT& start, const RECT& end, COLORREF c1, COLORREF c2, int mode, int frame) {
+  m_start = start;
+  m_end = end;
+  m_c1 = c1;
+  m_c2 = c2;
+  m_mode = mode;
+  m_frame = frame;
+}
+
+BOOL SDrawGradient::Paint(HDC hdc, const RECT& rc, COLORREF c1, COLORREF c2, int mode) {
+  if (!hdc || rc.right <= rc.left || rc.bottom <= rc.top) return FALSE;
+  if (mode & 0x10) std::swap(c1, c2);
+  switch (mode & 0xF) {
+    case 1: return LinearRect(hdc, rc, c1, c2, false);
+    case 2: return LinearRect(hdc, rc, c1, c2, true);
+    case 3: return Diagonal(hdc, rc, c1, c2, true);
+    case 4: return Diagonal(hdc, rc, c1, c2, false);
+    case 5: return Radial(hdc, rc, c1, c2);
+    case 6: {
+      const LONG mid = rc.left + (rc.right - rc.left) / 2;
+      return LinearRect(hdc, {rc.left, rc.top, mid, rc.bottom}, c2, c1, false) &&
+             LinearRect(hdc, {mid, rc.top, rc.right, rc.bottom}, c1, c2, false);
+    }
+    case 7: {
+      const LONG mid = rc.top + (rc.bottom - rc.top) / 2;
+      return LinearRect(hdc, {rc.left, rc.top, rc.right, mid}, c2, c1, true) &&
+             LinearRect(hdc, {rc.left, mid, rc.right, rc.bottom}, c1, c2, true);
+    }
+    default:
+      Fill(hdc, rc, c1);
+      return TRUE;
+  }
+}
+
+BOOL SDrawGradient::Draw(SDC* dc) const {
+  if (!dc || !dc->IsValid()) return FALSE;
+  const RECT& rc = m_end;
+  if (!Paint(dc->GetSafeHdc(), rc, m_c1, m_c2, IsGradient() ? m_mode : 0)) return FALSE;
+  if (m_frame == 1) {
+    HBRUSH b = CreateSolidBrush(GetMediumColor(m_c1, m_c2, 1, 2));
+    FrameRect(dc->GetSafeHdc(), &rc, b);
+    DeleteObject(KvHandleCast<HGDIOBJ>(b));
+  }
+  return TRUE;
+}
+
+// ---- SDrawBackground ----------------------------------------------------------------
+
+SDrawBackground::SDrawBackground(HWND hwnd, int drawMode, int border)
+    : m_hWnd(hwnd), m_nDrawMode(drawMode), m_nBorder(border) {}
+
+void SDrawBackground::SetPolygon(const POINT* pts, int count, int fillMode) {
+  m_points.assign(pts, pts + (pts && count > 0 ? count : 0));
+  m_nFillMode = fillMode;
+}
+
+bool SDrawBackground::IsRectTooSmall(const RECT& rc) {
+  return std::abs(static_cast<long long>(rc.right) - rc.left) < 2 ||
+         std::abs(static_cast<long long>(rc.bottom) - rc.top) < 2;
+}
+
+HRGN SDrawBackground::MakeShapeRegion(HDC hdc, const RECT& s) const {
+  switch (m_nShape) {
+    case shapeEllipse:
+      return CreateEllipticRgn(s.left, s.top, s.right + 1, s.bottom + 1);
+    case shapeRoundRect: {
+      const int w = m_corner.cx > 0 ? m_corner.cx : (std::min(s.right - s.left, s.bottom - s.top) + 1) / 4;
+      const int h = m_corner.cy > 0 ? m_corner.cy : w;
+      return CreateRoundRectRgn(s.left, s.top, s.right + 1, s.bottom + 1, w, h);
+    }
+    case shapePie: {
+      // The pie's outline recorded as a path, then taken as a region.
+      SaveDC(hdc);
+      SetViewportOrgEx(hdc, 0, 0, nullptr);
+      SetWindowOrgEx(hdc, 0, 0, nullptr);
+      BeginPath(hdc);
+      Pie(hdc, m_pieRect.left, m_pieRect.top, m_pieRect.right, m_pieRect.bottom, m_pieStart.x, m_pieStart.y,
+          m_pieEnd.x, m_pieEnd.y);
+      EndPath(hdc);
+      HRGN r = PathToRegion(hdc);
+      RestoreDC(hdc, -1);
+      return r;
+    }
+    case shapePolygon:
+      if (m_points.size() >= 3)
+        return CreatePolygonRgn(m_points.data(), static_cast<int>(m_points.size()), m_nFillMode);
+      return CreateRectRgn(0, 0, 0, 0);
+    case shapePath:
+      return nullptr;  // the context's own path clips
+    default:
+      return CreateRectRgn(s.left, s.top, s.right, s.bottom);
+  }
+}
+
+void SDrawBackground::DrawPicture(SDC* dc, const RECT& s) {
+  SPictureInfo* pic = GetPicture();
+  if (!pic || m_nDrawMode == 12) return;
+  SIZE size = pic->GetPictureSize();
+  if (size.cx <= 0 || size.cy <= 0) return;
+  const int w = s.right - s.left, h = s.bottom - s.top;
+  // Picture pixels follow the zoom.
+  size.cx = std::max(1, static_cast<int>(size.cx * m_zoomX / 100.0));
+  size.cy = std::max(1, static_cast<int>(size.cy * m_zoomY / 100.0));
+  auto draw = [&](const RECT& r) {
+    if (SMetaFile* mf = pic->GetMetaFileW(1)) dc->PlayMetaFile(*mf, r);
+    else if (Gdiplus::Bitmap* bm = pic->GetBitmap(1)) dc->DrawImage(r, bm, pic);
+    else if (SIconFile* ic = pic->GetIcon(1)) dc->DrawIcon(r, ic, pic);
+    else if (SCursorFile* cu = pic->GetCursor(1)) dc->DrawCursor(r, cu, pic);
+  };
+  RECT r = s;
+  switch (m_nDrawMode) {
+    case 0:
+      draw(s);
+      return;
+    case 1:  // tiled from the shape's top-left corner
+      if (static_cast<long long>(w / size.cx + 1) * (h / size.cy + 1) > 10000) {
+        draw(s);
+        return;
+      }
+      for (int y = s.top; y < s.bottom; y += size.cy)
+        for (int x = s.left; x < s.right; x += size.cx) draw({x, y, x + size.cx, y + size.cy});
+      return;
+    case 3: {  // proportional, centred
+      const double f = std::min(static_cast<double>(w) / size.cx, static_cast<double>(h) / size.cy);
+      const int pw = static_cast<int>(size.cx * f), ph = static_cast<int>(size.cy * f);
+      r = {s.left + (w - pw) / 2, s.top + (h - ph) / 2, 0, 0};
+      r.right = r.left + pw;
+      r.bottom = r.top + ph;
+      draw(r);
+      return;
+    }
+    default: {
+      // 2 centred; 4..11 anchored: columns 0 left, 1 centre, 2 right; rows likewise.
+      static const int kCol[] = {1, 1, 0, 1, 2, 0, 2, 0, 1, 2};
+      static const int kRow[] = {1, 1, 0, 0, 0, 1, 1, 2, 2, 2};
+      const int m = m_nDrawMode >= 2 && m_nDrawMode <= 11 ? m_nDrawMode - 2 : 0;
+      const int col = kCol[m], row = kRow[m];
+      r.left = col == 0 ? s.left : col == 1 ? s.left + (w - size.cx) / 2 : s.right - size.cx;
+      r.top = row == 0 ? s.top : row == 1 ? s.top + (h - size.cy) / 2 : s.bottom - size.cy;
+      r.right = r.left + size.cx;
+      r.bottom = r.top + size.cy;
+      draw(r);
+      return;
+    }
+  }
+}
+
+BOOL SDrawBackground::DrawBackground(SDC* dc, const RECT& shape, const RECT& area, int erase, int picture) {
+  if (!dc || !dc->IsValid()) return FALSE;
+  HDC hdc = dc->GetSafeHdc();
+  RECT s = shape;
+  // Report targets draw shapes 1 to 3 one pixel smaller.
+  if (dc->m_nFlag && m_nShape >= shapeRect && m_nShape <= shapeRoundRect) --s.right, --s.bottom;
+  RECT paint;
+  if (!IntersectRect(&paint, &s, &area)) return TRUE;  // nothing to paint
+
+  SSaveDCScope save(*dc);
+  if (m_nShape == shapePath) {
+    if (!SelectClipPath(hdc, RGN_AND)) return FALSE;
+  } else if (HRGN rgn = MakeShapeRegion(hdc, s)) {
+    // Regions are in device units: move the shape by the context's mapping.
+    POINT org = {0, 0};
+    LPtoDP(hdc, &org, 1);
+    OffsetRgn(rgn, org.x, org.y);
+    ExtSelectClipRgn(hdc, rgn, RGN_AND);
+    DeleteObject(KvHandleCast<HGDIOBJ>(rgn));
+  }
+  IntersectClipRect(hdc, paint.left, paint.top, paint.right, paint.bottom);
+
+  if (erase && !m_bTransparent && !UseGradient()) Fill(hdc, s, m_crBack);
+  if (UseGradient()) {
+    const RECT g = m_bRects ? m_end : s;
+    SDrawGradient::Paint(hdc, g, m_crStart, m_crEnd, m_nGradientMode);
+  }
+  if (picture && UsePicture()) DrawPicture(dc, s);
+  return TRUE;
+}
