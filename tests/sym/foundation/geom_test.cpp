@@ -388,4 +388,17 @@ TEST(Geometry, PictureHitTests) {
   EXPECT_FALSE(IntersectsPicture(nullptr, &bmp, big, SSymSegment(100, 500, 900, 500), &p));
   EXPECT_TRUE(IntersectsPicture(&canvas, nullptr, big, SSymSegment(500, 500, 1500, 500), &p));
   EXPECT_EQ(p, SSymPoint(999, 500));
+
+  // Icons test their mask without alpha (white misses); metafiles with it.
+  icon.available = true;
+  ASSERT_TRUE(IntersectsPicture(&canvas, &icon, big, SSymSegment(900, 300, 100, 300), &p));
+  EXPECT_EQ(p.y, 300);
+  EXPECT_GE(p.x, 490);
+  EXPECT_LE(p.x, 510);
+  ASSERT_TRUE(IntersectsPicture(&canvas, &meta, big, SSymSegment(100, 300, 900, 300), &p));
+  EXPECT_GE(p.x, 490);
+  EXPECT_LE(p.x, 510);
+  meta.available = false;
+  EXPECT_FALSE(IntersectsMetaFile(&canvas, &meta, big, SSymSegment(100, 300, 900, 300), &p));
+  EXPECT_FALSE(IntersectsIcon(&canvas, &bmp, big, SSymSegment(100, 300, 900, 300), &p));  // not an icon
 }
