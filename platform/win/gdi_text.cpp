@@ -354,7 +354,8 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
     devRc = {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
   }
   if (dc->inPath) {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+    // Unbounded, so that no glyph is culled as lying outside the surface.
+    cairo_surface_t* s = cairo_recording_surface_create(CAIRO_CONTENT_ALPHA, nullptr);
     cairo_t* cr = cairo_create(s);
     ShowRun(dc, cr, rf, run, adv, ox + dx0 * std::cos(angle), oy + dx0 * std::sin(angle), angle, baseline, true);
     cairo_path_t* p = cairo_copy_path(cr);

@@ -1,0 +1,233 @@
+// A scene with every pen style, every hatch, gradients, arcs, pies, rounded
+// rectangles, Bézier curves, paths, clipping and rotated text, drawn to a PNG
+// and a PDF file in the build folder.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "win/gdisink.h"
+#include "win/wingdi.h"
+
+namespace {
+
+constexpr int kW = 800, kH = 600;
+
+HFONT Font(int height, int escapement, LONG weight = FW_NORMAL, const char16_t* face = u"Arial") {
+  LOGFONTW lf{};
+  lf.lfHeight = height;
+  lf.lfEscapement = escapement;
+  lf.lfOrientation = escapement;
+  lf.lfWeight = weight;
+  std::u16string f = face;
+  f.copy(lf.lfFaceName, f.size());
+  return CreateFontIndirectW(&lf);
+}
+
+template <class H>
+void Use(HDC dc, H obj, std::vector<HGDIOBJ>* trash) {
+  SelectObject(dc, obj);
+  trash->push_back(reinterpret_cast<HGDIOBJ>(obj));
+}
+
+void DrawScene(HDC dc) {
+  std::vector<HGDIOBJ> trash;
+  RECT all{0, 0, kW, kH};
+  FillRect(dc, &all, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetBkMode(dc, TRANSPARENT);
+  HFONT label = Font(-11, 0);
+  SelectObject(dc, label);
+  // Pen styles: cosmetic and geometric.
+  const DWORD styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
+  for (int i = 0; i < 7; ++i) {
+    Use(dc, CreatePen(int(styles[i]), 1, RGB(0, 0, 160)), &trash);
+    MoveToEx(dc, 10, 15 + i * 12, nullptr);
+    LineTo(dc, 150, 15 + i * 12);
+    LOGBRUSH lb{BS_SOLID, RGB(160, 0, 0), 0};
+    Use(dc, ExtCreatePen(PS_GEOMETRIC | styles[i] | PS_ENDCAP_FLAT | PS_JOIN_MITER, 3, &lb, 0, nullptr), &trash);
+    MoveToEx(dc, 160, 15 + i * 12, nullptr);
+    LineTo(dc, 300, 15 + i * 12);
+  }
+  LOGBRUSH lb{BS_SOLID, RGB(0, 120, 0), 0};
+  Use(dc, ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &lb, 0, nullptr), &trash);
+  MoveToEx(dc, 10, 100, nullptr);
+  LineTo(dc, 150, 100);
+  DWORD user[] = {6, 2, 1, 2};
+  Use(dc, ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_ROUND | PS_JOIN_ROUND, 4, &lb, 4, user), &trash);
+  POINT zig[] = {{160, 110}, {200, 96}, {240, 110}, {280, 96}, {300, 110}};
+  Polyline(dc, zig, 5);
+  // Hatches, opaque on a yellow background and transparent.
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  SetBkColor(dc, RGB(255, 255, 180));
+  for (int h = HS_HORIZONTAL; h <= HS_DIAGCROSS; ++h) {
+    Use(dc, CreateHatchBrush(h, RGB(0, 0, 0)), &trash);
+    SetBkMode(dc, h % 2 ? OPAQUE : TRANSPARENT);
+    Rectangle(dc, 320 + h * 40, 10, 355 + h * 40, 45);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  // Pattern brush from a small bitmap.
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP tile = CreateCompatibleBitmap(dc, 4, 4);
+  HGDIOBJ oldTile = SelectObject(mem, tile);
+  RECT t1{0, 0, 4, 4}, t2{0, 0, 2, 2};
+  HBRUSH c1 = CreateSolidBrush(RGB(255, 160, 0)), c2 = CreateSolidBrush(RGB(0, 90, 200));
+  FillRect(mem, &t1, c1);
+  FillRect(mem, &t2, c2);
+  SelectObject(mem, oldTile);
+  Use(dc, CreatePatternBrush(tile), &trash);
+  RoundRect(dc, 320, 55, 440, 100, 20, 20);
+  // Gradients.
+  TRIVERTEX v[] = {{460, 55, 0xff00, 0, 0, 0}, {560, 100, 0, 0, 0xff00, 0}, {580, 55, 0, 0xff00, 0, 0},
+                   {680, 100, 0xff00, 0xff00, 0, 0}, {700, 100, 0, 0, 0xff00, 0}, {790, 100, 0xff00, 0, 0, 0},
+                   {745, 50, 0, 0xff00, 0, 0}};
+  GRADIENT_RECT gr0{0, 1}, gr1{2, 3};
+  GradientFill(dc, v, 7, &gr0, 1, GRADIENT_FILL_RECT_H);
+  GradientFill(dc, v, 7, &gr1, 1, GRADIENT_FILL_RECT_V);
+  GRADIENT_TRIANGLE tri{4, 5, 6};
+  GradientFill(dc, v, 7, &tri, 1, GRADIENT_FILL_TRIANGLE);
+  // Arcs, pies, chords, ellipses, rounded rectangles.
+  Use(dc, CreatePen(PS_SOLID, 2, RGB(0, 0, 0)), &trash);
+  Use(dc, CreateSolidBrush(RGB(120, 200, 255)), &trash);
+  Arc(dc, 10, 130, 110, 210, 110, 170, 60, 130);
+  Pie(dc, 120, 130, 220, 210, 220, 170, 170, 130);
+  Chord(dc, 230, 130, 330, 210, 330, 130, 230, 210);
+  Ellipse(dc, 340, 130, 440, 210);
+  RoundRect(dc, 450, 130, 560, 210, 30, 20);
+  Rectangle(dc, 570, 130, 680, 210);
+  // Béziers.
+  Use(dc, CreatePen(PS_SOLID, 1, RGB(200, 0, 120)), &trash);
+  POINT bez[] = {{10, 300}, {60, 220}, {110, 380}, {160, 300}, {210, 220}, {260, 380}, {310, 300}};
+  PolyBezier(dc, bez, 7);
+  // Paths: a star with text outlines, stroked and filled.
+  HFONT big = Font(-48, 0, FW_BOLD);
+  SelectObject(dc, big);
+  BeginPath(dc);
+  POINT star[] = {{380, 230}, {400, 290}, {340, 252}, {420, 252}, {360, 290}};
+  Polygon(dc, star, 5);
+  TextOutW(dc, 430, 235, u"Path", 4);
+  EndPath(dc);
+  SetPolyFillMode(dc, WINDING);
+  Use(dc, CreateHatchBrush(HS_BDIAGONAL, RGB(0, 130, 0)), &trash);
+  StrokeAndFillPath(dc);
+  SelectObject(dc, label);
+  // Clipping: stripes inside an elliptic region.
+  int saved = SaveDC(dc);
+  POINT org;
+  GetViewportOrgEx(dc, &org);
+  HRGN clip = CreateEllipticRgn(620 + org.x, 230 + org.y, 780 + org.x, 330 + org.y);
+  SelectClipRgn(dc, clip);
+  DeleteObject(clip);
+  for (int i = 0; i < 20; ++i) {
+    RECT s{600 + i * 10, 220, 605 + i * 10, 340};
+    HBRUSH b = CreateSolidBrush(RGB(i * 12, 80, 255 - i * 12));
+    FillRect(dc, &s, b);
+    DeleteObject(b);
+  }
+  RestoreDC(dc, saved);
+  // Rotated text.
+  SetTextColor(dc, RGB(0, 0, 0));
+  const int angles[] = {0, 450, 900, 2700, 1800};
+  for (int i = 0; i < 5; ++i) {
+    HFONT f = Font(-16, angles[i]);
+    SelectObject(dc, f);
+    TextOutW(dc, 120 + i * 120, 480, u"Rotated", 7);
+    SelectObject(dc, label);
+    DeleteObject(f);
+  }
+  // Text boxes with DrawText flags.
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  RECT box{10, 400, 110, 460};
+  Rectangle(dc, box.left, box.top, box.right, box.bottom);
+  DrawTextW(dc, u"Word-wrapped text in a box, centred", -1, &box, DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+  RECT box2{10, 530, 200, 560};
+  Rectangle(dc, box2.left, box2.top, box2.right, box2.bottom);
+  DrawTextW(dc, u"Single line, right, centred vertically and far too long", -1, &box2,
+            DT_SINGLELINE | DT_RIGHT | DT_VCENTER | DT_END_ELLIPSIS);
+  SetBkMode(dc, OPAQUE);
+  SetBkColor(dc, RGB(255, 230, 230));
+  TextOutW(dc, 220, 540, u"Opaque \u00e9t\u00e9 fi AV", 16);
+  RECT focus{215, 535, 360, 560};
+  DrawFocusRect(dc, &focus);
+  // Clean up.
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  SelectObject(dc, GetStockObject(WHITE_BRUSH));
+  SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  for (HGDIOBJ h : trash) EXPECT_TRUE(DeleteObject(h));
+  DeleteObject(label);
+  DeleteObject(big);
+  DeleteObject(tile);
+  DeleteObject(c1);
+  DeleteObject(c2);
+  DeleteDC(mem);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string RenderPng(const std::string& path) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateCompatibleBitmap(dc, kW, kH);
+  HGDIOBJ old = SelectObject(dc, bm);
+  DrawScene(dc);
+  SelectObject(dc, old);
+  EXPECT_TRUE(KvSaveBitmapPng(bm, path.c_str()));
+  DeleteObject(bm);
+  DeleteDC(dc);
+  return ReadFile(path);
+}
+
+TEST(GdiScene, PngIsDecodableAndDeterministic) {
+  std::size_t before = KvGdiObjectCount();
+  std::string path = std::string(KV_BINARY_DIR) + "/gdi_scene.png";
+  std::string first = RenderPng(path);
+  EXPECT_EQ(KvGdiObjectCount(), before);  // nothing leaked
+  std::string second = RenderPng(std::string(KV_BINARY_DIR) + "/gdi_scene2.png");
+  EXPECT_EQ(first, second);
+  cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+  ASSERT_EQ(cairo_surface_status(s), CAIRO_STATUS_SUCCESS);
+  EXPECT_EQ(cairo_image_surface_get_width(s), kW);
+  EXPECT_EQ(cairo_image_surface_get_height(s), kH);
+  cairo_surface_destroy(s);
+  std::remove((std::string(KV_BINARY_DIR) + "/gdi_scene2.png").c_str());
+}
+
+TEST(GdiScene, PdfPassesPdfinfoWithFixedDate) {
+  std::string path = std::string(KV_BINARY_DIR) + "/gdi_scene.pdf";
+  auto render = [&] {
+    // 96 device pixels per inch: the page is the bitmap's size.
+    HDC dc = KvCreatePdfDC(path.c_str(), kW * 0.75, kH * 0.75, 96);
+    EXPECT_NE(dc, nullptr);
+    DOCINFOW di{sizeof(DOCINFOW), u"Scene", nullptr, nullptr, 0};
+    EXPECT_GT(StartDocW(dc, &di), 0);
+    EXPECT_GT(StartPage(dc), 0);
+    EXPECT_EQ(GetDeviceCaps(dc, HORZRES), kW);
+    DrawScene(dc);
+    EXPECT_GT(EndPage(dc), 0);
+    EXPECT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+    return ReadFile(path);
+  };
+  std::string first = render();
+  EXPECT_EQ(render(), first);  // the same drawing gives the same file
+  std::string cmd = "pdfinfo '" + path + "' > '" + path + ".txt' 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadFile(path + ".txt");
+  std::string info = ReadFile(path + ".txt");
+  auto field = [&](const std::string& name) {
+    std::size_t at = info.find(name + ":");
+    if (at == std::string::npos) return std::string();
+    std::size_t from = info.find_first_not_of(' ', at + name.size() + 1);
+    return info.substr(from, info.find('\n', from) - from);
+  };
+  EXPECT_EQ(field("Pages"), "1");
+  EXPECT_EQ(field("Title"), "Scene");
+  EXPECT_EQ(field("Page size"), "600 x 450 pts");
+  EXPECT_NE(field("CreationDate").find("2000"), std::string::npos) << info;
+  EXPECT_EQ(KvCreatePdfDC("/nonexistent-dir/x.pdf", 100, 100), nullptr);
+}
+
+}  // namespace
