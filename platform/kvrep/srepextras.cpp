@@ -194,14 +194,19 @@ HRESULT SRepColIterator::OnObjColDelete(ISRepClassCol*) {
 }
 
 // ---- SRepDataSource ---------------------------------------------------------------------
-SRepDataSource::SRepDataSource(HWND wnd, ISRepSession* session) : m_wnd(wnd), m_session(session) {
+SRepDataSource::SRepDataSource(HWND wnd, ISRepSession* session)
+    : m_wnd(wnd), m_session(session), m_root(new SRepRootObject()) {
   if (m_session) m_session->AddRef();
+  static_cast<SRepObject*>(m_root)->AddRef();
 }
 
 SRepDataSource::~SRepDataSource() {
-  for (ISRepObject* o : m_objects) o->Release();
+  static_cast<SRepObject*>(m_root)->ReleaseAll();
+  static_cast<SRepObject*>(m_root)->Release();
   if (m_session) m_session->Release();
 }
+
+int SRepDataSource::GetObjectCount() const { return m_root->OneSidedCollection(SRepRootCarried)->GetCount(); }
 
 ULONG SRepDataSource::Release() {
   ULONG n = --m_cRef;
@@ -228,15 +233,14 @@ HRESULT SRepDataSource::GetWindow(HWND* out) {
 
 HRESULT SRepDataSource::ContainsData(DWORD* out) {
   if (!out) return E_POINTER;
-  *out = static_cast<DWORD>(m_objects.size());
-  return m_objects.empty() ? S_FALSE : S_OK;
+  *out = static_cast<DWORD>(GetObjectCount());
+  return *out == 0 ? S_FALSE : S_OK;
 }
 
 HRESULT SRepDataSource::GetRoot(ISRepObject** out) {
   if (!out) return E_POINTER;
-  *out = m_objects.empty() ? nullptr : m_objects.front();
-  if (!*out) return S_FALSE;
-  (*out)->AddRef();
+  *out = static_cast<SRepObject*>(m_root);
+  m_root->AddRef();
   return S_OK;
 }
 
@@ -249,10 +253,8 @@ HRESULT SRepDataSource::GetSession(ISRepSession** out) {
 }
 
 HRESULT SRepDataSource::InitRootObj(const std::vector<ISRepObject*>& objects) {
-  for (ISRepObject* o : objects) {
-    if (!o || std::find(m_objects.begin(), m_objects.end(), o) != m_objects.end()) continue;
-    o->AddRef();
-    m_objects.push_back(o);
-  }
+  SRepCollection* carried = m_root->OneSidedCollection(SRepRootCarried);
+  for (ISRepObject* o : objects)
+    if (o && carried->GetPos(o) < 0) carried->Insert(o, -1);
   return S_OK;
 }

@@ -173,17 +173,20 @@ class SRepDataSource : public ISRepDataSrc {
   HRESULT GetWindow(HWND* out) override;
   // *out: the number of objects carried.
   HRESULT ContainsData(DWORD* out) override;
-  HRESULT GetRoot(ISRepObject** out) override;  // the first object
+  // The root object: it answers ISRepRootObject, whose carried collection
+  // lists the objects in order.
+  HRESULT GetRoot(ISRepObject** out) override;
   HRESULT GetSession(ISRepSession** out) override;
   HRESULT GetDescriptor(_SREPDATADESCRIPTOR*) override { return E_NOTIMPL; }
 
-  // Keeps the objects (in the order of first insertion).
+  // Keeps the objects (in the order of first insertion; null and repeated
+  // entries are passed over).
   HRESULT InitRootObj(const std::vector<ISRepObject*>& objects);
-  const std::vector<ISRepObject*>& GetObjects() const { return m_objects; }
+  int GetObjectCount() const;
 
  private:
   ULONG m_cRef = 0;
   HWND m_wnd;
   ISRepSession* m_session;  // counted
-  std::vector<ISRepObject*> m_objects;  // counted
+  SRepRootObject* m_root;   // counted
 };

@@ -45,6 +45,10 @@ inline constexpr IID IID_ISRepObjSink = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1
 inline constexpr IID IID_ISRepClassColSink = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7D05}");
 inline constexpr IID IID_ISRepShortcut = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7D06}");
 inline constexpr IID IID_ISRepDataSrc = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7D07}");
+inline constexpr IID IID_ISRepRootObject = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7D08}");
+inline constexpr IID IID_ISRepModelServiceProvider = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7D09}");
+inline constexpr IID IID_ISRepBaseReplication = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7D0A}");
+inline constexpr IID IID_ISRepSessionView = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7D0B}");
 
 // Root classes of the repository.
 inline constexpr CLSID CLSID_SRepObject = MakeGUID("{362D41E0-9D82-11D1-8E5D-444553540000}");
@@ -82,6 +86,12 @@ struct ISRepObject : IUnknown {
 };
 
 struct ISRepObjectBase : ISRepObject {
+  // The model the object belongs to: the top of its parent chain (the
+  // object itself at the top). Reference added.
+  virtual HRESULT GetModel(ISRepObject** out) = 0;
+  // The object this one replicates, or S_FALSE and null.
+  virtual HRESULT GetReplicationObject(IUnknown** out) = 0;
+
  protected:
   ~ISRepObjectBase() = default;
 };
@@ -191,6 +201,28 @@ struct ISRepSession : IUnknown {
 
  protected:
   ~ISRepSession() = default;
+};
+
+// A model that hears of objects whose parent changed.
+struct ISRepModelServiceProvider : IUnknown {
+  virtual HRESULT ObjectsReparented(ISRepObject* const* objects, int count, int flag) = 0;
+
+ protected:
+  ~ISRepModelServiceProvider() = default;
+};
+
+struct ISRepBaseReplication : IUnknown {
+  // The object replicated (reference added), or S_FALSE and null.
+  virtual HRESULT GetReplicationSource(ISRepObject** out) = 0;
+
+ protected:
+  ~ISRepBaseReplication() = default;
+};
+
+// A view of a session, locked while the session applies whole steps.
+struct ISRepSessionView : IUnknown {
+ protected:
+  ~ISRepSessionView() = default;
 };
 
 // The set that records fill in CollectObjects: counted references, sorted,

@@ -222,6 +222,13 @@ HRESULT SRepCollection::Insert(ISRepObject* obj, LONG pos) {
   if (!obj) return E_POINTER;
   SRepObject* b = SRepObject::FromInterface(obj);
   if (!b) return E_INVALIDARG;
+  if (pos < -1 || pos > GetCount()) return DISP_E_BADINDEX;
+  if (m_oneSided) {
+    if (IndexOf(b) >= 0) return E_INVALIDARG;
+    b->AddRef();
+    m_items.insert(pos < 0 ? m_items.end() : m_items.begin() + pos, b);
+    return S_OK;
+  }
   SRepObject* a = m_owner;
   if (a->IsDeleted() || b->IsDeleted()) return CO_E_OBJNOTCONNECTED;
   if (pos < -1 || pos > GetCount()) return DISP_E_BADINDEX;
@@ -249,6 +256,12 @@ HRESULT SRepCollection::Insert(ISRepObject* obj, LONG pos) {
 HRESULT SRepCollection::Remove(LONG pos) {
   if (pos < 0 || pos >= GetCount()) return DISP_E_BADINDEX;
   SRepObject* a = m_owner;
+  if (m_oneSided) {
+    SRepObject* gone = m_items[static_cast<std::size_t>(pos)];
+    m_items.erase(m_items.begin() + pos);
+    gone->Release();
+    return S_OK;
+  }
   if (a->IsDeleted()) return CO_E_OBJNOTCONNECTED;
   SRepSession* s = a->GetSessionImpl();
   if (s && s->IsReadOnly()) return SREP_E_READONLY;
@@ -269,6 +282,12 @@ HRESULT SRepCollection::Move(LONG from, LONG to) {
   if (from < 0 || from >= n || to < 0 || to >= n) return DISP_E_BADINDEX;
   if (m_owner->IsDeleted()) return CO_E_OBJNOTCONNECTED;
   if (from == to) return S_FALSE;
+  if (m_oneSided) {
+    SRepObject* o = m_items[static_cast<std::size_t>(from)];
+    m_items.erase(m_items.begin() + from);
+    m_items.insert(m_items.begin() + to, o);
+    return S_OK;
+  }
   SRepSession* s = m_owner->GetSessionImpl();
   if (s && s->IsReadOnly() && !s->Applying()) return SREP_E_READONLY;
   SRepContext* ctx = nullptr;
@@ -322,13 +341,9 @@ HRESULT SRepCollection::Unadvise(ISRepClassColSink* sink) {
 
 // ---- SRepObject ---------------------------------------------------------------------
 SRepObject::SRepObject(const CLSID& clsid, ISRepSession* session) : m_clsid(clsid) {
-  if (session) {
-    // The reference count is still 0: attach without letting the session's
-    // temporary references end the object.
-    ++m_cRef;
-    SetSession(session);
-    --m_cRef;
-  }
+  // The object knows its session from the start; it joins the session's
+  // objects (and the open step) once constructed, through SetSession.
+  m_pSession = SRepSession::FromInterface(session);
 }
 
 SRepObject::SRepObject(const SRepObject& source)
@@ -556,6 +571,12 @@ SRepCollection* SRepObject::FindCollection(LONG id) const {
   return it == m_cols.end() ? nullptr : it->second.get();
 }
 
+SRepCollection* SRepObject::OneSidedCollection(LONG id) {
+  auto& c = m_cols[id];
+  if (!c) c = std::make_unique<SRepCollection>(this, id, true);
+  return c.get();
+}
+
 SRepCollection* SRepObject::Collection(LONG id) {
   auto& c = m_cols[id];
   if (!c) c = std::make_unique<SRepCollection>(this, id);
@@ -585,6 +606,8 @@ HRESULT SRepObject::IsCollectionEmpty(LONG id) {
 
 bool SRepObject::IsOwningCollection(LONG id) const {
   if (id & SRepReverseBit) return false;
+  if (SRepCollection* c = FindCollection(id))
+    if (c->m_oneSided) return false;
   SRepRegistry* reg = GetRegistry();
   SRepClassColDef* def = reg ? reg->GetClassColDef(id) : nullptr;
   return !def || (def->GetDefFlags() & SRepCol_Owning);
@@ -734,6 +757,10 @@ HRESULT SRepObject::Delete() {
   RouteOf(this, &ctx);
   for (LONG id : ids) {
     SRepCollection* col = FindCollection(id);
+    if (col && col->m_oneSided) {
+      while (col->GetCount() > 0) col->Remove(col->GetCount() - 1);
+      continue;
+    }
     while (col && col->GetCount() > 0) {
       SRepObject* other = col->m_items.back();
       Hold<SRepObject> ho(other);
@@ -763,7 +790,7 @@ HRESULT SRepObject::Duplicate(ISRepObject** out, BOOL withChildren) {
     copy->Release();
     return E_FAIL;
   }
-  if (m_pSession && !c->m_pSession) c->SetSession(m_pSession);
+  if (m_pSession && !c->m_bAdopted) c->SetSession(m_pSession);
   if (withChildren) {
     for (auto& [id, col] : m_cols) {
       if (!IsOwningCollection(id)) continue;
@@ -813,10 +840,60 @@ HRESULT SRepObject::SetSession(ISRepSession* session) {
   if (!session) return E_POINTER;
   SRepSession* s = SRepSession::FromInterface(session);
   if (!s) return E_INVALIDARG;
-  if (m_pSession) return m_pSession == s ? S_FALSE : E_UNEXPECTED;
+  if (m_bAdopted) return m_pSession == s ? S_FALSE : E_UNEXPECTED;
+  if (m_pSession && m_pSession != s) return E_UNEXPECTED;
   m_pSession = s;
+  m_bAdopted = true;
   s->Adopt(this);
   return S_OK;
+}
+
+HRESULT SRepObject::GetModel(ISRepObject** out) {
+  if (!out) return E_POINTER;
+  SRepObject* top = this;
+  for (int depth = 0; top->m_pParent && depth < 10000; ++depth) top = top->m_pParent;
+  *out = top;
+  top->AddRef();
+  return S_OK;
+}
+
+HRESULT SRepObject::GetReplicationObject(IUnknown** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return S_FALSE;
+}
+
+bool SRepAreSameObjects(IUnknown* a, IUnknown* b) {
+  if (a == b) return true;
+  if (!a || !b) return false;
+  SRepObject* oa = SRepObject::FromInterface(a);
+  if (oa) return oa == SRepObject::FromInterface(b);
+  IUnknown *ua = nullptr, *ub = nullptr;
+  a->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ua));
+  b->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ub));
+  bool same = ua && ua == ub;
+  if (ua) ua->Release();
+  if (ub) ub->Release();
+  return same;
+}
+
+HRESULT SRepRootObject::InternalQueryInterface(REFIID iid, void** ppv) {
+  if (iid != IID_ISRepRootObject) return E_NOINTERFACE;
+  *ppv = static_cast<ISRepRootObject*>(this);
+  AddRef();
+  return S_OK;
+}
+
+HRESULT SRepRootObject::GetCarried(ISRepClassCol** out) { return GetCollection(SRepRootCarried, out); }
+
+HRESULT SRepRootObject::GetCollection(LONG id, ISRepClassCol** out) {
+  if (!out) return E_POINTER;
+  if (id == SRepRootCarried) {
+    *out = OneSidedCollection(id);
+    AddRef();
+    return S_OK;
+  }
+  return SRepObjectMem::GetCollection(id, out);
 }
 
 ISRepContext* SRepObject::GetCurrentContext() const { return m_pSession ? m_pSession->Current() : nullptr; }
@@ -858,10 +935,23 @@ HRESULT SRepObject::SetVoid(LONG id) {
   return SetAttribute(id, def);
 }
 
+void SRepObject::ForgetSession() {
+  ReleaseAll();
+  m_pSession = nullptr;
+  m_bAdopted = false;
+}
+
 void SRepObject::ReleaseAll() {
-  auto cols = std::move(m_cols);
-  m_cols.clear();
-  cols.clear();
+  // The collection objects stay (holders of a collection hold the owner);
+  // their members and sinks go.
+  for (auto& [id, col] : m_cols) {
+    std::vector<SRepObject*> items;
+    items.swap(col->m_items);
+    std::vector<ISRepClassColSink*> sinks;
+    sinks.swap(col->m_sinks);
+    for (SRepObject* o : items) o->Release();
+    for (ISRepClassColSink* k : sinks) k->Release();
+  }
   auto sinks = std::move(m_sinks);
   m_sinks.clear();
   for (auto& [k, mask] : sinks) k->Release();

@@ -43,7 +43,8 @@ enum SRepObjState : DWORD {
 // One collection of one object.
 class SRepCollection final : public ISRepClassCol {
  public:
-  SRepCollection(SRepObject* owner, LONG id) : m_owner(owner), m_id(id) {}
+  SRepCollection(SRepObject* owner, LONG id, bool oneSided = false)
+      : m_owner(owner), m_id(id), m_oneSided(oneSided) {}
   ~SRepCollection();
   HRESULT QueryInterface(REFIID iid, void** ppv) override;
   ULONG AddRef() override;  // counts on the owner
@@ -69,6 +70,7 @@ class SRepCollection final : public ISRepClassCol {
   friend class SRepObject;
   SRepObject* m_owner;
   LONG m_id;
+  bool m_oneSided;
   std::vector<SRepObject*> m_items;  // counted
   std::vector<ISRepClassColSink*> m_sinks;  // counted
 };
@@ -107,6 +109,9 @@ class SRepObject : public ISRepObjectBase {
   HRESULT Duplicate(ISRepObject** out, BOOL withChildren) override;
   HRESULT Advise(DWORD mask, ISRepObjSink* sink) override;
   HRESULT Unadvise(ISRepObjSink* sink) override;
+  // ---- ISRepObjectBase
+  HRESULT GetModel(ISRepObject** out) override;
+  HRESULT GetReplicationObject(IUnknown** out) override;
 
   // ---- class description (overridden per class)
   virtual const SPropertyMap* GetPropertyMap() const { return &propertyMap; }
@@ -121,9 +126,11 @@ class SRepObject : public ISRepObjectBase {
   virtual HRESULT InternalQueryInterface(REFIID iid, void** ppv) { (void)iid, (void)ppv; return E_NOINTERFACE; }
 
   // ---- session and contexts
-  // Attaches the object to its session (once): the session keeps it and
-  // records its creation in the open creation context.
+  // Attaches the object to its session (once, after construction): the
+  // session keeps it and records its creation in the open context.
+  // E_UNEXPECTED for a second, different session.
   HRESULT SetSession(ISRepSession* session);
+  bool IsAttached() const { return m_bAdopted; }
   SRepSession* GetSessionImpl() const { return m_pSession; }
   // The session's current context (null without one).
   ISRepContext* GetCurrentContext() const;
@@ -140,6 +147,9 @@ class SRepObject : public ISRepObjectBase {
   HRESULT SetObject(LONG id, ISRepObject* obj);
   SRepCollection* FindCollection(LONG id) const;
   SRepCollection* Collection(LONG id);  // created on first use
+  // A collection without reverse side, hooks or undo (lists kept by the
+  // repository itself, such as the objects a data source carries).
+  SRepCollection* OneSidedCollection(LONG id);
   BOOL HasDynamicMember(LONG id) const { return m_dynamic.count(id) != 0; }
   // Drops a dynamic member's value (back to its default).
   HRESULT SetVoid(LONG id);
@@ -166,7 +176,8 @@ class SRepObject : public ISRepObjectBase {
   static void RawUnlink(SRepObject* a, LONG id, SRepObject* b, int* posA, int* posB);
   void RawSetDeleted(bool deleted);
   void NotifyChange(LONG id);
-  void ReleaseAll();  // drops collections and sinks (session teardown)
+  void ReleaseAll();  // drops collections and sinks
+  void ForgetSession();  // session teardown: ReleaseAll and no session
 
  private:
   enum class Kind { None, Field, Accessor, Dynamic };
@@ -177,6 +188,7 @@ class SRepObject : public ISRepObjectBase {
   ULONG m_cRef = 0;
   CLSID m_clsid;
   SRepSession* m_pSession = nullptr;
+  bool m_bAdopted = false;
   DWORD m_state = 0;
   SRepObject* m_pParent = nullptr;
   LONG m_parentColl = 0;
@@ -184,6 +196,9 @@ class SRepObject : public ISRepObjectBase {
   std::map<LONG, SRepVariant> m_dynamic;
   std::vector<std::pair<ISRepObjSink*, DWORD>> m_sinks;  // counted
 };
+
+// True when both name the same object.
+bool SRepAreSameObjects(IUnknown* a, IUnknown* b);
 
 // The in-memory object (the base that persistent classes derive from).
 class SRepObjectMem : public SRepObject {
@@ -199,6 +214,26 @@ class SRepObjectBaseImpl : public SRepObjectMem {
   SRepObjectBaseImpl(const SRepObjectBaseImpl&) = default;
   HRESULT FinalConstruct() { return S_OK; }
   const SAttrEditorMap* GetAttrEditorMap() const override { return &SRepObjectBaseRegistry::attrEditorMap; }
+};
+
+// The root of carried data: its collection 0x02000023 lists the objects
+// (one-sided: the objects themselves are not changed).
+inline constexpr LONG SRepRootCarried = 0x02000023;
+struct ISRepRootObject : IUnknown {
+  virtual HRESULT GetCarried(ISRepClassCol** out) = 0;
+
+ protected:
+  ~ISRepRootObject() = default;
+};
+class SRepRootObject : public SRepObjectMem, public ISRepRootObject {
+ public:
+  SRepRootObject() : SRepObjectMem(CLSID_SRepObjectBase) {}
+  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SRepObjectMem::QueryInterface(iid, ppv); }
+  ULONG AddRef() override { return SRepObjectMem::AddRef(); }
+  ULONG Release() override { return SRepObjectMem::Release(); }
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+  HRESULT GetCarried(ISRepClassCol** out) override;
+  HRESULT GetCollection(LONG id, ISRepClassCol** out) override;
 };
 
 // The record of an object's creation (deleteNext) or deletion.

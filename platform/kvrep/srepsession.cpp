@@ -96,15 +96,54 @@ class SRepPictureHolderImpl final : public ISRepPictureHolder {
 };
 
 // ---- SRepSession --------------------------------------------------------------------------------
-SRepSession::SRepSession() : m_pictures(std::make_unique<SRepPictureHolderImpl>(this)) {}
+SRepSessionManager g_sessionMng;
+
+SRepSession* SRepSessionManager::FindSession(ISRepObject* obj) const {
+  for (SRepSession* s : m_sessions)
+    if (s->IsObjInSession(obj)) return s;
+  return nullptr;
+}
+
+void SRepSessionManager::Remove(SRepSession* s) {
+  m_sessions.erase(std::remove(m_sessions.begin(), m_sessions.end(), s), m_sessions.end());
+}
+
+std::function<SRepSession::LockDrawAllViews::ObjectBase*(SComTable<ISRepSessionView>&)>
+    SRepSession::LockDrawAllViews::CreateObject;
+
+SRepSession::LockDrawAllViews::LockDrawAllViews(SRepSession* session) {
+  if (session && CreateObject) m_lock = CreateObject(session->m_views);
+}
+
+SRepSession::LockDrawAllViews::~LockDrawAllViews() { delete m_lock; }
+
+SRepSession::SRepSession() : m_pictures(std::make_unique<SRepPictureHolderImpl>(this)) { g_sessionMng.Add(this); }
+
+BOOL SRepSession::IsObjInSession(ISRepObject* obj) const {
+  SRepObject* o = SRepObject::FromInterface(obj);
+  return o && o->GetSessionImpl() == this && o->IsAttached();
+}
+
+void SRepSession::AddView(ISRepSessionView* view) {
+  if (view && !m_views.Contains(view)) m_views.Add(view);
+}
+
+void SRepSession::RemoveView(ISRepSessionView* view) {
+  for (int i = 0; i < m_views.GetCount(); ++i)
+    if (m_views.GetAt(i) == view) {
+      m_views.RemoveAt(i);
+      return;
+    }
+}
 
 SRepSession::~SRepSession() {
+  g_sessionMng.Remove(this);
   ++m_cRef;  // the teardown below must not end the session again
   m_undo.clear();
   m_redo.clear();
   std::vector<SRepObject*> objects;
   objects.swap(m_objects);
-  for (SRepObject* o : objects) o->ReleaseAll();
+  for (SRepObject* o : objects) o->ForgetSession();
   for (SRepObject* o : objects) o->Release();
 }
 
@@ -147,7 +186,7 @@ HRESULT SRepSession::CreateObject(REFCLSID clsid, REFIID iid, void** out) {
   HRESULT hr = SRepRegistry::CreateObject(clsid, this, nullptr, &obj);
   if (FAILED(hr)) return hr;
   if (SRepObject* o = SRepObject::FromInterface(obj))
-    if (!o->GetSessionImpl()) o->SetSession(this);
+    if (!o->IsAttached()) o->SetSession(this);
   hr = obj->QueryInterface(iid, out);
   obj->Release();
   return hr;
@@ -223,6 +262,7 @@ HRESULT SRepSession::ApplyLockout(SRepContext* ctx) {
   if (!ctx || ctx != m_current) return E_UNEXPECTED;
   // Run the pending records in order; the records of changes already made
   // stay as they are. Afterwards every record holds the state before.
+  LockDrawAllViews lock(this);
   SRepContext* applying = new SRepContext(this, SRepContext::Kind::Applying);
   applying->AddRef();
   m_current = nullptr;
@@ -281,6 +321,7 @@ void SRepSession::CloseLockout(SRepContext* ctx) {
 }
 
 HRESULT SRepSession::RunStep(Step& step, bool backward) {
+  LockDrawAllViews lock(this);
   SRepContext* applying = new SRepContext(this, SRepContext::Kind::Applying);
   applying->AddRef();
   SRepContext* saved = m_current;

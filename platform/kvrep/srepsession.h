@@ -8,6 +8,7 @@
 // gone is skipped, and a step whose record fails is rolled back.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <vector>
@@ -105,6 +106,29 @@ class SRepSession final : public ISRepSession {
   void CloseLockout(SRepContext* ctx);
 
   static SRepSession* FromInterface(IUnknown* unk);
+  BOOL IsObjInSession(ISRepObject* obj) const;
+
+  // Views of the session; drawing of all of them is locked while whole
+  // steps are applied.
+  void AddView(ISRepSessionView* view);
+  void RemoveView(ISRepSessionView* view);
+  class LockDrawAllViews {
+   public:
+    class ObjectBase {
+     public:
+      virtual ~ObjectBase() = default;
+    };
+    // Installed by the library that owns the views; given the views of the
+    // session, answers an object whose destruction unlocks them.
+    static std::function<ObjectBase*(SComTable<ISRepSessionView>& views)> CreateObject;
+    explicit LockDrawAllViews(SRepSession* session);
+    ~LockDrawAllViews();
+    LockDrawAllViews(const LockDrawAllViews&) = delete;
+    LockDrawAllViews& operator=(const LockDrawAllViews&) = delete;
+
+   private:
+    ObjectBase* m_lock = nullptr;
+  };
 
  private:
   using Step = std::vector<std::unique_ptr<SRepActionBase>>;
@@ -121,6 +145,7 @@ class SRepSession final : public ISRepSession {
   int m_createDepth = 0;
   std::vector<Step> m_undo, m_redo;
   std::vector<SRepObject*> m_objects;  // counted
+  SComTable<ISRepSessionView> m_views;
   std::unique_ptr<class SRepPictureHolderImpl> m_pictures;
 };
 
@@ -142,6 +167,29 @@ class SRepCreateContext {
   SRepSession* m_session = nullptr;
   SRepContext* m_ctx = nullptr;
 };
+
+// A creation context that joins the step already open, if any.
+class SRepCreateOrReuseContext : public SRepCreateContext {
+ public:
+  using SRepCreateContext::SRepCreateContext;
+};
+
+// The open sessions of the process, in order of opening.
+class SRepSessionManager {
+ public:
+  int GetCount() const { return static_cast<int>(m_sessions.size()); }
+  SRepSession* GetAt(int i) const {
+    return i >= 0 && i < GetCount() ? m_sessions[static_cast<std::size_t>(i)] : nullptr;
+  }
+  // The session that holds obj, or null.
+  SRepSession* FindSession(ISRepObject* obj) const;
+  void Add(SRepSession* s) { m_sessions.push_back(s); }
+  void Remove(SRepSession* s);
+
+ private:
+  std::vector<SRepSession*> m_sessions;
+};
+extern SRepSessionManager g_sessionMng;
 
 // A lockout on a session: changes become pending records until Apply.
 // Closing without Apply drops the pending records (objects created inside

@@ -61,7 +61,20 @@ TEST_F(RepTest, DataSourceCarriesObjects) {
   EXPECT_EQ(2u, n);
   ISRepObject* r = nullptr;
   ASSERT_EQ(S_OK, ds->GetRoot(&r));
-  EXPECT_EQ(static_cast<ISRepObject*>(a), r);
+  ISRepRootObject* root = nullptr;
+  ASSERT_EQ(S_OK, r->QueryInterface(IID_ISRepRootObject, reinterpret_cast<void**>(&root)));
+  SRepClassColPtr carried;
+  {
+    ISRepClassCol* c = nullptr;
+    ASSERT_EQ(S_OK, root->GetCarried(&c));
+    carried = SRepClassColPtr(c);
+    c->Release();
+  }
+  EXPECT_EQ(0, carried.GetPos(a));
+  EXPECT_EQ(1, carried.GetPos(b));
+  EXPECT_EQ(0, a->Collection(SRepRootCarried ^ SRepReverseBit)->GetCount()) << "the carried objects are untouched";
+  EXPECT_EQ(S_FALSE, a->IsCollectionEmpty(kParentCol)) << "a keeps its parent";
+  root->Release();
   r->Release();
   ISRepDataSrc* src = nullptr;
   ASSERT_EQ(S_OK, ds->QueryInterface(IID_ISRepDataSrc, reinterpret_cast<void**>(&src)));
@@ -69,6 +82,24 @@ TEST_F(RepTest, DataSourceCarriesObjects) {
   EXPECT_EQ(E_NOTIMPL, src->GetDescriptor(&d));
   src->Release();
   ds->Release();
+}
+
+TEST_F(RepTest, SessionsKnowTheirObjects) {
+  EXPECT_TRUE(session->IsObjInSession(a));
+  EXPECT_EQ(session, g_sessionMng.FindSession(a));
+  auto* other = new SRepSession();
+  other->AddRef();
+  EXPECT_EQ(E_UNEXPECTED, a->SetSession(other));
+  EXPECT_EQ(S_FALSE, a->SetSession(session));
+  EXPECT_FALSE(other->IsObjInSession(a));
+  EXPECT_EQ(nullptr, g_sessionMng.FindSession(nullptr));
+  other->Release();
+  EXPECT_TRUE(SRepAreSameObjects(a, static_cast<ISRepObjectBase*>(a)));
+  EXPECT_FALSE(SRepAreSameObjects(a, b));
+  ISRepObject* model = nullptr;
+  ASSERT_EQ(S_OK, a->GetModel(&model));
+  EXPECT_EQ(static_cast<ISRepObject*>(root), model);
+  model->Release();
 }
 
 TEST_F(RepTest, GridRowsFollowTheCollection) {

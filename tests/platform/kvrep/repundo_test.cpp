@@ -157,6 +157,26 @@ TEST_F(RepTest, RecordOfDeletedObjectIsSkippedAndFailedStepRollsBack) {
   EXPECT_TRUE(session->CanUndo());
 }
 
+TEST_F(RepTest, ViewsAreLockedWhileAStepIsApplied) {
+  static int locks = 0, open = 0;
+  struct Lock : SRepSession::LockDrawAllViews::ObjectBase {
+    Lock() { ++locks, ++open; }
+    ~Lock() override { --open; }
+  };
+  SRepSession::LockDrawAllViews::CreateObject = [](SComTable<ISRepSessionView>&) -> SRepSession::LockDrawAllViews::ObjectBase* {
+    return new Lock();
+  };
+  {
+    SRepCreateOrReuseContext step(static_cast<ISRepObject*>(a), 1, 1, 0);
+    a->SetAttribute(kColor, SRepVariant::Long(2));
+  }
+  EXPECT_EQ(0, locks);
+  session->Undo();
+  EXPECT_EQ(1, locks);
+  EXPECT_EQ(0, open);
+  SRepSession::LockDrawAllViews::CreateObject = nullptr;
+}
+
 TEST(RepSession, QueriesAndPictureHolder) {
   auto* s = new SRepSession();
   s->AddRef();
