@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 
 #include "kvcore/sstring.h"
@@ -239,15 +240,33 @@ void LayOut(const RealFont& rf, const std::u16string& text, Run* run) {
   for (int& a : run->adv) a = (a + PANGO_SCALE / 2) / PANGO_SCALE;
 }
 
+// The last few layouts, keyed by font and text: measuring a text and then
+// drawing it lays it out once.
+std::shared_ptr<Run> CachedRun(const RealFont& rf, const std::u16string& text) {
+  struct Entry {
+    const RealFont* font;
+    std::u16string text;
+    std::shared_ptr<Run> run;
+  };
+  static auto* cache = new std::vector<Entry>();
+  for (std::size_t i = 0; i < cache->size(); ++i)
+    if ((*cache)[i].font == &rf && (*cache)[i].text == text) return (*cache)[i].run;
+  auto run = std::make_shared<Run>();
+  LayOut(rf, text, run.get());
+  if (cache->size() >= 4) cache->erase(cache->begin());
+  cache->push_back({&rf, text, run});
+  return run;
+}
+
 }  // namespace
 
 std::vector<int> TextAdvances(Dc* dc, const std::u16string& text) {
   std::lock_guard<std::mutex> lock(TextMutex());
   const RealFont& rf = Realise(DcLogFont(dc), FontScale(dc));
-  Run run;
-  LayOut(rf, text, &run);
-  for (int& a : run.adv) a += int(std::lround(dc->st.charExtra * FontScale(dc)));
-  return run.adv;
+  std::vector<int> adv = CachedRun(rf, text)->adv;
+  if (dc->st.charExtra)
+    for (int& a : adv) a += int(std::lround(dc->st.charExtra * FontScale(dc)));
+  return adv;
 }
 
 int TextHeight(Dc* dc) {
@@ -312,8 +331,8 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
   double scale = FontScale(dc);
   const LOGFONTW& lf = DcLogFont(dc);
   const RealFont& rf = Realise(lf, scale);
-  Run run;
-  LayOut(rf, text, &run);
+  std::shared_ptr<Run> held = CachedRun(rf, text);
+  Run& run = *held;
   lock.unlock();
   cairo_matrix_t m = dc->Matrix();
   double sx = std::sqrt(m.xx * m.xx + m.yx * m.yx);

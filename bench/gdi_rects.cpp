@@ -1,0 +1,93 @@
+// 10,000 filled and outlined rectangles with labels, drawn through a device
+// context and drawn directly with cairo and pango, on a 1000 x 1000 bitmap.
+#include <benchmark/benchmark.h>
+#include <pango/pangocairo.h>
+
+#include <cstdio>
+#include <string>
+
+#include "win/gdisink.h"
+#include "win/wingdi.h"
+
+namespace {
+
+constexpr int kSize = 1000, kCount = 10000;
+
+void Cell(int i, int* x, int* y) {
+  *x = (i * 37) % (kSize - 60);
+  *y = (i * 53) % (kSize - 30);
+}
+
+void ThroughDc(benchmark::State& state) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateCompatibleBitmap(dc, kSize, kSize);
+  HGDIOBJ oldBm = SelectObject(dc, bm);
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+  HBRUSH brush = CreateSolidBrush(RGB(120, 200, 255));
+  LOGFONTW lf{};
+  lf.lfHeight = -11;
+  std::u16string face = u"Arial";
+  face.copy(lf.lfFaceName, face.size());
+  HFONT font = CreateFontIndirectW(&lf);
+  SelectObject(dc, pen);
+  SelectObject(dc, brush);
+  SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  char16_t label[16];
+  for (auto _ : state) {
+    for (int i = 0; i < kCount; ++i) {
+      int x, y;
+      Cell(i, &x, &y);
+      Rectangle(dc, x, y, x + 60, y + 30);
+      int n = 0;
+      for (char c : std::to_string(i)) label[n++] = char16_t(c);
+      TextOutW(dc, x + 4, y + 8, label, n);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kCount);
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  SelectObject(dc, GetStockObject(WHITE_BRUSH));
+  SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  SelectObject(dc, oldBm);
+  DeleteObject(pen);
+  DeleteObject(brush);
+  DeleteObject(font);
+  DeleteObject(bm);
+  DeleteDC(dc);
+}
+BENCHMARK(ThroughDc)->Unit(benchmark::kMillisecond);
+
+void DirectCairoPango(benchmark::State& state) {
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSize, kSize);
+  cairo_t* cr = cairo_create(s);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  cairo_set_line_width(cr, 1);
+  PangoLayout* layout = pango_cairo_create_layout(cr);
+  PangoFontDescription* desc = pango_font_description_from_string("Arial");
+  pango_font_description_set_absolute_size(desc, 11 * PANGO_SCALE);
+  pango_layout_set_font_description(layout, desc);
+  for (auto _ : state) {
+    for (int i = 0; i < kCount; ++i) {
+      int x, y;
+      Cell(i, &x, &y);
+      cairo_rectangle(cr, x, y, 60, 30);
+      cairo_set_source_rgb(cr, 120 / 255.0, 200 / 255.0, 1.0);
+      cairo_fill(cr);
+      cairo_rectangle(cr, x + 0.5, y + 0.5, 59, 29);
+      cairo_set_source_rgb(cr, 0, 0, 0);
+      cairo_stroke(cr);
+      std::string text = std::to_string(i);
+      pango_layout_set_text(layout, text.c_str(), int(text.size()));
+      cairo_move_to(cr, x + 4, y + 8);
+      pango_cairo_show_layout(cr, layout);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kCount);
+  pango_font_description_free(desc);
+  g_object_unref(layout);
+  cairo_destroy(cr);
+  cairo_surface_destroy(s);
+}
+BENCHMARK(DirectCairoPango)->Unit(benchmark::kMillisecond);
+
+}  // namespace
