@@ -146,9 +146,9 @@ SClientDC::~SClientDC() {
 
 SPaintDC::SPaintDC(HWND hwnd) : m_hWnd(hwnd) {
   if (!Attach(::GetDC(hwnd))) return;
-  if (::GetClipBox(m_hDC, &m_rcPaint) == ERROR || (m_rcPaint.right <= m_rcPaint.left)) {
-    m_rcPaint = {0, 0, GetDeviceCaps(HORZRES), GetDeviceCaps(VERTRES)};
-  }
+  m_ps.hdc = m_hDC;
+  if (::GetClipBox(m_hDC, &m_ps.rcPaint) == ERROR || m_ps.rcPaint.right <= m_ps.rcPaint.left)
+    m_ps.rcPaint = {0, 0, GetDeviceCaps(HORZRES), GetDeviceCaps(VERTRES)};
 }
 SPaintDC::~SPaintDC() {
   if (m_hDC) ::ReleaseDC(m_hWnd, Detach());

@@ -230,8 +230,11 @@ class SPaintDC : public SDC {
   explicit SPaintDC(HWND hwnd);
   ~SPaintDC() override;
   HWND m_hWnd;
-  RECT m_rcPaint = {0, 0, 0, 0};
-  BOOL m_bErase = TRUE;
+  struct SPaintStruct {
+    HDC hdc = nullptr;
+    BOOL fErase = TRUE;  // the background is to be painted
+    RECT rcPaint = {0, 0, 0, 0};
+  } m_ps;
 };
 
 // Selects an object for the life of the scope and puts the previous one back.

@@ -103,11 +103,13 @@ class SImageFile {
 class SIconFile : public SImageFile {
  public:
   SIconFile() : SImageFile(true) {}
+  explicit SIconFile(HICON icon) : SImageFile(true) { AddImage(icon); }
 };
 
 class SCursorFile : public SImageFile {
  public:
   SCursorFile() : SImageFile(false) {}
+  explicit SCursorFile(HCURSOR cursor) : SImageFile(false) { AddImage(KvHandleCast<HICON>(cursor)); }
 };
 
 // One record of the picture manager. The manager owns the record and the
