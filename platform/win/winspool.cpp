@@ -198,7 +198,7 @@ std::vector<FormView> AllForms() {
                  i + 1});
   std::lock_guard lock(Spool().mutex);
   int n = 0;
-  for (const auto& f : Spool().forms) v.push_back({f.name, f.size, f.area, FORM_USER, DMPAPER_USER + ++n});
+  for (const auto& f : Spool().forms) v.push_back({f.name, f.size, f.area, FORM_USER, kBuiltinForms + ++n});
   return v;
 }
 

@@ -211,8 +211,8 @@ BOOL GetPrinterW(HANDLE printer, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* 
 // with the printer's defaults, merged with the fields `in` sets when
 // DM_IN_BUFFER is given. IDOK (1), or a negative value on failure.
 LONG DocumentPropertiesW(HWND hwnd, HANDLE printer, LPWSTR deviceName, DEVMODEW* out, DEVMODEW* in, DWORD mode);
-// Built-in forms in paper-number order (form n is paper number n), then the
-// forms added with AddFormW (paper numbers DMPAPER_USER + 1...).
+// Built-in forms in paper-number order, then the forms added with AddFormW:
+// form n of the list is paper number n (DC_PAPERS answers the same numbers).
 BOOL EnumFormsW(HANDLE printer, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* needed, DWORD* returned);
 // Level 1 only; ERROR_FILE_EXISTS when a form of that name exists.
 BOOL AddFormW(HANDLE printer, DWORD level, BYTE* form);

@@ -100,7 +100,7 @@ TEST(WinSpool, EnumerationsSizeQueryThenFill) {
   auto* forms = reinterpret_cast<FORM_INFO_1W*>(buf.data());
   EXPECT_EQ(forms[count - 1].Size.cx, 127000);
   EXPECT_EQ(forms[0].Size.cy, 279400);
-  EXPECT_EQ(KvPaperSize(DMPAPER_USER + 1).cy, 177800);
+  EXPECT_EQ(KvPaperSize(static_cast<int>(count)).cy, 177800);  // form n is paper n
   KvResetSpoolerForms();
 
   // Document properties: size, then defaults merged with the caller's fields.
