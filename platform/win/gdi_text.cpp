@@ -5,6 +5,7 @@
 // Every DC lays text out on one pango context with one font-options object,
 // whatever its surface, so that bitmaps, PDF and metafiles place glyphs alike.
 #include <cairo-ft.h>
+#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -47,8 +49,19 @@ std::mutex& TextMutex() {
   return m;
 }
 
+TextEngine*& EnginePtr() {
+  static TextEngine* e = nullptr;
+  return e;
+}
+
+void ReleaseText();
+
 TextEngine& Engine() {
-  static TextEngine* e = new TextEngine();
+  TextEngine*& e = EnginePtr();
+  if (!e) {
+    e = new TextEngine();
+    std::atexit(ReleaseText);
+  }
   return *e;
 }
 
@@ -240,6 +253,13 @@ void LayOut(const RealFont& rf, const std::u16string& text, Run* run) {
   for (int& a : run->adv) a = (a + PANGO_SCALE / 2) / PANGO_SCALE;
 }
 
+template <class E>
+std::vector<E>* RunCache() {
+  static auto* cache = new std::vector<E>();
+  return cache;
+}
+void (*g_clearRuns)() = nullptr;
+
 // The last few layouts, keyed by font and text: measuring a text and then
 // drawing it lays it out once.
 std::shared_ptr<Run> CachedRun(const RealFont& rf, const std::u16string& text) {
@@ -248,14 +268,32 @@ std::shared_ptr<Run> CachedRun(const RealFont& rf, const std::u16string& text) {
     std::u16string text;
     std::shared_ptr<Run> run;
   };
-  static auto* cache = new std::vector<Entry>();
+  auto* cache = RunCache<Entry>();
   for (std::size_t i = 0; i < cache->size(); ++i)
     if ((*cache)[i].font == &rf && (*cache)[i].text == text) return (*cache)[i].run;
   auto run = std::make_shared<Run>();
   LayOut(rf, text, run.get());
+  g_clearRuns = [] { RunCache<Entry>()->clear(); };
   if (cache->size() >= 4) cache->erase(cache->begin());
   cache->push_back({&rf, text, run});
   return run;
+}
+
+// At exit: the layouts, fonts, context and font map go, so that leak checkers
+// see only what fontconfig and cairo keep for the process.
+void ReleaseText() {
+  std::lock_guard<std::mutex> lock(TextMutex());
+  if (g_clearRuns) g_clearRuns();
+  for (auto& [key, rf] : FontCache()) pango_font_description_free(rf.desc);
+  FontCache().clear();
+  TextEngine*& e = EnginePtr();
+  if (!e) return;
+  g_object_unref(e->ctx);
+  g_object_unref(e->map);
+  cairo_font_options_destroy(e->options);
+  delete e;
+  e = nullptr;
+  FcFini();
 }
 
 }  // namespace
