@@ -41,8 +41,9 @@ struct Mapping {
   Affine world;
 };
 
+// Coordinates are kept within what the renderer's fixed-point arithmetic holds.
 LONG Clamp(double v) {
-  constexpr double kMax = 1 << 27;
+  constexpr double kMax = 1 << 22;
   if (!(v == v)) return 0;
   v = std::clamp(v, -kMax, kMax);
   return static_cast<LONG>(v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5));
@@ -52,19 +53,25 @@ class Player {
  public:
   Player(HDC hdc, const Metafile& mf, const RECT& rect) : hdc_(hdc), mf_(mf) {
     const Header& h = mf.header;
-    pxPerMmX_ = h.millimeters.cx > 0 && h.device.cx > 0 ? static_cast<double>(h.device.cx) / h.millimeters.cx : 96 / 25.4;
-    pxPerMmY_ = h.millimeters.cy > 0 && h.device.cy > 0 ? static_cast<double>(h.device.cy) / h.millimeters.cy : 96 / 25.4;
+    // The reference device's resolution; 96 pixels per inch when the header's
+    // sizes give none that a device could have.
+    auto perMm = [](LONG px, LONG mm) {
+      const double r = px > 0 && mm > 0 ? static_cast<double>(px) / mm : 0;
+      return r >= 0.1 && r <= 1000 ? r : 96 / 25.4;
+    };
+    pxPerMmX_ = perMm(h.device.cx, h.millimeters.cx);
+    pxPerMmY_ = perMm(h.device.cy, h.millimeters.cy);
     double fl = h.frame.left * pxPerMmX_ / 100, ft = h.frame.top * pxPerMmY_ / 100;
     double fw = (static_cast<double>(h.frame.right) - h.frame.left) * pxPerMmX_ / 100;
     double fh = (static_cast<double>(h.frame.bottom) - h.frame.top) * pxPerMmY_ / 100;
-    if (!(fw > 0) || !(fh > 0)) {  // no usable frame: the bounds
+    if (!(fw >= 1) || !(fh >= 1)) {  // no usable frame: the bounds
       fl = h.bounds.left;
       ft = h.bounds.top;
       fw = static_cast<double>(h.bounds.right) - h.bounds.left + 1;
       fh = static_cast<double>(h.bounds.bottom) - h.bounds.top + 1;
     }
     const double dw = static_cast<double>(rect.right) - rect.left, dh = static_cast<double>(rect.bottom) - rect.top;
-    double sx = fw > 0 ? dw / fw : 1, sy = fh > 0 ? dh / fh : 1;
+    double sx = fw >= 1 ? dw / fw : 1, sy = fh >= 1 ? dh / fh : 1;
     // A frame given in 0.01 mm rounds its pixel size; a frame that is the
     // target's size within a pixel plays at exactly one pixel per pixel.
     if (std::fabs(fw - dw) < 1) {
