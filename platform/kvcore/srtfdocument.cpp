@@ -423,12 +423,15 @@ int SRtfDocument::FormatRange(HDC hdc, HDC target, const RECT& rcTwips, const RE
   return end;
 }
 
-SIZE SRtfDocument::GetExtent(HDC hdc, int width) {
+SIZE SRtfDocument::GetExtent(HDC hdc, int width, int first, int last) {
   SIZE size = {0, 0};
-  if (!hdc || m_text.IsEmpty()) return size;
+  const int len = GetTextLength();
+  if (first < 0) first = 0;
+  if (last < 0 || last > len) last = len;
+  if (!hdc || first >= last) return size;
   HFONT font = MakeFont(hdc);
   HGDIOBJ old = font ? SelectObject(hdc, reinterpret_cast<HGDIOBJ>(font)) : nullptr;
-  const std::u16string s = WithCrLf(m_text.view()).str();
+  const std::u16string s = Slice(m_text, first, last);
   RECT rc = {0, 0, width > 0 ? width : 0, 0};
   UINT flags = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS;
   if (width > 0) flags |= DT_WORDBREAK;

@@ -54,9 +54,9 @@ class SRtfDocument {
   // and answers 0.
   int FormatRange(HDC hdc, HDC target, const RECT& rcTwips, const RECT& pageTwips, int first, int last, BOOL render);
   void FreeFormatCache() {}  // fonts are made per call: nothing is kept
-  // The size in device pixels of the whole text laid out `width` pixels
-  // wide on `hdc` (width <= 0: no wrapping).
-  SIZE GetExtent(HDC hdc, int width);
+  // The size in device pixels of characters first..last (last -1: to the
+  // end) laid out `width` pixels wide on `hdc` (width <= 0: no wrapping).
+  SIZE GetExtent(HDC hdc, int width, int first = 0, int last = -1);
 
  private:
   // A font for the document's format at `hdc`'s vertical resolution.

@@ -181,6 +181,8 @@ TEST(SRtfDocument, MeasuredAndLaidOutOnADC) {
   const SIZE narrow = doc.GetExtent(c.dc, 60);
   EXPECT_GT(wide.cx, narrow.cx);
   EXPECT_GT(narrow.cy, wide.cy);  // wrapping adds lines
+  EXPECT_LT(doc.GetExtent(c.dc, 0, 0, 3).cx, wide.cx);  // "one" only
+  EXPECT_EQ(doc.GetExtent(c.dc, 0, 5, 2).cx, 0);         // an empty range
   const int dpi = c.dc.GetDeviceCaps(LOGPIXELSX);
   const RECT all = {0, 0, 300 * 1440 / dpi, 290 * 1440 / dpi};
   EXPECT_EQ(doc.FormatRange(c.dc, c.dc, all, all, 0, -1, TRUE), doc.GetTextLength());
