@@ -160,6 +160,8 @@ class SPictureInfo {
   // (0: its own size): alpha 0 where nothing is drawn.
   bool GetMask(int width, int height, KvImage& out);
 
+  // 0 while no picture object is loaded from the record, 1 after.
+  int GetState() const { return m_pMetaFile || m_pBitmap || m_pImageFile ? 1 : 0; }
   const SBlob& GetOriginalData() const { return m_data; }
   void SetOriginalData(const SBlob& data);
 
