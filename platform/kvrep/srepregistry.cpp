@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "kvrep/sreptypelib.h"
+
 namespace {
 std::vector<SRepRegistry*>& Entries() {
   static std::vector<SRepRegistry*> entries;
@@ -50,14 +52,21 @@ void SRepClassDef::AddAttribute(LONG id, WORD type, const SRepVariant& defaultVa
 }
 
 const SRepAttrDef* SRepClassDef::GetAttribute(LONG id) const {
-  for (auto& a : m_attrs)
-    if (a.id == id) return &a;
+  const SRepClassDef* def = this;
+  for (int depth = 0; def && depth < 64; ++depth) {
+    for (auto& a : def->m_attrs)
+      if (a.id == id) return &a;
+    SRepRegistry* parent = def->m_parents.empty() ? nullptr : SRepRegistry::Find(def->m_parents.front());
+    def = parent ? parent->GetClassDef() : nullptr;
+  }
   return nullptr;
 }
 
 SRepRegistry::SRepRegistry(const CLSID& clsid, int flag, int third, SRepKindOfFn kindOf, SRepClassFunctionsFn lookup)
     : m_clsid(clsid), m_flag(flag), m_third(third), m_kindOf(kindOf), m_lookup(lookup), m_def(clsid) {
   Entries().push_back(this);
+  // A metamodel registered before the entry describes its class already.
+  if (const SRepMetaClass* c = SRepFindMetaClass(clsid)) SRepApplyMetaClass(*c);
 }
 
 SRepRegistry::~SRepRegistry() {

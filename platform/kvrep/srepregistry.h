@@ -63,12 +63,17 @@ class SRepClassDef {
   SRepClassColDef* GetCollection(LONG id) const;
   const std::vector<std::unique_ptr<SRepClassColDef>>& GetCollections() const { return m_cols; }
   void AddAttribute(LONG id, WORD type, const SRepVariant& defaultValue = {}, bool readOnly = false);
+  // The class's own attribute definition, else its parents' (by their
+  // registry entries); null when none has it.
   const SRepAttrDef* GetAttribute(LONG id) const;
+  void SetParents(const std::vector<CLSID>& parents) { m_parents = parents; }
+  const std::vector<CLSID>& GetParents() const { return m_parents; }
 
  private:
   CLSID m_clsid;
   std::vector<std::unique_ptr<SRepClassColDef>> m_cols;
   std::vector<SRepAttrDef> m_attrs;
+  std::vector<CLSID> m_parents;
 };
 
 class SRepRegistry {

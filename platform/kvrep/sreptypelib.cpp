@@ -1,6 +1,9 @@
 #include "kvrep/sreptypelib.h"
 
+#include <cstdlib>
 #include <memory>
+
+#include "kvrep/srepregistry.h"
 
 namespace {
 SRepResourceLookup g_lookup = nullptr;
@@ -50,8 +53,76 @@ bool IsMetaClass(const GUID& g, int x) {
   return g == want;
 }
 
-// Reads the header and the class records up to the first class with members
-// (whose member records are not read here).
+SRepVariant DefaultOf(WORD type, const std::string& text) {
+  SRepVariant v;
+  char* end = nullptr;
+  long long n = text.empty() ? 0 : std::strtoll(text.c_str(), &end, 0);
+  bool numeric = !text.empty() && end && *end == 0;
+  switch (type) {
+    case 0x2: v.SetSHORT(static_cast<SHORT>(numeric ? n : 0)); break;
+    case 0x3: v.SetLONG(static_cast<LONG>(numeric ? n : 0)); break;
+    case 0x6: v.SetFLAGS(static_cast<DWORD>(numeric ? n : 0)); break;
+    case 0x4: v.SetBOOL(text == "TRUE" || (numeric && n != 0)); break;
+    case 0x8: v.SetDATE(0); break;
+    case 0x9: v.SetSTRING(SString()); break;
+    case 0xA: v.SetTEXT(SString()); break;
+    case 0xB: v.SetBINARY({}); break;
+    case 0xE: v.SetPOINT({}); break;
+    case 0xF: v.SetRECT(SRep_Rect{}); break;
+    case 0x10: v.SetPLst({}); break;
+    case 0x1: v.SetOID({}); break;
+    default: break;
+  }
+  return v;
+}
+
+bool ReadMember(Reader& r, int kind, SRepMetaMember& m) {
+  r.U(1);
+  m.code = r.Text();
+  m.name = r.Text();
+  m.id = static_cast<LONG>(r.U(4));
+  m.flags = r.U(4);
+  r.U(4);  // label
+  r.U(1);  // redefinition mark
+  std::uint32_t ext = r.U(4);
+  for (std::uint32_t i = 0; r.ok && i < ext && i < 1000; ++i) {
+    r.Text();
+    r.TypeRef();
+    r.Text();
+  }
+  if (kind == 7) {
+    m.kind = SRepMetaMember::Attribute;
+    r.U(2);
+    m.type = static_cast<WORD>(r.U(2));
+    r.U(4), r.U(4);
+    m.defaultText = r.Text();
+  } else if (kind == 6) {
+    m.kind = SRepMetaMember::Collection;
+    r.U(4);
+    std::uint32_t flags = r.U(4);
+    m.forward = r.U(4) == 1;
+    r.U(1), r.U(4);
+    if (flags & 0x80) m.elementClass = r.Guid();
+  } else if (kind == 8) {
+    m.kind = SRepMetaMember::Method;
+    r.TypeRef();
+    r.U(4);
+    r.Text(), r.Text();
+    std::uint32_t params = r.U(4);
+    for (std::uint32_t i = 0; r.ok && i < params && i < 1000; ++i) {
+      if (!IsMetaClass(r.Guid(), 9)) return false;
+      r.Text();
+      r.TypeRef();
+      r.U(1), r.U(1);
+      r.Text(), r.Text();
+    }
+  } else {
+    return false;
+  }
+  return r.ok;
+}
+
+// Reads the whole metamodel; false unless every byte is read.
 bool Parse(SRepTypeLib& lib) {
   Reader r{lib.bytes};
   static const std::uint8_t magic[4] = {0x21, 0x53, 0x29, 0x56};
@@ -74,27 +145,54 @@ bool Parse(SRepTypeLib& lib) {
   std::uint32_t ids = r.U(4);
   for (std::uint32_t i = 0; r.ok && i < ids && i < 1000; ++i) r.Guid();
   lib.classCount = r.U(4);
-  if (!r.ok) return false;
   for (std::uint32_t i = 0; r.ok && i < lib.classCount && i < 10000; ++i) {
-    if (!IsMetaClass(r.Guid(), 4)) break;
+    if (!IsMetaClass(r.Guid(), 4)) return false;
     SRepMetaClass c;
     r.U(1);
     c.code = r.Text();
     c.name = r.Text();
     c.flags = r.U(4);
     c.clsid = r.Guid();
-    r.U(4), r.U(4), r.U(4);
+    r.U(4);
+    c.labelId = r.U(4);
+    r.U(4);
     std::uint32_t parents = r.U(4);
     for (std::uint32_t p = 0; r.ok && p < parents && p < 64; ++p) {
       c.parents.push_back(r.Text());
       c.parentIds.push_back(r.Guid());
     }
     std::uint32_t members = r.U(4);
-    if (!r.ok) break;
+    for (std::uint32_t m = 0; r.ok && m < members && m < 100000; ++m) {
+      GUID meta = r.Guid();
+      int kind = IsMetaClass(meta, 7) ? 7 : IsMetaClass(meta, 6) ? 6 : IsMetaClass(meta, 8) ? 8 : 0;
+      SRepMetaMember mem;
+      if (!ReadMember(r, kind, mem)) return false;
+      c.members.push_back(std::move(mem));
+    }
     lib.classes.push_back(std::move(c));
-    if (members != 0) break;
   }
-  return true;
+  std::uint32_t enums = r.U(4);
+  for (std::uint32_t i = 0; r.ok && i < enums && i < 10000; ++i) {
+    if (!IsMetaClass(r.Guid(), 2)) return false;
+    SRepMetaEnum e;
+    r.U(1);
+    e.name = r.Text();
+    r.TypeRef();
+    std::uint32_t values = r.U(4);
+    for (std::uint32_t v = 0; r.ok && v < values && v < 100000; ++v) {
+      if (!IsMetaClass(r.Guid(), 3)) return false;
+      std::string name = r.Text();
+      e.values.emplace_back(name, static_cast<LONG>(r.U(4)));
+    }
+    lib.enums.push_back(std::move(e));
+  }
+  return r.ok && r.at == lib.bytes.size();
+}
+
+// Tells the registry entries of the library's classes their parents and
+// the attributes that no property map keeps.
+void Apply(const SRepTypeLib& lib) {
+  for (const SRepMetaClass& c : lib.classes) SRepApplyMetaClass(c);
 }
 
 class Manager final : public ISRepTypeLibManager {
@@ -124,6 +222,7 @@ class Manager final : public ISRepTypeLibManager {
     lib->type = type;
     lib->bytes.assign(bytes.begin(), bytes.end());
     if (!Parse(*lib)) return STG_E_READFAULT;
+    Apply(*lib);
     for (auto& l : m_libs)
       if (l->moduleState == moduleState && l->id == id) {
         l = std::move(lib);
@@ -144,3 +243,36 @@ ISRepTypeLibManager* GetTypeLibManager() {
 }
 
 void SRepEnableTypeLibManager(bool enabled) { g_enabled = enabled; }
+
+const SRepMetaClass* SRepFindMetaClass(const GUID& clsid) {
+  ISRepTypeLibManager* m = GetTypeLibManager();
+  for (int i = 0; m && i < m->GetCount(); ++i)
+    for (const SRepMetaClass& c : m->GetAt(i)->classes)
+      if (c.clsid == clsid) return &c;
+  return nullptr;
+}
+
+void SRepApplyMetaClass(const SRepMetaClass& c) {
+  SRepRegistry* reg = SRepRegistry::Find(c.clsid);
+  if (!reg) return;
+  SRepClassDef* def = reg->GetClassDef();
+  def->SetParents(c.parentIds);
+  for (const SRepMetaMember& m : c.members)
+    if (m.kind == SRepMetaMember::Attribute && !def->GetAttribute(m.id))
+      def->AddAttribute(m.id, m.type, DefaultOf(m.type, m.defaultText), false);
+}
+
+std::string SRepGetPublicName(const GUID& clsid) {
+  const SRepMetaClass* c = SRepFindMetaClass(clsid);
+  return c ? c->name : std::string();
+}
+
+std::string SRepGetAttrCollPublicName(const GUID& clsid, LONG id) {
+  const SRepMetaClass* c = SRepFindMetaClass(clsid);
+  for (int depth = 0; c && depth < 64; ++depth) {
+    for (const SRepMetaMember& m : c->members)
+      if (m.id == id && m.kind != SRepMetaMember::Method) return m.name;
+    c = c->parentIds.empty() ? nullptr : SRepFindMetaClass(c->parentIds.front());
+  }
+  return std::string();
+}

@@ -13,10 +13,24 @@
 #include <string>
 #include <vector>
 
+#include "kvrep/srepvariant.h"
 #include "win/windef.h"
 
 using SRepResourceLookup = std::span<const std::uint8_t> (*)(void* moduleState, UINT id, LPCWSTR type);
 void SRepSetResourceLookup(SRepResourceLookup lookup);
+
+// One member of a metamodel class.
+struct SRepMetaMember {
+  enum Kind { Attribute, Collection, Method } kind = Attribute;
+  std::string code;
+  std::string name;
+  LONG id = 0;
+  DWORD flags = 0;
+  WORD type = 0;             // attributes: the type code
+  std::string defaultText;   // attributes: the default as written
+  GUID elementClass = GUID_NULL;  // collections, when given
+  bool forward = false;           // collections: the forward side
+};
 
 // One class record of a metamodel.
 struct SRepMetaClass {
@@ -24,8 +38,15 @@ struct SRepMetaClass {
   std::string name;
   DWORD flags = 0;
   GUID clsid = GUID_NULL;
+  DWORD labelId = 0;
   std::vector<std::string> parents;
   std::vector<GUID> parentIds;
+  std::vector<SRepMetaMember> members;
+};
+
+struct SRepMetaEnum {
+  std::string name;
+  std::vector<std::pair<std::string, LONG>> values;
 };
 
 // One registration.
@@ -35,16 +56,19 @@ struct SRepTypeLib {
   UINT lang = 0;
   std::u16string type;
   std::vector<std::uint8_t> bytes;
-  std::string moduleCode;              // from the header ("Sym")
-  std::vector<SRepMetaClass> classes;  // classes read before the first member list
-  DWORD classCount = 0;                // the header's class count
+  std::string moduleCode;  // from the header ("Sym")
+  std::vector<SRepMetaClass> classes;
+  std::vector<SRepMetaEnum> enums;
+  DWORD classCount = 0;  // the header's class count
 };
 
 struct ISRepTypeLibManager {
   // Registers the metamodel resource (id, type) of the module whose state is
   // given. E_POINTER for a null type, E_FAIL when the bytes cannot be had,
-  // STG_E_READFAULT when they are not a metamodel. Registering the same
-  // module and id again replaces the earlier registration.
+  // STG_E_READFAULT when they are not a whole metamodel (every byte is
+  // read). Registering the same module and id again replaces the earlier
+  // registration. The attributes of each class that has a registry entry
+  // become known to that entry's class definition (with their parents).
   virtual HRESULT RegisterTypeLib(void* moduleState, UINT id, UINT lang, LPCWSTR type) = 0;
   virtual HRESULT RegisterBytes(void* moduleState, UINT id, std::span<const std::uint8_t> bytes) = 0;
   virtual int GetCount() const = 0;
@@ -58,4 +82,13 @@ struct ISRepTypeLibManager {
 // The process-wide manager, or null while disabled (tests of a library frame
 // without a manager).
 ISRepTypeLibManager* GetTypeLibManager();
+// Gives the registry entry of the class (if any) the class's parents and
+// the attributes its property maps do not keep.
+void SRepApplyMetaClass(const SRepMetaClass& c);
+// The metamodel record of a class among the registrations, or null.
+const SRepMetaClass* SRepFindMetaClass(const GUID& clsid);
+// The public name of a class, and of a member of a class (searched up the
+// parent chain); empty when unknown.
+std::string SRepGetPublicName(const GUID& clsid);
+std::string SRepGetAttrCollPublicName(const GUID& clsid, LONG id);
 void SRepEnableTypeLibManager(bool enabled);

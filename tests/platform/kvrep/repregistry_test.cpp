@@ -1,4 +1,5 @@
 // Registry entries, property-map chains, object pools and the type-library manager.
+#include <cstdio>
 #include <span>
 
 #include "kvrep/srepalloc.h"
@@ -165,6 +166,37 @@ TEST(RepTypeLib, RegistersAndReadsBack) {
   EXPECT_EQ(nullptr, GetTypeLibManager());
   SRepEnableTypeLibManager(true);
   SRepSetResourceLookup(nullptr);
+  m->Clear();
+}
+
+}  // namespace
+
+namespace {
+
+// The library's own metamodel, when the build has written it.
+TEST(RepTypeLib, ReadsTheLibraryMetamodelToItsLastByte) {
+  FILE* f = std::fopen(KV_BINARY_DIR "/sym/generated/symmetadata.bin", "rb");
+  if (!f) GTEST_SKIP() << "the metamodel has not been written by this build";
+  std::vector<std::uint8_t> bytes;
+  for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(static_cast<std::uint8_t>(c));
+  std::fclose(f);
+  ISRepTypeLibManager* m = GetTypeLibManager();
+  m->Clear();
+  ASSERT_EQ(S_OK, m->RegisterBytes(nullptr, 1000, bytes));
+  const SRepTypeLib* lib = m->GetAt(0);
+  int attrs = 0, cols = 0, methods = 0;
+  for (const SRepMetaClass& c : lib->classes)
+    for (const SRepMetaMember& mem : c.members)
+      ++(mem.kind == SRepMetaMember::Attribute ? attrs : mem.kind == SRepMetaMember::Collection ? cols : methods);
+  EXPECT_EQ(33u, lib->classes.size());
+  EXPECT_EQ(119, attrs);
+  EXPECT_EQ(11, cols);
+  EXPECT_EQ(66, methods);
+  EXPECT_EQ(4u, lib->enums.size());
+  EXPECT_EQ("BaseDiagram", SRepGetPublicName(MakeGUID("{36083F6D-1A49-11D1-83D9-444553540000}")));
+  EXPECT_EQ("Symbols", SRepGetAttrCollPublicName(MakeGUID("{36083F6D-1A49-11D1-83D9-444553540000}"), 0x02010015));
+  bytes.pop_back();
+  EXPECT_EQ(STG_E_READFAULT, m->RegisterBytes(nullptr, 1001, bytes));
   m->Clear();
 }
 
