@@ -6,35 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "kvcore/spicture.h"
 #include "kvcore/sstream.h"
 #include "sym/foundation/symstream.h"
 
-// The fuzz program does not link the drawing platform: the few calls that
-// the value types make into it are answered here and never reached.
-HDC GetDC(HWND) { return nullptr; }
-int ReleaseDC(HWND, HDC) { return 0; }
-int GetDeviceCaps(HDC, int) { return 32; }
-BOOL LineDDA(int, int, int, int, LINEDDAPROC, LPARAM) { return 0; }
-
 namespace {
-struct TaggedPicture : ISSymBrushPicture {
-  bool IsMetaFile() const override { return false; }
-  bool IsBitmap() const override { return true; }
-  void WriteStreamBitmap(SOutputBinaryStream& out, COLORREF) const override { out.Write("BM", 2); }
-};
-
-// A bitmap reader that accepts a block "BM" + length byte + that many bytes.
-SSymBrushPicturePtr ReadPicture(SInputBinaryStream& in) {
-  BYTE tag[2];
-  in.ReadExact(tag, 2);
-  if (tag[0] != 'B' || tag[1] != 'M') return nullptr;
-  BYTE n;
-  in >> n;
-  BYTE skip[255];
-  in.ReadExact(skip, n);
-  return std::make_shared<TaggedPicture>();
-}
-
 void Check(bool ok) {
   if (!ok) std::abort();
 }
@@ -127,9 +103,8 @@ void ReadOne(int kind, SSymInputStream& sym, SSymInputStreamBinary& bin, SSymInp
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // Every reader alone over the whole input, with and without a bitmap reader.
-  for (int withPictures = 0; withPictures < 2; ++withPictures) {
-    SSymSetStreamBitmapReader(withPictures ? ReadPicture : nullptr);
+  // Every reader alone over the whole input.
+  {
     for (int kind = 0; kind < 12; ++kind) {
       SInputBuffer src(data, size);
       SSymInputStream sym(src);
@@ -151,7 +126,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   // A mixed sequence: the first byte of each step picks the reader.
-  SSymSetStreamBitmapReader(ReadPicture);
   SInputBuffer src(data, size);
   SSymInputStream sym(src);
   SSymInputStreamBinary bin(src);
@@ -164,7 +138,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   } catch (const SEEOFException&) {
   }
-  SSymSetStreamBitmapReader(nullptr);
+  // Pattern brushes put their pictures in the process-wide table.
+  SPictureManager::RemoveAll();
 
   // The text parsers of the values the streams carry.
   const SString text = SString::FromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));

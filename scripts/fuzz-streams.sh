@@ -6,19 +6,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$root/build-fuzz-streams"
 seconds="${FUZZ_SECONDS:-30}"
+cmake -S "$root/fuzz/streams" -B "$out" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build "$out" --target stream_fuzz
 mkdir -p "$out/corpus"
-cxx="${CXX_FUZZ:-clang++}"
-"$cxx" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I "$root/platform" -I "$root" \
-  "$root/fuzz/stream_fuzz.cpp" \
-  "$root/platform/kvcore/sstring.cpp" "$root/platform/kvcore/sexception.cpp" \
-  "$root/platform/kvcore/scolor.cpp" "$root/platform/kvcore/sstream.cpp" "$root/platform/kvcore/sblob.cpp" \
-  "$root/platform/kvcore/s2dmatrix.cpp" "$root/platform/kvcore/stable.cpp" \
-  "$root/platform/kvcore/sexceptiondlg.cpp" \
-  "$root/sym/foundation/symvalues.cpp" "$root/sym/foundation/symgeom.cpp" \
-  "$root/sym/foundation/symformat.cpp" "$root/sym/foundation/symallowopt.cpp" \
-  "$root/sym/foundation/symstream.cpp" \
-  -o "$out/stream_fuzz"
 # New inputs go to a scratch corpus; the seeds in the tree stay as they are.
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 \
   "$out/stream_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \

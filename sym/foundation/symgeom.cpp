@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "kvcore/spicture.h"
+#include "win/gdiplus.h"
 #include "win/wingdi.h"
 
 namespace {
@@ -749,6 +751,111 @@ bool IntersectsPicture(const ISSymHitCanvas* canvas, const ISSymHitPicture* pict
     }
   }
   return Intersects(seg, rect, out);
+}
+
+// ---- picture records ------------------------------------------------------------------
+
+namespace {
+SSymPixelImage PixelsOf(Gdiplus::Bitmap* bitmap) {
+  SSymPixelImage img;
+  img.width = static_cast<int>(bitmap->GetWidth());
+  img.height = static_cast<int>(bitmap->GetHeight());
+  img.reader = [bitmap](int x, int y) {
+    Gdiplus::Color c;
+    return bitmap->GetPixel(x, y, &c) == Gdiplus::Ok ? c.GetValue() : 0xFF000000u;
+  };
+  return img;
+}
+
+// A picture record seen through the hit tests' face.
+class PictureRecordFace : public ISSymHitPicture {
+ public:
+  explicit PictureRecordFace(SPictureInfo* info) : m_info(info) {}
+  int GetKind() const override { return m_info->GetType(); }
+  bool GetBitmap(SSymPixelImage& out) const override {
+    Gdiplus::Bitmap* bitmap = m_info->GetBitmap(1);
+    if (!bitmap || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0) return false;
+    out = PixelsOf(bitmap);
+    return true;
+  }
+  bool GetMask(int width, int height, SSymPixelImage& out) const override {
+    KvImage mask;
+    if (!m_info->GetMask(width, height, mask)) return false;
+    out.width = mask.width;
+    out.height = mask.height;
+    out.argb.resize(mask.px.size());
+    // Drawn pixels keep their alpha; the others read as opaque white.
+    for (std::size_t i = 0; i < mask.px.size(); ++i)
+      out.argb[i] = (mask.px[i] >> 24) >= 128 ? (mask.px[i] & 0xFF000000u) : 0xFFFFFFFFu;
+    return true;
+  }
+
+ private:
+  SPictureInfo* m_info;
+};
+}  // namespace
+
+bool IsPtInPicture(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect, const SSymPoint& pt) {
+  if (!picture) return IsPtInPicture(canvas, static_cast<const ISSymHitPicture*>(nullptr), rect, pt);
+  const PictureRecordFace face(picture);
+  return IsPtInPicture(canvas, &face, rect, pt);
+}
+
+bool IsPtInBitmap(SPictureInfo* picture, const SSymRect& rect, const SSymPoint& pt, bool alpha) {
+  if (!picture) return IsPtInBitmap(static_cast<const ISSymHitPicture*>(nullptr), rect, pt, alpha);
+  const PictureRecordFace face(picture);
+  return IsPtInBitmap(&face, rect, pt, alpha);
+}
+
+bool IsPtInBitmap(Gdiplus::Bitmap* bitmap, const SSymRect& rect, const SSymPoint& pt, bool alpha) {
+  if (!bitmap || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0) return InInflated(rect, pt);
+  return PixelTest(PixelsOf(bitmap), rect, pt, alpha);
+}
+
+bool IsPtInIcon(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect, const SSymPoint& pt) {
+  if (!picture) return false;
+  const PictureRecordFace face(picture);
+  return IsPtInIcon(canvas, &face, rect, pt);
+}
+
+bool IsPtInMetaFile(SPictureInfo* picture, const SSymRect& rect, const SSymPoint& pt) {
+  if (!picture) return false;
+  const PictureRecordFace face(picture);
+  return IsPtInMetaFile(&face, rect, pt);
+}
+
+bool IntersectsPicture(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect,
+                       const SSymSegment& seg, SSymPoint* out) {
+  if (!picture) return IntersectsPicture(canvas, static_cast<const ISSymHitPicture*>(nullptr), rect, seg, out);
+  const PictureRecordFace face(picture);
+  return IntersectsPicture(canvas, &face, rect, seg, out);
+}
+
+bool IntersectsBitmap(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect,
+                      const SSymSegment& seg, SSymPoint* out) {
+  if (!picture) return IntersectsBitmap(canvas, static_cast<const ISSymHitPicture*>(nullptr), rect, seg, out);
+  const PictureRecordFace face(picture);
+  return IntersectsBitmap(canvas, &face, rect, seg, out);
+}
+
+bool IntersectsBitmap(const ISSymHitCanvas* canvas, Gdiplus::Bitmap* bitmap, const SSymRect& rect,
+                      const SSymSegment& seg, SSymPoint* out) {
+  if (!bitmap || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0) return false;
+  return StepImage(canvas, PixelsOf(bitmap), rect, seg, out, true);
+}
+
+bool IntersectsIcon(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect,
+                    const SSymSegment& seg, SSymPoint* out) {
+  if (!picture) return false;
+  const PictureRecordFace face(picture);
+  return IntersectsIcon(canvas, &face, rect, seg, out);
+}
+
+bool IntersectsMetaFile(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect,
+                        const SSymSegment& seg, SSymPoint* out) {
+  if (!picture) return false;
+  const PictureRecordFace face(picture);
+  return IntersectsMetaFile(canvas, &face, rect, seg, out);
 }
 
 // ---- picture symbol size ----------------------------------------------------------

@@ -151,5 +151,26 @@ bool IntersectsIcon(const ISSymHitCanvas* canvas, const ISSymHitPicture* picture
 bool IntersectsMetaFile(const ISSymHitCanvas* canvas, const ISSymHitPicture* picture, const SSymRect& rect,
                         const SSymSegment& seg, SSymPoint* out);
 
+// The same over the picture records of the picture manager, and a GDI+ bitmap.
+class SPictureInfo;
+namespace Gdiplus {
+class Bitmap;
+}
+bool IsPtInPicture(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect, const SSymPoint& pt);
+bool IsPtInBitmap(SPictureInfo* picture, const SSymRect& rect, const SSymPoint& pt, bool alpha);
+bool IsPtInBitmap(Gdiplus::Bitmap* bitmap, const SSymRect& rect, const SSymPoint& pt, bool alpha);
+bool IsPtInIcon(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect, const SSymPoint& pt);
+bool IsPtInMetaFile(SPictureInfo* picture, const SSymRect& rect, const SSymPoint& pt);
+bool IntersectsPicture(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect,
+                       const SSymSegment& seg, SSymPoint* out);
+bool IntersectsBitmap(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect,
+                      const SSymSegment& seg, SSymPoint* out);
+bool IntersectsBitmap(const ISSymHitCanvas* canvas, Gdiplus::Bitmap* bitmap, const SSymRect& rect,
+                      const SSymSegment& seg, SSymPoint* out);
+bool IntersectsIcon(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect,
+                    const SSymSegment& seg, SSymPoint* out);
+bool IntersectsMetaFile(const ISSymHitCanvas* canvas, SPictureInfo* picture, const SSymRect& rect,
+                        const SSymSegment& seg, SSymPoint* out);
+
 // The symbol size for a picture of pictureSize pixels.
 SSymSize ComputePictureSymbolSize(const ISSymPixelScale& scale, const SSymSize& size, const SSymSize& pictureSize);

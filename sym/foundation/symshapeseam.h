@@ -1,46 +1,31 @@
-// The faces through which the value types and geometry reach pictures,
-// bitmaps and canvases. The picture and rendering subsystems fill them; the
-// values and hit tests here need nothing more than what these faces give.
+// The faces through which the hit tests reach pictures and canvases, and the
+// picture symbol size reaches a scaler. Picture records answer through an
+// adapter of their own (symgeom); the rendering subsystem's view canvas and
+// scaler implement the canvas and scale faces.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "win/windef.h"
 
-class SInputBinaryStream;
-class SOutputBinaryStream;
 struct SSymPoint;
 struct SSymSize;
 struct SSymRect;
-
-// The picture a brush may hold.
-class ISSymBrushPicture {
- public:
-  virtual ~ISSymBrushPicture() = default;
-  virtual bool IsMetaFile() const = 0;
-  virtual bool IsBitmap() const = 0;
-  // Writes the picture as a bitmap in the stream-bitmap form, over an opaque
-  // background of the given colour.
-  virtual void WriteStreamBitmap(SOutputBinaryStream& out, COLORREF background) const = 0;
-};
-using SSymBrushPicturePtr = std::shared_ptr<ISSymBrushPicture>;
-
-// Makes a picture from a bitmap in the stream-bitmap form; null (or an
-// exception) when no bitmap can be made. Installed by the picture subsystem.
-using SSymStreamBitmapReader = SSymBrushPicturePtr (*)(SInputBinaryStream& in);
-void SSymSetStreamBitmapReader(SSymStreamBitmapReader reader);
-SSymStreamBitmapReader SSymGetStreamBitmapReader();
 
 // A picture image as 32-bit ARGB pixels, rows from the top.
 struct SSymPixelImage {
   int width = 0;
   int height = 0;
   std::vector<std::uint32_t> argb;
+  // Reads one pixel in place of argb when set.
+  std::function<std::uint32_t(int column, int row)> reader;
   // 0xFF000000 when the pixel cannot be read.
   std::uint32_t GetPixel(int column, int row) const {
     if (column < 0 || row < 0 || column >= width || row >= height) return 0xFF000000u;
+    if (reader) return reader(column, row);
     const std::size_t i = static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(column);
     return i < argb.size() ? argb[i] : 0xFF000000u;
   }
@@ -54,8 +39,8 @@ class ISSymHitPicture {
   virtual int GetKind() const = 0;
   // The bitmap's pixels; false when none can be had.
   virtual bool GetBitmap(SSymPixelImage& image) const = 0;
-  // The picture's mask at a size in pixels (width or height 0: its own size);
-  // false when none can be had.
+  // The picture's mask at a size in pixels (width or height 0: its own size),
+  // drawn pixels opaque and the others opaque white; false when none can be had.
   virtual bool GetMask(int width, int height, SSymPixelImage& image) const = 0;
 };
 

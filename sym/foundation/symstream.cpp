@@ -1,7 +1,6 @@
 #include "sym/foundation/symstream.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -9,11 +8,60 @@
 // ---- stream bitmaps ------------------------------------------------------------------
 
 namespace {
-std::atomic<SSymStreamBitmapReader> g_bitmapReader{nullptr};
+// The picture of a pattern brush as a bitmap file over an opaque background
+// of the brush colour; nothing when no bitmap can be made of it.
+void WritePatternPicture(SOutputStream& out, SPictureInfo* info, COLORREF color) {
+  try {
+    Gdiplus::Bitmap* bitmap = info->GetType() == SPictureInfo::ptBitmap ? info->GetBitmap(1) : nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> own;
+    if (!bitmap) {
+      const SBlob& data = info->GetOriginalData();
+      if (data.IsEmpty()) return;
+      own.reset(Gdiplus::Bitmap::FromMemory(data.GetData(), data.GetSize()));
+      bitmap = own.get();
+    }
+    if (!bitmap || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0) return;
+    HBITMAP handle = nullptr;
+    if (bitmap->GetHBITMAP(Gdiplus::Color(255, GetRValue(color), GetGValue(color), GetBValue(color)), &handle) !=
+            Gdiplus::Ok ||
+        !handle)
+      return;
+    SBitmap stream(handle);
+    stream.GetStreamBitmap(out);
+  } catch (const std::bad_alloc&) {
+  }
 }
 
-void SSymSetStreamBitmapReader(SSymStreamBitmapReader reader) { g_bitmapReader = reader; }
-SSymStreamBitmapReader SSymGetStreamBitmapReader() { return g_bitmapReader; }
+// A bitmap file at the stream's position made into a picture record; null
+// (and the position unchanged) when the bytes there are not one.
+SPictureInfo* ReadPatternPicture(SInputStream& in) {
+  const std::size_t mark = in.GetPosition();
+  BYTE head[14];
+  if (in.GetAvailable() < sizeof head || in.Read(head, sizeof head) != sizeof head || head[0] != 'B' ||
+      head[1] != 'M') {
+    in.SetPosition(mark);
+    return nullptr;
+  }
+  const DWORD size = head[2] | (DWORD(head[3]) << 8) | (DWORD(head[4]) << 16) | (DWORD(head[5]) << 24);
+  in.SetPosition(mark);
+  // The whole file must be there before anything is made of it.
+  if (size < 54 || size > in.GetAvailable()) return nullptr;
+  SPictureInfo* picture = nullptr;
+  try {
+    SBitmap bitmap;
+    if (bitmap.CreateBitmap(in)) {
+      if (Gdiplus::Bitmap* plus = SBitmapPlus::CreateBitmap(static_cast<HBITMAP>(bitmap)))
+        picture = SPictureManager().AddBitmap(plus, SString(), 0, SString(), SBlob());
+    }
+  } catch (const SException&) {
+    picture = nullptr;
+  } catch (const std::bad_alloc&) {
+    picture = nullptr;
+  }
+  in.SetPosition(picture ? mark + size : mark);
+  return picture;
+}
+}  // namespace
 
 // ---- writing -----------------------------------------------------------------------------
 
@@ -30,8 +78,8 @@ SSymOutputStream& SSymOutputStream::operator<<(const SSymBrush& brush) {
   else
     top = (static_cast<DWORD>(brush.m_style) << 4) & 0xFFu;
   *this << static_cast<DWORD>((top << 24) | (brush.m_color.GetColor() & 0xFFFFFFu));
-  if (brush.m_style == SSymBrush::Pattern && brush.m_picture)
-    brush.m_picture->WriteStreamBitmap(*this, brush.m_color.GetColor() & 0xFFFFFFu);
+  if (brush.m_style == SSymBrush::Pattern && brush.GetPicture())
+    WritePatternPicture(*this, brush.GetPicture(), brush.m_color.GetColor() & 0xFFFFFFu);
   return *this;
 }
 
@@ -81,21 +129,10 @@ SSymInputStream& SSymInputStream::operator>>(SSymBrush& brush) {
   if (kind == SSymBrush::Pattern) {
     // A bitmap follows when the writer had a picture. When none can be made,
     // the brush is solid and the bytes stay for the next field.
-    const std::size_t mark = GetPosition();
-    SSymBrushPicturePtr picture;
-    if (SSymStreamBitmapReader reader = SSymGetStreamBitmapReader()) {
-      try {
-        picture = reader(*this);
-      } catch (const SException&) {
-        picture = nullptr;
-      }
-    }
-    if (picture) {
-      brush.m_picture = std::move(picture);
-    } else {
-      SetPosition(mark);
+    if (SPictureInfo* picture = ReadPatternPicture(*this))
+      brush.SetPicture(picture);
+    else
       brush.m_style = SSymBrush::Solid;
-    }
   }
   return *this;
 }

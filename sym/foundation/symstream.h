@@ -3,6 +3,7 @@
 // order is little-endian.
 #pragma once
 
+#include "kvcore/spicture.h"
 #include "kvcore/sstream.h"
 #include "sym/foundation/symgeom.h"
 #include "sym/foundation/symvalues.h"
@@ -15,7 +16,8 @@ class SSymOutputStream : public SOutputBinaryStream {
   // style << 24 | colour, then the width.
   SSymOutputStream& operator<<(const SSymPen& pen);
   // The kind byte (kind << 4, or 0x20 | hatch for a hatched brush) << 24 |
-  // colour; a pattern brush with a picture adds the picture as a stream bitmap.
+  // colour; a pattern brush with a picture adds the picture as a bitmap file
+  // over its colour (the stream form of bitmaps).
   SSymOutputStream& operator<<(const SSymBrush& brush);
   SSymOutputStream& operator<<(const SSymColor& color);
   // The font's text form as a string.

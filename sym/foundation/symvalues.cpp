@@ -141,12 +141,20 @@ void SSymPen::SetLOGPEN(const LOGPEN& lp) {
 
 bool SSymBrush::UseMetaFile() const {
   if ((m_style != Picture && m_style != GradientPicture) || m_bitmapMode == 12) return false;
-  return m_picture && m_picture->IsMetaFile();
+  return SPictureHolder::UseMetaFile();
 }
 
 bool SSymBrush::UseBitmap() const {
   if ((m_style != Picture && m_style != GradientPicture) || m_bitmapMode == 12) return false;
-  return m_picture && m_picture->IsBitmap();
+  return SPictureHolder::UseBitmap();
+}
+
+void SSymBrush::GetBackgroundInfo(SDrawBackground& bg) const {
+  bg.SetDrawMode(m_bitmapMode);
+  bg.SetPicture(GetPicture());
+  bg.SetBackColor(m_color.GetColor());
+  bg.SetGradientMode(m_gradientMode);
+  bg.SetGradientColors(m_color.GetColor(), m_endColor.GetColor());
 }
 
 bool SSymBrush::UseGradient() const {
@@ -177,7 +185,7 @@ LOGBRUSH SSymBrush::GetLOGBRUSH() const {
 
 bool SSymBrush::operator==(const SSymBrush& o) const {
   return m_style == o.m_style && m_hatch == o.m_hatch && m_color.GetColor() == o.m_color.GetColor() &&
-         m_picture == o.m_picture && m_bitmapMode == o.m_bitmapMode && m_gradientMode == o.m_gradientMode &&
+         GetPictureIdentity() == o.GetPictureIdentity() && m_bitmapMode == o.m_bitmapMode && m_gradientMode == o.m_gradientMode &&
          m_endColor.GetColor() == o.m_endColor.GetColor();
 }
 

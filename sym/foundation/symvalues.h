@@ -3,9 +3,10 @@
 #pragma once
 
 #include "kvcore/scolor.h"
+#include "kvcore/sdrawbackground.h"
+#include "kvcore/spicture.h"
 #include "kvcore/stable.h"
 #include "kvcore/sstring.h"
-#include "sym/foundation/symshapeseam.h"
 #include "win/windef.h"
 #include "win/wingdi.h"
 
@@ -83,7 +84,7 @@ class SSymPen {
 
 // ---- brushes ------------------------------------------------------------------
 
-class SSymBrush {
+class SSymBrush : public SPictureHolder {
  public:
   enum BrushStyle { Solid = 1, Hatched = 2, Pattern = 3, Hollow = 4, Picture = 5, Gradient = 6, GradientPicture = 7 };
   enum HatchStyle { Horizontal = 1, Vertical = 2, FDiagonal = 3, BDiagonal = 4, Cross = 5, DiagCross = 6 };
@@ -93,7 +94,6 @@ class SSymBrush {
   SSymBrush(LONG hatch, SSymColor color) : m_style(Hatched), m_hatch(hatch), m_color(color) {}
   SSymBrush(LONG style, LONG hatch, SSymColor color) : m_style(style), m_hatch(hatch), m_color(color) {}
   explicit SSymBrush(const SSymFormat& format);
-  virtual ~SSymBrush() = default;
   SSymBrush(const SSymBrush&) = default;
   SSymBrush& operator=(const SSymBrush&) = default;
 
@@ -115,14 +115,11 @@ class SSymBrush {
   SSymColor GetEndColor() const { return m_endColor; }
   void SetEndColor(SSymColor color) { m_endColor = color; }
 
-  // The optional picture.
-  const SSymBrushPicturePtr& GetPicture() const { return m_picture; }
-  void SetPicture(SSymBrushPicturePtr picture) { m_picture = std::move(picture); }
-  bool HasPicture() const { return m_picture != nullptr; }
-
-  virtual bool UsePicture() const { return UseMetaFile() || UseBitmap(); }
-  virtual bool UseMetaFile() const;
-  virtual bool UseBitmap() const;
+  // A picture is used only by the picture styles (5, 7) with a bitmap mode
+  // other than 12, and then as the held picture allows.
+  bool UsePicture() const override { return UseMetaFile() || UseBitmap(); }
+  bool UseMetaFile() const override;
+  bool UseBitmap() const override;
   bool UseGradient() const;
   SSymColor GetDispColor() const { return UseGradient() ? m_endColor : m_color; }
   void SetDispColor(SSymColor color) {
@@ -132,6 +129,8 @@ class SSymBrush {
       m_color = color;
   }
   LOGBRUSH GetLOGBRUSH() const;
+  // Bitmap mode, picture, back colour, gradient mode and the two colours.
+  void GetBackgroundInfo(SDrawBackground& background) const;
 
   void SetSymFormat(const SSymFormat& format);
   void GetSymFormat(SSymFormat& format) const;
@@ -147,7 +146,6 @@ class SSymBrush {
   LONG m_bitmapMode = 12;
   LONG m_gradientMode = 0;
   SSymColor m_endColor{0x767676};
-  SSymBrushPicturePtr m_picture;
 };
 
 // ---- fonts --------------------------------------------------------------------

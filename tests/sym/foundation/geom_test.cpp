@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "kvcore/spicture.h"
 #include "sym/foundation/symgeom.h"
+#include "win/gdiplus.h"
 
 static std::ostream& operator<<(std::ostream& os, const SSymRect& r) {
   return os << "(" << r.x1 << ", " << r.y1 << ", " << r.x2 << ", " << r.y2 << ")";
@@ -361,7 +363,7 @@ TEST(Geometry, PictureHitTests) {
   EXPECT_FALSE(IsPtInPicture(&canvas, &bmp, big, {1000, 900}));
   EXPECT_TRUE(IsPtInPicture(&canvas, &bmp, small, {170, 50}));  // small: 75 around the rectangle
   EXPECT_FALSE(IsPtInPicture(&canvas, &bmp, small, {180, 50}));
-  EXPECT_TRUE(IsPtInPicture(&canvas, nullptr, big, {1070, 500}));
+  EXPECT_TRUE(IsPtInPicture(&canvas, static_cast<const ISSymHitPicture*>(nullptr), big, {1070, 500}));
   bmp.available = false;
   EXPECT_TRUE(IsPtInPicture(&canvas, &bmp, big, {900, 900}));  // no bitmap: the rectangle test
   bmp.available = true;
@@ -386,7 +388,7 @@ TEST(Geometry, PictureHitTests) {
   EXPECT_LE(p.x, 510);
   EXPECT_FALSE(IntersectsPicture(&canvas, &bmp, big, SSymSegment(100, 500, 200, 600), &p));  // both opaque
   EXPECT_FALSE(IntersectsPicture(nullptr, &bmp, big, SSymSegment(100, 500, 900, 500), &p));
-  EXPECT_TRUE(IntersectsPicture(&canvas, nullptr, big, SSymSegment(500, 500, 1500, 500), &p));
+  EXPECT_TRUE(IntersectsPicture(&canvas, static_cast<const ISSymHitPicture*>(nullptr), big, SSymSegment(500, 500, 1500, 500), &p));
   EXPECT_EQ(p, SSymPoint(999, 500));
 
   // Icons test their mask without alpha (white misses); metafiles with it.
@@ -401,4 +403,26 @@ TEST(Geometry, PictureHitTests) {
   meta.available = false;
   EXPECT_FALSE(IntersectsMetaFile(&canvas, &meta, big, SSymSegment(100, 300, 900, 300), &p));
   EXPECT_FALSE(IntersectsIcon(&canvas, &bmp, big, SSymSegment(100, 300, 900, 300), &p));  // not an icon
+}
+
+TEST(Geometry, PictureRecordHitTests) {
+  auto* bitmap = new Gdiplus::Bitmap(2, 2);
+  for (int y = 0; y < 2; ++y) {
+    bitmap->SetPixel(0, y, Gdiplus::Color(255, 0, 0, 0));
+    bitmap->SetPixel(1, y, Gdiplus::Color(0, 255, 255, 255));
+  }
+  SPictureInfo* info = SPictureManager().AddBitmap(bitmap, SString(), 0, SString(), SBlob());
+  ASSERT_NE(info, nullptr);
+  const SSymRect big(0, 999, 999, 0);
+  const TenUnits canvas;
+  EXPECT_TRUE(IsPtInPicture(&canvas, info, big, {100, 900}));
+  EXPECT_FALSE(IsPtInPicture(&canvas, info, big, {900, 900}));
+  EXPECT_TRUE(IsPtInBitmap(info->GetBitmap(), big, {100, 100}, true));
+  EXPECT_FALSE(IsPtInBitmap(info->GetBitmap(), big, {900, 100}, true));
+  EXPECT_FALSE(IsPtInIcon(&canvas, info, big, {100, 900}));  // not an icon
+  SSymPoint p;
+  ASSERT_TRUE(IntersectsPicture(&canvas, info, big, SSymSegment(100, 500, 900, 500), &p));
+  EXPECT_GE(p.x, 490);
+  EXPECT_LE(p.x, 510);
+  EXPECT_TRUE(IsPtInPicture(&canvas, static_cast<SPictureInfo*>(nullptr), big, {1070, 500}));
 }

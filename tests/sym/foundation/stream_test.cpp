@@ -30,27 +30,13 @@ Bytes Hex(const char* text) {
   return b;
 }
 
-// A picture that writes a tagged block; its reader checks the tag.
-struct TaggedPicture : ISSymBrushPicture {
-  bool IsMetaFile() const override { return false; }
-  bool IsBitmap() const override { return true; }
-  void WriteStreamBitmap(SOutputBinaryStream& out, COLORREF background) const override {
-    out.Write("PIC!", 4);
-    out << DWORD(background);
-  }
-};
-SSymBrushPicturePtr ReadTagged(SInputBinaryStream& in) {
-  char tag[4];
-  in.ReadExact(tag, 4);
-  if (std::memcmp(tag, "PIC!", 4) != 0) return nullptr;
-  DWORD bg;
-  in >> bg;
-  return std::make_shared<TaggedPicture>();
+// A picture record of a 2 x 1 bitmap: a red pixel and a transparent one.
+SPictureInfo* TwoPixelPicture() {
+  auto* bitmap = new Gdiplus::Bitmap(2, 1);
+  bitmap->SetPixel(0, 0, Gdiplus::Color(255, 255, 0, 0));
+  bitmap->SetPixel(1, 0, Gdiplus::Color(0, 0, 0, 0));
+  return SPictureManager().AddBitmap(bitmap, SString(), 0, SString(), SBlob());
 }
-struct ReaderScope {
-  explicit ReaderScope(SSymStreamBitmapReader r) { SSymSetStreamBitmapReader(r); }
-  ~ReaderScope() { SSymSetStreamBitmapReader(nullptr); }
-};
 }  // namespace
 
 TEST(SSymStream, BytesOfEachValue) {
@@ -73,12 +59,15 @@ TEST(SSymStream, BytesOfEachValue) {
   };
   for (const auto& c : cases) EXPECT_EQ(c.bytes, Hex(c.hex)) << c.what;
 
+  // A pattern brush with a picture: the word, then the picture as a bitmap file.
   const Bytes pic = Written([](auto& o) {
     SSymBrush b(3, 0, SSymColor(0x10));
-    b.SetPicture(std::make_shared<TaggedPicture>());
+    b.SetPicture(TwoPixelPicture());
     o << b;
   });
-  EXPECT_EQ(pic, Hex("10 00 00 30 50 49 43 21 10 00 00 00"));
+  ASSERT_GT(pic.size(), 4u + 54u);
+  EXPECT_EQ(Bytes(pic.begin(), pic.begin() + 6), Hex("10 00 00 30 42 4D"));
+  EXPECT_EQ(pic[6] | (pic[7] << 8), static_cast<int>(pic.size() - 4));  // the file's own size
 }
 
 TEST(SSymStream, NamedValueBytes) {
@@ -213,30 +202,45 @@ TEST(SSymStream, BrushKindsAndPatternPictures) {
     EXPECT_EQ(b.GetColor().GetColor(), 0x332211u);
   }
 
-  SSymBrush withPicture(3, 0, SSymColor(0x10));
-  withPicture.SetPicture(std::make_shared<TaggedPicture>());
+  SSymBrush withPicture(3, 0, SSymColor(0x102030));
+  withPicture.SetPicture(TwoPixelPicture());
   const SSymBrush without(3, 0, SSymColor(0x20));
   SOutputGlobal mem;
   SSymOutputStream out(mem);
   out << withPicture << without << DWORD(0xCAFEF00D);
-  for (bool reader : {true, false}) {
-    ReaderScope scope(reader ? ReadTagged : nullptr);
-    SInputGlobal src(mem.GetBytes());
-    SSymInputStream in(src);
-    SSymBrush a, b;
-    DWORD next = 0;
-    in >> a;
-    if (!reader) {
-      // No bitmap can be made: a solid brush, and the picture bytes are left.
-      EXPECT_EQ(a.GetStyle(), 1);
-      EXPECT_FALSE(a.HasPicture());
-      continue;
-    }
-    in >> b >> next;
-    EXPECT_EQ(a.GetStyle(), 3);
-    EXPECT_TRUE(a.HasPicture());
-    EXPECT_EQ(b.GetStyle(), 1);  // written without a picture: nothing of the next field is taken
-    EXPECT_EQ(next, 0xCAFEF00Du);
+  SInputGlobal src(mem.GetBytes());
+  SSymInputStream in(src);
+  SSymBrush a, b;
+  DWORD next = 0;
+  in >> a >> b >> next;
+  EXPECT_EQ(a.GetStyle(), 3);
+  ASSERT_TRUE(a.HasPicture());
+  Gdiplus::Bitmap* bitmap = a.GetPicture()->GetBitmap();
+  ASSERT_NE(bitmap, nullptr);
+  Gdiplus::Color left, right;
+  bitmap->GetPixel(0, 0, &left);
+  bitmap->GetPixel(1, 0, &right);
+  EXPECT_EQ(left.GetValue(), 0xFFFF0000u);
+  EXPECT_EQ(right.GetValue(), 0xFF302010u);  // the brush colour shows through, opaque
+  EXPECT_EQ(b.GetStyle(), 1);  // written without a picture: nothing of the next field is taken
+  EXPECT_FALSE(b.HasPicture());
+  EXPECT_EQ(next, 0xCAFEF00Du);
+
+  // A bitmap file that claims more bytes than there are, or is no bitmap:
+  // a solid brush, and the bytes stay for the next field.
+  struct {
+    Bytes bytes;
+    const char* what;
+  } bad[] = {{Hex("10000030 424D FFFF0000 00000000 36000000 CDAB"), "file larger than the stream"},
+             {Hex("10000030 424D 10000000 00000000 36000000 CDAB"), "file smaller than its header"},
+             {Hex("10000030 CDAB"), "no bitmap at all"}};
+  for (const auto& c : bad) {
+    SInputGlobal s2(c.bytes);
+    SSymInputStream in2(s2);
+    SSymBrush r;
+    in2 >> r;
+    EXPECT_EQ(r.GetStyle(), 1) << c.what;
+    EXPECT_EQ(s2.GetPosition(), 4u) << c.what;
   }
 }
 

@@ -9,13 +9,10 @@ struct ScreenBits {
   ~ScreenBits() { SSymNearestColor::SetScreenColorBits(0); }
 };
 
-struct FakePicture : ISSymBrushPicture {
-  bool meta;
-  explicit FakePicture(bool m) : meta(m) {}
-  bool IsMetaFile() const override { return meta; }
-  bool IsBitmap() const override { return !meta; }
-  void WriteStreamBitmap(SOutputBinaryStream&, COLORREF) const override {}
-};
+// A picture record of a small bitmap.
+SPictureInfo* BitmapPicture() {
+  return SPictureManager().AddBitmap(new Gdiplus::Bitmap(2, 2), SString(), 0, SString(), SBlob());
+}
 }  // namespace
 
 TEST(SSymNearestColor, ReductionOnAn8BitScreen) {
@@ -139,13 +136,30 @@ TEST(SSymBrush, StylesAndGradientRules) {
 
 TEST(SSymBrush, PictureUseEqualityAndOrder) {
   SSymBrush b(5, 0, SSymColor(0));
-  b.SetPicture(std::make_shared<FakePicture>(true));
+  b.SetPicture(BitmapPicture());
   EXPECT_FALSE(b.UsePicture());  // bitmap mode 12: no picture
   b.SetBitmapMode(1);
-  EXPECT_TRUE(b.UseMetaFile());
-  EXPECT_FALSE(b.UseBitmap());
+  EXPECT_TRUE(b.UseBitmap());
+  EXPECT_TRUE(b.UsePicture());
+  EXPECT_FALSE(b.UseMetaFile());
+  b.SetStyle(7);
+  EXPECT_TRUE(b.UsePicture());
   b.SetStyle(1);
   EXPECT_FALSE(b.UsePicture());
+  SSymBrush none(5, 0, SSymColor(0));
+  none.SetBitmapMode(1);
+  EXPECT_FALSE(none.UsePicture());
+
+  b.SetStyle(6);
+  b.SetGradientMode(3);
+  b.SetEndColor(0x222222);
+  SDrawBackground bg;
+  b.GetBackgroundInfo(bg);
+  EXPECT_EQ(bg.GetDrawMode(), 1);
+  EXPECT_EQ(bg.GetPicture(), b.GetPicture());
+  EXPECT_EQ(bg.GetBackColor(), 0u);
+  EXPECT_EQ(bg.GetGradientMode(), 3);
+  EXPECT_EQ(bg.GetEndColor(), 0x222222u);
 
   SSymBrush x(SSymColor(0x10)), y(SSymColor(0x10));
   EXPECT_EQ(x, y);
@@ -154,7 +168,7 @@ TEST(SSymBrush, PictureUseEqualityAndOrder) {
   EXPECT_FALSE(x < y);
   EXPECT_FALSE(y < x);
   SSymBrush z(x);
-  z.SetPicture(std::make_shared<FakePicture>(false));
+  z.SetPicture(BitmapPicture());
   EXPECT_NE(x, z);  // picture identity takes part
   EXPECT_TRUE(SSymBrush(SSymColor(0xFFFFFFFF)) < SSymBrush(2, 0, SSymColor(0)));
   EXPECT_TRUE(SSymBrush(2, -1, SSymColor(0)) < SSymBrush(2, 0, SSymColor(0)));  // signed hatch
