@@ -183,6 +183,91 @@ SIZE SImageFile::GetSize() const {
 
 void SImageFile::Done() { m_pImages.reset(); }
 
+// ---- SImageData, SIcon, SCursor ---------------------------------------------------
+
+namespace {
+
+void WriteBmp(SOutputBinaryStream& out, const KvImage& image) {
+  std::vector<std::uint8_t> bytes;
+  if (!KvWriteBmp(image, bytes)) throw SEIOException(SString("bitmap not written"), __PRETTY_FUNCTION__, __FILE__, __LINE__);
+  out.Write(bytes.data(), bytes.size());
+}
+
+bool ReadBmp(SInputBinaryStream& in, KvImage& image) {
+  BYTE head[14];
+  in.ReadExact(head, sizeof head);
+  DWORD size;
+  std::memcpy(&size, head + 2, 4);
+  if (head[0] != 'B' || head[1] != 'M' || size < 54) return false;
+  if (size - 14 > in.GetAvailable())
+    throw SEEOFException(SString("bitmap longer than its stream"), __PRETTY_FUNCTION__, __FILE__, __LINE__);
+  std::vector<BYTE> bytes(size);
+  std::memcpy(bytes.data(), head, sizeof head);
+  in.ReadExact(bytes.data() + 14, size - 14);
+  return KvReadBmp(bytes.data(), bytes.size(), image);
+}
+
+}  // namespace
+
+SOutputBinaryStream& operator<<(SOutputBinaryStream& out, const SImageData& data) {
+  const bool has = !data.IsEmpty();
+  const DWORD kind = (data.flags & 3) == 2 ? 2 : 1;
+  out << static_cast<DWORD>(kind | (has ? 0xC : 0)) << data.hotX << data.hotY;
+  if (!has) return out;
+  KvImage colour = data.image, mask = data.image;
+  colour.hasAlpha = false;
+  mask.hasAlpha = false;
+  for (std::size_t i = 0; i < data.image.px.size(); ++i) {
+    const std::uint32_t p = data.image.px[i];
+    const bool opaque = !data.image.hasAlpha || (p >> 24) >= 128;
+    colour.px[i] = p | 0xFF000000u;
+    mask.px[i] = opaque ? 0xFF000000u : 0xFFFFFFFFu;
+  }
+  WriteBmp(out, colour);
+  WriteBmp(out, mask);
+  return out;
+}
+
+SInputBinaryStream& operator>>(SInputBinaryStream& in, SImageData& data) {
+  data = SImageData();
+  DWORD flags = 0;
+  LONG x = 0, y = 0;
+  in >> flags >> x >> y;
+  if ((flags & 3) == 0 || (flags & 3) == 3 || (flags & ~0xFu)) return in;
+  data.flags = flags & 3;
+  data.hotX = x;
+  data.hotY = y;
+  KvImage colour, mask;
+  if ((flags & 4) && !ReadBmp(in, colour)) return in;
+  if ((flags & 8) && !ReadBmp(in, mask)) return in;
+  if (!(flags & 4)) return in;
+  if ((flags & 8) && (mask.width != colour.width || mask.height != colour.height)) return in;
+  data.image = std::move(colour);
+  if (flags & 8) {
+    data.image.hasAlpha = true;
+    for (std::size_t i = 0; i < data.image.px.size(); ++i)
+      if ((mask.px[i] & 0xFFFFFF) == 0xFFFFFF) data.image.px[i] = 0;
+      else data.image.px[i] |= 0xFF000000u;
+  }
+  return in;
+}
+
+SIcon::~SIcon() {
+  if (m_hIcon) KvDestroyIcon(m_hIcon);
+}
+
+HICON SIcon::GetIcon() {
+  if (!m_hIcon && !m_data.IsEmpty())
+    m_hIcon = KvCreateIconFromImage(m_data.image, !m_bCursor, m_data.hotX, m_data.hotY);
+  return m_hIcon;
+}
+
+SInputBinaryStream& operator>>(SInputBinaryStream& in, SIcon& icon) {
+  if (icon.m_hIcon) KvDestroyIcon(icon.m_hIcon);
+  icon.m_hIcon = nullptr;
+  return in >> icon.m_data;
+}
+
 // ---- SPictureInfo -----------------------------------------------------------------
 
 SPictureInfo::SPictureInfo(int type, const SString& file, int flags, const SString& name, const SBlob& data)

@@ -112,6 +112,47 @@ class SCursorFile : public SImageFile {
   explicit SCursorFile(HCURSOR cursor) : SImageFile(false) { AddImage(KvHandleCast<HICON>(cursor)); }
 };
 
+// The serialized form of an icon or cursor: a flag word (bits 0-1: 1 icon,
+// 2 cursor; bit 2: a colour bitmap follows; bit 3: a mask bitmap follows),
+// the hot spot (two 32-bit words), then the colour and the mask as bitmap
+// files (the mask white where the image is transparent).
+struct SImageData {
+  DWORD flags = 0;
+  LONG hotX = 0;
+  LONG hotY = 0;
+  KvImage image;
+  bool IsEmpty() const { return image.width <= 0 || image.height <= 0; }
+};
+SOutputBinaryStream& operator<<(SOutputBinaryStream& out, const SImageData& data);
+// A short read throws SEEOFException; a bad flag word or bitmap leaves the
+// data empty (the bytes of the record consumed as far as they were read).
+SInputBinaryStream& operator>>(SInputBinaryStream& in, SImageData& data);
+
+// Temporary holders of an icon or cursor read in the serialized form; the
+// handle is made on first request and destroyed with the holder.
+class SIcon {
+ public:
+  SIcon() = default;
+  explicit SIcon(HICON icon) : m_hIcon(icon) {}
+  ~SIcon();
+  SIcon(const SIcon&) = delete;
+  SIcon& operator=(const SIcon&) = delete;
+  HICON GetIcon();
+  SImageData& GetImageData() { return m_data; }
+  friend SInputBinaryStream& operator>>(SInputBinaryStream& in, SIcon& icon);
+
+ protected:
+  bool m_bCursor = false;
+  HICON m_hIcon = nullptr;
+  SImageData m_data;
+};
+
+class SCursor : public SIcon {
+ public:
+  SCursor() { m_bCursor = true; }
+  HCURSOR GetSafeHandle() { return KvHandleCast<HCURSOR>(GetIcon()); }
+};
+
 // One record of the picture manager. The manager owns the record and the
 // picture in it; users count their references with AddRef and Release.
 class SPictureInfo {

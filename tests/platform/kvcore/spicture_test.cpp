@@ -8,6 +8,7 @@
 #include "kvcore/sexception.h"
 #include "kvcore/spicture.h"
 #include "kvcore/sstream.h"
+#include "win/imageicon.h"
 
 namespace {
 
@@ -142,6 +143,46 @@ TEST_F(Pictures, ManagerRecordsAreSharedAndCounted) {
   ico.resize(30);
   EXPECT_FALSE(broken.LoadImageW(SBlob(ico)));
   EXPECT_EQ(broken.GetImage(16, 16, 32), nullptr);
+}
+
+TEST_F(Pictures, IconsInTheSerializedForm) {
+  SImageData data;
+  data.flags = 2;  // a cursor
+  data.hotX = 3;
+  data.hotY = 4;
+  data.image.width = 4;
+  data.image.height = 2;
+  data.image.hasAlpha = true;
+  data.image.px = {0xFFFF0000u, 0, 0xFF00FF00u, 0xFF0000FFu, 0, 0, 0xFF123456u, 0xFFFFFFFFu};
+  SOutputGlobal out;
+  SOutputBinaryStream bout(out);
+  bout << data;
+  ASSERT_GT(out.GetSize(), 12u + 14u);
+  EXPECT_EQ(out.GetData()[12], 'B');  // a bitmap file follows the three words
+
+  SInputGlobal in(out.GetData(), out.GetSize());
+  SInputBinaryStream bin(in);
+  SCursor cursor;
+  bin >> cursor;
+  ASSERT_NE(cursor.GetSafeHandle(), nullptr);
+  const KvImage* img = KvIconImage(cursor.GetIcon());
+  ASSERT_NE(img, nullptr);
+  EXPECT_EQ(img->At(0, 0), 0xFFFF0000u);
+  EXPECT_EQ(img->At(1, 0) >> 24, 0u);  // transparent stays transparent
+  EXPECT_EQ(KvIconHotSpot(cursor.GetIcon()).y, 4);
+  SCursorFile file(cursor.GetSafeHandle());
+  EXPECT_EQ(file.GetSize().cx, 4);
+
+  // Truncated data throws; a bad flag word gives nothing.
+  SInputGlobal cut(out.GetData(), out.GetSize() - 10);
+  SInputBinaryStream bcut(cut);
+  SIcon none;
+  EXPECT_THROW(bcut >> none, SEEOFException);
+  const DWORD bad[3] = {0x13, 0, 0};
+  SInputGlobal b(bad, sizeof bad);
+  SInputBinaryStream bb(b);
+  bb >> none;
+  EXPECT_EQ(none.GetIcon(), nullptr);
 }
 
 TEST_F(Pictures, DrawnThroughTheDC) {
