@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "kvcore/sdc.h"
 #include "kvcore/sdrawbackground.h"
 #include "kvcore/srtfdocument.h"
+#include "kvcore/spicture.h"
 #include "kvcore/sstream.h"
 
 namespace {
@@ -172,6 +174,36 @@ TEST(SDrawBackground, GradientInsideTheShapeOnly) {
   bg.SetGradientMode(0x401);
   EXPECT_TRUE(bg.UseGradient());
   EXPECT_FALSE(bg.DrawBackground(nullptr, r, r));
+}
+
+TEST(SDrawBackground, PicturesFollowTheirMode) {
+  KvImage img;
+  img.width = img.height = 4;
+  img.px.assign(16, 0xFF0000FFu);  // blue
+  std::vector<std::uint8_t> png;
+  ASSERT_TRUE(KvWritePng(img, png));
+  const std::string path = ::testing::TempDir() + "sdc_test_picture.png";
+  ASSERT_TRUE(SBlob(png).WriteToFile(SString(path)));
+  {
+    SDrawBackground bg(nullptr, 0, 0);  // stretched
+    bg.SetBackColor(RGB(255, 0, 0));
+    ASSERT_TRUE(bg.LoadPicture(SString(path)));
+    ASSERT_TRUE(bg.UsePicture());
+    Canvas c;
+    const RECT r = {8, 8, 40, 40};
+    ASSERT_TRUE(bg.DrawBackground(&c.dc, r));
+    EXPECT_EQ(c.dc.GetPixel(20, 20), RGB(0, 0, 255));
+    EXPECT_EQ(c.dc.GetPixel(4, 4), 0xFFFFFFu);  // outside the shape
+    // Centred at its own size: the back colour shows around it.
+    bg.SetDrawMode(2);
+    ASSERT_TRUE(bg.DrawBackground(&c.dc, r));
+    EXPECT_EQ(c.dc.GetPixel(24, 24), RGB(0, 0, 255));
+    EXPECT_EQ(c.dc.GetPixel(10, 10), RGB(255, 0, 0));
+    // Mode 12 shows no picture.
+    bg.SetDrawMode(12);
+    EXPECT_FALSE(bg.UsePicture());
+  }
+  SPictureManager::RemoveAll();
 }
 
 TEST(SRtfDocument, MeasuredAndLaidOutOnADC) {
