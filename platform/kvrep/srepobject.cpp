@@ -1050,3 +1050,68 @@ bool SRepActionAttr::IsEmpty() {
   SRepVariant now;
   return m_obj->GetAttribute(m_id, &now) == S_OK && now == m_value;
 }
+
+// ---- commands, checks and typed helpers ----------------------------------------------
+HRESULT SRepObject::CanCreateObject(LONG id, const CLSID& clsid, LONG pos, SString* message) {
+  auto refuse = [&](const char* why) {
+    if (message) *message = SString(why);
+    return S_FALSE;
+  };
+  if (IsDeleted()) return refuse("The object is deleted");
+  if (m_pSession && m_pSession->IsReadOnly()) return refuse("The session is read-only");
+  if (!SRepRegistry::Find(clsid)) return refuse("The class is not registered");
+  SRepCollection* col = FindCollection(id);
+  if (pos < -1 || pos > (col ? col->GetCount() : 0)) return refuse("The position is outside the collection");
+  if (SRepRegistry* reg = GetRegistry())
+    if (SRepClassColDef* def = reg->GetClassColDef(id)) {
+      CLSID el{};
+      def->GetElementClass(&el);
+      SRepRegistry* made = SRepRegistry::Find(clsid);
+      if (el != GUID_NULL && clsid != el && !made->IsKindOf(el)) return refuse("The class does not fit the collection");
+    }
+  return S_OK;
+}
+
+HRESULT SRepObject::GetAttributeText(LONG id, SString* out) {
+  if (!out) return E_POINTER;
+  SRepVariant v;
+  HRESULT hr = GetAttribute(id, &v);
+  if (FAILED(hr)) return hr;
+  SRepRegistry* reg = GetRegistry();
+  SRepAttrEditor* ed = reg ? reg->GetAttrEditor(id) : nullptr;
+  *out = ed ? ed->GetText(v) : v.GetAsText();
+  return S_OK;
+}
+
+HRESULT SRepObject::Get_TEXT(LONG id, SString& out) {
+  SRepVariant v;
+  HRESULT hr = GetAttribute(id, &v);
+  if (FAILED(hr)) return hr;
+  return SRepFromVariant(v, out);
+}
+
+HRESULT SRepObject::Set_CHAR(LONG id, const SString& value) {
+  SRepVariant v;
+  v.SetSTRING(value);
+  return SetAttribute(id, v);
+}
+
+HRESULT SRepObject::Get_INT(LONG id, LONG& out) {
+  SRepVariant v;
+  HRESULT hr = GetAttribute(id, &v);
+  if (FAILED(hr)) return hr;
+  return SRepFromVariant(v, out);
+}
+
+HRESULT SRepObject::Get_OID(LONG id, SRepOID_& out) {
+  SRepVariant v;
+  HRESULT hr = GetAttribute(id, &v);
+  if (FAILED(hr)) return hr;
+  return SRepFromVariant(v, out);
+}
+
+HRESULT SRepObject::Set_OID(LONG id, const SRepOID_& value) {
+  SRepVariant v;
+  v.SetOID(value);
+  return SetAttribute(id, v);
+}

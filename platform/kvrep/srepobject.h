@@ -118,6 +118,27 @@ class SRepObject : public ISRepObjectBase {
   virtual const SAttrEditorMap* GetAttrEditorMap() const { return &attrEditorMap; }
   virtual SRepRegistry* GetRegistry() const { return SRepRegistry::Find(m_clsid); }
 
+  // ---- commands, checks and typed helpers
+  // The after-change notice of an attribute stored by other means.
+  void _PostSetAttribute(LONG id) { NotifyChange(id); }
+  // A command of the object's class; S_FALSE when not handled.
+  virtual HRESULT DoCommand(LONG command) { (void)command; return S_FALSE; }
+  // 0 when an object of clsid may be created in collection id at pos;
+  // non-zero refuses (message, optional, receives the reason).
+  virtual HRESULT CanCreateObject(LONG id, const CLSID& clsid, LONG pos, SString* message = nullptr);
+  // The display text of an attribute (through the class's editor when it has one).
+  virtual HRESULT GetAttributeText(LONG id, SString* out);
+  // The repository's consistency check; the number of repairs made.
+  virtual LONG InternalAutoFix(void* messages, int checkParents) { (void)messages, (void)checkParents; return 0; }
+  HRESULT Get_TEXT(LONG id, SString& out);
+  HRESULT Set_TEXT(LONG id, const SString& v) { return SetAttribute(id, SRepVariant::Text(v)); }
+  HRESULT Get_CHAR(LONG id, SString& out) { return Get_TEXT(id, out); }
+  HRESULT Set_CHAR(LONG id, const SString& v);
+  HRESULT Get_INT(LONG id, LONG& out);
+  HRESULT Set_INT(LONG id, LONG v) { return SetAttribute(id, SRepVariant::Long(v)); }
+  HRESULT Get_OID(LONG id, SRepOID_& out);
+  HRESULT Set_OID(LONG id, const SRepOID_& v);
+
   // ---- change hooks
   virtual void OnUpdateAttribute(LONG id) { (void)id; }
   virtual void OnCollectionInsert(LONG id, ISRepObject* other, int pos) { (void)id, (void)other, (void)pos; }
@@ -238,6 +259,8 @@ class SRepRootObject : public SRepObjectMem, public ISRepRootObject {
 
 // The record of an object's creation (deleteNext) or deletion.
 SRepActionBase* SRepMakeLifeAction(SRepObject* obj, bool deleteNext);
+
+using SRepObjectImpl = SRepObjectBaseImpl;
 
 // A counted reference to one collection of an object.
 class SRepClassColPtr {

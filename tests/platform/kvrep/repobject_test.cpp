@@ -207,6 +207,27 @@ TEST_F(RepTest, SinksHearChangesByMask) {
   c->Release();
 }
 
+TEST_F(RepTest, TypedHelpersTextsAndCreationChecks) {
+  ASSERT_EQ(S_OK, a->Set_CHAR(kName, SString("Alpha")));
+  SString t;
+  EXPECT_EQ(S_OK, a->Get_TEXT(kName, t));
+  EXPECT_EQ(SString("Alpha"), t);
+  LONG n = 0;
+  ASSERT_EQ(S_OK, a->Set_INT(kColor, 0x0000FF));
+  EXPECT_EQ(S_OK, a->Get_INT(kColor, n));
+  EXPECT_EQ(0xFF, n);
+  EXPECT_EQ(DISP_E_TYPEMISMATCH, a->Get_INT(kName, n));
+  EXPECT_EQ(S_OK, a->GetAttributeText(kColor, &t));
+  EXPECT_EQ(SString("FF0000"), t) << "through the colour editor";
+  EXPECT_EQ(E_POINTER, a->GetAttributeText(kColor, nullptr));
+
+  SString why;
+  EXPECT_EQ(S_OK, root->CanCreateObject(kKids, CLSID_TNode, -1, &why));
+  EXPECT_EQ(S_FALSE, root->CanCreateObject(kKids, CLSID_TNode, 7, &why));
+  EXPECT_EQ(S_FALSE, root->CanCreateObject(kKids, MakeGUID("{5E7A0001-0000-4000-8000-0000000000FE}"), -1, &why));
+  EXPECT_FALSE(why.IsEmpty());
+}
+
 TEST(RepVariant, TextsAndKinds) {
   SRepVariant v;
   EXPECT_TRUE(v.IsEmpty());
