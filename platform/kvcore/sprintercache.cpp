@@ -1,5 +1,6 @@
 #include "kvcore/sprintercache.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -102,14 +103,15 @@ bool SPrinterCache::HasPrinter() {
   return cch > 1;
 }
 
-SIZE SPrinterCache::GetAvailablePageSizeInPoints(int dpiX, int dpiY) const {
-  const long long w = static_cast<long long>(m_pageSize.x) - m_margins.left - m_margins.right;
-  const long long h = static_cast<long long>(m_pageSize.y) - m_margins.top - m_margins.bottom;
-  auto scale = [](long long v, int dpi) {
-    if (v <= 0 || dpi <= 0) return LONG{0};
-    return static_cast<LONG>((v * dpi + 500) / 1000);
-  };
-  return {scale(w, dpiX), scale(h, dpiY)};
+SIZE SPrinterCache::GetAvailablePageSizeInPoints(int minHorzMargin, int minVertMargin) const {
+  const long long h0 = std::max<long long>(minHorzMargin, 0), v0 = std::max<long long>(minVertMargin, 0);
+  const long long w = static_cast<long long>(m_pageSize.x) - std::max<long long>(m_margins.left, h0) -
+                      std::max<long long>(m_margins.right, h0);
+  const long long h = static_cast<long long>(m_pageSize.y) - std::max<long long>(m_margins.top, v0) -
+                      std::max<long long>(m_margins.bottom, v0);
+  // Thousandths of an inch to 1/7200 inch, rounded.
+  auto conv = [](long long v) { return v <= 0 ? LONG{0} : static_cast<LONG>(std::min<long long>((v * 36 + 2) / 5, 0x7FFFFFFF)); };
+  return {conv(w), conv(h)};
 }
 
 template <class F>

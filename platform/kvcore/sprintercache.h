@@ -40,8 +40,11 @@ class SPrinterCache {
   // Page size (x = width, y = height) in thousandths of an inch, as oriented.
   void SetPageSize(const POINT& size) { m_pageSize = size; }
   POINT GetPageSize() const { return m_pageSize; }
-  // The printable size at dpiX x dpiY device points: page minus margins.
-  SIZE GetAvailablePageSizeInPoints(int dpiX, int dpiY) const;
+  // The printable size of the page in diagram points (1/7200 inch): the
+  // page size minus the margins, each margin at least `minHorzMargin`
+  // (left, right) or `minVertMargin` (top, bottom) thousandths of an inch.
+  // (0, 0) when the margins leave nothing.
+  SIZE GetAvailablePageSizeInPoints(int minHorzMargin, int minVertMargin) const;
 
   // Device-mode words; the getters answer false when there is no device mode.
   bool SetPaperSize(short paper);  // also sets the page size from the form

@@ -145,9 +145,12 @@ TEST(SPrinterCache, DefaultsCopiesAndPageGeometry) {
 
     cache.SetMargins({315, 354, 433, 354});
     cache.SetPageSize({8500, 11000});
+    // Diagram points (7.2 per thousandth of an inch); margins below 500 count as 500.
     const SIZE avail = cache.GetAvailablePageSizeInPoints(500, 500);
-    EXPECT_EQ(avail.cx, (8500 - 315 - 433) / 2);
-    EXPECT_EQ(avail.cy, (11000 - 708) / 2);
+    EXPECT_EQ(avail.cx, (8500 - 500 - 500) * 36 / 5);
+    EXPECT_EQ(avail.cy, (11000 - 1000) * 36 / 5);
+    EXPECT_EQ(cache.GetAvailablePageSizeInPoints(0, 0).cx, (8500 - 315 - 433) * 36 / 5);
+    EXPECT_EQ(cache.GetAvailablePageSizeInPoints(5000, 0).cx, 0);  // nothing left
 
     cache.SetCopies(3);
     cache.SetColor(DMCOLOR_MONOCHROME);
