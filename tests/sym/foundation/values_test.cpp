@@ -50,6 +50,8 @@ TEST(SSymNearestColor, HighColorScreenKeepsTheWordUnlessForced) {
   EXPECT_EQ(SSymNearestColor(0x123456u).GetColor(), 0x123456u);
   EXPECT_EQ(SSymNearestColor(SString("1, 2, 3")).GetColor(), 0x030201u);
   EXPECT_EQ(SSymNearestColor::GetNearestColor(0x00FFE0, 1), 0x00FF00u);
+  SSymNearestColor::SetScreenColorBits(0);
+  EXPECT_TRUE(SSymNearestColor::UseHighColor());  // the screen context is a 32-bit one
 }
 
 TEST(SSymPen, TextFormsAndPlatformRecords) {
