@@ -258,3 +258,18 @@ HRESULT SRepDataSource::InitRootObj(const std::vector<ISRepObject*>& objects) {
     if (o && carried->GetPos(o) < 0) carried->Insert(o, -1);
   return S_OK;
 }
+
+HRESULT SRepObjIteratorBase::Init(ISRepDataSrc* src) {
+  Clear();
+  if (!src) return E_POINTER;
+  ISRepObject* root = nullptr;
+  HRESULT hr = src->GetRoot(&root);
+  if (hr != S_OK || !root) return FAILED(hr) ? hr : E_FAIL;
+  ISRepClassCol* col = nullptr;
+  hr = root->GetCollection(SRepRootCarried, &col);
+  root->Release();
+  if (FAILED(hr)) return hr;
+  hr = Init(col, false);
+  col->Release();
+  return hr;
+}

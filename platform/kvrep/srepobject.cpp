@@ -1010,8 +1010,16 @@ HRESULT SRepObjIteratorBase::Init(ISRepClassCol* col, bool reverse) {
     ISRepObject* o = nullptr;
     if (col->Item(i, &o) == S_OK) m_items.push_back(o);
   }
+  m_reverse = reverse;
   if (reverse) std::reverse(m_items.begin(), m_items.end());
   return S_OK;
+}
+
+HRESULT SRepObjIteratorBase::Current(REFIID iid, void** out) const {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  ISRepObject* o = Current();
+  return o ? o->QueryInterface(iid, out) : S_FALSE;
 }
 
 ISRepObject* SRepObjIteratorBase::Next() { return m_at < m_items.size() ? m_items[m_at++] : nullptr; }
@@ -1020,6 +1028,7 @@ void SRepObjIteratorBase::Clear() {
   for (ISRepObject* o : m_items) o->Release();
   m_items.clear();
   m_at = 0;
+  m_reverse = false;
 }
 
 // ---- SRepActionAttr ----------------------------------------------------------------

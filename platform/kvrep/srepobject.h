@@ -285,29 +285,45 @@ class SRepClassColPtr {
   ISRepClassCol* m_col = nullptr;
 };
 
+struct ISRepDataSrc;
+
 // Walks the members of a collection in order (or in reverse order), as
-// they are at Init.
+// they are at Init. Position: Reset puts it on the first element, Step
+// moves on, Current is the element there (null past the end).
 class SRepObjIteratorBase {
  public:
   SRepObjIteratorBase() = default;
   SRepObjIteratorBase(ISRepObject* obj, LONG id, bool reverse = false) { Init(obj, id, reverse); }
   explicit SRepObjIteratorBase(ISRepClassCol* col, bool reverse = false) { Init(col, reverse); }
-  ~SRepObjIteratorBase() { Clear(); }
+  explicit SRepObjIteratorBase(const SRepClassColPtr& col, bool reverse = false) { Init(col.Get(), reverse); }
+  virtual ~SRepObjIteratorBase() { Clear(); }
   SRepObjIteratorBase(const SRepObjIteratorBase&) = delete;
   SRepObjIteratorBase& operator=(const SRepObjIteratorBase&) = delete;
   HRESULT Init(ISRepObject* obj, LONG id, bool reverse = false);
   HRESULT Init(ISRepClassCol* col, bool reverse = false);
+  // The objects a data source carries, in order.
+  HRESULT Init(ISRepDataSrc* src);
   // The next member (no reference added; the iterator holds one), or null at the end.
   ISRepObject* Next();
+  void Reset() { m_at = 0; }
+  void Step() { if (m_at < m_items.size()) ++m_at; }
+  bool IsDone() const { return m_at >= m_items.size(); }
+  ISRepObject* Current() const { return IsDone() ? nullptr : m_items[m_at]; }
+  // Current queried for iid (reference added); S_FALSE and null past the end.
+  HRESULT Current(REFIID iid, void** out) const;
+  int GetPos() const { return static_cast<int>(m_at); }
   int GetCount() const { return static_cast<int>(m_items.size()); }
+  bool IsReverse() const { return m_reverse; }
 
  private:
   void Clear();
   std::vector<ISRepObject*> m_items;
   std::size_t m_at = 0;
+  bool m_reverse = false;
 };
 using SRepObjIterator = SRepObjIteratorBase;
 class SRepObjReverseIterator : public SRepObjIteratorBase {
  public:
   SRepObjReverseIterator(ISRepObject* obj, LONG id) : SRepObjIteratorBase(obj, id, true) {}
+  explicit SRepObjReverseIterator(const SRepClassColPtr& col) : SRepObjIteratorBase(col, true) {}
 };
