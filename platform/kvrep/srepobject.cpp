@@ -156,6 +156,7 @@ class SRepActionLife final : public SRepActionBase {
     return S_OK;
   }
   SString GetMessageW() override { return SString(m_delete ? "Deleting an object" : "Restoring an object"); }
+  SRepObject* Object() const { return m_obj; }
 
  private:
   SRepObject* m_obj;
@@ -164,6 +165,12 @@ class SRepActionLife final : public SRepActionBase {
 }  // namespace
 
 SRepActionBase* SRepMakeLifeAction(SRepObject* obj, bool deleteNext) { return new SRepActionLife(obj, deleteNext); }
+
+SRepObject* SRepLifeActionObject(SRepActionBase* action) {
+  if (!action || action->m_type != SRepAction_Life) return nullptr;
+  auto* life = dynamic_cast<SRepActionLife*>(action);
+  return life ? life->Object() : nullptr;
+}
 
 // ---- interface tables ----------------------------------------------------------
 HRESULT SRepQueryTable(void* object, IUnknown* unk, const SRepIntfEntry* table, REFIID iid, void** ppv) {

@@ -330,15 +330,21 @@ HRESULT SRepSession::RunStep(Step& step, bool backward) {
   std::vector<SRepActionBase*> order;
   for (auto& a : step) order.push_back(a.get());
   if (backward) std::reverse(order.begin(), order.end());
+  // Objects that the step itself creates or deletes are its own business;
+  // a record is skipped when any other object it touches is gone.
+  std::set<SRepObject*> ownLife;
+  for (SRepActionBase* a : order)
+    if (SRepObject* o = SRepLifeActionObject(a)) ownLife.insert(o);
   std::vector<SRepActionBase*> ran;
   HRESULT hr = S_OK;
   for (SRepActionBase* a : order) {
-    // A record whose objects are gone is skipped.
     SRepObjectBag objs;
     a->CollectObjects(objs);
     bool gone = false;
-    for (int i = 0; i < objs.GetCount(); ++i)
-      if (objs.GetAt(i)->IsDeleted()) gone = true;
+    for (int i = 0; i < objs.GetCount(); ++i) {
+      ISRepObject* o = objs.GetAt(i);
+      if (o->IsDeleted() && !ownLife.count(SRepObject::FromInterface(o))) gone = true;
+    }
     if (gone) continue;
     try {
       hr = a->Execute();

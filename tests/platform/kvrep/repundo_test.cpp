@@ -3,7 +3,8 @@
 
 namespace {
 
-// A record that counts its runs, sees the applying context and may fail.
+// A record that counts its runs, sees the applying context and may fail;
+// it touches one object when given.
 class TProbe final : public SRepActionBase {
  public:
   TProbe(SRepSession* s, bool fail) : m_session(s), m_fail(fail) { m_type = 77; }
@@ -12,10 +13,14 @@ class TProbe final : public SRepActionBase {
     sawApplying = SRepGetApplyingContext(m_session) != nullptr && SRepGetUndoContext(m_session) == nullptr;
     return m_fail ? E_FAIL : S_OK;
   }
+  void CollectObjects(SRepObjectBag& objects) override {
+    if (touched) objects.Add(touched);
+  }
   SRepSession* m_session;
   bool m_fail;
   int runs = 0;
   bool sawApplying = false;
+  ISRepObject* touched = nullptr;
 };
 
 TEST_F(RepTest, CreationContextIsOneUndoStep) {
@@ -138,6 +143,28 @@ TEST_F(RepTest, RecordOfDeletedObjectIsSkippedAndFailedStepRollsBack) {
   ASSERT_EQ(S_OK, session->Undo());
   EXPECT_EQ(0, a->m_color);
   EXPECT_EQ(3, x->m_color) << "skipped";
+
+  // A record made before the object it touches is created in the same step
+  // is not skipped on redo.
+  auto* early = new TProbe(session, false);
+  TNode* made = nullptr;
+  {
+    SRepCreateContext step(static_cast<ISRepSession*>(session));
+    step.AddRepAction(early);
+    made = NewNode(session);
+    early->touched = made;
+    step.AddRepAction(new TProbe(session, false));
+    early->touched = made;
+  }
+  ASSERT_EQ(S_OK, session->Undo());
+  ASSERT_EQ(S_OK, session->Redo());
+  EXPECT_EQ(2, early->runs);
+  EXPECT_FALSE(made->IsDeleted());
+  // The same record touching the deleted x is skipped.
+  early->touched = x;
+  ASSERT_EQ(S_OK, session->Undo());
+  EXPECT_EQ(2, early->runs);
+  made->Release();
   x->Release();
 
   auto* probe = new TProbe(session, false);
