@@ -483,3 +483,17 @@ ISRepContext* SRepGetApplyingContext(ISRepSession* session) {
 }
 
 BOOL SRepIsSessionReadOnly(ISRepSession* session) { return session ? session->IsReadOnly() : FALSE; }
+
+namespace {
+int g_rlshCheckMode = 1;
+}
+
+int g_GetRlshCheckMode() { return g_rlshCheckMode; }
+
+SetRlshCheckMode::SetRlshCheckMode(int mode) : m_prev(g_rlshCheckMode) { g_rlshCheckMode = mode; }
+
+void SetRlshCheckMode::Set() {
+  if (m_done) return;
+  m_done = true;
+  g_rlshCheckMode = m_prev;
+}

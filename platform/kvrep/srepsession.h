@@ -224,6 +224,24 @@ class SCurrentContextChange {
   SRepContext* m_prev = nullptr;
 };
 
+// The relationship-check mode: a process-wide switch (on at start) that
+// object creation turns off while it places a new object.
+int g_GetRlshCheckMode();
+// Sets the mode and puts the earlier one back once: at its end or at Set.
+class SetRlshCheckMode {
+ public:
+  explicit SetRlshCheckMode(int mode);
+  ~SetRlshCheckMode() { Set(); }
+  SetRlshCheckMode(const SetRlshCheckMode&) = delete;
+  SetRlshCheckMode& operator=(const SetRlshCheckMode&) = delete;
+  // Restores the earlier mode now (only the first call does).
+  void Set();
+
+ private:
+  int m_prev;
+  bool m_done = false;
+};
+
 // The recording context of the session (null outside undo recording).
 ISRepContext* SRepGetUndoContext(ISRepSession* session);
 // The context of an undo, redo or lockout being applied (null otherwise).

@@ -224,6 +224,18 @@ TEST(RepSession, QueriesAndPictureHolder) {
   EXPECT_EQ(S_FALSE, s->GetCurrentContext(&ctx));
   EXPECT_EQ(S_FALSE, s->Undo());
   EXPECT_TRUE(SRepIsSessionReadOnly(nullptr) == FALSE);
+  EXPECT_EQ(1, g_GetRlshCheckMode());
+  {
+    SetRlshCheckMode off(0);
+    EXPECT_EQ(0, g_GetRlshCheckMode());
+    {
+      SetRlshCheckMode again(5);
+      again.Set();
+      EXPECT_EQ(0, g_GetRlshCheckMode());
+    }
+    EXPECT_EQ(0, g_GetRlshCheckMode()) << "restored once only";
+  }
+  EXPECT_EQ(1, g_GetRlshCheckMode());
   s->Release();
 }
 
