@@ -14,7 +14,7 @@
 
 #include "win/windef.h"
 
-constexpr bool IS_INTRESOURCE(const void* p) { return reinterpret_cast<std::uintptr_t>(p) <= 0xFFFF; }
+inline bool IS_INTRESOURCE(const void* p) { return reinterpret_cast<std::uintptr_t>(p) <= 0xFFFF; }
 inline LPWSTR MAKEINTRESOURCEW(unsigned id) {
   return reinterpret_cast<LPWSTR>(static_cast<std::uintptr_t>(id & 0xFFFF));
 }
