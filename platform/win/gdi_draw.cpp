@@ -43,7 +43,7 @@ unsigned RopPixel(int rop2, unsigned p, unsigned d) {
 
 static bool IsRaster(Dc* dc) { return dc->surface && dc->sink && dc->sink->Kind() == KvSinkKind::Raster; }
 
-static void RenderRop(Dc* dc, int rop2, void (*fn)(Dc*, cairo_t*, void*), void* ctx) {
+void RenderRop(Dc* dc, int rop2, void (*fn)(Dc*, cairo_t*, void*), void* ctx, const RECT* bounds) {
   if (!dc->cr || rop2 == R2_NOP) return;
   bool raster = IsRaster(dc);
   if (rop2 == R2_COPYPEN || !raster) {
@@ -63,6 +63,10 @@ static void RenderRop(Dc* dc, int rop2, void (*fn)(Dc*, cairo_t*, void*), void* 
   if (dc->st.clip) {
     RECT c = dc->st.clip->Box();
     IntersectRect(&box, &box, &c);
+  }
+  if (bounds) {
+    RECT b{bounds->left - 2, bounds->top - 2, bounds->right + 2, bounds->bottom + 2};
+    IntersectRect(&box, &box, &b);
   }
   if (IsRectEmpty(&box)) return;
   int lw = box.right - box.left, lh = box.bottom - box.top;
@@ -98,13 +102,6 @@ static void RenderRop(Dc* dc, int rop2, void (*fn)(Dc*, cairo_t*, void*), void* 
   cairo_surface_destroy(layer);
 }
 
-void RenderWith(Dc* dc, void (*fn)(Dc*, cairo_t*, void*), void* ctx) { RenderRop(dc, dc->st.rop2, fn, ctx); }
-
-template <class F>
-static void RenderMode(Dc* dc, int rop2, F&& draw) {
-  RenderRop(
-      dc, rop2, [](Dc* d, cairo_t* cr, void* c) { (*static_cast<F*>(c))(d, cr); }, &draw);
-}
 
 void AddOutlineToCairo(cairo_t* cr, const std::vector<PathPoint>& pts, double off) {
   std::size_t i = 0;
@@ -570,7 +567,8 @@ static BOOL DrawCall(HDC hdc, KvGdiCall& c, bool fill, bool stroke) {
   if (dc->inPath) {
     AppendToPath(dc, o, continues);
   } else if (dc->cr) {
-    RenderMode(dc, dc->st.rop2, [&](Dc* d, cairo_t* cr) { FillStroke(d, cr, o.pts, fill && o.closed, stroke); });
+    RenderMode(
+        dc, dc->st.rop2, [&](Dc* d, cairo_t* cr) { FillStroke(d, cr, o.pts, fill && o.closed, stroke); }, &c.bounds);
   }
   if (continues) {
     if (c.op == KvGdiOp::LineTo)
@@ -764,10 +762,14 @@ BOOL InvertRect(HDC hdc, const RECT* rc) {
   RECT d = DevBox(dc, rc->left, rc->top, rc->right, rc->bottom);
   c.bounds = d;
   dc->Send(c);
-  if (IsRaster(dc)) RenderMode(dc, R2_NOT, [&](Dc* x, cairo_t* cr) {
-      cairo_set_source_rgb(cr, 0, 0, 0);
-      FillDeviceRect(x, cr, d);
-    });
+  if (IsRaster(dc))
+    RenderMode(
+        dc, R2_NOT,
+        [&](Dc* x, cairo_t* cr) {
+          cairo_set_source_rgb(cr, 0, 0, 0);
+          FillDeviceRect(x, cr, d);
+        },
+        &d);
   return TRUE;
 }
 
@@ -791,7 +793,7 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rc) {
       for (int x : {int(d.left), int(d.right - 1)})
         if (((x + y) & 1) == 0 && (x == d.left || d.right - 1 > d.left)) cairo_rectangle(cr, x, y, 1, 1);
     cairo_fill(cr);
-  });
+  }, &d);
   return TRUE;
 }
 
@@ -849,7 +851,7 @@ static BOOL RegionCall(HDC hdc, KvGdiOp op, HRGN rgn, HBRUSH brush, const Rgn& a
       return;
     area.AddToCairo(cr);
     cairo_fill(cr);
-  });
+  }, &c.bounds);
   return TRUE;
 }
 
@@ -964,7 +966,7 @@ static BOOL UsePath(HDC hdc, KvGdiOp op, bool fill, bool stroke) {
     for (std::size_t i = 0; i < pts.size(); ++i)
       if (i + 1 == pts.size() || (pts[i + 1].type & ~PT_CLOSEFIGURE) == PT_MOVETO) pts[i].type |= PT_CLOSEFIGURE;
   }
-  RenderMode(dc, dc->st.rop2, [&](Dc* x, cairo_t* cr) { FillStroke(x, cr, pts, fill, stroke); });
+  RenderMode(dc, dc->st.rop2, [&](Dc* x, cairo_t* cr) { FillStroke(x, cr, pts, fill, stroke); }, &c.bounds);
   return TRUE;
 }
 BOOL FillPath(HDC hdc) { return UsePath(hdc, KvGdiOp::FillPath, true, false); }

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <string>
 #include <vector>
 
@@ -214,15 +215,16 @@ void AddOutlineToCairo(cairo_t* cr, const std::vector<PathPoint>& pts, double of
 // Sets a pen or brush as cairo's source; false when it paints nothing.
 bool SetBrushSource(Dc* dc, cairo_t* cr, HBRUSH brush);
 bool SetPenSource(Dc* dc, cairo_t* cr, bool* cosmetic, double* width);
-// Runs `draw` on the DC's cairo context: directly for R2_COPYPEN and vector
-// sinks, else through a coverage layer combined bitwise into the surface.
+// Runs `draw` on the DC's cairo context (device pixels, antialiasing off on
+// raster sinks): directly for R2_COPYPEN and vector sinks, else through a
+// coverage layer combined bitwise into the surface. `bounds` (device units,
+// may be null) limits the layer.
+void RenderRop(Dc* dc, int rop2, void (*fn)(Dc*, cairo_t*, void*), void* ctx, const RECT* bounds = nullptr);
 template <class F>
-void Render(Dc* dc, F&& draw);
-void RenderWith(Dc* dc, void (*fn)(Dc*, cairo_t*, void*), void* ctx);
-template <class F>
-void Render(Dc* dc, F&& draw) {
-  RenderWith(
-      dc, [](Dc* d, cairo_t* cr, void* c) { (*static_cast<F*>(c))(d, cr); }, &draw);
+void RenderMode(Dc* dc, int rop2, F&& draw, const RECT* bounds = nullptr) {
+  RenderRop(
+      dc, rop2, [](Dc* d, cairo_t* cr, void* c) { (*static_cast<std::remove_reference_t<F>*>(c))(d, cr); },
+      const_cast<void*>(static_cast<const void*>(&draw)), bounds);
 }
 unsigned RopPixel(int rop2, unsigned pen, unsigned dst);  // 0x00RRGGBB words
 void SelectBitmapSurface(Dc* dc, Bitmap* bm);

@@ -437,7 +437,8 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
     return true;
   }
   if (!dc->cr) return true;
-  Render(dc, [&](Dc* d, cairo_t* cr) {
+  // Text is not touched by the mix mode.
+  RenderMode(dc, R2_COPYPEN, [&](Dc* d, cairo_t* cr) {
     (void)d;
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
     if (rc && (options & ETO_OPAQUE)) {

@@ -699,12 +699,13 @@ int MulDiv(int number, int numerator, int denominator);  // rounded; -1 when den
 // ---- bitmaps and block transfers ---------------------------------------------------
 HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy);  // 32-bit, initially black
 HBITMAP CreateBitmap(int cx, int cy, UINT planes, UINT bitsPerPel, const void* bits);
-// 32-bit (top-down or bottom-up as biHeight says) DIB sections share their
-// pixels with the surface; *bits points at them. Other depths are converted
-// to 32 bits (the section answers 32 in GetObject).
+// 32-bit DIB sections (top-down or bottom-up as biHeight says) share their
+// pixels with the drawing surface: *bits points at them. Other depths are
+// not made (null).
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits, HANDLE section, DWORD offset);
-// Copies scan lines out as the header asks (1, 4, 8, 24 or 32 bits); with a null
-// `bits` fills in the header (biSizeImage...). Answers the lines copied, 0 on failure.
+// Copies scan lines out as the header asks (24 or 32 bits); with a null `bits`
+// fills in the header (biSizeImage...). Answers the lines copied, 0 on failure.
+// SetDIBits and StretchDIBits read 1, 4, 8, 16, 24 and 32-bit DIBs.
 int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* bmi, UINT usage);
 int SetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* bmi, UINT usage);
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);

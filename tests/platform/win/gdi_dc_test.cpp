@@ -333,6 +333,24 @@ TEST(GdiBlt, BitBltCopiesAndInverts) {
   EXPECT_EQ(GetDIBits(src.dc, src.bm, 0, 10, px.data(), &bi, DIB_RGB_COLORS), 10);
   EXPECT_EQ(px[(9 - 3) * 10 + 2] & 0xFFFFFF, 0x0A141Eu);
   src.old = SelectObject(src.dc, src.bm);
+  // A bottom-up 32-bit section: its first row in memory is the bottom line.
+  bi.bmiHeader.biHeight = 4;
+  bi.bmiHeader.biWidth = 3;
+  void* bits = nullptr;
+  HBITMAP sec = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(sec, nullptr);
+  static_cast<std::uint32_t*>(bits)[1] = 0x00112233;
+  HDC mem = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(mem, sec);
+  EXPECT_EQ(GetPixel(mem, 1, 3), RGB(0x11, 0x22, 0x33));
+  SetPixel(mem, 2, 0, RGB(1, 2, 3));
+  EXPECT_EQ(static_cast<std::uint32_t*>(bits)[3 * 3 + 2] & 0xFFFFFF, 0x010203u);
+  SelectObject(mem, old);
+  DeleteObject(sec);
+  DeleteDC(mem);
+  bi.bmiHeader.biBitCount = 24;
+  EXPECT_EQ(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+  EXPECT_EQ(bits, nullptr);
 }
 
 TEST(GdiMisc, MulDivLineDdaAndCaps) {
