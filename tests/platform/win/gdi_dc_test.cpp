@@ -369,6 +369,63 @@ TEST(GdiMisc, MulDivLineDdaAndCaps) {
   ReleaseDC(nullptr, screen);
 }
 
+TEST(GdiCoordinates, MapModesAndTransforms) {
+  Canvas c(400, 400);
+  struct Case {
+    int mode;
+    POINT logical, device;
+  } cases[] = {
+      {MM_TEXT, {7, 9}, {7, 9}},
+      {MM_LOMETRIC, {254, -254}, {96, 96}},
+      {MM_HIENGLISH, {1000, -500}, {96, 48}},
+      {MM_TWIPS, {1440, -720}, {96, 48}},
+  };
+  for (const Case& k : cases) {
+    SetMapMode(c.dc, k.mode);
+    POINT p = k.logical;
+    LPtoDP(c.dc, &p, 1);
+    EXPECT_EQ(p.x, k.device.x) << k.mode;
+    EXPECT_EQ(p.y, k.device.y) << k.mode;
+    DPtoLP(c.dc, &p, 1);
+    EXPECT_EQ(p.x, k.logical.x) << k.mode;
+  }
+  SetMapMode(c.dc, MM_ANISOTROPIC);
+  SetWindowExtEx(c.dc, 100, 100, nullptr);
+  SetViewportExtEx(c.dc, 200, -200, nullptr);
+  SetViewportOrgEx(c.dc, 10, 300, nullptr);
+  POINT p{50, 50};
+  LPtoDP(c.dc, &p, 1);
+  EXPECT_EQ(p.x, 110);
+  EXPECT_EQ(p.y, 200);
+  SelectObject(c.dc, GetStockObject(NULL_PEN));
+  SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
+  Rectangle(c.dc, 0, 0, 20, 20);  // device 10..50 x 260..300
+  EXPECT_EQ(c.At(0, 10), 0u);  // logical (0, 10) is device (10, 280)
+  RECT box;
+  GetClipBox(c.dc, &box);
+  EXPECT_EQ(box.left, -5);
+  EXPECT_EQ(box.top, -50);
+  // Isotropic mode keeps the aspect: the smaller scale wins.
+  SetMapMode(c.dc, MM_ISOTROPIC);
+  SetWindowExtEx(c.dc, 100, 100, nullptr);
+  SetViewportExtEx(c.dc, 400, 200, nullptr);
+  SIZE v;
+  GetViewportExtEx(c.dc, &v);
+  EXPECT_EQ(v.cx, 200);
+  EXPECT_EQ(v.cy, 200);
+  SetMapMode(c.dc, MM_TEXT);
+  SetViewportOrgEx(c.dc, 0, 0, nullptr);
+  // World transforms need the advanced mode.
+  XFORM twice{2, 0, 0, 2, 5, 0};
+  EXPECT_FALSE(SetWorldTransform(c.dc, &twice));
+  SetGraphicsMode(c.dc, GM_ADVANCED);
+  EXPECT_TRUE(SetWorldTransform(c.dc, &twice));
+  p = {10, 10};
+  LPtoDP(c.dc, &p, 1);
+  EXPECT_EQ(p.x, 25);
+  EXPECT_EQ(p.y, 20);
+}
+
 TEST(GdiSinks, RecordingSinkLogsCalls) {
   auto sink = std::make_unique<KvRecordingSink>();
   KvRecordingSink* log = sink.get();
