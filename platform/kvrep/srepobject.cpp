@@ -255,8 +255,9 @@ HRESULT SRepCollection::Insert(ISRepObject* obj, LONG pos) {
   if (r == Route::Pending) return ctx->AddAction(new SRepActionCol(a, m_id, b, pos, -1, true));
   int posA = pos < 0 ? GetCount() : pos;
   int posB = b->Collection(m_id ^ SRepReverseBit)->GetCount();
-  SRepObject::RawLink(a, m_id, b, posA, posB);
+  // Recorded first: a hook that throws still leaves an undoable change.
   RecordDone(ctx, new SRepActionCol(a, m_id, b, posA, posB, false));
+  SRepObject::RawLink(a, m_id, b, posA, posB);
   return S_OK;
 }
 
@@ -278,9 +279,10 @@ HRESULT SRepCollection::Remove(LONG pos) {
   if (r == Route::Pending && ctx->IsObjectInContext(b)) r = Route::Direct;
   if (r == Route::Pending) return ctx->AddAction(new SRepActionCol(a, m_id, b, pos, -1, false));
   Hold<SRepObject> hold(b);
-  int posA = pos, posB = -1;
-  SRepObject::RawUnlink(a, m_id, b, &posA, &posB);
+  int posA = pos;
+  int posB = b->Collection(m_id ^ SRepReverseBit)->IndexOf(a);
   RecordDone(ctx, new SRepActionCol(a, m_id, b, posA, posB, true));
+  SRepObject::RawUnlink(a, m_id, b, &posA, &posB);
   return S_OK;
 }
 
@@ -300,6 +302,7 @@ HRESULT SRepCollection::Move(LONG from, LONG to) {
   SRepContext* ctx = nullptr;
   Route r = RouteOf(m_owner, &ctx);
   if (r == Route::Pending) return ctx->AddAction(new SRepActionColMove(m_owner, m_id, from, to));
+  RecordDone(ctx, new SRepActionColMove(m_owner, m_id, to, from));
   SRepObject* o = m_items[static_cast<std::size_t>(from)];
   m_items.erase(m_items.begin() + from);
   m_items.insert(m_items.begin() + to, o);
@@ -310,7 +313,6 @@ HRESULT SRepCollection::Move(LONG from, LONG to) {
     k->OnObjColMove(this, from, to);
     k->Release();
   }
-  RecordDone(ctx, new SRepActionColMove(m_owner, m_id, to, from));
   return S_OK;
 }
 
@@ -771,9 +773,10 @@ HRESULT SRepObject::Delete() {
     while (col && col->GetCount() > 0) {
       SRepObject* other = col->m_items.back();
       Hold<SRepObject> ho(other);
-      int pa = col->GetCount() - 1, pb = -1;
-      RawUnlink(this, id, other, &pa, &pb);
+      int pa = col->GetCount() - 1;
+      int pb = other->Collection(id ^ SRepReverseBit)->IndexOf(this);
       RecordDone(ctx, new SRepActionCol(this, id, other, pa, pb, true));
+      RawUnlink(this, id, other, &pa, &pb);
     }
   }
   m_state |= SRepState_Deleted;

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "kvcore/sexception.h"
 #include "kvrep/srepobject.h"
 #include "kvrep/srepsession.h"
 
@@ -24,7 +25,10 @@ class TNode : public SRepObjectMem {
   SString GetCode() const { return SString("N") + SString::FromInt(m_width); }
   const SPropertyMap* GetPropertyMap() const override { return &propertyMap; }
   const SAttrEditorMap* GetAttrEditorMap() const override { return &attrEditorMap; }
-  void OnCollectionInsert(LONG id, ISRepObject*, int) override { log += std::string("+") + Tag(id); }
+  void OnCollectionInsert(LONG id, ISRepObject*, int) override {
+    log += std::string("+") + Tag(id);
+    if (throwOnInsert) throw SECOMException(E_FAIL);
+  }
   void OnCollectionRemove(LONG id, ISRepObject*) override { log += std::string("-") + Tag(id); }
   static const char* Tag(LONG id) { return id == kKids ? "K" : id == kParentCol ? "P" : "?"; }
 
@@ -33,6 +37,7 @@ class TNode : public SRepObjectMem {
   SString m_name;
   LONG m_width = 10;
   std::string log;
+  bool throwOnInsert = false;
 
   static SPropertyEntry entries[];
   static const SPropertyMap propertyMap;

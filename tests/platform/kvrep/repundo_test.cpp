@@ -78,6 +78,23 @@ TEST_F(RepTest, CreationContextIsOneUndoStep) {
   c->Release();
 }
 
+TEST_F(RepTest, HookThatThrowsLeavesAnUndoableChange) {
+  const std::string s0 = Snapshot({root, a, b});
+  TNode* c = NewNode(session);
+  c->throwOnInsert = true;
+  {
+    SRepCreateContext step(static_cast<ISRepSession*>(session));
+    EXPECT_THROW(root->Collection(kKids)->Insert(c, 0), SECOMException);
+  }
+  c->throwOnInsert = false;
+  EXPECT_EQ(0, root->Collection(kKids)->GetPos(c)) << "the link stands on both sides";
+  EXPECT_EQ(0, c->Collection(kParentCol)->GetPos(root));
+  ASSERT_EQ(S_OK, session->Undo());
+  EXPECT_EQ(s0, Snapshot({root, a, b}));
+  EXPECT_EQ(0, c->Collection(kParentCol)->GetCount());
+  c->Release();
+}
+
 TEST_F(RepTest, LockoutDefersUntilApplied) {
   a->m_color = 1;
   TNode* d = nullptr;
