@@ -395,6 +395,12 @@ HRESULT SRepObject::QueryInterface(REFIID iid, void** ppv) {
   return S_OK;
 }
 
+SRepRegistry* SRepObject::GetRegistry() const {
+  CLSID id = m_clsid;
+  const_cast<SRepObject*>(this)->GetCLSID(&id);
+  return SRepRegistry::Find(id);
+}
+
 HRESULT SRepObject::GetCLSID(CLSID* out) {
   if (!out) return E_POINTER;
   *out = m_clsid;

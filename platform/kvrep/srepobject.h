@@ -116,7 +116,8 @@ class SRepObject : public ISRepObjectBase {
   // ---- class description (overridden per class)
   virtual const SPropertyMap* GetPropertyMap() const { return &propertyMap; }
   virtual const SAttrEditorMap* GetAttrEditorMap() const { return &attrEditorMap; }
-  virtual SRepRegistry* GetRegistry() const { return SRepRegistry::Find(m_clsid); }
+  // The registry entry of the object's class (GetCLSID, which classes may override).
+  virtual SRepRegistry* GetRegistry() const;
 
   // ---- commands, checks and typed helpers
   // The after-change notice of an attribute stored by other means.
@@ -177,6 +178,7 @@ class SRepObject : public ISRepObjectBase {
   DWORD GetState() const { return m_state; }
   void SetChanged() { m_state |= SRepState_Changed; }
 
+  void SetCLSID(const CLSID& clsid) { m_clsid = clsid; }
   // The implementation behind an interface of a repository object, or null.
   static SRepObject* FromInterface(IUnknown* unk);
 
