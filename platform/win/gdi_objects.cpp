@@ -692,3 +692,5 @@ BOOL LineDDA(int x1, int y1, int x2, int y2, LINEDDAPROC proc, LPARAM data) {
 }
 
 BOOL GdiFlush() { return TRUE; }
+
+BOOL UnrealizeObject(HGDIOBJ obj) { return GetBrush(obj) != nullptr; }

@@ -579,6 +579,9 @@ HFONT CreateFontW(int height, int width, int escapement, int orientation, int we
                   DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
                   DWORD quality, DWORD pitchAndFamily, LPCWSTR face);
 HGDIOBJ GetStockObject(int index);
+// Brushes: the next use aligns the pattern to the brush origin again. TRUE
+// for a live brush (nothing else to do here), FALSE otherwise.
+BOOL UnrealizeObject(HGDIOBJ obj);
 // Selects a pen, brush, font or bitmap and answers the previous one (null on
 // failure); a region is copied into the clip and answers its kind (as a
 // handle value), HGDI_ERROR on failure.
@@ -614,6 +617,10 @@ inline int GetObject(H obj, int size, LPVOID out) {
 template <KvTypedGdiHandle H>
 inline DWORD GetObjectType(H obj) {
   return GetObjectType(reinterpret_cast<HGDIOBJ>(obj));
+}
+template <KvTypedGdiHandle H>
+inline BOOL UnrealizeObject(H obj) {
+  return UnrealizeObject(reinterpret_cast<HGDIOBJ>(obj));
 }
 
 // ---- attributes ----------------------------------------------------------------
@@ -716,6 +723,18 @@ int StretchDIBits(HDC hdc, int x, int y, int w, int h, int xs, int ys, int ws, i
 int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD w, DWORD h, int xs, int ys, UINT startScan, UINT lines,
                       const void* bits, const BITMAPINFO* bmi, UINT usage);
 BOOL AlphaBlend(HDC dst, int x, int y, int w, int h, HDC src, int xs, int ys, int ws, int hs, BLENDFUNCTION fn);
+
+// Icons and cursors (win/imageicon.h makes them): drawn with their alpha at
+// (x, y), stretched to cx x cy (0 with DI_DEFAULTSIZE or 0 x 0: the image's
+// own size). DI_MASK alone draws the shape in black.
+constexpr UINT DI_MASK = 0x0001;
+constexpr UINT DI_IMAGE = 0x0002;
+constexpr UINT DI_NORMAL = 0x0003;
+constexpr UINT DI_COMPAT = 0x0004;
+constexpr UINT DI_DEFAULTSIZE = 0x0008;
+constexpr UINT DI_NOMIRROR = 0x0010;
+BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flicker, UINT flags);
+BOOL DrawIcon(HDC hdc, int x, int y, HICON icon);
 
 // ---- text ----------------------------------------------------------------------
 BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "win/gdisink.h"
+#include "win/imageicon.h"
 #include "win/wingdi.h"
 
 namespace {
@@ -351,6 +352,26 @@ TEST(GdiBlt, BitBltCopiesAndInverts) {
   bi.bmiHeader.biBitCount = 24;
   EXPECT_EQ(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
   EXPECT_EQ(bits, nullptr);
+}
+
+TEST(GdiBlt, IconsKeepTheirAlpha) {
+  KvImage img;
+  img.width = 2;
+  img.height = 1;
+  img.hasAlpha = true;
+  img.px = {0xFFFF0000u, 0x00000000u};  // opaque red, then fully transparent
+  HICON icon = KvCreateIconFromImage(img);
+  Canvas c(8, 8);
+  EXPECT_TRUE(DrawIconEx(c.dc, 2, 2, icon, 4, 2, 0, nullptr, DI_NORMAL));
+  EXPECT_EQ(c.At(2, 2), RGB(255, 0, 0));
+  EXPECT_EQ(c.At(3, 3), RGB(255, 0, 0));
+  EXPECT_EQ(c.At(5, 2), kWhite);
+  EXPECT_TRUE(DrawIconEx(c.dc, 0, 0, icon, 0, 0, 0, nullptr, DI_MASK));
+  EXPECT_EQ(c.At(0, 0), 0u);
+  EXPECT_EQ(c.At(1, 0), kWhite);
+  KvDestroyIcon(icon);
+  EXPECT_FALSE(DrawIconEx(c.dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
+  EXPECT_FALSE(DrawIcon(nullptr, 0, 0, icon));
 }
 
 TEST(GdiMisc, MulDivLineDdaAndCaps) {
