@@ -228,6 +228,42 @@ TEST_F(RepTest, TypedHelpersTextsAndCreationChecks) {
   EXPECT_FALSE(why.IsEmpty());
 }
 
+// An object with a second face that it answers only while a flag is set.
+class TLinkable : public TNode, public ISRepObjSink {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** ppv) override { return TNode::QueryInterface(iid, ppv); }
+  ULONG AddRef() override { return TNode::AddRef(); }
+  ULONG Release() override { return TNode::Release(); }
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
+    static const SRepIntfEntry table[] = {
+        {&IID_ISRepObjSink, SRepOffsetOf<TLinkable, ISRepObjSink>(),
+         [](void* o) { return static_cast<TLinkable*>(o)->linkable; }},
+        {nullptr, 0, nullptr}};
+    return SRepQueryTable(this, static_cast<SRepObject*>(this), table, iid, ppv);
+  }
+  HRESULT OnChange(ISRepObject*, LONG) override { return S_OK; }
+  HRESULT OnDelete(ISRepObject*, int) override { return S_OK; }
+  HRESULT OnFlush(ISRepObject*) override { return S_OK; }
+  bool linkable = false;
+};
+
+TEST(RepObject, TableDrivenQueryInterface) {
+  auto* o = new TLinkable();
+  static_cast<SRepObject*>(o)->AddRef();
+  void* p = nullptr;
+  EXPECT_EQ(E_NOINTERFACE, o->QueryInterface(IID_ISRepObjSink, &p));
+  EXPECT_EQ(nullptr, p);
+  o->linkable = true;
+  ASSERT_EQ(S_OK, o->QueryInterface(IID_ISRepObjSink, &p));
+  EXPECT_EQ(static_cast<ISRepObjSink*>(o), p);
+  static_cast<ISRepObjSink*>(p)->Release();
+  ASSERT_EQ(S_OK, o->QueryInterface(IID_SRepObjectMem, &p));
+  EXPECT_EQ(static_cast<SRepObject*>(o), p);
+  static_cast<SRepObject*>(o)->Release();
+  EXPECT_EQ(E_POINTER, o->QueryInterface(IID_IUnknown, nullptr));
+  EXPECT_EQ(0u, static_cast<SRepObject*>(o)->Release()) << "the last reference ends it";
+}
+
 TEST(RepVariant, TextsAndKinds) {
   SRepVariant v;
   EXPECT_TRUE(v.IsEmpty());
