@@ -1114,16 +1114,16 @@ void BlitRaster(Dc* dc, const RECT& dst, const Image* src, int sx, int sy, int s
   RECT whole{0, 0, W, H};
   if (!IntersectRect(&area, &dst, &whole)) return;
   std::vector<RECT> clips = dc->st.clip ? dc->st.clip->Rects() : std::vector<RECT>{area};
-  // Pattern pixels from the brush, when the operation uses them.
+  // Pattern pixels from the brush over the area, when the operation uses
+  // them (hatch gaps in the background colour).
   std::vector<std::uint32_t> pattern;
-  int pw = 0, ph = 0;
+  int pw = area.right - area.left, ph = area.bottom - area.top;
   if (UsesPattern(rop)) {
-    pw = 8;
-    ph = 8;
     cairo_surface_t* ps = cairo_image_surface_create(CAIRO_FORMAT_RGB24, pw, ph);
     cairo_t* pcr = cairo_create(ps);
-    cairo_matrix_t m;
-    cairo_matrix_init_identity(&m);
+    SetColor(pcr, dc->st.bkColor);
+    cairo_paint(pcr);
+    cairo_translate(pcr, -area.left, -area.top);
     if (SetBrushSource(dc, pcr, dc->st.brush)) cairo_paint(pcr);
     cairo_destroy(pcr);
     pattern = GetPixels(ps, 0, 0, pw, ph);
@@ -1149,8 +1149,7 @@ void BlitRaster(Dc* dc, const RECT& dst, const Image* src, int sx, int sy, int s
           s = sv & 0xFFFFFF;
         }
         if (!pattern.empty()) {
-          int px = ((x - dc->st.brushOrg.x) % pw + pw) % pw, py = ((y - dc->st.brushOrg.y) % ph + ph) % ph;
-          p = pattern[std::size_t(py) * pw + px];
+          p = pattern[std::size_t(y - area.top) * pw + (x - area.left)];
         }
         unsigned out;
         if (alpha >= 0) {

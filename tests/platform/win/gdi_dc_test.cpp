@@ -322,6 +322,18 @@ TEST(GdiBlt, BitBltCopiesAndInverts) {
   EXPECT_EQ(dst.At(3, 4), RGB(245, 235, 225));
   EXPECT_TRUE(PatBlt(dst.dc, 0, 0, 2, 2, BLACKNESS));
   EXPECT_EQ(dst.At(1, 1), 0u);
+  // Pattern operations take the brush pixel under each destination pixel.
+  HBRUSH hatch = CreateHatchBrush(HS_VERTICAL, RGB(0, 0, 255));
+  HGDIOBJ oldBrush = SelectObject(dst.dc, hatch);
+  SetBkColor(dst.dc, RGB(0, 255, 0));
+  EXPECT_TRUE(PatBlt(dst.dc, 0, 8, 10, 2, PATCOPY));
+  EXPECT_EQ(dst.At(7, 8), RGB(0, 0, 255));
+  EXPECT_EQ(dst.At(6, 8), RGB(0, 255, 0));
+  EXPECT_TRUE(PatBlt(dst.dc, 0, 8, 10, 2, PATINVERT));  // xor with itself: black
+  EXPECT_EQ(dst.At(7, 9), 0u);
+  EXPECT_EQ(dst.At(2, 9), 0u);
+  SelectObject(dst.dc, oldBrush);
+  DeleteObject(hatch);
   // GetDIBits reads bottom-up rows.
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
