@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes to the enhanced-metafile reader and, when they form a
-// metafile, plays it into a raster context, a recording context (whose output
+// Feeds arbitrary bytes to the enhanced and old-style metafile readers and,
+// when they form a metafile, plays it into a raster context, a recording context (whose output
 // must read back) and a call log. A crash, an over-read or undefined
 // behaviour is a failure; a refused file or record is not.
 #include <cstddef>
@@ -25,7 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReleaseDC(nullptr, screen);
     return dc;
   }();
+  // Old-style metafiles: played as they are and converted.
+  if (HMETAFILE old = SetMetaFileBitsEx(static_cast<UINT>(size), data)) {
+    PlayMetaFile(raster, old);
+    DeleteMetaFile(old);
+  }
   HENHMETAFILE mf = SetEnhMetaFileBits(static_cast<UINT>(size), data);
+  if (!mf) mf = SetWinMetaFileBits(static_cast<UINT>(size), data, nullptr, nullptr);
   if (!mf) return 0;
   ENHMETAHEADER h{};
   GetEnhMetaFileHeader(mf, sizeof h, &h);

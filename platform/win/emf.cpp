@@ -758,7 +758,7 @@ UINT GetEnhMetaFileDescriptionW(HENHMETAFILE hemf, UINT size, LPWSTR out) {
 BOOL PlayEnhMetaFile(HDC hdc, HENHMETAFILE hemf, const RECT* rect) {
   auto mf = Lookup(hemf);
   if (!mf || !rect || GetObjectType(reinterpret_cast<HGDIOBJ>(hdc)) == 0) return FALSE;
-  return Play(hdc, *mf, *rect);
+  return Play(hdc, *mf, rect);
 }
 
 bool KvIsEnhMetaFile(HENHMETAFILE hemf) { return Lookup(hemf) != nullptr; }
@@ -781,7 +781,7 @@ SIZE KvEnhMetaFileSizePx(HENHMETAFILE hemf) {
 BOOL KvPlayEnhMetaFileBytes(HDC hdc, const std::uint8_t* data, std::size_t size, const RECT* rect) {
   auto mf = Parse(data, size);
   if (!mf || !rect) return FALSE;
-  return Play(hdc, *mf, *rect);
+  return Play(hdc, *mf, rect);
 }
 
 std::size_t KvEnhMetaFileCount() {

@@ -64,7 +64,32 @@ UINT GetEnhMetaFileDescriptionW(HENHMETAFILE hemf, UINT size, LPWSTR out);
 // (the other records are still played).
 BOOL PlayEnhMetaFile(HDC hdc, HENHMETAFILE hemf, const RECT* rect);
 
+// Old-style metafiles. A recording context writes 16-bit records: curves
+// become polylines; paths, gradients, clip regions and world transforms are
+// not recorded.
+struct METAFILEPICT {
+  LONG mm;
+  LONG xExt;
+  LONG yExt;
+  HMETAFILE hMF;
+};
+HDC CreateMetaFileW(LPCWSTR file);  // null: in memory
+HMETAFILE CloseMetaFile(HDC hdc);
+BOOL DeleteMetaFile(HMETAFILE hmf);
+UINT GetMetaFileBitsEx(HMETAFILE hmf, UINT size, LPVOID data);
+// Null unless the bytes form an old-style metafile.
+HMETAFILE SetMetaFileBitsEx(UINT size, const BYTE* data);
+// Replays the records in the context's own logical units.
+BOOL PlayMetaFile(HDC hdc, HMETAFILE hmf);
+// An enhanced metafile of old-style bytes (with or without the placeable
+// header): its frame is the placeable box, else the window the records set,
+// else the extent of their coordinates, at 96 pixels per inch.
+HENHMETAFILE SetWinMetaFileBits(UINT size, const BYTE* data, HDC ref, const METAFILEPICT* pict);
+
 // Helpers of this project.
+// The header test of raw old-style content (type 1 or 2, 9 header words,
+// version 0x0100 or 0x0300), after a placeable header if there is one.
+bool KvLooksLikeWmf(const std::uint8_t* data, std::size_t size);
 // Whether the handle names a live metafile.
 bool KvIsEnhMetaFile(HENHMETAFILE hemf);
 // The metafile's bytes (empty for a bad handle).

@@ -51,7 +51,13 @@ LONG Clamp(double v) {
 
 class Player {
  public:
-  Player(HDC hdc, const Metafile& mf, const RECT& rect) : hdc_(hdc), mf_(mf) {
+  Player(HDC hdc, const Metafile& mf, const RECT* target) : hdc_(hdc), mf_(mf) {
+    objects_.assign(std::max<std::size_t>(mf.header.handles, 1), nullptr);
+    if (!target) {  // the context's own units
+      Update();
+      return;
+    }
+    const RECT& rect = *target;
     const Header& h = mf.header;
     // The reference device's resolution; 96 pixels per inch when the header's
     // sizes give none that a device could have.
@@ -83,7 +89,6 @@ class Player {
       ft = std::round(ft);
     }
     base_ = Affine{sx, 0, 0, sy, rect.left - fl * sx, rect.top - ft * sy};
-    objects_.assign(std::max<std::size_t>(h.handles, 1), nullptr);
     Update();
   }
 
@@ -231,7 +236,7 @@ class Player {
 
   HDC hdc_;
   const Metafile& mf_;
-  double pxPerMmX_ = 1, pxPerMmY_ = 1;
+  double pxPerMmX_ = 96 / 25.4, pxPerMmY_ = 96 / 25.4;
   Affine base_;
   Affine m_;
   double scaleX_ = 1, scaleY_ = 1;
@@ -553,7 +558,7 @@ bool Player::Step(const Record& r) {
 
 }  // namespace
 
-BOOL Play(HDC hdc, const Metafile& mf, const RECT& rect) {
+BOOL Play(HDC hdc, const Metafile& mf, const RECT* rect) {
   Player p(hdc, mf, rect);
   return p.Run();
 }

@@ -23,8 +23,10 @@ HENHMETAFILE AddHandle(std::shared_ptr<const Metafile> mf);
 std::shared_ptr<const Metafile> Lookup(HENHMETAFILE h);
 bool RemoveHandle(HENHMETAFILE h);
 
-// Plays decoded records into a context (emfplayer.cpp).
-BOOL Play(HDC hdc, const Metafile& mf, const RECT& rect);
+// Plays decoded records into a context (emfplayer.cpp), the picture frame
+// scaled to `rect`; with a null `rect` the records' coordinates are taken as
+// the context's own logical units (old-style metafiles).
+BOOL Play(HDC hdc, const Metafile& mf, const RECT* rect);
 
 // A wide path as a UTF-8 file name, backslashes taken as slashes.
 std::string PathFromWide(LPCWSTR path);
