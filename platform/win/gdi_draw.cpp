@@ -1014,10 +1014,62 @@ BOOL FlattenPath(HDC hdc) {
 }
 
 BOOL WidenPath(HDC hdc) {
-  // Widening needs the outline of a stroke, which cairo does not give.
+  // The widened path is the area the pen would paint, in whole device
+  // pixels: one rectangle figure per run of pixels.
   Dc* dc = GetDc(hdc);
-  (void)dc;
-  return FALSE;
+  if (!dc || dc->inPath || !dc->havePath) return FALSE;
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+  cairo_t* cr = cairo_create(s);
+  bool cosmetic = false;
+  double w = 1;
+  if (!SetPenSource(dc, cr, &cosmetic, &w)) cairo_set_line_width(cr, 1);
+  cairo_set_dash(cr, nullptr, 0, 0);
+  AddOutlineToCairo(cr, dc->path, kStrokeOffset);
+  double x1, y1, x2, y2;
+  cairo_stroke_extents(cr, &x1, &y1, &x2, &y2);
+  int l = int(std::floor(x1)) - 1, t = int(std::floor(y1)) - 1, r = int(std::ceil(x2)) + 1, b = int(std::ceil(y2)) + 1;
+  Rgn area;
+  if (r > l && b > t && double(r - l) * (b - t) <= 1e8) {
+    cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, r - l, b - t);
+    cairo_t* m = cairo_create(mask);
+    cairo_translate(m, -l, -t);
+    cairo_path_t* p = cairo_copy_path(cr);
+    cairo_append_path(m, p);
+    cairo_path_destroy(p);
+    cairo_set_line_width(m, cairo_get_line_width(cr));
+    cairo_set_line_cap(m, cairo_get_line_cap(cr));
+    cairo_set_line_join(m, cairo_get_line_join(cr));
+    cairo_set_miter_limit(m, cairo_get_miter_limit(cr));
+    cairo_set_antialias(m, CAIRO_ANTIALIAS_NONE);
+    cairo_stroke(m);
+    cairo_destroy(m);
+    // Runs of set mask pixels become the region.
+    cairo_surface_flush(mask);
+    const unsigned char* data = cairo_image_surface_get_data(mask);
+    int stride = cairo_image_surface_get_stride(mask);
+    std::vector<std::vector<Span>> rows(std::size_t(b - t));
+    for (int y = 0; y < b - t; ++y)
+      for (int x = 0; x < r - l;) {
+        while (x < r - l && data[y * stride + x] < 128) ++x;
+        int st = x;
+        while (x < r - l && data[y * stride + x] >= 128) ++x;
+        if (x > st) rows[std::size_t(y)].push_back({l + st, l + x});
+      }
+    cairo_surface_destroy(mask);
+    area = Rgn::FromRows(t, rows);
+  }
+  cairo_destroy(cr);
+  cairo_surface_destroy(s);
+  dc->path.clear();
+  for (const RECT& rc : area.Rects()) {
+    // Fills cover centres inside the figure moved by just under half a pixel.
+    dc->path.push_back({double(rc.left), double(rc.top), PT_MOVETO});
+    dc->path.push_back({double(rc.right), double(rc.top), PT_LINETO});
+    dc->path.push_back({double(rc.right), double(rc.bottom), PT_LINETO});
+    dc->path.push_back({double(rc.left), double(rc.bottom), BYTE(PT_LINETO | PT_CLOSEFIGURE)});
+  }
+  dc->Send(MakeCall(KvGdiOp::WidenPath));
+  return TRUE;
 }
 
 int GetPath(HDC hdc, LPPOINT pts, BYTE* types, int count) {

@@ -765,6 +765,7 @@ BOOL FillPath(HDC hdc);
 BOOL StrokePath(HDC hdc);
 BOOL StrokeAndFillPath(HDC hdc);
 BOOL FlattenPath(HDC hdc);
+// The area the pen paints, as rectangles of whole device pixels.
 BOOL WidenPath(HDC hdc);
 // Points in logical units with PT_* types; null buffers answer the count; -1 on failure.
 int GetPath(HDC hdc, LPPOINT pts, BYTE* types, int count);

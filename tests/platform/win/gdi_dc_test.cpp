@@ -236,6 +236,21 @@ TEST(GdiPaths, FillPathAndPathToRegion) {
   EXPECT_TRUE(PtInRegion(r, 10, 10));
   EXPECT_FALSE(PtInRegion(r, 1, 1));
   DeleteObject(r);
+  // A widened line fills the band the pen would paint.
+  HPEN wide = CreatePen(PS_SOLID, 5, RGB(0, 0, 0));
+  HGDIOBJ oldPen = SelectObject(c.dc, wide);
+  BeginPath(c.dc);
+  MoveToEx(c.dc, 5, 35, nullptr);
+  LineTo(c.dc, 35, 35);
+  EndPath(c.dc);
+  EXPECT_TRUE(WidenPath(c.dc));
+  SelectObject(c.dc, GetStockObject(NULL_PEN));
+  EXPECT_TRUE(FillPath(c.dc));
+  EXPECT_EQ(c.At(20, 33), 0u);
+  EXPECT_EQ(c.At(20, 37), 0u);
+  EXPECT_EQ(c.At(20, 39), kWhite);
+  SelectObject(c.dc, oldPen);
+  DeleteObject(wide);
 }
 
 TEST(GdiObjects, PensReadBackAndSelectionRules) {
