@@ -350,7 +350,7 @@ static void ArcOutline(Dc* dc, const int* a, Outline* o, int kind /*0 arc,1 arct
   }
 }
 
-static bool BuildOutline(Dc* dc, const KvGdiCall& c, Outline* o) {
+static bool BuildOutlineIn(Dc* dc, const KvGdiCall& c, Outline* o) {
   const int* a = c.args;
   double x, y;
   auto points = [&](std::size_t from, std::size_t n, bool move) {
@@ -467,6 +467,24 @@ static bool BuildOutline(Dc* dc, const KvGdiCall& c, Outline* o) {
     case KvGdiOp::Chord: ArcOutline(dc, a, o, 3); return true;
     default: return false;
   }
+}
+
+// Shapes given by a box turn with a rotating or shearing transform: they are
+// built in logical units, then every point is transformed.
+static bool BuildOutline(Dc* dc, const KvGdiCall& c, Outline* o) {
+  bool boxed = c.op == KvGdiOp::Ellipse || c.op == KvGdiOp::RoundRect || c.op == KvGdiOp::Arc ||
+               c.op == KvGdiOp::ArcTo || c.op == KvGdiOp::Pie || c.op == KvGdiOp::Chord;
+  cairo_matrix_t m = dc->Matrix();
+  if (!boxed || AxisAligned(m)) return BuildOutlineIn(dc, c, o);
+  DcState saved = dc->st;
+  dc->st.graphicsMode = GM_COMPATIBLE;
+  dc->st.mapMode = MM_TEXT;
+  dc->st.wOrg = dc->st.vOrg = {0, 0};
+  dc->st.wExt = dc->st.vExt = {1, 1};
+  bool ok = BuildOutlineIn(dc, c, o);
+  dc->st = std::move(saved);
+  for (PathPoint& p : o->pts) cairo_matrix_transform_point(&m, &p.x, &p.y);
+  return ok;
 }
 
 static RECT OutlineBounds(const Outline& o, double pad) {

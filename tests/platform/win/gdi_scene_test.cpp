@@ -112,6 +112,18 @@ void DrawScene(HDC dc) {
   Use(dc, CreateHatchBrush(HS_BDIAGONAL, RGB(0, 130, 0)), &trash);
   StrokeAndFillPath(dc);
   SelectObject(dc, label);
+  // A turned frame: world transform of 30 degrees about (450, 360).
+  SetGraphicsMode(dc, GM_ADVANCED);
+  XFORM turn{0.8660254f, -0.5f, 0.5f, 0.8660254f, 0, 0};
+  turn.eDx = 450 - 450 * turn.eM11 - 360 * turn.eM21;
+  turn.eDy = 360 - 450 * turn.eM12 - 360 * turn.eM22;
+  SetWorldTransform(dc, &turn);
+  Use(dc, CreateSolidBrush(RGB(255, 220, 120)), &trash);
+  Rectangle(dc, 400, 335, 500, 385);
+  Ellipse(dc, 410, 340, 490, 380);
+  XFORM id{1, 0, 0, 1, 0, 0};
+  SetWorldTransform(dc, &id);
+  SetGraphicsMode(dc, GM_COMPATIBLE);
   // Clipping: stripes inside an elliptic region.
   int saved = SaveDC(dc);
   POINT org;
