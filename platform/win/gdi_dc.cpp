@@ -337,9 +337,10 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     case Kind::Bitmap: {
       Bitmap* bm = static_cast<Bitmap*>(o);
       if (!dc->memory) return nullptr;
-      if (bm->selectedIn && bm->selectedIn != hdc) return nullptr;
+      // A bitmap goes into one DC at a time; the stock 1 x 1 bitmap into any.
+      if (!bm->stock && bm->selectedIn && bm->selectedIn != hdc) return nullptr;
       if (Bitmap* prev = GetBitmap(dc->st.bitmap)) prev->selectedIn = nullptr;
-      bm->selectedIn = hdc;
+      if (!bm->stock) bm->selectedIn = hdc;
       SelectBitmapSurface(dc, bm);
       return swap(dc->st.bitmap);
     }
@@ -714,7 +715,7 @@ BOOL RestoreDC(HDC hdc, int level) {
   if (!GetBrush(s.brush)) s.brush = Stock<HBRUSH>(WHITE_BRUSH);
   if (!GetFont(s.font)) s.font = Stock<HFONT>(SYSTEM_FONT);
   Bitmap* bm = GetBitmap(s.bitmap);
-  if (dc->memory && (!bm || (bm->selectedIn && bm->selectedIn != hdc))) {
+  if (dc->memory && (!bm || (!bm->stock && bm->selectedIn && bm->selectedIn != hdc))) {
     s.bitmap = dc->st.bitmap;
     bm = GetBitmap(s.bitmap);
   }
@@ -729,7 +730,7 @@ BOOL RestoreDC(HDC hdc, int level) {
   move(dc->st.bitmap, s.bitmap);
   if (dc->memory && s.bitmap != dc->st.bitmap && bm) {
     if (Bitmap* prev = GetBitmap(dc->st.bitmap)) prev->selectedIn = nullptr;
-    bm->selectedIn = hdc;
+    if (!bm->stock) bm->selectedIn = hdc;
     dc->st = s;
     SelectBitmapSurface(dc, bm);
   } else {

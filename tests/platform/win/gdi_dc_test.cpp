@@ -282,6 +282,18 @@ TEST(GdiObjects, PensReadBackAndSelectionRules) {
   SelectObject(c.dc, prev);
   EXPECT_TRUE(DeleteObject(ext));
   EXPECT_TRUE(DeleteObject(old));
+  // A bitmap is in one DC at a time; the default bitmap goes back into many.
+  HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
+  HBITMAP ba = CreateCompatibleBitmap(a, 4, 4), bb = CreateCompatibleBitmap(b, 4, 4);
+  HGDIOBJ defA = SelectObject(a, ba), defB = SelectObject(b, bb);
+  EXPECT_EQ(SelectObject(b, ba), nullptr);
+  EXPECT_FALSE(DeleteObject(ba));
+  EXPECT_NE(SelectObject(a, defA), nullptr);
+  EXPECT_NE(SelectObject(b, defB), nullptr);
+  EXPECT_TRUE(DeleteObject(ba));
+  EXPECT_TRUE(DeleteObject(bb));
+  DeleteDC(a);
+  DeleteDC(b);
   EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));  // stock objects stay
   EXPECT_NE(GetObjectType(GetStockObject(BLACK_PEN)), 0u);
 }
