@@ -167,7 +167,7 @@ class EmfSink : public KvGdiSink {
   void OnCall(const KvGdiCall& c) override;
 
   // The finished file.
-  bool Finish(std::vector<std::uint8_t>& out);
+  bool Build(std::vector<std::uint8_t>& out) const;
   const std::string& File() const { return file_; }
 
  private:
@@ -599,7 +599,7 @@ void EmfSink::OnCall(const KvGdiCall& c) {
   }
 }
 
-bool EmfSink::Finish(std::vector<std::uint8_t>& out) {
+bool EmfSink::Build(std::vector<std::uint8_t>& out) const {
   Header h;
   h.device = SIZE{info_.widthPx, info_.heightPx};
   h.millimeters = SIZE{info_.widthMm > 0 ? info_.widthMm : static_cast<LONG>(std::lround(info_.widthPx * 25.4 / std::max(1, info_.dpiX))),
@@ -670,7 +670,7 @@ HENHMETAFILE CloseEnhMetaFile(HDC hdc) {
   auto* sink = dynamic_cast<EmfSink*>(KvGetDCSink(hdc));
   if (!sink) return nullptr;
   std::vector<std::uint8_t> bytes;
-  const bool ok = sink->Finish(bytes);
+  const bool ok = sink->Build(bytes);
   const std::string file = sink->File();
   DeleteDC(hdc);
   if (!ok) return nullptr;

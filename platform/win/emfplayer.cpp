@@ -116,7 +116,6 @@ class Player {
  private:
   // The transform from the metafile's logical units to the target's.
   void Update() {
-    Affine m;
     const Mapping& s = map_;
     double kx = 1, ky = 1;
     switch (s.mode) {

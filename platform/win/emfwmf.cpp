@@ -525,7 +525,7 @@ class WmfSink : public KvGdiSink {
   KvSinkKind Kind() const override { return KvSinkKind::Other; }
   KvDeviceInfo DeviceInfo() const override { return info_; }
   void OnCall(const KvGdiCall& c) override;
-  std::vector<std::uint8_t> Finish() const;
+  std::vector<std::uint8_t> Build() const;
   const std::string& File() const { return file_; }
 
  private:
@@ -804,7 +804,7 @@ void WmfSink::OnCall(const KvGdiCall& c) {
   }
 }
 
-std::vector<std::uint8_t> WmfSink::Finish() const {
+std::vector<std::uint8_t> WmfSink::Build() const {
   std::vector<std::uint8_t> out;
   const std::size_t words = 9 + body_.size() / 2 + 3;
   Put16(out, 1);  // in memory
@@ -849,7 +849,7 @@ HDC CreateMetaFileW(LPCWSTR file) {
 HMETAFILE CloseMetaFile(HDC hdc) {
   auto* sink = dynamic_cast<wmf::WmfSink*>(KvGetDCSink(hdc));
   if (!sink) return nullptr;
-  std::vector<std::uint8_t> bytes = sink->Finish();
+  std::vector<std::uint8_t> bytes = sink->Build();
   const std::string file = sink->File();
   DeleteDC(hdc);
   if (!file.empty() && !WriteFileBytes(file, bytes)) return nullptr;
