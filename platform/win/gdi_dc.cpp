@@ -168,6 +168,14 @@ static cairo_surface_t* ScreenSurface() {
 
 static KvWindowDCProvider g_windowProvider = nullptr;
 
+// One DC fewer holds the object; one deleted while selected goes now.
+static void Unselect(const void* h) {
+  Object* o = Lookup(h);
+  if (!o) return;
+  o->selected = std::max(0, o->selected - 1);
+  if (o->selected == 0 && o->pendingDelete) RemoveObject(h);
+}
+
 static KvGdiCall Call(KvGdiOp op) {
   KvGdiCall c;
   c.op = op;
@@ -235,7 +243,7 @@ BOOL DeleteDC(HDC hdc) {
   if (!dc) return FALSE;
   for (const void* h : {static_cast<const void*>(dc->st.pen), static_cast<const void*>(dc->st.brush),
                         static_cast<const void*>(dc->st.font), static_cast<const void*>(dc->st.bitmap)})
-    if (Object* o = Lookup(h)) o->selected = std::max(0, o->selected - 1);
+    Unselect(h);
   if (Bitmap* bm = GetBitmap(dc->st.bitmap)) bm->selectedIn = nullptr;
   if (dc->sink) dc->sink->Finish();
   RemoveObject(hdc);
@@ -322,7 +330,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
   auto swap = [&](auto& slot) -> HGDIOBJ {
     using H = std::remove_reference_t<decltype(slot)>;
     HGDIOBJ old = reinterpret_cast<HGDIOBJ>(slot);
-    if (Object* prev = Lookup(old)) prev->selected = std::max(0, prev->selected - 1);
+    Unselect(old);
     slot = reinterpret_cast<H>(obj);
     o->selected++;
     KvGdiCall c = Call(KvGdiOp::SelectObject);
@@ -369,8 +377,12 @@ BOOL DeleteObject(HGDIOBJ obj) {
   Object* o = Lookup(obj);
   if (!o || o->kind == Kind::Dc) return FALSE;
   if (o->stock) return TRUE;
-  if (o->selected > 0) return FALSE;
-  if (o->kind == Kind::Bitmap && static_cast<Bitmap*>(o)->selectedIn) return FALSE;
+  if (o->kind == Kind::Bitmap && (static_cast<Bitmap*>(o)->selectedIn || o->selected > 0)) return FALSE;
+  if (o->selected > 0) {
+    // Pens, brushes and fonts still selected go when the last DC lets go.
+    o->pendingDelete = true;
+    return TRUE;
+  }
   RemoveObject(obj);
   return TRUE;
 }
@@ -721,7 +733,7 @@ BOOL RestoreDC(HDC hdc, int level) {
   }
   auto move = [](const void* from, const void* to) {
     if (from == to) return;
-    if (Object* o = Lookup(from)) o->selected = std::max(0, o->selected - 1);
+    Unselect(from);
     if (Object* o = Lookup(to)) o->selected++;
   };
   move(dc->st.pen, s.pen);

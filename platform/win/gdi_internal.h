@@ -23,6 +23,7 @@ struct Object {
   Kind kind;
   bool stock = false;
   int selected = 0;  // DCs that hold it selected (current state only)
+  bool pendingDelete = false;  // deleted while selected: goes when deselected
 };
 
 // ---- regions: sorted bands of sorted, disjoint x spans --------------------------

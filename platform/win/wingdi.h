@@ -586,7 +586,8 @@ BOOL UnrealizeObject(HGDIOBJ obj);
 // failure); a region is copied into the clip and answers its kind (as a
 // handle value), HGDI_ERROR on failure.
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);
-// Stock objects and objects selected into a DC are not deleted (FALSE).
+// Stock objects stay (TRUE). A pen, brush or font still selected into a DC
+// goes when the last DC deselects it (TRUE); a selected bitmap stays (FALSE).
 BOOL DeleteObject(HGDIOBJ obj);
 // LOGPEN for CreatePen pens, EXTLOGPEN (with its style entries) for
 // ExtCreatePen pens, LOGBRUSH, LOGFONTW, BITMAP or DIBSECTION. With a null

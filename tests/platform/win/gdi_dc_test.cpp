@@ -278,9 +278,11 @@ TEST(GdiObjects, PensReadBackAndSelectionRules) {
   EXPECT_EQ(back.lopnColor, RGB(9, 8, 7));
   Canvas c(4, 4);
   HGDIOBJ prev = SelectObject(c.dc, ext);
-  EXPECT_FALSE(DeleteObject(ext));  // still selected
+  EXPECT_TRUE(DeleteObject(ext));  // still selected: goes when deselected
+  EXPECT_EQ(GetObjectType(ext), OBJ_EXTPEN);
+  EXPECT_TRUE(LineTo(c.dc, 3, 3));
   SelectObject(c.dc, prev);
-  EXPECT_TRUE(DeleteObject(ext));
+  EXPECT_EQ(GetObjectType(ext), 0u);
   EXPECT_TRUE(DeleteObject(old));
   // A bitmap is in one DC at a time; the default bitmap goes back into many.
   HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
