@@ -1,5 +1,7 @@
 #include "kvrep/srepextras.h"
 
+#include "kvrep/srepstream.h"
+
 #include <algorithm>
 #include <set>
 
@@ -204,6 +206,12 @@ SRepDataSource::~SRepDataSource() {
   static_cast<SRepObject*>(m_root)->ReleaseAll();
   static_cast<SRepObject*>(m_root)->Release();
   if (m_session) m_session->Release();
+}
+
+HRESULT SRepDataSource::RenderData(SOutputStream& out) const {
+  std::vector<ISRepObject*> objects;
+  for (SRepObject* o : m_root->OneSidedCollection(SRepRootCarried)->Items()) objects.push_back(o);
+  return SRepStreamManager().Save(out, objects);
 }
 
 int SRepDataSource::GetObjectCount() const { return m_root->OneSidedCollection(SRepRootCarried)->GetCount(); }

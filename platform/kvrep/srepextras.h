@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kvcore/scomds.h"
+#include "kvcore/sstream.h"
 #include "kvrep/srepobject.h"
 
 // ---- shortcuts ------------------------------------------------------------------------
@@ -183,6 +184,9 @@ class SRepDataSource : public ISRepDataSrc {
   // entries are passed over).
   HRESULT InitRootObj(const std::vector<ISRepObject*>& objects);
   int GetObjectCount() const;
+  // Writes the carried objects in the repository's data format
+  // (SRepStreamManager), the form a paste reads back.
+  HRESULT RenderData(SOutputStream& out) const;
 
  private:
   ULONG m_cRef = 0;

@@ -586,6 +586,13 @@ SRepCollection* SRepObject::FindCollection(LONG id) const {
   return it == m_cols.end() ? nullptr : it->second.get();
 }
 
+std::vector<LONG> SRepObject::GetCollectionIds() const {
+  std::vector<LONG> ids;
+  for (auto& [id, col] : m_cols)
+    if (!col->m_oneSided) ids.push_back(id);
+  return ids;
+}
+
 SRepCollection* SRepObject::OneSidedCollection(LONG id) {
   auto& c = m_cols[id];
   if (!c) c = std::make_unique<SRepCollection>(this, id, true);
@@ -618,6 +625,8 @@ HRESULT SRepObject::IsCollectionEmpty(LONG id) {
   SRepCollection* c = FindCollection(id);
   return !c || c->GetCount() == 0 ? S_OK : S_FALSE;
 }
+
+bool SRepObject::IsOwning(LONG id) const { return IsOwningCollection(id); }
 
 bool SRepObject::IsOwningCollection(LONG id) const {
   if (id & SRepReverseBit) return false;

@@ -173,6 +173,11 @@ class SRepObject : public ISRepObjectBase {
   // repository itself, such as the objects a data source carries).
   SRepCollection* OneSidedCollection(LONG id);
   BOOL HasDynamicMember(LONG id) const { return m_dynamic.count(id) != 0; }
+  const std::map<LONG, SRepVariant>& GetDynamicMembers() const { return m_dynamic; }
+  // True when collection id holds the object's children.
+  bool IsOwning(LONG id) const;
+  // The ids of the collections the object has used, in id order.
+  std::vector<LONG> GetCollectionIds() const;
   // Drops a dynamic member's value (back to its default).
   HRESULT SetVoid(LONG id);
   DWORD GetState() const { return m_state; }

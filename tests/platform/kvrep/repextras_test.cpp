@@ -91,6 +91,9 @@ TEST_F(RepTest, DataSourceCarriesObjects) {
   EXPECT_TRUE(it.IsDone());
   EXPECT_EQ(S_FALSE, it.Current(IID_ISRepObject, reinterpret_cast<void**>(&cur)));
   EXPECT_EQ(E_POINTER, it.Init(static_cast<ISRepDataSrc*>(nullptr)));
+  SOutputGlobal data;
+  ASSERT_EQ(S_OK, ds->RenderData(data));
+  EXPECT_GT(data.GetSize(), 8u);
   _SREPDATADESCRIPTOR d{28, 0, 0, 0, 0, 0, 0};
   EXPECT_EQ(E_NOTIMPL, src->GetDescriptor(&d));
   src->Release();
