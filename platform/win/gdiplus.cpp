@@ -540,6 +540,12 @@ Status Graphics::SetSmoothingMode(SmoothingMode mode) {
   return last_ = Ok;
 }
 
+Status Graphics::SetInterpolationMode(InterpolationMode mode) {
+  if (mode < InterpolationModeDefault || mode > InterpolationModeHighQualityBicubic) return last_ = InvalidParameter;
+  interpolation_ = mode;
+  return last_ = Ok;
+}
+
 cairo_t* Graphics::Begin() {
   cairo_t* cr = own_ ? own_ : (hdc_ ? KvGetDCCairo(hdc_) : nullptr);
   if (!cr) return nullptr;
@@ -778,7 +784,8 @@ Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL w, REAL h) {
     cairo_translate(cr, x, y);
     cairo_scale(cr, w / sw, h / sh);
     cairo_set_source_surface(cr, src, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_pattern_set_filter(cairo_get_source(cr),
+                             interpolation_ == InterpolationModeNearestNeighbor ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
     cairo_rectangle(cr, 0, 0, sw, sh);
     cairo_fill(cr);
     End(cr);
@@ -817,6 +824,38 @@ Status Graphics::Clear(const Color& c) {
   cairo_paint(cr);
   End(cr);
   return last_ = Ok;
+}
+
+Pen* PenFromExtLogPen(const EXTLOGPEN& lp) {
+  const bool geometric = (lp.elpPenStyle & PS_TYPE_MASK) == PS_GEOMETRIC;
+  Color c;
+  c.SetFromCOLORREF(lp.elpColor);
+  auto* pen = new Pen(c, geometric ? static_cast<REAL>(std::max<DWORD>(lp.elpWidth, 1)) : 1.0f);
+  switch (lp.elpPenStyle & PS_STYLE_MASK) {
+    case PS_DASH: pen->SetDashStyle(DashStyleDash); break;
+    case PS_DOT:
+    case PS_ALTERNATE: pen->SetDashStyle(DashStyleDot); break;
+    case PS_DASHDOT: pen->SetDashStyle(DashStyleDashDot); break;
+    case PS_DASHDOTDOT: pen->SetDashStyle(DashStyleDashDotDot); break;
+    case PS_NULL: pen->SetColor(Color(0, 0, 0, 0)); break;
+    default: break;
+  }
+  if (geometric) {
+    const DWORD cap = lp.elpPenStyle & PS_ENDCAP_MASK, join = lp.elpPenStyle & PS_JOIN_MASK;
+    const LineCap lc = cap == PS_ENDCAP_FLAT ? LineCapFlat : cap == PS_ENDCAP_SQUARE ? LineCapSquare : LineCapRound;
+    pen->SetLineCap(lc, lc, DashCapFlat);
+    pen->SetLineJoin(join == PS_JOIN_MITER ? LineJoinMiter : join == PS_JOIN_BEVEL ? LineJoinBevel : LineJoinRound);
+  }
+  return pen;
+}
+
+BOOL DrawIconImage(HDC hdc, int x, int y, int w, int h, HICON icon) {
+  Bitmap b(icon);
+  if (b.GetLastStatus() != Ok || w <= 0 || h <= 0) return FALSE;
+  Graphics g(hdc);
+  if (g.GetLastStatus() != Ok) return FALSE;
+  g.SetInterpolationMode(InterpolationModeNearestNeighbor);  // icons stretch pixel by pixel
+  return g.DrawImage(&b, x, y, w, h) == Ok ? TRUE : FALSE;
 }
 
 }  // namespace Gdiplus

@@ -60,6 +60,17 @@ enum SmoothingMode {
   SmoothingModeNone = 3,
   SmoothingModeAntiAlias = 4,
 };
+enum InterpolationMode {
+  InterpolationModeInvalid = -1,
+  InterpolationModeDefault = 0,
+  InterpolationModeLowQuality = 1,
+  InterpolationModeHighQuality = 2,
+  InterpolationModeBilinear = 3,
+  InterpolationModeBicubic = 4,
+  InterpolationModeNearestNeighbor = 5,
+  InterpolationModeHighQualityBilinear = 6,
+  InterpolationModeHighQualityBicubic = 7,
+};
 enum DashStyle { DashStyleSolid, DashStyleDash, DashStyleDot, DashStyleDashDot, DashStyleDashDotDot, DashStyleCustom };
 enum LineCap { LineCapFlat = 0, LineCapSquare = 1, LineCapRound = 2, LineCapTriangle = 3 };
 enum DashCap { DashCapFlat = 0, DashCapRound = 2, DashCapTriangle = 3 };
@@ -302,6 +313,9 @@ class Graphics {
 
   Status SetSmoothingMode(SmoothingMode mode);
   SmoothingMode GetSmoothingMode() const { return smoothing_; }
+  // How images are resampled: nearest neighbour, or smooth for the others.
+  Status SetInterpolationMode(InterpolationMode mode);
+  InterpolationMode GetInterpolationMode() const { return interpolation_; }
   Status DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2);
   Status DrawLine(const Pen* pen, const PointF& a, const PointF& b) { return DrawLine(pen, a.X, a.Y, b.X, b.Y); }
   Status DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2) {
@@ -341,9 +355,18 @@ class Graphics {
   Image* image_ = nullptr;
   cairo_t* own_ = nullptr;  // on an image
   SmoothingMode smoothing_ = SmoothingModeDefault;
+  InterpolationMode interpolation_ = InterpolationModeDefault;
   double m_[6] = {1, 0, 0, 1, 0, 0};  // the DC's logical-to-device mapping
   mutable Status last_ = Ok;
 };
+
+// Our helpers.
+// The GDI+ pen equivalent to a GDI pen: colour, width (cosmetic pens 1),
+// dash style, end cap and join.
+Pen* PenFromExtLogPen(const EXTLOGPEN& lp);
+// Draws an icon or cursor image stretched to (x, y, w, h) of a context,
+// blended by its alpha (over white on contexts that only record).
+BOOL DrawIconImage(HDC hdc, int x, int y, int w, int h, HICON icon);
 
 // ---- flat interface -------------------------------------------------------------
 using GpGraphics = Graphics;

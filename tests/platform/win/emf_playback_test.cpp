@@ -331,3 +331,24 @@ TEST(EmfPlayback, PlaysIntoAnotherRecordingAndRestoresTheTargetState) {
   DeleteEnhMetaFile(inner);
   DeleteEnhMetaFile(copy);
 }
+
+TEST(EmfPlayback, PlaysIntoAPdfDocument) {
+  HENHMETAFILE mf = Recorded([](HDC dc) {
+    DrawShapes(dc);
+    DrawText(dc);
+  });
+  const std::string path = TempPath("scene.pdf");
+  HDC pdf = KvCreatePdfDC(path.c_str(), 300, 200, 96);
+  ASSERT_NE(pdf, nullptr);
+  DOCINFOW di{static_cast<int>(sizeof(DOCINFOW)), u"scene", nullptr, nullptr, 0};
+  ASSERT_GT(StartDocW(pdf, &di), 0);
+  StartPage(pdf);
+  const RECT rc{10, 10, 10 + kW, 10 + kH};
+  EXPECT_TRUE(PlayEnhMetaFile(pdf, mf, &rc));
+  EndPage(pdf);
+  EndDoc(pdf);
+  DeleteDC(pdf);
+  EXPECT_EQ(std::system(("pdfinfo '" + path + "' > /dev/null 2>&1").c_str()), 0);
+  std::remove(path.c_str());
+  DeleteEnhMetaFile(mf);
+}

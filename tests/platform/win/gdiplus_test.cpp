@@ -262,3 +262,34 @@ TEST(GdiplusMetafile, RendersIntoABitmapWithTransparentBackground) {
   GdipDisposeImage(mf);
   EXPECT_EQ(GdipCreateMetafileFromEmf(emf, FALSE, &mf), InvalidParameter);  // deleted handle
 }
+
+TEST(GdiplusHelpers, PensFollowTheirGdiPenAndIconsDrawBlended) {
+  EXTLOGPEN geo{PS_GEOMETRIC | PS_DASH | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL, 4, BS_SOLID, RGB(10, 20, 30), 0, 0, {0}};
+  std::unique_ptr<Pen> p(PenFromExtLogPen(geo));
+  EXPECT_EQ(p->GetWidth(), 4.0f);
+  EXPECT_EQ(p->GetDashStyle(), DashStyleDash);
+  EXPECT_EQ(p->GetStartCap(), LineCapSquare);
+  EXPECT_EQ(p->GetLineJoin(), LineJoinBevel);
+  Color c;
+  p->GetColor(&c);
+  EXPECT_EQ(c.GetValue(), 0xFF0A141Eu);
+  EXTLOGPEN cosmetic{PS_COSMETIC | PS_SOLID, 7, BS_SOLID, 0, 0, 0, {0}};
+  std::unique_ptr<Pen> q(PenFromExtLogPen(cosmetic));
+  EXPECT_EQ(q->GetWidth(), 1.0f);
+
+  KvImage im;
+  im.width = im.height = 2;
+  im.px = {0xFFFF0000u, 0x00000000u, 0x800000FFu, 0xFF00FF00u};
+  im.hasAlpha = true;
+  HICON icon = KvCreateIconFromImage(im);
+  Raster r(4, 4);
+  ASSERT_TRUE(DrawIconImage(r.dc, 0, 0, 4, 4, icon));
+  EXPECT_EQ(GetPixel(r.dc, 0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(r.dc, 3, 0), RGB(255, 255, 255));  // transparent: the background stays
+  EXPECT_EQ(GetPixel(r.dc, 3, 3), RGB(0, 255, 0));
+  const COLORREF half = GetPixel(r.dc, 0, 3);
+  EXPECT_NEAR(GetRValue(half), 127, 2);
+  EXPECT_EQ(GetBValue(half), 255);
+  KvDestroyIcon(icon);
+  EXPECT_FALSE(DrawIconImage(r.dc, 0, 0, 4, 4, icon));
+}
