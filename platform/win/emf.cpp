@@ -763,6 +763,8 @@ BOOL PlayEnhMetaFile(HDC hdc, HENHMETAFILE hemf, const RECT* rect) {
 
 bool KvIsEnhMetaFile(HENHMETAFILE hemf) { return Lookup(hemf) != nullptr; }
 
+bool KvLooksLikeEmf(const std::uint8_t* data, std::size_t size) { return LooksLikeEmf(data, size); }
+
 std::vector<std::uint8_t> KvEnhMetaFileBytes(HENHMETAFILE hemf) {
   auto mf = Lookup(hemf);
   return mf ? mf->bytes : std::vector<std::uint8_t>{};

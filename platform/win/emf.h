@@ -87,6 +87,9 @@ BOOL PlayMetaFile(HDC hdc, HMETAFILE hmf);
 HENHMETAFILE SetWinMetaFileBits(UINT size, const BYTE* data, HDC ref, const METAFILEPICT* pict);
 
 // Helpers of this project.
+// The header test of raw enhanced content (record type 1, " EMF" at 40,
+// header size 88, 100 or at least 108).
+bool KvLooksLikeEmf(const std::uint8_t* data, std::size_t size);
 // The header test of raw old-style content (type 1 or 2, 9 header words,
 // version 0x0100 or 0x0300), after a placeable header if there is one.
 bool KvLooksLikeWmf(const std::uint8_t* data, std::size_t size);

@@ -227,6 +227,8 @@ TEST(EmfFiles, SameDrawingSameBytesAndOutsideReaderAccepts) {
   std::ifstream in(path, std::ios::binary);
   std::vector<BYTE> onDisk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(onDisk, ba);
+  EXPECT_TRUE(KvLooksLikeEmf(onDisk.data(), onDisk.size()));
+  EXPECT_FALSE(KvLooksLikeWmf(onDisk.data(), onDisk.size()));
   HENHMETAFILE back = GetEnhMetaFileW(wpath.c_str());
   ASSERT_NE(back, nullptr);
   ENHMETAHEADER h{};
