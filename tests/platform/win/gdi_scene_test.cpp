@@ -220,6 +220,9 @@ TEST(GdiScene, PdfPassesPdfinfoWithFixedDate) {
     EXPECT_EQ(GetDeviceCaps(dc, HORZRES), kW);
     DrawScene(dc);
     EXPECT_GT(EndPage(dc), 0);
+    EXPECT_GT(StartPage(dc), 0);  // a second page
+    Rectangle(dc, 100, 100, 300, 200);
+    EXPECT_GT(EndPage(dc), 0);
     EXPECT_GT(EndDoc(dc), 0);
     DeleteDC(dc);
     return ReadFile(path);
@@ -235,7 +238,7 @@ TEST(GdiScene, PdfPassesPdfinfoWithFixedDate) {
     std::size_t from = info.find_first_not_of(' ', at + name.size() + 1);
     return info.substr(from, info.find('\n', from) - from);
   };
-  EXPECT_EQ(field("Pages"), "1");
+  EXPECT_EQ(field("Pages"), "2");
   EXPECT_EQ(field("Title"), "Scene");
   EXPECT_EQ(field("Page size"), "600 x 450 pts");
   EXPECT_NE(field("CreationDate").find("2000"), std::string::npos) << info;
