@@ -146,6 +146,8 @@ bool SetPenSource(Dc* dc, cairo_t* cr, bool* cosmetic, double* width) {
   *width = w;
   cairo_set_line_width(cr, w);
   DWORD style = p->style & PS_STYLE_MASK;
+  // Pens of CreatePen wider than a pixel draw solid, with round ends.
+  if (wide && !p->ext && style != PS_INSIDEFRAME) style = PS_SOLID;
   if (wide && p->ext) {
     DWORD cap = p->style & PS_ENDCAP_MASK, join = p->style & PS_JOIN_MASK;
     cairo_set_line_cap(cr, cap == PS_ENDCAP_FLAT ? CAIRO_LINE_CAP_BUTT : cap == PS_ENDCAP_SQUARE ? CAIRO_LINE_CAP_SQUARE
@@ -186,7 +188,7 @@ bool SetPenSource(Dc* dc, cairo_t* cr, bool* cosmetic, double* width) {
 
 static bool PenStyled(Dc* dc) {
   Pen* p = GetPen(dc->st.pen);
-  if (!p) return false;
+  if (!p || (!p->ext && PenIsWide(p))) return false;
   DWORD s = p->style & PS_STYLE_MASK;
   return s != PS_SOLID && s != PS_NULL && s != PS_INSIDEFRAME;
 }

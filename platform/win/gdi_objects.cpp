@@ -254,8 +254,6 @@ HPEN CreatePen(int style, int width, COLORREF color) {
   p->style = DWORD(style);
   p->width = std::max(width, 0);
   p->color = color & 0xFFFFFF;
-  // Wide pens of old style are solid geometric pens with round ends.
-  if (p->width > 1 && style != int(PS_NULL) && style != int(PS_INSIDEFRAME)) p->style = PS_SOLID;
   return static_cast<HPEN>(AddObject(std::move(p)));
 }
 

@@ -276,6 +276,12 @@ TEST(GdiObjects, PensReadBackAndSelectionRules) {
   EXPECT_EQ(GetObject(old, sizeof back, &back), int(sizeof back));
   EXPECT_EQ(back.lopnStyle, UINT(PS_DASH));
   EXPECT_EQ(back.lopnColor, RGB(9, 8, 7));
+  HPEN wideDash = CreatePen(PS_DASH, 3, 0);  // drawn solid, read back as made
+  GetObject(wideDash, sizeof back, &back);
+  EXPECT_EQ(back.lopnStyle, UINT(PS_DASH));
+  EXPECT_EQ(back.lopnWidth.x, 3);
+  EXPECT_EQ(GetObjectType(wideDash), OBJ_PEN);
+  DeleteObject(wideDash);
   Canvas c(4, 4);
   HGDIOBJ prev = SelectObject(c.dc, ext);
   EXPECT_TRUE(DeleteObject(ext));  // still selected: goes when deselected
