@@ -659,7 +659,9 @@ BOOL ScaleWindowExtEx(HDC hdc, int xn, int xd, int yn, int yd, LPSIZE old) { ret
 BOOL SetWorldTransform(HDC hdc, const XFORM* xf) {
   Dc* dc = GetDc(hdc);
   if (!dc || !xf || dc->st.graphicsMode != GM_ADVANCED) return FALSE;
-  if (xf->eM11 * xf->eM22 - xf->eM12 * xf->eM21 == 0) return FALSE;
+  // Singular or non-finite transforms are refused: cairo could not use them.
+  double det = double(xf->eM11) * xf->eM22 - double(xf->eM12) * xf->eM21;
+  if (!std::isfinite(det) || det == 0 || !std::isfinite(xf->eDx) || !std::isfinite(xf->eDy)) return FALSE;
   dc->st.world = *xf;
   KvGdiCall c = Call(KvGdiOp::SetWorldTransform);
   c.xform = *xf;

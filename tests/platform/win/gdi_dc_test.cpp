@@ -2,6 +2,7 @@
 // saved states, paths, regions and bad handles.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "win/gdisink.h"
@@ -488,6 +489,9 @@ TEST(GdiCoordinates, MapModesAndTransforms) {
   EXPECT_FALSE(SetWorldTransform(c.dc, &twice));
   SetGraphicsMode(c.dc, GM_ADVANCED);
   EXPECT_TRUE(SetWorldTransform(c.dc, &twice));
+  XFORM flat{1, 2, 2, 4, 0, 0}, bad{std::nanf(""), 0, 0, 1, 0, 0};
+  EXPECT_FALSE(SetWorldTransform(c.dc, &flat));
+  EXPECT_FALSE(SetWorldTransform(c.dc, &bad));
   p = {10, 10};
   LPtoDP(c.dc, &p, 1);
   EXPECT_EQ(p.x, 25);
