@@ -725,6 +725,18 @@ void SRepObject::NotifyChange(LONG id) {
   for (auto& [k, mask] : sinks) k->Release();
 }
 
+void SRepObject::Flush() {
+  auto sinks = m_sinks;
+  std::vector<ISRepObjSink*> told;
+  for (auto& [k, mask] : sinks) k->AddRef();
+  for (auto& [k, mask] : sinks)
+    if (std::find(told.begin(), told.end(), k) == told.end()) {
+      told.push_back(k);
+      k->OnFlush(this);
+    }
+  for (auto& [k, mask] : sinks) k->Release();
+}
+
 void SRepObject::NotifyDelete() {
   std::vector<ISRepObjSink*> told;
   auto sinks = m_sinks;

@@ -204,6 +204,8 @@ class SRepObject : public ISRepObjectBase {
   static void RawUnlink(SRepObject* a, LONG id, SRepObject* b, int* posA, int* posB);
   void RawSetDeleted(bool deleted);
   void NotifyChange(LONG id);
+  // Tells the advised sinks to refresh everything they show of the object.
+  void Flush();
   void ReleaseAll();  // drops collections and sinks
   void ForgetSession();  // session teardown: ReleaseAll and no session
 

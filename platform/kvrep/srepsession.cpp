@@ -97,6 +97,7 @@ class SRepPictureHolderImpl final : public ISRepPictureHolder {
 
 // ---- SRepSession --------------------------------------------------------------------------------
 SRepSessionManager g_sessionMng;
+SRepContext* SRepSession::m_pUndoContext = nullptr;
 
 SRepSession* SRepSessionManager::FindSession(ISRepObject* obj) const {
   for (SRepSession* s : m_sessions)
@@ -325,8 +326,11 @@ HRESULT SRepSession::RunStep(Step& step, bool backward) {
   SRepContext* applying = new SRepContext(this, SRepContext::Kind::Applying);
   applying->AddRef();
   SRepContext* saved = m_current;
+  SRepContext* savedUndo = m_pUndoContext;
   m_current = nullptr;
   m_applying = applying;
+  m_pUndoContext = applying;
+  applying->SetState(1);
   std::vector<SRepActionBase*> order;
   for (auto& a : step) order.push_back(a.get());
   if (backward) std::reverse(order.begin(), order.end());
@@ -365,6 +369,8 @@ HRESULT SRepSession::RunStep(Step& step, bool backward) {
       }
     }
   }
+  applying->SetState(0);
+  m_pUndoContext = savedUndo;
   m_applying = nullptr;
   m_current = saved;
   applying->Release();

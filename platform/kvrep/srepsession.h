@@ -40,6 +40,9 @@ class SRepContext final : public ISRepContext {
   HRESULT GetSession(ISRepSession** out) override;
 
   Kind GetKind() const { return m_kind; }
+  // Non-zero while the context's records are being run.
+  int GetState() const { return m_state; }
+  void SetState(int state) { m_state = state; }
   void AddNewObject(SRepObject* obj) { m_newObjects.insert(obj); }
   std::vector<std::unique_ptr<SRepActionBase>> TakeActions();
   bool IsDone(int index) const { return m_done[static_cast<std::size_t>(index)]; }
@@ -49,6 +52,7 @@ class SRepContext final : public ISRepContext {
   ULONG m_cRef = 0;
   SRepSession* m_session;
   Kind m_kind;
+  int m_state = 0;
   std::vector<std::unique_ptr<SRepActionBase>> m_actions;
   std::vector<bool> m_done;
   std::set<SRepObject*> m_newObjects;
@@ -107,6 +111,9 @@ class SRepSession final : public ISRepSession {
 
   static SRepSession* FromInterface(IUnknown* unk);
   BOOL IsObjInSession(ISRepObject* obj) const;
+  // The context of the undo or redo being applied in any session (null
+  // otherwise); its state is non-zero while its records run.
+  static SRepContext* m_pUndoContext;
 
   // Views of the session; drawing of all of them is locked while whole
   // steps are applied.

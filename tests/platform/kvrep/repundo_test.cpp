@@ -10,7 +10,8 @@ class TProbe final : public SRepActionBase {
   TProbe(SRepSession* s, bool fail) : m_session(s), m_fail(fail) { m_type = 77; }
   HRESULT Execute() override {
     ++runs;
-    sawApplying = SRepGetApplyingContext(m_session) != nullptr && SRepGetUndoContext(m_session) == nullptr;
+    sawApplying = SRepGetApplyingContext(m_session) != nullptr && SRepGetUndoContext(m_session) == nullptr &&
+                  SRepSession::m_pUndoContext && SRepSession::m_pUndoContext->GetState() != 0;
     return m_fail ? E_FAIL : S_OK;
   }
   void CollectObjects(SRepObjectBag& objects) override {
@@ -198,6 +199,7 @@ TEST_F(RepTest, RecordOfDeletedObjectIsSkippedAndFailedStepRollsBack) {
   EXPECT_EQ(6, b->m_color) << "never half applied";
   EXPECT_EQ(2, probe->runs) << "run, then run back";
   EXPECT_TRUE(probe->sawApplying);
+  EXPECT_EQ(nullptr, SRepSession::m_pUndoContext);
   EXPECT_TRUE(session->CanUndo());
 }
 
