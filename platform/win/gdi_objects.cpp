@@ -692,3 +692,9 @@ BOOL LineDDA(int x1, int y1, int x2, int y2, LINEDDAPROC proc, LPARAM data) {
 BOOL GdiFlush() { return TRUE; }
 
 BOOL UnrealizeObject(HGDIOBJ obj) { return GetBrush(obj) != nullptr; }
+
+cairo_surface_t* KvGetBrushPattern(HBRUSH brush, bool* mono) {
+  Brush* b = GetBrush(brush);
+  if (mono) *mono = b && b->monoPattern;
+  return b ? b->pattern : nullptr;
+}

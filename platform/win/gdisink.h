@@ -186,6 +186,10 @@ cairo_t* KvGetDCCairo(HDC hdc);
 // The pixels of a bitmap as a cairo image surface (shared, not a copy; owned
 // by the bitmap); null for a bad handle.
 cairo_surface_t* KvGetBitmapSurface(HBITMAP bitmap);
+// The pixels of a pattern brush (its own copy, RGB24; owned by the brush),
+// null for other brushes. *mono tells a brush made from a 1-bit bitmap
+// (black pixels take the text colour, white ones the background colour).
+cairo_surface_t* KvGetBrushPattern(HBRUSH brush, bool* mono);
 // Appends to `cr` the device-space outline of a drawing call (shapes, lines,
 // Béziers, arcs, rectangles) made on `hdc`, with the DC's current transform.
 // Closed shapes are closed; open ones are not. False when the call draws no

@@ -271,6 +271,17 @@ TEST(GdiObjects, PensReadBackAndSelectionRules) {
   EXPECT_EQ(elp->elpStyleEntry[1], 2u);
   // Cosmetic pens are one pixel wide with a solid brush.
   EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_SOLID, 3, &lb, 0, nullptr), nullptr);
+  // Pattern brushes keep their own pixels: the bitmap may go.
+  HBITMAP bits = CreateBitmap(8, 8, 1, 1, nullptr);
+  HBRUSH pattern = CreatePatternBrush(bits);
+  DeleteObject(bits);
+  bool mono = false;
+  cairo_surface_t* px = KvGetBrushPattern(pattern, &mono);
+  ASSERT_NE(px, nullptr);
+  EXPECT_TRUE(mono);
+  EXPECT_EQ(cairo_image_surface_get_width(px), 8);
+  EXPECT_EQ(KvGetBrushPattern(reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), &mono), nullptr);
+  DeleteObject(pattern);
   LOGPEN lp{PS_DASH, {1, 0}, RGB(9, 8, 7)};
   HPEN old = CreatePenIndirect(&lp);
   LOGPEN back{};
