@@ -1,1 +1,0 @@
-// Library anchor: keeps the shared object non-empty while its families grow.

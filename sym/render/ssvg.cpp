@@ -1,0 +1,1198 @@
+#include "sym/render/ssvg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+#include "kvcore/sdrawbackground.h"
+#include "kvcore/sstream.h"
+#include "win/imageicon.h"
+#include "win/wingdi.h"
+
+namespace {
+
+const char kSvgNamespace[] = "http://www.w3.org/2000/svg";
+const char kXLinkNamespace[] = "http://www.w3.org/1999/xlink";
+const char kSvgPublicId[] = "-//W3C//DTD SVG 1.1//EN";
+const char kSvgSystemId[] = "http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd";
+
+SString I(long long v) { return SString::FromInt(v); }
+int Half(int v) { return v >> 1; }  // toward minus infinity
+
+SString Color(DWORD c) {
+  return SString::Format("#%02x%02x%02x", static_cast<unsigned>(c & 0xFF), static_cast<unsigned>((c >> 8) & 0xFF),
+                         static_cast<unsigned>((c >> 16) & 0xFF));
+}
+
+SString PointList(const POINT* p, int n) {
+  SString s;
+  for (int i = 0; i < n; ++i) {
+    if (i) s += u' ';
+    s += SString::Format("%d,%d", static_cast<int>(p[i].x), static_cast<int>(p[i].y));
+  }
+  return s;
+}
+
+RECT Shrunk(const RECT& r) { return RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}; }
+
+int Sign(LONG v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+// The characters of a text in reverse order; surrogate pairs stay pairs.
+SString Reversed(const SString& s) {
+  std::u16string out;
+  const std::u16string& u = s.str();
+  for (std::size_t i = u.size(); i > 0;) {
+    --i;
+    if (i > 0 && u[i] >= 0xDC00 && u[i] <= 0xDFFF && u[i - 1] >= 0xD800 && u[i - 1] <= 0xDBFF) {
+      out += u[i - 1];
+      out += u[i];
+      --i;
+    } else {
+      out += u[i];
+    }
+  }
+  return SString(out);
+}
+
+bool HasInk(const SString& s) {
+  for (char16_t c : s.str())
+    if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n') return true;
+  return false;
+}
+
+// Words and separators (blank, tab), each separator a token of its own.
+std::vector<SString> Tokens(const SString& line) {
+  std::vector<SString> out;
+  std::u16string cur;
+  for (char16_t c : line.str()) {
+    if (c == u' ' || c == u'\t') {
+      if (!cur.empty()) out.emplace_back(cur);
+      cur.clear();
+      out.emplace_back(std::u16string(1, c));
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) out.emplace_back(cur);
+  return out;
+}
+
+// A link text: the characters that would end or break a relative URL
+// reference are escaped.
+SString UrlEscaped(const SString& s) {
+  SString out;
+  for (char16_t c : s.str()) {
+    if (c == u' ' || c == u'%' || c == u'#' || c == u'?' || c == u'"' || c == u'<' || c == u'>')
+      out += SString::Format("%%%02X", static_cast<unsigned>(c));
+    else
+      out += c;
+  }
+  return out;
+}
+
+void MakeFolderFor(const SString& file) {
+  std::error_code ec;
+  const std::filesystem::path p(KvNativePath(file));
+  if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
+}
+
+}  // namespace
+
+bool SSVGDomDocument::GuidLess::operator()(const GUID& a, const GUID& b) const {
+  return std::memcmp(&a, &b, sizeof(GUID)) < 0;
+}
+
+SSVGDomDocument::SSVGDomDocument() {
+  m_font.m_faceName = SString("Arial");
+  SetDOMDocument(&m_document);
+}
+
+SSVGDomDocument::~SSVGDomDocument() { Clear(); }
+
+// ---- document and elements ----------------------------------------------------------
+
+int SSVGDomDocument::CreateDocument(const SIZE& sizeMm, const RECT& box) {
+  try {
+    DOM_DOMImplementation& impl = DOM_DOMImplementation::getImplementation();
+    DOM_DocumentType type = impl.createDocumentType("svg", kSvgPublicId, kSvgSystemId);
+    m_document = impl.createDocument(kSvgNamespace, "svg", type);
+    SetDOMDocument(&m_document);
+    m_currentElement = DOM_Element();
+    m_hasCurrentElement = 0;
+    DOM_XMLDecl decl = m_document.createXMLDecl("1.0", "UTF-8", "no");
+    m_document.insertBefore(decl, m_document.getDoctype());
+    DOM_Element root = m_document.getDocumentElement();
+    root.setAttribute("width", I(sizeMm.cx) + "mm");
+    root.setAttribute("height", I(sizeMm.cy) + "mm");
+    root.setAttribute("viewBox", SString("0 0 ") + I(box.right - box.left) + " " + I(box.bottom - box.top));
+    root.setAttribute("xmlns", kSvgNamespace);
+    root.setAttribute("version", "1.1");
+    root.setAttribute("xmlns:xlink", kXLinkNamespace);
+    return 1;
+  } catch (const SException&) {
+    return 0;
+  }
+}
+
+DOM_Element SSVGDomDocument::GetSvgElement() const {
+  return m_document.isNull() ? DOM_Element() : m_document.getDocumentElement();
+}
+
+DOM_Element SSVGDomDocument::GetCurrentElement() const {
+  return m_hasCurrentElement && !m_currentElement.isNull() ? m_currentElement : GetSvgElement();
+}
+
+DOM_Element SSVGDomDocument::CreateElement(const SString& name) const {
+  return m_document.isNull() ? DOM_Element() : m_document.createElement(name);
+}
+
+void SSVGDomDocument::Append(const DOM_Element& element) {
+  DOM_Element parent = GetCurrentElement();
+  if (!parent.isNull() && !element.isNull()) parent.appendChild(element);
+}
+
+DOM_Element SSVGDomDocument::CreateGraphicElement(const SString& id, int append, int toRoot, int makeCurrent) {
+  DOM_Element g = CreateElement("g");
+  if (g.isNull()) return g;
+  if (!id.IsEmpty()) g.setAttribute("id", id);
+  if (append) {
+    DOM_Element parent = toRoot ? GetSvgElement() : GetCurrentElement();
+    parent.appendChild(g);
+  }
+  if (makeCurrent) {
+    m_currentElement = g;
+    m_hasCurrentElement = 1;
+  }
+  return g;
+}
+
+DOM_Element SSVGDomDocument::CreateLinkElement(const SString& href, int append, int toRoot, int makeCurrent,
+                                               int self) {
+  DOM_Element a = CreateElement("a");
+  if (a.isNull()) return a;
+  a.setAttribute("xlink:href", href);
+  a.setAttribute("target", self ? "_self" : "_parent");
+  if (append) {
+    DOM_Element parent = toRoot ? GetSvgElement() : GetCurrentElement();
+    parent.appendChild(a);
+  }
+  if (makeCurrent) {
+    m_currentElement = a;
+    m_hasCurrentElement = 1;
+  }
+  return a;
+}
+
+void SSVGDomDocument::SetCoordinate(DOM_Element& e, const RECT& rc) const {
+  e.setAttribute("x", I(rc.left));
+  e.setAttribute("y", I(rc.top));
+  e.setAttribute("width", I(rc.right - rc.left));
+  e.setAttribute("height", I(rc.bottom - rc.top));
+}
+
+int SSVGDomDocument::SaveDocument(const SString& path, int options) {
+  if (m_document.isNull()) return 0;
+  SetDOMDocument(&m_document);
+  const BOOL written = Write(path, SOutputStringStream::EncodingUtf8, options);
+  return written && !m_pictureFailed ? 1 : 0;
+}
+
+void SSVGDomDocument::Clear() {
+  m_drawingPath = 0;
+  m_hasCurrentElement = 0;
+  m_useFillEffect = 0;
+  m_gradientCounter = 0;
+  m_bitmapCounter = 0;
+  m_clippingCounter = 0;
+  m_imageMap.clear();
+  m_bitmapMap.clear();
+  m_iconMap.clear();
+  m_metafileMap.clear();
+  m_iconIdMap.clear();
+  m_inPictureFill = 0;
+  m_pictureFailed = false;
+}
+
+void SSVGDomDocument::TakeOver(SSVGDomDocument& source) {
+  if (&source == this) return;
+  m_document = source.m_document;
+  m_hasCurrentElement = source.m_hasCurrentElement;
+  m_currentElement = source.m_currentElement;
+  m_pen = source.m_pen;
+  m_brush = source.m_brush;
+  m_font = source.m_font;
+  m_pMeasureFont = source.m_pMeasureFont;
+  m_textColor = source.m_textColor;
+  m_drawingPath = source.m_drawingPath;
+  m_pathData = source.m_pathData;
+  m_useFillEffect = source.m_useFillEffect;
+  m_gradientCounter = source.m_gradientCounter;
+  m_bitmapCounter = source.m_bitmapCounter;
+  m_clippingCounter = source.m_clippingCounter;
+  m_filePath = source.m_filePath;
+  m_imageMap = source.m_imageMap;
+  m_bitmapMap = source.m_bitmapMap;
+  m_iconMap = source.m_iconMap;
+  m_metafileMap = source.m_metafileMap;
+  m_iconIdMap = source.m_iconIdMap;
+  m_pictureFailed = source.m_pictureFailed;
+  SetDOMDocument(&m_document);
+  source.Clear();
+}
+
+// ---- attributes of the drawing state ------------------------------------------------
+
+void SSVGDomDocument::SetPen(DOM_Element& e) const {
+  if (m_pen.m_style == SSymPen::NoLine) {
+    e.setAttribute("stroke", "none");
+    e.setAttribute("stroke-width", "0");
+    return;
+  }
+  e.setAttribute("stroke", Color(m_pen.m_color.GetColor()));
+  const LONG w = ((static_cast<LONG>(m_pen.m_width) * 96) / 75) / 72;
+  e.setAttribute("stroke-width", I(std::max<LONG>(1, w)));
+  const char* dash = nullptr;
+  switch (m_pen.m_style) {
+    case 2: dash = "16,8"; break;
+    case 3: dash = "3,3"; break;
+    case 4: dash = "8,4,2,4"; break;
+    case 5: dash = "8,4,2,4,2,4"; break;
+    case 6: dash = "1,1"; break;
+    default: break;
+  }
+  if (dash) e.setAttribute("stroke-dasharray", dash);
+}
+
+void SSVGDomDocument::SetBrush(DOM_Element& e) const {
+  if (m_brush.m_style == SSymBrush::Hollow)
+    e.setAttribute("fill", "none");
+  else if (GetUseGradient())
+    e.setAttribute("fill", SString("url(#") + GetGradientID() + ")");
+  else
+    e.setAttribute("fill", Color(m_brush.m_color.GetColor()));
+}
+
+int SSVGDomDocument::GetUseGradient() const {
+  if (!m_useFillEffect) return 0;
+  SDrawBackground bg(nullptr, 12, 0);
+  m_brush.GetBackgroundInfo(bg);
+  return bg.UseGradient() ? 1 : 0;
+}
+
+int SSVGDomDocument::GetUseBackgroundImage() const {
+  if (!m_useFillEffect) return 0;
+  SDrawBackground bg(nullptr, 12, 0);
+  m_brush.GetBackgroundInfo(bg);
+  return bg.UsePicture() ? 1 : 0;
+}
+
+SString SSVGDomDocument::GetGradientID() const { return SString::Format("Gradient%d", m_gradientCounter); }
+SString SSVGDomDocument::GetClippingID() const { return SString::Format("Clipping%d", m_clippingCounter); }
+
+void SSVGDomDocument::SetClippingID(DOM_Element& e) const {
+  // Only the pictures of a picture fill are cut to the shape they fill.
+  if (m_inPictureFill && m_clippingCounter > 0 && GetUseBackgroundImage())
+    e.setAttribute("clip-path", SString("url(#") + GetClippingID() + ")");
+}
+
+int SSVGDomDocument::GetFontHeight() const {
+  int h;
+  LOGFONTW lf{};
+  if (m_pMeasureFont && m_pMeasureFont->GetLogFont(&lf)) {
+    SScreenDC dc;
+    int dpi = dc.GetDeviceCaps(LOGPIXELSY);
+    if (dpi <= 0) dpi = 96;
+    h = static_cast<int>(std::abs(lf.lfHeight) * 96 / dpi);
+  } else {
+    h = static_cast<int>(m_font.GetSize()) * 96 / 72;
+  }
+  return h == 0 ? 1 : h;
+}
+
+int SSVGDomDocument::GetTextWidth(const SString& text) const {
+  if (text.IsEmpty()) return 0;
+  SScreenDC dc;
+  if (!dc.IsValid()) return 0;
+  SFont own;
+  bool measured = m_pMeasureFont && m_pMeasureFont->GetSafeHandle();
+  HGDIOBJ old;
+  if (measured) {
+    old = dc.SelectObject(m_pMeasureFont);
+  } else {
+    const LOGFONTW lf = m_font.GetLOGFONT();
+    own.CreateFontIndirectW(&lf);
+    old = dc.SelectObject(&own);
+  }
+  const DWORD ext = ::GetTabbedTextExtentW(dc, text.c_str(), text.GetLength(), 0, nullptr);
+  if (old) dc.SelectObject(old);
+  const LONG w = LOWORD(ext);
+  if (measured) {
+    int dpi = dc.GetDeviceCaps(LOGPIXELSX);
+    if (dpi <= 0) dpi = 96;
+    return static_cast<int>(w * 96 / dpi);
+  }
+  return static_cast<int>(w * 96 / 72);
+}
+
+void SSVGDomDocument::SetFont(DOM_Element& e) const {
+  e.setAttribute("font-family", m_font.m_faceName);
+  e.setAttribute("font-size", I(GetFontHeight()));
+  const LONG style = m_font.m_style;
+  if (style & SSymFont::Italic) e.setAttribute("font-style", "italic");
+  if (style & SSymFont::Bold) e.setAttribute("font-weight", "bold");
+  // Both lines when both are asked for.
+  if ((style & SSymFont::Underline) && (style & SSymFont::StrikeOut))
+    e.setAttribute("text-decoration", "underline line-through");
+  else if (style & SSymFont::Underline)
+    e.setAttribute("text-decoration", "underline");
+  else if (style & SSymFont::StrikeOut)
+    e.setAttribute("text-decoration", "line-through");
+}
+
+void SSVGDomDocument::SetTextColor(DOM_Element& e) const { e.setAttribute("fill", Color(m_textColor.GetColor())); }
+
+void SSVGDomDocument::SetTextJustification(DOM_Element& e, const RECT& line, int flags) const {
+  const int h = GetFontHeight();
+  const int d = h / 5;
+  LONG x, y;
+  if (m_font.m_angle == 900) {
+    x = line.left + d;
+    if (flags & 2) {
+      y = Half(line.top + line.bottom);
+    } else {
+      y = line.bottom;
+      flags |= 4;
+    }
+    e.setAttribute("glyph-orientation-vertical", "270");
+  } else if (m_font.m_angle == 2700) {
+    x = line.left + d;
+    if (flags & 2)
+      y = Half(line.top + line.bottom);
+    else if (flags & 4)
+      y = line.bottom;
+    else
+      y = line.top;
+    e.setAttribute("glyph-orientation-vertical", "90");
+  } else {
+    if (flags & 2)
+      x = Half(line.left + line.right);
+    else if (flags & 4)
+      x = line.right;
+    else
+      x = line.left;
+    y = line.top - d + h;
+  }
+  e.setAttribute("x", I(x));
+  e.setAttribute("y", I(y));
+  if (flags & 2)
+    e.setAttribute("text-anchor", "middle");
+  else if (flags & 4)
+    e.setAttribute("text-anchor", "end");
+}
+
+// ---- shapes -----------------------------------------------------------------------------
+
+void SSVGDomDocument::Line(POINT p1, POINT p2) {
+  DOM_Element e = CreateElement("line");
+  if (e.isNull()) return;
+  e.setAttribute("x1", I(p1.x));
+  e.setAttribute("y1", I(p1.y));
+  e.setAttribute("x2", I(p2.x));
+  e.setAttribute("y2", I(p2.y));
+  SetPen(e);
+  Append(e);
+}
+
+void SSVGDomDocument::Arc(const RECT& box, POINT start, POINT end) {
+  m_drawingPath = 1;
+  m_pathData.Empty();
+  PathArc(box, start, end);
+  m_drawingPath = 0;
+  StrokePath();
+}
+
+void SSVGDomDocument::Pie(const RECT& box, POINT start, POINT end, const RECT& fillBox) {
+  if (m_document.isNull()) return;
+  SetGradient(box, 1);
+  m_drawingPath = 1;
+  m_pathData.Empty();
+  PathArc(box, start, end);
+  PathLine(end, POINT{Half(box.left + box.right), Half(box.top + box.bottom)});
+  CloseFigure();
+  m_drawingPath = 0;
+  StrokeAndFillPath(fillBox);
+  SetBackgroundImage(box);
+}
+
+void SSVGDomDocument::Rectangle(const RECT& box) {
+  if (m_document.isNull()) return;
+  if (IsNeedClipping()) ClipRectangle(box);
+  SetGradient(box, 1);
+  DOM_Element e = CreateElement("rect");
+  SetCoordinate(e, box);
+  SetPen(e);
+  SetBrush(e);
+  Append(e);
+  SetBackgroundImage(box);
+}
+
+void SSVGDomDocument::RoundRect(const RECT& box, SIZE corner) {
+  if (m_document.isNull()) return;
+  if (IsNeedClipping()) ClipRoundRect(box, corner);
+  SetGradient(box, 3);
+  DOM_Element e = CreateElement("rect");
+  SetCoordinate(e, box);
+  e.setAttribute("rx", I(std::max(1, Half(corner.cx))));
+  e.setAttribute("ry", I(std::max(1, Half(corner.cy))));
+  SetPen(e);
+  SetBrush(e);
+  Append(e);
+  SetBackgroundImage(box);
+}
+
+void SSVGDomDocument::SetEllipse(DOM_Element& e, const RECT& box) const {
+  // The centre is where it is; only the radii are kept from vanishing.
+  e.setAttribute("cx", I(Half(box.left + box.right)));
+  e.setAttribute("cy", I(Half(box.top + box.bottom)));
+  e.setAttribute("rx", I(std::max(1, Half(box.right - box.left))));
+  e.setAttribute("ry", I(std::max(1, Half(box.bottom - box.top))));
+}
+
+void SSVGDomDocument::Ellipse(const RECT& box) {
+  if (m_document.isNull()) return;
+  if (IsNeedClipping()) ClipEllipse(box);
+  SetGradient(box, 2);
+  DOM_Element e = CreateElement("ellipse");
+  SetEllipse(e, box);
+  SetPen(e);
+  SetBrush(e);
+  Append(e);
+  SetBackgroundImage(box);
+}
+
+void SSVGDomDocument::Polyline(const POINT* points, int count) {
+  if (!points || count < 2 || m_document.isNull()) return;
+  DOM_Element e = CreateElement("polyline");
+  e.setAttribute("points", PointList(points, count));
+  SetPen(e);
+  e.setAttribute("fill", "none");
+  Append(e);
+}
+
+void SSVGDomDocument::Polygon(const POINT* points, int count) {
+  if (!points || count < 3 || m_document.isNull()) return;
+  const bool picture = IsNeedClipping() != 0;
+  if (picture) ClipPolygon(points, count);
+  RECT box{points[0].x, points[0].y, points[0].x, points[0].y};
+  for (int i = 1; i < count; ++i) {
+    box.left = std::min(box.left, points[i].x);
+    box.top = std::min(box.top, points[i].y);
+    box.right = std::max(box.right, points[i].x);
+    box.bottom = std::max(box.bottom, points[i].y);
+  }
+  SetGradient(box, 1);
+  const SString list = PointList(points, count);
+  DOM_Element e = CreateElement("polygon");
+  e.setAttribute("points", list);
+  e.setAttribute("stroke-linejoin", "miter");
+  SetPen(e);
+  SetBrush(e);
+  Append(e);
+  SetBackgroundImage(box);
+  if (picture) {
+    // The outline again on top of the picture, closing edge included.
+    DOM_Element o = CreateElement("polygon");
+    o.setAttribute("points", list);
+    o.setAttribute("stroke-linejoin", "miter");
+    SetPen(o);
+    o.setAttribute("fill", "none");
+    Append(o);
+  }
+}
+
+void SSVGDomDocument::PolyBezier(const POINT* points, int count) {
+  if (!points || count < 3) return;
+  m_drawingPath = 1;
+  m_pathData.Empty();
+  PathPolyBezier(points, count);
+  m_drawingPath = 0;
+  StrokePath();
+}
+
+void SSVGDomDocument::RoundPolyline(const POINT* p, int n) {
+  if (!p || n < 3) return;
+  m_drawingPath = 1;
+  m_pathData.Empty();
+  POINT cur = p[0];
+  for (int i = 1; i + 1 < n; ++i) {
+    const POINT a = p[i - 1], c = p[i], b = p[i + 1];
+    if ((a.x == c.x && c.x == b.x) || (a.y == c.y && c.y == b.y)) {
+      PathLine(cur, c);
+      cur = c;
+      continue;
+    }
+    const bool inVertical = a.x == c.x;
+    const bool inHorizontal = a.y == c.y;
+    if (!inVertical && !inHorizontal) {
+      PathLine(cur, c);
+      cur = c;
+      continue;
+    }
+    LONG d1, d2;
+    if (inVertical) {
+      d1 = (b.x - c.x) / 2;
+      d2 = (c.y - a.y) / 2;
+    } else {
+      d1 = (c.x - a.x) / 2;
+      d2 = (b.y - c.y) / 2;
+    }
+    const LONG d = std::abs(d1) < std::abs(d2) ? std::abs(d1) : std::abs(d2);
+    const LONG r = d < 4 ? 0 : (d >= 9 ? 8 : d);
+    POINT A, B, centre;
+    if (inVertical) {
+      A = POINT{c.x, c.y - Sign(c.y - a.y) * r};
+      B = POINT{c.x + Sign(b.x - c.x) * r, c.y};
+      centre = POINT{B.x, A.y};
+    } else {
+      A = POINT{c.x - Sign(c.x - a.x) * r, c.y};
+      B = POINT{c.x, c.y + Sign(b.y - c.y) * r};
+      centre = POINT{A.x, B.y};
+    }
+    PathLine(cur, A);
+    cur = A;
+    if (r > 0) {
+      PathArc(RECT{centre.x - r, centre.y - r, centre.x + r, centre.y + r}, A, B);
+      cur = B;
+    }
+  }
+  PathLine(cur, p[n - 1]);
+  m_drawingPath = 0;
+  StrokePath();
+}
+
+// ---- text ---------------------------------------------------------------------------------
+
+void SSVGDomDocument::DrawText(const RECT& box, const SString& text, int flags) {
+  if (text.IsEmpty() || m_document.isNull()) return;
+  if (flags & 0x1000) {
+    DrawWrapText(box, text, flags & ~0x1000);
+    return;
+  }
+  const int h = GetFontHeight();
+  const std::vector<SString> lines = SSplitLines(text);
+  const LONG n = static_cast<LONG>(lines.size());
+  RECT line = box;
+  const bool rotated = m_font.m_angle != 0;
+  const LONG total = n * h;
+  if (flags & 32) {
+    if (rotated)
+      line.left = std::max(line.left, line.left + (line.right - total - line.left) / 2);
+    else
+      line.top = std::max(line.top, line.top + (line.bottom - total - line.top) / 2);
+    flags &= ~32;
+  } else if (flags & 64) {
+    if (rotated)
+      line.left = std::max(line.left, line.right - total);
+    else
+      line.top = std::max(line.top, line.bottom - total);
+    flags &= ~64;
+  }
+  for (const SString& l : lines) {
+    DOM_Element g;
+    if (rotated) {
+      g = CreateElement("g");
+      g.setAttribute("writing-mode", "tb");
+    }
+    DOM_Element t = CreateElement("text");
+    t.appendChild(m_document.createTextNode(m_font.m_angle == 900 ? Reversed(l) : l));
+    SetFont(t);
+    if (!l.CanConvertToMBCS())
+      t.setAttribute("font-family", SString("'Arial Unicode MS','") + m_font.m_faceName + "'");
+    SetTextColor(t);
+    SetTextJustification(t, line, flags);
+    if (rotated) {
+      g.appendChild(t);
+      Append(g);
+      line.left += h;
+    } else {
+      Append(t);
+      line.top += h;
+    }
+  }
+}
+
+void SSVGDomDocument::DrawWrapText(const RECT& box, const SString& text, int flags) {
+  if (text.IsEmpty() || m_document.isNull()) return;
+  const LONG W = box.right - box.left;
+  const int h = GetFontHeight();
+  LONG y = box.top;
+  SString out;
+  bool any = false, stop = false;
+  auto emit = [&](const SString& l) {
+    if (any) out += "\r\n";
+    out += l;
+    any = true;
+    y += h;
+    if (y + h > box.bottom) stop = true;
+  };
+  for (const SString& src : SSplitLines(text)) {
+    if (stop) break;
+    if (src.IsEmpty()) {
+      emit(SString(" "));
+      continue;
+    }
+    SString cur;
+    LONG curW = 0;
+    for (const SString& tok : Tokens(src)) {
+      if (stop) break;
+      const LONG tw = GetTextWidth(tok);
+      if (curW + tw <= W) {
+        cur += tok;
+        curW += tw;
+        continue;
+      }
+      if (HasInk(cur)) {
+        emit(cur);
+        if (stop) break;
+      }
+      cur.Empty();
+      curW = 0;
+      if (tok.GetLength() > 5 && tw > W) {
+        SString rest = tok;
+        while (!stop && rest.GetLength() > 5 && GetTextWidth(rest) > W) {
+          int k = 5;
+          while (k < rest.GetLength() && GetTextWidth(rest.Left(k + 1)) <= W) ++k;
+          emit(rest.Left(k));
+          rest = rest.Mid(k);
+        }
+        if (stop) break;
+        cur = rest;
+        curW = GetTextWidth(rest);
+      } else {
+        cur = tok;
+        curW = tw;
+      }
+    }
+    if (!stop && !cur.IsEmpty()) emit(cur);
+  }
+  if (!any) return;
+  DrawText(box, out, flags);
+}
+
+// ---- pictures -----------------------------------------------------------------------------
+
+SString SSVGDomDocument::GetBitmapID(int number) const {
+  return SString::Format("svg_bitmap%d.png", number ? number : m_bitmapCounter);
+}
+
+namespace {
+// Folder (with its separator) and base name (without extension) of a path.
+void SplitPath(const SString& path, SString& folder, SString& base) {
+  int cut = -1;
+  for (int i = 0; i < path.GetLength(); ++i)
+    if (path.GetAt(i) == u'/' || path.GetAt(i) == u'\\') cut = i;
+  folder = path.Left(cut + 1);
+  base = path.Mid(cut + 1);
+  const int dot = base.ReverseFind(u'.');
+  if (dot > 0) base = base.Left(dot);
+}
+}  // namespace
+
+SString SSVGDomDocument::GetBitmapFilePath(int number) const {
+  const SString id = GetBitmapID(number);
+  if (m_filePath.IsEmpty()) return SString("svg_Files/") + id;
+  SString folder, base;
+  SplitPath(m_filePath, folder, base);
+  if (folder.IsEmpty()) {
+    char buf[4096];
+    if (::getcwd(buf, sizeof buf)) folder = SString::FromUtf8(buf) + "/";
+  }
+  return folder + base + "_svg_Files/" + id;
+}
+
+SString SSVGDomDocument::GetBitmapFileName(int number) const {
+  const SString id = GetBitmapID(number);
+  if (m_filePath.IsEmpty()) return SString("svg_Files/") + id;
+  SString folder, base;
+  SplitPath(m_filePath, folder, base);
+  return UrlEscaped(base) + "_svg_Files/" + id;
+}
+
+int SSVGDomDocument::DrawBitmapEx(const RECT& box, Gdiplus::Image* bitmap, int number) {
+  if (!bitmap || m_document.isNull()) return 0;
+  if (number == 0) {
+    // Numbered only once its file is written, so that no link points to a
+    // file that is not there.
+    const SString path = GetBitmapFilePath(m_bitmapCounter + 1);
+    MakeFolderFor(path);
+    if (!SBitmapPlus::Save(bitmap, path)) {
+      m_pictureFailed = true;
+      return 0;
+    }
+    number = ++m_bitmapCounter;
+  }
+  DOM_Element e = CreateElement("image");
+  SetCoordinate(e, box);
+  e.setAttribute("xlink:href", GetBitmapFileName(number));
+  SetClippingID(e);
+  Append(e);
+  return number;
+}
+
+template <class Map, class Key>
+void SSVGDomDocument::DrawKeyed(Map& map, const Key& key, const RECT& box, Gdiplus::Image* bitmap) {
+  auto it = map.find(key);
+  const int known = it == map.end() ? 0 : it->second;
+  const int n = DrawBitmapEx(box, bitmap, known);
+  if (!known && n) map[key] = n;
+}
+
+void SSVGDomDocument::DrawImage(const RECT& box, Gdiplus::Image* image, SPictureInfo* info) {
+  if (!info || info->GetType() != SPictureInfo::ptBitmap || !image) return;
+  DrawKeyed(m_imageMap, static_cast<const void*>(image), box, image);
+}
+
+void SSVGDomDocument::DrawIcon(const RECT& box, HICON icon, unsigned /*kind*/, const GUID* id) {
+  if (!icon || m_document.isNull()) return;
+  std::unique_ptr<Gdiplus::Bitmap> bm(SBitmapPlus::CreateBitmap(icon));
+  if (!bm || bm->GetLastStatus() != Gdiplus::Ok) return;
+  if (id)
+    DrawKeyed(m_iconIdMap, *id, box, bm.get());
+  else
+    DrawKeyed(m_iconMap, static_cast<const void*>(icon), box, bm.get());
+}
+
+void SSVGDomDocument::DrawIcon(const RECT& box, SIconFile* iconFile, SPictureInfo* info) {
+  if (!iconFile || m_document.isNull()) return;
+  try {
+    const KvImage* image = iconFile->GetImage(box.right - box.left, box.bottom - box.top, 32);
+    if (!image) return;
+    const GUID* id = info && info->GetID() != GUID_NULL ? &info->GetID() : nullptr;
+    HICON icon = KvCreateIconFromImage(*image);
+    if (!icon) return;
+    std::unique_ptr<Gdiplus::Bitmap> bm(SBitmapPlus::CreateBitmap(icon));
+    KvDestroyIcon(icon);
+    if (!bm || bm->GetLastStatus() != Gdiplus::Ok) return;
+    // Keyed by the icon file (the temporary handle may come back for another picture).
+    if (id)
+      DrawKeyed(m_iconIdMap, *id, box, bm.get());
+    else
+      DrawKeyed(m_iconMap, static_cast<const void*>(iconFile), box, bm.get());
+  } catch (const SException&) {
+  }
+}
+
+void SSVGDomDocument::DrawCursor(const RECT& box, SCursorFile* cursorFile, SPictureInfo* /*info*/) {
+  if (!cursorFile || m_document.isNull()) return;
+  try {
+    const KvImage* image = cursorFile->GetImage(box.right - box.left, box.bottom - box.top, 32);
+    if (!image) return;
+    HICON icon = KvCreateIconFromImage(*image);
+    if (!icon) return;
+    std::unique_ptr<Gdiplus::Bitmap> bm(SBitmapPlus::CreateBitmap(icon));
+    KvDestroyIcon(icon);
+    if (!bm || bm->GetLastStatus() != Gdiplus::Ok) return;
+    DrawKeyed(m_iconMap, static_cast<const void*>(cursorFile), box, bm.get());
+  } catch (const SException&) {
+  }
+}
+
+void SSVGDomDocument::DrawBitmap(const RECT& box, SBitmap* bitmap) {
+  if (!bitmap || !bitmap->GetSafeHandle() || m_document.isNull()) return;
+  try {
+    std::unique_ptr<Gdiplus::Bitmap> bm(SBitmapPlus::CreateBitmap(static_cast<HBITMAP>(*bitmap)));
+    if (!bm || bm->GetLastStatus() != Gdiplus::Ok) return;
+    DrawKeyed(m_bitmapMap, static_cast<const void*>(bitmap), box, bm.get());
+  } catch (const SException&) {
+  }
+}
+
+void SSVGDomDocument::DrawMetaFile(const RECT& box, const SMetaFile& metafile) {
+  if (!metafile.IsValid() || m_document.isNull()) return;
+  const void* key = metafile.GetSafeHandle();
+  auto it = m_metafileMap.find(key);
+  if (it != m_metafileMap.end()) {
+    // Known: links the written file again without rendering the picture.
+    Gdiplus::Bitmap none(1, 1);
+    DrawBitmapEx(box, &none, it->second);
+    return;
+  }
+  Gdiplus::Metafile image(metafile.GetSafeHandle(), FALSE);
+  if (image.GetLastStatus() != Gdiplus::Ok) return;
+  const int n = DrawBitmapEx(box, &image, 0);
+  if (n) m_metafileMap[key] = n;
+}
+
+// ---- paths ----------------------------------------------------------------------------------
+
+void SSVGDomDocument::BeginPath() {
+  m_drawingPath = 1;
+  m_pathData.Empty();
+}
+
+void SSVGDomDocument::AbortPath() {
+  m_drawingPath = 0;
+  m_pathData.Empty();
+}
+
+void SSVGDomDocument::CloseFigure() {
+  if (m_pathData.IsEmpty()) return;
+  const char16_t last = m_pathData.GetAt(m_pathData.GetLength() - 1);
+  if (last == u'Z' || last == u'z') return;
+  m_pathData += " Z";
+}
+
+void SSVGDomDocument::PathMove(POINT p) {
+  if (!m_pathData.IsEmpty()) m_pathData += u' ';
+  m_pathData += SString::Format("M%d,%d", static_cast<int>(p.x), static_cast<int>(p.y));
+}
+
+void SSVGDomDocument::PathLine(POINT from, POINT to) {
+  if (m_pathData.IsEmpty()) PathMove(from);
+  m_pathData += SString::Format(" L%d,%d", static_cast<int>(to.x), static_cast<int>(to.y));
+}
+
+void SSVGDomDocument::PathArc(const RECT& box, POINT start, POINT end) {
+  if (m_pathData.IsEmpty()) PathMove(start);
+  int rx = Half(box.right - box.left), ry = Half(box.bottom - box.top);
+  if (rx == 0) rx = 1;
+  if (ry == 0) ry = 1;
+  const LONG cx = Half(box.left + box.right), cy = Half(box.top + box.bottom);
+  int sweep;
+  if (start.y < cy && end.x < cx) {
+    sweep = 0;
+  } else {
+    sweep = start.x != end.x && start.y != end.y &&
+                    !((start.x > cx && end.y < cy) || (start.y > cy && end.x > cx) || (start.x < cx && end.y > cy))
+                ? 1
+                : 0;
+  }
+  m_pathData += SString::Format(" A%d,%d 0 0,%d %d,%d", rx, ry, sweep, static_cast<int>(end.x), static_cast<int>(end.y));
+}
+
+void SSVGDomDocument::PathPolyline(const POINT* p, int n) {
+  if (!p || n < 1) return;
+  if (m_pathData.IsEmpty()) PathMove(p[0]);
+  for (int i = 1; i < n; ++i) m_pathData += SString::Format(" L%d,%d", static_cast<int>(p[i].x), static_cast<int>(p[i].y));
+}
+
+void SSVGDomDocument::PathPolyBezier(const POINT* p, int n) {
+  if (!p || n < 3) return;
+  if (m_pathData.IsEmpty()) PathMove(p[0]);
+  for (int i = 1; i <= n - 2; ++i)
+    m_pathData += SString::Format(" Q%d,%d %d,%d", static_cast<int>(p[i].x), static_cast<int>(p[i].y),
+                                  Half(p[i].x + p[i + 1].x), Half(p[i].y + p[i + 1].y));
+  m_pathData += SString::Format(" T%d,%d", static_cast<int>(p[n - 1].x), static_cast<int>(p[n - 1].y));
+}
+
+void SSVGDomDocument::StrokePath() {
+  DOM_Element e = CreateElement("path");
+  if (e.isNull()) return;
+  e.setAttribute("d", m_pathData);
+  SetPen(e);
+  e.setAttribute("fill", "none");
+  Append(e);
+}
+
+void SSVGDomDocument::FillPath(const RECT& box) {
+  if (m_document.isNull()) return;
+  CloseFigure();
+  if (IsNeedClipping()) ClipFillPath(box);
+  SetGradient(box, 1);
+  DOM_Element e = CreateElement("path");
+  e.setAttribute("d", m_pathData);
+  e.setAttribute("stroke", "none");
+  e.setAttribute("stroke-width", "0");
+  SetBrush(e);
+  Append(e);
+  SetBackgroundImage(box);
+}
+
+void SSVGDomDocument::StrokeAndFillPath(const RECT& box) {
+  if (m_document.isNull()) return;
+  CloseFigure();
+  const bool picture = IsNeedClipping() != 0;
+  if (picture) ClipFillPath(box);
+  SetGradient(box, 1);
+  DOM_Element e = CreateElement("path");
+  e.setAttribute("d", m_pathData);
+  SetPen(e);
+  SetBrush(e);
+  Append(e);
+  SetBackgroundImage(box);
+  if (picture) StrokePath();
+}
+
+// ---- gradients, clip paths and picture fills ----------------------------------------------
+
+void SSVGDomDocument::SetGradient(const RECT& box, int shapeKind) {
+  if (!GetUseGradient() || m_document.isNull()) return;
+  DOM_Element defs = CreateElement("defs");
+  ++m_gradientCounter;
+  const SString id = GetGradientID();
+  int g = static_cast<int>(m_brush.m_gradientMode);
+  DWORD c1 = m_brush.m_color.GetColor(), c2 = m_brush.m_endColor.GetColor();
+  static const int kOld[][2] = {{0x100, 0x40},  {0x101, 0x81},  {0x102, 0x41},  {0x103, 0x80},
+                                {0x1001, 0x21}, {0x1002, 0x20}, {0x1003, 0x11}, {0x1004, 0x10},
+                                {0x1005, 0x41}, {0x1006, 0x40}, {0x1007, 0x81}, {0x1008, 0x80}};
+  for (const auto& m : kOld)
+    if (g == m[0]) {
+      g = m[1];
+      break;
+    }
+  const int family = g & 0xFFF0, variant = g & 0x000F;
+  auto stop = [&](DOM_Element& parent, const char* offset, DWORD c) {
+    DOM_Element s = CreateElement("stop");
+    s.setAttribute("offset", offset);
+    s.setAttribute("stop-color", Color(c));
+    parent.appendChild(s);
+  };
+  DOM_Element grad;
+  if (family == 0x10 || family == 0x20 || family == 0x40 || family == 0x80) {
+    grad = CreateElement("linearGradient");
+    grad.setAttribute("id", id);
+    grad.setAttribute("gradientUnits", "objectBoundingBox");
+    if (variant == 1 || variant == 3) std::swap(c1, c2);
+    const bool mirrored = variant == 2 || variant == 3;
+    const char* x1 = "0%";
+    const char* x2 = family == 0x10 ? "0%" : "100%";
+    const char* y1 = family == 0x80 ? "100%" : "0%";
+    const char* y2 = (family == 0x10 || family == 0x40) ? "100%" : "0%";
+    grad.setAttribute("x1", x1);
+    grad.setAttribute("x2", x2);
+    grad.setAttribute("y1", y1);
+    grad.setAttribute("y2", y2);
+    stop(grad, "5%", c1);
+    if (mirrored) {
+      stop(grad, "50%", c2);
+      stop(grad, "95%", c1);
+    } else {
+      stop(grad, "95%", c2);
+    }
+  } else if (family == 0x200 || family == 0x800) {
+    grad = CreateElement("radialGradient");
+    grad.setAttribute("id", id);
+    grad.setAttribute("gradientUnits", "userSpaceOnUse");
+    if (g == 0x201) std::swap(c1, c2);
+    const LONG w = box.right - box.left, h = box.bottom - box.top;
+    const LONG cx = Half(box.left + box.right), cy = Half(box.top + box.bottom);
+    LONG r = shapeKind == 2 ? Half(std::max(w, h))
+                            : static_cast<LONG>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h) * 0.5);
+    LONG fx = cx, fy = cy;
+    if (g >= 0x800 && g <= 0x803) {
+      const LONG kx = (g == 0x800 || g == 0x803) ? box.left : box.right;
+      const LONG ky = (g == 0x800 || g == 0x801) ? box.top : box.bottom;
+      fx = Half(kx + cx);
+      fy = Half(ky + cy);
+      r += Half(r);
+    }
+    grad.setAttribute("cx", I(cx));
+    grad.setAttribute("cy", I(cy));
+    grad.setAttribute("r", I(r));
+    grad.setAttribute("fx", I(fx));
+    grad.setAttribute("fy", I(fy));
+    stop(grad, "5%", c2);
+    stop(grad, shapeKind == 2 ? "85%" : "50%", c1);
+  } else {
+    grad = CreateElement("linearGradient");
+    grad.setAttribute("id", id);
+    grad.setAttribute("gradientUnits", "objectBoundingBox");
+    grad.setAttribute("x1", "0%");
+    grad.setAttribute("x2", "100%");
+    grad.setAttribute("y1", "0%");
+    grad.setAttribute("y2", "0%");
+    stop(grad, "0%", c1);
+    stop(grad, "100%", c1);
+  }
+  defs.appendChild(grad);
+  Append(defs);
+}
+
+namespace {
+const char* kClipPath = "clipPath";
+}
+
+void SSVGDomDocument::ClipRectangle(const RECT& box) {
+  if (m_document.isNull()) return;
+  ++m_clippingCounter;
+  DOM_Element clip = CreateElement(kClipPath);
+  clip.setAttribute("id", GetClippingID());
+  DOM_Element r = CreateElement("rect");
+  SetCoordinate(r, Shrunk(box));
+  clip.appendChild(r);
+  Append(clip);
+}
+
+void SSVGDomDocument::ClipRoundRect(const RECT& box, SIZE corner) {
+  if (m_document.isNull()) return;
+  ++m_clippingCounter;
+  DOM_Element clip = CreateElement(kClipPath);
+  clip.setAttribute("id", GetClippingID());
+  DOM_Element r = CreateElement("rect");
+  SetCoordinate(r, Shrunk(box));
+  r.setAttribute("rx", I(std::max(1, Half(corner.cx))));
+  r.setAttribute("ry", I(std::max(1, Half(corner.cy))));
+  clip.appendChild(r);
+  Append(clip);
+}
+
+void SSVGDomDocument::ClipEllipse(const RECT& box) {
+  if (m_document.isNull()) return;
+  ++m_clippingCounter;
+  DOM_Element clip = CreateElement(kClipPath);
+  clip.setAttribute("id", GetClippingID());
+  DOM_Element e = CreateElement("ellipse");
+  SetEllipse(e, Shrunk(box));
+  clip.appendChild(e);
+  Append(clip);
+}
+
+void SSVGDomDocument::ClipPolygon(const POINT* points, int count) {
+  if (!points || count < 3 || m_document.isNull()) return;
+  ++m_clippingCounter;
+  DOM_Element clip = CreateElement(kClipPath);
+  clip.setAttribute("id", GetClippingID());
+  DOM_Element p = CreateElement("polygon");
+  p.setAttribute("points", PointList(points, count));
+  p.setAttribute("stroke-linejoin", "miter");
+  clip.appendChild(p);
+  Append(clip);
+}
+
+void SSVGDomDocument::ClipFillPath(const RECT& /*box*/) {
+  if (m_document.isNull()) return;
+  ++m_clippingCounter;
+  DOM_Element clip = CreateElement(kClipPath);
+  clip.setAttribute("id", GetClippingID());
+  DOM_Element p = CreateElement("path");
+  p.setAttribute("d", m_pathData);
+  p.setAttribute("stroke", "none");
+  p.setAttribute("stroke-width", "0");
+  clip.appendChild(p);
+  Append(clip);
+}
+
+void SSVGDomDocument::SetBackgroundImage(const RECT& box) {
+  if (!GetUseBackgroundImage() || m_document.isNull()) return;
+  SPictureInfo* info = m_brush.GetPicture();
+  if (!info) return;
+  switch (info->GetType()) {
+    case SPictureInfo::ptBitmap: SetBackgroundBitmap(box); break;
+    case SPictureInfo::ptMetaFile: SetBackgroundMetafile(box); break;
+    case SPictureInfo::ptIcon: SetBackgroundIcon(box); break;
+    default: break;  // cursors are not drawn as fills
+  }
+}
+
+void SSVGDomDocument::SetBackgroundBitmap(const RECT& box) { FillBackground(box, SPictureInfo::ptBitmap); }
+void SSVGDomDocument::SetBackgroundMetafile(const RECT& box) { FillBackground(box, SPictureInfo::ptMetaFile); }
+void SSVGDomDocument::SetBackgroundIcon(const RECT& box) { FillBackground(box, SPictureInfo::ptIcon); }
+
+void SSVGDomDocument::PlacePicture(const RECT& rc, int kind, SPictureInfo* info) {
+  switch (kind) {
+    case SPictureInfo::ptBitmap: DrawImage(rc, info->GetBitmap(1), info); break;
+    case SPictureInfo::ptMetaFile:
+      if (SMetaFile* mf = info->GetMetaFileW(1)) DrawMetaFile(rc, *mf);
+      break;
+    case SPictureInfo::ptIcon: DrawIcon(rc, info->GetIcon(1), info); break;
+    default: break;
+  }
+}
+
+void SSVGDomDocument::FillBackground(const RECT& box, int kind) {
+  SPictureInfo* info = m_brush.GetPicture();
+  if (!info) return;
+  LONG w = 0, h = 0;
+  if (kind == SPictureInfo::ptBitmap) {
+    Gdiplus::Bitmap* bm = info->GetBitmap(1);
+    if (!bm) return;
+    w = static_cast<LONG>(bm->GetWidth());
+    h = static_cast<LONG>(bm->GetHeight());
+  } else if (kind == SPictureInfo::ptMetaFile) {
+    SMetaFile* mf = info->GetMetaFileW(1);
+    if (!mf) return;
+    const SIZE s = mf->GetSize();
+    w = s.cx;
+    h = s.cy;
+  } else {
+    if (!info->GetIcon(1)) return;
+    w = 32;  // the system's icon size
+    h = 32;
+  }
+  const RECT b = Shrunk(box);
+  const LONG L = b.left, T = b.top, R = b.right, B = b.bottom;
+  struct Scope {
+    int& n;
+    explicit Scope(int& c) : n(c) { ++n; }
+    ~Scope() { --n; }
+  } scope(m_inPictureFill);
+  auto at = [&](LONG x, LONG y) { PlacePicture(RECT{x, y, x + w, y + h}, kind, info); };
+  switch (m_brush.m_bitmapMode) {
+    case 0: at(L, T); break;
+    case 1: at(L + (R - w - L) / 2, T); break;
+    case 2: at(R - w, T); break;
+    case 3: at(R - w, T + (B - h - T) / 2); break;
+    case 4: at(R - w, B - h); break;
+    case 5: at(L + (R - w - L) / 2, B - h); break;
+    case 6: at(L, B - h); break;
+    case 7: at(L, T + (B - h - T) / 2); break;
+    case 9: {
+      if (w <= 0 || h <= 0) break;
+      for (LONG x = L; x < R; x += w)
+        for (LONG y = T; y < B; y += h) {
+          const RECT tile{std::max(x, L), std::max(y, T), std::min(x + w, R), std::min(y + h, B)};
+          if (tile.left < tile.right && tile.top < tile.bottom) PlacePicture(tile, kind, info);
+        }
+      break;
+    }
+    case 10: {
+      if (w <= 0 || h <= 0) break;
+      LONG pw = R - L, ph = (R - L) * h / w;
+      if (ph > B - T) {
+        ph = B - T;
+        pw = w * (B - T) / h;
+      }
+      if (pw > 0 && ph > 0) {
+        const LONG cx = Half(L + R), cy = Half(T + B);
+        PlacePicture(RECT{cx - pw / 2, cy - ph / 2, cx - pw / 2 + pw, cy - ph / 2 + ph}, kind, info);
+      }
+      break;
+    }
+    case 11: PlacePicture(b, kind, info); break;
+    default: at(L + (R - w - L) / 2, T + (B - h - T) / 2); break;
+  }
+}
+
+// ---- SSVG ----------------------------------------------------------------------------------
+
+void SSVG::Line(POINT p1, POINT p2) {
+  if (m_doc.IsDrawingPath())
+    m_doc.PathLine(p1, p2);
+  else
+    m_doc.Line(p1, p2);
+}
+
+void SSVG::Polyline(const POINT* points, int count) {
+  if (m_doc.IsDrawingPath())
+    m_doc.PathPolyline(points, count);
+  else
+    m_doc.Polyline(points, count);
+}
+
+void SSVG::Arc(const RECT& box, POINT start, POINT end) {
+  if (m_doc.IsDrawingPath())
+    m_doc.PathArc(box, start, end);
+  else
+    m_doc.Arc(box, start, end);
+}
+
+void SSVG::PolyBezier(const POINT* points, int count) {
+  if (m_doc.IsDrawingPath())
+    m_doc.PathPolyBezier(points, count);
+  else
+    m_doc.PolyBezier(points, count);
+}

@@ -1,0 +1,254 @@
+// The SVG document writer: SSVGDomDocument builds one SVG 1.1 document from
+// drawing calls in device coordinates (whole pixels, y downward) with the
+// current pen, brush, font and text colour; SSVG is the document the export
+// canvas fills and the export saves. Pictures become PNG files in a folder
+// beside the SVG file, linked relatively.
+#pragma once
+
+#include <map>
+
+#include "kvcore/sdc.h"
+#include "kvcore/sgdiobj.h"
+#include "kvcore/spicture.h"
+#include "kvcore/sstring.h"
+#include "kvxml/dom.h"
+#include "kvxml/sdomdocument.h"
+#include "sym/foundation/symvalues.h"
+#include "win/windef.h"
+
+class SSVGDomDocument : public SDOMDocument {
+ public:
+  SSVGDomDocument();
+  ~SSVGDomDocument() override;
+  SSVGDomDocument(const SSVGDomDocument&) = delete;
+  SSVGDomDocument& operator=(const SSVGDomDocument&) = delete;
+
+  // ---- document and elements ----
+  // Builds the empty document: declaration, SVG 1.1 document type, root
+  // with its size in millimetres and the view box (0 0 w h). 1, or 0 when the
+  // XML library fails.
+  int CreateDocument(const SIZE& sizeMm, const RECT& box);
+  DOM_Document GetSvgDocument() const { return m_document; }
+  DOM_Element GetSvgElement() const;
+  DOM_Element GetCurrentElement() const;
+  void SetCurrentElement(const DOM_Element& element) { m_currentElement = element; }
+  void SetHasCurrentElement(int has) { m_hasCurrentElement = has ? 1 : 0; }
+  DOM_Element CreateElement(const SString& name) const;
+  DOM_Element CreateGraphicElement(const SString& id, int append, int toRoot, int makeCurrent);
+  DOM_Element CreateLinkElement(const SString& href, int append, int toRoot, int makeCurrent, int self);
+  void SetCoordinate(DOM_Element& element, const RECT& rc) const;
+  void SetFilePath(const SString& path) { m_filePath = path; }
+  const SString& GetFilePath() const { return m_filePath; }
+  // Writes the document (UTF-8). 1 when the document and every picture of
+  // it were written; 0 otherwise (no SVG file is left behind when its own
+  // write fails).
+  int SaveDocument(const SString& path, int options);
+  // Resets the drawing state: flags, counters and the five picture maps.
+  void Clear();
+  // Takes over the whole document of `source`, which is then cleared.
+  void TakeOver(SSVGDomDocument& source);
+
+  // ---- drawing state ----
+  void SetPen(const SSymPen& pen) { m_pen = pen; }
+  void SetBrush(const SSymBrush& brush) { m_brush = brush; }
+  void SetFontInfo(const SSymFont& font) { m_font = font; }
+  void SetFont(SFont* font) { m_pMeasureFont = font; }
+  void SetTextColorValue(const SSymColor& color) { m_textColor = color; }
+  void SetUseFillEffect(int use) { m_useFillEffect = use ? 1 : 0; }
+  int GetUseFillEffect() const { return m_useFillEffect; }
+  int IsDrawingPath() const { return m_drawingPath; }
+  void SetDrawingPath(int on) { m_drawingPath = on ? 1 : 0; }
+  const SString& GetPathData() const { return m_pathData; }
+  const SSymPen& GetPen() const { return m_pen; }
+  const SSymBrush& GetBrush() const { return m_brush; }
+  const SSymFont& GetFontInfo() const { return m_font; }
+
+  void SetPen(DOM_Element& element) const;
+  void SetBrush(DOM_Element& element) const;
+  void SetFont(DOM_Element& element) const;
+  void SetTextColor(DOM_Element& element) const;
+  void SetTextJustification(DOM_Element& element, const RECT& line, int flags) const;
+
+  int GetUseGradient() const;
+  int GetUseBackgroundImage() const;
+  int IsNeedClipping() const { return GetUseBackgroundImage(); }
+  SString GetGradientID() const;
+  SString GetClippingID() const;
+  void SetClippingID(DOM_Element& element) const;
+  int GetFontHeight() const;
+  int GetTextWidth(const SString& text) const;
+  SString GetBitmapID(int number) const;
+  SString GetBitmapFileName(int number) const;
+  SString GetBitmapFilePath(int number) const;
+  // Whether a picture file of this document could not be written.
+  bool HasPictureFailure() const { return m_pictureFailed; }
+
+  // ---- shapes ----
+  void Line(POINT p1, POINT p2);
+  void Arc(const RECT& box, POINT start, POINT end);
+  void Pie(const RECT& box, POINT start, POINT end, const RECT& fillBox);
+  void Rectangle(const RECT& box);
+  void RoundRect(const RECT& box, SIZE corner);
+  void Ellipse(const RECT& box);
+  void Polyline(const POINT* points, int count);
+  void RoundPolyline(const POINT* points, int count);
+  void Polygon(const POINT* points, int count);
+  void PolyBezier(const POINT* points, int count);
+  void DrawText(const RECT& box, const SString& text, int flags);
+  void DrawWrapText(const RECT& box, const SString& text, int flags);
+
+  // ---- pictures ----
+  void DrawImage(const RECT& box, Gdiplus::Image* image, SPictureInfo* info);
+  void DrawIcon(const RECT& box, HICON icon, unsigned kind, const GUID* id);
+  void DrawIcon(const RECT& box, SIconFile* iconFile, SPictureInfo* info);
+  void DrawCursor(const RECT& box, SCursorFile* cursorFile, SPictureInfo* info);
+  void DrawBitmap(const RECT& box, SBitmap* bitmap);
+  // Writes the bitmap as a new picture file when `number` is 0 and links it;
+  // answers the picture's number, or 0 when its file could not be written
+  // (no element is made then).
+  int DrawBitmapEx(const RECT& box, Gdiplus::Image* bitmap, int number);
+  void DrawMetaFile(const RECT& box, const SMetaFile& metafile);
+
+  // ---- paths ----
+  void BeginPath();
+  void EndPath() { m_drawingPath = 0; }
+  void AbortPath();
+  void CloseFigure();
+  void PathMove(POINT p);
+  void PathLine(POINT from, POINT to);
+  void PathArc(const RECT& box, POINT start, POINT end);
+  void PathPolyline(const POINT* points, int count);
+  void PathPolyBezier(const POINT* points, int count);
+  void FillPath(const RECT& box);
+  void StrokeAndFillPath(const RECT& box);
+  void StrokePath();
+
+  // ---- fills and clips ----
+  void SetGradient(const RECT& box, int shapeKind);
+  void SetBackgroundImage(const RECT& box);
+  void SetBackgroundBitmap(const RECT& box);
+  void SetBackgroundMetafile(const RECT& box);
+  void SetBackgroundIcon(const RECT& box);
+  void ClipRectangle(const RECT& box);
+  void ClipRoundRect(const RECT& box, SIZE corner);
+  void ClipEllipse(const RECT& box);
+  void ClipPolygon(const POINT* points, int count);
+  void ClipFillPath(const RECT& box);
+
+ private:
+  struct GuidLess {
+    bool operator()(const GUID& a, const GUID& b) const;
+  };
+  void Append(const DOM_Element& element);
+  void SetEllipse(DOM_Element& element, const RECT& box) const;
+  void FillBackground(const RECT& box, int kind);
+  void PlacePicture(const RECT& rc, int kind, SPictureInfo* info);
+  // The picture number for a key of a map after drawing it.
+  template <class Map, class Key>
+  void DrawKeyed(Map& map, const Key& key, const RECT& box, Gdiplus::Image* bitmap);
+
+  DOM_Document m_document;
+  int m_hasCurrentElement = 0;
+  DOM_Element m_currentElement;
+  SSymPen m_pen;
+  SSymBrush m_brush;
+  SSymFont m_font;
+  SFont* m_pMeasureFont = nullptr;
+  SSymColor m_textColor{0};
+  int m_drawingPath = 0;
+  SString m_pathData;
+  int m_useFillEffect = 0;
+  int m_gradientCounter = 0;
+  int m_bitmapCounter = 0;
+  int m_clippingCounter = 0;
+  SString m_filePath;
+  std::map<const void*, int> m_imageMap;
+  std::map<const void*, int> m_bitmapMap;
+  std::map<const void*, int> m_iconMap;
+  std::map<const void*, int> m_metafileMap;
+  std::map<GUID, int, GuidLess> m_iconIdMap;
+  int m_inPictureFill = 0;        // images drawn now belong to a picture fill
+  bool m_pictureFailed = false;   // a picture file could not be written
+};
+
+// The document the export canvas fills and the export saves.
+class SSVG {
+ public:
+  SSVG() = default;
+  virtual ~SSVG() = default;
+  SSVG(const SSVG&) = delete;
+  SSVG& operator=(const SSVG&) = delete;
+
+  SSVGDomDocument& GetDocument() { return m_doc; }
+  const SSVGDomDocument& GetDocument() const { return m_doc; }
+  // Hands the document over to `target`; this one is cleared.
+  void Detach(SSVG& target) { target.m_doc.TakeOver(m_doc); }
+
+  int CreateDocument(const SIZE& sizeMm, const RECT& box) { return m_doc.CreateDocument(sizeMm, box); }
+  DOM_Document GetSvgDocument() const { return m_doc.GetSvgDocument(); }
+  DOM_Element GetSvgElement() const { return m_doc.GetSvgElement(); }
+  DOM_Element GetCurrentElement() const { return m_doc.GetCurrentElement(); }
+  void SetCurrentElement(const DOM_Element& e) { m_doc.SetCurrentElement(e); }
+  void SetHasCurrentElement(int has) { m_doc.SetHasCurrentElement(has); }
+  DOM_Element CreateGraphicElement(const SString& id, int append, int toRoot, int makeCurrent) {
+    return m_doc.CreateGraphicElement(id, append, toRoot, makeCurrent);
+  }
+  DOM_Element CreateLinkElement(const SString& href, int append, int toRoot, int makeCurrent, int self) {
+    return m_doc.CreateLinkElement(href, append, toRoot, makeCurrent, self);
+  }
+  void SetFilePath(const SString& path) { m_doc.SetFilePath(path); }
+  const SString& GetFilePath() const { return m_doc.GetFilePath(); }
+  int SaveDocument(const SString& path, int options) { return m_doc.SaveDocument(path, options); }
+  void Clear() { m_doc.Clear(); }
+
+  void SetPen(const SSymPen& pen) { m_doc.SetPen(pen); }
+  void SetBrush(const SSymBrush& brush) { m_doc.SetBrush(brush); }
+  void SetFontInfo(const SSymFont& font) { m_doc.SetFontInfo(font); }
+  void SetFont(SFont* font) { m_doc.SetFont(font); }
+  void SetTextColor(const SSymColor& color) { m_doc.SetTextColorValue(color); }
+  void SetUseFillEffect(int use) { m_doc.SetUseFillEffect(use); }
+  int GetUseFillEffect() const { return m_doc.GetUseFillEffect(); }
+  int IsDrawingPath() const { return m_doc.IsDrawingPath(); }
+
+  // Lines, polylines, arcs and Bézier runs go into the recorded path while
+  // one is recorded.
+  void Line(POINT p1, POINT p2);
+  void Polyline(const POINT* points, int count);
+  void Arc(const RECT& box, POINT start, POINT end);
+  void PolyBezier(const POINT* points, int count);
+  void Pie(const RECT& box, POINT start, POINT end, const RECT& fillBox) { m_doc.Pie(box, start, end, fillBox); }
+  void Rectangle(const RECT& box) { m_doc.Rectangle(box); }
+  void RoundRect(const RECT& box, SIZE corner) { m_doc.RoundRect(box, corner); }
+  void Ellipse(const RECT& box) { m_doc.Ellipse(box); }
+  void RoundPolyline(const POINT* points, int count) { m_doc.RoundPolyline(points, count); }
+  void Polygon(const POINT* points, int count) { m_doc.Polygon(points, count); }
+  void DrawText(const RECT& box, const SString& text, int flags) {
+    if (!text.IsEmpty()) m_doc.DrawText(box, text, flags);
+  }
+
+  void DrawImage(const RECT& box, Gdiplus::Image* image, SPictureInfo* info) { m_doc.DrawImage(box, image, info); }
+  void DrawIcon(const RECT& box, HICON icon, unsigned kind) { m_doc.DrawIcon(box, icon, kind, nullptr); }
+  void DrawIcon(const RECT& box, SIconFile* file, SPictureInfo* info) { m_doc.DrawIcon(box, file, info); }
+  void DrawCursor(const RECT& box, SCursorFile* file, SPictureInfo* info) { m_doc.DrawCursor(box, file, info); }
+  void DrawBitmap(const RECT& box, SBitmap* bitmap) { m_doc.DrawBitmap(box, bitmap); }
+  int DrawBitmapEx(const RECT& box, Gdiplus::Image* bitmap, int number) {
+    return m_doc.DrawBitmapEx(box, bitmap, number);
+  }
+  void DrawMetaFile(const RECT& box, const SMetaFile& metafile) { m_doc.DrawMetaFile(box, metafile); }
+
+  void BeginPath() { m_doc.BeginPath(); }
+  void EndPath() { m_doc.EndPath(); }
+  void AbortPath() { m_doc.AbortPath(); }
+  void CloseFigure() { m_doc.CloseFigure(); }
+  void PathMove(POINT p) { m_doc.PathMove(p); }
+  void PathLine(POINT from, POINT to) { m_doc.PathLine(from, to); }
+  void PathArc(const RECT& box, POINT start, POINT end) { m_doc.PathArc(box, start, end); }
+  void PathPolyline(const POINT* points, int count) { m_doc.PathPolyline(points, count); }
+  void PathPolyBezier(const POINT* points, int count) { m_doc.PathPolyBezier(points, count); }
+  void FillPath(const RECT& box) { m_doc.FillPath(box); }
+  void StrokeAndFillPath(const RECT& box) { m_doc.StrokeAndFillPath(box); }
+  void StrokePath() { m_doc.StrokePath(); }
+
+ private:
+  SSVGDomDocument m_doc;
+};
