@@ -30,6 +30,7 @@ struct TextEngine {
   PangoFontMap* map;
   PangoContext* ctx;
   cairo_font_options_t* options;
+  PangoAttrList* attrs;
   TextEngine() {
     // Fontconfig loads its configuration here, once, before pango's own
     // thread could race with this one to load it too.
@@ -44,6 +45,10 @@ struct TextEngine {
     pango_cairo_context_set_font_options(ctx, options);
     pango_cairo_context_set_resolution(ctx, 72.0);
     pango_context_set_base_gravity(ctx, PANGO_GRAVITY_SOUTH);
+    // Kerning and ligatures off: advances are the letters' own.
+    attrs = pango_attr_list_new();
+    pango_attr_list_insert(attrs, pango_attr_font_features_new("kern 0, liga 0, clig 0, calt 0, dlig 0"));
+    pango_attr_list_insert(attrs, pango_attr_fallback_new(TRUE));
   }
 };
 
@@ -237,11 +242,7 @@ void LayOut(const RealFont& rf, const std::u16string& text, Run* run) {
   run->layout = pango_layout_new(e.ctx);
   pango_layout_set_single_paragraph_mode(run->layout, TRUE);
   pango_layout_set_font_description(run->layout, rf.desc);
-  PangoAttrList* attrs = pango_attr_list_new();
-  pango_attr_list_insert(attrs, pango_attr_font_features_new("kern 0, liga 0, clig 0, calt 0, dlig 0"));
-  pango_attr_list_insert(attrs, pango_attr_fallback_new(TRUE));
-  pango_layout_set_attributes(run->layout, attrs);
-  pango_attr_list_unref(attrs);
+  pango_layout_set_attributes(run->layout, e.attrs);
   pango_layout_set_text(run->layout, utf8.data(), int(utf8.size()));
   run->adv.assign(text.size(), 0);
   PangoLayoutLine* line = pango_layout_get_line_readonly(run->layout, 0);
@@ -291,6 +292,7 @@ void ReleaseText() {
   FontCache().clear();
   TextEngine*& e = EnginePtr();
   if (!e) return;
+  pango_attr_list_unref(e->attrs);
   g_object_unref(e->ctx);
   g_object_unref(e->map);
   cairo_font_options_destroy(e->options);
