@@ -134,6 +134,18 @@ void SelectBitmapSurface(Dc* dc, Bitmap* bm) {
   dc->ApplyClip();
 }
 
+void HealDc(Dc* dc) {
+  if (!dc->cr || cairo_status(dc->cr) == CAIRO_STATUS_SUCCESS) return;
+  // A context that went into an error state (a caller's bad matrix through
+  // KvGetDCCairo...) is made again on the same pixels.
+  if (auto* rs = dynamic_cast<RasterSink*>(dc->sink.get())) {
+    rs->SetSurface(rs->Surface());
+    dc->cr = rs->Cairo();
+    cairo_get_matrix(dc->cr, &dc->base);
+    dc->ApplyClip();
+  }
+}
+
 static void InitState(Dc* dc) {
   dc->st.pen = Stock<HPEN>(BLACK_PEN);
   dc->st.brush = Stock<HBRUSH>(WHITE_BRUSH);
@@ -275,6 +287,7 @@ KvGdiSink* KvGetDCSink(HDC hdc) {
 cairo_t* KvGetDCCairo(HDC hdc) {
   Dc* dc = GetDc(hdc);
   if (!dc || !dc->cr) return nullptr;
+  HealDc(dc);
   cairo_set_matrix(dc->cr, &dc->base);
   return dc->cr;
 }

@@ -45,6 +45,7 @@ static bool IsRaster(Dc* dc) { return dc->surface && dc->sink && dc->sink->Kind(
 
 void RenderRop(Dc* dc, int rop2, void (*fn)(Dc*, cairo_t*, void*), void* ctx, const RECT* bounds) {
   if (!dc->cr || rop2 == R2_NOP) return;
+  HealDc(dc);
   bool raster = IsRaster(dc);
   if (rop2 == R2_COPYPEN || !raster) {
     cairo_t* cr = dc->cr;

@@ -227,6 +227,7 @@ void RenderMode(Dc* dc, int rop2, F&& draw, const RECT* bounds = nullptr) {
       dc, rop2, [](Dc* d, cairo_t* cr, void* c) { (*static_cast<std::remove_reference_t<F>*>(c))(d, cr); },
       const_cast<void*>(static_cast<const void*>(&draw)), bounds);
 }
+void HealDc(Dc* dc);  // remakes a raster context that went into an error state
 unsigned RopPixel(int rop2, unsigned pen, unsigned dst);  // 0x00RRGGBB words
 void SelectBitmapSurface(Dc* dc, Bitmap* bm);
 

@@ -433,6 +433,16 @@ TEST(GdiBlt, IconsKeepTheirAlpha) {
   EXPECT_FALSE(DrawIcon(nullptr, 0, 0, icon));
 }
 
+TEST(GdiRaster, ContextInErrorIsMadeAgain) {
+  Canvas c(8, 8);
+  cairo_t* cr = KvGetDCCairo(c.dc);
+  ASSERT_NE(cr, nullptr);
+  cairo_scale(cr, 0, 0);  // puts the context into an error state
+  EXPECT_NE(cairo_status(cr), CAIRO_STATUS_SUCCESS);
+  EXPECT_EQ(SetPixel(c.dc, 1, 1, RGB(1, 2, 3)), RGB(1, 2, 3));
+  EXPECT_EQ(c.At(1, 1), RGB(1, 2, 3));
+}
+
 TEST(GdiMisc, MulDivLineDdaAndCaps) {
   EXPECT_EQ(MulDiv(8, 96, 72), 11);
   EXPECT_EQ(MulDiv(-5, 1, 2), -3);
