@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "kvrep/srepregistry.h"
+#include "kvcore/smodulestate.h"
 
 namespace {
 SRepResourceLookup g_lookup = nullptr;
@@ -262,17 +263,44 @@ void SRepApplyMetaClass(const SRepMetaClass& c) {
       def->AddAttribute(m.id, m.type, DefaultOf(m.type, m.defaultText), false);
 }
 
-std::string SRepGetPublicName(const GUID& clsid) {
-  const SRepMetaClass* c = SRepFindMetaClass(clsid);
-  return c ? c->name : std::string();
-}
-
-std::string SRepGetAttrCollPublicName(const GUID& clsid, LONG id) {
+namespace {
+const SRepMetaMember* FindMember(const GUID& clsid, LONG id, int kind) {
   const SRepMetaClass* c = SRepFindMetaClass(clsid);
   for (int depth = 0; c && depth < 64; ++depth) {
     for (const SRepMetaMember& m : c->members)
-      if (m.id == id && m.kind != SRepMetaMember::Method) return m.name;
+      if (m.id == id && (kind < 0 ? m.kind != SRepMetaMember::Method : m.kind == kind)) return &m;
     c = c->parentIds.empty() ? nullptr : SRepFindMetaClass(c->parentIds.front());
   }
-  return std::string();
+  return nullptr;
+}
+}  // namespace
+
+SString SRepGetPublicName(const GUID& clsid) {
+  const SRepMetaClass* c = SRepFindMetaClass(clsid);
+  return c ? SString(c->name) : SString();
+}
+
+SString SRepGetClassName(const GUID& clsid) {
+  const SRepMetaClass* c = SRepFindMetaClass(clsid);
+  return c ? SString(c->code) : SString();
+}
+
+SString SRepGetAttrCollPublicName(const GUID& clsid, LONG id) {
+  const SRepMetaMember* m = FindMember(clsid, id, -1);
+  return m ? SString(m->name) : SString();
+}
+
+SString SRepGetAttrName(const GUID& clsid, LONG id) {
+  const SRepMetaMember* m = FindMember(clsid, id, SRepMetaMember::Attribute);
+  return m ? SString(m->name) : SString();
+}
+
+SString SRepGetCollName(const GUID& clsid, LONG id) {
+  const SRepMetaMember* m = FindMember(clsid, id, SRepMetaMember::Collection);
+  return m ? SString(m->name) : SString();
+}
+
+SModuleState* SRepGetModuleState() {
+  static SModuleState state;
+  return &state;
 }

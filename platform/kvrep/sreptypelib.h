@@ -87,8 +87,16 @@ ISRepTypeLibManager* GetTypeLibManager();
 void SRepApplyMetaClass(const SRepMetaClass& c);
 // The metamodel record of a class among the registrations, or null.
 const SRepMetaClass* SRepFindMetaClass(const GUID& clsid);
-// The public name of a class, and of a member of a class (searched up the
-// parent chain); empty when unknown.
-std::string SRepGetPublicName(const GUID& clsid);
-std::string SRepGetAttrCollPublicName(const GUID& clsid, LONG id);
+class SModuleState;
+// The repository library's own module state (its resources).
+SModuleState* SRepGetModuleState();
+
+// Names from the registered metamodels; empty when unknown. The public
+// name of a class is its metamodel name ("BaseDiagram"), its class name
+// its code ("SSymDiagram"); a member's name is searched up the parent chain.
+SString SRepGetPublicName(const GUID& clsid);
+SString SRepGetClassName(const GUID& clsid);
+SString SRepGetAttrCollPublicName(const GUID& clsid, LONG id);
+SString SRepGetAttrName(const GUID& clsid, LONG id);
+SString SRepGetCollName(const GUID& clsid, LONG id);
 void SRepEnableTypeLibManager(bool enabled);

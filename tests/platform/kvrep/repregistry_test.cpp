@@ -148,6 +148,7 @@ TEST(RepTypeLib, RegistersAndReadsBack) {
   EXPECT_EQ(&state, lib->moduleState);
   EXPECT_EQ(g_resource, lib->bytes);
   EXPECT_EQ("Sym", lib->moduleCode);
+  EXPECT_EQ(SString("BaseSymbol"), SRepGetPublicName(MakeGUID("{36083F70-1A49-11D1-83D9-444553540000}")));
   ASSERT_EQ(1u, lib->classes.size());
   EXPECT_EQ("SSymBase", lib->classes[0].code);
   EXPECT_EQ(CLSID_SRepObject, lib->classes[0].parentIds.at(0));
@@ -193,8 +194,13 @@ TEST(RepTypeLib, ReadsTheLibraryMetamodelToItsLastByte) {
   EXPECT_EQ(11, cols);
   EXPECT_EQ(66, methods);
   EXPECT_EQ(4u, lib->enums.size());
-  EXPECT_EQ("BaseDiagram", SRepGetPublicName(MakeGUID("{36083F6D-1A49-11D1-83D9-444553540000}")));
-  EXPECT_EQ("Symbols", SRepGetAttrCollPublicName(MakeGUID("{36083F6D-1A49-11D1-83D9-444553540000}"), 0x02010015));
+  const GUID diagram = MakeGUID("{36083F6D-1A49-11D1-83D9-444553540000}");
+  const GUID rectangle = MakeGUID("{36083F61-1A49-11D1-83D9-444553540000}");
+  EXPECT_EQ(SString("BaseDiagram"), SRepGetPublicName(diagram));
+  EXPECT_EQ(SString("SSymDiagram"), SRepGetClassName(diagram));
+  EXPECT_EQ(SString("Symbols"), SRepGetCollName(diagram, 0x02010015));
+  EXPECT_EQ(SString(), SRepGetAttrName(diagram, 0x02010015)) << "a collection, not an attribute";
+  EXPECT_EQ(SString("FillColor"), SRepGetAttrName(rectangle, 0x0201001C)) << "found up the parent chain";
   bytes.pop_back();
   EXPECT_EQ(STG_E_READFAULT, m->RegisterBytes(nullptr, 1001, bytes));
   m->Clear();
