@@ -89,20 +89,27 @@ pugi::xml_node N(void* p) { return pugi::xml_node(static_cast<pugi::xml_node_str
 void* P(pugi::xml_node n) { return n.internal_object(); }
 
 // Nodes the caller can see: every node but the holder of unattached nodes.
-pugi::xml_node Visible(const DOMDocImpl& d, pugi::xml_node n) { return n == d.limbo ? n.next_sibling() : n; }
+pugi::xml_node Visible(const DOMDocImpl& d, pugi::xml_node n) {
+  while (n && d.IsHidden(n)) n = n.next_sibling();
+  return n;
+}
+pugi::xml_node VisibleBack(const DOMDocImpl& d, pugi::xml_node n) {
+  while (n && d.IsHidden(n)) n = n.previous_sibling();
+  return n;
+}
 }  // namespace
 
 DOMDocImpl::DOMDocImpl() { limbo = doc.append_child(pugi::node_element); }
 
 pugi::xml_node DOMDocImpl::Root() const {
   for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling())
-    if (n.type() == pugi::node_element && n != limbo) return n;
+    if (n.type() == pugi::node_element && !IsHidden(n)) return n;
   return pugi::xml_node();
 }
 
 pugi::xml_node DOMDocImpl::Doctype() const {
   for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling())
-    if (n.type() == pugi::node_doctype) return n;
+    if (n.type() == pugi::node_doctype && !IsHidden(n)) return n;
   return pugi::xml_node();
 }
 
@@ -163,8 +170,9 @@ DOMString DOM_Node::getNodeValue() const {
 
 DOM_Node DOM_Node::getParentNode() const {
   Check();
-  pugi::xml_node p = N(m_node).parent();
-  if (p == m_doc->limbo) return DOM_Node();
+  pugi::xml_node n = N(m_node);
+  pugi::xml_node p = n.parent();
+  if (p == m_doc->limbo || m_doc->IsHidden(n)) return DOM_Node();
   return DOMAccess::Make<DOM_Node>(m_doc, p);
 }
 
@@ -177,25 +185,21 @@ DOM_Node DOM_Node::getFirstChild() const {
 
 DOM_Node DOM_Node::getLastChild() const {
   Check();
-  pugi::xml_node c = N(m_node).last_child();
-  if (c == m_doc->limbo) c = c.previous_sibling();
-  return DOMAccess::Make<DOM_Node>(m_doc, c);
+  return DOMAccess::Make<DOM_Node>(m_doc, VisibleBack(*m_doc, N(m_node).last_child()));
 }
 
 DOM_Node DOM_Node::getNextSibling() const {
   Check();
   pugi::xml_node n = N(m_node);
-  if (n.parent() == m_doc->limbo) return DOM_Node();
+  if (n.parent() == m_doc->limbo || m_doc->IsHidden(n)) return DOM_Node();
   return DOMAccess::Make<DOM_Node>(m_doc, Visible(*m_doc, n.next_sibling()));
 }
 
 DOM_Node DOM_Node::getPreviousSibling() const {
   Check();
   pugi::xml_node n = N(m_node);
-  if (n.parent() == m_doc->limbo) return DOM_Node();
-  pugi::xml_node s = n.previous_sibling();
-  if (s == m_doc->limbo) s = s.previous_sibling();
-  return DOMAccess::Make<DOM_Node>(m_doc, s);
+  if (n.parent() == m_doc->limbo || m_doc->IsHidden(n)) return DOM_Node();
+  return DOMAccess::Make<DOM_Node>(m_doc, VisibleBack(*m_doc, n.previous_sibling()));
 }
 
 DOM_Document DOM_Node::getOwnerDocument() const {
@@ -240,6 +244,7 @@ DOM_Node DOM_Node::appendChild(const DOM_Node& child) {
   pugi::xml_node p = N(m_node), c = N(child.m_node);
   CheckInsert(m_doc, p, child.m_doc, c);
   if (!p.append_move(c)) DOMThrow(DOM_DOMException::HIERARCHY_REQUEST_ERR, "cannot append");
+  m_doc->hidden.erase(c.internal_object());
   return child;
 }
 
@@ -251,15 +256,19 @@ DOM_Node DOM_Node::insertBefore(const DOM_Node& child, const DOM_Node& ref) {
   if (c == r) return child;
   CheckInsert(m_doc, p, child.m_doc, c);
   if (!p.insert_move_before(c, r)) DOMThrow(DOM_DOMException::HIERARCHY_REQUEST_ERR, "cannot insert");
+  m_doc->hidden.erase(c.internal_object());
   return child;
 }
 
 DOM_Node DOM_Node::removeChild(const DOM_Node& child) {
   Check();
   pugi::xml_node p = N(m_node), c = N(child.m_node);
-  if (!c || child.m_doc != m_doc || c.parent() != p || c == m_doc->limbo)
+  if (!c || child.m_doc != m_doc || c.parent() != p || m_doc->IsHidden(c))
     DOMThrow(DOM_DOMException::NOT_FOUND_ERR, "not a child");
-  m_doc->limbo.append_move(c);
+  if (c.type() == pugi::node_declaration || c.type() == pugi::node_doctype)
+    m_doc->hidden.insert(c.internal_object());
+  else
+    m_doc->limbo.append_move(c);
   return child;
 }
 
@@ -371,8 +380,9 @@ DOM_ProcessingInstruction DOM_Document::createProcessingInstruction(const DOMStr
 DOM_XMLDecl DOM_Document::createXMLDecl(const DOMString& version, const DOMString& encoding,
                                         const DOMString& standalone) const {
   Check();
-  pugi::xml_node d = m_doc->limbo.append_child(pugi::node_declaration);
+  pugi::xml_node d = m_doc->doc.append_child(pugi::node_declaration);
   if (!d) throw SEOutOfMemory(__PRETTY_FUNCTION__, __FILE__, __LINE__);
+  m_doc->hidden.insert(d.internal_object());
   d.set_name("xml");
   d.append_attribute("version").set_value(version.IsEmpty() ? "1.0" : version.ToXmlUtf8().c_str());
   if (!encoding.IsEmpty()) d.append_attribute("encoding").set_value(encoding.ToXmlUtf8().c_str());

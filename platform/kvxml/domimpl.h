@@ -4,6 +4,8 @@
 
 #include <pugixml.hpp>
 
+#include <set>
+
 #include "kvxml/dom.h"
 
 struct DOMDocImpl {
@@ -14,6 +16,10 @@ struct DOMDocImpl {
 
   pugi::xml_document doc;
   pugi::xml_node limbo;  // holds nodes created and not (or no longer) in the tree
+  // Declarations and document types can only live at document level: the
+  // ones not (or no longer) in the tree stay there, hidden.
+  std::set<pugi::xml_node_struct*> hidden;
+  bool IsHidden(pugi::xml_node n) const { return n == limbo || hidden.count(n.internal_object()) != 0; }
   SString namespaceURI;
   SString doctypeName;
   SString publicId;

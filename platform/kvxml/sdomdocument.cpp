@@ -37,7 +37,7 @@ std::string SDOMDocument::Serialize(int options, const char* encodingName) const
   StringWriter w(out);
   bool beforeRoot = true;
   for (pugi::xml_node n = d.doc.first_child(); n; n = n.next_sibling()) {
-    if (n == d.limbo) continue;
+    if (d.IsHidden(n)) continue;
     const bool prolog = beforeRoot && n.type() != pugi::node_element;
     if (n.type() == pugi::node_element) beforeRoot = false;
     if (prolog && !(options & WriteProlog)) continue;
