@@ -717,7 +717,9 @@ long Width(Dc* dc, const std::u16string& s, UINT fmt, int tabLen) {
   return w;
 }
 
-std::u16string StripPrefix(const std::u16string& s, UINT fmt) {
+// Removes the prefix signs: "&&" is "&", "&x" is x underlined (its index in
+// the result goes to `marks`).
+std::u16string StripPrefix(const std::u16string& s, UINT fmt, std::vector<std::size_t>* marks) {
   if (fmt & DT_NOPREFIX) return s;
   std::u16string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
@@ -725,6 +727,8 @@ std::u16string StripPrefix(const std::u16string& s, UINT fmt) {
       if (i + 1 < s.size() && s[i + 1] == u'&') {
         out += u'&';
         ++i;
+      } else if (i + 1 < s.size()) {
+        marks->push_back(out.size());
       }
       continue;
     }
@@ -775,7 +779,8 @@ int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPA
     r.left += params->iLeftMargin;
     r.right -= params->iRightMargin;
   }
-  s = StripPrefix(s, f);
+  std::vector<std::size_t> marks;
+  s = StripPrefix(s, f, &marks);
   long lineH = LogicalHeight(dc);
   if (f & DT_EXTERNALLEADING) {
     TEXTMETRICW tm;
@@ -833,6 +838,9 @@ int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPA
   }
   UINT savedAlign = dc->st.textAlign;
   dc->st.textAlign = TA_LEFT | TA_TOP;
+  std::size_t from = 0;  // where the line starts in the text
+  TEXTMETRICW tm{};
+  if (!marks.empty()) GetTextMetricsW(hdc, &tm);
   for (const DtLine& l : lines) {
     long x = r.left;
     if (f & DT_CENTER)
@@ -840,13 +848,30 @@ int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPA
     else if (f & DT_RIGHT)
       x = r.right - l.width;
     UINT opts = (f & DT_NOCLIP) ? 0 : ETO_CLIPPED;
-    if (f & DT_EXPANDTABS) {
+    if (f & DT_PREFIXONLY) {
+      // Only the underlines.
+    } else if (f & DT_EXPANDTABS) {
       long total;
       INT tab = tabLen;
       for (const Segment& seg : TabSegments(dc, l.text, tabLen ? 1 : 0, tabLen ? &tab : nullptr, 0, &total))
         ExtTextOutW(hdc, int(x + seg.x), int(y), opts, &r, seg.text.data(), UINT(seg.text.size()), nullptr);
     } else {
       ExtTextOutW(hdc, int(x), int(y), opts, &r, l.text.data(), UINT(l.text.size()), nullptr);
+    }
+    // Prefixed characters are underlined, one pixel below the baseline.
+    std::size_t at = l.text.empty() ? std::u16string::npos : s.find(l.text, from);
+    if (at != std::u16string::npos && !(f & DT_HIDEPREFIX)) {
+      for (std::size_t m : marks) {
+        if (m < at || m >= at + l.text.size()) continue;
+        long x0 = x + Width(dc, l.text.substr(0, m - at), f, tabLen);
+        long x1 = x + Width(dc, l.text.substr(0, m - at + 1), f, tabLen);
+        RECT u{LONG(x0), LONG(y + tm.tmAscent + 1), LONG(x1), LONG(y + tm.tmAscent + 2)};
+        if (!(f & DT_NOCLIP)) IntersectRect(&u, &u, &r);
+        HBRUSH ink = CreateSolidBrush(dc->st.textColor);
+        FillRect(hdc, &u, ink);
+        DeleteObject(ink);
+      }
+      from = at + l.text.size();
     }
     y += lineH;
   }

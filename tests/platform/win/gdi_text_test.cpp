@@ -132,6 +132,22 @@ TEST(GdiText, DrawTextFlags) {
   SIZE abc;
   GetTextExtentPoint32W(f.dc, u"abc", 3, &abc);
   EXPECT_EQ(one.right, abc.cx);  // the prefix sign is not drawn
+  // The prefixed letter is underlined one pixel below the baseline.
+  HDC mem = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateCompatibleBitmap(mem, 60, 20);
+  HGDIOBJ oldBm = SelectObject(mem, bm);
+  HGDIOBJ oldFont = SelectObject(mem, f.font);
+  RECT all{0, 0, 60, 20};
+  FillRect(mem, &all, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  DrawTextW(mem, u"&File", -1, &all, DT_SINGLELINE);
+  SIZE fw;
+  GetTextExtentPoint32W(mem, u"F", 1, &fw);
+  EXPECT_EQ(GetPixel(mem, 1, tm.tmAscent + 1), 0u);
+  EXPECT_EQ(GetPixel(mem, fw.cx + 2, tm.tmAscent + 1), RGB(255, 255, 255));
+  SelectObject(mem, oldFont);
+  SelectObject(mem, oldBm);
+  DeleteObject(bm);
+  DeleteDC(mem);
   RECT tabs{0, 0, 500, 0};
   DrawTextW(f.dc, u"a\tb", -1, &tabs, DT_SINGLELINE | DT_CALCRECT | DT_EXPANDTABS);
   EXPECT_GE(tabs.right, 8 * tm.tmAveCharWidth);
