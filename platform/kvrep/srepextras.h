@@ -109,8 +109,6 @@ class SRepControlHolder {
 // ---- maps and sets of objects ------------------------------------------------------------------
 // Object to object; one reference to each non-null mapped value.
 class SRepMapObject : public SComMap<ISRepObject*, ISRepObject*> {};
-// A set of objects sorted by address.
-class SRepBagObject : public SComBag<ISRepObject> {};
 
 // Walks a collection in order; members removed while walking are skipped.
 class SRepColIterator final : public ISRepClassColSink {

@@ -1,6 +1,7 @@
 #include "kvrep/srepobject.h"
 
 #include <algorithm>
+#include <set>
 
 #include "kvrep/srepsession.h"
 
@@ -1161,3 +1162,41 @@ HRESULT SRepObject::Set_OID(LONG id, const SRepOID_& value) {
   v.SetOID(value);
   return SetAttribute(id, v);
 }
+
+HRESULT SRepObject::GetRelatedObjectList(SRepListObject* list, ISRepObject*, int, SRepBagObject* bag, int, int) {
+  if (!list) return E_POINTER;
+  for (auto& [id, col] : m_cols) {
+    if (col->m_oneSided) continue;
+    for (SRepObject* o : col->m_items) {
+      ISRepObject* obj = o;
+      if (bag ? !bag->Add(obj) : list->Contains(obj)) continue;
+      list->Add(obj);
+    }
+  }
+  return S_OK;
+}
+
+SRepRecursiveFolderIterator::SRepRecursiveFolderIterator(ISRepObject* start, LONG id1, LONG id2) {
+  std::vector<ISRepObject*> stack;
+  if (start) stack.push_back(start);
+  std::set<ISRepObject*> seen;
+  while (!stack.empty()) {
+    ISRepObject* o = stack.back();
+    stack.pop_back();
+    if (!seen.insert(o).second) continue;
+    o->AddRef();
+    m_items.push_back(o);
+    std::vector<ISRepObject*> kids;
+    for (LONG id : {id1, id2}) {
+      SRepObjIterator it(o, id);
+      while (ISRepObject* k = it.Next()) kids.push_back(k);
+    }
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it) stack.push_back(*it);
+  }
+}
+
+SRepRecursiveFolderIterator::~SRepRecursiveFolderIterator() {
+  for (ISRepObject* o : m_items) o->Release();
+}
+
+ISRepObject* SRepRecursiveFolderIterator::Next() { return m_at < m_items.size() ? m_items[m_at++] : nullptr; }

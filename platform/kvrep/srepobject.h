@@ -15,6 +15,13 @@
 class SRepSession;
 class SRepObject;
 
+// Lists and sets of object references.
+class SRepListObject : public SComTable<ISRepObject> {};
+// Sorted by address, without duplicates.
+class SRepBagObject : public SComBag<ISRepObject> {};
+// Sorted set that also keeps the order of first insertion.
+class SRepBagObjectEx : public SUnsortedComBag<ISRepObject> {};
+
 // An entry of an interface table: the identifier, the offset of the
 // interface inside the object, and an optional test that must answer true.
 struct SRepIntfEntry {
@@ -139,6 +146,12 @@ class SRepObject : public ISRepObjectBase {
   HRESULT Set_INT(LONG id, LONG v) { return SetAttribute(id, SRepVariant::Long(v)); }
   HRESULT Get_OID(LONG id, SRepOID_& out);
   HRESULT Set_OID(LONG id, const SRepOID_& v);
+
+  // The objects related to this one: every object linked to it through a
+  // collection (either side), appended to list once (bag, when given,
+  // holds the objects already met and receives the new ones).
+  virtual HRESULT GetRelatedObjectList(SRepListObject* list, ISRepObject* object, int flags, SRepBagObject* bag,
+                                       int depth, int mode);
 
   // ---- change hooks
   virtual void OnUpdateAttribute(LONG id) { (void)id; }
@@ -333,6 +346,22 @@ class SRepObjIteratorBase {
   bool m_reverse = false;
 };
 using SRepObjIterator = SRepObjIteratorBase;
+
+// Walks an object and, depth first, the members of two of its collections
+// (and theirs), each object once.
+class SRepRecursiveFolderIterator {
+ public:
+  SRepRecursiveFolderIterator(ISRepObject* start, LONG id1, LONG id2);
+  ~SRepRecursiveFolderIterator();
+  SRepRecursiveFolderIterator(const SRepRecursiveFolderIterator&) = delete;
+  SRepRecursiveFolderIterator& operator=(const SRepRecursiveFolderIterator&) = delete;
+  // The next object (no reference added), or null at the end.
+  ISRepObject* Next();
+
+ private:
+  std::vector<ISRepObject*> m_items;  // counted
+  std::size_t m_at = 0;
+};
 class SRepObjReverseIterator : public SRepObjIteratorBase {
  public:
   SRepObjReverseIterator(ISRepObject* obj, LONG id) : SRepObjIteratorBase(obj, id, true) {}

@@ -76,6 +76,18 @@ class SRepClassDef {
   std::vector<CLSID> m_parents;
 };
 
+// The collection set of a class: where collections are added on request.
+class SRepCollSetColls {
+ public:
+  explicit SRepCollSetColls(SRepClassDef* def) : m_def(def) {}
+  void AddCollection(LONG id, DWORD flags = SRepCol_Ordered | SRepCol_Owning, const CLSID& element = GUID_NULL) {
+    m_def->AddCollection(id, flags, element);
+  }
+
+ private:
+  SRepClassDef* m_def;
+};
+
 class SRepRegistry {
  public:
   // Registers the entry process-wide; the destructor unregisters it.
@@ -100,6 +112,7 @@ class SRepRegistry {
   // the class's chain names one.
   SRepAttrEditor* GetAttrEditor(LONG id);
   SRepClassColDef* GetClassColDef(LONG id) { return m_def.GetCollection(id); }
+  SRepCollSetColls* GetCollSetDef() { return &m_collSet; }
 
   // Creates an object of this class (a copy of source when given) and
   // attaches it to session. E_NOTIMPL when the class has no creation function.
@@ -114,6 +127,7 @@ class SRepRegistry {
   SRepKindOfFn m_kindOf;
   SRepClassFunctionsFn m_lookup;
   SRepClassDef m_def;
+  SRepCollSetColls m_collSet{&m_def};
   std::map<LONG, std::unique_ptr<SRepAttrEditor>> m_editors;
 };
 

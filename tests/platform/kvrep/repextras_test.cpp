@@ -118,6 +118,28 @@ TEST_F(RepTest, SessionsKnowTheirObjects) {
   model->Release();
 }
 
+TEST_F(RepTest, RelatedObjectsAndFolderWalks) {
+  TNode* c = NewNode(session);
+  a->Collection(kKids)->Insert(c, -1);
+  a->Collection(kLinks)->Insert(b, -1);
+  SRepListObject list;
+  SRepBagObject bag;
+  ASSERT_EQ(S_OK, a->GetRelatedObjectList(&list, nullptr, 0, &bag, 0, 0));
+  EXPECT_EQ(3, list.GetCount()) << "parent, child and linked object";
+  EXPECT_EQ(S_OK, a->GetRelatedObjectList(&list, nullptr, 0, &bag, 0, 0));
+  EXPECT_EQ(3, list.GetCount()) << "the bag keeps them once";
+  EXPECT_EQ(E_POINTER, a->GetRelatedObjectList(nullptr, nullptr, 0, nullptr, 0, 0));
+
+  SRepRecursiveFolderIterator walk(root, kKids, kLinks);
+  std::vector<ISRepObject*> order;
+  while (ISRepObject* o = walk.Next()) order.push_back(o);
+  EXPECT_EQ((std::vector<ISRepObject*>{root, a, c, b}), order);
+
+  TNodeRegistry().GetCollSetDef()->AddCollection(0x02010077, SRepCol_Ordered);
+  EXPECT_EQ(S_OK, a->HasCollection(0x02010077));
+  c->Release();
+}
+
 TEST_F(RepTest, GridRowsFollowTheCollection) {
   SRepGridRowFactory rows;
   rows.SetListed(CLSID_TNode, kKids, FALSE);
