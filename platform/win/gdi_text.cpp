@@ -80,6 +80,7 @@ struct RealFont {
   int underlinePos = 0, underlineThick = 1;  // below the baseline
   int strikePos = 0;  // above the baseline
   std::string family;  // as fontconfig resolved it
+  PangoFont* font = nullptr;  // loaded on first use of glyph indices
 };
 
 std::map<std::string, RealFont>& FontCache() {
@@ -135,7 +136,7 @@ FaceUnits UnitsOf(PangoFont* font) {
 }
 
 // Realises a logical font at a device scale (device pixels per logical unit).
-const RealFont& Realise(const LOGFONTW& lf, double scale) {
+RealFont& Realise(const LOGFONTW& lf, double scale) {
   long h = std::lround(std::fabs(lf.lfHeight * scale));
   std::string key(reinterpret_cast<const char*>(&lf), sizeof lf);
   key += "@" + std::to_string(h) + (lf.lfHeight < 0 ? "c" : "p");
@@ -283,12 +284,34 @@ std::shared_ptr<Run> CachedRun(const RealFont& rf, const std::u16string& text) {
   return run;
 }
 
+// The cairo font of a realised font, for text given as glyph indices.
+cairo_scaled_font_t* ScaledFont(RealFont& rf) {
+  if (!rf.font) rf.font = pango_font_map_load_font(Engine().map, Engine().ctx, rf.desc);
+  return rf.font ? pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(rf.font)) : nullptr;
+}
+
+std::vector<int> GlyphAdvances(RealFont& rf, const std::u16string& ids) {
+  std::vector<int> adv(ids.size(), 0);
+  cairo_scaled_font_t* sf = ScaledFont(rf);
+  if (!sf) return adv;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    cairo_glyph_t g{ids[i], 0, 0};
+    cairo_text_extents_t ext;
+    cairo_scaled_font_glyph_extents(sf, &g, 1, &ext);
+    adv[i] = int(std::lround(ext.x_advance));
+  }
+  return adv;
+}
+
 // At exit: the layouts, fonts, context and font map go, so that leak checkers
 // see only what fontconfig and cairo keep for the process.
 void ReleaseText() {
   std::lock_guard<std::mutex> lock(TextMutex());
   if (g_clearRuns) g_clearRuns();
-  for (auto& [key, rf] : FontCache()) pango_font_description_free(rf.desc);
+  for (auto& [key, rf] : FontCache()) {
+    pango_font_description_free(rf.desc);
+    if (rf.font) g_object_unref(rf.font);
+  }
   FontCache().clear();
   TextEngine*& e = EnginePtr();
   if (!e) return;
@@ -372,10 +395,35 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
   std::unique_lock<std::mutex> lock(TextMutex());
   double scale = FontScale(dc);
   const LOGFONTW& lf = DcLogFont(dc);
-  const RealFont& rf = Realise(lf, scale);
-  std::shared_ptr<Run> held = CachedRun(rf, text);
+  RealFont& rf = Realise(lf, scale);
+  const bool glyphs = (options & ETO_GLYPH_INDEX) != 0;
+  std::shared_ptr<Run> held = glyphs ? std::make_shared<Run>() : CachedRun(rf, text);
   Run& run = *held;
+  cairo_scaled_font_t* sf = glyphs ? ScaledFont(rf) : nullptr;
+  if (glyphs && !sf) return false;
   lock.unlock();
+  // Glyph indices are shown as they are, at the advances given.
+  auto show = [&](cairo_t* cr, double px, double py, double ang, double base, const std::vector<int>& a, bool toPath) {
+    if (!glyphs) {
+      ShowRun(dc, cr, rf, run, a, px, py, ang, base, toPath);
+      return;
+    }
+    std::vector<cairo_glyph_t> gl(text.size());
+    double at = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      gl[i] = {text[i], at, base};
+      at += a[i];
+    }
+    cairo_save(cr);
+    cairo_translate(cr, px, py);
+    cairo_rotate(cr, ang);
+    cairo_set_scaled_font(cr, sf);
+    if (toPath)
+      cairo_glyph_path(cr, gl.data(), int(gl.size()));
+    else
+      cairo_show_glyphs(cr, gl.data(), int(gl.size()));
+    cairo_restore(cr);
+  };
   cairo_matrix_t m = dc->Matrix();
   double sx = std::sqrt(m.xx * m.xx + m.yx * m.yx);
   std::vector<int> adv(text.size());
@@ -418,7 +466,7 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
     // Unbounded, so that no glyph is culled as lying outside the surface.
     cairo_surface_t* s = cairo_recording_surface_create(CAIRO_CONTENT_ALPHA, nullptr);
     cairo_t* cr = cairo_create(s);
-    ShowRun(dc, cr, rf, run, adv, ox + dx0 * std::cos(angle), oy + dx0 * std::sin(angle), angle, baseline, true);
+    show(cr, ox + dx0 * std::cos(angle), oy + dx0 * std::sin(angle), angle, baseline, adv, true);
     cairo_path_t* p = cairo_copy_path(cr);
     for (int i = 0; i < p->num_data; i += p->data[i].header.length) {
       const cairo_path_data_t* d = &p->data[i];
@@ -462,7 +510,7 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
       cairo_restore(cr);
     }
     SetColor(cr, dc->st.textColor);
-    ShowRun(dc, cr, rf, run, adv, ox + dx0 * std::cos(angle), oy + dx0 * std::sin(angle), angle, baseline, false);
+    show(cr, ox + dx0 * std::cos(angle), oy + dx0 * std::sin(angle), angle, baseline, adv, false);
   });
   return true;
 }
@@ -524,7 +572,17 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR te
   Dc* dc = GetDc(hdc);
   if (!dc || (!text && count > 0) || count > (1u << 24)) return FALSE;
   std::u16string s = text ? std::u16string(text, count) : std::u16string();
-  std::vector<int> adv = dx ? std::vector<int>(dx, dx + count) : LogicalAdvances(dc, s);
+  std::vector<int> adv;
+  if (dx) {
+    adv.assign(dx, dx + count);
+  } else if (options & ETO_GLYPH_INDEX) {
+    std::lock_guard<std::mutex> lock(TextMutex());
+    adv = GlyphAdvances(Realise(DcLogFont(dc), FontScale(dc)), s);
+    double sc = FontScale(dc);
+    for (int& a : adv) a = int(std::lround(a / sc));
+  } else {
+    adv = LogicalAdvances(dc, s);
+  }
   KvGdiCall c;
   c.op = KvGdiOp::ExtTextOut;
   c.args[0] = x;

@@ -739,7 +739,8 @@ BOOL DrawIcon(HDC hdc, int x, int y, HICON icon);
 
 // ---- text ----------------------------------------------------------------------
 BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count);
-// dx: advance of each character in logical units (null: the font's).
+// dx: advance of each character in logical units (null: the font's). With
+// ETO_GLYPH_INDEX the text holds glyph indices of the font.
 BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR text, UINT count, const INT* dx);
 // count -1: the text runs to its terminating zero. Answers the text height,
 // 0 on failure; DT_CALCRECT measures into rc and draws nothing.

@@ -6,6 +6,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -43,6 +44,29 @@ long FileWidth(const char* family, const std::u16string& text, int ppem) {
   FcPatternDestroy(match);
   FcPatternDestroy(pat);
   return total;
+}
+
+// Glyph index of a character in the font fontconfig gives for a family.
+unsigned GlyphIndex(const char* family, char16_t c) {
+  FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+  FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+  FcDefaultSubstitute(pat);
+  FcResult res;
+  FcPattern* match = FcFontMatch(nullptr, pat, &res);
+  FcChar8* file = nullptr;
+  FcPatternGetString(match, FC_FILE, 0, &file);
+  FT_Library lib;
+  FT_Init_FreeType(&lib);
+  FT_Face face;
+  unsigned index = 0;
+  if (FT_New_Face(lib, reinterpret_cast<const char*>(file), 0, &face) == 0) {
+    index = FT_Get_Char_Index(face, c);
+    FT_Done_Face(face);
+  }
+  FT_Done_FreeType(lib);
+  FcPatternDestroy(match);
+  FcPatternDestroy(pat);
+  return index;
 }
 
 struct ScreenFont {
@@ -116,6 +140,33 @@ TEST(GdiFonts, MetricsScaleWithMappingAndStayIntegers) {
   SelectObject(pdf, old);
   DeleteObject(big);
   DeleteDC(pdf);
+}
+
+// Text given as glyph indices (as metafiles carry it) looks like the text.
+TEST(GdiText, GlyphIndicesDrawTheirGlyphs) {
+  ScreenFont f(12);
+  auto render = [&](bool glyphs) {
+    HDC mem = CreateCompatibleDC(nullptr);
+    HBITMAP bm = CreateCompatibleBitmap(mem, 40, 24);
+    HGDIOBJ oldBm = SelectObject(mem, bm);
+    HGDIOBJ oldFont = SelectObject(mem, f.font);
+    RECT all{0, 0, 40, 24};
+    FillRect(mem, &all, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    std::u16string text = glyphs ? std::u16string{char16_t(GlyphIndex("Arial", u'H')), char16_t(GlyphIndex("Arial", u'i'))}
+                                 : std::u16string(u"Hi");
+    EXPECT_TRUE(ExtTextOutW(mem, 2, 2, glyphs ? ETO_GLYPH_INDEX : 0, nullptr, text.data(), 2, nullptr));
+    std::vector<COLORREF> px;
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 40; ++x) px.push_back(GetPixel(mem, x, y));
+    SelectObject(mem, oldFont);
+    SelectObject(mem, oldBm);
+    DeleteObject(bm);
+    DeleteDC(mem);
+    return px;
+  };
+  std::vector<COLORREF> text = render(false);
+  EXPECT_EQ(render(true), text);
+  EXPECT_NE(std::count(text.begin(), text.end(), RGB(255, 255, 255)), long(text.size()));
 }
 
 TEST(GdiText, DrawTextFlags) {
