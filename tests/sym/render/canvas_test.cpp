@@ -1,5 +1,7 @@
 // The canvas frame: constants, zoom clamping, device mapping and rounding,
 // the lock protocol and the shared off-screen bitmap.
+#include <unistd.h>
+
 #include <cmath>
 
 #include "canvas_fixture.h"
@@ -261,4 +263,97 @@ TEST(CanvasFrame, OffScreenFailureDrawsOnTheTarget) {
   c.Unlock();
   EXPECT_EQ(target.dc.GetPixel(25, 25), 0u);
   SSymCanvas::TerminateSharedDC();
+}
+
+namespace {
+
+// A test scene of every kind of primitive, in diagram units around (0, 0).
+void DrawScene(TestCanvas& c) {
+  const SSymColor black(0), blue(0xC06020), red(0x2020D0), green(0x40A040);
+  c.SetPen(SSymPen(SSymPen::Solid, 0, black));
+  c.SetBrush(SSymBrush(SSymColor(0xF4F4F4)), 0);
+  c.Rectangle(SSymRect(-29000, 21500, 29000, -21500));
+
+  c.SetPen(SSymPen(SSymPen::Solid, 100, black));
+  c.SetBrush(SSymBrush(SSymColor(0xFFE0C0)), 0);
+  c.Rectangle(SSymRect(-27000, 20000, -12000, 11000));
+  c.SetFont(SSymFont(u"Arial", 12, SSymFont::Bold));
+  c.SetFontColor(blue);
+  c.DrawText(SSymRect(-27000, 20000, -12000, 11000), SString(u"Customer"), 0x122);
+
+  SSymBrush gradient(SSymColor(0xFFFFFF));
+  gradient.m_style = SSymBrush::Gradient;
+  gradient.m_gradientMode = 2;
+  gradient.m_endColor = SSymColor(0xD09050);
+  c.SetBrush(gradient, 0);
+  c.SetPen(SSymPen(SSymPen::Solid, 300, blue));
+  c.RoundRect(SSymRect(-8000, 20000, 8000, 11000), SSymSize(2400, 2400));
+  c.SetFont(SSymFont(u"Arial", 10));
+  c.SetFontColor(black);
+  c.DrawText(SSymRect(-7500, 19500, 7500, 11500), SString(u"A rounded rectangle whose label wraps into its width"),
+             0x1222);
+
+  c.SetBrush(SSymBrush(red), 0);
+  c.SetPen(SSymPen(SSymPen::Dash, 0, black));
+  c.Ellipse(SSymRect(12000, 20000, 27000, 11000));
+  c.SetBrush(SSymBrush(SSymColor(0xA0F0A0)), 0);
+  c.SetPen(SSymPen(SSymPen::Solid, 200, green));
+  c.Oval(SSymRect(-27000, 7000, -12000, 1000));
+  c.SetFont(SSymFont(u"Arial", 10, SSymFont::Italic));
+  c.DrawText(SSymRect(-26000, 7000, -13000, 1000), SString(u"An oval with a label far too long to fit"), 0x2121);
+
+  c.SetBrush(SSymBrush(SSymBrush::DiagCross, SSymColor(0x808000)), 0);
+  c.SetPen(SSymPen(SSymPen::Solid, 0, black));
+  c.Polygon(SSymListPt{{-8000, 1000}, {0, 8000}, {8000, 1000}});
+  c.SetBrush(SSymBrush(SSymColor(0x60C0F0)), 0);
+  c.Pie(SSymRect(12000, 7000, 20000, -1000), SSymPoint(20000, 3000), SSymPoint(16000, 7000),
+        SSymRect(12000, 7000, 20000, -1000));
+
+  // Links: a route with a bridge over a vertical line, a rounded route, a curve.
+  c.SetPen(SSymPen(SSymPen::Solid, 100, black));
+  c.Line(SSymPoint(0, 0), SSymPoint(0, -20000));
+  STable<SWeighted<SSymPoint, double>> crossings;
+  crossings.Add(SWeighted<SSymPoint, double>(SSymPoint(0, -4000), 0.5));
+  c.SetPen(SSymPen(SSymPen::Solid, 100, red));
+  c.PolylineWithBridges(SSymListPt{{-20000, -4000}, {20000, -4000}}, crossings, 450, 0);
+  c.SetPen(SSymPen(SSymPen::Solid, 150, blue));
+  c.RoundPolyline(SSymListPt{{-27000, -8000}, {-27000, -18000}, {-12000, -18000}, {-12000, -10000}, {-4000, -10000}});
+  c.SetPen(SSymPen(SSymPen::Solid, 150, green));
+  c.PolyBezier(SSymListPt{{4000, -8000}, {10000, -19000}, {18000, -8000}, {27000, -19000}}, 0, 0);
+  SSymFont vertical(u"Arial", 10);
+  vertical.m_angle = 900;
+  c.SetFont(vertical);
+  c.SetFontColor(red);
+  c.DrawText(SSymRect(24000, 7000, 28000, -6000), SString(u"Upward"), 0x112);
+  c.SetFont(SSymFont(u"Arial", 8));
+  c.DrawHandles(SSymRect(-27000, 20000, -12000, 11000));
+}
+
+std::string OutputDir() {
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string p(buf, static_cast<size_t>(n));
+  return p.substr(0, p.rfind('/'));
+}
+
+}  // namespace
+
+// Writes the scene at zoom 2, 100 and 5000 as PNG files beside the test
+// program, for a person to look at; checks that each shows something.
+TEST(CanvasFrame, SceneAtThreeZooms) {
+  for (double zoom : {2.0, 100.0, 5000.0}) {
+    RasterDC ras(800, 600);
+    TestCanvas c;
+    c.LockOn(ras.dc, {800, 600});
+    // At 5000 % the view shows the bridge where the red route crosses the line.
+    c.SetZoomLevel(zoom, zoom == 5000.0 ? SSymPoint(0, -4000) : SSymPoint(0, 0));
+    DrawScene(c);
+    c.Unlock();
+    const std::string path = OutputDir() + "/canvas_scene_zoom" + std::to_string(static_cast<int>(zoom)) + ".png";
+    EXPECT_TRUE(ras.bitmap.SaveBitmap(SString(path)));
+    int inked = 0;
+    for (COLORREF p : ras.Pixels()) inked += p != 0xFFFFFFu;
+    EXPECT_GT(inked, 20) << zoom;
+  }
 }
