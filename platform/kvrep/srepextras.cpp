@@ -1,5 +1,6 @@
 #include "kvrep/srepextras.h"
 
+#include "kvrep/srepsession.h"
 #include "kvrep/srepstream.h"
 
 #include <algorithm>
@@ -50,6 +51,71 @@ BOOL SRepShortcut::IsExternal() {
   if (!m_target) return FALSE;
   SRepObject* t = SRepObject::FromInterface(m_target);
   return t && t->GetSessionImpl() != GetSessionImpl();
+}
+
+namespace {
+class ExternHelper final : public ISRepSessionExternHelper, public ISRepSessionExtern {
+ public:
+  ExternHelper(ISRepSession* s, ISRepObject* model) : m_session(s), m_model(model) {
+    if (m_session) m_session->AddRef();
+    if (m_model) m_model->AddRef();
+  }
+  ~ExternHelper() {
+    if (m_session) m_session->Release();
+    if (m_model) m_model->Release();
+  }
+  HRESULT QueryInterface(REFIID iid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_ISRepSessionExternHelper) *ppv = static_cast<ISRepSessionExternHelper*>(this);
+    else if (iid == IID_ISRepSessionExtern) *ppv = static_cast<ISRepSessionExtern*>(this);
+    else return *ppv = nullptr, E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++m_cRef; }
+  ULONG Release() override {
+    ULONG n = --m_cRef;
+    if (n == 0) delete this;
+    return n;
+  }
+  HRESULT GetSession(ISRepSession** out) override {
+    if (!out) return E_POINTER;
+    *out = m_session;
+    if (!m_session) return S_FALSE;
+    m_session->AddRef();
+    return S_OK;
+  }
+  HRESULT GetModelObject(ISRepObject** out) override {
+    if (!out) return E_POINTER;
+    *out = m_model;
+    if (!m_model) return S_FALSE;
+    m_model->AddRef();
+    return S_OK;
+  }
+
+ private:
+  ULONG m_cRef = 0;
+  ISRepSession* m_session;
+  ISRepObject* m_model;
+};
+}  // namespace
+
+SString SRepOption::m_sOutputLogPath;
+BOOL SRepOption::m_bOpenSingleMode = FALSE;
+BOOL SRepOption::m_bKeepSize = FALSE;
+
+HRESULT SRepShortcut::GetExternHelper(ISRepSessionExternHelper** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (!IsExternal()) return S_FALSE;
+  SRepObject* t = SRepObject::FromInterface(m_target);
+  ISRepObject* model = nullptr;
+  t->GetModel(&model);
+  auto* h = new ExternHelper(t->GetSessionImpl(), model);
+  if (model) model->Release();
+  h->AddRef();
+  *out = h;
+  return S_OK;
 }
 
 ISRepObject* SRepUnrefShct(ISRepObject* obj, int followChain, int liveOnly, BOOL* isShortcut) {

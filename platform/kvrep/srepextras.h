@@ -13,12 +13,33 @@
 // ---- shortcuts ------------------------------------------------------------------------
 inline constexpr CLSID CLSID_SRepShortcut = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7E01}");
 
+inline constexpr IID IID_ISRepSessionExtern = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7D0C}");
+inline constexpr IID IID_ISRepSessionExternHelper = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7D0D}");
+
+// An external session as a shortcut sees it: the session and the object
+// that represents its model.
+struct ISRepSessionExtern : IUnknown {
+  virtual HRESULT GetSession(ISRepSession** out) = 0;
+  virtual HRESULT GetModelObject(ISRepObject** out) = 0;
+
+ protected:
+  ~ISRepSessionExtern() = default;
+};
+// The helper a shortcut hands out; it answers ISRepSessionExtern.
+struct ISRepSessionExternHelper : IUnknown {
+ protected:
+  ~ISRepSessionExternHelper() = default;
+};
+
 struct ISRepShortcut : IUnknown {
   // The referenced object (reference added); S_FALSE and null when it is gone.
   virtual HRESULT GetTarget(ISRepObject** out) = 0;
   virtual HRESULT GetTargetCLSID(CLSID* out) = 0;
   // True when the target lies in another session.
   virtual BOOL IsExternal() = 0;
+  // The helper of the external session (reference added); S_FALSE and null
+  // when the target is not external.
+  virtual HRESULT GetExternHelper(ISRepSessionExternHelper** out) = 0;
 
  protected:
   ~ISRepShortcut() = default;
@@ -38,6 +59,7 @@ class SRepShortcut : public SRepObjectMem, public ISRepShortcut {
   HRESULT GetTarget(ISRepObject** out) override;
   HRESULT GetTargetCLSID(CLSID* out) override;
   BOOL IsExternal() override;
+  HRESULT GetExternHelper(ISRepSessionExternHelper** out) override;
   void SetTarget(ISRepObject* target);
 
  private:
@@ -83,6 +105,13 @@ class SRepExaIntf {
 // Sub-object classes (classes whose objects live inside another object's compartments).
 void SRepRegisterSubObjectClass(const CLSID& clsid, bool isSubObject);
 bool SRepIsSubObjectClass(const CLSID& clsid);
+
+// Options of the repository, shared by the process.
+struct SRepOption {
+  static SString m_sOutputLogPath;  // the folder of log files
+  static BOOL m_bOpenSingleMode;
+  static BOOL m_bKeepSize;  // windows keep their remembered size
+};
 
 // ---- dialogs and control holders ---------------------------------------------------------
 // The open property dialog of each object (one per object).

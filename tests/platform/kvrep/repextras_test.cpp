@@ -15,6 +15,30 @@ TEST_F(RepTest, ShortcutsStandForTheirTarget) {
   EXPECT_EQ(static_cast<ISRepObject*>(b), SRepUnrefShct(b));
   EXPECT_EQ(nullptr, SRepUnrefShct(nullptr));
   EXPECT_FALSE(sc->IsExternal());
+  ISRepSessionExternHelper* helper = nullptr;
+  EXPECT_EQ(S_FALSE, sc->GetExternHelper(&helper));
+  {
+    auto* other = new SRepSession();
+    other->AddRef();
+    auto* far = new SRepShortcut(b, other);
+    static_cast<SRepObject*>(far)->AddRef();
+    EXPECT_TRUE(far->IsExternal());
+    ASSERT_EQ(S_OK, far->GetExternHelper(&helper));
+    ISRepSessionExtern* ext = nullptr;
+    ASSERT_EQ(S_OK, helper->QueryInterface(IID_ISRepSessionExtern, reinterpret_cast<void**>(&ext)));
+    ISRepSession* s = nullptr;
+    ISRepObject* model = nullptr;
+    EXPECT_EQ(S_OK, ext->GetSession(&s));
+    EXPECT_EQ(static_cast<ISRepSession*>(session), s);
+    EXPECT_EQ(S_OK, ext->GetModelObject(&model));
+    EXPECT_EQ(static_cast<ISRepObject*>(root), model);
+    s->Release();
+    model->Release();
+    ext->Release();
+    helper->Release();
+    static_cast<SRepObject*>(far)->Release();
+    other->Release();
+  }
   a->Delete();
   ISRepObject* t = nullptr;
   EXPECT_EQ(S_FALSE, sc->GetTarget(&t));
