@@ -535,6 +535,11 @@ bool Player::Step(const Record& r) {
       }
       for (std::uint32_t i : r.counts)
         if (i >= v.size()) return false;
+      // Shaded triangles cost in proportion to their size: ones beyond the
+      // 16-bit coordinate space are refused.
+      if (mode == GRADIENT_FILL_TRIANGLE)
+        for (const TRIVERTEX& x : v)
+          if (x.x < -32768 || x.x > 32767 || x.y < -32768 || x.y > 32767) return false;
       const ULONG per = mode == GRADIENT_FILL_TRIANGLE ? 3 : 2;
       const ULONG n = static_cast<ULONG>(r.counts.size() / per);
       if (n == 0) return true;
