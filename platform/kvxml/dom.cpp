@@ -274,6 +274,13 @@ DOM_Node DOM_Node::removeChild(const DOM_Node& child) {
 
 // ---- elements, texts, prolog nodes -------------------------------------------------
 
+DOM_Element::DOM_Element(const DOM_Node& node) {
+  if (!node.isNull() && DOMAccess::Node(node).type() == pugi::node_element) {
+    m_doc = DOMAccess::DocPtr(node);
+    m_node = P(DOMAccess::Node(node));
+  }
+}
+
 void DOM_Element::setAttribute(const DOMString& name, const DOMString& value) {
   Check();
   if (!DOMIsXmlName(name)) DOMThrow(DOM_DOMException::INVALID_CHARACTER_ERR, "bad attribute name");

@@ -105,6 +105,8 @@ class DOM_Node {
 class DOM_Element : public DOM_Node {
  public:
   DOM_Element() = default;
+  // The same node seen as an element; null when it is not one.
+  explicit DOM_Element(const DOM_Node& node);
   DOMString getTagName() const { return getNodeName(); }
   // Sets (or replaces) an attribute. INVALID_CHARACTER_ERR for a name that
   // is not an XML name.

@@ -1,0 +1,545 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "kvcore/spicture.h"
+#include "sym/render/ssvg.h"
+#include "win/imageicon.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kSvgDtd[] = "/usr/share/xml/w3c-sgml-lib/schema/dtd/REC-SVG11-20110816/svg11.dtd";
+
+bool HaveTool(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+struct TempDir {
+  fs::path path;
+  TempDir() {
+    char tmpl[] = "/tmp/svgdoc_test_XXXXXX";
+    path = ::mkdtemp(tmpl);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+};
+
+// Every element of a name below a node, in document order.
+void Collect(const DOM_Node& n, const SString& name, std::vector<DOM_Element>& out) {
+  for (DOM_Node c = n.getFirstChild(); !c.isNull(); c = c.getNextSibling()) {
+    if (c.getNodeType() != DOM_Node::ELEMENT_NODE) continue;
+    DOM_Element e(c);
+    if (e.getTagName().str() == name) out.push_back(e);
+    Collect(c, name, out);
+  }
+}
+
+std::string Attr(const DOM_Element& e, const char* name) { return e.getAttribute(name).str().ToUtf8(); }
+
+// Checks a saved SVG against the SVG 1.1 DTD (or, without it, that it is
+// well-formed) and that it renders.
+void ExpectValidSvg(const fs::path& file) {
+  if (!HaveTool("xmllint")) {
+    GTEST_SKIP() << "xmllint is not installed";
+  }
+  std::string cmd = "xmllint --noout --nonet ";
+  if (fs::exists(kSvgDtd)) cmd += std::string("--dtdvalid ") + kSvgDtd + " ";
+  cmd += file.string() + " 2>&1";
+  EXPECT_EQ(std::system(cmd.c_str()), 0) << ReadFile(file);
+  if (HaveTool("rsvg-convert")) {
+    const fs::path png = file.string() + ".render.png";
+    const std::string r = "rsvg-convert -o " + png.string() + " " + file.string() + " 2>&1";
+    EXPECT_EQ(std::system(r.c_str()), 0);
+    const std::string bytes = ReadFile(png);
+    EXPECT_EQ(bytes.substr(0, 4), "\x89PNG");
+  }
+}
+
+class SvgDoc : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(doc.CreateDocument(SIZE{100, 50}, RECT{0, 0, 378, 189}), 1); }
+  std::vector<DOM_Element> All(const char* name) const {
+    std::vector<DOM_Element> v;
+    Collect(doc.GetSvgElement(), SString(name), v);
+    return v;
+  }
+  std::string Text() const { return doc.ToString(3).ToUtf8(); }
+  void UseGradientBrush(LONG mode, DWORD c1 = 0x0000FF, DWORD c2 = 0xFF0000) {
+    SSymBrush b{SSymColor(c1)};
+    b.SetStyle(SSymBrush::Gradient);
+    b.SetGradientMode(mode);
+    b.SetEndColor(SSymColor(c2));
+    doc.SetBrush(b);
+    doc.SetUseFillEffect(1);
+  }
+
+  SSVGDomDocument doc;
+};
+
+TEST_F(SvgDoc, EmptyDocumentIsPrologAndRootWithItsSixAttributes) {
+  EXPECT_EQ(Text(),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+            "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n"
+            "<svg width=\"100mm\" height=\"50mm\" viewBox=\"0 0 378 189\" xmlns=\"http://www.w3.org/2000/svg\" "
+            "version=\"1.1\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" />\n");
+  TempDir dir;
+  const fs::path file = dir.path / "empty.svg";
+  EXPECT_EQ(doc.SaveDocument(SString(file.string()), 3), 1);
+  EXPECT_EQ(ReadFile(file), Text());
+  ExpectValidSvg(file);
+}
+
+TEST_F(SvgDoc, StrokesAndDashArrays) {
+  struct Case {
+    LONG style, width;
+    const char* stroke;
+    const char* width_attr;
+    const char* dash;  // null: no dash array
+  } cases[] = {
+      {7, 5000, "none", "0", nullptr},       {1, 0, "#563412", "1", nullptr},     {1, 1000, "#563412", "17", nullptr},
+      {2, 0, "#563412", "1", "16,8"},        {3, 0, "#563412", "1", "3,3"},       {4, 0, "#563412", "1", "8,4,2,4"},
+      {5, 0, "#563412", "1", "8,4,2,4,2,4"}, {6, 0, "#563412", "1", "1,1"},       {0x102, 0, "#563412", "1", nullptr},
+  };
+  for (const Case& c : cases) {
+    doc.SetPen(SSymPen(c.style, c.width, SSymColor(0x123456)));
+    doc.Line(POINT{1, 2}, POINT{3, 4});
+  }
+  auto lines = All("line");
+  ASSERT_EQ(lines.size(), std::size(cases));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Attr(lines[i], "x1") + Attr(lines[i], "y1") + Attr(lines[i], "x2") + Attr(lines[i], "y2"), "1234");
+    EXPECT_EQ(Attr(lines[i], "stroke"), cases[i].stroke);
+    EXPECT_EQ(Attr(lines[i], "stroke-width"), cases[i].width_attr);
+    EXPECT_EQ(lines[i].hasAttribute("stroke-dasharray"), cases[i].dash != nullptr);
+    if (cases[i].dash) {
+      EXPECT_EQ(Attr(lines[i], "stroke-dasharray"), cases[i].dash);
+    }
+  }
+}
+
+TEST_F(SvgDoc, FillsAndGradients) {
+  // Solid colour; a hollow brush stays unfilled even with a gradient set up.
+  doc.SetBrush(SSymBrush(SSymColor(0x112233)));
+  doc.Rectangle(RECT{0, 0, 10, 10});
+  UseGradientBrush(0x1004);
+  SSymBrush hollow = doc.GetBrush();
+  hollow.SetStyle(SSymBrush::Hollow);
+  doc.SetBrush(hollow);
+  doc.Rectangle(RECT{0, 0, 10, 10});
+  auto rects = All("rect");
+  ASSERT_EQ(rects.size(), 2u);
+  EXPECT_EQ(Attr(rects[0], "fill"), "#332211");
+  EXPECT_EQ(Attr(rects[1], "fill"), "none");
+
+  // Without fill effects a gradient brush is its solid colour.
+  UseGradientBrush(0x1004);
+  doc.SetUseFillEffect(0);
+  doc.Rectangle(RECT{0, 0, 10, 10});
+  EXPECT_EQ(Attr(All("rect").back(), "fill"), "#ff0000");
+}
+
+TEST_F(SvgDoc, GradientDirectionsStopsAndRadialFocus) {
+  struct Case {
+    LONG mode;
+    int kind;  // 1 rectangle, 2 ellipse
+    const char* element;
+    std::vector<std::pair<const char*, const char*>> attrs;
+    std::vector<std::pair<const char*, const char*>> stops;
+  };
+  // c1 = #ff0000 (0x0000FF), c2 = #0000ff (0xFF0000)
+  const std::vector<Case> cases = {
+      {0x1004, 1, "linearGradient",
+       {{"gradientUnits", "objectBoundingBox"}, {"x1", "0%"}, {"x2", "0%"}, {"y1", "0%"}, {"y2", "100%"}},
+       {{"5%", "#ff0000"}, {"95%", "#0000ff"}}},
+      // an older code: bottom-left to top-right
+      {0x103, 1, "linearGradient",
+       {{"x1", "0%"}, {"x2", "100%"}, {"y1", "100%"}, {"y2", "0%"}},
+       {{"5%", "#ff0000"}, {"95%", "#0000ff"}}},
+      {0x22, 1, "linearGradient",
+       {{"x1", "0%"}, {"x2", "100%"}, {"y1", "0%"}, {"y2", "0%"}},
+       {{"5%", "#ff0000"}, {"50%", "#0000ff"}, {"95%", "#ff0000"}}},
+      // box 0,0,100,60: r = 58 from the diagonal, focus halfway to the bottom-right corner, r * 1.5
+      {0x802, 1, "radialGradient",
+       {{"gradientUnits", "userSpaceOnUse"}, {"cx", "50"}, {"cy", "30"}, {"r", "87"}, {"fx", "75"}, {"fy", "45"}},
+       {{"5%", "#0000ff"}, {"50%", "#ff0000"}}},
+      {0x201, 2, "radialGradient",
+       {{"cx", "50"}, {"cy", "30"}, {"r", "50"}, {"fx", "50"}, {"fy", "30"}},
+       {{"5%", "#ff0000"}, {"85%", "#0000ff"}}},
+      {0x401, 1, "linearGradient",
+       {{"x1", "0%"}, {"x2", "100%"}, {"y1", "0%"}, {"y2", "0%"}},
+       {{"0%", "#ff0000"}, {"100%", "#ff0000"}}},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    UseGradientBrush(c.mode);
+    if (c.kind == 2)
+      doc.Ellipse(RECT{0, 0, 100, 60});
+    else
+      doc.Rectangle(RECT{0, 0, 100, 60});
+    ++n;
+    auto defs = All("defs");
+    ASSERT_EQ(defs.size(), static_cast<std::size_t>(n));
+    // The defs come right before the shape that uses them.
+    DOM_Node shape = defs.back().getNextSibling();
+    ASSERT_FALSE(shape.isNull());
+    EXPECT_EQ(Attr(DOM_Element(shape), "fill"), "url(#Gradient" + std::to_string(n) + ")");
+    std::vector<DOM_Element> grads;
+    Collect(defs.back(), SString(c.element), grads);
+    ASSERT_EQ(grads.size(), 1u);
+    EXPECT_EQ(Attr(grads[0], "id"), "Gradient" + std::to_string(n));
+    for (auto& [k, v] : c.attrs) EXPECT_EQ(Attr(grads[0], k), v) << k;
+    std::vector<DOM_Element> stops;
+    Collect(grads[0], SString("stop"), stops);
+    ASSERT_EQ(stops.size(), c.stops.size());
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+      EXPECT_EQ(Attr(stops[i], "offset"), c.stops[i].first);
+      EXPECT_EQ(Attr(stops[i], "stop-color"), c.stops[i].second);
+    }
+  }
+  TempDir dir;
+  ASSERT_EQ(doc.SaveDocument(SString((dir.path / "g.svg").string()), 3), 1);
+  ExpectValidSvg(dir.path / "g.svg");
+}
+
+TEST_F(SvgDoc, ShapesAndTooSmallInput) {
+  doc.Ellipse(RECT{-10, 4, 10, 4});  // centred on x = 0, no height
+  doc.Ellipse(RECT{5, 0, 5, 20});    // no width
+  doc.RoundRect(RECT{0, 0, 50, 30}, SIZE{0, 9});
+  const POINT pts[] = {{0, 0}, {10, 0}, {10, 10}};
+  doc.Polyline(pts, 1);
+  doc.Polyline(nullptr, 3);
+  doc.Polygon(pts, 2);
+  doc.Polygon(pts, 3);
+  doc.Polyline(pts, 3);
+  doc.DrawText(RECT{0, 0, 10, 10}, SString(), 0);
+  auto ell = All("ellipse");
+  ASSERT_EQ(ell.size(), 2u);
+  EXPECT_EQ(Attr(ell[0], "cx"), "0");  // the centre is not moved
+  EXPECT_EQ(Attr(ell[0], "cy"), "4");
+  EXPECT_EQ(Attr(ell[0], "rx"), "10");
+  EXPECT_EQ(Attr(ell[0], "ry"), "1");
+  EXPECT_EQ(Attr(ell[1], "rx"), "1");
+  auto rr = All("rect");
+  ASSERT_EQ(rr.size(), 1u);
+  EXPECT_EQ(Attr(rr[0], "width") + "," + Attr(rr[0], "height"), "50,30");
+  EXPECT_EQ(Attr(rr[0], "rx") + "," + Attr(rr[0], "ry"), "1,4");
+  auto poly = All("polygon");
+  ASSERT_EQ(poly.size(), 1u);
+  EXPECT_EQ(Attr(poly[0], "points"), "0,0 10,0 10,10");
+  EXPECT_EQ(Attr(poly[0], "stroke-linejoin"), "miter");
+  auto pl = All("polyline");
+  ASSERT_EQ(pl.size(), 1u);
+  EXPECT_EQ(Attr(pl[0], "fill"), "none");
+  EXPECT_TRUE(All("text").empty());
+}
+
+TEST_F(SvgDoc, PathsArcsBeziersAndRoundedCorners) {
+  SSVG svg;
+  ASSERT_EQ(svg.CreateDocument(SIZE{10, 10}, RECT{0, 0, 100, 100}), 1);
+  svg.BeginPath();
+  svg.Line(POINT{0, 0}, POINT{10, 0});          // into the path while recording
+  const POINT pl[] = {{10, 0}, {10, 10}, {0, 10}};
+  svg.Polyline(pl, 3);
+  svg.CloseFigure();
+  svg.CloseFigure();
+  svg.EndPath();
+  EXPECT_EQ(svg.GetDocument().GetPathData().ToUtf8(), "M0,0 L10,0 L10,10 L0,10 Z");
+  svg.StrokePath();
+  SSVGDomDocument& d = svg.GetDocument();
+  d.SetDrawingPath(1);
+  d.PathMove(POINT{1, 1});
+  d.PathLine(POINT{1, 1}, POINT{2, 2});
+  svg.AbortPath();
+  EXPECT_TRUE(d.GetPathData().IsEmpty());
+
+  // Arcs: the sweep follows the quarter the arc runs through.
+  d.BeginPath();
+  d.PathArc(RECT{0, 0, 100, 60}, POINT{100, 30}, POINT{50, 0});
+  EXPECT_EQ(d.GetPathData().ToUtf8(), "M100,30 A50,30 0 0,0 50,0");
+  d.AbortPath();
+  d.PathArc(RECT{0, 0, 100, 60}, POINT{50, 60}, POINT{100, 30});
+  EXPECT_EQ(d.GetPathData().ToUtf8(), "M50,60 A50,30 0 0,0 100,30");
+  d.AbortPath();
+  d.PathArc(RECT{0, 0, 100, 60}, POINT{0, 30}, POINT{50, 0});
+  EXPECT_EQ(d.GetPathData().ToUtf8(), "M0,30 A50,30 0 0,1 50,0");
+  d.AbortPath();
+  d.SetDrawingPath(0);
+
+  const POINT bz[] = {{0, 0}, {10, 20}, {30, 20}, {40, 0}};
+  svg.PolyBezier(bz, 2);  // too few: nothing
+  svg.PolyBezier(bz, 4);
+  const POINT corner[] = {{0, 0}, {0, 40}, {40, 40}, {40, 43}};
+  svg.RoundPolyline(corner, 3);
+  svg.RoundPolyline(corner, 4);  // second bend too tight to round (d < 4)
+
+  std::vector<DOM_Element> paths;
+  Collect(svg.GetSvgElement(), SString("path"), paths);
+  ASSERT_EQ(paths.size(), 4u);
+  EXPECT_EQ(Attr(paths[0], "d"), "M0,0 L10,0 L10,10 L0,10 Z");
+  EXPECT_EQ(Attr(paths[0], "fill"), "none");
+  EXPECT_EQ(Attr(paths[1], "d"), "M0,0 Q10,20 20,20 Q30,20 35,10 T40,0");
+  EXPECT_EQ(Attr(paths[2], "d"), "M0,0 L0,32 A8,8 0 0,0 8,40 L40,40");
+  EXPECT_EQ(Attr(paths[3], "d"), "M0,0 L0,32 A8,8 0 0,0 8,40 L40,40 L40,43");
+}
+
+TEST_F(SvgDoc, TextFontsAlignmentAndRotation) {
+  doc.SetFontInfo(SSymFont(SString("Arial"), 8, SSymFont::Bold | SSymFont::Italic | SSymFont::Underline |
+                                                    SSymFont::StrikeOut));
+  doc.SetTextColorValue(SSymColor(0x0000FF));
+  doc.DrawText(RECT{10, 20, 110, 60}, SString(u"Ab\r\n\u4E2D"), 2);
+  auto texts = All("text");
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(Attr(texts[0], "font-weight"), "bold");
+  EXPECT_EQ(Attr(texts[0], "font-style"), "italic");
+  EXPECT_EQ(Attr(texts[0], "text-decoration"), "underline line-through");
+  EXPECT_EQ(Attr(texts[0], "font-size"), "10");  // 8 points at 96 per inch
+  EXPECT_EQ(Attr(texts[0], "fill"), "#ff0000");
+  EXPECT_EQ(Attr(texts[0], "font-family"), "Arial");
+  EXPECT_EQ(Attr(texts[0], "x"), "60");
+  EXPECT_EQ(Attr(texts[0], "y"), "28");  // top - height / 5 + height
+  EXPECT_EQ(Attr(texts[0], "text-anchor"), "middle");
+  EXPECT_EQ(Attr(texts[1], "y"), "38");  // next line
+  EXPECT_EQ(Attr(texts[1], "font-family"), "'Arial Unicode MS','Arial'");
+  EXPECT_EQ(texts[1].getFirstChild().getNodeValue().str(), SString(u"\u4E2D"));
+
+  // Vertical text at 90 degrees: reversed characters, anchored at the bottom.
+  SSymFont up(SString("Arial"), 8);
+  up.m_angle = 900;
+  doc.SetFontInfo(up);
+  doc.DrawText(RECT{10, 20, 110, 60}, SString(u"ab\U0001F600"), 0);
+  auto groups = All("g");
+  ASSERT_EQ(groups.size(), 1u);
+  EXPECT_EQ(Attr(groups[0], "writing-mode"), "tb");
+  std::vector<DOM_Element> inner;
+  Collect(groups[0], SString("text"), inner);
+  ASSERT_EQ(inner.size(), 1u);
+  EXPECT_EQ(Attr(inner[0], "text-anchor"), "end");
+  EXPECT_EQ(Attr(inner[0], "y"), "60");
+  EXPECT_EQ(Attr(inner[0], "x"), "12");
+  EXPECT_EQ(Attr(inner[0], "glyph-orientation-vertical"), "270");
+  EXPECT_EQ(inner[0].getFirstChild().getNodeValue().str(), SString(u"\U0001F600ba"));
+
+  // Wrapped text: lines that fit the width, in order, none of them empty.
+  doc.SetFontInfo(SSymFont(SString("Arial"), 8));
+  const std::size_t before = All("text").size();
+  doc.DrawText(RECT{0, 0, 60, 1000}, SString("alpha beta gamma delta epsilon"), 0x1000);
+  auto wrapped = All("text");
+  ASSERT_GT(wrapped.size(), before + 1);
+  std::string joined;
+  for (std::size_t i = before; i < wrapped.size(); ++i) {
+    const SString line = wrapped[i].getFirstChild().getNodeValue().str();
+    EXPECT_LE(doc.GetTextWidth(SString(line).Trim()), 60) << line.ToUtf8();
+    joined += line.ToUtf8() + "|";
+  }
+  for (const char* w : {"alpha", "beta", "gamma", "delta", "epsilon"}) EXPECT_NE(joined.find(w), std::string::npos);
+  EXPECT_LT(joined.find("alpha"), joined.find("epsilon"));
+
+  TempDir dir;
+  ASSERT_EQ(doc.SaveDocument(SString((dir.path / "t.svg").string()), 3), 1);
+  ExpectValidSvg(dir.path / "t.svg");
+}
+
+// A picture record of a small bitmap, owned by the picture manager.
+SPictureInfo* SmallPicture(int w, int h, DWORD argb) {
+  auto* bm = new Gdiplus::Bitmap(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) bm->SetPixel(x, y, Gdiplus::Color(argb));
+  return SPictureManager().AddBitmap(bm, SString(), 0, SString("pic"), SBlob());
+}
+
+TEST_F(SvgDoc, PicturesAreWrittenOnceBesideTheDocument) {
+  TempDir dir;
+  doc.SetFilePath(SString((dir.path / "model.svg").string()));
+  EXPECT_EQ(doc.GetBitmapFileName(1).ToUtf8(), "model_svg_Files/svg_bitmap1.png");
+  EXPECT_EQ(doc.GetBitmapFilePath(1).ToUtf8(), (dir.path / "model_svg_Files/svg_bitmap1.png").string());
+  SSVGDomDocument other;
+  EXPECT_EQ(other.GetBitmapFileName(0).ToUtf8(), "svg_Files/svg_bitmap0.png");
+
+  SPictureInfo* info = SmallPicture(4, 3, 0xFF00FF00);
+  ASSERT_NE(info, nullptr);
+  Gdiplus::Bitmap* image = info->GetBitmap(1);
+  doc.DrawImage(RECT{0, 0, 4, 3}, image, info);
+  doc.DrawImage(RECT{10, 10, 14, 13}, image, info);
+  doc.DrawImage(RECT{10, 10, 14, 13}, image, nullptr);  // no record: nothing
+  auto images = All("image");
+  ASSERT_EQ(images.size(), 2u);
+  EXPECT_EQ(Attr(images[0], "xlink:href"), "model_svg_Files/svg_bitmap1.png");
+  EXPECT_EQ(Attr(images[1], "xlink:href"), "model_svg_Files/svg_bitmap1.png");
+  EXPECT_EQ(Attr(images[1], "x") + Attr(images[1], "y") + Attr(images[1], "width") + Attr(images[1], "height"),
+            "101043");
+  EXPECT_FALSE(images[0].hasAttribute("clip-path"));
+  const fs::path png = dir.path / "model_svg_Files" / "svg_bitmap1.png";
+  EXPECT_EQ(ReadFile(png).substr(0, 4), "\x89PNG");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path / "model_svg_Files"), fs::directory_iterator()), 1);
+
+  // Icons with a picture identifier share one file; Clear forgets them.
+  KvImage px;
+  px.width = px.height = 2;
+  px.px.assign(4, 0xFF0000FF);
+  HICON icon = KvCreateIconFromImage(px);
+  const GUID id = MakeGUID("{01234567-89AB-CDEF-0123-456789ABCDEF}");
+  doc.DrawIcon(RECT{0, 0, 2, 2}, icon, 0, &id);
+  doc.DrawIcon(RECT{5, 5, 7, 7}, icon, 0, &id);
+  images = All("image");
+  ASSERT_EQ(images.size(), 4u);
+  EXPECT_EQ(Attr(images[3], "xlink:href"), "model_svg_Files/svg_bitmap2.png");
+  doc.Clear();
+  doc.DrawIcon(RECT{0, 0, 2, 2}, icon, 0, &id);  // written anew, not linked to the old number
+  images = All("image");
+  EXPECT_EQ(Attr(images.back(), "xlink:href"), "model_svg_Files/svg_bitmap1.png");
+  KvDestroyIcon(icon);
+
+  ASSERT_EQ(doc.SaveDocument(SString((dir.path / "model.svg").string()), 3), 1);
+  ExpectValidSvg(dir.path / "model.svg");
+}
+
+TEST_F(SvgDoc, FailedPictureWritesAreReportedAndNotLinked) {
+  TempDir dir;
+  const fs::path blocker = dir.path / "blocked";
+  std::ofstream(blocker) << "x";  // a file where the picture folder would go
+  doc.SetFilePath(SString((blocker / "model.svg").string()));
+  SPictureInfo* info = SmallPicture(2, 2, 0xFFFF0000);
+  doc.DrawImage(RECT{0, 0, 2, 2}, info->GetBitmap(1), info);
+  EXPECT_TRUE(All("image").empty());
+  EXPECT_TRUE(doc.HasPictureFailure());
+  // The next picture that can be written takes the first number.
+  doc.SetFilePath(SString((dir.path / "ok.svg").string()));
+  doc.DrawImage(RECT{0, 0, 2, 2}, info->GetBitmap(1), info);
+  auto images = All("image");
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_EQ(Attr(images[0], "xlink:href"), "ok_svg_Files/svg_bitmap1.png");
+  // The document is written, but the save reports the lost picture.
+  EXPECT_EQ(doc.SaveDocument(SString((dir.path / "ok.svg").string()), 3), 0);
+  EXPECT_TRUE(fs::exists(dir.path / "ok.svg"));
+
+  // An unwritable document path: 0 and no file.
+  SSVGDomDocument plain;
+  ASSERT_EQ(plain.CreateDocument(SIZE{1, 1}, RECT{0, 0, 4, 4}), 1);
+  EXPECT_EQ(plain.SaveDocument(SString((dir.path / "nowhere" / "x.svg").string()), 3), 0);
+  EXPECT_FALSE(fs::exists(dir.path / "nowhere"));
+  // Drawing and saving without a document do nothing and fail cleanly.
+  SSVGDomDocument none;
+  none.Rectangle(RECT{0, 0, 5, 5});
+  none.DrawText(RECT{0, 0, 5, 5}, SString("x"), 0);
+  EXPECT_EQ(none.SaveDocument(SString((dir.path / "none.svg").string()), 3), 0);
+  EXPECT_FALSE(fs::exists(dir.path / "none.svg"));
+}
+
+TEST_F(SvgDoc, PictureFillsClipOnlyTheirOwnImagesAndRedrawClosedOutlines) {
+  TempDir dir;
+  doc.SetFilePath(SString((dir.path / "fill.svg").string()));
+  SSymBrush brush(SSymColor(0xFFFFFF));
+  brush.SetStyle(SSymBrush::Picture);
+  brush.SetBitmapMode(11);  // stretched
+  SPictureInfo* info = SmallPicture(8, 8, 0xFF0080FF);
+  brush.SetPicture(info);
+  doc.SetBrush(brush);
+  doc.SetUseFillEffect(1);
+  ASSERT_EQ(doc.GetUseBackgroundImage(), 1);
+
+  const POINT tri[] = {{0, 0}, {40, 0}, {20, 30}};
+  doc.Polygon(tri, 3);
+  auto clips = All("clipPath");
+  ASSERT_EQ(clips.size(), 1u);
+  EXPECT_EQ(Attr(clips[0], "id"), "Clipping1");
+  auto images = All("image");
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_EQ(Attr(images[0], "clip-path"), "url(#Clipping1)");
+  EXPECT_EQ(Attr(images[0], "x") + "," + Attr(images[0], "y") + "," + Attr(images[0], "width") + "," +
+                Attr(images[0], "height"),
+            "1,1,38,28");  // the bounding box shrunk by 1
+  auto polys = All("polygon");  // clip child, the shape, and its outline again
+  ASSERT_EQ(polys.size(), 3u);
+  EXPECT_EQ(Attr(polys[2], "points"), "0,0 40,0 20,30");
+  EXPECT_EQ(Attr(polys[2], "fill"), "none");
+  EXPECT_TRUE(All("polyline").empty());
+
+  // A picture drawn for itself while the fill applies is not clipped.
+  doc.DrawImage(RECT{50, 50, 58, 58}, info->GetBitmap(1), info);
+  images = All("image");
+  ASSERT_EQ(images.size(), 2u);
+  EXPECT_FALSE(images[1].hasAttribute("clip-path"));
+
+  // Shapes with their clip path first; the tiled mode fills with whole tiles.
+  doc.Rectangle(RECT{0, 0, 20, 20});
+  doc.Ellipse(RECT{0, 0, 20, 20});
+  brush.SetBitmapMode(9);
+  doc.SetBrush(brush);
+  doc.RoundRect(RECT{0, 0, 20, 12}, SIZE{6, 6});
+  EXPECT_EQ(All("clipPath").size(), 4u);
+  images = All("image");
+  ASSERT_EQ(images.size(), 2u + 1 + 1 + 6);  // 18 x 10 inside: 3 x 2 tiles of 8 x 8, cut at the edges
+  EXPECT_EQ(Attr(images.back(), "clip-path"), "url(#Clipping4)");
+  EXPECT_EQ(Attr(images.back(), "width") + "x" + Attr(images.back(), "height"), "2x2");
+
+  ASSERT_EQ(doc.SaveDocument(SString((dir.path / "fill.svg").string()), 3), 1);
+  ExpectValidSvg(dir.path / "fill.svg");
+}
+
+TEST_F(SvgDoc, GroupsLinksAndHandOver) {
+  SSVG source;
+  ASSERT_EQ(source.CreateDocument(SIZE{20, 20}, RECT{0, 0, 76, 76}), 1);
+  source.CreateGraphicElement(SString("sym1"), 1, 1, 1);
+  source.Rectangle(RECT{1, 1, 10, 10});
+  source.CreateLinkElement(SString("http://example.com/a?b=1&c=2"), 1, 1, 1, 0);
+  source.Ellipse(RECT{1, 1, 10, 10});
+  source.SetHasCurrentElement(0);
+  source.Line(POINT{0, 0}, POINT{5, 5});
+  source.DrawText(RECT{0, 0, 50, 20}, SString(), 0);
+  source.SetBrush(SSymBrush(SSymColor(0x00FF00)));
+  SSymBrush g(SSymColor(0x0000FF));
+  g.SetStyle(SSymBrush::Gradient);
+  g.SetGradientMode(0x21);
+  source.SetBrush(g);
+  source.SetUseFillEffect(1);
+  source.Rectangle(RECT{20, 20, 40, 40});
+
+  SSVG target;
+  source.Detach(target);
+  EXPECT_EQ(source.GetUseFillEffect(), 0);
+  EXPECT_EQ(target.GetUseFillEffect(), 1);
+  // The target goes on numbering where the source stopped.
+  target.Rectangle(RECT{20, 20, 40, 40});
+  DOM_Element root = target.GetSvgElement();
+  std::vector<DOM_Element> gs, as;
+  Collect(root, SString("g"), gs);
+  Collect(root, SString("a"), as);
+  ASSERT_EQ(gs.size(), 1u);
+  ASSERT_EQ(as.size(), 1u);
+  EXPECT_EQ(Attr(gs[0], "id"), "sym1");
+  EXPECT_EQ(gs[0].getParentNode(), DOM_Node(root));
+  EXPECT_EQ(as[0].getParentNode(), DOM_Node(root));  // never nested
+  EXPECT_EQ(Attr(as[0], "target"), "_parent");
+  EXPECT_EQ(DOM_Element(gs[0].getFirstChild()).getTagName().str(), SString("rect"));
+  EXPECT_EQ(root.getLastChild().getNodeName().str(), SString("rect"));
+  std::vector<DOM_Element> grads;
+  Collect(root, SString("linearGradient"), grads);
+  ASSERT_EQ(grads.size(), 2u);
+  EXPECT_EQ(Attr(grads[1], "id"), "Gradient2");
+
+  TempDir dir;
+  ASSERT_EQ(target.SaveDocument(SString((dir.path / "h.svg").string()), 3), 1);
+  const std::string text = ReadFile(dir.path / "h.svg");
+  EXPECT_NE(text.find("xlink:href=\"http://example.com/a?b=1&amp;c=2\""), std::string::npos);
+  ExpectValidSvg(dir.path / "h.svg");
+}
+
+}  // namespace
