@@ -322,12 +322,13 @@ static void ArcOutline(Dc* dc, const int* a, Outline* o, int kind /*0 arc,1 arct
   dc->LpToDp(a[4], a[5], &sx, &sy);
   dc->LpToDp(a[6], a[7], &ex, &ey);
   double a0 = ArcAngle(cx, cy, rx, ry, sx, sy), a1 = ArcAngle(cx, cy, rx, ry, ex, ey);
-  // Counter-clockwise on the screen is toward smaller angles with y down;
-  // the device mirror of a flipped y axis turns it around.
+  // Counter-clockwise on the screen is toward smaller angles with y down.
   cairo_matrix_t m = dc->Matrix();
-  bool flipped = (m.xx * m.yy - m.xy * m.yx) < 0;
+  // The direction holds in device space in the compatible mode, in world
+  // space in the advanced mode (where a mirroring transform turns it).
+  bool flipped = dc->st.graphicsMode == GM_ADVANCED && (m.xx * m.yy - m.xy * m.yx) < 0;
   bool ccw = (dc->st.arcDir == AD_COUNTERCLOCKWISE) != flipped;
-  double sweep = ccw ? a1 - a0 : a1 - a0;
+  double sweep = a1 - a0;
   if (ccw) {
     while (sweep >= 0) sweep -= 2 * M_PI;
   } else {

@@ -431,7 +431,12 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
   long width = 0;
   for (int a : adv) width += a;
   double angle = -(lf.lfEscapement / 10.0) * M_PI / 180.0;
-  if ((m.xx * m.yy - m.xy * m.yx) < 0) angle = -angle;
+  // Escapement is counted from the device's x axis, or the world's in the
+  // advanced mode.
+  if (dc->st.graphicsMode == GM_ADVANCED) {
+    if ((m.xx * m.yy - m.xy * m.yx) < 0) angle = -angle;
+    angle += std::atan2(m.yx, m.xx);
+  }
   // Reference point and alignment, in the rotated frame.
   double ox, oy;
   UINT align = dc->st.textAlign;

@@ -503,6 +503,26 @@ TEST(GdiCoordinates, MapModesAndTransforms) {
   GetViewportExtEx(c.dc, &v);
   EXPECT_EQ(v.cx, 200);
   EXPECT_EQ(v.cy, 200);
+  // Arcs run counter-clockwise on the device whatever the mapping: from the
+  // right (3 o'clock) to the top, through the upper right quarter.
+  SetMapMode(c.dc, MM_TEXT);
+  SetViewportOrgEx(c.dc, 0, 0, nullptr);
+  RECT white{0, 0, 400, 400};
+  FillRect(c.dc, &white, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SelectObject(c.dc, GetStockObject(BLACK_PEN));
+  SetMapMode(c.dc, MM_ANISOTROPIC);
+  SetWindowExtEx(c.dc, 1, 1, nullptr);
+  SetViewportExtEx(c.dc, 1, -1, nullptr);
+  SetViewportOrgEx(c.dc, 0, 400, nullptr);  // y up
+  Arc(c.dc, 100, 300, 300, 100, 300, 200, 200, 300);  // logical y up: (200, 300) is the top
+  auto inked = [&](int l, int t, int r, int b) {
+    for (int y = t; y < b; ++y)
+      for (int x = l; x < r; ++x)
+        if (GetPixel(c.dc, x, y) == 0) return true;
+    return false;
+  };
+  EXPECT_TRUE(inked(240, 240, 300, 300));  // upper right
+  EXPECT_FALSE(inked(100, 100, 160, 160));  // lower left
   SetMapMode(c.dc, MM_TEXT);
   SetViewportOrgEx(c.dc, 0, 0, nullptr);
   // World transforms need the advanced mode.
