@@ -1,0 +1,587 @@
+#include "sym/symbol/symaction.h"
+
+#include <algorithm>
+
+#include "kvrep/srepobject.h"
+#include "sym/symbol/symbase.h"
+
+namespace {
+using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
+
+// Links attached to a symbol, as repository objects.
+void CollectLinks(SRepObjectBag& objects, ISSymbol* symbol) {
+  if (!symbol || symbol->IsSubObject()) return;
+  SComWrap<ISSymLinkable> l(symbol);
+  if (l.IsNull()) return;
+  const SComBag<ISSymLink>& links = l->GetLinks();
+  for (int i = 0; i < links.GetCount(); ++i) {
+    RepObjWrap o(links.GetAt(i));
+    if (!o.IsNull()) objects.Add(o.Get());
+  }
+}
+
+bool SameList(const SSymListPt& a, const SSymListPt& b) {
+  if (a.GetCount() != b.GetCount()) return false;
+  for (int i = 0; i < a.GetCount(); ++i)
+    if (!(a.GetAt(i) == b.GetAt(i))) return false;
+  return true;
+}
+
+SSymRect Normalized(SSymRect r) {
+  r.Normalize();
+  return r;
+}
+}  // namespace
+
+// Matches the composite symbol's class, whose single selected symbol
+// recomputes its rectangle after a move.
+static bool IsCompositeClass(ISSymbol* symbol) {
+  RepObjWrap o(symbol);
+  CLSID c{};
+  return !o.IsNull() && o->GetCLSID(&c) == S_OK && c == CLSID_SSymComposite;
+}
+
+bool SSymActionIsGone(IUnknown* target) {
+  if (!target) return true;
+  ISSymbol* s = nullptr;
+  ISRepObject* o = nullptr;
+  if (target->QueryInterface(IID_ISSymbol, reinterpret_cast<void**>(&s)) == S_OK && s) {
+    o = SSymGetRepObject(s);
+    s->Release();
+  } else {
+    RepObjWrap w(target);
+    o = w.Get();
+  }
+  return o && o->IsDeleted();
+}
+
+void SSymActionCollect(SRepObjectBag& objects, ISSymbol* symbol) {
+  if (ISRepObject* o = SSymGetRepObject(symbol)) objects.Add(o);
+}
+
+SFixedAlloc SSymActionMove::s_alloc(sizeof(SSymActionMove), 0, "SSymActionMove");
+SFixedAlloc SSymActionHide::s_alloc(sizeof(SSymActionHide), 0, "SSymActionHide");
+SFixedAlloc SSymActionProtect::s_alloc(sizeof(SSymActionProtect), 0, "SSymActionProtect");
+SFixedAlloc SSymActionInvLink::s_alloc(sizeof(SSymActionInvLink), 0, "SSymActionInvLink");
+SFixedAlloc SSymActionFormat::s_alloc(sizeof(SSymActionFormat), 0, "SSymActionFormat");
+SFixedAlloc SSymActionFontStyle::s_alloc(sizeof(SSymActionFontStyle), 0, "SSymActionFontStyle");
+SFixedAlloc SSymActionTextStyle::s_alloc(sizeof(SSymActionTextStyle), 0, "SSymActionTextStyle");
+SFixedAlloc SSymActionLineStyle::s_alloc(sizeof(SSymActionLineStyle), 0, "SSymActionLineStyle");
+SFixedAlloc SSymActionSize::s_alloc(sizeof(SSymActionSize), 0, "SSymActionSize");
+SFixedAlloc SSymActionPoly::s_alloc(sizeof(SSymActionPoly), 0, "SSymActionPoly");
+SFixedAlloc SSymActionText::s_alloc(sizeof(SSymActionText), 0, "SSymActionText");
+SFixedAlloc SSymActionGroup::s_alloc(sizeof(SSymActionGroup), 0, "SSymActionGroup");
+SFixedAlloc SSymActionShadow::s_alloc(sizeof(SSymActionShadow), 0, "SSymActionShadow");
+SFixedAlloc SSymActionAttach::s_alloc(sizeof(SSymActionAttach), 0, "SSymActionAttach");
+
+// ---- SSymActionBase ---------------------------------------------------------------------------
+SSymActionBase::SSymActionBase() { m_type = SSymAction_Set; }
+
+void SSymActionBase::AddSymbol(ISSymbol* symbol) {
+  if (symbol) m_symbols.Add(symbol);
+}
+
+void SSymActionBase::CollectObjects(SRepObjectBag& objects) {
+  for (int i = 0; i < m_symbols.GetCount(); ++i) SSymActionCollect(objects, m_symbols.GetAt(i));
+}
+
+// ---- SSymActionMove ----------------------------------------------------------------------------
+SSymActionMove::SSymActionMove(SSymSelection* selection) : m_pSelection(selection) { m_type = SSymAction_Move; }
+
+HRESULT SSymActionMove::Execute() {
+  if (!m_group.IsNull() && m_group->GetCount() == 0) m_group = nullptr;
+  if (!m_group.IsNull()) {
+    SComWrap<ISSymbol> g(m_group);
+    if (!g.IsNull() && !SSymActionIsGone(g)) {
+      HRESULT hr = g->MoveBy(m_offset, 1);
+      if (hr != S_OK) return hr;
+    }
+  } else {
+    std::vector<SComWrap<ISSymbol>> links, others, moved;
+    for (int i = 0; i < m_symbols.GetCount(); ++i) {
+      ISSymbol* s = m_symbols.GetAt(i);
+      if (SSymActionIsGone(s)) continue;
+      (SComWrap<ISSymLink>(s).IsNull() ? others : links).emplace_back(s);
+    }
+    for (auto* list : {&links, &others})
+      for (auto& s : *list) {
+        HRESULT hr = s->MoveBy(m_offset, 1);
+        if (hr != S_OK) {
+          // Whole or nothing: what moved goes back, the offset stays.
+          for (auto it = moved.rbegin(); it != moved.rend(); ++it)
+            (*it)->MoveBy(SSymSize(-m_offset.cx, -m_offset.cy), 1);
+          return hr;
+        }
+        moved.push_back(s);
+      }
+    if (SSymSelection* sel = GetSelection())
+      if (sel->GetCount() == 1 && IsCompositeClass(sel->GetAt(0))) {
+        SComWrap<ISSymGroup> g(sel->GetAt(0));
+        if (!g.IsNull()) g->RecomputeClipRect(1);
+      }
+    for (auto& s : links) {
+      SComWrap<ISSymPolyline> poly(s);
+      SComWrap<ISSymLink> link(s);
+      if (poly.IsNull() || link.IsNull()) continue;
+      const LONG style = poly->GetLineStyle();
+      if (style != 1 && style != 2) continue;
+      ISSymbol *a0 = nullptr, *a1 = nullptr;
+      link->GetAttachSym(0, &a0);
+      const bool in0 = a0 && Contains(a0);
+      bool reroute = !in0;
+      if (in0) {
+        link->GetAttachSym(1, &a1);
+        reroute = !(a1 && Contains(a1));
+      }
+      if (a0) a0->Release();
+      if (a1) a1->Release();
+      if (reroute) {
+        SSymPoint pt;
+        link->GetAttachPoint(pt, 0);
+        link->SetAttachPoint(0, pt, 1);
+      }
+    }
+  }
+  m_offset = SSymSize(-m_offset.cx, -m_offset.cy);
+  return S_OK;
+}
+
+void SSymActionMove::CollectObjects(SRepObjectBag& objects) {
+  if (!m_group.IsNull()) {
+    RepObjWrap g(m_group);
+    if (!g.IsNull()) objects.Add(g.Get());
+  }
+  if (SSymSelection* sel = GetSelection())
+    for (int i = 0; i < sel->GetCount(); ++i) {
+      SSymActionCollect(objects, sel->GetAt(i));
+      CollectLinks(objects, sel->GetAt(i));
+    }
+  for (int i = 0; i < m_symbols.GetCount(); ++i) {
+    SSymActionCollect(objects, m_symbols.GetAt(i));
+    CollectLinks(objects, m_symbols.GetAt(i));
+  }
+}
+
+// ---- set records ---------------------------------------------------------------------------------
+HRESULT SSymActionHide::Execute() {
+  for (int i = 0; i < m_symbols.GetCount(); ++i) {
+    ISSymbol* s = m_symbols.GetAt(i);
+    if (!SSymActionIsGone(s)) s->Show(m_bShow);
+  }
+  m_bShow = !m_bShow;
+  return S_OK;
+}
+
+SSymActionProtect::SSymActionProtect(const SUnsortedComBag<ISSymbol>& symbols, int protect, SSymSelection* selection)
+    : m_bProtect(protect), m_pSelection(selection) {
+  for (int i = 0; i < symbols.GetCount(); ++i) AddSymbol(symbols.GetAt(i));
+}
+
+HRESULT SSymActionProtect::Execute() {
+  SSymSelection* sel = SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
+  if (!m_bProtect && sel) sel->Clear(1);
+  for (int i = 0; i < m_symbols.GetCount(); ++i) {
+    ISSymbol* s = m_symbols.GetAt(i);
+    if (SSymActionIsGone(s)) continue;
+    s->ProtectSymbol(m_bProtect);
+    if (!m_bProtect && sel) sel->Add(s, 1);
+  }
+  if (!m_bProtect) {
+    m_bProtect = 1;
+  } else {
+    if (sel) sel->Clear(1);
+    m_bProtect = 0;
+  }
+  return S_OK;
+}
+
+SSymActionInvLink::SSymActionInvLink(const SUnsortedComBag<ISSymbol>& links) {
+  for (int i = 0; i < links.GetCount(); ++i) AddSymbol(links.GetAt(i));
+}
+
+HRESULT SSymActionInvLink::Execute() {
+  for (int i = 0; i < m_symbols.GetCount(); ++i) {
+    SComWrap<ISSymLink> link(m_symbols.GetAt(i));
+    if (!link.IsNull() && !SSymActionIsGone(link)) link->InverseLink();
+  }
+  return S_OK;
+}
+
+HRESULT SSymActionAdjust::Execute() {
+  for (int i = 0; i < m_symbols.GetCount(); ++i) {
+    SComWrap<ISSymAdjust> a(m_symbols.GetAt(i));
+    if (!a.IsNull() && !SSymActionIsGone(a)) a->SetAdjust(m_bAdjusted, 1);
+  }
+  m_bAdjusted = !m_bAdjusted;
+  return S_OK;
+}
+
+// ---- SSymActionFormat -------------------------------------------------------------------------------
+SSymActionFormat::SSymActionFormat(ISRepContext* context) : m_context(context) {
+  m_type = SSymAction_Format;
+  if (m_context) m_context->AddRef();
+}
+
+SSymActionFormat::~SSymActionFormat() {
+  if (m_context) m_context->Release();
+}
+
+void SSymActionFormat::AddSymbol(ISSymbol* symbol, SSymFormatEx format) {
+  if (!symbol) return;
+  auto it = std::lower_bound(m_entries.begin(), m_entries.end(), symbol,
+                             [](const Entry& e, ISSymbol* s) { return e.symbol.Get() < s; });
+  if (it != m_entries.end() && it->symbol.Get() == symbol) {
+    it->format = std::move(format);
+    return;
+  }
+  m_entries.insert(it, Entry{SComWrap<ISSymbol>(symbol), std::move(format)});
+}
+
+const SSymFormatEx* SSymActionFormat::Find(ISSymbol* symbol) const {
+  for (const Entry& e : m_entries)
+    if (e.symbol.Get() == symbol) return &e.format;
+  return nullptr;
+}
+
+HRESULT SSymActionFormat::ApplyEntry(Entry& e, bool repeat) {
+  ISSymbol* s = e.symbol;
+  SSymBase* base = SSymBase::FromInterface(s);
+  s->Redraw(nullptr);
+  SSymFormatEx current;
+  s->GetFormat(current);
+  current.m_flags = e.format.m_flags;
+  const DWORD oldState = base ? base->m_state : 0;
+  if (repeat && base) base->m_state &= ~0x3F8u;
+  s->SetFormat(e.format);
+  if (repeat && base) base->m_state |= (e.format.m_flags >> 15) & 0x3F8u;
+  const DWORD flags = e.format.m_flags;
+  if (!((flags & 0x80) && e.format.m_textFlag == 1)) {
+    const SSymRect now = s->GetClipRect(0, 0);
+    const LONG w = now.Width(), h = now.Height();
+    if (!RepObjWrap(s).IsNull() && (w != e.format.m_size.cx || h != e.format.m_size.cy) && (flags & 0x800) &&
+        SComWrap<ISSymPolyline>(s).IsNull()) {
+      SSymRect target = now;
+      target.SetSize(e.format.m_size.cx, e.format.m_size.cy);
+      SSymMatrix m;
+      m.SetTransform(now, target);
+      HRESULT hr = s->Transform(m, 1);
+      if (hr != S_OK) {
+        s->SetFormat(current);
+        if (base) base->m_state = oldState;
+        return hr;
+      }
+      current.m_size = SSymSize(w, h);
+    }
+  }
+  // The entry now holds what was overwritten; the flag word stays.
+  const DWORD keep = e.format.m_flags;
+  e.format = current;
+  e.format.m_flags = keep;
+  s->Redraw(nullptr);
+  return S_OK;
+}
+
+HRESULT SSymActionFormat::Execute() {
+  struct CustomScope {
+    explicit CustomScope(bool on) {
+      if (on) g_SymApplyCustomSymbol = 1;
+    }
+    ~CustomScope() { g_SymApplyCustomSymbol = 0; }
+  } scope(m_bApplyCustomSymbol != 0);
+  const bool repeat = m_bExecuted || (m_context && m_context->IsRecording());
+  std::vector<Entry*> done;
+  for (Entry& e : m_entries) {
+    if (SSymActionIsGone(e.symbol)) continue;
+    HRESULT hr = ApplyEntry(e, repeat);
+    if (hr != S_OK) {
+      // Whole or nothing: the entries applied so far are applied again,
+      // which puts their symbols back and their entries as they were.
+      for (auto it = done.rbegin(); it != done.rend(); ++it) ApplyEntry(**it, repeat);
+      return hr;
+    }
+    done.push_back(&e);
+  }
+  m_bExecuted = 1;
+  return S_OK;
+}
+
+void SSymActionFormat::CollectObjects(SRepObjectBag& objects) {
+  for (Entry& e : m_entries) SSymActionCollect(objects, e.symbol);
+}
+
+// ---- style records ---------------------------------------------------------------------------------------
+namespace {
+[[noreturn]] void ThrowEmpty(const char* function) {
+  throw SECOMException(function, __FILE__, __LINE__, E_POINTER);
+}
+void CollectFace(SRepObjectBag& objects, IUnknown* face) {
+  SComWrap<ISSymbol> s(face);
+  SSymActionCollect(objects, s);
+}
+}  // namespace
+
+SSymActionFontStyle::SSymActionFontStyle(ISSymFont* font, LONG style) : m_font(font), m_style(style) {
+  m_type = SSymAction_Set;
+}
+HRESULT SSymActionFontStyle::Execute() {
+  if (m_font.IsNull()) ThrowEmpty("SSymActionFontStyle::Execute");
+  if (SSymActionIsGone(m_font)) return S_OK;
+  const LONG now = m_font->GetFontStyle();
+  m_font->SetFontStyle(m_style, 1);
+  m_style = now;
+  return S_OK;
+}
+bool SSymActionFontStyle::IsEmpty() {
+  if (m_font.IsNull()) ThrowEmpty("SSymActionFontStyle::IsEmpty");
+  return m_font->GetFontStyle() == m_style;
+}
+void SSymActionFontStyle::CollectObjects(SRepObjectBag& objects) { CollectFace(objects, m_font); }
+
+SSymActionTextStyle::SSymActionTextStyle(ISSymFont* font, LONG style) : m_font(font), m_style(style) {
+  m_type = SSymAction_Set;
+}
+HRESULT SSymActionTextStyle::Execute() {
+  if (m_font.IsNull()) ThrowEmpty("SSymActionTextStyle::Execute");
+  if (SSymActionIsGone(m_font)) return S_OK;
+  const LONG now = m_font->GetTextStyle();
+  m_font->SetTextStyle(m_style, 1);
+  m_style = now;
+  return S_OK;
+}
+bool SSymActionTextStyle::IsEmpty() {
+  if (m_font.IsNull()) ThrowEmpty("SSymActionTextStyle::IsEmpty");
+  return m_font->GetTextStyle() == m_style;
+}
+void SSymActionTextStyle::CollectObjects(SRepObjectBag& objects) { CollectFace(objects, m_font); }
+
+SSymActionLineStyle::SSymActionLineStyle(ISSymLine* line, LONG style, LONG type) : m_line(line), m_style(style) {
+  m_type = type;
+}
+HRESULT SSymActionLineStyle::Execute() {
+  if (m_line.IsNull()) ThrowEmpty("SSymActionLineStyle::Execute");
+  if (SSymActionIsGone(m_line)) return S_OK;
+  const LONG now = m_line->GetLineStyle();
+  m_line->SetLineStyle(m_style, 1);
+  m_style = now;
+  return S_OK;
+}
+bool SSymActionLineStyle::IsEmpty() {
+  if (m_line.IsNull()) ThrowEmpty("SSymActionLineStyle::IsEmpty");
+  return m_line->GetLineStyle() == m_style;
+}
+void SSymActionLineStyle::CollectObjects(SRepObjectBag& objects) { CollectFace(objects, m_line); }
+
+// ---- SSymActionSize ------------------------------------------------------------------------------------
+SSymActionSize::SSymActionSize(ISSymbol* symbol, const SSymRect& rect) : m_symbol(symbol), m_rect(Normalized(rect)) {
+  m_type = SSymAction_Size;
+}
+
+SSymRect SSymActionSize::Current() {
+  RepObjWrap o(m_symbol);
+  SRepVariant v;
+  if (!o.IsNull() && o->GetAttribute(0x02010001, &v) == S_OK && v.GetType() == SRepVT_RECT)
+    return Normalized(SSymBase::RectOf(v));
+  return Normalized(m_symbol->GetClipRect(0, 0));
+}
+
+HRESULT SSymActionSize::Execute() {
+  if (m_symbol.IsNull() || SSymActionIsGone(m_symbol)) return S_OK;
+  const SSymRect now = Current();
+  if (now == m_rect) return S_OK;
+  SSymMatrix m;
+  m.SetTransform(now, m_rect);
+  HRESULT hr = m_symbol->Transform(m, 1);
+  if (hr != S_OK) return hr;
+  m_rect = now;
+  return S_OK;
+}
+
+bool SSymActionSize::IsEmpty() { return m_symbol.IsNull() || Current() == m_rect; }
+
+// ---- SSymActionPoly ---------------------------------------------------------------------------------------
+SSymActionPoly::SSymActionPoly(ISSymbol* symbol, const SSymListPt& pts) : m_poly(symbol), m_pts(pts) {
+  m_type = SSymAction_Poly;
+}
+HRESULT SSymActionPoly::Execute() {
+  if (m_poly.IsNull()) ThrowEmpty("SSymActionPoly::Execute");
+  if (SSymActionIsGone(m_poly)) return S_OK;
+  SSymListPt now;
+  m_poly->GetListPt(now);
+  m_poly->SetListPt(m_pts, 1, 0);
+  m_pts = now;
+  return S_OK;
+}
+bool SSymActionPoly::IsEmpty() {
+  if (m_poly.IsNull()) ThrowEmpty("SSymActionPoly::IsEmpty");
+  SSymListPt now;
+  m_poly->GetListPt(now);
+  return SameList(now, m_pts);
+}
+void SSymActionPoly::CollectObjects(SRepObjectBag& objects) { CollectFace(objects, m_poly); }
+
+// ---- SSymActionText ----------------------------------------------------------------------------------------
+SSymActionText::SSymActionText(ISSymText* text, const SString& value) : m_text(text), m_value(value) {
+  m_type = SSymAction_Text;
+}
+HRESULT SSymActionText::Execute() {
+  if (m_text.IsNull()) ThrowEmpty("SSymActionText::Execute");
+  if (SSymActionIsGone(m_text)) return S_OK;
+  SString now;
+  m_text->GetText(now);
+  if (now == m_value) return S_OK;
+  m_text->SetText(m_value, 1);
+  m_value = now;
+  return S_OK;
+}
+bool SSymActionText::IsEmpty() {
+  if (m_text.IsNull()) return true;
+  SString now;
+  m_text->GetText(now);
+  return now == m_value;
+}
+void SSymActionText::CollectObjects(SRepObjectBag& objects) {
+  SComWrap<ISSymbol> s(m_text);
+  if (!s.IsNull() && !s->IsSubObject()) SSymActionCollect(objects, s);
+}
+
+// ---- SSymActionShadow -----------------------------------------------------------------------------------------
+int SSymActionShadow::Add(ISSymbol* symbol, SHORT style) {
+  auto it = std::lower_bound(m_entries.begin(), m_entries.end(), symbol, [](const Entry& e, ISSymbol* s) {
+    return reinterpret_cast<std::uintptr_t>(e.symbol.Get()) < reinterpret_cast<std::uintptr_t>(s);
+  });
+  if (it != m_entries.end() && it->symbol.Get() == symbol) {
+    it->style = style;
+  } else {
+    it = m_entries.insert(it, Entry{SComWrap<ISSymbol>(symbol), style});
+  }
+  return static_cast<int>(it - m_entries.begin());
+}
+
+HRESULT SSymActionShadow::Execute() {
+  for (Entry& e : m_entries) {
+    SComWrap<ISSymShadow> sh(e.symbol);
+    if (sh.IsNull() || SSymActionIsGone(e.symbol)) continue;
+    const SHORT now = sh->GetShadowStyle();
+    sh->SetShadowStyle(e.style, 1);
+    e.style = now;
+  }
+  return S_OK;
+}
+
+void SSymActionShadow::CollectObjects(SRepObjectBag& objects) {
+  for (Entry& e : m_entries) SSymActionCollect(objects, e.symbol);
+}
+
+// ---- SSymActionAttach -------------------------------------------------------------------------------------------
+SSymActionAttach::SSymActionAttach(ISSymLink* link, int end, ISSymLinkable* a, SSymPoint ptA, ISSymLinkable* b,
+                                   SSymPoint ptB)
+    : m_link(link), m_end(end), m_a(a), m_ptA(ptA), m_b(b), m_ptB(ptB) {
+  m_type = SSymAction_Attach;
+}
+
+HRESULT SSymActionAttach::Execute() {
+  if (m_link.IsNull() || SSymActionIsGone(m_link)) return S_OK;
+  SComWrap<ISSymLinkable> keptB = m_b;
+  const SSymPoint keptPtB = m_ptB;
+  m_b = m_a;
+  m_ptB = m_ptA;
+  if (m_b.IsNull()) m_link->DetachEnd(m_end);
+  else m_link->AttachSym(m_end, m_b, m_ptB);
+  m_a = keptB;
+  m_ptA = keptPtB;
+  return S_OK;
+}
+
+void SSymActionAttach::CollectObjects(SRepObjectBag& objects) { CollectFace(objects, m_link); }
+
+// ---- SSymActionGroup ------------------------------------------------------------------------------------------------
+SSymActionGroup::SSymActionGroup(ActionType kind, ISSymDiagram* diagram, SSymSelection& selection)
+    : m_kind(kind), m_diagram(diagram), m_pSelection(selection.GetView() ? &selection : nullptr) {
+  m_type = SSymAction_Group;
+}
+
+void SSymActionGroup::CollectObjects(SRepObjectBag& objects) {
+  for (Record& r : m_records) {
+    RepObjWrap g(r.group);
+    if (!g.IsNull()) objects.Add(g.Get());
+    for (Member& m : r.members) SSymActionCollect(objects, m.symbol);
+  }
+}
+
+HRESULT SSymActionGroup::Execute() {
+  if (m_diagram.IsNull()) return S_OK;
+  ISRepClassCol* symbols = nullptr;
+  if (m_diagram->GetSymbols(&symbols) != S_OK || !symbols) return S_OK;
+  if (SSymSelection* sel = SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr) sel->Clear(1);
+  if (m_kind == Group) {
+    RunGroup(symbols);
+    m_kind = Ungroup;
+  } else {
+    RunUngroup(symbols);
+    m_kind = Group;
+  }
+  symbols->Release();
+  return S_OK;
+}
+
+void SSymActionGroup::RunGroup(ISRepClassCol* symbols) {
+  SSymSelection* sel = SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
+  for (Record& r : m_records) {
+    RepObjWrap g(r.group);
+    ISRepClassCol* members = nullptr;
+    if (g.IsNull() || SSymActionIsGone(g) || g->GetCollection(SymAttr::Symbols, &members) != S_OK || !members)
+      continue;
+    if (r.pos < 0) r.pos = symbols->GetCount();
+    if (symbols->GetPos(g) < 0) symbols->Insert(g, r.pos < symbols->GetCount() ? r.pos : -1);
+    for (Member& m : r.members) {
+      RepObjWrap mo(m.symbol);
+      if (mo.IsNull() || mo->IsDeleted()) continue;
+      const LONG at = symbols->GetPos(mo);
+      if (m.pos < 0) m.pos = at;
+      if (at >= 0) {
+        m_diagram->Remove(m.symbol);
+        if (at < r.pos) --r.pos;
+      }
+      if (members->GetPos(mo) < 0) members->Insert(mo, -1);
+    }
+    members->Release();
+    r.group->RecomputeClipRect(0);
+    if (sel) sel->Add(SComWrap<ISSymbol>(r.group), 1);
+  }
+}
+
+void SSymActionGroup::RunUngroup(ISRepClassCol* symbols) {
+  SSymSelection* sel = SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
+  for (auto rit = m_records.rbegin(); rit != m_records.rend(); ++rit) {
+    Record& r = *rit;
+    RepObjWrap g(r.group);
+    ISRepClassCol* members = nullptr;
+    if (g.IsNull() || SSymActionIsGone(g) || g->GetCollection(SymAttr::Symbols, &members) != S_OK || !members)
+      continue;
+    if (r.pos < 0) r.pos = symbols->GetPos(g);
+    LONG running = symbols->GetCount();
+    for (auto mit = r.members.rbegin(); mit != r.members.rend(); ++mit) {
+      Member& m = *mit;
+      RepObjWrap mo(m.symbol);
+      if (mo.IsNull() || mo->IsDeleted()) continue;
+      const LONG at = members->GetPos(mo);
+      if (at >= 0) members->Remove(at);
+      LONG pos = m.pos;
+      if (pos < 0) {
+        if (!SComWrap<ISSymLink>(m.symbol).IsNull()) {
+          pos = 0;
+          ++running;
+        } else {
+          pos = running++;
+        }
+      }
+      if (pos > symbols->GetCount()) pos = symbols->GetCount();
+      if (symbols->GetPos(mo) < 0) symbols->Insert(mo, pos);
+      if (pos <= r.pos) ++r.pos;
+      if (sel) sel->Add(m.symbol, 1);
+    }
+    members->Release();
+    const LONG gat = symbols->GetPos(g);
+    if (gat >= 0) symbols->Remove(gat);
+  }
+}

@@ -1,0 +1,858 @@
+#include "sym/symbol/symbase.h"
+
+#include <cstdlib>
+
+#include "kvcore/scascade.h"
+#include "kvcore/srtfdocument.h"
+#include "sym/foundation/symclassreg.h"
+#include "sym/foundation/sympropmap.h"
+#include "sym/symbol/symaction.h"
+#include "sym/symbol/symseams.h"
+
+bool SSymBase::g_bUpdAllInLockout = false;
+
+namespace {
+using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
+
+// The rectangle as the property map stores it.
+HRESULT GetRectField(SRepObject* o, SRepVariant& out) {
+  out = SSymBase::RectValue(static_cast<SSymBase*>(o)->m_rect);
+  return S_OK;
+}
+HRESULT SetRectField(SRepObject* o, const SRepVariant& in) {
+  if (in.GetType() != SRepVT_RECT) return DISP_E_TYPEMISMATCH;
+  static_cast<SSymBase*>(o)->m_rect = SSymBase::RectOf(in);
+  return S_OK;
+}
+constexpr SRepField kRectField{&GetRectField, &SetRectField};
+
+HRESULT GetDiagramThunk(SRepObject* o, SRepVariant& out) {
+  out.SetIOBJECT(static_cast<SSymBase*>(o)->GetDiagramObject());
+  return S_OK;
+}
+HRESULT GetDispNameThunk(SRepObject* o, SRepVariant& out) {
+  out.SetSTRING(static_cast<SSymBase*>(o)->GetDispName());
+  return S_OK;
+}
+
+// The accessors and field places of the base symbol's property map.
+const bool s_mapInit = [] {
+  const int c = SYMCLS_SSymBase;
+  SSymSetPropertyAccessors(c, SymAttr::Diagram, &GetDiagramThunk, nullptr);
+  SSymSetPropertyAccessors(c, SymAttr::DispName, &GetDispNameThunk, nullptr);
+  SSymSetPropertyAccessors(c, SymAttr::Name, &GetDispNameThunk, nullptr);
+  SSymSetPropertyAccessors(c, SymAttr::Code, &GetDispNameThunk, nullptr);
+  SSymSetPropertyAccessors(c, SymAttr::Pos, &SRepGetThunk<&SSymBase::GetPos>, &SRepSetThunk<&SSymBase::SetPos>);
+  SSymSetPropertyAccessors(c, SymAttr::Size, &SRepGetThunk<&SSymBase::GetSize>, &SRepSetThunk<&SSymBase::SetSize>);
+  SSymSetPropertyAccessors(c, SymAttr::Height, &SRepGetThunk<&SSymBase::GetHeight, SRepVT_LONG>,
+                           &SRepSetThunk<&SSymBase::SetHeight>);
+  SSymSetPropertyAccessors(c, SymAttr::Width, &SRepGetThunk<&SSymBase::GetWidth, SRepVT_LONG>,
+                           &SRepSetThunk<&SSymBase::SetWidth>);
+  SSymSetPropertyAccessors(c, SymAttr::Hidden, &SRepGetThunk<&SSymBase::GetHidden, SRepVT_BOOL>,
+                           &SRepSetThunk<&SSymBase::SetHidden>);
+  SSymSetPropertyAccessors(c, SymAttr::Protected, &SRepGetThunk<&SSymBase::GetProtected, SRepVT_BOOL>,
+                           &SRepSetThunk<&SSymBase::SetProtected>);
+  SSymSetPropertyAccessors(c, SymAttr::RelPos, &SRepGetThunk<&SSymBase::GetRelPos>,
+                           &SRepSetThunk<&SSymBase::SetRelPos>);
+  SSymSetPropertyField(c, SymAttr::ClipRect, &kRectField);
+  SSymSetPropertyField(c, SymAttr::Flags, &SRepFieldOf<&SSymBase::Flags, SRepVT_FLAGS>::field);
+  SSymSetPropertyField(c, SymAttr::CDAT, &SRepFieldOf<&SSymBase::CDAT, SRepVT_DATE>::field);
+  SSymSetPropertyField(c, SymAttr::MDAT, &SRepFieldOf<&SSymBase::MDAT, SRepVT_DATE>::field);
+  return true;
+}();
+
+LONG IAbs(LONG v) { return v < 0 ? -v : v; }
+}  // namespace
+
+SRepVariant SSymBase::RectValue(const SSymRect& r) {
+  SRepVariant v;
+  v.SetRECT(SRep_Rect{r.x1, r.y1, r.x2, r.y2});
+  return v;
+}
+
+SSymRect SSymBase::RectOf(const SRepVariant& v) {
+  SRep_Rect r = v.GetRECT();
+  return SSymRect(r.x1, r.y1, r.x2, r.y2);
+}
+
+// ---- construction -------------------------------------------------------------------------
+SSymBase::SSymBase(const SSymRect& rect, ISRepSession* session, const CLSID& clsid)
+    : SRepObjectMem(clsid, session), m_rect(rect) {}
+
+SSymBase::SSymBase(ISRepSession* session, const CLSID& clsid) : SSymBase(SSymRect(), session, clsid) {}
+
+SSymBase::SSymBase(const SSymBase& source)
+    : SRepObjectMem(source),
+      ISSymTooltip(),
+      ISSymLinkable(),
+      m_rect(source.m_rect),
+      Flags(source.Flags),
+      CDAT(source.CDAT),
+      MDAT(source.MDAT) {
+  m_display = source.m_display & 0xF;
+  if (source.m_display & 0xF0) m_display |= 0x10;
+}
+
+SSymBase::~SSymBase() {
+  m_owner = nullptr;
+  m_links.Destroy();
+}
+
+SSymBase* SSymBase::FromInterface(IUnknown* unk) {
+  if (!unk) return nullptr;
+  void* p = nullptr;
+  if (unk->QueryInterface(IID_SSymBase, &p) != S_OK || !p) return nullptr;
+  auto* s = static_cast<SSymBase*>(p);
+  s->Release();  // the caller's reference keeps the symbol
+  return s;
+}
+
+HRESULT SSymBase::InternalQueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (iid == IID_ISSymbol || iid == IID_IUnknown || iid == IID_ISSymbolInit || iid == IID_ISSymTooltip ||
+      iid == IID_ISSymEditInPlace) {
+    *ppv = Sym();
+  } else if (iid == IID_ISSymLinkable) {
+    if (!(m_display & DispLinkable)) return E_NOINTERFACE;
+    *ppv = Linkable();
+  } else if (iid == IID_SSymBase) {
+    *ppv = this;
+  } else {
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+const SPropertyMap* SSymBase::GetPropertyMap() const { return &SymMap::SSymBase::propertyMap; }
+const SAttrEditorMap* SSymBase::GetAttrEditorMap() const { return &SymMap::SSymBase::attrEditorMap; }
+SRepRegistry* SSymBase::GetRegistry() const { return GetRegistry_(); }
+SRepRegistry* SSymBase::GetRegistry_() { return SSymGetRegistry_(SYMCLS_SSymBase); }
+
+// ---- attributes -----------------------------------------------------------------------------
+HRESULT SSymBase::SetAttribute(LONG id, const SRepVariant& value) {
+  const SSymRect old = m_rect;
+  if (id == SymAttr::ClipRect) {
+    if (!(m_state & StateNoRedraw)) Redraw(nullptr);
+    if (SRepObjectMem::InLockoutContext() && g_bUpdAllInLockout) {
+      if (value.GetType() != SRepVT_RECT) return DISP_E_TYPEMISMATCH;
+      m_rect = RectOf(value);
+      MDAT = SSymNowDate();
+      _PostSetAttribute(SymAttr::MDAT);
+      return S_OK;
+    }
+  }
+  HRESULT hr = SRepObjectMem::SetAttribute(id, value);
+  if (hr != S_OK) return hr;
+  if ((id == SymAttr::ClipRect || id == SymAttr::CustomPictureID) && !InLockoutContext()) {
+    SSymMatrix matrix;
+    matrix.SetTransform(old, m_rect);
+    if (g_IsCascadeAllowed()) {
+      SComBag<ISSymLink> links(m_links);
+      for (int i = 0; i < links.GetCount(); ++i) links.GetAt(i)->TransformLinkPt(Linkable(), matrix, 1);
+    }
+    if (!(m_state & StateNoRedraw)) Redraw(nullptr);
+  }
+  return S_OK;
+}
+
+HRESULT SSymBase::GetAttributeDefault(LONG id, SRepVariant* value) {
+  if (!value) return E_POINTER;
+  switch (id) {
+    case SymAttr::ClipRect: {
+      static const SSymRect kDefault(0, 0, 4800, 3600);
+      *value = RectValue(kDefault);
+      return S_OK;
+    }
+    case 0x01000010:
+    case 0x01000012: value->SetDATE(0); return S_OK;
+    case 0x01000009:
+    case 0x02001417:
+    case 0x02001418:
+    case 0x02001419:
+    case 0x0201001E:
+    case 0x0201001F:
+    case 0x02010056:
+    case 0x02010057: value->SetTEXT(SString()); return S_OK;
+    case 0x0100000A: value->ReleaseData(); return E_NOTIMPL;
+    case 0x0200141A: value->SetLONG(1000); return S_OK;
+    case 0x02010002:
+    case 0x020100B6:
+    case 0x020100B7:
+    case 0x020100B8:
+    case 0x020100B9: value->SetBOOL(false); return S_OK;
+    case 0x02010003: value->SetPLst(SRep_PtList{}); return S_OK;
+    case 0x02010004:
+    case 0x02010006: value->SetLONG(0); return S_OK;
+    case 0x02010007: value->SetLONG(0x211); return S_OK;
+    case 0x02010008: value->SetLONG(0); return E_NOTIMPL;
+    case 0x02010009: value->SetBOOL(true); return S_OK;
+    case 0x0201000A: value->SetBINARY({}); return E_NOTIMPL;
+    case 0x02010012: value->SetFLAGS(0); return S_OK;
+    case 0x02010018: value->SetSHORT(0); return S_OK;
+    case 0x02010019:
+    case 0x0201001C:
+    case 0x0201001D: value->SetLONG(-1); return S_OK;
+    case 0x0201001A: value->SetSHORT(1); return S_OK;
+    case 0x0201001B: value->SetSHORT(0); return S_OK;
+    case 0x02010020: value->SetLONG(1); return S_OK;
+    case 0x02010021:
+    case 0x02010030:
+    case 0x02010050:
+    case 0x02010051:
+    case 0x020100B4: value->SetLONG(0); return S_OK;
+    case 0x02010052:
+    case 0x02010053: value->SetOID(SRepOID_()); return S_OK;
+    case 0x020100B2: value->SetLONG(0x767676); return S_OK;
+    case 0x020100B3: value->SetLONG(12); return S_OK;
+    case -1: return DISP_E_MEMBERNOTFOUND;
+    default: return SRepObjectMem::GetAttributeDefault(id, value);
+  }
+}
+
+HRESULT SSymBase::HasAttribute(LONG id) {
+  IUnknown* me = Sym();
+  auto has = [&](const IID& iid) {
+    void* p = nullptr;
+    if (me->QueryInterface(iid, &p) != S_OK || !p) return false;
+    static_cast<IUnknown*>(p)->Release();
+    return true;
+  };
+  bool yes = false;
+  switch (id) {
+    case 0x01000002:
+    case 0x01000004:
+    case 0x0100000A:
+    case 0x0100000B:
+    case 0x0100000C:
+    case 0x01000010:
+    case 0x01000012:
+    case 0x01000019:
+    case 0x0100001B:
+    case 0x0100003F:
+    case 0x0100004D:
+    case 0x01000063:
+    case SymAttr::ClipRect:
+    case SymAttr::Hidden:
+    case SymAttr::Protected:
+    case SymAttr::Diagram:
+    case SymAttr::RelPos: yes = true; break;
+    case SymAttr::Height:
+    case SymAttr::Width:
+    case SymAttr::Pos:
+    case SymAttr::Size: yes = !has(IID_ISSymPolyline); break;
+    case 0x02010002:
+    case 0x02010018:
+    case 0x0201001D: yes = has(IID_ISSymShadow); break;
+    case 0x02010006:
+    case 0x0201001F: yes = has(IID_ISSymFont); break;
+    case 0x02010009:
+    case 0x020100B6:
+    case 0x020100B7:
+    case 0x020100B8: yes = has(IID_ISSymAdjust); break;
+    case 0x02010019:
+    case 0x0201001A:
+    case 0x0201001B: yes = has(IID_ISSymPen); break;
+    case 0x0201001C:
+    case 0x02010020:
+    case 0x02010021:
+    case 0x020100B2:
+    case 0x020100B3: yes = has(IID_ISSymBrush); break;
+    case 0x0201001E: yes = has(IID_ISSymFonts); break;
+    case 0x02010050:
+    case 0x02010051:
+    case 0x02010052:
+    case 0x02010053: yes = has(IID_ISSymCustomShape); break;
+    case 0x020100B9: yes = has(IID_ISSymGroup) || has(IID_ISSymAdjust); break;
+    default: yes = false;
+  }
+  return yes ? S_OK : S_FALSE;
+}
+
+void SSymBase::OnUpdateAttribute(LONG id) {
+  if (GetSessionImpl() && !GetSessionImpl()->IsArrangeSuppressed() && id == SymAttr::MDAT)
+    SSymEdgeRouter::Instance().AddSymbol(SComWrap<ISSymbol>(Sym()));
+  SRepObjectMem::OnUpdateAttribute(id);
+}
+
+void SSymBase::OnCollectionInsert(LONG id, ISRepObject* owner, int pos) {
+  if (id == SymAttr::ParentColl) {
+    if (!InLockoutContext()) m_owner = SComWrap<ISSymOwner>(owner);
+    if (g_IsCascadeAllowed()) SSymEdgeRouter::Instance().AddSymbol(SComWrap<ISSymbol>(Sym()));
+  }
+  SRepObjectMem::OnCollectionInsert(id, owner, pos);
+}
+
+void SSymBase::OnCollectionRemove(LONG id, ISRepObject* other) {
+  if (id == SymAttr::ParentColl && !InLockoutContext()) m_owner = nullptr;
+  SRepObjectMem::OnCollectionRemove(id, other);
+}
+
+SString SSymBase::GetDispName() {
+  SString name;
+  static const UINT kTypeStrings[] = {1317, 1308, 1309, 1310, 1311, 1312, 1313, 1314, 1315, 1316};
+  const int type = GetSymbolType();
+  name = SSymLoadString(type >= 1 && type <= 9 ? kTypeStrings[type] : 1317);
+  if (name.IsEmpty()) return name;
+  SComWrap<ISSymText> text(Sym());
+  if (!text.IsNull()) {
+    SString t;
+    text->GetText(t);
+    if (t.Left(5) == SString(u"{\\rtf")) t = SRtfDocument::RtfToText(t);
+    t.Replace(u"\r\n", u" ");
+    t.Replace(u"\n", u" ");
+    if (!t.IsEmpty()) {
+      const int room = 253 - static_cast<int>(name.GetLength()) - 2;
+      name += u": ";
+      name += t.Left(room > 0 ? room : 0);
+    }
+  }
+  return name;
+}
+
+void SSymBase::SetSessionModified() {
+  if (SRepObjectMem::InLockoutContext() || !g_IsCascadeAllowed()) return;
+  if (SRepSession* s = GetSessionImpl())
+    if (!s->IsReadOnly()) s->SetModified(TRUE);
+}
+
+void SSymBase::SetTransparent(int transparent) {
+  if (transparent) Flags |= FlagTransparent;
+  else Flags &= ~static_cast<DWORD>(FlagTransparent);
+}
+
+int SSymBase::InLockoutContext() const {
+  if (!GetSessionImpl() || g_bUpdAllInLockout || !SRepObjectMem::InLockoutContext()) return 0;
+  auto* self = const_cast<SSymBase*>(this);
+  SComWrap<ISSymDiagram> diagram;
+  ISSymDiagram* d = nullptr;
+  if (self->GetDiagram(&d) == S_OK && d) {
+    diagram = d;
+    d->Release();
+    if (diagram->ChangeInContext()) return 0;
+  }
+  return 1;
+}
+
+int SSymBase::IsNewInLockout() const {
+  SRepSession* s = GetSessionImpl();
+  SRepContext* ctx = s ? s->Current() : nullptr;
+  if (!ctx || ctx->GetKind() != SRepContext::Kind::Lockout || ctx->IsRecording()) return 0;
+  return ctx->IsObjectInContext(const_cast<SSymBase*>(this)->Obj()) ? 1 : 0;
+}
+
+void SSymBase::StampModified() { SetAttribute(SymAttr::MDAT, [] {
+  SRepVariant v;
+  v.SetDATE(SSymNowDate());
+  return v;
+}()); }
+
+// ---- typed accessors -----------------------------------------------------------------------------
+SRep_Point SSymBase::GetPos() {
+  SComWrap<ISSymSwimPool> pool(Sym());
+  if (!pool.IsNull()) return SRep_Point{m_rect.x1, pool->GetOrientation() ? m_rect.y1 : m_rect.y2};
+  const SSymRect r = GetClipRect(0, 0);
+  return SRep_Point{(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2};
+}
+
+HRESULT SSymBase::SetPos(const SRep_Point& pos) {
+  const SRep_Point now = GetPos();
+  const SSymSize d(pos.x - now.x, pos.y - now.y);
+  if (d.cx == 0 && d.cy == 0) return S_FALSE;
+  HRESULT hr = Sym()->MoveBy(d, 1);
+  SComWrap<ISSymInSwim> inSwim(Sym());
+  if (!inSwim.IsNull()) inSwim->AfterMove();
+  return hr;
+}
+
+SRep_Point SSymBase::GetSize() {
+  const SSymRect r = GetClipRect(0, 0);
+  return SRep_Point{IAbs(r.x2 - r.x1) + 1, IAbs(r.y1 - r.y2) + 1};
+}
+
+HRESULT SSymBase::SetSize(const SRep_Point& size) {
+  SSymRect r = GetClipRect(0, 0);
+  const SSymRect current = r;
+  r.Normalize();
+  r.SetSize(size.x, size.y);
+  ISSymDiagram* d = nullptr;
+  if (GetDiagram(&d) == S_OK && d) {
+    d->SnapToGrid(r);
+    d->Release();
+  }
+  if (r == current) return S_FALSE;
+  return SetAttribute(SymAttr::ClipRect, RectValue(r)) == S_OK ? S_OK : S_FALSE;
+}
+
+HRESULT SSymBase::SetHeight(int height) {
+  SRep_Point s = GetSize();
+  s.y = height;
+  SetSize(s);
+  return S_OK;
+}
+
+HRESULT SSymBase::SetWidth(int width) {
+  SRep_Point s = GetSize();
+  s.x = width;
+  SetSize(s);
+  return S_OK;
+}
+
+HRESULT SSymBase::SetHidden(bool hidden) {
+  // The hide record is made by SaveShowAction whenever the value changes.
+  Sym()->Show(!hidden);
+  return S_OK;
+}
+
+HRESULT SSymBase::SetProtected(bool protect) {
+  Sym()->ProtectSymbol(protect);
+  return S_OK;
+}
+
+// ---- state operations --------------------------------------------------------------------------------
+HRESULT SSymBase::Redraw(SSymCanvas* canvas) {
+  SRepSession* s = GetSessionImpl();
+  if ((s && s->IsBusy()) || (m_state & StateNoRedraw)) return S_OK;
+  if (!canvas) {
+    ISSymOwner* owner = nullptr;
+    if (_GetOwner(reinterpret_cast<void**>(&owner), IID_ISSymOwner) == S_OK && owner) {
+      owner->SymRedraw(Sym());
+      owner->Release();
+    }
+    return S_OK;
+  }
+  InvalidateOn(*canvas);
+  return S_OK;
+}
+
+BOOL SSymBase::IsHidden() {
+  BOOL hidden = (Flags & FlagHidden) != 0;
+  if (InLockoutContext()) {
+    SRepContext* ctx = GetSessionImpl()->Current();
+    for (int i = 0, n = ctx->GetActionCount(); i < n; ++i) {
+      if (ctx->IsDone(i)) continue;
+      SRepActionBase* a = ctx->GetAction(i);
+      if (a->m_type != SSymAction_Hide) continue;
+      auto* hide = dynamic_cast<SSymActionHide*>(a);
+      if (hide && hide->Contains(Sym())) hidden = hide->m_bShow ? FALSE : TRUE;
+    }
+  }
+  if (!hidden && !m_owner.IsNull()) {
+    // A symbol inside a hidden owner is hidden; the walk is bounded so that a
+    // cycle of owners cannot loop.
+    static thread_local int depth = 0;
+    if (depth < 256) {
+      SComWrap<ISSymbol> owner(m_owner);
+      if (!owner.IsNull() && owner.Get() != Sym()) {
+        ++depth;
+        hidden = owner->IsHidden();
+        --depth;
+      }
+    }
+  }
+  return hidden;
+}
+
+HRESULT SSymBase::Show(int show) {
+  if (m_owner.IsNull()) {
+    ISRepObject* parent = nullptr;
+    GetParent(&parent);
+    SComWrap<ISSymCompSym> comp(parent);
+    if (parent) parent->Release();
+    if (comp.IsNull()) return S_OK;
+  }
+  if (InLockoutContext()) {
+    // Deferred: the record holds the new visibility; the symbol stays as it is.
+    const bool hidden = IsHidden() != 0;
+    if (hidden == !show) return S_OK;
+    SaveShowAction(show);
+    return S_OK;
+  }
+  int saved = 0;
+  if (!show && !(Flags & FlagHidden)) {
+    Flags |= FlagHidden;
+    SetChanged();
+    SetSessionModified();
+    saved = SaveShowAction(0);
+    SComBag<ISSymLink> links(m_links);
+    for (int i = 0; i < links.GetCount(); ++i) {
+      SComWrap<ISSymbol> link(links.GetAt(i));
+      if (!link.IsNull()) link->Show(0);
+    }
+    Redraw(nullptr);
+  } else if (show && (Flags & FlagHidden)) {
+    Flags &= ~static_cast<DWORD>(FlagHidden);
+    SetChanged();
+    SetSessionModified();
+    saved = SaveShowAction(show);
+    Redraw(nullptr);
+  }
+  if (saved && GetSessionImpl()) GetSessionImpl()->SetModified(TRUE);
+  return S_OK;
+}
+
+int SSymBase::SaveShowAction(int show) {
+  if (!GetSessionImpl()) return 1;
+  ISRepContext* ctx = OpenContext();
+  if (!ctx) return 0;
+  const int recording = ctx->IsRecording() ? 1 : 0;
+  const int value = recording ? !show : (show ? 1 : 0);
+  auto* last = dynamic_cast<SSymActionHide*>(ctx->GetLastAction());
+  if (last && last->m_type == SSymAction_Hide && last->m_bShow == value) {
+    last->AddSymbol(Sym());
+    return 1;
+  }
+  // Any other last record (a hide record of the other direction included):
+  // a new record, so that every change of visibility can be undone.
+  auto* hide = new SSymActionHide();
+  hide->m_bShow = value;
+  hide->AddSymbol(Sym());
+  ctx->AddAction(hide);
+  return 0;
+}
+
+SSymRect SSymBase::GetClipRect(int, int) {
+  if (!InLockoutContext()) return m_rect;
+  SSymRect r = m_rect;
+  SRepContext* ctx = GetSessionImpl()->Current();
+  for (int i = 0, n = ctx->GetActionCount(); i < n; ++i) {
+    if (ctx->IsDone(i)) continue;
+    SRepActionBase* a = ctx->GetAction(i);
+    if (a->m_type == SSymAction_Move) {
+      auto* move = dynamic_cast<SSymActionMove*>(a);
+      if (move && move->Contains(Sym())) r.OffsetRect(move->m_offset.cx, move->m_offset.cy);
+    } else if (a->m_type == SSymAction_Size) {
+      auto* size = dynamic_cast<SSymActionSize*>(a);
+      if (size && size->m_symbol.Get() == Sym()) r = size->m_rect;
+    } else if (a->m_type == SRepAction_Attr) {
+      auto* attr = dynamic_cast<SRepActionAttr*>(a);
+      if (attr && attr->GetAttrId() == SymAttr::ClipRect && SRepObject::FromInterface(attr->GetObject()) == this)
+        r = RectOf(attr->GetValue());
+    }
+  }
+  return r;
+}
+
+SSymRect SSymBase::GetClipRectWithBorder() {
+  SSymRect r = GetClipRect(0, 0);
+  r.Normalize();
+  SComWrap<ISSymShadow> shadow(Sym());
+  if (!shadow.IsNull() && shadow->GetShadowStyle() == 2) {
+    r.SetSize(IAbs(r.x2 - r.x1) + 301, IAbs(r.y1 - r.y2) + 301);
+    return r;
+  }
+  SComWrap<ISSymPen> pen(Sym());
+  if (!pen.IsNull()) {
+    const LONG w = pen->GetPenWidth();
+    if (w >= 1) r.SetSize(IAbs(r.x2 - r.x1) + w + 1, IAbs(r.y1 - r.y2) + w + 1);
+  }
+  return r;
+}
+
+BOOL SSymBase::IsProtected() {
+  SComWrap<ISSymObject> so(Sym());
+  if (!so.IsNull()) {
+    ISRepObject* model = nullptr;
+    if (so->GetModelObject(&model) == S_OK && model) {
+      ISRepSession* s = nullptr;
+      model->GetSession(&s);
+      const bool readOnly = s && SRepIsSessionReadOnly(s);
+      if (s) s->Release();
+      model->Release();
+      if (readOnly) return 1;
+    }
+  }
+  return (Flags & FlagProtected) != 0;
+}
+
+HRESULT SSymBase::ProtectSymbol(int protect) {
+  const bool want = protect != 0;
+  if (((Flags & FlagProtected) != 0) == want) return S_OK;
+  SComWrap<ISSymDiagram> diagram(m_owner);
+  if (diagram.IsNull()) return S_OK;
+  if (want) Flags |= FlagProtected;
+  else Flags &= ~static_cast<DWORD>(FlagProtected);
+  Redraw(nullptr);
+  SetChanged();
+  SetSessionModified();
+  return S_OK;
+}
+
+void SSymBase::NotifyCompositeOwner() {
+  ISSymCompSym* comp = nullptr;
+  if (_GetOwner(reinterpret_cast<void**>(&comp), IID_ISSymCompSym) == S_OK && comp) {
+    comp->ChildChanged();
+    comp->Release();
+  }
+}
+
+HRESULT SSymBase::MoveBy(const SSymSize& offset, int redraw) {
+  if ((offset.cx == 0 && offset.cy == 0) || !CreateUndoMove(offset)) return S_OK;
+  if (redraw) Redraw(nullptr);
+  m_rect.OffsetRect(offset.cx, offset.cy);
+  SComBag<ISSymLink> links(m_links);
+  for (int i = 0; i < links.GetCount(); ++i) links.GetAt(i)->MoveLinkPt(Linkable(), offset, redraw);
+  if (!IsInUndoContext() && g_IsCascadeAllowed()) NotifyCompositeOwner();
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+int SSymBase::CreateUndoMove(const SSymSize& offset) {
+  if (!GetSessionImpl()) return 1;
+  ISRepContext* ctx = OpenContext();
+  if (!ctx) return 1;
+  const bool recording = ctx->IsRecording() != 0;
+  const bool lockout = InLockoutContext() != 0;
+  if (!recording && !lockout) {
+    StampModified();
+    return 1;
+  }
+  // A result of 0 in a lockout: the pending record makes the move.
+  const int result = lockout ? 0 : 1;
+  {
+    ISSymCompSym* comp = nullptr;
+    if (_GetOwner(reinterpret_cast<void**>(&comp), IID_ISSymCompSym) == S_OK && comp) {
+      SSymBase* owner = FromInterface(comp);
+      const bool keep = owner && (owner->m_state & StateKeepChildMoves);
+      comp->Release();
+      if (keep) return 1;
+    }
+  }
+  auto* last = dynamic_cast<SSymActionMove*>(ctx->GetLastAction());
+  if (last && last->m_type == SSymAction_Move && !last->m_bStopMerge) {
+    const LONG cx = recording ? last->m_offset.cx + offset.cx : last->m_offset.cx - offset.cx;
+    const LONG cy = recording ? last->m_offset.cy + offset.cy : last->m_offset.cy - offset.cy;
+    if (IAbs(cx) < 30 && IAbs(cy) < 30) {
+      if (last->Contains(Sym())) return result;
+      SComWrap<ISSymTree> tree(Sym());
+      if (tree.IsNull()) {
+        // Not added when an owner up the chain already moves with the record.
+        SComWrap<ISSymbol> up(Sym());
+        for (int steps = 0; steps < 256 && !up.IsNull(); ++steps) {
+          ISSymOwner* o = nullptr;
+          if (up->GetOwner(&o) != S_OK || !o) break;
+          SComWrap<ISSymbol> next(o);
+          o->Release();
+          if (next.IsNull()) break;
+          if (last->Contains(next.Get())) return result;
+          up = next;
+        }
+      }
+      last->AddSymbol(Sym());
+      return result;
+    }
+  }
+  auto* move = new SSymActionMove(SSymGetActiveSelection());
+  move->m_offset = recording ? SSymSize(-offset.cx, -offset.cy) : offset;
+  move->AddSymbol(Sym());
+  ctx->AddAction(move);
+  return result;
+}
+
+int SSymBase::CreateUndoSizeInfo(const SSymRect& newRect, int force) {
+  if (!GetSessionImpl()) return 1;
+  ISRepContext* ctx = OpenContext();
+  if (!ctx && !force) return 1;
+  const bool lockout = InLockoutContext() != 0;
+  if (m_owner.IsNull()) return (!ctx || !lockout) ? 1 : 0;
+  SComWrap<ISSymDiagram> d(m_owner);
+  SComWrap<ISSymCompSym> c(m_owner);
+  SComWrap<ISSymTree> t(m_owner);
+  if (d.IsNull() && c.IsNull() && t.IsNull() && ctx) {
+    if (!lockout) {
+      StampModified();
+      return 1;
+    }
+    return 0;
+  }
+  if (!ctx) {
+    SRepCreateContext step(static_cast<ISRepSession*>(GetSessionImpl()), 0, 1, 0);
+    auto* size = new SSymActionSize(Sym(), newRect);
+    // The record makes the change: run it once, outside any recording.
+    {
+      SCurrentContextChange none(static_cast<ISRepSession*>(GetSessionImpl()), nullptr);
+      size->Execute();
+    }
+    step.AddRepAction(size);
+    return 0;
+  }
+  if (!ctx->IsRecording()) {
+    if (lockout) {
+      ctx->AddAction(new SSymActionSize(Sym(), newRect));
+      return 0;
+    }
+    return 1;
+  }
+  ctx->AddAction(new SSymActionSize(Sym(), m_rect));
+  return 1;
+}
+
+HRESULT SSymBase::Transform(const SSymMatrix& matrix, int redraw) {
+  const SSymRect from = InLockoutContext() ? GetClipRect(0, 0) : m_rect;
+  const bool shear = matrix.Get(0, 1) != 0 || matrix.Get(1, 0) != 0;
+  SSymRect to;
+  if (!shear || (m_display & DispFullTransform)) {
+    to = matrix.Transform(from);
+  } else {
+    const SSymPoint c((from.x1 + from.x2) / 2, (from.y1 + from.y2) / 2);
+    const SSymPoint nc = matrix.Transform(c);
+    to = from;
+    to.OffsetRect(nc.x - c.x, nc.y - c.y);
+  }
+  if (!CreateUndoSizeInfo(to, 0)) {
+    NotifyCompositeOwner();
+    return S_OK;
+  }
+  if (redraw) Redraw(nullptr);
+  m_rect = to;
+  SComBag<ISSymLink> links(m_links);
+  for (int i = 0; i < links.GetCount(); ++i) links.GetAt(i)->TransformLinkPt(Linkable(), matrix, redraw);
+  if (!IsInUndoContext() && !SRepGetApplyingContext(GetSessionImpl())) NotifyCompositeOwner();
+  if (GetSessionImpl()) GetSessionImpl()->SetModified(TRUE);
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+HRESULT SSymBase::Clone(ISSymbol** out, int) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT SSymBase::IsPtInSubSym(SSymCanvas&, const SSymPoint&, int*, ISSymbol** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return S_OK;
+}
+
+HRESULT SSymBase::GetMainSymbol(ISSymbol** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT SSymBase::GetFormat(SSymFormatEx& format) {
+  format.m_fill = (Flags & FlagTransparent) ? 0 : 1;
+  format.m_size = SSymSize(IAbs(m_rect.x2 - m_rect.x1) + 1, IAbs(m_rect.y1 - m_rect.y2) + 1);
+  format.m_flags = (format.m_flags & ~0x1FC0000u) | ((Flags & FlagFormatMask) << 15);
+  return S_OK;
+}
+
+HRESULT SSymBase::SetFormat(const SSymFormatEx& format) {
+  if (format.m_flags & SSymFormatEx::FlagApplyMarks) {
+    Flags = (Flags & ~static_cast<DWORD>(FlagFormatMask)) | ((format.m_flags >> 15) & FlagFormatMask);
+    if (Flags & 0x8) m_display |= DispFormatBit3;
+    else m_display &= ~static_cast<DWORD>(DispFormatBit3);
+  }
+  return S_OK;
+}
+
+HRESULT SSymBase::CopySymAttributes(ISSymbol* source, int copySize) {
+  if (!source) return S_OK;
+  if (SRepAreSameObjects(source, Obj())) return S_OK;
+  RepObjWrap src(source);
+  if (copySize && !src.IsNull() && src->HasAttribute(SymAttr::IsManuallyResized) == S_OK &&
+      HasAttribute(SymAttr::IsManuallyResized) == S_OK) {
+    SRepVariant v;
+    if (src->GetAttribute(SymAttr::IsManuallyResized, &v) == S_OK) SetAttribute(SymAttr::IsManuallyResized, v);
+  }
+  SSymFormatEx format;
+  source->GetFormat(format);
+  format.m_points.clear();
+  if (source->GetSymbolType() != GetSymbolType()) {
+    format.m_flags &= ~0x4u;
+    SComWrap<ISSymPen> pen(Sym());
+    if (!pen.IsNull()) format.m_pen.m_style = pen->GetPenStyle();
+  }
+  Sym()->SetFormat(format);
+  if (source->IsHidden()) Sym()->Show(0);
+  SComWrap<ISSymLink> link(Sym());
+  if (copySize && link.IsNull()) {
+    const SSymRect s = source->GetClipRect(0, 0);
+    SSymRect to = m_rect;
+    to.SetSize(IAbs(s.x2 - s.x1) + 1, IAbs(s.y1 - s.y2) + 1);
+    SSymMatrix m;
+    m.SetTransform(m_rect, to);
+    Sym()->Transform(m, 0);
+  }
+  const int hook = OnCopySymAttributes(source);
+  return hook < 0 ? hook : S_OK;
+}
+
+HRESULT SSymBase::GetRelatedObjectList(SRepListObject* list, ISRepObject*, int, SRepBagObject* bag, int, int mode) {
+  if (!list) return E_INVALIDARG;
+  if (mode != 0) return S_OK;
+  for (int i = 0; i < m_links.GetCount(); ++i) {
+    ISSymLink* link = m_links.GetAt(i);
+    RepObjWrap obj(link);
+    if (obj.IsNull()) continue;
+    if (!bag) {
+      list->Add(obj.Get());
+      continue;
+    }
+    bool both = true;
+    for (int end = 0; end < 2; ++end) {
+      ISSymbol* s = nullptr;
+      link->GetAttachSym(end, &s);
+      ISRepObject* o = s ? SSymGetRepObject(s) : nullptr;
+      if (!o || !bag->Contains(o)) both = false;
+      if (s) s->Release();
+    }
+    if (both) list->Add(obj.Get());
+  }
+  if (bag) {
+    SComWrap<ISSymLink> self(Sym());
+    if (!self.IsNull()) {
+      ISSymbol *a = nullptr, *b = nullptr;
+      self->GetAttachSym(0, &a);
+      self->GetAttachSym(1, &b);
+      if (a && b) {
+        if (ISRepObject* o = SSymGetRepObject(a)) list->Add(o);
+        if (ISRepObject* o = SSymGetRepObject(b)) list->Add(o);
+      }
+      if (a) a->Release();
+      if (b) b->Release();
+    }
+  }
+  return S_OK;
+}
+
+HRESULT SSymBase::InitialSymRect(const SSymRect& rect) {
+  m_rect = rect;
+  return S_OK;
+}
+
+HRESULT SSymBase::InitialSym(ISSymbol*) {
+  if (m_state & StateInitialized) return S_FALSE;
+  m_state |= StateInitialized;
+  if (Flags & 0x8) m_display |= DispFormatBit3;
+  else m_display &= ~static_cast<DWORD>(DispFormatBit3);
+  return S_OK;
+}
+
+HRESULT SSymBase::Delete() {
+  if (!(HasCollection(SymAttr::ModelSymbols) == S_OK && _IsDeletedOrInContext())) {
+    if (m_display & DispLinkable) {
+      SComBag<ISSymLink> links(m_links);
+      for (int i = 0; i < links.GetCount(); ++i) {
+        ISSymLink* link = links.GetAt(i);
+        if (SRepAreSameObjects(link, Obj())) continue;
+        link->DetachSym(Linkable());
+      }
+    }
+  }
+  const bool lockout = InLockoutContext() != 0;
+  if (!lockout) {
+    SComWrap<ISSymDiagram> d(m_owner);
+    if (d.IsNull())
+      if (SSymView* view = GetView()) SSymViewNotifyRemove(view, Sym());
+  }
+  m_display &= ~static_cast<DWORD>(DispLinkable);
+  SComWrap<ISSymCompSym> comp(m_owner);
+  HRESULT hr = SRepObjectMem::Delete();
+  if (!lockout && !comp.IsNull() && !IsInUndoContext()) {
+    SComWrap<ISSymAdjust> adjust(comp);
+    if (!adjust.IsNull() && adjust->IsAdjusted()) adjust->AutoAdjustText(0, 0);
+  }
+  return hr;
+}

@@ -1,0 +1,241 @@
+// SSymBase: the root of every repository-backed symbol. It keeps the
+// rectangle, the flag word, the dates and the attached links, answers the
+// symbol interfaces (ISSymbol and its chain, ISSymLinkable), defaults and
+// writes its attributes, draws, hit-tests, moves, transforms, hides and
+// protects, finds its owner, diagram and view, and hands every change to
+// the undo records of the repository's open context.
+//
+// The class is abstract: a concrete symbol supplies Draw and GetSymbolType.
+#pragma once
+
+#include "kvcore/scomds.h"
+#include "kvcore/scomwrap.h"
+#include "kvrep/srepobject.h"
+#include "kvrep/srepsession.h"
+#include "sym/symbol/syminterfaces.h"
+
+// The class identity that gives the implementing SSymBase of any face.
+inline constexpr IID IID_SSymBase = MakeGUID("{91B00ED9-61F6-4216-B8BE-02C6959F0D0F}");
+
+// Member ids of the base symbol.
+namespace SymAttr {
+inline constexpr LONG ClipRect = 0x02010001;
+inline constexpr LONG Flags = 0x02010012;
+inline constexpr LONG CDAT = 0x01000010;
+inline constexpr LONG MDAT = 0x01000012;
+inline constexpr LONG Diagram = 0x020100BA;
+inline constexpr LONG DispName = 0x0100000B;
+inline constexpr LONG Name = 0x01000002;
+inline constexpr LONG Code = 0x01000004;
+inline constexpr LONG Pos = 0x02010013;
+inline constexpr LONG Size = 0x02010014;
+inline constexpr LONG Hidden = 0x02010016;
+inline constexpr LONG Protected = 0x02010017;
+inline constexpr LONG Height = 0x02001415;
+inline constexpr LONG Width = 0x02001416;
+inline constexpr LONG RelPos = 0x02010100;
+inline constexpr LONG CustomPictureID = 0x02010053;
+inline constexpr LONG BlobData = 0x0201000A;
+inline constexpr LONG IsManuallyResized = 0x020100B9;
+inline constexpr LONG Symbols = 0x02010015;        // an owner's symbols
+inline constexpr LONG ParentColl = 0x02810015;     // its reverse side: the owner
+inline constexpr LONG ModelSymbols = 0x04000087;   // repository collection tested by Delete
+}  // namespace SymAttr
+
+class SSymBase : public SRepObjectMem, public ISSymTooltip, public ISSymLinkable {
+ public:
+  // Flags bits.
+  enum : DWORD { FlagHidden = 0x1, FlagProtected = 0x2, FlagTransparent = 0x4, FlagFormatMask = 0x3F8 };
+  // State word bits.
+  enum : DWORD { StateInitialized = 0x1, StateNoRedraw = 0x4, StateKeepChildMoves = 0x10 };
+  // Display flag bits.
+  enum : DWORD {
+    DispLinkable = 0x1,
+    DispFullTransform = 0x2,
+    DispFormatBit3 = 0x4,
+    DispLockHandlesA = 0x40,
+    DispLockHandlesB = 0x80
+  };
+
+  // While true, InLockoutContext answers 0 for every symbol and a rectangle
+  // written during a lockout is stored directly.
+  static bool g_bUpdAllInLockout;
+
+  ~SSymBase() override;
+
+  // ---- IUnknown (one object behind every face)
+  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SRepObjectMem::QueryInterface(iid, ppv); }
+  ULONG AddRef() override { return SRepObjectMem::AddRef(); }
+  ULONG Release() override { return SRepObjectMem::Release(); }
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+
+  // ---- class description
+  const SPropertyMap* GetPropertyMap() const override;
+  const SAttrEditorMap* GetAttrEditorMap() const override;
+  SRepRegistry* GetRegistry() const override;
+  static SRepRegistry* GetRegistry_();
+
+  // ---- attributes
+  HRESULT SetAttribute(LONG id, const SRepVariant& value) override;
+  HRESULT GetAttributeDefault(LONG id, SRepVariant* value) override;
+  HRESULT HasAttribute(LONG id) override;
+  void OnUpdateAttribute(LONG id) override;
+  void OnCollectionInsert(LONG id, ISRepObject* owner, int pos) override;
+  void OnCollectionRemove(LONG id, ISRepObject* other) override;
+  HRESULT Delete() override;
+
+  virtual SString GetDispName();
+  SString GetName() { return GetDispName(); }
+  SString GetCode() { return GetDispName(); }
+  virtual void SetSessionModified();
+  void SetTransparent(int transparent);
+  HRESULT SetAttrRect(const SSymRect& rect) { return SetAttribute(SymAttr::ClipRect, RectValue(rect)); }
+  // 1 while the symbol's changes go to a lockout context of its session.
+  int InLockoutContext() const;
+  int IsNewInLockout() const;
+
+  // Typed accessors of the property map.
+  SRep_Point GetPos();
+  HRESULT SetPos(const SRep_Point& pos);
+  SRep_Point GetSize();
+  HRESULT SetSize(const SRep_Point& size);
+  int GetHeight() { return GetSize().y; }
+  int GetWidth() { return GetSize().x; }
+  HRESULT SetHeight(int height);
+  HRESULT SetWidth(int width);
+  bool GetHidden() { return IsHidden() != 0; }
+  HRESULT SetHidden(bool hidden);
+  bool GetProtected() { return IsProtected() != 0; }
+  HRESULT SetProtected(bool protect);
+  SRep_Point GetRelPos();
+  HRESULT SetRelPos(const SRep_Point& pos);
+  ISRepObject* GetDiagramObject();
+  SSymView* GetView();
+  SSymCanvasView* GetCanvasPtr();
+
+  // ---- owner lookups
+  HRESULT _GetOwner(void** out, REFIID iid);
+  int _HasOwner();
+  int HasLinkBetween(ISSymLinkable* other);
+  // The form type that picks a predefined shape (by default the symbol type).
+  virtual int GetSymbolFormType() { return GetSymbolType(); }
+  SSymRect GetClipRectWithBorder();
+
+  // ---- ISSymbol
+  HRESULT Draw(SSymCanvas& canvas) override = 0;
+  int Needs2ndDraw(SSymCanvas&) override { return 0; }
+  HRESULT DrawSecondPass(SSymCanvas&) override { return 1; }
+  HRESULT DrawHandles(SSymCanvas& canvas) override;
+  HRESULT DrawIfVisible(SSymCanvas& canvas, const SSymRect& rect, int* second) override;
+  HRESULT Redraw(SSymCanvas* canvas) override;
+  BOOL IsHidden() override;
+  HRESULT Show(int show) override;
+  SSymRect GetClipRect(int a, int b) override;
+  SSymRect GetActiveRect(SSymCanvas& canvas, int a) override;
+  HRESULT MoveBy(const SSymSize& offset, int redraw) override;
+  HRESULT Transform(const SSymMatrix& matrix, int redraw) override;
+  BOOL IsVisibleInRect(SSymCanvas& canvas, const SSymRect& rect) override;
+  BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
+  HRESULT Clone(ISSymbol** out, int flag) override;
+  HRESULT AdjustText(SSymCanvas&, int, int) override { return 0; }
+  HRESULT NormalSize(int) override { return 0; }
+  SSymSize GetNormalSize() override { return SSymSize(0, 0); }
+  HRESULT GetOwner(ISSymOwner** out) override { return _GetOwner(reinterpret_cast<void**>(out), IID_ISSymOwner); }
+  HRESULT GetDiagram(ISSymDiagram** out) override;
+  HRESULT GetGroupOwner(ISSymGroup** out, int walk) override;
+  BOOL IsProtected() override;
+  HRESULT ProtectSymbol(int protect) override;
+  HRESULT IsPtInSubSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** out) override;
+  BOOL IsSubObject() override { return FALSE; }
+  HRESULT GetMainSymbol(ISSymbol** out) override;
+  int GetSymbolType() override = 0;
+  HRESULT GetFormat(SSymFormatEx& format) override;
+  HRESULT SetFormat(const SSymFormatEx& format) override;
+  HRESULT CopySymAttributes(ISSymbol* source, int copySize) override;
+  BOOL IsDropPossible() override { return 1; }
+  HRESULT GetRelatedObjectList(SRepListObject* list, ISRepObject* object, int a, SRepBagObject* bag, int b,
+                               int mode) override;
+  // ---- ISSymEditInPlace
+  HRESULT EditInPlace(SSymView*) override { return 1; }
+  HRESULT EditInPlace(SSymView*, const SSymPoint&) override { return 1; }
+  HRESULT EditInPlace(SSymView*, LONG) override { return 1; }
+  HRESULT IsEditableInPlace() override { return 1; }
+  BOOL CanRename() override { return 0; }
+  LONG GetDispidToEdit(ISRepObject*, LONG id) override { return id; }
+  // ---- ISSymbolInit
+  HRESULT InitialSymRect(const SSymRect& rect) override;
+  HRESULT InitialSym(ISSymbol* self) override;
+  BOOL IsSymInitialized() override { return (m_state & StateInitialized) != 0; }
+  void InitReserved() override {}
+  // ---- ISSymTooltip
+  HRESULT GetTooltip(SString&) override { return 0; }
+  HRESULT DrawSecondPassIfVisible(SSymCanvas& canvas, const SSymRect& rect) override;
+
+  // ---- ISSymLinkable
+  int LinkableReserved(int, int, int, int) override { return 1; }
+  HRESULT AttachLink(ISSymLink* link) override;
+  HRESULT DetachLink(ISSymLink* link) override;
+  BOOL IsLinkPtInSym(const SSymCanvas& canvas, SSymPoint pt, ISSymLink* link, int a) override;
+  BOOL GetIntersection(const SSymSegment& segment, SSymPoint* out) override;
+  const SComBag<ISSymLink>& GetLinks() override { return m_links; }
+  int LinkableReserved2() override { return 0; }
+  BOOL GetDefAttachPt(ISSymLink* link, int end, SSymPoint& pt) override;
+
+  // The SSymBase behind any face of a symbol (no reference added), or null.
+  static SSymBase* FromInterface(IUnknown* unk);
+  // The ISSymbol face of this symbol (no reference added).
+  ISSymbol* Sym() { return static_cast<ISSymTooltip*>(this); }
+  ISSymLinkable* Linkable() { return static_cast<ISSymLinkable*>(this); }
+  ISRepObject* Obj() { return static_cast<ISRepObjectBase*>(this); }
+
+  // ---- members (the persistent ones are reached through the property map)
+  SComBag<ISSymLink> m_links;
+  SSymRect m_rect;
+  SComWrap<ISSymOwner> m_owner;
+  DWORD Flags = 0;
+  LONG CDAT = 0;
+  LONG MDAT = 0;
+  DWORD m_state = 0;
+  DWORD m_display = DispLinkable;
+
+  static SRepVariant RectValue(const SSymRect& r);
+  static SSymRect RectOf(const SRepVariant& v);
+
+ protected:
+  // The creation function adds the reference it hands out; clsid is the
+  // concrete class's identifier.
+  SSymBase(const SSymRect& rect, ISRepSession* session, const CLSID& clsid = CLSID_SSymBase);
+  explicit SSymBase(ISRepSession* session, const CLSID& clsid = CLSID_SSymBase);
+  SSymBase(const SSymBase& source);
+
+  virtual int CreateUndoMove(const SSymSize& offset);
+  virtual int CreateUndoSizeInfo(const SSymRect& newRect, int force);
+  virtual int SaveShowAction(int show);
+  virtual int GetCompDefAttachPt(SSymPoint& pt, ISSymbol* symbol, int* moved);
+  // The class's copy hook of CopySymAttributes; 1 in the base family.
+  virtual int OnCopySymAttributes(ISSymbol*) { return 1; }
+
+  // The session's current context (not counted), or null.
+  ISRepContext* OpenContext() const { return GetCurrentContext(); }
+  void StampModified();
+  // The composite owner's child-changed notice.
+  void NotifyCompositeOwner();
+  // Invalidates the symbol's active rectangle on a view canvas.
+  void InvalidateOn(SSymCanvas& canvas);
+  // The shape test of GetDefAttachPt on a rectangle.
+  bool AcceptsPoint(const SSymPoint& pt, const SSymRect& rect);
+};
+
+// ---- functions over the owner tree ------------------------------------------------------------
+// The nearest owner that holds both symbols (not the diagram), or null. No reference added.
+ISSymOwner* SGetCommonOwnerSym(ISSymbol* a, ISSymbol* b);
+int SSymIsEditable(ISSymbol* symbol, ISRepObject* object, ISSymDiagram* diagram);
+// The outermost non-editable composite that hides symbol (from other when
+// given), or null. No reference added.
+ISSymbol* SSymGetPrntCompHideChild(ISSymbol* symbol, ISSymbol* other);
+void SSymGetDefAttachPtInComp(ISSymCompSym* composite);
+// The object as a symbol, without a reference, or null.
+ISSymbol* PostOleInCast(ISRepObject* object);
+// The repository object of a symbol (resolved through sub-objects and
+// owners), not counted, or null.
+ISRepObject* SSymGetRepObject(ISSymbol* symbol);

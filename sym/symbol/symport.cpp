@@ -1,0 +1,152 @@
+#include "sym/symbol/symport.h"
+
+#include "sym/symbol/symbase.h"
+
+namespace {
+using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
+constexpr int kMaxDepth = 256;
+
+// The owner's Symbols collection (counted), or null.
+ISRepClassCol* Members(ISRepObject* owner) {
+  ISRepClassCol* col = nullptr;
+  if (!owner || owner->GetCollection(SymAttr::Symbols, &col) != S_OK) return nullptr;
+  return col;
+}
+
+thread_local int g_depth = 0;
+struct DepthGuard {
+  bool ok;
+  DepthGuard() : ok(g_depth < kMaxDepth) { ++g_depth; }
+  ~DepthGuard() { --g_depth; }
+};
+}  // namespace
+
+HRESULT SSymOwnerImpl::Add(ISSymbol* symbol) {
+  ISRepObject* owner = GetOwnerObject();
+  if (!symbol || !owner) return S_OK;
+  RepObjWrap obj(symbol);
+  if (obj.IsNull() || SRepAreSameObjects(obj, owner)) return S_OK;
+  SComWrap<ISSymTree> tree(owner);
+  if (!tree.IsNull()) return tree->Add(symbol);
+  SComWrap<ISSymCompSym> comp(owner);
+  if (!comp.IsNull()) return comp->Add(symbol);
+  ISRepClassCol* col = Members(owner);
+  if (!col) return E_FAIL;
+  HRESULT hr = col->GetPos(obj) < 0 ? col->Insert(obj, -1) : S_FALSE;
+  col->Release();
+  return hr;
+}
+
+HRESULT SSymOwnerImpl::Remove(ISSymbol* symbol) {
+  ISRepObject* owner = GetOwnerObject();
+  if (!symbol || !owner) return S_OK;
+  SComWrap<ISSymTree> tree(owner);
+  if (!tree.IsNull()) return tree->RemoveChild(symbol, 0);
+  RepObjWrap obj(symbol);
+  ISRepClassCol* col = Members(owner);
+  if (!col || obj.IsNull()) {
+    if (col) col->Release();
+    return S_OK;
+  }
+  const LONG at = col->GetPos(obj);
+  HRESULT hr = at >= 0 ? col->Remove(at) : S_FALSE;
+  col->Release();
+  return hr;
+}
+
+BOOL SSymOwnerImpl::Contains(ISSymbol* symbol, int deep) {
+  DepthGuard guard;
+  ISRepObject* owner = GetOwnerObject();
+  if (!symbol || !owner || !guard.ok) return 0;
+  RepObjWrap obj(symbol);
+  ISRepClassCol* col = Members(owner);
+  if (!col) return 0;
+  BOOL found = 0;
+  for (LONG i = 0, n = col->GetCount(); i < n && !found; ++i) {
+    ISRepObject* item = nullptr;
+    if (col->Item(i, &item) != S_OK || !item) continue;
+    if (item == obj.Get() || SRepAreSameObjects(item, symbol)) {
+      found = 1;
+    } else if (deep) {
+      SComWrap<ISSymOwner> sub(item);
+      if (!sub.IsNull() && sub.Get() != this && sub->Contains(symbol, 1)) found = 1;
+    }
+    item->Release();
+  }
+  col->Release();
+  return found;
+}
+
+HRESULT SSymOwnerImpl::GetTopOwner(ISSymOwner** out) {
+  DepthGuard guard;
+  if (!out) return E_POINTER;
+  ISSymbol* self = GetOwnerSymbol();
+  if (!self || !guard.ok) return S_OK;
+  ISSymOwner* up = nullptr;
+  if (self->GetOwner(&up) != S_OK || !up) return S_OK;
+  ISSymOwner* before = *out;
+  up->GetTopOwner(out);
+  if (*out == before) {
+    *out = up;  // the owner above is the top: the reference passes to the caller
+    return S_OK;
+  }
+  up->Release();
+  return S_OK;
+}
+
+HRESULT SSymOwnerImpl::SymResize(ISSymbol* symbol) { return symbol ? SymRedraw(symbol) : S_OK; }
+
+HRESULT SSymOwnerImpl::SymRedraw(ISSymbol* symbol) {
+  if (!symbol) return S_OK;
+  ISSymOwner* top = this;
+  GetTopOwner(&top);
+  if (top != this) {
+    top->SymRedraw(symbol);
+    top->Release();
+  }
+  return S_OK;
+}
+
+HRESULT SSymOwnerImpl::CreateChildrenSym(int flag) {
+  SComWrap<ISSymCompSym> comp(GetOwnerObject());
+  return comp.IsNull() ? S_OK : comp->CreateChildrenSym(flag);
+}
+
+// ---- ports ----------------------------------------------------------------------------------------
+void SSymPortBase::CopyDirection(ISSymbol* symbol) {
+  SComWrap<ISSymPort> other(symbol);
+  if (!other.IsNull()) m_direction = static_cast<SHORT>(other->GetDirection());
+}
+
+SSymPoint SSymPortBase::ComputeNewCenter(const SSymPoint& pt, int recompute) {
+  ISSymbol* self = nullptr;
+  if (GetPortSymbol(&self) != S_OK || !self) return pt;
+  ISSymOwner* o = nullptr;
+  self->GetOwner(&o);
+  self->Release();
+  SComWrap<ISSymbol> owner(o);
+  if (o) o->Release();
+  if (owner.IsNull()) return pt;
+  const SSymRect r = owner->GetClipRect(0, 0);
+  SSymPoint p = pt;
+  if (recompute) {
+    const LONG left = p.x - r.x1, right = r.x2 - p.x, bottom = p.y - r.y2, top = r.y1 - p.y;
+    const LONG horz = left < right ? left : right;
+    const LONG vert = bottom < top ? bottom : top;
+    const SHORT previous = m_direction;
+    if (horz <= vert) m_direction = left < right ? PortLeft : PortRight;
+    else m_direction = bottom < top ? PortBottom : PortTop;
+    OnDirectionChanged(previous);
+  }
+  switch (m_direction) {
+    case PortRight: p.x = r.x2; break;
+    case PortLeft: p.x = r.x1; break;
+    case PortTop: p.y = r.y1; break;
+    default: p.y = r.y2; break;
+  }
+  if (p.x < r.x1) p.x = r.x1 + 300;
+  else if (p.x > r.x2) p.x = r.x2 - 300;
+  if (p.y < r.y2) p.y = r.y2 + 300;
+  else if (p.y > r.y1) p.y = r.y1 - 300;
+  return PlaceCenter(p, r);
+}

@@ -1,0 +1,202 @@
+// The base symbol: attribute defaults and result codes, interfaces, the
+// property map, lockout-aware rectangle and visibility, copies.
+#include "symtest.h"
+
+using SymBase = SymFixture;
+
+TEST_F(SymBase, AttributeDefaultsAndResultCodes) {
+  TSym* s = Make<TSym>();
+  struct Case {
+    LONG id;
+    HRESULT hr;
+    LONG value;
+  } cases[] = {
+      {0x02010007, S_OK, 0x211},     // text style
+      {0x020100B2, S_OK, 0x767676},  // gradient end colour
+      {0x02010020, S_OK, 1},         // brush style
+      {0x02010019, S_OK, -1},        // line colour: none
+      {0x0201001A, S_OK, 1},         // dash style
+      {0x020100B3, S_OK, 12},        // picture fill mode
+      {0x0200141A, S_OK, 1000},      // distance
+      {0x02010009, S_OK, 1},         // auto-adjusted
+      {0x02010012, S_OK, 0},         // flags
+      {0x0100000A, E_NOTIMPL, 0},
+      {0x02010008, E_NOTIMPL, 0},
+      {0x0201000A, E_NOTIMPL, 0},
+  };
+  for (const Case& c : cases) {
+    SRepVariant v;
+    EXPECT_EQ(s->GetAttributeDefault(c.id, &v), c.hr) << std::hex << c.id;
+    if (c.hr == S_OK) {
+      EXPECT_EQ(v.GetLONG(), c.value) << std::hex << c.id;
+    }
+  }
+  SRepVariant rect;
+  ASSERT_EQ(s->GetAttributeDefault(SymAttr::ClipRect, &rect), S_OK);
+  EXPECT_EQ(SSymBase::RectOf(rect), SSymRect(0, 0, 4800, 3600));
+  SRepVariant untouched = SRepVariant::Long(77);
+  EXPECT_EQ(s->GetAttributeDefault(-1, &untouched), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(untouched.GetLONG(), 77);
+  SRepVariant v;
+  EXPECT_EQ(s->GetAttributeDefault(0x0777ABCD, &v), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(s->GetAttributeDefault(SymAttr::ClipRect, nullptr), E_POINTER);
+
+  // Attributes the symbol has, by its faces.
+  EXPECT_EQ(s->HasAttribute(SymAttr::ClipRect), S_OK);
+  EXPECT_EQ(s->HasAttribute(SymAttr::Pos), S_OK);
+  EXPECT_EQ(s->HasAttribute(0x02010019), S_FALSE);  // line colour needs a pen
+  EXPECT_EQ(s->HasAttribute(0x0777ABCD), S_FALSE);
+  TRich* r = Make<TRich>();
+  EXPECT_EQ(r->HasAttribute(0x02010018), S_OK);  // shadow style
+  EXPECT_EQ(r->HasAttribute(0x020100B9), S_OK);  // manually resized: adjust face
+  TLink* l = Make<TLink>();
+  EXPECT_EQ(l->HasAttribute(SymAttr::Size), S_FALSE);  // point lists have no size
+}
+
+TEST_F(SymBase, InterfacesAndIdentity) {
+  TSym* s = Make<TSym>();
+  IUnknown* faces[] = {s->Sym(), s->Linkable(), s->Obj()};
+  for (IUnknown* f : faces) {
+    IUnknown* u = nullptr;
+    ASSERT_EQ(f->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&u)), S_OK);
+    EXPECT_EQ(u, static_cast<IUnknown*>(s->Sym()));
+    u->Release();
+    EXPECT_EQ(SSymBase::FromInterface(f), s);
+  }
+  void* p = nullptr;
+  for (const IID* iid : {&IID_ISSymbolInit, &IID_ISSymTooltip, &IID_ISSymEditInPlace}) {
+    ASSERT_EQ(s->QueryInterface(*iid, &p), S_OK);
+    EXPECT_EQ(p, static_cast<void*>(s->Sym()));
+    s->Release();
+  }
+  // Linkable only while the linkable bit is set.
+  s->m_display &= ~static_cast<DWORD>(SSymBase::DispLinkable);
+  EXPECT_EQ(s->QueryInterface(IID_ISSymLinkable, &p), E_NOINTERFACE);
+  EXPECT_EQ(p, nullptr);
+  EXPECT_EQ(s->QueryInterface(IID_ISRepObject, &p), S_OK);
+  s->Release();
+  EXPECT_EQ(s->QueryInterface(IID_SSymBase, &p), S_OK);
+  EXPECT_EQ(p, static_cast<void*>(s));
+  s->Release();
+}
+
+TEST_F(SymBase, PropertyMapAccessors) {
+  TSym* s = Place(DiagramOwner());
+  ISRepObject* o = s->Obj();
+  SRepVariant v;
+  ASSERT_EQ(o->GetAttribute(SymAttr::Pos, &v), S_OK);
+  EXPECT_EQ(v.GetPOINT(), (SRep_Point{2400, 1800}));
+  ASSERT_EQ(o->GetAttribute(SymAttr::Size, &v), S_OK);
+  EXPECT_EQ(v.GetPOINT(), (SRep_Point{4801, 3601}));
+
+  SRepVariant pos;
+  pos.SetPOINT(SRep_Point{2400, 1800});
+  EXPECT_EQ(o->SetAttribute(SymAttr::Pos, pos), S_FALSE);  // the current centre: nothing happens
+  pos.SetPOINT(SRep_Point{3400, 1700});
+  EXPECT_EQ(o->SetAttribute(SymAttr::Pos, pos), S_OK);
+  EXPECT_EQ(s->m_rect, SSymRect(1000, 3500, 5800, -100));
+
+  SRepVariant size;
+  size.SetPOINT(SRep_Point{4801, 3601});
+  EXPECT_EQ(o->SetAttribute(SymAttr::Size, size), S_FALSE);
+  ASSERT_EQ(o->SetAttribute(SymAttr::Width, SRepVariant::Long(2001)), S_OK);
+  EXPECT_EQ(s->GetWidth(), 2001);
+  EXPECT_EQ(s->GetHeight(), 3601);
+
+  ASSERT_EQ(o->SetAttribute(SymAttr::Hidden, SRepVariant::Bool(true)), S_OK);
+  ASSERT_EQ(o->GetAttribute(SymAttr::Hidden, &v), S_OK);
+  EXPECT_TRUE(v.GetBOOL());
+  ASSERT_EQ(o->SetAttribute(SymAttr::Protected, SRepVariant::Bool(true)), S_OK);
+  EXPECT_TRUE(s->IsProtected());
+
+  ASSERT_EQ(o->GetAttribute(SymAttr::Diagram, &v), S_OK);
+  EXPECT_EQ(v.GetIOBJECT(), m_diagram->GetOwnerObject());
+  ASSERT_EQ(o->GetAttribute(SymAttr::Name, &v), S_OK);
+  EXPECT_EQ(v.GetSTRING(), SString("Rectangle"));
+}
+
+TEST_F(SymBase, RectangleWriteTransformsAttachedLinks) {
+  TSym* a = Place(DiagramOwner());
+  TSym* b = Place(DiagramOwner(), SSymRect(10000, 3600, 14800, 0));
+  TLink* l = Place<TLink>(DiagramOwner());
+  l->AttachSym(0, a->Linkable(), SSymPoint(4800, 1800));
+  l->AttachSym(1, b->Linkable(), SSymPoint(10000, 1800));
+  // Doubling the rectangle about its lower left corner moves the end point with it.
+  ASSERT_EQ(a->SetAttrRect(SSymRect(0, 7200, 9600, 0)), S_OK);
+  EXPECT_EQ(l->m_pt[0], SSymPoint(9600, 3600));
+  EXPECT_EQ(l->m_pt[1], SSymPoint(10000, 1800));
+}
+
+TEST_F(SymBase, LockoutDefersMovesSizesAndVisibility) {
+  TSym* s = Place(DiagramOwner());
+  {
+    SRepLockoutContext lock(Session());
+    ASSERT_TRUE(s->InLockoutContext());
+    s->MoveBy(SSymSize(100, 200), 0);
+    s->Show(0);
+    EXPECT_EQ(s->m_rect, SSymRect(0, 3600, 4800, 0));  // the members stay
+    EXPECT_EQ(s->Flags & SSymBase::FlagHidden, 0u);
+    EXPECT_EQ(s->GetClipRect(0, 0), SSymRect(100, 3800, 4900, 200));
+    EXPECT_TRUE(s->IsHidden());
+    s->SetAttrRect(SSymRect(0, 1000, 1000, 0));  // a pending attribute record replaces the rectangle
+    EXPECT_EQ(s->GetClipRect(0, 0), SSymRect(0, 1000, 1000, 0));
+    ASSERT_EQ(lock.Apply(), S_OK);
+  }
+  EXPECT_FALSE(s->InLockoutContext());
+  EXPECT_EQ(s->m_rect, SSymRect(0, 1000, 1000, 0));
+  EXPECT_TRUE(s->IsHidden());
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(s->m_rect, SSymRect(0, 3600, 4800, 0));
+  EXPECT_FALSE(s->IsHidden());
+}
+
+TEST_F(SymBase, HidingHidesLinksAndOwnerHidesChildren) {
+  TComp* c = Place<TComp>(DiagramOwner());
+  TSym* a = Place(static_cast<ISSymOwner*>(c));
+  TSym* b = Place(DiagramOwner());
+  TLink* l = Place<TLink>(DiagramOwner());
+  l->AttachSym(0, a->Linkable(), SSymPoint());
+  l->AttachSym(1, b->Linkable(), SSymPoint());
+  b->Show(0);
+  EXPECT_TRUE(l->IsHidden());
+  b->Show(1);
+  EXPECT_FALSE(b->IsHidden());
+  EXPECT_TRUE(l->IsHidden());  // links stay hidden
+  c->Show(0);
+  EXPECT_TRUE(a->IsHidden());
+  EXPECT_EQ(a->Flags & SSymBase::FlagHidden, 0u);
+  // Protection is for top-level symbols only.
+  a->ProtectSymbol(1);
+  EXPECT_FALSE(a->IsProtected());
+  b->ProtectSymbol(1);
+  EXPECT_TRUE(b->IsProtected());
+}
+
+TEST_F(SymBase, CopyHasNoLinksNorOwnerAndInitialisesOnce) {
+  TSym* a = Place(DiagramOwner());
+  TLink* l = Place<TLink>(DiagramOwner());
+  l->AttachSym(0, a->Linkable(), SSymPoint());
+  a->Flags = 0x1A;
+  a->m_display = SSymBase::DispLinkable | 0x40;
+  TSym copy(*a);
+  copy.AddRef();
+  EXPECT_EQ(copy.GetLinks().GetCount(), 0);
+  EXPECT_TRUE(copy.m_owner.IsNull());
+  EXPECT_EQ(copy.Flags, 0x1Au);
+  EXPECT_EQ(copy.m_display, SSymBase::DispLinkable | 0x10u);
+  EXPECT_EQ(copy.InitialSym(nullptr), S_OK);
+  EXPECT_TRUE(copy.m_display & SSymBase::DispFormatBit3);
+  EXPECT_EQ(copy.InitialSym(nullptr), S_FALSE);
+  EXPECT_EQ(a->GetDispName(), SString("Rectangle"));
+}
+
+TEST_F(SymBase, DeleteDetachesLinksAndDropsLinkable) {
+  TSym* a = Place(DiagramOwner());
+  TLink* l = Place<TLink>(DiagramOwner());
+  l->AttachSym(0, a->Linkable(), SSymPoint());
+  ASSERT_EQ(a->Obj()->Delete(), S_OK);
+  EXPECT_TRUE(l->m_end[0].IsNull());
+  EXPECT_EQ(a->GetLinks().GetCount(), 0);
+  void* p = nullptr;
+  EXPECT_EQ(a->QueryInterface(IID_ISSymLinkable, &p), E_NOINTERFACE);
+}

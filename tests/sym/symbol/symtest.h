@@ -1,0 +1,299 @@
+// Test symbols of the symbol core: a concrete symbol, a diagram, a composite
+// group, a link and a symbol with the smaller faces (shadow, fonts, text,
+// line, point list, adjust), and a fixture that owns a session.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "kvrep/srepsession.h"
+#include "sym/render/symviewseam.h"
+#include "sym/symbol/symaction.h"
+#include "sym/symbol/symbase.h"
+#include "sym/symbol/symport.h"
+
+#define TEST_UNKNOWN(Base)                                                                              \
+  HRESULT QueryInterface(REFIID iid, void** ppv) override { return Base::QueryInterface(iid, ppv); } \
+  ULONG AddRef() override { return Base::AddRef(); }                                                  \
+  ULONG Release() override { return Base::Release(); }
+
+template <class I, class T>
+bool Answer(T* self, REFIID iid, void** ppv) {
+  if (iid != I::iid) return false;
+  *ppv = static_cast<I*>(self);
+  self->AddRef();
+  return true;
+}
+
+class TSym : public SSymBase {
+ public:
+  explicit TSym(ISRepSession* s, SSymRect r = SSymRect(0, 3600, 4800, 0)) : SSymBase(r, s) {}
+  TSym(const TSym& o) : SSymBase(o) {}
+  HRESULT Draw(SSymCanvas&) override { return S_OK; }
+  int GetSymbolType() override { return m_symType; }
+  HRESULT MoveBy(const SSymSize& o, int redraw) override {
+    if (m_failMove) return E_FAIL;
+    return SSymBase::MoveBy(o, redraw);
+  }
+  HRESULT Transform(const SSymMatrix& m, int redraw) override {
+    if (m_failMove) return E_FAIL;
+    return SSymBase::Transform(m, redraw);
+  }
+  HRESULT Clone(ISSymbol** out, int) override;
+  int m_symType = 3;
+  int m_failMove = 0;
+  int m_refreshed = 0;
+};
+
+class TDiagram : public SRepObjectMem, public ISSymDiagram, public SSymOwnerImpl {
+ public:
+  explicit TDiagram(ISRepSession* s) : SRepObjectMem(CLSID_SSymDiagram, s) {}
+  TEST_UNKNOWN(SRepObjectMem)
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
+    if (Answer<ISSymDiagram>(this, iid, ppv) || Answer<ISSymOwner>(this, iid, ppv)) return S_OK;
+    return E_NOINTERFACE;
+  }
+  BOOL AdjustSymbolToText(ISSymbol*, int, int) override { return 0; }
+  SSymView* GetFirstView() override { return nullptr; }
+  int GetViewCount() override { return 0; }
+  SSymView* GetView(int) override { return nullptr; }
+  BOOL IsSymEditable(ISSymbol* s, ISRepObject*) override {
+    for (ISSymbol* n : m_locked)
+      if (n == s) return 0;
+    return 1;
+  }
+  HRESULT SnapToGrid(SSymRect&) override { return S_OK; }
+  HRESULT Remove(ISSymbol* s) override { return SSymOwnerImpl::Remove(s); }
+  HRESULT GetSymbols(ISRepClassCol** out) override { return GetCollection(SymAttr::Symbols, out); }
+  BOOL ChangeInContext() override { return 0; }
+  ISRepObject* GetOwnerObject() override { return static_cast<ISRepObjectBase*>(this); }
+  ISSymbol* GetOwnerSymbol() override { return nullptr; }
+  std::vector<ISSymbol*> m_locked;  // symbols that are not editable
+};
+
+// A composite group: its children are its Symbols collection.
+class TComp : public TSym, public ISSymCompSym, public ISSymGroup, public ISSymOwnerImpl<TComp> {
+ public:
+  explicit TComp(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : TSym(s, r) { m_symType = 9; }
+  TEST_UNKNOWN(TSym)
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
+    if (Answer<ISSymCompSym>(this, iid, ppv) || Answer<ISSymGroup>(this, iid, ppv) ||
+        Answer<ISSymOwner>(this, iid, ppv))
+      return S_OK;
+    return TSym::InternalQueryInterface(iid, ppv);
+  }
+  TComp* GetOwnerT() override { return this; }
+  HRESULT Add(ISSymbol* s) override {
+    SComWrap<ISRepObject, &IID_ISRepObject> o(s);
+    return Collection(SymAttr::Symbols)->Insert(o, -1);
+  }
+  BOOL Contains(ISSymbol* s, int deep) override { return SSymOwnerImpl::Contains(s, deep); }
+  HRESULT GetAllChildren(SComTable<ISSymbol>& out, int) override {
+    for (SRepObject* o : Collection(SymAttr::Symbols)->Items()) out.Add(SComWrap<ISSymbol>(o).Get());
+    return S_OK;
+  }
+  HRESULT CreateChildrenSym(int) override { return S_OK; }
+  HRESULT ChildChanged() override {
+    ++m_childChanged;
+    return S_OK;
+  }
+  int GetCount() override { return Collection(SymAttr::Symbols)->GetCount(); }
+  HRESULT RecomputeClipRect(int) override {
+    ++m_recomputed;
+    return S_OK;
+  }
+  int m_childChanged = 0;
+  int m_recomputed = 0;
+};
+
+// A link between two symbols: its ends and their points.
+class TLink : public TSym, public ISSymLink, public ISSymPolyline {
+ public:
+  explicit TLink(ISRepSession* s) : TSym(s, SSymRect(0, 0, 0, 0)) { m_symType = 8; }
+  TEST_UNKNOWN(TSym)
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
+    if (Answer<ISSymLink>(this, iid, ppv) || Answer<ISSymPolyline>(this, iid, ppv)) return S_OK;
+    return TSym::InternalQueryInterface(iid, ppv);
+  }
+  HRESULT GetAttachSym(int end, ISSymbol** out) override {
+    *out = m_end[end & 1].Get();
+    if (*out) (*out)->AddRef();
+    return S_OK;
+  }
+  HRESULT GetAttachPoint(SSymPoint& pt, int end) override {
+    pt = m_pt[end & 1];
+    return S_OK;
+  }
+  HRESULT SetAttachPoint(int end, const SSymPoint& pt, int) override {
+    m_pt[end & 1] = pt;
+    ++m_rerouted;
+    return S_OK;
+  }
+  HRESULT AttachSym(int end, ISSymLinkable* l, const SSymPoint& pt) override {
+    DetachEnd(end);
+    m_end[end & 1] = SComWrap<ISSymbol>(l);
+    m_pt[end & 1] = pt;
+    if (l) l->AttachLink(this);
+    return S_OK;
+  }
+  HRESULT DetachSym(ISSymLinkable* l) override {
+    for (int e = 0; e < 2; ++e)
+      if (!m_end[e].IsNull() && SRepAreSameObjects(m_end[e], l)) DetachEnd(e);
+    return S_OK;
+  }
+  HRESULT DetachEnd(int end) override {
+    SComWrap<ISSymLinkable> old(m_end[end & 1]);
+    m_end[end & 1] = nullptr;
+    if (!old.IsNull()) old->DetachLink(this);
+    return S_OK;
+  }
+  HRESULT MoveLinkPt(ISSymLinkable* moved, const SSymSize& o, int) override {
+    for (int e = 0; e < 2; ++e)
+      if (!m_end[e].IsNull() && SRepAreSameObjects(m_end[e], moved)) {
+        m_pt[e].x += o.cx;
+        m_pt[e].y += o.cy;
+      }
+    return S_OK;
+  }
+  HRESULT TransformLinkPt(ISSymLinkable* l, const SSymMatrix& m, int) override {
+    for (int e = 0; e < 2; ++e)
+      if (!m_end[e].IsNull() && SRepAreSameObjects(m_end[e], l)) m_pt[e] = m.Transform(m_pt[e]);
+    return S_OK;
+  }
+  HRESULT InverseLink() override {
+    std::swap(m_end[0], m_end[1]);
+    std::swap(m_pt[0], m_pt[1]);
+    return S_OK;
+  }
+  HRESULT GetListPt(SSymListPt& out) override {
+    out = m_list;
+    return S_OK;
+  }
+  HRESULT SetListPt(const SSymListPt& pts, int, int) override {
+    m_list = pts;
+    return S_OK;
+  }
+  LONG GetLineStyle() override { return m_lineStyle; }
+  SComWrap<ISSymbol> m_end[2];
+  SSymPoint m_pt[2];
+  SSymListPt m_list;
+  LONG m_lineStyle = 1;
+  int m_rerouted = 0;
+};
+
+// A symbol with the smaller faces.
+class TRich : public TSym, public ISSymShadow, public ISSymFont, public ISSymText, public ISSymLine, public ISSymAdjust {
+ public:
+  explicit TRich(ISRepSession* s) : TSym(s) {}
+  TEST_UNKNOWN(TSym)
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
+    if (Answer<ISSymShadow>(this, iid, ppv) || Answer<ISSymFont>(this, iid, ppv) ||
+        Answer<ISSymText>(this, iid, ppv) || Answer<ISSymLine>(this, iid, ppv) || Answer<ISSymAdjust>(this, iid, ppv))
+      return S_OK;
+    return TSym::InternalQueryInterface(iid, ppv);
+  }
+  SHORT GetShadowStyle() override { return m_shadow; }
+  HRESULT SetShadowStyle(SHORT s, int) override {
+    m_shadow = s;
+    return S_OK;
+  }
+  LONG GetFontStyle() override { return m_fontStyle; }
+  HRESULT SetFontStyle(LONG s, int) override {
+    m_fontStyle = s;
+    return S_OK;
+  }
+  LONG GetTextStyle() override { return m_textStyle; }
+  HRESULT SetTextStyle(LONG s, int) override {
+    m_textStyle = s;
+    return S_OK;
+  }
+  HRESULT GetText(SString& t) override {
+    t = m_text;
+    return S_OK;
+  }
+  HRESULT SetText(const SString& t, int) override {
+    m_text = t;
+    return S_OK;
+  }
+  LONG GetLineStyle() override { return m_lineStyle; }
+  HRESULT SetLineStyle(LONG s, int) override {
+    m_lineStyle = s;
+    return S_OK;
+  }
+  BOOL IsAdjusted() override { return m_adjusted; }
+  HRESULT AutoAdjustText(int, int) override { return S_OK; }
+  HRESULT SetAdjust(bool a, int) override {
+    m_adjusted = a;
+    return S_OK;
+  }
+  HRESULT GetFormat(SSymFormatEx& f) override {
+    SSymBase::GetFormat(f);
+    f.m_pen = m_pen;
+    return S_OK;
+  }
+  HRESULT SetFormat(const SSymFormatEx& f) override {
+    m_pen = f.m_pen;
+    return SSymBase::SetFormat(f);
+  }
+  SHORT m_shadow = 0;
+  LONG m_fontStyle = 1, m_textStyle = 0x211, m_lineStyle = 1;
+  SString m_text;
+  BOOL m_adjusted = 0;
+  SSymPen m_pen;
+};
+
+inline HRESULT TSym::Clone(ISSymbol** out, int) {
+  if (!out) {
+    ++m_refreshed;
+    return E_POINTER;
+  }
+  ISRepSession* s = GetSessionImpl();
+  auto* c = new TSym(*this);
+  c->AddRef();
+  c->SetSession(s);
+  *out = c->Sym();
+  return S_OK;
+}
+
+// A session with a diagram; objects made through Make live with the session.
+class SymFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_session = new SRepSession();
+    m_session->AddRef();
+    m_diagram = Make<TDiagram>();
+  }
+  void TearDown() override {
+    for (TLink* l : m_links) {
+      l->DetachEnd(0);
+      l->DetachEnd(1);
+    }
+    for (SRepObject* o : m_made) o->Release();
+    m_session->Release();
+  }
+  template <class T, class... A>
+  T* Make(A... args) {
+    T* t = new T(static_cast<ISRepSession*>(m_session), args...);
+    t->AddRef();
+    t->SetSession(m_session);
+    m_made.push_back(t);
+    if constexpr (std::is_same_v<T, TLink>) m_links.push_back(t);
+    return t;
+  }
+  // A symbol placed in an owner (the diagram by default).
+  template <class T = TSym, class... A>
+  T* Place(ISSymOwner* owner, A... args) {
+    T* t = Make<T>(args...);
+    owner->Add(t->Sym());
+    return t;
+  }
+  ISSymOwner* DiagramOwner() { return m_diagram; }
+  ISSymDiagram* Diagram() { return m_diagram; }
+  ISRepSession* Session() { return m_session; }
+
+  SRepSession* m_session = nullptr;
+  TDiagram* m_diagram = nullptr;
+  std::vector<SRepObject*> m_made;
+  std::vector<TLink*> m_links;
+};
