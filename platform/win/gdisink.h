@@ -197,7 +197,8 @@ cairo_surface_t* KvGetBrushPattern(HBRUSH brush, bool* mono);
 bool KvGdiCallToCairoPath(HDC hdc, const KvGdiCall& call, cairo_t* cr);
 
 // A call log: each call is one line such as "Rectangle(10,10,50,40)" or
-// "SelectObject(pen PS_SOLID 1 #ff0000)". It draws nothing.
+// "SelectObject(pen 0x1 1 #ff0000)" (style word, width, colour). It draws
+// nothing.
 class KvRecordingSink : public KvGdiSink {
  public:
   explicit KvRecordingSink(KvDeviceInfo info = DefaultInfo()) : info_(info) {}
