@@ -34,6 +34,12 @@ SSymTerminatorInstaller s_installSharedDC(SSymTerminatorSlot::SharedDC, &SSymCan
 // Half away from zero, saturated to 32 bits.
 LONG RoundHalf(double v) { return SSymRoundAway(v); }
 
+// Device coordinates are kept within +-2^27 pixels (far beyond any real
+// drawing: the whole diagram at the largest zoom on a 600 dpi printer spans
+// less than 2^23), so that the platform can take differences of them.
+constexpr double kDeviceLimit = 134217728.0;
+LONG RoundDevice(double v) { return RoundHalf(std::clamp(v, -kDeviceLimit, kDeviceLimit)); }
+
 }  // namespace
 
 // ---- scaler ---------------------------------------------------------------------------
@@ -63,11 +69,12 @@ void SSymCanvasScaler::TranslateVP(SSymSize d) {
 
 POINT SSymCanvasScaler::VPtoDP(SSymPoint p) const {
   const S2DVector v = m_vp2dp.Transform(S2DVector(p.x, p.y));
-  return POINT{RoundHalf(v.x), RoundHalf(v.y)};
+  return POINT{RoundDevice(v.x), RoundDevice(v.y)};
 }
 
 SIZE SSymCanvasScaler::VPtoDP(SSymSize s) const {
-  return SIZE{SSymTruncate(s.cx * m_scaleX), SSymTruncate(s.cy * m_scaleY)};
+  return SIZE{SSymTruncate(std::clamp(s.cx * m_scaleX, -kDeviceLimit, kDeviceLimit)),
+              SSymTruncate(std::clamp(s.cy * m_scaleY, -kDeviceLimit, kDeviceLimit))};
 }
 
 SSymSize SSymCanvasScaler::DPtoVP(SIZE s) const {
@@ -80,22 +87,24 @@ SSymPoint SSymCanvasScaler::DPtoVP(POINT p) const {
   return SSymPoint(RoundHalf(v.x), RoundHalf(v.y));
 }
 
-void SSymCanvasScaler::Corners(const S2DMatrix& m, double ax, double ay, double bx, double by, LONG out[4]) const {
+void SSymCanvasScaler::Corners(const S2DMatrix& m, double ax, double ay, double bx, double by, LONG out[4],
+                               bool device) const {
+  LONG (*round)(double) = device ? RoundDevice : RoundHalf;
   const S2DVector a = m.Transform(S2DVector(ax, ay));
   S2DVector b = m.Transform(S2DVector(bx, by));
-  out[0] = RoundHalf(a.x);
-  out[1] = RoundHalf(a.y);
+  out[0] = round(a.x);
+  out[1] = round(a.y);
   if (SSymCanvas::GetPreciseMode()) {
     b.x += out[0] - a.x;
     b.y += out[1] - a.y;
   }
-  out[2] = RoundHalf(b.x);
-  out[3] = RoundHalf(b.y);
+  out[2] = round(b.x);
+  out[3] = round(b.y);
 }
 
 RECT SSymCanvasScaler::VPtoDP(const SSymRect& r) const {
   LONG c[4];
-  Corners(m_vp2dp, r.x1, r.y2, r.x2, r.y1, c);
+  Corners(m_vp2dp, r.x1, r.y2, r.x2, r.y1, c, true);
   RECT rc{std::min(c[0], c[2]), std::min(c[1], c[3]), std::max(c[0], c[2]), std::max(c[1], c[3])};
   return rc;
 }
@@ -109,7 +118,7 @@ RECT SSymCanvasScaler::VPtoDPRect(const SSymRect& r) const {
 
 SSymRect SSymCanvasScaler::DPtoVP(const RECT& r) const {
   LONG c[4];
-  Corners(m_dp2vp, r.left, r.top, r.right, r.bottom, c);
+  Corners(m_dp2vp, r.left, r.top, r.right, r.bottom, c, false);
   return SSymRect(std::min(c[0], c[2]), std::max(c[1], c[3]), std::max(c[0], c[2]), std::min(c[1], c[3]));
 }
 

@@ -83,7 +83,7 @@ class SSymCanvasScaler {
 
  private:
   // Corners converted with the precise-mode shift of the second corner.
-  void Corners(const S2DMatrix& m, double ax, double ay, double bx, double by, LONG out[4]) const;
+  void Corners(const S2DMatrix& m, double ax, double ay, double bx, double by, LONG out[4], bool device) const;
 };
 
 // Cache key orders: every field of the value takes part.

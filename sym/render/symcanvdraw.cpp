@@ -34,6 +34,9 @@ struct NullBrushScope {
   }
 };
 
+// Saturated to the 32-bit range.
+LONG Sat(long long v) { return v > 0x7FFFFFFFLL ? 0x7FFFFFFF : (v < -0x80000000LL ? static_cast<LONG>(-0x7FFFFFFF - 1) : static_cast<LONG>(v)); }
+
 double Angle(double x, double y, double cx, double cy) {
   double a = std::atan2(y - cy, x - cx) * 180.0 / M_PI;  // clockwise on the device (y down)
   while (a < 0) a += 360.0;
@@ -648,16 +651,16 @@ void SSymCanvas::RoundPolyline(const SSymListPt& pts) {
     }
     auto toward = [&](const SSymPoint& target) {
       const long long dx = (target.x > C.x) - (target.x < C.x), dy = (target.y > C.y) - (target.y < C.y);
-      return SSymPoint(static_cast<LONG>(C.x + dx * r), static_cast<LONG>(C.y + dy * r));
+      return SSymPoint(Sat(C.x + dx * r), Sat(C.y + dy * r));
     };
     const SSymPoint A = toward(P), B = toward(N);
     Line(from, A);
-    const SSymPoint O(A.x + B.x - C.x, A.y + B.y - C.y);
-    const LONG rr = static_cast<LONG>(r);
-    const RECT rc = VPtoDPRect(SSymRect(O.x - rr, O.y + rr, O.x + rr, O.y - rr));
+    const long long ox = static_cast<long long>(A.x) + B.x - C.x, oy = static_cast<long long>(A.y) + B.y - C.y;
+    const SSymPoint O(Sat(ox), Sat(oy));
+    const RECT rc = VPtoDPRect(SSymRect(Sat(ox - r), Sat(oy + r), Sat(ox + r), Sat(oy - r)));
     // The platform arc runs counterclockwise as seen on the screen.
-    const long long cross = (static_cast<long long>(A.x) - O.x) * (B.y - O.y) -
-                            (static_cast<long long>(A.y) - O.y) * (B.x - O.x);
+    const long long cross = (static_cast<long long>(A.x) - O.x) * (static_cast<long long>(B.y) - O.y) -
+                            (static_cast<long long>(A.y) - O.y) * (static_cast<long long>(B.x) - O.x);
     POINT s = VPtoDP(cross > 0 ? A : B), e = VPtoDP(cross > 0 ? B : A);
     if (s.x > e.x) {
       if (s.y > e.y)
@@ -712,11 +715,12 @@ SSymListPt SSymCanvas::PolylineWithBridges(const SSymListPt& pts, const STable<S
     const double ux = (B.x - static_cast<double>(A.x)) / len, uy = (B.y - static_cast<double>(A.y)) / len;
     const SSymPoint I1(SSymRoundAway(A.x + ux * radius), SSymRoundAway(A.y + uy * radius));
     const SSymPoint I2(SSymRoundAway(B.x - ux * radius), SSymRoundAway(B.y - uy * radius));
-    const SSymPoint Q1(I1.x + (I1.y - A.y), I1.y + (A.x - I1.x));
-    const SSymPoint Q2(I2.x + (B.y - I2.y), I2.y + (I2.x - B.x));
-    Arc(SSymRect(I1.x - radius, I1.y + radius, I1.x + radius, I1.y - radius), A, Q1);
+    using LL = long long;
+    const SSymPoint Q1(Sat(LL(I1.x) + (LL(I1.y) - A.y)), Sat(LL(I1.y) + (LL(A.x) - I1.x)));
+    const SSymPoint Q2(Sat(LL(I2.x) + (LL(B.y) - I2.y)), Sat(LL(I2.y) + (LL(I2.x) - B.x)));
+    Arc(SSymRect(Sat(LL(I1.x) - radius), Sat(LL(I1.y) + radius), Sat(LL(I1.x) + radius), Sat(LL(I1.y) - radius)), A, Q1);
     Line(Q1, Q2);
-    Arc(SSymRect(I2.x - radius, I2.y + radius, I2.x + radius, I2.y - radius), Q2, B);
+    Arc(SSymRect(Sat(LL(I2.x) - radius), Sat(LL(I2.y) + radius), Sat(LL(I2.x) + radius), Sat(LL(I2.y) - radius)), Q2, B);
     result.Add(A);
     result.Add(Q1);
     result.Add(Q2);
