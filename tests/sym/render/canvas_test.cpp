@@ -325,6 +325,17 @@ void DrawScene(TestCanvas& c) {
   c.SetFont(vertical);
   c.SetFontColor(red);
   c.DrawText(SSymRect(24000, 7000, 28000, -6000), SString(u"Upward"), 0x112);
+  SSymFont downward(u"Arial", 10);
+  downward.m_angle = 2700;
+  c.SetFont(downward);
+  c.DrawText(SSymRect(-29000, 7000, -27500, -6000), SString(u"Downward"), 0x112);
+  // Text filled with the brush's gradient.
+  c.SetFont(SSymFont(u"Arial", 20, SSymFont::Bold));
+  c.SetBrush(gradient, 0);
+  c.SetPen(SSymPen(SSymPen::Solid, 0, blue));
+  c.m_bFillText = 1;
+  c.DrawText(SSymRect(-10000, -12000, 0, -17000), SString(u"Filled"), 0x122);
+  c.m_bFillText = 0;
   c.SetFont(SSymFont(u"Arial", 8));
   c.DrawHandles(SSymRect(-27000, 20000, -12000, 11000));
 }
@@ -338,6 +349,24 @@ std::string OutputDir() {
 }
 
 }  // namespace
+
+TEST(CanvasFrame, ViewStandInLogsInvalidations) {
+  SSymView view;
+  view.InvalidateAll(1);
+  view.SetState(SSymView::StateAllowErase);
+  view.InvalidateRect(RECT{1, 2, 3, 4}, 1);
+  view.SetState(SSymView::StateSuspended | SSymView::StateAllowErase);
+  view.InvalidateAll(1);
+  ASSERT_EQ(view.GetInvalidations().size(), 2u);
+  EXPECT_TRUE(view.GetInvalidations()[0].whole);
+  EXPECT_EQ(view.GetInvalidations()[0].erase, 0);  // erasing not allowed
+  EXPECT_EQ(view.GetInvalidations()[1].rect.right, 3);
+  EXPECT_EQ(view.GetInvalidations()[1].erase, 1);
+  // The base canvas invalidates nothing and has no view.
+  TestCanvas c;
+  EXPECT_EQ(c.GetView(), nullptr);
+  EXPECT_EQ(c.GetCanvasType(), 0);
+}
 
 // Writes the scene at zoom 2, 100 and 5000 as PNG files beside the test
 // program, for a person to look at; checks that each shows something.
