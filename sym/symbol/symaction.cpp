@@ -262,9 +262,14 @@ HRESULT SSymActionFormat::ApplyEntry(Entry& e, bool repeat) {
         SComWrap<ISSymPolyline>(s).IsNull()) {
       SSymRect target = now;
       target.SetSize(e.format.m_size.cx, e.format.m_size.cy);
-      SSymMatrix m;
-      m.SetTransform(now, target);
-      HRESULT hr = s->Transform(m, 1);
+      HRESULT hr;
+      if (base) {
+        hr = base->TransformOnto(target, 1);
+      } else {
+        SSymMatrix m;
+        m.SetTransform(now, target);
+        hr = s->Transform(m, 1);
+      }
       if (hr != S_OK) {
         s->SetFormat(current);
         if (base) base->m_state = oldState;
@@ -388,9 +393,14 @@ HRESULT SSymActionSize::Execute() {
   if (m_symbol.IsNull() || SSymActionIsGone(m_symbol)) return S_OK;
   const SSymRect now = Current();
   if (now == m_rect) return S_OK;
-  SSymMatrix m;
-  m.SetTransform(now, m_rect);
-  HRESULT hr = m_symbol->Transform(m, 1);
+  HRESULT hr;
+  if (SSymBase* base = SSymBase::FromInterface(m_symbol)) {
+    hr = base->TransformOnto(m_rect, 1);
+  } else {
+    SSymMatrix m;
+    m.SetTransform(now, m_rect);
+    hr = m_symbol->Transform(m, 1);
+  }
   if (hr != S_OK) return hr;
   m_rect = now;
   return S_OK;

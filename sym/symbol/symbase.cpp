@@ -691,7 +691,9 @@ HRESULT SSymBase::Transform(const SSymMatrix& matrix, int redraw) {
   const SSymRect from = InLockoutContext() ? GetClipRect(0, 0) : m_rect;
   const bool shear = matrix.Get(0, 1) != 0 || matrix.Get(1, 0) != 0;
   SSymRect to;
-  if (!shear || (m_display & DispFullTransform)) {
+  if (m_pExactTarget) {
+    to = *m_pExactTarget;
+  } else if (!shear || (m_display & DispFullTransform)) {
     to = matrix.Transform(from);
   } else {
     const SSymPoint c((from.x1 + from.x2) / 2, (from.y1 + from.y2) / 2);
@@ -711,6 +713,22 @@ HRESULT SSymBase::Transform(const SSymMatrix& matrix, int redraw) {
   if (GetSessionImpl()) GetSessionImpl()->SetModified(TRUE);
   if (redraw) Redraw(nullptr);
   return S_OK;
+}
+
+HRESULT SSymBase::TransformOnto(const SSymRect& to, int redraw) {
+  SSymMatrix m;
+  m.SetTransform(InLockoutContext() ? GetClipRect(0, 0) : m_rect, to);
+  const SSymRect* saved = m_pExactTarget;
+  m_pExactTarget = &to;
+  HRESULT hr = S_OK;
+  try {
+    hr = Sym()->Transform(m, redraw);
+  } catch (...) {
+    m_pExactTarget = saved;
+    throw;
+  }
+  m_pExactTarget = saved;
+  return hr;
 }
 
 HRESULT SSymBase::Clone(ISSymbol** out, int) {

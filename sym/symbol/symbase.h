@@ -120,6 +120,10 @@ class SSymBase : public SRepObjectMem, public ISSymTooltip, public ISSymLinkable
   // The form type that picks a predefined shape (by default the symbol type).
   virtual int GetSymbolFormType() { return GetSymbolType(); }
   SSymRect GetClipRectWithBorder();
+  // Transform (through the virtual operation) from the current rectangle onto
+  // exactly `to`; attached links follow the matrix. Records use it so that
+  // repeated undo and redo never drift by rounding.
+  HRESULT TransformOnto(const SSymRect& to, int redraw);
 
   // ---- ISSymbol
   HRESULT Draw(SSymCanvas& canvas) override = 0;
@@ -197,6 +201,8 @@ class SSymBase : public SRepObjectMem, public ISSymTooltip, public ISSymLinkable
   LONG MDAT = 0;
   DWORD m_state = 0;
   DWORD m_display = DispLinkable;
+
+  const SSymRect* m_pExactTarget = nullptr;  // set while TransformOnto runs
 
   static SRepVariant RectValue(const SSymRect& r);
   static SSymRect RectOf(const SRepVariant& v);
