@@ -190,8 +190,10 @@ DOM_Element SSVGDomDocument::CreateLinkElement(const SString& href, int append, 
 void SSVGDomDocument::SetCoordinate(DOM_Element& e, const RECT& rc) const {
   e.setAttribute("x", I(rc.left));
   e.setAttribute("y", I(rc.top));
-  e.setAttribute("width", I(rc.right - rc.left));
-  e.setAttribute("height", I(rc.bottom - rc.top));
+  // A box shrunk past nothing (the clip of a 1-pixel shape) is empty, never
+  // negative: a negative size is an error that ends the rendering of an SVG.
+  e.setAttribute("width", I(std::max<LONG>(0, rc.right - rc.left)));
+  e.setAttribute("height", I(std::max<LONG>(0, rc.bottom - rc.top)));
 }
 
 int SSVGDomDocument::SaveDocument(const SString& path, int options) {

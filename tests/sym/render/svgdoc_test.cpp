@@ -249,6 +249,9 @@ TEST_F(SvgDoc, ShapesAndTooSmallInput) {
   ASSERT_EQ(pl.size(), 1u);
   EXPECT_EQ(Attr(pl[0], "fill"), "none");
   EXPECT_TRUE(All("text").empty());
+  DOM_Element clip = doc.CreateElement("rect");
+  doc.SetCoordinate(clip, RECT{5, 5, 4, 3});  // a 1-pixel box shrunk by 1
+  EXPECT_EQ(Attr(clip, "width") + "," + Attr(clip, "height"), "0,0");
 }
 
 TEST_F(SvgDoc, PathsArcsBeziersAndRoundedCorners) {
