@@ -546,3 +546,61 @@ TEST_F(SvgDoc, GroupsLinksAndHandOver) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SvgDoc, PiesFilledPathsMetafilesAndBitmaps) {
+  TempDir dir;
+  doc.SetFilePath(SString((dir.path / "more.svg").string()));
+  doc.SetPen(SSymPen(1, 150, SSymColor(0x000000)));  // 2 pixels
+  UseGradientBrush(0x1001);
+  // A pie: the path refers to the gradient written for its fill box.
+  doc.Pie(RECT{0, 0, 100, 100}, POINT{100, 50}, POINT{50, 0}, RECT{50, 0, 100, 50});
+  auto paths = All("path");
+  ASSERT_EQ(paths.size(), 1u);
+  EXPECT_EQ(Attr(paths[0], "d"), "M100,50 A50,50 0 0,0 50,0 L50,50 Z");
+  EXPECT_EQ(Attr(paths[0], "fill"), "url(#Gradient2)");
+  EXPECT_EQ(Attr(paths[0], "stroke-width"), "2");
+
+  doc.BeginPath();
+  doc.PathMove(POINT{0, 0});
+  doc.PathLine(POINT{0, 0}, POINT{10, 0});
+  doc.PathLine(POINT{10, 0}, POINT{10, 10});
+  doc.EndPath();
+  doc.FillPath(RECT{0, 0, 10, 10});
+  doc.StrokeAndFillPath(RECT{0, 0, 10, 10});
+  paths = All("path");
+  ASSERT_EQ(paths.size(), 3u);
+  EXPECT_EQ(Attr(paths[1], "d"), "M0,0 L10,0 L10,10 Z");
+  EXPECT_EQ(Attr(paths[1], "stroke"), "none");
+  EXPECT_EQ(Attr(paths[1], "fill"), "url(#Gradient3)");
+  EXPECT_EQ(Attr(paths[2], "stroke"), "#000000");
+  EXPECT_EQ(Attr(paths[2], "fill"), "url(#Gradient4)");
+
+  // A metafile and a DC bitmap become PNG files, each written once.
+  RECT frame{0, 0, 1000, 1000};
+  HDC mdc = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+  ASSERT_NE(mdc, nullptr);
+  ::Rectangle(mdc, 0, 0, 20, 20);
+  SMetaFile mf(CloseEnhMetaFile(mdc));
+  ASSERT_TRUE(mf.IsValid());
+  doc.DrawMetaFile(RECT{0, 0, 20, 20}, mf);
+  doc.DrawMetaFile(RECT{30, 0, 50, 20}, mf);
+  std::vector<std::uint32_t> bits(16, 0x00FF8000);
+  SBitmap bm;
+  ASSERT_TRUE(bm.CreateBitmap(4, 4, 1, 32, bits.data()));
+  doc.DrawBitmap(RECT{0, 30, 4, 34}, &bm);
+  doc.DrawBitmap(RECT{10, 30, 14, 34}, &bm);
+  doc.DrawBitmap(RECT{10, 30, 14, 34}, nullptr);
+  auto images = All("image");
+  ASSERT_EQ(images.size(), 4u);
+  EXPECT_EQ(Attr(images[1], "xlink:href"), "more_svg_Files/svg_bitmap1.png");
+  EXPECT_EQ(Attr(images[3], "xlink:href"), "more_svg_Files/svg_bitmap2.png");
+  for (const char* f : {"svg_bitmap1.png", "svg_bitmap2.png"})
+    EXPECT_EQ(ReadFile(dir.path / "more_svg_Files" / f).substr(0, 4), "\x89PNG") << f;
+
+  ASSERT_EQ(doc.SaveDocument(SString((dir.path / "more.svg").string()), 3), 1);
+  ExpectValidSvg(dir.path / "more.svg");
+}
+
+}  // namespace
