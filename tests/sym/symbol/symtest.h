@@ -175,6 +175,14 @@ class TLink : public TSym, public ISSymLink, public ISSymPolyline {
     return S_OK;
   }
   LONG GetLineStyle() override { return m_lineStyle; }
+  HRESULT Clone(ISSymbol** out, int) override {
+    if (!out) return E_POINTER;
+    auto* c = new TLink(GetSessionImpl());
+    c->AddRef();
+    c->SetSession(GetSessionImpl());
+    *out = c->Sym();
+    return S_OK;
+  }
   SComWrap<ISSymbol> m_end[2];
   SSymPoint m_pt[2];
   SSymListPt m_list;
