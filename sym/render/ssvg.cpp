@@ -227,7 +227,9 @@ void SSVGDomDocument::TakeOver(SSVGDomDocument& source) {
   m_pen = source.m_pen;
   m_brush = source.m_brush;
   m_font = source.m_font;
-  m_pMeasureFont = source.m_pMeasureFont;
+  // The measuring font belongs to the canvas that drew the source and may
+  // go with it: the target measures with its font record instead.
+  m_pMeasureFont = nullptr;
   m_textColor = source.m_textColor;
   m_drawingPath = source.m_drawingPath;
   m_pathData = source.m_pathData;
