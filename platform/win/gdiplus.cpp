@@ -553,6 +553,7 @@ cairo_t* Graphics::Begin() {
   cairo_new_path(cr);
   cairo_set_antialias(cr, smoothing_ == SmoothingModeAntiAlias || smoothing_ == SmoothingModeHighQuality ? CAIRO_ANTIALIAS_GRAY
                                                                                                           : CAIRO_ANTIALIAS_NONE);
+  cairo_get_matrix(cr, &device_);  // device pixels, as the context gives them
   if (hdc_) {
     cairo_matrix_t m;
     cairo_matrix_init(&m, m_[0], m_[1], m_[2], m_[3], m_[4], m_[5]);
@@ -567,8 +568,8 @@ void Graphics::End(cairo_t* cr) {
 }
 
 void Graphics::Stroke(cairo_t* cr, const Pen* pen) {
-  // The path was built in logical units; the pen is applied in device units.
-  cairo_identity_matrix(cr);
+  // The path was built in logical units; the pen is applied in device pixels.
+  cairo_set_matrix(cr, &device_);
   const double scale = hdc_ ? std::sqrt(std::fabs(m_[0] * m_[3] - m_[1] * m_[2])) : 1.0;
   const double width = std::max(1.0, pen->width_ * scale);
   const Color c = pen->color_;

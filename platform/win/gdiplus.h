@@ -357,6 +357,7 @@ class Graphics {
   SmoothingMode smoothing_ = SmoothingModeDefault;
   InterpolationMode interpolation_ = InterpolationModeDefault;
   double m_[6] = {1, 0, 0, 1, 0, 0};  // the DC's logical-to-device mapping
+  cairo_matrix_t device_{};  // the drawing context's own matrix (device pixels)
   mutable Status last_ = Ok;
 };
 
