@@ -2,6 +2,8 @@
 // bitmaps, icons, files and metafiles; pixel reads; PNG encoding.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -292,4 +294,33 @@ TEST(GdiplusHelpers, PensFollowTheirGdiPenAndIconsDrawBlended) {
   EXPECT_EQ(GetBValue(half), 255);
   KvDestroyIcon(icon);
   EXPECT_FALSE(DrawIconImage(r.dc, 0, 0, 4, 4, icon));
+}
+
+TEST(GdiplusGraphics, PenWidthsAreDevicePixelsOnPdfPages) {
+  // 600 pixels per inch: a 12-pixel line is 1.44 points thick.
+  const std::string pdf = TempPath("line.pdf"), png = TempPath("line");
+  HDC dc = KvCreatePdfDC(pdf.c_str(), 200, 100, 600);
+  ASSERT_NE(dc, nullptr);
+  DOCINFOW di{static_cast<int>(sizeof(DOCINFOW)), u"line", nullptr, nullptr, 0};
+  StartDocW(dc, &di);
+  StartPage(dc);
+  {
+    Graphics g(dc);
+    Pen pen(Color(255, 0, 0, 0), 12.0f);
+    EXPECT_EQ(g.DrawLine(&pen, 100.0f, 400.0f, 1500.0f, 400.0f), Ok);
+  }
+  EndPage(dc);
+  EndDoc(dc);
+  DeleteDC(dc);
+  // Rendered at 720 pixels per inch the line is about 14 pixels thick.
+  ASSERT_EQ(std::system(("pdftoppm -r 720 -gray -png -singlefile '" + pdf + "' '" + png + "' > /dev/null 2>&1").c_str()), 0);
+  KvImage im;
+  ASSERT_TRUE(KvReadImageFile(png + ".png", im));
+  int dark = 0;
+  for (int y = 0; y < im.height; ++y)
+    if ((im.At(im.width / 2, y) & 0xFF) < 128) ++dark;
+  EXPECT_GE(dark, 12);
+  EXPECT_LE(dark, 16);
+  std::remove(pdf.c_str());
+  std::remove((png + ".png").c_str());
 }
