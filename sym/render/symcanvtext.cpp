@@ -430,7 +430,9 @@ void SSymCanvas::DrawText(const SString& text, const SSymRect& r, int flags) {
     const SSymSize ext = GetTextExtent(text);
     const int scx = static_cast<int>(ext.cx * m_scaleX);
     int x = (rc.left + rc.right) / 2 + static_cast<int>(ext.cy / 2.0 * m_scaleY);
-    int y = rc.top + scx;
+    // Text at 270 degrees runs downward from its start, so it starts at the
+    // top edge (starting one text length lower would push it out of the box).
+    int y = rc.top;
     if (flags & DT_VCENTER) {
       const int d = (rc.bottom - rc.top - scx) / 2 - 1;
       if (d >= 0) y += d;

@@ -191,3 +191,25 @@ TEST(CanvasText, RtfExtentsAndDrawing) {
   for (COLORREF p : ras.Pixels()) inked |= p != 0xFFFFFFu;
   EXPECT_TRUE(inked);
 }
+
+TEST(CanvasText, RotatedTextStaysInItsBox) {
+  for (LONG angle : {900, 2700}) {
+    RasterDC ras(200, 200);
+    TestCanvas c;
+    c.LockOn(ras.dc, {200, 200});
+    SSymFont f(u"Arial", 12);
+    c.SetFont(f);
+    const SSymSize ext = c.GetTextExtent(SString(u"Rotated"));
+    f.m_angle = angle;
+    c.SetFont(f);
+    c.SetFontColor(SSymColor(0));
+    // A box exactly as high as the text is long, left of the centre.
+    const SSymRect box(-ext.cy, ext.cx / 2, 0, -ext.cx / 2);
+    c.DrawText(box, SString(u"Rotated"), 0x111);
+    const RECT d = c.VPtoDPRect(box);
+    int inside = 0;
+    for (int y = d.top; y < d.bottom; ++y)
+      for (int x = d.left; x < d.right; ++x) inside += ras.dc.GetPixel(x, y) != 0xFFFFFFu;
+    EXPECT_GT(inside, 40) << angle;
+  }
+}
