@@ -165,10 +165,14 @@ int SSymCanvas::GetTextWidth(const SString& text, const SSymFont& font) {
   int result = 0;
   const int mode = m_dataWrap.m_nWrapMode;
   const int trunc = m_dataWrap.m_nTruncLength, wrap = m_dataWrap.m_nWrapLength;
-  // The selected (zoomed) font, divided by the normal scale.
+  // Measured with the font at the normal scale, as every other measure, so
+  // that widths computed from texts do not change with the zoom.
+  FontLine* norm = LookupNormFont(font);
   auto width = [&](const SString& s) -> int {
-    if (!m_pDC || s.IsEmpty() || m_scalerInit.m_scaleX == 0.0) return 0;
+    if (!m_pDC || !norm || s.IsEmpty() || m_scalerInit.m_scaleX == 0.0) return 0;
+    HGDIOBJ old = m_pDC->SelectObject(norm->m_font);
     const LONG px = LOWORD(::GetTabbedTextExtentW(m_pDC->GetSafeHdc(), s.c_str(), s.GetLength(), 0, nullptr));
+    if (old) m_pDC->SelectObject(old);
     return static_cast<int>(px / m_scalerInit.m_scaleX + 0.5);
   };
   if (mode == SPrefDataWrap::Truncate && trunc >= 5 && trunc < text.GetLength()) {

@@ -169,6 +169,14 @@ TEST(CanvasText, TextWidthByWrapPreferences) {
   wrap.m_nWrapLength = 5;
   c.SetDataWrap(wrap);
   EXPECT_LT(c.GetTextWidth(text, kFont), whole);
+  const int wrapped = c.GetTextWidth(text, kFont);
+  // Like every other measure, the width does not change with the zoom.
+  c.SetZoomLevel(300, SSymPoint(0, 0));
+  EXPECT_EQ(c.GetTextWidth(text, kFont), wrapped);
+  wrap.m_nWrapMode = SPrefDataWrap::Truncate;
+  c.SetDataWrap(wrap);
+  EXPECT_NEAR(c.GetTextWidth(text, kFont), c.GetTextExtent(SString(u"abcdef..."), kFont).cx, 1);
+  wrap.m_nWrapMode = SPrefDataWrap::Wrap;
   wrap.m_nWrapLength = 4;  // below five: the whole width
   c.SetDataWrap(wrap);
   EXPECT_EQ(c.GetTextWidth(text, kFont), whole);
