@@ -38,6 +38,7 @@ class TestCanvas : public SSymCanvas {
   int PenCount() const { return m_penCache.GetCount(); }
   int BrushCount() const { return m_brushCache.GetCount(); }
   int FontCount() const { return m_fontCache.GetCount(); }
+  SGdiPen* GdiPen() const { return m_pGdiPen; }
 };
 
 // A context on a call log, at `dpi` pixels per inch.

@@ -194,6 +194,23 @@ TEST(CanvasDraw, LineRuleFollowsSettingAndMixMode) {
   EXPECT_NE(ras.dc.GetPixel(50, 50), 0xFFFFFFu);
 }
 
+TEST(CanvasDraw, GdiPlusPenFollowsThePlatformPen) {
+  RasterDC ras(50, 50);
+  TestCanvas c;
+  c.LockOn(ras.dc);
+  c.SetPen(SSymPen(SSymPen::Solid, 150, SSymColor(0x0000FF)));
+  c.Line(SSymPoint(0, 0), SSymPoint(1000, -1000));
+  SGdiPen* first = c.GdiPen();
+  ASSERT_NE(first, nullptr);
+  c.Line(SSymPoint(0, -1000), SSymPoint(1000, 0));
+  EXPECT_EQ(c.GdiPen(), first);  // the same platform pen: reused
+  c.SetPen(SSymPen(SSymPen::Solid, 150, SSymColor(0x00FF00)));
+  c.Line(SSymPoint(0, 0), SSymPoint(1000, -1000));
+  ASSERT_NE(c.GdiPen(), nullptr);
+  EXPECT_EQ(c.GdiPen()->GetExtLogPen().elpColor, 0x00FF00u);
+  EXPECT_EQ(c.GdiPen()->GetExtLogPen().elpPenStyle & PS_ENDCAP_MASK, PS_ENDCAP_FLAT);
+}
+
 TEST(CanvasDraw, RoundRectCornersAndOval) {
   GdiDrawSetting setting(1);
   RecordingDC rec(72);  // 0.01 px per unit
