@@ -87,7 +87,10 @@ HRESULT SSymOwnerImpl::GetTopOwner(ISSymOwner** out) {
   ISSymOwner* before = *out;
   up->GetTopOwner(out);
   if (*out == before) {
-    *out = up;  // the owner above is the top: the reference passes to the caller
+    // The owner above is the top: the reference passes to the caller, unless
+    // it is what the caller set (a cycle), which stays uncounted.
+    if (up == before) up->Release();
+    else *out = up;
     return S_OK;
   }
   up->Release();

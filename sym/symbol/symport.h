@@ -13,7 +13,8 @@ class SSymOwnerImpl : public ISSymOwner {
   HRESULT Remove(ISSymbol* symbol) override;
   BOOL Contains(ISSymbol* symbol, int deep) override;
   // Sets *out (a counted reference) to the outermost owner above the owner
-  // symbol; leaves it as the caller set it when there is none.
+  // symbol; leaves it as the caller set it (uncounted) when there is none or
+  // when the walk comes back to that very owner.
   HRESULT GetTopOwner(ISSymOwner** out) override;
   HRESULT SymResize(ISSymbol* symbol) override;
   HRESULT SymRedraw(ISSymbol* symbol) override;
