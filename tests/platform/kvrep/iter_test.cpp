@@ -219,6 +219,26 @@ TEST_F(IterTest, CollectionChangedWhileWalking) {
   EXPECT_EQ(base - 1, Refs(b)) << "the walk gave back its references";
 }
 
+TEST_F(IterTest, ColIteratorLeavesTheCollectionWhenItEnds) {
+  const ULONG rr = Refs(root), ra = Refs(a), rb = Refs(b);
+  {
+    SRepColIterator it(root, kKids);
+    EXPECT_EQ(static_cast<ISRepObject*>(a), it.Next());
+    root->Collection(kKids)->Remove(root->Collection(kKids)->GetPos(b));
+    EXPECT_EQ(static_cast<ISRepObject*>(c), it.Next());
+  }
+  // No notice may reach the ended walk.
+  root->Collection(kKids)->Remove(root->Collection(kKids)->GetPos(c));
+  root->Collection(kKids)->Insert(b, 0);
+  root->Collection(kKids)->Insert(c, -1);
+  EXPECT_EQ(rr, Refs(root));
+  EXPECT_EQ(ra, Refs(a));
+  EXPECT_EQ(rb, Refs(b));
+
+  SRepColIterator none(nullptr, kKids);
+  EXPECT_EQ(nullptr, none.Next());
+}
+
 TEST_F(IterTest, WalksTablesOfRawPointers) {
   SComTbl<ISRepObject> table;
   table.Add(a);
