@@ -71,6 +71,7 @@ class SRepIter {
   template <SRepIterTable T>
   HRESULT Init(const T& table, bool reverse = false) {
     Start(SRepIterModeTable, reverse);
+    m_col.Init(static_cast<ISRepClassCol*>(nullptr));  // gives back the members of an earlier walk
     m_table = &table;
     m_tableCount = [](const void* t) { return static_cast<int>(static_cast<const T*>(t)->GetCount()); };
     m_tableAt = [](const void* t, int i) -> IUnknown* { return static_cast<const T*>(t)->GetAt(i); };
