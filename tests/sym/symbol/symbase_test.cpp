@@ -1,5 +1,6 @@
 // The base symbol: attribute defaults and result codes, interfaces, the
 // property map, lockout-aware rectangle and visibility, copies.
+#include "sym/render/symcanv.h"
 #include "symtest.h"
 
 using SymBase = SymFixture;
@@ -199,4 +200,48 @@ TEST_F(SymBase, DeleteDetachesLinksAndDropsLinkable) {
   EXPECT_EQ(a->GetLinks().GetCount(), 0);
   void* p = nullptr;
   EXPECT_EQ(a->QueryInterface(IID_ISSymLinkable, &p), E_NOINTERFACE);
+}
+
+namespace {
+// A canvas of 10 diagram units per pixel that keeps its invalidations.
+class TCanvas : public SSymCanvas {
+ public:
+  SSymSize DPtoVP(SIZE s) const override { return SSymSize(s.cx * 10, s.cy * 10); }
+  void InvalidateRectLP(const SSymRect& r, int) override { m_invalid.push_back(r); }
+  std::vector<SSymRect> m_invalid;
+};
+}  // namespace
+
+TEST_F(SymBase, CanvasRectanglesHitsAndRedraw) {
+  TSym* s = Place(DiagramOwner());
+  TCanvas canvas;
+  EXPECT_EQ(s->GetActiveRect(canvas, 1), SSymRect(-60, 3660, 4860, -60));
+  EXPECT_TRUE(s->IsVisibleInRect(canvas, SSymRect(4850, 100, 9000, 0)));
+  EXPECT_FALSE(s->IsVisibleInRect(canvas, SSymRect(4900, 100, 9000, 0)));
+  int second = 7;
+  s->DrawIfVisible(canvas, SSymRect(9000, 100, 9900, 0), &second);
+  EXPECT_EQ(second, 0);
+
+  s->Redraw(&canvas);
+  ASSERT_EQ(canvas.m_invalid.size(), 1u);
+  EXPECT_EQ(canvas.m_invalid[0], s->GetActiveRect(canvas, 1));
+  s->m_state |= SSymBase::StateNoRedraw;
+  s->Redraw(&canvas);
+  EXPECT_EQ(canvas.m_invalid.size(), 1u);
+
+  int handle = -2;
+  EXPECT_TRUE(s->IsPtInSym(canvas, SSymPoint(4800, 1800), &handle, nullptr));  // right-middle handle
+  EXPECT_EQ(handle, 3);
+  s->m_display |= SSymBase::DispLockHandlesA;
+  EXPECT_TRUE(s->IsPtInSym(canvas, SSymPoint(4800, 1800), &handle, nullptr));
+  EXPECT_EQ(handle, -1);
+  EXPECT_TRUE(s->IsPtInSym(canvas, SSymPoint(4870, 3670), nullptr, nullptr));  // within 75 units
+  EXPECT_FALSE(s->IsPtInSym(canvas, SSymPoint(4880, 1800), nullptr, nullptr));
+  ISSymbol* sub = s->Sym();
+  EXPECT_FALSE(s->IsPtInSym(canvas, SSymPoint(9000, 1800), nullptr, &sub));
+  EXPECT_EQ(sub, nullptr);
+  s->Show(0);
+  EXPECT_FALSE(s->IsPtInSym(canvas, SSymPoint(4800, 1800), &handle, nullptr));
+  EXPECT_FALSE(s->IsVisibleInRect(canvas, SSymRect(0, 100, 100, 0)));
+  EXPECT_FALSE(s->IsLinkPtInSym(canvas, SSymPoint(10, 10), nullptr, 0));
 }
