@@ -245,3 +245,95 @@ TEST_F(SymBase, CanvasRectanglesHitsAndRedraw) {
   EXPECT_FALSE(s->IsVisibleInRect(canvas, SSymRect(0, 100, 100, 0)));
   EXPECT_FALSE(s->IsLinkPtInSym(canvas, SSymPoint(10, 10), nullptr, 0));
 }
+
+TEST_F(SymBase, TextInDisplayNameAndRelatedObjects) {
+  TRich* r = Place<TRich>(DiagramOwner());
+  r->m_text = SString("first\r\nsecond\nthird");
+  EXPECT_EQ(r->GetDispName(), SString("Rectangle: first second third"));
+  EXPECT_EQ(r->GetName(), r->GetDispName());
+  r->m_text = SString(std::string(400, 'x').c_str());
+  EXPECT_EQ(r->GetDispName().GetLength(), 253);
+
+  TSym* a = Place(DiagramOwner());
+  TSym* b = Place(DiagramOwner());
+  TSym* c = Place(DiagramOwner());
+  TLink* ab = Place<TLink>(DiagramOwner());
+  TLink* ac = Place<TLink>(DiagramOwner());
+  ab->AttachSym(0, a->Linkable(), SSymPoint());
+  ab->AttachSym(1, b->Linkable(), SSymPoint());
+  ac->AttachSym(0, a->Linkable(), SSymPoint());
+  ac->AttachSym(1, c->Linkable(), SSymPoint());
+  SRepListObject all;
+  ASSERT_EQ(a->GetRelatedObjectList(&all, nullptr, 0, nullptr, 0, 0), S_OK);
+  EXPECT_EQ(all.GetCount(), 2);
+  SRepBagObject bag;
+  bag.Add(a->Obj());
+  bag.Add(b->Obj());
+  SRepListObject inBag;
+  a->GetRelatedObjectList(&inBag, nullptr, 0, &bag, 0, 0);
+  ASSERT_EQ(inBag.GetCount(), 1);
+  EXPECT_EQ(inBag.GetAt(0), ab->Obj());
+  SRepListObject ends;
+  ab->GetRelatedObjectList(&ends, nullptr, 0, &bag, 0, 0);  // a link names its two ends
+  EXPECT_EQ(ends.GetCount(), 2);
+  EXPECT_EQ(a->GetRelatedObjectList(nullptr, nullptr, 0, nullptr, 0, 0), E_INVALIDARG);
+  SRepListObject none;
+  a->GetRelatedObjectList(&none, nullptr, 0, nullptr, 0, 1);
+  EXPECT_EQ(none.GetCount(), 0);
+}
+
+TEST_F(SymBase, CopiedAttributesTakeFormatVisibilityAndSize) {
+  TRich* from = Place<TRich>(DiagramOwner());
+  TRich* to = Place<TRich>(DiagramOwner());
+  from->m_pen = SSymPen(3, 7, SSymColor(0x00FF00));
+  from->SetAttrRect(SSymRect(0, 1000, 2000, 0));
+  from->Show(0);
+  ASSERT_EQ(to->CopySymAttributes(from->Sym(), 1), S_OK);
+  EXPECT_EQ(to->m_pen, from->m_pen);
+  EXPECT_TRUE(to->IsHidden());
+  EXPECT_EQ(to->GetSize(), (SRep_Point{2001, 1001}));
+  EXPECT_EQ(to->CopySymAttributes(nullptr, 1), S_OK);
+  EXPECT_EQ(to->CopySymAttributes(to->Sym(), 1), S_OK);
+}
+
+TEST_F(SymBase, ForcedSizeChangeWithoutStepMakesItsOwnStep) {
+  TSym* s = Place(DiagramOwner());
+  const int steps = m_session->GetUndoCount();
+  class Probe : public TSym {
+   public:
+    using TSym::CreateUndoSizeInfo;
+    using TSym::TSym;
+  };
+  auto* p = Place<Probe>(DiagramOwner());
+  EXPECT_EQ(p->CreateUndoSizeInfo(SSymRect(0, 100, 100, 0), 1), 0);  // the record made the change
+  EXPECT_EQ(p->m_rect, SSymRect(0, 100, 100, 0));
+  EXPECT_EQ(m_session->GetUndoCount(), steps + 1);
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(p->m_rect, SSymRect(0, 3600, 4800, 0));
+  (void)s;
+}
+
+TEST_F(SymBase, OtherSessionsAndGlobalLockoutSwitch) {
+  SRepSession* other = new SRepSession();
+  other->AddRef();
+  {
+    auto* stranger = new TSym(static_cast<ISRepSession*>(other));
+    stranger->AddRef();
+    stranger->SetSession(other);
+    EXPECT_NE(DiagramOwner()->Add(stranger->Sym()), S_OK);  // refused by the repository
+    EXPECT_FALSE(DiagramOwner()->Contains(stranger->Sym(), 1));
+    EXPECT_TRUE(stranger->m_owner.IsNull());
+    stranger->Release();
+  }
+  other->Release();
+
+  TSym* s = Place(DiagramOwner());
+  SRepLockoutContext lock(Session());
+  EXPECT_TRUE(s->InLockoutContext());
+  SSymBase::g_bUpdAllInLockout = true;
+  EXPECT_FALSE(s->InLockoutContext());
+  ASSERT_EQ(s->SetAttrRect(SSymRect(0, 10, 10, 0)), S_OK);  // stored at once
+  EXPECT_EQ(s->m_rect, SSymRect(0, 10, 10, 0));
+  EXPECT_NE(s->MDAT, 0);
+  SSymBase::g_bUpdAllInLockout = false;
+}
