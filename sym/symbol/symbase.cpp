@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "kvcore/scascade.h"
+#include "kvcore/sexceptiondlg.h"
 #include "kvcore/srtfdocument.h"
 #include "sym/foundation/symclassreg.h"
 #include "sym/foundation/sympropmap.h"
@@ -142,7 +143,21 @@ HRESULT SSymBase::SetAttribute(LONG id, const SRepVariant& value) {
       return S_OK;
     }
   }
-  HRESULT hr = SRepObjectMem::SetAttribute(id, value);
+  HRESULT hr = S_OK;
+  if (id == SymAttr::BlobData) {
+    // A failure while storing the picture data is shown, not passed on.
+    try {
+      hr = SRepObjectMem::SetAttribute(id, value);
+    } catch (const SException& e) {
+      SString text("Setting symbol blob attribute on ");
+      text += e.GetDescription();
+      text += GetDispName();
+      SExceptionDialog::Show(__PRETTY_FUNCTION__, __FILE__, __LINE__, text);
+      return E_FAIL;
+    }
+  } else {
+    hr = SRepObjectMem::SetAttribute(id, value);
+  }
   if (hr != S_OK) return hr;
   if ((id == SymAttr::ClipRect || id == SymAttr::CustomPictureID) && !InLockoutContext()) {
     SSymMatrix matrix;
@@ -550,26 +565,17 @@ SSymRect SSymBase::GetClipRectWithBorder() {
 }
 
 BOOL SSymBase::IsProtected() {
-  SComWrap<ISSymObject> so(Sym());
-  if (!so.IsNull()) {
-    ISRepObject* model = nullptr;
-    if (so->GetModelObject(&model) == S_OK && model) {
-      ISRepSession* s = nullptr;
-      model->GetSession(&s);
-      const bool readOnly = s && SRepIsSessionReadOnly(s);
-      if (s) s->Release();
-      model->Release();
-      if (readOnly) return 1;
-    }
-  }
+  // The repository's permission profile, which may protect the symbols of
+  // model objects, is not part of this repository: the flag decides.
   return (Flags & FlagProtected) != 0;
 }
 
 HRESULT SSymBase::ProtectSymbol(int protect) {
   const bool want = protect != 0;
   if (((Flags & FlagProtected) != 0) == want) return S_OK;
-  SComWrap<ISSymDiagram> diagram(m_owner);
-  if (diagram.IsNull()) return S_OK;
+  ISSymDiagram* diagram = nullptr;
+  if (_GetOwner(reinterpret_cast<void**>(&diagram), IID_ISSymDiagram) != S_OK || !diagram) return S_OK;
+  diagram->Release();
   if (want) Flags |= FlagProtected;
   else Flags &= ~static_cast<DWORD>(FlagProtected);
   Redraw(nullptr);
