@@ -393,3 +393,55 @@ TEST_F(SymAction, GoneTargetsAreSkipped) {
   ASSERT_EQ(m_session->Undo(), S_OK);
   EXPECT_EQ(a->m_rect, SSymRect(10, 3610, 4810, 10));
 }
+
+TEST_F(SymAction, MoveRecordReroutesLinksAndForgetsEmptyGroups) {
+  TSym* a = Place(DiagramOwner());
+  TSym* b = Place(DiagramOwner());
+  TLink* half = Place<TLink>(DiagramOwner());  // only one end moves with it
+  TLink* whole = Place<TLink>(DiagramOwner());  // both ends move with it
+  TLink* curved = Place<TLink>(DiagramOwner());
+  curved->m_lineStyle = 3;
+  half->AttachSym(0, a->Linkable(), SSymPoint());
+  half->AttachSym(1, b->Linkable(), SSymPoint());
+  whole->AttachSym(0, a->Linkable(), SSymPoint());
+  whole->AttachSym(1, a->Linkable(), SSymPoint(10, 10));
+  curved->AttachSym(0, b->Linkable(), SSymPoint());
+  SSymActionMove move;
+  move.m_offset = SSymSize(50, 0);
+  for (ISSymbol* s : {a->Sym(), half->Sym(), whole->Sym(), curved->Sym()}) move.AddSymbol(s);
+  ASSERT_EQ(move.Execute(), S_OK);
+  EXPECT_EQ(half->m_rerouted, 1);
+  EXPECT_EQ(whole->m_rerouted, 0);
+  EXPECT_EQ(curved->m_rerouted, 0);
+  SRepObjectBag objects;
+  move.CollectObjects(objects);
+  EXPECT_EQ(objects.GetCount(), 4);  // a, its links and the curved link
+
+  TComp* g = Place<TComp>(DiagramOwner());
+  SSymActionMove grouped;
+  grouped.m_group = SComWrap<ISSymGroup>(g->Sym());
+  grouped.m_offset = SSymSize(7, 7);
+  grouped.AddSymbol(b->Sym());
+  ASSERT_EQ(grouped.Execute(), S_OK);  // the empty group is forgotten, the set moves
+  EXPECT_TRUE(grouped.m_group.IsNull());
+  EXPECT_EQ(b->m_rect, SSymRect(7, 3607, 4807, 7));
+  EXPECT_EQ(g->m_rect, SSymRect(0, 36000, 48000, 0));
+}
+
+TEST_F(SymAction, MovesInsideMovingOwnersAreNotRecordedTwice) {
+  TComp* comp = Place<TComp>(DiagramOwner());
+  TSym* child = Place(static_cast<ISSymOwner*>(comp));
+  SRepCreateContext step(Session());
+  ISRepContext* ctx = step.GetContext();
+  comp->MoveBy(SSymSize(100, 0), 0);
+  child->MoveBy(SSymSize(100, 0), 0);  // its owner is in the record already
+  auto* move = dynamic_cast<SSymActionMove*>(ctx->GetLastAction());
+  ASSERT_NE(move, nullptr);
+  EXPECT_EQ(move->GetCount(), 1);
+  // A composite that keeps its children's moves out of the records.
+  comp->m_state |= SSymBase::StateKeepChildMoves;
+  const int n = ctx->GetActionCount();
+  child->MoveBy(SSymSize(5000, 0), 0);
+  EXPECT_EQ(ctx->GetActionCount(), n);
+  EXPECT_EQ(child->m_rect.x1, 5100);
+}
