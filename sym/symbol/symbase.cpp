@@ -356,11 +356,11 @@ int SSymBase::IsNewInLockout() const {
   return ctx->IsObjectInContext(const_cast<SSymBase*>(this)->Obj()) ? 1 : 0;
 }
 
-void SSymBase::StampModified() { SetAttribute(SymAttr::MDAT, [] {
-  SRepVariant v;
-  v.SetDATE(SSymNowDate());
-  return v;
-}()); }
+void SSymBase::StampModified() {
+  SRepVariant now;
+  now.SetDATE(SSymNowDate());
+  SetAttribute(SymAttr::MDAT, now);
+}
 
 // ---- typed accessors -----------------------------------------------------------------------------
 SRep_Point SSymBase::GetPos() {

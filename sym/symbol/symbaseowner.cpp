@@ -146,7 +146,11 @@ HRESULT SSymBase::GetGroupOwner(ISSymGroup** out, int walk) {
     if (*out) (*out)->AddRef();
     return S_OK;
   }
-  if (group.IsNull()) return Sym()->QueryInterface(IID_ISSymGroup, reinterpret_cast<void**>(out)) == S_OK ? S_OK : S_OK;
+  if (group.IsNull()) {
+    // Not inside a group: the symbol itself when it is one.
+    if (Sym()->QueryInterface(IID_ISSymGroup, reinterpret_cast<void**>(out)) != S_OK) *out = nullptr;
+    return S_OK;
+  }
   for (int depth = 0; depth < kMaxDepth; ++depth) {
     RepObjWrap obj(group);
     ISRepObject* parent = nullptr;

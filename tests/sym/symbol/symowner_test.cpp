@@ -206,3 +206,21 @@ TEST_F(SymOwner, PortsTakeTheNearestSide) {
   loose->CopyDirection(port->Sym());
   EXPECT_EQ(loose->GetDirection(), PortLeft);
 }
+
+TEST_F(SymOwner, GroupOwnerWalksToTheOutermostGroup) {
+  TComp* outer = Place<TComp>(DiagramOwner());
+  TComp* inner = Place<TComp>(static_cast<ISSymOwner*>(outer));
+  TSym* leaf = Place(static_cast<ISSymOwner*>(inner));
+  ISSymGroup* g = nullptr;
+  ASSERT_EQ(leaf->GetGroupOwner(&g, 0), S_OK);
+  EXPECT_EQ(g, static_cast<ISSymGroup*>(inner));
+  g->Release();
+  ASSERT_EQ(leaf->GetGroupOwner(&g, 1), S_OK);
+  EXPECT_EQ(g, static_cast<ISSymGroup*>(outer));
+  g->Release();
+  ASSERT_EQ(outer->GetGroupOwner(&g, 0), S_OK);  // its owner is the diagram
+  EXPECT_EQ(g, nullptr);
+  ASSERT_EQ(outer->GetGroupOwner(&g, 1), S_OK);  // then the symbol itself
+  EXPECT_EQ(g, static_cast<ISSymGroup*>(outer));
+  g->Release();
+}
