@@ -1,0 +1,666 @@
+#include "sym/symbol/symcoll.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include "kvcore/sexception.h"
+#include "kvrep/srepsession.h"
+#include "sym/render/symviewseam.h"
+#include "sym/symbol/symaction.h"
+#include "sym/symbol/symbase.h"
+
+KV_IMPLEMENT_DYNCREATE(SSymCollection, SObject);
+
+namespace {
+
+SSymFormatEx FormatOf(ISSymbol* symbol) {
+  SSymFormatEx format;
+  symbol->GetFormat(format);
+  return format;
+}
+
+// The member's own format with only the given flags: the setters change one
+// feature and leave the rest as the member has it.
+HRESULT ApplyFormat(ISSymbol* symbol, SSymFormatEx& format, DWORD flags) {
+  format.m_flags = flags;
+  format.m_points.clear();
+  if (!(flags & SSymFormatEx::FlagFonts)) format.m_fonts = SSymLstFonts();
+  return symbol->SetFormat(format);
+}
+
+// Index of an end's arrow in the format record (ends 4, 2, 8).
+int ArrowIndex(int end) { return end == 2 ? 1 : end == 8 ? 2 : 0; }
+
+// One user step on the repository of the first member (none when empty).
+std::unique_ptr<SRepCreateContext> OpenStep(const SComTbl<ISSymbol, ISSymbol*>& list) {
+  if (list.GetCount() == 0) return nullptr;
+  return std::make_unique<SRepCreateContext>(SSymGetRepObject(list.GetAt(0)));
+}
+
+ISRepSession* SessionOf(ISSymbol* symbol) {
+  ISRepObject* obj = symbol ? SSymGetRepObject(symbol) : nullptr;
+  ISRepSession* session = nullptr;
+  if (obj && obj->GetSession(&session) == S_OK && session) {
+    session->Release();  // the object keeps its session alive
+    return session;
+  }
+  return nullptr;
+}
+
+SSymSize InclusiveSize(const SSymRect& r) { return SSymSize(r.Width(), r.Height()); }
+
+}  // namespace
+
+const SSymFonts* SSymFormatTextFont(const SSymLstFonts& fonts) {
+  if (fonts.GetCount() == 0) return nullptr;
+  for (int i = 1; i < fonts.GetCount(); ++i)
+    if (fonts.GetAt(i).m_name == SString(u"Text")) return &fonts.GetAt(i);
+  return &fonts.GetAt(0);
+}
+
+// ---- life -------------------------------------------------------------------------------------
+SSymCollection::SSymCollection(int initial, int step) : m_list(initial, step), m_bag(50, 25) {}
+
+SSymCollection::SSymCollection(const SSymCollection& other) : SObject(), m_list(other.m_list), m_bag(other.m_bag) {}
+
+SSymCollection::~SSymCollection() = default;
+
+void* SSymCollection::operator new(std::size_t size) {
+  void* p = std::malloc(size ? size : 1);
+  if (!p) throw SEOutOfMemory("void *__cdecl SSymCollection::operator new(unsigned int)", "sym/src/symcoll", 0);
+  return p;
+}
+
+void SSymCollection::operator delete(void* p) noexcept { std::free(p); }
+
+// ---- membership -------------------------------------------------------------------------------
+void SSymCollection::Add(ISSymbol* symbol) { Insert(-1, symbol); }
+
+void SSymCollection::Insert(int index, ISSymbol* symbol) {
+  if (!symbol || m_bag.Contains(symbol)) return;
+  m_list.InsertAt(index, symbol);
+  m_bag.Add(symbol);
+}
+
+void SSymCollection::MoveTo(ISSymbol* symbol, int index) {
+  const int from = m_list.IndexOf(symbol);
+  if (!symbol || from < 0 || m_list.GetAt(index) == symbol) return;
+  if (index < 0 || index >= m_list.GetCount()) index = m_list.GetCount() - 1;
+  m_list.MoveTo(from, index);
+}
+
+void SSymCollection::Remove(ISSymbol* symbol) {
+  if (!symbol || !m_bag.Contains(symbol)) return;
+  // The list's reference goes first; the set's keeps the symbol alive until then.
+  m_list.RemoveAt(m_list.IndexOf(symbol));
+  m_bag.Remove(symbol);
+}
+
+SSymRect SSymCollection::GetClipRect() {
+  SSymRect r(0, 0, 0, 0);
+  for (ISSymbol* s : m_list) r = Union(r, s->GetClipRect(1, 1));
+  return r;
+}
+
+HRESULT SSymCollection::MoveBy(const SSymSize& offset, int flag) {
+  if (offset.cx == 0 && offset.cy == 0) return S_OK;
+  // A pool that heads the diagram and is not moved itself is held until the
+  // moves are done (its lanes may rearrange as members move).
+  SComWrap<ISSymSwimPool> pool;
+  if (GetCount() > 0) {
+    SComWrap<ISSymDiagram> diagram;
+    if (SUCCEEDED(GetAt(0)->GetDiagram(&diagram)) && !diagram.IsNull()) {
+      ISRepClassCol* symbols = nullptr;
+      if (SUCCEEDED(diagram->GetSymbols(&symbols)) && symbols) {
+        ISRepObject* first = nullptr;
+        if (symbols->GetCount() > 0 && SUCCEEDED(symbols->Item(0, &first)) && first) {
+          SComWrap<ISSymbol> firstSym(first);
+          if (!firstSym.IsNull() && !Contains(firstSym.Get())) pool = SComWrap<ISSymSwimPool>(first);
+          first->Release();
+        }
+        symbols->Release();
+      }
+    }
+  }
+  HRESULT result = S_OK;
+  // A copy of the list: a move may change the membership.
+  SComTbl<ISSymbol, ISSymbol*> list(m_list);
+  for (ISSymbol* s : list) {
+    s->GetClipRect(0, 0);
+    const HRESULT hr = s->MoveBy(offset, flag);
+    if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+  }
+  return result;
+}
+
+HRESULT SSymCollection::Transform(const SSymMatrix& matrix, int flag) {
+  HRESULT result = S_OK;
+  SComTbl<ISSymbol, ISSymbol*> list(m_list);
+  for (ISSymbol* s : list) {
+    const HRESULT hr = s->Transform(matrix, flag);
+    if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+  }
+  return result;
+}
+
+// ---- common values ----------------------------------------------------------------------------
+void SSymCollection::GetPen(SSymPen& pen) {
+  pen = SSymPen(1, 0, SSymColor(0));
+  bool first = true;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    ISSymbol* s = GetAt(i);
+    SComWrap<ISSymPen> face(s);
+    if (face.IsNull()) continue;
+    const SSymPen p = FormatOf(s).m_pen;
+    if (first) {
+      pen = p;
+      first = false;
+      continue;
+    }
+    if (pen.m_color.GetColor() != p.m_color.GetColor()) pen.m_color = SSymColor(MixedColor);
+    if (pen.m_width != p.m_width) pen.m_width = -1;
+    if (pen.m_style != p.m_style) pen.m_style = 0;
+  }
+}
+
+LONG SSymCollection::GetPenStyle() {
+  LONG style = 0;
+  bool first = true;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    ISSymbol* s = GetAt(i);
+    SComWrap<ISSymLine> face(s);
+    if (face.IsNull()) continue;
+    const LONG st = FormatOf(s).m_pen.m_style;
+    if (first) {
+      style = st;
+      first = false;
+    } else if (st != style) {
+      return 0;
+    }
+  }
+  return style;
+}
+
+LONG SSymCollection::GetLineStyle() {
+  LONG style = 0;
+  bool first = true;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    SComWrap<ISSymLine> face(GetAt(i));
+    if (face.IsNull()) continue;
+    const LONG st = face->GetLineStyle();
+    if (first) {
+      style = st;
+      first = false;
+    } else if (st != style) {
+      return 4;
+    }
+  }
+  return style;
+}
+
+namespace {
+void MergeBrush(SSymBrush& result, const SSymBrush& b) {
+  if (result.m_color.GetColor() != b.m_color.GetColor()) result.m_color = SSymColor(SSymCollection::MixedColor);
+  if (result.m_style != b.m_style) result.m_style = SSymCollection::MixedBrushStyle;
+  if (result.m_style == 2 && result.m_hatch != b.m_hatch) result.m_hatch = SSymCollection::MixedHatch;
+  if (result.m_endColor.GetColor() != b.m_endColor.GetColor()) result.m_endColor = SSymColor(SSymCollection::MixedColor);
+}
+}  // namespace
+
+void SSymCollection::GetBrush(SSymBrush& brush) {
+  brush = SSymBrush();
+  bool first = true;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    ISSymbol* s = GetAt(i);
+    SComWrap<ISSymBrush> face(s);
+    if (face.IsNull()) continue;
+    const SSymBrush b = FormatOf(s).m_brush;
+    if (first) {
+      brush = b;
+      first = false;
+    } else {
+      MergeBrush(brush, b);
+    }
+  }
+}
+
+void SSymCollection::GetShadow(SSymBrush& brush) {
+  brush = SSymBrush();
+  bool first = true;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    ISSymbol* s = GetAt(i);
+    SComWrap<ISSymShadow> face(s);
+    if (face.IsNull()) continue;
+    const SSymBrush b(FormatOf(s).m_shadowColor);
+    if (first) {
+      brush = b;
+      first = false;
+    } else {
+      MergeBrush(brush, b);
+    }
+  }
+}
+
+int SSymCollection::GetFilled() {
+  int filled = 0, hollow = 0;
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymBrush> face(s);
+    if (face.IsNull()) continue;
+    (FormatOf(s).m_fill ? filled : hollow) += 1;
+  }
+  if (filled && !hollow) return 1;
+  if (hollow && !filled) return 0;
+  return 2;
+}
+
+LONG SSymCollection::GetShadowStyle() {
+  LONG style = -1;
+  bool first = true;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    SComWrap<ISSymShadow> face(GetAt(i));
+    if (face.IsNull()) continue;
+    const LONG st = face->GetShadowStyle();
+    if (first) {
+      style = st;
+      first = false;
+    } else if (st != style) {
+      return -1;
+    }
+  }
+  return style;
+}
+
+bool SSymCollection::GetFont(SSymFont& font) {
+  font = SSymFont();
+  font.m_faceName = SGetArialString();
+  font.m_size = 8;
+  font.m_style = 1;
+  font.m_family = 0;
+  font.m_pitch = 0;
+  font.m_option = 1;
+  font.m_angle = 0;
+  bool any = false;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    ISSymbol* s = GetAt(i);
+    SComWrap<ISSymFont> face(s);
+    if (face.IsNull()) continue;
+    const SSymFormatEx format = FormatOf(s);
+    const SSymFonts* entry = SSymFormatTextFont(format.m_fonts);
+    if (!entry) continue;
+    const SSymFont& f = entry->m_font;
+    if (!any) {
+      font = f;
+      any = true;
+      continue;
+    }
+    if (font.m_faceName != f.m_faceName) font.m_faceName = SString();
+    if (font.GetSize() != f.GetSize()) font.m_size = 8;
+    if (font.m_style != f.m_style) font.m_style = 0;
+    if (font.m_family != f.m_family) font.m_family = -1;
+    if (font.m_pitch != f.m_pitch) font.m_pitch = -1;
+    if (font.m_option != f.m_option) font.m_option = -1;
+  }
+  return any;
+}
+
+void SSymCollection::GetFonts(SSymLstFonts& fonts) {
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymFonts> face(s);
+    if (face.IsNull()) continue;
+    const SSymFormatEx format = FormatOf(s);
+    for (int i = 0; i < format.m_fonts.GetCount(); ++i) {
+      const SSymFonts& e = format.m_fonts.GetAt(i);
+      bool known = false;
+      for (int j = 0; j < fonts.GetCount() && !known; ++j) known = fonts.GetAt(j) == e;
+      if (!known) fonts.Add(e);
+    }
+  }
+}
+
+DWORD SSymCollection::GetFontColor() {
+  DWORD color = 0;
+  bool first = true;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    ISSymbol* s = GetAt(i);
+    SComWrap<ISSymFont> face(s);
+    if (face.IsNull()) continue;
+    const SSymFormatEx format = FormatOf(s);
+    const SSymFonts* entry = SSymFormatTextFont(format.m_fonts);
+    if (!entry) continue;
+    if (first) {
+      color = entry->m_color.GetColor();
+      first = false;
+    } else if (entry->m_color.GetColor() != color) {
+      return MixedColor;
+    }
+  }
+  return color;
+}
+
+LONG SSymCollection::GetFontStyle() {
+  LONG style = 0;
+  bool first = true;
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymFont> face(s);
+    if (face.IsNull()) continue;
+    style = first ? face->GetFontStyle() : (style & face->GetFontStyle());
+    first = false;
+  }
+  return style;
+}
+
+bool SSymCollection::GetFontStyle(LONG bits) {
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymFont> face(s);
+    if (!face.IsNull() && (face->GetFontStyle() & bits) != bits) return false;
+  }
+  return true;
+}
+
+LONG SSymCollection::GetTextStyle() {
+  LONG style = 0;
+  bool first = true;
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymFont> face(s);
+    if (face.IsNull()) continue;
+    const LONG st = face->GetTextStyle();
+    if (first) {
+      style = st;
+      first = false;
+    } else if (st != style) {
+      return 0;
+    }
+  }
+  return style;
+}
+
+LONG SSymCollection::GetArrow(int end) {
+  LONG arrow = MixedArrow;
+  bool first = true;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    ISSymbol* s = GetAt(i);
+    SComWrap<ISSymPolyline> face(s);
+    if (face.IsNull()) continue;
+    const LONG a = FormatOf(s).m_arrows[ArrowIndex(end)];
+    if (first) {
+      arrow = a;
+      first = false;
+    } else if (a != arrow) {
+      return MixedArrow;
+    }
+  }
+  return arrow;
+}
+
+int SSymCollection::GetAutoAdjusted() {
+  int yes = 0, no = 0;
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymAdjust> face(s);
+    if (face.IsNull()) continue;
+    (face->IsAdjusted() ? yes : no) += 1;
+  }
+  if (yes && no) return 2;
+  return no ? 0 : 1;
+}
+
+namespace {
+// Point-list symbols have no size of their own unless they are composites.
+bool HasOwnSize(ISSymbol* s) {
+  SComWrap<ISSymPolyline> poly(s);
+  if (poly.IsNull()) return true;
+  SComWrap<IUnknown, &IID_ISSymComplex> complex(s);
+  return !complex.IsNull();
+}
+}  // namespace
+
+void SSymCollection::GetSize(SSymSize& size) {
+  size = SSymSize(0, 0);
+  bool first = true;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    ISSymbol* s = GetAt(i);
+    if (!HasOwnSize(s)) continue;
+    const SSymSize m = InclusiveSize(s->GetClipRect(0, 0));
+    if (first) {
+      size = m;
+      first = false;
+      continue;
+    }
+    if (size.cx != m.cx) size.cx = 0;
+    if (size.cy != m.cy || size.cy == 0) size = SSymSize(0, 0);
+  }
+}
+
+void SSymCollection::GetNormalSize(SSymSize& size) {
+  size = SSymSize(0, 0);
+  bool first = true;
+  for (ISSymbol* s : m_list) {
+    if (!HasOwnSize(s)) continue;
+    const SSymSize m = s->GetNormalSize();
+    if (first) {
+      size = m;
+      first = false;
+      continue;
+    }
+    if (size.cx != m.cx) size.cx = 0;
+    if (size.cy != m.cy) size.cy = 0;
+  }
+}
+
+// ---- setters ----------------------------------------------------------------------------------
+// Every setter runs as one user step; each member that answers the feature's
+// interface gets the change, in list order.
+void SSymCollection::SetPen(const SSymPen& pen, int) {
+  auto step = OpenStep(m_list);
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymPen> face(s);
+    if (face.IsNull()) continue;
+    SSymFormatEx f = FormatOf(s);
+    f.m_pen = pen;
+    ApplyFormat(s, f, SSymFormatEx::FlagPen);
+  }
+}
+
+void SSymCollection::SetPenStyle(LONG style, int) {
+  auto step = OpenStep(m_list);
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymLine> face(s);
+    if (face.IsNull()) continue;
+    SSymFormatEx f = FormatOf(s);
+    f.m_pen.m_style = style;
+    ApplyFormat(s, f, SSymFormatEx::FlagPen);
+  }
+}
+
+void SSymCollection::SetPenWidth(LONG width, int) {
+  auto step = OpenStep(m_list);
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymLine> face(s);
+    if (face.IsNull()) continue;
+    SSymFormatEx f = FormatOf(s);
+    f.m_pen.m_width = width;
+    ApplyFormat(s, f, SSymFormatEx::FlagPen);
+  }
+}
+
+void SSymCollection::SetLineStyle(LONG style, int flag) {
+  auto step = OpenStep(m_list);
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymLine> face(s);
+    if (!face.IsNull()) face->SetLineStyle(style, flag);
+  }
+}
+
+void SSymCollection::SetBrush(const SSymBrush& brush, int) {
+  auto step = OpenStep(m_list);
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymBrush> face(s);
+    if (face.IsNull()) continue;
+    SSymFormatEx f = FormatOf(s);
+    f.m_brush = brush;
+    ApplyFormat(s, f, SSymFormatEx::FlagBrush);
+  }
+}
+
+void SSymCollection::SetShadow(const SSymBrush& brush, int) {
+  auto step = OpenStep(m_list);
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymShadow> face(s);
+    if (face.IsNull()) continue;
+    SSymFormatEx f = FormatOf(s);
+    f.m_shadowColor = brush.m_color;
+    ApplyFormat(s, f, SSymFormatEx::FlagShadowColor);
+  }
+}
+
+namespace {
+// Replaces the text font entry of a member's format (adding one when the
+// member listed none) and applies it.
+template <class Change>
+void ApplyTextFont(ISSymbol* s, Change change) {
+  SSymFormatEx f = FormatOf(s);
+  SSymFonts entry;
+  if (const SSymFonts* e = SSymFormatTextFont(f.m_fonts)) entry = *e;
+  change(entry);
+  f.m_fonts = SSymLstFonts();
+  f.m_fonts.Add(entry);
+  ApplyFormat(s, f, SSymFormatEx::FlagFonts);
+}
+}  // namespace
+
+void SSymCollection::SetFont(const SSymFont& font, int) {
+  auto step = OpenStep(m_list);
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymFont> face(s);
+    if (!face.IsNull()) ApplyTextFont(s, [&](SSymFonts& e) { e.m_font = font; });
+  }
+}
+
+void SSymCollection::SetFontColor(DWORD color, int) {
+  auto step = OpenStep(m_list);
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymFont> face(s);
+    if (!face.IsNull()) ApplyTextFont(s, [&](SSymFonts& e) { e.m_color = SSymColor(color); });
+  }
+}
+
+int SSymCollection::SetFonts(const SSymFonts& entry, int) {
+  auto step = OpenStep(m_list);
+  int changed = 0;
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymFonts> face(s);
+    if (face.IsNull()) continue;
+    SSymFormatEx f = FormatOf(s);
+    const SSymLstFonts before = f.m_fonts;
+    f.m_fonts = SSymLstFonts();
+    f.m_fonts.Add(entry);
+    if (FAILED(ApplyFormat(s, f, SSymFormatEx::FlagFonts))) continue;
+    if (FormatOf(s).m_fonts != before) changed = 1;
+  }
+  return changed;
+}
+
+void SSymCollection::SetArrow(int end, LONG type, int) {
+  auto step = OpenStep(m_list);
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymPolyline> face(s);
+    if (face.IsNull()) continue;
+    SSymFormatEx f = FormatOf(s);
+    f.m_arrows[ArrowIndex(end)] = type;
+    ApplyFormat(s, f, SSymFormatEx::FlagArrows);
+  }
+}
+
+void SSymCollection::ToggleFontStyle(LONG bit, int flag) {
+  auto step = OpenStep(m_list);
+  const bool clear = GetFontStyle(bit);
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymFont> face(s);
+    if (face.IsNull()) continue;
+    const LONG st = face->GetFontStyle();
+    if (clear && (st & bit)) face->SetFontStyle(st & ~bit, flag);
+    if (!clear && (st & bit) != bit) face->SetFontStyle(st | bit, flag);
+  }
+}
+
+// ---- undoable style changes -------------------------------------------------------------------
+void SSymCollection::SetShadowStyle(SHORT style, int) {
+  if (GetCount() == 0) return;
+  SRepCreateContext ctx(SSymGetRepObject(GetAt(0)));
+  std::unique_ptr<SSymActionShadow> action;
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymShadow> face(s);
+    if (face.IsNull()) continue;
+    if (!action) action = std::make_unique<SSymActionShadow>();
+    action->Add(s, style);
+  }
+  if (!action) return;
+  // Running the record gives every member its new style and leaves the old
+  // ones in the record, which the step keeps for undo.
+  action->Execute();
+  ctx.AddRepAction(action.release());
+}
+
+void SSymCollection::SetTextStyle(LONG style, int flag) {
+  if (GetCount() == 0) return;
+  ISRepSession* session = SessionOf(GetAt(0));
+  if (session && session->IsReadOnly()) return;
+  SRepCreateContext ctx(session);
+  SComTbl<ISSymbol, ISSymbol*> list(m_list);
+  for (ISSymbol* s : list) {
+    SComWrap<ISSymFont> face(s);
+    if (face.IsNull()) continue;
+    const LONG old = face->GetTextStyle();
+    face->SetTextStyle((old & 0xF0) | style, flag);
+    ctx.AddRepAction(new SSymActionTextStyle(face.Get(), old));
+  }
+}
+
+void SSymCollection::SetFontStyle(LONG style, int flag) {
+  if (GetCount() == 0) return;
+  ISRepSession* session = SessionOf(GetAt(0));
+  if (session && session->IsReadOnly()) return;
+  SRepCreateContext ctx(session);
+  SComTbl<ISSymbol, ISSymbol*> list(m_list);
+  for (ISSymbol* s : list) {
+    SComWrap<ISSymFont> face(s);
+    if (face.IsNull()) continue;
+    const LONG old = face->GetFontStyle();
+    face->SetFontStyle(old | style, flag);
+    ctx.AddRepAction(new SSymActionFontStyle(face.Get(), old));
+  }
+}
+
+void SSymCollection::AdjustText(SSymCanvas& canvas, int flag) {
+  auto step = OpenStep(m_list);
+  SComTbl<ISSymbol, ISSymbol*> list(m_list);
+  for (ISSymbol* s : list) s->AdjustText(canvas, flag, 0);
+}
+
+void SSymCollection::NormalSize(int flag) {
+  auto step = OpenStep(m_list);
+  SComTbl<ISSymbol, ISSymbol*> list(m_list);
+  for (ISSymbol* s : list) s->NormalSize(flag);
+}
+
+void SSymCollection::AlignLink() {
+  if (GetCount() == 0) return;
+  SRepCreateContext ctx(SessionOf(GetAt(0)));
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymLink> link(s);
+    if (link.IsNull()) continue;
+    SComWrap<ISSymbol> a, b;
+    if (FAILED(link->GetAttachSym(0, &a)) || FAILED(link->GetAttachSym(1, &b))) continue;
+    if (a.IsNull() || b.IsNull() || SRepAreSameObjects(a.Get(), b.Get())) continue;
+    SComWrap<ISSymPolyline> poly(s);
+    if (poly.IsNull()) continue;
+    const SSymRect ra = a->GetClipRect(0, 0), rb = b->GetClipRect(0, 0);
+    SSymPoint p1((ra.x1 + ra.x2) / 2, (ra.y1 + ra.y2) / 2);
+    SSymPoint p2((rb.x1 + rb.x2) / 2, (rb.y1 + rb.y2) / 2);
+    if (std::labs(static_cast<long>(p2.x) - p1.x) < 10) p2.x = p1.x;
+    if (std::labs(static_cast<long>(p2.y) - p1.y) < 10) p2.y = p1.y;
+    SSymListPt current;
+    poly->GetListPt(current);
+    if (current.GetCount() == 2 && current.GetAt(0) == p1 && current.GetAt(1) == p2) continue;
+    poly->SetListPt(SSymListPt{p1, p2}, 1, 0);
+  }
+}

@@ -1,0 +1,366 @@
+// Symbol collections: membership kept in step in list and set, common
+// values with their mixed marks, tri-state answers, setters over all
+// members as one undo step, undoable style changes, and link alignment.
+#include "sym/symbol/symcoll.h"
+
+#include "symtest.h"
+
+namespace {
+
+// A symbol whose faces are switched on one by one; its pen, brush, shadow
+// colour, font entry and arrows live in a format record, and SetFormat
+// records the former values in an open recording context.
+class TFmt : public TRich, public ISSymPen, public ISSymBrush, public ISSymFonts, public ISSymPolyline {
+ public:
+  enum Face { Pen = 1, Brush = 2, Shadow = 4, Font = 8, Poly = 16, Adjust = 32, Line = 64, Fonts = 128 };
+  explicit TFmt(ISRepSession* s, int faces = Pen | Brush | Shadow | Font) : TRich(s), m_faces(faces) {
+    SSymFonts e;
+    m_fmt.m_fonts.Add(e);
+  }
+  TEST_UNKNOWN(TRich)
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
+    if (((m_faces & Pen) && Answer<ISSymPen>(this, iid, ppv)) || ((m_faces & Brush) && Answer<ISSymBrush>(this, iid, ppv)) ||
+        ((m_faces & Fonts) && Answer<ISSymFonts>(this, iid, ppv)) ||
+        ((m_faces & Poly) && Answer<ISSymPolyline>(this, iid, ppv)))
+      return S_OK;
+    if ((iid == ISSymShadow::iid && !(m_faces & Shadow)) || (iid == ISSymFont::iid && !(m_faces & Font)) ||
+        (iid == ISSymAdjust::iid && !(m_faces & Adjust)) || (iid == ISSymLine::iid && !(m_faces & Line)) ||
+        iid == ISSymText::iid)
+      return E_NOINTERFACE;
+    return TRich::InternalQueryInterface(iid, ppv);
+  }
+  LONG GetPenWidth() override { return m_fmt.m_pen.m_width; }
+  LONG GetPenStyle() override { return m_fmt.m_pen.m_style; }
+  HRESULT GetListPt(SSymListPt& out) override {
+    out = m_list;
+    return S_OK;
+  }
+  HRESULT SetListPt(const SSymListPt& pts, int, int) override {
+    m_list = pts;
+    return S_OK;
+  }
+  LONG GetLineStyle() override { return TRich::GetLineStyle(); }
+  HRESULT GetFormat(SSymFormatEx& f) override {
+    SSymBase::GetFormat(f);
+    f.m_pen = m_fmt.m_pen;
+    f.m_brush = m_fmt.m_brush;
+    f.m_shadowColor = m_fmt.m_shadowColor;
+    f.m_fonts = m_fmt.m_fonts;
+    for (int i = 0; i < 3; ++i) f.m_arrows[i] = m_fmt.m_arrows[i];
+    f.m_fill = m_fill;
+    return S_OK;
+  }
+  HRESULT SetFormat(const SSymFormatEx& f) override {
+    ISRepContext* ctx = OpenContext();
+    if (ctx && ctx->IsRecording()) {
+      auto* a = new SSymActionFormat(ctx);
+      SSymFormatEx old;
+      GetFormat(old);
+      old.m_flags = f.m_flags;
+      a->AddSymbol(Sym(), old);
+      ctx->AddAction(a);
+    }
+    if (f.m_flags & SSymFormatEx::FlagPen) m_fmt.m_pen = f.m_pen;
+    if (f.m_flags & SSymFormatEx::FlagBrush) m_fmt.m_brush = f.m_brush;
+    if (f.m_flags & SSymFormatEx::FlagShadowColor) m_fmt.m_shadowColor = f.m_shadowColor;
+    if (f.m_flags & SSymFormatEx::FlagArrows)
+      for (int i = 0; i < 3; ++i) m_fmt.m_arrows[i] = f.m_arrows[i];
+    if ((f.m_flags & SSymFormatEx::FlagFonts) && f.m_fonts.GetCount()) m_fmt.m_fonts = f.m_fonts;
+    return S_OK;
+  }
+  SSymFont& Fnt() { return m_fmt.m_fonts.GetAt(0).m_font; }
+  int m_faces;
+  SSymFormat m_fmt;
+  LONG m_fill = 1;
+  SSymListPt m_list;
+};
+
+class SymColl : public SymFixture {
+ protected:
+  TFmt* F(int faces = TFmt::Pen | TFmt::Brush | TFmt::Shadow | TFmt::Font) {
+    TFmt* t = Make<TFmt>(faces);
+    m_coll.Add(t->Sym());
+    return t;
+  }
+  // The list and the set hold the same symbols.
+  void ExpectInStep() {
+    ASSERT_EQ(m_coll.GetCount(), m_coll.GetBagsym().GetCount());
+    for (int i = 0; i < m_coll.GetCount(); ++i) EXPECT_TRUE(m_coll.GetBagsym().Contains(m_coll.GetAt(i)));
+  }
+  SSymCollection m_coll;
+};
+
+TEST_F(SymColl, MembershipKeepsOrderAndSet) {
+  TSym* a = Make<TSym>();
+  TSym* b = Make<TSym>();
+  TSym* c = Make<TSym>();
+  m_coll.Add(a->Sym());
+  m_coll.Add(b->Sym());
+  m_coll.Add(a->Sym());  // already present: nothing
+  m_coll.Insert(-1, c->Sym());
+  m_coll.Add(nullptr);
+  ASSERT_EQ(m_coll.GetCount(), 3);
+  EXPECT_EQ(m_coll.GetAt(2), c->Sym());
+  ExpectInStep();
+
+  m_coll.MoveTo(c->Sym(), 0);
+  EXPECT_EQ(m_coll.GetAt(0), c->Sym());
+  m_coll.MoveTo(c->Sym(), 99);  // clamped to the last place
+  EXPECT_EQ(m_coll.GetAt(2), c->Sym());
+  EXPECT_EQ(m_coll.GetAt(0), a->Sym());
+
+  const ULONG refs = a->AddRef() - 1;
+  a->Release();
+  {
+    SSymCollection copy(m_coll);
+    EXPECT_EQ(copy.GetCount(), 3);
+    EXPECT_EQ(a->AddRef() - 1, refs + 2);  // one reference in each table of the copy
+    a->Release();
+  }
+  m_coll.Remove(a->Sym());
+  m_coll.Remove(a->Sym());
+  EXPECT_EQ(m_coll.GetCount(), 2);
+  EXPECT_EQ(a->AddRef() - 1, refs - 2);
+  a->Release();
+  ExpectInStep();
+
+  const SClassInfo* info = SClassInfo::Find("SSymCollection");
+  ASSERT_NE(info, nullptr);
+  std::unique_ptr<SObject> made(info->CreateObject());
+  auto* made_coll = dynamic_cast<SSymCollection*>(made.get());
+  ASSERT_NE(made_coll, nullptr);
+  EXPECT_EQ(made_coll->GetCount(), 0);
+  EXPECT_EQ(made_coll->GetList().GetInitialCapacity(), 50);
+}
+
+TEST_F(SymColl, BrushMixedMarks) {
+  struct Case {
+    SSymBrush first, last;
+    DWORD color;
+    LONG style, hatch;
+  };
+  const Case cases[] = {
+      {SSymBrush(SSymColor(0x0000FF)), SSymBrush(SSymColor(0xFF0000)), 0xFF000000, 1, 0},  // red and blue
+      {SSymBrush(SSymColor(0x00FF00)), SSymBrush(3, SSymColor(0x00FF00)), 0x00FF00, 8, 3},  // solid and hatched
+      {SSymBrush(2, SSymColor(0)), SSymBrush(4, SSymColor(0)), 0, 2, 7},                    // two hatches
+      {SSymBrush(2, SSymColor(0)), SSymBrush(2, SSymColor(0)), 0, 2, 2},
+  };
+  for (const Case& c : cases) {
+    SSymCollection coll;
+    TFmt* a = Make<TFmt>();
+    TFmt* b = Make<TFmt>();
+    a->m_fmt.m_brush = c.first;
+    b->m_fmt.m_brush = c.last;
+    coll.Add(a->Sym());
+    coll.Add(b->Sym());
+    coll.Add(Make<TFmt>(TFmt::Pen)->Sym());  // no brush: skipped
+    SSymBrush r;
+    coll.GetBrush(r);
+    EXPECT_EQ(r.m_color.GetColor(), c.color);
+    EXPECT_EQ(r.m_style, c.style);
+    EXPECT_EQ(r.m_hatch, c.hatch);
+  }
+  SSymCollection empty;
+  SSymBrush r(2, SSymColor(5));
+  empty.GetBrush(r);
+  EXPECT_EQ(r.m_style, 1);
+  EXPECT_EQ(r.m_color.GetColor(), 0xFFFFFFu);
+}
+
+TEST_F(SymColl, PenFontArrowAndStyleMarks) {
+  SSymPen pen;
+  m_coll.GetPen(pen);
+  EXPECT_EQ(pen, SSymPen(1, 0, SSymColor(0)));
+  EXPECT_EQ(m_coll.GetArrow(2), 255);  // no point-list members
+
+  TFmt* a = F(TFmt::Pen | TFmt::Font | TFmt::Poly | TFmt::Shadow);
+  TFmt* b = F(TFmt::Pen | TFmt::Font | TFmt::Poly | TFmt::Shadow);
+  a->m_fmt.m_pen = SSymPen(2, 10, SSymColor(0x112233));
+  b->m_fmt.m_pen = SSymPen(2, 20, SSymColor(0x112233));
+  m_coll.GetPen(pen);
+  EXPECT_EQ(pen, SSymPen(2, -1, SSymColor(0x112233)));
+  b->m_fmt.m_pen = SSymPen(3, 10, SSymColor(0));
+  m_coll.GetPen(pen);
+  EXPECT_EQ(pen, SSymPen(0, 10, SSymColor(0xFF000000)));
+
+  a->m_fmt.m_arrows[1] = 5;
+  b->m_fmt.m_arrows[1] = 5;
+  EXPECT_EQ(m_coll.GetArrow(2), 5);
+  EXPECT_EQ(m_coll.GetArrow(8), 24);
+  b->m_fmt.m_arrows[1] = 6;
+  EXPECT_EQ(m_coll.GetArrow(2), 255);
+
+  SSymFont font;
+  EXPECT_TRUE(m_coll.GetFont(font));
+  EXPECT_EQ(font.m_faceName.ToUtf8(), "Arial");
+  b->Fnt().m_faceName = SString(u"Courier");
+  b->Fnt().m_size = 12;
+  b->Fnt().m_pitch = 2;
+  m_coll.GetFont(font);
+  EXPECT_TRUE(font.m_faceName.IsEmpty());
+  EXPECT_EQ(font.m_size, 8);
+  EXPECT_EQ(font.m_pitch, -1);
+  EXPECT_EQ(font.m_style, 1);
+  EXPECT_EQ(m_coll.GetFontColor(), 0u);
+  b->m_fmt.m_fonts.GetAt(0).m_color = SSymColor(0xFF);
+  EXPECT_EQ(m_coll.GetFontColor(), 0xFF000000u);
+
+  EXPECT_EQ(m_coll.GetShadowStyle(), 0);
+  b->m_shadow = 2;
+  EXPECT_EQ(m_coll.GetShadowStyle(), -1);
+  EXPECT_EQ(m_coll.GetTextStyle(), 0x211);
+  b->m_textStyle = 0x10;
+  EXPECT_EQ(m_coll.GetTextStyle(), 0);
+}
+
+TEST_F(SymColl, TriStateAnswers) {
+  EXPECT_EQ(m_coll.GetAutoAdjusted(), 1);  // empty
+  EXPECT_EQ(m_coll.GetFilled(), 2);        // no member with a brush
+  TFmt* a = F(TFmt::Brush | TFmt::Adjust | TFmt::Font);
+  TFmt* b = F(TFmt::Brush | TFmt::Adjust | TFmt::Font);
+  F(TFmt::Pen);  // supports none of them
+  EXPECT_EQ(m_coll.GetFilled(), 1);
+  b->m_fill = 0;
+  EXPECT_EQ(m_coll.GetFilled(), 2);
+  a->m_fill = 0;
+  EXPECT_EQ(m_coll.GetFilled(), 0);
+
+  EXPECT_EQ(m_coll.GetAutoAdjusted(), 0);
+  a->m_adjusted = 1;
+  EXPECT_EQ(m_coll.GetAutoAdjusted(), 2);
+  b->m_adjusted = 1;
+  EXPECT_EQ(m_coll.GetAutoAdjusted(), 1);
+
+  a->m_fontStyle = 2 | 4;
+  b->m_fontStyle = 2;
+  EXPECT_TRUE(m_coll.GetFontStyle(2));
+  EXPECT_FALSE(m_coll.GetFontStyle(4));
+  EXPECT_EQ(m_coll.GetFontStyle(), 2);
+  m_coll.ToggleFontStyle(4, 0);  // not all have it: added where missing
+  EXPECT_EQ(b->m_fontStyle, 6);
+  m_coll.ToggleFontStyle(4, 0);  // all have it: cleared
+  EXPECT_EQ(a->m_fontStyle, 2);
+  EXPECT_EQ(b->m_fontStyle, 2);
+}
+
+TEST_F(SymColl, SizesSkipPointLists) {
+  TFmt* a = F(TFmt::Pen);
+  TFmt* b = F(TFmt::Pen);
+  F(TFmt::Poly);  // a point list without a size of its own
+  SSymSize size;
+  m_coll.GetSize(size);
+  EXPECT_EQ(size, SSymSize(4801, 3601));
+  b->m_rect = SSymRect(0, 3600, 1000, 0);
+  m_coll.GetSize(size);
+  EXPECT_EQ(size, SSymSize(0, 3601));
+  b->m_rect = SSymRect(0, 100, 4800, 0);
+  m_coll.GetSize(size);
+  EXPECT_EQ(size, SSymSize(0, 0));
+  (void)a;
+}
+
+TEST_F(SymColl, SettersReachMembersAsOneUndoStep) {
+  TFmt* a = F();
+  TFmt* b = F(TFmt::Brush);  // no pen
+  TFmt* c = F();
+  const int steps = m_session->GetUndoCount();
+  m_coll.SetPen(SSymPen(3, 15, SSymColor(0xABCDEF)), 1);
+  EXPECT_EQ(m_session->GetUndoCount(), steps + 1);
+  EXPECT_EQ(a->m_fmt.m_pen, SSymPen(3, 15, SSymColor(0xABCDEF)));
+  EXPECT_EQ(c->m_fmt.m_pen, SSymPen(3, 15, SSymColor(0xABCDEF)));
+  EXPECT_EQ(b->m_fmt.m_pen, SSymFormat().m_pen);
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(a->m_fmt.m_pen, SSymFormat().m_pen);
+  EXPECT_EQ(c->m_fmt.m_pen, SSymFormat().m_pen);
+
+  m_coll.SetBrush(SSymBrush(2, SSymColor(0x123)), 1);
+  EXPECT_EQ(b->m_fmt.m_brush.m_style, 2);
+  m_coll.SetFontColor(0x77, 1);
+  EXPECT_EQ(a->m_fmt.m_fonts.GetAt(0).m_color.GetColor(), 0x77u);
+  EXPECT_EQ(a->Fnt().m_faceName.ToUtf8(), "Arial");  // the font itself kept
+  SSymFont courier;
+  courier.m_faceName = SString(u"Courier");
+  m_coll.SetFont(courier, 1);
+  EXPECT_EQ(c->Fnt().m_faceName.ToUtf8(), "Courier");
+  EXPECT_EQ(c->m_fmt.m_fonts.GetAt(0).m_color.GetColor(), 0x77u);
+  EXPECT_EQ(b->m_fmt.m_fonts.GetAt(0).m_font.m_faceName.ToUtf8(), "Arial");  // no font face
+  m_coll.SetShadow(SSymBrush(SSymColor(0x444444)), 1);
+  EXPECT_EQ(a->m_fmt.m_shadowColor.GetColor(), 0x444444u);
+  EXPECT_EQ(b->m_fmt.m_shadowColor.GetColor(), 0xC0C0C0u);
+}
+
+TEST_F(SymColl, ShadowStyleIsOneRecord) {
+  F(TFmt::Pen);
+  const int steps = m_session->GetUndoCount();
+  m_coll.SetShadowStyle(2, 1);  // no shadowed member: no record
+  EXPECT_EQ(m_session->GetUndoCount(), steps);
+  TFmt* a = F();
+  TFmt* b = F();
+  b->m_shadow = 1;
+  m_coll.SetShadowStyle(3, 1);
+  EXPECT_EQ(a->m_shadow, 3);
+  EXPECT_EQ(b->m_shadow, 3);
+  ASSERT_EQ(m_session->GetUndoCount(), steps + 1);
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(a->m_shadow, 0);
+  EXPECT_EQ(b->m_shadow, 1);
+  ASSERT_EQ(m_session->Redo(), S_OK);
+  EXPECT_EQ(b->m_shadow, 3);
+}
+
+TEST_F(SymColl, TextAndFontStylesUndoable) {
+  TFmt* a = F();
+  TFmt* b = F();
+  a->m_textStyle = 0x1F3;
+  b->m_textStyle = 0x022;
+  m_coll.SetTextStyle(0x100, 1);
+  EXPECT_EQ(a->m_textStyle, 0x1F0);  // the bits 0xF0 kept, the rest replaced
+  EXPECT_EQ(b->m_textStyle, 0x120);
+  m_coll.SetFontStyle(4, 1);
+  EXPECT_EQ(a->m_fontStyle, 5);
+  const int steps = m_session->GetUndoCount();
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(a->m_fontStyle, 1);
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(a->m_textStyle, 0x1F3);
+  EXPECT_EQ(b->m_textStyle, 0x022);
+  EXPECT_EQ(m_session->GetUndoCount(), steps - 2);
+
+  m_session->SetReadOnly(TRUE);  // a session that takes no change
+  m_coll.SetTextStyle(0x100, 1);
+  m_coll.SetFontStyle(8, 1);
+  EXPECT_EQ(a->m_textStyle, 0x1F3);
+  EXPECT_EQ(a->m_fontStyle, 1);
+  m_session->SetReadOnly(FALSE);
+}
+
+TEST_F(SymColl, MoveByAndAlignLink) {
+  TSym* a = Place(DiagramOwner(), SSymRect(0, 1000, 2000, 0));
+  TSym* b = Place(DiagramOwner(), SSymRect(10005, 1004, 12005, 4));
+  TLink* link = Make<TLink>();
+  TLink* loop = Make<TLink>();
+  link->AttachSym(0, a->Linkable(), SSymPoint());
+  link->AttachSym(1, b->Linkable(), SSymPoint());
+  loop->AttachSym(0, a->Linkable(), SSymPoint());
+  loop->AttachSym(1, a->Linkable(), SSymPoint());
+  m_coll.Add(link->Sym());
+  m_coll.Add(loop->Sym());
+  m_coll.AlignLink();
+  ASSERT_EQ(link->m_list.GetCount(), 2);
+  EXPECT_EQ(link->m_list.GetAt(0), SSymPoint(1000, 500));
+  EXPECT_EQ(link->m_list.GetAt(1), SSymPoint(11005, 500));  // y within 10 units: aligned
+  EXPECT_EQ(loop->m_list.GetCount(), 0);
+
+  m_coll.Remove(link->Sym());
+  m_coll.Remove(loop->Sym());
+  m_coll.Add(a->Sym());
+  m_coll.Add(b->Sym());
+  m_coll.MoveBy(SSymSize(0, 0), 0);
+  EXPECT_EQ(a->m_rect, SSymRect(0, 1000, 2000, 0));
+  m_coll.MoveBy(SSymSize(100, -50), 0);
+  EXPECT_EQ(a->m_rect, SSymRect(100, 950, 2100, -50));
+  EXPECT_EQ(b->m_rect, SSymRect(10105, 954, 12105, -46));
+  EXPECT_EQ(m_coll.GetClipRect(), Union(a->m_rect, b->m_rect));
+}
+
+}  // namespace
