@@ -1,0 +1,220 @@
+// SSymSolid: the base of every closed, fillable symbol. Over SSymStd it adds
+// a fill brush, transparency, a background picture that fills the shape, a
+// custom picture or predefined shape that replaces the shape, adjustment of
+// the symbol to its text, the keep flags and the natural size.
+//
+// It answers ISSymBrush, ISSymAdjust and ISSymCustomShape (their whole
+// operation sets are ISSymBrushOps, ISSymAdjust and ISSymCustomShapeOps),
+// and IID_SSymSolid with the object itself.
+#pragma once
+
+#include "kvcore/spicture.h"
+#include "sym/symbol/symseams2.h"
+#include "sym/symbol/symstd.h"
+
+inline constexpr IID IID_SSymSolid = MakeGUID("{91B00EDA-61F6-4216-B8BE-02C6959F0D0F}");
+
+// Member ids of the solid symbol.
+namespace SymAttr {
+inline constexpr LONG Transparent = 0x020100B5;
+inline constexpr LONG FillColor = 0x0201001C;
+inline constexpr LONG BrushStyle = 0x02010020;
+inline constexpr LONG GradientFillMode = 0x02010021;
+inline constexpr LONG GradientEndColor = 0x020100B2;
+inline constexpr LONG PictureFillMode = 0x020100B3;
+inline constexpr LONG IsAutoAdjusted = 0x02010009;
+inline constexpr LONG KeepAspect = 0x020100B6;
+inline constexpr LONG KeepCenter = 0x020100B7;
+inline constexpr LONG KeepSize = 0x020100B8;
+inline constexpr LONG CustomPictureType = 0x02010050;
+inline constexpr LONG CustomTextMode = 0x02010051;
+inline constexpr LONG BackgroundPictureID = 0x02010052;
+inline constexpr LONG BackgroundPictureFile = 0x02010056;
+inline constexpr LONG CustomPictureFile = 0x02010057;
+inline constexpr LONG CustomShapeType = 0x02010058;
+inline constexpr LONG IconMode = 0x02001494;
+}  // namespace SymAttr
+
+// The whole brush face, answered for IID_ISSymBrush.
+struct ISSymBrushOps : ISSymBrush {
+  virtual const SSymBrush& GetBrush() = 0;
+  virtual HRESULT SetBrush(const SSymBrush& brush, int redraw) = 0;
+  virtual int CanFill() = 0;
+  // 1 while the symbol is filled, 0 when transparent.
+  virtual int GetFillMode() = 0;
+  // Non-zero makes the symbol transparent.
+  virtual HRESULT SetFillMode(int transparent) = 0;
+  virtual GUID GetBackgroundPictureID() = 0;
+  virtual HRESULT SetBackgroundPictureID(const GUID& id) = 0;
+  virtual SPictureInfo* GetBackgroundPicture() = 0;
+  virtual BOOL SetBackgroundPicture(SPictureInfo* picture) = 0;
+  virtual SString GetBackgroundPictureFile() = 0;
+  virtual HRESULT SetBackgroundPictureFile(const SString& file) = 0;
+};
+
+// The whole custom-shape face, answered for IID_ISSymCustomShape. (The
+// custom text mode is GetCustomTextMode/SetCustomTextMode here, apart from
+// the text style of ISSymFont.)
+struct ISSymCustomShapeOps : ISSymCustomShape {
+  virtual bool GetKeepAspect() = 0;
+  virtual HRESULT SetKeepAspect(bool on) = 0;
+  virtual bool GetKeepCenter() = 0;
+  virtual HRESULT SetKeepCenter(bool on) = 0;
+  virtual bool GetKeepSize() = 0;
+  virtual HRESULT SetKeepSize(bool on) = 0;
+  // The rectangle that fits the symbol's text; 0 when it moved the edges by
+  // 40 units or less in total.
+  virtual HRESULT GetAdjustRect(SSymCanvas& canvas, const SSymRect& rect, SSymRect& out) = 0;
+  virtual LONG GetCustomPictureType() = 0;
+  virtual HRESULT SetCustomPictureType(LONG type) = 0;
+  virtual LONG GetCustomTextMode() = 0;
+  virtual HRESULT SetCustomTextMode(LONG mode) = 0;
+  virtual GUID GetCustomPictureID() = 0;
+  virtual HRESULT SetCustomPictureID(const GUID& id) = 0;
+  virtual SPictureInfo* GetCustomPicture() = 0;
+  virtual HRESULT SetCustomPicture(SPictureInfo* picture) = 0;
+  virtual SString GetCustomPictureFile() = 0;
+  virtual HRESULT SetCustomPictureFile(const SString& file) = 0;
+  virtual LONG GetCustomShapeType() = 0;
+  virtual HRESULT SetCustomShapeType(LONG type) = 0;
+  virtual int CustomShapeTest1() = 0;
+  virtual int CustomShapeTest2() = 0;
+};
+
+class SSymSolid : public SSymStd, public ISSymBrushOps, public ISSymAdjust, public ISSymCustomShapeOps {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); }
+  ULONG AddRef() override { return SSymBase::AddRef(); }
+  ULONG Release() override { return SSymBase::Release(); }
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+
+  const SPropertyMap* GetPropertyMap() const override;
+  const SAttrEditorMap* GetAttrEditorMap() const override;
+  SRepRegistry* GetRegistry() const override;
+  static SRepRegistry* GetRegistry_();
+  // The SSymSolid behind any face of a symbol (no reference added), or null.
+  static SSymSolid* FromInterface(IUnknown* unk);
+
+  ~SSymSolid() override;
+
+  // ---- ISSymbol
+  HRESULT AdjustText(SSymCanvas& canvas, int redraw, int record) override;
+  HRESULT NormalSize(int redraw) override;
+  SSymSize GetNormalSize() override;
+  HRESULT GetFormat(SSymFormatEx& format) override;
+  HRESULT SetFormat(const SSymFormatEx& format) override;
+
+  // ---- repository
+  HRESULT SetAttribute(LONG id, const SRepVariant& value) override;
+  HRESULT HasAttribute(LONG id) override;
+  void OnCollectionInsert(LONG id, ISRepObject* owner, int pos) override;
+  void OnCollectionRemove(LONG id, ISRepObject* other) override;
+
+  // ---- ISSymBrush
+  const SSymBrush& GetBrush() override { return m_brush; }
+  HRESULT SetBrush(const SSymBrush& brush, int redraw) override;
+  int CanFill() override { return 1; }
+  int GetFillMode() override { return (Flags & FlagTransparent) ? 0 : 1; }
+  HRESULT SetFillMode(int transparent) override;
+  GUID GetBackgroundPictureID() override;
+  HRESULT SetBackgroundPictureID(const GUID& id) override;
+  SPictureInfo* GetBackgroundPicture() override { return m_brush.GetPicture(); }
+  BOOL SetBackgroundPicture(SPictureInfo* picture) override;
+  SString GetBackgroundPictureFile() override;
+  HRESULT SetBackgroundPictureFile(const SString& file) override;
+
+  // ---- ISSymAdjust
+  BOOL IsAdjusted() override { return m_bAutoAdjusted ? 1 : 0; }
+  HRESULT AutoAdjustText(int a, int b) override;
+  HRESULT SetAdjust(bool adjusted, int redraw) override;
+
+  // ---- ISSymCustomShape
+  bool GetKeepAspect() override { return SSymKeep::Get(m_display, SSymKeep::Aspect); }
+  HRESULT SetKeepAspect(bool on) override;
+  bool GetKeepCenter() override { return SSymKeep::Get(m_display, SSymKeep::Center); }
+  HRESULT SetKeepCenter(bool on) override;
+  bool GetKeepSize() override { return SSymKeep::Get(m_display, SSymKeep::Size); }
+  HRESULT SetKeepSize(bool on) override;
+  HRESULT GetAdjustRect(SSymCanvas&, const SSymRect&, SSymRect&) override { return 0; }
+  LONG GetCustomPictureType() override;
+  HRESULT SetCustomPictureType(LONG type) override;
+  LONG GetCustomTextMode() override { return m_customTextMode; }
+  HRESULT SetCustomTextMode(LONG mode) override;
+  GUID GetCustomPictureID() override;
+  HRESULT SetCustomPictureID(const GUID& id) override;
+  SPictureInfo* GetCustomPicture() override;
+  HRESULT SetCustomPicture(SPictureInfo* picture) override;
+  SString GetCustomPictureFile() override;
+  HRESULT SetCustomPictureFile(const SString& file) override;
+  LONG GetCustomShapeType() override;
+  HRESULT SetCustomShapeType(LONG type) override;
+  int CustomShapeTest1() override { return 0; }
+  int CustomShapeTest2() override { return 1; }
+
+  // ---- SSymStd
+  bool GetHasCustomPicture() override { return GetCustomPicture() != nullptr; }
+  void DrawSymbolShape(SSymCanvas& canvas) override;
+  HRESULT OnSetBlobData(SInputStream& stream) override;
+
+  // ---- own operations
+  virtual bool GetTransparent() { return (Flags & FlagTransparent) != 0; }
+  virtual HRESULT SetTransparentProp(bool on);
+  virtual LONG GetFillColor() { return static_cast<LONG>(m_brush.m_color.GetColor()); }
+  virtual HRESULT SetFillColor(LONG color);
+  virtual LONG GetBrushStyle() { return m_brush.m_style; }
+  // Styles 1 to 8 are stored; any other value stores 1.
+  virtual HRESULT SetBrushStyle(LONG style);
+  virtual LONG GetGradientFillMode() { return m_brush.m_gradientMode; }
+  virtual HRESULT SetGradientFillMode(LONG mode);
+  virtual LONG GetGradientEndColor() { return static_cast<LONG>(m_brush.m_endColor.GetColor()); }
+  virtual HRESULT SetGradientEndColor(LONG color);
+  virtual LONG GetPictureFillMode() { return m_brush.m_bitmapMode; }
+  virtual HRESULT SetPictureFillMode(LONG mode);
+  virtual HRESULT PostAdjustToText();
+
+  // Joins or opens the adjust record of the session's context (1 when there
+  // is no session or no context).
+  int CreateUndoAdjust(int flag);
+  SSymDispPref* GetDispPref();
+  bool HasIconMode();
+
+  // ---- members
+  SSymBrush m_brush;
+  BYTE m_bAutoAdjusted = 1;
+  BYTE m_bManuallyResized = 0;
+  SPictureInfo* m_pCustomPicture = nullptr;  // counted
+  LONG m_customPictureType = 0;
+  LONG m_customTextMode = 0;
+
+ protected:
+  SSymSolid(const SSymRect& rect, ISRepSession* session, const CLSID& clsid = CLSID_SSymSolid);
+  explicit SSymSolid(ISRepSession* session, const CLSID& clsid = CLSID_SSymSolid);
+  SSymSolid(const SSymSolid& source);
+
+  // The session's picture holder (counted wrapper, may be null).
+  SComWrap<ISRepPictureHolder, &IID_ISRepPictureHolder> PictureHolder();
+  // Records an attribute change of `id` (the new value, or the current one
+  // in a recording context); true when the value must not be stored now.
+  bool RecordAttrChange(LONG id, const SRepVariant& now, const SRepVariant& next);
+
+ private:
+  void Init();
+  void ReplaceCustomPicture(SPictureInfo* picture);
+};
+
+// The custom picture as the fourth margin word of a format (a process-wide
+// handle: 0 for none) and back (null for an unknown word).
+LONG SSymCustomPictureWord(SPictureInfo* picture);
+SPictureInfo* SSymCustomPictureFromWord(LONG word);
+
+// True when the user setting "DisableAdjustOnResize" is "No" (any case); read
+// once per process.
+bool ShouldManageTempResize();
+// Forgets the answer read so far (tests change the setting).
+void SSymResetManageTempResize();
+// The depth of the three-dimensional cube face of a symbol rectangle: the
+// smaller of width / 5 and height / 5, clamped to 600..1200 units.
+LONG SSymGet3DCubeEdge(const SSymRect& rect);
+// Darkens a colour by the nesting depth of the symbol in composites of the
+// same colour; 1 when it changed the colour.
+int GetDarkenColor(ISSymbol* symbol, SSymColor& color);

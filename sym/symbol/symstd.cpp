@@ -1,0 +1,563 @@
+#include "sym/symbol/symstd.h"
+
+#include "kvcore/sdrawbackground.h"
+#include "kvcore/sexception.h"
+#include "kvcore/sexceptiondlg.h"
+#include "sym/foundation/symclassreg.h"
+#include "sym/foundation/sympropmap.h"
+#include "sym/foundation/symstream.h"
+#include "sym/render/symcanv.h"
+#include "sym/symbol/symaction.h"
+
+namespace {
+HRESULT GetStdBlob(SRepObject* o, SRepVariant& out) {
+  out.SetBINARY(static_cast<SSymStd*>(o)->GetBlobData().GetBytes());
+  return S_OK;
+}
+HRESULT SetStdBlob(SRepObject* o, const SRepVariant& in) {
+  const auto& bytes = in.GetBINARY();
+  return static_cast<SSymStd*>(o)->SetBlobData(SBlob(bytes.data(), bytes.size()));
+}
+HRESULT GetBlobBlob(SRepObject* o, SRepVariant& out) {
+  out.SetBINARY(static_cast<SSymBlob*>(o)->GetBlobData().GetBytes());
+  return S_OK;
+}
+HRESULT SetBlobBlob(SRepObject* o, const SRepVariant& in) {
+  const auto& bytes = in.GetBINARY();
+  return static_cast<SSymBlob*>(o)->SetBlobData(SBlob(bytes.data(), bytes.size()));
+}
+
+const bool s_mapInit = [] {
+  int c = SYMCLS_SSymBasePen;
+  SSymSetPropertyAccessors(c, SymAttr::LineColor, &SRepGetThunk<&SSymBasePen::GetLineColor, SRepVT_LONG>,
+                           &SRepSetThunk<&SSymBasePen::SetLineColor>);
+  SSymSetPropertyAccessors(c, SymAttr::DashStyle, &SRepGetThunk<&SSymBasePen::GetPenStyle, SRepVT_SHORT>,
+                           &SRepSetThunk<&SSymBasePen::SetPenStyle>);
+  SSymSetPropertyAccessors(c, SymAttr::LineWidth, &SRepGetThunk<&SSymBasePen::GetLineWidth, SRepVT_SHORT>,
+                           &SRepSetThunk<&SSymBasePen::SetLineWidth>);
+  c = SYMCLS_SSymStd;
+  SSymSetPropertyField(c, SymAttr::ShadowStyle, &SRepFieldOf<&SSymStd::m_shadowStyle, SRepVT_SHORT>::field);
+  SSymSetPropertyAccessors(c, SymAttr::HasAShadow, &SRepGetThunk<&SSymStd::GetHasShadow, SRepVT_BOOL>,
+                           &SRepSetThunk<&SSymStd::SetHasShadow>);
+  SSymSetPropertyAccessors(c, SymAttr::ShadowColor, &SRepGetThunk<&SSymStd::GetShadowColor, SRepVT_LONG>,
+                           &SRepSetThunk<&SSymStd::SetShadowColor>);
+  SSymSetPropertyAccessors(c, SymAttr::BlobData, &GetStdBlob, &SetStdBlob);
+  SSymSetPropertyAccessors(SYMCLS_SSymBlob, SymAttr::BlobData, &GetBlobBlob, &SetBlobBlob);
+  return true;
+}();
+
+COLORREF Mix(COLORREF a, COLORREF b, int num, int den) { return SDrawGradient::GetMediumColor(a, b, num, den); }
+LONG Abs(LONG v) { return v < 0 ? -v : v; }
+}  // namespace
+
+// ---- line widths and pen styles ------------------------------------------------------------
+LONG SSymLineWidthToPen(SHORT v) {
+  if (v <= 0) return 0;
+  if (v <= 100) return (static_cast<LONG>(v) + 1) * 75;
+  return static_cast<LONG>(v) * 75 - 7501;
+}
+
+SHORT SSymPenToLineWidth(LONG width) {
+  if (width == 0 || width == 75) return 0;
+  LONG n = (width + 1) / 75;
+  if (n > 10) n = 10;
+  if (n * 75 == width + 1) return static_cast<SHORT>(n + 100);
+  return static_cast<SHORT>(n - 1);
+}
+
+bool SSymIsValidPenStyle(LONG style) {
+  if ((style & 0xF) > 7) return false;
+  return (style & ~0xFF0FL) == 0;
+}
+
+// ---- SSymBasePen --------------------------------------------------------------------------
+SSymBasePen::SSymBasePen(const SSymRect& rect, ISRepSession* session, const CLSID& clsid)
+    : SSymBase(rect, session, clsid) {}
+SSymBasePen::SSymBasePen(ISRepSession* session, const CLSID& clsid) : SSymBase(session, clsid) {}
+SSymBasePen::SSymBasePen(const SSymBasePen& source) : SSymBase(source), ISSymPenOps(), m_pen(source.m_pen) {}
+
+HRESULT SSymBasePen::InternalQueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (iid == IID_ISSymPen) {
+    *ppv = static_cast<ISSymPen*>(static_cast<ISSymPenOps*>(this));
+    AddRef();
+    return S_OK;
+  }
+  return SSymBase::InternalQueryInterface(iid, ppv);
+}
+
+const SPropertyMap* SSymBasePen::GetPropertyMap() const { return &SymMap::SSymBasePen::propertyMap; }
+const SAttrEditorMap* SSymBasePen::GetAttrEditorMap() const { return &SymMap::SSymBasePen::attrEditorMap; }
+SRepRegistry* SSymBasePen::GetRegistry() const { return GetRegistry_(); }
+SRepRegistry* SSymBasePen::GetRegistry_() { return SSymGetRegistry_(SYMCLS_SSymBasePen); }
+
+HRESULT SSymBasePen::SetPen(const SSymPen& pen, int redraw) {
+  if (pen == m_pen) return S_OK;
+  if (redraw) Redraw(nullptr);
+  m_pen = pen;
+  SetChanged();
+  SetSessionModified();
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+ISRepContext* SSymBasePen::SetterContext() {
+  SRepSession* s = GetSessionImpl();
+  if (!s) return nullptr;
+  ISRepContext* ctx = nullptr;
+  if (s->GetLockoutContext(&ctx) != S_OK || !ctx) return nullptr;
+  ctx->Release();  // the session keeps it
+  if (ctx->IsObjectInContext(Obj())) return nullptr;
+  return ctx;
+}
+
+HRESULT SSymBasePen::SetLineColor(LONG color) {
+  if (GetLineColor() == color) return 1;
+  if (RecordFormatChange(SSymFormatEx::FlagPen, [&](SSymFormatEx& f) { f.m_pen.m_color = static_cast<DWORD>(color); }))
+    return S_OK;
+  m_pen.m_color = static_cast<DWORD>(color);
+  return S_OK;
+}
+
+HRESULT SSymBasePen::SetPenStyle(SHORT style) {
+  if (GetPenStyle() == style) return 1;
+  const LONG word = static_cast<LONG>(style);
+  // Checked on the 16-bit value: a negative style widens to bits above 15.
+  if (!SSymIsValidPenStyle(word & 0xFFFF)) return E_FAIL;
+  if (RecordFormatChange(SSymFormatEx::FlagPen, [&](SSymFormatEx& f) { f.m_pen.m_style = word; })) return S_OK;
+  m_pen.m_style = word;
+  return S_OK;
+}
+
+HRESULT SSymBasePen::SetLineWidth(SHORT index) {
+  if (GetLineWidth() == index) return 1;
+  // The recorded format keeps the current width.
+  if (RecordFormatChange(SSymFormatEx::FlagPen, [](SSymFormatEx&) {})) return S_OK;
+  m_pen.m_width = SSymLineWidthToPen(index);
+  return S_OK;
+}
+
+HRESULT SSymBasePen::GetFormat(SSymFormatEx& format) {
+  format.m_flags |= SSymFormatEx::FlagPen;
+  format.m_pen = m_pen;
+  return SSymBase::GetFormat(format);
+}
+
+HRESULT SSymBasePen::SetFormat(const SSymFormatEx& format) {
+  if ((format.m_flags & SSymFormatEx::FlagPen) && format.m_pen != m_pen) {
+    static_cast<ISSymPenOps*>(this)->SetPen(format.m_pen, 1);
+    SetChanged();
+    SetSessionModified();
+  }
+  return SSymBase::SetFormat(format);
+}
+
+// ---- SSymStd ------------------------------------------------------------------------------
+SSymStd::SSymStd(const SSymRect& rect, ISRepSession* session, const CLSID& clsid)
+    : SSymBasePen(rect, session, clsid),
+      m_shadowBrush(1, 0, SSymColor(0x808080)),
+      m_shadowPen(1, 0, SSymColor(0x808080)),
+      m_shadowStyle(1) {}
+
+SSymStd::SSymStd(ISRepSession* session, const CLSID& clsid)
+    : SSymBasePen(session, clsid),
+      m_shadowBrush(1, 0, SSymColor(0xFFFFFF)),
+      m_shadowPen(1, 0, SSymColor(0)),
+      m_shadowStyle(0) {}
+
+SSymStd::SSymStd(const SSymStd& source)
+    : SSymBasePen(source),
+      ISSymShadowOps(),
+      m_shadowBrush(source.m_shadowBrush),
+      m_shadowPen(source.m_shadowPen),
+      m_shadowStyle(source.m_shadowStyle) {}
+
+HRESULT SSymStd::InternalQueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (iid == IID_ISSymShadow) {
+    *ppv = static_cast<ISSymShadow*>(static_cast<ISSymShadowOps*>(this));
+    AddRef();
+    return S_OK;
+  }
+  return SSymBasePen::InternalQueryInterface(iid, ppv);
+}
+
+const SPropertyMap* SSymStd::GetPropertyMap() const { return &SymMap::SSymStd::propertyMap; }
+const SAttrEditorMap* SSymStd::GetAttrEditorMap() const { return &SymMap::SSymStd::attrEditorMap; }
+SRepRegistry* SSymStd::GetRegistry() const { return GetRegistry_(); }
+SRepRegistry* SSymStd::GetRegistry_() { return SSymGetRegistry_(SYMCLS_SSymStd); }
+
+int SSymStd::GetSymbolFormType() {
+  if (!GetHasCustomPicture()) return SSymBase::GetSymbolFormType();
+  ISSymCustomShape* shape = nullptr;
+  const HRESULT hr = QueryInterface(IID_ISSymCustomShape, reinterpret_cast<void**>(&shape));
+  if (shape) shape->Release();
+  if (FAILED(hr) && hr != E_NOINTERFACE) throw SECOMException("SSymStd::GetSymbolFormType", __FILE__, __LINE__, hr);
+  return 79;
+}
+
+HRESULT SSymStd::SetPen(const SSymPen& pen, int redraw) {
+  SSymPen next = pen;
+  if (next.m_style == 0) next.m_style = m_pen.m_style;
+  if (next == m_pen) return S_OK;
+  if (redraw) Redraw(nullptr);
+  m_pen = next;
+  m_shadowPen.m_style = next.m_style;
+  m_shadowPen.m_width = next.m_width;
+  SetChanged();
+  SetSessionModified();
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+HRESULT SSymStd::SetShadowStyle(SHORT style, int redraw) {
+  if (style == m_shadowStyle) return S_OK;
+  if ((Flags & 0x40) || style < 0) return S_OK;
+  if (redraw) Redraw(nullptr);
+  m_shadowStyle = style;
+  SetChanged();
+  SetSessionModified();
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+HRESULT SSymStd::SetShadow(const SSymBrush& brush, int redraw) {
+  if (brush == m_shadowBrush) return S_OK;
+  m_shadowBrush = brush;  // the picture and the six words
+  m_shadowPen.m_color = brush.m_color;
+  SetChanged();
+  SetSessionModified();
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+HRESULT SSymStd::SetHasShadow(bool has) {
+  if (GetHasShadow() == has) return 1;
+  if (RecordFormatChange(SSymFormatEx::FlagShadowStyle,
+                         [&](SSymFormatEx& f) { f.m_shadowStyle = has ? 1 : 0; }))
+    return S_OK;
+  SetShadowStyle(has ? 1 : 0, 0);
+  return S_OK;
+}
+
+HRESULT SSymStd::SetShadowColor(LONG color) {
+  if (GetShadowColor() == color) return 1;
+  if (RecordFormatChange(SSymFormatEx::FlagShadowColor,
+                         [&](SSymFormatEx& f) { f.m_shadowColor = static_cast<DWORD>(color); }))
+    return S_OK;
+  m_shadowBrush.m_color = static_cast<DWORD>(color);
+  m_shadowPen.m_color = static_cast<DWORD>(color);
+  return S_OK;
+}
+
+// ---- drawing ------------------------------------------------------------------------------
+HRESULT SSymStd::Draw(SSymCanvas& canvas) {
+  if (IsHidden() || (m_state & StateNoRedraw)) return 1;
+  struct NoRedraw {
+    DWORD& state;
+    explicit NoRedraw(DWORD& s) : state(s) { state |= StateNoRedraw; }
+    ~NoRedraw() { state &= ~static_cast<DWORD>(StateNoRedraw); }
+  } scope(m_state);
+  if (!(m_state & StateInitialized)) InitialSym(Sym());
+  if (GetHasShadow()) DrawShadowByStyle(canvas);
+  DrawSymbolShape(canvas);
+  return S_OK;
+}
+
+void SSymStd::DrawShadowByStyle(SSymCanvas& canvas) {
+  switch (m_shadowStyle) {
+    case 1:
+      canvas.m_bDrawShadow = 1;
+      canvas.m_scalerSave = canvas.m_scaler;
+      canvas.OffsetViewport(SSymSize(300, -300));
+      DrawSymbolShadow(canvas);
+      canvas.m_scaler = canvas.m_scalerSave;
+      canvas.m_bDrawShadow = 0;
+      break;
+    case 2: Draw3DEffect(canvas); break;
+    case 3: DrawSoftShadow(canvas); break;
+    default: break;
+  }
+}
+
+void SSymStd::Draw3DEffect(SSymCanvas& canvas) {
+  const COLORREF c = m_shadowPen.m_color.GetColor();
+  const COLORREF d40 = Mix(c, 0, 40, 100), l60 = Mix(c, 0xFFFFFF, 60, 100);
+  const COLORREF d20 = Mix(c, 0, 20, 100), l30 = Mix(c, 0xFFFFFF, 30, 100);
+  SComWrap<ISSymPolyline> poly(Sym());
+  if (!poly.IsNull()) {
+    const SSymPen pen = m_pen, shadowPen = m_shadowPen;
+    const SSymColor shadowColor = m_shadowBrush.m_color;
+    struct Pass {
+      SSymSize offset;
+      COLORREF color;
+      LONG width;
+    } passes[4] = {{SSymSize(75, -75), d40, 75}, {SSymSize(-75, 75), l60, 225}, {SSymSize(0, 0), d20, 75},
+                   {SSymSize(-75, 75), l30, 75}};
+    for (const Pass& p : passes) {
+      canvas.m_scalerSave = canvas.m_scaler;
+      if (p.offset.cx || p.offset.cy) canvas.OffsetViewport(p.offset);
+      m_pen.m_width = m_shadowPen.m_width = p.width;
+      m_pen.m_color = m_shadowPen.m_color = m_shadowBrush.m_color = p.color;
+      DrawSymbolShadow(canvas);
+      canvas.m_scaler = canvas.m_scalerSave;
+    }
+    m_pen.m_color = d20;
+    m_pen.m_width = 0;
+    DrawSymbolShape(canvas);
+    m_pen = pen;
+    m_shadowPen = shadowPen;
+    m_shadowBrush.m_color = shadowColor;
+    m_shadowPen.m_color = c;
+    return;
+  }
+  const SSymRect rect = m_rect;
+  struct Pass {
+    LONG inflate, dx, dy;
+    COLORREF color;
+  } passes[4] = {{150, 0, 0, d40}, {75, -75, 75, l60}, {75, 0, 0, d20}, {0, -75, 75, l30}};
+  for (const Pass& p : passes) {
+    SSymRect r = rect;
+    r.Normalize();
+    r.x1 -= p.inflate;
+    r.x2 += p.inflate;
+    r.y1 += p.inflate;
+    r.y2 -= p.inflate;
+    r.OffsetRect(p.dx, p.dy);
+    m_rect = r;
+    m_shadowBrush.m_color = m_shadowPen.m_color = p.color;
+    DrawSymbolShadow(canvas);
+  }
+  m_rect = rect;
+  m_shadowBrush.m_color = m_shadowPen.m_color = c;
+}
+
+void SSymStd::DrawSoftShadow(SSymCanvas& canvas) {
+  const LONG n = Abs(canvas.VPtoDP(SSymSize(450, 0)).cx);
+  const SSymSize p = canvas.DPtoVP(SIZE{1, 1});
+  const SSymSize step(-Abs(p.cx), Abs(p.cy));
+  const COLORREF b = canvas.GetBkBrush().m_color.GetColor();
+  const COLORREF s = m_shadowBrush.m_color.GetColor();
+  // The middle of the ramp: the background a third of the way to near black.
+  const COLORREF m = Mix(b, static_cast<COLORREF>(n), n / 3, n);
+  canvas.m_bDrawShadow = 1;
+  canvas.m_scalerSave = canvas.m_scaler;
+  canvas.OffsetViewport(SSymSize(450, -450));
+  const LONG half = n / 2;
+  for (LONG i = 0; i < n; ++i) {
+    const COLORREF col = i < half ? Mix(b, m, i, half) : Mix(m, s, i - half, n - half);
+    m_shadowBrush.m_color = m_shadowPen.m_color = col;
+    DrawSymbolShadow(canvas);
+    canvas.OffsetViewport(step);
+  }
+  canvas.m_bDrawShadow = 0;
+  canvas.m_scaler = canvas.m_scalerSave;
+  m_shadowBrush.m_color = m_shadowPen.m_color = s;
+}
+
+void SSymStd::DrawSymbolShape(SSymCanvas& canvas) {
+  if (IsHidden()) return;
+  canvas.SetPen(m_pen);
+  if (GetHasCustomPicture()) DrawCustomSymbol(canvas);
+  else ShadowFace()->DrawSymbol(canvas);
+}
+
+void SSymStd::DrawSymbolShadow(SSymCanvas& canvas) {
+  if (IsHidden()) return;
+  canvas.SetPen(m_shadowPen);
+  canvas.SetBrush(m_shadowBrush, 0);
+  if (GetHasCustomPicture()) DrawCustomShadow(canvas);
+  else ShadowFace()->DrawShadow(canvas);
+}
+
+namespace {
+// The custom-shape face's picture getter lives with the solid symbol; this
+// base only needs to know whether the face is there.
+bool HasCustomShapeFace(IUnknown* unk, const char* function) {
+  IUnknown* face = nullptr;
+  const HRESULT hr = unk->QueryInterface(IID_ISSymCustomShape, reinterpret_cast<void**>(&face));
+  if (face) face->Release();
+  if (FAILED(hr) && hr != E_NOINTERFACE) throw SECOMException(function, __FILE__, __LINE__, hr);
+  return SUCCEEDED(hr) && face;
+}
+}  // namespace
+
+// Custom pictures exist only on symbols with the custom-shape face (the
+// solid symbol draws them itself); here the bare shape stands.
+void SSymStd::DrawCustomSymbol(SSymCanvas& canvas) {
+  HasCustomShapeFace(Sym(), "SSymStd::DrawCustomSymbol");
+  ShadowFace()->DrawSymbol(canvas);
+}
+
+void SSymStd::DrawCustomShadow(SSymCanvas& canvas) {
+  HasCustomShapeFace(Sym(), "SSymStd::DrawCustomShadow");
+  ShadowFace()->DrawShadow(canvas);
+}
+
+HRESULT SSymStd::DrawSymbolInRect(SSymCanvas& canvas, const SSymRect& rect) {
+  if (!IsVisibleInRect(canvas, rect)) return 1;
+  ShadowFace()->DrawSymbol(canvas);
+  return S_OK;
+}
+
+HRESULT SSymStd::DrawShadowInRect(SSymCanvas& canvas, const SSymRect& rect) {
+  if (!GetHasShadow() || !IsVisibleInRect(canvas, rect)) return 1;
+  canvas.m_scalerSave = canvas.m_scaler;
+  canvas.m_bDrawShadow = 1;
+  canvas.OffsetViewport(SSymSize(300, -300));
+  ShadowFace()->DrawShadow(canvas);
+  canvas.m_scaler = canvas.m_scalerSave;
+  canvas.m_bDrawShadow = 0;
+  return S_OK;
+}
+
+SSymRect SSymStd::GetClipRect(int withShadow, int b) {
+  SSymRect r = SSymBase::GetClipRect(withShadow, b);
+  r.Normalize();
+  if (withShadow && GetHasShadow()) {
+    switch (m_shadowStyle) {
+      case 1:
+        r.x2 += 300;
+        r.y2 -= 300;
+        break;
+      case 2:
+        r.x1 -= 150;
+        r.x2 += 150;
+        r.y1 += 150;
+        r.y2 -= 150;
+        break;
+      case 3:
+        r.x2 += 450;
+        r.y2 -= 450;
+        break;
+      default: break;
+    }
+  }
+  return r;
+}
+
+// ---- formats ------------------------------------------------------------------------------
+HRESULT SSymStd::GetFormat(SSymFormatEx& format) {
+  format.m_flags |= SSymFormatEx::FlagPen | SSymFormatEx::FlagShadowColor | SSymFormatEx::FlagShadowStyle;
+  format.m_pen = m_pen;
+  format.m_shadowColor = m_shadowBrush.m_color;
+  format.m_shadowStyle = m_shadowStyle;
+  return SSymBase::GetFormat(format);
+}
+
+HRESULT SSymStd::SetFormat(const SSymFormatEx& format) {
+  bool changed = false;
+  if ((format.m_flags & SSymFormatEx::FlagPen) && format.m_pen != m_pen) {
+    static_cast<ISSymPenOps*>(this)->SetPen(format.m_pen, 1);
+    m_shadowPen.m_style = m_pen.m_style;
+    m_shadowPen.m_width = m_pen.m_width;
+    changed = true;
+  }
+  if ((format.m_flags & SSymFormatEx::FlagShadowColor) &&
+      format.m_shadowColor.GetColor() != m_shadowBrush.m_color.GetColor()) {
+    m_shadowBrush.m_color = format.m_shadowColor;
+    m_shadowPen.m_color = format.m_shadowColor;
+    changed = true;
+  }
+  if ((format.m_flags & SSymFormatEx::FlagShadowStyle) && format.m_shadowStyle != m_shadowStyle) {
+    SetShadowStyle(static_cast<SHORT>(format.m_shadowStyle), 1);
+    changed = true;
+  }
+  if (changed) {
+    SetChanged();
+    SetSessionModified();
+  }
+  return SSymBase::SetFormat(format);
+}
+
+// ---- blobs ----------------------------------------------------------------------------------
+HRESULT SSymStd::SetBlobData(const SBlob& blob) {
+  try {
+    SInputGlobal in(blob);
+    return OnSetBlobData(in);
+  } catch (const SException& e) {
+    SString text(u"Set Blob Data of ");
+    text += GetDispName();
+    text += SString(u" ");
+    text += e.GetText();
+    SExceptionDialog::Show("SSymStd::SetBlobData", "sym/src/symbase", __LINE__, text);
+    if (const auto* com = dynamic_cast<const SECOMException*>(&e))
+      if (FAILED(com->GetResult())) return com->GetResult();
+    return E_FAIL;
+  }
+}
+
+HRESULT SSymStd::OnSetBlobData(SInputStream& stream) {
+  SSymInputStream in(stream);
+  SSymPen pen;
+  LONG outline = 0, shadow = 0;
+  in >> pen;
+  in >> outline;
+  in >> shadow;
+  // Read whole before anything changes.
+  if (pen.m_width > 225) pen.m_width = 0;
+  m_pen = pen;
+  m_shadowPen.m_color = static_cast<DWORD>(outline);
+  m_shadowBrush.m_color = static_cast<DWORD>(shadow);
+  return S_OK;
+}
+
+// ---- SSymBlob -----------------------------------------------------------------------------
+const SPropertyMap* SSymBlob::GetPropertyMap() const { return &SymMap::SSymBlob::propertyMap; }
+const SAttrEditorMap* SSymBlob::GetAttrEditorMap() const { return &SymMap::SSymBlob::attrEditorMap; }
+SRepRegistry* SSymBlob::GetRegistry() const { return GetRegistry_(); }
+SRepRegistry* SSymBlob::GetRegistry_() { return SSymGetRegistry_(SYMCLS_SSymBlob); }
+
+SBlob SSymBlob::GetBlobData() {
+  SOutputGlobal out;
+  OnGetBlobData(out);
+  return out.GetBlob();
+}
+
+HRESULT SSymBlob::SetBlobData(const SBlob& blob) {
+  SInputGlobal in(blob);
+  // The reader's answer is passed on: a blob it could not read is not success.
+  return OnSetBlobData(in);
+}
+
+HRESULT SSymBlob::SetKeepAspect(bool on) {
+  SSymKeep::Set(m_display, SSymKeep::Aspect, on);
+  return S_OK;
+}
+HRESULT SSymBlob::SetKeepCenter(bool on) {
+  SSymKeep::Set(m_display, SSymKeep::Center, on);
+  return S_OK;
+}
+HRESULT SSymBlob::SetKeepSize(bool on) {
+  SSymKeep::Set(m_display, SSymKeep::Size, on);
+  return S_OK;
+}
+
+HRESULT SSymBlob::GetFormat(SSymFormatEx& format) {
+  format.m_flags |= SSymFormatEx::FlagMargin1 | SSymFormatEx::FlagMargin2 | SSymFormatEx::FlagMargin3;
+  format.m_margins[0] = GetKeepAspect() ? 1 : 0;
+  format.m_margins[1] = GetKeepCenter() ? 1 : 0;
+  format.m_margins[2] = GetKeepSize() ? 1 : 0;
+  return S_OK;
+}
+
+HRESULT SSymBlob::SetFormat(const SSymFormatEx& format) {
+  bool changed = false;
+  if ((format.m_flags & SSymFormatEx::FlagMargin1) && (format.m_margins[0] != 0) != GetKeepAspect()) {
+    SetKeepAspect(format.m_margins[0] != 0);
+    changed = true;
+  }
+  if ((format.m_flags & SSymFormatEx::FlagMargin2) && (format.m_margins[1] != 0) != GetKeepCenter()) {
+    SetKeepCenter(format.m_margins[1] != 0);
+    changed = true;
+  }
+  if ((format.m_flags & SSymFormatEx::FlagMargin3) && (format.m_margins[2] != 0) != GetKeepSize()) {
+    SetKeepSize(format.m_margins[2] != 0);
+    changed = true;
+  }
+  if (changed) {
+    SetChanged();
+    SetSessionModified();
+  }
+  return S_OK;
+}

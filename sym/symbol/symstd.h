@@ -1,0 +1,231 @@
+// The drawable bases between SSymBase and the concrete symbols:
+//   - SSymBasePen: a symbol with an outline pen (ISSymPen);
+//   - SSymStd: a pen symbol with a shadow (ISSymShadow) and the standard
+//     drawing sequence: the shadow first, then the shape, a custom picture
+//     taking the place of the shape;
+//   - SSymBlob: a symbol whose content is a binary blob that the concrete
+//     class writes and reads through a stream.
+// None of them is created by itself; each is a persistent class with its
+// own class identifier, property map and registry entry.
+#pragma once
+
+#include "kvcore/sblob.h"
+#include "kvcore/sstream.h"
+#include "sym/foundation/symformat.h"
+#include "sym/foundation/symvalues.h"
+#include "sym/symbol/symaction.h"
+#include "sym/symbol/symbase.h"
+
+// Member ids of the pen, shadow and blob properties.
+namespace SymAttr {
+inline constexpr LONG LineColor = 0x02010019;
+inline constexpr LONG DashStyle = 0x0201001A;
+inline constexpr LONG LineWidth = 0x0201001B;
+inline constexpr LONG ShadowStyle = 0x02010018;
+inline constexpr LONG HasAShadow = 0x02010002;
+inline constexpr LONG ShadowColor = 0x0201001D;
+}  // namespace SymAttr
+
+// The whole pen face. It is answered for IID_ISSymPen; the first two
+// operations are those every caller of ISSymPen reads.
+struct ISSymPenOps : ISSymPen {
+  // A copy of the pen.
+  virtual SSymPen GetPen() = 0;
+  virtual HRESULT SetPen(const SSymPen& pen, int redraw) = 0;
+  virtual int CanChangePenStyle() = 0;
+};
+
+// The whole shadow face, answered for IID_ISSymShadow.
+struct ISSymShadowOps : ISSymShadow {
+  virtual const SSymBrush& GetShadow() = 0;
+  virtual HRESULT SetShadow(const SSymBrush& brush, int redraw) = 0;
+  virtual int IsShadowsStyleSupported(SHORT style) = 0;
+  // The bare shape with the pen and brush selected on the canvas.
+  virtual HRESULT DrawSymbol(SSymCanvas& canvas) = 0;
+  virtual HRESULT DrawShadow(SSymCanvas& canvas) = 0;
+  virtual HRESULT DrawSymbolInRect(SSymCanvas& canvas, const SSymRect& rect) = 0;
+  virtual HRESULT DrawShadowInRect(SSymCanvas& canvas, const SSymRect& rect) = 0;
+};
+
+// Line width list (index) <-> pen width in diagram units.
+LONG SSymLineWidthToPen(SHORT index);
+SHORT SSymPenToLineWidth(LONG width);
+// True for a pen style word the pen-style property accepts: low four bits at
+// most 7 and nothing set outside the low four bits and bits 8 to 15.
+bool SSymIsValidPenStyle(LONG style);
+
+// The keep flags in a symbol's display flags: keep-aspect bit 3, keep-centre
+// bits 4 and 5, keep-size bits 6 and 7 (a group reads true only when all its
+// bits are set; setting sets or clears the whole group).
+namespace SSymKeep {
+inline constexpr DWORD Aspect = 0x8;
+inline constexpr DWORD Center = 0x30;
+inline constexpr DWORD Size = 0xC0;
+inline bool Get(DWORD display, DWORD group) { return (display & group) == group; }
+inline void Set(DWORD& display, DWORD group, bool on) {
+  if (on) display |= group;
+  else display &= ~group;
+}
+}  // namespace SSymKeep
+
+// ---- SSymBasePen --------------------------------------------------------------------------
+class SSymBasePen : public SSymBase, public ISSymPenOps {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); }
+  ULONG AddRef() override { return SSymBase::AddRef(); }
+  ULONG Release() override { return SSymBase::Release(); }
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+
+  const SPropertyMap* GetPropertyMap() const override;
+  const SAttrEditorMap* GetAttrEditorMap() const override;
+  SRepRegistry* GetRegistry() const override;
+  static SRepRegistry* GetRegistry_();
+
+  // ---- ISSymPen
+  LONG GetPenWidth() override { return m_pen.m_width; }
+  // The low 16 bits of the pen style word.
+  LONG GetPenStyle() override { return static_cast<SHORT>(m_pen.m_style & 0xFFFF); }
+  SSymPen GetPen() override { return m_pen; }
+  HRESULT SetPen(const SSymPen& pen, int redraw) override;
+  int CanChangePenStyle() override { return 1; }
+
+  // ---- properties (record their own undo; 1 for an unchanged value)
+  virtual LONG GetLineColor() { return static_cast<LONG>(m_pen.m_color.GetColor()); }
+  virtual HRESULT SetLineColor(LONG color);
+  virtual HRESULT SetPenStyle(SHORT style);
+  virtual SHORT GetLineWidth() { return SSymPenToLineWidth(m_pen.m_width); }
+  virtual HRESULT SetLineWidth(SHORT index);
+
+  HRESULT GetFormat(SSymFormatEx& format) override;
+  HRESULT SetFormat(const SSymFormatEx& format) override;
+
+  SSymPen m_pen{1, 0, SSymColor(0)};
+
+ protected:
+  SSymBasePen(const SSymRect& rect, ISRepSession* session, const CLSID& clsid = CLSID_SSymBasePen);
+  explicit SSymBasePen(ISRepSession* session, const CLSID& clsid = CLSID_SSymBasePen);
+  SSymBasePen(const SSymBasePen& source);
+
+  // The recording part of the property setters: in the session's open
+  // context (when the symbol was not created in it) a format record of the
+  // one format flag `flag` is added; the new value is put into the recorded
+  // format by `apply` when the context is not recording. Answers true when
+  // the value must not be stored now (the symbol's changes are pending).
+  template <class F>
+  bool RecordFormatChange(DWORD flag, F apply);
+  // The session's context that setters record in, when the symbol was not
+  // created in it (not counted), or null.
+  ISRepContext* SetterContext();
+};
+
+template <class F>
+inline bool SSymBasePen::RecordFormatChange(DWORD flag, F apply) {
+  ISRepContext* ctx = SetterContext();
+  if (!ctx) return false;
+  SSymFormatEx format;
+  Sym()->GetFormat(format);
+  format.m_flags = flag;
+  if (!ctx->IsRecording()) apply(format);
+  auto* action = new SSymActionFormat(ctx);
+  action->AddSymbol(Sym(), format);
+  ctx->AddAction(action);
+  return InLockoutContext() != 0;
+}
+
+// ---- SSymStd ------------------------------------------------------------------------------
+class SSymStd : public SSymBasePen, public ISSymShadowOps {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); }
+  ULONG AddRef() override { return SSymBase::AddRef(); }
+  ULONG Release() override { return SSymBase::Release(); }
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+
+  const SPropertyMap* GetPropertyMap() const override;
+  const SAttrEditorMap* GetAttrEditorMap() const override;
+  SRepRegistry* GetRegistry() const override;
+  static SRepRegistry* GetRegistry_();
+
+  // ---- ISSymbol
+  HRESULT Draw(SSymCanvas& canvas) override;
+  SSymRect GetClipRect(int withShadow, int b) override;
+  HRESULT GetFormat(SSymFormatEx& format) override;
+  HRESULT SetFormat(const SSymFormatEx& format) override;
+  int GetSymbolFormType() override;
+  // ---- ISSymPen
+  HRESULT SetPen(const SSymPen& pen, int redraw) override;
+
+  // ---- ISSymShadow
+  SHORT GetShadowStyle() override { return m_shadowStyle; }
+  HRESULT SetShadowStyle(SHORT style, int redraw) override;
+  const SSymBrush& GetShadow() override { return m_shadowBrush; }
+  HRESULT SetShadow(const SSymBrush& brush, int redraw) override;
+  int IsShadowsStyleSupported(SHORT) override { return 1; }
+  HRESULT DrawSymbol(SSymCanvas&) override { return S_OK; }
+  HRESULT DrawShadow(SSymCanvas& canvas) override { return DrawSymbol(canvas); }
+  HRESULT DrawSymbolInRect(SSymCanvas& canvas, const SSymRect& rect) override;
+  HRESULT DrawShadowInRect(SSymCanvas& canvas, const SSymRect& rect) override;
+
+  // ---- own operations
+  virtual void DrawSymbolShape(SSymCanvas& canvas);
+  virtual void DrawSymbolShadow(SSymCanvas& canvas);
+  virtual void DrawCustomSymbol(SSymCanvas& canvas);
+  virtual void DrawCustomShadow(SSymCanvas& canvas);
+  virtual SBlob GetBlobData() { return SBlob(); }
+  virtual HRESULT SetBlobData(const SBlob& blob);
+  // Reads the older blob form: the pen, the shadow outline colour and the
+  // shadow colour. Throws SEEOFException for a short blob.
+  virtual HRESULT OnSetBlobData(SInputStream& stream);
+  virtual bool GetHasShadow() { return m_shadowStyle != 0; }
+  virtual HRESULT SetHasShadow(bool has);
+  virtual LONG GetShadowColor() { return static_cast<LONG>(m_shadowBrush.m_color.GetColor()); }
+  virtual HRESULT SetShadowColor(LONG color);
+  virtual bool GetHasCustomPicture() { return false; }
+
+  SSymBrush m_shadowBrush;
+  SSymPen m_shadowPen;
+  SHORT m_shadowStyle = 0;
+
+ protected:
+  SSymStd(const SSymRect& rect, ISRepSession* session, const CLSID& clsid = CLSID_SSymStd);
+  explicit SSymStd(ISRepSession* session, const CLSID& clsid = CLSID_SSymStd);
+  SSymStd(const SSymStd& source);
+
+  ISSymShadowOps* ShadowFace() { return this; }
+
+ private:
+  void DrawShadowByStyle(SSymCanvas& canvas);
+  void Draw3DEffect(SSymCanvas& canvas);
+  void DrawSoftShadow(SSymCanvas& canvas);
+};
+
+// ---- SSymBlob -----------------------------------------------------------------------------
+class SSymBlob : public SSymBase {
+ public:
+  const SPropertyMap* GetPropertyMap() const override;
+  const SAttrEditorMap* GetAttrEditorMap() const override;
+  SRepRegistry* GetRegistry() const override;
+  static SRepRegistry* GetRegistry_();
+
+  HRESULT GetFormat(SSymFormatEx& format) override;
+  HRESULT SetFormat(const SSymFormatEx& format) override;
+
+  virtual SBlob GetBlobData();
+  // Reads the blob through OnSetBlobData and answers its result; a blob that
+  // cannot be read leaves the symbol's content as it was.
+  virtual HRESULT SetBlobData(const SBlob& blob);
+  virtual HRESULT OnGetBlobData(SOutputStream&) { return S_OK; }
+  virtual HRESULT OnSetBlobData(SInputStream&) { return S_OK; }
+
+  virtual bool GetKeepAspect() { return SSymKeep::Get(m_display, SSymKeep::Aspect); }
+  virtual HRESULT SetKeepAspect(bool on);
+  virtual bool GetKeepCenter() { return SSymKeep::Get(m_display, SSymKeep::Center); }
+  virtual HRESULT SetKeepCenter(bool on);
+  virtual bool GetKeepSize() { return SSymKeep::Get(m_display, SSymKeep::Size); }
+  virtual HRESULT SetKeepSize(bool on);
+
+ protected:
+  SSymBlob(const SSymRect& rect, ISRepSession* session, const CLSID& clsid = CLSID_SSymBlob)
+      : SSymBase(rect, session, clsid) {}
+  explicit SSymBlob(ISRepSession* session, const CLSID& clsid = CLSID_SSymBlob) : SSymBase(session, clsid) {}
+  SSymBlob(const SSymBlob& source) : SSymBase(source) {}
+};
