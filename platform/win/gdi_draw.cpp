@@ -806,16 +806,25 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rc) {
   dc->Send(c);
   if (!IsRaster(dc) || IsRectEmpty(&d)) return TRUE;
   // Every other pixel of the border, inverted: drawing it twice restores.
-  RenderMode(dc, R2_XORPEN, [&](Dc*, cairo_t* cr) {
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    for (int x = d.left; x < d.right; ++x)
-      for (int y : {int(d.top), int(d.bottom - 1)})
-        if (((x + y) & 1) == 0 && (y == d.top || d.bottom - 1 > d.top)) cairo_rectangle(cr, x, y, 1, 1);
-    for (int y = d.top + 1; y < d.bottom - 1; ++y)
-      for (int x : {int(d.left), int(d.right - 1)})
-        if (((x + y) & 1) == 0 && (x == d.left || d.right - 1 > d.left)) cairo_rectangle(cr, x, y, 1, 1);
-    cairo_fill(cr);
-  }, &d);
+  // Only the part on the surface is walked.
+  RECT on{0, 0, cairo_image_surface_get_width(dc->surface), cairo_image_surface_get_height(dc->surface)};
+  RECT grown{d.left - 1, d.top - 1, d.right + 1, d.bottom + 1};
+  if (!IntersectRect(&on, &on, &grown)) return TRUE;
+  RenderMode(
+      dc, R2_XORPEN,
+      [&](Dc*, cairo_t* cr) {
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        for (int x = std::max(d.left, on.left); x < std::min(d.right, on.right); ++x)
+          for (int y : {int(d.top), int(d.bottom - 1)})
+            if (((x + y) & 1) == 0 && (y == d.top || d.bottom - 1 > d.top) && y >= on.top && y < on.bottom)
+              cairo_rectangle(cr, x, y, 1, 1);
+        for (int y = std::max(d.top + 1, on.top); y < std::min(d.bottom - 1, on.bottom); ++y)
+          for (int x : {int(d.left), int(d.right - 1)})
+            if (((x + y) & 1) == 0 && (x == d.left || d.right - 1 > d.left) && x >= on.left && x < on.right)
+              cairo_rectangle(cr, x, y, 1, 1);
+        cairo_fill(cr);
+      },
+      &d);
   return TRUE;
 }
 

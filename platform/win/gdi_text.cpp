@@ -803,28 +803,34 @@ std::u16string StripPrefix(const std::u16string& s, UINT fmt, std::vector<std::s
 // Breaks one paragraph into lines that fit `maxW` at blanks; a word wider than
 // the line stays whole on its own line.
 void WordBreak(Dc* dc, const std::u16string& para, long maxW, UINT fmt, int tabLen, std::vector<DtLine>* out) {
-  std::size_t pos = 0;
   if (para.empty()) {
     out->push_back({u"", 0});
     return;
   }
-  while (pos < para.size()) {
-    std::size_t end = pos, lastFit = std::u16string::npos;
-    while (end <= para.size()) {
-      std::size_t next = para.find_first_of(u" \t", end);
-      if (next == std::u16string::npos) next = para.size();
-      long w = Width(dc, para.substr(pos, next - pos), fmt, tabLen);
-      if (w > maxW && lastFit != std::u16string::npos) break;
-      lastFit = next;
-      if (w > maxW || next == para.size()) break;
-      end = next + 1;
-    }
-    std::u16string line = para.substr(pos, lastFit - pos);
-    while (!line.empty() && line.back() == u' ') line.pop_back();
-    out->push_back({line, Width(dc, line, fmt, tabLen)});
-    pos = lastFit;
-    while (pos < para.size() && para[pos] == u' ') ++pos;
+  // Tokens: a word with the blanks after it; every token moves the line on.
+  std::vector<std::u16string> tokens;
+  for (std::size_t i = 0; i < para.size();) {
+    std::size_t j = i;
+    while (j < para.size() && para[j] != u' ' && para[j] != u'\t') ++j;
+    while (j < para.size() && (para[j] == u' ' || para[j] == u'\t')) ++j;
+    tokens.push_back(para.substr(i, j - i));
+    i = j;
   }
+  auto trimmed = [](std::u16string t) {
+    while (!t.empty() && t.back() == u' ') t.pop_back();
+    return t;
+  };
+  std::u16string line;
+  for (const std::u16string& t : tokens) {
+    if (!line.empty() && Width(dc, trimmed(line + t), fmt, tabLen) > maxW) {
+      std::u16string done = trimmed(line);
+      out->push_back({done, Width(dc, done, fmt, tabLen)});
+      line.clear();
+    }
+    line += t;
+  }
+  std::u16string done = trimmed(line);
+  out->push_back({done, Width(dc, done, fmt, tabLen)});
 }
 }  // namespace
 

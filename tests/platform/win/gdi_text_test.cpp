@@ -178,6 +178,10 @@ TEST(GdiText, DrawTextFlags) {
   EXPECT_GT(h, tm.tmHeight);  // wrapped on several lines
   EXPECT_EQ(h % tm.tmHeight, 0);
   EXPECT_EQ(r.bottom, h);
+  // Blanks and tabs at a break move the text on (this once looped forever).
+  RECT tight{0, 0, 1, 0};
+  EXPECT_EQ(DrawTextW(f.dc, u"a\tb \t c\t\td", -1, &tight, DT_WORDBREAK | DT_EXPANDTABS | DT_CALCRECT),
+            4 * tm.tmHeight);
   RECT one{0, 0, 500, 0};
   DrawTextW(f.dc, u"a&bc", -1, &one, DT_SINGLELINE | DT_CALCRECT);
   SIZE abc;
