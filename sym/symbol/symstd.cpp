@@ -66,8 +66,10 @@ SHORT SSymPenToLineWidth(LONG width) {
 }
 
 bool SSymIsValidPenStyle(LONG style) {
-  if ((style & 0xF) > 7) return false;
-  return (style & ~0xFF0FL) == 0;
+  if (style & ~0xFF0FL) return false;
+  // A bare style above 7 is refused; with style flags (bits 8 to 15) the
+  // word is taken as it is (0x108 is accepted, 8 is not).
+  return (style & 0xF) <= 7 || (style & 0xFF00) != 0;
 }
 
 // ---- SSymBasePen --------------------------------------------------------------------------

@@ -50,8 +50,9 @@ struct ISSymShadowOps : ISSymShadow {
 // Line width list (index) <-> pen width in diagram units.
 LONG SSymLineWidthToPen(SHORT index);
 SHORT SSymPenToLineWidth(LONG width);
-// True for a pen style word the pen-style property accepts: low four bits at
-// most 7 and nothing set outside the low four bits and bits 8 to 15.
+// True for a pen style word the pen-style property accepts: nothing set
+// outside the low four bits and bits 8 to 15, and a bare style (no flag bits
+// 8 to 15) of at most 7.
 bool SSymIsValidPenStyle(LONG style);
 
 // The keep flags in a symbol's display flags: keep-aspect bit 3, keep-centre

@@ -1,0 +1,143 @@
+// Test symbols over the pen, standard, blob and solid bases: each draws its
+// bare shape as a rectangle of its own rectangle; a point-list variant and a
+// composite solid; a fixture that also draws on recording and raster
+// contexts.
+#pragma once
+
+#include <string>
+#include <unistd.h>
+
+#include "kvrep/srepsession.h"
+#include "sym/symbol/symsolid.h"
+#include "sym/symbol/symstd.h"
+#include "tests/sym/render/canvas_fixture.h"
+#include "tests/sym/symbol/symtest.h"
+
+class TStd : public SSymStd {
+ public:
+  explicit TStd(ISRepSession* s, SSymRect r = SSymRect(0, 3600, 4800, 0)) : SSymStd(r, s) {}
+  TStd(ISRepSession* s, int) : SSymStd(s) {}
+  int GetSymbolType() override { return 3; }
+  HRESULT DrawSymbol(SSymCanvas& canvas) override {
+    canvas.Rectangle(m_rect);
+    return S_OK;
+  }
+};
+
+// A point-list symbol: its line is the rectangle's diagonal.
+class TPolyStd : public TStd, public ISSymPolyline {
+ public:
+  explicit TPolyStd(ISRepSession* s) : TStd(s) {}
+  TEST_UNKNOWN(TStd)
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
+    if (Answer<ISSymPolyline>(this, iid, ppv)) return S_OK;
+    return TStd::InternalQueryInterface(iid, ppv);
+  }
+  HRESULT GetListPt(SSymListPt&) override { return S_OK; }
+  HRESULT SetListPt(const SSymListPt&, int, int) override { return S_OK; }
+  LONG GetLineStyle() override { return 1; }
+  HRESULT DrawSymbol(SSymCanvas& canvas) override {
+    canvas.Line(SSymPoint(m_rect.x1, m_rect.y1), SSymPoint(m_rect.x2, m_rect.y2));
+    return S_OK;
+  }
+};
+
+class TSolid : public SSymSolid {
+ public:
+  explicit TSolid(ISRepSession* s, SSymRect r = SSymRect(0, 3600, 4800, 0)) : SSymSolid(r, s) {}
+  TSolid(ISRepSession* s, int) : SSymSolid(s) {}
+  int GetSymbolType() override { return 3; }
+  HRESULT DrawSymbol(SSymCanvas& canvas) override {
+    canvas.Rectangle(m_rect);
+    return S_OK;
+  }
+};
+
+// A composite solid: its children are its Symbols collection.
+class TSolidComp : public TSolid, public ISSymCompSym, public ISSymOwnerImpl<TSolidComp> {
+ public:
+  explicit TSolidComp(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : TSolid(s, r) {}
+  TEST_UNKNOWN(TSolid)
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
+    if (Answer<ISSymCompSym>(this, iid, ppv) || Answer<ISSymOwner>(this, iid, ppv)) return S_OK;
+    return TSolid::InternalQueryInterface(iid, ppv);
+  }
+  TSolidComp* GetOwnerT() override { return this; }
+  HRESULT Add(ISSymbol* s) override {
+    SComWrap<ISRepObject, &IID_ISRepObject> o(s);
+    return Collection(SymAttr::Symbols)->Insert(o, -1);
+  }
+  BOOL Contains(ISSymbol* s, int deep) override { return SSymOwnerImpl::Contains(s, deep); }
+  HRESULT GetAllChildren(SComTable<ISSymbol>& out, int) override {
+    for (SRepObject* o : Collection(SymAttr::Symbols)->Items()) out.Add(SComWrap<ISSymbol>(o).Get());
+    return S_OK;
+  }
+  HRESULT CreateChildrenSym(int) override { return S_OK; }
+  HRESULT ChildChanged() override { return S_OK; }
+};
+
+// A blob symbol whose content is one 32-bit word.
+class TBlob : public SSymBlob {
+ public:
+  explicit TBlob(ISRepSession* s) : SSymBlob(SSymRect(0, 3600, 4800, 0), s) {}
+  HRESULT Draw(SSymCanvas&) override { return S_OK; }
+  int GetSymbolType() override { return 12; }
+  HRESULT OnGetBlobData(SOutputStream& out) override {
+    SOutputBinaryStream bin(out);
+    bin << m_word;
+    return S_OK;
+  }
+  HRESULT OnSetBlobData(SInputStream& in) override {
+    if (in.GetAvailable() < 4) return E_INVALIDARG;  // refuses a short blob
+    SInputBinaryStream bin(in);
+    bin >> m_word;
+    return S_OK;
+  }
+  LONG m_word = 0;
+};
+
+class SolidFixture : public SymFixture {
+ protected:
+  // The folder of the test program (PNG files for a person to look at).
+  static std::string OutputDir() {
+    char buf[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return ".";
+    std::string p(buf, static_cast<size_t>(n));
+    return p.substr(0, p.rfind('/'));
+  }
+  // The calls a symbol's Draw makes on a recording context (96 dpi, 75 units a pixel).
+  std::vector<std::string> Record(ISSymbol* symbol, HRESULT* result = nullptr) {
+    RecordingDC rec;
+    TestCanvas canvas;
+    canvas.LockOn(rec.dc, {800, 600});
+    const size_t before = rec.Log().size();
+    const HRESULT hr = symbol->Draw(canvas);
+    if (result) *result = hr;
+    std::vector<std::string> calls(rec.Log().begin() + static_cast<long>(before), rec.Log().end());
+    canvas.Unlock();
+    return calls;
+  }
+  static int Count(const std::vector<std::string>& calls, const std::string& prefix) {
+    int n = 0;
+    for (const auto& c : calls) n += c.rfind(prefix, 0) == 0;
+    return n;
+  }
+  static std::vector<std::string> Only(const std::vector<std::string>& calls, const std::string& prefix) {
+    std::vector<std::string> out;
+    for (const auto& c : calls)
+      if (c.rfind(prefix, 0) == 0) out.push_back(c);
+    return out;
+  }
+  // The value of a property through the repository.
+  LONG Attr(SRepObject* o, LONG id) {
+    SRepVariant v;
+    EXPECT_EQ(o->GetAttribute(id, &v), S_OK) << std::hex << id;
+    return v.GetLONG();
+  }
+  HRESULT SetAttr(SRepObject* o, LONG id, LONG value, WORD type = SRepVT_LONG) {
+    SRepVariant v;
+    SRepToVariant(value, type, v);
+    return o->SetAttribute(id, v);
+  }
+};
