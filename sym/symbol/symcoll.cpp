@@ -49,6 +49,34 @@ ISRepSession* SessionOf(ISSymbol* symbol) {
 
 SSymSize InclusiveSize(const SSymRect& r) { return SSymSize(r.Width(), r.Height()); }
 
+// One user step of a format setter: every member's format before its change
+// goes into one format record, which the step keeps for undo.
+class FormatStep {
+ public:
+  explicit FormatStep(const SComTbl<ISSymbol, ISSymbol*>& list)
+      : m_ctx(list.GetCount() ? SSymGetRepObject(list.GetAt(0)) : nullptr) {}
+  ~FormatStep() {
+    if (m_action && m_ctx.GetContext()) m_ctx.AddRepAction(m_action.release());
+  }
+  FormatStep(const FormatStep&) = delete;
+  FormatStep& operator=(const FormatStep&) = delete;
+
+  HRESULT Apply(ISSymbol* symbol, SSymFormatEx& format, DWORD flags) {
+    SSymFormatEx before = FormatOf(symbol);
+    before.m_flags = flags;
+    before.m_points.clear();
+    if (!(flags & SSymFormatEx::FlagFonts)) before.m_fonts = SSymLstFonts();
+    if (!m_action) m_action = std::make_unique<SSymActionFormat>(m_ctx.GetContext());
+    m_action->AddSymbol(symbol, before);
+    return ApplyFormat(symbol, format, flags);
+  }
+  SRepCreateContext& Context() { return m_ctx; }
+
+ private:
+  SRepCreateContext m_ctx;
+  std::unique_ptr<SSymActionFormat> m_action;
+};
+
 }  // namespace
 
 const SSymFonts* SSymFormatTextFont(const SSymLstFonts& fonts) {
@@ -450,35 +478,35 @@ void SSymCollection::GetNormalSize(SSymSize& size) {
 // Every setter runs as one user step; each member that answers the feature's
 // interface gets the change, in list order.
 void SSymCollection::SetPen(const SSymPen& pen, int) {
-  auto step = OpenStep(m_list);
+  FormatStep step(m_list);
   for (ISSymbol* s : m_list) {
     SComWrap<ISSymPen> face(s);
     if (face.IsNull()) continue;
     SSymFormatEx f = FormatOf(s);
     f.m_pen = pen;
-    ApplyFormat(s, f, SSymFormatEx::FlagPen);
+    step.Apply(s, f, SSymFormatEx::FlagPen);
   }
 }
 
 void SSymCollection::SetPenStyle(LONG style, int) {
-  auto step = OpenStep(m_list);
+  FormatStep step(m_list);
   for (ISSymbol* s : m_list) {
     SComWrap<ISSymLine> face(s);
     if (face.IsNull()) continue;
     SSymFormatEx f = FormatOf(s);
     f.m_pen.m_style = style;
-    ApplyFormat(s, f, SSymFormatEx::FlagPen);
+    step.Apply(s, f, SSymFormatEx::FlagPen);
   }
 }
 
 void SSymCollection::SetPenWidth(LONG width, int) {
-  auto step = OpenStep(m_list);
+  FormatStep step(m_list);
   for (ISSymbol* s : m_list) {
     SComWrap<ISSymLine> face(s);
     if (face.IsNull()) continue;
     SSymFormatEx f = FormatOf(s);
     f.m_pen.m_width = width;
-    ApplyFormat(s, f, SSymFormatEx::FlagPen);
+    step.Apply(s, f, SSymFormatEx::FlagPen);
   }
 }
 
@@ -486,29 +514,33 @@ void SSymCollection::SetLineStyle(LONG style, int flag) {
   auto step = OpenStep(m_list);
   for (ISSymbol* s : m_list) {
     SComWrap<ISSymLine> face(s);
-    if (!face.IsNull()) face->SetLineStyle(style, flag);
+    if (face.IsNull()) continue;
+    const LONG old = face->GetLineStyle();
+    if (old == style) continue;
+    face->SetLineStyle(style, flag);
+    if (step) step->AddRepAction(new SSymActionLineStyle(face.Get(), old, SSymAction_Set));
   }
 }
 
 void SSymCollection::SetBrush(const SSymBrush& brush, int) {
-  auto step = OpenStep(m_list);
+  FormatStep step(m_list);
   for (ISSymbol* s : m_list) {
     SComWrap<ISSymBrush> face(s);
     if (face.IsNull()) continue;
     SSymFormatEx f = FormatOf(s);
     f.m_brush = brush;
-    ApplyFormat(s, f, SSymFormatEx::FlagBrush);
+    step.Apply(s, f, SSymFormatEx::FlagBrush);
   }
 }
 
 void SSymCollection::SetShadow(const SSymBrush& brush, int) {
-  auto step = OpenStep(m_list);
+  FormatStep step(m_list);
   for (ISSymbol* s : m_list) {
     SComWrap<ISSymShadow> face(s);
     if (face.IsNull()) continue;
     SSymFormatEx f = FormatOf(s);
     f.m_shadowColor = brush.m_color;
-    ApplyFormat(s, f, SSymFormatEx::FlagShadowColor);
+    step.Apply(s, f, SSymFormatEx::FlagShadowColor);
   }
 }
 
@@ -516,35 +548,35 @@ namespace {
 // Replaces the text font entry of a member's format (adding one when the
 // member listed none) and applies it.
 template <class Change>
-void ApplyTextFont(ISSymbol* s, Change change) {
+void ApplyTextFont(FormatStep& step, ISSymbol* s, Change change) {
   SSymFormatEx f = FormatOf(s);
   SSymFonts entry;
   if (const SSymFonts* e = SSymFormatTextFont(f.m_fonts)) entry = *e;
   change(entry);
   f.m_fonts = SSymLstFonts();
   f.m_fonts.Add(entry);
-  ApplyFormat(s, f, SSymFormatEx::FlagFonts);
+  step.Apply(s, f, SSymFormatEx::FlagFonts);
 }
 }  // namespace
 
 void SSymCollection::SetFont(const SSymFont& font, int) {
-  auto step = OpenStep(m_list);
+  FormatStep step(m_list);
   for (ISSymbol* s : m_list) {
     SComWrap<ISSymFont> face(s);
-    if (!face.IsNull()) ApplyTextFont(s, [&](SSymFonts& e) { e.m_font = font; });
+    if (!face.IsNull()) ApplyTextFont(step, s, [&](SSymFonts& e) { e.m_font = font; });
   }
 }
 
 void SSymCollection::SetFontColor(DWORD color, int) {
-  auto step = OpenStep(m_list);
+  FormatStep step(m_list);
   for (ISSymbol* s : m_list) {
     SComWrap<ISSymFont> face(s);
-    if (!face.IsNull()) ApplyTextFont(s, [&](SSymFonts& e) { e.m_color = SSymColor(color); });
+    if (!face.IsNull()) ApplyTextFont(step, s, [&](SSymFonts& e) { e.m_color = SSymColor(color); });
   }
 }
 
 int SSymCollection::SetFonts(const SSymFonts& entry, int) {
-  auto step = OpenStep(m_list);
+  FormatStep step(m_list);
   int changed = 0;
   for (ISSymbol* s : m_list) {
     SComWrap<ISSymFonts> face(s);
@@ -553,20 +585,20 @@ int SSymCollection::SetFonts(const SSymFonts& entry, int) {
     const SSymLstFonts before = f.m_fonts;
     f.m_fonts = SSymLstFonts();
     f.m_fonts.Add(entry);
-    if (FAILED(ApplyFormat(s, f, SSymFormatEx::FlagFonts))) continue;
+    if (FAILED(step.Apply(s, f, SSymFormatEx::FlagFonts))) continue;
     if (FormatOf(s).m_fonts != before) changed = 1;
   }
   return changed;
 }
 
 void SSymCollection::SetArrow(int end, LONG type, int) {
-  auto step = OpenStep(m_list);
+  FormatStep step(m_list);
   for (ISSymbol* s : m_list) {
     SComWrap<ISSymPolyline> face(s);
     if (face.IsNull()) continue;
     SSymFormatEx f = FormatOf(s);
     f.m_arrows[ArrowIndex(end)] = type;
-    ApplyFormat(s, f, SSymFormatEx::FlagArrows);
+    step.Apply(s, f, SSymFormatEx::FlagArrows);
   }
 }
 
@@ -577,8 +609,10 @@ void SSymCollection::ToggleFontStyle(LONG bit, int flag) {
     SComWrap<ISSymFont> face(s);
     if (face.IsNull()) continue;
     const LONG st = face->GetFontStyle();
-    if (clear && (st & bit)) face->SetFontStyle(st & ~bit, flag);
-    if (!clear && (st & bit) != bit) face->SetFontStyle(st | bit, flag);
+    const LONG next = clear ? (st & ~bit) : (st | bit);
+    if (next == st) continue;
+    face->SetFontStyle(next, flag);
+    if (step) step->AddRepAction(new SSymActionFontStyle(face.Get(), st));
   }
 }
 
