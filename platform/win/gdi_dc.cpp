@@ -106,10 +106,10 @@ void Dc::LpToDp(double x, double y, double* dx, double* dy) const {
   *dy = y;
 }
 
-POINT Dc::LpToDpPt(int x, int y) const {
+POINT Dc::LpToDpPt(double x, double y) const {
   double dx, dy;
   LpToDp(x, y, &dx, &dy);
-  return {LONG(std::lround(dx)), LONG(std::lround(dy))};
+  return {ToLong(dx), ToLong(dy)};
 }
 
 void Dc::ApplyClip() {
@@ -715,7 +715,7 @@ BOOL DPtoLP(HDC hdc, LPPOINT pts, int count) {
   for (int i = 0; i < count; ++i) {
     double x = pts[i].x, y = pts[i].y;
     cairo_matrix_transform_point(&m, &x, &y);
-    pts[i] = {LONG(std::lround(x)), LONG(std::lround(y))};
+    pts[i] = {ToLong(x), ToLong(y)};
   }
   return TRUE;
 }

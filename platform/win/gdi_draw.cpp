@@ -66,7 +66,7 @@ void RenderRop(Dc* dc, int rop2, void (*fn)(Dc*, cairo_t*, void*), void* ctx, co
     IntersectRect(&box, &box, &c);
   }
   if (bounds) {
-    RECT b{bounds->left - 2, bounds->top - 2, bounds->right + 2, bounds->bottom + 2};
+    RECT b{ToLong(bounds->left - 2.0), ToLong(bounds->top - 2.0), ToLong(bounds->right + 2.0), ToLong(bounds->bottom + 2.0)};
     IntersectRect(&box, &box, &b);
   }
   if (IsRectEmpty(&box)) return;
@@ -271,8 +271,8 @@ static RECT DevBox(Dc* dc, int l, int t, int r, int b) {
 static void Pt(Dc* dc, const POINT& p, double* x, double* y) {
   double dx, dy;
   dc->LpToDp(p.x, p.y, &dx, &dy);
-  *x = std::round(dx);
-  *y = std::round(dy);
+  *x = ToLong(dx);
+  *y = ToLong(dy);
 }
 
 static void EllipseArc(Outline* o, double cx, double cy, double rx, double ry, double a0, double sweep, bool move) {
@@ -500,7 +500,7 @@ static RECT OutlineBounds(const Outline& o, double pad) {
     r = std::max(r, p.x);
     b = std::max(b, p.y);
   }
-  return {LONG(std::floor(l - pad)), LONG(std::floor(t - pad)), LONG(std::ceil(r + pad)) + 1, LONG(std::ceil(b + pad)) + 1};
+  return {ToLong(std::floor(l - pad)), ToLong(std::floor(t - pad)), ToLong(std::ceil(r + pad) + 1), ToLong(std::ceil(b + pad) + 1)};
 }
 
 // Pulls the open ends of a cosmetic line back by half a pixel so that the
@@ -573,7 +573,7 @@ static void DevToLog(Dc* dc, double x, double y, POINT* out) {
   cairo_matrix_t m = dc->Matrix();
   if (cairo_matrix_invert(&m) != CAIRO_STATUS_SUCCESS) return;
   cairo_matrix_transform_point(&m, &x, &y);
-  *out = {LONG(std::lround(x)), LONG(std::lround(y))};
+  *out = {ToLong(x), ToLong(y)};
 }
 
 static BOOL DrawCall(HDC hdc, KvGdiCall& c, bool fill, bool stroke) {
@@ -1058,7 +1058,7 @@ BOOL WidenPath(HDC hdc) {
   AddOutlineToCairo(cr, dc->path, kStrokeOffset);
   double x1, y1, x2, y2;
   cairo_stroke_extents(cr, &x1, &y1, &x2, &y2);
-  int l = int(std::floor(x1)) - 1, t = int(std::floor(y1)) - 1, r = int(std::ceil(x2)) + 1, b = int(std::ceil(y2)) + 1;
+  int l = ToLong(std::floor(x1) - 1), t = ToLong(std::floor(y1) - 1), r = ToLong(std::ceil(x2) + 1), b = ToLong(std::ceil(y2) + 1);
   Rgn area;
   if (r > l && b > t && double(r - l) * (b - t) <= 1e8) {
     cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, r - l, b - t);
@@ -1287,7 +1287,7 @@ void BlitVector(Dc* dc, const RECT& dst, const Image* src, int sx, int sy, int s
 
 bool SourceImage(Dc* src, int xs, int ys, int ws, int hs, Image* out, RECT* devSrc) {
   if (!src || !src->surface) return false;
-  POINT a = src->LpToDpPt(xs, ys), b = src->LpToDpPt(xs + ws, ys + hs);
+  POINT a = src->LpToDpPt(xs, ys), b = src->LpToDpPt(double(xs) + ws, double(ys) + hs);
   *devSrc = {a.x, a.y, b.x, b.y};
   int l = std::min(a.x, b.x), t = std::min(a.y, b.y), w = std::abs(b.x - a.x), h = std::abs(b.y - a.y);
   if (w == 0 || h == 0 || double(w) * h > double(1 << 28)) return false;
@@ -1315,7 +1315,7 @@ BOOL Blit(HDC hdc, KvGdiOp op, int x, int y, int w, int h, Image* src, DWORD rop
   c.args[3] = h;
   for (int i = 0; i < nSrcArgs; ++i) c.args[4 + i] = srcArgs[i];
   c.rop = rop;
-  POINT a = dc->LpToDpPt(x, y), b = dc->LpToDpPt(x + w, y + h);
+  POINT a = dc->LpToDpPt(x, y), b = dc->LpToDpPt(double(x) + w, double(y) + h);
   RECT dst{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
   c.bounds = dst;
   if (src) {
@@ -1366,12 +1366,12 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD 
   if (!s) return FALSE;
   // The source extent is the destination extent measured in source units.
   Dc* d = GetDc(dst);
-  POINT a = d->LpToDpPt(x, y), b = d->LpToDpPt(x + w, y + h);
+  POINT a = d->LpToDpPt(x, y), b = d->LpToDpPt(double(x) + w, double(y) + h);
   POINT sa = s->LpToDpPt(xs, ys);
-  int dw = b.x - a.x, dh = b.y - a.y;
+  int dw = ToLong(double(b.x) - a.x), dh = ToLong(double(b.y) - a.y);
   Image img;
   RECT devSrc;
-  POINT sb{sa.x + dw, sa.y + dh};
+  POINT sb{ToLong(double(sa.x) + dw), ToLong(double(sa.y) + dh)};
   POINT lp[2] = {sa, sb};
   DPtoLP(src, lp, 2);
   if (!SourceImage(s, lp[0].x, lp[0].y, lp[1].x - lp[0].x, lp[1].y - lp[0].y, &img, &devSrc)) return FALSE;

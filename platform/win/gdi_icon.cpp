@@ -17,7 +17,7 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT step, HB
   if (cy == 0) cy = (flags & DI_DEFAULTSIZE) ? 32 : img->height;
   if (cx < 0 || cy < 0) return FALSE;
   if (flicker) {
-    RECT r{x, y, x + cx, y + cy};
+    RECT r{x, y, ToLong(double(x) + cx), ToLong(double(y) + cy)};
     if (!FillRect(hdc, &r, flicker)) return FALSE;
   }
   // Premultiplied pixels; the mask alone is the shape in black.
@@ -41,7 +41,7 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT step, HB
   c.imageWidth = w;
   c.imageHeight = h;
   c.image = px;
-  POINT a = dc->LpToDpPt(x, y), b = dc->LpToDpPt(x + cx, y + cy);
+  POINT a = dc->LpToDpPt(x, y), b = dc->LpToDpPt(double(x) + cx, double(y) + cy);
   RECT dst{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
   c.bounds = dst;
   dc->Send(c);

@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <type_traits>
@@ -160,7 +161,7 @@ struct Dc : Object {
   // Logical -> device transform.
   cairo_matrix_t Matrix() const;
   void LpToDp(double x, double y, double* dx, double* dy) const;
-  POINT LpToDpPt(int x, int y) const;
+  POINT LpToDpPt(double x, double y) const;
   bool Renders() const { return cr != nullptr; }
   void ApplyClip();  // resets cairo's clip to st.clip
   void Send(const KvGdiCall& call) {
@@ -240,6 +241,14 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
 void TextOutline(Dc* dc, int x, int y, const std::u16string& text, std::vector<PathPoint>* path);
 int TextHeight(Dc* dc);
 int AvgCharWidth(Dc* dc);
+
+// A device or logical coordinate from a double: rounded, kept within
+// +-2^30 so that sums and edges never overflow; NaN gives 0.
+inline LONG ToLong(double v) {
+  if (!(v == v)) return 0;
+  constexpr double lim = 1073741824.0;
+  return LONG(v < -lim ? -lim : v > lim ? lim : std::round(v));
+}
 
 inline COLORREF ToColor(unsigned rgb) {
   return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);

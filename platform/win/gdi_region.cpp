@@ -29,8 +29,8 @@ Rgn Rgn::FromCairoFill(cairo_t* cr) {
   cairo_identity_matrix(cr);
   cairo_fill_extents(cr, &x1, &y1, &x2, &y2);
   cairo_restore(cr);
-  int l = int(std::floor(x1)) - 1, t = int(std::floor(y1)) - 1;
-  int r = int(std::ceil(x2)) + 1, b = int(std::ceil(y2)) + 1;
+  int l = ToLong(std::floor(x1) - 1), t = ToLong(std::floor(y1) - 1);
+  int r = ToLong(std::ceil(x2) + 1), b = ToLong(std::ceil(y2) + 1);
   if (r <= l || b <= t || double(r - l) * double(b - t) > 1e8) return {};
   cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, r - l, b - t);
   cairo_t* m = cairo_create(mask);
@@ -93,14 +93,16 @@ bool Rgn::Intersects(const RECT& rc) const {
 }
 
 void Rgn::Offset(int dx, int dy) {
+  // Edges stay within +-2^30 (see ToLong).
   for (Band& b : bands_) {
-    b.t += dy;
-    b.b += dy;
+    b.t = ToLong(double(b.t) + dy);
+    b.b = ToLong(double(b.b) + dy);
     for (Span& s : b.spans) {
-      s.l += dx;
-      s.r += dx;
+      s.l = ToLong(double(s.l) + dx);
+      s.r = ToLong(double(s.r) + dx);
     }
   }
+  Normalise();
 }
 
 std::vector<RECT> Rgn::Rects() const {
@@ -291,8 +293,7 @@ HRGN ExtCreateRegion(const XFORM* xf, DWORD size, const RGNDATA* data) {
       double y1 = rc.left * xf->eM12 + rc.top * xf->eM22 + xf->eDy;
       double x2 = rc.right * xf->eM11 + rc.bottom * xf->eM21 + xf->eDx;
       double y2 = rc.right * xf->eM12 + rc.bottom * xf->eM22 + xf->eDy;
-      rc = {LONG(std::lround(std::min(x1, x2))), LONG(std::lround(std::min(y1, y2))),
-            LONG(std::lround(std::max(x1, x2))), LONG(std::lround(std::max(y1, y2)))};
+      rc = {ToLong(std::min(x1, x2)), ToLong(std::min(y1, y2)), ToLong(std::max(x1, x2)), ToLong(std::max(y1, y2))};
     }
     g = Rgn::Combine(g, Rgn(rc), RGN_OR);
   }

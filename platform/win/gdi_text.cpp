@@ -137,7 +137,8 @@ FaceUnits UnitsOf(PangoFont* font) {
 
 // Realises a logical font at a device scale (device pixels per logical unit).
 RealFont& Realise(const LOGFONTW& lf, double scale) {
-  long h = std::lround(std::fabs(lf.lfHeight * scale));
+  // Character heights beyond 16384 pixels are drawn at that height.
+  long h = std::min(16384L, std::lround(std::min(std::fabs(double(lf.lfHeight) * scale), 1e6)));
   std::string key(reinterpret_cast<const char*>(&lf), sizeof lf);
   key += "@" + std::to_string(h) + (lf.lfHeight < 0 ? "c" : "p");
   auto& cache = FontCache();
@@ -427,7 +428,7 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
   cairo_matrix_t m = dc->Matrix();
   double sx = std::sqrt(m.xx * m.xx + m.yx * m.yx);
   std::vector<int> adv(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) adv[i] = int(std::lround(dxLogical[i] * sx));
+  for (std::size_t i = 0; i < text.size(); ++i) adv[i] = ToLong(dxLogical[i] * sx);
   long width = 0;
   for (int a : adv) width += a;
   double angle = -(lf.lfEscapement / 10.0) * M_PI / 180.0;
@@ -570,7 +571,7 @@ static std::vector<int> LogicalAdvances(Dc* dc, const std::u16string& text) {
 static int LogicalHeight(Dc* dc) {
   cairo_matrix_t m = dc->Matrix();
   double sy = std::sqrt(m.yy * m.yy + m.xy * m.xy);
-  return int(std::lround(TextHeight(dc) / sy));
+  return ToLong(TextHeight(dc) / sy);
 }
 
 BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR text, UINT count, const INT* dx) {
@@ -584,7 +585,7 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR te
     std::lock_guard<std::mutex> lock(TextMutex());
     adv = GlyphAdvances(Realise(DcLogFont(dc), FontScale(dc)), s);
     double sc = FontScale(dc);
-    for (int& a : adv) a = int(std::lround(a / sc));
+    for (int& a : adv) a = ToLong(a / sc);
   } else {
     adv = LogicalAdvances(dc, s);
   }
@@ -603,7 +604,7 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR te
   for (int a : adv) w += a;
   POINT a = dc->LpToDpPt(x, y);
   int h = TextHeight(dc);
-  c.bounds = {a.x - int(w) - h, a.y - 2 * h, a.x + int(w) + h, a.y + 2 * h};
+  c.bounds = {ToLong(double(a.x) - w - h), ToLong(double(a.y) - 2.0 * h), ToLong(double(a.x) + w + h), ToLong(double(a.y) + 2.0 * h)};
   if (rc) {
     RECT d{dc->LpToDpPt(rc->left, rc->top).x, dc->LpToDpPt(rc->left, rc->top).y,
            dc->LpToDpPt(rc->right, rc->bottom).x, dc->LpToDpPt(rc->right, rc->bottom).y};
