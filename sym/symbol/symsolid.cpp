@@ -240,6 +240,18 @@ void SSymSolid::DrawSymbolShape(SSymCanvas& canvas) {
   SSymStd::DrawSymbolShape(canvas);
 }
 
+void SSymSolid::DrawCustomSymbol(SSymCanvas& canvas) {
+  SComWrap<ISSymCustomShape> face(Sym());
+  SPictureInfo* picture = face.IsNull() ? nullptr : static_cast<ISSymCustomShapeOps*>(face.Get())->GetCustomPicture();
+  if (!picture) {
+    ShadowFace()->DrawSymbol(canvas);
+    return;
+  }
+  SSymRect r = m_rect;
+  r.Normalize();
+  canvas.DrawPicture(r, picture, (Flags & FlagTransparent) ? 1 : 0);
+}
+
 bool SSymSolid::RecordAttrChange(LONG id, const SRepVariant& now, const SRepVariant& next) {
   ISRepContext* ctx = SetterContext();
   if (!ctx) return false;

@@ -153,6 +153,7 @@ class SSymSolid : public SSymStd, public ISSymBrushOps, public ISSymAdjust, publ
 
   // ---- SSymStd
   bool GetHasCustomPicture() override { return GetCustomPicture() != nullptr; }
+  void DrawCustomSymbol(SSymCanvas& canvas) override;
   void DrawSymbolShape(SSymCanvas& canvas) override;
   HRESULT OnSetBlobData(SInputStream& stream) override;
 
