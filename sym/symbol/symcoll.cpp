@@ -431,6 +431,19 @@ int SSymCollection::GetAutoAdjusted() {
   return no ? 0 : 1;
 }
 
+int SSymCollection::GetKeep(int word) {
+  int yes = 0, no = 0;
+  for (ISSymbol* s : m_list) {
+    SComWrap<ISSymAdjust> face(s);
+    if (face.IsNull()) continue;
+    const SSymFormatEx f = FormatOf(s);
+    if (!(f.m_flags & (SSymFormatEx::FlagMargin1 << word))) continue;
+    (f.m_margins[word] ? yes : no) += 1;
+  }
+  if (yes && no) return 2;
+  return yes ? 1 : 0;
+}
+
 namespace {
 // Point-list symbols have no size of their own unless they are composites.
 bool HasOwnSize(ISSymbol* s) {

@@ -70,6 +70,10 @@ class SSymCollection : public SObject {
   // end: 4, 2 or 8.
   LONG GetArrow(int end);
   int GetAutoAdjusted();
+  // 1 all, 0 none or no member supports it, 2 mixed.
+  int GetKeepAspect() { return GetKeep(0); }
+  int GetKeepCenter() { return GetKeep(1); }
+  int GetKeepSize() { return GetKeep(2); }
   void GetSize(SSymSize& size);
   void GetNormalSize(SSymSize& size);
 
@@ -96,6 +100,9 @@ class SSymCollection : public SObject {
   void AlignLink();
 
  private:
+  // The keep flag carried in the given margin word of the members' formats.
+  int GetKeep(int word);
+
   SComTbl<ISSymbol, ISSymbol*> m_list;
   SComBag<ISSymbol> m_bag;
 };

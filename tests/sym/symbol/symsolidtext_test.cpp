@@ -209,6 +209,38 @@ TEST_F(SymSolidText, StyleSettersAndCollectionUndo) {
   EXPECT_EQ(t->GetTextStyle(), 1);
 }
 
+TEST_F(SymSolidText, CollectionOverTextSymbols) {
+  TText* a = Text();
+  TText* b = Text();
+  SSymCollection coll;
+  coll.Add(a->Sym());
+  coll.Add(b->Sym());
+  a->SetBrush(SSymBrush(SSymColor(0x0000FF)), 0);
+  b->SetBrush(SSymBrush(SSymColor(0xFF0000)), 0);
+  SSymBrush brush;
+  coll.GetBrush(brush);
+  EXPECT_EQ(brush.m_color.GetColor(), 0xFF000000u);
+  EXPECT_EQ(brush.m_style, 1);
+
+  const SSymPen before = a->GetPen();
+  const int steps = m_session->GetUndoCount();
+  coll.SetPen(SSymPen(2, 150, SSymColor(0x00FF00)), 1);
+  EXPECT_EQ(m_session->GetUndoCount(), steps + 1);
+  EXPECT_EQ(b->GetPen(), SSymPen(2, 150, SSymColor(0x00FF00)));
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(a->GetPen(), before);
+  EXPECT_EQ(b->GetPen(), before);
+
+  EXPECT_EQ(coll.GetFilled(), 1);
+  b->SetTransparent(1);
+  EXPECT_EQ(coll.GetFilled(), 2);
+  EXPECT_EQ(coll.GetKeepAspect(), 0);
+  a->SetKeepAspect(true);
+  EXPECT_EQ(coll.GetKeepAspect(), 2);
+  b->SetKeepAspect(true);
+  EXPECT_EQ(coll.GetKeepAspect(), 1);
+}
+
 TEST_F(SymSolidText, FormatsCarryTheTextFont) {
   TText* t = Text();
   t->SetFontColor(SSymColor(0x0000FF), 0);
