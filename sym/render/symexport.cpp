@@ -1,0 +1,256 @@
+// Exports of a drawing to EMF, SVG, PNG, BMP and PDF files.
+#include "sym/render/symexport.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <string>
+
+#include "kvcore/sexception.h"
+#include "kvcore/spicture.h"
+#include "kvcore/sprintercache.h"
+#include "kvcore/sstream.h"
+#include "sym/render/symcanvbitmap.h"
+#include "sym/render/symcanvmeta.h"
+#include "sym/render/symcanvsvg.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+HRESULT Fail(SString* error, HRESULT hr, const SString& message) {
+  if (error) *error = message;
+  return hr;
+}
+
+// The extension after the last dot of the file name (not of a folder), lower case.
+SString ExtensionOf(const SString& path) {
+  int cut = -1;
+  for (int i = 0; i < path.GetLength(); ++i)
+    if (path.GetAt(i) == u'/' || path.GetAt(i) == u'\\') cut = i;
+  const int dot = path.ReverseFind(u'.');
+  if (dot <= cut + 1 || dot == path.GetLength() - 1) return SString();
+  SString ext = path.Mid(dot + 1);
+  ext.MakeLower();
+  return ext;
+}
+
+// Checks the name and its folder before anything is drawn or written.
+HRESULT CheckTarget(const SString& path, fs::path& native, SString* error) {
+  if (path.IsEmpty()) return Fail(error, E_INVALIDARG, SString("No file name was given"));
+  native = fs::path(KvNativePath(path));
+  if (!native.has_filename() || native.filename() == "." || native.filename() == "..")
+    return Fail(error, E_INVALIDARG, SString("The file name names no file: ") + path);
+  const fs::path folder = native.has_parent_path() ? native.parent_path() : fs::path(".");
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec))
+    return Fail(error, SSYM_E_PATHNOTFOUND, SString("The folder does not exist: ") + SString::FromUtf8(folder.string()));
+  if (fs::is_directory(native, ec))
+    return Fail(error, E_INVALIDARG, SString("The file name is a folder: ") + path);
+  return S_OK;
+}
+
+// A file beside the target that keeps its extension, written first and
+// renamed over the target once complete.
+fs::path TempBeside(const fs::path& target) {
+  return target.parent_path() / (".~" + std::to_string(::getpid()) + "-" + target.filename().string());
+}
+
+HRESULT Publish(const fs::path& temp, const fs::path& target, const SString& path, SString* error) {
+  std::error_code ec;
+  fs::rename(temp, target, ec);
+  if (ec) {
+    fs::remove(temp, ec);
+    return Fail(error, SSYM_E_WRITEFAULT, SString("The file could not be written: ") + path);
+  }
+  return S_OK;
+}
+
+// Runs the caller's drawing; an exception is a failure of the export.
+bool RunDraw(const SSymExportDraw& draw, SSymCanvas& canvas, SString& message) {
+  if (!draw) return true;
+  try {
+    draw(canvas);
+    return true;
+  } catch (const SException& e) {
+    message = SString("The drawing failed: ") + e.GetMessage();
+  } catch (const std::exception& e) {
+    message = SString("The drawing failed: ") + SString::FromUtf8(e.what());
+  }
+  return false;
+}
+
+HRESULT ExportEmf(const SString& path, const fs::path& target, const SSymExportDraw& draw, const SSymRect& clip,
+                  int color, SString* error) {
+  SSymCanvasMetafile canvas(1);
+  canvas.m_bColor = color ? 1 : 0;
+  canvas.Lock(clip);
+  if (!canvas.IsLocked()) return Fail(error, E_FAIL, SString("The metafile recording could not be started"));
+  SString message;
+  const bool drawn = RunDraw(draw, canvas, message);
+  SMetaFile mf;
+  canvas.Unlock(&mf);
+  if (!drawn) return Fail(error, E_FAIL, message);
+  if (!mf.IsValid()) return Fail(error, E_FAIL, SString("The metafile recording could not be closed"));
+  const fs::path temp = TempBeside(target);
+  if (!mf.SaveMetaFile(SString::FromUtf8(temp.string()))) {
+    std::error_code ec;
+    fs::remove(temp, ec);
+    return Fail(error, SSYM_E_WRITEFAULT, SString("The metafile could not be written: ") + path);
+  }
+  return Publish(temp, target, path, error);
+}
+
+HRESULT ExportSvg(const SString& path, const fs::path& target, const SSymExportDraw& draw, const SSymRect& clip,
+                  int color, SString* error) {
+  SSymCanvasSVG canvas;
+  canvas.SetFilePath(path);
+  if (!canvas.Lock(clip)) return Fail(error, E_FAIL, SString("The SVG document could not be created"));
+  canvas.m_bColor = color ? 1 : 0;
+  SString message;
+  const bool drawn = RunDraw(draw, canvas, message);
+  SSVG svg;
+  canvas.Unlock(svg);
+  if (!drawn) return Fail(error, E_FAIL, message);
+  if (svg.GetDocument().HasPictureFailure()) {
+    return Fail(error, SSYM_E_WRITEFAULT,
+                SString("A picture of the SVG document could not be written beside ") + path);
+  }
+  // The document goes to a file beside the target first, so that a failed
+  // write leaves no partial file under the chosen name; the pictures are
+  // already written and linked relative to the target's name.
+  const fs::path temp = TempBeside(target);
+  if (!svg.SaveDocument(SString::FromUtf8(temp.string()), 3)) {
+    std::error_code ec;
+    fs::remove(temp, ec);
+    return Fail(error, SSYM_E_WRITEFAULT, SString("The SVG document could not be written: ") + path);
+  }
+  return Publish(temp, target, path, error);
+}
+
+HRESULT ExportRaster(const SString& path, const fs::path& target, const SSymExportDraw& draw, const SSymRect& clip,
+                     int color, SSymExportKind kind, SString* error) {
+  SSymCanvasBitmap canvas;
+  canvas.m_bColor = color ? 1 : 0;
+  canvas.Lock(clip);
+  if (!canvas.IsLocked()) return Fail(error, E_OUTOFMEMORY, SString("The bitmap is too large to be made"));
+  SString message;
+  const bool drawn = RunDraw(draw, canvas, message);
+  SBitmap bitmap;
+  canvas.Unlock(&bitmap);
+  if (!drawn) return Fail(error, E_FAIL, message);
+  if (!bitmap.IsValid()) return Fail(error, E_FAIL, SString("The bitmap was lost"));
+  // The temporary name keeps the extension, which picks the encoder: PNG
+  // for ".png", BMP for the others.
+  const fs::path temp = TempBeside(target);
+  (void)kind;
+  if (!bitmap.SaveBitmap(SString::FromUtf8(temp.string()))) {
+    std::error_code ec;
+    fs::remove(temp, ec);
+    return Fail(error, SSYM_E_WRITEFAULT, SString("The bitmap could not be written: ") + path);
+  }
+  return Publish(temp, target, path, error);
+}
+
+}  // namespace
+
+SSymExportKind SSymExportKindOf(const SString& path) {
+  const SString ext = ExtensionOf(path);
+  if (ext.IsEmpty()) return SSymExportKind::None;
+  if (ext == "emf") return SSymExportKind::Emf;
+  if (ext == "svg") return SSymExportKind::Svg;
+  if (ext == "png") return SSymExportKind::Png;
+  if (ext == "bmp" || ext == "dib" || ext == "rle") return SSymExportKind::Bmp;
+  if (ext == "jpg" || ext == "jpeg" || ext == "gif" || ext == "tif" || ext == "tiff")
+    return SSymExportKind::Unsupported;
+  return SSymExportKind::Unknown;
+}
+
+HRESULT SSymExportImage(const SString& path, const SSymExportDraw& draw, const SSymRect& clip, int color,
+                        SString* error) {
+  if (error) error->Empty();
+  const SSymExportKind kind = SSymExportKindOf(path);
+  switch (kind) {
+    case SSymExportKind::None:
+      return Fail(error, E_INVALIDARG, SString("The file name has no extension: ") + path);
+    case SSymExportKind::Unknown:
+      return Fail(error, E_INVALIDARG, SString("The file's extension names no picture format: ") + path);
+    case SSymExportKind::Unsupported:
+      return Fail(error, E_NOTIMPL,
+                  SString("Pictures are written as EMF, SVG, PNG or BMP files; not as ") + ExtensionOf(path));
+    default: break;
+  }
+  fs::path target;
+  if (const HRESULT hr = CheckTarget(path, target, error); hr != S_OK) return hr;
+  switch (kind) {
+    case SSymExportKind::Emf: return ExportEmf(path, target, draw, clip, color, error);
+    case SSymExportKind::Svg: return ExportSvg(path, target, draw, clip, color, error);
+    default: return ExportRaster(path, target, draw, clip, color, kind, error);
+  }
+}
+
+HRESULT SSymExportPdf(const SString& path, const SSymExportDraw& draw, const SSymRect& clip, int color,
+                      const SSymPrintData& data, const SString& header, const SString& footer, SString* error,
+                      int* pages) {
+  if (error) error->Empty();
+  if (pages) *pages = 0;
+  fs::path target;
+  if (const HRESULT hr = CheckTarget(path, target, error); hr != S_OK) return hr;
+  SPrinterCache cache;
+  POINT paper = cache.GetPageSize();  // thousandths of an inch
+  if (paper.x <= 0 || paper.y <= 0) {
+    paper = POINT{8500, 11000};
+    cache.SetPageSize(paper);
+  }
+  const SIZE avail = cache.GetAvailablePageSizeInPoints(0, 0);
+  if (avail.cx <= 0 || avail.cy <= 0) return Fail(error, E_FAIL, SString("The page margins leave no room to print"));
+  SSymPrintData settings = data;
+  if (settings.m_nScale <= 0) settings.m_nScale = 100;
+  // The diagram extent of one printed page at the print scale.
+  const long long pw = std::max<long long>(1, static_cast<long long>(avail.cx) * 100 / settings.m_nScale);
+  const long long ph = std::max<long long>(1, static_cast<long long>(avail.cy) * 100 / settings.m_nScale);
+  SSymRect area(clip);
+  area.Normalize();
+  const long long w = static_cast<long long>(area.x2) - area.x1 + 1, h = static_cast<long long>(area.y1) - area.y2 + 1;
+  const long long across = (w + pw - 1) / pw, down = (h + ph - 1) / ph;
+  constexpr long long kMaxPages = 10000;
+  if (across * down > kMaxPages)
+    return Fail(error, E_INVALIDARG, SString("The drawing would take more than 10000 pages at this print scale"));
+
+  const fs::path temp = TempBeside(target);
+  HDC pdf = KvCreatePdfDC(temp.string().c_str(), paper.x * 72.0 / 1000.0, paper.y * 72.0 / 1000.0);
+  if (!pdf) return Fail(error, SSYM_E_WRITEFAULT, SString("The PDF document could not be created: ") + path);
+  SString message;
+  bool drawn = true;
+  int printed = 0;
+  {
+    SSymCanvasPrinter printer(cache, SString::FromUtf8(target.filename().string()), settings,
+                              SSymSize(avail.cx, avail.cy));
+    printer.AttachDC(pdf, true);
+    printer.m_bColor = color ? 1 : 0;
+    if (printer.Lock()) {
+      for (long long row = 0; row < down && drawn; ++row) {
+        for (long long col = 0; col < across && drawn; ++col) {
+          const long long x1 = area.x1 + col * pw, y1 = area.y1 - row * ph;
+          const SSymRect page(static_cast<LONG>(x1), static_cast<LONG>(y1), static_cast<LONG>(x1 + pw - 1),
+                              static_cast<LONG>(y1 - ph + 1));
+          if (!printer.StartPage(page, header, footer)) break;
+          drawn = RunDraw(draw, printer, message);
+          if (printer.EndPage()) ++printed;
+        }
+      }
+      printer.Unlock();
+    }
+    if (drawn && !printer.Succeeded()) message = SString("The PDF document could not be written: ") + path;
+    if (drawn && printer.Succeeded()) message.Empty();
+    if (!drawn || !printer.Succeeded()) {
+      std::error_code ec;
+      fs::remove(temp, ec);
+      return Fail(error, drawn ? SSYM_E_WRITEFAULT : E_FAIL, message);
+    }
+  }
+  if (pages) *pages = printed;
+  return Publish(temp, target, path, error);
+}

@@ -1,0 +1,333 @@
+// Exports of a drawing to EMF, SVG, PNG, BMP and PDF files, and their
+// failures: bad names, missing or unwritable folders, failed drawings and
+// drawings too large for a bitmap. Files are checked with the tools that read
+// them (each check skipped when its tool is missing).
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "kvcore/spicture.h"
+#include "sym/render/symcanv.h"
+#include "sym/render/symexport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kSvgDtd[] = "/usr/share/xml/w3c-sgml-lib/schema/dtd/REC-SVG11-20110816/svg11.dtd";
+
+bool HaveTool(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+int Shell(const std::string& cmd) { return std::system((cmd + " >/dev/null 2>&1").c_str()); }
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Output(const std::string& cmd) {
+  std::string out;
+  if (FILE* f = ::popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    ::pclose(f);
+  }
+  return out;
+}
+
+// The page count that pdfinfo reports (-1 when it reports none).
+int PdfPages(const fs::path& file) {
+  const std::string info = Output("pdfinfo " + file.string() + " 2>&1");
+  const std::size_t at = info.find("Pages:");
+  return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+}
+
+struct TempDir {
+  fs::path path;
+  TempDir() {
+    char tmpl[] = "/tmp/export_test_XXXXXX";
+    path = ::mkdtemp(tmpl);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+  SString Name(const char* name) const { return SString((path / name).string()); }
+  // The files of the folder (no temporary file may be left).
+  std::vector<std::string> Files() const {
+    std::vector<std::string> v;
+    for (const auto& e : fs::directory_iterator(path)) v.push_back(e.path().filename().string());
+    std::sort(v.begin(), v.end());
+    return v;
+  }
+};
+
+// A picture record of a small bitmap, owned by the picture manager.
+SPictureInfo* SmallPicture(int w, int h, DWORD argb) {
+  auto* bm = new Gdiplus::Bitmap(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) bm->SetPixel(x, y, Gdiplus::Color(argb));
+  return SPictureManager().AddBitmap(bm, SString(), 0, SString("pic"), SBlob());
+}
+
+// The sample drawing: shapes with pens, brushes, a gradient, a picture fill
+// and texts, over (0, 14400) - (21600, 0): three inches by two.
+const SSymRect kArea(0, 14400, 21600, 0);
+
+void DrawSample(SSymCanvas& c) {
+  c.SetPen(SSymPen(SSymPen::Solid, 150, SSymColor(0x000080)));
+  c.SetBrush(SSymBrush(SSymColor(0xC0FFFF)), 0);
+  c.Rectangle(SSymRect(600, 13800, 9600, 7800));
+  SSymBrush gradient(SSymColor(0xFF8000));
+  gradient.SetStyle(SSymBrush::Gradient);
+  gradient.SetGradientMode(0x1004);  // top to bottom
+  gradient.SetEndColor(SSymColor(0xFFFFFF));
+  c.SetBrush(gradient, 0);
+  c.SetPen(SSymPen(SSymPen::Dash, 0, SSymColor(0x0000C0)));
+  c.Ellipse(SSymRect(12000, 13800, 21000, 7800));
+  SSymBrush picture(SSymColor(0xFFFFFF));
+  picture.SetStyle(SSymBrush::Picture);
+  picture.SetBitmapMode(0);  // stretched over the shape
+  static SPictureInfo* pic = SmallPicture(8, 8, 0xFF20A040);
+  picture.SetPicture(pic);
+  c.SetBrush(picture, 0);
+  c.SetPen(SSymPen(SSymPen::Solid, 0, SSymColor(0)));
+  c.Polygon(SSymListPt{SSymPoint(600, 6600), SSymPoint(9600, 6600), SSymPoint(5100, 600)});
+  c.SetPen(SSymPen(SSymPen::Solid, 75, SSymColor(0x008000)));
+  c.Line(SSymPoint(9600, 10800), SSymPoint(12000, 10800));
+  c.SetFont(SSymFont(SGetArialString(), 14, SSymFont::Bold));
+  c.SetFontColor(SSymColor(0x800000));
+  c.DrawText(SSymRect(600, 13800, 9600, 7800), SString(u"Customer\r\nname, address"), 0x122 & ~0x100);
+  c.SetFont(SSymFont(SGetArialString(), 10, SSymFont::Italic | SSymFont::Underline));
+  c.DrawText(SSymRect(12000, 6000, 21000, 600), SString(u"Orders"), 0x22);
+}
+
+void ExpectPng(const fs::path& file, int w, int h) {
+  ASSERT_EQ(ReadFile(file).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  std::unique_ptr<Gdiplus::Bitmap> bm(SBitmapPlus::CreateBitmap(SString(file.string())));
+  ASSERT_TRUE(bm);
+  EXPECT_EQ(bm->GetLastStatus(), Gdiplus::Ok);
+  EXPECT_EQ(static_cast<int>(bm->GetWidth()), w);
+  EXPECT_EQ(static_cast<int>(bm->GetHeight()), h);
+}
+
+void ExpectValidSvg(const fs::path& file) {
+  if (HaveTool("xmllint") && fs::exists(kSvgDtd)) {
+    EXPECT_EQ(Shell(std::string("xmllint --noout --nonet --dtdvalid ") + kSvgDtd + " " + file.string()), 0)
+        << ReadFile(file);
+  }
+  if (HaveTool("rsvg-convert")) {
+    const fs::path png = file.string() + ".png";
+    ASSERT_EQ(Shell("rsvg-convert -o " + png.string() + " " + file.string()), 0);
+    EXPECT_EQ(ReadFile(png).substr(0, 4), "\x89PNG");
+  }
+}
+
+void ExpectEmfOpens(const fs::path& file) {
+  EXPECT_EQ(ReadFile(file).substr(40, 4), " EMF");
+  if (!HaveTool("emf2svg-conv")) return;
+  const fs::path svg = file.string() + ".svg";
+  ASSERT_EQ(Shell("emf2svg-conv -i " + file.string() + " -o " + svg.string()), 0);
+  EXPECT_NE(ReadFile(svg).find("<svg"), std::string::npos);
+}
+
+}  // namespace
+
+TEST(Export, KindsAndBadNames) {
+  struct Case {
+    const char* name;
+    SSymExportKind kind;
+  };
+  const Case kinds[] = {
+      {"a.emf", SSymExportKind::Emf},   {"A.SVG", SSymExportKind::Svg},     {"x/y.Png", SSymExportKind::Png},
+      {"a.bmp", SSymExportKind::Bmp},   {"a.dib", SSymExportKind::Bmp},     {"a.rle", SSymExportKind::Bmp},
+      {"a.jpeg", SSymExportKind::Unsupported}, {"a.tif", SSymExportKind::Unsupported},
+      {"a.gif", SSymExportKind::Unsupported},  {"a.doc", SSymExportKind::Unknown},
+      {"noext", SSymExportKind::None},  {"dir.v2/noext", SSymExportKind::None}, {"dir\\v.2\\x", SSymExportKind::None},
+      {"trailing.", SSymExportKind::None}, {".hidden", SSymExportKind::None},  {"", SSymExportKind::None},
+  };
+  for (const Case& c : kinds) EXPECT_EQ(SSymExportKindOf(SString(c.name)), c.kind) << c.name;
+
+  TempDir dir;
+  struct Bad {
+    SString path;
+    HRESULT hr;
+  };
+  const Bad bad[] = {
+      {SString(), E_INVALIDARG},
+      {dir.Name("picture"), E_INVALIDARG},
+      {dir.Name("picture.doc"), E_INVALIDARG},
+      {dir.Name("picture.jpg"), E_NOTIMPL},
+      {dir.Name("missing/picture.png"), SSYM_E_PATHNOTFOUND},
+  };
+  for (const Bad& b : bad) {
+    SString error;
+    EXPECT_EQ(SSymExportImage(b.path, DrawSample, kArea, 1, &error), b.hr) << b.path.ToUtf8();
+    EXPECT_FALSE(error.IsEmpty()) << b.path.ToUtf8();
+  }
+  // A folder under the chosen name is not overwritten.
+  fs::create_directory(dir.path / "taken.svg");
+  EXPECT_EQ(SSymExportImage(dir.Name("taken.svg"), DrawSample, kArea, 1), E_INVALIDARG);
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"taken.svg"}));
+  EXPECT_EQ(SSymExportPdf(dir.Name("missing/print.pdf"), DrawSample, kArea, 1, SSymPrintData(), SString(), SString()),
+            SSYM_E_PATHNOTFOUND);
+}
+
+TEST(Export, EveryFormatOfTheSample) {
+  TempDir dir;
+  SString error;
+  ASSERT_EQ(SSymExportImage(dir.Name("sample.svg"), DrawSample, kArea, 1, &error), S_OK) << error.ToUtf8();
+  EXPECT_TRUE(error.IsEmpty());
+  ASSERT_EQ(SSymExportImage(dir.Name("sample.emf"), DrawSample, kArea, 1, &error), S_OK) << error.ToUtf8();
+  ASSERT_EQ(SSymExportImage(dir.Name("sample.png"), DrawSample, kArea, 1, &error), S_OK) << error.ToUtf8();
+  ASSERT_EQ(SSymExportImage(dir.Name("sample.BMP"), DrawSample, kArea, 0, &error), S_OK) << error.ToUtf8();
+  int pages = 0;
+  ASSERT_EQ(SSymExportPdf(dir.Name("sample.pdf"), DrawSample, kArea, 1, SSymPrintData(), SString(u"Header"),
+                          SString(u"Footer"), &error, &pages),
+            S_OK)
+      << error.ToUtf8();
+  EXPECT_EQ(pages, 1);
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"sample.BMP", "sample.emf", "sample.pdf", "sample.png",
+                                                   "sample.svg", "sample_svg_Files"}));
+
+  // SVG: the pictures beside it, valid and rendered.
+  const std::string svg = ReadFile(dir.path / "sample.svg");
+  EXPECT_NE(svg.find("xlink:href=\"sample_svg_Files/svg_bitmap1.png\""), std::string::npos);
+  EXPECT_NE(svg.find("<linearGradient"), std::string::npos);
+  EXPECT_NE(svg.find(">Customer</text>"), std::string::npos);
+  EXPECT_NE(svg.find("width=\"77mm\""), std::string::npos);  // 21900 units
+  EXPECT_EQ(ReadFile(dir.path / "sample_svg_Files" / "svg_bitmap1.png").substr(0, 4), "\x89PNG");
+  ExpectValidSvg(dir.path / "sample.svg");
+
+  // PNG at 96 pixels per inch: 3 x 2 inches (and one unit).
+  ExpectPng(dir.path / "sample.png", 288, 192);
+  std::unique_ptr<Gdiplus::Bitmap> png(SBitmapPlus::CreateBitmap(SString((dir.path / "sample.png").string())));
+  Gdiplus::Color px;
+  png->GetPixel(12, 12, &px);  // inside the first rectangle: its light yellow
+  EXPECT_EQ(px.GetR(), 0xFF);
+  EXPECT_EQ(px.GetB(), 0xC0);
+  // BMP in black and white: no colour anywhere.
+  std::unique_ptr<Gdiplus::Bitmap> bmp(SBitmapPlus::CreateBitmap(SString((dir.path / "sample.BMP").string())));
+  ASSERT_TRUE(bmp);
+  EXPECT_EQ(bmp->GetWidth(), 288u);
+  bool grey = true;
+  for (UINT y = 0; y < bmp->GetHeight(); y += 3)
+    for (UINT x = 0; x < bmp->GetWidth(); x += 3) {
+      bmp->GetPixel(static_cast<INT>(x), static_cast<INT>(y), &px);
+      grey &= px.GetR() == px.GetG() && px.GetG() == px.GetB();
+    }
+  EXPECT_TRUE(grey);
+
+  ExpectEmfOpens(dir.path / "sample.emf");
+
+  if (HaveTool("pdfinfo")) {
+    EXPECT_EQ(PdfPages(dir.path / "sample.pdf"), 1);
+    const std::string info = Output("pdfinfo " + (dir.path / "sample.pdf").string() + " 2>&1");
+    EXPECT_NE(info.find("612 x 792 pts"), std::string::npos) << info;
+  }
+  if (HaveTool("pdftoppm")) {
+    ASSERT_EQ(Shell("pdftoppm -r 20 -png " + (dir.path / "sample.pdf").string() + " " + (dir.path / "page").string()),
+              0);
+    bool found = false;
+    for (const auto& e : fs::directory_iterator(dir.path))
+      found |= e.path().filename().string().rfind("page", 0) == 0 && ReadFile(e.path()).substr(0, 4) == "\x89PNG";
+    EXPECT_TRUE(found);
+  }
+}
+
+TEST(Export, EmptyDrawingsGiveEmptyValidFiles) {
+  TempDir dir;
+  const SSymRect none(0, 0, 0, 0);
+  for (const char* name : {"empty.svg", "empty.emf", "empty.png", "empty.bmp"})
+    ASSERT_EQ(SSymExportImage(dir.Name(name), nullptr, none, 1), S_OK) << name;
+  ASSERT_EQ(SSymExportPdf(dir.Name("empty.pdf"), nullptr, none, 1, SSymPrintData(), SString(), SString()), S_OK);
+  ExpectValidSvg(dir.path / "empty.svg");
+  EXPECT_FALSE(fs::exists(dir.path / "empty_svg_Files"));  // no picture, no folder
+  ExpectPng(dir.path / "empty.png", 1, 1);
+  ExpectEmfOpens(dir.path / "empty.emf");
+  if (HaveTool("pdfinfo")) {
+    EXPECT_EQ(Shell("pdfinfo " + (dir.path / "empty.pdf").string()), 0);
+  }
+}
+
+TEST(Export, FailuresLeaveNoFileBehind) {
+  TempDir dir;
+  // A failed drawing: the earlier file under the name stays as it was.
+  std::ofstream(dir.path / "kept.png") << "earlier";
+  auto throwing = [](SSymCanvas& c) {
+    c.Rectangle(SSymRect(0, 100, 100, 0));
+    throw std::runtime_error("lost the model");
+  };
+  SString error;
+  for (const char* name : {"kept.png", "kept.svg", "kept.emf"}) {
+    EXPECT_EQ(SSymExportImage(dir.Name(name), throwing, kArea, 1, &error), E_FAIL) << name;
+    EXPECT_NE(error.ToUtf8().find("lost the model"), std::string::npos);
+  }
+  EXPECT_EQ(SSymExportPdf(dir.Name("kept.pdf"), throwing, kArea, 1, SSymPrintData(), SString(), SString()), E_FAIL);
+  EXPECT_EQ(ReadFile(dir.path / "kept.png"), "earlier");
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"kept.png"}));
+
+  // The whole drawing area is too large for a bitmap, not for vector files.
+  const SSymRect all(SSymCanvas::MinX, SSymCanvas::MaxY, SSymCanvas::MaxX, SSymCanvas::MinY);
+  EXPECT_EQ(SSymExportImage(dir.Name("all.png"), DrawSample, all, 1, &error), E_OUTOFMEMORY);
+  EXPECT_FALSE(fs::exists(dir.path / "all.png"));
+  ASSERT_EQ(SSymExportImage(dir.Name("all.svg"), DrawSample, all, 1), S_OK);
+  EXPECT_NE(ReadFile(dir.path / "all.svg").find("viewBox=\"0 0 24004 24004\""), std::string::npos);
+  // A print scale that is not positive prints at 100 percent.
+  SSymPrintData zero;
+  zero.m_nScale = 0;
+  int pages = 0;
+  EXPECT_EQ(SSymExportPdf(dir.Name("zero.pdf"), DrawSample, kArea, 1, zero, SString(), SString(), nullptr, &pages),
+            S_OK);
+  EXPECT_EQ(pages, 1);
+
+  // A picture folder that cannot be made fails the SVG export.
+  std::ofstream(dir.path / "blocked_svg_Files") << "a file in the way";
+  EXPECT_EQ(SSymExportImage(dir.Name("blocked.svg"), DrawSample, kArea, 1, &error), SSYM_E_WRITEFAULT);
+  EXPECT_FALSE(fs::exists(dir.path / "blocked.svg"));
+
+  // A folder that cannot be written (not for a user who may write anywhere).
+  if (::geteuid() != 0) {
+    const fs::path ro = dir.path / "readonly";
+    fs::create_directory(ro);
+    fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
+    for (const char* name : {"x.png", "x.emf", "x.svg", "x.pdf"}) {
+      const SString path((ro / name).string());
+      const HRESULT hr = std::string(name) == "x.pdf"
+                             ? SSymExportPdf(path, DrawSample, kArea, 1, SSymPrintData(), SString(), SString())
+                             : SSymExportImage(path, DrawSample, kArea, 1);
+      EXPECT_EQ(hr, SSYM_E_WRITEFAULT) << name;
+    }
+    EXPECT_TRUE(fs::is_empty(ro));
+    fs::permissions(ro, fs::perms::owner_all);
+  }
+}
+
+TEST(Export, MultiPagePrintWithCornerMarks) {
+  TempDir dir;
+  SSymPrintData data;
+  data.m_bCorner = 1;
+  data.m_nScale = 200;  // one printed page shows 3.25 x 4.5 inches
+  int pages = 0;
+  const SSymRect wide(0, 14400, 43200, 0);  // six inches by two
+  ASSERT_EQ(SSymExportPdf(dir.Name("wide.pdf"), DrawSample, wide, 1, data, SString(u"Model"), SString(u"Page"),
+                          nullptr, &pages),
+            S_OK);
+  EXPECT_EQ(pages, 2);
+  if (HaveTool("pdfinfo")) {
+    EXPECT_EQ(PdfPages(dir.path / "wide.pdf"), 2);
+  }
+}
