@@ -8,6 +8,7 @@
 #include "sym/render/symviewseam.h"
 #include "sym/symbol/symaction.h"
 #include "sym/symbol/symbase.h"
+#include "sym/symbol/symsolid.h"
 
 KV_IMPLEMENT_DYNCREATE(SSymCollection, SObject);
 
@@ -442,6 +443,59 @@ int SSymCollection::GetKeep(int word) {
   }
   if (yes && no) return 2;
   return yes ? 1 : 0;
+}
+
+namespace {
+// A member shown as an icon (icon-mode attribute 2).
+bool IsIconMember(ISSymbol* s) {
+  ISRepObject* obj = SSymGetRepObject(s);
+  SRepVariant v;
+  return obj && obj->GetAttribute(SymAttr::IconMode, &v) == S_OK && v.GetType() == SRepVT_LONG && v.GetLONG() == 2;
+}
+bool IsManagedPicture(const std::vector<SPictureInfo*>& table, SPictureInfo* picture) {
+  for (SPictureInfo* p : table)
+    if (p == picture) return true;
+  return false;
+}
+}  // namespace
+
+SPictureInfo* SSymCollection::GetCustomPicture() {
+  SPictureManager manager;
+  const std::vector<SPictureInfo*>& table = manager.GetPictureInfoTable();
+  SPictureInfo* result = nullptr;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    ISSymbol* s = GetAt(i);
+    SComWrap<ISSymCustomShape> face(s);
+    if (face.IsNull()) continue;
+    SPictureInfo* p = static_cast<ISSymCustomShapeOps*>(face.Get())->GetCustomPicture();
+    if (p && IsIconMember(s) && !IsManagedPicture(table, p)) p = nullptr;
+    if (!result) {
+      result = p;
+    } else if (p != result) {
+      return nullptr;
+    }
+  }
+  return result;
+}
+
+LONG SSymCollection::GetCustomTextMode() {
+  SPictureManager manager;
+  const std::vector<SPictureInfo*>& table = manager.GetPictureInfoTable();
+  LONG result = -1;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    ISSymbol* s = GetAt(i);
+    SComWrap<ISSymCustomShape> face(s);
+    if (face.IsNull()) continue;
+    auto* ops = static_cast<ISSymCustomShapeOps*>(face.Get());
+    LONG mode = ops->GetCustomTextMode();
+    if (IsIconMember(s) && !IsManagedPicture(table, ops->GetCustomPicture())) mode = -1;
+    if (result == -1) {
+      result = mode;
+    } else if (mode != result) {
+      return -1;
+    }
+  }
+  return result;
 }
 
 namespace {

@@ -14,6 +14,7 @@
 
 #include "kvcore/scomds.h"
 #include "kvcore/sobject.h"
+#include "kvcore/spicture.h"
 #include "sym/foundation/symformat.h"
 #include "sym/symbol/syminterfaces.h"
 
@@ -74,6 +75,11 @@ class SSymCollection : public SObject {
   int GetKeepAspect() { return GetKeep(0); }
   int GetKeepCenter() { return GetKeep(1); }
   int GetKeepSize() { return GetKeep(2); }
+  // The custom picture the members have in common (null when they differ),
+  // and their common custom text mode (-1 when they differ). A member shown
+  // as an icon counts only with a picture of the picture manager's table.
+  SPictureInfo* GetCustomPicture();
+  LONG GetCustomTextMode();
   void GetSize(SSymSize& size);
   void GetNormalSize(SSymSize& size);
 

@@ -21,6 +21,13 @@ class TText : public SSymSolidText {
  public:
   explicit TText(ISRepSession* s, SSymRect r = SSymRect(0, 5000, 10000, 0)) : SSymSolidText(r, s) {}
   int GetSymbolType() override { return 10; }
+  // The host's icon mode of the symbol's class (0: none).
+  HRESULT GetAttribute(LONG id, SRepVariant* value) override {
+    if (id != SymAttr::IconMode || !m_iconMode) return SSymSolidText::GetAttribute(id, value);
+    value->SetLONG(m_iconMode);
+    return S_OK;
+  }
+  LONG m_iconMode = 0;
   HRESULT DrawSymbol(SSymCanvas& canvas) override {
     canvas.Rectangle(m_rect);
     DrawTextW(canvas);
@@ -239,6 +246,20 @@ TEST_F(SymSolidText, CollectionOverTextSymbols) {
   EXPECT_EQ(coll.GetKeepAspect(), 2);
   b->SetKeepAspect(true);
   EXPECT_EQ(coll.GetKeepAspect(), 1);
+
+  EXPECT_EQ(coll.GetCustomPicture(), nullptr);
+  EXPECT_EQ(coll.GetCustomTextMode(), 0);
+  b->m_customTextMode = 3;
+  EXPECT_EQ(coll.GetCustomTextMode(), -1);
+  SPictureInfo picture(1, SString(), 0, SString(u"shape"), SBlob());
+  a->m_pCustomPicture = &picture;
+  b->m_pCustomPicture = &picture;
+  EXPECT_EQ(coll.GetCustomPicture(), &picture);
+  // Shown as an icon, a member counts only with a picture of the manager's table.
+  a->m_iconMode = 2;
+  EXPECT_EQ(coll.GetCustomPicture(), nullptr);
+  a->m_pCustomPicture = nullptr;
+  b->m_pCustomPicture = nullptr;
 }
 
 TEST_F(SymSolidText, FormatsCarryTheTextFont) {
