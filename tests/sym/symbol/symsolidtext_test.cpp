@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "sym/symbol/symcoll.h"
 
@@ -40,6 +42,20 @@ void ExpectFont(SSymSolidText* t, const char* face, LONG size, LONG style) {
   EXPECT_EQ(t->GetFont().m_size, size);
   EXPECT_EQ(t->GetFont().m_style & style, style);
 }
+
+// A measuring canvas that keeps the text drawing calls.
+class TTextCanvas : public SSymDeftCanvas {
+ public:
+  struct Call {
+    SSymRect rect;
+    std::string text;
+    int style;
+  };
+  void DrawText(const SSymRect& r, const SString& text, int style) override {
+    m_calls.push_back({r, text.ToUtf8(), style});
+  }
+  std::vector<Call> m_calls;
+};
 
 class SymSolidText : public SymFixture {
  protected:
@@ -116,6 +132,37 @@ TEST_F(SymSolidText, AdjustRectFitsArialTextInsideMargins) {
   t->GetAdjustRect(m_canvas, start, wrapped);
   EXPECT_EQ(wrapped.Width(), 4800);
   EXPECT_EQ(wrapped.Height(), std::max<LONG>(3600, m_canvas.GetWrapTextExtent(line, 3400).cy + 900));
+}
+
+TEST_F(SymSolidText, TextDrawnInsideItsMargins) {
+  TText* t = Text(SSymRect(0, 5000, 10000, 0));
+  TTextCanvas canvas;
+  t->DrawTextW(canvas);
+  EXPECT_TRUE(canvas.m_calls.empty());  // no text, nothing drawn
+  t->SetText(SString(u"Order"), 0);
+  t->SetFont(SSymFont(SString(u"Arial"), 10, SSymFont::Bold), 0);
+  struct Case {
+    LONG style;
+    SSymRect rect;
+  };
+  const Case cases[] = {
+      {0, SSymRect(700, 4550, 9300, 450)},       // the margins
+      {0x2, SSymRect(0, 4550, 10000, 450)},      // the whole width
+      {0x20, SSymRect(700, 5000, 9300, 0)},      // the whole height
+      {0x1022, SSymRect(0, 5000, 10000, 0)},
+  };
+  for (const Case& c : cases) {
+    canvas.m_calls.clear();
+    t->SetTextStyle(c.style, 0);
+    t->DrawTextW(canvas);
+    ASSERT_EQ(canvas.m_calls.size(), 1u);
+    EXPECT_EQ(canvas.m_calls[0].rect, c.rect) << c.style;
+    EXPECT_EQ(canvas.m_calls[0].text, "Order");
+    EXPECT_EQ(canvas.m_calls[0].style, c.style);
+  }
+  SSymFont selected;
+  canvas.GetFont(selected);
+  EXPECT_EQ(selected.m_size, 10);
 }
 
 TEST_F(SymSolidText, TransparentSymbolIsHitInItsBandOnly) {
