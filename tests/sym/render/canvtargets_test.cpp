@@ -2,6 +2,7 @@
 // bitmap, printer and report canvases.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -177,13 +178,29 @@ TEST(CanvasTargets, MetafileTextLineByLine) {
   canvas.Lock(SSymRect(0, 14400, 14400, 0));
   canvas.SetFont(SSymFont(SGetArialString(), 10));
   canvas.DrawText(SSymRect(0, 14400, 14400, 0), SString(u"first\r\nsecond\r\nthird"), 0x211);
+  // Upward text: one column per line, left to right, each from the bottom.
+  SSymFont up(SGetArialString(), 10);
+  up.m_angle = 900;
+  canvas.SetFont(up);
+  canvas.DrawText(SSymRect(0, 14400, 14400, 0), SString(u"up\r\nagain"), 0x211);
   SMetaFile mf;
   canvas.Unlock(&mf);
   ASSERT_TRUE(mf.IsValid());
   RecordingDC rec;
   RECT all{0, 0, 192, 192};
   ::PlayEnhMetaFile(rec.dc, mf, &all);
-  EXPECT_EQ(rec.Count("ExtTextOut("), 3);
+  std::vector<std::pair<int, int>> at;
+  for (const auto& l : rec.Log()) {
+    int x = 0, y = 0;
+    if (std::sscanf(l.c_str(), "ExtTextOut(%d,%d", &x, &y) == 2) at.emplace_back(x, y);
+  }
+  ASSERT_EQ(at.size(), 5u);
+  EXPECT_EQ(at[0].first, at[1].first);  // horizontal lines share the left edge
+  EXPECT_LT(at[0].second, at[1].second);
+  EXPECT_LT(at[1].second, at[2].second);
+  EXPECT_LT(at[3].first, at[4].first);  // columns move right
+  EXPECT_EQ(at[3].second, at[4].second);
+  EXPECT_GT(at[3].second, at[2].second);  // from the bottom of the box
 }
 
 TEST(CanvasTargets, OldStyleMetafileComesOverEnhanced) {
