@@ -133,9 +133,11 @@ HRESULT SSymBasePen::SetPenStyle(SHORT style) {
 
 HRESULT SSymBasePen::SetLineWidth(SHORT index) {
   if (GetLineWidth() == index) return 1;
-  // The recorded format keeps the current width.
-  if (RecordFormatChange(SSymFormatEx::FlagPen, [](SSymFormatEx&) {})) return S_OK;
-  m_pen.m_width = SSymLineWidthToPen(index);
+  // A pending record carries the new width: one that kept the current width
+  // would lose the change when the lockout is applied.
+  const LONG width = SSymLineWidthToPen(index);
+  if (RecordFormatChange(SSymFormatEx::FlagPen, [&](SSymFormatEx& f) { f.m_pen.m_width = width; })) return S_OK;
+  m_pen.m_width = width;
   return S_OK;
 }
 

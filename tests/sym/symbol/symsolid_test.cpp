@@ -328,3 +328,27 @@ TEST_F(SolidTest, SolidBlobReadWholeOrNotAtAll) {
   EXPECT_EQ(t->m_brush.m_color.GetColor(), 0xFFFFFFu);
   EXPECT_EQ(t->m_pen, SSymPen(1, 0, SSymColor(0)));
 }
+
+TEST_F(SolidTest, BackgroundPictureIsOneUndoStep) {
+  TSolid* s = Place<TSolid>(DiagramOwner());
+  SPictureInfo* p = Picture48();
+  {
+    SRepCreateContext step(Session());
+    EXPECT_TRUE(s->SetBackgroundPicture(p));
+  }
+  EXPECT_EQ(s->GetBackgroundPicture(), p);
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(s->GetBackgroundPicture(), nullptr);
+  EXPECT_EQ(s->GetBrushStyle(), 1);
+  EXPECT_EQ(s->GetPictureFillMode(), 12);
+  ASSERT_EQ(m_session->Redo(), S_OK);
+  EXPECT_EQ(s->GetBackgroundPicture(), p);
+  EXPECT_EQ(s->GetBrushStyle(), 5);
+  // In a lockout the picture waits for the apply.
+  TSolid* t = Place<TSolid>(DiagramOwner());
+  SRepLockoutContext lockout(Session());
+  EXPECT_FALSE(t->SetBackgroundPicture(p));
+  EXPECT_EQ(t->GetBackgroundPicture(), nullptr);
+  EXPECT_EQ(lockout.Apply(), S_OK);
+  EXPECT_EQ(t->GetBackgroundPicture(), p);
+}
