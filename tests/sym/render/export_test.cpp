@@ -299,20 +299,25 @@ TEST(Export, FailuresLeaveNoFileBehind) {
   EXPECT_EQ(SSymExportImage(dir.Name("blocked.svg"), DrawSample, kArea, 1, &error), SSYM_E_WRITEFAULT);
   EXPECT_FALSE(fs::exists(dir.path / "blocked.svg"));
 
-  // A folder that cannot be written (not for a user who may write anywhere).
-  if (::geteuid() != 0) {
-    const fs::path ro = dir.path / "readonly";
-    fs::create_directory(ro);
-    fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
-    for (const char* name : {"x.png", "x.emf", "x.svg", "x.pdf"}) {
+  // A folder that cannot be written: a read-only one, or, for a user who may
+  // write anywhere, the process folder of the system.
+  const bool root = ::geteuid() == 0;
+  if (!root || fs::is_directory("/proc/self")) {
+    const fs::path ro = root ? fs::path("/proc/self") : dir.path / "readonly";
+    if (!root) {
+      fs::create_directory(ro);
+      fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    const std::size_t before = std::distance(fs::directory_iterator(ro), fs::directory_iterator());
+    for (const char* name : {"kv_export.png", "kv_export.emf", "kv_export.svg", "kv_export.pdf"}) {
       const SString path((ro / name).string());
-      const HRESULT hr = std::string(name) == "x.pdf"
+      const HRESULT hr = std::string(name) == "kv_export.pdf"
                              ? SSymExportPdf(path, DrawSample, kArea, 1, SSymPrintData(), SString(), SString())
                              : SSymExportImage(path, DrawSample, kArea, 1);
       EXPECT_EQ(hr, SSYM_E_WRITEFAULT) << name;
     }
-    EXPECT_TRUE(fs::is_empty(ro));
-    fs::permissions(ro, fs::perms::owner_all);
+    EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(ro), fs::directory_iterator())), before);
+    if (!root) fs::permissions(ro, fs::perms::owner_all);
   }
 }
 
