@@ -352,3 +352,54 @@ TEST_F(SolidTest, BackgroundPictureIsOneUndoStep) {
   EXPECT_EQ(lockout.Apply(), S_OK);
   EXPECT_EQ(t->GetBackgroundPicture(), p);
 }
+
+TEST_F(SolidTest, CustomPictureFromAFileIsOneUndoStep) {
+  const std::string path = OutputDir() + "/symsolid_picture48.png";
+  {
+    RasterDC ras(48, 48);
+    ASSERT_TRUE(ras.bitmap.SaveBitmap(SString(path)));
+  }
+  TSolid* s = Place<TSolid>(DiagramOwner(), SSymRect(0, 999, 999, 0));
+  SRepVariant v;
+  v.SetTEXT(SString(path));
+  {
+    SRepCreateContext step(Session());
+    EXPECT_EQ(s->SetAttribute(SymAttr::CustomPictureFile, v), S_OK);
+  }
+  ASSERT_NE(s->GetCustomPicture(), nullptr);
+  EXPECT_EQ(s->GetCustomPictureFile().ToUtf8(), path);
+  const SSymSize px = SSymPixelsToUnits(nullptr, SIZE{48, 48});
+  EXPECT_EQ(s->m_rect.Width(), px.cx);
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(s->GetCustomPicture(), nullptr);
+  EXPECT_EQ(s->m_rect, SSymRect(0, 999, 999, 0));
+}
+
+TEST_F(SolidTest, CopyTakesTheCustomPictureOver) {
+  TSolid* s = Place<TSolid>(DiagramOwner());
+  SPictureInfo* p = Picture48();
+  s->SetCustomPicture(p);
+  s->m_brush.m_color = 0x00FF00;
+  const ULONG refs = p->GetRefCount();
+  {
+    TSolid copy(*s);
+    EXPECT_EQ(copy.GetCustomPicture(), p);
+    EXPECT_EQ(copy.m_brush.m_color.GetColor(), 0x00FF00u);
+    EXPECT_EQ(p->GetRefCount(), refs + 1);
+  }
+  EXPECT_EQ(p->GetRefCount(), refs);
+}
+
+TEST_F(SolidTest, DrawingInARectangle) {
+  TSolid* s = Place<TSolid>(DiagramOwner());
+  RecordingDC rec;
+  TestCanvas canvas;
+  canvas.LockOn(rec.dc, {800, 600});
+  EXPECT_EQ(s->DrawShadowInRect(canvas, SSymRect(100000, 101000, 101000, 100000)), 1);  // not visible there
+  EXPECT_EQ(s->DrawShadowInRect(canvas, SSymRect(0, 3600, 4800, 0)), S_OK);
+  EXPECT_EQ(s->DrawSymbolInRect(canvas, SSymRect(0, 3600, 4800, 0)), S_OK);
+  canvas.Unlock();
+  const auto rects = Only(rec.Log(), "Rectangle(");
+  const std::vector<std::string> expected = {"Rectangle(404,256,469,305)", "Rectangle(400,252,465,301)"};
+  EXPECT_EQ(rects, expected);
+}
