@@ -175,7 +175,7 @@ HRGN SDrawBackground::MakeShapeRegion(HDC hdc, const RECT& s) const {
 
 void SDrawBackground::DrawPicture(SDC* dc, const RECT& s) {
   SPictureInfo* pic = GetPicture();
-  if (!pic || m_nDrawMode == 12) return;
+  if (!pic || m_nDrawMode == pfmNone) return;
   SIZE size = pic->GetPictureSize();
   if (size.cx <= 0 || size.cy <= 0) return;
   const int w = s.right - s.left, h = s.bottom - s.top;
@@ -188,42 +188,12 @@ void SDrawBackground::DrawPicture(SDC* dc, const RECT& s) {
     else if (SIconFile* ic = pic->GetIcon(1)) dc->DrawIcon(r, ic, pic);
     else if (SCursorFile* cu = pic->GetCursor(1)) dc->DrawCursor(r, cu, pic);
   };
-  RECT r = s;
-  switch (m_nDrawMode) {
-    case 0:
-      draw(s);
-      return;
-    case 1:  // tiled from the shape's top-left corner
-      if (static_cast<long long>(w / size.cx + 1) * (h / size.cy + 1) > 10000) {
-        draw(s);
-        return;
-      }
-      for (int y = s.top; y < s.bottom; y += size.cy)
-        for (int x = s.left; x < s.right; x += size.cx) draw({x, y, x + size.cx, y + size.cy});
-      return;
-    case 3: {  // proportional, centred
-      const double f = std::min(static_cast<double>(w) / size.cx, static_cast<double>(h) / size.cy);
-      const int pw = static_cast<int>(size.cx * f), ph = static_cast<int>(size.cy * f);
-      r = {s.left + (w - pw) / 2, s.top + (h - ph) / 2, 0, 0};
-      r.right = r.left + pw;
-      r.bottom = r.top + ph;
-      draw(r);
-      return;
-    }
-    default: {
-      // 2 centred; 4..11 anchored: columns 0 left, 1 centre, 2 right; rows likewise.
-      static const int kCol[] = {1, 1, 0, 1, 2, 0, 2, 0, 1, 2};
-      static const int kRow[] = {1, 1, 0, 0, 0, 1, 1, 2, 2, 2};
-      const int m = m_nDrawMode >= 2 && m_nDrawMode <= 11 ? m_nDrawMode - 2 : 0;
-      const int col = kCol[m], row = kRow[m];
-      r.left = col == 0 ? s.left : col == 1 ? s.left + (w - size.cx) / 2 : s.right - size.cx;
-      r.top = row == 0 ? s.top : row == 1 ? s.top + (h - size.cy) / 2 : s.bottom - size.cy;
-      r.right = r.left + size.cx;
-      r.bottom = r.top + size.cy;
-      draw(r);
-      return;
-    }
+  // Tiles are clipped by the shape; too many of them are drawn stretched.
+  if (m_nDrawMode == pfmTiled && static_cast<long long>(w / size.cx + 1) * (h / size.cy + 1) > 10000) {
+    draw(s);
+    return;
   }
+  SPlacePicture(m_nDrawMode, s, size.cx, size.cy, draw);
 }
 
 BOOL SDrawBackground::DrawBackground(SDC* dc, const RECT& shape, const RECT& area, int erase, int picture) {

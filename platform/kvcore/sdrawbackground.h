@@ -8,16 +8,15 @@
 // the gradient even when both colours are equal. A direction of 0 is no
 // gradient.
 //
-// Picture modes (the bitmap mode of brushes): 0 stretched over the shape,
-// 1 tiled, 2 centred, 3 kept in proportion and centred, 4..11 anchored at a
-// corner or edge (top-left, top, top-right, left, right, bottom-left, bottom,
-// bottom-right), 12 no picture.
+// Picture modes (the bitmap mode of brushes): SPictureFillMode
+// (kvcore/spicturefill.h), shared with every other target.
 #pragma once
 
 #include <vector>
 
 #include "kvcore/sdc.h"
 #include "kvcore/spicture.h"
+#include "kvcore/spicturefill.h"
 
 class SDrawGradient {
  public:
@@ -69,7 +68,7 @@ class SDrawBackground : public SPictureHolder {
   int GetBorder() const { return m_nBorder; }
   HWND GetWindow() const { return m_hWnd; }
 
-  bool UsePicture() const override { return m_nDrawMode != 12 && SPictureHolder::UsePicture(); }
+  bool UsePicture() const override { return m_nDrawMode != pfmNone && SPictureHolder::UsePicture(); }
   bool UseGradient() const {
     return (m_nGradientMode & 0xF) != 0 && ((m_nGradientMode & 0x400) || m_crStart != m_crEnd);
   }

@@ -1128,47 +1128,21 @@ void SSVGDomDocument::FillBackground(const RECT& box, int kind) {
     h = 32;
   }
   const RECT b = Shrunk(box);
-  const LONG L = b.left, T = b.top, R = b.right, B = b.bottom;
   struct Scope {
     int& n;
     explicit Scope(int& c) : n(c) { ++n; }
     ~Scope() { --n; }
   } scope(m_inPictureFill);
-  auto at = [&](LONG x, LONG y) { PlacePicture(RECT{x, y, x + w, y + h}, kind, info); };
-  switch (m_brush.m_bitmapMode) {
-    case 0: at(L, T); break;
-    case 1: at(L + (R - w - L) / 2, T); break;
-    case 2: at(R - w, T); break;
-    case 3: at(R - w, T + (B - h - T) / 2); break;
-    case 4: at(R - w, B - h); break;
-    case 5: at(L + (R - w - L) / 2, B - h); break;
-    case 6: at(L, B - h); break;
-    case 7: at(L, T + (B - h - T) / 2); break;
-    case 9: {
-      if (w <= 0 || h <= 0) break;
-      for (LONG x = L; x < R; x += w)
-        for (LONG y = T; y < B; y += h) {
-          const RECT tile{std::max(x, L), std::max(y, T), std::min(x + w, R), std::min(y + h, B)};
-          if (tile.left < tile.right && tile.top < tile.bottom) PlacePicture(tile, kind, info);
-        }
-      break;
+  const int mode = m_brush.m_bitmapMode;
+  SPlacePicture(mode, b, w, h, [&](RECT rc) {
+    if (mode == pfmTiled) {
+      // Each tile is trimmed to the box and receives the whole picture.
+      rc = RECT{std::max(rc.left, b.left), std::max(rc.top, b.top), std::min(rc.right, b.right),
+                std::min(rc.bottom, b.bottom)};
+      if (rc.left >= rc.right || rc.top >= rc.bottom) return;
     }
-    case 10: {
-      if (w <= 0 || h <= 0) break;
-      LONG pw = R - L, ph = (R - L) * h / w;
-      if (ph > B - T) {
-        ph = B - T;
-        pw = w * (B - T) / h;
-      }
-      if (pw > 0 && ph > 0) {
-        const LONG cx = Half(L + R), cy = Half(T + B);
-        PlacePicture(RECT{cx - pw / 2, cy - ph / 2, cx - pw / 2 + pw, cy - ph / 2 + ph}, kind, info);
-      }
-      break;
-    }
-    case 11: PlacePicture(b, kind, info); break;
-    default: at(L + (R - w - L) / 2, T + (B - h - T) / 2); break;
-  }
+    PlacePicture(rc, kind, info);
+  });
 }
 
 // ---- SSVG ----------------------------------------------------------------------------------

@@ -185,7 +185,7 @@ TEST(SDrawBackground, PicturesFollowTheirMode) {
   const std::string path = ::testing::TempDir() + "sdc_test_picture.png";
   ASSERT_TRUE(SBlob(png).WriteToFile(SString(path)));
   {
-    SDrawBackground bg(nullptr, 0, 0);  // stretched
+    SDrawBackground bg(nullptr, pfmStretched, 0);
     bg.SetBackColor(RGB(255, 0, 0));
     ASSERT_TRUE(bg.LoadPicture(SString(path)));
     ASSERT_TRUE(bg.UsePicture());
@@ -195,12 +195,12 @@ TEST(SDrawBackground, PicturesFollowTheirMode) {
     EXPECT_EQ(c.dc.GetPixel(20, 20), RGB(0, 0, 255));
     EXPECT_EQ(c.dc.GetPixel(4, 4), 0xFFFFFFu);  // outside the shape
     // Centred at its own size: the back colour shows around it.
-    bg.SetDrawMode(2);
+    bg.SetDrawMode(pfmCentre);
     ASSERT_TRUE(bg.DrawBackground(&c.dc, r));
     EXPECT_EQ(c.dc.GetPixel(24, 24), RGB(0, 0, 255));
     EXPECT_EQ(c.dc.GetPixel(10, 10), RGB(255, 0, 0));
     // Mode 12 shows no picture.
-    bg.SetDrawMode(12);
+    bg.SetDrawMode(pfmNone);
     EXPECT_FALSE(bg.UsePicture());
   }
   SPictureManager::RemoveAll();

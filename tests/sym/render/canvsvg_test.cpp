@@ -13,45 +13,11 @@
 #include "kvcore/spicture.h"
 #include "sym/render/symcanvsvg.h"
 
+#include "file_fixture.h"
+
 namespace {
 
-namespace fs = std::filesystem;
-
-const char kSvgDtd[] = "/usr/share/xml/w3c-sgml-lib/schema/dtd/REC-SVG11-20110816/svg11.dtd";
-
-bool HaveTool(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    char tmpl[] = "/tmp/canvsvg_test_XXXXXX";
-    path = ::mkdtemp(tmpl);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-};
-
-void Collect(const DOM_Node& n, const SString& name, std::vector<DOM_Element>& out) {
-  for (DOM_Node c = n.getFirstChild(); !c.isNull(); c = c.getNextSibling()) {
-    if (c.getNodeType() != DOM_Node::ELEMENT_NODE) continue;
-    DOM_Element e(c);
-    if (name.IsEmpty() || e.getTagName().str() == name) out.push_back(e);
-    Collect(c, name, out);
-  }
-}
-
-std::string Attr(const DOM_Element& e, const char* name) { return e.getAttribute(name).str().ToUtf8(); }
+using namespace rendertest;
 
 // Valid against the SVG 1.1 DTD and rendered by rsvg-convert (each check
 // skipped when its tool is missing).
@@ -67,14 +33,6 @@ void ExpectValidSvg(const fs::path& file) {
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(ReadFile(png).substr(0, 4), "\x89PNG");
   }
-}
-
-// A picture record of a small bitmap, owned by the picture manager.
-SPictureInfo* SmallPicture(int w, int h, DWORD argb) {
-  auto* bm = new Gdiplus::Bitmap(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) bm->SetPixel(x, y, Gdiplus::Color(argb));
-  return SPictureManager().AddBitmap(bm, SString(), 0, SString("pic"), SBlob());
 }
 
 // A canvas locked on an area of 7050 x 7050 units (98 x 98 pixels).

@@ -15,27 +15,17 @@
 #include <string>
 
 #include "kvcore/spicture.h"
+#include "kvcore/spicturefill.h"
 #include "sym/render/symcanv.h"
 #include "sym/render/symexport.h"
 
+#include "file_fixture.h"
+
 namespace {
 
-namespace fs = std::filesystem;
-
-const char kSvgDtd[] = "/usr/share/xml/w3c-sgml-lib/schema/dtd/REC-SVG11-20110816/svg11.dtd";
-
-bool HaveTool(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
+using namespace rendertest;
 
 int Shell(const std::string& cmd) { return std::system((cmd + " >/dev/null 2>&1").c_str()); }
-
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string Output(const std::string& cmd) {
   std::string out;
@@ -55,34 +45,6 @@ int PdfPages(const fs::path& file) {
   return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
 }
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    char tmpl[] = "/tmp/export_test_XXXXXX";
-    path = ::mkdtemp(tmpl);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  SString Name(const char* name) const { return SString((path / name).string()); }
-  // The files of the folder (no temporary file may be left).
-  std::vector<std::string> Files() const {
-    std::vector<std::string> v;
-    for (const auto& e : fs::directory_iterator(path)) v.push_back(e.path().filename().string());
-    std::sort(v.begin(), v.end());
-    return v;
-  }
-};
-
-// A picture record of a small bitmap, owned by the picture manager.
-SPictureInfo* SmallPicture(int w, int h, DWORD argb) {
-  auto* bm = new Gdiplus::Bitmap(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) bm->SetPixel(x, y, Gdiplus::Color(argb));
-  return SPictureManager().AddBitmap(bm, SString(), 0, SString("pic"), SBlob());
-}
-
 // The sample drawing: shapes with pens, brushes, a gradient, a picture fill
 // and texts, over (0, 14400) - (21600, 0): three inches by two.
 const SSymRect kArea(0, 14400, 21600, 0);
@@ -100,7 +62,7 @@ void DrawSample(SSymCanvas& c) {
   c.Ellipse(SSymRect(12000, 13800, 21000, 7800));
   SSymBrush picture(SSymColor(0xFFFFFF));
   picture.SetStyle(SSymBrush::Picture);
-  picture.SetBitmapMode(0);  // stretched over the shape
+  picture.SetBitmapMode(pfmStretched);
   static SPictureInfo* pic = SmallPicture(8, 8, 0xFF20A040);
   picture.SetPicture(pic);
   c.SetBrush(picture, 0);

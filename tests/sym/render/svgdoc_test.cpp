@@ -11,46 +11,11 @@
 #include "sym/render/ssvg.h"
 #include "win/imageicon.h"
 
+#include "file_fixture.h"
+
 namespace {
 
-namespace fs = std::filesystem;
-
-const char kSvgDtd[] = "/usr/share/xml/w3c-sgml-lib/schema/dtd/REC-SVG11-20110816/svg11.dtd";
-
-bool HaveTool(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    char tmpl[] = "/tmp/svgdoc_test_XXXXXX";
-    path = ::mkdtemp(tmpl);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-};
-
-// Every element of a name below a node, in document order.
-void Collect(const DOM_Node& n, const SString& name, std::vector<DOM_Element>& out) {
-  for (DOM_Node c = n.getFirstChild(); !c.isNull(); c = c.getNextSibling()) {
-    if (c.getNodeType() != DOM_Node::ELEMENT_NODE) continue;
-    DOM_Element e(c);
-    if (e.getTagName().str() == name) out.push_back(e);
-    Collect(c, name, out);
-  }
-}
-
-std::string Attr(const DOM_Element& e, const char* name) { return e.getAttribute(name).str().ToUtf8(); }
+using namespace rendertest;
 
 // Checks a saved SVG against the SVG 1.1 DTD (or, without it, that it is
 // well-formed) and that it renders.
@@ -358,14 +323,6 @@ TEST_F(SvgDoc, TextFontsAlignmentAndRotation) {
   TempDir dir;
   ASSERT_EQ(doc.SaveDocument(SString((dir.path / "t.svg").string()), 3), 1);
   ExpectValidSvg(dir.path / "t.svg");
-}
-
-// A picture record of a small bitmap, owned by the picture manager.
-SPictureInfo* SmallPicture(int w, int h, DWORD argb) {
-  auto* bm = new Gdiplus::Bitmap(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) bm->SetPixel(x, y, Gdiplus::Color(argb));
-  return SPictureManager().AddBitmap(bm, SString(), 0, SString("pic"), SBlob());
 }
 
 TEST_F(SvgDoc, PicturesAreWrittenOnceBesideTheDocument) {
