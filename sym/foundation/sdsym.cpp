@@ -90,22 +90,14 @@ BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 bool g_IsSymbolResized() { return s_bSymbolResized; }
 bool g_IsSymFirstCreation() { return s_bSymFirstCreation; }
 
-SetSymbolResized::SetSymbolResized(bool value) : m_bOld(s_bSymbolResized), m_bRestored(false) {
-  s_bSymbolResized = value;
+SSymFlagScope::SSymFlagScope(bool& flag, bool value) : m_flag(flag), m_bOld(flag), m_bRestored(false) {
+  m_flag = value;
 }
-void SetSymbolResized::Restore() {
+void SSymFlagScope::Restore() {
   if (m_bRestored) return;
   m_bRestored = true;
   Set(m_bOld);
 }
-void SetSymbolResized::Set(bool value) { s_bSymbolResized = value; }
 
-SetSymFirstCreation::SetSymFirstCreation(bool value) : m_bOld(s_bSymFirstCreation), m_bRestored(false) {
-  s_bSymFirstCreation = value;
-}
-void SetSymFirstCreation::Restore() {
-  if (m_bRestored) return;
-  m_bRestored = true;
-  Set(m_bOld);
-}
-void SetSymFirstCreation::Set(bool value) { s_bSymFirstCreation = value; }
+SetSymbolResized::SetSymbolResized(bool value) : SSymFlagScope(s_bSymbolResized, value) {}
+SetSymFirstCreation::SetSymFirstCreation(bool value) : SSymFlagScope(s_bSymFirstCreation, value) {}

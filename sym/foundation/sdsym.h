@@ -29,41 +29,35 @@ bool g_IsSymbolResized();
 // Read by the diagram's symbol insertion; true at load.
 bool g_IsSymFirstCreation();
 
-// Scope of g_IsSymbolResized: opening saves the flag and stores the new value;
-// closing restores the saved value, at most once.
-class SetSymbolResized {
+// Scope of one module-wide flag: opening saves the flag and stores the new
+// value; closing restores the saved value, at most once.
+class SSymFlagScope {
  public:
-  explicit SetSymbolResized(bool value);
-  ~SetSymbolResized() { Restore(); }
-  SetSymbolResized(const SetSymbolResized&) = delete;
-  SetSymbolResized& operator=(const SetSymbolResized&) = delete;
+  virtual ~SSymFlagScope() { Restore(); }
+  SSymFlagScope(const SSymFlagScope&) = delete;
+  SSymFlagScope& operator=(const SSymFlagScope&) = delete;
 
   virtual void Restore();
   virtual bool GetOldValue() const { return m_bOld; }
 
  protected:
-  virtual void Set(bool value);
+  SSymFlagScope(bool& flag, bool value);
+  virtual void Set(bool value) { m_flag = value; }
 
  private:
+  bool& m_flag;
   bool m_bOld;
   bool m_bRestored;
 };
 
-// Scope of g_IsSymFirstCreation, as SetSymbolResized.
-class SetSymFirstCreation {
+// Scope of g_IsSymbolResized.
+class SetSymbolResized : public SSymFlagScope {
+ public:
+  explicit SetSymbolResized(bool value);
+};
+
+// Scope of g_IsSymFirstCreation.
+class SetSymFirstCreation : public SSymFlagScope {
  public:
   explicit SetSymFirstCreation(bool value);
-  ~SetSymFirstCreation() { Restore(); }
-  SetSymFirstCreation(const SetSymFirstCreation&) = delete;
-  SetSymFirstCreation& operator=(const SetSymFirstCreation&) = delete;
-
-  virtual void Restore();
-  virtual bool GetOldValue() const { return m_bOld; }
-
- protected:
-  virtual void Set(bool value);
-
- private:
-  bool m_bOld;
-  bool m_bRestored;
 };

@@ -558,7 +558,7 @@ SSymRect SSymBase::GetClipRectWithBorder() {
   }
   SComWrap<ISSymPen> pen(Sym());
   if (!pen.IsNull()) {
-    const LONG w = pen->GetPenWidth();
+    const LONG w = pen->GetPen().m_width;
     if (w >= 1) r.SetSize(IAbs(r.x2 - r.x1) + w + 1, IAbs(r.y1 - r.y2) + w + 1);
   }
   return r;
@@ -786,7 +786,7 @@ HRESULT SSymBase::CopySymAttributes(ISSymbol* source, int copySize) {
   if (source->GetSymbolType() != GetSymbolType()) {
     format.m_flags &= ~0x4u;
     SComWrap<ISSymPen> pen(Sym());
-    if (!pen.IsNull()) format.m_pen.m_style = pen->GetPenStyle();
+    if (!pen.IsNull()) format.m_pen.m_style = static_cast<SHORT>(pen->GetPen().m_style & 0xFFFF);
   }
   Sym()->SetFormat(format);
   if (source->IsHidden()) Sym()->Show(0);

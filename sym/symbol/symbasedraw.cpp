@@ -31,7 +31,7 @@ SSymRect SSymBase::GetActiveRect(SSymCanvas& canvas, int) {
   const SSymSize six = canvas.DPtoVP(SIZE{6, 6});
   r.Inflate(six.cx < 0 ? -six.cx : six.cx, six.cy < 0 ? -six.cy : six.cy);
   SComWrap<ISSymPen> pen(Sym());
-  const LONG w = pen.IsNull() ? 0 : pen->GetPenWidth();
+  const LONG w = pen.IsNull() ? 0 : pen->GetPen().m_width;
   if (w > 1) r.Inflate(w, w);
   return r;
 }

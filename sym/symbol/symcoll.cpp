@@ -78,6 +78,20 @@ class FormatStep {
   std::unique_ptr<SSymActionFormat> m_action;
 };
 
+// One user step that gives every member answering the face `Face` its format
+// changed by `change`, applied with `flags`, in list order.
+template <class Face, class Change>
+void ApplyToMembers(const SComTbl<ISSymbol, ISSymbol*>& list, DWORD flags, Change change) {
+  FormatStep step(list);
+  for (ISSymbol* s : list) {
+    SComWrap<Face> face(s);
+    if (face.IsNull()) continue;
+    SSymFormatEx f = FormatOf(s);
+    change(f);
+    step.Apply(s, f, flags);
+  }
+}
+
 }  // namespace
 
 const SSymFonts* SSymFormatTextFont(const SSymLstFonts& fonts) {
@@ -467,7 +481,7 @@ SPictureInfo* SSymCollection::GetCustomPicture() {
     ISSymbol* s = GetAt(i);
     SComWrap<ISSymCustomShape> face(s);
     if (face.IsNull()) continue;
-    SPictureInfo* p = static_cast<ISSymCustomShapeOps*>(face.Get())->GetCustomPicture();
+    SPictureInfo* p = face->GetCustomPicture();
     if (p && IsIconMember(s) && !IsManagedPicture(table, p)) p = nullptr;
     if (!result) {
       result = p;
@@ -486,9 +500,8 @@ LONG SSymCollection::GetCustomTextMode() {
     ISSymbol* s = GetAt(i);
     SComWrap<ISSymCustomShape> face(s);
     if (face.IsNull()) continue;
-    auto* ops = static_cast<ISSymCustomShapeOps*>(face.Get());
-    LONG mode = ops->GetCustomTextMode();
-    if (IsIconMember(s) && !IsManagedPicture(table, ops->GetCustomPicture())) mode = -1;
+    LONG mode = face->GetCustomTextMode();
+    if (IsIconMember(s) && !IsManagedPicture(table, face->GetCustomPicture())) mode = -1;
     if (result == -1) {
       result = mode;
     } else if (mode != result) {
@@ -545,36 +558,15 @@ void SSymCollection::GetNormalSize(SSymSize& size) {
 // Every setter runs as one user step; each member that answers the feature's
 // interface gets the change, in list order.
 void SSymCollection::SetPen(const SSymPen& pen, int) {
-  FormatStep step(m_list);
-  for (ISSymbol* s : m_list) {
-    SComWrap<ISSymPen> face(s);
-    if (face.IsNull()) continue;
-    SSymFormatEx f = FormatOf(s);
-    f.m_pen = pen;
-    step.Apply(s, f, SSymFormatEx::FlagPen);
-  }
+  ApplyToMembers<ISSymPen>(m_list, SSymFormatEx::FlagPen, [&](SSymFormatEx& f) { f.m_pen = pen; });
 }
 
 void SSymCollection::SetPenStyle(LONG style, int) {
-  FormatStep step(m_list);
-  for (ISSymbol* s : m_list) {
-    SComWrap<ISSymLine> face(s);
-    if (face.IsNull()) continue;
-    SSymFormatEx f = FormatOf(s);
-    f.m_pen.m_style = style;
-    step.Apply(s, f, SSymFormatEx::FlagPen);
-  }
+  ApplyToMembers<ISSymLine>(m_list, SSymFormatEx::FlagPen, [&](SSymFormatEx& f) { f.m_pen.m_style = style; });
 }
 
 void SSymCollection::SetPenWidth(LONG width, int) {
-  FormatStep step(m_list);
-  for (ISSymbol* s : m_list) {
-    SComWrap<ISSymLine> face(s);
-    if (face.IsNull()) continue;
-    SSymFormatEx f = FormatOf(s);
-    f.m_pen.m_width = width;
-    step.Apply(s, f, SSymFormatEx::FlagPen);
-  }
+  ApplyToMembers<ISSymLine>(m_list, SSymFormatEx::FlagPen, [&](SSymFormatEx& f) { f.m_pen.m_width = width; });
 }
 
 void SSymCollection::SetLineStyle(LONG style, int flag) {
@@ -590,25 +582,12 @@ void SSymCollection::SetLineStyle(LONG style, int flag) {
 }
 
 void SSymCollection::SetBrush(const SSymBrush& brush, int) {
-  FormatStep step(m_list);
-  for (ISSymbol* s : m_list) {
-    SComWrap<ISSymBrush> face(s);
-    if (face.IsNull()) continue;
-    SSymFormatEx f = FormatOf(s);
-    f.m_brush = brush;
-    step.Apply(s, f, SSymFormatEx::FlagBrush);
-  }
+  ApplyToMembers<ISSymBrush>(m_list, SSymFormatEx::FlagBrush, [&](SSymFormatEx& f) { f.m_brush = brush; });
 }
 
 void SSymCollection::SetShadow(const SSymBrush& brush, int) {
-  FormatStep step(m_list);
-  for (ISSymbol* s : m_list) {
-    SComWrap<ISSymShadow> face(s);
-    if (face.IsNull()) continue;
-    SSymFormatEx f = FormatOf(s);
-    f.m_shadowColor = brush.m_color;
-    step.Apply(s, f, SSymFormatEx::FlagShadowColor);
-  }
+  ApplyToMembers<ISSymShadow>(m_list, SSymFormatEx::FlagShadowColor,
+                              [&](SSymFormatEx& f) { f.m_shadowColor = brush.m_color; });
 }
 
 namespace {
@@ -659,14 +638,8 @@ int SSymCollection::SetFonts(const SSymFonts& entry, int) {
 }
 
 void SSymCollection::SetArrow(int end, LONG type, int) {
-  FormatStep step(m_list);
-  for (ISSymbol* s : m_list) {
-    SComWrap<ISSymPolyline> face(s);
-    if (face.IsNull()) continue;
-    SSymFormatEx f = FormatOf(s);
-    f.m_arrows[ArrowIndex(end)] = type;
-    step.Apply(s, f, SSymFormatEx::FlagArrows);
-  }
+  ApplyToMembers<ISSymPolyline>(m_list, SSymFormatEx::FlagArrows,
+                                [&](SSymFormatEx& f) { f.m_arrows[ArrowIndex(end)] = type; });
 }
 
 void SSymCollection::ToggleFontStyle(LONG bit, int flag) {

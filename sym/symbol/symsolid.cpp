@@ -147,9 +147,7 @@ void SSymSolid::Init() {
 
 SSymSolid::SSymSolid(const SSymSolid& source)
     : SSymStd(source),
-      ISSymBrushOps(),
-      ISSymAdjust(),
-      ISSymCustomShapeOps(),
+      ISSymCustomShape(),
       m_brush(source.m_brush),
       m_bAutoAdjusted(source.m_bAutoAdjusted),
       m_bManuallyResized(source.m_bManuallyResized),
@@ -167,11 +165,11 @@ SSymSolid::~SSymSolid() {
 HRESULT SSymSolid::InternalQueryInterface(REFIID iid, void** ppv) {
   if (!ppv) return E_POINTER;
   if (iid == IID_ISSymBrush) {
-    *ppv = static_cast<ISSymBrush*>(static_cast<ISSymBrushOps*>(this));
+    *ppv = static_cast<ISSymBrush*>(this);
   } else if (iid == IID_ISSymAdjust) {
     *ppv = static_cast<ISSymAdjust*>(this);
   } else if (iid == IID_ISSymCustomShape) {
-    *ppv = static_cast<ISSymCustomShape*>(static_cast<ISSymCustomShapeOps*>(this));
+    *ppv = static_cast<ISSymCustomShape*>(this);
   } else if (iid == IID_SSymSolid) {
     *ppv = this;
   } else {
@@ -242,7 +240,7 @@ void SSymSolid::DrawSymbolShape(SSymCanvas& canvas) {
 
 void SSymSolid::DrawCustomSymbol(SSymCanvas& canvas) {
   SComWrap<ISSymCustomShape> face(Sym());
-  SPictureInfo* picture = face.IsNull() ? nullptr : static_cast<ISSymCustomShapeOps*>(face.Get())->GetCustomPicture();
+  SPictureInfo* picture = face.IsNull() ? nullptr : face->GetCustomPicture();
   if (!picture) {
     ShadowFace()->DrawSymbol(canvas);
     return;
@@ -679,20 +677,6 @@ HRESULT SSymSolid::SetAttribute(LONG id, const SRepVariant& value) {
   return hr;
 }
 
-// ---- keep flags ---------------------------------------------------------------------------------------------
-HRESULT SSymSolid::SetKeepAspect(bool on) {
-  SSymKeep::Set(m_display, SSymKeep::Aspect, on);
-  return S_OK;
-}
-HRESULT SSymSolid::SetKeepCenter(bool on) {
-  SSymKeep::Set(m_display, SSymKeep::Center, on);
-  return S_OK;
-}
-HRESULT SSymSolid::SetKeepSize(bool on) {
-  SSymKeep::Set(m_display, SSymKeep::Size, on);
-  return S_OK;
-}
-
 // ---- formats ----------------------------------------------------------------------------------------------------
 HRESULT SSymSolid::GetFormat(SSymFormatEx& format) {
   if (!(Flags & FlagTransparent)) {
@@ -705,10 +689,7 @@ HRESULT SSymSolid::GetFormat(SSymFormatEx& format) {
   }
   format.m_flags |= SSymFormatEx::FlagTextStyle;
   format.m_textFlag = m_bAutoAdjusted;
-  format.m_flags |= SSymFormatEx::FlagMargin1 | SSymFormatEx::FlagMargin2 | SSymFormatEx::FlagMargin3;
-  format.m_margins[0] = GetKeepAspect() ? 1 : 0;
-  format.m_margins[1] = GetKeepCenter() ? 1 : 0;
-  format.m_margins[2] = GetKeepSize() ? 1 : 0;
+  SSymKeepToFormat(*this, format);
   format.m_flags |= SSymFormatEx::FlagCustomShape;
   format.m_margins[3] = SSymCustomPictureWord(m_pCustomPicture);
   format.m_margins[4] = m_customTextMode;
@@ -745,18 +726,9 @@ HRESULT SSymSolid::SetFormat(const SSymFormatEx& format) {
     changed = true;
   }
   // 4. keep flags
-  const bool keepSizeBefore = GetKeepSize();
-  if ((format.m_flags & SSymFormatEx::FlagMargin1) && (format.m_margins[0] != 0) != GetKeepAspect()) {
-    SetKeepAspect(format.m_margins[0] != 0);
-    changed = true;
-  }
-  if ((format.m_flags & SSymFormatEx::FlagMargin2) && (format.m_margins[1] != 0) != GetKeepCenter()) {
-    SetKeepCenter(format.m_margins[1] != 0);
-    changed = true;
-  }
-  if ((format.m_flags & SSymFormatEx::FlagMargin3) && (format.m_margins[2] != 0) != keepSizeBefore) {
-    SetKeepSize(format.m_margins[2] != 0);
-    changed = true;
+  const DWORD keepChanged = SSymKeepFromFormat(*this, format);
+  if (keepChanged) changed = true;
+  if (keepChanged & SSymKeep::Size) {
     SComWrap<ISSymCompSym> comp(Sym());
     if (!comp.IsNull()) {
       if (!GetKeepSize() && !IsInUndoContext()) {
@@ -900,7 +872,7 @@ int GetDarkenColor(ISSymbol* symbol, SSymColor& color) {
     hr = p->QueryInterface(IID_ISSymBrush, reinterpret_cast<void**>(&brushFace));
     if (FAILED(hr) && hr != E_NOINTERFACE) throw SECOMException("GetDarkenColor", __FILE__, __LINE__, hr);
     if (brushFace) {
-      const SSymBrush& b = static_cast<ISSymBrushOps*>(brushFace)->GetBrush();
+      const SSymBrush& b = brushFace->GetBrush();
       const bool gradient = (b.m_style == 6 || b.m_style == 7) && b.m_gradientMode != 0;
       const DWORD effective = gradient ? b.m_endColor.GetColor() : b.m_color.GetColor();
       brushFace->Release();

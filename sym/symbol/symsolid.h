@@ -3,9 +3,9 @@
 // custom picture or predefined shape that replaces the shape, adjustment of
 // the symbol to its text, the keep flags and the natural size.
 //
-// It answers ISSymBrush, ISSymAdjust and ISSymCustomShape (their whole
-// operation sets are ISSymBrushOps, ISSymAdjust and ISSymCustomShapeOps),
-// and IID_SSymSolid with the object itself.
+// It answers ISSymBrush, ISSymAdjust and ISSymCustomShape with one face
+// (each of the three extends the one before), and IID_SSymSolid with the
+// object itself.
 #pragma once
 
 #include "kvcore/spicture.h"
@@ -35,53 +35,7 @@ inline constexpr LONG CustomShapeType = 0x02010058;
 inline constexpr LONG IconMode = 0x02001494;
 }  // namespace SymAttr
 
-// The whole brush face, answered for IID_ISSymBrush.
-struct ISSymBrushOps : ISSymBrush {
-  virtual const SSymBrush& GetBrush() = 0;
-  virtual HRESULT SetBrush(const SSymBrush& brush, int redraw) = 0;
-  virtual int CanFill() = 0;
-  // 1 while the symbol is filled, 0 when transparent.
-  virtual int GetFillMode() = 0;
-  // Non-zero makes the symbol transparent.
-  virtual HRESULT SetFillMode(int transparent) = 0;
-  virtual GUID GetBackgroundPictureID() = 0;
-  virtual HRESULT SetBackgroundPictureID(const GUID& id) = 0;
-  virtual SPictureInfo* GetBackgroundPicture() = 0;
-  virtual BOOL SetBackgroundPicture(SPictureInfo* picture) = 0;
-  virtual SString GetBackgroundPictureFile() = 0;
-  virtual HRESULT SetBackgroundPictureFile(const SString& file) = 0;
-};
-
-// The whole custom-shape face, answered for IID_ISSymCustomShape. (The
-// custom text mode is GetCustomTextMode/SetCustomTextMode here, apart from
-// the text style of ISSymFont.)
-struct ISSymCustomShapeOps : ISSymCustomShape {
-  virtual bool GetKeepAspect() = 0;
-  virtual HRESULT SetKeepAspect(bool on) = 0;
-  virtual bool GetKeepCenter() = 0;
-  virtual HRESULT SetKeepCenter(bool on) = 0;
-  virtual bool GetKeepSize() = 0;
-  virtual HRESULT SetKeepSize(bool on) = 0;
-  // The rectangle that fits the symbol's text; 0 when it moved the edges by
-  // 40 units or less in total.
-  virtual HRESULT GetAdjustRect(SSymCanvas& canvas, const SSymRect& rect, SSymRect& out) = 0;
-  virtual LONG GetCustomPictureType() = 0;
-  virtual HRESULT SetCustomPictureType(LONG type) = 0;
-  virtual LONG GetCustomTextMode() = 0;
-  virtual HRESULT SetCustomTextMode(LONG mode) = 0;
-  virtual GUID GetCustomPictureID() = 0;
-  virtual HRESULT SetCustomPictureID(const GUID& id) = 0;
-  virtual SPictureInfo* GetCustomPicture() = 0;
-  virtual HRESULT SetCustomPicture(SPictureInfo* picture) = 0;
-  virtual SString GetCustomPictureFile() = 0;
-  virtual HRESULT SetCustomPictureFile(const SString& file) = 0;
-  virtual LONG GetCustomShapeType() = 0;
-  virtual HRESULT SetCustomShapeType(LONG type) = 0;
-  virtual int CustomShapeTest1() = 0;
-  virtual int CustomShapeTest2() = 0;
-};
-
-class SSymSolid : public SSymStd, public ISSymBrushOps, public ISSymAdjust, public ISSymCustomShapeOps {
+class SSymSolid : public SSymStd, public ISSymCustomShape {
  public:
   HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); }
   ULONG AddRef() override { return SSymBase::AddRef(); }
@@ -97,7 +51,7 @@ class SSymSolid : public SSymStd, public ISSymBrushOps, public ISSymAdjust, publ
 
   ~SSymSolid() override;
 
-  // ---- ISSymbol
+  // ---- ISSymbol (AdjustText is ISSymAdjust's as well)
   HRESULT AdjustText(SSymCanvas& canvas, int redraw, int record) override;
   HRESULT NormalSize(int redraw) override;
   SSymSize GetNormalSize() override;
@@ -125,16 +79,16 @@ class SSymSolid : public SSymStd, public ISSymBrushOps, public ISSymAdjust, publ
 
   // ---- ISSymAdjust
   BOOL IsAdjusted() override { return m_bAutoAdjusted ? 1 : 0; }
-  HRESULT AutoAdjustText(int a, int b) override;
   HRESULT SetAdjust(bool adjusted, int redraw) override;
+  HRESULT AutoAdjustText(int a, int b) override;
 
   // ---- ISSymCustomShape
   bool GetKeepAspect() override { return SSymKeep::Get(m_display, SSymKeep::Aspect); }
-  HRESULT SetKeepAspect(bool on) override;
+  HRESULT SetKeepAspect(bool on) override { return SSymKeep::Put(m_display, SSymKeep::Aspect, on); }
   bool GetKeepCenter() override { return SSymKeep::Get(m_display, SSymKeep::Center); }
-  HRESULT SetKeepCenter(bool on) override;
+  HRESULT SetKeepCenter(bool on) override { return SSymKeep::Put(m_display, SSymKeep::Center, on); }
   bool GetKeepSize() override { return SSymKeep::Get(m_display, SSymKeep::Size); }
-  HRESULT SetKeepSize(bool on) override;
+  HRESULT SetKeepSize(bool on) override { return SSymKeep::Put(m_display, SSymKeep::Size, on); }
   HRESULT GetAdjustRect(SSymCanvas&, const SSymRect&, SSymRect&) override { return 0; }
   LONG GetCustomPictureType() override;
   HRESULT SetCustomPictureType(LONG type) override;

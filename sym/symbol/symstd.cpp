@@ -76,12 +76,12 @@ bool SSymIsValidPenStyle(LONG style) {
 SSymBasePen::SSymBasePen(const SSymRect& rect, ISRepSession* session, const CLSID& clsid)
     : SSymBase(rect, session, clsid) {}
 SSymBasePen::SSymBasePen(ISRepSession* session, const CLSID& clsid) : SSymBase(session, clsid) {}
-SSymBasePen::SSymBasePen(const SSymBasePen& source) : SSymBase(source), ISSymPenOps(), m_pen(source.m_pen) {}
+SSymBasePen::SSymBasePen(const SSymBasePen& source) : SSymBase(source), ISSymPen(), m_pen(source.m_pen) {}
 
 HRESULT SSymBasePen::InternalQueryInterface(REFIID iid, void** ppv) {
   if (!ppv) return E_POINTER;
   if (iid == IID_ISSymPen) {
-    *ppv = static_cast<ISSymPen*>(static_cast<ISSymPenOps*>(this));
+    *ppv = static_cast<ISSymPen*>(this);
     AddRef();
     return S_OK;
   }
@@ -149,7 +149,7 @@ HRESULT SSymBasePen::GetFormat(SSymFormatEx& format) {
 
 HRESULT SSymBasePen::SetFormat(const SSymFormatEx& format) {
   if ((format.m_flags & SSymFormatEx::FlagPen) && format.m_pen != m_pen) {
-    static_cast<ISSymPenOps*>(this)->SetPen(format.m_pen, 1);
+    static_cast<ISSymPen*>(this)->SetPen(format.m_pen, 1);
     SetChanged();
     SetSessionModified();
   }
@@ -171,7 +171,7 @@ SSymStd::SSymStd(ISRepSession* session, const CLSID& clsid)
 
 SSymStd::SSymStd(const SSymStd& source)
     : SSymBasePen(source),
-      ISSymShadowOps(),
+      ISSymShadow(),
       m_shadowBrush(source.m_shadowBrush),
       m_shadowPen(source.m_shadowPen),
       m_shadowStyle(source.m_shadowStyle) {}
@@ -179,7 +179,7 @@ SSymStd::SSymStd(const SSymStd& source)
 HRESULT SSymStd::InternalQueryInterface(REFIID iid, void** ppv) {
   if (!ppv) return E_POINTER;
   if (iid == IID_ISSymShadow) {
-    *ppv = static_cast<ISSymShadow*>(static_cast<ISSymShadowOps*>(this));
+    *ppv = static_cast<ISSymShadow*>(this);
     AddRef();
     return S_OK;
   }
@@ -452,7 +452,7 @@ HRESULT SSymStd::GetFormat(SSymFormatEx& format) {
 HRESULT SSymStd::SetFormat(const SSymFormatEx& format) {
   bool changed = false;
   if ((format.m_flags & SSymFormatEx::FlagPen) && format.m_pen != m_pen) {
-    static_cast<ISSymPenOps*>(this)->SetPen(format.m_pen, 1);
+    static_cast<ISSymPen*>(this)->SetPen(format.m_pen, 1);
     m_shadowPen.m_style = m_pen.m_style;
     m_shadowPen.m_width = m_pen.m_width;
     changed = true;
@@ -524,41 +524,13 @@ HRESULT SSymBlob::SetBlobData(const SBlob& blob) {
   return OnSetBlobData(in);
 }
 
-HRESULT SSymBlob::SetKeepAspect(bool on) {
-  SSymKeep::Set(m_display, SSymKeep::Aspect, on);
-  return S_OK;
-}
-HRESULT SSymBlob::SetKeepCenter(bool on) {
-  SSymKeep::Set(m_display, SSymKeep::Center, on);
-  return S_OK;
-}
-HRESULT SSymBlob::SetKeepSize(bool on) {
-  SSymKeep::Set(m_display, SSymKeep::Size, on);
-  return S_OK;
-}
-
 HRESULT SSymBlob::GetFormat(SSymFormatEx& format) {
-  format.m_flags |= SSymFormatEx::FlagMargin1 | SSymFormatEx::FlagMargin2 | SSymFormatEx::FlagMargin3;
-  format.m_margins[0] = GetKeepAspect() ? 1 : 0;
-  format.m_margins[1] = GetKeepCenter() ? 1 : 0;
-  format.m_margins[2] = GetKeepSize() ? 1 : 0;
+  SSymKeepToFormat(*this, format);
   return S_OK;
 }
 
 HRESULT SSymBlob::SetFormat(const SSymFormatEx& format) {
-  bool changed = false;
-  if ((format.m_flags & SSymFormatEx::FlagMargin1) && (format.m_margins[0] != 0) != GetKeepAspect()) {
-    SetKeepAspect(format.m_margins[0] != 0);
-    changed = true;
-  }
-  if ((format.m_flags & SSymFormatEx::FlagMargin2) && (format.m_margins[1] != 0) != GetKeepCenter()) {
-    SetKeepCenter(format.m_margins[1] != 0);
-    changed = true;
-  }
-  if ((format.m_flags & SSymFormatEx::FlagMargin3) && (format.m_margins[2] != 0) != GetKeepSize()) {
-    SetKeepSize(format.m_margins[2] != 0);
-    changed = true;
-  }
+  const bool changed = SSymKeepFromFormat(*this, format) != 0;
   if (changed) {
     SetChanged();
     SetSessionModified();

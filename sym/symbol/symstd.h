@@ -26,27 +26,6 @@ inline constexpr LONG HasAShadow = 0x02010002;
 inline constexpr LONG ShadowColor = 0x0201001D;
 }  // namespace SymAttr
 
-// The whole pen face. It is answered for IID_ISSymPen; the first two
-// operations are those every caller of ISSymPen reads.
-struct ISSymPenOps : ISSymPen {
-  // A copy of the pen.
-  virtual SSymPen GetPen() = 0;
-  virtual HRESULT SetPen(const SSymPen& pen, int redraw) = 0;
-  virtual int CanChangePenStyle() = 0;
-};
-
-// The whole shadow face, answered for IID_ISSymShadow.
-struct ISSymShadowOps : ISSymShadow {
-  virtual const SSymBrush& GetShadow() = 0;
-  virtual HRESULT SetShadow(const SSymBrush& brush, int redraw) = 0;
-  virtual int IsShadowsStyleSupported(SHORT style) = 0;
-  // The bare shape with the pen and brush selected on the canvas.
-  virtual HRESULT DrawSymbol(SSymCanvas& canvas) = 0;
-  virtual HRESULT DrawShadow(SSymCanvas& canvas) = 0;
-  virtual HRESULT DrawSymbolInRect(SSymCanvas& canvas, const SSymRect& rect) = 0;
-  virtual HRESULT DrawShadowInRect(SSymCanvas& canvas, const SSymRect& rect) = 0;
-};
-
 // Line width list (index) <-> pen width in diagram units.
 LONG SSymLineWidthToPen(SHORT index);
 SHORT SSymPenToLineWidth(LONG width);
@@ -67,10 +46,45 @@ inline void Set(DWORD& display, DWORD group, bool on) {
   if (on) display |= group;
   else display &= ~group;
 }
+// Set, answering S_OK: the keep-flag setters of the faces.
+inline HRESULT Put(DWORD& display, DWORD group, bool on) {
+  Set(display, group, on);
+  return S_OK;
+}
 }  // namespace SSymKeep
 
+// The keep flags in a format: margins 0 to 2 (aspect, centre, size) under the
+// flags FlagMargin1 to FlagMargin3. `sym` is any symbol with the keep-flag
+// accessors.
+template <class T>
+void SSymKeepToFormat(T& sym, SSymFormatEx& format) {
+  format.m_flags |= SSymFormatEx::FlagMargin1 | SSymFormatEx::FlagMargin2 | SSymFormatEx::FlagMargin3;
+  format.m_margins[0] = sym.GetKeepAspect() ? 1 : 0;
+  format.m_margins[1] = sym.GetKeepCenter() ? 1 : 0;
+  format.m_margins[2] = sym.GetKeepSize() ? 1 : 0;
+}
+// Sets every keep flag that the format carries and that differs; answers the
+// groups changed (SSymKeep::Aspect, Center, Size or'ed).
+template <class T>
+DWORD SSymKeepFromFormat(T& sym, const SSymFormatEx& format) {
+  DWORD changed = 0;
+  if ((format.m_flags & SSymFormatEx::FlagMargin1) && (format.m_margins[0] != 0) != sym.GetKeepAspect()) {
+    sym.SetKeepAspect(format.m_margins[0] != 0);
+    changed |= SSymKeep::Aspect;
+  }
+  if ((format.m_flags & SSymFormatEx::FlagMargin2) && (format.m_margins[1] != 0) != sym.GetKeepCenter()) {
+    sym.SetKeepCenter(format.m_margins[1] != 0);
+    changed |= SSymKeep::Center;
+  }
+  if ((format.m_flags & SSymFormatEx::FlagMargin3) && (format.m_margins[2] != 0) != sym.GetKeepSize()) {
+    sym.SetKeepSize(format.m_margins[2] != 0);
+    changed |= SSymKeep::Size;
+  }
+  return changed;
+}
+
 // ---- SSymBasePen --------------------------------------------------------------------------
-class SSymBasePen : public SSymBase, public ISSymPenOps {
+class SSymBasePen : public SSymBase, public ISSymPen {
  public:
   HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); }
   ULONG AddRef() override { return SSymBase::AddRef(); }
@@ -82,10 +96,11 @@ class SSymBasePen : public SSymBase, public ISSymPenOps {
   SRepRegistry* GetRegistry() const override;
   static SRepRegistry* GetRegistry_();
 
-  // ---- ISSymPen
-  LONG GetPenWidth() override { return m_pen.m_width; }
+  LONG GetPenWidth() { return m_pen.m_width; }
   // The low 16 bits of the pen style word.
-  LONG GetPenStyle() override { return static_cast<SHORT>(m_pen.m_style & 0xFFFF); }
+  LONG GetPenStyle() { return static_cast<SHORT>(m_pen.m_style & 0xFFFF); }
+
+  // ---- ISSymPen
   SSymPen GetPen() override { return m_pen; }
   HRESULT SetPen(const SSymPen& pen, int redraw) override;
   int CanChangePenStyle() override { return 1; }
@@ -134,7 +149,7 @@ inline bool SSymBasePen::RecordFormatChange(DWORD flag, F apply) {
 }
 
 // ---- SSymStd ------------------------------------------------------------------------------
-class SSymStd : public SSymBasePen, public ISSymShadowOps {
+class SSymStd : public SSymBasePen, public ISSymShadow {
  public:
   HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); }
   ULONG AddRef() override { return SSymBase::AddRef(); }
@@ -191,7 +206,7 @@ class SSymStd : public SSymBasePen, public ISSymShadowOps {
   explicit SSymStd(ISRepSession* session, const CLSID& clsid = CLSID_SSymStd);
   SSymStd(const SSymStd& source);
 
-  ISSymShadowOps* ShadowFace() { return this; }
+  ISSymShadow* ShadowFace() { return this; }
 
  private:
   void DrawShadowByStyle(SSymCanvas& canvas);
@@ -218,11 +233,11 @@ class SSymBlob : public SSymBase {
   virtual HRESULT OnSetBlobData(SInputStream&) { return S_OK; }
 
   virtual bool GetKeepAspect() { return SSymKeep::Get(m_display, SSymKeep::Aspect); }
-  virtual HRESULT SetKeepAspect(bool on);
+  virtual HRESULT SetKeepAspect(bool on) { return SSymKeep::Put(m_display, SSymKeep::Aspect, on); }
   virtual bool GetKeepCenter() { return SSymKeep::Get(m_display, SSymKeep::Center); }
-  virtual HRESULT SetKeepCenter(bool on);
+  virtual HRESULT SetKeepCenter(bool on) { return SSymKeep::Put(m_display, SSymKeep::Center, on); }
   virtual bool GetKeepSize() { return SSymKeep::Get(m_display, SSymKeep::Size); }
-  virtual HRESULT SetKeepSize(bool on);
+  virtual HRESULT SetKeepSize(bool on) { return SSymKeep::Put(m_display, SSymKeep::Size, on); }
 
  protected:
   SSymBlob(const SSymRect& rect, ISRepSession* session, const CLSID& clsid = CLSID_SSymBlob)

@@ -10,7 +10,7 @@ namespace {
 // A symbol whose faces are switched on one by one; its pen, brush, shadow
 // colour, font entry and arrows live in a format record, and SetFormat
 // records the former values in an open recording context.
-class TFmt : public TRich, public ISSymPen, public ISSymBrush, public ISSymFonts, public ISSymPolyline {
+class TFmt : public TRich, public ISSymPen, public ISSymFonts, public ISSymPolyline {
  public:
   enum Face { Pen = 1, Brush = 2, Shadow = 4, Font = 8, Poly = 16, Adjust = 32, Line = 64, Fonts = 128 };
   explicit TFmt(ISRepSession* s, int faces = Pen | Brush | Shadow | Font) : TRich(s), m_faces(faces) {
@@ -29,8 +29,12 @@ class TFmt : public TRich, public ISSymPen, public ISSymBrush, public ISSymFonts
       return E_NOINTERFACE;
     return TRich::InternalQueryInterface(iid, ppv);
   }
-  LONG GetPenWidth() override { return m_fmt.m_pen.m_width; }
-  LONG GetPenStyle() override { return m_fmt.m_pen.m_style; }
+  SSymPen GetPen() override { return m_fmt.m_pen; }
+  HRESULT SetPen(const SSymPen& p, int) override {
+    m_fmt.m_pen = p;
+    return S_OK;
+  }
+  int CanChangePenStyle() override { return 1; }
   HRESULT GetListPt(SSymListPt& out) override {
     out = m_list;
     return S_OK;

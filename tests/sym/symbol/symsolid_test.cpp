@@ -62,7 +62,9 @@ TEST_F(SolidTest, BrushStyleAndTransparency) {
 struct SolidPropCase {
   LONG id;
   LONG value;
+  const char* name;
 };
+void PrintTo(const SolidPropCase& c, std::ostream* os) { *os << c.name; }
 
 class SolidUndoTest : public SolidFixture, public ::testing::WithParamInterface<SolidPropCase> {};
 
@@ -101,9 +103,10 @@ TEST_P(SolidUndoTest, LockoutKeepsTheValueUntilApplied) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Props, SolidUndoTest,
-                         ::testing::Values(SolidPropCase{SymAttr::FillColor, 0x00FFFF},
-                                           SolidPropCase{SymAttr::GradientFillMode, 2},
-                                           SolidPropCase{SymAttr::GradientEndColor, 0x112233}));
+                         ::testing::Values(SolidPropCase{SymAttr::FillColor, 0x00FFFF, "FillColor"},
+                                           SolidPropCase{SymAttr::GradientFillMode, 2, "GradientFillMode"},
+                                           SolidPropCase{SymAttr::GradientEndColor, 0x112233, "GradientEndColor"}),
+                         CaseName());
 
 TEST_F(SolidTest, PictureFillModeRecordsTheBrush) {
   TSolid* s = Place<TSolid>(DiagramOwner());

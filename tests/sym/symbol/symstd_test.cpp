@@ -23,7 +23,7 @@ TEST_F(StdTest, NewSymbolsHaveTheirShadowDefaults) {
   ASSERT_FALSE(pen.IsNull());
   ASSERT_FALSE(shadow.IsNull());
   EXPECT_EQ(shadow->GetShadowStyle(), 1);
-  EXPECT_EQ(static_cast<ISSymPenOps*>(pen.Get())->CanChangePenStyle(), 1);
+  EXPECT_EQ(pen->CanChangePenStyle(), 1);
 }
 
 TEST_F(StdTest, LineWidthList) {
@@ -246,7 +246,9 @@ struct PropCase {
   LONG id;
   LONG value;
   WORD type;
+  const char* name;
 };
+void PrintTo(const PropCase& c, std::ostream* os) { *os << c.name; }
 
 class StdUndoTest : public SolidFixture, public ::testing::WithParamInterface<PropCase> {};
 
@@ -286,11 +288,12 @@ TEST_P(StdUndoTest, LockoutContextKeepsAPendingRecord) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Props, StdUndoTest,
-                         ::testing::Values(PropCase{SymAttr::LineColor, 0x00FF00, SRepVT_LONG},
-                                           PropCase{SymAttr::DashStyle, 3, SRepVT_SHORT},
-                                           PropCase{SymAttr::LineWidth, 2, SRepVT_SHORT},
-                                           PropCase{SymAttr::ShadowColor, 0x0000FF, SRepVT_LONG},
-                                           PropCase{SymAttr::HasAShadow, 0, SRepVT_BOOL}));
+                         ::testing::Values(PropCase{SymAttr::LineColor, 0x00FF00, SRepVT_LONG, "LineColor"},
+                                           PropCase{SymAttr::DashStyle, 3, SRepVT_SHORT, "DashStyle"},
+                                           PropCase{SymAttr::LineWidth, 2, SRepVT_SHORT, "LineWidth"},
+                                           PropCase{SymAttr::ShadowColor, 0x0000FF, SRepVT_LONG, "ShadowColor"},
+                                           PropCase{SymAttr::HasAShadow, 0, SRepVT_BOOL, "HasAShadow"}),
+                         CaseName());
 
 // ---- formats ------------------------------------------------------------------------------------------
 TEST_F(StdTest, FormatsCarryPenAndShadow) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "kvrep/srepsession.h"
@@ -17,6 +18,14 @@
   HRESULT QueryInterface(REFIID iid, void** ppv) override { return Base::QueryInterface(iid, ppv); } \
   ULONG AddRef() override { return Base::AddRef(); }                                                  \
   ULONG Release() override { return Base::Release(); }
+
+// Names the cases of a parametrised test after their `name` member.
+struct CaseName {
+  template <class P>
+  std::string operator()(const ::testing::TestParamInfo<P>& info) const {
+    return info.param.name;
+  }
+};
 
 template <class I, class T>
 bool Answer(T* self, REFIID iid, void** ppv) {
@@ -166,6 +175,7 @@ class TLink : public TSym, public ISSymLink, public ISSymPolyline {
     std::swap(m_pt[0], m_pt[1]);
     return S_OK;
   }
+  int GetNotationValue(int*) override { return 0; }
   HRESULT GetListPt(SSymListPt& out) override {
     out = m_list;
     return S_OK;
@@ -201,11 +211,21 @@ class TRich : public TSym, public ISSymShadow, public ISSymFont, public ISSymTex
       return S_OK;
     return TSym::InternalQueryInterface(iid, ppv);
   }
+  const SSymBrush& GetShadow() override { return m_shadowBrush; }
+  HRESULT SetShadow(const SSymBrush& b, int) override {
+    m_shadowBrush = b;
+    return S_OK;
+  }
   SHORT GetShadowStyle() override { return m_shadow; }
   HRESULT SetShadowStyle(SHORT s, int) override {
     m_shadow = s;
     return S_OK;
   }
+  int IsShadowsStyleSupported(SHORT) override { return 1; }
+  HRESULT DrawSymbol(SSymCanvas&) override { return S_OK; }
+  HRESULT DrawShadow(SSymCanvas&) override { return S_OK; }
+  HRESULT DrawSymbolInRect(SSymCanvas&, const SSymRect&) override { return S_OK; }
+  HRESULT DrawShadowInRect(SSymCanvas&, const SSymRect&) override { return S_OK; }
   LONG GetFontStyle() override { return m_fontStyle; }
   HRESULT SetFontStyle(LONG s, int) override {
     m_fontStyle = s;
@@ -229,12 +249,28 @@ class TRich : public TSym, public ISSymShadow, public ISSymFont, public ISSymTex
     m_lineStyle = s;
     return S_OK;
   }
+  // The brush face under ISSymAdjust (answered as ISSymAdjust only).
+  const SSymBrush& GetBrush() override { return m_brush; }
+  HRESULT SetBrush(const SSymBrush& b, int) override {
+    m_brush = b;
+    return S_OK;
+  }
+  int CanFill() override { return 1; }
+  int GetFillMode() override { return 1; }
+  HRESULT SetFillMode(int) override { return S_OK; }
+  GUID GetBackgroundPictureID() override { return GUID{}; }
+  HRESULT SetBackgroundPictureID(const GUID&) override { return S_OK; }
+  SPictureInfo* GetBackgroundPicture() override { return nullptr; }
+  BOOL SetBackgroundPicture(SPictureInfo*) override { return 0; }
+  SString GetBackgroundPictureFile() override { return SString(); }
+  HRESULT SetBackgroundPictureFile(const SString&) override { return S_OK; }
   BOOL IsAdjusted() override { return m_adjusted; }
-  HRESULT AutoAdjustText(int, int) override { return S_OK; }
   HRESULT SetAdjust(bool a, int) override {
     m_adjusted = a;
     return S_OK;
   }
+  HRESULT AdjustText(SSymCanvas& c, int a, int b) override { return TSym::AdjustText(c, a, b); }
+  HRESULT AutoAdjustText(int, int) override { return S_OK; }
   HRESULT GetFormat(SSymFormatEx& f) override {
     SSymBase::GetFormat(f);
     f.m_pen = m_pen;
@@ -249,6 +285,7 @@ class TRich : public TSym, public ISSymShadow, public ISSymFont, public ISSymTex
   SString m_text;
   BOOL m_adjusted = 0;
   SSymPen m_pen;
+  SSymBrush m_brush, m_shadowBrush;
 };
 
 inline HRESULT TSym::Clone(ISSymbol** out, int) {
