@@ -150,6 +150,35 @@ class Player {
     return RECT{p.x, p.y, q.x, q.y};
   }
   LONG SizeX(double v) const { return Clamp(v * scaleX_); }
+  // True when the metafile's transform turns or shears: shapes given by a
+  // box cannot then be drawn from two mapped corners.
+  bool Turned() const { return std::fabs(m_.b) > 1e-9 || std::fabs(m_.c) > 1e-9; }
+  // Draws a shape given by a box through the target's own world transform,
+  // which turns it as the metafile's transform does. The shape is given in
+  // the metafile's units times k (the transform's area scale) and the world
+  // transform takes the transform divided by k, so that pens, already made at
+  // the target's size, keep their width. draw(k) answers whether it drew.
+  template <class Draw>
+  bool DrawTurned(Draw&& draw) {
+    const double k = std::sqrt(std::fabs(m_.a * m_.d - m_.b * m_.c));
+    if (!(k > 0) || !std::isfinite(k)) return false;
+    const int mode = GetGraphicsMode(hdc_);
+    XFORM saved{1, 0, 0, 1, 0, 0};
+    if (mode == GM_ADVANCED) {
+      if (!GetWorldTransform(hdc_, &saved)) return false;
+    } else if (!SetGraphicsMode(hdc_, GM_ADVANCED)) {
+      return false;
+    }
+    const XFORM identity{1, 0, 0, 1, 0, 0};
+    const XFORM turn{static_cast<FLOAT>(m_.a / k), static_cast<FLOAT>(m_.b / k), static_cast<FLOAT>(m_.c / k),
+                     static_cast<FLOAT>(m_.d / k), static_cast<FLOAT>(m_.e), static_cast<FLOAT>(m_.f)};
+    // In the compatible mode the target has no world transform of its own.
+    bool ok = (mode == GM_ADVANCED || SetWorldTransform(hdc_, &identity)) &&
+              ModifyWorldTransform(hdc_, &turn, MWT_LEFTMULTIPLY) && draw(k);
+    SetWorldTransform(hdc_, mode == GM_ADVANCED ? &saved : &identity);
+    if (mode != GM_ADVANCED) SetGraphicsMode(hdc_, mode);
+    return ok;
+  }
   LONG SizeY(double v) const { return Clamp(v * scaleY_); }
   std::vector<POINT> Points(const Record& r) const {
     std::vector<POINT> v;
@@ -455,11 +484,21 @@ bool Player::Step(const Record& r) {
     }
     case EMR_RECTANGLE:
     case EMR_ELLIPSE: {
+      if (Turned())
+        return DrawTurned([&](double k) {
+          const LONG l = Clamp(w[0] * k), t = Clamp(w[1] * k), rr = Clamp(w[2] * k), bb = Clamp(w[3] * k);
+          return (r.type == EMR_RECTANGLE ? Rectangle(hdc_, l, t, rr, bb) : Ellipse(hdc_, l, t, rr, bb)) != FALSE;
+        });
       const RECT b = Box(w, 0);
       return (r.type == EMR_RECTANGLE ? Rectangle(hdc_, b.left, b.top, b.right, b.bottom)
                                       : Ellipse(hdc_, b.left, b.top, b.right, b.bottom)) != FALSE;
     }
     case EMR_ROUNDRECT: {
+      if (Turned())
+        return DrawTurned([&](double k) {
+          return RoundRect(hdc_, Clamp(w[0] * k), Clamp(w[1] * k), Clamp(w[2] * k), Clamp(w[3] * k), Clamp(w[4] * k),
+                           Clamp(w[5] * k)) != FALSE;
+        });
       const RECT b = Box(w, 0);
       return RoundRect(hdc_, b.left, b.top, b.right, b.bottom, SizeX(w[4]), SizeY(w[5])) != FALSE;
     }
@@ -472,6 +511,14 @@ bool Player::Step(const Record& r) {
       using Fn = BOOL (*)(HDC, int, int, int, int, int, int, int, int);
       const Fn fn = r.type == EMR_ARC ? static_cast<Fn>(Arc) : r.type == EMR_ARCTO ? static_cast<Fn>(ArcTo)
                     : r.type == EMR_PIE ? static_cast<Fn>(Pie) : static_cast<Fn>(Chord);
+      // The current position that ArcTo moves is kept in the target's units:
+      // only the closed shapes and the plain arc are drawn turned.
+      if (Turned() && r.type != EMR_ARCTO)
+        return DrawTurned([&](double k) {
+          LONG v[8];
+          for (int i = 0; i < 8; ++i) v[i] = Clamp(w[static_cast<std::size_t>(i)] * k);
+          return fn(hdc_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]) != FALSE;
+        });
       return fn(hdc_, b.left, b.top, b.right, b.bottom, s.x, s.y, e.x, e.y) != FALSE;
     }
     case EMR_SETPIXELV: {

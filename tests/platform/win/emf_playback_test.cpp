@@ -2,6 +2,7 @@
 // replayed and checked by an outside reader.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,32 +13,9 @@
 #include "win/emfrecord.h"
 #include "win/gdisink.h"
 
+#include "raster_fixture.h"
+
 namespace {
-
-template <class T>
-HGDIOBJ Obj(T h) {
-  return reinterpret_cast<HGDIOBJ>(h);
-}
-
-// A white raster context of w x h pixels.
-struct Raster {
-  HDC dc = nullptr;
-  HBITMAP bm = nullptr;
-  HGDIOBJ old = nullptr;
-  Raster(int w, int h) {
-    HDC screen = GetDC(nullptr);
-    dc = CreateCompatibleDC(screen);
-    bm = CreateCompatibleBitmap(screen, w, h);
-    ReleaseDC(nullptr, screen);
-    old = SelectObject(dc, Obj(bm));
-    PatBlt(dc, 0, 0, w, h, WHITENESS);
-  }
-  ~Raster() {
-    SelectObject(dc, old);
-    DeleteObject(Obj(bm));
-    DeleteDC(dc);
-  }
-};
 
 // Pixels that differ between two contexts of w x h, counted in [x0, x1) x [y0, y1).
 int Differences(HDC a, HDC b, int x0, int y0, int x1, int y1) {
@@ -166,6 +144,50 @@ TEST(EmfPlayback, ShapesReplayToTheSamePixels) {
   EXPECT_TRUE(PlayEnhMetaFile(played.dc, mf, &rc));
   EXPECT_EQ(Differences(direct.dc, played.dc, 0, 0, kW, kH), 0);
   EXPECT_TRUE(DeleteEnhMetaFile(mf));
+}
+
+// Shapes given by a box, drawn under a turning world transform.
+void DrawTurnedShapes(HDC dc) {
+  const int mode = SetGraphicsMode(dc, GM_ADVANCED);
+  const double a = 0.5235987755982988;  // 30 degrees
+  const FLOAT c = static_cast<FLOAT>(std::cos(a)), s = static_cast<FLOAT>(std::sin(a));
+  const XFORM turn{c, s, -s, c, static_cast<FLOAT>(120 - 120 * c + 80 * s), static_cast<FLOAT>(80 - 120 * s - 80 * c)};
+  SetWorldTransform(dc, &turn);
+  HBRUSH b = CreateSolidBrush(RGB(0, 160, 0));
+  HPEN p = CreatePen(PS_SOLID, 3, RGB(200, 0, 0));
+  HGDIOBJ oldBrush = SelectObject(dc, Obj(b)), oldPen = SelectObject(dc, Obj(p));
+  Rectangle(dc, 60, 65, 180, 95);  // a wide, low frame: turned, never a thin bar
+  Ellipse(dc, 20, 20, 80, 40);
+  RoundRect(dc, 150, 110, 220, 140, 16, 16);
+  Pie(dc, 150, 10, 210, 60, 210, 35, 180, 10);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(Obj(b));
+  DeleteObject(Obj(p));
+  const XFORM identity{1, 0, 0, 1, 0, 0};
+  SetWorldTransform(dc, &identity);
+  SetGraphicsMode(dc, mode);
+}
+
+TEST(EmfPlayback, TurnedShapesReplayTurned) {
+  Raster direct(kW, kH), played(kW, kH);
+  DrawTurnedShapes(direct.dc);
+  HENHMETAFILE mf = Recorded(DrawTurnedShapes);
+  ASSERT_NE(mf, nullptr);
+  const RECT rc{0, 0, kW, kH};
+  EXPECT_TRUE(PlayEnhMetaFile(played.dc, mf, &rc));
+  int ink = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x)
+      if (GetPixel(direct.dc, x, y) != RGB(255, 255, 255)) ++ink;
+  EXPECT_GT(ink, 4000);
+  EXPECT_LE(Differences(direct.dc, played.dc, 0, 0, kW, kH), ink / 100);
+  // The frame's turned corner (its top-left, about (81, 38)) is drawn.
+  EXPECT_EQ(GetPixel(played.dc, 82, 42), GetPixel(direct.dc, 82, 42));
+  EXPECT_NE(GetPixel(played.dc, 82, 42), RGB(255, 255, 255));
+  // The target's own mode and transform are as they were.
+  EXPECT_EQ(GetGraphicsMode(played.dc), GM_COMPATIBLE);
+  DeleteEnhMetaFile(mf);
 }
 
 TEST(EmfPlayback, TextReplaysCloseToDirectDrawing) {

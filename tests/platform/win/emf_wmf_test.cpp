@@ -6,31 +6,9 @@
 
 #include "win/emf.h"
 
+#include "raster_fixture.h"
+
 namespace {
-
-template <class T>
-HGDIOBJ Obj(T h) {
-  return reinterpret_cast<HGDIOBJ>(h);
-}
-
-struct Raster {
-  HDC dc = nullptr;
-  HBITMAP bm = nullptr;
-  HGDIOBJ old = nullptr;
-  Raster(int w, int h) {
-    HDC screen = GetDC(nullptr);
-    dc = CreateCompatibleDC(screen);
-    bm = CreateCompatibleBitmap(screen, w, h);
-    ReleaseDC(nullptr, screen);
-    old = SelectObject(dc, Obj(bm));
-    PatBlt(dc, 0, 0, w, h, WHITENESS);
-  }
-  ~Raster() {
-    SelectObject(dc, old);
-    DeleteObject(Obj(bm));
-    DeleteDC(dc);
-  }
-};
 
 void Shapes(HDC dc) {
   HPEN pen = CreatePen(PS_SOLID, 2, RGB(0, 0, 200));

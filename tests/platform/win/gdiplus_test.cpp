@@ -13,33 +13,11 @@
 #include "win/gdisink.h"
 #include "win/imageicon.h"
 
+#include "raster_fixture.h"
+
 using namespace Gdiplus;
 
 namespace {
-
-template <class T>
-HGDIOBJ Obj(T h) {
-  return reinterpret_cast<HGDIOBJ>(h);
-}
-
-struct Raster {
-  HDC dc = nullptr;
-  HBITMAP bm = nullptr;
-  HGDIOBJ old = nullptr;
-  Raster(int w, int h) {
-    HDC screen = GetDC(nullptr);
-    dc = CreateCompatibleDC(screen);
-    bm = CreateCompatibleBitmap(screen, w, h);
-    ReleaseDC(nullptr, screen);
-    old = SelectObject(dc, Obj(bm));
-    PatBlt(dc, 0, 0, w, h, WHITENESS);
-  }
-  ~Raster() {
-    SelectObject(dc, old);
-    DeleteObject(Obj(bm));
-    DeleteDC(dc);
-  }
-};
 
 std::u16string Wide(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 std::string TempPath(const char* name) {
