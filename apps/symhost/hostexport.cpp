@@ -1,0 +1,130 @@
+// The host's export of a diagram to SVG, PNG, EMF and PDF files.
+#include "apps/symhost/hostexport.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "apps/symhost/samplediagram.h"
+#include "sym/render/symexport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The margin around the symbols in the exported pictures (a quarter inch).
+constexpr LONG kMargin = 1800;
+// The printable area of letter paper with margins of one inch, in diagram units.
+constexpr long long kPrintW = 6500LL * 72 / 10, kPrintH = 9000LL * 72 / 10;
+
+HRESULT Fail(std::string& error, HRESULT hr, std::string message) {
+  error = std::move(message);
+  return hr;
+}
+
+std::uintmax_t SizeOf(const fs::path& p) {
+  std::error_code ec;
+  if (!fs::is_directory(p, ec)) {
+    const std::uintmax_t n = fs::file_size(p, ec);
+    return ec ? 0 : n;
+  }
+  std::uintmax_t total = 0;
+  for (auto it = fs::recursive_directory_iterator(p, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec))
+    if (it->is_regular_file(ec)) total += it->file_size(ec);
+  return total;
+}
+
+// A working folder inside the output folder, removed with what it holds
+// unless released.
+class Staging {
+ public:
+  explicit Staging(fs::path p) : m_path(std::move(p)) {}
+  ~Staging() {
+    std::error_code ec;
+    fs::remove_all(m_path, ec);
+  }
+  const fs::path& Path() const { return m_path; }
+
+ private:
+  fs::path m_path;
+};
+
+// The print scale, in percent, that puts the whole rectangle on one page.
+int OnePageScale(const SSymRect& r) {
+  const long long w = static_cast<long long>(r.x2) - r.x1 + 1, h = static_cast<long long>(r.y1) - r.y2 + 1;
+  long long scale = 100;
+  if (w > 0) scale = std::min(scale, kPrintW * 100 / w);
+  if (h > 0) scale = std::min(scale, kPrintH * 100 / h);
+  return static_cast<int>(std::max(1LL, scale));
+}
+
+}  // namespace
+
+HRESULT SHostExportDiagram(const SHostDiagram& diagram, const std::string& folder, const std::string& base,
+                           std::vector<SHostExportedFile>& written, std::string& error) {
+  written.clear();
+  error.clear();
+  if (folder.empty()) return Fail(error, E_INVALIDARG, "No output folder was given");
+  if (base.empty() || base.find('/') != std::string::npos)
+    return Fail(error, E_INVALIDARG, "The file name is not a plain name: \"" + base + "\"");
+  const fs::path out(folder);
+  std::error_code ec;
+  if (fs::exists(out, ec) && !fs::is_directory(out, ec))
+    return Fail(error, SSYM_E_PATHNOTFOUND, "The output folder is a file: " + folder);
+  fs::create_directories(out, ec);
+  if (ec || !fs::is_directory(out))
+    return Fail(error, SSYM_E_PATHNOTFOUND, "The output folder cannot be made: " + folder + " (" + ec.message() + ")");
+
+  const fs::path stagePath = out / (".symhost-" + std::to_string(::getpid()));
+  fs::remove_all(stagePath, ec);
+  if (!fs::create_directory(stagePath, ec) || ec)
+    return Fail(error, SSYM_E_WRITEFAULT,
+                "The output folder cannot be written: " + folder + (ec ? " (" + ec.message() + ")" : std::string()));
+  Staging stage(stagePath);
+
+  const SSymRect extent = diagram.GetExtent(kMargin);
+  const SSymExportDraw draw = [&diagram](SSymCanvas& canvas) { diagram.Draw(canvas); };
+  const char* const kinds[] = {".svg", ".png", ".emf", ".pdf"};
+  for (const char* ext : kinds) {
+    const SString path = SString::FromUtf8((stage.Path() / (base + ext)).string());
+    SString message;
+    HRESULT hr;
+    if (std::string(ext) == ".pdf") {
+      SSymPrintData print;
+      print.m_bFrame = 0;
+      print.m_nScale = OnePageScale(extent);
+      hr = SSymExportPdf(path, draw, extent, 1, print, SString(), SString(), &message);
+    } else {
+      hr = SSymExportImage(path, draw, extent, 1, &message);
+    }
+    if (hr != S_OK) {
+      const std::string target = (out / (base + ext)).string();
+      return Fail(error, FAILED(hr) ? hr : E_FAIL,
+                  "The " + std::string(ext + 1) + " file could not be written: " + target + ": " +
+                      (message.IsEmpty() ? std::string("failed") : message.ToUtf8()));
+    }
+  }
+
+  // Everything is written: move the files (and the SVG pictures) into
+  // place. Names taken by folders are refused before anything moves.
+  std::vector<fs::path> names;
+  for (const char* ext : kinds) names.emplace_back(base + ext);
+  const fs::path pictures(base + "_svg_Files");
+  const bool hasPictures = fs::exists(stage.Path() / pictures, ec);
+  if (hasPictures) names.push_back(pictures);
+  for (const fs::path& n : names)
+    if (fs::is_directory(out / n, ec) && !fs::is_directory(stage.Path() / n, ec))
+      return Fail(error, SSYM_E_WRITEFAULT, "The file name is taken by a folder: " + (out / n).string());
+  if (!hasPictures) fs::remove_all(out / pictures, ec);  // the pictures of an earlier document
+  for (const fs::path& n : names) {
+    const fs::path target = out / n;
+    if (fs::is_directory(stage.Path() / n, ec)) fs::remove_all(target, ec);
+    fs::rename(stage.Path() / n, target, ec);
+    if (ec) return Fail(error, SSYM_E_WRITEFAULT, "The file could not be moved into place: " + target.string());
+    written.push_back({target.string(), SizeOf(target)});
+  }
+  return S_OK;
+}

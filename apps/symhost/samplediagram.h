@@ -1,0 +1,44 @@
+// The host's diagrams: a session with the symbols made in it, in drawing
+// order, and the sample sheet that shows what the symbols can look like.
+#pragma once
+
+#include <vector>
+
+#include "apps/symhost/hostsymbols.h"
+#include "kvrep/srepsession.h"
+#include "sym/foundation/symgeom.h"
+
+class SSymCanvas;
+
+// A session and the symbols made in it. The diagram holds one reference on
+// each symbol and on the session, and gives them up when destroyed.
+class SHostDiagram {
+ public:
+  SHostDiagram();
+  ~SHostDiagram();
+  SHostDiagram(const SHostDiagram&) = delete;
+  SHostDiagram& operator=(const SHostDiagram&) = delete;
+
+  ISRepSession* Session() { return m_session; }
+
+  // A new box made in the session and appended to the diagram.
+  SHostBox* AddBox(const SSymRect& rect, SHostBox::Shape shape = SHostBox::Rect);
+
+  const std::vector<ISSymbol*>& Symbols() const { return m_symbols; }
+  // The rectangle that the symbols and their shadows cover, grown by
+  // `margin` on every side; an empty diagram answers a margin-sized
+  // rectangle around the origin.
+  SSymRect GetExtent(LONG margin) const;
+  // Draws every symbol in order.
+  void Draw(SSymCanvas& canvas) const;
+
+ private:
+  SRepSession* m_session = nullptr;
+  std::vector<ISSymbol*> m_symbols;
+};
+
+// Fills `diagram` with the sample sheet: a heading, then one titled row each
+// of shadow styles, pens, brushes, gradients, fonts and text layouts, laid
+// out on a grid from the origin to the right and downward. Answers the
+// symbols it added, in drawing order.
+std::vector<SHostBox*> SBuildSampleDiagram(SHostDiagram& diagram);
