@@ -92,6 +92,30 @@ void ApplyToMembers(const SComTbl<ISSymbol, ISSymbol*>& list, DWORD flags, Chang
   }
 }
 
+// The value that every member answering the face `Face` shares: `none` when
+// no member answers it, `mixed` as soon as two differ. Members are visited
+// from the last to the first, or from the first with `forward`; `get` reads
+// the value of one member.
+template <class Face, class T, class Get>
+T CommonValue(const SComTbl<ISSymbol, ISSymbol*>& list, T none, T mixed, Get get, bool forward = false) {
+  T value = none;
+  bool first = true;
+  const int n = list.GetCount();
+  for (int k = 0; k < n; ++k) {
+    ISSymbol* s = list.GetAt(forward ? k : n - 1 - k);
+    SComWrap<Face> face(s);
+    if (face.IsNull()) continue;
+    const T v = get(s, face.Get());
+    if (first) {
+      value = v;
+      first = false;
+    } else if (v != value) {
+      return mixed;
+    }
+  }
+  return value;
+}
+
 }  // namespace
 
 const SSymFonts* SSymFormatTextFont(const SSymLstFonts& fonts) {
@@ -207,38 +231,12 @@ void SSymCollection::GetPen(SSymPen& pen) {
 }
 
 LONG SSymCollection::GetPenStyle() {
-  LONG style = 0;
-  bool first = true;
-  for (int i = GetCount() - 1; i >= 0; --i) {
-    ISSymbol* s = GetAt(i);
-    SComWrap<ISSymLine> face(s);
-    if (face.IsNull()) continue;
-    const LONG st = FormatOf(s).m_pen.m_style;
-    if (first) {
-      style = st;
-      first = false;
-    } else if (st != style) {
-      return 0;
-    }
-  }
-  return style;
+  return CommonValue<ISSymLine>(m_list, LONG(0), LONG(0),
+                                [](ISSymbol* s, ISSymLine*) { return FormatOf(s).m_pen.m_style; });
 }
 
 LONG SSymCollection::GetLineStyle() {
-  LONG style = 0;
-  bool first = true;
-  for (int i = GetCount() - 1; i >= 0; --i) {
-    SComWrap<ISSymLine> face(GetAt(i));
-    if (face.IsNull()) continue;
-    const LONG st = face->GetLineStyle();
-    if (first) {
-      style = st;
-      first = false;
-    } else if (st != style) {
-      return 4;
-    }
-  }
-  return style;
+  return CommonValue<ISSymLine>(m_list, LONG(0), LONG(4), [](ISSymbol*, ISSymLine* f) { return f->GetLineStyle(); });
 }
 
 namespace {
@@ -297,20 +295,8 @@ int SSymCollection::GetFilled() {
 }
 
 LONG SSymCollection::GetShadowStyle() {
-  LONG style = -1;
-  bool first = true;
-  for (int i = GetCount() - 1; i >= 0; --i) {
-    SComWrap<ISSymShadow> face(GetAt(i));
-    if (face.IsNull()) continue;
-    const LONG st = face->GetShadowStyle();
-    if (first) {
-      style = st;
-      first = false;
-    } else if (st != style) {
-      return -1;
-    }
-  }
-  return style;
+  return CommonValue<ISSymShadow>(m_list, LONG(-1), LONG(-1),
+                                  [](ISSymbol*, ISSymShadow* f) { return LONG(f->GetShadowStyle()); });
 }
 
 bool SSymCollection::GetFont(SSymFont& font) {
@@ -401,38 +387,14 @@ bool SSymCollection::GetFontStyle(LONG bits) {
 }
 
 LONG SSymCollection::GetTextStyle() {
-  LONG style = 0;
-  bool first = true;
-  for (ISSymbol* s : m_list) {
-    SComWrap<ISSymFont> face(s);
-    if (face.IsNull()) continue;
-    const LONG st = face->GetTextStyle();
-    if (first) {
-      style = st;
-      first = false;
-    } else if (st != style) {
-      return 0;
-    }
-  }
-  return style;
+  return CommonValue<ISSymFont>(
+      m_list, LONG(0), LONG(0), [](ISSymbol*, ISSymFont* f) { return f->GetTextStyle(); }, true);
 }
 
 LONG SSymCollection::GetArrow(int end) {
-  LONG arrow = MixedArrow;
-  bool first = true;
-  for (int i = GetCount() - 1; i >= 0; --i) {
-    ISSymbol* s = GetAt(i);
-    SComWrap<ISSymPolyline> face(s);
-    if (face.IsNull()) continue;
-    const LONG a = FormatOf(s).m_arrows[ArrowIndex(end)];
-    if (first) {
-      arrow = a;
-      first = false;
-    } else if (a != arrow) {
-      return MixedArrow;
-    }
-  }
-  return arrow;
+  return CommonValue<ISSymPolyline>(m_list, LONG(MixedArrow), LONG(MixedArrow), [end](ISSymbol* s, ISSymPolyline*) {
+    return FormatOf(s).m_arrows[ArrowIndex(end)];
+  });
 }
 
 int SSymCollection::GetAutoAdjusted() {

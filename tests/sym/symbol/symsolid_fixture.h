@@ -54,25 +54,10 @@ class TSolid : public SSymSolid {
 };
 
 // A composite solid: its children are its Symbols collection.
-class TSolidComp : public TSolid, public ISSymCompSym, public ISSymOwnerImpl<TSolidComp> {
+class TSolidComp : public TCompOf<TSolidComp, TSolid> {
  public:
-  explicit TSolidComp(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : TSolid(s, r) {}
-  TEST_UNKNOWN(TSolid)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSymCompSym>(this, iid, ppv) || Answer<ISSymOwner>(this, iid, ppv)) return S_OK;
-    return TSolid::InternalQueryInterface(iid, ppv);
-  }
-  TSolidComp* GetOwnerT() override { return this; }
-  HRESULT Add(ISSymbol* s) override {
-    SComWrap<ISRepObject, &IID_ISRepObject> o(s);
-    return Collection(SymAttr::Symbols)->Insert(o, -1);
-  }
-  BOOL Contains(ISSymbol* s, int deep) override { return SSymOwnerImpl::Contains(s, deep); }
-  HRESULT GetAllChildren(SComTable<ISSymbol>& out, int) override {
-    for (SRepObject* o : Collection(SymAttr::Symbols)->Items()) out.Add(SComWrap<ISSymbol>(o).Get());
-    return S_OK;
-  }
-  HRESULT CreateChildrenSym(int) override { return S_OK; }
+  using TCompOf::TCompOf;
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override { return AnswerComp(iid, ppv); }
   HRESULT ChildChanged() override { return S_OK; }
 };
 

@@ -82,27 +82,41 @@ class TDiagram : public SRepObjectMem, public ISSymDiagram, public SSymOwnerImpl
 };
 
 // A composite group: its children are its Symbols collection.
-class TComp : public TSym, public ISSymCompSym, public ISSymGroup, public ISSymOwnerImpl<TComp> {
+// The composite part of a test composite over the base symbol `Base`: its
+// children are its Symbols collection, and it is their owner.
+template <class T, class Base>
+class TCompOf : public Base, public ISSymCompSym, public ISSymOwnerImpl<T> {
  public:
-  explicit TComp(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : TSym(s, r) { m_symType = 9; }
-  TEST_UNKNOWN(TSym)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSymCompSym>(this, iid, ppv) || Answer<ISSymGroup>(this, iid, ppv) ||
-        Answer<ISSymOwner>(this, iid, ppv))
-      return S_OK;
-    return TSym::InternalQueryInterface(iid, ppv);
-  }
-  TComp* GetOwnerT() override { return this; }
+  explicit TCompOf(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : Base(s, r) {}
+  TEST_UNKNOWN(Base)
+  T* GetOwnerT() override { return static_cast<T*>(this); }
   HRESULT Add(ISSymbol* s) override {
     SComWrap<ISRepObject, &IID_ISRepObject> o(s);
-    return Collection(SymAttr::Symbols)->Insert(o, -1);
+    return this->Collection(SymAttr::Symbols)->Insert(o, -1);
   }
-  BOOL Contains(ISSymbol* s, int deep) override { return SSymOwnerImpl::Contains(s, deep); }
+  BOOL Contains(ISSymbol* s, int deep) override { return this->SSymOwnerImpl::Contains(s, deep); }
   HRESULT GetAllChildren(SComTable<ISSymbol>& out, int) override {
-    for (SRepObject* o : Collection(SymAttr::Symbols)->Items()) out.Add(SComWrap<ISSymbol>(o).Get());
+    for (SRepObject* o : this->Collection(SymAttr::Symbols)->Items()) out.Add(SComWrap<ISSymbol>(o).Get());
     return S_OK;
   }
   HRESULT CreateChildrenSym(int) override { return S_OK; }
+
+ protected:
+  // Answers the composite and owner faces, then asks the base.
+  HRESULT AnswerComp(REFIID iid, void** ppv) {
+    if (Answer<ISSymCompSym>(this, iid, ppv) || Answer<ISSymOwner>(this, iid, ppv)) return S_OK;
+    return Base::InternalQueryInterface(iid, ppv);
+  }
+};
+
+class TComp : public TCompOf<TComp, TSym>, public ISSymGroup {
+ public:
+  explicit TComp(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : TCompOf(s, r) { m_symType = 9; }
+  TEST_UNKNOWN(TSym)
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
+    if (Answer<ISSymGroup>(this, iid, ppv)) return S_OK;
+    return AnswerComp(iid, ppv);
+  }
   HRESULT ChildChanged() override {
     ++m_childChanged;
     return S_OK;
