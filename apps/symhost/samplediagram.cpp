@@ -58,7 +58,8 @@ constexpr LONG kCellW = 10800, kCellH = 5400;
 constexpr LONG kGapX = 1800;
 constexpr int kColumns = 8;
 constexpr LONG kRowW = kColumns * kCellW + (kColumns - 1) * kGapX;
-constexpr LONG kRowTitleH = 2400;  // the row title above the cells
+constexpr LONG kRowTitleH = 2100;  // the row title above the cells
+constexpr LONG kTitleGap = 300;    // between the title and the cells (room for shadows)
 constexpr LONG kRowGap = 1500;
 constexpr LONG kHeadingH = 6000;  // the sheet heading and its subtitle
 
@@ -98,7 +99,7 @@ class SheetBuilder {
     m_top -= m_rows ? kRowGap : 0;
     Label(SSymRect(0, m_top, kRowW, m_top - kRowTitleH), title, SSymFont(kArial, 11, SSymFont::Bold),
           RGB(0x1F, 0x3A, 0x5F), kTitle);
-    m_top -= kRowTitleH;
+    m_top -= kRowTitleH + kTitleGap;
     m_col = 0;
     ++m_rows;
   }

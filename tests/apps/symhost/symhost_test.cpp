@@ -1,0 +1,276 @@
+// The sample host: the sample sheet's content and layout, its export to the
+// four files (each checked with the tool that reads it, skipped when the tool
+// is missing), all-or-none writing, and the command line's exit codes.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "apps/symhost/hostexport.h"
+#include "apps/symhost/samplediagram.h"
+#include "win/image.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kSvgDtd[] = "/usr/share/xml/w3c-sgml-lib/schema/dtd/REC-SVG11-20110816/svg11.dtd";
+const char* const kFiles[] = {"diagram.svg", "diagram.png", "diagram.emf", "diagram.pdf"};
+
+bool HaveTool(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+int Shell(const std::string& cmd) { return std::system((cmd + " >/dev/null 2>&1").c_str()); }
+std::string Output(const std::string& cmd) {
+  std::string out;
+  if (FILE* f = ::popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
+    ::pclose(f);
+  }
+  return out;
+}
+
+struct TempDir {
+  fs::path path;
+  TempDir() {
+    std::string tmpl = "/tmp/symhost_test_XXXXXX";
+    path = ::mkdtemp(tmpl.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::permissions(path, fs::perms::owner_all, ec);
+    fs::remove_all(path, ec);
+  }
+  std::vector<std::string> Entries(const fs::path& p) const {
+    std::vector<std::string> v;
+    for (const auto& e : fs::directory_iterator(p)) v.push_back(e.path().filename().string());
+    std::sort(v.begin(), v.end());
+    return v;
+  }
+};
+
+std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+
+// ---- the sample sheet --------------------------------------------------------------------------
+
+TEST(SampleDiagram, ShowsEveryStyleOnATidyGrid) {
+  SHostDiagram d;
+  const std::vector<SHostBox*> boxes = SBuildSampleDiagram(d);
+  ASSERT_EQ(boxes.size(), d.Symbols().size());
+  std::set<int> shadows, pens, brushes, gradientKinds, fontStyles, shapes;
+  std::set<std::string> faces;
+  bool rotated = false;
+  for (SHostBox* b : boxes) {
+    shadows.insert(b->GetShadowStyle());
+    pens.insert(b->m_pen.m_style);
+    brushes.insert(b->GetTransparent() ? SSymBrush::Hollow : b->m_brush.m_style);
+    if (b->m_brush.UseGradient()) gradientKinds.insert(b->m_brush.m_gradientMode & 0x200 ? 2 : 1);
+    for (LONG bit : {SSymFont::Bold, SSymFont::Italic, SSymFont::Underline, SSymFont::StrikeOut})
+      if (b->m_font.m_style & bit) fontStyles.insert(bit);
+    if ((b->m_font.m_style & SSymFont::Underline) && (b->m_font.m_style & SSymFont::StrikeOut)) fontStyles.insert(0);
+    faces.insert(b->m_font.m_faceName.ToUtf8());
+    rotated |= b->m_font.m_angle != 0;
+    shapes.insert(b->GetSymbolType());
+  }
+  EXPECT_EQ(shadows, (std::set<int>{0, 1, 2, 3}));
+  EXPECT_EQ(pens, (std::set<int>{1, 2, 3, 4, 5, 7}));
+  EXPECT_EQ(brushes, (std::set<int>{SSymBrush::Solid, SSymBrush::Hatched, SSymBrush::Hollow, SSymBrush::Gradient}));
+  EXPECT_EQ(gradientKinds, (std::set<int>{1, 2}));  // linear and radial
+  EXPECT_EQ(fontStyles.size(), 5u);
+  EXPECT_GE(faces.size(), 3u);
+  EXPECT_TRUE(rotated);
+  EXPECT_EQ(shapes, (std::set<int>{3, 4, 5}));
+
+  // No two symbols overlap, shadows included, and the extent holds them all.
+  const SSymRect extent = d.GetExtent(0);
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    SSymRect a = boxes[i]->GetClipRect(1, 0);
+    a.Normalize();
+    EXPECT_TRUE(extent.x1 <= a.x1 && a.x2 <= extent.x2 && extent.y2 <= a.y2 && a.y1 <= extent.y1) << i;
+    for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+      SSymRect b = boxes[j]->GetClipRect(1, 0);
+      b.Normalize();
+      const bool apart = a.x2 <= b.x1 || b.x2 <= a.x1 || a.y1 <= b.y2 || b.y1 <= a.y2;  // edges may touch
+      EXPECT_TRUE(apart) << i << " overlaps " << j;
+    }
+  }
+  // An empty diagram has a margin-sized extent.
+  SHostDiagram empty;
+  EXPECT_EQ(empty.GetExtent(100), SSymRect(-100, 100, 100, -100));
+}
+
+// ---- the export ----------------------------------------------------------------------------------
+
+class SymhostExport : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    s_dir = new TempDir();
+    s_diagram = new SHostDiagram();
+    SBuildSampleDiagram(*s_diagram);
+    s_hr = SHostExportDiagram(*s_diagram, (s_dir->path / "out").string(), "diagram", s_written, s_error);
+  }
+  static void TearDownTestSuite() {
+    delete s_diagram;
+    delete s_dir;
+  }
+  static fs::path Out(const char* name) { return s_dir->path / "out" / name; }
+
+  static TempDir* s_dir;
+  static SHostDiagram* s_diagram;
+  static HRESULT s_hr;
+  static std::vector<SHostExportedFile> s_written;
+  static std::string s_error;
+};
+TempDir* SymhostExport::s_dir = nullptr;
+SHostDiagram* SymhostExport::s_diagram = nullptr;
+HRESULT SymhostExport::s_hr = E_FAIL;
+std::vector<SHostExportedFile> SymhostExport::s_written;
+std::string SymhostExport::s_error;
+
+TEST_F(SymhostExport, WritesTheFourFilesIntoAFolderItMakes) {
+  ASSERT_EQ(s_hr, S_OK) << s_error;
+  EXPECT_TRUE(s_error.empty());
+  ASSERT_EQ(s_written.size(), 4u);  // the sample has no pictures: no picture folder
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(s_written[i].path, Out(kFiles[i]).string());
+    EXPECT_GT(s_written[i].size, 1000u) << kFiles[i];
+    EXPECT_EQ(s_written[i].size, fs::file_size(Out(kFiles[i]))) << kFiles[i];
+  }
+  // Nothing else is left in the folder (no working folder, no temporary files).
+  EXPECT_EQ(s_dir->Entries(s_dir->path / "out"),
+            (std::vector<std::string>{"diagram.emf", "diagram.pdf", "diagram.png", "diagram.svg"}));
+}
+
+TEST_F(SymhostExport, SvgIsValidAndRenders) {
+  ASSERT_EQ(s_hr, S_OK) << s_error;
+  if (HaveTool("xmllint") && fs::exists(kSvgDtd)) {
+    EXPECT_EQ(Shell(std::string("xmllint --nonet --noout --dtdvalid ") + kSvgDtd + " " + Quoted(Out("diagram.svg"))), 0);
+  }
+  if (!HaveTool("rsvg-convert")) GTEST_SKIP() << "rsvg-convert is missing";
+  const fs::path png = s_dir->path / "svg.png";
+  ASSERT_EQ(Shell("rsvg-convert -o " + Quoted(png) + " " + Quoted(Out("diagram.svg"))), 0);
+  KvImage img;
+  ASSERT_TRUE(KvReadImageFile(png.string(), img));
+  EXPECT_GT(img.width, 1000);
+}
+
+TEST_F(SymhostExport, PngDecodesAtTheDiagramSizeAndShowsIt) {
+  ASSERT_EQ(s_hr, S_OK) << s_error;
+  KvImage img;
+  ASSERT_TRUE(KvReadImageFile(Out("diagram.png").string(), img));
+  // 96 pixels an inch, 75 diagram units a pixel.
+  const SSymRect extent = s_diagram->GetExtent(1800);
+  EXPECT_NEAR(img.width, (extent.x2 - extent.x1) / 75, 2);
+  EXPECT_NEAR(img.height, (extent.y1 - extent.y2) / 75, 2);
+  // The corner is paper; ink and colour appear elsewhere.
+  EXPECT_EQ(img.At(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+  std::size_t dark = 0, coloured = 0;
+  for (std::uint32_t p : img.px) {
+    const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+    dark += r + g + b < 200;
+    coloured += std::max({r, g, b}) - std::min({r, g, b}) > 60;
+  }
+  EXPECT_GT(dark, img.px.size() / 200);
+  EXPECT_GT(coloured, img.px.size() / 50);
+}
+
+TEST_F(SymhostExport, PdfAndEmfOpen) {
+  ASSERT_EQ(s_hr, S_OK) << s_error;
+  if (HaveTool("pdfinfo")) {
+    const std::string info = Output("pdfinfo " + Quoted(Out("diagram.pdf")) + " 2>&1");
+    const std::size_t at = info.find("Pages:");
+    ASSERT_NE(at, std::string::npos) << info;
+    EXPECT_EQ(std::atoi(info.c_str() + at + 6), 1) << info;
+  }
+  if (HaveTool("emf2svg-conv")) {
+    const fs::path svg = s_dir->path / "emf.svg";
+    EXPECT_EQ(Shell("emf2svg-conv -i " + Quoted(Out("diagram.emf")) + " -o " + Quoted(svg)), 0);
+    EXPECT_GT(fs::file_size(svg), 1000u);
+  }
+}
+
+// ---- failures: nothing is written, nothing is left ---------------------------------------------
+
+TEST(SymhostExportFailure, ClearErrorAndNoFiles) {
+  TempDir dir;
+  SHostDiagram d;
+  SBuildSampleDiagram(d);
+  std::vector<SHostExportedFile> written;
+  std::string error;
+
+  // A folder that is a file, and one below a file.
+  std::ofstream(dir.path / "plain") << "x";
+  EXPECT_TRUE(FAILED(SHostExportDiagram(d, (dir.path / "plain").string(), "diagram", written, error)));
+  EXPECT_NE(error.find("is a file"), std::string::npos) << error;
+  EXPECT_TRUE(FAILED(SHostExportDiagram(d, (dir.path / "plain" / "sub").string(), "diagram", written, error)));
+  EXPECT_NE(error.find("cannot be made"), std::string::npos) << error;
+  EXPECT_TRUE(written.empty());
+  EXPECT_TRUE(FAILED(SHostExportDiagram(d, "", "diagram", written, error)));
+  EXPECT_TRUE(FAILED(SHostExportDiagram(d, dir.path.string(), "a/b", written, error)));
+
+  // A folder that cannot be written: a read-only one, or, for a user who may
+  // write anywhere, the process folder of the system.
+  const bool root = ::geteuid() == 0;
+  const fs::path ro = root ? fs::path("/proc/self") : dir.path / "readonly";
+  if (!root) {
+    fs::create_directory(ro);
+    fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
+  }
+  if (fs::is_directory(ro)) {
+    const std::size_t before = std::distance(fs::directory_iterator(ro), fs::directory_iterator());
+    EXPECT_TRUE(FAILED(SHostExportDiagram(d, ro.string(), "diagram", written, error)));
+    EXPECT_NE(error.find("cannot be written"), std::string::npos) << error;
+    EXPECT_TRUE(written.empty());
+    EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(ro), fs::directory_iterator())), before);
+  }
+
+  // One name taken by a folder: the other three are not written either, and
+  // the earlier files stay as they were.
+  const fs::path out = dir.path / "out";
+  fs::create_directories(out / "diagram.png");
+  std::ofstream(out / "diagram.svg") << "earlier";
+  EXPECT_TRUE(FAILED(SHostExportDiagram(d, out.string(), "diagram", written, error)));
+  EXPECT_NE(error.find("diagram.png"), std::string::npos) << error;
+  EXPECT_EQ(dir.Entries(out), (std::vector<std::string>{"diagram.png", "diagram.svg"}));
+  std::ifstream in(out / "diagram.svg");
+  std::string text;
+  in >> text;
+  EXPECT_EQ(text, "earlier");
+}
+
+// ---- the command line ------------------------------------------------------------------------------
+
+TEST(SymhostProgram, ExitCodesAndMessages) {
+  const fs::path program = fs::path(KV_BINARY_DIR) / "apps/symhost/symhost";
+  if (!fs::exists(program)) GTEST_SKIP() << "symhost is not built";
+  TempDir dir;
+  const fs::path out = dir.path / "files";
+  const std::string ok = Output(Quoted(program) + " --out " + Quoted(out) + " 2>&1; echo rc=$?");
+  EXPECT_NE(ok.find("rc=0"), std::string::npos) << ok;
+  EXPECT_NE(ok.find("persistent classes registered with the repository: 33"), std::string::npos) << ok;
+  for (const char* f : kFiles) {
+    EXPECT_NE(ok.find("wrote " + (out / f).string() + " ("), std::string::npos) << f;
+    EXPECT_TRUE(fs::exists(out / f)) << f;
+  }
+
+  std::ofstream(dir.path / "plain") << "x";
+  const std::string bad = Output(Quoted(program) + " --out " + Quoted(dir.path / "plain") + " 2>&1; echo rc=$?");
+  EXPECT_NE(bad.find("rc=1"), std::string::npos) << bad;
+  EXPECT_NE(bad.find("The output folder is a file"), std::string::npos) << bad;
+  EXPECT_NE(bad.find("nothing was written"), std::string::npos) << bad;
+
+  EXPECT_NE(Output(Quoted(program) + " --out 2>&1; echo rc=$?").find("rc=2"), std::string::npos);
+  EXPECT_NE(Output(Quoted(program) + " --bogus 2>&1; echo rc=$?").find("rc=2"), std::string::npos);
+}
+
+}  // namespace
