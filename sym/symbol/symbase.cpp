@@ -125,10 +125,7 @@ HRESULT SSymBase::InternalQueryInterface(REFIID iid, void** ppv) {
   return S_OK;
 }
 
-const SPropertyMap* SSymBase::GetPropertyMap() const { return &SymMap::SSymBase::propertyMap; }
-const SAttrEditorMap* SSymBase::GetAttrEditorMap() const { return &SymMap::SSymBase::attrEditorMap; }
-SRepRegistry* SSymBase::GetRegistry() const { return GetRegistry_(); }
-SRepRegistry* SSymBase::GetRegistry_() { return SSymGetRegistry_(SYMCLS_SSymBase); }
+KV_SYM_DEFINE_CLASS_TABLES(SSymBase)
 
 // ---- attributes -----------------------------------------------------------------------------
 HRESULT SSymBase::SetAttribute(LONG id, const SRepVariant& value) {

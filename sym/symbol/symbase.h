@@ -14,6 +14,30 @@
 #include "kvrep/srepsession.h"
 #include "sym/symbol/syminterfaces.h"
 
+// The class tables of a persistent symbol class: its property and
+// attribute-editor maps (SymMap::cls) and its registry entry (SYMCLS_cls).
+// KV_SYM_CLASS_TABLES goes into the class, KV_SYM_DEFINE_CLASS_TABLES(cls)
+// into its source (with sym/foundation/sympropmap.h and symclassreg.h).
+#define KV_SYM_CLASS_TABLES()                               \
+  const SPropertyMap* GetPropertyMap() const override;     \
+  const SAttrEditorMap* GetAttrEditorMap() const override; \
+  SRepRegistry* GetRegistry() const override;              \
+  static SRepRegistry* GetRegistry_();
+#define KV_SYM_DEFINE_CLASS_TABLES(cls)                                                        \
+  const SPropertyMap* cls::GetPropertyMap() const { return &SymMap::cls::propertyMap; }       \
+  const SAttrEditorMap* cls::GetAttrEditorMap() const { return &SymMap::cls::attrEditorMap; } \
+  SRepRegistry* cls::GetRegistry() const { return GetRegistry_(); }                           \
+  SRepRegistry* cls::GetRegistry_() { return SSymGetRegistry_(SYMCLS_##cls); }
+
+// A symbol class that adds faces of its own keeps the one IUnknown of
+// SSymBase behind all of them; its own faces are answered by
+// InternalQueryInterface.
+#define KV_SYM_FACES_UNKNOWN()                                                                          \
+  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); } \
+  ULONG AddRef() override { return SSymBase::AddRef(); }                                                  \
+  ULONG Release() override { return SSymBase::Release(); }                                                \
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+
 // The class identity that gives the implementing SSymBase of any face.
 inline constexpr IID IID_SSymBase = MakeGUID("{91B00ED9-61F6-4216-B8BE-02C6959F0D0F}");
 
@@ -70,10 +94,7 @@ class SSymBase : public SRepObjectMem, public ISSymTooltip, public ISSymLinkable
   HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
 
   // ---- class description
-  const SPropertyMap* GetPropertyMap() const override;
-  const SAttrEditorMap* GetAttrEditorMap() const override;
-  SRepRegistry* GetRegistry() const override;
-  static SRepRegistry* GetRegistry_();
+  KV_SYM_CLASS_TABLES()
 
   // ---- attributes
   HRESULT SetAttribute(LONG id, const SRepVariant& value) override;

@@ -188,10 +188,7 @@ SSymSolid* SSymSolid::FromInterface(IUnknown* unk) {
   return s;
 }
 
-const SPropertyMap* SSymSolid::GetPropertyMap() const { return &SymMap::SSymSolid::propertyMap; }
-const SAttrEditorMap* SSymSolid::GetAttrEditorMap() const { return &SymMap::SSymSolid::attrEditorMap; }
-SRepRegistry* SSymSolid::GetRegistry() const { return GetRegistry_(); }
-SRepRegistry* SSymSolid::GetRegistry_() { return SSymGetRegistry_(SYMCLS_SSymSolid); }
+KV_SYM_DEFINE_CLASS_TABLES(SSymSolid)
 
 HRESULT SSymSolid::HasAttribute(LONG id) {
   if (id == SymAttr::BackgroundPictureFile || id == SymAttr::CustomPictureFile || id == SymAttr::CustomShapeType ||

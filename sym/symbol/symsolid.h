@@ -37,15 +37,9 @@ inline constexpr LONG IconMode = 0x02001494;
 
 class SSymSolid : public SSymStd, public ISSymCustomShape {
  public:
-  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); }
-  ULONG AddRef() override { return SSymBase::AddRef(); }
-  ULONG Release() override { return SSymBase::Release(); }
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+  KV_SYM_FACES_UNKNOWN()
 
-  const SPropertyMap* GetPropertyMap() const override;
-  const SAttrEditorMap* GetAttrEditorMap() const override;
-  SRepRegistry* GetRegistry() const override;
-  static SRepRegistry* GetRegistry_();
+  KV_SYM_CLASS_TABLES()
   // The SSymSolid behind any face of a symbol (no reference added), or null.
   static SSymSolid* FromInterface(IUnknown* unk);
 

@@ -70,10 +70,7 @@ HRESULT SSymSolidText::InternalQueryInterface(REFIID iid, void** ppv) {
   return S_OK;
 }
 
-const SPropertyMap* SSymSolidText::GetPropertyMap() const { return &SymMap::SSymSolidText::propertyMap; }
-const SAttrEditorMap* SSymSolidText::GetAttrEditorMap() const { return &SymMap::SSymSolidText::attrEditorMap; }
-SRepRegistry* SSymSolidText::GetRegistry() const { return GetRegistry_(); }
-SRepRegistry* SSymSolidText::GetRegistry_() { return SSymGetRegistry_(SYMCLS_SSymSolidText); }
+KV_SYM_DEFINE_CLASS_TABLES(SSymSolidText)
 
 HRESULT SSymSolidText::HasAttribute(LONG id) {
   if (id == SymAttr::FontColor || id == SymAttr::TextStyle || id == SymAttr::FontName || id == SymAttr::Text)

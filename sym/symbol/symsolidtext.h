@@ -42,15 +42,9 @@ class SSymSolidText : public SSymSolid, public ISSymTextOps, public ISSymFont, p
   SSymSolidText(const SSymRect& rect, ISRepSession* session, const CLSID& clsid = CLSID_SSymSolidText);
   ~SSymSolidText() override;
 
-  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); }
-  ULONG AddRef() override { return SSymBase::AddRef(); }
-  ULONG Release() override { return SSymBase::Release(); }
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+  KV_SYM_FACES_UNKNOWN()
 
-  const SPropertyMap* GetPropertyMap() const override;
-  const SAttrEditorMap* GetAttrEditorMap() const override;
-  SRepRegistry* GetRegistry() const override;
-  static SRepRegistry* GetRegistry_();
+  KV_SYM_CLASS_TABLES()
   HRESULT HasAttribute(LONG id) override;
 
   // ---- ISSymbol

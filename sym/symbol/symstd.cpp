@@ -88,10 +88,7 @@ HRESULT SSymBasePen::InternalQueryInterface(REFIID iid, void** ppv) {
   return SSymBase::InternalQueryInterface(iid, ppv);
 }
 
-const SPropertyMap* SSymBasePen::GetPropertyMap() const { return &SymMap::SSymBasePen::propertyMap; }
-const SAttrEditorMap* SSymBasePen::GetAttrEditorMap() const { return &SymMap::SSymBasePen::attrEditorMap; }
-SRepRegistry* SSymBasePen::GetRegistry() const { return GetRegistry_(); }
-SRepRegistry* SSymBasePen::GetRegistry_() { return SSymGetRegistry_(SYMCLS_SSymBasePen); }
+KV_SYM_DEFINE_CLASS_TABLES(SSymBasePen)
 
 HRESULT SSymBasePen::SetPen(const SSymPen& pen, int redraw) {
   if (pen == m_pen) return S_OK;
@@ -186,10 +183,7 @@ HRESULT SSymStd::InternalQueryInterface(REFIID iid, void** ppv) {
   return SSymBasePen::InternalQueryInterface(iid, ppv);
 }
 
-const SPropertyMap* SSymStd::GetPropertyMap() const { return &SymMap::SSymStd::propertyMap; }
-const SAttrEditorMap* SSymStd::GetAttrEditorMap() const { return &SymMap::SSymStd::attrEditorMap; }
-SRepRegistry* SSymStd::GetRegistry() const { return GetRegistry_(); }
-SRepRegistry* SSymStd::GetRegistry_() { return SSymGetRegistry_(SYMCLS_SSymStd); }
+KV_SYM_DEFINE_CLASS_TABLES(SSymStd)
 
 int SSymStd::GetSymbolFormType() {
   if (!GetHasCustomPicture()) return SSymBase::GetSymbolFormType();
@@ -507,10 +501,7 @@ HRESULT SSymStd::OnSetBlobData(SInputStream& stream) {
 }
 
 // ---- SSymBlob -----------------------------------------------------------------------------
-const SPropertyMap* SSymBlob::GetPropertyMap() const { return &SymMap::SSymBlob::propertyMap; }
-const SAttrEditorMap* SSymBlob::GetAttrEditorMap() const { return &SymMap::SSymBlob::attrEditorMap; }
-SRepRegistry* SSymBlob::GetRegistry() const { return GetRegistry_(); }
-SRepRegistry* SSymBlob::GetRegistry_() { return SSymGetRegistry_(SYMCLS_SSymBlob); }
+KV_SYM_DEFINE_CLASS_TABLES(SSymBlob)
 
 SBlob SSymBlob::GetBlobData() {
   SOutputGlobal out;

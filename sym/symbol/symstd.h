@@ -86,15 +86,9 @@ DWORD SSymKeepFromFormat(T& sym, const SSymFormatEx& format) {
 // ---- SSymBasePen --------------------------------------------------------------------------
 class SSymBasePen : public SSymBase, public ISSymPen {
  public:
-  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); }
-  ULONG AddRef() override { return SSymBase::AddRef(); }
-  ULONG Release() override { return SSymBase::Release(); }
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+  KV_SYM_FACES_UNKNOWN()
 
-  const SPropertyMap* GetPropertyMap() const override;
-  const SAttrEditorMap* GetAttrEditorMap() const override;
-  SRepRegistry* GetRegistry() const override;
-  static SRepRegistry* GetRegistry_();
+  KV_SYM_CLASS_TABLES()
 
   LONG GetPenWidth() { return m_pen.m_width; }
   // The low 16 bits of the pen style word.
@@ -151,15 +145,9 @@ inline bool SSymBasePen::RecordFormatChange(DWORD flag, F apply) {
 // ---- SSymStd ------------------------------------------------------------------------------
 class SSymStd : public SSymBasePen, public ISSymShadow {
  public:
-  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); }
-  ULONG AddRef() override { return SSymBase::AddRef(); }
-  ULONG Release() override { return SSymBase::Release(); }
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+  KV_SYM_FACES_UNKNOWN()
 
-  const SPropertyMap* GetPropertyMap() const override;
-  const SAttrEditorMap* GetAttrEditorMap() const override;
-  SRepRegistry* GetRegistry() const override;
-  static SRepRegistry* GetRegistry_();
+  KV_SYM_CLASS_TABLES()
 
   // ---- ISSymbol
   HRESULT Draw(SSymCanvas& canvas) override;
@@ -217,10 +205,7 @@ class SSymStd : public SSymBasePen, public ISSymShadow {
 // ---- SSymBlob -----------------------------------------------------------------------------
 class SSymBlob : public SSymBase {
  public:
-  const SPropertyMap* GetPropertyMap() const override;
-  const SAttrEditorMap* GetAttrEditorMap() const override;
-  SRepRegistry* GetRegistry() const override;
-  static SRepRegistry* GetRegistry_();
+  KV_SYM_CLASS_TABLES()
 
   HRESULT GetFormat(SSymFormatEx& format) override;
   HRESULT SetFormat(const SSymFormatEx& format) override;
