@@ -13,16 +13,21 @@
 #include "tests/sym/render/canvas_fixture.h"
 #include "tests/sym/symbol/symtest.h"
 
-class TStd : public SSymStd {
+// A rectangle symbol (type 3) over the drawable base `Base`; made with a
+// rectangle, or bare with an int.
+template <class Base>
+class TRectOf : public Base {
  public:
-  explicit TStd(ISRepSession* s, SSymRect r = SSymRect(0, 3600, 4800, 0)) : SSymStd(r, s) {}
-  TStd(ISRepSession* s, int) : SSymStd(s) {}
+  explicit TRectOf(ISRepSession* s, SSymRect r = SSymRect(0, 3600, 4800, 0)) : Base(r, s) {}
+  TRectOf(ISRepSession* s, int) : Base(s) {}
   int GetSymbolType() override { return 3; }
   HRESULT DrawSymbol(SSymCanvas& canvas) override {
-    canvas.Rectangle(m_rect);
+    canvas.Rectangle(this->m_rect);
     return S_OK;
   }
 };
+using TStd = TRectOf<SSymStd>;
+using TSolid = TRectOf<SSymSolid>;
 
 // A point-list symbol: its line is the rectangle's diagonal.
 class TPolyStd : public TStd, public ISSymPolyline {
@@ -38,17 +43,6 @@ class TPolyStd : public TStd, public ISSymPolyline {
   LONG GetLineStyle() override { return 1; }
   HRESULT DrawSymbol(SSymCanvas& canvas) override {
     canvas.Line(SSymPoint(m_rect.x1, m_rect.y1), SSymPoint(m_rect.x2, m_rect.y2));
-    return S_OK;
-  }
-};
-
-class TSolid : public SSymSolid {
- public:
-  explicit TSolid(ISRepSession* s, SSymRect r = SSymRect(0, 3600, 4800, 0)) : SSymSolid(r, s) {}
-  TSolid(ISRepSession* s, int) : SSymSolid(s) {}
-  int GetSymbolType() override { return 3; }
-  HRESULT DrawSymbol(SSymCanvas& canvas) override {
-    canvas.Rectangle(m_rect);
     return S_OK;
   }
 };
