@@ -37,7 +37,8 @@ bool KvBitmapToImage(HBITMAP bitmap, KvImage& out) {
   return true;
 }
 
-HBITMAP KvImageToBitmap(const KvImage& image) {
+HBITMAP KvCreateImageDib(const KvImage& image, std::uint32_t** bits) {
+  *bits = nullptr;
   if (image.width <= 0 || image.height <= 0 ||
       image.px.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
     return nullptr;
@@ -48,11 +49,21 @@ HBITMAP KvImageToBitmap(const KvImage& image) {
   bmi.bmiHeader.biPlanes = 1;
   bmi.bmiHeader.biBitCount = 32;
   bmi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap || !bits) return bitmap;
+  void* pixels = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  if (bitmap && !pixels) {
+    DeleteObject(KvHandleCast<HGDIOBJ>(bitmap));
+    return nullptr;
+  }
+  *bits = static_cast<std::uint32_t*>(pixels);
+  return bitmap;
+}
+
+HBITMAP KvImageToBitmap(const KvImage& image) {
+  std::uint32_t* dst = nullptr;
+  HBITMAP bitmap = KvCreateImageDib(image, &dst);
+  if (!bitmap) return nullptr;
   // Transparent pixels are composed over white, as a DC bitmap holds no alpha.
-  auto* dst = static_cast<std::uint32_t*>(bits);
   for (std::size_t i = 0; i < image.px.size(); ++i) {
     const std::uint32_t p = image.px[i];
     const std::uint32_t a = image.hasAlpha ? p >> 24 : 255;

@@ -3,6 +3,8 @@
 // (stock objects are never deleted); Attach/Detach move ownership.
 #pragma once
 
+#include <cstdint>
+
 #include "kvcore/sobject.h"
 #include "kvcore/sstring.h"
 #include "win/gdiplus.h"
@@ -17,6 +19,9 @@ struct KvImage;
 // from an image (transparent pixels composed over white).
 bool KvBitmapToImage(HBITMAP bitmap, KvImage& out);
 HBITMAP KvImageToBitmap(const KvImage& image);
+// An empty top-down 32-bit DIB section of the image's size, with its pixels
+// in *bits; null (and *bits null) for an image without pixels or on failure.
+HBITMAP KvCreateImageDib(const KvImage& image, std::uint32_t** bits);
 
 // Handle conversions between the distinct handle types.
 template <class To, class From>

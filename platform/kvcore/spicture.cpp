@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "kvcore/sdc.h"
+#include "kvcore/sgdiobj.h"
 #include "kvcore/sexception.h"
 #include "kvcore/sstream.h"
 #include "win/emf.h"
@@ -641,23 +642,10 @@ BOOL SDC::PlayMetaFile(const SMetaFile& mf, const RECT& rc) {
 namespace {
 
 BOOL DrawKvImage(HDC hdc, const RECT& rc, const KvImage& image) {
-  if (!hdc || image.width <= 0 || image.height <= 0 ||
-      image.px.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
-    return FALSE;
-  BITMAPINFO bmi = {};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = image.width;
-  bmi.bmiHeader.biHeight = -image.height;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bm = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bm || !bits) {
-    if (bm) DeleteObject(KvHandleCast<HGDIOBJ>(bm));
-    return FALSE;
-  }
-  auto* dst = static_cast<std::uint32_t*>(bits);
+  if (!hdc) return FALSE;
+  std::uint32_t* dst = nullptr;
+  HBITMAP bm = KvCreateImageDib(image, &dst);
+  if (!bm) return FALSE;
   for (std::size_t i = 0; i < image.px.size(); ++i) {  // premultiplied for AlphaBlend
     std::uint32_t p = image.px[i];
     const std::uint32_t a = image.hasAlpha ? p >> 24 : 255;

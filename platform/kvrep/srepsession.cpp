@@ -377,31 +377,21 @@ HRESULT SRepSession::RunStep(Step& step, bool backward) {
   return hr;
 }
 
-HRESULT SRepSession::Undo() {
-  if (m_current) return E_UNEXPECTED;
-  if (m_undo.empty()) return S_FALSE;
-  Step step = std::move(m_undo.back());
-  m_undo.pop_back();
-  HRESULT hr = RunStep(step, true);
-  if (FAILED(hr)) {
-    m_undo.push_back(std::move(step));
-    return hr;
-  }
-  m_redo.push_back(std::move(step));
-  return S_OK;
-}
+HRESULT SRepSession::Undo() { return ReplayLast(m_undo, m_redo, true); }
 
-HRESULT SRepSession::Redo() {
+HRESULT SRepSession::Redo() { return ReplayLast(m_redo, m_undo, false); }
+
+HRESULT SRepSession::ReplayLast(std::vector<Step>& from, std::vector<Step>& to, bool backward) {
   if (m_current) return E_UNEXPECTED;
-  if (m_redo.empty()) return S_FALSE;
-  Step step = std::move(m_redo.back());
-  m_redo.pop_back();
-  HRESULT hr = RunStep(step, false);
+  if (from.empty()) return S_FALSE;
+  Step step = std::move(from.back());
+  from.pop_back();
+  HRESULT hr = RunStep(step, backward);
   if (FAILED(hr)) {
-    m_redo.push_back(std::move(step));
+    from.push_back(std::move(step));
     return hr;
   }
-  m_undo.push_back(std::move(step));
+  to.push_back(std::move(step));
   return S_OK;
 }
 

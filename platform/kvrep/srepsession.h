@@ -140,6 +140,9 @@ class SRepSession final : public ISRepSession {
  private:
   using Step = std::vector<std::unique_ptr<SRepActionBase>>;
   HRESULT RunStep(Step& step, bool backward);
+  // Undo and redo: runs the last step of `from` and moves it to `to`; a
+  // step that fails stays where it was.
+  HRESULT ReplayLast(std::vector<Step>& from, std::vector<Step>& to, bool backward);
   void PushStep(Step step);
 
   ULONG m_cRef = 0;

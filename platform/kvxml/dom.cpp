@@ -1,5 +1,7 @@
 #include "kvxml/dom.h"
 
+#include "win/winutf8.h"
+
 #include <pugixml.hpp>
 
 #include <charconv>
@@ -15,24 +17,6 @@ bool IsXmlChar(char32_t c) {
   if (c < 0x20) return c == 0x09 || c == 0x0A || c == 0x0D;
   if (c >= 0xD800 && c <= 0xDFFF) return false;
   return c != 0xFFFE && c != 0xFFFF && c <= 0x10FFFF;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // Name characters as XML 1.0 (fifth edition) gives them.
@@ -68,7 +52,7 @@ std::string DOMString::ToXmlUtf8() const {
   std::string out;
   out.reserve(m_s.str().size());
   for (char32_t c : Decode(m_s))
-    if (IsXmlChar(c)) AppendUtf8(out, c);
+    if (IsXmlChar(c)) KvAppendUtf8(out, c);
   return out;
 }
 

@@ -204,6 +204,22 @@ bool EncodeRecord(const Record& r, std::vector<std::uint8_t>& out) {
       tail.insert(tail.end(), r.bits.begin(), r.bits.end());
       Pad4(tail, 0);
     };
+    // The record's points, 16 or 32 bits a coordinate; false when a point
+    // does not fit in 16 bits.
+    auto putPoints = [&](bool small) {
+      for (const POINTL& pt : r.points) {
+        if (small) {
+          if (!Fits16(pt)) return false;
+          Put16(tail, static_cast<std::uint16_t>(pt.x));
+          Put16(tail, static_cast<std::uint16_t>(pt.y));
+        } else {
+          Put32(tail, static_cast<std::uint32_t>(pt.x));
+          Put32(tail, static_cast<std::uint32_t>(pt.y));
+        }
+      }
+      Pad4(tail, 0);
+      return true;
+    };
     switch (l->tail) {
       case Tail::None:
         if (r.type == EMR_EOF) w[2] = static_cast<std::int32_t>(fixed);  // SizeLast
@@ -211,17 +227,7 @@ bool EncodeRecord(const Record& r, std::vector<std::uint8_t>& out) {
       case Tail::Pts16:
       case Tail::Pts32:
         w[0] = static_cast<std::int32_t>(r.points.size());
-        for (const POINTL& pt : r.points) {
-          if (l->tail == Tail::Pts16) {
-            if (!Fits16(pt)) return false;
-            Put16(tail, static_cast<std::uint16_t>(pt.x));
-            Put16(tail, static_cast<std::uint16_t>(pt.y));
-          } else {
-            Put32(tail, static_cast<std::uint32_t>(pt.x));
-            Put32(tail, static_cast<std::uint32_t>(pt.y));
-          }
-        }
-        Pad4(tail, 0);
+        if (!putPoints(l->tail == Tail::Pts16)) return false;
         break;
       case Tail::PolyPoly16:
       case Tail::PolyPoly32: {
@@ -231,17 +237,7 @@ bool EncodeRecord(const Record& r, std::vector<std::uint8_t>& out) {
         w[0] = static_cast<std::int32_t>(r.counts.size());
         w[1] = static_cast<std::int32_t>(r.points.size());
         for (std::uint32_t c : r.counts) Put32(tail, c);
-        for (const POINTL& pt : r.points) {
-          if (l->tail == Tail::PolyPoly16) {
-            if (!Fits16(pt)) return false;
-            Put16(tail, static_cast<std::uint16_t>(pt.x));
-            Put16(tail, static_cast<std::uint16_t>(pt.y));
-          } else {
-            Put32(tail, static_cast<std::uint32_t>(pt.x));
-            Put32(tail, static_cast<std::uint32_t>(pt.y));
-          }
-        }
-        Pad4(tail, 0);
+        if (!putPoints(l->tail == Tail::PolyPoly16)) return false;
         break;
       }
       case Tail::Text: {

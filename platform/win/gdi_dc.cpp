@@ -594,34 +594,31 @@ int GetMapMode(HDC hdc) {
   return dc ? dc->st.mapMode : 0;
 }
 
+// The window and viewport origins: set (recorded, the old one answered).
+static BOOL SetOrg(HDC hdc, POINT DcState::*org, KvGdiOp op, int x, int y, LPPOINT old) {
+  Dc* dc = GetDc(hdc);
+  if (!dc) return FALSE;
+  if (old) *old = dc->st.*org;
+  dc->st.*org = {x, y};
+  SendPair(dc, op, x, y);
+  return TRUE;
+}
+// Reads a point or size of the state (origins and extents).
+template <class T>
+static BOOL GetField(HDC hdc, T DcState::*field, T* out) {
+  Dc* dc = GetDc(hdc);
+  if (!dc || !out) return FALSE;
+  *out = dc->st.*field;
+  return TRUE;
+}
 BOOL SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT old) {
-  Dc* dc = GetDc(hdc);
-  if (!dc) return FALSE;
-  if (old) *old = dc->st.wOrg;
-  dc->st.wOrg = {x, y};
-  SendPair(dc, KvGdiOp::SetWindowOrgEx, x, y);
-  return TRUE;
+  return SetOrg(hdc, &DcState::wOrg, KvGdiOp::SetWindowOrgEx, x, y, old);
 }
-BOOL GetWindowOrgEx(HDC hdc, LPPOINT pt) {
-  Dc* dc = GetDc(hdc);
-  if (!dc || !pt) return FALSE;
-  *pt = dc->st.wOrg;
-  return TRUE;
-}
+BOOL GetWindowOrgEx(HDC hdc, LPPOINT pt) { return GetField(hdc, &DcState::wOrg, pt); }
 BOOL SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT old) {
-  Dc* dc = GetDc(hdc);
-  if (!dc) return FALSE;
-  if (old) *old = dc->st.vOrg;
-  dc->st.vOrg = {x, y};
-  SendPair(dc, KvGdiOp::SetViewportOrgEx, x, y);
-  return TRUE;
+  return SetOrg(hdc, &DcState::vOrg, KvGdiOp::SetViewportOrgEx, x, y, old);
 }
-BOOL GetViewportOrgEx(HDC hdc, LPPOINT pt) {
-  Dc* dc = GetDc(hdc);
-  if (!dc || !pt) return FALSE;
-  *pt = dc->st.vOrg;
-  return TRUE;
-}
+BOOL GetViewportOrgEx(HDC hdc, LPPOINT pt) { return GetField(hdc, &DcState::vOrg, pt); }
 BOOL OffsetViewportOrgEx(HDC hdc, int dx, int dy, LPPOINT old) {
   Dc* dc = GetDc(hdc);
   if (!dc) return FALSE;
@@ -647,18 +644,8 @@ static BOOL SetExt(HDC hdc, bool window, int cx, int cy, LPSIZE old) {
 }
 BOOL SetWindowExtEx(HDC hdc, int cx, int cy, LPSIZE old) { return SetExt(hdc, true, cx, cy, old); }
 BOOL SetViewportExtEx(HDC hdc, int cx, int cy, LPSIZE old) { return SetExt(hdc, false, cx, cy, old); }
-BOOL GetWindowExtEx(HDC hdc, LPSIZE sz) {
-  Dc* dc = GetDc(hdc);
-  if (!dc || !sz) return FALSE;
-  *sz = dc->st.wExt;
-  return TRUE;
-}
-BOOL GetViewportExtEx(HDC hdc, LPSIZE sz) {
-  Dc* dc = GetDc(hdc);
-  if (!dc || !sz) return FALSE;
-  *sz = dc->st.vExt;
-  return TRUE;
-}
+BOOL GetWindowExtEx(HDC hdc, LPSIZE sz) { return GetField(hdc, &DcState::wExt, sz); }
+BOOL GetViewportExtEx(HDC hdc, LPSIZE sz) { return GetField(hdc, &DcState::vExt, sz); }
 static BOOL ScaleExt(HDC hdc, bool window, int xn, int xd, int yn, int yd, LPSIZE old) {
   Dc* dc = GetDc(hdc);
   if (!dc || xd == 0 || yd == 0) return FALSE;

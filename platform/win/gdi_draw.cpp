@@ -737,16 +737,23 @@ bool KvGdiCallToCairoPath(HDC hdc, const KvGdiCall& call, cairo_t* cr) {
 }
 
 // ---- rectangles with brushes ------------------------------------------------------------
+// Records a call on a logical rectangle (with its brush, if any) and answers
+// the rectangle in device units.
+static RECT SendRectCall(Dc* dc, KvGdiOp op, const RECT& rc, HBRUSH brush = nullptr) {
+  KvGdiCall c = MakeCall(op);
+  c.rect = rc;
+  c.hasRect = true;
+  if (brush) c.object = G(brush);
+  const RECT d = DevBox(dc, rc.left, rc.top, rc.right, rc.bottom);
+  c.bounds = d;
+  dc->Send(c);
+  return d;
+}
+
 int FillRect(HDC hdc, const RECT* rc, HBRUSH brush) {
   Dc* dc = GetDc(hdc);
   if (!dc || !rc || !GetBrush(brush)) return 0;
-  KvGdiCall c = MakeCall(KvGdiOp::FillRect);
-  c.rect = *rc;
-  c.hasRect = true;
-  c.object = G(brush);
-  RECT d = DevBox(dc, rc->left, rc->top, rc->right, rc->bottom);
-  c.bounds = d;
-  dc->Send(c);
+  const RECT d = SendRectCall(dc, KvGdiOp::FillRect, *rc, brush);
   RenderMode(dc, R2_COPYPEN, [&](Dc* x, cairo_t* cr) {
     if (SetBrushSource(x, cr, brush)) FillDeviceRect(x, cr, d);
   });
@@ -756,13 +763,7 @@ int FillRect(HDC hdc, const RECT* rc, HBRUSH brush) {
 int FrameRect(HDC hdc, const RECT* rc, HBRUSH brush) {
   Dc* dc = GetDc(hdc);
   if (!dc || !rc || !GetBrush(brush)) return 0;
-  KvGdiCall c = MakeCall(KvGdiOp::FrameRect);
-  c.rect = *rc;
-  c.hasRect = true;
-  c.object = G(brush);
-  RECT d = DevBox(dc, rc->left, rc->top, rc->right, rc->bottom);
-  c.bounds = d;
-  dc->Send(c);
+  const RECT d = SendRectCall(dc, KvGdiOp::FrameRect, *rc, brush);
   if (IsRectEmpty(&d)) return 1;
   RenderMode(dc, R2_COPYPEN, [&](Dc* x, cairo_t* cr) {
     if (!SetBrushSource(x, cr, brush)) return;
@@ -778,12 +779,7 @@ int FrameRect(HDC hdc, const RECT* rc, HBRUSH brush) {
 BOOL InvertRect(HDC hdc, const RECT* rc) {
   Dc* dc = GetDc(hdc);
   if (!dc || !rc) return FALSE;
-  KvGdiCall c = MakeCall(KvGdiOp::InvertRect);
-  c.rect = *rc;
-  c.hasRect = true;
-  RECT d = DevBox(dc, rc->left, rc->top, rc->right, rc->bottom);
-  c.bounds = d;
-  dc->Send(c);
+  const RECT d = SendRectCall(dc, KvGdiOp::InvertRect, *rc);
   if (IsRaster(dc))
     RenderMode(
         dc, R2_NOT,
@@ -798,12 +794,7 @@ BOOL InvertRect(HDC hdc, const RECT* rc) {
 BOOL DrawFocusRect(HDC hdc, const RECT* rc) {
   Dc* dc = GetDc(hdc);
   if (!dc || !rc) return FALSE;
-  KvGdiCall c = MakeCall(KvGdiOp::DrawFocusRect);
-  c.rect = *rc;
-  c.hasRect = true;
-  RECT d = DevBox(dc, rc->left, rc->top, rc->right, rc->bottom);
-  c.bounds = d;
-  dc->Send(c);
+  const RECT d = SendRectCall(dc, KvGdiOp::DrawFocusRect, *rc);
   if (!IsRaster(dc) || IsRectEmpty(&d)) return TRUE;
   // Every other pixel of the border, inverted: drawing it twice restores.
   // Only the part on the surface is walked.

@@ -1,4 +1,5 @@
 #include "win/winloader.h"
+#include "win/winutf8.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -37,21 +38,7 @@ std::string Utf16ToUtf8(LPCWSTR text) {
       c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
       ++p;
     }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    KvAppendUtf8(out, c);
   }
   return out;
 }

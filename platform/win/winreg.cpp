@@ -1,5 +1,6 @@
 // In-memory registry trees behind the Reg* calls.
 #include "win/winreg.h"
+#include "win/winutf8.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,26 +18,8 @@ namespace {
 std::string ToUtf8(std::u16string_view s) {
   std::string r;
   for (std::size_t i = 0; i < s.size(); ++i) {
-    std::uint32_t c = s[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000)
-      c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
-    else if (c >= 0xD800 && c < 0xE000)
-      c = 0xFFFD;
-    if (c < 0x80) {
-      r += static_cast<char>(c);
-    } else if (c < 0x800) {
-      r += static_cast<char>(0xC0 | (c >> 6));
-      r += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      r += static_cast<char>(0xE0 | (c >> 12));
-      r += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      r += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      r += static_cast<char>(0xF0 | (c >> 18));
-      r += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      r += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      r += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    const char32_t c = KvCodePointAt(s, i);
+    KvAppendUtf8(r, c);
   }
   return r;
 }

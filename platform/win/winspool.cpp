@@ -32,6 +32,15 @@ GlobalTable& Globals() {
   return *t;
 }
 
+// The block of a handle (the table's lock held); null, with the error set,
+// for an unknown handle.
+Block* KnownBlock(GlobalTable& t, HGLOBAL mem) {
+  auto it = t.blocks.find(reinterpret_cast<std::uintptr_t>(mem));
+  if (it != t.blocks.end()) return &it->second;
+  SetLastError(ERROR_INVALID_HANDLE);
+  return nullptr;
+}
+
 // ---- printers and forms ----
 struct Form {
   const char16_t* name;
@@ -232,27 +241,21 @@ HGLOBAL GlobalAlloc(UINT, SIZE_T bytes) {
 LPVOID GlobalLock(HGLOBAL mem) {
   auto& t = Globals();
   std::lock_guard lock(t.mutex);
-  auto it = t.blocks.find(reinterpret_cast<std::uintptr_t>(mem));
-  if (it == t.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  ++it->second.locks;
+  Block* block = KnownBlock(t, mem);
+  if (!block) return nullptr;
+  ++block->locks;
   // A zero-sized block still answers a valid (empty) address.
-  return it->second.bytes.empty() ? static_cast<LPVOID>(&it->second.locks) : it->second.bytes.data();
+  return block->bytes.empty() ? static_cast<LPVOID>(&block->locks) : block->bytes.data();
 }
 
 BOOL GlobalUnlock(HGLOBAL mem) {
   auto& t = Globals();
   std::lock_guard lock(t.mutex);
-  auto it = t.blocks.find(reinterpret_cast<std::uintptr_t>(mem));
-  if (it == t.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  if (it->second.locks > 0) --it->second.locks;
+  Block* block = KnownBlock(t, mem);
+  if (!block) return FALSE;
+  if (block->locks > 0) --block->locks;
   SetLastError(ERROR_SUCCESS);
-  return it->second.locks > 0 ? TRUE : FALSE;
+  return block->locks > 0 ? TRUE : FALSE;
 }
 
 SIZE_T GlobalSize(HGLOBAL mem) {

@@ -159,14 +159,7 @@ DOM_Element SSVGDomDocument::CreateGraphicElement(const SString& id, int append,
   DOM_Element g = CreateElement("g");
   if (g.isNull()) return g;
   if (!id.IsEmpty()) g.setAttribute("id", id);
-  if (append) {
-    DOM_Element parent = toRoot ? GetSvgElement() : GetCurrentElement();
-    parent.appendChild(g);
-  }
-  if (makeCurrent) {
-    m_currentElement = g;
-    m_hasCurrentElement = 1;
-  }
+  Settle(g, append, toRoot, makeCurrent);
   return g;
 }
 
@@ -176,15 +169,19 @@ DOM_Element SSVGDomDocument::CreateLinkElement(const SString& href, int append, 
   if (a.isNull()) return a;
   a.setAttribute("xlink:href", href);
   a.setAttribute("target", self ? "_self" : "_parent");
+  Settle(a, append, toRoot, makeCurrent);
+  return a;
+}
+
+void SSVGDomDocument::Settle(const DOM_Element& e, int append, int toRoot, int makeCurrent) {
   if (append) {
     DOM_Element parent = toRoot ? GetSvgElement() : GetCurrentElement();
-    parent.appendChild(a);
+    parent.appendChild(e);
   }
   if (makeCurrent) {
-    m_currentElement = a;
+    m_currentElement = e;
     m_hasCurrentElement = 1;
   }
-  return a;
 }
 
 void SSVGDomDocument::SetCoordinate(DOM_Element& e, const RECT& rc) const {

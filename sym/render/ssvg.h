@@ -140,6 +140,9 @@ class SSVGDomDocument : public SDOMDocument {
     bool operator()(const GUID& a, const GUID& b) const;
   };
   void Append(const DOM_Element& element);
+  // Appends a new group or link (to the root or the current element) and
+  // makes it the current element, as asked.
+  void Settle(const DOM_Element& e, int append, int toRoot, int makeCurrent);
   void SetEllipse(DOM_Element& element, const RECT& box) const;
   void FillBackground(const RECT& box, int kind);
   void PlacePicture(const RECT& rc, int kind, SPictureInfo* info);

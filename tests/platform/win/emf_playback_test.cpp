@@ -26,6 +26,15 @@ int Differences(HDC a, HDC b, int x0, int y0, int x1, int y1) {
   return n;
 }
 
+// Pixels of a w x h context that are not white.
+int Ink(HDC dc, int w, int h) {
+  int n = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (GetPixel(dc, x, y) != RGB(255, 255, 255)) ++n;
+  return n;
+}
+
 constexpr int kW = 240, kH = 160;
 
 // A scene of shapes, pens, hatches, paths, clipping and gradients (no text).
@@ -176,10 +185,7 @@ TEST(EmfPlayback, TurnedShapesReplayTurned) {
   ASSERT_NE(mf, nullptr);
   const RECT rc{0, 0, kW, kH};
   EXPECT_TRUE(PlayEnhMetaFile(played.dc, mf, &rc));
-  int ink = 0;
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x)
-      if (GetPixel(direct.dc, x, y) != RGB(255, 255, 255)) ++ink;
+  const int ink = Ink(direct.dc, kW, kH);
   EXPECT_GT(ink, 4000);
   EXPECT_LE(Differences(direct.dc, played.dc, 0, 0, kW, kH), ink / 100);
   // The frame's turned corner (its top-left, about (81, 38)) is drawn.
@@ -196,10 +202,7 @@ TEST(EmfPlayback, TextReplaysCloseToDirectDrawing) {
   HENHMETAFILE mf = Recorded(DrawText);
   const RECT rc{0, 0, kW, kH};
   EXPECT_TRUE(PlayEnhMetaFile(played.dc, mf, &rc));
-  int ink = 0;
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x)
-      if (GetPixel(direct.dc, x, y) != RGB(255, 255, 255)) ++ink;
+  const int ink = Ink(direct.dc, kW, kH);
   EXPECT_GT(ink, 100);
   EXPECT_LE(Differences(direct.dc, played.dc, 0, 0, kW, kH), ink / 20);
   DeleteEnhMetaFile(mf);

@@ -20,9 +20,10 @@ TEST(GdiFonts, ArialResolvesToLiberationSans) {
   EXPECT_EQ(KvResolveFontFamily(u"Courier New"), "Liberation Mono");
 }
 
-// Advance of each character at `ppem` pixels per em, rounded to whole pixels
-// as hinted metrics are, read straight from the font file.
-long FileWidth(const char* family, const std::u16string& text, int ppem) {
+// Opens the font file fontconfig gives for a family and hands its face to
+// `use`; false when the file does not open.
+template <class Use>
+bool WithFontFace(const char* family, Use&& use) {
   FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(family));
   FcConfigSubstitute(nullptr, pat, FcMatchPattern);
   FcDefaultSubstitute(pat);
@@ -33,39 +34,34 @@ long FileWidth(const char* family, const std::u16string& text, int ppem) {
   FT_Library lib;
   FT_Init_FreeType(&lib);
   FT_Face face;
-  EXPECT_EQ(FT_New_Face(lib, reinterpret_cast<const char*>(file), 0, &face), 0);
-  long total = 0;
-  for (char16_t c : text) {
-    FT_Load_Char(face, c, FT_LOAD_NO_SCALE);
-    total += std::lround(double(face->glyph->metrics.horiAdvance) * ppem / face->units_per_EM);
-  }
-  FT_Done_Face(face);
-  FT_Done_FreeType(lib);
-  FcPatternDestroy(match);
-  FcPatternDestroy(pat);
-  return total;
-}
-
-// Glyph index of a character in the font fontconfig gives for a family.
-unsigned GlyphIndex(const char* family, char16_t c) {
-  FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(family));
-  FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-  FcDefaultSubstitute(pat);
-  FcResult res;
-  FcPattern* match = FcFontMatch(nullptr, pat, &res);
-  FcChar8* file = nullptr;
-  FcPatternGetString(match, FC_FILE, 0, &file);
-  FT_Library lib;
-  FT_Init_FreeType(&lib);
-  FT_Face face;
-  unsigned index = 0;
-  if (FT_New_Face(lib, reinterpret_cast<const char*>(file), 0, &face) == 0) {
-    index = FT_Get_Char_Index(face, c);
+  const bool opened = FT_New_Face(lib, reinterpret_cast<const char*>(file), 0, &face) == 0;
+  if (opened) {
+    use(face);
     FT_Done_Face(face);
   }
   FT_Done_FreeType(lib);
   FcPatternDestroy(match);
   FcPatternDestroy(pat);
+  return opened;
+}
+
+// Advance of each character at `ppem` pixels per em, rounded to whole pixels
+// as hinted metrics are, read straight from the font file.
+long FileWidth(const char* family, const std::u16string& text, int ppem) {
+  long total = 0;
+  EXPECT_TRUE(WithFontFace(family, [&](FT_Face face) {
+    for (char16_t c : text) {
+      FT_Load_Char(face, c, FT_LOAD_NO_SCALE);
+      total += std::lround(double(face->glyph->metrics.horiAdvance) * ppem / face->units_per_EM);
+    }
+  }));
+  return total;
+}
+
+// Glyph index of a character in the font fontconfig gives for a family.
+unsigned GlyphIndex(const char* family, char16_t c) {
+  unsigned index = 0;
+  WithFontFace(family, [&](FT_Face face) { index = FT_Get_Char_Index(face, c); });
   return index;
 }
 
