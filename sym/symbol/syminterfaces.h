@@ -309,8 +309,13 @@ struct ISSymCustomShape : ISSymAdjust {
   virtual int CustomShapeTest1() = 0;
   virtual int CustomShapeTest2() = 0;
 };
+// The font, font colour, font style and text style of a text.
 struct ISSymFont : IUnknown {
   static constexpr IID iid = IID_ISSymFont;
+  virtual const SSymFont& GetFont() = 0;
+  virtual HRESULT SetFont(const SSymFont& font, int redraw) = 0;
+  virtual SSymColor GetFontColor() = 0;
+  virtual HRESULT SetFontColor(SSymColor color, int redraw) = 0;
   virtual LONG GetFontStyle() = 0;
   virtual HRESULT SetFontStyle(LONG style, int redraw) = 0;
   virtual LONG GetTextStyle() = 0;
@@ -319,10 +324,13 @@ struct ISSymFont : IUnknown {
 struct ISSymFonts : IUnknown {
   static constexpr IID iid = IID_ISSymFonts;
 };
-struct ISSymText : IUnknown {
+// The text itself (over the font face).
+struct ISSymText : ISSymFont {
   static constexpr IID iid = IID_ISSymText;
   virtual HRESULT GetText(SString& text) = 0;
   virtual HRESULT SetText(const SString& text, int redraw) = 0;
+  // The same operation as ISSymbol's.
+  virtual HRESULT Draw(SSymCanvas& canvas) = 0;
 };
 struct ISSymLine : IUnknown {
   static constexpr IID iid = IID_ISSymLine;

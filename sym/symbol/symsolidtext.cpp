@@ -34,8 +34,7 @@ SSymSolidText::SSymSolidText(ISRepSession* session, const CLSID& clsid) : SSymSo
 
 SSymSolidText::SSymSolidText(const SSymSolidText& source)
     : SSymSolid(source),
-      ISSymTextOps(),
-      ISSymFont(),
+      ISSymText(),
       ISVerbSource(),
       m_text(source.m_text),
       m_font(source.m_font),

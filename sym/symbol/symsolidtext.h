@@ -4,8 +4,8 @@
 // The rectangle, rounded rectangle, ellipse, pie, text, predefined-shape and
 // swimlane symbols derive from it.
 //
-// It answers ISSymText (whole operation set ISSymTextOps), ISSymFont and
-// ISVerbSource over the faces of SSymSolid.
+// It answers ISSymText and ISSymFont with one face (the text face extends the
+// font face) and ISVerbSource over the faces of SSymSolid.
 #pragma once
 
 #include "sym/symbol/symseams3.h"
@@ -19,16 +19,7 @@ inline constexpr LONG TextStyle = 0x02010007;  // the attribute "Style"
 inline constexpr LONG FontName = 0x0201001F;
 }  // namespace SymAttr
 
-// The whole text face, answered for IID_ISSymText.
-struct ISSymTextOps : ISSymText {
-  virtual const SSymFont& GetFont() = 0;
-  virtual HRESULT SetFont(const SSymFont& font, int redraw) = 0;
-  virtual SSymColor GetFontColor() = 0;
-  virtual HRESULT SetFontColor(SSymColor color, int redraw) = 0;
-  virtual HRESULT Draw(SSymCanvas& canvas) = 0;
-};
-
-class SSymSolidText : public SSymSolid, public ISSymTextOps, public ISSymFont, public ISVerbSource {
+class SSymSolidText : public SSymSolid, public ISSymText, public ISVerbSource {
  public:
   // The text margins.
   static constexpr LONG MarginX = 700;
@@ -48,6 +39,7 @@ class SSymSolidText : public SSymSolid, public ISSymTextOps, public ISSymFont, p
   HRESULT HasAttribute(LONG id) override;
 
   // ---- ISSymbol
+  // (ISSymText's Draw as well)
   HRESULT Draw(SSymCanvas& canvas) override { return SSymStd::Draw(canvas); }
   BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
   HRESULT GetFormat(SSymFormatEx& format) override;
@@ -61,12 +53,12 @@ class SSymSolidText : public SSymSolid, public ISSymTextOps, public ISSymFont, p
     return S_OK;
   }
   HRESULT SetText(const SString& text, int redraw) override;
+
+  // ---- ISSymFont
   const SSymFont& GetFont() override { return m_font; }
   HRESULT SetFont(const SSymFont& font, int redraw) override;
   SSymColor GetFontColor() override { return SSymColor(m_fontColor); }
   HRESULT SetFontColor(SSymColor color, int redraw) override;
-
-  // ---- ISSymFont
   LONG GetFontStyle() override { return m_font.m_style; }
   HRESULT SetFontStyle(LONG style, int redraw) override;
   LONG GetTextStyle() override { return m_textStyle; }
@@ -91,8 +83,8 @@ class SSymSolidText : public SSymSolid, public ISSymTextOps, public ISSymFont, p
   // The FontName property: records its own undo; 1 for an unchanged value.
   virtual HRESULT SetFontName(const SString& text);
 
-  ISSymText* TextFace() { return static_cast<ISSymTextOps*>(this); }
-  ISSymFont* FontFace() { return static_cast<ISSymFont*>(this); }
+  ISSymText* TextFace() { return this; }
+  ISSymFont* FontFace() { return this; }
 
   // ---- members
   SString m_text;

@@ -33,6 +33,13 @@ TEST_F(SolidTest, FacesAndDefaults) {
     if (face) face->Release();
   }
   EXPECT_EQ(SSymSolid::FromInterface(SComWrap<ISSymBrush>(s->Sym()).Get()), s);
+  // One face answers the brush, adjust and custom-shape faces (each extends the one before).
+  SComWrap<ISSymCustomShape> shape(s->Sym());
+  ASSERT_FALSE(shape.IsNull());
+  EXPECT_EQ(static_cast<void*>(static_cast<ISSymAdjust*>(shape.Get())),
+            static_cast<void*>(SComWrap<ISSymAdjust>(s->Sym()).Get()));
+  EXPECT_EQ(static_cast<void*>(static_cast<ISSymBrush*>(shape.Get())),
+            static_cast<void*>(SComWrap<ISSymBrush>(s->Sym()).Get()));
   EXPECT_EQ(s->HasAttribute(SymAttr::CustomShapeType), S_OK);
   EXPECT_EQ(s->HasAttribute(SymAttr::Transparent), S_OK);
 }

@@ -73,8 +73,12 @@ TEST_F(SymSolidText, DefaultsAndFaces) {
   EXPECT_EQ(t->GetFontColor().GetColor(), 0u);
   EXPECT_EQ(t->GetTextStyle(), 4130);
   EXPECT_EQ(t->GetMargin(), SSymRect(700, 450, 700, 450));
-  EXPECT_FALSE(SComWrap<ISSymText>(t->Sym()).IsNull());
-  EXPECT_FALSE(SComWrap<ISSymFont>(t->Sym()).IsNull());
+  SComWrap<ISSymText> textFace(t->Sym());
+  SComWrap<ISSymFont> fontFace(t->Sym());
+  ASSERT_FALSE(textFace.IsNull());
+  ASSERT_FALSE(fontFace.IsNull());
+  // One face answers both: the text face extends the font face.
+  EXPECT_EQ(static_cast<void*>(static_cast<ISSymFont*>(textFace.Get())), static_cast<void*>(fontFace.Get()));
   EXPECT_FALSE(SComWrap<ISVerbSource>(t->Sym()).IsNull());
   EXPECT_FALSE(SComWrap<ISSymBrush>(t->Sym()).IsNull());
   for (LONG id : {SymAttr::Text, SymAttr::FontColor, SymAttr::TextStyle, SymAttr::FontName, SymAttr::Transparent})

@@ -215,7 +215,7 @@ class TLink : public TSym, public ISSymLink, public ISSymPolyline {
 };
 
 // A symbol with the smaller faces.
-class TRich : public TSym, public ISSymShadow, public ISSymFont, public ISSymText, public ISSymLine, public ISSymAdjust {
+class TRich : public TSym, public ISSymShadow, public ISSymText, public ISSymLine, public ISSymAdjust {
  public:
   explicit TRich(ISRepSession* s) : TSym(s) {}
   TEST_UNKNOWN(TSym)
@@ -240,6 +240,16 @@ class TRich : public TSym, public ISSymShadow, public ISSymFont, public ISSymTex
   HRESULT DrawShadow(SSymCanvas&) override { return S_OK; }
   HRESULT DrawSymbolInRect(SSymCanvas&, const SSymRect&) override { return S_OK; }
   HRESULT DrawShadowInRect(SSymCanvas&, const SSymRect&) override { return S_OK; }
+  const SSymFont& GetFont() override { return m_font; }
+  HRESULT SetFont(const SSymFont& f, int) override {
+    m_font = f;
+    return S_OK;
+  }
+  SSymColor GetFontColor() override { return m_fontColor; }
+  HRESULT SetFontColor(SSymColor c, int) override {
+    m_fontColor = c;
+    return S_OK;
+  }
   LONG GetFontStyle() override { return m_fontStyle; }
   HRESULT SetFontStyle(LONG s, int) override {
     m_fontStyle = s;
@@ -258,6 +268,7 @@ class TRich : public TSym, public ISSymShadow, public ISSymFont, public ISSymTex
     m_text = t;
     return S_OK;
   }
+  HRESULT Draw(SSymCanvas& c) override { return TSym::Draw(c); }
   LONG GetLineStyle() override { return m_lineStyle; }
   HRESULT SetLineStyle(LONG s, int) override {
     m_lineStyle = s;
@@ -300,6 +311,8 @@ class TRich : public TSym, public ISSymShadow, public ISSymFont, public ISSymTex
   BOOL m_adjusted = 0;
   SSymPen m_pen;
   SSymBrush m_brush, m_shadowBrush;
+  SSymFont m_font;
+  SSymColor m_fontColor;
 };
 
 inline HRESULT TSym::Clone(ISSymbol** out, int) {
