@@ -28,76 +28,49 @@ void CheckStringRoundTrip(const SString& s) {
   Check(in.GetAvailable() == 0);
 }
 
+// Reads values of the given types, one after the other, under one name.
+template <class T, class Stream>
+void ReadNamedOne(Stream& s, const SString& name) {
+  T v{};
+  s.Read(name, v);
+}
+template <class... T, class Stream>
+void ReadNamed(Stream& s, const SString& name) {
+  (ReadNamedOne<T>(s, name), ...);
+}
+
+// Reads one value of type T through operator>>.
+template <class T>
+T ReadStreamed(SSymInputStream& sym) {
+  T v;
+  sym >> v;
+  return v;
+}
+
 // One read of the kind given by the selector.
 void ReadOne(int kind, SSymInputStream& sym, SSymInputStreamBinary& bin, SSymInputStreamText& txt) {
   const SString name(u"Name");
   switch (kind % 12) {
-    case 0: {
-      SSymPen p;
-      sym >> p;
-      break;
-    }
+    case 0: ReadStreamed<SSymPen>(sym); break;
     case 1: {
-      SSymBrush b;
-      sym >> b;
+      const SSymBrush b = ReadStreamed<SSymBrush>(sym);
       Check(b.GetStyle() >= 1 && b.GetStyle() <= 8);
       break;
     }
-    case 2: {
-      SSymColor c;
-      sym >> c;
-      break;
-    }
-    case 3: {
-      SSymFont f;
-      sym >> f;
-      break;
-    }
-    case 4: {
-      SString s;
-      sym >> s;
-      CheckStringRoundTrip(s);
-      break;
-    }
+    case 2: ReadStreamed<SSymColor>(sym); break;
+    case 3: ReadStreamed<SSymFont>(sym); break;
+    case 4: CheckStringRoundTrip(ReadStreamed<SString>(sym)); break;
     case 5: {
       SString s;
       sym.ReadSymText(s);
       break;
     }
-    case 6: {
-      SSymRect r;
-      bin.Read(name, r);
-      break;
-    }
-    case 7: {
-      SSymPen p;
-      bin.Read(name, p);
-      break;
-    }
-    case 8: {
-      SSymColor c;
-      bin.Read(name, c);
-      break;
-    }
-    case 9: {
-      bool v;
-      bin.Read(name, v);
-      break;
-    }
-    case 10: {
-      SSymRect r;
-      SSymPen p;
-      txt.Read(name, r);
-      txt.Read(name, p);
-      break;
-    }
-    default: {
-      SSymColor c;
-      bool v = false;
-      txt.Read(name, c);
-      txt.Read(name, v);
-      break;
-    }
+    case 6: ReadNamed<SSymRect>(bin, name); break;
+    case 7: ReadNamed<SSymPen>(bin, name); break;
+    case 8: ReadNamed<SSymColor>(bin, name); break;
+    case 9: ReadNamed<bool>(bin, name); break;
+    case 10: ReadNamed<SSymRect, SSymPen>(txt, name); break;
+    default: ReadNamed<SSymColor, bool>(txt, name); break;
   }
 }
 }  // namespace

@@ -1130,12 +1130,18 @@ HRESULT SRepObject::GetAttributeText(LONG id, SString* out) {
   return S_OK;
 }
 
-HRESULT SRepObject::Get_TEXT(LONG id, SString& out) {
+namespace {
+// An attribute's value converted to the caller's type.
+template <class T>
+HRESULT AttributeAs(SRepObject* o, LONG id, T& out) {
   SRepVariant v;
-  HRESULT hr = GetAttribute(id, &v);
+  HRESULT hr = o->GetAttribute(id, &v);
   if (FAILED(hr)) return hr;
   return SRepFromVariant(v, out);
 }
+}  // namespace
+
+HRESULT SRepObject::Get_TEXT(LONG id, SString& out) { return AttributeAs(this, id, out); }
 
 HRESULT SRepObject::Set_CHAR(LONG id, const SString& value) {
   SRepVariant v;
@@ -1143,19 +1149,9 @@ HRESULT SRepObject::Set_CHAR(LONG id, const SString& value) {
   return SetAttribute(id, v);
 }
 
-HRESULT SRepObject::Get_INT(LONG id, LONG& out) {
-  SRepVariant v;
-  HRESULT hr = GetAttribute(id, &v);
-  if (FAILED(hr)) return hr;
-  return SRepFromVariant(v, out);
-}
+HRESULT SRepObject::Get_INT(LONG id, LONG& out) { return AttributeAs(this, id, out); }
 
-HRESULT SRepObject::Get_OID(LONG id, SRepOID_& out) {
-  SRepVariant v;
-  HRESULT hr = GetAttribute(id, &v);
-  if (FAILED(hr)) return hr;
-  return SRepFromVariant(v, out);
-}
+HRESULT SRepObject::Get_OID(LONG id, SRepOID_& out) { return AttributeAs(this, id, out); }
 
 HRESULT SRepObject::Set_OID(LONG id, const SRepOID_& value) {
   SRepVariant v;

@@ -55,38 +55,21 @@ HRESULT IntOf(const SRepVariant& v, std::int64_t& out) {
   out = v.GetINT64();
   return S_OK;
 }
+// An integer value stored in a narrower integer (truncated) or a flag.
+template <class T>
+HRESULT NarrowInt(const SRepVariant& v, T& out) {
+  std::int64_t i = 0;
+  HRESULT hr = IntOf(v, i);
+  if (SUCCEEDED(hr)) out = static_cast<T>(i);
+  return hr;
+}
 }  // namespace
 
-HRESULT SRepFromVariant(const SRepVariant& v, LONG& out) {
-  std::int64_t i = 0;
-  HRESULT hr = IntOf(v, i);
-  if (SUCCEEDED(hr)) out = static_cast<LONG>(i);
-  return hr;
-}
-HRESULT SRepFromVariant(const SRepVariant& v, SHORT& out) {
-  std::int64_t i = 0;
-  HRESULT hr = IntOf(v, i);
-  if (SUCCEEDED(hr)) out = static_cast<SHORT>(i);
-  return hr;
-}
-HRESULT SRepFromVariant(const SRepVariant& v, BYTE& out) {
-  std::int64_t i = 0;
-  HRESULT hr = IntOf(v, i);
-  if (SUCCEEDED(hr)) out = static_cast<BYTE>(i);
-  return hr;
-}
-HRESULT SRepFromVariant(const SRepVariant& v, DWORD& out) {
-  std::int64_t i = 0;
-  HRESULT hr = IntOf(v, i);
-  if (SUCCEEDED(hr)) out = static_cast<DWORD>(i);
-  return hr;
-}
-HRESULT SRepFromVariant(const SRepVariant& v, bool& out) {
-  std::int64_t i = 0;
-  HRESULT hr = IntOf(v, i);
-  if (SUCCEEDED(hr)) out = i != 0;
-  return hr;
-}
+HRESULT SRepFromVariant(const SRepVariant& v, LONG& out) { return NarrowInt(v, out); }
+HRESULT SRepFromVariant(const SRepVariant& v, SHORT& out) { return NarrowInt(v, out); }
+HRESULT SRepFromVariant(const SRepVariant& v, BYTE& out) { return NarrowInt(v, out); }
+HRESULT SRepFromVariant(const SRepVariant& v, DWORD& out) { return NarrowInt(v, out); }
+HRESULT SRepFromVariant(const SRepVariant& v, bool& out) { return NarrowInt(v, out); }
 HRESULT SRepFromVariant(const SRepVariant& v, std::int64_t& out) { return IntOf(v, out); }
 HRESULT SRepFromVariant(const SRepVariant& v, SString& out) {
   if (v.GetType() != SRepVT_STRING && v.GetType() != SRepVT_TEXT) return DISP_E_TYPEMISMATCH;

@@ -501,23 +501,36 @@ int GetGraphicsMode(HDC hdc) {
   return dc ? dc->st.graphicsMode : 0;
 }
 
-BOOL SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT old) {
+static void SendPair(Dc* dc, KvGdiOp op, int a, int b) {
+  KvGdiCall c = Call(op);
+  c.args[0] = a;
+  c.args[1] = b;
+  dc->Send(c);
+}
+
+// The window, viewport and brush origins: set (recorded, the old one answered).
+static BOOL SetOrg(HDC hdc, POINT DcState::*org, KvGdiOp op, int x, int y, LPPOINT old) {
   Dc* dc = GetDc(hdc);
   if (!dc) return FALSE;
-  if (old) *old = dc->st.brushOrg;
-  dc->st.brushOrg = {x, y};
-  KvGdiCall c = Call(KvGdiOp::SetBrushOrgEx);
-  c.args[0] = x;
-  c.args[1] = y;
-  dc->Send(c);
+  if (old) *old = dc->st.*org;
+  dc->st.*org = {x, y};
+  SendPair(dc, op, x, y);
   return TRUE;
 }
-BOOL GetBrushOrgEx(HDC hdc, LPPOINT pt) {
+
+// Reads a point or size of the state (origins and extents).
+template <class T>
+static BOOL GetField(HDC hdc, T DcState::*field, T* out) {
   Dc* dc = GetDc(hdc);
-  if (!dc || !pt) return FALSE;
-  *pt = dc->st.brushOrg;
+  if (!dc || !out) return FALSE;
+  *out = dc->st.*field;
   return TRUE;
 }
+
+BOOL SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT old) {
+  return SetOrg(hdc, &DcState::brushOrg, KvGdiOp::SetBrushOrgEx, x, y, old);
+}
+BOOL GetBrushOrgEx(HDC hdc, LPPOINT pt) { return GetField(hdc, &DcState::brushOrg, pt); }
 BOOL SetMiterLimit(HDC hdc, FLOAT limit, FLOAT* old) {
   Dc* dc = GetDc(hdc);
   if (!dc || !(limit >= 1.0f)) return FALSE;
@@ -536,13 +549,6 @@ BOOL GetMiterLimit(HDC hdc, FLOAT* limit) {
 }
 
 // ---- coordinate spaces ------------------------------------------------------------------
-static void SendPair(Dc* dc, KvGdiOp op, int a, int b) {
-  KvGdiCall c = Call(op);
-  c.args[0] = a;
-  c.args[1] = b;
-  dc->Send(c);
-}
-
 static void FixIsotropic(Dc* dc) {
   if (dc->st.mapMode != MM_ISOTROPIC) return;
   DcState& s = dc->st;
@@ -594,23 +600,6 @@ int GetMapMode(HDC hdc) {
   return dc ? dc->st.mapMode : 0;
 }
 
-// The window and viewport origins: set (recorded, the old one answered).
-static BOOL SetOrg(HDC hdc, POINT DcState::*org, KvGdiOp op, int x, int y, LPPOINT old) {
-  Dc* dc = GetDc(hdc);
-  if (!dc) return FALSE;
-  if (old) *old = dc->st.*org;
-  dc->st.*org = {x, y};
-  SendPair(dc, op, x, y);
-  return TRUE;
-}
-// Reads a point or size of the state (origins and extents).
-template <class T>
-static BOOL GetField(HDC hdc, T DcState::*field, T* out) {
-  Dc* dc = GetDc(hdc);
-  if (!dc || !out) return FALSE;
-  *out = dc->st.*field;
-  return TRUE;
-}
 BOOL SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT old) {
   return SetOrg(hdc, &DcState::wOrg, KvGdiOp::SetWindowOrgEx, x, y, old);
 }
