@@ -27,22 +27,34 @@ void SSymCanvasReport::LockTarget() {
   if (m_pReportDC && m_pReportDC->IsValid()) SSymCanvas::Lock(*m_pReportDC);
 }
 
-void SSymCanvasReport::Lock(const SSymRect& r) {
+SSymRect SSymCanvasReport::StartLock(const SSymRect& r, long long& w, long long& h) {
   if (m_bLocked) SSymCanvas::Unlock();
   m_rcLock = r;
   SSymRect n(r);
   n.Normalize();
-  const long long w = static_cast<long long>(n.x2) - n.x1 + 1, h = static_cast<long long>(n.y1) - n.y2 + 1;
-  const int dw = ClampInt(w * 254 / 720), dh = ClampInt(h * 254 / 720);
+  w = static_cast<long long>(n.x2) - n.x1 + 1;
+  h = static_cast<long long>(n.y1) - n.y2 + 1;
+  return n;
+}
+
+void SSymCanvasReport::LockOnDevice(const SSymRect& n, long long w, long long h, int dw, int dh, double sx,
+                                    double sy) {
   m_rcDevice = RECT{0, 0, dw, dh};
   m_dZoom = 100.0;
   m_nZoom = 100;
-  m_scaleX = m_scaleY = kHiMetricScale;
+  m_scaleX = sx;
+  m_scaleY = sy;
   m_ptOrg = POINT{0, dh};
   m_sizeDP = SIZE{dw, dh};
   m_sizeVP = SIZE{ClampInt(w), ClampInt(h)};
   m_rcView = SSymRect(n.x1, n.y2, n.x2, n.y1);
   LockTarget();
+}
+
+void SSymCanvasReport::Lock(const SSymRect& r) {
+  long long w = 0, h = 0;
+  const SSymRect n = StartLock(r, w, h);
+  LockOnDevice(n, w, h, ClampInt(w * 254 / 720), ClampInt(h * 254 / 720), kHiMetricScale, kHiMetricScale);
 }
 
 void SSymCanvasReport::Unlock() { SSymCanvas::Unlock(); }
@@ -52,32 +64,16 @@ void SSymCanvasReport::DrawText(const SString& text, const SSymRect& r, int flag
 }
 
 void SSymCanvasReportPrn::Lock(const SSymRect& r) {
-  if (m_bLocked) SSymCanvas::Unlock();
-  m_rcLock = r;
-  SSymRect n(r);
-  n.Normalize();
-  const long long w = static_cast<long long>(n.x2) - n.x1 + 1, h = static_cast<long long>(n.y1) - n.y2 + 1;
+  long long w = 0, h = 0;
+  const SSymRect n = StartLock(r, w, h);
   SScreenDC screen;
   const int px = screen.GetDeviceCaps(LOGPIXELSX), py = screen.GetDeviceCaps(LOGPIXELSY);
-  const int dw = MulDiv(px, ClampInt(w), 7200), dh = MulDiv(py, ClampInt(h), 7200);
-  m_rcDevice = RECT{0, 0, dw, dh};
-  m_dZoom = 100.0;
-  m_nZoom = 100;
-  m_scaleX = px / 7200.0;
-  m_scaleY = py / 7200.0;
-  m_ptOrg = POINT{0, dh};
-  m_sizeDP = SIZE{dw, dh};
-  m_sizeVP = SIZE{ClampInt(w), ClampInt(h)};
-  m_rcView = SSymRect(n.x1, n.y2, n.x2, n.y1);
-  LockTarget();
+  LockOnDevice(n, w, h, MulDiv(px, ClampInt(w), 7200), MulDiv(py, ClampInt(h), 7200), px / 7200.0, py / 7200.0);
 }
 
 void SSymCanvasReportRTF::Lock(const SSymRect& r) {
-  if (m_bLocked) SSymCanvas::Unlock();
-  m_rcLock = r;
-  SSymRect n(r);
-  n.Normalize();
-  const long long w = static_cast<long long>(n.x2) - n.x1 + 1, h = static_cast<long long>(n.y1) - n.y2 + 1;
+  long long w = 0, h = 0;
+  const SSymRect n = StartLock(r, w, h);
   m_rcDevice = RECT{0, 0, ClampInt(w), ClampInt(h)};
   if (m_pReportDC && m_pReportDC->IsValid()) InitScale(*m_pReportDC);
   m_sizeDP = SIZE{ClampInt(static_cast<long long>(m_rcDevice.right * m_scaleX + 0.5)),

@@ -42,6 +42,12 @@ class SSymCanvasReport : public SSymCanvas {
   void DrawText(const SString& text, const SSymRect& r, int flags) override;
   // The base lock on the target once the scale is set.
   void LockTarget();
+  // The start of every Lock: unlocks, keeps r, and answers r normalised
+  // with its inclusive width and height.
+  SSymRect StartLock(const SSymRect& r, long long& w, long long& h);
+  // The end of a Lock onto dw x dh device pixels at zoom 100 with the scale
+  // (sx, sy), the origin at the bottom-left corner.
+  void LockOnDevice(const SSymRect& n, long long w, long long h, int dw, int dh, double sx, double sy);
 
   SDC* m_pRefDC = nullptr;
   SDC* m_pReportDC = nullptr;
