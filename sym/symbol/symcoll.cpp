@@ -116,6 +116,19 @@ T CommonValue(const SComTbl<ISSymbol, ISSymbol*>& list, T none, T mixed, Get get
   return value;
 }
 
+// The notation values of a member that is a link: the arrow types of the
+// ends 2, 4 and 8 and the pen style its notation prescribes, preset to 24,
+// 24, 24 and 1. False for a member that is not a link or has no notation.
+bool NotationOf(ISSymbol* s, int (&values)[4]) {
+  values[0] = values[1] = values[2] = 24;
+  values[3] = 1;
+  SComWrap<ISSymLink> link(s);
+  return !link.IsNull() && link->GetNotationValue(values) != 0;
+}
+// The notation value of the arrow at an end: end 2 the first, end 8 the
+// third, any other end the second.
+int NotationArrowIndex(int end) { return end == 2 ? 0 : end == 8 ? 2 : 1; }
+
 }  // namespace
 
 const SSymFonts* SSymFormatTextFont(const SSymLstFonts& fonts) {
@@ -221,6 +234,9 @@ void SSymCollection::GetPen(SSymPen& pen) {
     const SSymPen p = FormatOf(s).m_pen;
     if (first) {
       pen = p;
+      // A link drawn with its notation's own pen style shows no style of its own.
+      int notation[4];
+      if (NotationOf(s, notation) && pen.m_style == notation[3]) pen.m_style = 0;
       first = false;
       continue;
     }
@@ -393,7 +409,11 @@ LONG SSymCollection::GetTextStyle() {
 
 LONG SSymCollection::GetArrow(int end) {
   return CommonValue<ISSymPolyline>(m_list, LONG(MixedArrow), LONG(MixedArrow), [end](ISSymbol* s, ISSymPolyline*) {
-    return FormatOf(s).m_arrows[ArrowIndex(end)];
+    LONG arrow = FormatOf(s).m_arrows[ArrowIndex(end)];
+    // A link's arrow that its notation prescribes counts as -1.
+    int notation[4];
+    if (NotationOf(s, notation) && arrow == notation[NotationArrowIndex(end)]) arrow = -1;
+    return arrow;
   });
 }
 

@@ -125,9 +125,10 @@ struct ISSymLink : IUnknown {
   virtual HRESULT MoveLinkPt(ISSymLinkable* moved, const SSymSize& offset, int redraw) = 0;
   virtual HRESULT TransformLinkPt(ISSymLinkable* linkable, const SSymMatrix& matrix, int redraw) = 0;
   virtual HRESULT InverseLink() = 0;
-  // Fills values (four integers: a leading word, two arrow types and a pen
-  // style) with what the link's notation prescribes; 0 when it prescribes
-  // nothing or values is null.
+  // Fills values (four integers: the arrow types of the ends 2, 4 and 8, then
+  // the pen style; the caller presets them) with what the link's notation
+  // prescribes and answers nonzero; 0 when it prescribes nothing or values is
+  // null.
   virtual int GetNotationValue(int* values) = 0;
 };
 

@@ -3,6 +3,9 @@
 // members as one undo step, undoable style changes, and link alignment.
 #include "sym/symbol/symcoll.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "symtest.h"
 
 namespace {
@@ -77,6 +80,41 @@ class TFmt : public TRich, public ISSymPen, public ISSymFonts, public ISSymPolyl
   SSymFormat m_fmt;
   LONG m_fill = 1;
   SSymListPt m_list;
+};
+
+// A formatted point-list member that is a link whose notation prescribes
+// `m_values` (arrows of the ends 2, 4 and 8, then the pen style) while
+// `m_notation` is set; it keeps the record its caller preset.
+class TNoteLink : public TFmt, public ISSymLink {
+ public:
+  explicit TNoteLink(ISRepSession* s) : TFmt(s, Pen | Poly) {}
+  TEST_UNKNOWN(TFmt)
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
+    if (Answer<ISSymLink>(this, iid, ppv)) return S_OK;
+    return TFmt::InternalQueryInterface(iid, ppv);
+  }
+  HRESULT GetAttachSym(int, ISSymbol** out) override {
+    if (out) *out = nullptr;
+    return S_OK;
+  }
+  HRESULT GetAttachPoint(SSymPoint&, int) override { return S_OK; }
+  HRESULT SetAttachPoint(int, const SSymPoint&, int) override { return S_OK; }
+  HRESULT AttachSym(int, ISSymLinkable*, const SSymPoint&) override { return S_OK; }
+  HRESULT DetachSym(ISSymLinkable*) override { return S_OK; }
+  HRESULT DetachEnd(int) override { return S_OK; }
+  HRESULT MoveLinkPt(ISSymLinkable*, const SSymSize&, int) override { return S_OK; }
+  HRESULT TransformLinkPt(ISSymLinkable*, const SSymMatrix&, int) override { return S_OK; }
+  HRESULT InverseLink() override { return S_OK; }
+  int GetNotationValue(int* values) override {
+    if (!values) return 0;
+    std::copy(values, values + 4, m_preset);
+    if (!m_notation) return 0;
+    std::copy(m_values, m_values + 4, values);
+    return 1;
+  }
+  bool m_notation = true;
+  int m_values[4] = {24, 24, 0, 1};
+  int m_preset[4] = {};
 };
 
 class SymColl : public SymFixture {
@@ -217,6 +255,34 @@ TEST_F(SymColl, PenFontArrowAndStyleMarks) {
   EXPECT_EQ(m_coll.GetTextStyle(), 0);
 }
 
+
+TEST_F(SymColl, LinkNotationValuesCountAsNoStyleAndNoArrow) {
+  TNoteLink* link = Make<TNoteLink>();
+  m_coll.Add(link->Sym());
+  link->m_fmt.m_pen = SSymPen(1, 10, SSymColor(0x112233));  // the notation's pen style
+  SSymPen pen;
+  m_coll.GetPen(pen);
+  EXPECT_EQ(pen, SSymPen(0, 10, SSymColor(0x112233)));
+  EXPECT_EQ(std::vector<int>(link->m_preset, link->m_preset + 4), (std::vector<int>{24, 24, 24, 1}));
+  // Arrows 24 at every end; the notation prescribes 24 at ends 2 and 4, 0 at end 8.
+  EXPECT_EQ(m_coll.GetArrow(2), -1);
+  EXPECT_EQ(m_coll.GetArrow(4), -1);
+  EXPECT_EQ(m_coll.GetArrow(8), 24);
+
+  link->m_fmt.m_pen.m_style = 2;  // not the notation's style: kept
+  m_coll.GetPen(pen);
+  EXPECT_EQ(pen.m_style, 2);
+  link->m_notation = false;  // no notation: style and arrows as they are
+  link->m_fmt.m_pen.m_style = 1;
+  m_coll.GetPen(pen);
+  EXPECT_EQ(pen.m_style, 1);
+  EXPECT_EQ(m_coll.GetArrow(2), 24);
+
+  // A notation arrow on one member and a plain arrow on another differ.
+  link->m_notation = true;
+  F(TFmt::Pen | TFmt::Poly);
+  EXPECT_EQ(m_coll.GetArrow(2), 255);
+}
 TEST_F(SymColl, TriStateAnswers) {
   EXPECT_EQ(m_coll.GetAutoAdjusted(), 1);  // empty
   EXPECT_EQ(m_coll.GetFilled(), 2);        // no member with a brush
