@@ -210,6 +210,18 @@ using LPPOINT = POINT*;
 using LPRECT = RECT*;
 using LPCRECT = const RECT*;
 
+// The smallest rectangle holding n > 0 points (right and bottom inclusive).
+inline RECT KvPointsBounds(const POINT* p, int n) {
+  RECT box{p[0].x, p[0].y, p[0].x, p[0].y};
+  for (int i = 1; i < n; ++i) {
+    box.left = p[i].x < box.left ? p[i].x : box.left;
+    box.top = p[i].y < box.top ? p[i].y : box.top;
+    box.right = p[i].x > box.right ? p[i].x : box.right;
+    box.bottom = p[i].y > box.bottom ? p[i].y : box.bottom;
+  }
+  return box;
+}
+
 constexpr DWORD RGB(BYTE r, BYTE g, BYTE b) {
   return static_cast<DWORD>(r) | (static_cast<DWORD>(g) << 8) | (static_cast<DWORD>(b) << 16);
 }

@@ -488,13 +488,7 @@ void SSVGDomDocument::Polygon(const POINT* points, int count) {
   if (!points || count < 3 || m_document.isNull()) return;
   const bool picture = IsNeedClipping() != 0;
   if (picture) ClipPolygon(points, count);
-  RECT box{points[0].x, points[0].y, points[0].x, points[0].y};
-  for (int i = 1; i < count; ++i) {
-    box.left = std::min(box.left, points[i].x);
-    box.top = std::min(box.top, points[i].y);
-    box.right = std::max(box.right, points[i].x);
-    box.bottom = std::max(box.bottom, points[i].y);
-  }
+  const RECT box = KvPointsBounds(points, count);
   SetGradient(box, 1);
   const SString list = PointList(points, count);
   DOM_Element e = CreateElement("polygon");

@@ -311,6 +311,15 @@ class SSymCanvas : public SObject, public SLibScale {
   KV_DECLARE_CLASSINFO()
 
  protected:
+  // Runs measure() with `font` as the current font, then restores the font.
+  template <class Measure>
+  auto WithFont(const SSymFont& font, Measure&& measure) {
+    const SSymFont saved = m_font;
+    SetFont(font);
+    const auto result = measure();
+    SetFont(saved);
+    return result;
+  }
   SSymCanvas();
 
   virtual void DrawText(const SString& text, const SSymRect& r, int flags);

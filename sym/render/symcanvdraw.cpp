@@ -501,13 +501,7 @@ void SSymCanvas::Polygon(const SSymListPt& pts) {
   if (!m_pDC || n == 0) return;
   TransformLstPt(pts);
   POINT* p = GetListPoints();
-  RECT box{p[0].x, p[0].y, p[0].x, p[0].y};
-  for (int i = 1; i < n; ++i) {
-    box.left = std::min(box.left, p[i].x);
-    box.top = std::min(box.top, p[i].y);
-    box.right = std::max(box.right, p[i].x);
-    box.bottom = std::max(box.bottom, p[i].y);
-  }
+  const RECT box = KvPointsBounds(p, n);
   if (FillEffect(SDrawBackground::shapePolygon, box, box, p, n)) {
     NullBrushScope nb(*m_pDC);
     m_pDC->Polygon(p, n);

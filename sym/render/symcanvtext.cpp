@@ -146,11 +146,7 @@ SSymSize SSymCanvas::GetTextExtent(const SString& text) {
 }
 
 SSymSize SSymCanvas::GetTextExtent(const SString& text, const SSymFont& font) {
-  const SSymFont saved = m_font;
-  SetFont(font);
-  const SSymSize s = GetTextExtent(text);
-  SetFont(saved);
-  return s;
+  return WithFont(font, [&] { return GetTextExtent(text); });
 }
 
 int SSymCanvas::GetTextHeight(const SString& text) { return GetTextExtent(text).cy; }
@@ -264,11 +260,7 @@ SSymSize SSymCanvas::GetWrapTextExtent(const SString& text, int width) {
 }
 
 SSymSize SSymCanvas::GetWrapTextExtent(const SString& text, const SSymFont& font, int width) {
-  const SSymFont saved = m_font;
-  SetFont(font);
-  const SSymSize s = GetWrapTextExtent(text, width);
-  SetFont(saved);
-  return s;
+  return WithFont(font, [&] { return GetWrapTextExtent(text, width); });
 }
 
 SSymSize SSymCanvas::GetTruncTextExtent(const SString& text, int width) {
@@ -292,11 +284,7 @@ SSymSize SSymCanvas::GetTruncTextExtent(const SString& text, int width) {
 }
 
 SSymSize SSymCanvas::GetTruncTextExtent(const SString& text, const SSymFont& font, int width) {
-  const SSymFont saved = m_font;
-  SetFont(font);
-  const SSymSize s = GetTruncTextExtent(text, width);
-  SetFont(saved);
-  return s;
+  return WithFont(font, [&] { return GetTruncTextExtent(text, width); });
 }
 
 // ---- drawing ------------------------------------------------------------------------------------
