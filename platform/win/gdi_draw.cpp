@@ -1066,19 +1066,7 @@ BOOL WidenPath(HDC hdc) {
     cairo_stroke(m);
     cairo_destroy(m);
     // Runs of set mask pixels become the region.
-    cairo_surface_flush(mask);
-    const unsigned char* data = cairo_image_surface_get_data(mask);
-    int stride = cairo_image_surface_get_stride(mask);
-    std::vector<std::vector<Span>> rows(std::size_t(b - t));
-    for (int y = 0; y < b - t; ++y)
-      for (int x = 0; x < r - l;) {
-        while (x < r - l && data[y * stride + x] < 128) ++x;
-        int st = x;
-        while (x < r - l && data[y * stride + x] >= 128) ++x;
-        if (x > st) rows[std::size_t(y)].push_back({l + st, l + x});
-      }
-    cairo_surface_destroy(mask);
-    area = Rgn::FromRows(t, rows);
+    area = Rgn::FromMask(mask, l, t);
   }
   cairo_destroy(cr);
   cairo_surface_destroy(s);

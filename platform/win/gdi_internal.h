@@ -41,6 +41,9 @@ class Rgn {
   Rgn() = default;
   explicit Rgn(const RECT& rc);
   static Rgn FromRows(int top, const std::vector<std::vector<Span>>& rows);
+  // The set pixels (value 128 and above) of an A8 mask whose top-left pixel
+  // stands at (left, top); the mask is destroyed.
+  static Rgn FromMask(cairo_surface_t* mask, int left, int top);
   // Everything cairo fills with the current path (antialias off), in device units.
   static Rgn FromCairoFill(cairo_t* cr);
   bool Empty() const { return bands_.empty(); }

@@ -42,23 +42,28 @@ Rgn Rgn::FromCairoFill(cairo_t* cr) {
   cairo_set_antialias(m, CAIRO_ANTIALIAS_NONE);
   cairo_fill(m);
   cairo_destroy(m);
+  return FromMask(mask, l, t);
+}
+
+Rgn Rgn::FromMask(cairo_surface_t* mask, int left, int top) {
   cairo_surface_flush(mask);
   const unsigned char* data = cairo_image_surface_get_data(mask);
-  int stride = cairo_image_surface_get_stride(mask);
-  std::vector<std::vector<Span>> rows(b - t);
-  for (int y = 0; y < b - t; ++y) {
+  const int stride = cairo_image_surface_get_stride(mask);
+  const int w = cairo_image_surface_get_width(mask), h = cairo_image_surface_get_height(mask);
+  std::vector<std::vector<Span>> rows(std::size_t(std::max(h, 0)));
+  for (int y = 0; y < h; ++y) {
     const unsigned char* row = data + y * stride;
     int x = 0;
-    while (x < r - l) {
-      while (x < r - l && row[x] < 128) ++x;
-      if (x >= r - l) break;
+    while (x < w) {
+      while (x < w && row[x] < 128) ++x;
+      if (x >= w) break;
       int s = x;
-      while (x < r - l && row[x] >= 128) ++x;
-      rows[y].push_back({l + s, l + x});
+      while (x < w && row[x] >= 128) ++x;
+      rows[std::size_t(y)].push_back({left + s, left + x});
     }
   }
   cairo_surface_destroy(mask);
-  return FromRows(t, rows);
+  return FromRows(top, rows);
 }
 
 int Rgn::Complexity() const {
