@@ -656,34 +656,37 @@ void SSymCollection::SetShadowStyle(SHORT style, int) {
   ctx.AddRepAction(action.release());
 }
 
-void SSymCollection::SetTextStyle(LONG style, int flag) {
-  if (GetCount() == 0) return;
-  ISRepSession* session = SessionOf(GetAt(0));
+namespace {
+// One step that gives every member answering ISSymFont the word `next(old)`
+// through `set` and keeps an `Action` of the old word for undo. Nothing for
+// an empty collection or a read-only session.
+template <class Action, class Next>
+void ChangeFontWord(const SComTbl<ISSymbol, ISSymbol*>& members, LONG (ISSymFont::*get)(),
+                    HRESULT (ISSymFont::*set)(LONG, int), Next next, int flag) {
+  if (members.GetCount() == 0) return;
+  ISRepSession* session = SessionOf(members.GetAt(0));
   if (session && session->IsReadOnly()) return;
   SRepCreateContext ctx(session);
-  SComTbl<ISSymbol, ISSymbol*> list(m_list);
+  SComTbl<ISSymbol, ISSymbol*> list(members);
   for (ISSymbol* s : list) {
     SComWrap<ISSymFont> face(s);
     if (face.IsNull()) continue;
-    const LONG old = face->GetTextStyle();
-    face->SetTextStyle((old & 0xF0) | style, flag);
-    ctx.AddRepAction(new SSymActionTextStyle(face.Get(), old));
+    const LONG old = (face.Get()->*get)();
+    (face.Get()->*set)(next(old), flag);
+    ctx.AddRepAction(new Action(face.Get(), old));
   }
+}
+}  // namespace
+
+void SSymCollection::SetTextStyle(LONG style, int flag) {
+  ChangeFontWord<SSymActionTextStyle>(
+      m_list, &ISSymFont::GetTextStyle, &ISSymFont::SetTextStyle, [style](LONG old) { return (old & 0xF0) | style; },
+      flag);
 }
 
 void SSymCollection::SetFontStyle(LONG style, int flag) {
-  if (GetCount() == 0) return;
-  ISRepSession* session = SessionOf(GetAt(0));
-  if (session && session->IsReadOnly()) return;
-  SRepCreateContext ctx(session);
-  SComTbl<ISSymbol, ISSymbol*> list(m_list);
-  for (ISSymbol* s : list) {
-    SComWrap<ISSymFont> face(s);
-    if (face.IsNull()) continue;
-    const LONG old = face->GetFontStyle();
-    face->SetFontStyle(old | style, flag);
-    ctx.AddRepAction(new SSymActionFontStyle(face.Get(), old));
-  }
+  ChangeFontWord<SSymActionFontStyle>(m_list, &ISSymFont::GetFontStyle, &ISSymFont::SetFontStyle,
+                                      [style](LONG old) { return old | style; }, flag);
 }
 
 void SSymCollection::AdjustText(SSymCanvas& canvas, int flag) {
