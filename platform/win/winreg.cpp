@@ -109,6 +109,14 @@ std::shared_ptr<Key> Resolve(HKEY h) {
   return it == r.handles.end() ? nullptr : it->second;
 }
 
+// The key of a handle when it still exists: ERROR_SUCCESS, or the error to
+// answer for an unknown handle or a deleted key.
+LSTATUS LiveKey(HKEY h, std::shared_ptr<Key>& k) {
+  k = Resolve(h);
+  if (!k) return ERROR_INVALID_HANDLE;
+  return k->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+}
+
 HKEY NewHandle(const std::shared_ptr<Key>& k) {
   auto& r = Reg();
   const std::uintptr_t v = r.nextHandle;
@@ -313,9 +321,8 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, 
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
   std::lock_guard lock(Reg().mutex);
-  auto k = Resolve(key);
-  if (!k) return ERROR_INVALID_HANDLE;
-  if (k->deleted) return ERROR_KEY_DELETED;
+  std::shared_ptr<Key> k;
+  if (const LSTATUS st = LiveKey(key, k)) return st;
   bool created = false;
   for (const auto& part : SplitPath(subKey)) {
     auto& slot = k->subKeys[Fold(part)];
@@ -335,9 +342,8 @@ LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, HKEY* result) {
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
   std::lock_guard lock(Reg().mutex);
-  auto k = Resolve(key);
-  if (!k) return ERROR_INVALID_HANDLE;
-  if (k->deleted) return ERROR_KEY_DELETED;
+  std::shared_ptr<Key> k;
+  if (const LSTATUS st = LiveKey(key, k)) return st;
   for (const auto& part : SplitPath(subKey)) {
     auto it = k->subKeys.find(Fold(part));
     if (it == k->subKeys.end()) return ERROR_FILE_NOT_FOUND;
@@ -355,9 +361,8 @@ LSTATUS RegCloseKey(HKEY key) {
 
 LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, DWORD*, DWORD* type, BYTE* data, DWORD* cbData) {
   std::lock_guard lock(Reg().mutex);
-  auto k = Resolve(key);
-  if (!k) return ERROR_INVALID_HANDLE;
-  if (k->deleted) return ERROR_KEY_DELETED;
+  std::shared_ptr<Key> k;
+  if (const LSTATUS st = LiveKey(key, k)) return st;
   const Value* v = k->FindValue(NameOf(valueName));
   if (!v) return ERROR_FILE_NOT_FOUND;
   return PutData(*v, type, data, cbData);
@@ -366,9 +371,8 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, DWORD*, DWORD* type, BYTE*
 LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* data, DWORD cbData) {
   if (!data && cbData) return ERROR_INVALID_PARAMETER;
   std::lock_guard lock(Reg().mutex);
-  auto k = Resolve(key);
-  if (!k) return ERROR_INVALID_HANDLE;
-  if (k->deleted) return ERROR_KEY_DELETED;
+  std::shared_ptr<Key> k;
+  if (const LSTATUS st = LiveKey(key, k)) return st;
   Value* v = k->FindValue(NameOf(valueName));
   if (!v) {
     k->values.push_back({NameOf(valueName), type, {}});
@@ -381,9 +385,8 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYT
 
 LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName) {
   std::lock_guard lock(Reg().mutex);
-  auto k = Resolve(key);
-  if (!k) return ERROR_INVALID_HANDLE;
-  if (k->deleted) return ERROR_KEY_DELETED;
+  std::shared_ptr<Key> k;
+  if (const LSTATUS st = LiveKey(key, k)) return st;
   const auto f = Fold(NameOf(valueName));
   auto it = std::find_if(k->values.begin(), k->values.end(), [&](const Value& v) { return Fold(v.name) == f; });
   if (it == k->values.end()) return ERROR_FILE_NOT_FOUND;
@@ -393,9 +396,8 @@ LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName) {
 
 LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey) {
   std::lock_guard lock(Reg().mutex);
-  auto k = Resolve(key);
-  if (!k) return ERROR_INVALID_HANDLE;
-  if (k->deleted) return ERROR_KEY_DELETED;
+  std::shared_ptr<Key> k;
+  if (const LSTATUS st = LiveKey(key, k)) return st;
   const auto parts = SplitPath(subKey);
   if (parts.empty()) return ERROR_ACCESS_DENIED;  // a key cannot delete itself through an empty path
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
@@ -414,9 +416,8 @@ LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey) {
 LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, DWORD* cchName, DWORD*, LPWSTR keyClass, DWORD* cchClass,
                       void*) {
   std::lock_guard lock(Reg().mutex);
-  auto k = Resolve(key);
-  if (!k) return ERROR_INVALID_HANDLE;
-  if (k->deleted) return ERROR_KEY_DELETED;
+  std::shared_ptr<Key> k;
+  if (const LSTATUS st = LiveKey(key, k)) return st;
   if (index >= k->subKeys.size()) return ERROR_NO_MORE_ITEMS;
   auto it = k->subKeys.begin();
   std::advance(it, index);
@@ -431,9 +432,8 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, DWORD* cchName, DWORD*
 LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR valueName, DWORD* cchValueName, DWORD*, DWORD* type, BYTE* data,
                       DWORD* cbData) {
   std::lock_guard lock(Reg().mutex);
-  auto k = Resolve(key);
-  if (!k) return ERROR_INVALID_HANDLE;
-  if (k->deleted) return ERROR_KEY_DELETED;
+  std::shared_ptr<Key> k;
+  if (const LSTATUS st = LiveKey(key, k)) return st;
   if (index >= k->values.size()) return ERROR_NO_MORE_ITEMS;
   const Value& v = k->values[index];
   LSTATUS st = PutName(v.name, valueName, cchValueName);
