@@ -52,8 +52,11 @@ TEST(SymPropertyMaps, EntryCountsPerClass) {
     EXPECT_EQ(CountProperties(SSymGetPropertyMap(c.cls)), c.properties);
     EXPECT_EQ(CountEditors(SSymGetAttrEditorMap(c.cls)), c.editors);
     // A getter-only entry never carries a setter, whatever the class stored.
-    for (const SPropertyEntry* e = SSymGetPropertyMap(c.cls)->entries; e->id != 0; ++e)
-      if (e->flags == 0x4) EXPECT_EQ(e->setter, nullptr) << std::hex << e->id;
+    for (const SPropertyEntry* e = SSymGetPropertyMap(c.cls)->entries; e->id != 0; ++e) {
+      if (e->flags == 0x4) {
+        EXPECT_EQ(e->setter, nullptr) << std::hex << e->id;
+      }
+    }
   }
 }
 
