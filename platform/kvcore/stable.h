@@ -163,21 +163,23 @@ class __SList {
   int m_count = 0;
 };
 
-// ---- STable ----------------------------------------------------------------
+// ---- STable and STableMem -----------------------------------------------------
 
-template <class T, class A = SAllocator<T>>
-class STable : public __STable {
+// The typed part that STable and STableMem share over their untyped base:
+// elements of T, copied, moved and destroyed as T.
+template <class Base, class T>
+class STableTyped : public Base {
  public:
-  STable() : __STable(static_cast<int>(sizeof(T))) {}
-  STable(const STable& other) : __STable(static_cast<int>(sizeof(T))) {
-    GrowTo(other.GetCount());
-    for (int i = 0; i < other.GetCount(); ++i) __STable::Insert(GetCount(), other.__STable::GetAt(i));
+  STableTyped() : Base(static_cast<int>(sizeof(T))) {}
+  STableTyped(const STableTyped& other) : Base(static_cast<int>(sizeof(T))) {
+    this->GrowTo(other.GetCount());
+    for (int i = 0; i < other.GetCount(); ++i) __STable::Insert(this->GetCount(), other.__STable::GetAt(i));
   }
-  STable& operator=(const STable& other) {
+  STableTyped& operator=(const STableTyped& other) {
     __STable::operator=(other);
     return *this;
   }
-  ~STable() override { Clear(); }
+  ~STableTyped() override { this->Clear(); }
 
   T& GetAt(int i) { return *static_cast<T*>(__STable::GetAt(i)); }
   const T& GetAt(int i) const { return *static_cast<const T*>(__STable::GetAt(i)); }
@@ -185,12 +187,38 @@ class STable : public __STable {
   const T& operator[](int i) const { return GetAt(i); }
   // Appends; answers the new element's index.
   int Add(const T& element) {
-    __STable::Insert(GetCount(), std::addressof(element));
-    return GetCount() - 1;
+    __STable::Insert(this->GetCount(), std::addressof(element));
+    return this->GetCount() - 1;
   }
   T& Insert(int i, const T& element) { return *static_cast<T*>(__STable::Insert(i, std::addressof(element))); }
-  void RemoveAll() { Clear(); }
-  bool IsEmpty() const { return GetCount() == 0; }
+  void RemoveAll() { this->Clear(); }
+  bool IsEmpty() const { return this->GetCount() == 0; }
+
+  T* begin() { return this->GetCount() ? &GetAt(0) : nullptr; }
+  T* end() { return begin() + this->GetCount(); }
+  const T* begin() const { return this->GetCount() ? &GetAt(0) : nullptr; }
+  const T* end() const { return begin() + this->GetCount(); }
+
+ protected:
+  void DestroyElement(void* element) override { static_cast<T*>(element)->~T(); }
+  void* CopyElement(void* target, const void* source) override {
+    if (!target) return nullptr;
+    return ::new (target) T(*static_cast<const T*>(source));
+  }
+  void RelocateElement(void* target, void* source) override {
+    T* s = static_cast<T*>(source);
+    ::new (target) T(std::move(*s));
+    s->~T();
+  }
+};
+
+template <class T, class A = SAllocator<T>>
+class STable : public STableTyped<__STable, T> {
+ public:
+  using STableTyped<__STable, T>::GetAt;
+  using __STable::GetCount;
+  using __STable::Swap;
+
   // Linear search by equality (pointer equality for tables of pointers).
   bool Contains(const T& element) const { return Find(element) >= 0; }
   int Find(const T& element) const {
@@ -228,79 +256,23 @@ class STable : public __STable {
       }
     }
   }
-
-  T* begin() { return GetCount() ? &GetAt(0) : nullptr; }
-  T* end() { return begin() + GetCount(); }
-  const T* begin() const { return GetCount() ? &GetAt(0) : nullptr; }
-  const T* end() const { return begin() + GetCount(); }
-
- protected:
-  void DestroyElement(void* element) override { static_cast<T*>(element)->~T(); }
-  void* CopyElement(void* target, const void* source) override {
-    if (!target) return nullptr;
-    return ::new (target) T(*static_cast<const T*>(source));
-  }
-  void RelocateElement(void* target, void* source) override {
-    T* s = static_cast<T*>(source);
-    ::new (target) T(std::move(*s));
-    s->~T();
-  }
 };
 
-// ---- STableMem -------------------------------------------------------------
-
 template <class T, class A = SAllocator<T>>
-class STableMem : public __STableMem {
+class STableMem : public STableTyped<__STableMem, T> {
  public:
-  STableMem() : __STableMem(static_cast<int>(sizeof(T))) {}
-  STableMem(const STableMem& other) : __STableMem(static_cast<int>(sizeof(T))) {
-    GrowTo(other.GetCount());
-    for (int i = 0; i < other.GetCount(); ++i) __STable::Insert(GetCount(), other.__STable::GetAt(i));
-  }
-  STableMem& operator=(const STableMem& other) {
-    __STable::operator=(other);
-    return *this;
-  }
-  ~STableMem() override { Clear(); }
+  using __STable::GetCount;
 
-  T& GetAt(int i) { return *static_cast<T*>(__STable::GetAt(i)); }
-  const T& GetAt(int i) const { return *static_cast<const T*>(__STable::GetAt(i)); }
-  T& operator[](int i) { return GetAt(i); }
-  const T& operator[](int i) const { return GetAt(i); }
-  T& Insert(int i, const T& element) { return *static_cast<T*>(__STable::Insert(i, std::addressof(element))); }
-  int Add(const T& element) {
-    __STable::Insert(GetCount(), std::addressof(element));
-    return GetCount() - 1;
-  }
   // A new default element at the end.
   T& AddNew() {
     const int i = GetCount();
-    void* raw = NewAt(i);
+    void* raw = this->NewAt(i);
     try {
       return *::new (raw) T();
     } catch (...) {
-      DiscardAt(i);
+      this->DiscardAt(i);
       throw;
     }
-  }
-  void RemoveAll() { Clear(); }
-  bool IsEmpty() const { return GetCount() == 0; }
-
-  T* begin() { return GetCount() ? &GetAt(0) : nullptr; }
-  T* end() { return begin() + GetCount(); }
-  const T* begin() const { return GetCount() ? &GetAt(0) : nullptr; }
-  const T* end() const { return begin() + GetCount(); }
-
- protected:
-  void DestroyElement(void* element) override { static_cast<T*>(element)->~T(); }
-  void* CopyElement(void* target, const void* source) override {
-    if (!target) return nullptr;
-    return ::new (target) T(*static_cast<const T*>(source));
-  }
-  void RelocateElement(void* target, void* source) override {
-    T* s = static_cast<T*>(source);
-    ::new (target) T(std::move(*s));
-    s->~T();
   }
 };
 
