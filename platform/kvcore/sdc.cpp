@@ -28,70 +28,58 @@ BOOL SDC::DeleteDC() {
   return own ? ::DeleteDC(h) : TRUE;
 }
 
+namespace {
+// The value a GDI call answers through its last argument; zero when it fails.
+template <class T, class Call>
+T Answer(Call&& call) {
+  T value{};
+  call(&value);
+  return value;
+}
+}  // namespace
+
 POINT SDC::SetViewportOrg(int x, int y) {
-  POINT old = {0, 0};
-  ::SetViewportOrgEx(m_hDC, x, y, &old);
-  return old;
+  return Answer<POINT>([&](POINT* out) { ::SetViewportOrgEx(m_hDC, x, y, out); });
 }
 
 POINT SDC::GetViewportOrg() const {
-  POINT pt = {0, 0};
-  ::GetViewportOrgEx(m_hDC, &pt);
-  return pt;
+  return Answer<POINT>([&](POINT* out) { ::GetViewportOrgEx(m_hDC, out); });
 }
 
 POINT SDC::OffsetViewportOrg(int dx, int dy) {
-  POINT old = {0, 0};
-  ::OffsetViewportOrgEx(m_hDC, dx, dy, &old);
-  return old;
+  return Answer<POINT>([&](POINT* out) { ::OffsetViewportOrgEx(m_hDC, dx, dy, out); });
 }
 
 SIZE SDC::SetViewportExt(int cx, int cy) {
-  SIZE old = {0, 0};
-  ::SetViewportExtEx(m_hDC, cx, cy, &old);
-  return old;
+  return Answer<SIZE>([&](SIZE* out) { ::SetViewportExtEx(m_hDC, cx, cy, out); });
 }
 
 SIZE SDC::GetViewportExt() const {
-  SIZE sz = {0, 0};
-  ::GetViewportExtEx(m_hDC, &sz);
-  return sz;
+  return Answer<SIZE>([&](SIZE* out) { ::GetViewportExtEx(m_hDC, out); });
 }
 
 POINT SDC::SetWindowOrg(int x, int y) {
-  POINT old = {0, 0};
-  ::SetWindowOrgEx(m_hDC, x, y, &old);
-  return old;
+  return Answer<POINT>([&](POINT* out) { ::SetWindowOrgEx(m_hDC, x, y, out); });
 }
 
 POINT SDC::GetWindowOrg() const {
-  POINT pt = {0, 0};
-  ::GetWindowOrgEx(m_hDC, &pt);
-  return pt;
+  return Answer<POINT>([&](POINT* out) { ::GetWindowOrgEx(m_hDC, out); });
 }
 
 SIZE SDC::SetWindowExt(int cx, int cy) {
-  SIZE old = {0, 0};
-  ::SetWindowExtEx(m_hDC, cx, cy, &old);
-  return old;
+  return Answer<SIZE>([&](SIZE* out) { ::SetWindowExtEx(m_hDC, cx, cy, out); });
 }
 
 SIZE SDC::GetWindowExt() const {
-  SIZE sz = {0, 0};
-  ::GetWindowExtEx(m_hDC, &sz);
-  return sz;
+  return Answer<SIZE>([&](SIZE* out) { ::GetWindowExtEx(m_hDC, out); });
 }
 
 POINT SDC::MoveTo(int x, int y) {
-  POINT old = {0, 0};
-  ::MoveToEx(m_hDC, x, y, &old);
-  return old;
+  return Answer<POINT>([&](POINT* out) { ::MoveToEx(m_hDC, x, y, out); });
 }
 
 POINT SDC::GetCurrentPosition() const {
-  POINT pt = {0, 0};
-  ::GetCurrentPositionEx(m_hDC, &pt);
-  return pt;
+  return Answer<POINT>([&](POINT* out) { ::GetCurrentPositionEx(m_hDC, out); });
 }
 
 void SDC::FillSolidRect(const RECT* rc, COLORREF color) {

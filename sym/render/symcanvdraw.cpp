@@ -12,6 +12,15 @@
 
 namespace {
 
+// Device points for the smooth (GDI+) drawing.
+std::vector<Gdiplus::PointF> PointsF(const POINT* p, int n) {
+  std::vector<Gdiplus::PointF> f(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i)
+    f[static_cast<std::size_t>(i)] =
+        Gdiplus::PointF(static_cast<Gdiplus::REAL>(p[i].x), static_cast<Gdiplus::REAL>(p[i].y));
+  return f;
+}
+
 int Cmp(long long a, long long b) { return a < b ? -1 : (a > b ? 1 : 0); }
 int CmpU(unsigned long long a, unsigned long long b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
@@ -324,10 +333,7 @@ void SSymCanvas::Polyline(const SSymListPt& pts, int to) {
   if (m_pDC->GetROP2() == R2_COPYPEN) m_pDC->SetBkMode(TRANSPARENT);
   POINT* p = GetListPoints();
   if (UseGdiPlus()) {
-    std::vector<Gdiplus::PointF> f(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i)
-      f[static_cast<std::size_t>(i)] =
-          Gdiplus::PointF(static_cast<Gdiplus::REAL>(p[i].x), static_cast<Gdiplus::REAL>(p[i].y));
+    const std::vector<Gdiplus::PointF> f = PointsF(p, n);
     Gdiplus::Graphics g(m_pDC->GetSafeHdc());
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     g.DrawLines(CurrentGdiPen(), f.data(), n);
@@ -364,10 +370,7 @@ void SSymCanvas::PolyBezier(const SSymListPt& pts, int to, int exact) {
   TransformLstPt(curve);
   POINT* p = GetListPoints();
   if (UseGdiPlus()) {
-    std::vector<Gdiplus::PointF> f(static_cast<std::size_t>(m));
-    for (int i = 0; i < m; ++i)
-      f[static_cast<std::size_t>(i)] =
-          Gdiplus::PointF(static_cast<Gdiplus::REAL>(p[i].x), static_cast<Gdiplus::REAL>(p[i].y));
+    const std::vector<Gdiplus::PointF> f = PointsF(p, m);
     Gdiplus::Graphics g(m_pDC->GetSafeHdc());
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     g.DrawBeziers(CurrentGdiPen(), f.data(), m);
