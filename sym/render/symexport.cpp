@@ -82,6 +82,21 @@ bool RunDraw(const SSymExportDraw& draw, SSymCanvas& canvas, SString& message) {
   return false;
 }
 
+// Writes the file under a temporary name beside the target (so that a failed
+// write leaves no partial file under the chosen name), then gives it the
+// target's name.
+template <class Write>
+HRESULT WriteAndPublish(const SString& path, const fs::path& target, SString* error, const char* failure,
+                        Write&& write) {
+  const fs::path temp = TempBeside(target);
+  if (!write(SString::FromUtf8(temp.string()))) {
+    std::error_code ec;
+    fs::remove(temp, ec);
+    return Fail(error, SSYM_E_WRITEFAULT, SString(failure) + path);
+  }
+  return Publish(temp, target, path, error);
+}
+
 HRESULT ExportEmf(const SString& path, const fs::path& target, const SSymExportDraw& draw, const SSymRect& clip,
                   int color, SString* error) {
   SSymCanvasMetafile canvas(1);
@@ -94,13 +109,8 @@ HRESULT ExportEmf(const SString& path, const fs::path& target, const SSymExportD
   canvas.Unlock(&mf);
   if (!drawn) return Fail(error, E_FAIL, message);
   if (!mf.IsValid()) return Fail(error, E_FAIL, SString("The metafile recording could not be closed"));
-  const fs::path temp = TempBeside(target);
-  if (!mf.SaveMetaFile(SString::FromUtf8(temp.string()))) {
-    std::error_code ec;
-    fs::remove(temp, ec);
-    return Fail(error, SSYM_E_WRITEFAULT, SString("The metafile could not be written: ") + path);
-  }
-  return Publish(temp, target, path, error);
+  return WriteAndPublish(path, target, error, "The metafile could not be written: ",
+                         [&](const SString& temp) { return mf.SaveMetaFile(temp) != FALSE; });
 }
 
 HRESULT ExportSvg(const SString& path, const fs::path& target, const SSymExportDraw& draw, const SSymRect& clip,
@@ -121,13 +131,8 @@ HRESULT ExportSvg(const SString& path, const fs::path& target, const SSymExportD
   // The document goes to a file beside the target first, so that a failed
   // write leaves no partial file under the chosen name; the pictures are
   // already written and linked relative to the target's name.
-  const fs::path temp = TempBeside(target);
-  if (!svg.SaveDocument(SString::FromUtf8(temp.string()), 3)) {
-    std::error_code ec;
-    fs::remove(temp, ec);
-    return Fail(error, SSYM_E_WRITEFAULT, SString("The SVG document could not be written: ") + path);
-  }
-  return Publish(temp, target, path, error);
+  return WriteAndPublish(path, target, error, "The SVG document could not be written: ",
+                         [&](const SString& temp) { return svg.SaveDocument(temp, 3) != 0; });
 }
 
 HRESULT ExportRaster(const SString& path, const fs::path& target, const SSymExportDraw& draw, const SSymRect& clip,
@@ -144,14 +149,9 @@ HRESULT ExportRaster(const SString& path, const fs::path& target, const SSymExpo
   if (!bitmap.IsValid()) return Fail(error, E_FAIL, SString("The bitmap was lost"));
   // The temporary name keeps the extension, which picks the encoder: PNG
   // for ".png", BMP for the others.
-  const fs::path temp = TempBeside(target);
   (void)kind;
-  if (!bitmap.SaveBitmap(SString::FromUtf8(temp.string()))) {
-    std::error_code ec;
-    fs::remove(temp, ec);
-    return Fail(error, SSYM_E_WRITEFAULT, SString("The bitmap could not be written: ") + path);
-  }
-  return Publish(temp, target, path, error);
+  return WriteAndPublish(path, target, error, "The bitmap could not be written: ",
+                         [&](const SString& temp) { return bitmap.SaveBitmap(temp) != FALSE; });
 }
 
 }  // namespace
