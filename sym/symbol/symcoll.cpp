@@ -262,16 +262,19 @@ void MergeBrush(SSymBrush& result, const SSymBrush& b) {
   if (result.m_style == 2 && result.m_hatch != b.m_hatch) result.m_hatch = SSymCollection::MixedHatch;
   if (result.m_endColor.GetColor() != b.m_endColor.GetColor()) result.m_endColor = SSymColor(SSymCollection::MixedColor);
 }
-}  // namespace
 
-void SSymCollection::GetBrush(SSymBrush& brush) {
+// The brush common to the members answering `Face` (visited from the last to
+// the first; the first brush taken whole, each later one merged in); the
+// default brush when none answers.
+template <class Face, class Get>
+void CommonBrush(const SComTbl<ISSymbol, ISSymbol*>& list, SSymBrush& brush, Get get) {
   brush = SSymBrush();
   bool first = true;
-  for (int i = GetCount() - 1; i >= 0; --i) {
-    ISSymbol* s = GetAt(i);
-    SComWrap<ISSymBrush> face(s);
+  for (int i = list.GetCount() - 1; i >= 0; --i) {
+    ISSymbol* s = list.GetAt(i);
+    SComWrap<Face> face(s);
     if (face.IsNull()) continue;
-    const SSymBrush b = FormatOf(s).m_brush;
+    const SSymBrush b = get(s);
     if (first) {
       brush = b;
       first = false;
@@ -280,22 +283,14 @@ void SSymCollection::GetBrush(SSymBrush& brush) {
     }
   }
 }
+}  // namespace
+
+void SSymCollection::GetBrush(SSymBrush& brush) {
+  CommonBrush<ISSymBrush>(m_list, brush, [](ISSymbol* s) { return FormatOf(s).m_brush; });
+}
 
 void SSymCollection::GetShadow(SSymBrush& brush) {
-  brush = SSymBrush();
-  bool first = true;
-  for (int i = GetCount() - 1; i >= 0; --i) {
-    ISSymbol* s = GetAt(i);
-    SComWrap<ISSymShadow> face(s);
-    if (face.IsNull()) continue;
-    const SSymBrush b(FormatOf(s).m_shadowColor);
-    if (first) {
-      brush = b;
-      first = false;
-    } else {
-      MergeBrush(brush, b);
-    }
-  }
+  CommonBrush<ISSymShadow>(m_list, brush, [](ISSymbol* s) { return SSymBrush(FormatOf(s).m_shadowColor); });
 }
 
 int SSymCollection::GetFilled() {
