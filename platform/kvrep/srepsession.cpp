@@ -259,6 +259,19 @@ SRepContext* SRepSession::OpenLockout() {
   return ctx;
 }
 
+namespace {
+// Runs an action; an exception it throws becomes its result.
+HRESULT Execute(SRepActionBase* a) {
+  try {
+    return a->Execute();
+  } catch (const SECOMException& e) {
+    return e.GetResult();
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+}  // namespace
+
 HRESULT SRepSession::ApplyLockout(SRepContext* ctx) {
   if (!ctx || ctx != m_current) return E_UNEXPECTED;
   // Run the pending records in order; the records of changes already made
@@ -273,13 +286,7 @@ HRESULT SRepSession::ApplyLockout(SRepContext* ctx) {
   for (int i = 0, n = ctx->GetActionCount(); i < n; ++i) {
     if (ctx->IsDone(i)) continue;
     SRepActionBase* a = ctx->GetAction(i);
-    try {
-      hr = a->Execute();
-    } catch (const SECOMException& e) {
-      hr = e.GetResult();
-    } catch (...) {
-      hr = E_FAIL;
-    }
+    hr = Execute(a);
     if (FAILED(hr)) break;
     ran.push_back(i);
   }
@@ -350,13 +357,7 @@ HRESULT SRepSession::RunStep(Step& step, bool backward) {
       if (o->IsDeleted() && !ownLife.count(SRepObject::FromInterface(o))) gone = true;
     }
     if (gone) continue;
-    try {
-      hr = a->Execute();
-    } catch (const SECOMException& e) {
-      hr = e.GetResult();
-    } catch (...) {
-      hr = E_FAIL;
-    }
+    hr = Execute(a);
     if (FAILED(hr)) break;
     ran.push_back(a);
   }

@@ -1011,64 +1011,52 @@ namespace {
 const char* kClipPath = "clipPath";
 }
 
-void SSVGDomDocument::ClipRectangle(const RECT& box) {
-  if (m_document.isNull()) return;
+void SSVGDomDocument::AppendClip(const DOM_Element& shape) {
   ++m_clippingCounter;
   DOM_Element clip = CreateElement(kClipPath);
   clip.setAttribute("id", GetClippingID());
+  clip.appendChild(shape);
+  Append(clip);
+}
+
+void SSVGDomDocument::ClipRectangle(const RECT& box) {
+  if (m_document.isNull()) return;
   DOM_Element r = CreateElement("rect");
   SetCoordinate(r, Shrunk(box));
-  clip.appendChild(r);
-  Append(clip);
+  AppendClip(r);
 }
 
 void SSVGDomDocument::ClipRoundRect(const RECT& box, SIZE corner) {
   if (m_document.isNull()) return;
-  ++m_clippingCounter;
-  DOM_Element clip = CreateElement(kClipPath);
-  clip.setAttribute("id", GetClippingID());
   DOM_Element r = CreateElement("rect");
   SetCoordinate(r, Shrunk(box));
   r.setAttribute("rx", I(std::max(1, Half(corner.cx))));
   r.setAttribute("ry", I(std::max(1, Half(corner.cy))));
-  clip.appendChild(r);
-  Append(clip);
+  AppendClip(r);
 }
 
 void SSVGDomDocument::ClipEllipse(const RECT& box) {
   if (m_document.isNull()) return;
-  ++m_clippingCounter;
-  DOM_Element clip = CreateElement(kClipPath);
-  clip.setAttribute("id", GetClippingID());
   DOM_Element e = CreateElement("ellipse");
   SetEllipse(e, Shrunk(box));
-  clip.appendChild(e);
-  Append(clip);
+  AppendClip(e);
 }
 
 void SSVGDomDocument::ClipPolygon(const POINT* points, int count) {
   if (!points || count < 3 || m_document.isNull()) return;
-  ++m_clippingCounter;
-  DOM_Element clip = CreateElement(kClipPath);
-  clip.setAttribute("id", GetClippingID());
   DOM_Element p = CreateElement("polygon");
   p.setAttribute("points", PointList(points, count));
   p.setAttribute("stroke-linejoin", "miter");
-  clip.appendChild(p);
-  Append(clip);
+  AppendClip(p);
 }
 
 void SSVGDomDocument::ClipFillPath(const RECT& /*box*/) {
   if (m_document.isNull()) return;
-  ++m_clippingCounter;
-  DOM_Element clip = CreateElement(kClipPath);
-  clip.setAttribute("id", GetClippingID());
   DOM_Element p = CreateElement("path");
   p.setAttribute("d", m_pathData);
   p.setAttribute("stroke", "none");
   p.setAttribute("stroke-width", "0");
-  clip.appendChild(p);
-  Append(clip);
+  AppendClip(p);
 }
 
 void SSVGDomDocument::SetBackgroundImage(const RECT& box) {

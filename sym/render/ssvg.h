@@ -143,6 +143,8 @@ class SSVGDomDocument : public SDOMDocument {
   // Appends a new group or link (to the root or the current element) and
   // makes it the current element, as asked.
   void Settle(const DOM_Element& e, int append, int toRoot, int makeCurrent);
+  // Appends a clip path of its own (the next clipping id) around `shape`.
+  void AppendClip(const DOM_Element& shape);
   void SetEllipse(DOM_Element& element, const RECT& box) const;
   void FillBackground(const RECT& box, int kind);
   void PlacePicture(const RECT& rc, int kind, SPictureInfo* info);
