@@ -116,6 +116,20 @@ bool IsOpenPrinter(HANDLE h) {
   return Spool().open.count(reinterpret_cast<std::uintptr_t>(h)) != 0;
 }
 
+// The checks of the form calls: an open printer and level 1 (the error set
+// when not).
+bool FormCallOk(HANDLE printer, DWORD level) {
+  if (!IsOpenPrinter(printer)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
+  if (level != 1) {
+    SetLastError(ERROR_INVALID_LEVEL);
+    return false;
+  }
+  return true;
+}
+
 std::size_t Len(const char16_t* s) { return std::char_traits<char16_t>::length(s); }
 
 void CopyName(WCHAR* dst, int cap, const char16_t* src) {
@@ -410,14 +424,7 @@ LONG DocumentPropertiesW(HWND, HANDLE printer, LPWSTR deviceName, DEVMODEW* out,
 
 BOOL EnumFormsW(HANDLE printer, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* needed, DWORD* returned) {
   if (returned) *returned = 0;
-  if (!IsOpenPrinter(printer)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  if (level != 1) {
-    SetLastError(ERROR_INVALID_LEVEL);
-    return FALSE;
-  }
+  if (!FormCallOk(printer, level)) return FALSE;
   const auto forms = AllForms();
   BOOL ok = PackRecords(buffer, cbBuf, needed, [&](BYTE* buf, DWORD cb) -> DWORD {
     Packer p(buf, cb, sizeof(FORM_INFO_1W), forms.size());
@@ -432,14 +439,7 @@ BOOL EnumFormsW(HANDLE printer, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* n
 }
 
 BOOL AddFormW(HANDLE printer, DWORD level, BYTE* form) {
-  if (!IsOpenPrinter(printer)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  if (level != 1) {
-    SetLastError(ERROR_INVALID_LEVEL);
-    return FALSE;
-  }
+  if (!FormCallOk(printer, level)) return FALSE;
   const auto* f = reinterpret_cast<const FORM_INFO_1W*>(form);
   if (!f || !f->pName || !*f->pName || f->Size.cx <= 0 || f->Size.cy <= 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
