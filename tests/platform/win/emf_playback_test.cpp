@@ -193,6 +193,19 @@ TEST(EmfPlayback, TurnedShapesReplayTurned) {
   EXPECT_NE(GetPixel(played.dc, 82, 42), RGB(255, 255, 255));
   // The target's own mode and transform are as they were.
   EXPECT_EQ(GetGraphicsMode(played.dc), GM_COMPATIBLE);
+
+  // Played twice as large: the shapes and their pens as drawn at scale 2.
+  Raster direct2(2 * kW, 2 * kH), played2(2 * kW, 2 * kH);
+  SetMapMode(direct2.dc, MM_ANISOTROPIC);
+  SetWindowExtEx(direct2.dc, 1, 1, nullptr);
+  SetViewportExtEx(direct2.dc, 2, 2, nullptr);
+  DrawTurnedShapes(direct2.dc);
+  SetMapMode(direct2.dc, MM_TEXT);
+  const RECT rc2{0, 0, 2 * kW, 2 * kH};
+  EXPECT_TRUE(PlayEnhMetaFile(played2.dc, mf, &rc2));
+  const int ink2 = Ink(direct2.dc, 2 * kW, 2 * kH);
+  EXPECT_GT(ink2, 3 * ink);
+  EXPECT_LE(Differences(direct2.dc, played2.dc, 0, 0, 2 * kW, 2 * kH), ink2 / 50);
   DeleteEnhMetaFile(mf);
 }
 
