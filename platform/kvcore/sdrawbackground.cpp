@@ -44,26 +44,68 @@ BOOL Diagonal(HDC hdc, const RECT& rc, COLORREF c1, COLORREF c2, bool down) {
   return GradientFill(hdc, v, 4, t, 2, GRADIENT_FILL_TRIANGLE);
 }
 
-// Concentric ellipses from the outside (c2) in to the centre (c1).
-BOOL Radial(HDC hdc, const RECT& rc, COLORREF c1, COLORREF c2) {
-  Fill(hdc, rc, c2);
+// Concentric ellipses from the outside (`outer`) in to the focus (`inner`).
+// The outer ellipse circumscribes the rectangle (times `scale`); the
+// centres move from the rectangle's centre to the focus point.
+BOOL Radial(HDC hdc, const RECT& rc, COLORREF inner, COLORREF outer, int corner) {
+  Fill(hdc, rc, outer);
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;
   const int steps = std::clamp(std::max(w, h) / 2, 1, 64);
   HGDIOBJ oldPen = SelectObject(hdc, GetStockObject(NULL_PEN));
-  // The outer ellipse circumscribes the rectangle.
-  const double rx = w / 2.0 * std::sqrt(2.0), ry = h / 2.0 * std::sqrt(2.0);
+  const double scale = corner >= 0 ? 1.5 : 1.0;
+  const double rx = w / 2.0 * std::sqrt(2.0) * scale, ry = h / 2.0 * std::sqrt(2.0) * scale;
   const double cx = rc.left + w / 2.0, cy = rc.top + h / 2.0;
+  double fx = cx, fy = cy;
+  if (corner >= 0) {
+    fx = (cx + ((corner == 0 || corner == 3) ? rc.left : rc.right)) / 2.0;
+    fy = (cy + ((corner == 0 || corner == 1) ? rc.top : rc.bottom)) / 2.0;
+  }
   for (int i = 0; i < steps; ++i) {
     const double f = 1.0 - static_cast<double>(i) / steps;
-    HBRUSH b = CreateSolidBrush(SDrawGradient::GetMediumColor(c2, c1, i, steps - 1 > 0 ? steps - 1 : 1));
+    const double ex = fx + (cx - fx) * f, ey = fy + (cy - fy) * f;
+    HBRUSH b = CreateSolidBrush(SDrawGradient::GetMediumColor(outer, inner, i, steps - 1 > 0 ? steps - 1 : 1));
     HGDIOBJ oldBrush = SelectObject(hdc, KvHandleCast<HGDIOBJ>(b));
-    Ellipse(hdc, static_cast<int>(std::lround(cx - rx * f)), static_cast<int>(std::lround(cy - ry * f)),
-            static_cast<int>(std::lround(cx + rx * f)) + 1, static_cast<int>(std::lround(cy + ry * f)) + 1);
+    Ellipse(hdc, static_cast<int>(std::lround(ex - rx * f)), static_cast<int>(std::lround(ey - ry * f)),
+            static_cast<int>(std::lround(ex + rx * f)) + 1, static_cast<int>(std::lround(ey + ry * f)) + 1);
     SelectObject(hdc, oldBrush);
     DeleteObject(KvHandleCast<HGDIOBJ>(b));
   }
   SelectObject(hdc, oldPen);
   return TRUE;
+}
+
+BOOL Linear(HDC hdc, const RECT& rc, COLORREF c1, COLORREF c2, SGradientForm::Direction d) {
+  switch (d) {
+    case SGradientForm::gdTopToBottom: return LinearRect(hdc, rc, c1, c2, true);
+    case SGradientForm::gdLeftToRight: return LinearRect(hdc, rc, c1, c2, false);
+    case SGradientForm::gdDiagonalDown: return Diagonal(hdc, rc, c1, c2, true);
+    case SGradientForm::gdDiagonalUp: return Diagonal(hdc, rc, c1, c2, false);
+  }
+  return FALSE;
+}
+
+// Mirrored: c1 at both ends, c2 in the middle along the direction.
+BOOL Mirrored(HDC hdc, const RECT& rc, COLORREF c1, COLORREF c2, SGradientForm::Direction d) {
+  const LONG mx = rc.left + (rc.right - rc.left) / 2, my = rc.top + (rc.bottom - rc.top) / 2;
+  switch (d) {
+    case SGradientForm::gdTopToBottom:
+      return LinearRect(hdc, {rc.left, rc.top, rc.right, my}, c1, c2, true) &&
+             LinearRect(hdc, {rc.left, my, rc.right, rc.bottom}, c2, c1, true);
+    case SGradientForm::gdLeftToRight:
+      return LinearRect(hdc, {rc.left, rc.top, mx, rc.bottom}, c1, c2, false) &&
+             LinearRect(hdc, {mx, rc.top, rc.right, rc.bottom}, c2, c1, false);
+    case SGradientForm::gdDiagonalDown:
+    case SGradientForm::gdDiagonalUp: {
+      // Corner colours along the diagonal: c1 at both ends, c2 on the other diagonal.
+      const bool down = d == SGradientForm::gdDiagonalDown;
+      TRIVERTEX v[5] = {Vertex(rc.left, rc.top, down ? c1 : c2), Vertex(rc.right, rc.top, down ? c2 : c1),
+                        Vertex(rc.right, rc.bottom, down ? c1 : c2), Vertex(rc.left, rc.bottom, down ? c2 : c1),
+                        Vertex(mx, my, c2)};
+      GRADIENT_TRIANGLE t[4] = {{0, 1, 4}, {1, 2, 4}, {2, 3, 4}, {3, 0, 4}};
+      return GradientFill(hdc, v, 5, t, 4, GRADIENT_FILL_TRIANGLE);
+    }
+  }
+  return FALSE;
 }
 
 }  // namespace
@@ -88,29 +130,76 @@ void SDrawGradient::SetGradient(const RECT& start, const RECT& end, COLORREF c1,
   m_frame = frame;
 }
 
+SGradientForm SDecodeGradient(int mode) {
+  static const int kOlder[][2] = {{0x100, 0x40},  {0x101, 0x81},  {0x102, 0x41},  {0x103, 0x80},
+                                  {0x1001, 0x21}, {0x1002, 0x20}, {0x1003, 0x11}, {0x1004, 0x10},
+                                  {0x1005, 0x41}, {0x1006, 0x40}, {0x1007, 0x81}, {0x1008, 0x80}};
+  for (const auto& m : kOlder)
+    if (mode == m[0]) {
+      mode = m[1];
+      break;
+    }
+  using F = SGradientForm;
+  F f;
+  const int family = mode & 0xFFF0, variant = mode & 0xF;
+  auto linear = [&](F::Direction d, bool swap, bool mirrored) {
+    f.kind = F::gfLinear;
+    f.direction = d;
+    f.swap = swap;
+    f.mirrored = mirrored;
+  };
+  switch (family) {
+    case 0x10:
+    case 0x20:
+    case 0x40:
+    case 0x80: {
+      const F::Direction d = family == 0x10   ? F::gdTopToBottom
+                             : family == 0x20 ? F::gdLeftToRight
+                             : family == 0x40 ? F::gdDiagonalDown
+                                              : F::gdDiagonalUp;
+      linear(d, variant == 1 || variant == 3, variant == 2 || variant == 3);
+      break;
+    }
+    case 0x200:
+      f.kind = F::gfRadial;
+      f.swap = mode == 0x201;
+      break;
+    case 0x800:
+      f.kind = F::gfRadial;
+      if (variant <= 3) f.corner = variant;
+      break;
+    case 0:
+      switch (variant) {
+        case 1: linear(F::gdLeftToRight, false, false); break;
+        case 2: linear(F::gdTopToBottom, false, false); break;
+        case 3: linear(F::gdDiagonalDown, false, false); break;
+        case 4: linear(F::gdDiagonalUp, false, false); break;
+        case 5:
+          f.kind = F::gfRadial;
+          f.swap = true;
+          break;
+        case 6: linear(F::gdLeftToRight, true, true); break;
+        case 7: linear(F::gdTopToBottom, true, true); break;
+        default: break;
+      }
+      break;
+    default: break;
+  }
+  return f;
+}
+
 BOOL SDrawGradient::Paint(HDC hdc, const RECT& rc, COLORREF c1, COLORREF c2, int mode) {
   if (!hdc || rc.right <= rc.left || rc.bottom <= rc.top) return FALSE;
-  if (mode & 0x10) std::swap(c1, c2);
-  switch (mode & 0xF) {
-    case 1: return LinearRect(hdc, rc, c1, c2, false);
-    case 2: return LinearRect(hdc, rc, c1, c2, true);
-    case 3: return Diagonal(hdc, rc, c1, c2, true);
-    case 4: return Diagonal(hdc, rc, c1, c2, false);
-    case 5: return Radial(hdc, rc, c1, c2);
-    case 6: {
-      const LONG mid = rc.left + (rc.right - rc.left) / 2;
-      return LinearRect(hdc, {rc.left, rc.top, mid, rc.bottom}, c2, c1, false) &&
-             LinearRect(hdc, {mid, rc.top, rc.right, rc.bottom}, c1, c2, false);
-    }
-    case 7: {
-      const LONG mid = rc.top + (rc.bottom - rc.top) / 2;
-      return LinearRect(hdc, {rc.left, rc.top, rc.right, mid}, c2, c1, true) &&
-             LinearRect(hdc, {rc.left, mid, rc.right, rc.bottom}, c1, c2, true);
-    }
-    default:
-      Fill(hdc, rc, c1);
-      return TRUE;
+  const SGradientForm f = SDecodeGradient(mode);
+  if (f.swap) std::swap(c1, c2);
+  switch (f.kind) {
+    case SGradientForm::gfLinear:
+      return f.mirrored ? Mirrored(hdc, rc, c1, c2, f.direction) : Linear(hdc, rc, c1, c2, f.direction);
+    case SGradientForm::gfRadial: return Radial(hdc, rc, c2, c1, f.corner);
+    case SGradientForm::gfPlain: break;
   }
+  Fill(hdc, rc, c1);
+  return TRUE;
 }
 
 BOOL SDrawGradient::Draw(SDC* dc) const {

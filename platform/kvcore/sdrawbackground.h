@@ -1,11 +1,26 @@
 // Background painting: colour gradients (SDrawGradient) and the painter of
 // shape backgrounds with a colour, a gradient and a picture (SDrawBackground).
 //
-// Gradient mode words: the low four bits give the direction (1 left to right,
-// 2 top to bottom, 3 top-left to bottom-right, 4 bottom-left to top-right,
-// 5 from the centre outwards, 6 across from the middle to both sides, 7 down
-// from the middle to both edges); 0x10 swaps the two colours; 0x400 paints
-// the gradient even when both colours are equal. A direction of 0 is no
+// Gradient mode words: one reading for every target (screen, PNG, EMF, PDF
+// and the SVG writer), given by SDecodeGradient below. The family is
+// mode & 0xFFF0 and the variant mode & 0xF:
+//   0x10 top to bottom, 0x20 left to right, 0x40 top-left to bottom-right,
+//   0x80 bottom-left to top-right: linear; variants 1 and 3 exchange the
+//   colours, variants 2 and 3 mirror the gradient (c1, c2, c1);
+//   0x200 radial from the centre (0x201 exchanges the colours), 0x800 to
+//   0x803 radial with the focus halfway toward the top-left, top-right,
+//   bottom-right or bottom-left corner and the radius one and a half times
+//   as large. A radial gradient has c2 at the focus and c1 outside.
+//   Older codes are translated first (0x100 -> 0x40, 0x101 -> 0x81,
+//   0x102 -> 0x41, 0x103 -> 0x80, 0x1001 -> 0x21, 0x1002 -> 0x20,
+//   0x1003 -> 0x11, 0x1004 -> 0x10, 0x1005 -> 0x41, 0x1006 -> 0x40,
+//   0x1007 -> 0x81, 0x1008 -> 0x80).
+//   Family 0 with variants 1 to 7 keeps the painter's first direction codes
+//   (1 left to right, 2 top to bottom, 3 top-left to bottom-right, 4
+//   bottom-left to top-right, 5 radial with c1 at the centre, 6 and 7
+//   mirrored across and down with c1 in the middle).
+//   Any other family fills with c1.
+// 0x400 paints the gradient even when both colours are equal; mode 0 is no
 // gradient.
 //
 // Picture modes (the bitmap mode of brushes): SPictureFillMode
@@ -17,6 +32,21 @@
 #include "kvcore/sdc.h"
 #include "kvcore/spicture.h"
 #include "kvcore/spicturefill.h"
+
+struct SGradientForm {
+  enum Kind { gfPlain, gfLinear, gfRadial };
+  enum Direction { gdTopToBottom, gdLeftToRight, gdDiagonalDown, gdDiagonalUp };
+  Kind kind = gfPlain;
+  Direction direction = gdLeftToRight;  // linear only
+  bool swap = false;                    // exchange c1 and c2 first
+  bool mirrored = false;                // linear: c1, c2, c1
+  int corner = -1;                      // radial focus: -1 centre, 0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left
+};
+
+// The one reading of a gradient mode word (see above).
+SGradientForm SDecodeGradient(int mode);
+// True when a gradient of `mode` between c1 and c2 is painted at all.
+inline bool SIsGradient(int mode, COLORREF c1, COLORREF c2) { return mode != 0 && ((mode & 0x400) || c1 != c2); }
 
 class SDrawGradient {
  public:
@@ -31,7 +61,7 @@ class SDrawGradient {
   void SetColors(COLORREF c1, COLORREF c2) { m_c1 = c1, m_c2 = c2; }
   void SetMode(int mode) { m_mode = mode; }
   int GetMode() const { return m_mode; }
-  bool IsGradient() const { return (m_mode & 0xF) != 0 && ((m_mode & 0x400) || m_c1 != m_c2); }
+  bool IsGradient() const { return SIsGradient(m_mode, m_c1, m_c2); }
   // Paints the gradient over the end rectangle (device units); FALSE
   // without a context or with an empty rectangle.
   BOOL Draw(SDC* dc) const;
@@ -70,7 +100,7 @@ class SDrawBackground : public SPictureHolder {
 
   bool UsePicture() const override { return m_nDrawMode != pfmNone && SPictureHolder::UsePicture(); }
   bool UseGradient() const {
-    return (m_nGradientMode & 0xF) != 0 && ((m_nGradientMode & 0x400) || m_crStart != m_crEnd);
+    return SIsGradient(m_nGradientMode, m_crStart, m_crEnd);
   }
 
   // ---- the shape (device units) ----

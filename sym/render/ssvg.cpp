@@ -929,17 +929,9 @@ void SSVGDomDocument::SetGradient(const RECT& box, int shapeKind) {
   DOM_Element defs = CreateElement("defs");
   ++m_gradientCounter;
   const SString id = GetGradientID();
-  int g = static_cast<int>(m_brush.m_gradientMode);
+  const SGradientForm form = SDecodeGradient(static_cast<int>(m_brush.m_gradientMode));
   DWORD c1 = m_brush.m_color.GetColor(), c2 = m_brush.m_endColor.GetColor();
-  static const int kOld[][2] = {{0x100, 0x40},  {0x101, 0x81},  {0x102, 0x41},  {0x103, 0x80},
-                                {0x1001, 0x21}, {0x1002, 0x20}, {0x1003, 0x11}, {0x1004, 0x10},
-                                {0x1005, 0x41}, {0x1006, 0x40}, {0x1007, 0x81}, {0x1008, 0x80}};
-  for (const auto& m : kOld)
-    if (g == m[0]) {
-      g = m[1];
-      break;
-    }
-  const int family = g & 0xFFF0, variant = g & 0x000F;
+  if (form.swap) std::swap(c1, c2);
   auto stop = [&](DOM_Element& parent, const char* offset, DWORD c) {
     DOM_Element s = CreateElement("stop");
     s.setAttribute("offset", offset);
@@ -947,40 +939,18 @@ void SSVGDomDocument::SetGradient(const RECT& box, int shapeKind) {
     parent.appendChild(s);
   };
   DOM_Element grad;
-  if (family == 0x10 || family == 0x20 || family == 0x40 || family == 0x80) {
-    grad = CreateElement("linearGradient");
-    grad.setAttribute("id", id);
-    grad.setAttribute("gradientUnits", "objectBoundingBox");
-    if (variant == 1 || variant == 3) std::swap(c1, c2);
-    const bool mirrored = variant == 2 || variant == 3;
-    const char* x1 = "0%";
-    const char* x2 = family == 0x10 ? "0%" : "100%";
-    const char* y1 = family == 0x80 ? "100%" : "0%";
-    const char* y2 = (family == 0x10 || family == 0x40) ? "100%" : "0%";
-    grad.setAttribute("x1", x1);
-    grad.setAttribute("x2", x2);
-    grad.setAttribute("y1", y1);
-    grad.setAttribute("y2", y2);
-    stop(grad, "5%", c1);
-    if (mirrored) {
-      stop(grad, "50%", c2);
-      stop(grad, "95%", c1);
-    } else {
-      stop(grad, "95%", c2);
-    }
-  } else if (family == 0x200 || family == 0x800) {
+  if (form.kind == SGradientForm::gfRadial) {
     grad = CreateElement("radialGradient");
     grad.setAttribute("id", id);
     grad.setAttribute("gradientUnits", "userSpaceOnUse");
-    if (g == 0x201) std::swap(c1, c2);
     const LONG w = box.right - box.left, h = box.bottom - box.top;
     const LONG cx = Half(box.left + box.right), cy = Half(box.top + box.bottom);
     LONG r = shapeKind == 2 ? Half(std::max(w, h))
                             : static_cast<LONG>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h) * 0.5);
     LONG fx = cx, fy = cy;
-    if (g >= 0x800 && g <= 0x803) {
-      const LONG kx = (g == 0x800 || g == 0x803) ? box.left : box.right;
-      const LONG ky = (g == 0x800 || g == 0x801) ? box.top : box.bottom;
+    if (form.corner >= 0) {
+      const LONG kx = (form.corner == 0 || form.corner == 3) ? box.left : box.right;
+      const LONG ky = (form.corner == 0 || form.corner == 1) ? box.top : box.bottom;
       fx = Half(kx + cx);
       fy = Half(ky + cy);
       r += Half(r);
@@ -996,12 +966,23 @@ void SSVGDomDocument::SetGradient(const RECT& box, int shapeKind) {
     grad = CreateElement("linearGradient");
     grad.setAttribute("id", id);
     grad.setAttribute("gradientUnits", "objectBoundingBox");
+    const bool linear = form.kind == SGradientForm::gfLinear;
+    const auto d = linear ? form.direction : SGradientForm::gdLeftToRight;
     grad.setAttribute("x1", "0%");
-    grad.setAttribute("x2", "100%");
-    grad.setAttribute("y1", "0%");
-    grad.setAttribute("y2", "0%");
-    stop(grad, "0%", c1);
-    stop(grad, "100%", c1);
+    grad.setAttribute("x2", d == SGradientForm::gdTopToBottom ? "0%" : "100%");
+    grad.setAttribute("y1", d == SGradientForm::gdDiagonalUp ? "100%" : "0%");
+    grad.setAttribute("y2", (d == SGradientForm::gdTopToBottom || d == SGradientForm::gdDiagonalDown) ? "100%" : "0%");
+    if (!linear) {
+      stop(grad, "0%", c1);
+      stop(grad, "100%", c1);
+    } else if (form.mirrored) {
+      stop(grad, "5%", c1);
+      stop(grad, "50%", c2);
+      stop(grad, "95%", c1);
+    } else {
+      stop(grad, "5%", c1);
+      stop(grad, "95%", c2);
+    }
   }
   defs.appendChild(grad);
   Append(defs);
