@@ -326,6 +326,13 @@ class SSymCanvas : public SObject, public SLibScale {
   virtual void DrawNormText(const SSymRect& r, const SString& text, int style);
   virtual void DrawWrapText(const SSymRect& r, const SString& text, int style);
   virtual void DrawTruncText(const SSymRect& r, const SString& text, int style);
+  // One line cut to `width` with "..." (ellipsisWidth wide): the whole line
+  // when it fits, else its first n characters (n from 5 up, as many as fit
+  // beside the ellipsis) and "..."; empty for a line of 5 characters or fewer
+  // that does not fit.
+  SString TruncateLine(const SString& line, int width, int ellipsisWidth);
+  // Every non-empty line of `text` cut to the width of r, joined by CR LF.
+  SString TruncateLines(const SSymRect& r, const SString& text);
   int GetDrawStyle(SSymRect& r, const SString& text, int style);
   int GetDetailWrapText(const SString& text, int width, STable<SWrapLine>& lines, int& lineHeight);
 

@@ -194,6 +194,12 @@ void SSymCanvasSVG::DrawMetaFile(const SSymRect& r, const SMetaFile& mf) { m_svg
 
 void SSymCanvasSVG::DrawText(const SSymRect& r, const SString& text, int style) {
   if (text.IsEmpty()) return;
+  // Truncating styles cut each line with an ellipsis as on every other target.
+  if (m_font.m_angle == 0 && !(style & 0x1000) && (style & 0x2000)) {
+    const SString cut = TruncateLines(r, text);
+    if (!cut.IsEmpty()) m_svg.DrawText(VPtoDP(r), cut, style & ~0x2000);
+    return;
+  }
   m_svg.DrawText(VPtoDP(r), text, style);
 }
 

@@ -270,15 +270,8 @@ SSymSize SSymCanvas::GetTruncTextExtent(const SString& text, int width) {
   for (const SString& line : SSplitLines(text)) {
     if (line.IsEmpty()) continue;
     ++n;
-    const int w = GetTextExtent(line).cx;
-    if (w <= width) {
-      cx = std::max(cx, w);
-    } else if (line.GetLength() > 5) {
-      int k = 5;
-      while (k < line.GetLength() && GetTextExtent(line.Left(k)).cx + e.cx <= width) ++k;
-      if (k > 5) --k;
-      cx = std::max(cx, GetTextExtent(line.Left(k) + Ellipsis()).cx);
-    }
+    const SString cut = TruncateLine(line, width, e.cx);
+    if (!cut.IsEmpty()) cx = std::max(cx, GetTextExtent(cut).cx);
   }
   return SSymSize(cx, n * e.cy);
 }
@@ -370,6 +363,28 @@ void SSymCanvas::DrawWrapText(const SSymRect& r, const SString& text, int style)
   if (!out.IsEmpty()) DrawText(out, rr, flags);
 }
 
+SString SSymCanvas::TruncateLine(const SString& line, int width, int ellipsisWidth) {
+  if (GetTextExtent(line).cx <= width) return line;
+  if (line.GetLength() <= 5) return SString();
+  int n = 5;
+  while (n < line.GetLength() && GetTextExtent(line.Left(n)).cx + ellipsisWidth <= width) ++n;
+  if (n > 5) --n;
+  return line.Left(n) + Ellipsis();
+}
+
+SString SSymCanvas::TruncateLines(const SSymRect& r, const SString& text) {
+  const int W = AbsWidth(r), e = GetTextExtent(Ellipsis()).cx;
+  SString out;
+  for (const SString& line : SSplitLines(text)) {
+    if (line.IsEmpty()) continue;
+    const SString cut = TruncateLine(line, W, e);
+    if (cut.IsEmpty()) continue;
+    if (!out.IsEmpty()) out = out + SString(u"\r\n");
+    out = out + cut;
+  }
+  return out;
+}
+
 void SSymCanvas::DrawTruncText(const SSymRect& r, const SString& text, int style) {
   SSymRect rr(r);
   const int flags = GetDrawStyle(rr, text, style);
@@ -378,15 +393,7 @@ void SSymCanvas::DrawTruncText(const SSymRect& r, const SString& text, int style
   long long y = rr.y1;
   for (const SString& line : SSplitLines(text)) {
     if (line.IsEmpty()) continue;
-    SString draw;
-    if (GetTextExtent(line).cx <= W) {
-      draw = line;
-    } else if (line.GetLength() > 5) {
-      int n = 5;
-      while (n < line.GetLength() && GetTextExtent(line.Left(n)).cx + e.cx <= W) ++n;
-      if (n > 5) --n;
-      draw = line.Left(n) + Ellipsis();
-    }
+    const SString draw = TruncateLine(line, W, e.cx);
     if (!draw.IsEmpty() && y - e.cy > SSymCanvas::MinY * 4LL)
       DrawText(draw, SSymRect(rr.x1, static_cast<LONG>(y), rr.x2, static_cast<LONG>(y - e.cy)), flags);
     y -= e.cy;

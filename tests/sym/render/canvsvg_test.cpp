@@ -225,6 +225,22 @@ TEST_F(SvgCanvas, TextsInTheirFontAndColour) {
   SaveAndCheck();
 }
 
+TEST_F(SvgCanvas, TruncatedTextIsCutWithAnEllipsis) {
+  canvas.SetFont(SSymFont(SGetArialString(), 10, SSymFont::Normal));
+  // A box about 12 mm wide: the long first line is cut, the short second kept,
+  // a short line that does not fit is dropped.
+  canvas.DrawText(SSymRect(0, 2000, 1200, 0), SString(u"Customer order lines\r\nId\r\nWWWWWWWWW"), 0x2000);
+  const auto texts = All("text");
+  ASSERT_EQ(texts.size(), 3u);
+  const std::string first = texts[0].getFirstChild().getNodeValue().str().ToUtf8();
+  EXPECT_EQ(first.substr(0, 5), "Custo");
+  EXPECT_EQ(first.substr(first.size() - 3), "...");
+  EXPECT_LT(first.size(), 20u);
+  EXPECT_EQ(texts[1].getFirstChild().getNodeValue().str().ToUtf8(), "Id");
+  EXPECT_EQ(texts[2].getFirstChild().getNodeValue().str().ToUtf8().substr(0, 5), "WWWWW");
+  SaveAndCheck();
+}
+
 TEST_F(SvgCanvas, PicturesAreLinkedBesideTheDocument) {
   std::vector<std::uint32_t> bits(16, 0x00FF8000);
   SBitmap bm;
