@@ -101,12 +101,15 @@ class SheetBuilder {
           RGB(0x1F, 0x3A, 0x5F), kTitle);
     m_top -= kRowTitleH + kTitleGap;
     m_col = 0;
+    m_full = false;
     ++m_rows;
   }
 
   // The next cell of the row: a box with a thin dark pen, a white fill and
   // its caption centred in Arial 8.
   SHostBox* Cell(const char16_t* caption, SHostBox::Shape shape = SHostBox::Rect) {
+    if (m_full) m_top -= kGapX / 2;  // a row that goes on over a second line
+    m_full = false;
     const LONG x = m_col * (kCellW + kGapX);
     SHostBox* b = m_diagram.AddBox(SSymRect(x, m_top, x + kCellW, m_top - kCellH), shape);
     b->SetPen(SSymPen(SSymPen::Solid, 0, SSymColor(RGB(0x40, 0x40, 0x40))), 0);
@@ -116,7 +119,10 @@ class SheetBuilder {
     b->SetFont(SSymFont(kArial, 8), 0);
     b->SetFontColor(SSymColor(kInk), 0);
     b->SetTextStyle(kCentred, 0);
-    if (++m_col == kColumns) EndRow();
+    if (++m_col == kColumns) {
+      EndRow();
+      m_full = true;
+    }
     Keep(b);
     return b;
   }
@@ -143,6 +149,7 @@ class SheetBuilder {
   LONG m_top = 0;
   int m_col = 0;
   int m_rows = 0;
+  bool m_full = false;  // the row's last line is full
 };
 
 SSymBrush Gradient(DWORD from, DWORD to, LONG mode) {
@@ -297,6 +304,7 @@ std::vector<SHostBox*> SBuildSampleDiagram(SHostDiagram& diagram) {
       {u"Opaque text background", 0x922, 0, RGB(0x9D, 0xC3, 0xE6), kInk},
       {u"Rotated", 0x122, 900, kPaper, kInk},
       {u"A longer text that is cut with an ellipsis at the edge", 0x2022, 0, kPaper, kInk},
+      {u"Rotated 270", 0x122, 2700, kPaper, kInk},
   };
   for (const Layout& l : layouts) {
     SHostBox* b = s.Cell(l.caption);
