@@ -103,6 +103,14 @@ void SSymDrawTextLines(SSymCanvas& c, SDC* dc, const SString& text, const SSymRe
     return;
   }
   long long y = rc.top;
+  // One line placed in the middle or at the bottom, as the platform DrawText
+  // would place it (ExtTextOut knows no vertical alignment).
+  if (!band && (flags & DT_SINGLELINE) && (flags & (DT_VCENTER | DT_BOTTOM)) && !lines.empty()) {
+    const long long h = size(lines.front()).cy;
+    y = (flags & DT_VCENTER) ? rc.top + (static_cast<long long>(rc.bottom) - rc.top - h) / 2
+                             : static_cast<long long>(rc.bottom) - h;
+    y = std::max<long long>(y, rc.top);
+  }
   for (const SString& line : lines) {
     if (y >= rc.bottom) break;
     const SIZE sz = size(line);

@@ -203,6 +203,30 @@ TEST(CanvasTargets, MetafileTextLineByLine) {
   EXPECT_GT(at[3].second, at[2].second);  // from the bottom of the box
 }
 
+TEST(CanvasTargets, MetafileSingleLineInTheMiddleAndAtTheBottom) {
+  SSymCanvasMetafile canvas;
+  canvas.Lock(SSymRect(0, 14400, 14400, 0));
+  canvas.SetFont(SSymFont(SGetArialString(), 10));
+  // One line, centred; middle, bottom and top of a box 1 inch high.
+  for (LONG style : {0x122, 0x142, 0x102}) canvas.DrawText(SSymRect(0, 7200, 7200, 0), SString(u"Middle"), style);
+  SMetaFile mf;
+  canvas.Unlock(&mf);
+  ASSERT_TRUE(mf.IsValid());
+  RecordingDC rec;
+  RECT all{0, 0, 192, 192};
+  ::PlayEnhMetaFile(rec.dc, mf, &all);
+  std::vector<int> ys;
+  for (const auto& l : rec.Log()) {
+    int x = 0, y = 0;
+    if (std::sscanf(l.c_str(), "ExtTextOut(%d,%d", &x, &y) == 2) ys.push_back(y);
+  }
+  ASSERT_EQ(ys.size(), 3u);
+  // The box is the lower half here, 96 pixels from y 96; a 10-point line is about 15.
+  EXPECT_NEAR(ys[0], 96 + (96 - 15) / 2, 6);
+  EXPECT_NEAR(ys[1], 96 + 96 - 15, 6);
+  EXPECT_NEAR(ys[2], 96, 2);
+}
+
 TEST(CanvasTargets, OldStyleMetafileComesOverEnhanced) {
   SSymCanvasMetafile canvas(0);
   canvas.Lock(SSymRect(0, 7200, 7200, 0));
