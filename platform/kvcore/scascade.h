@@ -5,42 +5,17 @@
 // one (off unless told otherwise) and restore the saved value once.
 #pragma once
 
+#include "kvcore/sflagscope.h"
+
 bool g_IsCascadeAllowed();
 bool g_IsDefaultAllowed();
 
-class SetCascadeAllowed {
+class SetCascadeAllowed : public SFlagScope {
  public:
   explicit SetCascadeAllowed(bool value = false);
-  ~SetCascadeAllowed() { Restore(); }
-  SetCascadeAllowed(const SetCascadeAllowed&) = delete;
-  SetCascadeAllowed& operator=(const SetCascadeAllowed&) = delete;
-
-  // Restores the saved value unless already done.
-  virtual void Restore();
-  virtual bool GetOldValue() const { return m_bOld; }
-
- protected:
-  virtual void Set(bool value);
-
- private:
-  bool m_bOld;
-  bool m_bRestored;
 };
 
-class SetDefaultAllowed {
+class SetDefaultAllowed : public SFlagScope {
  public:
   explicit SetDefaultAllowed(bool value = false);
-  ~SetDefaultAllowed() { Restore(); }
-  SetDefaultAllowed(const SetDefaultAllowed&) = delete;
-  SetDefaultAllowed& operator=(const SetDefaultAllowed&) = delete;
-
-  virtual void Restore();
-  virtual bool GetOldValue() const { return m_bOld; }
-
- protected:
-  virtual void Set(bool value);
-
- private:
-  bool m_bOld;
-  bool m_bRestored;
 };

@@ -90,14 +90,5 @@ BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 bool g_IsSymbolResized() { return s_bSymbolResized; }
 bool g_IsSymFirstCreation() { return s_bSymFirstCreation; }
 
-SSymFlagScope::SSymFlagScope(bool& flag, bool value) : m_flag(flag), m_bOld(flag), m_bRestored(false) {
-  m_flag = value;
-}
-void SSymFlagScope::Restore() {
-  if (m_bRestored) return;
-  m_bRestored = true;
-  Set(m_bOld);
-}
-
-SetSymbolResized::SetSymbolResized(bool value) : SSymFlagScope(s_bSymbolResized, value) {}
-SetSymFirstCreation::SetSymFirstCreation(bool value) : SSymFlagScope(s_bSymFirstCreation, value) {}
+SetSymbolResized::SetSymbolResized(bool value) : SFlagScope(s_bSymbolResized, value) {}
+SetSymFirstCreation::SetSymFirstCreation(bool value) : SFlagScope(s_bSymFirstCreation, value) {}

@@ -2,6 +2,7 @@
 // and their scopes.
 #pragma once
 
+#include "kvcore/sflagscope.h"
 #include "kvcore/smodulestate.h"
 #include "win/windef.h"
 
@@ -29,35 +30,14 @@ bool g_IsSymbolResized();
 // Read by the diagram's symbol insertion; true at load.
 bool g_IsSymFirstCreation();
 
-// Scope of one module-wide flag: opening saves the flag and stores the new
-// value; closing restores the saved value, at most once.
-class SSymFlagScope {
- public:
-  virtual ~SSymFlagScope() { Restore(); }
-  SSymFlagScope(const SSymFlagScope&) = delete;
-  SSymFlagScope& operator=(const SSymFlagScope&) = delete;
-
-  virtual void Restore();
-  virtual bool GetOldValue() const { return m_bOld; }
-
- protected:
-  SSymFlagScope(bool& flag, bool value);
-  virtual void Set(bool value) { m_flag = value; }
-
- private:
-  bool& m_flag;
-  bool m_bOld;
-  bool m_bRestored;
-};
-
 // Scope of g_IsSymbolResized.
-class SetSymbolResized : public SSymFlagScope {
+class SetSymbolResized : public SFlagScope {
  public:
   explicit SetSymbolResized(bool value);
 };
 
 // Scope of g_IsSymFirstCreation.
-class SetSymFirstCreation : public SSymFlagScope {
+class SetSymFirstCreation : public SFlagScope {
  public:
   explicit SetSymFirstCreation(bool value);
 };
