@@ -168,21 +168,6 @@ SGradientForm SDecodeGradient(int mode) {
       f.kind = F::gfRadial;
       if (variant <= 3) f.corner = variant;
       break;
-    case 0:
-      switch (variant) {
-        case 1: linear(F::gdLeftToRight, false, false); break;
-        case 2: linear(F::gdTopToBottom, false, false); break;
-        case 3: linear(F::gdDiagonalDown, false, false); break;
-        case 4: linear(F::gdDiagonalUp, false, false); break;
-        case 5:
-          f.kind = F::gfRadial;
-          f.swap = true;
-          break;
-        case 6: linear(F::gdLeftToRight, true, true); break;
-        case 7: linear(F::gdTopToBottom, true, true); break;
-        default: break;
-      }
-      break;
     default: break;
   }
   return f;

@@ -15,11 +15,7 @@
 //   0x102 -> 0x41, 0x103 -> 0x80, 0x1001 -> 0x21, 0x1002 -> 0x20,
 //   0x1003 -> 0x11, 0x1004 -> 0x10, 0x1005 -> 0x41, 0x1006 -> 0x40,
 //   0x1007 -> 0x81, 0x1008 -> 0x80).
-//   Family 0 with variants 1 to 7 keeps the painter's first direction codes
-//   (1 left to right, 2 top to bottom, 3 top-left to bottom-right, 4
-//   bottom-left to top-right, 5 radial with c1 at the centre, 6 and 7
-//   mirrored across and down with c1 in the middle).
-//   Any other family fills with c1.
+//   Any other family (0x1 to 0xF included) fills with c1.
 // 0x400 paints the gradient even when both colours are equal; mode 0 is no
 // gradient.
 //

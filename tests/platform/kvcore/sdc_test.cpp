@@ -154,7 +154,7 @@ TEST(SDrawGradient, MediumColorTable) {
 TEST(SDrawBackground, GradientInsideTheShapeOnly) {
   Canvas c;
   SDrawBackground bg(nullptr, 12, 0);
-  bg.SetGradientMode(1);  // left to right
+  bg.SetGradientMode(0x20);  // left to right
   bg.SetGradientColors(RGB(255, 0, 0), RGB(0, 0, 255));
   ASSERT_TRUE(bg.UseGradient());
   EXPECT_FALSE(bg.UsePicture());

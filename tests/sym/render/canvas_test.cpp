@@ -283,7 +283,7 @@ void DrawScene(TestCanvas& c) {
 
   SSymBrush gradient(SSymColor(0xFFFFFF));
   gradient.m_style = SSymBrush::Gradient;
-  gradient.m_gradientMode = 2;
+  gradient.m_gradientMode = 0x10;
   gradient.m_endColor = SSymColor(0xD09050);
   c.SetBrush(gradient, 0);
   c.SetPen(SSymPen(SSymPen::Solid, 300, blue));

@@ -147,7 +147,7 @@ TEST(CanvasDraw, BlackAndWhiteAndShadowBrushes) {
 TEST(CanvasDraw, ShadowDrawsGradientsPlain) {
   SSymBrush gradient(SSymColor(0xFFFFFF));
   gradient.m_style = SSymBrush::Gradient;
-  gradient.m_gradientMode = 1;
+  gradient.m_gradientMode = 0x20;
   gradient.m_endColor = SSymColor(0x0000FF);
   auto draw = [&](int shadow) {
     RecordingDC rec;
@@ -336,7 +336,7 @@ TEST(CanvasDraw, FillRectRules) {
   c.m_bColor = 1;
   SSymBrush gradient(SSymColor(0x000000));
   gradient.m_style = SSymBrush::Gradient;
-  gradient.m_gradientMode = 1;  // left to right
+  gradient.m_gradientMode = 0x20;  // left to right
   gradient.m_endColor = SSymColor(0xFFFFFF);
   c.FillRect(r, gradient);
   EXPECT_NE(ras.dc.GetPixel(1, 10), ras.dc.GetPixel(18, 10));
