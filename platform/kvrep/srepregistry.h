@@ -7,11 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "kvcore/smodulestate.h"
 #include "kvrep/sreppropmap.h"
 #include "kvrep/srepintf.h"
 
 // The module-state function of a class functions record.
-using SRepModuleStateFn = void* (*)();
+using SRepModuleStateFn = SModuleState* (*)();
 
 // The class functions record: six pointer-sized words.
 struct SRegClassFunctions {

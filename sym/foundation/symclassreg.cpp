@@ -30,9 +30,9 @@ SRepKindOfFn SSymGetKindOfTest(int c) {
 // ---- class functions records ---------------------------------------------------------
 namespace {
 // The fifth word of every record.
-SRepModuleStateFn ModuleStateWord() { return reinterpret_cast<SRepModuleStateFn>(&SSymGetModuleState); }
+SRepModuleStateFn ModuleStateWord() { return &SSymGetModuleState; }
 
-#define SYM_RECORD(create, editors) {create, {0, 0, 0}, reinterpret_cast<SRepModuleStateFn>(&SSymGetModuleState), editors}
+#define SYM_RECORD(create, editors) {create, {0, 0, 0}, &SSymGetModuleState, editors}
 
 // One constant record per class, in the order of the class table. The first
 // word is the class's creation function, null where the repository must not

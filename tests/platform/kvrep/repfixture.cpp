@@ -42,7 +42,7 @@ const bool s_init = [] {
 }();
 
 SRepModuleStateFn ModuleState() {
-  return []() -> void* { return nullptr; };
+  return []() -> SModuleState* { return nullptr; };
 }
 
 HRESULT CreateTNode(ISRepObject** out, ISRepSession* session, ISRepObject* source) {

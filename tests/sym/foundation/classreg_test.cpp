@@ -26,7 +26,7 @@ bool IsCleared(const SRegClassFunctions& r) {
   return std::memcmp(&r, &zero, sizeof(r)) == 0;
 }
 
-SRepModuleStateFn ModuleStateWord() { return reinterpret_cast<SRepModuleStateFn>(&SSymGetModuleState); }
+SRepModuleStateFn ModuleStateWord() { return &SSymGetModuleState; }
 
 TEST(SGetSymClassFunctions, NullRecord) {
   EXPECT_EQ(SGetSymClassFunctions(GUID_NULL, nullptr), S_FALSE);
