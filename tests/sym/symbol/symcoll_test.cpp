@@ -33,9 +33,9 @@ class TFmt : public TRich, public ISSymPen, public ISSymFonts, public ISSymPolyl
     return TRich::InternalQueryInterface(iid, ppv);
   }
   SSymPen GetPen() override { return m_fmt.m_pen; }
-  HRESULT SetPen(const SSymPen& p, int) override {
+  HRESULT SetPen(const SSymPen& p, int redraw) override {
     m_fmt.m_pen = p;
-    return S_OK;
+    return Saw(redraw);
   }
   int CanChangePenStyle() override { return 1; }
   HRESULT GetListPt(SSymListPt& out) override {
@@ -47,6 +47,43 @@ class TFmt : public TRich, public ISSymPen, public ISSymFonts, public ISSymPolyl
     return S_OK;
   }
   LONG GetLineStyle() override { return TRich::GetLineStyle(); }
+  // The feature setters write the same values the format record carries;
+  // each counts the redraw flags it was given.
+  LONG GetArrow(int end) override { return m_fmt.m_arrows[end == 2 ? 1 : end == 8 ? 2 : 0]; }
+  HRESULT SetArrow(int end, LONG type, int redraw) override {
+    m_fmt.m_arrows[end == 2 ? 1 : end == 8 ? 2 : 0] = type;
+    return Saw(redraw);
+  }
+  HRESULT SetBrush(const SSymBrush& b, int redraw) override {
+    m_fmt.m_brush = b;
+    return Saw(redraw);
+  }
+  HRESULT SetShadow(const SSymBrush& b, int redraw) override {
+    m_fmt.m_shadowColor = b.m_color;
+    return Saw(redraw);
+  }
+  HRESULT SetFont(const SSymFont& f, int redraw) override {
+    m_fmt.m_fonts.GetAt(0).m_font = f;
+    return Saw(redraw);
+  }
+  HRESULT SetFontColor(SSymColor c, int redraw) override {
+    m_fmt.m_fonts.GetAt(0).m_color = c;
+    return Saw(redraw);
+  }
+  int SetFont(const SString& name, const SSymFonts& fonts, int redraw) override {
+    for (int i = 0; i < m_fmt.m_fonts.GetCount(); ++i)
+      if (m_fmt.m_fonts.GetAt(i).m_name == name) {
+        m_fmt.m_fonts.GetAt(i) = fonts;
+        Saw(redraw);
+        return 1;
+      }
+    return 0;
+  }
+  HRESULT Saw(int redraw) {
+    m_redrawFlags.push_back(redraw);
+    return S_OK;
+  }
+  std::vector<int> m_redrawFlags;
   HRESULT GetFormat(SSymFormatEx& f) override {
     SSymBase::GetFormat(f);
     f.m_pen = m_fmt.m_pen;
