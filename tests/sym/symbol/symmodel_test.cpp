@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "kvcore/scolordlg.h"
+#include "kvcore/sexceptiondlg.h"
 #include "kvrep/sreppermprofile.h"
 #include "tests/sym/symbol/symsolid_fixture.h"
 
@@ -238,6 +239,26 @@ TEST_F(SymModel, LiveSymbolCounterFollowsSymbols) {
   EXPECT_EQ(gone->GetLiveSymbolCount(), 1);
   gone->Release();
   orphan->Release();
+}
+
+TEST_F(SymModel, BlobFailureNamesTheSymbol) {
+  // A symbol whose picture data cannot be stored.
+  class TBadBlob : public TStd {
+   public:
+    using TStd::TStd;
+    HRESULT SetBlobData(const SBlob&) override { throw SException(SString("unreadable"), SString("@here")); }
+  };
+  TBadBlob* s = Make<TBadBlob>();
+  SExceptionDialog::SetQuiet(true);
+  SExceptionDialog::ClearLog();
+  SRepVariant blob;
+  blob.SetBINARY({1, 2, 3});
+  EXPECT_EQ(s->SetAttribute(SymAttr::BlobData, blob), E_FAIL);
+  ASSERT_EQ(SExceptionDialog::Log().size(), 1u);
+  EXPECT_EQ(SExceptionDialog::Log()[0].text.ToUtf8(),
+            "Setting symbol blob attribute on SException: unreadable@hereRectangle");
+  SExceptionDialog::ClearLog();
+  SExceptionDialog::SetQuiet(false);
 }
 
 TEST_F(SymModel, FormatsRegisterCustomColours) {
