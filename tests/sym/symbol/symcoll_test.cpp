@@ -461,6 +461,8 @@ TEST_F(SymColl, EverySetterPassesItsFlag) {
   TFmt* rec = F(TFmt::Pen | TFmt::Brush | TFmt::Shadow | TFmt::Font | TFmt::Fonts | TFmt::Poly | TFmt::Line);
   m_coll.Add(solid->Sym());
   const int steps = m_session->GetUndoCount();
+  const SSymBrush brush = solid->m_brush, shadow = solid->m_shadowBrush;
+  const SSymFormat fmt = rec->m_fmt;
   m_coll.SetBrush(SSymBrush(2, SSymColor(0x123)), 0);
   EXPECT_EQ(solid->m_brush.m_style, 2);
   EXPECT_EQ(diagram->m_redraws[solid->Sym()], 0) << "no redraw asked, none made";
@@ -485,6 +487,12 @@ TEST_F(SymColl, EverySetterPassesItsFlag) {
   const std::vector<int> flags = {0, 1, 0, 1, 0, 1, 0, 1, 0};
   EXPECT_EQ(rec->m_redrawFlags, flags);
   EXPECT_EQ(m_session->GetUndoCount(), steps + 10) << "one step per setter";
+  for (int i = 0; i < 10; ++i) ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(solid->m_brush, brush);
+  EXPECT_EQ(solid->m_shadowBrush.m_color.GetColor(), shadow.m_color.GetColor());
+  EXPECT_EQ(rec->m_fmt.m_pen, fmt.m_pen);
+  EXPECT_EQ(rec->m_fmt.m_arrows[2], fmt.m_arrows[2]);
+  EXPECT_EQ(rec->m_fmt.m_fonts, fmt.m_fonts);
 }
 
 TEST_F(SymColl, ShadowStyleIsOneRecord) {
