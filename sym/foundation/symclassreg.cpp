@@ -34,10 +34,10 @@ SRepModuleStateFn ModuleStateWord() { return &SSymGetModuleState; }
 
 #define SYM_RECORD(create, editors) {create, {0, 0, 0}, &SSymGetModuleState, editors}
 
-// One constant record per class, in the order of the class table. The first
-// word is the class's creation function, null where the repository must not
-// create instances through the record.
-const SRegClassFunctions kRecords[SYMCLS_Count] = {
+// One record per class, in the order of the class table. The first word is
+// the class's creation function, filled by the class's registration; null
+// where the repository must not create instances through the record.
+SRegClassFunctions kRecords[SYMCLS_Count] = {
     SYM_RECORD(nullptr, &SymMap::SSymPolyBase::attrEditorMap),
     SYM_RECORD(nullptr, &SymMap::SSymPolyline::attrEditorMap),
     SYM_RECORD(nullptr, &SymMap::SSymRectangle::attrEditorMap),
@@ -78,6 +78,20 @@ const SRegClassFunctions kRecords[SYMCLS_Count] = {
 const SRegClassFunctions* SSymGetClassRecord(int c) {
   return c >= 0 && c < SYMCLS_Count ? &kRecords[c] : nullptr;
 }
+
+namespace {
+bool g_registered[SYMCLS_Count] = {};
+}
+
+bool SSymRegisterClass(int c, SRegClassFunctions::CreateFn create, void (*bind)()) {
+  if (c < 0 || c >= SYMCLS_Count) return false;
+  kRecords[c].create = create;
+  if (bind) bind();
+  g_registered[c] = true;
+  return true;
+}
+
+bool SSymIsClassRegistered(int c) { return c >= 0 && c < SYMCLS_Count && g_registered[c]; }
 
 extern "C" HRESULT SGetSymClassFunctions(REFCLSID clsid, SRegClassFunctions* record) {
   if (!record) return clsid == CLSID{} ? S_FALSE : E_POINTER;

@@ -153,8 +153,20 @@ SRepKindOfFn SSymGetKindOfTest(int c);
 // class, else 0 and the class's record. Failures leave the record cleared.
 extern "C" HRESULT SGetSymClassFunctions(REFCLSID clsid, SRegClassFunctions* record);
 
-// The constant record of the class of index c; null outside the table.
+// The record of the class of index c; null outside the table. Its creation
+// function is the one the class's registration gave; null until then, and
+// for the classes the repository must not create.
 const SRegClassFunctions* SSymGetClassRecord(int c);
+
+// ---- registration -------------------------------------------------------------------
+// Registers the class of index c: fills create into its record, then runs
+// bind (may be null), which stores the value places and accessors of the
+// class's own property map entries. Answers true (made to initialise a
+// start-up constant in the class's source); false for an index outside the
+// table.
+bool SSymRegisterClass(int c, SRegClassFunctions::CreateFn create, void (*bind)());
+// True once the class of index c registered.
+bool SSymIsClassRegistered(int c);
 
 // ---- registry entries -----------------------------------------------------------
 // The repository registry entry of the class of index c. The first call finds

@@ -3,6 +3,8 @@
 // line, point list, adjust), and a fixture that owns a session.
 #pragma once
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -101,6 +103,9 @@ class TCompOf : public Base, public ISSymCompSym, public ISSymOwnerImpl<T> {
     return S_OK;
   }
   HRESULT CreateChildrenSym(int) override { return S_OK; }
+  // The children's rectangle: the composite's own, or the one a test sets.
+  SSymRect GetChildRect() override { return m_childRect ? *m_childRect : this->m_rect; }
+  std::optional<SSymRect> m_childRect;
 
  protected:
   // Answers the composite and owner faces, then asks the base.
