@@ -22,6 +22,14 @@ HRESULT SSymFilledFigure::DrawSymbol(SSymCanvas& canvas) {
   return S_OK;
 }
 
+void SSymFilledFigure::DrawSymbolShape(SSymCanvas& canvas) {
+  if (IsHidden()) return;
+  SSymBrush brush = m_brush;
+  if ((Flags & FlagTransparent) && brush.m_style != SSymBrush::Hollow) brush.m_style = SSymBrush::Hollow;
+  canvas.SetBrush(brush, 0);
+  SSymStd::DrawSymbolShape(canvas);
+}
+
 HRESULT SSymFilledFigure::DrawShadow(SSymCanvas& canvas) {
   canvas.SetPen(m_shadowPen);
   canvas.SetBrush(m_shadowBrush, 0);
@@ -41,6 +49,19 @@ void SSymPie::DrawFigure(SSymCanvas& canvas, const SSymRect& r) {
   const SSymRect ellipse(r.x1, r.y1, r.x2, static_cast<LONG>(static_cast<long long>(r.y2) - h - 1));
   canvas.Pie(ellipse, SSymPoint(r.x2, r.y2), SSymPoint(r.x1, r.y2), r);
 }
+
+// ---- intersections ---------------------------------------------------------------------------
+namespace {
+// A crossing written to out only when there is one: a miss keeps the
+// caller's point, which link routing relies on.
+template <class F>
+BOOL KeepUnlessCrossed(SSymPoint* out, F crossing) {
+  SSymPoint at = out ? *out : SSymPoint();
+  if (!crossing(&at)) return 0;
+  if (out) *out = at;
+  return 1;
+}
+}  // namespace
 
 // ---- hit tests of the rounded figures -------------------------------------------------------
 namespace {
@@ -87,12 +108,14 @@ bool SSymRoundRect::InFigure(const SSymPoint& pt, const SSymRect& r) { return Is
 
 BOOL SSymRoundRect::GetIntersection(const SSymSegment& segment, SSymPoint* out) {
   if (GetHasCustomPicture()) return SSymBase::GetIntersection(segment, out);
-  return IntersectsRoundRect(segment, GetClipRectWithBorder(), out, SSymSize(0, 0)) ? 1 : 0;
+  const SSymRect r = GetClipRectWithBorder();
+  return KeepUnlessCrossed(out, [&](SSymPoint* at) { return IntersectsRoundRect(segment, r, at, SSymSize(0, 0)); });
 }
 
 BOOL SSymEllipse::GetIntersection(const SSymSegment& segment, SSymPoint* out) {
   if (GetHasCustomPicture()) return SSymBase::GetIntersection(segment, out);
-  return IntersectsEllipse(segment, GetClipRectWithBorder(), out) ? 1 : 0;
+  const SSymRect r = GetClipRectWithBorder();
+  return KeepUnlessCrossed(out, [&](SSymPoint* at) { return IntersectsEllipse(segment, r, at); });
 }
 
 // ---- text margins -------------------------------------------------------------------------
@@ -203,7 +226,8 @@ BOOL SSymArc::IsLinkPtInSym(const SSymCanvas& canvas, SSymPoint pt, ISSymLink*, 
 }
 
 BOOL SSymArc::GetIntersection(const SSymSegment& segment, SSymPoint* out) {
-  return IntersectsRoundRect(segment, GetClipRectWithBorder(), out, SSymSize(0, 0)) ? 1 : 0;
+  const SSymRect r = GetClipRectWithBorder();
+  return KeepUnlessCrossed(out, [&](SSymPoint* at) { return IntersectsRoundRect(segment, r, at, SSymSize(0, 0)); });
 }
 
 // ---- class tables, pools and registration -----------------------------------------------------

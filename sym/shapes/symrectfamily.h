@@ -31,6 +31,9 @@ class SSymFilledFigure : public SSymSolidText {
  public:
   HRESULT DrawSymbol(SSymCanvas& canvas) override;
   HRESULT DrawShadow(SSymCanvas& canvas) override;
+  // The solid base's shape drawing with a hollow copy of the brush for a
+  // transparent symbol (the stored brush keeps its kind).
+  void DrawSymbolShape(SSymCanvas& canvas) override;
 
  protected:
   using SSymSolidText::SSymSolidText;

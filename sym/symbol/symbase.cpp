@@ -718,6 +718,13 @@ int SSymBase::CreateUndoMove(const SSymSize& offset) {
   }
   auto* move = new SSymActionMove(SSymGetActiveSelection());
   move->m_offset = recording ? SSymSize(-offset.cx, -offset.cy) : offset;
+  {
+    ISSymDiagram* diagram = nullptr;
+    if (Sym()->GetDiagram(&diagram) == S_OK && diagram) {
+      move->m_diagram = diagram;
+      diagram->Release();
+    }
+  }
   move->AddSymbol(Sym());
   ctx->AddAction(move);
   return result;
