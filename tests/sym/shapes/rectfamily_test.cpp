@@ -282,6 +282,10 @@ TEST_F(RectFamily, ArcPointsFollowMovesAndTransformsAndUndo) {
   {
     SRepCreateContext step(Session());
     ASSERT_EQ(a->MoveBy(SSymSize(100, 200), 0), S_OK);
+    // The move record knows the diagram of the symbols it moves.
+    auto* move = dynamic_cast<SSymActionMove*>(step.GetContext()->GetLastAction());
+    ASSERT_NE(move, nullptr);
+    EXPECT_EQ(move->m_diagram.Get(), Diagram());
   }
   EXPECT_EQ(a->m_rect, SSymRect(100, 3800, 4900, 200));
   EXPECT_EQ(a->m_start, SSymPoint(100, 200));
