@@ -1,6 +1,7 @@
 #include "sym/symbol/symbase.h"
 
 #include <cstdlib>
+#include <memory>
 
 #include "kvcore/scascade.h"
 #include "kvcore/sexceptiondlg.h"
@@ -440,14 +441,10 @@ HRESULT SSymBase::Redraw(SSymCanvas* canvas) {
 BOOL SSymBase::IsHidden() {
   BOOL hidden = (Flags & FlagHidden) != 0;
   if (InLockoutContext()) {
-    SRepContext* ctx = GetSessionImpl()->Current();
-    for (int i = 0, n = ctx->GetActionCount(); i < n; ++i) {
-      if (ctx->IsDone(i)) continue;
-      SRepActionBase* a = ctx->GetAction(i);
-      if (a->m_type != SSymAction_Hide) continue;
-      auto* hide = dynamic_cast<SSymActionHide*>(a);
-      if (hide && hide->Contains(Sym())) hidden = hide->m_bShow ? FALSE : TRUE;
-    }
+    // The last pending hide record of this symbol wins.
+    SRepVariant v;
+    v.SetBOOL(hidden);
+    if (GetSessionImpl()->Current()->OverlayPending(this, {SRepFacet::Visibility()}, v)) hidden = v.GetBOOL();
   }
   if (!hidden && !m_owner.IsNull()) {
     // A symbol inside a hidden owner is hidden; the walk is bounded so that a
@@ -516,33 +513,22 @@ int SSymBase::SaveShowAction(int show) {
   }
   // Any other last record (a hide record of the other direction included):
   // a new record, so that every change of visibility can be undone.
-  auto* hide = new SSymActionHide();
+  auto hide = std::make_unique<SSymActionHide>();
   hide->m_bShow = value;
   hide->AddSymbol(Sym());
-  ctx->AddAction(hide);
+  ctx->AddAction(std::move(hide));
   return 0;
 }
 
 SSymRect SSymBase::GetClipRect(int, int) {
   if (!InLockoutContext()) return m_rect;
-  SSymRect r = m_rect;
-  SRepContext* ctx = GetSessionImpl()->Current();
-  for (int i = 0, n = ctx->GetActionCount(); i < n; ++i) {
-    if (ctx->IsDone(i)) continue;
-    SRepActionBase* a = ctx->GetAction(i);
-    if (a->m_type == SSymAction_Move) {
-      auto* move = dynamic_cast<SSymActionMove*>(a);
-      if (move && move->Contains(Sym())) r.OffsetRect(move->m_offset.cx, move->m_offset.cy);
-    } else if (a->m_type == SSymAction_Size) {
-      auto* size = dynamic_cast<SSymActionSize*>(a);
-      if (size && size->m_symbol.Get() == Sym()) r = size->m_rect;
-    } else if (a->m_type == SRepAction_Attr) {
-      auto* attr = dynamic_cast<SRepActionAttr*>(a);
-      if (attr && attr->GetAttrId() == SymAttr::ClipRect && SRepObject::FromInterface(attr->GetObject()) == this)
-        r = RectOf(attr->GetValue());
-    }
-  }
-  return r;
+  // Moves shift, size records and rectangle attribute records replace, in
+  // the order they were made.
+  SRepVariant v = RectValue(m_rect);
+  if (!GetSessionImpl()->Current()->OverlayPending(this, {SRepFacet::Rect(), SRepFacet::Attribute(SymAttr::ClipRect)},
+                                                    v))
+    return m_rect;
+  return RectOf(v);
 }
 
 SSymRect SSymBase::GetClipRectWithBorder() {
@@ -645,10 +631,10 @@ int SSymBase::CreateUndoMove(const SSymSize& offset) {
       return result;
     }
   }
-  auto* move = new SSymActionMove(SSymGetActiveSelection());
+  auto move = std::make_unique<SSymActionMove>(SSymGetActiveSelection());
   move->m_offset = recording ? SSymSize(-offset.cx, -offset.cy) : offset;
   move->AddSymbol(Sym());
-  ctx->AddAction(move);
+  ctx->AddAction(std::move(move));
   return result;
 }
 
@@ -670,23 +656,23 @@ int SSymBase::CreateUndoSizeInfo(const SSymRect& newRect, int force) {
   }
   if (!ctx) {
     SRepCreateContext step(static_cast<ISRepSession*>(GetSessionImpl()), 0, 1, 0);
-    auto* size = new SSymActionSize(Sym(), newRect);
+    auto size = std::make_unique<SSymActionSize>(Sym(), newRect);
     // The record makes the change: run it once, outside any recording.
     {
       SCurrentContextChange none(static_cast<ISRepSession*>(GetSessionImpl()), nullptr);
       size->Execute();
     }
-    step.AddRepAction(size);
+    step.AddRepAction(std::move(size));
     return 0;
   }
   if (!ctx->IsRecording()) {
     if (lockout) {
-      ctx->AddAction(new SSymActionSize(Sym(), newRect));
+      ctx->AddAction(std::make_unique<SSymActionSize>(Sym(), newRect));
       return 0;
     }
     return 1;
   }
-  ctx->AddAction(new SSymActionSize(Sym(), m_rect));
+  ctx->AddAction(std::make_unique<SSymActionSize>(Sym(), m_rect));
   return 1;
 }
 

@@ -57,7 +57,7 @@ class FormatStep {
   explicit FormatStep(const SComTbl<ISSymbol, ISSymbol*>& list)
       : m_ctx(list.GetCount() ? SSymGetRepObject(list.GetAt(0)) : nullptr) {}
   ~FormatStep() {
-    if (m_action && m_ctx.GetContext()) m_ctx.AddRepAction(m_action.release());
+    if (m_action && m_ctx.GetContext()) m_ctx.AddRepAction(std::move(m_action));
   }
   FormatStep(const FormatStep&) = delete;
   FormatStep& operator=(const FormatStep&) = delete;
@@ -554,7 +554,7 @@ void SSymCollection::SetLineStyle(LONG style, int flag) {
     const LONG old = face->GetLineStyle();
     if (old == style) continue;
     face->SetLineStyle(style, flag);
-    if (step) step->AddRepAction(new SSymActionLineStyle(face.Get(), old, SSymAction_Set));
+    if (step) step->AddRepAction(std::make_unique<SSymActionLineStyle>(face.Get(), old, SSymAction_Set));
   }
 }
 
@@ -629,7 +629,7 @@ void SSymCollection::ToggleFontStyle(LONG bit, int flag) {
     const LONG next = clear ? (st & ~bit) : (st | bit);
     if (next == st) continue;
     face->SetFontStyle(next, flag);
-    if (step) step->AddRepAction(new SSymActionFontStyle(face.Get(), st));
+    if (step) step->AddRepAction(std::make_unique<SSymActionFontStyle>(face.Get(), st));
   }
 }
 
@@ -648,7 +648,7 @@ void SSymCollection::SetShadowStyle(SHORT style, int) {
   // Running the record gives every member its new style and leaves the old
   // ones in the record, which the step keeps for undo.
   action->Execute();
-  ctx.AddRepAction(action.release());
+  ctx.AddRepAction(std::move(action));
 }
 
 namespace {
@@ -668,7 +668,7 @@ void ChangeFontWord(const SComTbl<ISSymbol, ISSymbol*>& members, LONG (ISSymFont
     if (face.IsNull()) continue;
     const LONG old = (face.Get()->*get)();
     (face.Get()->*set)(next(old), flag);
-    ctx.AddRepAction(new Action(face.Get(), old));
+    ctx.AddRepAction(std::make_unique<Action>(face.Get(), old));
   }
 }
 }  // namespace

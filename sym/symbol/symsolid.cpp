@@ -250,7 +250,7 @@ void SSymSolid::DrawCustomSymbol(SSymCanvas& canvas) {
 bool SSymSolid::RecordAttrChange(LONG id, const SRepVariant& now, const SRepVariant& next) {
   ISRepContext* ctx = SetterContext();
   if (!ctx) return false;
-  ctx->AddAction(new SRepActionAttr(Obj(), id, ctx->IsRecording() ? now : next));
+  ctx->AddAction(std::make_unique<SRepActionAttr>(Obj(), id, ctx->IsRecording() ? now : next));
   return InLockoutContext() != 0;
 }
 
@@ -305,7 +305,7 @@ HRESULT SSymSolid::SetBackgroundPictureID(const GUID& id) {
   if (ISRepContext* ctx = SetterContext()) {
     SRepVariant v;
     v.SetOID(ctx->IsRecording() ? SRepOID_(GetBackgroundPictureID()) : SRepOID_(id));
-    ctx->AddAction(new SRepActionAttr(Obj(), SymAttr::BackgroundPictureID, v));
+    ctx->AddAction(std::make_unique<SRepActionAttr>(Obj(), SymAttr::BackgroundPictureID, v));
     if (InLockoutContext()) return S_OK;
   }
   if (id != GUID_NULL) {
@@ -364,9 +364,9 @@ BOOL SSymSolid::SetBackgroundPicture(SPictureInfo* picture) {
     Sym()->GetFormat(format);
     format.m_flags = SSymFormatEx::FlagBrush;
     if (!ctx->IsRecording()) TakePicture(format.m_brush, picture);
-    auto* action = new SSymActionFormat(ctx);
+    auto action = std::make_unique<SSymActionFormat>(ctx);
     action->AddSymbol(Sym(), format);
-    ctx->AddAction(action);
+    ctx->AddAction(std::move(action));
     if (InLockoutContext()) return FALSE;
   }
   if (!holder.IsNull()) {
@@ -442,7 +442,7 @@ HRESULT SSymSolid::SetCustomPictureID(const GUID& id) {
   if (ISRepContext* ctx = SetterContext()) {
     SRepVariant v;
     v.SetOID(ctx->IsRecording() ? SRepOID_(GetCustomPictureID()) : SRepOID_(id));
-    ctx->AddAction(new SRepActionAttr(Obj(), SymAttr::CustomPictureID, v));
+    ctx->AddAction(std::make_unique<SRepActionAttr>(Obj(), SymAttr::CustomPictureID, v));
     if (InLockoutContext()) return S_OK;
   }
   if (id != GUID_NULL) {
@@ -469,9 +469,9 @@ HRESULT SSymSolid::SetCustomPictureFile(const SString& file) {
     d->Release();
     SSymFormatEx before;
     Sym()->GetFormat(before);
-    auto* action = new SSymActionFormat(ctx);
+    auto action = std::make_unique<SSymActionFormat>(ctx);
     action->AddSymbol(Sym(), before);
-    ctx->AddAction(action);
+    ctx->AddAction(std::move(action));
     SSymFormatEx next;
     next.m_flags = SSymFormatEx::FlagCustomShape;
     next.m_margins[3] = SSymCustomPictureWord(p);
@@ -652,9 +652,9 @@ int SSymSolid::CreateUndoAdjust(int flag) {
       auto* adjust = static_cast<SSymActionAdjust*>(last);
       if (!adjust->Contains(Sym())) adjust->AddSymbol(Sym());
     } else {
-      auto* adjust = new SSymActionAdjust(recording ? !flag : flag != 0);
+      auto adjust = std::make_unique<SSymActionAdjust>(recording ? !flag : flag != 0);
       adjust->AddSymbol(Sym());
-      ctx->AddAction(adjust);
+      ctx->AddAction(std::move(adjust));
     }
     return recording ? 1 : 0;
   }

@@ -82,10 +82,10 @@ HRESULT SSymSolidText::SetText(const SString& text, int redraw) {
   if (text == m_text) return S_OK;
   if (ISRepContext* ctx = SetterContext()) {
     if (ctx->IsRecording()) {
-      ctx->AddAction(new SSymActionText(TextFace(), m_text));
+      ctx->AddAction(std::make_unique<SSymActionText>(TextFace(), m_text));
     } else {
       // Pending: the text reaches the symbol when the context applies it.
-      ctx->AddAction(new SSymActionText(TextFace(), text));
+      ctx->AddAction(std::make_unique<SSymActionText>(TextFace(), text));
       return S_OK;
     }
   }
@@ -147,9 +147,9 @@ HRESULT SSymSolidText::SetFontName(const SString& text) {
       if (!entry && format.m_fonts.GetCount() > 0) entry = &format.m_fonts.GetAt(0);
       if (entry) entry->m_font = parsed;
     }
-    auto* action = new SSymActionFormat(ctx);
+    auto action = std::make_unique<SSymActionFormat>(ctx);
     action->AddSymbol(Sym(), format);
-    ctx->AddAction(action);
+    ctx->AddAction(std::move(action));
     if (InLockoutContext()) return S_OK;
   }
   m_font.Copy(parsed);

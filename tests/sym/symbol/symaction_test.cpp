@@ -252,7 +252,7 @@ TEST_F(SymAction, WholeUserStepUndoneAndRedone) {
     SSymFormatEx former;
     r->GetFormat(former);
     format->AddSymbol(r->Sym(), former);
-    step.AddRepAction(format);
+    step.AddRepAction(SRepActionPtr(format));
     r->m_pen = SSymPen(3, 20, SSymColor(0x00FF00));
     h->Show(0);                                                         // hide
     auto* group = new SSymActionGroup(SSymActionGroup::Group, Diagram(), selection);  // group
@@ -264,7 +264,7 @@ TEST_F(SymAction, WholeUserStepUndoneAndRedone) {
       SCurrentContextChange outside(Session(), nullptr);  // the record makes the change
       ASSERT_EQ(group->Execute(), S_OK);
     }
-    step.AddRepAction(group);
+    step.AddRepAction(SRepActionPtr(group));
   }
   const std::string after = state();
   EXPECT_NE(after, before);
