@@ -43,11 +43,10 @@ static bool IsCompositeClass(ISSymbol* symbol) {
 
 bool SSymActionIsGone(IUnknown* target) {
   if (!target) return true;
-  ISSymbol* s = nullptr;
+  SComOut<ISSymbol> s;
   ISRepObject* o = nullptr;
-  if (target->QueryInterface(IID_ISSymbol, reinterpret_cast<void**>(&s)) == S_OK && s) {
+  if (target->QueryInterface(IID_ISSymbol, s.Void()) == S_OK && s) {
     o = SSymGetRepObject(s);
-    s->Release();
   } else {
     RepObjWrap w(target);
     o = w.Get();
@@ -133,7 +132,7 @@ HRESULT SSymActionMove::Execute() {
       if (poly.IsNull() || link.IsNull()) continue;
       const LONG style = poly->GetLineStyle();
       if (style != 1 && style != 2) continue;
-      ISSymbol *a0 = nullptr, *a1 = nullptr;
+      SComOut<ISSymbol> a0, a1;
       link->GetAttachSym(0, &a0);
       const bool in0 = a0 && Contains(a0);
       bool reroute = !in0;
@@ -141,8 +140,6 @@ HRESULT SSymActionMove::Execute() {
         link->GetAttachSym(1, &a1);
         reroute = !(a1 && Contains(a1));
       }
-      if (a0) a0->Release();
-      if (a1) a1->Release();
       if (reroute) {
         SSymPoint pt;
         link->GetAttachPoint(pt, 0);
@@ -234,14 +231,12 @@ HRESULT SSymActionAdjust::Execute() {
 }
 
 // ---- SSymActionFormat -------------------------------------------------------------------------------
-SSymActionFormat::SSymActionFormat(ISRepContext* context) : m_context(context) {
+SSymActionFormat::SSymActionFormat(ISRepContext* context) {
   m_type = SSymAction_Format;
-  if (m_context) m_context->AddRef();
+  m_context.Assign(context);
 }
 
-SSymActionFormat::~SSymActionFormat() {
-  if (m_context) m_context->Release();
-}
+SSymActionFormat::~SSymActionFormat() = default;
 
 void SSymActionFormat::AddSymbol(ISSymbol* symbol, SSymFormatEx format) {
   if (!symbol) return;
@@ -460,7 +455,7 @@ void SSymActionGroup::CollectObjects(SRepObjectBag& objects) {
 
 HRESULT SSymActionGroup::Execute() {
   if (m_diagram.IsNull()) return S_OK;
-  ISRepClassCol* symbols = nullptr;
+  SComOut<ISRepClassCol> symbols;
   if (m_diagram->GetSymbols(&symbols) != S_OK || !symbols) return S_OK;
   if (SSymSelection* sel = SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr) sel->Clear(1);
   if (m_kind == Group) {
@@ -470,7 +465,6 @@ HRESULT SSymActionGroup::Execute() {
     RunUngroup(symbols);
     m_kind = Group;
   }
-  symbols->Release();
   return S_OK;
 }
 
@@ -478,7 +472,7 @@ void SSymActionGroup::RunGroup(ISRepClassCol* symbols) {
   SSymSelection* sel = SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
   for (Record& r : m_records) {
     RepObjWrap g(r.group);
-    ISRepClassCol* members = nullptr;
+    SComOut<ISRepClassCol> members;
     if (g.IsNull() || SSymActionIsGone(g) || g->GetCollection(SymAttr::Symbols, &members) != S_OK || !members)
       continue;
     if (r.pos < 0) r.pos = symbols->GetCount();
@@ -494,7 +488,6 @@ void SSymActionGroup::RunGroup(ISRepClassCol* symbols) {
       }
       if (members->GetPos(mo) < 0) members->Insert(mo, -1);
     }
-    members->Release();
     r.group->RecomputeClipRect(0);
     if (sel) sel->Add(SComWrap<ISSymbol>(r.group), 1);
   }
@@ -505,7 +498,7 @@ void SSymActionGroup::RunUngroup(ISRepClassCol* symbols) {
   for (auto rit = m_records.rbegin(); rit != m_records.rend(); ++rit) {
     Record& r = *rit;
     RepObjWrap g(r.group);
-    ISRepClassCol* members = nullptr;
+    SComOut<ISRepClassCol> members;
     if (g.IsNull() || SSymActionIsGone(g) || g->GetCollection(SymAttr::Symbols, &members) != S_OK || !members)
       continue;
     if (r.pos < 0) r.pos = symbols->GetPos(g);
@@ -530,7 +523,6 @@ void SSymActionGroup::RunUngroup(ISRepClassCol* symbols) {
       if (pos <= r.pos) ++r.pos;
       if (sel) sel->Add(m.symbol, 1);
     }
-    members->Release();
     const LONG gat = symbols->GetPos(g);
     if (gat >= 0) symbols->Remove(gat);
   }

@@ -171,7 +171,7 @@ class SSymActionFormat : public SRepActionBase {
   };
   HRESULT ApplyEntry(Entry& e, bool repeat);
   std::vector<Entry> m_entries;  // sorted by symbol
-  ISRepContext* m_context;  // counted, may be null
+  SComOut<ISRepContext> m_context;  // may be null
 };
 
 // ---- records that swap one value ------------------------------------------------------------

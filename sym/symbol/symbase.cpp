@@ -102,11 +102,9 @@ SSymBase::~SSymBase() {
 
 SSymBase* SSymBase::FromInterface(IUnknown* unk) {
   if (!unk) return nullptr;
-  void* p = nullptr;
-  if (unk->QueryInterface(IID_SSymBase, &p) != S_OK || !p) return nullptr;
-  auto* s = static_cast<SSymBase*>(p);
-  s->Release();  // the caller's reference keeps the symbol
-  return s;
+  SComOut<SSymBase> s;
+  if (unk->QueryInterface(IID_SSymBase, s.Void()) != S_OK || !s) return nullptr;
+  return s.Get();  // the caller's reference keeps the symbol
 }
 
 HRESULT SSymBase::InternalQueryInterface(REFIID iid, void** ppv) {
@@ -226,10 +224,8 @@ HRESULT SSymBase::GetAttributeDefault(LONG id, SRepVariant* value) {
 HRESULT SSymBase::HasAttribute(LONG id) {
   IUnknown* me = Sym();
   auto has = [&](const IID& iid) {
-    void* p = nullptr;
-    if (me->QueryInterface(iid, &p) != S_OK || !p) return false;
-    static_cast<IUnknown*>(p)->Release();
-    return true;
+    SComOut<IUnknown> p;
+    return me->QueryInterface(iid, p.Void()) == S_OK && p;
   };
   bool yes = false;
   switch (id) {
@@ -338,10 +334,9 @@ int SSymBase::InLockoutContext() const {
   if (!GetSessionImpl() || g_bUpdAllInLockout || !SRepObjectMem::InLockoutContext()) return 0;
   auto* self = const_cast<SSymBase*>(this);
   SComWrap<ISSymDiagram> diagram;
-  ISSymDiagram* d = nullptr;
+  SComOut<ISSymDiagram> d;
   if (self->GetDiagram(&d) == S_OK && d) {
-    diagram = d;
-    d->Release();
+    diagram = d.Get();
     if (diagram->ChangeInContext()) return 0;
   }
   return 1;
@@ -388,11 +383,8 @@ HRESULT SSymBase::SetSize(const SRep_Point& size) {
   const SSymRect current = r;
   r.Normalize();
   r.SetSize(size.x, size.y);
-  ISSymDiagram* d = nullptr;
-  if (GetDiagram(&d) == S_OK && d) {
-    d->SnapToGrid(r);
-    d->Release();
-  }
+  SComOut<ISSymDiagram> d;
+  if (GetDiagram(&d) == S_OK && d) d->SnapToGrid(r);
   if (r == current) return S_FALSE;
   return SetAttribute(SymAttr::ClipRect, RectValue(r)) == S_OK ? S_OK : S_FALSE;
 }
@@ -427,11 +419,8 @@ HRESULT SSymBase::Redraw(SSymCanvas* canvas) {
   SRepSession* s = GetSessionImpl();
   if ((s && s->IsBusy()) || (m_state & StateNoRedraw)) return S_OK;
   if (!canvas) {
-    ISSymOwner* owner = nullptr;
-    if (_GetOwner(reinterpret_cast<void**>(&owner), IID_ISSymOwner) == S_OK && owner) {
-      owner->SymRedraw(Sym());
-      owner->Release();
-    }
+    SComOut<ISSymOwner> owner;
+    if (_GetOwner(owner.Void(), IID_ISSymOwner) == S_OK && owner) owner->SymRedraw(Sym());
     return S_OK;
   }
   InvalidateOn(*canvas);
@@ -464,10 +453,9 @@ BOOL SSymBase::IsHidden() {
 
 HRESULT SSymBase::Show(int show) {
   if (m_owner.IsNull()) {
-    ISRepObject* parent = nullptr;
+    SComOut<ISRepObject> parent;
     GetParent(&parent);
-    SComWrap<ISSymCompSym> comp(parent);
-    if (parent) parent->Release();
+    SComWrap<ISSymCompSym> comp(parent.Get());
     if (comp.IsNull()) return S_OK;
   }
   if (InLockoutContext()) {
@@ -556,9 +544,8 @@ BOOL SSymBase::IsProtected() {
 HRESULT SSymBase::ProtectSymbol(int protect) {
   const bool want = protect != 0;
   if (((Flags & FlagProtected) != 0) == want) return S_OK;
-  ISSymDiagram* diagram = nullptr;
-  if (_GetOwner(reinterpret_cast<void**>(&diagram), IID_ISSymDiagram) != S_OK || !diagram) return S_OK;
-  diagram->Release();
+  SComOut<ISSymDiagram> diagram;
+  if (_GetOwner(diagram.Void(), IID_ISSymDiagram) != S_OK || !diagram) return S_OK;
   if (want) Flags |= FlagProtected;
   else Flags &= ~static_cast<DWORD>(FlagProtected);
   Redraw(nullptr);
@@ -568,11 +555,8 @@ HRESULT SSymBase::ProtectSymbol(int protect) {
 }
 
 void SSymBase::NotifyCompositeOwner() {
-  ISSymCompSym* comp = nullptr;
-  if (_GetOwner(reinterpret_cast<void**>(&comp), IID_ISSymCompSym) == S_OK && comp) {
-    comp->ChildChanged();
-    comp->Release();
-  }
+  SComOut<ISSymCompSym> comp;
+  if (_GetOwner(comp.Void(), IID_ISSymCompSym) == S_OK && comp) comp->ChildChanged();
 }
 
 HRESULT SSymBase::MoveBy(const SSymSize& offset, int redraw) {
@@ -599,12 +583,10 @@ int SSymBase::CreateUndoMove(const SSymSize& offset) {
   // A result of 0 in a lockout: the pending record makes the move.
   const int result = lockout ? 0 : 1;
   {
-    ISSymCompSym* comp = nullptr;
-    if (_GetOwner(reinterpret_cast<void**>(&comp), IID_ISSymCompSym) == S_OK && comp) {
+    SComOut<ISSymCompSym> comp;
+    if (_GetOwner(comp.Void(), IID_ISSymCompSym) == S_OK && comp) {
       SSymBase* owner = FromInterface(comp);
-      const bool keep = owner && (owner->m_state & StateKeepChildMoves);
-      comp->Release();
-      if (keep) return 1;
+      if (owner && (owner->m_state & StateKeepChildMoves)) return 1;
     }
   }
   auto* last = dynamic_cast<SSymActionMove*>(ctx->GetLastAction());
@@ -618,10 +600,9 @@ int SSymBase::CreateUndoMove(const SSymSize& offset) {
         // Not added when an owner up the chain already moves with the record.
         SComWrap<ISSymbol> up(Sym());
         for (int steps = 0; steps < 256 && !up.IsNull(); ++steps) {
-          ISSymOwner* o = nullptr;
+          SComOut<ISSymOwner> o;
           if (up->GetOwner(&o) != S_OK || !o) break;
-          SComWrap<ISSymbol> next(o);
-          o->Release();
+          SComWrap<ISSymbol> next(o.Get());
           if (next.IsNull()) break;
           if (last->Contains(next.Get())) return result;
           up = next;
@@ -799,26 +780,23 @@ HRESULT SSymBase::GetRelatedObjectList(SRepListObject* list, ISRepObject*, int, 
     }
     bool both = true;
     for (int end = 0; end < 2; ++end) {
-      ISSymbol* s = nullptr;
+      SComOut<ISSymbol> s;
       link->GetAttachSym(end, &s);
       ISRepObject* o = s ? SSymGetRepObject(s) : nullptr;
       if (!o || !bag->Contains(o)) both = false;
-      if (s) s->Release();
     }
     if (both) list->Add(obj.Get());
   }
   if (bag) {
     SComWrap<ISSymLink> self(Sym());
     if (!self.IsNull()) {
-      ISSymbol *a = nullptr, *b = nullptr;
+      SComOut<ISSymbol> a, b;
       self->GetAttachSym(0, &a);
       self->GetAttachSym(1, &b);
       if (a && b) {
         if (ISRepObject* o = SSymGetRepObject(a)) list->Add(o);
         if (ISRepObject* o = SSymGetRepObject(b)) list->Add(o);
       }
-      if (a) a->Release();
-      if (b) b->Release();
     }
   }
   return S_OK;

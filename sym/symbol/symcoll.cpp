@@ -40,10 +40,9 @@ std::unique_ptr<SRepCreateContext> OpenStep(const SComTbl<ISSymbol, ISSymbol*>& 
 
 ISRepSession* SessionOf(ISSymbol* symbol) {
   ISRepObject* obj = symbol ? SSymGetRepObject(symbol) : nullptr;
-  ISRepSession* session = nullptr;
+  SComOut<ISRepSession> session;
   if (obj && obj->GetSession(&session) == S_OK && session) {
-    session->Release();  // the object keeps its session alive
-    return session;
+    return session.Get();  // the object keeps its session alive
   }
   return nullptr;
 }
@@ -190,15 +189,13 @@ HRESULT SSymCollection::MoveBy(const SSymSize& offset, int flag) {
   if (GetCount() > 0) {
     SComWrap<ISSymDiagram> diagram;
     if (SUCCEEDED(GetAt(0)->GetDiagram(&diagram)) && !diagram.IsNull()) {
-      ISRepClassCol* symbols = nullptr;
+      SComOut<ISRepClassCol> symbols;
       if (SUCCEEDED(diagram->GetSymbols(&symbols)) && symbols) {
-        ISRepObject* first = nullptr;
+        SComOut<ISRepObject> first;
         if (symbols->GetCount() > 0 && SUCCEEDED(symbols->Item(0, &first)) && first) {
-          SComWrap<ISSymbol> firstSym(first);
-          if (!firstSym.IsNull() && !Contains(firstSym.Get())) pool = SComWrap<ISSymSwimPool>(first);
-          first->Release();
+          SComWrap<ISSymbol> firstSym(first.Get());
+          if (!firstSym.IsNull() && !Contains(firstSym.Get())) pool = SComWrap<ISSymSwimPool>(first.Get());
         }
-        symbols->Release();
       }
     }
   }
