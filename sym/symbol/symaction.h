@@ -203,10 +203,11 @@ HRESULT SSymSwapValue(typename Access::Face* face, typename Access::Value& value
   return S_OK;
 }
 
-// A record that swaps one value of one target. An empty target throws
-// SECOMException (E_POINTER) naming the record, unless the access allows it
-// (NullIsEmpty: nothing to run, and the record is empty); a target whose
-// repository object is gone is skipped.
+// A record that swaps one value of one target; a named record class states
+// its access, type code, message and name on top of it. An empty target
+// throws SECOMException (E_POINTER) naming the record, unless the access
+// allows it (NullRuns: Execute does nothing; NullIsEmpty: the record is
+// empty). A target whose repository object is gone is skipped.
 template <class Access>
 class SSymActionValue : public SRepActionBase {
  public:
