@@ -473,7 +473,8 @@ HRESULT SRepObject::GetAttribute(LONG id, SRepVariant* value) {
   if (hr != S_OK) return hr;
   // Readers see the pending state of a lockout context.
   SRepContext* ctx = m_pSession ? m_pSession->Current() : nullptr;
-  if (ctx && ctx->GetKind() == SRepContext::Kind::Lockout) ctx->OverlayPending(this, {SRepFacet::Attribute(id)}, *value);
+  if (ctx && ctx->GetKind() == SRepContext::Kind::Lockout)
+    ctx->OverlayPending(this, {SRepFacet::Attribute(id)}, *value);
   return S_OK;
 }
 

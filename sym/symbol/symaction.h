@@ -284,27 +284,31 @@ struct SSymRectAccess {
   static HRESULT Set(Face* f, const Value& v);
   static bool Same(const Value& a, const Value& b) { return a == b; }
 };
-struct SSymShadowAccess : SSymWordAccess<ISSymShadow, SHORT, &ISSymShadow::GetShadowStyle, &ISSymShadow::SetShadowStyle> {};
+struct SSymShadowAccess
+    : SSymWordAccess<ISSymShadow, SHORT, &ISSymShadow::GetShadowStyle, &ISSymShadow::SetShadowStyle> {};
 
 class SSymActionFontStyle
     : public SSymActionValue<SSymStyleAccess<ISSymFont, LONG, &ISSymFont::GetFontStyle, &ISSymFont::SetFontStyle>> {
   KV_SYM_ACTION_POOL()
  public:
-  SSymActionFontStyle(ISSymFont* font, LONG style) : SSymActionValue(font, style, SSymAction_Set, 1329, "SSymActionFontStyle") {}
+  SSymActionFontStyle(ISSymFont* font, LONG style)
+      : SSymActionValue(font, style, SSymAction_Set, 1329, "SSymActionFontStyle") {}
 };
 
 class SSymActionTextStyle
     : public SSymActionValue<SSymStyleAccess<ISSymFont, LONG, &ISSymFont::GetTextStyle, &ISSymFont::SetTextStyle>> {
   KV_SYM_ACTION_POOL()
  public:
-  SSymActionTextStyle(ISSymFont* font, LONG style) : SSymActionValue(font, style, SSymAction_Set, 1330, "SSymActionTextStyle") {}
+  SSymActionTextStyle(ISSymFont* font, LONG style)
+      : SSymActionValue(font, style, SSymAction_Set, 1330, "SSymActionTextStyle") {}
 };
 
 class SSymActionLineStyle
     : public SSymActionValue<SSymStyleAccess<ISSymLine, LONG, &ISSymLine::GetLineStyle, &ISSymLine::SetLineStyle>> {
   KV_SYM_ACTION_POOL()
  public:
-  SSymActionLineStyle(ISSymLine* line, LONG style, LONG type) : SSymActionValue(line, style, type, 1331, "SSymActionLineStyle") {}
+  SSymActionLineStyle(ISSymLine* line, LONG style, LONG type)
+      : SSymActionValue(line, style, type, 1331, "SSymActionLineStyle") {}
 };
 
 // The rectangle of one symbol (normalised); in a lockout context it gives
@@ -315,14 +319,15 @@ class SSymActionSize : public SSymActionValue<SSymRectAccess> {
   SSymActionSize(ISSymbol* symbol, const SSymRect& rect);
   void CollectFacets(SRepFacetSink& facets) override { facets.Add(m_face, SRepFacet::Rect()); }
   void Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const override;
-  SSymRect& m_rect = m_value;
+  SSymRect& m_rect = m_value;  // the rectangle the next Execute gives
 };
 
 // The point list of one polyline.
 class SSymActionPoly : public SSymActionValue<SSymPointsAccess> {
   KV_SYM_ACTION_POOL()
  public:
-  SSymActionPoly(ISSymbol* symbol, const SSymListPt& pts) : SSymActionValue(symbol, pts, SSymAction_Poly, 1333, "SSymActionPoly") {}
+  SSymActionPoly(ISSymbol* symbol, const SSymListPt& pts)
+      : SSymActionValue(symbol, pts, SSymAction_Poly, 1333, "SSymActionPoly") {}
   void CollectFacets(SRepFacetSink& facets) override { facets.Add(m_face, SRepFacet::Points()); }
   void Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const override;
 };
@@ -331,7 +336,8 @@ class SSymActionPoly : public SSymActionValue<SSymPointsAccess> {
 class SSymActionText : public SSymActionValue<SSymTextAccess> {
   KV_SYM_ACTION_POOL()
  public:
-  SSymActionText(ISSymText* text, const SString& value) : SSymActionValue(text, value, SSymAction_Text, 1334, "SSymActionText") {}
+  SSymActionText(ISSymText* text, const SString& value)
+      : SSymActionValue(text, value, SSymAction_Text, 1334, "SSymActionText") {}
   void CollectObjects(SRepObjectBag& objects) override;
 };
 
