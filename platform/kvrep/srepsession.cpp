@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <iterator>
 #include <map>
 
 #include "kvcore/sexception.h"
@@ -121,27 +120,32 @@ int SRepContext::OverlayPending(const SRepObject* obj, std::initializer_list<SRe
   if (m_index.empty()) return 0;
   auto it = m_index.find(obj);
   if (it == m_index.end()) return 0;
-  // The positions of the asked facets, merged in record order; a handful
-  // of lists of one object, so a small sort is enough.
-  const FacetPositions* lists[8];
-  std::size_t nLists = 0;
+  // The lists of the asked facets (each facet has one list per object).
+  std::vector<const FacetPositions*> lists;
+  const FacetPositions* only = nullptr;
   for (const FacetPositions& f : it->second.facets)
     for (const SRepFacet& want : facets)
-      if (f.facet == want && !f.positions.empty() && nLists < std::size(lists)) lists[nLists++] = &f;
-  if (nLists == 0) return 0;
+      if (f.facet == want && !f.positions.empty()) {
+        if (!only) only = &f;
+        else lists.push_back(&f);
+      }
+  if (!only) return 0;
   int laid = 0;
   auto lay = [&](int pos, const SRepFacet& facet) {
     if (m_done[static_cast<std::size_t>(pos)]) return;
     m_actions[static_cast<std::size_t>(pos)]->Overlay(obj, facet, value);
     ++laid;
   };
-  if (nLists == 1) {
-    for (int pos : lists[0]->positions) lay(pos, lists[0]->facet);
+  if (lists.empty()) {
+    for (int pos : only->positions) lay(pos, only->facet);
     return laid;
   }
+  // Several facets: their positions merged in record order (a handful of
+  // lists of one object, so a small sort is enough).
+  lists.push_back(only);
   std::vector<std::pair<int, const SRepFacet*>> merged;
-  for (std::size_t i = 0; i < nLists; ++i)
-    for (int pos : lists[i]->positions) merged.emplace_back(pos, &lists[i]->facet);
+  for (const FacetPositions* list : lists)
+    for (int pos : list->positions) merged.emplace_back(pos, &list->facet);
   std::stable_sort(merged.begin(), merged.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (std::size_t i = 0; i < merged.size(); ++i)
     if (i == 0 || merged[i].first != merged[i - 1].first) lay(merged[i].first, *merged[i].second);
