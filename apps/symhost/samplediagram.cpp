@@ -28,15 +28,13 @@ SHostBox* SHostDiagram::AddBox(const SSymRect& rect, SHostBox::Shape shape) {
 
 ISSymbol* SHostDiagram::AddSymbol(REFCLSID clsid, const SSymRect& rect) {
   const SRegClassFunctions* record = SSymGetClassRecord(SSymFindClassIndex(clsid));
-  ISRepObject* obj = nullptr;
+  SComOut<ISRepObject> obj;
   if (!record || !record->create || FAILED(record->create(&obj, m_session, nullptr)) || !obj) return nullptr;
-  SSymBase* symbol = SSymBase::FromInterface(obj);
-  if (!symbol) {
-    obj->Release();
-    return nullptr;
-  }
+  SSymBase* symbol = SSymBase::FromInterface(obj.Get());
+  if (!symbol) return nullptr;
   symbol->m_rect = rect;
-  m_symbols.push_back(symbol->Sym());  // the creation function's reference
+  m_symbols.push_back(symbol->Sym());
+  obj.Detach();  // the diagram keeps the creation function's reference
   return symbol->Sym();
 }
 

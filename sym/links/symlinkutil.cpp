@@ -17,11 +17,9 @@ constexpr int kMaxDepth = 1024;
 
 // The owner of a symbol as a symbol (counted), or empty.
 SComWrap<ISSymbol> OwnerSymbol(ISSymbol* symbol) {
-  ISSymOwner* owner = nullptr;
+  SComOut<ISSymOwner> owner;
   if (FAILED(symbol->GetOwner(&owner)) || !owner) return SComWrap<ISSymbol>();
-  SComWrap<ISSymbol> up(owner);
-  owner->Release();
-  return up;
+  return SComWrap<ISSymbol>(owner.Get());
 }
 
 template <class I>
