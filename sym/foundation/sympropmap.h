@@ -94,6 +94,11 @@ struct SSymClassMaps {
   static const SAttrEditorMap attrEditorMap;
 };
 
+// Defined and instantiated once, in sympropmap.cpp.
+#define KV_SYM_EXTERN_MAPS(cls) extern template struct SSymClassMaps<SYMCLS_##cls>;
+KV_SYM_CLASSES(KV_SYM_EXTERN_MAPS)
+#undef KV_SYM_EXTERN_MAPS
+
 namespace SymMap {
 #define KV_SYM_MAP_ALIAS(cls) using cls = SSymClassMaps<SYMCLS_##cls>;
 KV_SYM_CLASSES(KV_SYM_MAP_ALIAS)
