@@ -179,7 +179,7 @@ const Class* FindClass(const std::vector<Class>& all, const std::string& qualifi
 
 std::vector<Class> Classes() {
   std::vector<Class> c;
-#define GEN_K(cls, name, parent, mapBase, id, flags, number, label, registryFlag, poolBlocks) \
+#define GEN_K(cls, name, parent, mapBase, id, flags, number, label, ...) \
   c.push_back({#cls, name, flags, id, Qualified(#parent), number, label, {}});
 #define GEN_A(konst, code, name, id, type, store, slot, def, editor, objClass, list)                     \
   c.back().members.push_back(Attribute(#code, name, id, SSymDesc::T_##type, SSymDesc::S_##store, def, #objClass, \

@@ -16,13 +16,16 @@
 // A class macro takes six row macros, KV_SYM_DESC_<class>(K, A, AX, CF, CB, M),
 // and calls them in this order:
 //
-//   K(Class, "MetaName", Parent, MapBase, ClassId, MetaFlags, Number, Label, RegistryFlag, PoolBlocks)
+//   K(Class, "MetaName", Parent, MapBase, ClassId, MetaFlags, Number, Label, "LabelText", "ShortCode",
+//     "Plural", RegistryFlag, PoolBlocks)
 //       Parent is the metamodel parent, MapBase the class whose property and
 //       editor maps this class's maps chain to: a class, or one of the
 //       repository roots RepSRepObject and RepSRepObjectBase. A class whose
 //       map base is RepSRepObjectBase is a record class: it has no property
 //       map here, and its editor map chains to the repository's record map.
 //       ClassId is the first word of {360836xx-1A49-11D1-83D9-444553540000}.
+//       Label is the string id of the class's label string, made of
+//       LabelText, ShortCode and Plural (SSymGetClassLabel).
 //
 //   A(Const, Code, "Name", Id, Type, Store, Slot, "Default", Editor, ObjClass, List)
 //       one attribute, in metamodel order.

@@ -63,7 +63,8 @@ struct SSymClassDesc {
 namespace sym_detail {
 constexpr std::array<SSymClassDesc, SYMCLS_Count> MakeClassTable() {
   std::array<SSymClassDesc, SYMCLS_Count> table{};
-#define KV_SYM_TABLE_ROW(cls, name, parent, mapBase, id, flags, number, label, registryFlag, poolBlocks) \
+#define KV_SYM_TABLE_ROW(cls, name, parent, mapBase, id, flags, number, label, text, code, plural, registryFlag, \
+                         poolBlocks)                                                                      \
   table[SYMCLS_##cls] = SSymClassDesc{CLSID_##cls, #cls, SYMCLS_##parent, SYMCLS_##mapBase, registryFlag, poolBlocks};
 #define KV_SYM_TABLE_CLASS(cls) \
   KV_SYM_DESC_##cls(KV_SYM_TABLE_ROW, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP)

@@ -4,7 +4,7 @@
 
 // clang-format off
 #define KV_SYM_DESC_SSymDiagram(K, A, AX, CF, CB, M) \
-  K(SSymDiagram, "BaseDiagram", RepSRepObjectBase, RepSRepObjectBase, 0x36083F6D, 0x102301, 21, 1019, 1, 0) \
+  K(SSymDiagram, "BaseDiagram", RepSRepObjectBase, RepSRepObjectBase, 0x36083F6D, 0x102301, 21, 1019, "Diagram", "DIAG", "Diagrams", 1, 0) \
   /* Const          Code           Name                     Id          Type   Store   Slot Default                          Editor ObjClass List */ \
   A(,               Name,          "Name",                  0x01000002, STR,   FIELD,  -1, "",                               PLAIN, NONE, NONE) \
   A(,               Code,          "Code",                  0x01000004, STR,   FIELD,  -1, "",                               NONE,  NONE, NONE) \
@@ -91,7 +91,7 @@
   M("AdjustSwimHeight", 0x02001499, "void", P("bRedraw", "int", "1"))
 
 #define KV_SYM_DESC_SSymPictureFile(K, A, AX, CF, CB, M) \
-  K(SSymPictureFile, "PictureFile", RepSRepObjectBase, RepSRepObjectBase, 0x36083F84, 0xc100, 15, 1369, 1, 0) \
+  K(SSymPictureFile, "PictureFile", RepSRepObjectBase, RepSRepObjectBase, 0x36083F84, 0xc100, 15, 1369, "Picture File", "PCTF", "Picture Files", 1, 0) \
   /* Const          Code         Name           Id          Type  Store  Slot Default Editor ObjClass List */ \
   A(,               Name,        "Name",        0x01000002, STR,  FIELD, -1, "",     PLAIN, NONE, NONE) \
   A(PictureID,      PictureID,   "PictureID",   0x02010036, INT,  FIELD, -1, "0",    NONE,  NONE, NONE) \

@@ -7,7 +7,7 @@
 // The point-list base repeats the position and size of the base symbol under
 // codes of its own; its map leaves them to the base symbol's entries.
 #define KV_SYM_DESC_SSymPolyBase(K, A, AX, CF, CB, M) \
-  K(SSymPolyBase, "PolylineBase", SSymStd, SSymStd, 0x36083F59, 0x10440d, 12, 1018, 0, 10) \
+  K(SSymPolyBase, "PolylineBase", SSymStd, SSymStd, 0x36083F59, 0x10440d, 12, 1018, "BasePolyline", "PLBS", "BasePolyline", 0, 10) \
   /* Const         Code           Name                          Id          Type    Store   Slot Default         Editor ObjClass List */ \
   A(ListPt,        ListPt,        "ListOfPoints",               0x02010003, PTLIST, FIELD,   0, "",              NONE,  NONE,    NONE) \
   A(LineStyle,     LineStyle,     "CornerStyle",                0x02010004, INT,    FIELD,   1, "0",             NONE,  NONE,    NONE) \
@@ -18,7 +18,7 @@
   A(IsARSupported, IsARSupported, "IsAutomaticRoutingSupported", 0x02010031, BOOL,  GET,     4, "FALSE",         NONE,  NONE,    NONE)
 
 #define KV_SYM_DESC_SSymPolygon(K, A, AX, CF, CB, M) \
-  K(SSymPolygon, "PolygonSymbol", SSymPolyBase, SSymPolyBase, 0x36083F69, 0x440c, 13, 1024, 1, 10) \
+  K(SSymPolygon, "PolygonSymbol", SSymPolyBase, SSymPolyBase, 0x36083F69, 0x440c, 13, 1024, "Polygon", "POLYGON", "Polygons", 1, 10) \
   /* Const Code                   Name                     Id          Type  Store   Slot Default       Editor ObjClass         List */ \
   A(,      Transparent,           "Transparent",           0x020100B5, BOOL, GETSET, 0,   "FALSE",      NONE,  NONE,            NONE) \
   A(,      FillColor,             "FillColor",             0x0201001C, INT,  GETSET, 1,   "0xFFFFFF",   COLOR, NONE,            NONE) \
@@ -30,7 +30,7 @@
   A(,      BackgroundPictureFile, "BackgroundPictureFile", 0x02010056, TEXT, GETSET, 7,   "",           NONE,  NONE,            NONE)
 
 #define KV_SYM_DESC_SSymPolyline(K, A, AX, CF, CB, M) \
-  K(SSymPolyline, "PolylineSymbol", SSymPolyBase, SSymPolyBase, 0x36083F60, 0x440c, 12, 1017, 1, 10) \
+  K(SSymPolyline, "PolylineSymbol", SSymPolyBase, SSymPolyBase, 0x36083F60, 0x440c, 12, 1017, "Polyline", "PTLIST", "Polylines", 1, 10) \
   /* Const        Code          Name                     Id          Type  Store   Slot Default         Editor ObjClass List */ \
   A(CtrTxtOffset, CtrTxtOffset, "CenterTextOffset",      0x02000466, PT,   FIELD,   0, "S_NULL_POINT",  NONE,  NONE,    NONE) \
   A(SrcTxtOffset, SrcTxtOffset, "SourceTextOffset",      0x02000467, PT,   FIELD,   1, "S_NULL_POINT",  NONE,  NONE,    NONE) \
@@ -46,7 +46,7 @@
   A(DstTxtWidth,  DstTxtWidth,  "DestinationTextWidth",  0x0200046D, INT,  FIELD,   5, "-1",            NONE,  NONE,    NONE)
 
 #define KV_SYM_DESC_SSymLinkBase(K, A, AX, CF, CB, M) \
-  K(SSymLinkBase, "LinkSymbolBase", SSymPolyBase, SSymPolyBase, 0x36083F75, 0x10440d, 11, 1047, 0, 0) \
+  K(SSymLinkBase, "LinkSymbolBase", SSymPolyBase, SSymPolyBase, 0x36083F75, 0x10440d, 11, 1047, "LinkBase Symbol", "LINKBASE", "LinkBase Symbols", 0, 0) \
   /* Const Code Name                 Id          Type Store   Slot Default Editor  ObjClass List */ \
   A(Src,   Src, "SourceSymbol",      0x02010040, SYM, GETSET, 0,   "",     OBJECT, SSymBase, NONE) \
   A(Dst,   Dst, "DestinationSymbol", 0x02010041, SYM, GETSET, 1,   "",     OBJECT, SSymBase, NONE) \
@@ -54,7 +54,7 @@
   CF(LinkDst, LinkDst, "LinkDestination", 0x0201000F, 3, SSymSolid)
 
 #define KV_SYM_DESC_SSymLinkStd(K, A, AX, CF, CB, M) \
-  K(SSymLinkStd, "StandardLinkSymbol", SSymLinkBase, SSymLinkBase, 0x36083F76, 0x10440d, 11, 1048, 0, 0) \
+  K(SSymLinkStd, "StandardLinkSymbol", SSymLinkBase, SSymLinkBase, 0x36083F76, 0x10440d, 11, 1048, "Standard Link Symbol", "STDLINKSYM", "Standard Link Symbols", 0, 0) \
   /* Const Code          Name                     Id          Type Store  Slot Default         Editor ObjClass List */ \
   A(,      CtrTxtOffset, "CenterTextOffset",      0x02000466, PT,  FIELD, 0,   "S_NULL_POINT", NONE,  NONE,    NONE) \
   A(,      SrcTxtOffset, "SourceTextOffset",      0x02000467, PT,  FIELD, 1,   "S_NULL_POINT", NONE,  NONE,    NONE) \
@@ -64,7 +64,7 @@
   A(,      DstTxtWidth,  "DestinationTextWidth",  0x0200046D, INT, FIELD, 5,   "-1",           NONE,  NONE,    NONE)
 
 #define KV_SYM_DESC_SSymLinkSym(K, A, AX, CF, CB, M) \
-  K(SSymLinkSym, "LinkSymbol", SSymLinkStd, SSymLinkStd, 0x36083F64, 0x440c, 11, 1030, 1, 10) \
+  K(SSymLinkSym, "LinkSymbol", SSymLinkStd, SSymLinkStd, 0x36083F64, 0x440c, 11, 1030, "Link Symbol", "LINKSYM", "Link Symbols", 1, 10) \
   /* Const Code      Name               Id          Type  Store   Slot Default      Editor ObjClass List */ \
   A(,      Style,    "TextStyle",       0x02010007, INT,  FIELD,  1,   "0x211",     NONE,  NONE,    NONE) \
   A(,      Font,     "FontColor",       0x02010006, INT,  FIELD,  0,   "0",         COLOR, NONE,    NONE) \
@@ -76,7 +76,7 @@
 // The junction line keeps its own rectangle under a code of its own; its map
 // leaves it to the base symbol's entry.
 #define KV_SYM_DESC_SSymTreeLine(K, A, AX, CF, CB, M) \
-  K(SSymTreeLine, "TreeJunctionLineSymbol", SSymStd, SSymStd, 0x36083F86, 0x440c, 12, 1099, 1, 10) \
+  K(SSymTreeLine, "TreeJunctionLineSymbol", SSymStd, SSymStd, 0x36083F86, 0x440c, 12, 1099, "Branch", "TREELINE", "Branch", 1, 10) \
   /* Const        Code          Name           Id          Type  Store  Slot Default        Editor ObjClass List */ \
   A(LineClipRect, LineClipRect, "Rect",         0x02010001, RECT, FIELD, -1, "S_NULL_RECT", NONE,  NONE,    NONE) \
   A(Distance,     Distance,     "LineDistance", 0x0200141A, INT,  FIELD,  0, "0",           NONE,  NONE,    NONE) \

@@ -5,7 +5,7 @@
 
 // clang-format off
 #define KV_SYM_DESC_SSymBase(K, A, AX, CF, CB, M) \
-  K(SSymBase, "BaseSymbol", RepSRepObject, RepSRepObject, 0x36083F70, 0x90440d, 18, 1059, 0, 0) \
+  K(SSymBase, "BaseSymbol", RepSRepObject, RepSRepObject, 0x36083F70, 0x90440d, 18, 1059, "Base Symbol", "SYMBASE", "Base Symbols", 0, 0) \
   /* Const     Code       Name                Id          Type   Store   Slot Default         Editor ObjClass     List */ \
   A(ClipRect,  ClipRect,  "Rect",             0x02010001, RECT,  FIELD,  11, "S_NULL_RECT",   NONE,  NONE,        NONE) \
   A(Flags,     Flags,     "Flags",            0x02010012, FLAGS, FIELD,  12, "0",             NONE,  NONE,        NONE) \
@@ -25,14 +25,14 @@
   CB(ParentColl, Diagram, "Owner", 0x02810015, 1)
 
 #define KV_SYM_DESC_SSymBasePen(K, A, AX, CF, CB, M) \
-  K(SSymBasePen, "SymbolPen", SSymBase, SSymBase, 0x36083F74, 0x10440d, 18, 1045, 0, 0) \
+  K(SSymBasePen, "SymbolPen", SSymBase, SSymBase, 0x36083F74, 0x10440d, 18, 1045, "SymbolPen", "SPEN", "SymbolPens", 0, 0) \
   /* Const     Code       Name         Id          Type   Store   Slot Default Editor ObjClass List */ \
   A(LineColor, LineColor, "LineColor", 0x02010019, INT,   GETSET, 0,   "0",    COLOR, NONE,    NONE) \
   A(DashStyle, DashStyle, "DashStyle", 0x0201001A, SMALL, GETSET, 1,   "0",    NONE,  NONE,    DASH) \
   A(LineWidth, LineWidth, "LineWidth", 0x0201001B, SMALL, GETSET, 2,   "1",    NONE,  NONE,    WIDTH)
 
 #define KV_SYM_DESC_SSymStd(K, A, AX, CF, CB, M) \
-  K(SSymStd, "StandardSymbol", SSymBasePen, SSymBasePen, 0x36083F71, 0x10440d, 18, 1039, 0, 0) \
+  K(SSymStd, "StandardSymbol", SSymBasePen, SSymBasePen, 0x36083F71, 0x10440d, 18, 1039, "Standard symbol", "STD", "Standard symbols", 0, 0) \
   /* Const       Code         Name           Id          Type   Store   Slot Default     Editor ObjClass List */ \
   A(HasAShadow,  HasAShadow,  "Shadow",      0x02010002, BOOL,  GETSET, 1,   "FALSE",    NONE,  NONE,    NONE) \
   A(ShadowStyle, ShadowStyle, "ShadowStyle", 0x02010018, SMALL, FIELD,  0,   "0",        NONE,  NONE,    SHADOW) \
@@ -40,12 +40,12 @@
   A(BlobData,    BlobData,    "Blob",        0x0201000A, BIN,   BLOB,   3,   "",         NONE,  NONE,    NONE)
 
 #define KV_SYM_DESC_SSymBlob(K, A, AX, CF, CB, M) \
-  K(SSymBlob, "BlobedSymbol", SSymBase, SSymBase, 0x36083F73, 0x440d, 18, 1097, 0, 0) \
+  K(SSymBlob, "BlobedSymbol", SSymBase, SSymBase, 0x36083F73, 0x440d, 18, 1097, "Blobbed Symbol", "BLOBSYM", "Blobbed Symbols", 0, 0) \
   /* Const Code      Name    Id          Type Store   Slot Default Editor ObjClass List */ \
   A(,      BlobData, "Blob", 0x0201000A, BIN, GETSET, 0,   "",     NONE,  NONE,    NONE)
 
 #define KV_SYM_DESC_SSymSolid(K, A, AX, CF, CB, M) \
-  K(SSymSolid, "SolidSymbol", SSymStd, SSymStd, 0x36083F72, 0x10440d, 18, 1040, 0, 0) \
+  K(SSymSolid, "SolidSymbol", SSymStd, SSymStd, 0x36083F72, 0x10440d, 18, 1040, "Solid symbol", "SOLID", "Solid symbols", 0, 0) \
   /* Const                 Code                   Name                     Id          Type  Store   Slot Default       Editor ObjClass         List */ \
   A(Transparent,           Transparent,           "Transparent",           0x020100B5, BOOL, GETSET,  0, "FALSE",       NONE,  NONE,            NONE) \
   A(FillColor,             FillColor,             "FillColor",             0x0201001C, INT,  GETSET,  1, "0xFFFFFF",    COLOR, NONE,            NONE) \
@@ -69,7 +69,7 @@
   CB(DestinationOfLinks, LinkDst, "DestinationOfLinks", 0x0281000F, 3)
 
 #define KV_SYM_DESC_SSymSolidText(K, A, AX, CF, CB, M) \
-  K(SSymSolidText, "SolidTextSymbol", SSymSolid, SSymSolid, 0x36083F82, 0x10440d, 8, 1368, 0, 0) \
+  K(SSymSolidText, "SolidTextSymbol", SSymSolid, SSymSolid, 0x36083F82, 0x10440d, 8, 1368, "Solid Text", "SOLDTEXT", "Solid Texts", 0, 0) \
   /* Const     Code      Name         Id          Type  Store   Slot Default      Editor ObjClass List */ \
   A(Text,      Text,     "Text",      0x01000009, TEXT, FIELD,  0,   "",          NONE,  NONE,    NONE) \
   A(TextStyle, Style,    "TextStyle", 0x02010007, INT,  FIELD,  2,   "0x211",     NONE,  NONE,    NONE) \

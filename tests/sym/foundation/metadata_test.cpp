@@ -2,6 +2,7 @@
 // that every byte is accounted for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -496,4 +497,17 @@ TEST_F(MetadataTest, CrossCheckReportsAPlantedDisagreement) {
         CrossCheck(mm, [&](int cls) { return cls == SYMCLS_SSymSolid ? &planted : SSymGetPropertyMap(cls); });
     EXPECT_EQ(faults, c.expected) << Joined(faults);
   }
+}
+
+// Every class of the metamodel has its label string: label, short code and plural.
+TEST_F(MetadataTest, EveryClassHasItsLabelString) {
+  for (const MetaClass& c : m_mm.classes) {
+    const std::string label = SSymGetClassLabel(c.label).ToUtf8();
+    EXPECT_NE(label.find("\n@CLSSNAMES="), std::string::npos) << c.code << ": " << label;
+    EXPECT_EQ(std::count(label.begin(), label.end(), '\n'), 2) << c.code;
+  }
+  EXPECT_EQ(SSymGetClassLabel(1019).ToUtf8(), "Diagram\nDIAG\n@CLSSNAMES=Diagrams");
+  EXPECT_EQ(SSymGetClassLabel(1099).ToUtf8(), "Branch\nTREELINE\n@CLSSNAMES=Branch");
+  EXPECT_EQ(SSymGetClassLabel(1413).ToUtf8(), "Swimlane Group\nSWIMGRP\n@CLSSNAMES=Swimlane Groups");
+  EXPECT_TRUE(SSymGetClassLabel(1000).IsEmpty());
 }
