@@ -38,7 +38,8 @@ template <int... C>
 constexpr std::array<SRegClassFunctions, sizeof...(C)> MakeRecords(std::integer_sequence<int, C...>) {
   return {SRegClassFunctions{nullptr, {0, 0, 0}, &SSymGetModuleState, &SSymClassMaps<C>::attrEditorMap}...};
 }
-constinit std::array<SRegClassFunctions, SYMCLS_Count> g_records = MakeRecords(std::make_integer_sequence<int, SYMCLS_Count>{});
+constinit std::array<SRegClassFunctions, SYMCLS_Count> g_records =
+    MakeRecords(std::make_integer_sequence<int, SYMCLS_Count>{});
 constinit bool g_registered[SYMCLS_Count] = {};
 }  // namespace
 
@@ -47,6 +48,7 @@ const SRegClassFunctions* SSymGetClassRecord(int c) {
 }
 
 bool SSymRegisterClass(int c, SRegClassFunctions::CreateFn create, void (*bind)()) {
+  if (c < 0 || c >= SYMCLS_Count) return false;
   auto& record = g_records[static_cast<std::size_t>(c)];
   record.create = create;
   if (bind) bind();

@@ -135,8 +135,9 @@ const SRegClassFunctions* SSymGetClassRecord(int c);
 
 // ---- registration -------------------------------------------------------------------
 // Registers the class of index c: fills create into its record, then runs
-// bind, which stores the accessors of the class's attributes. Answers true;
-// made to initialise a start-up constant (see KV_SYM_REGISTER).
+// bind, which stores the accessors of the class's attributes. Answers true
+// (false, and nothing done, for an index outside the table); made to
+// initialise a start-up constant (see KV_SYM_REGISTER).
 bool SSymRegisterClass(int c, SRegClassFunctions::CreateFn create, void (*bind)());
 // True once the class of index c registered.
 bool SSymIsClassRegistered(int c);

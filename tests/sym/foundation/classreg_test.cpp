@@ -411,4 +411,8 @@ TEST_F(CreateStd, RegistrationFillsTheCreationFunction) {
 
   SSymRegisterClass(SYMCLS_SSymRectangle, nullptr, nullptr);
   EXPECT_EQ(SSymGetClassRecord(SYMCLS_SSymRectangle)->create, nullptr);
+  // An index outside the table registers nothing.
+  EXPECT_FALSE(SSymRegisterClass(-1, &SSymCreateStd<FakeSym>, [] { ++binds; }));
+  EXPECT_FALSE(SSymRegisterClass(SYMCLS_Count, &SSymCreateStd<FakeSym>, [] { ++binds; }));
+  EXPECT_EQ(binds, 1);
 }
