@@ -16,7 +16,7 @@ mkdir -p "$out/obj" "$out/corpus-emf" "$out/corpus-image"
 # a source or a header of the folder changed).
 objs=()
 # (The GDI text calls use the core library's string conversions.)
-for src in "$root"/platform/win/{gdi,emf,image,guid}*.cpp "$root/platform/kvcore/sstring.cpp"; do
+for src in "$root"/platform/win/{gdi,emf,image,guid,winutf8}*.cpp "$root/platform/kvcore/sstring.cpp"; do
   obj="$out/obj/$(basename "${src%.cpp}").o"
   if [[ ! -f "$obj" || "$src" -nt "$obj" || -n "$(find "$root/platform/win" -name '*.h' -newer "$obj" -print -quit)" ]]; then
     "$cxx" "${flags[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj"
