@@ -231,13 +231,13 @@ BOOL SSymArc::GetIntersection(const SSymSegment& segment, SSymPoint* out) {
 }
 
 // ---- class tables, pools and registration -----------------------------------------------------
-// None of the six declares attributes of its own: each property map is empty
-// and chains to its base's, so registration binds nothing.
-#define KV_SHAPE_CLASS(cls)                \
-  KV_SYM_DEFINE_CLASS_TABLES(cls)          \
-  KV_SYM_IMPLEMENT_POOL(cls, 10);          \
-  [[maybe_unused]] static const bool kv_sym_registered_##cls = \
-      SSymRegisterClass(SYMCLS_##cls, &SSymCreateStd<cls>, nullptr);
+// None of the six declares attributes of its own (see their descriptions in
+// symdescshapes.h): each property map is empty and chains to its base's, so
+// registration binds nothing and gives the creation function.
+#define KV_SHAPE_CLASS(cls)                                              \
+  KV_SYM_DEFINE_CLASS_TABLES(cls)                                        \
+  KV_SYM_IMPLEMENT_POOL(cls, g_symClasses[SYMCLS_##cls].poolBlocks);     \
+  KV_SYM_REGISTER(cls, &SSymCreateStd<cls>);
 
 KV_SHAPE_CLASS(SSymRectangle)
 KV_SHAPE_CLASS(SSymBlankRectangle)
