@@ -34,6 +34,7 @@ SString SSymLoadString(UINT id) {
       {1343, "Inversing link symbol extremities"},
       {1344, "Changing link symbol extremity"},
       {1397, "The symbol %s must have a diagram"},
+      {1415, "Invalid link symbol extremity"},
       {1416, "An object (symbol) should not have more than one parent (%s)"},
   };
   for (const auto& s : kStrings)

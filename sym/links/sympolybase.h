@@ -1,0 +1,136 @@
+// SSymPolyBase: the base of every symbol drawn along a list of points
+// (polylines, polygons, links). It keeps the points, the corner style, the
+// automatic-routing state and four arrowhead slots, keeps its rectangle equal
+// to the extent of its points, records point-list changes as undoable
+// actions and persists these values through its class description.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "sym/foundation/symclassreg.h"
+#include "sym/foundation/symlistpt.h"
+#include "sym/symbol/symstd.h"
+
+// The arrowhead types: 0..70 are the catalogue's; 24 is "no arrow". A type
+// outside the catalogue is read and stored as 24, so it never indexes past it.
+namespace SSymArrowType {
+inline constexpr int None = 24;
+inline constexpr int Last = 70;
+inline constexpr int Sanitize(long type) { return type < 0 || type > Last ? None : static_cast<int>(type); }
+}  // namespace SSymArrowType
+
+// One arrowhead placed on a line. Until the arrowhead catalogue exists the
+// catalogue is empty: an arrowhead keeps its type and slot, has no extent
+// and draws nothing.
+class SSymArrowHead {
+ public:
+  enum ArrowDest { Middle0 = 0, Middle1 = 1, Source = 2, Destination = 3 };
+  SSymArrowHead(int type, int slot) : m_type(SSymArrowType::Sanitize(type)), m_slot(slot) {}
+  int GetType() const { return m_type; }
+  int GetSlot() const { return m_slot; }
+  // The rectangle the arrowhead covers; empty while the catalogue is empty.
+  SSymRect GetClipRect() const { return m_rect; }
+  // How far back from the tip the line stops under the arrowhead.
+  int GetPullBack() const { return 0; }
+  void UpdateArrowPos(const SSymListPt&) {}
+  void Draw(SSymCanvas&) const {}
+
+ private:
+  int m_type;
+  int m_slot;
+  SSymRect m_rect;
+};
+
+class SSymPolyBase : public SSymStd, public ISSymPolyline, public ISSymLine {
+  KV_SYM_DECLARE_POOL()
+
+ public:
+  KV_SYM_FACES_UNKNOWN()
+  KV_SYM_CLASS_TABLES()
+
+  // No coordinate of a new list lies further than this from the origin.
+  static constexpr LONG CoordLimit = 1800000;
+  static constexpr LONG CoordClamp = 1794000;
+
+  SSymPolyBase(const SSymPoint& a, const SSymPoint& b, ISRepSession* session,
+               const CLSID& clsid = CLSID_SSymPolyBase);
+  SSymPolyBase(const SSymListPt& pts, ISRepSession* session, const CLSID& clsid = CLSID_SSymPolyBase);
+  ~SSymPolyBase() override;
+
+  int GetSymbolType() override { return 12; }
+
+  // ---- ISSymPen
+  HRESULT SetPen(const SSymPen& pen, int redraw) override;
+  int CanChangePenStyle() override { return 1; }
+
+  // ---- ISSymLine / ISSymPolyline
+  LONG GetLineStyle() override { return LineStyle; }
+  HRESULT SetLineStyle(LONG style, int redraw) override;
+  LONG GetArrow(int endMask) override;
+  HRESULT SetArrow(int endMask, LONG type, int redraw) override { return SetSymArrow(endMask, type, redraw); }
+  HRESULT GetListPt(SSymListPt& out) override {
+    out = ListPt;
+    return S_OK;
+  }
+  HRESULT SetListPt(const SSymListPt& pts, int redraw, int flag) override { return SetListPt(pts, redraw, flag, 0); }
+  const SSymListPt& ListPoints() const { return ListPt; }
+  virtual HRESULT SetListPt(const SSymListPt& pts, int redraw, int a, int b);
+  int CanChangeArrow() { return 1; }
+  int SupportsAutorouting() { return 1; }
+
+  // ---- ISSymbol
+  HRESULT MoveBy(const SSymSize& offset, int redraw) override;
+  HRESULT Transform(const SSymMatrix& matrix, int redraw) override;
+  HRESULT GetFormat(SSymFormatEx& format) override;
+  HRESULT SetFormat(const SSymFormatEx& format) override;
+  HRESULT HasAttribute(LONG id) override;
+
+  // ---- ISSymShadow
+  HRESULT DrawSymbol(SSymCanvas& canvas) override;
+
+  // ---- own operations
+  virtual void DrawPolyLine(SSymCanvas& canvas);
+  virtual void RecomputeClipRect(int a, int b);
+  virtual void RecomputePoints(int a, int b, int c, int d);
+  virtual void UpdateListPt() {}
+  virtual int AddSymArrow(int slot, long type);
+  virtual HRESULT SetSymArrow(int endMask, long type, int redraw);
+  virtual void DelSymArrow(int slot);
+  LONG GetArrows();
+  HRESULT SetArrows(LONG word);
+  SRep_Point GetLnkPos() { return GetPos(); }
+  HRESULT SetLnkPos(const SRep_Point& p) { return SetPos(p); }
+  SRep_Point GetLnkSize() { return GetSize(); }
+  HRESULT SetLnkSize(const SRep_Point& p) { return SetSize(p); }
+  bool GetIsARSupported() { return true; }
+  // The arrowhead of a slot (0..3), or null.
+  const SSymArrowHead* GetArrowHead(int slot) const {
+    return slot >= 0 && slot < 4 ? m_arrows[static_cast<size_t>(slot)].get() : nullptr;
+  }
+  // True when the symbol answers ISSymLink (links override the routing).
+  virtual bool IsLink() { return false; }
+  // Whether the diagram shows line crossings as bridges (links only).
+  virtual bool ShowsBridges() { return false; }
+  // The radius of a line bridge in diagram units.
+  virtual LONG BridgeRadius() { return 150; }
+
+  // Clamps every coordinate beyond the limit to the limit's side: the first
+  // point's to the clamp value with its sign, a later one 6,000 beyond the
+  // previous point's (clamped) coordinate towards its own side, never past
+  // the clamp value.
+  static void ClampPoints(SSymListPt& pts);
+
+  SSymListPt ListPt;
+  LONG LineStyle = 0;
+  LONG ARState = 0;
+
+ protected:
+  explicit SSymPolyBase(ISRepSession* session, const CLSID& clsid = CLSID_SSymPolyBase);
+  SSymPolyBase(const SSymPolyBase& source);
+  template <class X>
+  friend HRESULT SSymCreateStd(ISRepObject**, ISRepSession*, ISRepObject*);
+  void MarkModified();
+
+  std::array<std::unique_ptr<SSymArrowHead>, 4> m_arrows;
+};

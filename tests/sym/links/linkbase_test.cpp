@@ -1,0 +1,240 @@
+// The link base: ends kept in the link's collections, attach, detach and
+// invert recorded and undone, ends answered from the pending records in a
+// lockout context, self loops, the attach-point modes, and bad ends.
+#include <gtest/gtest.h>
+
+#include "kvrep/srepsession.h"
+#include "sym/foundation/symstrings.h"
+#include "sym/links/symlinkbase.h"
+#include "sym/shapes/symrectfamily.h"
+#include "tests/sym/symbol/symtest.h"
+
+namespace {
+
+class LinkBase : public SymFixture {
+ protected:
+  void SetUp() override {
+    SymFixture::SetUp();
+    g_nLinkAttachPointMode = 0;
+  }
+  void TearDown() override {
+    for (auto it = m_own.rbegin(); it != m_own.rend(); ++it) (*it)->Release();
+    g_nLinkAttachPointMode = -1;
+    SymFixture::TearDown();
+  }
+  template <class T>
+  T* New(REFCLSID clsid) {
+    void* p = nullptr;
+    EXPECT_EQ(m_session->CreateObject(clsid, IID_ISRepObject, &p), S_OK);
+    auto* obj = static_cast<ISRepObject*>(p);
+    m_own.push_back(obj);
+    return dynamic_cast<T*>(SRepObject::FromInterface(obj));
+  }
+  SSymRectangle* Box(const SSymRect& r) {
+    auto* b = New<SSymRectangle>(CLSID_SSymRectangle);
+    b->m_rect = r;
+    return b;
+  }
+  // A link from a to b along pts, made outside any context.
+  SSymLinkBase* Link(SSymBase* a, SSymBase* b, SSymListPt pts) {
+    SCurrentContextChange outside(Session(), nullptr);
+    auto* l = New<SSymLinkBase>(CLSID_SSymLinkBase);
+    l->DelSymArrow(3);
+    l->ListPt = pts;
+    EXPECT_EQ(l->AttachSym(0, a->Linkable(), pts[0]), S_OK);
+    EXPECT_EQ(l->AttachSym(1, b->Linkable(), pts[pts.GetCount() - 1]), S_OK);
+    return l;
+  }
+  static ISSymbol* End(SSymLinkBase* l, int end) {
+    SComOut<ISSymbol> s;
+    l->GetAttachSym(end, &s);
+    return s.Get();
+  }
+  std::vector<ISRepObject*> m_own;
+};
+
+TEST_F(LinkBase, AttachKeepsTheEndInTheCollectionAndTellsTheSymbol) {
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
+  SSymLinkBase* l = Link(a, b, SSymListPt{{500, 500}, {5500, 500}});
+  EXPECT_EQ(End(l, 0), a->Sym());
+  EXPECT_EQ(End(l, 1), b->Sym());
+  EXPECT_EQ(l->GetSrc(), a->Obj());
+  EXPECT_EQ(l->GetDst(), b->Obj());
+  EXPECT_EQ(a->GetLinks().GetCount(), 1);
+  EXPECT_EQ(b->GetLinks().GetCount(), 1);
+  // Answers of the face that need no ends.
+  EXPECT_EQ(l->CanAttachSym(a->Linkable(), nullptr), 0);
+  EXPECT_EQ(l->CanAttachSym(a->Linkable(), a->Linkable()), 1);
+  EXPECT_EQ(l->GetNotationValue(nullptr), 0);
+  int v[4] = {};
+  EXPECT_EQ(l->GetNotationValue(v), 1);
+  EXPECT_EQ(v[0], 24);
+  EXPECT_EQ(v[1], 24);
+  EXPECT_EQ(v[2], 0);
+  EXPECT_EQ(v[3], 1);
+}
+
+TEST_F(LinkBase, AttachDetachAndInvertAreUndone) {
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
+  SSymRectangle* c = Box(SSymRect(5000, 9000, 6000, 8000));
+  SSymLinkBase* l = Link(a, b, SSymListPt{{500, 500}, {5500, 500}});
+  {
+    SRepCreateContext step(Session());
+    ASSERT_EQ(l->AttachSym(1, c->Linkable(), SSymPoint(5500, 8500)), S_OK);
+  }
+  EXPECT_EQ(End(l, 1), c->Sym());
+  EXPECT_EQ(b->GetLinks().GetCount(), 0);
+  EXPECT_EQ(l->ListPt[l->ListPt.GetCount() - 1], SSymPoint(5500, 8500));
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(End(l, 1), b->Sym());
+  EXPECT_EQ(c->GetLinks().GetCount(), 0);
+  EXPECT_EQ(b->GetLinks().GetCount(), 1);
+  EXPECT_EQ(l->ListPt[l->ListPt.GetCount() - 1], SSymPoint(5500, 500));
+  ASSERT_EQ(m_session->Redo(), S_OK);
+  EXPECT_EQ(End(l, 1), c->Sym());
+
+  {
+    SRepCreateContext step(Session());
+    ASSERT_EQ(l->InverseLink(), S_OK);
+  }
+  EXPECT_EQ(End(l, 0), c->Sym());
+  EXPECT_EQ(End(l, 1), a->Sym());
+  EXPECT_EQ(l->ListPt[0], SSymPoint(5500, 8500));
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(End(l, 0), a->Sym());
+  EXPECT_EQ(End(l, 1), c->Sym());
+  EXPECT_EQ(l->ListPt[0], SSymPoint(500, 500));
+
+  {
+    SRepCreateContext step(Session());
+    ASSERT_EQ(l->DetachEnd(1), S_OK);
+  }
+  EXPECT_EQ(End(l, 1), nullptr);
+  EXPECT_EQ(c->GetLinks().GetCount(), 0);
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(End(l, 1), c->Sym());
+}
+
+TEST_F(LinkBase, LockoutDefersAttachAndAnswersFromThePendingRecord) {
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
+  SSymRectangle* c = Box(SSymRect(5000, 9000, 6000, 8000));
+  SSymLinkBase* l = Link(a, b, SSymListPt{{500, 500}, {5500, 500}});
+  {
+    SRepLockoutContext lock(Session());
+    ASSERT_EQ(l->AttachSym(1, c->Linkable(), SSymPoint(5500, 8500)), S_OK);
+    EXPECT_EQ(l->m_endSymbol[1].Get(), b->Sym());  // unchanged until applied
+    EXPECT_EQ(l->ListPt[1], SSymPoint(5500, 500));
+    EXPECT_EQ(End(l, 1), c->Sym());  // the pending record answers
+    EXPECT_EQ(l->GetDst(), c->Obj());
+    ASSERT_EQ(lock.Apply(), S_OK);
+  }
+  EXPECT_EQ(l->m_endSymbol[1].Get(), c->Sym());
+  EXPECT_EQ(End(l, 1), c->Sym());
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(End(l, 1), b->Sym());
+}
+
+TEST_F(LinkBase, SelfLinkBecomesAFivePointLoop) {
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymLinkBase* l = Link(a, a, SSymListPt{{500, 500}, {800, 500}});
+  EXPECT_EQ(a->GetLinks().GetCount(), 1);  // told once
+  int container = -1;
+  EXPECT_EQ(SSymLinkBase::IsSelfLink(a->Sym(), a->Sym(), &container), 1);
+  EXPECT_EQ(container, 0);
+  l->SetAttachPoint(0, SSymPoint(500, 500), 0);
+  ASSERT_EQ(l->ListPt.GetCount(), 5);
+  const SSymPoint expect[5] = {{500, 500}, {2800, 500}, {2800, 2800}, {l->ListPt[4].x, 2800}, l->ListPt[4]};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(l->ListPt[i], expect[i]) << i;
+  // Inverting a link from a symbol to itself reverses its points only.
+  const SSymPoint first = l->ListPt[0], last = l->ListPt[4];
+  ASSERT_EQ(l->InverseLink(), S_OK);
+  EXPECT_EQ(l->ListPt[0], last);
+  EXPECT_EQ(l->ListPt[4], first);
+  EXPECT_EQ(End(l, 0), a->Sym());
+  EXPECT_EQ(End(l, 1), a->Sym());
+}
+
+TEST_F(LinkBase, MovedEndSymbolIsFollowed) {
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
+  SSymLinkBase* l = Link(a, b, SSymListPt{{500, 500}, {5500, 500}});
+  ASSERT_EQ(a->MoveBy(SSymSize(0, 300), 0), S_OK);
+  EXPECT_EQ(l->ListPt[0], SSymPoint(500, 800));
+  // The link itself: a two-point link records the move and keeps its points.
+  {
+    SRepCreateContext step(Session());
+    ASSERT_EQ(l->MoveBy(SSymSize(100, 100), 0), S_OK);
+  }
+  EXPECT_EQ(l->ListPt[0], SSymPoint(500, 800));
+  EXPECT_EQ(m_session->GetUndoCount(), 1);
+  // A single point is no route.
+  l->SetListPt(SSymListPt{{1, 1}}, 0, 0, 0);
+  EXPECT_EQ(l->ListPt.GetCount(), 2);
+}
+
+TEST_F(LinkBase, AttachPointModesOnATransformedSymbol) {
+  // b is scaled about its lower left corner to twice its width; the end at
+  // (5200, 500), still inside and accepted there, moves to (5400, 500)
+  // unless the mode keeps it.
+  struct {
+    int mode;
+    LONG style;
+    bool kept;
+  } cases[] = {{0, 0, false}, {1, 0, true},  {2, 0, false}, {2, 1, true}, {3, 0, false},
+               {3, 2, true},  {4, 0, true},  {5, 0, true},  {6, 0, true}, {7, 0, false}};
+  for (const auto& c : cases) {
+    SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+    SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
+    SSymLinkBase* l = Link(a, b, SSymListPt{{500, 500}, {5200, 500}});
+    l->LineStyle = c.style;
+    l->ListPt = SSymListPt{{500, 500}, {5200, 500}};
+    g_nLinkAttachPointMode = c.mode;
+    SSymMatrix m;
+    m.SetTransform(SSymRect(5000, 1000, 6000, 0), SSymRect(5000, 1000, 7000, 0));
+    b->m_rect = SSymRect(5000, 1000, 7000, 0);
+    ASSERT_EQ(l->TransformLinkPt(b->Linkable(), m, 0), S_OK);
+    const SSymPoint end = l->ListPt[l->ListPt.GetCount() - 1];
+    EXPECT_EQ(end.x, c.kept ? 5200 : 5400) << "mode " << c.mode << " style " << c.style;
+  }
+}
+
+TEST_F(LinkBase, BadEndsAreRefused) {
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
+  SSymLinkBase* l = Link(a, b, SSymListPt{{500, 500}, {5500, 500}});
+  // An object that is not linkable: the session itself is no symbol; a
+  // plain repository object is not linkable.
+  SRepObject* plain = new SRepObject();
+  plain->AddRef();
+  SRepVariant v;
+  v.SetIOBJECT(plain);
+  SString message;
+  EXPECT_EQ(l->CanSetAttribute(0x02010040, v, &message), E_FAIL);
+  EXPECT_EQ(message, SSymLoadString(1415));
+  EXPECT_EQ(message, SString("Invalid link symbol extremity"));
+  EXPECT_EQ(l->SetAttribute(0x02010040, v), E_FAIL);
+  EXPECT_EQ(l->SetSrc(plain), E_FAIL);
+  EXPECT_EQ(End(l, 0), a->Sym());  // nothing half applied
+  plain->Release();
+  // Setting the symbol already there changes nothing.
+  EXPECT_EQ(l->SetSrc(a->Obj()), S_OK);
+  EXPECT_EQ(a->GetLinks().GetCount(), 1);
+
+  // A link without ends cannot be inverted.
+  auto* bare = New<SSymLinkBase>(CLSID_SSymLinkBase);
+  EXPECT_EQ(bare->InverseLink(), E_FAIL);
+  SSymPoint pt(7, 7);
+  EXPECT_EQ(bare->GetAttachPoint(pt, 1), S_OK);
+  EXPECT_EQ(pt, SSymPoint(0, 0));
+  EXPECT_EQ(bare->SetAttachPoint(0, SSymPoint(1, 1), 0), S_OK);  // empty list: nothing
+
+  // Deleting an end symbol deletes the link.
+  ASSERT_EQ(b->Delete(), S_OK);
+  EXPECT_TRUE(l->IsDeleted());
+  EXPECT_EQ(a->GetLinks().GetCount(), 0);
+}
+
+}  // namespace
