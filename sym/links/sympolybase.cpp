@@ -1,11 +1,16 @@
 #include "sym/links/sympolybase.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
 #include <cstdlib>
 
 #include "kvcore/scascade.h"
 #include "kvrep/sreppropmap.h"
 #include "sym/foundation/sympropmap.h"
+#include "kvcore/sdc.h"
+#include "sym/links/symlinkutil.h"
 #include "sym/render/symcanv.h"
 #include "sym/symbol/symaction.h"
 #include "sym/symbol/symintflink.h"
@@ -352,11 +357,330 @@ void SSymPolyBase::DrawPolyLine(SSymCanvas& canvas) {
   }
 }
 
+namespace {
+// Puts the stored list back when a drawing or hit test leaves, also by an
+// exception.
+class KeepList {
+ public:
+  explicit KeepList(SSymListPt& list) : m_list(list), m_kept(list) {}
+  ~KeepList() { m_list = m_kept; }
+  KeepList(const KeepList&) = delete;
+  KeepList& operator=(const KeepList&) = delete;
+  const SSymListPt& Kept() const { return m_kept; }
+
+ private:
+  SSymListPt& m_list;
+  SSymListPt m_kept;
+};
+
+std::array<std::optional<SSymArrowEntry>, SSymArrowType::Last + 1>& Catalogue() {
+  static std::array<std::optional<SSymArrowEntry>, SSymArrowType::Last + 1> entries;
+  return entries;
+}
+
+bool AnswersFace(IUnknown* unk, REFIID iid) {
+  if (!unk) return false;
+  void* p = nullptr;
+  if (FAILED(unk->QueryInterface(iid, &p)) || !p) return false;
+  static_cast<IUnknown*>(p)->Release();
+  return true;
+}
+}  // namespace
+
+const SSymArrowEntry* SSymArrowCatalogue::GetEntry(int type) {
+  if (type < 0 || type > SSymArrowType::Last) return nullptr;
+  auto& e = Catalogue()[static_cast<size_t>(type)];
+  return e ? &*e : nullptr;
+}
+void SSymArrowCatalogue::SetEntry(int type, const SSymArrowEntry& entry) {
+  if (type >= 0 && type <= SSymArrowType::Last) Catalogue()[static_cast<size_t>(type)] = entry;
+}
+void SSymArrowCatalogue::Clear() {
+  for (auto& e : Catalogue()) e.reset();
+}
+
+LONG SSymPolyBase::PullBackLength(const SSymArrowEntry& entry, LONG width, bool glow) {
+  if (glow) return 225;
+  if (entry.m_nWidthFactor > 0) return static_cast<LONG>(static_cast<double>(entry.m_nWidthFactor) * width * 0.5);
+  return width;
+}
+
+SSymPoint SSymPolyBase::PullBack(const SSymPoint& e, const SSymPoint& from, const SSymPoint& toward, LONG len) {
+  if (len == 0) return e;
+  // In doubles: on long segments the products overflow 32 bits.
+  const double dx = static_cast<double>(toward.x) - from.x;
+  const double dy = static_cast<double>(toward.y) - from.y;
+  const double l = std::sqrt(dx * dx + dy * dy);
+  if (l <= 1.0) return e;
+  const double mx = std::trunc(dx * len / l), my = std::trunc(dy * len / l);
+  return SSymPoint(static_cast<LONG>(std::clamp(e.x + mx, -2147483648.0, 2147483647.0)),
+                   static_cast<LONG>(std::clamp(e.y + my, -2147483648.0, 2147483647.0)));
+}
+
+int SSymPolyBase::FindPerpPoint(ISSymbol* symbol, SSymPoint& point, SSymPoint& outline, SSymSize& extent) {
+  extent.cx += 225;
+  extent.cy += 225;
+  if (!symbol) return 0;
+  SSymBase* base = SSymBase::FromInterface(symbol);
+  const int form = base ? base->GetSymbolFormType() : 79;
+  const SSymRect r = symbol->GetClipRect(1, 0);
+  const SSymPoint o = outline;
+  point = o;
+  const LONG m = std::max(extent.cx, extent.cy);
+  if (form == 5) {
+    const long long cx = (static_cast<long long>(r.x1) + r.x2) / 2, cy = (static_cast<long long>(r.y1) + r.y2) / 2;
+    const double a = static_cast<double>((std::llabs(static_cast<long long>(r.x2) - r.x1) + 1) / 2);
+    const double b = static_cast<double>((std::llabs(static_cast<long long>(r.y1) - r.y2) + 1) / 2);
+    const long long dx = point.x - cx, dy = point.y - cy;
+    if (dx == 0) point.y += dy > 0 ? m : -m;
+    else if (dy == 0) point.x += dx > 0 ? m : -m;
+    else if (b > 0) {
+      const double k = (a * a * static_cast<double>(dy)) / (b * b * static_cast<double>(dx));
+      const double u = m / std::sqrt(k * k + 1);
+      const LONG mx = static_cast<LONG>(std::trunc(u)), my = static_cast<LONG>(std::trunc(std::fabs(k * u)));
+      point.x += dx > 0 ? mx : -mx;
+      point.y += dy > 0 ? my : -my;
+    }
+    return 1;
+  }
+  if (form != 3 && form != 4) return 0;
+  if (m == 0) return 0;
+  auto near = [](long long v, long long edge) { return std::llabs(v - edge) < 60; };
+  int side = 0;  // 1 left, 2 right, 3 top, 4 bottom
+  if (near(o.x, r.x1) || o.x <= static_cast<long long>(r.x1) - 60) side = 1;
+  else if (near(o.x, r.x2) || o.x >= static_cast<long long>(r.x2) + 60) side = 2;
+  else if (near(o.y, r.y1) || o.y >= static_cast<long long>(r.y1) + 60) side = 3;
+  else if (near(o.y, r.y2) || o.y <= static_cast<long long>(r.y2) - 60) side = 4;
+  if (side == 0) return 0;
+  if (side <= 2) {
+    point.x += side == 1 ? -m : m;
+    extent.cy -= 225;
+    const long long h = extent.cy;
+    long long t;
+    if (std::llabs(static_cast<long long>(r.y1) - r.y2) + 1 <= h) t = (static_cast<long long>(r.y1) + r.y2) / 2;
+    else t = std::clamp<long long>(point.y, r.y2 + h / 2, r.y1 - h / 2);
+    if (t != point.y) point.y = outline.y = static_cast<LONG>(t);
+  } else {
+    point.y += side == 3 ? m : -m;
+    extent.cx -= 225;
+    const long long h = extent.cx;
+    long long t;
+    if (std::llabs(static_cast<long long>(r.x2) - r.x1) + 1 <= h) t = (static_cast<long long>(r.x1) + r.x2) / 2;
+    else t = std::clamp<long long>(point.x, r.x1 + h / 2, r.x2 - h / 2);
+    if (t != point.x) point.x = outline.x = static_cast<LONG>(t);
+  }
+  return 1;
+}
+
+int SSymPolyBase::ConstructTempListPt(SSymListPt* list, int) {
+  SComWrap<ISSymLink> link(Sym());
+  if (link.IsNull()) return 0;
+  const SSymListPt kept = ListPt;
+  if (list) ListPt = *list;
+  int result = 0;
+  const LONG w = m_pen.m_width;
+  const bool wide = w > 0, glow = m_shadowStyle == 2;
+  const bool perpStyle = LineStyle == SSymLineStyle::NormalPerpendicularArrow ||
+                         LineStyle == SSymLineStyle::BezierPerpendicularArrow;
+  const bool bezier = ListPt.GetCount() > 2 && LineStyle == SSymLineStyle::Bezier;
+  auto finish = [&]() {
+    if (list) {
+      *list = ListPt;
+      ListPt = kept;
+    }
+    return result;
+  };
+  if (bezier || ListPt.GetCount() < 2) return finish();
+  for (int end = 0; end < 2; ++end) {
+    SComOut<ISSymbol> sym;
+    link->GetAttachSym(end, &sym);
+    if (!sym) return finish();
+    SComWrap<ISSymLinkable> linkable(sym.Get());
+    const int slot = end == 0 ? 2 : 3;
+    const SSymArrowHead* arrow = m_arrows[static_cast<size_t>(slot)].get();
+    const bool shorten = (wide || glow) && arrow;
+    const bool perpendicular = perpStyle && arrow;
+    if (!(wide || glow || perpendicular || (!linkable.IsNull() && linkable->LinkableReserved2() == 1))) continue;
+    if (linkable.IsNull()) continue;
+    const int n = ListPt.GetCount();
+    const int i0 = end == 0 ? 0 : n - 1;  // the end point
+    const int i1 = end == 0 ? 1 : n - 2;  // its neighbour
+    SSymPoint e = ListPt[i0];
+    const SSymSegment seg = end == 0 ? SSymSegment(ListPt[0], ListPt[1]) : SSymSegment(ListPt[n - 2], ListPt[n - 1]);
+    if (!linkable->GetIntersection(seg, &e)) continue;
+    SSymPoint o = e;
+    if (shorten) {
+      if (const SSymArrowEntry* entry = SSymArrowCatalogue::GetEntry(arrow->GetType()); entry && entry->m_bShortenLine)
+        e = PullBack(e, ListPt[i0], ListPt[i1], PullBackLength(*entry, w, glow));
+    }
+    if (perpendicular) {
+      SSymRect ar = arrow->GetClipRect();
+      ar.Normalize();
+      SSymSize extent(ar.IsDegenerate() ? 0 : ar.Width(), ar.IsDegenerate() ? 0 : ar.Height());
+      SSymPoint p = o;
+      if (FindPerpPoint(sym.Get(), p, o, extent)) {
+        if (o.x == p.x) p.x = e.x;
+        else if (o.y == p.y) p.y = e.y;
+        if (end == 0) {
+          ListPt.Insert(1, p);
+          result |= 2;
+        } else {
+          ListPt.Insert(ListPt.GetCount() - 1, p);
+          result |= 4;
+        }
+      }
+    }
+    SSymPoint& stored = end == 0 ? ListPt[0] : ListPt[ListPt.GetCount() - 1];
+    if (!IsPointNear(stored, e)) {
+      stored = e;
+      result |= end == 0 ? 1 : 8;
+    }
+  }
+  return finish();
+}
+
 HRESULT SSymPolyBase::DrawSymbol(SSymCanvas& canvas) {
+  if (!(m_state & StateInitialized)) InitialSym(Sym());
   if (ListPt.GetCount() < 2) return S_OK;
+  KeepList keep(ListPt);
+  const int n = keep.Kept().GetCount();
+  if (LineStyle == SSymLineStyle::Corner || LineStyle == SSymLineStyle::RoundCorner) {
+    SComWrap<ISSymLink> link(Sym());
+    if (link.IsNull()) {
+      ListPt.FormatLink();
+    } else {
+      SComOut<ISSymbol> a, b;
+      link->GetAttachSym(0, &a);
+      link->GetAttachSym(1, &b);
+      if (a && b) {
+        auto rect = [](ISSymbol* s) {
+          return AnswersFace(s, IID_ISSymPolyline) ? SSymRect(0, 0, 0, 0) : s->GetClipRect(0, 0);
+        };
+        ListPt.FormatLink(1, 1, rect(a.Get()), rect(b.Get()));
+      }
+    }
+  }
+  ConstructTempListPt(nullptr, 0);
   UpdateListPt();
   DrawPolyLine(canvas);
-  for (const auto& a : m_arrows)
-    if (a) a->Draw(canvas);
+  const LONG w = m_pen.m_width;
+  const bool doubleLine = w > 0 && (w + 1) % 75 == 0;
+  if (doubleLine) {
+    // The core of a double line in the background colour, drawn the same
+    // way; the pen is put back also when the drawing throws.
+    const SSymPen saved = m_pen;
+    struct PenBack {
+      SSymPolyBase& self;
+      SSymCanvas& canvas;
+      SSymPen pen;
+      ~PenBack() {
+        self.m_pen = pen;
+        canvas.SetPen(pen);
+      }
+    } back{*this, canvas, saved};
+    SDC* dc = canvas.GetCanvasDC();
+    m_pen = SSymPen{1, std::max<LONG>(w - 150, 0), SSymColor(dc ? dc->GetBkColor() : 0xFFFFFF)};
+    canvas.SetPen(m_pen);
+    ListPt = keep.Kept();
+    DrawSymbol(canvas);
+  }
+  ListPt = keep.Kept();
+  ConstructTempListPt(nullptr, 0);
+  if ((m_pen.m_style & 0xFFFF) != 7 && n >= 2) {
+    for (const auto& a : m_arrows)
+      if (a) {
+        a->UpdateArrowPos(ListPt);
+        a->Draw(canvas);
+      }
+  }
   return S_OK;
+}
+
+HRESULT SSymPolyBase::DrawShadow(SSymCanvas& canvas) {
+  if (ListPt.GetCount() < 2) return S_OK;
+  KeepList keep(ListPt);
+  ConstructTempListPt(nullptr, 0);
+  canvas.SetPen(m_shadowPen);
+  switch (LineStyle) {
+    case SSymLineStyle::RoundCorner: canvas.RoundPolyline(ListPt); break;
+    case SSymLineStyle::Bezier:
+    case SSymLineStyle::BezierPerpendicularArrow: canvas.PolyBezier(ListPt, 0, 0); break;
+    default: canvas.Polyline(ListPt, 0); break;
+  }
+  return S_OK;
+}
+
+BOOL SSymPolyBase::IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) {
+  if (IsHidden()) return 0;
+  {
+    SComWrap<ISSymLink> link(Sym());
+    if (!link.IsNull()) {
+      for (int end = 0; end < 2; ++end) {
+        SComOut<ISSymbol> s;
+        link->GetAttachSym(end, &s);
+        SSymPoint p;
+        link->GetAttachPoint(p, end);
+        if (IsPtClippedByComposite(s.Get(), p)) return 0;
+      }
+    }
+  }
+  RecomputeClipRect(0, 0);
+  BOOL hit = 0;
+  if (!ListPt.IsEmpty() && GetActiveRect(canvas, 0).PtInRect(pt)) {
+    KeepList keep(ListPt);
+    const int n = keep.Kept().GetCount();
+    const int r = ConstructTempListPt(nullptr, 0);
+    if (r & 1) ListPt.Insert(0, keep.Kept()[0]);
+    if (r & 8) ListPt.Add(keep.Kept()[n - 1]);
+    const int s = ((r & 1) ? 1 : 0) + ((r & 2) ? 1 : 0);
+    // Handle numbers of the stored list: point i is i, segment i is n + i.
+    auto pointNumber = [&](int k) {
+      if (k == 0) return 0;
+      if (k <= s) return n;
+      if (k - s <= n - 2) return k - s;
+      return n - 1;
+    };
+    auto segmentNumber = [&](int k) {
+      if (k < s) return n;
+      if (k - s <= n - 2) return n + (k - s);
+      return 2 * n - 2;
+    };
+    const SSymSize sq = canvas.m_scaler.DPtoVP(SIZE{6, 6});
+    SSymRect R(0, std::abs(sq.cy), std::abs(sq.cx), 0);
+    const int m = ListPt.GetCount();
+    if (handle) {
+      for (int k = 0; k < m && !hit; ++k) {
+        R.SetCenter(ListPt[k]);
+        if (R.PtInRect(pt)) {
+          *handle = pointNumber(k);
+          hit = 1;
+        }
+      }
+    }
+    if (!hit) {
+      R.SetCenter(pt);
+      for (int k = 0; k + 1 < m && !hit; ++k) {
+        if (Intersects(SSymSegment(ListPt[k], ListPt[k + 1]), R, nullptr)) {
+          if (handle) *handle = segmentNumber(k);
+          hit = 1;
+        }
+      }
+    }
+    if (!hit && LineStyle == SSymLineStyle::Bezier) {
+      int index = -1;
+      std::vector<SSymPoint> pts;
+      for (int k = 0; k < m; ++k) pts.push_back(ListPt[k]);
+      if (IsPtOnBezier(pt, pts, R, &index)) {
+        if (handle) *handle = index;
+        hit = 1;
+      }
+    }
+  }
+  if (!hit && sub) {
+    *sub = nullptr;
+    int part = 0;
+    IsPtInSubSym(canvas, pt, handle ? handle : &part, sub);
+    if (*sub) hit = 1;
+  }
+  return hit;
 }

@@ -20,6 +20,23 @@ inline constexpr int Last = 70;
 inline constexpr int Sanitize(long type) { return type < 0 || type > Last ? None : static_cast<int>(type); }
 }  // namespace SSymArrowType
 
+// What the line needs of an arrowhead type's catalogue entry: whether the
+// line stops short under the arrowhead and by how many pen widths (halved).
+struct SSymArrowEntry {
+  bool m_bShortenLine = true;
+  SHORT m_nWidthFactor = 0;
+};
+
+// The arrowhead catalogue, provisional: empty until the arrowhead figures
+// are filled in; an entry may be put for a type.
+class SSymArrowCatalogue {
+ public:
+  // The entry of a type, or null (no entry: the line is not pulled back).
+  static const SSymArrowEntry* GetEntry(int type);
+  static void SetEntry(int type, const SSymArrowEntry& entry);
+  static void Clear();
+};
+
 // One arrowhead placed on a line. Until the arrowhead catalogue exists the
 // catalogue is empty: an arrowhead keeps its type and slot, has no extent
 // and draws nothing.
@@ -86,8 +103,28 @@ class SSymPolyBase : public SSymStd, public ISSymPolyline, public ISSymLine {
   HRESULT SetFormat(const SSymFormatEx& format) override;
   HRESULT HasAttribute(LONG id) override;
 
+  BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
+
   // ---- ISSymShadow
   HRESULT DrawSymbol(SSymCanvas& canvas) override;
+  HRESULT DrawShadow(SSymCanvas& canvas) override;
+
+  // The temporary list of a link: its ends moved onto the outlines of its
+  // symbols, pulled back under the arrowheads, with the bends of
+  // perpendicular arrowheads. Bits of the answer: 1 first point replaced,
+  // 2 bend after the first point, 4 bend before the last point, 8 last
+  // point replaced. With a list given, the list gets the temporary list and
+  // the stored list stays; without, the stored list is replaced.
+  int ConstructTempListPt(SSymListPt* list, int);
+  // The bend of a perpendicular arrowhead out from the outline point of
+  // symbol; extent grows by 225. Nonzero when a bend was found.
+  virtual int FindPerpPoint(ISSymbol* symbol, SSymPoint& point, SSymPoint& outline, SSymSize& extent);
+  // How far a line end goes back under an arrowhead of the given entry for
+  // pen width w (225 with the glow shadow); computed without overflow.
+  static LONG PullBackLength(const SSymArrowEntry& entry, LONG width, bool glow);
+  // Moves e by len along the segment from e toward toward (nothing for a
+  // segment of length 1 or less).
+  static SSymPoint PullBack(const SSymPoint& e, const SSymPoint& from, const SSymPoint& toward, LONG len);
 
   // ---- own operations
   virtual void DrawPolyLine(SSymCanvas& canvas);

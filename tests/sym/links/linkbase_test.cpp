@@ -7,6 +7,7 @@
 #include "sym/foundation/symstrings.h"
 #include "sym/links/symlinkbase.h"
 #include "sym/shapes/symrectfamily.h"
+#include "tests/sym/render/recording_canvas.h"
 #include "tests/sym/symbol/symtest.h"
 
 namespace {
@@ -235,6 +236,114 @@ TEST_F(LinkBase, BadEndsAreRefused) {
   ASSERT_EQ(b->Delete(), S_OK);
   EXPECT_TRUE(l->IsDeleted());
   EXPECT_EQ(a->GetLinks().GetCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Notes the paths drawn and the pen width of each.
+class PenCanvas : public RecordingCanvas {
+ public:
+  void SetPen(const SSymPen& pen) override {
+    m_width = pen.m_width;
+    RecordingCanvas::SetPen(pen);
+  }
+  void Polyline(const SSymListPt& pts, int to) override {
+    widths.push_back(m_width);
+    last = pts;
+    RecordingCanvas::Polyline(pts, to);
+  }
+  std::vector<LONG> widths;
+  SSymListPt last;
+
+ private:
+  LONG m_width = 0;
+};
+
+TEST_F(LinkBase, LastPointPulledBackUnderTheArrow) {
+  SSymArrowCatalogue::SetEntry(0, SSymArrowEntry{true, 3});
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
+  SSymLinkBase* l = Link(a, b, SSymListPt{{500, 500}, {5500, 500}});
+  l->m_shadowStyle = 0;
+  l->SetArrow(8, 0, 0);
+  struct {
+    LONG width;
+    short shadow;
+    LONG lastX;  // the drawn last point: on the outline, less the pull-back
+  } cases[] = {{100, 0, 5000 - 150}, {2, 0, 5000 - 3}, {0, 0, 5000}, {2, 2, 5000 - 225}};
+  for (const auto& c : cases) {
+    l->m_pen.m_width = c.width;
+    l->m_shadowStyle = c.shadow;
+    PenCanvas canvas;
+    ASSERT_EQ(l->DrawSymbol(canvas), S_OK);
+    ASSERT_GE(canvas.last.GetCount(), 2);
+    EXPECT_EQ(canvas.last[canvas.last.GetCount() - 1].x, c.lastX) << c.width << " " << c.shadow;
+    EXPECT_EQ(l->ListPt[1], SSymPoint(5500, 500));  // the stored list is back
+  }
+  SSymArrowCatalogue::Clear();
+}
+
+TEST(LinkPullBack, ComputedWithoutOverflowOnLongSegments) {
+  struct {
+    SSymPoint e, from, toward;
+    LONG len;
+    SSymPoint out;
+  } cases[] = {
+      {{0, 0}, {0, 0}, {3000000, 0}, 1000, {1000, 0}},
+      {{0, 0}, {0, 0}, {-3000000, 4000000}, 5000, {-3000, 4000}},
+      {{5, 5}, {5, 5}, {6, 5}, 100, {5, 5}},  // a segment of length 1 is not pulled back
+      {{7, 7}, {0, 0}, {100, 0}, 0, {7, 7}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SSymPolyBase::PullBack(c.e, c.from, c.toward, c.len), c.out);
+  EXPECT_EQ(SSymPolyBase::PullBackLength(SSymArrowEntry{true, 0}, 40, false), 40);
+  EXPECT_EQ(SSymPolyBase::PullBackLength(SSymArrowEntry{true, 3}, 2, false), 3);
+  EXPECT_EQ(SSymPolyBase::PullBackLength(SSymArrowEntry{true, 3}, 2, true), 225);
+}
+
+TEST_F(LinkBase, DoubleLineOnlyForWidthsOneShortOfSeventyFive) {
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
+  SSymLinkBase* l = Link(a, b, SSymListPt{{500, 500}, {5500, 500}});
+  struct {
+    LONG width;
+    size_t paths;
+  } cases[] = {{74, 2}, {149, 2}, {224, 3}, {75, 1}, {0, 1}, {150, 1}};
+  for (const auto& c : cases) {
+    l->m_pen.m_width = c.width;
+    PenCanvas canvas;
+    ASSERT_EQ(l->DrawSymbol(canvas), S_OK);
+    EXPECT_EQ(canvas.widths.size(), c.paths) << c.width;
+    EXPECT_EQ(l->m_pen.m_width, c.width);
+  }
+}
+
+TEST_F(LinkBase, HitNumbersOfPointsAndSegments) {
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymRectangle* b = Box(SSymRect(9000, 1000, 10000, 0));
+  SSymLinkBase* l = Link(a, b, SSymListPt{{500, 500}, {3000, 500}, {3000, 3000}, {6000, 3000}, {9500, 500}});
+  l->ListPt = SSymListPt{{500, 500}, {3000, 500}, {3000, 3000}, {6000, 3000}, {9500, 500}};
+  l->m_pen.m_width = 0;
+  RecordingCanvas canvas;
+  struct {
+    SSymPoint at;
+    BOOL hit;
+    int part;
+  } cases[] = {
+      {{3000, 3000}, 1, 2},  // the third point
+      {{3000, 1800}, 1, 6},  // on the segment from point 1 to point 2
+      {{4500, 3000}, 1, 7},
+      {{2000, 2000}, 0, -1},
+  };
+  for (const auto& c : cases) {
+    int part = -1;
+    EXPECT_EQ(l->IsPtInSym(canvas, c.at, &part, nullptr), c.hit) << c.at.x << "," << c.at.y;
+    EXPECT_EQ(part, c.part) << c.at.x << "," << c.at.y;
+  }
+  l->Flags |= SSymBase::FlagHidden;
+  int part = -1;
+  EXPECT_EQ(l->IsPtInSym(canvas, SSymPoint(3000, 3000), &part, nullptr), 0);
 }
 
 }  // namespace
