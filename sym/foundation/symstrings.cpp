@@ -35,6 +35,8 @@ SString SSymLoadString(UINT id) {
       {1344, "Changing link symbol extremity"},
       {1397, "The symbol %s must have a diagram"},
       {1415, "Invalid link symbol extremity"},
+      {1478, "kvlayout16.dll"},
+      {1480, "The auto layout library (%s) is not up to date."},
       {1416, "An object (symbol) should not have more than one parent (%s)"},
   };
   for (const auto& s : kStrings)

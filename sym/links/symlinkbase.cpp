@@ -13,6 +13,7 @@
 #include "sym/foundation/symstrings.h"
 #include "sym/links/symlinkutil.h"
 #include "sym/symbol/symaction.h"
+#include "sym/symbol/symintfdisppref.h"
 #include "sym/symbol/symintfowner.h"
 
 int g_nLinkAttachPointMode = -1;
@@ -444,6 +445,13 @@ HRESULT SSymLinkBase::Show(int show) {
     for (auto& s : m_endSymbol)
       if (!s.IsNull()) s->Show(show);
   return SSymPolyBase::Show(show);
+}
+
+bool SSymLinkBase::ShowsBridges() {
+  SComOut<ISSymDiagram> diagram;
+  if (FAILED(Sym()->GetDiagram(&diagram)) || !diagram) return false;
+  const ISSymDispPref* pref = SSymGetDispPrefPtr(diagram.Get());
+  return pref && pref->ShowsLinkIntersections();
 }
 
 // ---- routing ----------------------------------------------------------------------------------------------------

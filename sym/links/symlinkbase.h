@@ -38,6 +38,7 @@ class SSymLinkBase : public SSymPolyBase, public ISSymLink {
 
   int GetSymbolType() override { return 8; }
   bool IsLink() override { return true; }
+  bool ShowsBridges() override;
 
   // ---- ISSymLink
   HRESULT GetAttachSym(int end, ISSymbol** out) override;

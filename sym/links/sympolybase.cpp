@@ -13,7 +13,9 @@
 #include "sym/links/symlinkutil.h"
 #include "sym/render/symcanv.h"
 #include "sym/symbol/symaction.h"
+#include "sym/symbol/symintfdisppref.h"
 #include "sym/symbol/symintflink.h"
+#include "sym/symbol/symintfrouter.h"
 
 namespace {
 // The point list as a repository value, and back.
@@ -339,22 +341,57 @@ HRESULT SSymPolyBase::SetFormat(const SSymFormatEx& format) {
 HRESULT SSymPolyBase::HasAttribute(LONG id) { return SSymStd::HasAttribute(id); }
 
 // ---- drawing ---------------------------------------------------------------------------------------------
+LONG SSymPolyBase::BridgeRadius() {
+  ISSymEdgeRouter* router = SSymGetEdgeRouter();
+  return router ? router->GetBridgeRadius() : 400;
+}
+
 void SSymPolyBase::DrawPolyLine(SSymCanvas& canvas) {
+  ISSymEdgeRouter* router = SSymGetEdgeRouter();
+  SSymCrossings crossings;
+  if (router && IsLink() && ShowsBridges() && canvas.GetZoom() > 60) crossings = router->GetIntersections(Sym());
+  const int radius = static_cast<int>(BridgeRadius());
   canvas.SetPen(m_pen);
+  bool bridged = false;
+  SSymListPt bridges;
   switch (LineStyle) {
     case SSymLineStyle::RoundCorner:
-      canvas.RoundPolyline(ListPt);
+      if (crossings.GetCount() > 0) {
+        bridges = canvas.PolylineWithBridges(ListPt, crossings, radius, 1);
+        bridged = true;
+      } else {
+        canvas.RoundPolyline(ListPt);
+      }
       break;
     case SSymLineStyle::Bezier:
     case SSymLineStyle::BezierPerpendicularArrow: {
       SSymListPt copy = ListPt;
+      SComWrap<ISSymLink> link(Sym());
+      if (LineStyle == SSymLineStyle::Bezier && !link.IsNull() && copy.GetCount() > 2) {
+        const int n = copy.GetCount();
+        for (int end = 0; end < 2; ++end) {
+          SComOut<ISSymbol> s;
+          link->GetAttachSym(end, &s);
+          SComWrap<ISSymLinkable> l(s.Get());
+          if (l.IsNull()) continue;
+          const SSymSegment seg = end == 0 ? SSymSegment(copy[0], copy[1]) : SSymSegment(copy[n - 2], copy[n - 1]);
+          SSymPoint at = end == 0 ? copy[0] : copy[n - 1];
+          if (l->GetIntersection(seg, &at)) (end == 0 ? copy[0] : copy[n - 1]) = at;
+        }
+      }
       canvas.PolyBezier(copy, 0, 0);
       break;
     }
     default:
-      canvas.Polyline(ListPt, 0);
+      if (crossings.GetCount() > 0) {
+        bridges = canvas.PolylineWithBridges(ListPt, crossings, radius, 0);
+        bridged = true;
+      } else {
+        canvas.Polyline(ListPt, 0);
+      }
       break;
   }
+  if (bridged && router) router->UpdateBridgesIndex(Sym(), bridges);
 }
 
 namespace {

@@ -150,7 +150,7 @@ class SSymPolyBase : public SSymStd, public ISSymPolyline, public ISSymLine {
   // Whether the diagram shows line crossings as bridges (links only).
   virtual bool ShowsBridges() { return false; }
   // The radius of a line bridge in diagram units.
-  virtual LONG BridgeRadius() { return 150; }
+  virtual LONG BridgeRadius();
 
   // Clamps every coordinate beyond the limit to the limit's side: the first
   // point's to the clamp value with its sign, a later one 6,000 beyond the

@@ -18,6 +18,8 @@ class ISSymDispPref {
   virtual LONG GetDarkenPercent() const = 0;
   // The flags of a model class, by its extended class identifier.
   virtual DWORD GetClassFlags(const CLSID& clsid) const = 0;
+  // True when link crossings are shown as line bridges.
+  virtual bool ShowsLinkIntersections() const { return false; }
 };
 
 // The display preferences of a diagram (not counted), or null.
