@@ -696,8 +696,35 @@ BOOL SSymPolyBase::IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handl
     }
     if (!hit) {
       R.SetCenter(pt);
-      for (int k = 0; k + 1 < m && !hit; ++k) {
-        if (Intersects(SSymSegment(ListPt[k], ListPt[k + 1]), R, nullptr)) {
+      SSymListPt bridges;
+      ISSymEdgeRouter* router = SSymGetEdgeRouter();
+      if (router && IsLink() && ShowsBridges()) bridges = router->GetBridges(Sym());
+      const double r = static_cast<double>(BridgeRadius());
+      const double tol = std::max(std::abs(static_cast<double>(R.x2) - R.x1), std::abs(static_cast<double>(R.y1) - R.y2)) / 2;
+      bool inGap = false;
+      for (int k = 0; k + 1 < m && !hit && !inGap; ++k) {
+        const SSymSegment seg(ListPt[k], ListPt[k + 1]);
+        bool onBridge = false;
+        for (int q = 0; q + 3 < bridges.GetCount() && !onBridge && !inGap; q += 4) {
+          const SSymPoint a = bridges[q], b = bridges[q + 1], c = bridges[q + 2], d = bridges[q + 3];
+          if (!Intersects(seg, SSymRect(a.x - 32, a.y + 32, a.x + 32, a.y - 32), nullptr)) continue;
+          // The arcs' centres lie r in from each end of the span a-d.
+          const double sx = static_cast<double>(d.x) - a.x, sy = static_cast<double>(d.y) - a.y;
+          const double len = std::hypot(sx, sy);
+          if (len <= 0) continue;
+          const double ux = sx / len, uy = sy / len;
+          const double cax = a.x + ux * r, cay = a.y + uy * r, cdx = d.x - ux * r, cdy = d.y - uy * r;
+          // Only the half of each circle on the bridge's side of the span.
+          const double side = (static_cast<double>(b.x) - a.x) * uy - (static_cast<double>(b.y) - a.y) * ux;
+          const double ptSide = (static_cast<double>(pt.x) - a.x) * uy - (static_cast<double>(pt.y) - a.y) * ux;
+          const bool sameSide = side == 0 || (side > 0) == (ptSide > 0) || std::abs(ptSide) <= tol;
+          auto onArc = [&](double cx, double cy) {
+            return sameSide && std::abs(std::hypot(pt.x - cx, pt.y - cy) - r) <= tol;
+          };
+          if (onArc(cax, cay) || onArc(cdx, cdy) || Intersects(SSymSegment(b, c), R, nullptr)) onBridge = true;
+          else if (Intersects(SSymSegment(a, d), R, nullptr)) inGap = true;  // under the bridge: not on the line
+        }
+        if (onBridge || (!inGap && Intersects(seg, R, nullptr))) {
           if (handle) *handle = segmentNumber(k);
           hit = 1;
         }

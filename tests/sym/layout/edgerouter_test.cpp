@@ -116,6 +116,20 @@ TEST_F(EdgeRouter, BridgesDrawnOnARasterAndInSvgAreStoredAndHit) {
   }
   EXPECT_EQ(router.GetBridges(over == v ? h->Sym() : v->Sym()).GetCount(), 0);
 
+  // Hits: the bridge's top is on the line, the gap under it is not, and the
+  // line away from the bridge still is.
+  const SSymPoint top((bridge[1].x + bridge[2].x) / 2, (bridge[1].y + bridge[2].y) / 2);
+  const SSymPoint gap((bridge[0].x + bridge[3].x) / 2, (bridge[0].y + bridge[3].y) / 2);
+  const SSymPoint away = over == v ? SSymPoint(10000, 15000) : SSymPoint(4000, 5500);
+  struct {
+    SSymPoint at;
+    BOOL hit;
+  } cases[] = {{top, 1}, {gap, 0}, {away, 1}};
+  for (const auto& c : cases) {
+    int part = -1;
+    EXPECT_EQ(over->IsPtInSym(raster, c.at, &part, nullptr), c.hit) << c.at.x << "," << c.at.y;
+  }
+
   router.ClearBridgesIndex();
   SSymCanvasSVG svg;
   ASSERT_EQ(svg.Lock(SSymRect(0, 20000, 20000, 0)), 1);
