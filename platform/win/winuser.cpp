@@ -1256,9 +1256,17 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   if (!(w = Get(hwnd))) return was;
   if (show) {
     w->style |= WS_VISIBLE;
-    SIZE sz = ClientSize(w);
-    AddUpdate(w, nullptr, nullptr, TRUE);
-    Log(hwnd, RECT{0, 0, sz.cx, sz.cy}, TRUE, true);
+    // The window and the visible windows inside it appear: all of them need painting.
+    std::vector<HWND> stack{hwnd};
+    while (!stack.empty()) {
+      Wnd* v = Get(stack.back());
+      stack.pop_back();
+      if (!v || !(v->style & WS_VISIBLE)) continue;
+      SIZE sz = ClientSize(v);
+      AddUpdate(v, nullptr, nullptr, TRUE);
+      Log(v->h, RECT{0, 0, sz.cx, sz.cy}, TRUE, true);
+      stack.insert(stack.end(), v->children.begin(), v->children.end());
+    }
   } else {
     w->style &= ~WS_VISIBLE;
     SubUpdate(w, nullptr, nullptr);

@@ -15,6 +15,10 @@
 // it finds nothing, virtual time passes (one spin step, never beyond the next
 // timer or script item), so that a loop polling for a delay also ends.
 //
+// Each window paints into a surface of its own, the size of its client
+// area: a parent's surface does not show its children. The non-client
+// area (frame, caption, scroll bars) is only reckoned, never drawn.
+//
 // Handles are never reused: a destroyed window's handle is recognised and
 // answered with ERROR_INVALID_WINDOW_HANDLE. Single-threaded.
 #pragma once

@@ -270,6 +270,12 @@ TEST_F(WinUser, SubclassedWindowPaintsItsUpdateRegionIntoAPng) {
   DispatchMessageW(&m);
   EXPECT_FALSE(PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));  // validated
 
+  // GetDC draws on the same surface, outside any paint.
+  HDC dc = GetDC(h);
+  ASSERT_NE(dc, nullptr);
+  SetPixel(dc, 1, 1, RGB(255, 0, 0));
+  ReleaseDC(h, dc);
+
   const std::string path = std::string(KV_BINARY_DIR) + "/winuser_paint.png";
   ASSERT_TRUE(KvSaveWindowPng(h, path.c_str()));
   std::ifstream f(path, std::ios::binary);
@@ -279,9 +285,26 @@ TEST_F(WinUser, SubclassedWindowPaintsItsUpdateRegionIntoAPng) {
   EXPECT_EQ(img.width, 200);
   EXPECT_EQ(img.height, 100);
   EXPECT_EQ(PixelAt(img, 5, 5), 0xFFFFFFu);     // background
+  EXPECT_EQ(PixelAt(img, 1, 1), 0xFF0000u);
   EXPECT_EQ(PixelAt(img, 50, 50), 0x0000FFu);   // blue, left of the invalid part
   EXPECT_EQ(PixelAt(img, 150, 50), 0x00A000u);  // green where it was invalid
   std::remove(path.c_str());
+}
+
+TEST_F(WinUser, HiddenWindowsKeepNoUpdateRegionUntilShown) {
+  HWND top = Make("top", 0, 0, 0, 100, 100);
+  HWND kid = Make("kid", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, 1);
+  InvalidateRect(kid, nullptr, TRUE);
+  EXPECT_EQ(KvInvalidationLog().size(), 1u);  // asked for, and logged
+  RECT rc;
+  EXPECT_FALSE(GetUpdateRect(kid, &rc, FALSE));  // but nothing to paint while the parent is hidden
+  ShowWindow(top, SW_SHOW);
+  EXPECT_TRUE(GetUpdateRect(top, &rc, FALSE));
+  EXPECT_TRUE(GetUpdateRect(kid, &rc, FALSE));
+  std::vector<HWND> painted;
+  for (const MSG& m : PumpToCancel())
+    if (m.message == WM_PAINT) painted.push_back(m.hwnd);
+  EXPECT_EQ(painted, (std::vector<HWND>{top, kid}));  // parents first
 }
 
 TEST_F(WinUser, ScriptedDragWithCaptureAndVirtualTime) {
