@@ -294,6 +294,7 @@ TEST_F(WinUser, SubclassedWindowPaintsItsUpdateRegionIntoAPng) {
 TEST_F(WinUser, HiddenWindowsKeepNoUpdateRegionUntilShown) {
   HWND top = Make("top", 0, 0, 0, 100, 100);
   HWND kid = Make("kid", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, 1);
+  KvClearInvalidationLog();
   InvalidateRect(kid, nullptr, TRUE);
   EXPECT_EQ(KvInvalidationLog().size(), 1u);  // asked for, and logged
   RECT rc;
