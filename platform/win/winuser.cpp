@@ -113,6 +113,9 @@ State& S() {
 }
 
 constexpr int kMaxSendDepth = 200;
+// Window positions and sizes are kept within +-2^24 pixels, so that sums
+// along a chain of parents never overflow.
+constexpr long kMaxCoord = 1L << 24;
 constexpr int kMaxSurface = 8192;
 constexpr std::size_t kExtraLimit = 1 << 16;
 
@@ -137,6 +140,14 @@ Wnd* Check(HWND h) {
   if (!w) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
   return w;
 }
+
+LONG Clamp(long v) { return LONG(std::clamp(v, -kMaxCoord, kMaxCoord)); }
+RECT MakeRect(long x, long y, long cx, long cy) {
+  const LONG l = Clamp(x), t = Clamp(y);
+  return RECT{l, t, Clamp(long(l) + std::max(cx, 0L)), Clamp(long(t) + std::max(cy, 0L))};
+}
+// Point arithmetic wraps as the 32-bit words of Windows do.
+LONG Add(LONG a, long b) { return LONG(static_cast<std::uint32_t>(std::int64_t(a) + b)); }
 
 bool IsAtom(LPCWSTR name) { return reinterpret_cast<std::uintptr_t>(name) < 0x10000; }
 
@@ -523,7 +534,8 @@ MSG InputMessage(const KvInputItem& item, HWND target, bool commit) {
       Wnd* w = Get(target);
       const bool dbl = w && (w->cls->wc.style & CS_DBLCLKS) && s.lastDown == msg && s.lastDownWnd == target &&
                        m.time - s.lastDownTime <= GetDoubleClickTime() &&
-                       std::abs(item.pt.x - s.lastDownPt.x) <= 2 && std::abs(item.pt.y - s.lastDownPt.y) <= 2;
+                       std::abs(std::int64_t(item.pt.x) - s.lastDownPt.x) <= 2 &&
+                       std::abs(std::int64_t(item.pt.y) - s.lastDownPt.y) <= 2;
       if (dbl) m.message = msg + 2;  // WM_xBUTTONDBLCLK
       if (commit) {
         s.lastDown = dbl ? 0 : msg;
@@ -544,8 +556,8 @@ MSG InputMessage(const KvInputItem& item, HWND target, bool commit) {
       POINT c = item.pt;
       if (Wnd* w = Get(target)) {
         POINT o = ClientOrigin(w);
-        c.x -= o.x;
-        c.y -= o.y;
+        c.x = Add(c.x, -long(o.x));
+        c.y = Add(c.y, -long(o.y));
       }
       m.wParam = keys;
       m.lParam = MAKELPARAM(c.x, c.y);
@@ -814,8 +826,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   w->id = reinterpret_cast<LONG_PTR>(menuOrId);
   w->parent = child ? parent : nullptr;
   w->owner = child ? nullptr : (p ? GetAncestor(parent, GA_ROOT) : nullptr);
-  w->rect = {x, y, int(std::min<long>(long(x) + std::max(cx, 0), 0x3FFFFFFF)),
-             int(std::min<long>(long(y) + std::max(cy, 0), 0x3FFFFFFF))};
+  w->rect = MakeRect(x, y, cx, cy);
   w->extra.assign(std::size_t(c->wc.cbWndExtra), 0);
   HWND h = w->h;
   s.windows[reinterpret_cast<std::uintptr_t>(h)] = w;
@@ -1160,8 +1171,8 @@ BOOL ClientToScreen(HWND hwnd, LPPOINT pt) {
   Wnd* w = Check(hwnd);
   if (!w || !pt) return FALSE;
   POINT o = ClientOrigin(w);
-  pt->x += o.x;
-  pt->y += o.y;
+  pt->x = Add(pt->x, o.x);
+  pt->y = Add(pt->y, o.y);
   return TRUE;
 }
 
@@ -1169,8 +1180,8 @@ BOOL ScreenToClient(HWND hwnd, LPPOINT pt) {
   Wnd* w = Check(hwnd);
   if (!w || !pt) return FALSE;
   POINT o = ClientOrigin(w);
-  pt->x -= o.x;
-  pt->y -= o.y;
+  pt->x = Add(pt->x, -long(o.x));
+  pt->y = Add(pt->y, -long(o.y));
   return TRUE;
 }
 
@@ -1188,8 +1199,8 @@ int MapWindowPoints(HWND from, HWND to, LPPOINT pts, UINT count) {
   }
   const int dx = a.x - b.x, dy = a.y - b.y;
   for (UINT i = 0; pts && i < count; ++i) {
-    pts[i].x += dx;
-    pts[i].y += dy;
+    pts[i].x = Add(pts[i].x, dx);
+    pts[i].y = Add(pts[i].y, dy);
   }
   SetLastError(0);
   return int(MAKELONG(WORD(dx), WORD(dy)));
@@ -1198,25 +1209,18 @@ int MapWindowPoints(HWND from, HWND to, LPPOINT pts, UINT count) {
 BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint) {
   Wnd* w = Check(hwnd);
   if (!w || hwnd == S().desktop) return FALSE;
-  Relayout(w, RECT{x, y, x + std::max(cx, 0), y + std::max(cy, 0)}, repaint != FALSE);
+  Relayout(w, MakeRect(x, y, cx, cy), repaint != FALSE);
   return TRUE;
 }
 
 BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
   Wnd* w = Check(hwnd);
   if (!w || hwnd == S().desktop) return FALSE;
-  RECT r = w->rect;
-  if (!(flags & SWP_NOMOVE)) {
-    r.right += x - r.left;
-    r.bottom += y - r.top;
-    r.left = x;
-    r.top = y;
-  }
-  if (!(flags & SWP_NOSIZE)) {
-    r.right = r.left + std::max(cx, 0);
-    r.bottom = r.top + std::max(cy, 0);
-  }
-  Relayout(w, r, !(flags & SWP_NOREDRAW));
+  const RECT& cur = w->rect;
+  const long nx = (flags & SWP_NOMOVE) ? cur.left : x, ny = (flags & SWP_NOMOVE) ? cur.top : y;
+  const long ncx = (flags & SWP_NOSIZE) ? long(cur.right) - cur.left : cx;
+  const long ncy = (flags & SWP_NOSIZE) ? long(cur.bottom) - cur.top : cy;
+  Relayout(w, MakeRect(nx, ny, ncx, ncy), !(flags & SWP_NOREDRAW));
   if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, SW_SHOWNA);
   if (flags & SWP_HIDEWINDOW) ShowWindow(hwnd, SW_HIDE);
   return TRUE;

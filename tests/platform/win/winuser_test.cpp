@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -162,6 +163,24 @@ TEST_F(WinUser, NullAndStaleHandlesGetTheFailureAnswer) {
   EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_INDEX));
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(GetFocus(), nullptr);
+
+  // Extreme positions and sizes are kept within range, and point sums wrap
+  // as 32-bit words rather than overflow.
+  ASSERT_TRUE(MoveWindow(w, INT_MAX, INT_MIN, INT_MAX, -5, FALSE));
+  RECT r;
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r.left, 1 << 24);
+  EXPECT_EQ(r.top, -(1 << 24));
+  EXPECT_EQ(r.bottom, r.top);
+  POINT far{INT_MAX, INT_MIN};
+  EXPECT_TRUE(ClientToScreen(w, &far));
+  SetCapture(w);
+  EXPECT_TRUE(KvPlayInput({KvMouseItem(2000, WM_LBUTTONDOWN, INT_MAX, INT_MIN)}));
+  KvSetClock(2000);
+  MSG m;
+  ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.hwnd, w);
+  DispatchMessageW(&m);
 }
 
 TEST_F(WinUser, CreationAndDestructionMessagesInOrder) {
