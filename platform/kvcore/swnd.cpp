@@ -163,13 +163,25 @@ BOOL SWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
                    className,
                    exStyle};
   if (!PreCreateWindow(cs)) return FALSE;
-  SWnd* outer = g_creating;
-  g_creating = this;
-  HHOOK hook = ::SetWindowsHookExW(WH_CBT, &CreateHook, nullptr, 0);
-  HWND h = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, DWORD(cs.style), cs.x, cs.y, cs.cx, cs.cy,
-                             cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
-  ::UnhookWindowsHookEx(hook);
-  g_creating = outer;
+  // The hook and the pending object are put back even when a handler throws.
+  struct CreatingScope {
+    SWnd* outer;
+    HHOOK hook;
+    explicit CreatingScope(SWnd* w) : outer(g_creating), hook(nullptr) {
+      g_creating = w;
+      hook = ::SetWindowsHookExW(WH_CBT, &CreateHook, nullptr, 0);
+    }
+    ~CreatingScope() {
+      ::UnhookWindowsHookEx(hook);
+      g_creating = outer;
+    }
+  };
+  HWND h;
+  {
+    CreatingScope scope(this);
+    h = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, DWORD(cs.style), cs.x, cs.y, cs.cx, cs.cy,
+                          cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+  }
   // A failed creation may have deleted this object (PostNcDestroy): only the handle is looked at.
   return h ? TRUE : FALSE;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -226,6 +227,29 @@ TEST_F(WndTest, FocusLossReachesTheVirtualHandlerSafely) {
   b.calls.clear();
   b.SendMessage(WM_KILLFOCUS, reinterpret_cast<WPARAM>(gone), 0);
   EXPECT_EQ(b.calls, std::vector<std::string>{"killfocus to none"});
+}
+
+class ThrowingView : public SWnd {
+ public:
+  int OnCreate(LPCREATESTRUCTW) { throw std::runtime_error("no"); }
+  KV_DECLARE_MESSAGE_MAP()
+};
+KV_BEGIN_MESSAGE_MAP(ThrowingView, SWnd)
+KV_ON_WM_CREATE()
+KV_END_MESSAGE_MAP()
+
+TEST_F(WndTest, AThrowingCreationLeavesTheNextOneIntact) {
+  {
+    ThrowingView bad;
+    EXPECT_THROW(bad.CreateEx(0, nullptr, nullptr, 0, RECT{0, 0, 10, 10}, nullptr, 0), std::runtime_error);
+  }  // its half-made window goes with it
+  TestView good;
+  ASSERT_TRUE(good.CreateEx(0, nullptr, nullptr, 0, RECT{0, 0, 10, 10}, nullptr, 0));
+  ASSERT_FALSE(good.calls.empty());
+  EXPECT_EQ(good.calls[0], "create");
+  // A plain window made later is no object's.
+  HWND plain = ::CreateWindowExW(0, u"SWnd", nullptr, 0, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(SWnd::FromHandlePermanent(plain), nullptr);
 }
 
 TEST_F(WndTest, CaptureThroughTheWrappers) {
