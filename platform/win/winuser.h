@@ -635,5 +635,6 @@ std::size_t KvWindowCount();
 std::size_t KvClassCount();
 // Destroys every window (with their messages), unregisters every class and
 // empties the queue, the script, the timers, the hooks and the logs; the
-// clock, key state, cursor, capture and focus start again.
+// key state, cursor, capture and focus start again, and the clock at 1000 ms
+// (the clock of a new process too).
 void KvWindowsReset();

@@ -423,6 +423,25 @@ TEST_F(WinUser, RepeatingTimerAndScriptComeInVirtualTimeOrder) {
   EXPECT_LT(GetKeyState('A'), 0);
 }
 
+std::vector<std::pair<UINT_PTR, DWORD>> g_timerCalls;
+void TimerProc(HWND, UINT, UINT_PTR id, DWORD now) { g_timerCalls.emplace_back(id, now); }
+
+TEST_F(WinUser, ThreadTimersCallTheirProcedure) {
+  g_timerCalls.clear();
+  const UINT_PTR id = SetTimer(nullptr, 0, 20, &TimerProc);
+  ASSERT_NE(id, 0u);
+  EXPECT_NE(SetTimer(nullptr, 0, 20, &TimerProc), id);  // each unnamed thread timer is a new one
+  EXPECT_TRUE(KillTimer(nullptr, id + 1));
+  EXPECT_FALSE(KillTimer(nullptr, 999));
+  MSG m;
+  while (g_timerCalls.size() < 2) {
+    if (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+  }
+  EXPECT_EQ(g_timerCalls[0], (std::pair<UINT_PTR, DWORD>{id, 1020}));
+  EXPECT_EQ(g_timerCalls[1], (std::pair<UINT_PTR, DWORD>{id, 1040}));
+  EXPECT_TRUE(KillTimer(nullptr, id));
+}
+
 TEST_F(WinUser, ExhaustedScriptEndsAModalLoopButNeverAPeek) {
   HWND h = Make("view", WS_VISIBLE, 0, 0, 100, 100);
   UpdateWindow(h);
