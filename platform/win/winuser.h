@@ -23,8 +23,6 @@
 // answered with ERROR_INVALID_WINDOW_HANDLE. Single-threaded.
 #pragma once
 
-#include <cairo.h>
-
 #include <string>
 #include <vector>
 
@@ -37,6 +35,10 @@
 DWORD GetLastError();
 void SetLastError(DWORD error);
 #endif
+
+// The cairo surface type, declared here so that users of this header do not
+// take in cairo itself.
+typedef struct _cairo_surface cairo_surface_t;
 
 KV_DECLARE_HANDLE(HHOOK);
 using ATOM = WORD;
