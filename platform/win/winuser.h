@@ -28,6 +28,7 @@
 
 #include "win/windef.h"
 #include "win/wingdi.h"
+#include "win/winmsg.h"
 #include "win/winreg.h"  // the ERROR_* codes
 
 #ifndef KV_WIN_LAST_ERROR
@@ -286,15 +287,6 @@ struct CBT_CREATEWNDW {
   CREATESTRUCTW* lpcs;
   HWND hwndInsertAfter;
 };
-struct MSG {
-  HWND hwnd;
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-  DWORD time;
-  POINT pt;
-};
-using LPMSG = MSG*;
 struct PAINTSTRUCT {
   HDC hdc;
   BOOL fErase;  // the background still has to be painted
