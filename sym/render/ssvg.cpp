@@ -95,6 +95,9 @@ SString UrlEscaped(const SString& s) {
   return out;
 }
 
+// A measure computed in 64 bits, held within the integer range.
+int ClampToInt(long long v) { return static_cast<int>(std::clamp<long long>(v, -2147483647LL, 2147483647LL)); }
+
 void MakeFolderFor(const SString& file) {
   std::error_code ec;
   const std::filesystem::path p(KvNativePath(file));
@@ -252,7 +255,7 @@ void SSVGDomDocument::SetPen(DOM_Element& e) const {
     return;
   }
   e.setAttribute("stroke", Color(m_pen.m_color.GetColor()));
-  const LONG w = ((static_cast<LONG>(m_pen.m_width) * 96) / 75) / 72;
+  const LONG w = ClampToInt(((static_cast<long long>(m_pen.m_width) * 96) / 75) / 72);
   e.setAttribute("stroke-width", I(std::max<LONG>(1, w)));
   const char* dash = nullptr;
   switch (m_pen.m_style) {
@@ -305,11 +308,12 @@ int SSVGDomDocument::GetFontHeight() const {
     SScreenDC dc;
     int dpi = dc.GetDeviceCaps(LOGPIXELSY);
     if (dpi <= 0) dpi = 96;
-    h = static_cast<int>(std::abs(lf.lfHeight) * 96 / dpi);
+    h = ClampToInt(std::llabs(static_cast<long long>(lf.lfHeight)) * 96 / dpi);
   } else {
-    h = static_cast<int>(m_font.GetSize()) * 96 / 72;
+    h = ClampToInt(static_cast<long long>(m_font.GetSize()) * 96 / 72);
   }
-  return h == 0 ? 1 : h;
+  // No line is taller than a whole drawing (about 24,000 pixels).
+  return std::clamp(h, 1, 1 << 20);
 }
 
 int SSVGDomDocument::GetTextWidth(const SString& text) const {
@@ -580,18 +584,19 @@ void SSVGDomDocument::DrawText(const RECT& box, const SString& text, int flags) 
   const LONG n = static_cast<LONG>(lines.size());
   RECT line = box;
   const bool rotated = m_font.m_angle != 0;
-  const LONG total = n * h;
+  // In 64 bits: many lines of a large font pass the integer range.
+  const long long total = static_cast<long long>(n) * h;
   if (flags & 32) {
     if (rotated)
-      line.left = std::max(line.left, line.left + (line.right - total - line.left) / 2);
+      line.left = std::max<LONG>(line.left, ClampToInt(line.left + (line.right - total - line.left) / 2));
     else
-      line.top = std::max(line.top, line.top + (line.bottom - total - line.top) / 2);
+      line.top = std::max<LONG>(line.top, ClampToInt(line.top + (line.bottom - total - line.top) / 2));
     flags &= ~32;
   } else if (flags & 64) {
     if (rotated)
-      line.left = std::max(line.left, line.right - total);
+      line.left = std::max<LONG>(line.left, ClampToInt(line.right - total));
     else
-      line.top = std::max(line.top, line.bottom - total);
+      line.top = std::max<LONG>(line.top, ClampToInt(line.bottom - total));
     flags &= ~64;
   }
   for (const SString& l : lines) {
@@ -610,10 +615,10 @@ void SSVGDomDocument::DrawText(const RECT& box, const SString& text, int flags) 
     if (rotated) {
       g.appendChild(t);
       Append(g);
-      line.left += h;
+      line.left = ClampToInt(static_cast<long long>(line.left) + h);
     } else {
       Append(t);
-      line.top += h;
+      line.top = ClampToInt(static_cast<long long>(line.top) + h);
     }
   }
 }
@@ -629,8 +634,8 @@ void SSVGDomDocument::DrawWrapText(const RECT& box, const SString& text, int fla
     if (any) out += "\r\n";
     out += l;
     any = true;
-    y += h;
-    if (y + h > box.bottom) stop = true;
+    y = ClampToInt(static_cast<long long>(y) + h);
+    if (static_cast<long long>(y) + h > box.bottom) stop = true;
   };
   for (const SString& src : SSplitLines(text)) {
     if (stop) break;
