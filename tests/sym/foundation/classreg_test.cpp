@@ -384,3 +384,35 @@ TEST(SymPool, ClassSizeTakesPoolBlocksOtherSizesTheHeap) {
 }
 
 }  // namespace
+
+// A class's registration fills its creation function into its record, and
+// the repository then creates the class through it. (The text symbol does
+// not register one yet: its record lends itself, and is put back.)
+TEST_F(CreateStd, RegistrationFillsTheCreationFunction) {
+  static int binds = 0;
+  binds = 0;
+  ASSERT_EQ(SSymGetClassRecord(SYMCLS_SSymText)->create, nullptr);
+  EXPECT_TRUE(SSymRegisterClass(SYMCLS_SSymText, &SSymCreateStd<FakeSym>, [] { ++binds; }));
+  EXPECT_EQ(binds, 1);
+  EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymText));
+  SRegClassFunctions r = Garbage();
+  ASSERT_EQ(SGetSymClassFunctions(CLSID_SSymText, &r), S_OK);
+  EXPECT_EQ(r.create, &SSymCreateStd<FakeSym>);
+  EXPECT_EQ(r.attrEditorMap, &SymMap::SSymText::attrEditorMap);
+
+  auto* session = new SRepSession();
+  session->AddRef();
+  void* p = nullptr;
+  EXPECT_EQ(session->CreateObject(CLSID_SSymText, IID_ISRepObject, &p), S_OK);
+  auto* obj = static_cast<ISRepObject*>(p);
+  EXPECT_NE(dynamic_cast<FakeSym*>(obj), nullptr);
+  if (obj) obj->Release();
+  session->Release();
+
+  SSymRegisterClass(SYMCLS_SSymText, nullptr, nullptr);
+  EXPECT_EQ(SSymGetClassRecord(SYMCLS_SSymText)->create, nullptr);
+  // An index outside the table registers nothing.
+  EXPECT_FALSE(SSymRegisterClass(-1, &SSymCreateStd<FakeSym>, [] { ++binds; }));
+  EXPECT_FALSE(SSymRegisterClass(SYMCLS_Count, &SSymCreateStd<FakeSym>, [] { ++binds; }));
+  EXPECT_EQ(binds, 1);
+}
