@@ -31,6 +31,10 @@ struct Diagram {
   }
   ~Diagram() {
     SSymEdgeRouter::Instance().Clear();
+    for (SSymLinkBase* l : links) {
+      l->DetachEnd(0);
+      l->DetachEnd(1);
+    }
     for (auto it = made.rbegin(); it != made.rend(); ++it) (*it)->Release();
     session->Release();
   }

@@ -28,6 +28,15 @@ class EdgeRouter : public SymFixture {
   }
   void TearDown() override {
     SSymEdgeRouter::Instance().Clear();
+    // Links and their end symbols hold each other: the ends are let go first.
+    {
+      SCurrentContextChange outside(Session(), nullptr);
+      for (ISRepObject* o : m_own)
+        if (auto* l = dynamic_cast<SSymLinkBase*>(SRepObject::FromInterface(o)); l && !l->IsDeleted()) {
+          l->DetachEnd(0);
+          l->DetachEnd(1);
+        }
+    }
     for (auto it = m_own.rbegin(); it != m_own.rend(); ++it) (*it)->Release();
     SymFixture::TearDown();
   }

@@ -19,6 +19,15 @@ class LinkBase : public SymFixture {
     g_nLinkAttachPointMode = 0;
   }
   void TearDown() override {
+    // Links and their end symbols hold each other: the ends are let go first.
+    {
+      SCurrentContextChange outside(Session(), nullptr);
+      for (ISRepObject* o : m_own)
+        if (auto* l = dynamic_cast<SSymLinkBase*>(SRepObject::FromInterface(o)); l && !l->IsDeleted()) {
+          l->DetachEnd(0);
+          l->DetachEnd(1);
+        }
+    }
     for (auto it = m_own.rbegin(); it != m_own.rend(); ++it) (*it)->Release();
     g_nLinkAttachPointMode = -1;
     SymFixture::TearDown();
