@@ -8,7 +8,7 @@
 #include "kvcore/scomds.h"
 #include "kvrep/srepextras.h"
 #include "kvrep/srepiter.h"
-#include "repfixture.h"
+#include "support/repfixture.h"
 
 namespace {
 

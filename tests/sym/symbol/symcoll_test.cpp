@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "symtest.h"
+#include "support/symtest.h"
 
 namespace {
 

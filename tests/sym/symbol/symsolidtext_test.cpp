@@ -14,7 +14,7 @@
 #include "kvcore/sstream.h"
 #include "sym/foundation/symstream.h"
 #include "sym/render/symdeftcanv.h"
-#include "symtest.h"
+#include "support/symtest.h"
 
 namespace {
 
