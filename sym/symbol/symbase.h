@@ -106,6 +106,8 @@ class SSymBase : public SRepObjectMem, public ISSymTooltip, public ISSymLinkable
   HRESULT Delete() override;
 
   virtual SString GetDispName();
+  int GetIconIndex() const override;
+  LONG InternalAutoFix(SStringTable& messages, int checkParents) override;
   SString GetName() { return GetDispName(); }
   SString GetCode() { return GetDispName(); }
   virtual void SetSessionModified();
