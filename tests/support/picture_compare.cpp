@@ -154,8 +154,9 @@ PictureDifference ComparePictures(const KvImage& reference, const KvImage& other
 
 std::string PictureDifference::Describe() const {
   char buf[200];
-  std::snprintf(buf, sizeof buf, "worst tile mean %.1f at (%d,%d)-(%d,%d); mean %.2f; %.3f%% of %lld pixels differ", worstTileMean,
-                worstTile.left, worstTile.top, worstTile.right, worstTile.bottom, meanDifference, differingShare * 100, compared);
+  std::snprintf(buf, sizeof buf, "worst tile mean %.1f at (%d,%d)-(%d,%d); mean %.2f; %.3f%% of %lld pixels differ",
+                worstTileMean, worstTile.left, worstTile.top, worstTile.right, worstTile.bottom, meanDifference,
+                differingShare * 100, compared);
   return buf;
 }
 

@@ -40,18 +40,18 @@ struct CompareOptions {
   // reference's (a page at another resolution and place).
   enum class Align { SameGrid, ByInk } align = Align::SameGrid;
   int blurRadius = 2;
-  int tile = 16;           // side of the square tiles, in pixels
+  int tile = 16;  // side of the square tiles, in pixels
   int pixelThreshold = 48;  // a blurred pixel differs when its channel mean moves more than this
   std::vector<PixelRect> masks;  // left out, in the reference's coordinates
 };
 
 struct PictureDifference {
-  double worstTileMean = 0;    // the largest mean channel difference of a tile (0 .. 255)
-  PixelRect worstTile;         // where, in the reference's coordinates
-  double differingShare = 0;   // the share of compared pixels that differ (0 .. 1)
-  double meanDifference = 0;   // the mean channel difference of the compared pixels
-  long long compared = 0;      // pixels compared (outside the masks)
-  KvImage difference;          // the blurred difference, for a person to look at
+  double worstTileMean = 0;  // the largest mean channel difference of a tile (0 .. 255)
+  PixelRect worstTile;  // where, in the reference's coordinates
+  double differingShare = 0;  // the share of compared pixels that differ (0 .. 1)
+  double meanDifference = 0;  // the mean channel difference of the compared pixels
+  long long compared = 0;  // pixels compared (outside the masks)
+  KvImage difference;  // the blurred difference, for a person to look at
   std::string Describe() const;
 };
 
