@@ -8,6 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 jobs=$(nproc)
+# The includes against the table of allowed edges between folders, before any build.
+python3 scripts/check-includes.py
 for preset in dev asan-ubsan; do
   echo "== $preset"
   cmake --preset "$preset" -DKV_WERROR=ON >/dev/null

@@ -13,8 +13,10 @@
 
 #include "kvcore/sstream.h"
 #include "sym/foundation/symstream.h"
+#include "sym/dialogs/symtextdlg.h"
 #include "sym/render/symdeftcanv.h"
 #include "support/symtest.h"
+#include "sym/tools/symeditinplace.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "kvrep/srepsession.h"
 #include "support/com_helpers.h"
-#include "sym/foundation/symiter.h"
+#include "sym/symbol/symiter.h"
 #include "sym/symbol/symbase.h"
 
 namespace {
