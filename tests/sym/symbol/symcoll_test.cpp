@@ -104,7 +104,7 @@ class TFmt : public TRich, public ISSymPen, public ISSymFonts, public ISSymPolyl
       GetFormat(old);
       old.m_flags = f.m_flags;
       a->AddSymbol(Sym(), old);
-      ctx->AddAction(a);
+      ctx->AddAction(SRepActionPtr(a));
     }
     if (f.m_flags & SSymFormatEx::FlagPen) m_fmt.m_pen = f.m_pen;
     if (f.m_flags & SSymFormatEx::FlagBrush) m_fmt.m_brush = f.m_brush;
