@@ -2,9 +2,9 @@
 // composites, swimlanes and ports.
 #include <gtest/gtest.h>
 
+#include "support/symtest.h"
 #include "sym/links/symlinkutil.h"
 #include "sym/symbol/symintfview.h"
-#include "tests/sym/symbol/symtest.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The clone chain: numbering, counts, walks bounded and cycles cut, the
 // chain kept closed by the hooks, and clones of links with their ends.
 #include "sym/symbol/symclone.h"
-#include "symtest.h"
+#include "support/symtest.h"
 
 namespace {
 using Helper = SSymCloneSymbolHelper;

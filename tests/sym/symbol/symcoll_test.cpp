@@ -7,8 +7,8 @@
 #include <map>
 #include <vector>
 
-#include "symtest.h"
-#include "tests/sym/symbol/symsolid_fixture.h"
+#include "support/symsolid_fixture.h"
+#include "support/symtest.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "kvcore/scolordlg.h"
 #include "kvcore/sexceptiondlg.h"
 #include "kvrep/sreppermprofile.h"
-#include "tests/sym/symbol/symsolid_fixture.h"
+#include "support/symsolid_fixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Owners, diagram lookup, relative positions, tree functions, default attach
 // points, the owner implementation and ports.
-#include "symtest.h"
+#include "support/symtest.h"
 
 using SymOwner = SymFixture;
 

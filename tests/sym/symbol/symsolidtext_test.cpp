@@ -15,8 +15,8 @@
 #include "sym/foundation/symstream.h"
 #include "sym/dialogs/symtextdlg.h"
 #include "sym/render/symdeftcanv.h"
+#include "support/symtest.h"
 #include "sym/tools/symeditinplace.h"
-#include "symtest.h"
 
 namespace {
 

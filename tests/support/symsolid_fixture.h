@@ -11,8 +11,8 @@
 #include "sym/diagram/symdisppref.h"
 #include "sym/symbol/symsolid.h"
 #include "sym/symbol/symstd.h"
-#include "tests/sym/render/canvas_fixture.h"
-#include "tests/sym/symbol/symtest.h"
+#include "support/canvas_fixture.h"
+#include "support/symtest.h"
 
 // A rectangle symbol (type 3) over the drawable base `Base`; made with a
 // rectangle, or bare with an int.
