@@ -130,11 +130,11 @@ SPictureInfo* SSymCustomPictureFromWord(LONG word) {
 
 // ---- construction -------------------------------------------------------------------------
 SSymSolid::SSymSolid(const SSymRect& rect, ISRepSession* session, const CLSID& clsid)
-    : SSymStd(rect, session, clsid) {
+    : SRepFaces(rect, session, clsid) {
   Init();
 }
 
-SSymSolid::SSymSolid(ISRepSession* session, const CLSID& clsid) : SSymStd(session, clsid) { Init(); }
+SSymSolid::SSymSolid(ISRepSession* session, const CLSID& clsid) : SRepFaces(session, clsid) { Init(); }
 
 void SSymSolid::Init() {
   m_brush = SSymBrush(1, 0, SSymColor(0xFFFFFF));
@@ -146,8 +146,7 @@ void SSymSolid::Init() {
 }
 
 SSymSolid::SSymSolid(const SSymSolid& source)
-    : SSymStd(source),
-      ISSymCustomShape(),
+    : SRepFaces(source),
       m_brush(source.m_brush),
       m_bAutoAdjusted(source.m_bAutoAdjusted),
       m_bManuallyResized(source.m_bManuallyResized),
@@ -160,32 +159,6 @@ SSymSolid::SSymSolid(const SSymSolid& source)
 SSymSolid::~SSymSolid() {
   if (m_pCustomPicture) m_pCustomPicture->Release();
   m_pCustomPicture = nullptr;
-}
-
-HRESULT SSymSolid::InternalQueryInterface(REFIID iid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (iid == IID_ISSymBrush) {
-    *ppv = static_cast<ISSymBrush*>(this);
-  } else if (iid == IID_ISSymAdjust) {
-    *ppv = static_cast<ISSymAdjust*>(this);
-  } else if (iid == IID_ISSymCustomShape) {
-    *ppv = static_cast<ISSymCustomShape*>(this);
-  } else if (iid == IID_SSymSolid) {
-    *ppv = this;
-  } else {
-    return SSymStd::InternalQueryInterface(iid, ppv);
-  }
-  AddRef();
-  return S_OK;
-}
-
-SSymSolid* SSymSolid::FromInterface(IUnknown* unk) {
-  if (!unk) return nullptr;
-  void* p = nullptr;
-  if (unk->QueryInterface(IID_SSymSolid, &p) != S_OK || !p) return nullptr;
-  auto* s = static_cast<SSymSolid*>(p);
-  s->Release();
-  return s;
 }
 
 KV_SYM_DEFINE_CLASS_TABLES(SSymSolid)

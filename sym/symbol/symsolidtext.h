@@ -19,7 +19,7 @@ inline constexpr LONG TextStyle = 0x02010007;  // the attribute "Style"
 inline constexpr LONG FontName = 0x0201001F;
 }  // namespace SymAttr
 
-class SSymSolidText : public SSymSolid, public ISSymText, public ISVerbSource {
+class SSymSolidText : public SRepFaces<SSymSolidText, SSymSolid, ISSymText, ISSymFont, ISVerbSource> {
  public:
   // The text margins.
   static constexpr LONG MarginX = 700;
@@ -32,8 +32,6 @@ class SSymSolidText : public SSymSolid, public ISSymText, public ISVerbSource {
 
   SSymSolidText(const SSymRect& rect, ISRepSession* session, const CLSID& clsid = CLSID_SSymSolidText);
   ~SSymSolidText() override;
-
-  KV_SYM_FACES_UNKNOWN()
 
   KV_SYM_CLASS_TABLES()
   HRESULT HasAttribute(LONG id) override;
