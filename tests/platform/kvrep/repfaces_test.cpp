@@ -5,6 +5,7 @@
 #include "kvrep/srepfaces.h"
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "repfixture.h"
@@ -94,6 +95,8 @@ struct FaceCase {
   // The pointer the object must answer, or null for E_NOINTERFACE.
   std::function<void*(TFacedMore*)> expect;
 };
+
+void PrintTo(const FaceCase& c, std::ostream* os) { *os << c.name; }
 
 class RepFaces : public ::testing::TestWithParam<FaceCase> {};
 
