@@ -5,6 +5,7 @@
 
 #include "kvrep/srepfaces.h"
 #include "kvrep/srepsession.h"
+#include "kvrep/sreptypelib.h"
 
 namespace {
 // Holds a counted reference for the length of a scope.
@@ -1190,3 +1191,33 @@ SRepRecursiveFolderIterator::~SRepRecursiveFolderIterator() {
 }
 
 ISRepObject* SRepRecursiveFolderIterator::Next() { return m_at < m_items.size() ? m_items[m_at++] : nullptr; }
+
+// ---- names and icons ------------------------------------------------------------------------
+SString SRepObject::GetClssName() const {
+  CLSID id = m_clsid;
+  const_cast<SRepObject*>(this)->GetCLSID(&id);
+  // Base classes (registry flag 0) are never what a user sees an object as.
+  const SRepRegistry* reg = SRepRegistry::Find(id);
+  if (reg && reg->GetFlag() == 0) return SString();
+  const SString label = SRepGetClassLabel(id);
+  const int end = label.Find(u'\n');
+  return end < 0 ? label : label.Left(end);
+}
+
+SString SRepObject::GetObjShortName() {
+  SRepVariant name;
+  if (GetAttribute(0x01000002, &name) == S_OK &&
+      (name.GetType() == SRepVT_STRING || name.GetType() == SRepVT_TEXT) && !name.GetSTRING().IsEmpty())
+    return name.GetSTRING();
+  CLSID id = m_clsid;
+  GetCLSID(&id);
+  SString text = GetClssName();
+  if (text.IsEmpty()) text = SRepGetClassName(id);
+  if (text.IsEmpty()) text = SString(GuidToString16(id));
+  return text;
+}
+
+int SRepObject::GetIconIndex() const {
+  SRepRegistry* reg = GetRegistry();
+  return reg ? reg->GetClassDef()->GetIconIndex() : -1;
+}

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "kvcore/sstringtable.h"
 #include "kvrep/srepaction.h"
 #include "kvrep/sreppropmap.h"
 #include "kvrep/srepregistry.h"
@@ -136,8 +137,22 @@ class SRepObject : public ISRepObjectBase {
   virtual HRESULT CanCreateObject(LONG id, const CLSID& clsid, LONG pos, SString* message = nullptr);
   // The display text of an attribute (through the class's editor when it has one).
   virtual HRESULT GetAttributeText(LONG id, SString* out);
-  // The repository's consistency check; the number of repairs made.
-  virtual LONG InternalAutoFix(void* messages, int checkParents) { (void)messages, (void)checkParents; return 0; }
+  // The repository's consistency check: adds a message per fault found to
+  // messages (checkParents: also the parents' side); the number of repairs made.
+  virtual LONG InternalAutoFix(SStringTable& messages, int checkParents) {
+    (void)messages, (void)checkParents;
+    return 0;
+  }
+  // The name of the object's class as users read it (the first line of the
+  // class's label in its metamodel); empty for a class the registry marks as
+  // a base class (registry flag 0) and for a class without label.
+  virtual SString GetClssName() const;
+  // A short text that names the object in messages: its Name attribute, else
+  // its class name, else its class code, else its class identifier.
+  virtual SString GetObjShortName();
+  // The icon of the object in repository browsers: the icon index of its
+  // class definition (-1 when the class has none).
+  virtual int GetIconIndex() const;
   HRESULT Get_TEXT(LONG id, SString& out);
   HRESULT Set_TEXT(LONG id, const SString& v) { return SetAttribute(id, SRepVariant::Text(v)); }
   HRESULT Get_CHAR(LONG id, SString& out) { return Get_TEXT(id, out); }

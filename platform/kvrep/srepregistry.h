@@ -69,12 +69,16 @@ class SRepClassDef {
   const SRepAttrDef* GetAttribute(LONG id) const;
   void SetParents(const std::vector<CLSID>& parents) { m_parents = parents; }
   const std::vector<CLSID>& GetParents() const { return m_parents; }
+  // The icon of the class in repository browsers (-1: none).
+  int GetIconIndex() const { return m_iconIndex; }
+  void SetIconIndex(int index) { m_iconIndex = index; }
 
  private:
   CLSID m_clsid;
   std::vector<std::unique_ptr<SRepClassColDef>> m_cols;
   std::vector<SRepAttrDef> m_attrs;
   std::vector<CLSID> m_parents;
+  int m_iconIndex = -1;
 };
 
 // The collection set of a class: where collections are added on request.

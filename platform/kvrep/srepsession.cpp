@@ -120,6 +120,13 @@ SRepSession::LockDrawAllViews::~LockDrawAllViews() { delete m_lock; }
 
 SRepSession::SRepSession() : m_pictures(std::make_unique<SRepPictureHolderImpl>(this)) { g_sessionMng.Add(this); }
 
+bool SRepSession::IsAlive(const SRepSession* session) {
+  if (!session) return false;
+  for (int i = 0; i < g_sessionMng.GetCount(); ++i)
+    if (g_sessionMng.GetAt(i) == session) return true;
+  return false;
+}
+
 BOOL SRepSession::IsObjInSession(ISRepObject* obj) const {
   SRepObject* o = SRepObject::FromInterface(obj);
   return o && o->GetSessionImpl() == this && o->IsAttached();

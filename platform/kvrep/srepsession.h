@@ -95,6 +95,18 @@ class SRepSession final : public ISRepSession {
   int GetRedoCount() const { return static_cast<int>(m_redo.size()); }
   int GetObjectCount() const { return static_cast<int>(m_objects.size()); }
 
+  // The session's live-symbol counter: the symbol classes count each symbol
+  // made in the session when it is built and again when it goes; the
+  // counter never goes below 0.
+  void AddLiveSymbol() { ++m_nLiveSymbols; }
+  void RemoveLiveSymbol() {
+    if (m_nLiveSymbols > 0) --m_nLiveSymbols;
+  }
+  int GetLiveSymbolCount() const { return m_nLiveSymbols; }
+  // True while the session exists (a symbol may outlive the session it was
+  // counted in).
+  static bool IsAlive(const SRepSession* session);
+
   // ---- used by objects and contexts
   SRepContext* Current() const { return m_current; }
   void SetCurrent(SRepContext* ctx) { m_current = ctx; }
@@ -149,6 +161,7 @@ class SRepSession final : public ISRepSession {
   BOOL m_bReadOnly = FALSE, m_bBusy = FALSE, m_bSuppressArrange = FALSE, m_bSuppressHandling = FALSE;
   BOOL m_bModified = FALSE;
   DWORD m_options = 0;
+  int m_nLiveSymbols = 0;
   SRepContext* m_current = nullptr;
   SRepContext* m_applying = nullptr;
   SRepContext* m_create = nullptr;  // the outermost open creation context

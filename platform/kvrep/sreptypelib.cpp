@@ -8,6 +8,7 @@
 
 namespace {
 SRepResourceLookup g_lookup = nullptr;
+SRepStringLookup g_stringLookup = nullptr;
 bool g_enabled = true;
 
 // Little-endian reader that fails softly at the end of the bytes.
@@ -154,7 +155,7 @@ bool Parse(SRepTypeLib& lib) {
     c.name = r.Text();
     c.flags = r.U(4);
     c.clsid = r.Guid();
-    r.U(4);
+    c.iconIndex = r.U(4);
     c.labelId = r.U(4);
     r.U(4);
     std::uint32_t parents = r.U(4);
@@ -237,6 +238,7 @@ class Manager final : public ISRepTypeLibManager {
 }  // namespace
 
 void SRepSetResourceLookup(SRepResourceLookup lookup) { g_lookup = lookup; }
+void SRepSetStringLookup(SRepStringLookup lookup) { g_stringLookup = lookup; }
 
 ISRepTypeLibManager* GetTypeLibManager() {
   static Manager manager;
@@ -258,6 +260,7 @@ void SRepApplyMetaClass(const SRepMetaClass& c) {
   if (!reg) return;
   SRepClassDef* def = reg->GetClassDef();
   def->SetParents(c.parentIds);
+  def->SetIconIndex(static_cast<int>(c.iconIndex));
   for (const SRepMetaMember& m : c.members)
     if (m.kind == SRepMetaMember::Attribute && !def->GetAttribute(m.id))
       def->AddAttribute(m.id, m.type, DefaultOf(m.type, m.defaultText), false);
@@ -283,6 +286,17 @@ SString SRepGetPublicName(const GUID& clsid) {
 SString SRepGetClassName(const GUID& clsid) {
   const SRepMetaClass* c = SRepFindMetaClass(clsid);
   return c ? SString(c->code) : SString();
+}
+
+SString SRepGetClassLabel(const GUID& clsid) {
+  ISRepTypeLibManager* m = GetTypeLibManager();
+  if (!g_stringLookup || !m) return SString();
+  for (int i = 0; i < m->GetCount(); ++i) {
+    const SRepTypeLib* lib = m->GetAt(i);
+    for (const SRepMetaClass& c : lib->classes)
+      if (c.clsid == clsid) return c.labelId ? g_stringLookup(lib->moduleState, c.labelId) : SString();
+  }
+  return SString();
 }
 
 SString SRepGetAttrCollPublicName(const GUID& clsid, LONG id) {

@@ -18,6 +18,11 @@
 
 using SRepResourceLookup = std::span<const std::uint8_t> (*)(void* moduleState, UINT id, LPCWSTR type);
 void SRepSetResourceLookup(SRepResourceLookup lookup);
+// The strings of a module's string table (class labels among them), read
+// the same way: given the module-state pointer of a registration and a
+// string id, the lookup answers the text (empty when absent).
+using SRepStringLookup = SString (*)(void* moduleState, UINT id);
+void SRepSetStringLookup(SRepStringLookup lookup);
 
 // One member of a metamodel class.
 struct SRepMetaMember {
@@ -39,6 +44,7 @@ struct SRepMetaClass {
   DWORD flags = 0;
   GUID clsid = GUID_NULL;
   DWORD labelId = 0;
+  DWORD iconIndex = 0;  // the class's icon in repository browsers
   std::vector<std::string> parents;
   std::vector<GUID> parentIds;
   std::vector<SRepMetaMember> members;
@@ -96,6 +102,10 @@ SModuleState* SRepGetModuleState();
 // its code ("SSymDiagram"); a member's name is searched up the parent chain.
 SString SRepGetPublicName(const GUID& clsid);
 SString SRepGetClassName(const GUID& clsid);
+// The label text of a class (its metamodel label string, e.g.
+// "Rectangle\nRECT\n@CLSSNAMES=Rectangles"); empty when the class, its
+// label or the string lookup is unknown.
+SString SRepGetClassLabel(const GUID& clsid);
 SString SRepGetAttrCollPublicName(const GUID& clsid, LONG id);
 SString SRepGetAttrName(const GUID& clsid, LONG id);
 SString SRepGetCollName(const GUID& clsid, LONG id);

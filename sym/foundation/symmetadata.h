@@ -4,6 +4,7 @@
 #pragma once
 
 #include "kvcore/smodulestate.h"
+#include "kvcore/sstring.h"
 
 inline constexpr UINT SSymMetadataId = 1000;
 inline constexpr const char* SSymMetadataType = "METADATA";
@@ -13,3 +14,7 @@ SResourceBytes SSymGetMetadata();
 // Registers the metamodel with the repository's type-library manager, when
 // there is one; without a manager nothing happens.
 void SSymRegisterMetadata();
+// The label string of a class of the metamodel (its label, a line break,
+// its short code, a line break and "@CLSSNAMES=" with the plural), by the
+// string id the metamodel gives; empty for any other id.
+SString SSymGetClassLabel(UINT id);

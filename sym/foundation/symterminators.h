@@ -10,7 +10,20 @@
 // A slot that nobody installed runs a stand-in that does nothing.
 #pragma once
 
-enum class SSymTerminatorSlot { SymArrow = 0, PictureManager = 1, SharedDC = 2, SwimSelection = 3 };
+enum class SSymTerminatorSlot {
+  // Filled by the lines and links subsystem (sym/links): its arrowhead
+  // catalogue. Until that subsystem lands, the slot runs the stand-in.
+  SymArrow = 0,
+  // Filled by the primitive shapes and pictures subsystem (sym/shapes): the
+  // picture manager's shape maps. Stand-in until it lands.
+  PictureManager = 1,
+  // Filled by the rendering subsystem (sym/render/symcanv.cpp): the shared
+  // off-screen device context and bitmap of the canvases.
+  SharedDC = 2,
+  // Filled by the editing view and selection subsystem (sym/edit): the
+  // swimlane the editing view last highlighted. Stand-in until it lands.
+  SwimSelection = 3
+};
 inline constexpr int SSymTerminatorSlotCount = 4;
 
 using SSymTerminatorFn = void (*)();

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "kvcore/sexception.h"
+#include "kvlib/scounthelper.h"
 #include "kvlib/suserregistry.h"
 #include "sym/render/symcanv.h"
 
@@ -87,6 +88,7 @@ int SSymFontOrder::operator()(const SSymFont& a, const SSymFont& b) const {
 
 SPen* SSymCanvas::LookupPen(const SSymPen& pen) {
   if (SPen* found = m_penCache.Find(pen)) return found;
+  SHandleCountHelper counter("AddPenInCanvasCache");
   LOGPEN lp = pen.GetLOGPEN();
   const LONG px = VPtoDP(SSymSize(lp.lopnWidth.x, 0)).cx;
   auto* made = new SPen();
@@ -108,6 +110,7 @@ SPen* SSymCanvas::LookupPen(const SSymPen& pen) {
 
 SBrush* SSymCanvas::LookupBrush(const SSymBrush& brush) {
   if (SBrush* found = m_brushCache.Find(brush)) return found;
+  SHandleCountHelper counter("AddBrushInCanvasCache");
   LOGBRUSH lb = brush.GetLOGBRUSH();
   auto* made = new SBrush();
   made->CreateBrushIndirect(&lb);
@@ -116,6 +119,7 @@ SBrush* SSymCanvas::LookupBrush(const SSymBrush& brush) {
 }
 
 void SSymCanvas::ClearCaches() {
+  SHandleCountHelper counter("ClearCanvasCache");
   // Objects selected into the context cannot be deleted: put stock ones in first.
   if (m_pDC && m_pDC->IsValid()) {
     m_pDC->SelectStockObject(BLACK_PEN);

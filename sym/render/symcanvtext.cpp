@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "kvcore/srtfdocument.h"
+#include "kvlib/scounthelper.h"
 #include "sym/render/symcanv.h"
 #include "win/emf.h"
 
@@ -79,6 +80,7 @@ SSymCanvas::FontLine* SSymCanvas::MakeFontLine(const SSymFont& font, int height,
 SSymCanvas::FontLine* SSymCanvas::LookupNormFont(const SSymFont& font) {
   if (!m_pDC) return nullptr;
   if (FontLine* found = m_normFonts.Find(font)) return found;
+  SHandleCountHelper counter("AddFontInCanvasCacheNorm");
   LOGFONTW lf = font.GetLOGFONT();
   int h = static_cast<int>(lf.lfHeight * 100.0 * m_scalerInit.m_scaleY);
   if (h == 0) h = 1;
@@ -94,6 +96,7 @@ SFont* SSymCanvas::LookupFont(const SSymFont& font) {
   if (FontLine* found = m_fontCache.Find(font)) {
     entry = found;
   } else {
+    SHandleCountHelper counter("AddFontInCanvasCache");
     LOGFONTW lf = font.GetLOGFONT();
     const SIZE size = GetFontSize(m_scaler, lf);
     entry = MakeFontLine(font, size.cy ? size.cy : 1, size.cx);

@@ -562,16 +562,16 @@ void SSymActionGroup::RunGroup(ISRepClassCol* symbols) {
 
 void SSymActionGroup::RunUngroup(ISRepClassCol* symbols) {
   SSymSelection* sel = SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
-  for (auto rit = m_records.rbegin(); rit != m_records.rend(); ++rit) {
-    Record& r = *rit;
+  for (int ri = m_records.GetCount() - 1; ri >= 0; --ri) {
+    Record& r = m_records.GetAt(ri);
     RepObjWrap g(r.group);
     ISRepClassCol* members = nullptr;
     if (g.IsNull() || SSymActionIsGone(g) || g->GetCollection(SymAttr::Symbols, &members) != S_OK || !members)
       continue;
     if (r.pos < 0) r.pos = symbols->GetPos(g);
     LONG running = symbols->GetCount();
-    for (auto mit = r.members.rbegin(); mit != r.members.rend(); ++mit) {
-      Member& m = *mit;
+    for (int mi = r.members.GetCount() - 1; mi >= 0; --mi) {
+      Member& m = r.members.GetAt(mi);
       RepObjWrap mo(m.symbol);
       if (mo.IsNull() || mo->IsDeleted()) continue;
       const LONG at = members->GetPos(mo);

@@ -20,6 +20,7 @@
 #include "sym/foundation/symformat.h"
 #include "sym/render/symviewseam.h"
 #include "sym/symbol/syminterfaces.h"
+#include "sym/symbol/symdata.h"
 #include "sym/symbol/symseams.h"
 
 // Type codes of the symbol records.
@@ -237,21 +238,16 @@ class SSymActionGroup : public SRepActionBase {
   KV_SYM_ACTION_POOL()
  public:
   enum ActionType { Group = 0, Ungroup = 1 };
-  struct Member {
-    LONG pos = -1;
-    SComWrap<ISSymbol> symbol;
-  };
-  struct Record {
-    SComWrap<ISSymGroup> group;
-    LONG pos = -1;
-    std::vector<Member> members;
-  };
+  // One group record: the group, its position (-1 until known) and its
+  // member entries (each a position, -1 until known, and the symbol).
+  using Member = SSymData;
+  using Record = SSymGroupData;
   SSymActionGroup(ActionType kind, ISSymDiagram* diagram, SSymSelection& selection);
   HRESULT Execute() override;
   bool IsEmpty() override { return false; }
   SString GetMessageW() override { return SSymLoadString(m_kind != Group ? 1336 : 1335); }
   void CollectObjects(SRepObjectBag& objects) override;
-  std::vector<Record> m_records;
+  STable<SSymGroupData> m_records;
   ActionType m_kind;
 
  private:

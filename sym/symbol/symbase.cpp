@@ -5,6 +5,8 @@
 #include "kvcore/scascade.h"
 #include "kvcore/sexceptiondlg.h"
 #include "kvcore/srtfdocument.h"
+#include "kvrep/srepextras.h"
+#include "kvrep/sreppermprofile.h"
 #include "sym/foundation/symclassreg.h"
 #include "sym/foundation/sympropmap.h"
 #include "sym/symbol/symaction.h"
@@ -120,7 +122,7 @@ HRESULT SSymBase::SetAttribute(LONG id, const SRepVariant& value) {
     } catch (const SException& e) {
       SString text("Setting symbol blob attribute on ");
       text += e.GetDescription();
-      text += GetDispName();
+      text += GetObjShortName();
       SExceptionDialog::Show(__PRETTY_FUNCTION__, __FILE__, __LINE__, text);
       return E_FAIL;
     }
@@ -273,10 +275,12 @@ void SSymBase::OnCollectionRemove(LONG id, ISRepObject* other) {
 }
 
 SString SSymBase::GetDispName() {
-  SString name;
-  static const UINT kTypeStrings[] = {1317, 1308, 1309, 1310, 1311, 1312, 1313, 1314, 1315, 1316};
-  const int type = GetSymbolType();
-  name = SSymLoadString(type >= 1 && type <= 9 ? kTypeStrings[type] : 1317);
+  SString name = GetClssName();
+  if (name.IsEmpty()) {
+    static const UINT kTypeStrings[] = {1317, 1308, 1309, 1310, 1311, 1312, 1313, 1314, 1315, 1316};
+    const int type = GetSymbolType();
+    name = SSymLoadString(type >= 1 && type <= 9 ? kTypeStrings[type] : 1317);
+  }
   if (name.IsEmpty()) return name;
   SComWrap<ISSymText> text(Sym());
   if (!text.IsNull()) {
@@ -292,6 +296,57 @@ SString SSymBase::GetDispName() {
     }
   }
   return name;
+}
+
+namespace {
+// The model object that a symbol shows (counted), or null: through the
+// ISSymObject face that symbols of model objects answer.
+SComWrap<ISRepObject, &IID_ISRepObject> ModelObjectOf(ISSymbol* symbol) {
+  SComWrap<ISSymObject> shown(symbol);
+  SComWrap<ISRepObject, &IID_ISRepObject> model;
+  if (shown.IsNull()) return model;
+  ISRepObject* o = nullptr;
+  if (shown->GetModelObject(&o) == S_OK && o) {
+    model = o;
+    o->Release();
+  }
+  return model;
+}
+
+// The class definition of an object; for a shortcut, that of its target.
+SRepClassDef* ClassDefOf(ISRepObject* obj) {
+  CLSID clsid = GUID_NULL;
+  SComWrap<ISRepShortcut, &IID_ISRepShortcut> shortcut(obj);
+  if (!shortcut.IsNull()) {
+    if (shortcut->GetTargetCLSID(&clsid) != S_OK) return nullptr;
+  } else if (obj->GetCLSID(&clsid) != S_OK) {
+    return nullptr;
+  }
+  SRepRegistry* reg = SRepRegistry::Find(clsid);
+  return reg ? reg->GetClassDef() : nullptr;
+}
+}  // namespace
+
+int SSymBase::GetIconIndex() const {
+  auto* self = const_cast<SSymBase*>(this);
+  SComWrap<ISRepObject, &IID_ISRepObject> model = ModelObjectOf(self->Sym());
+  if (model.IsNull()) return SRepObjectMem::GetIconIndex();
+  SRepClassDef* def = ClassDefOf(model.Get());
+  SRepRegistry* own = GetRegistry();
+  if (def && own && def == own->GetClassDef()) return def->GetIconIndex();
+  return SRepObjectMem::GetIconIndex();
+}
+
+LONG SSymBase::InternalAutoFix(SStringTable& messages, int checkParents) {
+  ISSymDiagram* diagram = nullptr;
+  if (Sym()->GetDiagram(&diagram) == S_OK && diagram) diagram->Release();
+  else messages.AddFormat(SSymLoadString(1397), GetObjShortName());
+  // The symbol's side of its owners' Symbols collections lists its parents.
+  if (checkParents) {
+    const SRepCollection* parents = FindCollection(SymAttr::ParentColl);
+    if (parents && parents->Items().size() > 1) messages.AddFormat(SSymLoadString(1416), GetObjShortName());
+  }
+  return 0;
 }
 
 void SSymBase::SetSessionModified() {
@@ -534,8 +589,20 @@ SSymRect SSymBase::GetClipRectWithBorder() {
 }
 
 BOOL SSymBase::IsProtected() {
-  // The repository's permission profile, which may protect the symbols of
-  // model objects, is not part of this repository: the flag decides.
+  // While a permission profile is active, the symbol of a model object that
+  // the user may not change is protected whatever its own flag says.
+  if (g_pPermProfileIntf) {
+    SComWrap<ISRepObject, &IID_ISRepObject> model = ModelObjectOf(Sym());
+    if (!model.IsNull()) {
+      ISRepSession* session = nullptr;
+      BOOL readOnly = FALSE;
+      if (model->GetSession(&session) == S_OK && session) {
+        readOnly = SRepIsSessionReadOnly(session);
+        session->Release();
+      }
+      if (readOnly || g_pPermProfileIntf->IsObjectReadOnly(model.Get())) return TRUE;
+    }
+  }
   return (Flags & FlagProtected) != 0;
 }
 

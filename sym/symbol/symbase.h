@@ -98,6 +98,8 @@ class SSymBase : public SRepFaces<SSymBase, SRepObjectMem, SRepFaceAs<IID_IUnkno
   HRESULT Delete() override;
 
   virtual SString GetDispName();
+  int GetIconIndex() const override;
+  LONG InternalAutoFix(SStringTable& messages, int checkParents) override;
   SString GetName() { return GetDispName(); }
   SString GetCode() { return GetDispName(); }
   virtual void SetSessionModified();

@@ -20,15 +20,6 @@ SSymFormatEx FormatOf(ISSymbol* symbol) {
   return format;
 }
 
-// The member's own format with only the given flags: the setters change one
-// feature and leave the rest as the member has it.
-HRESULT ApplyFormat(ISSymbol* symbol, SSymFormatEx& format, DWORD flags) {
-  format.m_flags = flags;
-  format.m_points.clear();
-  if (!(flags & SSymFormatEx::FlagFonts)) format.m_fonts = SSymLstFonts();
-  return symbol->SetFormat(format);
-}
-
 // Index of an end's arrow in the format record (ends 4, 2, 8).
 int ArrowIndex(int end) { return end == 2 ? 1 : end == 8 ? 2 : 0; }
 
@@ -50,8 +41,9 @@ ISRepSession* SessionOf(ISSymbol* symbol) {
 
 SSymSize InclusiveSize(const SSymRect& r) { return SSymSize(r.Width(), r.Height()); }
 
-// One user step of a format setter: every member's format before its change
-// goes into one format record, which the step keeps for undo.
+// One user step of a setter over the members: each member's format before
+// its change goes into one format record, which the step keeps for undo;
+// the member's own setter then makes the change.
 class FormatStep {
  public:
   explicit FormatStep(const SComTbl<ISSymbol, ISSymbol*>& list)
@@ -62,33 +54,35 @@ class FormatStep {
   FormatStep(const FormatStep&) = delete;
   FormatStep& operator=(const FormatStep&) = delete;
 
-  HRESULT Apply(ISSymbol* symbol, SSymFormatEx& format, DWORD flags) {
+  // Keeps the member's current value of the feature given by flags.
+  void Keep(ISSymbol* symbol, DWORD flags) {
     SSymFormatEx before = FormatOf(symbol);
     before.m_flags = flags;
     before.m_points.clear();
     if (!(flags & SSymFormatEx::FlagFonts)) before.m_fonts = SSymLstFonts();
     if (!m_action) m_action = std::make_unique<SSymActionFormat>(m_ctx.GetContext());
     m_action->AddSymbol(symbol, before);
-    return ApplyFormat(symbol, format, flags);
   }
-  SRepCreateContext& Context() { return m_ctx; }
 
  private:
   SRepCreateContext m_ctx;
   std::unique_ptr<SSymActionFormat> m_action;
 };
 
-// One user step that gives every member answering the face `Face` its format
-// changed by `change`, applied with `flags`, in list order.
-template <class Face, class Change>
-void ApplyToMembers(const SComTbl<ISSymbol, ISSymbol*>& list, DWORD flags, Change change) {
-  FormatStep step(list);
+// One user step that calls `set` on every member answering the face `Face`,
+// in list order, after keeping its value of the feature `flags` for undo.
+// `set` makes the change through the member's own setter and answers that
+// setter's result.
+template <class Face, class Set>
+void SetOnMembers(const SComTbl<ISSymbol, ISSymbol*>& members, DWORD flags, Set set) {
+  FormatStep step(members);
+  // A copy of the list: a setter may change the membership.
+  SComTbl<ISSymbol, ISSymbol*> list(members);
   for (ISSymbol* s : list) {
     SComWrap<Face> face(s);
     if (face.IsNull()) continue;
-    SSymFormatEx f = FormatOf(s);
-    change(f);
-    step.Apply(s, f, flags);
+    step.Keep(s, flags);
+    set(face.Get());
   }
 }
 
@@ -533,17 +527,33 @@ void SSymCollection::GetNormalSize(SSymSize& size) {
 
 // ---- setters ----------------------------------------------------------------------------------
 // Every setter runs as one user step; each member that answers the feature's
-// interface gets the change, in list order.
-void SSymCollection::SetPen(const SSymPen& pen, int) {
-  ApplyToMembers<ISSymPen>(m_list, SSymFormatEx::FlagPen, [&](SSymFormatEx& f) { f.m_pen = pen; });
+// interface gets the change through its own setter, with the caller's redraw
+// flag, in list order.
+void SSymCollection::SetPen(const SSymPen& pen, int flag) {
+  SetOnMembers<ISSymPen>(m_list, SSymFormatEx::FlagPen, [&](ISSymPen* p) { return p->SetPen(pen, flag); });
 }
 
-void SSymCollection::SetPenStyle(LONG style, int) {
-  ApplyToMembers<ISSymLine>(m_list, SSymFormatEx::FlagPen, [&](SSymFormatEx& f) { f.m_pen.m_style = style; });
+namespace {
+// The member's pen with one word replaced, through its own pen setter (a
+// line without a pen face has no pen to change).
+template <class Change>
+HRESULT ChangePen(ISSymLine* line, int flag, Change change) {
+  SComWrap<ISSymPen> pen(line);
+  if (pen.IsNull()) return S_FALSE;
+  SSymPen p = pen->GetPen();
+  change(p);
+  return pen->SetPen(p, flag);
+}
+}  // namespace
+
+void SSymCollection::SetPenStyle(LONG style, int flag) {
+  SetOnMembers<ISSymLine>(m_list, SSymFormatEx::FlagPen,
+                          [&](ISSymLine* l) { return ChangePen(l, flag, [&](SSymPen& p) { p.m_style = style; }); });
 }
 
-void SSymCollection::SetPenWidth(LONG width, int) {
-  ApplyToMembers<ISSymLine>(m_list, SSymFormatEx::FlagPen, [&](SSymFormatEx& f) { f.m_pen.m_width = width; });
+void SSymCollection::SetPenWidth(LONG width, int flag) {
+  SetOnMembers<ISSymLine>(m_list, SSymFormatEx::FlagPen,
+                          [&](ISSymLine* l) { return ChangePen(l, flag, [&](SSymPen& p) { p.m_width = width; }); });
 }
 
 void SSymCollection::SetLineStyle(LONG style, int flag) {
@@ -558,65 +568,36 @@ void SSymCollection::SetLineStyle(LONG style, int flag) {
   }
 }
 
-void SSymCollection::SetBrush(const SSymBrush& brush, int) {
-  ApplyToMembers<ISSymBrush>(m_list, SSymFormatEx::FlagBrush, [&](SSymFormatEx& f) { f.m_brush = brush; });
+void SSymCollection::SetBrush(const SSymBrush& brush, int flag) {
+  SetOnMembers<ISSymBrush>(m_list, SSymFormatEx::FlagBrush, [&](ISSymBrush* b) { return b->SetBrush(brush, flag); });
 }
 
-void SSymCollection::SetShadow(const SSymBrush& brush, int) {
-  ApplyToMembers<ISSymShadow>(m_list, SSymFormatEx::FlagShadowColor,
-                              [&](SSymFormatEx& f) { f.m_shadowColor = brush.m_color; });
+void SSymCollection::SetShadow(const SSymBrush& brush, int flag) {
+  SetOnMembers<ISSymShadow>(m_list, SSymFormatEx::FlagShadowColor,
+                            [&](ISSymShadow* sh) { return sh->SetShadow(brush, flag); });
 }
 
-namespace {
-// Replaces the text font entry of a member's format (adding one when the
-// member listed none) and applies it.
-template <class Change>
-void ApplyTextFont(FormatStep& step, ISSymbol* s, Change change) {
-  SSymFormatEx f = FormatOf(s);
-  SSymFonts entry;
-  if (const SSymFonts* e = SSymFormatTextFont(f.m_fonts)) entry = *e;
-  change(entry);
-  f.m_fonts = SSymLstFonts();
-  f.m_fonts.Add(entry);
-  step.Apply(s, f, SSymFormatEx::FlagFonts);
-}
-}  // namespace
-
-void SSymCollection::SetFont(const SSymFont& font, int) {
-  FormatStep step(m_list);
-  for (ISSymbol* s : m_list) {
-    SComWrap<ISSymFont> face(s);
-    if (!face.IsNull()) ApplyTextFont(step, s, [&](SSymFonts& e) { e.m_font = font; });
-  }
+void SSymCollection::SetFont(const SSymFont& font, int flag) {
+  SetOnMembers<ISSymFont>(m_list, SSymFormatEx::FlagFonts, [&](ISSymFont* f) { return f->SetFont(font, flag); });
 }
 
-void SSymCollection::SetFontColor(DWORD color, int) {
-  FormatStep step(m_list);
-  for (ISSymbol* s : m_list) {
-    SComWrap<ISSymFont> face(s);
-    if (!face.IsNull()) ApplyTextFont(step, s, [&](SSymFonts& e) { e.m_color = SSymColor(color); });
-  }
+void SSymCollection::SetFontColor(DWORD color, int flag) {
+  SetOnMembers<ISSymFont>(m_list, SSymFormatEx::FlagFonts,
+                          [&](ISSymFont* f) { return f->SetFontColor(SSymColor(color), flag); });
 }
 
-int SSymCollection::SetFonts(const SSymFonts& entry, int) {
-  FormatStep step(m_list);
+int SSymCollection::SetFonts(const SSymFonts& entry, int flag) {
   int changed = 0;
-  for (ISSymbol* s : m_list) {
-    SComWrap<ISSymFonts> face(s);
-    if (face.IsNull()) continue;
-    SSymFormatEx f = FormatOf(s);
-    const SSymLstFonts before = f.m_fonts;
-    f.m_fonts = SSymLstFonts();
-    f.m_fonts.Add(entry);
-    if (FAILED(step.Apply(s, f, SSymFormatEx::FlagFonts))) continue;
-    if (FormatOf(s).m_fonts != before) changed = 1;
-  }
+  SetOnMembers<ISSymFonts>(m_list, SSymFormatEx::FlagFonts, [&](ISSymFonts* f) {
+    if (f->SetFont(entry.m_name, entry, flag)) changed = 1;
+    return S_OK;
+  });
   return changed;
 }
 
-void SSymCollection::SetArrow(int end, LONG type, int) {
-  ApplyToMembers<ISSymPolyline>(m_list, SSymFormatEx::FlagArrows,
-                                [&](SSymFormatEx& f) { f.m_arrows[ArrowIndex(end)] = type; });
+void SSymCollection::SetArrow(int end, LONG type, int flag) {
+  SetOnMembers<ISSymPolyline>(m_list, SSymFormatEx::FlagArrows,
+                              [&](ISSymPolyline* p) { return p->SetArrow(end, type, flag); });
 }
 
 void SSymCollection::ToggleFontStyle(LONG bit, int flag) {

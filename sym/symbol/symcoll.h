@@ -4,10 +4,12 @@
 // setters that reach every member supporting the feature.
 //
 // Members are reached only through their interfaces; a member that does not
-// answer a feature's interface is skipped by that feature. Values that the
-// feature interfaces do not carry (whole pens, brushes, fonts, arrows) are
-// read and written through the member's format record, limited by the
-// feature's format flag.
+// answer a feature's interface is skipped by that feature. Common values
+// that the feature interfaces do not carry whole (pens, brushes, fonts,
+// arrows) are read from the member's format record. The setters call each
+// member's own setter with the caller's redraw flag, so every member redraws
+// as its class does; the members' former values go into one format record,
+// so the whole change is one undo step.
 #pragma once
 
 #include <cstddef>

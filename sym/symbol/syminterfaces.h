@@ -322,8 +322,13 @@ struct ISSymFont : IUnknown {
   virtual LONG GetTextStyle() = 0;
   virtual HRESULT SetTextStyle(LONG style, int redraw) = 0;
 };
+// Named font entries (the text compartments of a symbol answer it).
 struct ISSymFonts : IUnknown {
   static constexpr IID iid = IID_ISSymFonts;
+  // When the entry's name equals name (case included; an empty name matches
+  // only an empty name): replaces the whole entry by fonts, redraws when
+  // redraw is non-zero, and answers 1. Otherwise 0.
+  virtual int SetFont(const SString& name, const SSymFonts& fonts, int redraw) = 0;
 };
 // The text itself (over the font face).
 struct ISSymText : ISSymFont {
@@ -343,4 +348,7 @@ struct ISSymPolyline : IUnknown {
   virtual HRESULT GetListPt(SSymListPt& out) = 0;
   virtual HRESULT SetListPt(const SSymListPt& pts, int redraw, int flag) = 0;
   virtual LONG GetLineStyle() = 0;
+  // The arrowhead type at an end (mask 1, 2, 4 or 8); 24 for none.
+  virtual LONG GetArrow(int endMask) = 0;
+  virtual HRESULT SetArrow(int endMask, LONG type, int redraw) = 0;
 };

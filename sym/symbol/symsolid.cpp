@@ -137,6 +137,12 @@ SSymSolid::SSymSolid(const SSymRect& rect, ISRepSession* session, const CLSID& c
 SSymSolid::SSymSolid(ISRepSession* session, const CLSID& clsid) : SRepFaces(session, clsid) { Init(); }
 
 void SSymSolid::Init() {
+  // Counted in the session the symbol is made in; a copy is not counted
+  // (it has no session when it is built).
+  if (SRepSession* s = GetSessionImpl()) {
+    s->AddLiveSymbol();
+    m_pCountedIn = s;
+  }
   m_brush = SSymBrush(1, 0, SSymColor(0xFFFFFF));
   m_brush.m_bitmapMode = 12;
   m_brush.m_gradientMode = 0;
@@ -157,6 +163,7 @@ SSymSolid::SSymSolid(const SSymSolid& source)
 }
 
 SSymSolid::~SSymSolid() {
+  if (m_pCountedIn && SRepSession::IsAlive(m_pCountedIn)) m_pCountedIn->RemoveLiveSymbol();
   if (m_pCustomPicture) m_pCustomPicture->Release();
   m_pCustomPicture = nullptr;
 }

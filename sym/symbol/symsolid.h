@@ -147,6 +147,9 @@ class SSymSolid : public SRepFaces<SSymSolid, SSymStd, ISSymBrush, ISSymAdjust, 
  private:
   void Init();
   void ReplaceCustomPicture(SPictureInfo* picture);
+  // The session whose live-symbol counter this symbol was counted in (null:
+  // not counted). The destructor takes back exactly that count.
+  SRepSession* m_pCountedIn = nullptr;
 };
 
 // The custom picture as the fourth margin word of a format (a process-wide

@@ -1,5 +1,6 @@
 #include "sym/symbol/symstd.h"
 
+#include "kvcore/scolordlg.h"
 #include "kvcore/sdrawbackground.h"
 #include "kvcore/sexception.h"
 #include "kvcore/sexceptiondlg.h"
@@ -131,6 +132,7 @@ HRESULT SSymBasePen::SetLineWidth(SHORT index) {
 HRESULT SSymBasePen::GetFormat(SSymFormatEx& format) {
   format.m_flags |= SSymFormatEx::FlagPen;
   format.m_pen = m_pen;
+  SColorDlg::AddCustomColor(m_pen.m_color.GetColor());
   return SSymBase::GetFormat(format);
 }
 
@@ -419,6 +421,8 @@ HRESULT SSymStd::GetFormat(SSymFormatEx& format) {
   format.m_pen = m_pen;
   format.m_shadowColor = m_shadowBrush.m_color;
   format.m_shadowStyle = m_shadowStyle;
+  SColorDlg::AddCustomColor(m_pen.m_color.GetColor());
+  SColorDlg::AddCustomColor(m_shadowBrush.m_color.GetColor());
   return SSymBase::GetFormat(format);
 }
 

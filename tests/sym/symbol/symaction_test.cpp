@@ -207,9 +207,9 @@ TEST_F(SymAction, GroupRecordMovesMembersBothWays) {
   EXPECT_FALSE(group.IsEmpty());
   SSymActionGroup::Record rec;
   rec.group = SComWrap<ISSymGroup>(g->Sym());
-  rec.members.push_back({-1, SComWrap<ISSymbol>(m1->Sym())});
-  rec.members.push_back({-1, SComWrap<ISSymbol>(m2->Sym())});
-  group.m_records.push_back(rec);
+  rec.members.Add(SSymData(-1, m1->Sym()));
+  rec.members.Add(SSymData(-1, m2->Sym()));
+  group.m_records.Add(rec);
   EXPECT_EQ(Msg(group), "Grouping a list of symbols");
   auto state = [&] {
     std::string s;
@@ -258,8 +258,8 @@ TEST_F(SymAction, WholeUserStepUndoneAndRedone) {
     auto* group = new SSymActionGroup(SSymActionGroup::Group, Diagram(), selection);  // group
     SSymActionGroup::Record rec;
     rec.group = SComWrap<ISSymGroup>(g->Sym());
-    rec.members.push_back({-1, SComWrap<ISSymbol>(m1->Sym())});
-    group->m_records.push_back(rec);
+    rec.members.Add(SSymData(-1, m1->Sym()));
+    group->m_records.Add(rec);
     {
       SCurrentContextChange outside(Session(), nullptr);  // the record makes the change
       ASSERT_EQ(group->Execute(), S_OK);

@@ -4,9 +4,11 @@
 #include "sym/symbol/symcoll.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "symtest.h"
+#include "tests/sym/symbol/symsolid_fixture.h"
 
 namespace {
 
@@ -34,9 +36,9 @@ class TFmt : public SRepFaces<TFmt, TRich, SRepFaceIf<ISSymPen>, SRepFaceIf<ISSy
     return SRepFaces::InternalQueryInterface(iid, ppv);
   }
   SSymPen GetPen() override { return m_fmt.m_pen; }
-  HRESULT SetPen(const SSymPen& p, int) override {
+  HRESULT SetPen(const SSymPen& p, int redraw) override {
     m_fmt.m_pen = p;
-    return S_OK;
+    return Saw(redraw);
   }
   int CanChangePenStyle() override { return 1; }
   HRESULT GetListPt(SSymListPt& out) override {
@@ -48,6 +50,43 @@ class TFmt : public SRepFaces<TFmt, TRich, SRepFaceIf<ISSymPen>, SRepFaceIf<ISSy
     return S_OK;
   }
   LONG GetLineStyle() override { return TRich::GetLineStyle(); }
+  // The feature setters write the same values the format record carries;
+  // each counts the redraw flags it was given.
+  LONG GetArrow(int end) override { return m_fmt.m_arrows[end == 2 ? 1 : end == 8 ? 2 : 0]; }
+  HRESULT SetArrow(int end, LONG type, int redraw) override {
+    m_fmt.m_arrows[end == 2 ? 1 : end == 8 ? 2 : 0] = type;
+    return Saw(redraw);
+  }
+  HRESULT SetBrush(const SSymBrush& b, int redraw) override {
+    m_fmt.m_brush = b;
+    return Saw(redraw);
+  }
+  HRESULT SetShadow(const SSymBrush& b, int redraw) override {
+    m_fmt.m_shadowColor = b.m_color;
+    return Saw(redraw);
+  }
+  HRESULT SetFont(const SSymFont& f, int redraw) override {
+    m_fmt.m_fonts.GetAt(0).m_font = f;
+    return Saw(redraw);
+  }
+  HRESULT SetFontColor(SSymColor c, int redraw) override {
+    m_fmt.m_fonts.GetAt(0).m_color = c;
+    return Saw(redraw);
+  }
+  int SetFont(const SString& name, const SSymFonts& fonts, int redraw) override {
+    for (int i = 0; i < m_fmt.m_fonts.GetCount(); ++i)
+      if (m_fmt.m_fonts.GetAt(i).m_name == name) {
+        m_fmt.m_fonts.GetAt(i) = fonts;
+        Saw(redraw);
+        return 1;
+      }
+    return 0;
+  }
+  HRESULT Saw(int redraw) {
+    m_redrawFlags.push_back(redraw);
+    return S_OK;
+  }
+  std::vector<int> m_redrawFlags;
   HRESULT GetFormat(SSymFormatEx& f) override {
     SSymBase::GetFormat(f);
     f.m_pen = m_fmt.m_pen;
@@ -353,6 +392,103 @@ TEST_F(SymColl, SettersReachMembersAsOneUndoStep) {
   m_coll.SetShadow(SSymBrush(SSymColor(0x444444)), 1);
   EXPECT_EQ(a->m_fmt.m_shadowColor.GetColor(), 0x444444u);
   EXPECT_EQ(b->m_fmt.m_shadowColor.GetColor(), 0xC0C0C0u);
+}
+
+// A diagram that counts the redraws its symbols ask of it.
+class TCountDiagram : public TDiagram {
+ public:
+  using TDiagram::TDiagram;
+  HRESULT SymRedraw(ISSymbol* s) override {
+    ++m_redraws[s];
+    return S_OK;
+  }
+  std::map<ISSymbol*, int> m_redraws;
+};
+
+// The setters over members of different classes: each member's own setter
+// runs with the caller's redraw flag (so each redraws as its class does),
+// and the whole change is one undo step.
+struct SetterCase {
+  const char* name;
+  int flag;
+  // redraws asked by the standard and the solid member, and the flags the
+  // recording member was given
+  int stdRedraws, solidRedraws;
+  std::vector<int> seen;
+};
+class SymCollSetters : public SymColl, public ::testing::WithParamInterface<SetterCase> {};
+
+TEST_P(SymCollSetters, EachMemberThroughItsOwnSetter) {
+  const SetterCase& c = GetParam();
+  TCountDiagram* diagram = Make<TCountDiagram>();
+  TStd* st = Place<TStd>(diagram);
+  TSolid* solid = Place<TSolid>(diagram);
+  TFmt* rec = F(TFmt::Pen);
+  m_coll.Add(st->Sym());
+  m_coll.Add(solid->Sym());
+  const SSymPen before = st->m_pen, beforeSolid = solid->m_pen, beforeRec = rec->m_fmt.m_pen;
+  const int steps = m_session->GetUndoCount();
+
+  const SSymPen pen(3, 15, SSymColor(0xABCDEF));
+  m_coll.SetPen(pen, c.flag);
+  EXPECT_EQ(st->m_pen, pen);
+  EXPECT_EQ(solid->m_pen, pen);
+  EXPECT_EQ(rec->m_fmt.m_pen, pen);
+  EXPECT_EQ(diagram->m_redraws[st->Sym()], c.stdRedraws);
+  EXPECT_EQ(diagram->m_redraws[solid->Sym()], c.solidRedraws);
+  EXPECT_EQ(rec->m_redrawFlags, c.seen);
+  ASSERT_EQ(m_session->GetUndoCount(), steps + 1) << "one undo step for all members";
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(st->m_pen, before);
+  EXPECT_EQ(solid->m_pen, beforeSolid);
+  EXPECT_EQ(rec->m_fmt.m_pen, beforeRec);
+  ASSERT_EQ(m_session->Redo(), S_OK);
+  EXPECT_EQ(st->m_pen, pen);
+  EXPECT_EQ(solid->m_pen, pen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Flags, SymCollSetters,
+                         ::testing::Values(SetterCase{"Redraw", 1, 2, 2, {1}}, SetterCase{"NoRedraw", 0, 0, 0, {0}}),
+                         CaseName());
+
+TEST_F(SymColl, EverySetterPassesItsFlag) {
+  TCountDiagram* diagram = Make<TCountDiagram>();
+  TSolid* solid = Place<TSolid>(diagram);
+  TFmt* rec = F(TFmt::Pen | TFmt::Brush | TFmt::Shadow | TFmt::Font | TFmt::Fonts | TFmt::Poly | TFmt::Line);
+  m_coll.Add(solid->Sym());
+  const int steps = m_session->GetUndoCount();
+  const SSymBrush brush = solid->m_brush, shadow = solid->m_shadowBrush;
+  const SSymFormat fmt = rec->m_fmt;
+  m_coll.SetBrush(SSymBrush(2, SSymColor(0x123)), 0);
+  EXPECT_EQ(solid->m_brush.m_style, 2);
+  EXPECT_EQ(diagram->m_redraws[solid->Sym()], 0) << "no redraw asked, none made";
+  m_coll.SetBrush(SSymBrush(1, SSymColor(0x456)), 1);
+  EXPECT_EQ(diagram->m_redraws[solid->Sym()], 1);
+  m_coll.SetShadow(SSymBrush(SSymColor(0x444444)), 0);
+  EXPECT_EQ(solid->m_shadowBrush.m_color.GetColor(), 0x444444u);
+  m_coll.SetPenStyle(4, 1);
+  m_coll.SetPenWidth(30, 0);
+  EXPECT_EQ(rec->m_fmt.m_pen.m_style, 4);
+  EXPECT_EQ(rec->m_fmt.m_pen.m_width, 30);
+  m_coll.SetFont(SSymFont(), 1);
+  m_coll.SetFontColor(0x77, 0);
+  m_coll.SetArrow(8, 3, 1);
+  EXPECT_EQ(rec->m_fmt.m_arrows[2], 3);
+  SSymFonts entry = rec->m_fmt.m_fonts.GetAt(0);
+  entry.m_color = SSymColor(0x99);
+  EXPECT_EQ(m_coll.SetFonts(entry, 0), 1);
+  EXPECT_EQ(rec->m_fmt.m_fonts.GetAt(0).m_color.GetColor(), 0x99u);
+  entry.m_name = SString(u"Nobody");
+  EXPECT_EQ(m_coll.SetFonts(entry, 1), 0) << "no member has an entry of that name";
+  const std::vector<int> flags = {0, 1, 0, 1, 0, 1, 0, 1, 0};
+  EXPECT_EQ(rec->m_redrawFlags, flags);
+  EXPECT_EQ(m_session->GetUndoCount(), steps + 10) << "one step per setter";
+  for (int i = 0; i < 10; ++i) ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(solid->m_brush, brush);
+  EXPECT_EQ(solid->m_shadowBrush.m_color.GetColor(), shadow.m_color.GetColor());
+  EXPECT_EQ(rec->m_fmt.m_pen, fmt.m_pen);
+  EXPECT_EQ(rec->m_fmt.m_arrows[2], fmt.m_arrows[2]);
+  EXPECT_EQ(rec->m_fmt.m_fonts, fmt.m_fonts);
 }
 
 TEST_F(SymColl, ShadowStyleIsOneRecord) {

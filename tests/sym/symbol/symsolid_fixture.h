@@ -36,6 +36,8 @@ class TPolyStd : public SRepFaces<TPolyStd, TStd, ISSymPolyline> {
   HRESULT GetListPt(SSymListPt&) override { return S_OK; }
   HRESULT SetListPt(const SSymListPt&, int, int) override { return S_OK; }
   LONG GetLineStyle() override { return 1; }
+  LONG GetArrow(int) override { return 24; }
+  HRESULT SetArrow(int, LONG, int) override { return S_OK; }
   HRESULT DrawSymbol(SSymCanvas& canvas) override {
     canvas.Line(SSymPoint(m_rect.x1, m_rect.y1), SSymPoint(m_rect.x2, m_rect.y2));
     return S_OK;

@@ -166,6 +166,12 @@ class TLink : public SRepFaces<TLink, TSym, ISSymLink, ISSymPolyline> {
     return S_OK;
   }
   LONG GetLineStyle() override { return m_lineStyle; }
+  LONG GetArrow(int end) override { return m_arrows[end == 2 ? 1 : end == 8 ? 2 : 0]; }
+  HRESULT SetArrow(int end, LONG type, int) override {
+    m_arrows[end == 2 ? 1 : end == 8 ? 2 : 0] = type;
+    return S_OK;
+  }
+  LONG m_arrows[3] = {24, 24, 24};
   HRESULT Clone(ISSymbol** out, int) override {
     if (!out) return E_POINTER;
     auto* c = new TLink(GetSessionImpl());
