@@ -8,6 +8,7 @@ packages=(
   libcairo2-dev libpango1.0-dev libpng-dev libpugixml-dev
   fontconfig fonts-liberation2
   libxml2-utils librsvg2-bin poppler-utils emf2svg w3c-sgml-lib graphviz
+  python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "win/windef.h"
+#include "win/winutf8.h"
 
 class SString {
  public:
@@ -119,6 +120,5 @@ class SStringTokenizer {
 // Splits into lines at "\r\n", "\n" or "\r"; a final line break gives no extra empty line.
 std::vector<SString> SSplitLines(const SString& text);
 
-// UTF-8 <-> UTF-16 helpers used across the platform.
-std::u16string KvUtf8ToUtf16(std::string_view utf8);
-std::string KvUtf16ToUtf8(std::u16string_view utf16);
+// The UTF-8 <-> UTF-16 helpers used across the platform (KvUtf8ToUtf16,
+// KvUtf16ToUtf8) live with the Windows layer, which needs them first.

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <mutex>
 
-#include "kvcore/sstring.h"
 #include "win/gdi_internal.h"
+#include "win/winutf8.h"
 
 namespace kvgdi {
 

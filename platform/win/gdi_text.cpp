@@ -19,8 +19,8 @@
 #include <memory>
 #include <mutex>
 
-#include "kvcore/sstring.h"
 #include "win/gdi_internal.h"
+#include "win/winutf8.h"
 
 namespace kvgdi {
 

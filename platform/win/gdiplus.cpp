@@ -1,6 +1,8 @@
 // GDI+ over cairo.
 #include "win/gdiplus.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -553,7 +555,10 @@ cairo_t* Graphics::Begin() {
   cairo_new_path(cr);
   cairo_set_antialias(cr, smoothing_ == SmoothingModeAntiAlias || smoothing_ == SmoothingModeHighQuality ? CAIRO_ANTIALIAS_GRAY
                                                                                                           : CAIRO_ANTIALIAS_NONE);
-  cairo_get_matrix(cr, &device_);  // device pixels, as the context gives them
+  cairo_matrix_t device;
+  cairo_get_matrix(cr, &device);  // device pixels, as the context gives them
+  const double kept[6] = {device.xx, device.yx, device.xy, device.yy, device.x0, device.y0};
+  std::copy(kept, kept + 6, device_);
   if (hdc_) {
     cairo_matrix_t m;
     cairo_matrix_init(&m, m_[0], m_[1], m_[2], m_[3], m_[4], m_[5]);
@@ -569,7 +574,9 @@ void Graphics::End(cairo_t* cr) {
 
 void Graphics::Stroke(cairo_t* cr, const Pen* pen) {
   // The path was built in logical units; the pen is applied in device pixels.
-  cairo_set_matrix(cr, &device_);
+  cairo_matrix_t device;
+  cairo_matrix_init(&device, device_[0], device_[1], device_[2], device_[3], device_[4], device_[5]);
+  cairo_set_matrix(cr, &device);
   const double scale = hdc_ ? std::sqrt(std::fabs(m_[0] * m_[3] - m_[1] * m_[2])) : 1.0;
   const double width = std::max(1.0, pen->width_ * scale);
   const Color c = pen->color_;

@@ -7,14 +7,17 @@
 // resets it); a failed construction leaves an object whose calls fail.
 #pragma once
 
-#include <cairo.h>
-
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "win/emf.h"
 #include "win/wingdi.h"
+
+// The cairo types of the helpers below, declared as cairo declares them, so
+// that this header and the library headers over it do not bring in cairo's.
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
 
 namespace Gdiplus {
 
@@ -357,7 +360,7 @@ class Graphics {
   SmoothingMode smoothing_ = SmoothingModeDefault;
   InterpolationMode interpolation_ = InterpolationModeDefault;
   double m_[6] = {1, 0, 0, 1, 0, 0};  // the DC's logical-to-device mapping
-  cairo_matrix_t device_{};  // the drawing context's own matrix (device pixels)
+  double device_[6] = {1, 0, 0, 1, 0, 0};  // the drawing context's own matrix (device pixels), as cairo orders it
   mutable Status last_ = Ok;
 };
 

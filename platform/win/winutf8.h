@@ -37,3 +37,7 @@ inline char32_t KvCodePointAt(std::u16string_view s, std::size_t& i) {
   }
   return c;
 }
+
+// Whole texts between UTF-8 and UTF-16 (malformed UTF-8 gives U+FFFD).
+std::u16string KvUtf8ToUtf16(std::string_view utf8);
+std::string KvUtf16ToUtf8(std::u16string_view utf16);

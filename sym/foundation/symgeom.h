@@ -7,7 +7,7 @@
 #include <span>
 
 #include "kvcore/s2dmatrix.h"
-#include "sym/foundation/symshapeseam.h"
+#include "sym/foundation/symhitfaces.h"
 #include "win/windef.h"
 
 struct SSymPoint {

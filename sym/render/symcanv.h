@@ -15,12 +15,15 @@
 #include "kvcore/spicture.h"
 #include "kvcore/stree.h"
 #include "sym/foundation/symgeom.h"
+#include "sym/foundation/symlistpt.h"
+#include "sym/foundation/symprefwrap.h"
 #include "sym/foundation/symvalues.h"
-#include "sym/render/symviewseam.h"
+#include "sym/foundation/symweighted.h"
 #include "win/gdiplus.h"
 #include "win/wingdi.h"
 
 class SSymCanvas;
+class SSymView;  // the diagram window (diagram subsystem), reached through ISSymViewSite
 
 // ---- the conversion interface ------------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include "kvcore/srtfdocument.h"
 #include "kvlib/scounthelper.h"
 #include "sym/render/symcanv.h"
+#include "sym/render/symviewsite.h"
 #include "win/emf.h"
 
 namespace {
@@ -485,7 +486,8 @@ void SSymCanvas::DrawRtfText(const SSymRect& r, const SString& rtf, int first, i
   m_pDC->IntersectClipRect(rc.left - 1, rc.top - 1, rc.right + 1, rc.bottom + 1);
   if (m_dZoom == 100.0 && !m_pDC->m_nFlag) {
     SSymView* view = GetView();
-    SRtfDocument doc(rtf, view ? view->GetSafeHwnd() : nullptr);
+    ISSymViewSite* site = view ? SSymGetViewSite() : nullptr;
+    SRtfDocument doc(rtf, site ? site->GetSafeHwnd(view) : nullptr);
     const int px = std::max(1, m_pDC->GetDeviceCaps(LOGPIXELSX)), py = std::max(1, m_pDC->GetDeviceCaps(LOGPIXELSY));
     const RECT tw{MulDiv(rc.left, 1440, px), MulDiv(rc.top, 1440, py), MulDiv(rc.right, 1440, px),
                   MulDiv(rc.bottom, 1440, py)};

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "sym/render/symviewsite.h"
+
 KV_IMPLEMENT_CLASSINFO(SSymCanvasView, SSymCanvas);
 
 namespace {
@@ -90,8 +92,10 @@ SSymCanvasView::~SSymCanvasView() {
 
 void SSymCanvasView::Init(SSymView* view) {
   m_pView = view;
-  SClientDC client(view ? view->GetSafeHwnd() : nullptr);
-  if (client.IsValid() && view && view->GetSafeHwnd()) {
+  ISSymViewSite* site = view ? SSymGetViewSite() : nullptr;
+  const HWND hwnd = site ? site->GetSafeHwnd(view) : nullptr;
+  SClientDC client(hwnd);
+  if (client.IsValid() && hwnd) {
     InitScale(client);
   } else {
     // No window context (no window yet, or no window layer): the screen's
@@ -128,21 +132,24 @@ SSymRect SSymCanvasView::GetPaperRect(const SSymRect& r) {
 }
 
 int SSymCanvasView::HasBackgroundBitmap() {
-  if (!m_pView) return 0;
-  SDrawBackground* bg = m_pView->GetDrawBackground();
-  SDrawBackground* wm = m_pView->GetDrawWatermark();
+  ISSymViewSite* site = m_pView ? SSymGetViewSite() : nullptr;
+  if (!site) return 0;
+  SDrawBackground* bg = site->GetDrawBackground(m_pView);
+  SDrawBackground* wm = site->GetDrawWatermark(m_pView);
   if ((bg && bg->HasPicture()) || (wm && wm->HasPicture())) return 1;
-  return m_pView->m_bBackgroundPicture ? 1 : 0;
+  return site->HasBackgroundPicture(m_pView) ? 1 : 0;
 }
 
 void SSymCanvasView::Invalidate(int erase) {
-  if (!m_pView || (m_pView->GetState() & SSymView::StateSuspended)) return;
-  m_pView->InvalidateAll(erase);
+  ISSymViewSite* site = m_pView ? SSymGetViewSite() : nullptr;
+  if (!site || (site->GetState(m_pView) & ISSymViewSite::StateSuspended)) return;
+  site->InvalidateAll(m_pView, erase);
 }
 
 void SSymCanvasView::InvalidateRectLP(const SSymRect& r, int erase) { InvalidateRectDP(VPtoDP(r), erase); }
 
 void SSymCanvasView::InvalidateRectDP(const RECT& r, int erase) {
-  if (!m_pView || (m_pView->GetState() & SSymView::StateSuspended)) return;
-  m_pView->InvalidateRect(r, erase);
+  ISSymViewSite* site = m_pView ? SSymGetViewSite() : nullptr;
+  if (!site || (site->GetState(m_pView) & ISSymViewSite::StateSuspended)) return;
+  site->InvalidateRect(m_pView, r, erase);
 }

@@ -86,7 +86,7 @@ void SSymActionBase::CollectObjects(SRepObjectBag& objects) {
 }
 
 // ---- SSymActionMove ----------------------------------------------------------------------------
-SSymActionMove::SSymActionMove(SSymSelection* selection) : m_pSelection(selection) { m_type = SSymAction_Move; }
+SSymActionMove::SSymActionMove(ISSymSelection* selection) : m_pSelection(selection) { m_type = SSymAction_Move; }
 
 HRESULT SSymActionMove::Execute() {
   if (!m_group.IsNull() && m_group->GetCount() == 0) m_group = nullptr;
@@ -114,7 +114,7 @@ HRESULT SSymActionMove::Execute() {
         }
         moved.push_back(s);
       }
-    if (SSymSelection* sel = GetSelection())
+    if (ISSymSelection* sel = GetSelection())
       if (sel->GetCount() == 1 && IsCompositeClass(sel->GetAt(0))) {
         SComWrap<ISSymGroup> g(sel->GetAt(0));
         if (!g.IsNull()) g->RecomputeClipRect(1);
@@ -151,7 +151,7 @@ void SSymActionMove::CollectObjects(SRepObjectBag& objects) {
     RepObjWrap g(m_group);
     if (!g.IsNull()) objects.Add(g.Get());
   }
-  if (SSymSelection* sel = GetSelection())
+  if (ISSymSelection* sel = GetSelection())
     for (int i = 0; i < sel->GetCount(); ++i) {
       SSymActionCollect(objects, sel->GetAt(i));
       CollectLinks(objects, sel->GetAt(i));
@@ -172,13 +172,13 @@ HRESULT SSymActionHide::Execute() {
   return S_OK;
 }
 
-SSymActionProtect::SSymActionProtect(const SUnsortedComBag<ISSymbol>& symbols, int protect, SSymSelection* selection)
+SSymActionProtect::SSymActionProtect(const SUnsortedComBag<ISSymbol>& symbols, int protect, ISSymSelection* selection)
     : m_bProtect(protect), m_pSelection(selection) {
   for (int i = 0; i < symbols.GetCount(); ++i) AddSymbol(symbols.GetAt(i));
 }
 
 HRESULT SSymActionProtect::Execute() {
-  SSymSelection* sel = SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
+  ISSymSelection* sel = ISSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
   if (!m_bProtect && sel) sel->Clear(1);
   for (int i = 0; i < m_symbols.GetCount(); ++i) {
     ISSymbol* s = m_symbols.GetAt(i);
@@ -505,7 +505,7 @@ HRESULT SSymActionAttach::Execute() {
 void SSymActionAttach::CollectObjects(SRepObjectBag& objects) { CollectFace(objects, m_link); }
 
 // ---- SSymActionGroup ------------------------------------------------------------------------------------------------
-SSymActionGroup::SSymActionGroup(ActionType kind, ISSymDiagram* diagram, SSymSelection& selection)
+SSymActionGroup::SSymActionGroup(ActionType kind, ISSymDiagram* diagram, ISSymSelection& selection)
     : m_kind(kind), m_diagram(diagram), m_pSelection(selection.GetView() ? &selection : nullptr) {
   m_type = SSymAction_Group;
 }
@@ -522,7 +522,7 @@ HRESULT SSymActionGroup::Execute() {
   if (m_diagram.IsNull()) return S_OK;
   ISRepClassCol* symbols = nullptr;
   if (m_diagram->GetSymbols(&symbols) != S_OK || !symbols) return S_OK;
-  if (SSymSelection* sel = SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr) sel->Clear(1);
+  if (ISSymSelection* sel = ISSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr) sel->Clear(1);
   if (m_kind == Group) {
     RunGroup(symbols);
     m_kind = Ungroup;
@@ -535,7 +535,7 @@ HRESULT SSymActionGroup::Execute() {
 }
 
 void SSymActionGroup::RunGroup(ISRepClassCol* symbols) {
-  SSymSelection* sel = SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
+  ISSymSelection* sel = ISSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
   for (Record& r : m_records) {
     RepObjWrap g(r.group);
     ISRepClassCol* members = nullptr;
@@ -561,7 +561,7 @@ void SSymActionGroup::RunGroup(ISRepClassCol* symbols) {
 }
 
 void SSymActionGroup::RunUngroup(ISRepClassCol* symbols) {
-  SSymSelection* sel = SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
+  ISSymSelection* sel = ISSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
   for (int ri = m_records.GetCount() - 1; ri >= 0; --ri) {
     Record& r = m_records.GetAt(ri);
     RepObjWrap g(r.group);

@@ -18,10 +18,11 @@
 #include "kvcore/sfixedalloc.h"
 #include "kvrep/srepaction.h"
 #include "sym/foundation/symformat.h"
-#include "sym/render/symviewseam.h"
+#include "sym/foundation/symlistpt.h"
+#include "sym/foundation/symstrings.h"
 #include "sym/symbol/syminterfaces.h"
 #include "sym/symbol/symdata.h"
-#include "sym/symbol/symseams.h"
+#include "sym/symbol/symintfselection.h"
 
 // Type codes of the symbol records.
 enum SSymActionType : LONG {
@@ -76,7 +77,7 @@ class SSymActionBase : public SRepActionBase {
 class SSymActionMove : public SSymActionBase {
   KV_SYM_ACTION_POOL()
  public:
-  explicit SSymActionMove(SSymSelection* selection = nullptr);
+  explicit SSymActionMove(ISSymSelection* selection = nullptr);
   HRESULT Execute() override;
   bool IsEmpty() override { return m_offset.cx == 0 && m_offset.cy == 0; }
   SString GetMessageW() override { return SSymLoadString(1327); }
@@ -85,10 +86,10 @@ class SSymActionMove : public SSymActionBase {
   SSymSize m_offset;
   SComWrap<ISSymGroup> m_group;
   int m_bStopMerge = 0;  // non-zero: no later move joins this record
-  SSymSelection* GetSelection() const { return SSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr; }
+  ISSymSelection* GetSelection() const { return ISSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr; }
 
  private:
-  SSymSelection* m_pSelection;  // checked through GetSelection
+  ISSymSelection* m_pSelection;  // checked through GetSelection
 };
 
 class SSymActionHide : public SSymActionBase {
@@ -103,13 +104,13 @@ class SSymActionHide : public SSymActionBase {
 class SSymActionProtect : public SSymActionBase {
   KV_SYM_ACTION_POOL()
  public:
-  SSymActionProtect(const SUnsortedComBag<ISSymbol>& symbols, int protect, SSymSelection* selection);
+  SSymActionProtect(const SUnsortedComBag<ISSymbol>& symbols, int protect, ISSymSelection* selection);
   HRESULT Execute() override;
   SString GetMessageW() override { return SSymLoadString(m_bProtect ? 1339 : 1340); }
   int m_bProtect;  // the protection the next Execute gives
 
  private:
-  SSymSelection* m_pSelection;
+  ISSymSelection* m_pSelection;
 };
 
 class SSymActionInvLink : public SSymActionBase {
@@ -242,7 +243,7 @@ class SSymActionGroup : public SRepActionBase {
   // member entries (each a position, -1 until known, and the symbol).
   using Member = SSymData;
   using Record = SSymGroupData;
-  SSymActionGroup(ActionType kind, ISSymDiagram* diagram, SSymSelection& selection);
+  SSymActionGroup(ActionType kind, ISSymDiagram* diagram, ISSymSelection& selection);
   HRESULT Execute() override;
   bool IsEmpty() override { return false; }
   SString GetMessageW() override { return SSymLoadString(m_kind != Group ? 1336 : 1335); }
@@ -254,7 +255,7 @@ class SSymActionGroup : public SRepActionBase {
   void RunGroup(ISRepClassCol* symbols);
   void RunUngroup(ISRepClassCol* symbols);
   SComWrap<ISSymDiagram> m_diagram;
-  SSymSelection* m_pSelection;
+  ISSymSelection* m_pSelection;
 };
 
 class SSymActionShadow : public SRepActionBase {

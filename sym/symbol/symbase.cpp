@@ -9,8 +9,12 @@
 #include "kvrep/sreppermprofile.h"
 #include "sym/foundation/symclassreg.h"
 #include "sym/foundation/sympropmap.h"
+#include "sym/foundation/symdate.h"
+#include "sym/foundation/symstrings.h"
 #include "sym/symbol/symaction.h"
-#include "sym/symbol/symseams.h"
+#include "sym/symbol/symintfrouter.h"
+#include "sym/symbol/symintfselection.h"
+#include "sym/symbol/symintfview.h"
 
 bool SSymBase::g_bUpdAllInLockout = false;
 
@@ -257,14 +261,14 @@ HRESULT SSymBase::HasAttribute(LONG id) {
 
 void SSymBase::OnUpdateAttribute(LONG id) {
   if (GetSessionImpl() && !GetSessionImpl()->IsArrangeSuppressed() && id == SymAttr::MDAT)
-    SSymEdgeRouter::Instance().AddSymbol(SComWrap<ISSymbol>(Sym()));
+    SSymAddToEdgeRouter(SComWrap<ISSymbol>(Sym()));
   SRepObjectMem::OnUpdateAttribute(id);
 }
 
 void SSymBase::OnCollectionInsert(LONG id, ISRepObject* owner, int pos) {
   if (id == SymAttr::ParentColl) {
     if (!InLockoutContext()) m_owner = SComWrap<ISSymOwner>(owner);
-    if (g_IsCascadeAllowed()) SSymEdgeRouter::Instance().AddSymbol(SComWrap<ISSymbol>(Sym()));
+    if (g_IsCascadeAllowed()) SSymAddToEdgeRouter(SComWrap<ISSymbol>(Sym()));
   }
   SRepObjectMem::OnCollectionInsert(id, owner, pos);
 }

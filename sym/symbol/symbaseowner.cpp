@@ -5,7 +5,7 @@
 
 #include "kvcore/scascade.h"
 #include "sym/symbol/symbase.h"
-#include "sym/symbol/symseams.h"
+#include "sym/symbol/symintfview.h"
 
 namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;

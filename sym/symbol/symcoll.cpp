@@ -5,7 +5,7 @@
 
 #include "kvcore/sexception.h"
 #include "kvrep/srepsession.h"
-#include "sym/render/symviewseam.h"
+#include "sym/foundation/symlistpt.h"
 #include "sym/symbol/symaction.h"
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symsolid.h"

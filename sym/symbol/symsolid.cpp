@@ -6,13 +6,14 @@
 #include "kvlib/suserregistry.h"
 #include "kvrep/srepextras.h"
 #include "sym/foundation/sdsym.h"
+#include "sym/foundation/symdate.h"
 #include "sym/foundation/symclassreg.h"
 #include "sym/foundation/sympropmap.h"
 #include "sym/foundation/symstream.h"
 #include "sym/render/symcanv.h"
 #include "sym/render/symdeftcanv.h"
 #include "sym/symbol/symaction.h"
-#include "sym/symbol/symseams.h"
+#include "sym/symbol/symintfview.h"
 
 namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
@@ -519,12 +520,12 @@ HRESULT SSymSolid::SetCustomShapeType(LONG type) {
 }
 
 // ---- display preferences and icon mode ---------------------------------------------------------------
-SSymDispPref* SSymSolid::GetDispPref() {
+ISSymDispPref* SSymSolid::GetDispPref() {
   SRepSession* s = GetSessionImpl();
   if (!s || s->IsBusy()) return nullptr;
   ISSymDiagram* d = nullptr;
   if (GetDiagram(&d) != S_OK || !d) return nullptr;
-  SSymDispPref* prefs = SSymGetDispPrefPtr(d);
+  ISSymDispPref* prefs = SSymGetDispPrefPtr(d);
   d->Release();
   return prefs;
 }
@@ -544,8 +545,8 @@ bool SSymSolid::HasIconMode() {
   if (shown->GetModelObject(&model) != S_OK || !model) return false;
   const CLSID cls = SRepGetExtClsid(model);
   model->Release();
-  SSymDispPref* prefs = GetDispPref();
-  return prefs && (prefs->GetClassFlags(cls) & SSymDispPref::ClassIcon);
+  ISSymDispPref* prefs = GetDispPref();
+  return prefs && (prefs->GetClassFlags(cls) & ISSymDispPref::ClassIcon);
 }
 
 // ---- natural size ---------------------------------------------------------------------------------------
@@ -860,7 +861,7 @@ int GetDarkenColor(ISSymbol* symbol, SSymColor& color) {
   }
   if (level == 0) return 0;
   SSymSolid* solid = SSymSolid::FromInterface(symbol);
-  SSymDispPref* prefs = nullptr;
+  ISSymDispPref* prefs = nullptr;
   if (solid) {
     prefs = solid->GetDispPref();
   } else {
@@ -870,10 +871,10 @@ int GetDarkenColor(ISSymbol* symbol, SSymColor& color) {
       d->Release();
     }
   }
-  if (!prefs || prefs->m_nDarkenPercent <= 0) return 0;
+  if (!prefs || prefs->GetDarkenPercent() <= 0) return 0;
   double h = 0, s = 0, l = 0;
   color.GetHSLColor(h, s, l);
-  for (int i = 0; i < level; ++i) l -= l * prefs->m_nDarkenPercent / SSymCanvas::ScaleNorm;
+  for (int i = 0; i < level; ++i) l -= l * prefs->GetDarkenPercent() / SSymCanvas::ScaleNorm;
   color.SetHSLColor(h, s, l);
   return 1;
 }

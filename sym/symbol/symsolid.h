@@ -9,7 +9,9 @@
 #pragma once
 
 #include "kvcore/spicture.h"
-#include "sym/symbol/symseams2.h"
+#include "sym/symbol/symintfdisppref.h"
+#include "sym/symbol/symintfshapes.h"
+#include "sym/symbol/symintfview.h"
 #include "sym/symbol/symstd.h"
 
 inline constexpr IID IID_SSymSolid = MakeGUID("{91B00EDA-61F6-4216-B8BE-02C6959F0D0F}");
@@ -122,7 +124,7 @@ class SSymSolid : public SRepFaces<SSymSolid, SSymStd, ISSymBrush, ISSymAdjust, 
   // Joins or opens the adjust record of the session's context (1 when there
   // is no session or no context).
   int CreateUndoAdjust(int flag);
-  SSymDispPref* GetDispPref();
+  ISSymDispPref* GetDispPref();
   bool HasIconMode();
 
   // ---- members

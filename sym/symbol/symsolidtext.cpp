@@ -288,7 +288,7 @@ HRESULT SSymSolidText::EditInPlace(SSymView* view, const SSymPoint&) {
   SString text;
   GetText(text);
   // The controller is ours for the length of the editing, whatever its outcome.
-  std::unique_ptr<SSymEditInPlaceController> controller(SSymEditInPlaceController::Create());
+  std::unique_ptr<ISSymInPlaceEditor> controller(SSymCreateInPlaceEditor());
   if (!controller) return E_OUTOFMEMORY;
   controller->Init(view, Sym(), text, Sym()->GetClipRect(0, 0));
   if (controller->Execute(0) < 0) return E_FAIL;
@@ -296,9 +296,7 @@ HRESULT SSymSolidText::EditInPlace(SSymView* view, const SSymPoint&) {
 }
 
 HRESULT SSymSolidText::DoVerb(LONG, SSymView*) {
-  SSymTextDlg* dialog = SSymTextDlg::Find(Obj());
-  if (!dialog) dialog = new SSymTextDlg(TextFace());
-  dialog->Show();
+  SSymShowTextDialog(Obj(), TextFace());
   return S_OK;
 }
 

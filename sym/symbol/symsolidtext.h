@@ -8,7 +8,9 @@
 // font face) and ISVerbSource over the faces of SSymSolid.
 #pragma once
 
-#include "sym/symbol/symseams3.h"
+#include "sym/symbol/symintfeditor.h"
+#include "sym/symbol/symintftextdlg.h"
+#include "sym/symbol/symintfview.h"
 #include "sym/symbol/symsolid.h"
 
 // Member ids of the text symbol.

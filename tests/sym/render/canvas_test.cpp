@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "canvas_fixture.h"
+#include "sym/diagram/symview.h"
 #include "sym/foundation/symterminators.h"
 
 TEST(CanvasFrame, Constants) {

@@ -10,6 +10,7 @@
 
 #include "canvas_fixture.h"
 #include "kvcore/spicture.h"
+#include "sym/diagram/symview.h"
 #include "sym/render/symcanvbitmap.h"
 #include "sym/render/symcanvmeta.h"
 #include "sym/render/symcanvprinter.h"

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "kvrep/srepsession.h"
+#include "sym/diagram/symdisppref.h"
 #include "sym/symbol/symsolid.h"
 #include "sym/symbol/symstd.h"
 #include "tests/sym/render/canvas_fixture.h"

@@ -13,7 +13,9 @@
 
 #include "kvcore/sstream.h"
 #include "sym/foundation/symstream.h"
+#include "sym/dialogs/symtextdlg.h"
 #include "sym/render/symdeftcanv.h"
+#include "sym/tools/symeditinplace.h"
 #include "symtest.h"
 
 namespace {

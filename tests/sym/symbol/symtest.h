@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "kvrep/srepsession.h"
-#include "sym/render/symviewseam.h"
+#include "sym/diagram/symview.h"
+#include "sym/edit/symselection.h"
 #include "sym/symbol/symaction.h"
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symport.h"

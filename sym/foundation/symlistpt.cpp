@@ -1,25 +1,9 @@
-// The least forms of the diagram window's services and of the point-list
-// split used by line bridges.
-#include "sym/render/symviewseam.h"
+// The split of a point list at its crossings.
+#include "sym/foundation/symlistpt.h"
 
 #include <algorithm>
 #include <cmath>
-
-void SSymView::InvalidateAll(int erase) {
-  if (m_nState & StateSuspended) return;
-  Invalidation inv;
-  inv.whole = true;
-  inv.erase = (m_nState & StateAllowErase) && erase ? 1 : 0;
-  m_invalidations.push_back(inv);
-}
-
-void SSymView::InvalidateRect(const RECT& rc, int erase) {
-  if (m_nState & StateSuspended) return;
-  Invalidation inv;
-  inv.rect = rc;
-  inv.erase = (m_nState & StateAllowErase) && erase ? 1 : 0;
-  m_invalidations.push_back(inv);
-}
+#include <vector>
 
 namespace {
 double SegLen(const SSymPoint& a, const SSymPoint& b) {

@@ -5,7 +5,7 @@
 
 #include "kvrep/srepiter.h"
 #include "sym/foundation/symclassid.h"
-#include "sym/symbol/syminterfaces.h"
+#include "sym/symbol/symintfsymbol.h"
 
 class SSymReverseIterator : public SRepIter<ISSymbol, &IID_ISSymbol> {
  public:

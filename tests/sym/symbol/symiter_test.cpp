@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "kvrep/srepsession.h"
-#include "sym/foundation/symiter.h"
+#include "sym/symbol/symiter.h"
 #include "sym/symbol/symbase.h"
 
 namespace {

@@ -1,0 +1,10 @@
+// The library's string table: the texts of its messages and names by
+// string id.
+#pragma once
+
+#include "kvcore/sstring.h"
+#include "win/windef.h"
+
+// The text of a string (action messages 1327 to 1344, symbol type names
+// 1308 to 1317, check messages 1397 and 1416); empty for any other id.
+SString SSymLoadString(UINT id);

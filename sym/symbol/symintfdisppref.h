@@ -1,0 +1,25 @@
+// ISSymDispPref: a diagram's display preferences as the symbol core reads
+// them (the darkening of symbols nested in composites of their colour, the
+// per-class icon flag). The diagram subsystem owns the preferences and
+// installs the finder that answers a diagram's when the library loads.
+#pragma once
+
+#include "win/windef.h"
+
+struct ISSymDiagram;
+
+class ISSymDispPref {
+ public:
+  // Bit of GetClassFlags: the class is shown as an icon.
+  static constexpr DWORD ClassIcon = 0x1;
+  virtual ~ISSymDispPref() = default;
+  // Darkening percentage for symbols nested in composites of their colour
+  // (used when above 0).
+  virtual LONG GetDarkenPercent() const = 0;
+  // The flags of a model class, by its extended class identifier.
+  virtual DWORD GetClassFlags(const CLSID& clsid) const = 0;
+};
+
+// The display preferences of a diagram (not counted), or null.
+ISSymDispPref* SSymGetDispPrefPtr(ISSymDiagram* diagram);
+void SSymSetDispPrefFinder(ISSymDispPref* (*finder)(ISSymDiagram* diagram));

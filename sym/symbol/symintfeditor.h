@@ -1,0 +1,23 @@
+// ISSymInPlaceEditor: the in-place text editor a text symbol opens on a view.
+// The tools subsystem owns the editor and installs its factory when the
+// library loads.
+#pragma once
+
+#include "kvcore/sstring.h"
+#include "sym/foundation/symgeom.h"
+
+class SSymView;
+struct ISSymbol;
+
+class ISSymInPlaceEditor {
+ public:
+  virtual ~ISSymInPlaceEditor() = default;
+  virtual void Init(SSymView* view, ISSymbol* symbol, const SString& text, const SSymRect& rect) = 0;
+  // Runs the editing; negative on failure.
+  virtual int Execute(int flag) = 0;
+};
+
+// A new editor for the caller to delete, or null when none can be made (or
+// no factory is installed).
+ISSymInPlaceEditor* SSymCreateInPlaceEditor();
+void SSymSetInPlaceEditorFactory(ISSymInPlaceEditor* (*factory)());

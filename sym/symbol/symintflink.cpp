@@ -1,0 +1,3 @@
+#include "sym/symbol/symintflink.h"
+
+int g_SymApplyCustomSymbol = 0;

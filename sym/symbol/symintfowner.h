@@ -1,0 +1,66 @@
+// The faces of what holds symbols: owners, the diagram (its subsystem
+// implements it), and composites, groups and trees.
+#pragma once
+
+#include "kvcore/scomds.h"
+#include "kvcore/scomwrap.h"
+#include "kvrep/srepintf.h"
+#include "sym/foundation/symclassid.h"
+#include "sym/foundation/symgeom.h"
+#include "win/windef.h"
+
+class SSymView;
+
+struct ISSymbol;
+
+// ---- owners ------------------------------------------------------------------------------------
+struct ISSymOwner : IUnknown {
+  static constexpr IID iid = IID_ISSymOwner;
+  virtual HRESULT Add(ISSymbol* symbol) = 0;
+  virtual HRESULT Remove(ISSymbol* symbol) = 0;
+  virtual BOOL Contains(ISSymbol* symbol, int deep) = 0;
+  // The outermost owner; *out is left as the caller set it when there is none above.
+  virtual HRESULT GetTopOwner(ISSymOwner** out) = 0;
+  virtual HRESULT SymResize(ISSymbol* symbol) = 0;
+  virtual HRESULT SymRedraw(ISSymbol* symbol) = 0;
+  virtual HRESULT CreateChildrenSym(int flag) = 0;
+};
+
+// ---- the diagram (its subsystem implements it) ---------------------------------------------------
+struct ISSymDiagram : IUnknown {
+  static constexpr IID iid = IID_ISSymDiagram;
+  virtual BOOL AdjustSymbolToText(ISSymbol* symbol, int a, int b) = 0;
+  virtual SSymView* GetFirstView() = 0;
+  virtual int GetViewCount() = 0;
+  virtual SSymView* GetView(int index) = 0;
+  virtual BOOL IsSymEditable(ISSymbol* symbol, ISRepObject* object) = 0;
+  virtual HRESULT SnapToGrid(SSymRect& rect) = 0;
+  virtual HRESULT Remove(ISSymbol* symbol) = 0;
+  // The repository collection of the diagram's symbols (counted).
+  virtual HRESULT GetSymbols(ISRepClassCol** out) = 0;
+  // True when the diagram's control holder reports a change in its own context.
+  virtual BOOL ChangeInContext() = 0;
+};
+
+// ---- composites, groups, trees (their subsystem implements them) -------------------------------------
+struct ISSymCompSym : IUnknown {
+  static constexpr IID iid = IID_ISSymCompSym;
+  virtual HRESULT Add(ISSymbol* symbol) = 0;
+  virtual BOOL Contains(ISSymbol* symbol, int deep) = 0;
+  virtual HRESULT GetAllChildren(SComTable<ISSymbol>& out, int deep) = 0;
+  virtual HRESULT CreateChildrenSym(int flag) = 0;
+  // Told when a child moved or changed size.
+  virtual HRESULT ChildChanged() = 0;
+};
+
+struct ISSymGroup : IUnknown {
+  static constexpr IID iid = IID_ISSymGroup;
+  virtual int GetCount() = 0;
+  virtual HRESULT RecomputeClipRect(int redraw) = 0;
+};
+
+struct ISSymTree : IUnknown {
+  static constexpr IID iid = IID_ISSymTree;
+  virtual HRESULT Add(ISSymbol* symbol) = 0;
+  virtual HRESULT RemoveChild(ISSymbol* symbol, int flag) = 0;
+};

@@ -1,0 +1,40 @@
+#include "sym/tools/symeditinplace.h"
+
+#include <new>
+
+int SSymEditInPlaceController::s_nNextResult = 0;
+bool SSymEditInPlaceController::s_bFailNextCreate = false;
+int SSymEditInPlaceController::s_nLive = 0;
+SString SSymEditInPlaceController::s_lastText;
+SSymRect SSymEditInPlaceController::s_lastRect;
+
+SSymEditInPlaceController* SSymEditInPlaceController::Create() {
+  if (s_bFailNextCreate) {
+    s_bFailNextCreate = false;
+    return nullptr;
+  }
+  return new (std::nothrow) SSymEditInPlaceController();
+}
+
+void SSymEditInPlaceController::Init(SSymView* view, ISSymbol* symbol, const SString& text, const SSymRect& rect) {
+  m_pView = view;
+  m_pSymbol = symbol;
+  m_text = text;
+  m_rect = rect;
+  s_lastText = text;
+  s_lastRect = rect;
+}
+
+int SSymEditInPlaceController::Execute(int) {
+  const int result = s_nNextResult;
+  s_nNextResult = 0;
+  return result;
+}
+
+namespace {
+ISSymInPlaceEditor* CreateEditor() { return SSymEditInPlaceController::Create(); }
+struct EditorInstaller {
+  EditorInstaller() { SSymSetInPlaceEditorFactory(&CreateEditor); }
+  ~EditorInstaller() { SSymSetInPlaceEditorFactory(nullptr); }
+} g_editorInstaller;
+}  // namespace

@@ -1,0 +1,36 @@
+// SSymEditInPlaceController: the in-place text editor of a symbol, in its
+// least form until the tools subsystem brings the real one. The symbol core
+// makes it through ISSymInPlaceEditor's factory, installed when the library
+// loads.
+#pragma once
+
+#include "kvcore/sstring.h"
+#include "sym/foundation/symgeom.h"
+#include "sym/symbol/symintfeditor.h"
+
+class SSymEditInPlaceController : public ISSymInPlaceEditor {
+ public:
+  SSymEditInPlaceController() { ++s_nLive; }
+  ~SSymEditInPlaceController() override { --s_nLive; }
+  SSymEditInPlaceController(const SSymEditInPlaceController&) = delete;
+  SSymEditInPlaceController& operator=(const SSymEditInPlaceController&) = delete;
+
+  void Init(SSymView* view, ISSymbol* symbol, const SString& text, const SSymRect& rect) override;
+  // Runs the editing; negative on failure.
+  int Execute(int flag) override;
+
+  SSymView* m_pView = nullptr;
+  ISSymbol* m_pSymbol = nullptr;
+  SString m_text;
+  SSymRect m_rect;
+
+  // Test seams: the answer of the next Execute, whether the next creation
+  // fails, and the controllers alive and the last one initialised.
+  static int s_nNextResult;
+  static bool s_bFailNextCreate;
+  static int s_nLive;
+  static SString s_lastText;
+  static SSymRect s_lastRect;
+  // A new controller, or null when it cannot be made.
+  static SSymEditInPlaceController* Create();
+};
