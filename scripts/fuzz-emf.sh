@@ -15,8 +15,8 @@ mkdir -p "$out/obj" "$out/corpus-emf" "$out/corpus-image"
 # The drawing platform's objects, built once for both targets (again only when
 # a source or a header of the folder changed).
 objs=()
-# (The GDI text calls use the core library's string conversions.)
-for src in "$root"/platform/win/{gdi,emf,image,guid}*.cpp "$root/platform/kvcore/sstring.cpp"; do
+# (The GDI text calls and the core strings use the Windows layer's UTF-8 conversions.)
+for src in "$root"/platform/win/{gdi,emf,image,guid,winutf8}*.cpp "$root/platform/kvcore/sstring.cpp"; do
   obj="$out/obj/$(basename "${src%.cpp}").o"
   if [[ ! -f "$obj" || "$src" -nt "$obj" || -n "$(find "$root/platform/win" -name '*.h' -newer "$obj" -print -quit)" ]]; then
     "$cxx" "${flags[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj"

@@ -263,3 +263,56 @@ class SComWrap {
 
   I* m_p = nullptr;
 };
+
+// SComOut<I>: the holder of one counted interface pointer that a call fills
+// through an out-parameter (`&holder` for an I**, `holder.Void()` for a
+// void**). It releases what it holds at its end, so that the caller writes
+// no Release of its own. Unlike SComWrap it never queries: it needs no
+// interface identifier and holds exactly what the call gave.
+template <class I>
+class SComOut {
+ public:
+  SComOut() = default;
+  // Takes over a reference the caller hands on (no AddRef).
+  explicit SComOut(I* owned) : m_p(owned) {}
+  ~SComOut() { Reset(); }
+  SComOut(const SComOut&) = delete;
+  SComOut& operator=(const SComOut&) = delete;
+  SComOut(SComOut&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
+  SComOut& operator=(SComOut&& other) noexcept {
+    if (this != std::addressof(other)) {
+      Reset();
+      m_p = std::exchange(other.m_p, nullptr);
+    }
+    return *this;
+  }
+
+  // The out-parameter; whatever the holder held is released first.
+  I** operator&() {
+    Reset();
+    return &m_p;
+  }
+  void** Void() {
+    Reset();
+    return reinterpret_cast<void**>(&m_p);
+  }
+  I* operator->() const { return m_p; }
+  operator I*() const { return m_p; }
+  I* Get() const { return m_p; }
+  bool IsNull() const { return m_p == nullptr; }
+  // Hands the held reference on to the caller.
+  I* Detach() { return std::exchange(m_p, nullptr); }
+  // Releases the held reference, if any.
+  void Reset() {
+    if (I* old = std::exchange(m_p, nullptr)) old->Release();
+  }
+  // Holds p with a reference of its own (AddRef), releasing the old one after.
+  void Assign(I* p) {
+    if (p) p->AddRef();
+    I* old = std::exchange(m_p, p);
+    if (old) old->Release();
+  }
+
+ private:
+  I* m_p = nullptr;
+};

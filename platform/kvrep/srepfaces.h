@@ -27,6 +27,7 @@
 #include <cstddef>
 #include <type_traits>
 
+#include "kvcore/scomwrap.h"
 #include "kvrep/srepobject.h"
 
 template <class I>
@@ -46,11 +47,9 @@ struct SRepFaceImpl {};
 template <class T>
 T* SRepFromInterface(IUnknown* unk, REFIID identity) {
   if (!unk) return nullptr;
-  void* p = nullptr;
-  if (unk->QueryInterface(identity, &p) != S_OK || !p) return nullptr;
-  T* t = static_cast<T*>(p);
-  t->Release();
-  return t;
+  SComOut<T> t;
+  if (unk->QueryInterface(identity, t.Void()) != S_OK || !t) return nullptr;
+  return t.Get();  // the holder gives its reference back; the caller's keeps the object
 }
 
 namespace srep_faces {

@@ -2,6 +2,8 @@
 // the sinks that hear of changes.
 #pragma once
 
+#include <memory>
+
 #include "kvcore/scomds.h"
 #include "kvrep/srepvariant.h"
 #include "win/windef.h"
@@ -158,13 +160,22 @@ struct ISRepContext : IUnknown {
   virtual BOOL IsRecording() = 0;
   virtual BOOL IsLockout() = 0;
   virtual BOOL IsApplying() = 0;
-  // Hands a record over for good (deleted here on failure too). E_POINTER for null.
-  virtual HRESULT AddAction(SRepActionBase* action) = 0;
+  // Hands a record over for good (dropped here when the context keeps no
+  // records). E_POINTER for null.
+  virtual HRESULT AddAction(std::unique_ptr<SRepActionBase> action) = 0;
   virtual SRepActionBase* GetLastAction() = 0;
   virtual int GetActionCount() = 0;
   virtual SRepActionBase* GetAction(int index) = 0;
   // Non-zero when the object was created in this context.
   virtual BOOL IsObjectInContext(ISRepObject* obj) = 0;
+  // Locks an object in a lockout context: the context keeps it (counted)
+  // until it ends, as it keeps the objects of its pending records. S_FALSE
+  // in a context that defers nothing; E_POINTER for null, E_INVALIDARG for
+  // an object of another session, CO_E_OBJNOTCONNECTED for a deleted one.
+  virtual HRESULT LockObject(ISRepObject* obj) = 0;
+  // Non-zero when the object is locked in the context (by LockObject or by
+  // a pending record that changes it).
+  virtual BOOL IsObjectLocked(ISRepObject* obj) = 0;
   virtual HRESULT GetSession(ISRepSession** out) = 0;
 
  protected:

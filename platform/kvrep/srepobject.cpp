@@ -71,12 +71,9 @@ Route RouteOf(const SRepObject* obj, SRepContext** ctxOut) {
 }
 
 // Keeps a record of a change already made in the open context, if any.
-void RecordDone(SRepContext* ctx, SRepActionBase* action) {
-  if (!ctx || ctx->GetKind() == SRepContext::Kind::Applying) {
-    delete action;
-    return;
-  }
-  ctx->AddDone(action);
+void RecordDone(SRepContext* ctx, SRepActionPtr action) {
+  if (!ctx || ctx->GetKind() == SRepContext::Kind::Applying) return;
+  ctx->AddDone(std::move(action));
 }
 
 // Insertion (or removal) of one member, both sides.
@@ -167,7 +164,9 @@ class SRepActionLife final : public SRepActionBase {
 };
 }  // namespace
 
-SRepActionBase* SRepMakeLifeAction(SRepObject* obj, bool deleteNext) { return new SRepActionLife(obj, deleteNext); }
+SRepActionPtr SRepMakeLifeAction(SRepObject* obj, bool deleteNext) {
+  return std::make_unique<SRepActionLife>(obj, deleteNext);
+}
 
 SRepObject* SRepLifeActionObject(SRepActionBase* action) {
   if (!action || action->m_type != SRepAction_Life) return nullptr;
@@ -255,11 +254,11 @@ HRESULT SRepCollection::Insert(ISRepObject* obj, LONG pos) {
   SRepContext* ctx = nullptr;
   Route r = RouteOf(a, &ctx);
   if (r == Route::Pending && ctx->IsObjectInContext(obj)) r = Route::Direct;
-  if (r == Route::Pending) return ctx->AddAction(new SRepActionCol(a, m_id, b, pos, -1, true));
+  if (r == Route::Pending) return ctx->AddAction(std::make_unique<SRepActionCol>(a, m_id, b, pos, -1, true));
   int posA = pos < 0 ? GetCount() : pos;
   int posB = b->Collection(m_id ^ SRepReverseBit)->GetCount();
   // Recorded first: a hook that throws still leaves an undoable change.
-  RecordDone(ctx, new SRepActionCol(a, m_id, b, posA, posB, false));
+  RecordDone(ctx, std::make_unique<SRepActionCol>(a, m_id, b, posA, posB, false));
   SRepObject::RawLink(a, m_id, b, posA, posB);
   return S_OK;
 }
@@ -280,11 +279,11 @@ HRESULT SRepCollection::Remove(LONG pos) {
   SRepContext* ctx = nullptr;
   Route r = RouteOf(a, &ctx);
   if (r == Route::Pending && ctx->IsObjectInContext(b)) r = Route::Direct;
-  if (r == Route::Pending) return ctx->AddAction(new SRepActionCol(a, m_id, b, pos, -1, false));
+  if (r == Route::Pending) return ctx->AddAction(std::make_unique<SRepActionCol>(a, m_id, b, pos, -1, false));
   Hold<SRepObject> hold(b);
   int posA = pos;
   int posB = b->Collection(m_id ^ SRepReverseBit)->IndexOf(a);
-  RecordDone(ctx, new SRepActionCol(a, m_id, b, posA, posB, true));
+  RecordDone(ctx, std::make_unique<SRepActionCol>(a, m_id, b, posA, posB, true));
   SRepObject::RawUnlink(a, m_id, b, &posA, &posB);
   return S_OK;
 }
@@ -304,8 +303,8 @@ HRESULT SRepCollection::Move(LONG from, LONG to) {
   if (s && s->IsReadOnly() && !s->Applying()) return SREP_E_READONLY;
   SRepContext* ctx = nullptr;
   Route r = RouteOf(m_owner, &ctx);
-  if (r == Route::Pending) return ctx->AddAction(new SRepActionColMove(m_owner, m_id, from, to));
-  RecordDone(ctx, new SRepActionColMove(m_owner, m_id, to, from));
+  if (r == Route::Pending) return ctx->AddAction(std::make_unique<SRepActionColMove>(m_owner, m_id, from, to));
+  RecordDone(ctx, std::make_unique<SRepActionColMove>(m_owner, m_id, to, from));
   SRepObject* o = m_items[static_cast<std::size_t>(from)];
   m_items.erase(m_items.begin() + from);
   m_items.insert(m_items.begin() + to, o);
@@ -469,14 +468,8 @@ HRESULT SRepObject::GetAttribute(LONG id, SRepVariant* value) {
   if (hr != S_OK) return hr;
   // Readers see the pending state of a lockout context.
   SRepContext* ctx = m_pSession ? m_pSession->Current() : nullptr;
-  if (ctx && ctx->GetKind() == SRepContext::Kind::Lockout) {
-    for (int i = 0, n = ctx->GetActionCount(); i < n; ++i) {
-      SRepActionBase* a = ctx->GetAction(i);
-      if (a->m_type != SRepAction_Attr || ctx->IsDone(i)) continue;
-      auto* at = dynamic_cast<SRepActionAttr*>(a);
-      if (at && at->GetAttrId() == id && FromInterface(at->GetObject()) == this) *value = at->GetValue();
-    }
-  }
+  if (ctx && ctx->GetKind() == SRepContext::Kind::Lockout)
+    ctx->OverlayPending(this, {SRepFacet::Attribute(id)}, *value);
   return S_OK;
 }
 
@@ -538,10 +531,10 @@ HRESULT SRepObject::SetAttribute(LONG id, const SRepVariant& value) {
   Route r = RouteOf(this, &ctx);
   if (r == Route::Pending) {
     if (k == Kind::Field) e->field->set(this, old);
-    return ctx->AddAction(new SRepActionAttr(this, id, now));
+    return ctx->AddAction(std::make_unique<SRepActionAttr>(this, id, now));
   }
   if (k == Kind::Dynamic) m_dynamic[id] = now;
-  RecordDone(ctx, new SRepActionAttr(this, id, old));
+  RecordDone(ctx, std::make_unique<SRepActionAttr>(this, id, old));
   NotifyChange(id);
   return S_OK;
 }
@@ -798,13 +791,13 @@ HRESULT SRepObject::Delete() {
       Hold<SRepObject> ho(other);
       int pa = col->GetCount() - 1;
       int pb = other->Collection(id ^ SRepReverseBit)->IndexOf(this);
-      RecordDone(ctx, new SRepActionCol(this, id, other, pa, pb, true));
+      RecordDone(ctx, std::make_unique<SRepActionCol>(this, id, other, pa, pb, true));
       RawUnlink(this, id, other, &pa, &pb);
     }
   }
   m_state |= SRepState_Deleted;
   m_state &= ~static_cast<DWORD>(SRepState_Deleting);
-  RecordDone(ctx, new SRepActionLife(this, false));
+  RecordDone(ctx, std::make_unique<SRepActionLife>(this, false));
   if (m_pSession) m_pSession->SetModified(TRUE);
   return S_OK;
 }

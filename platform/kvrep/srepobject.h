@@ -295,7 +295,7 @@ class SRepRootObject : public SRepObjectMem, public ISRepRootObject {
 };
 
 // The record of an object's creation (deleteNext) or deletion.
-SRepActionBase* SRepMakeLifeAction(SRepObject* obj, bool deleteNext);
+SRepActionPtr SRepMakeLifeAction(SRepObject* obj, bool deleteNext);
 // The object of such a record, or null for any other record.
 SRepObject* SRepLifeActionObject(SRepActionBase* action);
 

@@ -7,7 +7,7 @@
 #include "kvcore/sexception.h"
 
 // ---- SRepContext -------------------------------------------------------------------------
-SRepContext::~SRepContext() = default;
+SRepContext::~SRepContext() { ClearIndex(); }
 
 HRESULT SRepContext::QueryInterface(REFIID iid, void** ppv) {
   if (!ppv) return E_POINTER;
@@ -26,20 +26,59 @@ ULONG SRepContext::Release() {
   return n;
 }
 
-HRESULT SRepContext::AddAction(SRepActionBase* action) {
-  if (!action) return E_POINTER;
-  if (m_kind == Kind::Applying) {
-    delete action;
-    return S_FALSE;
+// Files the facets a record names under the record's position.
+class SRepContext::IndexSink final : public SRepFacetSink {
+ public:
+  IndexSink(SRepContext& ctx, SRepActionBase* action) : m_ctx(ctx), m_action(action) {}
+  void Add(IUnknown* object, const SRepFacet& facet) override { m_ctx.Index(m_action, object, facet); }
+
+ private:
+  SRepContext& m_ctx;
+  SRepActionBase* m_action;
+};
+
+void SRepActionBase::FacetAdded(IUnknown* object, const SRepFacet& facet) {
+  if (m_pIndex) m_pIndex->Index(this, object, facet);
+}
+
+void SRepContext::Index(SRepActionBase* action, IUnknown* object, const SRepFacet& facet) {
+  const SRepObject* obj = SRepObject::FromInterface(object);
+  if (!obj || action->m_pIndex != this) return;
+  ObjectEntry& entry = m_index[obj];
+  auto it = std::find_if(entry.facets.begin(), entry.facets.end(),
+                         [&](const FacetPositions& f) { return f.facet == facet; });
+  if (it == entry.facets.end()) it = entry.facets.insert(entry.facets.end(), FacetPositions{facet, {}});
+  std::vector<int>& at = it->positions;
+  // Records are indexed as they are added, so the position is almost always
+  // the last; a record that grows later may be an earlier one.
+  const int pos = action->m_position;
+  if (at.empty() || at.back() < pos) {
+    at.push_back(pos);
+    return;
   }
-  m_actions.emplace_back(action);
-  m_done.push_back(m_kind == Kind::Create);
+  auto where = std::lower_bound(at.begin(), at.end(), pos);
+  if (where == at.end() || *where != pos) at.insert(where, pos);
+}
+
+HRESULT SRepContext::AddAction(SRepActionPtr action) {
+  if (!action) return E_POINTER;
+  if (m_kind == Kind::Applying) return S_FALSE;
+  const bool pending = m_kind == Kind::Lockout;
+  SRepActionBase* a = action.get();
+  m_actions.push_back(std::move(action));
+  m_done.push_back(!pending);
+  if (pending) {
+    a->m_pIndex = this;
+    a->m_position = static_cast<int>(m_actions.size()) - 1;
+    IndexSink sink(*this, a);
+    a->CollectFacets(sink);
+  }
   return S_OK;
 }
 
-void SRepContext::AddDone(SRepActionBase* action) {
+void SRepContext::AddDone(SRepActionPtr action) {
   if (!action) return;
-  m_actions.emplace_back(action);
+  m_actions.push_back(std::move(action));
   m_done.push_back(true);
 }
 
@@ -52,6 +91,78 @@ BOOL SRepContext::IsObjectInContext(ISRepObject* obj) {
   return o && m_newObjects.count(o) != 0;
 }
 
+HRESULT SRepContext::LockObject(ISRepObject* obj) {
+  if (!obj) return E_POINTER;
+  SRepObject* o = SRepObject::FromInterface(obj);
+  if (!o || (o->GetSessionImpl() && o->GetSessionImpl() != m_session)) return E_INVALIDARG;
+  if (o->IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  if (m_kind != Kind::Lockout) return S_FALSE;
+  ObjectEntry& entry = m_index[o];
+  if (entry.locked) return S_FALSE;
+  entry.locked = true;
+  o->AddRef();
+  return S_OK;
+}
+
+BOOL SRepContext::IsObjectLocked(ISRepObject* obj) {
+  const SRepObject* o = SRepObject::FromInterface(obj);
+  if (!o) return FALSE;
+  auto it = m_index.find(o);
+  if (it == m_index.end()) return FALSE;
+  if (it->second.locked) return TRUE;
+  for (const FacetPositions& f : it->second.facets)
+    if (!f.positions.empty()) return TRUE;
+  return FALSE;
+}
+
+int SRepContext::OverlayPending(const SRepObject* obj, std::initializer_list<SRepFacet> facets,
+                                SRepVariant& value) const {
+  if (m_index.empty()) return 0;
+  auto it = m_index.find(obj);
+  if (it == m_index.end()) return 0;
+  // The lists of the asked facets (each facet has one list per object).
+  std::vector<const FacetPositions*> lists;
+  const FacetPositions* only = nullptr;
+  for (const FacetPositions& f : it->second.facets)
+    for (const SRepFacet& want : facets)
+      if (f.facet == want && !f.positions.empty()) {
+        if (!only) only = &f;
+        else lists.push_back(&f);
+      }
+  if (!only) return 0;
+  int laid = 0;
+  auto lay = [&](int pos, const SRepFacet& facet) {
+    if (m_done[static_cast<std::size_t>(pos)]) return;
+    m_actions[static_cast<std::size_t>(pos)]->Overlay(obj, facet, value);
+    ++laid;
+  };
+  if (lists.empty()) {
+    for (int pos : only->positions) lay(pos, only->facet);
+    return laid;
+  }
+  // Several facets: their positions merged in record order (a handful of
+  // lists of one object, so a small sort is enough).
+  lists.push_back(only);
+  std::vector<std::pair<int, const SRepFacet*>> merged;
+  for (const FacetPositions* list : lists)
+    for (int pos : list->positions) merged.emplace_back(pos, &list->facet);
+  std::stable_sort(merged.begin(), merged.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 0; i < merged.size(); ++i)
+    if (i == 0 || merged[i].first != merged[i - 1].first) lay(merged[i].first, *merged[i].second);
+  return laid;
+}
+
+std::vector<int> SRepContext::GetPendingPositions(const SRepObject* obj, const SRepFacet& facet) const {
+  std::vector<int> out;
+  auto it = m_index.find(obj);
+  if (it == m_index.end()) return out;
+  for (const FacetPositions& f : it->second.facets)
+    if (f.facet == facet)
+      for (int pos : f.positions)
+        if (!m_done[static_cast<std::size_t>(pos)]) out.push_back(pos);
+  return out;
+}
+
 HRESULT SRepContext::GetSession(ISRepSession** out) {
   if (!out) return E_POINTER;
   *out = m_session;
@@ -59,7 +170,23 @@ HRESULT SRepContext::GetSession(ISRepSession** out) {
   return m_session ? S_OK : S_FALSE;
 }
 
-std::vector<std::unique_ptr<SRepActionBase>> SRepContext::TakeActions() {
+void SRepContext::MarkAllDone() {
+  m_done.assign(m_done.size(), true);
+  for (auto& a : m_actions) a->m_pIndex = nullptr;
+  for (auto& [obj, entry] : m_index) entry.facets.clear();
+}
+
+void SRepContext::ClearIndex() {
+  for (auto& a : m_actions) a->m_pIndex = nullptr;
+  std::vector<SRepObject*> locked;
+  for (auto& [obj, entry] : m_index)
+    if (entry.locked) locked.push_back(const_cast<SRepObject*>(obj));
+  m_index.clear();
+  for (SRepObject* o : locked) o->Release();
+}
+
+std::vector<SRepActionPtr> SRepContext::TakeActions() {
+  ClearIndex();
   m_done.clear();
   m_newObjects.clear();
   return std::move(m_actions);
@@ -425,13 +552,10 @@ SRepCreateContext::~SRepCreateContext() {
   m_session->Release();
 }
 
-HRESULT SRepCreateContext::AddRepAction(SRepActionBase* action) {
+HRESULT SRepCreateContext::AddRepAction(SRepActionPtr action) {
   if (!action) return E_POINTER;
-  if (!m_ctx) {
-    delete action;
-    return S_FALSE;
-  }
-  return m_ctx->AddAction(action);
+  if (!m_ctx) return S_FALSE;
+  return m_ctx->AddAction(std::move(action));
 }
 
 SRepLockoutContext::SRepLockoutContext(ISRepSession* session) {

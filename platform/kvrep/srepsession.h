@@ -6,11 +6,18 @@
 // changes: its records hold the new state; Apply runs them and makes them
 // one undo step. Undo and Redo run whole steps; a record whose objects are
 // gone is skipped, and a step whose record fails is rolled back.
+//
+// A lockout context keeps, per object and facet, the positions of its
+// pending records: readers of an object's pending state (OverlayPending)
+// visit only that object's records, so reading every object once while N
+// changes are pending costs time linear in N.
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 #include "kvrep/srepobject.h"
@@ -30,32 +37,58 @@ class SRepContext final : public ISRepContext {
   BOOL IsApplying() override { return m_kind == Kind::Applying; }
   // A record that holds the new state (pending in a lockout context) or, in
   // a creation context, the state before the change.
-  HRESULT AddAction(SRepActionBase* action) override;
+  HRESULT AddAction(SRepActionPtr action) override;
   // A record of a change already made (holds the state before it).
-  void AddDone(SRepActionBase* action);
+  void AddDone(SRepActionPtr action);
   SRepActionBase* GetLastAction() override { return m_actions.empty() ? nullptr : m_actions.back().get(); }
   int GetActionCount() override { return static_cast<int>(m_actions.size()); }
   SRepActionBase* GetAction(int index) override;
   BOOL IsObjectInContext(ISRepObject* obj) override;
+  HRESULT LockObject(ISRepObject* obj) override;
+  BOOL IsObjectLocked(ISRepObject* obj) override;
   HRESULT GetSession(ISRepSession** out) override;
+
+  // The pending state of one object: lays the pending records that change
+  // any of the given facets of obj over value, in the order the records
+  // were added (a record that names several of the facets once). Costs
+  // only what obj's own records cost. Answers how many records were laid.
+  int OverlayPending(const SRepObject* obj, std::initializer_list<SRepFacet> facets, SRepVariant& value) const;
+  // The positions of the pending records that change a facet of obj, in order.
+  std::vector<int> GetPendingPositions(const SRepObject* obj, const SRepFacet& facet) const;
 
   Kind GetKind() const { return m_kind; }
   // Non-zero while the context's records are being run.
   int GetState() const { return m_state; }
   void SetState(int state) { m_state = state; }
   void AddNewObject(SRepObject* obj) { m_newObjects.insert(obj); }
-  std::vector<std::unique_ptr<SRepActionBase>> TakeActions();
+  std::vector<SRepActionPtr> TakeActions();
   bool IsDone(int index) const { return m_done[static_cast<std::size_t>(index)]; }
-  void MarkAllDone() { m_done.assign(m_done.size(), true); }
+  // After the pending records ran: none is pending any more.
+  void MarkAllDone();
 
  private:
+  friend class SRepActionBase;
+  // The pending records of one object, per facet, and its lock.
+  struct FacetPositions {
+    SRepFacet facet;
+    std::vector<int> positions;  // ascending
+  };
+  struct ObjectEntry {
+    std::vector<FacetPositions> facets;
+    bool locked = false;  // the context holds a reference (LockObject)
+  };
+  class IndexSink;
+  void Index(SRepActionBase* action, IUnknown* object, const SRepFacet& facet);
+  void ClearIndex();
+
   ULONG m_cRef = 0;
   SRepSession* m_session;
   Kind m_kind;
   int m_state = 0;
-  std::vector<std::unique_ptr<SRepActionBase>> m_actions;
+  std::vector<SRepActionPtr> m_actions;
   std::vector<bool> m_done;
   std::set<SRepObject*> m_newObjects;
+  std::unordered_map<const SRepObject*, ObjectEntry> m_index;
 };
 
 class SRepSession final : public ISRepSession {
@@ -150,7 +183,7 @@ class SRepSession final : public ISRepSession {
   };
 
  private:
-  using Step = std::vector<std::unique_ptr<SRepActionBase>>;
+  using Step = std::vector<SRepActionPtr>;
   HRESULT RunStep(Step& step, bool backward);
   // Undo and redo: runs the last step of `from` and moves it to `to`; a
   // step that fails stays where it was.
@@ -181,8 +214,8 @@ class SRepCreateContext {
   ~SRepCreateContext();
   SRepCreateContext(const SRepCreateContext&) = delete;
   SRepCreateContext& operator=(const SRepCreateContext&) = delete;
-  // Hands the record over for good (deleted at once without an open session).
-  HRESULT AddRepAction(SRepActionBase* action);
+  // Hands the record over for good (dropped at once without an open session).
+  HRESULT AddRepAction(SRepActionPtr action);
   ISRepContext* GetContext() const { return m_ctx; }
 
  private:

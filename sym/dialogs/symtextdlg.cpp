@@ -10,7 +10,7 @@ SSymTextDlg::SSymTextDlg(ISSymText* text) : m_pText(text), m_pObject(text ? SSym
 
 SSymTextDlg::~SSymTextDlg() {
   if (m_pObject && SRepDialogMap::Find(m_pObject) == this) SRepDialogMap::Remove(m_pObject);
-  if (m_pText) m_pText->Release();
+  SComOut<ISSymText> drop(std::exchange(m_pText, nullptr));
 }
 
 SSymTextDlg* SSymTextDlg::Find(ISRepObject* object) {

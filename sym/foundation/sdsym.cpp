@@ -1,5 +1,6 @@
 #include "sym/foundation/sdsym.h"
 
+#include "kvcore/scomwrap.h"
 #include "kvcore/sexceptiondlg.h"
 #include "kvcore/snotify.h"
 #include "kvlib/slibmodule.h"
@@ -23,14 +24,9 @@ class SSymModule : public SLibModuleState {
  public:
   // The first start-up initialiser: built from the kept instance handle.
   SSymModule() { Init(s_hInstance, nullptr); }
-  ~SSymModule() override {
-    IUnknown* unk = m_pUnk;
-    m_pUnk = nullptr;
-    if (unk) unk->Release();
-  }
 
  private:
-  IUnknown* m_pUnk = nullptr;
+  SComOut<IUnknown> m_pUnk;  // released with the module
 };
 
 // The library's object map: empty (its first entry is the end entry).

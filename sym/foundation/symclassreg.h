@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <new>
 
+#include "kvcore/scomwrap.h"
 #include "kvcore/sexception.h"
 #include "kvrep/srepalloc.h"
 #include "kvrep/srepregistry.h"
@@ -187,16 +188,17 @@ HRESULT SSymCreateStd(ISRepObject** out, ISRepSession* session, ISRepObject* sou
     copyOf = dynamic_cast<X*>(source);
     if (!copyOf) return E_INVALIDARG;
   }
-  X* obj = nullptr;
+  SComOut<X> obj;
   HRESULT hr = S_OK;
   try {
-    obj = copyOf ? new X(*copyOf) : new X(session);
-    obj->AddRef();  // the reference handed out in *out
+    X* made = copyOf ? new X(*copyOf) : new X(session);
+    made->AddRef();  // the reference handed out in *out
+    obj = SComOut<X>(made);
     if (session) {
       const HRESULT attached = obj->SetSession(session);
       if (FAILED(attached)) throw SECOMException(__PRETTY_FUNCTION__, __FILE__, __LINE__, attached);
     }
-    *out = obj;
+    *out = obj.Detach();
     return S_OK;
   } catch (const SECOMException& e) {
     hr = e.GetResult();
@@ -212,7 +214,6 @@ HRESULT SSymCreateStd(ISRepObject** out, ISRepSession* session, ISRepObject* sou
       obj->Delete();
     } catch (...) {
     }
-    obj->Release();
   }
   *out = nullptr;
   return hr;

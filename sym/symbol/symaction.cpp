@@ -43,11 +43,10 @@ static bool IsCompositeClass(ISSymbol* symbol) {
 
 bool SSymActionIsGone(IUnknown* target) {
   if (!target) return true;
-  ISSymbol* s = nullptr;
+  SComOut<ISSymbol> s;
   ISRepObject* o = nullptr;
-  if (target->QueryInterface(IID_ISSymbol, reinterpret_cast<void**>(&s)) == S_OK && s) {
+  if (target->QueryInterface(IID_ISSymbol, s.Void()) == S_OK && s) {
     o = SSymGetRepObject(s);
-    s->Release();
   } else {
     RepObjWrap w(target);
     o = w.Get();
@@ -78,11 +77,19 @@ SFixedAlloc SSymActionAttach::s_alloc(sizeof(SSymActionAttach), 0, "SSymActionAt
 SSymActionBase::SSymActionBase() { m_type = SSymAction_Set; }
 
 void SSymActionBase::AddSymbol(ISSymbol* symbol) {
-  if (symbol) m_symbols.Add(symbol);
+  if (!symbol) return;
+  m_symbols.Add(symbol);
+  if (const std::optional<SRepFacet> f = SymbolFacet()) FacetAdded(symbol, *f);
 }
 
 void SSymActionBase::CollectObjects(SRepObjectBag& objects) {
   for (int i = 0; i < m_symbols.GetCount(); ++i) SSymActionCollect(objects, m_symbols.GetAt(i));
+}
+
+void SSymActionBase::CollectFacets(SRepFacetSink& facets) {
+  const std::optional<SRepFacet> f = SymbolFacet();
+  if (!f) return;
+  for (int i = 0; i < m_symbols.GetCount(); ++i) facets.Add(m_symbols.GetAt(i), *f);
 }
 
 // ---- SSymActionMove ----------------------------------------------------------------------------
@@ -125,7 +132,7 @@ HRESULT SSymActionMove::Execute() {
       if (poly.IsNull() || link.IsNull()) continue;
       const LONG style = poly->GetLineStyle();
       if (style != 1 && style != 2) continue;
-      ISSymbol *a0 = nullptr, *a1 = nullptr;
+      SComOut<ISSymbol> a0, a1;
       link->GetAttachSym(0, &a0);
       const bool in0 = a0 && Contains(a0);
       bool reroute = !in0;
@@ -133,8 +140,6 @@ HRESULT SSymActionMove::Execute() {
         link->GetAttachSym(1, &a1);
         reroute = !(a1 && Contains(a1));
       }
-      if (a0) a0->Release();
-      if (a1) a1->Release();
       if (reroute) {
         SSymPoint pt;
         link->GetAttachPoint(pt, 0);
@@ -144,6 +149,15 @@ HRESULT SSymActionMove::Execute() {
   }
   m_offset = SSymSize(-m_offset.cx, -m_offset.cy);
   return S_OK;
+}
+
+void SSymActionMove::Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const {
+  SRep_Rect r = value.GetRECT();
+  r.x1 += m_offset.cx;
+  r.x2 += m_offset.cx;
+  r.y1 += m_offset.cy;
+  r.y2 += m_offset.cy;
+  value.SetRECT(r);
 }
 
 void SSymActionMove::CollectObjects(SRepObjectBag& objects) {
@@ -217,14 +231,12 @@ HRESULT SSymActionAdjust::Execute() {
 }
 
 // ---- SSymActionFormat -------------------------------------------------------------------------------
-SSymActionFormat::SSymActionFormat(ISRepContext* context) : m_context(context) {
+SSymActionFormat::SSymActionFormat(ISRepContext* context) {
   m_type = SSymAction_Format;
-  if (m_context) m_context->AddRef();
+  m_context.Assign(context);
 }
 
-SSymActionFormat::~SSymActionFormat() {
-  if (m_context) m_context->Release();
-}
+SSymActionFormat::~SSymActionFormat() = default;
 
 void SSymActionFormat::AddSymbol(ISSymbol* symbol, SSymFormatEx format) {
   if (!symbol) return;
@@ -314,143 +326,57 @@ void SSymActionFormat::CollectObjects(SRepObjectBag& objects) {
   for (Entry& e : m_entries) SSymActionCollect(objects, e.symbol);
 }
 
-// ---- style records ---------------------------------------------------------------------------------------
-namespace {
-[[noreturn]] void ThrowEmpty(const char* function) {
-  throw SECOMException(function, __FILE__, __LINE__, E_POINTER);
+// ---- one-value records --------------------------------------------------------------------------------
+SSymTextAccess::Value SSymTextAccess::Get(Face* f) {
+  SString now;
+  f->GetText(now);
+  return now;
 }
-void CollectFace(SRepObjectBag& objects, IUnknown* face) {
-  SComWrap<ISSymbol> s(face);
-  SSymActionCollect(objects, s);
-}
-}  // namespace
-
-SSymActionFontStyle::SSymActionFontStyle(ISSymFont* font, LONG style) : m_font(font), m_style(style) {
-  m_type = SSymAction_Set;
-}
-HRESULT SSymActionFontStyle::Execute() {
-  if (m_font.IsNull()) ThrowEmpty("SSymActionFontStyle::Execute");
-  if (SSymActionIsGone(m_font)) return S_OK;
-  const LONG now = m_font->GetFontStyle();
-  m_font->SetFontStyle(m_style, 1);
-  m_style = now;
+HRESULT SSymTextAccess::Set(Face* f, const Value& v) {
+  f->SetText(v, 1);
   return S_OK;
 }
-bool SSymActionFontStyle::IsEmpty() {
-  if (m_font.IsNull()) ThrowEmpty("SSymActionFontStyle::IsEmpty");
-  return m_font->GetFontStyle() == m_style;
-}
-void SSymActionFontStyle::CollectObjects(SRepObjectBag& objects) { CollectFace(objects, m_font); }
 
-SSymActionTextStyle::SSymActionTextStyle(ISSymFont* font, LONG style) : m_font(font), m_style(style) {
-  m_type = SSymAction_Set;
+SSymPointsAccess::Value SSymPointsAccess::Get(Face* f) {
+  SSymListPt now;
+  f->GetListPt(now);
+  return now;
 }
-HRESULT SSymActionTextStyle::Execute() {
-  if (m_font.IsNull()) ThrowEmpty("SSymActionTextStyle::Execute");
-  if (SSymActionIsGone(m_font)) return S_OK;
-  const LONG now = m_font->GetTextStyle();
-  m_font->SetTextStyle(m_style, 1);
-  m_style = now;
+HRESULT SSymPointsAccess::Set(Face* f, const Value& v) {
+  f->SetListPt(v, 1, 0);
   return S_OK;
 }
-bool SSymActionTextStyle::IsEmpty() {
-  if (m_font.IsNull()) ThrowEmpty("SSymActionTextStyle::IsEmpty");
-  return m_font->GetTextStyle() == m_style;
-}
-void SSymActionTextStyle::CollectObjects(SRepObjectBag& objects) { CollectFace(objects, m_font); }
+bool SSymPointsAccess::Same(const Value& a, const Value& b) { return SameList(a, b); }
 
-SSymActionLineStyle::SSymActionLineStyle(ISSymLine* line, LONG style, LONG type) : m_line(line), m_style(style) {
-  m_type = type;
-}
-HRESULT SSymActionLineStyle::Execute() {
-  if (m_line.IsNull()) ThrowEmpty("SSymActionLineStyle::Execute");
-  if (SSymActionIsGone(m_line)) return S_OK;
-  const LONG now = m_line->GetLineStyle();
-  m_line->SetLineStyle(m_style, 1);
-  m_style = now;
-  return S_OK;
-}
-bool SSymActionLineStyle::IsEmpty() {
-  if (m_line.IsNull()) ThrowEmpty("SSymActionLineStyle::IsEmpty");
-  return m_line->GetLineStyle() == m_style;
-}
-void SSymActionLineStyle::CollectObjects(SRepObjectBag& objects) { CollectFace(objects, m_line); }
-
-// ---- SSymActionSize ------------------------------------------------------------------------------------
-SSymActionSize::SSymActionSize(ISSymbol* symbol, const SSymRect& rect) : m_symbol(symbol), m_rect(Normalized(rect)) {
-  m_type = SSymAction_Size;
-}
-
-SSymRect SSymActionSize::Current() {
-  RepObjWrap o(m_symbol);
+SSymRectAccess::Value SSymRectAccess::Get(Face* f) {
+  RepObjWrap o(f);
   SRepVariant v;
   if (!o.IsNull() && o->GetAttribute(0x02010001, &v) == S_OK && v.GetType() == SRepVT_RECT)
     return Normalized(SSymBase::RectOf(v));
-  return Normalized(m_symbol->GetClipRect(0, 0));
+  return Normalized(f->GetClipRect(0, 0));
+}
+HRESULT SSymRectAccess::Set(Face* f, const Value& v) {
+  if (SSymBase* base = SSymBase::FromInterface(f)) return base->TransformOnto(v, 1);
+  SSymMatrix m;
+  m.SetTransform(Get(f), v);
+  return f->Transform(m, 1);
 }
 
-HRESULT SSymActionSize::Execute() {
-  if (m_symbol.IsNull() || SSymActionIsGone(m_symbol)) return S_OK;
-  const SSymRect now = Current();
-  if (now == m_rect) return S_OK;
-  HRESULT hr;
-  if (SSymBase* base = SSymBase::FromInterface(m_symbol)) {
-    hr = base->TransformOnto(m_rect, 1);
-  } else {
-    SSymMatrix m;
-    m.SetTransform(now, m_rect);
-    hr = m_symbol->Transform(m, 1);
-  }
-  if (hr != S_OK) return hr;
-  m_rect = now;
-  return S_OK;
+SSymActionSize::SSymActionSize(ISSymbol* symbol, const SSymRect& rect)
+    : SSymActionValue(symbol, Normalized(rect), SSymAction_Size, 1332, "SSymActionSize") {}
+
+void SSymActionSize::Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const {
+  value = SSymBase::RectValue(m_value);
 }
 
-bool SSymActionSize::IsEmpty() { return m_symbol.IsNull() || Current() == m_rect; }
+void SSymActionPoly::Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const {
+  SRep_PtList pts;
+  for (int i = 0; i < m_value.GetCount(); ++i) pts.pts.push_back(SRep_Point{m_value.GetAt(i).x, m_value.GetAt(i).y});
+  value.SetPLst(pts);
+}
 
-// ---- SSymActionPoly ---------------------------------------------------------------------------------------
-SSymActionPoly::SSymActionPoly(ISSymbol* symbol, const SSymListPt& pts) : m_poly(symbol), m_pts(pts) {
-  m_type = SSymAction_Poly;
-}
-HRESULT SSymActionPoly::Execute() {
-  if (m_poly.IsNull()) ThrowEmpty("SSymActionPoly::Execute");
-  if (SSymActionIsGone(m_poly)) return S_OK;
-  SSymListPt now;
-  m_poly->GetListPt(now);
-  m_poly->SetListPt(m_pts, 1, 0);
-  m_pts = now;
-  return S_OK;
-}
-bool SSymActionPoly::IsEmpty() {
-  if (m_poly.IsNull()) ThrowEmpty("SSymActionPoly::IsEmpty");
-  SSymListPt now;
-  m_poly->GetListPt(now);
-  return SameList(now, m_pts);
-}
-void SSymActionPoly::CollectObjects(SRepObjectBag& objects) { CollectFace(objects, m_poly); }
-
-// ---- SSymActionText ----------------------------------------------------------------------------------------
-SSymActionText::SSymActionText(ISSymText* text, const SString& value) : m_text(text), m_value(value) {
-  m_type = SSymAction_Text;
-}
-HRESULT SSymActionText::Execute() {
-  if (m_text.IsNull()) ThrowEmpty("SSymActionText::Execute");
-  if (SSymActionIsGone(m_text)) return S_OK;
-  SString now;
-  m_text->GetText(now);
-  if (now == m_value) return S_OK;
-  m_text->SetText(m_value, 1);
-  m_value = now;
-  return S_OK;
-}
-bool SSymActionText::IsEmpty() {
-  if (m_text.IsNull()) return true;
-  SString now;
-  m_text->GetText(now);
-  return now == m_value;
-}
 void SSymActionText::CollectObjects(SRepObjectBag& objects) {
-  SComWrap<ISSymbol> s(m_text);
+  SComWrap<ISSymbol> s(m_face);
   if (!s.IsNull() && !s->IsSubObject()) SSymActionCollect(objects, s);
 }
 
@@ -471,9 +397,7 @@ HRESULT SSymActionShadow::Execute() {
   for (Entry& e : m_entries) {
     SComWrap<ISSymShadow> sh(e.symbol);
     if (sh.IsNull() || SSymActionIsGone(e.symbol)) continue;
-    const SHORT now = sh->GetShadowStyle();
-    sh->SetShadowStyle(e.style, 1);
-    e.style = now;
+    SSymSwapValue<SSymShadowAccess>(sh.Get(), e.style);
   }
   return S_OK;
 }
@@ -502,7 +426,18 @@ HRESULT SSymActionAttach::Execute() {
   return S_OK;
 }
 
-void SSymActionAttach::CollectObjects(SRepObjectBag& objects) { CollectFace(objects, m_link); }
+void SSymActionAttach::CollectObjects(SRepObjectBag& objects) {
+  SComWrap<ISSymbol> s(m_link);
+  SSymActionCollect(objects, s);
+}
+
+void SSymActionAttach::CollectFacets(SRepFacetSink& facets) {
+  if (!m_link.IsNull()) facets.Add(m_link, SRepFacet::LinkEnd(m_end));
+}
+
+void SSymActionAttach::Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const {
+  value.SetIOBJECT(m_a.IsNull() ? nullptr : RepObjWrap(m_a).Get());
+}
 
 // ---- SSymActionGroup ------------------------------------------------------------------------------------------------
 SSymActionGroup::SSymActionGroup(ActionType kind, ISSymDiagram* diagram, ISSymSelection& selection)
@@ -520,7 +455,7 @@ void SSymActionGroup::CollectObjects(SRepObjectBag& objects) {
 
 HRESULT SSymActionGroup::Execute() {
   if (m_diagram.IsNull()) return S_OK;
-  ISRepClassCol* symbols = nullptr;
+  SComOut<ISRepClassCol> symbols;
   if (m_diagram->GetSymbols(&symbols) != S_OK || !symbols) return S_OK;
   if (ISSymSelection* sel = ISSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr) sel->Clear(1);
   if (m_kind == Group) {
@@ -530,7 +465,6 @@ HRESULT SSymActionGroup::Execute() {
     RunUngroup(symbols);
     m_kind = Group;
   }
-  symbols->Release();
   return S_OK;
 }
 
@@ -538,7 +472,7 @@ void SSymActionGroup::RunGroup(ISRepClassCol* symbols) {
   ISSymSelection* sel = ISSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
   for (Record& r : m_records) {
     RepObjWrap g(r.group);
-    ISRepClassCol* members = nullptr;
+    SComOut<ISRepClassCol> members;
     if (g.IsNull() || SSymActionIsGone(g) || g->GetCollection(SymAttr::Symbols, &members) != S_OK || !members)
       continue;
     if (r.pos < 0) r.pos = symbols->GetCount();
@@ -554,7 +488,6 @@ void SSymActionGroup::RunGroup(ISRepClassCol* symbols) {
       }
       if (members->GetPos(mo) < 0) members->Insert(mo, -1);
     }
-    members->Release();
     r.group->RecomputeClipRect(0);
     if (sel) sel->Add(SComWrap<ISSymbol>(r.group), 1);
   }
@@ -565,7 +498,7 @@ void SSymActionGroup::RunUngroup(ISRepClassCol* symbols) {
   for (int ri = m_records.GetCount() - 1; ri >= 0; --ri) {
     Record& r = m_records.GetAt(ri);
     RepObjWrap g(r.group);
-    ISRepClassCol* members = nullptr;
+    SComOut<ISRepClassCol> members;
     if (g.IsNull() || SSymActionIsGone(g) || g->GetCollection(SymAttr::Symbols, &members) != S_OK || !members)
       continue;
     if (r.pos < 0) r.pos = symbols->GetPos(g);
@@ -590,7 +523,6 @@ void SSymActionGroup::RunUngroup(ISRepClassCol* symbols) {
       if (pos <= r.pos) ++r.pos;
       if (sel) sel->Add(m.symbol, 1);
     }
-    members->Release();
     const LONG gat = symbols->GetPos(g);
     if (gat >= 0) symbols->Remove(gat);
   }

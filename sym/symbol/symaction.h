@@ -11,6 +11,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "kvcore/scomds.h"
@@ -69,8 +72,11 @@ class SSymActionBase : public SRepActionBase {
   HRESULT Reserved() override { return S_OK; }
   bool IsEmpty() override { return m_symbols.GetCount() == 0; }
   void CollectObjects(SRepObjectBag& objects) override;
+  void CollectFacets(SRepFacetSink& facets) override;
 
  protected:
+  // The facet of each of its symbols that the record changes, if any.
+  virtual std::optional<SRepFacet> SymbolFacet() const { return std::nullopt; }
   SUnsortedComBag<ISSymbol> m_symbols;
 };
 
@@ -82,11 +88,16 @@ class SSymActionMove : public SSymActionBase {
   bool IsEmpty() override { return m_offset.cx == 0 && m_offset.cy == 0; }
   SString GetMessageW() override { return SSymLoadString(1327); }
   void CollectObjects(SRepObjectBag& objects) override;
+  // Pending: shifts the rectangle of each of its symbols by the offset.
+  void Overlay(const SRepObject* obj, const SRepFacet& facet, SRepVariant& value) const override;
 
   SSymSize m_offset;
   SComWrap<ISSymGroup> m_group;
   int m_bStopMerge = 0;  // non-zero: no later move joins this record
   ISSymSelection* GetSelection() const { return ISSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr; }
+
+ protected:
+  std::optional<SRepFacet> SymbolFacet() const override { return SRepFacet::Rect(); }
 
  private:
   ISSymSelection* m_pSelection;  // checked through GetSelection
@@ -98,7 +109,12 @@ class SSymActionHide : public SSymActionBase {
   SSymActionHide() { m_type = SSymAction_Hide; }
   HRESULT Execute() override;
   SString GetMessageW() override { return SSymLoadString(m_bShow ? 1337 : 1338); }
+  // Pending: gives each of its symbols the visibility.
+  void Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const override { value.SetBOOL(!m_bShow); }
   int m_bShow = 0;  // the visibility the next Execute gives
+
+ protected:
+  std::optional<SRepFacet> SymbolFacet() const override { return SRepFacet::Visibility(); }
 };
 
 class SSymActionProtect : public SSymActionBase {
@@ -157,82 +173,174 @@ class SSymActionFormat : public SRepActionBase {
   };
   HRESULT ApplyEntry(Entry& e, bool repeat);
   std::vector<Entry> m_entries;  // sorted by symbol
-  ISRepContext* m_context;  // counted, may be null
+  SComOut<ISRepContext> m_context;  // may be null
 };
 
-class SSymActionFontStyle : public SRepActionBase {
+// ---- records that swap one value ------------------------------------------------------------
+// How a one-value record reads and stores its value through a face of the
+// target. Set answers S_OK when it stored the value; the swap is kept only
+// then. With SkipSame an equal value is not stored again.
+template <class F, class V, V (F::*get)(), HRESULT (F::*set)(V, int)>
+struct SSymWordAccess {
+  using Face = F;
+  using Value = V;
+  static constexpr bool SkipSame = false;
+  static Value Get(Face* f) { return (f->*get)(); }
+  static HRESULT Set(Face* f, const Value& v) {
+    (f->*set)(v, 1);  // the redrawing setters change the word whatever they answer
+    return S_OK;
+  }
+  static bool Same(const Value& a, const Value& b) { return a == b; }
+};
+
+// The one-value swap: stores value on the target and leaves in value what
+// it overwrote, so that the next swap puts it back.
+template <class Access>
+HRESULT SSymSwapValue(typename Access::Face* face, typename Access::Value& value) {
+  typename Access::Value now = Access::Get(face);
+  if (Access::SkipSame && Access::Same(now, value)) return S_OK;
+  const HRESULT hr = Access::Set(face, value);
+  if (hr != S_OK) return hr;
+  value = std::move(now);
+  return S_OK;
+}
+
+// A record that swaps one value of one target; a named record class states
+// its access, type code, message and name on top of it. An empty target
+// throws SECOMException (E_POINTER) naming the record, unless the access
+// allows it (NullRuns: Execute does nothing; NullIsEmpty: the record is
+// empty). A target whose repository object is gone is skipped.
+template <class Access>
+class SSymActionValue : public SRepActionBase {
+ public:
+  using Face = typename Access::Face;
+  using Value = typename Access::Value;
+  HRESULT Execute() override {
+    if (m_face.IsNull()) {
+      if constexpr (Access::NullRuns) return S_OK;
+      else Throw("Execute");
+    }
+    if (SSymActionIsGone(m_face)) return S_OK;
+    return SSymSwapValue<Access>(m_face.Get(), m_value);
+  }
+  bool IsEmpty() override {
+    if (m_face.IsNull()) {
+      if constexpr (Access::NullIsEmpty) return true;
+      else Throw("IsEmpty");
+    }
+    return Access::Same(Access::Get(m_face.Get()), m_value);
+  }
+  SString GetMessageW() override { return SSymLoadString(m_message); }
+  void CollectObjects(SRepObjectBag& objects) override { SSymActionCollect(objects, SComWrap<ISSymbol>(m_face)); }
+
+  SComWrap<Face> m_face;
+  Value m_value;  // the value the next Execute gives
+
+ protected:
+  // source: the target, queried for the face unless it is one.
+  template <class Source>
+  SSymActionValue(Source* source, Value value, LONG type, UINT message, const char* name)
+      : m_face(source), m_value(std::move(value)), m_message(message), m_name(name) {
+    m_type = type;
+  }
+
+ private:
+  [[noreturn]] void Throw(const char* what) const;
+  UINT m_message;
+  const char* m_name;
+};
+
+template <class Access>
+void SSymActionValue<Access>::Throw(const char* what) const {
+  const std::string function = std::string(m_name) + "::" + what;
+  throw SECOMException(function.c_str(), __FILE__, __LINE__, E_POINTER);
+}
+
+// Accesses with the usual rules: a null target throws.
+template <class F, class V, V (F::*get)(), HRESULT (F::*set)(V, int)>
+struct SSymStyleAccess : SSymWordAccess<F, V, get, set> {
+  static constexpr bool NullRuns = false, NullIsEmpty = false;
+};
+struct SSymTextAccess {
+  using Face = ISSymText;
+  using Value = SString;
+  static constexpr bool SkipSame = true, NullRuns = false, NullIsEmpty = true;
+  static Value Get(Face* f);
+  static HRESULT Set(Face* f, const Value& v);
+  static bool Same(const Value& a, const Value& b) { return a == b; }
+};
+struct SSymPointsAccess {
+  using Face = ISSymPolyline;
+  using Value = SSymListPt;
+  static constexpr bool SkipSame = false, NullRuns = false, NullIsEmpty = false;
+  static Value Get(Face* f);
+  static HRESULT Set(Face* f, const Value& v);
+  static bool Same(const Value& a, const Value& b);
+};
+// The rectangle, normalised; a size change moves the attached links with it.
+struct SSymRectAccess {
+  using Face = ISSymbol;
+  using Value = SSymRect;
+  static constexpr bool SkipSame = true, NullRuns = true, NullIsEmpty = true;
+  static Value Get(Face* f);
+  static HRESULT Set(Face* f, const Value& v);
+  static bool Same(const Value& a, const Value& b) { return a == b; }
+};
+struct SSymShadowAccess
+    : SSymWordAccess<ISSymShadow, SHORT, &ISSymShadow::GetShadowStyle, &ISSymShadow::SetShadowStyle> {};
+
+class SSymActionFontStyle
+    : public SSymActionValue<SSymStyleAccess<ISSymFont, LONG, &ISSymFont::GetFontStyle, &ISSymFont::SetFontStyle>> {
   KV_SYM_ACTION_POOL()
  public:
-  SSymActionFontStyle(ISSymFont* font, LONG style);
-  HRESULT Execute() override;
-  bool IsEmpty() override;
-  SString GetMessageW() override { return SSymLoadString(1329); }
-  void CollectObjects(SRepObjectBag& objects) override;
-  SComWrap<ISSymFont> m_font;
-  LONG m_style;
+  SSymActionFontStyle(ISSymFont* font, LONG style)
+      : SSymActionValue(font, style, SSymAction_Set, 1329, "SSymActionFontStyle") {}
 };
 
-class SSymActionTextStyle : public SRepActionBase {
+class SSymActionTextStyle
+    : public SSymActionValue<SSymStyleAccess<ISSymFont, LONG, &ISSymFont::GetTextStyle, &ISSymFont::SetTextStyle>> {
   KV_SYM_ACTION_POOL()
  public:
-  SSymActionTextStyle(ISSymFont* font, LONG style);
-  HRESULT Execute() override;
-  bool IsEmpty() override;
-  SString GetMessageW() override { return SSymLoadString(1330); }
-  void CollectObjects(SRepObjectBag& objects) override;
-  SComWrap<ISSymFont> m_font;
-  LONG m_style;
+  SSymActionTextStyle(ISSymFont* font, LONG style)
+      : SSymActionValue(font, style, SSymAction_Set, 1330, "SSymActionTextStyle") {}
 };
 
-class SSymActionLineStyle : public SRepActionBase {
+class SSymActionLineStyle
+    : public SSymActionValue<SSymStyleAccess<ISSymLine, LONG, &ISSymLine::GetLineStyle, &ISSymLine::SetLineStyle>> {
   KV_SYM_ACTION_POOL()
  public:
-  SSymActionLineStyle(ISSymLine* line, LONG style, LONG type);
-  HRESULT Execute() override;
-  bool IsEmpty() override;
-  SString GetMessageW() override { return SSymLoadString(1331); }
-  void CollectObjects(SRepObjectBag& objects) override;
-  SComWrap<ISSymLine> m_line;
-  LONG m_style;
+  SSymActionLineStyle(ISSymLine* line, LONG style, LONG type)
+      : SSymActionValue(line, style, type, 1331, "SSymActionLineStyle") {}
 };
 
-class SSymActionSize : public SRepActionBase {
+// The rectangle of one symbol (normalised); in a lockout context it gives
+// the symbol's pending rectangle.
+class SSymActionSize : public SSymActionValue<SSymRectAccess> {
   KV_SYM_ACTION_POOL()
  public:
   SSymActionSize(ISSymbol* symbol, const SSymRect& rect);
-  HRESULT Execute() override;
-  bool IsEmpty() override;
-  SString GetMessageW() override { return SSymLoadString(1332); }
-  void CollectObjects(SRepObjectBag& objects) override { SSymActionCollect(objects, m_symbol); }
-  SComWrap<ISSymbol> m_symbol;
-  SSymRect m_rect;  // normalised
-
- private:
-  SSymRect Current();
+  void CollectFacets(SRepFacetSink& facets) override { facets.Add(m_face, SRepFacet::Rect()); }
+  void Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const override;
+  SSymRect& m_rect = m_value;  // the rectangle the next Execute gives
 };
 
-class SSymActionPoly : public SRepActionBase {
+// The point list of one polyline.
+class SSymActionPoly : public SSymActionValue<SSymPointsAccess> {
   KV_SYM_ACTION_POOL()
  public:
-  SSymActionPoly(ISSymbol* symbol, const SSymListPt& pts);
-  HRESULT Execute() override;
-  bool IsEmpty() override;
-  SString GetMessageW() override { return SSymLoadString(1333); }
-  void CollectObjects(SRepObjectBag& objects) override;
-  SComWrap<ISSymPolyline> m_poly;
-  SSymListPt m_pts;
+  SSymActionPoly(ISSymbol* symbol, const SSymListPt& pts)
+      : SSymActionValue(symbol, pts, SSymAction_Poly, 1333, "SSymActionPoly") {}
+  void CollectFacets(SRepFacetSink& facets) override { facets.Add(m_face, SRepFacet::Points()); }
+  void Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const override;
 };
 
-class SSymActionText : public SRepActionBase {
+// The text of one symbol or sub-object (only a symbol counts as touched).
+class SSymActionText : public SSymActionValue<SSymTextAccess> {
   KV_SYM_ACTION_POOL()
  public:
-  SSymActionText(ISSymText* text, const SString& value);
-  HRESULT Execute() override;
-  bool IsEmpty() override;
-  SString GetMessageW() override { return SSymLoadString(1334); }
+  SSymActionText(ISSymText* text, const SString& value)
+      : SSymActionValue(text, value, SSymAction_Text, 1334, "SSymActionText") {}
   void CollectObjects(SRepObjectBag& objects) override;
-  SComWrap<ISSymText> m_text;
-  SString m_value;
 };
 
 class SSymActionGroup : public SRepActionBase {
@@ -288,6 +396,9 @@ class SSymActionAttach : public SRepActionBase {
   bool IsEmpty() override { return false; }
   SString GetMessageW() override { return SSymLoadString(1344); }
   void CollectObjects(SRepObjectBag& objects) override;
+  void CollectFacets(SRepFacetSink& facets) override;
+  // Pending: the symbol that the end gets (an object; null for none).
+  void Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const override;
   SComWrap<ISSymLink> m_link;
   int m_end;
   SComWrap<ISSymLinkable> m_a;

@@ -1,6 +1,7 @@
 #include "sym/symbol/symbase.h"
 
 #include <cstdlib>
+#include <memory>
 
 #include "kvcore/scascade.h"
 #include "kvcore/sexceptiondlg.h"
@@ -203,10 +204,8 @@ HRESULT SSymBase::GetAttributeDefault(LONG id, SRepVariant* value) {
 HRESULT SSymBase::HasAttribute(LONG id) {
   IUnknown* me = Sym();
   auto has = [&](const IID& iid) {
-    void* p = nullptr;
-    if (me->QueryInterface(iid, &p) != S_OK || !p) return false;
-    static_cast<IUnknown*>(p)->Release();
-    return true;
+    SComOut<IUnknown> p;
+    return me->QueryInterface(iid, p.Void()) == S_OK && p;
   };
   bool yes = false;
   switch (id) {
@@ -309,11 +308,8 @@ SComWrap<ISRepObject, &IID_ISRepObject> ModelObjectOf(ISSymbol* symbol) {
   SComWrap<ISSymObject> shown(symbol);
   SComWrap<ISRepObject, &IID_ISRepObject> model;
   if (shown.IsNull()) return model;
-  ISRepObject* o = nullptr;
-  if (shown->GetModelObject(&o) == S_OK && o) {
-    model = o;
-    o->Release();
-  }
+  SComOut<ISRepObject> o;
+  if (shown->GetModelObject(&o) == S_OK && o) model = o.Get();
   return model;
 }
 
@@ -342,9 +338,8 @@ int SSymBase::GetIconIndex() const {
 }
 
 LONG SSymBase::InternalAutoFix(SStringTable& messages, int checkParents) {
-  ISSymDiagram* diagram = nullptr;
-  if (Sym()->GetDiagram(&diagram) == S_OK && diagram) diagram->Release();
-  else messages.AddFormat(SSymLoadString(1397), GetObjShortName());
+  SComOut<ISSymDiagram> diagram;
+  if (Sym()->GetDiagram(&diagram) != S_OK || !diagram) messages.AddFormat(SSymLoadString(1397), GetObjShortName());
   // The symbol's side of its owners' Symbols collections lists its parents.
   if (checkParents) {
     const SRepCollection* parents = FindCollection(SymAttr::ParentColl);
@@ -368,10 +363,9 @@ int SSymBase::InLockoutContext() const {
   if (!GetSessionImpl() || g_bUpdAllInLockout || !SRepObjectMem::InLockoutContext()) return 0;
   auto* self = const_cast<SSymBase*>(this);
   SComWrap<ISSymDiagram> diagram;
-  ISSymDiagram* d = nullptr;
+  SComOut<ISSymDiagram> d;
   if (self->GetDiagram(&d) == S_OK && d) {
-    diagram = d;
-    d->Release();
+    diagram = d.Get();
     if (diagram->ChangeInContext()) return 0;
   }
   return 1;
@@ -418,11 +412,8 @@ HRESULT SSymBase::SetSize(const SRep_Point& size) {
   const SSymRect current = r;
   r.Normalize();
   r.SetSize(size.x, size.y);
-  ISSymDiagram* d = nullptr;
-  if (GetDiagram(&d) == S_OK && d) {
-    d->SnapToGrid(r);
-    d->Release();
-  }
+  SComOut<ISSymDiagram> d;
+  if (GetDiagram(&d) == S_OK && d) d->SnapToGrid(r);
   if (r == current) return S_FALSE;
   return SetAttribute(SymAttr::ClipRect, RectValue(r)) == S_OK ? S_OK : S_FALSE;
 }
@@ -457,11 +448,8 @@ HRESULT SSymBase::Redraw(SSymCanvas* canvas) {
   SRepSession* s = GetSessionImpl();
   if ((s && s->IsBusy()) || (m_state & StateNoRedraw)) return S_OK;
   if (!canvas) {
-    ISSymOwner* owner = nullptr;
-    if (_GetOwner(reinterpret_cast<void**>(&owner), IID_ISSymOwner) == S_OK && owner) {
-      owner->SymRedraw(Sym());
-      owner->Release();
-    }
+    SComOut<ISSymOwner> owner;
+    if (_GetOwner(owner.Void(), IID_ISSymOwner) == S_OK && owner) owner->SymRedraw(Sym());
     return S_OK;
   }
   InvalidateOn(*canvas);
@@ -471,14 +459,10 @@ HRESULT SSymBase::Redraw(SSymCanvas* canvas) {
 BOOL SSymBase::IsHidden() {
   BOOL hidden = (Flags & FlagHidden) != 0;
   if (InLockoutContext()) {
-    SRepContext* ctx = GetSessionImpl()->Current();
-    for (int i = 0, n = ctx->GetActionCount(); i < n; ++i) {
-      if (ctx->IsDone(i)) continue;
-      SRepActionBase* a = ctx->GetAction(i);
-      if (a->m_type != SSymAction_Hide) continue;
-      auto* hide = dynamic_cast<SSymActionHide*>(a);
-      if (hide && hide->Contains(Sym())) hidden = hide->m_bShow ? FALSE : TRUE;
-    }
+    // The last pending hide record of this symbol wins.
+    SRepVariant v;
+    v.SetBOOL(hidden);
+    if (GetSessionImpl()->Current()->OverlayPending(this, {SRepFacet::Visibility()}, v)) hidden = v.GetBOOL();
   }
   if (!hidden && !m_owner.IsNull()) {
     // A symbol inside a hidden owner is hidden; the walk is bounded so that a
@@ -498,10 +482,9 @@ BOOL SSymBase::IsHidden() {
 
 HRESULT SSymBase::Show(int show) {
   if (m_owner.IsNull()) {
-    ISRepObject* parent = nullptr;
+    SComOut<ISRepObject> parent;
     GetParent(&parent);
-    SComWrap<ISSymCompSym> comp(parent);
-    if (parent) parent->Release();
+    SComWrap<ISSymCompSym> comp(parent.Get());
     if (comp.IsNull()) return S_OK;
   }
   if (InLockoutContext()) {
@@ -547,33 +530,22 @@ int SSymBase::SaveShowAction(int show) {
   }
   // Any other last record (a hide record of the other direction included):
   // a new record, so that every change of visibility can be undone.
-  auto* hide = new SSymActionHide();
+  auto hide = std::make_unique<SSymActionHide>();
   hide->m_bShow = value;
   hide->AddSymbol(Sym());
-  ctx->AddAction(hide);
+  ctx->AddAction(std::move(hide));
   return 0;
 }
 
 SSymRect SSymBase::GetClipRect(int, int) {
   if (!InLockoutContext()) return m_rect;
-  SSymRect r = m_rect;
-  SRepContext* ctx = GetSessionImpl()->Current();
-  for (int i = 0, n = ctx->GetActionCount(); i < n; ++i) {
-    if (ctx->IsDone(i)) continue;
-    SRepActionBase* a = ctx->GetAction(i);
-    if (a->m_type == SSymAction_Move) {
-      auto* move = dynamic_cast<SSymActionMove*>(a);
-      if (move && move->Contains(Sym())) r.OffsetRect(move->m_offset.cx, move->m_offset.cy);
-    } else if (a->m_type == SSymAction_Size) {
-      auto* size = dynamic_cast<SSymActionSize*>(a);
-      if (size && size->m_symbol.Get() == Sym()) r = size->m_rect;
-    } else if (a->m_type == SRepAction_Attr) {
-      auto* attr = dynamic_cast<SRepActionAttr*>(a);
-      if (attr && attr->GetAttrId() == SymAttr::ClipRect && SRepObject::FromInterface(attr->GetObject()) == this)
-        r = RectOf(attr->GetValue());
-    }
-  }
-  return r;
+  // Moves shift, size records and rectangle attribute records replace, in
+  // the order they were made.
+  SRepVariant v = RectValue(m_rect);
+  if (!GetSessionImpl()->Current()->OverlayPending(this, {SRepFacet::Rect(), SRepFacet::Attribute(SymAttr::ClipRect)},
+                                                    v))
+    return m_rect;
+  return RectOf(v);
 }
 
 SSymRect SSymBase::GetClipRectWithBorder() {
@@ -598,12 +570,8 @@ BOOL SSymBase::IsProtected() {
   if (g_pPermProfileIntf) {
     SComWrap<ISRepObject, &IID_ISRepObject> model = ModelObjectOf(Sym());
     if (!model.IsNull()) {
-      ISRepSession* session = nullptr;
-      BOOL readOnly = FALSE;
-      if (model->GetSession(&session) == S_OK && session) {
-        readOnly = SRepIsSessionReadOnly(session);
-        session->Release();
-      }
+      SComOut<ISRepSession> session;
+      const BOOL readOnly = model->GetSession(&session) == S_OK && session ? SRepIsSessionReadOnly(session) : FALSE;
       if (readOnly || g_pPermProfileIntf->IsObjectReadOnly(model.Get())) return TRUE;
     }
   }
@@ -613,9 +581,8 @@ BOOL SSymBase::IsProtected() {
 HRESULT SSymBase::ProtectSymbol(int protect) {
   const bool want = protect != 0;
   if (((Flags & FlagProtected) != 0) == want) return S_OK;
-  ISSymDiagram* diagram = nullptr;
-  if (_GetOwner(reinterpret_cast<void**>(&diagram), IID_ISSymDiagram) != S_OK || !diagram) return S_OK;
-  diagram->Release();
+  SComOut<ISSymDiagram> diagram;
+  if (_GetOwner(diagram.Void(), IID_ISSymDiagram) != S_OK || !diagram) return S_OK;
   if (want) Flags |= FlagProtected;
   else Flags &= ~static_cast<DWORD>(FlagProtected);
   Redraw(nullptr);
@@ -625,11 +592,8 @@ HRESULT SSymBase::ProtectSymbol(int protect) {
 }
 
 void SSymBase::NotifyCompositeOwner() {
-  ISSymCompSym* comp = nullptr;
-  if (_GetOwner(reinterpret_cast<void**>(&comp), IID_ISSymCompSym) == S_OK && comp) {
-    comp->ChildChanged();
-    comp->Release();
-  }
+  SComOut<ISSymCompSym> comp;
+  if (_GetOwner(comp.Void(), IID_ISSymCompSym) == S_OK && comp) comp->ChildChanged();
 }
 
 HRESULT SSymBase::MoveBy(const SSymSize& offset, int redraw) {
@@ -656,12 +620,10 @@ int SSymBase::CreateUndoMove(const SSymSize& offset) {
   // A result of 0 in a lockout: the pending record makes the move.
   const int result = lockout ? 0 : 1;
   {
-    ISSymCompSym* comp = nullptr;
-    if (_GetOwner(reinterpret_cast<void**>(&comp), IID_ISSymCompSym) == S_OK && comp) {
+    SComOut<ISSymCompSym> comp;
+    if (_GetOwner(comp.Void(), IID_ISSymCompSym) == S_OK && comp) {
       SSymBase* owner = FromInterface(comp);
-      const bool keep = owner && (owner->m_state & StateKeepChildMoves);
-      comp->Release();
-      if (keep) return 1;
+      if (owner && (owner->m_state & StateKeepChildMoves)) return 1;
     }
   }
   auto* last = dynamic_cast<SSymActionMove*>(ctx->GetLastAction());
@@ -675,10 +637,9 @@ int SSymBase::CreateUndoMove(const SSymSize& offset) {
         // Not added when an owner up the chain already moves with the record.
         SComWrap<ISSymbol> up(Sym());
         for (int steps = 0; steps < 256 && !up.IsNull(); ++steps) {
-          ISSymOwner* o = nullptr;
+          SComOut<ISSymOwner> o;
           if (up->GetOwner(&o) != S_OK || !o) break;
-          SComWrap<ISSymbol> next(o);
-          o->Release();
+          SComWrap<ISSymbol> next(o.Get());
           if (next.IsNull()) break;
           if (last->Contains(next.Get())) return result;
           up = next;
@@ -688,10 +649,10 @@ int SSymBase::CreateUndoMove(const SSymSize& offset) {
       return result;
     }
   }
-  auto* move = new SSymActionMove(SSymGetActiveSelection());
+  auto move = std::make_unique<SSymActionMove>(SSymGetActiveSelection());
   move->m_offset = recording ? SSymSize(-offset.cx, -offset.cy) : offset;
   move->AddSymbol(Sym());
-  ctx->AddAction(move);
+  ctx->AddAction(std::move(move));
   return result;
 }
 
@@ -713,23 +674,23 @@ int SSymBase::CreateUndoSizeInfo(const SSymRect& newRect, int force) {
   }
   if (!ctx) {
     SRepCreateContext step(static_cast<ISRepSession*>(GetSessionImpl()), 0, 1, 0);
-    auto* size = new SSymActionSize(Sym(), newRect);
+    auto size = std::make_unique<SSymActionSize>(Sym(), newRect);
     // The record makes the change: run it once, outside any recording.
     {
       SCurrentContextChange none(static_cast<ISRepSession*>(GetSessionImpl()), nullptr);
       size->Execute();
     }
-    step.AddRepAction(size);
+    step.AddRepAction(std::move(size));
     return 0;
   }
   if (!ctx->IsRecording()) {
     if (lockout) {
-      ctx->AddAction(new SSymActionSize(Sym(), newRect));
+      ctx->AddAction(std::make_unique<SSymActionSize>(Sym(), newRect));
       return 0;
     }
     return 1;
   }
-  ctx->AddAction(new SSymActionSize(Sym(), m_rect));
+  ctx->AddAction(std::make_unique<SSymActionSize>(Sym(), m_rect));
   return 1;
 }
 
@@ -856,26 +817,23 @@ HRESULT SSymBase::GetRelatedObjectList(SRepListObject* list, ISRepObject*, int, 
     }
     bool both = true;
     for (int end = 0; end < 2; ++end) {
-      ISSymbol* s = nullptr;
+      SComOut<ISSymbol> s;
       link->GetAttachSym(end, &s);
       ISRepObject* o = s ? SSymGetRepObject(s) : nullptr;
       if (!o || !bag->Contains(o)) both = false;
-      if (s) s->Release();
     }
     if (both) list->Add(obj.Get());
   }
   if (bag) {
     SComWrap<ISSymLink> self(Sym());
     if (!self.IsNull()) {
-      ISSymbol *a = nullptr, *b = nullptr;
+      SComOut<ISSymbol> a, b;
       self->GetAttachSym(0, &a);
       self->GetAttachSym(1, &b);
       if (a && b) {
         if (ISRepObject* o = SSymGetRepObject(a)) list->Add(o);
         if (ISRepObject* o = SSymGetRepObject(b)) list->Add(o);
       }
-      if (a) a->Release();
-      if (b) b->Release();
     }
   }
   return S_OK;

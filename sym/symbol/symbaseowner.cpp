@@ -17,13 +17,12 @@ bool Inside(const SSymPoint& p, const SSymRect& r) {
   return p.x >= r.GetMinX() && p.x <= r.GetMaxX() && p.y >= r.GetMinY() && p.y <= r.GetMaxY();
 }
 
-// The first member of an object's parent collection (counted), or null.
-ISRepObject* FirstParent(ISRepObject* obj) {
-  ISRepClassCol* col = nullptr;
-  if (!obj || obj->GetCollection(SymAttr::ParentColl, &col) != S_OK || !col) return nullptr;
-  ISRepObject* first = nullptr;
+// The first member of an object's parent collection (empty for none).
+SComOut<ISRepObject> FirstParent(ISRepObject* obj) {
+  SComOut<ISRepClassCol> col;
+  SComOut<ISRepObject> first;
+  if (!obj || obj->GetCollection(SymAttr::ParentColl, &col) != S_OK || col.IsNull()) return first;
   if (col->GetCount() > 0) col->Item(0, &first);
-  col->Release();
   return first;
 }
 
@@ -32,11 +31,8 @@ template <class I>
 SComWrap<I> OwnerAs(ISSymbol* symbol) {
   SComWrap<I> out;
   if (!symbol) return out;
-  ISSymOwner* o = nullptr;
-  if (symbol->GetOwner(&o) == S_OK && o) {
-    out = SComWrap<I>(o);
-    o->Release();
-  }
+  SComOut<ISSymOwner> o;
+  if (symbol->GetOwner(&o) == S_OK && o) out = SComWrap<I>(o.Get());
   return out;
 }
 }  // namespace
@@ -47,11 +43,8 @@ ISRepObject* SSymGetRepObject(ISSymbol* symbol) {
     if (!obj.IsNull()) return obj.Get();  // the symbol keeps the object alive
     SComWrap<ISSymbol> next;
     if (symbol->IsSubObject()) {
-      ISSymbol* main = nullptr;
-      if (symbol->GetMainSymbol(&main) == S_OK && main) {
-        next = main;
-        main->Release();
-      }
+      SComOut<ISSymbol> main;
+      if (symbol->GetMainSymbol(&main) == S_OK && main) next = main.Get();
     } else {
       next = OwnerAs<ISSymbol>(symbol);
     }
@@ -66,31 +59,22 @@ HRESULT SSymBase::_GetOwner(void** out, REFIID iid) {
   if (!out) return E_POINTER;
   *out = nullptr;
   if (m_owner.IsNull() && !IsDeleted()) {
-    if (ISRepObject* first = FirstParent(Obj())) {
+    if (SComOut<ISRepObject> first = FirstParent(Obj()); first) {
       HRESULT hr = first->QueryInterface(iid, out);
-      m_owner = SComWrap<ISSymOwner>(first);
-      first->Release();
+      m_owner = SComWrap<ISSymOwner>(first.Get());
       return hr;
     }
   }
   if (SRepObjectMem::InLockoutContext()) {
-    if (ISRepObject* first = FirstParent(Obj())) {
-      HRESULT hr = first->QueryInterface(iid, out);
-      first->Release();
-      return hr;
-    }
+    if (SComOut<ISRepObject> first = FirstParent(Obj()); first) return first->QueryInterface(iid, out);
   }
   if (!m_owner.IsNull()) return m_owner->QueryInterface(iid, out);
   return E_FAIL;
 }
 
 int SSymBase::_HasOwner() {
-  ISSymOwner* o = nullptr;
-  if (_GetOwner(reinterpret_cast<void**>(&o), IID_ISSymOwner) == S_OK && o) {
-    o->Release();
-    return 1;
-  }
-  return 0;
+  SComOut<ISSymOwner> o;
+  return _GetOwner(o.Void(), IID_ISSymOwner) == S_OK && o ? 1 : 0;
 }
 
 ISRepObject* SSymBase::GetDiagramObject() {
@@ -100,20 +84,17 @@ ISRepObject* SSymBase::GetDiagramObject() {
   }
   RepObjWrap current(Obj());
   for (int depth = 0; depth < kMaxDepth; ++depth) {
-    ISRepObject* parent = FirstParent(current);
+    SComOut<ISRepObject> parent = FirstParent(current);
     if (!parent) return nullptr;
-    RepObjWrap held(parent);
-    parent->Release();
+    RepObjWrap held(parent.Get());
     if (!SComWrap<ISSymDiagram>(held).IsNull()) return held.Get();  // held by its child's collection
     SSymBase* sym = FromInterface(held);
     if (!sym) {
       SComWrap<ISSymbol> other(held);
       if (other.IsNull()) return nullptr;
-      ISSymDiagram* d = nullptr;
+      SComOut<ISSymDiagram> d;
       if (other->GetDiagram(&d) != S_OK || !d) return nullptr;
-      RepObjWrap dobj(d);
-      d->Release();
-      return dobj.Get();
+      return RepObjWrap(d.Get()).Get();  // held by the other symbol's owner tree
     }
     SComWrap<ISSymDiagram> cached(sym->m_owner);
     if (!cached.IsNull()) return RepObjWrap(cached).Get();
@@ -135,11 +116,8 @@ HRESULT SSymBase::GetGroupOwner(ISSymGroup** out, int walk) {
   *out = nullptr;
   SComWrap<ISSymGroup> group;
   {
-    ISSymGroup* g = nullptr;
-    if (_GetOwner(reinterpret_cast<void**>(&g), IID_ISSymGroup) == S_OK && g) {
-      group = g;
-      g->Release();
-    }
+    SComOut<ISSymGroup> g;
+    if (_GetOwner(g.Void(), IID_ISSymGroup) == S_OK && g) group = g.Get();
   }
   if (!walk) {
     *out = group.Get();
@@ -153,10 +131,9 @@ HRESULT SSymBase::GetGroupOwner(ISSymGroup** out, int walk) {
   }
   for (int depth = 0; depth < kMaxDepth; ++depth) {
     RepObjWrap obj(group);
-    ISRepObject* parent = nullptr;
+    SComOut<ISRepObject> parent;
     if (obj.IsNull() || obj->GetParent(&parent) != S_OK || !parent) break;
-    SComWrap<ISSymGroup> up(parent);
-    parent->Release();
+    SComWrap<ISSymGroup> up(parent.Get());
     if (up.IsNull()) break;
     group = up;
   }
@@ -182,10 +159,9 @@ SSymCanvasView* SSymBase::GetCanvasPtr() {
 }
 
 SRep_Point SSymBase::GetRelPos() {
-  ISSymbol* o = nullptr;
-  if (_GetOwner(reinterpret_cast<void**>(&o), IID_ISSymbol) != S_OK || !o) return SRep_Point{0, 0};
-  SComWrap<ISSymbol> owner(o);
-  o->Release();
+  SComOut<ISSymbol> o;
+  if (_GetOwner(o.Void(), IID_ISSymbol) != S_OK || !o) return SRep_Point{0, 0};
+  SComWrap<ISSymbol> owner(o.Get());
   SComWrap<ISSymCompSym> comp(owner);
   if (comp.IsNull()) {
     SComWrap<ISSymbolInit> init(owner);
@@ -199,10 +175,9 @@ SRep_Point SSymBase::GetRelPos() {
 }
 
 HRESULT SSymBase::SetRelPos(const SRep_Point& p) {
-  ISSymbol* o = nullptr;
-  if (_GetOwner(reinterpret_cast<void**>(&o), IID_ISSymbol) != S_OK || !o) return S_FALSE;
-  SComWrap<ISSymbol> owner(o);
-  o->Release();
+  SComOut<ISSymbol> o;
+  if (_GetOwner(o.Void(), IID_ISSymbol) != S_OK || !o) return S_FALSE;
+  SComWrap<ISSymbol> owner(o.Get());
   if (SComWrap<ISSymCompSym>(owner).IsNull()) return S_FALSE;
   // The move that makes GetRelPos answer p: owner centre - (centre + d) = p.
   const SSymPoint oc = Centre(owner->GetClipRect(0, 0));
@@ -231,13 +206,11 @@ HRESULT SSymBase::DetachLink(ISSymLink* link) {
 int SSymBase::HasLinkBetween(ISSymLinkable* other) {
   for (int i = 0; i < m_links.GetCount(); ++i) {
     ISSymLink* link = m_links.GetAt(i);
-    ISSymbol *a = nullptr, *b = nullptr;
+    SComOut<ISSymbol> a, b;
     link->GetAttachSym(0, &a);
     link->GetAttachSym(1, &b);
     const bool joins = (SRepAreSameObjects(a, Sym()) && b && SRepAreSameObjects(b, other)) ||
                        (SRepAreSameObjects(b, Sym()) && a && SRepAreSameObjects(a, other));
-    if (a) a->Release();
-    if (b) b->Release();
     if (joins) return 1;
   }
   return 0;
@@ -274,7 +247,7 @@ BOOL SSymBase::GetDefAttachPt(ISSymLink* link, int, SSymPoint& pt) {
   SSymRect rect = m_rect;
   rect.Normalize();
   if (g_IsDefaultAllowed()) {
-    ISSymbol *a0 = nullptr, *a1 = nullptr;
+    SComOut<ISSymbol> a0, a1;
     link->GetAttachSym(0, &a0);
     link->GetAttachSym(1, &a1);
     ISSymbol* far = SRepAreSameObjects(a0, Sym()) ? a1 : a0;
@@ -282,7 +255,7 @@ BOOL SSymBase::GetDefAttachPt(ISSymLink* link, int, SSymPoint& pt) {
     for (int i = 0; i < m_links.GetCount(); ++i) {
       ISSymLink* other = m_links.GetAt(i);
       if (SRepAreSameObjects(other, link)) continue;
-      ISSymbol *b0 = nullptr, *b1 = nullptr;
+      SComOut<ISSymbol> b0, b1;
       other->GetAttachSym(0, &b0);
       other->GetAttachSym(1, &b1);
       SSymPoint q;
@@ -293,11 +266,7 @@ BOOL SSymBase::GetDefAttachPt(ISSymLink* link, int, SSymPoint& pt) {
         other->GetAttachPoint(q, 1);
         taken.push_back(q);
       }
-      if (b0) b0->Release();
-      if (b1) b1->Release();
     }
-    if (a0) a0->Release();
-    if (a1) a1->Release();
     for (std::size_t guard = 0; guard <= taken.size(); ++guard) {
       bool clash = false;
       for (const SSymPoint& q : taken) clash = clash || q == pt;
@@ -374,20 +343,14 @@ int SSymIsEditable(ISSymbol* symbol, ISRepObject* object, ISSymDiagram* diagram)
   SComWrap<ISRepObject, &IID_ISRepObject> model(object);
   if (model.IsNull()) {
     SComWrap<ISSymObject> so(symbol);
-    ISRepObject* m = nullptr;
-    if (!so.IsNull() && so->GetModelObject(&m) == S_OK && m) {
-      model = m;
-      m->Release();
-    }
+    SComOut<ISRepObject> m;
+    if (!so.IsNull() && so->GetModelObject(&m) == S_OK && m) model = m.Get();
     if (model.IsNull()) return 0;
   }
   SComWrap<ISSymDiagram> d(diagram);
   if (d.IsNull()) {
-    ISSymDiagram* dd = nullptr;
-    if (symbol->GetDiagram(&dd) == S_OK && dd) {
-      d = dd;
-      dd->Release();
-    }
+    SComOut<ISSymDiagram> dd;
+    if (symbol->GetDiagram(&dd) == S_OK && dd) d = dd.Get();
     if (d.IsNull()) return 0;
   }
   return d->IsSymEditable(symbol, model) ? 1 : 0;
@@ -397,11 +360,8 @@ ISSymbol* SSymGetPrntCompHideChild(ISSymbol* symbol, ISSymbol* other) {
   if (!symbol || !SComWrap<ISSymPort>(symbol).IsNull()) return nullptr;
   SComWrap<ISSymDiagram> diagram;
   {
-    ISSymDiagram* d = nullptr;
-    if (symbol->GetDiagram(&d) == S_OK && d) {
-      diagram = d;
-      d->Release();
-    }
+    SComOut<ISSymDiagram> d;
+    if (symbol->GetDiagram(&d) == S_OK && d) diagram = d.Get();
   }
   ISSymbol* candidate = nullptr;
   SComWrap<ISSymbol> at(symbol);
@@ -434,14 +394,12 @@ void SSymGetDefAttachPtInComp(ISSymCompSym* composite) {
     for (int k = 0; k < links.GetCount(); ++k) {
       ISSymLink* link = links.GetAt(k);
       if (handled.Contains(link)) continue;
-      ISSymbol *a0 = nullptr, *a1 = nullptr;
+      SComOut<ISSymbol> a0, a1;
       link->GetAttachSym(0, &a0);
       link->GetAttachSym(1, &a1);
       const int end = SRepAreSameObjects(a0, children.GetAt(i)) ? 0 : 1;
       ISSymbol* far = end == 0 ? a1 : a0;
       const bool farInside = far && isChild(far);
-      if (a0) a0->Release();
-      if (a1) a1->Release();
       if (farInside) continue;
       SSymPoint pt;
       link->GetAttachPoint(pt, end);
@@ -453,8 +411,7 @@ void SSymGetDefAttachPtInComp(ISSymCompSym* composite) {
 
 ISSymbol* PostOleInCast(ISRepObject* object) {
   if (!object) return nullptr;
-  ISSymbol* s = nullptr;
-  if (object->QueryInterface(IID_ISSymbol, reinterpret_cast<void**>(&s)) != S_OK || !s) return nullptr;
-  s->Release();
-  return s;
+  SComOut<ISSymbol> s;
+  if (object->QueryInterface(IID_ISSymbol, s.Void()) != S_OK || !s) return nullptr;
+  return s.Get();  // the object keeps the face alive
 }

@@ -15,29 +15,23 @@ RepObjWrap Canon(IUnknown* unk) { return RepObjWrap(unk); }
 // The first member of a collection of the object (counted wrapper).
 RepObjWrap First(ISRepObject* obj, LONG id) {
   RepObjWrap out;
-  ISRepClassCol* col = nullptr;
+  SComOut<ISRepClassCol> col;
   if (!obj || obj->GetCollection(id, &col) != S_OK || !col) return out;
-  ISRepObject* first = nullptr;
-  if (col->GetCount() > 0 && col->Item(0, &first) == S_OK && first) {
-    out = first;
-    first->Release();
-  }
-  col->Release();
+  SComOut<ISRepObject> first;
+  if (col->GetCount() > 0 && col->Item(0, &first) == S_OK && first) out = first.Get();
   return out;
 }
 
 void RemoveFirst(ISRepObject* obj, LONG id) {
-  ISRepClassCol* col = nullptr;
+  SComOut<ISRepClassCol> col;
   if (!obj || obj->GetCollection(id, &col) != S_OK || !col) return;
   if (col->GetCount() > 0) col->Remove(0);
-  col->Release();
 }
 
 void Append(ISRepObject* obj, LONG id, ISRepObject* other) {
-  ISRepClassCol* col = nullptr;
+  SComOut<ISRepClassCol> col;
   if (!obj || !other || obj->GetCollection(id, &col) != S_OK || !col) return;
   if (col->GetPos(other) < 0) col->Insert(other, -1);
-  col->Release();
 }
 
 // The refresh call of a clone's symbol: its clone operation without result.
@@ -77,11 +71,8 @@ RepObjWrap DiagramOf(ISRepObject* obj) {
   SComWrap<ISSymbol> s(obj);
   RepObjWrap out;
   if (s.IsNull()) return out;
-  ISSymDiagram* d = nullptr;
-  if (s->GetDiagram(&d) == S_OK && d) {
-    out = RepObjWrap(d);
-    d->Release();
-  }
+  SComOut<ISSymDiagram> d;
+  if (s->GetDiagram(&d) == S_OK && d) out = RepObjWrap(d.Get());
   return out;
 }
 }  // namespace
@@ -182,10 +173,9 @@ ISSymbol* SSymCloneSymbolHelper::CreateClone(ISSymbol* symbol, SRepMapObject* ma
   RepObjWrap obj(symbol);
   if (map && !obj.IsNull())
     if (ISRepObject* copy = map->Find(obj.Get())) return PostOleInCast(copy);
-  ISSymbol* raw = nullptr;
+  SComOut<ISSymbol> raw;
   if (symbol->Clone(&raw, 1) != S_OK || !raw) return nullptr;
-  SComWrap<ISSymbol> clone(raw);
-  raw->Release();
+  SComWrap<ISSymbol> clone(raw.Get());
   RepObjWrap cobj(clone);
   if (map && !obj.IsNull() && !cobj.IsNull()) map->SetAt(obj.Get(), cobj.Get());
   if (!obj.IsNull() && !cobj.IsNull()) AddClone(obj, cobj);
@@ -193,10 +183,9 @@ ISSymbol* SSymCloneSymbolHelper::CreateClone(ISSymbol* symbol, SRepMapObject* ma
   if (!link.IsNull() && !clink.IsNull()) {
     SComWrap<ISSymbol> counterpart[2];
     for (int end = 0; end < 2; ++end) {
-      ISSymbol* e = nullptr;
+      SComOut<ISSymbol> e;
       link->GetAttachSym(end, &e);
-      SComWrap<ISSymbol> endSym(e);
-      if (e) e->Release();
+      SComWrap<ISSymbol> endSym(e.Get());
       if (endSym.IsNull()) continue;
       RepObjWrap eobj(endSym);
       if (map && !eobj.IsNull()) {
@@ -206,10 +195,9 @@ ISSymbol* SSymCloneSymbolHelper::CreateClone(ISSymbol* symbol, SRepMapObject* ma
           // The nearest mapped parent: its copy's child of the same model object.
           RepObjWrap up = eobj;
           for (int step = 0; step < MaxSteps && counterpart[end].IsNull(); ++step) {
-            ISRepObject* p = nullptr;
+            SComOut<ISRepObject> p;
             if (up->GetParent(&p) != S_OK || !p) break;
-            up = p;
-            p->Release();
+            up = p.Get();
             ISRepObject* pcopy = map->Find(up.Get());
             if (!pcopy) continue;
             SComWrap<ISSymCompSym> comp(pcopy);
@@ -228,9 +216,9 @@ ISSymbol* SSymCloneSymbolHelper::CreateClone(ISSymbol* symbol, SRepMapObject* ma
           }
         }
       }
-      ISSymbol* has = nullptr;
-      clink->GetAttachSym(end, &has);
-      if (has) has->Release();
+      SComOut<ISSymbol> attached;
+      clink->GetAttachSym(end, &attached);
+      const bool has = !attached.IsNull();
       if (!has && counterpart[end].IsNull()) {
         counterpart[end] = CreateClone(endSym, nullptr, nullptr, nullptr);
         ISSymbol** give = end == 0 ? srcEnd : dstEnd;
@@ -247,11 +235,10 @@ ISSymbol* SSymCloneSymbolHelper::CreateClone(ISSymbol* symbol, SRepMapObject* ma
     }
   }
   if (!map) {
-    ISSymDiagram* d = nullptr;
+    SComOut<ISSymDiagram> d;
     if (symbol->GetDiagram(&d) == S_OK && d) {
       d->AdjustSymbolToText(symbol, 1, 0);
       d->AdjustSymbolToText(clone, 1, 0);
-      d->Release();
     }
   }
   // The session (or the map) keeps the clone; a clone nobody keeps stays
@@ -286,22 +273,19 @@ int SSymCloneSymbolHelper::OnDiagramAttach(ISRepObject* object, ISRepObject* dia
   if (neighbour.IsNull()) {
     RepObjWrap search = !SComWrap<ISSymDiagram>(obj).IsNull() ? obj : DiagramOf(obj);
     SComWrap<ISSymbol> self(obj);
-    ISRepObject* model = nullptr;
+    SComOut<ISRepObject> model;
     so->GetModelObject(&model);
-    RepObjWrap m(model);
-    if (model) model->Release();
-    ISRepClassCol* col = nullptr;
+    RepObjWrap m(model.Get());
+    SComOut<ISRepClassCol> col;
     if (!m.IsNull() && !self.IsNull() && m->GetCollection(0x4800087, &col) == S_OK && col) {
       for (LONG i = 0, n = col->GetCount(); i < n && neighbour.IsNull(); ++i) {
-        ISRepObject* item = nullptr;
+        SComOut<ISRepObject> item;
         if (col->Item(i, &item) != S_OK || !item) continue;
-        RepObjWrap it(item);
-        item->Release();
+        RepObjWrap it(item.Get());
         SComWrap<ISSymbol> s(it);
         if (it.Get() == obj.Get() || s.IsNull() || s->GetSymbolType() != self->GetSymbolType()) continue;
         if (!search.IsNull() && SRepAreSameObjects(DiagramOf(it), search)) neighbour = it;
       }
-      col->Release();
     }
   }
   if (!neighbour.IsNull()) AddClone(neighbour, obj);

@@ -31,10 +31,9 @@ std::unique_ptr<SRepCreateContext> OpenStep(const SComTbl<ISSymbol, ISSymbol*>& 
 
 ISRepSession* SessionOf(ISSymbol* symbol) {
   ISRepObject* obj = symbol ? SSymGetRepObject(symbol) : nullptr;
-  ISRepSession* session = nullptr;
+  SComOut<ISRepSession> session;
   if (obj && obj->GetSession(&session) == S_OK && session) {
-    session->Release();  // the object keeps its session alive
-    return session;
+    return session.Get();  // the object keeps its session alive
   }
   return nullptr;
 }
@@ -49,7 +48,7 @@ class FormatStep {
   explicit FormatStep(const SComTbl<ISSymbol, ISSymbol*>& list)
       : m_ctx(list.GetCount() ? SSymGetRepObject(list.GetAt(0)) : nullptr) {}
   ~FormatStep() {
-    if (m_action && m_ctx.GetContext()) m_ctx.AddRepAction(m_action.release());
+    if (m_action && m_ctx.GetContext()) m_ctx.AddRepAction(std::move(m_action));
   }
   FormatStep(const FormatStep&) = delete;
   FormatStep& operator=(const FormatStep&) = delete;
@@ -184,15 +183,13 @@ HRESULT SSymCollection::MoveBy(const SSymSize& offset, int flag) {
   if (GetCount() > 0) {
     SComWrap<ISSymDiagram> diagram;
     if (SUCCEEDED(GetAt(0)->GetDiagram(&diagram)) && !diagram.IsNull()) {
-      ISRepClassCol* symbols = nullptr;
+      SComOut<ISRepClassCol> symbols;
       if (SUCCEEDED(diagram->GetSymbols(&symbols)) && symbols) {
-        ISRepObject* first = nullptr;
+        SComOut<ISRepObject> first;
         if (symbols->GetCount() > 0 && SUCCEEDED(symbols->Item(0, &first)) && first) {
-          SComWrap<ISSymbol> firstSym(first);
-          if (!firstSym.IsNull() && !Contains(firstSym.Get())) pool = SComWrap<ISSymSwimPool>(first);
-          first->Release();
+          SComWrap<ISSymbol> firstSym(first.Get());
+          if (!firstSym.IsNull() && !Contains(firstSym.Get())) pool = SComWrap<ISSymSwimPool>(first.Get());
         }
-        symbols->Release();
       }
     }
   }
@@ -564,7 +561,7 @@ void SSymCollection::SetLineStyle(LONG style, int flag) {
     const LONG old = face->GetLineStyle();
     if (old == style) continue;
     face->SetLineStyle(style, flag);
-    if (step) step->AddRepAction(new SSymActionLineStyle(face.Get(), old, SSymAction_Set));
+    if (step) step->AddRepAction(std::make_unique<SSymActionLineStyle>(face.Get(), old, SSymAction_Set));
   }
 }
 
@@ -610,7 +607,7 @@ void SSymCollection::ToggleFontStyle(LONG bit, int flag) {
     const LONG next = clear ? (st & ~bit) : (st | bit);
     if (next == st) continue;
     face->SetFontStyle(next, flag);
-    if (step) step->AddRepAction(new SSymActionFontStyle(face.Get(), st));
+    if (step) step->AddRepAction(std::make_unique<SSymActionFontStyle>(face.Get(), st));
   }
 }
 
@@ -629,7 +626,7 @@ void SSymCollection::SetShadowStyle(SHORT style, int) {
   // Running the record gives every member its new style and leaves the old
   // ones in the record, which the step keeps for undo.
   action->Execute();
-  ctx.AddRepAction(action.release());
+  ctx.AddRepAction(std::move(action));
 }
 
 namespace {
@@ -649,7 +646,7 @@ void ChangeFontWord(const SComTbl<ISSymbol, ISSymbol*>& members, LONG (ISSymFont
     if (face.IsNull()) continue;
     const LONG old = (face.Get()->*get)();
     (face.Get()->*set)(next(old), flag);
-    ctx.AddRepAction(new Action(face.Get(), old));
+    ctx.AddRepAction(std::make_unique<Action>(face.Get(), old));
   }
 }
 }  // namespace

@@ -6,10 +6,10 @@ namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
 constexpr int kMaxDepth = 256;
 
-// The owner's Symbols collection (counted), or null.
-ISRepClassCol* Members(ISRepObject* owner) {
-  ISRepClassCol* col = nullptr;
-  if (!owner || owner->GetCollection(SymAttr::Symbols, &col) != S_OK) return nullptr;
+// The owner's Symbols collection, or empty.
+SComOut<ISRepClassCol> Members(ISRepObject* owner) {
+  SComOut<ISRepClassCol> col;
+  if (owner && owner->GetCollection(SymAttr::Symbols, &col) != S_OK) col.Reset();
   return col;
 }
 
@@ -30,11 +30,9 @@ HRESULT SSymOwnerImpl::Add(ISSymbol* symbol) {
   if (!tree.IsNull()) return tree->Add(symbol);
   SComWrap<ISSymCompSym> comp(owner);
   if (!comp.IsNull()) return comp->Add(symbol);
-  ISRepClassCol* col = Members(owner);
+  SComOut<ISRepClassCol> col = Members(owner);
   if (!col) return E_FAIL;
-  HRESULT hr = col->GetPos(obj) < 0 ? col->Insert(obj, -1) : S_FALSE;
-  col->Release();
-  return hr;
+  return col->GetPos(obj) < 0 ? col->Insert(obj, -1) : S_FALSE;
 }
 
 HRESULT SSymOwnerImpl::Remove(ISSymbol* symbol) {
@@ -43,15 +41,10 @@ HRESULT SSymOwnerImpl::Remove(ISSymbol* symbol) {
   SComWrap<ISSymTree> tree(owner);
   if (!tree.IsNull()) return tree->RemoveChild(symbol, 0);
   RepObjWrap obj(symbol);
-  ISRepClassCol* col = Members(owner);
-  if (!col || obj.IsNull()) {
-    if (col) col->Release();
-    return S_OK;
-  }
+  SComOut<ISRepClassCol> col = Members(owner);
+  if (!col || obj.IsNull()) return S_OK;
   const LONG at = col->GetPos(obj);
-  HRESULT hr = at >= 0 ? col->Remove(at) : S_FALSE;
-  col->Release();
-  return hr;
+  return at >= 0 ? col->Remove(at) : S_FALSE;
 }
 
 BOOL SSymOwnerImpl::Contains(ISSymbol* symbol, int deep) {
@@ -59,21 +52,19 @@ BOOL SSymOwnerImpl::Contains(ISSymbol* symbol, int deep) {
   ISRepObject* owner = GetOwnerObject();
   if (!symbol || !owner || !guard.ok) return 0;
   RepObjWrap obj(symbol);
-  ISRepClassCol* col = Members(owner);
+  SComOut<ISRepClassCol> col = Members(owner);
   if (!col) return 0;
   BOOL found = 0;
   for (LONG i = 0, n = col->GetCount(); i < n && !found; ++i) {
-    ISRepObject* item = nullptr;
+    SComOut<ISRepObject> item;
     if (col->Item(i, &item) != S_OK || !item) continue;
     if (item == obj.Get() || SRepAreSameObjects(item, symbol)) {
       found = 1;
     } else if (deep) {
-      SComWrap<ISSymOwner> sub(item);
+      SComWrap<ISSymOwner> sub(item.Get());
       if (!sub.IsNull() && sub.Get() != this && sub->Contains(symbol, 1)) found = 1;
     }
-    item->Release();
   }
-  col->Release();
   return found;
 }
 
@@ -82,18 +73,13 @@ HRESULT SSymOwnerImpl::GetTopOwner(ISSymOwner** out) {
   if (!out) return E_POINTER;
   ISSymbol* self = GetOwnerSymbol();
   if (!self || !guard.ok) return S_OK;
-  ISSymOwner* up = nullptr;
+  SComOut<ISSymOwner> up;
   if (self->GetOwner(&up) != S_OK || !up) return S_OK;
   ISSymOwner* before = *out;
   up->GetTopOwner(out);
-  if (*out == before) {
-    // The owner above is the top: the reference passes to the caller, unless
-    // it is what the caller set (a cycle), which stays uncounted.
-    if (up == before) up->Release();
-    else *out = up;
-    return S_OK;
-  }
-  up->Release();
+  // When the owner above is the top, the reference passes to the caller,
+  // unless it is what the caller set (a cycle), which stays uncounted.
+  if (*out == before && up.Get() != before) *out = up.Detach();
   return S_OK;
 }
 
@@ -103,10 +89,9 @@ HRESULT SSymOwnerImpl::SymRedraw(ISSymbol* symbol) {
   if (!symbol) return S_OK;
   ISSymOwner* top = this;
   GetTopOwner(&top);
-  if (top != this) {
-    top->SymRedraw(symbol);
-    top->Release();
-  }
+  if (top == this) return S_OK;
+  SComOut<ISSymOwner> counted(top);  // any owner but this one came counted
+  counted->SymRedraw(symbol);
   return S_OK;
 }
 
@@ -122,13 +107,12 @@ void SSymPortBase::CopyDirection(ISSymbol* symbol) {
 }
 
 SSymPoint SSymPortBase::ComputeNewCenter(const SSymPoint& pt, int recompute) {
-  ISSymbol* self = nullptr;
+  SComOut<ISSymbol> self;
   if (GetPortSymbol(&self) != S_OK || !self) return pt;
-  ISSymOwner* o = nullptr;
+  SComOut<ISSymOwner> o;
   self->GetOwner(&o);
-  self->Release();
-  SComWrap<ISSymbol> owner(o);
-  if (o) o->Release();
+  self.Reset();
+  SComWrap<ISSymbol> owner(o.Get());
   if (owner.IsNull()) return pt;
   const SSymRect r = owner->GetClipRect(0, 0);
   SSymPoint p = pt;

@@ -165,8 +165,7 @@ SSymSolid::SSymSolid(const SSymSolid& source)
 
 SSymSolid::~SSymSolid() {
   if (m_pCountedIn && SRepSession::IsAlive(m_pCountedIn)) m_pCountedIn->RemoveLiveSymbol();
-  if (m_pCustomPicture) m_pCustomPicture->Release();
-  m_pCustomPicture = nullptr;
+  SComOut<SPictureInfo> drop(std::exchange(m_pCustomPicture, nullptr));
 }
 
 KV_SYM_DEFINE_CLASS_TABLES(SSymSolid)
@@ -231,7 +230,7 @@ void SSymSolid::DrawCustomSymbol(SSymCanvas& canvas) {
 bool SSymSolid::RecordAttrChange(LONG id, const SRepVariant& now, const SRepVariant& next) {
   ISRepContext* ctx = SetterContext();
   if (!ctx) return false;
-  ctx->AddAction(new SRepActionAttr(Obj(), id, ctx->IsRecording() ? now : next));
+  ctx->AddAction(std::make_unique<SRepActionAttr>(Obj(), id, ctx->IsRecording() ? now : next));
   return InLockoutContext() != 0;
 }
 
@@ -286,7 +285,7 @@ HRESULT SSymSolid::SetBackgroundPictureID(const GUID& id) {
   if (ISRepContext* ctx = SetterContext()) {
     SRepVariant v;
     v.SetOID(ctx->IsRecording() ? SRepOID_(GetBackgroundPictureID()) : SRepOID_(id));
-    ctx->AddAction(new SRepActionAttr(Obj(), SymAttr::BackgroundPictureID, v));
+    ctx->AddAction(std::make_unique<SRepActionAttr>(Obj(), SymAttr::BackgroundPictureID, v));
     if (InLockoutContext()) return S_OK;
   }
   if (id != GUID_NULL) {
@@ -345,9 +344,9 @@ BOOL SSymSolid::SetBackgroundPicture(SPictureInfo* picture) {
     Sym()->GetFormat(format);
     format.m_flags = SSymFormatEx::FlagBrush;
     if (!ctx->IsRecording()) TakePicture(format.m_brush, picture);
-    auto* action = new SSymActionFormat(ctx);
+    auto action = std::make_unique<SSymActionFormat>(ctx);
     action->AddSymbol(Sym(), format);
-    ctx->AddAction(action);
+    ctx->AddAction(std::move(action));
     if (InLockoutContext()) return FALSE;
   }
   if (!holder.IsNull()) {
@@ -375,8 +374,7 @@ void SSymSolid::ReplaceCustomPicture(SPictureInfo* picture) {
     if (picture) holder->AddPicture(Obj(), picture);
   }
   if (picture) picture->AddRef();
-  if (m_pCustomPicture) m_pCustomPicture->Release();
-  m_pCustomPicture = picture;
+  SComOut<SPictureInfo> old(std::exchange(m_pCustomPicture, picture));
 }
 
 HRESULT SSymSolid::SetCustomPicture(SPictureInfo* picture) {
@@ -423,7 +421,7 @@ HRESULT SSymSolid::SetCustomPictureID(const GUID& id) {
   if (ISRepContext* ctx = SetterContext()) {
     SRepVariant v;
     v.SetOID(ctx->IsRecording() ? SRepOID_(GetCustomPictureID()) : SRepOID_(id));
-    ctx->AddAction(new SRepActionAttr(Obj(), SymAttr::CustomPictureID, v));
+    ctx->AddAction(std::make_unique<SRepActionAttr>(Obj(), SymAttr::CustomPictureID, v));
     if (InLockoutContext()) return S_OK;
   }
   if (id != GUID_NULL) {
@@ -444,15 +442,15 @@ HRESULT SSymSolid::SetCustomPictureFile(const SString& file) {
   // A file that cannot be read leaves the symbol as it is.
   if (!file.IsEmpty() && !p) return E_FAIL;
   ISRepContext* ctx = SetterContext();
-  ISSymDiagram* d = nullptr;
+  SComOut<ISSymDiagram> d;
   if (ctx && GetDiagram(&d) == S_OK && d) {
     SSymView* view = d->GetFirstView();
-    d->Release();
+    d.Reset();
     SSymFormatEx before;
     Sym()->GetFormat(before);
-    auto* action = new SSymActionFormat(ctx);
+    auto action = std::make_unique<SSymActionFormat>(ctx);
     action->AddSymbol(Sym(), before);
-    ctx->AddAction(action);
+    ctx->AddAction(std::move(action));
     SSymFormatEx next;
     next.m_flags = SSymFormatEx::FlagCustomShape;
     next.m_margins[3] = SSymCustomPictureWord(p);
@@ -523,28 +521,24 @@ HRESULT SSymSolid::SetCustomShapeType(LONG type) {
 ISSymDispPref* SSymSolid::GetDispPref() {
   SRepSession* s = GetSessionImpl();
   if (!s || s->IsBusy()) return nullptr;
-  ISSymDiagram* d = nullptr;
+  SComOut<ISSymDiagram> d;
   if (GetDiagram(&d) != S_OK || !d) return nullptr;
-  ISSymDispPref* prefs = SSymGetDispPrefPtr(d);
-  d->Release();
-  return prefs;
+  return SSymGetDispPrefPtr(d);
 }
 
 bool SSymSolid::HasIconMode() {
   if (SSymBase::HasAttribute(SymAttr::IconMode) != S_OK) return false;
-  ISRepObject* parent = nullptr;
+  SComOut<ISRepObject> parent;
   if (Obj()->GetParent(&parent) != S_OK || !parent) return false;
   RepObjWrap parentObj;
-  parentObj = parent;
-  parent->Release();
+  parentObj = parent.Get();
   SComWrap<ISSymCompSym> comp(parentObj);
   if (comp.IsNull()) return false;
   SComWrap<ISSymObject> shown(parentObj);
   if (shown.IsNull()) return false;
-  ISRepObject* model = nullptr;
+  SComOut<ISRepObject> model;
   if (shown->GetModelObject(&model) != S_OK || !model) return false;
   const CLSID cls = SRepGetExtClsid(model);
-  model->Release();
   ISSymDispPref* prefs = GetDispPref();
   return prefs && (prefs->GetClassFlags(cls) & ISSymDispPref::ClassIcon);
 }
@@ -552,10 +546,10 @@ bool SSymSolid::HasIconMode() {
 // ---- natural size ---------------------------------------------------------------------------------------
 SSymSize SSymSolid::GetNormalSize() {
   if (SPictureInfo* p = GetCustomPicture()) {
-    ISSymDiagram* d = nullptr;
-    if (_GetOwner(reinterpret_cast<void**>(&d), IID_ISSymDiagram) == S_OK && d) {
+    SComOut<ISSymDiagram> d;
+    if (_GetOwner(d.Void(), IID_ISSymDiagram) == S_OK && d) {
       SSymView* view = d->GetFirstView();
-      d->Release();
+      d.Reset();
       if (view) return SSymPixelsToUnits(view, p->GetPictureSize());
     }
   }
@@ -569,11 +563,8 @@ HRESULT SSymSolid::NormalSize(int redraw) {
   SSymRect to = from;
   const SSymSize size = GetNormalSize();
   to.SetSize(size.cx, size.cy);
-  ISSymDiagram* d = nullptr;
-  if (GetDiagram(&d) == S_OK && d) {
-    d->SnapToGrid(to);
-    d->Release();
-  }
+  SComOut<ISSymDiagram> d;
+  if (GetDiagram(&d) == S_OK && d) d->SnapToGrid(to);
   if (!(to == from)) return TransformOnto(to, redraw);
   return S_OK;
 }
@@ -602,11 +593,9 @@ HRESULT SSymSolid::AdjustText(SSymCanvas& canvas, int redraw, int record) {
 
 HRESULT SSymSolid::AutoAdjustText(int a, int b) {
   if (m_display & SSymKeep::Size) return 0;
-  ISSymDiagram* d = nullptr;
+  SComOut<ISSymDiagram> d;
   if (GetDiagram(&d) != S_OK || !d) return 1;
-  const BOOL adjusted = d->AdjustSymbolToText(Sym(), a != 0, b != 0);
-  d->Release();
-  return adjusted ? 0 : 1;
+  return d->AdjustSymbolToText(Sym(), a != 0, b != 0) ? 0 : 1;
 }
 
 HRESULT SSymSolid::SetAdjust(bool adjusted, int redraw) {
@@ -633,9 +622,9 @@ int SSymSolid::CreateUndoAdjust(int flag) {
       auto* adjust = static_cast<SSymActionAdjust*>(last);
       if (!adjust->Contains(Sym())) adjust->AddSymbol(Sym());
     } else {
-      auto* adjust = new SSymActionAdjust(recording ? !flag : flag != 0);
+      auto adjust = std::make_unique<SSymActionAdjust>(recording ? !flag : flag != 0);
       adjust->AddSymbol(Sym());
-      ctx->AddAction(adjust);
+      ctx->AddAction(std::move(adjust));
     }
     return recording ? 1 : 0;
   }
@@ -836,24 +825,21 @@ int GetDarkenColor(ISSymbol* symbol, SSymColor& color) {
   RepObjWrap current;
   current = start;
   for (;;) {
-    ISRepObject* parent = nullptr;
+    SComOut<ISRepObject> parent;
     if (current->GetParent(&parent) != S_OK || !parent) break;
     RepObjWrap p;
-    p = parent;
-    parent->Release();
-    ISSymCompSym* comp = nullptr;
-    HRESULT hr = p->QueryInterface(IID_ISSymCompSym, reinterpret_cast<void**>(&comp));
+    p = parent.Get();
+    SComOut<ISSymCompSym> comp;
+    HRESULT hr = p->QueryInterface(IID_ISSymCompSym, comp.Void());
     if (FAILED(hr) && hr != E_NOINTERFACE) throw SECOMException("GetDarkenColor", __FILE__, __LINE__, hr);
     if (!comp) break;
-    comp->Release();
-    ISSymBrush* brushFace = nullptr;
-    hr = p->QueryInterface(IID_ISSymBrush, reinterpret_cast<void**>(&brushFace));
+    SComOut<ISSymBrush> brushFace;
+    hr = p->QueryInterface(IID_ISSymBrush, brushFace.Void());
     if (FAILED(hr) && hr != E_NOINTERFACE) throw SECOMException("GetDarkenColor", __FILE__, __LINE__, hr);
     if (brushFace) {
       const SSymBrush& b = brushFace->GetBrush();
       const bool gradient = (b.m_style == 6 || b.m_style == 7) && b.m_gradientMode != 0;
       const DWORD effective = gradient ? b.m_endColor.GetColor() : b.m_color.GetColor();
-      brushFace->Release();
       if (effective != color.GetColor()) break;
     }
     ++level;
@@ -865,11 +851,8 @@ int GetDarkenColor(ISSymbol* symbol, SSymColor& color) {
   if (solid) {
     prefs = solid->GetDispPref();
   } else {
-    ISSymDiagram* d = nullptr;
-    if (symbol->GetDiagram(&d) == S_OK && d) {
-      prefs = SSymGetDispPrefPtr(d);
-      d->Release();
-    }
+    SComOut<ISSymDiagram> d;
+    if (symbol->GetDiagram(&d) == S_OK && d) prefs = SSymGetDispPrefPtr(d);
   }
   if (!prefs || prefs->GetDarkenPercent() <= 0) return 0;
   double h = 0, s = 0, l = 0;

@@ -65,10 +65,10 @@ HRESULT SSymSolidText::SetText(const SString& text, int redraw) {
   if (text == m_text) return S_OK;
   if (ISRepContext* ctx = SetterContext()) {
     if (ctx->IsRecording()) {
-      ctx->AddAction(new SSymActionText(TextFace(), m_text));
+      ctx->AddAction(std::make_unique<SSymActionText>(TextFace(), m_text));
     } else {
       // Pending: the text reaches the symbol when the context applies it.
-      ctx->AddAction(new SSymActionText(TextFace(), text));
+      ctx->AddAction(std::make_unique<SSymActionText>(TextFace(), text));
       return S_OK;
     }
   }
@@ -130,9 +130,9 @@ HRESULT SSymSolidText::SetFontName(const SString& text) {
       if (!entry && format.m_fonts.GetCount() > 0) entry = &format.m_fonts.GetAt(0);
       if (entry) entry->m_font = parsed;
     }
-    auto* action = new SSymActionFormat(ctx);
+    auto action = std::make_unique<SSymActionFormat>(ctx);
     action->AddSymbol(Sym(), format);
-    ctx->AddAction(action);
+    ctx->AddAction(std::move(action));
     if (InLockoutContext()) return S_OK;
   }
   m_font.Copy(parsed);
@@ -204,11 +204,8 @@ HRESULT SSymSolidText::GetAdjustRect(SSymCanvas& canvas, const SSymRect& rect, S
   r = ApplyMargins(t, -1);
   if (r.Width() < MinAdjustWidth) r.SetWidth(MinAdjustWidth);
   if (r.Height() < MinAdjustHeight) r.SetHeight(MinAdjustHeight);
-  ISSymDiagram* diagram = nullptr;
-  if (Sym()->GetDiagram(&diagram) == S_OK && diagram) {
-    diagram->SnapToGrid(r);
-    diagram->Release();
-  }
+  SComOut<ISSymDiagram> diagram;
+  if (Sym()->GetDiagram(&diagram) == S_OK && diagram) diagram->SnapToGrid(r);
   out = r;
   const LONG moved = Abs(r.x1 - given.x1) + Abs(r.y1 - given.y1) + Abs(r.x2 - given.x2) + Abs(r.y2 - given.y2);
   return moved > 40 ? 1 : 0;
@@ -262,10 +259,10 @@ HRESULT SSymSolidText::SetFormat(const SSymFormatEx& format) {
   const HRESULT hr = SSymSolid::SetFormat(format);
   if ((format.m_flags & SSymFormatEx::FlagTextStyle) && format.m_textFlag == 1 && (!wasAdjusted || fontChanged) &&
       !m_text.IsEmpty()) {
-    ISSymDiagram* diagram = nullptr;
+    SComOut<ISSymDiagram> diagram;
     if (Sym()->GetDiagram(&diagram) == S_OK && diagram) {
       SSymView* view = diagram->GetFirstView();
-      diagram->Release();
+      diagram.Reset();
       if (view) {
         SSymLockViewCanvas lock(view);
         Sym()->AdjustText(*lock.GetCanvas(), 0, 0);

@@ -94,9 +94,9 @@ HRESULT SSymBasePen::SetPen(const SSymPen& pen, int redraw) {
 ISRepContext* SSymBasePen::SetterContext() {
   SRepSession* s = GetSessionImpl();
   if (!s) return nullptr;
-  ISRepContext* ctx = nullptr;
-  if (s->GetLockoutContext(&ctx) != S_OK || !ctx) return nullptr;
-  ctx->Release();  // the session keeps it
+  SComOut<ISRepContext> held;
+  if (s->GetLockoutContext(&held) != S_OK || !held) return nullptr;
+  ISRepContext* ctx = held;  // the session keeps it
   if (ctx->IsObjectInContext(Obj())) return nullptr;
   return ctx;
 }
@@ -168,9 +168,8 @@ KV_SYM_DEFINE_CLASS_TABLES(SSymStd)
 
 int SSymStd::GetSymbolFormType() {
   if (!GetHasCustomPicture()) return SSymBase::GetSymbolFormType();
-  ISSymCustomShape* shape = nullptr;
-  const HRESULT hr = QueryInterface(IID_ISSymCustomShape, reinterpret_cast<void**>(&shape));
-  if (shape) shape->Release();
+  SComOut<ISSymCustomShape> shape;
+  const HRESULT hr = QueryInterface(IID_ISSymCustomShape, shape.Void());
   if (FAILED(hr) && hr != E_NOINTERFACE) throw SECOMException("SSymStd::GetSymbolFormType", __FILE__, __LINE__, hr);
   return 79;
 }
@@ -353,9 +352,8 @@ namespace {
 // The custom-shape face's picture getter lives with the solid symbol; this
 // base only needs to know whether the face is there.
 bool HasCustomShapeFace(IUnknown* unk, const char* function) {
-  IUnknown* face = nullptr;
-  const HRESULT hr = unk->QueryInterface(IID_ISSymCustomShape, reinterpret_cast<void**>(&face));
-  if (face) face->Release();
+  SComOut<IUnknown> face;
+  const HRESULT hr = unk->QueryInterface(IID_ISSymCustomShape, face.Void());
   if (FAILED(hr) && hr != E_NOINTERFACE) throw SECOMException(function, __FILE__, __LINE__, hr);
   return SUCCEEDED(hr) && face;
 }

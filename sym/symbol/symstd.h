@@ -134,9 +134,9 @@ inline bool SSymBasePen::RecordFormatChange(DWORD flag, F apply) {
   Sym()->GetFormat(format);
   format.m_flags = flag;
   if (!ctx->IsRecording()) apply(format);
-  auto* action = new SSymActionFormat(ctx);
+  auto action = std::make_unique<SSymActionFormat>(ctx);
   action->AddSymbol(Sym(), format);
-  ctx->AddAction(action);
+  ctx->AddAction(std::move(action));
   return InLockoutContext() != 0;
 }
 

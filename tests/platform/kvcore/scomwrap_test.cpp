@@ -321,3 +321,39 @@ TEST(SComWrapTest, MapKeyedByWrappers) {
 }
 
 }  // namespace
+
+// The out-parameter holder: filled through &holder or Void(), releases what
+// it holds when refilled and at its end, hands its reference on through
+// Detach and move, takes its own reference through Assign.
+TEST(SComOut, BalancesTheReferencesItIsGiven) {
+  FakeObject a, b;
+  {
+    SComOut<IFoo> out;
+    EXPECT_TRUE(out.IsNull());
+    ASSERT_EQ(a.QueryInterface(IFoo::iid, out.Void()), S_OK);
+    EXPECT_EQ(a.refs, 1);
+    ASSERT_EQ(b.QueryInterface(IFoo::iid, reinterpret_cast<void**>(&out)), S_OK);  // refilled
+    EXPECT_EQ(a.refs, 0);
+    EXPECT_EQ(b.refs, 1);
+    EXPECT_EQ(out.Get(), static_cast<IFoo*>(&b));
+    SComOut<IFoo> moved(std::move(out));
+    EXPECT_TRUE(out.IsNull());
+    EXPECT_EQ(b.refs, 1);
+    moved.Assign(&a);
+    EXPECT_EQ(a.refs, 1);
+    EXPECT_EQ(b.refs, 0);
+    IFoo* kept = moved.Detach();
+    EXPECT_EQ(kept, static_cast<IFoo*>(&a));
+    EXPECT_TRUE(moved.IsNull());
+    SComOut<IFoo> owned(kept);  // takes the detached reference back
+  }
+  EXPECT_EQ(a.refs, 0);
+  EXPECT_EQ(b.refs, 0);
+  {
+    SComOut<IFoo> failed;
+    a.answers = {{IFoo::iid, E_FAIL}};
+    EXPECT_EQ(a.QueryInterface(IFoo::iid, failed.Void()), E_FAIL);
+    EXPECT_TRUE(failed.IsNull());
+  }
+  EXPECT_EQ(a.refs, 0);
+}

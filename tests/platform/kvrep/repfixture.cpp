@@ -11,7 +11,7 @@ LONG TNode::SetWidth(LONG w) {
   if (s && s->GetLockoutContext(&ctx) == S_OK) {
     SRepVariant v;
     v.SetLONG(ctx->IsRecording() ? m_width : w);
-    ctx->AddAction(new SRepActionAttr(this, kWidth, v));
+    ctx->AddAction(std::make_unique<SRepActionAttr>(this, kWidth, v));
     ctx->Release();
     if (InLockoutContext()) return 0;
   }

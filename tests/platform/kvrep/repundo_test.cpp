@@ -168,10 +168,10 @@ TEST_F(RepTest, RecordOfDeletedObjectIsSkippedAndFailedStepRollsBack) {
   TNode* made = nullptr;
   {
     SRepCreateContext step(static_cast<ISRepSession*>(session));
-    step.AddRepAction(early);
+    step.AddRepAction(SRepActionPtr(early));
     made = NewNode(session);
     early->touched = made;
-    step.AddRepAction(new TProbe(session, false));
+    step.AddRepAction(std::make_unique<TProbe>(session, false));
     early->touched = made;
   }
   ASSERT_EQ(S_OK, session->Undo());
@@ -189,9 +189,9 @@ TEST_F(RepTest, RecordOfDeletedObjectIsSkippedAndFailedStepRollsBack) {
   auto* failing = new TProbe(session, true);
   {
     SRepCreateContext step(static_cast<ISRepSession*>(session));
-    step.AddRepAction(failing);
+    step.AddRepAction(SRepActionPtr(failing));
     b->SetAttribute(kColor, SRepVariant::Long(6));
-    step.AddRepAction(probe);
+    step.AddRepAction(SRepActionPtr(probe));
     EXPECT_EQ(probe, step.GetContext()->GetLastAction());
     EXPECT_EQ(E_POINTER, step.AddRepAction(nullptr));
   }

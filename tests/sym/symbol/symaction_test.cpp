@@ -252,7 +252,7 @@ TEST_F(SymAction, WholeUserStepUndoneAndRedone) {
     SSymFormatEx former;
     r->GetFormat(former);
     format->AddSymbol(r->Sym(), former);
-    step.AddRepAction(format);
+    step.AddRepAction(SRepActionPtr(format));
     r->m_pen = SSymPen(3, 20, SSymColor(0x00FF00));
     h->Show(0);                                                         // hide
     auto* group = new SSymActionGroup(SSymActionGroup::Group, Diagram(), selection);  // group
@@ -264,7 +264,7 @@ TEST_F(SymAction, WholeUserStepUndoneAndRedone) {
       SCurrentContextChange outside(Session(), nullptr);  // the record makes the change
       ASSERT_EQ(group->Execute(), S_OK);
     }
-    step.AddRepAction(group);
+    step.AddRepAction(SRepActionPtr(group));
   }
   const std::string after = state();
   EXPECT_NE(after, before);
@@ -444,4 +444,56 @@ TEST_F(SymAction, MovesInsideMovingOwnersAreNotRecordedTwice) {
   child->MoveBy(SSymSize(5000, 0), 0);
   EXPECT_EQ(ctx->GetActionCount(), n);
   EXPECT_EQ(child->m_rect.x1, 5100);
+}
+
+// In a lockout context each symbol answers its rectangle and visibility from
+// its own pending records, in order: moves shift, sizes and rectangle
+// attributes replace, the last hide record wins; a move that another symbol
+// joins later counts for both; other symbols' records change nothing.
+TEST_F(SymAction, PendingRecordsAnswerOnlyTheirOwnSymbols) {
+  TSym* a = Place(DiagramOwner());
+  TSym* b = Place(DiagramOwner(), SSymRect(10000, 3600, 14800, 0));
+  TSym* c = Place(DiagramOwner(), SSymRect(20000, 3600, 24800, 0));
+  SRepLockoutContext lock(Session());
+  auto* ctx = static_cast<SRepContext*>(lock.GetContext());
+  a->MoveBy(SSymSize(100, 100), 0);
+  b->MoveBy(SSymSize(100, 100), 0);  // joins a's record
+  ASSERT_EQ(ctx->GetActionCount(), 1);
+  EXPECT_EQ(b->GetClipRect(0, 0), SSymRect(10100, 3700, 14900, 100));
+  ASSERT_EQ(b->SetAttrRect(SSymRect(0, 500, 500, 0)), S_OK);
+  b->MoveBy(SSymSize(1000, 0), 0);  // after the replacement: shifts it
+  EXPECT_EQ(b->GetClipRect(0, 0), SSymRect(1000, 500, 1500, 0));
+  EXPECT_EQ(a->GetClipRect(0, 0), SSymRect(100, 3700, 4900, 100));
+  a->Show(0);
+  b->Show(0);
+  b->Show(1);
+  EXPECT_TRUE(a->IsHidden());
+  EXPECT_FALSE(b->IsHidden());
+  EXPECT_EQ(c->GetClipRect(0, 0), c->m_rect);  // nothing pending for c
+  EXPECT_FALSE(c->IsHidden());
+  EXPECT_FALSE(ctx->IsObjectLocked(c));
+  EXPECT_EQ(ctx->GetPendingPositions(a, SRepFacet::Rect()), (std::vector<int>{0}));
+  EXPECT_EQ(ctx->GetPendingPositions(b, SRepFacet::Rect()), (std::vector<int>{0, 2}));
+  EXPECT_EQ(ctx->GetPendingPositions(b, SRepFacet::Attribute(SymAttr::ClipRect)), (std::vector<int>{1}));
+  ASSERT_EQ(lock.Apply(), S_OK);
+  EXPECT_EQ(b->m_rect, SSymRect(1000, 500, 1500, 0));
+  EXPECT_EQ(a->m_rect, SSymRect(100, 3700, 4900, 100));
+}
+
+// The point-list and attach records name their facets and lay their values.
+TEST_F(SymAction, PointAndLinkEndRecordsOverlayTheirValues) {
+  TSym* a = Place(DiagramOwner());
+  TSym* b = Place(DiagramOwner());
+  TLink* l = Place<TLink>(DiagramOwner());
+  SRepLockoutContext lock(Session());
+  auto* ctx = static_cast<SRepContext*>(lock.GetContext());
+  ctx->AddAction(std::make_unique<SSymActionPoly>(l->Sym(), SSymListPt{{0, 0}, {100, 50}}));
+  ctx->AddAction(std::make_unique<SSymActionAttach>(l, 1, a->Linkable(), SSymPoint(1, 1), b->Linkable(), SSymPoint()));
+  SRepVariant v;
+  ASSERT_EQ(ctx->OverlayPending(l, {SRepFacet::Points()}, v), 1);
+  EXPECT_EQ(v.GetPLst(), (SRep_PtList{{{0, 0}, {100, 50}}}));
+  EXPECT_EQ(ctx->OverlayPending(l, {SRepFacet::LinkEnd(0)}, v), 0);
+  ASSERT_EQ(ctx->OverlayPending(l, {SRepFacet::LinkEnd(1)}, v), 1);
+  EXPECT_TRUE(SRepAreSameObjects(v.GetIOBJECT(), a->Sym()));
+  EXPECT_EQ(ctx->OverlayPending(a, {SRepFacet::LinkEnd(1)}, v), 0);
 }

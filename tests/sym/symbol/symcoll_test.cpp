@@ -105,7 +105,7 @@ class TFmt : public SRepFaces<TFmt, TRich, SRepFaceIf<ISSymPen>, SRepFaceIf<ISSy
       GetFormat(old);
       old.m_flags = f.m_flags;
       a->AddSymbol(Sym(), old);
-      ctx->AddAction(a);
+      ctx->AddAction(SRepActionPtr(a));
     }
     if (f.m_flags & SSymFormatEx::FlagPen) m_fmt.m_pen = f.m_pen;
     if (f.m_flags & SSymFormatEx::FlagBrush) m_fmt.m_brush = f.m_brush;
