@@ -57,7 +57,7 @@ class SSymSolidText : public SRepFaces<SSymSolidText, SSymSolid, ISSymText, ISSy
   HRESULT SetTextStyle(LONG style, int redraw) override;
 
   // ---- ISVerbSource
-  HRESULT DoVerb(LONG verb, SSymView* view) override;
+  HRESULT DoVerb(LONG verb, const MSG* message, HWND window, const RECT* rect) override;
   LONG EnumVerbs() override { return 1; }
 
   // ---- ISSymCustomShape

@@ -3,6 +3,8 @@
 // line, point list, adjust), and a fixture that owns a session.
 #pragma once
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -47,9 +49,10 @@ class TDiagram : public SRepFaces<TDiagram, SRepObjectMem, ISSymDiagram, ISSymOw
  public:
   explicit TDiagram(ISRepSession* s) : SRepFaces(CLSID_SSymDiagram, s) {}
   BOOL AdjustSymbolToText(ISSymbol*, int, int) override { return 0; }
-  SSymView* GetFirstView() override { return nullptr; }
-  int GetViewCount() override { return 0; }
-  SSymView* GetView(int) override { return nullptr; }
+  SSymView* GetFirstView() override { return m_view; }
+  int GetViewCount() override { return m_view ? 1 : 0; }
+  SSymView* GetView(int) override { return m_view; }
+  SSymView* m_view = nullptr;  // the one view a test gives the diagram
   BOOL IsSymEditable(ISSymbol* s, ISRepObject*) override {
     for (ISSymbol* n : m_locked)
       if (n == s) return 0;
@@ -85,6 +88,9 @@ class TCompOf
     return S_OK;
   }
   HRESULT CreateChildrenSym(int) override { return S_OK; }
+  // The children's rectangle: the composite's own, or the one a test sets.
+  SSymRect GetChildRect() override { return m_childRect ? *m_childRect : this->m_rect; }
+  std::optional<SSymRect> m_childRect;
 };
 
 class TComp : public SRepFaces<TComp, TCompOf<TComp, TSym>, ISSymGroup> {
