@@ -98,7 +98,7 @@ KV_SYM_REGISTER(SSymLinkBase, &SSymCreateStd<SSymLinkBase>);
 // ---- construction --------------------------------------------------------------------------------------------
 SSymLinkBase::SSymLinkBase(ISSymLinkable* src, ISSymLinkable* dst, const SSymListPt& pts, int arrowMask, int arrow,
                            ISRepSession* session)
-    : SSymPolyBase(pts, session, CLSID_SSymLinkBase) {
+    : SRepFaces(pts, session, CLSID_SSymLinkBase) {
   SetSymArrow(arrowMask, arrow, 0);
   RepObjWrap s(src);
   if (AddSymCollection(s.Get(), kColSrc)) {
@@ -107,23 +107,13 @@ SSymLinkBase::SSymLinkBase(ISSymLinkable* src, ISSymLinkable* dst, const SSymLis
   }
 }
 
-SSymLinkBase::SSymLinkBase(ISRepSession* session, const CLSID& clsid) : SSymPolyBase(session, clsid) {
+SSymLinkBase::SSymLinkBase(ISRepSession* session, const CLSID& clsid) : SRepFaces(session, clsid) {
   AddSymArrow(3, 0);
 }
 
-SSymLinkBase::SSymLinkBase(const SSymLinkBase& source) : SSymPolyBase(source), ISSymLink() {}
+SSymLinkBase::SSymLinkBase(const SSymLinkBase& source) : SRepFaces(source) {}
 
 SSymLinkBase::~SSymLinkBase() = default;
-
-HRESULT SSymLinkBase::InternalQueryInterface(REFIID iid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (iid == IID_ISSymLink) {
-    *ppv = static_cast<ISSymLink*>(this);
-    AddRef();
-    return S_OK;
-  }
-  return SSymPolyBase::InternalQueryInterface(iid, ppv);
-}
 
 // ---- the end collections -----------------------------------------------------------------------------------
 void SSymLinkBase::DefineEndCollections() {

@@ -20,11 +20,10 @@ int SSymGetLinkAttachPointMode();
 // Maps originals to their copies while a set of objects is duplicated.
 using SSymObjectMap = std::map<ISRepObject*, ISRepObject*>;
 
-class SSymLinkBase : public SSymPolyBase, public ISSymLink {
+class SSymLinkBase : public SRepFaces<SSymLinkBase, SSymPolyBase, ISSymLink> {
   KV_SYM_DECLARE_POOL()
 
  public:
-  KV_SYM_FACES_UNKNOWN()
   KV_SYM_CLASS_TABLES()
 
   // Duplicate flags that copy the end symbols with the link.

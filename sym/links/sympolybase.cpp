@@ -66,7 +66,7 @@ KV_SYM_REGISTER(SSymPolyBase, &SSymCreateStd<SSymPolyBase>);
 
 // ---- construction ------------------------------------------------------------------------------
 SSymPolyBase::SSymPolyBase(const SSymPoint& a, const SSymPoint& b, ISRepSession* session, const CLSID& clsid)
-    : SSymStd(SSymRect(a.x, a.y, b.x, b.y), session, clsid) {
+    : SRepFaces(SSymRect(a.x, a.y, b.x, b.y), session, clsid) {
   ListPt.Add(a);
   ListPt.Add(b);
   m_state = (m_state & ~DWORD(1)) | 2;
@@ -74,18 +74,18 @@ SSymPolyBase::SSymPolyBase(const SSymPoint& a, const SSymPoint& b, ISRepSession*
 }
 
 SSymPolyBase::SSymPolyBase(const SSymListPt& pts, ISRepSession* session, const CLSID& clsid)
-    : SSymStd(pts.GetCount() >= 2 ? SSymRect(pts[0].x, pts[0].y, pts[1].x, pts[1].y) : SSymRect(), session, clsid),
+    : SRepFaces(pts.GetCount() >= 2 ? SSymRect(pts[0].x, pts[0].y, pts[1].x, pts[1].y) : SSymRect(), session, clsid),
       ListPt(pts) {
   m_state = (m_state & ~DWORD(1)) | 2;
   RecomputeClipRect(0, 0);
 }
 
-SSymPolyBase::SSymPolyBase(ISRepSession* session, const CLSID& clsid) : SSymStd(session, clsid) {
+SSymPolyBase::SSymPolyBase(ISRepSession* session, const CLSID& clsid) : SRepFaces(session, clsid) {
   m_state = (m_state & ~DWORD(1)) | 2;
 }
 
 SSymPolyBase::SSymPolyBase(const SSymPolyBase& source)
-    : SSymStd(source), ISSymPolyline(), ISSymLine(), ListPt(source.ListPt), LineStyle(source.LineStyle), ARState(0) {
+    : SRepFaces(source), ListPt(source.ListPt), LineStyle(source.LineStyle), ARState(0) {
   for (size_t i = 0; i < m_arrows.size(); ++i)
     if (source.m_arrows[i])
       m_arrows[i] = std::make_unique<SSymArrowHead>(source.m_arrows[i]->GetType(), static_cast<int>(i));
@@ -93,21 +93,6 @@ SSymPolyBase::SSymPolyBase(const SSymPolyBase& source)
 }
 
 SSymPolyBase::~SSymPolyBase() = default;
-
-HRESULT SSymPolyBase::InternalQueryInterface(REFIID iid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (iid == IID_ISSymPolyline) {
-    *ppv = static_cast<ISSymPolyline*>(this);
-    AddRef();
-    return S_OK;
-  }
-  if (iid == IID_ISSymLine) {
-    *ppv = static_cast<ISSymLine*>(this);
-    AddRef();
-    return S_OK;
-  }
-  return SSymStd::InternalQueryInterface(iid, ppv);
-}
 
 void SSymPolyBase::MarkModified() {
   m_state |= 4;
@@ -415,7 +400,7 @@ std::array<std::optional<SSymArrowEntry>, SSymArrowType::Last + 1>& Catalogue() 
   return entries;
 }
 
-bool AnswersFace(IUnknown* unk, REFIID iid) {
+bool HasFace(IUnknown* unk, REFIID iid) {
   if (!unk) return false;
   void* p = nullptr;
   if (FAILED(unk->QueryInterface(iid, &p)) || !p) return false;
@@ -591,7 +576,7 @@ HRESULT SSymPolyBase::DrawSymbol(SSymCanvas& canvas) {
       link->GetAttachSym(1, &b);
       if (a && b) {
         auto rect = [](ISSymbol* s) {
-          return AnswersFace(s, IID_ISSymPolyline) ? SSymRect(0, 0, 0, 0) : s->GetClipRect(0, 0);
+          return HasFace(s, IID_ISSymPolyline) ? SSymRect(0, 0, 0, 0) : s->GetClipRect(0, 0);
         };
         ListPt.FormatLink(1, 1, rect(a.Get()), rect(b.Get()));
       }

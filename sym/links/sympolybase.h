@@ -59,11 +59,10 @@ class SSymArrowHead {
   SSymRect m_rect;
 };
 
-class SSymPolyBase : public SSymStd, public ISSymPolyline, public ISSymLine {
+class SSymPolyBase : public SRepFaces<SSymPolyBase, SSymStd, ISSymPolyline, ISSymLine> {
   KV_SYM_DECLARE_POOL()
 
  public:
-  KV_SYM_FACES_UNKNOWN()
   KV_SYM_CLASS_TABLES()
 
   // No coordinate of a new list lies further than this from the origin.

@@ -8,8 +8,8 @@
 #include "sym/links/symlinkbase.h"
 #include "sym/render/symcanvsvg.h"
 #include "sym/shapes/symrectfamily.h"
-#include "tests/sym/render/recording_canvas.h"
-#include "tests/sym/symbol/symtest.h"
+#include "support/recording_canvas.h"
+#include "support/symtest.h"
 
 namespace {
 

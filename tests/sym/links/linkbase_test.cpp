@@ -7,8 +7,8 @@
 #include "sym/foundation/symstrings.h"
 #include "sym/links/symlinkbase.h"
 #include "sym/shapes/symrectfamily.h"
-#include "tests/sym/render/recording_canvas.h"
-#include "tests/sym/symbol/symtest.h"
+#include "support/recording_canvas.h"
+#include "support/symtest.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "kvrep/srepsession.h"
 #include "sym/links/sympolybase.h"
-#include "tests/sym/render/recording_canvas.h"
-#include "tests/sym/symbol/symtest.h"
+#include "support/recording_canvas.h"
+#include "support/symtest.h"
 
 namespace {
 
