@@ -70,7 +70,7 @@ const SSymShapeTable& SSymPictureManager::GetSymbolTypeShapeMap() {
   if (t.built) return t.shapes;
   // Set first: the registration manager below asks for the map again.
   t.built = true;
-  if (SWinApp::IsExiting()) return t.shapes;
+  if (const SWinApp* app = SGetApp(); app && app->IsExiting()) return t.shapes;
   SSymPictureManager pm;
   const struct {
     SSymShape* (*make)();

@@ -273,11 +273,14 @@ TEST(PictureManager, TableReplacesAndStaysSorted) {
 
 TEST(PictureManager, RebuildsAfterTerminateAndStaysEmptyWhileExiting) {
   EXPECT_EQ(SSymPictureManager::TerminatePictureManager(), 1);
-  SWinApp::SetExiting(true);
-  EXPECT_EQ(SSymPictureManager::FindSymbolShape(3), nullptr);
-  EXPECT_EQ(SSymPictureManager::FindSymbolType(2900), 0);
-  EXPECT_EQ(SSymPictureManager::GetSymbolTypeShapeMap().GetCount(), 0);
-  SWinApp::SetExiting(false);
+  {
+    SWinApp app;
+    ASSERT_EQ(SGetApp(), &app);
+    app.ExitInstance();
+    EXPECT_EQ(SSymPictureManager::FindSymbolShape(3), nullptr);
+    EXPECT_EQ(SSymPictureManager::FindSymbolType(2900), 0);
+    EXPECT_EQ(SSymPictureManager::GetSymbolTypeShapeMap().GetCount(), 0);
+  }
   EXPECT_EQ(SSymPictureManager::FindSymbolShape(3), nullptr);  // built empty until unloaded
   SSymPictureManager::TerminatePictureManager();
   EXPECT_NE(SSymPictureManager::FindSymbolShape(3), nullptr);
