@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <string>
 
 #include "sym/foundation/symclassreg.h"
 #include "sym/render/symcanv.h"
@@ -437,8 +439,18 @@ std::vector<ISSymbol*> SBuildShapeSheet(SHostDiagram& diagram) {
   int col = 0;
   for (int type : AllShapeTypes()) {
     const LONG x = col * (kCellW + kGapX);
+    // The notation shapes share their parent's display name (or have none):
+    // the sheet names them after their notation so they can be told apart.
+    static const std::map<int, const char*> kNotation = {
+        {80, "XML file"},         {81, "Flat file"},       {82, "Data access application"},
+        {83, "Connection data"},  {84, "Business process"}, {85, "Relocated process"},
+        {86, "Transferred process"}, {87, "Data store (open)"}, {88, "Data store (left side)"},
+        {89, "Stick actor"},      {90, "Component"},       {91, "End"},
+        {92, "Flow end"},         {16, "Dome"},            {93, "Inheritance (complete)"},
+        {94, "Inheritance"},      {95, "Inheritance (complete, two bars)"}};
     SSymShape* shape = SSymPictureManager::FindSymbolShape(type);
     SString name = shape ? shape->GetShapeName() : SString();
+    if (auto it = kNotation.find(type); it != kNotation.end()) name = SString(it->second);
     if (name.IsEmpty()) name = SString(("type " + std::to_string(type)).c_str());
     if (ISSymbol* sym = AddPredefined(diagram, type, SSymRect(x, top, x + kCellW, top - kCellH), SString()))
       made.push_back(sym);
