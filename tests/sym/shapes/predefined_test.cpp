@@ -10,7 +10,7 @@
 #include "sym/render/symshapedraw.h"
 #include "sym/shapes/symshape.h"
 #include "sym/shapes/symshapemap.h"
-#include "tests/sym/render/recording_canvas.h"
+#include "support/recording_canvas.h"
 
 namespace {
 const SSymRect kBox(0, 4799, 5999, 0);  // 6000 x 4800, normalised (y1 top)

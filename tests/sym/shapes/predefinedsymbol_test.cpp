@@ -4,8 +4,8 @@
 
 #include "sym/shapes/sympredefined.h"
 #include "sym/shapes/symshapemap.h"
-#include "tests/sym/render/recording_canvas.h"
-#include "tests/sym/symbol/symtest.h"
+#include "support/recording_canvas.h"
+#include "support/symtest.h"
 
 namespace {
 class PredefinedSymbol : public SymFixture {
