@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-#include "repfixture.h"
+#include "support/repfixture.h"
 
 namespace {
 
