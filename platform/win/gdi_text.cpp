@@ -326,7 +326,7 @@ RunMap& RunCache() {
 // The texts of a frame's labels, keyed by font and text: measuring a label
 // (often more than once) and then drawing it lays it out once. When the
 // cache is full it starts again empty, which keeps the cost of a miss flat.
-constexpr std::size_t kRunCacheSize = 4096;
+constexpr std::size_t kRunCacheSize = 16384;
 std::shared_ptr<Run> CachedRun(RealFont& rf, const std::u16string& text) {
   RunMap& cache = RunCache();
   RunKey key{&rf, text};
