@@ -1,10 +1,14 @@
 #include "sym/foundation/sdsym.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "kvcore/scomwrap.h"
 #include "kvcore/sexceptiondlg.h"
 #include "kvcore/snotify.h"
 #include "kvlib/slibmodule.h"
 #include "sym/foundation/symmetadata.h"
+#include "sym/foundation/sympropmap.h"
 #include "sym/foundation/symterminators.h"
 #include "win/winloader.h"
 
@@ -60,6 +64,15 @@ SLibModuleState* SSymGetLibModuleState() { return &g_symModule; }
 
 BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
+    // Every registered class must be whole before the repository can reach
+    // its attributes: a declared attribute left unbound would read as empty
+    // and never be written. A library built so is refused at once.
+    const std::vector<std::string> faults = SSymCheckClassBindings();
+    if (!faults.empty()) {
+      for (const std::string& fault : faults) std::fprintf(stderr, "kvsym16: %s\n", fault.c_str());
+      std::fprintf(stderr, "kvsym16: %zu attribute binding fault(s); the library cannot load\n", faults.size());
+      std::abort();
+    }
     DisableThreadLibraryCalls(instance);
     g_symModule.Init(instance, s_objectMap);
     SSymRegisterMetadata();

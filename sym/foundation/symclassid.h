@@ -2,46 +2,42 @@
 // two root classes, and the interface identifiers of the symbol interfaces.
 #pragma once
 
+#include <cstdint>
+
+#include "sym/foundation/symclassdesc.h"
 #include "win/windef.h"
 
 // ---- persistent classes: {360836xx-1A49-11D1-83D9-444553540000} ------------
-inline constexpr CLSID CLSID_SSymPolyBase = MakeGUID("{36083F59-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymPolyline = MakeGUID("{36083F60-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymRectangle = MakeGUID("{36083F61-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymEllipse = MakeGUID("{36083F62-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymText = MakeGUID("{36083F63-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymLinkSym = MakeGUID("{36083F64-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymBitmap = MakeGUID("{36083F65-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymMetafile = MakeGUID("{36083F66-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymGroup = MakeGUID("{36083F67-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymOle = MakeGUID("{36083F68-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymPolygon = MakeGUID("{36083F69-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymRoundRect = MakeGUID("{36083F6A-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymComposite = MakeGUID("{36083F6B-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymArrow = MakeGUID("{36083F6C-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymDiagram = MakeGUID("{36083F6D-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymArc = MakeGUID("{36083F6F-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymBase = MakeGUID("{36083F70-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymStd = MakeGUID("{36083F71-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymSolid = MakeGUID("{36083F72-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymBlob = MakeGUID("{36083F73-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymBasePen = MakeGUID("{36083F74-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymLinkBase = MakeGUID("{36083F75-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymLinkStd = MakeGUID("{36083F76-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymSwimLane = MakeGUID("{36083F80-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymSwimColn = MakeGUID("{36083F81-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymSolidText = MakeGUID("{36083F82-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymPredefined = MakeGUID("{36083F83-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymPictureFile = MakeGUID("{36083F84-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymSwim = MakeGUID("{36083F85-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymTreeLine = MakeGUID("{36083F86-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymPie = MakeGUID("{36083F87-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymBlankRectangle = MakeGUID("{36083F88-1A49-11D1-83D9-444553540000}");
-inline constexpr CLSID CLSID_SSymSwimGroup = MakeGUID("{36083F89-1A49-11D1-83D9-444553540000}");
+// CLSID_<class> of every class described in symclassdesc.h.
+constexpr CLSID SSymMakeClassId(std::uint32_t first) {
+  return CLSID{first, 0x1A49, 0x11D1, {0x83, 0xD9, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+}
+#define KV_SYM_CLSID_ROW(cls, name, parent, mapBase, id, ...) inline constexpr CLSID CLSID_##cls = SSymMakeClassId(id);
+#define KV_SYM_CLSID_CLASS(cls) \
+  KV_SYM_DESC_##cls(KV_SYM_CLSID_ROW, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP)
+KV_SYM_CLASSES(KV_SYM_CLSID_CLASS)
+#undef KV_SYM_CLSID_CLASS
+#undef KV_SYM_CLSID_ROW
+
+// The first words of the class identifiers, in metamodel order.
+namespace sym_detail {
+#define KV_SYM_ID_ROW(cls, name, parent, mapBase, id, ...) id,
+#define KV_SYM_ID_CLASS(cls) KV_SYM_DESC_##cls(KV_SYM_ID_ROW, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP)
+inline constexpr std::uint32_t kClassIds[] = {KV_SYM_CLASSES(KV_SYM_ID_CLASS)};
+#undef KV_SYM_ID_CLASS
+#undef KV_SYM_ID_ROW
+
+constexpr std::uint32_t ClassIdBound(bool last) {
+  std::uint32_t bound = kClassIds[0];
+  for (std::uint32_t id : kClassIds)
+    if (last ? id > bound : id < bound) bound = id;
+  return bound;
+}
+}  // namespace sym_detail
 
 // The first words that bound the range of the library's class identifiers.
-inline constexpr std::uint32_t SSymClassIdFirst = 0x36083F59u;
-inline constexpr std::uint32_t SSymClassIdLast = 0x36083F89u;
+inline constexpr std::uint32_t SSymClassIdFirst = sym_detail::ClassIdBound(false);
+inline constexpr std::uint32_t SSymClassIdLast = sym_detail::ClassIdBound(true);
 
 // ---- the repository's root classes ------------------------------------------
 inline constexpr CLSID CLSID_RepSRepObject = MakeGUID("{362D41E0-9D82-11D1-8E5D-444553540000}");

@@ -32,52 +32,31 @@ namespace {
 // The fifth word of every record.
 SRepModuleStateFn ModuleStateWord() { return &SSymGetModuleState; }
 
-#define SYM_RECORD(create, editors) {create, {0, 0, 0}, &SSymGetModuleState, editors}
-
-// One constant record per class, in the order of the class table. The first
-// word is the class's creation function, null where the repository must not
-// create instances through the record.
-const SRegClassFunctions kRecords[SYMCLS_Count] = {
-    SYM_RECORD(nullptr, &SymMap::SSymPolyBase::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymPolyline::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymRectangle::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymEllipse::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymText::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymLinkSym::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymBitmap::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymMetafile::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymGroup::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymOle::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymPolygon::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymRoundRect::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymComposite::attrEditorMap),  // no creation function
-    SYM_RECORD(nullptr, &SymMap::SSymArrow::attrEditorMap),      // no creation function
-    SYM_RECORD(nullptr, &SSymDiagramRegistry::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymArc::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymBase::attrEditorMap),       // no creation function
-    SYM_RECORD(nullptr, &SymMap::SSymStd::attrEditorMap),        // no creation function
-    SYM_RECORD(nullptr, &SymMap::SSymSolid::attrEditorMap),      // no creation function
-    SYM_RECORD(nullptr, &SymMap::SSymBlob::attrEditorMap),       // no creation function
-    SYM_RECORD(nullptr, &SymMap::SSymBasePen::attrEditorMap),    // no creation function
-    SYM_RECORD(nullptr, &SymMap::SSymLinkBase::attrEditorMap),   // no creation function
-    SYM_RECORD(nullptr, &SymMap::SSymLinkStd::attrEditorMap),    // no creation function
-    SYM_RECORD(nullptr, &SymMap::SSymSwimLane::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymSwimColn::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymSolidText::attrEditorMap),  // no creation function
-    SYM_RECORD(nullptr, &SymMap::SSymPredefined::attrEditorMap),
-    SYM_RECORD(nullptr, &SSymPictureFileRegistry::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymSwim::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymTreeLine::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymPie::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymBlankRectangle::attrEditorMap),
-    SYM_RECORD(nullptr, &SymMap::SSymSwimGroup::attrEditorMap),
-};
-#undef SYM_RECORD
+// One record per class, in the order of the class table: no creation function
+// until the class registers, the module state, the class's editor map.
+template <int... C>
+constexpr std::array<SRegClassFunctions, sizeof...(C)> MakeRecords(std::integer_sequence<int, C...>) {
+  return {SRegClassFunctions{nullptr, {0, 0, 0}, &SSymGetModuleState, &SSymClassMaps<C>::attrEditorMap}...};
+}
+constinit std::array<SRegClassFunctions, SYMCLS_Count> g_records =
+    MakeRecords(std::make_integer_sequence<int, SYMCLS_Count>{});
+constinit bool g_registered[SYMCLS_Count] = {};
 }  // namespace
 
 const SRegClassFunctions* SSymGetClassRecord(int c) {
-  return c >= 0 && c < SYMCLS_Count ? &kRecords[c] : nullptr;
+  return c >= 0 && c < SYMCLS_Count ? &g_records[static_cast<std::size_t>(c)] : nullptr;
 }
+
+bool SSymRegisterClass(int c, SRegClassFunctions::CreateFn create, void (*bind)()) {
+  if (c < 0 || c >= SYMCLS_Count) return false;
+  auto& record = g_records[static_cast<std::size_t>(c)];
+  record.create = create;
+  if (bind) bind();
+  g_registered[c] = true;
+  return true;
+}
+
+bool SSymIsClassRegistered(int c) { return c >= 0 && c < SYMCLS_Count && g_registered[c]; }
 
 extern "C" HRESULT SGetSymClassFunctions(REFCLSID clsid, SRegClassFunctions* record) {
   if (!record) return clsid == CLSID{} ? S_FALSE : E_POINTER;
@@ -87,7 +66,7 @@ extern "C" HRESULT SGetSymClassFunctions(REFCLSID clsid, SRegClassFunctions* rec
   for (int c = 0; c < SYMCLS_Count; ++c) {
     if (g_symClasses[c].clsid.Data1 != clsid.Data1) continue;
     if (g_symClasses[c].clsid != clsid) return E_FAIL;
-    *record = kRecords[c];
+    *record = g_records[static_cast<std::size_t>(c)];
     return S_OK;
   }
   return REGDB_E_CLASSNOTREG;

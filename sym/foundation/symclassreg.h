@@ -4,7 +4,9 @@
 // creation function and the per-class object pools.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <iterator>
 #include <new>
 
 #include "kvcore/scomwrap.h"
@@ -12,46 +14,39 @@
 #include "kvrep/srepalloc.h"
 #include "kvrep/srepregistry.h"
 #include "sym/foundation/sdsym.h"
+#include "sym/foundation/symclassdesc.h"
 #include "sym/foundation/symclassid.h"
 
 // ---- the class table -----------------------------------------------------------
+// The table is made from the class descriptions (symclassdesc.h).
+namespace sym_detail {
+// The rank of a class identifier among the library's: its index in the table.
+constexpr int RankOfClassId(std::uint32_t id) {
+  int rank = 0;
+  for (std::uint32_t other : kClassIds) rank += other < id ? 1 : 0;
+  return rank;
+}
+constexpr bool ClassIdsDistinct() {
+  for (std::uint32_t a : kClassIds) {
+    int same = 0;
+    for (std::uint32_t b : kClassIds) same += a == b ? 1 : 0;
+    if (same != 1) return false;
+  }
+  return true;
+}
+static_assert(ClassIdsDistinct(), "two class descriptions share an identifier");
+}  // namespace sym_detail
+
 // Index of each persistent class, in the order of its identifier.
+#define KV_SYM_INDEX_ROW(cls, name, parent, mapBase, id, ...) SYMCLS_##cls = sym_detail::RankOfClassId(id),
+#define KV_SYM_INDEX_CLASS(cls) \
+  KV_SYM_DESC_##cls(KV_SYM_INDEX_ROW, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP)
 enum SSymClassIndex : int {
-  SYMCLS_SSymPolyBase,
-  SYMCLS_SSymPolyline,
-  SYMCLS_SSymRectangle,
-  SYMCLS_SSymEllipse,
-  SYMCLS_SSymText,
-  SYMCLS_SSymLinkSym,
-  SYMCLS_SSymBitmap,
-  SYMCLS_SSymMetafile,
-  SYMCLS_SSymGroup,
-  SYMCLS_SSymOle,
-  SYMCLS_SSymPolygon,
-  SYMCLS_SSymRoundRect,
-  SYMCLS_SSymComposite,
-  SYMCLS_SSymArrow,
-  SYMCLS_SSymDiagram,
-  SYMCLS_SSymArc,
-  SYMCLS_SSymBase,
-  SYMCLS_SSymStd,
-  SYMCLS_SSymSolid,
-  SYMCLS_SSymBlob,
-  SYMCLS_SSymBasePen,
-  SYMCLS_SSymLinkBase,
-  SYMCLS_SSymLinkStd,
-  SYMCLS_SSymSwimLane,
-  SYMCLS_SSymSwimColn,
-  SYMCLS_SSymSolidText,
-  SYMCLS_SSymPredefined,
-  SYMCLS_SSymPictureFile,
-  SYMCLS_SSymSwim,
-  SYMCLS_SSymTreeLine,
-  SYMCLS_SSymPie,
-  SYMCLS_SSymBlankRectangle,
-  SYMCLS_SSymSwimGroup,
-  SYMCLS_Count
+  KV_SYM_CLASSES(KV_SYM_INDEX_CLASS)
+  SYMCLS_Count = static_cast<int>(std::size(sym_detail::kClassIds))
 };
+#undef KV_SYM_INDEX_CLASS
+#undef KV_SYM_INDEX_ROW
 
 // Parent markers for the classes whose metamodel parent is a repository root.
 inline constexpr int SYMCLS_RepSRepObject = -1;
@@ -66,43 +61,22 @@ struct SSymClassDesc {
   int poolBlocks;    // block count of the class's object pool, 0 for none
 };
 
-inline constexpr SSymClassDesc g_symClasses[SYMCLS_Count] = {
-    {CLSID_SSymPolyBase, "SSymPolyBase", SYMCLS_SSymStd, SYMCLS_SSymStd, 0, 10},
-    {CLSID_SSymPolyline, "SSymPolyline", SYMCLS_SSymPolyBase, SYMCLS_SSymPolyBase, 1, 10},
-    {CLSID_SSymRectangle, "SSymRectangle", SYMCLS_SSymSolidText, SYMCLS_SSymSolidText, 1, 10},
-    {CLSID_SSymEllipse, "SSymEllipse", SYMCLS_SSymSolidText, SYMCLS_SSymSolidText, 1, 10},
-    {CLSID_SSymText, "SSymText", SYMCLS_SSymSolidText, SYMCLS_SSymSolidText, 1, 10},
-    {CLSID_SSymLinkSym, "SSymLinkSym", SYMCLS_SSymLinkStd, SYMCLS_SSymLinkStd, 1, 10},
-    {CLSID_SSymBitmap, "SSymBitmap", SYMCLS_SSymBlob, SYMCLS_SSymBlob, 1, 10},
-    {CLSID_SSymMetafile, "SSymMetafile", SYMCLS_SSymBlob, SYMCLS_SSymBlob, 1, 10},
-    {CLSID_SSymGroup, "SSymGroup", SYMCLS_SSymComposite, SYMCLS_SSymComposite, 1, 10},
-    {CLSID_SSymOle, "SSymOle", SYMCLS_SSymBlob, SYMCLS_SSymBlob, 1, 10},
-    {CLSID_SSymPolygon, "SSymPolygon", SYMCLS_SSymPolyBase, SYMCLS_SSymPolyBase, 1, 10},
-    {CLSID_SSymRoundRect, "SSymRoundRect", SYMCLS_SSymSolidText, SYMCLS_SSymSolidText, 1, 10},
-    {CLSID_SSymComposite, "SSymComposite", SYMCLS_SSymBase, SYMCLS_SSymBase, 1, 32},
-    {CLSID_SSymArrow, "SSymArrow", SYMCLS_SSymStd, SYMCLS_SSymStd, 0, 40},
-    {CLSID_SSymDiagram, "SSymDiagram", SYMCLS_RepSRepObjectBase, SYMCLS_RepSRepObjectBase, 1, 0},
-    {CLSID_SSymArc, "SSymArc", SYMCLS_SSymStd, SYMCLS_SSymStd, 1, 10},
-    {CLSID_SSymBase, "SSymBase", SYMCLS_RepSRepObject, SYMCLS_RepSRepObject, 0, 0},
-    {CLSID_SSymStd, "SSymStd", SYMCLS_SSymBasePen, SYMCLS_SSymBasePen, 0, 0},
-    {CLSID_SSymSolid, "SSymSolid", SYMCLS_SSymStd, SYMCLS_SSymStd, 0, 0},
-    {CLSID_SSymBlob, "SSymBlob", SYMCLS_SSymBase, SYMCLS_SSymBase, 0, 0},
-    {CLSID_SSymBasePen, "SSymBasePen", SYMCLS_SSymBase, SYMCLS_SSymBase, 0, 0},
-    {CLSID_SSymLinkBase, "SSymLinkBase", SYMCLS_SSymPolyBase, SYMCLS_SSymPolyBase, 0, 0},
-    {CLSID_SSymLinkStd, "SSymLinkStd", SYMCLS_SSymLinkBase, SYMCLS_SSymLinkBase, 0, 0},
-    {CLSID_SSymSwimLane, "SSymSwimLane", SYMCLS_SSymBasePen, SYMCLS_SSymBasePen, 1, 10},
-    // The swimlane column is a polyline in the metamodel; its maps chain past
-    // the polyline's to the point-list base's.
-    {CLSID_SSymSwimColn, "SSymSwimColn", SYMCLS_SSymPolyline, SYMCLS_SSymPolyBase, 1, 10},
-    {CLSID_SSymSolidText, "SSymSolidText", SYMCLS_SSymSolid, SYMCLS_SSymSolid, 0, 0},
-    {CLSID_SSymPredefined, "SSymPredefined", SYMCLS_SSymSolidText, SYMCLS_SSymSolidText, 1, 10},
-    {CLSID_SSymPictureFile, "SSymPictureFile", SYMCLS_RepSRepObjectBase, SYMCLS_RepSRepObjectBase, 1, 0},
-    {CLSID_SSymSwim, "SSymSwim", SYMCLS_SSymSolidText, SYMCLS_SSymSolidText, 1, 10},
-    {CLSID_SSymTreeLine, "SSymTreeLine", SYMCLS_SSymStd, SYMCLS_SSymStd, 1, 10},
-    {CLSID_SSymPie, "SSymPie", SYMCLS_SSymSolidText, SYMCLS_SSymSolidText, 1, 10},
-    {CLSID_SSymBlankRectangle, "SSymBlankRectangle", SYMCLS_SSymSolidText, SYMCLS_SSymSolidText, 1, 10},
-    {CLSID_SSymSwimGroup, "SSymSwimGroup", SYMCLS_SSymSolidText, SYMCLS_SSymSolidText, 1, 10},
-};
+namespace sym_detail {
+constexpr std::array<SSymClassDesc, SYMCLS_Count> MakeClassTable() {
+  std::array<SSymClassDesc, SYMCLS_Count> table{};
+#define KV_SYM_TABLE_ROW(cls, name, parent, mapBase, id, flags, number, label, text, code, plural, registryFlag, \
+                         poolBlocks)                                                                      \
+  table[SYMCLS_##cls] = SSymClassDesc{CLSID_##cls, #cls, SYMCLS_##parent, SYMCLS_##mapBase, registryFlag, poolBlocks};
+#define KV_SYM_TABLE_CLASS(cls) \
+  KV_SYM_DESC_##cls(KV_SYM_TABLE_ROW, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP)
+  KV_SYM_CLASSES(KV_SYM_TABLE_CLASS)
+#undef KV_SYM_TABLE_CLASS
+#undef KV_SYM_TABLE_ROW
+  return table;
+}
+}  // namespace sym_detail
+
+inline constexpr std::array<SSymClassDesc, SYMCLS_Count> g_symClasses = sym_detail::MakeClassTable();
 
 // The index of the class whose identifier is exactly clsid, or -1.
 int SSymFindClassIndex(REFCLSID clsid);
@@ -154,8 +128,20 @@ SRepKindOfFn SSymGetKindOfTest(int c);
 // class, else 0 and the class's record. Failures leave the record cleared.
 extern "C" HRESULT SGetSymClassFunctions(REFCLSID clsid, SRegClassFunctions* record);
 
-// The constant record of the class of index c; null outside the table.
+// The record of the class of index c; null outside the table. Its creation
+// function is the one the class's registration gave (KV_SYM_REGISTER in
+// sympropmap.h); null until then, and for the classes the repository must
+// not create.
 const SRegClassFunctions* SSymGetClassRecord(int c);
+
+// ---- registration -------------------------------------------------------------------
+// Registers the class of index c: fills create into its record, then runs
+// bind, which stores the accessors of the class's attributes. Answers true
+// (false, and nothing done, for an index outside the table); made to
+// initialise a start-up constant (see KV_SYM_REGISTER).
+bool SSymRegisterClass(int c, SRegClassFunctions::CreateFn create, void (*bind)());
+// True once the class of index c registered.
+bool SSymIsClassRegistered(int c);
 
 // ---- registry entries -----------------------------------------------------------
 // The repository registry entry of the class of index c. The first call finds

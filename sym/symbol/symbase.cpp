@@ -43,34 +43,28 @@ HRESULT GetDispNameThunk(SRepObject* o, SRepVariant& out) {
   return S_OK;
 }
 
-// The accessors and field places of the base symbol's property map.
-const bool s_mapInit = [] {
-  const int c = SYMCLS_SSymBase;
-  SSymSetPropertyAccessors(c, SymAttr::Diagram, &GetDiagramThunk, nullptr);
-  SSymSetPropertyAccessors(c, SymAttr::DispName, &GetDispNameThunk, nullptr);
-  SSymSetPropertyAccessors(c, SymAttr::Name, &GetDispNameThunk, nullptr);
-  SSymSetPropertyAccessors(c, SymAttr::Code, &GetDispNameThunk, nullptr);
-  SSymSetPropertyAccessors(c, SymAttr::Pos, &SRepGetThunk<&SSymBase::GetPos>, &SRepSetThunk<&SSymBase::SetPos>);
-  SSymSetPropertyAccessors(c, SymAttr::Size, &SRepGetThunk<&SSymBase::GetSize>, &SRepSetThunk<&SSymBase::SetSize>);
-  SSymSetPropertyAccessors(c, SymAttr::Height, &SRepGetThunk<&SSymBase::GetHeight, SRepVT_LONG>,
-                           &SRepSetThunk<&SSymBase::SetHeight>);
-  SSymSetPropertyAccessors(c, SymAttr::Width, &SRepGetThunk<&SSymBase::GetWidth, SRepVT_LONG>,
-                           &SRepSetThunk<&SSymBase::SetWidth>);
-  SSymSetPropertyAccessors(c, SymAttr::Hidden, &SRepGetThunk<&SSymBase::GetHidden, SRepVT_BOOL>,
-                           &SRepSetThunk<&SSymBase::SetHidden>);
-  SSymSetPropertyAccessors(c, SymAttr::Protected, &SRepGetThunk<&SSymBase::GetProtected, SRepVT_BOOL>,
-                           &SRepSetThunk<&SSymBase::SetProtected>);
-  SSymSetPropertyAccessors(c, SymAttr::RelPos, &SRepGetThunk<&SSymBase::GetRelPos>,
-                           &SRepSetThunk<&SSymBase::SetRelPos>);
-  SSymSetPropertyField(c, SymAttr::ClipRect, &kRectField);
-  SSymSetPropertyField(c, SymAttr::Flags, &SRepFieldOf<&SSymBase::Flags, SRepVT_FLAGS>::field);
-  SSymSetPropertyField(c, SymAttr::CDAT, &SRepFieldOf<&SSymBase::CDAT, SRepVT_DATE>::field);
-  SSymSetPropertyField(c, SymAttr::MDAT, &SRepFieldOf<&SSymBase::MDAT, SRepVT_DATE>::field);
-  return true;
-}();
-
 LONG IAbs(LONG v) { return v < 0 ? -v : v; }
 }  // namespace
+
+// The accessors of the base symbol's attributes, by attribute code.
+KV_SYM_ACCESSORS(SSymBase) {
+  KV_SYM_FIELD_PLACE(ClipRect, kRectField);
+  KV_SYM_FIELD(Flags, Flags);
+  KV_SYM_FIELD(CDAT, CDAT);
+  KV_SYM_FIELD(MDAT, MDAT);
+  KV_SYM_GET_THUNK(Diagram, &GetDiagramThunk);
+  KV_SYM_GET_THUNK(DispName, &GetDispNameThunk);
+  KV_SYM_GET_THUNK(Name, &GetDispNameThunk);
+  KV_SYM_GET_THUNK(Code, &GetDispNameThunk);
+  KV_SYM_GETSET(Pos, GetPos, SetPos);
+  KV_SYM_GETSET(Size, GetSize, SetSize);
+  KV_SYM_GETSET(Hidden, GetHidden, SetHidden);
+  KV_SYM_GETSET(Protected, GetProtected, SetProtected);
+  KV_SYM_GETSET(Height, GetHeight, SetHeight);
+  KV_SYM_GETSET(Width, GetWidth, SetWidth);
+  KV_SYM_GETSET(RelPos, GetRelPos, SetRelPos);
+};
+KV_SYM_REGISTER(SSymBase, nullptr);
 
 SRepVariant SSymBase::RectValue(const SSymRect& r) {
   SRepVariant v;

@@ -12,6 +12,7 @@
 #include "kvcore/scomwrap.h"
 #include "kvrep/srepobject.h"
 #include "kvrep/srepsession.h"
+#include "sym/foundation/symclassdesc.h"
 #include "sym/symbol/syminterfaces.h"
 
 // The class tables of a persistent symbol class: its property and
@@ -41,29 +42,11 @@
 // The class identity that gives the implementing SSymBase of any face.
 inline constexpr IID IID_SSymBase = MakeGUID("{91B00ED9-61F6-4216-B8BE-02C6959F0D0F}");
 
-// Member ids of the base symbol.
+// Member ids of the repository that the base symbol uses; the ids of the
+// library's own attributes (SymAttr::<name>) come from the class
+// descriptions (symclassdesc.h).
 namespace SymAttr {
-inline constexpr LONG ClipRect = 0x02010001;
-inline constexpr LONG Flags = 0x02010012;
-inline constexpr LONG CDAT = 0x01000010;
-inline constexpr LONG MDAT = 0x01000012;
-inline constexpr LONG Diagram = 0x020100BA;
-inline constexpr LONG DispName = 0x0100000B;
-inline constexpr LONG Name = 0x01000002;
-inline constexpr LONG Code = 0x01000004;
-inline constexpr LONG Pos = 0x02010013;
-inline constexpr LONG Size = 0x02010014;
-inline constexpr LONG Hidden = 0x02010016;
-inline constexpr LONG Protected = 0x02010017;
-inline constexpr LONG Height = 0x02001415;
-inline constexpr LONG Width = 0x02001416;
-inline constexpr LONG RelPos = 0x02010100;
-inline constexpr LONG CustomPictureID = 0x02010053;
-inline constexpr LONG BlobData = 0x0201000A;
-inline constexpr LONG IsManuallyResized = 0x020100B9;
-inline constexpr LONG Symbols = 0x02010015;        // an owner's symbols
-inline constexpr LONG ParentColl = 0x02810015;     // its reverse side: the owner
-inline constexpr LONG ModelSymbols = 0x04000087;   // repository collection tested by Delete
+inline constexpr LONG ModelSymbols = 0x04000087;  // repository collection tested by Delete
 }  // namespace SymAttr
 
 class SSymBase : public SRepObjectMem, public ISSymTooltip, public ISSymLinkable {

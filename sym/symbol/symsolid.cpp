@@ -47,47 +47,6 @@ HRESULT GetText(SRepObject* o, SRepVariant& out) {
   return S_OK;
 }
 
-const bool s_mapInit = [] {
-  const int c = SYMCLS_SSymSolid;
-  SSymSetPropertyAccessors(c, SymAttr::Transparent, &SRepGetThunk<&SSymSolid::GetTransparent, SRepVT_BOOL>,
-                           &SRepSetThunk<&SSymSolid::SetTransparentProp>);
-  SSymSetPropertyAccessors(c, SymAttr::FillColor, &SRepGetThunk<&SSymSolid::GetFillColor, SRepVT_LONG>,
-                           &SRepSetThunk<&SSymSolid::SetFillColor>);
-  SSymSetPropertyAccessors(c, SymAttr::BrushStyle, &SRepGetThunk<&SSymSolid::GetBrushStyle, SRepVT_LONG>,
-                           &SRepSetThunk<&SSymSolid::SetBrushStyle>);
-  SSymSetPropertyAccessors(c, SymAttr::GradientFillMode,
-                           &SRepGetThunk<&SSymSolid::GetGradientFillMode, SRepVT_LONG>,
-                           &SRepSetThunk<&SSymSolid::SetGradientFillMode>);
-  SSymSetPropertyAccessors(c, SymAttr::GradientEndColor,
-                           &SRepGetThunk<&SSymSolid::GetGradientEndColor, SRepVT_LONG>,
-                           &SRepSetThunk<&SSymSolid::SetGradientEndColor>);
-  SSymSetPropertyAccessors(c, SymAttr::PictureFillMode,
-                           &SRepGetThunk<&SSymSolid::GetPictureFillMode, SRepVT_LONG>,
-                           &SRepSetThunk<&SSymSolid::SetPictureFillMode>);
-  SSymSetPropertyField(c, SymAttr::IsAutoAdjusted, &SRepFieldOf<&SSymSolid::m_bAutoAdjusted, SRepVT_BOOL>::field);
-  SSymSetPropertyField(c, SymAttr::IsManuallyResized,
-                       &SRepFieldOf<&SSymSolid::m_bManuallyResized, SRepVT_BOOL>::field);
-  SSymSetPropertyAccessors(c, SymAttr::KeepAspect, &SRepGetThunk<&SSymSolid::GetKeepAspect, SRepVT_BOOL>,
-                           &SRepSetThunk<&SSymSolid::SetKeepAspect>);
-  SSymSetPropertyAccessors(c, SymAttr::KeepCenter, &SRepGetThunk<&SSymSolid::GetKeepCenter, SRepVT_BOOL>,
-                           &SRepSetThunk<&SSymSolid::SetKeepCenter>);
-  SSymSetPropertyAccessors(c, SymAttr::KeepSize, &SRepGetThunk<&SSymSolid::GetKeepSize, SRepVT_BOOL>,
-                           &SRepSetThunk<&SSymSolid::SetKeepSize>);
-  SSymSetPropertyAccessors(c, SymAttr::CustomPictureType,
-                           &SRepGetThunk<&SSymSolid::GetCustomPictureType, SRepVT_LONG>,
-                           &SRepSetThunk<&SSymSolid::SetCustomPictureType>);
-  SSymSetPropertyField(c, SymAttr::CustomTextMode, &SRepFieldOf<&SSymSolid::m_customTextMode, SRepVT_LONG>::field);
-  SSymSetPropertyAccessors(c, SymAttr::BackgroundPictureID, &GetBackgroundID, &SetBackgroundID);
-  SSymSetPropertyAccessors(c, SymAttr::CustomPictureID, &GetCustomID, &SetCustomID);
-  SSymSetPropertyAccessors(c, SymAttr::BackgroundPictureFile, &GetText<&SSymSolid::GetBackgroundPictureFile>,
-                           &SRepSetThunk<&SSymSolid::SetBackgroundPictureFile>);
-  SSymSetPropertyAccessors(c, SymAttr::CustomPictureFile, &GetText<&SSymSolid::GetCustomPictureFile>,
-                           &SRepSetThunk<&SSymSolid::SetCustomPictureFile>);
-  SSymSetPropertyAccessors(c, SymAttr::CustomShapeType, &SRepGetThunk<&SSymSolid::GetCustomShapeType, SRepVT_LONG>,
-                           &SRepSetThunk<&SSymSolid::SetCustomShapeType>);
-  return true;
-}();
-
 SRepVariant LongValue(LONG v) {
   SRepVariant out;
   SRepToVariant(v, SRepVT_LONG, out);
@@ -105,6 +64,31 @@ SString PictureFile(SPictureInfo* p) {
   return p->GetFileName();
 }
 }  // namespace
+
+// The accessors of the solid symbol's attributes, by attribute code.
+KV_SYM_ACCESSORS(SSymSolid) {
+  KV_SYM_GETSET(Transparent, GetTransparent, SetTransparentProp);
+  KV_SYM_GETSET(FillColor, GetFillColor, SetFillColor);
+  KV_SYM_GETSET(BrushStyle, GetBrushStyle, SetBrushStyle);
+  KV_SYM_GETSET(GradientFillMode, GetGradientFillMode, SetGradientFillMode);
+  KV_SYM_GETSET(GradientEndColor, GetGradientEndColor, SetGradientEndColor);
+  KV_SYM_GETSET(PictureFillMode, GetPictureFillMode, SetPictureFillMode);
+  KV_SYM_FIELD(IsAutoAdjusted, m_bAutoAdjusted);
+  KV_SYM_FIELD(IsManuallyResized, m_bManuallyResized);
+  KV_SYM_GETSET(KeepAspect, GetKeepAspect, SetKeepAspect);
+  KV_SYM_GETSET(KeepCenter, GetKeepCenter, SetKeepCenter);
+  KV_SYM_GETSET(KeepSize, GetKeepSize, SetKeepSize);
+  KV_SYM_GETSET(CustomPictureType, GetCustomPictureType, SetCustomPictureType);
+  KV_SYM_FIELD(CustomTextMode, m_customTextMode);
+  KV_SYM_THUNKS(BackgroundPictureID, &GetBackgroundID, &SetBackgroundID);
+  KV_SYM_THUNKS(CustomPictureID, &GetCustomID, &SetCustomID);
+  KV_SYM_THUNKS(BackgroundPictureFile, &GetText<&SSymSolid::GetBackgroundPictureFile>,
+                &SRepSetThunk<&SSymSolid::SetBackgroundPictureFile>);
+  KV_SYM_THUNKS(CustomPictureFile, &GetText<&SSymSolid::GetCustomPictureFile>,
+                &SRepSetThunk<&SSymSolid::SetCustomPictureFile>);
+  KV_SYM_GETSET(CustomShapeType, GetCustomShapeType, SetCustomShapeType);
+};
+KV_SYM_REGISTER(SSymSolid, nullptr);
 
 // ---- custom picture words ----------------------------------------------------------------
 namespace {

@@ -16,24 +16,8 @@
 
 inline constexpr IID IID_SSymSolid = MakeGUID("{91B00EDA-61F6-4216-B8BE-02C6959F0D0F}");
 
-// Member ids of the solid symbol.
+// A member id the solid symbol announces (not an attribute of its own).
 namespace SymAttr {
-inline constexpr LONG Transparent = 0x020100B5;
-inline constexpr LONG FillColor = 0x0201001C;
-inline constexpr LONG BrushStyle = 0x02010020;
-inline constexpr LONG GradientFillMode = 0x02010021;
-inline constexpr LONG GradientEndColor = 0x020100B2;
-inline constexpr LONG PictureFillMode = 0x020100B3;
-inline constexpr LONG IsAutoAdjusted = 0x02010009;
-inline constexpr LONG KeepAspect = 0x020100B6;
-inline constexpr LONG KeepCenter = 0x020100B7;
-inline constexpr LONG KeepSize = 0x020100B8;
-inline constexpr LONG CustomPictureType = 0x02010050;
-inline constexpr LONG CustomTextMode = 0x02010051;
-inline constexpr LONG BackgroundPictureID = 0x02010052;
-inline constexpr LONG BackgroundPictureFile = 0x02010056;
-inline constexpr LONG CustomPictureFile = 0x02010057;
-inline constexpr LONG CustomShapeType = 0x02010058;
 inline constexpr LONG IconMode = 0x02001494;
 }  // namespace SymAttr
 

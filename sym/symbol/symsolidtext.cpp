@@ -11,18 +11,17 @@
 #include "sym/symbol/symcoll.h"
 
 namespace {
-const bool s_mapInit = [] {
-  const int c = SYMCLS_SSymSolidText;
-  SSymSetPropertyField(c, SymAttr::Text, &SRepFieldOf<&SSymSolidText::m_text, SRepVT_TEXT>::field);
-  SSymSetPropertyField(c, SymAttr::FontColor, &SRepFieldOf<&SSymSolidText::m_fontColor, SRepVT_LONG>::field);
-  SSymSetPropertyField(c, SymAttr::TextStyle, &SRepFieldOf<&SSymSolidText::m_textStyle, SRepVT_LONG>::field);
-  SSymSetPropertyAccessors(c, SymAttr::FontName, &SRepGetThunk<&SSymSolidText::GetFontName, SRepVT_TEXT>,
-                           &SRepSetThunk<&SSymSolidText::SetFontName>);
-  return true;
-}();
-
 LONG Abs(LONG v) { return v < 0 ? -v : v; }
 }  // namespace
+
+// The accessors of the text symbol's attributes, by attribute code.
+KV_SYM_ACCESSORS(SSymSolidText) {
+  KV_SYM_FIELD(Text, m_text);
+  KV_SYM_FIELD(Style, m_textStyle);
+  KV_SYM_FIELD(Font, m_fontColor);
+  KV_SYM_GETSET(FontName, GetFontName, SetFontName);
+};
+KV_SYM_REGISTER(SSymSolidText, nullptr);
 
 // ---- life -------------------------------------------------------------------------------------
 SSymSolidText::SSymSolidText(const SSymRect& rect, ISRepSession* session, const CLSID& clsid)

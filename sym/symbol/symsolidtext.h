@@ -13,14 +13,6 @@
 #include "sym/symbol/symintfview.h"
 #include "sym/symbol/symsolid.h"
 
-// Member ids of the text symbol.
-namespace SymAttr {
-inline constexpr LONG Text = 0x01000009;
-inline constexpr LONG FontColor = 0x02010006;  // the attribute "Font"
-inline constexpr LONG TextStyle = 0x02010007;  // the attribute "Style"
-inline constexpr LONG FontName = 0x0201001F;
-}  // namespace SymAttr
-
 class SSymSolidText : public SSymSolid, public ISSymText, public ISVerbSource {
  public:
   // The text margins.

@@ -28,28 +28,31 @@ HRESULT SetBlobBlob(SRepObject* o, const SRepVariant& in) {
   return static_cast<SSymBlob*>(o)->SetBlobData(SBlob(bytes.data(), bytes.size()));
 }
 
-const bool s_mapInit = [] {
-  int c = SYMCLS_SSymBasePen;
-  SSymSetPropertyAccessors(c, SymAttr::LineColor, &SRepGetThunk<&SSymBasePen::GetLineColor, SRepVT_LONG>,
-                           &SRepSetThunk<&SSymBasePen::SetLineColor>);
-  SSymSetPropertyAccessors(c, SymAttr::DashStyle, &SRepGetThunk<&SSymBasePen::GetPenStyle, SRepVT_SHORT>,
-                           &SRepSetThunk<&SSymBasePen::SetPenStyle>);
-  SSymSetPropertyAccessors(c, SymAttr::LineWidth, &SRepGetThunk<&SSymBasePen::GetLineWidth, SRepVT_SHORT>,
-                           &SRepSetThunk<&SSymBasePen::SetLineWidth>);
-  c = SYMCLS_SSymStd;
-  SSymSetPropertyField(c, SymAttr::ShadowStyle, &SRepFieldOf<&SSymStd::m_shadowStyle, SRepVT_SHORT>::field);
-  SSymSetPropertyAccessors(c, SymAttr::HasAShadow, &SRepGetThunk<&SSymStd::GetHasShadow, SRepVT_BOOL>,
-                           &SRepSetThunk<&SSymStd::SetHasShadow>);
-  SSymSetPropertyAccessors(c, SymAttr::ShadowColor, &SRepGetThunk<&SSymStd::GetShadowColor, SRepVT_LONG>,
-                           &SRepSetThunk<&SSymStd::SetShadowColor>);
-  SSymSetPropertyAccessors(c, SymAttr::BlobData, &GetStdBlob, &SetStdBlob);
-  SSymSetPropertyAccessors(SYMCLS_SSymBlob, SymAttr::BlobData, &GetBlobBlob, &SetBlobBlob);
-  return true;
-}();
-
 COLORREF Mix(COLORREF a, COLORREF b, int num, int den) { return SDrawGradient::GetMediumColor(a, b, num, den); }
 LONG Abs(LONG v) { return v < 0 ? -v : v; }
 }  // namespace
+
+// The accessors of the pen, standard and blob symbols' attributes, by
+// attribute code.
+KV_SYM_ACCESSORS(SSymBasePen) {
+  KV_SYM_GETSET(LineColor, GetLineColor, SetLineColor);
+  KV_SYM_GETSET(DashStyle, GetPenStyle, SetPenStyle);
+  KV_SYM_GETSET(LineWidth, GetLineWidth, SetLineWidth);
+};
+KV_SYM_REGISTER(SSymBasePen, nullptr);
+
+KV_SYM_ACCESSORS(SSymStd) {
+  KV_SYM_GETSET(HasAShadow, GetHasShadow, SetHasShadow);
+  KV_SYM_FIELD(ShadowStyle, m_shadowStyle);
+  KV_SYM_GETSET(ShadowColor, GetShadowColor, SetShadowColor);
+  KV_SYM_THUNKS(BlobData, &GetStdBlob, &SetStdBlob);
+};
+KV_SYM_REGISTER(SSymStd, nullptr);
+
+KV_SYM_ACCESSORS(SSymBlob) {
+  KV_SYM_THUNKS(BlobData, &GetBlobBlob, &SetBlobBlob);
+};
+KV_SYM_REGISTER(SSymBlob, nullptr);
 
 // ---- line widths and pen styles ------------------------------------------------------------
 LONG SSymLineWidthToPen(SHORT v) {

@@ -16,16 +16,6 @@
 #include "sym/symbol/symaction.h"
 #include "sym/symbol/symbase.h"
 
-// Member ids of the pen, shadow and blob properties.
-namespace SymAttr {
-inline constexpr LONG LineColor = 0x02010019;
-inline constexpr LONG DashStyle = 0x0201001A;
-inline constexpr LONG LineWidth = 0x0201001B;
-inline constexpr LONG ShadowStyle = 0x02010018;
-inline constexpr LONG HasAShadow = 0x02010002;
-inline constexpr LONG ShadowColor = 0x0201001D;
-}  // namespace SymAttr
-
 // Line width list (index) <-> pen width in diagram units.
 LONG SSymLineWidthToPen(SHORT index);
 SHORT SSymPenToLineWidth(LONG width);

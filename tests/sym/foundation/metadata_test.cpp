@@ -2,7 +2,10 @@
 // that every byte is accounted for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -10,6 +13,7 @@
 
 #include "sym/foundation/sdsym.h"
 #include "sym/foundation/symmetadata.h"
+#include "sym/foundation/sympropmap.h"
 #include "win/winres.h"
 
 namespace {
@@ -18,6 +22,7 @@ struct MetaMember {
   unsigned kind = 0;  // 6 collection, 7 attribute, 8 method
   std::string code;
   std::uint32_t id = 0;
+  std::uint32_t computed = 0;  // attributes: 0, 0xC or 0xD
   std::uint16_t length = 0, type = 0;
   std::string def;
   std::uint32_t parameters = 0;
@@ -141,7 +146,7 @@ Metamodel Read(const std::uint8_t* data, std::size_t size) {
       mem.code = r.Text();
       r.Text();  // name
       mem.id = r.U32();
-      r.U32();  // flags
+      mem.computed = r.U32();
       r.U32();  // label
       r.Expect(r.U8() <= 1, "redefinition mark");
       const std::uint32_t extensions = r.U32();
@@ -355,4 +360,154 @@ TEST_F(MetadataTest, ReaderRejectsTruncatedResource) {
   std::vector<std::uint8_t> longer(m_data, m_data + m_size);
   longer.push_back(0);
   EXPECT_THROW(Read(longer.data(), longer.size()), std::runtime_error);
+}
+
+// The METADATA bytes are the ones the library has always written: their
+// count and an FNV-1a hash of them.
+TEST_F(MetadataTest, BytesAreUnchanged) {
+  EXPECT_EQ(m_size, 26645u);
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  for (std::size_t i = 0; i < m_size; ++i) hash = (hash ^ m_data[i]) * 0x100000001b3ull;
+  EXPECT_EQ(hash, 0x03a0973dafc4f517ull);
+}
+
+// ---- the property maps against the metamodel ---------------------------------------------
+namespace {
+std::string Hex(std::uint32_t v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(v));
+  return buf;
+}
+
+// The computed word of the metamodel that goes with the flags of a map entry.
+std::uint32_t ComputedOf(DWORD flags) { return flags == 0x0 ? 0x0 : flags == 0x4 ? 0xD : 0xC; }
+
+const MetaMember* FindAttribute(const Metamodel& mm, const MetaClass* cls, std::uint32_t id) {
+  for (int depth = 0; cls && depth < 32; ++depth) {
+    for (const MetaMember& m : cls->members)
+      if (m.kind == 7 && m.id == id) return &m;
+    const MetaClass* parent = nullptr;
+    for (const MetaClass& c : mm.classes)
+      if (c.clsid == cls->parentId) parent = &c;
+    cls = parent;
+  }
+  return nullptr;
+}
+
+using MapOf = std::function<const SPropertyMap*(int cls)>;
+
+// Every class of the table against its metamodel class: identifier and
+// parent; every own entry of its property map is an attribute of the class
+// or of a metamodel ancestor, and every attribute of the class is found along
+// its map chain, each with the same type, length and kind of access. One line
+// per disagreement.
+std::vector<std::string> CrossCheck(const Metamodel& mm, const MapOf& mapOf) {
+  std::vector<std::string> faults;
+  const GUID roots[] = {MakeGUID("{362D41E0-9D82-11D1-8E5D-444553540000}"),
+                        MakeGUID("{362D41EA-9D82-11D1-8E5D-444553540000}")};
+  for (int c = 0; c < SYMCLS_Count; ++c) {
+    const SSymClassDesc& desc = g_symClasses[c];
+    const std::string name = desc.name;
+    const MetaClass* meta = FindClass(mm, name);
+    if (!meta) {
+      faults.push_back(name + ": not in the metamodel");
+      continue;
+    }
+    if (meta->clsid != desc.clsid) faults.push_back(name + ": identifier differs");
+    const GUID parent = desc.parent >= 0 ? g_symClasses[desc.parent].clsid : roots[-desc.parent - 1];
+    if (meta->parentId != parent) faults.push_back(name + ": parent differs");
+    const SPropertyMap* map = mapOf(c);
+    if (!map) {
+      if (meta->parent != "Rep::SRepObjectBase") faults.push_back(name + ": no property map");
+      continue;
+    }
+    auto agree = [&](const SPropertyEntry& e, const MetaMember& m, const std::string& what) {
+      if (e.type != m.type) faults.push_back(name + ": " + what + " " + Hex(e.id) + " type differs");
+      if (e.length != m.length) faults.push_back(name + ": " + what + " " + Hex(e.id) + " length differs");
+      if (ComputedOf(e.flags) != m.computed) faults.push_back(name + ": " + what + " " + Hex(e.id) + " access differs");
+    };
+    for (const SPropertyEntry* e = map->entries; e->id != 0; ++e) {
+      const MetaMember* m = FindAttribute(mm, meta, e->id);
+      if (!m)
+        faults.push_back(name + ": map entry " + Hex(e->id) + " is no attribute of the metamodel");
+      else
+        agree(*e, *m, "map entry");
+    }
+    for (const MetaMember& m : meta->members) {
+      if (m.kind != 7) continue;
+      const SPropertyEntry* e = SRepFindProperty(map, m.id);
+      if (!e)
+        faults.push_back(name + ": attribute " + m.code + " " + Hex(m.id) + " has no map entry");
+      else
+        agree(*e, m, "attribute " + m.code);
+    }
+  }
+  return faults;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string all;
+  for (const std::string& l : lines) all += l + "\n";
+  return all;
+}
+}  // namespace
+
+TEST_F(MetadataTest, PropertyMapsAgreeWithTheMetamodel) {
+  const auto faults = CrossCheck(m_mm, [](int c) { return SSymGetPropertyMap(c); });
+  EXPECT_TRUE(faults.empty()) << Joined(faults);
+}
+
+// The cross-check sees a planted disagreement, in the maps or in the metamodel.
+TEST_F(MetadataTest, CrossCheckReportsAPlantedDisagreement) {
+  const SPropertyMap* real = SSymGetPropertyMap(SYMCLS_SSymSolid);
+  ASSERT_NE(real, nullptr);
+  struct Case {
+    const char* what;
+    std::function<void(std::vector<SPropertyEntry>&, Metamodel&)> plant;
+    std::vector<std::string> expected;  // each a line of the report
+  };
+  const Case cases[] = {
+      {"map id",
+       [](std::vector<SPropertyEntry>& entries, Metamodel&) { entries[1].id = 0x0201001E; },
+       {"SSymSolid: map entry 0x0201001E is no attribute of the metamodel",
+        "SSymSolid: attribute FillColor 0x0201001C has no map entry"}},
+      {"map type",
+       [](std::vector<SPropertyEntry>& entries, Metamodel&) { entries[1].type = 0x2; },
+       {"SSymSolid: map entry 0x0201001C type differs", "SSymSolid: attribute FillColor 0x0201001C type differs"}},
+      {"metamodel id",
+       [](std::vector<SPropertyEntry>&, Metamodel& mm) {
+         for (MetaClass& c : mm.classes)
+           for (MetaMember& m : c.members)
+             if (c.code == "SSymSolid" && m.code == "KeepSize") m.id = 0x020100BF;
+       },
+       {"SSymSolid: map entry 0x020100B8 is no attribute of the metamodel",
+        "SSymSolid: attribute KeepSize 0x020100BF has no map entry"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<SPropertyEntry> entries;
+    for (const SPropertyEntry* e = real->entries;; ++e) {
+      entries.push_back(*e);
+      if (e->id == 0) break;
+    }
+    Metamodel mm = m_mm;
+    c.plant(entries, mm);
+    const SPropertyMap planted{real->base, entries.data()};
+    const auto faults =
+        CrossCheck(mm, [&](int cls) { return cls == SYMCLS_SSymSolid ? &planted : SSymGetPropertyMap(cls); });
+    EXPECT_EQ(faults, c.expected) << Joined(faults);
+  }
+}
+
+// Every class of the metamodel has its label string: label, short code and plural.
+TEST_F(MetadataTest, EveryClassHasItsLabelString) {
+  for (const MetaClass& c : m_mm.classes) {
+    const std::string label = SSymGetClassLabel(c.label).ToUtf8();
+    EXPECT_NE(label.find("\n@CLSSNAMES="), std::string::npos) << c.code << ": " << label;
+    EXPECT_EQ(std::count(label.begin(), label.end(), '\n'), 2) << c.code;
+  }
+  EXPECT_EQ(SSymGetClassLabel(1019).ToUtf8(), "Diagram\nDIAG\n@CLSSNAMES=Diagrams");
+  EXPECT_EQ(SSymGetClassLabel(1099).ToUtf8(), "Branch\nTREELINE\n@CLSSNAMES=Branch");
+  EXPECT_EQ(SSymGetClassLabel(1413).ToUtf8(), "Swimlane Group\nSWIMGRP\n@CLSSNAMES=Swimlane Groups");
+  EXPECT_TRUE(SSymGetClassLabel(1000).IsEmpty());
 }

@@ -2,10 +2,12 @@
 // chains and lookups along them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "kvrep/srepobject.h"
+#include "sym/foundation/sdsym.h"
 #include "sym/foundation/sympropmap.h"
 
 namespace {
@@ -200,6 +202,12 @@ TEST(SymPropertyMaps, ClassesStoreAccessorsIntoTheirOwnEntries) {
   SRepGetter getter = [](SRepObject*, SRepVariant&) -> HRESULT { return S_OK; };
   SRepSetter setter = [](SRepObject*, const SRepVariant&) -> HRESULT { return S_OK; };
   static const SRepField field{getter, setter};
+  // What the start-up stored, put back at the end.
+  const SPropertyEntry* fill = SRepFindProperty(SSymGetPropertyMap(SYMCLS_SSymSolid), 0x0201001C);
+  const SPropertyEntry* rect = SRepFindProperty(SSymGetPropertyMap(SYMCLS_SSymBase), 0x02010001);
+  const SRepGetter fillGetter = fill->getter;
+  const SRepSetter fillSetter = fill->setter;
+  const SRepField* rectField = rect->field;
   // FillColor is SSymSolid's own; the rectangle's map does not hold it.
   EXPECT_FALSE(SSymSetPropertyAccessors(SYMCLS_SSymRectangle, 0x0201001C, getter, setter));
   ASSERT_TRUE(SSymSetPropertyAccessors(SYMCLS_SSymSolid, 0x0201001C, getter, setter));
@@ -212,8 +220,93 @@ TEST(SymPropertyMaps, ClassesStoreAccessorsIntoTheirOwnEntries) {
   EXPECT_FALSE(SSymSetPropertyField(SYMCLS_SSymDiagram, 0x01000002, &field));
   EXPECT_FALSE(SSymSetPropertyField(SYMCLS_SSymBase, 0, &field));
   // Leave the tables as the start-up left them.
-  SSymSetPropertyAccessors(SYMCLS_SSymSolid, 0x0201001C, nullptr, nullptr);
-  SSymSetPropertyField(SYMCLS_SSymBase, 0x02010001, nullptr);
+  SSymSetPropertyAccessors(SYMCLS_SSymSolid, 0x0201001C, fillGetter, fillSetter);
+  SSymSetPropertyField(SYMCLS_SSymBase, 0x02010001, rectField);
 }
 
+}  // namespace
+
+// ---- the bindings of the registered classes ------------------------------------------------
+namespace {
+const int kRegistered[] = {SYMCLS_SSymBase, SYMCLS_SSymBasePen, SYMCLS_SSymStd,
+                           SYMCLS_SSymBlob, SYMCLS_SSymSolid,   SYMCLS_SSymSolidText};
+
+TEST(SymClassBindings, EveryRegisteredClassIsWhole) {
+  for (int c : kRegistered) EXPECT_TRUE(SSymIsClassRegistered(c)) << g_symClasses[c].name;
+  EXPECT_FALSE(SSymIsClassRegistered(SYMCLS_SSymPolygon));
+  EXPECT_FALSE(SSymIsClassRegistered(-1));
+  EXPECT_FALSE(SSymIsClassRegistered(SYMCLS_Count));
+  const auto faults = SSymCheckClassBindings();
+  EXPECT_TRUE(faults.empty()) << faults.front();
+  // The accessors take the attribute's type from the description.
+  const SPropertyEntry* e = SRepFindProperty(SSymGetPropertyMap(SYMCLS_SSymSolidText), SymAttr::DashStyle);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->type, 0x2);
+  EXPECT_NE(e->getter, nullptr);
+  EXPECT_NE(e->setter, nullptr);
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> lines) {
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+// The lines about the classes the library itself registers (other tests
+// register a class of their own).
+std::vector<std::string> OfTheLibrarysClasses(const std::vector<std::string>& faults) {
+  std::vector<std::string> kept;
+  for (const std::string& line : faults)
+    for (int c : kRegistered)
+      if (line.rfind(std::string(g_symClasses[c].name) + ":", 0) == 0) kept.push_back(line);
+  return Sorted(kept);
+}
+
+// An entry left without what its access needs is named with its class, the
+// class that declares it, and its code; every registered class whose map
+// chain holds it is reported.
+TEST(SymClassBindings, AnUnboundAttributeIsNamed) {
+  struct Case {
+    int owner;
+    LONG id;
+    bool clearGetter, clearSetter;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {SYMCLS_SSymSolid, SymAttr::FillColor, true, true,
+       {"SSymSolid: attribute FillColor (0x0201001C) is declared but not bound",
+        "SSymSolidText: attribute FillColor (0x0201001C) of SSymSolid is declared but not bound"}},
+      {SYMCLS_SSymSolidText, SymAttr::FontName, false, true,  // a setter missing is as bad
+       {"SSymSolidText: attribute FontName (0x0201001F) is declared but not bound"}},
+      {SYMCLS_SSymBase, SymAttr::Diagram, true, false,
+       {"SSymBase: attribute Diagram (0x020100BA) is declared but not bound",
+        "SSymBlob: attribute Diagram (0x020100BA) of SSymBase is declared but not bound",
+        "SSymSolid: attribute Diagram (0x020100BA) of SSymBase is declared but not bound",
+        "SSymStd: attribute Diagram (0x020100BA) of SSymBase is declared but not bound",
+        "SSymBasePen: attribute Diagram (0x020100BA) of SSymBase is declared but not bound",
+        "SSymSolidText: attribute Diagram (0x020100BA) of SSymBase is declared but not bound"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(SSymAttributeCode(c.owner, static_cast<DWORD>(c.id)));
+    const SPropertyEntry* e = SRepFindProperty(SSymGetPropertyMap(c.owner), static_cast<DWORD>(c.id));
+    ASSERT_NE(e, nullptr);
+    const SRepGetter getter = e->getter;
+    const SRepSetter setter = e->setter;
+    SSymSetPropertyAccessors(c.owner, static_cast<DWORD>(c.id), c.clearGetter ? nullptr : getter,
+                             c.clearSetter ? nullptr : setter);
+    const auto faults = OfTheLibrarysClasses(SSymCheckClassBindings());
+    SSymSetPropertyAccessors(c.owner, static_cast<DWORD>(c.id), getter, setter);
+    EXPECT_EQ(faults, Sorted(c.expected));
+  }
+  EXPECT_TRUE(SSymCheckClassBindings().empty());
+}
+
+// The library's attach refuses to go on with an unbound attribute, and says which.
+TEST(SymClassBindingsDeathTest, AttachStopsOnAnUnboundAttribute) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        SSymSetPropertyAccessors(SYMCLS_SSymSolid, SymAttr::FillColor, nullptr, nullptr);
+        DllMain(SSymGetInstanceHandle(), DLL_PROCESS_ATTACH, nullptr);
+      },
+      "SSymSolid: attribute FillColor \\(0x0201001C\\) is declared but not bound");
+}
 }  // namespace
