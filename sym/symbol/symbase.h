@@ -212,6 +212,9 @@ class SSymBase : public SRepObjectMem, public ISSymTooltip, public ISSymLinkable
 
   static SRepVariant RectValue(const SSymRect& r);
   static SSymRect RectOf(const SRepVariant& v);
+  // Every change of m_rect goes here: it stores the rectangle and tells the
+  // rectangle observers (sym/symbol/symrectnotify.h) when it changed.
+  void PutRect(const SSymRect& to);
 
  protected:
   // The creation function adds the reference it hands out; clsid is the
