@@ -49,7 +49,6 @@ struct TextEngine {
     // Kerning and ligatures off: advances are the letters' own.
     attrs = pango_attr_list_new();
     pango_attr_list_insert(attrs, pango_attr_font_features_new("kern 0, liga 0, clig 0, calt 0, dlig 0"));
-    pango_attr_list_insert(attrs, pango_attr_fallback_new(TRUE));
   }
 };
 
@@ -210,12 +209,11 @@ const LOGFONTW& DcLogFont(Dc* dc) {
   return f->lf;
 }
 
-// One shaped item of a text: its font, its glyphs as shaped and, once drawn
-// at the text's own advances, the glyphs placed at those advances.
+// One shaped item of a text: its font and its glyphs (owned by the run's
+// line), placed at the text's own advances when first drawn.
 struct GlyphRun {
   PangoFont* font = nullptr;
   PangoGlyphString* glyphs = nullptr;
-  PangoGlyphString* placed = nullptr;
   int offset = 0, length = 0;  // the item's UTF-8 bytes
 };
 
@@ -241,18 +239,18 @@ RealFont& DcFont(Dc* dc) {
 
 // A laid-out run of text: its glyph runs plus the device advance of every UTF-16 unit.
 struct Run {
+  // The laid-out line, held after the shared layout moves on to other texts
+  // (it keeps its shaped items), so that nothing of it needs copying.
+  PangoLayoutLine* line = nullptr;
   std::vector<GlyphRun> runs;
   std::vector<int> adv;  // device pixels per UTF-16 unit (0 inside clusters)
   std::vector<int> byteToUnit;  // UTF-8 byte offset -> UTF-16 index
+  bool placed = false;  // the glyphs stand at `adv`
   Run() = default;
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
   ~Run() {
-    for (GlyphRun& g : runs) {
-      if (g.glyphs) pango_glyph_string_free(g.glyphs);
-      if (g.placed) pango_glyph_string_free(g.placed);
-      if (g.font) g_object_unref(g.font);
-    }
+    if (line) pango_layout_line_unref(line);
   }
 };
 
@@ -290,11 +288,12 @@ void LayOut(RealFont& rf, const std::u16string& text, Run* run) {
   pango_layout_set_text(rf.layout, utf8.data(), int(utf8.size()));
   run->adv.assign(text.size(), 0);
   PangoLayoutLine* line = pango_layout_get_line_readonly(rf.layout, 0);
+  if (line) run->line = pango_layout_line_ref(line);
   for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
     auto* gi = static_cast<PangoGlyphItem*>(l->data);
     GlyphRun g;
-    g.font = gi->item->analysis.font ? PANGO_FONT(g_object_ref(gi->item->analysis.font)) : nullptr;
-    g.glyphs = pango_glyph_string_copy(gi->glyphs);
+    g.font = gi->item->analysis.font;
+    g.glyphs = gi->glyphs;
     g.offset = gi->item->offset;
     g.length = gi->item->length;
     run->runs.push_back(g);
@@ -403,14 +402,17 @@ int AvgCharWidth(Dc* dc) {
 // The glyphs of one glyph run placed at the device advances `adv`: the last
 // glyph of each cluster advances to the start of the next cluster. Answers
 // the x of the run's first glyph.
+// With `gs` null only the x is answered (the glyphs stand placed already).
 static double Place(const Run& run, const GlyphRun& gr, const std::vector<double>& start, PangoGlyphString* gs) {
   const std::size_t n = start.size() - 1;
   auto unitOf = [&](int byte) {
     return byte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(byte)] : int(n);
   };
-  int firstByte = gr.offset + (gs->num_glyphs ? gs->log_clusters[0] : 0);
+  const PangoGlyphString* shaped = gs ? gs : gr.glyphs;
+  int firstByte = gr.offset + (shaped->num_glyphs ? shaped->log_clusters[0] : 0);
   int firstUnit = firstByte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(firstByte)] : 0;
   double x = start[std::min<std::size_t>(std::size_t(firstUnit), n)];
+  if (!gs) return x;
   int endUnit = unitOf(gr.offset + gr.length);
   for (int g = 0; g < gs->num_glyphs; ++g) {
     int unit = std::min(unitOf(gr.offset + gs->log_clusters[g]), int(n));
@@ -431,13 +433,13 @@ static std::vector<double> Starts(const std::vector<int>& adv) {
 
 // Places the run's glyphs once at its own advances, which is how almost
 // every text is drawn (called with the text lock held).
+// The glyphs are the run's own (the shared layout has moved on), so they are
+// placed where they are.
 static void PlaceAtOwnAdvances(Run& run) {
-  if (run.runs.empty() || run.runs.front().placed) return;
+  if (run.placed) return;
   std::vector<double> start = Starts(run.adv);
-  for (GlyphRun& gr : run.runs) {
-    gr.placed = pango_glyph_string_copy(gr.glyphs);
-    Place(run, gr, start, gr.placed);
-  }
+  for (GlyphRun& gr : run.runs) Place(run, gr, start, gr.glyphs);
+  run.placed = true;
 }
 
 // Draws (or adds to the path) a run at device position (ox, oy) of the
@@ -449,16 +451,17 @@ static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, const Run& run, const 
   cairo_translate(cr, ox, oy);
   cairo_rotate(cr, angle);
   std::vector<double> start = Starts(adv);
-  const bool own = adv == run.adv;
+  const bool own = run.placed && adv == run.adv;
   for (const GlyphRun& gr : run.runs) {
-    PangoGlyphString* gs = own && gr.placed ? gr.placed : pango_glyph_string_copy(gr.glyphs);
-    double x = Place(run, gr, start, gs);
+    // Other advances: a copy placed for this call only.
+    PangoGlyphString* gs = own ? gr.glyphs : pango_glyph_string_copy(gr.glyphs);
+    double x = own ? Place(run, gr, start, nullptr) : Place(run, gr, start, gs);
     cairo_move_to(cr, x, baselineDy);
     if (toPath)
       pango_cairo_glyph_string_path(cr, gr.font, gs);
     else
       pango_cairo_show_glyph_string(cr, gr.font, gs);
-    if (gs != gr.placed) pango_glyph_string_free(gs);
+    if (gs != gr.glyphs) pango_glyph_string_free(gs);
   }
   double width = start.back();
   if (!toPath && (rf.tm.tmUnderlined || rf.tm.tmStruckOut) && width > 0) {
