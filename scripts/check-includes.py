@@ -13,7 +13,8 @@ Fails on:
     through the platform headers it includes (the library's headers declare
     what they need of cairo and pango), and any direct cairo_*/pango_* call
     in sym/ (the library draws through the device context only);
-  - a quoted include that names no folder of the tree.
+  - a quoted include that names no folder of the tree, and a folder with
+    sources that is not in the table's layer order.
 
 Usage: check-includes.py [--root DIR] [--table FILE] [--print-edges]
 """
@@ -261,6 +262,16 @@ def main():
             errors.append(f"{where}: the Windows layer includes the core library")
         if a.startswith("platform/") and a != "platform/kvlayout" and b.startswith("sym/"):
             errors.append(f"{where}: the platform layer {a} includes the library ({b})")
+
+    # Every folder with sources is a layer of the table (the build takes the
+    # library's folders from its order).
+    for top in SCANNED:
+        top_dir = os.path.join(root, top)
+        for name in sorted(os.listdir(top_dir)) if os.path.isdir(top_dir) else []:
+            sub = os.path.join(top_dir, name)
+            if os.path.isdir(sub) and any(f.endswith(SOURCE_EXT) for f in os.listdir(sub)):
+                if f"{top}/{name}" not in table.order:
+                    errors.append(f"{top}/{name} is not in the layer order of {table.path}")
 
     sym_nodes = {n for e in list(found) + list(table.edges) for n in e if n.startswith("sym/")}
     cycle = find_cycle(sym_nodes, set(found))

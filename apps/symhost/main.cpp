@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
 
   SHostDiagram diagram;
   const std::vector<SHostBox*> symbols = SBuildSampleDiagram(diagram);
-  std::printf("symhost: sample diagram of %zu symbols\n", symbols.size());
+  const std::vector<ISSymbol*> figures = SBuildFigureRow(diagram);
+  std::printf("symhost: sample diagram of %zu symbols\n", symbols.size() + figures.size());
   std::vector<SHostExportedFile> written;
   std::string error;
   if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {

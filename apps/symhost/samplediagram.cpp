@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <functional>
 
+#include "sym/foundation/symclassreg.h"
 #include "sym/render/symcanv.h"
+#include "sym/shapes/symrectfamily.h"
 
 // ---- SHostDiagram ------------------------------------------------------------------------------
 
@@ -22,6 +24,18 @@ SHostBox* SHostDiagram::AddBox(const SSymRect& rect, SHostBox::Shape shape) {
   box->SetSession(m_session);
   m_symbols.push_back(box->Sym());
   return box;
+}
+
+ISSymbol* SHostDiagram::AddSymbol(REFCLSID clsid, const SSymRect& rect) {
+  const SRegClassFunctions* record = SSymGetClassRecord(SSymFindClassIndex(clsid));
+  SComOut<ISRepObject> obj;
+  if (!record || !record->create || FAILED(record->create(&obj, m_session, nullptr)) || !obj) return nullptr;
+  SSymBase* symbol = SSymBase::FromInterface(obj.Get());
+  if (!symbol) return nullptr;
+  symbol->m_rect = rect;
+  m_symbols.push_back(symbol->Sym());
+  obj.Detach();  // the diagram keeps the creation function's reference
+  return symbol->Sym();
 }
 
 SSymRect SHostDiagram::GetExtent(LONG margin) const {
@@ -317,4 +331,50 @@ std::vector<SHostBox*> SBuildSampleDiagram(SHostDiagram& diagram) {
   }
   s.EndRow();
   return s.m_made;
+}
+
+std::vector<ISSymbol*> SBuildFigureRow(SHostDiagram& diagram) {
+  std::vector<ISSymbol*> made;
+  const LONG top0 = diagram.GetExtent(0).y2 - kRowGap;
+  SheetBuilder s(diagram);
+  s.Label(SSymRect(0, top0, kRowW, top0 - kRowTitleH), u"Figures and their shadow styles",
+          SSymFont(kArial, 11, SSymFont::Bold), RGB(0x1F, 0x3A, 0x5F), kTitle);
+  struct Figure {
+    CLSID clsid;
+    const char16_t* caption;
+    DWORD fill;
+  };
+  const Figure figures[] = {
+      {CLSID_SSymRectangle, u"Rectangle", RGB(0xDD, 0xEB, 0xF7)},
+      {CLSID_SSymBlankRectangle, u"Blank rectangle", RGB(0xFF, 0xF2, 0xCC)},
+      {CLSID_SSymRoundRect, u"Rounded rectangle", RGB(0xE2, 0xF0, 0xD9)},
+      {CLSID_SSymEllipse, u"Ellipse", RGB(0xFC, 0xE4, 0xD6)},
+      {CLSID_SSymPie, u"Pie", RGB(0xED, 0xE7, 0xF6)},
+      {CLSID_SSymArc, nullptr, 0},
+  };
+  // One line per shadow style: none, offset, three-dimensional, soft.
+  LONG top = top0 - kRowTitleH - kTitleGap;
+  for (SHORT style = 0; style <= 3; ++style) {
+    LONG x = 0;
+    for (const Figure& f : figures) {
+      ISSymbol* sym = diagram.AddSymbol(f.clsid, SSymRect(x, top, x + kCellW, top - kCellH));
+      x += kCellW + kGapX;
+      if (!sym) continue;
+      SSymBase* base = SSymBase::FromInterface(sym);
+      if (auto* std = dynamic_cast<SSymStd*>(base)) {
+        std->SetPen(SSymPen(SSymPen::Solid, 0, SSymColor(RGB(0x2F, 0x55, 0x97))), 0);
+        std->SetShadowStyle(style, 0);
+      }
+      if (auto* solid = dynamic_cast<SSymSolidText*>(base)) {
+        solid->SetBrush(SSymBrush(SSymColor(f.fill)), 0);
+        solid->SetText(SString(f.caption), 0);
+        solid->SetFont(SSymFont(kArial, 8), 0);
+        solid->SetFontColor(SSymColor(kInk), 0);
+        solid->SetTextStyle(kCentred, 0);
+      }
+      made.push_back(sym);
+    }
+    top -= kCellH + kGapX / 2;
+  }
+  return made;
 }

@@ -23,6 +23,10 @@ class SHostDiagram {
 
   // A new box made in the session and appended to the diagram.
   SHostBox* AddBox(const SSymRect& rect, SHostBox::Shape shape = SHostBox::Rect);
+  // A new symbol of the library class clsid made in the session through the
+  // class's creation function, placed on rect and appended to the diagram;
+  // null when the class cannot be created.
+  ISSymbol* AddSymbol(REFCLSID clsid, const SSymRect& rect);
 
   const std::vector<ISSymbol*>& Symbols() const { return m_symbols; }
   // The rectangle that the symbols and their shadows cover, grown by
@@ -42,3 +46,8 @@ class SHostDiagram {
 // out on a grid from the origin to the right and downward. Answers the
 // symbols it added, in drawing order.
 std::vector<SHostBox*> SBuildSampleDiagram(SHostDiagram& diagram);
+// Appends to the sample sheet, below what `diagram` holds, a titled row of
+// the library's own figures (rectangle, blank rectangle, rounded rectangle,
+// ellipse, pie and arc), one line for each shadow style. Answers the
+// figures, in drawing order.
+std::vector<ISSymbol*> SBuildFigureRow(SHostDiagram& diagram);

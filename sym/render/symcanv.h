@@ -300,6 +300,11 @@ class SSymCanvas : public SObject, public SLibScale {
 
   // ---- public state ----
   int m_bColor = 1;
+  // In black-and-white output (colour flag clear), every brush but a hollow
+  // one is the stock black brush while this is set (filled arrowheads).
+  int m_bBlackFill = 0;
+  // Non-zero: the end-mark shapes draw only their outer circle.
+  int m_nFlags = 0;
   int m_bDrawShadow = 0;
   int m_bOffScreen = 0;
   RECT m_rcCopy = {0, 0, 0, 0};

@@ -204,6 +204,8 @@ void SSymCanvas::SetBrush(const SSymBrush& brush, int dark) {
     const LONG style = brush.m_style;
     if (style == SSymBrush::Hollow) {
       m_pDC->SelectStockObject(NULL_BRUSH);
+    } else if (!m_bColor && m_bBlackFill) {
+      m_pDC->SelectStockObject(BLACK_BRUSH);
     } else if (m_bColor) {
       m_pDC->SelectObject(LookupBrush(brush));
     } else if (m_bDrawShadow) {

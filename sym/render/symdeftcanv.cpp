@@ -5,8 +5,10 @@ KV_IMPLEMENT_CLASSINFO(SSymDeftCanvas, SSymCanvas);
 
 SSymDeftCanvas::SSymDeftCanvas() { Lock(); }
 
-SSymDeftCanvas::~SSymDeftCanvas() {
-  if (m_bLocked) Unlock();
+SSymDeftCanvas::~SSymDeftCanvas() { SSymDeftCanvas::Unlock(); }
+
+void SSymDeftCanvas::Unlock() {
+  if (m_bLocked) SSymCanvas::Unlock();
 }
 
 void SSymDeftCanvas::Lock() {

@@ -10,7 +10,11 @@ class SSymDeftCanvas : public SSymCanvas {
   SSymDeftCanvas();
   ~SSymDeftCanvas() override;
 
+  // Locks the canvas on the screen again after Unlock (nothing while it is
+  // locked); Unlock releases the screen until the next Lock. The canvas is
+  // locked when made and unlocked when destroyed.
   void Lock();
+  void Unlock() override;
   int GetCanvasType() override { return 1; }
 
   void SetPixel(const SSymPoint&, unsigned long) override {}

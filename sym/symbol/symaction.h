@@ -93,6 +93,8 @@ class SSymActionMove : public SSymActionBase {
 
   SSymSize m_offset;
   SComWrap<ISSymGroup> m_group;
+  // The diagram the moved symbols belong to (empty when not known).
+  SComWrap<ISSymDiagram> m_diagram;
   int m_bStopMerge = 0;  // non-zero: no later move joins this record
   ISSymSelection* GetSelection() const { return ISSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr; }
 

@@ -676,6 +676,10 @@ int SSymBase::CreateUndoMove(const SSymSize& offset) {
   }
   auto move = std::make_unique<SSymActionMove>(SSymGetActiveSelection());
   move->m_offset = recording ? SSymSize(-offset.cx, -offset.cy) : offset;
+  {
+    SComOut<ISSymDiagram> diagram;
+    if (Sym()->GetDiagram(&diagram) == S_OK && diagram) move->m_diagram = diagram.Get();
+  }
   move->AddSymbol(Sym());
   ctx->AddAction(std::move(move));
   return result;

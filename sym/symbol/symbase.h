@@ -123,8 +123,11 @@ class SSymBase : public SRepObjectMem, public ISSymTooltip, public ISSymLinkable
   HRESULT _GetOwner(void** out, REFIID iid);
   int _HasOwner();
   int HasLinkBetween(ISSymLinkable* other);
-  // The form type that picks a predefined shape (by default the symbol type).
-  virtual int GetSymbolFormType() { return GetSymbolType(); }
+  // The form type that picks a predefined shape (by default the shape kind).
+  virtual int GetSymbolFormType() { return GetShapeKind(); }
+  // The kind of figure the symbol draws (by default its symbol type; the arc,
+  // an open curve, answers the generic code 79).
+  virtual int GetShapeKind() { return GetSymbolType(); }
   SSymRect GetClipRectWithBorder();
   // Transform (through the virtual operation) from the current rectangle onto
   // exactly `to`; attached links follow the matrix. Records use it so that

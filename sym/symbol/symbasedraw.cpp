@@ -62,7 +62,8 @@ BOOL SSymBase::IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, I
   }
   r.Normalize();
   // Without a predefined shape the hit is the rectangle widened by 75 units.
-  if (pt.x >= r.x1 - 75 && pt.x <= r.x2 + 75 && pt.y >= r.y2 - 75 && pt.y <= r.y1 + 75) return 1;
+  using W = long long;  // no overflow for rectangles at the ends of the coordinate range
+  if (pt.x >= W{r.x1} - 75 && pt.x <= W{r.x2} + 75 && pt.y >= W{r.y2} - 75 && pt.y <= W{r.y1} + 75) return 1;
   if (sub) {
     *sub = nullptr;
     IsPtInSubSym(canvas, pt, handle, sub);

@@ -51,6 +51,8 @@ struct ISSymCompSym : IUnknown {
   virtual HRESULT CreateChildrenSym(int flag) = 0;
   // Told when a child moved or changed size.
   virtual HRESULT ChildChanged() = 0;
+  // The rectangle the composite gives its children.
+  virtual SSymRect GetChildRect() = 0;
 };
 
 struct ISSymGroup : IUnknown {

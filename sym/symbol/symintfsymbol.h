@@ -19,6 +19,7 @@ class SSymCanvasView;
 class SSymView;
 
 struct ISSymOwner;
+struct MSG;
 struct ISSymDiagram;
 struct ISSymGroup;
 
@@ -94,7 +95,9 @@ struct ISSymTooltip : ISSymbolInit {
 // ---- verbs ---------------------------------------------------------------------------------------
 struct ISVerbSource : IUnknown {
   static constexpr IID iid = IID_ISVerbSource;
-  virtual HRESULT DoVerb(LONG verb, SSymView* view) = 0;
+  // Runs a verb: the message that asked for it (may be null), the window it
+  // acts in and the rectangle in that window (null: the symbol's own).
+  virtual HRESULT DoVerb(LONG verb, const MSG* message, HWND window, const RECT* rect) = 0;
   // The number of verbs the symbol offers.
   virtual LONG EnumVerbs() = 0;
 };

@@ -42,3 +42,13 @@ SSymLockViewCanvas::SSymLockViewCanvas(SSymView* view) {
 }
 
 SSymLockViewCanvas::~SSymLockViewCanvas() = default;
+
+bool SSymViewIsMovingSelection(SSymView* view) {
+  ISSymViewQueries* q = SSymGetViewQueries();
+  return view && q && q->IsMovingSelection(view);
+}
+
+bool SSymViewSelectionContains(SSymView* view, ISSymbol* symbol) {
+  ISSymViewQueries* q = SSymGetViewQueries();
+  return view && symbol && q && q->SelectionContains(view, symbol);
+}

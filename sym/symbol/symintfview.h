@@ -28,6 +28,11 @@ class ISSymViewQueries {
   // A locked canvas of the view to measure on; a canvas made for the purpose
   // goes to `own` and lives as long as the caller keeps it.
   virtual SSymCanvas* LockCanvas(SSymView* view, std::unique_ptr<SSymCanvas>& own) = 0;
+  // Of an editing view: true while it moves its selection, and whether its
+  // selection holds the symbol (also inside a selected group). The editing
+  // view answers them; a window that is not one answers false.
+  virtual bool IsMovingSelection(SSymView*) { return false; }
+  virtual bool SelectionContains(SSymView*, ISSymbol*) { return false; }
 };
 
 // The installed queries, or null while no diagram subsystem is loaded.
@@ -36,6 +41,10 @@ void SSymSetViewQueries(ISSymViewQueries* queries);
 
 // True when the view is an editing view.
 bool SSymIsEditView(SSymView* view);
+// Of an editing view: whether it is moving its selection, and whether its
+// selection holds the symbol. False without a view or without queries.
+bool SSymViewIsMovingSelection(SSymView* view);
+bool SSymViewSelectionContains(SSymView* view, ISSymbol* symbol);
 // Tells an editing view that a symbol was removed.
 void SSymViewNotifyRemove(SSymView* view, ISSymbol* symbol);
 // The view canvas of a view, or null.

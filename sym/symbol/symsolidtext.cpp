@@ -308,7 +308,7 @@ HRESULT SSymSolidText::EditInPlace(SSymView* view, const SSymPoint&) {
   return S_OK;
 }
 
-HRESULT SSymSolidText::DoVerb(LONG, SSymView*) {
+HRESULT SSymSolidText::DoVerb(LONG, const MSG*, HWND, const RECT*) {
   SSymShowTextDialog(Obj(), TextFace());
   return S_OK;
 }

@@ -59,7 +59,7 @@ class SSymSolidText : public SSymSolid, public ISSymText, public ISVerbSource {
   HRESULT SetTextStyle(LONG style, int redraw) override;
 
   // ---- ISVerbSource
-  HRESULT DoVerb(LONG verb, SSymView* view) override;
+  HRESULT DoVerb(LONG verb, const MSG* message, HWND window, const RECT* rect) override;
   LONG EnumVerbs() override { return 1; }
 
   // ---- ISSymCustomShape

@@ -475,6 +475,9 @@ HRESULT SSymStd::SetFormat(const SSymFormatEx& format) {
 
 // ---- blobs ----------------------------------------------------------------------------------
 HRESULT SSymStd::SetBlobData(const SBlob& blob) {
+  // The standard symbol writes an empty blob: reading it back is not an
+  // error, there is simply no older form to take over.
+  if (blob.IsEmpty()) return S_OK;
   try {
     SInputGlobal in(blob);
     return OnSetBlobData(in);

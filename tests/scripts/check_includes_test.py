@@ -80,6 +80,8 @@ class IncludeCheck(unittest.TestCase):
             ("a library header brings in pango through a platform header",
              {"platform/kvcore/sstring.h": "#include <pango/pango.h>"}, "",
              "brings in <pango/pango.h> through platform/kvcore/sstring.h"),
+            ("a folder the table does not know", {"sym/extras/symextra.cpp": '#include "sym/symbol/symbase.h"'},
+             "", "sym/extras is not in the layer order"),
             ("a direct cairo call in the library",
              {"sym/render/symclip.cpp": "void PlantedPaint(cairo_t* cr) { cairo_paint(cr); }"}, "",
              "direct call of cairo_paint"),

@@ -63,6 +63,29 @@ std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
 // ---- the sample sheet --------------------------------------------------------------------------
 
+// The row of the library's figures: each class with each shadow style, below
+// the rest of the sheet and not overlapping itself.
+TEST(SampleDiagram, FigureRowShowsEachFigureWithEachShadowStyle) {
+  SHostDiagram d;
+  SBuildSampleDiagram(d);
+  const LONG sheetBottom = d.GetExtent(0).y2;
+  const std::vector<ISSymbol*> figures = SBuildFigureRow(d);
+  ASSERT_EQ(figures.size(), 24u);
+  std::set<std::pair<int, int>> seen;  // (symbol type and shape kind, shadow style)
+  for (std::size_t i = 0; i < figures.size(); ++i) {
+    SComWrap<ISSymShadow> shadow(figures[i]);
+    ASSERT_FALSE(shadow.IsNull());
+    seen.insert({figures[i]->GetSymbolType() * 100 + static_cast<int>(i % 6), shadow->GetShadowStyle()});
+    SSymRect r = figures[i]->GetClipRect(1, 0);
+    EXPECT_LT(r.GetMaxY(), sheetBottom);
+    for (std::size_t j = i + 1; j < figures.size(); ++j) {
+      SSymRect o = figures[j]->GetClipRect(0, 0);
+      EXPECT_FALSE(figures[i]->GetClipRect(0, 0).Intersects(o)) << i << " " << j;
+    }
+  }
+  EXPECT_EQ(seen.size(), 24u);
+}
+
 TEST(SampleDiagram, ShowsEveryStyleOnATidyGrid) {
   SHostDiagram d;
   const std::vector<SHostBox*> boxes = SBuildSampleDiagram(d);

@@ -42,6 +42,9 @@ class TestCanvas : public SSymCanvas {
 };
 
 // A context on a call log, at `dpi` pixels per inch.
+// The stock object index of the context's current brush (-1 for none).
+inline int CurrentStockBrush(SDC& dc) { return KvStockObjectIndex(KvHandleCast<HGDIOBJ>(dc.GetCurrentBrush())); }
+
 struct RecordingDC {
   explicit RecordingDC(int dpi = 96) {
     KvDeviceInfo info = KvRecordingSink::DefaultInfo();

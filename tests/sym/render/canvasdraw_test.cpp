@@ -31,8 +31,6 @@ PenInfo CurrentPen(SDC& dc) {
   return info;
 }
 
-int CurrentStockBrush(SDC& dc) { return KvStockObjectIndex(KvHandleCast<HGDIOBJ>(dc.GetCurrentBrush())); }
-
 }  // namespace
 
 TEST(CanvasDraw, CosmeticAndGeometricPensByWidthAndScale) {

@@ -359,10 +359,10 @@ TEST_F(SymSolidText, EditInPlaceAndVerb) {
 
   SComWrap<ISVerbSource> verbs(t->Sym());
   ASSERT_FALSE(verbs.IsNull());
-  EXPECT_EQ(verbs->DoVerb(0, &view), S_OK);
+  EXPECT_EQ(verbs->DoVerb(0, nullptr, nullptr, nullptr), S_OK);
   SSymTextDlg* dialog = SSymTextDlg::Find(t->Obj());
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(verbs->DoVerb(0, &view), S_OK);  // the open dialog is shown again
+  EXPECT_EQ(verbs->DoVerb(0, nullptr, nullptr, nullptr), S_OK);  // the open dialog is shown again
   EXPECT_EQ(SSymTextDlg::Find(t->Obj()), dialog);
   EXPECT_EQ(dialog->GetShowCount(), 2);
   dialog->Close();

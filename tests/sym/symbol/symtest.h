@@ -3,6 +3,8 @@
 // line, point list, adjust), and a fixture that owns a session.
 #pragma once
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -65,9 +67,10 @@ class TDiagram : public SRepObjectMem, public ISSymDiagram, public SSymOwnerImpl
     return E_NOINTERFACE;
   }
   BOOL AdjustSymbolToText(ISSymbol*, int, int) override { return 0; }
-  SSymView* GetFirstView() override { return nullptr; }
-  int GetViewCount() override { return 0; }
-  SSymView* GetView(int) override { return nullptr; }
+  SSymView* GetFirstView() override { return m_view; }
+  int GetViewCount() override { return m_view ? 1 : 0; }
+  SSymView* GetView(int) override { return m_view; }
+  SSymView* m_view = nullptr;  // the one view a test gives the diagram
   BOOL IsSymEditable(ISSymbol* s, ISRepObject*) override {
     for (ISSymbol* n : m_locked)
       if (n == s) return 0;
@@ -101,6 +104,9 @@ class TCompOf : public Base, public ISSymCompSym, public ISSymOwnerImpl<T> {
     return S_OK;
   }
   HRESULT CreateChildrenSym(int) override { return S_OK; }
+  // The children's rectangle: the composite's own, or the one a test sets.
+  SSymRect GetChildRect() override { return m_childRect ? *m_childRect : this->m_rect; }
+  std::optional<SSymRect> m_childRect;
 
  protected:
   // Answers the composite and owner faces, then asks the base.
