@@ -318,7 +318,11 @@ struct RunKeyHash {
 };
 using RunMap = std::unordered_map<RunKey, std::shared_ptr<Run>, RunKeyHash>;
 RunMap& RunCache() {
-  static auto* cache = new RunMap();
+  static auto* cache = [] {
+    auto* m = new RunMap();
+    m->reserve(16384);
+    return m;
+  }();
   return *cache;
 }
 
