@@ -15,9 +15,5 @@ cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
-# Fuzz targets (libFuzzer under clang), each for a bounded time on its seed corpus.
-for f in scripts/fuzz-*.sh; do
-  [ -f "$f" ] || continue
-  echo "== $f"
-  bash "$f"
-done
+# Every fuzz target (libFuzzer under clang), each for a bounded time on its seed corpus.
+bash scripts/fuzz.sh

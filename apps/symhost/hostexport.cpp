@@ -19,8 +19,9 @@ constexpr LONG kMargin = 1800;
 // The printable area of letter paper with margins of one inch, in diagram units.
 constexpr long long kPrintW = 6500LL * 72 / 10, kPrintH = 9000LL * 72 / 10;
 
+// A failure before anything moved into place: the message says so.
 HRESULT Fail(std::string& error, HRESULT hr, std::string message) {
-  error = std::move(message);
+  error = std::move(message) + "; nothing was written";
   return hr;
 }
 
@@ -78,7 +79,10 @@ HRESULT SHostExportDiagram(const SHostDiagram& diagram, const std::string& folde
   if (ec || !fs::is_directory(out))
     return Fail(error, SSYM_E_PATHNOTFOUND, "The output folder cannot be made: " + folder + " (" + ec.message() + ")");
 
-  const fs::path stagePath = out / (".symhost-" + std::to_string(::getpid()));
+  // What killed runs left behind goes first; this run's working folder
+  // carries its process id, so a later run can tell when it is stale.
+  SSymRemoveStaleStaging(out);
+  const fs::path stagePath = SSymStagingPath(out / "symhost");
   fs::remove_all(stagePath, ec);
   if (!fs::create_directory(stagePath, ec) || ec)
     return Fail(error, SSYM_E_WRITEFAULT,
@@ -108,23 +112,22 @@ HRESULT SHostExportDiagram(const SHostDiagram& diagram, const std::string& folde
     }
   }
 
-  // Everything is written: move the files (and the SVG pictures) into
-  // place. Names taken by folders are refused before anything moves.
-  std::vector<fs::path> names;
-  for (const char* ext : kinds) names.emplace_back(base + ext);
+  // Everything is written: the four files (and the SVG pictures) move into
+  // place together, or the folder is left as it was. A document without
+  // pictures takes the pictures of an earlier one away.
+  std::vector<SSymStagedFile> files;
+  for (const char* ext : kinds) files.push_back({stage.Path() / (base + ext), out / (base + ext)});
   const fs::path pictures(base + "_svg_Files");
-  const bool hasPictures = fs::exists(stage.Path() / pictures, ec);
-  if (hasPictures) names.push_back(pictures);
-  for (const fs::path& n : names)
-    if (fs::is_directory(out / n, ec) && !fs::is_directory(stage.Path() / n, ec))
-      return Fail(error, SSYM_E_WRITEFAULT, "The file name is taken by a folder: " + (out / n).string());
-  if (!hasPictures) fs::remove_all(out / pictures, ec);  // the pictures of an earlier document
-  for (const fs::path& n : names) {
-    const fs::path target = out / n;
-    if (fs::is_directory(stage.Path() / n, ec)) fs::remove_all(target, ec);
-    fs::rename(stage.Path() / n, target, ec);
-    if (ec) return Fail(error, SSYM_E_WRITEFAULT, "The file could not be moved into place: " + target.string());
-    written.push_back({target.string(), SizeOf(target)});
+  if (fs::exists(stage.Path() / pictures, ec))
+    files.push_back({stage.Path() / pictures, out / pictures});
+  else if (fs::is_directory(fs::symlink_status(out / pictures, ec)))
+    files.push_back({fs::path(), out / pictures});
+  std::string why;
+  if (SSymPublishTogether(files, &why) != S_OK) {
+    error = why;
+    return SSYM_E_WRITEFAULT;
   }
+  for (const SSymStagedFile& f : files)
+    if (!f.staged.empty()) written.push_back({f.target.string(), SizeOf(f.target)});
   return S_OK;
 }

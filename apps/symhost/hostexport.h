@@ -19,8 +19,10 @@ struct SHostExportedFile {
 // its picture folder <base>_svg_Files when it has pictures), <base>.png,
 // <base>.emf and <base>.pdf, the PDF on one page of letter paper. The files
 // are written whole into a working folder inside `folder` first and moved
-// into place only when all four are complete, so a failure leaves the
-// folder as it was. Answers S_OK and the files written, or the failure's
-// code with a message in `error`.
+// into place together only when all four are complete: when one cannot be
+// moved, those already moved are taken out and the files they replaced put
+// back, so a failure leaves the folder as it was. Answers S_OK and the
+// files written, or the failure's code with a message in `error` that says
+// what failed and what became of the folder.
 HRESULT SHostExportDiagram(const SHostDiagram& diagram, const std::string& folder, const std::string& base,
                            std::vector<SHostExportedFile>& written, std::string& error);

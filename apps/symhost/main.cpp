@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
   std::vector<SHostExportedFile> written;
   std::string error;
   if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {
+    // The message says what failed and what became of the folder.
     std::fprintf(stderr, "symhost: %s\n", error.c_str());
-    std::fprintf(stderr, "symhost: nothing was written\n");
     return 1;
   }
   for (const SHostExportedFile& f : written)

@@ -132,12 +132,10 @@ SClientDC::~SClientDC() {
   if (m_hDC) ::ReleaseDC(m_hWnd, Detach());
 }
 
-SPaintDC::SPaintDC(HWND hwnd) : m_hWnd(hwnd) {
-  if (!Attach(::GetDC(hwnd))) return;
-  m_ps.hdc = m_hDC;
-  if (::GetClipBox(m_hDC, &m_ps.rcPaint) == ERROR || m_ps.rcPaint.right <= m_ps.rcPaint.left)
-    m_ps.rcPaint = {0, 0, GetDeviceCaps(HORZRES), GetDeviceCaps(VERTRES)};
-}
+SPaintDC::SPaintDC(HWND hwnd) : m_hWnd(hwnd) { Attach(::BeginPaint(hwnd, &m_ps)); }
 SPaintDC::~SPaintDC() {
-  if (m_hDC) ::ReleaseDC(m_hWnd, Detach());
+  if (m_hDC) {
+    Detach();
+    ::EndPaint(m_hWnd, &m_ps);
+  }
 }

@@ -7,6 +7,7 @@
 #include "kvcore/sobject.h"
 #include "kvcore/sstring.h"
 #include "win/wingdi.h"
+#include "win/winuser.h"
 
 class SMetaFile;
 class SIconFile;
@@ -223,18 +224,16 @@ class SClientDC : public SDC {
   HWND m_hWnd;
 };
 
-// The context a window paints with; the paint rectangle is the clip box at
-// construction (the whole surface when there is no clip).
+// The context a window paints with, from BeginPaint to EndPaint: clipped
+// to the window's update region, which it validates; m_ps is the paint
+// record (rcPaint the region's bounds, fErase whether the background still
+// needs painting). Without a window the context is null.
 class SPaintDC : public SDC {
  public:
   explicit SPaintDC(HWND hwnd);
   ~SPaintDC() override;
   HWND m_hWnd;
-  struct SPaintStruct {
-    HDC hdc = nullptr;
-    BOOL fErase = TRUE;  // the background is to be painted
-    RECT rcPaint = {0, 0, 0, 0};
-  } m_ps;
+  PAINTSTRUCT m_ps{};
 };
 
 // Selects an object for the life of the scope and puts the previous one back.

@@ -323,6 +323,9 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, 
   std::lock_guard lock(Reg().mutex);
   std::shared_ptr<Key> k;
   if (const LSTATUS st = LiveKey(key, k)) return st;
+  // A key name never holds a line break: the file form could not keep it.
+  for (const auto& part : SplitPath(subKey))
+    if (part.find_first_of(u"\r\n") != std::u16string::npos) return ERROR_INVALID_NAME;
   bool created = false;
   for (const auto& part : SplitPath(subKey)) {
     auto& slot = k->subKeys[Fold(part)];
@@ -473,6 +476,9 @@ LSTATUS KvRegLoadFile(const std::string& path) {
       for (int i = 0; i < 3; ++i)
         if (ToUtf8(Fold(parts[0])) == ToUtf8(Fold(ToUtf16(HiveName(i))))) hive = i;
       if (hive < 0) return ERROR_BADDB;
+      // A key name never holds a line break: the file form could not keep it.
+      for (const auto& part : parts)
+        if (part.find_first_of(u"\r\n") != std::u16string::npos) return ERROR_BADDB;
       cur = hives[hive];
       for (std::size_t i = 1; i < parts.size(); ++i) {
         auto& slot = cur->subKeys[Fold(parts[i])];

@@ -60,7 +60,8 @@ constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
-// Opens or creates every missing key of the path below `key`.
+// Opens or creates every missing key of the path below `key`;
+// ERROR_INVALID_NAME for a name that holds a line break.
 LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options, REGSAM sam,
                         void* security, HKEY* result, DWORD* disposition);
 // Opens an existing key; ERROR_FILE_NOT_FOUND when a part of the path is missing.

@@ -73,10 +73,12 @@ SSymOutputStream& SSymOutputStream::operator<<(const SSymPen& pen) {
 
 SSymOutputStream& SSymOutputStream::operator<<(const SSymBrush& brush) {
   DWORD top;
-  if (brush.m_style == SSymBrush::Hatched)
+  if (brush.m_style == SSymBrush::Hatched) {
     top = 0x20u | (static_cast<DWORD>(brush.m_hatch) & 0x0Fu);
-  else
-    top = (static_cast<DWORD>(brush.m_style) << 4) & 0xFFu;
+  } else {
+    top = (static_cast<DWORD>(brush.m_style) << 4) & 0xF0u;
+    if (brush.m_bitmapMode >= 0 && brush.m_bitmapMode < 12) top |= static_cast<DWORD>(brush.m_bitmapMode) + 1;
+  }
   *this << static_cast<DWORD>((top << 24) | (brush.m_color.GetColor() & 0xFFFFFFu));
   if (brush.m_style == SSymBrush::Pattern && brush.GetPicture())
     WritePatternPicture(*this, brush.GetPicture(), brush.m_color.GetColor() & 0xFFFFFFu);
@@ -121,10 +123,10 @@ SSymInputStream& SSymInputStream::operator>>(SSymBrush& brush) {
   if (kind == SSymBrush::Hatched) {
     brush.m_style = SSymBrush::Hatched;
     brush.m_hatch = static_cast<LONG>((w >> 24) & 0x0Fu);
-  } else if (kind == 0 || kind > 8) {
-    brush.m_style = SSymBrush::Solid;
   } else {
-    brush.m_style = static_cast<LONG>(kind);
+    brush.m_style = kind == 0 || kind > 8 ? SSymBrush::Solid : static_cast<LONG>(kind);
+    const DWORD mode = (w >> 24) & 0x0Fu;
+    brush.m_bitmapMode = mode ? static_cast<LONG>(mode) - 1 : 12;
   }
   if (kind == SSymBrush::Pattern) {
     // A bitmap follows when the writer had a picture. When none can be made,

@@ -14,10 +14,21 @@ class SSymOutputStream : public SOutputBinaryStream {
   using SOutputBinaryStream::operator<<;
 
   // style << 24 | colour, then the width.
+  // Not carried: the pen's end-cap and join bits (bits 8-15 of its style).
+  // Older readers take the whole top byte as the style and the whole second
+  // word as the width (a width above 225 is dropped), so neither word has
+  // room for them; they come back as 0. The named-value writers keep them.
   SSymOutputStream& operator<<(const SSymPen& pen);
   // The kind byte (kind << 4, or 0x20 | hatch for a hatched brush) << 24 |
   // colour; a pattern brush with a picture adds the picture as a bitmap file
   // over its colour (the stream form of bitmaps).
+  // Besides a hatched brush, the low four bits of the kind byte, which older
+  // readers ignore, carry the bitmap mode: 0 for mode 12 (no picture, the
+  // default, and what older writers wrote), mode + 1 for modes 0 to 11.
+  // Not carried: the gradient mode and the end colour (and a bitmap mode
+  // outside 0 to 12, which reads back as 12): older readers take the next
+  // field right after the word, so nothing can be added to it. They come
+  // back as the reading brush's defaults (0 and 0x767676).
   SSymOutputStream& operator<<(const SSymBrush& brush);
   SSymOutputStream& operator<<(const SSymColor& color);
   // The font's text form as a string.
@@ -33,6 +44,9 @@ class SSymInputStream : public SInputBinaryStream {
   using SInputBinaryStream::operator>>;
 
   SSymInputStream& operator>>(SSymPen& pen);
+  // Style, hatch (hatched brushes), colour, bitmap mode and, for a pattern,
+  // its picture; the gradient mode and the end colour are not in the stream
+  // and are left as they are.
   SSymInputStream& operator>>(SSymBrush& brush);
   SSymInputStream& operator>>(SSymColor& color);
   SSymInputStream& operator>>(SSymFont& font);

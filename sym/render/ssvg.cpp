@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <unistd.h>
 
@@ -93,6 +94,9 @@ SString UrlEscaped(const SString& s) {
   }
   return out;
 }
+
+// A measure computed in 64 bits, held within the integer range.
+int ClampToInt(long long v) { return static_cast<int>(std::clamp<long long>(v, -2147483647LL, 2147483647LL)); }
 
 void MakeFolderFor(const SString& file) {
   std::error_code ec;
@@ -207,9 +211,7 @@ void SSVGDomDocument::Clear() {
   m_gradientCounter = 0;
   m_bitmapCounter = 0;
   m_clippingCounter = 0;
-  m_imageMap.clear();
-  m_bitmapMap.clear();
-  m_iconMap.clear();
+  m_pictureMap.clear();
   m_metafileMap.clear();
   m_iconIdMap.clear();
   m_inPictureFill = 0;
@@ -235,9 +237,8 @@ void SSVGDomDocument::TakeOver(SSVGDomDocument& source) {
   m_bitmapCounter = source.m_bitmapCounter;
   m_clippingCounter = source.m_clippingCounter;
   m_filePath = source.m_filePath;
-  m_imageMap = source.m_imageMap;
-  m_bitmapMap = source.m_bitmapMap;
-  m_iconMap = source.m_iconMap;
+  m_pictureFolder = source.m_pictureFolder;
+  m_pictureMap = source.m_pictureMap;
   m_metafileMap = source.m_metafileMap;
   m_iconIdMap = source.m_iconIdMap;
   m_pictureFailed = source.m_pictureFailed;
@@ -254,7 +255,7 @@ void SSVGDomDocument::SetPen(DOM_Element& e) const {
     return;
   }
   e.setAttribute("stroke", Color(m_pen.m_color.GetColor()));
-  const LONG w = ((static_cast<LONG>(m_pen.m_width) * 96) / 75) / 72;
+  const LONG w = ClampToInt(((static_cast<long long>(m_pen.m_width) * 96) / 75) / 72);
   e.setAttribute("stroke-width", I(std::max<LONG>(1, w)));
   const char* dash = nullptr;
   switch (m_pen.m_style) {
@@ -307,11 +308,12 @@ int SSVGDomDocument::GetFontHeight() const {
     SScreenDC dc;
     int dpi = dc.GetDeviceCaps(LOGPIXELSY);
     if (dpi <= 0) dpi = 96;
-    h = static_cast<int>(std::abs(lf.lfHeight) * 96 / dpi);
+    h = ClampToInt(std::llabs(static_cast<long long>(lf.lfHeight)) * 96 / dpi);
   } else {
-    h = static_cast<int>(m_font.GetSize()) * 96 / 72;
+    h = ClampToInt(static_cast<long long>(m_font.GetSize()) * 96 / 72);
   }
-  return h == 0 ? 1 : h;
+  // No line is taller than a whole drawing (about 24,000 pixels).
+  return std::clamp(h, 1, 1 << 20);
 }
 
 int SSVGDomDocument::GetTextWidth(const SString& text) const {
@@ -582,18 +584,19 @@ void SSVGDomDocument::DrawText(const RECT& box, const SString& text, int flags) 
   const LONG n = static_cast<LONG>(lines.size());
   RECT line = box;
   const bool rotated = m_font.m_angle != 0;
-  const LONG total = n * h;
+  // In 64 bits: many lines of a large font pass the integer range.
+  const long long total = static_cast<long long>(n) * h;
   if (flags & 32) {
     if (rotated)
-      line.left = std::max(line.left, line.left + (line.right - total - line.left) / 2);
+      line.left = std::max<LONG>(line.left, ClampToInt(line.left + (line.right - total - line.left) / 2));
     else
-      line.top = std::max(line.top, line.top + (line.bottom - total - line.top) / 2);
+      line.top = std::max<LONG>(line.top, ClampToInt(line.top + (line.bottom - total - line.top) / 2));
     flags &= ~32;
   } else if (flags & 64) {
     if (rotated)
-      line.left = std::max(line.left, line.right - total);
+      line.left = std::max<LONG>(line.left, ClampToInt(line.right - total));
     else
-      line.top = std::max(line.top, line.bottom - total);
+      line.top = std::max<LONG>(line.top, ClampToInt(line.bottom - total));
     flags &= ~64;
   }
   for (const SString& l : lines) {
@@ -612,10 +615,10 @@ void SSVGDomDocument::DrawText(const RECT& box, const SString& text, int flags) 
     if (rotated) {
       g.appendChild(t);
       Append(g);
-      line.left += h;
+      line.left = ClampToInt(static_cast<long long>(line.left) + h);
     } else {
       Append(t);
-      line.top += h;
+      line.top = ClampToInt(static_cast<long long>(line.top) + h);
     }
   }
 }
@@ -631,8 +634,8 @@ void SSVGDomDocument::DrawWrapText(const RECT& box, const SString& text, int fla
     if (any) out += "\r\n";
     out += l;
     any = true;
-    y += h;
-    if (y + h > box.bottom) stop = true;
+    y = ClampToInt(static_cast<long long>(y) + h);
+    if (static_cast<long long>(y) + h > box.bottom) stop = true;
   };
   for (const SString& src : SSplitLines(text)) {
     if (stop) break;
@@ -699,6 +702,7 @@ void SplitPath(const SString& path, SString& folder, SString& base) {
 
 SString SSVGDomDocument::GetBitmapFilePath(int number) const {
   const SString id = GetBitmapID(number);
+  if (!m_pictureFolder.IsEmpty()) return m_pictureFolder + "/" + id;
   if (m_filePath.IsEmpty()) return SString("svg_Files/") + id;
   SString folder, base;
   SplitPath(m_filePath, folder, base);
@@ -717,48 +721,93 @@ SString SSVGDomDocument::GetBitmapFileName(int number) const {
   return UrlEscaped(base) + "_svg_Files/" + id;
 }
 
-int SSVGDomDocument::DrawBitmapEx(const RECT& box, Gdiplus::Image* bitmap, int number) {
-  if (!bitmap || m_document.isNull()) return 0;
-  if (number == 0) {
-    // Numbered only once its file is written, so that no link points to a
-    // file that is not there.
-    const SString path = GetBitmapFilePath(m_bitmapCounter + 1);
-    MakeFolderFor(path);
-    if (!SBitmapPlus::Save(bitmap, path)) {
-      m_pictureFailed = true;
-      return 0;
-    }
-    number = ++m_bitmapCounter;
+int SSVGDomDocument::WritePicture(const std::vector<std::uint8_t>& png) {
+  // Numbered only once its file is written, so that no link points to a
+  // file that is not there.
+  const SString path = GetBitmapFilePath(m_bitmapCounter + 1);
+  MakeFolderFor(path);
+  std::ofstream out(KvNativePath(path), std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  out.close();
+  if (png.empty() || !out) {
+    std::error_code ec;
+    std::filesystem::remove(std::filesystem::path(KvNativePath(path)), ec);
+    m_pictureFailed = true;
+    return 0;
   }
+  return ++m_bitmapCounter;
+}
+
+void SSVGDomDocument::AppendImage(const RECT& box, int number) {
   DOM_Element e = CreateElement("image");
   SetCoordinate(e, box);
   e.setAttribute("xlink:href", GetBitmapFileName(number));
   SetClippingID(e);
   Append(e);
+}
+
+namespace {
+// The PNG bytes of an image (empty when it cannot be encoded).
+std::vector<std::uint8_t> PngOf(Gdiplus::Image* image) {
+  std::vector<std::uint8_t> png;
+  CLSID encoder;
+  if (!image || !Gdiplus::GetEncoderClsid(u"image/png", &encoder) ||
+      image->SaveToMemory(&encoder, png) != Gdiplus::Ok)
+    png.clear();
+  return png;
+}
+}  // namespace
+
+int SSVGDomDocument::DrawBitmapEx(const RECT& box, Gdiplus::Image* bitmap, int number) {
+  if (!bitmap || m_document.isNull()) return 0;
+  if (number == 0) {
+    number = WritePicture(PngOf(bitmap));
+    if (!number) return 0;
+  }
+  AppendImage(box, number);
   return number;
 }
 
-template <class Map, class Key>
-void SSVGDomDocument::DrawKeyed(Map& map, const Key& key, const RECT& box, Gdiplus::Image* bitmap) {
-  auto it = map.find(key);
-  const int known = it == map.end() ? 0 : it->second;
-  const int n = DrawBitmapEx(box, bitmap, known);
-  if (!known && n) map[key] = n;
+int SSVGDomDocument::DrawPicture(const RECT& box, Gdiplus::Image* bitmap) {
+  if (!bitmap || m_document.isNull()) return 0;
+  std::vector<std::uint8_t> png = PngOf(bitmap);
+  if (png.empty()) return 0;
+  std::string key(png.begin(), png.end());
+  auto it = m_pictureMap.find(key);
+  int number = it == m_pictureMap.end() ? 0 : it->second;
+  if (!number) {
+    number = WritePicture(png);
+    if (!number) return 0;
+    m_pictureMap.emplace(std::move(key), number);
+  }
+  AppendImage(box, number);
+  return number;
+}
+
+void SSVGDomDocument::DrawIdentified(const GUID* id, const RECT& box, Gdiplus::Image* bitmap) {
+  if (!id) {
+    DrawPicture(box, bitmap);
+    return;
+  }
+  // A picture identifier names one picture for the whole document.
+  auto it = m_iconIdMap.find(*id);
+  if (it != m_iconIdMap.end()) {
+    AppendImage(box, it->second);
+    return;
+  }
+  if (const int n = DrawPicture(box, bitmap)) m_iconIdMap[*id] = n;
 }
 
 void SSVGDomDocument::DrawImage(const RECT& box, Gdiplus::Image* image, SPictureInfo* info) {
   if (!info || info->GetType() != SPictureInfo::ptBitmap || !image) return;
-  DrawKeyed(m_imageMap, static_cast<const void*>(image), box, image);
+  DrawPicture(box, image);
 }
 
 void SSVGDomDocument::DrawIcon(const RECT& box, HICON icon, unsigned /*kind*/, const GUID* id) {
   if (!icon || m_document.isNull()) return;
   std::unique_ptr<Gdiplus::Bitmap> bm(SBitmapPlus::CreateBitmap(icon));
   if (!bm || bm->GetLastStatus() != Gdiplus::Ok) return;
-  if (id)
-    DrawKeyed(m_iconIdMap, *id, box, bm.get());
-  else
-    DrawKeyed(m_iconMap, static_cast<const void*>(icon), box, bm.get());
+  DrawIdentified(id, box, bm.get());
 }
 
 void SSVGDomDocument::DrawIcon(const RECT& box, SIconFile* iconFile, SPictureInfo* info) {
@@ -772,11 +821,7 @@ void SSVGDomDocument::DrawIcon(const RECT& box, SIconFile* iconFile, SPictureInf
     std::unique_ptr<Gdiplus::Bitmap> bm(SBitmapPlus::CreateBitmap(icon));
     KvDestroyIcon(icon);
     if (!bm || bm->GetLastStatus() != Gdiplus::Ok) return;
-    // Keyed by the icon file (the temporary handle may come back for another picture).
-    if (id)
-      DrawKeyed(m_iconIdMap, *id, box, bm.get());
-    else
-      DrawKeyed(m_iconMap, static_cast<const void*>(iconFile), box, bm.get());
+    DrawIdentified(id, box, bm.get());
   } catch (const SException&) {
   }
 }
@@ -791,7 +836,7 @@ void SSVGDomDocument::DrawCursor(const RECT& box, SCursorFile* cursorFile, SPict
     std::unique_ptr<Gdiplus::Bitmap> bm(SBitmapPlus::CreateBitmap(icon));
     KvDestroyIcon(icon);
     if (!bm || bm->GetLastStatus() != Gdiplus::Ok) return;
-    DrawKeyed(m_iconMap, static_cast<const void*>(cursorFile), box, bm.get());
+    DrawPicture(box, bm.get());
   } catch (const SException&) {
   }
 }
@@ -801,25 +846,27 @@ void SSVGDomDocument::DrawBitmap(const RECT& box, SBitmap* bitmap) {
   try {
     std::unique_ptr<Gdiplus::Bitmap> bm(SBitmapPlus::CreateBitmap(static_cast<HBITMAP>(*bitmap)));
     if (!bm || bm->GetLastStatus() != Gdiplus::Ok) return;
-    DrawKeyed(m_bitmapMap, static_cast<const void*>(bitmap), box, bm.get());
+    DrawPicture(box, bm.get());
   } catch (const SException&) {
   }
 }
 
 void SSVGDomDocument::DrawMetaFile(const RECT& box, const SMetaFile& metafile) {
   if (!metafile.IsValid() || m_document.isNull()) return;
-  const void* key = metafile.GetSafeHandle();
+  // Keyed by the metafile's bytes: a known one is linked again without
+  // being drawn.
+  HENHMETAFILE handle = metafile.GetSafeHandle();
+  std::string key(GetEnhMetaFileBits(handle, 0, nullptr), '\0');
+  if (!key.empty()) GetEnhMetaFileBits(handle, static_cast<UINT>(key.size()), reinterpret_cast<BYTE*>(key.data()));
   auto it = m_metafileMap.find(key);
   if (it != m_metafileMap.end()) {
-    // Known: links the written file again without rendering the picture.
-    Gdiplus::Bitmap none(1, 1);
-    DrawBitmapEx(box, &none, it->second);
+    AppendImage(box, it->second);
     return;
   }
-  Gdiplus::Metafile image(metafile.GetSafeHandle(), FALSE);
+  Gdiplus::Metafile image(handle, FALSE);
   if (image.GetLastStatus() != Gdiplus::Ok) return;
-  const int n = DrawBitmapEx(box, &image, 0);
-  if (n) m_metafileMap[key] = n;
+  const int n = DrawPicture(box, &image);
+  if (n && !key.empty()) m_metafileMap.emplace(std::move(key), n);
 }
 
 // ---- paths ----------------------------------------------------------------------------------

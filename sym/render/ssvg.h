@@ -5,7 +5,11 @@
 // beside the SVG file, linked relatively.
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "kvcore/sdc.h"
 #include "kvcore/sgdiobj.h"
@@ -39,11 +43,17 @@ class SSVGDomDocument : public SDOMDocument {
   void SetCoordinate(DOM_Element& element, const RECT& rc) const;
   void SetFilePath(const SString& path) { m_filePath = path; }
   const SString& GetFilePath() const { return m_filePath; }
+  // Where the picture files are written, when not in the folder beside the
+  // file path (empty: beside it). The links still name the folder beside
+  // the file path: an export writes the pictures into a staging folder and
+  // moves it there together with the document.
+  void SetPictureFolder(const SString& folder) { m_pictureFolder = folder; }
+  const SString& GetPictureFolder() const { return m_pictureFolder; }
   // Writes the document (UTF-8). 1 when the document and every picture of
   // it were written; 0 otherwise (no SVG file is left behind when its own
   // write fails).
   int SaveDocument(const SString& path, int options);
-  // Resets the drawing state: flags, counters and the five picture maps.
+  // Resets the drawing state: flags, counters and the picture maps.
   void Clear();
   // Takes over the whole document of `source`, which is then cleared.
   void TakeOver(SSVGDomDocument& source);
@@ -148,9 +158,16 @@ class SSVGDomDocument : public SDOMDocument {
   void SetEllipse(DOM_Element& element, const RECT& box) const;
   void FillBackground(const RECT& box, int kind);
   void PlacePicture(const RECT& rc, int kind, SPictureInfo* info);
-  // The picture number for a key of a map after drawing it.
-  template <class Map, class Key>
-  void DrawKeyed(Map& map, const Key& key, const RECT& box, Gdiplus::Image* bitmap);
+  // Draws a picture, written once per document for each distinct content:
+  // the number of the file already written with the same PNG bytes, or a
+  // new file. Answers the picture's number (0: its file could not be written).
+  int DrawPicture(const RECT& box, Gdiplus::Image* bitmap);
+  // Writes PNG bytes as the next picture file; its number, or 0.
+  int WritePicture(const std::vector<std::uint8_t>& png);
+  void AppendImage(const RECT& box, int number);
+  // An icon's picture: by its picture identifier when it has one (the
+  // identifier names one picture for the whole document), else by content.
+  void DrawIdentified(const GUID* id, const RECT& box, Gdiplus::Image* bitmap);
 
   DOM_Document m_document;
   int m_hasCurrentElement = 0;
@@ -167,10 +184,13 @@ class SSVGDomDocument : public SDOMDocument {
   int m_bitmapCounter = 0;
   int m_clippingCounter = 0;
   SString m_filePath;
-  std::map<const void*, int> m_imageMap;
-  std::map<const void*, int> m_bitmapMap;
-  std::map<const void*, int> m_iconMap;
-  std::map<const void*, int> m_metafileMap;
+  SString m_pictureFolder;
+  // Pictures are keyed by what they show, never by the address of the object
+  // drawn: an object freed during the export may come back at the same
+  // address holding another picture. PNG bytes (equal pixels give equal
+  // bytes) and metafile bytes give the picture number.
+  std::unordered_map<std::string, int> m_pictureMap;
+  std::unordered_map<std::string, int> m_metafileMap;
   std::map<GUID, int, GuidLess> m_iconIdMap;
   int m_inPictureFill = 0;        // images drawn now belong to a picture fill
   bool m_pictureFailed = false;   // a picture file could not be written

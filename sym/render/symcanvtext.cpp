@@ -13,6 +13,10 @@
 
 namespace {
 
+// A device measure from a scaled double, held within the integer range
+// (huge fonts, sizes and widths at extreme zooms pass it).
+int ClampInt(double v) { return static_cast<int>(std::clamp(v, -2147483647.0, 2147483647.0)); }
+
 const SString& Ellipsis() {
   static const SString s(u"...");
   return s;
@@ -61,7 +65,7 @@ SSymRect Normal(const SSymRect& r) {
 // ---- fonts ---------------------------------------------------------------------------------
 
 SIZE SSymCanvas::GetFontSize(SSymCanvasScaler& s, LOGFONTW& lf) {
-  return SIZE{static_cast<LONG>(lf.lfWidth * s.m_scaleX), static_cast<LONG>(lf.lfHeight * 100.0 * s.m_scaleY)};
+  return SIZE{ClampInt(lf.lfWidth * s.m_scaleX), ClampInt(lf.lfHeight * 100.0 * s.m_scaleY)};
 }
 
 SSymCanvas::FontLine* SSymCanvas::MakeFontLine(const SSymFont& font, int height, int width) {
@@ -83,9 +87,9 @@ SSymCanvas::FontLine* SSymCanvas::LookupNormFont(const SSymFont& font) {
   if (FontLine* found = m_normFonts.Find(font)) return found;
   SHandleCountHelper counter("AddFontInCanvasCacheNorm");
   LOGFONTW lf = font.GetLOGFONT();
-  int h = static_cast<int>(lf.lfHeight * 100.0 * m_scalerInit.m_scaleY);
+  int h = ClampInt(lf.lfHeight * 100.0 * m_scalerInit.m_scaleY);
   if (h == 0) h = 1;
-  const int w = static_cast<int>(lf.lfWidth * m_scalerInit.m_scaleX);
+  const int w = ClampInt(lf.lfWidth * m_scalerInit.m_scaleX);
   FontLine* line = MakeFontLine(font, h, w);
   m_normFonts.SetAt(font, line);
   return line;
@@ -145,7 +149,7 @@ SSymSize SSymCanvas::GetTextExtent(const SString& text) {
   }
   if (old) m_pDC->SelectObject(old);
   const int cy =
-      static_cast<int>((norm->m_tm.tmHeight + norm->m_tm.tmExternalLeading) / m_scalerInit.m_scaleY * lines);
+      ClampInt((norm->m_tm.tmHeight + norm->m_tm.tmExternalLeading) / m_scalerInit.m_scaleY * lines);
   return SSymSize(cx, cy);
 }
 
@@ -442,8 +446,8 @@ void SSymCanvas::DrawText(const SString& text, const SSymRect& r, int flags) {
   const LONG angle = m_font.m_angle;
   if (angle == 2700) {
     const SSymSize ext = GetTextExtent(text);
-    const int scx = static_cast<int>(ext.cx * m_scaleX);
-    int x = (rc.left + rc.right) / 2 + static_cast<int>(ext.cy / 2.0 * m_scaleY);
+    const int scx = ClampInt(ext.cx * m_scaleX);
+    int x = (rc.left + rc.right) / 2 + ClampInt(ext.cy / 2.0 * m_scaleY);
     // Text at 270 degrees runs downward from its start, so it starts at the
     // top edge (starting one text length lower would push it out of the box).
     int y = rc.top;
@@ -456,7 +460,7 @@ void SSymCanvas::DrawText(const SString& text, const SSymRect& r, int flags) {
   }
   if (angle == 900) {
     const SSymSize ext = GetTextExtent(text);
-    const int cx = static_cast<int>(ext.cx * m_scaleX), cy = static_cast<int>(ext.cy * m_scaleY);
+    const int cx = ClampInt(ext.cx * m_scaleX), cy = ClampInt(ext.cy * m_scaleY);
     int y;
     if (flags & DT_CENTER)
       y = (rc.top + rc.bottom) / 2 + cx / 2;
@@ -470,13 +474,13 @@ void SSymCanvas::DrawText(const SString& text, const SSymRect& r, int flags) {
       int lh = 0;
       const int n = GetDetailWrapText(text, AbsHeight(r) - 1, lines, lh);
       if (n >= 2) {
-        const int col = static_cast<int>(lh * m_scaleY) + 2;
+        const int col = ClampInt(lh * m_scaleY) + 2;
         const int total = col * n;
         int x = rc.left;
         if (rc.right - rc.left - total >= 2) x = rc.left + (rc.right - rc.left - total) / 2;
         const int mid = (rc.top + rc.bottom) / 2;
         for (int i = 0; i < n; ++i) {
-          const int w = static_cast<int>(lines[i].m_nWidth * m_scaleX);
+          const int w = ClampInt(lines[i].m_nWidth * m_scaleX);
           m_pDC->ExtTextOut(x + i * col, mid + w / 2, ETO_CLIPPED, &rc, lines[i].m_strText);
         }
         return;
@@ -548,7 +552,7 @@ SSymSize SSymCanvas::GetRTFTextExtent(const SString& rtf, int width, int a, int 
   SRtfDocument doc{SString(s)};
   const double nsx = m_scalerInit.m_scaleX, nsy = m_scalerInit.m_scaleY;
   if (nsx == 0.0 || nsy == 0.0) return SSymSize(600, 600);
-  const SIZE px = doc.GetExtent(m_pDC->GetSafeHdc(), static_cast<int>(width * nsx), a, b);
+  const SIZE px = doc.GetExtent(m_pDC->GetSafeHdc(), ClampInt(width * nsx), a, b);
   return SSymSize(static_cast<LONG>(px.cx / nsx + 0.5), static_cast<LONG>(px.cy / nsy + 0.5));
 }
 
@@ -556,7 +560,7 @@ int SSymCanvas::GetRTFTextLength(const SString& rtf, int width, int height, int 
   if (rtf.IsEmpty() || !m_pDC) return 0;
   SRtfDocument doc(rtf);
   const int px = std::max(1, m_pDC->GetDeviceCaps(LOGPIXELSX)), py = std::max(1, m_pDC->GetDeviceCaps(LOGPIXELSY));
-  const RECT rc{0, 0, static_cast<LONG>(width * m_scalerInit.m_scaleX * 1440 / px),
-                static_cast<LONG>(height * m_scalerInit.m_scaleY * 1440 / py)};
+  const RECT rc{0, 0, ClampInt(width * m_scalerInit.m_scaleX * 1440 / px),
+                ClampInt(height * m_scalerInit.m_scaleY * 1440 / py)};
   return doc.FormatRange(m_pDC->GetSafeHdc(), m_pDC->GetSafeHdc(), rc, rc, first, -1, FALSE);
 }

@@ -1,7 +1,11 @@
 // Exports of a drawing to EMF, SVG, PNG, BMP and PDF files.
 #include "sym/render/symexport.h"
 
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 #include <algorithm>
 #include <exception>
@@ -49,13 +53,23 @@ HRESULT CheckTarget(const SString& path, fs::path& native, SString* error) {
     return Fail(error, SSYM_E_PATHNOTFOUND, SString("The folder does not exist: ") + SString::FromUtf8(folder.string()));
   if (fs::is_directory(native, ec))
     return Fail(error, E_INVALIDARG, SString("The file name is a folder: ") + path);
+  SSymRemoveStaleStaging(folder);
   return S_OK;
 }
 
 // A file beside the target that keeps its extension, written first and
 // renamed over the target once complete.
-fs::path TempBeside(const fs::path& target) {
-  return target.parent_path() / (".~" + std::to_string(::getpid()) + "-" + target.filename().string());
+fs::path TempBeside(const fs::path& target) { return SSymStagingPath(target); }
+
+// The name under which a target is kept while its replacement goes in.
+fs::path AsideOf(const fs::path& target) {
+  return target.parent_path() / (".~" + std::to_string(::getpid()) + "~" + target.filename().string());
+}
+
+// Whether a process of that id runs (or may run: one of another user).
+bool ProcessRuns(long pid) {
+  if (pid <= 0) return true;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
 }
 
 HRESULT Publish(const fs::path& temp, const fs::path& target, const SString& path, SString* error) {
@@ -115,8 +129,26 @@ HRESULT ExportEmf(const SString& path, const fs::path& target, const SSymExportD
 
 HRESULT ExportSvg(const SString& path, const fs::path& target, const SSymExportDraw& draw, const SSymRect& clip,
                   int color, SString* error) {
+  // The pictures go to a staging folder and the document to a temporary
+  // file; both move into place together once everything is written, so a
+  // failed export leaves the earlier document and its pictures as they were.
+  const fs::path pictures = target.parent_path() / (target.stem().string() + "_svg_Files");
+  const fs::path stagedPictures = SSymStagingPath(pictures);
+  const fs::path stagedDocument = TempBeside(target);
+  struct Cleanup {
+    fs::path a, b;
+    ~Cleanup() {
+      std::error_code ec;
+      fs::remove_all(a, ec);
+      fs::remove(b, ec);
+    }
+  } cleanup{stagedPictures, stagedDocument};
+  std::error_code ec;
+  fs::remove_all(stagedPictures, ec);
+
   SSymCanvasSVG canvas;
   canvas.SetFilePath(path);
+  canvas.GetSvg().GetDocument().SetPictureFolder(SString::FromUtf8(stagedPictures.string()));
   if (!canvas.Lock(clip)) return Fail(error, E_FAIL, SString("The SVG document could not be created"));
   canvas.m_bColor = color ? 1 : 0;
   SString message;
@@ -128,11 +160,18 @@ HRESULT ExportSvg(const SString& path, const fs::path& target, const SSymExportD
     return Fail(error, SSYM_E_WRITEFAULT,
                 SString("A picture of the SVG document could not be written beside ") + path);
   }
-  // The document goes to a file beside the target first, so that a failed
-  // write leaves no partial file under the chosen name; the pictures are
-  // already written and linked relative to the target's name.
-  return WriteAndPublish(path, target, error, "The SVG document could not be written: ",
-                         [&](const SString& temp) { return svg.SaveDocument(temp, 3) != 0; });
+  if (svg.SaveDocument(SString::FromUtf8(stagedDocument.string()), 3) == 0)
+    return Fail(error, SSYM_E_WRITEFAULT, SString("The SVG document could not be written: ") + path);
+  // A document without pictures takes the earlier document's picture folder
+  // away with it (never a file of that name).
+  const bool hasPictures = fs::is_directory(stagedPictures, ec);
+  std::vector<SSymStagedFile> files;
+  if (hasPictures || fs::is_directory(fs::symlink_status(pictures, ec)))
+    files.push_back({hasPictures ? stagedPictures : fs::path(), pictures});
+  files.push_back({stagedDocument, target});
+  std::string why;
+  if (SSymPublishTogether(files, &why) != S_OK) return Fail(error, SSYM_E_WRITEFAULT, SString::FromUtf8(why));
+  return S_OK;
 }
 
 HRESULT ExportRaster(const SString& path, const fs::path& target, const SSymExportDraw& draw, const SSymRect& clip,
@@ -155,6 +194,95 @@ HRESULT ExportRaster(const SString& path, const fs::path& target, const SSymExpo
 }
 
 }  // namespace
+
+fs::path SSymStagingPath(const fs::path& target) {
+  return target.parent_path() / (".~" + std::to_string(::getpid()) + "-" + target.filename().string());
+}
+
+void SSymRemoveStaleStaging(const fs::path& folder) {
+  std::error_code ec;
+  std::vector<fs::path> entries;
+  for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
+    entries.push_back(it->path());
+  for (const fs::path& p : entries) {
+    const std::string name = p.filename().string();
+    if (name.size() < 4 || name.compare(0, 2, ".~") != 0) continue;
+    std::size_t end = 2;
+    while (end < name.size() && name[end] >= '0' && name[end] <= '9') ++end;
+    if (end == 2 || end > 12 || end + 1 >= name.size() || (name[end] != '-' && name[end] != '~')) continue;
+    const long pid = std::strtol(name.substr(2, end - 2).c_str(), nullptr, 10);
+    if (pid == ::getpid() || ProcessRuns(pid)) continue;
+    std::error_code rc;
+    if (name[end] == '~') {
+      // Moved aside by a publish that never finished: back under its name
+      // when nothing took that name since.
+      const fs::path original = folder / name.substr(end + 1);
+      if (!fs::exists(fs::symlink_status(original, rc))) {
+        fs::rename(p, original, rc);
+        if (!rc) continue;
+      }
+    }
+    fs::remove_all(p, rc);
+  }
+}
+
+HRESULT SSymPublishTogether(const std::vector<SSymStagedFile>& files, std::string* error) {
+  auto fail = [&](const std::string& message) {
+    if (error) *error = message;
+    return SSYM_E_WRITEFAULT;
+  };
+  if (error) error->clear();
+  std::error_code ec;
+  // Names of the other kind are refused before anything moves.
+  for (const SSymStagedFile& f : files) {
+    if (f.staged.empty()) continue;
+    const fs::file_status t = fs::symlink_status(f.target, ec);
+    if (!fs::exists(t)) continue;
+    const bool folderGoesIn = fs::is_directory(f.staged, ec);
+    if (fs::is_directory(t) && !folderGoesIn) return fail("The file name is taken by a folder: " + f.target.string());
+    if (!fs::is_directory(t) && folderGoesIn) return fail("The folder name is taken by a file: " + f.target.string());
+  }
+  struct Step {
+    const SSymStagedFile* file;
+    bool aside = false;   // the earlier target was moved aside
+    bool movedIn = false;
+  };
+  std::vector<Step> done;
+  auto undo = [&](const std::string& what) {
+    std::string lost;
+    for (auto it = done.rbegin(); it != done.rend(); ++it) {
+      std::error_code uc;
+      if (it->movedIn) {
+        fs::rename(it->file->target, it->file->staged, uc);
+        if (uc) fs::remove_all(it->file->target, uc);
+      }
+      if (it->aside) {
+        fs::rename(AsideOf(it->file->target), it->file->target, uc);
+        if (uc) lost += (lost.empty() ? "" : ", ") + AsideOf(it->file->target).string();
+      }
+    }
+    if (lost.empty()) return fail(what + "; nothing was written: the folder is as it was");
+    return fail(what + "; the earlier files could not all be put back: they are kept as " + lost);
+  };
+  for (const SSymStagedFile& f : files) {
+    done.push_back(Step{&f});
+    Step& step = done.back();
+    if (fs::exists(fs::symlink_status(f.target, ec))) {
+      const fs::path aside = AsideOf(f.target);
+      fs::remove_all(aside, ec);
+      fs::rename(f.target, aside, ec);
+      if (ec) return undo("The file could not be replaced: " + f.target.string() + " (" + ec.message() + ")");
+      step.aside = true;
+    }
+    if (f.staged.empty()) continue;
+    fs::rename(f.staged, f.target, ec);
+    if (ec) return undo("The file could not be moved into place: " + f.target.string() + " (" + ec.message() + ")");
+    step.movedIn = true;
+  }
+  for (const Step& s : done)
+    if (s.aside) fs::remove_all(AsideOf(s.file->target), ec);
+  return S_OK;
+}
 
 SSymExportKind SSymExportKindOf(const SString& path) {
   const SString ext = ExtensionOf(path);

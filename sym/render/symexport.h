@@ -6,10 +6,16 @@
 // (the selection's symbols, or whatever the caller draws) and the diagram
 // rectangle to export. A file is either written whole or not at all: every
 // failure is answered with an error code and a message, and no partly
-// written file is left under the chosen name.
+// written file is left under the chosen name. An SVG document and its
+// picture folder are written under work names and moved into place
+// together. Each export first removes the work files that killed exports
+// left in its folder.
 #pragma once
 
+#include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "kvcore/sstring.h"
 #include "sym/foundation/symgeom.h"
@@ -43,6 +49,38 @@ SSymExportKind SSymExportKindOf(const SString& path);
 // message on failure and is emptied on success.
 HRESULT SSymExportImage(const SString& path, const SSymExportDraw& draw, const SSymRect& clip, int color,
                         SString* error = nullptr);
+
+// ---- staging and publishing ----
+// Work files of an export carry the id of the process that made them in
+// their names: ".~<pid>-<name>" for a file or folder being written,
+// ".~<pid>~<name>" for a file or folder moved aside while its replacement
+// goes into place.
+
+// The name of a work file for `name` beside it (".~<pid>-<name>").
+std::filesystem::path SSymStagingPath(const std::filesystem::path& target);
+
+// Removes from `folder` the work files of processes that no longer run (an
+// export that was killed): files and folders being written are deleted;
+// one moved aside is put back under its name when that name is free, and
+// deleted otherwise. Work files of running processes are left alone.
+void SSymRemoveStaleStaging(const std::filesystem::path& folder);
+
+// One file or folder to publish: `staged` goes to `target`; an empty
+// `staged` removes `target` (a folder that the new set no longer has).
+struct SSymStagedFile {
+  std::filesystem::path staged;
+  std::filesystem::path target;
+};
+
+// Moves the staged files into place all together or not at all. A target
+// name taken by something of the other kind (a folder where a file goes, or
+// a file where a folder goes) is refused before anything moves. Each target
+// that exists is moved aside first and deleted once every file is in
+// place; when a move fails, the files moved in are taken out again and
+// those moved aside are put back. Answers S_OK, or SSYM_E_WRITEFAULT with a
+// message (when `error` is given) that names the file that could not be
+// moved, why, and whether the folder was left as it was.
+HRESULT SSymPublishTogether(const std::vector<SSymStagedFile>& files, std::string* error);
 
 // Prints `draw` over `clip` into the PDF file `path`: letter paper with
 // margins of one inch, pages of the printable size at the print data's

@@ -412,12 +412,18 @@ SRep_Point SSymBase::GetPos() {
   SComWrap<ISSymSwimPool> pool(Sym());
   if (!pool.IsNull()) return SRep_Point{m_rect.x1, pool->GetOrientation() ? m_rect.y1 : m_rect.y2};
   const SSymRect r = GetClipRect(0, 0);
-  return SRep_Point{(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2};
+  // In 64 bits: a rectangle read from outside may span the whole range.
+  return SRep_Point{static_cast<LONG>((static_cast<long long>(r.x1) + r.x2) / 2),
+                    static_cast<LONG>((static_cast<long long>(r.y1) + r.y2) / 2)};
 }
 
 HRESULT SSymBase::SetPos(const SRep_Point& pos) {
   const SRep_Point now = GetPos();
-  const SSymSize d(pos.x - now.x, pos.y - now.y);
+  auto offset = [](LONG to, LONG from) {
+    const long long v = static_cast<long long>(to) - from;
+    return static_cast<LONG>(std::clamp<long long>(v, -2147483647LL, 2147483647LL));
+  };
+  const SSymSize d(offset(pos.x, now.x), offset(pos.y, now.y));
   if (d.cx == 0 && d.cy == 0) return S_FALSE;
   HRESULT hr = Sym()->MoveBy(d, 1);
   SComWrap<ISSymInSwim> inSwim(Sym());

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -269,6 +272,83 @@ TEST(SymhostExportFailure, ClearErrorAndNoFiles) {
   std::string text;
   in >> text;
   EXPECT_EQ(text, "earlier");
+}
+
+// The reported case: an earlier diagram.png that cannot be replaced (read
+// only, owned by another user, in a sticky folder that this user may write
+// to) while diagram.svg can. The run fails, says so, and leaves every
+// earlier file as it was: the new diagram.svg does not stay behind. Root
+// makes the folder and the other user's file, then runs the export as
+// "nobody" in a child process.
+TEST(SymhostExportFailure, ALateFileThatCannotBeReplacedPutsBackTheEarlierOnes) {
+  if (::geteuid() != 0) GTEST_SKIP() << "making a file of another user needs root";
+  TempDir dir;
+  const uid_t nobody = 65534;
+  fs::permissions(dir.path, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+  const fs::path out = dir.path / "shared";
+  fs::create_directory(out);
+  ASSERT_EQ(::chmod(out.c_str(), 01777), 0);  // sticky, writable by all
+  std::ofstream(out / "diagram.svg") << "earlier svg";
+  std::ofstream(out / "diagram.emf") << "earlier emf";
+  std::ofstream(out / "diagram.png") << "earlier png";
+  ASSERT_EQ(::chown((out / "diagram.svg").c_str(), nobody, nobody), 0);
+  ASSERT_EQ(::chown((out / "diagram.emf").c_str(), nobody, nobody), 0);
+  ASSERT_EQ(::chmod((out / "diagram.png").c_str(), 0444), 0);  // root's, read only
+
+  int pipe[2];
+  ASSERT_EQ(::pipe(pipe), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipe[0]);
+    if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(3);
+    SHostDiagram d;
+    SBuildSampleDiagram(d);
+    std::vector<SHostExportedFile> written;
+    std::string error;
+    const HRESULT hr = SHostExportDiagram(d, out.string(), "diagram", written, error);
+    (void)!::write(pipe[1], error.data(), error.size());
+    ::_exit(FAILED(hr) && written.empty() ? 0 : 1);
+  }
+  ::close(pipe[1]);
+  std::string error;
+  char buf[512];
+  for (ssize_t n; (n = ::read(pipe[0], buf, sizeof buf)) > 0;) error.append(buf, static_cast<std::size_t>(n));
+  ::close(pipe[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_NE(WEXITSTATUS(status), 3) << "cannot become nobody";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the export did not fail: " << error;
+  EXPECT_NE(error.find("diagram.png"), std::string::npos) << error;
+  EXPECT_NE(error.find("nothing was written"), std::string::npos) << error;
+  auto read = [&](const char* name) {
+    std::ifstream in(out / name);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  EXPECT_EQ(read("diagram.svg"), "earlier svg");
+  EXPECT_EQ(read("diagram.emf"), "earlier emf");
+  EXPECT_EQ(read("diagram.png"), "earlier png");
+  EXPECT_EQ(dir.Entries(out), (std::vector<std::string>{"diagram.emf", "diagram.png", "diagram.svg"}));
+}
+
+// A killed run leaves its working folder, named with its process id; the
+// next run removes it once that process has ended.
+TEST(SymhostExportFailure, AKilledRunsWorkingFolderIsRemovedByTheNextRun) {
+  TempDir dir;
+  const fs::path out = dir.path / "out";
+  fs::create_directory(out);
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ::waitpid(ended, nullptr, 0);
+  const fs::path stale = out / (".~" + std::to_string(ended) + "-symhost");
+  fs::create_directories(stale / "diagram_svg_Files");
+  std::ofstream(stale / "diagram.svg") << "half written";
+  SHostDiagram d;
+  SBuildSampleDiagram(d);
+  std::vector<SHostExportedFile> written;
+  std::string error;
+  ASSERT_EQ(SHostExportDiagram(d, out.string(), "diagram", written, error), S_OK) << error;
+  for (const std::string& e : dir.Entries(out)) EXPECT_EQ(e.rfind(".", 0), std::string::npos) << e;
 }
 
 // ---- the command line ------------------------------------------------------------------------------

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "win/winreg.h"
 
 namespace {
@@ -183,6 +185,21 @@ TEST_F(WinReg, SaveAndLoadRoundTrip) {
   }
   std::remove(path.c_str());
   EXPECT_EQ(KvRegLoadFile(path), ERROR_FILE_NOT_FOUND);
+}
+
+// A key name with a line break could not be saved in a form that loads
+// again: it is refused when made, and in a file (where an over-long UTF-8
+// form of the line break would decode to one).
+TEST_F(WinReg, KeyNamesHoldNoLineBreaks) {
+  HKEY k = nullptr;
+  EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\two\nlines", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                            nullptr),
+            ERROR_INVALID_NAME);
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, KEY_READ, &k), ERROR_FILE_NOT_FOUND);
+  const std::string path = "/tmp/winreg_linebreak_" + std::to_string(::getpid()) + ".txt";
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << "[HKEY_CURRENT_USER\\a\xC0\x8A" "b]\n";
+  EXPECT_EQ(KvRegLoadFile(path), ERROR_BADDB);
+  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -244,6 +244,53 @@ TEST(SSymStream, BrushKindsAndPatternPictures) {
   }
 }
 
+// What the stream form carries of a brush and a pen beyond their kind and
+// colour: a brush's bitmap mode in the bits older readers ignore; not its
+// gradient mode or end colour, nor a pen's cap and join bits (the named
+// value writers keep those).
+TEST(SSymStream, BitmapModeTravelsInTheBrushWordOthersDoNot) {
+  struct {
+    LONG style, mode;
+    BYTE top;
+  } cases[] = {{5, 0, 0x51}, {5, 8, 0x59}, {7, 11, 0x7C}, {1, 12, 0x10}, {6, 3, 0x64}, {5, 13, 0x50}, {5, -1, 0x50}};
+  for (const auto& c : cases) {
+    SSymBrush b(c.style, 0, SSymColor(0x123456));
+    b.SetBitmapMode(c.mode);
+    b.SetGradientMode(0x1004);
+    b.SetEndColor(SSymColor(0x00FF00));
+    SOutputGlobal mem;
+    SSymOutputStream out(mem);
+    out << b;
+    ASSERT_EQ(mem.GetSize(), 4u);
+    EXPECT_EQ(mem.GetBytes()[3], c.top) << c.mode;
+    SInputGlobal src(mem.GetBytes());
+    SSymInputStream in(src);
+    SSymBrush r;
+    in >> r;
+    EXPECT_EQ(r.GetStyle(), c.style);
+    EXPECT_EQ(r.GetBitmapMode(), c.mode >= 0 && c.mode <= 12 ? c.mode : 12) << c.mode;
+    EXPECT_EQ(r.GetGradientMode(), 0);  // not in the stream form
+    EXPECT_EQ(r.GetEndColor().GetColor(), 0x767676u);
+  }
+  // A pen's cap and join bits: dropped by the stream form, kept by the named values.
+  const SSymPen capped(0x0202, 15, SSymColor(0xFF));
+  SOutputGlobal mem;
+  SSymOutputStream out(mem);
+  out << capped;
+  SInputGlobal src(mem.GetBytes());
+  SSymInputStream in(src);
+  SSymPen r;
+  in >> r;
+  EXPECT_EQ(r.m_style, 2);
+  SOutputGlobal named;
+  SSymOutputStreamBinary bin(named);
+  bin.Write(SString("Pen"), capped);
+  SInputGlobal namedSrc(named.GetBytes());
+  SSymInputStreamBinary binIn(namedSrc);
+  binIn.Read(SString("Pen"), r);
+  EXPECT_EQ(r, capped);
+}
+
 TEST(SSymStream, WrappedCountBytes) {
   const SString long300(std::string(300, 'x'));
   SOutputGlobal mem;

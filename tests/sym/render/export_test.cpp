@@ -4,12 +4,17 @@
 // them (each check skipped when its tool is missing).
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -104,6 +109,34 @@ void ExpectEmfOpens(const fs::path& file) {
   const fs::path svg = file.string() + ".svg";
   ASSERT_EQ(Shell("emf2svg-conv -i " + file.string() + " -o " + svg.string()), 0);
   EXPECT_NE(ReadFile(svg).find("<svg"), std::string::npos);
+}
+
+// The id of a process that has ended.
+pid_t EndedProcess() {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(0);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return pid;
+}
+
+// Every file under a folder with its content.
+std::map<std::string, std::string> Snapshot(const fs::path& dir) {
+  std::map<std::string, std::string> m;
+  for (const auto& e : fs::recursive_directory_iterator(dir))
+    m[fs::relative(e.path(), dir).string()] = e.is_regular_file() ? ReadFile(e.path()) : std::string("<folder>");
+  return m;
+}
+
+// A drawing of a 4 x 4 picture of one colour and `boxes` rectangles.
+SSymExportDraw PictureAndBoxes(DWORD color, int boxes) {
+  return [color, boxes](SSymCanvas& c) {
+    std::vector<std::uint32_t> bits(16, color);
+    SBitmap bm;
+    bm.CreateBitmap(4, 4, 1, 32, bits.data());
+    c.DrawBitmap(SSymRect(0, 300, 300, 0), &bm);
+    for (int i = 0; i < boxes; ++i) c.Rectangle(SSymRect(i * 10, 14000, i * 10 + 500, 13000 - i));
+  };
 }
 
 }  // namespace
@@ -297,4 +330,88 @@ TEST(Export, MultiPagePrintWithCornerMarks) {
   if (HaveTool("pdfinfo")) {
     EXPECT_EQ(PdfPages(dir.path / "wide.pdf"), 2);
   }
+}
+
+// An SVG export whose document cannot be written (the file-size limit of
+// the process is below its size, not below its picture's) leaves the
+// earlier document and its pictures as they were: none of its pictures
+// reaches the picture folder.
+TEST(Export, FailedSvgDocumentLeavesEarlierDocumentAndPictures) {
+  TempDir dir;
+  ASSERT_EQ(SSymExportImage(dir.Name("model.svg"), PictureAndBoxes(0x00FF0000, 1), kArea, 1), S_OK);
+  const auto before = Snapshot(dir.path);
+  ASSERT_EQ(before.count("model_svg_Files/svg_bitmap1.png"), 1u);
+
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+    const rlimit limit{16384, 16384};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    SString error;
+    const HRESULT hr = SSymExportImage(dir.Name("model.svg"), PictureAndBoxes(0x000000FF, 400), kArea, 1, &error);
+    ::_exit(hr == SSYM_E_WRITEFAULT && error.ToUtf8().find("model.svg") != std::string::npos ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the export did not fail with a write fault naming the document";
+  EXPECT_EQ(Snapshot(dir.path), before);
+
+  // Without the limit the same export replaces both together.
+  ASSERT_EQ(SSymExportImage(dir.Name("model.svg"), PictureAndBoxes(0x000000FF, 400), kArea, 1), S_OK);
+  const auto after = Snapshot(dir.path);
+  EXPECT_NE(after.at("model_svg_Files/svg_bitmap1.png"), before.at("model_svg_Files/svg_bitmap1.png"));
+  EXPECT_EQ(after.size(), before.size());
+  // A document without pictures takes the earlier pictures away.
+  ASSERT_EQ(SSymExportImage(dir.Name("model.svg"), nullptr, kArea, 1), S_OK);
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"model.svg"}));
+}
+
+// Work files of an export carry their process id: a later export removes
+// those of processes that have ended, puts back what was moved aside when
+// its name is free, and leaves those of running processes alone.
+TEST(Export, StaleWorkFilesOfEndedProcessesAreRemoved) {
+  TempDir dir;
+  const std::string dead = std::to_string(EndedProcess()), live = std::to_string(::getppid());
+  std::ofstream(dir.path / (".~" + dead + "-x.svg")) << "partial";
+  fs::create_directory(dir.path / (".~" + dead + "-x_svg_Files"));
+  std::ofstream(dir.path / (".~" + dead + "-x_svg_Files") / "svg_bitmap1.png") << "png";
+  std::ofstream(dir.path / (".~" + dead + "~kept.svg")) << "moved aside";
+  std::ofstream(dir.path / (".~" + dead + "~both.svg")) << "moved aside";
+  std::ofstream(dir.path / "both.svg") << "its replacement";
+  std::ofstream(dir.path / (".~" + live + "-busy.svg")) << "being written";
+  std::ofstream(dir.path / ".~notapid-x.svg") << "someone else's";
+
+  ASSERT_EQ(SSymExportImage(dir.Name("new.png"), PictureAndBoxes(0x00FF0000, 1), kArea, 1), S_OK);
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{".~" + live + "-busy.svg", ".~notapid-x.svg", "both.svg",
+                                                   "kept.svg", "new.png"}));
+  EXPECT_EQ(ReadFile(dir.path / "kept.svg"), "moved aside");
+  EXPECT_EQ(ReadFile(dir.path / "both.svg"), "its replacement");
+}
+
+// Publishing a set: a move that fails puts back everything moved before it.
+TEST(Export, PublishingIsAllOrNothing) {
+  TempDir dir;
+  fs::create_directory(dir.path / "stage");
+  for (const char* n : {"a.txt", "b.txt", "c.txt"}) std::ofstream(dir.path / "stage" / n) << "new " << n;
+  std::ofstream(dir.path / "a.txt") << "old a";
+  std::ofstream(dir.path / "c.txt") << "old c";
+  const auto before = Snapshot(dir.path);
+  std::vector<SSymStagedFile> files;
+  for (const char* n : {"a.txt", "b.txt", "c.txt"}) files.push_back({dir.path / "stage" / n, dir.path / n});
+  files.push_back({dir.path / "stage" / "missing.txt", dir.path / "d.txt"});  // fails last
+  std::string error;
+  EXPECT_EQ(SSymPublishTogether(files, &error), SSYM_E_WRITEFAULT);
+  EXPECT_NE(error.find("d.txt"), std::string::npos) << error;
+  EXPECT_NE(error.find("nothing was written"), std::string::npos) << error;
+  EXPECT_EQ(Snapshot(dir.path), before);
+
+  files.pop_back();
+  files.erase(files.begin() + 2);
+  files.push_back({fs::path(), dir.path / "c.txt"});  // c goes away
+  ASSERT_EQ(SSymPublishTogether(files, &error), S_OK) << error;
+  EXPECT_EQ(ReadFile(dir.path / "a.txt"), "new a.txt");
+  EXPECT_EQ(ReadFile(dir.path / "b.txt"), "new b.txt");
+  EXPECT_FALSE(fs::exists(dir.path / "c.txt"));
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"a.txt", "b.txt", "stage"}));
 }

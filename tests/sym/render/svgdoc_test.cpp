@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <new>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -558,6 +561,66 @@ TEST_F(SvgDoc, PiesFilledPathsMetafilesAndBitmaps) {
 
   ASSERT_EQ(doc.SaveDocument(SString((dir.path / "more.svg").string()), 3), 1);
   ExpectValidSvg(dir.path / "more.svg");
+}
+
+// Pictures are keyed by what they show: an object freed and made again at
+// the same address with another picture gets a file of its own, while equal
+// pictures from different objects share one.
+TEST_F(SvgDoc, PicturesAtOneAddressAreKeptApartByContent) {
+  TempDir dir;
+  doc.SetFilePath(SString((dir.path / "model.svg").string()));
+  std::vector<std::uint32_t> red(16, 0x00FF0000), blue(16, 0x000000FF);
+  SBitmap bm;  // one object, two pictures in turn
+  ASSERT_TRUE(bm.CreateBitmap(4, 4, 1, 32, red.data()));
+  doc.DrawBitmap(RECT{0, 0, 4, 4}, &bm);
+  bm.DeleteObject();
+  ASSERT_TRUE(bm.CreateBitmap(4, 4, 1, 32, blue.data()));
+  doc.DrawBitmap(RECT{10, 0, 14, 4}, &bm);
+  SBitmap sameAsRed;
+  ASSERT_TRUE(sameAsRed.CreateBitmap(4, 4, 1, 32, red.data()));
+  doc.DrawBitmap(RECT{20, 0, 24, 4}, &sameAsRed);
+
+  // The same for images: two in turn in one piece of storage.
+  SPictureInfo* info = SmallPicture(2, 2, 0xFF00FF00);
+  alignas(Gdiplus::Bitmap) unsigned char storage[sizeof(Gdiplus::Bitmap)];
+  auto* first = new (storage) Gdiplus::Bitmap(3, 3);
+  first->SetPixel(0, 0, Gdiplus::Color(255, 255, 0, 0));
+  doc.DrawImage(RECT{0, 10, 3, 13}, first, info);
+  first->~Bitmap();
+  auto* second = new (storage) Gdiplus::Bitmap(3, 3);
+  second->SetPixel(0, 0, Gdiplus::Color(255, 0, 0, 255));
+  doc.DrawImage(RECT{10, 10, 13, 13}, second, info);
+  second->~Bitmap();
+
+  // Metafiles too: a metafile deleted and another recorded, which may take
+  // the same handle.
+  for (int size : {20, 40}) {
+    RECT frame{0, 0, 1000, 1000};
+    HDC mdc = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+    ::Rectangle(mdc, 0, 0, size, size);
+    SMetaFile mf(CloseEnhMetaFile(mdc));
+    doc.DrawMetaFile(RECT{0, 20, 20, 40}, mf);
+  }
+
+  const auto images = All("image");
+  ASSERT_EQ(images.size(), 7u);
+  std::vector<std::string> hrefs;
+  for (const auto& e : images) hrefs.push_back(Attr(e, "xlink:href"));
+  EXPECT_NE(hrefs[0], hrefs[1]);  // red, then blue from the same SBitmap
+  EXPECT_EQ(hrefs[0], hrefs[2]);  // red again from another object
+  EXPECT_NE(hrefs[3], hrefs[4]);  // two images in one storage
+  EXPECT_NE(hrefs[5], hrefs[6]);  // two metafiles
+  EXPECT_EQ(std::set<std::string>(hrefs.begin(), hrefs.end()).size(), 6u);
+  auto pixel = [&](const std::string& href) {
+    std::unique_ptr<Gdiplus::Bitmap> b(SBitmapPlus::CreateBitmap(SString((dir.path / href).string())));
+    Gdiplus::Color c;
+    if (b) b->GetPixel(0, 0, &c);
+    return c.GetValue();
+  };
+  EXPECT_EQ(pixel(hrefs[0]), 0xFFFF0000u);
+  EXPECT_EQ(pixel(hrefs[1]), 0xFF0000FFu);
+  EXPECT_EQ(pixel(hrefs[3]), 0xFFFF0000u);
+  EXPECT_EQ(pixel(hrefs[4]), 0xFF0000FFu);
 }
 
 }  // namespace

@@ -337,3 +337,13 @@ TEST_F(SymBase, OtherSessionsAndGlobalLockoutSwitch) {
   EXPECT_NE(s->MDAT, 0);
   SSymBase::g_bUpdAllInLockout = false;
 }
+
+// A rectangle that spans the whole coordinate range (as a damaged stream may
+// set it) gives a position and a move without overflowing.
+TEST_F(SymBase, PositionOfAHugeRectangle) {
+  TSym* s = Make<TSym>(SSymRect(-2147483647, 2147483647, 2147483647, -2147483647));
+  const SRep_Point p = s->GetPos();
+  EXPECT_EQ(p.x, 0);
+  EXPECT_EQ(p.y, 0);
+  s->SetPos(SRep_Point{2147483647, -2147483647});
+}
