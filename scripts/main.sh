@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --preset dev >/dev/null
 cmake --build build --target symhost
 mkdir -p out
 ./build/apps/symhost/symhost --out out "$@"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "kvrep/srepfaces.h"
 #include "kvrep/srepsession.h"
 #include "kvrep/sreptypelib.h"
 
@@ -367,14 +368,7 @@ ULONG SRepObject::Release() {
   return n;
 }
 
-SRepObject* SRepObject::FromInterface(IUnknown* unk) {
-  if (!unk) return nullptr;
-  void* p = nullptr;
-  if (unk->QueryInterface(IID_SRepObjectMem, &p) != S_OK || !p) return nullptr;
-  auto* o = static_cast<SRepObject*>(p);
-  o->Release();  // the caller's reference keeps the object
-  return o;
-}
+SRepObject* SRepObject::FromInterface(IUnknown* unk) { return SRepFromInterface<SRepObject>(unk, IID_SRepObjectMem); }
 
 HRESULT SRepObject::QueryInterface(REFIID iid, void** ppv) {
   if (!ppv) return E_POINTER;

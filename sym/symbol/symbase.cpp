@@ -82,14 +82,12 @@ SSymRect SSymBase::RectOf(const SRepVariant& v) {
 
 // ---- construction -------------------------------------------------------------------------
 SSymBase::SSymBase(const SSymRect& rect, ISRepSession* session, const CLSID& clsid)
-    : SRepObjectMem(clsid, session), m_rect(rect) {}
+    : SRepFaces(clsid, session), m_rect(rect) {}
 
 SSymBase::SSymBase(ISRepSession* session, const CLSID& clsid) : SSymBase(SSymRect(), session, clsid) {}
 
 SSymBase::SSymBase(const SSymBase& source)
-    : SRepObjectMem(source),
-      ISSymTooltip(),
-      ISSymLinkable(),
+    : SRepFaces(source),
       m_rect(source.m_rect),
       Flags(source.Flags),
       CDAT(source.CDAT),
@@ -101,30 +99,6 @@ SSymBase::SSymBase(const SSymBase& source)
 SSymBase::~SSymBase() {
   m_owner = nullptr;
   m_links.Destroy();
-}
-
-SSymBase* SSymBase::FromInterface(IUnknown* unk) {
-  if (!unk) return nullptr;
-  SComOut<SSymBase> s;
-  if (unk->QueryInterface(IID_SSymBase, s.Void()) != S_OK || !s) return nullptr;
-  return s.Get();  // the caller's reference keeps the symbol
-}
-
-HRESULT SSymBase::InternalQueryInterface(REFIID iid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (iid == IID_ISSymbol || iid == IID_IUnknown || iid == IID_ISSymbolInit || iid == IID_ISSymTooltip ||
-      iid == IID_ISSymEditInPlace) {
-    *ppv = Sym();
-  } else if (iid == IID_ISSymLinkable) {
-    if (!(m_display & DispLinkable)) return E_NOINTERFACE;
-    *ppv = Linkable();
-  } else if (iid == IID_SSymBase) {
-    *ppv = this;
-  } else {
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
 }
 
 KV_SYM_DEFINE_CLASS_TABLES(SSymBase)

@@ -10,6 +10,7 @@
 
 #include "kvcore/scomds.h"
 #include "kvcore/scomwrap.h"
+#include "kvrep/srepfaces.h"
 #include "kvrep/srepobject.h"
 #include "kvrep/srepsession.h"
 #include "sym/foundation/symclassdesc.h"
@@ -30,15 +31,6 @@
   SRepRegistry* cls::GetRegistry() const { return GetRegistry_(); }                           \
   SRepRegistry* cls::GetRegistry_() { return SSymGetRegistry_(SYMCLS_##cls); }
 
-// A symbol class that adds faces of its own keeps the one IUnknown of
-// SSymBase behind all of them; its own faces are answered by
-// InternalQueryInterface.
-#define KV_SYM_FACES_UNKNOWN()                                                                          \
-  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SSymBase::QueryInterface(iid, ppv); } \
-  ULONG AddRef() override { return SSymBase::AddRef(); }                                                  \
-  ULONG Release() override { return SSymBase::Release(); }                                                \
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
-
 // The class identity that gives the implementing SSymBase of any face.
 inline constexpr IID IID_SSymBase = MakeGUID("{91B00ED9-61F6-4216-B8BE-02C6959F0D0F}");
 
@@ -49,7 +41,11 @@ namespace SymAttr {
 inline constexpr LONG ModelSymbols = 0x04000087;  // repository collection tested by Delete
 }  // namespace SymAttr
 
-class SSymBase : public SRepObjectMem, public ISSymTooltip, public ISSymLinkable {
+// ISSymbol and its chain (IUnknown too) are one face; ISSymLinkable is
+// answered only while the symbol is linkable; FromInterface gives the
+// SSymBase behind any face (no reference added), or null.
+class SSymBase : public SRepFaces<SSymBase, SRepObjectMem, SRepFaceAs<IID_IUnknown, ISSymbol>, ISSymbol, ISSymbolInit,
+                                  ISSymEditInPlace, ISSymTooltip, SRepFaceIf<ISSymLinkable>, SRepFaceSelf<IID_SSymBase>> {
  public:
   // Flags bits.
   enum : DWORD { FlagHidden = 0x1, FlagProtected = 0x2, FlagTransparent = 0x4, FlagFormatMask = 0x3F8 };
@@ -70,11 +66,7 @@ class SSymBase : public SRepObjectMem, public ISSymTooltip, public ISSymLinkable
 
   ~SSymBase() override;
 
-  // ---- IUnknown (one object behind every face)
-  HRESULT QueryInterface(REFIID iid, void** ppv) override { return SRepObjectMem::QueryInterface(iid, ppv); }
-  ULONG AddRef() override { return SRepObjectMem::AddRef(); }
-  ULONG Release() override { return SRepObjectMem::Release(); }
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+  bool AnswersFace(SRepFaceTag<ISSymLinkable>) const { return (m_display & DispLinkable) != 0; }
 
   // ---- class description
   KV_SYM_CLASS_TABLES()
@@ -193,9 +185,6 @@ class SSymBase : public SRepObjectMem, public ISSymTooltip, public ISSymLinkable
   const SComBag<ISSymLink>& GetLinks() override { return m_links; }
   int LinkableReserved2() override { return 0; }
   BOOL GetDefAttachPt(ISSymLink* link, int end, SSymPoint& pt) override;
-
-  // The SSymBase behind any face of a symbol (no reference added), or null.
-  static SSymBase* FromInterface(IUnknown* unk);
   // The ISSymbol face of this symbol (no reference added).
   ISSymbol* Sym() { return static_cast<ISSymTooltip*>(this); }
   ISSymLinkable* Linkable() { return static_cast<ISSymLinkable*>(this); }

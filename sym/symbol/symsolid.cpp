@@ -115,11 +115,11 @@ SPictureInfo* SSymCustomPictureFromWord(LONG word) {
 
 // ---- construction -------------------------------------------------------------------------
 SSymSolid::SSymSolid(const SSymRect& rect, ISRepSession* session, const CLSID& clsid)
-    : SSymStd(rect, session, clsid) {
+    : SRepFaces(rect, session, clsid) {
   Init();
 }
 
-SSymSolid::SSymSolid(ISRepSession* session, const CLSID& clsid) : SSymStd(session, clsid) { Init(); }
+SSymSolid::SSymSolid(ISRepSession* session, const CLSID& clsid) : SRepFaces(session, clsid) { Init(); }
 
 void SSymSolid::Init() {
   // Counted in the session the symbol is made in; a copy is not counted
@@ -137,8 +137,7 @@ void SSymSolid::Init() {
 }
 
 SSymSolid::SSymSolid(const SSymSolid& source)
-    : SSymStd(source),
-      ISSymCustomShape(),
+    : SRepFaces(source),
       m_brush(source.m_brush),
       m_bAutoAdjusted(source.m_bAutoAdjusted),
       m_bManuallyResized(source.m_bManuallyResized),
@@ -151,30 +150,6 @@ SSymSolid::SSymSolid(const SSymSolid& source)
 SSymSolid::~SSymSolid() {
   if (m_pCountedIn && SRepSession::IsAlive(m_pCountedIn)) m_pCountedIn->RemoveLiveSymbol();
   SComOut<SPictureInfo> drop(std::exchange(m_pCustomPicture, nullptr));
-}
-
-HRESULT SSymSolid::InternalQueryInterface(REFIID iid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (iid == IID_ISSymBrush) {
-    *ppv = static_cast<ISSymBrush*>(this);
-  } else if (iid == IID_ISSymAdjust) {
-    *ppv = static_cast<ISSymAdjust*>(this);
-  } else if (iid == IID_ISSymCustomShape) {
-    *ppv = static_cast<ISSymCustomShape*>(this);
-  } else if (iid == IID_SSymSolid) {
-    *ppv = this;
-  } else {
-    return SSymStd::InternalQueryInterface(iid, ppv);
-  }
-  AddRef();
-  return S_OK;
-}
-
-SSymSolid* SSymSolid::FromInterface(IUnknown* unk) {
-  if (!unk) return nullptr;
-  SComOut<SSymSolid> s;
-  if (unk->QueryInterface(IID_SSymSolid, s.Void()) != S_OK || !s) return nullptr;
-  return s.Get();  // the caller's reference keeps the symbol
 }
 
 KV_SYM_DEFINE_CLASS_TABLES(SSymSolid)

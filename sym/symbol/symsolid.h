@@ -21,13 +21,11 @@ namespace SymAttr {
 inline constexpr LONG IconMode = 0x02001494;
 }  // namespace SymAttr
 
-class SSymSolid : public SSymStd, public ISSymCustomShape {
+// FromInterface gives the SSymSolid behind any face (no reference added), or null.
+class SSymSolid : public SRepFaces<SSymSolid, SSymStd, ISSymBrush, ISSymAdjust, ISSymCustomShape,
+                                   SRepFaceSelf<IID_SSymSolid>> {
  public:
-  KV_SYM_FACES_UNKNOWN()
-
   KV_SYM_CLASS_TABLES()
-  // The SSymSolid behind any face of a symbol (no reference added), or null.
-  static SSymSolid* FromInterface(IUnknown* unk);
 
   ~SSymSolid() override;
 

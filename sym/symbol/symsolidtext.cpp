@@ -25,16 +25,14 @@ KV_SYM_REGISTER(SSymSolidText, nullptr);
 
 // ---- life -------------------------------------------------------------------------------------
 SSymSolidText::SSymSolidText(const SSymRect& rect, ISRepSession* session, const CLSID& clsid)
-    : SSymSolid(rect, session, clsid) {
+    : SRepFaces(rect, session, clsid) {
   Init();
 }
 
-SSymSolidText::SSymSolidText(ISRepSession* session, const CLSID& clsid) : SSymSolid(session, clsid) { Init(); }
+SSymSolidText::SSymSolidText(ISRepSession* session, const CLSID& clsid) : SRepFaces(session, clsid) { Init(); }
 
 SSymSolidText::SSymSolidText(const SSymSolidText& source)
-    : SSymSolid(source),
-      ISSymText(),
-      ISVerbSource(),
+    : SRepFaces(source),
       m_text(source.m_text),
       m_font(source.m_font),
       m_fontColor(source.m_fontColor),
@@ -51,21 +49,6 @@ void SSymSolidText::Init() {
   m_font.m_angle = 0;
   m_fontColor = 0;
   m_textStyle = 0x1022;
-}
-
-HRESULT SSymSolidText::InternalQueryInterface(REFIID iid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (iid == IID_ISSymText) {
-    *ppv = TextFace();
-  } else if (iid == IID_ISSymFont) {
-    *ppv = FontFace();
-  } else if (iid == IID_ISVerbSource) {
-    *ppv = static_cast<ISVerbSource*>(this);
-  } else {
-    return SSymSolid::InternalQueryInterface(iid, ppv);
-  }
-  AddRef();
-  return S_OK;
 }
 
 KV_SYM_DEFINE_CLASS_TABLES(SSymSolidText)

@@ -13,7 +13,7 @@
 #include "sym/symbol/symintfview.h"
 #include "sym/symbol/symsolid.h"
 
-class SSymSolidText : public SSymSolid, public ISSymText, public ISVerbSource {
+class SSymSolidText : public SRepFaces<SSymSolidText, SSymSolid, ISSymText, ISSymFont, ISVerbSource> {
  public:
   // The text margins.
   static constexpr LONG MarginX = 700;
@@ -26,8 +26,6 @@ class SSymSolidText : public SSymSolid, public ISSymText, public ISVerbSource {
 
   SSymSolidText(const SSymRect& rect, ISRepSession* session, const CLSID& clsid = CLSID_SSymSolidText);
   ~SSymSolidText() override;
-
-  KV_SYM_FACES_UNKNOWN()
 
   KV_SYM_CLASS_TABLES()
   HRESULT HasAttribute(LONG id) override;

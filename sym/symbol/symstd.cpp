@@ -78,19 +78,9 @@ bool SSymIsValidPenStyle(LONG style) {
 
 // ---- SSymBasePen --------------------------------------------------------------------------
 SSymBasePen::SSymBasePen(const SSymRect& rect, ISRepSession* session, const CLSID& clsid)
-    : SSymBase(rect, session, clsid) {}
-SSymBasePen::SSymBasePen(ISRepSession* session, const CLSID& clsid) : SSymBase(session, clsid) {}
-SSymBasePen::SSymBasePen(const SSymBasePen& source) : SSymBase(source), ISSymPen(), m_pen(source.m_pen) {}
-
-HRESULT SSymBasePen::InternalQueryInterface(REFIID iid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (iid == IID_ISSymPen) {
-    *ppv = static_cast<ISSymPen*>(this);
-    AddRef();
-    return S_OK;
-  }
-  return SSymBase::InternalQueryInterface(iid, ppv);
-}
+    : SRepFaces(rect, session, clsid) {}
+SSymBasePen::SSymBasePen(ISRepSession* session, const CLSID& clsid) : SRepFaces(session, clsid) {}
+SSymBasePen::SSymBasePen(const SSymBasePen& source) : SRepFaces(source), m_pen(source.m_pen) {}
 
 KV_SYM_DEFINE_CLASS_TABLES(SSymBasePen)
 
@@ -160,33 +150,22 @@ HRESULT SSymBasePen::SetFormat(const SSymFormatEx& format) {
 
 // ---- SSymStd ------------------------------------------------------------------------------
 SSymStd::SSymStd(const SSymRect& rect, ISRepSession* session, const CLSID& clsid)
-    : SSymBasePen(rect, session, clsid),
+    : SRepFaces(rect, session, clsid),
       m_shadowBrush(1, 0, SSymColor(0x808080)),
       m_shadowPen(1, 0, SSymColor(0x808080)),
       m_shadowStyle(1) {}
 
 SSymStd::SSymStd(ISRepSession* session, const CLSID& clsid)
-    : SSymBasePen(session, clsid),
+    : SRepFaces(session, clsid),
       m_shadowBrush(1, 0, SSymColor(0xFFFFFF)),
       m_shadowPen(1, 0, SSymColor(0)),
       m_shadowStyle(0) {}
 
 SSymStd::SSymStd(const SSymStd& source)
-    : SSymBasePen(source),
-      ISSymShadow(),
+    : SRepFaces(source),
       m_shadowBrush(source.m_shadowBrush),
       m_shadowPen(source.m_shadowPen),
       m_shadowStyle(source.m_shadowStyle) {}
-
-HRESULT SSymStd::InternalQueryInterface(REFIID iid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (iid == IID_ISSymShadow) {
-    *ppv = static_cast<ISSymShadow*>(this);
-    AddRef();
-    return S_OK;
-  }
-  return SSymBasePen::InternalQueryInterface(iid, ppv);
-}
 
 KV_SYM_DEFINE_CLASS_TABLES(SSymStd)
 

@@ -74,10 +74,8 @@ DWORD SSymKeepFromFormat(T& sym, const SSymFormatEx& format) {
 }
 
 // ---- SSymBasePen --------------------------------------------------------------------------
-class SSymBasePen : public SSymBase, public ISSymPen {
+class SSymBasePen : public SRepFaces<SSymBasePen, SSymBase, ISSymPen> {
  public:
-  KV_SYM_FACES_UNKNOWN()
-
   KV_SYM_CLASS_TABLES()
 
   LONG GetPenWidth() { return m_pen.m_width; }
@@ -133,10 +131,8 @@ inline bool SSymBasePen::RecordFormatChange(DWORD flag, F apply) {
 }
 
 // ---- SSymStd ------------------------------------------------------------------------------
-class SSymStd : public SSymBasePen, public ISSymShadow {
+class SSymStd : public SRepFaces<SSymStd, SSymBasePen, ISSymShadow> {
  public:
-  KV_SYM_FACES_UNKNOWN()
-
   KV_SYM_CLASS_TABLES()
 
   // ---- ISSymbol

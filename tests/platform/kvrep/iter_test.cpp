@@ -8,7 +8,8 @@
 #include "kvcore/scomds.h"
 #include "kvrep/srepextras.h"
 #include "kvrep/srepiter.h"
-#include "repfixture.h"
+#include "support/com_helpers.h"
+#include "support/repfixture.h"
 
 namespace {
 
@@ -41,11 +42,6 @@ class TMarked : public TNode, public ITMark {
 
 using ObjIter = SRepIter<ISRepObject, &IID_ISRepObject>;
 using MarkIter = SRepIter<ITMark>;
-
-ULONG Refs(IUnknown* o) {
-  o->AddRef();
-  return o->Release();
-}
 
 class IterTest : public RepTest {
  protected:

@@ -1,6 +1,6 @@
 // Shortcuts, extended attributes, dialog map, iterators, data source and grid bases.
 #include "kvrep/srepgrid.h"
-#include "repfixture.h"
+#include "support/repfixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "kvrep/sreptypelib.h"
-#include "repfixture.h"
+#include "support/repfixture.h"
 
 namespace {
 

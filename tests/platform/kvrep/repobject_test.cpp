@@ -1,5 +1,5 @@
 // Objects, attributes through property maps, collections and sinks.
-#include "repfixture.h"
+#include "support/repfixture.h"
 
 namespace {
 

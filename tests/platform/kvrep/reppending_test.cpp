@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "repfixture.h"
+#include "support/repfixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "kvrep/srepalloc.h"
 #include "kvrep/sreptypelib.h"
-#include "repfixture.h"
+#include "support/repfixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The repository's data format: objects, children and links written and read back.
 #include "kvrep/srepstream.h"
-#include "repfixture.h"
+#include "support/repfixture.h"
 
 namespace {
 

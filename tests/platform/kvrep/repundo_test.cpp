@@ -1,5 +1,5 @@
 // Creation contexts as undo steps, lockout contexts, skipped and failing records.
-#include "repfixture.h"
+#include "support/repfixture.h"
 
 namespace {
 

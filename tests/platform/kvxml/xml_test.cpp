@@ -10,33 +10,16 @@
 
 #include "kvxml/dom.h"
 #include "kvxml/sdomdocument.h"
+#include "support/temp_files.h"
+#include "support/outside_readers.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-bool HaveTool(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    char tmpl[] = "/tmp/kvxml_test_XXXXXX";
-    path = ::mkdtemp(tmpl);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-};
+using kvtest::HaveTool;
+using kvtest::ReadFile;
+using kvtest::TempDir;
 
 // A small document: declaration, document type, root with children.
 DOM_Document MakeDoc() {

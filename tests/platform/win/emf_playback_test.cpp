@@ -13,7 +13,7 @@
 #include "win/emfrecord.h"
 #include "win/gdisink.h"
 
-#include "raster_fixture.h"
+#include "support/raster_fixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "win/emf.h"
 
-#include "raster_fixture.h"
+#include "support/raster_fixture.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "support/temp_files.h"
 #include "win/emf.h"
 #include "win/gdisink.h"
 #include "win/wingdi.h"
@@ -177,10 +178,7 @@ void DrawScene(HDC dc) {
   DeleteDC(mem);
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using kvtest::ReadFile;
 
 std::string RenderPng(const std::string& path) {
   HDC dc = CreateCompatibleDC(nullptr);

@@ -13,7 +13,7 @@
 #include "win/gdisink.h"
 #include "win/imageicon.h"
 
-#include "raster_fixture.h"
+#include "support/raster_fixture.h"
 
 using namespace Gdiplus;
 

@@ -2,21 +2,16 @@
 // composites, swimlanes and ports.
 #include <gtest/gtest.h>
 
+#include "support/symtest.h"
 #include "sym/links/symlinkutil.h"
 #include "sym/symbol/symintfview.h"
-#include "tests/sym/symbol/symtest.h"
 
 namespace {
 
 // A composite that is a swimlane.
-class TLane : public TCompOf<TLane, TSym>, public ISSwimlane {
+class TLane : public SRepFaces<TLane, TCompOf<TLane, TSym>, ISSwimlane> {
  public:
-  using TCompOf::TCompOf;
-  TEST_UNKNOWN(TSym)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSwimlane>(this, iid, ppv)) return S_OK;
-    return AnswerComp(iid, ppv);
-  }
+  using SRepFaces::SRepFaces;
   HRESULT ChildChanged() override { return S_OK; }
 };
 
@@ -24,19 +19,13 @@ class TLane : public TCompOf<TLane, TSym>, public ISSwimlane {
 class TBox : public TCompOf<TBox, TSym> {
  public:
   using TCompOf::TCompOf;
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override { return AnswerComp(iid, ppv); }
   HRESULT ChildChanged() override { return S_OK; }
 };
 
 // A port: a small symbol answering ISSymPort.
-class TPortSym : public TSym, public SSymPortBase {
+class TPortSym : public SRepFaces<TPortSym, TSym, ISSymPort, SRepFaceImpl<SSymPortBase>> {
  public:
-  using TSym::TSym;
-  TEST_UNKNOWN(TSym)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSymPort>(this, iid, ppv)) return S_OK;
-    return TSym::InternalQueryInterface(iid, ppv);
-  }
+  using SRepFaces::SRepFaces;
   HRESULT GetPortSymbol(ISSymbol** out) override {
     *out = Sym();
     Sym()->AddRef();

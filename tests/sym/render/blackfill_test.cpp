@@ -2,8 +2,8 @@
 // Lock and Unlock.
 #include <gtest/gtest.h>
 
+#include "support/canvas_fixture.h"
 #include "sym/render/symdeftcanv.h"
-#include "tests/sym/render/canvas_fixture.h"
 
 TEST(CanvasBlackFill, EveryNonHollowBrushIsBlackInBlackAndWhite) {
   RecordingDC rec;

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "canvas_fixture.h"
+#include "support/canvas_fixture.h"
 #include "sym/diagram/symview.h"
 #include "sym/foundation/symterminators.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "kvlib/scounthelper.h"
-#include "tests/sym/render/canvas_fixture.h"
+#include "support/canvas_fixture.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // colour rules, the line rule, rounded corners, curves and bad input.
 #include <climits>
 
-#include "canvas_fixture.h"
+#include "support/canvas_fixture.h"
 #include "sym/render/symclip.h"
 #include "sym/render/symdeftcanv.h"
 

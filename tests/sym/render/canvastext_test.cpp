@@ -1,5 +1,5 @@
 // Text: zoom-free measuring, the style word, wrapping and truncation.
-#include "canvas_fixture.h"
+#include "support/canvas_fixture.h"
 
 namespace {
 

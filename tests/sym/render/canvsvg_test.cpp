@@ -13,11 +13,11 @@
 #include "kvcore/spicture.h"
 #include "sym/render/symcanvsvg.h"
 
-#include "file_fixture.h"
+#include "support/file_fixture.h"
 
 namespace {
 
-using namespace rendertest;
+using namespace kvtest;
 
 // Valid against the SVG 1.1 DTD and rendered by rsvg-convert (each check
 // skipped when its tool is missing).

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas_fixture.h"
+#include "support/canvas_fixture.h"
 #include "kvcore/spicture.h"
 #include "sym/diagram/symview.h"
 #include "sym/render/symcanvbitmap.h"

@@ -24,31 +24,11 @@
 #include "sym/render/symcanv.h"
 #include "sym/render/symexport.h"
 
-#include "file_fixture.h"
+#include "support/file_fixture.h"
 
 namespace {
 
-using namespace rendertest;
-
-int Shell(const std::string& cmd) { return std::system((cmd + " >/dev/null 2>&1").c_str()); }
-
-std::string Output(const std::string& cmd) {
-  std::string out;
-  if (FILE* f = ::popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    ::pclose(f);
-  }
-  return out;
-}
-
-// The page count that pdfinfo reports (-1 when it reports none).
-int PdfPages(const fs::path& file) {
-  const std::string info = Output("pdfinfo " + file.string() + " 2>&1");
-  const std::size_t at = info.find("Pages:");
-  return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
-}
+using namespace kvtest;
 
 // The sample drawing: shapes with pens, brushes, a gradient, a picture fill
 // and texts, over (0, 14400) - (21600, 0): three inches by two.

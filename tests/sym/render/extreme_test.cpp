@@ -5,7 +5,7 @@
 
 #include <climits>
 
-#include "canvas_fixture.h"
+#include "support/canvas_fixture.h"
 #include "sym/render/symcanvbitmap.h"
 #include "sym/render/symcanvmeta.h"
 #include "sym/render/symcanvsvg.h"

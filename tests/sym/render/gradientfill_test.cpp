@@ -8,12 +8,12 @@
 #include "kvcore/sdrawbackground.h"
 #include "sym/render/ssvg.h"
 
-#include "canvas_fixture.h"
-#include "file_fixture.h"
+#include "support/canvas_fixture.h"
+#include "support/file_fixture.h"
 
 namespace {
 
-using namespace rendertest;
+using namespace kvtest;
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255);
 

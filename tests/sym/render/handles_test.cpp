@@ -1,5 +1,5 @@
 // Selection handles: their size, layout, hit test and drawing by inversion.
-#include "canvas_fixture.h"
+#include "support/canvas_fixture.h"
 
 TEST(CanvasHandles, SizeAndLayout) {
   RecordingDC rec;  // 96/7200 px per unit

@@ -9,12 +9,12 @@
 #include "kvcore/spicturefill.h"
 #include "sym/render/ssvg.h"
 
-#include "canvas_fixture.h"
-#include "file_fixture.h"
+#include "support/canvas_fixture.h"
+#include "support/file_fixture.h"
 
 namespace {
 
-using namespace rendertest;
+using namespace kvtest;
 
 std::string Str(const RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right - r.left) + "," +

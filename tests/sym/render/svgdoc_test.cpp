@@ -14,11 +14,11 @@
 #include "sym/render/ssvg.h"
 #include "win/imageicon.h"
 
-#include "file_fixture.h"
+#include "support/file_fixture.h"
 
 namespace {
 
-using namespace rendertest;
+using namespace kvtest;
 
 // Checks a saved SVG against the SVG 1.1 DTD (or, without it, that it is
 // well-formed) and that it renders.

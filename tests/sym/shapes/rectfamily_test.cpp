@@ -7,9 +7,9 @@
 #include "kvcore/sexceptiondlg.h"
 #include "kvcore/sstream.h"
 #include "kvrep/srepstream.h"
+#include "support/recording_canvas.h"
+#include "support/symtest.h"
 #include "sym/shapes/symrectfamily.h"
-#include "tests/sym/render/recording_canvas.h"
-#include "tests/sym/symbol/symtest.h"
 
 namespace {
 

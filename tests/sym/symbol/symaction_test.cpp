@@ -5,7 +5,7 @@
 #include <memory>
 #include <sstream>
 
-#include "symtest.h"
+#include "support/symtest.h"
 
 namespace {
 std::string RectText(const SSymRect& r) {

@@ -1,7 +1,7 @@
 // The base symbol: attribute defaults and result codes, interfaces, the
 // property map, lockout-aware rectangle and visibility, copies.
 #include "sym/render/symcanv.h"
-#include "symtest.h"
+#include "support/symtest.h"
 
 using SymBase = SymFixture;
 

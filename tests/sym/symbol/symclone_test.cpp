@@ -1,20 +1,15 @@
 // The clone chain: numbering, counts, walks bounded and cycles cut, the
 // chain kept closed by the hooks, and clones of links with their ends.
 #include "sym/symbol/symclone.h"
-#include "symtest.h"
+#include "support/symtest.h"
 
 namespace {
 using Helper = SSymCloneSymbolHelper;
 
 // A symbol whose names carry the clone number and that shows a model object.
-class TCloneSym : public TSym, public ISSymClone, public ISSymObject {
+class TCloneSym : public SRepFaces<TCloneSym, TSym, ISSymClone, ISSymObject> {
  public:
-  explicit TCloneSym(ISRepSession* s) : TSym(s) {}
-  TEST_UNKNOWN(TSym)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSymClone>(this, iid, ppv) || Answer<ISSymObject>(this, iid, ppv)) return S_OK;
-    return TSym::InternalQueryInterface(iid, ppv);
-  }
+  explicit TCloneSym(ISRepSession* s) : SRepFaces(s) {}
   BOOL IsCloneNumbering() override { return 1; }
   HRESULT GetModelObject(ISRepObject** out) override {
     *out = m_model;

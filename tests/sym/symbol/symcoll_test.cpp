@@ -7,32 +7,33 @@
 #include <map>
 #include <vector>
 
-#include "symtest.h"
-#include "tests/sym/symbol/symsolid_fixture.h"
+#include "support/symsolid_fixture.h"
+#include "support/symtest.h"
 
 namespace {
 
 // A symbol whose faces are switched on one by one; its pen, brush, shadow
 // colour, font entry and arrows live in a format record, and SetFormat
 // records the former values in an open recording context.
-class TFmt : public TRich, public ISSymPen, public ISSymFonts, public ISSymPolyline {
+class TFmt : public SRepFaces<TFmt, TRich, SRepFaceIf<ISSymPen>, SRepFaceIf<ISSymBrush>, SRepFaceIf<ISSymFonts>,
+                               SRepFaceIf<ISSymPolyline>> {
  public:
   enum Face { Pen = 1, Brush = 2, Shadow = 4, Font = 8, Poly = 16, Adjust = 32, Line = 64, Fonts = 128 };
-  explicit TFmt(ISRepSession* s, int faces = Pen | Brush | Shadow | Font) : TRich(s), m_faces(faces) {
+  explicit TFmt(ISRepSession* s, int faces = Pen | Brush | Shadow | Font) : SRepFaces(s), m_faces(faces) {
     SSymFonts e;
     m_fmt.m_fonts.Add(e);
   }
-  TEST_UNKNOWN(TRich)
+  bool AnswersFace(SRepFaceTag<ISSymPen>) const { return m_faces & Pen; }
+  bool AnswersFace(SRepFaceTag<ISSymBrush>) const { return m_faces & Brush; }
+  bool AnswersFace(SRepFaceTag<ISSymFonts>) const { return m_faces & Fonts; }
+  bool AnswersFace(SRepFaceTag<ISSymPolyline>) const { return m_faces & Poly; }
+  // The faces of TRich that are switched off are refused (the text face always).
   HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (((m_faces & Pen) && Answer<ISSymPen>(this, iid, ppv)) || ((m_faces & Brush) && Answer<ISSymBrush>(this, iid, ppv)) ||
-        ((m_faces & Fonts) && Answer<ISSymFonts>(this, iid, ppv)) ||
-        ((m_faces & Poly) && Answer<ISSymPolyline>(this, iid, ppv)))
-      return S_OK;
     if ((iid == ISSymShadow::iid && !(m_faces & Shadow)) || (iid == ISSymFont::iid && !(m_faces & Font)) ||
         (iid == ISSymAdjust::iid && !(m_faces & Adjust)) || (iid == ISSymLine::iid && !(m_faces & Line)) ||
         iid == ISSymText::iid)
       return E_NOINTERFACE;
-    return TRich::InternalQueryInterface(iid, ppv);
+    return SRepFaces::InternalQueryInterface(iid, ppv);
   }
   SSymPen GetPen() override { return m_fmt.m_pen; }
   HRESULT SetPen(const SSymPen& p, int redraw) override {
@@ -124,14 +125,9 @@ class TFmt : public TRich, public ISSymPen, public ISSymFonts, public ISSymPolyl
 // A formatted point-list member that is a link whose notation prescribes
 // `m_values` (arrows of the ends 2, 4 and 8, then the pen style) while
 // `m_notation` is set; it keeps the record its caller preset.
-class TNoteLink : public TFmt, public ISSymLink {
+class TNoteLink : public SRepFaces<TNoteLink, TFmt, ISSymLink> {
  public:
-  explicit TNoteLink(ISRepSession* s) : TFmt(s, Pen | Poly) {}
-  TEST_UNKNOWN(TFmt)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSymLink>(this, iid, ppv)) return S_OK;
-    return TFmt::InternalQueryInterface(iid, ppv);
-  }
+  explicit TNoteLink(ISRepSession* s) : SRepFaces(s, Pen | Poly) {}
   HRESULT GetAttachSym(int, ISSymbol** out) override {
     if (out) *out = nullptr;
     return S_OK;

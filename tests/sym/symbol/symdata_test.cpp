@@ -3,17 +3,12 @@
 // destroying them gives the references back.
 #include "sym/symbol/symdata.h"
 
-#include "symtest.h"
+#include "support/com_helpers.h"
+#include "support/symtest.h"
 
 namespace {
 
-class SymData : public SymFixture {
- protected:
-  static ULONG Refs(IUnknown* u) {
-    u->AddRef();
-    return u->Release();
-  }
-};
+class SymData : public SymFixture {};
 
 TEST_F(SymData, CopiesCountTheirReferences) {
   TSym* a = Make<TSym>();

@@ -13,7 +13,7 @@
 #include "sym/symbol/symintfshapes.h"
 #include "sym/symbol/symintfview.h"
 #include "sym/tools/symeditinplace.h"
-#include "symtest.h"
+#include "support/symtest.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "kvrep/srepsession.h"
+#include "support/com_helpers.h"
 #include "sym/symbol/symiter.h"
 #include "sym/symbol/symbase.h"
 
@@ -15,11 +16,6 @@ class TIterSym : public SSymBase {
   HRESULT Draw(SSymCanvas&) override { return S_OK; }
   int GetSymbolType() override { return 3; }
 };
-
-ULONG Refs(IUnknown* o) {
-  o->AddRef();
-  return o->Release();
-}
 
 TEST(SymIter, WalksAnOwnersSymbolsFromLastToFirst) {
   auto* session = new SRepSession();

@@ -7,20 +7,16 @@
 #include "kvcore/scolordlg.h"
 #include "kvcore/sexceptiondlg.h"
 #include "kvrep/sreppermprofile.h"
-#include "tests/sym/symbol/symsolid_fixture.h"
+#include "support/symsolid_fixture.h"
 
 namespace {
 
 // A solid symbol of a given persistent class (its class identifier decides
 // its repository class name and icon), optionally showing a model object.
-class TModelSym : public TSolid, public ISSymObject {
+class TModelSym : public SRepFaces<TModelSym, TSolid, SRepFaceIf<ISSymObject>> {
  public:
-  TModelSym(ISRepSession* s, const CLSID& clsid, int type = 3) : TSolid(s), m_type(type) { SetCLSID(clsid); }
-  TEST_UNKNOWN(TSolid)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (m_bShows && Answer<ISSymObject>(this, iid, ppv)) return S_OK;
-    return TSolid::InternalQueryInterface(iid, ppv);
-  }
+  TModelSym(ISRepSession* s, const CLSID& clsid, int type = 3) : SRepFaces(s), m_type(type) { SetCLSID(clsid); }
+  bool AnswersFace(SRepFaceTag<ISSymObject>) const { return m_bShows; }
   SRepRegistry* GetRegistry() const override {
     CLSID id;
     const_cast<TModelSym*>(this)->GetCLSID(&id);

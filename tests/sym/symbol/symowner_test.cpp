@@ -1,19 +1,14 @@
 // Owners, diagram lookup, relative positions, tree functions, default attach
 // points, the owner implementation and ports.
-#include "symtest.h"
+#include "support/symtest.h"
 
 using SymOwner = SymFixture;
 
 namespace {
 // A port on its owner's border: its centre is placed where it is told.
-class TPort : public TSym, public SSymPortBase {
+class TPort : public SRepFaces<TPort, TSym, ISSymPort, SRepFaceImpl<SSymPortBase>> {
  public:
-  explicit TPort(ISRepSession* s) : TSym(s, SSymRect(0, 100, 100, 0)) {}
-  TEST_UNKNOWN(TSym)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSymPort>(this, iid, ppv)) return S_OK;
-    return TSym::InternalQueryInterface(iid, ppv);
-  }
+  explicit TPort(ISRepSession* s) : SRepFaces(s, SSymRect(0, 100, 100, 0)) {}
   HRESULT GetPortSymbol(ISSymbol** out) override {
     *out = Sym();
     AddRef();

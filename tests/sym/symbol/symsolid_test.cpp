@@ -2,7 +2,7 @@
 #include "kvcore/sexceptiondlg.h"
 #include "sym/foundation/symstream.h"
 #include "sym/render/symdeftcanv.h"
-#include "tests/sym/symbol/symsolid_fixture.h"
+#include "support/symsolid_fixture.h"
 
 class SolidTest : public SolidFixture {
  protected:

@@ -15,8 +15,8 @@
 #include "sym/foundation/symstream.h"
 #include "sym/dialogs/symtextdlg.h"
 #include "sym/render/symdeftcanv.h"
+#include "support/symtest.h"
 #include "sym/tools/symeditinplace.h"
-#include "symtest.h"
 
 namespace {
 
@@ -94,6 +94,58 @@ TEST_F(SymSolidText, DefaultsAndFaces) {
   ASSERT_EQ(t->GetAttribute(SymAttr::FontName, &v), S_OK);
   EXPECT_EQ(v.GetTEXT().ToUtf8(), t->GetFont().GetAsString().ToUtf8());
   EXPECT_EQ(t->GetFontName().ToUtf8().rfind("Arial,8", 0), 0u);
+}
+
+// Every face of the text symbol, level by level, from any of its faces: the
+// subobject answered, the linkable face only while the symbol is linkable,
+// and the faces of other symbol kinds refused.
+TEST_F(SymSolidText, EveryFaceFromEveryLevel) {
+  TText* t = Make<TText>();
+  t->AddRef();
+  const ULONG refs = t->Release();
+  struct Row {
+    const IID* iid;
+    void* face;  // null: refused
+  };
+  void* sym = static_cast<ISSymbol*>(t->Sym());
+  const Row rows[] = {
+      {&IID_IUnknown, sym},
+      {&IID_ISSymbol, sym},
+      {&IID_ISSymbolInit, sym},
+      {&IID_ISSymEditInPlace, sym},
+      {&IID_ISSymTooltip, sym},
+      {&IID_ISSymLinkable, static_cast<ISSymLinkable*>(t)},
+      {&IID_SSymBase, static_cast<SSymBase*>(t)},
+      {&IID_ISSymPen, static_cast<ISSymPen*>(t)},
+      {&IID_ISSymShadow, static_cast<ISSymShadow*>(t)},
+      {&IID_ISSymBrush, static_cast<ISSymCustomShape*>(t)},
+      {&IID_ISSymAdjust, static_cast<ISSymCustomShape*>(t)},
+      {&IID_ISSymCustomShape, static_cast<ISSymCustomShape*>(t)},
+      {&IID_SSymSolid, static_cast<SSymSolid*>(t)},
+      {&IID_ISSymText, static_cast<ISSymText*>(t)},
+      {&IID_ISSymFont, static_cast<ISSymText*>(t)},
+      {&IID_ISVerbSource, static_cast<ISVerbSource*>(t)},
+      {&IID_ISRepObject, static_cast<ISRepObjectBase*>(t)},
+      {&IID_ISSymLink, nullptr},
+      {&IID_ISSymPolyline, nullptr},
+      {&IID_ISSymFonts, nullptr},
+  };
+  IUnknown* from[] = {t->Sym(), static_cast<ISSymPen*>(t), static_cast<ISSymCustomShape*>(t),
+                      static_cast<ISVerbSource*>(t)};
+  for (IUnknown* f : from)
+    for (const Row& r : rows) {
+      void* p = reinterpret_cast<void*>(1);
+      EXPECT_EQ(f->QueryInterface(*r.iid, &p), r.face ? S_OK : E_NOINTERFACE);
+      EXPECT_EQ(p, r.face);
+      if (p) static_cast<IUnknown*>(p)->Release();
+      EXPECT_EQ(SSymSolid::FromInterface(f), static_cast<SSymSolid*>(t));
+    }
+  t->m_display &= ~static_cast<DWORD>(SSymBase::DispLinkable);
+  void* p = reinterpret_cast<void*>(1);
+  EXPECT_EQ(static_cast<ISSymText*>(t)->QueryInterface(IID_ISSymLinkable, &p), E_NOINTERFACE);
+  EXPECT_EQ(p, nullptr);
+  t->AddRef();
+  EXPECT_EQ(t->Release(), refs) << "every answer's reference was given back";
 }
 
 TEST_F(SymSolidText, AdjustRectFitsArialTextInsideMargins) {

@@ -3,7 +3,7 @@
 #include "kvcore/sdrawbackground.h"
 #include "kvcore/sexceptiondlg.h"
 #include "sym/foundation/symstream.h"
-#include "tests/sym/symbol/symsolid_fixture.h"
+#include "support/symsolid_fixture.h"
 
 class StdTest : public SolidFixture {};
 

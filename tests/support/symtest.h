@@ -17,11 +17,6 @@
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symport.h"
 
-#define TEST_UNKNOWN(Base)                                                                              \
-  HRESULT QueryInterface(REFIID iid, void** ppv) override { return Base::QueryInterface(iid, ppv); } \
-  ULONG AddRef() override { return Base::AddRef(); }                                                  \
-  ULONG Release() override { return Base::Release(); }
-
 // Names the cases of a parametrised test after their `name` member.
 struct CaseName {
   template <class P>
@@ -29,14 +24,6 @@ struct CaseName {
     return info.param.name;
   }
 };
-
-template <class I, class T>
-bool Answer(T* self, REFIID iid, void** ppv) {
-  if (iid != I::iid) return false;
-  *ppv = static_cast<I*>(self);
-  self->AddRef();
-  return true;
-}
 
 class TSym : public SSymBase {
  public:
@@ -58,14 +45,9 @@ class TSym : public SSymBase {
   int m_refreshed = 0;
 };
 
-class TDiagram : public SRepObjectMem, public ISSymDiagram, public SSymOwnerImpl {
+class TDiagram : public SRepFaces<TDiagram, SRepObjectMem, ISSymDiagram, ISSymOwner, SRepFaceImpl<SSymOwnerImpl>> {
  public:
-  explicit TDiagram(ISRepSession* s) : SRepObjectMem(CLSID_SSymDiagram, s) {}
-  TEST_UNKNOWN(SRepObjectMem)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSymDiagram>(this, iid, ppv) || Answer<ISSymOwner>(this, iid, ppv)) return S_OK;
-    return E_NOINTERFACE;
-  }
+  explicit TDiagram(ISRepSession* s) : SRepFaces(CLSID_SSymDiagram, s) {}
   BOOL AdjustSymbolToText(ISSymbol*, int, int) override { return 0; }
   SSymView* GetFirstView() override { return m_view; }
   int GetViewCount() override { return m_view ? 1 : 0; }
@@ -89,10 +71,12 @@ class TDiagram : public SRepObjectMem, public ISSymDiagram, public SSymOwnerImpl
 // The composite part of a test composite over the base symbol `Base`: its
 // children are its Symbols collection, and it is their owner.
 template <class T, class Base>
-class TCompOf : public Base, public ISSymCompSym, public ISSymOwnerImpl<T> {
+class TCompOf
+    : public SRepFaces<TCompOf<T, Base>, Base, ISSymCompSym, ISSymOwner, SRepFaceImpl<ISSymOwnerImpl<T>>> {
+  using Faces = SRepFaces<TCompOf<T, Base>, Base, ISSymCompSym, ISSymOwner, SRepFaceImpl<ISSymOwnerImpl<T>>>;
+
  public:
-  explicit TCompOf(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : Base(s, r) {}
-  TEST_UNKNOWN(Base)
+  explicit TCompOf(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : Faces(s, r) {}
   T* GetOwnerT() override { return static_cast<T*>(this); }
   HRESULT Add(ISSymbol* s) override {
     SComWrap<ISRepObject, &IID_ISRepObject> o(s);
@@ -107,23 +91,11 @@ class TCompOf : public Base, public ISSymCompSym, public ISSymOwnerImpl<T> {
   // The children's rectangle: the composite's own, or the one a test sets.
   SSymRect GetChildRect() override { return m_childRect ? *m_childRect : this->m_rect; }
   std::optional<SSymRect> m_childRect;
-
- protected:
-  // Answers the composite and owner faces, then asks the base.
-  HRESULT AnswerComp(REFIID iid, void** ppv) {
-    if (Answer<ISSymCompSym>(this, iid, ppv) || Answer<ISSymOwner>(this, iid, ppv)) return S_OK;
-    return Base::InternalQueryInterface(iid, ppv);
-  }
 };
 
-class TComp : public TCompOf<TComp, TSym>, public ISSymGroup {
+class TComp : public SRepFaces<TComp, TCompOf<TComp, TSym>, ISSymGroup> {
  public:
-  explicit TComp(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : TCompOf(s, r) { m_symType = 9; }
-  TEST_UNKNOWN(TSym)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSymGroup>(this, iid, ppv)) return S_OK;
-    return AnswerComp(iid, ppv);
-  }
+  explicit TComp(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : SRepFaces(s, r) { m_symType = 9; }
   HRESULT ChildChanged() override {
     ++m_childChanged;
     return S_OK;
@@ -138,14 +110,9 @@ class TComp : public TCompOf<TComp, TSym>, public ISSymGroup {
 };
 
 // A link between two symbols: its ends and their points.
-class TLink : public TSym, public ISSymLink, public ISSymPolyline {
+class TLink : public SRepFaces<TLink, TSym, ISSymLink, ISSymPolyline> {
  public:
-  explicit TLink(ISRepSession* s) : TSym(s, SSymRect(0, 0, 0, 0)) { m_symType = 8; }
-  TEST_UNKNOWN(TSym)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSymLink>(this, iid, ppv) || Answer<ISSymPolyline>(this, iid, ppv)) return S_OK;
-    return TSym::InternalQueryInterface(iid, ppv);
-  }
+  explicit TLink(ISRepSession* s) : SRepFaces(s, SSymRect(0, 0, 0, 0)) { m_symType = 8; }
   HRESULT GetAttachSym(int end, ISSymbol** out) override {
     *out = m_end[end & 1].Get();
     if (*out) (*out)->AddRef();
@@ -228,16 +195,9 @@ class TLink : public TSym, public ISSymLink, public ISSymPolyline {
 };
 
 // A symbol with the smaller faces.
-class TRich : public TSym, public ISSymShadow, public ISSymText, public ISSymLine, public ISSymAdjust {
+class TRich : public SRepFaces<TRich, TSym, ISSymShadow, ISSymFont, ISSymText, ISSymLine, ISSymAdjust> {
  public:
-  explicit TRich(ISRepSession* s) : TSym(s) {}
-  TEST_UNKNOWN(TSym)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSymShadow>(this, iid, ppv) || Answer<ISSymFont>(this, iid, ppv) ||
-        Answer<ISSymText>(this, iid, ppv) || Answer<ISSymLine>(this, iid, ppv) || Answer<ISSymAdjust>(this, iid, ppv))
-      return S_OK;
-    return TSym::InternalQueryInterface(iid, ppv);
-  }
+  explicit TRich(ISRepSession* s) : SRepFaces(s) {}
   const SSymBrush& GetShadow() override { return m_shadowBrush; }
   HRESULT SetShadow(const SSymBrush& b, int) override {
     m_shadowBrush = b;

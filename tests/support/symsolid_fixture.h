@@ -11,8 +11,8 @@
 #include "sym/diagram/symdisppref.h"
 #include "sym/symbol/symsolid.h"
 #include "sym/symbol/symstd.h"
-#include "tests/sym/render/canvas_fixture.h"
-#include "tests/sym/symbol/symtest.h"
+#include "support/canvas_fixture.h"
+#include "support/symtest.h"
 
 // A rectangle symbol (type 3) over the drawable base `Base`; made with a
 // rectangle, or bare with an int.
@@ -31,14 +31,9 @@ using TStd = TRectOf<SSymStd>;
 using TSolid = TRectOf<SSymSolid>;
 
 // A point-list symbol: its line is the rectangle's diagonal.
-class TPolyStd : public TStd, public ISSymPolyline {
+class TPolyStd : public SRepFaces<TPolyStd, TStd, ISSymPolyline> {
  public:
-  explicit TPolyStd(ISRepSession* s) : TStd(s) {}
-  TEST_UNKNOWN(TStd)
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
-    if (Answer<ISSymPolyline>(this, iid, ppv)) return S_OK;
-    return TStd::InternalQueryInterface(iid, ppv);
-  }
+  explicit TPolyStd(ISRepSession* s) : SRepFaces(s) {}
   HRESULT GetListPt(SSymListPt&) override { return S_OK; }
   HRESULT SetListPt(const SSymListPt&, int, int) override { return S_OK; }
   LONG GetLineStyle() override { return 1; }
@@ -54,7 +49,6 @@ class TPolyStd : public TStd, public ISSymPolyline {
 class TSolidComp : public TCompOf<TSolidComp, TSolid> {
  public:
   using TCompOf::TCompOf;
-  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override { return AnswerComp(iid, ppv); }
   HRESULT ChildChanged() override { return S_OK; }
 };
 

@@ -1,4 +1,4 @@
-#include "repfixture.h"
+#include "support/repfixture.h"
 
 #include <sstream>
 

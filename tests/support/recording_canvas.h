@@ -1,5 +1,5 @@
 // A canvas that records the drawing calls it is given, in diagram units,
-// beside the device-level recording of canvas_fixture.h: each call is one
+// beside the device-level recording of support/canvas_fixture.h: each call is one
 // line ("Rectangle 0 3600 4800 0", "SetPen 1 0 ff0000", ...). It is locked on
 // a recording context, so every call also reaches the ordinary drawing code.
 #pragma once
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/sym/render/canvas_fixture.h"
+#include "support/canvas_fixture.h"
 
 class RecordingCanvas : public SSymCanvas {
  public:

@@ -1,0 +1,30 @@
+# kv_add_header_check(<target> DIRS <dirs...> LIBS <libs...>): a target that
+# compiles every header below <dirs> alone, in a source file of its own that
+# includes it twice, so that a header which leans on what its includer
+# happened to include first, or that lacks its include guard, fails the build.
+# Built on request only (scripts/test.sh builds it).
+function(kv_add_header_check target)
+  cmake_parse_arguments(H "" "" "DIRS;LIBS" ${ARGN})
+  set(_sources)
+  foreach(dir ${H_DIRS})
+    file(GLOB_RECURSE _headers CONFIGURE_DEPENDS ${dir}/*.h)
+    list(SORT _headers)
+    foreach(h ${_headers})
+      file(RELATIVE_PATH _rel ${CMAKE_SOURCE_DIR} ${h})
+      string(REGEX REPLACE "\\.h$" ".cpp" _rel ${_rel})
+      set(_cpp ${CMAKE_BINARY_DIR}/headercheck/${_rel})
+      set(_text "// Generated: compiles one header alone.\n#include \"${h}\"\n#include \"${h}\"\n")
+      if(EXISTS ${_cpp})
+        file(READ ${_cpp} _old)
+      else()
+        set(_old "")
+      endif()
+      if(NOT _old STREQUAL _text)
+        file(WRITE ${_cpp} "${_text}")
+      endif()
+      list(APPEND _sources ${_cpp})
+    endforeach()
+  endforeach()
+  add_library(${target} OBJECT EXCLUDE_FROM_ALL ${_sources})
+  target_link_libraries(${target} PRIVATE ${H_LIBS})
+endfunction()

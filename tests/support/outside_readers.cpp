@@ -1,0 +1,72 @@
+#include "support/outside_readers.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+
+#include "support/temp_files.h"
+
+namespace kvtest {
+
+namespace fs = std::filesystem;
+
+bool HaveTool(const char* name) { return Shell(std::string("command -v ") + name) == 0; }
+
+int Shell(const std::string& cmd) { return std::system((cmd + " >/dev/null 2>&1").c_str()); }
+
+std::string Output(const std::string& cmd) {
+  std::string out;
+  if (FILE* f = ::popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
+    ::pclose(f);
+  }
+  return out;
+}
+
+std::string Quoted(const fs::path& p) {
+  std::string q = "'";
+  for (char c : p.string()) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+bool SvgIsValid(const fs::path& svg) {
+  return Shell(std::string("xmllint --nonet --noout --dtdvalid ") + kSvgDtd + " " + Quoted(svg)) == 0;
+}
+
+int PdfPages(const fs::path& pdf) {
+  const std::string info = Output("pdfinfo " + Quoted(pdf) + " 2>&1");
+  const std::size_t at = info.find("Pages:");
+  return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+}
+
+bool ReadPictureOnWhite(const fs::path& file, KvImage& out) {
+  if (!KvReadImageFile(file.string(), out)) return false;
+  for (std::uint32_t& p : out.px) {
+    const std::uint32_t a = p >> 24;
+    auto over = [a](std::uint32_t c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+    p = 0xFF000000u | over((p >> 16) & 0xFF) << 16 | over((p >> 8) & 0xFF) << 8 | over(p & 0xFF);
+  }
+  out.hasAlpha = false;
+  return true;
+}
+
+bool RenderSvg(const fs::path& svg, int width, KvImage& out) {
+  TempDir dir("kvtest_svg");
+  const fs::path png = dir.path / "svg.png";
+  if (Shell("rsvg-convert -w " + std::to_string(width) + " -o " + Quoted(png) + " " + Quoted(svg)) != 0) return false;
+  return ReadPictureOnWhite(png, out);
+}
+
+bool RenderPdf(const fs::path& pdf, int dpi, KvImage& out) {
+  TempDir dir("kvtest_pdf");
+  const fs::path base = dir.path / "page";
+  if (Shell("pdftoppm -f 1 -l 1 -singlefile -png -r " + std::to_string(dpi) + " " + Quoted(pdf) + " " + Quoted(base)) !=
+      0)
+    return false;
+  return ReadPictureOnWhite(base.string() + ".png", out);
+}
+
+}  // namespace kvtest

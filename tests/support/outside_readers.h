@@ -1,0 +1,41 @@
+// The outside programs that read the library's files in tests: xmllint
+// (SVG 1.1 validation), rsvg-convert (SVG), pdftoppm and pdfinfo (PDF),
+// emf2svg-conv (EMF); and PNG decoding of what they render. A check whose
+// program is missing is skipped by its test, never failed.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "win/image.h"
+
+namespace kvtest {
+
+// The SVG 1.1 document type definition (package w3c-sgml-lib).
+inline constexpr char kSvgDtd[] = "/usr/share/xml/w3c-sgml-lib/schema/dtd/REC-SVG11-20110816/svg11.dtd";
+
+// True when `name` is a program on the search path.
+bool HaveTool(const char* name);
+// Runs a shell command with its output discarded; answers its exit status.
+int Shell(const std::string& cmd);
+// Runs a shell command; answers what it wrote to its standard output.
+std::string Output(const std::string& cmd);
+// A path quoted for the shell.
+std::string Quoted(const std::filesystem::path& p);
+
+// True when xmllint finds the SVG file valid against the SVG 1.1 DTD.
+bool SvgIsValid(const std::filesystem::path& svg);
+// The number of pages pdfinfo reports (-1 when it reports none).
+int PdfPages(const std::filesystem::path& pdf);
+
+// Decodes a PNG (or BMP) file, with transparent pixels laid on white, so that
+// pictures from readers that leave the background transparent compare with
+// those that paint it. False when the file is missing or does not decode.
+bool ReadPictureOnWhite(const std::filesystem::path& file, KvImage& out);
+// Renders an SVG file with rsvg-convert at `width` pixels (the height
+// follows the document's ratio), then decodes it.
+bool RenderSvg(const std::filesystem::path& svg, int width, KvImage& out);
+// Renders the first page of a PDF file with pdftoppm at `dpi`, then decodes it.
+bool RenderPdf(const std::filesystem::path& pdf, int dpi, KvImage& out);
+
+}  // namespace kvtest
