@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "canvas_fixture.h"
+#include "support/canvas_fixture.h"
 #include "win/wingdi.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "symtest.h"
+#include "support/symtest.h"
 
 namespace {
 
