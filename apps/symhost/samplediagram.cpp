@@ -36,7 +36,7 @@ ISSymbol* SHostDiagram::AddSymbol(REFCLSID clsid, const SSymRect& rect) {
   if (!record || !record->create || FAILED(record->create(&obj, m_session, nullptr)) || !obj) return nullptr;
   SSymBase* symbol = SSymBase::FromInterface(obj.Get());
   if (!symbol) return nullptr;
-  symbol->m_rect = rect;
+  symbol->PutRect(rect);
   m_symbols.push_back(symbol->Sym());
   obj.Detach();  // the diagram keeps the creation function's reference
   return symbol->Sym();
