@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
   SHostDiagram diagram;
   const std::vector<SHostBox*> symbols = SBuildSampleDiagram(diagram);
   const std::vector<ISSymbol*> figures = SBuildFigureRow(diagram);
-  std::printf("symhost: sample diagram of %zu symbols\n", symbols.size() + figures.size());
+  const std::vector<ISSymbol*> predefined = SBuildPredefinedRow(diagram);
+  std::printf("symhost: sample diagram of %zu symbols\n", symbols.size() + figures.size() + predefined.size());
   std::vector<SHostExportedFile> written;
   std::string error;
   if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {
@@ -91,6 +92,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "symhost: %s\n", error.c_str());
     return 1;
   }
+  // The reference sheet of every predefined shape, as its own files.
+  SHostDiagram shapes;
+  SBuildShapeSheet(shapes);
+  std::vector<SHostExportedFile> sheet;
+  if (FAILED(SHostExportDiagram(shapes, out, "shapes", sheet, error)) || !error.empty()) {
+    std::fprintf(stderr, "symhost: %s\n", error.c_str());
+    return 1;
+  }
+  written.insert(written.end(), sheet.begin(), sheet.end());
   for (const SHostExportedFile& f : written)
     std::printf("symhost: wrote %s (%ju bytes)\n", f.path.c_str(), f.size);
   return 0;

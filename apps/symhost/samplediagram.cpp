@@ -3,10 +3,14 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <string>
 
 #include "sym/foundation/symclassreg.h"
 #include "sym/render/symcanv.h"
 #include "sym/shapes/symrectfamily.h"
+#include "sym/shapes/sympredefined.h"
+#include "sym/shapes/symshapemap.h"
 
 // ---- SHostDiagram ------------------------------------------------------------------------------
 
@@ -32,7 +36,7 @@ ISSymbol* SHostDiagram::AddSymbol(REFCLSID clsid, const SSymRect& rect) {
   if (!record || !record->create || FAILED(record->create(&obj, m_session, nullptr)) || !obj) return nullptr;
   SSymBase* symbol = SSymBase::FromInterface(obj.Get());
   if (!symbol) return nullptr;
-  symbol->m_rect = rect;
+  symbol->PutRect(rect);
   m_symbols.push_back(symbol->Sym());
   obj.Detach();  // the diagram keeps the creation function's reference
   return symbol->Sym();
@@ -375,6 +379,88 @@ std::vector<ISSymbol*> SBuildFigureRow(SHostDiagram& diagram) {
       made.push_back(sym);
     }
     top -= kCellH + kGapX / 2;
+  }
+  return made;
+}
+
+namespace {
+// Every shape type of the library, general shapes first.
+std::vector<int> AllShapeTypes() {
+  std::vector<int> types;
+  for (const SSymShapeTable* map : {&SSymPictureManager::GetSymbolTypeShapeMap(), &SSymPictureManager::GetMethodShapeMap()})
+    for (int i = 0; i < map->GetCount(); ++i) types.push_back(map->GetAt(i).first);
+  return types;
+}
+
+// A predefined symbol of `type` in r, filled, outlined and captioned.
+ISSymbol* AddPredefined(SHostDiagram& diagram, int type, const SSymRect& r, const SString& caption) {
+  ISSymbol* sym = diagram.AddSymbol(CLSID_SSymPredefined, r);
+  auto* p = sym ? dynamic_cast<SSymPredefined*>(SSymBase::FromInterface(sym)) : nullptr;
+  if (!p) return sym;
+  p->SetSymbolType(type);
+  p->SetPen(SSymPen(SSymPen::Solid, 0, SSymColor(RGB(0x2F, 0x55, 0x97))), 0);
+  p->SetShadowStyle(0, 0);
+  p->SetBrush(SSymBrush(SSymColor(RGB(0xDD, 0xEB, 0xF7))), 0);
+  p->SetText(caption, 0);
+  p->SetFont(SSymFont(kArial, 7), 0);
+  p->SetFontColor(SSymColor(kInk), 0);
+  p->SetTextStyle(kCentred, 0);
+  return sym;
+}
+}  // namespace
+
+std::vector<ISSymbol*> SBuildPredefinedRow(SHostDiagram& diagram) {
+  std::vector<ISSymbol*> made;
+  const LONG top0 = diagram.GetExtent(0).y2 - kRowGap;
+  SheetBuilder s(diagram);
+  s.Label(SSymRect(0, top0, kRowW, top0 - kRowTitleH), u"Predefined shapes", SSymFont(kArial, 11, SSymFont::Bold),
+          RGB(0x1F, 0x3A, 0x5F), kTitle);
+  LONG top = top0 - kRowTitleH - kTitleGap;
+  int col = 0;
+  for (int type : AllShapeTypes()) {
+    const LONG x = col * (kCellW + kGapX);
+    if (ISSymbol* sym = AddPredefined(diagram, type, SSymRect(x, top, x + kCellW, top - kCellH), SString()))
+      made.push_back(sym);
+    if (++col == kColumns) {
+      col = 0;
+      top -= kCellH + kGapX / 2;
+    }
+  }
+  return made;
+}
+
+std::vector<ISSymbol*> SBuildShapeSheet(SHostDiagram& diagram) {
+  std::vector<ISSymbol*> made;
+  SheetBuilder s(diagram);
+  s.Label(SSymRect(0, 0, kRowW, -3600), u"Predefined shapes", SSymFont(kArial, 20, SSymFont::Bold),
+          RGB(0x1F, 0x3A, 0x5F), kTitle);
+  constexpr LONG kNameH = 900;
+  LONG top = -3600 - kTitleGap;
+  int col = 0;
+  for (int type : AllShapeTypes()) {
+    const LONG x = col * (kCellW + kGapX);
+    // The notation shapes share their parent's display name (or have none):
+    // the sheet names them after their notation so they can be told apart.
+    static const std::map<int, const char*> kNotation = {
+        {80, "XML file"},         {81, "Flat file"},       {82, "Data access application"},
+        {83, "Connection data"},  {84, "Business process"}, {85, "Relocated process"},
+        {86, "Transferred process"}, {87, "Data store (open)"}, {88, "Data store (left side)"},
+        {89, "Stick actor"},      {90, "Component"},       {91, "End"},
+        {92, "Flow end"},         {16, "Dome"},            {93, "Inheritance (complete)"},
+        {94, "Inheritance"},      {95, "Inheritance (complete, two bars)"}};
+    SSymShape* shape = SSymPictureManager::FindSymbolShape(type);
+    SString name = shape ? shape->GetShapeName() : SString();
+    if (auto it = kNotation.find(type); it != kNotation.end()) name = SString(it->second);
+    if (name.IsEmpty()) name = SString(("type " + std::to_string(type)).c_str());
+    if (ISSymbol* sym = AddPredefined(diagram, type, SSymRect(x, top, x + kCellW, top - kCellH), SString()))
+      made.push_back(sym);
+    const std::u16string caption(name.c_str());
+    s.Label(SSymRect(x, top - kCellH, x + kCellW, top - kCellH - kNameH), caption.c_str(), SSymFont(kArial, 8), kInk,
+            0x122);
+    if (++col == kColumns) {
+      col = 0;
+      top -= kCellH + kNameH + kGapX / 2;
+    }
   }
   return made;
 }

@@ -51,3 +51,10 @@ std::vector<SHostBox*> SBuildSampleDiagram(SHostDiagram& diagram);
 // ellipse, pie and arc), one line for each shadow style. Answers the
 // figures, in drawing order.
 std::vector<ISSymbol*> SBuildFigureRow(SHostDiagram& diagram);
+// Appends a titled row of predefined-shape symbols, one of each shape of the
+// library (general and notation shapes), below what `diagram` holds. Answers
+// the symbols, in drawing order.
+std::vector<ISSymbol*> SBuildPredefinedRow(SHostDiagram& diagram);
+// Fills `diagram` with the reference sheet of the predefined shapes: each
+// shape drawn in a box with its name (or its type number) under it.
+std::vector<ISSymbol*> SBuildShapeSheet(SHostDiagram& diagram);

@@ -54,7 +54,7 @@ class SComTbl {
   }
   SComTbl(const SComTbl& other) : m_grow(other.m_grow) {
     if (other.m_count > 0) {
-      m_items = Allocate(other.m_capacity, 450, CopyCtorText());
+      m_items = Allocate(other.m_capacity, 450, [] { return CopyCtorText(); });
       m_capacity = other.m_capacity;
       m_count = other.m_count;
       for (int i = 0; i < m_count; ++i) {
@@ -74,7 +74,7 @@ class SComTbl {
     I** items = m_items;
     int capacity = m_capacity;
     if (m_capacity < other.m_count) {
-      items = Allocate(other.m_capacity, 737, AssignText());
+      items = Allocate(other.m_capacity, 737, [] { return AssignText(); });
       capacity = other.m_capacity;
     }
     // The new references are taken before the old ones are given up.
@@ -117,7 +117,7 @@ class SComTbl {
 
   void Initialize(int initial, int step) {
     Destroy();
-    I** items = initial > 0 ? Allocate(initial, 927, Text("void", "Initialize(int,int)")) : nullptr;
+    I** items = initial > 0 ? Allocate(initial, 927, [] { return Text("void", "Initialize(int,int)"); }) : nullptr;
     m_items = items;
     m_capacity = initial > 0 ? initial : 0;
     m_grow = step;
@@ -128,7 +128,7 @@ class SComTbl {
   // released and dropped.
   void Resize(int n) {
     if (n < 0) n = 0;
-    I** items = n > 0 ? Allocate(n, 892, Text("void", "Resize(int)")) : nullptr;
+    I** items = n > 0 ? Allocate(n, 892, [] { return Text("void", "Resize(int)"); }) : nullptr;
     for (int i = n; i < m_count; ++i)
       if (m_items[i]) m_items[i]->Release();
     if (m_count > n) m_count = n;
@@ -264,13 +264,17 @@ class SComTbl {
   static std::string AssignText() {
     return "class " + ClassText() + " &__thiscall " + ClassText() + "::operator =(const class " + ClassText() + " &)";
   }
-  static I** Allocate(int n, int line, const std::string& function) {
+  // `function` makes the member's text for the exception; it runs only when
+  // the allocation fails (the text demangles the type name, which would
+  // otherwise cost more than the allocation on every growth).
+  template <class F>
+  static I** Allocate(int n, int line, F&& function) {
     I** items = nullptr;
     if (kvcom_detail::g_failTableAllocations > 0)
       --kvcom_detail::g_failTableAllocations;
     else
       items = new (std::nothrow) I*[static_cast<std::size_t>(n)];
-    if (!items) throw SEOutOfMemory(function.c_str(), kvcom_detail::kScomdsFile, line);
+    if (!items) throw SEOutOfMemory(function().c_str(), kvcom_detail::kScomdsFile, line);
     return items;
   }
   void ReleaseItems() {

@@ -4,6 +4,7 @@
 // throws SECOMException naming the member, "lib/h/scomwrap" and its line).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cxxabi.h>
@@ -37,9 +38,14 @@ struct SComTraits<IUnknown> {
 namespace kvcom_detail {
 inline constexpr const char* kScomwrapFile = "lib/h/scomwrap";
 
+// How many type names have been demangled: messages are built only on
+// failure paths, and tests hold successful paths to that.
+inline std::atomic<long> g_typeNamesBuilt{0};
+
 // The source-level name of an interface type ("ISRepObject").
 template <class T>
 std::string TypeName() {
+  g_typeNamesBuilt.fetch_add(1, std::memory_order_relaxed);
   int status = 0;
   char* d = abi::__cxa_demangle(typeid(T).name(), nullptr, nullptr, &status);
   std::string s = (status == 0 && d) ? d : typeid(T).name();

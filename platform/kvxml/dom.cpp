@@ -288,6 +288,67 @@ void DOM_Element::setAttribute(const DOMString& name, double value) {
   setAttribute(name, DOMString(std::string(buf, r.ptr).c_str()));
 }
 
+namespace {
+// An ASCII XML name: a letter, '_' or ':' first, then also digits, '-' and '.'.
+bool IsAsciiXmlName(const char* s) {
+  if (!s || !*s) return false;
+  auto start = [](unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':'; };
+  if (!start(static_cast<unsigned char>(*s))) return false;
+  for (const char* p = s + 1; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (!start(c) && !(c >= '0' && c <= '9') && c != '-' && c != '.') return false;
+  }
+  return true;
+}
+// Printable ASCII (and tab, LF, CR): nothing to drop, nothing to convert.
+bool IsPlainAscii(const char* s) {
+  for (const char* p = s; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c >= 0x7F || (c < 0x20 && c != '\t' && c != '\n' && c != '\r')) return false;
+  }
+  return true;
+}
+}  // namespace
+
+void DOM_Element::setAttribute(const char* name, const DOMString& value) {
+  if (!IsAsciiXmlName(name)) {
+    setAttribute(DOMString(name), value);
+    return;
+  }
+  Check();
+  pugi::xml_node n = N(m_node);
+  pugi::xml_attribute a = n.attribute(name);
+  if (!a) a = n.append_attribute(name);
+  a.set_value(value.ToXmlUtf8().c_str());
+}
+
+void DOM_Element::setAttribute(const char* name, const char* value) {
+  if (!IsAsciiXmlName(name) || !value || !IsPlainAscii(value)) {
+    setAttribute(DOMString(name), DOMString(value ? value : ""));
+    return;
+  }
+  Check();
+  pugi::xml_node n = N(m_node);
+  pugi::xml_attribute a = n.attribute(name);
+  if (!a) a = n.append_attribute(name);
+  a.set_value(value);
+}
+
+void DOM_Element::setAttribute(const char* name, long long value) {
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf - 1, value);
+  *r.ptr = '\0';
+  setAttribute(name, static_cast<const char*>(buf));
+}
+
+void DOM_Element::setAttribute(const char* name, double value) {
+  if (!std::isfinite(value)) DOMThrow(DOM_DOMException::NOT_SUPPORTED_ERR, "number is not finite");
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf - 1, value);
+  *r.ptr = '\0';
+  setAttribute(name, static_cast<const char*>(buf));
+}
+
 DOMString DOM_Element::getAttribute(const DOMString& name) const {
   Check();
   return DOMString(SString::FromUtf8(N(m_node).attribute(name.ToXmlUtf8().c_str()).value()));

@@ -116,6 +116,14 @@ class DOM_Element : public DOM_Node {
   void setAttribute(const DOMString& name, long long value);
   // The shortest text that reads back as the same number, in C-locale form.
   void setAttribute(const DOMString& name, double value);
+  // Names and values given in UTF-8 (as writers of documents mostly give
+  // them) go in without passing through UTF-16 when they are plain ASCII.
+  void setAttribute(const char* name, const DOMString& value);
+  void setAttribute(const char* name, const char* value);
+  void setAttribute(const char* name, int value) { setAttribute(name, static_cast<long long>(value)); }
+  void setAttribute(const char* name, long value) { setAttribute(name, static_cast<long long>(value)); }
+  void setAttribute(const char* name, long long value);
+  void setAttribute(const char* name, double value);
   // The empty text when there is no such attribute.
   DOMString getAttribute(const DOMString& name) const;
   bool hasAttribute(const DOMString& name) const;

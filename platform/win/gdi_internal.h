@@ -92,6 +92,10 @@ struct Brush : Object {
 struct Font : Object {
   Font() : Object(Kind::Font) {}
   LOGFONTW lf{};
+  // Its last realised form and that form's scale (kept by gdi_text.cpp), so
+  // that switching between fonts back and forth realises nothing again.
+  void* realFont = nullptr;
+  double realScale = 0;
 };
 
 struct Bitmap : Object {
@@ -160,6 +164,11 @@ struct Dc : Object {
   std::vector<PathPoint> path;
   int jobId = 0;
   KvDeviceInfo info{};
+  // The realised form of the selected font at the scale it was realised for
+  // (kept by gdi_text.cpp; realised again when either differs).
+  void* realFont = nullptr;
+  LOGFONTW realLf{};
+  double realScale = 0;
 
   // Logical -> device transform.
   cairo_matrix_t Matrix() const;

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 #include <memory>
 #include <mutex>
 
@@ -48,7 +49,6 @@ struct TextEngine {
     // Kerning and ligatures off: advances are the letters' own.
     attrs = pango_attr_list_new();
     pango_attr_list_insert(attrs, pango_attr_font_features_new("kern 0, liga 0, clig 0, calt 0, dlig 0"));
-    pango_attr_list_insert(attrs, pango_attr_fallback_new(TRUE));
   }
 };
 
@@ -81,6 +81,9 @@ struct RealFont {
   int strikePos = 0;  // above the baseline
   std::string family;  // as fontconfig resolved it
   PangoFont* font = nullptr;  // loaded on first use of glyph indices
+  // Every text of this font is shaped on this one layout, which keeps the
+  // font and the feature attributes set once.
+  PangoLayout* layout = nullptr;
 };
 
 std::map<std::string, RealFont>& FontCache() {
@@ -206,17 +209,52 @@ const LOGFONTW& DcLogFont(Dc* dc) {
   return f->lf;
 }
 
-// A laid-out run of text: pango glyph runs plus the device advance of every UTF-16 unit.
+// One shaped item of a text: its font and its glyphs (owned by the run's
+// line), placed at the text's own advances when first drawn.
+struct GlyphRun {
+  PangoFont* font = nullptr;
+  PangoGlyphString* glyphs = nullptr;
+  int offset = 0, length = 0;  // the item's UTF-8 bytes
+};
+
+// The realised font of the DC's selected font at its present scale. The DC
+// keeps it and realises again only when another font record or scale comes.
+RealFont& DcFont(Dc* dc) {
+  const double scale = FontScale(dc);
+  Font* f = GetFont(dc->st.font);
+  if (!f) f = GetFont(GetStockObject(SYSTEM_FONT));
+  const LOGFONTW& lf = f->lf;
+  if (dc->realFont && dc->realScale == scale && std::memcmp(&dc->realLf, &lf, sizeof lf) == 0)
+    return *static_cast<RealFont*>(dc->realFont);
+  if (!f->realFont || f->realScale != scale) {
+    f->realFont = &Realise(lf, scale);
+    f->realScale = scale;
+  }
+  RealFont& rf = *static_cast<RealFont*>(f->realFont);
+  dc->realFont = &rf;
+  dc->realLf = lf;
+  dc->realScale = scale;
+  return rf;
+}
+
+// A laid-out run of text: its glyph runs plus the device advance of every UTF-16 unit.
 struct Run {
-  PangoLayout* layout = nullptr;
+  // The laid-out line, held after the shared layout moves on to other texts
+  // (it keeps its shaped items), so that nothing of it needs copying.
+  PangoLayoutLine* line = nullptr;
+  std::vector<GlyphRun> runs;
   std::vector<int> adv;  // device pixels per UTF-16 unit (0 inside clusters)
   std::vector<int> byteToUnit;  // UTF-8 byte offset -> UTF-16 index
+  bool placed = false;  // the glyphs stand at `adv`
+  Run() = default;
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
   ~Run() {
-    if (layout) g_object_unref(layout);
+    if (line) pango_layout_line_unref(line);
   }
 };
 
-void LayOut(const RealFont& rf, const std::u16string& text, Run* run) {
+void LayOut(RealFont& rf, const std::u16string& text, Run* run) {
   TextEngine& e = Engine();
   std::string utf8;
   run->byteToUnit.clear();
@@ -241,15 +279,24 @@ void LayOut(const RealFont& rf, const std::u16string& text, Run* run) {
     utf8.append(buf, std::size_t(n));
   }
   run->byteToUnit.push_back(int(text.size()));
-  run->layout = pango_layout_new(e.ctx);
-  pango_layout_set_single_paragraph_mode(run->layout, TRUE);
-  pango_layout_set_font_description(run->layout, rf.desc);
-  pango_layout_set_attributes(run->layout, e.attrs);
-  pango_layout_set_text(run->layout, utf8.data(), int(utf8.size()));
+  if (!rf.layout) {
+    rf.layout = pango_layout_new(e.ctx);
+    pango_layout_set_single_paragraph_mode(rf.layout, TRUE);
+    pango_layout_set_font_description(rf.layout, rf.desc);
+    pango_layout_set_attributes(rf.layout, e.attrs);
+  }
+  pango_layout_set_text(rf.layout, utf8.data(), int(utf8.size()));
   run->adv.assign(text.size(), 0);
-  PangoLayoutLine* line = pango_layout_get_line_readonly(run->layout, 0);
+  PangoLayoutLine* line = pango_layout_get_line_readonly(rf.layout, 0);
+  if (line) run->line = pango_layout_line_ref(line);
   for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
     auto* gi = static_cast<PangoGlyphItem*>(l->data);
+    GlyphRun g;
+    g.font = gi->item->analysis.font;
+    g.glyphs = gi->glyphs;
+    g.offset = gi->item->offset;
+    g.length = gi->item->length;
+    run->runs.push_back(g);
     for (int g = 0; g < gi->glyphs->num_glyphs; ++g) {
       int byte = gi->item->offset + gi->glyphs->log_clusters[g];
       int unit = byte < int(run->byteToUnit.size()) ? run->byteToUnit[std::size_t(byte)] : 0;
@@ -259,29 +306,39 @@ void LayOut(const RealFont& rf, const std::u16string& text, Run* run) {
   for (int& a : run->adv) a = (a + PANGO_SCALE / 2) / PANGO_SCALE;
 }
 
-template <class E>
-std::vector<E>* RunCache() {
-  static auto* cache = new std::vector<E>();
-  return cache;
+struct RunKey {
+  const RealFont* font;
+  std::u16string text;
+  bool operator==(const RunKey&) const = default;
+};
+struct RunKeyHash {
+  std::size_t operator()(const RunKey& k) const {
+    return std::hash<std::u16string>()(k.text) ^ (std::hash<const void*>()(k.font) * 0x9E3779B97F4A7C15ull);
+  }
+};
+using RunMap = std::unordered_map<RunKey, std::shared_ptr<Run>, RunKeyHash>;
+RunMap& RunCache() {
+  static auto* cache = [] {
+    auto* m = new RunMap();
+    m->reserve(16384);
+    return m;
+  }();
+  return *cache;
 }
-void (*g_clearRuns)() = nullptr;
 
-// The last few layouts, keyed by font and text: measuring a text and then
-// drawing it lays it out once.
-std::shared_ptr<Run> CachedRun(const RealFont& rf, const std::u16string& text) {
-  struct Entry {
-    const RealFont* font;
-    std::u16string text;
-    std::shared_ptr<Run> run;
-  };
-  auto* cache = RunCache<Entry>();
-  for (std::size_t i = 0; i < cache->size(); ++i)
-    if ((*cache)[i].font == &rf && (*cache)[i].text == text) return (*cache)[i].run;
+// The texts of a frame's labels, keyed by font and text: measuring a label
+// (often more than once) and then drawing it lays it out once. When the
+// cache is full it starts again empty, which keeps the cost of a miss flat.
+constexpr std::size_t kRunCacheSize = 16384;
+std::shared_ptr<Run> CachedRun(RealFont& rf, const std::u16string& text) {
+  RunMap& cache = RunCache();
+  RunKey key{&rf, text};
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
   auto run = std::make_shared<Run>();
   LayOut(rf, text, run.get());
-  g_clearRuns = [] { RunCache<Entry>()->clear(); };
-  if (cache->size() >= 4) cache->erase(cache->begin());
-  cache->push_back({&rf, text, run});
+  if (cache.size() >= kRunCacheSize) cache.clear();
+  cache.emplace(std::move(key), run);
   return run;
 }
 
@@ -308,10 +365,11 @@ std::vector<int> GlyphAdvances(RealFont& rf, const std::u16string& ids) {
 // see only what fontconfig and cairo keep for the process.
 void ReleaseText() {
   std::lock_guard<std::mutex> lock(TextMutex());
-  if (g_clearRuns) g_clearRuns();
+  RunCache().clear();
   for (auto& [key, rf] : FontCache()) {
     pango_font_description_free(rf.desc);
     if (rf.font) g_object_unref(rf.font);
+    if (rf.layout) g_object_unref(rf.layout);
   }
   FontCache().clear();
   TextEngine*& e = EnginePtr();
@@ -328,7 +386,7 @@ void ReleaseText() {
 
 std::vector<int> TextAdvances(Dc* dc, const std::u16string& text) {
   std::lock_guard<std::mutex> lock(TextMutex());
-  const RealFont& rf = Realise(DcLogFont(dc), FontScale(dc));
+  RealFont& rf = DcFont(dc);
   std::vector<int> adv = CachedRun(rf, text)->adv;
   if (dc->st.charExtra)
     for (int& a : adv) a += int(std::lround(dc->st.charExtra * FontScale(dc)));
@@ -337,50 +395,77 @@ std::vector<int> TextAdvances(Dc* dc, const std::u16string& text) {
 
 int TextHeight(Dc* dc) {
   std::lock_guard<std::mutex> lock(TextMutex());
-  return Realise(DcLogFont(dc), FontScale(dc)).tm.tmHeight;
+  return DcFont(dc).tm.tmHeight;
 }
 
 int AvgCharWidth(Dc* dc) {
   std::lock_guard<std::mutex> lock(TextMutex());
-  return Realise(DcLogFont(dc), FontScale(dc)).tm.tmAveCharWidth;
+  return DcFont(dc).tm.tmAveCharWidth;
+}
+
+// The glyphs of one glyph run placed at the device advances `adv`: the last
+// glyph of each cluster advances to the start of the next cluster. Answers
+// the x of the run's first glyph.
+// With `gs` null only the x is answered (the glyphs stand placed already).
+static double Place(const Run& run, const GlyphRun& gr, const std::vector<double>& start, PangoGlyphString* gs) {
+  const std::size_t n = start.size() - 1;
+  auto unitOf = [&](int byte) {
+    return byte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(byte)] : int(n);
+  };
+  const PangoGlyphString* shaped = gs ? gs : gr.glyphs;
+  int firstByte = gr.offset + (shaped->num_glyphs ? shaped->log_clusters[0] : 0);
+  int firstUnit = firstByte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(firstByte)] : 0;
+  double x = start[std::min<std::size_t>(std::size_t(firstUnit), n)];
+  if (!gs) return x;
+  int endUnit = unitOf(gr.offset + gr.length);
+  for (int g = 0; g < gs->num_glyphs; ++g) {
+    int unit = std::min(unitOf(gr.offset + gs->log_clusters[g]), int(n));
+    bool last = g + 1 == gs->num_glyphs || gs->log_clusters[g + 1] != gs->log_clusters[g];
+    int next = g + 1 < gs->num_glyphs ? unitOf(gr.offset + gs->log_clusters[g + 1]) : endUnit;
+    next = std::clamp(next, 0, int(n));
+    gs->glyphs[g].geometry.width =
+        last ? int(std::lround((start[std::size_t(next)] - start[std::size_t(unit)]) * PANGO_SCALE)) : 0;
+  }
+  return x;
+}
+
+static std::vector<double> Starts(const std::vector<int>& adv) {
+  std::vector<double> start(adv.size() + 1, 0);
+  for (std::size_t i = 0; i < adv.size(); ++i) start[i + 1] = start[i] + adv[i];
+  return start;
+}
+
+// Places the run's glyphs once at its own advances, which is how almost
+// every text is drawn (called with the text lock held).
+// The glyphs are the run's own (the shared layout has moved on), so they are
+// placed where they are.
+static void PlaceAtOwnAdvances(Run& run) {
+  if (run.placed) return;
+  std::vector<double> start = Starts(run.adv);
+  for (GlyphRun& gr : run.runs) Place(run, gr, start, gr.glyphs);
+  run.placed = true;
 }
 
 // Draws (or adds to the path) a run at device position (ox, oy) of the
 // reference point, with device advances `adv`.
-static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, Run& run, const std::vector<int>& adv, double ox,
+static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, const Run& run, const std::vector<int>& adv, double ox,
                     double oy, double angle, double baselineDy, bool toPath) {
-  PangoLayoutLine* line = pango_layout_get_line_readonly(run.layout, 0);
-  cairo_save(cr);
+  cairo_matrix_t saved;
+  cairo_get_matrix(cr, &saved);
   cairo_translate(cr, ox, oy);
   cairo_rotate(cr, angle);
-  double x = 0;
-  // Per unit start positions from the advances.
-  std::vector<double> start(adv.size() + 1, 0);
-  for (std::size_t i = 0; i < adv.size(); ++i) start[i + 1] = start[i] + adv[i];
-  for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
-    auto* gi = static_cast<PangoGlyphItem*>(l->data);
-    PangoGlyphString* gs = pango_glyph_string_copy(gi->glyphs);
-    int firstByte = gi->item->offset + (gs->num_glyphs ? gs->log_clusters[0] : 0);
-    int firstUnit = firstByte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(firstByte)] : 0;
-    x = start[std::size_t(std::min<std::size_t>(std::size_t(firstUnit), adv.size()))];
-    // The last glyph of each cluster advances to the start of the next cluster.
-    auto unitOf = [&](int byte) {
-      return byte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(byte)] : int(adv.size());
-    };
-    int endUnit = unitOf(gi->item->offset + gi->item->length);
-    for (int g = 0; g < gs->num_glyphs; ++g) {
-      int unit = std::min(unitOf(gi->item->offset + gs->log_clusters[g]), int(adv.size()));
-      bool last = g + 1 == gs->num_glyphs || gs->log_clusters[g + 1] != gs->log_clusters[g];
-      int next = g + 1 < gs->num_glyphs ? unitOf(gi->item->offset + gs->log_clusters[g + 1]) : endUnit;
-      next = std::clamp(next, 0, int(adv.size()));
-      gs->glyphs[g].geometry.width = last ? int(std::lround((start[std::size_t(next)] - start[std::size_t(unit)]) * PANGO_SCALE)) : 0;
-    }
+  std::vector<double> start = Starts(adv);
+  const bool own = run.placed && adv == run.adv;
+  for (const GlyphRun& gr : run.runs) {
+    // Other advances: a copy placed for this call only.
+    PangoGlyphString* gs = own ? gr.glyphs : pango_glyph_string_copy(gr.glyphs);
+    double x = own ? Place(run, gr, start, nullptr) : Place(run, gr, start, gs);
     cairo_move_to(cr, x, baselineDy);
     if (toPath)
-      pango_cairo_glyph_string_path(cr, gi->item->analysis.font, gs);
+      pango_cairo_glyph_string_path(cr, gr.font, gs);
     else
-      pango_cairo_show_glyph_string(cr, gi->item->analysis.font, gs);
-    pango_glyph_string_free(gs);
+      pango_cairo_show_glyph_string(cr, gr.font, gs);
+    if (gs != gr.glyphs) pango_glyph_string_free(gs);
   }
   double width = start.back();
   if (!toPath && (rf.tm.tmUnderlined || rf.tm.tmStruckOut) && width > 0) {
@@ -388,18 +473,22 @@ static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, Run& run, const std::v
     if (rf.tm.tmStruckOut) cairo_rectangle(cr, 0, baselineDy - rf.strikePos, width, rf.underlineThick);
     cairo_fill(cr);
   }
-  cairo_restore(cr);
+  cairo_set_matrix(cr, &saved);
 }
 
 bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::u16string& text,
                  const std::vector<int>& dxLogical) {
+  cairo_matrix_t m = dc->Matrix();
+  double sx = std::sqrt(m.xx * m.xx + m.yx * m.yx);
+  std::vector<int> adv(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) adv[i] = ToLong(dxLogical[i] * sx);
   std::unique_lock<std::mutex> lock(TextMutex());
-  double scale = FontScale(dc);
   const LOGFONTW& lf = DcLogFont(dc);
-  RealFont& rf = Realise(lf, scale);
+  RealFont& rf = DcFont(dc);
   const bool glyphs = (options & ETO_GLYPH_INDEX) != 0;
   std::shared_ptr<Run> held = glyphs ? std::make_shared<Run>() : CachedRun(rf, text);
-  Run& run = *held;
+  const Run& run = *held;
+  if (!glyphs && adv == held->adv) PlaceAtOwnAdvances(*held);
   cairo_scaled_font_t* sf = glyphs ? ScaledFont(rf) : nullptr;
   if (glyphs && !sf) return false;
   lock.unlock();
@@ -425,10 +514,6 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
       cairo_show_glyphs(cr, gl.data(), int(gl.size()));
     cairo_restore(cr);
   };
-  cairo_matrix_t m = dc->Matrix();
-  double sx = std::sqrt(m.xx * m.xx + m.yx * m.yx);
-  std::vector<int> adv(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) adv[i] = ToLong(dxLogical[i] * sx);
   long width = 0;
   for (int a : adv) width += a;
   double angle = -(lf.lfEscapement / 10.0) * M_PI / 180.0;
@@ -583,7 +668,7 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR te
     adv.assign(dx, dx + count);
   } else if (options & ETO_GLYPH_INDEX) {
     std::lock_guard<std::mutex> lock(TextMutex());
-    adv = GlyphAdvances(Realise(DcLogFont(dc), FontScale(dc)), s);
+    adv = GlyphAdvances(DcFont(dc), s);
     double sc = FontScale(dc);
     for (int& a : adv) a = ToLong(a / sc);
   } else {
@@ -672,6 +757,7 @@ struct Segment {
   std::u16string text;
   long x;
   long width;
+  std::vector<int> adv;  // logical advances, as measured
 };
 
 static std::vector<Segment> TabSegments(Dc* dc, const std::u16string& s, int nTabs, const INT* tabs, int origin,
@@ -682,8 +768,9 @@ static std::vector<Segment> TabSegments(Dc* dc, const std::u16string& s, int nTa
   std::size_t start = 0;
   for (std::size_t i = 0; i <= s.size(); ++i) {
     if (i < s.size() && s[i] != u'\t') continue;
-    Segment seg{s.substr(start, i - start), x, 0};
-    for (int a : LogicalAdvances(dc, seg.text)) seg.width += a;
+    Segment seg{s.substr(start, i - start), x, 0, {}};
+    seg.adv = LogicalAdvances(dc, seg.text);
+    for (int a : seg.adv) seg.width += a;
     x += seg.width;
     if (!seg.text.empty()) out.push_back(seg);
     if (i < s.size()) x = NextTab(x, nTabs, tabs, avg, origin);
@@ -767,18 +854,33 @@ namespace {
 struct DtLine {
   std::u16string text;
   long width;
+  std::vector<Segment> segs;  // what is drawn, measured once
 };
 
-long Width(Dc* dc, const std::u16string& s, UINT fmt, int tabLen) {
+// The width of a line; `segs` (when given) receives the pieces to draw with
+// their advances, so that drawing measures nothing again.
+long Width(Dc* dc, const std::u16string& s, UINT fmt, int tabLen, std::vector<Segment>* segs = nullptr) {
   if (fmt & DT_EXPANDTABS) {
     long total;
     INT tab = tabLen;
-    TabSegments(dc, s, tabLen ? 1 : 0, tabLen ? &tab : nullptr, 0, &total);
+    std::vector<Segment> got = TabSegments(dc, s, tabLen ? 1 : 0, tabLen ? &tab : nullptr, 0, &total);
+    if (segs) *segs = std::move(got);
     return total;
   }
-  long w = 0;
-  for (int a : LogicalAdvances(dc, s)) w += a;
+  Segment one{s, 0, 0, LogicalAdvances(dc, s)};
+  for (int a : one.adv) one.width += a;
+  const long w = one.width;
+  if (segs) {
+    segs->clear();
+    segs->push_back(std::move(one));
+  }
   return w;
+}
+
+DtLine MeasuredLine(Dc* dc, const std::u16string& s, UINT fmt, int tabLen) {
+  DtLine l{s, 0, {}};
+  l.width = Width(dc, s, fmt, tabLen, &l.segs);
+  return l;
 }
 
 // Removes the prefix signs: "&&" is "&", "&x" is x underlined (its index in
@@ -805,7 +907,7 @@ std::u16string StripPrefix(const std::u16string& s, UINT fmt, std::vector<std::s
 // the line stays whole on its own line.
 void WordBreak(Dc* dc, const std::u16string& para, long maxW, UINT fmt, int tabLen, std::vector<DtLine>* out) {
   if (para.empty()) {
-    out->push_back({u"", 0});
+    out->push_back(MeasuredLine(dc, u"", fmt, tabLen));
     return;
   }
   // Tokens: a word with the blanks after it; every token moves the line on.
@@ -824,14 +926,12 @@ void WordBreak(Dc* dc, const std::u16string& para, long maxW, UINT fmt, int tabL
   std::u16string line;
   for (const std::u16string& t : tokens) {
     if (!line.empty() && Width(dc, trimmed(line + t), fmt, tabLen) > maxW) {
-      std::u16string done = trimmed(line);
-      out->push_back({done, Width(dc, done, fmt, tabLen)});
+      out->push_back(MeasuredLine(dc, trimmed(line), fmt, tabLen));
       line.clear();
     }
     line += t;
   }
-  std::u16string done = trimmed(line);
-  out->push_back({done, Width(dc, done, fmt, tabLen)});
+  out->push_back(MeasuredLine(dc, trimmed(line), fmt, tabLen));
 }
 }  // namespace
 
@@ -864,7 +964,7 @@ int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPA
     std::u16string one;
     for (char16_t ch : s)
       if (ch != u'\r' && ch != u'\n') one += ch;
-    lines.push_back({one, Width(dc, one, f, tabLen)});
+    lines.push_back(MeasuredLine(dc, one, f, tabLen));
   } else {
     std::size_t pos = 0;
     while (true) {
@@ -873,7 +973,7 @@ int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPA
       if (f & DT_WORDBREAK)
         WordBreak(dc, para, maxW, f, tabLen, &lines);
       else
-        lines.push_back({para, Width(dc, para, f, tabLen)});
+        lines.push_back(MeasuredLine(dc, para, f, tabLen));
       if (nl == std::u16string::npos) break;
       pos = nl + ((s[nl] == u'\r' && nl + 1 < s.size() && s[nl + 1] == u'\n') ? 2 : 1);
       if (pos >= s.size()) break;
@@ -885,8 +985,7 @@ int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPA
       if (l.width <= maxW) continue;
       std::u16string t = l.text;
       while (!t.empty() && Width(dc, t + u"...", f, tabLen) > maxW) t.pop_back();
-      l.text = t + u"...";
-      l.width = Width(dc, l.text, f, tabLen);
+      l = MeasuredLine(dc, t + u"...", f, tabLen);
     }
   }
   long widest = 0;
@@ -920,13 +1019,9 @@ int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPA
     UINT opts = (f & DT_NOCLIP) ? 0 : ETO_CLIPPED;
     if (f & DT_PREFIXONLY) {
       // Only the underlines.
-    } else if (f & DT_EXPANDTABS) {
-      long total;
-      INT tab = tabLen;
-      for (const Segment& seg : TabSegments(dc, l.text, tabLen ? 1 : 0, tabLen ? &tab : nullptr, 0, &total))
-        ExtTextOutW(hdc, int(x + seg.x), int(y), opts, &r, seg.text.data(), UINT(seg.text.size()), nullptr);
     } else {
-      ExtTextOutW(hdc, int(x), int(y), opts, &r, l.text.data(), UINT(l.text.size()), nullptr);
+      for (const Segment& seg : l.segs)
+        ExtTextOutW(hdc, int(x + seg.x), int(y), opts, &r, seg.text.data(), UINT(seg.text.size()), seg.adv.data());
     }
     // Prefixed characters are underlined, one pixel below the baseline.
     std::size_t at = l.text.empty() ? std::u16string::npos : s.find(l.text, from);

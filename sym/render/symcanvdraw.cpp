@@ -10,6 +10,7 @@
 #include "kvlib/scounthelper.h"
 #include "kvlib/suserregistry.h"
 #include "sym/render/symcanv.h"
+#include "sym/render/symshapedraw.h"
 
 namespace {
 
@@ -555,9 +556,11 @@ void SSymCanvas::DrawPicture(const SSymRect& r, SPictureInfo* pic, int flag) {
     case 5:
       if (SCursorFile* cursor = pic->GetCursor()) DrawCursor(r, cursor, pic);
       break;
+    case 1:
+      // A symbol shape: the predefined shape of the record's symbol type.
+      SSymDrawShapePicture(*this, r, pic->GetSymbolType());
+      break;
     default:
-      // Symbol shapes draw themselves through the shape registry of the
-      // primitive shapes, which registers no shape yet.
       break;
   }
 }
@@ -730,4 +733,17 @@ SSymListPt SSymCanvas::PolylineWithBridges(const SSymListPt& pts, const STable<S
     result.Add(B);
   }
   return result;
+}
+
+namespace {
+SSymShapePictureDrawer& ShapeDrawer() {
+  static SSymShapePictureDrawer drawer;
+  return drawer;
+}
+}  // namespace
+
+void SSymSetShapePictureDrawer(SSymShapePictureDrawer drawer) { ShapeDrawer() = std::move(drawer); }
+
+void SSymDrawShapePicture(SSymCanvas& canvas, const SSymRect& rect, int shapeType) {
+  if (ShapeDrawer()) ShapeDrawer()(canvas, rect, shapeType);
 }

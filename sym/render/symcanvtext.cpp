@@ -157,7 +157,18 @@ SSymSize SSymCanvas::GetTextExtent(const SString& text, const SSymFont& font) {
   return WithFont(font, [&] { return GetTextExtent(text); });
 }
 
-int SSymCanvas::GetTextHeight(const SString& text) { return GetTextExtent(text).cy; }
+// The height alone needs no widths: the line count and the font's line height.
+int SSymCanvas::GetTextHeight(const SString& text) {
+  if (!m_pDC || text.IsEmpty()) return 0;
+  FontLine* norm = LookupNormFont(m_font);
+  if (!norm || m_scalerInit.m_scaleY == 0.0) return 0;
+  int lines = 0;
+  for (const SString& line : SSplitLines(text)) {
+    (void)line;
+    ++lines;
+  }
+  return static_cast<int>((norm->m_tm.tmHeight + norm->m_tm.tmExternalLeading) / m_scalerInit.m_scaleY * lines);
+}
 int SSymCanvas::GetTextHeight(const SString& text, const SSymFont& font) { return GetTextExtent(text, font).cy; }
 int SSymCanvas::GetTextHeight(const SString& text, int style, int width) {
   return (style & 0x1000) ? GetWrapTextExtent(text, width).cy : GetTextHeight(text);

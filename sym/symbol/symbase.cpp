@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 #include <memory>
 
 #include "kvcore/scascade.h"
@@ -17,6 +18,7 @@
 #include "sym/symbol/symintfrouter.h"
 #include "sym/symbol/symintfselection.h"
 #include "sym/symbol/symintfview.h"
+#include "sym/symbol/symrectnotify.h"
 
 bool SSymBase::g_bUpdAllInLockout = false;
 
@@ -30,7 +32,7 @@ HRESULT GetRectField(SRepObject* o, SRepVariant& out) {
 }
 HRESULT SetRectField(SRepObject* o, const SRepVariant& in) {
   if (in.GetType() != SRepVT_RECT) return DISP_E_TYPEMISMATCH;
-  static_cast<SSymBase*>(o)->m_rect = SSymBase::RectOf(in);
+  static_cast<SSymBase*>(o)->PutRect(SSymBase::RectOf(in));
   return S_OK;
 }
 constexpr SRepField kRectField{&GetRectField, &SetRectField};
@@ -108,7 +110,7 @@ HRESULT SSymBase::SetAttribute(LONG id, const SRepVariant& value) {
     if (!(m_state & StateNoRedraw)) Redraw(nullptr);
     if (SRepObjectMem::InLockoutContext() && g_bUpdAllInLockout) {
       if (value.GetType() != SRepVT_RECT) return DISP_E_TYPEMISMATCH;
-      m_rect = RectOf(value);
+      PutRect(RectOf(value));
       MDAT = SSymNowDate();
       _PostSetAttribute(SymAttr::MDAT);
       return S_OK;
@@ -600,7 +602,9 @@ void SSymBase::NotifyCompositeOwner() {
 HRESULT SSymBase::MoveBy(const SSymSize& offset, int redraw) {
   if ((offset.cx == 0 && offset.cy == 0) || !CreateUndoMove(offset)) return S_OK;
   if (redraw) Redraw(nullptr);
-  m_rect.OffsetRect(offset.cx, offset.cy);
+  SSymRect moved = m_rect;
+  moved.OffsetRect(offset.cx, offset.cy);
+  PutRect(moved);
   SComBag<ISSymLink> links(m_links);
   for (int i = 0; i < links.GetCount(); ++i) links.GetAt(i)->MoveLinkPt(Linkable(), offset, redraw);
   if (!IsInUndoContext() && g_IsCascadeAllowed()) NotifyCompositeOwner();
@@ -718,7 +722,7 @@ HRESULT SSymBase::Transform(const SSymMatrix& matrix, int redraw) {
     return S_OK;
   }
   if (redraw) Redraw(nullptr);
-  m_rect = to;
+  PutRect(to);
   SComBag<ISSymLink> links(m_links);
   for (int i = 0; i < links.GetCount(); ++i) links.GetAt(i)->TransformLinkPt(Linkable(), matrix, redraw);
   if (!IsInUndoContext() && !SRepGetApplyingContext(GetSessionImpl())) NotifyCompositeOwner();
@@ -845,8 +849,39 @@ HRESULT SSymBase::GetRelatedObjectList(SRepListObject* list, ISRepObject*, int, 
 }
 
 HRESULT SSymBase::InitialSymRect(const SSymRect& rect) {
-  m_rect = rect;
+  PutRect(rect);
   return S_OK;
+}
+
+void SSymBase::PutRect(const SSymRect& to) {
+  if (to == m_rect) return;
+  const SSymRect from = m_rect;
+  m_rect = to;
+  SSymNotifyRectChanged(Sym(), from, to);
+}
+
+// ---- rectangle observers ------------------------------------------------------------------------
+namespace {
+std::vector<ISSymRectObserver*>& RectObservers() {
+  static std::vector<ISSymRectObserver*> observers;
+  return observers;
+}
+}  // namespace
+
+void SSymAddRectObserver(ISSymRectObserver* observer) {
+  auto& v = RectObservers();
+  if (observer && std::find(v.begin(), v.end(), observer) == v.end()) v.push_back(observer);
+}
+
+void SSymRemoveRectObserver(ISSymRectObserver* observer) {
+  auto& v = RectObservers();
+  v.erase(std::remove(v.begin(), v.end(), observer), v.end());
+}
+
+void SSymNotifyRectChanged(ISSymbol* symbol, const SSymRect& from, const SSymRect& to) {
+  // A copy: an observer may add or remove observers while it is told.
+  const std::vector<ISSymRectObserver*> observers = RectObservers();
+  for (ISSymRectObserver* o : observers) o->OnSymbolRectChanged(symbol, from, to);
 }
 
 HRESULT SSymBase::InitialSym(ISSymbol*) {

@@ -204,6 +204,9 @@ class SSymBase : public SRepFaces<SSymBase, SRepObjectMem, SRepFaceAs<IID_IUnkno
 
   static SRepVariant RectValue(const SSymRect& r);
   static SSymRect RectOf(const SRepVariant& v);
+  // Every change of m_rect goes here: it stores the rectangle and tells the
+  // rectangle observers (sym/symbol/symrectnotify.h) when it changed.
+  void PutRect(const SSymRect& to);
 
  protected:
   // The creation function adds the reference it hands out; clsid is the

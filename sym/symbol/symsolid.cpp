@@ -391,7 +391,7 @@ HRESULT SSymSolid::SetCustomPicture(SPictureInfo* picture) {
     SSymSize units = screen.DPtoVP(px);
     SSymRect to = r;
     to.SetSize(units.cx < 0 ? -units.cx : units.cx, units.cy < 0 ? -units.cy : units.cy);
-    m_rect = to;
+    PutRect(to);
   }
   return S_OK;
 }

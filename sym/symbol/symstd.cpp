@@ -305,7 +305,7 @@ void SSymStd::Draw3DEffect(SSymCanvas& canvas) {
     r.y1 += p.inflate;
     r.y2 -= p.inflate;
     r.OffsetRect(p.dx, p.dy);
-    m_rect = r;
+    m_rect = r;  // for this drawing only, put back below: no change to tell observers of
     m_shadowBrush.m_color = m_shadowPen.m_color = p.color;
     DrawSymbolShadow(canvas);
   }

@@ -56,6 +56,28 @@ TEST(SampleDiagram, FigureRowShowsEachFigureWithEachShadowStyle) {
   EXPECT_EQ(seen.size(), 24u);
 }
 
+// The row of predefined shapes: one symbol of each shape type of the
+// library, below the rest and not overlapping; the reference sheet names
+// each shape.
+TEST(SampleDiagram, PredefinedRowAndShapeSheetShowEveryShape) {
+  SHostDiagram d;
+  SBuildSampleDiagram(d);
+  SBuildFigureRow(d);
+  const LONG bottom = d.GetExtent(0).y2;
+  const std::vector<ISSymbol*> row = SBuildPredefinedRow(d);
+  ASSERT_EQ(row.size(), 53u);
+  std::set<int> types;
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    types.insert(row[i]->GetSymbolType());
+    EXPECT_LT(row[i]->GetClipRect(1, 0).GetMaxY(), bottom);
+    for (std::size_t j = i + 1; j < row.size(); ++j)
+      EXPECT_FALSE(row[i]->GetClipRect(0, 0).Intersects(row[j]->GetClipRect(0, 0))) << i << " " << j;
+  }
+  EXPECT_EQ(types.size(), 53u);
+  SHostDiagram sheet;
+  EXPECT_EQ(SBuildShapeSheet(sheet).size(), 53u);
+}
+
 TEST(SampleDiagram, ShowsEveryStyleOnATidyGrid) {
   SHostDiagram d;
   const std::vector<SHostBox*> boxes = SBuildSampleDiagram(d);

@@ -231,6 +231,32 @@ TEST(SComTblTest, AllocationFailuresThrowOutOfMemory) {
   EXPECT_EQ(a.Refs(), 0);
 }
 
+// Growing, copying, assigning and shrinking build no failure text (the
+// type-name demangle); a failing allocation builds exactly its own.
+TEST(SComTblTest, FailureTextsBuiltOnlyOnFailure) {
+  Obj a;
+  const long before = kvcom_detail::g_typeNamesBuilt.load();
+  {
+    Tbl t(0, 1);
+    for (int i = 0; i < 500; ++i) t.Add(P(a));
+    Tbl copy(t);
+    Tbl other(1, 1);
+    other = copy;
+    other.Resize(3);
+    other.Initialize(4, 2);
+    std::vector<Obj> objs(100);
+    SComBag<ISym> bag(1, 1);
+    for (Obj& o : objs) bag.Add(P(o));
+  }
+  EXPECT_EQ(kvcom_detail::g_typeNamesBuilt.load(), before);
+  Tbl t(0, 1);
+  kvcom_detail::g_failTableAllocations = 1;
+  EXPECT_THROW(t.Add(P(a)), SEOutOfMemory);
+  kvcom_detail::g_failTableAllocations = 0;
+  EXPECT_GT(kvcom_detail::g_typeNamesBuilt.load(), before);
+  EXPECT_EQ(a.Refs(), 0);
+}
+
 TEST(SComBagTest, SortedByUnsignedPointerWithoutDuplicates) {
   std::vector<Obj> objs(40);
   {

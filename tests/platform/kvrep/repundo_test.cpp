@@ -259,3 +259,28 @@ TEST(RepSession, QueriesAndPictureHolder) {
 }
 
 }  // namespace
+
+// The failure texts of the reference tables name their types; they are made
+// only when an allocation fails, never on a step, undo or redo that succeeds.
+TEST_F(RepTest, UndoAndRedoBuildNoFailureText) {
+  std::vector<TNode*> made;
+  const long before = kvcom_detail::g_typeNamesBuilt.load();
+  {
+    SRepCreateContext step(static_cast<ISRepSession*>(session), 0, 1, 0);
+    for (int i = 0; i < 300; ++i) {
+      TNode* n = NewNode(session);
+      made.push_back(n);
+      n->SetAttribute(kColor, SRepVariant::Long(i));
+      root->Collection(kKids)->Insert(n, -1);
+      a->Collection(kLinks)->Insert(n, -1);
+    }
+    root->Collection(kKids)->Move(0, 200);
+    root->Collection(kKids)->Remove(5);
+  }
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_EQ(S_OK, session->Undo());
+    ASSERT_EQ(S_OK, session->Redo());
+  }
+  EXPECT_EQ(kvcom_detail::g_typeNamesBuilt.load(), before);
+  for (TNode* n : made) n->Release();
+}

@@ -98,6 +98,31 @@ TEST(XmlDocument, AttributeAndTextEscapingAndDroppedCharacters) {
   EXPECT_EQ(s.find("\xED"), std::string::npos);  // no encoded surrogate
 }
 
+// Names and values given in UTF-8 end up exactly as the same texts given in
+// UTF-16; a bad name is refused either way.
+TEST(XmlDocument, Utf8AttributesMatchUtf16Ones) {
+  const char* values[] = {"plain", "a<b&c\"d'", "tab\there", "\x01dropped", "\xC3\xA9t\xC3\xA9", ""};
+  DOM_Document one = MakeDoc(), two = MakeDoc();
+  DOM_Element a = one.getDocumentElement(), b = two.getDocumentElement();
+  int i = 0;
+  for (const char* v : values) {
+    const std::string name = "n" + std::to_string(i++) + "-x.y";
+    a.setAttribute(name.c_str(), v);
+    b.setAttribute(DOMString(SString::FromUtf8(name)), DOMString(SString::FromUtf8(v)));
+  }
+  a.setAttribute("n0-x.y", "again");  // replaces, keeps the place
+  b.setAttribute(DOMString(SString::FromUtf8("n0-x.y")), DOMString(SString::FromUtf8("again")));
+  a.setAttribute("num", 42);
+  b.setAttribute(DOMString(SString::FromUtf8("num")), 42);
+  a.setAttribute("real", 0.25);
+  b.setAttribute(DOMString(SString::FromUtf8("real")), 0.25);
+  EXPECT_EQ(Text(one), Text(two));
+  for (const char* bad : {"", "1st", "a b", "x<"}) {
+    EXPECT_THROW(a.setAttribute(bad, "v"), DOM_DOMException) << bad;
+    EXPECT_THROW(a.setAttribute(bad, 3), DOM_DOMException) << bad;
+  }
+}
+
 // Switches LC_ALL to a locale whose decimal separator is a comma; generates
 // one with localedef into a private folder when none is installed.
 class CommaLocale {
