@@ -16,10 +16,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "apps/symhost/hostsymbols.h"
+#include "bench/exportscene.h"
 #include "sym/render/symexport.h"
 
 namespace {
@@ -27,50 +28,26 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kSide = 100;  // boxes per row and per column
-constexpr LONG kBoxW = 2400, kBoxH = 1800, kGap = 600;
 
 // The diagram, built once for the process.
 class BenchDiagram {
  public:
   BenchDiagram() : m_session(new SRepSession()) {
     m_session->AddRef();
-    const DWORD fills[] = {RGB(0xDD, 0xEB, 0xF7), RGB(0xFF, 0xF2, 0xCC), RGB(0xE2, 0xF0, 0xD9), RGB(0xF4, 0xB1, 0x83)};
-    const SHostBox::Shape shapes[] = {SHostBox::Rect, SHostBox::RoundRect, SHostBox::Ellipse};
-    for (int i = 0; i < kSide * kSide; ++i) {
-      const LONG x = (i % kSide) * (kBoxW + kGap), y = -(i / kSide) * (kBoxH + kGap);
-      auto* b = new SHostBox(m_session, SSymRect(x, y, x + kBoxW, y - kBoxH), shapes[i % 3]);
-      b->AddRef();
-      b->SetSession(m_session);
-      b->SetPen(SSymPen(1 + i % 5, 0, SSymColor(RGB(0x2F, 0x55, 0x97))), 0);
-      SSymBrush brush(SSymColor(fills[i % 4]));
-      if (i % 7 == 3) brush = SSymBrush(1 + i % 6, SSymColor(fills[i % 4]));  // hatched
-      if (i % 5 == 2) {                                                        // gradient, linear or radial
-        brush = SSymBrush(SSymBrush::Gradient, 0, SSymColor(RGB(0xFF, 0xFF, 0xFF)));
-        brush.m_endColor = SSymColor(fills[i % 4]);
-        brush.m_gradientMode = i % 2 ? 0x21 : 0x205;
-      }
-      b->SetBrush(brush, 0);
-      b->SetShadowStyle(static_cast<SHORT>(i % 4), 0);
-      b->SetText(SString::Format("N%d", i), 0);
-      b->SetFont(SSymFont(SString(u"Arial"), 7, i % 11 == 0 ? SSymFont::Bold : SSymFont::Normal), 0);
-      b->SetTextStyle(0x122, 0);
-      m_boxes.push_back(b);
-    }
-    m_extent = SSymRect(-1800, 1800, kSide * (kBoxW + kGap) + 1800, -kSide * (kBoxH + kGap) - 1800);
+    m_scene = std::make_unique<SBenchScene>(m_session, kSide * kSide, kSide);
   }
   ~BenchDiagram() {
-    for (SHostBox* b : m_boxes) b->Release();
+    m_scene.reset();
     m_session->Release();
   }
   void Draw(SSymCanvas& canvas) const {
-    for (SHostBox* b : m_boxes) b->Draw(canvas);
+    for (SHostBox* b : m_scene->boxes) b->Draw(canvas);
   }
-  const SSymRect& Extent() const { return m_extent; }
+  const SSymRect& Extent() const { return m_scene->extent; }
 
  private:
   SRepSession* m_session;
-  std::vector<SHostBox*> m_boxes;
-  SSymRect m_extent;
+  std::unique_ptr<SBenchScene> m_scene;
 };
 
 // Resident memory in MB from /proc/self/status ("VmRSS:" or "VmHWM:"), or
