@@ -119,6 +119,17 @@ void ShapeResize(SSymRect& r, LONG w, LONG h);
   int GetCapabilityA() const override { return a; } \
   int GetCapabilityB() const override { return b; }
 
+// The faces of a curved shape: drawn, hit, crossed and inset by its own
+// curve rather than by a polygon.
+#define KV_CURVED_SHAPE_FACES                                                                                       \
+  void Draw(SSymCanvas& canvas, const SSymRect& rect, int transparent) override;                                  \
+  int IsPtInShape(const SSymCanvas& canvas, const SSymRect& rect, const SSymPoint& pt, int* part, int transparent) \
+      const override;                                                                                             \
+  using SSymShape::GetIntersection;                                                                               \
+  int GetIntersection(int* canAnswer, const SSymRect& rect, const SSymSegment& seg, SSymPoint* at) const override; \
+  SSymRect GetMargin(const SSymRect& rect) const override;                                                        \
+  int AdjustRectToText(SSymRect& rect) const override;
+
 class SSymShapeRectangle : public SSymShape {
  public:
   SSymShapeRectangle();
@@ -129,39 +140,21 @@ class SSymShapeRectangle : public SSymShape {
 class SSymShapeEllipse : public SSymShape {
  public:
   SSymShapeEllipse();
-  void Draw(SSymCanvas& canvas, const SSymRect& rect, int transparent) override;
-  int IsPtInShape(const SSymCanvas& canvas, const SSymRect& rect, const SSymPoint& pt, int* part,
-                  int transparent) const override;
-  using SSymShape::GetIntersection;
-  int GetIntersection(int* canAnswer, const SSymRect& rect, const SSymSegment& seg, SSymPoint* at) const override;
-  SSymRect GetMargin(const SSymRect& rect) const override;
-  int AdjustRectToText(SSymRect& rect) const override;
+  KV_CURVED_SHAPE_FACES
 };
 
 class SSymShapeRoundRect : public SSymShape {
  public:
   SSymShapeRoundRect();
   KV_SHAPE_CAPS(1, 0)
-  void Draw(SSymCanvas& canvas, const SSymRect& rect, int transparent) override;
-  int IsPtInShape(const SSymCanvas& canvas, const SSymRect& rect, const SSymPoint& pt, int* part,
-                  int transparent) const override;
-  using SSymShape::GetIntersection;
-  int GetIntersection(int* canAnswer, const SSymRect& rect, const SSymSegment& seg, SSymPoint* at) const override;
-  SSymRect GetMargin(const SSymRect& rect) const override;
-  int AdjustRectToText(SSymRect& rect) const override;
+  KV_CURVED_SHAPE_FACES
 };
 
 class SSymShapeOvale : public SSymShape {
  public:
   SSymShapeOvale();
   KV_SHAPE_CAPS(1, 0)
-  void Draw(SSymCanvas& canvas, const SSymRect& rect, int transparent) override;
-  int IsPtInShape(const SSymCanvas& canvas, const SSymRect& rect, const SSymPoint& pt, int* part,
-                  int transparent) const override;
-  using SSymShape::GetIntersection;
-  int GetIntersection(int* canAnswer, const SSymRect& rect, const SSymSegment& seg, SSymPoint* at) const override;
-  SSymRect GetMargin(const SSymRect& rect) const override;
-  int AdjustRectToText(SSymRect& rect) const override;
+  KV_CURVED_SHAPE_FACES
 };
 
 // A polygon shape given by its corners and margins.
