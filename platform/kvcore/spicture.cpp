@@ -161,7 +161,12 @@ BOOL SImageFile::LoadImageW(const SString& path) {
 
 BOOL SImageFile::AddImage(HICON icon) {
   const KvImage* image = KvIconImage(icon);
-  return image ? AddImage(*image) : FALSE;
+  if (!image || !AddImage(*image)) return FALSE;
+  // A cursor keeps its hot spot.
+  const POINT hot = KvIconHotSpot(icon);
+  m_pImages->back().hotX = hot.x;
+  m_pImages->back().hotY = hot.y;
+  return TRUE;
 }
 
 BOOL SImageFile::AddImage(const KvImage& image) {
