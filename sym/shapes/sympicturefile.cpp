@@ -307,10 +307,24 @@ HRESULT SSymPictureFileImpl::PutContent(const SBlob& content) {
           const HRESULT set = SRepObjectBaseImpl::SetAttribute(A::PictureID, OidValue(id));
           if (FAILED(set)) return set;
         }
+        auto invalid = [](const char* what) {
+          return SEIOException(SString(what), __PRETTY_FUNCTION__, __FILE__, __LINE__, static_cast<DWORD>(E_FAIL));
+        };
         SPictureInfo* made = nullptr;
         if (SPictureInfo* found = manager.GetPictureInfo(id)) {
-          if (found->GetState() == 0) found->SetOriginalData(content);
-          else found->Prepare();
+          if (found->GetState() == 0) {
+            found->SetOriginalData(content);
+          } else if (!content.IsEmpty() && !(found->GetOriginalData() == content)) {
+            // New bytes for a loaded picture replace it (for every user of
+            // the record) once they are known to decode; bytes that do not
+            // are refused and the picture stays.
+            SPictureInfo trial(found->GetType(), SString(), 0, SString(), content);
+            if (!trial.Prepare()) throw invalid("the content is not a picture of the record's type");
+            found->SetOriginalData(content);
+            found->Prepare();
+          } else {
+            found->Prepare();
+          }
           m_pPicture = found;
           return S_OK;
         }
@@ -325,9 +339,6 @@ HRESULT SSymPictureFileImpl::PutContent(const SBlob& content) {
           SBlobReadLock lock(work);
           raw = SSymPictureContent::IsRawForm(type, lock.GetData(), lock.GetSize());
         }
-        auto invalid = [](const char* what) {
-          return SEIOException(SString(what), __PRETTY_FUNCTION__, __FILE__, __LINE__, static_cast<DWORD>(E_FAIL));
-        };
         if (raw) {
           switch (type) {
             case SPictureInfo::ptMetaFile: {

@@ -237,8 +237,9 @@ HRESULT SSymBitmap::SetBackgroundPictureID(const GUID& id) {
   SSymPictureManager manager;
   SPictureInfo* p = manager.GetPictureInfo(id);
   // An identifier that names no picture leaves the symbol as it is.
-  if (!p || p == m_pPicture) return S_FALSE;
-  return SetBackgroundPicture(p) ? S_OK : S_FALSE;
+  if (!p) return S_FALSE;
+  const bool changed = p != m_pPicture;
+  return SetBackgroundPicture(p) && changed ? S_OK : S_FALSE;
 }
 
 void SSymBitmap::OnCollectionInsert(LONG id, ISRepObject* owner, int pos) {

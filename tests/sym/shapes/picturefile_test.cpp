@@ -422,8 +422,18 @@ TEST_F(PictureFileTest, ContentOfAKnownIdentifierUsesItsRecord) {
   a->GetPictureID(id);
   ISSymPictureFile* b = New(3);
   b->SetPictureID(id);
-  EXPECT_EQ(b->SetContent(SBlob(kvtest::PngBytes(9, 9, 0xFF0000FFu))), S_OK);
+  EXPECT_EQ(b->SetContent(SBlob(kvtest::PngBytes(3, 3, 0xFF00FF00u))), S_OK);
   EXPECT_EQ(b->GetPicture(), a->GetPicture());
+  // New bytes under the identifier replace the picture of its record, for
+  // every user of it; bytes that do not decode are refused.
+  const Bytes larger = kvtest::PngBytes(9, 9, 0xFF0000FFu);
+  EXPECT_EQ(b->SetContent(SBlob(larger)), S_OK);
+  EXPECT_EQ(b->GetPicture(), a->GetPicture());
+  EXPECT_EQ(a->GetPicture()->GetPictureSize().cx, 9);
+  EXPECT_EQ(Content(a), larger);
+  EXPECT_TRUE(FAILED(a->SetContent(SBlob(Bytes(200, 0x42)))));
+  EXPECT_EQ(Content(a), larger);
+  EXPECT_EQ(a->GetPicture()->GetPictureSize().cx, 9);
 }
 
 TEST_F(PictureFileTest, CommandsGoToAJobFirst) {
