@@ -7,7 +7,6 @@
 
 #include <cstring>
 
-#include "kvcore/sstream.h"
 #include "sym/shapes/sympicturefile.h"
 #include "sym/shapes/sympictures.h"
 #include "win/emf.h"
@@ -145,11 +144,11 @@ std::vector<ISSymbol*> SBuildPictureRow(SHostDiagram& diagram) {
     caption(i, captions[i]);
   }
   if (ISSymbol* sym = diagram.AddSymbol(CLSID_SSymMetafile, cell(2))) {
+    // The metafile goes in as the symbol's blob, the form the model stores.
     SMetaFile chart(ChartMetafile());
-    SOutputGlobal blob;
-    SOutputBinaryStream out(blob);
-    out << chart;
-    if (auto* mf = dynamic_cast<SSymMetafile*>(SSymBase::FromInterface(sym)); mf && mf->SetBlobData(blob.GetBlob()) == S_OK) {
+    SSymMetafile holder(&chart, SSymRect(0, 1, 1, 0));
+    const SBlob blob = holder.GetBlobData();
+    if (auto* mf = dynamic_cast<SSymMetafile*>(SSymBase::FromInterface(sym)); mf && mf->SetBlobData(blob) == S_OK) {
       made.push_back(sym);
       caption(2, u"Metafile (its own EMF)");
     }
