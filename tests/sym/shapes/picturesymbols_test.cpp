@@ -37,6 +37,10 @@ class PictureSymbols : public SymFixture {
     SExceptionDialog::SetQuiet(true);
   }
   void TearDown() override {
+    // Symbols placed in a diagram may outlive the test (the edge router
+    // keeps them): they let go of their pictures before the records go.
+    for (ISRepObject* o : m_own)
+      if (auto* b = dynamic_cast<SSymBitmap*>(SRepObject::FromInterface(o))) b->SetBackgroundPicture(nullptr);
     for (ISRepObject* o : m_own) o->Release();
     SymFixture::TearDown();
     SPictureManager::RemoveAll();
