@@ -6,9 +6,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "kvcore/sexceptiondlg.h"
+#include "kvcore/sexceptionhook.h"
 #include "kvcore/sjob.h"
 #include "kvcore/sstream.h"
 #include "kvrep/srepsession.h"
@@ -473,6 +476,63 @@ TEST_F(PictureFileTest, CopiesTakeTheSourceValuesAndUndoRestoresAttributes) {
   ISRepObject* none = nullptr;
   EXPECT_EQ(SSymPictureFile::CreateInstance(&none, nullptr, reinterpret_cast<ISRepObject*>(m_session)),
             E_INVALIDARG);
+}
+
+}  // namespace
+
+namespace {
+
+// A change listener that throws what it is given.
+class ThrowingSink final : public ISRepObjSink {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    if (iid != IID_IUnknown && iid != IID_ISRepObjSink) return *ppv = nullptr, E_NOINTERFACE;
+    *ppv = static_cast<ISRepObjSink*>(this);
+    return S_OK;
+  }
+  ULONG AddRef() override { return 2; }
+  ULONG Release() override { return 1; }
+  HRESULT OnChange(ISRepObject*, LONG) override {
+    if (raise) raise();
+    return S_OK;
+  }
+  HRESULT OnDelete(ISRepObject*, int) override { return S_OK; }
+  HRESULT OnFlush(ISRepObject*) override { return S_OK; }
+  std::function<void()> raise;
+};
+
+TEST_F(PictureFileTest, AttributeCallsTurnExceptionsIntoCodes) {
+  ISSymPictureFile* f = New();
+  ThrowingSink sink;
+  ASSERT_EQ(f->Advise(0, &sink), S_OK);
+  int target = 0;
+  struct Case {
+    const char* name;
+    std::function<void()> raise;
+    HRESULT code;
+    bool shown;
+  } cases[] = {{"com", [] { throw SECOMException(E_ACCESSDENIED); }, E_ACCESSDENIED, true},
+               {"io", [] { throw SEIOException("f", "file", 1, static_cast<DWORD>(STG_E_FILENOTFOUND)); },
+                STG_E_FILENOTFOUND, true},
+               {"aborted", [] { throw SEIOAbortedException("f", "file", 1); }, E_ABORT, false},
+               {"other", [] { throw std::runtime_error("x"); }, E_UNEXPECTED, true}};
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SExceptionDialog::ClearLog();
+    sink.raise = c.raise;
+    EXPECT_EQ(f->SetName(SString("name ") + SString::FromInt(++n)), c.code);
+    ASSERT_EQ(SExceptionDialog::Log().size(), c.shown ? 1u : 0u);
+    if (c.shown) {
+      EXPECT_EQ(SExceptionDialog::Log()[0].text.Left(58),
+                SString("SSymPictureFileMem::SetAttribute(dispid = 0x01000002, ...)"));
+    }
+  }
+  sink.raise = [&] { throw STargetedException(&target); };
+  EXPECT_THROW(f->SetName(SString("passed on")), STargetedException);
+  sink.raise = nullptr;
+  f->Unadvise(&sink);
 }
 
 }  // namespace
