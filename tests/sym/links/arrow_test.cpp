@@ -360,6 +360,25 @@ TEST_F(Arrow, FillTakesTheLineColourAndBlackInBlackAndWhite) {
   }
 }
 
+TEST_F(Arrow, ShadowOfTheLineCarriesItsArrowheads) {
+  SSymPolyBase* line = nullptr;
+  OnLine({{0, 0}, {5000, 0}}, 3, 0, &line);
+  line->m_pen = SSymPen(SSymPen::Solid, 0, SSymColor(0x0000FF));
+  line->m_shadowBrush = SSymBrush(SSymColor(0x808080));
+  struct Case {
+    SHORT style;
+    const char* brush;  // the arrowhead's fill in the shadow drawing
+  } cases[] = {{1, "SetBrush 1 808080"}, {3, "SetBrush 1 808080"}, {2, "SetBrush 1 0000ff"}};
+  for (const Case& c : cases) {
+    line->m_shadowStyle = c.style;
+    RecordingCanvas canvas;
+    ASSERT_EQ(line->DrawShadow(canvas), S_OK);
+    const int at = canvas.IndexOf(c.brush);
+    EXPECT_NE(at, -1) << c.style << " " << testing::PrintToString(canvas.Calls());
+    EXPECT_GT(canvas.IndexOf("Polygon"), at) << c.style;
+  }
+}
+
 TEST_F(Arrow, EntriesWithoutFigureAndHiddenLinesDrawNothing) {
   for (int type : {11, 15}) {
     SSymPolyBase* line = nullptr;
