@@ -19,6 +19,8 @@ constexpr int kSvgCanvas = 9;
 SSymPoint Offset(const SSymPoint& p, long long dx, long long dy) {
   return SSymPoint(SSymTruncate(static_cast<double>(p.x + dx)), SSymTruncate(static_cast<double>(p.y + dy)));
 }
+// Held within the 32-bit range.
+LONG Fit(long long v) { return SSymTruncate(static_cast<double>(v)); }
 // Halved toward zero, summed in 64 bits.
 LONG Mid(LONG a, LONG b) { return static_cast<LONG>((static_cast<long long>(a) + b) / 2); }
 }  // namespace
@@ -134,7 +136,7 @@ void SSymArrow::SetPosition(const SSymPoint& tip, const SSymPoint& toward) {
   SSymTabArrow::ArrowEntry& e = *m_pEntry;
   SSymTabArrow::ResetEntry(e);
   const long long dx0 = static_cast<long long>(tip.x) - e.m_ptTip.x, dy0 = static_cast<long long>(tip.y) - e.m_ptTip.y;
-  const SSymSize d(static_cast<LONG>(dx0), static_cast<LONG>(dy0));
+  const SSymSize d(Fit(dx0), Fit(dy0));
   if (e.m_pSymbol) e.m_pSymbol->MoveBy(d);
   e.m_ptTip = tip;
   e.m_ptBase = Offset(e.m_ptBase, dx0, dy0);
@@ -163,7 +165,7 @@ void SSymArrow::SetPosition(const SSymPoint& tip, const SSymPoint& toward) {
   e.m_ptBase = Offset(e.m_ptBase, sx, sy);
   m_ptBase = e.m_ptBase;
   for (SSymPoint& c : e.m_ptCorner) c = Offset(c, sx, sy);
-  if (e.m_pSymbol) e.m_pSymbol->MoveBy(SSymSize(static_cast<LONG>(sx), static_cast<LONG>(sy)));
+  if (e.m_pSymbol) e.m_pSymbol->MoveBy(SSymSize(Fit(sx), Fit(sy)));
 }
 
 int SSymArrow::SymArrowToLine(const SSymPoint& tip, const SSymPoint& toward) {
@@ -198,10 +200,9 @@ HRESULT SSymArrow::MoveBy(const SSymSize& offset, int redraw) {
   m_ptBase = Offset(m_ptBase, offset.cx, offset.cy);
   SSymRect r = m_rect;
   r.Normalize();
-  m_rect = SSymRect(Offset(SSymPoint(r.x1, r.y1), offset.cx, offset.cy).x,
-                    Offset(SSymPoint(r.x1, r.y1), offset.cx, offset.cy).y,
-                    Offset(SSymPoint(r.x2, r.y2), offset.cx, offset.cy).x,
-                    Offset(SSymPoint(r.x2, r.y2), offset.cx, offset.cy).y);
+  const SSymPoint a = Offset(SSymPoint(r.x1, r.y1), offset.cx, offset.cy);
+  const SSymPoint b = Offset(SSymPoint(r.x2, r.y2), offset.cx, offset.cy);
+  m_rect = SSymRect(a.x, a.y, b.x, b.y);
   if (redraw) Redraw(nullptr);
   return S_OK;
 }

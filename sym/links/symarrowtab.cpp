@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -69,11 +70,20 @@ SSymArrowFigure& SSymArrowFigure::Dotted() {
   return *this;
 }
 
+namespace {
+// A coordinate moved, held within the 32-bit range (a line far out must not
+// wrap its arrowhead around).
+LONG Add(LONG v, LONG d) {
+  return static_cast<LONG>(std::clamp<long long>(static_cast<long long>(v) + d, INT32_MIN, INT32_MAX));
+}
+SSymPoint Add(const SSymPoint& p, const SSymSize& d) { return SSymPoint(Add(p.x, d.cx), Add(p.y, d.cy)); }
+}  // namespace
+
 void SSymArrowFigure::MoveBy(const SSymSize& d) {
-  for (int i = 0; i < m_pts.GetCount(); ++i) m_pts[i] = SSymPoint(m_pts[i].x + d.cx, m_pts[i].y + d.cy);
-  m_rect = SSymRect(m_rect.x1 + d.cx, m_rect.y1 + d.cy, m_rect.x2 + d.cx, m_rect.y2 + d.cy);
-  m_start = SSymPoint(m_start.x + d.cx, m_start.y + d.cy);
-  m_end = SSymPoint(m_end.x + d.cx, m_end.y + d.cy);
+  for (int i = 0; i < m_pts.GetCount(); ++i) m_pts[i] = Add(m_pts[i], d);
+  m_rect = SSymRect(Add(m_rect.x1, d.cx), Add(m_rect.y1, d.cy), Add(m_rect.x2, d.cx), Add(m_rect.y2, d.cy));
+  m_start = Add(m_start, d);
+  m_end = Add(m_end, d);
   for (SSymArrowFigure& m : m_members) m.MoveBy(d);
 }
 
@@ -99,8 +109,8 @@ void SSymArrowFigure::Transform(const SSymMatrix& matrix) {
   const bool quarter = std::llabs(static_cast<long long>(u.y) - o.y) > std::llabs(static_cast<long long>(u.x) - o.x);
   const long long nw = quarter ? h : w, nh = quarter ? w : h;
   const SSymPoint nc = matrix.Transform(c);
-  m_rect = SSymRect(static_cast<LONG>(nc.x - nw / 2), static_cast<LONG>(nc.y + nh / 2),
-                    static_cast<LONG>(nc.x - nw / 2 + nw), static_cast<LONG>(nc.y + nh / 2 - nh));
+  auto fit = [](long long v) { return static_cast<LONG>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); };
+  m_rect = SSymRect(fit(nc.x - nw / 2), fit(nc.y + nh / 2), fit(nc.x - nw / 2 + nw), fit(nc.y + nh / 2 - nh));
   if (m_kind == Arc) {
     m_start = matrix.Transform(m_start);
     m_end = matrix.Transform(m_end);
@@ -121,8 +131,9 @@ void SSymArrowFigure::CopyGeometry(const SSymArrowFigure& source) {
     return;
   }
   const SSymRect a = source.GetBoundRect(), b = GetBoundRect();
-  auto centre = [](LONG p, LONG q) { return static_cast<LONG>((static_cast<long long>(p) + q) / 2); };
-  MoveBy(SSymSize(centre(a.x1, a.x2) - centre(b.x1, b.x2), centre(a.y1, a.y2) - centre(b.y1, b.y2)));
+  auto centre = [](LONG p, LONG q) { return (static_cast<long long>(p) + q) / 2; };
+  auto fit = [](long long v) { return static_cast<LONG>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); };
+  MoveBy(SSymSize(fit(centre(a.x1, a.x2) - centre(b.x1, b.x2)), fit(centre(a.y1, a.y2) - centre(b.y1, b.y2))));
 }
 
 void SSymArrowFigure::SetPenWidthColor(LONG width, SSymColor color) {

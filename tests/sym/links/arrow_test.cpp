@@ -422,6 +422,16 @@ TEST_F(Arrow, ShortLinesAndZeroSegmentsGiveADefinedPlacement) {
   SvgKindCanvas svg;
   EXPECT_EQ(l->DrawSymbol(svg), S_OK);
   EXPECT_EQ(l->DrawShadow(svg), S_OK);
+  // Lines at the very edge of the coordinate range: figures are held in
+  // range instead of wrapping around.
+  for (int type : {0, 18, 43, 48}) {
+    SSymArrow* far = OnLine({{INT_MAX, INT_MIN}, {INT_MIN, INT_MAX}}, 2, type);
+    EXPECT_EQ(far->GetTip(), SSymPoint(INT_MAX, INT_MIN)) << type;
+    SSymArrow* back = OnLine({{INT_MIN, INT_MAX}, {INT_MAX, INT_MAX}}, 3, type);
+    EXPECT_EQ(back->GetTip(), SSymPoint(INT_MAX, INT_MAX)) << type;
+    RecordingCanvas c;
+    EXPECT_EQ(far->DrawSymbol(c), S_OK);
+  }
 }
 
 TEST_F(Arrow, ToLineSetsTipAndBaseWithoutPlacingTheFigure) {
