@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cmath>
 #include <cstdlib>
+#include <new>
 #include <utility>
 
 #include "kvcore/swinapp.h"
@@ -245,10 +246,12 @@ struct Table {
   bool built = false;
 };
 
-// Made once and never destroyed: a lookup during the unload, even after the
-// static destructors, still finds the (emptied) table.
+// Made once in static storage and never destroyed: a lookup during the
+// unload, even after the static destructors, still finds the (emptied)
+// table, and the library leaves no heap block behind when it is unloaded.
 Table& TheTable() {
-  static Table* table = new Table;
+  alignas(Table) static unsigned char storage[sizeof(Table)];
+  static Table* table = new (storage) Table;
   return *table;
 }
 
