@@ -40,15 +40,17 @@ ISSymbol* Line(SHostDiagram& d, const SSymPoint& a, const SSymPoint& b, int type
 
 std::vector<ISSymbol*> SBuildArrowheadSheet(SHostDiagram& d) {
   std::vector<ISSymbol*> lines;
-  Label(d, SSymRect(0, 0, kColumns * (kCellW + kGap), -kHeadingH), u"Arrowheads",
-        SSymFont(kArial, 20, SSymFont::Bold), 0x120);
+  Label(d, SSymRect(0, 0, kColumns * (kCellW + kGap), -kHeadingH), u"Arrowheads", SSymFont(kArial, 20, SSymFont::Bold),
+        0x120);
   for (int type = SSymTabArrow::FirstType; type <= SSymTabArrow::LastType; ++type) {
     const LONG x = (type % kColumns) * (kCellW + kGap);
     const LONG top = -kHeadingH - (type / kColumns) * (kCellH + kGap);
     const std::string number = std::to_string(type);
     std::u16string caption = u"type " + std::u16string(number.begin(), number.end());
-    if (type == SSymTabArrow::NoArrow) caption += u" (no arrowhead)";
-    else if (!SSymTabArrow::GetEntry(type)->HasFigure()) caption += u" (no figure)";
+    if (type == SSymTabArrow::NoArrow)
+      caption += u" (no arrowhead)";
+    else if (!SSymTabArrow::GetEntry(type)->HasFigure())
+      caption += u" (no figure)";
     Label(d, SSymRect(x, top, x + kCellW, top - 800), caption, SSymFont(kArial, 8), 0x122);
     // Room behind each tip for the figures that reach past it.
     lines.push_back(Line(d, SSymPoint(x + 700, top - 3300), SSymPoint(x + 4700, top - 3300), type));

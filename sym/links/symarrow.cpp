@@ -126,7 +126,8 @@ int SSymArrow::GetTipOnSymbol(ISSymLinkable* symbol, const SSymSegment& segment,
     const double dx = static_cast<double>(m_ptBase.x) - m_ptTip.x, dy = static_cast<double>(m_ptBase.y) - m_ptTip.y;
     const double len = std::sqrt(dx * dx + dy * dy);
     if (len > 1.0)
-      *point = Offset(*point, static_cast<long long>(pull * dx / len * 0.5), static_cast<long long>(pull * dy / len * 0.5));
+      *point =
+          Offset(*point, static_cast<long long>(pull * dx / len * 0.5), static_cast<long long>(pull * dy / len * 0.5));
   }
   return 1;
 }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <utility>
@@ -171,8 +171,10 @@ SSymRect SSymArrowFigure::GetBoundRect() const {
     SSymRect all(0, 0, 0, 0);
     for (const SSymArrowFigure& m : m_members) {
       const SSymRect r = m.GetBoundRect();
-      if (!any) all = r;
-      else all = SSymRect(std::min(all.x1, r.x1), std::max(all.y1, r.y1), std::max(all.x2, r.x2), std::min(all.y2, r.y2));
+      if (!any)
+        all = r;
+      else
+        all = SSymRect(std::min(all.x1, r.x1), std::max(all.y1, r.y1), std::max(all.x2, r.x2), std::min(all.y2, r.y2));
       any = true;
     }
     return all;
@@ -322,6 +324,8 @@ void SSymTabArrow::TerminateSymArrow() {
 }
 
 // ---- the figures -----------------------------------------------------------------------------------
+// The figure data keeps its table layout.
+// clang-format off
 namespace {
 using F = SSymArrowFigure;
 using Pts = std::initializer_list<SSymPoint>;
@@ -504,6 +508,7 @@ std::vector<Row> Rows() {
   return rows;
 }
 }  // namespace
+// clang-format on
 
 void SSymTabArrow::InitSymArrow() {
   for (Row& r : Rows())

@@ -10,11 +10,11 @@
 
 #include "kvcore/swinapp.h"
 #include "kvrep/srepsession.h"
+#include "support/recording_canvas.h"
+#include "support/symtest.h"
 #include "sym/links/symarrow.h"
 #include "sym/links/symlinkbase.h"
 #include "sym/shapes/symrectfamily.h"
-#include "support/recording_canvas.h"
-#include "support/symtest.h"
 
 namespace {
 
@@ -91,14 +91,15 @@ TEST(ArrowCatalogue, EveryTypeHasAnEntryAndOnlyThreeAreEmpty) {
   EXPECT_EQ(empty, 3);
   // Persisted arrow bytes name types up to 254: any type outside the
   // catalogue is answered by the entry of 24 (no arrow), never past the table.
-  for (int t : {-1, 71, 100, 254, 255, INT_MIN, INT_MAX}) EXPECT_EQ(SSymTabArrow::GetEntry(t), SSymTabArrow::GetEntry(24)) << t;
+  for (int t : {-1, 71, 100, 254, 255, INT_MIN, INT_MAX})
+    EXPECT_EQ(SSymTabArrow::GetEntry(t), SSymTabArrow::GetEntry(24)) << t;
 }
 
 TEST(ArrowCatalogue, SetEntryRefusesBadTypesAndMissingFigures) {
   const Entry* e = SSymTabArrow::GetEntry(11);
   for (int t : {-1, 71}) {
-    SSymTabArrow::SetEntry(t, std::make_unique<Fig>(Fig::MakeRect(Fig::Ellipse, SSymRect(0, 10, 10, 0))), {}, {}, {},
-                           0, 0, 0);
+    SSymTabArrow::SetEntry(t, std::make_unique<Fig>(Fig::MakeRect(Fig::Ellipse, SSymRect(0, 10, 10, 0))), {}, {}, {}, 0,
+                           0, 0);
   }
   SSymTabArrow::SetEntry(11, nullptr, SSymPoint(1, 1), SSymPoint(2, 2), SSymRect(0, 5, 5, 0), 1, 0, 7);
   EXPECT_FALSE(e->HasFigure());
@@ -118,8 +119,8 @@ TEST(ArrowCatalogue, ResetPutsTheWorkingFigureBackAndCopiesOnlyCommonGroupMember
 
   // Two groups of different sizes: only the leading members are reset.
   Entry own;
-  own.m_pModel = std::make_unique<Fig>(Fig::MakeGroup({Fig::MakeRect(Fig::Ellipse, SSymRect(0, 100, 100, 0)),
-                                                      Fig::MakePoints(Fig::Polyline, {{0, 0}, {50, 50}})}));
+  own.m_pModel = std::make_unique<Fig>(Fig::MakeGroup(
+      {Fig::MakeRect(Fig::Ellipse, SSymRect(0, 100, 100, 0)), Fig::MakePoints(Fig::Polyline, {{0, 0}, {50, 50}})}));
   own.m_pSymbol = std::make_unique<Fig>(Fig::MakeGroup({Fig::MakeRect(Fig::Ellipse, SSymRect(500, 600, 600, 500))}));
   SSymTabArrow::ResetEntry(own);
   ASSERT_EQ(own.m_pSymbol->Members().size(), 1u);
