@@ -342,6 +342,26 @@ TEST_F(Arrow, TipOnTheOutlinePulledBackByPenOrGlowShadow) {
   }
 }
 
+// A perpendicular arrowhead's bend stands out from the outline by the
+// arrowhead's length along the line plus 225.
+TEST_F(Arrow, PerpendicularBendLeavesRoomForTheArrowhead) {
+  struct Case {
+    int type;
+    LONG bendX;
+  } cases[] = {{0, 5000 - 1001 - 225}, {33, 5000 - 1801 - 225}, {43, 5000 - 1801 - 225}};
+  for (const Case& c : cases) {
+    SSymLinkBase* l = Link(SSymRect(0, 1000, 1000, 0), SSymRect(5000, 1000, 6000, 0), {{500, 500}, {5500, 500}});
+    l->SetArrow(8, c.type, 0);
+    l->LineStyle = SSymLineStyle::NormalPerpendicularArrow;
+    SSymListPt list = l->ListPt;
+    const int r = l->ConstructTempListPt(&list, 0);
+    ASSERT_TRUE(r & 4) << c.type;
+    ASSERT_EQ(list.GetCount(), 3) << c.type;
+    EXPECT_EQ(list[1], SSymPoint(c.bendX, 500)) << c.type;
+    EXPECT_EQ(list[2], SSymPoint(5000, 500)) << c.type;
+  }
+}
+
 TEST_F(Arrow, FillTakesTheLineColourAndBlackInBlackAndWhite) {
   SSymPolyBase* line = nullptr;
   OnLine({{0, 0}, {5000, 0}}, 3, 3, &line);
