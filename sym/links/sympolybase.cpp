@@ -95,7 +95,10 @@ SSymPolyBase::SSymPolyBase(const SSymPolyBase& source)
 SSymPolyBase::~SSymPolyBase() = default;
 
 void SSymPolyBase::MarkModified() {
-  m_state |= 4;
+  // The repository's changed flag: the symbol's own state word has its
+  // drawing-suppressed bit at the same value, which would stop every later
+  // drawing and redraw of the line.
+  SetChanged();
   SetSessionModified();
 }
 
