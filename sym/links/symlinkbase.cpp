@@ -623,10 +623,14 @@ HRESULT SSymLinkBase::TransformLinkPt(ISSymLinkable* linkable, const SSymMatrix&
       default: keepTest = false; break;
     }
     if (keepTest) {
+      // The end stays where it is while it is still inside the symbol and
+      // the symbol would attach it there.
       const SSymPoint q = EndPoint(end);
-      SSymPoint asked = q;
-      if (R.PtInRect(q) && m_linkable[end]->GetDefAttachPt(this, end, asked) && asked == q) continue;
-      if (R.PtInRect(q) && asked == q) continue;
+      if (R.PtInRect(q)) {
+        SSymPoint asked = q;
+        m_linkable[end]->GetDefAttachPt(this, end, asked);
+        if (asked == q) continue;
+      }
     }
     EndPoint(end) = p;
     RecomputePoints(1, 0, 1, 1);
@@ -663,7 +667,22 @@ HRESULT SSymLinkBase::Transform(const SSymMatrix& matrix, int redraw) {
 
 HRESULT SSymLinkBase::SetListPt(const SSymListPt& pts, int redraw, int a, int) {
   if (pts.GetCount() < 2) return S_OK;
-  return SSymPolyBase::SetListPt(pts, redraw, a, 0);
+  const HRESULT hr = SSymPolyBase::SetListPt(pts, redraw, a, 0);
+  if (!g_IsCascadeAllowed() || IsInUndoContext() || m_endSymbol[0].IsNull() || m_endSymbol[1].IsNull()) return hr;
+  // A route that leaves the composite holding both ends makes the composite
+  // grow around it, as a child that moved out would.
+  SComOut<ISSymOwner> owner;
+  if (FAILED(Sym()->GetOwner(&owner)) || !owner) return hr;
+  SComWrap<ISSymCompSym> comp(owner.Get());
+  SSymBase* compBase = comp.IsNull() ? nullptr : SSymBase::FromInterface(comp.Get());
+  if (!compBase || (compBase->m_state & SSymBase::StateKeepChildMoves)) return hr;
+  SSymRect r = compBase->GetClipRect(0, 0);
+  r.Normalize();
+  bool outside = false;
+  for (int i = 0; i < pts.GetCount() && !outside; ++i) outside = !r.PtInRect(pts[i]);
+  if (outside && owner->Contains(m_endSymbol[0].Get(), 1) && owner->Contains(m_endSymbol[1].Get(), 1))
+    comp->ChildChanged();
+  return hr;
 }
 
 void SSymLinkBase::UpdateListPt() {
@@ -781,13 +800,15 @@ int SSymLinkBase::MoveUnderExpectedSymbolParent(ISSymbol* link) {
   if (FAILED(link->GetOwner(&current)) || !current) return 0;
   ISSymOwner* expected = SGetCommonOwnerSym(self->m_endSymbol[0].Get(), self->m_endSymbol[1].Get());
   if (!expected || Answers(expected, IID_ISSymSwimPool) || SameObject(expected, current.Get())) return 0;
-  if (SComWrap<ISSymCompSym> comp(expected); !comp.IsNull()) {
-    comp->Add(link);
-  } else if (SComWrap<ISSymDiagram> diagram(expected); !diagram.IsNull()) {
+  if (SComWrap<ISSymCompSym> comp(expected); !comp.IsNull()) return SUCCEEDED(comp->Add(link)) ? 1 : 0;
+  if (SComWrap<ISSymDiagram> diagram(expected); !diagram.IsNull()) {
     // Held across the move: the former owner may hold the last reference.
+    // A refused add puts the link back, so it never drops out of the tree.
     SComWrap<ISSymbol> hold(link);
-    current->Remove(link);
-    expected->Add(link);
+    if (FAILED(current->Remove(link))) return 0;
+    if (SUCCEEDED(expected->Add(link))) return 1;
+    current->Add(link);
+    return 0;
   }
-  return 1;
+  return 0;  // any other owner is left alone
 }

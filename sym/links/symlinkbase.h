@@ -102,7 +102,8 @@ class SSymLinkBase : public SRepFaces<SSymLinkBase, SSymPolyBase, ISSymLink> {
   bool GetOverSymbolClip(int fromSource, ISSymbol* symbol, SSymRect& clip);
   // Moves link under the nearest common owner of its two ends (a composite,
   // or the diagram); 1 when it was moved. Nothing in a lockout context, for
-  // a link without ends or owner, or when the ends share a swimlane pool.
+  // a link without ends or owner, or when the ends share a swimlane pool;
+  // 0 when the new owner refuses the link (which then stays where it was).
   static int MoveUnderExpectedSymbolParent(ISSymbol* link);
   // The label or sub-symbol drawn over the link (none here).
   virtual void DrawSubSymbol(SSymCanvas&) {}

@@ -278,6 +278,13 @@ TEST_F(LinkFollow, AttachedLinkMovesUnderTheCommonOwnerOfItsEnds) {
   EXPECT_TRUE(comp->Contains(l->Sym(), 0));
   EXPECT_EQ(owner(l).Get(), compOwner);
   EXPECT_EQ(SSymLinkBase::MoveUnderExpectedSymbolParent(l->Sym()), 0);  // already there
+  // A route inside the composite leaves it alone; one that goes out of it
+  // makes it grow around it.
+  const int changed = comp->m_childChanged;
+  l->SetListPt(SSymListPt{{500, 500}, {3000, 500}, {5500, 500}}, 0, 0, 0);
+  EXPECT_EQ(comp->m_childChanged, changed);
+  l->SetListPt(SSymListPt{{500, 500}, {500, 40000}, {5500, 40000}, {5500, 500}}, 0, 0, 0);
+  EXPECT_EQ(comp->m_childChanged, changed + 1);
   // An end outside the composite: the ends share no owner but the diagram,
   // which is never answered; the link stays.
   ASSERT_EQ(l->AttachSym(1, out->Linkable(), SSymPoint(9500, 500)), S_OK);
