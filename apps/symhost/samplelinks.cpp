@@ -106,13 +106,15 @@ SSymPoint Centre(SSymBase* s) {
 std::vector<ISSymbol*> SBuildLinkRow(SHostDiagram& diagram) {
   const LONG top0 = diagram.GetExtent(0).y2 - kRowGap;
   LinkRow row(diagram, top0 - kTitleH);
-  row.Text(SSymRect(0, top0, 8 * kCellW + 7 * kGapX, top0 - kTitleH), u"Links",
-           SSymFont(kArial, 11, SSymFont::Bold), 0x120);
+  row.Text(SSymRect(0, top0, 8 * kCellW + 7 * kGapX, top0 - kTitleH), u"Links", SSymFont(kArial, 11, SSymFont::Bold),
+           0x120);
   constexpr DWORD kBlue = RGB(0xDD, 0xEB, 0xF7), kGreen = RGB(0xE2, 0xF0, 0xD9), kSand = RGB(0xFF, 0xF2, 0xCC),
                   kRose = RGB(0xFC, 0xE4, 0xD6);
   // Boxes of 3000 x 1800 in a panel of kCellW x kPanelH: left and right,
   // high and low.
-  auto box = [](SSymPoint p, LONG dx, LONG dy) { return SSymRect(p.x + dx, p.y - dy, p.x + dx + 3000, p.y - dy - 1800); };
+  auto box = [](SSymPoint p, LONG dx, LONG dy) {
+    return SSymRect(p.x + dx, p.y - dy, p.x + dx + 3000, p.y - dy - 1800);
+  };
 
   SSymPoint p = row.Panel(0, u"Straight");
   auto* a = row.Shape(CLSID_SSymRectangle, box(p, 0, 2250), kBlue);
@@ -132,8 +134,7 @@ std::vector<ISSymbol*> SBuildLinkRow(SHostDiagram& diagram) {
   p = row.Panel(3, u"B\u00e9zier");
   a = row.Shape(CLSID_SSymEllipse, box(p, 0, 300), kRose);
   b = row.Shape(CLSID_SSymEllipse, box(p, 7800, 4200), kRose);
-  row.Link(a, b,
-           SSymListPt{Centre(a), SSymPoint(p.x + 6000, p.y - 1200), SSymPoint(p.x + 4800, p.y - 5100), Centre(b)},
+  row.Link(a, b, SSymListPt{Centre(a), SSymPoint(p.x + 6000, p.y - 1200), SSymPoint(p.x + 4800, p.y - 5100), Centre(b)},
            SSymLineStyle::Bezier);
 
   p = row.Panel(4, u"Self loop");

@@ -32,6 +32,8 @@ using RoutingFn = int (*)(SComBag<ISSymbol>&);
 using UnsyncFn = void (*)(ISSymDiagram*);
 using ResolveFn = void (*)(int);
 
+using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
+
 // The repository collections under which a model object keeps its
 // diagrams and sub-folders.
 constexpr LONG kFolderMembers[] = {0x2000024, 0x200002e};
@@ -226,7 +228,7 @@ HRESULT SSymEdgeRouter::OnNotify(ISRepSession* session, ISRepContext* context) {
 HRESULT SSymEdgeRouter::OnNotify(ISRepSession*, ISRepObject* object) {
   if (object) {
     std::set<ISRepObject*> seen;
-    std::vector<std::pair<SComWrap<ISRepObject, &IID_ISRepObject>, int>> todo{{SComWrap<ISRepObject, &IID_ISRepObject>(object), 0}};
+    std::vector<std::pair<RepObjWrap, int>> todo{{RepObjWrap(object), 0}};
     while (!todo.empty()) {
       auto [at, depth] = todo.back();
       todo.pop_back();
@@ -238,8 +240,7 @@ HRESULT SSymEdgeRouter::OnNotify(ISRepSession*, ISRepObject* object) {
         if (FAILED(at->GetCollection(id, &col)) || !col) continue;
         for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
           SComOut<ISRepObject> item;
-          if (SUCCEEDED(col->Item(i, &item)) && item)
-            todo.emplace_back(SComWrap<ISRepObject, &IID_ISRepObject>(item.Get()), depth + 1);
+          if (SUCCEEDED(col->Item(i, &item)) && item) todo.emplace_back(RepObjWrap(item.Get()), depth + 1);
         }
       }
     }

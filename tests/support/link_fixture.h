@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "kvrep/srepsession.h"
+#include "support/symtest.h"
 #include "sym/links/symlinkbase.h"
 #include "sym/shapes/symrectfamily.h"
-#include "support/symtest.h"
 
 class LinkFixture : public SymFixture {
  protected:

@@ -15,8 +15,12 @@ TEST(MessageBox, LoggedAndAnsweredFromTheScriptThenByTheFirstButton) {
   struct {
     UINT type;
     int answer;
-  } firstButtons[] = {{MB_OK | MB_ICONERROR, IDOK},      {MB_OKCANCEL, IDOK},   {MB_ABORTRETRYIGNORE, IDABORT},
-                      {MB_YESNOCANCEL | MB_ICONWARNING, IDYES}, {MB_YESNO, IDYES}, {MB_RETRYCANCEL, IDRETRY}};
+  } firstButtons[] = {{MB_OK | MB_ICONERROR, IDOK},
+                      {MB_OKCANCEL, IDOK},
+                      {MB_ABORTRETRYIGNORE, IDABORT},
+                      {MB_YESNOCANCEL | MB_ICONWARNING, IDYES},
+                      {MB_YESNO, IDYES},
+                      {MB_RETRYCANCEL, IDRETRY}};
   for (const auto& c : firstButtons) EXPECT_EQ(MessageBoxW(nullptr, u"x", nullptr, c.type), c.answer) << c.type;
   const auto& log = KvMessageBoxLog();
   ASSERT_EQ(log.size(), 8u);

@@ -100,8 +100,8 @@ TEST_F(LinkFollow, TransformedEndSymbolInEveryMode) {
     m.SetTransform(SSymRect(5000, 1000, 6000, 0), SSymRect(6000, 1000, 7000, 0));
     return m;
   }();
-  const SSymListPt aligned{{500, 500}, {5200, 500}};     // two points, horizontal
-  const SSymListPt slanted{{500, 900}, {5200, 500}};     // two points, 400 off
+  const SSymListPt aligned{{500, 500}, {5200, 500}};  // two points, horizontal
+  const SSymListPt slanted{{500, 900}, {5200, 500}};  // two points, 400 off
   const SSymListPt bent{{500, 500}, {3000, 500}, {3000, 500}, {5200, 500}};
   struct Case {
     int mode;
@@ -110,18 +110,17 @@ TEST_F(LinkFollow, TransformedEndSymbolInEveryMode) {
     const SSymMatrix* matrix;
     LONG endX;  // where the end is afterwards
   } cases[] = {
-      {0, 0, &aligned, &grow, 5400}, {0, 1, &aligned, &grow, 5400},
-      {1, 0, &aligned, &grow, 5200}, {1, 0, &slanted, &grow, 5400}, {1, 0, &bent, &grow, 5400},
-      {2, 0, &aligned, &grow, 5400}, {2, 1, &aligned, &grow, 5200}, {2, 1, &bent, &grow, 5400},
-      {3, 0, &aligned, &grow, 5400}, {3, 2, &aligned, &grow, 5200}, {3, 1, &bent, &grow, 5200},
-      {4, 0, &aligned, &grow, 5200}, {4, 0, &slanted, &grow, 5400}, {4, 1, &bent, &grow, 5200},
-      {5, 0, &slanted, &grow, 5200}, {5, 0, &bent, &grow, 5200},
-      {6, 0, &slanted, &grow, 5200}, {6, 0, &aligned, &shift, 6200}, {6, 1, &aligned, &shift, 6200},
-      {7, 0, &aligned, &grow, 5400},
+      {0, 0, &aligned, &grow, 5400},  {0, 1, &aligned, &grow, 5400}, {1, 0, &aligned, &grow, 5200},
+      {1, 0, &slanted, &grow, 5400},  {1, 0, &bent, &grow, 5400},    {2, 0, &aligned, &grow, 5400},
+      {2, 1, &aligned, &grow, 5200},  {2, 1, &bent, &grow, 5400},    {3, 0, &aligned, &grow, 5400},
+      {3, 2, &aligned, &grow, 5200},  {3, 1, &bent, &grow, 5200},    {4, 0, &aligned, &grow, 5200},
+      {4, 0, &slanted, &grow, 5400},  {4, 1, &bent, &grow, 5200},    {5, 0, &slanted, &grow, 5200},
+      {5, 0, &bent, &grow, 5200},     {6, 0, &slanted, &grow, 5200}, {6, 0, &aligned, &shift, 6200},
+      {6, 1, &aligned, &shift, 6200}, {7, 0, &aligned, &grow, 5400},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "mode " << c.mode << " style " << c.style << " points "
-                                    << c.route->GetCount() << " end " << c.endX);
+    SCOPED_TRACE(testing::Message() << "mode " << c.mode << " style " << c.style << " points " << c.route->GetCount()
+                                    << " end " << c.endX);
     UseMode(c.mode);
     SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
     SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
