@@ -43,24 +43,40 @@ constexpr int kMaxFolderDepth = 64;
 // The engine, loaded for one call and freed at the end of the scope.
 class Engine {
  public:
+  // An engine whose SResolveAssemblies throws counts as not resolved (its
+  // entries are not answered), like one that lacks it.
   explicit Engine(const SString& file) : m_module(LoadLibraryW(file.c_str())) {
     if (m_module) m_resolve = reinterpret_cast<ResolveFn>(GetProcAddress(m_module, "SResolveAssemblies"));
-    if (m_resolve) m_resolve(1);
+    if (!m_resolve) return;
+    try {
+      m_resolve(1);
+      m_resolved = true;
+    } catch (...) {
+      m_resolved = false;
+    }
   }
+  // Never throws: an exception of the engine's release is dropped, as the
+  // module is freed anyway.
   ~Engine() {
-    if (m_resolve) m_resolve(0);
+    if (m_resolve) {
+      try {
+        m_resolve(0);
+      } catch (...) {
+      }
+    }
     if (m_module) FreeLibrary(m_module);
   }
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
   template <class F>
   F Entry(const char* name) const {
-    return m_module && m_resolve ? reinterpret_cast<F>(GetProcAddress(m_module, name)) : nullptr;
+    return m_resolved ? reinterpret_cast<F>(GetProcAddress(m_module, name)) : nullptr;
   }
 
  private:
   HMODULE m_module;
   ResolveFn m_resolve = nullptr;
+  bool m_resolved = false;
 };
 }  // namespace
 

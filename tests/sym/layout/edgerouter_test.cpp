@@ -173,6 +173,24 @@ TEST_F(EdgeRouter, MissingEngineIsReportedOnceAndLocksItOut) {
   EXPECT_EQ(router.GetBridgeRadius(), 400);
 }
 
+TEST_F(EdgeRouter, LibraryWithoutTheEntryPointsIsReportedLikeAMissingOne) {
+  // A library that loads but exports none of the engine's entry points.
+  SSymEdgeRouter& router = SSymEdgeRouter::Instance();
+  router.ResetEngine(SString((KvLibraryFolder() + "/libkvcore.so").c_str()));
+  KvSetMessageBoxQuiet(true);
+  KvClearMessageBoxLog();
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SComBag<ISSymbol> links;
+  links.Add(a->Sym());
+  EXPECT_TRUE(router.ComputeIntersections(links).empty());
+  EXPECT_TRUE(router.IsEngineLocked());
+  EXPECT_EQ(KvMessageBoxLog().size(), 1u);
+  router.ComputeIntersections(links);  // not asked again, not shown again
+  EXPECT_EQ(KvMessageBoxLog().size(), 1u);
+  KvSetMessageBoxQuiet(false);
+  router.ResetEngine(SString());
+}
+
 // ---- the end of change contexts --------------------------------------------------------------------------------
 
 // Display preferences of every diagram, as a test sets them.
