@@ -73,6 +73,7 @@ class SSymLinkBase : public SRepFaces<SSymLinkBase, SSymPolyBase, ISSymLink> {
   // A copy of the link; with DupWithEnds the end symbols are copied too (or
   // taken from map when it holds them).
   HRESULT Duplicate(ISRepObject** out, ISRepSession* session, DWORD flags, SSymObjectMap* map);
+  using SRepFaces::Duplicate;  // the repository's plain copy stays callable
 
   // ---- repository
   HRESULT SetAttribute(LONG id, const SRepVariant& value) override;
