@@ -95,7 +95,9 @@ SSymPolyBase::SSymPolyBase(const SSymPolyBase& source)
 SSymPolyBase::~SSymPolyBase() = default;
 
 void SSymPolyBase::MarkModified() {
-  m_state |= 4;
+  // The repository object's changed flag; bit 4 of the symbol's own state
+  // word would stop its redraws.
+  SetChanged();
   SetSessionModified();
 }
 

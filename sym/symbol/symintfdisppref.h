@@ -20,6 +20,9 @@ class ISSymDispPref {
   virtual DWORD GetClassFlags(const CLSID& clsid) const = 0;
   // True when link crossings are shown as line bridges.
   virtual bool ShowsLinkIntersections() const { return false; }
+  // The general preference "Constrain Labels": while on, a line label placed
+  // too far from its line is pulled back onto its anchor.
+  virtual bool GetConstrainLabels() const { return true; }
 };
 
 // The display preferences of a diagram (not counted), or null.
