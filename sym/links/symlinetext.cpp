@@ -532,10 +532,16 @@ void SSymLineTextHelper::RestoreOldTextPos(int index) {
     if (static_cast<i64>(e.y) - nx.y >= 5) hv = -hv;
     p = Plus(a, hw, hv);
   }
+  // The saved offset counts from the anchor (as SaveOffset stores it); an
+  // automatic label goes to its default place and stays automatic. Adding
+  // the offset to the default place instead would move the label further at
+  // every restore.
   const SSymPoint offset = m_texts[index].offset;
-  const SSymPoint t = Plus(p, offset.x, offset.y);
+  const bool automatic = offset == SSymPoint(0, 0);
+  const SSymPoint t = automatic ? p : Plus(a, offset.x, offset.y);
   const i64 manhattan = std::llabs(static_cast<i64>(t.x) - c.x) + std::llabs(static_cast<i64>(t.y) - c.y);
   if (manhattan > 70) label->MoveBy(Delta(t, c), 0);
+  if (automatic) return;
   const SSymSize kept = Delta(t, a);
   WriteOffset(index, SSymPoint(kept.cx, kept.cy));
 }
