@@ -265,20 +265,11 @@ HRESULT SSymPolyline::SetSymArrow(int endMask, long type, int redraw) {
   return hr;
 }
 
-void SSymPolyline::RecomputePoints(int a, int record, int, int) {
-  ISRepContext* ctx = OpenContext();
-  const bool undo = ctx && record && ctx->IsRecording();
-  SSymPoint before[TextCount];
-  if (undo) ForEachLabel([&](int i, SSymSubText& t) { before[i] = CentreOf(t.GetClipRect(0, 0)); });
-  if (LineStyle == SSymLineStyle::Corner || LineStyle == SSymLineStyle::RoundCorner) ListPt.FormatLink();
-  if (LineStyle != 0 || a != 0) {
-    RecomputeClipRect(0, 0);
-  } else {
-    ForEachLabel([&](int i, SSymSubText& t) {
-      if (t.IsInitialized()) RepositionSymText(i);
-    });
-  }
-  if (!undo) return;
+void SSymPolyline::RememberLabels(SSymPoint (&centres)[TextCount]) {
+  ForEachLabel([&](int i, SSymSubText& t) { centres[i] = CentreOf(t.GetClipRect(0, 0)); });
+}
+
+void SSymPolyline::RecordLabelMoves(ISRepContext* ctx, const SSymPoint (&before)[TextCount]) {
   // One move record per label: each carries its own way back.
   ForEachLabel([&](int i, SSymSubText& t) {
     const SSymPoint now = CentreOf(t.GetClipRect(0, 0));
@@ -289,6 +280,35 @@ void SSymPolyline::RecomputePoints(int a, int record, int, int) {
     move->m_offset = back;
     ctx->AddAction(std::move(move));
   });
+}
+
+HRESULT SSymPolyline::SetListPt(const SSymListPt& pts, int redraw, int a, int b) {
+  // The new points move the labels before RecomputePoints runs (through
+  // RecomputeClipRect): their way back is recorded here, as one step with
+  // the points, since the replay of the points does not move them.
+  ISRepContext* ctx = OpenContext();
+  const bool undo = ctx && a && ctx->IsRecording();
+  SSymPoint before[TextCount];
+  if (undo) RememberLabels(before);
+  const HRESULT hr = SSymPolyBase::SetListPt(pts, redraw, a, b);
+  if (undo) RecordLabelMoves(ctx, before);
+  return hr;
+}
+
+void SSymPolyline::RecomputePoints(int a, int record, int, int) {
+  ISRepContext* ctx = OpenContext();
+  const bool undo = ctx && record && ctx->IsRecording();
+  SSymPoint before[TextCount];
+  if (undo) RememberLabels(before);
+  if (LineStyle == SSymLineStyle::Corner || LineStyle == SSymLineStyle::RoundCorner) ListPt.FormatLink();
+  if (LineStyle != 0 || a != 0) {
+    RecomputeClipRect(0, 0);
+  } else {
+    ForEachLabel([&](int i, SSymSubText& t) {
+      if (t.IsInitialized()) RepositionSymText(i);
+    });
+  }
+  if (undo) RecordLabelMoves(ctx, before);
 }
 
 void SSymPolyline::RecomputeClipRect(int a, int b) {

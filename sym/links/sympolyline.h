@@ -60,6 +60,8 @@ class SSymPolyline : public SRepFaces<SSymPolyline, SSymPolyBase, ISVerbSource, 
   // ---- SSymPolyBase
   void RecomputeClipRect(int a, int b) override;
   void RecomputePoints(int a, int record, int c, int d) override;
+  HRESULT SetListPt(const SSymListPt& pts, int redraw, int a, int b) override;
+  using SSymPolyBase::SetListPt;
   HRESULT SetSymArrow(int endMask, long type, int redraw) override;
 
   // ---- SSymLineTextHelper
@@ -103,6 +105,8 @@ class SSymPolyline : public SRepFaces<SSymPolyline, SSymPolyBase, ISVerbSource, 
  private:
   void InitDefaults();
   HRESULT SetLabelText(int index, const SString& text);
+  void RememberLabels(SSymPoint (&centres)[TextCount]);
+  void RecordLabelMoves(ISRepContext* ctx, const SSymPoint (&before)[TextCount]);
   void MarkChanged() { MarkModified(); }
   // Every present label, with its index.
   template <class F>
