@@ -246,3 +246,21 @@ TEST_F(Polygon, ShortAndEmptyListsAreDrawnAndTestedSafely) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Polygon, AttachedLinksFollowAMoveInTheDiagram) {
+  SSymPolygon* placed = MakeLine<SSymPolygon>(CLSID_SSymPolygon, Pts({{0, 0}, {4000, 0}, {2000, 3000}}), true);
+  SSymPolygon* loose = Make(Pts({{0, 0}, {4000, 0}, {2000, 3000}}));
+  TLink* a = SymFixture::Make<TLink>();
+  TLink* b = SymFixture::Make<TLink>();
+  a->AttachSym(0, placed->Linkable(), SSymPoint(2000, 0));
+  b->AttachSym(1, loose->Linkable(), SSymPoint(2000, 0));
+  placed->MoveBy(SSymSize(500, -200), 0);
+  loose->MoveBy(SSymSize(500, -200), 0);
+  EXPECT_EQ(a->m_pt[0], SSymPoint(2500, -200));
+  EXPECT_EQ(b->m_pt[1], SSymPoint(2000, 0));  // not in a diagram: its links are left alone
+  EXPECT_EQ(placed->ListPoints()[0], SSymPoint(500, -200));
+}
+
+}  // namespace
