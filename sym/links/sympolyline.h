@@ -73,6 +73,7 @@ class SSymPolyline : public SRepFaces<SSymPolyline, SSymPolyBase, ISVerbSource, 
   // A drop of one of the line's own labels at point is possible when the
   // label would stand acceptably there; anything else may be dropped.
   BOOL IsDropPossible(ISSymbol* symbol, SSymPoint point);
+  using SSymBase::IsDropPossible;
   // Copies the texts of a source that has them.
   HRESULT CopySpecificSymAttributes(ISSymbol* source);
 
