@@ -159,14 +159,22 @@ HRESULT SSymPolyline::GetAttributeDefault(LONG id, SRepVariant* value) {
     case SymAttr::DstTxtOffset:
     case SymAttr::CtrTxtWidth:
     case SymAttr::SrcTxtWidth:
-    case SymAttr::DstTxtWidth:
+    case SymAttr::DstTxtWidth: {
+      HRESULT hr = E_FAIL;
       try {
-        return SRepObject::GetAttributeDefault(id, value);
+        hr = SRepObject::GetAttributeDefault(id, value);
       } catch (const SECOMException& e) {
         return e.GetResult();
       } catch (...) {
         return E_FAIL;
       }
+      // The metamodel's defaults, also where the repository finds no
+      // description of the attribute: no offset, no width (-1).
+      if (hr == S_OK && value && id != SymAttr::CtrTxtOffset && id != SymAttr::SrcTxtOffset &&
+          id != SymAttr::DstTxtOffset && value->GetType() == SRepVT_LONG && value->GetLONG() == 0)
+        value->SetLONG(-1);
+      return hr;
+    }
     default: return SSymBase::GetAttributeDefault(id, value);
   }
 }

@@ -197,3 +197,24 @@ TEST_F(Polyline, DropOfAnOwnLabelFollowsTheDistanceTest) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Polyline, LabelRecordsDefaultFromTheMetamodel) {
+  SSymPolyline* p = Make();
+  for (LONG id : {SymAttr::CtrTxtOffset, SymAttr::SrcTxtOffset, SymAttr::DstTxtOffset}) {
+    SRepVariant v;
+    ASSERT_EQ(p->GetAttributeDefault(id, &v), S_OK) << std::hex << id;
+    EXPECT_EQ(v.GetPOINT().x, 0);
+    EXPECT_EQ(v.GetPOINT().y, 0);
+  }
+  for (LONG id : {SymAttr::CtrTxtWidth, SymAttr::SrcTxtWidth, SymAttr::DstTxtWidth}) {
+    SRepVariant v;
+    ASSERT_EQ(p->GetAttributeDefault(id, &v), S_OK) << std::hex << id;
+    EXPECT_EQ(v.GetLONG(), -1);
+    EXPECT_EQ(p->Record(id == SymAttr::CtrTxtWidth ? 0 : id == SymAttr::SrcTxtWidth ? 1 : 2).width, -1);
+  }
+  EXPECT_EQ(p->GetAttributeDefault(SymAttr::CtrTxtOffset, nullptr), E_POINTER);
+}
+
+}  // namespace
