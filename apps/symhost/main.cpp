@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/symhost/arrowheadsheet.h"
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/samplediagram.h"
@@ -103,6 +104,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   written.insert(written.end(), sheet.begin(), sheet.end());
+  if (!SHostWriteArrowheadSheet(out, written)) return 1;
   for (const SHostExportedFile& f : written)
     std::printf("symhost: wrote %s (%ju bytes)\n", f.path.c_str(), f.size);
   return 0;
