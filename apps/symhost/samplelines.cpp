@@ -98,7 +98,10 @@ std::vector<ISSymbol*> SBuildLineRow(SHostDiagram& diagram) {
   keep(AddPolyline(diagram, InCell(cell(4), top, {{0, 5}, {10, 5}}), 0, u"flat line", u"from", u"to"));
   keep(AddPolyline(diagram, InCell(cell(5), top, {{0, 9}, {3, 1}, {7, 9}, {10, 1}}), 3, u"Bezier", u"start",
                    u"end"));
-  keep(AddPolyline(diagram, InCell(cell(6), top, {{0, 1}, {4, 1}, {4, 9}, {10, 9}}), 0, u"three segments",
-                   u"a", u"b"));
+  ISSymbol* arrowed = AddPolyline(diagram, InCell(cell(6), top, {{0, 1}, {4, 1}, {4, 9}, {10, 9}}), 0,
+                                  u"three segments", u"a", u"b");
+  // An arrowhead at the destination end.
+  if (SComWrap<ISSymPolyline> poly(arrowed); !poly.IsNull()) poly->SetArrow(8, 0, 0);
+  keep(arrowed);
   return made;
 }
