@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "sym/render/symcanv.h"
+#include "sym/symbol/symintfowner.h"
+#include "sym/symbol/symintfview.h"
 
 namespace {
 bool IsNormalised(const SSymRect& r) { return r.x1 <= r.x2 && r.y2 <= r.y1; }
@@ -126,6 +128,15 @@ HRESULT SSymSubs::MoveBy(const SSymSize& offset, int redraw) {
   if (offset.cx == 0 && offset.cy == 0) return S_OK;
   if (redraw) Redraw(nullptr);
   m_rect.OffsetRect(offset.cx, offset.cy);
+  // A sub-object moved as part of the editing view's selection tells its
+  // parent, which keeps where it now stands (a line keeps its label's offset).
+  if (m_pParent) {
+    SComOut<ISSymDiagram> diagram;
+    if (SUCCEEDED(GetDiagram(&diagram)) && diagram) {
+      SSymView* view = diagram->GetFirstView();
+      if (SSymIsEditView(view) && SSymViewSelectionContains(view, this)) m_pParent->OnSubSymMove(this, redraw);
+    }
+  }
   if (redraw) Redraw(nullptr);
   return S_OK;
 }

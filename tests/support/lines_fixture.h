@@ -7,6 +7,37 @@
 
 #include "support/symtest.h"
 #include "sym/foundation/symlistpt.h"
+#include "sym/symbol/symintfview.h"
+
+// An editing view whose selection holds one symbol (or sub-object), installed
+// for the length of the scope and given to the diagram as its first view.
+class SelectingView : public ISSymViewQueries {
+ public:
+  SelectingView(TDiagram* diagram, ISSymbol* selected)
+      : m_diagram(diagram), m_selected(selected), m_before(SSymGetViewQueries()) {
+    SSymSetViewQueries(this);
+    m_diagram->m_view = View();
+  }
+  ~SelectingView() override {
+    m_diagram->m_view = nullptr;
+    SSymSetViewQueries(m_before);
+  }
+  SelectingView(const SelectingView&) = delete;
+  SelectingView& operator=(const SelectingView&) = delete;
+  // An identity only: the view is never dereferenced.
+  SSymView* View() { return reinterpret_cast<SSymView*>(this); }
+  bool IsEditView(SSymView* v) override { return v == View(); }
+  void NotifyRemove(SSymView*, ISSymbol*) override {}
+  SSymCanvasView* GetCanvas(SSymView*) override { return nullptr; }
+  SSymSize PixelsToUnits(SSymView*, SIZE) override { return {}; }
+  SSymCanvas* LockCanvas(SSymView*, std::unique_ptr<SSymCanvas>&) override { return nullptr; }
+  bool SelectionContains(SSymView*, ISSymbol* s) override { return s && s == m_selected; }
+
+ private:
+  TDiagram* m_diagram;
+  ISSymbol* m_selected;
+  ISSymViewQueries* m_before;
+};
 
 class LineFixture : public SymFixture {
  protected:

@@ -172,6 +172,19 @@ TEST_F(LineText, OffsetsSurviveASaveAndReloadOfTheAttributes) {
   EXPECT_EQ(At(m), SSymPoint(moved.x, moved.y + 5000));
 }
 
+TEST_F(LineText, DraggingASelectedLabelKeepsItsOffset) {
+  SSymPolyline* p = Make(Pts({{0, 0}, {10000, 0}}), true);
+  SSymSubText* l = Label(p, 0, 1000, 200);
+  SSymSubText* other = Label(p, 2, 1000, 200);
+  p->RepositionSymText(0);
+  SelectingView view(m_diagram, l->SymFace());
+  l->MoveBy(SSymSize(0, 3000), 0);
+  EXPECT_EQ(p->Record(0).offset, SSymPoint(0, 3000));
+  // A label that is not selected moves without telling the line.
+  other->MoveBy(SSymSize(0, 3000), 0);
+  EXPECT_EQ(p->Record(2).offset, SSymPoint(0, 0));
+}
+
 TEST_F(LineText, LabelsArePulledBackOnlyWhileConstrained) {
   // A wide label on a short line: its default place lies too far from the
   // source end.
