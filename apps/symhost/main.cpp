@@ -16,6 +16,7 @@
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/samplediagram.h"
 #include "apps/symhost/samplelines.h"
+#include "apps/symhost/samplelinks.h"
 #include "kvrep/srepregistry.h"
 #include "kvrep/sreptypelib.h"
 #include "sym/foundation/sdsym.h"
@@ -86,8 +87,10 @@ int main(int argc, char** argv) {
   const std::vector<SHostBox*> symbols = SBuildSampleDiagram(diagram);
   const std::vector<ISSymbol*> figures = SBuildFigureRow(diagram);
   const std::vector<ISSymbol*> predefined = SBuildPredefinedRow(diagram);
+  const std::vector<ISSymbol*> links = SBuildLinkRow(diagram);
   SBuildLineRow(diagram);
-  std::printf("symhost: sample diagram of %zu symbols\n", symbols.size() + figures.size() + predefined.size());
+  std::printf("symhost: sample diagram of %zu symbols\n",
+              symbols.size() + figures.size() + predefined.size() + links.size());
   std::vector<SHostExportedFile> written;
   std::string error;
   if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {
