@@ -14,6 +14,7 @@
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/samplediagram.h"
+#include "apps/symhost/samplefreetexts.h"
 #include "kvrep/srepregistry.h"
 #include "kvrep/sreptypelib.h"
 #include "sym/foundation/sdsym.h"
@@ -84,7 +85,9 @@ int main(int argc, char** argv) {
   const std::vector<SHostBox*> symbols = SBuildSampleDiagram(diagram);
   const std::vector<ISSymbol*> figures = SBuildFigureRow(diagram);
   const std::vector<ISSymbol*> predefined = SBuildPredefinedRow(diagram);
-  std::printf("symhost: sample diagram of %zu symbols\n", symbols.size() + figures.size() + predefined.size());
+  const std::vector<ISSymbol*> texts = SBuildFreeTextRow(diagram);
+  std::printf("symhost: sample diagram of %zu symbols\n",
+              symbols.size() + figures.size() + predefined.size() + texts.size());
   std::vector<SHostExportedFile> written;
   std::string error;
   if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {
