@@ -13,6 +13,14 @@ constexpr LONG kTitleH = 2100;
 constexpr LONG kTitleGap = 300;
 constexpr LONG kGapX = 1800;
 constexpr LONG kCellW = 10800;
+constexpr LONG kTitleX = 700;
+
+// Text styles: centred both ways, wrapped at the symbol's width or on one
+// line. A one-line text fitted to its measure is not wrapped: on a device
+// whose hinted glyphs are a little wider (PDF), its last word would go to a
+// second line.
+constexpr LONG kWrapped = 0x1022;
+constexpr LONG kOneLine = 0x22;
 
 constexpr DWORD kInk = RGB(0x20, 0x20, 0x20);
 constexpr DWORD kTitleInk = RGB(0x1F, 0x3A, 0x5F);
@@ -29,8 +37,10 @@ SSymText* AddText(SHostDiagram& diagram, const SSymRect& r, const char16_t* text
 std::vector<ISSymbol*> SBuildFreeTextRow(SHostDiagram& diagram) {
   std::vector<ISSymbol*> made;
   const LONG top = diagram.GetExtent(0).y2 - kRowGap;
-  // The title is a free text too, one line at the left.
-  if (SSymText* title = AddText(diagram, SSymRect(0, top, kRowW, top - kTitleH), u"Free texts, fitted to their text")) {
+  // The title is a free text too, one line at the left (where the other
+  // rows' titles start, inside their margin).
+  if (SSymText* title =
+          AddText(diagram, SSymRect(kTitleX, top, kRowW, top - kTitleH), u"Free texts, fitted to their text")) {
     title->SetFont(SSymFont(SString(u"Arial"), 11, SSymFont::Bold), 0);
     title->SetFontColor(SSymColor(kTitleInk), 0);
     title->SetTextStyle(0x120, 0);
@@ -45,17 +55,17 @@ std::vector<ISSymbol*> SBuildFreeTextRow(SHostDiagram& diagram) {
     int look;  // 0 plain, 1 gradient-filled glyphs, 2 offset shadow
   };
   const Item items[] = {
-      {u"Plain text", u"Arial", 10, SSymFont::Normal, 0x1022, kInk, 0},
+      {u"Plain text", u"Arial", 10, SSymFont::Normal, kOneLine, kInk, 0},
       {u"A longer plain text wraps at the symbol's width, and the symbol grows to the lines it needs", u"Arial", 9,
-       SSymFont::Normal, 0x1022, kInk, 0},
+       SSymFont::Normal, kWrapped, kInk, 0},
       {u"{\\rtf1\\ansi{\\fonttbl{\\f0 Times New Roman;}}{\\colortbl;\\red192\\green0\\blue0;}"
        u"\\f0\\fs28\\b\\i\\cf1 Rich text in its own font and colour}",
-       u"Arial", 8, SSymFont::Normal, 0x1022, kInk, 0},
+       u"Arial", 8, SSymFont::Normal, kWrapped, kInk, 0},
       {u"{\\rtf1\\ansi{\\fonttbl{\\f0 Courier New;}}{\\colortbl;\\red31\\green58\\blue147;}"
        u"\\f0\\fs20\\cf1 A rich text wrapped over several lines of the symbol}",
-       u"Arial", 8, SSymFont::Normal, 0x1022, kInk, 0},
-      {u"Gradient", u"Arial", 22, SSymFont::Bold, 0x1022, kInk, 1},
-      {u"With a shadow", u"Times New Roman", 16, SSymFont::Italic, 0x1022, RGB(0x1F, 0x3A, 0x93), 2},
+       u"Arial", 8, SSymFont::Normal, kWrapped, kInk, 0},
+      {u"Gradient", u"Arial", 22, SSymFont::Bold, kOneLine, kInk, 1},
+      {u"With a shadow", u"Times New Roman", 16, SSymFont::Italic, kOneLine, RGB(0x1F, 0x3A, 0x93), 2},
   };
   SSymDeftCanvas measure;
   const LONG cells = top - kTitleH - kTitleGap;
