@@ -41,9 +41,7 @@ SSymFont RtfFont(const SRtfDocument::CharFormat& f) {
 constexpr LONG kMiddle = 0x20, kBottom = 0x40, kNoClip = 0x400, kWrap = 0x1000;
 }  // namespace
 
-KV_SYM_ACCESSORS(SSymText) {
-  KV_SYM_THUNKS(BlobData, &GetTextBlob, &SetTextBlob);
-};
+KV_SYM_ACCESSORS(SSymText) { KV_SYM_THUNKS(BlobData, &GetTextBlob, &SetTextBlob); };
 KV_SYM_DEFINE_CLASS_TABLES(SSymText)
 KV_SYM_IMPLEMENT_POOL(SSymText, g_symClasses[SYMCLS_SSymText].poolBlocks);
 KV_SYM_REGISTER(SSymText, &SSymCreateStd<SSymText>);
@@ -57,20 +55,21 @@ SSymText::SSymText(const SSymRect& rect, const SString& text) : SSymSolidText(re
 SSymText::SSymText(ISRepSession* session) : SSymSolidText(session, CLSID_SSymText) { InitDefaults(); }
 
 void SSymText::InitDefaults() {
-  m_textStyle = 0x1022;            // wrapped, centred both ways
+  m_textStyle = 0x1022;  // wrapped, centred both ways
   m_pen.m_style = SSymPen::NoLine;  // a free text has no border
 }
 
 // ---- drawing ----------------------------------------------------------------------------------
 SSymRect SSymText::RtfBox(SSymCanvas& canvas, const SSymRect& r) {
   SSymRect box = r;
-  const LONG height = r.Height();
-  const SSymSize ext = canvas.GetRTFTextExtent(m_text, r.Width(), 0, -1);
-  if (ext.cy < height) {
+  const long long height = r.Height();
+  const long long text = canvas.GetRTFTextExtent(m_text, r.Width(), 0, -1).cy;
+  if (text >= 0 && text < height) {
+    // Both stay between the rectangle's edges.
     if (m_textStyle & kMiddle)
-      box.y1 -= (height - ext.cy) / 2;
+      box.y1 = static_cast<LONG>(box.y1 - (height - text) / 2);
     else if (m_textStyle & kBottom)
-      box.y1 = box.y2 + ext.cy;
+      box.y1 = static_cast<LONG>(box.y2 + text);
   }
   return box;
 }
@@ -87,7 +86,8 @@ HRESULT SSymText::DrawSymbol(SSymCanvas& canvas) {
   // Picture and gradient fills paint the inside of the glyphs.
   const int fillText = canvas.m_bFillText;
   const LONG kind = brush.m_style;
-  canvas.m_bFillText = (kind == SSymBrush::Picture || kind == SSymBrush::Gradient || kind == SSymBrush::GradientPicture);
+  canvas.m_bFillText =
+      (kind == SSymBrush::Picture || kind == SSymBrush::Gradient || kind == SSymBrush::GradientPicture);
   if (!SRtfDocument::IsRtf(m_text))
     canvas.DrawText(r, m_text, m_textStyle | kNoClip);
   else
@@ -140,8 +140,9 @@ HRESULT SSymText::GetAdjustRect(SSymCanvas& canvas, const SSymRect& rect, SSymRe
   if (r.Width() < MinWidth) r.SetWidth(MinWidth);
   if (r.Height() < MinHeight) r.SetHeight(MinHeight);
   out = r;
-  const long long moved = Abs(static_cast<long long>(r.x1) - current.x1) + Abs(static_cast<long long>(r.y1) - current.y1) +
-                          Abs(static_cast<long long>(r.x2) - current.x2) + Abs(static_cast<long long>(r.y2) - current.y2);
+  const long long moved =
+      Abs(static_cast<long long>(r.x1) - current.x1) + Abs(static_cast<long long>(r.y1) - current.y1) +
+      Abs(static_cast<long long>(r.x2) - current.x2) + Abs(static_cast<long long>(r.y2) - current.y2);
   return moved > AdjustTolerance ? 1 : 0;
 }
 

@@ -22,8 +22,9 @@
 
 namespace {
 
-const SString kRich(u"{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\fs20\\cf1 Rich "
-                    u"text}");
+const SString kRich(
+    u"{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\fs20\\cf1 Rich "
+    u"text}");
 
 // A measuring canvas that keeps the text calls, the rectangles of the rich
 // ones, and whether the glyphs were to be filled when each was made.
@@ -166,7 +167,8 @@ TEST_F(SymTextTest, AdjustRectReportsMovesOfMoreThanFortyUnits) {
   for (const Case& c : cases) {
     const SSymRect current(fitted.x1 + c.dx1, fitted.y1 + c.dy1, fitted.x2 + c.dx2, fitted.y2 + c.dy2);
     SSymRect out = fitted;
-    EXPECT_EQ(t->GetAdjustRect(m_canvas, current, out), c.expected) << c.dx1 << " " << c.dy1 << " " << c.dx2 << " " << c.dy2;
+    EXPECT_EQ(t->GetAdjustRect(m_canvas, current, out), c.expected)
+        << c.dx1 << " " << c.dy1 << " " << c.dx2 << " " << c.dy2;
     EXPECT_EQ(out, fitted);
   }
 }
@@ -231,7 +233,10 @@ TEST_F(SymTextTest, RichTextPlacedByTheStyle) {
   struct Case {
     LONG style;
     LONG top;
-  } cases[] = {{0x1000, 7200}, {0x1020, 7200 - (r.Height() - ext.cy) / 2}, {0x1040, ext.cy}, {0x1060, 7200 - (r.Height() - ext.cy) / 2}};
+  } cases[] = {{0x1000, 7200},
+               {0x1020, 7200 - (r.Height() - ext.cy) / 2},
+               {0x1040, ext.cy},
+               {0x1060, 7200 - (r.Height() - ext.cy) / 2}};
   for (const Case& c : cases) {
     SSymText* t = Create(r, u"");
     t->m_text = kRich;
@@ -338,6 +343,27 @@ TEST_F(SymTextTest, TextsDrawnIntoSvg) {
   SSVG out;
   canvas.Unlock(out);
   EXPECT_EQ(out.SaveDocument(SString((dir.path / "text.svg").string()), 3), 1);
+}
+
+// Rectangles at the ends of the coordinate range: drawn and fitted without
+// overflow (the sanitizer build checks), corners kept in their direction.
+TEST_F(SymTextTest, ExtremeRectangles) {
+  const LONG lo = INT32_MIN, hi = INT32_MAX;
+  const SSymRect rects[] = {{lo, hi, hi, lo}, {hi, lo, lo, hi}, {lo, lo + 10, lo + 10, lo}, {hi - 10, hi, hi, hi - 10}};
+  for (const SSymRect& r : rects) {
+    for (const SString& text : {SString(u"Plain"), kRich}) {
+      SSymText* t = Create(r, u"");
+      t->m_text = text;
+      t->m_textStyle = 0x1060;
+      TextCalls canvas;
+      EXPECT_EQ(t->DrawSymbol(canvas), S_OK);
+      EXPECT_EQ(t->DrawShadow(canvas), S_OK);
+      SSymRect out = r;
+      t->GetAdjustRect(m_canvas, r, out);
+      EXPECT_EQ(out.x1 <= out.x2, r.x1 <= r.x2);
+      EXPECT_EQ(out.y1 >= out.y2, r.y1 >= r.y2);
+    }
+  }
 }
 
 // The older blob form is the font's text form as one string.
