@@ -209,12 +209,13 @@ const LOGFONTW& DcLogFont(Dc* dc) {
   return f->lf;
 }
 
-// One shaped item of a text: its font and its glyphs (owned by the run's
-// line), placed at the text's own advances when first drawn.
+// One shaped item of a text: its font (one reference) and its glyphs, a
+// slice of the run's glyph arrays.
 struct GlyphRun {
   PangoFont* font = nullptr;
-  PangoGlyphString* glyphs = nullptr;
   int offset = 0, length = 0;  // the item's UTF-8 bytes
+  int first = 0, count = 0;  // its glyphs in Run::glyphs and Run::clusters
+  bool plain = true;  // no glyph is drawn as a missing-glyph box
 };
 
 // The realised font of the DC's selected font at its present scale. The DC
@@ -237,27 +238,44 @@ RealFont& DcFont(Dc* dc) {
   return rf;
 }
 
-// A laid-out run of text: its glyph runs plus the device advance of every UTF-16 unit.
+// A laid-out run of text: its glyph runs plus the device advance of every
+// UTF-16 unit. The glyphs are copied out of the shared layout into the run's
+// own arrays (the layout moves on to other texts), and placed once, at the
+// run's own advances, as cairo glyphs ready to show.
 struct Run {
-  // The laid-out line, held after the shared layout moves on to other texts
-  // (it keeps its shaped items), so that nothing of it needs copying.
-  PangoLayoutLine* line = nullptr;
   std::vector<GlyphRun> runs;
+  std::vector<PangoGlyphInfo> glyphs;
+  std::vector<int> clusters;  // per glyph: its byte in the item
   std::vector<int> adv;  // device pixels per UTF-16 unit (0 inside clusters)
   std::vector<int> byteToUnit;  // UTF-8 byte offset -> UTF-16 index
+  std::vector<double> runX;  // per glyph run: x of its first glyph, once placed
+  std::vector<cairo_glyph_t> shown;  // the glyphs shown, once placed (baseline y 0)
+  std::vector<int> shownFrom;  // per glyph run: its first glyph in `shown`
   bool placed = false;  // the glyphs stand at `adv`
   Run() = default;
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
   ~Run() {
-    if (line) pango_layout_line_unref(line);
+    for (GlyphRun& g : runs)
+      if (g.font) g_object_unref(g.font);
+  }
+  // A glyph string over a glyph run's slice of the arrays (not to be freed).
+  PangoGlyphString View(const GlyphRun& g) {
+    PangoGlyphString v{};
+    v.num_glyphs = g.count;
+    v.glyphs = glyphs.data() + g.first;
+    v.log_clusters = clusters.data() + g.first;
+    v.space = g.count;
+    return v;
   }
 };
 
 void LayOut(RealFont& rf, const std::u16string& text, Run* run) {
   TextEngine& e = Engine();
   std::string utf8;
+  utf8.reserve(text.size());
   run->byteToUnit.clear();
+  run->byteToUnit.reserve(text.size() + 1);
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t cp = text[i];
     std::size_t unit = i;
@@ -288,20 +306,31 @@ void LayOut(RealFont& rf, const std::u16string& text, Run* run) {
   pango_layout_set_text(rf.layout, utf8.data(), int(utf8.size()));
   run->adv.assign(text.size(), 0);
   PangoLayoutLine* line = pango_layout_get_line_readonly(rf.layout, 0);
-  if (line) run->line = pango_layout_line_ref(line);
+  std::size_t total = 0;
+  for (GSList* l = line ? line->runs : nullptr; l; l = l->next)
+    total += std::size_t(static_cast<PangoGlyphItem*>(l->data)->glyphs->num_glyphs);
+  run->glyphs.reserve(total);
+  run->clusters.reserve(total);
   for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
     auto* gi = static_cast<PangoGlyphItem*>(l->data);
+    const PangoGlyphString* gs = gi->glyphs;
     GlyphRun g;
     g.font = gi->item->analysis.font;
-    g.glyphs = gi->glyphs;
+    if (g.font) g_object_ref(g.font);
     g.offset = gi->item->offset;
     g.length = gi->item->length;
-    run->runs.push_back(g);
-    for (int g = 0; g < gi->glyphs->num_glyphs; ++g) {
-      int byte = gi->item->offset + gi->glyphs->log_clusters[g];
+    g.first = int(run->glyphs.size());
+    g.count = gs->num_glyphs;
+    run->glyphs.insert(run->glyphs.end(), gs->glyphs, gs->glyphs + gs->num_glyphs);
+    run->clusters.insert(run->clusters.end(), gs->log_clusters, gs->log_clusters + gs->num_glyphs);
+    for (int k = 0; k < gs->num_glyphs; ++k) {
+      // Missing-glyph boxes and raised or lowered glyphs are left to pango.
+      if ((gs->glyphs[k].glyph & PANGO_GLYPH_UNKNOWN_FLAG) || gs->glyphs[k].geometry.y_offset != 0) g.plain = false;
+      int byte = gi->item->offset + gs->log_clusters[k];
       int unit = byte < int(run->byteToUnit.size()) ? run->byteToUnit[std::size_t(byte)] : 0;
-      if (unit < int(run->adv.size())) run->adv[std::size_t(unit)] += gi->glyphs->glyphs[g].geometry.width;
+      if (unit < int(run->adv.size())) run->adv[std::size_t(unit)] += gs->glyphs[k].geometry.width;
     }
+    run->runs.push_back(g);
   }
   for (int& a : run->adv) a = (a + PANGO_SCALE / 2) / PANGO_SCALE;
 }
@@ -329,16 +358,36 @@ RunMap& RunCache() {
 // The texts of a frame's labels, keyed by font and text: measuring a label
 // (often more than once) and then drawing it lays it out once. When the
 // cache is full it starts again empty, which keeps the cost of a miss flat.
+// The last run found is kept aside: measuring and then drawing the same text
+// finds it again without hashing.
 constexpr std::size_t kRunCacheSize = 16384;
+struct LastRun {
+  const RealFont* font = nullptr;
+  std::u16string text;
+  std::shared_ptr<Run> run;
+};
+LastRun& LastFound() {
+  static auto* last = new LastRun();
+  return *last;
+}
 std::shared_ptr<Run> CachedRun(RealFont& rf, const std::u16string& text) {
+  LastRun& last = LastFound();
+  if (last.run && last.font == &rf && last.text == text) return last.run;
   RunMap& cache = RunCache();
   RunKey key{&rf, text};
   auto it = cache.find(key);
-  if (it != cache.end()) return it->second;
-  auto run = std::make_shared<Run>();
-  LayOut(rf, text, run.get());
-  if (cache.size() >= kRunCacheSize) cache.clear();
-  cache.emplace(std::move(key), run);
+  std::shared_ptr<Run> run;
+  if (it != cache.end()) {
+    run = it->second;
+  } else {
+    run = std::make_shared<Run>();
+    LayOut(rf, text, run.get());
+    if (cache.size() >= kRunCacheSize) cache.clear();
+    cache.emplace(std::move(key), run);
+  }
+  last.font = &rf;
+  last.text = text;
+  last.run = run;
   return run;
 }
 
@@ -366,6 +415,7 @@ std::vector<int> GlyphAdvances(RealFont& rf, const std::u16string& ids) {
 void ReleaseText() {
   std::lock_guard<std::mutex> lock(TextMutex());
   RunCache().clear();
+  LastFound() = LastRun();
   for (auto& [key, rf] : FontCache()) {
     pango_font_description_free(rf.desc);
     if (rf.font) g_object_unref(rf.font);
@@ -403,17 +453,18 @@ int AvgCharWidth(Dc* dc) {
   return DcFont(dc).tm.tmAveCharWidth;
 }
 
-// The glyphs of one glyph run placed at the device advances `adv`: the last
-// glyph of each cluster advances to the start of the next cluster. Answers
-// the x of the run's first glyph.
-// With `gs` null only the x is answered (the glyphs stand placed already).
-static double Place(const Run& run, const GlyphRun& gr, const std::vector<double>& start, PangoGlyphString* gs) {
+// The glyphs of one glyph run placed at the device advances `adv` (as
+// running starts `start`): the last glyph of each cluster advances to the
+// start of the next cluster. Answers the x of the run's first glyph.
+// `shaped` is the glyph run as shaped; `gs` (its glyphs, or a copy) receives
+// the widths, or is null when only the x is wanted.
+static double Place(const Run& run, const GlyphRun& gr, const std::vector<double>& start, const PangoGlyphString& shaped,
+                    PangoGlyphString* gs) {
   const std::size_t n = start.size() - 1;
   auto unitOf = [&](int byte) {
     return byte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(byte)] : int(n);
   };
-  const PangoGlyphString* shaped = gs ? gs : gr.glyphs;
-  int firstByte = gr.offset + (shaped->num_glyphs ? shaped->log_clusters[0] : 0);
+  int firstByte = gr.offset + (shaped.num_glyphs ? shaped.log_clusters[0] : 0);
   int firstUnit = firstByte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(firstByte)] : 0;
   double x = start[std::min<std::size_t>(std::size_t(firstUnit), n)];
   if (!gs) return x;
@@ -436,41 +487,80 @@ static std::vector<double> Starts(const std::vector<int>& adv) {
 }
 
 // Places the run's glyphs once at its own advances, which is how almost
-// every text is drawn (called with the text lock held).
-// The glyphs are the run's own (the shared layout has moved on), so they are
-// placed where they are.
+// every text is drawn (called with the text lock held), and makes the cairo
+// glyphs of its plain glyph runs: each where pango would show it from the
+// run's origin (x + (position + x offset) / PANGO_SCALE), empty glyphs left
+// out.
 static void PlaceAtOwnAdvances(Run& run) {
   if (run.placed) return;
   std::vector<double> start = Starts(run.adv);
-  for (GlyphRun& gr : run.runs) Place(run, gr, start, gr.glyphs);
+  run.runX.clear();
+  run.shown.clear();
+  run.shownFrom.clear();
+  for (const GlyphRun& gr : run.runs) {
+    PangoGlyphString v = run.View(gr);
+    const double x = Place(run, gr, start, v, &v);
+    run.runX.push_back(x);
+    run.shownFrom.push_back(int(run.shown.size()));
+    if (!gr.plain) continue;
+    int position = 0;
+    for (int g = 0; g < v.num_glyphs; ++g) {
+      const PangoGlyphInfo& gi = v.glyphs[g];
+      if (gi.glyph != PANGO_GLYPH_EMPTY)
+        run.shown.push_back({gi.glyph, x + double(position + gi.geometry.x_offset) / PANGO_SCALE, 0.0});
+      position += gi.geometry.width;
+    }
+  }
+  run.shownFrom.push_back(int(run.shown.size()));
   run.placed = true;
 }
 
 // Draws (or adds to the path) a run at device position (ox, oy) of the
 // reference point, with device advances `adv`.
-static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, const Run& run, const std::vector<int>& adv, double ox,
+static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, const Run& constRun, const std::vector<int>& adv, double ox,
                     double oy, double angle, double baselineDy, bool toPath) {
+  Run& run = const_cast<Run&>(constRun);  // only views of its arrays are made
   cairo_matrix_t saved;
   cairo_get_matrix(cr, &saved);
   cairo_translate(cr, ox, oy);
   cairo_rotate(cr, angle);
-  std::vector<double> start = Starts(adv);
   const bool own = run.placed && adv == run.adv;
-  for (const GlyphRun& gr : run.runs) {
+  std::vector<double> start;
+  if (!own) start = Starts(adv);
+  // Unturned text placed at its own advances goes to cairo as it was placed,
+  // on the baseline (an exact translation: glyph y is 0).
+  cairo_matrix_t m;
+  cairo_get_matrix(cr, &m);
+  const bool direct = own && !toPath && m.xy == 0 && m.yx == 0;
+  for (std::size_t i = 0; i < run.runs.size(); ++i) {
+    const GlyphRun& gr = run.runs[i];
+    if (direct && gr.plain) {
+      cairo_scaled_font_t* sf = gr.font ? pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(gr.font)) : nullptr;
+      if (sf && cairo_scaled_font_status(sf) == CAIRO_STATUS_SUCCESS) {
+        const int from = run.shownFrom[i], to = run.shownFrom[i + 1];
+        cairo_translate(cr, 0, baselineDy);
+        cairo_set_scaled_font(cr, sf);
+        if (to > from) cairo_show_glyphs(cr, run.shown.data() + from, to - from);
+        cairo_set_matrix(cr, &m);
+        continue;
+      }
+    }
     // Other advances: a copy placed for this call only.
-    PangoGlyphString* gs = own ? gr.glyphs : pango_glyph_string_copy(gr.glyphs);
-    double x = own ? Place(run, gr, start, nullptr) : Place(run, gr, start, gs);
+    PangoGlyphString view = run.View(gr);
+    PangoGlyphString* gs = own ? &view : pango_glyph_string_copy(&view);
+    double x = own ? run.runX[i] : Place(run, gr, start, view, gs);
     cairo_move_to(cr, x, baselineDy);
     if (toPath)
       pango_cairo_glyph_string_path(cr, gr.font, gs);
     else
       pango_cairo_show_glyph_string(cr, gr.font, gs);
-    if (gs != gr.glyphs) pango_glyph_string_free(gs);
+    if (gs != &view) pango_glyph_string_free(gs);
   }
-  double width = start.back();
+  long width = 0;
+  for (int a : adv) width += a;
   if (!toPath && (rf.tm.tmUnderlined || rf.tm.tmStruckOut) && width > 0) {
-    if (rf.tm.tmUnderlined) cairo_rectangle(cr, 0, baselineDy + rf.underlinePos, width, rf.underlineThick);
-    if (rf.tm.tmStruckOut) cairo_rectangle(cr, 0, baselineDy - rf.strikePos, width, rf.underlineThick);
+    if (rf.tm.tmUnderlined) cairo_rectangle(cr, 0, baselineDy + rf.underlinePos, double(width), rf.underlineThick);
+    if (rf.tm.tmStruckOut) cairo_rectangle(cr, 0, baselineDy - rf.strikePos, double(width), rf.underlineThick);
     cairo_fill(cr);
   }
   cairo_set_matrix(cr, &saved);
@@ -683,10 +773,11 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR te
     c.rect = *rc;
     c.hasRect = true;
   }
-  c.text = s;
-  c.dx = adv;
+  // The call keeps the text and advances; drawing reads them from there.
+  c.text = std::move(s);
+  c.dx = std::move(adv);
   long w = 0;
-  for (int a : adv) w += a;
+  for (int a : c.dx) w += a;
   POINT a = dc->LpToDpPt(x, y);
   int h = TextHeight(dc);
   c.bounds = {ToLong(double(a.x) - w - h), ToLong(double(a.y) - 2.0 * h), ToLong(double(a.x) + w + h), ToLong(double(a.y) + 2.0 * h)};
@@ -697,7 +788,7 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR te
     if (options & ETO_OPAQUE) UnionRect(&c.bounds, &c.bounds, &d);
   }
   dc->Send(c);
-  return DrawTextRun(dc, x, y, options, rc, s, adv);
+  return DrawTextRun(dc, x, y, options, rc, c.text, c.dx);
 }
 
 BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
