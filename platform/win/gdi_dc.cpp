@@ -86,7 +86,26 @@ class PdfSink : public KvGdiSink {
   int pages_ = 0;
 };
 
-Dc::~Dc() = default;
+Dc::~Dc() {
+  if (session.penSource) cairo_pattern_destroy(session.penSource);
+  if (session.brushSource) cairo_pattern_destroy(session.brushSource);
+}
+
+// Gives the context back as it was before the session's first drawing.
+void EndCairoSession(Dc* dc) {
+  Dc::CairoSession& s = dc->session;
+  if (!s.open) return;
+  s.open = false;
+  if (dc->cr) cairo_restore(dc->cr);
+}
+
+void SetDcAntialias(Dc* dc, cairo_t* cr, cairo_antialias_t mode) {
+  if (dc->session.open && cr == dc->cr) {
+    if (dc->session.antialias == int(mode)) return;
+    dc->session.antialias = int(mode);
+  }
+  cairo_set_antialias(cr, mode);
+}
 
 cairo_matrix_t Dc::Matrix() const {
   cairo_matrix_t page;
@@ -114,6 +133,7 @@ POINT Dc::LpToDpPt(double x, double y) const {
 
 void Dc::ApplyClip() {
   if (!cr) return;
+  EndCairoSession(this);
   cairo_reset_clip(cr);
   if (!st.clip) return;
   cairo_save(cr);
@@ -126,6 +146,7 @@ void Dc::ApplyClip() {
 }
 
 void SelectBitmapSurface(Dc* dc, Bitmap* bm) {
+  EndCairoSession(dc);
   auto* rs = static_cast<RasterSink*>(dc->sink.get());
   rs->SetSurface(bm->surface);
   dc->cr = rs->Cairo();
@@ -139,6 +160,7 @@ void HealDc(Dc* dc) {
   // A context that went into an error state (a caller's bad matrix through
   // KvGetDCCairo...) is made again on the same pixels.
   if (auto* rs = dynamic_cast<RasterSink*>(dc->sink.get())) {
+    dc->session.open = false;
     rs->SetSurface(rs->Surface());
     dc->cr = rs->Cairo();
     cairo_get_matrix(dc->cr, &dc->base);
@@ -257,6 +279,7 @@ BOOL DeleteDC(HDC hdc) {
                         static_cast<const void*>(dc->st.font), static_cast<const void*>(dc->st.bitmap)})
     Unselect(h);
   if (Bitmap* bm = GetBitmap(dc->st.bitmap)) bm->selectedIn = nullptr;
+  EndCairoSession(dc);
   if (dc->sink) dc->sink->Finish();
   RemoveObject(hdc);
   return TRUE;
@@ -281,6 +304,7 @@ void KvSetWindowDCProvider(KvWindowDCProvider provider) { g_windowProvider = pro
 
 KvGdiSink* KvGetDCSink(HDC hdc) {
   Dc* dc = GetDc(hdc);
+  if (dc) EndCairoSession(dc);
   return dc ? dc->sink.get() : nullptr;
 }
 
@@ -288,6 +312,7 @@ cairo_t* KvGetDCCairo(HDC hdc) {
   Dc* dc = GetDc(hdc);
   if (!dc || !dc->cr) return nullptr;
   HealDc(dc);
+  EndCairoSession(dc);
   cairo_set_matrix(dc->cr, &dc->base);
   return dc->cr;
 }
@@ -850,6 +875,7 @@ int StartDocW(HDC hdc, const DOCINFOW* info) {
   Dc* dc = GetDc(hdc);
   if (!dc || dc->jobId) return SP_ERROR;
   std::u16string name = info && info->lpszDocName ? std::u16string(info->lpszDocName) : std::u16string();
+  EndCairoSession(dc);
   if (dc->sink && !dc->sink->StartDoc(name)) return SP_ERROR;
   dc->jobId = ++g_jobs;
   KvGdiCall c = Call(KvGdiOp::StartDoc);
@@ -863,6 +889,7 @@ static int DocStep(HDC hdc, KvGdiOp op) {
   if (!dc) return SP_ERROR;
   dc->Send(Call(op));
   bool ok = true;
+  EndCairoSession(dc);
   if (dc->sink) {
     switch (op) {
       case KvGdiOp::StartPage: ok = dc->sink->StartPage(); break;

@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -34,11 +35,43 @@ void* AddObject(std::unique_ptr<Object> obj) {
   return reinterpret_cast<void*>(g_next);
 }
 
+// Every drawing call looks up its DC and the objects selected into it, many
+// times over: each thread keeps its last hits in a small direct-mapped cache.
+// Handles are never given out twice, so a hit stays right until an object
+// is removed, which empties every thread's cache (by the removal count).
+namespace {
+std::atomic<std::uint64_t> g_removals{0};
+struct LookupCache {
+  static constexpr std::size_t kSlots = 16;
+  std::uint64_t removals = 0;
+  std::uintptr_t handle[kSlots] = {};
+  Object* object[kSlots] = {};
+};
+thread_local LookupCache t_lookups;
+}  // namespace
+
 Object* Lookup(const void* handle) {
   if (!handle) return nullptr;
-  std::lock_guard<std::mutex> lock(TableMutex());
-  auto it = Table().find(reinterpret_cast<std::uintptr_t>(handle));
-  return it == Table().end() ? nullptr : it->second.get();
+  const auto h = reinterpret_cast<std::uintptr_t>(handle);
+  LookupCache& c = t_lookups;
+  const std::uint64_t removals = g_removals.load(std::memory_order_acquire);
+  if (c.removals != removals) {
+    c = LookupCache{};
+    c.removals = removals;
+  }
+  const std::size_t slot = (h >> 4) % LookupCache::kSlots;
+  if (c.handle[slot] == h) return c.object[slot];
+  Object* found = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(TableMutex());
+    auto it = Table().find(h);
+    if (it != Table().end()) found = it->second.get();
+  }
+  if (found) {
+    c.handle[slot] = h;
+    c.object[slot] = found;
+  }
+  return found;
 }
 
 void RemoveObject(const void* handle) {
@@ -49,6 +82,7 @@ void RemoveObject(const void* handle) {
     if (it == Table().end()) return;
     doomed = std::move(it->second);
     Table().erase(it);
+    g_removals.fetch_add(1, std::memory_order_acq_rel);
   }
 }
 

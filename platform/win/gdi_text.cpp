@@ -669,9 +669,12 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
   }
   if (!dc->cr) return true;
   // Text is not touched by the mix mode.
+  // Text clipped to its box needs the context given back afterwards; other
+  // text leaves only the antialias mode and its colour (the session keeps
+  // track of the one and sets sources anew for every drawing).
+  const bool clipped = rc && (options & ETO_CLIPPED);
   RenderMode(dc, R2_COPYPEN, [&](Dc* d, cairo_t* cr) {
-    (void)d;
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+    SetDcAntialias(d, cr, CAIRO_ANTIALIAS_DEFAULT);
     if (rc && (options & ETO_OPAQUE)) {
       SetColor(cr, dc->st.bkColor);
       cairo_rectangle(cr, devRc.left, devRc.top, devRc.right - devRc.left, devRc.bottom - devRc.top);
@@ -692,7 +695,7 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
     }
     SetColor(cr, dc->st.textColor);
     show(cr, ox + dx0 * std::cos(angle), oy + dx0 * std::sin(angle), angle, baseline, adv, false);
-  });
+  }, nullptr, !clipped);
   return true;
 }
 
