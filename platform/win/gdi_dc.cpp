@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include <cstring>
+
 #include "win/gdi_internal.h"
 #include "win/winutf8.h"
 
@@ -23,6 +25,7 @@ class RasterSink : public KvGdiSink {
   }
   KvSinkKind Kind() const override { return KvSinkKind::Raster; }
   KvDeviceInfo DeviceInfo() const override { return info_; }
+  bool WantsCalls() const override { return false; }
   cairo_t* Cairo() override { return cr_; }
   cairo_surface_t* Surface() override { return surface_; }
   void SetSurface(cairo_surface_t* s) {
@@ -107,7 +110,29 @@ void SetDcAntialias(Dc* dc, cairo_t* cr, cairo_antialias_t mode) {
   cairo_set_antialias(cr, mode);
 }
 
+static bool SameMapping(const Dc::MatrixMemo& k, const DcState& st) {
+  return k.valid && k.wOrg.x == st.wOrg.x && k.wOrg.y == st.wOrg.y && k.vOrg.x == st.vOrg.x && k.vOrg.y == st.vOrg.y &&
+         k.wExt.cx == st.wExt.cx && k.wExt.cy == st.wExt.cy && k.vExt.cx == st.vExt.cx && k.vExt.cy == st.vExt.cy &&
+         k.graphicsMode == st.graphicsMode &&
+         (st.graphicsMode != GM_ADVANCED ||
+          std::memcmp(&k.world, &st.world, sizeof st.world) == 0);
+}
+
 cairo_matrix_t Dc::Matrix() const {
+  if (SameMapping(matrixMemo, st)) return matrixMemo.m;
+  const cairo_matrix_t m = MakeMatrix();
+  matrixMemo.valid = true;
+  matrixMemo.wOrg = st.wOrg;
+  matrixMemo.vOrg = st.vOrg;
+  matrixMemo.wExt = st.wExt;
+  matrixMemo.vExt = st.vExt;
+  matrixMemo.graphicsMode = st.graphicsMode;
+  matrixMemo.world = st.world;
+  matrixMemo.m = m;
+  return m;
+}
+
+cairo_matrix_t Dc::MakeMatrix() const {
   cairo_matrix_t page;
   double sx = double(st.vExt.cx) / st.wExt.cx, sy = double(st.vExt.cy) / st.wExt.cy;
   cairo_matrix_init(&page, sx, 0, 0, sy, st.vOrg.x - st.wOrg.x * sx, st.vOrg.y - st.wOrg.y * sy);

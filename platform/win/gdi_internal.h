@@ -192,6 +192,18 @@ struct Dc : Object {
 
   // Logical -> device transform.
   cairo_matrix_t Matrix() const;
+  // The last transform made and the mapping it was made from: drawing asks
+  // for it several times per call.
+  struct MatrixMemo {
+    bool valid = false;
+    POINT wOrg{}, vOrg{};
+    SIZE wExt{}, vExt{};
+    int graphicsMode = 0;
+    XFORM world{};
+    cairo_matrix_t m{};
+  };
+  mutable MatrixMemo matrixMemo;
+  cairo_matrix_t MakeMatrix() const;
   void LpToDp(double x, double y, double* dx, double* dy) const;
   POINT LpToDpPt(double x, double y) const;
   bool Renders() const { return cr != nullptr; }

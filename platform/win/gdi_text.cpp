@@ -216,6 +216,8 @@ struct GlyphRun {
   int offset = 0, length = 0;  // the item's UTF-8 bytes
   int first = 0, count = 0;  // its glyphs in Run::glyphs and Run::clusters
   bool plain = true;  // no glyph is drawn as a missing-glyph box
+  double x = 0;  // once placed: the x of its first glyph
+  int shownFrom = 0, shownTo = 0;  // once placed: its glyphs in Run::shown
 };
 
 // The realised font of the DC's selected font at its present scale. The DC
@@ -248,9 +250,7 @@ struct Run {
   std::vector<int> clusters;  // per glyph: its byte in the item
   std::vector<int> adv;  // device pixels per UTF-16 unit (0 inside clusters)
   std::vector<int> byteToUnit;  // UTF-8 byte offset -> UTF-16 index
-  std::vector<double> runX;  // per glyph run: x of its first glyph, once placed
   std::vector<cairo_glyph_t> shown;  // the glyphs shown, once placed (baseline y 0)
-  std::vector<int> shownFrom;  // per glyph run: its first glyph in `shown`
   bool placed = false;  // the glyphs stand at `adv`
   Run() = default;
   Run(const Run&) = delete;
@@ -494,14 +494,13 @@ static std::vector<double> Starts(const std::vector<int>& adv) {
 static void PlaceAtOwnAdvances(Run& run) {
   if (run.placed) return;
   std::vector<double> start = Starts(run.adv);
-  run.runX.clear();
   run.shown.clear();
-  run.shownFrom.clear();
-  for (const GlyphRun& gr : run.runs) {
+  run.shown.reserve(run.glyphs.size());
+  for (GlyphRun& gr : run.runs) {
     PangoGlyphString v = run.View(gr);
     const double x = Place(run, gr, start, v, &v);
-    run.runX.push_back(x);
-    run.shownFrom.push_back(int(run.shown.size()));
+    gr.x = x;
+    gr.shownFrom = gr.shownTo = int(run.shown.size());
     if (!gr.plain) continue;
     int position = 0;
     for (int g = 0; g < v.num_glyphs; ++g) {
@@ -510,8 +509,8 @@ static void PlaceAtOwnAdvances(Run& run) {
         run.shown.push_back({gi.glyph, x + double(position + gi.geometry.x_offset) / PANGO_SCALE, 0.0});
       position += gi.geometry.width;
     }
+    gr.shownTo = int(run.shown.size());
   }
-  run.shownFrom.push_back(int(run.shown.size()));
   run.placed = true;
 }
 
@@ -537,7 +536,7 @@ static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, const Run& constRun, c
     if (direct && gr.plain) {
       cairo_scaled_font_t* sf = gr.font ? pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(gr.font)) : nullptr;
       if (sf && cairo_scaled_font_status(sf) == CAIRO_STATUS_SUCCESS) {
-        const int from = run.shownFrom[i], to = run.shownFrom[i + 1];
+        const int from = gr.shownFrom, to = gr.shownTo;
         cairo_translate(cr, 0, baselineDy);
         cairo_set_scaled_font(cr, sf);
         if (to > from) cairo_show_glyphs(cr, run.shown.data() + from, to - from);
@@ -548,7 +547,7 @@ static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, const Run& constRun, c
     // Other advances: a copy placed for this call only.
     PangoGlyphString view = run.View(gr);
     PangoGlyphString* gs = own ? &view : pango_glyph_string_copy(&view);
-    double x = own ? run.runX[i] : Place(run, gr, start, view, gs);
+    double x = own ? gr.x : Place(run, gr, start, view, gs);
     cairo_move_to(cr, x, baselineDy);
     if (toPath)
       pango_cairo_glyph_string_path(cr, gr.font, gs);
@@ -570,8 +569,15 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
                  const std::vector<int>& dxLogical) {
   cairo_matrix_t m = dc->Matrix();
   double sx = std::sqrt(m.xx * m.xx + m.yx * m.yx);
-  std::vector<int> adv(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) adv[i] = ToLong(dxLogical[i] * sx);
+  // At one device pixel per logical unit the advances are the logical ones.
+  std::vector<int> scaled;
+  bool same = sx == 1.0;
+  for (std::size_t i = 0; same && i < dxLogical.size(); ++i) same = dxLogical[i] >= -(1 << 30) && dxLogical[i] <= (1 << 30);
+  if (!same) {
+    scaled.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) scaled[i] = ToLong(dxLogical[i] * sx);
+  }
+  const std::vector<int>& adv = same ? dxLogical : scaled;
   std::unique_lock<std::mutex> lock(TextMutex());
   const LOGFONTW& lf = DcLogFont(dc);
   RealFont& rf = DcFont(dc);
@@ -668,19 +674,25 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
     return true;
   }
   if (!dc->cr) return true;
-  // Text is not touched by the mix mode.
-  // Text clipped to its box needs the context given back afterwards; other
-  // text leaves only the antialias mode and its colour (the session keeps
-  // track of the one and sets sources anew for every drawing).
+  // Text is not touched by the mix mode. It draws within the context's
+  // session: it leaves only the antialias mode (kept track of) and its
+  // colour (sources are set anew for every drawing). Text clipped to its box
+  // saves and restores around its drawing, so that the clip and all it set
+  // go away again and the session's record stays true.
   const bool clipped = rc && (options & ETO_CLIPPED);
   RenderMode(dc, R2_COPYPEN, [&](Dc* d, cairo_t* cr) {
-    SetDcAntialias(d, cr, CAIRO_ANTIALIAS_DEFAULT);
+    if (clipped) {
+      cairo_save(cr);
+      cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+    } else {
+      SetDcAntialias(d, cr, CAIRO_ANTIALIAS_DEFAULT);
+    }
     if (rc && (options & ETO_OPAQUE)) {
       SetColor(cr, dc->st.bkColor);
       cairo_rectangle(cr, devRc.left, devRc.top, devRc.right - devRc.left, devRc.bottom - devRc.top);
       cairo_fill(cr);
     }
-    if (rc && (options & ETO_CLIPPED)) {
+    if (clipped) {
       cairo_rectangle(cr, devRc.left, devRc.top, devRc.right - devRc.left, devRc.bottom - devRc.top);
       cairo_clip(cr);
     }
@@ -695,7 +707,8 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
     }
     SetColor(cr, dc->st.textColor);
     show(cr, ox + dx0 * std::cos(angle), oy + dx0 * std::sin(angle), angle, baseline, adv, false);
-  }, nullptr, !clipped);
+    if (clipped) cairo_restore(cr);
+  }, nullptr, true);
   return true;
 }
 
@@ -767,6 +780,7 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR te
   } else {
     adv = LogicalAdvances(dc, s);
   }
+  if (!dc->sink || !dc->sink->WantsCalls()) return DrawTextRun(dc, x, y, options, rc, s, adv);
   KvGdiCall c;
   c.op = KvGdiOp::ExtTextOut;
   c.args[0] = x;
@@ -857,7 +871,7 @@ struct Segment {
 static std::vector<Segment> TabSegments(Dc* dc, const std::u16string& s, int nTabs, const INT* tabs, int origin,
                                         long* total) {
   std::vector<Segment> out;
-  int avg = int(std::lround(AvgCharWidth(dc) / std::max(1e-9, FontScale(dc))));
+  int avg = -1;  // the average character width, taken at the first tab
   long x = origin;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= s.size(); ++i) {
@@ -866,8 +880,11 @@ static std::vector<Segment> TabSegments(Dc* dc, const std::u16string& s, int nTa
     seg.adv = LogicalAdvances(dc, seg.text);
     for (int a : seg.adv) seg.width += a;
     x += seg.width;
-    if (!seg.text.empty()) out.push_back(seg);
-    if (i < s.size()) x = NextTab(x, nTabs, tabs, avg, origin);
+    if (!seg.text.empty()) out.push_back(std::move(seg));
+    if (i < s.size()) {
+      if (avg < 0) avg = int(std::lround(AvgCharWidth(dc) / std::max(1e-9, FontScale(dc))));
+      x = NextTab(x, nTabs, tabs, avg, origin);
+    }
     start = i + 1;
   }
   *total = x - origin;
@@ -1044,7 +1061,7 @@ int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPA
     r.right -= params->iRightMargin;
   }
   std::vector<std::size_t> marks;
-  s = StripPrefix(s, f, &marks);
+  if (!(f & DT_NOPREFIX)) s = StripPrefix(s, f, &marks);
   long lineH = LogicalHeight(dc);
   if (f & DT_EXTERNALLEADING) {
     TEXTMETRICW tm;
@@ -1056,8 +1073,12 @@ int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPA
   long maxW = r.right - r.left;
   if (f & DT_SINGLELINE) {
     std::u16string one;
-    for (char16_t ch : s)
-      if (ch != u'\r' && ch != u'\n') one += ch;
+    if (s.find_first_of(u"\r\n") == std::u16string::npos) {
+      one = s;
+    } else {
+      for (char16_t ch : s)
+        if (ch != u'\r' && ch != u'\n') one += ch;
+    }
     lines.push_back(MeasuredLine(dc, one, f, tabLen));
   } else {
     std::size_t pos = 0;
