@@ -562,6 +562,10 @@ cairo_surface_t* KvGetBitmapSurface(HBITMAP bitmap) {
   return bm ? bm->surface : nullptr;
 }
 
+// PNG as 8-bit RGB, rows read straight from the surface. Drawings are large
+// flat areas: the "up" filter with fast deflate (level 2) writes files about
+// as small as the default adaptive filtering at level 6 would, in a third of
+// the time. The settings are fixed, so the same pixels give the same file.
 BOOL KvSaveBitmapPng(HBITMAP bitmap, const char* path) {
   Bitmap* bm = GetBitmap(bitmap);
   if (!bm || !path) return FALSE;
@@ -574,7 +578,9 @@ BOOL KvSaveBitmapPng(HBITMAP bitmap, const char* path) {
     std::fclose(f);
     return FALSE;
   }
-  auto px = GetPixels(bm->surface, 0, 0, bm->width, bm->height);
+  cairo_surface_flush(bm->surface);
+  const unsigned char* data = cairo_image_surface_get_data(bm->surface);
+  const int stride = cairo_image_surface_get_stride(bm->surface);
   std::vector<unsigned char> row(std::size_t(bm->width) * 3);
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
@@ -582,16 +588,18 @@ BOOL KvSaveBitmapPng(HBITMAP bitmap, const char* path) {
     return FALSE;
   }
   png_init_io(png, f);
-  png_set_compression_level(png, 6);
+  png_set_compression_level(png, 2);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
   png_set_IHDR(png, info, png_uint_32(bm->width), png_uint_32(bm->height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < bm->height; ++y) {
+    const auto* px = reinterpret_cast<const std::uint32_t*>(data + std::ptrdiff_t(y) * stride);
     for (int x = 0; x < bm->width; ++x) {
-      std::uint32_t v = px[std::size_t(y) * bm->width + x];
-      row[3 * x] = (v >> 16) & 0xFF;
-      row[3 * x + 1] = (v >> 8) & 0xFF;
-      row[3 * x + 2] = v & 0xFF;
+      const std::uint32_t v = px[x];
+      row[3 * std::size_t(x)] = (v >> 16) & 0xFF;
+      row[3 * std::size_t(x) + 1] = (v >> 8) & 0xFF;
+      row[3 * std::size_t(x) + 2] = v & 0xFF;
     }
     png_write_row(png, row.data());
   }
