@@ -13,12 +13,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <unordered_map>
 #include <memory>
 #include <mutex>
+#include <string_view>
 
 #include "win/gdi_internal.h"
 #include "win/winutf8.h"
@@ -340,12 +342,29 @@ struct RunKey {
   std::u16string text;
   bool operator==(const RunKey&) const = default;
 };
+// Looked up without copying the text.
+struct RunKeyView {
+  const RealFont* font;
+  std::u16string_view text;
+};
 struct RunKeyHash {
-  std::size_t operator()(const RunKey& k) const {
-    return std::hash<std::u16string>()(k.text) ^ (std::hash<const void*>()(k.font) * 0x9E3779B97F4A7C15ull);
+  using is_transparent = void;
+  std::size_t operator()(const RunKeyView& k) const {
+    return std::hash<std::u16string_view>()(k.text) ^ (std::hash<const void*>()(k.font) * 0x9E3779B97F4A7C15ull);
+  }
+  std::size_t operator()(const RunKey& k) const { return (*this)(RunKeyView{k.font, k.text}); }
+};
+struct RunKeyEqual {
+  using is_transparent = void;
+  static RunKeyView View(const RunKey& k) { return {k.font, k.text}; }
+  static RunKeyView View(const RunKeyView& k) { return k; }
+  template <class A, class B>
+  bool operator()(const A& a, const B& b) const {
+    const RunKeyView x = View(a), y = View(b);
+    return x.font == y.font && x.text == y.text;
   }
 };
-using RunMap = std::unordered_map<RunKey, std::shared_ptr<Run>, RunKeyHash>;
+using RunMap = std::unordered_map<RunKey, std::shared_ptr<Run>, RunKeyHash, RunKeyEqual>;
 RunMap& RunCache() {
   static auto* cache = [] {
     auto* m = new RunMap();
@@ -360,7 +379,14 @@ RunMap& RunCache() {
 // cache is full it starts again empty, which keeps the cost of a miss flat.
 // The last run found is kept aside: measuring and then drawing the same text
 // finds it again without hashing.
+//
+// A text goes into the cache only when it comes a second time: frames of
+// texts never seen again (a scroll through new labels) would otherwise fill
+// it with runs that are only freed later, and the memory they take costs more
+// than their layouts. The texts seen once are remembered by a hash each, in
+// a small table that starts again empty when half full.
 constexpr std::size_t kRunCacheSize = 16384;
+constexpr std::size_t kSeenSlots = 32768;  // a power of two
 struct LastRun {
   const RealFont* font = nullptr;
   std::u16string text;
@@ -370,11 +396,34 @@ LastRun& LastFound() {
   static auto* last = new LastRun();
   return *last;
 }
+struct SeenTexts {
+  std::vector<std::uint64_t> slots = std::vector<std::uint64_t>(kSeenSlots, 0);
+  std::size_t count = 0;
+  // True when the hash was there; else it is added.
+  bool CheckAndAdd(std::uint64_t h) {
+    if (h == 0) h = 1;
+    std::size_t i = std::size_t(h * 0x9E3779B97F4A7C15ull >> 49) & (kSeenSlots - 1);
+    for (; slots[i] != 0; i = (i + 1) & (kSeenSlots - 1))
+      if (slots[i] == h) return true;
+    if (count >= kSeenSlots / 2) {
+      std::fill(slots.begin(), slots.end(), 0);
+      count = 0;
+      i = std::size_t(h * 0x9E3779B97F4A7C15ull >> 49) & (kSeenSlots - 1);
+    }
+    slots[i] = h;
+    ++count;
+    return false;
+  }
+};
+SeenTexts& Seen() {
+  static auto* seen = new SeenTexts();
+  return *seen;
+}
 std::shared_ptr<Run> CachedRun(RealFont& rf, const std::u16string& text) {
   LastRun& last = LastFound();
   if (last.run && last.font == &rf && last.text == text) return last.run;
   RunMap& cache = RunCache();
-  RunKey key{&rf, text};
+  const RunKeyView key{&rf, text};
   auto it = cache.find(key);
   std::shared_ptr<Run> run;
   if (it != cache.end()) {
@@ -382,8 +431,10 @@ std::shared_ptr<Run> CachedRun(RealFont& rf, const std::u16string& text) {
   } else {
     run = std::make_shared<Run>();
     LayOut(rf, text, run.get());
-    if (cache.size() >= kRunCacheSize) cache.clear();
-    cache.emplace(std::move(key), run);
+    if (Seen().CheckAndAdd(RunKeyHash()(key))) {
+      if (cache.size() >= kRunCacheSize) cache.clear();
+      cache.emplace(RunKey{&rf, text}, run);
+    }
   }
   last.font = &rf;
   last.text = text;
