@@ -15,6 +15,8 @@
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/samplediagram.h"
+#include "apps/symhost/samplefreetexts.h"
+#include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
 #include "kvrep/srepregistry.h"
 #include "kvrep/sreptypelib.h"
@@ -87,8 +89,10 @@ int main(int argc, char** argv) {
   const std::vector<ISSymbol*> figures = SBuildFigureRow(diagram);
   const std::vector<ISSymbol*> predefined = SBuildPredefinedRow(diagram);
   const std::vector<ISSymbol*> links = SBuildLinkRow(diagram);
+  const std::vector<ISSymbol*> texts = SBuildFreeTextRow(diagram);
+  SBuildLineRow(diagram);
   std::printf("symhost: sample diagram of %zu symbols\n",
-              symbols.size() + figures.size() + predefined.size() + links.size());
+              symbols.size() + figures.size() + predefined.size() + links.size() + texts.size());
   std::vector<SHostExportedFile> written;
   std::string error;
   if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {
