@@ -16,9 +16,11 @@
 
 #include <memory>
 #include <set>
+#include <vector>
 
 #include "kvcore/sblob.h"
 #include "kvcore/scomds.h"
+#include "kvcore/spicture.h"
 #include "kvcore/sprintercache.h"
 #include "kvrep/srepfaces.h"
 #include "kvrep/srepobject.h"
@@ -212,6 +214,9 @@ class SSymDiagramImpl : public SSymDiagramMem {
 
   // ---- pictures
   HRESULT ExportImage(const SString& file);
+  // Records the symbols, in order, on a metafile of the area; `out` stays
+  // empty (invalid) when nothing could be recorded.
+  virtual void RecordMetafile(const SSymRect& area, const std::vector<ISSymbol*>& symbols, SMetaFile& out);
   virtual HRESULT AddPicture(const void*) { return S_OK; }
   virtual HRESULT RemovePicture(const void*) { return S_OK; }
 

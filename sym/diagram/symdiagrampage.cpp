@@ -223,6 +223,13 @@ BOOL SSymDiagramImpl::AdjustSymbolToText(ISSymbol* symbol, int redraw, int undo)
 }
 
 // ---- picture export ----
+void SSymDiagramImpl::RecordMetafile(const SSymRect& area, const std::vector<ISSymbol*>& symbols, SMetaFile& out) {
+  SSymCanvasMetafile canvas(1);
+  canvas.Lock(area);
+  for (ISSymbol* s : symbols) s->Draw(canvas);
+  canvas.Unlock(&out);
+}
+
 HRESULT SSymDiagramImpl::ExportImage(const SString& file) {
   if (file.IsEmpty()) return E_INVALIDARG;
   try {
@@ -242,11 +249,8 @@ HRESULT SSymDiagramImpl::ExportImage(const SString& file) {
     ext.MakeLower();
     BOOL saved = FALSE;
     if (ext == u"emf") {
-      SSymCanvasMetafile canvas(1);
-      canvas.Lock(area);
-      for (ISSymbol* s : symbols) s->Draw(canvas);
       SMetaFile mf;
-      canvas.Unlock(&mf);
+      RecordMetafile(area, symbols, mf);
       // Nothing recorded writes no file: a failure, not a success.
       saved = mf.IsValid() && mf.SaveMetaFile(file);
     } else {
