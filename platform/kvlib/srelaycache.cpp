@@ -3,8 +3,9 @@
 #include <new>
 
 SRelayCache& SRelayCache::Instance() {
-  static SRelayCache cache;
-  return cache;
+  // Never destroyed: relays may end while other statics go at exit.
+  static SRelayCache* cache = new SRelayCache;
+  return *cache;
 }
 
 void* SRelayCache::Find(const void* owner) const {
