@@ -2,6 +2,7 @@
 // display preferences and attribute reactions.
 #include "sym/diagram/symdiagram.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -293,7 +294,7 @@ SSymDiagramImpl::SSymDiagramImpl(const SSymDiagramImpl& source)
 
 SSymDiagramImpl::~SSymDiagramImpl() {
   SetDispPrefPtr(nullptr);
-  m_pools.RemoveAll();
+  m_pools.clear();
   m_views.clear();
   --g_liveDiagrams;
 }
@@ -358,7 +359,7 @@ HRESULT SSymDiagramImpl::Delete() {
 LONG SSymDiagramImpl::OnDispose() {
   SetDispPrefPtr(nullptr);
   m_pPageSetup.reset();
-  m_pools.RemoveAll();
+  m_pools.clear();
   return 0;
 }
 
@@ -504,13 +505,34 @@ void SSymDiagramImpl::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
   SSymDiagramMem::OnCollectionInsert(id, other, pos);
   if (id != IdSymbols || InLockoutContext()) return;
   SComWrap<ISSymbol> sym(other);
-  if (sym.IsNull() || sym->GetSymbolType() != 12) return;
-  m_pools.Add(sym.Get());
-  if (m_pools.GetCount() > 1 && !IsLoading() && m_pDispPref) AlignNewPool(sym.Get());
+  SRepObject* obj = SRepObject::FromInterface(other);
+  if (sym.IsNull() || !obj || sym->GetSymbolType() != 12) return;
+  m_pools.push_back(obj);
+  if (LivePools().size() > 1 && !IsLoading() && m_pDispPref) AlignNewPool(sym.Get());
+}
+
+std::vector<ISSymbol*> SSymDiagramImpl::LivePools() {
+  const std::vector<SRepObject*>& items = Collection(IdSymbols)->Items();
+  std::vector<ISSymbol*> live;
+  std::vector<SRepObject*> kept;
+  for (SRepObject* p : m_pools)
+    if (std::find(items.begin(), items.end(), p) != items.end()) {
+      kept.push_back(p);
+      live.push_back(SComWrap<ISSymbol>(static_cast<ISRepObject*>(p)).Get());
+    }
+  m_pools.swap(kept);
+  return live;
+}
+
+SComTable<ISSymbol> SSymDiagramImpl::GetSwimLaneList() {
+  SComTable<ISSymbol> table(4, 4);
+  for (ISSymbol* p : LivePools()) table.Add(p);
+  return table;
 }
 
 bool SSymDiagramImpl::AlignNewPool(ISSymbol* pool) {
-  ISSymbol* first = m_pools.GetAt(0);
+  const std::vector<ISSymbol*> pools = LivePools();
+  ISSymbol* first = pools.front();
   const bool v = m_pDispPref->GetSwimlaneVert() != 0;
   SSymRect f = first->GetClipRect(0, 0), nr = pool->GetClipRect(0, 0);
   auto extent = [&](const SSymRect& r) { return v ? std::labs(r.y1 - r.y2) : std::labs(r.x2 - r.x1); };
@@ -529,8 +551,8 @@ bool SSymDiagramImpl::AlignNewPool(ISSymbol* pool) {
   }
   const LONG l = extent(nr) + 1;
   if (l - s > kPoolAlignTolerance)
-    for (int i = m_pools.GetCount() - 2; i >= 0; --i) {
-      ISSymbol* p = m_pools.GetAt(i);
+    for (int i = static_cast<int>(pools.size()) - 2; i >= 0; --i) {
+      ISSymbol* p = pools[static_cast<std::size_t>(i)];
       SSymRect r = p->GetClipRect(0, 0);
       if (v) r.y1 = r.y2 + l;
       else r.x1 = r.x2 - l;
@@ -542,11 +564,9 @@ bool SSymDiagramImpl::AlignNewPool(ISSymbol* pool) {
 void SSymDiagramImpl::OnCollectionRemove(LONG id, ISRepObject* other) {
   SSymDiagramMem::OnCollectionRemove(id, other);
   if (id != IdSymbols || InLockoutContext()) return;
-  for (int i = 0; i < m_pools.GetCount(); ++i)
-    if (SRepAreSameObjects(m_pools.GetAt(i), other)) {
-      m_pools.RemoveAt(i);
-      break;
-    }
+  SRepObject* obj = SRepObject::FromInterface(other);
+  auto it = std::find(m_pools.begin(), m_pools.end(), obj);
+  if (it != m_pools.end()) m_pools.erase(it);
 }
 
 SSymRect SSymDiagramImpl::GetClipRect() {

@@ -152,7 +152,9 @@ class SSymDiagramImpl : public SSymDiagramMem {
   int GetPos(ISSymbol* symbol);
   int GetCount();
   HRESULT GetSymbols(ISRepClassCol** out);
-  const SComTable<ISSymbol>& GetSwimLaneList() const { return m_pools; }
+  // The swimlane pools among the top-level symbols, in insertion order
+  // (counted table made for the caller).
+  SComTable<ISSymbol> GetSwimLaneList();
   int GetLinkBoundary() const { return m_nLinkBoundary; }
   SSymRect GetClipRect();
 
@@ -241,7 +243,11 @@ class SSymDiagramImpl : public SSymDiagramMem {
   SRepControlHolder* m_pHolder = nullptr;
   int m_bFormRetry = 0;
   LONG m_nPageSize = -1;
-  SComTable<ISSymbol> m_pools{4, 4};
+  // The pools in insertion order. Not counted: the Symbols collection holds
+  // them, and a pool (which holds its owner) must not keep the diagram alive.
+  // Read only through LivePools, which keeps those still in the collection.
+  std::vector<SRepObject*> m_pools;
+  std::vector<ISSymbol*> LivePools();
 };
 
 class SSymDiagram : public SRepFaces<SSymDiagram, SSymDiagramImpl, ISSymDiagram, SRepFaceSelf<IID_SSymDiagram>> {
