@@ -11,9 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "apps/symhost/arrowheadsheet.h"
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/samplediagram.h"
+#include "apps/symhost/samplefreetexts.h"
+#include "apps/symhost/samplelinks.h"
 #include "kvrep/srepregistry.h"
 #include "kvrep/sreptypelib.h"
 #include "sym/foundation/sdsym.h"
@@ -84,7 +87,10 @@ int main(int argc, char** argv) {
   const std::vector<SHostBox*> symbols = SBuildSampleDiagram(diagram);
   const std::vector<ISSymbol*> figures = SBuildFigureRow(diagram);
   const std::vector<ISSymbol*> predefined = SBuildPredefinedRow(diagram);
-  std::printf("symhost: sample diagram of %zu symbols\n", symbols.size() + figures.size() + predefined.size());
+  const std::vector<ISSymbol*> links = SBuildLinkRow(diagram);
+  const std::vector<ISSymbol*> texts = SBuildFreeTextRow(diagram);
+  std::printf("symhost: sample diagram of %zu symbols\n",
+              symbols.size() + figures.size() + predefined.size() + links.size() + texts.size());
   std::vector<SHostExportedFile> written;
   std::string error;
   if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {
@@ -101,6 +107,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   written.insert(written.end(), sheet.begin(), sheet.end());
+  if (!SHostWriteArrowheadSheet(out, written)) return 1;
   for (const SHostExportedFile& f : written)
     std::printf("symhost: wrote %s (%ju bytes)\n", f.path.c_str(), f.size);
   return 0;

@@ -11,6 +11,7 @@
 #include "sym/shapes/symrectfamily.h"
 #include "sym/shapes/sympredefined.h"
 #include "sym/shapes/symshapemap.h"
+#include "sym/symbol/symintflink.h"
 
 // ---- SHostDiagram ------------------------------------------------------------------------------
 
@@ -20,6 +21,12 @@ SHostDiagram::SHostDiagram() : m_session(new SRepSession()) {
 }
 
 SHostDiagram::~SHostDiagram() {
+  // Links and their end symbols hold each other: the ends are let go first.
+  for (ISSymbol* s : m_symbols)
+    if (SComWrap<ISSymLink> link(s); !link.IsNull()) {
+      link->DetachEnd(0);
+      link->DetachEnd(1);
+    }
   for (auto it = m_symbols.rbegin(); it != m_symbols.rend(); ++it) (*it)->Release();
   m_symbols.clear();
   if (m_model) m_model->Release();

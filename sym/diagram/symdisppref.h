@@ -166,6 +166,7 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
     return it == m_classFlags.end() ? 0 : it->second;
   }
   bool ShowsLinkIntersections() const override { return m_bShowIntersect != 0; }
+  bool ActivatesLinkRouting() const override { return m_bAutoRouting != 0; }
   void SetClassFlags(const CLSID& clsid, DWORD flags) { m_classFlags[clsid] = flags; }
   // Darkening percentage of composite children ("CompDark").
   LONG m_nDarkenPercent = 0;
