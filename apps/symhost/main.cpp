@@ -16,6 +16,7 @@
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/samplediagram.h"
 #include "apps/symhost/samplefreetexts.h"
+#include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
 #include "kvrep/srepregistry.h"
 #include "kvrep/sreptypelib.h"
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
   const std::vector<ISSymbol*> predefined = SBuildPredefinedRow(diagram);
   const std::vector<ISSymbol*> links = SBuildLinkRow(diagram);
   const std::vector<ISSymbol*> texts = SBuildFreeTextRow(diagram);
+  SBuildLineRow(diagram);
   std::printf("symhost: sample diagram of %zu symbols\n",
               symbols.size() + figures.size() + predefined.size() + links.size() + texts.size());
   std::vector<SHostExportedFile> written;

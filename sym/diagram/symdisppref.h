@@ -167,6 +167,7 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
   }
   bool ShowsLinkIntersections() const override { return m_bShowIntersect != 0; }
   bool ActivatesLinkRouting() const override { return m_bAutoRouting != 0; }
+  bool GetConstrainLabels() const override { return m_bConstrainLabels != 0; }
   void SetClassFlags(const CLSID& clsid, DWORD flags) { m_classFlags[clsid] = flags; }
   // Darkening percentage of composite children ("CompDark").
   LONG m_nDarkenPercent = 0;

@@ -27,7 +27,7 @@ TEST_F(DispPrefTest, DefaultsAfterInitialisationAndAnEmptyText) {
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(d->GetDispPrefPtr(), p);  // made once
   EXPECT_EQ(p->GetSnapGrid(), 0);
-  EXPECT_EQ(p->GetConstrainLabels(), 1);
+  EXPECT_TRUE(p->GetConstrainLabels());
   EXPECT_EQ(p->GetShowPage(), 1);
   EXPECT_EQ(p->GetGridSize(), 0);
   EXPECT_EQ(p->GetGraphUnit(), 2);
