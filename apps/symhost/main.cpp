@@ -81,10 +81,8 @@ int main(int argc, char** argv) {
   if (!ReportLibrary()) return 1;
 
   SHostDiagram diagram;
-  const std::vector<SHostBox*> symbols = SBuildSampleDiagram(diagram);
-  const std::vector<ISSymbol*> figures = SBuildFigureRow(diagram);
-  const std::vector<ISSymbol*> predefined = SBuildPredefinedRow(diagram);
-  std::printf("symhost: sample diagram of %zu symbols\n", symbols.size() + figures.size() + predefined.size());
+  const std::vector<ISSymbol*> symbols = SBuildSampleSheet(diagram);
+  std::printf("symhost: sample diagram of %zu symbols\n", symbols.size());
   std::vector<SHostExportedFile> written;
   std::string error;
   if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {

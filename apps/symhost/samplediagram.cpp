@@ -464,3 +464,11 @@ std::vector<ISSymbol*> SBuildShapeSheet(SHostDiagram& diagram) {
   }
   return made;
 }
+
+std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram) {
+  std::vector<ISSymbol*> made;
+  for (SHostBox* b : SBuildSampleDiagram(diagram)) made.push_back(b->Sym());
+  for (ISSymbol* s : SBuildFigureRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildPredefinedRow(diagram)) made.push_back(s);
+  return made;
+}

@@ -194,6 +194,10 @@ void SSymCanvasSVG::DrawMetaFile(const SSymRect& r, const SMetaFile& mf) { m_svg
 
 void SSymCanvasSVG::DrawText(const SSymRect& r, const SString& text, int style) {
   if (text.IsEmpty()) return;
+  // An opaque background is the canvas's background colour, as on a device
+  // context; none over a background picture.
+  if (HasBackgroundBitmap()) style &= ~0x800;
+  m_svg.SetTextBackColor(m_bkBrush.GetColor());
   // Truncating styles cut each line with an ellipsis as on every other target.
   if (m_font.m_angle == 0 && !(style & 0x1000) && (style & 0x2000)) {
     const SString cut = TruncateLines(r, text);
