@@ -13,14 +13,46 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(stream emf_player image blob rtf registry metamodel repstream)
 cmake -S "$root" -B "$out" -G Ninja -DKV_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$out" --target "${targets[@]/%/_fuzz}"
-for t in "${targets[@]}"; do
-  max_len=65536
+# Targets run side by side, one per core; each writes its own log, shown
+# whole when it fails and as its final statistics when it passes.
+run_one() {
+  local t=$1 max_len=65536
   [ "$t" = stream ] && max_len=4096
   # New inputs go to a scratch corpus; the seeds in the tree stay as they are.
   mkdir -p "$out/corpus/$t"
-  echo "== $t: $seconds s"
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 \
     LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0 \
     "$out/fuzz/${t}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" \
-    -print_final_stats=1 -artifact_prefix="$out/$t-" "$out/corpus/$t" "$root/fuzz/corpus/$t"
+    -print_final_stats=1 -artifact_prefix="$out/$t-" "$out/corpus/$t" "$root/fuzz/corpus/$t" \
+    >"$out/$t.log" 2>&1
+}
+slots=$(nproc)
+failed=()
+pids=()
+names=()
+reap() {
+  local i=$1
+  if wait "${pids[$i]}"; then
+    echo "== ${names[$i]}: passed ($seconds s)"
+    grep -E '^stat::number_of_executed_units|^Done ' "$out/${names[$i]}.log" || true
+  else
+    echo "== ${names[$i]}: FAILED"
+    cat "$out/${names[$i]}.log"
+    failed+=("${names[$i]}")
+  fi
+}
+for t in "${targets[@]}"; do
+  if [ ${#pids[@]} -ge "$slots" ]; then
+    reap 0
+    pids=("${pids[@]:1}")
+    names=("${names[@]:1}")
+  fi
+  run_one "$t" &
+  pids+=($!)
+  names+=("$t")
 done
+for i in "${!pids[@]}"; do reap "$i"; done
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzz targets that failed: ${failed[*]}" >&2
+  exit 1
+fi
