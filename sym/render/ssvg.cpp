@@ -1031,7 +1031,6 @@ void SSVGDomDocument::SetHatch() {
   DOM_Element lines = CreateElement("path");
   lines.setAttribute("d", d);
   lines.setAttribute("fill", Color(m_brush.m_color.GetColor()));
-  lines.setAttribute("shape-rendering", "crispEdges");
   pattern.appendChild(lines);
   defs.appendChild(pattern);
   Append(defs);
