@@ -234,6 +234,7 @@ void SSVGDomDocument::TakeOver(SSVGDomDocument& source) {
   m_bitmapCounter = source.m_bitmapCounter;
   m_clippingCounter = source.m_clippingCounter;
   m_hatchCounter = source.m_hatchCounter;
+  m_hatchOrigin = source.m_hatchOrigin;
   m_textBackColor = source.m_textBackColor;
   m_filePath = source.m_filePath;
   m_pictureFolder = source.m_pictureFolder;
@@ -1024,8 +1025,8 @@ void SSVGDomDocument::SetHatch() {
   DOM_Element pattern = CreateElement("pattern");
   pattern.setAttribute("id", GetHatchID());
   pattern.setAttribute("patternUnits", "userSpaceOnUse");
-  pattern.setAttribute("x", "0");
-  pattern.setAttribute("y", "0");
+  pattern.setAttribute("x", I(((m_hatchOrigin.x % 8) + 8) % 8));
+  pattern.setAttribute("y", I(((m_hatchOrigin.y % 8) + 8) % 8));
   pattern.setAttribute("width", "8");
   pattern.setAttribute("height", "8");
   DOM_Element lines = CreateElement("path");

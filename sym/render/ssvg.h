@@ -143,6 +143,9 @@ class SSVGDomDocument : public SDOMDocument {
   // the device's 8-pixel grid, that the next shape fills with.
   void SetHatch();
   SString GetHatchID() const;
+  // Where the device's 8-pixel hatch grid starts: the point of the document
+  // that is the top-left pixel of the same drawing on a bitmap.
+  void SetHatchOrigin(POINT origin) { m_hatchOrigin = origin; }
   void SetBackgroundImage(const RECT& box);
   void SetBackgroundBitmap(const RECT& box);
   void SetBackgroundMetafile(const RECT& box);
@@ -196,6 +199,7 @@ class SSVGDomDocument : public SDOMDocument {
   int m_bitmapCounter = 0;
   int m_clippingCounter = 0;
   int m_hatchCounter = 0;
+  POINT m_hatchOrigin{0, 0};
   SSymColor m_textBackColor{0xFFFFFF};
   SString m_filePath;
   SString m_pictureFolder;

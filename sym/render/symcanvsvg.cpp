@@ -42,6 +42,10 @@ int SSymCanvasSVG::Lock(const SSymRect& area) {
   m_rcView = SSymRect(m_rcLocked.GetMinX(), m_rcLocked.GetMinY(), m_rcLocked.GetMaxX(), m_rcLocked.GetMaxY());
   BuildTransformationMatrices();
   if (!m_svg.CreateDocument(m_sizeMm, m_rcSvg)) return 0;
+  // A bitmap of the area starts its hatches at the area's top-left corner.
+  SSymRect n(area);
+  n.Normalize();
+  m_svg.GetDocument().SetHatchOrigin(VPtoDP(SSymPoint(n.x1, n.y1)));
   SSymCanvas::Lock(m_screenDC);
   return 1;
 }

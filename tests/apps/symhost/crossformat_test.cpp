@@ -74,7 +74,7 @@ struct Tolerance {
   double differingShare;
 };
 const Tolerance kTolerance[] = {
-    /* SVG */ {55, 0.008},
+    /* SVG */ {50, 0.004},
     /* EMF */ {35, 0.002},
     /* PDF */ {45, 0.004},
 };
@@ -91,7 +91,7 @@ struct Pictures {
 constexpr int kSvgGrowth = 2;
 bool RenderSvgOnGrid(const fs::path& svg, const KvImage& bitmap, KvImage& out) {
   KvImage whole;
-  if (!RenderSvg(svg, bitmap.width + 2 * kSvgGrowth, whole)) return false;
+  if (!RenderSvg(svg, bitmap.width + 2 * kSvgGrowth, whole, bitmap.height + 2 * kSvgGrowth)) return false;
   out = CropAndScale(whole, PixelRect{kSvgGrowth, kSvgGrowth, kSvgGrowth + bitmap.width, kSvgGrowth + bitmap.height},
                      bitmap.width, bitmap.height);
   return true;
