@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "apps/symhost/arrowheadsheet.h"
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/samplediagram.h"
+#include "apps/symhost/samplelinks.h"
 #include "kvrep/srepregistry.h"
 #include "kvrep/sreptypelib.h"
 #include "sym/foundation/sdsym.h"
@@ -99,6 +101,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   written.insert(written.end(), sheet.begin(), sheet.end());
+  if (!SHostWriteArrowheadSheet(out, written)) return 1;
   for (const SHostExportedFile& f : written)
     std::printf("symhost: wrote %s (%ju bytes)\n", f.path.c_str(), f.size);
   return 0;

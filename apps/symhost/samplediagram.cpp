@@ -1,6 +1,8 @@
 // The host's diagram holder and the sample sheet.
 #include "apps/symhost/samplediagram.h"
 
+#include "apps/symhost/samplelinks.h"
+
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -11,12 +13,19 @@
 #include "sym/shapes/symrectfamily.h"
 #include "sym/shapes/sympredefined.h"
 #include "sym/shapes/symshapemap.h"
+#include "sym/symbol/symintflink.h"
 
 // ---- SHostDiagram ------------------------------------------------------------------------------
 
 SHostDiagram::SHostDiagram() : m_session(new SRepSession()) { m_session->AddRef(); }
 
 SHostDiagram::~SHostDiagram() {
+  // Links and their end symbols hold each other: the ends are let go first.
+  for (ISSymbol* s : m_symbols)
+    if (SComWrap<ISSymLink> link(s); !link.IsNull()) {
+      link->DetachEnd(0);
+      link->DetachEnd(1);
+    }
   for (auto it = m_symbols.rbegin(); it != m_symbols.rend(); ++it) (*it)->Release();
   m_symbols.clear();
   m_session->Release();
@@ -470,5 +479,6 @@ std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram) {
   for (SHostBox* b : SBuildSampleDiagram(diagram)) made.push_back(b->Sym());
   for (ISSymbol* s : SBuildFigureRow(diagram)) made.push_back(s);
   for (ISSymbol* s : SBuildPredefinedRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildLinkRow(diagram)) made.push_back(s);
   return made;
 }

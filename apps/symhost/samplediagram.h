@@ -27,6 +27,10 @@ class SHostDiagram {
   // class's creation function, placed on rect and appended to the diagram;
   // null when the class cannot be created.
   ISSymbol* AddSymbol(REFCLSID clsid, const SSymRect& rect);
+  // Appends a symbol made elsewhere; the diagram takes over its reference.
+  void Adopt(ISSymbol* symbol) {
+    if (symbol) m_symbols.push_back(symbol);
+  }
 
   const std::vector<ISSymbol*>& Symbols() const { return m_symbols; }
   // The rectangle that the symbols and their shadows cover, grown by

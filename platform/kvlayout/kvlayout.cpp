@@ -1,6 +1,7 @@
 // The layout engine's entry points that the diagram library calls: the
-// crossings of a set of links, and the automatic routing of links (not done
-// by this engine: it answers "not routed").
+// crossings of a set of links, the automatic routing of links (not done by
+// this engine: it answers "not routed"), and forgetting a diagram (this
+// engine keeps nothing between calls, so there is nothing to forget).
 //
 // Crossings are found with a sweep over the links' segments ordered by their
 // left end: a segment is only tested against the segments still open at that
@@ -45,6 +46,8 @@ bool Cross(const Segment& a, const Segment& b, double& x, double& y, double& ta)
 KV_LAYOUT_EXPORT void SResolveAssemblies(int) {}
 
 KV_LAYOUT_EXPORT int SDoEdgeRouting(SComBag<ISSymbol>&) { return 1; }
+
+KV_LAYOUT_EXPORT void SDoUnsyncDiagram(ISSymDiagram*) {}
 
 KV_LAYOUT_EXPORT int SDoRetrieveIntersections(SComBag<ISSymbol>& links, ISWeightedSymPointTableMap* out) {
   if (!out) return 1;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "kvcore/sexception.h"
+#include "kvcore/snotify.h"
 
 // ---- SRepContext -------------------------------------------------------------------------
 SRepContext::~SRepContext() { ClearIndex(); }
@@ -274,6 +275,7 @@ void SRepSession::RemoveView(ISRepSessionView* view) {
 SRepSession::~SRepSession() {
   g_sessionMng.Remove(this);
   ++m_cRef;  // the teardown below must not end the session again
+  SNotificationManager::Notify(SRepNotifyForgetObject, static_cast<ISRepSession*>(this), 0);
   m_undo.clear();
   m_redo.clear();
   std::vector<SRepObject*> objects;
@@ -374,9 +376,20 @@ void SRepSession::CloseCreate(SRepContext* ctx) {
   if (--m_createDepth > 0 || ctx != m_create) return;
   m_create = nullptr;
   if (m_current == ctx) m_current = nullptr;
+  NotifyEnded(ctx);
   Step step = ctx->TakeActions();
   ctx->Release();
   PushStep(std::move(step));
+}
+
+void SRepSession::NotifyEnded(SRepContext* ctx) {
+  SNotificationManager::Notify(SRepNotifyContextEnded, static_cast<ISRepSession*>(this),
+                               reinterpret_cast<unsigned long>(static_cast<ISRepContext*>(ctx)));
+}
+
+int SRepGetContextKind(ISRepContext* ctx) {
+  if (!ctx) return 0;
+  return ctx->IsLockout() ? 1 : ctx->IsApplying() ? 2 : 0;
 }
 
 void SRepSession::PushStep(Step step) {
@@ -438,6 +451,7 @@ HRESULT SRepSession::ApplyLockout(SRepContext* ctx) {
 void SRepSession::CloseLockout(SRepContext* ctx) {
   if (!ctx) return;
   if (m_current == ctx) m_current = nullptr;
+  NotifyEnded(ctx);
   // Changes already made stay only when the context was applied; otherwise
   // the records of changes made directly are reverted.
   bool applied = true;

@@ -189,6 +189,8 @@ class SRepSession final : public ISRepSession {
   // step that fails stays where it was.
   HRESULT ReplayLast(std::vector<Step>& from, std::vector<Step>& to, bool backward);
   void PushStep(Step step);
+  // Tells the listeners that ctx ends.
+  void NotifyEnded(SRepContext* ctx);
 
   ULONG m_cRef = 0;
   BOOL m_bReadOnly = FALSE, m_bBusy = FALSE, m_bSuppressArrange = FALSE, m_bSuppressHandling = FALSE;
@@ -297,6 +299,19 @@ class SetRlshCheckMode {
   int m_prev;
   bool m_done = false;
 };
+
+// Notifications a session sends through the core notification manager
+// (SNotificationManager). A change context ended: the pointer is the session
+// (ISRepSession*), the number the context (ISRepContext*, alive for the
+// call; its records are not yet taken, so changes a listener makes in it
+// join its step). A session goes away: the pointer is the session, the
+// number the object whose diagrams are forgotten (0 for the whole session);
+// listeners let go of whatever they hold of it.
+constexpr int SRepNotifyContextEnded = 11;
+constexpr int SRepNotifyForgetObject = 6;
+// The kind number listeners see: 0 creation, 1 lockout, 2 applying (undo,
+// redo or a lockout being applied).
+int SRepGetContextKind(ISRepContext* ctx);
 
 // The recording context of the session (null outside undo recording).
 ISRepContext* SRepGetUndoContext(ISRepSession* session);

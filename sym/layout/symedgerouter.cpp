@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <vector>
 
+#include <set>
+
+#include "kvlib/slibmsgbox.h"
 #include "kvlib/suserregistry.h"
+#include "kvrep/srepsession.h"
 #include "sym/foundation/symstrings.h"
+#include "sym/symbol/symintfdisppref.h"
 #include "win/winloader.h"
 
 namespace {
@@ -24,29 +29,54 @@ class FlagFor {
 
 using RetrieveFn = int (*)(SComBag<ISSymbol>&, ISWeightedSymPointTableMap*);
 using RoutingFn = int (*)(SComBag<ISSymbol>&);
+using UnsyncFn = void (*)(ISSymDiagram*);
 using ResolveFn = void (*)(int);
+
+using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
+
+// The repository collections under which a model object keeps its
+// diagrams and sub-folders.
+constexpr LONG kFolderMembers[] = {0x2000024, 0x200002e};
+// Folders nest shallowly; the bound keeps a corrupt cyclic tree finite.
+constexpr int kMaxFolderDepth = 64;
 
 // The engine, loaded for one call and freed at the end of the scope.
 class Engine {
  public:
-  explicit Engine(const SString& file) : m_module(LoadLibraryW(reinterpret_cast<LPCWSTR>(file.c_str()))) {
+  // An engine whose SResolveAssemblies throws counts as not resolved (its
+  // entries are not answered), like one that lacks it.
+  explicit Engine(const SString& file) : m_module(LoadLibraryW(file.c_str())) {
     if (m_module) m_resolve = reinterpret_cast<ResolveFn>(GetProcAddress(m_module, "SResolveAssemblies"));
-    if (m_resolve) m_resolve(1);
+    if (!m_resolve) return;
+    try {
+      m_resolve(1);
+      m_resolved = true;
+    } catch (...) {
+      m_resolved = false;
+    }
   }
+  // Never throws: an exception of the engine's release is dropped, as the
+  // module is freed anyway.
   ~Engine() {
-    if (m_resolve) m_resolve(0);
+    if (m_resolve) {
+      try {
+        m_resolve(0);
+      } catch (...) {
+      }
+    }
     if (m_module) FreeLibrary(m_module);
   }
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
   template <class F>
   F Entry(const char* name) const {
-    return m_module && m_resolve ? reinterpret_cast<F>(GetProcAddress(m_module, name)) : nullptr;
+    return m_resolved ? reinterpret_cast<F>(GetProcAddress(m_module, name)) : nullptr;
   }
 
  private:
   HMODULE m_module;
   ResolveFn m_resolve = nullptr;
+  bool m_resolved = false;
 };
 }  // namespace
 
@@ -57,8 +87,21 @@ SSymEdgeRouter& SSymEdgeRouter::Instance() {
 
 const char16_t* SSymEdgeRouter::EngineName() { return u"kvlayout16.dll"; }
 
+SString SSymEdgeRouter::EngineFile() const { return m_engineFile.IsEmpty() ? SString(EngineName()) : m_engineFile; }
+
 void SSymEdgeRouter::AddSymbol(const SComWrap<ISSymbol>& symbol) {
   if (!symbol.IsNull()) m_symbols.Add(symbol.Get());
+}
+
+void SSymEdgeRouter::AddDiagram(const SComWrap<ISSymDiagram>& diagram) {
+  if (diagram.IsNull()) return;
+  SComOut<ISRepClassCol> col;
+  if (FAILED(diagram->GetSymbols(&col)) || !col) return;
+  for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
+    SComOut<ISRepObject> item;
+    if (FAILED(col->Item(i, &item)) || !item) continue;
+    AddSymbol(SComWrap<ISSymbol>(item.Get()));
+  }
 }
 
 bool SSymEdgeRouter::Contains(ISSymbol* symbol) const { return m_symbols.Contains(symbol); }
@@ -67,14 +110,33 @@ void SSymEdgeRouter::Clear() {
   m_symbols.RemoveAll();
   for (auto& [link, table] : m_crossings) link->Release();
   m_crossings.clear();
-  for (auto& [link, pts] : m_bridges) link->Release();
-  m_bridges.clear();
+  ClearBridgesIndex();
 }
 
 void SSymEdgeRouter::ResetEngine(const SString& fileName) {
   m_engineLocked = false;
+  m_unsyncLocked = false;
   m_reported = false;
+  m_message = SString();
   m_engineFile = fileName;
+}
+
+void SSymEdgeRouter::ReportEngineFailure(bool& lock) {
+  lock = true;
+  if (m_reported) return;
+  m_reported = true;
+  m_message = SSymLoadString(1480);
+  m_message.Replace(SString(u"%s"), SString(EngineName()));
+  SLibMsgBox::Error(m_message);
+}
+
+SComWrap<ISSymDiagram> SSymEdgeRouter::FirstDiagram() {
+  for (int i = 0; i < m_symbols.GetCount(); ++i) {
+    ISSymbol* symbol = m_symbols.GetAt(i);
+    SComOut<ISSymDiagram> diagram;
+    if (symbol && SUCCEEDED(symbol->GetDiagram(&diagram)) && diagram) return SComWrap<ISSymDiagram>(diagram.Get());
+  }
+  return SComWrap<ISSymDiagram>();
 }
 
 void SSymEdgeRouter::SetAt(ISSymbol* link, const SSymCrossings& crossings) {
@@ -91,7 +153,7 @@ void SSymEdgeRouter::SetAt(ISSymbol* link, const SSymCrossings& crossings) {
 SSymEdgeRouter::CrossingMap SSymEdgeRouter::ComputeIntersections(SComBag<ISSymbol>& links) {
   ClearBridgesIndex();
   if (!m_engineLocked) {
-    Engine engine(m_engineFile.IsEmpty() ? SString(EngineName()) : m_engineFile);
+    Engine engine(EngineFile());
     if (auto retrieve = engine.Entry<RetrieveFn>("SDoRetrieveIntersections")) {
       // Locked while the engine works, so that a notification raised meanwhile
       // does not call it again; cleared also when the call throws.
@@ -100,23 +162,24 @@ SSymEdgeRouter::CrossingMap SSymEdgeRouter::ComputeIntersections(SComBag<ISSymbo
       m_crossings.clear();
       retrieve(links, this);
     } else {
-      m_engineLocked = true;
-      if (!m_reported) {
-        m_reported = true;
-        m_message = SSymLoadString(1480);
-        m_message.Replace(SString(u"%s"), SString(EngineName()));
-      }
+      ReportEngineFailure(m_engineLocked);
     }
   }
   return m_crossings;
 }
 
 bool SSymEdgeRouter::CallEdgeRoutingMethod() {
+  SComWrap<ISSymDiagram> diagram = FirstDiagram();
+  const ISSymDispPref* pref = diagram.IsNull() ? nullptr : SSymGetDispPrefPtr(diagram.Get());
+  if (!pref || !pref->ActivatesLinkRouting()) {
+    m_symbols.RemoveAll();
+    return false;
+  }
   if (m_engineLocked) return true;
-  Engine engine(m_engineFile.IsEmpty() ? SString(EngineName()) : m_engineFile);
+  Engine engine(EngineFile());
   auto route = engine.Entry<RoutingFn>("SDoEdgeRouting");
   if (!route) {
-    m_engineLocked = true;
+    ReportEngineFailure(m_engineLocked);
     return true;
   }
   int result = 1;
@@ -124,9 +187,82 @@ bool SSymEdgeRouter::CallEdgeRoutingMethod() {
     FlagFor lock(m_engineLocked);
     result = route(m_symbols);
   }
-  if (result != 0) return false;
   m_symbols.RemoveAll();
-  return true;
+  return result == 0;
+}
+
+void SSymEdgeRouter::UnsyncDiagram(ISSymDiagram* diagram) {
+  if (m_unsyncLocked || !diagram) return;
+  // The engine is not loaded only to forget a diagram it never saw.
+  const SString file = EngineFile();
+  if (!GetModuleHandleW(file.c_str())) return;
+  Engine engine(file);
+  auto unsync = engine.Entry<UnsyncFn>("SDoUnsyncDiagram");
+  if (!unsync) {
+    ReportEngineFailure(m_unsyncLocked);
+    return;
+  }
+  {
+    FlagFor lock(m_unsyncLocked);
+    unsync(diagram);
+  }
+  ++m_unsyncCount;
+}
+
+// ---- notifications ---------------------------------------------------------------------------------------------
+HRESULT SSymEdgeRouter::QueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (iid != IID_IUnknown && iid != IID_ISNotificationSink) return E_NOINTERFACE;
+  *ppv = static_cast<ISNotificationSink*>(this);
+  return S_OK;
+}
+
+HRESULT SSymEdgeRouter::OnNotify(int code, void* ptr, unsigned long num) {
+  auto* session = static_cast<ISRepSession*>(ptr);
+  if (code == SRepNotifyContextEnded) return OnNotify(session, reinterpret_cast<ISRepContext*>(num));
+  if (code == SRepNotifyForgetObject) return OnNotify(session, reinterpret_cast<ISRepObject*>(num));
+  return S_OK;
+}
+
+HRESULT SSymEdgeRouter::OnNotify(ISRepSession* session, ISRepContext* context) {
+  SComWrap<ISSymDiagram> diagram = FirstDiagram();
+  const ISSymDispPref* pref = diagram.IsNull() ? nullptr : SSymGetDispPrefPtr(diagram.Get());
+  const bool needed = pref && (pref->ActivatesLinkRouting() || pref->ShowsLinkIntersections());
+  if (!needed) return S_OK;
+  UnsyncDiagram(diagram.Get());
+  // Lockouts and the replay of steps never reroute: what they change was
+  // routed when it was first done.
+  const int kind = SRepGetContextKind(context);
+  if (context && kind != 1 && kind != 2) {
+    SCurrentContextChange current(session, context);
+    CallEdgeRoutingMethod();
+  }
+  return S_OK;
+}
+
+HRESULT SSymEdgeRouter::OnNotify(ISRepSession*, ISRepObject* object) {
+  if (object) {
+    std::set<ISRepObject*> seen;
+    std::vector<std::pair<RepObjWrap, int>> todo{{RepObjWrap(object), 0}};
+    while (!todo.empty()) {
+      auto [at, depth] = todo.back();
+      todo.pop_back();
+      if (at.IsNull() || !seen.insert(at.Get()).second) continue;
+      if (SComWrap<ISSymDiagram> diagram(at.Get()); !diagram.IsNull()) UnsyncDiagram(diagram.Get());
+      if (depth >= kMaxFolderDepth) continue;
+      for (LONG id : kFolderMembers) {
+        SComOut<ISRepClassCol> col;
+        if (FAILED(at->GetCollection(id, &col)) || !col) continue;
+        for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
+          SComOut<ISRepObject> item;
+          if (SUCCEEDED(col->Item(i, &item)) && item) todo.emplace_back(RepObjWrap(item.Get()), depth + 1);
+        }
+      }
+    }
+  }
+  Clear();
+  return S_OK;
 }
 
 SSymCrossings SSymEdgeRouter::GetIntersections(ISSymbol* link) {
@@ -172,13 +308,19 @@ LONG SSymEdgeRouter::GetBridgeRadius() {
 }
 
 namespace {
-// Installs the router for the symbol core at load and takes it back before
-// the router itself is destroyed (it was made first, so it dies last).
+// Installs the router for the symbol core and advises it for the
+// repository's notifications at load; at unload takes both back before the
+// router itself is destroyed (it was made first, so it dies last) and lets
+// go of what it holds.
 struct RouterInstaller {
-  RouterInstaller() { SSymSetEdgeRouter(&SSymEdgeRouter::Instance()); }
+  RouterInstaller() {
+    SSymSetEdgeRouter(&SSymEdgeRouter::Instance());
+    SNotificationManager::Advise(&SSymEdgeRouter::Instance());
+  }
   ~RouterInstaller() {
+    SNotificationManager::UnadviseAll(&SSymEdgeRouter::Instance());
     SSymSetEdgeRouter(nullptr);
-    SSymEdgeRouter::Instance().Clear();
+    SSymEdgeRouter::Instance().OnNotify(nullptr, static_cast<ISRepObject*>(nullptr));
   }
 } g_routerInstaller;
 }  // namespace

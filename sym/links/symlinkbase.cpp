@@ -12,11 +12,13 @@
 #include "sym/foundation/sympropmap.h"
 #include "sym/foundation/symstrings.h"
 #include "sym/links/symlinkutil.h"
+#include "sym/render/symclip.h"
 #include "sym/symbol/symaction.h"
 #include "sym/symbol/symintfdisppref.h"
 #include "sym/symbol/symintfowner.h"
 
 int g_nLinkAttachPointMode = -1;
+bool g_bCheckLinkEndsOnDraw = true;
 
 namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
@@ -30,14 +32,15 @@ LONG ColOf(int end) { return end == 0 ? kColSrc : kColDst; }
 // (by the write itself) returns at once. Restored by a scope, also when the
 // write throws, so one failure never stops re-routing for good.
 bool g_bInLinkRecompute = false;
-class InLinkRecompute {
+class FlagFor {
  public:
-  InLinkRecompute() : m_prev(g_bInLinkRecompute) { g_bInLinkRecompute = true; }
-  ~InLinkRecompute() { g_bInLinkRecompute = m_prev; }
-  InLinkRecompute(const InLinkRecompute&) = delete;
-  InLinkRecompute& operator=(const InLinkRecompute&) = delete;
+  FlagFor(bool& flag, bool value) : m_flag(flag), m_prev(flag) { m_flag = value; }
+  ~FlagFor() { m_flag = m_prev; }
+  FlagFor(const FlagFor&) = delete;
+  FlagFor& operator=(const FlagFor&) = delete;
 
  private:
+  bool& m_flag;
   bool m_prev;
 };
 
@@ -181,6 +184,7 @@ void SSymLinkBase::AttachSymbol(int end, ISSymLinkable* linkable) {
   m_linkable[end] = linkable;
   if (!SameObject(m_endSymbol[end].Get(), m_endSymbol[1 - end].Get())) linkable->AttachLink(this);
   if (!m_endSymbol[end].IsNull() && m_endSymbol[end]->IsHidden()) Show(0);
+  MoveUnderExpectedSymbolParent(Sym());
   MarkModified();
 }
 
@@ -498,7 +502,7 @@ void SSymLinkBase::RecomputePoints(int a, int b, int c, int d) {
       if (moved[0] || moved[1]) L.FormatLink(moved[0] ? 1 : 0, moved[1] ? 1 : 0, R, BoundsOf(dst.Get()));
     }
     if (!SameList(L, ListPt)) {
-      InLinkRecompute guard;
+      FlagFor guard(g_bInLinkRecompute, true);
       SetListPt(L, d, 0, 0);
     }
   }
@@ -619,10 +623,14 @@ HRESULT SSymLinkBase::TransformLinkPt(ISSymLinkable* linkable, const SSymMatrix&
       default: keepTest = false; break;
     }
     if (keepTest) {
+      // The end stays where it is while it is still inside the symbol and
+      // the symbol would attach it there.
       const SSymPoint q = EndPoint(end);
-      SSymPoint asked = q;
-      if (R.PtInRect(q) && m_linkable[end]->GetDefAttachPt(this, end, asked) && asked == q) continue;
-      if (R.PtInRect(q) && asked == q) continue;
+      if (R.PtInRect(q)) {
+        SSymPoint asked = q;
+        m_linkable[end]->GetDefAttachPt(this, end, asked);
+        if (asked == q) continue;
+      }
     }
     EndPoint(end) = p;
     RecomputePoints(1, 0, 1, 1);
@@ -659,7 +667,22 @@ HRESULT SSymLinkBase::Transform(const SSymMatrix& matrix, int redraw) {
 
 HRESULT SSymLinkBase::SetListPt(const SSymListPt& pts, int redraw, int a, int) {
   if (pts.GetCount() < 2) return S_OK;
-  return SSymPolyBase::SetListPt(pts, redraw, a, 0);
+  const HRESULT hr = SSymPolyBase::SetListPt(pts, redraw, a, 0);
+  if (!g_IsCascadeAllowed() || IsInUndoContext() || m_endSymbol[0].IsNull() || m_endSymbol[1].IsNull()) return hr;
+  // A route that leaves the composite holding both ends makes the composite
+  // grow around it, as a child that moved out would.
+  SComOut<ISSymOwner> owner;
+  if (FAILED(Sym()->GetOwner(&owner)) || !owner) return hr;
+  SComWrap<ISSymCompSym> comp(owner.Get());
+  SSymBase* compBase = comp.IsNull() ? nullptr : SSymBase::FromInterface(comp.Get());
+  if (!compBase || (compBase->m_state & SSymBase::StateKeepChildMoves)) return hr;
+  SSymRect r = compBase->GetClipRect(0, 0);
+  r.Normalize();
+  bool outside = false;
+  for (int i = 0; i < pts.GetCount() && !outside; ++i) outside = !r.PtInRect(pts[i]);
+  if (outside && owner->Contains(m_endSymbol[0].Get(), 1) && owner->Contains(m_endSymbol[1].Get(), 1))
+    comp->ChildChanged();
+  return hr;
 }
 
 void SSymLinkBase::UpdateListPt() {
@@ -689,9 +712,9 @@ void SSymLinkBase::UpdateListPt() {
 }
 
 HRESULT SSymLinkBase::DrawSymbol(SSymCanvas& canvas) {
-  for (int end = 0; end < 2 && ListPt.GetCount() >= 2; ++end) {
+  for (int end = 0; g_bCheckLinkEndsOnDraw && end < 2 && ListPt.GetCount() >= 2; ++end) {
     if (m_endSymbol[end].IsNull() || m_linkable[end].IsNull()) continue;
-    if (Answers(m_endSymbol[end].Get(), IID_ISSymComplex)) continue;
+    if (Answers(m_endSymbol[end].Get(), IID_ISSymComplex) || Answers(m_endSymbol[end].Get(), IID_ISSymSlave)) continue;
     if (BoundsOf(m_endSymbol[end].Get()).PtInRect(EndPoint(end))) continue;
     SSymPoint q = EndPoint(end);
     if (m_linkable[end]->GetDefAttachPt(this, end, q)) {
@@ -707,4 +730,85 @@ HRESULT SSymLinkBase::DrawSymbol(SSymCanvas& canvas) {
     ~Restore() { list = kept; }
   } restore{ListPt, stored};
   return SSymPolyBase::DrawSymbol(canvas);
+}
+
+// ---- drawing over a symbol -----------------------------------------------------------------------------------
+bool SSymLinkBase::GetOverSymbolClip(int fromSource, ISSymbol* symbol, SSymRect& clip) {
+  if (!symbol || m_endSymbol[0].IsNull() || m_endSymbol[1].IsNull() || ListPt.IsEmpty()) return false;
+  SComWrap<ISSymLinkable> linkable(symbol);
+  // A swimlane is not linkable, yet links are drawn over it.
+  if (linkable.IsNull() && symbol->GetSymbolType() != 12) return false;
+  const SSymRect R = BoundsOf(symbol);
+  if (!SameObject(symbol, m_endSymbol[0].Get()) && !SameObject(symbol, m_endSymbol[1].Get())) {
+    clip = R;
+    return true;
+  }
+  // The route from the chosen end up to where it leaves the symbol.
+  const int n = ListPt.GetCount();
+  const int step = fromSource == 1 ? 1 : -1;
+  int i = fromSource == 1 ? 0 : n - 1;
+  SSymListPt taken{ListPt[i]};
+  for (i += step; i >= 0 && i < n; i += step) {
+    const SSymPoint& p = ListPt[i];
+    if (R.PtInRect(p) || linkable.IsNull()) {
+      taken.Add(p);
+      continue;
+    }
+    SSymPoint at;
+    if (linkable->GetIntersection(SSymSegment(taken[taken.GetCount() - 1], p), &at)) taken.Add(at);
+    break;
+  }
+  // A piece thinner than 30 units is widened to 150 so that the line's
+  // width and its arrowhead are redrawn whole.
+  SSymRect B = taken.GetBoundRect();
+  const long long w = static_cast<long long>(B.x2) - B.x1 + 1, h = static_cast<long long>(B.y1) - B.y2 + 1;
+  if (w < 30) {
+    B.x1 = static_cast<LONG>(B.x1 - (150 - w) / 2);
+    B.x2 = B.x1 + 149;
+  }
+  if (h < 30) {
+    B.y2 = static_cast<LONG>(B.y2 - (150 - h) / 2);
+    B.y1 = B.y2 + 149;
+  }
+  clip = Intersect(B, R);
+  clip.Inflate(150, 150);
+  return true;
+}
+
+HRESULT SSymLinkBase::DrawOverSymbol(ISSymbol* link, SSymCanvas& canvas, int fromSource, ISSymbol* symbol) {
+  auto* self = link ? dynamic_cast<SSymLinkBase*>(SSymBase::FromInterface(link)) : nullptr;
+  if (!self || !symbol) return E_POINTER;
+  SSymRect clip;
+  if (!self->GetOverSymbolClip(fromSource, symbol, clip)) return S_FALSE;
+  {
+    // The ends are left where they are while the link is drawn clipped; the
+    // check comes back also when the drawing throws.
+    FlagFor noCheck(g_bCheckLinkEndsOnDraw, false);
+    SCanvasClipRgn region(canvas, clip);
+    self->Draw(canvas);
+  }
+  self->DrawSubSymbol(canvas);
+  return S_OK;
+}
+
+// ---- re-parenting --------------------------------------------------------------------------------------------
+int SSymLinkBase::MoveUnderExpectedSymbolParent(ISSymbol* link) {
+  auto* self = link ? dynamic_cast<SSymLinkBase*>(SSymBase::FromInterface(link)) : nullptr;
+  if (!self || self->InLockoutContext()) return 0;
+  if (self->m_endSymbol[0].IsNull() || self->m_endSymbol[1].IsNull()) return 0;
+  SComOut<ISSymOwner> current;
+  if (FAILED(link->GetOwner(&current)) || !current) return 0;
+  ISSymOwner* expected = SGetCommonOwnerSym(self->m_endSymbol[0].Get(), self->m_endSymbol[1].Get());
+  if (!expected || Answers(expected, IID_ISSymSwimPool) || SameObject(expected, current.Get())) return 0;
+  if (SComWrap<ISSymCompSym> comp(expected); !comp.IsNull()) return SUCCEEDED(comp->Add(link)) ? 1 : 0;
+  if (SComWrap<ISSymDiagram> diagram(expected); !diagram.IsNull()) {
+    // Held across the move: the former owner may hold the last reference.
+    // A refused add puts the link back, so it never drops out of the tree.
+    SComWrap<ISSymbol> hold(link);
+    if (FAILED(current->Remove(link))) return 0;
+    if (SUCCEEDED(expected->Add(link))) return 1;
+    current->Add(link);
+    return 0;
+  }
+  return 0;  // any other owner is left alone
 }

@@ -16,6 +16,10 @@
 // once from the user's tool options; tests may set it. Negative: not read yet.
 extern int g_nLinkAttachPointMode;
 int SSymGetLinkAttachPointMode();
+// While set (the normal case), drawing a link first puts end points that left
+// their symbol back on it; cleared only while a link is redrawn clipped over
+// a symbol, whose end points must not change then.
+extern bool g_bCheckLinkEndsOnDraw;
 
 // Maps originals to their copies while a set of objects is duplicated.
 using SSymObjectMap = std::map<ISRepObject*, ISRepObject*>;
@@ -69,6 +73,7 @@ class SSymLinkBase : public SRepFaces<SSymLinkBase, SSymPolyBase, ISSymLink> {
   // A copy of the link; with DupWithEnds the end symbols are copied too (or
   // taken from map when it holds them).
   HRESULT Duplicate(ISRepObject** out, ISRepSession* session, DWORD flags, SSymObjectMap* map);
+  using SRepFaces::Duplicate;  // the repository's plain copy stays callable
 
   // ---- repository
   HRESULT SetAttribute(LONG id, const SRepVariant& value) override;
@@ -86,6 +91,23 @@ class SSymLinkBase : public SRepFaces<SSymLinkBase, SSymPolyBase, ISSymLink> {
   void RecomputePoints(int a, int b, int c, int d) override;
   void UpdateListPt() override;
   HRESULT DrawSymbol(SSymCanvas& canvas) override;
+
+  // Redraws the part of link that lies over symbol, for a composite drawing
+  // its children over the link: clipped to the symbol, or, for one of the
+  // link's own ends, to the piece of the route from that end (the source
+  // when fromSource is 1) up to where it leaves the symbol. S_FALSE when
+  // nothing is drawn (no ends, no route, a symbol neither linkable nor a
+  // swimlane); E_POINTER for a null link or symbol.
+  static HRESULT DrawOverSymbol(ISSymbol* link, SSymCanvas& canvas, int fromSource, ISSymbol* symbol);
+  // The rectangle DrawOverSymbol clips to; false when nothing is drawn.
+  bool GetOverSymbolClip(int fromSource, ISSymbol* symbol, SSymRect& clip);
+  // Moves link under the nearest common owner of its two ends (a composite,
+  // or the diagram); 1 when it was moved. Nothing in a lockout context, for
+  // a link without ends or owner, or when the ends share a swimlane pool;
+  // 0 when the new owner refuses the link (which then stays where it was).
+  static int MoveUnderExpectedSymbolParent(ISSymbol* link);
+  // The label or sub-symbol drawn over the link (none here).
+  virtual void DrawSubSymbol(SSymCanvas&) {}
 
   SComWrap<ISSymLinkable> m_linkable[2];
   SComWrap<ISSymbol> m_endSymbol[2];

@@ -88,14 +88,17 @@ SSymPolyBase::SSymPolyBase(const SSymPolyBase& source)
     : SRepFaces(source), ListPt(source.ListPt), LineStyle(source.LineStyle), ARState(0) {
   for (size_t i = 0; i < m_arrows.size(); ++i)
     if (source.m_arrows[i])
-      m_arrows[i] = std::make_unique<SSymArrowHead>(source.m_arrows[i]->GetType(), static_cast<int>(i));
+      m_arrows[i] = SSymArrow::Make(this, source.m_arrows[i].get(), static_cast<int>(i));
   m_state = (m_state & ~DWORD(1)) | 2;
 }
 
 SSymPolyBase::~SSymPolyBase() = default;
 
 void SSymPolyBase::MarkModified() {
-  m_state |= 4;
+  // The repository's changed flag: the symbol's own state word has its
+  // drawing-suppressed bit at the same value, which would stop every later
+  // drawing and redraw of the line.
+  SetChanged();
   SetSessionModified();
 }
 
@@ -186,7 +189,8 @@ void SSymPolyBase::RecomputeClipRect(int, int) {
   LONG h = r.Height();
   for (const auto& arrow : m_arrows) {
     if (!arrow) continue;
-    const SSymRect a = arrow->GetClipRect();
+    SSymRect a = arrow->GetClipRect(0, 0);
+    a.Normalize();
     if (a.IsDegenerate()) continue;
     w = std::max(w, a.Width());
     h = std::max(h, a.Height());
@@ -219,8 +223,8 @@ int SSymPolyBase::AddSymArrow(int slot, long rawType) {
     cur.reset();
   }
   if (type != SSymArrowType::None) {
-    cur = std::make_unique<SSymArrowHead>(type, slot);
-    cur->UpdateArrowPos(ListPt);
+    cur = SSymArrow::Make(this, type, slot);
+    cur->UpdateArrowPos();
   }
   return 1;
 }
@@ -395,11 +399,6 @@ class KeepList {
   SSymListPt m_kept;
 };
 
-std::array<std::optional<SSymArrowEntry>, SSymArrowType::Last + 1>& Catalogue() {
-  static std::array<std::optional<SSymArrowEntry>, SSymArrowType::Last + 1> entries;
-  return entries;
-}
-
 bool HasFace(IUnknown* unk, REFIID iid) {
   if (!unk) return false;
   void* p = nullptr;
@@ -409,21 +408,38 @@ bool HasFace(IUnknown* unk, REFIID iid) {
 }
 }  // namespace
 
-const SSymArrowEntry* SSymArrowCatalogue::GetEntry(int type) {
-  if (type < 0 || type > SSymArrowType::Last) return nullptr;
-  auto& e = Catalogue()[static_cast<size_t>(type)];
-  return e ? &*e : nullptr;
+namespace {
+// The size of an arrowhead along the diagram axes: its placed extent, with
+// the model's own width and height traded when the figure lies turned by a
+// quarter turn. A model whose tip and base share an axis measures along the
+// line from tip to base.
+SSymSize GetArrowExtent(const SSymArrow* arrow) {
+  if (!arrow) return SSymSize(0, 0);
+  SSymRect placed = const_cast<SSymArrow*>(arrow)->GetClipRect(0, 0);
+  placed.Normalize();
+  const long long cw = static_cast<long long>(placed.x2) - placed.x1 + 1;
+  const long long ch = static_cast<long long>(placed.y1) - placed.y2 + 1;
+  const SSymTabArrow::ArrowEntry* e = SSymTabArrow::GetEntry(arrow->GetType());
+  const SSymPoint ul = e->m_ptModelCorner[0], lr = e->m_ptModelCorner[2];
+  long long left = std::min(ul.x, lr.x), right = std::max(ul.x, lr.x);
+  long long bottom = std::min(ul.y, lr.y), top = std::max(ul.y, lr.y);
+  const long long mw = right - left + 1, mh = top - bottom + 1;
+  const SSymPoint tip = e->m_ptModelTip, base = e->m_ptModelBase;
+  if (tip.x == base.x) {
+    bottom = std::min(tip.y, base.y);
+    top = std::max(tip.y, base.y);
+  } else if (tip.y == base.y) {
+    left = std::min(tip.x, base.x);
+    right = std::max(tip.x, base.x);
+  }
+  if (mw == ch && mh == cw) return SSymSize(static_cast<LONG>(top - bottom + 1), static_cast<LONG>(right - left + 1));
+  return SSymSize(static_cast<LONG>(right - left + 1), static_cast<LONG>(top - bottom + 1));
 }
-void SSymArrowCatalogue::SetEntry(int type, const SSymArrowEntry& entry) {
-  if (type >= 0 && type <= SSymArrowType::Last) Catalogue()[static_cast<size_t>(type)] = entry;
-}
-void SSymArrowCatalogue::Clear() {
-  for (auto& e : Catalogue()) e.reset();
-}
+}  // namespace
 
-LONG SSymPolyBase::PullBackLength(const SSymArrowEntry& entry, LONG width, bool glow) {
+LONG SSymPolyBase::PullBackLength(SHORT factor, LONG width, bool glow) {
   if (glow) return 225;
-  if (entry.m_nWidthFactor > 0) return static_cast<LONG>(static_cast<double>(entry.m_nWidthFactor) * width * 0.5);
+  if (factor > 0) return static_cast<LONG>(static_cast<double>(factor) * width * 0.5);
   return width;
 }
 
@@ -519,7 +535,7 @@ int SSymPolyBase::ConstructTempListPt(SSymListPt* list, int) {
     if (!sym) return finish();
     SComWrap<ISSymLinkable> linkable(sym.Get());
     const int slot = end == 0 ? 2 : 3;
-    const SSymArrowHead* arrow = m_arrows[static_cast<size_t>(slot)].get();
+    const SSymArrow* arrow = m_arrows[static_cast<size_t>(slot)].get();
     const bool shorten = (wide || glow) && arrow;
     const bool perpendicular = perpStyle && arrow;
     if (!(wide || glow || perpendicular || (!linkable.IsNull() && linkable->LinkableReserved2() == 1))) continue;
@@ -532,13 +548,11 @@ int SSymPolyBase::ConstructTempListPt(SSymListPt* list, int) {
     if (!linkable->GetIntersection(seg, &e)) continue;
     SSymPoint o = e;
     if (shorten) {
-      if (const SSymArrowEntry* entry = SSymArrowCatalogue::GetEntry(arrow->GetType()); entry && entry->m_bShortenLine)
-        e = PullBack(e, ListPt[i0], ListPt[i1], PullBackLength(*entry, w, glow));
+      if (const SSymTabArrow::ArrowEntry* entry = SSymTabArrow::GetEntry(arrow->GetType()); entry->m_bShortenLine)
+        e = PullBack(e, ListPt[i0], ListPt[i1], PullBackLength(entry->m_nWidthFactor, w, glow));
     }
     if (perpendicular) {
-      SSymRect ar = arrow->GetClipRect();
-      ar.Normalize();
-      SSymSize extent(ar.IsDegenerate() ? 0 : ar.Width(), ar.IsDegenerate() ? 0 : ar.Height());
+      SSymSize extent = GetArrowExtent(arrow);
       SSymPoint p = o;
       if (FindPerpPoint(sym.Get(), p, o, extent)) {
         if (o.x == p.x) p.x = e.x;
@@ -607,13 +621,30 @@ HRESULT SSymPolyBase::DrawSymbol(SSymCanvas& canvas) {
     DrawSymbol(canvas);
   }
   ListPt = keep.Kept();
-  ConstructTempListPt(nullptr, 0);
+  {
+    // SVG output pulls no line end back for the arrowheads.
+    const LONG width = m_pen.m_width;
+    if (canvas.GetCanvasType() == 9) m_pen.m_width = 0;
+    const int r = ConstructTempListPt(nullptr, 0);
+    m_pen.m_width = width;
+    // A bend added at one end only: a copy of the other end keeps the middle
+    // arrowheads at the middle of the drawn path.
+    if (ListPt.GetCount() == n + 1) {
+      if (r & 2) ListPt.Add(ListPt[ListPt.GetCount() - 1]);
+      else if (r & 4) ListPt.Insert(0, ListPt[0]);
+    }
+  }
   if ((m_pen.m_style & 0xFFFF) != 7 && n >= 2) {
+    if (doubleLine) {
+      m_pen.m_width = w + 1;
+      canvas.SetPen(m_pen);
+    }
     for (const auto& a : m_arrows)
-      if (a) {
-        a->UpdateArrowPos(ListPt);
-        a->Draw(canvas);
-      }
+      if (a) a->DrawSymbol(canvas);
+    if (doubleLine) {
+      m_pen.m_width = w;
+      canvas.SetPen(m_pen);
+    }
   }
   return S_OK;
 }
@@ -628,6 +659,16 @@ HRESULT SSymPolyBase::DrawShadow(SSymCanvas& canvas) {
     case SSymLineStyle::Bezier:
     case SSymLineStyle::BezierPerpendicularArrow: canvas.PolyBezier(ListPt, 0, 0); break;
     default: canvas.Polyline(ListPt, 0); break;
+  }
+  ListPt = keep.Kept();
+  ConstructTempListPt(nullptr, 0);
+  if ((m_shadowPen.m_style & 0xFFFF) != 7) {
+    const bool offsetShadow = m_shadowStyle == 1 || m_shadowStyle == 3;
+    for (const auto& a : m_arrows)
+      if (a) {
+        if (offsetShadow) a->DrawShadow(canvas);
+        else a->DrawSymbol(canvas);
+      }
   }
   return S_OK;
 }

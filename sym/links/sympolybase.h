@@ -10,54 +10,16 @@
 
 #include "sym/foundation/symclassreg.h"
 #include "sym/foundation/symlistpt.h"
+#include "sym/links/symarrow.h"
 #include "sym/symbol/symstd.h"
 
 // The arrowhead types: 0..70 are the catalogue's; 24 is "no arrow". A type
 // outside the catalogue is read and stored as 24, so it never indexes past it.
 namespace SSymArrowType {
-inline constexpr int None = 24;
-inline constexpr int Last = 70;
-inline constexpr int Sanitize(long type) { return type < 0 || type > Last ? None : static_cast<int>(type); }
+inline constexpr int None = SSymTabArrow::NoArrow;
+inline constexpr int Last = SSymTabArrow::LastType;
+inline int Sanitize(long type) { return SSymTabArrow::Sanitize(type); }
 }  // namespace SSymArrowType
-
-// What the line needs of an arrowhead type's catalogue entry: whether the
-// line stops short under the arrowhead and by how many pen widths (halved).
-struct SSymArrowEntry {
-  bool m_bShortenLine = true;
-  SHORT m_nWidthFactor = 0;
-};
-
-// The arrowhead catalogue, provisional: empty until the arrowhead figures
-// are filled in; an entry may be put for a type.
-class SSymArrowCatalogue {
- public:
-  // The entry of a type, or null (no entry: the line is not pulled back).
-  static const SSymArrowEntry* GetEntry(int type);
-  static void SetEntry(int type, const SSymArrowEntry& entry);
-  static void Clear();
-};
-
-// One arrowhead placed on a line. Until the arrowhead catalogue exists the
-// catalogue is empty: an arrowhead keeps its type and slot, has no extent
-// and draws nothing.
-class SSymArrowHead {
- public:
-  enum ArrowDest { Middle0 = 0, Middle1 = 1, Source = 2, Destination = 3 };
-  SSymArrowHead(int type, int slot) : m_type(SSymArrowType::Sanitize(type)), m_slot(slot) {}
-  int GetType() const { return m_type; }
-  int GetSlot() const { return m_slot; }
-  // The rectangle the arrowhead covers; empty while the catalogue is empty.
-  SSymRect GetClipRect() const { return m_rect; }
-  // How far back from the tip the line stops under the arrowhead.
-  int GetPullBack() const { return 0; }
-  void UpdateArrowPos(const SSymListPt&) {}
-  void Draw(SSymCanvas&) const {}
-
- private:
-  int m_type;
-  int m_slot;
-  SSymRect m_rect;
-};
 
 class SSymPolyBase : public SRepFaces<SSymPolyBase, SSymStd, ISSymPolyline, ISSymLine> {
   KV_SYM_DECLARE_POOL()
@@ -118,9 +80,10 @@ class SSymPolyBase : public SRepFaces<SSymPolyBase, SSymStd, ISSymPolyline, ISSy
   // The bend of a perpendicular arrowhead out from the outline point of
   // symbol; extent grows by 225. Nonzero when a bend was found.
   virtual int FindPerpPoint(ISSymbol* symbol, SSymPoint& point, SSymPoint& outline, SSymSize& extent);
-  // How far a line end goes back under an arrowhead of the given entry for
-  // pen width w (225 with the glow shadow); computed without overflow.
-  static LONG PullBackLength(const SSymArrowEntry& entry, LONG width, bool glow);
+  // How far a line end goes back under an arrowhead whose catalogue entry
+  // has the width factor `factor`, for pen width w (225 with the glow
+  // shadow); computed without overflow.
+  static LONG PullBackLength(SHORT factor, LONG width, bool glow);
   // Moves e by len along the segment from e toward toward (nothing for a
   // segment of length 1 or less).
   static SSymPoint PullBack(const SSymPoint& e, const SSymPoint& from, const SSymPoint& toward, LONG len);
@@ -141,7 +104,7 @@ class SSymPolyBase : public SRepFaces<SSymPolyBase, SSymStd, ISSymPolyline, ISSy
   HRESULT SetLnkSize(const SRep_Point& p) { return SetSize(p); }
   bool GetIsARSupported() { return true; }
   // The arrowhead of a slot (0..3), or null.
-  const SSymArrowHead* GetArrowHead(int slot) const {
+  SSymArrow* GetArrowHead(int slot) const {
     return slot >= 0 && slot < 4 ? m_arrows[static_cast<size_t>(slot)].get() : nullptr;
   }
   // True when the symbol answers ISSymLink (links override the routing).
@@ -168,5 +131,5 @@ class SSymPolyBase : public SRepFaces<SSymPolyBase, SSymStd, ISSymPolyline, ISSy
   friend HRESULT SSymCreateStd(ISRepObject**, ISRepSession*, ISRepObject*);
   void MarkModified();
 
-  std::array<std::unique_ptr<SSymArrowHead>, 4> m_arrows;
+  std::array<SSymArrowPtr, 4> m_arrows;
 };

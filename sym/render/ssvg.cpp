@@ -255,7 +255,9 @@ void SSVGDomDocument::SetPen(DOM_Element& e) const {
     return;
   }
   e.setAttribute("stroke", Color(m_pen.m_color.GetColor()));
-  const LONG w = ClampToInt(((static_cast<long long>(m_pen.m_width) * 96) / 75) / 72);
+  // As wide as the device context draws it at 96 pixels an inch: one
+  // pixel for every 75 diagram units, rounded, never below one pixel.
+  const LONG w = ClampToInt((static_cast<long long>(m_pen.m_width) + 37) / 75);
   e.setAttribute("stroke-width", I(std::max<LONG>(1, w)));
   const char* dash = nullptr;
   switch (m_pen.m_style) {

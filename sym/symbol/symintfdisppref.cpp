@@ -9,4 +9,8 @@ ISSymDispPref* SSymGetDispPrefPtr(ISSymDiagram* diagram) {
   return diagram && g_dispPrefFinder ? g_dispPrefFinder(diagram) : nullptr;
 }
 
-void SSymSetDispPrefFinder(ISSymDispPref* (*finder)(ISSymDiagram*)) { g_dispPrefFinder = finder; }
+SSymDispPrefFinder SSymSetDispPrefFinder(SSymDispPrefFinder finder) {
+  const Finder former = g_dispPrefFinder;
+  g_dispPrefFinder = finder;
+  return former;
+}

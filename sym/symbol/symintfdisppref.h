@@ -18,10 +18,16 @@ class ISSymDispPref {
   virtual LONG GetDarkenPercent() const = 0;
   // The flags of a model class, by its extended class identifier.
   virtual DWORD GetClassFlags(const CLSID& clsid) const = 0;
-  // True when link crossings are shown as line bridges.
+  // True when link crossings are shown as line bridges ("Show Links
+  // intersections").
   virtual bool ShowsLinkIntersections() const { return false; }
+  // True when links are routed again by the layout engine at the end of
+  // each change ("Activate automatic link routing").
+  virtual bool ActivatesLinkRouting() const { return false; }
 };
 
 // The display preferences of a diagram (not counted), or null.
 ISSymDispPref* SSymGetDispPrefPtr(ISSymDiagram* diagram);
-void SSymSetDispPrefFinder(ISSymDispPref* (*finder)(ISSymDiagram* diagram));
+// Installs the finder; answers the one it replaces.
+using SSymDispPrefFinder = ISSymDispPref* (*)(ISSymDiagram* diagram);
+SSymDispPrefFinder SSymSetDispPrefFinder(SSymDispPrefFinder finder);

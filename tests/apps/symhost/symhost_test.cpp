@@ -18,10 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "apps/symhost/arrowheadsheet.h"
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/samplediagram.h"
 #include "support/file_fixture.h"
 #include "support/picture_compare.h"
+#include "sym/symbol/syminterfaces.h"
 #include "win/image.h"
 
 namespace {
@@ -251,6 +253,33 @@ TEST(SymhostPrint, PageTurnsWithTheSheetAndIsFilled) {
 }
 
 // ---- failures: nothing is written, nothing is left ---------------------------------------------
+
+// The arrowhead sheet: each of the 71 types at the end of a horizontal and
+// of a diagonal line, written as four valid files.
+TEST(ArrowheadSheet, EveryTypeTwiceAndAValidSvg) {
+  SHostDiagram d;
+  const std::vector<ISSymbol*> lines = SBuildArrowheadSheet(d);
+  ASSERT_EQ(lines.size(), 142u);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    SComWrap<ISSymPolyline> line(lines[i]);
+    ASSERT_FALSE(line.IsNull()) << i;
+    EXPECT_EQ(line->GetArrow(8), static_cast<LONG>(i / 2)) << i;
+  }
+  TempDir dir;
+  std::vector<SHostExportedFile> written;
+  ASSERT_TRUE(SHostWriteArrowheadSheet(dir.path.string(), written));
+  ASSERT_EQ(written.size(), 4u);
+  for (const char* f : {"arrowheads.svg", "arrowheads.png", "arrowheads.emf", "arrowheads.pdf"})
+    EXPECT_TRUE(fs::exists(dir.path / f)) << f;
+  if (HaveTool("xmllint") && fs::exists(kSvgDtd)) {
+    EXPECT_TRUE(SvgIsValid(dir.path / "arrowheads.svg"));
+  }
+  // The figures are drawn: filled and open arrowheads, rings and arcs.
+  std::ifstream in(dir.path / "arrowheads.svg");
+  const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char* element : {"<polygon", "<polyline", "<ellipse", "<path"})
+    EXPECT_NE(svg.find(element), std::string::npos) << element;
+}
 
 TEST(SymhostExportFailure, ClearErrorAndNoFiles) {
   TempDir dir;

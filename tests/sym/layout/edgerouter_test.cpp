@@ -10,6 +10,9 @@
 #include "sym/shapes/symrectfamily.h"
 #include "support/recording_canvas.h"
 #include "support/symtest.h"
+#include "sym/symbol/symintfdisppref.h"
+#include "win/winloader.h"
+#include "win/winmsgbox.h"
 
 namespace {
 
@@ -149,18 +152,163 @@ TEST_F(EdgeRouter, BridgesDrawnOnARasterAndInSvgAreStoredAndHit) {
 TEST_F(EdgeRouter, MissingEngineIsReportedOnceAndLocksItOut) {
   SSymEdgeRouter& router = SSymEdgeRouter::Instance();
   router.ResetEngine(SString("kvlayout16-missing.dll"));
+  KvClearMessageBoxLog();
   SComBag<ISSymbol> links;
+  router.ComputeIntersections(links);
   router.ComputeIntersections(links);
   EXPECT_TRUE(router.IsEngineLocked());
   EXPECT_EQ(router.GetEngineMessage(), SString("The auto layout library (kvlayout16.dll) is not up to date."));
+  // Shown once, as an error box.
+  ASSERT_EQ(KvMessageBoxLog().size(), 1u);
+  EXPECT_EQ(KvMessageBoxLog()[0].text, router.GetEngineMessage().str());
+  EXPECT_EQ(KvMessageBoxLog()[0].type, MB_OK | MB_ICONERROR);
   router.ResetEngine(SString());
   // The engine routes nothing: the symbols stay to route.
   SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
   router.AddSymbol(SComWrap<ISSymbol>(a->Sym()));
   EXPECT_FALSE(router.CallEdgeRoutingMethod());
-  EXPECT_TRUE(router.Contains(a->Sym()));
+  // A symbol without a diagram: nothing asks for routing, it is dropped.
+  EXPECT_FALSE(router.Contains(a->Sym()));
   EXPECT_EQ(router.GetBridges(a->Sym()).GetCount(), 0);
   EXPECT_EQ(router.GetBridgeRadius(), 400);
+}
+
+TEST_F(EdgeRouter, LibraryWithoutTheEntryPointsIsReportedLikeAMissingOne) {
+  // A library that loads but exports none of the engine's entry points.
+  SSymEdgeRouter& router = SSymEdgeRouter::Instance();
+  router.ResetEngine(SString((KvLibraryFolder() + "/libkvcore.so").c_str()));
+  KvSetMessageBoxQuiet(true);
+  KvClearMessageBoxLog();
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SComBag<ISSymbol> links;
+  links.Add(a->Sym());
+  EXPECT_TRUE(router.ComputeIntersections(links).empty());
+  EXPECT_TRUE(router.IsEngineLocked());
+  EXPECT_EQ(KvMessageBoxLog().size(), 1u);
+  router.ComputeIntersections(links);  // not asked again, not shown again
+  EXPECT_EQ(KvMessageBoxLog().size(), 1u);
+  KvSetMessageBoxQuiet(false);
+  router.ResetEngine(SString());
+}
+
+// ---- the end of change contexts --------------------------------------------------------------------------------
+
+// Display preferences of every diagram, as a test sets them.
+struct TestPref : ISSymDispPref {
+  LONG GetDarkenPercent() const override { return 0; }
+  DWORD GetClassFlags(const CLSID&) const override { return 0; }
+  bool ShowsLinkIntersections() const override { return show; }
+  bool ActivatesLinkRouting() const override { return route; }
+  bool show = false, route = false;
+};
+TestPref g_pref;
+ISSymDispPref* FindTestPref(ISSymDiagram*) { return &g_pref; }
+
+class RouterNotify : public EdgeRouter {
+ protected:
+  void SetUp() override {
+    EdgeRouter::SetUp();
+    m_formerFinder = SSymSetDispPrefFinder(&FindTestPref);
+    g_pref = TestPref();
+    // The engine is only asked to forget a diagram while it is loaded.
+    m_engine = LoadLibraryW(SSymEdgeRouter::EngineName());
+    ASSERT_NE(m_engine, nullptr) << KvLastLoadError();
+    KvSetMessageBoxQuiet(true);
+  }
+  void TearDown() override {
+    KvSetMessageBoxQuiet(false);
+    if (m_engine) FreeLibrary(m_engine);
+    SSymSetDispPrefFinder(m_formerFinder);
+    EdgeRouter::TearDown();
+  }
+  SSymDispPrefFinder m_formerFinder = nullptr;
+  HMODULE m_engine = nullptr;
+};
+
+TEST_F(RouterNotify, EndOfAContextRoutesOnlyWhenTheDiagramAsks) {
+  struct {
+    const char* name;
+    bool show, route, lockout;
+    bool forgotten;  // the engine was asked to forget the diagram
+    bool kept;       // the symbol is still to route afterwards
+  } cases[] = {
+      {"nothing shown", false, false, false, false, true},
+      {"crossings shown", true, false, false, true, false},  // routing not wanted: dropped
+      {"routing on", false, true, false, true, false},       // routed (the engine declines): emptied
+      {"routing on, lockout", false, true, true, true, true},
+  };
+  SSymEdgeRouter& router = SSymEdgeRouter::Instance();
+  TSym* s = Place<TSym>(DiagramOwner());
+  for (const auto& c : cases) {
+    g_pref.show = c.show;
+    g_pref.route = c.route;
+    router.Reset();
+    router.AddSymbol(SComWrap<ISSymbol>(s->Sym()));
+    const int unsynced = router.GetUnsyncCount();
+    if (c.lockout) {
+      SRepLockoutContext lock(Session());
+    } else {
+      SRepCreateContext step(Session());
+    }
+    EXPECT_EQ(router.GetUnsyncCount() - unsynced, c.forgotten ? 1 : 0) << c.name;
+    EXPECT_EQ(router.Contains(s->Sym()), c.kept) << c.name;
+    EXPECT_FALSE(router.IsEngineLocked()) << c.name;
+  }
+  // A symbol without a diagram decides nothing.
+  router.Reset();
+  auto* loose = Make<TSym>();
+  router.AddSymbol(SComWrap<ISSymbol>(loose->Sym()));
+  g_pref.route = true;
+  { SRepCreateContext step(Session()); }
+  EXPECT_TRUE(router.Contains(loose->Sym()));
+  router.Reset();
+}
+
+TEST_F(RouterNotify, AddDiagramTakesEverySymbolOfItsCollection) {
+  SSymEdgeRouter& router = SSymEdgeRouter::Instance();
+  router.Reset();
+  TSym* a = Place<TSym>(DiagramOwner());
+  TSym* b = Place<TSym>(DiagramOwner());
+  router.Reset();  // placing them added them already
+  router.AddDiagram(SComWrap<ISSymDiagram>());
+  EXPECT_EQ(router.GetCount(), 0);
+  router.AddDiagram(SComWrap<ISSymDiagram>(Diagram()));
+  router.AddDiagram(SComWrap<ISSymDiagram>(Diagram()));  // once each
+  EXPECT_EQ(router.GetCount(), 2);
+  EXPECT_TRUE(router.Contains(a->Sym()));
+  EXPECT_TRUE(router.Contains(b->Sym()));
+  router.Reset();
+  EXPECT_EQ(router.GetCount(), 0);
+}
+
+TEST_F(RouterNotify, ForgettingAnObjectLetsGoOfEverythingHeld) {
+  SSymEdgeRouter& router = SSymEdgeRouter::Instance();
+  SSymRectangle* a = Box(SSymRect(0, 6000, 1000, 5000));
+  SSymRectangle* b = Box(SSymRect(19000, 6000, 20000, 5000));
+  SSymRectangle* c = Box(SSymRect(9500, 20000, 10500, 19000));
+  SSymRectangle* d = Box(SSymRect(9500, 1000, 10500, 0));
+  TBridgedLink* h = Link(a, b, SSymListPt{{1000, 5500}, {19000, 5500}});
+  TBridgedLink* v = Link(c, d, SSymListPt{{10000, 19000}, {10000, 1000}});
+  SComBag<ISSymbol> links;
+  links.Add(h->Sym());
+  links.Add(v->Sym());
+  router.ComputeIntersections(links);
+  ISSymbol* over = links.GetAt(1);
+  ASSERT_EQ(router.GetIntersections(over).GetCount(), 1);
+  router.AddSymbol(SComWrap<ISSymbol>(a->Sym()));
+  const int unsynced = router.GetUnsyncCount();
+  SNotificationManager::Notify(SRepNotifyForgetObject, Session(),
+                               reinterpret_cast<unsigned long>(m_diagram->GetOwnerObject()));
+  EXPECT_EQ(router.GetUnsyncCount() - unsynced, 1);  // the diagram given
+  EXPECT_EQ(router.GetCount(), 0);
+  EXPECT_EQ(router.GetIntersections(over).GetCount(), 0);
+  // The notification face.
+  void* p = nullptr;
+  EXPECT_EQ(router.QueryInterface(IID_ISNotificationSink, &p), S_OK);
+  EXPECT_EQ(p, static_cast<ISNotificationSink*>(&router));
+  EXPECT_EQ(router.QueryInterface(IID_ISRepObject, &p), E_NOINTERFACE);
+  EXPECT_EQ(p, nullptr);
+  EXPECT_EQ(router.QueryInterface(IID_IUnknown, nullptr), E_POINTER);
 }
 
 }  // namespace

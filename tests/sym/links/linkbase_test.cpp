@@ -271,7 +271,7 @@ class PenCanvas : public RecordingCanvas {
 };
 
 TEST_F(LinkBase, LastPointPulledBackUnderTheArrow) {
-  SSymArrowCatalogue::SetEntry(0, SSymArrowEntry{true, 3});
+  // Arrowhead type 0 pulls the line back by three pen widths, halved.
   SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
   SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
   SSymLinkBase* l = Link(a, b, SSymListPt{{500, 500}, {5500, 500}});
@@ -291,7 +291,6 @@ TEST_F(LinkBase, LastPointPulledBackUnderTheArrow) {
     EXPECT_EQ(canvas.last[canvas.last.GetCount() - 1].x, c.lastX) << c.width << " " << c.shadow;
     EXPECT_EQ(l->ListPt[1], SSymPoint(5500, 500));  // the stored list is back
   }
-  SSymArrowCatalogue::Clear();
 }
 
 TEST(LinkPullBack, ComputedWithoutOverflowOnLongSegments) {
@@ -306,9 +305,9 @@ TEST(LinkPullBack, ComputedWithoutOverflowOnLongSegments) {
       {{7, 7}, {0, 0}, {100, 0}, 0, {7, 7}},
   };
   for (const auto& c : cases) EXPECT_EQ(SSymPolyBase::PullBack(c.e, c.from, c.toward, c.len), c.out);
-  EXPECT_EQ(SSymPolyBase::PullBackLength(SSymArrowEntry{true, 0}, 40, false), 40);
-  EXPECT_EQ(SSymPolyBase::PullBackLength(SSymArrowEntry{true, 3}, 2, false), 3);
-  EXPECT_EQ(SSymPolyBase::PullBackLength(SSymArrowEntry{true, 3}, 2, true), 225);
+  EXPECT_EQ(SSymPolyBase::PullBackLength(0, 40, false), 40);
+  EXPECT_EQ(SSymPolyBase::PullBackLength(3, 2, false), 3);
+  EXPECT_EQ(SSymPolyBase::PullBackLength(3, 2, true), 225);
 }
 
 TEST_F(LinkBase, DoubleLineOnlyForWidthsOneShortOfSeventyFive) {

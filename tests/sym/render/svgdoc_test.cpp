@@ -74,6 +74,8 @@ TEST_F(SvgDoc, EmptyDocumentIsPrologAndRootWithItsSixAttributes) {
   ExpectValidSvg(file);
 }
 
+// Pens are as wide as on the device context at 96 pixels an inch (1000
+// units: 13 pixels), at least one pixel.
 TEST_F(SvgDoc, StrokesAndDashArrays) {
   struct Case {
     LONG style, width;
@@ -81,7 +83,7 @@ TEST_F(SvgDoc, StrokesAndDashArrays) {
     const char* width_attr;
     const char* dash;  // null: no dash array
   } cases[] = {
-      {7, 5000, "none", "0", nullptr},       {1, 0, "#563412", "1", nullptr},     {1, 1000, "#563412", "17", nullptr},
+      {7, 5000, "none", "0", nullptr},       {1, 0, "#563412", "1", nullptr},     {1, 1000, "#563412", "13", nullptr},
       {2, 0, "#563412", "1", "16,8"},        {3, 0, "#563412", "1", "3,3"},       {4, 0, "#563412", "1", "8,4,2,4"},
       {5, 0, "#563412", "1", "8,4,2,4,2,4"}, {6, 0, "#563412", "1", "1,1"},       {0x102, 0, "#563412", "1", nullptr},
   };

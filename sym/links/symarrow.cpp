@@ -1,0 +1,266 @@
+#include "sym/links/symarrow.h"
+
+#include <cmath>
+
+#include "sym/foundation/sympropmap.h"
+#include "sym/links/sympolybase.h"
+#include "sym/render/symcanv.h"
+#include "sym/symbol/symintflink.h"
+
+KV_SYM_ACCESSORS(SSymArrow){};
+KV_SYM_DEFINE_CLASS_TABLES(SSymArrow)
+KV_SYM_IMPLEMENT_POOL(SSymArrow, g_symClasses[SYMCLS_SSymArrow].poolBlocks);
+KV_SYM_REGISTER(SSymArrow, nullptr);
+
+namespace {
+// The canvas kind of the SVG export canvas.
+constexpr int kSvgCanvas = 9;
+
+SSymPoint Offset(const SSymPoint& p, long long dx, long long dy) {
+  return SSymPoint(SSymTruncate(static_cast<double>(p.x + dx)), SSymTruncate(static_cast<double>(p.y + dy)));
+}
+// Held within the 32-bit range.
+LONG Fit(long long v) { return SSymTruncate(static_cast<double>(v)); }
+// Halved toward zero, summed in 64 bits.
+LONG Mid(LONG a, LONG b) { return static_cast<LONG>((static_cast<long long>(a) + b) / 2); }
+}  // namespace
+
+void SSymArrowRelease::operator()(SSymArrow* arrow) const {
+  if (arrow) arrow->Release();
+}
+
+SSymArrowPtr SSymArrow::Make(SSymPolyBase* owner, int type, int dest) {
+  SSymArrowPtr p(new SSymArrow(owner, type, dest));
+  p->AddRef();
+  return p;
+}
+
+SSymArrowPtr SSymArrow::Make(SSymPolyBase* owner, const SSymArrow* source, int dest) {
+  SSymArrowPtr p(new SSymArrow(owner, source, dest));
+  p->AddRef();
+  return p;
+}
+
+SSymArrow::SSymArrow(SSymPolyBase* owner, int type, int dest)
+    : SSymStd(SSymRect(-2000, 2000, 2000, -2000), nullptr, CLSID_SSymArrow), m_pOwner(owner), m_dest(dest) {
+  m_type = type;
+  m_pEntry = SSymTabArrow::GetEntry(type);
+  Init();
+}
+
+SSymArrow::SSymArrow(SSymPolyBase* owner, const SSymArrow* source, int dest)
+    : SSymStd(SSymRect(-2000, 2000, 2000, -2000), nullptr, CLSID_SSymArrow), m_pOwner(owner), m_dest(dest) {
+  if (source) {
+    m_type = source->m_type;
+    m_pEntry = source->m_pEntry;
+  } else {
+    m_pEntry = SSymTabArrow::GetEntry(m_type);
+  }
+  Init();
+}
+
+void SSymArrow::Init() {
+  m_bRotate = IsUprightType(m_type) ? 0 : 1;
+  if (m_pEntry) {
+    m_ptTip = m_pEntry->m_ptModelTip;
+    m_ptBase = m_pEntry->m_ptModelBase;
+    SetArrowClipRect();
+  }
+  // Without redraw: the arrow is made inside its owner's construction, and
+  // it is drawn only as part of the owner.
+  if (m_pOwner) SSymStd::SetPen(m_pOwner->GetPen(), 0);
+}
+
+// ---- placement ---------------------------------------------------------------------------------------
+void SSymArrow::UpdateArrowPos() {
+  if (!m_pOwner) return;
+  SSymListPt pts;
+  m_pOwner->GetListPt(pts);
+  const int n = pts.GetCount();
+  // Checked before the owner is asked for its link face: an owner under
+  // construction (no points yet) holds no reference that a query could
+  // give back.
+  if (n < 2) return;
+  SComWrap<ISSymLink> link(m_pOwner->Sym());
+  const int h = n / 2;
+  auto onEnd = [&](int end, int at, int from, int to) {
+    m_ptTip = pts[at];
+    m_ptBase = pts[end == 0 ? to : from];
+    if (link.IsNull()) return;
+    SComOut<ISSymbol> sym;
+    if (FAILED(link->GetAttachSym(end, &sym)) || !sym) return;
+    SComWrap<ISSymLinkable> linkable(sym.Get());
+    SSymPoint p = m_ptTip;
+    if (GetTipOnSymbol(linkable.Get(), SSymSegment(pts[from], pts[to]), &p)) m_ptTip = p;
+  };
+  switch (m_dest) {
+    case ArrowMiddleToSource:
+    case ArrowMiddleToDestination:
+      if (n % 2) {
+        m_ptTip = pts[h];
+        m_ptBase = pts[m_dest == ArrowMiddleToSource ? h + 1 : h - 1];
+      } else {
+        m_ptTip = SSymPoint(Mid(pts[h - 1].x, pts[h].x), Mid(pts[h - 1].y, pts[h].y));
+        m_ptBase = pts[m_dest == ArrowMiddleToSource ? h : h - 1];
+      }
+      break;
+    case ArrowDestination: onEnd(1, n - 1, n - 2, n - 1); break;
+    default: onEnd(0, 0, 0, 1); break;
+  }
+  SetPosition(m_ptTip, m_ptBase);
+  SetArrowClipRect();
+}
+
+int SSymArrow::GetTipOnSymbol(ISSymLinkable* symbol, const SSymSegment& segment, SSymPoint* point) {
+  if (!symbol || !point || !symbol->GetIntersection(segment, point)) return 0;
+  LONG pull = 0;
+  if (m_pOwner && m_pOwner->GetShadowStyle() == 2) {
+    pull = 225;
+  } else if (m_pOwner) {
+    const LONG w = m_pOwner->GetPen().m_width;
+    const SSymTabArrow::ArrowEntry* e = SSymTabArrow::GetEntry(m_type);
+    if (w > 0 && e->m_nWidthFactor != 0) pull = SSymTruncate(static_cast<double>(e->m_nWidthFactor) * w);
+  }
+  if (pull != 0) {
+    // In doubles: the products overflow 32 bits on long segments.
+    const double dx = static_cast<double>(m_ptBase.x) - m_ptTip.x, dy = static_cast<double>(m_ptBase.y) - m_ptTip.y;
+    const double len = std::sqrt(dx * dx + dy * dy);
+    if (len > 1.0)
+      *point =
+          Offset(*point, static_cast<long long>(pull * dx / len * 0.5), static_cast<long long>(pull * dy / len * 0.5));
+  }
+  return 1;
+}
+
+void SSymArrow::SetPosition(const SSymPoint& tip, const SSymPoint& toward) {
+  if (!m_pEntry) return;
+  SSymTabArrow::ArrowEntry& e = *m_pEntry;
+  SSymTabArrow::ResetEntry(e);
+  const long long dx0 = static_cast<long long>(tip.x) - e.m_ptTip.x, dy0 = static_cast<long long>(tip.y) - e.m_ptTip.y;
+  const SSymSize d(Fit(dx0), Fit(dy0));
+  if (e.m_pSymbol) e.m_pSymbol->MoveBy(d);
+  e.m_ptTip = tip;
+  e.m_ptBase = Offset(e.m_ptBase, dx0, dy0);
+  for (SSymPoint& c : e.m_ptCorner) c = Offset(c, dx0, dy0);
+  m_ptTip = tip;
+  if (m_bRotate) {
+    SSymMatrix m;
+    m.SetRotatePt(tip, e.m_ptBase, toward);
+    e.m_ptBase = m.Transform(e.m_ptBase);
+    m_ptBase = e.m_ptBase;
+    for (SSymPoint& c : e.m_ptCorner) c = m.Transform(c);
+    if (e.m_pSymbol) e.m_pSymbol->Transform(m);
+    return;
+  }
+  // Upright: the figure keeps its orientation and slides along the line so
+  // that the midpoint of its tip and base lies on it. The squared extents
+  // are taken in doubles: in 32 bits they overflow past about 46,000 units.
+  const double dx = static_cast<double>(toward.x) - tip.x, dy = static_cast<double>(toward.y) - tip.y;
+  const double dd = dx * dx + dy * dy;
+  if (dd == 0) return;
+  const double ex = static_cast<double>(e.m_ptBase.x) - tip.x, ey = static_cast<double>(e.m_ptBase.y) - tip.y;
+  const double r = std::sqrt((ex * ex + ey * ey) / dd);
+  const long long tx = tip.x + static_cast<long long>(std::trunc(dx * r));
+  const long long ty = tip.y + static_cast<long long>(std::trunc(r * dy));
+  const long long sx = (tx - e.m_ptBase.x) / 2, sy = (ty - e.m_ptBase.y) / 2;
+  e.m_ptBase = Offset(e.m_ptBase, sx, sy);
+  m_ptBase = e.m_ptBase;
+  for (SSymPoint& c : e.m_ptCorner) c = Offset(c, sx, sy);
+  if (e.m_pSymbol) e.m_pSymbol->MoveBy(SSymSize(Fit(sx), Fit(sy)));
+}
+
+int SSymArrow::SymArrowToLine(const SSymPoint& tip, const SSymPoint& toward) {
+  m_ptTip = tip;
+  if (!m_pEntry) {
+    m_ptBase = tip;
+    return 1;
+  }
+  SSymTabArrow::ResetEntry(*m_pEntry);
+  const double bx = static_cast<double>(m_pEntry->m_ptBase.x) - m_pEntry->m_ptTip.x;
+  const double by = static_cast<double>(m_pEntry->m_ptBase.y) - m_pEntry->m_ptTip.y;
+  const LONG len = SSymTruncate(std::sqrt(bx * bx + by * by) + 0.5);
+  const SSymPoint flat = Offset(tip, len, 0);
+  SSymMatrix m;
+  m.SetRotatePt(tip, flat, toward);
+  m_ptBase = m.Transform(flat);
+  return 1;
+}
+
+void SSymArrow::SetArrowClipRect() {
+  if (!m_pEntry) return;
+  const SSymPoint* c = m_pEntry->m_ptCorner;
+  SSymRect a(c[0].x, c[0].y, c[2].x, c[2].y), b(c[1].x, c[1].y, c[3].x, c[3].y);
+  const SSymRect r = Union(a.Normalize(), b.Normalize());
+  if (r != m_rect) m_rect = r;
+}
+
+// ---- moves ---------------------------------------------------------------------------------------------
+HRESULT SSymArrow::MoveBy(const SSymSize& offset, int redraw) {
+  if (redraw) Redraw(nullptr);
+  m_ptTip = Offset(m_ptTip, offset.cx, offset.cy);
+  m_ptBase = Offset(m_ptBase, offset.cx, offset.cy);
+  SSymRect r = m_rect;
+  r.Normalize();
+  const SSymPoint a = Offset(SSymPoint(r.x1, r.y1), offset.cx, offset.cy);
+  const SSymPoint b = Offset(SSymPoint(r.x2, r.y2), offset.cx, offset.cy);
+  m_rect = SSymRect(a.x, a.y, b.x, b.y);
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+HRESULT SSymArrow::Transform(const SSymMatrix& matrix, int redraw) {
+  m_ptTip = matrix.Transform(m_ptTip);
+  m_ptBase = matrix.Transform(m_ptBase);
+  SSymRect r = m_rect;
+  m_rect = matrix.Transform(r.Normalize());
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+// ---- drawing ----------------------------------------------------------------------------------------------
+HRESULT SSymArrow::DrawSymbol(SSymCanvas& canvas) {
+  if (!m_pEntry || !m_pEntry->m_pSymbol || !m_pOwner) return S_OK;
+  SSymArrowFigure& figure = *m_pEntry->m_pSymbol;
+  const SSymPen pen = m_pOwner->GetPen();
+  figure.SetPenWidthColor(pen.m_width, pen.m_color);
+  bool blackFill = false;
+  if (m_pEntry->m_bFillLineColor) {
+    blackFill = !canvas.m_bColor && !canvas.m_bBlackFill;
+    figure.SetFillColor(pen.m_color);
+  }
+  {
+    // In SVG output only the open figures keep the pull-back of the pen: the
+    // owner's width is 0 while the arrow is placed, and put back also when
+    // the placement throws.
+    struct WidthBack {
+      SSymPolyBase* owner;
+      LONG width;
+      bool active;
+      ~WidthBack() {
+        if (active) owner->m_pen.m_width = width;
+      }
+    } back{m_pOwner, pen.m_width,
+           canvas.GetCanvasType() == kSvgCanvas && figure.GetSymbolType() != 1 && pen.m_width != 0};
+    if (back.active) m_pOwner->m_pen.m_width = 0;
+    UpdateArrowPos();
+  }
+  if (!blackFill) {
+    figure.Draw(canvas);
+    return S_OK;
+  }
+  struct BlackFill {
+    SSymCanvas& canvas;
+    explicit BlackFill(SSymCanvas& c) : canvas(c) { canvas.m_bBlackFill = 1; }
+    ~BlackFill() { canvas.m_bBlackFill = 0; }
+  } scope(canvas);
+  figure.Draw(canvas);
+  return S_OK;
+}
+
+HRESULT SSymArrow::DrawShadow(SSymCanvas& canvas) {
+  if (!m_pEntry || !m_pEntry->m_pSymbol || !m_pOwner) return S_OK;
+  m_pEntry->m_pSymbol->SetShadow(m_pOwner->GetShadow());
+  UpdateArrowPos();
+  m_pEntry->m_pSymbol->DrawShadow(canvas);
+  return S_OK;
+}
