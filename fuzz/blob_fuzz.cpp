@@ -1,8 +1,9 @@
 // Feeds arbitrary bytes to the symbols' blob readers through SetBlobData: the
-// standard symbol (pen and shadow colours), the solid symbol (brush first)
-// and the text symbol (font, colour, style and text first). A blob that is
-// refused must leave the symbol exactly as it was; a crash, an over-read or
-// undefined behaviour is a failure as well.
+// standard symbol (pen and shadow colours), the solid symbol (brush first),
+// the solid text symbol (font, colour, style and text first) and the free
+// text (its font alone). A blob that is refused must leave the symbol exactly
+// as it was (for the free text, any blob not taken whole); a crash, an
+// over-read or undefined behaviour is a failure as well.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,7 +12,9 @@
 #include "kvcore/sexceptiondlg.h"
 #include "kvcore/spicture.h"
 #include "kvrep/srepsession.h"
+#include "sym/foundation/symclassreg.h"
 #include "sym/render/symcanv.h"
+#include "sym/shapes/symtext.h"
 #include "sym/symbol/symsolidtext.h"
 
 namespace {
@@ -49,10 +52,11 @@ std::string State(SSymSolidText& s) {
 }
 
 template <class T>
-void Check(T* sym, const SBlob& blob) {
+void Check(T* sym, const SBlob& blob, bool onlyWhole = false) {
   const std::string before = State(*sym);
   const HRESULT hr = sym->SetBlobData(blob);
-  if (FAILED(hr) && State(*sym) != before) std::abort();  // a refused blob changed the symbol
+  const bool refused = onlyWhole ? hr != S_OK : FAILED(hr);
+  if (refused && State(*sym) != before) std::abort();  // a refused blob changed the symbol
 }
 
 }  // namespace
@@ -77,6 +81,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(text, blob);
   // A second blob over the state the first one left.
   Check(text, blob);
+  ISRepObject* made = nullptr;
+  if (SUCCEEDED(SSymGetClassRecord(SYMCLS_SSymText)->create(&made, session, nullptr)) && made) {
+    auto* free = dynamic_cast<SSymText*>(SRepObject::FromInterface(made));
+    if (free) {
+      Check(free, blob, true);
+      Check(free, blob, true);
+    }
+    made->Release();
+  }
   for (SRepObject* o : {static_cast<SRepObject*>(std_), static_cast<SRepObject*>(solid),
                         static_cast<SRepObject*>(text)})
     o->Release();

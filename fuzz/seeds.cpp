@@ -50,6 +50,12 @@ void Blobs() {
     out << SSymBrush(SSymColor(0x00FF00)) << SSymPen(1, 75, SSymColor(0x123456)) << LONG(0x808080) << LONG(0x404040);
     Put("blob", "text", g.GetBytes());
   }
+  {  // free text: the font's text form alone
+    SOutputGlobal g;
+    SSymOutputStream out(g);
+    out << SString(u"Times New Roman,12,BI");
+    Put("blob", "font", g.GetBytes());
+  }
 }
 
 void Rtf() {

@@ -15,6 +15,8 @@
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/samplediagram.h"
+#include "apps/symhost/samplefreetexts.h"
+#include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
 #include "kvrep/srepregistry.h"
 #include "kvrep/sreptypelib.h"

@@ -1,6 +1,8 @@
 // The host's diagram holder and the sample sheet.
 #include "apps/symhost/samplediagram.h"
 
+#include "apps/symhost/samplefreetexts.h"
+#include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
 
 #include <algorithm>
@@ -480,5 +482,7 @@ std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram) {
   for (ISSymbol* s : SBuildFigureRow(diagram)) made.push_back(s);
   for (ISSymbol* s : SBuildPredefinedRow(diagram)) made.push_back(s);
   for (ISSymbol* s : SBuildLinkRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildFreeTextRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildLineRow(diagram)) made.push_back(s);
   return made;
 }

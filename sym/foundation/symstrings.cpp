@@ -33,6 +33,7 @@ SString SSymLoadString(UINT id) {
       {1342, "Changing adjust text of symbols"},
       {1343, "Inversing link symbol extremities"},
       {1344, "Changing link symbol extremity"},
+      {1378, "Text"},
       {1397, "The symbol %s must have a diagram"},
       {1415, "Invalid link symbol extremity"},
       {1478, "kvlayout16.dll"},

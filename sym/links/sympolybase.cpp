@@ -37,6 +37,9 @@ HRESULT SetListField(SRepObject* o, const SRepVariant& in) {
   for (const auto& q : pts.pts) list.Add(SSymPoint(q.x, q.y));
   SSymPolyBase::ClampPoints(list);
   p->ListPt = list;
+  // The rectangle follows the points at once: a position or size read back
+  // after the points measures from it, and would otherwise move them.
+  p->RecomputeClipRect(0, 0);
   return S_OK;
 }
 const SRepField s_listField{&GetListField, &SetListField};

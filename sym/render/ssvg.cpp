@@ -360,7 +360,12 @@ void SSVGDomDocument::SetFont(DOM_Element& e) const {
     e.setAttribute("text-decoration", "line-through");
 }
 
-void SSVGDomDocument::SetTextColor(DOM_Element& e) const { e.setAttribute("fill", Color(m_textColor.GetColor())); }
+void SSVGDomDocument::SetTextColor(DOM_Element& e) const {
+  if (m_textGradient && GetUseGradient() && m_gradientCounter > 0)
+    e.setAttribute("fill", SString("url(#") + GetGradientID() + ")");
+  else
+    e.setAttribute("fill", Color(m_textColor.GetColor()));
+}
 
 void SSVGDomDocument::SetTextJustification(DOM_Element& e, const RECT& line, int flags) const {
   const int h = GetFontHeight();
@@ -632,6 +637,8 @@ void SSVGDomDocument::DrawText(const RECT& box, const SString& text, int flags) 
       line.top = std::max<LONG>(line.top, ClampToInt(line.bottom - total));
     flags &= ~64;
   }
+  // Glyphs filled with a gradient take the gradient over the text's box.
+  if (m_textGradient) SetGradient(box, 1);
   for (const SString& l : lines) {
     DOM_Element g;
     if (rotated) g = CreateElement("g");

@@ -68,6 +68,9 @@ class SSVGDomDocument : public SDOMDocument {
   // (0x800): each line is laid on a box of that colour, as the device
   // context's opaque background mode paints it.
   void SetTextBackColor(const SSymColor& color) { m_textBackColor = color; }
+  // Whether the next texts' glyphs are filled with the brush's gradient (in
+  // the box of each line) instead of the text colour.
+  void SetTextGradient(int on) { m_textGradient = on ? 1 : 0; }
   void SetUseFillEffect(int use) { m_useFillEffect = use ? 1 : 0; }
   int GetUseFillEffect() const { return m_useFillEffect; }
   int IsDrawingPath() const { return m_drawingPath; }
@@ -199,6 +202,7 @@ class SSVGDomDocument : public SDOMDocument {
   int m_bitmapCounter = 0;
   int m_clippingCounter = 0;
   int m_hatchCounter = 0;
+  int m_textGradient = 0;
   POINT m_hatchOrigin{0, 0};
   SSymColor m_textBackColor{0xFFFFFF};
   SString m_filePath;
@@ -250,6 +254,7 @@ class SSVG {
   void SetFont(SFont* font) { m_doc.SetFont(font); }
   void SetTextColor(const SSymColor& color) { m_doc.SetTextColorValue(color); }
   void SetTextBackColor(const SSymColor& color) { m_doc.SetTextBackColor(color); }
+  void SetTextGradient(int on) { m_doc.SetTextGradient(on); }
   void SetUseFillEffect(int use) { m_doc.SetUseFillEffect(use); }
   int GetUseFillEffect() const { return m_doc.GetUseFillEffect(); }
   int IsDrawingPath() const { return m_doc.IsDrawingPath(); }

@@ -224,5 +224,11 @@ void SSymCanvasMetafile::Unlock(SMetaFile* mf) {
 SDC* SSymCanvasMetafile::GetCanvasDC() { return m_bEnhanced ? m_pDC : m_pMeasureDC; }
 
 void SSymCanvasMetafile::DrawText(const SString& text, const SSymRect& r, int flags) {
+  // Glyphs filled with the brush (a gradient or a picture) are a path of the
+  // text filled as the other targets fill it.
+  if (m_bFillText) {
+    SSymCanvas::DrawText(text, r, flags);
+    return;
+  }
   SSymDrawTextLines(*this, m_pDC, text, r, flags, false);
 }

@@ -202,6 +202,8 @@ void SSymCanvasSVG::DrawText(const SSymRect& r, const SString& text, int style) 
   // context; none over a background picture.
   if (HasBackgroundBitmap()) style &= ~0x800;
   m_svg.SetTextBackColor(m_bkBrush.GetColor());
+  // Glyphs filled with the brush: a gradient brush fills them in SVG too.
+  m_svg.SetTextGradient(m_bFillText && UseFillEffect());
   // Truncating styles cut each line with an ellipsis as on every other target.
   if (m_font.m_angle == 0 && !(style & 0x1000) && (style & 0x2000)) {
     const SString cut = TruncateLines(r, text);

@@ -24,6 +24,9 @@ class ISSymDispPref {
   // True when links are routed again by the layout engine at the end of
   // each change ("Activate automatic link routing").
   virtual bool ActivatesLinkRouting() const { return false; }
+  // The general preference "Constrain Labels": while on, a line label placed
+  // too far from its line is pulled back onto its anchor.
+  virtual bool GetConstrainLabels() const { return true; }
 };
 
 // The display preferences of a diagram (not counted), or null.

@@ -6,13 +6,19 @@
 #include "kvcore/sstring.h"
 #include "sym/foundation/symgeom.h"
 
+class SSymFont;
 class SSymView;
 struct ISSymbol;
+struct ISSymText;
 
 class ISSymInPlaceEditor {
  public:
   virtual ~ISSymInPlaceEditor() = default;
   virtual void Init(SSymView* view, ISSymbol* symbol, const SString& text, const SSymRect& rect) = 0;
+  // Makes the editor's text control over `rect`, showing `text` in `font`;
+  // the edited text goes back through `target`.
+  virtual void CreateTextCtrl(SSymView* view, const SSymFont& font, const SString& text, ISSymText* target,
+                              const SSymRect& rect) = 0;
   // Runs the editing; negative on failure.
   virtual int Execute(int flag) = 0;
 };

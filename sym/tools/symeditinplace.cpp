@@ -7,6 +7,7 @@ bool SSymEditInPlaceController::s_bFailNextCreate = false;
 int SSymEditInPlaceController::s_nLive = 0;
 SString SSymEditInPlaceController::s_lastText;
 SSymRect SSymEditInPlaceController::s_lastRect;
+SSymFont SSymEditInPlaceController::s_lastFont;
 
 SSymEditInPlaceController* SSymEditInPlaceController::Create() {
   if (s_bFailNextCreate) {
@@ -23,6 +24,14 @@ void SSymEditInPlaceController::Init(SSymView* view, ISSymbol* symbol, const SSt
   m_rect = rect;
   s_lastText = text;
   s_lastRect = rect;
+}
+
+void SSymEditInPlaceController::CreateTextCtrl(SSymView* view, const SSymFont& font, const SString& text,
+                                               ISSymText* target, const SSymRect& rect) {
+  Init(view, nullptr, text, rect);
+  m_pTarget = target;
+  m_font = font;
+  s_lastFont = font;
 }
 
 int SSymEditInPlaceController::Execute(int) {

@@ -6,6 +6,7 @@
 
 #include "kvcore/sstring.h"
 #include "sym/foundation/symgeom.h"
+#include "sym/foundation/symvalues.h"
 #include "sym/symbol/symintfeditor.h"
 
 class SSymEditInPlaceController : public ISSymInPlaceEditor {
@@ -16,21 +17,27 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
   SSymEditInPlaceController& operator=(const SSymEditInPlaceController&) = delete;
 
   void Init(SSymView* view, ISSymbol* symbol, const SString& text, const SSymRect& rect) override;
+  void CreateTextCtrl(SSymView* view, const SSymFont& font, const SString& text, ISSymText* target,
+                      const SSymRect& rect) override;
   // Runs the editing; negative on failure.
   int Execute(int flag) override;
 
   SSymView* m_pView = nullptr;
   ISSymbol* m_pSymbol = nullptr;
+  ISSymText* m_pTarget = nullptr;
   SString m_text;
+  SSymFont m_font;
   SSymRect m_rect;
 
   // Test seams: the answer of the next Execute, whether the next creation
-  // fails, and the controllers alive and the last one initialised.
+  // fails, and the controllers alive and the last one initialised (its
+  // font once a text control was made).
   static int s_nNextResult;
   static bool s_bFailNextCreate;
   static int s_nLive;
   static SString s_lastText;
   static SSymRect s_lastRect;
+  static SSymFont s_lastFont;
   // A new controller, or null when it cannot be made.
   static SSymEditInPlaceController* Create();
 };
