@@ -250,6 +250,23 @@ TEST_F(SvgDoc, HatchesShowTheDeviceContextsLines) {
   }
 }
 
+// Glyphs filled with a gradient brush: the text's lines take the gradient
+// written for the text's box; without fill effects, the text colour.
+TEST_F(SvgDoc, TextFilledWithAGradient) {
+  UseGradientBrush(0x21);
+  doc.SetTextColorValue(SSymColor(0x000000));
+  doc.SetTextGradient(1);
+  doc.DrawText(RECT{10, 20, 210, 80}, SString(u"Gradient\r\nglyphs"), 0);
+  doc.SetUseFillEffect(0);
+  doc.DrawText(RECT{10, 20, 210, 80}, SString(u"Plain"), 0);
+  auto texts = All("text");
+  ASSERT_EQ(texts.size(), 3u);
+  ASSERT_EQ(All("linearGradient").size(), 1u);
+  EXPECT_EQ(Attr(texts[0], "fill"), "url(#Gradient1)");
+  EXPECT_EQ(Attr(texts[1], "fill"), "url(#Gradient1)");
+  EXPECT_EQ(Attr(texts[2], "fill"), "#000000");
+}
+
 // An opaque text background is a box of the background colour behind each
 // line, as wide as the line and one line high, turned with a turned text.
 TEST_F(SvgDoc, OpaqueTextBackgroundsLieBehindEachLine) {
