@@ -18,6 +18,7 @@
 #include "apps/symhost/samplefreetexts.h"
 #include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
+#include "apps/symhost/samplepictures.h"
 #include "kvrep/srepregistry.h"
 #include "kvrep/sreptypelib.h"
 #include "sym/foundation/sdsym.h"

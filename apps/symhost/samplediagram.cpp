@@ -4,6 +4,7 @@
 #include "apps/symhost/samplefreetexts.h"
 #include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
+#include "apps/symhost/samplepictures.h"
 
 #include <algorithm>
 #include <functional>
@@ -476,7 +477,7 @@ std::vector<ISSymbol*> SBuildShapeSheet(SHostDiagram& diagram) {
   return made;
 }
 
-std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram) {
+std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram, std::vector<ISSymbol*>* pictures) {
   std::vector<ISSymbol*> made;
   for (SHostBox* b : SBuildSampleDiagram(diagram)) made.push_back(b->Sym());
   for (ISSymbol* s : SBuildFigureRow(diagram)) made.push_back(s);
@@ -484,5 +485,9 @@ std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram) {
   for (ISSymbol* s : SBuildLinkRow(diagram)) made.push_back(s);
   for (ISSymbol* s : SBuildFreeTextRow(diagram)) made.push_back(s);
   for (ISSymbol* s : SBuildLineRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildPictureRow(diagram)) {
+    made.push_back(s);
+    if (pictures) pictures->push_back(s);
+  }
   return made;
 }

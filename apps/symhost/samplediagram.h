@@ -65,4 +65,5 @@ std::vector<ISSymbol*> SBuildShapeSheet(SHostDiagram& diagram);
 // Fills `diagram` with the whole sample sheet as the host writes it: the
 // rows of SBuildSampleDiagram, then every row appended below them. Answers
 // the symbols added, in drawing order.
-std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram);
+// `pictures` (when given) receives the symbols of the picture row.
+std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram, std::vector<ISSymbol*>* pictures = nullptr);
