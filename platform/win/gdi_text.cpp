@@ -567,7 +567,7 @@ static void PlaceAtOwnAdvances(Run& run) {
 
 // Draws (or adds to the path) a run at device position (ox, oy) of the
 // reference point, with device advances `adv`.
-static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, const Run& constRun, const std::vector<int>& adv, double ox,
+static void ShowRun(Dc* dc, cairo_t* cr, const RealFont& rf, const Run& constRun, const std::vector<int>& adv, double ox,
                     double oy, double angle, double baselineDy, bool toPath) {
   Run& run = const_cast<Run&>(constRun);  // only views of its arrays are made
   cairo_matrix_t saved;
@@ -578,10 +578,13 @@ static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, const Run& constRun, c
   std::vector<double> start;
   if (!own) start = Starts(adv);
   // Unturned text placed at its own advances goes to cairo as it was placed,
-  // on the baseline (an exact translation: glyph y is 0).
+  // on the baseline (an exact translation: glyph y is 0). Only on raster
+  // targets: a vector surface hints the font for its own transform, and the
+  // glyphs pango shows there land where the screen's do, these do not.
   cairo_matrix_t m;
   cairo_get_matrix(cr, &m);
-  const bool direct = own && !toPath && m.xy == 0 && m.yx == 0;
+  const bool raster = dc && dc->sink && dc->sink->Kind() == KvSinkKind::Raster;
+  const bool direct = raster && own && !toPath && m.xy == 0 && m.yx == 0;
   for (std::size_t i = 0; i < run.runs.size(); ++i) {
     const GlyphRun& gr = run.runs[i];
     if (direct && gr.plain) {
