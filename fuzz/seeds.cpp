@@ -1,7 +1,8 @@
-// Writes the seed inputs of the blob, RTF, registry, metamodel and
-// repository-stream fuzz targets from the library's own writers:
+// Writes the seed inputs of the blob, RTF, registry, metamodel,
+// repository-stream and picture fuzz targets from the library's own writers:
 //   fuzz_seeds <folder>     (one sub-folder a target, as under fuzz/corpus)
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -12,6 +13,9 @@
 #include "kvrep/srepstream.h"
 #include "sym/foundation/symmetadata.h"
 #include "sym/foundation/symstream.h"
+#include "kvcore/spicture.h"
+#include "win/emf.h"
+#include "win/image.h"
 #include "win/winreg.h"
 
 namespace fs = std::filesystem;
@@ -106,6 +110,67 @@ void Repository() {
   for (ISRepObject* o : objects) o->Release();
   session->Release();
 }
+// Picture content: the first byte picks the reader (0-5 a picture file of
+// that type, 6 the bitmap symbol's old blob, 7 the metafile symbol's blob).
+void Pictures() {
+  auto put = [](const char* name, int mode, const std::vector<BYTE>& bytes) {
+    std::vector<BYTE> seed(1, static_cast<BYTE>(mode));
+    seed.insert(seed.end(), bytes.begin(), bytes.end());
+    Put("picture", name, seed);
+  };
+  KvImage img;
+  img.width = 6;
+  img.height = 4;
+  img.hasAlpha = true;
+  img.px.assign(24, 0xFF2040C0u);
+  img.px[0] = 0;
+  std::vector<std::uint8_t> png, bmp;
+  KvWritePng(img, png);
+  KvWriteBmp(img, bmp);
+  put("png", 3, png);
+  put("bmp", 3, bmp);
+  put("old_blob", 6, bmp);
+  // An icon and a cursor file whose one image is the PNG.
+  for (int cursor = 0; cursor < 2; ++cursor) {
+    std::vector<BYTE> ico(22, 0);
+    ico[2] = static_cast<BYTE>(cursor ? 2 : 1);
+    ico[4] = 1;
+    ico[6] = 6;
+    ico[7] = 4;
+    ico[10] = 1;
+    ico[12] = static_cast<BYTE>(cursor ? 2 : 32);
+    const DWORD len = static_cast<DWORD>(png.size()), off = 22;
+    std::memcpy(&ico[14], &len, 4);
+    std::memcpy(&ico[18], &off, 4);
+    ico.insert(ico.end(), png.begin(), png.end());
+    put(cursor ? "cur" : "ico", cursor ? 5 : 4, ico);
+  }
+  {  // the serialized image form of an icon
+    SImageData data;
+    data.flags = 1;
+    data.image = img;
+    SOutputGlobal g;
+    SOutputBinaryStream out(g);
+    out << data;
+    put("icon_form", 4, g.GetBytes());
+  }
+  HDC rec = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+  Rectangle(rec, 0, 0, 60, 40);
+  SMetaFile mf(CloseEnhMetaFile(rec));
+  put("emf", 2, mf.GetBlob().GetBytes());
+  SOutputGlobal g;
+  SOutputBinaryStream out(g);
+  out << mf;
+  put("metafile_form", 2, g.GetBytes());
+  put("metafile_blob", 7, g.GetBytes());
+  HDC wrec = CreateMetaFileW(nullptr);
+  for (int i = 0; i < 8; ++i) Rectangle(wrec, i * 8, 0, i * 8 + 6, 40);
+  HMETAFILE wmf = CloseMetaFile(wrec);
+  std::vector<BYTE> wbytes(GetMetaFileBitsEx(wmf, 0, nullptr));
+  GetMetaFileBitsEx(wmf, static_cast<UINT>(wbytes.size()), wbytes.data());
+  DeleteMetaFile(wmf);
+  put("wmf", 2, wbytes);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,5 +184,6 @@ int main(int argc, char** argv) {
   Registry();
   Metamodel();
   Repository();
+  Pictures();
   return 0;
 }

@@ -18,6 +18,7 @@
 #include "apps/symhost/samplefreetexts.h"
 #include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
+#include "apps/symhost/samplepictures.h"
 #include "kvrep/srepregistry.h"
 #include "kvrep/sreptypelib.h"
 #include "sym/foundation/sdsym.h"
@@ -91,8 +92,9 @@ int main(int argc, char** argv) {
   const std::vector<ISSymbol*> links = SBuildLinkRow(diagram);
   const std::vector<ISSymbol*> texts = SBuildFreeTextRow(diagram);
   SBuildLineRow(diagram);
+  const std::vector<ISSymbol*> pictures = SBuildPictureRow(diagram);
   std::printf("symhost: sample diagram of %zu symbols\n",
-              symbols.size() + figures.size() + predefined.size() + links.size() + texts.size());
+              symbols.size() + figures.size() + predefined.size() + links.size() + texts.size() + pictures.size());
   std::vector<SHostExportedFile> written;
   std::string error;
   if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {

@@ -36,3 +36,21 @@ class SBlob {
  private:
   std::vector<BYTE> m_bytes;
 };
+
+// A scoped read of a blob: a copy of the blob and its read pointer (null for
+// an empty blob), unlocked when the scope ends.
+class SBlobReadLock {
+ public:
+  explicit SBlobReadLock(const SBlob& blob) : m_blob(blob), m_data(m_blob.LockForRead()) {}
+  ~SBlobReadLock() {
+    if (m_data) m_blob.Unlock();
+  }
+  SBlobReadLock(const SBlobReadLock&) = delete;
+  SBlobReadLock& operator=(const SBlobReadLock&) = delete;
+  const BYTE* GetData() const { return m_data; }
+  std::size_t GetSize() const { return m_blob.GetSize(); }
+
+ private:
+  SBlob m_blob;
+  const BYTE* m_data;
+};

@@ -164,7 +164,9 @@ BOOL SBitmap::CreateBitmap(SInputStream& in) {
   if (in.Read(head, sizeof head) != sizeof head || head[0] != 'B' || head[1] != 'M') return FALSE;
   DWORD fileSize;
   std::memcpy(&fileSize, head + 2, 4);
-  if (fileSize < 14 + 40 || fileSize > (1u << 30)) return FALSE;
+  // A header that claims more than the stream holds is refused before
+  // anything is allocated for it.
+  if (fileSize < 14 + 40 || fileSize > (1u << 30) || fileSize - 14 > in.GetAvailable()) return FALSE;
   std::vector<BYTE> bytes(fileSize);
   std::memcpy(bytes.data(), head, sizeof head);
   if (in.Read(bytes.data() + 14, fileSize - 14) != fileSize - 14) return FALSE;

@@ -49,6 +49,8 @@ BOOL SMetaFile::DeleteMetaFile() {
 int SMetaFile::LoadMetaFile(const BYTE* data, std::size_t size) {
   if (!data || size == 0 || size > 0x7FFFFFFF) return 0;
   HENHMETAFILE h = SetEnhMetaFileBits(static_cast<UINT>(size), data);
+  // Old-style metafiles are converted into enhanced ones on reading.
+  if (!h && KvLooksLikeWmf(data, size)) h = SetWinMetaFileBits(static_cast<UINT>(size), data, nullptr, nullptr);
   if (!h) return 0;
   Attach(h);
   return 1;
@@ -159,7 +161,12 @@ BOOL SImageFile::LoadImageW(const SString& path) {
 
 BOOL SImageFile::AddImage(HICON icon) {
   const KvImage* image = KvIconImage(icon);
-  return image ? AddImage(*image) : FALSE;
+  if (!image || !AddImage(*image)) return FALSE;
+  // A cursor keeps its hot spot.
+  const POINT hot = KvIconHotSpot(icon);
+  m_pImages->back().hotX = hot.x;
+  m_pImages->back().hotY = hot.y;
+  return TRUE;
 }
 
 BOOL SImageFile::AddImage(const KvImage& image) {
@@ -681,4 +688,16 @@ BOOL SDC::DrawCursor(const RECT& rc, SCursorFile* cursor, SPictureInfo*) {
   if (!cursor) return FALSE;
   const KvImage* img = cursor->GetImage(rc.right - rc.left, rc.bottom - rc.top, 32);
   return img ? DrawKvImage(m_hDC, rc, *img) : FALSE;
+}
+
+// ---- bitmap-file headers -------------------------------------------------------------
+
+bool KvIsBitmapFileHeader(const BYTE* data, std::size_t size) {
+  if (!data || size < 14) return false;
+  auto le32 = [&](std::size_t at) {
+    return static_cast<std::uint32_t>(data[at]) | static_cast<std::uint32_t>(data[at + 1]) << 8 |
+           static_cast<std::uint32_t>(data[at + 2]) << 16 | static_cast<std::uint32_t>(data[at + 3]) << 24;
+  };
+  auto le16 = [&](std::size_t at) { return static_cast<std::uint16_t>(data[at] | data[at + 1] << 8); };
+  return le16(0) == 0x4D42 && le32(2) > 0 && le16(6) == 0 && le16(8) == 0 && le32(10) >= 54;
 }

@@ -23,7 +23,8 @@ class SMetaFile : public SGdiObject {
  public:
   SMetaFile() = default;
   explicit SMetaFile(HENHMETAFILE h) { Attach(h); }
-  // A metafile from raw metafile bytes (invalid when they are not one).
+  // A metafile from raw enhanced or old-style metafile bytes (invalid when
+  // they are not one; an old-style one is converted).
   explicit SMetaFile(const SBlob& bytes) { LoadMetaFile(bytes); }
   ~SMetaFile() override { DeleteMetaFile(); }
 
@@ -70,6 +71,10 @@ class SBitmapPlus {
   static BOOL Save(Gdiplus::Image* image, const SString& path, const SString& mimeType = SString("image/png"));
 };
 
+// True when the first 14 bytes form a bitmap-file header: "BM", a non-zero
+// file size, zero reserved words and the bits at offset 54 or later.
+bool KvIsBitmapFileHeader(const BYTE* data, std::size_t size);
+
 // An icon (bit 0 of the flag word set) or cursor file: every image of it.
 class SImageFile {
  public:
@@ -90,6 +95,8 @@ class SImageFile {
   const KvImage* GetImage(int width, int height, int bitCount) const;
   // The size of the first image (0 x 0 when none).
   SIZE GetSize() const;
+  // Every image with its depth and hot spot (null when none is held).
+  const std::vector<KvIconEntry>* GetEntries() const { return m_pImages.get(); }
   void Done();
   const SString& GetFileName() const { return m_strFileName; }
   void SetFileName(const SString& name) { m_strFileName = name; }

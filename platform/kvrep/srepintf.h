@@ -186,6 +186,8 @@ struct ISRepPictureHolder : IUnknown {
   virtual HRESULT AddPicture(ISRepObject* user, const void* picture) = 0;
   virtual HRESULT RemovePicture(ISRepObject* user, const void* picture) = 0;
   virtual BOOL HasPicture(ISRepObject* user, const void* picture) = 0;
+  // The number of users registered for a picture (0 for null or unknown).
+  virtual LONG GetUseCount(const void* picture) = 0;
 
  protected:
   ~ISRepPictureHolder() = default;

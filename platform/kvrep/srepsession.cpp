@@ -217,6 +217,12 @@ class SRepPictureHolderImpl final : public ISRepPictureHolder {
     return m_uses.erase({picture, user}) ? S_OK : S_FALSE;
   }
   BOOL HasPicture(ISRepObject* user, const void* picture) override { return m_uses.count({picture, user}) != 0; }
+  LONG GetUseCount(const void* picture) override {
+    if (!picture) return 0;
+    LONG n = 0;
+    for (auto it = m_uses.lower_bound({picture, nullptr}); it != m_uses.end() && it->first == picture; ++it) ++n;
+    return n;
+  }
 
  private:
   SRepSession* m_session;

@@ -136,6 +136,10 @@ class SRepSession final : public ISRepSession {
     if (m_nLiveSymbols > 0) --m_nLiveSymbols;
   }
   int GetLiveSymbolCount() const { return m_nLiveSymbols; }
+  // True while pictures read from the older per-symbol storage must wait for
+  // the session's fix-up (set by the host while it opens the session).
+  BOOL IsDeferringPictures() const { return m_bDeferPictures; }
+  void SetDeferPictures(BOOL defer) { m_bDeferPictures = defer; }
   // True while the session exists (a symbol may outlive the session it was
   // counted in).
   static bool IsAlive(const SRepSession* session);
@@ -197,6 +201,7 @@ class SRepSession final : public ISRepSession {
   BOOL m_bModified = FALSE;
   DWORD m_options = 0;
   int m_nLiveSymbols = 0;
+  BOOL m_bDeferPictures = FALSE;
   SRepContext* m_current = nullptr;
   SRepContext* m_applying = nullptr;
   SRepContext* m_create = nullptr;  // the outermost open creation context

@@ -94,7 +94,7 @@
   K(SSymPictureFile, "PictureFile", RepSRepObjectBase, RepSRepObjectBase, 0x36083F84, 0xc100, 15, 1369, "Picture File", "PCTF", "Picture Files", 1, 0) \
   /* Const          Code         Name           Id          Type  Store  Slot Default Editor ObjClass List */ \
   A(,               Name,        "Name",        0x01000002, STR,  FIELD, -1, "",     PLAIN, NONE, NONE) \
-  A(PictureID,      PictureID,   "PictureID",   0x02010036, INT,  FIELD, -1, "0",    NONE,  NONE, NONE) \
+  A(PictureID,      PictureID,   "PictureID",   0x02010036, OID,  FIELD, -1, "S_NULL_OID", NONE, NONE, NONE) \
   A(PictureType,    PictureType, "PictureType", 0x02010042, INT,  FIELD, -1, "0",    NONE,  NONE, NONE) \
   A(Path,           Path,        "Path",        0x02010043, TEXT, FIELD, -1, "",     NONE,  NONE, NONE) \
   A(PictureContent, Content,     "Content",     0x02010044, BIN,  FIELD, -1, "",     NONE,  NONE, NONE) \
