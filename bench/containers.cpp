@@ -58,6 +58,23 @@ void BM_SComBagInsert(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_SComBagInsert)->Arg(1000)->Arg(10000);
+BENCHMARK(BM_SComBagInsert)->Arg(1000)->Arg(10000)->Arg(100000);
+
+// The same fill read back by position after each tenth of it (every read
+// merges what was appended since the last one).
+void BM_SComBagInsertAndRead(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  std::vector<Obj> objs(static_cast<std::size_t>(n));
+  for (auto _ : state) {
+    SComBag<Obj> bag;
+    for (int i = 0; i < n; ++i) {
+      bag.Add(&objs[static_cast<std::size_t>((i * 7919) % n)]);
+      if (i % (n / 10) == 0) benchmark::DoNotOptimize(bag.GetAt(0));
+    }
+    benchmark::DoNotOptimize(bag.GetCount());
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_SComBagInsertAndRead)->Arg(1000)->Arg(10000)->Arg(100000);
 
 }  // namespace

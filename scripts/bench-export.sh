@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The export comparison, every entry timed the same way: as a whole process
-# (start, build the drawing, write the file, exit) by /usr/bin/time, the
-# median of RUNS runs (default 3), in one run of this script.
+# (start, build the drawing, write the file, exit), the median of RUNS runs
+# (default 3), in one run of this script. The three programs take turns run
+# by run, and the ratios are medians of the ratios within each turn.
 #
 #   kvexport N file      the library: N host text boxes (shadows, solid,
 #                        hatched and gradient fills, a label each) on a
@@ -39,21 +40,33 @@ done
 WORK=$(mktemp -d /tmp/bench-export.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
 
-# Runs a command RUNS times; prints "median seconds|peak MB|file MB" for the
-# file it writes.
-measure() {
-  local out=$1
-  shift
-  local i
-  : >"$WORK/times.txt"
-  for ((i = 0; i < RUNS; i++)); do
-    rm -f "$out"
-    /usr/bin/time -f "%e %M" -o "$WORK/time.txt" "$@" >/dev/null 2>&1
-    cat "$WORK/time.txt" >>"$WORK/times.txt"
-  done
-  sort -n "$WORK/times.txt" | awk -v n="$RUNS" -v bytes="$(stat -c %s "$out")" '
+# Runs a command once, timed as a whole process (elapsed to the millisecond,
+# peak memory by /usr/bin/time); appends "seconds kB" to $WORK/<name>.txt.
+run_once() {
+  local name=$1 out=$2
+  shift 2
+  rm -f "$out"
+  local t0 t1
+  t0=$(date +%s%N)
+  /usr/bin/time -f "%M" -o "$WORK/time.txt" "$@" >/dev/null 2>&1
+  t1=$(date +%s%N)
+  echo "$(( (t1 - t0) / 1000000 )) $(cat "$WORK/time.txt")" | awk '{ printf "%.3f %s\n", $1 / 1000, $2 }' >>"$WORK/$name.txt"
+}
+
+# "median seconds|peak MB|file MB" of what run_once gathered for <name>.
+summary() {
+  local name=$1 out=$2
+  sort -n "$WORK/$name.txt" | awk -v n="$RUNS" -v bytes="$(stat -c %s "$out")" '
     { t[NR] = $1; if ($2 > m) m = $2 }
-    END { printf "%.2f|%.0f|%.1f", t[int((n + 1) / 2)], m / 1024, bytes / 1048576 }'
+    END { printf "%.3f|%.0f|%.1f", t[int((n + 1) / 2)], m / 1024, bytes / 1048576 }'
+}
+
+# Median over the runs of the ratio of one program's time to another's in the
+# same round (the runs of all three programs take turns, so that a busy
+# moment of the machine weighs on all of them alike).
+paired() {
+  paste -d' ' "$WORK/$1.txt" "$WORK/$2.txt" | awk '{ print ($3 > 0 ? $1 / $3 : 0) }' | sort -n |
+    awk -v n="$RUNS" '{ r[NR] = $1 } END { printf "%.2f", r[int((n + 1) / 2)] }'
 }
 
 # Graphviz input: N nodes, labels N0.., boxes, rounded boxes and ellipses in
@@ -85,17 +98,24 @@ ratios=()
 for n in $COUNTS; do
   graph "$n" 1 >"$WORK/pinned-$n.gv"
   for fmt in svg png; do
-    ours=$(measure "$WORK/ours.$fmt" "$BUILD/bench/kvexport" "$n" "$WORK/ours.$fmt")
-    cairo=$(measure "$WORK/cairo.$fmt" "$BUILD/bench/cairoboxes" "$n" "$WORK/cairo.$fmt")
-    neato=$(measure "$WORK/neato.$fmt" neato -n2 -T"$fmt" -o "$WORK/neato.$fmt" "$WORK/pinned-$n.gv")
+    rm -f "$WORK"/ours.txt "$WORK"/cairo.txt "$WORK"/neato.txt
+    for ((i = 0; i < RUNS; i++)); do
+      run_once ours "$WORK/ours.$fmt" "$BUILD/bench/kvexport" "$n" "$WORK/ours.$fmt"
+      run_once cairo "$WORK/cairo.$fmt" "$BUILD/bench/cairoboxes" "$n" "$WORK/cairo.$fmt"
+      run_once neato "$WORK/neato.$fmt" neato -n2 -T"$fmt" -o "$WORK/neato.$fmt" "$WORK/pinned-$n.gv"
+    done
+    ours=$(summary ours "$WORK/ours.$fmt")
+    cairo=$(summary cairo "$WORK/cairo.$fmt")
+    neato=$(summary neato "$WORK/neato.$fmt")
     rows+=("kvexport (library), $n boxes|${fmt^^}|$ours")
     rows+=("cairoboxes (cairo + pango), $n boxes|${fmt^^}|$cairo")
     rows+=("neato -n2 (pinned), $n boxes|${fmt^^}|$neato")
-    ratios+=("$n|${fmt^^}|$(awk -v a="${ours%%|*}" -v b="${cairo%%|*}" -v c="${neato%%|*}" \
-      'BEGIN { printf "%.2f|%.2f", (b > 0 ? a / b : 0), (c > 0 ? a / c : 0) }')")
+    ratios+=("$n|${fmt^^}|$(paired ours cairo)|$(paired ours neato)")
     if [ "${WITH_DOT:-0}" = 1 ]; then
       graph "$n" 0 >"$WORK/grid-$n.gv"
-      rows+=("dot (layout + drawing), $n boxes|${fmt^^}|$(measure "$WORK/dot.$fmt" dot -T"$fmt" -o "$WORK/dot.$fmt" "$WORK/grid-$n.gv")")
+      rm -f "$WORK/dot.txt"
+      for ((i = 0; i < RUNS; i++)); do run_once dot "$WORK/dot.$fmt" dot -T"$fmt" -o "$WORK/dot.$fmt" "$WORK/grid-$n.gv"; done
+      rows+=("dot (layout + drawing), $n boxes|${fmt^^}|$(summary dot "$WORK/dot.$fmt")")
     fi
   done
 done
@@ -106,7 +126,7 @@ for r in "${rows[@]}"; do
   echo "| ${r//|/ | } |"
 done
 echo
-echo "| Boxes | Format | Library / cairo | Library / neato -n2 |"
+echo "| Boxes | Format | Library / cairo (median of paired runs) | Library / neato -n2 (same) |"
 echo "|---|---|---|---|"
 for r in "${ratios[@]}"; do
   echo "| ${r//|/ | } |"

@@ -15,7 +15,10 @@
 
 // ---- SHostDiagram ------------------------------------------------------------------------------
 
-SHostDiagram::SHostDiagram() : m_session(new SRepSession()) { m_session->AddRef(); }
+SHostDiagram::SHostDiagram() : m_session(new SRepSession()) {
+  m_session->AddRef();
+  m_model = SHostModelDiagram::Create(m_session);
+}
 
 SHostDiagram::~SHostDiagram() {
   // Links and their end symbols hold each other: the ends are let go first.
@@ -26,6 +29,7 @@ SHostDiagram::~SHostDiagram() {
     }
   for (auto it = m_symbols.rbegin(); it != m_symbols.rend(); ++it) (*it)->Release();
   m_symbols.clear();
+  if (m_model) m_model->Release();
   m_session->Release();
 }
 
@@ -34,6 +38,7 @@ SHostBox* SHostDiagram::AddBox(const SSymRect& rect, SHostBox::Shape shape) {
   box->AddRef();
   box->SetSession(m_session);
   m_symbols.push_back(box->Sym());
+  if (m_model) m_model->Add(box->Sym());
   return box;
 }
 
@@ -45,6 +50,7 @@ ISSymbol* SHostDiagram::AddSymbol(REFCLSID clsid, const SSymRect& rect) {
   if (!symbol) return nullptr;
   symbol->PutRect(rect);
   m_symbols.push_back(symbol->Sym());
+  if (m_model) m_model->Add(symbol->Sym());
   obj.Detach();  // the diagram keeps the creation function's reference
   return symbol->Sym();
 }

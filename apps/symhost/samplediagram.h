@@ -4,14 +4,16 @@
 
 #include <vector>
 
+#include "apps/symhost/hostdiagram.h"
 #include "apps/symhost/hostsymbols.h"
 #include "kvrep/srepsession.h"
 #include "sym/foundation/symgeom.h"
 
 class SSymCanvas;
 
-// A session and the symbols made in it. The diagram holds one reference on
-// each symbol and on the session, and gives them up when destroyed.
+// A session, its model diagram and the symbols made in it. The holder keeps
+// one reference on each symbol, on the diagram and on the session, and gives
+// them up when destroyed.
 class SHostDiagram {
  public:
   SHostDiagram();
@@ -20,6 +22,8 @@ class SHostDiagram {
   SHostDiagram& operator=(const SHostDiagram&) = delete;
 
   ISRepSession* Session() { return m_session; }
+  // The model diagram that holds the symbols (in the same order).
+  SHostModelDiagram* Model() const { return m_model; }
 
   // A new box made in the session and appended to the diagram.
   SHostBox* AddBox(const SSymRect& rect, SHostBox::Shape shape = SHostBox::Rect);
@@ -29,7 +33,9 @@ class SHostDiagram {
   ISSymbol* AddSymbol(REFCLSID clsid, const SSymRect& rect);
   // Appends a symbol made elsewhere; the diagram takes over its reference.
   void Adopt(ISSymbol* symbol) {
-    if (symbol) m_symbols.push_back(symbol);
+    if (!symbol) return;
+    m_symbols.push_back(symbol);
+    if (m_model) m_model->Add(symbol);
   }
 
   const std::vector<ISSymbol*>& Symbols() const { return m_symbols; }
@@ -42,6 +48,7 @@ class SHostDiagram {
 
  private:
   SRepSession* m_session = nullptr;
+  SHostModelDiagram* m_model = nullptr;
   std::vector<ISSymbol*> m_symbols;
 };
 

@@ -4,6 +4,8 @@
 // failures throw SEOutOfMemory naming "lib/h/scomds" and the line.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -11,6 +13,7 @@
 #include <new>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "kvcore/scomwrap.h"
 #include "kvcore/sexception.h"
@@ -295,6 +298,13 @@ using SComTable = SComTbl<I, IP>;
 
 // A table kept sorted by the unsigned value of the pointers, without
 // duplicates.
+//
+// Filling a large bag in random order would shift half the table on every
+// insertion. Past a small size, an item that does not belong at the end is
+// appended to an unsorted run instead (its membership kept in a small hash
+// set); the run is sorted and merged in when it grows as large as the sorted
+// part, or as soon as anything reads a position. Insertion is then
+// logarithmic amortised, and every read sees the sorted table.
 template <class I, class IP = I*>
 class SComBag : public SComTbl<I, IP> {
   using Base = SComTbl<I, IP>;
@@ -302,46 +312,84 @@ class SComBag : public SComTbl<I, IP> {
  public:
   SComBag() : Base(50, 25) {}
   explicit SComBag(int initial, int grow = 25) : Base(initial, grow) {}
+  SComBag(const SComBag& other) : Base(other.Settled()) { m_sorted = this->m_count; }
+  SComBag& operator=(const SComBag& other) {
+    if (this != &other) {
+      Base::operator=(other.Settled());
+      ForgetRun();
+    }
+    return *this;
+  }
 
   // 1 when added (with a reference), 0 when already present.
   int Add(I* item) {
     const std::uintptr_t key = Key(item);
-    int lo = 0, hi = this->m_count - 1, mid = 0;
-    while (lo <= hi) {
-      mid = (lo + hi + 1) / 2;
-      const std::uintptr_t at = Key(this->GetAt(mid));
-      if (at == key) return 0;
-      if (at > key)
-        hi = mid - 1;
-      else
-        lo = mid + 1;
+    int index = 0;
+    if (SearchSorted(key, &index)) return 0;
+    if (m_sorted < this->m_count) {
+      if (RunContains(key)) return 0;
+      AppendToRun(item, key);
+      if (this->m_count - m_sorted >= m_sorted) Settle();
+      return 1;
     }
-    const int index = this->m_count == 0 ? 0 : (Key(this->GetAt(mid)) > key ? mid : mid + 1);
-    Base::InsertAt(index, item);
+    if (index == this->m_count || this->m_count < kDirectLimit) {
+      Base::InsertAt(index, item);
+      m_sorted = this->m_count;
+      return 1;
+    }
+    AppendToRun(item, key);
     return 1;
   }
   // The index of the item, or the count when absent.
   int Find(I* item) const {
-    const std::uintptr_t key = Key(item);
-    int lo = 0, hi = this->m_count - 1;
-    while (lo <= hi) {
-      const int mid = lo + (hi - lo) / 2;
-      const std::uintptr_t at = Key(this->m_items[mid]);
-      if (at == key) return mid;
-      if (at > key)
-        hi = mid - 1;
-      else
-        lo = mid + 1;
-    }
-    return this->m_count;
+    const SComBag& self = Settled();
+    int index = 0;
+    return self.SearchSorted(Key(item), &index) ? index : self.m_count;
   }
-  bool Contains(I* item) const { return Find(item) < this->m_count; }
+  bool Contains(I* item) const {
+    const std::uintptr_t key = Key(item);
+    int index = 0;
+    return SearchSorted(key, &index) || (m_sorted < this->m_count && RunContains(key));
+  }
+  int IndexOf(I* item) const {
+    const int i = Find(item);
+    return i < this->m_count ? i : -1;
+  }
   // Removes the item with its reference; false when absent.
   bool Remove(I* item) {
     const int i = Find(item);
     if (i >= this->m_count) return false;
-    Base::RemoveAt(i);
+    RemoveAt(i);
     return true;
+  }
+  void RemoveAt(int index) {
+    Settle();
+    Base::RemoveAt(index);
+    m_sorted = this->m_count;
+  }
+
+  I* GetAt(int i) const { return Settled().Base::GetAt(i); }
+  I* operator[](int i) const { return GetAt(i); }
+  I* const* GetData() const { return Settled().m_items; }
+  typename Base::Cursor begin() const { return Settled().Base::begin(); }
+  typename Base::Cursor end() const { return Base::end(); }
+
+  void Resize(int n) {
+    Settle();
+    Base::Resize(n);
+    m_sorted = this->m_count;
+  }
+  void Initialize(int initial, int step) {
+    Base::Initialize(initial, step);
+    ForgetRun();
+  }
+  void RemoveAll() {
+    Base::RemoveAll();
+    ForgetRun();
+  }
+  void Destroy() {
+    Base::Destroy();
+    ForgetRun();
   }
 
   // Positions are the bag's own.
@@ -349,7 +397,86 @@ class SComBag : public SComTbl<I, IP> {
   void MoveTo(int, int) = delete;
 
  private:
+  // Below this count an insertion shifts at most a few cache lines.
+  static constexpr int kDirectLimit = 64;
+  static constexpr std::uintptr_t kEmptySlot = ~std::uintptr_t{0};
+
   static std::uintptr_t Key(I* p) { return reinterpret_cast<std::uintptr_t>(p); }
+  // Fibonacci hashing: the high bits of the product, as many as the mask has.
+  static std::size_t Slot(std::uintptr_t key, std::size_t mask) {
+    const int bits = std::popcount(mask);
+    return static_cast<std::size_t>((static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ull) >> (64 - bits)) & mask;
+  }
+
+  // Binary search of the sorted part: true with the item's index, or false
+  // with the index where it would go. Branch-free halving: the next probe
+  // does not wait on a mispredicted comparison.
+  bool SearchSorted(std::uintptr_t key, int* index) const {
+    int n = m_sorted;
+    if (n == 0) {
+      *index = 0;
+      return false;
+    }
+    I* const* base = this->m_items;
+    while (n > 1) {
+      const int half = n / 2;
+      base = Key(base[half]) <= key ? base + half : base;
+      n -= half;
+    }
+    const std::uintptr_t at = Key(*base);
+    const int i = static_cast<int>(base - this->m_items);
+    *index = at < key ? i + 1 : i;
+    return at == key;
+  }
+  bool RunContains(std::uintptr_t key) const {
+    const std::size_t mask = m_run.size() - 1;
+    for (std::size_t s = Slot(key, mask);; s = (s + 1) & mask) {
+      if (m_run[s] == key) return true;
+      if (m_run[s] == kEmptySlot) return false;
+    }
+  }
+  static void PutInRun(std::vector<std::uintptr_t>& run, std::uintptr_t key) {
+    const std::size_t mask = run.size() - 1;
+    std::size_t s = Slot(key, mask);
+    while (run[s] != kEmptySlot) s = (s + 1) & mask;
+    run[s] = key;
+  }
+  // Appends the item to the unsorted run. The hash set is made room for
+  // first and the table grows next, so that a failure leaves the bag as it
+  // was.
+  void AppendToRun(I* item, std::uintptr_t key) {
+    const std::size_t members = static_cast<std::size_t>(this->m_count - m_sorted) + 1;
+    if (members * 2 > m_run.size()) {
+      std::vector<std::uintptr_t> larger(m_run.empty() ? 256 : m_run.size() * 2, kEmptySlot);
+      for (std::uintptr_t k : m_run)
+        if (k != kEmptySlot) PutInRun(larger, k);
+      m_run.swap(larger);
+    }
+    Base::Add(item);
+    PutInRun(m_run, key);
+  }
+  void ForgetRun() {
+    std::vector<std::uintptr_t>().swap(m_run);
+    m_sorted = this->m_count;
+  }
+  // Sorts the run and merges it into the sorted part.
+  void Settle() {
+    if (m_sorted >= this->m_count) return;
+    I** items = this->m_items;
+    const auto less = [](I* a, I* b) { return Key(a) < Key(b); };
+    std::sort(items + m_sorted, items + this->m_count, less);
+    std::inplace_merge(items, items + m_sorted, items + this->m_count, less);
+    ForgetRun();
+  }
+  // Reading a position settles the run first. A bag defined const never has
+  // a run (copies settle), so the cast only ever touches a mutable object.
+  const SComBag& Settled() const {
+    if (m_sorted < this->m_count) const_cast<SComBag*>(this)->Settle();
+    return *this;
+  }
+
+  int m_sorted = 0;
+  std::vector<std::uintptr_t> m_run;
 };
 
 // A bag that also lists its members in insertion order; iteration follows

@@ -220,6 +220,42 @@ SStringTokenizer::SStringTokenizer(const SString& text, const SString& seps, boo
   }
   if (!cur.empty() || (keepEmpty && any)) m_tokens.emplace_back(cur);
 }
+SStringTokenizer::SStringTokenizer(const SString& text, const SString& seps, Mode mode) {
+  if (mode == Plain) {
+    *this = SStringTokenizer(text, seps, false);
+    return;
+  }
+  const std::u16string_view s = text.view();
+  const auto isSep = [&](char16_t c) { return seps.view().find(c) != std::u16string_view::npos; };
+  std::size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && isSep(s[i])) ++i;
+    if (i >= s.size()) break;
+    std::u16string cur;
+    const bool quoted = s[i] == u'"';
+    if (quoted) ++i;
+    bool closed = !quoted;
+    while (i < s.size()) {
+      const char16_t c = s[i];
+      if (c == u'\\' && i + 1 < s.size()) {
+        cur += s[i + 1];
+        i += 2;
+        continue;
+      }
+      if (quoted && c == u'"') {
+        closed = true;
+        ++i;
+        break;
+      }
+      if (!quoted && isSep(c)) break;
+      cur += c;
+      ++i;
+    }
+    if (!closed) m_damaged = true;
+    m_tokens.emplace_back(cur);
+  }
+}
+
 bool SStringTokenizer::HasMoreTokens() const { return m_pos < m_tokens.size(); }
 SString SStringTokenizer::NextToken() { return HasMoreTokens() ? m_tokens[m_pos++] : SString(); }
 int SStringTokenizer::CountTokens() const { return static_cast<int>(m_tokens.size() - m_pos); }

@@ -105,9 +105,19 @@ class SString {
 
 // Splits a text into tokens at any of the separator characters; empty tokens
 // between adjacent separators are skipped unless keepEmpty is set.
+//
+// In quoted mode a token that starts with a double quote runs to the
+// matching unescaped double quote, separators included; inside it, and in
+// unquoted tokens, a backslash takes the next character as it stands (so
+// `\"` is a quote and `\\` a backslash). `""` is an empty token. A quote
+// that is never closed takes the rest of the text and marks the tokenizer
+// damaged (IsDamaged), so a reader can tell a cut text from a whole one.
 class SStringTokenizer {
  public:
+  enum Mode { Plain, Quoted };
   SStringTokenizer(const SString& text, const SString& separators, bool keepEmpty = false);
+  SStringTokenizer(const SString& text, const SString& separators, Mode mode);
+  bool IsDamaged() const { return m_damaged; }
   bool HasMoreTokens() const;
   SString NextToken();
   int CountTokens() const;
@@ -115,6 +125,7 @@ class SStringTokenizer {
  private:
   std::vector<SString> m_tokens;
   std::size_t m_pos = 0;
+  bool m_damaged = false;
 };
 
 // Splits into lines at "\r\n", "\n" or "\r"; a final line break gives no extra empty line.

@@ -66,8 +66,16 @@ SRepVariant DefaultOf(WORD type, const std::string& text) {
     case 0x6: v.SetFLAGS(static_cast<DWORD>(numeric ? n : 0)); break;
     case 0x4: v.SetBOOL(text == "TRUE" || (numeric && n != 0)); break;
     case 0x8: v.SetDATE(0); break;
-    case 0x9: v.SetSTRING(SString()); break;
-    case 0xA: v.SetTEXT(SString()); break;
+    case 0x9:
+    case 0xA: {
+      // Texts are written TEXT("..."); any other form is no default.
+      SString t;
+      if (text.size() >= 8 && text.rfind("TEXT(\"", 0) == 0 && text.compare(text.size() - 2, 2, "\")") == 0)
+        t = SString::FromUtf8(std::string_view(text).substr(6, text.size() - 8));
+      if (type == 0x9) v.SetSTRING(t);
+      else v.SetTEXT(t);
+      break;
+    }
     case 0xB: v.SetBINARY({}); break;
     case 0xE: v.SetPOINT({}); break;
     case 0xF: v.SetRECT(SRep_Rect{}); break;

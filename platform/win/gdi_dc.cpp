@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include <cstring>
+
 #include "win/gdi_internal.h"
 #include "win/winutf8.h"
 
@@ -23,6 +25,7 @@ class RasterSink : public KvGdiSink {
   }
   KvSinkKind Kind() const override { return KvSinkKind::Raster; }
   KvDeviceInfo DeviceInfo() const override { return info_; }
+  bool WantsCalls() const override { return false; }
   cairo_t* Cairo() override { return cr_; }
   cairo_surface_t* Surface() override { return surface_; }
   void SetSurface(cairo_surface_t* s) {
@@ -86,9 +89,50 @@ class PdfSink : public KvGdiSink {
   int pages_ = 0;
 };
 
-Dc::~Dc() = default;
+Dc::~Dc() {
+  if (session.penSource) cairo_pattern_destroy(session.penSource);
+  if (session.brushSource) cairo_pattern_destroy(session.brushSource);
+}
+
+// Gives the context back as it was before the session's first drawing.
+void EndCairoSession(Dc* dc) {
+  Dc::CairoSession& s = dc->session;
+  if (!s.open) return;
+  s.open = false;
+  if (dc->cr) cairo_restore(dc->cr);
+}
+
+void SetDcAntialias(Dc* dc, cairo_t* cr, cairo_antialias_t mode) {
+  if (dc->session.open && cr == dc->cr) {
+    if (dc->session.antialias == int(mode)) return;
+    dc->session.antialias = int(mode);
+  }
+  cairo_set_antialias(cr, mode);
+}
+
+static bool SameMapping(const Dc::MatrixMemo& k, const DcState& st) {
+  return k.valid && k.wOrg.x == st.wOrg.x && k.wOrg.y == st.wOrg.y && k.vOrg.x == st.vOrg.x && k.vOrg.y == st.vOrg.y &&
+         k.wExt.cx == st.wExt.cx && k.wExt.cy == st.wExt.cy && k.vExt.cx == st.vExt.cx && k.vExt.cy == st.vExt.cy &&
+         k.graphicsMode == st.graphicsMode &&
+         (st.graphicsMode != GM_ADVANCED ||
+          std::memcmp(&k.world, &st.world, sizeof st.world) == 0);
+}
 
 cairo_matrix_t Dc::Matrix() const {
+  if (SameMapping(matrixMemo, st)) return matrixMemo.m;
+  const cairo_matrix_t m = MakeMatrix();
+  matrixMemo.valid = true;
+  matrixMemo.wOrg = st.wOrg;
+  matrixMemo.vOrg = st.vOrg;
+  matrixMemo.wExt = st.wExt;
+  matrixMemo.vExt = st.vExt;
+  matrixMemo.graphicsMode = st.graphicsMode;
+  matrixMemo.world = st.world;
+  matrixMemo.m = m;
+  return m;
+}
+
+cairo_matrix_t Dc::MakeMatrix() const {
   cairo_matrix_t page;
   double sx = double(st.vExt.cx) / st.wExt.cx, sy = double(st.vExt.cy) / st.wExt.cy;
   cairo_matrix_init(&page, sx, 0, 0, sy, st.vOrg.x - st.wOrg.x * sx, st.vOrg.y - st.wOrg.y * sy);
@@ -114,6 +158,7 @@ POINT Dc::LpToDpPt(double x, double y) const {
 
 void Dc::ApplyClip() {
   if (!cr) return;
+  EndCairoSession(this);
   cairo_reset_clip(cr);
   if (!st.clip) return;
   cairo_save(cr);
@@ -126,6 +171,7 @@ void Dc::ApplyClip() {
 }
 
 void SelectBitmapSurface(Dc* dc, Bitmap* bm) {
+  EndCairoSession(dc);
   auto* rs = static_cast<RasterSink*>(dc->sink.get());
   rs->SetSurface(bm->surface);
   dc->cr = rs->Cairo();
@@ -139,6 +185,7 @@ void HealDc(Dc* dc) {
   // A context that went into an error state (a caller's bad matrix through
   // KvGetDCCairo...) is made again on the same pixels.
   if (auto* rs = dynamic_cast<RasterSink*>(dc->sink.get())) {
+    dc->session.open = false;
     rs->SetSurface(rs->Surface());
     dc->cr = rs->Cairo();
     cairo_get_matrix(dc->cr, &dc->base);
@@ -257,6 +304,7 @@ BOOL DeleteDC(HDC hdc) {
                         static_cast<const void*>(dc->st.font), static_cast<const void*>(dc->st.bitmap)})
     Unselect(h);
   if (Bitmap* bm = GetBitmap(dc->st.bitmap)) bm->selectedIn = nullptr;
+  EndCairoSession(dc);
   if (dc->sink) dc->sink->Finish();
   RemoveObject(hdc);
   return TRUE;
@@ -281,6 +329,7 @@ void KvSetWindowDCProvider(KvWindowDCProvider provider) { g_windowProvider = pro
 
 KvGdiSink* KvGetDCSink(HDC hdc) {
   Dc* dc = GetDc(hdc);
+  if (dc) EndCairoSession(dc);
   return dc ? dc->sink.get() : nullptr;
 }
 
@@ -288,6 +337,7 @@ cairo_t* KvGetDCCairo(HDC hdc) {
   Dc* dc = GetDc(hdc);
   if (!dc || !dc->cr) return nullptr;
   HealDc(dc);
+  EndCairoSession(dc);
   cairo_set_matrix(dc->cr, &dc->base);
   return dc->cr;
 }
@@ -850,6 +900,7 @@ int StartDocW(HDC hdc, const DOCINFOW* info) {
   Dc* dc = GetDc(hdc);
   if (!dc || dc->jobId) return SP_ERROR;
   std::u16string name = info && info->lpszDocName ? std::u16string(info->lpszDocName) : std::u16string();
+  EndCairoSession(dc);
   if (dc->sink && !dc->sink->StartDoc(name)) return SP_ERROR;
   dc->jobId = ++g_jobs;
   KvGdiCall c = Call(KvGdiOp::StartDoc);
@@ -863,6 +914,7 @@ static int DocStep(HDC hdc, KvGdiOp op) {
   if (!dc) return SP_ERROR;
   dc->Send(Call(op));
   bool ok = true;
+  EndCairoSession(dc);
   if (dc->sink) {
     switch (op) {
       case KvGdiOp::StartPage: ok = dc->sink->StartPage(); break;

@@ -43,10 +43,27 @@ unsigned RopPixel(int rop2, unsigned p, unsigned d) {
 
 static bool IsRaster(Dc* dc) { return dc->surface && dc->sink && dc->sink->Kind() == KvSinkKind::Raster; }
 
-void RenderRop(Dc* dc, int rop2, void (*fn)(Dc*, cairo_t*, void*), void* ctx, const RECT* bounds) {
+void RenderRop(Dc* dc, int rop2, void (*fn)(Dc*, cairo_t*, void*), void* ctx, const RECT* bounds, bool inSession) {
   if (!dc->cr || rop2 == R2_NOP) return;
   HealDc(dc);
   bool raster = IsRaster(dc);
+  if ((rop2 == R2_COPYPEN || !raster) && inSession) {
+    cairo_t* cr = dc->cr;
+    Dc::CairoSession& s = dc->session;
+    if (!s.open) {
+      cairo_save(cr);
+      cairo_set_matrix(cr, &dc->base);
+      s.open = true;
+      s.antialias = -1;
+      s.penSet = false;
+    }
+    cairo_new_path(cr);
+    if (raster) SetDcAntialias(dc, cr, CAIRO_ANTIALIAS_NONE);
+    fn(dc, cr, ctx);
+    cairo_new_path(cr);
+    return;
+  }
+  EndCairoSession(dc);
   if (rop2 == R2_COPYPEN || !raster) {
     cairo_t* cr = dc->cr;
     cairo_save(cr);
@@ -135,14 +152,44 @@ static double DeviceScale(Dc* dc) {
 
 static bool PenIsWide(const Pen* p) { return p->Geometric() || p->width > 1; }
 
+// The source of a solid colour, made once per colour while it stays the one
+// in use (the pattern is the one cairo_set_source_rgb would make).
+static void SetCachedColor(cairo_t* cr, COLORREF c, COLORREF* key, cairo_pattern_t** kept) {
+  if (*kept && *key == c) {
+    cairo_set_source(cr, *kept);
+    return;
+  }
+  SetColor(cr, c);
+  if (*kept) cairo_pattern_destroy(*kept);
+  *kept = cairo_pattern_reference(cairo_get_source(cr));
+  *key = c;
+}
+
 bool SetPenSource(Dc* dc, cairo_t* cr, bool* cosmetic, double* width) {
   Pen* p = GetPen(dc->st.pen);
   if (!p || p->Null()) return false;
   COLORREF c = Same(dc->st.pen, GetStockObject(DC_PEN)) ? dc->st.dcPenColor : p->color;
-  SetColor(cr, c);
+  Dc::CairoSession& s = dc->session;
+  const double scale = DeviceScale(dc);
+  // Within a session the line settings of the last pen are still in the
+  // context: only the source is set again.
+  const bool inSession = s.open && cr == dc->cr;
+  if (inSession && s.penSet && s.pen == dc->st.pen && s.penDcColor == c && s.penScale == scale &&
+      s.penMiter == double(dc->st.miter)) {
+    SetCachedColor(cr, c, &s.penDcColor, &s.penSource);
+    *cosmetic = s.penCosmetic;
+    *width = s.penWidth;
+    return true;
+  }
+  if (inSession) {
+    COLORREF key = s.penDcColor;
+    SetCachedColor(cr, c, &key, &s.penSource);
+  } else {
+    SetColor(cr, c);
+  }
   bool wide = PenIsWide(p);
-  double w = wide ? std::max(1.0, p->width * DeviceScale(dc)) : 1.0;
-  if (wide && p->ext && p->width <= 1 && p->Geometric()) w = std::max(1.0, p->width * DeviceScale(dc));
+  double w = wide ? std::max(1.0, p->width * scale) : 1.0;
+  if (wide && p->ext && p->width <= 1 && p->Geometric()) w = std::max(1.0, p->width * scale);
   *cosmetic = !wide;
   *width = w;
   cairo_set_line_width(cr, w);
@@ -184,6 +231,15 @@ bool SetPenSource(Dc* dc, cairo_t* cr, bool* cosmetic, double* width) {
     for (std::size_t i = 0; i < dash.size(); ++i) dash[i] += (i % 2 ? w : -w) * 0.5 * (dash[i] > w ? 1 : 0);
   }
   cairo_set_dash(cr, dash.data(), int(dash.size()), 0);
+  if (inSession) {
+    s.penSet = true;
+    s.pen = dc->st.pen;
+    s.penDcColor = c;
+    s.penScale = scale;
+    s.penMiter = dc->st.miter;
+    s.penCosmetic = *cosmetic;
+    s.penWidth = w;
+  }
   return true;
 }
 
@@ -232,7 +288,10 @@ bool SetBrushSource(Dc* dc, cairo_t* cr, HBRUSH h) {
   Brush* b = GetBrush(h);
   if (!b) return false;
   switch (b->style) {
-    case BS_SOLID: SetColor(cr, Same(h, GetStockObject(DC_BRUSH)) ? dc->st.dcBrushColor : b->color); return true;
+    case BS_SOLID:
+      SetCachedColor(cr, Same(h, GetStockObject(DC_BRUSH)) ? dc->st.dcBrushColor : b->color, &dc->session.brushDcColor,
+                     &dc->session.brushSource);
+      return true;
     case BS_HATCHED: {
       cairo_surface_t* s = HatchSurface(b->hatch, b->color, dc->st.bkColor, dc->st.bkMode == OPAQUE);
       SetSurfaceSource(dc, cr, s);
@@ -528,6 +587,14 @@ static std::vector<PathPoint> CosmeticEnds(const std::vector<PathPoint>& pts) {
   return out;
 }
 
+static bool AllFiguresClosed(const std::vector<PathPoint>& pts) {
+  for (std::size_t i = 0; i < pts.size(); ++i) {
+    const bool last = i + 1 == pts.size() || (pts[i + 1].type & ~PT_CLOSEFIGURE) == PT_MOVETO;
+    if (last && !(pts[i].type & PT_CLOSEFIGURE)) return false;
+  }
+  return true;
+}
+
 struct ShapeJob {
   const std::vector<PathPoint>* pts;
   bool fill, stroke;
@@ -543,7 +610,10 @@ static void FillStroke(Dc* dc, cairo_t* cr, const std::vector<PathPoint>& pts, b
   bool cosmetic = false;
   double w = 1;
   if (stroke && SetPenSource(dc, cr, &cosmetic, &w)) {
-    std::vector<PathPoint> line = cosmetic ? CosmeticEnds(pts) : pts;
+    // Closed figures have no ends to pull back: no copy for them.
+    std::vector<PathPoint> pulled;
+    if (cosmetic && !AllFiguresClosed(pts)) pulled = CosmeticEnds(pts);
+    const std::vector<PathPoint>& line = pulled.empty() ? pts : pulled;
     if (PenStyled(dc) && dc->st.bkMode == OPAQUE) {
       cairo_save(cr);
       cairo_set_dash(cr, nullptr, 0, 0);
@@ -590,7 +660,8 @@ static BOOL DrawCall(HDC hdc, KvGdiCall& c, bool fill, bool stroke) {
     AppendToPath(dc, o, continues);
   } else if (dc->cr) {
     RenderMode(
-        dc, dc->st.rop2, [&](Dc* d, cairo_t* cr) { FillStroke(d, cr, o.pts, fill && o.closed, stroke); }, &c.bounds);
+        dc, dc->st.rop2, [&](Dc* d, cairo_t* cr) { FillStroke(d, cr, o.pts, fill && o.closed, stroke); }, &c.bounds,
+        true);
   }
   if (continues) {
     if (c.op == KvGdiOp::LineTo)

@@ -169,9 +169,41 @@ struct Dc : Object {
   void* realFont = nullptr;
   LOGFONTW realLf{};
   double realScale = 0;
+  // Shapes and plain text keep their cairo state between calls: one
+  // cairo_save opens the session, and whatever needs the context as it was
+  // (a clip, another drawing, a caller of KvGetDCCairo) ends it first with
+  // EndCairoSession. Within it the context stands at `base` between calls,
+  // and the pen's line settings and the sources of the last pen and solid
+  // brush are kept, with the selections they were made for.
+  struct CairoSession {
+    bool open = false;
+    int antialias = -1;  // the context's antialias mode, -1 unknown
+    bool penSet = false;  // the line settings below are in the context
+    HPEN pen = nullptr;
+    COLORREF penDcColor = 0;
+    double penScale = 0, penMiter = 0;
+    bool penCosmetic = false;
+    double penWidth = 1;
+    cairo_pattern_t* penSource = nullptr;
+    HBRUSH brush = nullptr;  // solid brushes only
+    COLORREF brushDcColor = 0;
+    cairo_pattern_t* brushSource = nullptr;
+  } session;
 
   // Logical -> device transform.
   cairo_matrix_t Matrix() const;
+  // The last transform made and the mapping it was made from: drawing asks
+  // for it several times per call.
+  struct MatrixMemo {
+    bool valid = false;
+    POINT wOrg{}, vOrg{};
+    SIZE wExt{}, vExt{};
+    int graphicsMode = 0;
+    XFORM world{};
+    cairo_matrix_t m{};
+  };
+  mutable MatrixMemo matrixMemo;
+  cairo_matrix_t MakeMatrix() const;
   void LpToDp(double x, double y, double* dx, double* dy) const;
   POINT LpToDpPt(double x, double y) const;
   bool Renders() const { return cr != nullptr; }
@@ -233,12 +265,18 @@ bool SetPenSource(Dc* dc, cairo_t* cr, bool* cosmetic, double* width);
 // raster sinks): directly for R2_COPYPEN and vector sinks, else through a
 // coverage layer combined bitwise into the surface. `bounds` (device units,
 // may be null) limits the layer.
-void RenderRop(Dc* dc, int rop2, void (*fn)(Dc*, cairo_t*, void*), void* ctx, const RECT* bounds = nullptr);
+// `inSession`: the drawing leaves in the context only what the session keeps
+// track of (see Dc::CairoSession), so that no save and restore is needed.
+void RenderRop(Dc* dc, int rop2, void (*fn)(Dc*, cairo_t*, void*), void* ctx, const RECT* bounds = nullptr,
+               bool inSession = false);
+void EndCairoSession(Dc* dc);
+// The antialias mode of the DC's own context, set only when it changes.
+void SetDcAntialias(Dc* dc, cairo_t* cr, cairo_antialias_t mode);
 template <class F>
-void RenderMode(Dc* dc, int rop2, F&& draw, const RECT* bounds = nullptr) {
+void RenderMode(Dc* dc, int rop2, F&& draw, const RECT* bounds = nullptr, bool inSession = false) {
   RenderRop(
       dc, rop2, [](Dc* d, cairo_t* cr, void* c) { (*static_cast<std::remove_reference_t<F>*>(c))(d, cr); },
-      const_cast<void*>(static_cast<const void*>(&draw)), bounds);
+      const_cast<void*>(static_cast<const void*>(&draw)), bounds, inSession);
 }
 void HealDc(Dc* dc);  // remakes a raster context that went into an error state
 unsigned RopPixel(int rop2, unsigned pen, unsigned dst);  // 0x00RRGGBB words

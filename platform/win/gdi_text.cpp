@@ -13,12 +13,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <unordered_map>
 #include <memory>
 #include <mutex>
+#include <string_view>
 
 #include "win/gdi_internal.h"
 #include "win/winutf8.h"
@@ -209,12 +211,15 @@ const LOGFONTW& DcLogFont(Dc* dc) {
   return f->lf;
 }
 
-// One shaped item of a text: its font and its glyphs (owned by the run's
-// line), placed at the text's own advances when first drawn.
+// One shaped item of a text: its font (one reference) and its glyphs, a
+// slice of the run's glyph arrays.
 struct GlyphRun {
   PangoFont* font = nullptr;
-  PangoGlyphString* glyphs = nullptr;
   int offset = 0, length = 0;  // the item's UTF-8 bytes
+  int first = 0, count = 0;  // its glyphs in Run::glyphs and Run::clusters
+  bool plain = true;  // no glyph is drawn as a missing-glyph box
+  double x = 0;  // once placed: the x of its first glyph
+  int shownFrom = 0, shownTo = 0;  // once placed: its glyphs in Run::shown
 };
 
 // The realised font of the DC's selected font at its present scale. The DC
@@ -237,27 +242,42 @@ RealFont& DcFont(Dc* dc) {
   return rf;
 }
 
-// A laid-out run of text: its glyph runs plus the device advance of every UTF-16 unit.
+// A laid-out run of text: its glyph runs plus the device advance of every
+// UTF-16 unit. The glyphs are copied out of the shared layout into the run's
+// own arrays (the layout moves on to other texts), and placed once, at the
+// run's own advances, as cairo glyphs ready to show.
 struct Run {
-  // The laid-out line, held after the shared layout moves on to other texts
-  // (it keeps its shaped items), so that nothing of it needs copying.
-  PangoLayoutLine* line = nullptr;
   std::vector<GlyphRun> runs;
+  std::vector<PangoGlyphInfo> glyphs;
+  std::vector<int> clusters;  // per glyph: its byte in the item
   std::vector<int> adv;  // device pixels per UTF-16 unit (0 inside clusters)
   std::vector<int> byteToUnit;  // UTF-8 byte offset -> UTF-16 index
+  std::vector<cairo_glyph_t> shown;  // the glyphs shown, once placed (baseline y 0)
   bool placed = false;  // the glyphs stand at `adv`
   Run() = default;
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
   ~Run() {
-    if (line) pango_layout_line_unref(line);
+    for (GlyphRun& g : runs)
+      if (g.font) g_object_unref(g.font);
+  }
+  // A glyph string over a glyph run's slice of the arrays (not to be freed).
+  PangoGlyphString View(const GlyphRun& g) {
+    PangoGlyphString v{};
+    v.num_glyphs = g.count;
+    v.glyphs = glyphs.data() + g.first;
+    v.log_clusters = clusters.data() + g.first;
+    v.space = g.count;
+    return v;
   }
 };
 
 void LayOut(RealFont& rf, const std::u16string& text, Run* run) {
   TextEngine& e = Engine();
   std::string utf8;
+  utf8.reserve(text.size());
   run->byteToUnit.clear();
+  run->byteToUnit.reserve(text.size() + 1);
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t cp = text[i];
     std::size_t unit = i;
@@ -288,20 +308,31 @@ void LayOut(RealFont& rf, const std::u16string& text, Run* run) {
   pango_layout_set_text(rf.layout, utf8.data(), int(utf8.size()));
   run->adv.assign(text.size(), 0);
   PangoLayoutLine* line = pango_layout_get_line_readonly(rf.layout, 0);
-  if (line) run->line = pango_layout_line_ref(line);
+  std::size_t total = 0;
+  for (GSList* l = line ? line->runs : nullptr; l; l = l->next)
+    total += std::size_t(static_cast<PangoGlyphItem*>(l->data)->glyphs->num_glyphs);
+  run->glyphs.reserve(total);
+  run->clusters.reserve(total);
   for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
     auto* gi = static_cast<PangoGlyphItem*>(l->data);
+    const PangoGlyphString* gs = gi->glyphs;
     GlyphRun g;
     g.font = gi->item->analysis.font;
-    g.glyphs = gi->glyphs;
+    if (g.font) g_object_ref(g.font);
     g.offset = gi->item->offset;
     g.length = gi->item->length;
-    run->runs.push_back(g);
-    for (int g = 0; g < gi->glyphs->num_glyphs; ++g) {
-      int byte = gi->item->offset + gi->glyphs->log_clusters[g];
+    g.first = int(run->glyphs.size());
+    g.count = gs->num_glyphs;
+    run->glyphs.insert(run->glyphs.end(), gs->glyphs, gs->glyphs + gs->num_glyphs);
+    run->clusters.insert(run->clusters.end(), gs->log_clusters, gs->log_clusters + gs->num_glyphs);
+    for (int k = 0; k < gs->num_glyphs; ++k) {
+      // Missing-glyph boxes and raised or lowered glyphs are left to pango.
+      if ((gs->glyphs[k].glyph & PANGO_GLYPH_UNKNOWN_FLAG) || gs->glyphs[k].geometry.y_offset != 0) g.plain = false;
+      int byte = gi->item->offset + gs->log_clusters[k];
       int unit = byte < int(run->byteToUnit.size()) ? run->byteToUnit[std::size_t(byte)] : 0;
-      if (unit < int(run->adv.size())) run->adv[std::size_t(unit)] += gi->glyphs->glyphs[g].geometry.width;
+      if (unit < int(run->adv.size())) run->adv[std::size_t(unit)] += gs->glyphs[k].geometry.width;
     }
+    run->runs.push_back(g);
   }
   for (int& a : run->adv) a = (a + PANGO_SCALE / 2) / PANGO_SCALE;
 }
@@ -311,12 +342,29 @@ struct RunKey {
   std::u16string text;
   bool operator==(const RunKey&) const = default;
 };
+// Looked up without copying the text.
+struct RunKeyView {
+  const RealFont* font;
+  std::u16string_view text;
+};
 struct RunKeyHash {
-  std::size_t operator()(const RunKey& k) const {
-    return std::hash<std::u16string>()(k.text) ^ (std::hash<const void*>()(k.font) * 0x9E3779B97F4A7C15ull);
+  using is_transparent = void;
+  std::size_t operator()(const RunKeyView& k) const {
+    return std::hash<std::u16string_view>()(k.text) ^ (std::hash<const void*>()(k.font) * 0x9E3779B97F4A7C15ull);
+  }
+  std::size_t operator()(const RunKey& k) const { return (*this)(RunKeyView{k.font, k.text}); }
+};
+struct RunKeyEqual {
+  using is_transparent = void;
+  static RunKeyView View(const RunKey& k) { return {k.font, k.text}; }
+  static RunKeyView View(const RunKeyView& k) { return k; }
+  template <class A, class B>
+  bool operator()(const A& a, const B& b) const {
+    const RunKeyView x = View(a), y = View(b);
+    return x.font == y.font && x.text == y.text;
   }
 };
-using RunMap = std::unordered_map<RunKey, std::shared_ptr<Run>, RunKeyHash>;
+using RunMap = std::unordered_map<RunKey, std::shared_ptr<Run>, RunKeyHash, RunKeyEqual>;
 RunMap& RunCache() {
   static auto* cache = [] {
     auto* m = new RunMap();
@@ -329,16 +377,68 @@ RunMap& RunCache() {
 // The texts of a frame's labels, keyed by font and text: measuring a label
 // (often more than once) and then drawing it lays it out once. When the
 // cache is full it starts again empty, which keeps the cost of a miss flat.
+// The last run found is kept aside: measuring and then drawing the same text
+// finds it again without hashing.
+//
+// A text goes into the cache only when it comes a second time: frames of
+// texts never seen again (a scroll through new labels) would otherwise fill
+// it with runs that are only freed later, and the memory they take costs more
+// than their layouts. The texts seen once are remembered by a hash each, in
+// a small table that starts again empty when half full.
 constexpr std::size_t kRunCacheSize = 16384;
+constexpr std::size_t kSeenSlots = 32768;  // a power of two
+struct LastRun {
+  const RealFont* font = nullptr;
+  std::u16string text;
+  std::shared_ptr<Run> run;
+};
+LastRun& LastFound() {
+  static auto* last = new LastRun();
+  return *last;
+}
+struct SeenTexts {
+  std::vector<std::uint64_t> slots = std::vector<std::uint64_t>(kSeenSlots, 0);
+  std::size_t count = 0;
+  // True when the hash was there; else it is added.
+  bool CheckAndAdd(std::uint64_t h) {
+    if (h == 0) h = 1;
+    std::size_t i = std::size_t(h * 0x9E3779B97F4A7C15ull >> 49) & (kSeenSlots - 1);
+    for (; slots[i] != 0; i = (i + 1) & (kSeenSlots - 1))
+      if (slots[i] == h) return true;
+    if (count >= kSeenSlots / 2) {
+      std::fill(slots.begin(), slots.end(), 0);
+      count = 0;
+      i = std::size_t(h * 0x9E3779B97F4A7C15ull >> 49) & (kSeenSlots - 1);
+    }
+    slots[i] = h;
+    ++count;
+    return false;
+  }
+};
+SeenTexts& Seen() {
+  static auto* seen = new SeenTexts();
+  return *seen;
+}
 std::shared_ptr<Run> CachedRun(RealFont& rf, const std::u16string& text) {
+  LastRun& last = LastFound();
+  if (last.run && last.font == &rf && last.text == text) return last.run;
   RunMap& cache = RunCache();
-  RunKey key{&rf, text};
+  const RunKeyView key{&rf, text};
   auto it = cache.find(key);
-  if (it != cache.end()) return it->second;
-  auto run = std::make_shared<Run>();
-  LayOut(rf, text, run.get());
-  if (cache.size() >= kRunCacheSize) cache.clear();
-  cache.emplace(std::move(key), run);
+  std::shared_ptr<Run> run;
+  if (it != cache.end()) {
+    run = it->second;
+  } else {
+    run = std::make_shared<Run>();
+    LayOut(rf, text, run.get());
+    if (Seen().CheckAndAdd(RunKeyHash()(key))) {
+      if (cache.size() >= kRunCacheSize) cache.clear();
+      cache.emplace(RunKey{&rf, text}, run);
+    }
+  }
+  last.font = &rf;
+  last.text = text;
+  last.run = run;
   return run;
 }
 
@@ -366,6 +466,7 @@ std::vector<int> GlyphAdvances(RealFont& rf, const std::u16string& ids) {
 void ReleaseText() {
   std::lock_guard<std::mutex> lock(TextMutex());
   RunCache().clear();
+  LastFound() = LastRun();
   for (auto& [key, rf] : FontCache()) {
     pango_font_description_free(rf.desc);
     if (rf.font) g_object_unref(rf.font);
@@ -403,17 +504,18 @@ int AvgCharWidth(Dc* dc) {
   return DcFont(dc).tm.tmAveCharWidth;
 }
 
-// The glyphs of one glyph run placed at the device advances `adv`: the last
-// glyph of each cluster advances to the start of the next cluster. Answers
-// the x of the run's first glyph.
-// With `gs` null only the x is answered (the glyphs stand placed already).
-static double Place(const Run& run, const GlyphRun& gr, const std::vector<double>& start, PangoGlyphString* gs) {
+// The glyphs of one glyph run placed at the device advances `adv` (as
+// running starts `start`): the last glyph of each cluster advances to the
+// start of the next cluster. Answers the x of the run's first glyph.
+// `shaped` is the glyph run as shaped; `gs` (its glyphs, or a copy) receives
+// the widths, or is null when only the x is wanted.
+static double Place(const Run& run, const GlyphRun& gr, const std::vector<double>& start, const PangoGlyphString& shaped,
+                    PangoGlyphString* gs) {
   const std::size_t n = start.size() - 1;
   auto unitOf = [&](int byte) {
     return byte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(byte)] : int(n);
   };
-  const PangoGlyphString* shaped = gs ? gs : gr.glyphs;
-  int firstByte = gr.offset + (shaped->num_glyphs ? shaped->log_clusters[0] : 0);
+  int firstByte = gr.offset + (shaped.num_glyphs ? shaped.log_clusters[0] : 0);
   int firstUnit = firstByte < int(run.byteToUnit.size()) ? run.byteToUnit[std::size_t(firstByte)] : 0;
   double x = start[std::min<std::size_t>(std::size_t(firstUnit), n)];
   if (!gs) return x;
@@ -436,41 +538,79 @@ static std::vector<double> Starts(const std::vector<int>& adv) {
 }
 
 // Places the run's glyphs once at its own advances, which is how almost
-// every text is drawn (called with the text lock held).
-// The glyphs are the run's own (the shared layout has moved on), so they are
-// placed where they are.
+// every text is drawn (called with the text lock held), and makes the cairo
+// glyphs of its plain glyph runs: each where pango would show it from the
+// run's origin (x + (position + x offset) / PANGO_SCALE), empty glyphs left
+// out.
 static void PlaceAtOwnAdvances(Run& run) {
   if (run.placed) return;
   std::vector<double> start = Starts(run.adv);
-  for (GlyphRun& gr : run.runs) Place(run, gr, start, gr.glyphs);
+  run.shown.clear();
+  run.shown.reserve(run.glyphs.size());
+  for (GlyphRun& gr : run.runs) {
+    PangoGlyphString v = run.View(gr);
+    const double x = Place(run, gr, start, v, &v);
+    gr.x = x;
+    gr.shownFrom = gr.shownTo = int(run.shown.size());
+    if (!gr.plain) continue;
+    int position = 0;
+    for (int g = 0; g < v.num_glyphs; ++g) {
+      const PangoGlyphInfo& gi = v.glyphs[g];
+      if (gi.glyph != PANGO_GLYPH_EMPTY)
+        run.shown.push_back({gi.glyph, x + double(position + gi.geometry.x_offset) / PANGO_SCALE, 0.0});
+      position += gi.geometry.width;
+    }
+    gr.shownTo = int(run.shown.size());
+  }
   run.placed = true;
 }
 
 // Draws (or adds to the path) a run at device position (ox, oy) of the
 // reference point, with device advances `adv`.
-static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, const Run& run, const std::vector<int>& adv, double ox,
+static void ShowRun(Dc*, cairo_t* cr, const RealFont& rf, const Run& constRun, const std::vector<int>& adv, double ox,
                     double oy, double angle, double baselineDy, bool toPath) {
+  Run& run = const_cast<Run&>(constRun);  // only views of its arrays are made
   cairo_matrix_t saved;
   cairo_get_matrix(cr, &saved);
   cairo_translate(cr, ox, oy);
   cairo_rotate(cr, angle);
-  std::vector<double> start = Starts(adv);
   const bool own = run.placed && adv == run.adv;
-  for (const GlyphRun& gr : run.runs) {
+  std::vector<double> start;
+  if (!own) start = Starts(adv);
+  // Unturned text placed at its own advances goes to cairo as it was placed,
+  // on the baseline (an exact translation: glyph y is 0).
+  cairo_matrix_t m;
+  cairo_get_matrix(cr, &m);
+  const bool direct = own && !toPath && m.xy == 0 && m.yx == 0;
+  for (std::size_t i = 0; i < run.runs.size(); ++i) {
+    const GlyphRun& gr = run.runs[i];
+    if (direct && gr.plain) {
+      cairo_scaled_font_t* sf = gr.font ? pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(gr.font)) : nullptr;
+      if (sf && cairo_scaled_font_status(sf) == CAIRO_STATUS_SUCCESS) {
+        const int from = gr.shownFrom, to = gr.shownTo;
+        cairo_translate(cr, 0, baselineDy);
+        cairo_set_scaled_font(cr, sf);
+        if (to > from) cairo_show_glyphs(cr, run.shown.data() + from, to - from);
+        cairo_set_matrix(cr, &m);
+        continue;
+      }
+    }
     // Other advances: a copy placed for this call only.
-    PangoGlyphString* gs = own ? gr.glyphs : pango_glyph_string_copy(gr.glyphs);
-    double x = own ? Place(run, gr, start, nullptr) : Place(run, gr, start, gs);
+    PangoGlyphString view = run.View(gr);
+    PangoGlyphString* gs = own ? &view : pango_glyph_string_copy(&view);
+    double x = own ? gr.x : Place(run, gr, start, view, gs);
     cairo_move_to(cr, x, baselineDy);
     if (toPath)
       pango_cairo_glyph_string_path(cr, gr.font, gs);
     else
       pango_cairo_show_glyph_string(cr, gr.font, gs);
-    if (gs != gr.glyphs) pango_glyph_string_free(gs);
+    if (gs != &view) pango_glyph_string_free(gs);
   }
-  double width = start.back();
+  long width = 0;
+  for (int a : adv) width += a;
   if (!toPath && (rf.tm.tmUnderlined || rf.tm.tmStruckOut) && width > 0) {
-    if (rf.tm.tmUnderlined) cairo_rectangle(cr, 0, baselineDy + rf.underlinePos, width, rf.underlineThick);
-    if (rf.tm.tmStruckOut) cairo_rectangle(cr, 0, baselineDy - rf.strikePos, width, rf.underlineThick);
+    if (rf.tm.tmUnderlined) cairo_rectangle(cr, 0, baselineDy + rf.underlinePos, double(width), rf.underlineThick);
+    if (rf.tm.tmStruckOut) cairo_rectangle(cr, 0, baselineDy - rf.strikePos, double(width), rf.underlineThick);
     cairo_fill(cr);
   }
   cairo_set_matrix(cr, &saved);
@@ -480,8 +620,15 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
                  const std::vector<int>& dxLogical) {
   cairo_matrix_t m = dc->Matrix();
   double sx = std::sqrt(m.xx * m.xx + m.yx * m.yx);
-  std::vector<int> adv(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) adv[i] = ToLong(dxLogical[i] * sx);
+  // At one device pixel per logical unit the advances are the logical ones.
+  std::vector<int> scaled;
+  bool same = sx == 1.0;
+  for (std::size_t i = 0; same && i < dxLogical.size(); ++i) same = dxLogical[i] >= -(1 << 30) && dxLogical[i] <= (1 << 30);
+  if (!same) {
+    scaled.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) scaled[i] = ToLong(dxLogical[i] * sx);
+  }
+  const std::vector<int>& adv = same ? dxLogical : scaled;
   std::unique_lock<std::mutex> lock(TextMutex());
   const LOGFONTW& lf = DcLogFont(dc);
   RealFont& rf = DcFont(dc);
@@ -578,16 +725,25 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
     return true;
   }
   if (!dc->cr) return true;
-  // Text is not touched by the mix mode.
+  // Text is not touched by the mix mode. It draws within the context's
+  // session: it leaves only the antialias mode (kept track of) and its
+  // colour (sources are set anew for every drawing). Text clipped to its box
+  // saves and restores around its drawing, so that the clip and all it set
+  // go away again and the session's record stays true.
+  const bool clipped = rc && (options & ETO_CLIPPED);
   RenderMode(dc, R2_COPYPEN, [&](Dc* d, cairo_t* cr) {
-    (void)d;
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+    if (clipped) {
+      cairo_save(cr);
+      cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+    } else {
+      SetDcAntialias(d, cr, CAIRO_ANTIALIAS_DEFAULT);
+    }
     if (rc && (options & ETO_OPAQUE)) {
       SetColor(cr, dc->st.bkColor);
       cairo_rectangle(cr, devRc.left, devRc.top, devRc.right - devRc.left, devRc.bottom - devRc.top);
       cairo_fill(cr);
     }
-    if (rc && (options & ETO_CLIPPED)) {
+    if (clipped) {
       cairo_rectangle(cr, devRc.left, devRc.top, devRc.right - devRc.left, devRc.bottom - devRc.top);
       cairo_clip(cr);
     }
@@ -602,7 +758,8 @@ bool DrawTextRun(Dc* dc, int x, int y, UINT options, const RECT* rc, const std::
     }
     SetColor(cr, dc->st.textColor);
     show(cr, ox + dx0 * std::cos(angle), oy + dx0 * std::sin(angle), angle, baseline, adv, false);
-  });
+    if (clipped) cairo_restore(cr);
+  }, nullptr, true);
   return true;
 }
 
@@ -674,6 +831,7 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR te
   } else {
     adv = LogicalAdvances(dc, s);
   }
+  if (!dc->sink || !dc->sink->WantsCalls()) return DrawTextRun(dc, x, y, options, rc, s, adv);
   KvGdiCall c;
   c.op = KvGdiOp::ExtTextOut;
   c.args[0] = x;
@@ -683,10 +841,11 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR te
     c.rect = *rc;
     c.hasRect = true;
   }
-  c.text = s;
-  c.dx = adv;
+  // The call keeps the text and advances; drawing reads them from there.
+  c.text = std::move(s);
+  c.dx = std::move(adv);
   long w = 0;
-  for (int a : adv) w += a;
+  for (int a : c.dx) w += a;
   POINT a = dc->LpToDpPt(x, y);
   int h = TextHeight(dc);
   c.bounds = {ToLong(double(a.x) - w - h), ToLong(double(a.y) - 2.0 * h), ToLong(double(a.x) + w + h), ToLong(double(a.y) + 2.0 * h)};
@@ -697,7 +856,7 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR te
     if (options & ETO_OPAQUE) UnionRect(&c.bounds, &c.bounds, &d);
   }
   dc->Send(c);
-  return DrawTextRun(dc, x, y, options, rc, s, adv);
+  return DrawTextRun(dc, x, y, options, rc, c.text, c.dx);
 }
 
 BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
@@ -763,7 +922,7 @@ struct Segment {
 static std::vector<Segment> TabSegments(Dc* dc, const std::u16string& s, int nTabs, const INT* tabs, int origin,
                                         long* total) {
   std::vector<Segment> out;
-  int avg = int(std::lround(AvgCharWidth(dc) / std::max(1e-9, FontScale(dc))));
+  int avg = -1;  // the average character width, taken at the first tab
   long x = origin;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= s.size(); ++i) {
@@ -772,8 +931,11 @@ static std::vector<Segment> TabSegments(Dc* dc, const std::u16string& s, int nTa
     seg.adv = LogicalAdvances(dc, seg.text);
     for (int a : seg.adv) seg.width += a;
     x += seg.width;
-    if (!seg.text.empty()) out.push_back(seg);
-    if (i < s.size()) x = NextTab(x, nTabs, tabs, avg, origin);
+    if (!seg.text.empty()) out.push_back(std::move(seg));
+    if (i < s.size()) {
+      if (avg < 0) avg = int(std::lround(AvgCharWidth(dc) / std::max(1e-9, FontScale(dc))));
+      x = NextTab(x, nTabs, tabs, avg, origin);
+    }
     start = i + 1;
   }
   *total = x - origin;
@@ -950,7 +1112,7 @@ int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPA
     r.right -= params->iRightMargin;
   }
   std::vector<std::size_t> marks;
-  s = StripPrefix(s, f, &marks);
+  if (!(f & DT_NOPREFIX)) s = StripPrefix(s, f, &marks);
   long lineH = LogicalHeight(dc);
   if (f & DT_EXTERNALLEADING) {
     TEXTMETRICW tm;
@@ -962,8 +1124,12 @@ int DrawTextExW(HDC hdc, LPWSTR text, int count, LPRECT rc, UINT fmt, DRAWTEXTPA
   long maxW = r.right - r.left;
   if (f & DT_SINGLELINE) {
     std::u16string one;
-    for (char16_t ch : s)
-      if (ch != u'\r' && ch != u'\n') one += ch;
+    if (s.find_first_of(u"\r\n") == std::u16string::npos) {
+      one = s;
+    } else {
+      for (char16_t ch : s)
+        if (ch != u'\r' && ch != u'\n') one += ch;
+    }
     lines.push_back(MeasuredLine(dc, one, f, tabLen));
   } else {
     std::size_t pos = 0;

@@ -159,6 +159,9 @@ class KvGdiSink {
   HDC Dc() const { return dc_; }
   // Every call of the DC, in order, before the DC renders it.
   virtual void OnCall(const KvGdiCall& call) { (void)call; }
+  // False for sinks that only render (OnCall does nothing): the DC then
+  // spares itself describing calls that nothing reads.
+  virtual bool WantsCalls() const { return true; }
   // The cairo context to render into, or null when the sink only records.
   virtual cairo_t* Cairo() { return nullptr; }
   // The image surface (CAIRO_FORMAT_RGB24 or ARGB32) for exact raster work

@@ -438,11 +438,19 @@ BOOL EnumFormsW(HANDLE printer, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* n
   return ok;
 }
 
+namespace {
+std::atomic<bool> g_refuseForms{false};
+}  // namespace
+
 BOOL AddFormW(HANDLE printer, DWORD level, BYTE* form) {
   if (!FormCallOk(printer, level)) return FALSE;
   const auto* f = reinterpret_cast<const FORM_INFO_1W*>(form);
   if (!f || !f->pName || !*f->pName || f->Size.cx <= 0 || f->Size.cy <= 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (g_refuseForms) {
+    SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
   for (const auto& fv : AllForms())
@@ -541,6 +549,8 @@ SIZEL KvPaperSize(int paper) {
     if (f.paper == paper) return f.size;
   return {0, 0};
 }
+
+void KvSetSpoolerRefusesForms(bool refuse) { g_refuseForms = refuse; }
 
 void KvResetSpoolerForms() {
   std::lock_guard lock(Spool().mutex);

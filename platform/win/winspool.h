@@ -240,3 +240,7 @@ HDC KvCreatePrinterDC(LPCWSTR device, const DEVMODEW* devMode);
 SIZEL KvPaperSize(int paper);
 // Forgets the forms added with AddFormW.
 void KvResetSpoolerForms();
+// Makes the printer refuse new forms (AddFormW fails with
+// ERROR_ACCESS_DENIED), as a printer without form rights does; false again
+// accepts them.
+void KvSetSpoolerRefusesForms(bool refuse);

@@ -334,6 +334,7 @@ class WindowSink : public KvGdiSink {
     cairo_surface_destroy(surface_);
   }
   KvSinkKind Kind() const override { return KvSinkKind::Raster; }
+  bool WantsCalls() const override { return false; }
   KvDeviceInfo DeviceInfo() const override {
     KvDeviceInfo i;
     i.widthPx = cairo_image_surface_get_width(surface_);

@@ -8,25 +8,25 @@
   /* Const          Code           Name                     Id          Type   Store   Slot Default                          Editor ObjClass List */ \
   A(,               Name,          "Name",                  0x01000002, STR,   FIELD,  -1, "",                               PLAIN, NONE, NONE) \
   A(,               Code,          "Code",                  0x01000004, STR,   FIELD,  -1, "",                               NONE,  NONE, NONE) \
-  A(,               DispName,      "DisplayName",           0x0100000B, STR,   GET,    -1, "",                               NONE,  NONE, NONE) \
+  A(,               DispName,      "DisplayName",           0x0100000B, TEXT,  GET,    -1, "",                               NONE,  NONE, NONE) \
   A(Desc,           Desc,          "Description",           0x04000001, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE) \
   A(Note,           Note,          "Annotation",            0x04000002, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE) \
-  A(HasNote,        HasNote,       "HasAnnotation",         0x04000004, BOOL,  GET,    -1, "FALSE",                          NONE,  NONE, NONE) \
+  A(HasNote,        HasNote,       "Annotated",             0x04000004, BOOL,  GET,    -1, "FALSE",                          NONE,  NONE, NONE) \
   A(Comment,        Comment,       "Comment",               0x02000001, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE) \
   A(DispPrefSave,   DispPrefSave,  "DisplayPreferences",    0x02010022, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE) \
   A(Scale,          Scale,         "Scale",                 0x02010025, INT,   FIELD,  -1, "100",                            NONE,  NONE, NONE) \
   A(PaperSize,      PaperSize,     "PaperSize",             0x02010023, PT,    FIELD,  -1, "S_NULL_POINT",                   NONE,  NONE, NONE) \
   A(PaperSource,    PaperSource,   "PaperSource",           0x02010028, INT,   FIELD,  -1, "-1",                             NONE,  NONE, NONE) \
   A(Margins,        Margins,       "PageMargins",           0x02010024, RECT,  FIELD,  -1, "S_NULL_RECT",                    NONE,  NONE, NONE) \
-  A(PgSize,         PgSize,        "PageSize",              0x02010026, PT,    FIELD,  -1, "S_NULL_POINT",                   NONE,  NONE, NONE) \
-  A(PgFormat,       PgFormat,      "PageFormat",            0x0201003D, INT,   FIELD,  -1, "-1",                             NONE,  NONE, NONE) \
-  A(PgOrientation,  PgOrientation, "PageOrientation",       0x02010027, SMALL, FIELD,  -1, "0",                              NONE,  NONE, ORIENT) \
-  A(DiagramFlags,   Flags,         "DiagramFlags",          0x02010038, FLAGS, FIELD,  -1, "0",                              NONE,  NONE, DIAGFLAGS) \
-  A(Foot,           Foot,          "PageFooter",            0x0201003A, TEXT,  FIELD,  -1, "TEXT(\"%PAGE% / %TOTALPAGE%\")", NONE,  NONE, NONE) \
-  A(Head,           Head,          "PageHeader",            0x0201003B, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE) \
-  A(Nmbr,           Nmbr,          "PageNumbering",         0x0201003C, BOOL,  FIELD,  -1, "TRUE",                           NONE,  NONE, NONE) \
-  A(DiagramContent, Content,       "Content",               0x02010039, BIN,   FIELD,  -1, "",                               NONE,  NONE, NONE) \
-  A(SwimHeight,     SwimHeight,    "SwimlaneHeadingHeight", 0x0201003E, INT,   FIELD,  -1, "-1",                             NONE,  NONE, NONE) \
+  A(PgSize,         PgSize,        "PageSize",              0x02010026, INT,   GET,    -1, "-1",                             NONE,  NONE, NONE) \
+  A(PgFormat,       PgFormat,      "PageFormat",            0x0201003D, INT,   GET,    -1, "-1",                             NONE,  NONE, NONE) \
+  A(PgOrientation,  PgOrientation, "PageOrientation",       0x02010027, INT,   FIELD,  -1, "0",                              NONE,  NONE, ORIENT) \
+  A(DiagramFlags,   Flags,         "Flags",                 0x02010038, FLAGS, FIELD,  -1, "0",                              NONE,  NONE, DIAGFLAGS) \
+  A(Foot,           Foot,          "PageFooterTemplate",    0x0201003A, TEXT,  FIELD,  -1, "TEXT(\"%PAGE% / %TOTALPAGE%\")", NONE,  NONE, NONE) \
+  A(Head,           Head,          "PageHeaderTemplate",    0x0201003B, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE) \
+  A(Nmbr,           Nmbr,          "PageNumberTemplate",    0x0201003C, TEXT,  FIELD,  -1, "TEXT(\"%NUMBER%\")",             NONE,  NONE, NONE) \
+  A(DiagramContent, Content,       "Content",               0x02010039, BIN,   GET,    -1, "",                               NONE,  NONE, NONE) \
+  A(SwimHeight,     SwimHeight,    "SwimlaneHeaderHeight",  0x0201003E, INT,   FIELD,  -1, "2000",                           NONE,  NONE, NONE) \
   CF(Symbols, Symbols, "Symbols", 0x02010015, 1, SSymBase) \
   M("Add", 0x02001431, "HRESULT", P("pSymbol", "ISSymbol*")) \
   M("Remove", 0x02001432, "HRESULT", P("pSymbol", "ISSymbol*")) \

@@ -5,6 +5,7 @@ SString SSymLoadString(UINT id) {
     UINT id;
     const char* text;
   } kStrings[] = {
+      {1060, "Diagram %d"},
       {1308, "Polyline"},
       {1309, "Polygon"},
       {1310, "Rectangle"},
@@ -34,6 +35,7 @@ SString SSymLoadString(UINT id) {
       {1343, "Inversing link symbol extremities"},
       {1344, "Changing link symbol extremity"},
       {1378, "Text"},
+      {1395, "custom size (%d x %d)"},
       {1397, "The symbol %s must have a diagram"},
       {1415, "Invalid link symbol extremity"},
       {1478, "kvlayout16.dll"},

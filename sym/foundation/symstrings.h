@@ -5,6 +5,7 @@
 #include "kvcore/sstring.h"
 #include "win/windef.h"
 
-// The text of a string (action messages 1327 to 1344, symbol type names
-// 1308 to 1317, check messages 1397 and 1416); empty for any other id.
+// The text of a string (the diagram name format 1060, action messages 1327
+// to 1344, symbol type names 1308 to 1317, the custom paper form name 1395,
+// check messages 1397 and 1416); empty for any other id.
 SString SSymLoadString(UINT id);

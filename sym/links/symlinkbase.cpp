@@ -1,6 +1,7 @@
 #include "sym/links/symlinkbase.h"
 
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "kvcore/scascade.h"
@@ -503,6 +504,11 @@ void SSymLinkBase::RecomputePoints(int a, int b, int c, int d) {
     }
     if (!SameList(L, ListPt)) {
       FlagFor guard(g_bInLinkRecompute, true);
+      // A route rewritten while an undo, redo or lockout is being applied is
+      // written as part of that step: its context is current for the write.
+      std::optional<SCurrentContextChange> applying;
+      if (SRepSession* s = GetSessionImpl(); s && !s->Current())
+        if (ISRepContext* ctx = SRepGetApplyingContext(s)) applying.emplace(s, ctx);
       SetListPt(L, d, 0, 0);
     }
   }

@@ -332,6 +332,26 @@ HRESULT SSymPolyBase::SetFormat(const SSymFormatEx& format) {
 
 HRESULT SSymPolyBase::HasAttribute(LONG id) { return SSymStd::HasAttribute(id); }
 
+// ---- redraw and the active rectangle ------------------------------------------------------------------
+HRESULT SSymPolyBase::Redraw(SSymCanvas* canvas) {
+  if (m_state & StateNoRedraw) return S_FALSE;
+  SSymStd::Redraw(nullptr);
+  if (canvas)
+    for (const auto& a : m_arrows)
+      if (a) a->Redraw(canvas);
+  return S_OK;
+}
+
+SSymRect SSymPolyBase::GetActiveRect(SSymCanvas& canvas, int a) {
+  SSymRect r = SSymStd::GetActiveRect(canvas, a);
+  for (const auto& arrow : m_arrows) {
+    if (!arrow) continue;
+    SSymRect ar = arrow->GetClipRect(0, 0);
+    r = Union(r, ar.Normalize());
+  }
+  return r;
+}
+
 // ---- drawing ---------------------------------------------------------------------------------------------
 LONG SSymPolyBase::BridgeRadius() {
   ISSymEdgeRouter* router = SSymGetEdgeRouter();

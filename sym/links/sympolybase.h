@@ -65,6 +65,12 @@ class SSymPolyBase : public SRepFaces<SSymPolyBase, SSymStd, ISSymPolyline, ISSy
   HRESULT HasAttribute(LONG id) override;
 
   BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
+  // The owner redraws the line; on a given canvas each arrowhead is
+  // invalidated as well. S_FALSE while drawing is suppressed.
+  HRESULT Redraw(SSymCanvas* canvas) override;
+  // The line's active rectangle united with each arrowhead's rectangle: an
+  // arrowhead reaching out of the line's box is still repainted and hit.
+  SSymRect GetActiveRect(SSymCanvas& canvas, int a) override;
 
   // ---- ISSymShadow
   HRESULT DrawSymbol(SSymCanvas& canvas) override;

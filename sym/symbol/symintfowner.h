@@ -32,6 +32,7 @@ struct ISSymDiagram : IUnknown {
   virtual BOOL AdjustSymbolToText(ISSymbol* symbol, int a, int b) = 0;
   virtual SSymView* GetFirstView() = 0;
   virtual int GetViewCount() = 0;
+  // Null for an index out of range.
   virtual SSymView* GetView(int index) = 0;
   virtual BOOL IsSymEditable(ISSymbol* symbol, ISRepObject* object) = 0;
   virtual HRESULT SnapToGrid(SSymRect& rect) = 0;
@@ -40,6 +41,28 @@ struct ISSymDiagram : IUnknown {
   virtual HRESULT GetSymbols(ISRepClassCol** out) = 0;
   // True when the diagram's control holder reports a change in its own context.
   virtual BOOL ChangeInContext() = 0;
+
+  // Places a new top-level symbol at the position its kind asks for.
+  virtual HRESULT Add(ISSymbol* symbol) = 0;
+  // Inserts at a position of the drawing order (-1 appends).
+  virtual HRESULT Insert(int pos, ISSymbol* symbol) = 0;
+  virtual HRESULT MoveTo(ISSymbol* symbol, int pos) = 0;
+  // Whether the symbol is a top-level symbol (include: also inside nested owners).
+  virtual BOOL Contains(ISSymbol* symbol, int include) = 0;
+  virtual int GetPos(ISSymbol* symbol) = 0;
+  virtual int GetCount() = 0;
+  // The union of the visible top-level symbols; all zero when none.
+  virtual SSymRect GetClipRect() = 0;
+  virtual HRESULT SnapToGrid(SSymPoint& point) = 0;
+  // Gives a new symbol the default format (when asked) and adds it.
+  virtual ISSymbol* AttachSymbol(ISSymbol* symbol, int setDefaults) = 0;
+  virtual int IsLink(ISSymbol* symbol) = 0;
+  virtual void AddView(SSymView* view) = 0;
+  virtual void RemoveView(SSymView* view) = 0;
+  virtual BOOL ContainsView(SSymView* view) = 0;
+  virtual LONG RedrawAllViews() = 0;
+  // Writes a picture of every symbol: a metafile for ".emf", else a bitmap file.
+  virtual HRESULT ExportImage(const SString& file) = 0;
 };
 
 // ---- composites, groups, trees (their subsystem implements them) -------------------------------------

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "kvrep/srepsession.h"
+#include "sym/diagram/symdiagram.h"
 #include "sym/diagram/symview.h"
 #include "sym/edit/symselection.h"
 #include "sym/symbol/symaction.h"
@@ -45,23 +46,29 @@ class TSym : public SSymBase {
   int m_refreshed = 0;
 };
 
-class TDiagram : public SRepFaces<TDiagram, SRepObjectMem, ISSymDiagram, ISSymOwner, SRepFaceImpl<SSymOwnerImpl>> {
+// The library's diagram with the test hooks of the symbol core's tests: one
+// view a test gives it, symbols a test locks, and an owner face that
+// appends (the symbol tests place symbols in the order they make them).
+class TDiagram : public SRepFaces<TDiagram, SSymDiagram, ISSymOwner, SRepFaceImpl<SSymOwnerImpl>> {
  public:
-  explicit TDiagram(ISRepSession* s) : SRepFaces(CLSID_SSymDiagram, s) {}
+  explicit TDiagram(ISRepSession* s) : SRepFaces(s) {}
+  using SSymOwnerImpl::Add;
   BOOL AdjustSymbolToText(ISSymbol*, int, int) override { return 0; }
   SSymView* GetFirstView() override { return m_view; }
   int GetViewCount() override { return m_view ? 1 : 0; }
-  SSymView* GetView(int) override { return m_view; }
+  SSymView* GetView(int i) override { return i == 0 ? m_view : nullptr; }
   SSymView* m_view = nullptr;  // the one view a test gives the diagram
   BOOL IsSymEditable(ISSymbol* s, ISRepObject*) override {
     for (ISSymbol* n : m_locked)
       if (n == s) return 0;
     return 1;
   }
-  HRESULT SnapToGrid(SSymRect&) override { return S_OK; }
   HRESULT Remove(ISSymbol* s) override { return SSymOwnerImpl::Remove(s); }
-  HRESULT GetSymbols(ISRepClassCol** out) override { return GetCollection(SymAttr::Symbols, out); }
-  BOOL ChangeInContext() override { return 0; }
+  BOOL Contains(ISSymbol* s, int deep) override { return SSymOwnerImpl::Contains(s, deep); }
+  HRESULT GetTopOwner(ISSymOwner** out) override { return SSymOwnerImpl::GetTopOwner(out); }
+  HRESULT SymResize(ISSymbol* s) override { return SSymOwnerImpl::SymResize(s); }
+  HRESULT SymRedraw(ISSymbol* s) override { return SSymOwnerImpl::SymRedraw(s); }
+  HRESULT CreateChildrenSym(int flag) override { return SSymOwnerImpl::CreateChildrenSym(flag); }
   ISRepObject* GetOwnerObject() override { return static_cast<ISRepObjectBase*>(this); }
   ISSymbol* GetOwnerSymbol() override { return nullptr; }
   std::vector<ISSymbol*> m_locked;  // symbols that are not editable

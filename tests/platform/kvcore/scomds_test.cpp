@@ -286,6 +286,53 @@ TEST(SComBagTest, SortedByUnsignedPointerWithoutDuplicates) {
   for (Obj& o : objs) EXPECT_EQ(o.Refs(), 0);
 }
 
+// A large bag filled in scrambled order with repeats: every read between
+// insertions (membership, a position, a copy, a removal) sees the sorted
+// set of distinct members, and each member holds one reference.
+TEST(SComBagTest, LargeScrambledFillStaysASortedSet) {
+  constexpr int kObjects = 3000;
+  std::vector<Obj> objs(kObjects);
+  {
+    SComBag<ISym> bag;
+    std::set<std::uintptr_t> expected;
+    auto sorted = [&] { return std::vector<std::uintptr_t>(expected.begin(), expected.end()); };
+    auto contents = [](const SComBag<ISym>& b) {
+      std::vector<std::uintptr_t> got;
+      for (int i = 0; i < b.GetCount(); ++i) got.push_back(reinterpret_cast<std::uintptr_t>(b.GetAt(i)));
+      return got;
+    };
+    for (int i = 0; i < 2 * kObjects; ++i) {
+      ISym* p = P(objs[static_cast<std::size_t>((i * 7919) % kObjects)]);
+      if (i % 3 == 0) p = P(objs[static_cast<std::size_t>((i * 31) % (i / 2 + 1))]);  // mostly repeats
+      const bool fresh = expected.insert(reinterpret_cast<std::uintptr_t>(p)).second;
+      ASSERT_EQ(bag.Add(p), fresh ? 1 : 0) << i;
+      ASSERT_TRUE(bag.Contains(p));
+      if (i == 500) {
+        const SComBag<ISym> copy(bag);
+        EXPECT_EQ(contents(copy), sorted());
+      }
+      if (i == 900) {
+        const auto at = std::distance(expected.begin(), expected.find(reinterpret_cast<std::uintptr_t>(p)));
+        EXPECT_EQ(bag.Find(p), static_cast<int>(at));
+      }
+      if (i == 1300) {
+        EXPECT_TRUE(bag.Remove(p));
+        expected.erase(reinterpret_cast<std::uintptr_t>(p));
+        EXPECT_FALSE(bag.Contains(p));
+      }
+    }
+    Obj outsider;
+    EXPECT_FALSE(bag.Contains(P(outsider)));
+    EXPECT_EQ(bag.GetCount(), static_cast<int>(expected.size()));
+    EXPECT_EQ(contents(bag), sorted());
+    std::vector<std::uintptr_t> walked;
+    for (ISym* p : bag) walked.push_back(reinterpret_cast<std::uintptr_t>(p));
+    EXPECT_EQ(walked, sorted());
+    for (Obj& o : objs) EXPECT_EQ(o.Refs(), expected.count(reinterpret_cast<std::uintptr_t>(P(o))) ? 1 : 0);
+  }
+  for (Obj& o : objs) EXPECT_EQ(o.Refs(), 0);
+}
+
 TEST(SUnsortedComBagTest, IteratesInInsertionOrder) {
   Obj objs[4];
   {

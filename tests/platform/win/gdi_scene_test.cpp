@@ -3,6 +3,7 @@
 // and a PDF file in the build folder.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -203,6 +204,24 @@ TEST(GdiScene, PngIsDecodableAndDeterministic) {
   ASSERT_EQ(cairo_surface_status(s), CAIRO_STATUS_SUCCESS);
   EXPECT_EQ(cairo_image_surface_get_width(s), kW);
   EXPECT_EQ(cairo_image_surface_get_height(s), kH);
+  // The file holds the drawn pixels, channel for channel.
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateCompatibleBitmap(dc, kW, kH);
+  HGDIOBJ old = SelectObject(dc, bm);
+  DrawScene(dc);
+  const unsigned char* data = cairo_image_surface_get_data(s);
+  const int stride = cairo_image_surface_get_stride(s);
+  int differing = 0;
+  for (int y = 0; y < kH; y += 3)
+    for (int x = 0; x < kW; x += 3) {
+      const std::uint32_t v = reinterpret_cast<const std::uint32_t*>(data + std::ptrdiff_t(y) * stride)[x];
+      const COLORREF c = GetPixel(dc, x, y);
+      if (RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF) != c) ++differing;
+    }
+  EXPECT_EQ(differing, 0);
+  SelectObject(dc, old);
+  DeleteObject(bm);
+  DeleteDC(dc);
   cairo_surface_destroy(s);
   std::remove((std::string(KV_BINARY_DIR) + "/gdi_scene2.png").c_str());
 }

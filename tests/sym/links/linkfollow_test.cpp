@@ -158,6 +158,70 @@ TEST_F(LinkFollow, ManhattanThresholdKeepsOrTakesTheRecomputedEnd) {
   }
 }
 
+// A link that counts the routes written to it while an undo or redo is
+// applied, and how many of them found that step the session's current
+// context.
+class ProbeLink : public SSymLinkBase {
+ public:
+  explicit ProbeLink(ISRepSession* s) : SSymLinkBase(s) {}
+  using SSymLinkBase::SetListPt;
+  HRESULT SetListPt(const SSymListPt& pts, int redraw, int a, int b) override {
+    SRepSession* s = GetSessionImpl();
+    if (ISRepContext* applying = SRepGetApplyingContext(s)) {
+      ++appliedWrites;
+      if (s->Current() == applying) ++inApplyingContext;
+    }
+    return SSymLinkBase::SetListPt(pts, redraw, a, b);
+  }
+  int appliedWrites = 0;
+  int inApplyingContext = 0;
+};
+
+TEST_F(LinkFollow, RouteRewrittenWhileAStepIsAppliedIsWrittenInThatStep) {
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
+  auto* l = new ProbeLink(Session());
+  l->AddRef();
+  ASSERT_EQ(l->SetSession(Session()), S_OK);
+  m_own.push_back(l->Obj());
+  const SSymListPt route{{500, 500}, {5500, 500}};
+  {
+    SCurrentContextChange outside(Session(), nullptr);
+    l->DelSymArrow(3);
+    l->ListPt = route;
+    ASSERT_EQ(l->AttachSym(0, a->Linkable(), route[0]), S_OK);
+    ASSERT_EQ(l->AttachSym(1, b->Linkable(), route[1]), S_OK);
+    l->LineStyle = SSymLineStyle::Corner;
+    l->ListPt = route;
+  }
+  {
+    SRepCreateContext step(Session());
+    ASSERT_EQ(b->MoveBy(SSymSize(2000, 3000), 1), S_OK);
+  }
+  const SSymListPt moved = l->ListPt;
+  ASSERT_FALSE(moved.GetCount() == route.GetCount() && moved[1] == route[1]);
+
+  // Undo puts the recorded route back before b moves back, so the route
+  // recomputed then is the same and nothing more is written.
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(m_session->Current(), nullptr);
+  ASSERT_EQ(l->ListPt.GetCount(), route.GetCount());
+  for (int i = 0; i < route.GetCount(); ++i) EXPECT_EQ(l->ListPt[i], route[i]) << i;
+
+  // Redo moves b first: the route follows it and is written inside the
+  // step being applied, which is no longer current afterwards.
+  ASSERT_EQ(m_session->Redo(), S_OK);
+  EXPECT_GT(l->appliedWrites, 0);
+  EXPECT_GT(l->inApplyingContext, 0);
+  EXPECT_EQ(m_session->Current(), nullptr);
+  ASSERT_EQ(l->ListPt.GetCount(), moved.GetCount());
+  for (int i = 0; i < moved.GetCount(); ++i) EXPECT_EQ(l->ListPt[i], moved[i]) << i;
+
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  ASSERT_EQ(l->ListPt.GetCount(), route.GetCount());
+  for (int i = 0; i < route.GetCount(); ++i) EXPECT_EQ(l->ListPt[i], route[i]) << i;
+}
+
 // ---- drawing over a symbol ------------------------------------------------------------------------------------
 
 // Notes, for each path drawn, the clip box of the context and the first

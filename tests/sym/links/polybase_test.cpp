@@ -28,6 +28,29 @@ class PathCanvas : public RecordingCanvas {
   std::vector<std::string> paths;
 };
 
+// Keeps the rectangles it is asked to invalidate.
+class InvalidCanvas : public RecordingCanvas {
+ public:
+  void InvalidateRectLP(const SSymRect& r, int) override { invalid.push_back(r); }
+  std::vector<SSymRect> invalid;
+};
+
+// A diagram that counts the redraws its symbols ask for.
+class RedrawDiagram : public TDiagram {
+ public:
+  using TDiagram::TDiagram;
+  HRESULT SymRedraw(ISSymbol*) override {
+    ++redraws;
+    return S_OK;
+  }
+  int redraws = 0;
+};
+
+bool Inside(const SSymRect& outer, SSymRect inner) {
+  inner.Normalize();
+  return outer.PtInRect(SSymPoint(inner.x1, inner.y1)) && outer.PtInRect(SSymPoint(inner.x2, inner.y2));
+}
+
 class PolyBase : public SymFixture {
  protected:
   SSymPolyBase* Create(const SSymListPt& pts = {SSymPoint(0, 0), SSymPoint(1000, 0)}) {
@@ -128,6 +151,68 @@ TEST_F(PolyBase, ClipRectOfAHorizontalLineGetsHeight) {
   EXPECT_EQ(v->m_rect, SSymRect(50, 900, 150, 0));
   SSymPolyBase* d = Create(Pts({{0, 0}, {400, 300}, {-100, 50}}));
   EXPECT_EQ(d->m_rect, SSymRect(-100, 300, 400, 0));
+}
+
+TEST_F(PolyBase, ArrowheadsReachingOutOfTheLineAreInItsActiveRect) {
+  // Each arrowhead sits at a corner of the line's box, turned or upright,
+  // and reaches out of it.
+  struct {
+    const char* name;
+    SSymListPt pts;
+    int slot;
+    LONG type;
+  } cases[] = {
+      {"diagonal, turned", Pts({{0, 0}, {4000, 4000}}), 3, 18},
+      {"diagonal, upright", Pts({{0, 0}, {4000, 4000}}), 2, 41},
+      {"bent, at the source", Pts({{0, 0}, {0, 3000}, {3000, 3000}}), 2, 54},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SSymPolyBase* p = Create(c.pts);
+    p->SetArrow(1 << c.slot, c.type, 0);
+    SSymArrow* a = p->GetArrowHead(c.slot);
+    ASSERT_NE(a, nullptr);
+    SSymRect head = a->GetClipRect(0, 0);
+    head.Normalize();
+    InvalidCanvas canvas;
+    SSymRect lineOnly = p->SSymStd::GetActiveRect(canvas, 1);
+    ASSERT_FALSE(Inside(lineOnly, head)) << "the case must reach out of the line's own rectangle";
+    const SSymRect active = p->GetActiveRect(canvas, 1);
+    EXPECT_TRUE(Inside(active, head));
+    EXPECT_TRUE(Inside(active, lineOnly));
+    // The hit test looks there too: the arrowhead's far corner is not
+    // dismissed before the line is asked.
+    EXPECT_TRUE(active.PtInRect(SSymPoint(head.x2, head.y2)));
+  }
+}
+
+TEST_F(PolyBase, RedrawAsksTheOwnerAndInvalidatesEachArrowheadOnTheCanvas) {
+  auto* diagram = Make<RedrawDiagram>();
+  SSymPolyBase* p = Create(Pts({{0, 0}, {4000, 4000}}));
+  ASSERT_EQ(diagram->Add(p->Sym()), S_OK);
+  p->SetArrow(8, 18, 0);
+  p->SetArrow(4, 41, 0);
+  diagram->redraws = 0;
+
+  InvalidCanvas canvas;
+  EXPECT_EQ(p->Redraw(&canvas), S_OK);
+  EXPECT_EQ(diagram->redraws, 1);
+  ASSERT_EQ(canvas.invalid.size(), 2u);
+  // Slot order: the source arrowhead (slot 2), then the destination's.
+  EXPECT_EQ(canvas.invalid[0], p->GetArrowHead(2)->GetActiveRect(canvas, 1));
+  EXPECT_EQ(canvas.invalid[1], p->GetArrowHead(3)->GetActiveRect(canvas, 1));
+
+  // Without a canvas only the owner is asked.
+  EXPECT_EQ(p->Redraw(nullptr), S_OK);
+  EXPECT_EQ(diagram->redraws, 2);
+  EXPECT_EQ(canvas.invalid.size(), 2u);
+
+  // While drawing is suppressed nothing happens.
+  p->m_state |= SSymBase::StateNoRedraw;
+  EXPECT_EQ(p->Redraw(&canvas), S_FALSE);
+  EXPECT_EQ(diagram->redraws, 2);
+  EXPECT_EQ(canvas.invalid.size(), 2u);
+  p->m_state &= ~DWORD(SSymBase::StateNoRedraw);
 }
 
 TEST_F(PolyBase, MoveByZeroRecordsNothingAndMovesNothing) {

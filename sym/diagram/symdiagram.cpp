@@ -1,0 +1,757 @@
+// The diagram object: storage, placement of symbols, owner relay, windows,
+// display preferences and attribute reactions.
+#include "sym/diagram/symdiagram.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "kvcore/scascade.h"
+#include "kvcore/sexception.h"
+#include "kvcore/sexceptiondlg.h"
+#include "kvlib/sprofilerhelper.h"
+#include "kvlib/srelaycache.h"
+#include "kvlib/suserregistry.h"
+#include "kvrep/srepvariant.h"
+#include "sym/diagram/symview.h"
+#include "sym/foundation/sdsym.h"
+#include "sym/foundation/sympropmap.h"
+#include "sym/foundation/symstrings.h"
+#include "sym/symbol/symbase.h"
+#include "sym/symbol/symintfformat.h"
+#include "sym/symbol/symintfhost.h"
+#include "sym/symbol/symintflink.h"
+#include "sym/symbol/symintfplace.h"
+#include "sym/symbol/symintfsymbol.h"
+
+// The diagram is a record class: its members are kept by the repository
+// from the class description; the accessors bind none of them.
+KV_SYM_ACCESSORS(SSymDiagram){};
+KV_SYM_REGISTER(SSymDiagram, &SSymDiagram::CreateInstance);
+
+namespace {
+std::atomic<long> g_liveDiagrams{0};
+int g_diagramCounter = 0;  // names of unnamed diagrams; never reset
+constexpr int kPoolAlignTolerance = 30;
+const SString kNoValue(u"<There is no value here>");
+
+using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
+
+// ---- member table ----
+struct Member {
+  LONG id;
+  DWORD type;
+  DWORD flags;
+};
+constexpr DWORD kStr = 0x000900FE, kTextT = 0x000A0000, kIntT = 0x00030000, kBoolT = 0x00040000,
+                kBitsT = 0x00060000, kBinT = 0x000B0000, kPointT = 0x000E0000, kRectT = 0x000F0000;
+constexpr Member kMembers[] = {
+    {SSymDiagramMem::IdName, kStr, 0x38},          {SSymDiagramMem::IdCode, kStr, 0x38},
+    {SSymDiagramMem::IdDispName, kTextT, 0x428},   {SSymDiagramMem::IdDesc, kTextT, 0},
+    {SSymDiagramMem::IdNote, kTextT, 0},           {SSymDiagramMem::IdHasNote, kBoolT, 0x429},
+    {SSymDiagramMem::IdComment, kTextT, 0x28},     {SSymDiagramMem::IdDispPrefSave, kTextT, 0},
+    {SSymDiagramMem::IdScale, kIntT, 0x8},         {SSymDiagramMem::IdPaperSize, kPointT, 0},
+    {SSymDiagramMem::IdPaperSource, kIntT, 0},     {SSymDiagramMem::IdMargins, kRectT, 0},
+    {SSymDiagramMem::IdPgSize, kIntT, 0x400},      {SSymDiagramMem::IdPgFormat, kIntT, 0x400},
+    {SSymDiagramMem::IdPgOrientation, kIntT, 0},   {SSymDiagramMem::IdFlags, kBitsT, 0},
+    {SSymDiagramMem::IdFoot, kTextT, 0},           {SSymDiagramMem::IdHead, kTextT, 0},
+    {SSymDiagramMem::IdNmbr, kTextT, 0},           {SSymDiagramMem::IdContent, kBinT, 0x400},
+    {SSymDiagramMem::IdSwimHeight, kIntT, 0},
+};
+const Member* FindMember(LONG id) {
+  for (const Member& m : kMembers)
+    if (m.id == id) return &m;
+  return nullptr;
+}
+
+// Runs an attribute access; an escaping exception is shown and answers its code.
+template <class F>
+HRESULT Guarded(const char* op, LONG id, F f) {
+  try {
+    return f();
+  } catch (const SECOMException& e) {
+    SExceptionDialog::Show(op, __FILE__, __LINE__,
+                           SString::Format("SSymDiagramMem::%s(dispid = 0x%08X, ...) ", op, static_cast<unsigned>(id)) +
+                               e.GetText());
+    return e.GetResult();
+  } catch (const SException& e) {
+    SExceptionDialog::Show(op, __FILE__, __LINE__,
+                           SString::Format("SSymDiagramMem::%s(dispid = 0x%08X, ...) ", op, static_cast<unsigned>(id)) +
+                               e.GetText());
+    return E_FAIL;
+  }
+}
+
+bool Answers(IUnknown* unk, REFIID iid) {
+  if (!unk) return false;
+  void* p = nullptr;
+  if (unk->QueryInterface(iid, &p) != S_OK || !p) return false;
+  static_cast<IUnknown*>(p)->Release();
+  return true;
+}
+
+bool HasModelObject(IUnknown* s) { return Answers(s, IID_ISSymObject); }
+bool IsLinkSym(IUnknown* s) { return Answers(s, IID_ISSymLink); }
+
+// ---- the owner relay ----
+class OwnerRelay final : public ISSymOwner {
+ public:
+  explicit OwnerRelay(SSymDiagramImpl* d) : m_diagram(d) { m_diagram->AddRef(); }
+  HRESULT QueryInterface(REFIID iid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (iid == IID_ISSymOwner) {
+      *ppv = static_cast<ISSymOwner*>(this);
+      AddRef();
+      return S_OK;
+    }
+    return m_diagram ? m_diagram->QueryInterface(iid, ppv) : E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++m_cRef; }
+  ULONG Release() override {
+    const ULONG n = --m_cRef;
+    if (n == 0) {
+      SSymDiagramImpl* d = m_diagram;
+      this->~OwnerRelay();
+      SRelayCache::Instance().Free(d, this);
+      d->Release();
+    }
+    return n;
+  }
+  HRESULT Add(ISSymbol* s) override { return m_diagram->Add(s); }
+  HRESULT Remove(ISSymbol* s) override { return m_diagram->Remove(s); }
+  BOOL Contains(ISSymbol* s, int deep) override { return m_diagram->Contains(s, deep); }
+  HRESULT GetTopOwner(ISSymOwner** out) override { return m_diagram->GetTopOwner(out); }
+  HRESULT SymResize(ISSymbol* s) override { return m_diagram->SymResize(s); }
+  HRESULT SymRedraw(ISSymbol* s) override { return m_diagram->SymRedraw(s); }
+  HRESULT CreateChildrenSym(int flag) override { return m_diagram->CreateChildrenSym(flag); }
+
+ private:
+  ULONG m_cRef = 1;
+  SSymDiagramImpl* m_diagram;
+};
+}  // namespace
+
+long SSymLiveDiagramCount() { return g_liveDiagrams.load(); }
+
+// ---- SSymDiagramMem ---------------------------------------------------------------------------------
+SSymDiagramMem::SSymDiagramMem(ISRepSession* session) : SRepObjectBaseImpl(CLSID_SSymDiagram, session) {}
+
+SString SSymDiagramMem::Text(LONG id) {
+  SString s;
+  Get_TEXT(id, s);
+  return s;
+}
+
+LONG SSymDiagramMem::Int(LONG id) {
+  LONG v = 0;
+  Get_INT(id, v);
+  return v;
+}
+
+SRep_Point SSymDiagramMem::GetPaperSize() {
+  SRepVariant v;
+  return SRepObject::GetAttribute(IdPaperSize, &v) == S_OK && !v.IsEmpty() ? v.GetPOINT() : SRep_Point_null;
+}
+
+HRESULT SSymDiagramMem::SetPaperSize(const SRep_Point& p) {
+  SRepVariant v;
+  v.SetPOINT(p);
+  return SetAttribute(IdPaperSize, v);
+}
+
+SRep_Rect SSymDiagramMem::GetMargins() {
+  SRepVariant v;
+  return SRepObject::GetAttribute(IdMargins, &v) == S_OK && !v.IsEmpty() ? v.GetRECT() : SRep_Rect_null;
+}
+
+HRESULT SSymDiagramMem::SetMargins(const SRep_Rect& r) {
+  SRepVariant v;
+  v.SetRECT(r);
+  return SetAttribute(IdMargins, v);
+}
+
+HRESULT SSymDiagramMem::GetAttribute(LONG id, SRepVariant* value) {
+  if (!value) return E_POINTER;
+  return Guarded("GetAttribute", id, [&]() -> HRESULT {
+    switch (id) {
+      case IdDispName: value->SetTEXT(GetDispName()); return S_OK;
+      case IdHasNote: value->SetBOOL(GetHasNote() != 0); return S_OK;
+      case IdPgSize: value->SetLONG(GetPgSize()); return S_OK;
+      case IdPgFormat: value->SetLONG(GetPgFormat()); return S_OK;
+      case IdContent: {
+        const SBlob b = GetContent();
+        value->SetBINARY(std::vector<std::uint8_t>(b.GetData(), b.GetData() + b.GetSize()));
+        return S_OK;
+      }
+      default: return SRepObjectBaseImpl::GetAttribute(id, value);
+    }
+  });
+}
+
+HRESULT SSymDiagramMem::SetAttribute(LONG id, const SRepVariant& value) {
+  return Guarded("SetAttribute", id, [&]() -> HRESULT {
+    // Computed members compare first: the same value changes nothing (S_FALSE).
+    HRESULT hr;
+    switch (id) {
+      case IdDispName:
+        if (GetDispName() == value.GetSTRING()) return S_FALSE;
+        hr = PutDispName(value.GetSTRING());
+        break;
+      case IdPgSize:
+        if (GetPgSize() == value.GetLONG()) return S_FALSE;
+        hr = PutPgSize(value.GetLONG());
+        break;
+      case IdPgFormat:
+        if (GetPgFormat() == value.GetLONG()) return S_FALSE;
+        hr = PutPgFormat(value.GetLONG());
+        break;
+      case IdContent: {
+        const auto& bytes = value.GetBINARY();
+        const SBlob b(bytes.data(), bytes.size());
+        if (GetContent().Compare(b) == 0) return S_FALSE;
+        hr = PutContent(b);
+        break;
+      }
+      case IdHasNote: return SREP_E_READONLY;
+      default: return SRepObjectBaseImpl::SetAttribute(id, value);
+    }
+    if (hr == S_OK) _PostSetAttribute(id);
+    return hr;
+  });
+}
+
+HRESULT SSymDiagramMem::GetAttributeDefault(LONG id, SRepVariant* value) {
+  if (!value) return E_POINTER;
+  return Guarded("GetAttributeDefault", id, [&]() -> HRESULT {
+    const Member* m = FindMember(id);
+    if (m && (m->flags & 0x400)) {
+      value->ReleaseData();
+      switch (m->type) {
+        case kTextT: value->SetTEXT(SString()); break;
+        case kBoolT: value->SetBOOL(false); break;
+        case kBinT: value->SetBINARY({}); break;
+        default: value->SetLONG(0);
+      }
+      return S_OK;
+    }
+    return SRepObjectBaseImpl::GetAttributeDefault(id, value);
+  });
+}
+
+HRESULT SSymDiagramMem::HasAttribute(LONG id) {
+  if (id == -1) return S_FALSE;
+  if (FindMember(id)) return S_OK;
+  static constexpr LONG kStandard[] = {0x01000001, 0x01000002, 0x01000004, 0x01000006, 0x0100000a, 0x0100000b,
+                                       0x0100000c, 0x01000010, 0x01000011, 0x01000012, 0x01000013, 0x01000014,
+                                       0x01000019, 0x0100001b, 0x0100003f, 0x0100004d, 0x01000063, 0x01000064,
+                                       0x01000067, 0x01000070, 0x01000080, 0x010000f7, 0x02000028, 0x040001ab,
+                                       0x04000341, 0x04000342};
+  for (LONG s : kStandard)
+    if (s == id) return S_OK;
+  if ((id >= 0x02010022 && id <= 0x02010028) || (id >= 0x02010038 && id <= 0x0201003e)) return S_OK;
+  return HasDynamicMember(id) ? S_OK : S_FALSE;
+}
+
+HRESULT SSymDiagramMem::HasCollection(LONG id) {
+  switch (id) {
+    case IdSymbols:
+    case 0x0480001F:
+    case 0x0480019F:
+    case 0x04800311:
+    case 0x04800312: return S_OK;
+    default: return SRepObjectBaseImpl::HasCollection(id);
+  }
+}
+
+DWORD SSymDiagramMem::GetAttributeType(LONG id) const {
+  const Member* m = id == -1 ? nullptr : FindMember(id);
+  return m ? m->type : 0;
+}
+
+DWORD SSymDiagramMem::GetAttributeFlags(LONG id) const {
+  const Member* m = id == -1 ? nullptr : FindMember(id);
+  return m ? m->flags : 0;
+}
+
+bool SSymDiagramMem::IsKindOf(REFGUID clsid) const {
+  return clsid == CLSID_SSymDiagram || clsid == CLSID_RepSRepObject || clsid == CLSID_RepSRepObjectBase;
+}
+
+// ---- SSymDiagramImpl: lifetime -------------------------------------------------------------------
+SSymDiagramImpl::SSymDiagramImpl(ISRepSession* session)
+    : SSymDiagramMem(session), m_pPageSetup(std::make_unique<SPrinterCache>(4, SPAGESETUPDLG::m_Default)) {
+  ++g_liveDiagrams;
+}
+
+SSymDiagramImpl::SSymDiagramImpl(const SSymDiagramImpl& source)
+    : SSymDiagramMem(source),
+      m_pPageSetup(source.m_pPageSetup ? std::make_unique<SPrinterCache>(*source.m_pPageSetup)
+                                       : std::make_unique<SPrinterCache>(4, SPAGESETUPDLG::m_Default)) {
+  ++g_liveDiagrams;
+}
+
+SSymDiagramImpl::~SSymDiagramImpl() {
+  SetDispPrefPtr(nullptr);
+  m_pools.clear();
+  m_views.clear();
+  --g_liveDiagrams;
+}
+
+SSymDiagramImpl* SSymDiagramImpl::FromDiagram(IUnknown* unk) { return SSymDiagram::FromInterface(unk); }
+
+ISSymDiagram* SSymDiagramImpl::Diagram() { return static_cast<SSymDiagram*>(this); }
+
+int SSymDiagramImpl::GetDiagramCounter() { return g_diagramCounter; }
+
+LONG SSymDiagramImpl::OnInitialize() {
+  if (m_pPageSetup) {
+    const SRep_Point paper = GetPaperSize();
+    const LONG source = GetPaperSource();
+    const SRep_Rect margins = GetMargins();
+    const LONG orientation = GetPgOrientation();
+    if (margins == SRep_Rect_null) {
+      const RECT m = m_pPageSetup->GetMargins();
+      SetMargins(SRep_Rect{m.left, m.top, m.right, m.bottom});
+    }
+    if (paper == SRep_Point_null) {
+      SetCascadeAllowed off(false);
+      const POINT p = m_pPageSetup->GetPageSize();
+      SetPaperSize(SRep_Point{p.x, p.y});
+    }
+    if (orientation == 0) SetPgOrientation(m_pPageSetup->GetOrientation());
+    if (source == -1) {
+      short bin = 0;
+      if (m_pPageSetup->GetDefaultSource(bin)) Set_INT(IdPaperSource, bin);
+    }
+  }
+  if (GetName().IsEmpty()) {
+    ++g_diagramCounter;
+    const std::string format = GetNameCodeFormat().ToUtf8();
+    // The format is the library's own string ("Diagram %d"): one integer field.
+    char buffer[300];
+    std::snprintf(buffer, sizeof buffer, format.c_str(), g_diagramCounter);
+    SetName(SString(buffer));
+  }
+  SUserRegistry settings(SUserRegistry::sApplicationGeneral);
+  const struct {
+    const char16_t* value;
+    LONG id;
+  } templates[] = {{u"PrintDiagHeader", IdHead}, {u"PrintDiagFooter", IdFoot}, {u"PrintDiagNumber", IdNmbr}};
+  for (const auto& t : templates) {
+    SString v;
+    settings.GetProfile(SString(t.value), v, kNoValue);
+    if (v != kNoValue) Set_TEXT(t.id, v);
+  }
+  return 0;
+}
+
+HRESULT SSymDiagramImpl::Delete() {
+  AddRef();
+  if (!InLockoutContext()) CloseAllViews();
+  const HRESULT hr = SRepObjectBaseImpl::Delete();
+  SetDispPrefPtr(nullptr);
+  Release();
+  return hr;
+}
+
+LONG SSymDiagramImpl::OnDispose() {
+  SetDispPrefPtr(nullptr);
+  m_pPageSetup.reset();
+  m_pools.clear();
+  return 0;
+}
+
+// ---- names and simple values ----
+LONG SSymDiagramImpl::GetUseName() {
+  SRepSession* s = GetSessionImpl();
+  return s ? ((s->GetOptions() & 0x40) ? 1 : 0) : 1;
+}
+
+SString SSymDiagramImpl::GetDispName() { return GetUseName() ? GetName() : GetCode(); }
+
+HRESULT SSymDiagramImpl::PutDispName(const SString& name) { return GetUseName() ? SetName(name) : SetCode(name); }
+
+SString SSymDiagramImpl::GetNameCodeFormat() const {
+  const SString s = SSymLoadString(1060);
+  return s.IsEmpty() ? SString(u"Diagram_%d") : s;
+}
+
+BOOL SSymDiagramImpl::CanShowSym(REFCLSID clsid) const { return clsid == GUID{} ? 0 : 1; }
+
+// ---- symbols ----
+HRESULT SSymDiagramImpl::GetSymbols(ISRepClassCol** out) { return GetCollection(IdSymbols, out); }
+
+int SSymDiagramImpl::GetCount() { return static_cast<int>(Collection(IdSymbols)->GetCount()); }
+
+int SSymDiagramImpl::GetPos(ISSymbol* symbol) {
+  RepObjWrap obj(symbol);
+  return obj.IsNull() ? -1 : static_cast<int>(Collection(IdSymbols)->GetPos(obj));
+}
+
+HRESULT SSymDiagramImpl::Insert(int pos, ISSymbol* symbol) {
+  RepObjWrap obj(symbol);
+  if (obj.IsNull()) return E_POINTER;
+  return Collection(IdSymbols)->Insert(obj, pos);
+}
+
+HRESULT SSymDiagramImpl::Remove(ISSymbol* symbol) {
+  const int at = GetPos(symbol);
+  return at < 0 ? S_FALSE : Collection(IdSymbols)->Remove(at);
+}
+
+HRESULT SSymDiagramImpl::MoveTo(ISSymbol* symbol, int pos) {
+  const int at = GetPos(symbol);
+  if (at < 0) return S_FALSE;
+  return at == pos ? S_OK : Collection(IdSymbols)->Move(at, pos);
+}
+
+BOOL SSymDiagramImpl::Contains(ISSymbol* symbol, int include) {
+  if (!symbol) return 0;
+  RepObjWrap obj(symbol);
+  for (SRepObject* item : Collection(IdSymbols)->Items()) {
+    if (SRepAreSameObjects(item, symbol)) return 1;
+    if (include) {
+      SComWrap<ISSymOwner> owner(static_cast<ISRepObject*>(item));
+      if (!owner.IsNull() && owner->Contains(symbol, include)) return 1;
+    }
+  }
+  return 0;
+}
+
+HRESULT SSymDiagramImpl::Add(ISSymbol* symbol) {
+  if (!symbol) return S_OK;
+  SComWrap<ISSwimlane> lane(symbol);
+  if (!lane.IsNull()) return S_OK;  // lanes insert themselves into their pool
+  const int type = symbol->GetSymbolType();
+  if (type == 17) {
+    // Swim groups go into a pool, which the swimlane symbols own.
+    SSymDispPref* prefs = GetDispPrefPtr();
+    if (!prefs || !prefs->IsSupportSwimSymbol()) return S_OK;
+    return S_OK;
+  }
+  RepObjWrap obj(symbol);
+  if (obj.IsNull()) return E_NOINTERFACE;
+  SRepCollection* col = Collection(IdSymbols);
+  if (col->GetPos(obj) >= 0) return S_FALSE;
+  const int n = static_cast<int>(col->GetCount());
+  auto item = [&](int i) { return static_cast<ISRepObject*>(col->GetAt(i)); };
+  auto isPoolAt = [&](int i) {
+    SComWrap<ISSymbol> s(item(i));
+    return !s.IsNull() && s->GetSymbolType() == 12;
+  };
+  int at = -1;
+  if (n == 0) {
+    at = -1;
+  } else if (!IsLinkSym(symbol)) {
+    if (type == 12) {
+      at = n;
+      for (int i = 0; i < n; ++i)
+        if (HasModelObject(item(i)) && !Answers(item(i), IID_ISSymPolyline)) {
+          at = i;
+          break;
+        }
+    } else if (!HasModelObject(symbol) && g_IsSymFirstCreation()) {
+      // Offered to the lanes first: the pools' lanes are the swimlane
+      // symbols' own and take part once those land; here the symbol goes
+      // below the model-object symbols and the pools.
+      at = n;
+      for (int i = 0; i < n; ++i)
+        if (HasModelObject(item(i)) || isPoolAt(i)) {
+          at = i;
+          break;
+        }
+    }
+  } else if (!HasModelObject(symbol) && type != 81) {
+    at = n;
+    for (int i = 0; i < n; ++i)
+      if (HasModelObject(item(i)) || !IsLinkSym(item(i))) {
+        at = i;
+        break;
+      }
+    ++m_nLinkBoundary;
+  } else {
+    int b = m_nLinkBoundary;
+    if (n <= b) b = (n - 1) / 2;
+    const int start = b;
+    while (b < n) {
+      ISRepObject* e = item(b);
+      const bool link = IsLinkSym(e);
+      if (link || (!HasModelObject(e) && !Answers(e, IID_ISSymSwimPool))) {
+        ++b;
+        continue;
+      }
+      break;
+    }
+    if (b == start)
+      while (b > 0) {
+        ISRepObject* e = item(b - 1);
+        if (!IsLinkSym(e) && HasModelObject(e)) --b;
+        else break;
+      }
+    m_nLinkBoundary = b;
+    at = b;
+  }
+  return col->Insert(obj, at >= n ? -1 : at);
+}
+
+// The repository reads objects from a stream before any diagram holds
+// preferences, so pools read back are never re-aligned; it has no loading
+// state of its own to ask.
+bool SSymDiagramImpl::IsLoading() { return false; }
+
+void SSymDiagramImpl::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
+  SSymDiagramMem::OnCollectionInsert(id, other, pos);
+  if (id != IdSymbols || InLockoutContext()) return;
+  SComWrap<ISSymbol> sym(other);
+  SRepObject* obj = SRepObject::FromInterface(other);
+  if (sym.IsNull() || !obj || sym->GetSymbolType() != 12) return;
+  m_pools.push_back(obj);
+  if (LivePools().size() > 1 && !IsLoading() && m_pDispPref) AlignNewPool(sym.Get());
+}
+
+std::vector<ISSymbol*> SSymDiagramImpl::LivePools() {
+  const std::vector<SRepObject*>& items = Collection(IdSymbols)->Items();
+  std::vector<ISSymbol*> live;
+  std::vector<SRepObject*> kept;
+  for (SRepObject* p : m_pools)
+    if (std::find(items.begin(), items.end(), p) != items.end()) {
+      kept.push_back(p);
+      live.push_back(SComWrap<ISSymbol>(static_cast<ISRepObject*>(p)).Get());
+    }
+  m_pools.swap(kept);
+  return live;
+}
+
+SComTable<ISSymbol> SSymDiagramImpl::GetSwimLaneList() {
+  SComTable<ISSymbol> table(4, 4);
+  for (ISSymbol* p : LivePools()) table.Add(p);
+  return table;
+}
+
+bool SSymDiagramImpl::AlignNewPool(ISSymbol* pool) {
+  const std::vector<ISSymbol*> pools = LivePools();
+  ISSymbol* first = pools.front();
+  const bool v = m_pDispPref->GetSwimlaneVert() != 0;
+  SSymRect f = first->GetClipRect(0, 0), nr = pool->GetClipRect(0, 0);
+  auto extent = [&](const SSymRect& r) { return v ? std::labs(r.y1 - r.y2) : std::labs(r.x2 - r.x1); };
+  // Heading heights are the pool symbols' own; 0 until they land.
+  const LONG s = extent(f) + 1;
+  SSymRect sized = nr;
+  if (v) sized.y1 = sized.y2 + s - 1;
+  else sized.x1 = sized.x2 - s + 1;
+  SSymBase* base = SSymBase::FromInterface(pool);
+  if (base) base->SetAttrRect(sized);
+  const LONG d = v ? f.y2 - nr.y2 : f.x2 - nr.x2;
+  if (std::labs(d) > kPoolAlignTolerance) {
+    pool->MoveBy(v ? SSymSize(0, d) : SSymSize(d, 0), 0);
+    if (v) nr.y1 += d, nr.y2 += d;
+    else nr.x1 += d, nr.x2 += d;
+  }
+  const LONG l = extent(nr) + 1;
+  if (l - s > kPoolAlignTolerance)
+    for (int i = static_cast<int>(pools.size()) - 2; i >= 0; --i) {
+      ISSymbol* p = pools[static_cast<std::size_t>(i)];
+      SSymRect r = p->GetClipRect(0, 0);
+      if (v) r.y1 = r.y2 + l;
+      else r.x1 = r.x2 - l;
+      if (SSymBase* b = SSymBase::FromInterface(p)) b->SetAttrRect(r);
+    }
+  return true;
+}
+
+void SSymDiagramImpl::OnCollectionRemove(LONG id, ISRepObject* other) {
+  SSymDiagramMem::OnCollectionRemove(id, other);
+  if (id != IdSymbols || InLockoutContext()) return;
+  SRepObject* obj = SRepObject::FromInterface(other);
+  auto it = std::find(m_pools.begin(), m_pools.end(), obj);
+  if (it != m_pools.end()) m_pools.erase(it);
+}
+
+SSymRect SSymDiagramImpl::GetClipRect() {
+  SSymRect all(0, 0, 0, 0);
+  for (SRepObject* item : Collection(IdSymbols)->Items()) {
+    SComWrap<ISSymbol> s(static_cast<ISRepObject*>(item));
+    if (s.IsNull() || s->IsHidden()) continue;
+    all = Union(all, s->GetClipRect(1, 1));
+  }
+  return all;
+}
+
+// ---- owner role ----
+HRESULT SSymDiagramImpl::GetOwnerRelay(ISSymOwner** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  SRelayCache& cache = SRelayCache::Instance();
+  void*& slot = cache.GetEntry(this);
+  if (!slot) {
+    void* block = cache.Alloc(sizeof(OwnerRelay));
+    if (!block) {
+      cache.Free(this, nullptr);
+      return E_OUTOFMEMORY;
+    }
+    slot = new (block) OwnerRelay(this);  // the cache's entry holds no count: the relay ends at its last release
+    *out = static_cast<OwnerRelay*>(slot);
+    return S_OK;
+  }
+  *out = static_cast<OwnerRelay*>(slot);
+  (*out)->AddRef();
+  return S_OK;
+}
+
+HRESULT SSymDiagramImpl::GetTopOwner(ISSymOwner** out) {
+  if (!out) return E_POINTER;
+  return GetOwnerRelay(out);
+}
+
+HRESULT SSymDiagramImpl::SymRedraw(ISSymbol* symbol) {
+  if (!symbol) return S_OK;
+  for (SSymView* v : m_views) v->InvalidateAll(1);
+  return S_OK;
+}
+
+// ---- windows ----
+SSymView* SSymDiagramImpl::GetView(int index) const {
+  if (index < 0 || index >= GetViewCount()) return nullptr;
+  auto it = m_views.begin();
+  std::advance(it, index);
+  return *it;
+}
+
+void SSymDiagramImpl::Invalidate(const SSymRect&) {
+  for (SSymView* v : m_views) v->InvalidateAll(1);
+}
+
+LONG SSymDiagramImpl::RedrawAllViews() {
+  if (m_views.empty()) return 1;
+  for (SSymView* v : m_views) {
+    if (m_pDispPref) {
+      SDrawBackground* back = v->GetDrawBackground();
+      back->SetBackColor(m_pDispPref->GetWinColor(), 0);
+      back->SetDrawMode(m_pDispPref->GetDrawBackMode());
+      back->SetGradientMode(m_pDispPref->GetGradientMode());
+      back->SetGradientColors(m_pDispPref->GetWinColor(), m_pDispPref->GetGradientEndColor());
+      v->GetDrawWatermark()->SetDrawMode(m_pDispPref->GetDrawWatermarkMode());
+    }
+    v->InvalidateAll(1);
+  }
+  return 0;
+}
+
+// ---- display preferences ----
+SSymDispPref* SSymDiagramImpl::GetDispPrefPtr() {
+  if (m_pDispPref) return m_pDispPref;
+  SProfilerHelper profile(GetSessionImpl() ? "CreateDisplayPreferences" : "CreateDisplayPreferences2");
+  if (FAILED(CreateDispPref()) || !m_pDispPref) return m_pDispPref;
+  m_pDispPref->m_bInitializing = 1;
+  m_pDispPref->Initialize();
+  m_pDispPref->m_bInitializing = 0;
+  m_pDispPref->Load();
+  m_pDispPref->InitBuffers();
+  return m_pDispPref;
+}
+
+void SSymDiagramImpl::SetDispPrefPtr(SSymDispPref* p) {
+  if (p == m_pDispPref) return;
+  delete m_pDispPref;
+  m_pDispPref = p;
+}
+
+// ---- attribute reactions ----
+void SSymDiagramImpl::OnUpdateAttribute(LONG id) {
+  switch (id) {
+    case IdDispPrefSave:
+      if (m_pDispPref && !m_pDispPref->IsLoading()) {
+        SProfilerHelper profile("UpdateDisplayPreferences");
+        m_pDispPref->ClearAll();
+        m_pDispPref->m_bInitializing = 1;
+        m_pDispPref->Initialize();
+        m_pDispPref->m_bInitializing = 0;
+        m_pDispPref->Load();
+        m_pDispPref->InitBuffers();
+        RedrawAllViews();
+      }
+      break;
+    case IdName:
+      if (GetUseName()) _PostSetAttribute(IdDispName);
+      break;
+    case IdCode:
+      if (!GetUseName()) _PostSetAttribute(IdDispName);
+      break;
+    case IdNote: _PostSetAttribute(IdHasNote); break;
+    case IdPaperSize:
+    case IdMargins:
+      if (g_IsCascadeAllowed())
+        for (int i = 0; i < GetViewCount(); ++i) GetView(i)->InvalidateAll(1);
+      break;
+    case IdPgOrientation:
+      if (m_pPageSetup) {
+        SRep_Point p = GetPaperSize();
+        const SRep_Rect m = GetMargins();
+        if (p == SRep_Point_null) {
+          const POINT s = m_pPageSetup->GetPageSize();
+          SetPaperSize(SRep_Point{s.x, s.y});
+          p = GetPaperSize();
+        } else {
+          m_pPageSetup->SetPageSize(POINT{p.x, p.y});
+        }
+        const LONG o = GetPgOrientation();
+        SRep_Rect turned = m;
+        bool turn = false;
+        if (o == 1 && p.x > p.y) {
+          turned = SRep_Rect{m.y1, m.x2, m.y2, m.x1};
+          turn = true;
+        } else if (o == 2 && p.x < p.y) {
+          turned = SRep_Rect{m.y2, m.x1, m.y1, m.x2};
+          turn = true;
+        }
+        if (turn) {
+          SetPaperSize(SRep_Point{p.y, p.x});
+          m_pPageSetup->SetPageSize(POINT{p.y, p.x});
+          SetMargins(turned);
+          m_pPageSetup->SetMargins(RECT{turned.x1, turned.y1, turned.x2, turned.y2});
+        }
+        for (int i = 0; i < GetViewCount(); ++i) GetView(i)->InvalidateAll(1);
+      }
+      break;
+    default: break;
+  }
+  SSymDiagramMem::OnUpdateAttribute(id);
+}
+
+LONG SSymDiagramImpl::InternalAutoFix(SStringTable& messages, int checkParents) {
+  if (checkParents == 0 && GetPgOrientation() == 0) {
+    try {
+      const SRep_Point p = GetPaperSize();
+      SRep_Point form;
+      const DWORD number = static_cast<DWORD>(GetPgSize());
+      LONG o;
+      if (FAILED(GetSize(number, form))) {
+        o = p.x > p.y ? 2 : 1;
+      } else if (std::labs(p.x - form.x) <= 1 && std::labs(p.y - form.y) <= 1) {
+        o = 1;
+      } else if (std::labs(p.y - form.x) <= 1 && std::labs(p.x - form.y) <= 1) {
+        o = 2;
+      } else {
+        o = p.x > p.y ? 2 : 1;
+      }
+      SetCascadeAllowed off(false);
+      SetPgOrientation(o);
+    } catch (const SException& e) {
+      SExceptionDialog::Show(__func__, __FILE__, __LINE__,
+                             SString(u"Internal autofix of diagram page orientation: ") + e.GetText());
+    }
+  }
+  return SSymDiagramMem::InternalAutoFix(messages, checkParents);
+}
+
+// ---- SSymDiagram ------------------------------------------------------------------------------------
+HRESULT SSymDiagram::CreateInstance(ISRepObject** out, ISRepSession* session, ISRepObject* source) {
+  return SSymCreateStd<SSymDiagram>(out, session, source);
+}
+
+HRESULT SSymDiagram::InternalQueryInterface(REFIID iid, void** ppv) {
+  if (iid == IID_ISSymOwner) return GetOwnerRelay(reinterpret_cast<ISSymOwner**>(ppv));
+  return SRepFaces::InternalQueryInterface(iid, ppv);
+}

@@ -1,0 +1,297 @@
+// The diagram: a repository object whose ordered collection Symbols holds
+// its top-level symbols in drawing order (the first is drawn first, at the
+// bottom). Three layers:
+//   SSymDiagramMem   the attribute storage: stored members kept by the
+//                    repository, computed members through the diagram's own
+//                    getters and setters, type words and flags by member id;
+//   SSymDiagramImpl  the behaviour: placement of new symbols (links in their
+//                    bottom band, swimlane pools below model-object symbols
+//                    and kept aligned), the owner role through a relay, the
+//                    windows that show it, its page setup and paper forms,
+//                    grid snapping, picture export, display preferences;
+//   SSymDiagram      the final class answering ISSymDiagram.
+// Diagram types of a host derive from SSymDiagram and create their display
+// preferences in CreateDispPref (the base creates none).
+#pragma once
+
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "kvcore/sblob.h"
+#include "kvcore/scomds.h"
+#include "kvcore/spicture.h"
+#include "kvcore/sprintercache.h"
+#include "kvrep/srepfaces.h"
+#include "kvrep/srepobject.h"
+#include "sym/diagram/symdisppref.h"
+#include "sym/symbol/symintfowner.h"
+
+class SSymView;
+class SRepControlHolder;
+
+// The identity of the diagram implementation (SSymDiagram::FromInterface).
+inline constexpr IID IID_SSymDiagram = MakeGUID("{6F1C2B0A-8E44-4C1D-9B7A-3D52E1A0C417}");
+
+class SSymDiagramMem : public SRepObjectBaseImpl {
+ public:
+  // Member ids.
+  enum : LONG {
+    IdName = 0x01000002,
+    IdCode = 0x01000004,
+    IdDispName = 0x0100000B,
+    IdDesc = 0x04000001,
+    IdNote = 0x04000002,
+    IdHasNote = 0x04000004,
+    IdComment = 0x02000001,
+    IdDispPrefSave = 0x02010022,
+    IdPaperSize = 0x02010023,
+    IdMargins = 0x02010024,
+    IdScale = 0x02010025,
+    IdPgSize = 0x02010026,
+    IdPgOrientation = 0x02010027,
+    IdPaperSource = 0x02010028,
+    IdFlags = 0x02010038,
+    IdContent = 0x02010039,
+    IdFoot = 0x0201003A,
+    IdHead = 0x0201003B,
+    IdNmbr = 0x0201003C,
+    IdPgFormat = 0x0201003D,
+    IdSwimHeight = 0x0201003E,
+    IdSymbols = 0x02010015,
+  };
+
+  explicit SSymDiagramMem(ISRepSession* session = nullptr);
+  SSymDiagramMem(const SSymDiagramMem& source) = default;
+
+  HRESULT GetAttribute(LONG id, SRepVariant* value) override;
+  HRESULT SetAttribute(LONG id, const SRepVariant& value) override;
+  HRESULT GetAttributeDefault(LONG id, SRepVariant* value) override;
+  HRESULT HasAttribute(LONG id) override;
+  HRESULT HasCollection(LONG id) override;
+  // Type word (type code << 16 | maximum length) and flags of a member; 0 for id -1.
+  DWORD GetAttributeType(LONG id) const;
+  DWORD GetAttributeFlags(LONG id) const;
+  // True for the diagram's class and the two repository classes it is made of.
+  bool IsKindOf(REFGUID clsid) const;
+
+  // Typed access to the stored members.
+  SString GetName() { return Text(IdName); }
+  HRESULT SetName(const SString& v) { return Set_CHAR(IdName, v); }
+  SString GetCode() { return Text(IdCode); }
+  HRESULT SetCode(const SString& v) { return Set_CHAR(IdCode, v); }
+  SString GetNote() { return Text(IdNote); }
+  LONG GetScale() { return Int(IdScale); }
+  HRESULT SetScale(LONG v) { return Set_INT(IdScale, v); }
+  SRep_Point GetPaperSize();
+  HRESULT SetPaperSize(const SRep_Point& p);
+  SRep_Rect GetMargins();
+  HRESULT SetMargins(const SRep_Rect& r);
+  LONG GetPaperSource() { return Int(IdPaperSource); }
+  LONG GetPgOrientation() { return Int(IdPgOrientation); }
+  HRESULT SetPgOrientation(LONG v) { return Set_INT(IdPgOrientation, v); }
+  SString GetFoot() { return Text(IdFoot); }
+  SString GetHead() { return Text(IdHead); }
+  SString GetNmbr() { return Text(IdNmbr); }
+  SString GetDispPrefSave() { return Text(IdDispPrefSave); }
+
+  // Computed members.
+  virtual SString GetDispName() = 0;
+  virtual HRESULT PutDispName(const SString& name) = 0;
+  virtual LONG GetPgSize() = 0;
+  virtual HRESULT PutPgSize(LONG size) = 0;
+  virtual LONG GetPgFormat() = 0;
+  virtual HRESULT PutPgFormat(LONG format) = 0;
+  virtual SBlob GetContent() = 0;
+  virtual HRESULT PutContent(const SBlob& content) = 0;
+  BOOL GetHasNote() { return !GetNote().IsEmpty(); }
+
+ protected:
+  SString Text(LONG id);
+  LONG Int(LONG id);
+};
+
+class SSymDiagramImpl : public SSymDiagramMem {
+ public:
+  explicit SSymDiagramImpl(ISRepSession* session = nullptr);
+  SSymDiagramImpl(const SSymDiagramImpl& source);
+  ~SSymDiagramImpl() override;
+
+  // The diagram behind an ISSymDiagram (or any face of it), or null.
+  static SSymDiagramImpl* FromDiagram(IUnknown* unk);
+  ISSymDiagram* Diagram();
+
+  // Completes a new diagram: page attributes from the page setup, a name
+  // from the diagram counter, print templates from the user's settings.
+  LONG OnInitialize();
+  // Closes the windows, deletes the repository object, drops the preferences.
+  HRESULT Delete() override;
+  LONG OnDispose();
+
+  LONG GetUseName();
+  SString GetDispName() override;
+  HRESULT PutDispName(const SString& name) override;
+  virtual SString GetNameCodeFormat() const;
+  SBlob GetContent() override { return SBlob(); }
+  HRESULT PutContent(const SBlob&) override { return S_OK; }
+  LONG GetPgSize() override { return m_nPageSize; }
+  HRESULT PutPgSize(LONG size) override {
+    m_nPageSize = size;
+    return S_OK;
+  }
+  LONG GetPgFormat() override;
+  HRESULT PutPgFormat(LONG format) override;
+  BOOL CanShowSym(REFCLSID clsid) const;
+
+  // ---- symbols (ISSymDiagram)
+  HRESULT Add(ISSymbol* symbol);
+  HRESULT Insert(int pos, ISSymbol* symbol);
+  HRESULT Remove(ISSymbol* symbol);
+  HRESULT MoveTo(ISSymbol* symbol, int pos);
+  BOOL Contains(ISSymbol* symbol, int include);
+  int GetPos(ISSymbol* symbol);
+  int GetCount();
+  HRESULT GetSymbols(ISRepClassCol** out);
+  // The swimlane pools among the top-level symbols, in insertion order
+  // (counted table made for the caller).
+  SComTable<ISSymbol> GetSwimLaneList();
+  int GetLinkBoundary() const { return m_nLinkBoundary; }
+  SSymRect GetClipRect();
+
+  // ---- owner role
+  HRESULT GetTopOwner(ISSymOwner** out);
+  HRESULT SymResize(ISSymbol* symbol) { return SymRedraw(symbol); }
+  HRESULT SymRedraw(ISSymbol* symbol);
+  HRESULT CreateChildrenSym(int) { return S_OK; }
+
+  // ---- windows
+  void AddView(SSymView* view) { m_views.insert(view); }
+  void RemoveView(SSymView* view) { m_views.erase(view); }
+  BOOL ContainsView(SSymView* view) const { return m_views.count(view) != 0; }
+  int GetViewCount() const { return static_cast<int>(m_views.size()); }
+  SSymView* GetFirstView() const { return m_views.empty() ? nullptr : *m_views.begin(); }
+  SSymView* GetView(int index) const;
+  void Invalidate(const SSymRect& rect);
+  LONG RedrawAllViews();
+  // Closes every window of the diagram; the windows are not part of this
+  // library yet, so the diagram forgets them.
+  virtual void CloseAllViews() { m_views.clear(); }
+
+  // ---- display preferences
+  // The diagram's preferences, created, initialised and loaded on first
+  // request; null for a diagram type that creates none.
+  SSymDispPref* GetDispPrefPtr();
+  int HasDispPrefPtr() const { return m_pDispPref != nullptr; }
+  // Keeps p (owned), deleting the preferences held before.
+  void SetDispPrefPtr(SSymDispPref* p);
+  SString GetDispPrefText() const { return SString(); }
+  LONG SetDispPrefText(const SString&) { return 0; }
+  // Diagram types create their preferences here (SetDispPrefPtr); E_NOTIMPL in the base.
+  virtual HRESULT CreateDispPref() { return E_NOTIMPL; }
+
+  // ---- attribute reactions
+  void OnUpdateAttribute(LONG id) override;
+  void OnCollectionInsert(LONG id, ISRepObject* other, int pos) override;
+  void OnCollectionRemove(LONG id, ISRepObject* other) override;
+  LONG InternalAutoFix(SStringTable& messages, int checkParents) override;
+
+  // ---- page setup and paper forms
+  SPrinterCache* GetPageSetup() const { return m_pPageSetup.get(); }
+  // The printer's paper number of a page size (thousandths of an inch),
+  // adding a printer form when none fits.
+  HRESULT GetPaperForSize(const SRep_Point& size, DWORD& paper);
+  // The size (thousandths of an inch) of the printer form `number` (from 1).
+  HRESULT GetSize(const DWORD& number, SRep_Point& size);
+  // The scale in percent; a stored scale of 0 or below counts as 100.
+  LONG GetEffectiveScale();
+
+  // ---- snapping, attaching, text
+  HRESULT SnapToGrid(SSymPoint& point);
+  HRESULT SnapToGrid(SSymRect& rect);
+  ISSymbol* AttachSymbol(ISSymbol* symbol, int setDefaults);
+  int IsLink(ISSymbol* symbol) const;
+  BOOL AdjustSymbolToText(ISSymbol* symbol, int redraw, int undo);
+  void GetSymDefConf(ISSymbol* symbol, SSymFormat* format);
+  virtual BOOL IsSymEditable(ISSymbol*, ISRepObject*) { return 1; }
+
+  // ---- pictures
+  HRESULT ExportImage(const SString& file);
+  // Records the symbols, in order, on a metafile of the area; `out` stays
+  // empty (invalid) when nothing could be recorded.
+  virtual void RecordMetafile(const SSymRect& area, const std::vector<ISSymbol*>& symbols, SMetaFile& out);
+  virtual HRESULT AddPicture(const void*) { return S_OK; }
+  virtual HRESULT RemovePicture(const void*) { return S_OK; }
+
+  SRepControlHolder* GetHolder() const { return m_pHolder; }
+  void SetHolder(SRepControlHolder* holder) { m_pHolder = holder; }
+
+  // The process-wide count of diagrams made so far for names (never reset).
+  static int GetDiagramCounter();
+
+ protected:
+  // The owner relay's face.
+  HRESULT GetOwnerRelay(ISSymOwner** out);
+
+ private:
+  bool AlignNewPool(ISSymbol* pool);
+  bool IsLoading();
+
+  std::unique_ptr<SPrinterCache> m_pPageSetup;
+  int m_nLinkBoundary = 0;
+  std::set<SSymView*> m_views;
+  SSymDispPref* m_pDispPref = nullptr;
+  SRepControlHolder* m_pHolder = nullptr;
+  int m_bFormRetry = 0;
+  LONG m_nPageSize = -1;
+  // The pools in insertion order. Not counted: the Symbols collection holds
+  // them, and a pool (which holds its owner) must not keep the diagram alive.
+  // Read only through LivePools, which keeps those still in the collection.
+  std::vector<SRepObject*> m_pools;
+  std::vector<ISSymbol*> LivePools();
+};
+
+class SSymDiagram : public SRepFaces<SSymDiagram, SSymDiagramImpl, ISSymDiagram, SRepFaceSelf<IID_SSymDiagram>> {
+ public:
+  explicit SSymDiagram(ISRepSession* session = nullptr) : SRepFaces(session) {}
+  SSymDiagram(const SSymDiagram& source) : SRepFaces(source) {}
+
+  // The class's creation function: a new diagram, or a copy of `source`.
+  static HRESULT CreateInstance(ISRepObject** out, ISRepSession* session, ISRepObject* source);
+
+  HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
+
+  // ---- ISSymDiagram
+  BOOL AdjustSymbolToText(ISSymbol* symbol, int a, int b) override {
+    return SSymDiagramImpl::AdjustSymbolToText(symbol, a, b);
+  }
+  SSymView* GetFirstView() override { return SSymDiagramImpl::GetFirstView(); }
+  int GetViewCount() override { return SSymDiagramImpl::GetViewCount(); }
+  SSymView* GetView(int index) override { return SSymDiagramImpl::GetView(index); }
+  BOOL IsSymEditable(ISSymbol* symbol, ISRepObject* object) override {
+    return SSymDiagramImpl::IsSymEditable(symbol, object);
+  }
+  HRESULT SnapToGrid(SSymRect& rect) override { return SSymDiagramImpl::SnapToGrid(rect); }
+  HRESULT SnapToGrid(SSymPoint& point) override { return SSymDiagramImpl::SnapToGrid(point); }
+  HRESULT Remove(ISSymbol* symbol) override { return SSymDiagramImpl::Remove(symbol); }
+  HRESULT GetSymbols(ISRepClassCol** out) override { return SSymDiagramImpl::GetSymbols(out); }
+  BOOL ChangeInContext() override { return 0; }
+  HRESULT Add(ISSymbol* symbol) override { return SSymDiagramImpl::Add(symbol); }
+  HRESULT Insert(int pos, ISSymbol* symbol) override { return SSymDiagramImpl::Insert(pos, symbol); }
+  HRESULT MoveTo(ISSymbol* symbol, int pos) override { return SSymDiagramImpl::MoveTo(symbol, pos); }
+  BOOL Contains(ISSymbol* symbol, int include) override { return SSymDiagramImpl::Contains(symbol, include); }
+  int GetPos(ISSymbol* symbol) override { return SSymDiagramImpl::GetPos(symbol); }
+  int GetCount() override { return SSymDiagramImpl::GetCount(); }
+  SSymRect GetClipRect() override { return SSymDiagramImpl::GetClipRect(); }
+  ISSymbol* AttachSymbol(ISSymbol* symbol, int setDefaults) override {
+    return SSymDiagramImpl::AttachSymbol(symbol, setDefaults);
+  }
+  int IsLink(ISSymbol* symbol) override { return SSymDiagramImpl::IsLink(symbol); }
+  void AddView(SSymView* view) override { SSymDiagramImpl::AddView(view); }
+  void RemoveView(SSymView* view) override { SSymDiagramImpl::RemoveView(view); }
+  BOOL ContainsView(SSymView* view) override { return SSymDiagramImpl::ContainsView(view); }
+  LONG RedrawAllViews() override { return SSymDiagramImpl::RedrawAllViews(); }
+  HRESULT ExportImage(const SString& file) override { return SSymDiagramImpl::ExportImage(file); }
+};
+
+// The process-wide count of live diagram objects.
+long SSymLiveDiagramCount();
