@@ -16,8 +16,8 @@ namespace {
 
 // The margin around the symbols in the exported pictures (a quarter inch).
 constexpr LONG kMargin = 1800;
-// The printable area of letter paper with margins of one inch, in diagram units.
-constexpr long long kPrintW = 6500LL * 72 / 10, kPrintH = 9000LL * 72 / 10;
+// The resolution of the screen the bitmap is drawn for (pixels per inch).
+constexpr int kScreenDpi = 96;
 
 // A failure before anything moved into place: the message says so.
 HRESULT Fail(std::string& error, HRESULT hr, std::string message) {
@@ -53,13 +53,26 @@ class Staging {
   fs::path m_path;
 };
 
-// The print scale, in percent, that puts the whole rectangle on one page.
-int OnePageScale(const SSymRect& r) {
+// The printer settings for the sheet: letter paper turned to landscape when
+// the sheet is wider than tall, the print scale (percent) that puts it
+// whole on one page, and a resolution at which one pixel of the bitmap is
+// one printer dot: pens and hatches come out as wide and as close as on the
+// screen, and texts take the screen's integer metrics, so the page shows the
+// bitmap's picture scaled to fit.
+int FitOnOnePage(const SSymRect& r, SPrinterCache& printer) {
   const long long w = static_cast<long long>(r.x2) - r.x1 + 1, h = static_cast<long long>(r.y1) - r.y2 + 1;
+  if (w > h) printer.SetOrientation(DMORIENT_LANDSCAPE);
+  const SIZE avail = printer.GetAvailablePageSizeInPoints(0, 0);
   long long scale = 100;
-  if (w > 0) scale = std::min(scale, kPrintW * 100 / w);
-  if (h > 0) scale = std::min(scale, kPrintH * 100 / h);
-  return static_cast<int>(std::max(1LL, scale));
+  if (w > 0 && avail.cx > 0) scale = std::min(scale, avail.cx * 100LL / w);
+  if (h > 0 && avail.cy > 0) scale = std::min(scale, avail.cy * 100LL / h);
+  // A scale that divides the screen's 9600 exactly: the resolution is then
+  // whole and the drawing's scale on the page is the bitmap's to the last
+  // bit, so every font is realised at the screen's pixel height.
+  scale = std::max(1LL, scale);
+  while (scale > 1 && (kScreenDpi * 100) % scale != 0) --scale;
+  printer.SetPrintQuality(static_cast<short>(kScreenDpi * 100 / scale));
+  return static_cast<int>(scale);
 }
 
 }  // namespace
@@ -99,8 +112,9 @@ HRESULT SHostExportDiagram(const SHostDiagram& diagram, const std::string& folde
     if (std::string(ext) == ".pdf") {
       SSymPrintData print;
       print.m_bFrame = 0;
-      print.m_nScale = OnePageScale(extent);
-      hr = SSymExportPdf(path, draw, extent, 1, print, SString(), SString(), &message);
+      SPrinterCache printer;
+      print.m_nScale = FitOnOnePage(extent, printer);
+      hr = SSymExportPdf(path, draw, extent, 1, print, printer, SString(), SString(), &message);
     } else {
       hr = SSymExportImage(path, draw, extent, 1, &message);
     }

@@ -86,15 +86,8 @@ int main(int argc, char** argv) {
   if (!ReportLibrary()) return 1;
 
   SHostDiagram diagram;
-  const std::vector<SHostBox*> symbols = SBuildSampleDiagram(diagram);
-  const std::vector<ISSymbol*> figures = SBuildFigureRow(diagram);
-  const std::vector<ISSymbol*> predefined = SBuildPredefinedRow(diagram);
-  const std::vector<ISSymbol*> links = SBuildLinkRow(diagram);
-  const std::vector<ISSymbol*> texts = SBuildFreeTextRow(diagram);
-  SBuildLineRow(diagram);
-  const std::vector<ISSymbol*> pictures = SBuildPictureRow(diagram);
-  std::printf("symhost: sample diagram of %zu symbols\n",
-              symbols.size() + figures.size() + predefined.size() + links.size() + texts.size() + pictures.size());
+  const std::vector<ISSymbol*> symbols = SBuildSampleSheet(diagram);
+  std::printf("symhost: sample diagram of %zu symbols\n", symbols.size());
   std::vector<SHostExportedFile> written;
   std::string error;
   if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {

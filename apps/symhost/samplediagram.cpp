@@ -1,6 +1,11 @@
 // The host's diagram holder and the sample sheet.
 #include "apps/symhost/samplediagram.h"
 
+#include "apps/symhost/samplefreetexts.h"
+#include "apps/symhost/samplelines.h"
+#include "apps/symhost/samplelinks.h"
+#include "apps/symhost/samplepictures.h"
+
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -474,6 +479,21 @@ std::vector<ISSymbol*> SBuildShapeSheet(SHostDiagram& diagram) {
       col = 0;
       top -= kCellH + kNameH + kGapX / 2;
     }
+  }
+  return made;
+}
+
+std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram, std::vector<ISSymbol*>* pictures) {
+  std::vector<ISSymbol*> made;
+  for (SHostBox* b : SBuildSampleDiagram(diagram)) made.push_back(b->Sym());
+  for (ISSymbol* s : SBuildFigureRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildPredefinedRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildLinkRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildFreeTextRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildLineRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildPictureRow(diagram)) {
+    made.push_back(s);
+    if (pictures) pictures->push_back(s);
   }
   return made;
 }

@@ -69,3 +69,8 @@ std::vector<ISSymbol*> SBuildPredefinedRow(SHostDiagram& diagram);
 // Fills `diagram` with the reference sheet of the predefined shapes: each
 // shape drawn in a box with its name (or its type number) under it.
 std::vector<ISSymbol*> SBuildShapeSheet(SHostDiagram& diagram);
+// Fills `diagram` with the whole sample sheet as the host writes it: the
+// rows of SBuildSampleDiagram, then every row appended below them. Answers
+// the symbols added, in drawing order.
+// `pictures` (when given) receives the symbols of the picture row.
+std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram, std::vector<ISSymbol*>* pictures = nullptr);

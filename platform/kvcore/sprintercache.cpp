@@ -227,6 +227,15 @@ short SPrinterCache::GetPrintQuality() const {
   return q;
 }
 
+void SPrinterCache::SetPrintQuality(short dpi) {
+  if (dpi <= 0) return;
+  WithDevMode([&](DEVMODEW& dm) {
+    dm.dmPrintQuality = dpi;
+    dm.dmYResolution = dpi;
+    dm.dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION;
+  });
+}
+
 SString SPrinterCache::GetDeviceName() const { return NameAt(m_devNames, 1); }
 SString SPrinterCache::GetDriverName() const { return NameAt(m_devNames, 0); }
 SString SPrinterCache::GetPortName() const { return NameAt(m_devNames, 2); }

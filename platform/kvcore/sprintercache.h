@@ -59,6 +59,7 @@ class SPrinterCache {
   short GetColor() const;  // DMCOLOR_MONOCHROME 1 or DMCOLOR_COLOR 2
   void SetColor(short color);
   short GetPrintQuality() const;  // dots per inch
+  void SetPrintQuality(short dpi);  // both resolutions; ignored unless positive
 
   DWORD GetPageSetupFlags() const { return m_flags; }
   int GetKind() const { return m_kind; }

@@ -592,6 +592,11 @@ BOOL KvSaveBitmapPng(HBITMAP bitmap, const char* path) {
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
   png_set_IHDR(png, info, png_uint_32(bm->width), png_uint_32(bm->height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // A bitmap holds the screen's pixels: its resolution is the screen's, in
+  // pixels per metre, so that a reader shows the picture at its real size.
+  const KvDeviceInfo screen;
+  png_set_pHYs(png, info, png_uint_32(std::lround(screen.dpiX / 0.0254)), png_uint_32(std::lround(screen.dpiY / 0.0254)),
+               PNG_RESOLUTION_METER);
   png_write_info(png, info);
   for (int y = 0; y < bm->height; ++y) {
     const auto* px = reinterpret_cast<const std::uint32_t*>(data + std::ptrdiff_t(y) * stride);

@@ -848,7 +848,22 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR te
   for (int a : c.dx) w += a;
   POINT a = dc->LpToDpPt(x, y);
   int h = TextHeight(dc);
-  c.bounds = {ToLong(double(a.x) - w - h), ToLong(double(a.y) - 2.0 * h), ToLong(double(a.x) + w + h), ToLong(double(a.y) + 2.0 * h)};
+  // Generous bounds around the run, turned with the font's escapement so
+  // that a turned text lies inside its own bounds.
+  {
+    const double turn = -(DcLogFont(dc).lfEscapement / 10.0) * M_PI / 180.0;
+    const double cs = std::cos(turn), sn = std::sin(turn);
+    double l = 1e300, t = 1e300, r = -1e300, b = -1e300;
+    for (double along : {-double(h), double(w) + h})
+      for (double across : {-2.0 * h, 2.0 * h}) {
+        const double px = a.x + along * cs - across * sn, py = a.y + along * sn + across * cs;
+        l = std::min(l, px);
+        t = std::min(t, py);
+        r = std::max(r, px);
+        b = std::max(b, py);
+      }
+    c.bounds = {ToLong(std::floor(l)), ToLong(std::floor(t)), ToLong(std::ceil(r)), ToLong(std::ceil(b))};
+  }
   if (rc) {
     RECT d{dc->LpToDpPt(rc->left, rc->top).x, dc->LpToDpPt(rc->left, rc->top).y,
            dc->LpToDpPt(rc->right, rc->bottom).x, dc->LpToDpPt(rc->right, rc->bottom).y};

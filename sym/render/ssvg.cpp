@@ -42,22 +42,18 @@ RECT Shrunk(const RECT& r) { return RECT{r.left + 1, r.top + 1, r.right - 1, r.b
 
 int Sign(LONG v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
 
-// The characters of a text in reverse order; surrogate pairs stay pairs.
-SString Reversed(const SString& s) {
-  std::u16string out;
-  const std::u16string& u = s.str();
-  for (std::size_t i = u.size(); i > 0;) {
-    --i;
-    if (i > 0 && u[i] >= 0xDC00 && u[i] <= 0xDFFF && u[i - 1] >= 0xD800 && u[i - 1] <= 0xDBFF) {
-      out += u[i - 1];
-      out += u[i];
-      --i;
-    } else {
-      out += u[i];
-    }
+// Shapes whose edges all run along the pixel grid are drawn with crisp
+// edges: a one-pixel stroke on whole coordinates then covers one row of
+// pixels, as on the device context, where a smoothing viewer would spread
+// it grey over two.
+bool AlongGrid(const POINT* p, int n, bool closed) {
+  for (int i = 0; i + 1 < n + (closed ? 1 : 0); ++i) {
+    const POINT a = p[i], b = p[(i + 1) % n];
+    if (a.x != b.x && a.y != b.y) return false;
   }
-  return SString(out);
+  return n > 0;
 }
+void Crisp(DOM_Element& e) { e.setAttribute("shape-rendering", "crispEdges"); }
 
 bool HasInk(const SString& s) {
   for (char16_t c : s.str())
@@ -211,6 +207,7 @@ void SSVGDomDocument::Clear() {
   m_gradientCounter = 0;
   m_bitmapCounter = 0;
   m_clippingCounter = 0;
+  m_hatchCounter = 0;
   m_pictureMap.clear();
   m_metafileMap.clear();
   m_iconIdMap.clear();
@@ -236,6 +233,9 @@ void SSVGDomDocument::TakeOver(SSVGDomDocument& source) {
   m_gradientCounter = source.m_gradientCounter;
   m_bitmapCounter = source.m_bitmapCounter;
   m_clippingCounter = source.m_clippingCounter;
+  m_hatchCounter = source.m_hatchCounter;
+  m_hatchOrigin = source.m_hatchOrigin;
+  m_textBackColor = source.m_textBackColor;
   m_filePath = source.m_filePath;
   m_pictureFolder = source.m_pictureFolder;
   m_pictureMap = source.m_pictureMap;
@@ -255,7 +255,9 @@ void SSVGDomDocument::SetPen(DOM_Element& e) const {
     return;
   }
   e.setAttribute("stroke", Color(m_pen.m_color.GetColor()));
-  const LONG w = ClampToInt(((static_cast<long long>(m_pen.m_width) * 96) / 75) / 72);
+  // As wide as the device context draws it at 96 pixels an inch: one
+  // pixel for every 75 diagram units, rounded, never below one pixel.
+  const LONG w = ClampToInt((static_cast<long long>(m_pen.m_width) + 37) / 75);
   e.setAttribute("stroke-width", I(std::max<LONG>(1, w)));
   const char* dash = nullptr;
   switch (m_pen.m_style) {
@@ -272,6 +274,8 @@ void SSVGDomDocument::SetPen(DOM_Element& e) const {
 void SSVGDomDocument::SetBrush(DOM_Element& e) const {
   if (m_brush.m_style == SSymBrush::Hollow)
     e.setAttribute("fill", "none");
+  else if (UseHatch() && m_hatchCounter > 0)
+    e.setAttribute("fill", SString("url(#") + GetHatchID() + ")");
   else if (GetUseGradient())
     e.setAttribute("fill", SString("url(#") + GetGradientID() + ")");
   else
@@ -356,30 +360,34 @@ void SSVGDomDocument::SetFont(DOM_Element& e) const {
     e.setAttribute("text-decoration", "line-through");
 }
 
-void SSVGDomDocument::SetTextColor(DOM_Element& e) const { e.setAttribute("fill", Color(m_textColor.GetColor())); }
+void SSVGDomDocument::SetTextColor(DOM_Element& e) const {
+  if (m_textGradient && GetUseGradient() && m_gradientCounter > 0)
+    e.setAttribute("fill", SString("url(#") + GetGradientID() + ")");
+  else
+    e.setAttribute("fill", Color(m_textColor.GetColor()));
+}
 
 void SSVGDomDocument::SetTextJustification(DOM_Element& e, const RECT& line, int flags) const {
   const int h = GetFontHeight();
   const int d = h / 5;
   LONG x, y;
-  if (m_font.m_angle == 900) {
-    x = line.left + d;
-    if (flags & 2) {
-      y = Half(line.top + line.bottom);
-    } else {
-      y = line.bottom;
-      flags |= 4;
-    }
-    e.setAttribute("glyph-orientation-vertical", "270");
-  } else if (m_font.m_angle == 2700) {
-    x = line.left + d;
+  // A turned line is written in reading order at its reference point and
+  // turned about it, so that it reads the right way round in every viewer
+  // and a search finds its words. Along the line the anchor is the start
+  // (left), the middle or the end (right) of the text.
+  const LONG angle = m_font.m_angle;
+  if (angle == 900 || angle == 2700) {
+    // The column [left, left + h]: the baseline lies four fifths of a line
+    // from the column's top edge, which is its left side for text reading
+    // upward (900) and its right side for text reading downward (2700).
+    x = angle == 900 ? line.left + h - d : line.left + d;
+    const LONG start = angle == 900 ? line.bottom : line.top, end = angle == 900 ? line.top : line.bottom;
     if (flags & 2)
       y = Half(line.top + line.bottom);
     else if (flags & 4)
-      y = line.bottom;
+      y = end;
     else
-      y = line.top;
-    e.setAttribute("glyph-orientation-vertical", "90");
+      y = start;
   } else {
     if (flags & 2)
       x = Half(line.left + line.right);
@@ -395,6 +403,32 @@ void SSVGDomDocument::SetTextJustification(DOM_Element& e, const RECT& line, int
     e.setAttribute("text-anchor", "middle");
   else if (flags & 4)
     e.setAttribute("text-anchor", "end");
+  if (angle % 3600 != 0) {
+    // Counter-clockwise in tenths of a degree, as an SVG turn of at most a
+    // half turn either way (clockwise positive, y growing downward).
+    int degrees = -((angle / 10) % 360);
+    if (degrees > 180) degrees -= 360;
+    if (degrees <= -180) degrees += 360;
+    e.setAttribute("transform", SString("rotate(") + I(degrees) + " " + I(x) + " " + I(y) + ")");
+  }
+}
+
+DOM_Element SSVGDomDocument::TextBackground(const SString& line, const DOM_Element& text, int flags) const {
+  // The box of the text's cell in the text's own frame: the advance of the
+  // line along the baseline, one line high, turned with the text.
+  const int h = GetFontHeight();
+  const int d = h / 5;
+  const LONG w = GetTextWidth(line);
+  const LONG x = std::atol(text.getAttribute("x").str().ToUtf8().c_str());
+  const LONG y = std::atol(text.getAttribute("y").str().ToUtf8().c_str());
+  const LONG left = (flags & 2) ? x - w / 2 : (flags & 4) ? x - w : x;
+  DOM_Element r = CreateElement("rect");
+  SetCoordinate(r, RECT{left, y - h + d, left + w, y + d});
+  r.setAttribute("fill", Color(m_textBackColor.GetColor()));
+  r.setAttribute("stroke", "none");
+  const SString turn = text.getAttribute("transform").str();
+  if (!turn.IsEmpty()) r.setAttribute("transform", turn);
+  return r;
 }
 
 // ---- shapes -----------------------------------------------------------------------------
@@ -407,6 +441,7 @@ void SSVGDomDocument::Line(POINT p1, POINT p2) {
   e.setAttribute("x2", I(p2.x));
   e.setAttribute("y2", I(p2.y));
   SetPen(e);
+  if (p1.x == p2.x || p1.y == p2.y) Crisp(e);
   Append(e);
 }
 
@@ -439,6 +474,7 @@ void SSVGDomDocument::Rectangle(const RECT& box) {
   SetCoordinate(e, box);
   SetPen(e);
   SetBrush(e);
+  Crisp(e);
   Append(e);
   SetBackgroundImage(box);
 }
@@ -483,6 +519,7 @@ void SSVGDomDocument::Polyline(const POINT* points, int count) {
   e.setAttribute("points", PointList(points, count));
   SetPen(e);
   e.setAttribute("fill", "none");
+  if (AlongGrid(points, count, false)) Crisp(e);
   Append(e);
 }
 
@@ -498,6 +535,7 @@ void SSVGDomDocument::Polygon(const POINT* points, int count) {
   e.setAttribute("stroke-linejoin", "miter");
   SetPen(e);
   SetBrush(e);
+  if (AlongGrid(points, count, true)) Crisp(e);
   Append(e);
   SetBackgroundImage(box);
   if (picture) {
@@ -599,25 +637,25 @@ void SSVGDomDocument::DrawText(const RECT& box, const SString& text, int flags) 
       line.top = std::max<LONG>(line.top, ClampToInt(line.bottom - total));
     flags &= ~64;
   }
+  // Glyphs filled with a gradient take the gradient over the text's box.
+  if (m_textGradient) SetGradient(box, 1);
   for (const SString& l : lines) {
     DOM_Element g;
-    if (rotated) {
-      g = CreateElement("g");
-      g.setAttribute("writing-mode", "tb");
-    }
+    if (rotated) g = CreateElement("g");
     DOM_Element t = CreateElement("text");
-    t.appendChild(m_document.createTextNode(m_font.m_angle == 900 ? Reversed(l) : l));
+    t.appendChild(m_document.createTextNode(l));
     SetFont(t);
     if (!l.CanConvertToMBCS())
       t.setAttribute("font-family", SString("'Arial Unicode MS','") + m_font.m_faceName + "'");
     SetTextColor(t);
     SetTextJustification(t, line, flags);
+    DOM_Element parent = rotated ? g : GetCurrentElement();
+    if (flags & 0x800) parent.appendChild(TextBackground(l, t, flags));
+    parent.appendChild(t);
     if (rotated) {
-      g.appendChild(t);
       Append(g);
       line.left = ClampToInt(static_cast<long long>(line.left) + h);
     } else {
-      Append(t);
       line.top = ClampToInt(static_cast<long long>(line.top) + h);
     }
   }
@@ -971,7 +1009,48 @@ void SSVGDomDocument::StrokeAndFillPath(const RECT& box) {
 
 // ---- gradients, clip paths and picture fills ----------------------------------------------
 
+bool SSVGDomDocument::UseHatch() const {
+  return m_brush.m_style == SSymBrush::Hatched && m_brush.m_hatch >= SSymBrush::Horizontal &&
+         m_brush.m_hatch <= SSymBrush::DiagCross;
+}
+
+SString SSVGDomDocument::GetHatchID() const { return SString::Format("Hatch%d", m_hatchCounter); }
+
+void SSVGDomDocument::SetHatch() {
+  if (!UseHatch() || m_document.isNull()) return;
+  // The device context's hatches: one line of pixels in every eight, the
+  // gaps left clear, the tiles aligned on the device's origin.
+  SString d;
+  auto pixel = [&d](int x, int y) { d += SString::Format("M%d,%dh1v1h-1Z", x, y); };
+  const LONG hatch = m_brush.m_hatch;
+  if (hatch == SSymBrush::Horizontal || hatch == SSymBrush::Cross) d += "M0,7h8v1h-8Z";
+  if (hatch == SSymBrush::Vertical || hatch == SSymBrush::Cross) d += "M7,0h1v8h-1Z";
+  for (int i = 0; i < 8; ++i) {
+    if (hatch == SSymBrush::FDiagonal || hatch == SSymBrush::DiagCross) pixel(i, i);
+    if (hatch == SSymBrush::BDiagonal || (hatch == SSymBrush::DiagCross && 7 - i != i)) pixel(7 - i, i);
+  }
+  ++m_hatchCounter;
+  DOM_Element defs = CreateElement("defs");
+  DOM_Element pattern = CreateElement("pattern");
+  pattern.setAttribute("id", GetHatchID());
+  pattern.setAttribute("patternUnits", "userSpaceOnUse");
+  pattern.setAttribute("x", I(((m_hatchOrigin.x % 8) + 8) % 8));
+  pattern.setAttribute("y", I(((m_hatchOrigin.y % 8) + 8) % 8));
+  pattern.setAttribute("width", "8");
+  pattern.setAttribute("height", "8");
+  DOM_Element lines = CreateElement("path");
+  lines.setAttribute("d", d);
+  lines.setAttribute("fill", Color(m_brush.m_color.GetColor()));
+  pattern.appendChild(lines);
+  defs.appendChild(pattern);
+  Append(defs);
+}
+
 void SSVGDomDocument::SetGradient(const RECT& box, int shapeKind) {
+  if (UseHatch()) {
+    SetHatch();
+    return;
+  }
   if (!GetUseGradient() || m_document.isNull()) return;
   DOM_Element defs = CreateElement("defs");
   ++m_gradientCounter;
@@ -987,28 +1066,29 @@ void SSVGDomDocument::SetGradient(const RECT& box, int shapeKind) {
   };
   DOM_Element grad;
   if (form.kind == SGradientForm::gfRadial) {
+    // As the device context paints it: ellipses that circumscribe the box
+    // (its half-sides times the square root of 2), shading from the end
+    // colour at the focus to the brush colour on the outer ellipse; a
+    // corner form moves the focus halfway to its corner and grows the
+    // ellipses by half.
+    (void)box;
+    (void)shapeKind;
     grad = CreateElement("radialGradient");
     grad.setAttribute("id", id);
-    grad.setAttribute("gradientUnits", "userSpaceOnUse");
-    const LONG w = box.right - box.left, h = box.bottom - box.top;
-    const LONG cx = Half(box.left + box.right), cy = Half(box.top + box.bottom);
-    LONG r = shapeKind == 2 ? Half(std::max(w, h))
-                            : static_cast<LONG>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h) * 0.5);
-    LONG fx = cx, fy = cy;
+    grad.setAttribute("gradientUnits", "objectBoundingBox");
+    grad.setAttribute("cx", "50%");
+    grad.setAttribute("cy", "50%");
+    grad.setAttribute("r", form.corner >= 0 ? "106%" : "71%");
+    const char* fx = "50%";
+    const char* fy = "50%";
     if (form.corner >= 0) {
-      const LONG kx = (form.corner == 0 || form.corner == 3) ? box.left : box.right;
-      const LONG ky = (form.corner == 0 || form.corner == 1) ? box.top : box.bottom;
-      fx = Half(kx + cx);
-      fy = Half(ky + cy);
-      r += Half(r);
+      fx = (form.corner == 0 || form.corner == 3) ? "25%" : "75%";
+      fy = (form.corner == 0 || form.corner == 1) ? "25%" : "75%";
     }
-    grad.setAttribute("cx", I(cx));
-    grad.setAttribute("cy", I(cy));
-    grad.setAttribute("r", I(r));
-    grad.setAttribute("fx", I(fx));
-    grad.setAttribute("fy", I(fy));
-    stop(grad, "5%", c2);
-    stop(grad, shapeKind == 2 ? "85%" : "50%", c1);
+    grad.setAttribute("fx", fx);
+    grad.setAttribute("fy", fy);
+    stop(grad, "0%", c2);
+    stop(grad, "100%", c1);
   } else {
     grad = CreateElement("linearGradient");
     grad.setAttribute("id", id);

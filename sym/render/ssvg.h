@@ -64,6 +64,13 @@ class SSVGDomDocument : public SDOMDocument {
   void SetFontInfo(const SSymFont& font) { m_font = font; }
   void SetFont(SFont* font) { m_pMeasureFont = font; }
   void SetTextColorValue(const SSymColor& color) { m_textColor = color; }
+  // The colour behind the next texts drawn with the opaque-background flag
+  // (0x800): each line is laid on a box of that colour, as the device
+  // context's opaque background mode paints it.
+  void SetTextBackColor(const SSymColor& color) { m_textBackColor = color; }
+  // Whether the next texts' glyphs are filled with the brush's gradient (in
+  // the box of each line) instead of the text colour.
+  void SetTextGradient(int on) { m_textGradient = on ? 1 : 0; }
   void SetUseFillEffect(int use) { m_useFillEffect = use ? 1 : 0; }
   int GetUseFillEffect() const { return m_useFillEffect; }
   int IsDrawingPath() const { return m_drawingPath; }
@@ -135,6 +142,13 @@ class SSVGDomDocument : public SDOMDocument {
 
   // ---- fills and clips ----
   void SetGradient(const RECT& box, int shapeKind);
+  // For a hatched brush: a pattern of the hatch's lines in its colour, on
+  // the device's 8-pixel grid, that the next shape fills with.
+  void SetHatch();
+  SString GetHatchID() const;
+  // Where the device's 8-pixel hatch grid starts: the point of the document
+  // that is the top-left pixel of the same drawing on a bitmap.
+  void SetHatchOrigin(POINT origin) { m_hatchOrigin = origin; }
   void SetBackgroundImage(const RECT& box);
   void SetBackgroundBitmap(const RECT& box);
   void SetBackgroundMetafile(const RECT& box);
@@ -156,6 +170,10 @@ class SSVGDomDocument : public SDOMDocument {
   // Appends a clip path of its own (the next clipping id) around `shape`.
   void AppendClip(const DOM_Element& shape);
   void SetEllipse(DOM_Element& element, const RECT& box) const;
+  // Whether the brush is a hatch written as a pattern.
+  bool UseHatch() const;
+  // The opaque box behind one text line.
+  DOM_Element TextBackground(const SString& line, const DOM_Element& text, int flags) const;
   void FillBackground(const RECT& box, int kind);
   void PlacePicture(const RECT& rc, int kind, SPictureInfo* info);
   // Draws a picture, written once per document for each distinct content:
@@ -183,6 +201,10 @@ class SSVGDomDocument : public SDOMDocument {
   int m_gradientCounter = 0;
   int m_bitmapCounter = 0;
   int m_clippingCounter = 0;
+  int m_hatchCounter = 0;
+  int m_textGradient = 0;
+  POINT m_hatchOrigin{0, 0};
+  SSymColor m_textBackColor{0xFFFFFF};
   SString m_filePath;
   SString m_pictureFolder;
   // Pictures are keyed by what they show, never by the address of the object
@@ -231,6 +253,8 @@ class SSVG {
   void SetFontInfo(const SSymFont& font) { m_doc.SetFontInfo(font); }
   void SetFont(SFont* font) { m_doc.SetFont(font); }
   void SetTextColor(const SSymColor& color) { m_doc.SetTextColorValue(color); }
+  void SetTextBackColor(const SSymColor& color) { m_doc.SetTextBackColor(color); }
+  void SetTextGradient(int on) { m_doc.SetTextGradient(on); }
   void SetUseFillEffect(int use) { m_doc.SetUseFillEffect(use); }
   int GetUseFillEffect() const { return m_doc.GetUseFillEffect(); }
   int IsDrawingPath() const { return m_doc.IsDrawingPath(); }

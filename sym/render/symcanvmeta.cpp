@@ -58,7 +58,18 @@ void SSymDrawTextLines(SSymCanvas& c, SDC* dc, const SString& text, const SSymRe
   SSymFont font;
   c.GetFont(font);
   const LONG angle = font.m_angle;
+  // Lines are written over a transparent background; an opaque background
+  // asked for by the text's style (the background mode the canvas chose)
+  // becomes the box of each line's cell, filled with the background colour.
+  const bool opaque = dc->GetBkMode() == OPAQUE;
   dc->SetBkMode(TRANSPARENT);
+  auto out = [&](long long x, long long y, const RECT& cell, const SString& line) {
+    RECT box = rc;
+    UINT options = ETO_CLIPPED;
+    if (opaque && ::IntersectRect(&box, &rc, &cell)) options |= ETO_OPAQUE;
+    else box = rc;
+    dc->ExtTextOut(ClampInt(x), ClampInt(y), options, &box, line);
+  };
   // An empty line takes the height of a blank.
   const SSymSize blank = c.GetTextExtent(SString(u" "));
   auto size = [&](const SString& line) {
@@ -85,7 +96,8 @@ void SSymDrawTextLines(SSymCanvas& c, SDC* dc, const SString& text, const SSymRe
         else
           y = rc.bottom - 1;
         y = std::min<long long>(y, rc.bottom - 1);
-        if (!line.IsEmpty()) dc->ExtTextOut(ClampInt(x), ClampInt(y), ETO_CLIPPED, &rc, line);
+        const RECT cell{ClampInt(x), ClampInt(y - sz.cx), ClampInt(x + sz.cy), ClampInt(y)};
+        if (!line.IsEmpty()) out(x, y, cell, line);
       } else {
         // Downward from the top; the glyphs lie left of the reference point,
         // so the column's reference is its right edge.
@@ -96,7 +108,8 @@ void SSymDrawTextLines(SSymCanvas& c, SDC* dc, const SString& text, const SSymRe
         else
           y = rc.top;
         y = std::max<long long>(y, rc.top);
-        if (!line.IsEmpty()) dc->ExtTextOut(ClampInt(x + sz.cy), ClampInt(y), ETO_CLIPPED, &rc, line);
+        const RECT cell{ClampInt(x), ClampInt(y), ClampInt(x + sz.cy), ClampInt(y + sz.cx)};
+        if (!line.IsEmpty()) out(x + sz.cy, y, cell, line);
       }
       x += sz.cy;
     }
@@ -124,7 +137,7 @@ void SSymDrawTextLines(SSymCanvas& c, SDC* dc, const SString& text, const SSymRe
           x = (rc.left + rc.right) / 2 - sz.cx / 2;
         else if (flags & DT_RIGHT)
           x = static_cast<long long>(rc.right) - sz.cx - 1;
-        dc->ExtTextOut(ClampInt(x), ClampInt(y), ETO_CLIPPED, &rc, line);
+        out(x, y, RECT{ClampInt(x), ClampInt(y), ClampInt(x + sz.cx), ClampInt(y + sz.cy)}, line);
       }
     }
     if (sz.cy <= 0) break;
@@ -211,5 +224,11 @@ void SSymCanvasMetafile::Unlock(SMetaFile* mf) {
 SDC* SSymCanvasMetafile::GetCanvasDC() { return m_bEnhanced ? m_pDC : m_pMeasureDC; }
 
 void SSymCanvasMetafile::DrawText(const SString& text, const SSymRect& r, int flags) {
+  // Glyphs filled with the brush (a gradient or a picture) are a path of the
+  // text filled as the other targets fill it.
+  if (m_bFillText) {
+    SSymCanvas::DrawText(text, r, flags);
+    return;
+  }
   SSymDrawTextLines(*this, m_pDC, text, r, flags, false);
 }

@@ -42,6 +42,10 @@ int SSymCanvasSVG::Lock(const SSymRect& area) {
   m_rcView = SSymRect(m_rcLocked.GetMinX(), m_rcLocked.GetMinY(), m_rcLocked.GetMaxX(), m_rcLocked.GetMaxY());
   BuildTransformationMatrices();
   if (!m_svg.CreateDocument(m_sizeMm, m_rcSvg)) return 0;
+  // A bitmap of the area starts its hatches at the area's top-left corner.
+  SSymRect n(area);
+  n.Normalize();
+  m_svg.GetDocument().SetHatchOrigin(VPtoDP(SSymPoint(n.x1, n.y1)));
   SSymCanvas::Lock(m_screenDC);
   return 1;
 }
@@ -194,6 +198,12 @@ void SSymCanvasSVG::DrawMetaFile(const SSymRect& r, const SMetaFile& mf) { m_svg
 
 void SSymCanvasSVG::DrawText(const SSymRect& r, const SString& text, int style) {
   if (text.IsEmpty()) return;
+  // An opaque background is the canvas's background colour, as on a device
+  // context; none over a background picture.
+  if (HasBackgroundBitmap()) style &= ~0x800;
+  m_svg.SetTextBackColor(m_bkBrush.GetColor());
+  // Glyphs filled with the brush: a gradient brush fills them in SVG too.
+  m_svg.SetTextGradient(m_bFillText && UseFillEffect());
   // Truncating styles cut each line with an ellipsis as on every other target.
   if (m_font.m_angle == 0 && !(style & 0x1000) && (style & 0x2000)) {
     const SString cut = TruncateLines(r, text);

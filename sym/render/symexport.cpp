@@ -111,12 +111,21 @@ HRESULT WriteAndPublish(const SString& path, const fs::path& target, SString* er
   return Publish(temp, target, path, error);
 }
 
+// The white ground of the picture, as the bitmap canvas and the printed page
+// have it: without it, a viewer shows the metafile or the SVG document on
+// whatever lies behind.
+void PaintPaper(SSymCanvas& canvas, SSymRect area) {
+  area.Normalize();
+  canvas.FillRect(area, SSymBrush(SSymColor(0xFFFFFF)));
+}
+
 HRESULT ExportEmf(const SString& path, const fs::path& target, const SSymExportDraw& draw, const SSymRect& clip,
                   int color, SString* error) {
   SSymCanvasMetafile canvas(1);
   canvas.m_bColor = color ? 1 : 0;
   canvas.Lock(clip);
   if (!canvas.IsLocked()) return Fail(error, E_FAIL, SString("The metafile recording could not be started"));
+  PaintPaper(canvas, clip);
   SString message;
   const bool drawn = RunDraw(draw, canvas, message);
   SMetaFile mf;
@@ -151,6 +160,10 @@ HRESULT ExportSvg(const SString& path, const fs::path& target, const SSymExportD
   canvas.GetSvg().GetDocument().SetPictureFolder(SString::FromUtf8(stagedPictures.string()));
   if (!canvas.Lock(clip)) return Fail(error, E_FAIL, SString("The SVG document could not be created"));
   canvas.m_bColor = color ? 1 : 0;
+  SSymRect paper(clip);
+  paper.Normalize();
+  paper.Inflate(150, 150);  // the whole document: the canvas grows the area so
+  PaintPaper(canvas, paper);
   SString message;
   const bool drawn = RunDraw(draw, canvas, message);
   SSVG svg;
@@ -322,11 +335,17 @@ HRESULT SSymExportImage(const SString& path, const SSymExportDraw& draw, const S
 HRESULT SSymExportPdf(const SString& path, const SSymExportDraw& draw, const SSymRect& clip, int color,
                       const SSymPrintData& data, const SString& header, const SString& footer, SString* error,
                       int* pages) {
+  return SSymExportPdf(path, draw, clip, color, data, SPrinterCache(), header, footer, error, pages);
+}
+
+HRESULT SSymExportPdf(const SString& path, const SSymExportDraw& draw, const SSymRect& clip, int color,
+                      const SSymPrintData& data, const SPrinterCache& printer, const SString& header,
+                      const SString& footer, SString* error, int* pages) {
   if (error) error->Empty();
   if (pages) *pages = 0;
   fs::path target;
   if (const HRESULT hr = CheckTarget(path, target, error); hr != S_OK) return hr;
-  SPrinterCache cache;
+  SPrinterCache cache(printer);
   POINT paper = cache.GetPageSize();  // thousandths of an inch
   if (paper.x <= 0 || paper.y <= 0) {
     paper = POINT{8500, 11000};
@@ -348,7 +367,9 @@ HRESULT SSymExportPdf(const SString& path, const SSymExportDraw& draw, const SSy
     return Fail(error, E_INVALIDARG, SString("The drawing would take more than 10000 pages at this print scale"));
 
   const fs::path temp = TempBeside(target);
-  HDC pdf = KvCreatePdfDC(temp.string().c_str(), paper.x * 72.0 / 1000.0, paper.y * 72.0 / 1000.0);
+  const short dpi = cache.GetPrintQuality();
+  HDC pdf = dpi > 0 ? KvCreatePdfDC(temp.string().c_str(), paper.x * 72.0 / 1000.0, paper.y * 72.0 / 1000.0, dpi)
+                    : KvCreatePdfDC(temp.string().c_str(), paper.x * 72.0 / 1000.0, paper.y * 72.0 / 1000.0);
   if (!pdf) return Fail(error, SSYM_E_WRITEFAULT, SString("The PDF document could not be created: ") + path);
   SString message;
   bool drawn = true;

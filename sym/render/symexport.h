@@ -91,3 +91,11 @@ HRESULT SSymPublishTogether(const std::vector<SSymStagedFile>& files, std::strin
 HRESULT SSymExportPdf(const SString& path, const SSymExportDraw& draw, const SSymRect& clip, int color,
                       const SSymPrintData& data, const SString& header, const SString& footer,
                       SString* error = nullptr, int* pages = nullptr);
+// The same on the paper, orientation, margins and resolution of `printer`
+// (the page is a PDF page of the printer's page size; the printer's print
+// quality, in dots per inch, is the resolution the drawing is laid out at:
+// a pen of one pixel is one dot wide, a hatch repeats every eight dots and
+// texts take the integer metrics of that resolution).
+HRESULT SSymExportPdf(const SString& path, const SSymExportDraw& draw, const SSymRect& clip, int color,
+                      const SSymPrintData& data, const SPrinterCache& printer, const SString& header,
+                      const SString& footer, SString* error = nullptr, int* pages = nullptr);

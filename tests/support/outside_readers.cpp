@@ -53,10 +53,12 @@ bool ReadPictureOnWhite(const fs::path& file, KvImage& out) {
   return true;
 }
 
-bool RenderSvg(const fs::path& svg, int width, KvImage& out) {
+bool RenderSvg(const fs::path& svg, int width, KvImage& out, int height) {
   TempDir dir("kvtest_svg");
   const fs::path png = dir.path / "svg.png";
-  if (Shell("rsvg-convert -w " + std::to_string(width) + " -o " + Quoted(png) + " " + Quoted(svg)) != 0) return false;
+  const std::string size =
+      "-w " + std::to_string(width) + (height > 0 ? " -h " + std::to_string(height) : std::string());
+  if (Shell("rsvg-convert " + size + " -o " + Quoted(png) + " " + Quoted(svg)) != 0) return false;
   return ReadPictureOnWhite(png, out);
 }
 

@@ -33,8 +33,10 @@ int PdfPages(const std::filesystem::path& pdf);
 // those that paint it. False when the file is missing or does not decode.
 bool ReadPictureOnWhite(const std::filesystem::path& file, KvImage& out);
 // Renders an SVG file with rsvg-convert at `width` pixels (the height
-// follows the document's ratio), then decodes it.
-bool RenderSvg(const std::filesystem::path& svg, int width, KvImage& out);
+// follows the document's ratio, or is `height` when given: a document whose
+// view box is `width` x `height` is then drawn one unit a pixel), then
+// decodes it.
+bool RenderSvg(const std::filesystem::path& svg, int width, KvImage& out, int height = 0);
 // Renders the first page of a PDF file with pdftoppm at `dpi`, then decodes it.
 bool RenderPdf(const std::filesystem::path& pdf, int dpi, KvImage& out);
 

@@ -6,12 +6,16 @@
 // unseen. A difference planted into one target must fail the comparison.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "apps/symhost/hostexport.h"
+#include "apps/symhost/hostsymbols.h"
 #include "apps/symhost/samplediagram.h"
 #include "support/file_fixture.h"
 #include "support/picture_compare.h"
@@ -58,44 +62,22 @@ bool PlayEmf(const fs::path& emf, int w, int h, KvImage& out) {
 enum Target { kSvg, kEmf, kPdf };
 const char* const kTargetNames[] = {"SVG", "EMF", "PDF"};
 
-// Differences known today, each left out of the comparison of one target
-// over the symbols it concerns (their rectangles with shadows). Remove a row
-// when its difference is mended: the comparison then covers those symbols.
-struct KnownDifference {
-  Target target;
-  const char* what;
-  bool (*concerns)(SHostBox& box);
-};
-bool Turned(SHostBox& b) { return b.m_font.m_angle % 3600 != 0; }
-bool Hatched(SHostBox& b) { return !b.GetTransparent() && b.m_brush.m_style == SSymBrush::Hatched; }
-bool Radial(SHostBox& b) { return b.m_brush.UseGradient() && (b.m_brush.m_gradientMode & 0x200) != 0; }
-bool OpaqueText(SHostBox& b) { return (b.GetTextStyle() & 0x800) != 0; }
-const KnownDifference kKnownDifferences[] = {
-    {kSvg, "text turned by 90 degrees is written as the reversed string", Turned},
-    {kSvg, "hatched brushes are written as solid boxes of the hatch colour", Hatched},
-    {kSvg, "radial gradients are spread differently", Radial},
-    {kSvg, "opaque text backgrounds are missing", OpaqueText},
-    {kEmf, "opaque text backgrounds are missing", OpaqueText},
-    {kEmf, "rotated texts carry unturned bounds", Turned},
-    {kPdf, "hatches print as a faint tint at printer resolution", Hatched},
-};
-
-// The tolerance per target, over what the table above leaves in: the
+// The tolerance per target, over the whole sheet (nothing is left out): the
 // largest mean channel difference (0 to 255) of a 16-pixel tile after a
 // blur of radius 2, and the largest share of pixels whose blurred channels
-// move by more than 48. Glyphs rasterised a little differently (the worst
-// tile today is in the large heading on every target), text laid out a
-// little larger (PDF) or strokes a little wider (SVG) stay inside; a symbol
-// missing, added or filled in another colour does not. Differences inside
-// one caption's glyphs are below what this can see.
+// move by more than 48. Glyphs rasterised a little differently and strokes
+// anti-aliased on one side only stay inside; a symbol missing, added, turned
+// the wrong way or filled in another colour (a hatch become a solid box, a
+// text background lost) does not. Differences inside one caption's glyphs
+// are below what this can see.
 struct Tolerance {
   double worstTileMean;
   double differingShare;
 };
 const Tolerance kTolerance[] = {
-    /* SVG */ {70, 0.010},
+    /* SVG */ {50, 0.004},
     /* EMF */ {35, 0.002},
-    /* PDF */ {65, 0.006},
+    /* PDF */ {45, 0.004},
 };
 
 struct Pictures {
@@ -104,9 +86,21 @@ struct Pictures {
 };
 
 // Renders the four files of an export folder named diagram.*.
+// The SVG document rendered at its own size (one pixel a pixel: the SVG
+// canvas grows the area by 150 units, two pixels, on every side), those two
+// pixels cut off so that it lies on the bitmap's grid.
+constexpr int kSvgGrowth = 2;
+bool RenderSvgOnGrid(const fs::path& svg, const KvImage& bitmap, KvImage& out) {
+  KvImage whole;
+  if (!RenderSvg(svg, bitmap.width + 2 * kSvgGrowth, whole, bitmap.height + 2 * kSvgGrowth)) return false;
+  out = CropAndScale(whole, PixelRect{kSvgGrowth, kSvgGrowth, kSvgGrowth + bitmap.width, kSvgGrowth + bitmap.height},
+                     bitmap.width, bitmap.height);
+  return true;
+}
+
 bool RenderAll(const fs::path& folder, Pictures& p) {
   return ReadPictureOnWhite(folder / "diagram.png", p.bitmap) &&
-         RenderSvg(folder / "diagram.svg", p.bitmap.width, p.svg) &&
+         RenderSvgOnGrid(folder / "diagram.svg", p.bitmap, p.svg) &&
          PlayEmf(folder / "diagram.emf", p.bitmap.width, p.bitmap.height, p.emf) &&
          RenderPdf(folder / "diagram.pdf", kPdfDpi, p.pdf);
 }
@@ -116,7 +110,7 @@ class CrossFormat : public ::testing::Test {
   static void SetUpTestSuite() {
     s_dir = new TempDir("crossformat");
     s_diagram = new SHostDiagram();
-    s_boxes = SBuildSampleDiagram(*s_diagram);
+    SBuildSampleSheet(*s_diagram, &s_pictures_row);
     std::vector<SHostExportedFile> written;
     std::string error;
     s_pictures = new Pictures();
@@ -143,20 +137,36 @@ class CrossFormat : public ::testing::Test {
                      (r.x2 - extent.x1 + kUnitsPerPixel - 1) / kUnitsPerPixel,
                      (extent.y1 - r.y2 + kUnitsPerPixel - 1) / kUnitsPerPixel};
   }
-  // The comparison of one target: its alignment and the symbols its known
-  // differences leave out (grown by the blur and a pixel of placement).
+  // The comparison of one target: the same pixel grid, or (the printed
+  // page) cut to the ink and scaled onto the bitmap's.
   static CompareOptions OptionsFor(Target t) {
     CompareOptions o;
     o.align = t == kPdf ? CompareOptions::Align::ByInk : CompareOptions::Align::SameGrid;
-    for (const KnownDifference& k : kKnownDifferences)
-      if (k.target == t)
-        for (SHostBox* box : s_boxes)
-          if (k.concerns(*box)) {
-            PixelRect r = ToPixels(box->GetClipRect(1, 0));
-            const int grow = o.blurRadius + 2;
-            o.masks.push_back(PixelRect{r.left - grow, r.top - grow, r.right + grow, r.bottom + grow});
-          }
+    // The picture row (bitmap, icon and metafile symbols) is left out: the
+    // SVG places an icon and a metafile at their own proportions where the
+    // bitmap stretches them, and the printed page places them elsewhere.
+    // Still to be mended; the README lists it.
+    if (t != kEmf && !s_pictures_row.empty()) {
+      // The whole band of the row, across the sheet.
+      PixelRect band{0, 1 << 30, 1 << 30, -(1 << 30)};
+      for (ISSymbol* s : s_pictures_row) {
+        const PixelRect p = ToPixels(s->GetClipRect(1, 0));
+        band.top = std::min(band.top, p.top);
+        band.bottom = std::max(band.bottom, p.bottom);
+      }
+      const int grow = o.blurRadius + 16;
+      o.masks.push_back(PixelRect{0, band.top - grow, band.right, band.bottom + grow});
+    }
     return o;
+  }
+  // The sample sheet's symbol whose text is `text`.
+  static ISSymbol* WithText(const char16_t* text) {
+    for (ISSymbol* s : s_diagram->Symbols()) {
+      auto* t = dynamic_cast<SSymSolidText*>(SSymBase::FromInterface(s));
+      SString own;
+      if (t && SUCCEEDED(t->GetText(own)) && own == SString(text)) return s;
+    }
+    return nullptr;
   }
   static bool Within(Target t, const PictureDifference& d) {
     return d.worstTileMean <= kTolerance[t].worstTileMean && d.differingShare <= kTolerance[t].differingShare;
@@ -180,13 +190,13 @@ class CrossFormat : public ::testing::Test {
 
   static TempDir* s_dir;
   static SHostDiagram* s_diagram;
-  static std::vector<SHostBox*> s_boxes;
+  static std::vector<ISSymbol*> s_pictures_row;
   static Pictures* s_pictures;
   static bool s_ready;
 };
 TempDir* CrossFormat::s_dir = nullptr;
 SHostDiagram* CrossFormat::s_diagram = nullptr;
-std::vector<SHostBox*> CrossFormat::s_boxes;
+std::vector<ISSymbol*> CrossFormat::s_pictures_row;
 Pictures* CrossFormat::s_pictures = nullptr;
 bool CrossFormat::s_ready = false;
 
@@ -209,14 +219,8 @@ TEST_F(CrossFormat, FourTargetsAgreeWithinTheTolerance) {
 // box in another colour.
 TEST_F(CrossFormat, PlantedDifferenceFails) {
   const Pictures& p = *s_pictures;
-  SHostBox* solid = nullptr;
-  SHostBox* dark = nullptr;
-  for (SHostBox* b : s_boxes) {
-    SString text;
-    b->GetText(text);
-    if (text == SString(u"Solid colour")) solid = b;
-    if (text == SString(u"White on dark")) dark = b;
-  }
+  ISSymbol* solid = WithText(u"Solid colour");
+  ISSymbol* dark = WithText(u"White on dark");
   ASSERT_TRUE(solid && dark);
 
   // A filled circle a third of an inch across in the "Solid colour" box.
@@ -236,12 +240,27 @@ TEST_F(CrossFormat, PlantedDifferenceFails) {
   // The "White on dark" box left out of the SVG document.
   const fs::path svg = ExportWith("missing.svg", [dark](SSymCanvas& canvas) {
     for (ISSymbol* s : s_diagram->Symbols())
-      if (s != dark->Sym()) s->Draw(canvas);
+      if (s != dark) s->Draw(canvas);
   });
   KvImage missing;
-  ASSERT_TRUE(RenderSvg(svg, p.bitmap.width, missing));
+  ASSERT_TRUE(RenderSvgOnGrid(svg, p.bitmap, missing));
   const PictureDifference svgDiff = ComparePictures(p.bitmap, missing, OptionsFor(kSvg));
   EXPECT_FALSE(Within(kSvg, svgDiff)) << svgDiff.Describe();
+
+  // A hatch written as a solid box of its colour in the SVG document.
+  ISSymbol* hatch = WithText(u"Hatched, horizontal");
+  ASSERT_TRUE(hatch);
+  const fs::path solidHatch = ExportWith("hatch.svg", [hatch](SSymCanvas& canvas) {
+    s_diagram->Draw(canvas);
+    SSymRect r = hatch->GetClipRect(0, 0);
+    r.Normalize();
+    const SSymBrush brush = dynamic_cast<SSymSolid*>(SSymBase::FromInterface(hatch))->GetBrush();
+    canvas.FillRect(r, SSymBrush(brush.m_color));
+  });
+  KvImage solidBox;
+  ASSERT_TRUE(RenderSvgOnGrid(solidHatch, p.bitmap, solidBox));
+  const PictureDifference hatchDiff = ComparePictures(p.bitmap, solidBox, OptionsFor(kSvg));
+  EXPECT_FALSE(Within(kSvg, hatchDiff)) << hatchDiff.Describe();
 
   // The "Solid colour" box filled blue instead of orange in the reference
   // (a colour gone wrong on one target): every other target now differs.
@@ -254,6 +273,57 @@ TEST_F(CrossFormat, PlantedDifferenceFails) {
     const PictureDifference d = ComparePictures(patched, p.Of(t), OptionsFor(t));
     EXPECT_FALSE(Within(t, d)) << kTargetNames[t] << ": " << d.Describe();
   }
+}
+
+// A search of the SVG document finds every word of the sheet: the texts
+// of all its symbols, turned ones included, read from the text elements as
+// a viewer's search reads them. A text cut with an ellipsis shows only its
+// beginning: that beginning is found whole. A rich text is drawn into the
+// SVG as a picture, so its words are not searched.
+TEST_F(CrossFormat, SearchOfTheSvgFindsEveryWord) {
+  const std::string svg = ReadFile(s_dir->path / "diagram.svg");
+  std::set<std::string> found;
+  std::vector<std::string> lines;
+  for (std::size_t at = svg.find("<text"); at != std::string::npos; at = svg.find("<text", at + 1)) {
+    const std::size_t open = svg.find('>', at), close = svg.find("</text>", at);
+    if (open == std::string::npos || close == std::string::npos || close < open) continue;
+    std::string line = svg.substr(open + 1, close - open - 1);
+    for (const auto& [entity, c] : std::vector<std::pair<std::string, std::string>>{
+             {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}})
+      for (std::size_t e = line.find(entity); e != std::string::npos; e = line.find(entity, e + c.size()))
+        line.replace(e, entity.size(), c);
+    lines.push_back(line);
+    std::istringstream words(line);
+    for (std::string w; words >> w;) found.insert(w);
+  }
+  int texts = 0;
+  for (ISSymbol* s : s_diagram->Symbols()) {
+    auto* t = dynamic_cast<SSymSolidText*>(SSymBase::FromInterface(s));
+    SString text;
+    if (!t || FAILED(t->GetText(text)) || text.IsEmpty()) continue;
+    ++texts;
+    const std::string utf8 = text.ToUtf8();
+    // A rich text is a picture in the SVG document (its words are not text
+    // there; the README says so).
+    if (utf8.rfind("{\\rtf", 0) == 0) continue;
+    if (t->GetTextStyle() & 0x2000) {
+      // The drawn line, up to its ellipsis and the word it cuts, begins the text.
+      const std::string first = utf8.substr(0, utf8.find(' '));
+      bool begins = false;
+      for (const std::string& line : lines) {
+        const std::size_t cut = line.rfind(' ');
+        if (line.rfind(first, 0) == 0 && cut != std::string::npos && utf8.rfind(line.substr(0, cut), 0) == 0)
+          begins = true;
+      }
+      EXPECT_TRUE(begins) << utf8;
+      continue;
+    }
+    std::istringstream words(utf8);
+    for (std::string w; words >> w;) EXPECT_TRUE(found.count(w)) << "\"" << w << "\" of \"" << utf8 << "\"";
+  }
+  EXPECT_GT(texts, 60);
+  EXPECT_TRUE(found.count("Rotated"));
+  EXPECT_TRUE(found.count("270"));
 }
 
 }  // namespace

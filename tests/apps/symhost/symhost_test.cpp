@@ -22,6 +22,7 @@
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/samplediagram.h"
 #include "support/file_fixture.h"
+#include "support/picture_compare.h"
 #include "sym/symbol/syminterfaces.h"
 #include "win/image.h"
 
@@ -213,6 +214,41 @@ TEST_F(SymhostExport, PdfAndEmfOpen) {
     const fs::path svg = s_dir->path / "emf.svg";
     EXPECT_EQ(Shell("emf2svg-conv -i " + Quoted(Out("diagram.emf")) + " -o " + Quoted(svg)), 0);
     EXPECT_GT(fs::file_size(svg), 1000u);
+  }
+}
+
+// The sheet is printed on one page of letter paper, turned to landscape
+// when it is wider than tall, and scaled to fill the printable area (less
+// only what keeps the resolution whole): the rows of the sample sheet alone
+// are wide, the whole sheet tall.
+TEST(SymhostPrint, PageTurnsWithTheSheetAndIsFilled) {
+  if (!HaveTool("pdfinfo") || !HaveTool("pdftoppm")) GTEST_SKIP() << "pdfinfo or pdftoppm is missing";
+  struct Case {
+    bool whole;
+    const char* size;
+    double printableW, printableH;  // inches: letter with margins of one inch
+  };
+  const Case cases[] = {{false, "792 x 612 pts", 9.0, 6.5}, {true, "612 x 792 pts", 6.5, 9.0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.whole);
+    TempDir dir;
+    SHostDiagram d;
+    if (c.whole)
+      SBuildSampleSheet(d);
+    else
+      SBuildSampleDiagram(d);
+    std::vector<SHostExportedFile> written;
+    std::string error;
+    ASSERT_EQ(SHostExportDiagram(d, dir.path.string(), "diagram", written, error), S_OK) << error;
+    const std::string info = Output("pdfinfo " + Quoted(dir.path / "diagram.pdf") + " 2>&1");
+    EXPECT_NE(info.find(c.size), std::string::npos) << info;
+    constexpr int kDpi = 50;
+    KvImage page;
+    ASSERT_TRUE(RenderPdf(dir.path / "diagram.pdf", kDpi, page));
+    const PixelRect ink = InkBounds(page);
+    const double fillW = ink.Width() / (c.printableW * kDpi), fillH = ink.Height() / (c.printableH * kDpi);
+    EXPECT_LE(std::max(fillW, fillH), 1.02);
+    EXPECT_GE(std::max(fillW, fillH), 0.8);
   }
 }
 

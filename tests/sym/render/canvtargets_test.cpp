@@ -18,6 +18,7 @@
 #include "sym/render/symcanvview.h"
 #include "sym/render/symdeftcanv.h"
 #include "win/emf.h"
+#include "win/emfrecord.h"
 #include "win/winspool.h"
 
 namespace {
@@ -202,6 +203,75 @@ TEST(CanvasTargets, MetafileTextLineByLine) {
   EXPECT_LT(at[3].first, at[4].first);  // columns move right
   EXPECT_EQ(at[3].second, at[4].second);
   EXPECT_GT(at[3].second, at[2].second);  // from the bottom of the box
+}
+
+// A text asked for on an opaque background keeps it in the metafile: each
+// line's cell is filled with the background colour (the text itself is
+// still written over a transparent background), level or turned. Every
+// text record's bounds hold its text, turned ones included.
+TEST(CanvasTargets, MetafileTextOpaqueBackgroundsAndTurnedBounds) {
+  SSymCanvasMetafile canvas;
+  canvas.Lock(SSymRect(0, 14400, 14400, 0));
+  canvas.SetBkBrush(SSymBrush(SSymColor(RGB(0x10, 0x80, 0x40))));
+  struct Case {
+    LONG angle, style;
+    bool opaque;
+  };
+  const Case cases[] = {{0, 0x922, true}, {900, 0x922, true}, {2700, 0x900, true}, {900, 0x122, false}};
+  for (const Case& c : cases) {
+    SSymFont font(SGetArialString(), 10);
+    font.m_angle = c.angle;
+    canvas.SetFont(font);
+    canvas.DrawText(SSymRect(0, 14400, 14400, 0), SString(u"Background"), c.style);
+  }
+  SMetaFile mf;
+  canvas.Unlock(&mf);
+  ASSERT_TRUE(mf.IsValid());
+  const UINT size = ::GetEnhMetaFileBits(mf, 0, nullptr);
+  std::vector<std::uint8_t> bytes(size);
+  ASSERT_EQ(::GetEnhMetaFileBits(mf, size, bytes.data()), size);
+  emf::Header header;
+  std::vector<emf::Record> records;
+  ASSERT_TRUE(emf::DecodeFile(bytes.data(), bytes.size(), header, records));
+  std::vector<const emf::Record*> texts;
+  for (const emf::Record& r : records)
+    if (r.type == emf::EMR_EXTTEXTOUTW) texts.push_back(&r);
+  ASSERT_EQ(texts.size(), 4u);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    SCOPED_TRACE(i);
+    const emf::Record& r = *texts[i];
+    const bool opaque = (r.words[emf::ext_text::kOptions] & ETO_OPAQUE) != 0;
+    EXPECT_EQ(opaque, cases[i].opaque);
+    const long w = r.words[emf::ext_text::kRight] - r.words[emf::ext_text::kLeft];
+    const long h = r.words[emf::ext_text::kBottom] - r.words[emf::ext_text::kTop];
+    long advance = 0;
+    for (std::int32_t d : r.dx) advance += d;
+    if (opaque) {
+      // The cell: the line's advance along it, one line across it.
+      EXPECT_NEAR(cases[i].angle ? h : w, advance, 2);
+      EXPECT_LT(cases[i].angle ? w : h, advance / 2);
+    }
+    // The bounds run along the text as far as its advance (its cell, measured
+    // by the canvas, may be a pixel shorter).
+    const long bw = r.bounds.right - r.bounds.left, bh = r.bounds.bottom - r.bounds.top;
+    EXPECT_GE(cases[i].angle ? bh : bw, advance - 2);
+  }
+  // Played back, the background shows behind the level line.
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateCompatibleBitmap(dc, 192, 192);
+  HGDIOBJ old = SelectObject(dc, bm);
+  PatBlt(dc, 0, 0, 192, 192, WHITENESS);
+  RECT all{0, 0, 192, 192};
+  ::PlayEnhMetaFile(dc, mf, &all);
+  const emf::Record& level = *texts[0];
+  const int x = (level.words[emf::ext_text::kLeft] + level.words[emf::ext_text::kRight]) / 2;
+  int background = 0;
+  for (int y = level.words[emf::ext_text::kTop]; y < level.words[emf::ext_text::kBottom]; ++y)
+    background += GetPixel(dc, x, y) == RGB(0x10, 0x80, 0x40);
+  EXPECT_GT(background, 2);
+  SelectObject(dc, old);
+  DeleteObject(bm);
+  DeleteDC(dc);
 }
 
 TEST(CanvasTargets, MetafileSingleLineInTheMiddleAndAtTheBottom) {

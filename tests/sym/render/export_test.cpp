@@ -187,8 +187,38 @@ TEST(Export, EveryFormatOfTheSample) {
   EXPECT_EQ(ReadFile(dir.path / "sample_svg_Files" / "svg_bitmap1.png").substr(0, 4), "\x89PNG");
   ExpectValidSvg(dir.path / "sample.svg");
 
-  // PNG at 96 pixels per inch: 3 x 2 inches (and one unit).
+  // PNG at 96 pixels per inch: 3 x 2 inches (and one unit), and it says so
+  // (pHYs: 3780 pixels a metre both ways, the unit the metre).
   ExpectPng(dir.path / "sample.png", 288, 192);
+  const std::string pngBytes = ReadFile(dir.path / "sample.png");
+  const std::size_t phys = pngBytes.find("pHYs");
+  ASSERT_NE(phys, std::string::npos);
+  EXPECT_LT(phys, pngBytes.find("IDAT"));
+  EXPECT_EQ(pngBytes.substr(phys - 4, 4 + 4 + 9), std::string("\0\0\0\x09pHYs\0\0\x0e\xc4\0\0\x0e\xc4\x01", 17));
+  // SVG and EMF lie on white paper, as the bitmap and the page do: the SVG's
+  // first shape is a white box over its whole view box; the metafile played
+  // on black shows white where nothing is drawn.
+  const std::size_t firstRect = svg.find("<rect");
+  ASSERT_NE(firstRect, std::string::npos);
+  const std::string paper = svg.substr(firstRect, svg.find('>', firstRect) - firstRect);
+  EXPECT_NE(paper.find("x=\"0\" y=\"0\""), std::string::npos) << paper;
+  EXPECT_NE(paper.find("fill=\"#ffffff\""), std::string::npos) << paper;
+  {
+    const std::string emfBytes = ReadFile(dir.path / "sample.emf");
+    SMetaFile mf;
+    ASSERT_TRUE(mf.LoadMetaFile(reinterpret_cast<const BYTE*>(emfBytes.data()), emfBytes.size()));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bm = CreateCompatibleBitmap(dc, 288, 192);
+    HGDIOBJ old = SelectObject(dc, bm);
+    PatBlt(dc, 0, 0, 288, 192, BLACKNESS);
+    RECT all{0, 0, 288, 192};
+    ::PlayEnhMetaFile(dc, mf, &all);
+    EXPECT_EQ(GetPixel(dc, 2, 2), RGB(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(GetPixel(dc, 285, 189), RGB(0xFF, 0xFF, 0xFF));
+    SelectObject(dc, old);
+    DeleteObject(bm);
+    DeleteDC(dc);
+  }
   std::unique_ptr<Gdiplus::Bitmap> png(SBitmapPlus::CreateBitmap(SString((dir.path / "sample.png").string())));
   Gdiplus::Color px;
   png->GetPixel(12, 12, &px);  // inside the first rectangle: its light yellow

@@ -13,6 +13,7 @@
 #include "kvcore/spicture.h"
 #include "sym/render/ssvg.h"
 #include "win/imageicon.h"
+#include "win/wingdi.h"
 
 #include "support/file_fixture.h"
 
@@ -73,6 +74,8 @@ TEST_F(SvgDoc, EmptyDocumentIsPrologAndRootWithItsSixAttributes) {
   ExpectValidSvg(file);
 }
 
+// Pens are as wide as on the device context at 96 pixels an inch (1000
+// units: 13 pixels), at least one pixel.
 TEST_F(SvgDoc, StrokesAndDashArrays) {
   struct Case {
     LONG style, width;
@@ -80,7 +83,7 @@ TEST_F(SvgDoc, StrokesAndDashArrays) {
     const char* width_attr;
     const char* dash;  // null: no dash array
   } cases[] = {
-      {7, 5000, "none", "0", nullptr},       {1, 0, "#563412", "1", nullptr},     {1, 1000, "#563412", "17", nullptr},
+      {7, 5000, "none", "0", nullptr},       {1, 0, "#563412", "1", nullptr},     {1, 1000, "#563412", "13", nullptr},
       {2, 0, "#563412", "1", "16,8"},        {3, 0, "#563412", "1", "3,3"},       {4, 0, "#563412", "1", "8,4,2,4"},
       {5, 0, "#563412", "1", "8,4,2,4,2,4"}, {6, 0, "#563412", "1", "1,1"},       {0x102, 0, "#563412", "1", nullptr},
   };
@@ -143,13 +146,16 @@ TEST_F(SvgDoc, GradientDirectionsStopsAndRadialFocus) {
       {0x22, 1, "linearGradient",
        {{"x1", "0%"}, {"x2", "100%"}, {"y1", "0%"}, {"y2", "0%"}},
        {{"5%", "#ff0000"}, {"50%", "#0000ff"}, {"95%", "#ff0000"}}},
-      // box 0,0,100,60: r = 58 from the diagonal, focus halfway to the bottom-right corner, r * 1.5
+      // As the device context spreads them: ellipses circumscribing the box
+      // (half-sides times 1.41), from the end colour at the focus to the
+      // brush colour; the corner form's focus halfway to the bottom-right
+      // corner, the ellipses grown by half.
       {0x802, 1, "radialGradient",
-       {{"gradientUnits", "userSpaceOnUse"}, {"cx", "50"}, {"cy", "30"}, {"r", "87"}, {"fx", "75"}, {"fy", "45"}},
-       {{"5%", "#0000ff"}, {"50%", "#ff0000"}}},
+       {{"gradientUnits", "objectBoundingBox"}, {"cx", "50%"}, {"cy", "50%"}, {"r", "106%"}, {"fx", "75%"}, {"fy", "75%"}},
+       {{"0%", "#0000ff"}, {"100%", "#ff0000"}}},
       {0x201, 2, "radialGradient",
-       {{"cx", "50"}, {"cy", "30"}, {"r", "50"}, {"fx", "50"}, {"fy", "30"}},
-       {{"5%", "#ff0000"}, {"85%", "#0000ff"}}},
+       {{"cx", "50%"}, {"cy", "50%"}, {"r", "71%"}, {"fx", "50%"}, {"fy", "50%"}},
+       {{"0%", "#ff0000"}, {"100%", "#0000ff"}}},
       {0x401, 1, "linearGradient",
        {{"x1", "0%"}, {"x2", "100%"}, {"y1", "0%"}, {"y2", "0%"}},
        {{"0%", "#ff0000"}, {"100%", "#ff0000"}}},
@@ -185,6 +191,111 @@ TEST_F(SvgDoc, GradientDirectionsStopsAndRadialFocus) {
   TempDir dir;
   ASSERT_EQ(doc.SaveDocument(SString((dir.path / "g.svg").string()), 3), 1);
   ExpectValidSvg(dir.path / "g.svg");
+}
+
+// Each hatch style written as a pattern of its lines, rendered by rsvg,
+// shows the pixels the device context's hatch brush paints: the same
+// lines in the hatch colour on the same 8-pixel grid, the gaps clear.
+TEST_F(SvgDoc, HatchesShowTheDeviceContextsLines) {
+  if (!HaveTool("rsvg-convert")) GTEST_SKIP() << "rsvg-convert is missing";
+  constexpr int kSize = 480;  // 127 mm at 96 pixels an inch: one pixel a pixel
+  constexpr COLORREF kInk = RGB(0x20, 0x40, 0xC0);
+  const LONG styles[] = {SSymBrush::Horizontal, SSymBrush::Vertical, SSymBrush::FDiagonal,
+                         SSymBrush::BDiagonal,  SSymBrush::Cross,    SSymBrush::DiagCross};
+  TempDir dir;
+  for (LONG style : styles) {
+    SCOPED_TRACE(style);
+    SSVGDomDocument one;
+    ASSERT_EQ(one.CreateDocument(SIZE{127, 127}, RECT{0, 0, kSize, kSize}), 1);
+    one.SetPen(SSymPen(SSymPen::NoLine, 0, SSymColor(0)));
+    one.SetBrush(SSymBrush(style, SSymColor(kInk)));
+    one.Rectangle(RECT{0, 0, kSize, kSize});
+    std::vector<DOM_Element> rects, patterns;
+    Collect(one.GetSvgElement(), SString("rect"), rects);
+    Collect(one.GetSvgElement(), SString("pattern"), patterns);
+    ASSERT_EQ(rects.size(), 1u);
+    ASSERT_EQ(patterns.size(), 1u);
+    EXPECT_EQ(Attr(rects[0], "fill"), "url(#" + Attr(patterns[0], "id") + ")");
+    const fs::path file = dir.path / ("hatch" + std::to_string(style) + ".svg");
+    ASSERT_EQ(one.SaveDocument(SString(file.string()), 3), 1);
+    KvImage svg;
+    ASSERT_TRUE(RenderSvg(file, kSize, svg));
+    ASSERT_EQ(svg.width, kSize);
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bm = CreateCompatibleBitmap(dc, kSize, kSize);
+    HGDIOBJ oldBitmap = SelectObject(dc, bm);
+    PatBlt(dc, 0, 0, kSize, kSize, WHITENESS);
+    SetBkMode(dc, TRANSPARENT);
+    HBRUSH hatch = CreateHatchBrush(static_cast<int>(style) - 1, kInk);
+    RECT all{0, 0, kSize, kSize};
+    FillRect(dc, &all, hatch);
+    const fs::path png = dir.path / ("hatch" + std::to_string(style) + ".png");
+    ASSERT_TRUE(KvSaveBitmapPng(bm, png.string().c_str()));
+    SelectObject(dc, oldBitmap);
+    DeleteObject(hatch);
+    DeleteObject(bm);
+    DeleteDC(dc);
+    KvImage gdi;
+    ASSERT_TRUE(ReadPictureOnWhite(png, gdi));
+    int inked = 0, differing = 0;
+    for (int y = 0; y < kSize; ++y)
+      for (int x = 0; x < kSize; ++x) {
+        const bool a = ((gdi.At(x, y) >> 8) & 0xFF) < 128, b = ((svg.At(x, y) >> 8) & 0xFF) < 128;
+        inked += a;
+        differing += a != b;
+      }
+    EXPECT_GT(inked, kSize * kSize / 16);
+    EXPECT_EQ(differing, 0);
+  }
+}
+
+// Glyphs filled with a gradient brush: the text's lines take the gradient
+// written for the text's box; without fill effects, the text colour.
+TEST_F(SvgDoc, TextFilledWithAGradient) {
+  UseGradientBrush(0x21);
+  doc.SetTextColorValue(SSymColor(0x000000));
+  doc.SetTextGradient(1);
+  doc.DrawText(RECT{10, 20, 210, 80}, SString(u"Gradient\r\nglyphs"), 0);
+  doc.SetUseFillEffect(0);
+  doc.DrawText(RECT{10, 20, 210, 80}, SString(u"Plain"), 0);
+  auto texts = All("text");
+  ASSERT_EQ(texts.size(), 3u);
+  ASSERT_EQ(All("linearGradient").size(), 1u);
+  EXPECT_EQ(Attr(texts[0], "fill"), "url(#Gradient1)");
+  EXPECT_EQ(Attr(texts[1], "fill"), "url(#Gradient1)");
+  EXPECT_EQ(Attr(texts[2], "fill"), "#000000");
+}
+
+// An opaque text background is a box of the background colour behind each
+// line, as wide as the line and one line high, turned with a turned text.
+TEST_F(SvgDoc, OpaqueTextBackgroundsLieBehindEachLine) {
+  doc.SetTextBackColor(SSymColor(RGB(0x12, 0x34, 0x56)));
+  doc.DrawText(RECT{10, 20, 210, 80}, SString(u"One\r\nTwo lines"), 0x800 | 2);
+  SSymFont up(SString("Arial"), 8);
+  up.m_angle = 900;
+  doc.SetFontInfo(up);
+  doc.DrawText(RECT{10, 20, 110, 60}, SString(u"Up"), 0x800);
+  doc.DrawText(RECT{10, 20, 110, 60}, SString(u"Clear"), 0);
+  auto rects = All("rect");
+  auto texts = All("text");
+  ASSERT_EQ(rects.size(), 3u);
+  ASSERT_EQ(texts.size(), 4u);
+  const int h = doc.GetFontHeight();
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    DOM_Node next = rects[i].getNextSibling();
+    ASSERT_FALSE(next.isNull());
+    EXPECT_EQ(DOM_Element(next).getTagName().str().ToUtf8(), "text");  // the box right behind its line
+    EXPECT_EQ(Attr(rects[i], "fill"), "#123456");
+    EXPECT_EQ(Attr(rects[i], "height"), std::to_string(h));
+    EXPECT_EQ(Attr(rects[i], "transform"), Attr(texts[i], "transform"));
+    const SString line = texts[i].getFirstChild().getNodeValue().str();
+    EXPECT_EQ(Attr(rects[i], "width"), std::to_string(doc.GetTextWidth(line)));
+  }
+  // Centred lines: the box is centred on the anchor.
+  EXPECT_EQ(std::atoi(Attr(rects[1], "x").c_str()) + doc.GetTextWidth(SString(u"Two lines")) / 2, 110);
+  EXPECT_NE(Attr(rects[2], "transform"), "");
 }
 
 TEST_F(SvgDoc, ShapesAndTooSmallInput) {
@@ -291,22 +402,39 @@ TEST_F(SvgDoc, TextFontsAlignmentAndRotation) {
   EXPECT_EQ(Attr(texts[1], "font-family"), "'Arial Unicode MS','Arial'");
   EXPECT_EQ(texts[1].getFirstChild().getNodeValue().str(), SString(u"\u4E2D"));
 
-  // Vertical text at 90 degrees: reversed characters, anchored at the bottom.
-  SSymFont up(SString("Arial"), 8);
-  up.m_angle = 900;
-  doc.SetFontInfo(up);
-  doc.DrawText(RECT{10, 20, 110, 60}, SString(u"ab\U0001F600"), 0);
+  // Turned text: in reading order (a search finds it), turned about its
+  // reference point. At 90 degrees it reads upward from the bottom of the
+  // box, its baseline four fifths of a line right of the column's left
+  // edge; at 270 degrees downward from the top, the baseline a fifth of a
+  // line right of it.
+  struct Turn {
+    LONG angle;
+    const char* x;
+    const char* y;
+    const char* transform;
+  };
+  const Turn turns[] = {{900, "18", "60", "rotate(-90 18 60)"}, {2700, "12", "20", "rotate(90 12 20)"}};
+  for (const Turn& turn : turns) {
+    SSymFont font(SString("Arial"), 8);
+    font.m_angle = turn.angle;
+    doc.SetFontInfo(font);
+    doc.DrawText(RECT{10, 20, 110, 60}, SString(u"ab\U0001F600"), 0);
+  }
   auto groups = All("g");
-  ASSERT_EQ(groups.size(), 1u);
-  EXPECT_EQ(Attr(groups[0], "writing-mode"), "tb");
-  std::vector<DOM_Element> inner;
-  Collect(groups[0], SString("text"), inner);
-  ASSERT_EQ(inner.size(), 1u);
-  EXPECT_EQ(Attr(inner[0], "text-anchor"), "end");
-  EXPECT_EQ(Attr(inner[0], "y"), "60");
-  EXPECT_EQ(Attr(inner[0], "x"), "12");
-  EXPECT_EQ(Attr(inner[0], "glyph-orientation-vertical"), "270");
-  EXPECT_EQ(inner[0].getFirstChild().getNodeValue().str(), SString(u"\U0001F600ba"));
+  ASSERT_EQ(groups.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    SCOPED_TRACE(turns[i].angle);
+    EXPECT_EQ(Attr(groups[i], "writing-mode"), "");
+    std::vector<DOM_Element> inner;
+    Collect(groups[i], SString("text"), inner);
+    ASSERT_EQ(inner.size(), 1u);
+    EXPECT_EQ(Attr(inner[0], "text-anchor"), "");
+    EXPECT_EQ(Attr(inner[0], "x"), turns[i].x);
+    EXPECT_EQ(Attr(inner[0], "y"), turns[i].y);
+    EXPECT_EQ(Attr(inner[0], "transform"), turns[i].transform);
+    EXPECT_EQ(Attr(inner[0], "glyph-orientation-vertical"), "");
+    EXPECT_EQ(inner[0].getFirstChild().getNodeValue().str(), SString(u"ab\U0001F600"));
+  }
 
   // Wrapped text: lines that fit the width, in order, none of them empty.
   doc.SetFontInfo(SSymFont(SString("Arial"), 8));
