@@ -2,7 +2,7 @@
 #include "apps/symhost/samplelinks.h"
 
 #include "sym/layout/symedgerouter.h"
-#include "sym/links/symlinkbase.h"
+#include "sym/links/symlinksym.h"
 #include "sym/shapes/symrectfamily.h"
 
 namespace {
@@ -14,13 +14,17 @@ constexpr DWORD kLine = RGB(0x2F, 0x55, 0x97);
 constexpr DWORD kHeading = RGB(0x1F, 0x3A, 0x5F);
 const SString kArial(u"Arial");
 
-// A link of the sheet. The host has no diagram object whose display
-// preferences would say so: its links show the crossings as bridges.
-class SHostLink : public SSymLinkBase {
+// The links of the sheet: standard links, and one text link. The host has
+// no diagram object whose display preferences would say so: its links show
+// the crossings as bridges.
+template <class Base>
+class SHostLinkOf : public Base {
  public:
-  explicit SHostLink(ISRepSession* session) : SSymLinkBase(session) {}
+  explicit SHostLinkOf(ISRepSession* session) : Base(session) {}
   bool ShowsBridges() override { return true; }
 };
+using SHostLink = SHostLinkOf<SSymLinkStd>;
+using SHostTextLink = SHostLinkOf<SSymLinkSym>;
 
 class LinkRow {
  public:
@@ -47,9 +51,10 @@ class LinkRow {
 
   // A link from a to b along pts, in the given corner style and pen width,
   // with an arrowhead at its destination.
-  SHostLink* Link(SSymBase* a, SSymBase* b, const SSymListPt& pts, LONG style, LONG width = 0) {
+  template <class L = SHostLink>
+  L* Link(SSymBase* a, SSymBase* b, const SSymListPt& pts, LONG style, LONG width = 0) {
     if (!a || !b) return nullptr;
-    auto* l = new SHostLink(m_diagram.Session());
+    auto* l = new L(m_diagram.Session());
     l->AddRef();  // handed to the diagram by Finish
     l->SetSession(m_diagram.Session());
     l->SetPen(SSymPen(SSymPen::Solid, width, SSymColor(kLine)), 0);
@@ -67,7 +72,7 @@ class LinkRow {
   // Appends the links after the shapes (drawn over them) and answers all.
   std::vector<ISSymbol*> Finish() {
     SComBag<ISSymbol> links;
-    for (SHostLink* l : m_links) {
+    for (SSymLinkStd* l : m_links) {
       m_diagram.Adopt(l->Sym());
       m_made.push_back(l->Sym());
       links.Add(l->Sym());
@@ -92,7 +97,7 @@ class LinkRow {
   SHostDiagram& m_diagram;
   LONG m_top;
   std::vector<ISSymbol*> m_made;
-  std::vector<SHostLink*> m_links;
+  std::vector<SSymLinkStd*> m_links;
 };
 
 SSymPoint Centre(SSymBase* s) {
@@ -119,12 +124,17 @@ std::vector<ISSymbol*> SBuildLinkRow(SHostDiagram& diagram) {
   SSymPoint p = row.Panel(0, u"Straight");
   auto* a = row.Shape(CLSID_SSymRectangle, box(p, 0, 2250), kBlue);
   auto* b = row.Shape(CLSID_SSymRectangle, box(p, 7800, 2250), kBlue);
-  row.Link(a, b, SSymListPt{Centre(a), Centre(b)}, SSymLineStyle::Normal);
+  if (auto* l = row.Link(a, b, SSymListPt{Centre(a), Centre(b)}, SSymLineStyle::Normal)) l->SetText(0, SString(u"owns"));
 
   p = row.Panel(1, u"Orthogonal");
   a = row.Shape(CLSID_SSymRectangle, box(p, 0, 300), kGreen);
   b = row.Shape(CLSID_SSymRectangle, box(p, 7800, 4200), kGreen);
-  row.Link(a, b, SSymListPt{Centre(a), Centre(b)}, SSymLineStyle::Corner);
+  if (auto* l = row.Link<SHostTextLink>(a, b, SSymListPt{Centre(a), Centre(b)}, SSymLineStyle::Corner)) {
+    l->SetFontName(SString(u"Arial,8,I"));
+    l->SetFontColor(SSymColor(kHeading), 0);
+    l->SetSrcText(SString(u"from"));
+    l->SetDstText(SString(u"to"));
+  }
 
   p = row.Panel(2, u"Rounded corners");
   a = row.Shape(CLSID_SSymRoundRect, box(p, 0, 4200), kSand);
@@ -134,8 +144,12 @@ std::vector<ISSymbol*> SBuildLinkRow(SHostDiagram& diagram) {
   p = row.Panel(3, u"B\u00e9zier");
   a = row.Shape(CLSID_SSymEllipse, box(p, 0, 300), kRose);
   b = row.Shape(CLSID_SSymEllipse, box(p, 7800, 4200), kRose);
-  row.Link(a, b, SSymListPt{Centre(a), SSymPoint(p.x + 6000, p.y - 1200), SSymPoint(p.x + 4800, p.y - 5100), Centre(b)},
-           SSymLineStyle::Bezier);
+  if (auto* l = row.Link(
+          a, b, SSymListPt{Centre(a), SSymPoint(p.x + 6000, p.y - 1200), SSymPoint(p.x + 4800, p.y - 5100), Centre(b)},
+          SSymLineStyle::Bezier)) {
+    l->SetText(1, SString(u"1"));
+    l->SetText(2, SString(u"0..*"));
+  }
 
   p = row.Panel(4, u"Self loop");
   a = row.Shape(CLSID_SSymRectangle, SSymRect(p.x + 2400, p.y - 2700, p.x + 6600, p.y - 5400), kBlue);

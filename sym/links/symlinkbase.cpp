@@ -101,8 +101,8 @@ KV_SYM_REGISTER(SSymLinkBase, &SSymCreateStd<SSymLinkBase>);
 
 // ---- construction --------------------------------------------------------------------------------------------
 SSymLinkBase::SSymLinkBase(ISSymLinkable* src, ISSymLinkable* dst, const SSymListPt& pts, int arrowMask, int arrow,
-                           ISRepSession* session)
-    : SRepFaces(pts, session, CLSID_SSymLinkBase) {
+                           ISRepSession* session, const CLSID& clsid)
+    : SRepFaces(pts, session, clsid) {
   SetSymArrow(arrowMask, arrow, 0);
   RepObjWrap s(src);
   if (AddSymCollection(s.Get(), kColSrc)) {

@@ -36,7 +36,7 @@ class SSymLinkBase : public SRepFaces<SSymLinkBase, SSymPolyBase, ISSymLink> {
   static constexpr LONG NearDistance = 75;
 
   SSymLinkBase(ISSymLinkable* src, ISSymLinkable* dst, const SSymListPt& pts, int arrowMask, int arrow,
-               ISRepSession* session);
+               ISRepSession* session, const CLSID& clsid = CLSID_SSymLinkBase);
   ~SSymLinkBase() override;
 
   int GetSymbolType() override { return 8; }
@@ -119,7 +119,7 @@ class SSymLinkBase : public SRepFaces<SSymLinkBase, SSymPolyBase, ISSymLink> {
   friend HRESULT SSymCreateStd(ISRepObject**, ISRepSession*, ISRepObject*);
 
   // In-memory attach and detach of one end (from the collection events).
-  void AttachSymbol(int end, ISSymLinkable* linkable);
+  virtual void AttachSymbol(int end, ISSymLinkable* linkable);
   void DetachSymbol(int end);
   // Sets the end collection to obj (null empties it); 1 when inserted.
   int AddSymCollection(ISRepObject* obj, LONG collectionId);

@@ -44,12 +44,14 @@ class LinkFixture : public SymFixture {
     b->m_rect = r;
     return b;
   }
-  // A link from a to b along pts (no arrowhead), made outside any context;
+  // A link of class clsid (the link base unless told) from a to b along pts
+  // (no arrowhead), made outside any context;
   // the points are set again after attaching, so the link starts exactly on
   // pts.
-  SSymLinkBase* Link(SSymBase* a, SSymBase* b, SSymListPt pts, LONG lineStyle = 0) {
+  SSymLinkBase* Link(SSymBase* a, SSymBase* b, SSymListPt pts, LONG lineStyle = 0,
+                     REFCLSID clsid = CLSID_SSymLinkBase) {
     SCurrentContextChange outside(Session(), nullptr);
-    auto* l = New<SSymLinkBase>(CLSID_SSymLinkBase);
+    auto* l = New<SSymLinkBase>(clsid);
     l->DelSymArrow(3);
     l->ListPt = pts;
     EXPECT_EQ(l->AttachSym(0, a->Linkable(), pts[0]), S_OK);

@@ -286,6 +286,13 @@ TEST_F(MetadataTest, ClassTable) {
       {"SSymSwimColn", "SwimlaneLineSymbol", 0x440c, 0x36083F81, "Sym::SSymPolyline", 19, 1044},
       {"SSymPictureFile", "PictureFile", 0xc100, 0x36083F84, "Rep::SRepObjectBase", 15, 1369},
       {"SSymSwim", "BaseSpecificSwimlaneSymbol", 0x10440c, 0x36083F85, "Sym::SSymSolidText", 0, 1046},
+      // The lines and links.
+      {"SSymPolyBase", "PolylineBase", 0x10440d, 0x36083F59, "Sym::SSymStd", 12, 1018},
+      {"SSymPolygon", "PolygonSymbol", 0x440c, 0x36083F69, "Sym::SSymPolyBase", 13, 1024},
+      {"SSymPolyline", "PolylineSymbol", 0x440c, 0x36083F60, "Sym::SSymPolyBase", 12, 1017},
+      {"SSymLinkBase", "LinkSymbolBase", 0x10440d, 0x36083F75, "Sym::SSymPolyBase", 11, 1047},
+      {"SSymLinkStd", "StandardLinkSymbol", 0x10440d, 0x36083F76, "Sym::SSymLinkBase", 11, 1048},
+      {"SSymLinkSym", "LinkSymbol", 0x440c, 0x36083F64, "Sym::SSymLinkStd", 11, 1030},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.code);
