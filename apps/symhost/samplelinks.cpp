@@ -124,7 +124,11 @@ std::vector<ISSymbol*> SBuildLinkRow(SHostDiagram& diagram) {
   SSymPoint p = row.Panel(0, u"Straight");
   auto* a = row.Shape(CLSID_SSymRectangle, box(p, 0, 2250), kBlue);
   auto* b = row.Shape(CLSID_SSymRectangle, box(p, 7800, 2250), kBlue);
-  if (auto* l = row.Link(a, b, SSymListPt{Centre(a), Centre(b)}, SSymLineStyle::Normal)) l->SetText(0, SString(u"owns"));
+  // Labels are measured with the link's font, which a text link carries.
+  if (auto* l = row.Link<SHostTextLink>(a, b, SSymListPt{Centre(a), Centre(b)}, SSymLineStyle::Normal)) {
+    l->SetFontName(SString(u"Arial,8"));
+    l->SetCtrText(SString(u"owns"));
+  }
 
   p = row.Panel(1, u"Orthogonal");
   a = row.Shape(CLSID_SSymRectangle, box(p, 0, 300), kGreen);
@@ -144,11 +148,12 @@ std::vector<ISSymbol*> SBuildLinkRow(SHostDiagram& diagram) {
   p = row.Panel(3, u"B\u00e9zier");
   a = row.Shape(CLSID_SSymEllipse, box(p, 0, 300), kRose);
   b = row.Shape(CLSID_SSymEllipse, box(p, 7800, 4200), kRose);
-  if (auto* l = row.Link(
+  if (auto* l = row.Link<SHostTextLink>(
           a, b, SSymListPt{Centre(a), SSymPoint(p.x + 6000, p.y - 1200), SSymPoint(p.x + 4800, p.y - 5100), Centre(b)},
           SSymLineStyle::Bezier)) {
-    l->SetText(1, SString(u"1"));
-    l->SetText(2, SString(u"0..*"));
+    l->SetFontName(SString(u"Arial,8"));
+    l->SetSrcText(SString(u"1"));
+    l->SetDstText(SString(u"0..*"));
   }
 
   p = row.Panel(4, u"Self loop");
