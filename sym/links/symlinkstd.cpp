@@ -8,52 +8,14 @@
 #include "kvrep/sreppropmap.h"
 #include "kvrep/srepsession.h"
 #include "sym/foundation/sympropmap.h"
+#include "sym/links/symlabelfields.h"
 #include "sym/links/symlinkutil.h"
 #include "sym/render/symcanv.h"
 #include "sym/symbol/symaction.h"
 #include "sym/symbol/symintfowner.h"
 
 namespace {
-// The label records as repository fields.
-template <int I>
-HRESULT GetOffsetField(SRepObject* o, SRepVariant& out) {
-  auto* p = dynamic_cast<SSymLinkStd*>(o);
-  if (!p) return E_INVALIDARG;
-  const SSymPoint v = p->OffsetOf(I);
-  out.SetPOINT(SRep_Point{v.x, v.y});
-  return S_OK;
-}
-template <int I>
-HRESULT SetOffsetField(SRepObject* o, const SRepVariant& in) {
-  auto* p = dynamic_cast<SSymLinkStd*>(o);
-  if (!p) return E_INVALIDARG;
-  SRep_Point v{};
-  const HRESULT hr = SRepFromVariant(in, v);
-  if (FAILED(hr)) return hr;
-  p->OffsetOf(I) = SSymPoint(v.x, v.y);
-  return S_OK;
-}
-template <int I>
-HRESULT GetWidthField(SRepObject* o, SRepVariant& out) {
-  auto* p = dynamic_cast<SSymLinkStd*>(o);
-  if (!p) return E_INVALIDARG;
-  SRepToVariant(p->WidthOf(I), SRepVT_LONG, out);
-  return S_OK;
-}
-template <int I>
-HRESULT SetWidthField(SRepObject* o, const SRepVariant& in) {
-  auto* p = dynamic_cast<SSymLinkStd*>(o);
-  if (!p) return E_INVALIDARG;
-  LONG v = 0;
-  const HRESULT hr = SRepFromVariant(in, v);
-  if (FAILED(hr)) return hr;
-  p->WidthOf(I) = v;
-  return S_OK;
-}
-template <int I>
-constexpr SRepField s_offsetField{&GetOffsetField<I>, &SetOffsetField<I>};
-template <int I>
-constexpr SRepField s_widthField{&GetWidthField<I>, &SetWidthField<I>};
+using LabelFields = SSymLabelFields<SSymLinkStd>;
 
 SSymPoint CentreOf(const SSymRect& r) {
   return SSymPoint(static_cast<LONG>((static_cast<long long>(r.x1) + r.x2) / 2),
@@ -74,12 +36,12 @@ bool SameDirection(const SSymPoint& e1, const SSymPoint& n1, const SSymPoint& e2
 }  // namespace
 
 KV_SYM_ACCESSORS(SSymLinkStd) {
-  KV_SYM_FIELD_PLACE(CtrTxtOffset, s_offsetField<0>);
-  KV_SYM_FIELD_PLACE(SrcTxtOffset, s_offsetField<1>);
-  KV_SYM_FIELD_PLACE(DstTxtOffset, s_offsetField<2>);
-  KV_SYM_FIELD_PLACE(CtrTxtWidth, s_widthField<0>);
-  KV_SYM_FIELD_PLACE(SrcTxtWidth, s_widthField<1>);
-  KV_SYM_FIELD_PLACE(DstTxtWidth, s_widthField<2>);
+  KV_SYM_FIELD_PLACE(CtrTxtOffset, LabelFields::offset<0>);
+  KV_SYM_FIELD_PLACE(SrcTxtOffset, LabelFields::offset<1>);
+  KV_SYM_FIELD_PLACE(DstTxtOffset, LabelFields::offset<2>);
+  KV_SYM_FIELD_PLACE(CtrTxtWidth, LabelFields::width<0>);
+  KV_SYM_FIELD_PLACE(SrcTxtWidth, LabelFields::width<1>);
+  KV_SYM_FIELD_PLACE(DstTxtWidth, LabelFields::width<2>);
 };
 KV_SYM_DEFINE_CLASS_TABLES(SSymLinkStd)
 KV_SYM_IMPLEMENT_POOL(SSymLinkStd, g_symClasses[SYMCLS_SSymLinkStd].poolBlocks);

@@ -11,6 +11,7 @@
 #include "kvcore/swinapp.h"
 #include "kvrep/srepsession.h"
 #include "support/recording_canvas.h"
+#include "support/link_fixture.h"
 #include "support/symtest.h"
 #include "sym/links/symarrow.h"
 #include "sym/links/symlinkbase.h"
@@ -175,33 +176,8 @@ class FillCanvas : public RecordingCanvas {
   int blackFillSeen = -1;
 };
 
-class Arrow : public SymFixture {
+class Arrow : public LinkFixture {
  protected:
-  void SetUp() override {
-    SymFixture::SetUp();
-    g_nLinkAttachPointMode = 0;
-  }
-  void TearDown() override {
-    {
-      SCurrentContextChange outside(Session(), nullptr);
-      for (ISRepObject* o : m_own)
-        if (auto* l = dynamic_cast<SSymLinkBase*>(SRepObject::FromInterface(o)); l && !l->IsDeleted()) {
-          l->DetachEnd(0);
-          l->DetachEnd(1);
-        }
-    }
-    for (auto it = m_own.rbegin(); it != m_own.rend(); ++it) (*it)->Release();
-    g_nLinkAttachPointMode = -1;
-    SymFixture::TearDown();
-  }
-  template <class T>
-  T* New(REFCLSID clsid) {
-    void* p = nullptr;
-    EXPECT_EQ(m_session->CreateObject(clsid, IID_ISRepObject, &p), S_OK);
-    auto* obj = static_cast<ISRepObject*>(p);
-    m_own.push_back(obj);
-    return dynamic_cast<T*>(SRepObject::FromInterface(obj));
-  }
   // A plain line over pts with an arrow of `type` in `slot`.
   SSymArrow* OnLine(const SSymListPt& pts, int slot, int type, SSymPolyBase** line = nullptr) {
     auto* p = New<SSymPolyBase>(CLSID_SSymPolyBase);
@@ -225,7 +201,6 @@ class Arrow : public SymFixture {
     EXPECT_EQ(l->AttachSym(1, b->Linkable(), pts[pts.GetCount() - 1]), S_OK);
     return l;
   }
-  std::vector<ISRepObject*> m_own;
 };
 
 TEST_F(Arrow, PlacedAtTheEndsAndInTheMiddle) {

@@ -8,43 +8,13 @@
 #include "sym/links/symlinkbase.h"
 #include "sym/shapes/symrectfamily.h"
 #include "support/recording_canvas.h"
+#include "support/link_fixture.h"
 #include "support/symtest.h"
 
 namespace {
 
-class LinkBase : public SymFixture {
+class LinkBase : public LinkFixture {
  protected:
-  void SetUp() override {
-    SymFixture::SetUp();
-    g_nLinkAttachPointMode = 0;
-  }
-  void TearDown() override {
-    // Links and their end symbols hold each other: the ends are let go first.
-    {
-      SCurrentContextChange outside(Session(), nullptr);
-      for (ISRepObject* o : m_own)
-        if (auto* l = dynamic_cast<SSymLinkBase*>(SRepObject::FromInterface(o)); l && !l->IsDeleted()) {
-          l->DetachEnd(0);
-          l->DetachEnd(1);
-        }
-    }
-    for (auto it = m_own.rbegin(); it != m_own.rend(); ++it) (*it)->Release();
-    g_nLinkAttachPointMode = -1;
-    SymFixture::TearDown();
-  }
-  template <class T>
-  T* New(REFCLSID clsid) {
-    void* p = nullptr;
-    EXPECT_EQ(m_session->CreateObject(clsid, IID_ISRepObject, &p), S_OK);
-    auto* obj = static_cast<ISRepObject*>(p);
-    m_own.push_back(obj);
-    return dynamic_cast<T*>(SRepObject::FromInterface(obj));
-  }
-  SSymRectangle* Box(const SSymRect& r) {
-    auto* b = New<SSymRectangle>(CLSID_SSymRectangle);
-    b->m_rect = r;
-    return b;
-  }
   // A link from a to b along pts, made outside any context.
   SSymLinkBase* Link(SSymBase* a, SSymBase* b, SSymListPt pts) {
     SCurrentContextChange outside(Session(), nullptr);
@@ -55,12 +25,6 @@ class LinkBase : public SymFixture {
     EXPECT_EQ(l->AttachSym(1, b->Linkable(), pts[pts.GetCount() - 1]), S_OK);
     return l;
   }
-  static ISSymbol* End(SSymLinkBase* l, int end) {
-    SComOut<ISSymbol> s;
-    l->GetAttachSym(end, &s);
-    return s.Get();
-  }
-  std::vector<ISRepObject*> m_own;
 };
 
 TEST_F(LinkBase, AttachKeepsTheEndInTheCollectionAndTellsTheSymbol) {
