@@ -93,11 +93,21 @@ class SSymLineTextHelper {
   // The index of a label given by any of its faces, or -1.
   int IndexOf(IUnknown* label) const;
 
+  // The persistent label records go through these (index 0..2).
+  SSymPoint& OffsetOf(int index) { return m_texts[IsIndex(index) ? index : 0].offset; }
+  LONG& WidthOf(int index) { return m_texts[IsIndex(index) ? index : 0].width; }
+
   // The number of lines of a text (a CR LF pair, a lone LF or a lone CR ends
   // one); 0 for the empty text.
   static int CountLines(const SString& text);
 
  protected:
+  // Every present label, with its index.
+  template <class F>
+  void ForEachLabel(F f) {
+    for (int i = 0; i < TextCount; ++i)
+      if (m_texts[i].text) f(i, *m_texts[i].text);
+  }
   // Computes the anchor and default position; false when they cannot be
   // computed (no label, a free link end, fewer than two points).
   bool ComputeTextOffset(int index, SSymPoint& position, SSymPoint& anchor);

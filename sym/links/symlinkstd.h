@@ -81,9 +81,6 @@ class SSymLinkStd : public SRepFaces<SSymLinkStd, SSymLinkBase, ISSymSubSink>, p
   BOOL IsDropPossible(ISSymbol* symbol, SSymPoint point);
   using SSymBase::IsDropPossible;
 
-  // The persistent label records go through these (index 0..2).
-  SSymPoint& OffsetOf(int index) { return m_texts[IsIndex(index) ? index : 0].offset; }
-  LONG& WidthOf(int index) { return m_texts[IsIndex(index) ? index : 0].width; }
 
  protected:
   explicit SSymLinkStd(ISRepSession* session, const CLSID& clsid = CLSID_SSymLinkStd);
@@ -91,12 +88,6 @@ class SSymLinkStd : public SRepFaces<SSymLinkStd, SSymLinkBase, ISSymSubSink>, p
   template <class X>
   friend HRESULT SSymCreateStd(ISRepObject**, ISRepSession*, ISRepObject*);
 
-  // Every present label, with its index.
-  template <class F>
-  void ForEachLabel(F f) {
-    for (int i = 0; i < TextCount; ++i)
-      if (m_texts[i].text) f(i, *m_texts[i].text);
-  }
   // True when the link must be neither drawn nor hit: a missing or hidden
   // end symbol, or an end cut off by a composite owner of its symbol.
   bool EndsCutOff();

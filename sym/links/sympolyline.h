@@ -87,9 +87,6 @@ class SSymPolyline : public SRepFaces<SSymPolyline, SSymPolyBase, ISVerbSource, 
   SString GetDstText() { return GetText(2); }
   HRESULT SetDstText(const SString& text) { return SetLabelText(2, text); }
 
-  // The persistent label records go through these (index 0..2).
-  SSymPoint& OffsetOf(int index) { return m_texts[IsIndex(index) ? index : 0].offset; }
-  LONG& WidthOf(int index) { return m_texts[IsIndex(index) ? index : 0].width; }
 
   int m_bCascade = 0;
   SSymFont m_font;
@@ -109,12 +106,6 @@ class SSymPolyline : public SRepFaces<SSymPolyline, SSymPolyBase, ISVerbSource, 
   void RememberLabels(SSymPoint (&centres)[TextCount]);
   void RecordLabelMoves(ISRepContext* ctx, const SSymPoint (&before)[TextCount]);
   void MarkChanged() { MarkModified(); }
-  // Every present label, with its index.
-  template <class F>
-  void ForEachLabel(F f) {
-    for (int i = 0; i < TextCount; ++i)
-      if (m_texts[i].text) f(i, *m_texts[i].text);
-  }
 };
 
 // The line-text sheet of a line, shown modeless: the dialogs subsystem
