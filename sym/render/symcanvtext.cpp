@@ -112,6 +112,9 @@ SFont* SSymCanvas::LookupFont(const SSymFont& font) {
 }
 
 void SSymCanvas::SetFont(const SSymFont& font) {
+  // Labels set the same font box after box: while it is still the one in the
+  // context there is nothing to look up or select again.
+  if (m_pDC && m_pFontLine && font == m_font && m_pDC->GetCurrentFont() == HFONT(m_pFontLine->m_font)) return;
   if (m_pDC) {
     if (SFont* f = LookupFont(font)) m_pDC->SelectObject(*f);
   }
