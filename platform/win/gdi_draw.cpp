@@ -1307,13 +1307,35 @@ void BlitRaster(Dc* dc, const RECT& dst, const Image* src, int sx, int sy, int s
 }
 
 // Vector sinks: the source image painted into the rectangle, or the brush.
-void BlitVector(Dc* dc, const RECT& dst, const Image* src, int sx, int sy, int sw, int sh, DWORD rop) {
+void BlitVector(Dc* dc, const RECT& dst, const Image* src, int sx, int sy, int sw, int sh, DWORD rop, int alpha,
+                bool srcAlpha) {
   if (!dc->cr) return;
   RenderMode(dc, R2_COPYPEN, [&](Dc* x, cairo_t* cr) {
     cairo_rectangle(cr, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top);
     if (src && UsesSource(rop)) {
-      cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, src->w, src->h);
-      PutPixels(s, 0, 0, src->w, src->h, src->px.data());
+      // A blend keeps its transparency on the page, as on a raster target:
+      // premultiplied pixels (opaque ones without their own alpha) laid over
+      // what is there with the constant alpha.
+      const bool blend = alpha >= 0;
+      cairo_surface_t* s = cairo_image_surface_create(blend ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, src->w, src->h);
+      if (blend) {
+        cairo_surface_flush(s);
+        unsigned char* data = cairo_image_surface_get_data(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        for (int y = 0; y < src->h; ++y) {
+          auto* row = reinterpret_cast<std::uint32_t*>(data + std::ptrdiff_t(y) * stride);
+          for (int x = 0; x < src->w; ++x) {
+            const std::uint32_t v = src->px[std::size_t(y) * src->w + x];
+            const unsigned a = srcAlpha ? v >> 24 : 255u;
+            std::uint32_t out = std::uint32_t(a) << 24;
+            for (int k = 0; k < 24; k += 8) out |= std::min((v >> k) & 0xFFu, a) << k;
+            row[x] = out;
+          }
+        }
+        cairo_surface_mark_dirty(s);
+      } else {
+        PutPixels(s, 0, 0, src->w, src->h, src->px.data());
+      }
       cairo_pattern_t* pat = cairo_pattern_create_for_surface(s);
       cairo_matrix_t m;
       cairo_matrix_init_translate(&m, sx, sy);
@@ -1324,7 +1346,14 @@ void BlitVector(Dc* dc, const RECT& dst, const Image* src, int sx, int sy, int s
       cairo_set_source(cr, pat);
       cairo_pattern_destroy(pat);
       cairo_surface_destroy(s);
-      cairo_fill(cr);
+      if (blend && alpha < 255) {
+        cairo_save(cr);
+        cairo_clip(cr);
+        cairo_paint_with_alpha(cr, std::clamp(alpha, 0, 255) / 255.0);
+        cairo_restore(cr);
+      } else {
+        cairo_fill(cr);
+      }
     } else if (rop == BLACKNESS || rop == WHITENESS) {
       cairo_set_source_rgb(cr, rop == WHITENESS, rop == WHITENESS, rop == WHITENESS);
       cairo_fill(cr);
@@ -1389,7 +1418,7 @@ BOOL Blit(HDC hdc, KvGdiOp op, int x, int y, int w, int h, Image* src, DWORD rop
   if (IsRaster(dc))
     BlitRaster(dc, dst, src, 0, 0, src ? src->w : 0, src ? src->h : 0, rop, alpha, srcAlpha);
   else
-    BlitVector(dc, dst, src, 0, 0, src ? src->w : 0, src ? src->h : 0, rop);
+    BlitVector(dc, dst, src, 0, 0, src ? src->w : 0, src ? src->h : 0, rop, alpha, srcAlpha);
   return TRUE;
 }
 }  // namespace

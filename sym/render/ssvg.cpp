@@ -779,6 +779,9 @@ int SSVGDomDocument::WritePicture(const std::vector<std::uint8_t>& png) {
 void SSVGDomDocument::AppendImage(const RECT& box, int number) {
   DOM_Element e = CreateElement("image");
   SetCoordinate(e, box);
+  // A picture fills its box as a device context stretches it; a viewer
+  // would otherwise keep the picture's own proportions inside the box.
+  e.setAttribute("preserveAspectRatio", "none");
   e.setAttribute("xlink:href", GetBitmapFileName(number));
   SetClippingID(e);
   Append(e);
