@@ -70,6 +70,15 @@ void SSymLineTextHelper::InitLstValue() {
   for (TextRecord& r : m_texts) r = TextRecord{};
 }
 
+int SSymLineTextHelper::KeepMovedLabel(ISSymbol* sub) {
+  const int i = IndexOf(sub);
+  if (i < 0) return -1;
+  SSymPoint position(0, 0), anchor(0, 0);
+  RecomputeTextOffset(i, position, anchor);
+  SaveOffset(i, anchor);
+  return i;
+}
+
 int SSymLineTextHelper::IndexOf(IUnknown* label) const {
   SSymSubs* subs = SSymSubs::FromInterface(label);
   if (!subs) return -1;

@@ -92,6 +92,9 @@ class SSymLineTextHelper {
   const TextRecord& Record(int index) const { return m_texts[IsIndex(index) ? index : 0]; }
   // The index of a label given by any of its faces, or -1.
   int IndexOf(IUnknown* label) const;
+  // Keeps where a label the user moved now stands, as its offset from its
+  // anchor; answers the label's index, or -1 when sub is not a label here.
+  int KeepMovedLabel(ISSymbol* sub);
 
   // The persistent label records go through these (index 0..2).
   SSymPoint& OffsetOf(int index) { return m_texts[IsIndex(index) ? index : 0].offset; }

@@ -373,12 +373,7 @@ HRESULT SSymPolyline::OnSubSymResize(ISSymbol* sub, int redraw) {
 }
 
 HRESULT SSymPolyline::OnSubSymMove(ISSymbol* sub, int redraw) {
-  const int i = IndexOf(sub);
-  if (i < 0) return S_OK;
-  SSymPoint p(0, 0), a(0, 0);
-  RecomputeTextOffset(i, p, a);
-  SaveOffset(i, a);
-  if (redraw) RedrawSubSym(sub);
+  if (KeepMovedLabel(sub) >= 0 && redraw) RedrawSubSym(sub);
   return S_OK;
 }
 
