@@ -92,13 +92,15 @@ void SSymDemoPoly::CreateSubSymText() {
   for (const char16_t* text : {u"Center", u"Source", u"Destination"}) {
     auto* t = new SSymSubText(nullptr, SString(text), kNewTextRect);
     t->AddRef();
-    // The line owns its labels: the labels' link back is not counted, so
-    // that the two never keep each other alive.
-    t->SetParent(static_cast<ISSymSubSink*>(this), false);
     t->SetFlag(34, true);
     m_texts.push_back(t);
   }
+  // Placed before they know their line: a label that moves asks its line
+  // for the diagram, which a line under construction cannot answer.
   for (int i = 0; i < LabelCount; ++i) RepositionSymText(i);
+  // The line owns its labels: the labels' link back is not counted, so that
+  // the two never keep each other alive.
+  for (SSymSubText* t : m_texts) t->SetParent(static_cast<ISSymSubSink*>(this), false);
 }
 
 void SSymDemoPoly::RepositionSymText(int index) {
