@@ -13,7 +13,7 @@
 
 namespace {
 constexpr LONG kRowW = 8 * 10800 + 7 * 1800;
-constexpr LONG kRowTitleH = 2100, kTitleGap = 300, kRowGap = 1500, kRowH = 14400;
+constexpr LONG kRowTitleH = 2100, kTitleGap = 300, kRowGap = 1500, kRowH = 6000;
 constexpr DWORD kInk = RGB(0x2F, 0x55, 0x97);
 
 SHostBox* Label(SHostDiagram& diagram, const SSymRect& r, const char16_t* text, int size, LONG style) {
@@ -36,7 +36,7 @@ void Styled(SSymStd& s, DWORD fill) {
 
 // A tree with its parent at (x, top) and three children to its right.
 SHostTreeRect* Tree(SHostDiagram& diagram, LONG x, LONG top) {
-  auto* parent = new SHostTreeRect(diagram.Session(), SSymRect(x, top - 4500, x + 6000, top - 8100));
+  auto* parent = new SHostTreeRect(diagram.Session(), SSymRect(x, top - 1800, x + 6000, top - 4200));
   parent->AddRef();
   parent->SetSession(diagram.Session());
   Styled(*parent, RGB(0xDD, 0xEB, 0xF7));
@@ -44,12 +44,12 @@ SHostTreeRect* Tree(SHostDiagram& diagram, LONG x, LONG top) {
   diagram.Adopt(parent->Sym());
   const char16_t* names[] = {u"first", u"second", u"third"};
   for (int i = 0; i < 3; ++i) {
-    const LONG y = top - 1200 - i * 4800;
+    const LONG y = top - i * 2200;
     ISRepObject* made = nullptr;
     if (diagram.Session()->CreateObject(CLSID_SSymRectangle, IID_ISRepObject, reinterpret_cast<void**>(&made)) != S_OK)
       continue;
     auto* child = static_cast<SSymRectangle*>(SSymBase::FromInterface(made));
-    child->m_rect = SSymRect(x + 9600, y, x + 15600, y - 3000);
+    child->m_rect = SSymRect(x + 9600, y, x + 15600, y - 1600);
     Styled(*child, RGB(0xFC, 0xE4, 0xD6));
     child->SetText(SString(names[i]), 0);
     parent->Tree().Add(child->Sym());
@@ -59,6 +59,8 @@ SHostTreeRect* Tree(SHostDiagram& diagram, LONG x, LONG top) {
     SComWrap<ISSymPen> pen(line);
     if (!pen.IsNull()) pen->SetPen(SSymPen(SSymPen::Solid, 40, SSymColor(kInk)), 0);
   }
+  if (SComWrap<ISRepObject, &IID_ISRepObject> line(parent->Tree().GetBranchLine()); !line.IsNull())
+    line->SetAttribute(SymAttr::Distance, SRepVariant::Long(2500));
   parent->Tree().UpdateTreeLine();
   return parent;
 }
@@ -67,7 +69,7 @@ SHostTreeRect* Tree(SHostDiagram& diagram, LONG x, LONG top) {
 std::vector<ISSymbol*> SBuildTreeRow(SHostDiagram& diagram) {
   std::vector<ISSymbol*> made;
   const LONG top0 = diagram.GetExtent(0).y2 - kRowGap;
-  Label(diagram, SSymRect(0, top0, kRowW, top0 - kRowTitleH), u"Trees and format previews", 11, 0x120);
+  Label(diagram, SSymRect(0, top0, kRowW, top0 - kRowTitleH), u"Trees (branch beside the parent; dragged to the nearest distance; collapsed) and format previews", 11, 0x120);
   const LONG top = top0 - kRowTitleH - kTitleGap;
   // An empty frame keeps the whole row inside the sheet: the children and
   // lines are drawn by their trees, not by the sheet.
@@ -76,23 +78,17 @@ std::vector<ISSymbol*> SBuildTreeRow(SHostDiagram& diagram) {
 
   SHostTreeRect* open = Tree(diagram, 0, top);
   made.push_back(open->Sym());
-  // Dragged 3000 toward the parent: stops at the minimum distance.
+  // Dragged 3000 toward the parent from 2500 away: stops at the minimum
+  // distance, and the children come 1500 nearer with it.
   SHostTreeRect* dragged = Tree(diagram, 19800, top);
-  if (ISSymbol* line = dragged->Tree().GetBranchLine()) {
-    line->MoveBy(SSymSize(2000, 0), 0);
-    line->MoveBy(SSymSize(-3000, 0), 0);
-  }
+  if (ISSymbol* line = dragged->Tree().GetBranchLine()) line->MoveBy(SSymSize(-3000, 0), 0);
   made.push_back(dragged->Sym());
   SHostTreeRect* closed = Tree(diagram, 39600, top);
   closed->Tree().Expand(0, 0);
   closed->SetText(SString(u"collapsed"), 0);
   made.push_back(closed->Sym());
-  Label(diagram, SSymRect(0, top - 12600, 15600, top - kRowH), u"branch beside the parent", 8, 0x211);
-  Label(diagram, SSymRect(19800, top - 12600, 35400, top - kRowH), u"dragged: stops at 1000", 8, 0x211);
-  Label(diagram, SSymRect(39600, top - 12600, 55200, top - kRowH), u"collapsed: no branch", 8, 0x211);
-
   // The format previews.
-  auto* rect = new SSymDemoRect(SSymRect(61200, top, 74400, top - 9000), diagram.Session());
+  auto* rect = new SSymDemoRect(SSymRect(61200, top, 74400, top - kRowH), diagram.Session());
   rect->AddRef();
   Styled(*rect, RGB(0xFF, 0xFF, 0xFF));
   rect->SetNbText(3);
@@ -102,7 +98,7 @@ std::vector<ISSymbol*> SBuildTreeRow(SHostDiagram& diagram) {
   diagram.Adopt(rect->Sym());
   made.push_back(rect->Sym());
 
-  SSymListPt pts{SSymPoint(78000, top - 1500), SSymPoint(84000, top - 7500), SSymPoint(91800, top - 3000)};
+  SSymListPt pts{SSymPoint(78000, top - 1200), SSymPoint(84000, top - 4800), SSymPoint(91800, top - 1800)};
   auto* poly = new SSymDemoPoly(pts, diagram.Session());
   poly->AddRef();
   poly->SetPen(SSymPen(SSymPen::Solid, 30, SSymColor(kInk)), 0);
@@ -110,7 +106,5 @@ std::vector<ISSymbol*> SBuildTreeRow(SHostDiagram& diagram) {
   poly->SetNbText(3);
   diagram.Adopt(poly->Sym());
   made.push_back(poly->Sym());
-  Label(diagram, SSymRect(61200, top - 12600, kRowW, top - kRowH), u"format previews: sample texts and labels", 8,
-        0x211);
   return made;
 }
