@@ -67,6 +67,13 @@ HRESULT SSymTreeImpl::Add(ISSymbol* symbol) {
   // A tree that holds this one at any depth cannot become its child: the
   // tree would contain itself.
   if (IsInSubtreeOf(symbol)) return E_INVALIDARG;
+  // A symbol has one owner: it leaves the one it had.
+  SComOut<ISSymOwner> old;
+  if (symbol->GetOwner(&old) == S_OK && old) {
+    SComWrap<ISSymTree> oldTree(old.Get());
+    if (oldTree.Get() == static_cast<ISSymTree*>(this)) return S_OK;
+    old->Remove(symbol);
+  }
   SRepCollection* col = m_symbol.Collection(SymAttr::Symbols);
   if (symbol->GetSymbolType() == SSymTreeLine::TypeCode) return col->Insert(obj, -1);
   if (col->GetCount() == 0) {

@@ -31,6 +31,13 @@ TEST_F(TreeImpl, FirstChildBringsTheBranchLineAndListingIsPreOrder) {
   EXPECT_EQ(root->Tree().Add(root->Sym()), S_FALSE);
   EXPECT_EQ(root->Tree().Add(nullptr), S_FALSE);
 
+  // A symbol of another owner moves into the tree.
+  TSym* moved = AddTo<TSym>(m_diag);
+  ASSERT_EQ(root->Tree().Add(moved->Sym()), S_OK);
+  EXPECT_FALSE(m_diag->Contains(moved->Sym(), 0));
+  EXPECT_TRUE(root->Tree().Contains(moved->Sym(), 0));
+  EXPECT_EQ(root->Tree().RemoveChild(moved->Sym(), 0), S_OK);
+
   using V = std::vector<ISSymbol*>;
   EXPECT_EQ(List(root, 0, 0), (V{sub->Sym(), last->Sym()}));
   EXPECT_EQ(List(root, 1, 0), (V{sub->Sym(), leaf->Sym(), last->Sym()}));
