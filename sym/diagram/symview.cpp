@@ -59,7 +59,9 @@ SSymView::SSymView() = default;
 SSymView::~SSymView() {
   if (m_pActiveView == this) m_pActiveView = nullptr;
   // A view destroyed while bound (never created as a window, or deleted by
-  // its owner) leaves its diagram and the collection's sink list.
+  // its owner) leaves its diagram and the collection's sink list; the
+  // references dropped meanwhile must not delete it a second time.
+  m_bDestroying = true;
   Unbind();
 }
 
@@ -87,8 +89,10 @@ void SSymView::RegisterViewClass() {
 }
 
 LRESULT SSymView::WndProcHook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  // A window the view class made for itself is already bound: its messages
-  // never come here. Any other is one created by class name from outside.
+  // A view made through CreateEx is bound before its first message and
+  // passes here only what its map leaves to the class procedure. Any other
+  // window is one created by class name from outside: it gets a view.
+  if (SWnd::FromHandlePermanent(hwnd)) return DefWindowProcW(hwnd, message, wParam, lParam);
   SSymView* view = new SSymView();
   SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
   if (!view->SubclassWindow(hwnd)) {
@@ -147,7 +151,7 @@ ULONG SSymView::AddRef() { return ++m_cRef; }
 
 ULONG SSymView::Release() {
   const ULONG n = m_cRef ? --m_cRef : 0;
-  if (n == 0) delete this;
+  if (n == 0 && !m_bDestroying) delete this;
   return n;
 }
 

@@ -277,6 +277,7 @@ class SSymView : public SWnd, public ISRepClassColSink {
  private:
   friend class LockPaint;
   ULONG m_cRef = 0;
+  bool m_bDestroying = false;
   bool m_bRepaintDue = false;
   std::vector<Invalidation> m_invalidations;
 };
