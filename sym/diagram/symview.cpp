@@ -263,15 +263,27 @@ void SSymView::SetDiagram(ISSymDiagram* diagram) {
 
 void SSymView::ApplyDispPref() {
   SSymDispPref* pref = GetDispPrefPtr();
-  if (!pref) return;
-  SSymBrush brush = m_canvas.GetBkBrush();
-  brush = SSymBrush();
+  SSymDiagramImpl* diagram = SSymDiagramImpl::FromDiagram(m_pDiagram);
+  if (!pref || !diagram) return;
+  SSymBrush brush;
   brush.SetColor(SSymColor(pref->GetWinColor()));
   m_canvas.SetBkBrush(brush);
+  // A painter's picture changes hands through the diagram, which may keep
+  // the pictures its windows show.
+  auto exchange = [diagram](SDrawBackground& painter, const SString& file) {
+    const void* old = painter.GetPicture();
+    painter.LoadPicture(file);
+    if (painter.GetPicture() != old) {
+      diagram->RemovePicture(old);
+      diagram->AddPicture(painter.GetPicture());
+    }
+  };
   m_background.SetBackColor(pref->GetWinColor(), 0);
+  exchange(m_background, pref->GetBackBitmapFile());
   m_background.SetDrawMode(pref->GetDrawBackMode());
   m_background.SetGradientMode(pref->GetGradientMode());
   m_background.SetGradientColors(pref->GetWinColor(), pref->GetGradientEndColor());
+  exchange(m_watermark, pref->GetWatermarkBitmapFile());
   m_watermark.SetDrawMode(pref->GetDrawWatermarkMode());
 }
 

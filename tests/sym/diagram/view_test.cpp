@@ -248,6 +248,24 @@ TEST_F(ViewTest, BindingAnotherDiagramOrNoneMovesTheSinkAndSuppression) {
   v->DestroyWindow();
 }
 
+TEST_F(ViewTest, BindingTakesTheWindowColoursOfThePreferences) {
+  TPrefDiagram* d = NewDiagram<TPrefDiagram>();
+  SSymDispPref* pref = d->GetDispPrefPtr();
+  ASSERT_NE(pref, nullptr);
+  pref->m_crWindow = 0x123456;
+  pref->m_crGradientEnd = 0x654321;
+  pref->m_nWatermarkMode = 3;
+  SSymView* v = OpenView(false);
+  v->SetDiagram(d->Diagram());
+  EXPECT_EQ(v->GetDispPrefPtr(), pref);
+  EXPECT_EQ(v->GetDrawBackground()->GetBackColor(), 0x123456u);
+  EXPECT_EQ(v->GetDrawBackground()->GetEndColor(), 0x654321u);
+  EXPECT_EQ(v->GetDrawWatermark()->GetDrawMode(), 3);
+  EXPECT_EQ(v->GetCanvas().GetBkBrush().GetColor(), SSymColor(0x123456));
+  EXPECT_FALSE(v->GetDrawBackground()->HasPicture());
+  v->DestroyWindow();
+}
+
 // ---- deletion under the view ---------------------------------------------------------------------
 
 TEST_F(ViewTest, DeletingTheDiagramClosesTheFrameAndLeavesTheDiagramOnce) {
