@@ -300,5 +300,6 @@ class __LockDrawAllSessionViewsObject : public SRepSession::LockDrawAllViews::Ob
   };
 
  private:
+  void ReleaseAll();
   STable<SSymView::LockPaint*> m_locks;
 };

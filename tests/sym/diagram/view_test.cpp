@@ -179,12 +179,15 @@ TEST_F(ViewTest, TheSessionWideLockSilencesEveryDiagramWindowUntilItGoes) {
   SSymView* a = OpenView();
   SSymView* b = OpenView();
   b->SetState(b->GetState() | SSymView::StateSuspended);  // suppressed for a reason of its own
-  TSessionView va(a), vb(b), other(nullptr);
+  SSymView* closed = OpenView();
+  TSessionView va(a), vb(b), vc(closed), other(nullptr);
   m_session->AddView(&va);
   m_session->AddView(&other);  // not a diagram window: passed over
   m_session->AddView(&vb);
+  m_session->AddView(&vc);
   {
     SRepSession::LockDrawAllViews lock(m_session);
+    closed->DestroyWindow();  // a window closed while the session works is still unlocked safely
     Box(SSymRect(0, 7200, 7200, 0));
     a->ScaleTo(250);
     EXPECT_DOUBLE_EQ(a->GetCanvas().GetZoom(), 250.0);
@@ -197,6 +200,7 @@ TEST_F(ViewTest, TheSessionWideLockSilencesEveryDiagramWindowUntilItGoes) {
   m_session->RemoveView(&va);
   m_session->RemoveView(&other);
   m_session->RemoveView(&vb);
+  m_session->RemoveView(&vc);
   a->DestroyWindow();
   b->DestroyWindow();
 }
