@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "apps/symhost/model/hostmodelsyms.h"
-#include "apps/symhost/model/modelsheet.h"
+#include "apps/symhost/samplediagram.h"
 #include "kvrep/srepextras.h"
 #include "sym/foundation/symclassreg.h"
 #include "win/winreg.h"
@@ -195,32 +195,6 @@ TEST_F(HostModelDiagram, EntitySymbolsAnswerTheHostFaces) {
   EXPECT_EQ(1, dynamic_cast<SHostEntitySym*>(SSymBase::FromInterface(s))->m_nAttached);
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Shown(s)), so->GetIdent());
   EXPECT_EQ(E_POINTER, so->GetModelObject(nullptr));
-}
-
-TEST(HostModelSheet, EveryRelationIsDrawnBetweenItsEnds) {
-  KvRegReset();
-  SHostDiagram holder;
-  const std::vector<ISSymbol*> made = SBuildModelSheet(holder);
-  int entities = 0, links = 0;
-  for (ISSymbol* s : made) {
-    SSymBase* base = SSymBase::FromInterface(s);
-    if (dynamic_cast<SHostEntitySym*>(base)) ++entities;
-    if (auto* l = dynamic_cast<SHostRelationLink*>(base)) {
-      ++links;
-      ISRepObject* rel = SHostBoundObject(l->Obj());
-      ASSERT_TRUE(SHostIsLinkObject(rel));
-      for (int end : {0, 1}) {
-        SComOut<ISSymbol> at;
-        ASSERT_EQ(S_OK, l->GetAttachSym(end, &at));
-        EXPECT_TRUE(SRepAreSameObjects(SHostBoundObject(SSymBase::FromInterface(at.Get())->Obj()),
-                                       SHostLinkEnd(rel, end)));
-      }
-    }
-  }
-  EXPECT_EQ(6, entities);
-  EXPECT_EQ(7, links);
-  EXPECT_EQ(made.size(), holder.Symbols().size());
-  KvRegReset();
 }
 
 }  // namespace
