@@ -62,6 +62,9 @@ class SHostCustomRect : public SRepFaces<SHostCustomRect, SSymRectangle, ISSymOb
   HRESULT GetModelObject(ISRepObject** out) override;
   std::uintptr_t GetIdent() override { return reinterpret_cast<std::uintptr_t>(m_pModel); }
   HRESULT GetCustomSymbolObject(ISRepObject** out) override;
+  // Neither joins composites nor completes links.
+  void OnAttachedToComposite() override {}
+  void CompleteLink(int) override {}
   // ---- the custom symbol text
   HRESULT GetAttribute(LONG id, SRepVariant* value) override;
   HRESULT SetAttribute(LONG id, const SRepVariant& value) override;
