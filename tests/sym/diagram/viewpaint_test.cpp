@@ -265,4 +265,26 @@ TEST_F(ViewPaint, OddAreasAndAViewWithoutADiagramPaintWithoutSymbols) {
   v->DestroyWindow();
 }
 
+TEST_F(ViewPaint, AFocusMarkDrawnTwiceIsGoneAndASelectionMarkFramesTheWindow) {
+  auto* v = OpenView();
+  HWND hwnd = v->GetSafeHwnd();
+  ::InvalidateRect(hwnd, nullptr, TRUE);
+  ::UpdateWindow(hwnd);
+  const std::string path = std::string(KV_BINARY_DIR) + "/viewpaint-marks.png";
+  auto snapshot = [&] {
+    EXPECT_TRUE(KvSaveWindowPng(hwnd, path.c_str()));
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  const auto plain = snapshot();
+  v->DrawFocusMark();
+  const auto focused = snapshot();
+  v->DrawFocusMark();
+  EXPECT_TRUE(focused != plain);
+  EXPECT_TRUE(snapshot() == plain);
+  v->DrawSelectionMark();
+  EXPECT_TRUE(snapshot() != plain);
+  v->DestroyWindow();
+}
+
 }  // namespace
