@@ -314,5 +314,6 @@ class __LockDrawAllSessionViewsObject : public SRepSession::LockDrawAllViews::Ob
   };
 
  private:
+  void ReleaseAll();
   STable<SSymView::LockPaint*> m_locks;
 };

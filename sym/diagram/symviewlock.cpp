@@ -74,23 +74,25 @@ __LockDrawAllSessionViewsObject::__LockDrawAllSessionViewsObject(const SComTable
       const HRESULT hr = v->QueryInterface(IID_SSymView, &out);
       if (hr == E_NOINTERFACE) continue;  // not a diagram window
       if (FAILED(hr) || !out) throw SECOMException(__func__, __FILE__, __LINE__, FAILED(hr) ? hr : E_POINTER);
-      auto* view = static_cast<SSymView*>(out);
-      auto* lock = new SSymView::LockPaint(view, 1);
-      m_locks.Add(lock);
-      // The session holds its views; the lock needs no reference of its own.
-      view->Release();
+      // The reference taken by the query is kept with the lock: a window
+      // closed while the session works leaves a view that is still there to
+      // be unlocked.
+      m_locks.Add(new SSymView::LockPaint(static_cast<SSymView*>(out), 1));
     }
   } catch (...) {
-    for (SSymView::LockPaint* lock : m_locks) delete lock;
-    m_locks.RemoveAll();
+    ReleaseAll();
     throw;
   }
 }
 
-__LockDrawAllSessionViewsObject::~__LockDrawAllSessionViewsObject() {
+__LockDrawAllSessionViewsObject::~__LockDrawAllSessionViewsObject() { ReleaseAll(); }
+
+void __LockDrawAllSessionViewsObject::ReleaseAll() {
   for (SSymView::LockPaint* lock : m_locks) {
+    SSymView* view = lock->GetView();
     lock->Release(1);
     delete lock;
+    if (view) view->Release();
   }
   m_locks.RemoveAll();
 }

@@ -16,7 +16,9 @@ namespace {
 // itself (and so the view inside it) on close.
 int g_closes = 0;
 bool g_destroyOnClose = false;
+WPARAM g_lastCommand = 0;
 LRESULT FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_COMMAND) g_lastCommand = wp;
   if (msg == WM_CLOSE) {
     ++g_closes;
     if (g_destroyOnClose) DestroyWindow(hwnd);
@@ -183,12 +185,15 @@ TEST_F(ViewTest, TheSessionWideLockSilencesEveryDiagramWindowUntilItGoes) {
   SSymView* a = OpenView();
   SSymView* b = OpenView();
   b->SetState(b->GetState() | SSymView::StateSuspended);  // suppressed for a reason of its own
-  TSessionView va(a), vb(b), other(nullptr);
+  SSymView* closed = OpenView();
+  TSessionView va(a), vb(b), vc(closed), other(nullptr);
   m_session->AddView(&va);
   m_session->AddView(&other);  // not a diagram window: passed over
   m_session->AddView(&vb);
+  m_session->AddView(&vc);
   {
     SRepSession::LockDrawAllViews lock(m_session);
+    closed->DestroyWindow();  // a window closed while the session works is still unlocked safely
     Box(SSymRect(0, 7200, 7200, 0));
     a->ScaleTo(250);
     EXPECT_DOUBLE_EQ(a->GetCanvas().GetZoom(), 250.0);
@@ -201,6 +206,7 @@ TEST_F(ViewTest, TheSessionWideLockSilencesEveryDiagramWindowUntilItGoes) {
   m_session->RemoveView(&va);
   m_session->RemoveView(&other);
   m_session->RemoveView(&vb);
+  m_session->RemoveView(&vc);
   a->DestroyWindow();
   b->DestroyWindow();
 }
@@ -348,6 +354,39 @@ TEST_F(ViewTest, HitTestAsksLinesLastAndAnswersInnerSymbols) {
   EXPECT_EQ(part, -5) << "without bit 1 the part is left alone";
   v->HitTest(SSymPoint(100, 0), 1, &part);
   EXPECT_EQ(part, 7);
+  v->DestroyWindow();
+}
+
+TEST_F(ViewTest, MessagesReachTheirHandlers) {
+  SSymView* v = OpenView();
+  const HWND h = v->GetSafeHwnd();
+  // The redraw command repaints the whole window.
+  SendMessageW(h, WM_COMMAND, SSymView::CmdViewRedraw, 0);
+  ASSERT_EQ(v->GetInvalidations().size(), 1u);
+  EXPECT_TRUE(v->GetInvalidations()[0].whole);
+  // A click on a control-selectable view takes the focus and tells the dialog.
+  g_lastCommand = 0;
+  SendMessageW(h, WM_LBUTTONDOWN, 0, 0);
+  EXPECT_EQ(g_lastCommand, 0u) << "not a control";
+  v->SetState(v->GetState() | SSymView::StateCtrlSelectable);
+  SendMessageW(h, WM_LBUTTONDOWN, 0, 0);
+  EXPECT_EQ(g_lastCommand, 7u);
+  EXPECT_EQ(GetFocus(), h);
+  // The history commands are disabled while there is no history.
+  SCmdUI ui;
+  ui.m_nID = SSymView::CmdPrevView;
+  EXPECT_TRUE(ui.DoUpdate(v, TRUE));
+  EXPECT_FALSE(ui.m_bEnabled);
+  // While a capture runs, WM_CANCELMODE is put back in the queue for its loop.
+  SSymView::m_bCaptureInProgress = 1;
+  SendMessageW(h, WM_CANCELMODE, 0, 0);
+  SSymView::m_bCaptureInProgress = 0;
+  MSG m;
+  EXPECT_TRUE(PeekMessageW(&m, h, WM_CANCELMODE, WM_CANCELMODE, PM_REMOVE));
+  // The window's size reaches the canvas.
+  v->MoveWindow(0, 0, 123, 45);
+  EXPECT_EQ(v->GetCanvas().GetSizeDP().cx, 123);
+  EXPECT_EQ(v->GetCanvas().GetSizeDP().cy, 45);
   v->DestroyWindow();
 }
 
