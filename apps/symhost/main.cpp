@@ -13,6 +13,7 @@
 
 #include "apps/symhost/arrowheadsheet.h"
 #include "apps/symhost/hostexport.h"
+#include "apps/symhost/hostviewpng.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/model/modelsheet.h"
 #include "apps/symhost/samplediagram.h"
@@ -93,6 +94,10 @@ int main(int argc, char** argv) {
   std::string error;
   if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {
     // The message says what failed and what became of the folder.
+    std::fprintf(stderr, "symhost: %s\n", error.c_str());
+    return 1;
+  }
+  if (!SHostWriteViewPng(diagram, out, "diagram-view", written, error)) {
     std::fprintf(stderr, "symhost: %s\n", error.c_str());
     return 1;
   }
