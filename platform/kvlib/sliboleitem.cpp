@@ -44,6 +44,12 @@ HRESULT SOleStorage::CreateStorage(DWORD mode, ILockBytes** bytes) {
   return hr;
 }
 
+void SOleStorage::Attach(IStorage* storage) {
+  if (storage) storage->AddRef();
+  Release();
+  m_storage = storage;
+}
+
 HRESULT SOleStorage::Commit(DWORD flags) { return m_storage ? m_storage->Commit(flags) : E_POINTER; }
 
 SOleConvertDialog::SOleConvertDialog(IStorage* storage, HENHMETAFILE picture, BOOL linked, DWORD aspect,

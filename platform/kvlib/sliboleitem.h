@@ -24,6 +24,8 @@ class SOleStorage {
   HRESULT OpenStorage(HGLOBAL mem, DWORD mode, ILockBytes** bytes);
   // A new empty storage on new lock bytes (counted, in *bytes).
   HRESULT CreateStorage(DWORD mode, ILockBytes** bytes);
+  // Holds `storage` (a reference is added) in place of its own.
+  void Attach(IStorage* storage);
   // E_POINTER without a storage.
   HRESULT Commit(DWORD flags);
   void Release();
