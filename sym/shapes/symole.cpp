@@ -157,9 +157,10 @@ void SSymOle::UpdateObjectType() {
 
 void SSymOle::Cleanup() {
   if (m_lpViewObject) {
+    // Only the aspects are asked for: the sink is this item, which may be
+    // in its destructor already.
     DWORD aspects = 0, advf = 0;
-    IAdviseSink* sink = nullptr;
-    if (SUCCEEDED(m_lpViewObject->GetAdvise(&aspects, &advf, &sink)) && sink) sink->Release();
+    m_lpViewObject->GetAdvise(&aspects, &advf, nullptr);
     m_lpViewObject->SetAdvise(aspects, 0, nullptr);
   }
   ReleaseRef(m_lpViewObject);
@@ -431,9 +432,16 @@ void SSymOle::ShowStoredPresentation() {
   auto* cache = static_cast<IPersistStorage*>(p);
   void* view = nullptr;
   if (SUCCEEDED(cache->Load(m_storage)) && cache->QueryInterface(IID_IViewObject2, &view) == S_OK && view) {
-    m_lpViewObject2 = static_cast<IViewObject2*>(view);
-    m_lpViewObject = m_lpViewObject2;
-    m_lpViewObject->AddRef();
+    // A storage without a stored picture leaves nothing to draw.
+    SIZEL size{0, 0};
+    auto* cached = static_cast<IViewObject2*>(view);
+    if (SUCCEEDED(cached->GetExtent(DVASPECT_CONTENT, -1, nullptr, &size))) {
+      m_lpViewObject2 = cached;
+      m_lpViewObject = m_lpViewObject2;
+      m_lpViewObject->AddRef();
+    } else {
+      cached->Release();
+    }
   }
   cache->Release();
 }
