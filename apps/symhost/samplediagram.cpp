@@ -4,6 +4,7 @@
 #include "apps/symhost/samplefreetexts.h"
 #include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
+#include "apps/symhost/sampleole.h"
 #include "apps/symhost/samplepictures.h"
 
 #include <algorithm>
@@ -495,5 +496,6 @@ std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram, std::vector<ISSy
     made.push_back(s);
     if (pictures) pictures->push_back(s);
   }
+  for (ISSymbol* s : SBuildOleRow(diagram)) made.push_back(s);
   return made;
 }
