@@ -4,7 +4,9 @@
 // as a metafile and writes that as a picture.
 //
 // An object open in its server's window is hatched over with black diagonal
-// lines on a transparent background, so what it showed stays readable.
+// lines, so what it showed stays readable.
+#include <algorithm>
+
 #include "sym/render/symcanvsvg.h"
 #include "win/emf.h"
 #include "win/winole.h"
@@ -27,6 +29,26 @@ HRESULT DrawView(IViewObject* view, DWORD aspect, LONG index, HDC hdc, const REC
   return hr;
 }
 
+// Black lines rising to the right every 8 pixels, drawn as lines rather than
+// with a hatch brush so that every context (metafiles included) leaves what
+// lies between them as it was.
+void HatchOver(HDC hdc, const RECT& rc) {
+  const LONG l = std::min(rc.left, rc.right), r = std::max(rc.left, rc.right);
+  const LONG t = std::min(rc.top, rc.bottom), b = std::max(rc.top, rc.bottom);
+  if (r - l < 1 || b - t < 1) return;
+  const HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+  const HGDIOBJ old = SelectObject(hdc, pen);
+  for (LONG k = l + t + 7; k <= r + b - 2; k += 8) {
+    // The points of x + y = k inside the rectangle.
+    const LONG x0 = std::max(l, k - (b - 1)), x1 = std::min(r - 1, k - t);
+    if (x0 > x1) continue;
+    MoveToEx(hdc, x0, k - x0, nullptr);
+    LineTo(hdc, x1 + 1, k - x1 - 1);  // the end point is not drawn
+  }
+  SelectObject(hdc, old);
+  DeleteObject(pen);
+}
+
 }  // namespace
 
 void SSymCanvas::DrawViewObject(const SSymRect& r, IViewObject* view, DWORD aspect, LONG index, int open) {
@@ -38,12 +60,7 @@ void SSymCanvas::DrawViewObject(const SSymRect& r, IViewObject* view, DWORD aspe
   }
   const HDC hdc = m_pDC->GetSafeHdc();
   if (view) DrawView(view, aspect, index, hdc, rc);
-  if (!open) return;
-  const HBRUSH hatch = CreateHatchBrush(HS_BDIAGONAL, RGB(0, 0, 0));
-  const int oldBk = SetBkMode(hdc, TRANSPARENT);
-  ::FillRect(hdc, &rc, hatch);
-  SetBkMode(hdc, oldBk);
-  DeleteObject(hatch);
+  if (open) HatchOver(hdc, rc);
 }
 
 void SSymCanvasSVG::DrawViewObject(const SSymRect& r, IViewObject* view, DWORD aspect, LONG index, int open) {
