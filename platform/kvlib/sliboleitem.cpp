@@ -52,8 +52,8 @@ void SOleStorage::Attach(IStorage* storage) {
 
 HRESULT SOleStorage::Commit(DWORD flags) { return m_storage ? m_storage->Commit(flags) : E_POINTER; }
 
-SOleConvertDialog::SOleConvertDialog(IStorage* storage, HENHMETAFILE picture, BOOL linked, DWORD aspect,
-                                     DWORD flags, WORD format) {
+SOleConvertDialog::SOleConvertDialog(IStorage* storage, HENHMETAFILE picture, BOOL linked, DWORD aspect, DWORD flags,
+                                     WORD format) {
   m_convert.cbStruct = sizeof m_convert;
   m_convert.dwFlags = flags;
   m_convert.dvAspect = aspect;

@@ -145,8 +145,12 @@ struct Reader {
   }
 };
 
-constexpr const char16_t* kCompObj = u"\x01" u"CompObj";
-constexpr const char16_t* kOleStream = u"\x01" u"Ole";
+constexpr const char16_t* kCompObj =
+    u"\x01"
+    u"CompObj";
+constexpr const char16_t* kOleStream =
+    u"\x01"
+    u"Ole";
 constexpr DWORD kConvertBit = 0x4;
 
 class MemStorage final : public IStorage {
@@ -281,8 +285,8 @@ KvOleServerCreate FindServer(REFCLSID clsid) {
   return it == State().servers.end() ? nullptr : it->second.create;
 }
 
-HRESULT Make(KvOleServerCreate create, REFCLSID clsid, IOleClientSite* site, IStorage* storage, bool load,
-             REFIID iid, void** out) {
+HRESULT Make(KvOleServerCreate create, REFCLSID clsid, IOleClientSite* site, IStorage* storage, bool load, REFIID iid,
+             void** out) {
   IOleObject* object = nullptr;
   HRESULT hr = create(clsid, site, storage, load, &object);
   if (FAILED(hr)) return hr;
@@ -447,8 +451,7 @@ HRESULT GetConvertStg(IStorage* storage) {
 }
 
 // ---- objects ----
-HRESULT OleCreate(REFCLSID clsid, REFIID iid, DWORD, FORMATETC*, IOleClientSite* site, IStorage* storage,
-                  void** out) {
+HRESULT OleCreate(REFCLSID clsid, REFIID iid, DWORD, FORMATETC*, IOleClientSite* site, IStorage* storage, void** out) {
   if (!out) return E_INVALIDARG;
   *out = nullptr;
   if (!storage) return E_INVALIDARG;
@@ -458,8 +461,8 @@ HRESULT OleCreate(REFCLSID clsid, REFIID iid, DWORD, FORMATETC*, IOleClientSite*
   return Make(create, clsid, site, storage, false, iid, out);
 }
 
-HRESULT OleCreateFromFile(REFCLSID, LPCWSTR path, REFIID, DWORD, FORMATETC*, IOleClientSite*,
-                          IStorage* storage, void** out) {
+HRESULT OleCreateFromFile(REFCLSID, LPCWSTR path, REFIID, DWORD, FORMATETC*, IOleClientSite*, IStorage* storage,
+                          void** out) {
   if (!out) return E_INVALIDARG;
   *out = nullptr;
   if (!path || !storage) return E_INVALIDARG;
@@ -543,8 +546,7 @@ HRESULT CoGetTreatAsClass(REFCLSID clsid, CLSID* out) {
   if (!out) return E_INVALIDARG;
   *out = clsid;
   HKEY key = nullptr;
-  if (RegOpenKeyW(HKEY_CLASSES_ROOT, (ClassKey(clsid) + u"\\TreatAs").c_str(), &key) != ERROR_SUCCESS)
-    return S_FALSE;
+  if (RegOpenKeyW(HKEY_CLASSES_ROOT, (ClassKey(clsid) + u"\\TreatAs").c_str(), &key) != ERROR_SUCCESS) return S_FALSE;
   char16_t text[64] = {};
   DWORD cb = sizeof text - sizeof(char16_t), type = 0;
   const LSTATUS st = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &cb);

@@ -184,8 +184,8 @@ struct IOleLink : IUnknown {
 struct IViewObject : IUnknown {
   static constexpr IID iid = IID_IViewObject;
   // Draws into `hdcDraw` within `bounds` (device coordinates).
-  virtual HRESULT Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* target, HDC hdcTarget,
-                       HDC hdcDraw, const RECTL* bounds, const RECTL* wBounds, BOOL (*pfnContinue)(ULONG_PTR),
+  virtual HRESULT Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* target, HDC hdcTarget, HDC hdcDraw,
+                       const RECTL* bounds, const RECTL* wBounds, BOOL (*pfnContinue)(ULONG_PTR),
                        ULONG_PTR continueArg) = 0;
   virtual HRESULT SetAdvise(DWORD aspects, DWORD advf, IAdviseSink* sink) = 0;
   virtual HRESULT GetAdvise(DWORD* aspects, DWORD* advf, IAdviseSink** sink) = 0;
@@ -217,8 +217,8 @@ HRESULT StgIsStorageILockBytes(ILockBytes* bytes);
 HRESULT StgCreateDocfileOnILockBytes(ILockBytes* bytes, DWORD mode, DWORD reserved, IStorage** out);
 // STG_E_INVALIDHEADER for bytes in another layout, STG_E_DOCFILECORRUPT for
 // a damaged image; nothing is opened then.
-HRESULT StgOpenStorageOnILockBytes(ILockBytes* bytes, IStorage* priority, DWORD mode, void* exclude,
-                                   DWORD reserved, IStorage** out);
+HRESULT StgOpenStorageOnILockBytes(ILockBytes* bytes, IStorage* priority, DWORD mode, void* exclude, DWORD reserved,
+                                   IStorage** out);
 HRESULT ReadClassStg(IStorage* storage, CLSID* clsid);
 HRESULT WriteClassStg(IStorage* storage, REFCLSID clsid);
 // Task memory for the user type (CoTaskMemFree); a storage without one
@@ -230,8 +230,8 @@ HRESULT SetConvertStg(IStorage* storage, BOOL convert);
 HRESULT GetConvertStg(IStorage* storage);
 
 // ---- objects ----
-HRESULT OleCreate(REFCLSID clsid, REFIID iid, DWORD render, FORMATETC* format, IOleClientSite* site,
-                  IStorage* storage, void** out);
+HRESULT OleCreate(REFCLSID clsid, REFIID iid, DWORD render, FORMATETC* format, IOleClientSite* site, IStorage* storage,
+                  void** out);
 HRESULT OleCreateFromFile(REFCLSID clsid, LPCWSTR path, REFIID iid, DWORD render, FORMATETC* format,
                           IOleClientSite* site, IStorage* storage, void** out);
 HRESULT OleCreateLinkToFile(LPCWSTR path, REFIID iid, DWORD render, FORMATETC* format, IOleClientSite* site,

@@ -12,7 +12,9 @@
 
 namespace {
 
-constexpr const char16_t* kPresStream = u"\x02" u"OlePres000";
+constexpr const char16_t* kPresStream =
+    u"\x02"
+    u"OlePres000";
 
 class DataCache final : public IPersistStorage, public IViewObject2, public IOleCache {
  public:

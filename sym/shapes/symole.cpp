@@ -23,9 +23,7 @@ LONG FromHimetric(LONG v) { return static_cast<LONG>(static_cast<LONGLONG>(v) * 
 void Put32(std::vector<BYTE>& out, DWORD v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<BYTE>(v >> (8 * i)));
 }
-DWORD Get32(const BYTE* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24);
-}
+DWORD Get32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24); }
 
 template <class I>
 void ReleaseRef(I*& p) {
@@ -47,16 +45,13 @@ SSymOle::SSymOle(const SSymRect& rect) : SRepFaces(rect, nullptr, CLSID_SSymOle)
 
 SSymOle::SSymOle(ISRepSession* session) : SRepFaces(session, CLSID_SSymOle) {}
 
-SSymOle::SSymOle(const SSymOle& source) : SRepFaces(source) {
-  SetBlobData(const_cast<SSymOle&>(source).GetBlobData());
-}
+SSymOle::SSymOle(const SSymOle& source) : SRepFaces(source) { SetBlobData(const_cast<SSymOle&>(source).GetBlobData()); }
 
 SSymOle::~SSymOle() {
   // Runs in a destructor: nothing may escape.
   try {
     Cleanup();
-  } catch (...) {
-  }
+  } catch (...) {}
   ReleaseStorage();
   ReleaseRef(m_lpObject);
 }
@@ -111,8 +106,7 @@ BOOL SSymOle::Create(REFCLSID clsid, IStorage* storage) {
 
 BOOL SSymOle::CreateFromFile(const SString& path, IStorage* storage) {
   return CreateWith(storage, [&](IStorage* s, void** out) {
-    return OleCreateFromFile(CLSID_NULL, path.c_str(), IID_IOleObject, OLERENDER_DRAW, nullptr, ClientSite(), s,
-                             out);
+    return OleCreateFromFile(CLSID_NULL, path.c_str(), IID_IOleObject, OLERENDER_DRAW, nullptr, ClientSite(), s, out);
   });
 }
 

@@ -99,8 +99,8 @@ TEST(OleObjects, NoServerMeansClassNotRegistered) {
   EXPECT_EQ(out, nullptr);
   WriteClassStg(s.storage, kClass);
   EXPECT_EQ(OleLoad(s.storage, IID_IOleObject, nullptr, &out), REGDB_E_CLASSNOTREG);
-  EXPECT_EQ(OleCreateFromFile(CLSID_NULL, u"/no/such/file", IID_IOleObject, OLERENDER_DRAW, nullptr, nullptr,
-                              s.storage, &out),
+  EXPECT_EQ(OleCreateFromFile(CLSID_NULL, u"/no/such/file", IID_IOleObject, OLERENDER_DRAW, nullptr, nullptr, s.storage,
+                              &out),
             STG_E_FILENOTFOUND);
   EXPECT_EQ(OleCreateLinkToFile(u"/etc/hostname", IID_IOleObject, OLERENDER_DRAW, nullptr, nullptr, s.storage, &out),
             REGDB_E_CLASSNOTREG);

@@ -406,8 +406,8 @@ TEST_F(OleItem, ClientSiteAnswers) {
 class OleCanvas : public RecordingCanvas {
  public:
   void DrawViewObject(const SSymRect& r, IViewObject* view, DWORD aspect, LONG index, int open) override {
-    calls.push_back(R(r) + (view ? " view " : " none ") + std::to_string(aspect) + " " + std::to_string(index) +
-                    " " + std::to_string(open));
+    calls.push_back(R(r) + (view ? " view " : " none ") + std::to_string(aspect) + " " + std::to_string(index) + " " +
+                    std::to_string(open));
   }
   std::vector<std::string> calls;
 };
@@ -425,7 +425,7 @@ TEST_F(OleItem, DrawsThroughTheCanvas) {
   empty->Flags |= SSymBase::FlagHidden;
   EXPECT_EQ(empty->Draw(canvas), 1);
   EXPECT_EQ(canvas.calls, (std::vector<std::string>{"0 3600 4800 0 view 1 -1 0", "0 3600 4800 0 view 1 -1 1",
-                                                     "0 3600 4800 0 none 1 -1 0"}));
+                                                    "0 3600 4800 0 none 1 -1 0"}));
 }
 
 TEST_F(OleItem, ConvertThroughTheDialog) {
