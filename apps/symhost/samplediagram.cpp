@@ -497,7 +497,7 @@ std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram, std::vector<ISSy
     made.push_back(s);
     if (pictures) pictures->push_back(s);
   }
+  for (ISSymbol* s : SBuildOleItems(diagram, made.empty() ? nullptr : made.back())) made.push_back(s);
   for (ISSymbol* s : SBuildTreeRow(diagram)) made.push_back(s);
-  for (ISSymbol* s : SBuildOleRow(diagram)) made.push_back(s);
   return made;
 }

@@ -1,4 +1,4 @@
-// The OLE row. The embedded document is made here, in memory, the way a
+// The OLE items. The embedded document is made here, in memory, the way a
 // container stores one: a structured storage on a memory block holding the
 // document's class, its user type and the picture it last showed, wrapped
 // in the item's blob (aspect, index, size, storage image). The item reads
@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr LONG kRowGap = 1500, kRowTitleH = 2100, kTitleGap = 300;
+constexpr LONG kRowTitleH = 2100, kTitleGap = 300;
 constexpr LONG kCellW = 10800, kCellH = 5400, kGapX = 1800, kCaptionH = 1200;
 // The class of a sketching program that is not installed here.
 constexpr CLSID kSketchClass = MakeGUID("{5A1E0301-0000-4000-8000-00000000D0C0}");
@@ -99,16 +99,17 @@ void Caption(SHostDiagram& diagram, const SSymRect& r, const char16_t* text, con
 
 }  // namespace
 
-std::vector<ISSymbol*> SBuildOleRow(SHostDiagram& diagram) {
+std::vector<ISSymbol*> SBuildOleItems(SHostDiagram& diagram, ISSymbol* last) {
   std::vector<ISSymbol*> made;
-  const LONG top0 = diagram.GetExtent(0).y2 - kRowGap;
-  Caption(diagram, SSymRect(0, top0, 8 * kCellW, top0 - kRowTitleH), u"OLE items: an embedded sketch",
-          SSymFont(SString(u"Arial"), 11, SSymFont::Bold), 0x120);
-  const LONG top = top0 - kRowTitleH - kTitleGap;
+  if (!last) return made;
+  const SSymRect beside = last->GetClipRect(0, 0);
+  const LONG top = beside.GetMaxY(), x0 = beside.GetMaxX() + 2 * kGapX + kCellW;
+  Caption(diagram, SSymRect(x0, top + kTitleGap + kRowTitleH, x0 + 4 * kCellW, top + kTitleGap),
+          u"OLE items: an embedded sketch", SSymFont(SString(u"Arial"), 11, SSymFont::Bold), 0x120);
   const SBlob blob = SketchBlob();
   const char16_t* captions[] = {u"Stored picture (no server here)", u"Open in its server (hatched)"};
   for (int i = 0; i < 2; ++i) {
-    const LONG x = i * (kCellW + kGapX);
+    const LONG x = x0 + i * (kCellW + kGapX);
     const SSymRect cell(x, top, x + kCellW, top - kCellH);
     ISSymbol* sym = diagram.AddSymbol(CLSID_SSymOle, cell);
     auto* item = sym ? dynamic_cast<SSymOle*>(SSymBase::FromInterface(sym)) : nullptr;
