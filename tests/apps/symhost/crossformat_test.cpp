@@ -33,9 +33,21 @@ using namespace kvtest;
 constexpr int kUnitsPerPixel = 75;
 // The margin the host's export leaves around the symbols.
 constexpr LONG kMargin = 1800;
-// pdftoppm renders the page at this resolution; the sheet is then cut out
-// and scaled onto the bitmap's.
-constexpr int kPdfDpi = 200;
+// The printer fits the sheet to the page, so the taller the sheet, the
+// smaller it prints. The page is rendered once coarsely to find how wide the
+// ink lies, then at the resolution that gives the ink the bitmap's width, so
+// the comparison does not lose detail as the sample sheet grows; the sheet
+// is then cut out and scaled onto the bitmap's grid.
+constexpr int kPdfProbeDpi = 72;
+bool RenderPdfAtBitmapScale(const fs::path& pdf, const KvImage& bitmap, KvImage& out) {
+  KvImage probe;
+  if (!RenderPdf(pdf, kPdfProbeDpi, probe)) return false;
+  const PixelRect printed = InkBounds(probe), drawn = InkBounds(bitmap);
+  const int printedWidth = printed.Width(), drawnWidth = drawn.Width();
+  if (printedWidth <= 0 || drawnWidth <= 0) return false;
+  const int dpi = std::clamp((kPdfProbeDpi * drawnWidth + printedWidth - 1) / printedWidth, kPdfProbeDpi, 600);
+  return RenderPdf(pdf, dpi, out);
+}
 
 // The metafile replayed by the library's player into a white raster context
 // of w x h pixels.
@@ -103,7 +115,7 @@ bool RenderAll(const fs::path& folder, Pictures& p) {
   return ReadPictureOnWhite(folder / "diagram.png", p.bitmap) &&
          RenderSvgOnGrid(folder / "diagram.svg", p.bitmap, p.svg) &&
          PlayEmf(folder / "diagram.emf", p.bitmap.width, p.bitmap.height, p.emf) &&
-         RenderPdf(folder / "diagram.pdf", kPdfDpi, p.pdf);
+         RenderPdfAtBitmapScale(folder / "diagram.pdf", p.bitmap, p.pdf);
 }
 
 class CrossFormat : public ::testing::Test {
