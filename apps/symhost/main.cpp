@@ -119,6 +119,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "symhost: %s\n", error.c_str());
     return 1;
   }
+  if (!SHostWriteViewPng(model, out, "model-view", modelFiles, error)) {
+    std::fprintf(stderr, "symhost: %s\n", error.c_str());
+    return 1;
+  }
   written.insert(written.end(), modelFiles.begin(), modelFiles.end());
   for (const SHostExportedFile& f : written)
     std::printf("symhost: wrote %s (%ju bytes)\n", f.path.c_str(), f.size);
