@@ -654,6 +654,8 @@ static BOOL DrawCall(HDC hdc, KvGdiCall& c, bool fill, bool stroke) {
   Dc* dc = GetDc(hdc);
   if (!dc) return FALSE;
   Outline o;
+  // Room for a box or an ellipse (thirteen points) in one allocation.
+  o.pts.reserve(16);
   if (!BuildOutline(dc, c, &o)) return FALSE;
   Pen* p = GetPen(dc->st.pen);
   c.bounds = OutlineBounds(o, p ? std::max(1.0, p->width * DeviceScale(dc)) / 2 + 1 : 1);
