@@ -90,6 +90,7 @@ class PdfSink : public KvGdiSink {
 };
 
 Dc::~Dc() {
+  FreeCoverageCache(coverage);
   if (session.penSource) cairo_pattern_destroy(session.penSource);
   if (session.brushSource) cairo_pattern_destroy(session.brushSource);
 }

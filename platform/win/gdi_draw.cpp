@@ -602,10 +602,12 @@ struct ShapeJob {
 
 static void FillStroke(Dc* dc, cairo_t* cr, const std::vector<PathPoint>& pts, bool fill, bool stroke) {
   if (fill && SetBrushSource(dc, cr, dc->st.brush)) {
-    cairo_new_path(cr);
-    AddOutlineToCairo(cr, pts, kFillOffset);
     cairo_set_fill_rule(cr, dc->st.fillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
-    cairo_fill(cr);
+    if (!StampCoverage(dc, cr, pts, kFillOffset, false)) {
+      cairo_new_path(cr);
+      AddOutlineToCairo(cr, pts, kFillOffset);
+      cairo_fill(cr);
+    }
   }
   bool cosmetic = false;
   double w = 1;
@@ -623,9 +625,11 @@ static void FillStroke(Dc* dc, cairo_t* cr, const std::vector<PathPoint>& pts, b
       cairo_stroke(cr);
       cairo_restore(cr);
     }
-    cairo_new_path(cr);
-    AddOutlineToCairo(cr, line, kStrokeOffset);
-    cairo_stroke(cr);
+    if (!StampCoverage(dc, cr, line, kStrokeOffset, true)) {
+      cairo_new_path(cr);
+      AddOutlineToCairo(cr, line, kStrokeOffset);
+      cairo_stroke(cr);
+    }
   }
 }
 
@@ -650,6 +654,8 @@ static BOOL DrawCall(HDC hdc, KvGdiCall& c, bool fill, bool stroke) {
   Dc* dc = GetDc(hdc);
   if (!dc) return FALSE;
   Outline o;
+  // Room for a box or an ellipse (thirteen points) in one allocation.
+  o.pts.reserve(16);
   if (!BuildOutline(dc, c, &o)) return FALSE;
   Pen* p = GetPen(dc->st.pen);
   c.bounds = OutlineBounds(o, p ? std::max(1.0, p->width * DeviceScale(dc)) / 2 + 1 : 1);

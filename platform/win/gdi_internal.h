@@ -148,6 +148,9 @@ struct DcState {
   std::optional<Rgn> clip;  // device units; none = whole surface
 };
 
+struct CoverageCache;  // gdi_coverage.cpp
+void FreeCoverageCache(CoverageCache* cache);
+
 struct Dc : Object {
   Dc() : Object(Kind::Dc) {}
   ~Dc() override;
@@ -189,6 +192,8 @@ struct Dc : Object {
     COLORREF brushDcColor = 0;
     cairo_pattern_t* brushSource = nullptr;
   } session;
+  // Coverage masks of curved figures drawn on this context (gdi_coverage.cpp).
+  CoverageCache* coverage = nullptr;
 
   // Logical -> device transform.
   cairo_matrix_t Matrix() const;
@@ -258,6 +263,12 @@ struct Outline {
   }
 };
 void AddOutlineToCairo(cairo_t* cr, const std::vector<PathPoint>& pts, double offset);
+// Fills (stroke false) or strokes the figure `pts` moved by `offset` with the
+// context's settings through a kept coverage mask, when the figure has curves,
+// `cr` is the raster context of the DC's open session and the same figure
+// was seen before; false (nothing drawn) otherwise: the caller draws it.
+bool StampCoverage(Dc* dc, cairo_t* cr, const std::vector<PathPoint>& pts, double offset, bool stroke);
+void SetCoverageCacheEnabled(bool on);
 // Sets a pen or brush as cairo's source; false when it paints nothing.
 bool SetBrushSource(Dc* dc, cairo_t* cr, HBRUSH brush);
 bool SetPenSource(Dc* dc, cairo_t* cr, bool* cosmetic, double* width);

@@ -830,6 +830,10 @@ HDC KvCreatePdfDC(const char* path, double widthPt, double heightPt, int dpi = 6
 // Writes the bitmap as an 8-bit RGB (no alpha) PNG; the same pixels give the
 // same bytes. FALSE for a bad handle or an unwritable path.
 BOOL KvSaveBitmapPng(HBITMAP bitmap, const char* path);
+// Test hook: on (the default), curved figures that come back moved by whole
+// pixels are drawn from the coverage kept of their first drawing; off, every
+// figure is scan-converted anew (the pixels are the same either way).
+void KvSetCoverageCache(bool on);
 // The family fontconfig gives for a face name ("Arial" -> "Liberation Sans").
 std::string KvResolveFontFamily(LPCWSTR face);
 // Whether a handle names a live object of the table (of any kind).

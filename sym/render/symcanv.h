@@ -407,6 +407,10 @@ class SSymCanvas : public SObject, public SLibScale {
   SSymPen m_pen;
   SSymFont m_font;
   FontLine* m_pFontLine = nullptr;
+  // The cached pen and brush last selected for m_pen and m_brush (colour
+  // output), null when something else was selected for them.
+  SPen* m_pSelPen = nullptr;
+  SBrush* m_pSelBrush = nullptr;
   SSymBrush m_brush;
   SSymBrush m_bkBrush;
   std::vector<POINT> m_points;

@@ -131,6 +131,8 @@ void SSymCanvas::ClearCaches() {
   m_fontCache.RemoveAll();
   m_brushCache.RemoveAll();
   m_pFontLine = nullptr;
+  m_pSelPen = nullptr;
+  m_pSelBrush = nullptr;
 }
 
 SGdiPen* SSymCanvas::GetGdiPen(SPen& pen) {
@@ -182,15 +184,21 @@ void SSymCanvas::TransformLstPt(const SSymListPt& pts) {
 
 void SSymCanvas::SetPen(const SSymPen& pen) {
   if (m_pDC) {
+    SPen* selected = nullptr;
     if (pen.m_style == SSymPen::NoLine) {
       m_pDC->SelectStockObject(NULL_PEN);
     } else if (m_bColor) {
-      m_pDC->SelectObject(LookupPen(pen));
+      // Shapes set the same pen one after another: while it is still the one
+      // in the context there is nothing to look up or select again.
+      if (m_pSelPen && pen == m_pen && m_pDC->GetCurrentPen() == HPEN(*m_pSelPen)) return;
+      selected = LookupPen(pen);
+      m_pDC->SelectObject(selected);
     } else if (pen.m_style == SSymPen::Solid && pen.m_width == 0) {
       m_pDC->SelectStockObject(BLACK_PEN);
     } else {
       m_pDC->SelectObject(LookupPen(SSymPen(pen.m_style, pen.m_width, SSymColor(0))));
     }
+    m_pSelPen = selected;
   }
   m_pen = pen;
 }
@@ -203,12 +211,15 @@ int SSymCanvas::GetPen(SSymPen& pen) const {
 void SSymCanvas::SetBrush(const SSymBrush& brush, int dark) {
   if (m_pDC) {
     const LONG style = brush.m_style;
+    SBrush* selected = nullptr;
     if (style == SSymBrush::Hollow) {
       m_pDC->SelectStockObject(NULL_BRUSH);
     } else if (!m_bColor && m_bBlackFill) {
       m_pDC->SelectStockObject(BLACK_BRUSH);
     } else if (m_bColor) {
-      m_pDC->SelectObject(LookupBrush(brush));
+      if (m_pSelBrush && brush == m_brush && m_pDC->GetCurrentBrush() == HBRUSH(*m_pSelBrush)) return;
+      selected = LookupBrush(brush);
+      m_pDC->SelectObject(selected);
     } else if (m_bDrawShadow) {
       m_pDC->SelectStockObject(BLACK_BRUSH);
     } else if (dark) {
@@ -229,6 +240,7 @@ void SSymCanvas::SetBrush(const SSymBrush& brush, int dark) {
       b.m_color = SSymColor(0xFFFFFF);
       m_pDC->SelectObject(LookupBrush(b));
     }
+    m_pSelBrush = selected;
   }
   m_brush = brush;
 }
