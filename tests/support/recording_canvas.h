@@ -67,6 +67,10 @@ class RecordingCanvas : public SSymCanvas {
     Log("Rectangle " + R(r));
     SSymCanvas::Rectangle(r);
   }
+  void DrawHandles(const SSymRect& r) override {
+    Log("DrawHandles " + R(r));
+    SSymCanvas::DrawHandles(r);
+  }
   void RoundRect(const SSymRect& r, const SSymSize& c) override {
     Log("RoundRect " + R(r) + " " + std::to_string(c.cx) + " " + std::to_string(c.cy));
     SSymCanvas::RoundRect(r, c);
