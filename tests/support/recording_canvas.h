@@ -91,6 +91,19 @@ class RecordingCanvas : public SSymCanvas {
     Log("DrawText " + R(r) + " " + text.ToUtf8());
     SSymCanvas::DrawText(r, text, style);
   }
+  void DrawRtfText(const SSymRect& r, const SString& rtf, int first, int last, int* end) override {
+    Log("DrawRtfText " + R(r));
+    SSymCanvas::DrawRtfText(r, rtf, first, last, end);
+  }
+  using SSymCanvas::DrawIcon;
+  void DrawIcon(const SSymRect& r, HICON icon, unsigned flags) override {
+    Log("DrawIcon " + R(r));
+    SSymCanvas::DrawIcon(r, icon, flags);
+  }
+  void DrawMetaFile(const SSymRect& r, const SMetaFile& mf) override {
+    Log("DrawMetaFile " + R(r));
+    SSymCanvas::DrawMetaFile(r, mf);
+  }
 
  private:
   using SSymCanvas::DrawText;
