@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "apps/symhost/arrowheadsheet.h"
+#include "apps/symhost/compartmentsheet.h"
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/samplediagram.h"
@@ -105,6 +106,7 @@ int main(int argc, char** argv) {
   }
   written.insert(written.end(), sheet.begin(), sheet.end());
   if (!SHostWriteArrowheadSheet(out, written)) return 1;
+  if (!SHostWriteCompartmentSheet(out, written)) return 1;
   for (const SHostExportedFile& f : written)
     std::printf("symhost: wrote %s (%ju bytes)\n", f.path.c_str(), f.size);
   return 0;
