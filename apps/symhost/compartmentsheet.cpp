@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "kvcore/spicture.h"
 #include "sym/foundation/symgeom.h"
 #include "sym/subobjects/symsubgroup.h"
 #include "sym/subobjects/symsubtext.h"
