@@ -245,7 +245,11 @@ HRESULT SSymSubs::Transform(const SSymMatrix& matrix, int redraw) {
     if (!impl) throw SECOMException("SSymSubs::Transform", __FILE__, __LINE__, E_POINTER);
     if (!impl->IsInUndoContext()) {
       SRepCreateContext context(object.Get(), 1, 1, 0);
-      context.AddRepAction(std::make_unique<SSymActionSize>(GetParentSymbol(), old));
+      // The size record holds the parent's own rectangle: undoing the step
+      // gives the label its width back and leaves the parent where it is
+      // (the label's rectangle here would squeeze the whole line into it).
+      ISSymbol* parent = GetParentSymbol();
+      if (parent) context.AddRepAction(std::make_unique<SSymActionSize>(parent, SSymRectAccess::Get(parent)));
       void* text = nullptr;
       if (QueryInterface(IID_ISSymText, &text) != S_OK || !text) return E_FAIL;
       static_cast<IUnknown*>(text)->Release();

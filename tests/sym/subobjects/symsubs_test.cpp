@@ -247,6 +247,16 @@ TEST_F(Subs, LabelTransformKeepsSmallWidthChangesAndRecordsLargerOnes) {
     EXPECT_EQ(label->GetClipRect(0, 0).Width(), c.width) << c.name;
     EXPECT_EQ(m_session->GetUndoCount() - before, c.steps) << c.name;
     EXPECT_EQ(Width(line, 0x0200046B), c.stored) << c.name;
+    if (c.steps) {
+      // Undone: the width is automatic again and the line has not moved.
+      ASSERT_EQ(m_session->Undo(), S_OK);
+      EXPECT_EQ(Width(line, 0x0200046B), -1) << c.name;
+      SSymListPt pts;
+      line->GetListPt(pts);
+      ASSERT_EQ(pts.GetCount(), 2) << c.name;
+      EXPECT_EQ(pts.GetAt(0), SSymPoint(0, 0)) << c.name;
+      EXPECT_EQ(pts.GetAt(1), SSymPoint(10000, 0)) << c.name;
+    }
   }
 }
 
