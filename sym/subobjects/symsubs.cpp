@@ -366,6 +366,16 @@ void SSymSubs::OnResize() {
   if (ISSymbol* parent = GetParentSymbol()) parent->Redraw(nullptr);
 }
 
+namespace {
+// A count of leading characters that does not split a surrogate pair: one
+// less when the last one kept is the first half of a pair.
+int WholeCount(const SString& text, int count) {
+  if (count > 0 && count < text.GetLength() && text.GetAt(count - 1) >= 0xD800 && text.GetAt(count - 1) <= 0xDBFF)
+    return count - 1;
+  return count;
+}
+}  // namespace
+
 SString SSymSubs::WrapText(const SString& text, const SPrefDataWrap* wrap, SSymCanvas*, int) {
   if (!wrap) return text;
   const int mode = wrap->m_nWrapMode;
@@ -373,19 +383,19 @@ SString SSymSubs::WrapText(const SString& text, const SPrefDataWrap* wrap, SSymC
   int limit = mode == SPrefDataWrap::Truncate ? wrap->m_nTruncLength : wrap->m_nWrapLength;
   if (limit < 5) limit = 5;
   if (text.GetLength() <= limit) return text;
-  if (mode == SPrefDataWrap::Truncate) return text.Left(limit) + SString(u"...");
+  if (mode == SPrefDataWrap::Truncate) return text.Left(WholeCount(text, limit)) + SString(u"...");
   const SString& breaks = wrap->m_strBreakChars;
   SString result;
   SString rest = text;
   while (!rest.IsEmpty()) {
-    SString piece = rest.Left(limit);
+    SString piece = rest.Left(WholeCount(rest, limit));
     if (piece.GetLength() == rest.GetLength()) {
       rest = SString();
     } else {
       if (!breaks.IsEmpty()) {
         // Back from the limit to the last wrap character, so long as the
         // line keeps at least five characters.
-        for (int i = limit - 1; i >= 4; --i) {
+        for (int i = piece.GetLength() - 1; i >= 4; --i) {
           if (breaks.Find(piece.GetAt(i)) >= 0) {
             piece = piece.Left(i + 1);
             break;

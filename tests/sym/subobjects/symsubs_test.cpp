@@ -417,6 +417,9 @@ TEST(SubsBase, WrapTextShapesByTheWrapRecord) {
       {"cut after the space", 2, 0, 8, u" ", u"abcde fghij", u"abcde \r\nfghij"},
       {"space too early", 2, 0, 6, u" ", u"abc defgh ij", u"abc de\r\nfgh ij"},
       {"within the wrap length", 2, 0, 12, u" ", u"abc defgh ij", u"abc defgh ij"},
+      // A character outside the basic plane is never cut in halves.
+      {"truncated before a pair", 1, 5, 0, u" ", u"abcd\U0001F600fg", u"abcd..."},
+      {"wrapped before a pair", 2, 0, 5, u"", u"abcd\U0001F600fg", u"abcd\r\n\U0001F600fg"},
   };
   for (const auto& c : cases) {
     SPrefDataWrap w;
