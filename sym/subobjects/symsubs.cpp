@@ -467,6 +467,10 @@ HRESULT SSymSubsFonts::OnSetBlobData(SInputStream& in) {
 }
 
 void SSymSubsFonts::GetParentSubSymList(STable<SSymSubsFonts*>& list) {
-  // The holder lists its compartments once it can; until then this one alone.
+  SComWrap<ISSymSubSym> host = Face<ISSymSubSym>(GetParentSymbol());
+  if (!host.IsNull()) {
+    host->GetSubSymList(list, 1);
+    return;
+  }
   list.Add(this);
 }
