@@ -245,7 +245,11 @@ HRESULT SSymSubs::Transform(const SSymMatrix& matrix, int redraw) {
     if (!impl) throw SECOMException("SSymSubs::Transform", __FILE__, __LINE__, E_POINTER);
     if (!impl->IsInUndoContext()) {
       SRepCreateContext context(object.Get(), 1, 1, 0);
-      context.AddRepAction(std::make_unique<SSymActionSize>(GetParentSymbol(), old));
+      // The size record holds the parent's own rectangle: undoing the step
+      // gives the label its width back and leaves the parent where it is
+      // (the label's rectangle here would squeeze the whole line into it).
+      ISSymbol* parent = GetParentSymbol();
+      if (parent) context.AddRepAction(std::make_unique<SSymActionSize>(parent, SSymRectAccess::Get(parent)));
       void* text = nullptr;
       if (QueryInterface(IID_ISSymText, &text) != S_OK || !text) return E_FAIL;
       static_cast<IUnknown*>(text)->Release();
@@ -362,6 +366,16 @@ void SSymSubs::OnResize() {
   if (ISSymbol* parent = GetParentSymbol()) parent->Redraw(nullptr);
 }
 
+namespace {
+// A count of leading characters that does not split a surrogate pair: one
+// less when the last one kept is the first half of a pair.
+int WholeCount(const SString& text, int count) {
+  if (count > 0 && count < text.GetLength() && text.GetAt(count - 1) >= 0xD800 && text.GetAt(count - 1) <= 0xDBFF)
+    return count - 1;
+  return count;
+}
+}  // namespace
+
 SString SSymSubs::WrapText(const SString& text, const SPrefDataWrap* wrap, SSymCanvas*, int) {
   if (!wrap) return text;
   const int mode = wrap->m_nWrapMode;
@@ -369,19 +383,19 @@ SString SSymSubs::WrapText(const SString& text, const SPrefDataWrap* wrap, SSymC
   int limit = mode == SPrefDataWrap::Truncate ? wrap->m_nTruncLength : wrap->m_nWrapLength;
   if (limit < 5) limit = 5;
   if (text.GetLength() <= limit) return text;
-  if (mode == SPrefDataWrap::Truncate) return text.Left(limit) + SString(u"...");
+  if (mode == SPrefDataWrap::Truncate) return text.Left(WholeCount(text, limit)) + SString(u"...");
   const SString& breaks = wrap->m_strBreakChars;
   SString result;
   SString rest = text;
   while (!rest.IsEmpty()) {
-    SString piece = rest.Left(limit);
+    SString piece = rest.Left(WholeCount(rest, limit));
     if (piece.GetLength() == rest.GetLength()) {
       rest = SString();
     } else {
       if (!breaks.IsEmpty()) {
         // Back from the limit to the last wrap character, so long as the
         // line keeps at least five characters.
-        for (int i = limit - 1; i >= 4; --i) {
+        for (int i = piece.GetLength() - 1; i >= 4; --i) {
           if (breaks.Find(piece.GetAt(i)) >= 0) {
             piece = piece.Left(i + 1);
             break;
@@ -453,6 +467,10 @@ HRESULT SSymSubsFonts::OnSetBlobData(SInputStream& in) {
 }
 
 void SSymSubsFonts::GetParentSubSymList(STable<SSymSubsFonts*>& list) {
-  // The holder lists its compartments once it can; until then this one alone.
+  SComWrap<ISSymSubSym> host = Face<ISSymSubSym>(GetParentSymbol());
+  if (!host.IsNull()) {
+    host->GetSubSymList(list, 1);
+    return;
+  }
   list.Add(this);
 }

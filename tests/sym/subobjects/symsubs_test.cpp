@@ -247,6 +247,16 @@ TEST_F(Subs, LabelTransformKeepsSmallWidthChangesAndRecordsLargerOnes) {
     EXPECT_EQ(label->GetClipRect(0, 0).Width(), c.width) << c.name;
     EXPECT_EQ(m_session->GetUndoCount() - before, c.steps) << c.name;
     EXPECT_EQ(Width(line, 0x0200046B), c.stored) << c.name;
+    if (c.steps) {
+      // Undone: the width is automatic again and the line has not moved.
+      ASSERT_EQ(m_session->Undo(), S_OK);
+      EXPECT_EQ(Width(line, 0x0200046B), -1) << c.name;
+      SSymListPt pts;
+      line->GetListPt(pts);
+      ASSERT_EQ(pts.GetCount(), 2) << c.name;
+      EXPECT_EQ(pts.GetAt(0), SSymPoint(0, 0)) << c.name;
+      EXPECT_EQ(pts.GetAt(1), SSymPoint(10000, 0)) << c.name;
+    }
   }
 }
 
@@ -407,6 +417,9 @@ TEST(SubsBase, WrapTextShapesByTheWrapRecord) {
       {"cut after the space", 2, 0, 8, u" ", u"abcde fghij", u"abcde \r\nfghij"},
       {"space too early", 2, 0, 6, u" ", u"abc defgh ij", u"abc de\r\nfgh ij"},
       {"within the wrap length", 2, 0, 12, u" ", u"abc defgh ij", u"abc defgh ij"},
+      // A character outside the basic plane is never cut in halves.
+      {"truncated before a pair", 1, 5, 0, u" ", u"abcd\U0001F600fg", u"abcd..."},
+      {"wrapped before a pair", 2, 0, 5, u"", u"abcd\U0001F600fg", u"abcd\r\n\U0001F600fg"},
   };
   for (const auto& c : cases) {
     SPrefDataWrap w;

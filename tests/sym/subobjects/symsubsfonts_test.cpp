@@ -93,6 +93,49 @@ TEST(SubsFontsList, AppendsItsEntryToFontLists) {
   EXPECT_EQ(subs.GetAt(0), s.t);
 }
 
+// A holder that lists its compartments (flattened on request).
+class TListing : public SRepFaces<TListing, TSubHolder, ISSymSubSym> {
+ public:
+  explicit TListing(ISRepSession* s) : SRepFaces(s) {}
+  int SubSymFirst() override { return 1; }
+  int SubSymSecond() override { return 0; }
+  int GetSubSymMinSize(int*, int*) override { return 0; }
+  int GetSubSymMargins(int*, int*, int*, int*) override { return 0; }
+  void GetSubSymList(STable<SSymSubsFonts*>& list, int nested) override {
+    m_nested = nested;
+    for (SSymSubsFonts* s : m_subs) list.Add(s);
+  }
+  int GetSubSymCount(int) override { return static_cast<int>(m_subs.size()); }
+  SSymSubsFonts* GetSubSymAt(int i, int) override {
+    return i >= 0 && i < GetSubSymCount(0) ? m_subs[static_cast<size_t>(i)] : nullptr;
+  }
+  int AdjustSubSym(SSymSubsFonts*, SSymRect*, SSymCanvas&) override { return 0; }
+  std::vector<SSymSubsFonts*> m_subs;
+  int m_nested = -1;
+};
+
+TEST_F(SubsFonts, TheParentListsAllItsCompartments) {
+  TListing* h = Make<TListing>();
+  SubRef<TSub> a(new TSub()), b(new TSub());
+  a->SetParent(h->Sink());
+  b->SetParent(h->Sink());
+  h->m_subs = {a.t, b.t};
+  STable<SSymSubsFonts*> list;
+  b->GetParentSubSymList(list);
+  ASSERT_EQ(list.GetCount(), 2);
+  EXPECT_EQ(list.GetAt(0), a.t);
+  EXPECT_EQ(list.GetAt(1), b.t);
+  EXPECT_EQ(h->m_nested, 1);  // nested layouts flattened
+  // A holder that cannot list them: the compartment alone.
+  TSubHolder* plain = Make<TSubHolder>();
+  SubRef<TSub> c(new TSub());
+  c->SetParent(plain->Sink());
+  STable<SSymSubsFonts*> alone;
+  c->GetParentSubSymList(alone);
+  ASSERT_EQ(alone.GetCount(), 1);
+  EXPECT_EQ(alone.GetAt(0), c.t);
+}
+
 TEST_F(SubsFonts, VerbsGoToTheParentSymbol) {
   SubRef<TSub> s(new TSub());
   EXPECT_EQ(s->FontsFace()->DoVerb(3, nullptr, nullptr, nullptr), E_FAIL);  // no parent
