@@ -6,7 +6,9 @@
 
 #include "kvcore/spicture.h"
 #include "support/picture_bytes.h"
+#include "support/lines_fixture.h"
 #include "support/recording_canvas.h"
+#include "sym/links/sympolyline.h"
 #include "support/subs_fixture.h"
 #include "sym/tools/symeditinplace.h"
 #include "win/imageicon.h"
@@ -139,6 +141,32 @@ TEST(SubTextLayout, EditsItsTextInPlace) {
   t->SetFlag(SUBS_HIDDEN, false);
   t->_SetText(SString());
   EXPECT_EQ(t->EditInPlace(&view, SSymPoint(10, 10), 1), 1);
+}
+
+}  // namespace
+
+namespace {
+
+class SubTextLabel : public LineFixture {};
+
+// A line label takes the width its line keeps for it; -1 there lets the
+// label measure itself (its text and the width of a "W").
+TEST_F(SubTextLabel, TakesTheWidthItsLineKeeps) {
+  SSymPolyline* line = MakeLine<SSymPolyline>(CLSID_SSymPolyline, Pts({{0, 0}, {20000, 0}}));
+  line->SetCtrText(SString(u"middle"));
+  SSymSubText* label = line->GetLabel(0);
+  ASSERT_NE(label, nullptr);
+  RecordingCanvas canvas;
+  const LONG measured = canvas.GetTextExtent(SString(u"middle"), label->GetFont()).cx +
+                        canvas.GetTextExtent(SString(u"W"), label->GetFont()).cx;
+  for (const LONG kept : {5000L, -1L}) {
+    {
+      SCurrentContextChange outside(Session(), nullptr);
+      ASSERT_EQ(line->Obj()->SetAttribute(SSymSubText::GetTpDispid(0), SRepVariant::Long(kept)), S_OK);
+    }
+    line->Sym()->Draw(canvas);
+    EXPECT_NEAR(label->GetClipRect(0, 0).Width(), kept > 0 ? kept : measured, kept > 0 ? 0 : 2) << kept;
+  }
 }
 
 }  // namespace
