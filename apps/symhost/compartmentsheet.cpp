@@ -42,14 +42,21 @@ class SHostCompartmentBox : public SRepFaces<SHostCompartmentBox, SHostBox, ISSy
   }
 
   // ---- ISSymSubSym
-  int SubSymFirst() override { return 1; }
-  int SubSymSecond() override { return 0; }
-  int GetSubSymMinSize(int*, int*) override { return 0; }
-  int GetSubSymMargins(int*, int*, int*, int*) override { return 0; }
-  void GetSubSymList(STable<SSymSubsFonts*>& list, int nested) override { m_group.GetSubSymList(list, nested); }
+  int IsSubSymReady() override { return 1; }
+  int PrepareSubSym() override { return 0; }
+  int GetSubSymMinSize(LONG*, LONG*) override { return 0; }
+  int AdjustSubSymRect(SSymRect&) override { return 0; }
+  int SubSymReserved() override { return 0; }
+  int GetSubSymSize(LONG*, LONG*) override { return 0; }
+  int GetSubSymMargins(LONG*, LONG*, LONG*, LONG*) override { return 0; }
+  int GetSubSymList(STable<SSymSubsFonts*>& list, int nested) override {
+    const int before = list.GetCount();
+    m_group.GetSubSymList(list, nested);
+    return list.GetCount() - before;
+  }
   int GetSubSymCount(int nested) override { return m_group.GetCount(nested); }
-  SSymSubsFonts* GetSubSymAt(int index, int nested) override { return m_group.GetSubSymbol(index, nested); }
-  int AdjustSubSym(SSymSubsFonts*, SSymRect*, SSymCanvas&) override { return 0; }
+  SSymSubsFonts* GetSubSymbol(int index, int nested) override { return m_group.GetSubSymbol(index, nested); }
+  int AdjustSubSymbol(SSymSubsFonts*, SSymRect*, SSymCanvas&) override { return 0; }
   // ---- ISSymSubSink
   HRESULT OnSubSymResize(ISSymbol*, int) override { return S_OK; }
   HRESULT OnSubSymMove(ISSymbol*, int) override { return S_OK; }

@@ -291,6 +291,17 @@ class SSymDiagram : public SRepFaces<SSymDiagram, SSymDiagramImpl, ISSymDiagram,
   BOOL ContainsView(SSymView* view) override { return SSymDiagramImpl::ContainsView(view); }
   LONG RedrawAllViews() override { return SSymDiagramImpl::RedrawAllViews(); }
   HRESULT ExportImage(const SString& file) override { return SSymDiagramImpl::ExportImage(file); }
+
+  // ---- host operations: nothing here; diagram types of a host override them.
+  ISSymbol* CreateSymbolForObject(ISRepObject*, int, int, int) override { return nullptr; }
+  ISSymbol* CreateLinkSymbolForObject(ISRepObject*, ISSymbol*, ISSymbol*) override { return nullptr; }
+  ISSymbol* CopySymbolForObject(ISRepObject*, ISSymbol*, int, const SSymSize&, int, SRepMapObject*) override {
+    return nullptr;
+  }
+  ISSymbol* CopyLinkSymbolForObject(ISRepObject*, ISSymbol*, ISSymbol*, ISSymLink*, const SSymSize&) override {
+    return nullptr;
+  }
+  ISSymbol* FindSymbolOfObject(ISRepObject*, int) override { return nullptr; }
 };
 
 // The process-wide count of live diagram objects.

@@ -219,7 +219,7 @@ int SSymSubGroup::GetRelatedPos(SSymSubsFonts* member) const {
   if (lastEmpty) --last;
   if (number < 0) return -1;
   SComWrap<ISSymCompView> view(m_pOwner);
-  if (!view.IsNull() && view->IsLastCompartment() == 0) last = last + 1;
+  if (!view.IsNull() && view->IsLastCompLast() == 0) last = last + 1;
   return (number == first ? 1 : 0) | (number == last ? 2 : 0);
 }
 
@@ -250,7 +250,7 @@ void SSymSubGroup::LayoutMembers(STable<SSymSubsFonts*>& list) const {
     if (!host.IsNull()) {
       const int n = host->GetSubSymCount(0);
       for (int i = 0; i < n; ++i)
-        if (SSymSubsFonts* m = host->GetSubSymAt(i, 0)) list.Add(m);
+        if (SSymSubsFonts* m = host->GetSubSymbol(i, 0)) list.Add(m);
       return;
     }
   }
@@ -266,7 +266,7 @@ bool SSymSubGroup::Measure(SSymSubsFonts* m, SSymCanvas& canvas, bool vertical, 
   SSymRect offered = measured;
   if (vertical) offered.x2 = offered.x1;
   else offered.y2 = offered.y1;
-  host->AdjustSubSym(m, &offered, canvas);
+  host->AdjustSubSymbol(m, &offered, canvas);
   // Nothing left along: the host takes the compartment away.
   if (vertical ? offered.y2 == measured.y1 : offered.x2 == measured.x1) return false;
   if (vertical) {
@@ -287,7 +287,7 @@ SSymRect SSymSubGroup::ComputeGroupRect(SSymCanvas& canvas, int keepWrap, int wi
   R.Normalize();
   SComWrap<ISSymSubSym> host(m_pOwner);
   if (!host.IsNull() && !NestedOwner()) {
-    int l = 0, r = 0, t = 0, b = 0;
+    LONG l = 0, r = 0, t = 0, b = 0;
     if (host->GetSubSymMargins(&l, &r, &t, &b)) {
       R.x1 += l;
       R.x2 -= r;
@@ -305,7 +305,7 @@ SSymRect SSymSubGroup::ComputeGroupRect(SSymCanvas& canvas, int keepWrap, int wi
   }
   width = width == 0 ? 2 * M : width - 2 * M;
   const bool vertical = IsVertical() != 0;
-  int W = 0, H = 0;
+  LONG W = 0, H = 0;
   if (host.IsNull() || !host->GetSubSymMinSize(&W, &H)) W = H = 0;
   else H += M;
   const LONG alongMin = vertical ? H : W, acrossMin = vertical ? W : H;
@@ -471,7 +471,7 @@ void SSymSubGroup::DrawSubSymbol(SSymCanvas& canvas) {
     STable<SSymSubsFonts*> top;
     const int n = host->GetSubSymCount(0);
     for (int i = 0; i < n; ++i)
-      if (SSymSubsFonts* m = host->GetSubSymAt(i, 0)) top.Add(m);
+      if (SSymSubsFonts* m = host->GetSubSymbol(i, 0)) top.Add(m);
     SSymSubGroup outer(m_pOwner);
     for (SSymSubsFonts* m : top) outer.m_members.Add(m);
     outer.LocateNested(self, &adjoin[0], &adjoin[1], &adjoin[2], &adjoin[3]);
@@ -483,7 +483,7 @@ void SSymSubGroup::DrawSubSymbol(SSymCanvas& canvas) {
   if (!adjoin[2]) frame.y1 -= M;
   if (!adjoin[3]) frame.y2 += M;
   if (!NestedOwner()) {
-    int l = 0, r = 0, t = 0, b = 0;
+    LONG l = 0, r = 0, t = 0, b = 0;
     if (host->GetSubSymMargins(&l, &r, &t, &b)) {
       frame.x1 += l;
       frame.x2 -= r;

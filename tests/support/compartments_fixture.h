@@ -22,21 +22,28 @@ class THost : public SRepFaces<THost, TSym, ISSymSubSym, ISSymSubSink> {
     return S_OK;
   }
   // ---- ISSymSubSym
-  int SubSymFirst() override { return 1; }
-  int SubSymSecond() override { return 0; }
-  int GetSubSymMinSize(int* w, int* h) override {
+  int IsSubSymReady() override { return 1; }
+  int PrepareSubSym() override { return 0; }
+  int AdjustSubSymRect(SSymRect&) override { return 0; }
+  int SubSymReserved() override { return 0; }
+  int GetSubSymSize(LONG*, LONG*) override { return 0; }
+  int GetSubSymMinSize(LONG* w, LONG* h) override {
     *w = m_minW;
     *h = m_minH;
     return m_minW || m_minH;
   }
-  int GetSubSymMargins(int* l, int* r, int* t, int* b) override {
+  int GetSubSymMargins(LONG* l, LONG* r, LONG* t, LONG* b) override {
     *l = *r = *t = *b = m_margin;
     return m_margin != 0;
   }
-  void GetSubSymList(STable<SSymSubsFonts*>& list, int nested) override { m_group.GetSubSymList(list, nested); }
+  int GetSubSymList(STable<SSymSubsFonts*>& list, int nested) override {
+    const int before = list.GetCount();
+    m_group.GetSubSymList(list, nested);
+    return list.GetCount() - before;
+  }
   int GetSubSymCount(int nested) override { return m_group.GetCount(nested); }
-  SSymSubsFonts* GetSubSymAt(int index, int nested) override { return m_group.GetSubSymbol(index, nested); }
-  int AdjustSubSym(SSymSubsFonts* sub, SSymRect* rect, SSymCanvas&) override {
+  SSymSubsFonts* GetSubSymbol(int index, int nested) override { return m_group.GetSubSymbol(index, nested); }
+  int AdjustSubSymbol(SSymSubsFonts* sub, SSymRect* rect, SSymCanvas&) override {
     if (m_adjust) m_adjust(sub, *rect);
     return 1;
   }
@@ -64,7 +71,7 @@ class THost : public SRepFaces<THost, TSym, ISSymSubSym, ISSymSubSink> {
   }
 
   SSymSubGroup m_group;
-  int m_minW = 0, m_minH = 0, m_margin = 0;
+  LONG m_minW = 0, m_minH = 0, m_margin = 0;
   bool m_ellipse = false;
   std::function<void(SSymSubsFonts*, SSymRect&)> m_adjust;
 };
