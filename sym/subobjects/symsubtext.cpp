@@ -166,7 +166,6 @@ HRESULT SSymSubText::DrawOrAdjust(SSymCanvas& canvas, int adjust) {
 
   // What the text needs (steps shared by measuring and by a label's width).
   SSymSize ext;
-  LONG drawWidth = available;
   auto measurePlain = [&]() -> SSymSize {
     if (!(m_textStyle & 0x1000) && mode != SPrefDataWrap::Wrap) {
       if (!(m_textStyle & 0x2000) && mode != SPrefDataWrap::Truncate)
@@ -190,7 +189,6 @@ HRESULT SSymSubText::DrawOrAdjust(SSymCanvas& canvas, int adjust) {
     } else {
       w = fixedWidth >= 0 ? fixedWidth : available;
     }
-    drawWidth = w;
     return canvas.GetWrapTextExtent(s, w);
   };
   if (rich) {
@@ -198,7 +196,6 @@ HRESULT SSymSubText::DrawOrAdjust(SSymCanvas& canvas, int adjust) {
     if (w <= 1) w = kRichNarrow;
     else if (w > kRichWide) w = kRichWide;
     if (w != available) ResizeAbout(r, w + (adjust ? kIndent : 0), r.Height());
-    drawWidth = w;
     ext = canvas.GetRTFTextExtent(m_text, w, 0, -1);
   } else {
     ext = measurePlain();
@@ -315,7 +312,6 @@ HRESULT SSymSubText::DrawOrAdjust(SSymCanvas& canvas, int adjust) {
   // A centred text wider than its box starts at the box's left edge.
   if (horizontal == 2 && !(style & 0x1000) && canvas.GetTextExtent(m_text).cx > box.Width())
     style = (style & ~0xF) | 1;
-  (void)drawWidth;
   canvas.DrawText(box, m_text, static_cast<int>(style));
   return S_OK;
 }
