@@ -5,6 +5,7 @@
 #include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
 #include "apps/symhost/samplepictures.h"
+#include "apps/symhost/sampletrees.h"
 
 #include <algorithm>
 #include <functional>
@@ -495,5 +496,6 @@ std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram, std::vector<ISSy
     made.push_back(s);
     if (pictures) pictures->push_back(s);
   }
+  for (ISSymbol* s : SBuildTreeRow(diagram)) made.push_back(s);
   return made;
 }

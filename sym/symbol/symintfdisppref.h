@@ -5,6 +5,7 @@
 #pragma once
 
 #include "sym/foundation/symprefwrap.h"
+#include "sym/foundation/symformat.h"
 #include "win/windef.h"
 
 struct ISSymDiagram;
@@ -30,6 +31,15 @@ class ISSymDispPref {
   virtual bool GetConstrainLabels() const { return true; }
   // How texts are wrapped or truncated (mode, lengths, wrap characters).
   virtual SPrefDataWrap GetDataWrap() const { return {}; }
+  // The orientation of trees: 0 horizontal (children beside their parent),
+  // otherwise vertical (children below).
+  virtual int GetTreeOrientation() const { return 0; }
+  // The default format of the symbols of a class; false when the
+  // preferences keep none for it.
+  virtual bool GetClassSymbolFormat(const CLSID& clsid, SSymFormat& out) const {
+    (void)clsid, (void)out;
+    return false;
+  }
 };
 
 // The display preferences of a diagram (not counted), or null.

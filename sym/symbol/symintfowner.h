@@ -104,8 +104,18 @@ struct ISSymGroup : IUnknown {
   virtual HRESULT RecomputeClipRect(int redraw) = 0;
 };
 
-struct ISSymTree : IUnknown {
+// A tree symbol's face, an owner of its children: its branch line is the
+// first item of the tree symbol's Symbols collection, its child symbols
+// follow.
+struct ISSymTree : ISSymOwner {
   static constexpr IID iid = IID_ISSymTree;
-  virtual HRESULT Add(ISSymbol* symbol) = 0;
   virtual HRESULT RemoveChild(ISSymbol* symbol, int flag) = 0;
+  // Appends the child symbols in depth-first pre-order (recursive: the
+  // children of child trees too; withLine: the branch lines as well).
+  virtual HRESULT GetAllChildren(SComTable<ISSymbol>& out, int recursive, int withLine) = 0;
+  // 0 while collapsed (recursive: while this tree or any tree below it is).
+  virtual int IsExpand(int recursive) = 0;
+  // The rectangle the branch line of `symbol` hangs from: its lower edge is
+  // the second y, its right edge the larger x.
+  virtual SSymRect GetNodeRect(ISSymbol* symbol) = 0;
 };

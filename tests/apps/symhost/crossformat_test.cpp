@@ -16,6 +16,7 @@
 
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/hostsymbols.h"
+#include "apps/symhost/hostviewpng.h"
 #include "apps/symhost/samplediagram.h"
 #include "support/file_fixture.h"
 #include "support/picture_compare.h"
@@ -197,6 +198,28 @@ TEST_F(CrossFormat, FourTargetsAgreeWithinTheTolerance) {
     EXPECT_LE(d.worstTileMean, kTolerance[t].worstTileMean) << kTargetNames[t] << ": " << d.Describe();
     EXPECT_LE(d.differingShare, kTolerance[t].differingShare) << kTargetNames[t] << ": " << d.Describe();
   }
+}
+
+// The sample sheet as a diagram window paints it agrees with the bitmap
+// export within the tolerance of the other raster replay (the metafile's).
+// The bitmap is exported again: the first drawing fits some symbols to
+// their texts, and both pictures frame the sheet as it is now.
+TEST_F(CrossFormat, WindowPaintAgreesWithTheBitmap) {
+  std::vector<SHostExportedFile> written;
+  std::string error;
+  ASSERT_TRUE(SHostWriteViewPng(*s_diagram, s_dir->path.string(), "diagram-view", written, error)) << error;
+  KvImage view, bitmap;
+  ASSERT_TRUE(ReadPictureOnWhite(s_dir->path / "diagram-view.png", view));
+  const SHostDiagram& sheet = *s_diagram;
+  ASSERT_TRUE(ReadPictureOnWhite(ExportWith("again.png", [&sheet](SSymCanvas& c) { sheet.Draw(c); }), bitmap));
+  EXPECT_EQ(view.width, bitmap.width);
+  EXPECT_EQ(view.height, bitmap.height);
+  const PictureDifference d = ComparePictures(bitmap, view, OptionsFor(kEmf));
+  Keep("view", view);
+  Keep("view-difference", d.difference);
+  std::printf("window against the bitmap: %s\n", d.Describe().c_str());
+  EXPECT_GT(d.compared, static_cast<long long>(bitmap.px.size()) / 2);
+  EXPECT_TRUE(Within(kEmf, d)) << d.Describe();
 }
 
 // A difference planted into one target is found: the metafile with one
