@@ -216,6 +216,20 @@ void Ole() {
 }
 }  // namespace
 
+// The font stream of a text compartment: one string, the font's text form.
+void SubsFonts() {
+  const char* faces[] = {"Arial", "Times New Roman"};
+  LONG styles[] = {SSymFont::Bold, SSymFont::Italic | SSymFont::Underline};
+  for (int i = 0; i < 2; ++i) {
+    SSymFont f(SString(faces[i]), 8 + 4 * i);
+    f.m_style = styles[i];
+    SOutputGlobal g;
+    SSymOutputStream out(g);
+    out << f;
+    Put("subsfont", i ? "times" : "arial", g.GetBytes());
+  }
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: fuzz_seeds <folder>\n");
@@ -229,5 +243,6 @@ int main(int argc, char** argv) {
   Repository();
   Pictures();
   Ole();
+  SubsFonts();
   return 0;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "apps/symhost/arrowheadsheet.h"
+#include "apps/symhost/compartmentsheet.h"
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/hostviewpng.h"
 #include "apps/symhost/metadatatotals.h"
@@ -111,6 +112,7 @@ int main(int argc, char** argv) {
   }
   written.insert(written.end(), sheet.begin(), sheet.end());
   if (!SHostWriteArrowheadSheet(out, written)) return 1;
+  if (!SHostWriteCompartmentSheet(out, written)) return 1;
   // The picture of the host's sample model.
   SHostDiagram model;
   SBuildModelSheet(model);

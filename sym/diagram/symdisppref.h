@@ -168,6 +168,14 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
   bool ShowsLinkIntersections() const override { return m_bShowIntersect != 0; }
   bool ActivatesLinkRouting() const override { return m_bAutoRouting != 0; }
   bool GetConstrainLabels() const override { return m_bConstrainLabels != 0; }
+  SPrefDataWrap GetDataWrap() const override {
+    SPrefDataWrap wrap;
+    wrap.m_nWrapMode = m_nWrapMode;
+    wrap.m_nTruncLength = static_cast<int>(m_nTruncLen);
+    wrap.m_nWrapLength = static_cast<int>(m_nWrapLen);
+    wrap.m_strBreakChars = m_wrapText;
+    return wrap;
+  }
   void SetClassFlags(const CLSID& clsid, DWORD flags) { m_classFlags[clsid] = flags; }
   int GetTreeOrientation() const override { return m_bTreeVert; }
   bool GetClassSymbolFormat(const CLSID& clsid, SSymFormat& out) const override {

@@ -4,6 +4,7 @@
 // installs the finder that answers a diagram's when the library loads.
 #pragma once
 
+#include "sym/foundation/symprefwrap.h"
 #include "sym/foundation/symformat.h"
 #include "win/windef.h"
 
@@ -28,6 +29,8 @@ class ISSymDispPref {
   // The general preference "Constrain Labels": while on, a line label placed
   // too far from its line is pulled back onto its anchor.
   virtual bool GetConstrainLabels() const { return true; }
+  // How texts are wrapped or truncated (mode, lengths, wrap characters).
+  virtual SPrefDataWrap GetDataWrap() const { return {}; }
   // The orientation of trees: 0 horizontal (children beside their parent),
   // otherwise vertical (children below).
   virtual int GetTreeOrientation() const { return 0; }

@@ -4,10 +4,13 @@
 #pragma once
 
 #include "kvcore/sstring.h"
+#include "kvcore/stable.h"
 #include "sym/foundation/symgeom.h"
 
 class SSymFont;
 class SSymView;
+class SSymSubsFonts;
+class SSymEditInPlaceController;
 struct ISSymbol;
 struct ISSymText;
 
@@ -21,7 +24,16 @@ class ISSymInPlaceEditor {
                               const SSymRect& rect) = 0;
   // Runs the editing; negative on failure.
   virtual int Execute(int flag) = 0;
+  // Group editing of a symbol's compartments over `rect`: the members (a
+  // flattened list), the one to start with and the attribute ids.
+  virtual void InitGroup(SSymView* view, const SSymRect& rect, const STable<SSymSubsFonts*>& members, int start,
+                         const STable<LONG>& ids) = 0;
+  // Edits the members one after the other from the start; negative on failure.
+  virtual int ExecuteGroup() = 0;
 };
+
+// The editor face of the tools subsystem's controller (defined there).
+ISSymInPlaceEditor* SSymEditorFace(SSymEditInPlaceController* controller);
 
 // A new editor for the caller to delete, or null when none can be made (or
 // no factory is installed).

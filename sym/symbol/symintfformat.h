@@ -8,6 +8,7 @@
 #include "sym/foundation/symclassid.h"
 #include "sym/foundation/symformat.h"
 #include "sym/foundation/symgeom.h"
+#include "sym/symbol/symintfsymbol.h"
 #include "win/windef.h"
 
 class SSymCanvas;
@@ -105,13 +106,26 @@ struct ISSymFont : IUnknown {
   virtual LONG GetTextStyle() = 0;
   virtual HRESULT SetTextStyle(LONG style, int redraw) = 0;
 };
-// Named font entries (the text compartments of a symbol answer it).
-struct ISSymFonts : IUnknown {
+// Named font entries (the text compartments of a symbol answer it), over
+// the verb face. Names compare exactly, letter case included; an empty
+// name matches only an empty name.
+struct ISSymFonts : ISVerbSource {
   static constexpr IID iid = IID_ISSymFonts;
-  // When the entry's name equals name (case included; an empty name matches
-  // only an empty name): replaces the whole entry by fonts, redraws when
-  // redraw is non-zero, and answers 1. Otherwise 0.
+  // The number of entries.
+  virtual int GetFontCount() = 0;
+  // Append the entries to a list (nothing for a null list).
+  virtual void GetFonts(SSymLstFonts* list) = 0;
+  virtual void GetAllFonts(SSymLstFonts* list) = 0;
+  // Copies the entry of a matching name whole to out and answers 1; otherwise 0.
+  virtual int GetFont(const SString& name, SSymFonts* out) = 0;
+  // When the entry's name equals name: replaces the whole entry by fonts,
+  // redraws when redraw is non-zero, and answers 1. Otherwise 0.
   virtual int SetFont(const SString& name, const SSymFonts& fonts, int redraw) = 0;
+  // As SetFont, but only the font and colour of fonts are taken (the
+  // entry's name and other fields stay).
+  virtual int CopyFont(const SString& name, const SSymFonts& fonts, int redraw) = 0;
+  // Sets the colour of every entry; 1 when one changed, 0 otherwise. No redraw.
+  virtual int SetFontsColor(SSymColor color) = 0;
 };
 // The text itself (over the font face).
 struct ISSymText : ISSymFont {

@@ -52,3 +52,8 @@ bool SSymViewSelectionContains(SSymView* view, ISSymbol* symbol) {
   ISSymViewQueries* q = SSymGetViewQueries();
   return view && symbol && q && q->SelectionContains(view, symbol);
 }
+
+bool SSymViewDefersDrawing(SSymView* view) {
+  ISSymViewQueries* q = SSymGetViewQueries();
+  return view && q && q->DefersDrawing(view);
+}

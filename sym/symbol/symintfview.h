@@ -33,6 +33,9 @@ class ISSymViewQueries {
   // view answers them; a window that is not one answers false.
   virtual bool IsMovingSelection(SSymView*) { return false; }
   virtual bool SelectionContains(SSymView*, ISSymbol*) { return false; }
+  // True while the view holds drawing back: redraw requests of symbols are
+  // ignored meanwhile. A view that does not say answers false.
+  virtual bool DefersDrawing(SSymView*) { return false; }
 };
 
 // The installed queries, or null while no diagram subsystem is loaded.
@@ -45,6 +48,8 @@ bool SSymIsEditView(SSymView* view);
 // selection holds the symbol. False without a view or without queries.
 bool SSymViewIsMovingSelection(SSymView* view);
 bool SSymViewSelectionContains(SSymView* view, ISSymbol* symbol);
+// Whether a view holds drawing back; false without a view or without queries.
+bool SSymViewDefersDrawing(SSymView* view);
 // Tells an editing view that a symbol was removed.
 void SSymViewNotifyRemove(SSymView* view, ISSymbol* symbol);
 // The view canvas of a view, or null.

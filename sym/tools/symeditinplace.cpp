@@ -8,6 +8,10 @@ int SSymEditInPlaceController::s_nLive = 0;
 SString SSymEditInPlaceController::s_lastText;
 SSymRect SSymEditInPlaceController::s_lastRect;
 SSymFont SSymEditInPlaceController::s_lastFont;
+int SSymEditInPlaceController::s_lastGroupStart = -1;
+int SSymEditInPlaceController::s_lastGroupCount = 0;
+
+ISSymInPlaceEditor* SSymEditorFace(SSymEditInPlaceController* controller) { return controller; }
 
 SSymEditInPlaceController* SSymEditInPlaceController::Create() {
   if (s_bFailNextCreate) {
@@ -35,6 +39,26 @@ void SSymEditInPlaceController::CreateTextCtrl(SSymView* view, const SSymFont& f
 }
 
 int SSymEditInPlaceController::Execute(int) {
+  const int result = s_nNextResult;
+  s_nNextResult = 0;
+  return result;
+}
+
+void SSymEditInPlaceController::InitGroup(SSymView* view, const SSymRect& rect, const STable<SSymSubsFonts*>& members,
+                                          int start, const STable<LONG>& ids) {
+  m_pView = view;
+  m_rect = rect;
+  m_members.RemoveAll();
+  for (int i = 0; i < members.GetCount(); ++i) m_members.Add(members[i]);
+  m_ids.RemoveAll();
+  for (int i = 0; i < ids.GetCount(); ++i) m_ids.Add(ids[i]);
+  m_nStart = start;
+  s_lastRect = rect;
+}
+
+int SSymEditInPlaceController::ExecuteGroup() {
+  s_lastGroupStart = m_nStart;
+  s_lastGroupCount = m_members.GetCount();
   const int result = s_nNextResult;
   s_nNextResult = 0;
   return result;

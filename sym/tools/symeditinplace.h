@@ -21,6 +21,9 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
                       const SSymRect& rect) override;
   // Runs the editing; negative on failure.
   int Execute(int flag) override;
+  void InitGroup(SSymView* view, const SSymRect& rect, const STable<SSymSubsFonts*>& members, int start,
+                 const STable<LONG>& ids) override;
+  int ExecuteGroup() override;
 
   SSymView* m_pView = nullptr;
   ISSymbol* m_pSymbol = nullptr;
@@ -28,6 +31,9 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
   SString m_text;
   SSymFont m_font;
   SSymRect m_rect;
+  STable<SSymSubsFonts*> m_members;
+  STable<LONG> m_ids;
+  int m_nStart = -1;
 
   // Test seams: the answer of the next Execute, whether the next creation
   // fails, and the controllers alive and the last one initialised (its
@@ -38,6 +44,9 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
   static SString s_lastText;
   static SSymRect s_lastRect;
   static SSymFont s_lastFont;
+  // The last group edit run: its start, member count and rectangle.
+  static int s_lastGroupStart;
+  static int s_lastGroupCount;
   // A new controller, or null when it cannot be made.
   static SSymEditInPlaceController* Create();
 };

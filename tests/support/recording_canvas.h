@@ -67,6 +67,10 @@ class RecordingCanvas : public SSymCanvas {
     Log("Rectangle " + R(r));
     SSymCanvas::Rectangle(r);
   }
+  void DrawHandles(const SSymRect& r) override {
+    Log("DrawHandles " + R(r));
+    SSymCanvas::DrawHandles(r);
+  }
   void RoundRect(const SSymRect& r, const SSymSize& c) override {
     Log("RoundRect " + R(r) + " " + std::to_string(c.cx) + " " + std::to_string(c.cy));
     SSymCanvas::RoundRect(r, c);
@@ -86,6 +90,19 @@ class RecordingCanvas : public SSymCanvas {
   void DrawText(const SSymRect& r, const SString& text, int style) override {
     Log("DrawText " + R(r) + " " + text.ToUtf8());
     SSymCanvas::DrawText(r, text, style);
+  }
+  void DrawRtfText(const SSymRect& r, const SString& rtf, int first, int last, int* end) override {
+    Log("DrawRtfText " + R(r));
+    SSymCanvas::DrawRtfText(r, rtf, first, last, end);
+  }
+  using SSymCanvas::DrawIcon;
+  void DrawIcon(const SSymRect& r, HICON icon, unsigned flags) override {
+    Log("DrawIcon " + R(r));
+    SSymCanvas::DrawIcon(r, icon, flags);
+  }
+  void DrawMetaFile(const SSymRect& r, const SMetaFile& mf) override {
+    Log("DrawMetaFile " + R(r));
+    SSymCanvas::DrawMetaFile(r, mf);
   }
 
  private:

@@ -53,7 +53,12 @@ class TDiagram : public SRepFaces<TDiagram, SSymDiagram, ISSymOwner, SRepFaceImp
  public:
   explicit TDiagram(ISRepSession* s) : SRepFaces(s) {}
   using SSymOwnerImpl::Add;
-  BOOL AdjustSymbolToText(ISSymbol*, int, int) override { return 0; }
+  // Notes the symbols it is asked to fit to their texts.
+  BOOL AdjustSymbolToText(ISSymbol* s, int, int) override {
+    m_fitted.push_back(s);
+    return 0;
+  }
+  std::vector<ISSymbol*> m_fitted;
   SSymView* GetFirstView() override { return m_view; }
   int GetViewCount() override { return m_view ? 1 : 0; }
   SSymView* GetView(int i) override { return i == 0 ? m_view : nullptr; }

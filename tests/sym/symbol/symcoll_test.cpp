@@ -82,6 +82,35 @@ class TFmt : public SRepFaces<TFmt, TRich, SRepFaceIf<ISSymPen>, SRepFaceIf<ISSy
       }
     return 0;
   }
+  // The rest of the named-font face, answered from the format's entries.
+  HRESULT DoVerb(LONG, const MSG*, HWND, const RECT*) override { return E_FAIL; }
+  LONG EnumVerbs() override { return static_cast<LONG>(E_NOTIMPL); }
+  int GetFontCount() override { return m_fmt.m_fonts.GetCount(); }
+  void GetFonts(SSymLstFonts* list) override {
+    for (int i = 0; list && i < m_fmt.m_fonts.GetCount(); ++i) list->Add(m_fmt.m_fonts.GetAt(i));
+  }
+  void GetAllFonts(SSymLstFonts* list) override { GetFonts(list); }
+  int GetFont(const SString& name, SSymFonts* out) override {
+    const SSymFonts* e = m_fmt.m_fonts.Find(name);
+    if (e && out) *out = *e;
+    return e ? 1 : 0;
+  }
+  int CopyFont(const SString& name, const SSymFonts& fonts, int redraw) override {
+    SSymFonts* e = m_fmt.m_fonts.Find(name);
+    if (!e) return 0;
+    e->Copy(fonts);
+    Saw(redraw);
+    return 1;
+  }
+  int SetFontsColor(SSymColor color) override {
+    int changed = 0;
+    for (int i = 0; i < m_fmt.m_fonts.GetCount(); ++i)
+      if (m_fmt.m_fonts.GetAt(i).m_color.GetColor() != color.GetColor()) {
+        m_fmt.m_fonts.GetAt(i).m_color = color;
+        changed = 1;
+      }
+    return changed;
+  }
   HRESULT Saw(int redraw) {
     m_redrawFlags.push_back(redraw);
     return S_OK;
