@@ -1,5 +1,8 @@
 #include "apps/symhost/model/hostmodelsyms.h"
 
+#include <algorithm>
+
+#include "sym/render/symdeftcanv.h"
 #include "sym/symbol/symclone.h"
 #include "sym/symbol/symintfowner.h"
 
@@ -7,9 +10,9 @@ namespace {
 
 using namespace SHostId;
 
-constexpr LONG kLineH = 1100;  // one line of Arial 8 with its leading
-constexpr LONG kMargin = 150;  // inside the box on every side
-constexpr LONG kWidth = 6600;
+constexpr LONG kMargin = 75;   // between the outline and the compartments' frame
+constexpr LONG kWidth = 6600;  // the narrowest entity
+const SString kArial(u"Arial");
 
 HRESULT GiveModelObject(ISRepObject* symbol, ISRepObject** out) {
   if (!out) return E_POINTER;
@@ -34,15 +37,21 @@ bool SHostBind(ISRepObject* symbol, ISRepObject* object) {
 }
 
 // ---- entity symbol ---------------------------------------------------------------------------
-SHostEntitySym::SHostEntitySym(ISRepSession* session, const SSymRect& rect) : SRepFaces(session, rect, Rect) {}
+SHostEntitySym::SHostEntitySym(ISRepSession* session, const SSymRect& rect)
+    : SRepFaces(session, rect, Rect), m_group(Sym()) {}
+
+SHostEntitySym::~SHostEntitySym() { ClearCompartments(); }
+
+HRESULT SHostEntitySym::DrawSymbol(SSymCanvas& canvas) {
+  SSymRect r = m_rect;
+  r.Normalize();
+  canvas.Rectangle(r);
+  canvas.SetPen(GetPen());
+  m_group.DrawSubSymbol(canvas);
+  return S_OK;
+}
 
 HRESULT SHostEntitySym::GetModelObject(ISRepObject** out) { return GiveModelObject(Obj(), out); }
-
-int SHostEntitySym::GetSubSymMinSize(LONG* width, LONG* height) {
-  if (width) *width = kWidth - 2 * kMargin;
-  if (height) *height = kLineH;
-  return 1;
-}
 
 int SHostEntitySym::GetSubSymMargins(LONG* left, LONG* right, LONG* top, LONG* bottom) {
   for (LONG* m : {left, right, top, bottom})
@@ -50,12 +59,43 @@ int SHostEntitySym::GetSubSymMargins(LONG* left, LONG* right, LONG* top, LONG* b
   return 1;
 }
 
+int SHostEntitySym::GetSubSymList(STable<SSymSubsFonts*>& list, int nested) {
+  const int before = list.GetCount();
+  m_group.GetSubSymList(list, nested);
+  return list.GetCount() - before;
+}
+
 int SHostEntitySym::GetSubSymSize(LONG* width, LONG* height) {
   SSymRect r = m_rect;
   r.Normalize();
+  SSymRect title;
+  if (SSymSubsFonts* first = m_group.GetSubSymbol(0, 0)) title = first->GetClipRect(0, 0);
+  title.Normalize();
   if (width) *width = r.x2 - r.x1;
-  if (height) *height = kLineH + kMargin;
+  if (height) *height = title.y1 - title.y2;
   return 1;
+}
+
+void SHostEntitySym::ClearCompartments() {
+  // The compartments point back without a reference: detach them first.
+  while (m_group.GetCount(0) > 0) {
+    SSymSubsFonts* m = m_group.GetSubSymbol(-1, 0);
+    m_group.Remove(m_group.GetPos(m));
+    m->SetParent(nullptr);
+    m->Release();
+  }
+}
+
+SSymSubText* SHostEntitySym::AddText(const SString& text, LONG kind, LONG textStyle, LONG fontStyle) {
+  auto* t = new SSymSubText();
+  t->AddRef();
+  t->SetParent(static_cast<ISSymSubSink*>(this), false);
+  t->_SetText(text);
+  t->_SetKind(kind);
+  t->_SetTextStyle(textStyle);
+  t->_SetFont(SSymFont(kArial, 8, fontStyle));
+  m_group.Add(t);
+  return t;
 }
 
 void SHostEntitySym::CloneText(SString& text) {
@@ -83,31 +123,54 @@ HRESULT SHostRelationLink::GetModelObject(ISRepObject** out) { return GiveModelO
 
 // ---- building ------------------------------------------------------------------------------
 SSymSize SHostEntitySymbolSize(ISRepObject* entity) {
-  const LONG attributes = SRepClassColPtr(entity, Attributes).GetCount();
-  return SSymSize(kWidth, (1 + attributes) * kLineH + 2 * kMargin);
+  SRepObject* o = SRepObject::FromInterface(entity);
+  if (!o) return SSymSize(0, 0);
+  // A scratch symbol, neither bound nor placed, measured as the diagram's would be.
+  auto* scratch = new SHostEntitySym(o->GetSessionImpl(), SSymRect(0, 0, 1, -1));
+  scratch->AddRef();
+  SHostBuildEntitySymbol(scratch, entity);
+  SSymRect r = scratch->m_rect;
+  r.Normalize();
+  scratch->Release();
+  return SSymSize(r.x2 - r.x1, r.y1 - r.y2);
 }
 
 void SHostBuildEntitySymbol(SHostEntitySym* symbol, ISRepObject* entity) {
   if (!symbol || !entity) return;
-  SString text = SHostNameOf(entity);
-  symbol->CloneText(text);
+  SString name = SHostNameOf(entity);
+  symbol->CloneText(name);
+  symbol->ClearCompartments();
+  // The name, bold and centred, parted from the attributes by one line;
+  // the attributes one below the other with no line between them.
+  symbol->AddText(name, 1, 0x212, SSymFont::Bold);
+  SString text = name;
   SRepObjIterator it(entity, Attributes);
   while (ISRepObject* a = it.Next()) {
     SRepVariant type;
-    text += u"\r\n";
-    text += SHostNameOf(a);
+    SString line = SHostNameOf(a);
     if (a->GetAttribute(DataType, &type) == S_OK && !type.GetSTRING().IsEmpty()) {
-      text += u" : ";
-      text += type.GetSTRING();
+      line += u" : ";
+      line += type.GetSTRING();
     }
+    symbol->AddText(line, 0, 0x211, SSymFont::Normal);
+    text += u"\r\n";
+    text += line;
   }
-  symbol->SetFont(SSymFont(SString(u"Arial"), 8), 0);
+  // The symbol's own text stays the whole listing for readers of its text.
+  symbol->SetFont(SSymFont(kArial, 8), 0);
   symbol->SetText(text, 0);
-  symbol->SetTextStyle(0x2, 0);  // lines centred from the top
+  symbol->SetTextStyle(0x2, 0);
+
+  // The box takes the standard width, then fits the compartments.
   SSymRect r = symbol->m_rect;
   r.Normalize();
-  const SSymSize size = SHostEntitySymbolSize(entity);
-  symbol->PutRect(SSymRect(r.x1, r.y1, r.x1 + size.cx, r.y1 - size.cy));
+  symbol->PutRect(SSymRect(r.x1, r.y1, r.x1 + kWidth, r.y1 - kWidth));
+  SSymDeftCanvas canvas;
+  SSymRect need = symbol->m_group.ComputeGroupRect(canvas, 1, 0);
+  need.Normalize();
+  const LONG w = std::max<LONG>(kWidth, need.Width() + 2 * (SSymSubGroup::Margin + kMargin));
+  const LONG h = need.Height() + 2 * kMargin;
+  symbol->PutRect(SSymRect(r.x1, r.y1, r.x1 + w, r.y1 - h));
 }
 
 const SSymCompDef& SHostProcessCompDef() {

@@ -1,5 +1,5 @@
-// The symbols of the host's model objects: an entity symbol (a box that
-// shows the entity's name and attributes) and a relation link (a text link
+// The symbols of the host's model objects: an entity symbol (a box whose
+// compartments show the entity's name and its attributes) and a relation link (a text link
 // with an arrowhead at the second end and the relation's name as its label,
 // bridging the links it crosses). Both are bound to their model object
 // through the symbol's single reference SHostId::Shows, so a model object
@@ -10,6 +10,8 @@
 #include "apps/symhost/model/hostmodel.h"
 #include "sym/composite/symcompdef.h"
 #include "sym/links/symlinksym.h"
+#include "sym/subobjects/symsubgroup.h"
+#include "sym/subobjects/symsubtext.h"
 #include "sym/symbol/symintfhost.h"
 
 // The model object a symbol is bound to (not counted), or null.
@@ -17,9 +19,15 @@ ISRepObject* SHostBoundObject(ISRepObject* symbol);
 // Binds a symbol to a model object (both in one session); false when refused.
 bool SHostBind(ISRepObject* symbol, ISRepObject* object);
 
-class SHostEntitySym : public SRepFaces<SHostEntitySym, SHostBox, ISSymObject, ISSymSubSym, ISSymCompView, ISSymClone> {
+class SHostEntitySym
+    : public SRepFaces<SHostEntitySym, SHostBox, ISSymObject, ISSymSubSym, ISSymSubSink, ISSymCompView, ISSymClone> {
  public:
   SHostEntitySym(ISRepSession* session, const SSymRect& rect);
+  ~SHostEntitySym() override;
+
+  // The outline and fill, then the compartments with their separators
+  // (the symbol's own text is not drawn: the compartments show it).
+  HRESULT DrawSymbol(SSymCanvas& canvas) override;
 
   // ---- ISSymObject
   HRESULT GetModelObject(ISRepObject** out) override;
@@ -29,19 +37,27 @@ class SHostEntitySym : public SRepFaces<SHostEntitySym, SHostBox, ISSymObject, I
   // whose other end is shown in the same diagram.
   void CompleteLink(int flag) override;
 
-  // ---- ISSymSubSym: the compartments come with the sub-object group; until
-  // then the symbol holds none and answers its margins and title size.
+  // ---- ISSymSubSym: the compartments are the group's (the title, then one
+  // text per attribute). No room is kept beside the title; the margins keep
+  // the compartments off the outline.
   int IsSubSymReady() override { return 1; }
   int PrepareSubSym() override { return 0; }
-  int GetSubSymMinSize(LONG* width, LONG* height) override;
+  int GetSubSymMinSize(LONG*, LONG*) override { return 0; }
   int GetSubSymMargins(LONG* left, LONG* right, LONG* top, LONG* bottom) override;
   int AdjustSubSymRect(SSymRect&) override { return 0; }
   int SubSymReserved() override { return 0; }
-  int GetSubSymList(STable<SSymSubsFonts*>&, int) override { return 0; }
-  int GetSubSymCount(int) override { return 0; }
-  SSymSubsFonts* GetSubSymbol(int, int) override { return nullptr; }
+  int GetSubSymList(STable<SSymSubsFonts*>& list, int nested) override;
+  int GetSubSymCount(int nested) override { return m_group.GetCount(nested); }
+  SSymSubsFonts* GetSubSymbol(int index, int nested) override { return m_group.GetSubSymbol(index, nested); }
+  // The symbol's width and the height of its title compartment.
   int GetSubSymSize(LONG* width, LONG* height) override;
   int AdjustSubSymbol(SSymSubsFonts*, SSymRect*, SSymCanvas&) override { return 0; }
+
+  // ---- ISSymSubSink: the compartments are laid out anew on every drawing.
+  HRESULT OnSubSymResize(ISSymbol*, int) override { return S_OK; }
+  HRESULT OnSubSymMove(ISSymbol*, int) override { return S_OK; }
+  HRESULT RedrawSubSym(ISSymbol*) override { return S_OK; }
+  int IsSubSink() override { return 1; }
 
   // ---- ISSymCompView: the last compartment is the last one.
   BOOL IsLastCompLast() override { return 1; }
@@ -50,7 +66,13 @@ class SHostEntitySym : public SRepFaces<SHostEntitySym, SHostBox, ISSymObject, I
   BOOL IsCloneNumbering() override { return 1; }
   void CloneText(SString& text) override;
 
+  // Deletes the compartments (before the symbol is built anew).
+  void ClearCompartments();
+  // Adds a text compartment, held by the group and pointing back uncounted.
+  SSymSubText* AddText(const SString& text, LONG kind, LONG textStyle, LONG fontStyle);
+
   int m_nAttached = 0;  // how often it became a composite's child
+  SSymSubGroup m_group;
 };
 
 class SHostRelationLink : public SRepFaces<SHostRelationLink, SSymLinkSym, ISSymObject> {
@@ -63,11 +85,13 @@ class SHostRelationLink : public SRepFaces<SHostRelationLink, SSymLinkSym, ISSym
   void CompleteLink(int) override {}
 };
 
-// The one place an entity's symbol is built from its entity: its text, font
-// and size (the box grows to the number of attributes). Compartments plug
-// in here. Does nothing for a null symbol or entity.
+// The one place an entity's symbol is built from its entity: its text and
+// font, its compartments (the bold name above a separator, then one
+// "name : type" text per attribute) and its size (the box fits the
+// compartments, at least its standard width). Does nothing for a null
+// symbol or entity.
 void SHostBuildEntitySymbol(SHostEntitySym* symbol, ISRepObject* entity);
-// The size (width, height) an entity's symbol takes.
+// The size (width, height) a new symbol of the entity takes.
 SSymSize SHostEntitySymbolSize(ISRepObject* entity);
 
 // The composite definition of processes: entity symbols (type 3) stand for

@@ -5,6 +5,7 @@
 
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/samplediagram.h"
+#include "support/recording_canvas.h"
 #include "kvrep/srepextras.h"
 #include "sym/foundation/symclassreg.h"
 #include "win/winreg.h"
@@ -165,6 +166,46 @@ TEST_F(HostModelDiagram, CopiesAreBoundToTheDestinationAndMapped) {
   EXPECT_EQ(nullptr, view->CopySymbolForObject(a2, link, 1, SSymSize(), 0, nullptr));
 }
 
+// Drawn, the symbol stacks its compartments inside its box: the bold name,
+// one line, then each attribute on its own line; a copy is built anew
+// rather than gaining a second set.
+TEST_F(HostModelDiagram, EntitySymbolsStackTheNameAboveOneCompartmentPerAttribute) {
+  ISSymbol* s = Keep(view->CreateSymbolForObject(a, 0, 0, 1));
+  ISSymbol* copy = Keep(view->CopySymbolForObject(a, s, 1, SSymSize(9000, 0), 0, nullptr));
+  for (ISSymbol* sym : {s, copy}) {
+    auto* es = dynamic_cast<SHostEntitySym*>(SSymBase::FromInterface(sym));
+    ASSERT_NE(nullptr, es);
+    RecordingCanvas canvas;
+    ASSERT_EQ(S_OK, es->DrawSymbol(canvas));
+    ASSERT_EQ(3, es->GetSubSymCount(0));
+    const SSymRect box = RectOf(sym);
+    const char16_t* texts[] = {u"A", u"id : integer", u"name"};
+    LONG above = box.y1;
+    for (int i = 0; i < 3; ++i) {
+      auto* t = dynamic_cast<SSymSubText*>(es->GetSubSymbol(i, 0));
+      ASSERT_NE(nullptr, t);
+      EXPECT_EQ(SString(texts[i]), t->Text());
+      EXPECT_EQ(i == 0, (t->GetFontStyle() & SSymFont::Bold) != 0) << i;
+      SSymRect r = t->GetClipRect(0, 0);
+      r.Normalize();
+      EXPECT_LE(r.y1, above) << i;  // below the one before
+      EXPECT_GT(r.y1, r.y2) << i;
+      EXPECT_TRUE(box.x1 < r.x1 && r.x2 < box.x2 && r.y2 > box.y2) << i << " inside the box";
+      above = r.y2;
+    }
+    // One separator across the box, between the name and the attributes.
+    const std::vector<std::string> lines = canvas.Only("Line ");
+    ASSERT_EQ(1u, lines.size());
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    ASSERT_EQ(4, std::sscanf(lines[0].c_str(), "Line %d %d %d %d", &x1, &y1, &x2, &y2));
+    SSymRect title = es->GetSubSymbol(0, 0)->GetClipRect(0, 0), first = es->GetSubSymbol(1, 0)->GetClipRect(0, 0);
+    title.Normalize();
+    first.Normalize();
+    EXPECT_EQ(y1, y2);
+    EXPECT_TRUE(title.y2 > y1 && y1 > first.y1) << lines[0];
+  }
+}
+
 TEST_F(HostModelDiagram, EntitySymbolsAnswerTheHostFaces) {
   ISSymbol* s = Keep(view->CreateSymbolForObject(a, 0, 0, 1));
   SComWrap<ISSymSubSym> sub(s);
@@ -173,15 +214,16 @@ TEST_F(HostModelDiagram, EntitySymbolsAnswerTheHostFaces) {
   EXPECT_EQ(1, sub->GetSubSymMargins(&l, &r, &t, &bt));
   EXPECT_TRUE(l > 0 && l == r && t == bt);
   EXPECT_EQ(1, sub->GetSubSymMargins(nullptr, nullptr, nullptr, nullptr));
-  EXPECT_EQ(1, sub->GetSubSymMinSize(&w, &h));
-  EXPECT_GT(w, 0);
+  EXPECT_EQ(0, sub->GetSubSymMinSize(&w, &h)) << "no room kept beside the title";
   EXPECT_EQ(1, sub->GetSubSymSize(&w, &h));
   EXPECT_EQ(RectOf(s).x2 - RectOf(s).x1, w);
+  EXPECT_GT(h, 0);
   STable<SSymSubsFonts*> list;
-  EXPECT_EQ(0, sub->GetSubSymList(list, 1));
-  EXPECT_EQ(0, list.GetCount());
-  EXPECT_EQ(0, sub->GetSubSymCount(0));
-  for (int i : {-1, 0, 5}) EXPECT_EQ(nullptr, sub->GetSubSymbol(i, 0));
+  EXPECT_EQ(3, sub->GetSubSymList(list, 1));  // the name and two attributes
+  EXPECT_EQ(3, list.GetCount());
+  EXPECT_EQ(3, sub->GetSubSymCount(0));
+  EXPECT_EQ(list[2], sub->GetSubSymbol(-1, 0));
+  for (int i : {-2, 3, 5}) EXPECT_EQ(nullptr, sub->GetSubSymbol(i, 0));
   SComWrap<ISSymCompView> cv(s);
   ASSERT_FALSE(cv.IsNull());
   EXPECT_EQ(1, cv->IsLastCompLast());
