@@ -93,6 +93,7 @@ class SDrawBackground : public SPictureHolder {
   void SetBorder(int border) { m_nBorder = border; }
   int GetBorder() const { return m_nBorder; }
   HWND GetWindow() const { return m_hWnd; }
+  void SetWindow(HWND hwnd) { m_hWnd = hwnd; }
 
   bool UsePicture() const override { return m_nDrawMode != pfmNone && SPictureHolder::UsePicture(); }
   bool UseGradient() const {

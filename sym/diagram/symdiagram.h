@@ -173,9 +173,14 @@ class SSymDiagramImpl : public SSymDiagramMem {
   SSymView* GetView(int index) const;
   void Invalidate(const SSymRect& rect);
   LONG RedrawAllViews();
-  // Closes every window of the diagram; the windows are not part of this
-  // library yet, so the diagram forgets them.
-  virtual void CloseAllViews() { m_views.clear(); }
+  // Closes every window of the diagram (closing a window takes it out of
+  // the set). Always 0.
+  virtual LONG CloseAllViews();
+
+  // ---- object creation
+  // The class of the symbol that shows objects of a model class: the null
+  // class here; diagram types of a host answer their own mapping.
+  virtual const CLSID& GetSymCLSID(const CLSID& modelClass);
 
   // ---- display preferences
   // The diagram's preferences, created, initialised and loaded on first
@@ -231,6 +236,13 @@ class SSymDiagramImpl : public SSymDiagramMem {
  protected:
   // The owner relay's face.
   HRESULT GetOwnerRelay(ISSymOwner** out);
+  // Creates an object of a class in the diagram's session and places it: a
+  // symbol among the diagram's symbols, any other object in the diagram's
+  // collection of the given kind (-1: the collection for its class).
+  virtual HRESULT CreateObject(const CLSID& clsid, void** out, const IID& iid, LONG kind, int pos, bool unused);
+  // The diagram's collection for objects of a class (none in the base:
+  // S_FALSE and null).
+  virtual HRESULT GetCollectionForClass(const CLSID& clsid, ISRepClassCol** out, bool create);
 
  private:
   bool AlignNewPool(ISSymbol* pool);

@@ -44,6 +44,8 @@ class SSymCanvasView : public SSymCanvas {
   // A lock while locked remembers the current context, flushes the
   // off-screen bitmap and detaches first; the matching Unlock comes back to it.
   void Lock(SDC& dc) override;
+  // Zoom and view centre, for the window's zoom commands.
+  using SSymCanvas::SetZoomLevel;
   virtual void Lock(SPaintDC& dc) { Lock(static_cast<SDC&>(dc)); }
   void Unlock() override;
 
