@@ -7,9 +7,31 @@
 #include "kvcore/sexception.h"
 #include "support/recording_canvas.h"
 #include "support/subs_fixture.h"
+#include "sym/render/symviewsite.h"
 #include "sym/links/sympolyline.h"
 
 namespace {
+
+// The site of the diagram windows, answering one state word for every view
+// while installed.
+class StateSite : public ISSymViewSite {
+ public:
+  explicit StateSite(int state) : m_state(state), m_before(SSymGetViewSite()) { SSymSetViewSite(this); }
+  ~StateSite() override { SSymSetViewSite(m_before); }
+  StateSite(const StateSite&) = delete;
+  StateSite& operator=(const StateSite&) = delete;
+  int GetState(SSymView*) override { return m_state; }
+  SDrawBackground* GetDrawBackground(SSymView*) override { return nullptr; }
+  SDrawBackground* GetDrawWatermark(SSymView*) override { return nullptr; }
+  bool HasBackgroundPicture(SSymView*) override { return false; }
+  HWND GetSafeHwnd(SSymView*) override { return nullptr; }
+  void InvalidateAll(SSymView*, int) override {}
+  void InvalidateRect(SSymView*, const RECT&, int) override {}
+
+ private:
+  int m_state;
+  ISSymViewSite* m_before;
+};
 
 class Subs : public LineFixture {
  protected:
@@ -176,10 +198,12 @@ TEST_F(Subs, RedrawAsksTheParentUnlessHeldBack) {
   h->m_state &= ~SSymBase::StateNoRedraw;
   EXPECT_EQ(h->m_subRedraws, 1);
   SelectingView view(m_diagram, nullptr);
-  view.m_defers = true;
-  EXPECT_EQ(s->Redraw(nullptr), S_OK);
-  EXPECT_EQ(h->m_subRedraws, 1);
-  view.m_defers = false;
+  {
+    StateSite suspended(ISSymViewSite::StateSuspended);  // the first view holds drawing back
+    EXPECT_EQ(s->Redraw(nullptr), S_OK);
+    EXPECT_EQ(h->m_subRedraws, 1);
+  }
+  StateSite drawing(ISSymViewSite::StateAllowErase);
   EXPECT_EQ(s->Redraw(nullptr), S_OK);
   EXPECT_EQ(h->m_subRedraws, 2);
   s->SetParent(nullptr);
