@@ -1,5 +1,5 @@
 // Writes the seed inputs of the blob, RTF, registry, metamodel,
-// repository-stream and picture fuzz targets from the library's own writers:
+// repository-stream, picture and OLE fuzz targets from the library's own writers:
 //   fuzz_seeds <folder>     (one sub-folder a target, as under fuzz/corpus)
 #include <cstdio>
 #include <cstring>
@@ -16,6 +16,7 @@
 #include "kvcore/spicture.h"
 #include "win/emf.h"
 #include "win/image.h"
+#include "win/winole.h"
 #include "win/winreg.h"
 
 namespace fs = std::filesystem;
@@ -171,6 +172,48 @@ void Pictures() {
   DeleteMetaFile(wmf);
   put("wmf", 2, wbytes);
 }
+void Ole() {
+  // A storage image with a stored picture and one without, and the blobs
+  // around them (the target's odd first byte wraps a bare image).
+  for (bool picture : {true, false}) {
+    ILockBytes* bytes = nullptr;
+    IStorage* storage = nullptr;
+    CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes);
+    StgCreateDocfileOnILockBytes(bytes, STGM_READWRITE | STGM_CREATE, 0, &storage);
+    WriteClassStg(storage, MakeGUID("{5A1E0201-0000-4000-8000-0000000000CC}"));
+    WriteFmtUserTypeStg(storage, CF_ENHMETAFILE, u"Drawing");
+    if (picture) {
+      const RECT frame{0, 0, 1270, 1270};
+      HDC rec = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+      Rectangle(rec, 2, 2, 40, 30);
+      STGMEDIUM medium{TYMED_ENHMF, CloseEnhMetaFile(rec), nullptr};
+      FORMATETC fmt{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+      IOleCache* cache = nullptr;
+      CreateDataCache(nullptr, CLSID_NULL, IID_IOleCache, reinterpret_cast<void**>(&cache));
+      cache->SetData(&fmt, &medium, TRUE);
+      IPersistStorage* persist = nullptr;
+      cache->QueryInterface(IID_IPersistStorage, reinterpret_cast<void**>(&persist));
+      persist->Save(storage, FALSE);
+      persist->Release();
+      cache->Release();
+    }
+    storage->Commit(STGC_DEFAULT);
+    STATSTG st{};
+    bytes->Stat(&st, STATFLAG_NONAME);
+    std::vector<BYTE> image(static_cast<std::size_t>(st.cbSize));
+    bytes->ReadAt(0, image.data(), static_cast<ULONG>(image.size()), nullptr);
+    storage->Release();
+    bytes->Release();
+    std::vector<BYTE> wrapped{1};
+    wrapped.insert(wrapped.end(), image.begin(), image.end());
+    std::vector<BYTE> blob{0, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
+    for (int i = 0; i < 4; ++i) blob.push_back(static_cast<BYTE>(image.size() >> (8 * i)));
+    blob.insert(blob.end(), image.begin(), image.end());
+    Put("ole", picture ? "image_picture" : "image_bare", wrapped);
+    Put("ole", picture ? "blob_picture" : "blob_bare", blob);
+  }
+  Put("ole", "blob_empty", std::vector<BYTE>{0, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0});
+}
 }  // namespace
 
 // The font stream of a text compartment: one string, the font's text form.
@@ -199,6 +242,7 @@ int main(int argc, char** argv) {
   Metamodel();
   Repository();
   Pictures();
+  Ole();
   SubsFonts();
   return 0;
 }

@@ -1,7 +1,11 @@
 // The host's diagram type: the library's diagram with the host's display
-// preferences (module code "HOST", swimlanes supported and hideable). The
-// model diagram of the main job is one of these.
+// preferences (module code "HOST", swimlanes supported and hideable), and
+// the host operations that make, find and copy the symbols of the host's
+// model objects (apps/symhost/model). The model diagram of the main job is
+// one of these.
 #pragma once
+
+#include <vector>
 
 #include "sym/diagram/symdiagram.h"
 
@@ -29,6 +33,26 @@ class SHostModelDiagram : public SSymDiagram {
   }
   ISRepObject* Obj() { return static_cast<ISRepObjectBase*>(this); }
 
+  ~SHostModelDiagram() override;
   // A new, initialised diagram of the session (counted for the caller).
   static SHostModelDiagram* Create(ISRepSession* session);
+
+  // ---- host operations (apps/symhost/model/hostmodeldiagram.cpp). An
+  // entity gets an entity symbol, a relation a relation link; any other
+  // object, a null or deleted one, or one of another session gets none.
+  // A symbol made but not added to the diagram is kept by the diagram.
+  ISSymbol* CreateSymbolForObject(ISRepObject* object, int x, int y, int add) override;
+  ISSymbol* CreateLinkSymbolForObject(ISRepObject* link, ISSymbol* first, ISSymbol* second) override;
+  ISSymbol* CopySymbolForObject(ISRepObject* object, ISSymbol* source, int add, const SSymSize& offset, int flag,
+                                SRepMapObject* map) override;
+  ISSymbol* CopyLinkSymbolForObject(ISRepObject* object, ISSymbol* first, ISSymbol* second, ISSymLink* source,
+                                    const SSymSize& offset) override;
+  // The first symbol of the object that is one of this diagram's own symbols.
+  ISSymbol* FindSymbolOfObject(ISRepObject* object, int flag) override;
+
+ private:
+  bool InMySession(ISRepObject* object);
+  // Adds the symbol to the diagram (add non-zero) or keeps it; answers it.
+  ISSymbol* Place(ISSymbol* symbol, int add);
+  std::vector<ISSymbol*> m_kept;  // counted: made but not added
 };

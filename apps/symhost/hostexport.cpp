@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // The margin around the symbols in the exported pictures (a quarter inch).
-constexpr LONG kMargin = 1800;
+constexpr LONG kMargin = kHostExportMargin;
 // The resolution of the screen the bitmap is drawn for (pixels per inch).
 constexpr int kScreenDpi = 96;
 

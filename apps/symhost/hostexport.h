@@ -10,6 +10,9 @@
 class SHostDiagram;
 
 // One file (or the picture folder of the SVG document) that an export wrote.
+// The margin the exports leave around what the symbols cover (diagram units).
+inline constexpr LONG kHostExportMargin = 1800;
+
 struct SHostExportedFile {
   std::string path;
   std::uintmax_t size = 0;  // in bytes; for a folder, the sum of its files

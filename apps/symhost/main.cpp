@@ -13,7 +13,9 @@
 
 #include "apps/symhost/arrowheadsheet.h"
 #include "apps/symhost/hostexport.h"
+#include "apps/symhost/hostviewpng.h"
 #include "apps/symhost/metadatatotals.h"
+#include "apps/symhost/model/modelsheet.h"
 #include "apps/symhost/samplediagram.h"
 #include "apps/symhost/samplefreetexts.h"
 #include "apps/symhost/samplelines.h"
@@ -95,6 +97,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "symhost: %s\n", error.c_str());
     return 1;
   }
+  if (!SHostWriteViewPng(diagram, out, "diagram-view", written, error)) {
+    std::fprintf(stderr, "symhost: %s\n", error.c_str());
+    return 1;
+  }
   // The reference sheet of every predefined shape, as its own files.
   SHostDiagram shapes;
   SBuildShapeSheet(shapes);
@@ -105,6 +111,15 @@ int main(int argc, char** argv) {
   }
   written.insert(written.end(), sheet.begin(), sheet.end());
   if (!SHostWriteArrowheadSheet(out, written)) return 1;
+  // The picture of the host's sample model.
+  SHostDiagram model;
+  SBuildModelSheet(model);
+  std::vector<SHostExportedFile> modelFiles;
+  if (FAILED(SHostExportDiagram(model, out, "model", modelFiles, error)) || !error.empty()) {
+    std::fprintf(stderr, "symhost: %s\n", error.c_str());
+    return 1;
+  }
+  written.insert(written.end(), modelFiles.begin(), modelFiles.end());
   for (const SHostExportedFile& f : written)
     std::printf("symhost: wrote %s (%ju bytes)\n", f.path.c_str(), f.size);
   return 0;

@@ -4,7 +4,9 @@
 #include "apps/symhost/samplefreetexts.h"
 #include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
+#include "apps/symhost/sampleole.h"
 #include "apps/symhost/samplepictures.h"
+#include "apps/symhost/sampletrees.h"
 
 #include <algorithm>
 #include <functional>
@@ -495,5 +497,7 @@ std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram, std::vector<ISSy
     made.push_back(s);
     if (pictures) pictures->push_back(s);
   }
+  for (ISSymbol* s : SBuildOleItems(diagram, made.empty() ? nullptr : made.back())) made.push_back(s);
+  for (ISSymbol* s : SBuildTreeRow(diagram)) made.push_back(s);
   return made;
 }

@@ -38,6 +38,14 @@ class SHostDiagram {
     if (m_model) m_model->Add(symbol);
   }
 
+  // Draws a symbol that the model diagram already holds (made through its
+  // host operations); the holder adds a reference of its own.
+  void Track(ISSymbol* symbol) {
+    if (!symbol) return;
+    symbol->AddRef();
+    m_symbols.push_back(symbol);
+  }
+
   const std::vector<ISSymbol*>& Symbols() const { return m_symbols; }
   // The rectangle that the symbols and their shadows cover, grown by
   // `margin` on every side; an empty diagram answers a margin-sized

@@ -91,7 +91,8 @@ struct ISRepObjectBase : ISRepObject {
   // The model the object belongs to: the top of its parent chain (the
   // object itself at the top). Reference added.
   virtual HRESULT GetModel(ISRepObject** out) = 0;
-  // The object this one replicates, or S_FALSE and null.
+  // The object's replication (it answers ISRepBaseReplication, which names
+  // the object replicated), or S_FALSE and null when the object replicates none.
   virtual HRESULT GetReplicationObject(IUnknown** out) = 0;
 
  protected:
@@ -119,15 +120,27 @@ struct ISRepClassColSink : IUnknown {
 
 // Flags of a collection definition.
 enum SRepColFlags : DWORD {
-  SRepCol_Owning = 0x1,   // members are the owner's children (deleted and duplicated with it)
-  SRepCol_Ordered = 0x2,  // positions are kept
+  SRepCol_Owning = 0x1,     // members are the owner's children (deleted and duplicated with it)
+  SRepCol_Ordered = 0x2,    // positions are kept
+  SRepCol_Part = 0x10,      // members are parts of the owner in the model (shown inside it)
+  SRepCol_Navigable = 0x20, // the owner reaches its members (a composite may take them as children)
+  SRepCol_Single = 0x1000,  // a single-object reference: at most one member
 };
 
+// Bits of a session's option word.
+enum SRepSessionOptions : DWORD {
+  SRepOpt_NameDisplay = 0x40,  // objects are shown by Name rather than by Code
+};
+
+// The definition of one side of a relation. The primary side is the one a
+// member is inserted through; the other side has the reverse id.
 struct ISRepClassColDef : IUnknown {
   virtual LONG GetCollectionId() = 0;
   virtual BOOL IsPrimarySide() = 0;
   virtual DWORD GetDefFlags() = 0;
   virtual HRESULT GetElementClass(CLSID* out) = 0;
+  // The id of the other side of the relation (GetCollectionId() ^ SRepReverseBit).
+  virtual LONG GetReverseId() = 0;
 
  protected:
   ~ISRepClassColDef() = default;
@@ -177,6 +190,11 @@ struct ISRepContext : IUnknown {
   // a pending record that changes it).
   virtual BOOL IsObjectLocked(ISRepObject* obj) = 0;
   virtual HRESULT GetSession(ISRepSession** out) = 0;
+  // Non-zero while the context's records are being run.
+  virtual int GetState() = 0;
+  // Non-zero when the object must outlive the step even when it was emptied
+  // (an owner that would delete itself once its last member left keeps itself).
+  virtual BOOL IsKeepObject(ISRepObject* obj) = 0;
 
  protected:
   ~ISRepContext() = default;
@@ -216,7 +234,8 @@ struct ISRepSession : IUnknown {
   ~ISRepSession() = default;
 };
 
-// A model that hears of objects whose parent changed.
+// A model that hears of objects whose parent changed (flag 1: moved under a
+// new parent by the caller). The answer is informative only.
 struct ISRepModelServiceProvider : IUnknown {
   virtual HRESULT ObjectsReparented(ISRepObject* const* objects, int count, int flag) = 0;
 

@@ -250,7 +250,13 @@ HRESULT SRepCollection::Insert(ISRepObject* obj, LONG pos) {
       CLSID el{};
       def->GetElementClass(&el);
       if (el != GUID_NULL && !SRepIsKindOf(obj, el)) return E_INVALIDARG;
+      // A single-object reference takes a second member only through SetObject.
+      if ((def->GetDefFlags() & SRepCol_Single) && GetCount() > 0) return E_INVALIDARG;
     }
+  if (SRepRegistry* reg = b->GetRegistry())
+    if (SRepClassColDef* def = reg->GetClassColDef(m_id ^ SRepReverseBit))
+      if ((def->GetDefFlags() & SRepCol_Single) && b->Collection(m_id ^ SRepReverseBit)->GetCount() > 0)
+        return E_INVALIDARG;
   SRepContext* ctx = nullptr;
   Route r = RouteOf(a, &ctx);
   if (r == Route::Pending && ctx->IsObjectInContext(obj)) r = Route::Direct;
@@ -883,10 +889,67 @@ HRESULT SRepObject::GetModel(ISRepObject** out) {
   return S_OK;
 }
 
+// The replication of an object: a small object of its own that names the
+// object replicated. It holds the source (counted); the replica holds it.
+class SRepReplication final : public ISRepBaseReplication {
+ public:
+  explicit SRepReplication(ISRepObject* source) : m_source(source) { m_source->AddRef(); }
+  ~SRepReplication() { m_source->Release(); }
+  HRESULT QueryInterface(REFIID iid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (iid != IID_IUnknown && iid != IID_ISRepBaseReplication) return E_NOINTERFACE;
+    *ppv = static_cast<ISRepBaseReplication*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++m_cRef; }
+  ULONG Release() override {
+    ULONG n = --m_cRef;
+    if (n == 0) delete this;
+    return n;
+  }
+  HRESULT GetReplicationSource(ISRepObject** out) override {
+    if (!out) return E_POINTER;
+    *out = m_source;
+    m_source->AddRef();
+    return S_OK;
+  }
+  ISRepObject* Source() const { return m_source; }
+
+ private:
+  ULONG m_cRef = 0;
+  ISRepObject* m_source;
+};
+
 HRESULT SRepObject::GetReplicationObject(IUnknown** out) {
   if (!out) return E_POINTER;
-  *out = nullptr;
-  return S_FALSE;
+  *out = m_pReplication;
+  if (!m_pReplication) return S_FALSE;
+  m_pReplication->AddRef();
+  return S_OK;
+}
+
+ISRepObject* SRepObject::GetReplicationSourceObject() const {
+  return m_pReplication ? static_cast<SRepReplication*>(m_pReplication)->Source() : nullptr;
+}
+
+HRESULT SRepObject::SetReplicationSource(ISRepObject* source) {
+  if (IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  if (source) {
+    if (source->IsDeleted()) return CO_E_OBJNOTCONNECTED;
+    // A replica of itself, directly or around a chain, would never end a walk.
+    for (SRepObject* s = FromInterface(source); s; s = FromInterface(s->GetReplicationSourceObject()))
+      if (s == this) return E_INVALIDARG;
+  }
+  ISRepBaseReplication* old = m_pReplication;
+  m_pReplication = nullptr;
+  if (source) {
+    m_pReplication = new SRepReplication(source);
+    m_pReplication->AddRef();
+  }
+  if (old) old->Release();
+  return S_OK;
 }
 
 bool SRepAreSameObjects(IUnknown* a, IUnknown* b) {
@@ -982,6 +1045,10 @@ void SRepObject::ReleaseAll() {
   m_sinks.clear();
   for (auto& [k, mask] : sinks) k->Release();
   m_pParent = nullptr;
+  if (ISRepBaseReplication* r = m_pReplication) {
+    m_pReplication = nullptr;
+    r->Release();
+  }
 }
 
 // ---- SRepClassColPtr and iterators -------------------------------------------------

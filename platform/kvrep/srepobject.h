@@ -120,6 +120,12 @@ class SRepObject : public ISRepObjectBase {
   // ---- ISRepObjectBase
   HRESULT GetModel(ISRepObject** out) override;
   HRESULT GetReplicationObject(IUnknown** out) override;
+  // Makes the object a replica of source (null: of none). E_INVALIDARG when
+  // source is the object itself or a replica of it (around any chain),
+  // CO_E_OBJNOTCONNECTED for a deleted object on either side.
+  HRESULT SetReplicationSource(ISRepObject* source);
+  // The object replicated (not counted), or null.
+  ISRepObject* GetReplicationSourceObject() const;
 
   // ---- class description (overridden per class)
   virtual const SPropertyMap* GetPropertyMap() const { return &propertyMap; }
@@ -253,6 +259,7 @@ class SRepObject : public ISRepObjectBase {
   std::map<LONG, std::unique_ptr<SRepCollection>> m_cols;
   std::map<LONG, SRepVariant> m_dynamic;
   std::vector<std::pair<ISRepObjSink*, DWORD>> m_sinks;  // counted
+  ISRepBaseReplication* m_pReplication = nullptr;        // counted
 };
 
 // True when both name the same object.

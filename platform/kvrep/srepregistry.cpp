@@ -27,18 +27,30 @@ HRESULT SRepClassColDef::GetElementClass(CLSID* out) {
   return S_OK;
 }
 
-void SRepClassDef::AddCollection(LONG id, DWORD flags, const CLSID& element) {
+void SRepClassDef::AddCollection(LONG id, DWORD flags, const CLSID& element, int primary) {
   for (auto& c : m_cols)
     if (c->GetCollectionId() == id) {
-      c = std::make_unique<SRepClassColDef>(id, flags, element);
+      c = std::make_unique<SRepClassColDef>(id, flags, element, primary);
       return;
     }
-  m_cols.push_back(std::make_unique<SRepClassColDef>(id, flags, element));
+  m_cols.push_back(std::make_unique<SRepClassColDef>(id, flags, element, primary));
 }
 
 SRepClassColDef* SRepClassDef::GetCollection(LONG id) const {
   for (auto& c : m_cols)
     if (c->GetCollectionId() == id) return c.get();
+  return nullptr;
+}
+
+SRepClassColDef* SRepClassDef::FindCollectionFor(const CLSID& element) const {
+  if (element == GUID_NULL) return nullptr;
+  SRepRegistry* reg = SRepRegistry::Find(element);
+  for (auto& c : m_cols) {
+    CLSID el{};
+    c->GetElementClass(&el);
+    if (el == GUID_NULL) continue;
+    if (el == element || (reg && reg->IsKindOf(el))) return c.get();
+  }
   return nullptr;
 }
 

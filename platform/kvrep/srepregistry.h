@@ -28,21 +28,27 @@ using SRepClassFunctionsFn = HRESULT (*)(const GUID& clsid, SRegClassFunctions* 
 using SRepKindOfFn = bool (*)(const GUID& clsid);
 
 // The definition of one collection of a class.
+// primary: 1 or 0 names the side; -1 takes it from the id (the side
+// without SRepReverseBit is the primary one).
 class SRepClassColDef final : public ISRepClassColDef {
  public:
-  SRepClassColDef(LONG id, DWORD flags, const CLSID& element) : m_id(id), m_flags(flags), m_element(element) {}
+  SRepClassColDef(LONG id, DWORD flags, const CLSID& element, int primary = -1)
+      : m_id(id), m_flags(flags), m_element(element),
+        m_primary(primary < 0 ? (id & SRepReverseBit) == 0 : primary != 0) {}
   HRESULT QueryInterface(REFIID iid, void** ppv) override;
   ULONG AddRef() override { return 2; }  // owned by its class definition
   ULONG Release() override { return 1; }
   LONG GetCollectionId() override { return m_id; }
-  BOOL IsPrimarySide() override { return (m_id & SRepReverseBit) == 0; }
+  BOOL IsPrimarySide() override { return m_primary ? TRUE : FALSE; }
   DWORD GetDefFlags() override { return m_flags; }
   HRESULT GetElementClass(CLSID* out) override;
+  LONG GetReverseId() override { return m_id ^ SRepReverseBit; }
 
  private:
   LONG m_id;
   DWORD m_flags;
   CLSID m_element;
+  bool m_primary;
 };
 
 // An attribute that the class keeps without a property-map entry (kept by
@@ -59,9 +65,13 @@ class SRepClassDef {
  public:
   explicit SRepClassDef(const CLSID& clsid) : m_clsid(clsid) {}
   const CLSID& GetCLSID() const { return m_clsid; }
-  // Adds (or replaces) a collection definition.
-  void AddCollection(LONG id, DWORD flags, const CLSID& element = GUID_NULL);
+  // Adds (or replaces) a collection definition (primary as SRepClassColDef takes it).
+  void AddCollection(LONG id, DWORD flags, const CLSID& element = GUID_NULL, int primary = -1);
   SRepClassColDef* GetCollection(LONG id) const;
+  // The collection that holds objects of class `element`: the first, in
+  // definition order, whose element class `element` is a kind of (by the
+  // element's registry entry); null when none.
+  SRepClassColDef* FindCollectionFor(const CLSID& element) const;
   const std::vector<std::unique_ptr<SRepClassColDef>>& GetCollections() const { return m_cols; }
   void AddAttribute(LONG id, WORD type, const SRepVariant& defaultValue = {}, bool readOnly = false);
   // The class's own attribute definition, else its parents' (by their
@@ -117,6 +127,8 @@ class SRepRegistry {
   // the class's chain names one.
   SRepAttrEditor* GetAttrEditor(LONG id);
   SRepClassColDef* GetClassColDef(LONG id) { return m_def.GetCollection(id); }
+  // The class's collection for objects of class `element` (FindCollectionFor), or null.
+  SRepClassColDef* GetClassColDef(const CLSID& element) { return m_def.FindCollectionFor(element); }
   SRepCollSetColls* GetCollSetDef() { return &m_collSet; }
 
   // Creates an object of this class (a copy of source when given) and

@@ -58,8 +58,15 @@ class SRepContext final : public ISRepContext {
 
   Kind GetKind() const { return m_kind; }
   // Non-zero while the context's records are being run.
-  int GetState() const { return m_state; }
+  int GetState() override { return m_state; }
   void SetState(int state) { m_state = state; }
+  // Marks an object that must outlive the step though emptied (not counted:
+  // the mark is dropped with the context, and asking about a gone object
+  // only compares addresses).
+  void KeepObject(ISRepObject* obj) {
+    if (obj) m_kept.insert(Identity(obj));
+  }
+  BOOL IsKeepObject(ISRepObject* obj) override { return obj && m_kept.count(Identity(obj)) ? TRUE : FALSE; }
   void AddNewObject(SRepObject* obj) { m_newObjects.insert(obj); }
   std::vector<SRepActionPtr> TakeActions();
   bool IsDone(int index) const { return m_done[static_cast<std::size_t>(index)]; }
@@ -78,6 +85,10 @@ class SRepContext final : public ISRepContext {
     bool locked = false;  // the context holds a reference (LockObject)
   };
   class IndexSink;
+  static const void* Identity(ISRepObject* obj) {
+    SRepObject* o = SRepObject::FromInterface(obj);
+    return o ? static_cast<const void*>(o) : obj;
+  }
   void Index(SRepActionBase* action, IUnknown* object, const SRepFacet& facet);
   void ClearIndex();
 
@@ -88,6 +99,7 @@ class SRepContext final : public ISRepContext {
   std::vector<SRepActionPtr> m_actions;
   std::vector<bool> m_done;
   std::set<SRepObject*> m_newObjects;
+  std::set<const void*> m_kept;
   std::unordered_map<const SRepObject*, ObjectEntry> m_index;
 };
 

@@ -516,3 +516,24 @@ void KvRegReset() {
   r.machine = std::make_shared<Key>();
   r.classes = std::make_shared<Key>();
 }
+
+LSTATUS RegOpenKeyW(HKEY key, LPCWSTR subKey, HKEY* result) {
+  return RegOpenKeyExW(key, subKey, 0, KEY_ALL_ACCESS, result);
+}
+
+LSTATUS RegSetValueW(HKEY key, LPCWSTR subKey, DWORD type, LPCWSTR data, DWORD) {
+  if (type != REG_SZ || !data) return ERROR_INVALID_PARAMETER;
+  HKEY target = key;
+  const bool own = subKey && *subKey;
+  if (own) {
+    if (const LSTATUS st = RegCreateKeyExW(key, subKey, 0, nullptr, 0, KEY_WRITE, nullptr, &target, nullptr))
+      return st;
+  }
+  // The stored text carries its terminator, as RegSetValueExW's REG_SZ does.
+  std::size_t n = 0;
+  while (data[n]) ++n;
+  const LSTATUS st = RegSetValueExW(target, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                                    static_cast<DWORD>((n + 1) * sizeof(char16_t)));
+  if (own) RegCloseKey(target);
+  return st;
+}

@@ -76,6 +76,12 @@ LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey);
 // cchName counts characters with the terminator on input, without it on output.
 LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, DWORD* cchName, DWORD* reserved, LPWSTR keyClass,
                       DWORD* cchClass, void* lastWriteTime);
+// The older forms: RegOpenKeyW opens an existing key (ERROR_FILE_NOT_FOUND
+// when missing); RegSetValueW sets the unnamed value of `subKey` (created
+// when missing; null or empty: `key` itself) to the text in `data`, up to
+// its terminator. Only REG_SZ is taken (ERROR_INVALID_PARAMETER otherwise).
+LSTATUS RegOpenKeyW(HKEY key, LPCWSTR subKey, HKEY* result);
+LSTATUS RegSetValueW(HKEY key, LPCWSTR subKey, DWORD type, LPCWSTR data, DWORD cbData);
 LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR valueName, DWORD* cchValueName, DWORD* reserved, DWORD* type,
                       BYTE* data, DWORD* cbData);
 

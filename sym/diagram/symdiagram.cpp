@@ -293,6 +293,7 @@ SSymDiagramImpl::SSymDiagramImpl(const SSymDiagramImpl& source)
 }
 
 SSymDiagramImpl::~SSymDiagramImpl() {
+  m_pRectIndex.reset();
   SetDispPrefPtr(nullptr);
   m_pools.clear();
   m_views.clear();
@@ -569,6 +570,11 @@ void SSymDiagramImpl::OnCollectionRemove(LONG id, ISRepObject* other) {
   if (it != m_pools.end()) m_pools.erase(it);
 }
 
+SSymRectIndex* SSymDiagramImpl::GetRectIndex() {
+  if (!m_pRectIndex) m_pRectIndex = std::make_unique<SSymRectIndex>(this, IdSymbols);
+  return m_pRectIndex.get();
+}
+
 SSymRect SSymDiagramImpl::GetClipRect() {
   SSymRect all(0, 0, 0, 0);
   for (SRepObject* item : Collection(IdSymbols)->Items()) {
@@ -607,6 +613,9 @@ HRESULT SSymDiagramImpl::GetTopOwner(ISSymOwner** out) {
 
 HRESULT SSymDiagramImpl::SymRedraw(ISSymbol* symbol) {
   if (!symbol) return S_OK;
+  // A symbol asks for a redraw when its look changed (a pen, a shadow, an
+  // arrowhead): its extent may have changed without its rectangle.
+  if (m_pRectIndex) m_pRectIndex->Refresh(symbol);
   for (SSymView* v : m_views) v->InvalidateAll(1);
   return S_OK;
 }

@@ -25,6 +25,7 @@
 #include "kvrep/srepfaces.h"
 #include "kvrep/srepobject.h"
 #include "sym/diagram/symdisppref.h"
+#include "sym/diagram/symrectindex.h"
 #include "sym/symbol/symintfowner.h"
 
 class SSymView;
@@ -157,6 +158,8 @@ class SSymDiagramImpl : public SSymDiagramMem {
   SComTable<ISSymbol> GetSwimLaneList();
   int GetLinkBoundary() const { return m_nLinkBoundary; }
   SSymRect GetClipRect();
+  // The spatial index of the top-level symbols, made on first request.
+  SSymRectIndex* GetRectIndex();
 
   // ---- owner role
   HRESULT GetTopOwner(ISSymOwner** out);
@@ -260,6 +263,7 @@ class SSymDiagramImpl : public SSymDiagramMem {
   // Read only through LivePools, which keeps those still in the collection.
   std::vector<SRepObject*> m_pools;
   std::vector<ISSymbol*> LivePools();
+  std::unique_ptr<SSymRectIndex> m_pRectIndex;
 };
 
 class SSymDiagram : public SRepFaces<SSymDiagram, SSymDiagramImpl, ISSymDiagram, SRepFaceSelf<IID_SSymDiagram>> {
@@ -303,6 +307,17 @@ class SSymDiagram : public SRepFaces<SSymDiagram, SSymDiagramImpl, ISSymDiagram,
   BOOL ContainsView(SSymView* view) override { return SSymDiagramImpl::ContainsView(view); }
   LONG RedrawAllViews() override { return SSymDiagramImpl::RedrawAllViews(); }
   HRESULT ExportImage(const SString& file) override { return SSymDiagramImpl::ExportImage(file); }
+
+  // ---- host operations: nothing here; diagram types of a host override them.
+  ISSymbol* CreateSymbolForObject(ISRepObject*, int, int, int) override { return nullptr; }
+  ISSymbol* CreateLinkSymbolForObject(ISRepObject*, ISSymbol*, ISSymbol*) override { return nullptr; }
+  ISSymbol* CopySymbolForObject(ISRepObject*, ISSymbol*, int, const SSymSize&, int, SRepMapObject*) override {
+    return nullptr;
+  }
+  ISSymbol* CopyLinkSymbolForObject(ISRepObject*, ISSymbol*, ISSymbol*, ISSymLink*, const SSymSize&) override {
+    return nullptr;
+  }
+  ISSymbol* FindSymbolOfObject(ISRepObject*, int) override { return nullptr; }
 };
 
 // The process-wide count of live diagram objects.

@@ -169,6 +169,14 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
   bool ActivatesLinkRouting() const override { return m_bAutoRouting != 0; }
   bool GetConstrainLabels() const override { return m_bConstrainLabels != 0; }
   void SetClassFlags(const CLSID& clsid, DWORD flags) { m_classFlags[clsid] = flags; }
+  int GetTreeOrientation() const override { return m_bTreeVert; }
+  bool GetClassSymbolFormat(const CLSID& clsid, SSymFormat& out) const override {
+    auto it = m_classFormats.find(clsid);
+    if (it == m_classFormats.end()) return false;
+    out = it->second;
+    return true;
+  }
+  void SetClassSymbolFormat(const CLSID& clsid, const SSymFormat& format) { m_classFormats[clsid] = format; }
   // Darkening percentage of composite children ("CompDark").
   LONG m_nDarkenPercent = 0;
 
@@ -180,6 +188,7 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
     bool operator()(const CLSID& a, const CLSID& b) const { return std::memcmp(&a, &b, sizeof(CLSID)) < 0; }
   };
   std::map<CLSID, DWORD, Less> m_classFlags;
+  std::map<CLSID, SSymFormat, Less> m_classFormats;
 
   ISRepObject* m_pDiagram = nullptr;
   LONG m_nWrapMode = 0;

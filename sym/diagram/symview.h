@@ -230,6 +230,11 @@ class SSymView : public SWnd, public ISRepClassColSink {
   void OnUpdateNextView(SCmdUI* ui);
   void OnViewRedraw();
 
+  // How many times a drawing showed the wait cursor (more than 100 symbols
+  // drawn buffered), and how many drawings of this view computed bridges.
+  static int GetWaitCursorCount();
+  int GetBridgeComputations() const { return m_nBridgeComputations; }
+
   // The active view, or null.
   static SSymView* m_pActiveView;
   // Set while a mouse capture runs (WM_CANCELMODE is then kept for it).
@@ -259,6 +264,14 @@ class SSymView : public SWnd, public ISRepClassColSink {
   void RepaintIfDue();
   // Takes the display preferences' colours and pictures into the painters.
   void ApplyDispPref();
+  // The symbols visible in the area, in drawing order, each with a reference.
+  void GatherSymbols(const SSymRect& area, std::vector<ISSymbol*>& out);
+  // The whole paper pages covering the diagram's extent.
+  SSymRect GetPagesRect();
+  // The folded-sheet markers of the selected print pages.
+  void DrawPageMarks();
+  // The focus and selection marks and the sunken edge of a bordered background.
+  void DrawMarks();
 
   SSymCanvasView m_canvas;
   ISSymDiagram* m_pDiagram = nullptr;  // counted
@@ -279,6 +292,7 @@ class SSymView : public SWnd, public ISRepClassColSink {
   ULONG m_cRef = 0;
   bool m_bDestroying = false;
   bool m_bRepaintDue = false;
+  int m_nBridgeComputations = 0;
   std::vector<Invalidation> m_invalidations;
 };
 

@@ -4,6 +4,7 @@
 
 #include "kvcore/sexception.h"
 #include "kvcore/sexceptiondlg.h"
+#include "sym/diagram/symdiagram.h"
 #include "sym/diagram/symview.h"
 #include "sym/symbol/symintfformat.h"
 #include "sym/symbol/symintfowner.h"
@@ -103,6 +104,12 @@ ISSymbol* SSymView::HitTest(const SSymPoint& point, unsigned long flags, int* pa
   ISRepClassCol* col = nullptr;
   if (FAILED(m_pDiagram->GetSymbols(&col)) || !col) return nullptr;
   int* const partArg = (flags & 1) ? part : nullptr;
+  // The diagram's spatial index narrows the walk to the symbols near the
+  // point; the answer stays the walk's.
+  if (SSymDiagramImpl* impl = SSymDiagramImpl::FromDiagram(m_pDiagram)) {
+    col->Release();
+    return impl->GetRectIndex()->HitTest(m_canvas, point, partArg);
+  }
   std::vector<ISSymbol*> held;  // released before returning
   auto ask = [&](ISSymbol* s) -> ISSymbol* {
     ISSymbol* inner = nullptr;

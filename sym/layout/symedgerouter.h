@@ -59,6 +59,7 @@ class SSymEdgeRouter : public ISSymEdgeRouter, public ISWeightedSymPointTableMap
   void ClearBridgesIndex();
   // "BridgesRadius" of the user's general settings, read once; 400 by default.
   LONG GetBridgeRadius() override;
+  void ComputeBridges(SComBag<ISSymbol>& symbols) override { ComputeIntersections(symbols); }
   static LONG GetBridgeRadius_() { return Instance().GetBridgeRadius(); }
   // ISWeightedSymPointTableMap: the engine hands its results back here.
   void SetAt(ISSymbol* link, const SSymCrossings& crossings) override;

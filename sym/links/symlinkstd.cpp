@@ -11,6 +11,7 @@
 #include "sym/links/symlabelfields.h"
 #include "sym/links/symlinkutil.h"
 #include "sym/render/symcanv.h"
+#include "sym/render/symdrawarea.h"
 #include "sym/symbol/symaction.h"
 #include "sym/symbol/symintfowner.h"
 
@@ -238,7 +239,7 @@ void SSymLinkStd::RecomputeClipRect(int a, int b) {
     all = Union(all, r);
     any = true;
   });
-  if (any) m_rect = all;
+  if (any) PutRect(all);
 }
 
 // ---- drawing --------------------------------------------------------------------------------------------
@@ -264,6 +265,8 @@ void SSymLinkStd::DrawSubSymbol(SSymCanvas& canvas) {
     t._SetTp(i);
     // Inside a composite the label is drawn without its frame bit.
     const LONG style = t.GetTextStyle();
+    // A label outside the area being painted would be clipped whole.
+    if (!SSymDrawArea::Meets(canvas, t.GetActiveRect(canvas, 0))) return;
     if (inComposite) t.SetTextStyle(style & ~0x800, 1);
     t.Draw(canvas);
     if (inComposite) t.SetTextStyle(style, 1);

@@ -206,7 +206,7 @@ void SSymPolyBase::RecomputeClipRect(int, int) {
   if (w != r.Width() || h != r.Height()) r.SetSize(w, h);
   if (r.y1 == r.y2) r.y1 += 100;
   if (r.x1 == r.x2) r.x2 += 100;
-  if (r != m_rect) m_rect = r;
+  PutRect(r);
 }
 
 // ---- arrowheads ---------------------------------------------------------------------------------------
@@ -291,7 +291,7 @@ HRESULT SSymPolyBase::Transform(const SSymMatrix& matrix, int redraw) {
   r.Normalize();
   const SSymPoint a = matrix.Transform(SSymPoint(r.x1, r.y1));
   const SSymPoint b = matrix.Transform(SSymPoint(r.x2, r.y2));
-  m_rect = SSymRect(a.x, a.y, b.x, b.y);
+  PutRect(SSymRect(a.x, a.y, b.x, b.y));
   if (redraw) Redraw(nullptr);
   return S_OK;
 }

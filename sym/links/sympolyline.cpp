@@ -10,6 +10,7 @@
 #include "sym/foundation/sympropmap.h"
 #include "sym/links/symlabelfields.h"
 #include "sym/render/symcanv.h"
+#include "sym/render/symdrawarea.h"
 #include "sym/symbol/symaction.h"
 #include "sym/symbol/symintfowner.h"
 
@@ -294,7 +295,7 @@ void SSymPolyline::RecomputeClipRect(int a, int b) {
     all = Union(all, r);
     any = true;
   });
-  if (any && all != m_rect) m_rect = all;
+  if (any) PutRect(all);
 }
 
 SSymRect SSymPolyline::GetClipRect(int a, int b) {
@@ -316,7 +317,7 @@ HRESULT SSymPolyline::Transform(const SSymMatrix& matrix, int redraw) {
   for (int i = 0; i < ListPt.GetCount(); ++i) ListPt[i] = matrix.Transform(ListPt[i]);
   SSymRect r = m_rect;
   r.Normalize();
-  m_rect = matrix.Transform(r);
+  PutRect(matrix.Transform(r));
   if (redraw) Redraw(nullptr);
   return S_OK;
 }
@@ -328,7 +329,8 @@ HRESULT SSymPolyline::DrawSymbol(SSymCanvas& canvas) {
     if (!t.IsInitialized()) t.InitializeSubSym();
     t.SetFlag(SSymSubsFlag::LabelWidth, true);
     t._SetTp(i);
-    t.Draw(canvas);
+    // A label outside the area being painted would be clipped whole.
+    if (SSymDrawArea::Meets(canvas, t.GetActiveRect(canvas, 0))) t.Draw(canvas);
   });
   m_bCascade = 0;
   return S_OK;

@@ -23,6 +23,7 @@
 #include "win/wingdi.h"
 
 class SSymCanvas;
+struct IViewObject;
 class SSymView;  // the diagram window (diagram subsystem), reached through ISSymViewSite
 
 // ---- the conversion interface ------------------------------------------------------
@@ -200,6 +201,10 @@ class SSymCanvas : public SObject, public SLibScale {
   virtual void DrawCursor(const SSymRect& r, SCursorFile* cursor, SPictureInfo* pic);
   virtual void DrawBitmap(const SSymRect& r, SBitmap* bitmap);
   virtual void DrawMetaFile(const SSymRect& r, const SMetaFile& mf);
+  // Draws an OLE object through its view object in r (no view object: the
+  // object is not drawn); an object that is open in its server's own window
+  // is hatched over, as users know it from every OLE container.
+  virtual void DrawViewObject(const SSymRect& r, IViewObject* view, DWORD aspect, LONG index, int open);
 
   // ---- text ----
   virtual void DrawText(const SSymRect& r, const SString& text, int style);

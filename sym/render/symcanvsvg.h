@@ -67,6 +67,7 @@ class SSymCanvasSVG : public SSymCanvas {
   void DrawCursor(const SSymRect& r, SCursorFile* cursor, SPictureInfo* pic) override;
   void DrawBitmap(const SSymRect& r, SBitmap* bitmap) override;
   void DrawMetaFile(const SSymRect& r, const SMetaFile& mf) override;
+  void DrawViewObject(const SSymRect& r, IViewObject* view, DWORD aspect, LONG index, int open) override;
   void DrawText(const SSymRect& r, const SString& text, int style) override;
   void DrawRtfText(const SSymRect& r, const SString& rtf, int first, int last, int* end) override;
   void DrawBackground(SDrawBackground&, const RECT&, int, int) override {}

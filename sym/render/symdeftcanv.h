@@ -38,6 +38,7 @@ class SSymDeftCanvas : public SSymCanvas {
   void DrawCursor(const SSymRect&, SCursorFile*, SPictureInfo*) override {}
   void DrawBitmap(const SSymRect&, SBitmap*) override {}
   void DrawMetaFile(const SSymRect&, const SMetaFile&) override {}
+  void DrawViewObject(const SSymRect&, IViewObject*, DWORD, LONG, int) override {}
   void DrawText(const SSymRect&, const SString&, int) override {}
   void Invalidate(int) override {}
   void InvalidateRectLP(const SSymRect&, int) override {}

@@ -288,7 +288,7 @@ BOOL SSymBase::GetDefAttachPt(ISSymLink* link, int, SSymPoint& pt) {
   }
   if (AcceptsPoint(pt, rect)) return 0;
   SComWrap<ISSymSubSym> sub(Sym());
-  if (!sub.IsNull() && sub->SubSymFirst() == 0) sub->SubSymSecond();
+  if (!sub.IsNull() && sub->IsSubSymReady() == 0) sub->PrepareSubSym();
   SSymRect cr = GetClipRect(0, 0);
   cr.Normalize();
   if (!Inside(pt, cr)) pt = Centre(cr);

@@ -4,6 +4,7 @@
 // installs the finder that answers a diagram's when the library loads.
 #pragma once
 
+#include "sym/foundation/symformat.h"
 #include "win/windef.h"
 
 struct ISSymDiagram;
@@ -27,6 +28,15 @@ class ISSymDispPref {
   // The general preference "Constrain Labels": while on, a line label placed
   // too far from its line is pulled back onto its anchor.
   virtual bool GetConstrainLabels() const { return true; }
+  // The orientation of trees: 0 horizontal (children beside their parent),
+  // otherwise vertical (children below).
+  virtual int GetTreeOrientation() const { return 0; }
+  // The default format of the symbols of a class; false when the
+  // preferences keep none for it.
+  virtual bool GetClassSymbolFormat(const CLSID& clsid, SSymFormat& out) const {
+    (void)clsid, (void)out;
+    return false;
+  }
 };
 
 // The display preferences of a diagram (not counted), or null.

@@ -10,8 +10,10 @@
 #include "win/windef.h"
 
 class SSymView;
+class SRepMapObject;
 
 struct ISSymbol;
+struct ISSymLink;
 
 // ---- owners ------------------------------------------------------------------------------------
 struct ISSymOwner : IUnknown {
@@ -63,6 +65,24 @@ struct ISSymDiagram : IUnknown {
   virtual LONG RedrawAllViews() = 0;
   // Writes a picture of every symbol: a metafile for ".emf", else a bitmap file.
   virtual HRESULT ExportImage(const SString& file) = 0;
+
+  // ---- host operations: the symbols of model objects. The library's own
+  // diagram answers null to each; a host's diagram type makes, finds and
+  // copies the symbols of its model objects. The symbol answered is not
+  // counted: the diagram (or the owner it was placed in) holds it.
+  // A new symbol for a model object, placed at (x, y) (add: 1 adds it to the diagram).
+  virtual ISSymbol* CreateSymbolForObject(ISRepObject* object, int x, int y, int add) = 0;
+  // A new link symbol for a link object, attached to the symbols of its two ends.
+  virtual ISSymbol* CreateLinkSymbolForObject(ISRepObject* link, ISSymbol* first, ISSymbol* second) = 0;
+  // A copy of source bound to the destination object, moved by offset (add:
+  // 1 adds it to the diagram; map, when given, receives source -> copy).
+  virtual ISSymbol* CopySymbolForObject(ISRepObject* object, ISSymbol* source, int add, const SSymSize& offset,
+                                        int flag, SRepMapObject* map) = 0;
+  // A copy of the source link bound to the destination object, between the copies of its ends.
+  virtual ISSymbol* CopyLinkSymbolForObject(ISRepObject* object, ISSymbol* first, ISSymbol* second,
+                                            ISSymLink* source, const SSymSize& offset) = 0;
+  // The symbol that shows the model object in the diagram, or null.
+  virtual ISSymbol* FindSymbolOfObject(ISRepObject* object, int flag) = 0;
 };
 
 // ---- composites, groups, trees (their subsystem implements them) -------------------------------------
@@ -84,8 +104,18 @@ struct ISSymGroup : IUnknown {
   virtual HRESULT RecomputeClipRect(int redraw) = 0;
 };
 
-struct ISSymTree : IUnknown {
+// A tree symbol's face, an owner of its children: its branch line is the
+// first item of the tree symbol's Symbols collection, its child symbols
+// follow.
+struct ISSymTree : ISSymOwner {
   static constexpr IID iid = IID_ISSymTree;
-  virtual HRESULT Add(ISSymbol* symbol) = 0;
   virtual HRESULT RemoveChild(ISSymbol* symbol, int flag) = 0;
+  // Appends the child symbols in depth-first pre-order (recursive: the
+  // children of child trees too; withLine: the branch lines as well).
+  virtual HRESULT GetAllChildren(SComTable<ISSymbol>& out, int recursive, int withLine) = 0;
+  // 0 while collapsed (recursive: while this tree or any tree below it is).
+  virtual int IsExpand(int recursive) = 0;
+  // The rectangle the branch line of `symbol` hangs from: its lower edge is
+  // the second y, its right edge the larger x.
+  virtual SSymRect GetNodeRect(ISSymbol* symbol) = 0;
 };

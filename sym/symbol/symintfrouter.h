@@ -36,6 +36,10 @@ class ISSymEdgeRouter {
   virtual void UpdateBridgesIndex(ISSymbol* link, const SSymListPt& points) = 0;
   // The radius of a line bridge in diagram units.
   virtual LONG GetBridgeRadius() = 0;
+  // Computes and keeps the crossings of the links among the symbols, which
+  // the links then draw their bridges with (a diagram window asks before it
+  // draws them).
+  virtual void ComputeBridges(SComBag<ISSymbol>& symbols) = 0;
 };
 
 // The installed router, or null.

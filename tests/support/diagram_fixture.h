@@ -49,6 +49,8 @@ class TObjSym : public SRepFaces<TObjSym, TSym, ISSymObject> {
     return S_FALSE;
   }
   std::uintptr_t GetIdent() override { return reinterpret_cast<std::uintptr_t>(this); }
+  void OnAttachedToComposite() override {}
+  void CompleteLink(int) override {}
 };
 
 class DiagramFixture : public SymFixture {

@@ -16,6 +16,7 @@
 
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/hostsymbols.h"
+#include "apps/symhost/hostviewpng.h"
 #include "apps/symhost/samplediagram.h"
 #include "support/file_fixture.h"
 #include "support/picture_compare.h"
@@ -32,9 +33,21 @@ using namespace kvtest;
 constexpr int kUnitsPerPixel = 75;
 // The margin the host's export leaves around the symbols.
 constexpr LONG kMargin = 1800;
-// pdftoppm renders the page at this resolution; the sheet is then cut out
-// and scaled onto the bitmap's.
-constexpr int kPdfDpi = 200;
+// The printer fits the sheet to the page, so the taller the sheet, the
+// smaller it prints. The page is rendered once coarsely to find how wide the
+// ink lies, then at the resolution that gives the ink the bitmap's width, so
+// the comparison does not lose detail as the sample sheet grows; the sheet
+// is then cut out and scaled onto the bitmap's grid.
+constexpr int kPdfProbeDpi = 72;
+bool RenderPdfAtBitmapScale(const fs::path& pdf, const KvImage& bitmap, KvImage& out) {
+  KvImage probe;
+  if (!RenderPdf(pdf, kPdfProbeDpi, probe)) return false;
+  const PixelRect printed = InkBounds(probe), drawn = InkBounds(bitmap);
+  const int printedWidth = printed.Width(), drawnWidth = drawn.Width();
+  if (printedWidth <= 0 || drawnWidth <= 0) return false;
+  const int dpi = std::clamp((kPdfProbeDpi * drawnWidth + printedWidth - 1) / printedWidth, kPdfProbeDpi, 600);
+  return RenderPdf(pdf, dpi, out);
+}
 
 // The metafile replayed by the library's player into a white raster context
 // of w x h pixels.
@@ -102,7 +115,7 @@ bool RenderAll(const fs::path& folder, Pictures& p) {
   return ReadPictureOnWhite(folder / "diagram.png", p.bitmap) &&
          RenderSvgOnGrid(folder / "diagram.svg", p.bitmap, p.svg) &&
          PlayEmf(folder / "diagram.emf", p.bitmap.width, p.bitmap.height, p.emf) &&
-         RenderPdf(folder / "diagram.pdf", kPdfDpi, p.pdf);
+         RenderPdfAtBitmapScale(folder / "diagram.pdf", p.bitmap, p.pdf);
 }
 
 class CrossFormat : public ::testing::Test {
@@ -197,6 +210,28 @@ TEST_F(CrossFormat, FourTargetsAgreeWithinTheTolerance) {
     EXPECT_LE(d.worstTileMean, kTolerance[t].worstTileMean) << kTargetNames[t] << ": " << d.Describe();
     EXPECT_LE(d.differingShare, kTolerance[t].differingShare) << kTargetNames[t] << ": " << d.Describe();
   }
+}
+
+// The sample sheet as a diagram window paints it agrees with the bitmap
+// export within the tolerance of the other raster replay (the metafile's).
+// The bitmap is exported again: the first drawing fits some symbols to
+// their texts, and both pictures frame the sheet as it is now.
+TEST_F(CrossFormat, WindowPaintAgreesWithTheBitmap) {
+  std::vector<SHostExportedFile> written;
+  std::string error;
+  ASSERT_TRUE(SHostWriteViewPng(*s_diagram, s_dir->path.string(), "diagram-view", written, error)) << error;
+  KvImage view, bitmap;
+  ASSERT_TRUE(ReadPictureOnWhite(s_dir->path / "diagram-view.png", view));
+  const SHostDiagram& sheet = *s_diagram;
+  ASSERT_TRUE(ReadPictureOnWhite(ExportWith("again.png", [&sheet](SSymCanvas& c) { sheet.Draw(c); }), bitmap));
+  EXPECT_EQ(view.width, bitmap.width);
+  EXPECT_EQ(view.height, bitmap.height);
+  const PictureDifference d = ComparePictures(bitmap, view, OptionsFor(kEmf));
+  Keep("view", view);
+  Keep("view-difference", d.difference);
+  std::printf("window against the bitmap: %s\n", d.Describe().c_str());
+  EXPECT_GT(d.compared, static_cast<long long>(bitmap.px.size()) / 2);
+  EXPECT_TRUE(Within(kEmf, d)) << d.Describe();
 }
 
 // A difference planted into one target is found: the metafile with one

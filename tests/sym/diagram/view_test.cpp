@@ -31,7 +31,11 @@ LRESULT FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 template <class Base>
 class THit : public Base {
  public:
-  THit(ISRepSession* s, SSymRect hit) : Base(s), m_hit(hit) { m_hit.Normalize(); }
+  // The symbol stands where it is hit (a diagram finds symbols near their rectangles).
+  THit(ISRepSession* s, SSymRect hit) : Base(s), m_hit(hit) {
+    m_hit.Normalize();
+    this->m_rect = m_hit;
+  }
   BOOL IsPtInSym(SSymCanvas&, const SSymPoint& pt, int* part, ISSymbol** sub) override {
     if (sub) *sub = nullptr;
     if (!m_hit.PtInRect(pt)) return 0;

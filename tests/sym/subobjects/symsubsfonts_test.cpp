@@ -97,19 +97,23 @@ TEST(SubsFontsList, AppendsItsEntryToFontLists) {
 class TListing : public SRepFaces<TListing, TSubHolder, ISSymSubSym> {
  public:
   explicit TListing(ISRepSession* s) : SRepFaces(s) {}
-  int SubSymFirst() override { return 1; }
-  int SubSymSecond() override { return 0; }
-  int GetSubSymMinSize(int*, int*) override { return 0; }
-  int GetSubSymMargins(int*, int*, int*, int*) override { return 0; }
-  void GetSubSymList(STable<SSymSubsFonts*>& list, int nested) override {
+  int IsSubSymReady() override { return 1; }
+  int PrepareSubSym() override { return 0; }
+  int GetSubSymMinSize(LONG*, LONG*) override { return 0; }
+  int GetSubSymMargins(LONG*, LONG*, LONG*, LONG*) override { return 0; }
+  int AdjustSubSymRect(SSymRect&) override { return 0; }
+  int SubSymReserved() override { return 0; }
+  int GetSubSymList(STable<SSymSubsFonts*>& list, int nested) override {
     m_nested = nested;
     for (SSymSubsFonts* s : m_subs) list.Add(s);
+    return static_cast<int>(m_subs.size());
   }
   int GetSubSymCount(int) override { return static_cast<int>(m_subs.size()); }
-  SSymSubsFonts* GetSubSymAt(int i, int) override {
+  SSymSubsFonts* GetSubSymbol(int i, int) override {
     return i >= 0 && i < GetSubSymCount(0) ? m_subs[static_cast<size_t>(i)] : nullptr;
   }
-  int AdjustSubSym(SSymSubsFonts*, SSymRect*, SSymCanvas&) override { return 0; }
+  int GetSubSymSize(LONG*, LONG*) override { return 0; }
+  int AdjustSubSymbol(SSymSubsFonts*, SSymRect*, SSymCanvas&) override { return 0; }
   std::vector<SSymSubsFonts*> m_subs;
   int m_nested = -1;
 };

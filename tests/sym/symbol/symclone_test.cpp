@@ -17,6 +17,9 @@ class TCloneSym : public SRepFaces<TCloneSym, TSym, ISSymClone, ISSymObject> {
     return m_model ? S_OK : S_FALSE;
   }
   std::uintptr_t GetIdent() override { return reinterpret_cast<std::uintptr_t>(m_model); }
+  void OnAttachedToComposite() override {}
+  void CompleteLink(int) override {}
+  void CloneText(SString&) override {}
   ISRepObject* m_model = nullptr;
 };
 

@@ -29,6 +29,8 @@ class TModelSym : public SRepFaces<TModelSym, TSolid, SRepFaceIf<ISSymObject>> {
     return *out ? S_OK : S_FALSE;
   }
   std::uintptr_t GetIdent() override { return 0; }
+  void OnAttachedToComposite() override {}
+  void CompleteLink(int) override {}
 
   int m_type;
   bool m_bShows = false;  // answers ISSymObject

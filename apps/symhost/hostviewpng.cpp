@@ -1,0 +1,79 @@
+// The sample sheet as a diagram window paints it.
+#include "apps/symhost/hostviewpng.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "sym/diagram/symview.h"
+#include "sym/render/symcanv.h"
+#include "sym/render/symcanvbitmap.h"
+#include "win/winuser.h"
+
+namespace fs = std::filesystem;
+
+bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,
+                       std::vector<SHostExportedFile>& written, std::string& error) {
+  SHostModelDiagram* model = diagram.Model();
+  if (!model) {
+    error = "there is no diagram to show";
+    return false;
+  }
+  const SSymRect extent = diagram.GetExtent(kHostExportMargin);
+  // The bitmap export's size and scale for the extent, which the window takes.
+  SIZE size{0, 0};
+  double exportScale = 0;
+  {
+    SSymCanvasBitmap probe;
+    probe.Lock(extent);
+    size = probe.GetSizeDP();
+    exportScale = probe.GetScaleX();
+    probe.Unlock(nullptr);
+  }
+  const int width = static_cast<int>(size.cx), height = static_cast<int>(size.cy);
+  auto* view = new SSymView();
+  if (!view->CreateEx(0, nullptr, u"", WS_VISIBLE, RECT{0, 0, width, height}, nullptr, 0)) {
+    delete view;
+    error = "the diagram window could not be made";
+    return false;
+  }
+  const HWND hwnd = view->GetSafeHwnd();
+  view->SetDiagram(model->Diagram());
+  view->OnActivate(1);
+  // The extent's upper-left corner on the window's first pixel.
+  SSymCanvasView& canvas = view->GetCanvas();
+  SSymPoint centre((extent.x1 + extent.x2) / 2, (extent.y1 + extent.y2) / 2);
+  canvas.SetZoomLevel(100.0, centre);
+  // 100 percent of the window's context; the export's screen may count its
+  // pixels per inch otherwise.
+  const double zoom = canvas.GetScaleX() > 0 && exportScale > 0 ? 100.0 * exportScale / canvas.GetScaleX() : 100.0;
+  canvas.SetZoomLevel(zoom, centre);
+  const double unitsPerPixel = canvas.GetScaleX() > 0 ? 1.0 / canvas.GetScaleX() : 75.0;
+  // The client area is the export's size, whatever edges and scroll bars
+  // the window has (the bars come and go with the size).
+  for (int i = 0; i < 3; ++i) {
+    RECT client{}, outer{};
+    ::GetClientRect(hwnd, &client);
+    if (client.right == width && client.bottom == height) break;
+    ::GetWindowRect(hwnd, &outer);
+    ::MoveWindow(hwnd, 0, 0, outer.right - outer.left + width - client.right,
+                 outer.bottom - outer.top + height - client.bottom, TRUE);
+  }
+  canvas.SetZoomLevel(zoom, centre);
+  const POINT corner = canvas.VPtoDP(SSymPoint(extent.x1, extent.y1));
+  centre.x += SSymRoundAway(corner.x * unitsPerPixel);
+  centre.y -= SSymRoundAway(corner.y * unitsPerPixel);
+  canvas.SetZoomLevel(zoom, centre);
+  ::InvalidateRect(hwnd, nullptr, TRUE);
+  ::UpdateWindow(hwnd);
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  const fs::path path = fs::path(folder) / (base + ".png");
+  const bool saved = ::KvSaveWindowPng(hwnd, path.string().c_str()) != FALSE;
+  view->DestroyWindow();
+  if (!saved) {
+    error = "the window could not be written: " + path.string();
+    return false;
+  }
+  written.push_back({path.string(), fs::file_size(path, ec)});
+  return true;
+}

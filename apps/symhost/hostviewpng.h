@@ -1,0 +1,17 @@
+// What a diagram window shows of a diagram, saved as a PNG: the main job
+// writes the sample sheet this way beside its exports, so that a person (or
+// a test) can compare the window's painting with the bitmap export.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "apps/symhost/hostexport.h"
+#include "apps/symhost/samplediagram.h"
+
+// Opens a window of the library's diagram window class the size of the
+// diagram's export extent at 100 percent, binds it to the model diagram,
+// paints it and writes its surface as <folder>/<base>.png. False with a
+// message in `error` when the window cannot be made or the file written.
+bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,
+                       std::vector<SHostExportedFile>& written, std::string& error);

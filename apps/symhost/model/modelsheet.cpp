@@ -1,0 +1,95 @@
+#include "apps/symhost/model/modelsheet.h"
+
+#include "apps/symhost/model/hostmodelsyms.h"
+#include "sym/layout/symedgerouter.h"
+
+namespace {
+
+struct EntityDef {
+  const char16_t* name;
+  LONG x, y;  // top left corner
+  std::vector<std::pair<const char16_t*, const char16_t*>> attributes;
+};
+struct RelationDef {
+  const char16_t* name;
+  int from, to;  // indexes into the entities
+};
+
+// Where the entities sit (diagram units, y up): two rows under the heading.
+constexpr LONG kRow0 = -2400, kRow1 = -11400;
+
+}  // namespace
+
+std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
+  std::vector<ISSymbol*> made;
+  SHostModelDiagram* view = diagram.Model();
+  if (!view) return made;
+
+  const EntityDef entities[] = {
+      {u"Customer", 0, kRow0, {{u"number", u"integer"}, {u"name", u"text"}, {u"address", u"text"}}},
+      {u"Order", 10800, kRow0 - 1200, {{u"number", u"integer"}, {u"date", u"date"}}},
+      {u"Product", 23400, kRow0, {{u"code", u"text"}, {u"price", u"decimal"}}},
+      {u"Invoice", 1800, kRow1, {{u"number", u"integer"}, {u"total", u"decimal"}, {u"paid", u"boolean"}}},
+      {u"Order line", 14400, kRow1 - 1800, {{u"quantity", u"integer"}}},
+      {u"Supplier", 25200, kRow1, {{u"name", u"text"}}},
+  };
+  const RelationDef relations[] = {
+      {u"places", 0, 1},  {u"contains", 1, 4}, {u"refers to", 4, 2}, {u"supplies", 5, 2},
+      {u"receives", 0, 3}, {u"billed by", 1, 3}, {u"lists", 3, 2},
+  };
+
+  SHostPackage* package = SHostNewModel(diagram.Session(), SString(u"Orders"));
+  if (!package) return made;
+  ISRepObject* model = static_cast<ISRepObjectBase*>(package);
+  std::vector<ISRepObject*> objects;
+  for (const EntityDef& e : entities) {
+    SRepObject* o = SHostAddEntity(model, SString(e.name));
+    for (const auto& [name, type] : e.attributes) SHostAddAttribute(o, SString(name), SString(type));
+    objects.push_back(o);
+  }
+  for (const RelationDef& r : relations)
+    SHostAddRelation(model, SString(r.name), objects[static_cast<std::size_t>(r.from)],
+                     objects[static_cast<std::size_t>(r.to)]);
+
+  // The heading: a free box of the holder.
+  SHostBox* title = diagram.AddBox(SSymRect(0, 0, 32400, -1500));
+  title->SetPen(SSymPen(SSymPen::NoLine, 0, SSymColor(0)), 0);
+  title->SetTransparent(1);
+  title->SetShadowStyle(0, 0);
+  title->SetFont(SSymFont(SString(u"Arial"), 11, SSymFont::Bold), 0);
+  title->SetText(SString(u"Sample model: Orders"), 0);
+  title->SetTextStyle(0x120, 0);
+  made.push_back(title->Sym());
+
+  std::vector<SHostEntitySym*> symbols;
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    const EntityDef& e = entities[i];
+    ISSymbol* s = view->CreateSymbolForObject(objects[i], e.x, e.y, 1);
+    auto* es = s ? dynamic_cast<SHostEntitySym*>(SSymBase::FromInterface(s)) : nullptr;
+    if (!es) continue;
+    es->SetBrush(SSymBrush(SSymColor(RGB(0xDD, 0xEB, 0xF7))), 0);
+    diagram.Track(s);
+    made.push_back(s);
+    symbols.push_back(es);
+  }
+  // Each entity completes the links of its relations; then the crossings
+  // become bridges.
+  const std::size_t before = view->GetCount();
+  for (SHostEntitySym* s : symbols) s->CompleteLink(1);
+  SComBag<ISSymbol> links;
+  SComOut<ISRepClassCol> all;
+  if (view->GetSymbols(&all) == S_OK && all)
+    for (LONG i = 0; i < all->GetCount(); ++i) {
+      SComOut<ISRepObject> o;
+      if (all->Item(i, &o) != S_OK) continue;
+      SSymBase* s = SSymBase::FromInterface(o.Get());
+      if (!s || !dynamic_cast<SHostRelationLink*>(s)) continue;
+      links.Add(s->Sym());
+      diagram.Track(s->Sym());
+      made.push_back(s->Sym());
+    }
+  (void)before;
+  SSymEdgeRouter::Instance().ComputeIntersections(links);
+  package->Release();  // the session keeps the model
+  return made;
+}

@@ -1,0 +1,47 @@
+// The scripted convert dialog.
+#include "win/oledlg.h"
+
+#include <cstring>
+#include <deque>
+#include <string>
+
+namespace {
+struct ConvertState {
+  std::deque<KvOleConvertAnswer> script;
+  std::vector<OLEUICONVERTW> log;
+};
+ConvertState& State() {
+  static ConvertState* s = new ConvertState;
+  return *s;
+}
+}  // namespace
+
+UINT OleUIConvertW(OLEUICONVERTW* convert) {
+  if (!convert || convert->cbStruct < sizeof(OLEUICONVERTW)) return OLEUI_ERR_STANDARDMIN;
+  auto& s = State();
+  s.log.push_back(*convert);
+  s.log.back().lpszUserType = nullptr;  // the caller's text is not kept
+  if (s.script.empty()) return OLEUI_CANCEL;
+  const KvOleConvertAnswer a = s.script.front();
+  s.script.pop_front();
+  if (a.result != OLEUI_OK) return a.result;
+  convert->dwFlags = (convert->dwFlags & ~(CF_SELECTCONVERTTO | CF_SELECTACTIVATEAS)) | a.selection;
+  convert->clsidNew = a.clsidNew;
+  convert->dvAspect = a.aspect;
+  convert->lpszUserType = nullptr;
+  if (a.userType) {
+    const std::size_t n = std::char_traits<char16_t>::length(a.userType) + 1;
+    convert->lpszUserType = static_cast<LPWSTR>(CoTaskMemAlloc(n * sizeof(char16_t)));
+    if (convert->lpszUserType) std::memcpy(convert->lpszUserType, a.userType, n * sizeof(char16_t));
+  }
+  return OLEUI_OK;
+}
+
+void KvOleConvertScript(const std::vector<KvOleConvertAnswer>& answers) {
+  State().script.assign(answers.begin(), answers.end());
+}
+const std::vector<OLEUICONVERTW>& KvOleConvertLog() { return State().log; }
+void KvOleConvertReset() {
+  State().script.clear();
+  State().log.clear();
+}

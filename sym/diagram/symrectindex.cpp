@@ -1,0 +1,357 @@
+// The diagram's spatial index: a uniform grid of cells, each listing the
+// symbols whose key meets it; symbols too large for a few hundred cells are
+// kept in one list that every query looks at.
+#include "sym/diagram/symrectindex.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "kvcore/scomwrap.h"
+#include "kvcore/sexception.h"
+#include "kvrep/srepobject.h"
+#include "sym/render/symcanvbitmap.h"
+#include "sym/symbol/symintfformat.h"
+#include "sym/symbol/symintfowner.h"
+#include "sym/symbol/symintfrouter.h"
+#include "sym/symbol/symintfsymbol.h"
+
+namespace {
+bool g_enabled = true;
+
+// Cells a symbol may cover before it goes to the list of large symbols.
+constexpr std::int64_t kMaxCells = 256;
+// How far a hit test reaches beyond a symbol's rectangle, apart from the
+// zoom's pixels and line bridges: the widest of the rectangle hit band (75),
+// the outline bands of transparent figures and texts (300) and the largest
+// shadow offset (450), rounded up.
+constexpr LONG kHitReach = 1024;
+
+// A canvas that is never locked: its scale is 0, so pixel margins come out
+// as 0 and an active rectangle taken on it is the symbol's own extent.
+SSymCanvas& UnscaledCanvas() {
+  // Made once and kept for the process: nothing to release at unload.
+  static SSymCanvasBitmap* canvas = new SSymCanvasBitmap;
+  return *canvas;
+}
+
+SSymRect Normalised(SSymRect r) {
+  r.Normalize();
+  return r;
+}
+
+bool Meets(const SSymRect& a, const SSymRect& b) {
+  return a.x1 <= b.x2 && b.x1 <= a.x2 && a.y2 <= b.y1 && b.y2 <= a.y1;
+}
+
+SSymRect Widened(const SSymRect& r, LONG m) {
+  auto clamp = [](std::int64_t v) {
+    return static_cast<LONG>(std::clamp<std::int64_t>(v, -0x7FFFFFFF, 0x7FFFFFFF));
+  };
+  return SSymRect(clamp(std::int64_t{r.x1} - m), clamp(std::int64_t{r.y1} + m), clamp(std::int64_t{r.x2} + m),
+                  clamp(std::int64_t{r.y2} - m));
+}
+}  // namespace
+
+void SSymRectIndex::SetEnabled(bool enabled) { g_enabled = enabled; }
+bool SSymRectIndex::IsEnabled() { return g_enabled; }
+
+SSymRectIndex::SSymRectIndex(SRepObject* owner, LONG symbolsId) : m_owner(owner), m_symbolsId(symbolsId) {
+  SSymAddRectObserver(this);
+}
+
+SSymRectIndex::~SSymRectIndex() {
+  SSymRemoveRectObserver(this);
+  if (m_advised && m_owner)
+    if (SRepCollection* c = m_owner->FindCollection(m_symbolsId)) c->Unadvise(this);
+}
+
+LONG SSymRectIndex::ViewMargin(SSymCanvas& canvas) {
+  const SSymSize six = canvas.DPtoVP(SIZE{6, 6});
+  return std::max(std::abs(six.cx), std::abs(six.cy)) + 1;
+}
+
+LONG SSymRectIndex::HitMargin(SSymCanvas& canvas) {
+  LONG bridge = 0;
+  if (ISSymEdgeRouter* router = SSymGetEdgeRouter()) bridge = std::max<LONG>(router->GetBridgeRadius(), 0);
+  return ViewMargin(canvas) + kHitReach + 2 * bridge;
+}
+
+SSymRect SSymRectIndex::KeyOf(ISSymbol* symbol) {
+  SSymRect key = Normalised(symbol->GetClipRect(1, 0));
+  key = Union(key, Normalised(symbol->GetActiveRect(UnscaledCanvas(), 1)));
+  return key;
+}
+
+HRESULT SSymRectIndex::QueryInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_ISRepClassColSink) {
+    *ppv = static_cast<ISRepClassColSink*>(this);
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT SSymRectIndex::OnObjColInsert(ISRepClassCol*, ISRepObject*, int) {
+  m_dirty = true;
+  return S_OK;
+}
+HRESULT SSymRectIndex::OnObjColMove(ISRepClassCol*, int, int) {
+  m_dirty = true;
+  return S_OK;
+}
+HRESULT SSymRectIndex::OnObjColRemove(ISRepClassCol*, ISRepObject*) {
+  m_dirty = true;
+  return S_OK;
+}
+HRESULT SSymRectIndex::OnObjColDelete(ISRepClassCol*) {
+  m_dirty = true;
+  return S_OK;
+}
+
+bool SSymRectIndex::Usable() {
+  if (!g_enabled || !m_owner || m_owner->IsDeleted()) return false;
+  // Deferred changes: symbols answer pending rectangles nobody announced.
+  if (m_owner->InLockoutContext()) return false;
+  if (m_dirty) Rebuild();
+  return !m_dirty;
+}
+
+void SSymRectIndex::Rebuild() {
+  SRepCollection* col = m_owner->Collection(m_symbolsId);
+  if (!m_advised) {
+    col->Advise(this);
+    m_advised = true;
+  }
+  m_entries.clear();
+  m_slots.clear();
+  m_cells.clear();
+  m_large.clear();
+  const std::vector<SRepObject*>& items = col->Items();
+  m_entries.reserve(items.size());
+  std::vector<LONG> extents;
+  extents.reserve(items.size());
+  for (SRepObject* item : items) {
+    SComWrap<ISSymbol> sym(static_cast<ISRepObject*>(item));
+    if (sym.IsNull()) continue;
+    Entry e;
+    e.symbol = sym.Get();
+    e.pos = static_cast<int>(m_entries.size());
+    SComWrap<ISSymPolyline> line(sym.Get());
+    e.line = !line.IsNull();
+    try {
+      e.key = KeyOf(e.symbol);
+    } catch (const SException&) {
+      // A symbol that cannot tell its extent is looked at everywhere.
+      e.key = SSymRect(-0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, -0x7FFFFFFF);
+    }
+    extents.push_back(std::max(e.key.x2 - e.key.x1, e.key.y1 - e.key.y2));
+    m_slots.emplace(e.symbol, static_cast<std::uint32_t>(m_entries.size()));
+    m_entries.push_back(e);
+  }
+  // Cells about twice the typical symbol: a point meets one to four cells,
+  // each holding a handful of symbols.
+  LONG typical = 7200;
+  if (!extents.empty()) {
+    auto mid = extents.begin() + static_cast<std::ptrdiff_t>(extents.size() / 2);
+    std::nth_element(extents.begin(), mid, extents.end());
+    typical = std::max<LONG>(*mid, 1);
+  }
+  m_shift = 11;
+  while (m_shift < 24 && (LONG{1} << m_shift) < 2 * typical) ++m_shift;
+  for (std::uint32_t slot = 0; slot < m_entries.size(); ++slot) Place(slot);
+  m_dirty = false;
+}
+
+void SSymRectIndex::Place(std::uint32_t slot) {
+  Entry& e = m_entries[slot];
+  const std::int64_t cx1 = CellCoord(e.key.x1), cx2 = CellCoord(e.key.x2);
+  const std::int64_t cy1 = CellCoord(e.key.y2), cy2 = CellCoord(e.key.y1);
+  e.large = (cx2 - cx1 + 1) * (cy2 - cy1 + 1) > kMaxCells;
+  if (e.large) {
+    m_large.push_back(slot);
+    return;
+  }
+  for (std::int64_t x = cx1; x <= cx2; ++x)
+    for (std::int64_t y = cy1; y <= cy2; ++y) m_cells[CellOf(x, y)].push_back(slot);
+}
+
+void SSymRectIndex::Unplace(std::uint32_t slot) {
+  Entry& e = m_entries[slot];
+  auto drop = [slot](std::vector<std::uint32_t>& v) {
+    auto it = std::find(v.begin(), v.end(), slot);
+    if (it != v.end()) {
+      *it = v.back();
+      v.pop_back();
+    }
+  };
+  if (e.large) {
+    drop(m_large);
+    return;
+  }
+  const std::int64_t cx1 = CellCoord(e.key.x1), cx2 = CellCoord(e.key.x2);
+  const std::int64_t cy1 = CellCoord(e.key.y2), cy2 = CellCoord(e.key.y1);
+  for (std::int64_t x = cx1; x <= cx2; ++x)
+    for (std::int64_t y = cy1; y <= cy2; ++y) {
+      auto it = m_cells.find(CellOf(x, y));
+      if (it == m_cells.end()) continue;
+      drop(it->second);
+      if (it->second.empty()) m_cells.erase(it);
+    }
+}
+
+void SSymRectIndex::SetKey(std::uint32_t slot, const SSymRect& key) {
+  if (m_entries[slot].key == key) return;
+  Unplace(slot);
+  m_entries[slot].key = key;
+  Place(slot);
+}
+
+std::uint32_t* SSymRectIndex::FindTop(ISSymbol* symbol) {
+  // Up from a label, a compartment or a child to the top-level symbol.
+  SComWrap<ISSymbol> at(symbol);
+  for (int depth = 0; depth < 32 && !at.IsNull(); ++depth) {
+    auto it = m_slots.find(at.Get());
+    if (it != m_slots.end()) return &it->second;
+    SComWrap<ISSymbol> up;
+    if (at->IsSubObject()) {
+      SComOut<ISSymbol> main;
+      if (SUCCEEDED(at->GetMainSymbol(&main)) && main && main.Get() != at.Get()) up = main.Get();
+    }
+    if (up.IsNull()) {
+      SComOut<ISSymOwner> owner;
+      if (FAILED(at->GetOwner(&owner)) || !owner) break;
+      ISSymbol* face = nullptr;
+      if (owner->QueryInterface(IID_ISSymbol, reinterpret_cast<void**>(&face)) != S_OK || !face) break;
+      up = face;
+      face->Release();
+    }
+    at = up;
+  }
+  return nullptr;
+}
+
+void SSymRectIndex::Refresh(ISSymbol* symbol) {
+  if (m_dirty || !symbol) return;  // the rebuild takes every key afresh
+  std::uint32_t* slot = FindTop(symbol);
+  if (!slot) return;
+  const std::uint32_t s = *slot;
+  try {
+    SetKey(s, KeyOf(m_entries[s].symbol));
+  } catch (const SException&) {
+    m_dirty = true;
+  }
+}
+
+void SSymRectIndex::OnSymbolRectChanged(ISSymbol* symbol, const SSymRect&, const SSymRect& to) {
+  if (m_dirty || !symbol) return;
+  // A top-level symbol is found at once; anything else walks up its owners.
+  auto it = m_slots.find(symbol);
+  if (it == m_slots.end()) {
+    Refresh(symbol);
+    return;
+  }
+  const std::uint32_t s = it->second;
+  try {
+    // The notified rectangle joins the key: a symbol may still answer the
+    // old one through its owner while it is told.
+    SetKey(s, Union(KeyOf(symbol), Normalised(to)));
+  } catch (const SException&) {
+    m_dirty = true;
+  }
+}
+
+bool SSymRectIndex::Collect(const SSymRect& area, LONG margin, std::vector<Found>& out) {
+  out.clear();
+  if (!Usable()) return false;
+  const SSymRect a = Widened(Normalised(area), std::max<LONG>(margin, 0));
+  if (++m_stamp == 0) {
+    for (Entry& e : m_entries) e.stamp = 0;
+    m_stamp = 1;
+  }
+  m_scratch.clear();
+  auto take = [&](std::uint32_t slot) {
+    Entry& e = m_entries[slot];
+    if (e.stamp == m_stamp) return;
+    e.stamp = m_stamp;
+    if (Meets(e.key, a)) m_scratch.push_back(slot);
+  };
+  const std::int64_t cx1 = CellCoord(a.x1), cx2 = CellCoord(a.x2);
+  const std::int64_t cy1 = CellCoord(a.y2), cy2 = CellCoord(a.y1);
+  if ((cx2 - cx1 + 1) * (cy2 - cy1 + 1) > static_cast<std::int64_t>(m_cells.size())) {
+    // A large area: the cells that exist are fewer than those it covers.
+    for (auto& [cell, slots] : m_cells)
+      for (std::uint32_t slot : slots) take(slot);
+  } else {
+    for (std::int64_t x = cx1; x <= cx2; ++x)
+      for (std::int64_t y = cy1; y <= cy2; ++y) {
+        auto it = m_cells.find(CellOf(x, y));
+        if (it == m_cells.end()) continue;
+        for (std::uint32_t slot : it->second) take(slot);
+      }
+  }
+  for (std::uint32_t slot : m_large) take(slot);
+  std::sort(m_scratch.begin(), m_scratch.end());  // slots are in collection order
+  out.reserve(m_scratch.size());
+  for (std::uint32_t slot : m_scratch) out.push_back(Found{m_entries[slot].symbol, m_entries[slot].line});
+  return true;
+}
+
+int SSymRectIndex::GetCount() {
+  if (!Usable()) return -1;
+  return static_cast<int>(m_entries.size());
+}
+
+bool SSymRectIndex::IsConsistent() {
+  if (!Usable()) return false;
+  const std::vector<SRepObject*>& items = m_owner->Collection(m_symbolsId)->Items();
+  std::size_t slot = 0;
+  for (SRepObject* item : items) {
+    SComWrap<ISSymbol> sym(static_cast<ISRepObject*>(item));
+    if (sym.IsNull()) continue;
+    if (slot >= m_entries.size() || m_entries[slot].symbol != sym.Get()) return false;
+    const SSymRect fresh = KeyOf(sym.Get());
+    const SSymRect& held = m_entries[slot].key;
+    // The held key may be wider (it keeps notified rectangles), never narrower.
+    if (!(held.x1 <= fresh.x1 && held.x2 >= fresh.x2 && held.y2 <= fresh.y2 && held.y1 >= fresh.y1)) return false;
+    ++slot;
+  }
+  return slot == m_entries.size();
+}
+
+void SSymRectIndex::CollectAll(std::vector<Found>& out) {
+  out.clear();
+  if (!m_owner) return;
+  for (SRepObject* item : m_owner->Collection(m_symbolsId)->Items()) {
+    SComWrap<ISSymbol> sym(static_cast<ISRepObject*>(item));
+    if (sym.IsNull()) continue;
+    SComWrap<ISSymPolyline> line(sym.Get());
+    out.push_back(Found{sym.Get(), !line.IsNull()});
+  }
+}
+
+ISSymbol* SSymRectIndex::HitWalk(SSymCanvas& canvas, const SSymPoint& point, int* part,
+                                 const std::vector<Found>& symbols) {
+  auto ask = [&](ISSymbol* s) -> ISSymbol* {
+    ISSymbol* inner = nullptr;
+    const BOOL hit = s->IsPtInSym(canvas, point, part, &inner);
+    // The inner symbol is held by its owner: the answer carries no reference.
+    if (inner) inner->Release();
+    if (!hit) return nullptr;
+    return inner ? inner : s;
+  };
+  for (const Found& f : symbols)
+    if (!f.line)
+      if (ISSymbol* hit = ask(f.symbol)) return hit;
+  // Lines last: a box over a crossing line answers the box.
+  for (const Found& f : symbols)
+    if (f.line)
+      if (ISSymbol* hit = ask(f.symbol)) return hit;
+  return nullptr;
+}
+
+ISSymbol* SSymRectIndex::HitTest(SSymCanvas& canvas, const SSymPoint& point, int* part) {
+  std::vector<Found>& found = m_found;
+  if (!Collect(point, HitMargin(canvas), found)) CollectAll(found);
+  return HitWalk(canvas, point, part, found);
+}

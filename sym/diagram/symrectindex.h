@@ -1,0 +1,137 @@
+// SSymRectIndex: the diagram's spatial index of its top-level symbols, so
+// that a paint of a small area and a hit test look at the few symbols near
+// the area instead of every symbol of the diagram.
+//
+// The index is a filter, never an answer of its own: it hands out, in
+// collection order (the drawing order), every symbol that may meet an area,
+// and the caller asks those symbols exactly as a walk over the whole
+// collection would. For that it keeps, per symbol, a key rectangle that holds
+// everything the symbol can draw or answer a hit on at any zoom once the
+// zoom's own margins are added by the caller (ViewMargin, HitMargin):
+//   the symbol's active rectangle without its pixel margin (its rectangle
+//   with shadow, thick pen, arrowheads and labels), joined with its clip
+//   rectangle.
+// The keys follow the rectangle notifier (every change of a symbol's stored
+// rectangle, undo, redo and owners refitting their members included), the
+// diagram's redraw requests (format changes that widen a symbol) and the
+// Symbols collection (insertions, removals and moves rebuild the index at
+// its next use). While the diagram's session defers changes in a lockout
+// context, symbols answer rectangles that no notification announced yet:
+// the index then declines and the caller walks.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "kvrep/srepintf.h"
+#include "sym/foundation/symgeom.h"
+#include "sym/symbol/symrectnotify.h"
+
+class SRepObject;
+class SSymCanvas;
+struct ISSymbol;
+
+class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
+ public:
+  // One symbol handed out by Collect.
+  struct Found {
+    ISSymbol* symbol;  // not counted: the diagram's collection holds it
+    bool line;         // the symbol is a line (answers ISSymPolyline)
+  };
+
+  // Indexes the Symbols collection `symbolsId` of `owner` (the diagram).
+  SSymRectIndex(SRepObject* owner, LONG symbolsId);
+  ~SSymRectIndex();
+  SSymRectIndex(const SSymRectIndex&) = delete;
+  SSymRectIndex& operator=(const SSymRectIndex&) = delete;
+
+  // The symbols whose key widened by `margin` meets `area` (normalised
+  // here), in collection order, into `out` (cleared first). False when the
+  // index cannot answer now; the caller then walks the collection.
+  bool Collect(const SSymRect& area, LONG margin, std::vector<Found>& out);
+  // The same for a point.
+  bool Collect(const SSymPoint& point, LONG margin, std::vector<Found>& out) {
+    return Collect(SSymRect(point.x, point.y, point.x, point.y), margin, out);
+  }
+
+  // The symbol under `point` as a walk over the whole collection finds it
+  // (the index only narrows what is asked): the first symbol in collection
+  // order that is not a line and answers IsPtInSym (or the inner symbol it
+  // names), else the first line that does. `part`, when given, goes to
+  // IsPtInSym. No reference is added to the answer; null when nothing is hit.
+  ISSymbol* HitTest(SSymCanvas& canvas, const SSymPoint& point, int* part);
+  // The same over the given symbols, in their order.
+  static ISSymbol* HitWalk(SSymCanvas& canvas, const SSymPoint& point, int* part, const std::vector<Found>& symbols);
+  // Every symbol of the collection, in order (the walk without the index).
+  void CollectAll(std::vector<Found>& out);
+
+  // Takes the symbol's key again (a top-level symbol or anything inside
+  // one); ignored for symbols of other diagrams.
+  void Refresh(ISSymbol* symbol);
+
+  // What the zoom of `canvas` adds to a key: the pixel margin of an active
+  // rectangle (for drawing), and that plus the reach of hit tests beyond a
+  // symbol's rectangle (handles, outline bands, shadows, line bridges).
+  static LONG ViewMargin(SSymCanvas& canvas);
+  static LONG HitMargin(SSymCanvas& canvas);
+  // The key of a symbol, as the index takes it.
+  static SSymRect KeyOf(ISSymbol* symbol);
+
+  // Test hooks: the number of symbols held (after bringing the index up to
+  // date), and whether every held key equals a fresh KeyOf of its symbol and
+  // the held symbols are exactly the collection's, in its order.
+  int GetCount();
+  bool IsConsistent();
+  // Globally off: Collect declines, so that callers walk (for comparisons).
+  static void SetEnabled(bool enabled);
+  static bool IsEnabled();
+
+  // ISRepClassColSink: structural changes make the next use rebuild.
+  HRESULT QueryInterface(REFIID iid, void** ppv) override;
+  ULONG AddRef() override { return 1; }
+  ULONG Release() override { return 1; }
+  HRESULT OnObjColInsert(ISRepClassCol*, ISRepObject*, int) override;
+  HRESULT OnObjColMove(ISRepClassCol*, int, int) override;
+  HRESULT OnObjColRemove(ISRepClassCol*, ISRepObject*) override;
+  HRESULT OnObjColDelete(ISRepClassCol*) override;
+
+  // ISSymRectObserver
+  void OnSymbolRectChanged(ISSymbol* symbol, const SSymRect& from, const SSymRect& to) override;
+
+ private:
+  struct Entry {
+    ISSymbol* symbol = nullptr;
+    SSymRect key;
+    int pos = 0;
+    bool line = false;
+    bool large = false;  // kept in m_large rather than in grid cells
+    std::uint32_t stamp = 0;
+  };
+  using Cell = std::uint64_t;
+
+  bool Usable();
+  void Rebuild();
+  void Place(std::uint32_t slot);
+  void Unplace(std::uint32_t slot);
+  void SetKey(std::uint32_t slot, const SSymRect& key);
+  std::uint32_t* FindTop(ISSymbol* symbol);
+  static Cell CellOf(std::int64_t cx, std::int64_t cy) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(cx)) << 32) | static_cast<std::uint32_t>(cy);
+  }
+  std::int64_t CellCoord(std::int64_t v) const { return v >> m_shift; }
+
+  SRepObject* m_owner;
+  LONG m_symbolsId;
+  bool m_dirty = true;
+  bool m_advised = false;
+  int m_shift = 14;
+  std::uint32_t m_stamp = 0;
+  std::vector<Entry> m_entries;
+  std::unordered_map<ISSymbol*, std::uint32_t> m_slots;
+  std::unordered_map<Cell, std::vector<std::uint32_t>> m_cells;
+  std::vector<std::uint32_t> m_large;
+  std::vector<std::uint32_t> m_scratch;
+  std::vector<Found> m_found;
+};

@@ -1,0 +1,197 @@
+// The diagram's spatial index: on random scenes of boxes, ellipses, free
+// lines and links, after random edits, undo and redo, it holds the
+// collection's symbols in order with keys no narrower than fresh ones, and
+// a hit test through it answers exactly what the walk over the whole
+// collection answers, at several zooms, with and without a part.
+#include <random>
+
+#include "support/canvas_fixture.h"
+#include "support/link_fixture.h"
+#include "sym/diagram/symrectindex.h"
+#include "sym/links/sympolyline.h"
+#include "sym/symbol/symstd.h"
+
+namespace {
+
+class ZoomCanvas : public TestCanvas {
+ public:
+  ZoomCanvas(SDC& dc, double zoom) {
+    LockOn(dc, SIZE{800, 600});
+    SetZoomLevel(zoom, SSymPoint(10000, 10000));
+  }
+  ~ZoomCanvas() override { Unlock(); }
+};
+
+class RectIndex : public LinkFixture {
+ protected:
+  SSymRectIndex* Index() { return m_diagram->GetRectIndex(); }
+
+  ISSymbol* NewBox(std::mt19937& rng, bool ellipse) {
+    std::uniform_int_distribution<LONG> at(0, 20000), size(300, 5000);
+    const LONG x = at(rng), y = at(rng);
+    auto* b = New<SSymStd>(ellipse ? CLSID_SSymEllipse : CLSID_SSymRectangle);
+    b->InitialSymRect(SSymRect(x, y + size(rng), x + size(rng), y));
+    return b->Sym();
+  }
+  ISSymbol* NewLine(std::mt19937& rng) {
+    std::uniform_int_distribution<LONG> at(0, 20000);
+    auto* l = New<SSymPolyline>(CLSID_SSymPolyline);
+    {
+      SCurrentContextChange outside(Session(), nullptr);
+      l->SetListPt(SSymListPt({SSymPoint(at(rng), at(rng)), SSymPoint(at(rng), at(rng)), SSymPoint(at(rng), at(rng))}),
+                   0, 0, 0);
+    }
+    return l->Sym();
+  }
+
+  // Every symbol of the diagram, in order.
+  std::vector<ISSymbol*> Symbols() {
+    std::vector<ISSymbol*> out;
+    for (SRepObject* o : m_diagram->Collection(SymAttr::Symbols)->Items())
+      out.push_back(SComWrap<ISSymbol>(static_cast<ISRepObject*>(o)).Get());
+    return out;
+  }
+
+  // The index against the walk at random points and zooms.
+  void ExpectSameHits(std::mt19937& rng, const char* when) {
+    ASSERT_TRUE(Index()->IsConsistent()) << when;
+    std::vector<SSymRectIndex::Found> all;
+    Index()->CollectAll(all);
+    std::uniform_int_distribution<LONG> at(-3000, 26000);
+    RecordingDC dc;
+    for (double zoom : {25.0, 100.0, 400.0}) {
+      ZoomCanvas canvas(dc.dc, zoom);
+      for (int i = 0; i < 150; ++i) {
+        const SSymPoint p(at(rng), at(rng));
+        int partWalk = -7, partIndex = -7;
+        const bool withPart = i % 2 == 0;
+        ISSymbol* walk = SSymRectIndex::HitWalk(canvas, p, withPart ? &partWalk : nullptr, all);
+        ISSymbol* indexed = Index()->HitTest(canvas, p, withPart ? &partIndex : nullptr);
+        ASSERT_EQ(indexed, walk) << when << " at (" << p.x << ", " << p.y << ") zoom " << zoom;
+        ASSERT_EQ(partIndex, partWalk) << when;
+      }
+    }
+  }
+};
+
+TEST_F(RectIndex, AnswersAsTheWalkThroughEditsUndoAndRedo) {
+  std::mt19937 rng(20261210);
+  SSymDiagramImpl* d = m_diagram;
+  std::vector<ISSymbol*> boxes;
+  for (int i = 0; i < 40; ++i) {
+    ISSymbol* s = NewBox(rng, i % 3 == 0);
+    d->Add(s);
+    boxes.push_back(s);
+  }
+  for (int i = 0; i < 8; ++i) d->Add(NewLine(rng));
+  for (int i = 0; i + 1 < 16; i += 2) {
+    auto* a = SSymBase::FromInterface(boxes[static_cast<std::size_t>(i)]);
+    auto* b = SSymBase::FromInterface(boxes[static_cast<std::size_t>(i + 1)]);
+    SSymLinkBase* l = Link(a, b, SSymListPt({a->m_rect.GetCenter(), b->m_rect.GetCenter()}), 0, CLSID_SSymLinkStd);
+    l->RecomputeClipRect(0, 0);
+    d->Add(l->Sym());
+  }
+  ExpectSameHits(rng, "built");
+
+  auto pick = [&](const std::vector<ISSymbol*>& v) {
+    return v[std::uniform_int_distribution<std::size_t>(0, v.size() - 1)(rng)];
+  };
+  std::uniform_int_distribution<LONG> step(-3000, 3000);
+  const char* names[] = {"move", "size", "shadow", "add", "remove", "reorder", "hide", "line transform"};
+  for (int round = 0; round < 30; ++round) {
+    const int what = std::uniform_int_distribution<int>(0, 7)(rng);
+    {
+      SRepCreateContext edit(Session());
+      std::vector<ISSymbol*> symbols = Symbols();
+      ISSymbol* s = pick(symbols);
+      switch (what) {
+        case 0: s->MoveBy(SSymSize(step(rng), step(rng)), 0); break;
+        case 1:
+          if (auto* b = SSymBase::FromInterface(s); b && SComWrap<ISSymPolyline>(s).IsNull())
+            b->SetSize(SRep_Point{std::abs(step(rng)) + 200, std::abs(step(rng)) + 200});
+          break;
+        case 2:
+          if (auto* b = dynamic_cast<SSymStd*>(SSymBase::FromInterface(s)))
+            b->SetShadowStyle(static_cast<SHORT>(std::uniform_int_distribution<int>(0, 3)(rng)), 0);
+          break;
+        case 3: d->Add(NewBox(rng, round % 2 == 0)); break;
+        case 4:
+          if (SSymBase::FromInterface(s)->m_links.GetCount() == 0 && SComWrap<ISSymLink>(s).IsNull()) d->Remove(s);
+          break;
+        case 5: d->MoveTo(s, std::uniform_int_distribution<int>(0, d->GetCount() - 1)(rng)); break;
+        case 6: s->Show(s->IsHidden() ? 1 : 0); break;
+        case 7:
+          if (!SComWrap<ISSymPolyline>(s).IsNull() && SComWrap<ISSymLink>(s).IsNull()) {
+            SSymRect r = s->GetClipRect(0, 0);
+            r.Normalize();
+            SSymRect to = r;
+            to.OffsetRect(step(rng), step(rng));
+            to.x2 += step(rng) / 2;
+            SSymMatrix m;
+            m.SetTransform(r, to);
+            s->Transform(m, 0);
+          }
+          break;
+      }
+    }
+    ExpectSameHits(rng, names[what]);
+    if (round % 3 == 2) {
+      const int undo = std::uniform_int_distribution<int>(1, 3)(rng);
+      for (int u = 0; u < undo && m_session->CanUndo(); ++u) ASSERT_EQ(m_session->Undo(), S_OK);
+      ExpectSameHits(rng, "undo");
+      if (round % 2 == 0 && m_session->CanRedo()) {
+        ASSERT_EQ(m_session->Redo(), S_OK);
+        ExpectSameHits(rng, "redo");
+      }
+    }
+  }
+}
+
+TEST_F(RectIndex, NarrowsToTheSymbolsNearAnArea) {
+  std::vector<ISSymbol*> made;
+  for (int i = 0; i < 100; ++i) {
+    auto* b = New<SSymStd>(CLSID_SSymRectangle);
+    const LONG x = (i % 10) * 10000, y = (i / 10) * 10000;
+    b->InitialSymRect(SSymRect(x, y + 3600, x + 4800, y));
+    m_diagram->Add(b->Sym());
+    made.push_back(b->Sym());
+  }
+  std::vector<SSymRectIndex::Found> found;
+  ASSERT_TRUE(Index()->Collect(SSymRect(41000, 53000, 43000, 51000), 0, found));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].symbol, made[54]);
+  // An area over four boxes gives them in collection order, after a move to the front.
+  m_diagram->MoveTo(made[45], 0);
+  ASSERT_TRUE(Index()->Collect(SSymRect(44000, 56000, 51000, 43000), 0, found));
+  std::vector<ISSymbol*> got;
+  for (const auto& f : found) got.push_back(f.symbol);
+  EXPECT_EQ(got, (std::vector<ISSymbol*>{made[45], made[44], made[54], made[55]}));
+  // A lockout context defers rectangles: the index declines and callers walk.
+  {
+    SRepLockoutContext lockout(Session());
+    EXPECT_FALSE(Index()->Collect(SSymRect(0, 1, 1, 0), 0, found));
+  }
+  SSymRectIndex::SetEnabled(false);
+  EXPECT_FALSE(Index()->Collect(SSymRect(0, 1, 1, 0), 0, found));
+  SSymRectIndex::SetEnabled(true);
+}
+
+TEST_F(RectIndex, LinesAnswerLastAndEmptyDiagramsNothing) {
+  RecordingDC dc;
+  ZoomCanvas canvas(dc.dc, 100.0);
+  EXPECT_EQ(Index()->HitTest(canvas, SSymPoint(0, 0), nullptr), nullptr);
+  auto* line = New<SSymPolyline>(CLSID_SSymPolyline);
+  {
+    SCurrentContextChange outside(Session(), nullptr);
+    line->SetListPt(SSymListPt({SSymPoint(-5000, 1000), SSymPoint(10000, 1000)}), 0, 0, 0);
+  }
+  m_diagram->Add(line->Sym());  // first in the collection, under the box
+  auto* box = New<SSymStd>(CLSID_SSymRectangle);
+  box->InitialSymRect(SSymRect(0, 3600, 4800, 0));
+  m_diagram->Add(box->Sym());
+  EXPECT_EQ(Index()->HitTest(canvas, SSymPoint(2000, 1000), nullptr), box->Sym());
+  EXPECT_EQ(Index()->HitTest(canvas, SSymPoint(-4000, 1000), nullptr), line->Sym());
+  EXPECT_EQ(Index()->HitTest(canvas, SSymPoint(-800000, 800000), nullptr), nullptr);
+}
+
+}  // namespace
