@@ -11,7 +11,6 @@
 
 namespace {
 constexpr LONG kCellW = 12600, kCellH = 9000, kGap = 1800, kCaptionH = 1000, kHeadingH = 3600;
-constexpr DWORD kInk = RGB(0x20, 0x20, 0x20);
 const SString kArial(u"Arial");
 
 // A box that shows compartments: the host's face of compartments answered
@@ -94,14 +93,7 @@ class SHostCompartmentBox : public SRepFaces<SHostCompartmentBox, SHostBox, ISSy
 };
 
 void Caption(SHostDiagram& d, const SSymRect& r, const std::u16string& text, LONG size = 8, LONG style = 0x122) {
-  SHostBox* b = d.AddBox(r);
-  b->SetPen(SSymPen(SSymPen::NoLine, 0, SSymColor(0)), 0);
-  b->SetTransparent(1);
-  b->SetShadowStyle(0, 0);
-  b->SetText(SString(text.c_str()), 0);
-  b->SetFont(SSymFont(kArial, size, size > 8 ? SSymFont::Bold : SSymFont::Normal), 0);
-  b->SetFontColor(SSymColor(kInk), 0);
-  b->SetTextStyle(style, 0);
+  d.AddCaption(r, SString(text.c_str()), SSymFont(kArial, size, size > 8 ? SSymFont::Bold : SSymFont::Normal), style);
 }
 
 SHostCompartmentBox* Box(SHostDiagram& d, int col, int row, const std::u16string& caption,

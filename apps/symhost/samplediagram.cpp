@@ -40,6 +40,18 @@ SHostDiagram::~SHostDiagram() {
   m_session->Release();
 }
 
+SHostBox* SHostDiagram::AddCaption(const SSymRect& rect, const SString& text, const SSymFont& font, LONG style) {
+  SHostBox* b = AddBox(rect);
+  b->SetPen(SSymPen(SSymPen::NoLine, 0, SSymColor(0)), 0);
+  b->SetTransparent(1);
+  b->SetShadowStyle(0, 0);
+  b->SetText(text, 0);
+  b->SetFont(font, 0);
+  b->SetFontColor(SSymColor(RGB(0x20, 0x20, 0x20)), 0);
+  b->SetTextStyle(style, 0);
+  return b;
+}
+
 SHostBox* SHostDiagram::AddBox(const SSymRect& rect, SHostBox::Shape shape) {
   auto* box = new SHostBox(m_session, rect, shape);
   box->AddRef();

@@ -31,6 +31,9 @@ class SHostDiagram {
   // class's creation function, placed on rect and appended to the diagram;
   // null when the class cannot be created.
   ISSymbol* AddSymbol(REFCLSID clsid, const SSymRect& rect);
+  // A caption: a box without outline, fill or shadow holding `text` in
+  // `font`, dark grey, placed by the text style flags `style`.
+  SHostBox* AddCaption(const SSymRect& rect, const SString& text, const SSymFont& font, LONG style);
   // Appends a symbol made elsewhere; the diagram takes over its reference.
   void Adopt(ISSymbol* symbol) {
     if (!symbol) return;

@@ -87,14 +87,7 @@ SBlob SketchBlob() {
 }
 
 void Caption(SHostDiagram& diagram, const SSymRect& r, const char16_t* text, const SSymFont& font, LONG style) {
-  SHostBox* b = diagram.AddBox(r);
-  b->SetPen(SSymPen(SSymPen::NoLine, 0, SSymColor(0)), 0);
-  b->SetTransparent(1);
-  b->SetShadowStyle(0, 0);
-  b->SetText(SString(text), 0);
-  b->SetFont(font, 0);
-  b->SetFontColor(SSymColor(RGB(0x20, 0x20, 0x20)), 0);
-  b->SetTextStyle(style, 0);
+  diagram.AddCaption(r, SString(text), font, style);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "sym/symbol/symintfview.h"
 
 #include "sym/render/symdeftcanv.h"
+#include "sym/render/symviewsite.h"
 
 namespace {
 constinit ISSymViewQueries* g_viewQueries = nullptr;
@@ -51,6 +52,11 @@ bool SSymViewIsMovingSelection(SSymView* view) {
 bool SSymViewSelectionContains(SSymView* view, ISSymbol* symbol) {
   ISSymViewQueries* q = SSymGetViewQueries();
   return view && symbol && q && q->SelectionContains(view, symbol);
+}
+
+bool ISSymViewQueries::DefersDrawing(SSymView* view) {
+  ISSymViewSite* site = SSymGetViewSite();
+  return view && site && (site->GetState(view) & ISSymViewSite::StateSuspended) != 0;
 }
 
 bool SSymViewDefersDrawing(SSymView* view) {

@@ -34,8 +34,9 @@ class ISSymViewQueries {
   virtual bool IsMovingSelection(SSymView*) { return false; }
   virtual bool SelectionContains(SSymView*, ISSymbol*) { return false; }
   // True while the view holds drawing back: redraw requests of symbols are
-  // ignored meanwhile. A view that does not say answers false.
-  virtual bool DefersDrawing(SSymView*) { return false; }
+  // ignored meanwhile. By default the view's suspended state bit, as its
+  // installed site reports it (false without a site).
+  virtual bool DefersDrawing(SSymView* view);
 };
 
 // The installed queries, or null while no diagram subsystem is loaded.

@@ -32,8 +32,6 @@ class SelectingView : public ISSymViewQueries {
   SSymSize PixelsToUnits(SSymView*, SIZE) override { return {}; }
   SSymCanvas* LockCanvas(SSymView*, std::unique_ptr<SSymCanvas>&) override { return nullptr; }
   bool SelectionContains(SSymView*, ISSymbol* s) override { return s && s == m_selected; }
-  bool DefersDrawing(SSymView*) override { return m_defers; }
-  bool m_defers = false;  // the view holds drawing back
 
  private:
   TDiagram* m_diagram;

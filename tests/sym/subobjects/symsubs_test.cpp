@@ -7,9 +7,31 @@
 #include "kvcore/sexception.h"
 #include "support/recording_canvas.h"
 #include "support/subs_fixture.h"
+#include "sym/render/symviewsite.h"
 #include "sym/links/sympolyline.h"
 
 namespace {
+
+// The site of the diagram windows, answering one state word for every view
+// while installed.
+class StateSite : public ISSymViewSite {
+ public:
+  explicit StateSite(int state) : m_state(state), m_before(SSymGetViewSite()) { SSymSetViewSite(this); }
+  ~StateSite() override { SSymSetViewSite(m_before); }
+  StateSite(const StateSite&) = delete;
+  StateSite& operator=(const StateSite&) = delete;
+  int GetState(SSymView*) override { return m_state; }
+  SDrawBackground* GetDrawBackground(SSymView*) override { return nullptr; }
+  SDrawBackground* GetDrawWatermark(SSymView*) override { return nullptr; }
+  bool HasBackgroundPicture(SSymView*) override { return false; }
+  HWND GetSafeHwnd(SSymView*) override { return nullptr; }
+  void InvalidateAll(SSymView*, int) override {}
+  void InvalidateRect(SSymView*, const RECT&, int) override {}
+
+ private:
+  int m_state;
+  ISSymViewSite* m_before;
+};
 
 class Subs : public LineFixture {
  protected:
@@ -50,15 +72,11 @@ TEST(SubsBase, AnswersItsFacesOnOneObjectAndDiesAtZero) {
       const IID* iid;
       void* face;
     } rows[] = {
-        {&IID_IUnknown, s->Sym()},
-        {&IID_ISSymbol, s->Sym()},
-        {&IID_ISSymEditInPlace, s->Sym()},
-        {&IID_SSymSubs, static_cast<SSymSubs*>(s.t)},
-        {&IID_ISSymFonts, s->FontsFace()},
-        {&IID_ISVerbSource, static_cast<ISVerbSource*>(s->FontsFace())},
+        {&IID_IUnknown, s->Sym()},         {&IID_ISSymbol, s->Sym()},
+        {&IID_ISSymEditInPlace, s->Sym()}, {&IID_SSymSubs, static_cast<SSymSubs*>(s.t)},
+        {&IID_ISSymFonts, s->FontsFace()}, {&IID_ISVerbSource, static_cast<ISVerbSource*>(s->FontsFace())},
         {&IID_ISSymPen, nullptr},  // only while it has a pen
-        {&IID_ISRepObject, nullptr},
-        {&IID_ISSymText, nullptr},
+        {&IID_ISRepObject, nullptr},       {&IID_ISSymText, nullptr},
     };
     for (IUnknown* from : {static_cast<IUnknown*>(s->Sym()), static_cast<IUnknown*>(s->FontsFace())})
       for (const auto& r : rows) {
@@ -180,10 +198,12 @@ TEST_F(Subs, RedrawAsksTheParentUnlessHeldBack) {
   h->m_state &= ~SSymBase::StateNoRedraw;
   EXPECT_EQ(h->m_subRedraws, 1);
   SelectingView view(m_diagram, nullptr);
-  view.m_defers = true;
-  EXPECT_EQ(s->Redraw(nullptr), S_OK);
-  EXPECT_EQ(h->m_subRedraws, 1);
-  view.m_defers = false;
+  {
+    StateSite suspended(ISSymViewSite::StateSuspended);  // the first view holds drawing back
+    EXPECT_EQ(s->Redraw(nullptr), S_OK);
+    EXPECT_EQ(h->m_subRedraws, 1);
+  }
+  StateSite drawing(ISSymViewSite::StateAllowErase);
   EXPECT_EQ(s->Redraw(nullptr), S_OK);
   EXPECT_EQ(h->m_subRedraws, 2);
   s->SetParent(nullptr);
@@ -233,9 +253,9 @@ TEST_F(Subs, LabelTransformKeepsSmallWidthChangesAndRecordsLargerOnes) {
   struct {
     const char* name;
     LONG newRight;  // of the transformed 0..999 label
-    LONG width;     // the label's inclusive width afterwards
-    int steps;      // undo steps added
-    LONG stored;    // the line's centre text width
+    LONG width;  // the label's inclusive width afterwards
+    int steps;  // undo steps added
+    LONG stored;  // the line's centre text width
   } cases[] = {{"44 wider", 1043, 1000, 0, -1}, {"45 wider", 1044, 1045, 1, 1045}, {"200 narrower", 799, 800, 1, 800}};
   for (const auto& c : cases) {
     SSymPolyline* line = nullptr;
@@ -350,8 +370,8 @@ TEST(SubsBase, IsHitOnItsHandlesAndWithinSeventyFiveUnits) {
   struct {
     SSymPoint pt;
     BOOL hit;
-  } cases[] = {{{-75, 500}, 1}, {{-76, 500}, 0}, {{1075, 500}, 1}, {{1076, 500}, 0},
-               {{500, 1075}, 1}, {{500, 1076}, 0}, {{500, -75}, 1}, {{500, -76}, 0}};
+  } cases[] = {{{-75, 500}, 1},  {{-76, 500}, 0},  {{1075, 500}, 1}, {{1076, 500}, 0},
+               {{500, 1075}, 1}, {{500, 1076}, 0}, {{500, -75}, 1},  {{500, -76}, 0}};
   for (const auto& c : cases) EXPECT_EQ(s->IsPtInSym(canvas, c.pt, nullptr, nullptr), c.hit) << c.pt.x << "," << c.pt.y;
   int handle = -1;
   EXPECT_EQ(s->IsPtInSym(canvas, SSymPoint(1000, 0), &handle, nullptr), 1);
