@@ -88,20 +88,34 @@ int main(int argc, char** argv) {
   std::printf("symhost: output folder %s\n", out.c_str());
   if (!ReportLibrary()) return 1;
 
+  std::vector<SHostExportedFile> written;
+  std::string error;
+  // The picture of the host's sample model.
+  SHostDiagram model;
+  SBuildModelSheet(model);
+  if (FAILED(SHostExportDiagram(model, out, "model", written, error)) || !error.empty()) {
+    std::fprintf(stderr, "symhost: %s\n", error.c_str());
+    return 1;
+  }
+  if (!SHostWriteViewPng(model, out, "model-view", written, error)) {
+    std::fprintf(stderr, "symhost: %s\n", error.c_str());
+    return 1;
+  }
   SHostDiagram diagram;
   const std::vector<ISSymbol*> symbols = SBuildSampleSheet(diagram);
   std::printf("symhost: sample diagram of %zu symbols\n", symbols.size());
-  std::vector<SHostExportedFile> written;
-  std::string error;
-  if (FAILED(SHostExportDiagram(diagram, out, "diagram", written, error)) || !error.empty()) {
+  // Each export answers the files it wrote (and only those).
+  std::vector<SHostExportedFile> sample;
+  if (FAILED(SHostExportDiagram(diagram, out, "diagram", sample, error)) || !error.empty()) {
     // The message says what failed and what became of the folder.
     std::fprintf(stderr, "symhost: %s\n", error.c_str());
     return 1;
   }
-  if (!SHostWriteViewPng(diagram, out, "diagram-view", written, error)) {
+  if (!SHostWriteViewPng(diagram, out, "diagram-view", sample, error)) {
     std::fprintf(stderr, "symhost: %s\n", error.c_str());
     return 1;
   }
+  written.insert(written.end(), sample.begin(), sample.end());
   // The reference sheet of every predefined shape, as its own files.
   SHostDiagram shapes;
   SBuildShapeSheet(shapes);
@@ -113,19 +127,6 @@ int main(int argc, char** argv) {
   written.insert(written.end(), sheet.begin(), sheet.end());
   if (!SHostWriteArrowheadSheet(out, written)) return 1;
   if (!SHostWriteCompartmentSheet(out, written)) return 1;
-  // The picture of the host's sample model.
-  SHostDiagram model;
-  SBuildModelSheet(model);
-  std::vector<SHostExportedFile> modelFiles;
-  if (FAILED(SHostExportDiagram(model, out, "model", modelFiles, error)) || !error.empty()) {
-    std::fprintf(stderr, "symhost: %s\n", error.c_str());
-    return 1;
-  }
-  if (!SHostWriteViewPng(model, out, "model-view", modelFiles, error)) {
-    std::fprintf(stderr, "symhost: %s\n", error.c_str());
-    return 1;
-  }
-  written.insert(written.end(), modelFiles.begin(), modelFiles.end());
   for (const SHostExportedFile& f : written)
     std::printf("symhost: wrote %s (%ju bytes)\n", f.path.c_str(), f.size);
   return 0;

@@ -241,6 +241,10 @@ class SRepObject : public ISRepObjectBase {
   // Tells the advised sinks to refresh everything they show of the object.
   void Flush();
   void ReleaseAll();  // drops collections and sinks
+  // True while somebody holds the object: false in its constructor (before
+  // the first reference) and in its destructor, when it must not be handed
+  // to code that would take and drop a reference of its own.
+  bool IsHeld() const { return m_cRef > 0; }
   void ForgetSession();  // session teardown: ReleaseAll and no session
 
  private:

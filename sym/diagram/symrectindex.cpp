@@ -208,15 +208,19 @@ void SSymRectIndex::SetKey(std::uint32_t slot, const SSymRect& key) {
 }
 
 std::uint32_t* SSymRectIndex::FindTop(ISSymbol* symbol) {
-  // Up from a label, a compartment or a child to the top-level symbol.
-  SComWrap<ISSymbol> at(symbol);
-  for (int depth = 0; depth < 32 && !at.IsNull(); ++depth) {
-    auto it = m_slots.find(at.Get());
+  // Up from a label, a compartment or a child to the top-level symbol. The
+  // symbol told is not held: it may be in its constructor, with no reference
+  // of its own yet, and a hold released here would destroy it. Only the
+  // owners found on the way up are held.
+  ISSymbol* at = symbol;
+  SComWrap<ISSymbol> held;
+  for (int depth = 0; depth < 32 && at; ++depth) {
+    auto it = m_slots.find(at);
     if (it != m_slots.end()) return &it->second;
     SComWrap<ISSymbol> up;
     if (at->IsSubObject()) {
       SComOut<ISSymbol> main;
-      if (SUCCEEDED(at->GetMainSymbol(&main)) && main && main.Get() != at.Get()) up = main.Get();
+      if (SUCCEEDED(at->GetMainSymbol(&main)) && main && main.Get() != at) up = main.Get();
     }
     if (up.IsNull()) {
       SComOut<ISSymOwner> owner;
@@ -226,7 +230,8 @@ std::uint32_t* SSymRectIndex::FindTop(ISSymbol* symbol) {
       up = face;
       face->Release();
     }
-    at = up;
+    held = up;
+    at = held.Get();
   }
   return nullptr;
 }

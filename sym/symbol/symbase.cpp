@@ -857,7 +857,9 @@ void SSymBase::PutRect(const SSymRect& to) {
   if (to == m_rect) return;
   const SSymRect from = m_rect;
   m_rect = to;
-  SSymNotifyRectChanged(Sym(), from, to);
+  // A symbol being made or destroyed is in no diagram yet (or any more), and
+  // an observer that held it would destroy it on letting go.
+  if (IsHeld()) SSymNotifyRectChanged(Sym(), from, to);
 }
 
 // ---- rectangle observers ------------------------------------------------------------------------

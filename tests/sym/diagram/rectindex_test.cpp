@@ -195,3 +195,20 @@ TEST_F(RectIndex, LinesAnswerLastAndEmptyDiagramsNothing) {
 }
 
 }  // namespace
+
+namespace {
+// A symbol whose constructor already places its rectangle (a polyline from
+// its points) is made while a diagram's index listens: the index is not told
+// about a symbol nobody holds yet, so it cannot take and drop the only
+// reference and destroy the symbol half made (the sanitizer build sees it).
+TEST_F(RectIndex, SymbolsBeingMadeAreNotHandedToTheIndex) {
+  std::mt19937 rng(7);
+  m_diagram->Add(NewBox(rng, false));
+  ASSERT_TRUE(Index()->IsConsistent());
+  auto* line = new SSymPolyline(SSymListPt({SSymPoint(0, 0), SSymPoint(4000, 3000)}), Session());
+  line->AddRef();
+  m_diagram->Add(line->Sym());
+  ExpectSameHits(rng, "after a line made with its points");
+  line->Release();
+}
+}  // namespace
