@@ -9,6 +9,7 @@
 #include "sym/links/sympolygon.h"
 #include "sym/links/sympolyline.h"
 #include "support/lines_fixture.h"
+#include "support/reload.h"
 
 namespace {
 
@@ -32,16 +33,12 @@ TEST_F(LineStream, PolygonsAndPolylinesReadBackWhole) {
   ASSERT_NE(offset, SSymPoint(0, 0));
   const SSymRect placed = end->GetClipRect(0, 0);
 
-  SOutputGlobal out;
-  SRepStreamManager mgr;
-  ASSERT_EQ(mgr.Save(out, {g->Obj(), l->Obj()}), S_OK);
-  auto* other = new SRepSession();
-  other->AddRef();
-  std::vector<ISRepObject*> loaded;
-  SInputBuffer in(out.GetData(), out.GetSize());
-  SExceptionDialog::ClearLog();
-  ASSERT_EQ(mgr.Load(in, nullptr, other, 1, &loaded), S_OK);
-  EXPECT_TRUE(SExceptionDialog::Log().empty());
+  kvtest::Reloaded reloaded;
+  kvtest::ReloadInNewSession(std::vector<ISRepObject*>{g->Obj(), l->Obj()}, reloaded);
+  ASSERT_EQ(reloaded.saved, S_OK);
+  ASSERT_EQ(reloaded.loaded, S_OK);
+  EXPECT_TRUE(reloaded.silent);
+  const std::vector<ISRepObject*>& loaded = reloaded.objects;
   ASSERT_EQ(loaded.size(), 2u);
   auto* g2 = dynamic_cast<SSymPolygon*>(SRepObject::FromInterface(loaded[0]));
   auto* l2 = dynamic_cast<SSymPolyline*>(SRepObject::FromInterface(loaded[1]));
@@ -63,8 +60,6 @@ TEST_F(LineStream, PolygonsAndPolylinesReadBackWhole) {
   // Laid out on its first drawing, the label stands where it was left.
   l2->InitialSym(l2->Sym());
   EXPECT_EQ(l2->GetLabel(2)->GetClipRect(0, 0).GetCenter(), placed.GetCenter());
-  for (ISRepObject* o : loaded) o->Release();
-  other->Release();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "sym/links/sympolygon.h"
 #include "sym/links/sympolyline.h"
 #include "support/symtest.h"
+#include "support/reload.h"
 
 namespace {
 
@@ -68,16 +69,12 @@ TEST_F(LineClassStream, EachClassMadeByItsClassFunctionReadsBackAlike) {
     }
     made.push_back(obj);
   }
-  SOutputGlobal out;
-  SRepStreamManager mgr;
-  ASSERT_EQ(mgr.Save(out, std::vector<ISRepObject*>(made.begin(), made.end())), S_OK);
-  auto* other = new SRepSession();
-  other->AddRef();
-  std::vector<ISRepObject*> loaded;
-  SInputBuffer in(out.GetData(), out.GetSize());
-  SExceptionDialog::ClearLog();
-  ASSERT_EQ(mgr.Load(in, nullptr, other, 1, &loaded), S_OK);
-  EXPECT_TRUE(SExceptionDialog::Log().empty());
+  kvtest::Reloaded reloaded;
+  kvtest::ReloadInNewSession(std::vector<ISRepObject*>(made.begin(), made.end()), reloaded);
+  ASSERT_EQ(reloaded.saved, S_OK);
+  ASSERT_EQ(reloaded.loaded, S_OK);
+  EXPECT_TRUE(reloaded.silent);
+  const std::vector<ISRepObject*>& loaded = reloaded.objects;
   ASSERT_EQ(loaded.size(), made.size());
   for (size_t i = 0; i < made.size(); ++i) {
     SCOPED_TRACE(g_symClasses[kLineClasses[i].cls].name);
@@ -92,9 +89,7 @@ TEST_F(LineClassStream, EachClassMadeByItsClassFunctionReadsBackAlike) {
     for (int k = 0; k < pts.GetCount(); ++k) EXPECT_EQ(line->ListPt[k], pts[k]);
     EXPECT_EQ(line->ARState, 2);
   }
-  for (ISRepObject* o : loaded) o->Release();
   for (ISRepObject* o : made) o->Release();
-  other->Release();
 }
 
 }  // namespace

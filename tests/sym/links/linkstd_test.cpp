@@ -12,6 +12,7 @@
 #include "sym/dialogs/sympolytextdlg.h"
 #include "sym/links/symlinksym.h"
 #include "support/link_fixture.h"
+#include "support/reload.h"
 #include "support/lines_fixture.h"
 #include "support/recording_canvas.h"
 
@@ -322,16 +323,12 @@ TEST_F(LinkStd, BothLinkClassesReadBackWhole) {
   auto* plain = dynamic_cast<SSymLinkStd*>(Link(m_a, m_b, SSymListPt{{1000, 1000}, {21000, 1000}}, 0, CLSID_SSymLinkStd));
   ASSERT_NE(plain, nullptr);
   plain->OffsetOf(0) = SSymPoint(5, 6);
-  SOutputGlobal out;
-  SRepStreamManager mgr;
-  ASSERT_EQ(mgr.Save(out, {text->Obj(), plain->Obj()}), S_OK);
-  auto* other = new SRepSession();
-  other->AddRef();
-  std::vector<ISRepObject*> loaded;
-  SInputBuffer in(out.GetData(), out.GetSize());
-  SExceptionDialog::ClearLog();
-  ASSERT_EQ(mgr.Load(in, nullptr, other, 1, &loaded), S_OK);
-  EXPECT_TRUE(SExceptionDialog::Log().empty());
+  kvtest::Reloaded reloaded;
+  kvtest::ReloadInNewSession(std::vector<ISRepObject*>{text->Obj(), plain->Obj()}, reloaded);
+  ASSERT_EQ(reloaded.saved, S_OK);
+  ASSERT_EQ(reloaded.loaded, S_OK);
+  EXPECT_TRUE(reloaded.silent);
+  const std::vector<ISRepObject*>& loaded = reloaded.objects;
   ASSERT_EQ(loaded.size(), 2u);
   auto* text2 = dynamic_cast<SSymLinkSym*>(SRepObject::FromInterface(loaded[0]));
   auto* plain2 = dynamic_cast<SSymLinkStd*>(SRepObject::FromInterface(loaded[1]));
@@ -353,9 +350,7 @@ TEST_F(LinkStd, BothLinkClassesReadBackWhole) {
       lk->DetachEnd(0);
       lk->DetachEnd(1);
     }
-    o->Release();
   }
-  other->Release();
 }
 
 }  // namespace

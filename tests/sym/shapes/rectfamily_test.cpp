@@ -8,6 +8,7 @@
 #include "kvcore/sstream.h"
 #include "kvrep/srepstream.h"
 #include "support/recording_canvas.h"
+#include "support/reload.h"
 #include "support/symtest.h"
 #include "sym/shapes/symrectfamily.h"
 
@@ -345,16 +346,12 @@ TEST_F(RectFamily, AttributesPersistThroughTheRepository) {
     written.push_back(s->Obj());
     ++n;
   }
-  SOutputGlobal out;
-  SRepStreamManager mgr;
-  ASSERT_EQ(mgr.Save(out, written), S_OK);
-  auto* other = new SRepSession();
-  other->AddRef();
-  std::vector<ISRepObject*> loaded;
-  SInputBuffer in(out.GetData(), out.GetSize());
-  SExceptionDialog::ClearLog();
-  ASSERT_EQ(mgr.Load(in, nullptr, other, 1, &loaded), S_OK);
-  EXPECT_TRUE(SExceptionDialog::Log().empty());  // the empty standard blob reads back silently
+  kvtest::Reloaded reloaded;
+  kvtest::ReloadInNewSession(written, reloaded);
+  ASSERT_EQ(reloaded.saved, S_OK);
+  ASSERT_EQ(reloaded.loaded, S_OK);
+  EXPECT_TRUE(reloaded.silent);  // the empty standard blob reads back silently
+  const std::vector<ISRepObject*>& loaded = reloaded.objects;
   ASSERT_EQ(loaded.size(), written.size());
   for (size_t i = 0; i < loaded.size(); ++i) {
     auto* was = dynamic_cast<SSymStd*>(SRepObject::FromInterface(written[i]));
@@ -370,8 +367,6 @@ TEST_F(RectFamily, AttributesPersistThroughTheRepository) {
       EXPECT_EQ(back->GetFillColor(), solid->GetFillColor());
     }
   }
-  for (ISRepObject* o : loaded) o->Release();
-  other->Release();
 }
 
 // Zero-sized and inverted rectangles and the edge of the drawing area:

@@ -12,6 +12,7 @@
 #include "kvcore/sstream.h"
 #include "kvrep/srepstream.h"
 #include "support/canvas_fixture.h"
+#include "support/reload.h"
 #include "support/file_fixture.h"
 #include "support/symtest.h"
 #include "sym/foundation/symstream.h"
@@ -433,16 +434,12 @@ TEST_F(SymTextTest, PersistsThroughTheRepository) {
   SSymText* rich = Create(SSymRect(100, -100, 9700, -3700), u"");
   rich->SetText(kRich, 0);
   std::vector<ISRepObject*> written{plain->Obj(), rich->Obj()};
-  SOutputGlobal out;
-  SRepStreamManager mgr;
-  ASSERT_EQ(mgr.Save(out, written), S_OK);
-  auto* other = new SRepSession();
-  other->AddRef();
-  std::vector<ISRepObject*> loaded;
-  SInputBuffer in(out.GetData(), out.GetSize());
-  SExceptionDialog::ClearLog();
-  ASSERT_EQ(mgr.Load(in, nullptr, other, 1, &loaded), S_OK);
-  EXPECT_TRUE(SExceptionDialog::Log().empty());
+  kvtest::Reloaded reloaded;
+  kvtest::ReloadInNewSession(written, reloaded);
+  ASSERT_EQ(reloaded.saved, S_OK);
+  ASSERT_EQ(reloaded.loaded, S_OK);
+  EXPECT_TRUE(reloaded.silent);
+  const std::vector<ISRepObject*>& loaded = reloaded.objects;
   ASSERT_EQ(loaded.size(), 2u);
   for (size_t i = 0; i < loaded.size(); ++i) {
     auto* was = dynamic_cast<SSymText*>(SRepObject::FromInterface(written[i]));
@@ -455,8 +452,6 @@ TEST_F(SymTextTest, PersistsThroughTheRepository) {
     EXPECT_EQ(now->m_rect, was->m_rect);
     EXPECT_EQ(now->GetPen().m_style, SSymPen::NoLine);
   }
-  for (ISRepObject* o : loaded) o->Release();
-  other->Release();
 }
 
 }  // namespace
