@@ -46,7 +46,10 @@ HRESULT GetDispNameThunk(SRepObject* o, SRepVariant& out) {
   return S_OK;
 }
 
-LONG IAbs(LONG v) { return v < 0 ? -v : v; }
+// A size grown by a border, saturated at the largest coordinate.
+LONG Grow(LONG size, LONG by) {
+  return static_cast<LONG>(std::min<long long>(static_cast<long long>(size) + by, 2147483647LL));
+}
 }  // namespace
 
 // The accessors of the base symbol's attributes, by attribute code.
@@ -407,7 +410,7 @@ HRESULT SSymBase::SetPos(const SRep_Point& pos) {
 
 SRep_Point SSymBase::GetSize() {
   const SSymRect r = GetClipRect(0, 0);
-  return SRep_Point{IAbs(r.x2 - r.x1) + 1, IAbs(r.y1 - r.y2) + 1};
+  return SRep_Point{r.Width(), r.Height()};
 }
 
 HRESULT SSymBase::SetSize(const SRep_Point& size) {
@@ -556,13 +559,13 @@ SSymRect SSymBase::GetClipRectWithBorder() {
   r.Normalize();
   SComWrap<ISSymShadow> shadow(Sym());
   if (!shadow.IsNull() && shadow->GetShadowStyle() == 2) {
-    r.SetSize(IAbs(r.x2 - r.x1) + 301, IAbs(r.y1 - r.y2) + 301);
+    r.SetSize(Grow(r.Width(), 300), Grow(r.Height(), 300));
     return r;
   }
   SComWrap<ISSymPen> pen(Sym());
   if (!pen.IsNull()) {
     const LONG w = pen->GetPen().m_width;
-    if (w >= 1) r.SetSize(IAbs(r.x2 - r.x1) + w + 1, IAbs(r.y1 - r.y2) + w + 1);
+    if (w >= 1) r.SetSize(Grow(r.Width(), w), Grow(r.Height(), w));
   }
   return r;
 }
@@ -633,9 +636,10 @@ int SSymBase::CreateUndoMove(const SSymSize& offset) {
   }
   auto* last = dynamic_cast<SSymActionMove*>(ctx->GetLastAction());
   if (last && last->m_type == SSymAction_Move && !last->m_bStopMerge) {
-    const LONG cx = recording ? last->m_offset.cx + offset.cx : last->m_offset.cx - offset.cx;
-    const LONG cy = recording ? last->m_offset.cy + offset.cy : last->m_offset.cy - offset.cy;
-    if (IAbs(cx) < 30 && IAbs(cy) < 30) {
+    const long long lx = last->m_offset.cx, ly = last->m_offset.cy;
+    const long long cx = recording ? lx + offset.cx : lx - offset.cx;
+    const long long cy = recording ? ly + offset.cy : ly - offset.cy;
+    if (std::llabs(cx) < 30 && std::llabs(cy) < 30) {
       if (last->Contains(Sym())) return result;
       SComWrap<ISSymTree> tree(Sym());
       if (tree.IsNull()) {
@@ -767,7 +771,7 @@ HRESULT SSymBase::GetMainSymbol(ISSymbol** out) {
 
 HRESULT SSymBase::GetFormat(SSymFormatEx& format) {
   format.m_fill = (Flags & FlagTransparent) ? 0 : 1;
-  format.m_size = SSymSize(IAbs(m_rect.x2 - m_rect.x1) + 1, IAbs(m_rect.y1 - m_rect.y2) + 1);
+  format.m_size = SSymSize(m_rect.Width(), m_rect.Height());
   format.m_flags = (format.m_flags & ~0x1FC0000u) | ((Flags & FlagFormatMask) << 15);
   return S_OK;
 }
@@ -804,7 +808,7 @@ HRESULT SSymBase::CopySymAttributes(ISSymbol* source, int copySize) {
   if (copySize && link.IsNull()) {
     const SSymRect s = source->GetClipRect(0, 0);
     SSymRect to = m_rect;
-    to.SetSize(IAbs(s.x2 - s.x1) + 1, IAbs(s.y1 - s.y2) + 1);
+    to.SetSize(s.Width(), s.Height());
     SSymMatrix m;
     m.SetTransform(m_rect, to);
     Sym()->Transform(m, 0);

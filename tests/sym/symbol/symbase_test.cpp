@@ -346,4 +346,12 @@ TEST_F(SymBase, PositionOfAHugeRectangle) {
   EXPECT_EQ(p.x, 0);
   EXPECT_EQ(p.y, 0);
   s->SetPos(SRep_Point{2147483647, -2147483647});
+  // Its size saturates, and size and format writes start from that.
+  EXPECT_EQ(s->GetSize(), (SRep_Point{2147483647, 2147483647}));
+  s->SetHeight(100);
+  s->SetWidth(100);
+  EXPECT_EQ(s->GetSize(), (SRep_Point{100, 100}));
+  SSymFormatEx f;
+  s->GetFormat(f);
+  s->GetClipRectWithBorder();
 }
