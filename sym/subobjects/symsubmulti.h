@@ -6,6 +6,8 @@
 // attribute whose line is under the pointer, or walks the editable ones.
 #pragma once
 
+#include <vector>
+
 #include "kvcore/sstringtable.h"
 #include "sym/subobjects/symsubobjtext.h"
 

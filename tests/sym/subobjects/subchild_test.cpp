@@ -128,8 +128,14 @@ TEST_F(SubChild, UnboundMissingAndDeleted) {
   auto* t = Hold(new SSymSubChildObjText(own, 0x04000099, Name));
   t->InitializeSubSym();
   EXPECT_EQ(SString(u"code"), t->Text());
-  // The bound object deleted: the text lets it and its child go, keeping what it showed.
+  // A shown attribute without an attribute editor keeps its text: the child
+  // is not put in front of it again at every reload.
+  auto* kept = Hold(new SSymSubChildObjText(own, Ref, Note));
   Refer(own, Obj(u"Product"));
+  kept->_SetText(SString(u"kept"));
+  for (int i = 0; i < 2; ++i) kept->InitValue();
+  EXPECT_EQ(SString(u"kept"), kept->Text());
+  // The bound object deleted: the text lets it and its child go, keeping what it showed.
   SSymSubChildObjText* u = Text(own);
   ASSERT_EQ(S_OK, own->Delete());
   EXPECT_EQ(nullptr, u->GetObject());
