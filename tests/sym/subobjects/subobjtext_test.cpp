@@ -197,6 +197,34 @@ TEST_F(SubObjText, AReferenceFollowsTheNameOfTheObjectReferredTo) {
   EXPECT_EQ(t->Text(), SString("Vendor"));
 }
 
+TEST_F(SubObjText, ATextWiderThanItsBoxWrapsInsideIt) {
+  SetText(item, kName, "An order line with a very long name that cannot fit into the box of its owner");
+  SSymSubObjText* t = Text(item, kName);
+  SSymRect owner = holder->GetClipRect(0, 0);
+  SSymRect r = t->GetClipRect(0, 0);
+  EXPECT_EQ(r.Width(), owner.Width() - 300);
+  EXPECT_EQ(r.Height(), owner.Height() - 100);
+  EXPECT_EQ(r.GetCenter(), owner.Normalize().GetCenter());
+}
+
+TEST_F(SubObjText, ADeferredBindingWaitsForTheFirstDrawing) {
+  auto* t = new SSymSubObjText(item, kName, SString(), SString(), nullptr, 1);
+  t->AddRef();
+  t->SetParent(holder->Sink(), false);
+  texts.push_back(t);
+  EXPECT_EQ(t->GetObject(), static_cast<ISRepObject*>(item));
+  EXPECT_EQ(t->GetAttrEditor(), nullptr);
+  EXPECT_FALSE(t->IsAdvised());
+  RecordingCanvas canvas;
+  t->Draw(canvas);
+  EXPECT_TRUE(t->IsAdvised());
+  EXPECT_EQ(t->Text(), SString("Order"));
+  // A flush reloads what the object shows.
+  item->m_name = SString("Quiet");
+  item->Flush();
+  EXPECT_EQ(t->Text(), SString("Quiet"));
+}
+
 // ---- following the model ---------------------------------------------------------------------------
 TEST_F(SubObjText, AChangeRedrawsTheTextAndRefitsOrRedrawsItsOwner) {
   SSymSubObjText* t = Text(item, kName);
