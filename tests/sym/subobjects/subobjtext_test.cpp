@@ -223,6 +223,12 @@ TEST_F(SubObjText, ADeferredBindingWaitsForTheFirstDrawing) {
   item->m_name = SString("Quiet");
   item->Flush();
   EXPECT_EQ(t->Text(), SString("Quiet"));
+  // Bound to nothing: unregistered, the text stays.
+  t->SetObject(nullptr);
+  EXPECT_EQ(t->GetObject(), nullptr);
+  EXPECT_FALSE(t->IsAdvised());
+  SetText(item, kName, "Loud");
+  EXPECT_EQ(t->Text(), SString("Quiet"));
 }
 
 // ---- following the model ---------------------------------------------------------------------------
