@@ -154,7 +154,7 @@ void SSymSubObjText::SetObject(ISRepObject* object) {
     if (!object || m_bAdvised) return;
     if (!object->IsShortcut() && (m_pAttrEditor || m_dispid == 0)) return;
   }
-  object->AddRef();
+  if (object) object->AddRef();
   // The relay and the registration belong to the object bound before.
   DropRelay();
   Unadvise();
