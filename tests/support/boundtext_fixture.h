@@ -1,7 +1,7 @@
 // Texts bound to the model, the test kit: a fixture with a compartment
 // holder placed in a diagram that has display preferences, a holder that
-// rewrites names as clones do, and objects of the test model class
-// (support/modelobj_fixture.h), shortcuts and other sessions made on
+// rewrites names as clones do, and items of the attribute model
+// (support/attrmodel_fixture.h), shortcuts and other sessions made on
 // request and kept to the end of the test.
 #pragma once
 
@@ -9,9 +9,14 @@
 
 #include "kvrep/srepextras.h"
 #include "kvrep/srepsession.h"
-#include "support/modelobj_fixture.h"
+#include "support/attrmodel_fixture.h"
 #include "support/compartments_fixture.h"
 #include "support/diagram_fixture.h"
+
+// Sets a text attribute.
+inline void TSetText(ISRepObject* o, LONG id, const char16_t* text) {
+  o->SetAttribute(id, SRepVariant::Text(SString(text)));
+}
 
 // A compartment holder whose clone service marks every text it is shown
 // with a trailing "*".
@@ -26,7 +31,7 @@ class BoundTextFixture : public DiagramFixture {
  protected:
   void SetUp() override {
     DiagramFixture::SetUp();
-    TModelRegister();
+    TItemRegistry();
     m_prefDiagram = NewDiagram();
     m_host = AddTo<THost>(m_prefDiagram);
   }
@@ -39,7 +44,7 @@ class BoundTextFixture : public DiagramFixture {
   }
   // An object of the fixture's session (or of `session`), kept to the end.
   SRepObject* Obj(const char16_t* name, ISRepObject* parent = nullptr, ISRepSession* session = nullptr) {
-    SRepObject* o = TModelNew(session ? session : Session(), SString(name), parent);
+    SRepObject* o = NewItem(session ? session : Session(), SString(name), parent);
     m_objects.push_back(o);
     return o;
   }

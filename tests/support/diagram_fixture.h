@@ -36,11 +36,8 @@ class TPrefDiagram : public SSymDiagram {
     SetDispPrefPtr(new TDispPref(static_cast<ISRepObjectBase*>(this), m_module, m_swimlanes));
     return S_OK;
   }
-  // Whether its symbols follow model changes made inside a user's step.
-  BOOL ChangeInContext() override { return m_followsChanges; }
   SString m_module = SString(u"TST");
   int m_swimlanes = 0;
-  BOOL m_followsChanges = 0;
 };
 
 // A symbol that shows a model object.

@@ -1,6 +1,6 @@
 // Shortcuts, extended attributes, dialog map, iterators, data source and grid bases.
 #include "kvrep/srepgrid.h"
-#include "support/modelobj_fixture.h"
+#include "support/attrmodel_fixture.h"
 #include "support/repfixture.h"
 
 namespace {
@@ -69,11 +69,11 @@ TEST_F(RepTest, ShortcutsStandForTheirTarget) {
 // target, all of them or the nearest; nothing for the model itself, for
 // objects that are not shortcuts and for a target that is gone.
 TEST_F(RepTest, ShortcutLocationsNameThePackagesAboveTheTarget) {
-  SRepObject* model = TModelNew(session, SString(u"Model"));
-  SRepObject* pkg = TModelNew(session, SString(u"Pkg"), model);
-  SRepObject* sub = TModelNew(session, SString(u"Sub"), pkg);
-  SRepObject* deep = TModelNew(session, SString(u"deep"), sub);
-  SRepObject* top = TModelNew(session, SString(u"top"), model);
+  TItem* model = NewItem(session, SString(u"Model"), nullptr);
+  TItem* pkg = NewItem(session, SString(u"Pkg"), model);
+  TItem* sub = NewItem(session, SString(u"Sub"), pkg);
+  TItem* deep = NewItem(session, SString(u"deep"), sub);
+  TItem* top = NewItem(session, SString(u"top"), model);
   struct Case {
     ISRepObject* target;
     const char16_t* full;
@@ -94,7 +94,7 @@ TEST_F(RepTest, ShortcutLocationsNameThePackagesAboveTheTarget) {
   ASSERT_EQ(S_OK, deep->Delete());
   EXPECT_EQ(SString(), SRepGetShortcutLocation(static_cast<SRepObject*>(orphan), true)) << "target gone";
   static_cast<SRepObject*>(orphan)->Release();
-  for (SRepObject* o : {top, deep, sub, pkg, model}) o->Release();
+  for (TItem* o : {top, deep, sub, pkg, model}) o->Release();
 }
 
 TEST_F(RepTest, ColIteratorSkipsMembersRemovedWhileWalking) {

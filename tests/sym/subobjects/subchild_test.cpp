@@ -9,20 +9,20 @@
 
 namespace {
 
-using namespace TModel;
+using namespace titem;
 
 class SubChild : public BoundTextFixture {
  protected:
-  // A text showing Name of `own` and of the object its Ref refers to.
+  // A text showing kName of `own` and of the object its kRef refers to.
   SSymSubChildObjText* Text(ISRepObject* own, THost* host = nullptr) {
-    auto* t = Hold(new SSymSubChildObjText(own, Ref, Name), host);
+    auto* t = Hold(new SSymSubChildObjText(own, kRef, kName), host);
     t->InitializeSubSym();
     return t;
   }
   static void Refer(ISRepObject* from, ISRepObject* to) {
     SRepVariant v;
     v.SetIOBJECT(to);
-    ASSERT_EQ(S_OK, from->SetAttribute(Ref, v));
+    ASSERT_EQ(S_OK, from->SetAttribute(kRef, v));
   }
 };
 
@@ -49,23 +49,23 @@ TEST_F(SubChild, FollowsBothObjectsAndTheReference) {
   SRepObject* stock = Obj(u"Stock");
   Refer(own, product);
   SSymSubChildObjText* t = Text(own);
-  own->SetAttribute(Name, SRepVariant::Text(SString(u"key")));
+  own->SetAttribute(kName, SRepVariant::Text(SString(u"key")));
   EXPECT_EQ(SString(u"Product.key"), t->Text());
-  product->SetAttribute(Name, SRepVariant::Text(SString(u"Article")));
+  product->SetAttribute(kName, SRepVariant::Text(SString(u"Article")));
   EXPECT_EQ(SString(u"Article.key"), t->Text());
   // A new reference: the new child is heard, the old one no more.
   Refer(own, stock);
   EXPECT_EQ(SString(u"Stock.key"), t->Text());
   EXPECT_TRUE(SRepAreSameObjects(stock, t->GetChild()));
-  product->SetAttribute(Name, SRepVariant::Text(SString(u"Goods")));
-  stock->SetAttribute(Code, SRepVariant::Text(SString(u"ST")));  // not the shown attribute
+  product->SetAttribute(kName, SRepVariant::Text(SString(u"Goods")));
+  stock->SetAttribute(kCode, SRepVariant::Text(SString(u"ST")));  // not the shown attribute
   EXPECT_EQ(SString(u"Stock.key"), t->Text());
   // A deleted child goes; the text stays bound to its own object.
   ASSERT_EQ(S_OK, stock->Delete());
   EXPECT_EQ(nullptr, t->GetChild());
   EXPECT_EQ(SString(u"key"), t->Text());
   EXPECT_TRUE(SRepAreSameObjects(own, t->GetObject()));
-  own->SetAttribute(Name, SRepVariant::Text(SString(u"code")));
+  own->SetAttribute(kName, SRepVariant::Text(SString(u"code")));
   EXPECT_EQ(SString(u"code"), t->Text());
 }
 
@@ -107,7 +107,7 @@ TEST_F(SubChild, AShortcutShowsItsLocationAsThePreferencesSay) {
     for (const auto& [key, on] : defaults) SetPref(key, on);
     ISRepSession* session = c.external ? OtherSession(c.otherOptions) : Session();
     SRepObject* top = Obj(c.external ? u"Other" : u"Model", nullptr, session);
-    top->SetAttribute(Code, SRepVariant::Text(SString(u"OTH")));
+    top->SetAttribute(kCode, SRepVariant::Text(SString(u"OTH")));
     SRepObject* pkg = Obj(c.external ? u"Pkg" : u"Top", top, session);
     SRepObject* sub = Obj(u"Sub", pkg, session);
     SRepObject* target = Obj(u"code", sub, session);
@@ -125,12 +125,12 @@ TEST_F(SubChild, UnboundMissingAndDeleted) {
   EXPECT_EQ(S_OK, none->OnDelete(nullptr, 0));
   // A reference attribute the class lacks: the own value alone.
   SRepObject* own = Obj(u"code");
-  auto* t = Hold(new SSymSubChildObjText(own, 0x04000099, Name));
+  auto* t = Hold(new SSymSubChildObjText(own, kMissing, kName));
   t->InitializeSubSym();
   EXPECT_EQ(SString(u"code"), t->Text());
   // A shown attribute without an attribute editor keeps its text: the child
   // is not put in front of it again at every reload.
-  auto* kept = Hold(new SSymSubChildObjText(own, Ref, Note));
+  auto* kept = Hold(new SSymSubChildObjText(own, kRef, kBare));
   Refer(own, Obj(u"Product"));
   kept->_SetText(SString(u"kept"));
   for (int i = 0; i < 2; ++i) kept->InitValue();

@@ -14,7 +14,7 @@
 
 namespace {
 
-using namespace TModel;
+using namespace titem;
 
 STable<SSymAttrData> List(std::initializer_list<SSymAttrData> records) {
   STable<SSymAttrData> list;
@@ -40,37 +40,37 @@ TEST_F(SubMulti, MakesOnePiecePerAttribute) {
     const char16_t* shown;
   };
   auto named = [](ISRepObject* o) {
-    TSetText(o, Code, u"c");
-    TSetText(o, DisplayName, u"display");
+    TSetText(o, kCode, u"c");
+    TSetText(o, kDisplay, u"display");
   };
   auto flag = [](bool on) {
     return [on](ISRepObject* o) {
       SRepVariant v;
       v.SetBOOL(on);
-      o->SetAttribute(Flag, v);
+      o->SetAttribute(kFlag, v);
     };
   };
   const Case cases[] = {
       {"OneLineEachAnEmptyValueTakesNone", named,
-       List({SSymAttrData(Name), SSymAttrData(Bracketed), SSymAttrData(Code)}), {}, u"a\nc"},
-      {"LabelsAroundTheValue", named, List({SSymAttrData(Name, SString(u"["), SString(u"]"))}), {}, u"[a]"},
-      {"FormatsRunTogether", named, List({SSymAttrData(Name), SSymAttrData(Note), SSymAttrData(Code)}),
+       List({SSymAttrData(kName), SSymAttrData(kBracketed), SSymAttrData(kCode)}), {}, u"a\nc"},
+      {"LabelsAroundTheValue", named, List({SSymAttrData(kName, SString(u"["), SString(u"]"))}), {}, u"[a]"},
+      {"FormatsRunTogether", named, List({SSymAttrData(kName), SSymAttrData(kBare), SSymAttrData(kCode)}),
        {u"%s", u"-%s-", u" (%s)"}, u"a (c)"},
-      {"AFormatWithoutTheValueAsWritten", named, List({SSymAttrData(Name), SSymAttrData(Code)}), {u"%s", u"!"},
+      {"AFormatWithoutTheValueAsWritten", named, List({SSymAttrData(kName), SSymAttrData(kCode)}), {u"%s", u"!"},
        u"a!"},
-      {"Bracketed", [](ISRepObject* o) { TSetText(o, Bracketed, u"entity"); }, List({SSymAttrData(Bracketed)}), {},
+      {"Bracketed", [](ISRepObject* o) { TSetText(o, kBracketed, u"entity"); }, List({SSymAttrData(kBracketed)}), {},
        u"<<entity>>"},
-      {"UnorderedShowsNothing", [](ISRepObject* o) { TSetText(o, Ordering, u"unordered"); },
-       List({SSymAttrData(Name), SSymAttrData(Ordering)}), {}, u"a"},
-      {"UnorderedInFrench", [](ISRepObject* o) { TSetText(o, Ordering + 1, u"Non ordonnée"); },
-       List({SSymAttrData(Name), SSymAttrData(Ordering + 1)}), {}, u"a"},
-      {"OrderedShows", [](ISRepObject* o) { TSetText(o, Ordering, u"Ascending"); }, List({SSymAttrData(Ordering)}), {},
+      {"UnorderedShowsNothing", [](ISRepObject* o) { TSetText(o, kOrdering, u"unordered"); },
+       List({SSymAttrData(kName), SSymAttrData(kOrdering)}), {}, u"a"},
+      {"UnorderedInFrench", [](ISRepObject* o) { TSetText(o, kOrdering + 1, u"Non ordonnée"); },
+       List({SSymAttrData(kName), SSymAttrData(kOrdering + 1)}), {}, u"a"},
+      {"OrderedShows", [](ISRepObject* o) { TSetText(o, kOrdering, u"Ascending"); }, List({SSymAttrData(kOrdering)}), {},
        u"Ascending"},
-      {"TrueLabel", flag(true), List({SSymAttrData(Name), SSymAttrData(Flag, SString(u"yes"), SString(u"no"))}), {},
+      {"TrueLabel", flag(true), List({SSymAttrData(kName), SSymAttrData(kFlag, SString(u"yes"), SString(u"no"))}), {},
        u"a\nyes"},
-      {"FalseLabel", flag(false), List({SSymAttrData(Flag, SString(u"yes"), SString(u"no"))}), {}, u"no"},
-      {"FalseWithoutLabelsTakesNoLine", flag(false), List({SSymAttrData(Flag), SSymAttrData(Name)}), {}, u"a"},
-      {"AttributeTheClassLacks", named, List({SSymAttrData(0x04000099), SSymAttrData(Name)}), {}, u"a"},
+      {"FalseLabel", flag(false), List({SSymAttrData(kFlag, SString(u"yes"), SString(u"no"))}), {}, u"no"},
+      {"FalseWithoutLabelsTakesNoLine", flag(false), List({SSymAttrData(kFlag), SSymAttrData(kName)}), {}, u"a"},
+      {"AttributeTheClassLacks", named, List({SSymAttrData(kMissing), SSymAttrData(kName)}), {}, u"a"},
   };
   for (const Case& c : cases) {
     SRepObject* o = Obj(u"a");
@@ -87,28 +87,28 @@ TEST_F(SubMulti, MakesOnePiecePerAttribute) {
 
 TEST_F(SubMulti, BracketsCanBeLeftOutAndNamesRewrittenByTheOwner) {
   SRepObject* o = Obj(u"a");
-  TSetText(o, Bracketed, u"entity");
-  auto* t = Hold(new SSymSubObjTextMulti(o, List({SSymAttrData(Bracketed)})));
+  TSetText(o, kBracketed, u"entity");
+  auto* t = Hold(new SSymSubObjTextMulti(o, List({SSymAttrData(kBracketed)})));
   t->SetFlag(SUBS_NOBRACKETS, true);
   t->InitializeSubSym();
   EXPECT_EQ(SString(u"entity"), t->Text());
   auto* host = AddTo<TCloneHost>(m_prefDiagram);
-  EXPECT_EQ(SString(u"a*\n<<entity>>"), Text(o, List({SSymAttrData(Name), SSymAttrData(Bracketed)}), host)->Text());
+  EXPECT_EQ(SString(u"a*\n<<entity>>"), Text(o, List({SSymAttrData(kName), SSymAttrData(kBracketed)}), host)->Text());
 }
 
 TEST_F(SubMulti, FollowsItsAttributesOnly) {
   SRepObject* o = Obj(u"a");
-  SSymSubObjTextMulti* t = Text(o, List({SSymAttrData(Name), SSymAttrData(Code)}));
+  SSymSubObjTextMulti* t = Text(o, List({SSymAttrData(kName), SSymAttrData(kCode)}));
   EXPECT_EQ(1, t->GetSymbolType());
-  TSetText(o, Code, u"c");
+  TSetText(o, kCode, u"c");
   EXPECT_EQ(SString(u"a\nc"), t->Text());
   t->_SetText(SString(u"stale"));
-  TSetText(o, Note, u"not shown");
+  TSetText(o, kBare, u"not shown");
   EXPECT_EQ(SString(u"stale"), t->Text());
   // The same list again changes nothing; another one reloads.
-  t->SetLstDispid(List({SSymAttrData(Name), SSymAttrData(Code)}));
+  t->SetLstDispid(List({SSymAttrData(kName), SSymAttrData(kCode)}));
   EXPECT_EQ(SString(u"stale"), t->Text());
-  t->SetLstDispid(List({SSymAttrData(Code)}));
+  t->SetLstDispid(List({SSymAttrData(kCode)}));
   EXPECT_EQ(SString(u"c"), t->Text());
   EXPECT_EQ(1, t->GetLstDispID().GetCount());
   // Deleted: the text lets the object go and keeps what it showed.
@@ -119,8 +119,8 @@ TEST_F(SubMulti, FollowsItsAttributesOnly) {
 
 TEST_F(SubMulti, RenamesOnlyAWritableDisplayName) {
   SRepObject* o = Obj(u"a");
-  EXPECT_EQ(1, Text(o, List({SSymAttrData(Name), SSymAttrData(DisplayName)}))->CanRename());
-  EXPECT_EQ(0, Text(o, List({SSymAttrData(Name), SSymAttrData(Code)}))->CanRename());
+  EXPECT_EQ(1, Text(o, List({SSymAttrData(kName), SSymAttrData(kDisplay)}))->CanRename());
+  EXPECT_EQ(0, Text(o, List({SSymAttrData(kName), SSymAttrData(kCode)}))->CanRename());
   EXPECT_EQ(0, SubRef<SSymSubObjTextMulti>(new SSymSubObjTextMulti())->CanRename());
 }
 
@@ -131,7 +131,7 @@ class SubMultiEdit : public SubMulti {
   void SetUp() override {
     SubMulti::SetUp();
     o = Obj(u"a");
-    TSetText(o, Code, u"c");
+    TSetText(o, kCode, u"c");
     SSymEditInPlaceController::s_lastAttr = 0;
     SSymEditInPlaceController::s_lastInitStart = -1;
     SSymEditInPlaceController::s_lastInitIds.RemoveAll();
@@ -175,56 +175,56 @@ TEST_F(SubMultiEdit, EditsTheAttributeShownOnTheLineUnderThePoint) {
       {"FlagZeroStartsOnTheName", u"a", 2, 0, S_OK, 0},
   };
   for (const Case& c : cases) {
-    TSetText(o, Name, c.nameValue);
-    SSymSubObjTextMulti* t = Text(o, List({SSymAttrData(Fixed), SSymAttrData(Name), SSymAttrData(Code)}));
+    TSetText(o, kName, c.nameValue);
+    SSymSubObjTextMulti* t = Text(o, List({SSymAttrData(kLocked), SSymAttrData(kName), SSymAttrData(kCode)}));
     SSymEditInPlaceController::s_lastInitStart = -1;
     EXPECT_EQ(c.result, t->EditInPlace(&view, On(t, c.line), c.flag)) << c.name;
     EXPECT_EQ(c.start, SSymEditInPlaceController::s_lastInitStart) << c.name;
     if (c.start >= 0) {
       ASSERT_EQ(2, SSymEditInPlaceController::s_lastInitIds.GetCount()) << c.name;
-      EXPECT_EQ(Name, SSymEditInPlaceController::s_lastInitIds[0]);
-      EXPECT_EQ(Code, SSymEditInPlaceController::s_lastInitIds[1]);
+      EXPECT_EQ(kName, SSymEditInPlaceController::s_lastInitIds[0]);
+      EXPECT_EQ(kCode, SSymEditInPlaceController::s_lastInitIds[1]);
     }
     EXPECT_EQ(0, SSymEditInPlaceController::s_nLive) << c.name;
   }
 }
 
 TEST_F(SubMultiEdit, OneEditableAttributeIsEditedOverItsOwnLine) {
-  SSymSubObjTextMulti* t = Text(o, List({SSymAttrData(Fixed), SSymAttrData(Name)}));
+  SSymSubObjTextMulti* t = Text(o, List({SSymAttrData(kLocked), SSymAttrData(kName)}));
   EXPECT_EQ(1, t->EditInPlace(&view, On(t, 0), 1)) << "the read-only line is not the name's";
   EXPECT_EQ(0, SSymEditInPlaceController::s_lastAttr);
   EXPECT_EQ(S_OK, t->EditInPlace(&view, On(t, 1), 1));
-  EXPECT_EQ(Name, SSymEditInPlaceController::s_lastAttr);
+  EXPECT_EQ(kName, SSymEditInPlaceController::s_lastAttr);
   EXPECT_EQ(Line(t, 1), SSymEditInPlaceController::s_lastRect);
   // Off every line the one editable attribute is still the one edited.
   EXPECT_EQ(S_OK, t->EditInPlace(&view, SSymPoint(-90000, -90000), 1));
   // The group's editing asks for an attribute by id: the line that shows it.
-  SSymSubObjTextMulti* u = Text(o, List({SSymAttrData(Fixed), SSymAttrData(Name), SSymAttrData(Code)}));
-  EXPECT_EQ(S_OK, u->EditInPlace(nullptr, &view, Code));
-  EXPECT_EQ(Code, SSymEditInPlaceController::s_lastAttr);
+  SSymSubObjTextMulti* u = Text(o, List({SSymAttrData(kLocked), SSymAttrData(kName), SSymAttrData(kCode)}));
+  EXPECT_EQ(S_OK, u->EditInPlace(nullptr, &view, kCode));
+  EXPECT_EQ(kCode, SSymEditInPlaceController::s_lastAttr);
   EXPECT_EQ(Line(u, 2), SSymEditInPlaceController::s_lastRect);
-  EXPECT_EQ(1, u->EditInPlace(nullptr, &view, Fixed));
-  EXPECT_EQ(1, u->EditInPlace(nullptr, &view, 0x04000099));
+  EXPECT_EQ(1, u->EditInPlace(nullptr, &view, kLocked));
+  EXPECT_EQ(1, u->EditInPlace(nullptr, &view, kMissing));
   SSymEditInPlaceController::s_nNextResult = -1;
-  EXPECT_EQ(E_FAIL, u->EditInPlace(nullptr, &view, Name));
+  EXPECT_EQ(E_FAIL, u->EditInPlace(nullptr, &view, kName));
   SSymEditInPlaceController::s_bFailNextCreate = true;
   EXPECT_EQ(E_OUTOFMEMORY, u->EditInPlace(&view, On(u, 1), 1));
   EXPECT_EQ(0, SSymEditInPlaceController::s_nLive);
 }
 
 TEST_F(SubMultiEdit, AnswersWhatCanBeEdited) {
-  SSymSubObjTextMulti* t = Text(o, List({SSymAttrData(Fixed), SSymAttrData(Name), SSymAttrData(Note)}));
+  SSymSubObjTextMulti* t = Text(o, List({SSymAttrData(kLocked), SSymAttrData(kName), SSymAttrData(kBare)}));
   struct Case {
     LONG id;
     HRESULT editable;
   };
-  for (const Case& c : {Case{Name, 0}, Case{Fixed, 1}, Case{Note, 1}, Case{0x04000099, 1}})
+  for (const Case& c : {Case{kName, 0}, Case{kLocked, 1}, Case{kBare, 1}, Case{kMissing, 1}})
     EXPECT_EQ(c.editable, t->IsEditableInPlace(nullptr, &view, c.id)) << std::hex << c.id;
-  EXPECT_EQ(E_POINTER, t->IsEditableInPlace(nullptr, nullptr, Name));
+  EXPECT_EQ(E_POINTER, t->IsEditableInPlace(nullptr, nullptr, kName));
   EXPECT_EQ(E_POINTER, t->EditInPlace(nullptr, SSymPoint(), 1));
   EXPECT_EQ(E_POINTER, SubRef<SSymSubObjTextMulti>(new SSymSubObjTextMulti())->EditInPlace(&view, SSymPoint(), 1));
   t->SetFlag(SUBS_HIDDEN, true);
-  EXPECT_EQ(1, t->IsEditableInPlace(nullptr, &view, Name));
+  EXPECT_EQ(1, t->IsEditableInPlace(nullptr, &view, kName));
   EXPECT_EQ(1, t->EditInPlace(&view, On(t, 1), 1));
 }
 

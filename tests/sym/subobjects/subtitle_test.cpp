@@ -12,11 +12,11 @@
 
 namespace {
 
-using namespace TModel;
+using namespace titem;
 
 class SubTitle : public BoundTextFixture {
  protected:
-  SSymSubSymTitle* Title(ISRepObject* o, LONG id = Name) { return Hold(new SSymSubSymTitle(o, id)); }
+  SSymSubSymTitle* Title(ISRepObject* o, LONG id = kName) { return Hold(new SSymSubSymTitle(o, id)); }
   // An object three levels down: Model / Pkg / Sub / name.
   SRepObject* Nested(const char16_t* name) {
     model = Obj(u"Model");
@@ -70,27 +70,27 @@ TEST_F(SubTitle, AShortcutShowsItsLocationUnderTheValue) {
   t->InitializeSubSym();
   EXPECT_EQ(SString(u"Customer\n(Sub)"), t->Text());
   // An object that lives in another's compartments shows no location.
-  SRepRegisterSubObjectClass(CLSID_TModelObj, true);
+  SRepRegisterSubObjectClass(CLSID_TItem, true);
   SSymSubSymTitle* u = Title(Shortcut(Nested(u"Column")));
   u->InitializeSubSym();
-  SRepRegisterSubObjectClass(CLSID_TModelObj, false);
+  SRepRegisterSubObjectClass(CLSID_TItem, false);
   EXPECT_EQ(SString(u"Column"), u->Text());
 }
 
 TEST_F(SubTitle, EditsNameOrCodeAsTheSessionShows) {
   SRepObject* o = Obj(u"Customer");
-  SSymSubSymTitle* t = Title(o, DisplayName);
+  SSymSubSymTitle* t = Title(o, kDisplay);
   struct Case {
     DWORD options;
     LONG asked;
     LONG edited;
   };
-  for (const Case& c : {Case{0x40, DisplayName, Name}, Case{0, DisplayName, Code}, Case{0x40, Code, Name},
-                        Case{0, Name, Code}, Case{0x40, Fixed, Fixed}}) {
+  for (const Case& c : {Case{0x40, kDisplay, kName}, Case{0, kDisplay, kCode}, Case{0x40, kCode, kName},
+                        Case{0, kName, kCode}, Case{0x40, kLocked, kLocked}}) {
     m_session->SetOptions(c.options);
     EXPECT_EQ(c.edited, t->GetDispidToEdit(o, c.asked)) << c.options << " " << c.asked;
   }
-  EXPECT_EQ(0, t->GetDispidToEdit(nullptr, Name));
+  EXPECT_EQ(0, t->GetDispidToEdit(nullptr, kName));
 }
 
 TEST_F(SubTitle, ADeletedTargetIsRegisteredAgainAtTheNextDrawing) {
@@ -98,7 +98,10 @@ TEST_F(SubTitle, ADeletedTargetIsRegisteredAgainAtTheNextDrawing) {
   SSymSubSymTitle* t = Title(Shortcut(target));
   t->InitializeSubSym();
   ASSERT_TRUE(t->IsAdvised());
-  m_prefDiagram->m_followsChanges = 1;  // heard inside the user's step
+  // Heard inside the user's step: the diagram's control holder says so.
+  SRepControlHolder holder;
+  holder.SetChangeInContext(1);
+  m_prefDiagram->SetHolder(&holder);
   {
     SRepCreateContext step(Session());
     ASSERT_EQ(S_OK, target->Delete());
@@ -109,19 +112,20 @@ TEST_F(SubTitle, ADeletedTargetIsRegisteredAgainAtTheNextDrawing) {
   RecordingCanvas canvas;
   t->Draw(canvas);
   EXPECT_TRUE(t->IsAdvised());
-  target->SetAttribute(Name, SRepVariant::Text(SString(u"Client")));
+  target->SetAttribute(kName, SRepVariant::Text(SString(u"Client")));
   EXPECT_EQ(SString(u"Client\n(Sub)"), t->Text());
+  m_prefDiagram->SetHolder(nullptr);
 }
 
 TEST_F(SubTitle, HearsItsTargetsAncestorsDisplayNames) {
   SRepObject* target = Nested(u"Customer");
-  TSetText(target, DisplayName, u"Customer");
-  SSymSubSymTitle* t = Title(Shortcut(target), DisplayName);
+  TSetText(target, kDisplay, u"Customer");
+  SSymSubSymTitle* t = Title(Shortcut(target), kDisplay);
   t->InitializeSubSym();
   t->_SetText(SString(u"stale"));
   for (SRepObject* ancestor : {sub, pkg, model}) {
     t->_SetText(SString(u"stale"));
-    ancestor->SetAttribute(DisplayName, SRepVariant::Text(SString(u"renamed")));
+    ancestor->SetAttribute(kDisplay, SRepVariant::Text(SString(u"renamed")));
     EXPECT_EQ(SString(u"Customer\n(Sub)"), t->Text());
   }
 }
@@ -135,7 +139,7 @@ TEST_F(SubTitle, ACopyRegistersItselfAndOutlivesItsSource) {
   EXPECT_EQ(t->GetAttrEditor(), copy->GetAttrEditor());
   EXPECT_EQ(SString(u"Customer"), copy->Text());
   t->Delete();
-  o->SetAttribute(Name, SRepVariant::Text(SString(u"Client")));
+  o->SetAttribute(kName, SRepVariant::Text(SString(u"Client")));
   EXPECT_EQ(SString(u"Client"), copy->Text());
   EXPECT_EQ(SString(u"Customer"), t->Text());
 }
