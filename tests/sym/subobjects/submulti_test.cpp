@@ -117,6 +117,23 @@ TEST_F(SubMulti, FollowsItsAttributesOnly) {
   EXPECT_EQ(SString(u"c"), t->Text());
 }
 
+// Through a shortcut: the target's values; a flush reloads them; the
+// target deleted leaves the text bound to its shortcut, unregistered.
+TEST_F(SubMulti, AShortcutShowsItsTargetAndOutlivesIt) {
+  SRepObject* o = Obj(u"a");
+  TSetText(o, kCode, u"c");
+  SRepShortcut* shortcut = Shortcut(o);
+  SSymSubObjTextMulti* t = Text(static_cast<SRepObject*>(shortcut), List({SSymAttrData(kName), SSymAttrData(kCode)}));
+  EXPECT_EQ(SString(u"a\nc"), t->Text());
+  EXPECT_TRUE(t->IsAdvised());
+  t->_SetText(SString(u"stale"));
+  EXPECT_EQ(S_OK, t->OnFlush(o));
+  EXPECT_EQ(SString(u"a\nc"), t->Text());
+  ASSERT_EQ(S_OK, o->Delete());
+  EXPECT_FALSE(t->IsAdvised());
+  EXPECT_TRUE(SRepAreSameObjects(static_cast<SRepObject*>(shortcut), t->GetObject()));
+}
+
 TEST_F(SubMulti, RenamesOnlyAWritableDisplayName) {
   SRepObject* o = Obj(u"a");
   EXPECT_EQ(1, Text(o, List({SSymAttrData(kName), SSymAttrData(kDisplay)}))->CanRename());
