@@ -73,10 +73,10 @@ void SSymSubChildObjText::DropChild() {
   ISRepObject* child = m_pChild;
   m_pChild = nullptr;
   if (!child) return;
-  // A child that is the registered object itself was heard through that
-  // registration and took none of its own.
-  if (!SRepAreSameObjects(child, m_pAdvised) && child->HasAttribute(NormalizeId(m_dispid)) == S_OK)
-    child->Unadvise(SinkFace());
+  // Only the registration made on the child comes off (a child that is the
+  // registered object itself was heard through that registration).
+  if (m_bChildAdvised) child->Unadvise(SinkFace());
+  m_bChildAdvised = false;
   child->Release();
 }
 
@@ -86,7 +86,7 @@ void SSymSubChildObjText::LookupChild() {
   m_pChild = child;
   const LONG id = NormalizeId(m_dispid);
   if (!SRepAreSameObjects(child, m_pAdvised) && child->HasAttribute(id) == S_OK)
-    child->Advise(static_cast<DWORD>(id) | SRepAdviseOneAttr, SinkFace());
+    m_bChildAdvised = SUCCEEDED(child->Advise(static_cast<DWORD>(id) | SRepAdviseOneAttr, SinkFace()));
 }
 
 void SSymSubChildObjText::AdviseToObject() {

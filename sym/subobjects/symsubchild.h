@@ -42,6 +42,9 @@ class SSymSubChildObjText : public SSymSubObjText {
  protected:
   LONG m_dispidChild = 0;
   ISRepObject* m_pChild = nullptr;  // counted
+  // The sink is registered on m_pChild (it has the shown attribute and is
+  // not the object registered already).
+  bool m_bChildAdvised = false;
 
  private:
   // The object the reference designates now (counted), or null: read on the
