@@ -145,3 +145,20 @@ TEST_F(SubTitle, ACopyRegistersItselfAndOutlivesItsSource) {
 }
 
 }  // namespace
+
+namespace {
+
+// A shortcut that leads nowhere: nothing to show, registered on the
+// shortcut itself, and drawing does not fail.
+TEST_F(SubTitle, AShortcutToNothingShowsNothing) {
+  SSymSubSymTitle* t = Title(Shortcut(nullptr));
+  SString text(u"x");
+  ASSERT_EQ(S_OK, t->GetText(text));
+  EXPECT_EQ(SString(), text);
+  RecordingCanvas canvas;
+  t->Draw(canvas);
+  EXPECT_TRUE(t->IsAdvised());
+  EXPECT_EQ(SString(), t->Text());
+}
+
+}  // namespace
