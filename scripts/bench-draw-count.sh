@@ -46,7 +46,7 @@ trap 'rm -rf "$WORK"' EXIT
 # saved as $WORK/$2.$3.cg).
 count() {
   local out="$WORK/$2.$3.out"
-  valgrind --tool=callgrind --callgrind-out-file="$out" \
+  valgrind --tool=callgrind --compress-strings=no --callgrind-out-file="$out" \
     --toggle-collect="*::$2(benchmark::State&)" --dump-after="*::$2(benchmark::State&)" \
     "$BUILD/bench/$1" --benchmark_filter="^$2\$" \
     --benchmark_min_time=0.000001 --benchmark_min_warmup_time=0.000001 >/dev/null 2>&1
