@@ -42,6 +42,11 @@ int PdfPages(const fs::path& pdf) {
   return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
 }
 
+std::string PdfPageText(const fs::path& pdf, int page) {
+  const std::string n = std::to_string(page);
+  return Output("pdftotext -q -raw -f " + n + " -l " + n + " " + Quoted(pdf) + " - 2>/dev/null");
+}
+
 bool ReadPictureOnWhite(const fs::path& file, KvImage& out) {
   if (!KvReadImageFile(file.string(), out)) return false;
   for (std::uint32_t& p : out.px) {
