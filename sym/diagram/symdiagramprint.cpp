@@ -199,6 +199,11 @@ HRESULT SSymDiagramImpl::Print(SSymPrintData* given) {
   const long long rows = std::llabs(static_cast<long long>(sheets.y1) - sheets.y2) / h;
   if (cols * rows == 0) return S_FALSE;
 
+  // The printer canvas maps the unscaled page size onto the paper at the
+  // print data's scale: at the diagram's scale, a page of w by h units
+  // fills the paper, as the page grid was laid.
+  choices.m_nScale = scale;
+
   KeepCopies keep(*cache);
   cache->SetCopies(static_cast<short>(choices.m_nCopies > 0x7FFF ? 0x7FFF : choices.m_nCopies));
   cache->SetColor(choices.m_bColor ? DMCOLOR_COLOR : DMCOLOR_MONOCHROME);

@@ -31,6 +31,9 @@ int PdfPages(const std::filesystem::path& pdf);
 // it was drawn (its own reading order may drop narrow blanks, "1/6" for
 // "1 / 6"); empty when the page or the file is missing.
 std::string PdfPageText(const std::filesystem::path& pdf, int page);
+// The width in points of the first word `word` on a page of a PDF file, as
+// pdftotext places it; -1 when the word is not there.
+double PdfWordWidth(const std::filesystem::path& pdf, int page, const std::string& word);
 
 // Decodes a PNG (or BMP) file, with transparent pixels laid on white, so that
 // pictures from readers that leave the background transparent compare with

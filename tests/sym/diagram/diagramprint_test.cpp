@@ -11,6 +11,8 @@
 #include "support/diagram_fixture.h"
 #include "support/outside_readers.h"
 #include "support/temp_files.h"
+#include "sym/diagram/symview.h"
+#include "win/winuser.h"
 
 namespace fs = std::filesystem;
 
@@ -194,21 +196,28 @@ TEST_F(DiagramPrintTest, PrintsTheUsedPagesWithNumberedFootersInReadingOrder) {
 }
 
 TEST_F(DiagramPrintTest, ScaleSetsThePageSizeAndZeroOrBelowPrintsAt100) {
-  if (!kvtest::HaveTool("pdfinfo")) GTEST_SKIP() << "no pdfinfo";
+  if (!kvtest::HaveTool("pdfinfo") || !kvtest::HaveTool("pdftotext")) GTEST_SKIP() << "no poppler tools";
   SetInteractionMode unattended(SInteractionUnattended);
-  // At 200 percent a page holds half as much each way: the words at the
-  // middles of pages two apart across and one down lie on pages four
-  // apart across and two down.
+  // At 200 percent a page holds half as much each way, drawn twice as
+  // large: the words at the middles of pages two apart across and one down
+  // lie on pages four apart across and two down.
   const struct {
     LONG scale;
     int pages;
-  } cases[] = {{100, 6}, {0, 6}, {-5, 6}, {200, 15}};
+    double magnified;
+  } cases[] = {{100, 6, 1}, {0, 6, 1}, {-5, 6, 1}, {200, 15, 2}};
+  double plain = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.scale);
     TPrefDiagram* d = ThreeByTwo();
     d->SetScale(c.scale);
     ASSERT_EQ(d->Print(), S_OK);
-    EXPECT_EQ(kvtest::PdfPages(KvLastPrintFile()), c.pages);
+    const fs::path pdf = KvLastPrintFile();
+    EXPECT_EQ(kvtest::PdfPages(pdf), c.pages);
+    const double width = kvtest::PdfWordWidth(pdf, 1, "ALPHA");
+    ASSERT_GT(width, 0);
+    if (plain == 0) plain = width;
+    EXPECT_NEAR(width / plain, c.magnified, 0.1 * c.magnified);
   }
 }
 
@@ -247,6 +256,62 @@ TEST_F(DiagramPrintTest, InteractionModesDecideWhetherAndHowToPrint) {
   SetInteractionMode interactive(SInteractionInteractive);
   EXPECT_EQ(NewDiagram<SSymDiagram>()->Print(), E_NOTIMPL);
   EXPECT_EQ(Printed(), 0u);
+}
+
+// A diagram window that counts the print commands it is sent.
+class TPrintView : public SSymView {
+ public:
+  BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+    if (message == WM_COMMAND && LOWORD(wParam) == SSymDiagramImpl::CmdFilePrint) ++m_prints;
+    return SSymView::OnWndMsg(message, wParam, lParam, result);
+  }
+  int m_prints = 0;
+};
+
+// A frame that counts the requests to close it and stays open.
+int g_frameCloses = 0;
+LRESULT CountingFrame(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_CLOSE) return DefWindowProcW(hwnd, message, wParam, lParam);
+  ++g_frameCloses;
+  return 0;
+}
+
+// A diagram type that opens its window in a frame of its own.
+class TWindowDiagram : public TPrefDiagram {
+ public:
+  explicit TWindowDiagram(ISRepSession* s) : TPrefDiagram(s) {}
+  HRESULT OpenView() override {
+    const HWND frame = CreateWindowExW(0, u"TestPrintFrame", u"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                                       nullptr, nullptr, nullptr);
+    m_view = new TPrintView();
+    if (!m_view->CreateEx(0, nullptr, u"", WS_CHILD, RECT{0, 0, 200, 100}, SWnd::FromHandle(frame), 1)) return E_FAIL;
+    m_view->SetDiagram(Diagram());
+    return S_OK;
+  }
+  TPrintView* m_view = nullptr;
+};
+
+TEST_F(DiagramPrintTest, InteractivelyTheWindowsPrintCommandRuns) {
+  KvWindowsReset();
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = &CountingFrame;
+  wc.lpszClassName = u"TestPrintFrame";
+  RegisterClassW(&wc);
+  g_frameCloses = 0;
+  SetInteractionMode interactive(SInteractionInteractive);
+  auto* d = NewDiagram<TWindowDiagram>();
+  // The window opened for the print is closed after it.
+  ASSERT_EQ(d->Print(), S_OK);
+  ASSERT_NE(d->m_view, nullptr);
+  EXPECT_EQ(d->m_view->m_prints, 1);
+  EXPECT_EQ(g_frameCloses, 1);
+  // A window already open prints and stays.
+  TPrintView* open = d->m_view;
+  EXPECT_EQ(d->Print(), S_OK);
+  EXPECT_EQ(open->m_prints, 2);
+  EXPECT_EQ(g_frameCloses, 1);
+  EXPECT_EQ(Printed(), 0u);  // the command is the window's: nothing printed here
+  KvWindowsReset();
 }
 
 }  // namespace
