@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "kvcore/sexception.h"
 #include "kvcore/sinteraction.h"
 #include "sym/render/symcanvprinter.h"
 #include "sym/render/symcanvview.h"
@@ -40,6 +41,13 @@ class TWordSym : public TSym {
     canvas.DrawText(GetClipRect(0, 0), word, 0);
   }
   SString m_word, m_later;
+};
+
+// A symbol whose drawing fails.
+class TFailingSym : public TSym {
+ public:
+  using TSym::TSym;
+  HRESULT Draw(SSymCanvas&) override { throw SECOMException(__func__, __FILE__, __LINE__, E_FAIL); }
 };
 
 // A diagram type whose window-opening hook answers what a test chooses
@@ -230,6 +238,25 @@ TEST_F(DiagramPrintTest, NothingToPrintAnswersOneAndPrintsNothing) {
   d->SetMargins(SRep_Rect{5000, 6000, 5000, 6000});
   EXPECT_EQ(d->Print(), S_FALSE);
   EXPECT_EQ(Printed(), 0u);
+}
+
+TEST_F(DiagramPrintTest, AFailingSymbolReachesTheCallerWithThePrinterAsItWas) {
+  SetInteractionMode unattended(SInteractionUnattended);
+  TPrefDiagram* d = NewDiagram();
+  TFailingSym* failing = AddTo<TFailingSym>(d, SSymRect(0, 720, 720, 0));
+  SPrinterCache* cache = d->GetPageSetup();
+  cache->SetCopies(2);
+  SSymPrintData data;
+  data.m_nCopies = 5;
+  EXPECT_THROW(d->Print(&data), SECOMException);
+  EXPECT_EQ(cache->GetCopies(), 2);
+  // The document was ended: the next print makes a whole one.
+  d->Remove(failing->Sym());
+  AddTo<TWordSym>(d, SSymRect(0, 720, 720, 0), "AFTER");
+  ASSERT_EQ(d->Print(), S_OK);
+  if (kvtest::HaveTool("pdfinfo")) {
+    EXPECT_EQ(kvtest::PdfPages(KvLastPrintFile()), 1);
+  }
 }
 
 TEST_F(DiagramPrintTest, InteractionModesDecideWhetherAndHowToPrint) {
