@@ -7,12 +7,12 @@
 
 #include "kvcore/sexception.h"
 #include "kvcore/sinteraction.h"
-#include "sym/render/symcanvprinter.h"
-#include "sym/render/symcanvview.h"
 #include "support/diagram_fixture.h"
 #include "support/outside_readers.h"
 #include "support/temp_files.h"
 #include "sym/diagram/symview.h"
+#include "sym/render/symcanvprinter.h"
+#include "sym/render/symcanvview.h"
 #include "win/winuser.h"
 
 namespace fs = std::filesystem;
@@ -116,7 +116,7 @@ TEST_F(DiagramPrintTest, PageSetupFillsUnsetAttributesAndTakesSetOnes) {
   set->SetMargins(SRep_Rect{100, 200, 300, 400});
   set->Set_INT(SSymDiagramMem::IdPaperSource, DMBIN_UPPER);
   set->SetPaperSize(SRep_Point{8500, 14000});  // legal
-  set->SetPgOrientation(2);                      // turns paper and margins
+  set->SetPgOrientation(2);  // turns paper and margins
   cache = set->GetPageSetup();
   const RECT sm = cache->GetMargins();
   EXPECT_EQ((SRep_Rect{sm.left, sm.top, sm.right, sm.bottom}), set->GetMargins());
@@ -166,12 +166,14 @@ TEST_F(DiagramPrintTest, PrintsTheUsedPagesWithNumberedFootersInReadingOrder) {
   if (!kvtest::HaveTool("pdftotext") || !kvtest::HaveTool("pdfinfo")) GTEST_SKIP() << "no poppler tools";
   SetInteractionMode unattended(SInteractionUnattended);
   const struct {
-    const char* number;   // page-number template
-    const char* head;     // header template
+    const char* number;  // page-number template
+    const char* head;  // header template
     const char* footer[6];
   } cases[] = {
       {"%NUMBER%", "", {"1 / 6", "2 / 6", "3 / 6", "4 / 6", "5 / 6", "6 / 6"}},
-      {"%ROW%-%COLUMN%", "Sheet %DIAGRAM%", {"1-1 / 2-3", "1-2 / 2-3", "1-3 / 2-3", "2-1 / 2-3", "2-2 / 2-3", "2-3 / 2-3"}},
+      {"%ROW%-%COLUMN%",
+       "Sheet %DIAGRAM%",
+       {"1-1 / 2-3", "1-2 / 2-3", "1-3 / 2-3", "2-1 / 2-3", "2-2 / 2-3", "2-3 / 2-3"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.number);
@@ -266,9 +268,9 @@ TEST_F(DiagramPrintTest, InteractionModesDecideWhetherAndHowToPrint) {
     HRESULT answer;
     int opened;
   } cases[] = {
-      {SInteractionNoPrinting, S_OK, E_ABORT, 0},      // refused outright
+      {SInteractionNoPrinting, S_OK, E_ABORT, 0},  // refused outright
       {SInteractionInteractive, E_NOTIMPL, E_NOTIMPL, 1},  // the hook's failure as it stands
-      {SInteractionInteractive, S_OK, E_FAIL, 1},      // a hook that opens no window
+      {SInteractionInteractive, S_OK, E_FAIL, 1},  // a hook that opens no window
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode);
@@ -308,8 +310,8 @@ class TWindowDiagram : public TPrefDiagram {
  public:
   explicit TWindowDiagram(ISRepSession* s) : TPrefDiagram(s) {}
   HRESULT OpenView() override {
-    const HWND frame = CreateWindowExW(0, u"TestPrintFrame", u"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                                       nullptr, nullptr, nullptr);
+    const HWND frame = CreateWindowExW(0, u"TestPrintFrame", u"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                                       nullptr, nullptr);
     m_view = new TPrintView();
     if (!m_view->CreateEx(0, nullptr, u"", WS_CHILD, RECT{0, 0, 200, 100}, SWnd::FromHandle(frame), 1)) return E_FAIL;
     m_view->SetDiagram(Diagram());

@@ -42,7 +42,7 @@ TEST(SSymDlgSize, TypedLengthsBecomeGraphicUnitsCutTowardZero) {
   } cases[] = {
       {SSymDlgSize::Inch, 1.5, 10800},
       {SSymDlgSize::Millimetre, 25.4, 7200},
-      {SSymDlgSize::Millimetre, 1.0, 283},    // 283.46...
+      {SSymDlgSize::Millimetre, 1.0, 283},  // 283.46...
       {SSymDlgSize::Millimetre, -1.0, -283},  // toward zero
       {SSymDlgSize::Pixel, double(ppi), 7200},
       // Whatever is typed stays a long.
