@@ -198,9 +198,15 @@ int SSymCompImpl::UpdateRect() {
       if (grown.x1 - r.x1 < 0) q.x1 += grown.x1 - r.x1, moved = true;
     }
     if (moved) {
-      SSymMatrix m;
-      m.SetTransform(p, q);
-      poolSym->Transform(m, 1);
+      // Onto the exact rectangle where the pool is one of ours, so that
+      // rounding in the matrix never moves the far edges.
+      if (SSymBase* base = SSymBase::FromInterface(poolSym.Get())) {
+        base->TransformOnto(q, 1);
+      } else {
+        SSymMatrix m;
+        m.SetTransform(p, q);
+        poolSym->Transform(m, 1);
+      }
     }
   }
 

@@ -280,3 +280,151 @@ TEST_F(CompImpl, IdentityIsTheSymbols) {
 }
 
 }  // namespace
+
+namespace {
+
+// A composite with a title: the sub-symbol reserves its height above the
+// children and may adjust the children rectangle first.
+class TTitledComp : public SRepFaces<TTitledComp, TCompSym, ISSymSubSym> {
+ public:
+  using SRepFaces::SRepFaces;
+  int IsSubSymReady() override { return m_ready; }
+  int PrepareSubSym() override {
+    ++m_prepared;
+    m_ready = 1;
+    return 1;
+  }
+  int GetSubSymMinSize(LONG*, LONG*) override { return 0; }
+  int GetSubSymMargins(LONG*, LONG*, LONG*, LONG*) override { return 0; }
+  int AdjustSubSymRect(SSymRect& r) override {
+    r.x1 -= 100;
+    return 1;
+  }
+  int SubSymReserved() override { return 0; }
+  int GetSubSymList(STable<SSymSubsFonts*>&, int) override { return 0; }
+  int GetSubSymCount(int) override { return 0; }
+  SSymSubsFonts* GetSubSymbol(int, int) override { return nullptr; }
+  int GetSubSymSize(LONG* w, LONG* h) override {
+    *w = 0;
+    *h = 1200;
+    return 1;
+  }
+  int AdjustSubSymbol(SSymSubsFonts*, SSymRect*, SSymCanvas&) override { return 0; }
+  int m_ready = 0;
+  int m_prepared = 0;
+};
+
+TEST_F(CompImpl, HeaderReservesTheTitleAndAddsTheMargins) {
+  SSymCompDef adjusting;
+  adjusting.nMarginX = 300;
+  adjusting.nMarginY = 200;
+  adjusting.nFlags = SSymCompDef::CompAdjustChildRect;
+  SSymCompDef plain = adjusting;
+  plain.nFlags = 0;
+  struct Case {
+    const char* name;
+    const SSymCompDef* def;
+    int header;
+    SSymRect expected;
+  };
+  const Case cases[] = {
+      {"NoHeader", &adjusting, 0, SSymRect(400, 5600, 3600, 400)},
+      {"Adjusted", &adjusting, 1, SSymRect(0, 7000, 3900, 200)},
+      {"NotAdjusted", &plain, 1, SSymRect(100, 7000, 3900, 200)},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TTitledComp* c = Place<TTitledComp>(DiagramOwner(), kComp, k.def);
+    Child(c, SSymRect(1000, 5000, 3000, 1000));
+    EXPECT_EQ(c->CompSym()->GetChildrenRect(k.header), k.expected);
+    EXPECT_EQ(c->m_prepared, k.header);  // prepared once, when not ready
+  }
+}
+
+// A pool that reports its orientation.
+class TPool : public SRepFaces<TPool, TCompOf<TPool, TSym>, ISSymSwimPool> {
+ public:
+  using SRepFaces::SRepFaces;
+  int GetOrientation() override { return m_orientation; }
+  int m_orientation = 0;
+};
+class TLaneComp : public SRepFaces<TLaneComp, TCompSym, ISSwimlane> {
+ public:
+  using SRepFaces::SRepFaces;
+};
+
+// A lane grows with its pool, by as much as the lane grew: side by side
+// lanes (orientation 1) widen the pool upward and downward, stacked lanes
+// (0) to the left and right.
+TEST_F(CompImpl, LaneGrowthWidensItsPool) {
+  struct Case {
+    const char* name;
+    int orientation;
+    SSymRect child;
+    SSymRect lane, pool;
+  };
+  const Case cases[] = {
+      {"ColumnsUp", 1, SSymRect(1000, 12000, 2000, 9000), SSymRect(0, 12600, 10000, 0),
+       SSymRect(0, 13600, 30000, -1000)},
+      {"ColumnsDown", 1, SSymRect(1000, 9000, 2000, -3000), SSymRect(0, 10000, 10000, -3600),
+       SSymRect(0, 11000, 30000, -4600)},
+      {"RowsRight", 0, SSymRect(9000, 5000, 12000, 4000), SSymRect(0, 10000, 12600, 0),
+       SSymRect(0, 11000, 32600, -1000)},
+      {"RowsLeft", 0, SSymRect(-3000, 5000, 2000, 4000), SSymRect(-3600, 10000, 10000, 0),
+       SSymRect(-3600, 11000, 30000, -1000)},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TPool* pool = Place<TPool>(DiagramOwner(), SSymRect(0, 11000, 30000, -1000));
+    pool->m_orientation = k.orientation;
+    TLaneComp* lane = Make<TLaneComp>(SSymRect(0, 10000, 10000, 0), &TCompSym::DefaultDef());
+    Bind(lane, Node());
+    pool->Collection(SymAttr::Symbols)->Insert(lane->Obj(), -1);
+    Child(lane, k.child);
+    EXPECT_EQ(lane->CompSym()->UpdateRect(), 1);
+    EXPECT_EQ(lane->m_rect, k.lane);
+    EXPECT_EQ(pool->m_rect, k.pool);
+  }
+  // A lane outside a pool writes nothing.
+  TLaneComp* stray = Place<TLaneComp>(DiagramOwner(), SSymRect(0, 10000, 10000, 0), &TCompSym::DefaultDef());
+  Bind(stray, Node());
+  Child(stray, SSymRect(9000, 5000, 12000, 4000));
+  EXPECT_EQ(stray->CompSym()->UpdateRect(), 0);
+  EXPECT_EQ(stray->m_rect, SSymRect(0, 10000, 10000, 0));
+}
+
+// Removal with the model object: a child of a directly kept relation leaves
+// the collection and stays where the model keeps it; an owned child with no
+// new home to go to keeps its place in the model (it would be lost).
+TEST_F(CompImpl, RemoveWithTheModelObject) {
+  constexpr LONG kDirect = 0x02000040, kOwned = 0x02000041;
+  SSymCompDef def;
+  def.mapTypeToColl2 = {{3, kDirect}};
+  def.mapTypeToColl = {{4, kOwned}};
+  TCompSym* c = Composite(&def);
+  ISRepObject* model = c->Collection(kShows)->Items()[0];
+  TNode* direct = Node();
+  TNode* owned = Node();
+  SRepObject::FromInterface(model)->Collection(kDirect)->Insert(direct, -1);
+  SRepObject::FromInterface(model)->Collection(kOwned)->Insert(owned, -1);
+  TModelSym* a = Child(c, SSymRect(0, 100, 100, 0));
+  a->m_symType = 3;
+  Bind(a, direct);
+  TModelSym* b = Child(c, SSymRect(0, 100, 100, 0));
+  b->m_symType = 4;
+  Bind(b, owned);
+
+  EXPECT_EQ(c->CompSym()->Remove(a->Sym(), 1), S_OK);
+  EXPECT_FALSE(c->CompSym()->Contains(a->Sym(), 0) || c->Collection(SymAttr::Symbols)->GetPos(a->Obj()) >= 0);
+  EXPECT_EQ(SRepObject::FromInterface(model)->Collection(kDirect)->GetPos(direct), -1);
+
+  EXPECT_EQ(c->CompSym()->Remove(b->Sym(), 1), S_FALSE);
+  EXPECT_EQ(c->Collection(SymAttr::Symbols)->GetPos(b->Obj()), -1);  // the symbol side is done
+  EXPECT_EQ(SRepObject::FromInterface(model)->Collection(kOwned)->GetPos(owned), 0);
+
+  // Not a child, and null: nothing.
+  EXPECT_EQ(c->CompSym()->Remove(a->Sym(), 1), S_OK);
+  EXPECT_EQ(c->CompSym()->Remove(nullptr, 1), S_OK);
+}
+
+}  // namespace
