@@ -132,6 +132,18 @@ SSymRect SSymCompImpl::GetChildrenRect(int header) {
   return r;
 }
 
+SSymRect SSymCompImpl::GetDrawRect() {
+  if (!m_pSymbol) return SSymRect();
+  SSymRect r = m_pSymbol->GetClipRect(0, 0);
+  r.Normalize();
+  SComWrap<ISSymSubSym> sub(m_pSymbol->Obj());
+  if (sub.IsNull()) return r;
+  LONG w = 0, h = 0;
+  sub->GetSubSymSize(&w, &h);
+  r.Inflate(-75, 0);  // a composite narrower than 150 collapses to its centre
+  return SSymRect(r.x1, r.y1 - h, r.x2, r.y2);
+}
+
 int SSymCompImpl::UpdateRect() {
   DepthGuard depth;
   // A composite that is gone, suspended or being deleted is left alone.

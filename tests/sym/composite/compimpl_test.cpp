@@ -341,6 +341,16 @@ TEST_F(CompImpl, HeaderReservesTheTitleAndAddsTheMargins) {
   }
 }
 
+// The children area lies below the title, 75 units in from each side; a
+// composite narrower than 150 units collapses to its centre line.
+TEST_F(CompImpl, ChildrenAreaIsBelowTheTitle) {
+  TTitledComp* titled = Place<TTitledComp>(DiagramOwner(), kComp, &TCompSym::DefaultDef());
+  EXPECT_EQ(titled->CompSym()->GetDrawRect(), SSymRect(75, 34800, 47925, 0));
+  TTitledComp* narrow = Place<TTitledComp>(DiagramOwner(), SSymRect(0, 5000, 100, 0), &TCompSym::DefaultDef());
+  EXPECT_EQ(narrow->CompSym()->GetDrawRect(), SSymRect(50, 3800, 50, 0));
+  EXPECT_EQ(Composite()->CompSym()->GetDrawRect(), kComp);  // no title: the whole rectangle
+}
+
 // A pool that reports its orientation.
 class TPool : public SRepFaces<TPool, TCompOf<TPool, TSym>, ISSymSwimPool> {
  public:
