@@ -438,3 +438,32 @@ TEST_F(CompImpl, RemoveWithTheModelObject) {
 }
 
 }  // namespace
+
+namespace {
+
+// Growth that does not nest the old rectangle in the children's need (or
+// the other way round) ends the fitting of a solid composite to its text;
+// growth that encloses the old rectangle keeps it.
+TEST_F(CompImpl, GrowthOnOneSideEndsTextFitting) {
+  struct Case {
+    const char* name;
+    SSymRect child;
+    bool adjusted;
+  };
+  const Case cases[] = {
+      {"OneSide", SSymRect(46000, 5000, 50000, 1000), false},
+      {"AllAround", SSymRect(-1000, 37000, 49000, -1000), true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TSolidCompSym* c = Place<TSolidCompSym>(DiagramOwner(), kComp, &TSolidCompSym::DefaultDef());
+    Bind(c, Node());
+    ASSERT_TRUE(c->IsAdjusted());
+    TModelSym* child = Make<TModelSym>(k.child);
+    c->Collection(SymAttr::Symbols)->Insert(child->Obj(), -1);
+    EXPECT_EQ(c->CompSym()->UpdateRect(), 1);
+    EXPECT_EQ(c->IsAdjusted() != 0, k.adjusted);
+  }
+}
+
+}  // namespace
