@@ -38,20 +38,15 @@ bool Answers(IUnknown* unk) {
   return unk && !SComWrap<I>(unk).IsNull();
 }
 
-// The symbol of a collection member (counted), or empty.
-SComWrap<ISSymbol> SymbolAt(ISRepClassCol* col, LONG i) {
-  SComOut<ISRepObject> item;
-  if (col->Item(i, &item) != S_OK || !item) return SComWrap<ISSymbol>();
-  return SComWrap<ISSymbol>(item.Get());
-}
-
-// The members of a collection (counted), so that a walk survives changes to it.
+// The members of a collection (counted), so that a walk survives changes to
+// it; a member already deleted (still listed while its deletion is pending)
+// is no child any more.
 std::vector<SComWrap<ISRepObject, &IID_ISRepObject>> Members(ISRepClassCol* col) {
   std::vector<RepObjWrap> out;
   if (!col) return out;
   for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
     SComOut<ISRepObject> item;
-    if (col->Item(i, &item) == S_OK && item) out.emplace_back(item.Get());
+    if (col->Item(i, &item) == S_OK && item && !item->IsDeleted()) out.emplace_back(item.Get());
   }
   return out;
 }
@@ -102,16 +97,13 @@ SSymRect SSymCompImpl::GetChildrenRect(int header) {
   SComWrap<ISSymCustomShape> custom(self);
   if (!custom.IsNull() && custom->GetCustomPicture()) return r;
 
-  SComOut<ISRepClassCol> col = GetSymbols();
-  if (col) {
-    for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
-      SComWrap<ISSymbol> child = SymbolAt(col, i);
-      if (child.IsNull() || Answers<ISSymLink>(child.Get())) continue;
-      SComWrap<ISSymSubSym> sub(child.Get());
-      if (!sub.IsNull() && sub->IsSubSymReady() == 0) sub->PrepareSubSym();
-      SSymRect cr;
-      if (GetChildRect(child.Get(), cr)) r = Union(r, cr);
-    }
+  for (const RepObjWrap& item : Members(GetSymbols())) {
+    SComWrap<ISSymbol> child(item.Get());
+    if (child.IsNull() || Answers<ISSymLink>(child.Get())) continue;
+    SComWrap<ISSymSubSym> sub(child.Get());
+    if (!sub.IsNull() && sub->IsSubSymReady() == 0) sub->PrepareSubSym();
+    SSymRect cr;
+    if (GetChildRect(child.Get(), cr)) r = Union(r, cr);
   }
   if (r.IsDegenerate()) return r;
   r.Inflate(ChildInflate, ChildInflate);
@@ -286,6 +278,8 @@ HRESULT SSymCompImpl::Remove(ISSymbol* symbol, int withObject) {
   if (!model || shows.IsNull()) return S_OK;
   SComOut<ISRepObject> object;
   if (shows->GetModelObject(&object) != S_OK || !object) return S_OK;
+  // The model of a deleted object is left to its deletion.
+  if (model->IsDeleted() || model->IsDeleting() || object->IsDeleted() || object->IsDeleting()) return S_FALSE;
   const LONG type = symbol->GetSymbolType();
   const bool direct = SSymCompDef::Find(m_pCompDef->mapTypeToColl2, type) != 0;
   LONG id = m_pCompDef->GetCollForType(type);

@@ -467,3 +467,24 @@ TEST_F(CompImpl, GrowthOnOneSideEndsTextFitting) {
 }
 
 }  // namespace
+
+namespace {
+
+// A deleted child is no child: not listed, no room, not drawn.
+TEST_F(CompImpl, DeletedChildrenAreNoChildren) {
+  TCompSym* c = Composite();
+  TModelSym* kept = Child(c, SSymRect(1000, 5000, 3000, 1000));
+  TModelSym* gone = Child(c, SSymRect(46000, 5000, 50000, 1000));
+  gone->Delete();
+  SComTable<ISSymbol> t;
+  c->CompSym()->GetAllChildren(t, 1);
+  ASSERT_EQ(t.GetCount(), 1);
+  EXPECT_EQ(t.GetAt(0), kept->Sym());
+  EXPECT_EQ(c->CompSym()->UpdateRect(), 0);
+  EXPECT_EQ(c->m_rect, kComp);
+  RecordingCanvas canvas;
+  c->CompSym()->DrawChildren(canvas);
+  EXPECT_EQ(canvas.Only("Rectangle"), std::vector<std::string>{"Rectangle " + RecordingCanvas::R(kept->m_rect)});
+}
+
+}  // namespace
