@@ -249,6 +249,15 @@ TEST_F(CompImpl, DrawChildrenOrderOnTheRecordingSink) {
   for (const auto& call : canvas.Calls())
     if (call.rfind("Rectangle ", 0) == 0 || call.rfind("Line ", 0) == 0) drawn.push_back(call);
   EXPECT_EQ(drawn, expected);
+  // On the recording context: two shapes before the clip, the three boxes
+  // inside it, the port after it.
+  std::string device;
+  for (const auto& line : canvas.DeviceLog()) {
+    if (line.rfind("SaveDC", 0) == 0) device += '(';
+    if (line.rfind("RestoreDC", 0) == 0) device += ')';
+    if (line.rfind("Rectangle", 0) == 0) device += 'R';
+  }
+  EXPECT_EQ(device, "RR(RRR)R");
 
   canvas.ClearCalls();
   c->m_state |= SSymCompImpl::StateNoChildDraw;
