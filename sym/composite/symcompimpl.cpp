@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "kvcore/sflagscope.h"
 #include "kvrep/srepmodel.h"
 #include "sym/composite/symcompupdate.h"
 #include "sym/foundation/symdate.h"
@@ -218,10 +219,10 @@ int SSymCompImpl::UpdateRect() {
     SCurrentContextChange scope(session.Get(), applying);
     self->SetAttribute(SymAttr::ClipRect, value);
   } else {
-    const bool saved = SSymBase::g_bUpdAllInLockout;
-    SSymBase::g_bUpdAllInLockout = false;
+    struct LockoutOff final : SFlagScope {
+      LockoutOff() : SFlagScope(SSymBase::g_bUpdAllInLockout, false) {}
+    } off;
     self->SetAttribute(SymAttr::ClipRect, value);
-    SSymBase::g_bUpdAllInLockout = saved;
   }
 
   if (!nested && solid && solid->IsAdjusted() && solid->CreateUndoAdjust(0)) solid->SetAdjust(false, 1);
