@@ -2,7 +2,9 @@
 // of its children.
 #include "sym/composite/symcompimpl.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "kvcore/sflagscope.h"
@@ -194,15 +196,19 @@ int SSymCompImpl::UpdateRect() {
     if (pool.IsNull()) return 0;  // nothing written for a lane outside a pool
     const SSymRect p = poolSym->GetClipRect(0, 0);
     SSymRect q = p;
-    bool moved = false;
+    // Saturating: a damaged pool may sit at the end of the coordinate range.
+    auto shift = [](LONG& edge, LONG to, LONG from) {
+      const long long v = static_cast<long long>(edge) + (static_cast<long long>(to) - from);
+      edge = static_cast<LONG>(std::clamp<long long>(v, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
+    };
     if (pool->GetOrientation() != 0) {
-      if (grown.y1 - r.y1 > 0) q.y1 += grown.y1 - r.y1, moved = true;
-      if (grown.y2 - r.y2 < 0) q.y2 += grown.y2 - r.y2, moved = true;
+      if (grown.y1 > r.y1) shift(q.y1, grown.y1, r.y1);
+      if (grown.y2 < r.y2) shift(q.y2, grown.y2, r.y2);
     } else {
-      if (grown.x2 - r.x2 > 0) q.x2 += grown.x2 - r.x2, moved = true;
-      if (grown.x1 - r.x1 < 0) q.x1 += grown.x1 - r.x1, moved = true;
+      if (grown.x2 > r.x2) shift(q.x2, grown.x2, r.x2);
+      if (grown.x1 < r.x1) shift(q.x1, grown.x1, r.x1);
     }
-    if (moved) {
+    if (q != p) {
       // Onto the exact rectangle where the pool is one of ours, so that
       // rounding in the matrix never moves the far edges.
       if (SSymBase* base = SSymBase::FromInterface(poolSym.Get())) {
