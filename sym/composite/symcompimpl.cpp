@@ -36,6 +36,12 @@ constexpr int kTypeLaneGroup = 17;
 // tabType3 holding 0 stands for every type below this one.
 constexpr int kTypeAllBelow = 79;
 
+// A sum held in the coordinate range (a host's title height or a
+// damaged rectangle may lie at its end).
+LONG Saturate(long long v) {
+  return static_cast<LONG>(std::clamp<long long>(v, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
+}
+
 template <class I>
 bool Answers(IUnknown* unk) {
   return unk && !SComWrap<I>(unk).IsNull();
@@ -119,7 +125,7 @@ SSymRect SSymCompImpl::GetChildrenRect(int header) {
     if (sub->IsSubSymReady() == 0) sub->PrepareSubSym();
     LONG w = 0, h = 0;
     sub->GetSubSymSize(&w, &h);
-    if (h) top += h;
+    if (h) top = Saturate(static_cast<long long>(top) + h);
     if (r.y1 >= r.y2) r.y1 = top;
     else r.y2 = top;
     r.Inflate(m_pCompDef->nMarginX, m_pCompDef->nMarginY);
@@ -136,7 +142,7 @@ SSymRect SSymCompImpl::GetDrawRect() {
   LONG w = 0, h = 0;
   sub->GetSubSymSize(&w, &h);
   r.Inflate(-75, 0);  // a composite narrower than 150 collapses to its centre
-  return SSymRect(r.x1, r.y1 - h, r.x2, r.y2);
+  return SSymRect(r.x1, Saturate(static_cast<long long>(r.y1) - h), r.x2, r.y2);
 }
 
 int SSymCompImpl::UpdateRect() {
@@ -198,8 +204,7 @@ int SSymCompImpl::UpdateRect() {
     SSymRect q = p;
     // Saturating: a damaged pool may sit at the end of the coordinate range.
     auto shift = [](LONG& edge, LONG to, LONG from) {
-      const long long v = static_cast<long long>(edge) + (static_cast<long long>(to) - from);
-      edge = static_cast<LONG>(std::clamp<long long>(v, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
+      edge = Saturate(static_cast<long long>(edge) + (static_cast<long long>(to) - from));
     };
     if (pool->GetOrientation() != 0) {
       if (grown.y1 > r.y1) shift(q.y1, grown.y1, r.y1);
