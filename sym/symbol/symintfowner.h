@@ -86,6 +86,19 @@ struct ISSymDiagram : IUnknown {
                                             ISSymLink* source, const SSymSize& offset) = 0;
   // The symbol that shows the model object in the diagram, or null.
   virtual ISSymbol* FindSymbolOfObject(ISRepObject* object, int flag) = 0;
+
+  // ---- composite membership: what a composite asks of its diagram before
+  // it takes a child. The library's own diagram answers as a plain diagram.
+  // The kind of the diagram (0 for the library's own; the host's kinds are its own).
+  virtual int GetDiagramKind() { return 0; }
+  // The class of the symbol the diagram would make for a model object:
+  // S_OK and the class, or S_FALSE (and GUID_NULL) when it makes none.
+  virtual HRESULT GetSymbolClassForObject(ISRepObject* object, int flag, CLSID* out) {
+    (void)object, (void)flag;
+    if (!out) return E_POINTER;
+    *out = GUID_NULL;
+    return S_FALSE;
+  }
 };
 
 // ---- composites, groups, trees (their subsystem implements them) -------------------------------------
