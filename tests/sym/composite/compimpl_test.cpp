@@ -497,3 +497,55 @@ TEST_F(CompImpl, DeletedChildrenAreNoChildren) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr LONG kExtraColl = 0x02000050;
+
+// Every sub-object of the model object needs its child symbol; deep asks
+// the child composites too; the further collections are asked one level.
+TEST_F(CompImpl, HasAllChildrenFollowsTheModel) {
+  SSymCompDef def;
+  def.tabChildColls = {kExtraColl};
+  TCompSym* c = NewComp(&def);
+  TNode* model = Node();
+  Bind(c, model);
+  TNode* x = Node();
+  TNode* y = Node();
+  TNode* z = Node();
+  model->Collection(kSubObjects)->Insert(x, -1);
+  model->Collection(kSubObjects)->Insert(y, -1);
+  y->Collection(kSubObjects)->Insert(z, -1);
+  Bind(Child(c, SSymRect(0, 100, 100, 0)), x);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(0), 0);  // y has no symbol
+  TCompSym* ys = Child<TCompSym>(c, SSymRect(0, 9000, 9000, 0));
+  Bind(ys, y);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(0), 1);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(1), 0);  // z, below y, has none
+  Bind(Child(ys, SSymRect(0, 100, 100, 0)), z);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(1), 1);
+  TNode* w = Node();
+  model->Collection(kExtraColl)->Insert(w, -1);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(0), 0);
+  Bind(Child(c, SSymRect(0, 100, 100, 0)), w);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(1), 1);
+}
+
+// A link among the children takes the room of its path without the end the
+// composite holds, and only while both ends are shown children.
+TEST_F(CompImpl, LinkChildRectNeedsTwoShownChildren) {
+  TCompSym* c = Composite();
+  TModelSym* a = Child(c, SSymRect(1000, 4000, 3000, 2000));
+  TModelSym* b = Child(c, SSymRect(10000, 4000, 12000, 2000));
+  TDrawLink* l = Link(c, a, b);
+  l->m_list = SSymListPt({SSymPoint(2000, 3000), SSymPoint(20000, 20000), SSymPoint(11000, 3000)});
+  SSymRect r;
+  ASSERT_EQ(c->CompSym()->GetChildRect(l->Sym(), r), 1);
+  EXPECT_EQ(r, SSymRect(11000, 20000, 20000, 3000));
+  // Links never widen the children rectangle.
+  EXPECT_EQ(c->CompSym()->GetChildrenRect(0), SSymRect(400, 4600, 12600, 1400));
+  b->Show(0);
+  EXPECT_EQ(c->CompSym()->GetChildRect(l->Sym(), r), 0);
+}
+
+}  // namespace
