@@ -88,19 +88,18 @@ class TCompOf : public SRepFaces<TCompOf<T, Base>, Base, ISSymCompSym, ISSymOwne
 
   // The library's shared owner implementation over this composite, kept
   // apart so that the composite has one owner face.
-  struct OwnerPart final : ISSymOwnerImpl<T> {
-    explicit OwnerPart(T* t) : m_t(t) {}
+  struct OwnerPart final : ISSymOwnerImpl<TCompOf> {
+    explicit OwnerPart(TCompOf* c) : m_c(c) {}
     ~OwnerPart() = default;
-    T* GetOwnerT() override { return m_t; }
-    HRESULT QueryInterface(REFIID iid, void** ppv) override { return m_t->QueryInterface(iid, ppv); }
-    ULONG AddRef() override { return m_t->AddRef(); }
-    ULONG Release() override { return m_t->Release(); }
-    T* m_t;
+    TCompOf* GetOwnerT() override { return m_c; }
+    HRESULT QueryInterface(REFIID iid, void** ppv) override { return m_c->QueryInterface(iid, ppv); }
+    ULONG AddRef() override { return m_c->AddRef(); }
+    ULONG Release() override { return m_c->Release(); }
+    TCompOf* m_c;
   };
 
  public:
-  explicit TCompOf(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0))
-      : Faces(s, r), m_ownerPart(static_cast<T*>(this)) {}
+  explicit TCompOf(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : Faces(s, r), m_ownerPart(this) {}
   // ---- the owner operations (the shared owner implementation's, but Add appends)
   HRESULT Add(ISSymbol* s) override {
     SComWrap<ISRepObject, &IID_ISRepObject> o(s);
