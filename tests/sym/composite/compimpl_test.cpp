@@ -249,6 +249,15 @@ TEST_F(CompImpl, DrawChildrenOrderOnTheRecordingSink) {
   for (const auto& call : canvas.Calls())
     if (call.rfind("Rectangle ", 0) == 0 || call.rfind("Line ", 0) == 0) drawn.push_back(call);
   EXPECT_EQ(drawn, expected);
+  // On the recording context: two shapes before the clip, the three boxes
+  // inside it, the port after it.
+  std::string device;
+  for (const auto& line : canvas.DeviceLog()) {
+    if (line.rfind("SaveDC", 0) == 0) device += '(';
+    if (line.rfind("RestoreDC", 0) == 0) device += ')';
+    if (line.rfind("Rectangle", 0) == 0) device += 'R';
+  }
+  EXPECT_EQ(device, "RR(RRR)R");
 
   canvas.ClearCalls();
   c->m_state |= SSymCompImpl::StateNoChildDraw;
@@ -341,6 +350,16 @@ TEST_F(CompImpl, HeaderReservesTheTitleAndAddsTheMargins) {
   }
 }
 
+// The children area lies below the title, 75 units in from each side; a
+// composite narrower than 150 units collapses to its centre line.
+TEST_F(CompImpl, ChildrenAreaIsBelowTheTitle) {
+  TTitledComp* titled = Place<TTitledComp>(DiagramOwner(), kComp, &TCompSym::DefaultDef());
+  EXPECT_EQ(titled->CompSym()->GetDrawRect(), SSymRect(75, 34800, 47925, 0));
+  TTitledComp* narrow = Place<TTitledComp>(DiagramOwner(), SSymRect(0, 5000, 100, 0), &TCompSym::DefaultDef());
+  EXPECT_EQ(narrow->CompSym()->GetDrawRect(), SSymRect(50, 3800, 50, 0));
+  EXPECT_EQ(Composite()->CompSym()->GetDrawRect(), kComp);  // no title: the whole rectangle
+}
+
 // A pool that reports its orientation.
 class TPool : public SRepFaces<TPool, TCompOf<TPool, TSym>, ISSymSwimPool> {
  public:
@@ -425,6 +444,56 @@ TEST_F(CompImpl, RemoveWithTheModelObject) {
   // Not a child, and null: nothing.
   EXPECT_EQ(c->CompSym()->Remove(a->Sym(), 1), S_OK);
   EXPECT_EQ(c->CompSym()->Remove(nullptr, 1), S_OK);
+}
+
+}  // namespace
+
+namespace {
+
+// Growth that does not nest the old rectangle in the children's need (or
+// the other way round) ends the fitting of a solid composite to its text;
+// growth that encloses the old rectangle keeps it.
+TEST_F(CompImpl, GrowthOnOneSideEndsTextFitting) {
+  struct Case {
+    const char* name;
+    SSymRect child;
+    bool adjusted;
+  };
+  const Case cases[] = {
+      {"OneSide", SSymRect(46000, 5000, 50000, 1000), false},
+      {"AllAround", SSymRect(-1000, 37000, 49000, -1000), true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TSolidCompSym* c = Place<TSolidCompSym>(DiagramOwner(), kComp, &TSolidCompSym::DefaultDef());
+    Bind(c, Node());
+    ASSERT_TRUE(c->IsAdjusted());
+    TModelSym* child = Make<TModelSym>(k.child);
+    c->Collection(SymAttr::Symbols)->Insert(child->Obj(), -1);
+    EXPECT_EQ(c->CompSym()->UpdateRect(), 1);
+    EXPECT_EQ(c->IsAdjusted() != 0, k.adjusted);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A deleted child is no child: not listed, no room, not drawn.
+TEST_F(CompImpl, DeletedChildrenAreNoChildren) {
+  TCompSym* c = Composite();
+  TModelSym* kept = Child(c, SSymRect(1000, 5000, 3000, 1000));
+  TModelSym* gone = Child(c, SSymRect(46000, 5000, 50000, 1000));
+  gone->Delete();
+  SComTable<ISSymbol> t;
+  c->CompSym()->GetAllChildren(t, 1);
+  ASSERT_EQ(t.GetCount(), 1);
+  EXPECT_EQ(t.GetAt(0), kept->Sym());
+  EXPECT_EQ(c->CompSym()->UpdateRect(), 0);
+  EXPECT_EQ(c->m_rect, kComp);
+  RecordingCanvas canvas;
+  c->CompSym()->DrawChildren(canvas);
+  EXPECT_EQ(canvas.Only("Rectangle"), std::vector<std::string>{"Rectangle " + RecordingCanvas::R(kept->m_rect)});
 }
 
 }  // namespace
