@@ -1,6 +1,6 @@
 // Composite children layout: new children in rows below the existing ones,
-// and the matrix that keeps children enclosed when the composite is moved
-// or resized.
+// and the matrix that keeps children enclosed when the composite is moved or
+// resized.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>

@@ -193,6 +193,13 @@ bool SpanPoints(const SSymListPt& pts, std::size_t from, std::size_t to, SSymRec
   return any;
 }
 
+// Moves a link symbol the diagram made at its top level into the composite.
+void TakeLinkFromTop(SSymCompImpl& comp, ISSymDiagram* diagram, ISSymbol* link) {
+  if (!diagram->Contains(link, 0)) return;
+  SComWrap<ISSymbol> hold(link);  // the diagram may hold the only reference
+  comp.Add(link);
+}
+
 }  // namespace
 
 // ---- owner relay ----------------------------------------------------------------------------------
@@ -593,13 +600,6 @@ void SSymCompImpl::CreateChildSymbolsForCollection(ISSymDiagram* diagram, LONG c
     if (recursive)
       if (SComWrap<ISSymOwner> sub(child.Get()); !sub.IsNull()) sub->CreateChildrenSym(recursive);
   }
-}
-
-// Moves a link symbol the diagram made at its top level into this composite.
-static void TakeLinkFromTop(SSymCompImpl& comp, ISSymDiagram* diagram, ISSymbol* link) {
-  if (!diagram->Contains(link, 0)) return;
-  SComWrap<ISSymbol> hold(link);  // the diagram may hold the only reference
-  comp.Add(link);
 }
 
 void SSymCompImpl::CreateChildLinkSymbols(ISSymDiagram* diagram, LONG collection) {

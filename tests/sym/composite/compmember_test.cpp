@@ -8,6 +8,7 @@
 
 #include "kvrep/srepextras.h"
 #include "support/compmember_fixture.h"
+#include "sym/symbol/symclone.h"
 
 namespace {
 
@@ -157,6 +158,21 @@ TEST_F(CompMember, AddRefusesCyclesAndDeletedSymbolsAndIsIdempotent) {
   ASSERT_EQ(S_OK, gone->Delete());
   EXPECT_NE(S_OK, outer->CompSym()->Add(gone->Sym()));
   EXPECT_EQ(1, outer->Collection(SymAttr::Symbols)->GetCount());
+}
+
+// A second symbol of one model object taken into the composite is
+// recorded as a copy of the first.
+TEST_F(CompMember, ASecondSymbolOfOneObjectIsChainedAsAClone) {
+  TCompSym* comp = NewComp(&m_def);
+  TNode* shown = Node();
+  TModelSym* first = Make<TModelSym>();
+  TModelSym* second = Make<TModelSym>();
+  Bind(first, shown);
+  Bind(second, shown);
+  ASSERT_EQ(S_OK, comp->CompSym()->Add(first->Sym()));
+  EXPECT_EQ(0, first->Collection(SSymCloneSymbolHelper::SuccColl)->GetCount());
+  ASSERT_EQ(S_OK, comp->CompSym()->Add(second->Sym()));
+  EXPECT_EQ(0, first->Collection(SSymCloneSymbolHelper::SuccColl)->IndexOf(second));
 }
 
 // The owner relay: no owner leaves the caller's pointer; one composite

@@ -165,7 +165,28 @@ TEST_F(HostPackage, AddMovesTheObjectUnderThePackageOnce) {
   EXPECT_EQ(entities, SRepClassColPtr(pkg, Entities).GetCount());
   outside->GetAttribute(ModificationDate, &date);
   EXPECT_EQ(0, date.GetDATE()) << "nothing changed: no new date";
-  // Undone, the entity is back under the model.
+}
+
+// Add as one user step: undone, the symbol is back at the diagram's top
+// level and the entity back under the model, its parent restored.
+TEST_F(HostPackage, AddIsUndoneWhole) {
+  ISSymbol* s = Entity(outside, 60000, 0);
+  {
+    SRepCreateContext step(holder.Session());
+    ASSERT_EQ(S_OK, comp->Comp()->Add(s));
+  }
+  ASSERT_TRUE(InCollection(pkg, Entities, outside));
+  ASSERT_EQ(S_OK, holder.Session()->Undo());
+  EXPECT_TRUE(view->Contains(s, 0));
+  EXPECT_FALSE(comp->Comp()->Contains(s, 0));
+  EXPECT_TRUE(InCollection(Model(), Entities, outside));
+  EXPECT_FALSE(InCollection(pkg, Entities, outside));
+  SComOut<ISRepObject> parent;
+  ASSERT_EQ(S_OK, outside->GetParent(&parent));
+  EXPECT_TRUE(SRepAreSameObjects(parent.Get(), Model()));
+  ASSERT_EQ(S_OK, holder.Session()->Redo());
+  EXPECT_TRUE(comp->Comp()->Contains(s, 0));
+  EXPECT_TRUE(InCollection(pkg, Entities, outside));
 }
 
 // Add in direct mode: a process's steps are a reference; the entity joins
