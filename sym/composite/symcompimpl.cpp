@@ -2,9 +2,12 @@
 // of its children.
 #include "sym/composite/symcompimpl.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
+#include "kvcore/sflagscope.h"
 #include "kvrep/srepmodel.h"
 #include "sym/composite/symcompupdate.h"
 #include "sym/foundation/symdate.h"
@@ -33,25 +36,26 @@ constexpr int kTypeLaneGroup = 17;
 // tabType3 holding 0 stands for every type below this one.
 constexpr int kTypeAllBelow = 79;
 
+// A sum held in the coordinate range (a host's title height or a
+// damaged rectangle may lie at its end).
+LONG Saturate(long long v) {
+  return static_cast<LONG>(std::clamp<long long>(v, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
+}
+
 template <class I>
 bool Answers(IUnknown* unk) {
   return unk && !SComWrap<I>(unk).IsNull();
 }
 
-// The symbol of a collection member (counted), or empty.
-SComWrap<ISSymbol> SymbolAt(ISRepClassCol* col, LONG i) {
-  SComOut<ISRepObject> item;
-  if (col->Item(i, &item) != S_OK || !item) return SComWrap<ISSymbol>();
-  return SComWrap<ISSymbol>(item.Get());
-}
-
-// The members of a collection (counted), so that a walk survives changes to it.
+// The members of a collection (counted), so that a walk survives changes to
+// it; a member already deleted (still listed while its deletion is pending)
+// is no child any more.
 std::vector<SComWrap<ISRepObject, &IID_ISRepObject>> Members(ISRepClassCol* col) {
   std::vector<RepObjWrap> out;
   if (!col) return out;
   for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
     SComOut<ISRepObject> item;
-    if (col->Item(i, &item) == S_OK && item) out.emplace_back(item.Get());
+    if (col->Item(i, &item) == S_OK && item && !item->IsDeleted()) out.emplace_back(item.Get());
   }
   return out;
 }
@@ -102,16 +106,13 @@ SSymRect SSymCompImpl::GetChildrenRect(int header) {
   SComWrap<ISSymCustomShape> custom(self);
   if (!custom.IsNull() && custom->GetCustomPicture()) return r;
 
-  SComOut<ISRepClassCol> col = GetSymbols();
-  if (col) {
-    for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
-      SComWrap<ISSymbol> child = SymbolAt(col, i);
-      if (child.IsNull() || Answers<ISSymLink>(child.Get())) continue;
-      SComWrap<ISSymSubSym> sub(child.Get());
-      if (!sub.IsNull() && sub->IsSubSymReady() == 0) sub->PrepareSubSym();
-      SSymRect cr;
-      if (GetChildRect(child.Get(), cr)) r = Union(r, cr);
-    }
+  for (const RepObjWrap& item : Members(GetSymbols())) {
+    SComWrap<ISSymbol> child(item.Get());
+    if (child.IsNull() || Answers<ISSymLink>(child.Get())) continue;
+    SComWrap<ISSymSubSym> sub(child.Get());
+    if (!sub.IsNull() && sub->IsSubSymReady() == 0) sub->PrepareSubSym();
+    SSymRect cr;
+    if (GetChildRect(child.Get(), cr)) r = Union(r, cr);
   }
   if (r.IsDegenerate()) return r;
   r.Inflate(ChildInflate, ChildInflate);
@@ -124,12 +125,24 @@ SSymRect SSymCompImpl::GetChildrenRect(int header) {
     if (sub->IsSubSymReady() == 0) sub->PrepareSubSym();
     LONG w = 0, h = 0;
     sub->GetSubSymSize(&w, &h);
-    if (h) top += h;
+    if (h) top = Saturate(static_cast<long long>(top) + h);
     if (r.y1 >= r.y2) r.y1 = top;
     else r.y2 = top;
     r.Inflate(m_pCompDef->nMarginX, m_pCompDef->nMarginY);
   }
   return r;
+}
+
+SSymRect SSymCompImpl::GetDrawRect() {
+  if (!m_pSymbol) return SSymRect();
+  SSymRect r = m_pSymbol->GetClipRect(0, 0);
+  r.Normalize();
+  SComWrap<ISSymSubSym> sub(m_pSymbol->Obj());
+  if (sub.IsNull()) return r;
+  LONG w = 0, h = 0;
+  sub->GetSubSymSize(&w, &h);
+  r.Inflate(-75, 0);  // a composite narrower than 150 collapses to its centre
+  return SSymRect(r.x1, Saturate(static_cast<long long>(r.y1) - h), r.x2, r.y2);
 }
 
 int SSymCompImpl::UpdateRect() {
@@ -189,15 +202,18 @@ int SSymCompImpl::UpdateRect() {
     if (pool.IsNull()) return 0;  // nothing written for a lane outside a pool
     const SSymRect p = poolSym->GetClipRect(0, 0);
     SSymRect q = p;
-    bool moved = false;
+    // Saturating: a damaged pool may sit at the end of the coordinate range.
+    auto shift = [](LONG& edge, LONG to, LONG from) {
+      edge = Saturate(static_cast<long long>(edge) + (static_cast<long long>(to) - from));
+    };
     if (pool->GetOrientation() != 0) {
-      if (grown.y1 - r.y1 > 0) q.y1 += grown.y1 - r.y1, moved = true;
-      if (grown.y2 - r.y2 < 0) q.y2 += grown.y2 - r.y2, moved = true;
+      if (grown.y1 > r.y1) shift(q.y1, grown.y1, r.y1);
+      if (grown.y2 < r.y2) shift(q.y2, grown.y2, r.y2);
     } else {
-      if (grown.x2 - r.x2 > 0) q.x2 += grown.x2 - r.x2, moved = true;
-      if (grown.x1 - r.x1 < 0) q.x1 += grown.x1 - r.x1, moved = true;
+      if (grown.x2 > r.x2) shift(q.x2, grown.x2, r.x2);
+      if (grown.x1 < r.x1) shift(q.x1, grown.x1, r.x1);
     }
-    if (moved) {
+    if (q != p) {
       // Onto the exact rectangle where the pool is one of ours, so that
       // rounding in the matrix never moves the far edges.
       if (SSymBase* base = SSymBase::FromInterface(poolSym.Get())) {
@@ -214,10 +230,10 @@ int SSymCompImpl::UpdateRect() {
     SCurrentContextChange scope(session.Get(), applying);
     self->SetAttribute(SymAttr::ClipRect, value);
   } else {
-    const bool saved = SSymBase::g_bUpdAllInLockout;
-    SSymBase::g_bUpdAllInLockout = false;
+    struct LockoutOff final : SFlagScope {
+      LockoutOff() : SFlagScope(SSymBase::g_bUpdAllInLockout, false) {}
+    } off;
     self->SetAttribute(SymAttr::ClipRect, value);
-    SSymBase::g_bUpdAllInLockout = saved;
   }
 
   if (!nested && solid && solid->IsAdjusted() && solid->CreateUndoAdjust(0)) solid->SetAdjust(false, 1);
@@ -274,6 +290,8 @@ HRESULT SSymCompImpl::Remove(ISSymbol* symbol, int withObject) {
   if (!model || shows.IsNull()) return S_OK;
   SComOut<ISRepObject> object;
   if (shows->GetModelObject(&object) != S_OK || !object) return S_OK;
+  // The model of a deleted object is left to its deletion.
+  if (model->IsDeleted() || model->IsDeleting() || object->IsDeleted() || object->IsDeleting()) return S_FALSE;
   const LONG type = symbol->GetSymbolType();
   const bool direct = SSymCompDef::Find(m_pCompDef->mapTypeToColl2, type) != 0;
   LONG id = m_pCompDef->GetCollForType(type);

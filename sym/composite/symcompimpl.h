@@ -18,7 +18,7 @@
 // one the same way.
 //
 // The bodies live in several files: the measuring, testing and drawing of
-// children here (symcompimpl.cpp); membership and completion
+// children and the children area here (symcompimpl.cpp); membership and completion
 // (symcompmember.cpp); the layout of new children (symcomplayout.cpp); the
 // copy of children (symcompcopy.cpp); links over a set (symcomplinks.cpp).
 #pragma once
@@ -92,7 +92,9 @@ class SSymCompImpl : public ISSymCompSym {
   int IsExcludedChild(ISSymbol* symbol) override = 0;                         // the deriving class
   ISSymbol* GetCompSymbol() override { return m_pSymbol ? m_pSymbol->Sym() : nullptr; }
   const SSymCompDef* GetCompDef() override { return m_pCompDef; }
-  SSymRect GetDrawRect() override;  // symcomplayout.cpp
+  // The children area: the composite below its title, 75 units in from
+  // each side (the whole rectangle without a title).
+  SSymRect GetDrawRect() override;
 
   // ---- helpers shared by the composite's files
   // The model object the composite shows (counted), or empty: the symbol's

@@ -1,6 +1,6 @@
 // Composite children layout: new children in rows below the existing ones,
-// the matrix that keeps children enclosed when the composite is moved or
-// resized, and the area children may use below the composite's title.
+// and the matrix that keeps children enclosed when the composite is moved
+// or resized.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -18,8 +18,6 @@ using i64 = std::int64_t;
 // composite's sides and from the title, and rows and neighbours keep a gap.
 constexpr i64 kInset = 600;
 constexpr i64 kGap = 300;
-// The draw area is this far in from each side of the composite.
-constexpr LONG kDrawInset = 75;
 // A matrix is left alone when the children lie within this distance of the
 // transformed composite.
 constexpr LONG kEnclosedSlack = 10;
@@ -134,16 +132,4 @@ HRESULT SSymCompImpl::RecomputeMatrix(const SSymMatrix& move, SSymMatrix& childr
   if (common == need) return S_FALSE;  // the children stay inside: unchanged
   children.SetTransform(r, Union(moved, need));
   return S_OK;
-}
-
-SSymRect SSymCompImpl::GetDrawRect() {
-  if (!m_pSymbol) return SSymRect();
-  ISSymbol* self = m_pSymbol->Sym();
-  SSymRect r = self->GetClipRect(0, 0);
-  SComWrap<ISSymSubSym> sub(self);
-  if (sub.IsNull()) return r;
-  LONG width = 0, height = 0;
-  sub->GetSubSymSize(&width, &height);
-  r.Inflate(-kDrawInset, 0);
-  return SSymRect(r.x1, Clamp32(static_cast<i64>(r.y1) - height), r.x2, r.y2);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/repfixture.h"
+#include "support/symsolid_fixture.h"
 #include "support/symtest.h"
 #include "sym/composite/symcompimpl.h"
 #include "sym/composite/symcompupdate.h"
@@ -17,15 +18,19 @@ inline constexpr LONG kSubObjects = 0x02000023;  // the default collection child
 inline constexpr LONG kShownBy = 0x04800087;     // the symbols that show a model object
 inline constexpr LONG kShows = 0x04000087;       // its reverse: the model object a symbol shows
 
-// A symbol that shows the model object it is bound to (its collection
-// kShows), and draws its rectangle so that a recording shows the order.
-class TModelSym : public SRepFaces<TModelSym, TSym, ISSymObject> {
+// A symbol over `Base` that shows the model object it is bound to (its
+// collection kShows), and draws its rectangle so that a recording shows the
+// order.
+template <class Base>
+class TModelSymOf : public SRepFaces<TModelSymOf<Base>, Base, ISSymObject> {
+  using Faces = SRepFaces<TModelSymOf<Base>, Base, ISSymObject>;
+
  public:
-  explicit TModelSym(ISRepSession* s, SSymRect r = SSymRect(0, 3600, 4800, 0)) : SRepFaces(s, r) {}
+  explicit TModelSymOf(ISRepSession* s, SSymRect r = SSymRect(0, 3600, 4800, 0)) : Faces(s, r) {}
   HRESULT GetModelObject(ISRepObject** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
-    SRepCollection* c = FindCollection(kShows);
+    SRepCollection* c = this->FindCollection(kShows);
     if (!c || c->GetCount() == 0) return S_FALSE;
     return c->Item(0, out);
   }
@@ -33,11 +38,12 @@ class TModelSym : public SRepFaces<TModelSym, TSym, ISSymObject> {
   void OnAttachedToComposite() override { ++m_attached; }
   void CompleteLink(int) override {}
   HRESULT Draw(SSymCanvas& canvas) override {
-    if (!IsHidden()) canvas.Rectangle(m_rect);
+    if (!this->IsHidden()) canvas.Rectangle(this->m_rect);
     return S_OK;
   }
   int m_attached = 0;
 };
+using TModelSym = TModelSymOf<TSym>;
 
 // The composite implementation of the tests: the deriving class's child
 // test excludes the symbols a test lists.
@@ -52,22 +58,23 @@ class TCompImpl : public SSymCompImpl {
   std::vector<ISSymbol*> m_excluded;  // not counted
 };
 
-// A composite symbol: a model symbol that answers ISSymCompSym and
-// ISSymOwner with its composite implementation.
-class TCompSym : public TModelSym {
+// A composite symbol over `Base`: a model symbol that answers ISSymCompSym
+// and ISSymOwner with its composite implementation.
+template <class Base>
+class TCompSymOf : public TModelSymOf<Base> {
  public:
-  TCompSym(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0), const SSymCompDef* def = &DefaultDef())
-      : TModelSym(s, r), m_comp(new TCompImpl(this, def)) {
+  TCompSymOf(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0), const SSymCompDef* def = &DefaultDef())
+      : TModelSymOf<Base>(s, r), m_comp(new TCompImpl(this, def)) {
     m_comp->AddRef();
-    m_symType = 9;
+    if constexpr (requires { this->m_symType; }) this->m_symType = 9;
   }
-  ~TCompSym() override {
+  ~TCompSymOf() override {
     m_comp->Detach();
     m_comp->Release();
   }
   HRESULT InternalQueryInterface(REFIID iid, void** ppv) override {
     if (iid == IID_ISSymCompSym || iid == IID_ISSymOwner) return m_comp->QueryInterface(iid, ppv);
-    return TModelSym::InternalQueryInterface(iid, ppv);
+    return TModelSymOf<Base>::InternalQueryInterface(iid, ppv);
   }
   TCompImpl& Comp() { return *m_comp; }
   ISSymCompSym* CompSym() { return m_comp; }
@@ -80,6 +87,8 @@ class TCompSym : public TModelSym {
  private:
   TCompImpl* m_comp;  // counted
 };
+using TCompSym = TCompSymOf<TSym>;
+using TSolidCompSym = TCompSymOf<TSolid>;
 
 class CompFixture : public SymFixture {
  protected:

@@ -249,6 +249,15 @@ TEST_F(CompImpl, DrawChildrenOrderOnTheRecordingSink) {
   for (const auto& call : canvas.Calls())
     if (call.rfind("Rectangle ", 0) == 0 || call.rfind("Line ", 0) == 0) drawn.push_back(call);
   EXPECT_EQ(drawn, expected);
+  // On the recording context: two shapes before the clip, the three boxes
+  // inside it, the port after it.
+  std::string device;
+  for (const auto& line : canvas.DeviceLog()) {
+    if (line.rfind("SaveDC", 0) == 0) device += '(';
+    if (line.rfind("RestoreDC", 0) == 0) device += ')';
+    if (line.rfind("Rectangle", 0) == 0) device += 'R';
+  }
+  EXPECT_EQ(device, "RR(RRR)R");
 
   canvas.ClearCalls();
   c->m_state |= SSymCompImpl::StateNoChildDraw;
@@ -341,6 +350,16 @@ TEST_F(CompImpl, HeaderReservesTheTitleAndAddsTheMargins) {
   }
 }
 
+// The children area lies below the title, 75 units in from each side; a
+// composite narrower than 150 units collapses to its centre line.
+TEST_F(CompImpl, ChildrenAreaIsBelowTheTitle) {
+  TTitledComp* titled = Place<TTitledComp>(DiagramOwner(), kComp, &TCompSym::DefaultDef());
+  EXPECT_EQ(titled->CompSym()->GetDrawRect(), SSymRect(75, 34800, 47925, 0));
+  TTitledComp* narrow = Place<TTitledComp>(DiagramOwner(), SSymRect(0, 5000, 100, 0), &TCompSym::DefaultDef());
+  EXPECT_EQ(narrow->CompSym()->GetDrawRect(), SSymRect(50, 3800, 50, 0));
+  EXPECT_EQ(Composite()->CompSym()->GetDrawRect(), kComp);  // no title: the whole rectangle
+}
+
 // A pool that reports its orientation.
 class TPool : public SRepFaces<TPool, TCompOf<TPool, TSym>, ISSymSwimPool> {
  public:
@@ -425,6 +444,108 @@ TEST_F(CompImpl, RemoveWithTheModelObject) {
   // Not a child, and null: nothing.
   EXPECT_EQ(c->CompSym()->Remove(a->Sym(), 1), S_OK);
   EXPECT_EQ(c->CompSym()->Remove(nullptr, 1), S_OK);
+}
+
+}  // namespace
+
+namespace {
+
+// Growth that does not nest the old rectangle in the children's need (or
+// the other way round) ends the fitting of a solid composite to its text;
+// growth that encloses the old rectangle keeps it.
+TEST_F(CompImpl, GrowthOnOneSideEndsTextFitting) {
+  struct Case {
+    const char* name;
+    SSymRect child;
+    bool adjusted;
+  };
+  const Case cases[] = {
+      {"OneSide", SSymRect(46000, 5000, 50000, 1000), false},
+      {"AllAround", SSymRect(-1000, 37000, 49000, -1000), true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TSolidCompSym* c = Place<TSolidCompSym>(DiagramOwner(), kComp, &TSolidCompSym::DefaultDef());
+    Bind(c, Node());
+    ASSERT_TRUE(c->IsAdjusted());
+    TModelSym* child = Make<TModelSym>(k.child);
+    c->Collection(SymAttr::Symbols)->Insert(child->Obj(), -1);
+    EXPECT_EQ(c->CompSym()->UpdateRect(), 1);
+    EXPECT_EQ(c->IsAdjusted() != 0, k.adjusted);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A deleted child is no child: not listed, no room, not drawn.
+TEST_F(CompImpl, DeletedChildrenAreNoChildren) {
+  TCompSym* c = Composite();
+  TModelSym* kept = Child(c, SSymRect(1000, 5000, 3000, 1000));
+  TModelSym* gone = Child(c, SSymRect(46000, 5000, 50000, 1000));
+  gone->Delete();
+  SComTable<ISSymbol> t;
+  c->CompSym()->GetAllChildren(t, 1);
+  ASSERT_EQ(t.GetCount(), 1);
+  EXPECT_EQ(t.GetAt(0), kept->Sym());
+  EXPECT_EQ(c->CompSym()->UpdateRect(), 0);
+  EXPECT_EQ(c->m_rect, kComp);
+  RecordingCanvas canvas;
+  c->CompSym()->DrawChildren(canvas);
+  EXPECT_EQ(canvas.Only("Rectangle"), std::vector<std::string>{"Rectangle " + RecordingCanvas::R(kept->m_rect)});
+}
+
+}  // namespace
+
+namespace {
+
+constexpr LONG kExtraColl = 0x02000050;
+
+// Every sub-object of the model object needs its child symbol; deep asks
+// the child composites too; the further collections are asked one level.
+TEST_F(CompImpl, HasAllChildrenFollowsTheModel) {
+  SSymCompDef def;
+  def.tabChildColls = {kExtraColl};
+  TCompSym* c = NewComp(&def);
+  TNode* model = Node();
+  Bind(c, model);
+  TNode* x = Node();
+  TNode* y = Node();
+  TNode* z = Node();
+  model->Collection(kSubObjects)->Insert(x, -1);
+  model->Collection(kSubObjects)->Insert(y, -1);
+  y->Collection(kSubObjects)->Insert(z, -1);
+  Bind(Child(c, SSymRect(0, 100, 100, 0)), x);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(0), 0);  // y has no symbol
+  TCompSym* ys = Child<TCompSym>(c, SSymRect(0, 9000, 9000, 0));
+  Bind(ys, y);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(0), 1);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(1), 0);  // z, below y, has none
+  Bind(Child(ys, SSymRect(0, 100, 100, 0)), z);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(1), 1);
+  TNode* w = Node();
+  model->Collection(kExtraColl)->Insert(w, -1);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(0), 0);
+  Bind(Child(c, SSymRect(0, 100, 100, 0)), w);
+  EXPECT_EQ(c->CompSym()->HasAllChildrenSym(1), 1);
+}
+
+// A link among the children takes the room of its path without the end the
+// composite holds, and only while both ends are shown children.
+TEST_F(CompImpl, LinkChildRectNeedsTwoShownChildren) {
+  TCompSym* c = Composite();
+  TModelSym* a = Child(c, SSymRect(1000, 4000, 3000, 2000));
+  TModelSym* b = Child(c, SSymRect(10000, 4000, 12000, 2000));
+  TDrawLink* l = Link(c, a, b);
+  l->m_list = SSymListPt({SSymPoint(2000, 3000), SSymPoint(20000, 20000), SSymPoint(11000, 3000)});
+  SSymRect r;
+  ASSERT_EQ(c->CompSym()->GetChildRect(l->Sym(), r), 1);
+  EXPECT_EQ(r, SSymRect(11000, 20000, 20000, 3000));
+  // Links never widen the children rectangle.
+  EXPECT_EQ(c->CompSym()->GetChildrenRect(0), SSymRect(400, 4600, 12600, 1400));
+  b->Show(0);
+  EXPECT_EQ(c->CompSym()->GetChildRect(l->Sym(), r), 0);
 }
 
 }  // namespace
