@@ -5,6 +5,7 @@
 // container with its links: the set's own links, then the parts of the
 // other links that reach the set from below the container, last the set's
 // other symbols, so that no redrawn link covers a box it ends on.
+#include <algorithm>
 #include <vector>
 
 #include "sym/composite/symcompimpl.h"
@@ -194,7 +195,7 @@ class SetLinks {
   int m_pos = -1;
   SSymRect m_rect;
   SComBag<ISSymbol> m_drawn;  // the set's links, drawn first
-  SComBag<ISSymbol> m_seen;   // links collected
+  SComBag<ISSymbol> m_seen;  // links collected
   std::vector<Collected> m_collected;
 };
 

@@ -25,8 +25,8 @@ class PenCanvas : public RecordingCanvas {
     if (GetClipRgn(GetCanvasDC()->GetSafeHdc(), rgn) == 1) {
       RECT box{};
       GetRgnBox(rgn, &box);
-      entry += " clip " + std::to_string(box.left) + " " + std::to_string(box.top) + " " +
-               std::to_string(box.right) + " " + std::to_string(box.bottom);
+      entry += " clip " + std::to_string(box.left) + " " + std::to_string(box.top) + " " + std::to_string(box.right) +
+               " " + std::to_string(box.bottom);
     }
     DeleteObject(rgn);
     if (pens.empty() || pens.back() != entry) pens.push_back(entry);
@@ -71,7 +71,9 @@ class SetLinks : public LinkFixtureOf<CompFixture> {
       // Children join a composite through its Symbols collection itself.
       if (owner) {
         SComWrap<ISSymCompSym> comp(owner);
-        static_cast<SSymBase*>(SSymBase::FromInterface(comp->GetCompSymbol()))->Collection(SymAttr::Symbols)->Insert(s->Obj(), -1);
+        static_cast<SSymBase*>(SSymBase::FromInterface(comp->GetCompSymbol()))
+            ->Collection(SymAttr::Symbols)
+            ->Insert(s->Obj(), -1);
         return;
       }
       DiagramOwner()->Add(s->Sym());
@@ -132,12 +134,12 @@ TEST_F(SetLinks, PlainContainerDrawsTheSetLinksThenTheLinksFromBelowThenTheBoxes
   SSymRectangle* z = Shape(SSymRect(1000, 8000, 2000, 7000));
   SSymRectangle* covered = Shape(SSymRect(5000, 8000, 6000, 7000));
   SSymRectangle* outside = Shape(SSymRect(20000, 2000, 21000, 1000));
-  SSymLinkBase* below = Line(a, b, {1500, 1500}, {5500, 1500});          // both ends in the set
-  SSymLinkBase* out = Line(b, outside, {5500, 1200}, {20500, 1200});     // far end outside
-  SSymLinkBase* hidden = Line(covered, z, {5500, 7500}, {1500, 7500});   // far end (its source) covered
+  SSymLinkBase* below = Line(a, b, {1500, 1500}, {5500, 1500});  // both ends in the set
+  SSymLinkBase* out = Line(b, outside, {5500, 1200}, {20500, 1200});  // far end outside
+  SSymLinkBase* hidden = Line(covered, z, {5500, 7500}, {1500, 7500});  // far end (its source) covered
   SSymRectangle* container = Shape(SSymRect(0, 10000, 10000, 0));
-  SSymLinkBase* above = Line(a, b, {1500, 1800}, {5500, 1800});          // drawn after the container
-  SSymLinkBase* own = Line(a, b, {1500, 1300}, {5500, 1300});            // a member of the set
+  SSymLinkBase* above = Line(a, b, {1500, 1800}, {5500, 1800});  // drawn after the container
+  SSymLinkBase* own = Line(a, b, {1500, 1300}, {5500, 1300});  // a member of the set
   for (SSymBase* s : {static_cast<SSymBase*>(below), static_cast<SSymBase*>(out), static_cast<SSymBase*>(hidden)})
     Diagram()->MoveTo(s->Sym(), 0);
   ASSERT_LT(Diagram()->GetPos(hidden->Sym()), Diagram()->GetPos(container->Sym()));
@@ -164,6 +166,37 @@ TEST_F(SetLinks, ContainerOutsideAnyDiagramDrawsNothing) {
   SUnsortedComBag<ISSymbol> set = SetOf({a, b, own});
   EXPECT_TRUE(Run(set, loose->Sym()).empty());
   EXPECT_TRUE(Run(set, nullptr).empty());
+}
+
+// A composite container holding a lane-like composite whose members form the
+// set: a link found through a member is redrawn over the member's ancestor
+// that sits in the link's owner, and a link between a composite member and
+// its own child over that member.
+TEST_F(SetLinks, InsideACompositeContainerLinksAreRedrawnOverTheSymbolsUnderTheirOwner) {
+  TCompSym* container = Comp(SSymRect(0, 20000, 20000, 0));
+  TCompSym* lane = Comp(SSymRect(1000, 15000, 15000, 1000), container->CompSym());
+  SSymRectangle* m1 = Shape(SSymRect(2000, 4000, 3000, 3000), lane->CompSym());
+  SSymRectangle* m2 = Shape(SSymRect(6000, 4000, 7000, 3000), lane->CompSym());
+  TCompSym* p = Comp(SSymRect(2000, 12000, 8000, 8000), lane->CompSym());
+  SSymRectangle* c = Shape(SSymRect(3000, 10000, 4000, 9000), p->CompSym());
+  SSymRectangle* n = Shape(SSymRect(17000, 4000, 18000, 3000), container->CompSym());
+  SSymLinkBase* toN = Line(m1, n, {2500, 3500}, {17500, 3500}, container->CompSym());
+  SSymLinkBase* toP = Line(m2, p, {6500, 3800}, {6500, 8000}, lane->CompSym());
+  // Held by the container: the climb from p would stop at the lane.
+  SSymLinkBase* inP = Line(p, c, {5000, 10000}, {3500, 9500}, container->CompSym());
+
+  SUnsortedComBag<ISSymbol> set = SetOf({m1, m2, p});
+  std::vector<std::string> want = Over(toN, 1, lane->Sym());
+  Append(want, Over(toP, 1, m2->Sym()));
+  Append(want, Over(inP, 1, p->Sym()));
+  Append(want, Drawn(m1));
+  Append(want, Drawn(m2));
+  Append(want, Drawn(p));
+  EXPECT_EQ(Run(set, container->Sym()), want);
+  // The three redraws are told apart by their clips.
+  EXPECT_NE(Over(toN, 1, lane->Sym()), Over(toN, 1, container->Sym()));
+  EXPECT_NE(Over(toP, 1, m2->Sym()), Over(toP, 1, lane->Sym()));
+  EXPECT_NE(Over(inP, 1, p->Sym()), Over(inP, 1, lane->Sym()));
 }
 
 TEST_F(SetLinks, LinksOfTheDescendantsOfAnIconAreRedrawnOverTheContainer) {
