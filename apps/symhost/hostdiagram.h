@@ -38,7 +38,9 @@ class SHostModelDiagram : public SSymDiagram {
   static SHostModelDiagram* Create(ISRepSession* session);
 
   // ---- host operations (apps/symhost/model/hostmodeldiagram.cpp). An
-  // entity gets an entity symbol, a relation a relation link; any other
+  // entity gets an entity symbol, a relation a relation link, a package
+  // inside a model a package composite (apps/symhost/model/hostpackagesym.h;
+  // the model itself, the top package, is what the diagram shows); any other
   // object, a null or deleted one, or one of another session gets none.
   // A symbol made but not added to the diagram is kept by the diagram.
   ISSymbol* CreateSymbolForObject(ISRepObject* object, int x, int y, int add) override;
@@ -49,6 +51,9 @@ class SHostModelDiagram : public SSymDiagram {
                                     const SSymSize& offset) override;
   // The first symbol of the object that is one of this diagram's own symbols.
   ISSymbol* FindSymbolOfObject(ISRepObject* object, int flag) override;
+  // The class of the symbol an object would get (a package: the package
+  // composite's; none for objects without a symbol kind).
+  HRESULT GetSymbolClassForObject(ISRepObject* object, int flag, CLSID* out) override;
 
  private:
   bool InMySession(ISRepObject* object);

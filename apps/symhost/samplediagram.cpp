@@ -28,12 +28,22 @@ SHostDiagram::SHostDiagram() : m_session(new SRepSession()) {
 }
 
 SHostDiagram::~SHostDiagram() {
-  // Links and their end symbols hold each other: the ends are let go first.
-  for (ISSymbol* s : m_symbols)
+  // Links and their end symbols hold each other: the ends are let go first,
+  // of the links inside composites too.
+  auto detach = [](ISSymbol* s) {
     if (SComWrap<ISSymLink> link(s); !link.IsNull()) {
       link->DetachEnd(0);
       link->DetachEnd(1);
     }
+  };
+  for (ISSymbol* s : m_symbols) {
+    detach(s);
+    SComWrap<ISSymCompSym> comp(s);
+    if (comp.IsNull()) continue;
+    SComTable<ISSymbol> inside;
+    comp->GetAllChildren(inside, 1);
+    for (int i = 0; i < inside.GetCount(); ++i) detach(inside.GetAt(i));
+  }
   for (auto it = m_symbols.rbegin(); it != m_symbols.rend(); ++it) (*it)->Release();
   m_symbols.clear();
   if (m_model) m_model->Release();

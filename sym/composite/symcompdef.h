@@ -24,7 +24,7 @@ struct SSymCompDef {
 
   LONG nMarginX = 0;  // horizontal margin around the children (diagram units)
   LONG nMarginY = 0;  // vertical margin around the children
-  DWORD nFlags = 0;
+  mutable DWORD nFlags = 0;  // mutable: a copy of children clears CompCopying for its length
   TypeMap mapTypeToColl;   // the collection that holds the objects of children of a symbol type
   TypeMap mapTypeToColl2;  // as mapTypeToColl, searched first
   std::vector<LONG> tabChildColls;  // further collections whose every member needs a child symbol

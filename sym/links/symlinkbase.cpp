@@ -687,7 +687,7 @@ HRESULT SSymLinkBase::SetListPt(const SSymListPt& pts, int redraw, int a, int) {
   bool outside = false;
   for (int i = 0; i < pts.GetCount() && !outside; ++i) outside = !r.PtInRect(pts[i]);
   if (outside && owner->Contains(m_endSymbol[0].Get(), 1) && owner->Contains(m_endSymbol[1].Get(), 1))
-    comp->ChildChanged();
+    comp->UpdateRect();
   return hr;
 }
 

@@ -75,7 +75,7 @@ int IsPtClippedByComposite(ISSymbol* symbol, SSymPoint point) {
     up = OwnerSymbol(up.Get());
   }
   for (auto& comp : composites) {
-    SSymRect r = comp->GetChildRect();
+    SSymRect r = comp->GetDrawRect();
     r.Inflate(-75, -75);
     if (!r.PtInRect(point)) return 1;
   }

@@ -599,7 +599,7 @@ HRESULT SSymBase::ProtectSymbol(int protect) {
 
 void SSymBase::NotifyCompositeOwner() {
   SComOut<ISSymCompSym> comp;
-  if (_GetOwner(comp.Void(), IID_ISSymCompSym) == S_OK && comp) comp->ChildChanged();
+  if (_GetOwner(comp.Void(), IID_ISSymCompSym) == S_OK && comp) comp->UpdateRect();
 }
 
 HRESULT SSymBase::MoveBy(const SSymSize& offset, int redraw) {

@@ -225,7 +225,7 @@ class SSymBase : public SRepFaces<SSymBase, SRepObjectMem, SRepFaceAs<IID_IUnkno
   // The session's current context (not counted), or null.
   ISRepContext* OpenContext() const { return GetCurrentContext(); }
   void StampModified();
-  // The composite owner's child-changed notice.
+  // Asks the composite owner to grow around this child (its UpdateRect).
   void NotifyCompositeOwner();
   // Invalidates the symbol's active rectangle on a view canvas.
   void InvalidateOn(SSymCanvas& canvas);

@@ -4,13 +4,16 @@
 
 #include "kvcore/scomds.h"
 #include "kvcore/scomwrap.h"
+#include "kvcore/sstring.h"
 #include "kvrep/srepintf.h"
 #include "sym/foundation/symclassid.h"
 #include "sym/foundation/symgeom.h"
 #include "win/windef.h"
 
 class SSymView;
+class SSymCanvas;
 class SRepMapObject;
+struct SSymCompDef;
 
 struct ISSymbol;
 struct ISSymLink;
@@ -83,19 +86,79 @@ struct ISSymDiagram : IUnknown {
                                             ISSymLink* source, const SSymSize& offset) = 0;
   // The symbol that shows the model object in the diagram, or null.
   virtual ISSymbol* FindSymbolOfObject(ISRepObject* object, int flag) = 0;
+
+  // ---- composite membership: what a composite asks of its diagram before
+  // it takes a child. The library's own diagram answers as a plain diagram.
+  // The kind of the diagram (0 for the library's own; the host's kinds are its own).
+  virtual int GetDiagramKind() { return 0; }
+  // The class of the symbol the diagram would make for a model object:
+  // S_OK and the class, or S_FALSE (and GUID_NULL) when it makes none.
+  virtual HRESULT GetSymbolClassForObject(ISRepObject* object, int flag, CLSID* out) {
+    (void)object, (void)flag;
+    if (!out) return E_POINTER;
+    *out = GUID_NULL;
+    return S_FALSE;
+  }
 };
 
 // ---- composites, groups, trees (their subsystem implements them) -------------------------------------
-struct ISSymCompSym : IUnknown {
+// The composite part of a symbol: a symbol whose child symbols stand for the
+// sub-objects of its model object. The children are the members of the
+// composite symbol's Symbols collection. The operations keep their order:
+// callers elsewhere reach them by position, the owner operations first.
+struct ISSymCompSym : ISSymOwner {
   static constexpr IID iid = IID_ISSymCompSym;
-  virtual HRESULT Add(ISSymbol* symbol) = 0;
-  virtual BOOL Contains(ISSymbol* symbol, int deep) = 0;
+  using ISSymOwner::Remove;
+  // The rectangle the children need (all zero when none contributes);
+  // header non-zero reserves the title's height above them and adds the
+  // class's margins.
+  virtual SSymRect GetChildrenRect(int header) = 0;
+  // Grows the composite around its children (never shrinks it) and passes
+  // the growth on to its own composite owner; 1 when it grew or when growth
+  // is suspended or the composite is going away, 0 otherwise.
+  virtual int UpdateRect() = 0;
+  // Non-zero when the model object may become a child (collection -1: any).
+  virtual int CanAddAsChild(ISRepObject* candidate, LONG collection, const SString& text) = 0;
+  // Appends the child symbols (counted) without clearing the table; deep
+  // non-zero lists all descendants in pre-order.
   virtual HRESULT GetAllChildren(SComTable<ISSymbol>& out, int deep) = 0;
-  virtual HRESULT CreateChildrenSym(int flag) = 0;
-  // Told when a child moved or changed size.
-  virtual HRESULT ChildChanged() = 0;
-  // The rectangle the composite gives its children.
-  virtual SSymRect GetChildRect() = 0;
+  // Takes a child out; withObject non-zero takes its model object out of the
+  // composite's model object too.
+  virtual HRESULT Remove(ISSymbol* symbol, int withObject) = 0;
+  // -1 no child kind, 0 excluded, 1 listed in the class's first type table,
+  // 2 any other, 3 a symbol that belongs inside.
+  virtual int GetChildType(ISSymbol* symbol) = 0;
+  // 1 with the rectangle a child takes up, 0 when it takes none.
+  virtual int GetChildRect(ISSymbol* symbol, SSymRect& rect) = 0;
+  // Draws the children: plain shapes and links first, unclipped; the boxes
+  // links attach to within the draw rectangle; ports last.
+  virtual HRESULT DrawChildren(SSymCanvas& canvas) = 0;
+  // Creates the missing child symbols (and links) from the model object.
+  virtual HRESULT CompleteAllChildrenSym(int recursive) = 0;
+  virtual int HasAllChildrenSym(int recursive) = 0;
+  virtual int HasHiddenChildrenSym() = 0;
+  // Gives destination a copy of every child of source (map, when given,
+  // receives source child -> copy).
+  virtual HRESULT CopyChildrenSym(ISSymbol* source, ISSymbol* destination, int deep,
+                                  SMap<ISSymbol*, ISSymbol*>* map) = 0;
+  // Places the new children in rows inside the composite.
+  virtual HRESULT LayoutChildrenSym(SUnsortedComBag<ISSymbol>& added) = 0;
+  // The matrix that keeps the children enclosed when the composite is
+  // transformed by move (children is left as it is when they stay inside).
+  virtual HRESULT RecomputeMatrix(const SSymMatrix& move, SSymMatrix& children) = 0;
+  // Stamps the children's modification date with one time.
+  virtual HRESULT UpdateAllSubSymMdat() = 0;
+  // The child symbol that shows the model object (not counted), or null.
+  virtual ISSymbol* FindChildSymbol(ISRepObject* object) = 0;
+  // The deriving class's own test: non-zero keeps a child out of the
+  // composite's bookkeeping (child type 0, not laid out).
+  virtual int IsExcludedChild(ISSymbol* symbol) = 0;
+  // The composite symbol (not counted), or null once it is gone.
+  virtual ISSymbol* GetCompSymbol() = 0;
+  // The class's definition record, or null.
+  virtual const SSymCompDef* GetCompDef() = 0;
+  // The part of the composite its children may use (below the title).
+  virtual SSymRect GetDrawRect() = 0;
 };
 
 struct ISSymGroup : IUnknown {

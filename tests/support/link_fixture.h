@@ -1,7 +1,8 @@
 // A session with rectangles joined by links of the link base: boxes and
 // links made through the session's class functions, links attached outside
 // any context, and the ends let go before the objects are released (links
-// and their end symbols hold each other).
+// and their end symbols hold each other). LinkFixtureOf puts the same
+// helpers over another session fixture (one that also makes composites).
 #pragma once
 
 #include <vector>
@@ -11,10 +12,12 @@
 #include "sym/links/symlinkbase.h"
 #include "sym/shapes/symrectfamily.h"
 
-class LinkFixture : public SymFixture {
+template <class Base = SymFixture>
+class LinkFixtureOf : public Base {
  protected:
+  using Base::Session;
   void SetUp() override {
-    SymFixture::SetUp();
+    Base::SetUp();
     g_nLinkAttachPointMode = 0;
   }
   void TearDown() override {
@@ -29,12 +32,12 @@ class LinkFixture : public SymFixture {
     for (auto it = m_own.rbegin(); it != m_own.rend(); ++it) (*it)->Release();
     m_own.clear();
     g_nLinkAttachPointMode = -1;
-    SymFixture::TearDown();
+    Base::TearDown();
   }
   template <class T>
   T* New(REFCLSID clsid) {
     void* p = nullptr;
-    EXPECT_EQ(m_session->CreateObject(clsid, IID_ISRepObject, &p), S_OK);
+    EXPECT_EQ(this->m_session->CreateObject(clsid, IID_ISRepObject, &p), S_OK);
     auto* obj = static_cast<ISRepObject*>(p);
     m_own.push_back(obj);
     return dynamic_cast<T*>(SRepObject::FromInterface(obj));
@@ -68,3 +71,5 @@ class LinkFixture : public SymFixture {
   static SSymPoint Last(SSymLinkBase* l) { return l->ListPt[l->ListPt.GetCount() - 1]; }
   std::vector<ISRepObject*> m_own;
 };
+
+using LinkFixture = LinkFixtureOf<>;

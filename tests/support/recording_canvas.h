@@ -20,6 +20,8 @@ class RecordingCanvas : public SSymCanvas {
   ~RecordingCanvas() override { SSymCanvas::Unlock(); }
 
   const std::vector<std::string>& Calls() const { return m_calls; }
+  // The device-level log of the recording context under the canvas.
+  const std::vector<std::string>& DeviceLog() const { return m_rec.Log(); }
   void ClearCalls() { m_calls.clear(); }
   // The calls that start with prefix.
   std::vector<std::string> Only(const std::string& prefix) const {

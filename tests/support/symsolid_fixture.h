@@ -49,7 +49,6 @@ class TPolyStd : public SRepFaces<TPolyStd, TStd, ISSymPolyline> {
 class TSolidComp : public TCompOf<TSolidComp, TSolid> {
  public:
   using TCompOf::TCompOf;
-  HRESULT ChildChanged() override { return S_OK; }
 };
 
 // A blob symbol whose content is one 32-bit word.

@@ -83,34 +83,79 @@ class TDiagram : public SRepFaces<TDiagram, SSymDiagram, ISSymOwner, SRepFaceImp
 // The composite part of a test composite over the base symbol `Base`: its
 // children are its Symbols collection, and it is their owner.
 template <class T, class Base>
-class TCompOf
-    : public SRepFaces<TCompOf<T, Base>, Base, ISSymCompSym, ISSymOwner, SRepFaceImpl<ISSymOwnerImpl<T>>> {
-  using Faces = SRepFaces<TCompOf<T, Base>, Base, ISSymCompSym, ISSymOwner, SRepFaceImpl<ISSymOwnerImpl<T>>>;
+class TCompOf : public SRepFaces<TCompOf<T, Base>, Base, ISSymCompSym, ISSymOwner> {
+  using Faces = SRepFaces<TCompOf<T, Base>, Base, ISSymCompSym, ISSymOwner>;
+
+  // The library's shared owner implementation over this composite, kept
+  // apart so that the composite has one owner face.
+  struct OwnerPart final : ISSymOwnerImpl<TCompOf> {
+    explicit OwnerPart(TCompOf* c) : m_c(c) {}
+    ~OwnerPart() = default;
+    TCompOf* GetOwnerT() override { return m_c; }
+    HRESULT QueryInterface(REFIID iid, void** ppv) override { return m_c->QueryInterface(iid, ppv); }
+    ULONG AddRef() override { return m_c->AddRef(); }
+    ULONG Release() override { return m_c->Release(); }
+    TCompOf* m_c;
+  };
 
  public:
-  explicit TCompOf(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : Faces(s, r) {}
-  T* GetOwnerT() override { return static_cast<T*>(this); }
+  explicit TCompOf(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : Faces(s, r), m_ownerPart(this) {}
+  // ---- the owner operations (the shared owner implementation's, but Add appends)
   HRESULT Add(ISSymbol* s) override {
     SComWrap<ISRepObject, &IID_ISRepObject> o(s);
     return this->Collection(SymAttr::Symbols)->Insert(o, -1);
   }
-  BOOL Contains(ISSymbol* s, int deep) override { return this->SSymOwnerImpl::Contains(s, deep); }
+  HRESULT Remove(ISSymbol* s) override { return m_ownerPart.Remove(s); }
+  BOOL Contains(ISSymbol* s, int deep) override { return m_ownerPart.Contains(s, deep); }
+  HRESULT GetTopOwner(ISSymOwner** out) override { return m_ownerPart.GetTopOwner(out); }
+  HRESULT SymResize(ISSymbol* s) override { return SymRedraw(s); }
+  HRESULT SymRedraw(ISSymbol* s) override {
+    if (!s) return S_OK;
+    ISSymOwner* top = this;
+    GetTopOwner(&top);
+    if (top == this) return S_OK;
+    SComOut<ISSymOwner> counted(top);
+    return counted->SymRedraw(s);
+  }
+  HRESULT CreateChildrenSym(int) override { return S_OK; }
+  // ---- the composite operations the symbol tests use; the others answer nothing
   HRESULT GetAllChildren(SComTable<ISSymbol>& out, int) override {
     for (SRepObject* o : this->Collection(SymAttr::Symbols)->Items()) out.Add(SComWrap<ISSymbol>(o).Get());
     return S_OK;
   }
-  HRESULT CreateChildrenSym(int) override { return S_OK; }
-  // The children's rectangle: the composite's own, or the one a test sets.
-  SSymRect GetChildRect() override { return m_childRect ? *m_childRect : this->m_rect; }
+  int UpdateRect() override { return 0; }
+  SSymRect GetChildrenRect(int) override { return SSymRect(); }
+  int CanAddAsChild(ISRepObject*, LONG, const SString&) override { return 0; }
+  HRESULT Remove(ISSymbol* s, int) override { return Remove(s); }
+  int GetChildType(ISSymbol* s) override { return s ? 2 : -1; }
+  int GetChildRect(ISSymbol*, SSymRect&) override { return 0; }
+  HRESULT DrawChildren(SSymCanvas&) override { return S_OK; }
+  HRESULT CompleteAllChildrenSym(int) override { return S_OK; }
+  int HasAllChildrenSym(int) override { return 1; }
+  int HasHiddenChildrenSym() override { return 0; }
+  HRESULT CopyChildrenSym(ISSymbol*, ISSymbol*, int, SMap<ISSymbol*, ISSymbol*>*) override { return S_OK; }
+  HRESULT LayoutChildrenSym(SUnsortedComBag<ISSymbol>&) override { return S_OK; }
+  HRESULT RecomputeMatrix(const SSymMatrix&, SSymMatrix&) override { return S_OK; }
+  HRESULT UpdateAllSubSymMdat() override { return S_OK; }
+  ISSymbol* FindChildSymbol(ISRepObject*) override { return nullptr; }
+  int IsExcludedChild(ISSymbol*) override { return 0; }
+  ISSymbol* GetCompSymbol() override { return this->Sym(); }
+  const SSymCompDef* GetCompDef() override { return nullptr; }
+  // The children's area: the composite's own rectangle, or the one a test sets.
+  SSymRect GetDrawRect() override { return m_childRect ? *m_childRect : this->m_rect; }
   std::optional<SSymRect> m_childRect;
+
+ private:
+  OwnerPart m_ownerPart;
 };
 
 class TComp : public SRepFaces<TComp, TCompOf<TComp, TSym>, ISSymGroup> {
  public:
   explicit TComp(ISRepSession* s, SSymRect r = SSymRect(0, 36000, 48000, 0)) : SRepFaces(s, r) { m_symType = 9; }
-  HRESULT ChildChanged() override {
+  // Counts the growth requests its children send.
+  int UpdateRect() override {
     ++m_childChanged;
-    return S_OK;
+    return 0;
   }
   int GetCount() override { return Collection(SymAttr::Symbols)->GetCount(); }
   HRESULT RecomputeClipRect(int) override {

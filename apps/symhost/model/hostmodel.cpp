@@ -64,6 +64,9 @@ SRepClassDef* Register() {
   SRepClassDef* def = reg.GetClassDef();
   def->AddAttribute(Name, SRepVT_TEXT, SRepVariant::Text(SString()));
   def->AddAttribute(Code, SRepVT_TEXT, SRepVariant::Text(SString()));
+  SRepVariant never;
+  never.SetDATE(0);
+  def->AddAttribute(ModificationDate, SRepVT_DATE, never);
   return def;
 }
 

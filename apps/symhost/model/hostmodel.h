@@ -36,6 +36,8 @@ inline constexpr LONG FirstEnd = 0x0200001A, SecondEnd = 0x02000019;
 inline constexpr LONG References = 0x04000011;
 // A symbol's model object (single) and, reversed, a model object's symbols.
 inline constexpr LONG Shows = 0x04000087, ShownBy = 0x04800087;
+// When an object last moved into a package or joined a collection through a diagram.
+inline constexpr LONG ModificationDate = 0x01000012;
 }  // namespace SHostId
 
 // Verbs of model objects.

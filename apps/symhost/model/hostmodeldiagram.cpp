@@ -1,6 +1,7 @@
 // The host operations of the host's diagram: symbols of model objects.
 #include "apps/symhost/hostdiagram.h"
 #include "apps/symhost/model/hostmodelsyms.h"
+#include "apps/symhost/model/hostpackagesym.h"
 #include "kvrep/srepextras.h"
 #include "sym/symbol/symintflink.h"
 
@@ -62,6 +63,10 @@ ISSymbol* SHostModelDiagram::Place(ISSymbol* symbol, int add) {
 }
 
 ISSymbol* SHostModelDiagram::CreateSymbolForObject(ISRepObject* object, int x, int y, int add) {
+  if (InMySession(object) && SRepIsKindOf(object, CLSID_SHostPackage)) {
+    SHostPackageSym* p = SHostNewPackageSymbol(GetSessionImpl(), object, x, y);
+    return p ? Place(p->Sym(), add) : nullptr;
+  }
   if (!InMySession(object) || !SRepIsKindOf(object, CLSID_SHostEntity)) return nullptr;
   auto* s = new SHostEntitySym(GetSessionImpl(), SSymRect(x, y, x + 1, y - 1));
   s->AddRef();
@@ -117,4 +122,15 @@ ISSymbol* SHostModelDiagram::FindSymbolOfObject(ISRepObject* object, int flag) {
       if (k == s->Sym()) return k;
   }
   return nullptr;
+}
+
+HRESULT SHostModelDiagram::GetSymbolClassForObject(ISRepObject* object, int flag, CLSID* out) {
+  (void)flag;
+  if (!out) return E_POINTER;
+  *out = GUID_NULL;
+  if (!InMySession(object)) return S_FALSE;
+  if (SRepIsKindOf(object, CLSID_SHostEntity)) *out = CLSID_SSymSolidText;
+  else if (SRepIsKindOf(object, CLSID_SHostRelation)) *out = CLSID_SSymLinkSym;
+  else if (SRepIsKindOf(object, CLSID_SHostPackage)) *out = CLSID_SHostPackageSym;
+  return *out == GUID_NULL ? S_FALSE : S_OK;
 }

@@ -198,6 +198,7 @@ const SSymCompDef& SHostProcessCompDef() {
     d.nMarginY = 300;
     d.nFlags = SSymCompDef::CompAdjustChildRect | SSymCompDef::CompCompleteAll;
     d.mapTypeToColl = {{SHostBox::Rect, Steps}};
+    d.mapTypeToColl2 = {{SHostBox::Rect, Steps}};  // a step joins the process and stays in its package
     d.tabChildClasses = {CLSID_SSymSolidText};
     d.nSubObjColl = Steps;
     return d;

@@ -146,5 +146,6 @@ SSymSubText* SHostAddAttributeText(SHostEntitySym* symbol, ISRepObject* attribut
 SSymSize SHostEntitySymbolSize(ISRepObject* entity);
 
 // The composite definition of processes: entity symbols (type 3) stand for
-// the process's steps, and any entity symbol may stand for a new step.
+// the process's steps (an entity added joins the steps directly), and any
+// entity symbol may stand for a new step.
 const SSymCompDef& SHostProcessCompDef();

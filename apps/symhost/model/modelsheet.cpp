@@ -1,6 +1,7 @@
 #include "apps/symhost/model/modelsheet.h"
 
 #include "apps/symhost/model/hostmodelsyms.h"
+#include "apps/symhost/model/modelpackage.h"
 #include "sym/layout/symedgerouter.h"
 
 namespace {
@@ -93,6 +94,7 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
     }
   (void)before;
   SSymEdgeRouter::Instance().ComputeIntersections(links);
+  SAddModelPackage(diagram, model, 0, kRow1 - 6600, made);
   package->Release();  // the session keeps the model
   return made;
 }

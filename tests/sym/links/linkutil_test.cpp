@@ -12,14 +12,12 @@ namespace {
 class TLane : public SRepFaces<TLane, TCompOf<TLane, TSym>, ISSwimlane> {
  public:
   using SRepFaces::SRepFaces;
-  HRESULT ChildChanged() override { return S_OK; }
 };
 
 // A composite that is not a swimlane.
 class TBox : public TCompOf<TBox, TSym> {
  public:
   using TCompOf::TCompOf;
-  HRESULT ChildChanged() override { return S_OK; }
 };
 
 // A port: a small symbol answering ISSymPort.
