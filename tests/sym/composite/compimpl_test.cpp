@@ -11,9 +11,9 @@ namespace {
 
 // A link that draws the line between its attach points, as links do only
 // while both ends are shown.
-class TDrawLink : public SRepFaces<TDrawLink, TLink> {
+class TDrawLink : public TLink {
  public:
-  using SRepFaces::SRepFaces;
+  using TLink::TLink;
   HRESULT Draw(SSymCanvas& canvas) override {
     for (int end = 0; end < 2; ++end) {
       SComOut<ISSymbol> s;
