@@ -359,4 +359,17 @@ TEST_F(ViewZoomTest, ThePaperIsThePrintablePageEnlargedByThePrintScale) {
   v->DestroyWindow();
 }
 
+TEST_F(ViewZoomTest, NewMarginsGiveTheWindowsNewPages) {
+  SSymView* v = OpenView();
+  SPrinterCache* setup = m_diagram->GetPageSetup();
+  const SSymSize before = v->GetCanvas().GetPaperSize();
+  setup->SetMargins(RECT{2000, 1500, 2000, 1500});
+  m_diagram->SetMargins(SRep_Rect{2000, 1500, 2000, 1500});
+  const SIZE page = setup->GetAvailablePageSizeInPoints(500, 500);
+  EXPECT_EQ(v->GetCanvas().GetPaperSize(), SSymSize(page.cx, page.cy));
+  EXPECT_NE(v->GetCanvas().GetPaperSize(), before);
+  EXPECT_FALSE(v->GetInvalidations().empty());
+  v->DestroyWindow();
+}
+
 }  // namespace
