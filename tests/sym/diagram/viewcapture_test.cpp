@@ -175,6 +175,22 @@ TEST_F(ViewCaptureTest, TheMouseHeldOrTakenByAnotherWindowCancels) {
   v->DestroyWindow();
 }
 
+TEST_F(ViewCaptureTest, AToolClosingTheWindowEndsTheDragSafely) {
+  SSymView* v = OpenView();
+  const HWND hwnd = v->GetSafeHwnd();
+  TCaptureTool tool;
+  tool.query = [hwnd](UINT) -> DWORD {
+    DestroyWindow(hwnd);  // the view's own reference goes with its window
+    return 0;
+  };
+  EXPECT_EQ(Drag(v, tool, kFrom, {Mouse(10, WM_MOUSEMOVE, kTo), Mouse(20, WM_LBUTTONUP, kTo)}),
+            ISSymViewCapture::Cancel);
+  EXPECT_EQ(tool.Names(), (Names{"start", "over", "query", "cancel"}));
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(SSymView::m_bCaptureInProgress, 0);
+}
+
 TEST_F(ViewCaptureTest, WaitingForTheDragEndsOnAClickAndStartsOnAMoveOrTheDelay) {
   struct Case {
     const char* name;

@@ -68,6 +68,19 @@ TEST_F(ViewZoomTest, ZoomRequestsAreHeldWithinTheLimitsAndNoNumberChangesNothing
   }
 }
 
+TEST_F(ViewZoomTest, AViewWithoutAWindowZoomsAndScrollsItsCanvas) {
+  SSymView v;
+  v.ScaleTo(300);
+  v.ScaleTo(200, SSymPoint(7200, 0));
+  v.OnMouseWheel(0, -WHEEL_DELTA, POINT{0, 0});
+  EXPECT_DOUBLE_EQ(v.GetCanvas().GetZoom(), 200.0);
+  EXPECT_EQ(v.GetHistoryCount(), 2u);
+  TCaptureTool tool;
+  EXPECT_EQ(v.CaptureMouse(&tool, 0), ISSymViewCapture::Cancel) << "no mouse to capture";
+  EXPECT_EQ(tool.calls.size(), 1u);
+  EXPECT_EQ(v.CaptureMouse(nullptr, 0), ISSymViewCapture::Cancel);
+}
+
 TEST_F(ViewZoomTest, AZoomWithinAHundredthAtTheSameCentreIsNoChange) {
   SSymView* v = OpenView();
   const SSymPoint c = v->GetCanvas().GetViewCenter();
