@@ -1273,11 +1273,18 @@ void BlitRaster(Dc* dc, const RECT& dst, const Image* src, int sx, int sy, int s
   int stride = cairo_image_surface_get_stride(dc->surface);
   BYTE table = BYTE(rop >> 16);
   int dw = dst.right - dst.left, dh = dst.bottom - dst.top;
+  // BLACKNESS and WHITENESS ignore every input: the rows are filled whole.
+  const bool constant = !src && alpha < 0 && (table == 0x00 || table == 0xFF);
+  const std::uint32_t fill = table ? 0xFFFFFFFFu : 0xFF000000u;
   for (const RECT& c : clips) {
     RECT r;
     if (!IntersectRect(&r, &c, &area)) continue;
     for (int y = r.top; y < r.bottom; ++y) {
       std::uint32_t* row = reinterpret_cast<std::uint32_t*>(data + std::ptrdiff_t(y) * stride);
+      if (constant) {
+        std::fill(row + r.left, row + r.right, fill);
+        continue;
+      }
       for (int x = r.left; x < r.right; ++x) {
         unsigned d = row[x] & 0xFFFFFF, s = 0, p = 0;
         std::uint32_t sv = 0;

@@ -348,7 +348,17 @@ bool Bitmap::LoadBytes(const std::uint8_t* data, std::size_t size) {
   if (kind == KvImageFormat::Emf) {
     HENHMETAFILE h = SetEnhMetaFileBits(static_cast<UINT>(std::min<std::size_t>(size, 0xFFFFFFFFu)), data);
     if (!h) return false;
-    const SIZE sz = KvEnhMetaFileSizePx(h);
+    SIZE sz = KvEnhMetaFileSizePx(h);
+    // A metafile is drawn at its own size up to 8 million pixels; a larger
+    // frame is drawn smaller with its proportions (a damaged header can claim
+    // any size, and nobody needs a bitmap of a metafile larger than that).
+    constexpr double kMaxEmfPixels = 8.0 * 1024 * 1024;
+    const double px = static_cast<double>(sz.cx) * static_cast<double>(sz.cy);
+    if (px > kMaxEmfPixels) {
+      const double f = std::sqrt(kMaxEmfPixels / px);
+      sz.cx = std::max<LONG>(1, static_cast<LONG>(sz.cx * f));
+      sz.cy = std::max<LONG>(1, static_cast<LONG>(sz.cy * f));
+    }
     cairo_surface_t* s = RenderEmf(h, sz.cx, sz.cy);
     DeleteEnhMetaFile(h);
     if (!s) return false;

@@ -15,43 +15,11 @@
 
 namespace {
 
-std::string ToUtf8(std::u16string_view s) {
-  std::string r;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const char32_t c = KvCodePointAt(s, i);
-    KvAppendUtf8(r, c);
-  }
-  return r;
-}
-
-std::u16string ToUtf16(std::string_view s) {
-  std::u16string r;
-  for (std::size_t i = 0; i < s.size();) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    int n = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-    std::uint32_t c = n == 0 ? b : n == 1 ? (b & 0x1F) : n == 2 ? (b & 0x0F) : (b & 0x07);
-    bool ok = n >= 0 && i + static_cast<std::size_t>(n) + 1 <= s.size();
-    for (int k = 1; ok && k <= n; ++k) {
-      const auto x = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-      if ((x & 0xC0) != 0x80) ok = false;
-      c = (c << 6) | (x & 0x3F);
-    }
-    if (!ok) {
-      r += u'\uFFFD';
-      ++i;
-      continue;
-    }
-    i += static_cast<std::size_t>(n) + 1;
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      r += static_cast<char16_t>(0xD800 + (c >> 10));
-      r += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-      r += static_cast<char16_t>(c);
-    }
-  }
-  return r;
-}
+// Strict conversions: malformed UTF-8 (overlong forms, surrogates, code
+// points past U+10FFFF) reads as U+FFFD, so a name read back from a file
+// is the name that was written.
+std::string ToUtf8(std::u16string_view s) { return KvUtf16ToUtf8(s); }
+std::u16string ToUtf16(std::string_view s) { return KvUtf8ToUtf16(s); }
 
 std::u16string Fold(std::u16string_view s) {
   std::u16string r(s);

@@ -243,6 +243,28 @@ TEST(GdiplusMetafile, RendersIntoABitmapWithTransparentBackground) {
   EXPECT_EQ(GdipCreateMetafileFromEmf(emf, FALSE, &mf), InvalidParameter);  // deleted handle
 }
 
+// A metafile whose frame claims a huge size (as a damaged file may) is drawn
+// into a bitmap of at most 8 million pixels with its proportions.
+TEST(GdiplusMetafile, AHugeFrameIsDrawnSmallerWithItsProportions) {
+  HDC screen = GetDC(nullptr);
+  const int w = 20000, h = 10000;  // device pixels
+  const RECT frame{0, 0, MulDiv(w, GetDeviceCaps(screen, HORZSIZE) * 100, GetDeviceCaps(screen, HORZRES)),
+                   MulDiv(h, GetDeviceCaps(screen, VERTSIZE) * 100, GetDeviceCaps(screen, VERTRES))};
+  ReleaseDC(nullptr, screen);
+  HDC rec = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+  Rectangle(rec, 0, 0, w, h);
+  HENHMETAFILE emf = CloseEnhMetaFile(rec);
+  ASSERT_NE(emf, nullptr);
+  const std::vector<std::uint8_t> bytes = KvEnhMetaFileBytes(emf);
+  DeleteEnhMetaFile(emf);
+  Bitmap bmp(bytes.data(), bytes.size());
+  ASSERT_EQ(bmp.GetLastStatus(), Ok);
+  const std::uint64_t px = std::uint64_t{bmp.GetWidth()} * bmp.GetHeight();
+  EXPECT_LE(px, 8u * 1024 * 1024);
+  EXPECT_GT(px, 7u * 1024 * 1024);
+  EXPECT_NEAR(static_cast<double>(bmp.GetWidth()) / bmp.GetHeight(), 2.0, 0.01);
+}
+
 TEST(GdiplusHelpers, PensFollowTheirGdiPenAndIconsDrawBlended) {
   EXTLOGPEN geo{PS_GEOMETRIC | PS_DASH | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL, 4, BS_SOLID, RGB(10, 20, 30), 0, 0, {0}};
   std::unique_ptr<Pen> p(PenFromExtLogPen(geo));

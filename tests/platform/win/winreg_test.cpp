@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include <unistd.h>
@@ -188,8 +189,8 @@ TEST_F(WinReg, SaveAndLoadRoundTrip) {
 }
 
 // A key name with a line break could not be saved in a form that loads
-// again: it is refused when made, and in a file (where an over-long UTF-8
-// form of the line break would decode to one).
+// again: it is refused when made, and a file cannot smuggle one in through
+// an over-long UTF-8 form (malformed UTF-8 reads as U+FFFD).
 TEST_F(WinReg, KeyNamesHoldNoLineBreaks) {
   HKEY k = nullptr;
   EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\two\nlines", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
@@ -198,7 +199,30 @@ TEST_F(WinReg, KeyNamesHoldNoLineBreaks) {
   EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, KEY_READ, &k), ERROR_FILE_NOT_FOUND);
   const std::string path = "/tmp/winreg_linebreak_" + std::to_string(::getpid()) + ".txt";
   std::ofstream(path, std::ios::binary | std::ios::trunc) << "[HKEY_CURRENT_USER\\a\xC0\x8A" "b]\n";
-  EXPECT_EQ(KvRegLoadFile(path), ERROR_BADDB);
+  ASSERT_EQ(KvRegLoadFile(path), ERROR_SUCCESS);
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"a\uFFFDb", 0, KEY_READ, &k), ERROR_SUCCESS);
+  RegCloseKey(k);
+  std::remove(path.c_str());
+}
+
+// Names in malformed UTF-8 (code points past U+10FFFF, encoded surrogates,
+// over-long forms) read as U+FFFD, so what is saved loads back the same.
+TEST_F(WinReg, MalformedNamesLoadAndSaveStably) {
+  const std::string path = "/tmp/winreg_malformed_" + std::to_string(::getpid()) + ".txt";
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      << "[HKEY_CURRENT_USER\\x\xF5\xF5\xA0\xBD" "y\xED\xA0\x80" "z\xE0\x80\x80]\n\"v\xF4\x90\x80\x80\"=dword:00000001\n";
+  ASSERT_EQ(KvRegLoadFile(path), ERROR_SUCCESS);
+  auto saved = [&] {
+    EXPECT_EQ(KvRegSaveFile(path), ERROR_SUCCESS);
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  const std::string first = saved();
+  ASSERT_EQ(KvRegLoadFile(path), ERROR_SUCCESS);
+  EXPECT_EQ(saved(), first);
+  HKEY k = nullptr;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"x\uFFFD\uFFFD\uFFFD\uFFFDy\uFFFDz\uFFFD", 0, KEY_READ, &k), ERROR_SUCCESS);
+  RegCloseKey(k);
   std::remove(path.c_str());
 }
 
