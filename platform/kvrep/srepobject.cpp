@@ -711,7 +711,11 @@ void SRepObject::NotifyChange(LONG id) {
   auto sinks = m_sinks;
   for (auto& [k, mask] : sinks) k->AddRef();
   for (auto& [k, mask] : sinks) {
-    bool wants = (mask & SRepAdviseOneAttr) ? static_cast<LONG>(mask & ~SRepAdviseOneAttr) == id : true;
+    // One attribute; a sink advised on 0x040E0000 hears every extended attribute.
+    const LONG one = static_cast<LONG>(mask & ~SRepAdviseOneAttr);
+    bool wants = (mask & SRepAdviseOneAttr)
+                     ? one == id || (one == 0x040E0000 && (id & 0x040E0000) == 0x040E0000)
+                     : true;
     if (wants && std::find(told.begin(), told.end(), k) == told.end()) {
       told.push_back(k);
       k->OnChange(this, id);

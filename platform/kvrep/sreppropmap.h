@@ -69,24 +69,65 @@ struct SPropertyMap {
 const SPropertyEntry* SRepFindProperty(const SPropertyMap* map, DWORD id);
 
 // ---- attribute editors ----------------------------------------------------
-enum SRepEditorKind { SRepEditor_Plain = 0, SRepEditor_Color = 1, SRepEditor_Object = 2 };
+// The kind picks the in-place control that edits the attribute.
+enum SRepEditorKind {
+  SRepEditor_Plain = 0,
+  SRepEditor_Color = 1,
+  SRepEditor_Object = 2,
+  SRepEditor_List = 3,  // one of a list of values
+  SRepEditor_Bool = 4,  // true or false
+};
 
-// Shows one attribute: its text, its kind and whether it can be edited.
+class SStringTable;
+struct SRepAttrPicture;
+class SRepValueRelay;
+
+// Shows one attribute: its text, its kind and whether it can be edited. The
+// services that texts bound to the model call (value text, type word,
+// picture, relays, list of values, free text) are defined in
+// srepattredit.cpp; kvrep/srepattredit.h declares their types and the
+// editors beyond the plain ones.
 class SRepAttrEditor : public SObject {
   KV_DECLARE_CLASSINFO()
  public:
-  void Init(LONG id, bool readOnly) {
+  // type: the attribute's metamodel type code (0 when unknown).
+  void Init(LONG id, bool readOnly, WORD type = 0) {
     m_id = id;
     m_bReadOnly = readOnly;
+    m_type = type;
   }
   LONG GetAttrId() const { return m_id; }
   virtual int GetKind() const { return SRepEditor_Plain; }
   virtual SString GetText(const SRepVariant& value) const { return value.GetAsText(); }
   bool IsReadOnly() const { return m_bReadOnly; }
 
+  // The type word: the kind of value in the high half (SRepAttrType_Bool for
+  // booleans), the metamodel type code in the low half.
+  virtual DWORD GetAttrType() const;
+  // The value text of the attribute of obj. A failure (null object, deleted
+  // object, attribute the class lacks) leaves out empty and answers the
+  // repository's code.
+  virtual HRESULT GetValueText(ISRepObject* obj, SString& out) const;
+  // The picture of the attribute's value of obj; negative when the value has
+  // none (out then holds two nulls).
+  virtual HRESULT GetValuePicture(ISRepObject* obj, SRepAttrPicture& out) const;
+  // Non-zero when a text showing the attribute needs a relay to hear of
+  // changes that do not reach the object itself.
+  virtual BOOL HasRelay() const { return 0; }
+  // Makes the relay for the current value of obj, telling sink; the relay
+  // goes to *slot (the caller owns it). E_NOTIMPL without relays.
+  virtual HRESULT CreateRelay(ISRepObject* obj, const SRepVariant& value, ISRepObjSink* sink,
+                              SRepValueRelay** slot) const;
+  // Appends the texts of the values the attribute may take; S_FALSE when it
+  // has no list.
+  virtual HRESULT GetValueList(ISRepObject* obj, SStringTable& out) const;
+  // Non-zero when any text may be typed (otherwise one of the list).
+  virtual BOOL IsFreeText(int, int) const { return 1; }
+
  protected:
   LONG m_id = 0;
   bool m_bReadOnly = false;
+  WORD m_type = 0;
 };
 
 // Colours: the text is the six hexadecimal digits RRGGBB of a 0x00BBGGRR word.
@@ -103,6 +144,11 @@ class SRepAttrEditorObject : public SRepAttrEditor {
  public:
   int GetKind() const override { return SRepEditor_Object; }
   SString GetText(const SRepVariant& value) const override;
+  // A text showing the reference hears of the referenced object's renaming
+  // through a relay advised on that object (srepattredit.cpp).
+  BOOL HasRelay() const override { return 1; }
+  HRESULT CreateRelay(ISRepObject* obj, const SRepVariant& value, ISRepObjSink* sink,
+                      SRepValueRelay** slot) const override;
 };
 
 struct SAttrEditorEntry {

@@ -121,7 +121,7 @@ SRepAttrEditor* SRepRegistry::GetAttrEditor(LONG id) {
   if (!editor) return nullptr;
   obj.release();
   const SRepAttrDef* def = m_def.GetAttribute(id);
-  editor->Init(id, def && def->readOnly);
+  editor->Init(id, def && def->readOnly, def ? def->type : 0);
   m_editors[id].reset(editor);
   return editor;
 }

@@ -13,6 +13,7 @@
 #include "kvlib/sprofilerhelper.h"
 #include "kvlib/srelaycache.h"
 #include "kvlib/suserregistry.h"
+#include "kvrep/srepextras.h"
 #include "kvrep/srepvariant.h"
 #include "sym/diagram/symview.h"
 #include "sym/foundation/sdsym.h"
@@ -767,4 +768,9 @@ HRESULT SSymDiagram::CreateInstance(ISRepObject** out, ISRepSession* session, IS
 HRESULT SSymDiagram::InternalQueryInterface(REFIID iid, void** ppv) {
   if (iid == IID_ISSymOwner) return GetOwnerRelay(reinterpret_cast<ISSymOwner**>(ppv));
   return SRepFaces::InternalQueryInterface(iid, ppv);
+}
+
+BOOL SSymDiagram::ChangeInContext() {
+  SRepControlHolder* holder = GetHolder();
+  return holder && holder->ChangeInContext() ? 1 : 0;
 }

@@ -290,7 +290,8 @@ class SSymDiagram : public SRepFaces<SSymDiagram, SSymDiagramImpl, ISSymDiagram,
   HRESULT SnapToGrid(SSymPoint& point) override { return SSymDiagramImpl::SnapToGrid(point); }
   HRESULT Remove(ISSymbol* symbol) override { return SSymDiagramImpl::Remove(symbol); }
   HRESULT GetSymbols(ISRepClassCol** out) override { return SSymDiagramImpl::GetSymbols(out); }
-  BOOL ChangeInContext() override { return 0; }
+  // The holder of in-place controls tells (none: no change of its own).
+  BOOL ChangeInContext() override;
   HRESULT Add(ISSymbol* symbol) override { return SSymDiagramImpl::Add(symbol); }
   HRESULT Insert(int pos, ISSymbol* symbol) override { return SSymDiagramImpl::Insert(pos, symbol); }
   HRESULT MoveTo(ISSymbol* symbol, int pos) override { return SSymDiagramImpl::MoveTo(symbol, pos); }

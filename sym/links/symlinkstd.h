@@ -78,7 +78,7 @@ class SSymLinkStd : public SRepFaces<SSymLinkStd, SSymLinkBase, ISSymSubSink>, p
   ISSymbol* GetSubSymbol(int index) const;
   // A drop of one of the link's own labels at point is possible when the
   // label would stand acceptably there; anything else may be dropped.
-  BOOL IsDropPossible(ISSymbol* symbol, SSymPoint point);
+  BOOL IsDropPossible(ISSymbol* symbol, SSymPoint point) override;
   using SSymBase::IsDropPossible;
 
 

@@ -72,7 +72,7 @@ class SSymPolyline : public SRepFaces<SSymPolyline, SSymPolyBase, ISVerbSource, 
   ISSymbol* GetSubSymbol(int index);
   // A drop of one of the line's own labels at point is possible when the
   // label would stand acceptably there; anything else may be dropped.
-  BOOL IsDropPossible(ISSymbol* symbol, SSymPoint point);
+  BOOL IsDropPossible(ISSymbol* symbol, SSymPoint point) override;
   using SSymBase::IsDropPossible;
   // Copies the texts of a source that has them.
   HRESULT CopySpecificSymAttributes(ISSymbol* source);

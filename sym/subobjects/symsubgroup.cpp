@@ -89,6 +89,36 @@ SSymSubGroup::~SSymSubGroup() {
 
 SSymRect SSymSubGroup::GetClipRect(int a, int b) { return m_pOwner ? m_pOwner->GetClipRect(a, b) : SSymRect(); }
 
+// ---- look-ups -------------------------------------------------------------------------------------
+SSymSubsFonts* SSymSubGroup::GetSubSymbolById(LONG id) const {
+  STable<SSymSubsFonts*> list;
+  GetSubSymList(list, 1);
+  for (SSymSubsFonts* m : list) {
+    const int type = m->GetSymbolType();
+    if (type != 0 && type != 2 && type != 4) continue;
+    auto* text = dynamic_cast<SSymSubText*>(m);
+    if (text && text->GetAttrId() == id) return m;
+  }
+  return nullptr;
+}
+
+ISRepObject* SSymSubGroup::GetSubObjOnPt(const SSymCanvas& canvas, SSymPoint& pt, SSymSelSubSymData& data) const {
+  STable<SSymSubsFonts*> list;
+  GetSubSymList(list, 1);
+  for (SSymSubsFonts* m : list) {
+    if (m->GetSymbolType() != 6) continue;
+    auto* grid = dynamic_cast<ISSymSubGridHit*>(m);
+    if (!grid) continue;
+    SSymSelSubSymData hit;
+    ISRepObject* object = grid->GetSubObjWithPt(canvas, pt, hit);
+    if (hit.m_pSubGrid) {
+      data = hit;
+      return object;
+    }
+  }
+  return nullptr;
+}
+
 // ---- members -------------------------------------------------------------------------------------
 void SSymSubGroup::Add(SSymSubsFonts* member) { m_members.Add(member); }
 

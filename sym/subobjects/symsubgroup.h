@@ -17,6 +17,24 @@
 #include "sym/subobjects/symsubs.h"
 
 class SSymView;
+class SRepGridRow;
+
+// A hit on a row of a sub grid: the grid, the row (null: none) and the
+// rectangle hit.
+struct SSymSelSubSymData {
+  SSymSubsFonts* m_pSubGrid = nullptr;
+  SRepGridRow* m_pRow = nullptr;
+  SSymRect m_rect;
+};
+
+// What a sub grid (symbol type 6) answers for the object under a point.
+class ISSymSubGridHit {
+ public:
+  virtual ~ISSymSubGridHit() = default;
+  // The repository object under pt (not counted), data filled; null, data
+  // untouched, when the point misses every row.
+  virtual ISRepObject* GetSubObjWithPt(const SSymCanvas& canvas, SSymPoint& pt, SSymSelSubSymData& data) = 0;
+};
 
 class SSymSubGroup {
  public:
@@ -60,6 +78,12 @@ class SSymSubGroup {
   // The member at index (-1: the last one) of the direct or flattened list;
   // null out of range.
   SSymSubsFonts* GetSubSymbol(int index, int nested) const;
+  // In the flattened list, the first attribute, child-object or title text
+  // (types 0, 2, 4) showing attribute id; null when none.
+  SSymSubsFonts* GetSubSymbolById(LONG id) const;
+  // The repository object under a point in the first sub grid that fills
+  // data; null when no grid does.
+  ISRepObject* GetSubObjOnPt(const SSymCanvas& canvas, SSymPoint& pt, SSymSelSubSymData& data) const;
   // The first compartment, when it is the only content and a title.
   SSymSubsFonts* IsTitleOnly() const;
   // 1 when the last visible member is empty yet more than 1 unit high.

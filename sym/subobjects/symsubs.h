@@ -36,6 +36,12 @@ struct ISSymSubSink : IUnknown {
   virtual HRESULT RedrawSubSym(ISSymbol* sub) = 0;
   // Answers 1.
   virtual int IsSubSink() = 0;
+  // Whether something dropped at pt may land on the sub-object: a line
+  // refuses a label pulled too far from it; any other holder accepts (1).
+  virtual BOOL IsDropPossible(ISSymbol* sub, SSymPoint pt) {
+    (void)sub, (void)pt;
+    return 1;
+  }
 };
 
 // The identity that answers the SSymSubs behind a face.

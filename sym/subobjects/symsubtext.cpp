@@ -316,6 +316,11 @@ HRESULT SSymSubText::DrawOrAdjust(SSymCanvas& canvas, int adjust) {
   return S_OK;
 }
 
+BOOL SSymSubText::IsDropPossible(const SSymPoint& pt) {
+  ISSymSubSink* sink = GetParent();
+  return sink && GetParentSymbol() ? sink->IsDropPossible(SymFace(), pt) : 1;
+}
+
 void SSymSubText::GetTextSize(SSymRect& rect) {
   if (m_text.IsEmpty()) return;
   SComOut<ISSymDiagram> diagram;

@@ -43,6 +43,10 @@ class SSymSubText : public SSymSubsFonts, public ISSymText {
   HRESULT Draw(SSymCanvas& canvas) override;
   int GetSymbolType() override { return 3; }
   BOOL CanRename() override { return 1; }
+  // Whether a drop at pt may land on the text: its holder's answer (a line
+  // refuses a label pulled too far from it); 1 without a holder.
+  using SSymSubs::IsDropPossible;
+  BOOL IsDropPossible(const SSymPoint& pt);
   // ---- the family
   // With the picture mark: no picture; otherwise: no text.
   BOOL IsEmpty() const override;

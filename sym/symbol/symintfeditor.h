@@ -13,6 +13,7 @@ class SSymSubsFonts;
 class SSymEditInPlaceController;
 struct ISSymbol;
 struct ISSymText;
+struct ISRepObject;
 
 class ISSymInPlaceEditor {
  public:
@@ -22,6 +23,12 @@ class ISSymInPlaceEditor {
   // the edited text goes back through `target`.
   virtual void CreateTextCtrl(SSymView* view, const SSymFont& font, const SString& text, ISSymText* target,
                               const SSymRect& rect) = 0;
+  // Makes the in-place control of a repository attribute, chosen by the kind
+  // of the attribute's editor, over `rect` in `font`; `size` (when not
+  // empty) is the room the longest value needs. 1 when that kind has no
+  // in-place control (nothing made), 0 otherwise.
+  virtual int CreateAttrCtrl(ISRepObject* object, LONG id, SSymView* view, const SSymFont& font, const SSymRect& rect,
+                             const SSymSize& size) = 0;
   // Runs the editing; negative on failure.
   virtual int Execute(int flag) = 0;
   // Group editing of a symbol's compartments over `rect`: the members (a

@@ -2,12 +2,17 @@
 
 #include <new>
 
+#include "kvrep/srepobject.h"
+
 int SSymEditInPlaceController::s_nNextResult = 0;
 bool SSymEditInPlaceController::s_bFailNextCreate = false;
 int SSymEditInPlaceController::s_nLive = 0;
 SString SSymEditInPlaceController::s_lastText;
 SSymRect SSymEditInPlaceController::s_lastRect;
 SSymFont SSymEditInPlaceController::s_lastFont;
+ISRepObject* SSymEditInPlaceController::s_lastObject = nullptr;
+LONG SSymEditInPlaceController::s_lastAttr = 0;
+SSymSize SSymEditInPlaceController::s_lastCtrlSize;
 int SSymEditInPlaceController::s_lastGroupStart = -1;
 int SSymEditInPlaceController::s_lastGroupCount = 0;
 
@@ -36,6 +41,29 @@ void SSymEditInPlaceController::CreateTextCtrl(SSymView* view, const SSymFont& f
   m_pTarget = target;
   m_font = font;
   s_lastFont = font;
+}
+
+int SSymEditInPlaceController::CreateAttrCtrl(ISRepObject* object, LONG id, SSymView* view, const SSymFont& font,
+                                              const SSymRect& rect, const SSymSize& size) {
+  if (!object) return 1;
+  // Colours and object references are chosen in dialogs, not typed in place.
+  SRepRegistry* reg = nullptr;
+  CLSID clsid{};
+  if (object->GetCLSID(&clsid) == S_OK) reg = SRepRegistry::Find(clsid);
+  SRepAttrEditor* editor = reg ? reg->GetAttrEditor(id) : nullptr;
+  if (editor && (editor->GetKind() == SRepEditor_Color || editor->GetKind() == SRepEditor_Object)) return 1;
+  SString text;
+  if (editor) editor->GetValueText(object, text);
+  Init(view, nullptr, text, rect);
+  m_font = font;
+  m_pObject = object;
+  m_nAttr = id;
+  m_ctrlSize = size;
+  s_lastFont = font;
+  s_lastObject = object;
+  s_lastAttr = id;
+  s_lastCtrlSize = size;
+  return 0;
 }
 
 int SSymEditInPlaceController::Execute(int) {

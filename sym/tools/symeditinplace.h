@@ -19,6 +19,8 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
   void Init(SSymView* view, ISSymbol* symbol, const SString& text, const SSymRect& rect) override;
   void CreateTextCtrl(SSymView* view, const SSymFont& font, const SString& text, ISSymText* target,
                       const SSymRect& rect) override;
+  int CreateAttrCtrl(ISRepObject* object, LONG id, SSymView* view, const SSymFont& font, const SSymRect& rect,
+                     const SSymSize& size) override;
   // Runs the editing; negative on failure.
   int Execute(int flag) override;
   void InitGroup(SSymView* view, const SSymRect& rect, const STable<SSymSubsFonts*>& members, int start,
@@ -31,6 +33,9 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
   SString m_text;
   SSymFont m_font;
   SSymRect m_rect;
+  ISRepObject* m_pObject = nullptr;  // the attribute control's object, not counted
+  LONG m_nAttr = 0;
+  SSymSize m_ctrlSize;
   STable<SSymSubsFonts*> m_members;
   STable<LONG> m_ids;
   int m_nStart = -1;
@@ -44,6 +49,10 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
   static SString s_lastText;
   static SSymRect s_lastRect;
   static SSymFont s_lastFont;
+  // The last attribute control made: its object, attribute and size.
+  static ISRepObject* s_lastObject;
+  static LONG s_lastAttr;
+  static SSymSize s_lastCtrlSize;
   // The last group edit run: its start, member count and rectangle.
   static int s_lastGroupStart;
   static int s_lastGroupCount;

@@ -124,3 +124,41 @@ struct SubRef {
   SubRef& operator=(const SubRef&) = delete;
   T* operator->() const { return t; }
 };
+
+// A line that holds labels: it notes the size notices of its labels and
+// answers drops on them with m_drop.
+class TLabelLine : public SRepFaces<TLabelLine, TSym, ISSymPolyline, ISSymSubSink> {
+ public:
+  explicit TLabelLine(ISRepSession* s) : SRepFaces(s, SSymRect(0, 0, 9000, 0)) { m_symType = 1; }
+  // ---- ISSymPolyline
+  HRESULT GetListPt(SSymListPt& out) override {
+    out = SSymListPt();
+    return S_OK;
+  }
+  HRESULT SetListPt(const SSymListPt&, int, int) override { return S_OK; }
+  LONG GetLineStyle() override { return 1; }
+  LONG GetArrow(int) override { return 24; }
+  HRESULT SetArrow(int, LONG, int) override { return S_OK; }
+  // ---- ISSymSubSink
+  HRESULT OnSubSymResize(ISSymbol* sub, int small) override {
+    m_resized.push_back(sub);
+    m_small.push_back(small);
+    return S_OK;
+  }
+  HRESULT OnSubSymMove(ISSymbol*, int) override { return S_OK; }
+  HRESULT RedrawSubSym(ISSymbol*) override { return S_OK; }
+  int IsSubSink() override { return 1; }
+  BOOL IsDropPossible(ISSymbol* sub, SSymPoint pt) override {
+    m_dropAsked = sub;
+    m_dropAt = pt;
+    return m_drop;
+  }
+  using TSym::IsDropPossible;
+  ISSymSubSink* Sink() { return this; }
+
+  std::vector<ISSymbol*> m_resized;
+  std::vector<int> m_small;
+  BOOL m_drop = 0;
+  ISSymbol* m_dropAsked = nullptr;
+  SSymPoint m_dropAt;
+};
