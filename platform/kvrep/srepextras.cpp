@@ -136,6 +136,32 @@ ISRepObject* SRepUnrefShct(ISRepObject* obj, int followChain, int liveOnly, BOOL
   return cur;
 }
 
+SString SRepGetShortcutLocation(ISRepObject* shortcut, bool fullPath) {
+  BOOL isShortcut = FALSE;
+  ISRepObject* target = SRepUnrefShct(shortcut, 1, 1, &isShortcut);
+  if (!isShortcut || !target) return SString();
+  constexpr LONG kName = 0x01000002;
+  // The holders of the target, nearest first; the top one is the model.
+  std::vector<SComOut<ISRepObject>> holders;
+  SComOut<ISRepObject> up;
+  if (target->GetParent(&up) != S_OK) return SString();
+  for (int depth = 0; up && depth < 10000; ++depth) {
+    SComOut<ISRepObject> next;
+    if (up->GetParent(&next) != S_OK || !next) break;  // up is the model
+    holders.push_back(std::move(up));
+    up = std::move(next);
+  }
+  SString location;
+  for (std::size_t i = holders.size(); i-- > 0;) {
+    if (!fullPath && i != 0) continue;
+    SRepVariant name;
+    holders[i]->GetAttribute(kName, &name);
+    if (!location.IsEmpty()) location += u"::";
+    location += name.GetAsText();
+  }
+  return location;
+}
+
 CLSID SRepGetExtClsid(ISRepObject* obj, LONG) {
   CLSID id = GUID_NULL;
   ISRepObject* target = SRepUnrefShct(obj, 1, 1, nullptr);

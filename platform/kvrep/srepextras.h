@@ -71,6 +71,15 @@ class SRepShortcut : public SRepObjectMem, public ISRepShortcut {
 // tells whether obj was a shortcut.
 ISRepObject* SRepUnrefShct(ISRepObject* obj, int followChain = 1, int liveOnly = 1, BOOL* isShortcut = nullptr);
 
+// Where the target of a shortcut lies in its model, as texts that show
+// shortcuts name it: the full path is the names of the packages that hold
+// the target, from the one below the model down to the target's own,
+// joined by "::"; the last package is the name of the target's own package.
+// The model itself is not a location: a target held by its model directly
+// has none. Empty as well for null, for an object that is not a shortcut
+// and for a shortcut whose target is gone.
+SString SRepGetShortcutLocation(ISRepObject* shortcut, bool fullPath);
+
 // ---- extended attributes ---------------------------------------------------------------
 // The class that decides the object's extended attributes: the class of the
 // object a shortcut stands for, otherwise the object's own class. GUID_NULL

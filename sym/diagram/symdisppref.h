@@ -150,14 +150,14 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
   DWORD GetWrapLen() const { return m_nWrapLen; }
   const SString& GetWrapText() const { return m_wrapText; }
   int GetShortcutInIcon() const { return m_shortcut[0]; }
-  int GetShortcutInLoct() const { return m_shortcut[1]; }
+  int GetShortcutInLoct() const override { return m_shortcut[1]; }
   int GetShortcutExIcon() const { return m_shortcut[2]; }
-  int GetShortcutExLoct() const { return m_shortcut[3]; }
-  int GetShortcutInFullPath() const { return m_shortcut[4]; }
-  int GetShortcutInLastPckg() const { return m_shortcut[5]; }
-  int GetShortcutExFullPath() const { return m_shortcut[6]; }
-  int GetShortcutExLastPckg() const { return m_shortcut[7]; }
-  int GetShortcutExIncludeModl() const { return m_shortcut[8]; }
+  int GetShortcutExLoct() const override { return m_shortcut[3]; }
+  int GetShortcutInFullPath() const override { return m_shortcut[4]; }
+  int GetShortcutInLastPckg() const override { return m_shortcut[5]; }
+  int GetShortcutExFullPath() const override { return m_shortcut[6]; }
+  int GetShortcutExLastPckg() const override { return m_shortcut[7]; }
+  int GetShortcutExIncludeModl() const override { return m_shortcut[8]; }
 
   // ---- ISSymDispPref (what the symbol core reads)
   LONG GetDarkenPercent() const override { return m_nDarkenPercent; }

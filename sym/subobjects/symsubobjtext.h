@@ -123,6 +123,10 @@ class SSymSubObjText : public SSymSubText, public ISRepObjSink {
   static LONG NormalizeId(LONG id);
 
  protected:
+  // ---- for the copies of derived texts (title): the plain-text part of
+  // `plain` (text, style, font, rectangle, parent), unbound.
+  explicit SSymSubObjText(const SSymSubText& plain) : SSymSubText(plain) {}
+
   void* QueryFamily(REFIID iid) override;
 
   // The object the bound object stands for (a shortcut's target), or null.

@@ -40,6 +40,17 @@ class ISSymDispPref {
     (void)clsid, (void)out;
     return false;
   }
+  // How shortcuts show where their target lies (non-zero = on). Within the
+  // model: the location, as full path or else as last package; into another
+  // model: the model's name, the location, as full path or else as last
+  // package. Preferences that keep none answer off.
+  virtual int GetShortcutInLoct() const { return 0; }
+  virtual int GetShortcutInFullPath() const { return 0; }
+  virtual int GetShortcutInLastPckg() const { return 0; }
+  virtual int GetShortcutExIncludeModl() const { return 0; }
+  virtual int GetShortcutExLoct() const { return 0; }
+  virtual int GetShortcutExFullPath() const { return 0; }
+  virtual int GetShortcutExLastPckg() const { return 0; }
 };
 
 // The display preferences of a diagram (not counted), or null.

@@ -13,6 +13,8 @@ SSymFont SSymEditInPlaceController::s_lastFont;
 ISRepObject* SSymEditInPlaceController::s_lastObject = nullptr;
 LONG SSymEditInPlaceController::s_lastAttr = 0;
 SSymSize SSymEditInPlaceController::s_lastCtrlSize;
+int SSymEditInPlaceController::s_lastInitStart = -1;
+STable<LONG> SSymEditInPlaceController::s_lastInitIds;
 int SSymEditInPlaceController::s_lastGroupStart = -1;
 int SSymEditInPlaceController::s_lastGroupCount = 0;
 
@@ -82,6 +84,8 @@ void SSymEditInPlaceController::InitGroup(SSymView* view, const SSymRect& rect, 
   for (int i = 0; i < ids.GetCount(); ++i) m_ids.Add(ids[i]);
   m_nStart = start;
   s_lastRect = rect;
+  s_lastInitStart = start;
+  s_lastInitIds = m_ids;
 }
 
 int SSymEditInPlaceController::ExecuteGroup() {

@@ -53,6 +53,9 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
   static ISRepObject* s_lastObject;
   static LONG s_lastAttr;
   static SSymSize s_lastCtrlSize;
+  // The last group prepared: its start and attribute ids.
+  static int s_lastInitStart;
+  static STable<LONG> s_lastInitIds;
   // The last group edit run: its start, member count and rectangle.
   static int s_lastGroupStart;
   static int s_lastGroupCount;

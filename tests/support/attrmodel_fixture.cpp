@@ -19,6 +19,10 @@ SAttrEditorEntry TItem::editorEntries[] = {{kName, &SRepAttrEditor::__clsinf},
                                            {kLocked, &SRepAttrEditor::__clsinf},
                                            {kNote, &SRepAttrEditor::__clsinf},
                                            {kExt, &SRepAttrEditorBool::__clsinf},
+                                           {kCode, &SRepAttrEditor::__clsinf},
+                                           {kBracketed, &SRepAttrEditor::__clsinf},
+                                           {kOrdering, &SRepAttrEditor::__clsinf},
+                                           {kOrdering + 1, &SRepAttrEditor::__clsinf},
                                            {0, nullptr}};
 const SAttrEditorMap TItem::attrEditorMap = {[]() { return &SRepObject::attrEditorMap; }, TItem::editorEntries};
 
@@ -61,6 +65,7 @@ SRepRegistry& TItemRegistry() {
     def->AddAttribute(kLocked, SRepVT_STRING, SRepVariant::Text(SString("fixed")), true);
     def->AddAttribute(kNote, SRepVT_TEXT);
     def->AddAttribute(kExt, SRepVT_BOOL);
+    for (LONG id : {kCode, kBare, kBracketed, kOrdering, kOrdering + 1}) def->AddAttribute(id, SRepVT_TEXT);
     return true;
   }();
   (void)defs;
@@ -73,5 +78,12 @@ TItem* NewItem(ISRepSession* s, const char* name) {
   n->AddRef();
   n->SetSession(s);
   n->m_name = SString(name);
+  return n;
+}
+
+TItem* NewItem(ISRepSession* s, const SString& name, ISRepObject* parent) {
+  TItem* n = NewItem(s, "");
+  n->m_name = name;
+  if (SRepObject* p = SRepObject::FromInterface(parent)) p->Collection(kChildren)->Insert(n, -1);
   return n;
 }

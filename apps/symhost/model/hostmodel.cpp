@@ -38,12 +38,23 @@ HRESULT Create(const CLSID& clsid, ISRepObject** out, ISRepSession* session, ISR
   return S_OK;
 }
 
+// The texts of the model's attributes: plain values, and the referenced
+// entity's name for a reference.
+SAttrEditorEntry g_editors[] = {{Name, nullptr}, {Code, nullptr}, {DataType, nullptr}, {References, nullptr}, {0, nullptr}};
+const SAttrEditorMap g_editorMap = {[]() { return &SRepObject::attrEditorMap; }, g_editors};
+const bool g_editorsReady = [] {
+  for (int i = 0; i < 3; ++i) g_editors[i].editor = &SRepAttrEditor::__clsinf;
+  g_editors[3].editor = &SRepAttrEditorObject::__clsinf;
+  return true;
+}();
+
 template <const CLSID& C>
 HRESULT Lookup(const GUID& clsid, SRegClassFunctions* out) {
   if (!out) return E_POINTER;
   *out = SRegClassFunctions{};
   if (clsid != C) return REGDB_E_CLASSNOTREG;
   out->create = [](ISRepObject** o, ISRepSession* s, ISRepObject* src) { return Create(C, o, s, src); };
+  out->attrEditorMap = g_editorsReady ? &g_editorMap : nullptr;
   return S_OK;
 }
 
@@ -91,6 +102,9 @@ void SHostRegisterModel() {
     SRepClassDef* process = Register<CLSID_SHostProcess>();
     SRepClassDef* lane = Register<CLSID_SHostLane>();
     attribute->AddAttribute(DataType, SRepVT_TEXT, SRepVariant::Text(SString()));
+    SRepVariant none;
+    none.SetIOBJECT(nullptr);
+    attribute->AddAttribute(References, SRepVT_IOBJECT, none);
     package->AddCollection(Packages, kContents, CLSID_SHostPackage);
     package->AddCollection(Entities, kParts, CLSID_SHostEntity);
     package->AddCollection(Relations, kContents, CLSID_SHostRelation);
@@ -152,6 +166,14 @@ SRepObject* SHostAddRelation(ISRepObject* package, const SString& name, ISRepObj
     return nullptr;
   }
   return r;
+}
+
+bool SHostSetReference(ISRepObject* attribute, ISRepObject* entity) {
+  if (!SRepIsKindOf(attribute, CLSID_SHostAttribute) || (entity && !SRepIsKindOf(entity, CLSID_SHostEntity)))
+    return false;
+  SRepVariant value;
+  value.SetIOBJECT(entity);
+  return SUCCEEDED(attribute->SetAttribute(References, value));
 }
 
 SString SHostNameOf(ISRepObject* object) {

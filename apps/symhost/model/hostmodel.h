@@ -31,6 +31,9 @@ inline constexpr LONG Packages = 0x02000040, Entities = 0x02000041, Relations = 
 inline constexpr LONG Attributes = 0x02000045, Steps = 0x02000046, Responsible = 0x02000047;
 // The two ends of a relation (single references): first end, second end.
 inline constexpr LONG FirstEnd = 0x0200001A, SecondEnd = 0x02000019;
+// The entity an attribute refers to (an object-valued attribute; none by
+// default): the attribute is a key of that entity kept in another one.
+inline constexpr LONG References = 0x04000011;
 // A symbol's model object (single) and, reversed, a model object's symbols.
 inline constexpr LONG Shows = 0x04000087, ShownBy = 0x04800087;
 }  // namespace SHostId
@@ -75,6 +78,9 @@ SRepObject* SHostAddRelation(ISRepObject* package, const SString& name, ISRepObj
 SRepObject* SHostAddProcess(ISRepObject* package, const SString& name);
 SRepObject* SHostAddLane(ISRepObject* package, const SString& name);
 
+// Makes an attribute refer to an entity (null: to none); false when either
+// is not of its class or the attribute refuses the value.
+bool SHostSetReference(ISRepObject* attribute, ISRepObject* entity);
 // The Name of an object (empty for null or none).
 SString SHostNameOf(ISRepObject* object);
 // True for a link object: an object with the second-end collection.

@@ -40,7 +40,10 @@ bool SHostBind(ISRepObject* symbol, ISRepObject* object) {
 SHostEntitySym::SHostEntitySym(ISRepSession* session, const SSymRect& rect)
     : SRepFaces(session, rect, Rect), m_group(Sym()) {}
 
-SHostEntitySym::~SHostEntitySym() { ClearCompartments(); }
+SHostEntitySym::~SHostEntitySym() {
+  m_watch.Stop();
+  ClearCompartments();
+}
 
 HRESULT SHostEntitySym::DrawSymbol(SSymCanvas& canvas) {
   SSymRect r = m_rect;
@@ -81,6 +84,7 @@ void SHostEntitySym::ClearCompartments() {
   while (m_group.GetCount(0) > 0) {
     SSymSubsFonts* m = m_group.GetSubSymbol(-1, 0);
     m_group.Remove(m_group.GetPos(m));
+    m->Delete();
     m->SetParent(nullptr);
     m->Release();
   }
@@ -88,14 +92,39 @@ void SHostEntitySym::ClearCompartments() {
 
 SSymSubText* SHostEntitySym::AddText(const SString& text, LONG kind, LONG textStyle, LONG fontStyle) {
   auto* t = new SSymSubText();
+  t->_SetText(text);
+  return AddCompartment(t, kind, textStyle, fontStyle);
+}
+
+SSymSubText* SHostEntitySym::AddCompartment(SSymSubText* t, LONG kind, LONG textStyle, LONG fontStyle) {
+  if (!t) return nullptr;
   t->AddRef();
   t->SetParent(static_cast<ISSymSubSink*>(this), false);
-  t->_SetText(text);
   t->_SetKind(kind);
   t->_SetTextStyle(textStyle);
   t->_SetFont(SSymFont(kArial, 8, fontStyle));
   m_group.Add(t);
+  t->InitializeSubSym();
   return t;
+}
+
+SSymRect SHostEntitySym::FitToCompartments(SSymCanvas& canvas) {
+  // Measured at the standard width, as a new symbol is.
+  SSymRect r = m_rect;
+  r.Normalize();
+  const SSymRect kept = m_rect;
+  m_rect = SSymRect(r.x1, r.y1, r.x1 + kWidth, r.y1 - kWidth);
+  SSymRect need = m_group.ComputeGroupRect(canvas, 1, 0);
+  m_rect = kept;
+  need.Normalize();
+  const LONG w = std::max<LONG>(kWidth, need.Width() + 2 * (SSymSubGroup::Margin + kMargin));
+  const LONG h = need.Height() + 2 * kMargin;
+  return SSymRect(r.x1, r.y1, r.x1 + w, r.y1 - h);
+}
+
+HRESULT SHostEntitySym::GetAdjustRect(SSymCanvas& canvas, const SSymRect&, SSymRect& fitted) {
+  fitted = FitToCompartments(canvas);
+  return 0;
 }
 
 void SHostEntitySym::CloneText(SString& text) {
@@ -141,20 +170,16 @@ void SHostBuildEntitySymbol(SHostEntitySym* symbol, ISRepObject* entity) {
   symbol->CloneText(name);
   symbol->ClearCompartments();
   // The name, bold and centred, parted from the attributes by one line;
-  // the attributes one below the other with no line between them.
-  symbol->AddText(name, 1, 0x212, SSymFont::Bold);
+  // the attributes one below the other with no line between them. The
+  // compartments show the model and follow it.
+  SHostAddTitleText(symbol, entity);
+  symbol->WatchAttributes(entity);
   SString text = name;
   SRepObjIterator it(entity, Attributes);
   while (ISRepObject* a = it.Next()) {
-    SRepVariant type;
-    SString line = SHostNameOf(a);
-    if (a->GetAttribute(DataType, &type) == S_OK && !type.GetSTRING().IsEmpty()) {
-      line += u" : ";
-      line += type.GetSTRING();
-    }
-    symbol->AddText(line, 0, 0x211, SSymFont::Normal);
+    SSymSubText* shown = SHostAddAttributeText(symbol, a);
     text += u"\r\n";
-    text += line;
+    text += shown ? shown->Text() : SHostNameOf(a);
   }
   // The symbol's own text stays the whole listing for readers of its text.
   symbol->SetFont(SSymFont(kArial, 8), 0);
@@ -162,15 +187,8 @@ void SHostBuildEntitySymbol(SHostEntitySym* symbol, ISRepObject* entity) {
   symbol->SetTextStyle(0x2, 0);
 
   // The box takes the standard width, then fits the compartments.
-  SSymRect r = symbol->m_rect;
-  r.Normalize();
-  symbol->PutRect(SSymRect(r.x1, r.y1, r.x1 + kWidth, r.y1 - kWidth));
   SSymDeftCanvas canvas;
-  SSymRect need = symbol->m_group.ComputeGroupRect(canvas, 1, 0);
-  need.Normalize();
-  const LONG w = std::max<LONG>(kWidth, need.Width() + 2 * (SSymSubGroup::Margin + kMargin));
-  const LONG h = need.Height() + 2 * kMargin;
-  symbol->PutRect(SSymRect(r.x1, r.y1, r.x1 + w, r.y1 - h));
+  symbol->PutRect(symbol->FitToCompartments(canvas));
 }
 
 const SSymCompDef& SHostProcessCompDef() {

@@ -62,17 +62,62 @@ class SHostEntitySym
   // ---- ISSymCompView: the last compartment is the last one.
   BOOL IsLastCompLast() override { return 1; }
 
+  // ---- ISSymAdjust: the box follows its compartments. A compartment whose
+  // text changed with the model has the diagram refit the box to the
+  // compartments (outside undo recording): GetAdjustRect answers that box.
+  BOOL IsAdjusted() override { return 1; }
+  HRESULT GetAdjustRect(SSymCanvas& canvas, const SSymRect& clip, SSymRect& fitted) override;
+
   // ---- ISSymClone: names of a symbol shown more than once carry its number.
   BOOL IsCloneNumbering() override { return 1; }
   void CloneText(SString& text) override;
 
-  // Deletes the compartments (before the symbol is built anew).
+  // Deletes the compartments (before the symbol is built anew); those bound
+  // to the model are unbound first, so that the model lets them go.
   void ClearCompartments();
   // Adds a text compartment, held by the group and pointing back uncounted.
   SSymSubText* AddText(const SString& text, LONG kind, LONG textStyle, LONG fontStyle);
+  // Adds a compartment made by the caller (the group takes its reference),
+  // in the look of AddText, and loads its value.
+  SSymSubText* AddCompartment(SSymSubText* text, LONG kind, LONG textStyle, LONG fontStyle);
+  // The rectangle that fits the compartments, at the top-left corner of
+  // the symbol and at least the standard width.
+  SSymRect FitToCompartments(SSymCanvas& canvas);
+
+  // Follows the entity's list of attributes: an attribute added, moved or
+  // taken away builds the compartments anew (once per entity; a null entity
+  // stops it).
+  void WatchAttributes(ISRepObject* entity);
 
   int m_nAttached = 0;  // how often it became a composite's child
   SSymSubGroup m_group;
+
+ private:
+  // The sink on the entity's attribute collection. It is not counted: the
+  // symbol takes it off the collection before it goes.
+  class AttributeWatch final : public ISRepClassColSink {
+   public:
+    explicit AttributeWatch(SHostEntitySym* owner) : m_owner(owner) {}
+    ~AttributeWatch() { Stop(); }
+    AttributeWatch(const AttributeWatch&) = delete;
+    AttributeWatch& operator=(const AttributeWatch&) = delete;
+    void Start(ISRepObject* entity);
+    void Stop();
+    HRESULT QueryInterface(REFIID iid, void** out) override;
+    ULONG AddRef() override { return 2; }
+    ULONG Release() override { return 1; }
+    HRESULT OnObjColInsert(ISRepClassCol*, ISRepObject*, int) override;
+    HRESULT OnObjColMove(ISRepClassCol*, int, int) override;
+    HRESULT OnObjColRemove(ISRepClassCol*, ISRepObject*) override;
+    HRESULT OnObjColDelete(ISRepClassCol*) override;
+
+   private:
+    void Rebuild();
+    SHostEntitySym* m_owner;
+    ISRepClassCol* m_col = nullptr;  // counted
+    bool m_rebuilding = false;
+  };
+  AttributeWatch m_watch{this};
 };
 
 class SHostRelationLink : public SRepFaces<SHostRelationLink, SSymLinkSym, ISSymObject> {
@@ -91,6 +136,12 @@ class SHostRelationLink : public SRepFaces<SHostRelationLink, SSymLinkSym, ISSym
 // compartments, at least its standard width). Does nothing for a null
 // symbol or entity.
 void SHostBuildEntitySymbol(SHostEntitySym* symbol, ISRepObject* entity);
+// The compartments that show the model (apps/symhost/model/hostmodeltexts.cpp):
+// the entity's name as the title, bold and centred; and an attribute as
+// "name : type", or, for an attribute that refers to an entity, as
+// "entity.name". Each follows its model objects from then on.
+SSymSubText* SHostAddTitleText(SHostEntitySym* symbol, ISRepObject* entity);
+SSymSubText* SHostAddAttributeText(SHostEntitySym* symbol, ISRepObject* attribute);
 // The size (width, height) a new symbol of the entity takes.
 SSymSize SHostEntitySymbolSize(ISRepObject* entity);
 

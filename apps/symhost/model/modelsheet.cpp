@@ -47,6 +47,9 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
     for (const auto& [name, type] : e.attributes) SHostAddAttribute(o, SString(name), SString(type));
     objects.push_back(o);
   }
+  // A key kept in another entity: an order line refers to its product by
+  // the product's code (shown as "Product.code").
+  SHostSetReference(SHostAddAttribute(objects[4], SString(u"code"), SString(u"text")), objects[2]);
   for (const RelationDef& r : relations)
     SHostAddRelation(model, SString(r.name), objects[static_cast<std::size_t>(r.from)],
                      objects[static_cast<std::size_t>(r.to)]);

@@ -1,5 +1,6 @@
 // Shortcuts, extended attributes, dialog map, iterators, data source and grid bases.
 #include "kvrep/srepgrid.h"
+#include "support/attrmodel_fixture.h"
 #include "support/repfixture.h"
 
 namespace {
@@ -62,6 +63,38 @@ TEST_F(RepTest, ShortcutsStandForTheirTarget) {
   EXPECT_EQ(&dlg, SRepDialogMap::Find(b));
   SRepDialogMap::Remove(b);
   EXPECT_EQ(nullptr, SRepDialogMap::Find(b));
+}
+
+// Where a shortcut's target lies: the packages between the model and the
+// target, all of them or the nearest; nothing for the model itself, for
+// objects that are not shortcuts and for a target that is gone.
+TEST_F(RepTest, ShortcutLocationsNameThePackagesAboveTheTarget) {
+  TItem* model = NewItem(session, SString(u"Model"), nullptr);
+  TItem* pkg = NewItem(session, SString(u"Pkg"), model);
+  TItem* sub = NewItem(session, SString(u"Sub"), pkg);
+  TItem* deep = NewItem(session, SString(u"deep"), sub);
+  TItem* top = NewItem(session, SString(u"top"), model);
+  struct Case {
+    ISRepObject* target;
+    const char16_t* full;
+    const char16_t* last;
+  };
+  for (const Case& c : {Case{deep, u"Pkg::Sub", u"Sub"}, Case{sub, u"Pkg", u"Pkg"}, Case{top, u"", u""},
+                        Case{model, u"", u""}}) {
+    auto* shortcut = new SRepShortcut(c.target, session);
+    static_cast<SRepObject*>(shortcut)->AddRef();
+    EXPECT_EQ(SString(c.full), SRepGetShortcutLocation(static_cast<SRepObject*>(shortcut), true));
+    EXPECT_EQ(SString(c.last), SRepGetShortcutLocation(static_cast<SRepObject*>(shortcut), false));
+    static_cast<SRepObject*>(shortcut)->Release();
+  }
+  EXPECT_EQ(SString(), SRepGetShortcutLocation(deep, true)) << "not a shortcut";
+  EXPECT_EQ(SString(), SRepGetShortcutLocation(nullptr, true));
+  auto* orphan = new SRepShortcut(deep, session);
+  static_cast<SRepObject*>(orphan)->AddRef();
+  ASSERT_EQ(S_OK, deep->Delete());
+  EXPECT_EQ(SString(), SRepGetShortcutLocation(static_cast<SRepObject*>(orphan), true)) << "target gone";
+  static_cast<SRepObject*>(orphan)->Release();
+  for (TItem* o : {top, deep, sub, pkg, model}) o->Release();
 }
 
 TEST_F(RepTest, ColIteratorSkipsMembersRemovedWhileWalking) {
