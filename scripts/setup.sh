@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcairo2-dev libpango1.0-dev libpng-dev libpugixml-dev
   fontconfig fonts-liberation2
-  libxml2-utils librsvg2-bin poppler-utils emf2svg w3c-sgml-lib graphviz time
+  libxml2-utils librsvg2-bin poppler-utils emf2svg w3c-sgml-lib graphviz time valgrind
   python3
 )
 missing=()

@@ -14,6 +14,7 @@
 #include "apps/symhost/arrowheadsheet.h"
 #include "apps/symhost/compartmentsheet.h"
 #include "apps/symhost/hostexport.h"
+#include "apps/symhost/hostprint.h"
 #include "apps/symhost/hostviewpng.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/model/modelsheet.h"
@@ -98,6 +99,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!SHostWriteViewPng(model, out, "model-view", written, error)) {
+    std::fprintf(stderr, "symhost: %s\n", error.c_str());
+    return 1;
+  }
+  if (!SHostPrintDiagram(model, out, "model-print", written, error)) {
     std::fprintf(stderr, "symhost: %s\n", error.c_str());
     return 1;
   }

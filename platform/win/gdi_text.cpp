@@ -34,6 +34,8 @@ struct TextEngine {
   PangoContext* ctx;
   cairo_font_options_t* options;
   PangoAttrList* attrs;
+  PangoAttribute* features;  // the feature settings of `attrs`, copied onto items
+  PangoGlyphString* shaped;  // the glyphs of one item, shaped outside a layout
   TextEngine() {
     // Fontconfig loads its configuration here, once, before pango's own
     // thread could race with this one to load it too.
@@ -50,7 +52,9 @@ struct TextEngine {
     pango_context_set_base_gravity(ctx, PANGO_GRAVITY_SOUTH);
     // Kerning and ligatures off: advances are the letters' own.
     attrs = pango_attr_list_new();
-    pango_attr_list_insert(attrs, pango_attr_font_features_new("kern 0, liga 0, clig 0, calt 0, dlig 0"));
+    features = pango_attr_font_features_new("kern 0, liga 0, clig 0, calt 0, dlig 0");
+    pango_attr_list_insert(attrs, pango_attribute_copy(features));
+    shaped = pango_glyph_string_new();
   }
 };
 
@@ -83,9 +87,11 @@ struct RealFont {
   int strikePos = 0;  // above the baseline
   std::string family;  // as fontconfig resolved it
   PangoFont* font = nullptr;  // loaded on first use of glyph indices
-  // Every text of this font is shaped on this one layout, which keeps the
-  // font and the feature attributes set once.
+  // Every text of this font that needs the layout's own work (see
+  // PlainText) is shaped on this one layout, which keeps the font and the
+  // feature attributes set once.
   PangoLayout* layout = nullptr;
+  PangoAttrList* itemAttrs = nullptr;  // the font, for itemizing plain texts
 };
 
 std::map<std::string, RealFont>& FontCache() {
@@ -272,6 +278,21 @@ struct Run {
   }
 };
 
+// Texts the layout shapes item by item with nothing else to do: printable
+// Latin-1 (no controls, tabs or line ends, no soft hyphen, nothing written
+// right to left), which is what labels mostly are.
+bool PlainText(const std::u16string& text) {
+  for (char16_t c : text)
+    if (c < 0x20 || (c > 0x7E && c < 0xA0) || c == 0xAD || c > 0xFF) return false;
+  return true;
+}
+
+bool& DirectShapingFlag() {
+  static bool on = true;
+  return on;
+}
+bool DirectShaping() { return DirectShapingFlag(); }
+
 void LayOut(RealFont& rf, const std::u16string& text, Run* run) {
   TextEngine& e = Engine();
   std::string utf8;
@@ -299,28 +320,15 @@ void LayOut(RealFont& rf, const std::u16string& text, Run* run) {
     utf8.append(buf, std::size_t(n));
   }
   run->byteToUnit.push_back(int(text.size()));
-  if (!rf.layout) {
-    rf.layout = pango_layout_new(e.ctx);
-    pango_layout_set_single_paragraph_mode(rf.layout, TRUE);
-    pango_layout_set_font_description(rf.layout, rf.desc);
-    pango_layout_set_attributes(rf.layout, e.attrs);
-  }
-  pango_layout_set_text(rf.layout, utf8.data(), int(utf8.size()));
   run->adv.assign(text.size(), 0);
-  PangoLayoutLine* line = pango_layout_get_line_readonly(rf.layout, 0);
-  std::size_t total = 0;
-  for (GSList* l = line ? line->runs : nullptr; l; l = l->next)
-    total += std::size_t(static_cast<PangoGlyphItem*>(l->data)->glyphs->num_glyphs);
-  run->glyphs.reserve(total);
-  run->clusters.reserve(total);
-  for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
-    auto* gi = static_cast<PangoGlyphItem*>(l->data);
-    const PangoGlyphString* gs = gi->glyphs;
+  // One item's glyphs copied into the run's arrays, its widths added to the
+  // advance of the unit each glyph's cluster starts at.
+  auto add = [&](PangoItem* item, const PangoGlyphString* gs) {
     GlyphRun g;
-    g.font = gi->item->analysis.font;
+    g.font = item->analysis.font;
     if (g.font) g_object_ref(g.font);
-    g.offset = gi->item->offset;
-    g.length = gi->item->length;
+    g.offset = item->offset;
+    g.length = item->length;
     g.first = int(run->glyphs.size());
     g.count = gs->num_glyphs;
     run->glyphs.insert(run->glyphs.end(), gs->glyphs, gs->glyphs + gs->num_glyphs);
@@ -328,11 +336,48 @@ void LayOut(RealFont& rf, const std::u16string& text, Run* run) {
     for (int k = 0; k < gs->num_glyphs; ++k) {
       // Missing-glyph boxes and raised or lowered glyphs are left to pango.
       if ((gs->glyphs[k].glyph & PANGO_GLYPH_UNKNOWN_FLAG) || gs->glyphs[k].geometry.y_offset != 0) g.plain = false;
-      int byte = gi->item->offset + gs->log_clusters[k];
+      int byte = item->offset + gs->log_clusters[k];
       int unit = byte < int(run->byteToUnit.size()) ? run->byteToUnit[std::size_t(byte)] : 0;
       if (unit < int(run->adv.size())) run->adv[std::size_t(unit)] += gs->glyphs[k].geometry.width;
     }
     run->runs.push_back(g);
+  };
+  if (DirectShaping() && PlainText(text)) {
+    // Itemized and shaped as the layout would, without its line breaking,
+    // attribute splitting and extents: one line of left-to-right text with
+    // nothing to break or to show in its place has the layout's glyphs.
+    if (!rf.itemAttrs) {
+      rf.itemAttrs = pango_attr_list_new();
+      pango_attr_list_insert(rf.itemAttrs, pango_attr_font_desc_new(rf.desc));
+    }
+    GList* items = pango_itemize(e.ctx, utf8.data(), 0, int(utf8.size()), rf.itemAttrs, nullptr);
+    const PangoShapeFlags flags =
+        pango_context_get_round_glyph_positions(e.ctx) ? PANGO_SHAPE_ROUND_POSITIONS : PANGO_SHAPE_NONE;
+    for (GList* l = items; l; l = l->next) {
+      auto* item = static_cast<PangoItem*>(l->data);
+      item->analysis.extra_attrs = g_slist_prepend(item->analysis.extra_attrs, pango_attribute_copy(e.features));
+      pango_shape_item(item, utf8.data(), int(utf8.size()), nullptr, e.shaped, flags);
+      add(item, e.shaped);
+    }
+    g_list_free_full(items, reinterpret_cast<GDestroyNotify>(pango_item_free));
+  } else {
+    if (!rf.layout) {
+      rf.layout = pango_layout_new(e.ctx);
+      pango_layout_set_single_paragraph_mode(rf.layout, TRUE);
+      pango_layout_set_font_description(rf.layout, rf.desc);
+      pango_layout_set_attributes(rf.layout, e.attrs);
+    }
+    pango_layout_set_text(rf.layout, utf8.data(), int(utf8.size()));
+    PangoLayoutLine* line = pango_layout_get_line_readonly(rf.layout, 0);
+    std::size_t total = 0;
+    for (GSList* l = line ? line->runs : nullptr; l; l = l->next)
+      total += std::size_t(static_cast<PangoGlyphItem*>(l->data)->glyphs->num_glyphs);
+    run->glyphs.reserve(total);
+    run->clusters.reserve(total);
+    for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
+      auto* gi = static_cast<PangoGlyphItem*>(l->data);
+      add(gi->item, gi->glyphs);
+    }
   }
   for (int& a : run->adv) a = (a + PANGO_SCALE / 2) / PANGO_SCALE;
 }
@@ -471,11 +516,14 @@ void ReleaseText() {
     pango_font_description_free(rf.desc);
     if (rf.font) g_object_unref(rf.font);
     if (rf.layout) g_object_unref(rf.layout);
+    if (rf.itemAttrs) pango_attr_list_unref(rf.itemAttrs);
   }
   FontCache().clear();
   TextEngine*& e = EnginePtr();
   if (!e) return;
   pango_attr_list_unref(e->attrs);
+  pango_attribute_destroy(e->features);
+  pango_glyph_string_free(e->shaped);
   g_object_unref(e->ctx);
   g_object_unref(e->map);
   cairo_font_options_destroy(e->options);
@@ -787,6 +835,15 @@ std::string KvResolveFontFamily(LPCWSTR face) {
   for (int i = 0; face && face[i] && i < LF_FACESIZE - 1; ++i) lf.lfFaceName[i] = face[i];
   std::lock_guard<std::mutex> lock(TextMutex());
   return Realise(lf, 1.0).family;
+}
+
+void KvSetDirectShaping(bool on) {
+  std::lock_guard<std::mutex> lock(TextMutex());
+  DirectShapingFlag() = on;
+  // Runs laid out the other way go, so that what comes next is shaped anew.
+  RunCache().clear();
+  LastFound() = LastRun();
+  Seen() = SeenTexts();
 }
 
 static std::u16string Text(LPCWSTR text, int count) {

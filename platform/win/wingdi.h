@@ -834,6 +834,10 @@ BOOL KvSaveBitmapPng(HBITMAP bitmap, const char* path);
 // pixels are drawn from the coverage kept of their first drawing; off, every
 // figure is scan-converted anew (the pixels are the same either way).
 void KvSetCoverageCache(bool on);
+// Test hook: on (the default), plain one-line texts are itemized and shaped
+// directly; off, every text goes through a pango layout (the glyphs are the
+// same either way).
+void KvSetDirectShaping(bool on);
 // The family fontconfig gives for a face name ("Arial" -> "Liberation Sans").
 std::string KvResolveFontFamily(LPCWSTR face);
 // Whether a handle names a live object of the table (of any kind).

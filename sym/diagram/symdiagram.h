@@ -30,6 +30,7 @@
 
 class SSymView;
 class SRepControlHolder;
+struct SSymPrintData;
 
 // The identity of the diagram implementation (SSymDiagram::FromInterface).
 inline constexpr IID IID_SSymDiagram = MakeGUID("{6F1C2B0A-8E44-4C1D-9B7A-3D52E1A0C417}");
@@ -203,8 +204,37 @@ class SSymDiagramImpl : public SSymDiagramMem {
   void OnCollectionRemove(LONG id, ISRepObject* other) override;
   LONG InternalAutoFix(SStringTable& messages, int checkParents) override;
 
-  // ---- page setup and paper forms
-  SPrinterCache* GetPageSetup() const { return m_pPageSetup.get(); }
+  // ---- page setup and printing (symdiagramprint.cpp)
+  // Brings the page attributes and the printer settings into step: a set
+  // attribute goes to the printer settings, an unset one is filled from
+  // them. Answers the settings (null once the diagram is disposed).
+  SPrinterCache* GetPageSetup();
+  // Replaces the printer settings by a copy of `source`; the attributes
+  // stay, and the next GetPageSetup fills only those still unset.
+  void DuplicatePageSetup(const SPrinterCache& source);
+  // The standard margins (8, 9, 11 and 9 mm) into the attributes and the
+  // printer settings. Always 1.
+  int V6PageSetup();
+  // The page setup and printer dialogs belong to diagram types with a window.
+  virtual int PageSetup() { return 0; }
+  virtual int PrinterSetup() { return 0; }
+  // Prints the whole diagram, tiled over pages at its print scale, with the
+  // header, footer and page-number templates. In the interactive mode the
+  // first window's print command runs (a window is opened for the time of
+  // the call when there is none); the mode that forbids printing answers
+  // E_ABORT; any other mode prints directly with `data` (null: the user's
+  // last choices). S_OK after printing, 1 when there is no page to print.
+  HRESULT Print(SSymPrintData* data = nullptr);
+  // Opens a window on the diagram for an interactive print. Diagram types
+  // with windows answer it; the base has none to open (E_NOTIMPL).
+  virtual HRESULT OpenView() { return E_NOTIMPL; }
+  // The display names of the folders that hold the diagram, outermost
+  // first, joined by "::" (empty at the top of the repository).
+  SString GetLocation();
+  // The print command a diagram window answers (WM_COMMAND).
+  static constexpr UINT CmdFilePrint = 105;
+
+  // ---- paper forms
   // The printer's paper number of a page size (thousandths of an inch),
   // adding a printer form when none fits.
   HRESULT GetPaperForSize(const SRep_Point& size, DWORD& paper);

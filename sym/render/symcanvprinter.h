@@ -15,6 +15,10 @@ struct SSymPrintData {
   int m_bCorner = 0;       // "PrintDiagCorner": corner marks
   int m_bColor = 1;        // "PrintDiagColor"
   int m_nScale = 100;      // print scale in percent
+
+  // The user's last choices of copies, pages, frame, corner marks and
+  // colour (the values above where none is stored), at a scale of 100.
+  static SSymPrintData LastChoices();
 };
 
 class SSymCanvasPrinter : public SSymCanvas {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 #include "support/temp_files.h"
@@ -40,6 +41,26 @@ int PdfPages(const fs::path& pdf) {
   const std::string info = Output("pdfinfo " + Quoted(pdf) + " 2>&1");
   const std::size_t at = info.find("Pages:");
   return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+}
+
+std::string PdfPageText(const fs::path& pdf, int page) {
+  const std::string n = std::to_string(page);
+  return Output("pdftotext -q -raw -f " + n + " -l " + n + " " + Quoted(pdf) + " - 2>/dev/null");
+}
+
+double PdfWordWidth(const fs::path& pdf, int page, const std::string& word) {
+  const std::string n = std::to_string(page);
+  const std::string boxes = Output("pdftotext -q -bbox -f " + n + " -l " + n + " " + Quoted(pdf) + " - 2>/dev/null");
+  // <word xMin="..." yMin="..." xMax="..." yMax="...">word</word>
+  const std::size_t end = boxes.find(">" + word + "</word>");
+  if (end == std::string::npos) return -1;
+  const std::size_t start = boxes.rfind("<word", end);
+  const std::string tag = boxes.substr(start, end - start);
+  auto value = [&tag](const char* name) {
+    const std::size_t at = tag.find(std::string(name) + "=\"");
+    return at == std::string::npos ? 0.0 : std::atof(tag.c_str() + at + std::strlen(name) + 2);
+  };
+  return value("xMax") - value("xMin");
 }
 
 bool ReadPictureOnWhite(const fs::path& file, KvImage& out) {

@@ -1,5 +1,5 @@
 // The outside programs that read the library's files in tests: xmllint
-// (SVG 1.1 validation), rsvg-convert (SVG), pdftoppm and pdfinfo (PDF),
+// (SVG 1.1 validation), rsvg-convert (SVG), pdftoppm, pdfinfo and pdftotext (PDF),
 // emf2svg-conv (EMF); and PNG decoding of what they render. A check whose
 // program is missing is skipped by its test, never failed.
 #pragma once
@@ -27,6 +27,13 @@ std::string Quoted(const std::filesystem::path& p);
 bool SvgIsValid(const std::filesystem::path& svg);
 // The number of pages pdfinfo reports (-1 when it reports none).
 int PdfPages(const std::filesystem::path& pdf);
+// The text pdftotext reads on one page (from 1) of a PDF file, in the order
+// it was drawn (its own reading order may drop narrow blanks, "1/6" for
+// "1 / 6"); empty when the page or the file is missing.
+std::string PdfPageText(const std::filesystem::path& pdf, int page);
+// The width in points of the first word `word` on a page of a PDF file, as
+// pdftotext places it; -1 when the word is not there.
+double PdfWordWidth(const std::filesystem::path& pdf, int page, const std::string& word);
 
 // Decodes a PNG (or BMP) file, with transparent pixels laid on white, so that
 // pictures from readers that leave the background transparent compare with

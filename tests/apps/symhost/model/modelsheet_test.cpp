@@ -7,8 +7,10 @@
 #include <iterator>
 
 #include "apps/symhost/hostexport.h"
+#include "apps/symhost/hostprint.h"
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/model/modelsheet.h"
+#include "support/outside_readers.h"
 #include "support/temp_files.h"
 #include "win/winreg.h"
 
@@ -54,6 +56,31 @@ TEST(HostModelSheet, WrittenInFourFormatsWithEveryWord) {
   const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   for (const char* word : {"Customer", "Order line", "quantity : integer", "places", "refers to", "supplies"})
     EXPECT_NE(svg.find(word), std::string::npos) << word;
+  KvRegReset();
+}
+
+TEST(HostModelSheet, PrintedOnNumberedPagesWithEveryEntity) {
+  if (!kvtest::HaveTool("pdfinfo") || !kvtest::HaveTool("pdftotext")) GTEST_SKIP() << "no poppler tools";
+  KvRegReset();
+  SHostDiagram holder;
+  SBuildModelSheet(holder);
+  kvtest::TempDir dir;
+  std::vector<SHostExportedFile> written;
+  std::string error;
+  ASSERT_TRUE(SHostPrintDiagram(holder, dir.path.string(), "model-print", written, error)) << error;
+  // Only the kept document: the printer's own file name is gone.
+  EXPECT_EQ(dir.Files(), std::vector<std::string>{"model-print.pdf"});
+  const std::filesystem::path pdf = dir.path / "model-print.pdf";
+  const int pages = kvtest::PdfPages(pdf);
+  ASSERT_GE(pages, 1);
+  std::string all;
+  for (int page = 1; page <= pages; ++page) {
+    const std::string text = kvtest::PdfPageText(pdf, page);
+    EXPECT_NE(text.find(std::to_string(page) + " / " + std::to_string(pages)), std::string::npos) << text;
+    all += text;
+  }
+  for (const char* word : {"Customer", "Order", "Product", "Invoice", "Supplier"})
+    EXPECT_NE(all.find(word), std::string::npos) << word;
   KvRegReset();
 }
 
