@@ -692,8 +692,12 @@ void SSymDiagramImpl::OnUpdateAttribute(LONG id) {
     case IdNote: _PostSetAttribute(IdHasNote); break;
     case IdPaperSize:
     case IdMargins:
+      // The windows show the new pages.
       if (g_IsCascadeAllowed())
-        for (int i = 0; i < GetViewCount(); ++i) GetView(i)->InvalidateAll(1);
+        for (int i = 0; i < GetViewCount(); ++i) {
+          GetView(i)->UpdatePaperSize();
+          GetView(i)->InvalidateAll(1);
+        }
       break;
     case IdPgOrientation:
       if (m_pPageSetup) {

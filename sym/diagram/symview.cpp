@@ -449,9 +449,6 @@ void SSymView::OnSize(UINT, int cx, int cy) {
   UpdateScrollBars(1);
 }
 
-void SSymView::OnHScroll(UINT code, UINT pos, SWnd*) { OnScroll(int(code), int(pos), SB_HORZ, 1); }
-void SSymView::OnVScroll(UINT code, UINT pos, SWnd*) { OnScroll(int(code), int(pos), SB_VERT, 1); }
-
 void SSymView::OnSetFocus(SWnd* old) {
   SWnd::OnSetFocus(old);
   if (m_nState & StateFocusMark) DrawFocusMark();

@@ -181,13 +181,16 @@ class SSymView : public SWnd, public ISRepClassColSink {
   virtual void ScaleOutToRect(const SSymRect& r);
   virtual void ScalePageSize(double) {}
   virtual void UpdateScrollBars(int range);
-  virtual void OnScroll(const SSymSize& offset, int redraw, int bars);
-  virtual void OnScroll(int code, int pos, int bar, int redraw);
+  virtual void OnScroll(const SSymSize& d, int invalidate, int save);
+  virtual void OnScroll(int cx, int cy, int invalidate, int save);
   virtual void OnDraw(const SSymRect& area);
   virtual void SetViewportRect(SSymRect& r);
   virtual void OnActivate(int active);
   virtual void Close();
-  virtual int CaptureMouse(ISSymViewCapture* capture, int flags);
+  // Runs a drag of the tool in a loop of its own on the window's messages:
+  // 1 after a drop, else the value that cancelled it (ISSymViewCapture::Cancel
+  // when the view, the user or the system cancelled).
+  virtual DWORD CaptureMouse(ISSymViewCapture* tool, int waitForDrag);
   virtual void ContextMenu();
   virtual void SetDiagram(ISSymDiagram* diagram);
   virtual void NotifyRemove(ISSymbol*) {}
@@ -229,6 +232,8 @@ class SSymView : public SWnd, public ISRepClassColSink {
   void OnUpdatePrevView(SCmdUI* ui);
   void OnUpdateNextView(SCmdUI* ui);
   void OnViewRedraw();
+  // The canvas's paper from the diagram's printable page and print scale.
+  void UpdatePaperSize();
 
   // How many times a drawing showed the wait cursor (more than 100 symbols
   // drawn buffered), and how many drawings of this view computed bridges.
@@ -239,6 +244,11 @@ class SSymView : public SWnd, public ISRepClassColSink {
   static SSymView* m_pActiveView;
   // Set while a mouse capture runs (WM_CANCELMODE is then kept for it).
   static int m_bCaptureInProgress;
+  // Auto-scroll ticks skipped since the last scroll of a capture (shared by
+  // both axes and every view).
+  static int m_nAutoScrollPace;
+  // The timers of a capture's auto-scroll: the first tick, then the repeats.
+  enum : UINT_PTR { TimerScrollStart = 100, TimerScrollRepeat = 101 };
   // The views the class's window procedure hook made.
   static SWndBag& GetHookBag();
 
@@ -272,6 +282,17 @@ class SSymView : public SWnd, public ISRepClassColSink {
   void DrawPageMarks();
   // The focus and selection marks and the sunken edge of a bordered background.
   void DrawMarks();
+  // Of a capture with a wait for the drag: non-zero once the mouse moved or
+  // the drag delay passed, 0 for a click, Esc or a capture lost meanwhile.
+  int StartCapture();
+  // The scroll information a bar of the view shows (range, page, position),
+  // also for a view without scroll bars. False when the window shows no
+  // logical width (height) on that axis.
+  bool ComputeScrollInfo(int bar, SCROLLINFO& si);
+  // WM_HSCROLL and WM_VSCROLL: one step of `code` on the bar.
+  void ScrollByCode(int bar, UINT code, int thumb);
+  // Moves the view centre so that the window stays inside the viewport.
+  void KeepInViewport();
 
   SSymCanvasView m_canvas;
   ISSymDiagram* m_pDiagram = nullptr;  // counted

@@ -1,0 +1,3 @@
+#include "kvlib/sliboleconst.h"
+
+SOleConstant g_oleConst;
