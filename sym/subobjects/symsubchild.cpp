@@ -10,15 +10,6 @@ namespace {
 // Every change of the bound object is heard (the reference among them).
 constexpr DWORD kAllChanges = 0x07000000;
 
-// Keeps a sub-object alive for the length of a scope: a notification may
-// make its holder let it go.
-struct SelfHold {
-  SSymSubs* s;
-  explicit SelfHold(SSymSubs* sub) : s(sub) { s->AddRef(); }
-  ~SelfHold() { s->Release(); }
-  SelfHold(const SelfHold&) = delete;
-  SelfHold& operator=(const SelfHold&) = delete;
-};
 
 // The class registry that knows the attributes of object: a shortcut's is
 // that of the class its target has.
@@ -145,7 +136,7 @@ int SSymSubChildObjText::UpdateText(SString& text, SSymRect& rect) const {
 }
 
 HRESULT SSymSubChildObjText::Delete() {
-  SelfHold hold(this);
+  SSymSubsHold hold(this);
   const HRESULT hr = SSymSubObjText::Delete();
   if (SUCCEEDED(hr)) DropChild();
   return hr;
@@ -163,7 +154,7 @@ void SSymSubChildObjText::Reload() {
 HRESULT SSymSubChildObjText::OnChange(ISRepObject*, LONG id) {
   const bool reference = id == m_dispidChild;
   if (!reference && id != NormalizeId(m_dispid)) return S_OK;
-  SelfHold hold(this);
+  SSymSubsHold hold(this);
   // The registration moves to the new child at once, shown or not.
   if (reference) {
     DropChild();
@@ -182,7 +173,7 @@ HRESULT SSymSubChildObjText::OnChange(ISRepObject*, LONG id) {
 HRESULT SSymSubChildObjText::OnDelete(ISRepObject* object, int flag) {
   if (!object || flag != 0 || !ChangeInContext()) return S_OK;
   if (!m_pChild || !SRepAreSameObjects(object, m_pChild)) return SSymSubObjText::OnDelete(object, flag);
-  SelfHold hold(this);
+  SSymSubsHold hold(this);
   DropChild();
   if (m_flags & SUBS_INITIALIZED) {
     InitValue();

@@ -24,13 +24,6 @@ constexpr LONG kDisplayName = 0x0100000B;
 // A label smaller than this (width plus height) counts as just made.
 constexpr LONG kSmallLabel = 36;
 
-struct SelfHold {
-  SSymSubs* s;
-  explicit SelfHold(SSymSubs* sub) : s(sub) { s->AddRef(); }
-  ~SelfHold() { s->Release(); }
-  SelfHold(const SelfHold&) = delete;
-  SelfHold& operator=(const SelfHold&) = delete;
-};
 
 bool IsWritable(ISRepObject* obj, LONG id) { return obj && obj->IsAttrReadOnly(id, nullptr) == S_FALSE; }
 
@@ -389,7 +382,12 @@ HRESULT SSymSubObjTextMulti::OnChange(ISRepObject*, LONG id) {
     m_bPending = 1;
     return S_OK;
   }
-  SelfHold hold(this);
+  Rebuild();
+  return S_OK;
+}
+
+void SSymSubObjTextMulti::Rebuild() {
+  SSymSubsHold hold(this);
   if (m_flags & SUBS_INITIALIZED) {
     InitValue();
     Redraw(nullptr);
@@ -397,25 +395,17 @@ HRESULT SSymSubObjTextMulti::OnChange(ISRepObject*, LONG id) {
     InitializeSubSym();
   }
   OnResize();
-  return S_OK;
 }
 
 HRESULT SSymSubObjTextMulti::OnFlush(ISRepObject*) {
   if (!ChangeInContext()) return S_OK;
-  SelfHold hold(this);
-  if (m_flags & SUBS_INITIALIZED) {
-    InitValue();
-    Redraw(nullptr);
-  } else {
-    InitializeSubSym();
-  }
-  OnResize();
+  Rebuild();
   return S_OK;
 }
 
 HRESULT SSymSubObjTextMulti::OnDelete(ISRepObject* object, int flag) {
   if (flag != 0 || !ChangeInContext() || !m_pObject) return S_OK;
-  SelfHold hold(this);
+  SSymSubsHold hold(this);
   if (!m_pObject->IsShortcut()) {
     Delete();
     return S_OK;

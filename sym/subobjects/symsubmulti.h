@@ -84,6 +84,8 @@ class SSymSubObjTextMulti : public SSymSubObjText {
   SStringTable m_format;
 
  private:
+  // A heard change shown: the text rebuilt, redrawn and its size reported.
+  void Rebuild();
   // The text the attributes make now; lines (optional) receives, for each
   // line of it, the position in the list of the attribute shown there.
   SString BuildText(std::vector<int>* lines) const;

@@ -32,15 +32,6 @@ constexpr LONG kBelowMinimum = 7200;
 // A label smaller than this (width plus height) counts as just made.
 constexpr LONG kSmallLabel = 36;
 
-// Keeps a sub-object alive for the length of a scope (a notification may
-// make its holder let it go).
-struct SelfHold {
-  SSymSubs* s;
-  explicit SelfHold(SSymSubs* sub) : s(sub) { s->AddRef(); }
-  ~SelfHold() { s->Release(); }
-  SelfHold(const SelfHold&) = delete;
-  SelfHold& operator=(const SelfHold&) = delete;
-};
 
 // The object's parent (counted), or null at the top.
 ISRepObject* ParentOf(ISRepObject* obj) {
@@ -234,7 +225,7 @@ void SSymSubObjText::SetTableConversion(SStringMap* table) {
 }
 
 HRESULT SSymSubObjText::Delete() {
-  SelfHold hold(this);
+  SSymSubsHold hold(this);
   delete m_pTableConversion;
   m_pTableConversion = nullptr;
   DropRelay();
@@ -467,7 +458,7 @@ HRESULT SSymSubObjText::OnChange(ISRepObject* object, LONG id) {
     if (mine) m_bPending = 1;
     return S_OK;
   }
-  SelfHold hold(this);
+  SSymSubsHold hold(this);
   if (mine) {
     if (!(m_flags & SUBS_INITIALIZED)) {
       InitializeSubSym();
@@ -493,7 +484,7 @@ HRESULT SSymSubObjText::OnChange(ISRepObject* object, LONG id) {
 
 HRESULT SSymSubObjText::OnFlush(ISRepObject*) {
   if (!m_pObject || !ChangeInContext()) return S_OK;
-  SelfHold hold(this);
+  SSymSubsHold hold(this);
   if (m_flags & SUBS_INITIALIZED) InitValue();
   else InitializeSubSym();
   Redraw(nullptr);
@@ -502,7 +493,7 @@ HRESULT SSymSubObjText::OnFlush(ISRepObject*) {
 
 HRESULT SSymSubObjText::OnDelete(ISRepObject* object, int flag) {
   if (flag != 0 || !ChangeInContext() || !m_pObject) return S_OK;
-  SelfHold hold(this);
+  SSymSubsHold hold(this);
   if (!m_pObject->IsShortcut()) {
     Delete();
     return S_OK;

@@ -259,6 +259,19 @@ class SSymSubs : public ISSymEditInPlace {
   bool m_bCountedParent = false;
 };
 
+// Keeps a sub-object alive for the length of a scope: a notification may
+// make its holder let it go.
+class SSymSubsHold {
+ public:
+  explicit SSymSubsHold(SSymSubs* sub) : m_sub(sub) { m_sub->AddRef(); }
+  ~SSymSubsHold() { m_sub->Release(); }
+  SSymSubsHold(const SSymSubsHold&) = delete;
+  SSymSubsHold& operator=(const SSymSubsHold&) = delete;
+
+ private:
+  SSymSubs* m_sub;
+};
+
 // A sub-object with one named font entry. Every concrete sub-object derives
 // from it; the format dialogs, the selection and the holder read and change
 // each compartment's font through ISSymFonts, by the entry's name (compared
