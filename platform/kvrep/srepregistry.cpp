@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "kvcore/scomwrap.h"
+#include "kvrep/srepextras.h"
 #include "kvrep/sreptypelib.h"
 
 namespace {
@@ -91,6 +93,19 @@ SRepRegistry* SRepRegistry::Find(const CLSID& clsid) {
   for (auto it = e.rbegin(); it != e.rend(); ++it)
     if ((*it)->m_clsid == clsid) return *it;
   return nullptr;
+}
+
+SRepRegistry* SRepRegistry::FindFor(ISRepObject* object) {
+  if (!object) return nullptr;
+  CLSID clsid{};
+  bool known = false;
+  if (object->IsShortcut()) {
+    SComWrap<ISRepShortcut, &IID_ISRepShortcut> shortcut(object);
+    known = !shortcut.IsNull() && SUCCEEDED(shortcut->GetTargetCLSID(&clsid));
+  } else {
+    known = object->GetCLSID(&clsid) == S_OK;
+  }
+  return known ? Find(clsid) : nullptr;
 }
 
 bool SRepRegistry::IsKindOf(const CLSID& clsid) const {

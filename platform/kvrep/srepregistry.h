@@ -113,6 +113,9 @@ class SRepRegistry {
 
   // The entry of the class (the latest registered); null when none.
   static SRepRegistry* Find(const CLSID& clsid);
+  // The entry of the class of object; a shortcut's is that of the class its
+  // target has. Null for a null object or an unknown class.
+  static SRepRegistry* FindFor(ISRepObject* object);
 
   const CLSID& GetCLSID() const { return m_clsid; }
   int GetFlag() const { return m_flag; }

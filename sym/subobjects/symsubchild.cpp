@@ -11,20 +11,6 @@ namespace {
 constexpr DWORD kAllChanges = 0x07000000;
 
 
-// The class registry that knows the attributes of object: a shortcut's is
-// that of the class its target has.
-SRepRegistry* RegistryOf(ISRepObject* object) {
-  if (!object) return nullptr;
-  CLSID clsid{};
-  bool known = false;
-  if (object->IsShortcut()) {
-    SComWrap<ISRepShortcut, &IID_ISRepShortcut> shortcut(object);
-    known = !shortcut.IsNull() && SUCCEEDED(shortcut->GetTargetCLSID(&clsid));
-  } else {
-    known = object->GetCLSID(&clsid) == S_OK;
-  }
-  return known ? SRepRegistry::Find(clsid) : nullptr;
-}
 }  // namespace
 
 SSymSubChildObjText::SSymSubChildObjText() = default;
@@ -102,7 +88,7 @@ void SSymSubChildObjText::InitValue() {
   if (!m_pObject || !m_pAttrEditor) return;
   SString childText;
   if (ISRepObject* child = ReadChild()) {
-    SRepRegistry* registry = RegistryOf(child);
+    SRepRegistry* registry = SRepRegistry::FindFor(child);
     if (SRepAttrEditor* editor = registry ? registry->GetAttrEditor(m_dispid) : nullptr) {
       ISRepObject* shown = SRepUnrefShct(child, 1, 1);
       editor->GetValueText(shown ? shown : child, childText);

@@ -37,18 +37,6 @@ bool PassesExtendedTest(ISRepObject* obj, LONG id) {
   return record && record->IsReadOnly(obj) == 0;
 }
 
-SRepRegistry* RegistryOf(ISRepObject* object) {
-  if (!object) return nullptr;
-  CLSID clsid{};
-  bool known = false;
-  if (object->IsShortcut()) {
-    SComWrap<ISRepShortcut, &IID_ISRepShortcut> shortcut(object);
-    known = !shortcut.IsNull() && SUCCEEDED(shortcut->GetTargetCLSID(&clsid));
-  } else {
-    known = object->GetCLSID(&clsid) == S_OK;
-  }
-  return known ? SRepRegistry::Find(clsid) : nullptr;
-}
 
 // The positions where the lines of text start (a CR LF pair is one break).
 std::vector<int> LineStarts(const SString& text) {
@@ -115,7 +103,7 @@ BOOL SSymSubObjTextMulti::CanRename() {
 SString SSymSubObjTextMulti::Piece(int index) const {
   const SSymAttrData& record = m_lstDispid[index];
   const LONG id = record.m_dispid;
-  SRepRegistry* registry = RegistryOf(m_pObject);
+  SRepRegistry* registry = SRepRegistry::FindFor(m_pObject);
   SRepAttrEditor* editor = registry ? registry->GetAttrEditor(id) : nullptr;
   ISRepObject* shown = ValueObject();
   if (!shown) shown = m_pObject;

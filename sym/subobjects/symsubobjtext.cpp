@@ -156,15 +156,7 @@ void SSymSubObjText::SetObject(ISRepObject* object) {
   if (!m_pObject) return;
 
   if (SRepUnrefShct(m_pObject, 1, 1) || m_dispid == DispidDisplayName || m_dispid == DispidName) {
-    CLSID clsid{};
-    bool known = false;
-    if (m_pObject->IsShortcut()) {
-      ShortcutFace shortcut(m_pObject);
-      known = !shortcut.IsNull() && SUCCEEDED(shortcut->GetTargetCLSID(&clsid));
-    } else {
-      known = m_pObject->GetCLSID(&clsid) == S_OK;
-    }
-    if (SRepRegistry* registry = known ? SRepRegistry::Find(clsid) : nullptr) SyncAttributes(registry);
+    if (SRepRegistry* registry = SRepRegistry::FindFor(m_pObject)) SyncAttributes(registry);
   }
   AdviseToObject();
 }
