@@ -12,10 +12,15 @@
 // was when the guard began (a guard made with false inside one made with
 // true keeps every composite suspended; the outer guard's end lifts it).
 //
+// IsSymInCompAncestors is the other half of keeping children inside their
+// composites: a child is taken into a selection only while it lies within
+// the inner areas of the composites above it.
+//
 // User-interface thread only: the registry is not locked.
 #pragma once
 
 #include "sym/symbol/symintfowner.h"
+#include "sym/symbol/symintfsymbol.h"
 
 class SSymCompUpdate {
  public:
@@ -42,3 +47,15 @@ class SSymCompUpdate {
   bool m_bPrevAll;     // the switch before this guard
   bool m_bRegistered;  // this guard's registration not yet let go
 };
+
+// The margin along the inside of a composite's edge where a child counts as
+// lying outside it (the band the composite's own outline and handles take).
+inline constexpr LONG SSymCompInnerInset = 75;
+
+// 1 when the symbol's rectangle meets the inner area (the clip rectangle
+// shrunk by SSymCompInnerInset on every side) of every composite met walking
+// the owner chain up from `start` (start included when it is a composite);
+// 0 when it misses one of them, or for a null symbol. A start that is not a
+// composite and lies in none gives 1. The walk ends at the top, at a symbol
+// met before (owner links that loop) and after a bounded depth.
+int IsSymInCompAncestors(ISSymbol* symbol, ISSymbol* start);

@@ -30,6 +30,7 @@
 
 class SSymView;
 class SRepControlHolder;
+class ISSymSelection;
 struct SSymPrintData;
 
 // The identity of the diagram implementation (SSymDiagram::FromInterface).
@@ -251,6 +252,24 @@ class SSymDiagramImpl : public SSymDiagramMem {
   BOOL AdjustSymbolToText(ISSymbol* symbol, int redraw, int undo);
   void GetSymDefConf(ISSymbol* symbol, SSymFormat* format);
   virtual BOOL IsSymEditable(ISSymbol*, ISRepObject*) { return 1; }
+
+  // ---- selection by rectangle (symdiagramsel.cpp)
+  // Rebuilds the selection from the symbols the frame encloses: a polyline
+  // whose points all lie in the frame, any other symbol whose clip rectangle
+  // does; with `children` non-zero the children of an enclosed composite (or
+  // of an enclosed pool's lanes) too; into a symbol the frame crosses the
+  // search descends where ShouldAddSubSymToSel allows. The selection's view
+  // has the last word on every candidate. The corners of the frame may come
+  // in any order. Selection-change notifications are held back meanwhile and
+  // one is sent at the end; a selection without a view is only emptied.
+  // E_POINTER (nothing changed) for a null selection, else S_OK.
+  HRESULT AddSymInRectToSel(const SSymRect& frame, ISSymSelection* selection, int children);
+  // Whether the search goes on into the symbols of a symbol the frame
+  // crosses: pools, swim groups and trees always, composites whose content is
+  // editable. Diagram types widen or narrow it.
+  virtual int ShouldAddSubSymToSel(ISSymbol* symbol);
+  // The descent into the Symbols collection of `parent`.
+  void AddSubSymInRectToSel(ISSymbol* parent, const SSymRect& frame, ISSymSelection& selection);
 
   // ---- pictures
   HRESULT ExportImage(const SString& file);

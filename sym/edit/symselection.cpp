@@ -1,13 +1,55 @@
 #include "sym/edit/symselection.h"
 
+#include <vector>
+
+#include "kvcore/snotify.h"
+#include "sym/symbol/symbase.h"
+#include "sym/symbol/symintfplace.h"
+
+namespace {
+// Owner chains are short; a longer one is a loop in the owner links.
+constexpr int kMaxOwnerDepth = 256;
+}  // namespace
+
 SSymSelection::SSymSelection(SSymView* view) : m_pView(view) {}
 
 SSymSelection::~SSymSelection() = default;
 
 void SSymSelection::Add(ISSymbol* symbol, int) {
-  if (symbol && !Contains(symbol)) m_symbols.Add(symbol);
+  if (!symbol || Contains(symbol)) return;
+  if (m_pView && !CanSelect(symbol)) return;
+  m_symbols.Add(symbol);
+  NotifyChanged();
 }
 
-void SSymSelection::Clear(int) { m_symbols.RemoveAll(); }
+void SSymSelection::Clear(int) {
+  m_symbols.RemoveAll();
+  NotifyChanged();
+}
 
 bool SSymSelection::Contains(ISSymbol* symbol) const { return m_symbols.Contains(symbol); }
+
+int SSymSelection::CanSelect(ISSymbol* symbol) {
+  if (!symbol || symbol->IsHidden()) return 0;
+  // Sub-objects and ports belong to their symbol's face, not to its content.
+  if (symbol->IsSubObject() || !SComWrap<ISSymPort>(symbol).IsNull()) return 1;
+  // A child of a composite is selectable only while every composite it lies
+  // in shows its content as editable.
+  std::vector<SComWrap<ISSymbol>> met{SComWrap<ISSymbol>(symbol)};
+  for (int depth = 0; depth < kMaxOwnerDepth; ++depth) {
+    SComOut<ISSymOwner> owner;
+    if (FAILED(met.back()->GetOwner(&owner)) || !owner) break;
+    SComWrap<ISSymbol> up(owner.Get());
+    if (up.IsNull()) break;  // the diagram
+    for (const auto& m : met)
+      if (SRepAreSameObjects(m, up)) return 1;  // a loop in the owner links ends the walk
+    if (!SComWrap<ISSymCompSym>(up).IsNull() && !SSymIsEditable(up, nullptr, m_diagram.Get())) return 0;
+    met.push_back(up);
+  }
+  return 1;
+}
+
+void SSymSelection::NotifyChanged() {
+  if (!m_diagram.IsNull() && SSymGetSelChangeNotify())
+    SNotificationManager::Notify(SSymNotifySelChanged, m_diagram.Get(), 0);
+}

@@ -9,7 +9,11 @@ std::vector<const ISSymSelection*>& LiveSelections() {
   return live;
 }
 ISSymSelection* g_activeSelection = nullptr;
+bool g_bSelChangeNotify = true;
 }  // namespace
+
+bool SSymGetSelChangeNotify() { return g_bSelChangeNotify; }
+void SSymSetSelChangeNotify(bool on) { g_bSelChangeNotify = on; }
 
 ISSymSelection::ISSymSelection() { LiveSelections().push_back(this); }
 

@@ -1,0 +1,158 @@
+// Selection by rectangle: which top-level symbols, which children of
+// composites and which children of a pool's lanes a selection frame takes.
+#include <set>
+#include <vector>
+
+#include "kvcore/snotify.h"
+#include "kvrep/srepiter.h"
+#include "sym/composite/symcompselect.h"
+#include "sym/composite/symcompupdate.h"
+#include "sym/diagram/symdiagram.h"
+#include "sym/foundation/symlistpt.h"
+#include "sym/symbol/symbase.h"
+#include "sym/symbol/symintfformat.h"
+#include "sym/symbol/symintfselection.h"
+
+namespace {
+constexpr LONG kSymbols = 0x02010015;
+constexpr int kTypePool = 12;
+constexpr int kTypeLane = 14;
+constexpr int kTypeSwimGroup = 17;
+// Nesting is shallow; a deeper descent is a loop in the Symbols collections.
+constexpr int kMaxDepth = 256;
+
+// The members of an object's Symbols collection, taken before the walk so
+// that what the selection does meanwhile cannot disturb it.
+std::vector<SComWrap<ISSymbol>> SymbolsOf(IUnknown* owner) {
+  std::vector<SComWrap<ISSymbol>> out;
+  SComWrap<ISRepObject, &IID_ISRepObject> obj(owner);
+  if (obj.IsNull() || obj->HasCollection(kSymbols) != S_OK) return out;
+  for (SRepIter<ISSymbol> it(obj, kSymbols); !it.IsDone(); ++it)
+    if (it.Get()) out.push_back(it.Current());
+  return out;
+}
+
+// Whether the frame (normalised) encloses the symbol: every point of a
+// polyline, the whole clip rectangle of anything else.
+bool Encloses(const SSymRect& frame, ISSymbol* symbol) {
+  SComWrap<ISSymPolyline> poly(symbol);
+  if (!poly.IsNull()) {
+    SSymListPt points;
+    if (FAILED(poly->GetListPt(points))) return false;
+    // A line without points yet is judged by its rectangle, not taken by
+    // every frame.
+    if (points.GetCount() == 0) return frame.ContainsRect(symbol->GetClipRect(0, 0));
+    for (int i = 0; i < points.GetCount(); ++i)
+      if (!frame.PtInRect(points.GetAt(i))) return false;
+    return true;
+  }
+  return frame.ContainsRect(symbol->GetClipRect(0, 0));
+}
+
+// The shown lanes of a pool, those inside its swim groups included, in
+// collection order.
+void CollectLanes(ISSymbol* holder, std::vector<SComWrap<ISSymbol>>& lanes, int depth) {
+  if (depth > kMaxDepth) return;
+  for (const auto& s : SymbolsOf(holder)) {
+    if (s->IsHidden()) continue;
+    const int type = s->GetSymbolType();
+    if (type == kTypeLane)
+      lanes.push_back(s);
+    else if (type == kTypeSwimGroup)
+      CollectLanes(s, lanes, depth + 1);
+  }
+}
+
+void AddLaneChildren(ISSymbol* pool, ISSymSelection& selection) {
+  std::vector<SComWrap<ISSymbol>> lanes;
+  CollectLanes(pool, lanes, 0);
+  for (const auto& lane : lanes) {
+    SComWrap<ISSymCompSym> comp(lane);
+    if (comp.IsNull()) continue;
+    SComTable<ISSymbol> children;
+    comp->GetAllChildren(children, 0);
+    for (int i = 0; i < children.GetCount(); ++i) selection.Add(children.GetAt(i), 1);
+  }
+}
+
+struct Descent {
+  SSymDiagramImpl& diagram;
+  const SSymRect& frame;
+  ISSymSelection& selection;
+  int depth = 0;
+};
+}  // namespace
+
+HRESULT SSymDiagramImpl::AddSymInRectToSel(const SSymRect& rect, ISSymSelection* selection, int children) {
+  if (!selection) return E_POINTER;
+  // A frame dragged up or to the left arrives with its corners swapped: it
+  // encloses the same symbols.
+  SSymRect frame(rect);
+  frame.Normalize();
+  {
+    SSymSelChangeNotifyOff quiet;
+    selection->Clear(1);
+    if (!selection->GetView()) return S_OK;
+    std::vector<SComWrap<ISSymbol>> top;
+    for (SRepObject* item : Collection(IdSymbols)->Items()) {
+      SComWrap<ISSymbol> s(static_cast<ISRepObject*>(item));
+      if (!s.IsNull()) top.push_back(s);
+    }
+    for (const auto& s : top) {
+      if (Encloses(frame, s)) {
+        if (!selection->CanSelect(s)) continue;
+        selection->Add(s, 1);
+        if (!children) continue;
+        if (s->GetSymbolType() == kTypePool)
+          AddLaneChildren(s, *selection);
+        else
+          AddCompChildrenToSel(s, *selection);
+      } else if (ShouldAddSubSymToSel(s)) {
+        AddSubSymInRectToSel(s, frame, *selection);
+      }
+    }
+  }
+  SNotificationManager::Notify(SSymNotifySelChanged, Diagram(), 0);
+  return S_OK;
+}
+
+int SSymDiagramImpl::ShouldAddSubSymToSel(ISSymbol* symbol) {
+  if (!symbol) return 0;
+  const int type = symbol->GetSymbolType();
+  if (type == kTypePool || type == kTypeSwimGroup) return 1;
+  if (!SComWrap<ISSymTree>(symbol).IsNull()) return 1;
+  if (!SComWrap<ISSymCompSym>(symbol).IsNull()) return SSymIsEditable(symbol, nullptr, Diagram());
+  return 0;
+}
+
+namespace {
+void Descend(Descent& d, ISSymbol* parent, std::set<IUnknown*>& walked);
+}
+
+void SSymDiagramImpl::AddSubSymInRectToSel(ISSymbol* parent, const SSymRect& frame, ISSymSelection& selection) {
+  Descent d{*this, frame, selection};
+  std::set<IUnknown*> walked;
+  Descend(d, parent, walked);
+}
+
+namespace {
+void Descend(Descent& d, ISSymbol* parent, std::set<IUnknown*>& walked) {
+  if (!parent || !d.selection.GetView() || d.depth > kMaxDepth) return;
+  // A parent met again (Symbols collections that loop) is not walked twice.
+  SComWrap<IUnknown> identity(parent);
+  if (identity.IsNull() || !walked.insert(identity.Get()).second) return;
+  for (const auto& c : SymbolsOf(parent)) {
+    if (!d.selection.CanSelect(c)) continue;
+    if (d.frame.ContainsRect(c->GetClipRect(0, 0))) {
+      if (IsSymInCompAncestors(c, parent)) {
+        d.selection.Add(c, 1);
+        AddCompChildrenToSel(c, d.selection);
+      }
+    } else if (d.diagram.ShouldAddSubSymToSel(c)) {
+      ++d.depth;
+      Descend(d, c, walked);
+      --d.depth;
+    }
+  }
+}
+}  // namespace

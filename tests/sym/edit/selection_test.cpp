@@ -1,0 +1,133 @@
+// The selection in its least form: the selection-change notification and
+// its library-wide switch, and which symbols the selection's view accepts.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "kvcore/snotify.h"
+#include "support/comp_fixture.h"
+#include "sym/edit/symselection.h"
+
+namespace {
+
+class Selection : public CompFixture {
+ protected:
+  void SetUp() override {
+    CompFixture::SetUp();
+    SNotificationManager::ClearLog();
+  }
+  void TearDown() override {
+    SSymSetSelChangeNotify(true);
+    CompFixture::TearDown();
+  }
+  // The selection-change notifications sent since the last look, each
+  // checked to name the diagram.
+  int Changes() {
+    int n = 0;
+    for (const SNotificationRecord& r : SNotificationManager::Log()) {
+      if (r.code != SSymNotifySelChanged) continue;
+      EXPECT_EQ(r.ptr, static_cast<void*>(Diagram()));
+      EXPECT_EQ(r.num, 0u);
+      ++n;
+    }
+    SNotificationManager::ClearLog();
+    return n;
+  }
+  // An editable composite (bound to a model object) in the diagram.
+  TCompSym* Composite() {
+    TCompSym* c = NewComp(&TCompSym::DefaultDef());
+    Bind(c, Node());
+    return c;
+  }
+  template <class T = TSym>
+  T* Child(TCompSym* comp, SSymRect r = SSymRect(1000, 9000, 5000, 5000)) {
+    SSymCompUpdate hold(comp->CompSym(), false);  // no growth around the child
+    T* t = Make<T>(r);
+    comp->Collection(SymAttr::Symbols)->Insert(t->Obj(), -1);
+    return t;
+  }
+  SSymView m_view;
+};
+
+TEST_F(Selection, EveryChangeNotifiesOnceWhileTheSwitchIsOn) {
+  TSym* a = Place(DiagramOwner());
+  TSym* b = Place(DiagramOwner());
+  SSymSelection sel(&m_view);
+  sel.Add(a->Sym(), 1);
+  EXPECT_EQ(Changes(), 0);  // no diagram to name: nothing sent
+  sel.SetDiagram(Diagram());
+  sel.Add(b->Sym(), 1);
+  EXPECT_EQ(Changes(), 1);
+  sel.Add(b->Sym(), 1);  // already selected: no change
+  sel.Add(nullptr, 1);
+  EXPECT_EQ(Changes(), 0);
+  sel.Clear(1);
+  EXPECT_EQ(Changes(), 1);
+  {
+    SSymSelChangeNotifyOff quiet;
+    sel.Add(a->Sym(), 1);
+    sel.Clear(1);
+    EXPECT_EQ(Changes(), 0);
+  }
+  EXPECT_TRUE(SSymGetSelChangeNotify());
+  sel.Add(a->Sym(), 1);
+  EXPECT_EQ(Changes(), 1);
+}
+
+TEST_F(Selection, SwitchScopesRestoreWhatTheyFound) {
+  {
+    SSymSelChangeNotifyOff outer;
+    {
+      SSymSelChangeNotifyOff inner;
+      EXPECT_FALSE(SSymGetSelChangeNotify());
+    }
+    EXPECT_FALSE(SSymGetSelChangeNotify());  // the inner scope found it off
+  }
+  EXPECT_TRUE(SSymGetSelChangeNotify());
+  EXPECT_THROW(
+      {
+        SSymSelChangeNotifyOff quiet;
+        throw std::runtime_error("failed bulk change");
+      },
+      std::runtime_error);
+  EXPECT_TRUE(SSymGetSelChangeNotify());
+}
+
+TEST_F(Selection, ViewAcceptsOnlyVisibleSymbolsInEditableComposites) {
+  TCompSym* open = Composite();
+  TCompSym* locked = Composite();
+  m_diagram->m_locked.push_back(locked->Sym());
+  TSym* free = Place(DiagramOwner());
+  TSym* hidden = Place(DiagramOwner());
+  hidden->Show(0);
+  TSym* inOpen = Child(open);
+  TSym* inLocked = Child(locked);
+  TCompSym* nested = Make<TCompSym>(SSymRect(1000, 9000, 9000, 1000), &TCompSym::DefaultDef());
+  Bind(nested, Node());
+  {
+    SSymCompUpdate hold(locked->CompSym(), false);
+    locked->Collection(SymAttr::Symbols)->Insert(nested->Obj(), -1);
+  }
+  TSym* deep = Child(nested, SSymRect(2000, 8000, 3000, 7000));
+
+  SSymSelection sel(&m_view);
+  sel.SetDiagram(Diagram());
+  EXPECT_EQ(sel.CanSelect(nullptr), 0);
+  EXPECT_EQ(sel.CanSelect(hidden->Sym()), 0);
+  EXPECT_EQ(sel.CanSelect(free->Sym()), 1);
+  EXPECT_EQ(sel.CanSelect(locked->Sym()), 1);  // the composite itself is selectable
+  EXPECT_EQ(sel.CanSelect(inOpen->Sym()), 1);
+  EXPECT_EQ(sel.CanSelect(inLocked->Sym()), 0);
+  EXPECT_EQ(sel.CanSelect(deep->Sym()), 0);  // a locked composite further up
+
+  // Add asks the view; a selection without a view takes anything.
+  sel.Add(inLocked->Sym(), 1);
+  sel.Add(inOpen->Sym(), 1);
+  EXPECT_EQ(sel.GetCount(), 1);
+  EXPECT_TRUE(sel.Contains(inOpen->Sym()));
+  SSymSelection detached;
+  detached.Add(inLocked->Sym(), 0);
+  EXPECT_TRUE(detached.Contains(inLocked->Sym()));
+}
+
+}  // namespace
