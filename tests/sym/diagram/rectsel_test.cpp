@@ -94,8 +94,12 @@ TEST_F(RectSel, PolylinesAreJudgedByTheirPoints) {
   oneOut->SetListPt(SSymListPt{{1000, 1000}, {4000, 3000}, {10001, 500}}, 0, 0);
   TLink* onBorder = Place<TLink>(DiagramOwner());
   onBorder->SetListPt(SSymListPt{{0, 0}, {10000, 5000}}, 0, 0);
+  // A line without points yet is judged by its rectangle, not taken by every frame.
+  TLink* empty = Place<TLink>(DiagramOwner());
+  empty->PutRect(SSymRect(20000, 3000, 30000, 1000));
   // Their clip rectangles (all zero here) would say otherwise.
   EXPECT_EQ(Select(SSymRect(0, 5000, 10000, 0)), (Set{inside->Sym(), onBorder->Sym()}));
+  EXPECT_EQ(Select(SSymRect(19000, 5000, 31000, 0)), (Set{empty->Sym()}));
 }
 
 TEST_F(RectSel, CornersInAnyOrderSelectTheSame) {
