@@ -32,6 +32,15 @@ std::vector<SComWrap<ISSymbol>> SymbolsOf(IUnknown* owner) {
   return out;
 }
 
+// Whether the rectangle lies wholly within the frame (normalised), borders
+// included. Compared corner by corner: an intersection would answer the
+// all-zero rectangle for rectangles that miss each other, and so would take a
+// symbol that has no extent yet (all zero) into every frame.
+bool Within(const SSymRect& frame, SSymRect r) {
+  r.Normalize();
+  return r.x1 >= frame.x1 && r.x2 <= frame.x2 && r.y2 >= frame.y2 && r.y1 <= frame.y1;
+}
+
 // Whether the frame (normalised) encloses the symbol: every point of a
 // polyline, the whole clip rectangle of anything else.
 bool Encloses(const SSymRect& frame, ISSymbol* symbol) {
@@ -41,12 +50,12 @@ bool Encloses(const SSymRect& frame, ISSymbol* symbol) {
     if (FAILED(poly->GetListPt(points))) return false;
     // A line without points yet is judged by its rectangle, not taken by
     // every frame.
-    if (points.GetCount() == 0) return frame.ContainsRect(symbol->GetClipRect(0, 0));
+    if (points.GetCount() == 0) return Within(frame, symbol->GetClipRect(0, 0));
     for (int i = 0; i < points.GetCount(); ++i)
       if (!frame.PtInRect(points.GetAt(i))) return false;
     return true;
   }
-  return frame.ContainsRect(symbol->GetClipRect(0, 0));
+  return Within(frame, symbol->GetClipRect(0, 0));
 }
 
 // The shown lanes of a pool, those inside its swim groups included, in
@@ -143,7 +152,7 @@ void Descend(Descent& d, ISSymbol* parent, std::set<IUnknown*>& walked) {
   if (identity.IsNull() || !walked.insert(identity.Get()).second) return;
   for (const auto& c : SymbolsOf(parent)) {
     if (!d.selection.CanSelect(c)) continue;
-    if (d.frame.ContainsRect(c->GetClipRect(0, 0))) {
+    if (Within(d.frame, c->GetClipRect(0, 0))) {
       if (IsSymInCompAncestors(c, parent)) {
         d.selection.Add(c, 1);
         AddCompChildrenToSel(c, d.selection);

@@ -7,6 +7,7 @@
 
 #include "kvcore/snotify.h"
 #include "support/comp_fixture.h"
+#include "support/tree_fixture.h"
 #include "sym/edit/symselection.h"
 
 namespace {
@@ -81,6 +82,7 @@ TEST_F(RectSel, EnclosedSymbolsWithOneNotification) {
 
 TEST_F(RectSel, FrameEnclosingNothingEmptiesTheSelection) {
   TSym* a = Place(DiagramOwner(), SSymRect(1000, 4000, 5000, 1000));
+  Place(DiagramOwner(), SSymRect(0, 0, 0, 0));  // no extent yet: not in every frame
   m_sel.Add(a->Sym(), 1);
   int notes = 0;
   EXPECT_TRUE(Select(SSymRect(50000, 60000, 60000, 50000), 1, &notes).empty());
@@ -195,6 +197,30 @@ TEST_F(RectSel, SwitchIsRestoredAndBadInputLosesNothing) {
   EXPECT_EQ(detached.GetCount(), 0);
   for (const SNotificationRecord& r : SNotificationManager::Log()) EXPECT_NE(r.code, SSymNotifySelChanged);
   EXPECT_TRUE(SSymGetSelChangeNotify());
+}
+
+}  // namespace
+
+namespace {
+
+using RectSelTree = TreeFixture;
+
+// A frame across a tree symbol searches its children.
+TEST_F(RectSelTree, FrameAcrossATreeTakesTheChildrenItEncloses) {
+  TTreeSym* tree = NewTree();
+  AddChild(tree, SSymRect(0, -5000, 4800, -8600));
+  TSym* second = AddChild(tree, SSymRect(10000, -5000, 14800, -8600));
+  SSymRect frame = second->GetClipRect(0, 0);
+  frame.Normalize();
+  frame.Inflate(100, 100);
+  ASSERT_FALSE(frame.ContainsRect(tree->GetClipRect(0, 0)));
+  SSymView view;
+  SSymSelection sel(&view);
+  ASSERT_EQ(static_cast<SSymDiagramImpl*>(m_diag)->AddSymInRectToSel(frame, &sel, 1), S_OK);
+  // (The branch line, not placed before it is first drawn, has no extent.)
+  ASSERT_EQ(sel.GetCount(), 1);
+  EXPECT_EQ(sel.GetAt(0), second->Sym());
+  sel.Clear(0);
 }
 
 }  // namespace
