@@ -527,6 +527,12 @@ int SSymTreeImpl::CompleteStep(int recursive, int create) {
       }
       symbol = SComWrap<ISSymbol>(made);
       UpdateTreeSymbol(m_symbol.Sym(), made);
+      if (!Contains(made, 0)) {
+        // Refused (its object would close a cycle in the model): the
+        // symbol made for it goes again.
+        if (RepObjWrap obj(made); !obj.IsNull()) obj->Delete();
+        continue;
+      }
       result = 1;
       created = true;
     }
