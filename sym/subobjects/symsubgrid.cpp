@@ -9,6 +9,9 @@
 #include "kvrep/srepregistry.h"
 #include "sym/render/symcanv.h"
 #include "sym/symbol/symintfdisppref.h"
+#include "sym/symbol/symintfeditor.h"
+#include "sym/symbol/symintfselection.h"
+#include "sym/symbol/symintfview.h"
 #include "sym/symbol/symintfowner.h"
 
 KV_IMPLEMENT_CLASSINFO(SSymSubGrid, SObject);
@@ -560,9 +563,84 @@ ISRepObject* SSymSubGrid::GetNeighbourRowObject(int direction, ISRepObject* obj,
 }
 
 // ---- in-place editing --------------------------------------------------------------------------
-HRESULT SSymSubGrid::EditInPlace(SSymEditInPlaceController*, SSymView*, LONG) { return 1; }
+namespace {
 
-HRESULT SSymSubGrid::IsEditableInPlace(SSymEditInPlaceController*, SSymView*, LONG) { return 1; }
+// The text of an attribute of obj through its attribute editor, else the
+// value's own text.
+HRESULT AttributeText(ISRepObject* obj, LONG id, SString& text) {
+  text.Empty();
+  SRepRegistry* reg = SRepRegistry::FindFor(obj);
+  if (SRepAttrEditor* editor = reg ? reg->GetAttrEditor(id) : nullptr) return editor->GetValueText(obj, text);
+  SRepVariant value;
+  const HRESULT hr = obj->GetAttribute(id, &value);
+  if (FAILED(hr)) return hr;
+  text = value.GetAsText();
+  return S_OK;
+}
+
+}  // namespace
+
+HRESULT SSymSubGrid::EditInPlace(SSymEditInPlaceController* controller, SSymView* view, LONG dispid) {
+  try {
+    ISSymInPlaceEditor* editor = controller ? SSymEditorFace(controller) : nullptr;
+    ISRepObject* obj = editor ? editor->GetEditObject() : nullptr;
+    if (!obj || obj->IsAttrReadOnly(dispid) == S_OK) return 1;
+    SSymSubGridRowFactory* rows = GetSubGridRowFactory();
+    SSymSubGridRow* row = rows ? rows->GetSubGridRow(rows->FindObjPosByRows(obj)) : nullptr;
+    if (!row) return 1;
+    const SSymFont font = row->m_pFonts ? row->m_pFonts->m_font : m_font;
+    if (obj->HasAttribute(dispid) != S_OK) return 1;
+    SString text;
+    const HRESULT hr = AttributeText(obj, dispid, text);
+    if (FAILED(hr)) return hr;
+    if (text.IsEmpty()) return 1;
+    // The selected row mark is the text the editor works for.
+    ISSymSelection* selection = SSymGetActiveSelection();
+    if (!selection || selection->GetView() != view || selection->GetCount() == 0) return E_FAIL;
+    SComOut<ISSymText> target;
+    ISSymbol* first = selection->GetAt(0);
+    if (!first || FAILED(first->QueryInterface(IID_ISSymText, reinterpret_cast<void**>(&target))) || !target)
+      return E_FAIL;
+    // The cell of the column that shows the attribute.
+    SSymRect cell = editor->GetEditRect();
+    LONG offset = 0;
+    for (unsigned long i = 0, n = GetColCount(); i < n; ++i) {
+      auto* col = dynamic_cast<SSymSubGridCol*>(GetGridCol(i));
+      if (!col) continue;
+      if (col->GetAttrId() == dispid) {
+        cell.x1 = editor->GetEditRect().x1 + offset;
+        cell.x2 = cell.x1 + col->m_nWidth;
+        break;
+      }
+      offset += col->m_nWidth + col->m_nGap;
+    }
+    {
+      SSymLockViewCanvas lock(view);
+      cell.SetHeight(std::abs(lock.GetCanvas()->GetTextHeight(SString(u"A"), font)) + EditCellExtraHeight);
+    }
+    // A display name is edited as the session shows it: Name or Code.
+    LONG attr = dispid;
+    if (dispid == SSymSubGridAttr::DisplayName) {
+      SComOut<ISRepSession> session;
+      if (obj->GetSession(&session) == S_OK && session)
+        attr = (session->GetOptions() & SRepOpt_NameDisplay) ? SSymSubGridAttr::Name : SSymSubGridAttr::Code;
+    }
+    if (editor->CreateAttrCtrl(obj, attr, view, font, cell, SSymSize()) == 1) return 1;
+    return editor->Execute(0) >= 0 ? 0 : E_FAIL;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+HRESULT SSymSubGrid::IsEditableInPlace(SSymEditInPlaceController* controller, SSymView*, LONG dispid) {
+  ISSymInPlaceEditor* editor = controller ? SSymEditorFace(controller) : nullptr;
+  ISRepObject* obj = editor ? editor->GetEditObject() : nullptr;
+  if (!obj || obj->IsAttrReadOnly(dispid) == S_OK || obj->HasAttribute(dispid) != S_OK) return 1;
+  SString text;
+  const HRESULT hr = AttributeText(obj, dispid, text);
+  if (FAILED(hr)) return hr;
+  return text.IsEmpty() ? 1 : 0;
+}
 
 // ---- fonts -------------------------------------------------------------------------------------
 const SSymFonts* SSymSubGrid::_GetRowFonts(const SString& name) const {

@@ -11,6 +11,8 @@
 #include "support/boundtext_fixture.h"
 #include "support/recording_canvas.h"
 #include "sym/subobjects/symsubgrid.h"
+#include "sym/symbol/symintfselection.h"
+#include "sym/tools/symeditinplace.h"
 
 namespace {
 
@@ -390,6 +392,114 @@ TEST_F(SubGrid, BadInputGetsTheNamedResults) {
   g->GetCellValue(0, 0, text);
   EXPECT_EQ(SString(), text);
   EXPECT_EQ(E_INVALIDARG, g->GetCellValue(5, 0, text));
+}
+
+TEST_F(SubGrid, ANameColumnThatIsNotFirstIsDrawnAtItsOwnPlace) {
+  SSymSubGrid* g = Grid(Package({u"Alpha", u"Beta"}), {kKind, kName});
+  GridCanvas canvas;
+  ASSERT_EQ(S_OK, g->Draw(canvas));
+  auto* kind = g->GetSubGridColFactory()->GetSubGridCol(0);
+  const LONG nameLeft = 200 + kind->m_nWidth + 600;
+  std::vector<std::string> texts;
+  for (const std::string& call : canvas.Only("DrawText ")) {
+    const std::string text = call.substr(call.rfind(' ') + 1);
+    texts.push_back(text);
+    if (text == "Alpha" || text == "Beta") {
+      EXPECT_EQ(0u, call.find("DrawText " + std::to_string(nameLeft) + " ")) << call;
+    }
+  }
+  EXPECT_EQ((std::vector<std::string>{"Entity", "Entity", "Alpha", "Beta"}), texts);
+  // The rows were laid out by the name column.
+  EXPECT_EQ(TextHeight(canvas), g->GetSubGridRowFactory()->GetSubGridRow(1)->m_nLineHeight);
+}
+
+// In an attribute column a first row ending 74 below the bottom is drawn
+// whole; 75 below, cut at the bottom and the walk goes on; 76 below, cut
+// and the walk ends.
+TEST_F(SubGrid, AnAttributeColumnCutsRowsAtItsBottom) {
+  SSymSubGrid* g = Grid(Package({u"A", u"B"}), {kName, kKind});
+  GridCanvas canvas;
+  g->Draw(canvas);
+  const int h = TextHeight(canvas);
+  SSymSubGridCol* kind = g->GetSubGridColFactory()->GetSubGridCol(1);
+  struct Case {
+    LONG below;
+    LONG cellBottom;  // relative to the rectangle's bottom
+    size_t rows;
+  };
+  for (const Case& c : {Case{74, -74, 2}, Case{75, 0, 2}, Case{76, 0, 1}}) {
+    const LONG top = 5000, bottom = top - h + c.below;
+    SSymRect rect(0, top, 4000, bottom);
+    canvas.ClearCalls();
+    ASSERT_EQ(S_OK, g->DrawOrAdjustGridColumn(canvas, 0, rect, h, kind)) << c.below;
+    const std::vector<std::string> calls = canvas.Only("DrawText ");
+    ASSERT_EQ(c.rows, calls.size()) << c.below;
+    EXPECT_EQ("DrawText 0 5000 4000 " + std::to_string(bottom + c.cellBottom) + " Entity", calls[0]) << c.below;
+    EXPECT_EQ(SSymRect(0, top, 4000, bottom), rect) << "the caller's rectangle is not changed";
+  }
+}
+
+// A selection of no view holding the symbols given.
+class TSelection : public ISSymSelection {
+ public:
+  void Add(ISSymbol* symbol, int) override { m_items.push_back(symbol); }
+  void Clear(int) override { m_items.clear(); }
+  int GetCount() const override { return static_cast<int>(m_items.size()); }
+  ISSymbol* GetAt(int i) const override { return m_items[static_cast<std::size_t>(i)]; }
+  bool Contains(ISSymbol* s) const override { return std::find(m_items.begin(), m_items.end(), s) != m_items.end(); }
+  SSymView* GetView() const override { return nullptr; }
+  int CanSelect(ISSymbol*) override { return 1; }
+  std::vector<ISSymbol*> m_items;
+};
+
+TEST_F(SubGrid, EditsOneCellInPlace) {
+  SSymSubGrid* g = Grid(Package({u"A", u"B"}), {kName, kDisplay});
+  TSetText(m_items[0], kDisplay, u"Shown");
+  GridCanvas canvas;
+  g->Draw(canvas);
+  SSymEditInPlaceController controller;
+  controller.m_rect = SSymRect(1000, 5000, 9000, 4000);
+  // No object under edit, or an empty text: nothing to edit.
+  EXPECT_EQ(1, g->EditInPlace(&controller, nullptr, kName));
+  controller.SetEditObject(m_items[1]);
+  EXPECT_EQ(1, g->IsEditableInPlace(&controller, nullptr, kDisplay));
+  EXPECT_EQ(1, g->EditInPlace(&controller, nullptr, kDisplay));
+  EXPECT_EQ(0, g->IsEditableInPlace(&controller, nullptr, kName));
+  // The selected row mark must be a text.
+  SSymSetActiveSelection(nullptr);
+  EXPECT_EQ(E_FAIL, g->EditInPlace(&controller, nullptr, kName));
+  TSelection selection;
+  auto* mark = new SSymSubText();
+  mark->AddRef();
+  selection.Add(mark->SymFace(), 0);
+  SSymSetActiveSelection(&selection);
+
+  controller.SetEditObject(m_items[0]);
+  SSymEditInPlaceController::s_nNextResult = 0;
+  ASSERT_EQ(0, g->EditInPlace(&controller, nullptr, kName));
+  EXPECT_EQ(kName, SSymEditInPlaceController::s_lastAttr);
+  EXPECT_EQ(1000, SSymEditInPlaceController::s_lastRect.x1);
+  // A display name cell edits Name or Code as the session shows objects,
+  // in the cell of its column, one text line and 300 high.
+  const LONG nameWidth = g->GetSubGridColFactory()->GetSubGridCol(0)->m_nWidth;
+  auto* session = SRepSession::FromInterface(Session());
+  for (DWORD options : {DWORD{SRepOpt_NameDisplay}, DWORD{0}}) {
+    session->SetOptions(options);
+    controller.m_rect = SSymRect(1000, 5000, 9000, 4000);
+    ASSERT_EQ(0, g->EditInPlace(&controller, nullptr, kDisplay)) << options;
+    EXPECT_EQ(options ? kName : kCode, SSymEditInPlaceController::s_lastAttr);
+    const SSymRect cell = SSymEditInPlaceController::s_lastRect;
+    EXPECT_EQ(1000 + nameWidth + 600, cell.x1);
+    EXPECT_EQ(cell.x1 + g->GetSubGridColFactory()->GetSubGridCol(1)->m_nWidth, cell.x2);
+    EXPECT_GT(cell.Height(), 300);
+  }
+  session->SetOptions(0);
+  // A failed edit is E_FAIL.
+  SSymEditInPlaceController::s_nNextResult = E_FAIL;
+  EXPECT_EQ(E_FAIL, g->EditInPlace(&controller, nullptr, kName));
+  SSymEditInPlaceController::s_nNextResult = 0;
+  SSymSetActiveSelection(nullptr);
+  mark->Release();
 }
 
 }  // namespace
