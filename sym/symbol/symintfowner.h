@@ -13,6 +13,7 @@
 class SSymView;
 class SSymCanvas;
 class SSymFormat;
+class SSymCollection;
 class SRepMapObject;
 struct SSymCompDef;
 
@@ -169,9 +170,21 @@ struct ISSymCompSym : ISSymOwner {
   virtual SSymRect GetDrawRect() = 0;
 };
 
+// A symbol made of member symbols (composites, groups). Its pen and line
+// style are the faces ISSymPen and ISSymLine of the same symbol.
 struct ISSymGroup : IUnknown {
   static constexpr IID iid = IID_ISSymGroup;
+  // Takes every member out of the symbol's Symbols collection (redraw
+  // non-zero redraws first).
+  virtual HRESULT Clear(int redraw) = 0;
   virtual int GetCount() = 0;
+  // 1 when the symbol is a member (deep: also a member of a member group).
+  virtual BOOL Contains(ISSymbol* symbol, int deep) = 0;
+  // Appends the members in drawing order (counted) to the table.
+  virtual HRESULT GetListSym(SComTable<ISSymbol>& out) = 0;
+  // The in-memory member collection (not counted, owned by the group), or null.
+  virtual SSymCollection* GetListSym() = 0;
+  // The rectangle becomes the union of the members' (all zero without one).
   virtual HRESULT RecomputeClipRect(int redraw) = 0;
 };
 
