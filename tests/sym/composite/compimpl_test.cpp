@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/comp_fixture.h"
+#include "support/lane_face.h"
 #include "support/recording_canvas.h"
 
 namespace {
@@ -367,7 +368,7 @@ class TPool : public SRepFaces<TPool, TCompOf<TPool, TSym>, ISSymSwimPool> {
   int GetOrientation() override { return m_orientation; }
   int m_orientation = 0;
 };
-class TLaneComp : public SRepFaces<TLaneComp, TCompSym, ISSwimlane> {
+class TLaneComp : public SRepFaces<TLaneComp, TCompSym, ISSwimlane, SRepFaceImpl<TLaneFace>> {
  public:
   using SRepFaces::SRepFaces;
 };
