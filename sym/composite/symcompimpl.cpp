@@ -10,6 +10,7 @@
 #include "kvcore/sflagscope.h"
 #include "kvrep/srepmodel.h"
 #include "sym/composite/symcompupdate.h"
+#include "sym/composite/symswimpool.h"
 #include "sym/foundation/symdate.h"
 #include "sym/render/symclip.h"
 #include "sym/render/symdeftcanv.h"
@@ -193,12 +194,11 @@ int SSymCompImpl::UpdateRect() {
   const SRepVariant value = SSymBase::RectValue(grown);
 
   // A lane grows with its pool: the pool widens on the side the lane grew.
+  // The pool is found up the owners, past any lane groups in between.
   if (Answers<ISSwimlane>(self)) {
-    SComOut<ISSymOwner> owner;
-    sym->GetOwner(&owner);
-    SComWrap<ISSymbol> poolSym(owner.Get());
+    SComWrap<ISSymbol> poolSym(SSymSwimFindPool(sym));
     if (poolSym.IsNull()) return 0;
-    SComWrap<ISSymSwimPool> pool(owner.Get());
+    SComWrap<ISSymSwimPool> pool(poolSym);
     if (pool.IsNull()) return 0;  // nothing written for a lane outside a pool
     const SSymRect p = poolSym->GetClipRect(0, 0);
     SSymRect q = p;
@@ -206,7 +206,7 @@ int SSymCompImpl::UpdateRect() {
     auto shift = [](LONG& edge, LONG to, LONG from) {
       edge = Saturate(static_cast<long long>(edge) + (static_cast<long long>(to) - from));
     };
-    if (pool->GetOrientation() != 0) {
+    if (pool->IsVertical() != 0) {
       if (grown.y1 > r.y1) shift(q.y1, grown.y1, r.y1);
       if (grown.y2 < r.y2) shift(q.y2, grown.y2, r.y2);
     } else {
