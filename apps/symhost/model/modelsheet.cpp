@@ -2,6 +2,7 @@
 
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/model/modelpackage.h"
+#include "apps/symhost/model/modeltree.h"
 #include "sym/layout/symedgerouter.h"
 
 namespace {
@@ -110,6 +111,7 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
   (void)before;
   SSymEdgeRouter::Instance().ComputeIntersections(links);
   SAddModelPackage(diagram, model, 0, kRow1 - 15000, made);
+  SAddModelTree(diagram, model, 36000, 0, made);
   package->Release();  // the session keeps the model
   return made;
 }
