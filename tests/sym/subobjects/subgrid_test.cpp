@@ -413,6 +413,33 @@ TEST_F(SubGrid, ANameColumnThatIsNotFirstIsDrawnAtItsOwnPlace) {
   EXPECT_EQ(TextHeight(canvas), g->GetSubGridRowFactory()->GetSubGridRow(1)->m_nLineHeight);
 }
 
+// Wrapped by the diagram's preference, a name of three lines makes its row
+// three lines high in every column; the row has one icon.
+TEST_F(SubGrid, AWrappedNameMakesItsRowSeveralLinesHigh) {
+  SetPref(u"Mode", 2);
+  SString longName;
+  for (int i = 0; i < 20; ++i) longName += SString(u"word ");
+  SSymSubGrid* g = Grid(Package({u"A", u"B"}), {kName, kKind});
+  TSetText(m_items[0], kName, longName.c_str());
+  SSymListPt icon{{0, 0}, {100, 100}};
+  g->SetIcon(&icon);
+  GridCanvas canvas;
+  ASSERT_EQ(S_OK, g->Draw(canvas));
+  const int h = TextHeight(canvas);
+  SSymSubGridRow* row = g->GetSubGridRowFactory()->GetSubGridRow(0);
+  EXPECT_EQ(3, row->m_nLines);
+  EXPECT_EQ(4 * h, g->GetClipRect(0, 0).y1 - g->GetClipRect(0, 0).y2);
+  EXPECT_EQ(2u, canvas.Only("Polyline").size()) << "one icon per row";
+  // In the kind column the second row starts three lines down.
+  SSymRect rect(0, 5000, 4000, 5000 - 4 * h);
+  canvas.ClearCalls();
+  g->DrawOrAdjustGridColumn(canvas, 0, rect, h, g->GetSubGridColFactory()->GetSubGridCol(1));
+  const std::vector<std::string> calls = canvas.Only("DrawText ");
+  ASSERT_EQ(2u, calls.size());
+  EXPECT_EQ("DrawText 0 " + std::to_string(5000 - 3 * h) + " 4000 " + std::to_string(5000 - 4 * h) + " Entity",
+            calls[1]);
+}
+
 // In an attribute column a first row ending 74 below the bottom is drawn
 // whole; 75 below, cut at the bottom and the walk goes on; 76 below, cut
 // and the walk ends.
