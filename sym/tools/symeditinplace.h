@@ -26,6 +26,9 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
   void InitGroup(SSymView* view, const SSymRect& rect, const STable<SSymSubsFonts*>& members, int start,
                  const STable<LONG>& ids) override;
   int ExecuteGroup() override;
+  SSymEditInPlaceController* GetController() override { return this; }
+  void SetEditObject(ISRepObject* object) override { m_pObject = object; }
+  void SetStartIndex(int start) override { m_nStart = start; }
 
   SSymView* m_pView = nullptr;
   ISSymbol* m_pSymbol = nullptr;

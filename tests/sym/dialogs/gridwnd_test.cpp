@@ -10,6 +10,7 @@
 #include "kvcore/spropertypage.h"
 #include "sym/dialogs/symdlgfrmtobjt.h"
 #include "sym/dialogs/symgridwnd.h"
+#include "sym/subobjects/symsubgrid.h"
 #include "support/textgrid_fixture.h"
 #include "win/commdlg.h"
 #include "win/winuser.h"
@@ -285,6 +286,30 @@ TEST_F(GridInPageTest, OnlyTheFontColumnOpensTheDialog) {
   EXPECT_EQ(grid.GetGridCellText(0, 1), value);
   EXPECT_TRUE(page.IsModified());
   EXPECT_EQ(page.GetModifiedCalls().size(), marks + 1);
+}
+
+TEST_F(GridInPageTest, AnEmptyFontCellStartsFromTheSubGridsFont) {
+  auto* sub = new SSymSubGrid(SSymRect(0, 1000, 1000, 0));
+  sub->AddRef();
+  SSymFonts own;
+  own.m_font = SSymFont(SString(u"Tahoma"), 11, SSymFont::Italic | SSymFont::StrikeOut);
+  own.m_color = RGB(0, 128, 0);
+  sub->_SetFonts(own);
+  grid.SetSymGrid(sub);
+  EXPECT_EQ(grid.GetSymGrid(), sub);
+  Answer(true);
+  EXPECT_EQ(grid.OnGridRowColClick(1, 1, 0), 1);
+  ASSERT_EQ(KvFontDialogCalls().size(), 1u);
+  const KvFontDialogCall& call = KvFontDialogCalls()[0];
+  EXPECT_EQ(Face(call.font), SString(u"Tahoma"));
+  EXPECT_TRUE(call.font.lfItalic);
+  EXPECT_TRUE(call.font.lfStrikeOut);
+  EXPECT_EQ(call.color, RGB(0, 128, 0));
+  SString value;
+  ASSERT_EQ(grid.GetCellValue(1, 1, value), S_OK);
+  EXPECT_EQ(value, SString(u"Tahoma,11,IS,0,128,0"));
+  grid.SetSymGrid(nullptr);
+  sub->Release();
 }
 
 TEST_F(GridInPageTest, EveryCellChangeMarksThePage) {
