@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include "win/gdisink.h"
+#include "win/winreg.h"  // ERROR_NOT_ENOUGH_MEMORY
 
 namespace kvuser {
 
@@ -71,12 +72,16 @@ struct Hook {
   HOOKPROC proc;
 };
 
+// The string atoms (0xC000 to 0xFFFF) a class can be given.
+constexpr std::size_t kAtomCount = 0x4000;
+
 struct State {
   std::unordered_map<std::uintptr_t, std::shared_ptr<Wnd>> windows;
   std::vector<std::shared_ptr<Class>> classes;
   std::vector<HWND> topLevel;  // top of the z-order first
   std::uintptr_t nextHandle = 0x10000;
   ATOM nextAtom = 0xC000;
+  std::size_t classLimit = kAtomCount;
   HWND desktop = nullptr;
   std::deque<MSG> posted;
   bool quit = false;
@@ -717,6 +722,10 @@ ATOM RegisterClassW(const WNDCLASSW* wc) {
       SetLastError(ERROR_CLASS_ALREADY_EXISTS);
       return 0;
     }
+  }
+  if (s.classes.size() >= s.classLimit) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
   }
   auto c = std::make_shared<Class>();
   c->name = wc->lpszClassName;
@@ -1867,6 +1876,8 @@ std::size_t KvWindowCount() {
   return S().desktop && Get(S().desktop) ? n - 1 : n;
 }
 
+void KvSetClassLimit(std::size_t limit) { S().classLimit = std::min(limit, kAtomCount); }
+
 std::size_t KvClassCount() { return S().classes.size(); }
 
 void KvWindowsReset() {
@@ -1882,6 +1893,7 @@ void KvWindowsReset() {
   HWND desktop = s.desktop;
   s.windows.clear();
   s.classes.clear();
+  s.classLimit = kAtomCount;
   s.posted.clear();
   s.quit = false;
   s.timers.clear();

@@ -627,6 +627,10 @@ BOOL KvSaveWindowPng(HWND hwnd, const char* path);
 // Live windows (the desktop not counted) and registered classes, for leak checks.
 std::size_t KvWindowCount();
 std::size_t KvClassCount();
+// The number of classes the class table holds (at most, and by default, the
+// 16384 atoms of the string atom range); RegisterClassW fails with
+// ERROR_NOT_ENOUGH_MEMORY once the table is full. Reset sets the default.
+void KvSetClassLimit(std::size_t limit);
 // Destroys every window (with their messages), unregisters every class and
 // empties the queue, the script, the timers, the hooks and the logs; the
 // key state, cursor, capture and focus start again, and the clock at 1000 ms

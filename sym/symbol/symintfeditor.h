@@ -43,6 +43,13 @@ class ISSymInPlaceEditor {
   virtual ISRepObject* GetEditObject() const { return nullptr; }
   virtual void SetEditObject(ISRepObject* object) { (void)object; }
   virtual SSymRect GetEditRect() const { return SSymRect(); }
+
+  // The tools subsystem's controller behind this editor, for the sub-object
+  // operations that take the controller itself; null for any other editor.
+  virtual SSymEditInPlaceController* GetController() { return nullptr; }
+  // The member of the group the editing starts from, when it is not the one
+  // given to InitGroup.
+  virtual void SetStartIndex(int) {}
 };
 
 // The editor face of the tools subsystem's controller (defined there).
@@ -52,3 +59,9 @@ ISSymInPlaceEditor* SSymEditorFace(SSymEditInPlaceController* controller);
 // no factory is installed).
 ISSymInPlaceEditor* SSymCreateInPlaceEditor();
 void SSymSetInPlaceEditorFactory(ISSymInPlaceEditor* (*factory)());
+
+// The group editing flag: the in-place editing code sets it while it runs a
+// symbol's EditInPlace for group editing (the compartments edited one after
+// the other); a sub-object selection then runs the group edit itself.
+bool SSymGetGroupEditing();
+void SSymSetGroupEditing(bool on);

@@ -29,6 +29,8 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
   ISRepObject* GetEditObject() const override { return m_pObject; }
   void SetEditObject(ISRepObject* object) override { m_pObject = object; }
   SSymRect GetEditRect() const override { return m_rect; }
+  SSymEditInPlaceController* GetController() override { return this; }
+  void SetStartIndex(int start) override { m_nStart = start; }
 
   SSymView* m_pView = nullptr;
   ISSymbol* m_pSymbol = nullptr;

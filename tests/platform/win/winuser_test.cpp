@@ -96,6 +96,15 @@ TEST_F(WinUser, ClassesAnswerAsWindowsDoes) {
   wc.lpszClassName = u"NoProc";
   EXPECT_EQ(RegisterClassW(&wc), 0);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+  // A full class table refuses a new class.
+  KvSetClassLimit(KvClassCount());
+  wc.lpfnWndProc = &RecordingProc;
+  wc.lpszClassName = u"OneTooMany";
+  EXPECT_EQ(RegisterClassW(&wc), 0);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_ENOUGH_MEMORY));
+  KvSetClassLimit(KvClassCount() + 1);
+  EXPECT_NE(RegisterClassW(&wc), 0);
+  EXPECT_TRUE(UnregisterClassW(u"OneTooMany", nullptr));
 
   EXPECT_EQ(CreateWindowExW(0, u"Nowhere", nullptr, 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_CANNOT_FIND_WND_CLASS));
