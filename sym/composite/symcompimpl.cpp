@@ -10,7 +10,6 @@
 #include "kvcore/sflagscope.h"
 #include "kvrep/srepmodel.h"
 #include "sym/composite/symcompupdate.h"
-#include "sym/composite/symswimpool.h"
 #include "sym/foundation/symdate.h"
 #include "sym/render/symclip.h"
 #include "sym/render/symdeftcanv.h"
@@ -194,9 +193,9 @@ int SSymCompImpl::UpdateRect() {
   const SRepVariant value = SSymBase::RectValue(grown);
 
   // A lane grows with its pool: the pool widens on the side the lane grew.
-  // The pool is found up the owners, past any lane groups in between.
-  if (Answers<ISSwimlane>(self)) {
-    SComWrap<ISSymbol> poolSym(SSymSwimFindPool(sym));
+  // A lane inside a lane group asks past the group: the lane finds its pool.
+  if (SComWrap<ISSwimlane> lane(self); !lane.IsNull()) {
+    SComWrap<ISSymbol> poolSym(lane->GetPoolSym());
     if (poolSym.IsNull()) return 0;
     SComWrap<ISSymSwimPool> pool(poolSym);
     if (pool.IsNull()) return 0;  // nothing written for a lane outside a pool
