@@ -13,22 +13,11 @@
 #include "sym/foundation/symdate.h"
 #include "sym/render/symclip.h"
 #include "sym/render/symdeftcanv.h"
+#include "sym/symbol/symdepth.h"
 #include "sym/symbol/symsolid.h"
 
 namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
-
-// Composites nest through their owners and their Symbols collections; a
-// damaged repository may close a cycle. Walks up or down stop at this depth.
-constexpr int kMaxDepth = 256;
-thread_local int g_depth = 0;
-struct DepthGuard {
-  bool ok;
-  DepthGuard() : ok(g_depth < kMaxDepth) { ++g_depth; }
-  ~DepthGuard() { --g_depth; }
-  DepthGuard(const DepthGuard&) = delete;
-  DepthGuard& operator=(const DepthGuard&) = delete;
-};
 
 // Symbol types that are never children: swimlane pools and lane groups.
 constexpr int kTypePool = 12;
@@ -146,7 +135,7 @@ SSymRect SSymCompImpl::GetDrawRect() {
 }
 
 int SSymCompImpl::UpdateRect() {
-  DepthGuard depth;
+  SSymDepthGuard depth;
   // A composite that is gone, suspended or being deleted is left alone.
   if (!m_pSymbol || !depth.ok) return 1;
   if (SSymCompUpdate::CanUpdate(this) || (m_pSymbol->m_state & StateNoRectUpdate)) return 1;
@@ -248,7 +237,7 @@ int SSymCompImpl::UpdateRect() {
 
 // ---- children --------------------------------------------------------------------------------------------
 HRESULT SSymCompImpl::GetAllChildren(SComTable<ISSymbol>& out, int deep) {
-  DepthGuard depth;
+  SSymDepthGuard depth;
   if (!m_pSymbol) return E_UNEXPECTED;
   if (!depth.ok) return E_UNEXPECTED;  // a cycle: the listing stays finite
   SComOut<ISRepClassCol> col = GetSymbols();
@@ -421,7 +410,7 @@ HRESULT SSymCompImpl::DrawChildren(SSymCanvas& canvas) {
 
 // ---- completeness ------------------------------------------------------------------------------------------
 int SSymCompImpl::HasAllChildrenSym(int recursive) {
-  DepthGuard depth;
+  SSymDepthGuard depth;
   SComOut<ISRepObject> model = GetModelObject();
   if (!model || model->IsShortcut() || !m_pCompDef || !depth.ok) return 1;
   if (!HasChildSymbolsOfCollection(m_pCompDef->GetSubObjColl(), recursive)) return 0;

@@ -5,22 +5,11 @@
 #include "kvrep/srepsession.h"
 #include "sym/foundation/sympropmap.h"
 #include "sym/render/symcanv.h"
+#include "sym/symbol/symdepth.h"
 
 namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
 using SymTable = SComTbl<ISSymbol, ISSymbol*>;
-
-// Groups nest through their owners; a damaged repository may close a cycle.
-// Walks up or down the nesting stop at this depth.
-constexpr int kMaxDepth = 256;
-thread_local int g_depth = 0;
-struct DepthGuard {
-  bool ok;
-  DepthGuard() : ok(g_depth < kMaxDepth) { ++g_depth; }
-  ~DepthGuard() { --g_depth; }
-  DepthGuard(const DepthGuard&) = delete;
-  DepthGuard& operator=(const DepthGuard&) = delete;
-};
 
 // The being-drawn mark: a composite reached again while it draws is skipped.
 struct DrawingMark {
@@ -243,7 +232,7 @@ HRESULT SSymComposite::Transform(const SSymMatrix& matrix, int redraw) {
 }
 
 HRESULT SSymComposite::RecomputeClipRect(int redraw) {
-  DepthGuard guard;
+  SSymDepthGuard guard;
   if (!guard.ok) return S_FALSE;
   if (redraw) Redraw(nullptr);
   PutRect(m_children.GetCount() > 0 ? m_children.GetClipRect() : SSymRect(0, 0, 0, 0));
@@ -270,7 +259,7 @@ HRESULT SSymComposite::Clear(int redraw) {
 }
 
 BOOL SSymComposite::Contains(ISSymbol* symbol, int deep) {
-  DepthGuard guard;
+  SSymDepthGuard guard;
   if (!symbol || !guard.ok) return 0;
   if (m_children.Contains(symbol)) return 1;
   if (!deep) return 0;

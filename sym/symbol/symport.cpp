@@ -1,10 +1,10 @@
 #include "sym/symbol/symport.h"
 
 #include "sym/symbol/symbase.h"
+#include "sym/symbol/symdepth.h"
 
 namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
-constexpr int kMaxDepth = 256;
 
 // The owner's Symbols collection, or empty.
 SComOut<ISRepClassCol> Members(ISRepObject* owner) {
@@ -12,13 +12,6 @@ SComOut<ISRepClassCol> Members(ISRepObject* owner) {
   if (owner && owner->GetCollection(SymAttr::Symbols, &col) != S_OK) col.Reset();
   return col;
 }
-
-thread_local int g_depth = 0;
-struct DepthGuard {
-  bool ok;
-  DepthGuard() : ok(g_depth < kMaxDepth) { ++g_depth; }
-  ~DepthGuard() { --g_depth; }
-};
 }  // namespace
 
 HRESULT SSymOwnerImpl::Add(ISSymbol* symbol) {
@@ -48,7 +41,7 @@ HRESULT SSymOwnerImpl::Remove(ISSymbol* symbol) {
 }
 
 BOOL SSymOwnerImpl::Contains(ISSymbol* symbol, int deep) {
-  DepthGuard guard;
+  SSymDepthGuard guard;
   ISRepObject* owner = GetOwnerObject();
   if (!symbol || !owner || !guard.ok) return 0;
   RepObjWrap obj(symbol);
@@ -69,7 +62,7 @@ BOOL SSymOwnerImpl::Contains(ISSymbol* symbol, int deep) {
 }
 
 HRESULT SSymOwnerImpl::GetTopOwner(ISSymOwner** out) {
-  DepthGuard guard;
+  SSymDepthGuard guard;
   if (!out) return E_POINTER;
   ISSymbol* self = GetOwnerSymbol();
   if (!self || !guard.ok) return S_OK;
