@@ -297,6 +297,29 @@ TEST_F(SelSubSymDrawTest, AMarkCoveredByASymbolAboveDrawsNothing) {
   EXPECT_EQ(cover->draws, 0);
 }
 
+TEST_F(SelSubSymDrawTest, ACompositeThatClipsItsChildrenLimitsTheHighlight) {
+  auto* comp = Make<TSolidComp>();
+  m_prefDiagram->Insert(-1, comp->Sym());  // above the other owner, which would cover the mark
+  auto* inner = Make<TGridOwner>();
+  inner->model = m_pkg;
+  ASSERT_EQ(comp->Add(inner->Sym()), S_OK);
+  SSymSelSubSymData data;
+  data.m_pSubGrid = m_mark->GetSubGrid();
+  data.m_rect = SSymRect(0, 6000, 10000, 5000);
+  auto* mark = new SSymSelSubSym(nullptr, inner->Sym(), data);
+  SComWrap<ISSymbol> held(mark->Sym());
+  comp->m_childRect = SSymRect(20000, 30000, 30000, 20000);  // away from the mark
+
+  // Children not clipped to the composite: the highlight is drawn.
+  ASSERT_EQ(mark->DrawHandles(m_canvas), S_OK);
+  EXPECT_EQ(inner->drawn.size(), 2u);
+  // Clipped to a children area that misses the mark: nothing to draw.
+  inner->drawn.clear();
+  SSymBase::FromInterface(comp->Sym())->m_state |= 0x4000;
+  ASSERT_EQ(mark->DrawHandles(m_canvas), S_OK);
+  EXPECT_TRUE(inner->drawn.empty());
+}
+
 TEST_F(SelSubSymDrawTest, AnOwnerWithoutBrushOrDiagramIsRefused) {
   auto* bare = Make<TObjSym>();
   SSymSelSubSymData data;
