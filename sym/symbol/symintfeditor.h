@@ -41,8 +41,12 @@ class ISSymInPlaceEditor {
   // The tools subsystem's controller behind this editor, for the sub-object
   // operations that take the controller itself; null for any other editor.
   virtual SSymEditInPlaceController* GetController() { return nullptr; }
-  // The repository object whose attributes a group edit changes.
-  virtual void SetEditObject(ISRepObject*) {}
+  // The repository object under edit (not counted; null: none) and the
+  // rectangle the editor was prepared over. A table cell is edited on the
+  // object of its row, inside that rectangle.
+  virtual ISRepObject* GetEditObject() const { return nullptr; }
+  virtual void SetEditObject(ISRepObject* object) { (void)object; }
+  virtual SSymRect GetEditRect() const { return SSymRect(); }
   // The member of the group the editing starts from, when it is not the one
   // given to InitGroup.
   virtual void SetStartIndex(int) {}

@@ -27,7 +27,9 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
                  const STable<LONG>& ids) override;
   int ExecuteGroup() override;
   SSymEditInPlaceController* GetController() override { return this; }
+  ISRepObject* GetEditObject() const override { return m_pObject; }
   void SetEditObject(ISRepObject* object) override { m_pObject = object; }
+  SSymRect GetEditRect() const override { return m_rect; }
   void SetStartIndex(int start) override { m_nStart = start; }
 
   SSymView* m_pView = nullptr;
