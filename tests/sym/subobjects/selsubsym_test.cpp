@@ -10,6 +10,7 @@
 #include "support/canvas_fixture.h"
 #include "support/symsolid_fixture.h"
 #include "sym/edit/symselection.h"
+#include "sym/render/symdeftcanv.h"
 #include "sym/subobjects/symselsubsym.h"
 #include "sym/subobjects/symsubgrid.h"
 #include "sym/symbol/symintfeditor.h"
@@ -38,11 +39,12 @@ void DefineCollections() {
 
 // A filled symbol showing a model object; it notes the fill colour of every
 // drawing.
-class TGridOwner : public SRepFaces<TGridOwner, TSolid, ISSymSubSym, ISSymObject> {
+class TGridOwner : public SRepFaces<TGridOwner, TSolid, ISSymSubSym, ISSymObject, ISSymSubSink> {
  public:
   explicit TGridOwner(ISRepSession* s) : SRepFaces(s, SSymRect(0, 10000, 10000, 0)) {}
-  HRESULT Draw(SSymCanvas&) override {
+  HRESULT Draw(SSymCanvas& canvas) override {
     drawn.push_back(GetBrush().m_color.GetColor());
+    if (grid) grid->Draw(canvas);  // lays the rows out
     return S_OK;
   }
   // ---- ISSymObject
@@ -66,8 +68,14 @@ class TGridOwner : public SRepFaces<TGridOwner, TSolid, ISSymSubSym, ISSymObject
   SSymSubsFonts* GetSubSymbol(int, int) override { return nullptr; }
   int GetSubSymSize(LONG*, LONG*) override { return 0; }
   int AdjustSubSymbol(SSymSubsFonts*, SSymRect*, SSymCanvas&) override { return 0; }
+  // ---- ISSymSubSink
+  HRESULT OnSubSymResize(ISSymbol*, int) override { return S_OK; }
+  HRESULT OnSubSymMove(ISSymbol*, int) override { return S_OK; }
+  HRESULT RedrawSubSym(ISSymbol*) override { return S_OK; }
+  int IsSubSink() override { return 1; }
 
   ISRepObject* model = nullptr;
+  SSymSubGrid* grid = nullptr;  // drawn with the owner when set (not counted)
   std::vector<COLORREF> drawn;
 };
 
@@ -95,6 +103,8 @@ class SelSubSymTest : public BoundTextFixture {
   }
   void TearDown() override {
     SSymSetGroupEditing(false);
+    SSymSetActiveSelection(nullptr);
+    m_owner->grid = nullptr;
     m_marks.clear();
     for (SSymSubGrid* g : m_grids) g->Release();
     m_grids.clear();
@@ -297,6 +307,29 @@ TEST_F(SelSubSymDrawTest, AMarkCoveredByASymbolAboveDrawsNothing) {
   EXPECT_EQ(cover->draws, 0);
 }
 
+TEST_F(SelSubSymDrawTest, ACompositeThatClipsItsChildrenLimitsTheHighlight) {
+  auto* comp = Make<TSolidComp>();
+  m_prefDiagram->Insert(-1, comp->Sym());  // above the other owner, which would cover the mark
+  auto* inner = Make<TGridOwner>();
+  inner->model = m_pkg;
+  ASSERT_EQ(comp->Add(inner->Sym()), S_OK);
+  SSymSelSubSymData data;
+  data.m_pSubGrid = m_mark->GetSubGrid();
+  data.m_rect = SSymRect(0, 6000, 10000, 5000);
+  auto* mark = new SSymSelSubSym(nullptr, inner->Sym(), data);
+  SComWrap<ISSymbol> held(mark->Sym());
+  comp->m_childRect = SSymRect(20000, 30000, 30000, 20000);  // away from the mark
+
+  // Children not clipped to the composite: the highlight is drawn.
+  ASSERT_EQ(mark->DrawHandles(m_canvas), S_OK);
+  EXPECT_EQ(inner->drawn.size(), 2u);
+  // Clipped to a children area that misses the mark: nothing to draw.
+  inner->drawn.clear();
+  SSymBase::FromInterface(comp->Sym())->m_state |= 0x4000;
+  ASSERT_EQ(mark->DrawHandles(m_canvas), S_OK);
+  EXPECT_TRUE(inner->drawn.empty());
+}
+
 TEST_F(SelSubSymDrawTest, AnOwnerWithoutBrushOrDiagramIsRefused) {
   auto* bare = Make<TObjSym>();
   SSymSelSubSymData data;
@@ -405,6 +438,40 @@ TEST_F(SelSubSymTest, CtrlNAppendsAndCtrlIInsertsAboveTheRowInOneStep) {
   ASSERT_EQ(Session()->Undo(), S_OK);
   EXPECT_EQ(Count(kParts), 3);
   EXPECT_EQ(m_pkg->Collection(kParts)->GetPos(b), 1);
+}
+
+TEST_F(SelSubSymTest, TheNewRowIsSelectedAndItsNameEditedInPlace) {
+  SRepObject* a = Part(u"a");
+  SRepObject* b = Part(u"b");
+  SSymSubGrid* grid = Grid(kParts);
+  m_owner->grid = grid;
+  grid->SetParent(static_cast<ISSymSubSink*>(m_owner), false);
+  SSymDeftCanvas canvas;
+  m_owner->Draw(canvas);
+  SSymSelection selection;
+  SSymSetActiveSelection(&selection);
+
+  SSymEditInPlaceController::s_lastInitStart = -1;
+  EXPECT_EQ(Mark(grid, b)->AddNewSubObj(0, selection), 1);
+  ASSERT_EQ(Count(kParts), 3);
+  SComOut<ISRepObject> inserted;
+  ASSERT_EQ(m_pkg->Collection(kParts)->Item(1, &inserted), S_OK);
+  ASSERT_EQ(selection.GetCount(), 1);
+  auto* mark = dynamic_cast<SSymSelSubSym*>(SSymBase::FromInterface(selection.GetAt(0)));
+  ASSERT_NE(mark, nullptr);
+  EXPECT_TRUE(SRepAreSameObjects(mark->GetObject(), inserted.Get()));
+  EXPECT_EQ(mark->GetRow()->GetObject(), mark->GetObject());
+  EXPECT_EQ(SSymEditInPlaceController::s_lastInitStart, 0);  // renaming was started on it
+
+  // A row with a name is renamed through the name attribute's control.
+  selection.Clear(0);
+  SSymSelSubSym* named = Mark(grid, a);
+  selection.Add(named->Sym(), 0);
+  SSymEditInPlaceController::s_lastObject = nullptr;
+  SSymEditInPlaceController::s_lastAttr = 0;
+  EXPECT_EQ(named->EditInPlace(nullptr, SSymPoint(), 0), 0);
+  EXPECT_EQ(SSymEditInPlaceController::s_lastObject, static_cast<ISRepObject*>(a));
+  EXPECT_EQ(SSymEditInPlaceController::s_lastAttr, kName);
 }
 
 TEST_F(SelSubSymTest, CtrlIOnAnUnorderedCollectionDoesNothing) {
