@@ -1,5 +1,11 @@
 #include "kvrep/srepgrid.h"
 
+#include <cstdlib>
+#include <string>
+
+#include "kvrep/srepregistry.h"
+
+// ---- rows and columns --------------------------------------------------------------------------
 SRepGridRow::SRepGridRow(ISRepObject* obj) : m_obj(obj) {
   if (m_obj) m_obj->AddRef();
 }
@@ -8,11 +14,38 @@ SRepGridRow::~SRepGridRow() {
   if (m_obj) m_obj->Release();
 }
 
-SString SRepGridCol::OnGetValue(const SRepGridRow& row) const {
-  if (!m_editor || !row.GetObject()) return SString();
+HRESULT SRepGridRow::GetValue(const SLibGridCol* col, SString& text) const {
+  text.Empty();
+  auto* repCol = dynamic_cast<const SRepGridCol*>(col);
+  SRepAttrEditor* editor = repCol ? repCol->GetEditor() : nullptr;
+  if (!editor || !m_obj) return S_FALSE;
   SRepVariant v;
-  if (row.GetObject()->GetAttribute(m_editor->GetAttrId(), &v) != S_OK) return SString();
-  return m_editor->GetText(v);
+  HRESULT hr = m_obj->GetAttribute(editor->GetAttrId(), &v);
+  if (FAILED(hr)) return hr;
+  if (hr != S_OK) return S_FALSE;
+  text = editor->GetText(v);
+  return S_OK;
+}
+
+HRESULT SRepGridRow::GetValue(const SLibGridCol* col, SRepVariant& value) const {
+  auto* repCol = dynamic_cast<const SRepGridCol*>(col);
+  SRepAttrEditor* editor = repCol ? repCol->GetEditor() : nullptr;
+  if (!editor || !m_obj) return S_FALSE;
+  return m_obj->GetAttribute(editor->GetAttrId(), &value);
+}
+
+SString SRepGridCol::OnGetValue(const SRepGridRow& row) const {
+  SString text;
+  if (OnGetValue(&row, text) != S_OK) text.Empty();
+  return text;
+}
+
+// ---- column factory ----------------------------------------------------------------------------
+SRepGridColFactory::SRepGridColFactory(SLibGrid* grid, const CLSID& objClsid, LONG colId, const CLSID& listed,
+                                       const SString& text)
+    : SLibGridColFactory(grid), m_title(text) {
+  SetObjCLSID(objClsid);
+  SetListed(listed, colId, FALSE);
 }
 
 int SRepGridColFactory::GetColCtrlType(const SRepAttrEditor* editor) const {
@@ -26,75 +59,177 @@ int SRepGridColFactory::GetColCtrlType(const SRepAttrEditor* editor) const {
 
 SRepGridCol* SRepGridColFactory::AddCol(std::unique_ptr<SRepGridCol> col) {
   if (!col) return nullptr;
-  m_cols.push_back(std::move(col));
-  return m_cols.back().get();
+  SGridColConf conf;
+  conf.m_nIndex = GetColCount();
+  conf.m_nCtrlType = GetColCtrlType(col->GetEditor());
+  return static_cast<SRepGridCol*>(SLibGridColFactory::AddCol(std::move(col), conf));
+}
+
+// ---- row filter --------------------------------------------------------------------------------
+namespace {
+
+// Wildcard match, case-folded: "*" any run, "?" one character.
+bool MatchPattern(const SString& text, const SString& pattern) {
+  SString t = text, p = pattern;
+  t.MakeLower();
+  p.MakeLower();
+  const int n = t.GetLength(), m = p.GetLength();
+  int i = 0, j = 0, star = -1, mark = 0;
+  while (i < n) {
+    if (j < m && (p.GetAt(j) == u'?' || p.GetAt(j) == t.GetAt(i))) {
+      ++i, ++j;
+    } else if (j < m && p.GetAt(j) == u'*') {
+      star = j++;
+      mark = i;
+    } else if (star >= 0) {
+      j = star + 1;
+      i = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (j < m && p.GetAt(j) == u'*') ++j;
+  return j == m;
+}
+
+}  // namespace
+
+SRepRowFilter SRepGridRowFactory::ParseRowFilter(const SString& text) {
+  SRepRowFilter filter;
+  SStringTokenizer entries(text, SString(u";"));
+  while (entries.HasMoreTokens()) {
+    SString entry = entries.NextToken();
+    const int eq = entry.Find(u'=');
+    if (eq <= 0) continue;
+    SString key = entry.Left(eq);
+    key.Trim();
+    const std::string digits = key.ToUtf8();
+    char* end = nullptr;
+    const long id = std::strtol(digits.c_str(), &end, 0);
+    if (digits.empty() || !end || *end != '\0' || id == 0) continue;
+    SString pattern = entry.Mid(eq + 1);
+    pattern.Trim();
+    filter.push_back({static_cast<LONG>(id), pattern});
+  }
+  return filter;
+}
+
+bool SRepGridRowFactory::MatchFilter(ISRepObject* obj, const SRepRowFilter& filter) {
+  if (filter.empty()) return true;
+  if (!obj) return false;
+  for (const SRepRowFilterEntry& e : filter) {
+    SRepVariant v;
+    SString text;
+    if (obj->GetAttribute(e.m_nAttr, &v) == S_OK) text = v.GetAsText();
+    if (!MatchPattern(text, e.m_sPattern)) return false;
+  }
+  return true;
+}
+
+void SRepGridRowFactory::InitRowFilter() { m_filter = ParseRowFilter(GetRowFilterString()); }
+
+bool SRepGridRowFactory::HasRowFilter(LONG id) const {
+  for (const SRepRowFilterEntry& e : m_filter)
+    if (e.m_nAttr == id) return true;
+  return false;
+}
+
+// ---- row factory -------------------------------------------------------------------------------
+SRepGridRowFactory::SRepGridRowFactory(SLibGrid* grid, ISRepObject* obj, const CLSID& objClsid, LONG colId,
+                                       const CLSID* listed)
+    : SLibGridRowFactory(grid) {
+  SetObjCLSID(objClsid);
+  SetListed(listed ? *listed : GUID_NULL, colId, FALSE);
+  if (obj) Attach(obj);
 }
 
 SRepGridRowFactory::~SRepGridRowFactory() { Detach(); }
 
-bool SRepGridRowFactory::Accepts(ISRepObject* obj) const {
+bool SRepGridRowFactory::AcceptsClass(ISRepObject* obj) const {
   if (!obj) return false;
-  CLSID listed = GetCLSID();
-  bool kind = listed == GUID_NULL || SRepIsKindOf(obj, listed);
-  if (!kind && GetIncShortcuts() && obj->IsShortcut()) {
-    CLSID ext = SRepGetExtClsid(obj);
-    SRepRegistry* reg = SRepRegistry::Find(ext);
-    kind = ext == listed || (reg && reg->IsKindOf(listed));
-  }
-  return kind && (!HasRowFilter() || ObjectMatchFilter(obj));
+  const CLSID listed = GetCLSID();
+  if (listed == GUID_NULL || SRepIsKindOf(obj, listed)) return true;
+  if (!GetIncShortcuts() || !obj->IsShortcut()) return false;
+  const CLSID ext = SRepGetExtClsid(obj);
+  SRepRegistry* reg = SRepRegistry::Find(ext);
+  return ext == listed || (reg && reg->IsKindOf(listed));
 }
 
-HRESULT SRepGridRowFactory::Init(ISRepObject* obj) {
+HRESULT SRepGridRowFactory::Attach(ISRepObject* obj) {
   if (!obj) return E_POINTER;
   Detach();
-  HRESULT hr = obj->GetCollection(GetDISPID(), &m_col);
-  if (FAILED(hr)) return hr;
-  for (LONG i = 0, n = m_col->GetCount(); i < n; ++i) {
-    ISRepObject* o = nullptr;
-    if (m_col->Item(i, &o) != S_OK) continue;
-    if (Accepts(o)) {
-      AddRow(CreateNewRow(o));
-      o->Advise(0, this);
-    }
-    o->Release();
-  }
+  ISRepClassCol* col = nullptr;
+  HRESULT hr = obj->GetCollection(GetDISPID(), &col);
+  if (FAILED(hr) || !col) return FAILED(hr) ? hr : E_FAIL;
+  m_col = col;
+  m_obj = obj;
+  m_obj->AddRef();
+  if (obj->GetSession(&m_session) != S_OK) m_session = nullptr;
   m_col->Advise(this);
   return S_OK;
 }
 
+HRESULT SRepGridRowFactory::Init(ISRepObject* obj) {
+  HRESULT hr = Attach(obj);
+  if (FAILED(hr)) return hr;
+  for (LONG i = 0, n = m_col->GetCount(); i < n; ++i) {
+    ISRepObject* o = nullptr;
+    if (m_col->Item(i, &o) != S_OK || !o) continue;
+    if (AcceptsClass(o) && ObjectMatchFilter(o)) {
+      AddRow(-1, CreateNewRow(o));
+      o->Advise(0, this);
+    }
+    o->Release();
+  }
+  SetState(StateLoaded, true);
+  return S_OK;
+}
+
+void SRepGridRowFactory::ReleaseCollection() {
+  if (!m_col) return;
+  ISRepClassCol* c = m_col;
+  m_col = nullptr;
+  c->Unadvise(this);
+  c->Release();
+}
+
 void SRepGridRowFactory::Detach() {
-  for (auto& r : m_rows)
-    if (r->GetObject()) r->GetObject()->Unadvise(this);
+  for (auto& r : m_rows) {
+    auto* row = dynamic_cast<SRepGridRow*>(r.get());
+    if (row && row->GetObject()) row->GetObject()->Unadvise(this);
+  }
+  // Rows go without telling the grid: the factory is being let go.
   m_rows.clear();
-  if (m_col) {
-    m_col->Unadvise(this);
-    ISRepClassCol* c = m_col;
-    m_col = nullptr;
-    c->Release();
+  SetState(StateLoaded, false);
+  ReleaseCollection();
+  if (m_session) {
+    ISRepSession* s = m_session;
+    m_session = nullptr;
+    s->Release();
+  }
+  if (m_obj) {
+    ISRepObject* o = m_obj;
+    m_obj = nullptr;
+    o->Release();
   }
 }
 
+void SRepGridRowFactory::Terminate() {
+  for (auto& r : m_rows) {
+    auto* row = dynamic_cast<SRepGridRow*>(r.get());
+    if (row && row->GetObject()) row->GetObject()->Unadvise(this);
+  }
+  SLibGridRowFactory::Terminate();
+  Detach();
+}
+
 int SRepGridRowFactory::FindObjPosByRows(ISRepObject* obj) const {
-  for (int i = 0; i < GetRowCount(); ++i)
-    if (m_rows[static_cast<std::size_t>(i)]->GetObject() == obj) return i;
+  if (!obj) return -1;
+  for (int i = 0; i < GetRowCount(); ++i) {
+    SRepGridRow* row = GetRow(i);
+    if (row && row->GetObject() == obj) return i;
+  }
   return -1;
-}
-
-void SRepGridRowFactory::AddRow(std::unique_ptr<SRepGridRow> row, int at) {
-  if (!row) return;
-  if (at < 0 || at > GetRowCount()) at = GetRowCount();
-  m_rows.insert(m_rows.begin() + at, std::move(row));
-}
-
-void SRepGridRowFactory::RemoveRow(int i) {
-  if (i >= 0 && i < GetRowCount()) m_rows.erase(m_rows.begin() + i);
-}
-
-void SRepGridRowFactory::MoveRowTo(int from, int to) {
-  if (from < 0 || from >= GetRowCount() || to < 0 || to >= GetRowCount() || from == to) return;
-  auto row = std::move(m_rows[static_cast<std::size_t>(from)]);
-  m_rows.erase(m_rows.begin() + from);
-  m_rows.insert(m_rows.begin() + to, std::move(row));
 }
 
 HRESULT SRepGridRowFactory::QueryInterface(REFIID iid, void** ppv) {
@@ -106,31 +241,36 @@ HRESULT SRepGridRowFactory::QueryInterface(REFIID iid, void** ppv) {
   return S_OK;
 }
 
-HRESULT SRepGridRowFactory::OnObjColInsert(ISRepClassCol* col, ISRepObject* obj, int pos) {
-  if (!Accepts(obj) || FindObjPosByRows(obj) >= 0) return S_OK;
-  // Rows keep the collection's order among the accepted members.
+int SRepGridRowFactory::InsertObjectRow(ISRepClassCol* col, ISRepObject* obj, int pos) {
+  if (!obj || FindObjPosByRows(obj) >= 0) return -1;
+  // Rows keep the collection's order among the listed members.
   int at = 0;
-  for (int i = 0; i < pos; ++i) {
-    ISRepObject* o = nullptr;
-    if (col->Item(i, &o) == S_OK) {
-      if (FindObjPosByRows(o) >= 0) ++at;
-      o->Release();
+  if (col) {
+    for (int i = 0; i < pos; ++i) {
+      ISRepObject* o = nullptr;
+      if (col->Item(i, &o) == S_OK && o) {
+        if (FindObjPosByRows(o) >= 0) ++at;
+        o->Release();
+      }
     }
   }
-  AddRow(CreateNewRow(obj), at);
+  if (at > GetRowCount()) at = GetRowCount();
+  AddRow(at, CreateNewRow(obj));
   obj->Advise(0, this);
-  return S_OK;
+  return at;
 }
 
-HRESULT SRepGridRowFactory::OnObjColMove(ISRepClassCol* col, int, int to) {
+int SRepGridRowFactory::MoveObjectRow(ISRepClassCol* col, int to) {
+  if (!col) return -1;
   ISRepObject* o = nullptr;
-  if (col->Item(to, &o) != S_OK) return S_OK;
+  if (col->Item(to, &o) != S_OK || !o) return -1;
   int from = FindObjPosByRows(o);
+  int at = -1;
   if (from >= 0) {
-    int at = 0;
+    at = 0;
     for (int i = 0; i < to; ++i) {
       ISRepObject* p = nullptr;
-      if (col->Item(i, &p) == S_OK) {
+      if (col->Item(i, &p) == S_OK && p) {
         if (p != o && FindObjPosByRows(p) >= 0) ++at;
         p->Release();
       }
@@ -138,19 +278,43 @@ HRESULT SRepGridRowFactory::OnObjColMove(ISRepClassCol* col, int, int to) {
     MoveRowTo(from, at);
   }
   o->Release();
-  return S_OK;
+  return at;
 }
 
-HRESULT SRepGridRowFactory::OnObjColRemove(ISRepClassCol*, ISRepObject* obj) {
+int SRepGridRowFactory::RemoveObjectRow(ISRepObject* obj) {
   int i = FindObjPosByRows(obj);
   if (i >= 0) {
     obj->Unadvise(this);
     RemoveRow(i);
   }
+  return i;
+}
+
+HRESULT SRepGridRowFactory::OnObjColInsert(ISRepClassCol* col, ISRepObject* obj, int pos) {
+  if (AcceptsClass(obj) && ObjectMatchFilter(obj)) InsertObjectRow(col, obj, pos);
   return S_OK;
 }
 
-HRESULT SRepGridRowFactory::OnObjColDelete(ISRepClassCol*) { return S_OK; }
+HRESULT SRepGridRowFactory::OnObjColMove(ISRepClassCol* col, int, int to) {
+  MoveObjectRow(col, to);
+  return S_OK;
+}
+
+HRESULT SRepGridRowFactory::OnObjColRemove(ISRepClassCol*, ISRepObject* obj) {
+  RemoveObjectRow(obj);
+  return S_OK;
+}
+
+HRESULT SRepGridRowFactory::OnObjColDelete(ISRepClassCol*) {
+  ReleaseCollection();
+  SetState(StateLoaded, false);
+  while (GetRowCount() > 0) {
+    SRepGridRow* row = GetRow(GetRowCount() - 1);
+    if (row && row->GetObject()) row->GetObject()->Unadvise(this);
+    RemoveRow(GetRowCount() - 1);
+  }
+  return S_OK;
+}
 
 HRESULT SRepGridRowFactory::OnChange(ISRepObject* obj, LONG id) {
   int i = FindObjPosByRows(obj);
