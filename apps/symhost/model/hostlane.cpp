@@ -1,5 +1,7 @@
 #include "apps/symhost/model/hostlane.h"
 
+#include "apps/symhost/model/hostmodelsyms.h"
+
 #include "sym/composite/symcompupdate.h"
 #include "sym/render/symcanv.h"
 #include "sym/symbol/symintflink.h"
@@ -24,14 +26,17 @@ const SSymCompDef& SHostLaneCompDef() {
     SSymCompDef d;
     d.nMarginX = kMargin;
     d.nMarginY = kMargin;
-    d.nFlags = SSymCompDef::CompFreeChildren;
+    // Entity boxes join the lane's responsibilities (a reference: the
+    // entity stays in its package).
+    d.mapTypeToColl2 = {{SHostBox::Rect, SHostId::Responsible}};
+    d.nSubObjColl = SHostId::Responsible;
+    d.tabChildClasses = {CLSID_SSymSolidText};
     return d;
   }();
   return def;
 }
 
-SHostLaneSym::SHostLaneSym(ISRepSession* session, const SString& title)
-    : SRepFaces(session), m_comp(new Impl(this, &SHostLaneCompDef())), m_title(title) {
+SHostLaneSym::SHostLaneSym(ISRepSession* session) : SRepFaces(session), m_comp(new Impl(this, &SHostLaneCompDef())) {
   m_comp->AddRef();
   m_font = kTitleFont;
 }
@@ -47,6 +52,18 @@ HRESULT SHostLaneSym::InternalQueryInterface(REFIID iid, void** ppv) {
 }
 
 ISSymCompSym* SHostLaneSym::Comp() { return m_comp; }
+
+HRESULT SHostLaneSym::GetModelObject(ISRepObject** out) {
+  if (!out) return E_POINTER;
+  *out = SHostBoundObject(Obj());
+  if (!*out) return S_FALSE;
+  (*out)->AddRef();
+  return S_OK;
+}
+
+std::uintptr_t SHostLaneSym::GetIdent() { return reinterpret_cast<std::uintptr_t>(SHostBoundObject(Obj())); }
+
+SString SHostLaneSym::GetLaneText() { return SHostNameOf(SHostBoundObject(Obj())); }
 
 int SHostLaneSym::RefusesChildObject(ISRepObject* candidate) {
   return candidate && SRepIsKindOf(candidate, CLSID_SHostEntity) ? 0 : 1;
@@ -64,7 +81,7 @@ HRESULT SHostLaneSym::Draw(SSymCanvas& canvas) {
   const SSymRect band = PoolOrientation() ? SSymRect(l.x1, p.y1, l.x2, p.y1 - h) : SSymRect(p.x1, l.y1, p.x1 + h, l.y2);
   canvas.SetFont(m_font);
   canvas.SetFontColor(SSymColor(m_fontColor));
-  canvas.DrawText(band, m_title, kTitleStyle);
+  canvas.DrawText(band, GetLaneText(), kTitleStyle);
   m_comp->DrawChildren(canvas);
   return S_OK;
 }
@@ -82,10 +99,15 @@ HRESULT SHostLaneSym::MoveBy(const SSymSize& offset, int redraw) {
   return hr;
 }
 
-SHostLaneSym* SHostNewLaneSymbol(ISRepSession* session, const SString& title) {
-  if (!session) return nullptr;
-  auto* lane = new SHostLaneSym(session, title);
-  lane->AddRef();
-  lane->SetSession(session);
-  return lane;
+SHostLaneSym* SHostNewLaneSymbol(ISRepSession* session, ISRepObject* lane) {
+  SRepObject* l = SRepObject::FromInterface(lane);
+  if (!session || !l || l->IsDeleted() || !SRepIsKindOf(lane, CLSID_SHostLane)) return nullptr;
+  auto* s = new SHostLaneSym(session);
+  s->AddRef();
+  s->SetSession(session);
+  if (!SHostBind(s->Obj(), lane)) {
+    s->Release();
+    return nullptr;
+  }
+  return s;
 }

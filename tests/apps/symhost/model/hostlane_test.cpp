@@ -4,8 +4,15 @@
 // takes entities and refuses anything else.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "apps/symhost/model/hostlane.h"
 #include "apps/symhost/model/hostmodelsyms.h"
+#include "apps/symhost/model/modelsheet.h"
+#include "apps/symhost/hostexport.h"
+#include "support/temp_files.h"
+#include "sym/composite/symswimpool.h"
 #include "apps/symhost/samplediagram.h"
 #include "support/recording_canvas.h"
 #include "sym/composite/symswimcoln.h"
@@ -24,7 +31,9 @@ class HostLane : public ::testing::Test {
       entities.push_back(SHostAddEntity(Model(), SString(name)));
     // Side by side, one column each.
     for (int i = 0; i < 3; ++i) {
-      SHostLaneSym* l = SHostNewLaneSymbol(holder.Session(), SString(i == 0 ? u"Sales" : i == 1 ? u"Billing" : u"Bank"));
+      SRepObject* m = SHostAddLane(Model(), SString(i == 0 ? u"Sales" : i == 1 ? u"Billing" : u"Bank"));
+      SHostLaneSym* l = SHostNewLaneSymbol(holder.Session(), m);
+      ASSERT_NE(nullptr, l);
       l->PutRect(SSymRect(20000 * i, 30000, 20000 * (i + 1), 0));
       l->AddSymInSwim(view);
       lanes.push_back(l);
@@ -90,6 +99,9 @@ TEST_F(HostLane, ChildrenAreDrawnInsideAndMoveWithTheLane) {
   EXPECT_GT(texts.size(), 1u) << "the entity's compartments are drawn after the title";
 
   const SSymRect before = RectOf(e);
+  // The model follows: the lane is now responsible for the entity.
+  SRepClassColPtr responsible(SHostBoundObject(lane->Obj()), SHostId::Responsible);
+  EXPECT_GE(responsible.GetPos(entities[1]), 0);
   lane->MoveBy(SSymSize(0, -1000), 0);
   EXPECT_EQ(RectOf(e).y1, before.y1 - 1000);
   {
@@ -106,6 +118,58 @@ TEST_F(HostLane, TakesEntitiesOnly) {
   EXPECT_EQ(lane->RefusesChildObject(entities[0]), 0);
   EXPECT_EQ(lane->RefusesChildObject(Model()), 1);
   EXPECT_EQ(lane->RefusesChildObject(nullptr), 1);
+  // Bad input: no lane symbol for a missing or foreign object.
+  EXPECT_EQ(SHostNewLaneSymbol(holder.Session(), nullptr), nullptr);
+  EXPECT_EQ(SHostNewLaneSymbol(holder.Session(), entities[0]), nullptr);
+}
+
+// The model picture holds a pool of three host lanes, below the rest, each
+// holding entity symbols, with links between them; the lanes' titles reach
+// the picture files.
+TEST(HostModelSheetLanes, ThePictureHoldsAPoolOfThreeLanes) {
+  KvRegReset();
+  SHostDiagram sheet;
+  const std::vector<ISSymbol*> made = SBuildModelSheet(sheet);
+  SSymSwimLane* pool = nullptr;
+  for (ISSymbol* s : made)
+    if (auto* p = SSymSwimLane::FromInterface(s)) pool = p;
+  ASSERT_NE(nullptr, pool);
+  SUnsortedComBag<ISSymbol> lanes;
+  pool->GetAllLane(lanes, 1);
+  ASSERT_EQ(lanes.GetOrderCount(), 3);
+  int children = 0;
+  for (int i = 0; i < lanes.GetOrderCount(); ++i) {
+    auto* lane = dynamic_cast<SHostLaneSym*>(SSymBase::FromInterface(lanes.GetOrderAt(i)));
+    ASSERT_NE(nullptr, lane);
+    SComTable<ISSymbol> table;
+    lane->Comp()->GetAllChildren(table, 0);
+    EXPECT_GT(table.GetCount(), 0);
+    children += table.GetCount();
+    for (int c = 0; c < table.GetCount(); ++c) {
+      ASSERT_NE(nullptr, dynamic_cast<SHostEntitySym*>(SSymBase::FromInterface(table.GetAt(c))));
+      int links = 0;
+      links += SComWrap<ISSymLinkable>(table.GetAt(c))->GetLinks().GetCount();
+      EXPECT_GT(links, 0) << "every entity in a lane is linked";
+    }
+  }
+  EXPECT_EQ(children, 5);
+  SSymRect pr = pool->GetClipRect(0, 0);
+  pr.Normalize();
+  for (ISSymbol* s : made)
+    if (s != pool->Sym()) {
+      SSymRect r = s->GetClipRect(0, 0);
+      r.Normalize();
+      EXPECT_LT(pr.y1, r.y2);
+    }
+  kvtest::TempDir dir;
+  std::vector<SHostExportedFile> written;
+  std::string error;
+  ASSERT_EQ(S_OK, SHostExportDiagram(sheet, dir.path.string(), "model", written, error)) << error;
+  std::ifstream in(dir.path / "model.svg");
+  const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char* word : {"Sales", "Billing", "Shipping", "Parcel", "billed in"})
+    EXPECT_NE(svg.find(word), std::string::npos) << word;
+  KvRegReset();
 }
 
 }  // namespace
