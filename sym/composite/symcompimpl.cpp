@@ -206,7 +206,7 @@ int SSymCompImpl::UpdateRect() {
     auto shift = [](LONG& edge, LONG to, LONG from) {
       edge = Saturate(static_cast<long long>(edge) + (static_cast<long long>(to) - from));
     };
-    if (pool->GetOrientation() != 0) {
+    if (pool->IsVertical() != 0) {
       if (grown.y1 > r.y1) shift(q.y1, grown.y1, r.y1);
       if (grown.y2 < r.y2) shift(q.y2, grown.y2, r.y2);
     } else {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/comp_fixture.h"
+#include "support/lane_face.h"
 #include "support/recording_canvas.h"
 
 namespace {
@@ -364,10 +365,15 @@ TEST_F(CompImpl, ChildrenAreaIsBelowTheTitle) {
 class TPool : public SRepFaces<TPool, TCompOf<TPool, TSym>, ISSymSwimPool> {
  public:
   using SRepFaces::SRepFaces;
-  int GetOrientation() override { return m_orientation; }
+  int IsVertical() override { return m_orientation; }
+  void ChangeOrientation() override {}
+  void GetNewSwimlaneRect(SSymRect&) override {}
+  ISSymbol* GetLineSym() override { return nullptr; }
+  void ArrangeLanes(int) override {}
+  void GetAllChildrenSym(SUnsortedComBag<ISSymbol>&, int) override {}
   int m_orientation = 0;
 };
-class TLaneComp : public SRepFaces<TLaneComp, TCompSym, ISSwimlane> {
+class TLaneComp : public SRepFaces<TLaneComp, TCompSym, ISSwimlane, SRepFaceImpl<TLaneFace>> {
  public:
   using SRepFaces::SRepFaces;
 };
