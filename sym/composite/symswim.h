@@ -121,4 +121,5 @@ class SSymSwim : public SRepFaces<SSymSwim, SSymSolidText, ISSwimlane, SRepFaceS
   SComWrap<ISSymbol> m_pColnSym;  // the separator, null until placed
   int m_nMoving = 0;              // non-zero: MoveBy does nothing
   int m_nMovingOption = 1;
+  bool m_bDrawing = false;        // set while Draw runs: no drawing within it
 };

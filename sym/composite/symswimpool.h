@@ -52,6 +52,11 @@ LONG SSymSwimHeadingHeight(ISSymDiagram* diagram);
 // for lanes side by side; 1 without a diagram or preferences.
 int SSymSwimIsVertical(ISSymDiagram* diagram);
 
+// The pool a symbol lies in: up its owners, past any lane groups between,
+// to the first owner that answers ISSymSwimPool; null when there is none.
+// No reference added (the owner chain holds it).
+ISSymbol* SSymSwimFindPool(ISSymbol* symbol);
+
 inline constexpr IID IID_SSymSwimLane = MakeGUID("{8692E610-F401-4440-AEA3-E01913056293}");
 
 class SSymSwimLane
