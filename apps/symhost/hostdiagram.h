@@ -54,6 +54,10 @@ class SHostModelDiagram : public SSymDiagram {
   // The class of the symbol an object would get (a package: the package
   // composite's; none for objects without a symbol kind).
   HRESULT GetSymbolClassForObject(ISRepObject* object, int flag, CLSID* out) override;
+  // The symbol a tree makes for a child object: a package gets a package
+  // tree node (apps/symhost/model/hostpackagetree.h), which the tree that
+  // asked completes; an entity its entity symbol. Added to the diagram.
+  ISSymbol* AttachObject(ISRepObject* object, const SSymPoint& centre, int complete) override;
 
  private:
   bool InMySession(ISRepObject* object);

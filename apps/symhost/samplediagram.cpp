@@ -2,6 +2,7 @@
 #include "apps/symhost/samplediagram.h"
 
 #include "apps/symhost/samplefreetexts.h"
+#include "apps/symhost/samplegroups.h"
 #include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
 #include "apps/symhost/sampleole.h"
@@ -19,6 +20,7 @@
 #include "sym/shapes/sympredefined.h"
 #include "sym/shapes/symshapemap.h"
 #include "sym/symbol/symintflink.h"
+#include "sym/symbol/symintfowner.h"
 
 // ---- SHostDiagram ------------------------------------------------------------------------------
 
@@ -38,11 +40,14 @@ SHostDiagram::~SHostDiagram() {
   };
   for (ISSymbol* s : m_symbols) {
     detach(s);
-    SComWrap<ISSymCompSym> comp(s);
-    if (comp.IsNull()) continue;
     SComTable<ISSymbol> inside;
-    comp->GetAllChildren(inside, 1);
-    for (int i = 0; i < inside.GetCount(); ++i) detach(inside.GetAt(i));
+    if (SComWrap<ISSymCompSym> comp(s); !comp.IsNull()) comp->GetAllChildren(inside, 1);
+    if (SComWrap<ISSymGroup> group(s); !group.IsNull()) group->GetListSym(inside);
+    // Members of member groups too (as deep as a sound model nests).
+    for (int i = 0; i < inside.GetCount() && i < 100000; ++i) {
+      detach(inside.GetAt(i));
+      if (SComWrap<ISSymGroup> group(inside.GetAt(i)); !group.IsNull()) group->GetListSym(inside);
+    }
   }
   for (auto it = m_symbols.rbegin(); it != m_symbols.rend(); ++it) (*it)->Release();
   m_symbols.clear();
@@ -515,6 +520,7 @@ std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram, std::vector<ISSy
   for (ISSymbol* s : SBuildLinkRow(diagram)) made.push_back(s);
   for (ISSymbol* s : SBuildFreeTextRow(diagram)) made.push_back(s);
   for (ISSymbol* s : SBuildLineRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildGroupRow(diagram)) made.push_back(s);
   for (ISSymbol* s : SBuildPictureRow(diagram)) {
     made.push_back(s);
     if (pictures) pictures->push_back(s);

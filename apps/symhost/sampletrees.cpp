@@ -84,7 +84,7 @@ std::vector<ISSymbol*> SBuildTreeRow(SHostDiagram& diagram) {
   if (ISSymbol* line = dragged->Tree().GetBranchLine()) line->MoveBy(SSymSize(-3000, 0), 0);
   made.push_back(dragged->Sym());
   SHostTreeRect* closed = Tree(diagram, 39600, top);
-  closed->Tree().Expand(0, 0);
+  closed->Tree().Show(0, 1, 0);
   closed->SetText(SString(u"collapsed"), 0);
   made.push_back(closed->Sym());
   // The format previews.

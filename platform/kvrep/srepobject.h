@@ -245,7 +245,10 @@ class SRepObject : public ISRepObjectBase {
   // the first reference) and in its destructor, when it must not be handed
   // to code that would take and drop a reference of its own.
   bool IsHeld() const { return m_cRef > 0; }
-  void ForgetSession();  // session teardown: ReleaseAll and no session
+  // Session teardown: ReleaseAll and no session. A class that holds
+  // references of its own to other objects of the session (an in-memory
+  // list of members) drops them here first, so that no cycle outlives it.
+  virtual void ForgetSession();
 
  private:
   enum class Kind { None, Field, Accessor, Dynamic };

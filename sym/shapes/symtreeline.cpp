@@ -24,11 +24,13 @@ ISSymbol* SSymTreeLine::GetParentSym() { return FirstSymbolOf(*this, SymAttr::Pa
 
 bool SSymTreeLine::Orientation(ISSymbol* parent, int* vertical) {
   *vertical = 0;
+  if (!parent) return false;
+  // A tree without display preferences grows downward.
+  *vertical = 1;
   SComOut<ISSymDiagram> diagram;
-  if (!parent || parent->GetDiagram(&diagram) != S_OK || !diagram) return false;
+  if (parent->GetDiagram(&diagram) != S_OK || !diagram) return true;
   ISSymDispPref* prefs = SSymGetDispPrefPtr(diagram.Get());
-  if (!prefs) return false;
-  *vertical = prefs->GetTreeOrientation() != 0 ? 1 : 0;
+  if (prefs) *vertical = prefs->GetTreeOrientation() != 0 ? 1 : 0;
   return true;
 }
 

@@ -59,7 +59,7 @@ class SSymTreeLine : public SSymStd {
   LONG m_nDistance = DefaultDistance;
 
  private:
-  // The tree orientation of the parent's diagram (0 horizontal) and whether
-  // it could be had.
+  // The tree orientation of the parent's diagram (0 horizontal; vertical
+  // without display preferences); false without a parent.
   static bool Orientation(ISSymbol* parent, int* vertical);
 };

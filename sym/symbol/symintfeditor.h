@@ -37,6 +37,12 @@ class ISSymInPlaceEditor {
                          const STable<LONG>& ids) = 0;
   // Edits the members one after the other from the start; negative on failure.
   virtual int ExecuteGroup() = 0;
+  // The repository object under edit (not counted; null: none) and the
+  // rectangle the editor was prepared over. A table cell is edited on the
+  // object of its row, inside that rectangle.
+  virtual ISRepObject* GetEditObject() const { return nullptr; }
+  virtual void SetEditObject(ISRepObject* object) { (void)object; }
+  virtual SSymRect GetEditRect() const { return SSymRect(); }
 };
 
 // The editor face of the tools subsystem's controller (defined there).

@@ -12,6 +12,8 @@
 
 class SSymView;
 class SSymCanvas;
+class SSymFormat;
+class SSymCollection;
 class SRepMapObject;
 struct SSymCompDef;
 
@@ -89,6 +91,13 @@ struct ISSymDiagram : IUnknown {
 
   // ---- composite membership: what a composite asks of its diagram before
   // it takes a child. The library's own diagram answers as a plain diagram.
+  // A new symbol for a model object placed at its centre point (complete:
+  // 1 completes it from the model as well), held by the diagram; null when
+  // the diagram makes none, which the library's own diagram never does.
+  virtual ISSymbol* AttachObject(ISRepObject* object, const SSymPoint& centre, int complete) {
+    (void)object, (void)centre, (void)complete;
+    return nullptr;
+  }
   // The kind of the diagram (0 for the library's own; the host's kinds are its own).
   virtual int GetDiagramKind() { return 0; }
   // The class of the symbol the diagram would make for a model object:
@@ -166,24 +175,78 @@ struct ISSymCompSym : ISSymOwner {
   virtual SSymRect GetDrawRect() = 0;
 };
 
+// A symbol made of member symbols (composites, groups). Its pen and line
+// style are the faces ISSymPen and ISSymLine of the same symbol.
 struct ISSymGroup : IUnknown {
   static constexpr IID iid = IID_ISSymGroup;
+  // Takes every member out of the symbol's Symbols collection (redraw
+  // non-zero redraws first).
+  virtual HRESULT Clear(int redraw) = 0;
   virtual int GetCount() = 0;
+  // 1 when the symbol is a member (deep: also a member of a member group).
+  virtual BOOL Contains(ISSymbol* symbol, int deep) = 0;
+  // Appends the members in drawing order (counted) to the table.
+  virtual HRESULT GetListSym(SComTable<ISSymbol>& out) = 0;
+  // The in-memory member collection (not counted, owned by the group), or null.
+  virtual SSymCollection* GetListSym() = 0;
+  // The rectangle becomes the union of the members' (all zero without one).
   virtual HRESULT RecomputeClipRect(int redraw) = 0;
 };
 
 // A tree symbol's face, an owner of its children: its branch line is the
 // first item of the tree symbol's Symbols collection, its child symbols
-// follow.
+// follow. The operations keep their order.
 struct ISSymTree : ISSymOwner {
   static constexpr IID iid = IID_ISSymTree;
-  virtual HRESULT RemoveChild(ISSymbol* symbol, int flag) = 0;
+  using ISSymOwner::Remove;
+  // The node rectangle united with the clip rectangles of all descendants.
+  virtual SSymRect GetChildrenRect() = 0;
+  // Shows (1) or hides (0) the children (recursive: all descendants); a tree
+  // without child symbols is completed from the model instead.
+  virtual HRESULT Expand(int show, int recursive) = 0;
+  // 0 as soon as a child is hidden (recursive: or a tree below is collapsed).
+  virtual int IsExpand(int recursive) = 0;
+  // Non-zero when the repository object (a model object or a symbol) may
+  // become a child of the tree.
+  virtual int CanBeChild(ISRepObject* object) = 0;
   // Appends the child symbols in depth-first pre-order (recursive: the
   // children of child trees too; withLine: the branch lines as well).
   virtual HRESULT GetAllChildren(SComTable<ISSymbol>& out, int recursive, int withLine) = 0;
-  // 0 while collapsed (recursive: while this tree or any tree below it is).
-  virtual int IsExpand(int recursive) = 0;
-  // The rectangle the branch line of `symbol` hangs from: its lower edge is
-  // the second y, its right edge the larger x.
+  // Takes a child out; withModel non-zero takes its model object out of the
+  // tree's model object too.
+  virtual HRESULT Remove(ISSymbol* symbol, int withModel) = 0;
+  // The expand box, the branch line with its connectors, and the visible children.
+  virtual HRESULT DrawChildren(SSymCanvas& canvas) = 0;
+  // Creates (create 1) or only looks for (create 0) the symbols of the
+  // model children: 1 when something was created, or something is missing.
+  virtual int Complete(int recursive, int create) = 0;
+  virtual int IsComplete(int recursive) = 0;
+  // 1 when a direct child symbol is visible.
+  virtual int HasChildren() = 0;
+  // Arranges the children in a row below (or beside) the node.
+  virtual HRESULT LayoutChildrenSym(int recursive) = 0;
+  // Keeps a move from bringing the symbol onto its parent's branch line.
+  virtual HRESULT RecomputeMoveSize(SSymSize& offset) = 0;
+  // Spans the branch line over the centres of the visible children.
+  virtual HRESULT UpdateTreeLine() = 0;
+  // Follows a resize of the tree symbol: the branch line moves with the
+  // growing edge, the symbol keeps its distance from its parent.
+  virtual HRESULT PostResize(SSymRect& oldRect, SSymRect& newRect) = 0;
+  // The parent symbol (toRoot: the root of the chain of trees); not counted.
+  virtual ISSymbol* GetParentSym(int toRoot) = 0;
+  // The extent of the subtree across the direction of growth.
+  virtual int GetSize(int start) = 0;
+  // 1 when the point lies in the expand box.
+  virtual int InExpendZone(const SSymPoint& point) = 0;
+  // A click: 1 when it was in the expand box (the tree collapsed or expanded).
+  virtual int DoAction(const SSymPoint& point) = 0;
+  // Gives the branch line (recursive: those below too) the format's pen.
+  virtual HRESULT SetBranchFormat(SSymFormat& format, int recursive) = 0;
+  virtual LONG GetCollectionId() = 0;
+  virtual GUID GetChildClassId() = 0;
+  virtual HRESULT Show(int show, int recursive, int quiet) = 0;
+  // 1 when the model object has child objects.
+  virtual int HasObjChildren() = 0;
+  // The rectangle the tree logic treats as the symbol's node.
   virtual SSymRect GetNodeRect(ISSymbol* symbol) = 0;
 };

@@ -39,7 +39,7 @@ HRESULT SSymOwnerImpl::Remove(ISSymbol* symbol) {
   ISRepObject* owner = GetOwnerObject();
   if (!symbol || !owner) return S_OK;
   SComWrap<ISSymTree> tree(owner);
-  if (!tree.IsNull()) return tree->RemoveChild(symbol, 0);
+  if (!tree.IsNull()) return tree->Remove(symbol, 0);
   RepObjWrap obj(symbol);
   SComOut<ISRepClassCol> col = Members(owner);
   if (!col || obj.IsNull()) return S_OK;

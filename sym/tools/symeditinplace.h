@@ -26,6 +26,9 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
   void InitGroup(SSymView* view, const SSymRect& rect, const STable<SSymSubsFonts*>& members, int start,
                  const STable<LONG>& ids) override;
   int ExecuteGroup() override;
+  ISRepObject* GetEditObject() const override { return m_pObject; }
+  void SetEditObject(ISRepObject* object) override { m_pObject = object; }
+  SSymRect GetEditRect() const override { return m_rect; }
 
   SSymView* m_pView = nullptr;
   ISSymbol* m_pSymbol = nullptr;

@@ -158,6 +158,10 @@ class TComp : public SRepFaces<TComp, TCompOf<TComp, TSym>, ISSymGroup> {
     return 0;
   }
   int GetCount() override { return Collection(SymAttr::Symbols)->GetCount(); }
+  HRESULT Clear(int) override { return S_OK; }
+  BOOL Contains(ISSymbol* s, int deep) override { return TCompOf::Contains(s, deep); }
+  HRESULT GetListSym(SComTable<ISSymbol>& out) override { return GetAllChildren(out, 0); }
+  SSymCollection* GetListSym() override { return nullptr; }
   HRESULT RecomputeClipRect(int) override {
     ++m_recomputed;
     return S_OK;

@@ -2,6 +2,7 @@
 #include "apps/symhost/hostdiagram.h"
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/model/hostpackagesym.h"
+#include "apps/symhost/model/hostpackagetree.h"
 #include "kvrep/srepextras.h"
 #include "sym/symbol/symintflink.h"
 
@@ -133,4 +134,14 @@ HRESULT SHostModelDiagram::GetSymbolClassForObject(ISRepObject* object, int flag
   else if (SRepIsKindOf(object, CLSID_SHostRelation)) *out = CLSID_SSymLinkSym;
   else if (SRepIsKindOf(object, CLSID_SHostPackage)) *out = CLSID_SHostPackageSym;
   return *out == GUID_NULL ? S_FALSE : S_OK;
+}
+
+ISSymbol* SHostModelDiagram::AttachObject(ISRepObject* object, const SSymPoint& centre, int complete) {
+  (void)complete;  // a node is completed by the tree that takes it
+  if (!InMySession(object)) return nullptr;
+  if (SRepIsKindOf(object, CLSID_SHostPackage)) {
+    SHostPackageTree* t = SHostNewPackageTree(GetSessionImpl(), object, centre);
+    return t ? Place(t->Sym(), 1) : nullptr;
+  }
+  return CreateSymbolForObject(object, centre.x, centre.y, 1);
 }

@@ -173,13 +173,24 @@ void SHostBuildEntitySymbol(SHostEntitySym* symbol, ISRepObject* entity) {
   // the attributes one below the other with no line between them. The
   // compartments show the model and follow it.
   SHostAddTitleText(symbol, entity);
-  symbol->WatchAttributes(entity);
   SString text = name;
-  SRepObjIterator it(entity, Attributes);
-  while (ISRepObject* a = it.Next()) {
-    SSymSubText* shown = SHostAddAttributeText(symbol, a);
-    text += u"\r\n";
-    text += shown ? shown->Text() : SHostNameOf(a);
+  if (symbol->m_bAttributeGrid) {
+    // The grid follows the attributes itself: the symbol is not rebuilt.
+    symbol->WatchAttributes(nullptr);
+    SHostAddAttributeGrid(symbol, entity, 4);
+    SRepObjIterator it(entity, Attributes);
+    while (ISRepObject* a = it.Next()) {
+      text += u"\r\n";
+      text += SHostNameOf(a);
+    }
+  } else {
+    symbol->WatchAttributes(entity);
+    SRepObjIterator it(entity, Attributes);
+    while (ISRepObject* a = it.Next()) {
+      SSymSubText* shown = SHostAddAttributeText(symbol, a);
+      text += u"\r\n";
+      text += shown ? shown->Text() : SHostNameOf(a);
+    }
   }
   // The symbol's own text stays the whole listing for readers of its text.
   symbol->SetFont(SSymFont(kArial, 8), 0);

@@ -10,6 +10,7 @@
 #include "apps/symhost/model/hostmodel.h"
 #include "sym/composite/symcompdef.h"
 #include "sym/links/symlinksym.h"
+#include "sym/subobjects/symsubgrid.h"
 #include "sym/subobjects/symsubgroup.h"
 #include "sym/subobjects/symsubtext.h"
 #include "sym/symbol/symintfhost.h"
@@ -90,6 +91,9 @@ class SHostEntitySym
   void WatchAttributes(ISRepObject* entity);
 
   int m_nAttached = 0;  // how often it became a composite's child
+  // Shows the attributes as one grid (name and type columns) that follows
+  // the entity's attributes by itself, rather than one text per attribute.
+  bool m_bAttributeGrid = false;
   SSymSubGroup m_group;
 
  private:
@@ -142,6 +146,10 @@ void SHostBuildEntitySymbol(SHostEntitySym* symbol, ISRepObject* entity);
 // "entity.name". Each follows its model objects from then on.
 SSymSubText* SHostAddTitleText(SHostEntitySym* symbol, ISRepObject* entity);
 SSymSubText* SHostAddAttributeText(SHostEntitySym* symbol, ISRepObject* attribute);
+// The attributes of an entity as one grid: an icon, the name and the type
+// of each attribute, the first (the key) in bold, at most `maxRows` rows
+// and a "..." line when there are more (0: every row).
+SSymSubGrid* SHostAddAttributeGrid(SHostEntitySym* symbol, ISRepObject* entity, LONG maxRows);
 // The size (width, height) a new symbol of the entity takes.
 SSymSize SHostEntitySymbolSize(ISRepObject* entity);
 

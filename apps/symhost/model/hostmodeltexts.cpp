@@ -35,6 +35,41 @@ SSymSubText* SHostAddAttributeText(SHostEntitySym* symbol, ISRepObject* attribut
   return symbol->AddCompartment(text, 0, 0x211, SSymFont::Normal);
 }
 
+SSymSubGrid* SHostAddAttributeGrid(SHostEntitySym* symbol, ISRepObject* entity, LONG maxRows) {
+  if (!symbol || !entity) return nullptr;
+  // A column glyph in the icon's 100 x 100 box: a frame with two rules.
+  static const SSymListPt icon{{15, 10}, {85, 10}, {85, 90}, {15, 90}, {15, 10}, {-1, -1}, {15, 63},
+                               {85, 63}, {-1, -1}, {15, 36}, {85, 36}};
+  auto* grid = new SSymSubGrid();
+  grid->AddRef();
+  grid->SetParent(static_cast<ISSymSubSink*>(symbol), false);
+  grid->_SetKind(0);
+  grid->_SetFont(SSymFont(SString(u"Arial"), 8));
+  auto* rows = new SSymSubGridRowFactory(grid, entity, Attributes, &CLSID_SHostAttribute);
+  grid->SetRowFactory(rows);
+  STableDumb<long> shown;
+  shown.Add(Name);
+  shown.Add(DataType);
+  auto* cols = new SSymSubGridColFactory(grid, entity, Attributes, CLSID_SHostAttribute, shown);
+  grid->SetColFactory(cols);
+  cols->Initialize();
+  grid->SetIcon(&icon);
+  if (maxRows > 0) {
+    grid->m_nDisplayMode = SSymSubGrid::ModeRowLimit;
+    grid->SetMaxRowCount(maxRows);
+  }
+  symbol->m_group.Add(grid);
+  // The key, the first attribute, in bold.
+  rows->Initialize();
+  if (SSymSubGridRow* first = rows->GetSubGridRow(0)) {
+    SSymFonts key;
+    key.m_font = SSymFont(SString(u"Arial"), 8, SSymFont::Bold);
+    grid->SetSubObjFont(first->GetObject(), &key);
+  }
+  grid->InitializeSubSym();
+  return grid;
+}
+
 // ---- the entity's list of attributes ----------------------------------------------------------
 void SHostEntitySym::WatchAttributes(ISRepObject* entity) { m_watch.Start(entity); }
 

@@ -2,6 +2,7 @@
 
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/model/modelpackage.h"
+#include "apps/symhost/model/modeltree.h"
 #include "sym/layout/symedgerouter.h"
 
 namespace {
@@ -33,11 +34,22 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
       {u"Invoice", 1800, kRow1, {{u"number", u"integer"}, {u"total", u"decimal"}, {u"paid", u"boolean"}}},
       {u"Order line", 14400, kRow1 - 1800, {{u"quantity", u"integer"}}},
       {u"Supplier", 25200, kRow1, {{u"name", u"text"}}},
+      // Shown as a grid of its attributes: more of them than the grid shows.
+      {u"Payment",
+       1800,
+       kRow1 - 6900,
+       {{u"number", u"integer"},
+        {u"amount", u"decimal"},
+        {u"method", u"text"},
+        {u"received", u"date"},
+        {u"reference", u"text"},
+        {u"status", u"text"}}},
   };
   const RelationDef relations[] = {
       {u"places", 0, 1},  {u"contains", 1, 4}, {u"refers to", 4, 2}, {u"supplies", 5, 2},
-      {u"receives", 0, 3}, {u"billed by", 1, 3}, {u"lists", 3, 2},
+      {u"receives", 0, 3}, {u"billed by", 1, 3}, {u"lists", 3, 2},  {u"settled by", 3, 6},
   };
+  constexpr std::size_t kGridEntity = 6;
 
   SHostPackage* package = SHostNewModel(diagram.Session(), SString(u"Orders"));
   if (!package) return made;
@@ -71,6 +83,10 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
     ISSymbol* s = view->CreateSymbolForObject(objects[i], e.x, e.y, 1);
     auto* es = s ? dynamic_cast<SHostEntitySym*>(SSymBase::FromInterface(s)) : nullptr;
     if (!es) continue;
+    if (i == kGridEntity) {
+      es->m_bAttributeGrid = true;
+      SHostBuildEntitySymbol(es, objects[i]);
+    }
     es->SetBrush(SSymBrush(SSymColor(RGB(0xDD, 0xEB, 0xF7))), 0);
     diagram.Track(s);
     made.push_back(s);
@@ -94,7 +110,8 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
     }
   (void)before;
   SSymEdgeRouter::Instance().ComputeIntersections(links);
-  SAddModelPackage(diagram, model, 0, kRow1 - 6600, made);
+  SAddModelPackage(diagram, model, 0, kRow1 - 15000, made);
+  SAddModelTree(diagram, model, 36000, 0, made);
   package->Release();  // the session keeps the model
   return made;
 }

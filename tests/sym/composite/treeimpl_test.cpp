@@ -1,5 +1,6 @@
 // The tree implementation: the branch line made with the first child, the
-// pre-order listing, expansion, and trees that would contain themselves.
+// pre-order listing, showing and hiding, and trees that would contain
+// themselves.
 #include <gtest/gtest.h>
 
 #include "support/tree_fixture.h"
@@ -36,38 +37,40 @@ TEST_F(TreeImpl, FirstChildBringsTheBranchLineAndListingIsPreOrder) {
   ASSERT_EQ(root->Tree().Add(moved->Sym()), S_OK);
   EXPECT_FALSE(m_diag->Contains(moved->Sym(), 0));
   EXPECT_TRUE(root->Tree().Contains(moved->Sym(), 0));
-  EXPECT_EQ(root->Tree().RemoveChild(moved->Sym(), 0), S_OK);
+  EXPECT_EQ(root->Tree().Remove(moved->Sym(), 0), S_OK);
 
   using V = std::vector<ISSymbol*>;
   EXPECT_EQ(List(root, 0, 0), (V{sub->Sym(), last->Sym()}));
   EXPECT_EQ(List(root, 1, 0), (V{sub->Sym(), leaf->Sym(), last->Sym()}));
   EXPECT_EQ(List(root, 1, 1), (V{root->Line()->Sym(), sub->Sym(), sub->Line()->Sym(), leaf->Sym(), last->Sym()}));
-  EXPECT_EQ(root->Tree().RemoveChild(last->Sym(), 0), S_OK);
-  EXPECT_EQ(root->Tree().RemoveChild(last->Sym(), 0), S_FALSE);
+  EXPECT_EQ(root->Tree().Remove(last->Sym(), 0), S_OK);
+  EXPECT_EQ(root->Tree().Remove(last->Sym(), 0), S_FALSE);
   EXPECT_EQ(List(root, 0, 0), (V{sub->Sym()}));
 }
 
-TEST_F(TreeImpl, CollapseHidesTheSubtreeAndExpandShowsOpenLevels) {
+TEST_F(TreeImpl, HidingAndShowingFollowTheLevelsAsked) {
   TTreeSym* root = NewTree();
   TTreeSym* sub = AddChild<TTreeSym>(root, SSymRect(9000, 3600, 12000, 0));
   TSym* leaf = AddChild(sub, SSymRect(15000, 3600, 18000, 0));
-  ASSERT_EQ(sub->Tree().Expand(0, 0), S_OK);
+  ASSERT_EQ(sub->Tree().Show(0, 0, 0), S_OK);
   EXPECT_TRUE(leaf->IsHidden());
   EXPECT_EQ(root->Tree().IsExpand(0), 1);
   EXPECT_EQ(root->Tree().IsExpand(1), 0);
-  root->Tree().Expand(0, 0);
+  root->Tree().Show(0, 0, 0);
   EXPECT_TRUE(sub->IsHidden());
-  // Expanding the root shows its children but not those of a collapsed subtree.
-  root->Tree().Expand(1, 0);
+  // Showing the root's level leaves the level below as it was.
+  root->Tree().Show(1, 0, 0);
   EXPECT_FALSE(sub->IsHidden());
   EXPECT_TRUE(leaf->IsHidden());
-  root->Tree().Expand(1, 1);
+  // Quiet: only the recursion runs, nothing is shown.
+  root->Tree().Show(1, 1, 1);
+  EXPECT_TRUE(leaf->IsHidden());
+  root->Tree().Show(1, 1, 0);
   EXPECT_FALSE(leaf->IsHidden());
   EXPECT_EQ(root->Tree().IsExpand(1), 1);
-  // A child added to a collapsed tree starts hidden.
-  root->Tree().Expand(0, 0);
-  TSym* late = AddChild(root, SSymRect(9000, -2000, 12000, -5000));
-  EXPECT_TRUE(late->IsHidden());
+  EXPECT_EQ(root->Tree().HasChildren(), 1);
+  root->Tree().Show(0, 0, 0);
+  EXPECT_EQ(root->Tree().HasChildren(), 0);
 }
 
 TEST_F(TreeImpl, ATreeThatWouldHoldItselfIsRefusedAndNothingChanges) {

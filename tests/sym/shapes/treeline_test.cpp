@@ -159,9 +159,9 @@ TEST_F(TreeLine, VisibilityFollowsTheOwnerAndTheTreesExpansion) {
   AddChild(parent, SSymRect(9000, 3000, 12000, 0));
   SSymTreeLine* line = parent->Line();
   EXPECT_FALSE(line->IsHidden());
-  ASSERT_EQ(parent->Tree().Expand(0, 0), S_OK);
+  ASSERT_EQ(parent->Tree().Show(0, 0, 0), S_OK);
   EXPECT_TRUE(line->IsHidden());
-  ASSERT_EQ(parent->Tree().Expand(1, 0), S_OK);
+  ASSERT_EQ(parent->Tree().Show(1, 0, 0), S_OK);
   EXPECT_FALSE(line->IsHidden());
   parent->Show(0);
   EXPECT_TRUE(line->IsHidden());
@@ -182,7 +182,7 @@ TEST_F(TreeLine, HitTestFollowsTheSegmentAndIgnoresAHiddenLine) {
   EXPECT_TRUE(line->IsPtInSym(canvas, SSymPoint(5800, 8000), nullptr, nullptr));
   EXPECT_FALSE(line->IsPtInSym(canvas, SSymPoint(7000, 5000), nullptr, nullptr));
   EXPECT_FALSE(line->IsPtInSym(canvas, SSymPoint(5800, 9500), nullptr, nullptr));
-  parent->Tree().Expand(0, 0);
+  parent->Tree().Show(0, 0, 0);
   EXPECT_FALSE(line->IsPtInSym(canvas, SSymPoint(5800, 5000), nullptr, nullptr));
 }
 

@@ -36,9 +36,35 @@ TEST(HostModelSheet, EveryRelationIsDrawnBetweenItsEnds) {
       }
     }
   }
-  EXPECT_EQ(6, entities);
-  EXPECT_EQ(7, links);
+  EXPECT_EQ(7, entities);
+  EXPECT_EQ(8, links);
   EXPECT_EQ(made.size(), holder.Symbols().size());
+  KvRegReset();
+}
+
+// The entity shown as a grid keeps its grid while its attributes change:
+// the grid's rows follow the list.
+TEST(HostModelSheet, TheGridEntityFollowsItsAttributes) {
+  KvRegReset();
+  SHostDiagram holder;
+  const std::vector<ISSymbol*> made = SBuildModelSheet(holder);
+  SHostEntitySym* payment = nullptr;
+  for (ISSymbol* s : made)
+    if (auto* e = dynamic_cast<SHostEntitySym*>(SSymBase::FromInterface(s)); e && e->m_bAttributeGrid) payment = e;
+  ASSERT_NE(nullptr, payment);
+  auto* grid = dynamic_cast<SSymSubGrid*>(payment->m_group.GetSubSymbol(1, 0));
+  ASSERT_NE(nullptr, grid);
+  EXPECT_EQ(6ul, grid->GetRowCount());
+  ISRepObject* entity = SHostBoundObject(payment->Obj());
+  SRepObject* added = SHostAddAttribute(entity, SString(u"currency"), SString(u"text"));
+  ASSERT_NE(nullptr, added);
+  EXPECT_EQ(grid, payment->m_group.GetSubSymbol(1, 0)) << "not rebuilt";
+  EXPECT_EQ(7ul, grid->GetRowCount());
+  SString cell;
+  EXPECT_EQ(S_OK, grid->GetCellValue(6, 1, cell));
+  EXPECT_EQ(SString(u"text"), cell);
+  added->Delete();
+  EXPECT_EQ(6ul, grid->GetRowCount());
   KvRegReset();
 }
 
@@ -54,7 +80,8 @@ TEST(HostModelSheet, WrittenInFourFormatsWithEveryWord) {
   for (const SHostExportedFile& f : written) EXPECT_GT(f.size, 0u) << f.path;
   std::ifstream in(dir.path / "model.svg");
   const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  for (const char* word : {"Customer", "Order line", "quantity : integer", "places", "refers to", "supplies"})
+  for (const char* word : {"Customer", "Order line", "quantity : integer", "places", "refers to", "supplies", "Payment", "amount",
+                           "decimal", "settled by"})
     EXPECT_NE(svg.find(word), std::string::npos) << word;
   KvRegReset();
 }

@@ -1,0 +1,408 @@
+// SSymComposite: the children, the rectangle over them, drawing, moving,
+// transforming and the format faces acting on every child.
+#include "sym/composite/symcomposite.h"
+
+#include "kvrep/srepsession.h"
+#include "sym/foundation/sympropmap.h"
+#include "sym/render/symcanv.h"
+
+namespace {
+using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
+using SymTable = SComTbl<ISSymbol, ISSymbol*>;
+
+// Groups nest through their owners; a damaged repository may close a cycle.
+// Walks up or down the nesting stop at this depth.
+constexpr int kMaxDepth = 256;
+thread_local int g_depth = 0;
+struct DepthGuard {
+  bool ok;
+  DepthGuard() : ok(g_depth < kMaxDepth) { ++g_depth; }
+  ~DepthGuard() { --g_depth; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+};
+
+// The being-drawn mark: a composite reached again while it draws is skipped.
+struct DrawingMark {
+  DWORD& state;
+  explicit DrawingMark(DWORD& s) : state(s) { state |= SSymBase::StateNoRedraw; }
+  ~DrawingMark() { state &= ~static_cast<DWORD>(SSymBase::StateNoRedraw); }
+  DrawingMark(const DrawingMark&) = delete;
+  DrawingMark& operator=(const DrawingMark&) = delete;
+};
+}  // namespace
+
+// ---- life -----------------------------------------------------------------------------------------
+SSymComposite::SSymComposite(ISRepSession* session, const CLSID& clsid) : SRepFaces(session, clsid) {}
+
+SSymComposite::SSymComposite(const SSymCollection& children, ISRepSession* session, const CLSID& clsid)
+    : SRepFaces(session, clsid), m_children(children) {
+  // Not through RecomputeClipRect: nobody holds the object yet, and asking
+  // for its owner would take and drop the first reference.
+  PutRect(m_children.GetCount() > 0 ? m_children.GetClipRect() : SSymRect(0, 0, 0, 0));
+}
+
+SSymComposite::SSymComposite(const SSymComposite& source) : SRepFaces(source) {}
+
+SSymComposite::~SSymComposite() = default;
+
+const SSymBrush& SSymComposite::DefaultBrush() {
+  static const SSymBrush brush;  // solid white, no picture, grey gradient end
+  return brush;
+}
+
+const SSymFont& SSymComposite::DefaultFont() {
+  static const SSymFont font(SGetArialString(), 8);
+  return font;
+}
+
+void SSymComposite::ReleaseChildren() {
+  // From the end: each removal releases one child, which may take others with it.
+  while (m_children.GetCount() > 0) m_children.Remove(m_children.GetAt(m_children.GetCount() - 1));
+}
+
+template <class I>
+SComWrap<I> SSymComposite::FirstChildWith() {
+  for (ISSymbol* child : m_children.GetList()) {
+    SComWrap<I> face(child);
+    if (!face.IsNull()) return face;
+  }
+  return SComWrap<I>();
+}
+
+SComWrap<ISSymBrush> SSymComposite::OnlyBrushChild() {
+  SComWrap<ISSymBrush> only;
+  for (ISSymbol* child : m_children.GetList()) {
+    SComWrap<ISSymBrush> face(child);
+    if (face.IsNull()) continue;
+    if (!only.IsNull()) return SComWrap<ISSymBrush>();
+    only = face;
+  }
+  return only;
+}
+
+template <class F>
+HRESULT SSymComposite::Redrawn(int redraw, F change) {
+  if (redraw) Redraw(nullptr);
+  change();
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+// ---- repository object -------------------------------------------------------------------------
+HRESULT SSymComposite::Delete() {
+  // The children stay in the repository; only this composite's hold on them goes.
+  if (!_IsDeletedOrInContext()) ReleaseChildren();
+  return SSymBase::Delete();
+}
+
+void SSymComposite::ForgetSession() {
+  // Children cache their owner: the in-memory references would otherwise
+  // keep both alive after the session let go of them.
+  ReleaseChildren();
+  SSymBase::ForgetSession();
+}
+
+bool SSymComposite::GetIsManuallyResized() {
+  if (m_children.GetCount() == 0) return false;
+  for (ISSymbol* child : SymTable(m_children.GetList())) {
+    RepObjWrap obj(child);
+    if (obj.IsNull() || obj->HasAttribute(SymAttr::IsManuallyResized) != S_OK) continue;
+    SRepVariant v;
+    if (obj->GetAttribute(SymAttr::IsManuallyResized, &v) == S_OK && !v.GetLONG()) return false;
+  }
+  return true;
+}
+
+HRESULT SSymComposite::SetIsManuallyResized(bool resized) {
+  if (m_children.GetCount() == 0 || !resized) return S_FALSE;
+  SRepVariant yes, no;
+  yes.SetBOOL(TRUE);
+  no.SetBOOL(FALSE);
+  for (ISSymbol* child : SymTable(m_children.GetList())) {
+    RepObjWrap obj(child);
+    if (obj.IsNull()) continue;
+    if (obj->HasAttribute(SymAttr::IsManuallyResized) == S_OK) {
+      const HRESULT hr = obj->SetAttribute(SymAttr::IsManuallyResized, yes);
+      if (FAILED(hr)) return hr;
+    }
+    if (obj->HasAttribute(SymAttr::IsAutoAdjusted) == S_OK) {
+      const HRESULT hr = obj->SetAttribute(SymAttr::IsAutoAdjusted, no);
+      if (FAILED(hr)) return hr;
+    }
+  }
+  return S_OK;
+}
+
+// ---- drawing ---------------------------------------------------------------------------------------
+HRESULT SSymComposite::Draw(SSymCanvas& canvas) {
+  if (IsHidden() || (m_state & StateNoRedraw)) return 1;
+  DrawingMark mark(m_state);
+  if (!(m_state & StateInitialized)) InitialSym(Sym());
+  for (ISSymbol* child : SymTable(m_children.GetList())) child->Draw(canvas);
+  return S_OK;
+}
+
+HRESULT SSymComposite::Redraw(SSymCanvas* canvas) {
+  SRepSession* session = GetSessionImpl();
+  if ((session && session->IsBusy()) || (m_state & StateNoRedraw)) return S_OK;
+  if (canvas) {
+    canvas->InvalidateRectLP(GetActiveRect(*canvas, 1), 1);
+    return S_OK;
+  }
+  SComOut<ISSymOwner> owner;
+  if (_GetOwner(owner.Void(), IID_ISSymOwner) == S_OK && owner) {
+    owner->SymRedraw(Sym());
+    return S_OK;
+  }
+  // A composite made by a tool belongs to no owner: its children's diagram redraws it.
+  if (m_children.GetCount() > 0) {
+    SComOut<ISSymDiagram> diagram;
+    if (m_children.GetAt(0)->GetDiagram(&diagram) == S_OK && diagram) {
+      SComWrap<ISSymOwner> relay(diagram.Get());
+      if (!relay.IsNull()) relay->SymRedraw(Sym());
+    }
+  }
+  return S_OK;
+}
+
+HRESULT SSymComposite::DrawShadow(SSymCanvas& canvas) {
+  if (IsHidden()) return S_OK;
+  for (ISSymbol* child : SymTable(m_children.GetList())) {
+    SComWrap<ISSymShadow> shadow(child);
+    if (!shadow.IsNull()) shadow->DrawShadow(canvas);
+  }
+  return S_OK;
+}
+
+HRESULT SSymComposite::DrawSymbol(SSymCanvas& canvas) {
+  if (IsHidden()) return S_OK;
+  for (ISSymbol* child : SymTable(m_children.GetList())) {
+    SComWrap<ISSymShadow> shadow(child);
+    if (!shadow.IsNull())
+      shadow->DrawSymbol(canvas);
+    else
+      child->Draw(canvas);
+  }
+  return S_OK;
+}
+
+HRESULT SSymComposite::DrawShadowInRect(SSymCanvas& canvas, const SSymRect& rect) {
+  if (!IsVisibleInRect(canvas, rect)) return 1;
+  for (ISSymbol* child : SymTable(m_children.GetList())) {
+    SComWrap<ISSymShadow> shadow(child);
+    if (!shadow.IsNull()) shadow->DrawShadowInRect(canvas, rect);
+  }
+  return S_OK;
+}
+
+HRESULT SSymComposite::DrawSymbolInRect(SSymCanvas& canvas, const SSymRect& rect) {
+  if (!IsVisibleInRect(canvas, rect)) return 1;
+  SymTable second(50, 100);
+  for (ISSymbol* child : SymTable(m_children.GetList())) {
+    SComWrap<ISSymShadow> shadow(child);
+    if (!shadow.IsNull()) {
+      shadow->DrawSymbolInRect(canvas, rect);
+      continue;
+    }
+    int again = 0;
+    child->DrawIfVisible(canvas, rect, &again);
+    if (again) second.Add(child);
+  }
+  for (ISSymbol* child : second) child->DrawSecondPass(canvas);
+  return S_OK;
+}
+
+// ---- geometry -------------------------------------------------------------------------------------
+HRESULT SSymComposite::MoveBy(const SSymSize& offset, int redraw) {
+  if (!CreateUndoMove(offset)) return S_OK;
+  if (redraw) Redraw(nullptr);
+  m_children.MoveBy(offset, 1);
+  // The rectangle follows the children; it is not shifted on its own.
+  RecomputeClipRect(0);
+  SetChanged();
+  SetSessionModified();
+  SComBag<ISSymLink> links(m_links);
+  for (int i = 0; i < links.GetCount(); ++i) links.GetAt(i)->MoveLinkPt(Linkable(), offset, redraw);
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+HRESULT SSymComposite::Transform(const SSymMatrix& matrix, int redraw) {
+  SSymRect from = InLockoutContext() ? GetClipRect(0, 0) : m_rect;
+  from.Normalize();
+  const SSymRect to = m_pExactTarget ? *m_pExactTarget : matrix.Transform(from);
+  if (!CreateUndoSizeInfo(to, 0)) return S_OK;
+  if (redraw) Redraw(nullptr);
+  m_children.Transform(matrix, 0);
+  PutRect(to);
+  SetChanged();
+  SetSessionModified();
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+HRESULT SSymComposite::RecomputeClipRect(int redraw) {
+  DepthGuard guard;
+  if (!guard.ok) return S_FALSE;
+  if (redraw) Redraw(nullptr);
+  PutRect(m_children.GetCount() > 0 ? m_children.GetClipRect() : SSymRect(0, 0, 0, 0));
+  // Nested groups grow and shrink with their members.
+  SComOut<ISSymGroup> owner;
+  if (IsHeld() && _GetOwner(owner.Void(), IID_ISSymGroup) == S_OK && owner) owner->RecomputeClipRect(redraw);
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+// ---- members ---------------------------------------------------------------------------------------
+HRESULT SSymComposite::Clear(int redraw) {
+  if (redraw) Redraw(nullptr);
+  // The repository collection empties from the front, once per child; the
+  // in-memory children follow only through the collection callbacks.
+  const int n = m_children.GetCount();
+  for (int i = 0; i < n; ++i) {
+    SRepCollection* symbols = FindCollection(SymAttr::Symbols);
+    if (!symbols || symbols->GetCount() == 0) break;
+    symbols->Remove(0);
+  }
+  RecomputeClipRect(0);
+  return S_OK;
+}
+
+BOOL SSymComposite::Contains(ISSymbol* symbol, int deep) {
+  DepthGuard guard;
+  if (!symbol || !guard.ok) return 0;
+  if (m_children.Contains(symbol)) return 1;
+  if (!deep) return 0;
+  for (ISSymbol* child : SymTable(m_children.GetList())) {
+    SComWrap<ISSymGroup> group(child);
+    if (!group.IsNull() && group->Contains(symbol, 1)) return 1;
+  }
+  return 0;
+}
+
+HRESULT SSymComposite::GetListSym(SComTable<ISSymbol>& out) {
+  for (ISSymbol* child : m_children.GetList()) out.Add(child);
+  return S_OK;
+}
+
+// ---- pen and line ---------------------------------------------------------------------------------
+SSymPen SSymComposite::GetPen() {
+  SSymPen pen(1, 0, SSymColor(0));
+  if (m_children.GetCount() > 0) m_children.GetPen(pen);
+  return pen;
+}
+
+HRESULT SSymComposite::SetPen(const SSymPen& pen, int redraw) {
+  return Redrawn(redraw, [&] { m_children.SetPen(pen, 0); });
+}
+
+HRESULT SSymComposite::SetLineStyle(LONG style, int redraw) {
+  return Redrawn(redraw, [&] { m_children.SetLineStyle(style, 0); });
+}
+
+// ---- shadow -----------------------------------------------------------------------------------------
+const SSymBrush& SSymComposite::GetShadow() {
+  SComWrap<ISSymShadow> first = FirstChildWith<ISSymShadow>();
+  return first.IsNull() ? DefaultBrush() : first->GetShadow();  // the child lives in m_children
+}
+
+HRESULT SSymComposite::SetShadow(const SSymBrush& brush, int redraw) {
+  m_children.SetShadow(brush, 0);
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+HRESULT SSymComposite::SetShadowStyle(SHORT style, int redraw) {
+  return Redrawn(redraw, [&] { m_children.SetShadowStyle(style, 0); });
+}
+
+// ---- brush ------------------------------------------------------------------------------------------
+const SSymBrush& SSymComposite::GetBrush() {
+  SComWrap<ISSymBrush> first = FirstChildWith<ISSymBrush>();
+  return first.IsNull() ? DefaultBrush() : first->GetBrush();  // the child lives in m_children
+}
+
+HRESULT SSymComposite::SetBrush(const SSymBrush& brush, int redraw) {
+  m_children.SetBrush(brush, 0);
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+HRESULT SSymComposite::SetFillMode(int transparent) {
+  if (transparent & 1)
+    Flags |= FlagTransparent;
+  else
+    Flags &= ~static_cast<DWORD>(FlagTransparent);
+  return S_OK;
+}
+
+GUID SSymComposite::GetBackgroundPictureID() {
+  SComWrap<ISSymBrush> only = OnlyBrushChild();
+  return only.IsNull() ? GUID_NULL : only->GetBackgroundPictureID();
+}
+
+HRESULT SSymComposite::SetBackgroundPictureID(const GUID& id) {
+  for (ISSymbol* child : SymTable(m_children.GetList())) {
+    SComWrap<ISSymBrush> brush(child);
+    if (!brush.IsNull()) brush->SetBackgroundPictureID(id);
+  }
+  return S_OK;
+}
+
+SPictureInfo* SSymComposite::GetBackgroundPicture() {
+  SComWrap<ISSymBrush> only = OnlyBrushChild();
+  return only.IsNull() ? nullptr : only->GetBackgroundPicture();
+}
+
+BOOL SSymComposite::SetBackgroundPicture(SPictureInfo* picture) {
+  for (ISSymbol* child : SymTable(m_children.GetList())) {
+    SComWrap<ISSymBrush> brush(child);
+    if (!brush.IsNull()) brush->SetBackgroundPicture(picture);
+  }
+  return TRUE;
+}
+
+SString SSymComposite::GetBackgroundPictureFile() {
+  SComWrap<ISSymBrush> only = OnlyBrushChild();
+  return only.IsNull() ? SString() : only->GetBackgroundPictureFile();
+}
+
+HRESULT SSymComposite::SetBackgroundPictureFile(const SString& file) {
+  for (ISSymbol* child : SymTable(m_children.GetList())) {
+    SComWrap<ISSymBrush> brush(child);
+    if (!brush.IsNull()) brush->SetBackgroundPictureFile(file);
+  }
+  return S_OK;
+}
+
+// ---- font ---------------------------------------------------------------------------------------------
+const SSymFont& SSymComposite::GetFont() {
+  SComWrap<ISSymFont> first = FirstChildWith<ISSymFont>();
+  return first.IsNull() ? DefaultFont() : first->GetFont();  // the child lives in m_children
+}
+
+HRESULT SSymComposite::SetFont(const SSymFont& font, int redraw) {
+  return Redrawn(redraw, [&] { m_children.SetFont(font, 0); });
+}
+
+HRESULT SSymComposite::SetFontColor(SSymColor color, int redraw) {
+  m_children.SetFontColor(color.GetColor(), 0);
+  if (redraw) Redraw(nullptr);
+  return S_OK;
+}
+
+HRESULT SSymComposite::SetFontStyle(LONG style, int redraw) {
+  return Redrawn(redraw, [&] { m_children.SetFontStyle(style, 0); });
+}
+
+HRESULT SSymComposite::SetTextStyle(LONG style, int redraw) {
+  return Redrawn(redraw, [&] { m_children.SetTextStyle(style, 0); });
+}
+
+// ---- class ------------------------------------------------------------------------------------------
+KV_SYM_ACCESSORS(SSymComposite) { KV_SYM_GETSET(IsManuallyResized, GetIsManuallyResized, SetIsManuallyResized); };
+KV_SYM_DEFINE_CLASS_TABLES(SSymComposite)
+KV_SYM_IMPLEMENT_POOL(SSymComposite, g_symClasses[SYMCLS_SSymComposite].poolBlocks);
+// The repository cannot make a plain composite: tools build them from a collection.
+KV_SYM_REGISTER(SSymComposite, nullptr);

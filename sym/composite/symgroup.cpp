@@ -1,0 +1,218 @@
+// SSymGroup: membership through the repository collection, the owner
+// operations, deletion, duplication and the group's format.
+#include "sym/composite/symgroup.h"
+
+#include <cstdlib>
+
+#include "kvcore/sexception.h"
+#include "sym/foundation/sympropmap.h"
+
+namespace {
+using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
+using SymTable = SComTbl<ISSymbol, ISSymbol*>;
+
+// The object's symbol face (counted), or empty. Never throws: the
+// collection callbacks run inside the repository's own changes.
+SComOut<ISSymbol> AsSymbol(ISRepObject* object) {
+  SComOut<ISSymbol> symbol;
+  if (!object || object->QueryInterface(IID_ISSymbol, symbol.Void()) != S_OK) symbol.Reset();
+  return symbol;
+}
+}  // namespace
+
+// ---- life -----------------------------------------------------------------------------------------
+SSymGroup::SSymGroup(ISRepSession* session) : SRepFaces(session, CLSID_SSymGroup) {}
+
+SSymGroup::SSymGroup(const SSymGroup& source) : SRepFaces(source) {}
+
+SSymGroup::SSymGroup(const SSymCollection& members, ISRepSession* session)
+    : SRepFaces(members, session, CLSID_SSymGroup) {}
+
+SSymGroup::~SSymGroup() = default;
+
+HRESULT SSymGroup::CreateFromCollection(const SSymCollection& members, ISRepSession* session, SSymGroup** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  for (ISSymbol* member : members.GetList())
+    if (RepObjWrap(member).IsNull()) return E_INVALIDARG;
+  SComOut<SSymGroup> group;
+  HRESULT hr = S_OK;
+  try {
+    // The members are linked only once the group is held: a repository
+    // object cannot take part in a link before somebody holds it.
+    SSymGroup* made = new SSymGroup(members, session);
+    made->AddRef();
+    group = SComOut<SSymGroup>(made);
+    if (session) {
+      hr = group->SetSession(session);
+      if (FAILED(hr)) throw SECOMException(__PRETTY_FUNCTION__, __FILE__, __LINE__, hr);
+    }
+    SRepCollection* symbols = group->Symbols();
+    for (ISSymbol* member : SymTable(members.GetList())) {
+      RepObjWrap obj(member);
+      if (symbols->GetPos(obj) >= 0) continue;
+      hr = symbols->Insert(obj, -1);
+      if (FAILED(hr)) throw SECOMException(__PRETTY_FUNCTION__, __FILE__, __LINE__, hr);
+    }
+    *out = group.Detach();
+    return S_OK;
+  } catch (const SECOMException& e) {
+    hr = e.GetResult();
+  } catch (const SException&) {
+    hr = E_FAIL;
+  }
+  if (group) {
+    // Its members go back to no group; they are not deleted with it.
+    group->ReleaseChildren();
+    SRepCollection* symbols = group->Symbols();
+    while (symbols->GetCount() > 0) symbols->Remove(symbols->GetCount() - 1);
+    group->SSymBase::Delete();
+  }
+  return hr;
+}
+
+// ---- repository object -------------------------------------------------------------------------
+HRESULT SSymGroup::Delete() {
+  if (!_IsDeletedOrInContext()) {
+    // From a snapshot: members that leave the group while they are deleted
+    // do not disturb the walk.
+    for (ISSymbol* member : SymTable(m_children.GetList())) {
+      RepObjWrap obj(member);
+      if (!obj.IsNull() && !obj->IsDeleted()) obj->Delete();
+    }
+  }
+  if (!_IsDeletedOrInContext()) ReleaseChildren();
+  return SSymBase::Delete();
+}
+
+HRESULT SSymGroup::Duplicate(ISRepObject** out, BOOL withChildren) {
+  if (!out) return E_POINTER;
+  const HRESULT hr = SSymComposite::Duplicate(out, withChildren);
+  if (FAILED(hr) || !withChildren || !*out) return hr;
+  // The copies of the members joined the new group's repository collection;
+  // its in-memory collection takes any that the callbacks did not bring.
+  auto* copy = dynamic_cast<SSymGroup*>(SRepObject::FromInterface(*out));
+  if (!copy) return hr;
+  SRepObjIterator it(*out, SymAttr::Symbols);
+  while (ISRepObject* member = it.Next()) {
+    SComWrap<ISSymbol> symbol(member);
+    if (!symbol.IsNull() && !copy->m_children.Contains(symbol)) copy->m_children.Add(symbol);
+  }
+  return hr;
+}
+
+void SSymGroup::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
+  if (id == SymAttr::Symbols && !InLockoutContext()) {
+    SComOut<ISSymbol> symbol = AsSymbol(other);
+    if (symbol && !m_children.Contains(symbol.Get())) {
+      // Links first: they are drawn beneath the other members.
+      SComOut<ISSymLink> link;
+      if (symbol->QueryInterface(IID_ISSymLink, link.Void()) == S_OK && link)
+        m_children.Insert(0, symbol.Get());
+      else
+        m_children.Add(symbol.Get());
+      RecomputeClipRect(1);
+    }
+  }
+  SSymComposite::OnCollectionInsert(id, other, pos);
+}
+
+void SSymGroup::OnCollectionRemove(LONG id, ISRepObject* other) {
+  if (id == SymAttr::Symbols && !InLockoutContext()) {
+    if (SComOut<ISSymbol> symbol = AsSymbol(other)) m_children.Remove(symbol.Get());
+    // Also when the last member left: an empty group takes the all-zero
+    // rectangle instead of keeping one over an area where nothing shows.
+    RecomputeClipRect(1);
+  }
+  // The base drops the cached owner when the group leaves its own owner.
+  SSymComposite::OnCollectionRemove(id, other);
+}
+
+// ---- ISSymbol ------------------------------------------------------------------------------------
+HRESULT SSymGroup::Show(int show) {
+  SSymBase::Show(show);
+  for (ISSymbol* member : SymTable(m_children.GetList())) member->Show(show);
+  return S_OK;
+}
+
+HRESULT SSymGroup::GetFormat(SSymFormatEx& format) {
+  // No keep or auto bits: the base's part is not asked.
+  format.m_brush = GetBrush();
+  format.m_flags |= SSymFormatEx::FlagBrush;
+  format.m_pen = GetPen();
+  format.m_flags |= SSymFormatEx::FlagPen;
+  SSymFonts font;
+  font.m_font = GetFont();
+  format.m_fonts.Add(font);
+  format.m_shadowColor = GetShadow().m_color;
+  format.m_flags |= SSymFormatEx::FlagShadowColor;
+  format.m_shadowStyle = GetShadowStyle();
+  format.m_flags |= SSymFormatEx::FlagShadowStyle;
+  const SSymRect r = GetClipRect(0, 0);
+  format.m_size = SSymSize(std::abs(r.x2 - r.x1) + 1, std::abs(r.y1 - r.y2) + 1);
+  return S_OK;
+}
+
+HRESULT SSymGroup::SetFormat(const SSymFormatEx& format) {
+  if (m_children.GetCount() == 0) return S_OK;
+  if (format.m_flags & SSymFormatEx::FlagBrush) SetBrush(format.m_brush, 1);
+  if (format.m_flags & SSymFormatEx::FlagPen) SetPen(format.m_pen, 1);
+  if (format.m_fonts.GetCount() > 0) SetFont(format.m_fonts.GetAt(0).m_font, 1);
+  if (format.m_flags & SSymFormatEx::FlagShadowColor) {
+    const SSymBrush& shadow = GetShadow();
+    if (shadow.m_color.GetColor() != format.m_shadowColor.GetColor()) {
+      SSymBrush changed(shadow);
+      changed.m_color = format.m_shadowColor;
+      SetShadow(changed, 1);
+    }
+  }
+  if (format.m_flags & SSymFormatEx::FlagShadowStyle) SetShadowStyle(static_cast<SHORT>(format.m_shadowStyle), 1);
+  return S_OK;
+}
+
+// ---- ISSymOwner ------------------------------------------------------------------------------------
+HRESULT SSymGroup::Add(ISSymbol* symbol) {
+  if (!symbol) return E_POINTER;
+  RepObjWrap obj(symbol);
+  if (obj.IsNull() || SRepAreSameObjects(obj, Obj())) return E_INVALIDARG;
+  // A group that holds this one cannot become its member: the nesting would close a cycle.
+  SComWrap<ISSymGroup> group(symbol);
+  if (!group.IsNull() && group->Contains(Sym(), 1)) return E_INVALIDARG;
+  SRepCollection* symbols = Symbols();
+  if (symbols->GetPos(obj) >= 0) return S_FALSE;
+  return symbols->Insert(obj, -1);
+}
+
+HRESULT SSymGroup::Remove(ISSymbol* symbol) {
+  if (!symbol) return E_POINTER;
+  HRESULT hr = S_FALSE;
+  RepObjWrap obj(symbol);
+  if (SRepCollection* symbols = FindCollection(SymAttr::Symbols); symbols && !obj.IsNull()) {
+    const LONG at = symbols->GetPos(obj);
+    if (at >= 0) hr = symbols->Remove(at);
+  }
+  if (m_children.GetCount() == 0 && !IsDeleted() && !IsDeleting()) {
+    // The caller's reference keeps the object while it deletes itself.
+    const HRESULT deleted = Obj()->Delete();
+    if (FAILED(deleted)) return deleted;
+  }
+  return hr;
+}
+
+HRESULT SSymGroup::SymResize(ISSymbol* symbol) {
+  RecomputeClipRect(0);
+  return SymRedraw(symbol);
+}
+
+HRESULT SSymGroup::SymRedraw(ISSymbol* symbol) {
+  ISSymOwner* top = nullptr;
+  GetTopOwner(&top);
+  if (!top) return S_OK;
+  SComOut<ISSymOwner> held(top);  // GetTopOwner handed over a reference
+  return held->SymRedraw(symbol);
+}
+
+// ---- class ------------------------------------------------------------------------------------------
+KV_SYM_DEFINE_CLASS_TABLES(SSymGroup)
+KV_SYM_IMPLEMENT_POOL(SSymGroup, g_symClasses[SYMCLS_SSymGroup].poolBlocks);
+KV_SYM_REGISTER(SSymGroup, &SSymCreateStd<SSymGroup>);
