@@ -32,7 +32,7 @@ void EnsureClass(LPCWSTR name) {
 SDlgTexts TextsOf(HWND dialog, const SDlgTemplate& t) {
   SDlgTexts out;
   for (const SDlgItem& item : t.items) {
-    if (item.id < 0) continue;
+    if (item.kind != SDlgItemKind::Edit) continue;
     HWND h = GetDlgItem(dialog, item.id);
     if (!h) continue;
     std::u16string buffer(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, u'\0');

@@ -4,8 +4,9 @@
 // runs OnInitDialog, then plays the next scripted answer (the texts a user
 // types into controls, then OK or Cancel; Cancel when none is queued, as a
 // user who closes the dialog), calls OnOK or OnCancel, and destroys the
-// windows. Every run is logged with the control texts after initialisation
-// and at the end, so a test sees what the dialog showed and what it read.
+// windows. Every run is logged with the edit controls' texts after
+// initialisation and at the end, so a test sees what the dialog showed and
+// what it read.
 #pragma once
 
 #include <utility>
@@ -87,7 +88,7 @@ struct KvDialogAnswer {
   bool ok = false;
 };
 void KvQueueDialogAnswer(const KvDialogAnswer& answer);
-// What each run showed and ended with: the template, the texts of the
+// What each run showed and ended with: the template, the texts of the edit
 // controls after initialisation and at the end, and the result.
 struct KvDialogCall {
   UINT templateId = 0;

@@ -2,7 +2,9 @@
 // its drawings, and a fixture with a diagram whose display preferences carry
 // swimlanes, with helpers that make a pool, lanes and lane groups and put
 // members straight into a holder's SubSymbols collection (so that a test
-// sees the group's own handling, not the pool's placing).
+// sees the group's own handling, not the pool's placing; the pool still
+// arranges its members as they come, so a test gives its groups the place
+// the pool would give them).
 #pragma once
 
 #include "sym/composite/symswimgroup.h"
@@ -26,6 +28,11 @@ class SwimGroupFixture : public DiagramFixture {
  protected:
   void SetUp() override {
     DiagramFixture::SetUp();
+    FreshDiagram();
+  }
+  // Pools of one diagram share their extent along the lanes: a case that
+  // wants a pool of its own takes a new diagram.
+  void FreshDiagram() {
     m_d = NewDiagram();
     m_d->m_swimlanes = 1;
   }

@@ -133,16 +133,17 @@ TEST_F(SwimGroup, ArrangesMembersBelowTheHeadingInBothOrientations) {
     SSymRect want1, want2, wantGroup;
   } cases[] = {
       // Side by side: columns from the group's left, heading band at the top.
-      {1, SSymRect(0, 40000, 40000, 0), SSymRect(0, 40000, 30000, 0), SSymRect(9000, 30000, 14000, 5000),
+      {1, SSymRect(0, 40000, 30000, 0), SSymRect(0, 40000, 30000, 0), SSymRect(9000, 30000, 14000, 5000),
        SSymRect(21000, 12000, 28000, 2000), SSymRect(0, 38000, 5000, 0), SSymRect(5000, 38000, 12000, 0),
        SSymRect(0, 40000, 12000, 0)},
       // Stacked: rows from the group's bottom upward, heading band at the left.
-      {0, SSymRect(0, 40000, 40000, 0), SSymRect(0, 30000, 40000, 1000), SSymRect(9000, 30000, 14000, 25000),
-       SSymRect(3000, 12000, 28000, 5000), SSymRect(2000, 6000, 40000, 1000), SSymRect(2000, 13000, 40000, 6000),
-       SSymRect(0, 13000, 40000, 1000)},
+      {0, SSymRect(0, 40000, 40000, 0), SSymRect(0, 30000, 40000, 0), SSymRect(9000, 30000, 14000, 25000),
+       SSymRect(3000, 12000, 28000, 5000), SSymRect(2000, 5000, 40000, 0), SSymRect(2000, 12000, 40000, 5000),
+       SSymRect(0, 12000, 40000, 0)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.vertical);
+    FreshDiagram();
     SSymSwimLane* pool = NewPool(c.pool, c.vertical);
     SSymSwimGroup* g = NewGroup(pool->Obj(), c.group);
     TGroupLane* l1 = NewLane(g->Obj(), c.lane1);
@@ -174,7 +175,8 @@ TEST_F(SwimGroup, NestedGroupStartsInsideTheHolderHeading) {
 TEST_F(SwimGroup, DrawsItsBandTitleAndMembers) {
   for (int vertical : {1, 0}) {
     SCOPED_TRACE(vertical);
-    SSymSwimLane* pool = NewPool(SSymRect(0, 40000, 40000, 0), vertical);
+    FreshDiagram();
+    SSymSwimLane* pool = NewPool(SSymRect(0, 30000, 20000, 0), vertical);
     SSymSwimGroup* g = NewGroup(pool->Obj(), SSymRect(0, 30000, 20000, 0), u"Finance");
     TGroupLane* lane = NewLane(g->Obj(), SSymRect(0, 28000, 8000, 0));
     g->m_nHeadSize = 2500;

@@ -238,8 +238,6 @@ TEST(SymClassBindings, EveryRegisteredClassIsWhole) {
   EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymSwim));
   EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymSwimColn));
   EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymSwimGroup));
-  // A class whose subsystem is not built yet.
-  EXPECT_FALSE(SSymIsClassRegistered(SYMCLS_SSymArc));
   EXPECT_FALSE(SSymIsClassRegistered(-1));
   EXPECT_FALSE(SSymIsClassRegistered(SYMCLS_Count));
   const auto faults = SSymCheckClassBindings();
