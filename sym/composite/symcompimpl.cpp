@@ -193,12 +193,11 @@ int SSymCompImpl::UpdateRect() {
   const SRepVariant value = SSymBase::RectValue(grown);
 
   // A lane grows with its pool: the pool widens on the side the lane grew.
-  if (Answers<ISSwimlane>(self)) {
-    SComOut<ISSymOwner> owner;
-    sym->GetOwner(&owner);
-    SComWrap<ISSymbol> poolSym(owner.Get());
+  // A lane inside a lane group asks past the group: the lane finds its pool.
+  if (SComWrap<ISSwimlane> lane(self); !lane.IsNull()) {
+    SComWrap<ISSymbol> poolSym(lane->GetPoolSym());
     if (poolSym.IsNull()) return 0;
-    SComWrap<ISSymSwimPool> pool(owner.Get());
+    SComWrap<ISSymSwimPool> pool(poolSym);
     if (pool.IsNull()) return 0;  // nothing written for a lane outside a pool
     const SSymRect p = poolSym->GetClipRect(0, 0);
     SSymRect q = p;
@@ -206,7 +205,7 @@ int SSymCompImpl::UpdateRect() {
     auto shift = [](LONG& edge, LONG to, LONG from) {
       edge = Saturate(static_cast<long long>(edge) + (static_cast<long long>(to) - from));
     };
-    if (pool->GetOrientation() != 0) {
+    if (pool->IsVertical() != 0) {
       if (grown.y1 > r.y1) shift(q.y1, grown.y1, r.y1);
       if (grown.y2 < r.y2) shift(q.y2, grown.y2, r.y2);
     } else {

@@ -538,7 +538,10 @@ int SSymCompImpl::CanAddAsChild(ISRepObject* candidate, LONG collection, const S
   const bool taken = std::any_of(classes.begin(), classes.end(), [&](const GUID& g) {
     return g == symbolClass || (reg && reg->IsKindOf(g));
   });
-  return taken ? 1 : 0;
+  if (!taken) return 0;
+  // A lane decides for itself which objects it takes.
+  if (SComWrap<ISSwimlane> lane(self); !lane.IsNull()) return lane->RefusesChildObject(object.Get()) ? 0 : 1;
+  return 1;
 }
 
 // ---- completion -----------------------------------------------------------------------------------

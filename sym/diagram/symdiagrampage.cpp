@@ -189,7 +189,7 @@ ISSymbol* SSymDiagramImpl::AttachSymbol(ISSymbol* symbol, int setDefaults) {
     SComWrap<ISSymSwimPool> pool(symbol);
     SSymDispPref* prefs = GetDispPrefPtr();
     if (!pool.IsNull() && prefs) {
-      const int vertical = pool->GetOrientation() != 0;
+      const int vertical = pool->IsVertical() != 0;
       const SSymRect r = symbol->GetClipRect(0, 0);
       const LONG e = vertical ? std::labs(r.x2 - r.x1) + 1 : std::labs(r.y1 - r.y2) + 1;
       // Pools turn themselves; that face lands with the swimlane symbols.

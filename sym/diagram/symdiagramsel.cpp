@@ -16,7 +16,6 @@
 namespace {
 constexpr LONG kSymbols = 0x02010015;
 constexpr int kTypePool = 12;
-constexpr int kTypeLane = 14;
 constexpr int kTypeSwimGroup = 17;
 // Nesting is shallow; a deeper descent is a loop in the Symbols collections.
 constexpr int kMaxDepth = 256;
@@ -58,30 +57,14 @@ bool Encloses(const SSymRect& frame, ISSymbol* symbol) {
   return Within(frame, symbol->GetClipRect(0, 0));
 }
 
-// The shown lanes of a pool, those inside its swim groups included, in
-// collection order.
-void CollectLanes(ISSymbol* holder, std::vector<SComWrap<ISSymbol>>& lanes, int depth) {
-  if (depth > kMaxDepth) return;
-  for (const auto& s : SymbolsOf(holder)) {
-    if (s->IsHidden()) continue;
-    const int type = s->GetSymbolType();
-    if (type == kTypeLane)
-      lanes.push_back(s);
-    else if (type == kTypeSwimGroup)
-      CollectLanes(s, lanes, depth + 1);
-  }
-}
-
+// The children of a pool's shown lanes (those inside its swim groups
+// included), in the order the pool lists them.
 void AddLaneChildren(ISSymbol* pool, ISSymSelection& selection) {
-  std::vector<SComWrap<ISSymbol>> lanes;
-  CollectLanes(pool, lanes, 0);
-  for (const auto& lane : lanes) {
-    SComWrap<ISSymCompSym> comp(lane);
-    if (comp.IsNull()) continue;
-    SComTable<ISSymbol> children;
-    comp->GetAllChildren(children, 0);
-    for (int i = 0; i < children.GetCount(); ++i) selection.Add(children.GetAt(i), 1);
-  }
+  SComWrap<ISSymSwimPool> swim(pool);
+  if (swim.IsNull()) return;
+  SUnsortedComBag<ISSymbol> children;
+  swim->GetAllChildrenSym(children, 0);
+  for (int i = 0; i < children.GetOrderCount(); ++i) selection.Add(children.GetOrderAt(i), 1);
 }
 
 struct Descent {

@@ -104,7 +104,7 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
   virtual unsigned long DefSaveLoc() const;
 
   int GetShowSwimlane() { return IsSupportSwimSymbol() ? m_bShowSwimlane : 0; }
-  int GetSwimlaneVert() { return IsPreview() ? 1 : m_bSwimlaneVert; }
+  int GetSwimlaneVert() const override { return IsPreview() ? 1 : m_bSwimlaneVert; }
   int GetTreeVert() const { return m_bTreeVert; }
   // Whether the diagram type has swimlanes; `canHide` (optional) tells
   // whether the user may switch them off.

@@ -387,7 +387,7 @@ void SSymBase::StampModified() {
 // ---- typed accessors -----------------------------------------------------------------------------
 SRep_Point SSymBase::GetPos() {
   SComWrap<ISSymSwimPool> pool(Sym());
-  if (!pool.IsNull()) return SRep_Point{m_rect.x1, pool->GetOrientation() ? m_rect.y1 : m_rect.y2};
+  if (!pool.IsNull()) return SRep_Point{m_rect.x1, pool->IsVertical() ? m_rect.y1 : m_rect.y2};
   const SSymRect r = GetClipRect(0, 0);
   // In 64 bits: a rectangle read from outside may span the whole range.
   return SRep_Point{static_cast<LONG>((static_cast<long long>(r.x1) + r.x2) / 2),

@@ -96,11 +96,13 @@ class SSymBase : public SRepFaces<SSymBase, SRepObjectMem, SRepFaceAs<IID_IUnkno
   SRep_Point GetPos();
   HRESULT SetPos(const SRep_Point& pos);
   SRep_Point GetSize();
-  HRESULT SetSize(const SRep_Point& size);
+  // The size setters are virtual: swimlane symbols keep their own rules,
+  // and the property map reaches them through these.
+  virtual HRESULT SetSize(const SRep_Point& size);
   int GetHeight() { return GetSize().y; }
   int GetWidth() { return GetSize().x; }
-  HRESULT SetHeight(int height);
-  HRESULT SetWidth(int width);
+  virtual HRESULT SetHeight(int height);
+  virtual HRESULT SetWidth(int width);
   bool GetHidden() { return IsHidden() != 0; }
   HRESULT SetHidden(bool hidden);
   bool GetProtected() { return IsProtected() != 0; }

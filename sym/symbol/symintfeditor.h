@@ -37,16 +37,16 @@ class ISSymInPlaceEditor {
                          const STable<LONG>& ids) = 0;
   // Edits the members one after the other from the start; negative on failure.
   virtual int ExecuteGroup() = 0;
-
-  // The tools subsystem's controller behind this editor, for the sub-object
-  // operations that take the controller itself; null for any other editor.
-  virtual SSymEditInPlaceController* GetController() { return nullptr; }
   // The repository object under edit (not counted; null: none) and the
   // rectangle the editor was prepared over. A table cell is edited on the
   // object of its row, inside that rectangle.
   virtual ISRepObject* GetEditObject() const { return nullptr; }
   virtual void SetEditObject(ISRepObject* object) { (void)object; }
   virtual SSymRect GetEditRect() const { return SSymRect(); }
+
+  // The tools subsystem's controller behind this editor, for the sub-object
+  // operations that take the controller itself; null for any other editor.
+  virtual SSymEditInPlaceController* GetController() { return nullptr; }
   // The member of the group the editing starts from, when it is not the one
   // given to InitGroup.
   virtual void SetStartIndex(int) {}

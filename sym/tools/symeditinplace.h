@@ -26,10 +26,10 @@ class SSymEditInPlaceController : public ISSymInPlaceEditor {
   void InitGroup(SSymView* view, const SSymRect& rect, const STable<SSymSubsFonts*>& members, int start,
                  const STable<LONG>& ids) override;
   int ExecuteGroup() override;
-  SSymEditInPlaceController* GetController() override { return this; }
   ISRepObject* GetEditObject() const override { return m_pObject; }
   void SetEditObject(ISRepObject* object) override { m_pObject = object; }
   SSymRect GetEditRect() const override { return m_rect; }
+  SSymEditInPlaceController* GetController() override { return this; }
   void SetStartIndex(int start) override { m_nStart = start; }
 
   SSymView* m_pView = nullptr;

@@ -81,6 +81,10 @@ class RecordingCanvas : public SSymCanvas {
     Log("Polygon " + std::to_string(pts.GetCount()));
     SSymCanvas::Polygon(pts);
   }
+  void FillRect(const SSymRect& r, const SSymBrush& brush) override {
+    Log("FillRect " + R(r));
+    SSymCanvas::FillRect(r, brush);
+  }
   void Polyline(const SSymListPt& pts, int to) override {
     Log("Polyline " + std::to_string(pts.GetCount()));
     SSymCanvas::Polyline(pts, to);

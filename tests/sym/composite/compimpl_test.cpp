@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/comp_fixture.h"
+#include "support/lane_face.h"
 #include "support/recording_canvas.h"
 
 namespace {
@@ -364,12 +365,28 @@ TEST_F(CompImpl, ChildrenAreaIsBelowTheTitle) {
 class TPool : public SRepFaces<TPool, TCompOf<TPool, TSym>, ISSymSwimPool> {
  public:
   using SRepFaces::SRepFaces;
-  int GetOrientation() override { return m_orientation; }
+  int IsVertical() override { return m_orientation; }
+  void ChangeOrientation() override {}
+  void GetNewSwimlaneRect(SSymRect&) override {}
+  ISSymbol* GetLineSym() override { return nullptr; }
+  void ArrangeLanes(int) override {}
+  void GetAllChildrenSym(SUnsortedComBag<ISSymbol>&, int) override {}
   int m_orientation = 0;
 };
-class TLaneComp : public SRepFaces<TLaneComp, TCompSym, ISSwimlane> {
+class TLaneComp : public SRepFaces<TLaneComp, TCompSym, ISSwimlane, SRepFaceImpl<TLaneFace>> {
  public:
   using SRepFaces::SRepFaces;
+  // The pool: the first owner up the chain that is one.
+  ISSymbol* GetPoolSym() override {
+    SComWrap<ISSymbol> at(Sym());
+    for (int depth = 0; depth < 8 && !at.IsNull(); ++depth) {
+      SComOut<ISSymOwner> owner;
+      if (at->GetOwner(&owner) != S_OK || !owner) return nullptr;
+      at = SComWrap<ISSymbol>(owner.Get());
+      if (!SComWrap<ISSymSwimPool>(at).IsNull()) return at.Get();
+    }
+    return nullptr;
+  }
 };
 
 // A lane grows with its pool, by as much as the lane grew: side by side
@@ -410,6 +427,14 @@ TEST_F(CompImpl, LaneGrowthWidensItsPool) {
   Child(stray, SSymRect(9000, 5000, 12000, 4000));
   EXPECT_EQ(stray->CompSym()->UpdateRect(), 0);
   EXPECT_EQ(stray->m_rect, SSymRect(0, 10000, 10000, 0));
+  // A lane inside a lane group widens the pool above the group.
+  TPool* pool = Place<TPool>(DiagramOwner(), SSymRect(0, 11000, 30000, -1000));
+  TComp* group = Place<TComp>(pool);
+  TLaneComp* grouped = Place<TLaneComp>(group, SSymRect(0, 10000, 10000, 0), &TCompSym::DefaultDef());
+  Bind(grouped, Node());
+  Child(grouped, SSymRect(9000, 5000, 12000, 4000));
+  EXPECT_EQ(grouped->CompSym()->UpdateRect(), 1);
+  EXPECT_EQ(pool->m_rect, SSymRect(0, 11000, 32600, -1000));
 }
 
 // Removal with the model object: a child of a directly kept relation leaves

@@ -7,10 +7,18 @@
 
 #include "kvcore/snotify.h"
 #include "support/comp_fixture.h"
+#include "support/lane_face.h"
+#include "sym/composite/symswimpool.h"
 #include "support/tree_fixture.h"
 #include "sym/edit/symselection.h"
 
 namespace {
+
+// A lane of a pool: a composite that answers the lane face.
+class TLaneCompSym : public SRepFaces<TLaneCompSym, TCompSym, ISSwimlane, SRepFaceImpl<TLaneFace>> {
+ public:
+  TLaneCompSym(ISRepSession* s, SSymRect r) : SRepFaces(s, r, &TCompSym::DefaultDef()) { m_symType = 14; }
+};
 
 class RectSel : public CompFixture {
  protected:
@@ -142,11 +150,21 @@ TEST_F(RectSel, EnclosedCompositeBringsItsChildrenWhenAsked) {
 }
 
 TEST_F(RectSel, PoolTakesTheChildrenOfItsShownLanes) {
-  TCompSym* pool = Comp(SSymRect(0, 40000, 60000, 0), 12);
-  TCompSym* lane1 = Comp(SSymRect(0, 40000, 20000, 0), 14, pool);
-  TCompSym* lane2 = Comp(SSymRect(20000, 40000, 40000, 0), 14, pool);
-  TCompSym* group = Comp(SSymRect(40000, 40000, 60000, 0), 17, pool);
-  TCompSym* lane3 = Comp(SSymRect(40000, 40000, 60000, 0), 14, group);
+  SSymSwimLane* pool = Make<SSymSwimLane>();
+  pool->InitialSymRect(SSymRect(0, 40000, 60000, 0));
+  DiagramOwner()->Add(pool->Sym());
+  // Members go straight into their holders, where they are drawn.
+  auto member = [&](TCompSym* made, SRepObject* holder) {
+    Bind(made, Node());
+    holder->Collection(SymAttr::Symbols)->Insert(made->Obj(), -1);
+    return made;
+  };
+  TCompSym* lane1 = member(Make<TLaneCompSym>(SSymRect(0, 40000, 20000, 0)), pool);
+  TCompSym* lane2 = member(Make<TLaneCompSym>(SSymRect(20000, 40000, 40000, 0)), pool);
+  TCompSym* group = Make<TCompSym>(SSymRect(40000, 40000, 60000, 0), &TCompSym::DefaultDef());
+  group->m_symType = 17;
+  member(group, pool);
+  TCompSym* lane3 = member(Make<TLaneCompSym>(SSymRect(40000, 40000, 60000, 0)), group);
   TSym* s1 = In(lane1, SSymRect(1000, 30000, 5000, 20000));
   TSym* s2 = In(lane2, SSymRect(21000, 30000, 25000, 20000));
   TSym* s3 = In(lane3, SSymRect(41000, 30000, 45000, 20000));

@@ -235,8 +235,10 @@ TEST(SymClassBindings, EveryRegisteredClassIsWhole) {
   for (int c : kRegistered) EXPECT_TRUE(SSymIsClassRegistered(c)) << g_symClasses[c].name;
   EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymPolygon));
   EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymPolyline));
+  EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymSwim));
+  EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymSwimColn));
   // A class whose subsystem is not built yet.
-  EXPECT_FALSE(SSymIsClassRegistered(SYMCLS_SSymSwim));
+  EXPECT_FALSE(SSymIsClassRegistered(SYMCLS_SSymSwimGroup));
   EXPECT_FALSE(SSymIsClassRegistered(-1));
   EXPECT_FALSE(SSymIsClassRegistered(SYMCLS_Count));
   const auto faults = SSymCheckClassBindings();

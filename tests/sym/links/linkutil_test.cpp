@@ -2,6 +2,7 @@
 // composites, swimlanes and ports.
 #include <gtest/gtest.h>
 
+#include "support/lane_face.h"
 #include "support/symtest.h"
 #include "sym/links/symlinkutil.h"
 #include "sym/symbol/symintfview.h"
@@ -9,7 +10,7 @@
 namespace {
 
 // A composite that is a swimlane.
-class TLane : public SRepFaces<TLane, TCompOf<TLane, TSym>, ISSwimlane> {
+class TLane : public SRepFaces<TLane, TCompOf<TLane, TSym>, ISSwimlane, SRepFaceImpl<TLaneFace>> {
  public:
   using SRepFaces::SRepFaces;
 };

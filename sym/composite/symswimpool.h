@@ -1,0 +1,189 @@
+// SSymSwimLane: the swimlane pool, a symbol that holds an ordered row of
+// lanes (SSymSwim) and lane groups in its SubSymbols collection, keeps them
+// packed edge to edge across the pool, draws them and keeps one separator
+// line (SSymSwimColn) along its start edge.
+//
+// A vertical pool (m_bVertical non-zero) places its lanes as columns from
+// left to right, each spanning the pool's full height, with the heading band
+// at the top; a horizontal pool stacks them as rows from the bottom upward,
+// each spanning the pool's full width, with the heading band at the left.
+// The collection order is the order of the lanes across the pool and the
+// drawing order. Geometry the pool writes into its members while arranging
+// them is not recorded for undo; sizes and turns that the user asks for go
+// through the rectangle attribute and are.
+//
+// Lanes answer ISSwimlane; IsInnerLane divides them into inner lanes
+// (non-zero) and end lanes (0, every plain SSymSwim). Only inner lanes and
+// groups keep a pool alive when a member leaves it.
+//
+// The bodies live in two files: data, arrangement, turning, sizes,
+// notifications and drawing here (symswimpool.cpp); ownership, the active
+// rectangle and the position searches (symswimpoolown.cpp).
+#pragma once
+
+#include "kvcore/scomds.h"
+#include "sym/foundation/symclassreg.h"
+#include "sym/symbol/symintfowner.h"
+#include "sym/symbol/symintfplace.h"
+#include "sym/symbol/symstd.h"
+
+// Set while a pool's orientation or its lane groups are rebuilt: lane
+// arrangement and the self-deletion of emptied pools and groups are skipped
+// meanwhile. False at load; one flag for the whole library.
+extern bool g_bInSwimGroupUpdate;
+
+// Sets g_bInSwimGroupUpdate for its life and gives it its previous value back.
+class SSymSwimGroupUpdate {
+ public:
+  SSymSwimGroupUpdate() : m_prev(g_bInSwimGroupUpdate) { g_bInSwimGroupUpdate = true; }
+  ~SSymSwimGroupUpdate() { g_bInSwimGroupUpdate = m_prev; }
+  SSymSwimGroupUpdate(const SSymSwimGroupUpdate&) = delete;
+  SSymSwimGroupUpdate& operator=(const SSymSwimGroupUpdate&) = delete;
+
+ private:
+  bool m_prev;
+};
+
+// H, the swimlane heading height of a diagram: its SwimHeight attribute
+// ("SwimlaneHeaderHeight"), DefaultHeadingHeight when unset or without a
+// diagram.
+LONG SSymSwimHeadingHeight(ISSymDiagram* diagram);
+// The diagram's swimlane orientation preference (SwimlaneVert): non-zero
+// for lanes side by side; 1 without a diagram or preferences.
+int SSymSwimIsVertical(ISSymDiagram* diagram);
+
+// The pool a symbol lies in: up its owners, past any lane groups between,
+// to the first owner that answers ISSymSwimPool; null when there is none.
+// No reference added (the owner chain holds it).
+ISSymbol* SSymSwimFindPool(ISSymbol* symbol);
+
+inline constexpr IID IID_SSymSwimLane = MakeGUID("{8692E610-F401-4440-AEA3-E01913056293}");
+
+class SSymSwimLane
+    : public SRepFaces<SSymSwimLane, SSymBasePen, ISSymOwner, ISSymSwimPool, SRepFaceSelf<IID_SSymSwimLane>> {
+  KV_SYM_DECLARE_POOL()
+
+ public:
+  // Symbol type codes of the swimlane family.
+  static constexpr int TypeCode = 12;
+  static constexpr int SeparatorTypeCode = 13;
+  static constexpr int LaneTypeCode = 14;
+  static constexpr int GroupTypeCode = 17;
+  static constexpr LONG DefaultHeadingHeight = 2000;
+  // The pool's title band lies this far outside its rectangle.
+  static constexpr LONG TitleBand = 1200;
+  // The length of a new lane's heading band along the pool, and the
+  // smallest pool an empty pool's first lane fills entirely.
+  static constexpr LONG NewLaneLength = 8000;
+  static constexpr LONG FillEmptyPoolFrom = 4000;
+  // Fitting the pool to its lanes ignores a change of this much or less
+  // (the sum of the four corner moves).
+  static constexpr LONG ArrangeTolerance = 50;
+  // The repository-object state bit that stops ArrangeLanes.
+  static constexpr DWORD RepStateNoArrange = 0x2;
+
+  explicit SSymSwimLane(ISRepSession* session);
+  SSymSwimLane(const SSymSwimLane& source);
+  ~SSymSwimLane() override;
+  KV_SYM_CLASS_TABLES()
+
+  // The repository's creation function of the class.
+  static HRESULT CreateInstance(ISRepObject** out, ISRepSession* session, ISRepObject* source);
+  // The pool behind any face of it (no reference added), or null.
+  static SSymSwimLane* FromInterface(IUnknown* unk) { return SRepFromInterface<SSymSwimLane>(unk, IID_SSymSwimLane); }
+  // The pool a symbol belongs to: the first owner up the chain (through
+  // lane groups) that is a pool; null when there is none. No reference.
+  static SSymSwimLane* PoolOf(ISSymbol* symbol);
+
+  // ---- ISSymSwimPool
+  int IsVertical() override { return m_bVertical; }
+  void ChangeOrientation() override;
+  void GetNewSwimlaneRect(SSymRect& rect) override;
+  ISSymbol* GetLineSym() override { return m_pLineSym.Get(); }
+  void ArrangeLanes(int redraw) override;
+  void GetAllChildrenSym(SUnsortedComBag<ISSymbol>& bag, int all) override;
+
+  // ---- ISSymOwner (symswimpoolown.cpp)
+  HRESULT Add(ISSymbol* symbol) override;
+  HRESULT Remove(ISSymbol* symbol) override;
+  BOOL Contains(ISSymbol* symbol, int deep) override;
+  HRESULT GetTopOwner(ISSymOwner** out) override;
+  HRESULT SymResize(ISSymbol*) override { return S_OK; }
+  HRESULT SymRedraw(ISSymbol* symbol) override;
+  HRESULT CreateChildrenSym(int) override { return S_OK; }
+
+  // ---- ISSymbol
+  HRESULT Draw(SSymCanvas& canvas) override;
+  int GetSymbolType() override { return TypeCode; }
+  SSymRect GetActiveRect(SSymCanvas& canvas, int a) override;
+  HRESULT DrawHandles(SSymCanvas& canvas) override;
+  HRESULT GetDiagram(ISSymDiagram** out) override;
+  HRESULT GetRelatedObjectList(SRepListObject* list, ISRepObject* object, int a, SRepBagObject* bag, int b,
+                               int mode) override;
+
+  // ---- size setters: along the lanes the pool never gets shorter than
+  // its lanes' contents plus the heading; across them it takes the size.
+  HRESULT SetSize(const SRep_Point& size) override;
+  HRESULT SetHeight(int height) override;
+  HRESULT SetWidth(int width) override;
+
+  // ---- repository notifications
+  void OnCollectionInsert(LONG id, ISRepObject* other, int pos) override;
+  void OnCollectionRemove(LONG id, ISRepObject* other) override;
+
+  // Completes the links of every shown lane and of its children (the host's
+  // link completion of ISSymObject, given flag).
+  void CompleteLink(int flag);
+
+  // ---- lanes and the heading
+  // All lanes of the pool, through its groups, in order (all = 0: hidden
+  // members and the lanes of hidden groups left out). Each lane once.
+  void GetAllLane(SUnsortedComBag<ISSymbol>& bag, int all);
+  // Measures the heading band on a canvas; when it changed (and was known)
+  // the pool's heading edge moves by the change. Cached and answered.
+  int GetHeadSize(SSymCanvas& canvas);
+  // The cached heading size, measured once on a screen canvas when unknown.
+  int GetHeadHeight();
+  // The extent along the lanes that their contents need, widening lo and hi.
+  void GetLanesValidSpan(LONG& lo, LONG& hi);
+
+  // ---- position searches (symswimpoolown.cpp)
+  // Where a point falls along the lane axis: the innermost group that holds
+  // it (none yet: null) and, in index, the position among the members.
+  // Members in `excluded` (may be null) are skipped.
+  ISSymbol* GetLanePosition(const SSymPoint& point, SComBag<ISSymbol>* excluded, int& index);
+  // The number of members before the point (by their midpoints).
+  int GetPointPosition(const SSymPoint& point);
+
+  // ---- turning
+  // Turns one lane (and its content) a quarter into the orientation the
+  // pool now has, its start corner on anchor.
+  void RotateLaneAt(ISSymbol* lane, const SSymPoint& anchor);
+  // Maps a point of a lane's rectangle `from` onto its turned rectangle `to`
+  // (both normalised) for a pool now vertical or horizontal; the two
+  // mappings undo each other.
+  static SSymPoint RotatePointInLane(const SSymPoint& p, const SSymRect& from, const SSymRect& to, int nowVertical);
+
+  // The members of SubSymbols, in order (counted wrappers).
+  std::vector<SComWrap<ISSymbol>> Members();
+
+  SHORT m_nGroupType = 0;
+  int m_bVertical = 1;
+  int m_nHeadSize = 0;
+  SComWrap<ISSymbol> m_pLineSym;
+
+ private:
+  // The two points of the separator line along the pool's start edge.
+  void LinePoints(SSymPoint& a, SSymPoint& b);
+  // Makes the separator line when it is missing (nothing when its class is
+  // not available), and puts it on the start edge.
+  void EnsureLineSym(int placeOnCreate);
+  // Reads the orientation from the diagram the pool was placed in.
+  void ReadOrientation();
+  // Draws the links of the lanes' children and those attached to lanes.
+  void DrawLaneLinks(SSymCanvas& canvas);
+  // Stores a rectangle through the Rect attribute (recorded).
+  HRESULT StoreRect(const SSymRect& rect) { return SetAttrRect(rect); }
+  // The size setter along the lanes.
+  HRESULT SetAlong(LONG extent);
+};
