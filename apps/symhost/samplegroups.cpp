@@ -54,8 +54,7 @@ class GroupRow {
   SSymLinkStd* Link(SSymBase* a, SSymBase* b, const SSymListPt& pts) {
     if (!a || !b) return nullptr;
     ISRepObject* made = nullptr;
-    if (m_diagram.Session()->CreateObject(CLSID_SSymLinkStd, IID_ISRepObject, reinterpret_cast<void**>(&made)) !=
-        S_OK)
+    if (m_diagram.Session()->CreateObject(CLSID_SSymLinkStd, IID_ISRepObject, reinterpret_cast<void**>(&made)) != S_OK)
       return nullptr;
     m_members.emplace_back(made);
     auto* l = dynamic_cast<SSymLinkStd*>(SSymBase::FromInterface(made));
@@ -154,8 +153,8 @@ std::vector<ISSymbol*> SBuildGroupRow(SHostDiagram& diagram) {
   auto* l = row.Link(a, b, SSymListPt{Centre(a), Centre(b)});
   if (SSymGroup* g = row.Group({a, b, c, l})) {
     SSymFormatEx format;
-    format.m_flags = SSymFormatEx::FlagPen | SSymFormatEx::FlagBrush | SSymFormatEx::FlagShadowColor |
-                     SSymFormatEx::FlagShadowStyle;
+    format.m_flags =
+        SSymFormatEx::FlagPen | SSymFormatEx::FlagBrush | SSymFormatEx::FlagShadowColor | SSymFormatEx::FlagShadowStyle;
     format.m_pen = SSymPen(SSymPen::Solid, 40, SSymColor(RGB(0xC0, 0x39, 0x2B)));
     format.m_brush = SSymBrush(SSymColor(kSand));
     format.m_shadowColor = SSymColor(RGB(0xB0, 0xB0, 0xB0));

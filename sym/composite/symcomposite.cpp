@@ -179,8 +179,10 @@ HRESULT SSymComposite::DrawSymbol(SSymCanvas& canvas) {
   if (IsHidden()) return S_OK;
   for (ISSymbol* child : SymTable(m_children.GetList())) {
     SComWrap<ISSymShadow> shadow(child);
-    if (!shadow.IsNull()) shadow->DrawSymbol(canvas);
-    else child->Draw(canvas);
+    if (!shadow.IsNull())
+      shadow->DrawSymbol(canvas);
+    else
+      child->Draw(canvas);
   }
   return S_OK;
 }
@@ -328,8 +330,10 @@ HRESULT SSymComposite::SetBrush(const SSymBrush& brush, int redraw) {
 }
 
 HRESULT SSymComposite::SetFillMode(int transparent) {
-  if (transparent & 1) Flags |= FlagTransparent;
-  else Flags &= ~static_cast<DWORD>(FlagTransparent);
+  if (transparent & 1)
+    Flags |= FlagTransparent;
+  else
+    Flags &= ~static_cast<DWORD>(FlagTransparent);
   return S_OK;
 }
 

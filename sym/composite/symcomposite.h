@@ -26,8 +26,8 @@
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symcoll.h"
 
-class SSymComposite : public SRepFaces<SSymComposite, SSymBase, ISSymGroup, ISSymPen, ISSymLine, ISSymShadow,
-                                       ISSymBrush, ISSymFont> {
+class SSymComposite
+    : public SRepFaces<SSymComposite, SSymBase, ISSymGroup, ISSymPen, ISSymLine, ISSymShadow, ISSymBrush, ISSymFont> {
   KV_SYM_DECLARE_POOL()
 
  public:

@@ -107,8 +107,10 @@ void SSymGroup::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
     if (symbol && !m_children.Contains(symbol.Get())) {
       // Links first: they are drawn beneath the other members.
       SComOut<ISSymLink> link;
-      if (symbol->QueryInterface(IID_ISSymLink, link.Void()) == S_OK && link) m_children.Insert(0, symbol.Get());
-      else m_children.Add(symbol.Get());
+      if (symbol->QueryInterface(IID_ISSymLink, link.Void()) == S_OK && link)
+        m_children.Insert(0, symbol.Get());
+      else
+        m_children.Add(symbol.Get());
       RecomputeClipRect(1);
     }
   }

@@ -44,6 +44,9 @@ struct SPrefDataGeneral {
   int m_bSwimlaneVert = 1;
   int m_bTreeVert = 1;
   int m_bShowIcon = 0;
+  // Lane group titles: 2 wrapped to the group's length, 1 on one line, 0 as
+  // the group's text style says.
+  int m_nSwimHeadMode = 0;
 
   int GetSnapGrid() const { return m_bSnapGrid; }
   int GetConstrainLabels() const { return m_bConstrainLabels; }
@@ -105,6 +108,7 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
 
   int GetShowSwimlane() { return IsSupportSwimSymbol() ? m_bShowSwimlane : 0; }
   int GetSwimlaneVert() const override { return IsPreview() ? 1 : m_bSwimlaneVert; }
+  int GetSwimlaneHeadingMode() const override { return m_nSwimHeadMode; }
   int GetTreeVert() const { return m_bTreeVert; }
   // Whether the diagram type has swimlanes; `canHide` (optional) tells
   // whether the user may switch them off.

@@ -57,6 +57,9 @@ class ISSymDispPref {
   virtual int GetShortcutExLoct() const { return 0; }
   virtual int GetShortcutExFullPath() const { return 0; }
   virtual int GetShortcutExLastPckg() const { return 0; }
+  // How lane group titles fit their heading band: 2 wrapped to the group's
+  // length, 1 on one line, 0 as the group's own text style says.
+  virtual int GetSwimlaneHeadingMode() const { return 0; }
 };
 
 // The display preferences of a diagram (not counted), or null.

@@ -108,6 +108,11 @@ struct ISSymDiagram : IUnknown {
     *out = GUID_NULL;
     return S_FALSE;
   }
+
+  // ---- swimlanes: fits the heading height shared by the diagram's lanes
+  // to their titles ("AdjustSwimlaneHeaderHeight"). The library's own
+  // diagram keeps its height as it is.
+  virtual void AdjustSwimHeight(int redraw) { (void)redraw; }
 };
 
 // ---- composites, groups, trees (their subsystem implements them) -------------------------------------

@@ -386,31 +386,31 @@ TEST(SymPool, ClassSizeTakesPoolBlocksOtherSizesTheHeap) {
 }  // namespace
 
 // A class's registration fills its creation function into its record, and
-// the repository then creates the class through it. (The swimlane group symbol
-// does not register one yet: its record lends itself, and is put back.)
+// the repository then creates the class through it. (The arc symbol's
+// record lends itself, and its own creation function is put back.)
 TEST_F(CreateStd, RegistrationFillsTheCreationFunction) {
   static int binds = 0;
   binds = 0;
-  ASSERT_EQ(SSymGetClassRecord(SYMCLS_SSymSwimGroup)->create, nullptr);
-  EXPECT_TRUE(SSymRegisterClass(SYMCLS_SSymSwimGroup, &SSymCreateStd<FakeSym>, [] { ++binds; }));
+  const SRegClassFunctions::CreateFn own = SSymGetClassRecord(SYMCLS_SSymArc)->create;
+  EXPECT_TRUE(SSymRegisterClass(SYMCLS_SSymArc, &SSymCreateStd<FakeSym>, [] { ++binds; }));
   EXPECT_EQ(binds, 1);
-  EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymSwimGroup));
+  EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymArc));
   SRegClassFunctions r = Garbage();
-  ASSERT_EQ(SGetSymClassFunctions(CLSID_SSymSwimGroup, &r), S_OK);
+  ASSERT_EQ(SGetSymClassFunctions(CLSID_SSymArc, &r), S_OK);
   EXPECT_EQ(r.create, &SSymCreateStd<FakeSym>);
-  EXPECT_EQ(r.attrEditorMap, &SymMap::SSymSwimGroup::attrEditorMap);
+  EXPECT_EQ(r.attrEditorMap, &SymMap::SSymArc::attrEditorMap);
 
   auto* session = new SRepSession();
   session->AddRef();
   void* p = nullptr;
-  EXPECT_EQ(session->CreateObject(CLSID_SSymSwimGroup, IID_ISRepObject, &p), S_OK);
+  EXPECT_EQ(session->CreateObject(CLSID_SSymArc, IID_ISRepObject, &p), S_OK);
   auto* obj = static_cast<ISRepObject*>(p);
   EXPECT_NE(dynamic_cast<FakeSym*>(obj), nullptr);
   if (obj) obj->Release();
   session->Release();
 
-  SSymRegisterClass(SYMCLS_SSymSwimGroup, nullptr, nullptr);
-  EXPECT_EQ(SSymGetClassRecord(SYMCLS_SSymSwimGroup)->create, nullptr);
+  SSymRegisterClass(SYMCLS_SSymArc, own, nullptr);
+  EXPECT_EQ(SSymGetClassRecord(SYMCLS_SSymArc)->create, own);
   // An index outside the table registers nothing.
   EXPECT_FALSE(SSymRegisterClass(-1, &SSymCreateStd<FakeSym>, [] { ++binds; }));
   EXPECT_FALSE(SSymRegisterClass(SYMCLS_Count, &SSymCreateStd<FakeSym>, [] { ++binds; }));

@@ -237,8 +237,7 @@ TEST(SymClassBindings, EveryRegisteredClassIsWhole) {
   EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymPolyline));
   EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymSwim));
   EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymSwimColn));
-  // A class whose subsystem is not built yet.
-  EXPECT_FALSE(SSymIsClassRegistered(SYMCLS_SSymSwimGroup));
+  EXPECT_TRUE(SSymIsClassRegistered(SYMCLS_SSymSwimGroup));
   EXPECT_FALSE(SSymIsClassRegistered(-1));
   EXPECT_FALSE(SSymIsClassRegistered(SYMCLS_Count));
   const auto faults = SSymCheckClassBindings();
