@@ -182,8 +182,6 @@ class SSymSwimLane
   void ReadOrientation();
   // Draws the links of the lanes' children and those attached to lanes.
   void DrawLaneLinks(SSymCanvas& canvas);
-  // Stores a rectangle through the Rect attribute (recorded).
-  HRESULT StoreRect(const SSymRect& rect) { return SetAttrRect(rect); }
   // The size setter along the lanes.
   HRESULT SetAlong(LONG extent);
 };
