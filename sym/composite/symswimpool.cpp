@@ -8,6 +8,7 @@
 #include "kvcore/scascade.h"
 #include "sym/composite/symcompimpl.h"
 #include "sym/composite/symswimcoln.h"
+#include "sym/composite/symswimgroup.h"
 #include "sym/foundation/sympropmap.h"
 #include "sym/render/symcanv.h"
 #include "sym/render/symcanvview.h"
@@ -147,8 +148,8 @@ void SSymSwimLane::GetAllChildrenSym(SUnsortedComBag<ISSymbol>& bag, int all) {
 int SSymSwimLane::GetHeadSize(SSymCanvas& canvas) {
   SComWrap<ISSymDiagram> diagram = DiagramOf(Sym());
   if (diagram.IsNull()) return m_nHeadSize;
-  // The pool's own heading is one band of H; lane groups widen it as they
-  // nest (each group reports its extent as a member of the pool).
+  // The pool's own heading is one band of H; the widening by nested lane
+  // groups comes with the pool's group operations.
   const int s = SSymSwimHeadingHeight(diagram.Get());
   const int c = m_nHeadSize;
   if (s != c) {
@@ -328,7 +329,8 @@ void SSymSwimLane::ChangeOrientation() {
   SSymSwimGroupUpdate update;
   for (const SComWrap<ISSymbol>& m : Members()) {
     const SSymRect before = m->GetClipRect(0, 0);
-    RotateLaneAt(m.Get(), anchor);
+    if (SSymSwimGroup* group = SSymSwimGroup::FromInterface(m.Get())) group->RotateAt(anchor);
+    else RotateLaneAt(m.Get(), anchor);
     // The old extent without the +1, so that turned lanes share their edges.
     if (m_bVertical) anchor.x += std::labs(before.y1 - before.y2);
     else anchor.y += std::labs(before.x2 - before.x1);

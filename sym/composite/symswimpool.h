@@ -148,8 +148,8 @@ class SSymSwimLane
   void GetLanesValidSpan(LONG& lo, LONG& hi);
 
   // ---- position searches (symswimpoolown.cpp)
-  // Where a point falls along the lane axis: the innermost group that holds
-  // it (none yet: null) and, in index, the position among the members.
+  // Where a point falls along the lane axis: the innermost lane group that
+  // holds it (null when none does) and, in index, the position among the members.
   // Members in `excluded` (may be null) are skipped.
   ISSymbol* GetLanePosition(const SSymPoint& point, SComBag<ISSymbol>* excluded, int& index);
   // The number of members before the point (by their midpoints).
@@ -182,8 +182,6 @@ class SSymSwimLane
   void ReadOrientation();
   // Draws the links of the lanes' children and those attached to lanes.
   void DrawLaneLinks(SSymCanvas& canvas);
-  // Stores a rectangle through the Rect attribute (recorded).
-  HRESULT StoreRect(const SSymRect& rect) { return SetAttrRect(rect); }
   // The size setter along the lanes.
   HRESULT SetAlong(LONG extent);
 };

@@ -4,6 +4,7 @@
 // title band, and the position searches along the lane axis.
 #include <vector>
 
+#include "sym/composite/symswimgroup.h"
 #include "sym/composite/symswimpool.h"
 #include "sym/render/symcanv.h"
 #include "sym/render/symcanvview.h"
@@ -201,7 +202,14 @@ ISSymbol* SSymSwimLane::GetLanePosition(const SSymPoint& point, SComBag<ISSymbol
   for (const SComWrap<ISSymbol>& m : members) {
     if (excluded && excluded->Contains(m.Get())) continue;
     if (m->GetSymbolType() == GroupTypeCode) {
-      // A lane group counts as one place until groups search their own lanes.
+      // A point inside a group is placed among that group's members.
+      if (SSymSwimGroup* group = SSymSwimGroup::FromInterface(m.Get())) {
+        int inner = 0;
+        if (ISSymbol* found = group->GetLanePosition(point, excluded, inner)) {
+          index = inner;
+          return found;
+        }
+      }
       ++index;
       continue;
     }

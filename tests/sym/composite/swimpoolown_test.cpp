@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kvrep/srepsession.h"
+#include "sym/composite/symswimgroup.h"
 #include "support/recording_canvas.h"
 #include "support/swim_fixture.h"
 
@@ -186,6 +187,31 @@ TEST_F(SwimPoolOwn, LanePositionSkipsExcludedAndPointPosition) {
   EXPECT_EQ(index, 0);
   EXPECT_EQ(pool->GetPointPosition(SSymPoint(5000, 3500)), 1);
   EXPECT_EQ(pool->GetPointPosition(SSymPoint(5000, 9500)), 3);
+}
+
+// A point inside a lane group is placed among the group's members: the
+// search answers the group and the group's own index; a point in a lane
+// before the group answers no group.
+TEST_F(SwimPoolOwn, LanePositionInsideAGroup) {
+  SSymSwimLane* pool = NewPool(SSymRect(0, 3000, 20000, 0), 0);
+  AddLane(pool, SSymRect(0, 3000, 20000, 0), 1);
+  SSymSwimGroup* group = Make<SSymSwimGroup>();
+  group->InitialSymRect(SSymRect(0, 9000, 20000, 3000));
+  ASSERT_EQ(Owner(pool)->Add(group->Sym()), S_OK);
+  for (LONG y : {3000, 6000}) {
+    TSwimLane* l = Make<TSwimLane>(SSymRect(0, y + 3000, 20000, y));
+    l->m_inner = 1;
+    group->Collection(SymAttr::Symbols)->Insert(l->Obj(), -1);
+  }
+  const SSymRect g = Rect(group->Sym());
+  const SSymPoint inside((g.x1 + g.x2) / 2, g.y2 + 1000);
+  int expected = -1;
+  ASSERT_EQ(group->GetLanePosition(inside, nullptr, expected), group->Sym());
+  int index = -1;
+  EXPECT_EQ(pool->GetLanePosition(inside, nullptr, index), group->Sym());
+  EXPECT_EQ(index, expected);
+  EXPECT_EQ(pool->GetLanePosition(SSymPoint(10000, 1000), nullptr, index), nullptr);
+  EXPECT_EQ(index, 0);
 }
 
 // The active rectangle takes in the title band above a side-by-side pool
