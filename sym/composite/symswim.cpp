@@ -337,9 +337,11 @@ HRESULT SSymSwim::Draw(SSymCanvas& canvas) {
     const LONG x = AddSat(l.x1, h);
     canvas.Line(SSymPoint(x, l.y1), SSymPoint(x, l.y2));
   }
-  canvas.SetFont(m_font);
-  canvas.SetFontColor(SSymColor(m_fontColor));
-  canvas.DrawText(Normalized(m_rect), m_text, LaneTextStyle);
+  if (!m_text.IsEmpty()) {
+    canvas.SetFont(m_font);
+    canvas.SetFontColor(SSymColor(m_fontColor));
+    canvas.DrawText(Normalized(m_rect), m_text, LaneTextStyle);
+  }
   return 0;
 }
 

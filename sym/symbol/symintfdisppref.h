@@ -34,12 +34,12 @@ class ISSymDispPref {
   // The orientation of trees: 0 horizontal (children beside their parent),
   // otherwise vertical (children below).
   virtual int GetTreeOrientation() const { return 0; }
-  // The grid step that placements snap to: the grid size while snapping to
-  // the grid is on, else 0.
-  virtual LONG GetSnapGridSize() const { return 0; }
   // The orientation of swimlane pools: non-zero lanes side by side
   // (columns), 0 stacked (rows).
   virtual int GetSwimlaneVert() const { return 1; }
+  // The grid step that placements snap to: the grid size while snapping to
+  // the grid is on, else 0.
+  virtual LONG GetSnapGridSize() const { return 0; }
   // The default format of the symbols of a class; false when the
   // preferences keep none for it.
   virtual bool GetClassSymbolFormat(const CLSID& clsid, SSymFormat& out) const {

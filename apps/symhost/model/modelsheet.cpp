@@ -1,6 +1,9 @@
 #include "apps/symhost/model/modelsheet.h"
 
+#include <algorithm>
+
 #include "apps/symhost/model/hostmodelsyms.h"
+#include "apps/symhost/model/modellanes.h"
 #include "apps/symhost/model/modelpackage.h"
 #include "apps/symhost/model/modeltree.h"
 #include "sym/layout/symedgerouter.h"
@@ -112,6 +115,13 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
   SSymEdgeRouter::Instance().ComputeIntersections(links);
   SAddModelPackage(diagram, model, 0, kRow1 - 15000, made);
   SAddModelTree(diagram, model, 36000, 0, made);
+  // The lanes go below everything drawn so far.
+  LONG bottom = kRow1;
+  for (ISSymbol* s : made) {
+    const SSymRect r = s->GetClipRect(0, 0);
+    bottom = std::min({bottom, r.y1, r.y2});
+  }
+  SAddModelLanes(diagram, model, 0, bottom - 3600, made);
   package->Release();  // the session keeps the model
   return made;
 }

@@ -1,0 +1,175 @@
+// The host's lanes in the model diagram: three lanes placed one after the
+// other share one pool; entity symbols added to a lane become its children,
+// are drawn inside it after its band and title, and move with it; the lane
+// takes entities and refuses anything else.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "apps/symhost/model/hostlane.h"
+#include "apps/symhost/model/hostmodelsyms.h"
+#include "apps/symhost/model/modelsheet.h"
+#include "apps/symhost/hostexport.h"
+#include "support/temp_files.h"
+#include "sym/composite/symswimpool.h"
+#include "apps/symhost/samplediagram.h"
+#include "support/recording_canvas.h"
+#include "sym/composite/symswimcoln.h"
+#include "win/winreg.h"
+
+namespace {
+
+class HostLane : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    KvRegReset();
+    view = holder.Model();
+    ASSERT_NE(nullptr, view);
+    model = SHostNewModel(holder.Session(), SString(u"M"));
+    for (const char16_t* name : {u"Order", u"Invoice", u"Payment"})
+      entities.push_back(SHostAddEntity(Model(), SString(name)));
+    // Side by side, one column each.
+    for (int i = 0; i < 3; ++i) {
+      SRepObject* m = SHostAddLane(Model(), SString(i == 0 ? u"Sales" : i == 1 ? u"Billing" : u"Bank"));
+      SHostLaneSym* l = SHostNewLaneSymbol(holder.Session(), m);
+      ASSERT_NE(nullptr, l);
+      l->PutRect(SSymRect(20000 * i, 30000, 20000 * (i + 1), 0));
+      l->AddSymInSwim(view);
+      lanes.push_back(l);
+    }
+  }
+  void TearDown() override {
+    for (SHostLaneSym* l : lanes) {
+      if (auto* line = SSymSwimColn::FromInterface(l->GetColnSym())) line->ReleaseAll();
+      l->Release();
+    }
+    model->Release();
+    KvRegReset();
+  }
+  ISRepObject* Model() { return static_cast<ISRepObjectBase*>(model); }
+  ISSymbol* Entity(ISRepObject* e, LONG x, LONG y) {
+    ISSymbol* s = view->CreateSymbolForObject(e, x, y, 1);
+    holder.Track(s);
+    return s;
+  }
+  static SSymRect RectOf(ISSymbol* s) {
+    SSymRect r = s->GetClipRect(0, 0);
+    r.Normalize();
+    return r;
+  }
+
+  SHostDiagram holder;
+  SHostModelDiagram* view = nullptr;
+  SHostPackage* model = nullptr;
+  std::vector<SRepObject*> entities;
+  std::vector<SHostLaneSym*> lanes;
+};
+
+TEST_F(HostLane, ThreeLanesShareOnePool) {
+  ISSymbol* pool = lanes[0]->GetPoolSym();
+  ASSERT_NE(pool, nullptr);
+  for (SHostLaneSym* l : lanes) {
+    EXPECT_EQ(l->GetPoolSym(), pool);
+    EXPECT_NE(l->GetColnSym(), nullptr);
+  }
+  EXPECT_EQ(view->GetSwimLaneList().GetCount(), 1);
+  // Next to one another, left to right, without overlapping.
+  for (int i = 0; i + 1 < 3; ++i) EXPECT_LE(RectOf(lanes[i]->Sym()).x2, RectOf(lanes[i + 1]->Sym()).x1);
+}
+
+TEST_F(HostLane, ChildrenAreDrawnInsideAndMoveWithTheLane) {
+  SHostLaneSym* lane = lanes[1];
+  const SSymRect r = RectOf(lane->Sym());
+  ISSymbol* e = Entity(entities[1], r.x1 + 3000, r.y1 - 6000);
+  ASSERT_EQ(lane->Comp()->Add(e), S_OK);
+  SComTable<ISSymbol> children;
+  lane->Comp()->GetAllChildren(children, 0);
+  ASSERT_EQ(children.GetCount(), 1);
+  EXPECT_EQ(children.GetAt(0), e);
+
+  RecordingCanvas canvas;
+  ASSERT_EQ(lane->Draw(canvas), S_OK);
+  const int fill = canvas.IndexOf("FillRect");
+  const int title = canvas.IndexOf("DrawText");
+  ASSERT_GE(fill, 0);
+  ASSERT_GT(title, fill);
+  const auto texts = canvas.Only("DrawText");
+  EXPECT_NE(texts.front().find("Billing"), std::string::npos);
+  EXPECT_GT(texts.size(), 1u) << "the entity's compartments are drawn after the title";
+
+  const SSymRect before = RectOf(e);
+  // The model follows: the lane is now responsible for the entity.
+  SRepClassColPtr responsible(SHostBoundObject(lane->Obj()), SHostId::Responsible);
+  EXPECT_GE(responsible.GetPos(entities[1]), 0);
+  lane->MoveBy(SSymSize(0, -1000), 0);
+  EXPECT_EQ(RectOf(e).y1, before.y1 - 1000);
+  {
+    SSymMoveSwimlane hold(lane->Sym(), 1);
+    lane->MoveBy(SSymSize(0, -1000), 0);
+  }
+  EXPECT_EQ(RectOf(e).y1, before.y1 - 1000);
+}
+
+TEST_F(HostLane, TakesEntitiesOnly) {
+  SHostLaneSym* lane = lanes[0];
+  EXPECT_EQ(lane->IsInnerLane(), 1);
+  EXPECT_EQ(lane->GetLaneText().ToUtf8(), "Sales");
+  EXPECT_EQ(lane->RefusesChildObject(entities[0]), 0);
+  EXPECT_EQ(lane->RefusesChildObject(Model()), 1);
+  EXPECT_EQ(lane->RefusesChildObject(nullptr), 1);
+  // Bad input: no lane symbol for a missing or foreign object.
+  EXPECT_EQ(SHostNewLaneSymbol(holder.Session(), nullptr), nullptr);
+  EXPECT_EQ(SHostNewLaneSymbol(holder.Session(), entities[0]), nullptr);
+}
+
+// The model picture holds a pool of three host lanes, below the rest, each
+// holding entity symbols, with links between them; the lanes' titles reach
+// the picture files.
+TEST(HostModelSheetLanes, ThePictureHoldsAPoolOfThreeLanes) {
+  KvRegReset();
+  SHostDiagram sheet;
+  const std::vector<ISSymbol*> made = SBuildModelSheet(sheet);
+  SSymSwimLane* pool = nullptr;
+  for (ISSymbol* s : made)
+    if (auto* p = SSymSwimLane::FromInterface(s)) pool = p;
+  ASSERT_NE(nullptr, pool);
+  SUnsortedComBag<ISSymbol> lanes;
+  pool->GetAllLane(lanes, 1);
+  ASSERT_EQ(lanes.GetOrderCount(), 3);
+  int children = 0;
+  for (int i = 0; i < lanes.GetOrderCount(); ++i) {
+    auto* lane = dynamic_cast<SHostLaneSym*>(SSymBase::FromInterface(lanes.GetOrderAt(i)));
+    ASSERT_NE(nullptr, lane);
+    SComTable<ISSymbol> table;
+    lane->Comp()->GetAllChildren(table, 0);
+    EXPECT_GT(table.GetCount(), 0);
+    children += table.GetCount();
+    for (int c = 0; c < table.GetCount(); ++c) {
+      ASSERT_NE(nullptr, dynamic_cast<SHostEntitySym*>(SSymBase::FromInterface(table.GetAt(c))));
+      int links = 0;
+      links += SComWrap<ISSymLinkable>(table.GetAt(c))->GetLinks().GetCount();
+      EXPECT_GT(links, 0) << "every entity in a lane is linked";
+    }
+  }
+  EXPECT_EQ(children, 5);
+  SSymRect pr = pool->GetClipRect(0, 0);
+  pr.Normalize();
+  for (ISSymbol* s : made)
+    if (s != pool->Sym()) {
+      SSymRect r = s->GetClipRect(0, 0);
+      r.Normalize();
+      EXPECT_LT(pr.y1, r.y2);
+    }
+  kvtest::TempDir dir;
+  std::vector<SHostExportedFile> written;
+  std::string error;
+  ASSERT_EQ(S_OK, SHostExportDiagram(sheet, dir.path.string(), "model", written, error)) << error;
+  std::ifstream in(dir.path / "model.svg");
+  const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char* word : {"Sales", "Billing", "Shipping", "Parcel", "billed in"})
+    EXPECT_NE(svg.find(word), std::string::npos) << word;
+  KvRegReset();
+}
+
+}  // namespace
