@@ -24,6 +24,14 @@ class TGroupLane : public SRepFaces<TGroupLane, TSym, ISSwimlane, SRepFaceImpl<T
   int m_drawn = 0;
 };
 
+// A diagram that counts its requests to fit the lanes' heading height.
+class TSwimDiagram : public TPrefDiagram {
+ public:
+  explicit TSwimDiagram(ISRepSession* s) : TPrefDiagram(s) {}
+  void AdjustSwimHeight(int redraw) override { m_adjusted.push_back(redraw); }
+  std::vector<int> m_adjusted;
+};
+
 class SwimGroupFixture : public DiagramFixture {
  protected:
   void SetUp() override {
@@ -33,7 +41,7 @@ class SwimGroupFixture : public DiagramFixture {
   // Pools of one diagram share their extent along the lanes: a case that
   // wants a pool of its own takes a new diagram.
   void FreshDiagram() {
-    m_d = NewDiagram();
+    m_d = NewDiagram<TSwimDiagram>();
     m_d->m_swimlanes = 1;
   }
   SSymDispPref* Prefs() { return m_d->GetDispPrefPtr(); }
@@ -78,5 +86,5 @@ class SwimGroupFixture : public DiagramFixture {
   }
   static SSymRect Rect(ISSymbol* s) { return s->GetClipRect(0, 0); }
 
-  TPrefDiagram* m_d = nullptr;
+  TSwimDiagram* m_d = nullptr;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "support/attrmodel_fixture.h"
 #include "support/recording_canvas.h"
 #include "support/swimgroup_fixture.h"
 
@@ -297,6 +298,31 @@ TEST_F(SwimGroup, LosingItsLastLaneDeletesTheGroupUnlessGroupsAreRebuilt) {
   EXPECT_TRUE(g->IsDeleted());
 }
 
+// ---- formats -----------------------------------------------------------------------------------
+// The group's title takes the DisplayName font; the members get the format
+// as given, and the caller's record is left as it was.
+TEST_F(SwimGroup, FormatSpreadsToMembersAndTheTitleTakesTheNameFont) {
+  SSymSwimLane* pool = NewPool(SSymRect(0, 40000, 30000, 0), 1);
+  SSymSwimGroup* g = NewGroup(pool->Obj(), SSymRect(0, 40000, 30000, 0), u"Sales");
+  SSymSwimGroup* inner = NewGroup(g->Obj(), SSymRect(0, 38000, 30000, 0), u"East");
+  NewLane(inner->Obj(), SSymRect(0, 36000, 8000, 0));
+  SSymFormatEx format;
+  format.m_flags = SSymFormatEx::FlagFonts;
+  format.m_textStyle = 0x22;
+  SSymFonts text, name;
+  text.m_name = SString(u"Text");
+  text.m_font = SSymFont(SString(u"Arial"), 10);
+  name.m_name = SString(u"DisplayName");
+  name.m_font = SSymFont(SString(u"Arial"), 14);
+  format.m_fonts.Add(text);
+  format.m_fonts.Add(name);
+  const SSymFormatEx before(format);
+  g->SetAllFormat(format);
+  EXPECT_EQ(g->m_font.m_size, 14);
+  EXPECT_EQ(inner->m_font.m_size, 14);
+  EXPECT_TRUE(format.m_fonts == before.m_fonts);
+}
+
 // ---- showing, titles, deletion ------------------------------------------------------------------
 TEST_F(SwimGroup, HidingHidesTheLanesAndShowingLeavesThemHidden) {
   SSymSwimLane* pool = NewPool(SSymRect(0, 40000, 48000, 0), 1);
@@ -320,6 +346,26 @@ TEST_F(SwimGroup, UserGroupTitleIsItsOwnTextAndHasTheGroupStyle) {
   g->GetText(text);
   EXPECT_EQ(text, SString(u"New"));
   EXPECT_EQ(g->GetSymbolType(), 17);
+}
+
+// A group that stands for a model object shows and edits the object's
+// display name; renaming the object refits the heading height.
+TEST_F(SwimGroup, ParentGroupTitleIsTheObjectsDisplayName) {
+  TItemRegistry();
+  SSymSwimLane* pool = NewPool(SSymRect(0, 40000, 30000, 0), 1);
+  SSymSwimGroup* g = NewGroup(pool->Obj(), SSymRect(0, 40000, 30000, 0), u"own");
+  SComOut<TItem> item(NewItem(m_session, "Item"));
+  item->m_display = SString(u"Region");
+  g->SetObject(item.Get());
+  SString text;
+  g->GetText(text);
+  EXPECT_EQ(text, SString(u"Region"));
+  EXPECT_EQ(g->SetText(SString(u"North"), 1), S_OK);
+  EXPECT_EQ(item->m_display, SString(u"North"));
+  EXPECT_EQ(g->m_text, SString(u"own"));
+  // The set itself and the object's notice each ask for the refit.
+  EXPECT_EQ(m_d->m_adjusted, (std::vector<int>{1, 1}));
+  g->SetObject(nullptr);
 }
 
 // A group that cannot be deleted (no diagram) keeps its model object.
