@@ -97,12 +97,9 @@ RepObjWrap FirstOf(ISRepObject* object, LONG id) {
 
 // The target of a shortcut (counted), or empty.
 RepObjWrap TargetOf(ISRepObject* object) {
-  RepObjWrap out;
-  if (!object || !object->IsShortcut()) return out;
-  SComWrap<ISRepShortcut, &IID_ISRepShortcut> sc(object);
-  SComOut<ISRepObject> target;
-  if (!sc.IsNull() && sc->GetTarget(&target) == S_OK) out = target.Get();
-  return out;
+  if (!object || !object->IsShortcut()) return RepObjWrap();
+  ISRepObject* target = SRepUnrefShct(object, 0, 1);  // not counted: the shortcut keeps it
+  return RepObjWrap(target != object ? target : nullptr);
 }
 
 // A link object: an object with the second-end collection, or a shortcut of one.
