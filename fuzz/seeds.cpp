@@ -230,6 +230,12 @@ void SubsFonts() {
   }
 }
 
+// The font cells of the format dialog and the grid window: font texts.
+void FontTexts() {
+  const char* texts[] = {"Arial,10,BIU,0,0,255", "Times New Roman,8,N,255,128,0"};
+  for (int i = 0; i < 2; ++i) Put("fonttext", i ? "times" : "arial", std::string(texts[i]));
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: fuzz_seeds <folder>\n");
@@ -244,5 +250,6 @@ int main(int argc, char** argv) {
   Pictures();
   Ole();
   SubsFonts();
+  FontTexts();
   return 0;
 }
