@@ -46,6 +46,11 @@ SSymSwim::SSymSwim(const SSymSwim& source) : SRepFaces(source) {}
 
 SSymSwim::~SSymSwim() { ReleaseColn(); }
 
+void SSymSwim::ForgetSession() {
+  ReleaseColn();
+  SSymSolidText::ForgetSession();
+}
+
 void SSymSwim::ReleaseColn() {
   SComWrap<ISSymbol> coln = std::move(m_pColnSym);
   m_pColnSym = SComWrap<ISSymbol>();

@@ -47,6 +47,9 @@ class SSymSwim : public SRepFaces<SSymSwim, SSymSolidText, ISSwimlane, SRepFaceS
 
   explicit SSymSwim(ISRepSession* session, const CLSID& clsid = CLSID_SSymSwim);
   ~SSymSwim() override;
+  // The session lets go of its objects: the separator goes first, so that
+  // the lane and its separator do not keep each other alive.
+  void ForgetSession() override;
 
   // The lane behind any face of it (no reference added), or null.
   static SSymSwim* FromInterface(IUnknown* unk) { return SRepFromInterface<SSymSwim>(unk, IID_SSymSwim); }

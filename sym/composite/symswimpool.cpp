@@ -103,7 +103,14 @@ SSymSwimLane::SSymSwimLane(const SSymSwimLane& source)
       m_bVertical(source.m_bVertical),
       m_nHeadSize(source.m_nHeadSize) {}
 
-SSymSwimLane::~SSymSwimLane() {
+SSymSwimLane::~SSymSwimLane() { ReleaseLine(); }
+
+void SSymSwimLane::ForgetSession() {
+  ReleaseLine();
+  SSymBasePen::ForgetSession();
+}
+
+void SSymSwimLane::ReleaseLine() {
   SComWrap<ISSymbol> line;
   std::swap(line, m_pLineSym);  // cleared before the line goes
   // The line does not count its pool: it must not point to it any more.

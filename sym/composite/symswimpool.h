@@ -85,6 +85,9 @@ class SSymSwimLane
   explicit SSymSwimLane(ISRepSession* session);
   SSymSwimLane(const SSymSwimLane& source);
   ~SSymSwimLane() override;
+  // The session lets go of its objects: the line goes first, so that the
+  // pool and its line do not keep each other alive.
+  void ForgetSession() override;
   KV_SYM_CLASS_TABLES()
 
   // The repository's creation function of the class.
@@ -173,6 +176,8 @@ class SSymSwimLane
   SComWrap<ISSymbol> m_pLineSym;
 
  private:
+  // Lets go of the line and clears its pointer back to this pool.
+  void ReleaseLine();
   // The two points of the separator line along the pool's start edge.
   void LinePoints(SSymPoint& a, SSymPoint& b);
   // Makes the separator line when it is missing (nothing when its class is
