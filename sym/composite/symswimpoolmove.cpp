@@ -186,6 +186,41 @@ void SSymSwimReleaseOutsideChildren(SSymSwimLane* pool, ISSymDiagram* diagram) {
   }
 }
 
+// Takes each moved symbol from its owner and inserts it (or, for a group
+// that does not survive the move, its lanes) through insert.
+namespace {
+template <class Insert>
+void FileMoved(const SComBag<ISSymbol>& moved, SSymSwimLane* pool, Insert& insert) {
+  for (int i = 0; i < moved.GetCount(); ++i) {
+    SComWrap<ISSymbol> s(moved.GetAt(i));
+    SComOut<ISSymOwner> owner;
+    if (s->GetOwner(&owner) != S_OK || !owner) continue;
+    SComWrap<ISSymbol> ownerSym(owner.Get());
+    if (!ownerSym.IsNull()) ownerSym->Redraw(nullptr);
+    SSymSwimGroup* group =
+        s->GetSymbolType() == SSymSwimLane::GroupTypeCode ? SSymSwimGroup::FromInterface(s.Get()) : nullptr;
+    if (group && !(pool->m_nGroupType == 0 && !group->GetObjectW())) {
+      // A group that stands for a model object, or any group of a pool
+      // grouped by parents, does not survive a move: its lanes do. The
+      // group is deleted while it still has its owner (a group outside any
+      // diagram refuses deletion and would be left orphaned).
+      SUnsortedComBag<ISSymbol> lanes;
+      group->GetAllLane(lanes, 1);
+      for (int l = 0; l < lanes.GetOrderCount(); ++l) {
+        SComWrap<ISSymbol> lane(lanes.GetOrderAt(l));
+        SComOut<ISSymOwner> laneOwner;
+        if (lane->GetOwner(&laneOwner) == S_OK && laneOwner) laneOwner->Remove(lane.Get());
+        insert(lane.Get());
+      }
+      RepObjWrap(s).Get()->Delete();
+      continue;
+    }
+    owner->Remove(s.Get());
+    insert(s.Get());
+  }
+}
+}  // namespace
+
 // ---- re-homing moved symbols ----------------------------------------------------------------------
 void SSymSwimReparentMovedSymbolsToLane(const SComBag<ISSymbol>& moved, const SSymPoint& point, SSymSwimLane* pool) {
   if (!pool) return;
@@ -203,35 +238,25 @@ void SSymSwimReparentMovedSymbolsToLane(const SComBag<ISSymbol>& moved, const SS
   if (target.IsNull()) target = SubSymbolsCol(pool->Sym());
   if (target.IsNull()) return;
 
-  for (int i = 0; i < moved.GetCount(); ++i) {
-    SComWrap<ISSymbol> s(moved.GetAt(i));
-    SComOut<ISSymOwner> owner;
-    if (s->GetOwner(&owner) != S_OK || !owner) continue;
-    SComWrap<ISSymbol> ownerSym(owner.Get());
-    if (!ownerSym.IsNull()) ownerSym->Redraw(nullptr);
-    owner->Remove(s.Get());
-    SSymSwimGroup* group =
-        s->GetSymbolType() == SSymSwimLane::GroupTypeCode ? SSymSwimGroup::FromInterface(s.Get()) : nullptr;
-    if (group && !(pool->m_nGroupType == 0 && !group->GetObjectW())) {
-      // A group that stands for a model object, or any group of a pool
-      // grouped by parents, does not survive a move: its lanes do.
-      SUnsortedComBag<ISSymbol> lanes;
-      group->GetAllLane(lanes, 1);
-      for (int l = 0; l < lanes.GetOrderCount(); ++l) {
-        SComWrap<ISSymbol> lane(lanes.GetOrderAt(l));
-        SComOut<ISSymOwner> laneOwner;
-        if (lane->GetOwner(&laneOwner) == S_OK && laneOwner) laneOwner->Remove(lane.Get());
-        target->Insert(RepObjWrap(lane).Get(), pos++);
-      }
-      RepObjWrap(s).Get()->Delete();
-      continue;
-    }
-    target->Insert(RepObjWrap(s).Get(), pos++);
+  // The position was taken before the moved symbols left their owners: an
+  // insertion past the end appends rather than failing and losing the symbol.
+  auto insert = [&](ISSymbol* sym) {
+    pos = std::clamp(pos, 0, static_cast<int>(target->GetCount()));
+    target->Insert(RepObjWrap(sym).Get(), pos++);
+  };
+  RepObjWrap holdPool(pool->Sym());
+  {
+    // A pool or group emptied for a moment while its members are re-filed
+    // must not delete itself (and the lanes still on their way with it).
+    SSymSwimGroupUpdate filing;
+    FileMoved(moved, pool, insert);
   }
+  if (pool->IsDeleted()) return;
   SSymDeftCanvas screen;
   pool->GetHeadSize(screen);
   pool->ArrangeLanes(0);
 }
+
 
 // ---- picking --------------------------------------------------------------------------------------
 BOOL SSymSwimLane::IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) {

@@ -9,6 +9,7 @@
 #include "win/winuser.h"
 #include "support/recording_canvas.h"
 #include "support/swim_fixture.h"
+#include "support/swimgroup_fixture.h"
 
 namespace {
 
@@ -136,6 +137,49 @@ TEST_F(SwimPoolMove, MemberHitGivesTheMember) {
   ISSymbol* sub = nullptr;
   EXPECT_EQ(pool->IsPtInSubSym(canvas, SSymPoint(4500, 10000), nullptr, &sub), 0);
   if (sub) sub->Release();
+}
+
+// A pool with a lane group: moving the pool carries the group and the
+// lanes inside it.
+class SwimPoolMoveGroups : public SwimGroupFixture {};
+
+TEST_F(SwimPoolMoveGroups, MoveCarriesGroupsAndTheirLanes) {
+  SSymSwimLane* pool = NewPool(SSymRect(0, 20000, 9000, 0), 1);
+  SSymSwimGroup* g = NewGroup(pool->Obj(), SSymRect(0, 20000, 6000, 0), u"G");
+  TGroupLane* a = NewLane(g->Obj(), SSymRect(0, 20000, 3000, 0));
+  TGroupLane* b = NewLane(g->Obj(), SSymRect(3000, 20000, 6000, 0));
+  TGroupLane* c = NewLane(pool->Obj(), SSymRect(6000, 20000, 9000, 0));
+  std::vector<ISSymbol*> all = {pool->Sym(), g->Sym(), a->Sym(), b->Sym(), c->Sym()};
+  std::vector<SSymRect> before;
+  for (ISSymbol* s : all) before.push_back(Rect(s));
+  ASSERT_EQ(pool->MoveBy(SSymSize(700, 300), 0), S_OK);
+  for (size_t i = 0; i < all.size(); ++i) {
+    SSymRect r = before[i];
+    r.OffsetRect(700, 300);
+    EXPECT_EQ(Rect(all[i]), r) << i;
+  }
+}
+
+// A group moved in a pool grouped by parents is dissolved: its lanes land
+// in the pool at the drop position (clamped to the end) and the group is
+// deleted; a pool whose only member was that group survives it.
+TEST_F(SwimPoolMoveGroups, MovedGroupOfAParentGroupedPoolIsDissolved) {
+  SSymSwimLane* pool = NewPool(SSymRect(0, 20000, 9000, 0), 1);
+  pool->m_nGroupType = 1;
+  SSymSwimGroup* g = NewGroup(pool->Obj(), SSymRect(0, 20000, 6000, 0), u"G");
+  TGroupLane* a = NewLane(g->Obj(), SSymRect(0, 20000, 3000, 0));
+  TGroupLane* b = NewLane(g->Obj(), SSymRect(3000, 20000, 6000, 0));
+  SComBag<ISSymbol> moved;
+  moved.Add(g->Sym());
+  SSymSwimReparentMovedSymbolsToLane(moved, SSymPoint(50000, 10000), pool);
+  EXPECT_TRUE(g->IsDeleted());
+  ASSERT_FALSE(pool->IsDeleted());
+  const std::vector<ISSymbol*> members = MembersOf(pool->Obj());
+  ASSERT_EQ(members.size(), 2u);
+  EXPECT_TRUE(SRepAreSameObjects(members[0], a->Sym()));
+  EXPECT_TRUE(SRepAreSameObjects(members[1], b->Sym()));
+  EXPECT_FALSE(a->IsDeleted());
+  EXPECT_FALSE(b->IsDeleted());
 }
 
 }  // namespace
