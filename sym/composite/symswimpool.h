@@ -175,6 +175,21 @@ class SSymSwimLane
   int m_nHeadSize = 0;
   SComWrap<ISSymbol> m_pLineSym;
 
+  // ---- moving, resizing and picking (symswimpoolmove.cpp)
+  // The pool moves with its separator and members (outside undo replay);
+  // its title band above or left of it is invalidated first. E_FAIL
+  // without a diagram.
+  HRESULT MoveBy(const SSymSize& offset, int redraw) override;
+  // A resize keeps every pool of the diagram one extent along its lanes,
+  // never cuts into lane contents, never shrinks the pool across its lanes
+  // and shares growth across them among the lanes. 0 when nothing changes,
+  // 1 without a diagram or without lanes to share growth with.
+  HRESULT Transform(const SSymMatrix& matrix, int redraw) override;
+  BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
+  HRESULT IsPtInSubSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** out) override;
+  // How far inside its edge a point must lie to pick the pool itself.
+  static constexpr LONG BorderTolerance = 75;
+
  private:
   // Lets go of the line and clears its pointer back to this pool.
   void ReleaseLine();
@@ -190,3 +205,23 @@ class SSymSwimLane
   // The size setter along the lanes.
   HRESULT SetAlong(LONG extent);
 };
+
+// ---- moving, resizing and picking the pool (symswimpoolmove.cpp) ----------------------------------
+// The ISSymbol operations of SSymSwimLane that move, resize and pick it, and
+// the two routines that re-home symbols after a move. Kept apart from the
+// class body above so that each group of operations stays in one place.
+//
+//   HRESULT SSymSwimLane::MoveBy(const SSymSize&, int)     the pool carries its separator and members
+//   HRESULT SSymSwimLane::Transform(const SSymMatrix&, int) resize sharing growth among the lanes
+//   BOOL    SSymSwimLane::IsPtInSym(...)                   zones: separator, members, handles, border, links
+//   HRESULT SSymSwimLane::IsPtInSubSym(...)                the hit member in *out, answer always 0
+//
+// Children of the pool's lanes whose centre no longer lies in their lane's
+// body are handed to the diagram as top-level symbols. Nothing without a
+// diagram.
+void SSymSwimReleaseOutsideChildren(SSymSwimLane* pool, ISSymDiagram* diagram);
+// Files symbols just moved into a pool into the lane group (or the pool)
+// under the drop point, at the drop position; lane groups that stand for
+// model objects, or any group in a pool grouped by parents, are dissolved
+// into their lanes.
+void SSymSwimReparentMovedSymbolsToLane(const SComBag<ISSymbol>& moved, const SSymPoint& point, SSymSwimLane* pool);
