@@ -180,6 +180,11 @@ class SSymSwimLane
   // every group standing for a model object is saved first (a format
   // already saved is kept).
   void DeleteAllGroup(GroupFormats* formats);
+  // With parent grouping, gathers lanes whose model objects share a parent
+  // under a group standing for that parent, and so on up the parent chain
+  // to the lanes' common ancestor (which gets no group: a single lane, or
+  // lanes of one parent, stay ungrouped). Saved formats are given back.
+  void CreatePrntGroup(GroupFormats* formats);
   // With user grouping, gathers the selected lanes under one new group that
   // takes the place of the lowest of them; the others follow in pool order.
   // Refused (E_INVALIDARG, nothing changed, nothing made) unless the

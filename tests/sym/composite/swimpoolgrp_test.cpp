@@ -6,6 +6,27 @@
 
 namespace {
 
+using RepObj = SComWrap<ISRepObject, &IID_ISRepObject>;
+// The model collection leading from an object to its parent.
+constexpr LONG kUp = 0x02000777;
+
+// A lane showing a model object whose parent is found through kUp.
+class TModelLane : public SRepFaces<TModelLane, TGroupLane, ISSymObject> {
+ public:
+  TModelLane(ISRepSession* s, SSymRect r) : SRepFaces(s, r) {}
+  HRESULT GetModelObject(ISRepObject** out) override {
+    *out = m_model.Get();
+    if (!*out) return S_FALSE;
+    (*out)->AddRef();
+    return S_OK;
+  }
+  LONG GetParentCollectionId() override { return kUp; }
+  std::uintptr_t GetIdent() override { return reinterpret_cast<std::uintptr_t>(this); }
+  void OnAttachedToComposite() override {}
+  void CompleteLink(int) override {}
+  RepObj m_model;
+};
+
 class SwimPoolGroups : public SwimGroupFixture {
  protected:
   // A vertical pool of n lanes side by side, 8000 wide each.
@@ -18,6 +39,25 @@ class SwimPoolGroups : public SwimGroupFixture {
   }
   static SSymSwimGroup* GroupAt(SSymSwimLane* pool, int pos) {
     return SSymSwimGroup::FromInterface(MembersOf(pool->Obj()).at(pos));
+  }
+  // A model object under parent (none when null).
+  ISRepObject* Model(ISRepObject* parent) {
+    TSym* o = Make<TSym>();
+    if (parent) SRepObject::FromInterface(o->Obj())->OneSidedCollection(kUp)->Insert(parent, -1);
+    return o->Obj();
+  }
+  // A vertical pool grouping by parents, with one lane for each object.
+  SSymSwimLane* ParentPool(const std::vector<ISRepObject*>& objects, std::vector<TModelLane*>& lanes) {
+    SSymSwimLane* pool = NewPool(SSymRect(0, 40000, 8000 * static_cast<LONG>(objects.size()), 0), 1);
+    pool->m_nGroupType = 1;
+    for (size_t i = 0; i < objects.size(); ++i) {
+      const LONG x = 8000 * static_cast<LONG>(i);
+      TModelLane* lane = Make<TModelLane>(SSymRect(x, 40000, x + 8000, 0));
+      lane->m_model = RepObj(objects[i]);
+      Put(pool->Obj(), lane->Sym());
+      lanes.push_back(lane);
+    }
+    return pool;
   }
   static int LiveGroups() { return SSymSwimGroup::m_allocator.GetInUse(); }
 };
@@ -128,6 +168,88 @@ TEST_F(SwimPoolGroups, BadSelectionsAreRefusedAndLeaveNothingBehind) {
   SSymSwimLane* loose = Make<SSymSwimLane>();
   loose->m_nGroupType = 0;
   EXPECT_EQ(loose->CreateUserGroup(two), S_FALSE);
+  EXPECT_EQ(LiveGroups(), live);
+}
+
+// ---- parent groups -----------------------------------------------------------------------------
+// Lanes of parents X, X, Y under R: X's group holds the first two, Y's the
+// third; R, the common ancestor, gets none.
+TEST_F(SwimPoolGroups, ParentGroupsStopBelowTheCommonAncestor) {
+  ISRepObject* r = Model(nullptr);
+  ISRepObject* x = Model(r);
+  ISRepObject* y = Model(r);
+  std::vector<TModelLane*> l;
+  SSymSwimLane* pool = ParentPool({Model(x), Model(x), Model(y)}, l);
+  pool->CreatePrntGroup(nullptr);
+  EXPECT_FALSE(g_bInSwimGroupUpdate);
+  const std::vector<ISSymbol*> members = MembersOf(pool->Obj());
+  ASSERT_EQ(members.size(), 2u);
+  SSymSwimGroup* gx = SSymSwimGroup::FromInterface(members[0]);
+  SSymSwimGroup* gy = SSymSwimGroup::FromInterface(members[1]);
+  ASSERT_TRUE(gx && gy);
+  EXPECT_EQ(gx->GetGroupObject(), x);
+  EXPECT_EQ(gy->GetGroupObject(), y);
+  EXPECT_EQ(MembersOf(gx->Obj()), (std::vector<ISSymbol*>{l[0]->Sym(), l[1]->Sym()}));
+  EXPECT_EQ(MembersOf(gy->Obj()), (std::vector<ISSymbol*>{l[2]->Sym()}));
+  EXPECT_EQ(pool->GetGrpLevel(), 1);
+  EXPECT_EQ(pool->m_nHeadSize, 4000);
+
+  // Dissolved keeping formats, and built again with them.
+  SSymSwimLane::GroupFormats formats;
+  pool->DeleteAllGroup(&formats);
+  EXPECT_NE(formats.Find(x), nullptr);
+  EXPECT_EQ(MembersOf(pool->Obj()), (std::vector<ISSymbol*>{l[0]->Sym(), l[1]->Sym(), l[2]->Sym()}));
+  pool->CreatePrntGroup(&formats);
+  EXPECT_EQ(pool->GetGrpLevel(), 1);
+  pool->DeleteAllGroup(nullptr);
+}
+
+// Two levels under the ancestor nest: the outer group stands for the
+// grandparent and takes the lane's place.
+TEST_F(SwimPoolGroups, ParentChainsNestInnermostFirst) {
+  ISRepObject* r = Model(nullptr);
+  ISRepObject* g = Model(r);
+  ISRepObject* x = Model(g);
+  ISRepObject* y = Model(r);
+  std::vector<TModelLane*> l;
+  SSymSwimLane* pool = ParentPool({Model(x), Model(y)}, l);
+  pool->CreatePrntGroup(nullptr);
+  const std::vector<ISSymbol*> members = MembersOf(pool->Obj());
+  ASSERT_EQ(members.size(), 2u);
+  SSymSwimGroup* outer = SSymSwimGroup::FromInterface(members[0]);
+  ASSERT_NE(outer, nullptr);
+  EXPECT_EQ(outer->GetGroupObject(), g);
+  const std::vector<ISSymbol*> inside = MembersOf(outer->Obj());
+  ASSERT_EQ(inside.size(), 1u);
+  SSymSwimGroup* inner = SSymSwimGroup::FromInterface(inside[0]);
+  ASSERT_NE(inner, nullptr);
+  EXPECT_EQ(inner->GetGroupObject(), x);
+  EXPECT_EQ(MembersOf(inner->Obj()), (std::vector<ISSymbol*>{l[0]->Sym()}));
+  EXPECT_EQ(pool->GetGrpLevel(), 2);
+  pool->DeleteAllGroup(nullptr);
+}
+
+// A single lane and lanes of one parent get no group.
+TEST_F(SwimPoolGroups, NoGroupWhereTheParentIsTheCommonAncestor) {
+  ISRepObject* x = Model(Model(nullptr));
+  const int live = LiveGroups();
+  {
+    std::vector<TModelLane*> l;
+    SSymSwimLane* pool = ParentPool({Model(x)}, l);
+    pool->CreatePrntGroup(nullptr);
+    EXPECT_EQ(MembersOf(pool->Obj()), (std::vector<ISSymbol*>{l[0]->Sym()}));
+  }
+  {
+    FreshDiagram();
+    std::vector<TModelLane*> l;
+    SSymSwimLane* pool = ParentPool({Model(x), Model(x)}, l);
+    pool->CreatePrntGroup(nullptr);
+    EXPECT_EQ(MembersOf(pool->Obj()), (std::vector<ISSymbol*>{l[0]->Sym(), l[1]->Sym()}));
+    // User grouping builds no parent groups.
+    pool->m_nGroupType = 0;
+    pool->CreatePrntGroup(nullptr);
+    EXPECT_EQ(pool->GetGrpLevel(), 0);
+  }
   EXPECT_EQ(LiveGroups(), live);
 }
 
