@@ -155,9 +155,11 @@ void SSymSwimLane::GetAllChildrenSym(SUnsortedComBag<ISSymbol>& bag, int all) {
 int SSymSwimLane::GetHeadSize(SSymCanvas& canvas) {
   SComWrap<ISSymDiagram> diagram = DiagramOf(Sym());
   if (diagram.IsNull()) return m_nHeadSize;
-  // The pool's own heading is one band of H; the widening by nested lane
-  // groups comes with the pool's group operations.
-  const int s = SSymSwimHeadingHeight(diagram.Get());
+  // One band of H for the lanes, or the widest group's heading with all
+  // its levels.
+  int s = SSymSwimHeadingHeight(diagram.Get());
+  for (const SComWrap<ISSymbol>& m : Members())
+    if (SSymSwimGroup* group = SSymSwimGroup::FromInterface(m.Get())) s = std::max(s, group->GetHeadSize(canvas));
   const int c = m_nHeadSize;
   if (s != c) {
     if (c != 0) {
@@ -216,6 +218,7 @@ void SSymSwimLane::ArrangeLanes(int redraw) {
   LONG pos = m_bVertical ? p.x1 : p.y2;
   for (const SComWrap<ISSymbol>& m : members) {
     if (m->IsHidden()) continue;  // keeps its place in the order, takes no room
+    if (SSymSwimGroup* group = SSymSwimGroup::FromInterface(m.Get())) group->ArrangeLanes(redraw);
     const SSymRect l = ClipOf(m.Get());
     SSymSize offset(0, 0);
     if (m_bVertical) {

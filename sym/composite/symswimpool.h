@@ -190,6 +190,31 @@ class SSymSwimLane
   // How far inside its edge a point must lie to pick the pool itself.
   static constexpr LONG BorderTolerance = 75;
 
+  // ---- lane groups (symswimpoolgrp.cpp)
+  // The formats of parent groups kept over a rebuild, by model object.
+  using GroupFormats = SMap<ISRepObject*, SSymFormatEx>;
+  // Dissolves every group of the pool: their lanes take each group's place,
+  // in the group's lane order. With parent grouping and a map, the format of
+  // every group standing for a model object is saved first (a format
+  // already saved is kept).
+  void DeleteAllGroup(GroupFormats* formats);
+  // With parent grouping, gathers lanes whose model objects share a parent
+  // under a group standing for that parent, and so on up the parent chain
+  // to the lanes' common ancestor (which gets no group: a single lane, or
+  // lanes of one parent, stay ungrouped). Saved formats are given back.
+  void CreatePrntGroup(GroupFormats* formats);
+  // With user grouping, gathers the selected lanes under one new group that
+  // takes the place of the lowest of them; the others follow in pool order.
+  // Refused (E_INVALIDARG, nothing changed, nothing made) unless the
+  // selection holds at least two distinct lanes or groups that are all
+  // direct members of this pool; S_FALSE without a diagram, its display
+  // preferences, or with parent grouping.
+  HRESULT CreateUserGroup(const SSymCollection& selection);
+  // The deepest nesting of groups in the pool; 0 without groups.
+  int GetGrpLevel();
+  // Every group of the pool, depth first, a group before its inner groups.
+  void GetAllGrp(SUnsortedComBag<ISSymbol>& bag);
+
  private:
   // Lets go of the line and clears its pointer back to this pool.
   void ReleaseLine();

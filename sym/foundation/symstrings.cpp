@@ -38,6 +38,7 @@ SString SSymLoadString(UINT id) {
       {1395, "custom size (%d x %d)"},
       {1397, "The symbol %s must have a diagram"},
       {1404, "The edit font is not valid !"},
+      {1414, "Group"},
       {1415, "Invalid link symbol extremity"},
       {1478, "kvlayout16.dll"},
       {1480, "The auto layout library (%s) is not up to date."},

@@ -23,6 +23,9 @@ class TGroupCanvas : public RecordingCanvas {
   std::vector<int> m_styles;
 };
 
+// The pool's heading counts its groups' levels: when lanes join a group the
+// pool's start edge moves out by the group's band, so pools here start one
+// band (or two, for two levels) inside where the groups are expected.
 class SwimGroup : public SwimGroupFixture {};
 
 // ---- heading sizes ------------------------------------------------------------------------------
@@ -134,11 +137,11 @@ TEST_F(SwimGroup, ArrangesMembersBelowTheHeadingInBothOrientations) {
     SSymRect want1, want2, wantGroup;
   } cases[] = {
       // Side by side: columns from the group's left, heading band at the top.
-      {1, SSymRect(0, 40000, 30000, 0), SSymRect(0, 40000, 30000, 0), SSymRect(9000, 30000, 14000, 5000),
+      {1, SSymRect(0, 38000, 30000, 0), SSymRect(0, 40000, 30000, 0), SSymRect(9000, 30000, 14000, 5000),
        SSymRect(21000, 12000, 28000, 2000), SSymRect(0, 38000, 5000, 0), SSymRect(5000, 38000, 12000, 0),
        SSymRect(0, 40000, 12000, 0)},
       // Stacked: rows from the group's bottom upward, heading band at the left.
-      {0, SSymRect(0, 40000, 40000, 0), SSymRect(0, 30000, 40000, 0), SSymRect(9000, 30000, 14000, 25000),
+      {0, SSymRect(2000, 40000, 40000, 0), SSymRect(0, 30000, 40000, 0), SSymRect(9000, 30000, 14000, 25000),
        SSymRect(3000, 12000, 28000, 5000), SSymRect(2000, 5000, 40000, 0), SSymRect(2000, 12000, 40000, 5000),
        SSymRect(0, 12000, 40000, 0)},
   };
@@ -160,7 +163,7 @@ TEST_F(SwimGroup, ArrangesMembersBelowTheHeadingInBothOrientations) {
 // A nested group starts inside its holder's heading band, and its lanes
 // inside its own.
 TEST_F(SwimGroup, NestedGroupStartsInsideTheHolderHeading) {
-  SSymSwimLane* pool = NewPool(SSymRect(0, 40000, 40000, 0), 1);
+  SSymSwimLane* pool = NewPool(SSymRect(0, 36000, 40000, 0), 1);
   SSymSwimGroup* outer = NewGroup(pool->Obj(), SSymRect(0, 40000, 30000, 0));
   SSymSwimGroup* inner = NewGroup(outer->Obj(), SSymRect(4000, 30000, 9000, 0));
   TGroupLane* lane = NewLane(inner->Obj(), SSymRect(6000, 20000, 11000, 0));
@@ -177,15 +180,17 @@ TEST_F(SwimGroup, DrawsItsBandTitleAndMembers) {
   for (int vertical : {1, 0}) {
     SCOPED_TRACE(vertical);
     FreshDiagram();
-    SSymSwimLane* pool = NewPool(SSymRect(0, 30000, 20000, 0), vertical);
+    SSymSwimLane* pool = NewPool(vertical ? SSymRect(0, 28000, 20000, 0) : SSymRect(2000, 30000, 20000, 0), vertical);
     SSymSwimGroup* g = NewGroup(pool->Obj(), SSymRect(0, 30000, 20000, 0), u"Finance");
     TGroupLane* lane = NewLane(g->Obj(), SSymRect(0, 28000, 8000, 0));
     g->m_nHeadSize = 2500;
     Prefs()->m_nSwimHeadMode = SSymSwimGroup::HeadingOneLine;
     TGroupCanvas canvas;
     EXPECT_EQ(g->Draw(canvas), 0);
-    const SSymRect band = vertical ? SSymRect(0, 30000, 20000, 27500) : SSymRect(0, 30000, 2500, 0);
-    EXPECT_EQ(canvas.Only("Rectangle"), std::vector<std::string>{"Rectangle 0 30000 20000 0"});
+    // The pool has fitted the group to its one lane along the lanes.
+    const SSymRect box = vertical ? SSymRect(0, 30000, 8000, 0) : SSymRect(0, 28000, 20000, 0);
+    const SSymRect band = vertical ? SSymRect(0, 30000, 8000, 27500) : SSymRect(0, 28000, 2500, 0);
+    EXPECT_EQ(canvas.Only("Rectangle"), std::vector<std::string>{"Rectangle " + RecordingCanvas::R(box)});
     EXPECT_EQ(canvas.Only("DrawText"), std::vector<std::string>{"DrawText " + RecordingCanvas::R(band) + " Finance"});
     EXPECT_LT(canvas.IndexOf("Rectangle"), canvas.IndexOf("DrawText"));
     ASSERT_FALSE(canvas.m_angles.empty());
@@ -204,7 +209,7 @@ TEST_F(SwimGroup, DrawsItsBandTitleAndMembers) {
 }
 
 TEST_F(SwimGroup, MembersAreHitBeforeTheGroupsBandOfH) {
-  SSymSwimLane* pool = NewPool(SSymRect(0, 40000, 40000, 0), 1);
+  SSymSwimLane* pool = NewPool(SSymRect(0, 38000, 40000, 0), 1);
   SSymSwimGroup* g = NewGroup(pool->Obj(), SSymRect(0, 40000, 20000, 0));
   TGroupLane* lane = NewLane(g->Obj(), SSymRect(0, 35000, 8000, 0));
   g->m_nHeadSize = 5000;  // the band hit is H thick, not the heading size
@@ -213,7 +218,7 @@ TEST_F(SwimGroup, MembersAreHitBeforeTheGroupsBandOfH) {
   EXPECT_TRUE(g->IsPtInSym(canvas, SSymPoint(4000, 20000), nullptr, &hit));
   EXPECT_EQ(hit.Get(), lane->Sym());
   hit.Reset();
-  EXPECT_TRUE(g->IsPtInSym(canvas, SSymPoint(12000, 38000), nullptr, &hit));
+  EXPECT_TRUE(g->IsPtInSym(canvas, SSymPoint(6000, 39000), nullptr, &hit));
   EXPECT_EQ(hit.Get(), nullptr);
   EXPECT_FALSE(g->IsPtInSym(canvas, SSymPoint(12000, 37000), nullptr, &hit));
   EXPECT_FALSE(g->IsPtInSym(canvas, SSymPoint(21000, 39000), nullptr, &hit));
@@ -381,11 +386,11 @@ TEST_F(SwimGroup, RefusedDeletionKeepsTheModelObject) {
 }
 
 TEST_F(SwimGroup, MovingMovesTheMembersAndNeedsAPool) {
-  SSymSwimLane* pool = NewPool(SSymRect(0, 40000, 48000, 0), 1);
+  SSymSwimLane* pool = NewPool(SSymRect(0, 38000, 48000, 0), 1);
   SSymSwimGroup* g = NewGroup(pool->Obj(), SSymRect(0, 40000, 16000, 0));
   TGroupLane* lane = NewLane(g->Obj(), SSymRect(0, 38000, 8000, 0));
   EXPECT_EQ(g->MoveBy(SSymSize(1000, 0), 0), S_OK);
-  EXPECT_EQ(Rect(g->Sym()), SSymRect(1000, 40000, 17000, 0));
+  EXPECT_EQ(Rect(g->Sym()), SSymRect(1000, 40000, 9000, 0));  // fitted to its lane by the pool
   EXPECT_EQ(Rect(lane->Sym()), SSymRect(1000, 38000, 9000, 0));
   SSymSwimGroup* loose = Make<SSymSwimGroup>();
   EXPECT_EQ(loose->MoveBy(SSymSize(1000, 0), 0), E_FAIL);
