@@ -215,6 +215,34 @@ class SSymSwimLane
   // Every group of the pool, depth first, a group before its inner groups.
   void GetAllGrp(SUnsortedComBag<ISSymbol>& bag);
 
+  // ---- persistence: attributes, deleting, duplicating, formats
+  // (symswimpoolpersist.cpp)
+  // The regrouping a change of GroupType asks for: dissolve every lane group,
+  // then, for mode 1, build the groups over the lanes' model parents. Tests
+  // may put another function in its place; null only stores the value.
+  using RegroupFn = void (*)(SSymSwimLane& pool, int mode);
+  static RegroupFn s_regroup;
+  HRESULT HasAttribute(LONG id) override;
+  HRESULT GetAttributeDefault(LONG id, SRepVariant* value) override;
+  // Stores the value; a new GroupType rebuilds the groups while cascading
+  // is allowed.
+  HRESULT SetAttribute(LONG id, const SRepVariant& value) override;
+  // Deletes the members (the last first) and the separator, then the pool.
+  HRESULT Delete() override;
+  // A copy with its own separator; with flag 1 or 4 also copies of the
+  // members, in the source's order (a member found in map is not copied
+  // again). The plain repository copy goes through it (flag 1 for
+  // withChildren, no map).
+  HRESULT Duplicate(ISRepObject** out, ISRepSession* session, DWORD flags, SRepMapObject* map);
+  HRESULT Duplicate(ISRepObject** out, BOOL withChildren) override;
+  // Formats the pool and spreads the format to its groups (with their
+  // lanes) and loose lanes. The caller's record is left as it is.
+  HRESULT SetFormat(const SSymFormatEx& format) override;
+  // E_POINTER without a source, 1 for a source that is not a pool; else
+  // takes its GroupType (not its orientation) and the symbol attributes.
+  HRESULT CopySymAttributes(ISSymbol* source, int copySize) override;
+  // ---- end of persistence
+
  private:
   // Lets go of the line and clears its pointer back to this pool.
   void ReleaseLine();
