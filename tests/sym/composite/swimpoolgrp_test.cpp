@@ -204,6 +204,26 @@ TEST_F(SwimPoolGroups, ParentGroupsStopBelowTheCommonAncestor) {
   pool->DeleteAllGroup(nullptr);
 }
 
+// Switching the pool's GroupType to parent grouping builds the parent
+// groups; switching back dissolves them.
+TEST_F(SwimPoolGroups, GroupTypeBuildsAndDissolvesParentGroups) {
+  ISRepObject* r = Model(nullptr);
+  ISRepObject* x = Model(r);
+  ISRepObject* y = Model(r);
+  std::vector<TModelLane*> l;
+  SSymSwimLane* pool = ParentPool({Model(x), Model(x), Model(y)}, l);
+  pool->m_nGroupType = 0;
+  SRepVariant mode;
+  mode.SetSHORT(1);
+  ASSERT_TRUE(SUCCEEDED(pool->SetAttribute(SymAttr::Group, mode)));
+  EXPECT_EQ(pool->GetGrpLevel(), 1);
+  EXPECT_EQ(MembersOf(pool->Obj()).size(), 2u);
+  mode.SetSHORT(0);
+  ASSERT_TRUE(SUCCEEDED(pool->SetAttribute(SymAttr::Group, mode)));
+  EXPECT_EQ(pool->GetGrpLevel(), 0);
+  EXPECT_EQ(MembersOf(pool->Obj()), (std::vector<ISSymbol*>{l[0]->Sym(), l[1]->Sym(), l[2]->Sym()}));
+}
+
 // Two levels under the ancestor nest: the outer group stands for the
 // grandparent and takes the lane's place.
 TEST_F(SwimPoolGroups, ParentChainsNestInnermostFirst) {
