@@ -136,6 +136,18 @@ ISRepObject* SRepUnrefShct(ISRepObject* obj, int followChain, int liveOnly, BOOL
   return cur;
 }
 
+SComWrap<ISRepObject, &IID_ISRepObject> SRepGetReplicationSource(ISRepObject* obj) {
+  SComWrap<ISRepObject, &IID_ISRepObject> out;
+  SComWrap<ISRepObjectBase, &IID_ISRepObjectBase> base(obj);
+  if (base.IsNull()) return out;
+  SComOut<IUnknown> replication;
+  if (base->GetReplicationObject(&replication) != S_OK || !replication) return out;
+  SComWrap<ISRepBaseReplication, &IID_ISRepBaseReplication> rep(replication.Get());
+  SComOut<ISRepObject> source;
+  if (!rep.IsNull() && rep->GetReplicationSource(&source) == S_OK && source) out = source.Get();
+  return out;
+}
+
 SString SRepGetShortcutLocation(ISRepObject* shortcut, bool fullPath) {
   BOOL isShortcut = FALSE;
   ISRepObject* target = SRepUnrefShct(shortcut, 1, 1, &isShortcut);

@@ -71,6 +71,10 @@ class SRepShortcut : public SRepObjectMem, public ISRepShortcut {
 // tells whether obj was a shortcut.
 ISRepObject* SRepUnrefShct(ISRepObject* obj, int followChain = 1, int liveOnly = 1, BOOL* isShortcut = nullptr);
 
+// The object that obj replicates (counted), or empty: null, no replica, or
+// a replication without source.
+SComWrap<ISRepObject, &IID_ISRepObject> SRepGetReplicationSource(ISRepObject* obj);
+
 // Where the target of a shortcut lies in its model, as texts that show
 // shortcuts name it: the full path is the names of the packages that hold
 // the target, from the one below the model down to the target's own,

@@ -144,19 +144,6 @@ bool IsPackage(ISRepObject* object) {
   return object && !SComWrap<ISRepModelServiceProvider, &IID_ISRepModelServiceProvider>(object).IsNull();
 }
 
-// The object that `object` replicates (counted), or empty.
-RepObjWrap ReplicationSource(ISRepObject* object) {
-  RepObjWrap out;
-  SComWrap<ISRepObjectBase, &IID_ISRepObjectBase> base(object);
-  if (base.IsNull()) return out;
-  SComOut<IUnknown> replication;
-  if (base->GetReplicationObject(&replication) != S_OK || !replication) return out;
-  SComWrap<ISRepBaseReplication, &IID_ISRepBaseReplication> rep(replication.Get());
-  SComOut<ISRepObject> source;
-  if (!rep.IsNull() && rep->GetReplicationSource(&source) == S_OK && source) out = source.Get();
-  return out;
-}
-
 void StampNow(ISRepObject* object, std::int64_t now) {
   if (!object) return;
   SRepVariant date;
@@ -468,8 +455,8 @@ int SSymCompImpl::CanAddAsChild(ISRepObject* candidate, LONG collection, const S
   }
 
   // Replication: neither may be the other's replica.
-  if (SRepAreSameObjects(ReplicationSource(model.Get()).Get(), object.Get())) return 0;
-  if (SRepAreSameObjects(ReplicationSource(object.Get()).Get(), model.Get())) return 0;
+  if (SRepAreSameObjects(SRepGetReplicationSource(model.Get()).Get(), object.Get())) return 0;
+  if (SRepAreSameObjects(SRepGetReplicationSource(object.Get()).Get(), model.Get())) return 0;
 
   // A collection asked for must be one the class keeps children in.
   if (collection != -1 && m_pCompDef->nSubObjColl != 0 && m_pCompDef->nSubObjColl != collection) {

@@ -55,17 +55,7 @@ std::vector<RepObjWrap> MembersOf(ISRepObject* object, LONG id) {
   return out;
 }
 
-RepObjWrap ReplicaOf(ISRepObject* object) {
-  RepObjWrap out;
-  SComWrap<ISRepObjectBase, &IID_ISRepObjectBase> base(object);
-  if (base.IsNull()) return out;
-  SComOut<IUnknown> replication;
-  if (base->GetReplicationObject(&replication) != S_OK || !replication) return out;
-  SComWrap<ISRepBaseReplication, &IID_ISRepBaseReplication> rep(replication.Get());
-  SComOut<ISRepObject> source;
-  if (!rep.IsNull() && rep->GetReplicationSource(&source) == S_OK && source) out = source.Get();
-  return out;
-}
+RepObjWrap ReplicaOf(ISRepObject* object) { return SRepGetReplicationSource(object); }
 
 RepObjWrap TargetOf(ISRepObject* object) {
   if (!object || !object->IsShortcut()) return RepObjWrap();
