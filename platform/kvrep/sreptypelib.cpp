@@ -95,7 +95,8 @@ bool ReadMember(Reader& r, int kind, SRepMetaMember& m) {
   r.U(4);  // label
   r.U(1);  // redefinition mark
   std::uint32_t ext = r.U(4);
-  for (std::uint32_t i = 0; r.ok && i < ext && i < 1000; ++i) {
+  if (ext > 1000) return false;  // more than a metamodel holds: refused, not cut
+  for (std::uint32_t i = 0; r.ok && i < ext; ++i) {
     r.Text();
     r.TypeRef();
     r.Text();
@@ -119,7 +120,8 @@ bool ReadMember(Reader& r, int kind, SRepMetaMember& m) {
     r.U(4);
     r.Text(), r.Text();
     std::uint32_t params = r.U(4);
-    for (std::uint32_t i = 0; r.ok && i < params && i < 1000; ++i) {
+    if (params > 1000) return false;  // more than a metamodel holds: refused, not cut
+    for (std::uint32_t i = 0; r.ok && i < params; ++i) {
       if (!IsMetaClass(r.Guid(), 9)) return false;
       r.Text();
       r.TypeRef();
@@ -147,15 +149,18 @@ bool Parse(SRepTypeLib& lib) {
   r.U(4);
   r.U(2), r.U(2), r.U(2), r.U(2);
   std::uint32_t named = r.U(4);
-  for (std::uint32_t i = 0; r.ok && i < named && i < 1000; ++i) {
+  if (named > 1000) return false;  // more than a metamodel holds: refused, not cut
+  for (std::uint32_t i = 0; r.ok && i < named; ++i) {
     r.Text();
     r.TypeRef();
     r.TypeRef();
   }
   std::uint32_t ids = r.U(4);
-  for (std::uint32_t i = 0; r.ok && i < ids && i < 1000; ++i) r.Guid();
+  if (ids > 1000) return false;  // more than a metamodel holds: refused, not cut
+  for (std::uint32_t i = 0; r.ok && i < ids; ++i) r.Guid();
   lib.classCount = r.U(4);
-  for (std::uint32_t i = 0; r.ok && i < lib.classCount && i < 10000; ++i) {
+  if (lib.classCount > 10000) return false;  // more than a metamodel holds: refused, not cut
+  for (std::uint32_t i = 0; r.ok && i < lib.classCount; ++i) {
     if (!IsMetaClass(r.Guid(), 4)) return false;
     SRepMetaClass c;
     r.U(1);
@@ -167,12 +172,14 @@ bool Parse(SRepTypeLib& lib) {
     c.labelId = r.U(4);
     r.U(4);
     std::uint32_t parents = r.U(4);
-    for (std::uint32_t p = 0; r.ok && p < parents && p < 64; ++p) {
+    if (parents > 64) return false;  // more than a metamodel holds: refused, not cut
+    for (std::uint32_t p = 0; r.ok && p < parents; ++p) {
       c.parents.push_back(r.Text());
       c.parentIds.push_back(r.Guid());
     }
     std::uint32_t members = r.U(4);
-    for (std::uint32_t m = 0; r.ok && m < members && m < 100000; ++m) {
+    if (members > 100000) return false;  // more than a metamodel holds: refused, not cut
+    for (std::uint32_t m = 0; r.ok && m < members; ++m) {
       GUID meta = r.Guid();
       int kind = IsMetaClass(meta, 7) ? 7 : IsMetaClass(meta, 6) ? 6 : IsMetaClass(meta, 8) ? 8 : 0;
       SRepMetaMember mem;
@@ -182,14 +189,16 @@ bool Parse(SRepTypeLib& lib) {
     lib.classes.push_back(std::move(c));
   }
   std::uint32_t enums = r.U(4);
-  for (std::uint32_t i = 0; r.ok && i < enums && i < 10000; ++i) {
+  if (enums > 10000) return false;  // more than a metamodel holds: refused, not cut
+  for (std::uint32_t i = 0; r.ok && i < enums; ++i) {
     if (!IsMetaClass(r.Guid(), 2)) return false;
     SRepMetaEnum e;
     r.U(1);
     e.name = r.Text();
     r.TypeRef();
     std::uint32_t values = r.U(4);
-    for (std::uint32_t v = 0; r.ok && v < values && v < 100000; ++v) {
+    if (values > 100000) return false;  // more than a metamodel holds: refused, not cut
+    for (std::uint32_t v = 0; r.ok && v < values; ++v) {
       if (!IsMetaClass(r.Guid(), 3)) return false;
       std::string name = r.Text();
       e.values.emplace_back(name, static_cast<LONG>(r.U(4)));
