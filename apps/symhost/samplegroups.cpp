@@ -105,14 +105,8 @@ class GroupRow {
   }
 
   void Text(const SSymRect& r, const char16_t* text, const SSymFont& font, LONG style) {
-    SHostBox* b = m_diagram.AddBox(r);
-    b->SetPen(SSymPen(SSymPen::NoLine, 0, SSymColor(0)), 0);
-    b->SetTransparent(1);
-    b->SetShadowStyle(0, 0);
-    b->SetText(SString(text), 0);
-    b->SetFont(font, 0);
+    SHostBox* b = m_diagram.AddCaption(r, SString(text), font, style);
     b->SetFontColor(SSymColor(kHeading), 0);
-    b->SetTextStyle(style, 0);
     m_made.push_back(b->Sym());
   }
 
