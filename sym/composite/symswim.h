@@ -115,6 +115,11 @@ class SSymSwim : public SRepFaces<SSymSwim, SSymSolidText, ISSwimlane, SRepFaceS
   // height H.
   int PoolOrientation();
   LONG HeadingHeight();
+  // The span along the lanes that the lane's holder gives its members
+  // (normalised): the whole pool for a lane the pool holds, the group below
+  // its heading band for a lane in a lane group. The lane's own heading
+  // band begins at its start.
+  SSymRect HolderSpan(ISSymbol* poolSym);
 
  private:
   // The thickness change along one axis (vertical: width).
