@@ -288,7 +288,9 @@ int SSymSwim::CreateUndoMove(const SSymSize& offset) {
     // A group's move carries its lanes along.
     if (!last->m_group.IsNull()) return recording;
     if (last->m_offset.cx == stored.cx && last->m_offset.cy == stored.cy) {
-      if (!last->Contains(Sym())) last->AddSymbol(Sym());
+      // Not listed when a holder up the chain (its group or pool) moves
+      // with the record: the holder carries the lane, in replays too.
+      if (!last->Contains(Sym()) && !HolderListedIn(*last)) last->AddSymbol(Sym());
       return recording;
     }
   }
@@ -302,6 +304,19 @@ int SSymSwim::CreateUndoMove(const SSymSize& offset) {
   move->AddSymbol(Sym());
   ctx->AddAction(std::move(move));
   return recording;
+}
+
+bool SSymSwim::HolderListedIn(SSymActionBase& record) {
+  SComWrap<ISSymbol> at(Sym());
+  for (int depth = 0; depth < kMaxOwnerDepth && !at.IsNull(); ++depth) {
+    SComOut<ISSymOwner> owner;
+    if (at->GetOwner(&owner) != S_OK || !owner) return false;
+    SComWrap<ISSymbol> up(owner.Get());
+    if (up.IsNull()) return false;  // the diagram
+    if (record.Contains(up.Get())) return true;
+    at = up;
+  }
+  return false;
 }
 
 // ---- drawing ----------------------------------------------------------------------------------------

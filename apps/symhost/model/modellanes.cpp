@@ -74,7 +74,12 @@ void SAddModelLanes(SHostDiagram& diagram, ISRepObject* model, LONG x, LONG y, s
   // pool's heading grows by the group's band.
   if (SSymSwimLane* p = SSymSwimLane::FromInterface(pool); p && p->CreateUserGroup(grouped) == S_OK)
     for (const SComWrap<ISSymbol>& m : p->Members())
-      if (SSymSwimGroup* g = SSymSwimGroup::FromInterface(m.Get())) g->SetText(SString(u"Order to cash"), 1);
+      if (SSymSwimGroup* g = SSymSwimGroup::FromInterface(m.Get())) {
+        // Titled in the lanes' heading font, on a band of its own colour.
+        g->SetFont(SSymFont(SString(u"Arial"), 9, SSymFont::Bold), 0);
+        g->SetBrush(SSymBrush(SSymColor(RGB(0xF3, 0xF1, 0xE6))), 0);
+        g->SetText(SString(u"Order to cash"), 1);
+      }
   // Relations across the lanes: quote to sale, sale to bill and parcel,
   // parcel to route.
   const std::pair<int, int> relations[] = {{0, 1}, {1, 2}, {1, 3}, {3, 4}};
