@@ -48,11 +48,11 @@
   M("AttachSymbol", 0x02001440, "HRESULT", P("pSymbol", "ISSymbol*"), P("pOwner", "ISSymbol*")) \
   M("AdjustSymbolToText", 0x02001461, "BOOL", P("pSymbol", "ISSymbol*"), P("bRedraw", "int", "1"), P("bForce", "int", "0")) \
   M("CreateDispPref", 0x02001443, "SSymDispPref*", P("bLoad", "int", "1")) \
-  M("CanAutoLayout", 0x02001486, "bool", P("pSubset", "SComTable<ISSymbol>*", "NULL")) \
-  M("CreateAutoLayoutMgr", 0x02001495, "SSymAutoLayout*", P("param", "SSymAutoLayoutParam*")) \
-  M("AutoLayout", 0x02001444, "bool") \
-  M("AutoLayout", 0x02001498, "bool", P("param", "SSymAutoLayoutParam&")) \
-  M("AutoLayout", 0x02001445, "bool", P("nStyle", "AutoLayoutStyle", "-1"), P("nOrientation", "AutoLayoutOrientation", "-1"), P("bAllowSynonyms", "BOOL", "FALSE")) \
+  M("CanAutoLayout", 0x02001486, "BOOL", P("pSubset", "STable<ISSymbol*>*", "NULL")) \
+  M("CreateAutoLayoutMgr", 0x02001495, "SSymAutoLayoutBase*", P("param", "SSymAutoLayoutParam&")) \
+  M("AutoLayout", 0x02001444, "BOOL") \
+  M("AutoLayout", 0x02001498, "BOOL", P("param", "SSymAutoLayoutParam&")) \
+  M("AutoLayout", 0x02001445, "BOOL", P("nStyle", "AutoLayoutStyle", "-1"), P("nOrientation", "AutoLayoutOrientation", "-1"), P("bAllowSynonyms", "BOOL", "FALSE")) \
   M("AddView", 0x02001446, "void", P("pView", "SSymView*")) \
   M("RemoveView", 0x02001447, "void", P("pView", "SSymView*")) \
   M("GetFirstView", 0x02001448, "SSymView*") \
