@@ -3,6 +3,7 @@
 
 #include "apps/symhost/samplefreetexts.h"
 #include "apps/symhost/samplegroups.h"
+#include "apps/symhost/samplelayout.h"
 #include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
 #include "apps/symhost/sampleole.h"
@@ -537,5 +538,6 @@ std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram, std::vector<ISSy
   }
   for (ISSymbol* s : SBuildOleItems(diagram, made.empty() ? nullptr : made.back())) made.push_back(s);
   for (ISSymbol* s : SBuildTreeRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildLayoutRow(diagram)) made.push_back(s);
   return made;
 }
