@@ -183,3 +183,131 @@ int SObjSymContentHelper::MergeContent(SString& content, const SString& update) 
   }
   return replaced;
 }
+
+// ---- content built from data classes ---------------------------------------------------------
+
+namespace {
+int SelectableCount(const SPrefShowColl& prefs) {
+  int selectable = 0;
+  prefs.HasCollOptions(nullptr, &selectable, nullptr, nullptr);
+  return selectable;
+}
+
+// The selection a collection writes into a content line: empty without
+// selectable attributes, else the selection text or the explicit empty one.
+SString SelectionFor(const SPrefShowColl& prefs, ISRepObject* object) {
+  if (SelectableCount(prefs) < 1) return SString();
+  SString sel = prefs.GetSelAttrList(object);
+  return sel.IsEmpty() ? SString(kNoAttr) : sel;
+}
+}  // namespace
+
+int SObjSymContentHelper::AddContentsInString(SString& content, const SSymDataClass& dataClass, ISRepObject* object) {
+  const SPrefShowColl* prefs = dataClass.GetKind() == SSymDataClass::KindCollection ? dataClass.GetPrefColl() : nullptr;
+  if (!prefs) return AddContentLine(&content, dataClass.m_strKeyName, &dataClass.m_bValue, nullptr, nullptr, nullptr);
+  const SString selection = SelectionFor(*prefs, object);
+  const int limit = static_cast<int>(prefs->m_nLimit);
+  return AddContentLine(&content, dataClass.m_strKeyName, &dataClass.m_bValue, &limit, &prefs->m_filterRef, &selection);
+}
+
+void SObjSymContentHelper::InitSymContent(const SPtrOwnTable<SSymDataClass>* list, SString& content,
+                                          ISRepObject* object) {
+  if (!list) return;
+  for (SSymRecursiveDataListIterator it(list); !it.IsEnd(); it.GetNext()) {
+    const SSymDataClass* item = it.GetCurrent();
+    if (!item) continue;
+    if (item->GetKind() == SSymDataClass::KindKeyGroup) {
+      if (const std::vector<SObjPrefShowKey>* keys = item->GetKeys())
+        for (const SObjPrefShowKey& k : *keys)
+          if (!k.m_strKeyName.IsEmpty() && k.m_nEnabled) AddContentsInString(content, k.m_strKeyName, k.m_bValue);
+    } else if (item->HasOptions(object)) {
+      AddContentsInString(content, *item, object);
+    }
+  }
+}
+
+int SObjSymContentHelper::GetAttrSelList(const SString* content, const SSubSymGridData& grid, ISRepObject* object,
+                                         STableDumb<long>* ids) {
+  SString selection;
+  if (!ParseContentLine(content, grid.m_strKeyName, nullptr, nullptr, nullptr, &selection)) return 0;
+  if (selection.IsEmpty()) {
+    if (ids) *ids = grid.m_prefColl.m_selAttrs;
+    return 1;
+  }
+  SPrefShowColl temp(grid.m_prefColl.m_nCollectionId);
+  temp.m_attrList = grid.m_prefColl.m_attrList;
+  if (!temp.SetSelAttrList(selection == SString(kNoAttr) ? SString() : selection, object)) return 0;
+  if (ids) *ids = temp.m_selAttrs;
+  return 1;
+}
+
+int SObjSymContentHelper::AddAttrSelList(SString* content, const SSubSymGridData& grid, ISRepObject* object) {
+  const SString selection = SelectionFor(grid.m_prefColl, object);
+  return AddContentLine(content, grid.m_strKeyName, nullptr, nullptr, nullptr, &selection);
+}
+
+// ---- walking nested lists of data classes -------------------------------------------------------
+
+SSymRecursiveDataListIterator::SSymRecursiveDataListIterator(const SPtrOwnTable<SSymDataClass>* root)
+    : m_pRoot(root) {
+  reset();
+}
+
+SSymRecursiveDataListIterator::~SSymRecursiveDataListIterator() = default;
+
+SSymRecursiveDataListIterator::SSymRecursiveDataListIterator(const SSymRecursiveDataListIterator& other)
+    : m_pRoot(other.m_pRoot) {
+  *this = other;
+}
+
+SSymRecursiveDataListIterator& SSymRecursiveDataListIterator::operator=(const SSymRecursiveDataListIterator& other) {
+  if (this == &other) return *this;
+  m_pCurrent = other.m_pCurrent;
+  m_bEnd = other.m_bEnd;
+  m_pRoot = other.m_pRoot;
+  m_pPos = other.m_pPos ? std::make_unique<Position>(*other.m_pPos) : nullptr;
+  m_pNested = other.m_pNested ? std::make_unique<SSymRecursiveDataListIterator>(*other.m_pNested) : nullptr;
+  return *this;
+}
+
+void SSymRecursiveDataListIterator::reset() {
+  m_pNested.reset();
+  m_pPos = std::make_unique<Position>(Position{m_pRoot, 0});
+  m_bEnd = 0;
+  m_pCurrent = nullptr;
+  GetNext();
+}
+
+void SSymRecursiveDataListIterator::GetNext() {
+  while (m_pPos) {
+    const SPtrOwnTable<SSymDataClass>* table = m_pPos->table;
+    if (!table || m_pPos->index < 0 || m_pPos->index >= table->GetCount()) break;
+    const SSymDataClass* entry = table->GetAt(m_pPos->index);
+    if (!entry) {  // no entry to yield: pass over the slot
+      ++m_pPos->index;
+      continue;
+    }
+    if (entry->GetKind() != SSymDataClass::KindList) {
+      m_pCurrent = entry;
+      ++m_pPos->index;
+      return;
+    }
+    if (!m_pNested) m_pNested = std::make_unique<SSymRecursiveDataListIterator>(entry->GetList());
+    if (m_pNested->m_bEnd) {
+      m_pNested.reset();
+      ++m_pPos->index;
+      continue;
+    }
+    m_pCurrent = m_pNested->m_pCurrent;
+    if (m_pCurrent) m_pNested->GetNext();
+    return;
+  }
+  m_bEnd = 1;
+  m_pCurrent = nullptr;
+  m_pPos.reset();
+}
+
+SSymRecursiveDataListIterator& SSymRecursiveDataListIterator::operator+=(int n) {
+  for (int i = 0; i < n && !m_bEnd; ++i) GetNext();
+  return *this;
+}

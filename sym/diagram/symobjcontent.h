@@ -17,9 +17,21 @@
 // line and are refused; a line whose values cannot be read (no show flag,
 // or a quoted field that is never closed) is left alone and the operation
 // answers 0.
+//
+// A symbol's first content is built from the show keys and data classes of
+// its object's class, a nested list walked leaf by leaf with
+// SSymRecursiveDataListIterator.
 #pragma once
 
+#include <memory>
+
 #include "kvcore/sstring.h"
+#include "kvcore/sptrowntable.h"
+#include "kvcore/stable.h"
+#include "sym/diagram/symprefshowcoll.h"
+
+// The selection text that stands for an explicitly empty selection.
+inline constexpr const char16_t* kNoAttr = u"<No Attr>";
 
 class SObjSymContentHelper {
  public:
@@ -45,6 +57,24 @@ class SObjSymContentHelper {
   // Sets the show flag of one key.
   static int AddContentsInString(SString& content, const SString& key, int show);
 
+  // The line of a data class: for collection preferences also their limit,
+  // filter and selection (the selection text, "<No Attr>" when nothing is
+  // selected, or empty when nothing can be selected); else the show flag.
+  static int AddContentsInString(SString& content, const SSymDataClass& dataClass, ISRepObject* object);
+  // Adds or updates the lines of every leaf of the list: each enabled,
+  // named key of a key group, and each other data class that has options
+  // for the object. Nothing for a null list.
+  static void InitSymContent(const SPtrOwnTable<SSymDataClass>* list, SString& content, ISRepObject* object);
+
+  // The attribute ids the grid's line selects: its selection applied to the
+  // grid's attributes ("<No Attr>" selects only the mandatory ones), or the
+  // grid's own selected table when the line has no selection. 0 without a
+  // readable line, or when the selection cannot be applied.
+  static int GetAttrSelList(const SString* content, const SSubSymGridData& grid, ISRepObject* object,
+                            STableDumb<long>* ids);
+  // Writes the grid's current selection into its line (other values kept).
+  static int AddAttrSelList(SString* content, const SSubSymGridData& grid, ISRepObject* object);
+
   // Replaces the line of each key of `update` (one line per key, in the
   // content form) whose line differs; keys without a line in the content are
   // passed over. 1 when anything was replaced. An update with a line that
@@ -54,4 +84,38 @@ class SObjSymContentHelper {
  private:
   // Builds a line from its values.
   static SString BuildLine(const SString& key, int show, int limit, const SString& filter, const SString& selection);
+};
+
+// Walks the leaves of a nested list of data classes depth first: nested
+// lists (kind 3) are entered, never yielded; empty ones are passed over.
+// After construction the current item is the first leaf; a walk reads the
+// current item while IsEnd is false and calls GetNext after each.
+class SSymRecursiveDataListIterator {
+ public:
+  // `root` is not owned and may be null (nothing to walk).
+  explicit SSymRecursiveDataListIterator(const SPtrOwnTable<SSymDataClass>* root);
+  virtual ~SSymRecursiveDataListIterator();
+  // Copies advance independently of their source.
+  SSymRecursiveDataListIterator(const SSymRecursiveDataListIterator& other);
+  SSymRecursiveDataListIterator& operator=(const SSymRecursiveDataListIterator& other);
+
+  // Back to the first leaf.
+  void reset();
+  virtual void GetNext();
+  // GetNext up to n times, stopping at the end.
+  SSymRecursiveDataListIterator& operator+=(int n);
+
+  const SSymDataClass* GetCurrent() const { return m_pCurrent; }
+  bool IsEnd() const { return m_bEnd != 0; }
+
+ private:
+  struct Position {
+    const SPtrOwnTable<SSymDataClass>* table;
+    int index;
+  };
+  const SSymDataClass* m_pCurrent = nullptr;
+  int m_bEnd = 0;
+  std::unique_ptr<Position> m_pPos;  // null once the walk ended
+  std::unique_ptr<SSymRecursiveDataListIterator> m_pNested;
+  const SPtrOwnTable<SSymDataClass>* m_pRoot;
 };

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "kvrep/srepextras.h"
 #include "support/symtest.h"
 #include "sym/diagram/symobjcontent.h"
 #include "sym/diagram/symprefshowcoll.h"
@@ -180,4 +183,146 @@ TEST(ObjContent, MergeReplacesKnownKeysAndSkipsOthers) {
   const SString before = content;
   EXPECT_EQ(H::MergeContent(content, Lines({"Ops 0", "Name"})), 0);
   EXPECT_EQ(content, before);
+}
+
+// ---- content built from data classes, and the walk over nested lists ----------------------------
+
+namespace {
+constexpr long kColl = 0x02010100;
+constexpr long kCode = 0x101, kName = 0x102, kComment = 0x104;
+
+std::unique_ptr<SSymDataClass> Key(const char* name, int value = 1) {
+  return std::make_unique<SSymDataClass>(SString(name), value);
+}
+
+std::vector<std::string> Walk(SSymRecursiveDataListIterator it) {
+  std::vector<std::string> names;
+  for (; !it.IsEnd(); it.GetNext()) names.push_back(it.GetCurrent()->m_strKeyName.ToUtf8());
+  return names;
+}
+
+class ContentDataTest : public SymFixture {
+ protected:
+  void SetUp() override {
+    SymFixture::SetUp();
+    SRepExaIntf& exa = SRepExaIntf::Instance();
+    exa.Clear();
+    exa.AddClassAttr(kColl, kCode, SString(u"Code"), SString(u"Code"));
+    exa.AddClassAttr(kColl, kName, SString(u"Name"), SString(u"Name"));
+    exa.AddClassAttr(kColl, kComment, SString(u"Comment"), SString(u"Comment"));
+  }
+  void TearDown() override {
+    SRepExaIntf::Instance().Clear();
+    SymFixture::TearDown();
+  }
+  ISRepObject* Context() { return static_cast<ISRepObjectBase*>(m_diagram); }
+};
+}  // namespace
+
+TEST(DataListIterator, WalksLeavesDepthFirstAndPassesEmptyLists) {
+  SPtrOwnTable<SSymDataClass> root;
+  root.Add(Key("A").release());
+  auto empty = std::make_unique<SSymDataList>();
+  root.Add(empty.release());
+  auto outer = std::make_unique<SSymDataList>();
+  outer->m_list.Add(Key("B").release());
+  auto inner = std::make_unique<SSymDataList>();
+  inner->m_list.Add(Key("C").release());
+  outer->m_list.Add(inner.release());
+  outer->m_list.Add(Key("D").release());
+  root.Add(outer.release());
+  root.Add(Key("E").release());
+
+  SSymRecursiveDataListIterator it(&root);
+  EXPECT_EQ(Walk(it), (std::vector<std::string>{"A", "B", "C", "D", "E"}));
+
+  // A copy advances on its own.
+  it += 2;
+  ASSERT_FALSE(it.IsEnd());
+  EXPECT_EQ(it.GetCurrent()->m_strKeyName, SString(u"C"));
+  SSymRecursiveDataListIterator copy(&root);
+  copy = it;
+  copy.GetNext();
+  EXPECT_EQ(copy.GetCurrent()->m_strKeyName, SString(u"D"));
+  EXPECT_EQ(it.GetCurrent()->m_strKeyName, SString(u"C"));
+  it += 0;
+  it += -3;
+  EXPECT_EQ(it.GetCurrent()->m_strKeyName, SString(u"C"));
+  it += 10;
+  EXPECT_TRUE(it.IsEnd());
+  it.reset();
+  EXPECT_EQ(it.GetCurrent()->m_strKeyName, SString(u"A"));
+
+  SPtrOwnTable<SSymDataClass> none;
+  EXPECT_TRUE(SSymRecursiveDataListIterator(&none).IsEnd());
+  EXPECT_TRUE(SSymRecursiveDataListIterator(nullptr).IsEnd());
+}
+
+TEST_F(ContentDataTest, InitSymContentWritesEveryLeaf) {
+  SPtrOwnTable<SSymDataClass> list;
+  list.Add(Key("Stereotype", 0).release());
+  auto group = std::make_unique<SSymDataKeyGroup>();
+  group->m_keys.emplace_back(SString(u"Icon"), 1);
+  group->m_keys.emplace_back(SString(u"Unused"), 1, 0);  // not in use
+  group->m_keys.emplace_back(SString(), 1);               // no name
+  list.Add(group.release());
+  auto nested = std::make_unique<SSymDataList>();
+  auto attrs = std::make_unique<SSymDataCollClass>(SString(u"Attributes"), 1, kColl);
+  attrs->m_prefColl.AddAttribute(kCode, 0, 1, SString(), -1);
+  attrs->m_prefColl.AddAttribute(kName, 1, 0, SString(), -1);
+  attrs->m_prefColl.m_nLimit = 10;
+  attrs->m_prefColl.m_filterRef = SString(u"All Filter-A");
+  nested->m_list.Add(attrs.release());
+  auto ops = std::make_unique<SSymDataCollClass>(SString(u"Operations"), 0, kColl);
+  ops->m_prefColl.AddAttribute(kCode, 0, 1, SString(), -1);  // nothing to choose
+  nested->m_list.Add(ops.release());
+  auto off = Key("Disabled");
+  off->m_nEnabled = 0;  // no options
+  nested->m_list.Add(off.release());
+  list.Add(nested.release());
+
+  SString content(u"Icon 0");
+  SObjSymContentHelper::InitSymContent(&list, content, Context());
+  EXPECT_EQ(content, SString(u"Icon 1\r\nStereotype 0\r\nAttributes 1 10 All Filter-A Name\r\nOperations 0"));
+
+  SString none;
+  SObjSymContentHelper::InitSymContent(nullptr, none, Context());
+  EXPECT_TRUE(none.IsEmpty());
+}
+
+TEST_F(ContentDataTest, EmptySelectionIsWrittenAsNoAttr) {
+  SSymDataCollClass attrs(SString(u"Attributes"), 1, kColl);
+  attrs.m_prefColl.AddAttribute(kName, 0, 0, SString(), -1);
+  SString content;
+  ASSERT_EQ(SObjSymContentHelper::AddContentsInString(content, attrs, Context()), 1);
+  EXPECT_EQ(content, SString(u"Attributes 1 0 \"\" \"\" <No Attr>"));
+}
+
+TEST_F(ContentDataTest, GridSelectionsReadAndWritten) {
+  SSubSymGridData grid(SString(u"Grid"), 1, kColl);
+  grid.m_prefColl.AddAttribute(kCode, 0, 1, SString(), -1);
+  grid.m_prefColl.AddAttribute(kName, 1, 0, SString(), -1);
+  grid.m_prefColl.AddAttribute(kComment, 0, 0, SString(), -1);
+  auto ids = [](const STableDumb<long>& t) { return std::vector<long>(t.begin(), t.end()); };
+
+  STableDumb<long> got;
+  SString content(u"Other 1");
+  EXPECT_EQ(SObjSymContentHelper::GetAttrSelList(&content, grid, Context(), &got), 0);  // no line
+
+  content = SString(u"Grid 1 5");  // a line without a selection: the grid's own
+  ASSERT_EQ(SObjSymContentHelper::GetAttrSelList(&content, grid, Context(), &got), 1);
+  EXPECT_EQ(ids(got), (std::vector<long>{kCode, kName}));
+
+  content = SString(u"Grid 1 0 \"\" \"\" Comment");
+  ASSERT_EQ(SObjSymContentHelper::GetAttrSelList(&content, grid, Context(), &got), 1);
+  EXPECT_EQ(ids(got), (std::vector<long>{kCode, kComment}));
+  EXPECT_EQ(ids(grid.m_prefColl.m_selAttrs), (std::vector<long>{kCode, kName}));  // the grid keeps its own
+
+  content = SString(u"Grid 1 0 \"\" \"\" <No Attr>");
+  ASSERT_EQ(SObjSymContentHelper::GetAttrSelList(&content, grid, Context(), &got), 1);
+  EXPECT_EQ(ids(got), (std::vector<long>{kCode}));  // only what is mandatory
+
+  content = SString(u"Grid 0 7 F Filter-F Comment");
+  ASSERT_EQ(SObjSymContentHelper::AddAttrSelList(&content, grid, Context()), 1);
+  EXPECT_EQ(content, SString(u"Grid 0 7 F Filter-F Name"));
 }
