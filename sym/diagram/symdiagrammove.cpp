@@ -104,8 +104,8 @@ void ReorderTreeChildren(ISSymbol* parent, bool vertical) {
     if (m->GetSymbolType() == kTypeTreeLine) continue;
     const SSymRect r = m->GetClipRect(0, 0);
     // Centres truncate towards zero; computed wide so that no sum overflows.
-    const long long key = vertical ? (static_cast<long long>(r.x1) + r.x2) / 2
-                                   : -((static_cast<long long>(r.y1) + r.y2) / 2);
+    const long long key =
+        vertical ? (static_cast<long long>(r.x1) + r.x2) / 2 : -((static_cast<long long>(r.y1) + r.y2) / 2);
     children.emplace_back(key, m.Get());
     slots.push_back(PosIn(col.Get(), m.Get()));
   }
@@ -194,8 +194,10 @@ void SSymDiagramImpl::UpdateSymMove(const SComBag<ISSymbol>& moved, const SSymSi
     }
     // The other pools follow along the axis the pools are lined up on.
     SSymSize follow = offset;
-    if (vertical) follow.cx = 0;
-    else follow.cy = 0;
+    if (vertical)
+      follow.cx = 0;
+    else
+      follow.cy = 0;
     MoveSymbolsNotInBag(view, moved, follow);
     return;
   }
@@ -261,6 +263,7 @@ void SSymDiagramImpl::UpdateSymMove(const SComBag<ISSymbol>& moved, const SSymSi
         if (g == 1) pool->CreatePrntGroup(&formats);
         return;
       }
+      std::vector<SComWrap<ISSymbol>> leftGroups;  // groups members left
       {
         // The pool and its groups hold still while members leave and come
         // back: no arranging, no deleting of a group emptied meanwhile.
@@ -270,6 +273,9 @@ void SSymDiagramImpl::UpdateSymMove(const SComBag<ISSymbol>& moved, const SSymSi
           SComOut<ISSymOwner> owner;
           if (x->GetOwner(&owner) != S_OK || !owner) continue;
           const bool inCol = PosIn(col.Get(), x) >= 0;
+          if (SComWrap<ISSymbol> from(owner.Get());
+              !from.IsNull() && from->GetSymbolType() == SSymSwimLane::GroupTypeCode)
+            leftGroups.push_back(from);
           owner->Remove(x);
           if (inCol) --remembered;
         }
@@ -293,6 +299,11 @@ void SSymDiagramImpl::UpdateSymMove(const SComBag<ISSymbol>& moved, const SSymSi
           }
           col->Insert(RepObjWrap(x).Get(), index++);
         }
+      }
+      // A group that every member left goes, as it would have by itself.
+      for (const SComWrap<ISSymbol>& from : leftGroups) {
+        SSymSwimGroup* left = SSymSwimGroup::FromInterface(from.Get());
+        if (left && !left->IsDeleted() && !left->IsDeleting() && left->Members().empty()) left->Delete();
       }
       if (g == 1) pool->CreatePrntGroup(&formats);
       pool->ArrangeLanes(1);
@@ -352,8 +363,10 @@ void SSymDiagramImpl::UpdateSymMove(const SComBag<ISSymbol>& moved, const SSymSi
       target->SetAttribute(SymAttr::Group, v);
     }
     // The symbols enter at the new pool's start edge along its axis.
-    if (vertical) lookup.x = r.x1;
-    else lookup.y = r.y2;
+    if (vertical)
+      lookup.x = r.x1;
+    else
+      lookup.y = r.y2;
   }
   RepObjWrap holdTarget(target->Sym());
   const SHORT g = target->m_nGroupType;

@@ -89,8 +89,8 @@ void SSymDiagramImpl::ApplyDispPref() {
     ISSymbol* pool = turning[i].second->Sym();
     SSymRect before = previous->GetClipRect(0, 0);
     const SSymPoint anchor = before.GetPoint(vertical ? 6 : 4);
-    const long long extent = vertical ? static_cast<long long>(before.x2) - before.x1
-                                      : static_cast<long long>(before.y1) - before.y2;
+    const long long extent =
+        vertical ? static_cast<long long>(before.x2) - before.x1 : static_cast<long long>(before.y1) - before.y2;
     const long long gap = std::max(turning[i].first - turning[i - 1].first, extent);
     SSymRect r = pool->GetClipRect(0, 0);
     r.Normalize();

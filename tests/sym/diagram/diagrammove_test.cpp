@@ -38,8 +38,10 @@ class DiagramMoveTree : public TreeFixture {
   // Puts a child at slot i of the row (or column).
   void Place(TTreeSym* c, LONG i) {
     const LONG vx = 6000 * i, vy = -6000 * i;
-    if (Prefs()->m_bTreeVert) c->PutRect(SSymRect(vx, 3600, vx + 4800, 0));
-    else c->PutRect(SSymRect(9000, 20000 + vy, 13800, 16400 + vy));
+    if (Prefs()->m_bTreeVert)
+      c->PutRect(SSymRect(vx, 3600, vx + 4800, 0));
+    else
+      c->PutRect(SSymRect(9000, 20000 + vy, 13800, 16400 + vy));
   }
   // The children in model order, and whether the branch line is first.
   std::vector<ISSymbol*> Order() {

@@ -57,8 +57,10 @@ class HostMove : public ::testing::Test {
     SHostLaneSym* l = SHostNewLaneSymbol(holder.Session(), m);
     EXPECT_NE(nullptr, l);
     l->PutRect(rect);
-    if (pool) EXPECT_EQ(static_cast<ISSymOwner*>(pool)->Add(l->Sym()), S_OK);
-    else l->AddSymInSwim(diagram);
+    if (pool)
+      EXPECT_EQ(static_cast<ISSymOwner*>(pool)->Add(l->Sym()), S_OK);
+    else
+      l->AddSymInSwim(diagram);
     lanes.push_back(l);
     return l;
   }
@@ -71,7 +73,8 @@ class HostMove : public ::testing::Test {
     pools.emplace_back(made.Get());
     SSymSwimLane* pool = SSymSwimLane::FromInterface(made.Get());
     const LONG w = (rect.x2 - rect.x1) / n;
-    for (int i = 0; i < n; ++i) out.push_back(NewLane(SSymRect(rect.x1 + w * i, rect.y1, rect.x1 + w * (i + 1), rect.y2), pool));
+    for (int i = 0; i < n; ++i)
+      out.push_back(NewLane(SSymRect(rect.x1 + w * i, rect.y1, rect.x1 + w * (i + 1), rect.y2), pool));
     return pool;
   }
   // Selects the symbols and moves them by offset with the mouse, dropped at
@@ -177,6 +180,13 @@ TEST_F(HostMove, LaneInAGroupIsFiledThroughItsPool) {
   for (const auto& m : g->Members()) inGroup.push_back(m.Get());
   EXPECT_EQ(inGroup, Syms({first[2], first[1]}));
   EXPECT_EQ(first[2]->GetPoolSym(), pool1->Sym());
+  // Both lanes dragged out of the group before the first lane: the emptied
+  // group goes rather than stay behind without lanes.
+  const SSymRect p = RectOf(pool1->Sym());
+  Drag({first[1]->Sym(), first[2]->Sym()}, SSymSize(-20000, 0), SSymPoint(p.x1 + 1000, 15000),
+       SSymRect(p.x1, p.y1, p.x1 + 40000, p.y2));
+  EXPECT_TRUE(g->IsDeleted());
+  EXPECT_EQ(MembersOf(pool1), Syms({first[2], first[1], first[0]}));
 }
 
 // Lanes dragged out of their pool onto empty canvas, or onto an ordinary
