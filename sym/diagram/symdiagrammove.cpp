@@ -12,8 +12,18 @@
 #include "sym/composite/symswimgroup.h"
 #include "sym/composite/symswimpool.h"
 #include "sym/diagram/symdiagram.h"
-#include "sym/diagram/symviewedit.h"
+#include "sym/diagram/symmovesite.h"
 #include "sym/symbol/symintfplace.h"
+
+namespace {
+SSymMoveSite& Site() {
+  static SSymMoveSite site;
+  return site;
+}
+}  // namespace
+
+SSymMoveSite SSymSetMoveSite(const SSymMoveSite& site) { return std::exchange(Site(), site); }
+const SSymMoveSite& SSymGetMoveSite() { return Site(); }
 
 namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
@@ -135,12 +145,12 @@ void SSymDiagramImpl::UpdateSymMove(const SComBag<ISSymbol>& moved, const SSymSi
   }
 
   // ---- swimlanes: only for a mouse move in a diagram type with pools.
-  SSymTrackerMover* tracker = view ? view->GetMoveTracker() : nullptr;
-  if (!tracker || !IsSupportSwimSymbol()) return;
+  const SSymMoveSite& site = SSymGetMoveSite();
+  SSymRect outline;
+  SSymPoint drop;
+  if (!view || !site.getDrop || !site.getDrop(view, outline, drop) || !IsSupportSwimSymbol()) return;
   const bool vertical = prefs->GetSwimlaneVert() != 0;
-  SSymRect outline = tracker->GetRect();
   outline.Normalize();
-  const SSymPoint drop = view->GetDropPoint();
   // Hit by the drop: the drop point inside, or the outline overlapping.
   auto overlaps = [&](const SSymRect& r) { return r.Intersects(outline); };
   auto hit = [&](const SSymRect& r) { return r.PtInRect(drop) || overlaps(r); };
@@ -198,7 +208,7 @@ void SSymDiagramImpl::UpdateSymMove(const SComBag<ISSymbol>& moved, const SSymSi
       follow.cx = 0;
     else
       follow.cy = 0;
-    MoveSymbolsNotInBag(view, moved, follow);
+    if (site.moveNotInBag) site.moveNotInBag(view, moved, follow);
     return;
   }
 

@@ -8,7 +8,7 @@
 
 #include "support/swim_fixture.h"
 #include "support/tree_fixture.h"
-#include "sym/diagram/symviewedit.h"
+#include "sym/edit/symviewedit.h"
 #include "sym/edit/symselection.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include "sym/composite/symswimcoln.h"
 #include "sym/composite/symswimgroup.h"
 #include "sym/composite/symswimpool.h"
-#include "sym/diagram/symviewedit.h"
 #include "sym/edit/symselection.h"
+#include "sym/edit/symviewedit.h"
 #include "sym/symbol/symcoll.h"
 #include "win/winreg.h"
 
@@ -34,9 +34,7 @@ class HostMove : public ::testing::Test {
     ASSERT_NE(nullptr, pool1);
     view = new SSymViewEdit();
     view->SetDiagram(diagram->Diagram());
-    selection = std::make_unique<SSymSelection>(view);
-    selection->SetDiagram(diagram->Diagram());
-    view->SetSelection(selection.get());
+    selection = view->GetSelection();
   }
   void TearDown() override {
     selection->Clear(0);
@@ -112,7 +110,7 @@ class HostMove : public ::testing::Test {
   std::vector<SHostLaneSym*> first;
   SSymSwimLane* pool1 = nullptr;
   SSymViewEdit* view = nullptr;
-  std::unique_ptr<SSymSelection> selection;
+  SSymSelection* selection = nullptr;
 };
 
 // A pool moved away from every other pool takes them along its own axis:

@@ -1,8 +1,22 @@
-#include "sym/diagram/symviewedit.h"
+#include "sym/edit/symviewedit.h"
 
 #include "sym/diagram/symdiagram.h"
 #include "sym/diagram/symdisppref.h"
-#include "sym/symbol/symintfsymbol.h"
+#include "sym/diagram/symmovesite.h"
+
+SSymViewEdit::SSymViewEdit() : m_selection(this) {}
+
+SSymViewEdit::~SSymViewEdit() {
+  // The selection lets go of its symbols, quietly, before the window
+  // leaves its diagram.
+  m_selection.SetDiagram(nullptr);
+  m_selection.Clear(0);
+}
+
+void SSymViewEdit::SetDiagram(ISSymDiagram* diagram) {
+  SSymView::SetDiagram(diagram);
+  m_selection.SetDiagram(GetDiagramPtr());
+}
 
 SSymPoint SSymViewEdit::GetDropPoint() const { return m_pTracker ? m_pTracker->GetCurrentPoint() : SSymPoint(); }
 
@@ -29,3 +43,19 @@ void MoveSymbolsNotInBag(SSymViewEdit* view, const SComBag<ISSymbol>& moved, con
     if (pool && !moved.Contains(pool)) pool->MoveBy(offset, 1);
   }
 }
+
+// ---- the diagram's way to the window after a move --------------------------------------------------
+namespace {
+bool GetDrop(SSymViewEdit* view, SSymRect& outline, SSymPoint& drop) {
+  SSymTrackerMover* tracker = view ? view->GetMoveTracker() : nullptr;
+  if (!tracker) return false;
+  outline = tracker->GetRect();
+  drop = view->GetDropPoint();
+  return true;
+}
+
+struct MoveSiteInstaller {
+  MoveSiteInstaller() { SSymSetMoveSite(SSymMoveSite{&GetDrop, &MoveSymbolsNotInBag}); }
+  ~MoveSiteInstaller() { SSymSetMoveSite(SSymMoveSite{}); }
+} g_moveSiteInstaller;
+}  // namespace
