@@ -5,6 +5,7 @@
 
 #include "kvcore/snotify.h"
 #include "kvrep/srepsession.h"
+#include "sym/edit/symviewedit.h"
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symintfplace.h"
 
@@ -54,6 +55,12 @@ HRESULT SSymSelection::MoveBy(const SSymSize& offset, int redraw, int) {
   for (ISSymbol* s : moved) {
     const HRESULT hr = s->MoveBy(offset, redraw);
     if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+  }
+  // The diagram's follow-up belongs to the same step.
+  if (!m_diagram.IsNull()) {
+    SComBag<ISSymbol> bag;
+    for (ISSymbol* s : moved) bag.Add(s);
+    m_diagram->UpdateSymMove(bag, offset, dynamic_cast<SSymViewEdit*>(m_pView));
   }
   return result;
 }

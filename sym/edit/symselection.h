@@ -42,7 +42,9 @@ class SSymSelection : public ISSymSelection {
   // The union of the selected symbols' clip rectangles; all 0 when empty.
   SSymRect GetClipRect() const;
   // Moves every selected symbol by the offset as one undoable step of the
-  // first symbol's session (redraw: each symbol redraws as it moves).
+  // first symbol's session (redraw: each symbol redraws as it moves); the
+  // diagram then follows the move in the same step (UpdateSymMove, with the
+  // moved symbols and the selection's view when it is an editing window).
   HRESULT MoveBy(const SSymSize& offset, int redraw, int flag);
 
  private:

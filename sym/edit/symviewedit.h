@@ -3,10 +3,40 @@
 // and the folder that receives new objects. Host classes derive from it to
 // name their folder; a merge reads the diagram, the selection and the folder
 // from it.
+//
+// A move made with the mouse lends the window its tracker for the length of
+// the drag; the diagram's follow-up to the move reads the dragged outline
+// and the drop point from it through the move site the window installs
+// (sym/diagram/symmovesite.h). The window's swimlane commands switch the
+// diagram's swimlanes on and off.
 #pragma once
 
+#include "kvcore/scomds.h"
 #include "sym/diagram/symview.h"
 #include "sym/edit/symselection.h"
+#include "sym/foundation/symgeom.h"
+
+// The rectangle tracker of a mouse move, as far as the diagram reads it
+// after the move: the outline of what was dragged and the mouse's current
+// point, where the symbols are dropped. The tools make it and lend it to the
+// window for the length of the drag; the window does not own it.
+class SSymTrackerMover {
+ public:
+  SSymTrackerMover() = default;
+  SSymTrackerMover(const SSymRect& rect, const SSymPoint& point) : m_rect(rect), m_point(point) {}
+  virtual ~SSymTrackerMover() = default;
+
+  // The outline of the dragged symbols where they are (corners in any order).
+  const SSymRect& GetRect() const { return m_rect; }
+  void SetRect(const SSymRect& rect) { m_rect = rect; }
+  // The mouse's current point (logical units).
+  const SSymPoint& GetCurrentPoint() const { return m_point; }
+  void SetCurrentPoint(const SSymPoint& point) { m_point = point; }
+
+ private:
+  SSymRect m_rect;
+  SSymPoint m_point;
+};
 
 class SSymViewEdit : public SSymView {
  public:
@@ -23,6 +53,28 @@ class SSymViewEdit : public SSymView {
   // the library's own window, a host class supplies it.
   virtual ISRepObject* GetTargetFolder() { return nullptr; }
 
+  // ---- a move with the mouse, and the swimlane switch
+  // The tracker of the mouse move in progress (not owned); null while
+  // symbols are not moved with the mouse.
+  SSymTrackerMover* GetMoveTracker() const { return m_pTracker; }
+  void SetMoveTracker(SSymTrackerMover* tracker) { m_pTracker = tracker; }
+  // Where the dragged symbols are dropped: the tracker's current point (the
+  // origin without a tracker).
+  SSymPoint GetDropPoint() const;
+  // The commands that show and hide the swimlanes: the display preference
+  // is set and the diagram brings its pools into line (ApplyDispPref).
+  // Nothing without a diagram or preferences, or for a diagram type without
+  // swimlanes.
+  void OnActvSwimlane();
+  void OnDesactvSwimlane();
+
  private:
+  void ShowSwimlanes(int show);
+
   SSymSelection m_selection;
+  SSymTrackerMover* m_pTracker = nullptr;
 };
+
+// Moves by `offset`, with redraw, every swimlane pool of the window's
+// diagram that `moved` does not hold. Nothing without a window or a diagram.
+void MoveSymbolsNotInBag(SSymViewEdit* view, const SComBag<ISSymbol>& moved, const SSymSize& offset);
