@@ -184,6 +184,17 @@ void SAddModelMerge(SHostDiagram& diagram, ISRepObject* model, const SSymRect& t
     }
     edit->SetDiagram(nullptr);
     edit->Release();
+    // The source's links and their ends hold each other: the ends are let
+    // go first, so that the source session takes its symbols with it.
+    SComOut<ISRepClassCol> shown;
+    if (sourceDiagram->GetSymbols(&shown) == S_OK && shown)
+      for (LONG i = 0; i < shown->GetCount(); ++i) {
+        SComOut<ISRepObject> o;
+        SComWrap<ISSymLink> link(shown->Item(i, &o) == S_OK ? o.Get() : nullptr);
+        if (link.IsNull()) continue;
+        link->DetachEnd(0);
+        link->DetachEnd(1);
+      }
     sourceDiagram->Release();
   }
   root->Release();

@@ -68,6 +68,16 @@ class HostMerge : public ::testing::Test {
     edit->SetDiagram(nullptr);
     edit->Release();
     root->Release();
+    // The source's links and their ends hold each other: the ends go first.
+    SComOut<ISRepClassCol> shown;
+    if (sourceDiagram->GetSymbols(&shown) == S_OK && shown)
+      for (LONG i = 0; i < shown->GetCount(); ++i) {
+        SComOut<ISRepObject> o;
+        SComWrap<ISSymLink> link(shown->Item(i, &o) == S_OK ? o.Get() : nullptr);
+        if (link.IsNull()) continue;
+        link->DetachEnd(0);
+        link->DetachEnd(1);
+      }
     sourceDiagram->Release();
     other->Release();
     source->Release();
