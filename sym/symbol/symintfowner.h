@@ -113,9 +113,10 @@ struct ISSymDiagram : IUnknown {
   }
 
   // ---- swimlanes: fits the heading height shared by the diagram's lanes
-  // to their titles ("AdjustSwimlaneHeaderHeight"). The library's own
-  // diagram keeps its height as it is.
-  virtual void AdjustSwimHeight(int redraw) { (void)redraw; }
+  // to their titles ("AdjustSwimlaneHeaderHeight"); non-zero `force` brings
+  // the pools in step even when the height stays. This body keeps the
+  // height as it is; the library's own diagram fits it.
+  virtual void AdjustSwimHeight(int force) { (void)force; }
 
   // ---- automatic layout: whether the diagram may be laid out and the run
   // itself (SSymAutoLayout and its parameters belong to the layout

@@ -91,6 +91,11 @@ TEST_F(DiagramSwimHeight, ShortHeadingsGiveTheMinimumNotTheirHeight) {
   v->DestroyWindow();
 }
 
+TEST(DiagramSwimHeightFor, TheTallestTextPlusTheMarginNeverBelowTheMinimum) {
+  const LONG cases[][2] = {{0, 2000}, {1700, 2000}, {1701, 2001}, {1900, 2200}};
+  for (const auto& c : cases) EXPECT_EQ(SSymDiagramImpl::SwimHeightFor(c[0]), c[1]) << c[0];
+}
+
 TEST_F(DiagramSwimHeight, AWrappedHeadingGivesItsWrappedHeightAndThePoolsFollow) {
   auto* v = OpenView();
   SSymSwimLane* pool = Pool();
