@@ -38,6 +38,16 @@ SHostDiagram::~SHostDiagram() {
       link->DetachEnd(1);
     }
   };
+  // Every link the model diagram holds, tracked here or not (those made by
+  // the host's link completion inside lanes are not).
+  if (m_model) {
+    SComOut<ISRepClassCol> all;
+    if (m_model->GetSymbols(&all) == S_OK && all)
+      for (LONG i = 0; i < all->GetCount(); ++i) {
+        SComOut<ISRepObject> o;
+        if (all->Item(i, &o) == S_OK && o) detach(SComWrap<ISSymbol>(o.Get()).Get());
+      }
+  }
   for (ISSymbol* s : m_symbols) {
     detach(s);
     SComTable<ISSymbol> inside;

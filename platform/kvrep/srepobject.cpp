@@ -989,6 +989,10 @@ HRESULT SRepRootObject::GetCollection(LONG id, ISRepClassCol** out) {
   return SRepObjectMem::GetCollection(id, out);
 }
 
+HRESULT SRepRootObject::HasCollection(LONG id) {
+  return id == SRepRootCarried ? S_OK : SRepObjectMem::HasCollection(id);
+}
+
 ISRepContext* SRepObject::GetCurrentContext() const { return m_pSession ? m_pSession->Current() : nullptr; }
 
 BOOL SRepObject::InLockoutContext() const {

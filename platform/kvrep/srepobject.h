@@ -306,6 +306,8 @@ class SRepRootObject : public SRepObjectMem, public ISRepRootObject {
   HRESULT InternalQueryInterface(REFIID iid, void** ppv) override;
   HRESULT GetCarried(ISRepClassCol** out) override;
   HRESULT GetCollection(LONG id, ISRepClassCol** out) override;
+  // The carried collection is there from the start, empty or not.
+  HRESULT HasCollection(LONG id) override;
 };
 
 // The record of an object's creation (deleteNext) or deletion.

@@ -170,3 +170,27 @@ bool SRepIsKindOf(ISRepObject* obj, const CLSID& clsid) {
   SRepRegistry* reg = SRepRegistry::Find(own);
   return reg ? reg->IsKindOf(clsid) : clsid == CLSID_SRepObject;
 }
+
+std::vector<SRepClassColDef*> SRepGetClassCollections(ISRepObject* obj) {
+  std::vector<SRepClassColDef*> out;
+  std::vector<const SRepClassDef*> seen;
+  // Breadth first over the class and its parents; a class met twice (two
+  // parents sharing a base) is read once.
+  std::vector<SRepRegistry*> queue;
+  if (SRepRegistry* reg = SRepRegistry::FindFor(obj)) queue.push_back(reg);
+  for (std::size_t i = 0; i < queue.size(); ++i) {
+    const SRepClassDef* def = queue[i]->GetClassDef();
+    if (std::find(seen.begin(), seen.end(), def) != seen.end()) continue;
+    seen.push_back(def);
+    for (const auto& c : def->GetCollections()) {
+      if (!c->IsPrimarySide()) continue;
+      const LONG id = c->GetCollectionId();
+      const bool known =
+          std::any_of(out.begin(), out.end(), [id](SRepClassColDef* o) { return o->GetCollectionId() == id; });
+      if (!known) out.push_back(c.get());
+    }
+    for (const CLSID& parent : def->GetParents())
+      if (SRepRegistry* p = SRepRegistry::Find(parent)) queue.push_back(p);
+  }
+  return out;
+}

@@ -153,3 +153,8 @@ class SRepRegistry {
 
 // True when the object's class is clsid or derives from it.
 bool SRepIsKindOf(ISRepObject* obj, const CLSID& clsid);
+
+// The stored collections of an object's class: the sides the class and its
+// parents define as their own (primary sides), each id once, the class's
+// own first, in definition order. Empty for null and for unknown classes.
+std::vector<SRepClassColDef*> SRepGetClassCollections(ISRepObject* obj);

@@ -1,8 +1,10 @@
 #include "sym/edit/symselection.h"
 
+#include <memory>
 #include <vector>
 
 #include "kvcore/snotify.h"
+#include "kvrep/srepsession.h"
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symintfplace.h"
 
@@ -25,6 +27,35 @@ void SSymSelection::Add(ISSymbol* symbol, int) {
 void SSymSelection::Clear(int) {
   m_symbols.RemoveAll();
   NotifyChanged();
+}
+
+void SSymSelection::Remove(ISSymbol* symbol, int) {
+  const int i = symbol ? m_symbols.IndexOf(symbol) : -1;
+  if (i < 0) return;
+  m_symbols.RemoveAt(i);
+  NotifyChanged();
+}
+
+SSymRect SSymSelection::GetClipRect() const {
+  SSymRect r(0, 0, 0, 0);
+  for (ISSymbol* s : m_symbols) r = Union(r, s->GetClipRect(1, 1));
+  return r;
+}
+
+HRESULT SSymSelection::MoveBy(const SSymSize& offset, int redraw, int) {
+  if (m_symbols.IsEmpty() || (offset.cx == 0 && offset.cy == 0)) return S_OK;
+  // A copy: a move may change the membership (a symbol taken into a lane).
+  SComTable<ISSymbol> moved(m_symbols);
+  // One step of the session the symbols live in; symbols without a session
+  // move without a record.
+  std::unique_ptr<SRepCreateOrReuseContext> step;
+  if (ISRepObject* o = SSymGetRepObject(moved.GetAt(0))) step = std::make_unique<SRepCreateOrReuseContext>(o);
+  HRESULT result = S_OK;
+  for (ISSymbol* s : moved) {
+    const HRESULT hr = s->MoveBy(offset, redraw);
+    if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+  }
+  return result;
 }
 
 bool SSymSelection::Contains(ISSymbol* symbol) const { return m_symbols.Contains(symbol); }

@@ -35,6 +35,16 @@ class SSymSelection : public ISSymSelection {
   void SetDiagram(ISSymDiagram* diagram) { m_diagram = diagram; }
   ISSymDiagram* GetDiagram() const { return m_diagram.Get(); }
 
+  // ---- taking symbols out, the block's extent and moving the block ----
+  // Takes a symbol out (redraw: its handles are erased, here nothing to
+  // erase); sends the change notification when it was selected.
+  void Remove(ISSymbol* symbol, int redraw);
+  // The union of the selected symbols' clip rectangles; all 0 when empty.
+  SSymRect GetClipRect() const;
+  // Moves every selected symbol by the offset as one undoable step of the
+  // first symbol's session (redraw: each symbol redraws as it moves).
+  HRESULT MoveBy(const SSymSize& offset, int redraw, int flag);
+
  private:
   void NotifyChanged();
 

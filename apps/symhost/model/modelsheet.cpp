@@ -4,6 +4,7 @@
 
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/model/modellanes.h"
+#include "apps/symhost/model/modelmerge.h"
 #include "apps/symhost/model/modelpackage.h"
 #include "apps/symhost/model/modeltree.h"
 #include "sym/layout/symedgerouter.h"
@@ -122,6 +123,14 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
     bottom = std::min({bottom, r.y1, r.y2});
   }
   SAddModelLanes(diagram, model, 0, bottom - 3600, made);
+  // A block of another model's entities merged in at the right, level with
+  // the heading (the lanes and the package stay the lowest parts).
+  LONG right = 0;
+  for (ISSymbol* s : made) {
+    const SSymRect r = s->GetClipRect(0, 0);
+    right = std::max({right, r.x1, r.x2});
+  }
+  SAddModelMerge(diagram, model, SSymRect(right + 3600, 0, right + 30600, -9000), made);
   package->Release();  // the session keeps the model
   return made;
 }
