@@ -169,10 +169,15 @@ void SAddModelMerge(SHostDiagram& diagram, ISRepObject* model, const SSymRect& t
     for (ISSymbol* s : {b, a})
       if (s) carried->Insert(SComWrap<ISRepObject, &IID_ISRepObject>(s).Get(), -1);
 
+    // A title at the top of the target; the block lands under it.
+    SHostBox* title = diagram.AddCaption(SSymRect(target.x1, target.y1, target.x1 + 21600, target.y1 - 1500),
+                                         SString(u"Merged from Suppliers"),
+                                         SSymFont(SString(u"Arial"), 11, SSymFont::Bold), 0x120);
+    made.push_back(title->Sym());
     auto* edit = new SHostEditView(model);
     edit->AddRef();
     edit->SetDiagram(view);
-    SSymRect rect = target;
+    SSymRect rect(target.x1, target.y1 - 2400, target.x2, target.y2);
     {
       SRepCreateContext step(diagram.Session());
       SHostModelMerge merge(edit, static_cast<ISRepObjectBase*>(root), &rect, source);
