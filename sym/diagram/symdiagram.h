@@ -285,6 +285,30 @@ class SSymDiagramImpl : public SSymDiagramMem {
   // The process-wide count of diagrams made so far for names (never reset).
   static int GetDiagramCounter();
 
+  // ---- automatic layout (symdiagramlayout.cpp) ----
+  // Whether a layout may run on the selection: always without display
+  // preferences or while their swimlane pool check is off; with it on, not
+  // without a selection when the diagram has a pool, nor when a selected
+  // symbol is a pool, a lane or a lane's child.
+  bool CanAutoLayout(const SComTable<ISSymbol>* selection = nullptr);
+  // AutoLayout(-1, -1, false).
+  bool AutoLayout();
+  // Parameters on the diagram from the default options; the style when the
+  // layout kind offers it, placement 1450 + orientation when the style
+  // offers it, the synonym choice where the kind lets the caller make it.
+  bool AutoLayout(short style, short orientation = -1, bool createSynonyms = false);
+  // Cleans the selection (tree lines dropped, tree nodes replaced by their
+  // top tree once), asks CanAutoLayout, lays out within all symbols of the
+  // diagram when a selection comes without symbols to consider, and runs
+  // the layout object; true when it ran. The parameters' tables are the
+  // caller's again on return.
+  bool AutoLayout(SSymAutoLayoutParam& param);
+  // The library's own layout or the external general layout, chosen by
+  // SSymAutoLayoutOptionMgr::IsUseInternalAlgorithms, built from a copy of
+  // the parameters (null: fresh parameters on the diagram). Owned by the
+  // caller; null only when no memory can be had.
+  SSymAutoLayout* CreateAutoLayoutMgr(SSymAutoLayoutParam* param);
+
  protected:
   // The owner relay's face.
   HRESULT GetOwnerRelay(ISSymOwner** out);
@@ -368,6 +392,19 @@ class SSymDiagram : public SRepFaces<SSymDiagram, SSymDiagramImpl, ISSymDiagram,
     return nullptr;
   }
   ISSymbol* FindSymbolOfObject(ISRepObject*, int) override { return nullptr; }
+
+  // ---- automatic layout
+  bool CanAutoLayout(const SComTable<ISSymbol>* selection = nullptr) override {
+    return SSymDiagramImpl::CanAutoLayout(selection);
+  }
+  bool AutoLayout() override { return SSymDiagramImpl::AutoLayout(); }
+  bool AutoLayout(short style, short orientation = -1, bool createSynonyms = false) override {
+    return SSymDiagramImpl::AutoLayout(style, orientation, createSynonyms);
+  }
+  bool AutoLayout(SSymAutoLayoutParam& param) override { return SSymDiagramImpl::AutoLayout(param); }
+  SSymAutoLayout* CreateAutoLayoutMgr(SSymAutoLayoutParam* param) override {
+    return SSymDiagramImpl::CreateAutoLayoutMgr(param);
+  }
 };
 
 // The process-wide count of live diagram objects.

@@ -118,6 +118,12 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
   }
   virtual int IsSupportTreeOrientation() { return 0; }
   virtual int IsSupportCompDark() { return 0; }
+  // Whether automatic layout keeps away from swimlane pools (which 0: the
+  // diagram's layout entry). Off in this class: every diagram can be laid out.
+  virtual int IsCheckSwimPoolForLayout(int which) {
+    (void)which;
+    return 0;
+  }
   virtual bool IsPoolSymbol(ISSymbol* symbol);
   virtual void SetShowSwimlane(int show) {
     if (IsSupportSwimSymbol()) m_bShowSwimlane = show;

@@ -10,7 +10,7 @@
 #include "kvrep/srepsession.h"
 #include "sym/foundation/symstrings.h"
 #include "sym/symbol/symintfdisppref.h"
-#include "win/winloader.h"
+#include "sym/layout/symlayoutengine.h"
 
 namespace {
 // Sets a flag for a scope and puts the former value back, also when the
@@ -30,7 +30,6 @@ class FlagFor {
 using RetrieveFn = int (*)(SComBag<ISSymbol>&, ISWeightedSymPointTableMap*);
 using RoutingFn = int (*)(SComBag<ISSymbol>&);
 using UnsyncFn = void (*)(ISSymDiagram*);
-using ResolveFn = void (*)(int);
 
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
 
@@ -40,44 +39,7 @@ constexpr LONG kFolderMembers[] = {0x2000024, 0x200002e};
 // Folders nest shallowly; the bound keeps a corrupt cyclic tree finite.
 constexpr int kMaxFolderDepth = 64;
 
-// The engine, loaded for one call and freed at the end of the scope.
-class Engine {
- public:
-  // An engine whose SResolveAssemblies throws counts as not resolved (its
-  // entries are not answered), like one that lacks it.
-  explicit Engine(const SString& file) : m_module(LoadLibraryW(file.c_str())) {
-    if (m_module) m_resolve = reinterpret_cast<ResolveFn>(GetProcAddress(m_module, "SResolveAssemblies"));
-    if (!m_resolve) return;
-    try {
-      m_resolve(1);
-      m_resolved = true;
-    } catch (...) {
-      m_resolved = false;
-    }
-  }
-  // Never throws: an exception of the engine's release is dropped, as the
-  // module is freed anyway.
-  ~Engine() {
-    if (m_resolve) {
-      try {
-        m_resolve(0);
-      } catch (...) {
-      }
-    }
-    if (m_module) FreeLibrary(m_module);
-  }
-  Engine(const Engine&) = delete;
-  Engine& operator=(const Engine&) = delete;
-  template <class F>
-  F Entry(const char* name) const {
-    return m_resolved ? reinterpret_cast<F>(GetProcAddress(m_module, name)) : nullptr;
-  }
-
- private:
-  HMODULE m_module;
-  ResolveFn m_resolve = nullptr;
-  bool m_resolved = false;
-};
+using Engine = SSymLayoutEngine;
 }  // namespace
 
 SSymEdgeRouter& SSymEdgeRouter::Instance() {
@@ -85,7 +47,7 @@ SSymEdgeRouter& SSymEdgeRouter::Instance() {
   return router;
 }
 
-const char16_t* SSymEdgeRouter::EngineName() { return u"kvlayout16.dll"; }
+const char16_t* SSymEdgeRouter::EngineName() { return SSymLayoutEngine::FileName(); }
 
 SString SSymEdgeRouter::EngineFile() const { return m_engineFile.IsEmpty() ? SString(EngineName()) : m_engineFile; }
 

@@ -19,6 +19,8 @@ struct SSymCompDef;
 
 struct ISSymbol;
 struct ISSymLink;
+class SSymAutoLayout;
+class SSymAutoLayoutParam;
 
 // ---- owners ------------------------------------------------------------------------------------
 struct ISSymOwner : IUnknown {
@@ -113,6 +115,35 @@ struct ISSymDiagram : IUnknown {
   // to their titles ("AdjustSwimlaneHeaderHeight"). The library's own
   // diagram keeps its height as it is.
   virtual void AdjustSwimHeight(int redraw) { (void)redraw; }
+
+  // ---- automatic layout: whether the diagram may be laid out and the run
+  // itself (SSymAutoLayout and its parameters belong to the layout
+  // subsystem). These defaults are those of a diagram that does not lay
+  // itself out; the library's own diagram answers them all.
+  // Whether a layout may run on the selection (null or empty: no selection).
+  virtual bool CanAutoLayout(const SComTable<ISSymbol>* selection = nullptr) {
+    (void)selection;
+    return false;
+  }
+  // The layout with the default options: AutoLayout(-1, -1, false).
+  virtual bool AutoLayout() { return AutoLayout(-1, -1, false); }
+  // The layout with a style and an orientation (metamodel values, -1 for the
+  // defaults) and whether synonyms may be made; true when it ran.
+  virtual bool AutoLayout(short style, short orientation = -1, bool createSynonyms = false) {
+    (void)style, (void)orientation, (void)createSynonyms;
+    return false;
+  }
+  // The layout with the caller's parameters; true when it ran.
+  virtual bool AutoLayout(SSymAutoLayoutParam& param) {
+    (void)param;
+    return false;
+  }
+  // A new layout object for the parameters (null: for no particular run),
+  // owned by the caller, who deletes it; null when none can be made.
+  virtual SSymAutoLayout* CreateAutoLayoutMgr(SSymAutoLayoutParam* param) {
+    (void)param;
+    return nullptr;
+  }
 };
 
 // ---- composites, groups, trees (their subsystem implements them) -------------------------------------
