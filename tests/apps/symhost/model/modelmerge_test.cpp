@@ -5,11 +5,13 @@
 // whole (deleted objects, another session's objects).
 #include <gtest/gtest.h>
 
+#include "apps/symhost/model/hostlane.h"
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/model/modelmerge.h"
 #include "apps/symhost/model/modelsheet.h"
 #include "apps/symhost/samplediagram.h"
 #include "kvrep/srepsession.h"
+#include "sym/composite/symswimcoln.h"
 #include "win/winreg.h"
 
 namespace {
@@ -164,6 +166,28 @@ TEST_F(HostMerge, ObjectsOfAnotherSessionStopTheMergeBeforeAnythingIsMade) {
   EXPECT_TRUE(Names(Model(), Entities).empty());
   EXPECT_EQ(TargetCount(), 0);
   EXPECT_FALSE(contract->IsDeleted());  // a stopped merge deletes nothing
+}
+
+TEST_F(HostMerge, EntitiesThatLandInALaneJoinIt) {
+  SHostLaneSym* lane = SHostNewLaneSymbol(holder.Session(), SHostAddLane(Model(), SString(u"Purchasing")));
+  ASSERT_NE(nullptr, lane);
+  lane->PutRect(SSymRect(0, 30000, 60000, 0));
+  lane->AddSymInSwim(holder.Model());
+  SSymRect target(10000, 20000, 50000, 10000);
+  {
+    SHostModelMerge merge(edit, Root(), &target, source);
+    ASSERT_EQ(merge.MergeModel(0), 1);
+    SComTable<ISSymbol> children;
+    lane->Comp()->GetAllChildren(children, 0);
+    int entities = 0;
+    for (int i = 0; i < children.GetCount(); ++i)
+      entities += dynamic_cast<SHostEntitySym*>(SSymBase::FromInterface(children.GetAt(i))) ? 1 : 0;
+    EXPECT_EQ(entities, 2);
+    EXPECT_EQ(edit->GetSelection()->GetCount(), 3);  // still selected
+  }
+  edit->GetSelection()->Clear(0);
+  if (auto* line = SSymSwimColn::FromInterface(lane->GetColnSym())) line->ReleaseAll();
+  lane->Release();
 }
 
 TEST_F(HostMerge, TheModelPictureShowsTheMergedBlockRightOfTheRest) {
