@@ -59,6 +59,10 @@ class SHostModelDiagram : public SSymDiagram {
   // asked completes; an entity its entity symbol. Added to the diagram.
   ISSymbol* AttachObject(ISRepObject* object, const SSymPoint& centre, int complete) override;
 
+ protected:
+  // The host's diagrams have swimlane pools: a move re-files lanes and pools.
+  int IsSupportSwimSymbol() override { return 1; }
+
  private:
   bool InMySession(ISRepObject* object);
   // Adds the symbol to the diagram (add non-zero) or keeps it; answers it.

@@ -21,6 +21,8 @@
 // rectangle and the position searches (symswimpoolown.cpp).
 #pragma once
 
+#include <vector>
+
 #include "kvcore/scomds.h"
 #include "sym/foundation/symclassreg.h"
 #include "sym/symbol/symintfowner.h"
@@ -278,3 +280,7 @@ void SSymSwimReleaseOutsideChildren(SSymSwimLane* pool, ISSymDiagram* diagram);
 // model objects, or any group in a pool grouped by parents, are dissolved
 // into their lanes.
 void SSymSwimReparentMovedSymbolsToLane(const SComBag<ISSymbol>& moved, const SSymPoint& point, SSymSwimLane* pool);
+// The same for symbols in a given order (null entries are skipped): they
+// enter the target one after another in that order.
+void SSymSwimReparentMovedSymbolsToLane(const std::vector<ISSymbol*>& moved, const SSymPoint& point,
+                                        SSymSwimLane* pool);

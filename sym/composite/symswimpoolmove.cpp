@@ -190,9 +190,10 @@ void SSymSwimReleaseOutsideChildren(SSymSwimLane* pool, ISSymDiagram* diagram) {
 // that does not survive the move, its lanes) through insert.
 namespace {
 template <class Insert>
-void FileMoved(const SComBag<ISSymbol>& moved, SSymSwimLane* pool, Insert& insert) {
-  for (int i = 0; i < moved.GetCount(); ++i) {
-    SComWrap<ISSymbol> s(moved.GetAt(i));
+void FileMoved(const std::vector<ISSymbol*>& moved, SSymSwimLane* pool, Insert& insert) {
+  for (ISSymbol* each : moved) {
+    SComWrap<ISSymbol> s(each);
+    if (s.IsNull()) continue;
     SComOut<ISSymOwner> owner;
     if (s->GetOwner(&owner) != S_OK || !owner) continue;
     SComWrap<ISSymbol> ownerSym(owner.Get());
@@ -223,10 +224,17 @@ void FileMoved(const SComBag<ISSymbol>& moved, SSymSwimLane* pool, Insert& inser
 
 // ---- re-homing moved symbols ----------------------------------------------------------------------
 void SSymSwimReparentMovedSymbolsToLane(const SComBag<ISSymbol>& moved, const SSymPoint& point, SSymSwimLane* pool) {
+  std::vector<ISSymbol*> ordered;
+  for (int i = 0; i < moved.GetCount(); ++i) ordered.push_back(moved.GetAt(i));
+  SSymSwimReparentMovedSymbolsToLane(ordered, point, pool);
+}
+
+void SSymSwimReparentMovedSymbolsToLane(const std::vector<ISSymbol*>& moved, const SSymPoint& point,
+                                        SSymSwimLane* pool) {
   if (!pool) return;
   bool anyGroup = false;
-  for (int i = 0; i < moved.GetCount(); ++i) {
-    if (moved.GetAt(i)->GetSymbolType() == SSymSwimLane::GroupTypeCode) anyGroup = true;
+  for (ISSymbol* s : moved) {
+    if (s && s->GetSymbolType() == SSymSwimLane::GroupTypeCode) anyGroup = true;
   }
   ColWrap target;
   int pos = 0;

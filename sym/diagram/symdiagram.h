@@ -308,6 +308,29 @@ class SSymDiagramImpl : public SSymDiagramMem {
   // the parameters (null: fresh parameters on the diagram). Owned by the
   // caller; null only when no memory can be had.
   SSymAutoLayout* CreateAutoLayoutMgr(SSymAutoLayoutParam* param);
+  // ---- after a move: tree order and swimlane follow-up (symdiagrammove.cpp) ----
+  // Follows a move of `moved` by `offset` inside the mover's undoable step:
+  // first the children of every tree a moved tree node belongs to take the
+  // order of their positions (left to right for vertical trees, top to
+  // bottom for horizontal ones); then, for a mouse move in `view` of a
+  // diagram type with swimlanes, a pool dropped on a pool of its grouping
+  // merges into it, other moved pools take the rest along one axis, and
+  // moved lanes and lane groups are re-filed where they were dropped: among
+  // their pool's lanes, into another pool, or into a new pool. Nothing for
+  // an empty bag or a diagram without preferences.
+  void UpdateSymMove(const SComBag<ISSymbol>& moved, const SSymSize& offset, SSymViewEdit* view);
+  // ---- display preferences applied to swimlane pools (symdiagramswimpref.cpp) ----
+  // With swimlanes not shown every pool is dissolved: the children of its
+  // lanes become top-level symbols where they stand and the pool is deleted.
+  // With swimlanes shown, the pools of the other orientation turn and are
+  // placed one after another along the new axis. A pool without lanes is
+  // turned (or deleted) as a whole; nothing is half done to it.
+  void ApplyDispPref();
+
+ protected:
+  // Whether the diagram type has swimlane pools; the base has none, and
+  // diagram types with swimlanes answer non-zero.
+  virtual int IsSupportSwimSymbol() { return 0; }
 
  protected:
   // The owner relay's face.
@@ -405,6 +428,11 @@ class SSymDiagram : public SRepFaces<SSymDiagram, SSymDiagramImpl, ISSymDiagram,
   SSymAutoLayout* CreateAutoLayoutMgr(SSymAutoLayoutParam* param) override {
     return SSymDiagramImpl::CreateAutoLayoutMgr(param);
   }
+  // ---- after a move, and display preferences applied to pools
+  void UpdateSymMove(const SComBag<ISSymbol>& moved, const SSymSize& offset, SSymViewEdit* view) override {
+    SSymDiagramImpl::UpdateSymMove(moved, offset, view);
+  }
+  void ApplyDispPref() override { SSymDiagramImpl::ApplyDispPref(); }
 };
 
 // The process-wide count of live diagram objects.

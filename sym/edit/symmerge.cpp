@@ -7,7 +7,7 @@
 #include "kvrep/srepregistry.h"
 #include "kvrep/srepsession.h"
 #include "sym/edit/symselection.h"
-#include "sym/edit/symviewedit.h"
+#include "sym/diagram/symviewedit.h"
 #include "sym/layout/symautolayout.h"
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symintflink.h"
@@ -231,7 +231,7 @@ int SSymMerge::MergeModel(int autoLayout) {
     const bool block = m_pSelection->GetCount() > 0;
     const SSymPoint from = CentreOf(m_pSelection->GetClipRect());
     const SSymSize offset(target.x - from.x, target.y - from.y);
-    if (block) m_pSelection->MoveBy(offset, 1, 0);
+    if (block) m_pSelection->MoveBy(offset, 1, 1);
     if (!setAside.empty()) {
       // With the block they keep their places beside it; alone they are
       // centred on the target themselves.

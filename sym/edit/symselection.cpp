@@ -5,6 +5,7 @@
 
 #include "kvcore/snotify.h"
 #include "kvrep/srepsession.h"
+#include "sym/diagram/symviewedit.h"
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symintfplace.h"
 
@@ -42,22 +43,6 @@ SSymRect SSymSelection::GetClipRect() const {
   return r;
 }
 
-HRESULT SSymSelection::MoveBy(const SSymSize& offset, int redraw, int) {
-  if (m_symbols.IsEmpty() || (offset.cx == 0 && offset.cy == 0)) return S_OK;
-  // A copy: a move may change the membership (a symbol taken into a lane).
-  SComTable<ISSymbol> moved(m_symbols);
-  // One step of the session the symbols live in; symbols without a session
-  // move without a record.
-  std::unique_ptr<SRepCreateOrReuseContext> step;
-  if (ISRepObject* o = SSymGetRepObject(moved.GetAt(0))) step = std::make_unique<SRepCreateOrReuseContext>(o);
-  HRESULT result = S_OK;
-  for (ISSymbol* s : moved) {
-    const HRESULT hr = s->MoveBy(offset, redraw);
-    if (FAILED(hr) && SUCCEEDED(result)) result = hr;
-  }
-  return result;
-}
-
 bool SSymSelection::Contains(ISSymbol* symbol) const { return m_symbols.Contains(symbol); }
 
 int SSymSelection::CanSelect(ISSymbol* symbol) {
@@ -78,6 +63,37 @@ int SSymSelection::CanSelect(ISSymbol* symbol) {
     met.push_back(up);
   }
   return 1;
+}
+
+namespace {
+// Whether one of the owners above the symbol is selected as well.
+bool OwnerSelected(ISSymbol* symbol, const SComTable<ISSymbol>& selected) {
+  SComWrap<ISSymbol> at(symbol);
+  for (int depth = 0; depth < kMaxOwnerDepth; ++depth) {
+    SComOut<ISSymOwner> owner;
+    if (FAILED(at->GetOwner(&owner)) || !owner) return false;
+    SComWrap<ISSymbol> up(owner.Get());
+    if (up.IsNull()) return false;  // the diagram
+    for (int i = 0; i < selected.GetCount(); ++i)
+      if (SRepAreSameObjects(selected.GetAt(i), up)) return true;
+    at = up;
+  }
+  return false;
+}
+}  // namespace
+
+void SSymSelection::MoveBy(const SSymSize& offset, int redraw, int update) {
+  if (m_diagram.IsNull() || m_symbols.GetCount() == 0) return;
+  SComBag<ISSymbol> moved;
+  for (int i = 0; i < m_symbols.GetCount(); ++i)
+    if (!OwnerSelected(m_symbols.GetAt(i), m_symbols)) moved.Add(m_symbols.GetAt(i));
+  SComWrap<ISRepObject, &IID_ISRepObject> diagramObj(m_diagram);
+  // One step for the moves and the diagram's follow-up; it closes on every
+  // exit, so a failure of the follow-up leaves a whole step behind.
+  std::unique_ptr<SRepCreateContext> step;
+  if (!diagramObj.IsNull()) step = std::make_unique<SRepCreateContext>(diagramObj.Get());
+  for (int i = 0; i < moved.GetCount(); ++i) moved.GetAt(i)->MoveBy(offset, redraw);
+  if (update) m_diagram->UpdateSymMove(moved, offset, dynamic_cast<SSymViewEdit*>(m_pView));
 }
 
 void SSymSelection::NotifyChanged() {

@@ -31,19 +31,24 @@ class SSymSelection : public ISSymSelection {
   SSymView* GetView() const override { return m_pView; }
   int CanSelect(ISSymbol* symbol) override;
 
+  // Moves the selected symbols by `offset` as one undoable step of the
+  // diagram's session (a symbol that lies in another selected symbol moves
+  // with it, not once more on its own; redraw as for ISSymbol::MoveBy); with
+  // `update` non-zero the diagram then follows the move (UpdateSymMove) with
+  // the moved symbols and the selection's editing view, inside the same
+  // step. Nothing for an empty selection or one without a diagram.
+  void MoveBy(const SSymSize& offset, int redraw, int update);
+
   // The diagram the notifications name (counted; null allowed).
   void SetDiagram(ISSymDiagram* diagram) { m_diagram = diagram; }
   ISSymDiagram* GetDiagram() const { return m_diagram.Get(); }
 
-  // ---- taking symbols out, the block's extent and moving the block ----
+  // ---- taking symbols out and the block's extent ----
   // Takes a symbol out (redraw: its handles are erased, here nothing to
   // erase); sends the change notification when it was selected.
   void Remove(ISSymbol* symbol, int redraw);
   // The union of the selected symbols' clip rectangles; all 0 when empty.
   SSymRect GetClipRect() const;
-  // Moves every selected symbol by the offset as one undoable step of the
-  // first symbol's session (redraw: each symbol redraws as it moves).
-  HRESULT MoveBy(const SSymSize& offset, int redraw, int flag);
 
  private:
   void NotifyChanged();

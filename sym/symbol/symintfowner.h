@@ -11,6 +11,7 @@
 #include "win/windef.h"
 
 class SSymView;
+class SSymViewEdit;
 class SSymCanvas;
 class SSymFormat;
 class SSymCollection;
@@ -144,6 +145,19 @@ struct ISSymDiagram : IUnknown {
     (void)param;
     return nullptr;
   }
+  // ---- after a move: tree order and swimlane follow-up ----
+  // Called by the selection once it has moved the symbols in `moved` by
+  // `offset` (one undoable step, which this call joins): children of trees
+  // take the order of their new positions and, for a mouse move in `view`
+  // (may be null) of a diagram with swimlanes, lanes and pools are re-filed.
+  // The library's own diagram does so; other implementers do nothing.
+  virtual void UpdateSymMove(const SComBag<ISSymbol>& moved, const SSymSize& offset, SSymViewEdit* view) {
+    (void)moved, (void)offset, (void)view;
+  }
+  // Brings the swimlane pools into line with the display preferences:
+  // dissolved when swimlanes are not shown, turned into the preferred
+  // orientation otherwise.
+  virtual void ApplyDispPref() {}
 };
 
 // ---- composites, groups, trees (their subsystem implements them) -------------------------------------

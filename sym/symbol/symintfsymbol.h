@@ -59,6 +59,10 @@ struct ISSymbol : IUnknown {
   // Sub-objects (text compartments) answer true and name the symbol they belong to.
   virtual BOOL IsSubObject() = 0;
   virtual HRESULT GetMainSymbol(ISSymbol** out) = 0;
+  // The symbol whose tree this symbol is a child of (not counted). The
+  // library's own symbols answer null; a host's tree node classes answer
+  // their tree parent, so that a move puts their siblings in order.
+  virtual ISSymbol* GetTreeParentSym() { return nullptr; }
   virtual int GetSymbolType() = 0;
   virtual HRESULT GetFormat(SSymFormatEx& format) = 0;
   virtual HRESULT SetFormat(const SSymFormatEx& format) = 0;

@@ -16,16 +16,28 @@
 
 #include "apps/symhost/samplediagram.h"
 #include "sym/edit/symmerge.h"
-#include "sym/edit/symviewedit.h"
+#include "sym/diagram/symviewedit.h"
+#include "sym/edit/symselection.h"
 
-// An editing window of the host: new objects go to its folder (a package).
+// An editing window of the host with a selection of its own: new objects go
+// to its folder (a package).
 class SHostEditView : public SSymViewEdit {
  public:
-  explicit SHostEditView(ISRepObject* folder) : m_folder(folder) {}
+  explicit SHostEditView(ISRepObject* folder) : m_folder(folder), m_selection(this) { SetSelection(&m_selection); }
+  ~SHostEditView() override {
+    m_selection.SetDiagram(nullptr);
+    m_selection.Clear(0);
+  }
+  // The selection names the window's diagram.
+  void SetDiagram(ISSymDiagram* diagram) override {
+    SSymViewEdit::SetDiagram(diagram);
+    m_selection.SetDiagram(GetDiagramPtr());
+  }
   ISRepObject* GetTargetFolder() override { return m_folder; }
 
  private:
   ISRepObject* m_folder;  // not counted: the model holds it
+  SSymSelection m_selection;
 };
 
 class SHostModelMerge : public SSymMerge {

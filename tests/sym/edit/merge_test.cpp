@@ -11,7 +11,8 @@
 
 #include "support/symtest.h"
 #include "sym/edit/symmerge.h"
-#include "sym/edit/symviewedit.h"
+#include "sym/diagram/symviewedit.h"
+#include "sym/edit/symselection.h"
 #include "sym/layout/symautolayout.h"
 
 namespace {
@@ -24,8 +25,18 @@ ISRepObject* ObjOf(SRepObject* o) { return static_cast<ISRepObjectBase*>(o); }
 // An editing window whose new objects go to a folder of the test's.
 class TViewEdit : public SSymViewEdit {
  public:
+  TViewEdit() : m_sel(this) { SetSelection(&m_sel); }
+  ~TViewEdit() override {
+    m_sel.SetDiagram(nullptr);
+    m_sel.Clear(0);
+  }
+  void SetDiagram(ISSymDiagram* diagram) override {
+    SSymViewEdit::SetDiagram(diagram);
+    m_sel.SetDiagram(GetDiagramPtr());
+  }
   ISRepObject* GetTargetFolder() override { return m_folder; }
   ISRepObject* m_folder = nullptr;
+  SSymSelection m_sel;
 };
 
 // A merge that notes what reaches its hooks and answers as the test says.
