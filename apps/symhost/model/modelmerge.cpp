@@ -16,6 +16,19 @@ RepObjWrap ShownBy(ISRepObject* symbol) {
   return RepObjWrap(o.Get());
 }
 
+// Links and their end symbols hold each other: the ends of the diagram's
+// links are let go before the diagram and its session go.
+void DetachLinks(ISSymDiagram* diagram) {
+  SComOut<ISRepClassCol> symbols;
+  if (!diagram || diagram->GetSymbols(&symbols) != S_OK || !symbols) return;
+  SRepObjIterator it(symbols.Get());
+  while (ISRepObject* o = it.Next())
+    if (SComWrap<ISSymLink> link(o); !link.IsNull()) {
+      link->DetachEnd(0);
+      link->DetachEnd(1);
+    }
+}
+
 ISRepSession* SessionOf(ISRepObject* o) {
   SRepObject* impl = SRepObject::FromInterface(o);
   return impl ? static_cast<ISRepSession*>(impl->GetSessionImpl()) : nullptr;
@@ -189,6 +202,7 @@ void SAddModelMerge(SHostDiagram& diagram, ISRepObject* model, const SSymRect& t
     }
     edit->SetDiagram(nullptr);
     edit->Release();
+    DetachLinks(sourceDiagram);
     sourceDiagram->Release();
   }
   root->Release();
