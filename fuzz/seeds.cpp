@@ -236,6 +236,15 @@ void FontTexts() {
   for (int i = 0; i < 2; ++i) Put("fonttext", i ? "times" : "arial", std::string(texts[i]));
 }
 
+// The content texts of object symbols: lines of show keys with limits,
+// filters and selections.
+void ContentTexts() {
+  Put("objcontent", "lines",
+      std::string("Attributes 1 20 \"All Items\" Filter-11111111-2222-3333-4444-000000000001 Code \"_Ext\" "
+                  "{0A1B2C3D-0000-4000-8000-00000000E001}\r\nOperations 0\r\n\"Two Words\" 1 0 \"\" \"\" <No Attr>"));
+  Put("objcontent", "value", std::string("say \\\"hi\\\" there"));
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: fuzz_seeds <folder>\n");
@@ -251,5 +260,6 @@ int main(int argc, char** argv) {
   Ole();
   SubsFonts();
   FontTexts();
+  ContentTexts();
   return 0;
 }

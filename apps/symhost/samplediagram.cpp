@@ -3,6 +3,7 @@
 
 #include "apps/symhost/samplefreetexts.h"
 #include "apps/symhost/samplegroups.h"
+#include "apps/symhost/samplelayout.h"
 #include "apps/symhost/samplelines.h"
 #include "apps/symhost/samplelinks.h"
 #include "apps/symhost/sampleole.h"
@@ -38,6 +39,16 @@ SHostDiagram::~SHostDiagram() {
       link->DetachEnd(1);
     }
   };
+  // Every link the model diagram holds, tracked here or not (those made by
+  // the host's link completion inside lanes are not).
+  if (m_model) {
+    SComOut<ISRepClassCol> all;
+    if (m_model->GetSymbols(&all) == S_OK && all)
+      for (LONG i = 0; i < all->GetCount(); ++i) {
+        SComOut<ISRepObject> o;
+        if (all->Item(i, &o) == S_OK && o) detach(SComWrap<ISSymbol>(o.Get()).Get());
+      }
+  }
   for (ISSymbol* s : m_symbols) {
     detach(s);
     SComTable<ISSymbol> inside;
@@ -527,5 +538,6 @@ std::vector<ISSymbol*> SBuildSampleSheet(SHostDiagram& diagram, std::vector<ISSy
   }
   for (ISSymbol* s : SBuildOleItems(diagram, made.empty() ? nullptr : made.back())) made.push_back(s);
   for (ISSymbol* s : SBuildTreeRow(diagram)) made.push_back(s);
+  for (ISSymbol* s : SBuildLayoutRow(diagram)) made.push_back(s);
   return made;
 }

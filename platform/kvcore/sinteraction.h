@@ -24,3 +24,20 @@ class SetInteractionMode {
  private:
   int m_nOld;
 };
+
+// Whether another program drives the application through automation. Code
+// that would otherwise make values no one could foresee (such as new
+// identifiers) makes repeatable ones then. Off at start; SetAutomating
+// changes it for a scope and puts the old state back when it ends.
+bool g_IsAutomating();
+
+class SetAutomating {
+ public:
+  explicit SetAutomating(bool automating);
+  ~SetAutomating();
+  SetAutomating(const SetAutomating&) = delete;
+  SetAutomating& operator=(const SetAutomating&) = delete;
+
+ private:
+  bool m_bOld;
+};

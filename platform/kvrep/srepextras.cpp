@@ -4,6 +4,8 @@
 #include "kvrep/srepstream.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <random>
 #include <set>
 
 // ---- shortcuts ------------------------------------------------------------------------
@@ -181,12 +183,137 @@ CLSID SRepGetExtClsid(ISRepObject* obj, LONG) {
   return id;
 }
 
+SRepOID_ SRepNewOID() {
+  std::uint8_t bytes[16];
+  try {
+    std::random_device source;
+    for (int i = 0; i < 16; i += 4) {
+      const unsigned v = source();
+      for (int k = 0; k < 4; ++k) bytes[i + k] = static_cast<std::uint8_t>(v >> (8 * k));
+    }
+  } catch (const std::exception&) {
+    throw SECOMException(E_FAIL);
+  }
+  // A random identifier: version 4, variant 10.
+  bytes[7] = static_cast<std::uint8_t>((bytes[7] & 0x0F) | 0x40);
+  bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);
+  return SRepOID_(GuidFromBytes(bytes));
+}
+
 SRepExaIntf& SRepExaIntf::Instance() {
   static SRepExaIntf intf;
   return intf;
 }
 
-SRepExaIntf* SRepExaIntf::GetExaIntf() { return Instance().m_records.empty() ? nullptr : &Instance(); }
+SRepExaIntf* SRepExaIntf::GetExaIntf() {
+  SRepExaIntf& intf = Instance();
+  return intf.m_records.empty() && intf.m_attrs.empty() ? nullptr : &intf;
+}
+
+SRepExaIntf::~SRepExaIntf() { Clear(); }
+
+void SRepExaIntf::Clear() {
+  m_records.clear();
+  std::vector<AttrDef> attrs;
+  attrs.swap(m_attrs);
+  for (AttrDef& a : attrs) a.def->Release();
+}
+
+namespace {
+// The definition of a class attribute, as the interface makes it.
+class SRepClassAttrDefImpl final : public ISRepClassAttrDef {
+ public:
+  explicit SRepClassAttrDefImpl(LONG id) : m_id(id) {}
+  HRESULT QueryInterface(REFIID iid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_ISRepClassAttrDef) {
+      *ppv = static_cast<ISRepClassAttrDef*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++m_cRef; }
+  ULONG Release() override {
+    const ULONG n = --m_cRef;
+    if (n == 0) delete this;
+    return n;
+  }
+  LONG GetAttributeId() override { return m_id; }
+
+ private:
+  ~SRepClassAttrDefImpl() = default;
+  ULONG m_cRef = 0;
+  LONG m_id;
+};
+}  // namespace
+
+void SRepExaIntf::PutAttr(AttrDef def) {
+  def.def->AddRef();
+  for (AttrDef& a : m_attrs)
+    if (a.collId == def.collId && a.attrId == def.attrId) {
+      std::swap(a, def);
+      def.def->Release();
+      return;
+    }
+  m_attrs.push_back(std::move(def));
+}
+
+void SRepExaIntf::AddClassAttr(LONG collId, LONG attrId, const SString& code, const SString& name) {
+  PutAttr(AttrDef{collId, attrId, new SRepClassAttrDefImpl(attrId), false, GUID_NULL, code, name});
+}
+
+void SRepExaIntf::AddObjectAttr(LONG collId, LONG attrId, IUnknown* def, const GUID& guid, const SString& code,
+                                const SString& name) {
+  if (!def) return;
+  PutAttr(AttrDef{collId, attrId, def, true, guid, code, name});
+}
+
+IUnknown* SRepExaIntf::GetAttrDef(LONG collId, LONG attrId) const {
+  for (const AttrDef& a : m_attrs)
+    if (a.collId == collId && a.attrId == attrId) return a.def;
+  return nullptr;
+}
+
+IUnknown* SRepExaIntf::FindAttrDef(LONG collId, const SString& text, ISRepObject*, DWORD) const {
+  if (text.IsEmpty()) return nullptr;
+  for (const AttrDef& a : m_attrs)
+    if (a.collId == collId && a.code == text) return a.def;
+  if (text.GetLength() == 38 && text.GetAt(0) == u'{') {
+    GUID g;
+    if (GuidFromString(text.str(), &g))
+      for (const AttrDef& a : m_attrs)
+        if (a.collId == collId && a.byObject && a.guid == g) return a.def;
+  }
+  return nullptr;
+}
+
+const SRepExaIntf::AttrDef* SRepExaIntf::FindDef(IUnknown* def) const {
+  if (!def) return nullptr;
+  for (const AttrDef& a : m_attrs)
+    if (a.def == def) return &a;
+  return nullptr;
+}
+
+SString SRepExaIntf::GetDefText(IUnknown* def, int which) const {
+  const AttrDef* a = FindDef(def);
+  if (!a) return SString();
+  return which == 1 ? a->name : a->code;
+}
+
+bool SRepExaIntf::GetDefGuid(IUnknown* def, GUID* out) const {
+  const AttrDef* a = FindDef(def);
+  if (!a || !a->byObject) return false;
+  if (out) *out = a->guid;
+  return true;
+}
+
+LONG SRepExaIntf::FindAttrId(LONG collId, const SString& text, ISRepObject* context, DWORD flags, int) const {
+  IUnknown* def = FindAttrDef(collId, text, context, flags);
+  const AttrDef* a = FindDef(def);
+  return a ? a->attrId : 0;
+}
 
 void SRepExaIntf::Add(const CLSID& clsid, LONG id, const SString& text, bool readOnly) {
   for (auto& r : m_records)

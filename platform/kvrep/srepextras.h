@@ -90,6 +90,10 @@ SString SRepGetShortcutLocation(ISRepObject* shortcut, bool fullPath);
 // for null.
 CLSID SRepGetExtClsid(ISRepObject* obj, LONG attrId = 0);
 
+// A new object identifier, made at random. A failure of the random source
+// is thrown as SECOMException.
+SRepOID_ SRepNewOID();
+
 // Extended attribute ids: all bits of 0x040E0000 set, and not that value itself.
 inline bool SRepIsExtendedAttr(LONG id) { return (id & 0x040E0000) == 0x040E0000 && id != 0x040E0000; }
 
@@ -102,17 +106,69 @@ struct SRepExaRecord {
   int IsReadOnly(ISRepObject* obj) const { (void)obj; return readOnly ? 1 : 0; }
 };
 
+inline constexpr IID IID_ISRepClassAttrDef = MakeGUID("{6B0E2D10-5A31-4C6E-9E11-2F6A1C0B7D21}");
+
+// The definition of an attribute of a class; it knows its attribute id.
+struct ISRepClassAttrDef : IUnknown {
+  virtual LONG GetAttributeId() = 0;
+
+ protected:
+  ~ISRepClassAttrDef() = default;
+};
+
 class SRepExaIntf {
  public:
-  // The process-wide interface, or null while no record was ever added.
+  // The process-wide interface, or null while it holds neither a record nor
+  // an attribute definition (Clear makes it absent again).
   static SRepExaIntf* GetExaIntf();
   static SRepExaIntf& Instance();
   void Add(const CLSID& clsid, LONG id, const SString& text, bool readOnly);
   const SRepExaRecord* Find(const CLSID& clsid, LONG id) const;
-  void Clear() { m_records.clear(); }
+  void Clear();
+
+  // ---- attribute definitions of the items of a collection
+  // An attribute is defined either by a class attribute definition
+  // (ISRepClassAttrDef) or by a repository object (an extended attribute,
+  // known by its GUID). Each has a code and a display name. Declaring the
+  // same (collection, attribute) again replaces the earlier definition.
+  void AddClassAttr(LONG collId, LONG attrId, const SString& code, const SString& name);
+  // `def` (counted while declared) stands for the attribute; it normally
+  // answers ISRepObjectBase.
+  void AddObjectAttr(LONG collId, LONG attrId, IUnknown* def, const GUID& guid, const SString& code,
+                     const SString& name);
+  // The definition of (collection, attribute), not counted; null when none.
+  IUnknown* GetAttrDef(LONG collId, LONG attrId) const;
+  // The definition of the collection's items whose code is `text`, or whose
+  // braced GUID text is `text` (either case); null when none. The context
+  // object and the flags of the lookup (0x10, 0x11) select nothing more here.
+  IUnknown* FindAttrDef(LONG collId, const SString& text, ISRepObject* context, DWORD flags) const;
+  // The code (which 0) or the display name (which 1) of a definition; empty
+  // for a definition not declared here.
+  SString GetDefText(IUnknown* def, int which) const;
+  // The GUID of a definition made by a repository object; false for any other.
+  bool GetDefGuid(IUnknown* def, GUID* out) const;
+  // The attribute id whose definition FindAttrDef finds; 0 when none.
+  LONG FindAttrId(LONG collId, const SString& text, ISRepObject* context, DWORD flags, int exact) const;
+
+  SRepExaIntf() = default;
+  ~SRepExaIntf();
+  SRepExaIntf(const SRepExaIntf&) = delete;
+  SRepExaIntf& operator=(const SRepExaIntf&) = delete;
 
  private:
+  struct AttrDef {
+    LONG collId;
+    LONG attrId;
+    IUnknown* def;  // counted
+    bool byObject;
+    GUID guid;
+    SString code;
+    SString name;
+  };
+  void PutAttr(AttrDef def);
+  const AttrDef* FindDef(IUnknown* def) const;
   std::vector<SRepExaRecord> m_records;
+  std::vector<AttrDef> m_attrs;
 };
 
 // Sub-object classes (classes whose objects live inside another object's compartments).

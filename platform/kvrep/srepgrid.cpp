@@ -164,9 +164,16 @@ HRESULT SRepGridRowFactory::Attach(ISRepObject* obj) {
   m_col = col;
   m_obj = obj;
   m_obj->AddRef();
-  if (obj->GetSession(&m_session) != S_OK) m_session = nullptr;
   m_col->Advise(this);
   return S_OK;
+}
+
+ISRepSession* SRepGridRowFactory::GetSession() const {
+  ISRepSession* session = nullptr;
+  if (!m_obj || m_obj->GetSession(&session) != S_OK || !session) return nullptr;
+  // The object's session outlives the call: the reference is not kept.
+  session->Release();
+  return session;
 }
 
 HRESULT SRepGridRowFactory::Init(ISRepObject* obj) {
@@ -202,11 +209,6 @@ void SRepGridRowFactory::Detach() {
   m_rows.clear();
   SetState(StateLoaded, false);
   ReleaseCollection();
-  if (m_session) {
-    ISRepSession* s = m_session;
-    m_session = nullptr;
-    s->Release();
-  }
   if (m_obj) {
     ISRepObject* o = m_obj;
     m_obj = nullptr;

@@ -123,8 +123,12 @@ class SRepGridRowFactory : public SLibGridRowFactory,
   // Whether the factory holds a repository object.
   bool IsAttached() const { return m_obj != nullptr; }
   ISRepObject* GetRepObject() const { return m_obj; }
-  // The session of the listed object (not counted), or null.
-  ISRepSession* GetSession() const { return m_session; }
+  // The session of the listed object (not counted), asked of the object
+  // each time; null without one, and once the session has let go of the
+  // object. The factory holds no reference on the session: it lives in a
+  // symbol of that session, which would otherwise keep its own session
+  // alive for ever.
+  ISRepSession* GetSession() const;
   // Drops the rows and stops listening (the grid is going).
   void Terminate() override;
 
@@ -194,7 +198,6 @@ class SRepGridRowFactory : public SLibGridRowFactory,
 
  private:
   ULONG m_cRef = 1;
-  ISRepObject* m_obj = nullptr;       // counted
-  ISRepSession* m_session = nullptr;  // counted
-  ISRepClassCol* m_col = nullptr;     // counted
+  ISRepObject* m_obj = nullptr;    // counted
+  ISRepClassCol* m_col = nullptr;  // counted
 };

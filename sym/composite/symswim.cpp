@@ -5,6 +5,7 @@
 
 #include "kvrep/srepsession.h"
 #include "sym/composite/symswimcoln.h"
+#include "sym/composite/symswimgroup.h"
 #include "sym/composite/symswimpool.h"
 #include "sym/foundation/sympropmap.h"
 #include "sym/render/symcanv.h"
@@ -82,6 +83,21 @@ LONG SSymSwim::HeadingHeight() {
   SComOut<ISSymDiagram> diagram;
   Sym()->GetDiagram(&diagram);
   return SSymSwimHeadingHeight(diagram.Get());
+}
+
+SSymRect SSymSwim::HolderSpan(ISSymbol* poolSym) {
+  SSymRect span = Normalized(poolSym->GetClipRect(0, 0));
+  SComOut<ISSymOwner> owner;
+  if (Sym()->GetOwner(&owner) != S_OK || !owner) return span;
+  SComWrap<ISSymbol> holder(owner.Get());
+  SSymSwimGroup* group = SSymSwimGroup::FromInterface(holder.Get());
+  if (!group) return span;
+  // A lane in a group starts below the group's heading band, which the
+  // group draws over it otherwise.
+  span = Normalized(holder->GetClipRect(0, 0));
+  if (PoolOrientation()) span.y1 = AddSat(span.y1, -static_cast<long long>(group->m_nHeadSize));
+  else span.x1 = AddSat(span.x1, group->m_nHeadSize);
+  return span;
 }
 
 // ---- thickness ---------------------------------------------------------------------------------
@@ -236,7 +252,7 @@ BOOL SSymSwim::IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, I
   const LONG h = SSymSwimHeadingHeight(diagram.Get());
   // Only the heading band picks the lane: its body belongs to the symbols in it.
   SSymRect r = Normalized(m_rect);
-  const SSymRect p = Normalized(poolSym->GetClipRect(0, 0));
+  const SSymRect p = HolderSpan(poolSym);
   if (pool->IsVertical()) r.y2 = AddSat(p.y1, -static_cast<long long>(h));
   else r.x2 = AddSat(p.x1, h);
   return r.PtInRect(pt) ? 1 : 0;
@@ -272,7 +288,9 @@ int SSymSwim::CreateUndoMove(const SSymSize& offset) {
     // A group's move carries its lanes along.
     if (!last->m_group.IsNull()) return recording;
     if (last->m_offset.cx == stored.cx && last->m_offset.cy == stored.cy) {
-      if (!last->Contains(Sym())) last->AddSymbol(Sym());
+      // Not listed when a holder up the chain (its group or pool) moves
+      // with the record: the holder carries the lane, in replays too.
+      if (!last->Contains(Sym()) && !HolderListedIn(*last)) last->AddSymbol(Sym());
       return recording;
     }
   }
@@ -288,6 +306,19 @@ int SSymSwim::CreateUndoMove(const SSymSize& offset) {
   return recording;
 }
 
+bool SSymSwim::HolderListedIn(SSymActionBase& record) {
+  SComWrap<ISSymbol> at(Sym());
+  for (int depth = 0; depth < kMaxOwnerDepth && !at.IsNull(); ++depth) {
+    SComOut<ISSymOwner> owner;
+    if (at->GetOwner(&owner) != S_OK || !owner) return false;
+    SComWrap<ISSymbol> up(owner.Get());
+    if (up.IsNull()) return false;  // the diagram
+    if (record.Contains(up.Get())) return true;
+    at = up;
+  }
+  return false;
+}
+
 // ---- drawing ----------------------------------------------------------------------------------------
 HRESULT SSymSwim::Draw(SSymCanvas& canvas) {
   if (IsHidden() || m_bDrawing) return 1;
@@ -300,10 +331,11 @@ HRESULT SSymSwim::Draw(SSymCanvas& canvas) {
   } drawing{m_bDrawing = true};
   if (!(m_state & StateInitialized)) InitialSym(Sym());
 
-  const SSymRect p = Normalized(poolSym->GetClipRect(0, 0));
+  const SSymRect p = HolderSpan(poolSym);
   SSymRect l = Normalized(m_rect);
   const int o = pool->IsVertical();
-  // The lane always spans the pool; a stored start further off than the
+  // The lane always spans what its holder gives it (the pool, or its lane
+  // group below the group's band); a stored start further off than the
   // tolerance is brought back (arrangement, not a user change: no undo).
   if (o) {
     const LONG d = p.y1 - l.y1;

@@ -18,6 +18,8 @@
 #include "sym/symbol/symintfplace.h"
 #include "sym/symbol/symsolidtext.h"
 
+class SSymActionBase;
+
 inline constexpr IID IID_SSymSwim = MakeGUID("{0E5B7C93-2F4A-4D18-9B6E-5A3C8D1F2E47}");
 
 class SSymSwim : public SRepFaces<SSymSwim, SSymSolidText, ISSwimlane, SRepFaceSelf<IID_SSymSwim>> {
@@ -110,11 +112,18 @@ class SSymSwim : public SRepFaces<SSymSwim, SSymSolidText, ISSwimlane, SRepFaceS
   // Records the move for undo, merged into the open move record when it
   // carries the same offset.
   int CreateUndoMove(const SSymSize& offset) override;
+  // Whether a holder of the lane up its owner chain is listed in a record.
+  bool HolderListedIn(SSymActionBase& record);
 
   // The pool's orientation (1 without a pool) and the diagram's heading
   // height H.
   int PoolOrientation();
   LONG HeadingHeight();
+  // The span along the lanes that the lane's holder gives its members
+  // (normalised): the whole pool for a lane the pool holds, the group below
+  // its heading band for a lane in a lane group. The lane's own heading
+  // band begins at its start.
+  SSymRect HolderSpan(ISSymbol* poolSym);
 
  private:
   // The thickness change along one axis (vertical: width).

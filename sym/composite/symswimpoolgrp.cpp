@@ -121,8 +121,13 @@ HRESULT SSymSwimLane::CreateUserGroup(const SSymCollection& selection) {
   if (SComWrap<ISSwimlane>(byPos.begin()->second).IsNull()) return E_INVALIDARG;  // the first is a lane
 
   SRepSession* session = GetSessionImpl();
+  if (!session) return E_FAIL;
+  // The heading as it is before the group, so that the group's band moves
+  // the heading edge: a pool never measured would take the new size as
+  // the one its rectangle already has.
+  GetHeadHeight();
   SComOut<ISRepObject> made;
-  if (!session || session->CreateObject(CLSID_SSymSwimGroup, IID_ISRepObject, made.Void()) != S_OK || !made)
+  if (session->CreateObject(CLSID_SSymSwimGroup, IID_ISRepObject, made.Void()) != S_OK || !made)
     return E_FAIL;
   SSymSwimGroup* group = SSymSwimGroup::FromInterface(made.Get());
   SComOut<ISRepClassCol> into = SymbolsOf(made.Get());
@@ -213,6 +218,7 @@ void SSymSwimLane::CreatePrntGroup(GroupFormats* formats) {
   SComOut<ISRepClassCol> pool = SymbolsOf(Obj());
   if (diagram.IsNull() || !session || !pool) return;
   const LONG h = SSymSwimHeadingHeight(diagram.Get());
+  GetHeadHeight();  // known before the groups come, as for a user group
   {
     SSymSwimGroupUpdate update;
     // First pass: the lanes with model objects, their parent collection and

@@ -71,11 +71,11 @@ HRESULT SSymSwimLane::MoveBy(const SSymSize& offset, int redraw) {
     canvas->InvalidateRectLP(band, 1);
   }
   const HRESULT hr = SSymBase::MoveBy(offset, redraw);
-  // While undo or redo is replayed the members' own records move them.
-  if (!IsInUndoContext()) {
-    if (!m_pLineSym.IsNull()) m_pLineSym->MoveBy(offset, 0);
-    for (const SComWrap<ISSymbol>& m : Members()) m->MoveBy(offset, redraw);
-  }
+  // The members always go with the pool, replays included: a move record
+  // that lists the pool leaves out what the pool holds. The separator has
+  // no owner, so the record lists it and moves it on its own in a replay.
+  if (!IsInUndoContext() && !m_pLineSym.IsNull()) m_pLineSym->MoveBy(offset, 0);
+  for (const SComWrap<ISSymbol>& m : Members()) m->MoveBy(offset, redraw);
   return hr;
 }
 

@@ -251,7 +251,6 @@ class SSymDiagramImpl : public SSymDiagramMem {
   int IsLink(ISSymbol* symbol) const;
   BOOL AdjustSymbolToText(ISSymbol* symbol, int redraw, int undo);
   void GetSymDefConf(ISSymbol* symbol, SSymFormat* format);
-  virtual BOOL IsSymEditable(ISSymbol*, ISRepObject*) { return 1; }
 
   // ---- selection by rectangle (symdiagramsel.cpp)
   // Rebuilds the selection from the symbols the frame encloses: a polyline
@@ -331,6 +330,46 @@ class SSymDiagramImpl : public SSymDiagramMem {
   // Whether the diagram type has swimlane pools; the base has none, and
   // diagram types with swimlanes answer non-zero.
   virtual int IsSupportSwimSymbol() { return 0; }
+
+ public:
+  // ---- composite attachment and editability (symdiagramattach.cpp) ----
+  // The first top-level symbol, in drawing order, that takes the symbol as a
+  // child: a composite that accepts its object and counts it as one of its
+  // own (child type 3), or a lane under the symbol's centre. The first pool
+  // met ends the search, taken or not. Null (nothing changed) when none.
+  ISSymbol* AttachToComposite(ISSymbol* symbol);
+  // Takes the symbol out of its composite owner (its object stays where it
+  // is) and attaches it to the diagram; the former owner, or null.
+  ISSymbol* DetachFromComposite(ISSymbol* symbol);
+  // Pools and lane groups need preferences with swimlanes: a lane group of
+  // the user's own making may come, one standing for an object may not; a
+  // pool may come into an empty diagram, otherwise as the drop hook says.
+  // Any other symbol may (none without preferences).
+  BOOL CanAttachSymbol(ISSymbol* symbol);
+  // Whether the contents of a composite are shown and editable: composites
+  // are, other symbols not; for a class with composite behaviour the show
+  // key of its Symbols collection decides, the symbol's content text over
+  // the preferences. 0 without symbol, object or preferences.
+  virtual BOOL IsSymEditable(ISSymbol* symbol, ISRepObject* object);
+  // Writes the editability of one composite into its content text when it
+  // differs from what is in force: 1 when the text changed, else 0.
+  int SetCompEditable(ISSymbol* symbol, int editable);
+  // True when the preferences give the object's class composite behaviour.
+  bool HasCompositeBehavior(ISRepObject* object);
+
+  // ---- swimlane heading height (symdiagramswim.cpp) ----
+  // Fits the heading height shared by the pools (SwimHeight) to the tallest
+  // heading text of their lanes, measured on the first window, and brings
+  // every pool's heading and lanes in step. Changes of 40 units or less are
+  // not stored, and then the pools are left alone unless forced or inside
+  // an undo step. False when it stopped early: no preferences, no
+  // swimlanes, no window, or a change too small without force.
+  bool AdjustSwimHeight(bool force);
+  // The height a tallest heading text of `text` units asks for.
+  static LONG SwimHeightFor(LONG text);
+  static constexpr LONG SwimHeadMargin = 300;
+  static constexpr LONG SwimHeightMin = 2000;
+  static constexpr LONG SwimHeightTolerance = 40;
 
  protected:
   // The owner relay's face.
@@ -433,6 +472,15 @@ class SSymDiagram : public SRepFaces<SSymDiagram, SSymDiagramImpl, ISSymDiagram,
     SSymDiagramImpl::UpdateSymMove(moved, offset, view);
   }
   void ApplyDispPref() override { SSymDiagramImpl::ApplyDispPref(); }
+
+  // ---- composite attachment, editability and swimlane heading height
+  ISSymbol* AttachToComposite(ISSymbol* symbol) override { return SSymDiagramImpl::AttachToComposite(symbol); }
+  ISSymbol* DetachFromComposite(ISSymbol* symbol) override { return SSymDiagramImpl::DetachFromComposite(symbol); }
+  BOOL CanAttachSymbol(ISSymbol* symbol) override { return SSymDiagramImpl::CanAttachSymbol(symbol); }
+  int SetCompEditable(ISSymbol* symbol, int editable) override {
+    return SSymDiagramImpl::SetCompEditable(symbol, editable);
+  }
+  void AdjustSwimHeight(int force) override { SSymDiagramImpl::AdjustSwimHeight(force != 0); }
 };
 
 // The process-wide count of live diagram objects.

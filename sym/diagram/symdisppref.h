@@ -138,6 +138,15 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
     if (format) *format = SSymFormat();
   }
   virtual int SupportsAutorouting() { return 1; }
+  // The behaviour bits of a symbol class; none here. Bit 0x4 gives the
+  // class's composites contents that the user shows or hides (and so edits
+  // or not) by a show key; any bit for the null class makes the diagram's
+  // windows fit the swimlane heading height as they draw.
+  static constexpr DWORD BehaviorComposite = 0x4;
+  virtual DWORD GetSymbolBehaviors(const GUID& clsid) {
+    (void)clsid;
+    return 0;
+  }
 
   SString ConstructShowRegKey(const GUID& clsid, long collection) const;
   int HaveCompViewMenu(ISSymbol* symbol, int& compView) const;

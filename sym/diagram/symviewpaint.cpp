@@ -226,7 +226,9 @@ void SSymView::OnDraw(const SSymRect& area) {
 
     if (m_nState & StateDrawnOnce) {
       // Later drawings bring swimlane heights in step where the preferences
-      // give symbol behaviours; the standard preferences give none.
+      // give symbol behaviours; the standard preferences give none. Small
+      // differences are let be, so that this costs one measurement.
+      if (pref && pref->GetSymbolBehaviors(GUID_NULL) != 0) m_pDiagram->AdjustSwimHeight(0);
     } else {
       m_nState |= StateDrawnOnce;
     }

@@ -20,5 +20,3 @@ const UINT s_mouseWheelMessage = MouseWheelAtStartUp();
 }  // namespace
 
 UINT SSymGetMouseWheelMessage() { return s_mouseWheelMessage; }
-
-const SString SPrefShowColl::g_szNewCodeRequest(u"<NewOIDRequested>");

@@ -1,8 +1,8 @@
-// Start-up statics that the library frame builds for the views and the
-// display preferences: the number of the mouse-wheel message the views
-// handle, and the filter id text that asks the display preferences for a
-// new id. Both are made once, by the start-up initialisers, before any view
-// or preference exists.
+// Start-up statics that the library frame builds for the views: the number
+// of the mouse-wheel message the views handle, made once by the start-up
+// initialisers before any view exists. (The filter id text that asks the
+// content preferences for a new id is SPrefShowColl::g_szNewCodeRequest,
+// sym/diagram/symprefshowcoll.h.)
 #pragma once
 
 #include "kvcore/sstring.h"
@@ -15,10 +15,3 @@ inline constexpr UINT SSymWmMouseWheel = 522;
 UINT SSymMouseWheelMessageFor(DWORD platformId, DWORD majorVersion);
 // The number kept at start-up for this platform.
 UINT SSymGetMouseWheelMessage();
-
-// The collection filters of the display preferences.
-class SPrefShowColl {
- public:
-  // Passed as a filter id, asks for a new id to be made: "<NewOIDRequested>".
-  static const SString g_szNewCodeRequest;
-};

@@ -43,6 +43,7 @@ SString SSymLoadString(UINT id) {
       {1478, "kvlayout16.dll"},
       {1480, "The auto layout library (%s) is not up to date."},
       {1416, "An object (symbol) should not have more than one parent (%s)"},
+      {1417, "Mandatory"},
   };
   for (const auto& s : kStrings)
     if (s.id == id) return SString(s.text);

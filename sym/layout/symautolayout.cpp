@@ -20,6 +20,7 @@ using Placement = SSymAutoLayoutPlacement::Placement;
 // Below this many symbols an automatic run is left to the library's own
 // layout: the engine's start-up costs more than it gains on so few.
 constexpr int kSmallSelection = 10;
+constexpr int kTypeTreeLine = 15;
 
 // The user's key of the layout options (below HKEY_CURRENT_USER).
 SString OptionsKey() { return SUserRegistry::sApplicationRoot + SString(u"AutoLayoutOptions"); }
@@ -64,6 +65,30 @@ void AddDiagramSymbols(ISSymDiagram* diagram, SComTable<ISSymbol>& out) {
 void CopyTable(const SComTable<ISSymbol>& from, SComTable<ISSymbol>& out) {
   for (int i = 0; i < from.GetCount(); ++i)
     if (ISSymbol* s = from.GetAt(i)) out.Add(s);
+}
+
+// The area a symbol takes up in the grid: a tree's node with everything
+// below it.
+SSymRect AreaOf(ISSymbol* symbol) {
+  SComWrap<ISSymTree> tree(symbol);
+  return tree.IsNull() ? symbol->GetClipRect(0, 0) : tree->GetChildrenRect();
+}
+
+// Moves a symbol; a tree moves with everything below it. A tree's own move
+// leaves its branch line and children where they are, and a branch line
+// carries its tree's children along: so the lines are moved, in pre-order,
+// and each brings the level below it. False when a move failed.
+bool MoveWhole(ISSymbol* symbol, const SSymSize& offset) {
+  bool moved = SUCCEEDED(symbol->MoveBy(offset, 1));
+  SComWrap<ISSymTree> tree(symbol);
+  if (tree.IsNull()) return moved;
+  SComTable<ISSymbol> below;
+  tree->GetAllChildren(below, 1, 1);
+  for (int i = 0; i < below.GetCount(); ++i) {
+    ISSymbol* s = below.GetAt(i);
+    if (s && s->GetSymbolType() == kTypeTreeLine && FAILED(s->MoveBy(offset, 1))) moved = false;
+  }
+  return moved;
 }
 
 SSymAutoLayoutOptionMgr::LibraryProbe g_libraryProbe = nullptr;
@@ -272,7 +297,7 @@ int SSymAutoLayout::Invoke() {
   // the top-left corner of the area the symbols took up.
   LONG left = 0, top = 0, cellW = 0, cellH = 0;
   for (std::size_t i = 0; i < nodes.size(); ++i) {
-    const SSymRect r = nodes[i]->GetClipRect(0, 0);
+    const SSymRect r = AreaOf(nodes[i]);
     if (i == 0 || r.GetMinX() < left) left = r.GetMinX();
     if (i == 0 || r.GetMaxY() > top) top = r.GetMaxY();
     cellW = std::max(cellW, r.GetMaxX() - r.GetMinX());
@@ -284,10 +309,10 @@ int SSymAutoLayout::Invoke() {
   SRepCreateContext step(diagram.Get(), 1, 1, 0);
   int done = 1;
   for (std::size_t i = 0; i < nodes.size(); ++i) {
-    const SSymRect r = nodes[i]->GetClipRect(0, 0);
+    const SSymRect r = AreaOf(nodes[i]);
     const LONG column = static_cast<LONG>(i % columns), row = static_cast<LONG>(i / columns);
     const SSymSize offset(left + column * (cellW + kGridGap) - r.GetMinX(), top - row * (cellH + kGridGap) - r.GetMaxY());
-    if ((offset.cx || offset.cy) && FAILED(nodes[i]->MoveBy(offset, 1))) done = 0;
+    if ((offset.cx || offset.cy) && !MoveWhole(nodes[i], offset)) done = 0;
   }
   return done;
 }

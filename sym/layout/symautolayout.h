@@ -13,7 +13,8 @@
 //   SSymAutoLayout          the library's own layout ("Basic"): places the
 //                           symbols to lay out, in their order, in rows of a
 //                           square grid from the top-left corner of the area
-//                           they took up (links are left to follow their ends);
+//                           they took up (a tree with all below it; links are
+//                           left to follow their ends);
 //   SSymAutoLayoutEx,       the external engine's run: the engine's
 //   SSymAutoLayoutGeneral   "SDoAutoLayout" entry with the run's parameters;
 //                           an engine without that entry lays out nothing and
@@ -195,7 +196,9 @@ class SSymAutoLayout : public SObject {
   // The run: non-zero when done. The library's own run places the subset's
   // top-level symbols other than links in rows of a square grid, in subset
   // order, from the top-left corner of the area they took up, 2000 units
-  // apart, as one undoable step. 0 for an object that is not ready.
+  // apart, as one undoable step; a tree takes its cell with everything
+  // below it and moves as a whole. 0 for an object that is not ready, or when a
+  // symbol refused to move (the others are placed).
   virtual int Invoke();
   virtual const SSymAutoLayoutOptionTable& GetOptionTable() const;
 

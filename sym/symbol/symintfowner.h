@@ -158,6 +158,37 @@ struct ISSymDiagram : IUnknown {
   // dissolved when swimlanes are not shown, turned into the preferred
   // orientation otherwise.
   virtual void ApplyDispPref() {}
+
+  // ---- composite attachment and editability: where a symbol belongs among
+  // the composites and lanes, and whether a composite's contents may be
+  // edited. These bodies answer as a diagram that attaches nothing; the
+  // library's own diagram answers them from its symbols and preferences.
+  // Puts the symbol into the composite or lane that lies under its centre:
+  // the top-level symbol that took it (a composite, or the pool whose lane
+  // did), else null. Not counted: the diagram holds it.
+  virtual ISSymbol* AttachToComposite(ISSymbol* symbol) {
+    (void)symbol;
+    return nullptr;
+  }
+  // Takes the symbol out of its composite owner and gives it to the
+  // diagram: the former owner (not counted), or null when the owner is no
+  // composite.
+  virtual ISSymbol* DetachFromComposite(ISSymbol* symbol) {
+    (void)symbol;
+    return nullptr;
+  }
+  // Whether the symbol may be attached to the diagram at all (pools and
+  // lane groups only where the diagram has swimlanes).
+  virtual BOOL CanAttachSymbol(ISSymbol* symbol) {
+    (void)symbol;
+    return 0;
+  }
+  // Switches the editability of one composite in its own content text: 1
+  // when the text changed, else 0.
+  virtual int SetCompEditable(ISSymbol* symbol, int editable) {
+    (void)symbol, (void)editable;
+    return 0;
+  }
 };
 
 // ---- composites, groups, trees (their subsystem implements them) -------------------------------------

@@ -72,9 +72,9 @@ int SHostLaneSym::RefusesChildObject(ISRepObject* candidate) {
 HRESULT SHostLaneSym::Draw(SSymCanvas& canvas) {
   const HRESULT hr = SSymSwim::Draw(canvas);
   if (hr != S_OK) return hr;  // hidden, already drawing, or no pool or diagram
-  ISSymbol* pool = GetPoolSym();
-  SSymRect p = pool->GetClipRect(0, 0);
-  p.Normalize();
+  // The heading band at the start of the span the lane's holder gives it:
+  // the pool's, or below the band of the lane group that holds it.
+  const SSymRect p = HolderSpan(GetPoolSym());
   SSymRect l = m_rect;
   l.Normalize();
   const LONG h = HeadingHeight();

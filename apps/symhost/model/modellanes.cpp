@@ -2,7 +2,9 @@
 
 #include "apps/symhost/model/hostlane.h"
 #include "apps/symhost/model/hostmodelsyms.h"
+#include "sym/composite/symswimgroup.h"
 #include "sym/composite/symswimpool.h"
+#include "sym/symbol/symcoll.h"
 
 namespace {
 
@@ -38,6 +40,7 @@ void SAddModelLanes(SHostDiagram& diagram, ISRepObject* model, LONG x, LONG y, s
   std::vector<SHostEntitySym*> symbols;
   std::vector<SRepObject*> objects;
   ISSymbol* pool = nullptr;
+  SSymCollection grouped;  // Sales and Billing: the lanes that share a group
   for (std::size_t i = 0; i < std::size(lanes); ++i) {
     const LaneDef& def = lanes[i];
     SHostLaneSym* lane = SHostNewLaneSymbol(diagram.Session(), SHostAddLane(package, SString(def.title)));
@@ -63,9 +66,20 @@ void SAddModelLanes(SHostDiagram& diagram, ISRepObject* model, LONG x, LONG y, s
       SSymRect e = s->GetClipRect(0, 0);
       top = std::min(e.y1, e.y2) - 4200;
     }
+    if (i < 2) grouped.Add(lane->Sym());
     lane->Release();  // the pool holds the lane
   }
   if (!pool) return;
+  // Sales and Billing share a lane group under a heading of its own; the
+  // pool's heading grows by the group's band.
+  if (SSymSwimLane* p = SSymSwimLane::FromInterface(pool); p && p->CreateUserGroup(grouped) == S_OK)
+    for (const SComWrap<ISSymbol>& m : p->Members())
+      if (SSymSwimGroup* g = SSymSwimGroup::FromInterface(m.Get())) {
+        // Titled in the lanes' heading font, on a band of its own colour.
+        g->SetFont(SSymFont(SString(u"Arial"), 9, SSymFont::Bold), 0);
+        g->SetBrush(SSymBrush(SSymColor(RGB(0xF3, 0xF1, 0xE6))), 0);
+        g->SetText(SString(u"Order to cash"), 1);
+      }
   // Relations across the lanes: quote to sale, sale to bill and parcel,
   // parcel to route.
   const std::pair<int, int> relations[] = {{0, 1}, {1, 2}, {1, 3}, {3, 4}};

@@ -221,4 +221,27 @@ TEST_F(RepTest, GridRowsFollowTheCollection) {
   c->Release();
 }
 
+// A grid's row factory lives in a symbol of the session it lists from: it
+// must not keep that session alive, or the session and every object in it
+// outlive their last user. It asks the object for the session instead, and
+// answers null once the session is gone.
+TEST(RepGridRows, TheFactoryDoesNotKeepTheSessionAlive) {
+  TNodeRegistry();
+  auto* own = new SRepSession();
+  own->AddRef();
+  TNode* holder = NewNode(own);
+  TNode* kid = NewNode(own);
+  ASSERT_EQ(S_OK, holder->Collection(kKids)->Insert(kid, -1));
+  SRepGridRowFactory rows;
+  rows.SetListed(CLSID_TNode, kKids, FALSE);
+  ASSERT_EQ(S_OK, rows.Init(holder));
+  EXPECT_EQ(static_cast<ISRepSession*>(own), rows.GetSession());
+  own->Release();
+  EXPECT_FALSE(SRepSession::IsAlive(own));
+  EXPECT_EQ(nullptr, rows.GetSession());
+  rows.Detach();
+  kid->Release();
+  holder->Release();
+}
+
 }  // namespace

@@ -353,4 +353,33 @@ TEST_F(SwimPoolGroups, HeadingFirstOnlyCachesThenMovesTheStartEdge) {
   EXPECT_EQ(loose->GetGrpLevel(), 0);
 }
 
+// A pool whose heading was never measured (not yet drawn, as in a picture
+// built in one go) measures it before its groups come: the group's band
+// moves the heading edge instead of being taken for what the rectangle
+// already holds.
+TEST_F(SwimPoolGroups, GroupsOfAPoolNeverMeasuredStillMoveItsHeadingEdge) {
+  std::vector<TGroupLane*> l;
+  SSymSwimLane* pool = NewPool(SSymRect(0, 40000, 24000, 0), 1);
+  for (int i = 0; i < 3; ++i) l.push_back(NewLane(pool->Obj(), SSymRect(8000 * i, 40000, 8000 * (i + 1), 0)));
+  ASSERT_EQ(pool->m_nHeadSize, 0);
+  SSymCollection two;
+  two.Add(l[0]->Sym());
+  two.Add(l[1]->Sym());
+  ASSERT_EQ(pool->CreateUserGroup(two), S_OK);
+  EXPECT_EQ(pool->m_nHeadSize, 4000);
+  EXPECT_EQ(Rect(pool->Sym()).y1, 42000);
+  EXPECT_EQ(Rect(l[0]->Sym()).y1, 40000);
+
+  ISRepObject* r = Model(nullptr);
+  ISRepObject* x = Model(r);
+  std::vector<TModelLane*> m;
+  SSymSwimLane* parents = ParentPool({Model(x), Model(x), Model(r)}, m);
+  ASSERT_EQ(parents->m_nHeadSize, 0);
+  const LONG top = Rect(parents->Sym()).y1;
+  parents->CreatePrntGroup(nullptr);
+  EXPECT_EQ(parents->GetGrpLevel(), 1);
+  EXPECT_EQ(parents->m_nHeadSize, 4000);
+  EXPECT_EQ(Rect(parents->Sym()).y1, top + 2000);
+}
+
 }  // namespace

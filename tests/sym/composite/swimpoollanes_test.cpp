@@ -85,4 +85,38 @@ TEST_F(SwimPoolLanes, LaneMovesMergeIntoOneUndoStep) {
   EXPECT_EQ(CountOf(pool), 2);
 }
 
+// The pool moved in one step carries its lanes and their separators; the
+// lanes are not listed beside the pool (it carries them in replays too), so
+// undo and redo move each of them once.
+TEST_F(SwimPoolLanes, UndoAndRedoOfAPoolMoveMoveEachLaneOnce) {
+  SSymSwimLane* pool = NewPool(SSymRect(0, 10000, 40000, 0), 0);
+  SSymSwim* a = Lane(SSymRect(0, 10000, 40000, 0));
+  SSymSwim* b = Lane(SSymRect(0, 20000, 40000, 10000));
+  static_cast<ISSymOwner*>(pool)->Add(a->Sym());
+  static_cast<ISSymOwner*>(pool)->Add(b->Sym());
+  ASSERT_TRUE(a->GetColnSym() && b->GetColnSym());
+  std::vector<ISSymbol*> all = {pool->Sym(), a->Sym(), b->Sym(), a->GetColnSym(), b->GetColnSym()};
+  std::vector<SSymRect> before;
+  for (ISSymbol* s : all) before.push_back(Rect(s));
+  auto at = [&](LONG dx, LONG dy, const char* when) {
+    for (size_t i = 0; i < all.size(); ++i) {
+      SSymRect r = before[i];
+      r.OffsetRect(dx, dy);
+      EXPECT_EQ(Rect(all[i]), r) << when << " " << i;
+    }
+  };
+  {
+    SRepCreateContext step(Session());
+    ASSERT_EQ(pool->MoveBy(SSymSize(-400, 900), 0), S_OK);
+    auto* move = dynamic_cast<SSymActionMove*>(step.GetContext()->GetLastAction());
+    ASSERT_NE(move, nullptr);
+    EXPECT_FALSE(move->Contains(a->Sym()));
+  }
+  at(-400, 900, "moved");
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  at(0, 0, "undone");
+  ASSERT_EQ(m_session->Redo(), S_OK);
+  at(-400, 900, "redone");
+}
+
 }  // namespace

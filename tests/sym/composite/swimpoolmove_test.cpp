@@ -182,4 +182,40 @@ TEST_F(SwimPoolMoveGroups, MovedGroupOfAParentGroupedPoolIsDissolved) {
   EXPECT_FALSE(b->IsDeleted());
 }
 
+// A pool moved in one user step, undone and redone: the pool, its separator,
+// its group and every lane go back to their places and forward again, each
+// moved once (the members' own records carry them while the step replays).
+TEST_F(SwimPoolMoveGroups, UndoAndRedoOfAPoolMovePutEverythingBack) {
+  SSymSwimLane* pool = NewPool(SSymRect(0, 20000, 9000, 0), 1);
+  SSymSwimGroup* g = NewGroup(pool->Obj(), SSymRect(0, 20000, 6000, 0), u"G");
+  TGroupLane* a = NewLane(g->Obj(), SSymRect(0, 20000, 3000, 0));
+  TGroupLane* b = NewLane(g->Obj(), SSymRect(3000, 20000, 6000, 0));
+  TGroupLane* c = NewLane(pool->Obj(), SSymRect(6000, 20000, 9000, 0));
+  ISSymbol* line = pool->GetLineSym();
+  ASSERT_NE(line, nullptr);
+  std::vector<ISSymbol*> all = {pool->Sym(), line, g->Sym(), a->Sym(), b->Sym(), c->Sym()};
+  std::vector<SSymRect> before;
+  for (ISSymbol* s : all) before.push_back(Rect(s));
+  auto at = [&](LONG dx, LONG dy, const char* when) {
+    for (size_t i = 0; i < all.size(); ++i) {
+      SSymRect r = before[i];
+      r.OffsetRect(dx, dy);
+      EXPECT_EQ(Rect(all[i]), r) << when << " " << i;
+    }
+  };
+  const int undos = m_session->GetUndoCount();
+  {
+    SRepCreateContext step(Session());
+    ASSERT_EQ(pool->MoveBy(SSymSize(700, 300), 0), S_OK);
+  }
+  ASSERT_EQ(m_session->GetUndoCount(), undos + 1);
+  at(700, 300, "moved");
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  at(0, 0, "undone");
+  ASSERT_EQ(m_session->Redo(), S_OK);
+  at(700, 300, "redone");
+  EXPECT_EQ(MembersOf(pool->Obj()), (std::vector<ISSymbol*>{g->Sym(), c->Sym()}));
+  EXPECT_EQ(MembersOf(g->Obj()), (std::vector<ISSymbol*>{a->Sym(), b->Sym()}));
+}
+
 }  // namespace

@@ -353,6 +353,37 @@ TEST_F(DiagramLayout, OwnLayoutPlacesTopLevelSymbolsInAGrid) {
   EXPECT_EQ(link->GetClipRect(0, 0), linkBefore) << "links are not placed";
 }
 
+TEST_F(DiagramLayout, OwnLayoutMovesATreeWithAllBelowIt) {
+  TSym* first = AddTo(m_d, SSymRect(0, 3600, 4800, 0));
+  TTreeSym* root = NewTree(SSymRect(40000, 3600, 44800, 0));
+  TTreeSym* child = AddChild<TTreeSym>(root, SSymRect(40000, -6000, 44800, -9600));
+  TSym* leaf = AddChild(child, SSymRect(40000, -14000, 44800, -17600));
+  ASSERT_NE(child->Line(), nullptr);
+  root->Tree().UpdateTreeLine();
+  child->Tree().UpdateTreeLine();
+  const SSymRect treeBefore = root->Tree().GetChildrenRect();
+  const SSymRect leafBefore = leaf->GetClipRect(0, 0), lineBefore = root->Line()->GetClipRect(0, 0);
+  SComTable<ISSymbol> sel;
+  sel.Add(first->Sym());
+  sel.Add(leaf->Sym());  // a node below a tree's top: stands for the whole tree
+  sel.Add(child->Sym());
+  SSymAutoLayoutParam param(Face(), &sel);
+  EXPECT_TRUE(Face()->AutoLayout(param));
+  EXPECT_EQ(m_d->m_subset, (std::vector<ISSymbol*>{first->Sym(), leaf->Sym(), root->Sym()}));
+  // Two cells: the tree's cell is as wide as the tree with all below it, and
+  // the tree kept its shape.
+  const SSymRect treeAfter = root->Tree().GetChildrenRect();
+  const LONG dx = treeAfter.GetMinX() - treeBefore.GetMinX(), dy = treeAfter.GetMaxY() - treeBefore.GetMaxY();
+  EXPECT_EQ(treeAfter.GetMinX(), 0 + 4800 + SSymAutoLayout::kGridGap);
+  EXPECT_EQ(treeAfter.GetMaxY(), 3600);
+  SSymRect moved = leafBefore;
+  moved.OffsetRect(dx, dy);
+  EXPECT_EQ(leaf->GetClipRect(0, 0), moved);
+  moved = lineBefore;
+  moved.OffsetRect(dx, dy);
+  EXPECT_EQ(root->Line()->GetClipRect(0, 0), moved);
+}
+
 TEST_F(DiagramLayout, OwnLayoutReportsAFailedMove) {
   TSym* a = AddTo(m_d, SSymRect(0, 3600, 4800, 0));
   TSym* b = AddTo(m_d, SSymRect(40000, 3600, 44800, 0));

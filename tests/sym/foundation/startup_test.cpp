@@ -3,6 +3,7 @@
 // slots that later subsystems fill.
 #include <gtest/gtest.h>
 
+#include "sym/diagram/symprefshowcoll.h"
 #include "sym/foundation/symstartupstatics.h"
 #include "sym/foundation/symterminators.h"
 #include "win/winloader.h"

@@ -4,8 +4,10 @@
 // takes entities and refuses anything else.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "apps/symhost/model/hostlane.h"
 #include "apps/symhost/model/hostmodelsyms.h"
@@ -16,9 +18,15 @@
 #include "apps/symhost/samplediagram.h"
 #include "support/recording_canvas.h"
 #include "sym/composite/symswimcoln.h"
+#include "sym/composite/symswimgroup.h"
 #include "win/winreg.h"
 
 namespace {
+
+SSymRect Normal(ISSymbol* s) {
+  SSymRect r = s->GetClipRect(0, 0);
+  return r.Normalize();
+}
 
 class HostLane : public ::testing::Test {
  protected:
@@ -169,6 +177,81 @@ TEST(HostModelSheetLanes, ThePictureHoldsAPoolOfThreeLanes) {
   const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   for (const char* word : {"Sales", "Billing", "Shipping", "Parcel", "billed in"})
     EXPECT_NE(svg.find(word), std::string::npos) << word;
+  KvRegReset();
+}
+
+// Sales and Billing share a lane group in the model picture: the pool's
+// heading grows by the group's band, the group's title is drawn in it and
+// nothing is painted over it, and the grouped lanes begin below it with
+// their contents still under their own headings.
+TEST(HostModelSheetLanes, SalesAndBillingShareALaneGroupUnderItsOwnHeading) {
+  KvRegReset();
+  SHostDiagram sheet;
+  const std::vector<ISSymbol*> made = SBuildModelSheet(sheet);
+  SSymSwimLane* pool = nullptr;
+  for (ISSymbol* s : made)
+    if (auto* p = SSymSwimLane::FromInterface(s)) pool = p;
+  ASSERT_NE(nullptr, pool);
+  const std::vector<SComWrap<ISSymbol>> members = pool->Members();
+  ASSERT_EQ(members.size(), 2u);
+  SSymSwimGroup* group = SSymSwimGroup::FromInterface(members[0].Get());
+  ASSERT_NE(nullptr, group);
+  SString title;
+  group->GetText(title);
+  EXPECT_EQ(title.ToUtf8(), "Order to cash");
+  const std::vector<SComWrap<ISSymbol>> grouped = group->Members();
+  ASSERT_EQ(grouped.size(), 2u);
+  auto* sales = dynamic_cast<SHostLaneSym*>(SSymBase::FromInterface(grouped[0].Get()));
+  auto* billing = dynamic_cast<SHostLaneSym*>(SSymBase::FromInterface(grouped[1].Get()));
+  auto* shipping = dynamic_cast<SHostLaneSym*>(SSymBase::FromInterface(members[1].Get()));
+  ASSERT_TRUE(sales && billing && shipping);
+  EXPECT_EQ(sales->GetLaneText().ToUtf8(), "Sales");
+  EXPECT_EQ(billing->GetLaneText().ToUtf8(), "Billing");
+  EXPECT_EQ(shipping->GetLaneText().ToUtf8(), "Shipping");
+
+  RecordingCanvas canvas;
+  ASSERT_EQ(pool->Draw(canvas), S_OK);
+  const LONG h = SSymSwimHeadingHeight(sheet.Model());
+  const LONG band = group->m_nHeadSize;
+  ASSERT_GT(band, 0);
+  // The heading counts the group's level; the pool grew at its heading edge,
+  // so the loose lane is taller than the grouped ones by the band.
+  EXPECT_EQ(pool->GetGrpLevel(), 1);
+  EXPECT_EQ(pool->m_nHeadSize, h + band);
+  const SSymRect p = Normal(pool->Sym()), g = Normal(group->Sym());
+  EXPECT_EQ(g.y1, p.y1);
+  EXPECT_EQ(Normal(shipping->Sym()).y1, p.y1);
+  for (SHostLaneSym* lane : {sales, billing}) {
+    const SSymRect l = Normal(lane->Sym());
+    EXPECT_EQ(l.y1, g.y1 - band) << lane->GetLaneText().ToUtf8();
+    EXPECT_EQ(l.y2, p.y2);
+    SComTable<ISSymbol> children;
+    lane->Comp()->GetAllChildren(children, 0);
+    for (int c = 0; c < children.GetCount(); ++c) EXPECT_LE(Normal(children.GetAt(c)).y1, l.y1 - h);
+  }
+  // The group's title in its band, the lanes' titles right below it, and no
+  // fill after the group's title reaches into the band.
+  const std::vector<std::string> calls = canvas.Calls();
+  const std::string groupTitle = "DrawText " + RecordingCanvas::R(SSymRect(g.x1, g.y1, g.x2, g.y1 - band)) + " Order to cash";
+  const auto at = std::find(calls.begin(), calls.end(), groupTitle);
+  ASSERT_NE(at, calls.end()) << "no group title in its band";
+  for (SHostLaneSym* lane : {sales, billing}) {
+    const SSymRect l = Normal(lane->Sym());
+    const std::string laneTitle =
+        "DrawText " + RecordingCanvas::R(SSymRect(l.x1, g.y1 - band, l.x2, g.y1 - band - h)) + " " +
+        lane->GetLaneText().ToUtf8();
+    EXPECT_NE(std::find(at, calls.end(), laneTitle), calls.end()) << laneTitle;
+  }
+  for (auto it = at; it != calls.end(); ++it) {
+    if (it->rfind("FillRect ", 0) != 0) continue;
+    std::istringstream in(it->substr(9));
+    LONG x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    in >> x1 >> y1 >> x2 >> y2;
+    const bool acrossBand = std::min(x1, x2) < g.x2 && std::max(x1, x2) > g.x1;
+    if (acrossBand) {
+      EXPECT_LE(std::max(y1, y2), g.y1 - band) << *it;
+    }
+  }
   KvRegReset();
 }
 
