@@ -8,6 +8,7 @@
 #include "kvrep/srepsession.h"
 #include "sym/edit/symselection.h"
 #include "sym/edit/symviewedit.h"
+#include "sym/layout/symautolayout.h"
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symintflink.h"
 #include "sym/symbol/symintfplace.h"
@@ -230,7 +231,7 @@ int SSymMerge::MergeModel(int autoLayout) {
     const bool block = m_pSelection->GetCount() > 0;
     const SSymPoint from = CentreOf(m_pSelection->GetClipRect());
     const SSymSize offset(target.x - from.x, target.y - from.y);
-    if (block) m_pSelection->MoveBy(offset, 1, 0);
+    if (block) m_pSelection->MoveBy(offset, 1, 1);
     if (!setAside.empty()) {
       // With the block they keep their places beside it; alone they are
       // centred on the target themselves.
@@ -344,7 +345,23 @@ bool SSymMerge::WantsLayout(const SRepClassColPtr& collection) {
   return false;
 }
 
-bool SSymMerge::LayOut() { return false; }
+bool SSymMerge::LayOut() {
+  if (m_diagram.IsNull() || !m_pSelection) return false;
+  // The merged symbols are laid out among every symbol of the diagram.
+  SComTable<ISSymbol> merged(4, 4), all(4, 4);
+  for (int i = 0; i < m_pSelection->GetCount(); ++i) merged.Add(m_pSelection->GetAt(i));
+  SComOut<ISRepClassCol> symbols;
+  if (SUCCEEDED(m_diagram->GetSymbols(&symbols)) && symbols) {
+    SRepObjIterator it(symbols.Get());
+    while (ISRepObject* o = it.Next()) {
+      SComWrap<ISSymbol> s(o);
+      if (!s.IsNull()) all.Add(s.Get());
+    }
+  }
+  SSymAutoLayoutParam param(m_diagram.Get(), &merged, &all);
+  param.LoadDefaultOptions();
+  return m_diagram->AutoLayout(param);
+}
 
 void SSymMerge::AttachToLane(ISSymbol* symbol) {
   if (!symbol || m_diagram.IsNull() || IsLaneOrPool(symbol) || !SComWrap<ISSymLink>(symbol).IsNull()) return;
@@ -352,18 +369,26 @@ void SSymMerge::AttachToLane(ISSymbol* symbol) {
   SComOut<ISRepClassCol> symbols;
   if (FAILED(m_diagram->GetSymbols(&symbols)) || !symbols) return;
   const SSymPoint centre = CentreOf(symbol->GetClipRect(0, 0));
-  // The innermost lane that holds the centre: lanes come after the lanes
-  // and groups that hold them.
+  // The innermost lane that holds the centre: the pools' Symbols hold their
+  // lanes and swim groups, a group its lanes, and a lane comes after the
+  // groups that hold it.
+  constexpr LONG kSymbols = 0x02010015;
   SComWrap<ISSymbol> lane;
-  SRepObjIterator it(symbols.Get());
-  while (ISRepObject* o = it.Next()) {
-    SComWrap<ISSymSwimPool> pool(o);
-    if (pool.IsNull()) continue;
-    SUnsortedComBag<ISSymbol> lanes;
-    pool->GetAllChildrenSym(lanes, 1);
-    for (ISSymbol* c : lanes) {
-      SComWrap<ISSwimlane> l(c);
-      if (!l.IsNull() && l->IsPtInLane(centre)) lane = c;
+  std::vector<RepObjWrap> holders;
+  {
+    SRepObjIterator it(symbols.Get());
+    while (ISRepObject* o = it.Next())
+      if (!SComWrap<ISSymSwimPool>(o).IsNull()) holders.emplace_back(o);
+  }
+  for (std::size_t i = 0; i < holders.size() && i < 4096; ++i) {
+    if (holders[i]->IsCollectionEmpty(kSymbols) == S_OK) continue;
+    SRepObjIterator members(holders[i].Get(), kSymbols);
+    while (ISRepObject* m = members.Next()) {
+      SComWrap<ISSymbol> s(m);
+      if (s.IsNull()) continue;
+      SComWrap<ISSwimlane> l(m);
+      if (!l.IsNull() && l->IsPtInLane(centre)) lane = s.Get();
+      if (!l.IsNull() || s->GetSymbolType() == kSymTypeSwimGroup) holders.emplace_back(m);
     }
   }
   SComWrap<ISSymCompSym> comp(lane.Get());

@@ -16,6 +16,19 @@ RepObjWrap ShownBy(ISRepObject* symbol) {
   return RepObjWrap(o.Get());
 }
 
+// Links and their end symbols hold each other: the ends of the diagram's
+// links are let go before the diagram and its session go.
+void DetachLinks(ISSymDiagram* diagram) {
+  SComOut<ISRepClassCol> symbols;
+  if (!diagram || diagram->GetSymbols(&symbols) != S_OK || !symbols) return;
+  SRepObjIterator it(symbols.Get());
+  while (ISRepObject* o = it.Next())
+    if (SComWrap<ISSymLink> link(o); !link.IsNull()) {
+      link->DetachEnd(0);
+      link->DetachEnd(1);
+    }
+}
+
 ISRepSession* SessionOf(ISRepObject* o) {
   SRepObject* impl = SRepObject::FromInterface(o);
   return impl ? static_cast<ISRepSession*>(impl->GetSessionImpl()) : nullptr;
@@ -169,10 +182,15 @@ void SAddModelMerge(SHostDiagram& diagram, ISRepObject* model, const SSymRect& t
     for (ISSymbol* s : {b, a})
       if (s) carried->Insert(SComWrap<ISRepObject, &IID_ISRepObject>(s).Get(), -1);
 
+    // A title at the top of the target; the block lands under it.
+    SHostBox* title = diagram.AddCaption(SSymRect(target.x1, target.y1, target.x1 + 21600, target.y1 - 1500),
+                                         SString(u"Merged from Suppliers"),
+                                         SSymFont(SString(u"Arial"), 11, SSymFont::Bold), 0x120);
+    made.push_back(title->Sym());
     auto* edit = new SHostEditView(model);
     edit->AddRef();
     edit->SetDiagram(view);
-    SSymRect rect = target;
+    SSymRect rect(target.x1, target.y1 - 2400, target.x2, target.y2);
     {
       SRepCreateContext step(diagram.Session());
       SHostModelMerge merge(edit, static_cast<ISRepObjectBase*>(root), &rect, source);
@@ -184,17 +202,7 @@ void SAddModelMerge(SHostDiagram& diagram, ISRepObject* model, const SSymRect& t
     }
     edit->SetDiagram(nullptr);
     edit->Release();
-    // The source's links and their ends hold each other: the ends are let
-    // go first, so that the source session takes its symbols with it.
-    SComOut<ISRepClassCol> shown;
-    if (sourceDiagram->GetSymbols(&shown) == S_OK && shown)
-      for (LONG i = 0; i < shown->GetCount(); ++i) {
-        SComOut<ISRepObject> o;
-        SComWrap<ISSymLink> link(shown->Item(i, &o) == S_OK ? o.Get() : nullptr);
-        if (link.IsNull()) continue;
-        link->DetachEnd(0);
-        link->DetachEnd(1);
-      }
+    DetachLinks(sourceDiagram);
     sourceDiagram->Release();
   }
   root->Release();

@@ -17,6 +17,7 @@
 #include "apps/symhost/samplediagram.h"
 #include "sym/edit/symmerge.h"
 #include "sym/edit/symviewedit.h"
+#include "sym/edit/symselection.h"
 
 // An editing window of the host: new objects go to its folder (a package).
 class SHostEditView : public SSymViewEdit {
@@ -68,9 +69,10 @@ class SHostModelMerge : public SSymMerge {
   std::vector<ISRepObject*> m_made;             // not counted: the folder holds them
 };
 
-// Merges into the model picture, centred on `target`, a block of another
-// model's entities ("Suppliers": two entities and the relation between
-// them) that a second session holds, and tracks the merged symbols in the
-// diagram's holder. Appends them to `made`; nothing when the diagram has no
-// model diagram or the model is null.
+// Merges into the model picture a block of another model's entities
+// ("Suppliers": two entities and the relation between them) that a second
+// session holds: a title at the top of `target`, the block centred in the
+// rest of it. Tracks the title and the merged symbols in the diagram's
+// holder and appends them to `made`; nothing when the diagram has no model
+// diagram or the model is null.
 void SAddModelMerge(SHostDiagram& diagram, ISRepObject* model, const SSymRect& target, std::vector<ISSymbol*>& made);

@@ -130,7 +130,7 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
     const SSymRect r = s->GetClipRect(0, 0);
     right = std::max({right, r.x1, r.x2});
   }
-  SAddModelMerge(diagram, model, SSymRect(right + 3600, 0, right + 30600, -9000), made);
+  SAddModelMerge(diagram, model, SSymRect(right + 3600, 0, right + 30600, -11400), made);
   package->Release();  // the session keeps the model
   return made;
 }

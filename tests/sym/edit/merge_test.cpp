@@ -12,6 +12,8 @@
 #include "support/symtest.h"
 #include "sym/edit/symmerge.h"
 #include "sym/edit/symviewedit.h"
+#include "sym/edit/symselection.h"
+#include "sym/layout/symautolayout.h"
 
 namespace {
 
@@ -47,6 +49,19 @@ class TMerge : public SSymMerge {
   int admit = 1, verify = 1;
   std::function<int(ISSymbol*)> attach;
   std::function<int(ISRepObject*)> wants;
+};
+
+// A diagram that notes the layout runs it is asked for.
+class TLayoutDiagram : public TDiagram {
+ public:
+  using TDiagram::TDiagram;
+  using TDiagram::AutoLayout;
+  bool AutoLayout(SSymAutoLayoutParam& param) override {
+    ++runs;
+    subset = param.m_pSubset ? param.m_pSubset->GetCount() : -1;
+    return true;
+  }
+  int runs = 0, subset = 0;
 };
 
 // A merge that keeps every hook of the library's class.
@@ -102,7 +117,7 @@ class Merge : public SymFixture {
   // Places a copy of a source symbol in the target diagram and selects it.
   int CopyIn(ISSymbol* s) {
     TSym* copy = Make<TSym>(s->GetClipRect(0, 0));
-    DiagramOwner()->Add(copy->Sym());
+    m_view->GetDiagramPtr()->Add(copy->Sym());
     m_view->GetSelection()->Add(copy->Sym(), 1);
     m_copies.push_back(copy);
     return 1;
@@ -297,25 +312,41 @@ TEST_F(Merge, TheLibrarysHooksMergeNothing) {
   EXPECT_EQ(DiagramCount(), 0);
 }
 
-TEST_F(Merge, NoLayoutUnlessAskedAndWanted) {
-  TSym* a = In<TSym>();
-  Carry(a->Obj());
-  auto never = NewMerge();
-  never->wants = [](ISRepObject*) { return 1; };
-  EXPECT_EQ(never->MergeModel(0), 1);
-  EXPECT_TRUE(never->asked.empty());  // autoLayout 0: not even asked
-  EXPECT_FALSE(never->HasLaidOut());
-
-  // A composite met before any object that wants a layout cancels it.
+TEST_F(Merge, LaysOutOnlyWhenAskedAndWanted) {
+  TLayoutDiagram* d = Make<TLayoutDiagram>();
+  m_view->SetDiagram(d);
+  TSym* a = In<TSym>(SSymRect(40000, 0, 44800, -3600));
   TComp* comp = In<TComp>();
-  SRepClassColPtr(Root(), RootObjects).ClearAll();
-  Carry(comp->Obj());
-  Carry(a->Obj());
-  auto cancelled = NewMerge();
-  cancelled->wants = [](ISRepObject*) { return 1; };
-  EXPECT_EQ(cancelled->MergeModel(1), 1);
-  EXPECT_TRUE(cancelled->asked.empty());
-  EXPECT_FALSE(cancelled->HasLaidOut());
+  struct Case {
+    const char* name;
+    bool compositeFirst;
+    int autoLayout, wants;
+    bool asked, laidOut;
+  } cases[] = {
+      {"not asked", false, 0, 1, false, false},  // autoLayout 0: not even asked
+      {"not wanted", false, 1, 0, true, false},
+      {"asked and wanted", false, 1, 1, true, true},
+      {"a composite first cancels it", true, 1, 1, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SRepClassColPtr(Root(), RootObjects).ClearAll();
+    if (c.compositeFirst) Carry(comp->Obj());
+    Carry(a->Obj());
+    d->runs = 0;
+    auto m = NewMerge();
+    m->wants = [&](ISRepObject*) { return c.wants; };
+    EXPECT_EQ(m->MergeModel(c.autoLayout), 1);
+    EXPECT_EQ(!m->asked.empty(), c.asked);
+    EXPECT_EQ(m->HasLaidOut(), c.laidOut);
+    EXPECT_EQ(d->runs, c.laidOut ? 1 : 0);
+    if (c.laidOut) {
+      EXPECT_EQ(d->subset, 1);  // the merged symbols
+    }
+    // Placed after the layout: the block is centred on the origin.
+    const SSymRect block = m_view->GetSelection()->GetClipRect();
+    EXPECT_EQ((block.x1 + block.x2) / 2, 0);
+  }
 }
 
 TEST_F(Merge, ConstructionTakesTheWindowsDiagramFolderAndEmptiesTheSelection) {

@@ -5,11 +5,13 @@
 // whole (deleted objects, another session's objects).
 #include <gtest/gtest.h>
 
+#include "apps/symhost/model/hostlane.h"
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/model/modelmerge.h"
 #include "apps/symhost/model/modelsheet.h"
 #include "apps/symhost/samplediagram.h"
 #include "kvrep/srepsession.h"
+#include "sym/composite/symswimcoln.h"
 #include "win/winreg.h"
 
 namespace {
@@ -68,16 +70,16 @@ class HostMerge : public ::testing::Test {
     edit->SetDiagram(nullptr);
     edit->Release();
     root->Release();
-    // The source's links and their ends hold each other: the ends go first.
-    SComOut<ISRepClassCol> shown;
-    if (sourceDiagram->GetSymbols(&shown) == S_OK && shown)
-      for (LONG i = 0; i < shown->GetCount(); ++i) {
-        SComOut<ISRepObject> o;
-        SComWrap<ISSymLink> link(shown->Item(i, &o) == S_OK ? o.Get() : nullptr);
-        if (link.IsNull()) continue;
-        link->DetachEnd(0);
-        link->DetachEnd(1);
-      }
+    // Links and their ends hold each other: let go of the ends first.
+    SComOut<ISRepClassCol> symbols;
+    if (sourceDiagram->GetSymbols(&symbols) == S_OK && symbols) {
+      SRepObjIterator it(symbols.Get());
+      while (ISRepObject* o = it.Next())
+        if (SComWrap<ISSymLink> l(o); !l.IsNull()) {
+          l->DetachEnd(0);
+          l->DetachEnd(1);
+        }
+    }
     sourceDiagram->Release();
     other->Release();
     source->Release();
@@ -176,6 +178,29 @@ TEST_F(HostMerge, ObjectsOfAnotherSessionStopTheMergeBeforeAnythingIsMade) {
   EXPECT_FALSE(contract->IsDeleted());  // a stopped merge deletes nothing
 }
 
+TEST_F(HostMerge, EntitiesThatLandInALaneJoinIt) {
+  SHostLaneSym* lane = SHostNewLaneSymbol(holder.Session(), SHostAddLane(Model(), SString(u"Purchasing")));
+  ASSERT_NE(nullptr, lane);
+  lane->PutRect(SSymRect(0, 30000, 60000, 0));
+  lane->AddSymInSwim(holder.Model());
+  SSymRect target(10000, 20000, 50000, 10000);
+  {
+    SHostModelMerge merge(edit, Root(), &target, source);
+    ASSERT_EQ(merge.MergeModel(0), 1);
+    SComTable<ISSymbol> children;
+    lane->Comp()->GetAllChildren(children, 0);
+    int entities = 0;
+    for (int i = 0; i < children.GetCount(); ++i)
+      entities += dynamic_cast<SHostEntitySym*>(SSymBase::FromInterface(children.GetAt(i))) ? 1 : 0;
+    EXPECT_EQ(entities, 2);
+    EXPECT_EQ(edit->GetSelection()->GetCount(), 3);  // still selected
+    for (ISSymbol* s : merge.GetMerged()) holder.Track(s);  // the holder lets go of the links' ends
+  }
+  edit->GetSelection()->Clear(0);
+  if (auto* line = SSymSwimColn::FromInterface(lane->GetColnSym())) line->ReleaseAll();
+  lane->Release();
+}
+
 TEST_F(HostMerge, TheModelPictureShowsTheMergedBlockRightOfTheRest) {
   SHostDiagram sheet;
   const std::vector<ISSymbol*> made = SBuildModelSheet(sheet);
@@ -183,7 +208,8 @@ TEST_F(HostMerge, TheModelPictureShowsTheMergedBlockRightOfTheRest) {
   LONG rightmostOther = 0;
   for (ISSymbol* s : made) {
     ISRepObject* o = Shown(s);
-    const SString name = o ? SHostNameOf(o) : SString();
+    if (!o) continue;  // headings and captions
+    const SString name = SHostNameOf(o);
     const SSymRect r = s->GetClipRect(0, 0);
     if (name == SString(u"Contract") || name == SString(u"Delivery") || name == SString(u"schedules"))
       merged.push_back(s);
