@@ -5,6 +5,7 @@
 // contents are editable while the entities' are not.
 #include <gtest/gtest.h>
 
+#include "tests/apps/symhost/model/hostlanes_fixture.h"
 #include "apps/symhost/model/hostlane.h"
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/samplediagram.h"
@@ -14,36 +15,19 @@
 
 namespace {
 
-class HostAttach : public ::testing::Test {
+class HostAttach : public HostLanesTest {
  protected:
   void SetUp() override {
-    KvRegReset();
-    view = holder.Model();
-    ASSERT_NE(nullptr, view);
-    model = SHostNewModel(holder.Session(), SString(u"M"));
+    HostLanesTest::SetUp();
+    if (HasFatalFailure()) return;
     for (const char16_t* name : {u"Order", u"Invoice"})
       entities.push_back(SHostAddEntity(Model(), SString(name)));
-    for (int i = 0; i < 2; ++i) {
-      SRepObject* m = SHostAddLane(Model(), SString(i == 0 ? u"Sales" : u"Billing"));
-      SHostLaneSym* l = SHostNewLaneSymbol(holder.Session(), m);
-      ASSERT_NE(nullptr, l);
-      l->PutRect(SSymRect(20000 * i, 30000, 20000 * (i + 1), 0));
-      l->AddSymInSwim(view);
-      lanes.push_back(l);
-    }
+    for (int i = 0; i < 2; ++i)
+      ASSERT_NE(nullptr, NewLane(SString(i == 0 ? u"Sales" : u"Billing"), SSymRect(20000 * i, 30000, 20000 * (i + 1), 0)));
   }
-  void TearDown() override {
-    for (SHostLaneSym* l : lanes) {
-      if (auto* line = SSymSwimColn::FromInterface(l->GetColnSym())) line->ReleaseAll();
-      l->Release();
-    }
-    model->Release();
-    KvRegReset();
-  }
-  ISRepObject* Model() { return static_cast<ISRepObjectBase*>(model); }
   // The entity's symbol in the diagram, its centre on (x, y).
   ISSymbol* EntityAt(SRepObject* e, LONG x, LONG y) {
-    ISSymbol* s = view->CreateSymbolForObject(e, x, y, 1);
+    ISSymbol* s = diagram->CreateSymbolForObject(e, x, y, 1);
     holder.Track(s);
     const SSymRect r = s->GetClipRect(0, 0).Normalize();
     s->MoveBy(SSymSize(x - (r.x1 + r.x2) / 2, y - (r.y1 + r.y2) / 2), 0);
@@ -54,11 +38,7 @@ class HostAttach : public ::testing::Test {
     return s->GetOwner(&o) == S_OK && o && SRepAreSameObjects(o.Get(), owner);
   }
 
-  SHostDiagram holder;
-  SHostModelDiagram* view = nullptr;
-  SHostPackage* model = nullptr;
   std::vector<SRepObject*> entities;
-  std::vector<SHostLaneSym*> lanes;
 };
 
 TEST_F(HostAttach, AnEntityIsNoSymbolThatBelongsInsideALane) {
@@ -68,12 +48,12 @@ TEST_F(HostAttach, AnEntityIsNoSymbolThatBelongsInsideALane) {
   const SSymRect r = billing->GetClipRect(0, 0).Normalize();
   ISSymbol* e = EntityAt(entities[1], (r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2 - 3000);
   ASSERT_TRUE(billing->Comp()->CanAddAsChild(SComWrap<ISRepObject, &IID_ISRepObject>(e).Get(), -1, SString()));
-  EXPECT_EQ(view->AttachToComposite(e), nullptr);
-  EXPECT_GE(view->GetPos(e), 0);
+  EXPECT_EQ(diagram->AttachToComposite(e), nullptr);
+  EXPECT_GE(diagram->GetPos(e), 0);
   ASSERT_EQ(billing->Comp()->Add(e), S_OK);
   // Taken out again, it is the diagram's and the lane stays responsible.
-  EXPECT_EQ(view->DetachFromComposite(e), billing->Sym());
-  EXPECT_GE(view->GetPos(e), 0);
+  EXPECT_EQ(diagram->DetachFromComposite(e), billing->Sym());
+  EXPECT_GE(diagram->GetPos(e), 0);
   EXPECT_FALSE(Owns(billing->Sym(), e));
   SRepClassColPtr responsible(SHostBoundObject(billing->Obj()), SHostId::Responsible);
   EXPECT_GE(responsible.GetPos(entities[1]), 0);
@@ -81,15 +61,15 @@ TEST_F(HostAttach, AnEntityIsNoSymbolThatBelongsInsideALane) {
 
 TEST_F(HostAttach, AnEntityOutsideThePoolStaysWhereItIs) {
   ISSymbol* e = EntityAt(entities[0], 100000, 100000);
-  EXPECT_EQ(view->AttachToComposite(e), nullptr);
-  EXPECT_GE(view->GetPos(e), 0);
+  EXPECT_EQ(diagram->AttachToComposite(e), nullptr);
+  EXPECT_GE(diagram->GetPos(e), 0);
 }
 
 TEST_F(HostAttach, LanesAreEditableEntitiesNot) {
   ISSymbol* e = EntityAt(entities[0], 100000, 100000);
-  EXPECT_EQ(view->IsSymEditable(lanes[0]->Sym(), SHostBoundObject(lanes[0]->Obj())), 1);
-  EXPECT_EQ(view->IsSymEditable(e, entities[0]), 0);
+  EXPECT_EQ(diagram->IsSymEditable(lanes[0]->Sym(), SHostBoundObject(lanes[0]->Obj())), 1);
+  EXPECT_EQ(diagram->IsSymEditable(e, entities[0]), 0);
   // The host's lanes and pools may be attached to its diagrams.
-  EXPECT_TRUE(view->CanAttachSymbol(lanes[0]->GetPoolSym()));
+  EXPECT_TRUE(diagram->CanAttachSymbol(lanes[0]->GetPoolSym()));
 }
 }  // namespace

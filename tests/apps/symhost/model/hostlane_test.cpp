@@ -9,6 +9,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "tests/apps/symhost/model/hostlanes_fixture.h"
 #include "apps/symhost/model/hostlane.h"
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/model/modelsheet.h"
@@ -28,50 +29,25 @@ SSymRect Normal(ISSymbol* s) {
   return r.Normalize();
 }
 
-class HostLane : public ::testing::Test {
+class HostLane : public HostLanesTest {
  protected:
   void SetUp() override {
-    KvRegReset();
-    view = holder.Model();
-    ASSERT_NE(nullptr, view);
-    model = SHostNewModel(holder.Session(), SString(u"M"));
+    HostLanesTest::SetUp();
+    if (HasFatalFailure()) return;
     for (const char16_t* name : {u"Order", u"Invoice", u"Payment"})
       entities.push_back(SHostAddEntity(Model(), SString(name)));
     // Side by side, one column each.
-    for (int i = 0; i < 3; ++i) {
-      SRepObject* m = SHostAddLane(Model(), SString(i == 0 ? u"Sales" : i == 1 ? u"Billing" : u"Bank"));
-      SHostLaneSym* l = SHostNewLaneSymbol(holder.Session(), m);
-      ASSERT_NE(nullptr, l);
-      l->PutRect(SSymRect(20000 * i, 30000, 20000 * (i + 1), 0));
-      l->AddSymInSwim(view);
-      lanes.push_back(l);
-    }
+    for (int i = 0; i < 3; ++i)
+      ASSERT_NE(nullptr, NewLane(SString(i == 0 ? u"Sales" : i == 1 ? u"Billing" : u"Bank"),
+                                 SSymRect(20000 * i, 30000, 20000 * (i + 1), 0)));
   }
-  void TearDown() override {
-    for (SHostLaneSym* l : lanes) {
-      if (auto* line = SSymSwimColn::FromInterface(l->GetColnSym())) line->ReleaseAll();
-      l->Release();
-    }
-    model->Release();
-    KvRegReset();
-  }
-  ISRepObject* Model() { return static_cast<ISRepObjectBase*>(model); }
   ISSymbol* Entity(ISRepObject* e, LONG x, LONG y) {
-    ISSymbol* s = view->CreateSymbolForObject(e, x, y, 1);
+    ISSymbol* s = diagram->CreateSymbolForObject(e, x, y, 1);
     holder.Track(s);
     return s;
   }
-  static SSymRect RectOf(ISSymbol* s) {
-    SSymRect r = s->GetClipRect(0, 0);
-    r.Normalize();
-    return r;
-  }
 
-  SHostDiagram holder;
-  SHostModelDiagram* view = nullptr;
-  SHostPackage* model = nullptr;
   std::vector<SRepObject*> entities;
-  std::vector<SHostLaneSym*> lanes;
 };
 
 TEST_F(HostLane, ThreeLanesShareOnePool) {
@@ -81,7 +57,7 @@ TEST_F(HostLane, ThreeLanesShareOnePool) {
     EXPECT_EQ(l->GetPoolSym(), pool);
     EXPECT_NE(l->GetColnSym(), nullptr);
   }
-  EXPECT_EQ(view->GetSwimLaneList().GetCount(), 1);
+  EXPECT_EQ(diagram->GetSwimLaneList().GetCount(), 1);
   // Next to one another, left to right, without overlapping.
   for (int i = 0; i + 1 < 3; ++i) EXPECT_LE(RectOf(lanes[i]->Sym()).x2, RectOf(lanes[i + 1]->Sym()).x1);
 }

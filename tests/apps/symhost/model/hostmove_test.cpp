@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "tests/apps/symhost/model/hostlanes_fixture.h"
 #include "apps/symhost/model/hostlane.h"
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/samplediagram.h"
@@ -21,13 +22,11 @@
 
 namespace {
 
-class HostMove : public ::testing::Test {
+class HostMove : public HostLanesTest {
  protected:
   void SetUp() override {
-    KvRegReset();
-    diagram = holder.Model();
-    ASSERT_NE(nullptr, diagram);
-    model = SHostNewModel(holder.Session(), SString(u"M"));
+    HostLanesTest::SetUp();
+    if (HasFatalFailure()) return;
     // The first pool: three lanes side by side, 20000 wide each.
     for (int i = 0; i < 3; ++i) first.push_back(NewLane(SSymRect(20000 * i, 30000, 20000 * (i + 1), 0), nullptr));
     pool1 = SSymSwimLane::FromInterface(first[0]->GetPoolSym());
@@ -37,31 +36,13 @@ class HostMove : public ::testing::Test {
     selection = view->GetSelection();
   }
   void TearDown() override {
-    selection->Clear(0);
+    if (selection) selection->Clear(0);
     delete view;
-    for (SHostLaneSym* l : lanes) {
-      if (auto* line = SSymSwimColn::FromInterface(l->GetColnSym())) line->ReleaseAll();
-      l->Release();
-    }
     pools.clear();
-    model->Release();
-    KvRegReset();
+    HostLanesTest::TearDown();
   }
-  ISRepObject* Model() { return static_cast<ISRepObjectBase*>(model); }
-  // A host lane on rect: in `pool`, or in the diagram's first pool (made
-  // when there is none).
-  SHostLaneSym* NewLane(const SSymRect& rect, SSymSwimLane* pool) {
-    SRepObject* m = SHostAddLane(Model(), SString(u"Lane"));
-    SHostLaneSym* l = SHostNewLaneSymbol(holder.Session(), m);
-    EXPECT_NE(nullptr, l);
-    l->PutRect(rect);
-    if (pool)
-      EXPECT_EQ(static_cast<ISSymOwner*>(pool)->Add(l->Sym()), S_OK);
-    else
-      l->AddSymInSwim(diagram);
-    lanes.push_back(l);
-    return l;
-  }
+  using HostLanesTest::NewLane;
+  SHostLaneSym* NewLane(const SSymRect& rect, SSymSwimLane* pool) { return NewLane(SString(u"Lane"), rect, pool); }
   // A second pool on rect with n lanes.
   SSymSwimLane* NewPool(const SSymRect& rect, int n, std::vector<SHostLaneSym*>& out) {
     SComOut<ISSymbol> made;
@@ -86,10 +67,6 @@ class HostMove : public ::testing::Test {
     selection->MoveBy(offset, 0, 1);
     view->SetMoveTracker(nullptr);
   }
-  static SSymRect RectOf(ISSymbol* s) {
-    SSymRect r = s->GetClipRect(0, 0);
-    return r.Normalize();
-  }
   static std::vector<ISSymbol*> MembersOf(SSymSwimLane* pool) {
     std::vector<ISSymbol*> out;
     for (const auto& m : pool->Members()) out.push_back(m.Get());
@@ -102,10 +79,6 @@ class HostMove : public ::testing::Test {
   }
   int PoolCount() { return diagram->GetSwimLaneList().GetCount(); }
 
-  SHostDiagram holder;
-  SHostModelDiagram* diagram = nullptr;
-  SHostPackage* model = nullptr;
-  std::vector<SHostLaneSym*> lanes;
   std::vector<SComWrap<ISSymbol>> pools;
   std::vector<SHostLaneSym*> first;
   SSymSwimLane* pool1 = nullptr;
