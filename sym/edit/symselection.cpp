@@ -14,6 +14,24 @@ namespace {
 constexpr int kMaxOwnerDepth = 256;
 }  // namespace
 
+namespace {
+// Whether one of the owners above the symbol is selected as well: such a
+// symbol moves with that owner and must not move once more on its own.
+bool OwnerSelected(ISSymbol* symbol, const SComTable<ISSymbol>& selected) {
+  SComWrap<ISSymbol> at(symbol);
+  for (int depth = 0; depth < kMaxOwnerDepth; ++depth) {
+    SComOut<ISSymOwner> owner;
+    if (FAILED(at->GetOwner(&owner)) || !owner) return false;
+    SComWrap<ISSymbol> up(owner.Get());
+    if (up.IsNull()) return false;  // the diagram
+    for (int i = 0; i < selected.GetCount(); ++i)
+      if (SRepAreSameObjects(selected.GetAt(i), up)) return true;
+    at = up;
+  }
+  return false;
+}
+}  // namespace
+
 SSymSelection::SSymSelection(SSymView* view) : m_pView(view) {}
 
 SSymSelection::~SSymSelection() = default;
@@ -46,7 +64,10 @@ SSymRect SSymSelection::GetClipRect() const {
 HRESULT SSymSelection::MoveBy(const SSymSize& offset, int redraw, int) {
   if (m_symbols.IsEmpty() || (offset.cx == 0 && offset.cy == 0)) return S_OK;
   // A copy: a move may change the membership (a symbol taken into a lane).
-  SComTable<ISSymbol> moved(m_symbols);
+  // A symbol whose owner is selected too moves with that owner only.
+  SComTable<ISSymbol> moved;
+  for (ISSymbol* s : m_symbols)
+    if (!OwnerSelected(s, m_symbols)) moved.Add(s);
   // One step of the session the symbols live in; symbols without a session
   // move without a record.
   std::unique_ptr<SRepCreateOrReuseContext> step;

@@ -130,4 +130,39 @@ TEST_F(Selection, ViewAcceptsOnlyVisibleSymbolsInEditableComposites) {
   EXPECT_TRUE(detached.Contains(inLocked->Sym()));
 }
 
+// A composite that carries its children when it moves, as the library's
+// composites do.
+class TCarryingComp : public TCompSym {
+ public:
+  using TCompSym::TCompSym;
+  HRESULT MoveBy(const SSymSize& offset, int redraw) override {
+    SComTable<ISSymbol> children;
+    CompSym()->GetAllChildren(children, 0);
+    for (ISSymbol* c : children) c->MoveBy(offset, redraw);
+    return TCompSym::MoveBy(offset, redraw);
+  }
+};
+
+// A child selected with its composite moves once, with the composite.
+TEST_F(Selection, ChildSelectedWithItsCompositeMovesOnce) {
+  TCarryingComp* comp = Make<TCarryingComp>(SSymRect(0, 36000, 48000, 0), &TCompSym::DefaultDef());
+  Bind(comp, Node());
+  TSym* child = Child(comp);
+  TSym* free = Place(DiagramOwner());
+  const SSymRect childBefore = child->Sym()->GetClipRect(0, 0);
+  const SSymRect freeBefore = free->Sym()->GetClipRect(0, 0);
+  SSymSelection sel;
+  sel.SetDiagram(Diagram());
+  sel.Add(child->Sym(), 0);
+  sel.Add(comp->Sym(), 0);
+  sel.Add(free->Sym(), 0);
+  sel.MoveBy(SSymSize(1000, -500), 0, 0);
+  const SSymRect childAfter = child->Sym()->GetClipRect(0, 0);
+  const SSymRect freeAfter = free->Sym()->GetClipRect(0, 0);
+  EXPECT_EQ(childAfter.x1 - childBefore.x1, 1000);
+  EXPECT_EQ(childAfter.y1 - childBefore.y1, -500);
+  EXPECT_EQ(freeAfter.x1 - freeBefore.x1, 1000);
+  EXPECT_EQ(sel.GetCount(), 3);
+}
+
 }  // namespace
