@@ -107,6 +107,14 @@ TEST_F(HostLane, TakesEntitiesOnly) {
   EXPECT_EQ(SHostNewLaneSymbol(holder.Session(), entities[0]), nullptr);
 }
 
+// The pool among the symbols the model picture made (the last one met), or null.
+SSymSwimLane* SheetPool(const std::vector<ISSymbol*>& made) {
+  SSymSwimLane* pool = nullptr;
+  for (ISSymbol* s : made)
+    if (auto* p = SSymSwimLane::FromInterface(s)) pool = p;
+  return pool;
+}
+
 // The model picture holds a pool of three host lanes, below the rest, each
 // holding entity symbols, with links between them; the lanes' titles reach
 // the picture files.
@@ -114,9 +122,7 @@ TEST(HostModelSheetLanes, ThePictureHoldsAPoolOfThreeLanes) {
   KvRegReset();
   SHostDiagram sheet;
   const std::vector<ISSymbol*> made = SBuildModelSheet(sheet);
-  SSymSwimLane* pool = nullptr;
-  for (ISSymbol* s : made)
-    if (auto* p = SSymSwimLane::FromInterface(s)) pool = p;
+  SSymSwimLane* pool = SheetPool(made);
   ASSERT_NE(nullptr, pool);
   SUnsortedComBag<ISSymbol> lanes;
   pool->GetAllLane(lanes, 1);
@@ -164,9 +170,7 @@ TEST(HostModelSheetLanes, SalesAndBillingShareALaneGroupUnderItsOwnHeading) {
   KvRegReset();
   SHostDiagram sheet;
   const std::vector<ISSymbol*> made = SBuildModelSheet(sheet);
-  SSymSwimLane* pool = nullptr;
-  for (ISSymbol* s : made)
-    if (auto* p = SSymSwimLane::FromInterface(s)) pool = p;
+  SSymSwimLane* pool = SheetPool(made);
   ASSERT_NE(nullptr, pool);
   const std::vector<SComWrap<ISSymbol>> members = pool->Members();
   ASSERT_EQ(members.size(), 2u);
