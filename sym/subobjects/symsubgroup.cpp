@@ -583,10 +583,17 @@ void SSymSubGroup::DrawSubSymbol(SSymCanvas& canvas) {
       if (content) ++r;
       continue;
     }
+    // A compartment is as wide (or, side by side, as high) as it measured,
+    // where it measured: hit bands and handles cover its content, not the
+    // whole frame.
     SSymRect placed = proposed;
     if (vertical) {
+      placed.x1 = measured.x1;
+      placed.x2 = measured.x2;
       placed.y2 = position - (measured.y1 - measured.y2);
     } else {
+      placed.y1 = measured.y1;
+      placed.y2 = measured.y2;
       placed.x2 = position + (measured.x2 - measured.x1);
     }
     m->SetClipRect(placed);

@@ -111,9 +111,9 @@ TEST_P(SubGroupStack, ReservesAndDrawsTheSeparatorsOfItsKind) {
   std::vector<std::string> want;
   for (LONG y : p.lines) want.push_back("Line 0 " + std::to_string(y) + " 10000 " + std::to_string(y));
   EXPECT_EQ(Lines(canvas), want);
-  // The first compartment starts 150 inside the top; each one is as high as
-  // it measured and spans the frame.
-  EXPECT_EQ(Rect(box[0]), SSymRect(150, 9850, 9850, 8850));
+  // The first compartment starts 150 inside the top; each one is as high and
+  // as wide as it measured (a box keeps its left edge), not as wide as the frame.
+  EXPECT_EQ(Rect(box[0]), SSymRect(150, 9850, 2150, 8850));
   for (TBox* b : box) EXPECT_EQ(b->m_draws, 1);
   const LONG step = 1000 + 150 + 150 * static_cast<LONG>(p.lines.size() / 2);
   EXPECT_EQ(Rect(box[1]).y1, 8850 - step + 1000);
@@ -126,6 +126,38 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SubGroupStack,
                                            StackCase{"Kind2OneLine", 2, 3900, {8700, 7400}},
                                            StackCase{"Kind3TwoLines", 3, 4200, {8700, 8550, 7250, 7100}}),
                          CaseName());
+
+// A drawn compartment covers what it measured across the group, not the
+// whole frame: a point of the frame just beside a narrow compartment (or,
+// side by side, below a low one) does not hit it.
+struct AcrossCase {
+  const char* name;
+  int vertical;
+};
+
+class SubGroupAcross : public SubGroup, public ::testing::WithParamInterface<AcrossCase> {};
+
+TEST_P(SubGroupAcross, EachCompartmentCoversItsMeasuredSizeAcross) {
+  const bool vertical = GetParam().vertical != 0;
+  THost* h = Host();
+  SSymSubGroup* g = &h->m_group;
+  if (!vertical) g = h->Add(new SSymSubLayout(h->Sym(), 0));
+  TBox* big = h->Add(vertical ? new TBox(3000, 1000) : new TBox(1500, 1000), g);
+  TBox* small = h->Add(vertical ? new TBox(2000, 1000) : new TBox(1500, 600), g);
+  RecordingCanvas canvas;
+  h->Sym()->Draw(canvas);
+  for (TBox* b : {big, small}) {
+    const SSymRect r = Rect(b);
+    EXPECT_EQ(r.x2 - r.x1, b->m_w);
+    EXPECT_EQ(r.y1 - r.y2, b->m_h);
+    const SSymPoint beside = vertical ? SSymPoint(r.x2 + 150, r.GetCenter().y) : SSymPoint(r.GetCenter().x, r.y2 - 150);
+    EXPECT_FALSE(b->IsPtInSym(canvas, beside, nullptr, nullptr));
+    EXPECT_TRUE(b->IsPtInSym(canvas, r.GetCenter(), nullptr, nullptr));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Orientations, SubGroupAcross,
+                         ::testing::Values(AcrossCase{"Stacked", 1}, AcrossCase{"SideBySide", 0}), CaseName());
 
 TEST_F(SubGroup, SeparatorEndsArePulledInToALinkableOutline) {
   THost* h = Host();
@@ -219,15 +251,25 @@ TEST_F(SubGroup, NestedLayoutsStackAndStandSideBySide) {
   // Side by side inside the row, 150 plus the separator's space apart.
   EXPECT_EQ(lr.y1, rg.y1);
   EXPECT_EQ(rg.x1 - lr.x2, 300);
-  // The row's frame is inset at its outer sides only: it adjoins
-  // compartments above and below.
-  EXPECT_EQ(lr.x1, 150 + 150);
+  // The row is as wide as it measured (150, 1500, 300, 1500, 150), centred
+  // in the owner as its measurement is; its frame is inset at its outer
+  // sides only: it adjoins compartments above and below.
+  EXPECT_EQ(lr.x1, 5000 - 3600 / 2 + 150);
+  EXPECT_EQ(rg.x2, 5000 + 3600 / 2 - 150);
   EXPECT_EQ(lr.y1, Rect(top).y2 - 300);
-  // One vertical line between left and right, from 150 above the row to its bottom.
-  const std::string vertical = "Line " + std::to_string(lr.x2 + 150) + " " + std::to_string(rr.y1 + 150) + " " +
-                               std::to_string(lr.x2 + 150) + " " + std::to_string(rr.y2);
+  // One vertical line between left and right, from 150 above the row to its
+  // bottom: the row's own edge, which its inclusive measure puts up to one
+  // unit above the exclusive one of its compartments.
   const auto lines = Lines(canvas);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), vertical), lines.end()) << ::testing::PrintToString(lines);
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0, verticals = 0;
+  for (const std::string& l : lines) {
+    if (std::sscanf(l.c_str(), "Line %d %d %d %d", &x1, &y1, &x2, &y2) != 4 || x1 != x2) continue;
+    ++verticals;
+    EXPECT_EQ(x1, lr.x2 + 150);
+    EXPECT_EQ(y1, rr.y1 + 150);
+    EXPECT_NEAR(y2, rr.y2, 1);
+  }
+  EXPECT_EQ(verticals, 1) << ::testing::PrintToString(lines);
   // Two horizontal lines of the outer group: after the top and after the row.
   EXPECT_EQ(lines.size(), 3u);
   int adjoin[4] = {9, 9, 9, 9};
