@@ -210,15 +210,15 @@ HRESULT SSymTreeImpl::Add(ISSymbol* symbol) {
     col->Insert(line.Get(), -1);
     if (SRepObject* impl = SRepObject::FromInterface(line.Get()))
       impl->Collection(SymAttr::ParentSymbol)->Insert(m_symbol.Obj(), -1);
-    // The preferences' format of branch lines gives the new line its pen,
-    // when the diagram has preferences that keep one; the child goes in
-    // either way.
+    // In a diagram with preferences the new line takes the pen of their
+    // format for branch lines, or of the default format when they keep none
+    // for them; the child goes in either way.
     SComOut<ISSymDiagram> diagram;
     if (m_symbol.Sym()->GetDiagram(&diagram) == S_OK && diagram)
       if (ISSymDispPref* prefs = SSymGetDispPrefPtr(diagram.Get())) {
         SSymFormat format;
-        SComWrap<ISSymPen> pen(line.Get());
-        if (prefs->GetClassSymbolFormat(CLSID_SSymTreeLine, format) && !pen.IsNull()) pen->SetPen(format.m_pen, 1);
+        prefs->GetClassSymbolFormat(CLSID_SSymTreeLine, format);
+        if (SComWrap<ISSymPen> pen(line.Get()); !pen.IsNull()) pen->SetPen(format.m_pen, 1);
       }
   }
   if (col->GetPos(obj) < 0) col->Insert(obj, -1);

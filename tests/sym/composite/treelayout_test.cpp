@@ -161,13 +161,17 @@ TEST_F(TreeLayout, TheFirstChildOfATreeWithoutDisplayPreferencesIsKept) {
 }
 
 TEST_F(TreeLayout, PreferencesGiveTheBranchPenAndTheGridSpacing) {
+  // A new branch line takes the preferences' pen for branch lines, or the
+  // default format's while they keep none.
   SSymFormat format;
   format.m_pen = SSymPen(SSymPen::Dot, 55, SSymColor(0x123456));
-  Prefs()->SetClassSymbolFormat(CLSID_SSymTreeLine, format);
-  TTreeSym* t = NewTree();
-  AddChild(t, SSymRect(0, -3000, 1000, -4000));
-  ASSERT_NE(t->Line(), nullptr);
-  EXPECT_EQ(t->Line()->m_pen, format.m_pen);
+  for (const bool kept : {false, true}) {
+    if (kept) Prefs()->SetClassSymbolFormat(CLSID_SSymTreeLine, format);
+    TTreeSym* t = NewTree();
+    AddChild(t, SSymRect(0, -3000, 1000, -4000));
+    ASSERT_NE(t->Line(), nullptr);
+    EXPECT_EQ(t->Line()->m_pen, kept ? format.m_pen : SSymFormat().m_pen) << kept;
+  }
   // 2000 moves up to the next grid step while snapping is on.
   struct Case {
     int snap;
