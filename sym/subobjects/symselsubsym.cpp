@@ -226,11 +226,25 @@ bool SSymSelSubSym::SymbolsAbove(ISSymDiagram* diagram, const SSymRect& rect,
   return true;
 }
 
-void SSymSelSubSym::RedrawWithin(SSymCanvas& canvas, const SSymRect& rect,
-                                 const std::vector<SComWrap<ISSymbol>>& above) {
+void SSymSelSubSym::RedrawWithin(SSymCanvas& canvas, const SSymRect& rect, const std::vector<SComWrap<ISSymbol>>& above,
+                                 const SSymBrush* ownerBrush) {
   SSymRect clip = rect;
   SCanvasClipRgn scope(canvas, clip);
-  m_pOwner->Draw(canvas);
+  if (SComWrap<ISSymBrush> brush(m_pOwner); ownerBrush && !brush.IsNull()) {
+    // The owner is drawn once, in the given brush; its own is set back
+    // before anything above it is drawn, also when the drawing throws.
+    const SSymBrush former = brush->GetBrush();
+    brush->SetBrush(*ownerBrush, 0);
+    try {
+      m_pOwner->Draw(canvas);
+    } catch (...) {
+      brush->SetBrush(former, 0);
+      throw;
+    }
+    brush->SetBrush(former, 0);
+  } else {
+    m_pOwner->Draw(canvas);
+  }
   for (const auto& sym : above) sym->Draw(canvas);
 }
 
@@ -249,14 +263,8 @@ HRESULT SSymSelSubSym::DrawHandles(SSymCanvas& canvas) {
   const SSymRect rect = ClipToCompositeAncestors(m_rect);
   std::vector<SComWrap<ISSymbol>> above;
   if (IsEmptyRect(rect) || !SymbolsAbove(diagram.Get(), m_rect, above)) return S_OK;
-  brush->SetBrush(SSymBrush(highlight), 0);
-  {
-    SSymRect clip = rect;
-    SCanvasClipRgn scope(canvas, clip);
-    m_pOwner->Draw(canvas);
-  }
-  brush->SetBrush(former, 0);
-  RedrawWithin(canvas, rect, above);
+  const SSymBrush lit(highlight);
+  RedrawWithin(canvas, rect, above, &lit);
   return S_OK;
 }
 

@@ -114,8 +114,10 @@ class SSymSelSubSym : public SRepFaces<SSymSelSubSym, SSymSolid, ISSymText, ISSy
   // The symbols of the diagram above the owner (bottom to top) that overlap
   // rect; false when one of them covers rect entirely.
   bool SymbolsAbove(ISSymDiagram* diagram, const SSymRect& rect, std::vector<SComWrap<ISSymbol>>& above) const;
-  // Draws the owner within rect, then the symbols above it.
-  void RedrawWithin(SSymCanvas& canvas, const SSymRect& rect, const std::vector<SComWrap<ISSymbol>>& above);
+  // Draws the owner within rect (in ownerBrush when one is given, its own
+  // brush set back afterwards), then the symbols above it.
+  void RedrawWithin(SSymCanvas& canvas, const SSymRect& rect, const std::vector<SComWrap<ISSymbol>>& above,
+                    const SSymBrush* ownerBrush = nullptr);
 
   ISRepObject* m_pObject;
   ISSymbol* m_pOwner;
