@@ -148,10 +148,11 @@ HRESULT SSymSwimColn::DragPoolEdge(ISSymbol* poolSym, const SSymListPt& pts) {
   SComWrap<ISSymSwimPool> pool(poolSym);
   SSymSwimLane* poolImpl = SSymSwimLane::FromInterface(poolSym);
   if (pool.IsNull() || !poolImpl || ListPt.GetCount() != 2) return S_OK;
-  // The pool's first lane, through a leading group to its first shown lane.
+  // The lane at the pool's start edge: its first shown lane in pool order,
+  // through a leading group (the bag's own index order is by address).
   SUnsortedComBag<ISSymbol> lanes;
   poolImpl->GetAllLane(lanes, 0);
-  ISSymbol* first = lanes.GetCount() > 0 ? lanes.GetAt(0) : nullptr;
+  ISSymbol* first = lanes.GetOrderAt(0);
   SSymBase* lane = SSymBase::FromInterface(first);
   if (!lane) return S_OK;
   const bool vertical = pool->IsVertical() != 0;

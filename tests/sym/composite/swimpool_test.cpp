@@ -204,6 +204,36 @@ TEST_F(SwimPool, DrawDrawsShownLanesAndPlacesItsLine) {
   EXPECT_EQ(pool->m_nHeadSize, 2000);
 }
 
+// Dragging the pool's own line outward moves the pool's start edge (the
+// bottom of stacked lanes) with the first lane in pool order, whichever of
+// the two lanes was made first: their addresses say nothing of their order.
+TEST_F(SwimPool, PoolLineMovesTheFirstLaneInPoolOrder) {
+  for (const bool reversed : {false, true}) {
+    SCOPED_TRACE(reversed);
+    FreshDiagram();
+    SSymSwimLane* pool = NewPool(SSymRect(0, 20000, 30000, 0), 0);
+    TSwimLane* made[2] = {Make<TSwimLane>(), Make<TSwimLane>()};
+    TSwimLane* first = made[reversed ? 1 : 0];
+    TSwimLane* second = made[reversed ? 0 : 1];
+    first->PutRect(SSymRect(0, 10000, 30000, 0));
+    second->PutRect(SSymRect(0, 20000, 30000, 10000));
+    for (TSwimLane* lane : {first, second}) ASSERT_EQ(static_cast<ISSymOwner*>(pool)->Add(lane->Sym()), S_OK);
+    ASSERT_EQ(Rect(first->Sym()), SSymRect(0, 10000, 30000, 0));
+    SSymSwimColn* line = SSymSwimColn::FromInterface(pool->GetLineSym());
+    ASSERT_NE(line, nullptr);
+    SSymListPt pts = line->ListPoints();
+    ASSERT_EQ(pts.GetCount(), 2);
+    {
+      SRepCreateContext step(Session());
+      pts[0].y = pts[1].y = 0 - 1000;
+      line->SetListPt(pts, 0, 0, 0);
+    }
+    EXPECT_EQ(Rect(first->Sym()), SSymRect(0, 10000, 30000, -1000));
+    EXPECT_EQ(Rect(second->Sym()), SSymRect(0, 20000, 30000, 10000));
+    EXPECT_EQ(Rect(pool->Sym()), SSymRect(0, 20000, 30000, -1000));
+  }
+}
+
 // The child symbols of the lanes; hidden lanes' children only with all.
 TEST_F(SwimPool, AllChildrenOfTheLanes) {
   SSymSwimLane* pool = NewPool(SSymRect(0, 20000, 3000, 0), 1);
