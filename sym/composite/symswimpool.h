@@ -278,7 +278,7 @@ void SSymSwimReleaseOutsideChildren(SSymSwimLane* pool, ISSymDiagram* diagram);
 // Files symbols just moved into a pool into the lane group (or the pool)
 // under the drop point, at the drop position; lane groups that stand for
 // model objects, or any group in a pool grouped by parents, are dissolved
-// into their lanes.
+// into their lanes. The symbols enter in their order along the pool.
 void SSymSwimReparentMovedSymbolsToLane(const SComBag<ISSymbol>& moved, const SSymPoint& point, SSymSwimLane* pool);
 // The same for symbols in a given order (null entries are skipped): they
 // enter the target one after another in that order.

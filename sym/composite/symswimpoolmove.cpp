@@ -224,8 +224,20 @@ void FileMoved(const std::vector<ISSymbol*>& moved, SSymSwimLane* pool, Insert& 
 
 // ---- re-homing moved symbols ----------------------------------------------------------------------
 void SSymSwimReparentMovedSymbolsToLane(const SComBag<ISSymbol>& moved, const SSymPoint& point, SSymSwimLane* pool) {
+  // The bag's own order is by address. The symbols enter one after another
+  // in their order along the pool instead (from its start edge: the left of
+  // side-by-side lanes, the bottom of stacked ones), so that lanes moved
+  // together keep their order.
   std::vector<ISSymbol*> ordered;
-  for (int i = 0; i < moved.GetCount(); ++i) ordered.push_back(moved.GetAt(i));
+  for (int i = 0; i < moved.GetCount(); ++i)
+    if (moved.GetAt(i)) ordered.push_back(moved.GetAt(i));
+  if (pool) {
+    const bool vertical = pool->IsVertical() != 0;
+    std::stable_sort(ordered.begin(), ordered.end(), [vertical](ISSymbol* a, ISSymbol* b) {
+      const SSymRect ra = ClipOf(a), rb = ClipOf(b);
+      return vertical ? ra.x1 < rb.x1 : ra.y2 < rb.y2;
+    });
+  }
   SSymSwimReparentMovedSymbolsToLane(ordered, point, pool);
 }
 

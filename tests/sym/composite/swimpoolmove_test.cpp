@@ -3,6 +3,7 @@
 // extent along them kept, and the hit zones at the pool's edge.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "sym/diagram/symview.h"
@@ -180,6 +181,36 @@ TEST_F(SwimPoolMoveGroups, MovedGroupOfAParentGroupedPoolIsDissolved) {
   EXPECT_TRUE(SRepAreSameObjects(members[1], b->Sym()));
   EXPECT_FALSE(a->IsDeleted());
   EXPECT_FALSE(b->IsDeleted());
+}
+
+// Lanes moved together into a pool enter it in their order along the pool,
+// whichever of them was made first (a bag's own order is by address).
+TEST_F(SwimPoolMoveGroups, MovedLanesEnterInTheirOrderAlongThePool) {
+  const SSymRect leftRect(10000, 20000, 13000, 0), rightRect(13000, 20000, 16000, 0);
+  for (const bool reversed : {false, true}) {
+    SCOPED_TRACE(reversed);
+    FreshDiagram();
+    SSymSwimLane* pool = NewPool(SSymRect(0, 20000, 3000, 0), 1);
+    TGroupLane* kept = NewLane(pool->Obj(), SSymRect(0, 20000, 3000, 0));
+    // The two lanes come from a second pool, side by side in it.
+    SSymSwimLane* from = NewPool(SSymRect(10000, 20000, 16000, 0), 1);
+    TGroupLane* made[2] = {Make<TGroupLane>(reversed ? rightRect : leftRect),
+                           Make<TGroupLane>(reversed ? leftRect : rightRect)};
+    TGroupLane* left = made[reversed ? 1 : 0];
+    TGroupLane* right = made[reversed ? 0 : 1];
+    for (TGroupLane* l : {left, right}) Put(from->Obj(), l->Sym());
+    SComBag<ISSymbol> moved;
+    moved.Add(left->Sym());
+    moved.Add(right->Sym());
+    SSymSwimReparentMovedSymbolsToLane(moved, SSymPoint(50000, 10000), pool);
+    const std::vector<ISSymbol*> members = MembersOf(pool->Obj());
+    ASSERT_EQ(members.size(), 3u);
+    const auto at = [&](TGroupLane* l) {
+      return std::find(members.begin(), members.end(), l->Sym()) - members.begin();
+    };
+    EXPECT_LT(at(kept), 3);
+    EXPECT_EQ(at(right), at(left) + 1);
+  }
 }
 
 // A pool moved in one user step, undone and redone: the pool, its separator,
