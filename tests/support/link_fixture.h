@@ -91,9 +91,10 @@ class LinkFixtureOf : public Base {
     return s.Get();
   }
   static SSymPoint Last(SSymLinkBase* l) { return l->ListPt[l->ListPt.GetCount() - 1]; }
-  // Keeps obj for the tear-down; obj as a T.
+  // Keeps obj for the tear-down; obj as a T (null when none was made).
   template <class T>
   T* Own(ISRepObject* obj) {
+    if (!obj) return nullptr;
     m_own.push_back(obj);
     return dynamic_cast<T*>(SRepObject::FromInterface(obj));
   }
