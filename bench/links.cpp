@@ -7,7 +7,7 @@
 
 #include "kvrep/srepsession.h"
 #include "sym/layout/symedgerouter.h"
-#include "sym/links/symlinkbase.h"
+#include "sym/links/symlinksym.h"
 #include "sym/shapes/symrectfamily.h"
 
 namespace {
@@ -46,7 +46,7 @@ struct Diagram {
     return dynamic_cast<T*>(SRepObject::FromInterface(static_cast<ISRepObject*>(p)));
   }
   void Link(int a, int b) {
-    auto* l = Make<SSymLinkBase>(CLSID_SSymLinkBase);
+    auto* l = Make<SSymLinkBase>(CLSID_SSymLinkSym);
     const SSymPoint pa = boxes[a]->m_rect.GetCenter(), pb = boxes[b]->m_rect.GetCenter();
     l->ListPt = SSymListPt{pa, pb};
     l->AttachSym(0, boxes[a]->Linkable(), pa);

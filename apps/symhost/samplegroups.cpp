@@ -8,7 +8,7 @@
 
 #include "sym/composite/symcomposite.h"
 #include "sym/composite/symgroup.h"
-#include "sym/links/symlinkstd.h"
+#include "sym/links/symlinksym.h"
 #include "sym/shapes/symrectfamily.h"
 
 namespace {
@@ -50,14 +50,15 @@ class GroupRow {
     return s;
   }
 
-  // A link from a to b along pts, with an arrowhead at its destination.
-  SSymLinkStd* Link(SSymBase* a, SSymBase* b, const SSymListPt& pts) {
+  // A link from a to b along pts, with an arrowhead at its destination: a
+  // link symbol without labels, the concrete link the session makes.
+  SSymLinkSym* Link(SSymBase* a, SSymBase* b, const SSymListPt& pts) {
     if (!a || !b) return nullptr;
     ISRepObject* made = nullptr;
-    if (m_diagram.Session()->CreateObject(CLSID_SSymLinkStd, IID_ISRepObject, reinterpret_cast<void**>(&made)) != S_OK)
+    if (m_diagram.Session()->CreateObject(CLSID_SSymLinkSym, IID_ISRepObject, reinterpret_cast<void**>(&made)) != S_OK)
       return nullptr;
     m_members.emplace_back(made);
-    auto* l = dynamic_cast<SSymLinkStd*>(SSymBase::FromInterface(made));
+    auto* l = dynamic_cast<SSymLinkSym*>(SSymBase::FromInterface(made));
     if (!l) return nullptr;
     l->SetPen(SSymPen(SSymPen::Solid, 0, SSymColor(kLine)), 0);
     l->SetShadowStyle(0, 0);

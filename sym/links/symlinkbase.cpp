@@ -97,7 +97,8 @@ KV_SYM_ACCESSORS(SSymLinkBase) {
 };
 KV_SYM_DEFINE_CLASS_TABLES(SSymLinkBase)
 KV_SYM_IMPLEMENT_POOL(SSymLinkBase, g_symClasses[SYMCLS_SSymLinkBase].poolBlocks);
-KV_SYM_REGISTER(SSymLinkBase, &SSymCreateStd<SSymLinkBase>);
+// Only the concrete link classes are made through the session.
+KV_SYM_REGISTER(SSymLinkBase, nullptr);
 
 // ---- construction --------------------------------------------------------------------------------------------
 SSymLinkBase::SSymLinkBase(ISSymLinkable* src, ISSymLinkable* dst, const SSymListPt& pts, int arrowMask, int arrow,

@@ -115,8 +115,6 @@ class SSymLinkBase : public SRepFaces<SSymLinkBase, SSymPolyBase, ISSymLink> {
  protected:
   explicit SSymLinkBase(ISRepSession* session, const CLSID& clsid = CLSID_SSymLinkBase);
   SSymLinkBase(const SSymLinkBase& source);
-  template <class X>
-  friend HRESULT SSymCreateStd(ISRepObject**, ISRepSession*, ISRepObject*);
 
   // In-memory attach and detach of one end (from the collection events).
   virtual void AttachSymbol(int end, ISSymLinkable* linkable);

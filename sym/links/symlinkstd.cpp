@@ -46,7 +46,8 @@ KV_SYM_ACCESSORS(SSymLinkStd) {
 };
 KV_SYM_DEFINE_CLASS_TABLES(SSymLinkStd)
 KV_SYM_IMPLEMENT_POOL(SSymLinkStd, g_symClasses[SYMCLS_SSymLinkStd].poolBlocks);
-KV_SYM_REGISTER(SSymLinkStd, &SSymCreateStd<SSymLinkStd>);
+// Only the concrete link classes are made through the session.
+KV_SYM_REGISTER(SSymLinkStd, nullptr);
 
 // ---- construction ------------------------------------------------------------------------------
 SSymLinkStd::SSymLinkStd(ISSymLinkable* src, ISSymLinkable* dst, const SSymPoint& from, const SSymPoint& to,

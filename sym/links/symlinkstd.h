@@ -85,8 +85,6 @@ class SSymLinkStd : public SRepFaces<SSymLinkStd, SSymLinkBase, ISSymSubSink>, p
  protected:
   explicit SSymLinkStd(ISRepSession* session, const CLSID& clsid = CLSID_SSymLinkStd);
   SSymLinkStd(const SSymLinkStd& source);
-  template <class X>
-  friend HRESULT SSymCreateStd(ISRepObject**, ISRepSession*, ISRepObject*);
 
   // True when the link must be neither drawn nor hit: a missing or hidden
   // end symbol, or an end cut off by a composite owner of its symbol.

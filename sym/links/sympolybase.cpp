@@ -330,7 +330,25 @@ HRESULT SSymPolyBase::SetFormat(const SSymFormatEx& format) {
   return SSymStd::SetFormat(format);
 }
 
-HRESULT SSymPolyBase::HasAttribute(LONG id) { return SSymStd::HasAttribute(id); }
+// Every line has its points, corner style, routing state and arrowheads, and
+// the widths of its three labels. The link position and size only repeat the
+// base symbol's position and size under codes of their own, so a line does
+// not offer them as attributes of its own.
+HRESULT SSymPolyBase::HasAttribute(LONG id) {
+  switch (id) {
+    case SymAttr::ListPt:
+    case SymAttr::LineStyle:
+    case SymAttr::Arrows:
+    case SymAttr::ARState:
+    case SymAttr::IsARSupported:
+    case SymAttr::CtrTxtWidth:
+    case SymAttr::SrcTxtWidth:
+    case SymAttr::DstTxtWidth: return S_OK;
+    case SymAttr::LnkPos:
+    case SymAttr::LnkSize: return S_FALSE;
+    default: return SSymBase::HasAttribute(id);
+  }
+}
 
 // ---- redraw and the active rectangle ------------------------------------------------------------------
 HRESULT SSymPolyBase::Redraw(SSymCanvas* canvas) {

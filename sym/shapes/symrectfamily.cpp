@@ -133,16 +133,22 @@ SSymRect SSymEllipse::GetMargin() {
   const long long b = (std::llabs(static_cast<long long>(c.y1) - c.y2) + 1) / 2;
   long long d = 1200;
   if (b > 0 && a > b) d = (a / b) * 1200;
-  // The height of the ellipse at distance d from its side; a half width of 0
-  // or a d beyond the centre leaves no height (radicand held to [0, 1]).
-  double t = 0.0;
-  if (a > 0) {
-    const double ad = static_cast<double>(a - d);
-    t = std::clamp(1.0 - ad * ad / (static_cast<double>(a) * static_cast<double>(a)), 0.0, 1.0);
+  // The side margins reach d into the ellipse; the top and bottom ones stop
+  // at the ellipse's height y at that distance from its side.
+  // A half width of 0, or a d beyond the far side (d > 2a), leaves the
+  // height without a real value: such a degenerate ellipse keeps its margins
+  // within half its size, and at least 150.
+  if (a == 0 || d > 2 * a) {
+    auto keep = [](long long m, long long half) {
+      return static_cast<LONG>(std::max<long long>(150, std::min(m, half)));
+    };
+    const LONG side = keep(d + 150, a), vertical = keep(b + 150, b);
+    return SSymRect(side, vertical, side, vertical);
   }
+  const double ad = static_cast<double>(a - d);
+  const double t = std::max(0.0, 1.0 - ad * ad / (static_cast<double>(a) * static_cast<double>(a)));
   const long long y = static_cast<long long>(static_cast<double>(b) * std::sqrt(t));
-  auto keep = [](long long m, long long half) { return static_cast<LONG>(std::max<long long>(150, std::min(m, half))); };
-  const LONG side = keep(d + 150, a), vertical = keep(b - y + 150, b);
+  const LONG side = static_cast<LONG>(d + 150), vertical = static_cast<LONG>(b - y + 150);
   return SSymRect(side, vertical, side, vertical);
 }
 

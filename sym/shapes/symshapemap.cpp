@@ -133,10 +133,7 @@ SSymShape* SSymPictureManager::FindSymbolShape(int type) {
   return T().methodShapes.Lookup(type);
 }
 
-int SSymPictureManager::FindSymbolType(int command) {
-  GetSymbolTypeShapeMap();
-  return Get(T().commandType, command);
-}
+int SSymPictureManager::FindSymbolType(int command) { return Get(T().commandType, command); }
 
 int SSymPictureManager::FindSymbolType(const SString& name) {
   const SSymShapeTable& map = GetSymbolTypeShapeMap();
@@ -147,10 +144,7 @@ int SSymPictureManager::FindSymbolType(const SString& name) {
   return 0;
 }
 
-int SSymPictureManager::FindSymbolCursor(int command) {
-  GetSymbolTypeShapeMap();
-  return Get(T().commandCursor, command);
-}
+int SSymPictureManager::FindSymbolCursor(int command) { return Get(T().commandCursor, command); }
 
 SPictureInfo* SSymPictureManager::FindSymbolPicture(int type) {
   SSymPictureManager pm;

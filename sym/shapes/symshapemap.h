@@ -43,7 +43,10 @@ class SSymPictureManager : public SPictureManager {
   static const SSymShapeTable& GetSymbolTypeShapeMap();
   // The shape of a type: the shape map's, else the method-shape map's; null.
   static SSymShape* FindSymbolShape(int type);
-  // The shape type drawn by a tool command; 0 when unknown.
+  // The shape type drawn by a tool command; 0 when unknown. The command
+  // lookups only read the tables that building the shape map fills
+  // (GetSymbolTypeShapeMap or a picture manager): they build nothing, so
+  // they answer 0 while the map is unbuilt, as after termination.
   static int FindSymbolType(int command);
   // The shape type of a display name (exact, case-sensitive), searched in
   // the shape map in ascending type order; 0 when none matches.

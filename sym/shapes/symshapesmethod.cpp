@@ -395,7 +395,9 @@ int SSymShapeERType::AdjustRectToText(SSymRect& r) const {
   const LONG w = (S >> 2) < h ? static_cast<LONG>(static_cast<long long>(W) * 4 / 3) : S;
   if (w - W == 1) return 1;
   r.Normalize();
-  r.x1 -= (w - W) / 2;
+  // The left edge takes the smaller half of the growth (half less one half,
+  // truncated), the right edge the rest.
+  r.x1 -= (w - W - 1) / 2;
   r.x2 = r.x1 + w - 1;
   return 1;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -98,6 +99,30 @@ TEST(SGetSymClassFunctions, KnownClassesGetTheirConstantRecord) {
   EXPECT_EQ(r.attrEditorMap, &SSymDiagramRegistry::attrEditorMap);
   ASSERT_EQ(SGetSymClassFunctions(CLSID_SSymPictureFile, &(r = Garbage())), S_OK);
   EXPECT_EQ(r.attrEditorMap, &SSymPictureFileRegistry::attrEditorMap);
+}
+
+// Only concrete classes carry a creation function: the base classes, the
+// composite, the arrowhead and the two link bases are never made by the
+// repository, and the session refuses to make them.
+TEST(SGetSymClassFunctions, OnlyConcreteClassesCarryACreationFunction) {
+  const int kAbstract[] = {SYMCLS_SSymBase,     SYMCLS_SSymBasePen,  SYMCLS_SSymStd,      SYMCLS_SSymBlob,
+                           SYMCLS_SSymSolid,    SYMCLS_SSymSolidText, SYMCLS_SSymArrow,   SYMCLS_SSymComposite,
+                           SYMCLS_SSymLinkBase, SYMCLS_SSymLinkStd};
+  auto* session = new SRepSession();
+  session->AddRef();
+  for (int c = 0; c < SYMCLS_Count; ++c) {
+    SCOPED_TRACE(g_symClasses[c].name);
+    const bool abstract = std::find(std::begin(kAbstract), std::end(kAbstract), c) != std::end(kAbstract);
+    SRegClassFunctions r = Garbage();
+    ASSERT_EQ(SGetSymClassFunctions(g_symClasses[c].clsid, &r), S_OK);
+    EXPECT_EQ(r.create == nullptr, abstract);
+    if (!abstract) continue;
+    void* p = reinterpret_cast<void*>(&r);
+    EXPECT_EQ(session->CreateObject(g_symClasses[c].clsid, IID_ISRepObject, &p), E_NOTIMPL);
+    EXPECT_EQ(p, nullptr);
+  }
+  EXPECT_EQ(session->GetObjectCount(), 0);
+  session->Release();
 }
 
 TEST(SymKindOf, AcceptsTheClassItsAncestorsAndTheRoot) {

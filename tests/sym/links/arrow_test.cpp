@@ -194,7 +194,7 @@ class Arrow : public LinkFixture {
     a->m_rect = ra;
     b->m_rect = rb;
     SCurrentContextChange outside(Session(), nullptr);
-    auto* l = New<SSymLinkBase>(CLSID_SSymLinkBase);
+    auto* l = NewLink<SSymLinkBase>();
     l->DelSymArrow(3);
     l->ListPt = pts;
     EXPECT_EQ(l->AttachSym(0, a->Linkable(), pts[0]), S_OK);

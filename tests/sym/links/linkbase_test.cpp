@@ -18,7 +18,7 @@ class LinkBase : public LinkFixture {
   // A link from a to b along pts, made outside any context.
   SSymLinkBase* Link(SSymBase* a, SSymBase* b, SSymListPt pts) {
     SCurrentContextChange outside(Session(), nullptr);
-    auto* l = New<SSymLinkBase>(CLSID_SSymLinkBase);
+    auto* l = NewLink<SSymLinkBase>();
     l->DelSymArrow(3);
     l->ListPt = pts;
     EXPECT_EQ(l->AttachSym(0, a->Linkable(), pts[0]), S_OK);
@@ -198,7 +198,7 @@ TEST_F(LinkBase, BadEndsAreRefused) {
   EXPECT_EQ(a->GetLinks().GetCount(), 1);
 
   // A link without ends cannot be inverted.
-  auto* bare = New<SSymLinkBase>(CLSID_SSymLinkBase);
+  auto* bare = NewLink<SSymLinkBase>();
   EXPECT_EQ(bare->InverseLink(), E_FAIL);
   SSymPoint pt(7, 7);
   EXPECT_EQ(bare->GetAttachPoint(pt, 1), S_OK);

@@ -308,7 +308,7 @@ TEST_F(LinkFollow, DrawOverSymbolLeavesTheEndsAndRestoresTheCheck) {
     EXPECT_TRUE(BoundsOf(a).PtInRect(l->ListPt[0]));  // the ordinary drawing puts it back
   }
   // A link without ends draws nothing over a symbol.
-  auto* bare = New<SSymLinkBase>(CLSID_SSymLinkBase);
+  auto* bare = NewLink<SSymLinkBase>();
   ClipCanvas canvas;
   EXPECT_EQ(SSymLinkBase::DrawOverSymbol(bare->Sym(), canvas, 1, a->Sym()), S_FALSE);
   EXPECT_TRUE(canvas.clipped.empty());
@@ -330,7 +330,7 @@ TEST_F(LinkFollow, AttachedLinkMovesUnderTheCommonOwnerOfItsEnds) {
     return SComWrap<ISSymOwner>(o.Get());
   };
   ISSymOwner* compOwner = SComWrap<ISSymOwner>(comp->Sym()).Get();
-  auto* l = New<SSymLinkBase>(CLSID_SSymLinkBase);
+  auto* l = NewLink<SSymLinkBase>();
   l->DelSymArrow(3);
   l->ListPt = SSymListPt{{500, 500}, {5500, 500}};
   DiagramOwner()->Add(l->Sym());

@@ -1,7 +1,7 @@
 // The standard link and the text link: labels that follow every kind of
 // change of the link and undo on their own, the label hit and drop tests,
 // the text link's texts, font, colour, format and sheet, bad input, and
-// both classes written and read back.
+// text links with and without texts written and read back.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -313,14 +313,17 @@ TEST_F(LinkStd, CopiesCarryFontColourStyleAndTheirOwnLabels) {
   q->DetachEnd(1);
 }
 
-TEST_F(LinkStd, BothLinkClassesReadBackWhole) {
+// The standard link is not read on its own (the repository makes only the
+// text link); its label records read back with a text link with and one
+// without texts.
+TEST_F(LinkStd, TextLinksWithAndWithoutTextsReadBackWhole) {
   SSymLinkSym* text = Labelled(SSymListPt{{1000, 1000}, {11000, 1000}, {11000, 9000}, {21000, 1000}});
   text->SetFontName(SString(u"Courier New,10,B"));
   text->SetFontColor(SSymColor(0x00FF00), 0);
   text->SetDstText(SString(u"end"));
   text->OffsetOf(2) = SSymPoint(-900, 400);
   text->WidthOf(0) = 3000;
-  auto* plain = dynamic_cast<SSymLinkStd*>(Link(m_a, m_b, SSymListPt{{1000, 1000}, {21000, 1000}}, 0, CLSID_SSymLinkStd));
+  auto* plain = dynamic_cast<SSymLinkStd*>(Link(m_a, m_b, SSymListPt{{1000, 1000}, {21000, 1000}}, 0, CLSID_SSymLinkSym));
   ASSERT_NE(plain, nullptr);
   plain->OffsetOf(0) = SSymPoint(5, 6);
   kvtest::Reloaded reloaded;
@@ -345,6 +348,9 @@ TEST_F(LinkStd, BothLinkClassesReadBackWhole) {
   EXPECT_EQ(text2->Record(0).width, 3000);
   EXPECT_EQ(plain2->Record(0).offset, SSymPoint(5, 6));
   EXPECT_EQ(plain2->Record(1).width, -1);
+  auto* plainText = dynamic_cast<SSymLinkSym*>(plain2);
+  ASSERT_NE(plainText, nullptr);
+  EXPECT_EQ(plainText->GetCtrText(), SString());
   for (ISRepObject* o : loaded) {
     if (auto* lk = dynamic_cast<SSymLinkBase*>(SRepObject::FromInterface(o))) {
       lk->DetachEnd(0);

@@ -101,6 +101,14 @@ TEST(PredefinedShapes, GrowthToText) {
       {5, SSymRect(0, 1989, 1999, 0), SSymRect(-50, 2044, 2049, -55)},
       // Document: height times 5 / 4, width unchanged.
       {41, SSymRect(0, 3999, 5999, 0), SSymRect(0, 4499, 5999, -500)},
+      // Entity type: widened about its centre, the left edge taking the
+      // smaller half of an even growth. Growth 4/3 of the width (2000):
+      {19, SSymRect(0, 4799, 5999, 0), SSymRect(-999, 4799, 7000, 0)},
+      // growth half the height, even (1000) and odd (1001):
+      {19, SSymRect(0, 2000, 5999, 0), SSymRect(-499, 2000, 6500, 0)},
+      {19, SSymRect(0, 2002, 5999, 0), SSymRect(-500, 2002, 6500, 0)},
+      // a growth of one unit leaves it as it is
+      {19, SSymRect(0, 2, 5999, 0), SSymRect(0, 2, 5999, 0)},
   };
   for (const auto& c : kCases) {
     SSymRect r = c.in;
@@ -232,9 +240,36 @@ TEST_F(ShapeHits, PathShapeHitAndBisection) {
   EXPECT_EQ(can, 0);
 }
 
+// The command lookups read the tables the shape map's build fills: after a
+// termination they answer 0 and build nothing; a build fills them again.
+TEST(PictureManager, CommandLookupsAnswerZeroAfterTerminationUntilTheMapIsBuilt) {
+  const struct {
+    int command;
+    int type;
+    int cursor;
+  } kCommands[] = {{2900, 20, 133}, {2952, 78, 185}, {2953, 19, 186}};
+  SSymPictureManager::GetSymbolTypeShapeMap();
+  for (const auto& c : kCommands) {
+    EXPECT_EQ(SSymPictureManager::FindSymbolType(c.command), c.type) << c.command;
+    EXPECT_EQ(SSymPictureManager::FindSymbolCursor(c.command), c.cursor) << c.command;
+  }
+  SSymPictureManager::TerminatePictureManager();
+  for (const auto& c : kCommands) {
+    EXPECT_EQ(SSymPictureManager::FindSymbolType(c.command), 0) << c.command;
+    EXPECT_EQ(SSymPictureManager::FindSymbolCursor(c.command), 0) << c.command;
+  }
+  // A picture manager builds the map, and with it the command tables.
+  { SSymPictureManager builds; }
+  for (const auto& c : kCommands) {
+    EXPECT_EQ(SSymPictureManager::FindSymbolType(c.command), c.type) << c.command;
+    EXPECT_EQ(SSymPictureManager::FindSymbolCursor(c.command), c.cursor) << c.command;
+  }
+}
+
 TEST(PictureManager, Lookups) {
   // Rebuilt here: other tests of the program may empty the core picture table.
   SSymPictureManager::TerminatePictureManager();
+  SSymPictureManager::GetSymbolTypeShapeMap();
   EXPECT_EQ(SSymPictureManager::FindSymbolType(2900), 20);
   EXPECT_EQ(SSymPictureManager::FindSymbolCursor(2900), 133);
   EXPECT_EQ(SSymPictureManager::FindSymbolType(2952), 78);

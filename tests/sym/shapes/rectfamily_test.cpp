@@ -191,12 +191,19 @@ TEST_F(RectFamily, TextMarginsOfRoundedRectangleAndEllipse) {
       {CLSID_SSymRoundRect, {0, 3600, 4800, 0}, {282, 282, 282, 282}},
       {CLSID_SSymRoundRect, {0, 0, 0, 0}, {150, 150, 150, 150}},
       {CLSID_SSymEllipse, {0, 3600, 4800, 0}, {1350, 392, 1350, 392}},
-      // twice as wide as high: the side margins stop at half the width
-      {CLSID_SSymEllipse, {0, 2400, 4800, 0}, {2400, 150, 2400, 150}},
-      // taller than wide, thin, flat and one unit wide: defined and within bounds
-      {CLSID_SSymEllipse, {0, 4800, 2400, 0}, {1200, 150, 1200, 150}},
-      {CLSID_SSymEllipse, {0, 4800, 100, 0}, {150, 2400, 150, 2400}},
+      // twice as wide as high (a = 2400, b = 1200): d = 2400, side margins
+      // d + 150 even beyond half the width
+      {CLSID_SSymEllipse, {0, 2400, 4800, 0}, {2550, 150, 2550, 150}},
+      // four times (a = 3600, b = 900): d = 4800, height there 900 * sqrt(8/9)
+      {CLSID_SSymEllipse, {0, 1800, 7200, 0}, {4950, 202, 4950, 202}},
+      // taller than wide and flat: d = 1200 wherever it stands
+      {CLSID_SSymEllipse, {0, 4800, 2400, 0}, {1350, 150, 1350, 150}},
       {CLSID_SSymEllipse, {0, 0, 4800, 0}, {1350, 150, 1350, 150}},
+      // degenerate: d beyond the far side (thin, small, wide and low) and one
+      // unit wide; defined and held within half the size, at least 150
+      {CLSID_SSymEllipse, {0, 4800, 100, 0}, {150, 2400, 150, 2400}},
+      {CLSID_SSymEllipse, {0, 1000, 1000, 0}, {500, 500, 500, 500}},
+      {CLSID_SSymEllipse, {0, 100, 4800, 0}, {2400, 150, 2400, 150}},
       {CLSID_SSymEllipse, {0, 100, 0, 0}, {150, 150, 150, 150}},
   };
   for (const auto& c : cases) {
