@@ -110,6 +110,8 @@ class Run {
                   folder ? ", the pictures its SVG links" : "");
       ++m_files;
     }
+    // In order with the messages on standard error, and shown as it goes when piped.
+    std::fflush(stdout);
     if (!ok) {
       if (!error.empty()) std::fprintf(stderr, "symhost: %s\n", error.c_str());
       ++m_failed;
@@ -173,7 +175,7 @@ int main(int argc, char** argv) {
   Run run;
   using Files = std::vector<SHostExportedFile>;
   // The four exported files of a diagram, all or none.
-  auto exportAs = [&](const SHostDiagram& d, const char* base) {
+  auto exportAs = [&out](const SHostDiagram& d, const char* base) {
     return [&d, base, &out](Files& written, std::string& error) {
       return SUCCEEDED(SHostExportDiagram(d, out, base, written, error)) && error.empty();
     };
