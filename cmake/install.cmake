@@ -40,6 +40,10 @@ install(TARGETS ${KV_INSTALLED_LIBRARIES}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   INCLUDES DESTINATION ${KV_INSTALL_INCLUDEDIR})
+# The layout engine is loaded at run time from the folder of the libraries
+# (line bridges, automatic layout): installed beside them, exported to no one.
+set_target_properties(kvlayout16 PROPERTIES INSTALL_RPATH "$ORIGIN")
+install(TARGETS kvlayout16 LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/platform/ DESTINATION ${KV_INSTALL_INCLUDEDIR}
   FILES_MATCHING PATTERN "*.h")
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/sym/ DESTINATION ${KV_INSTALL_INCLUDEDIR}/sym

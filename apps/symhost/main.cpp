@@ -1,12 +1,13 @@
-// The sample host: loads the diagram library (linked), reports what it
-// registered (its persistent classes with the repository, and the totals of
-// its metamodel resource), then builds the sample diagram and writes it as
-// SVG, PNG, EMF and PDF files into the output folder.
+// The sample host: builds the sample model and the reference sheets with the
+// diagram library and writes each as pictures into the output folder, one
+// line per file written, and a last line that says where they are and which
+// to open first.
 //
-//   symhost [--out <folder>]     (the folder defaults to "out")
+//   symhost [--out <folder>] [--verbose] [--help]
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,26 +28,44 @@
 #include "kvrep/sreptypelib.h"
 #include "sym/foundation/sdsym.h"
 #include "sym/foundation/symmetadata.h"
+#include "win/winmsgbox.h"
 
 namespace {
 
-int Usage(const char* why) {
-  if (why) std::fprintf(stderr, "symhost: %s\n", why);
-  std::fprintf(stderr, "usage: symhost [--out <folder>]\n");
+constexpr const char* kUsage = "usage: symhost [--out <folder>] [--verbose] [--help]\n";
+
+void Help() {
+  std::printf(
+      "%s"
+      "Draws the sample model and the reference sheets with the diagram library and writes each\n"
+      "as SVG, PNG, EMF and PDF files (the model also as a window paints it and as printed).\n"
+      "\n"
+      "  --out <folder>  where the files go (default: out; made when missing)\n"
+      "  --verbose       also print what the library registered: its persistent classes and\n"
+      "                  the totals of its metamodel\n"
+      "  -h, --help      print this help and exit\n"
+      "\n"
+      "Exit status: 0 when every file was written, 1 when something failed, 2 for a bad command line.\n",
+      kUsage);
+}
+
+int Usage(const std::string& why) {
+  std::fprintf(stderr, "symhost: %s\n%s", why.c_str(), kUsage);
   return 2;
 }
 
-// What the library registered; false when its metamodel resource is missing
-// or unreadable.
-bool ReportLibrary() {
-  int registered = 0;
-  GUID clsid = MakeGUID("{36083F59-1A49-11D1-83D9-444553540000}");
-  for (std::uint32_t first = 0x36083F59; first <= 0x36083F89; ++first) {
-    clsid.Data1 = first;
-    if (SRepRegistry::Find(clsid)) ++registered;
+// What the library registered, printed when `verbose`; false (with a
+// message) when its metamodel resource is missing or unreadable.
+bool CheckLibrary(bool verbose) {
+  if (verbose) {
+    int registered = 0;
+    GUID clsid = MakeGUID("{36083F59-1A49-11D1-83D9-444553540000}");
+    for (std::uint32_t first = 0x36083F59; first <= 0x36083F89; ++first) {
+      clsid.Data1 = first;
+      if (SRepRegistry::Find(clsid)) ++registered;
+    }
+    std::printf("symhost: persistent classes registered with the repository: %d\n", registered);
   }
-  std::printf("symhost: persistent classes registered with the repository: %d\n", registered);
-
   SResourceBytes metadata = SSymGetMetadata();
   if (!metadata) {
     std::fprintf(stderr, "symhost: the library has no METADATA resource\n");
@@ -54,16 +73,17 @@ bool ReportLibrary() {
   }
   try {
     const SMetaTotals t = SCountMetadata(metadata.data, metadata.size);
-    std::printf(
-        "symhost: METADATA %u bytes: %u classes, %u attributes, %u collections, %u methods, %u parameters, "
-        "%u enumerations, %u values\n",
-        static_cast<unsigned>(metadata.size), t.classes, t.attributes, t.collections, t.methods, t.parameters,
-        t.enums, t.values);
+    if (verbose)
+      std::printf(
+          "symhost: METADATA %u bytes: %u classes, %u attributes, %u collections, %u methods, %u parameters, "
+          "%u enumerations, %u values\n",
+          static_cast<unsigned>(metadata.size), t.classes, t.attributes, t.collections, t.methods, t.parameters,
+          t.enums, t.values);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "symhost: unreadable METADATA resource: %s\n", e.what());
     return false;
   }
-  if (ISRepTypeLibManager* manager = GetTypeLibManager()) {
+  if (ISRepTypeLibManager* manager = verbose ? GetTypeLibManager() : nullptr) {
     for (int i = 0; i < manager->GetCount(); ++i)
       if (const SRepTypeLib* lib = manager->GetAt(i))
         std::printf("symhost: type library %s (id %u): %u classes\n", lib->moduleCode.c_str(), lib->id,
@@ -72,67 +92,127 @@ bool ReportLibrary() {
   return true;
 }
 
+// The files of the run: each step's are printed as soon as it ends, and a
+// step that fails is counted, so that the others are still written.
+class Run {
+ public:
+  // Runs one writer, which fills `written` with the files it wrote (and only
+  // those) or answers false with its reason in `error` (or printed itself).
+  template <class Write>
+  void Step(Write&& write) {
+    std::vector<SHostExportedFile> written;
+    std::string error;
+    const bool ok = write(written, error);
+    for (const SHostExportedFile& f : written) {
+      std::error_code ec;
+      const bool folder = std::filesystem::is_directory(f.path, ec);
+      std::printf("symhost: wrote %s%s (%ju bytes%s)\n", f.path.c_str(), folder ? "/" : "", f.size,
+                  folder ? ", the pictures its SVG links" : "");
+      ++m_files;
+    }
+    // In order with the messages on standard error, and shown as it goes when piped.
+    std::fflush(stdout);
+    if (!ok) {
+      if (!error.empty()) std::fprintf(stderr, "symhost: %s\n", error.c_str());
+      ++m_failed;
+    }
+  }
+  int Files() const { return m_files; }
+  int Failed() const { return m_failed; }
+
+ private:
+  int m_files = 0;
+  int m_failed = 0;
+};
+
+// The output folder, made when missing; false with the reason when it cannot
+// be used, before anything is drawn.
+bool PrepareFolder(const std::string& out) {
+  std::error_code ec;
+  if (std::filesystem::exists(out, ec) && !std::filesystem::is_directory(out, ec)) {
+    std::fprintf(stderr, "symhost: The output folder is a file: %s; nothing was written\n", out.c_str());
+    return false;
+  }
+  std::filesystem::create_directories(out, ec);
+  if (ec) {
+    std::fprintf(stderr, "symhost: the output folder %s cannot be made (%s); nothing was written\n", out.c_str(),
+                 ec.message().c_str());
+    return false;
+  }
+  return true;
+}
+
+// Error boxes the library showed (echoed on standard error): a picture drawn
+// while one was shown may lack what the library could not do.
+std::size_t LibraryErrors() {
+  constexpr UINT kIconBits = 0xF0;  // the icon of a box's type
+  std::size_t n = 0;
+  for (const KvMessageBoxEntry& e : KvMessageBoxLog())
+    if ((e.type & kIconBits) == MB_ICONERROR) ++n;
+  return n;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string out = "out";
+  bool verbose = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--out") == 0) {
       if (i + 1 >= argc || argv[i + 1][0] == '\0') return Usage("--out needs a folder");
       out = argv[++i];
+    } else if (std::strcmp(argv[i], "--verbose") == 0) {
+      verbose = true;
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      return Usage(nullptr), 0;
+      Help();
+      return 0;
     } else {
-      return Usage((std::string("unknown argument: ") + argv[i]).c_str());
+      return Usage(std::string("unknown argument: ") + argv[i]);
     }
   }
-  std::printf("symhost: output folder %s\n", out.c_str());
-  if (!ReportLibrary()) return 1;
+  if (!CheckLibrary(verbose) || !PrepareFolder(out)) return 1;
 
-  std::vector<SHostExportedFile> written;
-  std::string error;
-  // The picture of the host's sample model.
+  Run run;
+  using Files = std::vector<SHostExportedFile>;
+  // The four exported files of a diagram, all or none.
+  auto exportAs = [&out](const SHostDiagram& d, const char* base) {
+    return [&d, base, &out](Files& written, std::string& error) {
+      return SUCCEEDED(SHostExportDiagram(d, out, base, written, error)) && error.empty();
+    };
+  };
+  // The picture of the host's sample model: exported, painted by a window, printed.
   SHostDiagram model;
   SBuildModelSheet(model);
-  if (FAILED(SHostExportDiagram(model, out, "model", written, error)) || !error.empty()) {
-    std::fprintf(stderr, "symhost: %s\n", error.c_str());
-    return 1;
-  }
-  if (!SHostWriteViewPng(model, out, "model-view", written, error)) {
-    std::fprintf(stderr, "symhost: %s\n", error.c_str());
-    return 1;
-  }
-  if (!SHostPrintDiagram(model, out, "model-print", written, error)) {
-    std::fprintf(stderr, "symhost: %s\n", error.c_str());
-    return 1;
-  }
+  run.Step(exportAs(model, "model"));
+  run.Step([&](Files& w, std::string& e) { return SHostWriteViewPng(model, out, "model-view", w, e); });
+  run.Step([&](Files& w, std::string& e) { return SHostPrintDiagram(model, out, "model-print", w, e); });
+  // The sample sheet of every style and symbol kind.
   SHostDiagram diagram;
   const std::vector<ISSymbol*> symbols = SBuildSampleSheet(diagram);
-  std::printf("symhost: sample diagram of %zu symbols\n", symbols.size());
-  // Each export answers the files it wrote (and only those).
-  std::vector<SHostExportedFile> sample;
-  if (FAILED(SHostExportDiagram(diagram, out, "diagram", sample, error)) || !error.empty()) {
-    // The message says what failed and what became of the folder.
-    std::fprintf(stderr, "symhost: %s\n", error.c_str());
-    return 1;
-  }
-  if (!SHostWriteViewPng(diagram, out, "diagram-view", sample, error)) {
-    std::fprintf(stderr, "symhost: %s\n", error.c_str());
-    return 1;
-  }
-  written.insert(written.end(), sample.begin(), sample.end());
-  // The reference sheet of every predefined shape, as its own files.
+  if (verbose) std::printf("symhost: sample diagram of %zu symbols\n", symbols.size());
+  run.Step(exportAs(diagram, "diagram"));
+  run.Step([&](Files& w, std::string& e) { return SHostWriteViewPng(diagram, out, "diagram-view", w, e); });
+  // The reference sheets: every predefined shape, every arrowhead, compartments.
   SHostDiagram shapes;
   SBuildShapeSheet(shapes);
-  std::vector<SHostExportedFile> sheet;
-  if (FAILED(SHostExportDiagram(shapes, out, "shapes", sheet, error)) || !error.empty()) {
-    std::fprintf(stderr, "symhost: %s\n", error.c_str());
+  run.Step(exportAs(shapes, "shapes"));
+  run.Step([&](Files& w, std::string&) { return SHostWriteArrowheadSheet(out, w); });
+  run.Step([&](Files& w, std::string&) { return SHostWriteCompartmentSheet(out, w); });
+
+  const std::string folder = out + (out.back() == '/' ? "" : "/");
+  if (run.Failed() > 0) {
+    std::fprintf(stderr, "symhost: %d of the pictures could not be written (above); %d files written in %s\n",
+                 run.Failed(), run.Files(), folder.c_str());
     return 1;
   }
-  written.insert(written.end(), sheet.begin(), sheet.end());
-  if (!SHostWriteArrowheadSheet(out, written)) return 1;
-  if (!SHostWriteCompartmentSheet(out, written)) return 1;
-  for (const SHostExportedFile& f : written)
-    std::printf("symhost: wrote %s (%ju bytes)\n", f.path.c_str(), f.size);
+  if (const std::size_t errors = LibraryErrors()) {
+    std::fprintf(stderr,
+                 "symhost: the library reported %zu error%s while drawing (above): the pictures in %s may "
+                 "lack what it could not do\n",
+                 errors, errors == 1 ? "" : "s", folder.c_str());
+    return 1;
+  }
+  std::printf("symhost: %d files in %s: open %smodel.png first (the sample model; model.svg in a browser)\n",
+              run.Files(), folder.c_str(), folder.c_str());
   return 0;
 }

@@ -41,6 +41,7 @@ SString SSymLoadString(UINT id) {
       {1414, "Group"},
       {1415, "Invalid link symbol extremity"},
       {1478, "kvlayout16.dll"},
+      {1479, "Could not load the auto layout library (%s)."},
       {1480, "The auto layout library (%s) is not up to date."},
       {1416, "An object (symbol) should not have more than one parent (%s)"},
       {1417, "Mandatory"},

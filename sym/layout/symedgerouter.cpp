@@ -83,12 +83,14 @@ void SSymEdgeRouter::ResetEngine(const SString& fileName) {
   m_engineFile = fileName;
 }
 
-void SSymEdgeRouter::ReportEngineFailure(bool& lock) {
+void SSymEdgeRouter::ReportEngineFailure(bool& lock, const SSymLayoutEngine& engine) {
   lock = true;
   if (m_reported) return;
   m_reported = true;
-  m_message = SSymLoadString(1480);
-  m_message.Replace(SString(u"%s"), SString(EngineName()));
+  // A missing engine is not an outdated one: the user has to build or
+  // install it, not replace it.
+  m_message = SSymLoadString(engine.IsLoaded() ? 1480 : 1479);
+  m_message.Replace(SString(u"%s"), SSymLayoutEngine::SharedObjectName(EngineFile()));
   SLibMsgBox::Error(m_message);
 }
 
@@ -124,7 +126,7 @@ SSymEdgeRouter::CrossingMap SSymEdgeRouter::ComputeIntersections(SComBag<ISSymbo
       m_crossings.clear();
       retrieve(links, this);
     } else {
-      ReportEngineFailure(m_engineLocked);
+      ReportEngineFailure(m_engineLocked, engine);
     }
   }
   return m_crossings;
@@ -141,7 +143,7 @@ bool SSymEdgeRouter::CallEdgeRoutingMethod() {
   Engine engine(EngineFile());
   auto route = engine.Entry<RoutingFn>("SDoEdgeRouting");
   if (!route) {
-    ReportEngineFailure(m_engineLocked);
+    ReportEngineFailure(m_engineLocked, engine);
     return true;
   }
   int result = 1;
@@ -161,7 +163,7 @@ void SSymEdgeRouter::UnsyncDiagram(ISSymDiagram* diagram) {
   Engine engine(file);
   auto unsync = engine.Entry<UnsyncFn>("SDoUnsyncDiagram");
   if (!unsync) {
-    ReportEngineFailure(m_unsyncLocked);
+    ReportEngineFailure(m_unsyncLocked, engine);
     return;
   }
   {

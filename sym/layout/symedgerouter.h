@@ -22,6 +22,8 @@
 #include "sym/symbol/symintfrouter.h"
 #include "sym/symbol/symintfsymbol.h"
 
+class SSymLayoutEngine;
+
 class SSymEdgeRouter : public ISSymEdgeRouter, public ISWeightedSymPointTableMap, public ISNotificationSink {
  public:
   using CrossingMap = std::map<ISSymbol*, SSymCrossings>;
@@ -92,8 +94,11 @@ class SSymEdgeRouter : public ISSymEdgeRouter, public ISWeightedSymPointTableMap
 
  private:
   SString EngineFile() const;
-  // Shows the engine failure once per process and locks the engine out.
-  void ReportEngineFailure(bool& lock);
+  // Shows the engine failure once per process and locks the engine out: an
+  // engine that did not load is reported as such (string 1479), one that
+  // loaded without the entry asked for as not up to date (string 1480),
+  // each naming the shared object the loader looked for.
+  void ReportEngineFailure(bool& lock, const SSymLayoutEngine& engine);
   // The diagram of the first symbol to route that has one, or empty.
   SComWrap<ISSymDiagram> FirstDiagram();
 

@@ -6,6 +6,8 @@
 // engine this way.
 #pragma once
 
+#include <string>
+
 #include "kvcore/sstring.h"
 #include "win/winloader.h"
 
@@ -13,6 +15,13 @@ class SSymLayoutEngine {
  public:
   // The engine's file name (mapped by the loader to the plug-in beside the library).
   static const char16_t* FileName() { return u"kvlayout16.dll"; }
+  // The name of the file the loader opens for `file` (no folder): the name a
+  // user finds on disk, "libkvlayout16.so" for the engine's own name.
+  static SString SharedObjectName(const SString& file) {
+    const std::string mapped = KvMapLibraryName(file.ToUtf8());
+    const std::size_t slash = mapped.rfind('/');
+    return SString::FromUtf8(slash == std::string::npos ? mapped : mapped.substr(slash + 1));
+  }
 
   // An engine whose SResolveAssemblies throws counts as not resolved (its
   // entries are not answered), like one that lacks it.
@@ -39,6 +48,9 @@ class SSymLayoutEngine {
   }
   SSymLayoutEngine(const SSymLayoutEngine&) = delete;
   SSymLayoutEngine& operator=(const SSymLayoutEngine&) = delete;
+  // False when the file could not be loaded at all (absent, or not a
+  // loadable module); true for an engine that loaded, outdated or not.
+  bool IsLoaded() const { return m_module != nullptr; }
   template <class F>
   F Entry(const char* name) const {
     return m_resolved ? reinterpret_cast<F>(GetProcAddress(m_module, name)) : nullptr;

@@ -17,6 +17,8 @@ test -f "$prefix/include/kvsym/kvcore/sdc.h"
 test -f "$prefix/include/kvsym/win/wingdi.h"
 test -f "$libdir/cmake/kvsym/kvsymConfig.cmake"
 test -f "$libdir/pkgconfig/kvsym.pc"
+# The layout engine, which the library loads from its own folder.
+test -f "$libdir/libkvlayout16.so"
 if find "$prefix/include" -name '*.cpp' | grep -q .; then echo "sources were installed as headers"; exit 1; fi
 
 echo "== find_package"

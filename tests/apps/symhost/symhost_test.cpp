@@ -412,20 +412,39 @@ TEST(SymhostProgram, ExitCodesAndMessages) {
   if (!fs::exists(program)) GTEST_SKIP() << "symhost is not built";
   TempDir dir;
   const fs::path out = dir.path / "files";
-  const std::string ok = Output(Quoted(program) + " --out " + Quoted(out) + " 2>&1; echo rc=$?");
+  const fs::path errors = dir.path / "stderr";
+  const std::string ok = Output(Quoted(program) + " --out " + Quoted(out) + " 2>" + Quoted(errors) + "; echo rc=$?");
   EXPECT_NE(ok.find("rc=0"), std::string::npos) << ok;
-  EXPECT_NE(ok.find("persistent classes registered with the repository: 33"), std::string::npos) << ok;
+  // Nothing on standard error: the library found the layout engine beside
+  // it (a missing one is reported there, and makes the run fail).
+  EXPECT_EQ(ReadFile(errors), "");
+  // The library's own counts only when asked for.
+  EXPECT_EQ(ok.find("persistent classes"), std::string::npos) << ok;
   for (const char* f : kFiles) {
     EXPECT_NE(ok.find("wrote " + (out / f).string() + " ("), std::string::npos) << f;
     EXPECT_TRUE(fs::exists(out / f)) << f;
   }
+  // One line per file written, then where they are and which to open first.
+  const std::string last = "symhost: " + std::to_string(std::count(ok.begin(), ok.end(), '\n') - 2) + " files in " +
+                           out.string() + "/: open " + out.string() + "/model.png first";
+  EXPECT_NE(ok.find("\n" + last), std::string::npos) << ok;
+  EXPECT_EQ(ok.substr(ok.find(last)).find("rc=0"), ok.substr(ok.find(last)).find('\n') + 1) << ok;
 
+  // A folder that cannot be used: said once, nothing drawn, a failure; the
+  // counts come with --verbose.
   std::ofstream(dir.path / "plain") << "x";
-  const std::string bad = Output(Quoted(program) + " --out " + Quoted(dir.path / "plain") + " 2>&1; echo rc=$?");
+  const std::string bad =
+      Output(Quoted(program) + " --verbose --out " + Quoted(dir.path / "plain") + " 2>&1; echo rc=$?");
   EXPECT_NE(bad.find("rc=1"), std::string::npos) << bad;
+  EXPECT_NE(bad.find("persistent classes registered with the repository: 33"), std::string::npos) << bad;
   EXPECT_NE(bad.find("The output folder is a file"), std::string::npos) << bad;
   EXPECT_NE(bad.find("nothing was written"), std::string::npos) << bad;
+  EXPECT_EQ(bad.find("wrote "), std::string::npos) << bad;
 
+  // --help lists every option and succeeds; a bad command line exits 2.
+  const std::string help = Output(Quoted(program) + " --help; echo rc=$?");
+  for (const char* option : {"--out <folder>", "--verbose", "-h, --help", "rc=0"})
+    EXPECT_NE(help.find(option), std::string::npos) << option << "\n" << help;
   EXPECT_NE(Output(Quoted(program) + " --out 2>&1; echo rc=$?").find("rc=2"), std::string::npos);
   EXPECT_NE(Output(Quoted(program) + " --bogus 2>&1; echo rc=$?").find("rc=2"), std::string::npos);
 }

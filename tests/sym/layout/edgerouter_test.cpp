@@ -5,6 +5,7 @@
 
 #include "kvrep/srepsession.h"
 #include "sym/layout/symedgerouter.h"
+#include "sym/layout/symlayoutengine.h"
 #include "sym/links/symlinkbase.h"
 #include "sym/render/symcanvsvg.h"
 #include "sym/shapes/symrectfamily.h"
@@ -149,6 +150,12 @@ TEST_F(EdgeRouter, BridgesDrawnOnARasterAndInSvgAreStoredAndHit) {
   EXPECT_EQ(router.GetBridges(over->Sym()).GetCount(), 4);
 }
 
+TEST(LayoutEngineName, MessagesNameTheSharedObjectTheLoaderLooksFor) {
+  EXPECT_EQ(SSymLayoutEngine::SharedObjectName(SString(SSymLayoutEngine::FileName())).ToUtf8(), "libkvlayout16.so");
+  EXPECT_EQ(SSymLayoutEngine::SharedObjectName(SString("KvLayout16.DLL")).ToUtf8(), "libkvlayout16.so");
+  EXPECT_EQ(SSymLayoutEngine::SharedObjectName(SString("/opt/x/libother.so")).ToUtf8(), "libother.so");
+}
+
 TEST_F(EdgeRouter, MissingEngineIsReportedOnceAndLocksItOut) {
   SSymEdgeRouter& router = SSymEdgeRouter::Instance();
   router.ResetEngine(SString("kvlayout16-missing.dll"));
@@ -157,7 +164,8 @@ TEST_F(EdgeRouter, MissingEngineIsReportedOnceAndLocksItOut) {
   router.ComputeIntersections(links);
   router.ComputeIntersections(links);
   EXPECT_TRUE(router.IsEngineLocked());
-  EXPECT_EQ(router.GetEngineMessage(), SString("The auto layout library (kvlayout16.dll) is not up to date."));
+  // Absent, not outdated: named by the file the loader looked for.
+  EXPECT_EQ(router.GetEngineMessage(), SString("Could not load the auto layout library (libkvlayout16-missing.so)."));
   // Shown once, as an error box.
   ASSERT_EQ(KvMessageBoxLog().size(), 1u);
   EXPECT_EQ(KvMessageBoxLog()[0].text, router.GetEngineMessage().str());
@@ -173,7 +181,7 @@ TEST_F(EdgeRouter, MissingEngineIsReportedOnceAndLocksItOut) {
   EXPECT_EQ(router.GetBridgeRadius(), 400);
 }
 
-TEST_F(EdgeRouter, LibraryWithoutTheEntryPointsIsReportedLikeAMissingOne) {
+TEST_F(EdgeRouter, LibraryWithoutTheEntryPointsIsReportedAsNotUpToDate) {
   // A library that loads but exports none of the engine's entry points.
   SSymEdgeRouter& router = SSymEdgeRouter::Instance();
   router.ResetEngine(SString((KvLibraryFolder() + "/libkvcore.so").c_str()));
@@ -184,7 +192,8 @@ TEST_F(EdgeRouter, LibraryWithoutTheEntryPointsIsReportedLikeAMissingOne) {
   links.Add(a->Sym());
   EXPECT_TRUE(router.ComputeIntersections(links).empty());
   EXPECT_TRUE(router.IsEngineLocked());
-  EXPECT_EQ(KvMessageBoxLog().size(), 1u);
+  ASSERT_EQ(KvMessageBoxLog().size(), 1u);
+  EXPECT_EQ(KvMessageBoxLog()[0].text, u"The auto layout library (libkvcore.so) is not up to date.");
   router.ComputeIntersections(links);  // not asked again, not shown again
   EXPECT_EQ(KvMessageBoxLog().size(), 1u);
   KvSetMessageBoxQuiet(false);

@@ -97,7 +97,11 @@ TEST(CanvasOle, ViewObjectDrawsInTheDeviceRectAndOpenItemsAreHatched) {
 
 TEST(CanvasOle, SvgWritesThePictureAndTheHatch) {
   TempDir dir;
+  const fs::path file = dir.path / "ole.svg";
   SSymCanvasSVG canvas;
+  // The document's path decides where its pictures go: beside it, never
+  // into the working folder.
+  canvas.SetFilePath(SString(file.string()));
   ASSERT_EQ(canvas.Lock(SSymRect(0, 7050, 7050, 0)), 1);
   RedView view;
   canvas.DrawViewObject(SSymRect(750, 6000, 6000, 750), &view, DVASPECT_CONTENT, -1, 1);
@@ -106,11 +110,11 @@ TEST(CanvasOle, SvgWritesThePictureAndTheHatch) {
   EXPECT_GT(view.last.right - view.last.left, 60);
   SSVG out;
   canvas.Unlock(out);
-  const fs::path file = dir.path / "ole.svg";
   ASSERT_EQ(out.SaveDocument(SString(file.string()), 3), 1);
   const std::string text = ReadFile(file);
   EXPECT_NE(text.find("<image"), std::string::npos);
   EXPECT_NE(text.find("<pattern"), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir.path / "ole_svg_Files" / "svg_bitmap1.png"));
 
   // The measuring canvas draws nothing, with or without a view object.
   SSymDeftCanvas measure;
