@@ -16,11 +16,18 @@ constexpr LONG kRepCol312 = 0x04800312;
 constexpr LONG kCreationDate = 0x01000010;
 constexpr LONG kCreationUser = 0x01000011;
 
-// The stored value of a member, empty (not set) or missing included.
-SRepVariant Stored(SRepObject& object, LONG id) {
+// The stored value of a member read by `read`, `empty` when it is not set.
+template <class V, class Read>
+V StoredOr(SRepObject& o, LONG id, V empty, Read read) {
   SRepVariant v;
-  if (object.GetAttribute(id, &v) != S_OK) v.ReleaseData();
-  return v;
+  return o.GetAttribute(id, &v) == S_OK && !v.IsEmpty() ? read(v) : empty;
+}
+// Stores the variant `write` fills.
+template <class Write>
+HRESULT StoreAs(SRepObject& o, LONG id, Write write) {
+  SRepVariant v;
+  write(v);
+  return o.SetAttribute(id, v);
 }
 
 // Typed access to a stored member by its metamodel type: the string types
@@ -31,64 +38,46 @@ struct StoredMember;
 template <>
 struct StoredMember<SSymDesc::T_STR> {
   static SString Get(SRepObject& o, LONG id) {
-    SString s;
-    o.Get_CHAR(id, s);
-    return s;
+    return StoredOr(o, id, SString(), [](auto& v) { return v.GetSTRING(); });
   }
   static HRESULT Set(SRepObject& o, LONG id, const SString& v) { return o.Set_CHAR(id, v); }
 };
 template <>
-struct StoredMember<SSymDesc::T_TEXT> {
-  static SString Get(SRepObject& o, LONG id) {
-    SString s;
-    o.Get_TEXT(id, s);
-    return s;
-  }
+struct StoredMember<SSymDesc::T_TEXT> : StoredMember<SSymDesc::T_STR> {
   static HRESULT Set(SRepObject& o, LONG id, const SString& v) { return o.Set_TEXT(id, v); }
 };
 template <>
 struct StoredMember<SSymDesc::T_INT> {
   static LONG Get(SRepObject& o, LONG id) {
-    LONG v = 0;
-    o.Get_INT(id, v);
-    return v;
+    return StoredOr(o, id, LONG{0}, [](auto& v) { return v.GetLONG(); });
   }
   static HRESULT Set(SRepObject& o, LONG id, const LONG& v) { return o.Set_INT(id, v); }
 };
 template <>
 struct StoredMember<SSymDesc::T_FLAGS> {
   static LONG Get(SRepObject& o, LONG id) {
-    const SRepVariant v = Stored(o, id);
-    return v.IsEmpty() ? 0 : static_cast<LONG>(v.GetFLAGS());
+    return StoredOr(o, id, LONG{0}, [](auto& v) { return static_cast<LONG>(v.GetFLAGS()); });
   }
-  static HRESULT Set(SRepObject& o, LONG id, const LONG& v) {
-    SRepVariant value;
-    value.SetFLAGS(static_cast<DWORD>(v));
-    return o.SetAttribute(id, value);
+  static HRESULT Set(SRepObject& o, LONG id, const LONG& f) {
+    return StoreAs(o, id, [&](auto& v) { v.SetFLAGS(static_cast<DWORD>(f)); });
   }
 };
 template <>
 struct StoredMember<SSymDesc::T_PT> {
   static SRep_Point Get(SRepObject& o, LONG id) {
-    const SRepVariant v = Stored(o, id);
-    return v.IsEmpty() ? SRep_Point_null : v.GetPOINT();
+    return StoredOr(o, id, SRep_Point_null, [](auto& v) { return v.GetPOINT(); });
   }
   static HRESULT Set(SRepObject& o, LONG id, const SRep_Point& p) {
-    SRepVariant value;
-    value.SetPOINT(p);
-    return o.SetAttribute(id, value);
+    return StoreAs(o, id, [&](auto& v) { v.SetPOINT(p); });
   }
 };
 template <>
 struct StoredMember<SSymDesc::T_RECT> {
   static SRep_Rect Get(SRepObject& o, LONG id) {
-    const SRepVariant v = Stored(o, id);
-    return v.IsEmpty() ? SRep_Rect_null : v.GetRECT();
+    return StoredOr(o, id, SRep_Rect_null, [](auto& v) { return v.GetRECT(); });
   }
   static HRESULT Set(SRepObject& o, LONG id, const SRep_Rect& r) {
-    SRepVariant value;
-    value.SetRECT(r);
-    return o.SetAttribute(id, value);
+    return StoreAs(o, id, [&](auto& v) { v.SetRECT(r); });
   }
 };
 
@@ -146,14 +135,10 @@ LONG SSymDiagram::OnCloseInViewer() {
 }
 
 std::int64_t SSymDiagram::GetCreationDate() {
-  const SRepVariant v = Stored(*this, kCreationDate);
-  return v.IsEmpty() ? 0 : v.GetDATE();
+  return StoredOr(*this, kCreationDate, std::int64_t{0}, [](auto& v) { return v.GetDATE(); });
 }
 
-SString SSymDiagram::GetCreationUser() {
-  const SRepVariant v = Stored(*this, kCreationUser);
-  return v.IsEmpty() ? SString() : v.GetSTRING();
-}
+SString SSymDiagram::GetCreationUser() { return StoredMember<SSymDesc::T_STR>::Get(*this, kCreationUser); }
 
 // ---- collections shared with picture files ----------------------------------------------------------
 HRESULT SSymDiagram::GetShortcutCol(ISRepClassCol** out) { return SRepObjectFace::GetCollection(kShortcutsCol, out); }
@@ -172,12 +157,10 @@ HRESULT SSymDiagram::GetExtlGenDepdCol(ISRepClassCol** out) {
 // ---- stored members -----------------------------------------------------------------------------------
 #define KV_SYM_DIAG_STORED_ROW_DEFINE(konst, code, name, id, type, store, ...) \
   KV_SYM_DIAG_STORED_IF_##store(KV_SYM_DIAG_STORED_DEFINE, code, type, id)
-#define KV_SYM_DIAG_STORED_DEFINE(code, type, id)                                             \
-  KV_SYM_DIAG_CTYPE_##type SSymDiagram::Get##code() {                                         \
-    return StoredMember<SSymDesc::T_##type>::Get(*this, id);                                  \
-  }                                                                                           \
-  HRESULT SSymDiagram::Set##code(const KV_SYM_DIAG_CTYPE_##type& value) {                     \
-    return StoredMember<SSymDesc::T_##type>::Set(*this, id, value);                           \
+#define KV_SYM_DIAG_STORED_DEFINE(code, type, id)                                                                \
+  KV_SYM_DIAG_CTYPE_##type SSymDiagram::Get##code() { return StoredMember<SSymDesc::T_##type>::Get(*this, id); } \
+  HRESULT SSymDiagram::Set##code(const KV_SYM_DIAG_CTYPE_##type& value) {                                        \
+    return StoredMember<SSymDesc::T_##type>::Set(*this, id, value);                                              \
   }
 KV_SYM_DIAG_STORED(DEFINE)
 #undef KV_SYM_DIAG_STORED_DEFINE

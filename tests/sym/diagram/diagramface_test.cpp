@@ -11,10 +11,10 @@
 #include "kvcore/swinapp.h"
 #include "kvrep/srepextras.h"
 #include "kvrep/srepsession.h"
-#include "sym/diagram/symsessionguards.h"
-#include "sym/layout/symautolayout.h"
 #include "support/diagram_fixture.h"
 #include "support/temp_files.h"
+#include "sym/diagram/symsessionguards.h"
+#include "sym/layout/symautolayout.h"
 
 namespace {
 
@@ -29,12 +29,18 @@ struct Probe {
 };
 
 struct Slot {
-  int slot;          // the operation's place in the interface, -1 where the order gives it
+  int slot;  // the operation's place in the interface, -1 where the order gives it
   const char* name;  // null where the class description names it
   void (*check)(Probe&);
 };
 
-#define SLOT(n, name, ...) Slot{n, name, +[](Probe& p) { (void)p; __VA_ARGS__; }}
+#define SLOT(n, name, ...)   \
+  Slot {                     \
+    n, name, +[](Probe& p) { \
+      (void)p;               \
+      __VA_ARGS__;           \
+    }                        \
+  }
 
 ISRepClassCol* Col(HRESULT hr, ISRepClassCol* col, LONG id) {
   EXPECT_EQ(hr, S_OK);
@@ -105,10 +111,10 @@ void CheckSet(Probe& p, LONG id, Set set, Get get) {
 
 #define KV_SYM_DIAG_STORED_ROW_SLOTS(konst, code, name, id, type, store, ...) \
   KV_SYM_DIAG_STORED_IF_##store(STORED_SLOTS, code, type, id)
-#define STORED_SLOTS(code, type, id)                                                                  \
-  SLOT(-1, "Get" #code, CheckGet<SSymDesc::T_##type>(p, id, p.d->Get##code())),                       \
-      SLOT(-1, "Set" #code,                                                                           \
-           CheckSet<SSymDesc::T_##type>(                                                              \
+#define STORED_SLOTS(code, type, id)                                            \
+  SLOT(-1, "Get" #code, CheckGet<SSymDesc::T_##type>(p, id, p.d->Get##code())), \
+      SLOT(-1, "Set" #code,                                                     \
+           CheckSet<SSymDesc::T_##type>(                                        \
                p, id, [&](const auto& v) { return p.d->Set##code(v); }, [&] { return p.d->Get##code(); })),
 
 // The names of the metamodel's methods of the diagram, in description order.
@@ -122,99 +128,115 @@ constexpr int kFirstMethodSlot = 147, kLastMethodSlot = 207;
 // The repository object's operations the diagram answers itself; the other
 // places up to 101 are the repository's own, reached through the same face.
 const Slot kRepositorySlots[] = {
-    SLOT(0, "QueryInterface", {
-      SComOut<ISSymDiagram> back;
-      EXPECT_EQ(p.d->QueryInterface(IID_ISSymDiagram, back.Void()), S_OK);
-      EXPECT_EQ(back.Get(), p.d);
-      SComOut<ISRepSession> session;
-      EXPECT_EQ(p.d->QueryInterface(IID_ISRepSession, session.Void()), S_OK);
-      EXPECT_NE(session.Get(), nullptr);
-      EXPECT_EQ(p.d->QueryInterface(IID_ISSymDiagram, nullptr), E_POINTER);
-    }),
-    SLOT(10, "GetCLSID", {
-      CLSID clsid{};
-      EXPECT_EQ(p.d->GetCLSID(&clsid), S_OK);
-      EXPECT_EQ(clsid, CLSID_SSymDiagram);
-    }),
-    SLOT(18, "GetAttribute", {
-      SRepVariant v;
-      EXPECT_EQ(p.d->GetAttribute(SSymDiagramMem::IdScale, &v), S_OK);
-      EXPECT_EQ(v.GetLONG(), 100);
-      EXPECT_EQ(p.d->GetAttribute(SSymDiagramMem::IdScale, nullptr), E_POINTER);
-    }),
-    SLOT(19, "SetAttribute", {
-      EXPECT_EQ(p.d->SetAttribute(SSymDiagramMem::IdScale, SRepVariant::Long(150)), S_OK);
-      EXPECT_EQ(p.d->GetScale(), 150);
-    }),
-    SLOT(20, "GetCollection", {
-      CheckCol([&](ISRepClassCol** c) { return p.d->GetCollection(CLSID_SSymRectangle, c); },
-               SSymDiagramMem::IdSymbols);
-      ISRepClassCol* none = nullptr;
-      EXPECT_EQ(p.d->GetCollection(CLSID_SSymDiagram, &none), S_FALSE);
-      EXPECT_EQ(none, nullptr);
-    }),
-    SLOT(45, "Delete", {
-      EXPECT_EQ(p.d->Delete(), S_OK);
-      EXPECT_TRUE(p.d->IsDeleted());
-    }),
-    SLOT(47, "IsChanged", {
-      EXPECT_FALSE(p.d->IsChanged());
-      p.d->SetScale(120);
-      EXPECT_TRUE(p.d->IsChanged());
-    }),
-    SLOT(54, "CreateObject", {
-      void* made = nullptr;
-      EXPECT_EQ(p.d->CreateObject(CLSID_SSymRectangle, &made, IID_ISSymbol, -1, -1, false), S_OK);
-      ASSERT_NE(made, nullptr);
-      EXPECT_TRUE(p.d->Contains(static_cast<ISSymbol*>(made), 0));
-      static_cast<ISSymbol*>(made)->Release();
-    }),
+    SLOT(0, "QueryInterface",
+         {
+           SComOut<ISSymDiagram> back;
+           EXPECT_EQ(p.d->QueryInterface(IID_ISSymDiagram, back.Void()), S_OK);
+           EXPECT_EQ(back.Get(), p.d);
+           SComOut<ISRepSession> session;
+           EXPECT_EQ(p.d->QueryInterface(IID_ISRepSession, session.Void()), S_OK);
+           EXPECT_NE(session.Get(), nullptr);
+           EXPECT_EQ(p.d->QueryInterface(IID_ISSymDiagram, nullptr), E_POINTER);
+         }),
+    SLOT(10, "GetCLSID",
+         {
+           CLSID clsid{};
+           EXPECT_EQ(p.d->GetCLSID(&clsid), S_OK);
+           EXPECT_EQ(clsid, CLSID_SSymDiagram);
+         }),
+    SLOT(18, "GetAttribute",
+         {
+           SRepVariant v;
+           EXPECT_EQ(p.d->GetAttribute(SSymDiagramMem::IdScale, &v), S_OK);
+           EXPECT_EQ(v.GetLONG(), 100);
+           EXPECT_EQ(p.d->GetAttribute(SSymDiagramMem::IdScale, nullptr), E_POINTER);
+         }),
+    SLOT(19, "SetAttribute",
+         {
+           EXPECT_EQ(p.d->SetAttribute(SSymDiagramMem::IdScale, SRepVariant::Long(150)), S_OK);
+           EXPECT_EQ(p.d->GetScale(), 150);
+         }),
+    SLOT(20, "GetCollection",
+         {
+           CheckCol([&](ISRepClassCol** c) { return p.d->GetCollection(CLSID_SSymRectangle, c); },
+                    SSymDiagramMem::IdSymbols);
+           ISRepClassCol* none = nullptr;
+           EXPECT_EQ(p.d->GetCollection(CLSID_SSymDiagram, &none), S_FALSE);
+           EXPECT_EQ(none, nullptr);
+         }),
+    SLOT(45, "Delete",
+         {
+           EXPECT_EQ(p.d->Delete(), S_OK);
+           EXPECT_TRUE(p.d->IsDeleted());
+         }),
+    SLOT(47, "IsChanged",
+         {
+           EXPECT_FALSE(p.d->IsChanged());
+           p.d->SetScale(120);
+           EXPECT_TRUE(p.d->IsChanged());
+         }),
+    SLOT(54, "CreateObject",
+         {
+           void* made = nullptr;
+           EXPECT_EQ(p.d->CreateObject(CLSID_SSymRectangle, &made, IID_ISSymbol, -1, -1, false), S_OK);
+           ASSERT_NE(made, nullptr);
+           EXPECT_TRUE(p.d->Contains(static_cast<ISSymbol*>(made), 0));
+           static_cast<ISSymbol*>(made)->Release();
+         }),
     SLOT(55, "CanCreateObject",
          EXPECT_EQ(p.d->CanCreateObject(SSymDiagramMem::IdSymbols, CLSID_SSymRectangle, -1), S_OK)),
-    SLOT(57, "InternalAutoFix", {
-      SStringTable messages;
-      p.d->InternalAutoFix(messages, 0);
-      EXPECT_NE(p.d->GetPgOrientation(), 0);  // the missing orientation is repaired
-    }),
-    SLOT(59, "IsKindOf", {
-      EXPECT_TRUE(p.d->IsKindOf(CLSID_SSymDiagram));
-      EXPECT_TRUE(p.d->IsKindOf(CLSID_RepSRepObjectBase));
-      EXPECT_FALSE(p.d->IsKindOf(CLSID_SSymBase));
-    }),
-    SLOT(64, "HasAttribute", {
-      EXPECT_EQ(p.d->HasAttribute(SSymDiagramMem::IdSwimHeight), S_OK);
-      EXPECT_EQ(p.d->HasAttribute(-1), S_FALSE);
-    }),
-    SLOT(66, "HasCollection", {
-      EXPECT_EQ(p.d->HasCollection(SSymDiagramMem::IdSymbols), S_OK);
-      EXPECT_EQ(p.d->HasCollection(0x04800312), S_OK);
-    }),
+    SLOT(57, "InternalAutoFix",
+         {
+           SStringTable messages;
+           p.d->InternalAutoFix(messages, 0);
+           EXPECT_NE(p.d->GetPgOrientation(), 0);  // the missing orientation is repaired
+         }),
+    SLOT(59, "IsKindOf",
+         {
+           EXPECT_TRUE(p.d->IsKindOf(CLSID_SSymDiagram));
+           EXPECT_TRUE(p.d->IsKindOf(CLSID_RepSRepObjectBase));
+           EXPECT_FALSE(p.d->IsKindOf(CLSID_SSymBase));
+         }),
+    SLOT(64, "HasAttribute",
+         {
+           EXPECT_EQ(p.d->HasAttribute(SSymDiagramMem::IdSwimHeight), S_OK);
+           EXPECT_EQ(p.d->HasAttribute(-1), S_FALSE);
+         }),
+    SLOT(66, "HasCollection",
+         {
+           EXPECT_EQ(p.d->HasCollection(SSymDiagramMem::IdSymbols), S_OK);
+           EXPECT_EQ(p.d->HasCollection(0x04800312), S_OK);
+         }),
     SLOT(68, "GetAttributeFlags", EXPECT_EQ(p.d->GetAttributeFlags(SSymDiagramMem::IdPgFormat), 0x400u)),
     SLOT(69, "GetAttributeType", EXPECT_EQ(p.d->GetAttributeType(SSymDiagramMem::IdName), 0x000900FEu)),
-    SLOT(70, "GetAttributeDefault", {
-      SRepVariant v;
-      EXPECT_EQ(p.d->GetAttributeDefault(SSymDiagramMem::IdSwimHeight, &v), S_OK);
-      EXPECT_EQ(v.GetLONG(), 2000);
-    }),
+    SLOT(70, "GetAttributeDefault",
+         {
+           SRepVariant v;
+           EXPECT_EQ(p.d->GetAttributeDefault(SSymDiagramMem::IdSwimHeight, &v), S_OK);
+           EXPECT_EQ(v.GetLONG(), 2000);
+         }),
     SLOT(73, "OnClose", EXPECT_EQ(p.d->OnClose(), 0)),
-    SLOT(74, "OnCloseInViewer", {
-      EXPECT_EQ(p.d->OnCloseInViewer(), 0);
-      EXPECT_FALSE(g_IsViewer());
-    }),
-    SLOT(76, "GetCreationDate", {
-      SRepVariant date;
-      date.SetDATE(45000);
-      p.d->SetAttribute(0x01000010, date);
-      SRepVariant stored;
-      p.d->GetAttribute(0x01000010, &stored);
-      EXPECT_EQ(p.d->GetCreationDate(), stored.IsEmpty() ? 0 : stored.GetDATE());
-    }),
-    SLOT(77, "GetCreationUser", {
-      p.d->SetAttribute(0x01000011, SRepVariant::Text(SString(u"user")));
-      SRepVariant stored;
-      p.d->GetAttribute(0x01000011, &stored);
-      EXPECT_EQ(p.d->GetCreationUser(), stored.IsEmpty() ? SString() : stored.GetSTRING());
-    }),
+    SLOT(74, "OnCloseInViewer",
+         {
+           EXPECT_EQ(p.d->OnCloseInViewer(), 0);
+           EXPECT_FALSE(g_IsViewer());
+         }),
+    SLOT(76, "GetCreationDate",
+         {
+           SRepVariant date;
+           date.SetDATE(45000);
+           p.d->SetAttribute(0x01000010, date);
+           SRepVariant stored;
+           p.d->GetAttribute(0x01000010, &stored);
+           EXPECT_EQ(p.d->GetCreationDate(), stored.IsEmpty() ? 0 : stored.GetDATE());
+         }),
+    SLOT(77, "GetCreationUser",
+         {
+           p.d->SetAttribute(0x01000011, SRepVariant::Text(SString(u"user")));
+           SRepVariant stored;
+           p.d->GetAttribute(0x01000011, &stored);
+           EXPECT_EQ(p.d->GetCreationUser(), stored.IsEmpty() ? SString() : stored.GetSTRING());
+         }),
 };
 
 // The diagram's own operations, from place 102 on, in order.
@@ -224,152 +246,174 @@ std::vector<Slot> DiagramSlots() {
       SLOT(102, "GetShortcutCol", CheckCol([&](ISRepClassCol** c) { return p.d->GetShortcutCol(c); }, 0x0480019F)),
       SLOT(103, "GetRepCol311", CheckCol([&](ISRepClassCol** c) { return p.d->GetRepCol311(c); }, 0x04800311)),
       SLOT(104, "GetRepCol312", CheckCol([&](ISRepClassCol** c) { return p.d->GetRepCol312(c); }, 0x04800312)),
-      SLOT(105, "GetExtlGenDepdCol", {
-        ISRepClassCol* col = nullptr;
-        EXPECT_EQ(p.d->GetExtlGenDepdCol(&col), S_FALSE);
-        EXPECT_EQ(col, nullptr);
-        EXPECT_EQ(p.d->GetExtlGenDepdCol(nullptr), E_POINTER);
-      }),
+      SLOT(105, "GetExtlGenDepdCol",
+           {
+             ISRepClassCol* col = nullptr;
+             EXPECT_EQ(p.d->GetExtlGenDepdCol(&col), S_FALSE);
+             EXPECT_EQ(col, nullptr);
+             EXPECT_EQ(p.d->GetExtlGenDepdCol(nullptr), E_POINTER);
+           }),
       KV_SYM_DIAG_STORED(SLOTS)  // 106-137
-      SLOT(138, "GetDispName", {
-        p.d->SetCode(SString(u"C1"));  // the session shows codes
-        EXPECT_EQ(p.d->GetDispName(), u"C1");
-      }),
-      SLOT(139, "SetDispName", {
-        EXPECT_EQ(p.d->SetDispName(SString(u"D1")), S_OK);
-        EXPECT_EQ(p.d->GetCode(), u"D1");
-        EXPECT_EQ(p.d->SetDispName(SString(u"D1")), S_FALSE);
-      }),
-      SLOT(140, "GetHasNote", {
-        EXPECT_FALSE(p.d->GetHasNote());
-        p.d->SetNote(SString(u"n"));
-        EXPECT_TRUE(p.d->GetHasNote());
-      }),
+      SLOT(138, "GetDispName",
+           {
+             p.d->SetCode(SString(u"C1"));  // the session shows codes
+             EXPECT_EQ(p.d->GetDispName(), u"C1");
+           }),
+      SLOT(139, "SetDispName",
+           {
+             EXPECT_EQ(p.d->SetDispName(SString(u"D1")), S_OK);
+             EXPECT_EQ(p.d->GetCode(), u"D1");
+             EXPECT_EQ(p.d->SetDispName(SString(u"D1")), S_FALSE);
+           }),
+      SLOT(140, "GetHasNote",
+           {
+             EXPECT_FALSE(p.d->GetHasNote());
+             p.d->SetNote(SString(u"n"));
+             EXPECT_TRUE(p.d->GetHasNote());
+           }),
       SLOT(141, "GetPgSize", EXPECT_EQ(p.d->GetPgSize(), -1)),
-      SLOT(142, "SetPgSize", {
-        EXPECT_EQ(p.d->SetPgSize(9), S_OK);
-        EXPECT_EQ(p.d->GetPgSize(), 9);
-        EXPECT_EQ(p.d->SetPgSize(9), S_FALSE);
-      }),
-      SLOT(143, "GetPgFormat", {
-        SRepVariant v;
-        p.d->GetAttribute(SSymDiagramMem::IdPgFormat, &v);
-        EXPECT_EQ(p.d->GetPgFormat(), v.GetLONG());
-      }),
+      SLOT(142, "SetPgSize",
+           {
+             EXPECT_EQ(p.d->SetPgSize(9), S_OK);
+             EXPECT_EQ(p.d->GetPgSize(), 9);
+             EXPECT_EQ(p.d->SetPgSize(9), S_FALSE);
+           }),
+      SLOT(143, "GetPgFormat",
+           {
+             SRepVariant v;
+             p.d->GetAttribute(SSymDiagramMem::IdPgFormat, &v);
+             EXPECT_EQ(p.d->GetPgFormat(), v.GetLONG());
+           }),
       SLOT(144, "SetPgFormat", EXPECT_EQ(p.d->SetPgFormat(p.d->GetPgFormat()), S_FALSE)),
       SLOT(145, "GetContent", EXPECT_EQ(p.d->GetContent().GetSize(), 0u)),
       SLOT(146, "SetContent", EXPECT_EQ(p.d->SetContent(SBlob()), S_FALSE)),
-      SLOT(-1, nullptr, {  // Add
-        EXPECT_EQ(p.d->Add(p.sym->Sym()), S_OK);
-        EXPECT_TRUE(p.d->Contains(p.sym->Sym(), 0));
-      }),
-      SLOT(-1, nullptr, {  // Remove
-        p.d->Add(p.sym->Sym());
-        EXPECT_EQ(p.d->Remove(p.sym->Sym()), S_OK);
-        EXPECT_EQ(p.d->Remove(p.sym->Sym()), S_FALSE);
-      }),
+      SLOT(-1, nullptr,
+           {  // Add
+             EXPECT_EQ(p.d->Add(p.sym->Sym()), S_OK);
+             EXPECT_TRUE(p.d->Contains(p.sym->Sym(), 0));
+           }),
+      SLOT(-1, nullptr,
+           {  // Remove
+             p.d->Add(p.sym->Sym());
+             EXPECT_EQ(p.d->Remove(p.sym->Sym()), S_OK);
+             EXPECT_EQ(p.d->Remove(p.sym->Sym()), S_FALSE);
+           }),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->MoveTo(p.sym->Sym(), 0), S_FALSE)),  // MoveTo: not in the diagram
-      SLOT(-1, nullptr, EXPECT_FALSE(p.d->Contains(p.sym->Sym(), 1))),      // Contains
-      SLOT(-1, nullptr, EXPECT_EQ(p.d->GetPos(p.sym->Sym()), -1)),          // GetPos
+      SLOT(-1, nullptr, EXPECT_FALSE(p.d->Contains(p.sym->Sym(), 1))),  // Contains
+      SLOT(-1, nullptr, EXPECT_EQ(p.d->GetPos(p.sym->Sym()), -1)),  // GetPos
       SLOT(-1, nullptr, EXPECT_EQ(p.d->GetClipRect(), SSymRect(0, 0, 0, 0))),  // GetClipRect
       SLOT(-1, nullptr, EXPECT_EQ(p.d->PageSetup(), 0)),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->PrinterSetup(), 0)),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->V6PageSetup(), 1)),
       SLOT(-1, nullptr, EXPECT_NE(p.d->GetPageSetup(), nullptr)),
-      SLOT(-1, nullptr, {  // DuplicatePageSetup
-        SPrinterCache source(4, SPAGESETUPDLG::m_Default);
-        source.SetMargins(RECT{111, 222, 333, 444});
-        p.d->DuplicatePageSetup(source);
-        ASSERT_NE(p.d->GetPageSetup(), nullptr);
-        EXPECT_NE(p.d->GetPageSetup(), &source);
-        EXPECT_EQ(p.d->GetPageSetup()->GetMargins().left, 111);
-      }),
+      SLOT(-1, nullptr,
+           {  // DuplicatePageSetup
+             SPrinterCache source(4, SPAGESETUPDLG::m_Default);
+             source.SetMargins(RECT{111, 222, 333, 444});
+             p.d->DuplicatePageSetup(source);
+             ASSERT_NE(p.d->GetPageSetup(), nullptr);
+             EXPECT_NE(p.d->GetPageSetup(), &source);
+             EXPECT_EQ(p.d->GetPageSetup()->GetMargins().left, 111);
+           }),
       // Print: interactively through a window, which the base diagram has none to open.
       SLOT(-1, nullptr, EXPECT_EQ(p.d->Print(nullptr), E_NOTIMPL)),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->GetDispPrefPtr(), nullptr)),  // GetDispPrefPtr: the base makes none
-      SLOT(-1, nullptr, EXPECT_EQ(p.d->RedrawAllViews(), 1)),        // RedrawAllViews: no window
-      SLOT(-1, nullptr, {                                            // SnapToGrid (rectangle)
-        SSymRect r(1, 99, 77, 3);
-        EXPECT_EQ(p.d->SnapToGrid(r), S_OK);
-        EXPECT_EQ(r, SSymRect(1, 99, 77, 3));  // no preferences, no grid
-      }),
-      SLOT(-1, nullptr, {  // SnapToGrid (point)
-        SSymPoint pt(13, 17);
-        EXPECT_EQ(p.d->SnapToGrid(pt), S_OK);
-        EXPECT_EQ(pt, SSymPoint(13, 17));
-      }),
-      SLOT(-1, nullptr, {  // SnapObjToGrid
-        SSymRect r(1, 99, 77, 3);
-        EXPECT_EQ(p.d->SnapObjToGrid(p.sym->Sym(), r), S_OK);
-        EXPECT_EQ(r, SSymRect(1, 99, 77, 3));
-      }),
-      SLOT(-1, nullptr, {  // AttachSymbol
-        EXPECT_EQ(p.d->AttachSymbol(p.sym->Sym(), 0), p.sym->Sym());
-        EXPECT_TRUE(p.d->Contains(p.sym->Sym(), 0));
-      }),
-      SLOT(-1, nullptr, {  // AdjustSymbolToText: a symbol without text keeps its size
-        const SSymRect before = p.sym->Sym()->GetClipRect(0, 0);
-        p.d->AdjustSymbolToText(p.sym->Sym(), 0, 0);
-        EXPECT_EQ(p.sym->Sym()->GetClipRect(0, 0), before);
-      }),
+      SLOT(-1, nullptr, EXPECT_EQ(p.d->RedrawAllViews(), 1)),  // RedrawAllViews: no window
+      SLOT(-1, nullptr,
+           {  // SnapToGrid (rectangle)
+             SSymRect r(1, 99, 77, 3);
+             EXPECT_EQ(p.d->SnapToGrid(r), S_OK);
+             EXPECT_EQ(r, SSymRect(1, 99, 77, 3));  // no preferences, no grid
+           }),
+      SLOT(-1, nullptr,
+           {  // SnapToGrid (point)
+             SSymPoint pt(13, 17);
+             EXPECT_EQ(p.d->SnapToGrid(pt), S_OK);
+             EXPECT_EQ(pt, SSymPoint(13, 17));
+           }),
+      SLOT(-1, nullptr,
+           {  // SnapObjToGrid
+             SSymRect r(1, 99, 77, 3);
+             EXPECT_EQ(p.d->SnapObjToGrid(p.sym->Sym(), r), S_OK);
+             EXPECT_EQ(r, SSymRect(1, 99, 77, 3));
+           }),
+      SLOT(-1, nullptr,
+           {  // AttachSymbol
+             EXPECT_EQ(p.d->AttachSymbol(p.sym->Sym(), 0), p.sym->Sym());
+             EXPECT_TRUE(p.d->Contains(p.sym->Sym(), 0));
+           }),
+      SLOT(-1, nullptr,
+           {  // AdjustSymbolToText: a symbol without text keeps its size
+             const SSymRect before = p.sym->Sym()->GetClipRect(0, 0);
+             p.d->AdjustSymbolToText(p.sym->Sym(), 0, 0);
+             EXPECT_EQ(p.sym->Sym()->GetClipRect(0, 0), before);
+           }),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->CreateDispPref(), E_NOTIMPL)),
       SLOT(-1, nullptr, EXPECT_TRUE(p.d->CanAutoLayout(nullptr))),  // no preferences: always
-      SLOT(-1, nullptr, {                                          // CreateAutoLayoutMgr
-        std::unique_ptr<SSymAutoLayout> mgr(p.d->CreateAutoLayoutMgr(nullptr));
-        EXPECT_NE(mgr, nullptr);
-      }),
-      SLOT(-1, nullptr, {  // AutoLayout (parameters)
-        SSymAutoLayoutParam param(p.d);
-        p.d->AutoLayout(param);
-        EXPECT_EQ(param.GetDiagram(), p.d);
-      }),
+      SLOT(-1, nullptr,
+           {  // CreateAutoLayoutMgr
+             std::unique_ptr<SSymAutoLayout> mgr(p.d->CreateAutoLayoutMgr(nullptr));
+             EXPECT_NE(mgr, nullptr);
+           }),
+      SLOT(-1, nullptr,
+           {  // AutoLayout (parameters)
+             SSymAutoLayoutParam param(p.d);
+             p.d->AutoLayout(param);
+             EXPECT_EQ(param.GetDiagram(), p.d);
+           }),
       SLOT(-1, nullptr, p.d->AutoLayout(-1, -1, false)),
       SLOT(-1, nullptr, p.d->AutoLayout()),
-      SLOT(-1, nullptr, {  // AddView
-        SSymView* view = reinterpret_cast<SSymView*>(&p);  // never shown: the set keys on the address
-        p.d->AddView(view);
-        EXPECT_TRUE(p.d->ContainsView(view));
-        p.d->RemoveView(view);
-      }),
-      SLOT(-1, nullptr, {  // RemoveView
-        SSymView* view = reinterpret_cast<SSymView*>(&p);
-        p.d->AddView(view);
-        p.d->RemoveView(view);
-        EXPECT_EQ(p.d->GetViewCount(), 0);
-      }),
+      SLOT(-1, nullptr,
+           {  // AddView
+             SSymView* view = reinterpret_cast<SSymView*>(&p);  // never shown: the set keys on the address
+             p.d->AddView(view);
+             EXPECT_TRUE(p.d->ContainsView(view));
+             p.d->RemoveView(view);
+           }),
+      SLOT(-1, nullptr,
+           {  // RemoveView
+             SSymView* view = reinterpret_cast<SSymView*>(&p);
+             p.d->AddView(view);
+             p.d->RemoveView(view);
+             EXPECT_EQ(p.d->GetViewCount(), 0);
+           }),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->GetFirstView(), nullptr)),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->GetView(0), nullptr)),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->GetViewCount(), 0)),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->GetHolder(), nullptr)),
-      SLOT(-1, nullptr, {  // SetHolder
-        SRepControlHolder holder;
-        p.d->SetHolder(&holder);
-        EXPECT_EQ(p.d->GetHolder(), &holder);
-        p.d->SetHolder(nullptr);
-      }),
+      SLOT(-1, nullptr,
+           {  // SetHolder
+             SRepControlHolder holder;
+             p.d->SetHolder(&holder);
+             EXPECT_EQ(p.d->GetHolder(), &holder);
+             p.d->SetHolder(nullptr);
+           }),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->AddSymInRectToSel(SSymRect(0, 100, 100, 0), nullptr, 0), E_POINTER)),
-      SLOT(-1, nullptr, {  // CanShowSym
-        EXPECT_FALSE(p.d->CanShowSym(GUID_NULL));
-        EXPECT_TRUE(p.d->CanShowSym(CLSID_SSymRectangle));
-      }),
+      SLOT(-1, nullptr,
+           {  // CanShowSym
+             EXPECT_FALSE(p.d->CanShowSym(GUID_NULL));
+             EXPECT_TRUE(p.d->CanShowSym(CLSID_SSymRectangle));
+           }),
       SLOT(-1, nullptr, p.d->UpdateSymMove(SComBag<ISSymbol>(), SSymSize(10, 10), nullptr)),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->AddPicture(nullptr), S_OK)),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->RemovePicture(nullptr), S_OK)),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->FindPicture(1), nullptr)),
       SLOT(-1, nullptr, EXPECT_FALSE(p.d->CanAttachSymbol(p.sym->Sym()))),  // no preferences
       SLOT(-1, nullptr, p.d->ApplyDispPref()),
-      SLOT(-1, nullptr, {  // ExportImage
-        p.d->Add(p.sym->Sym());
-        const SString file = dir.Name("face.png");
-        EXPECT_EQ(p.d->ExportImage(file), S_OK);
-        EXPECT_FALSE(kvtest::ReadFile(file.ToUtf8()).empty());
-      }),
-      SLOT(-1, nullptr, {  // GetSymCLSID: the class of the symbol it would make
-        CLSID clsid = CLSID_SSymBase;
-        EXPECT_EQ(p.d->GetSymbolClassForObject(p.object, 0, &clsid), S_FALSE);
-        EXPECT_EQ(clsid, GUID_NULL);
-        EXPECT_EQ(p.d->GetSymbolClassForObject(p.object, 0, nullptr), E_POINTER);
-      }),
+      SLOT(-1, nullptr,
+           {  // ExportImage
+             p.d->Add(p.sym->Sym());
+             const SString file = dir.Name("face.png");
+             EXPECT_EQ(p.d->ExportImage(file), S_OK);
+             EXPECT_FALSE(kvtest::ReadFile(file.ToUtf8()).empty());
+           }),
+      SLOT(-1, nullptr,
+           {  // GetSymCLSID: the class of the symbol it would make
+             CLSID clsid = CLSID_SSymBase;
+             EXPECT_EQ(p.d->GetSymbolClassForObject(p.object, 0, &clsid), S_FALSE);
+             EXPECT_EQ(clsid, GUID_NULL);
+             EXPECT_EQ(p.d->GetSymbolClassForObject(p.object, 0, nullptr), E_POINTER);
+           }),
       SLOT(-1, nullptr, EXPECT_FALSE(p.d->CanAttachObject(p.object))),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->AttachObject(p.object, static_cast<ISSymbol*>(nullptr)), nullptr)),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->CreateSymbolForObject(p.object, 100, 100, 1), nullptr)),
@@ -392,8 +436,8 @@ std::vector<Slot> DiagramSlots() {
       SLOT(-1, nullptr, EXPECT_FALSE(p.d->IsSymEditable(p.sym->Sym(), p.object))),
       SLOT(-1, nullptr, EXPECT_EQ(p.d->SetCompEditable(p.sym->Sym(), 1), 0)),
       SLOT(-1, nullptr, p.d->AdjustSwimHeight(1)),
-      SLOT(208, "GetSymbols", CheckCol([&](ISRepClassCol** c) { return p.d->GetSymbols(c); },
-                                       SSymDiagramMem::IdSymbols)),
+      SLOT(208, "GetSymbols",
+           CheckCol([&](ISRepClassCol** c) { return p.d->GetSymbols(c); }, SSymDiagramMem::IdSymbols)),
   };
 }
 #undef STORED_SLOTS
@@ -567,8 +611,7 @@ TEST_F(DiagramFaceTest, SwitchesGuardPutsBackItsOwnSessionOnly) {
       Put(m_session, flipped);
       Put(other, flipped);
       if (throws) throw SException("test", __FILE__, __LINE__);
-    } catch (const SException&) {
-    }
+    } catch (const SException&) {}
     EXPECT_EQ(Of(m_session), kept);
     EXPECT_EQ(Of(other), flipped);  // another session's switches are its own
   }
