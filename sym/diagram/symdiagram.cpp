@@ -779,6 +779,13 @@ HRESULT SSymDiagram::CreateInstance(ISRepObject** out, ISRepSession* session, IS
 
 HRESULT SSymDiagram::InternalQueryInterface(REFIID iid, void** ppv) {
   if (iid == IID_ISSymOwner) return GetOwnerRelay(reinterpret_cast<ISSymOwner**>(ppv));
+  // The repository's identity of a diagram object: the object itself.
+  static constexpr IID kDiagramObject = MakeGUID("{96381B61-1253-11D1-83D9-444553540000}");
+  if (iid == kDiagramObject) {
+    *ppv = static_cast<SRepObject*>(this);
+    AddRef();
+    return S_OK;
+  }
   return SRepFaces::InternalQueryInterface(iid, ppv);
 }
 

@@ -137,6 +137,10 @@ const Slot kRepositorySlots[] = {
            EXPECT_EQ(p.d->QueryInterface(IID_ISRepSession, session.Void()), S_OK);
            EXPECT_NE(session.Get(), nullptr);
            EXPECT_EQ(p.d->QueryInterface(IID_ISSymDiagram, nullptr), E_POINTER);
+           void* self = nullptr;
+           EXPECT_EQ(p.d->QueryInterface(MakeGUID("{96381B61-1253-11D1-83D9-444553540000}"), &self), S_OK);
+           EXPECT_EQ(self, static_cast<SRepObject*>(p.impl));
+           if (self) static_cast<SRepObject*>(self)->Release();
          }),
     SLOT(10, "GetCLSID",
          {
@@ -725,4 +729,28 @@ TEST_F(DiagramFaceTest, ReleaseDuringDestructionDoesNotDestroyAgain) {
   EXPECT_EQ(SSymLiveDiagramCount(), before + 1);
   d->Release();
   EXPECT_EQ(SSymLiveDiagramCount(), before);
+}
+
+// The repository's own operations, reached through the diagram's face,
+// answer as the repository's part of the same object does.
+TEST_F(DiagramFaceTest, RepositoryOperationsOfTheFaceAreTheObjects) {
+  SSymDiagram* d = NewDiagram<SSymDiagram>();
+  ISSymDiagram* face = d;
+  ISRepObjectBase* rep = d->RepObject();
+  ASSERT_NE(static_cast<void*>(face), static_cast<void*>(rep));
+  SComOut<ISRepSession> s1, s2;
+  EXPECT_EQ(face->GetSession(&s1), rep->GetSession(&s2));
+  EXPECT_EQ(s1.Get(), s2.Get());
+  SComOut<ISRepObject> m1, m2;
+  EXPECT_EQ(face->GetModel(&m1), rep->GetModel(&m2));
+  EXPECT_TRUE(SRepAreSameObjects(m1.Get(), m2.Get()));
+  EXPECT_EQ(face->IsAttrReadOnly(SSymDiagramMem::IdHasNote), rep->IsAttrReadOnly(SSymDiagramMem::IdHasNote));
+  EXPECT_EQ(face->IsCollectionEmpty(SSymDiagramMem::IdSymbols), S_OK);
+  EXPECT_FALSE(face->IsShortcut());
+  const ULONG viaFace = face->AddRef();
+  EXPECT_EQ(rep->AddRef(), viaFace + 1);  // one count for both parts
+  face->Release();
+  rep->Release();
+  ASSERT_EQ(face->Delete(), S_OK);
+  EXPECT_TRUE(rep->IsDeleted());
 }
