@@ -4,6 +4,7 @@
 // guard against a second destruction.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "kvrep/srepextras.h"
 #include "kvrep/srepsession.h"
 #include "support/diagram_fixture.h"
+#include "support/repfixture.h"
 #include "support/temp_files.h"
 #include "sym/diagram/symsessionguards.h"
 #include "sym/layout/symautolayout.h"
@@ -753,4 +755,37 @@ TEST_F(DiagramFaceTest, RepositoryOperationsOfTheFaceAreTheObjects) {
   rep->Release();
   ASSERT_EQ(face->Delete(), S_OK);
   EXPECT_TRUE(rep->IsDeleted());
+}
+
+// The notifying setters of the computed members: the current value again
+// changes nothing and tells nobody; a new one is reported under the
+// member's own id (the display name also through the code it is stored in).
+TEST_F(DiagramFaceTest, ComputedSettersReportOnlyRealChanges) {
+  const struct {
+    const char* name;
+    LONG id;
+    HRESULT (*same)(ISSymDiagram*);
+    HRESULT (*other)(ISSymDiagram*);  // null: no other value to store here
+  } cases[] = {
+      {"display name", SSymDiagramMem::IdDispName, [](ISSymDiagram* d) { return d->SetDispName(d->GetDispName()); },
+       [](ISSymDiagram* d) { return d->SetDispName(SString(u"Other")); }},
+      {"page size", SSymDiagramMem::IdPgSize, [](ISSymDiagram* d) { return d->SetPgSize(d->GetPgSize()); },
+       [](ISSymDiagram* d) { return d->SetPgSize(d->GetPgSize() + 1); }},
+      {"page format", SSymDiagramMem::IdPgFormat, [](ISSymDiagram* d) { return d->SetPgFormat(d->GetPgFormat()); },
+       nullptr},
+      {"content", SSymDiagramMem::IdContent, [](ISSymDiagram* d) { return d->SetContent(d->GetContent()); }, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SSymDiagram* d = NewDiagram<SSymDiagram>();
+    TColSink sink;
+    ASSERT_EQ(d->Advise(0, &sink), S_OK);
+    EXPECT_EQ(c.same(d), S_FALSE);
+    EXPECT_TRUE(sink.changes.empty());
+    if (c.other) {
+      EXPECT_EQ(c.other(d), S_OK);
+      EXPECT_NE(std::find(sink.changes.begin(), sink.changes.end(), c.id), sink.changes.end());
+    }
+    d->Unadvise(&sink);
+  }
 }
