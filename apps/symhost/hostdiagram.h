@@ -31,7 +31,7 @@ class SHostModelDiagram : public SSymDiagram {
     SetDispPrefPtr(new SHostDispPref(Obj()));
     return S_OK;
   }
-  ISRepObject* Obj() { return static_cast<ISRepObjectBase*>(this); }
+  ISRepObject* Obj() { return RepObject(); }
 
   ~SHostModelDiagram() override;
   // A new, initialised diagram of the session (counted for the caller).

@@ -3,7 +3,11 @@
 
 namespace {
 SWinApp* g_app = nullptr;
-}
+bool g_viewer = false;
+}  // namespace
+
+bool g_IsViewer() { return g_viewer; }
+void g_SetViewer(bool viewer) { g_viewer = viewer; }
 
 KV_IMPLEMENT_CLASSINFO(SWinApp, SCmdTarget);
 

@@ -39,3 +39,8 @@ class SWinApp : public SCmdTarget {
 
 // The application object, null when there is none.
 SWinApp* SGetApp();
+
+// The application's viewer mode: on in an application that shows models
+// without changing them. Off at start.
+bool g_IsViewer();
+void g_SetViewer(bool viewer);

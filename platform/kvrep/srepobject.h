@@ -250,6 +250,14 @@ class SRepObject : public ISRepObjectBase {
   // list of members) drops them here first, so that no cycle outlives it.
   virtual void ForgetSession();
 
+ protected:
+  // The count a destructor parks the object at: a class whose destruction
+  // may take and drop references to the object itself (through the objects
+  // it lets go) calls HoldForDestruction first, so that no such release
+  // reaches 0 and destroys the object a second time.
+  static constexpr ULONG kDestructionRefs = 0x3FFFFFFF;
+  void HoldForDestruction() { m_cRef = kDestructionRefs; }
+
  private:
   enum class Kind { None, Field, Accessor, Dynamic };
   Kind Resolve(LONG id, const SPropertyEntry** entry, const SRepAttrDef** def) const;

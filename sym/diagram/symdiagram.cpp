@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <optional>
 
 #include "kvcore/scascade.h"
 #include "kvcore/sexception.h"
@@ -15,6 +16,7 @@
 #include "kvlib/suserregistry.h"
 #include "kvrep/srepextras.h"
 #include "kvrep/srepvariant.h"
+#include "sym/diagram/symsessionguards.h"
 #include "sym/diagram/symview.h"
 #include "sym/foundation/sdsym.h"
 #include "sym/foundation/sympropmap.h"
@@ -294,6 +296,9 @@ SSymDiagramImpl::SSymDiagramImpl(const SSymDiagramImpl& source)
 }
 
 SSymDiagramImpl::~SSymDiagramImpl() {
+  // Letting go of the preferences, the index and (in the repository's
+  // destructor) the symbols may take and drop references to the diagram.
+  HoldForDestruction();
   m_pRectIndex.reset();
   SetDispPrefPtr(nullptr);
   m_pools.clear();
@@ -674,10 +679,17 @@ void SSymDiagramImpl::OnUpdateAttribute(LONG id) {
     case IdDispPrefSave:
       if (m_pDispPref && !m_pDispPref->IsLoading()) {
         SProfilerHelper profile("UpdateDisplayPreferences");
-        m_pDispPref->ClearAll();
-        m_pDispPref->m_bInitializing = 1;
-        m_pDispPref->Initialize();
-        m_pDispPref->m_bInitializing = 0;
+        {
+          // An undo or redo brings the stored text back: what the
+          // preferences do while they start over must not be handled as
+          // changes of their own.
+          std::optional<SSessionSuspendGuard> suspend;
+          if (IsInUndoContext()) suspend.emplace(GetSessionImpl());
+          m_pDispPref->ClearAll();
+          m_pDispPref->m_bInitializing = 1;
+          m_pDispPref->Initialize();
+          m_pDispPref->m_bInitializing = 0;
+        }
         m_pDispPref->Load();
         m_pDispPref->InitBuffers();
         RedrawAllViews();
@@ -767,6 +779,13 @@ HRESULT SSymDiagram::CreateInstance(ISRepObject** out, ISRepSession* session, IS
 
 HRESULT SSymDiagram::InternalQueryInterface(REFIID iid, void** ppv) {
   if (iid == IID_ISSymOwner) return GetOwnerRelay(reinterpret_cast<ISSymOwner**>(ppv));
+  // The repository's identity of a diagram object: the object itself.
+  static constexpr IID kDiagramObject = MakeGUID("{96381B61-1253-11D1-83D9-444553540000}");
+  if (iid == kDiagramObject) {
+    *ppv = static_cast<SRepObject*>(this);
+    AddRef();
+    return S_OK;
+  }
   return SRepFaces::InternalQueryInterface(iid, ppv);
 }
 

@@ -24,6 +24,7 @@
 #include "kvcore/sprintercache.h"
 #include "kvrep/srepfaces.h"
 #include "kvrep/srepobject.h"
+#include "kvrep/srepobjectface.h"
 #include "sym/diagram/symdisppref.h"
 #include "sym/diagram/symrectindex.h"
 #include "sym/symbol/symintfowner.h"
@@ -400,7 +401,8 @@ class SSymDiagramImpl : public SSymDiagramMem {
   std::unique_ptr<SSymRectIndex> m_pRectIndex;
 };
 
-class SSymDiagram : public SRepFaces<SSymDiagram, SSymDiagramImpl, ISSymDiagram, SRepFaceSelf<IID_SSymDiagram>> {
+class SSymDiagram : public SRepFaces<SSymDiagram, SRepObjectFace<SSymDiagramImpl, ISSymDiagram>, ISSymDiagram,
+                                      SRepFaceSelf<IID_SSymDiagram>> {
  public:
   explicit SSymDiagram(ISRepSession* session = nullptr) : SRepFaces(session) {}
   SSymDiagram(const SSymDiagram& source) : SRepFaces(source) {}
@@ -480,6 +482,69 @@ class SSymDiagram : public SRepFaces<SSymDiagram, SSymDiagramImpl, ISSymDiagram,
     SSymDiagramImpl::UpdateSymMove(moved, offset, view);
   }
   void ApplyDispPref() override { SSymDiagramImpl::ApplyDispPref(); }
+
+  // ---- the rest of ISSymDiagram (symdiagramface.cpp)
+  using SRepObjectFace::GetCollection;
+  HRESULT GetCollection(REFCLSID elementClass, ISRepClassCol** out) override;
+  BOOL IsChanged() override;
+  HRESULT CreateObject(const CLSID& clsid, void** out, const IID& iid, LONG kind, int pos, bool unused) override;
+  HRESULT CanCreateObject(LONG id, const CLSID& clsid, LONG pos, SString* message = nullptr) override;
+  LONG InternalAutoFix(SStringTable& messages, int checkParents) override;
+  BOOL IsKindOf(REFGUID clsid) override;
+  DWORD GetAttributeFlags(LONG id) override;
+  DWORD GetAttributeType(LONG id) override;
+  LONG OnClose() override;
+  LONG OnCloseInViewer() override;
+  std::int64_t GetCreationDate() override;
+  SString GetCreationUser() override;
+  HRESULT GetShortcutCol(ISRepClassCol** out) override;
+  HRESULT GetRepCol311(ISRepClassCol** out) override;
+  HRESULT GetRepCol312(ISRepClassCol** out) override;
+  HRESULT GetExtlGenDepdCol(ISRepClassCol** out) override;
+#define KV_SYM_DIAG_STORED_ROW_OVERRIDE(konst, code, name, id, type, store, ...) \
+  KV_SYM_DIAG_STORED_IF_##store(KV_SYM_DIAG_STORED_OVERRIDE, code, type, id)
+#define KV_SYM_DIAG_STORED_OVERRIDE(code, type, id) \
+  KV_SYM_DIAG_CTYPE_##type Get##code() override;    \
+  HRESULT Set##code(const KV_SYM_DIAG_CTYPE_##type& value) override;
+  KV_SYM_DIAG_STORED(OVERRIDE)
+  SString GetDispName() override;
+  HRESULT SetDispName(const SString& name) override;
+  BOOL GetHasNote() override;
+  LONG GetPgSize() override;
+  HRESULT SetPgSize(LONG size) override;
+  LONG GetPgFormat() override;
+  HRESULT SetPgFormat(LONG format) override;
+  SBlob GetContent() override;
+  HRESULT SetContent(const SBlob& content) override;
+  int PageSetup() override;
+  int PrinterSetup() override;
+  int V6PageSetup() override;
+  SPrinterCache* GetPageSetup() override;
+  void DuplicatePageSetup(const SPrinterCache& source) override;
+  HRESULT Print(SSymPrintData* data = nullptr) override;
+  SSymDispPref* GetDispPrefPtr() override;
+  HRESULT SnapObjToGrid(ISSymbol* symbol, SSymRect& rect) override;
+  HRESULT CreateDispPref() override;
+  SRepControlHolder* GetHolder() override;
+  void SetHolder(SRepControlHolder* holder) override;
+  HRESULT AddSymInRectToSel(const SSymRect& frame, ISSymSelection* selection, int children) override;
+  BOOL CanShowSym(REFCLSID clsid) override;
+  HRESULT AddPicture(const void* picture) override;
+  HRESULT RemovePicture(const void* picture) override;
+  ISRepObject* FindPicture(LONG pictureId) override;
+  BOOL CanAttachObject(ISRepObject* object) override;
+  using ISSymDiagram::AttachObject;
+  ISSymbol* AttachObject(ISRepObject* object, ISSymbol* owner) override;
+  ISSymbol* AttachObject(ISRepObject* object, const SSymRect& rect, ISSymbol* owner) override;
+  ISSymbol* AttachLinkObject(ISRepObject* link, int route) override;
+  ISSymbol* AttachLinkObject(ISRepObject* link, ISRepObject* source, ISRepObject* destination, int route) override;
+  SComTable<ISSymbol> GetSwimLaneList() override;
+  BOOL HasCompositeBehavior(ISRepObject* object) override;
+  BOOL SupportPreviewCommand(UINT command) override;
+
+ protected:
+  // The close hook of the object: nothing in the diagram class.
+  virtual void CloseHook() {}
 };
 
 // The process-wide count of live diagram objects.

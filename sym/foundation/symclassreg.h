@@ -184,7 +184,13 @@ HRESULT SSymCreateStd(ISRepObject** out, ISRepSession* session, ISRepObject* sou
       const HRESULT attached = obj->SetSession(session);
       if (FAILED(attached)) throw SECOMException(__PRETTY_FUNCTION__, __FILE__, __LINE__, attached);
     }
-    *out = obj.Detach();
+    X* done = obj.Detach();
+    // A class whose own interface extends the repository object's has two
+    // repository parts; the caller gets the repository's (RepObject).
+    if constexpr (requires { done->RepObject(); })
+      *out = done->RepObject();
+    else
+      *out = done;
     return S_OK;
   } catch (const SECOMException& e) {
     hr = e.GetResult();

@@ -413,9 +413,9 @@ HRESULT SSymPictureFileImpl::PutContent(const SBlob& content) {
 }
 
 // ---- SSymPictureFile ----------------------------------------------------------------------------------------
-SSymPictureFile::SSymPictureFile(ISRepSession* session) : SSymPictureFileImpl(session) { ++g_liveCount; }
+SSymPictureFile::SSymPictureFile(ISRepSession* session) : SRepObjectFace(session) { ++g_liveCount; }
 
-SSymPictureFile::SSymPictureFile(const SSymPictureFile& source) : SSymPictureFileImpl(source) {
+SSymPictureFile::SSymPictureFile(const SSymPictureFile& source) : SRepObjectFace(source) {
   ++g_liveCount;
   auto& src = const_cast<SSymPictureFile&>(source);
   src.GetName(m_strName);

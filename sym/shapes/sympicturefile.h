@@ -13,6 +13,7 @@
 #include "kvcore/sblob.h"
 #include "kvcore/spicture.h"
 #include "kvrep/srepobject.h"
+#include "kvrep/srepobjectface.h"
 #include "kvrep/sreppropmap.h"
 #include "kvrep/srepvariant.h"
 #include "sym/foundation/symclassid.h"
@@ -111,7 +112,7 @@ class SSymPictureFileImpl : public SSymPictureFileMem {
   using SSymPictureFileMem::SSymPictureFileMem;
 };
 
-class SSymPictureFile final : public SSymPictureFileImpl, public ISSymPictureFile {
+class SSymPictureFile final : public SRepObjectFace<SSymPictureFileImpl, ISSymPictureFile> {
  public:
   static HRESULT CreateInstance(ISRepObject** out, ISRepSession* session, ISRepObject* source);
   // The live picture files of the process.
@@ -119,39 +120,12 @@ class SSymPictureFile final : public SSymPictureFileImpl, public ISSymPictureFil
   // True once an instance was made.
   static bool WasCreated();
 
-  // ---- IUnknown and the repository object, one implementation for both faces
+  // ---- the repository object's operations of its own (the others are the
+  // object's through both faces)
   HRESULT QueryInterface(REFIID iid, void** ppv) override;
-  ULONG AddRef() override { return SSymPictureFileImpl::AddRef(); }
-  ULONG Release() override { return SSymPictureFileImpl::Release(); }
-  HRESULT GetCLSID(CLSID* out) override { return SSymPictureFileImpl::GetCLSID(out); }
-  HRESULT GetSession(ISRepSession** out) override { return SSymPictureFileImpl::GetSession(out); }
-  HRESULT GetParent(ISRepObject** out) override { return SSymPictureFileImpl::GetParent(out); }
-  HRESULT GetParentColl(ISRepClassCol** out) override { return SSymPictureFileImpl::GetParentColl(out); }
-  HRESULT GetAttribute(LONG id, SRepVariant* value) override { return SSymPictureFileImpl::GetAttribute(id, value); }
-  HRESULT SetAttribute(LONG id, const SRepVariant& value) override {
-    return SSymPictureFileImpl::SetAttribute(id, value);
-  }
-  HRESULT GetAttributeDefault(LONG id, SRepVariant* value) override {
-    return SSymPictureFileImpl::GetAttributeDefault(id, value);
-  }
-  HRESULT HasAttribute(LONG id) override { return SSymPictureFileImpl::HasAttribute(id); }
-  HRESULT IsAttrReadOnly(LONG id, const SRepVariant* value = nullptr) override {
-    return SSymPictureFileImpl::IsAttrReadOnly(id, value);
-  }
   HRESULT GetCollection(LONG id, ISRepClassCol** out) override;
-  HRESULT HasCollection(LONG id) override { return SSymPictureFileImpl::HasCollection(id); }
-  HRESULT IsCollectionEmpty(LONG id) override { return SSymPictureFileImpl::IsCollectionEmpty(id); }
-  BOOL IsDeleted() override { return SSymPictureFileImpl::IsDeleted(); }
-  BOOL IsDeleting() override { return SSymPictureFileImpl::IsDeleting(); }
   BOOL IsShortcut() override { return FALSE; }
   HRESULT Delete() override;
-  HRESULT Duplicate(ISRepObject** out, BOOL withChildren) override {
-    return SSymPictureFileImpl::Duplicate(out, withChildren);
-  }
-  HRESULT Advise(DWORD mask, ISRepObjSink* sink) override { return SSymPictureFileImpl::Advise(mask, sink); }
-  HRESULT Unadvise(ISRepObjSink* sink) override { return SSymPictureFileImpl::Unadvise(sink); }
-  HRESULT GetModel(ISRepObject** out) override { return SSymPictureFileImpl::GetModel(out); }
-  HRESULT GetReplicationObject(IUnknown** out) override { return SSymPictureFileImpl::GetReplicationObject(out); }
 
   // ---- ISSymPictureFile
   HRESULT GetName(SString& out) override;

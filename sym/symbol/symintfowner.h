@@ -2,10 +2,14 @@
 // implements it), and composites, groups and trees.
 #pragma once
 
+#include <cstdint>
+
+#include "kvcore/sblob.h"
 #include "kvcore/scomds.h"
 #include "kvcore/scomwrap.h"
 #include "kvcore/sstring.h"
 #include "kvrep/srepintf.h"
+#include "sym/foundation/symclassdesc.h"
 #include "sym/foundation/symclassid.h"
 #include "sym/foundation/symgeom.h"
 #include "win/windef.h"
@@ -22,6 +26,12 @@ struct ISSymbol;
 struct ISSymLink;
 class SSymAutoLayout;
 class SSymAutoLayoutParam;
+class SStringTable;
+class SPrinterCache;
+class SSymDispPref;
+class SRepControlHolder;
+class ISSymSelection;
+struct SSymPrintData;
 
 // ---- owners ------------------------------------------------------------------------------------
 struct ISSymOwner : IUnknown {
@@ -37,7 +47,30 @@ struct ISSymOwner : IUnknown {
 };
 
 // ---- the diagram (its subsystem implements it) ---------------------------------------------------
-struct ISSymDiagram : IUnknown {
+// The diagram's stored members, one typed getter and setter each, in the
+// order of the class description: Get<Code>() and Set<Code>(value), for
+// example GetScale() and SetScale(LONG). The C++ type of each metamodel type:
+#define KV_SYM_DIAG_CTYPE_STR SString
+#define KV_SYM_DIAG_CTYPE_TEXT SString
+#define KV_SYM_DIAG_CTYPE_INT LONG
+#define KV_SYM_DIAG_CTYPE_FLAGS LONG
+#define KV_SYM_DIAG_CTYPE_PT SRep_Point
+#define KV_SYM_DIAG_CTYPE_RECT SRep_Rect
+// KV_SYM_DIAG_STORED(X) calls X(Code, Type, Id) for each stored member.
+#define KV_SYM_DIAG_STORED_IF_FIELD(X, code, type, id) X(code, type, id)
+#define KV_SYM_DIAG_STORED_IF_GET(X, code, type, id)
+#define KV_SYM_DIAG_STORED(X) KV_SYM_DESC_SSymDiagram(KV_SYM_SKIP, KV_SYM_DIAG_STORED_ROW_##X, KV_SYM_SKIP, \
+                                                      KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP)
+// The declarations of the interface.
+#define KV_SYM_DIAG_STORED_ROW_DECL(konst, code, name, id, type, store, ...) \
+  KV_SYM_DIAG_STORED_IF_##store(KV_SYM_DIAG_STORED_DECL, code, type, id)
+#define KV_SYM_DIAG_STORED_DECL(code, type, id)         \
+  virtual KV_SYM_DIAG_CTYPE_##type Get##code() = 0; \
+  virtual HRESULT Set##code(const KV_SYM_DIAG_CTYPE_##type& value) = 0;
+
+// The diagram is a repository object: its interface extends the
+// repository's, and adds the operations below.
+struct ISSymDiagram : ISRepObjectBase {
   static constexpr IID iid = IID_ISSymDiagram;
   virtual BOOL AdjustSymbolToText(ISSymbol* symbol, int a, int b) = 0;
   virtual SSymView* GetFirstView() = 0;
@@ -190,6 +223,123 @@ struct ISSymDiagram : IUnknown {
   // dissolved when swimlanes are not shown, turned into the preferred
   // orientation otherwise.
   virtual void ApplyDispPref() {}
+
+  // ---- the repository object's operations that the diagram answers itself
+  // (every other one is the repository's own, through ISRepObjectBase).
+  using ISRepObjectBase::GetCollection;
+  // The collection for objects of a class: the Symbols collection for a
+  // symbol class, else the diagram's collection for that class (S_FALSE and
+  // null when it keeps none). E_POINTER for a null out.
+  virtual HRESULT GetCollection(REFCLSID elementClass, ISRepClassCol** out) = 0;
+  // Whether the object holds changes not yet saved (its state word's changed bit).
+  virtual BOOL IsChanged() = 0;
+  // Creates an object of a class in the diagram's session and places it: a
+  // symbol among the top-level symbols, any other object in the diagram's
+  // collection `kind` (-1: the one for its class).
+  virtual HRESULT CreateObject(const CLSID& clsid, void** out, const IID& iid, LONG kind, int pos, bool unused) = 0;
+  // 0 when an object of clsid may be created in collection id at pos.
+  virtual HRESULT CanCreateObject(LONG id, const CLSID& clsid, LONG pos, SString* message = nullptr) = 0;
+  // The repository's consistency check; the number of repairs made.
+  virtual LONG InternalAutoFix(SStringTable& messages, int checkParents) = 0;
+  // True for the diagram's class and the two repository classes it is made of.
+  virtual BOOL IsKindOf(REFGUID clsid) = 0;
+  // The flags and the type word (type << 16 | maximum length) of a member; 0 for id -1.
+  virtual DWORD GetAttributeFlags(LONG id) = 0;
+  virtual DWORD GetAttributeType(LONG id) = 0;
+  // The close hooks: the object's own close hook runs, the second time with
+  // the application's viewer mode on for the call. Both answer 0.
+  virtual LONG OnClose() = 0;
+  virtual LONG OnCloseInViewer() = 0;
+  // The creation date (repository date, 0 when never stored) and the name
+  // of the user who created the object.
+  virtual std::int64_t GetCreationDate() = 0;
+  virtual SString GetCreationUser() = 0;
+
+  // ---- collections shared with picture files (counted; S_FALSE and null
+  // when there is none)
+  // The shortcuts that stand for the diagram elsewhere.
+  virtual HRESULT GetShortcutCol(ISRepClassCol** out) = 0;
+  // The repository collections 0x04800311 and 0x04800312.
+  virtual HRESULT GetRepCol311(ISRepClassCol** out) = 0;
+  virtual HRESULT GetRepCol312(ISRepClassCol** out) = 0;
+  // The generated dependencies on objects outside the model.
+  virtual HRESULT GetExtlGenDepdCol(ISRepClassCol** out) = 0;
+
+  // ---- the stored members, typed
+  KV_SYM_DIAG_STORED(DECL)
+
+  // ---- the computed members. The setters change nothing and answer
+  // S_FALSE for the current value; otherwise they store it and report the
+  // change to the repository.
+  virtual SString GetDispName() = 0;
+  virtual HRESULT SetDispName(const SString& name) = 0;
+  virtual BOOL GetHasNote() = 0;
+  virtual LONG GetPgSize() = 0;
+  virtual HRESULT SetPgSize(LONG size) = 0;
+  virtual LONG GetPgFormat() = 0;
+  virtual HRESULT SetPgFormat(LONG format) = 0;
+  virtual SBlob GetContent() = 0;
+  virtual HRESULT SetContent(const SBlob& content) = 0;
+
+  // ---- page setup and printing
+  // The page setup and printer dialogs: 0 when none was shown or taken.
+  virtual int PageSetup() = 0;
+  virtual int PrinterSetup() = 0;
+  // The standard margins into the attributes and the printer settings; 1.
+  virtual int V6PageSetup() = 0;
+  // The printer settings in step with the page attributes (null once disposed).
+  virtual SPrinterCache* GetPageSetup() = 0;
+  // Replaces the printer settings by a copy of `source`; the attributes
+  // stay, and the next GetPageSetup fills only those still unset.
+  virtual void DuplicatePageSetup(const SPrinterCache& source) = 0;
+  // Prints the whole diagram (null: with the user's last choices).
+  virtual HRESULT Print(SSymPrintData* data = nullptr) = 0;
+
+  // ---- display preferences, grid, attaching
+  // The diagram's preferences, created on first request; null for a diagram
+  // type that creates none.
+  virtual SSymDispPref* GetDispPrefPtr() = 0;
+  // Snaps the rectangle of an object to the grid; the object itself (may
+  // be null) is left alone.
+  virtual HRESULT SnapObjToGrid(ISSymbol* symbol, SSymRect& rect) = 0;
+  // Diagram types create their preferences here; E_NOTIMPL when they create none.
+  virtual HRESULT CreateDispPref() = 0;
+
+  // ---- control holder
+  virtual SRepControlHolder* GetHolder() = 0;
+  virtual void SetHolder(SRepControlHolder* holder) = 0;
+
+  // ---- selection, pictures, classes
+  // Rebuilds the selection from the symbols the frame encloses (children:
+  // also inside enclosed composites). E_POINTER for a null selection.
+  virtual HRESULT AddSymInRectToSel(const SSymRect& frame, ISSymSelection* selection, int children) = 0;
+  // Whether symbols of the class may be shown (0 for the null class).
+  virtual BOOL CanShowSym(REFCLSID clsid) = 0;
+  // A picture taken into or out of the diagram's use; the library's own
+  // diagram keeps no pictures of its own (S_OK).
+  virtual HRESULT AddPicture(const void* picture) = 0;
+  virtual HRESULT RemovePicture(const void* picture) = 0;
+  // The picture file of a picture identifier, not counted; null here.
+  virtual ISRepObject* FindPicture(LONG pictureId) = 0;
+
+  // ---- the metamodel's object attachment. The host's diagram types make
+  // and find the symbols of their model objects (see the host operations
+  // above for the forms they fill); the library's own diagram attaches
+  // nothing: false, or a null symbol.
+  virtual BOOL CanAttachObject(ISRepObject* object) = 0;
+  virtual ISSymbol* AttachObject(ISRepObject* object, ISSymbol* owner) = 0;
+  virtual ISSymbol* AttachObject(ISRepObject* object, const SSymRect& rect, ISSymbol* owner) = 0;
+  // A link symbol for a link object between the symbols of its ends (route: routed).
+  virtual ISSymbol* AttachLinkObject(ISRepObject* link, int route) = 0;
+  virtual ISSymbol* AttachLinkObject(ISRepObject* link, ISRepObject* source, ISRepObject* destination, int route) = 0;
+
+  // ---- swimlanes, composites, preview
+  // The swimlane pools among the top-level symbols, in insertion order.
+  virtual SComTable<ISSymbol> GetSwimLaneList() = 0;
+  // True when the preferences give the object's class composite behaviour.
+  virtual BOOL HasCompositeBehavior(ISRepObject* object) = 0;
+  // Whether the diagram answers a command in a print preview: none here.
+  virtual BOOL SupportPreviewCommand(UINT command) = 0;
 };
 
 // ---- composites, groups, trees (their subsystem implements them) -------------------------------------

@@ -33,7 +33,7 @@ class TPrefDiagram : public SSymDiagram {
  public:
   explicit TPrefDiagram(ISRepSession* s) : SSymDiagram(s) {}
   HRESULT CreateDispPref() override {
-    SetDispPrefPtr(new TDispPref(static_cast<ISRepObjectBase*>(this), m_module, m_swimlanes));
+    SetDispPrefPtr(new TDispPref(RepObject(), m_module, m_swimlanes));
     return S_OK;
   }
   SString m_module = SString(u"TST");

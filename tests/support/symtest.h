@@ -74,7 +74,7 @@ class TDiagram : public SRepFaces<TDiagram, SSymDiagram, ISSymOwner, SRepFaceImp
   HRESULT SymResize(ISSymbol* s) override { return SSymOwnerImpl::SymResize(s); }
   HRESULT SymRedraw(ISSymbol* s) override { return SSymOwnerImpl::SymRedraw(s); }
   HRESULT CreateChildrenSym(int flag) override { return SSymOwnerImpl::CreateChildrenSym(flag); }
-  ISRepObject* GetOwnerObject() override { return static_cast<ISRepObjectBase*>(this); }
+  ISRepObject* GetOwnerObject() override { return RepObject(); }
   ISSymbol* GetOwnerSymbol() override { return nullptr; }
   std::vector<ISSymbol*> m_locked;  // symbols that are not editable
 };

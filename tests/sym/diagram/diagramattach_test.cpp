@@ -27,7 +27,7 @@ class TAttachDiagram : public TPrefDiagram {
  public:
   explicit TAttachDiagram(ISRepSession* s) : TPrefDiagram(s) { m_swimlanes = 1; }
   HRESULT CreateDispPref() override {
-    SetDispPrefPtr(new TAttachPref(static_cast<ISRepObjectBase*>(this), m_module, m_swimlanes));
+    SetDispPrefPtr(new TAttachPref(RepObject(), m_module, m_swimlanes));
     return S_OK;
   }
   TAttachPref* Prefs() { return static_cast<TAttachPref*>(GetDispPrefPtr()); }

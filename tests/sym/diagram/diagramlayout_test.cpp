@@ -34,7 +34,7 @@ class TLayoutDiagram : public TPrefDiagram {
  public:
   explicit TLayoutDiagram(ISRepSession* s) : TPrefDiagram(s) {}
   HRESULT CreateDispPref() override {
-    auto* p = new TCheckPref(static_cast<ISRepObjectBase*>(this), m_module, m_swimlanes);
+    auto* p = new TCheckPref(RepObject(), m_module, m_swimlanes);
     p->m_check = m_check;
     SetDispPrefPtr(p);
     return S_OK;
@@ -144,7 +144,7 @@ TEST_F(DiagramLayout, WithoutThePoolCheckOrPreferencesEveryDiagramCanBeLaidOut) 
   NewPool(SSymRect(0, 20000, 30000, 0));
   EXPECT_TRUE(Face()->CanAutoLayout(nullptr));
   // The library's own preferences keep the check off.
-  SSymDispPref own(static_cast<ISRepObjectBase*>(m_d));
+  SSymDispPref own(m_d->RepObject());
   EXPECT_EQ(own.IsCheckSwimPoolForLayout(0), 0);
   // A diagram type without preferences.
   SSymDiagram* bare = NewDiagram<SSymDiagram>();

@@ -21,7 +21,7 @@ class THeadDiagram : public TPrefDiagram {
  public:
   explicit THeadDiagram(ISRepSession* s) : TPrefDiagram(s) { m_swimlanes = 1; }
   HRESULT CreateDispPref() override {
-    SetDispPrefPtr(new THeadPref(static_cast<ISRepObjectBase*>(this), m_module, m_swimlanes));
+    SetDispPrefPtr(new THeadPref(RepObject(), m_module, m_swimlanes));
     return S_OK;
   }
   THeadPref* Prefs() { return static_cast<THeadPref*>(GetDispPrefPtr()); }

@@ -215,7 +215,7 @@ class ContentDataTest : public SymFixture {
     SRepExaIntf::Instance().Clear();
     SymFixture::TearDown();
   }
-  ISRepObject* Context() { return static_cast<ISRepObjectBase*>(m_diagram); }
+  ISRepObject* Context() { return m_diagram->RepObject(); }
 };
 }  // namespace
 

@@ -81,7 +81,7 @@ class PrefCollTest : public DiagramFixture {
     DiagramFixture::TearDown();
   }
   static std::vector<long> Selected(const SPrefShowColl& p) { return {p.m_selAttrs.begin(), p.m_selAttrs.end()}; }
-  ISRepObject* Context() { return static_cast<ISRepObjectBase*>(m_diagram); }
+  ISRepObject* Context() { return m_diagram->RepObject(); }
 };
 
 SString Crlf(std::initializer_list<const char16_t*> lines) {

@@ -160,7 +160,7 @@ TEST_F(SelSubSymTest, TheMarkIsASubObjectOfItsOwnersDiagram) {
   EXPECT_EQ(mark->GetSymbolType(), 18);
   SComOut<ISSymDiagram> diagram;
   ASSERT_EQ(mark->GetDiagram(&diagram), S_OK);
-  EXPECT_TRUE(SRepAreSameObjects(diagram.Get(), static_cast<ISRepObjectBase*>(m_prefDiagram)));
+  EXPECT_TRUE(SRepAreSameObjects(diagram.Get(), m_prefDiagram->RepObject()));
   EXPECT_EQ(mark->GetRow()->GetObject(), a);
 
   SSymSelSubSymData none;
