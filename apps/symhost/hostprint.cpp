@@ -4,11 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "apps/symhost/hostpages.h"
 #include "kvcore/sinteraction.h"
 #include "sym/edit/symselection.h"
 #include "sym/render/symcanvview.h"
-#include "sym/symbol/symintflink.h"
-#include "sym/symbol/symintfowner.h"
 #include "win/winspool.h"
 
 namespace fs = std::filesystem;
@@ -29,61 +28,6 @@ std::vector<SComWrap<ISSymbol>> TopSymbols(SHostModelDiagram& model) {
   return out;
 }
 
-// One axis of the placement: a block of `count` cells of `cell` units holds
-// a drawing of `length` units whose boxes span [a, b] from the drawing's
-// start. The free room in front of the drawing (0 to count x cell - length)
-// whose cell edges cut the fewest boxes, the nearest to the middle among
-// those, and that number of cuts.
-struct Shift {
-  LONG room = 0;
-  std::size_t cuts = 0;
-};
-
-Shift BestShift(long long cell, long long count, long long length, const std::vector<std::pair<LONG, LONG>>& spans) {
-  const long long room = std::max(0LL, count * cell - length);
-  const long long middle = room / 2;
-  Shift best{static_cast<LONG>(middle), static_cast<std::size_t>(-1)};
-  // Whole pixels of the screen (75 units) are fine enough; the middle and
-  // the whole room are tried too.
-  auto attempt = [&](long long shift) {
-    std::size_t cuts = 0;
-    for (const auto& [a, b] : spans)
-      if ((a + shift) / cell != (b + shift) / cell) ++cuts;
-    if (cuts < best.cuts || (cuts == best.cuts && std::llabs(shift - middle) < std::llabs(best.room - middle)))
-      best = Shift{static_cast<LONG>(shift), cuts};
-  };
-  attempt(middle);
-  for (long long shift = 0; shift < room; shift += 75) attempt(shift);
-  attempt(room);
-  return best;
-}
-
-// The placement of the used rectangle in the fewest page cells of `page`
-// units: the cells across and down and the room left before it on each axis.
-struct Placement {
-  long long across = 0, down = 0;
-  Shift x, y;
-  long long Pages() const { return across * down; }
-  std::size_t Cuts() const { return x.cuts + y.cuts; }
-};
-
-Placement Place(const SSymSize& page, const SSymRect& used, const std::vector<SSymRect>& boxes) {
-  Placement p;
-  const long long w = static_cast<long long>(used.x2) - used.x1 + 1, h = static_cast<long long>(used.y1) - used.y2 + 1;
-  p.across = (w + page.cx - 1) / page.cx;
-  p.down = (h + page.cy - 1) / page.cy;
-  // Boxes measured from the used rectangle's left edge and from its top
-  // (the pages run downward).
-  std::vector<std::pair<LONG, LONG>> xs, ys;
-  for (const SSymRect& r : boxes) {
-    xs.emplace_back(r.x1 - used.x1, r.x2 - used.x1);
-    ys.emplace_back(used.y1 - r.y1, used.y1 - r.y2);
-  }
-  p.x = BestShift(page.cx, p.across, w, xs);
-  p.y = BestShift(page.cy, p.down, h, ys);
-  return p;
-}
-
 // Moves every symbol as moving a selection of everything does: each symbol
 // once (with its owner when that is selected too), the diagram following.
 void MoveAll(SHostModelDiagram& model, const SSymSize& offset) {
@@ -97,20 +41,10 @@ void MoveAll(SHostModelDiagram& model, const SSymSize& offset) {
 }  // namespace
 
 std::vector<SSymRect> SHostPrintedBoxes(SHostModelDiagram& model) {
-  std::vector<SSymRect> out;
-  auto add = [&out](ISSymbol* s) {
-    if (!s || s->IsHidden() || !SComWrap<ISSymLink>(s).IsNull()) return;
-    SSymRect r = s->GetClipRect(1, 0);
-    out.push_back(r.Normalize());
-  };
-  for (const SComWrap<ISSymbol>& s : TopSymbols(model)) {
-    add(s.Get());
-    SComTable<ISSymbol> inside;
-    if (SComWrap<ISSymTree> tree(s); !tree.IsNull()) tree->GetAllChildren(inside, 1, 0);
-    else if (SComWrap<ISSymCompSym> comp(s); !comp.IsNull()) comp->GetAllChildren(inside, 1);
-    for (int i = 0; i < inside.GetCount(); ++i) add(inside.GetAt(i));
-  }
-  return out;
+  std::vector<SComWrap<ISSymbol>> top = TopSymbols(model);
+  std::vector<ISSymbol*> symbols;
+  for (const SComWrap<ISSymbol>& s : top) symbols.push_back(s.Get());
+  return SHostBoxesOf(symbols);
 }
 
 SSymSize SHostPlaceForPrint(SHostModelDiagram& model) {
@@ -127,7 +61,7 @@ SSymSize SHostPlaceForPrint(SHostModelDiagram& model) {
   // print scale.
   struct Choice {
     LONG orientation = 0;
-    Placement at;
+    SHostPagePlacement at;
     LONG fitted = 0;  // the scale that fits one page of this orientation
   };
   std::vector<Choice> choices;
@@ -136,7 +70,7 @@ SSymSize SHostPlaceForPrint(SHostModelDiagram& model) {
     const SSymSize page = model.GetPrintPageExtent();
     if (page.cx <= 0 || page.cy <= 0) continue;
     const long long fit = std::min(page.cx * static_cast<long long>(scale) / w, page.cy * static_cast<long long>(scale) / h);
-    choices.push_back({orientation, Place(page, used, boxes), static_cast<LONG>(std::min<long long>(fit, scale))});
+    choices.push_back({orientation, SHostPlaceOnPages(page, used, boxes), static_cast<LONG>(std::min<long long>(fit, scale))});
   }
   if (choices.empty()) return SSymSize(0, 0);
   auto fewer = [](const Choice& a, const Choice& b) {
@@ -154,7 +88,7 @@ SSymSize SHostPlaceForPrint(SHostModelDiagram& model) {
   model.SetPgOrientation(best.orientation);
   const SSymSize page = model.GetPrintPageExtent();
   if (page.cx <= 0 || page.cy <= 0) return SSymSize(0, 0);
-  best.at = Place(page, used, boxes);
+  best.at = SHostPlaceOnPages(page, used, boxes);
   // The print lays its pages on this grid and prints the cells the used
   // rectangle touches; the block starts at the cell of its top-left corner.
   SSymPaperGrid grid;

@@ -10,9 +10,8 @@
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/samplediagram.h"
 
-// The rectangles (normalised, with shadows) of the symbols a print must not
-// cut: every visible symbol of the diagram but links, with the children of
-// composites and trees.
+// The rectangles a print should not cut (SHostBoxesOf) of the diagram's
+// own symbols.
 std::vector<SSymRect> SHostPrintedBoxes(SHostModelDiagram& model);
 
 // Moves every symbol of the model diagram by one offset so that the diagram
