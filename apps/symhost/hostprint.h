@@ -16,10 +16,14 @@ std::vector<SSymRect> SHostPrintedBoxes(SHostModelDiagram& model);
 
 // Moves every symbol of the model diagram by one offset so that the diagram
 // lies in the fewest cells of the print's page grid that hold it at the
-// print scale (SSymDiagramImpl::GetPrintPageExtent), with the page edges
-// between those cells placed where they cut the fewest symbols, nearest
-// the middle of the free room (a diagram on one page is centred on it).
-// Answers the offset; (0, 0) when there is nothing to place or no page.
+// print scale (SSymDiagramImpl::GetPrintPageExtent), in the paper
+// orientation that needs fewer, with the page edges between those cells
+// placed where they cut the fewest symbols, nearest the middle of the free
+// room (a diagram on one page is centred on it). When those pages would cut
+// a symbol, the diagram's print scale is lowered to fit it on one page
+// instead, unless that would halve it. The orientation and the scale are
+// left as chosen (the caller puts them back after printing). Answers the
+// offset; (0, 0) when there is nothing to place or no page.
 SSymSize SHostPlaceForPrint(SHostModelDiagram& model);
 
 // Prints the model diagram without a dialog and keeps the printed document
