@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "apps/symhost/hostpages.h"
 #include "apps/symhost/samplediagram.h"
+#include "sym/render/symdeftcanv.h"
 #include "sym/render/symexport.h"
 
 namespace fs = std::filesystem;
@@ -53,29 +55,62 @@ class Staging {
   fs::path m_path;
 };
 
-// The printer settings for the sheet: letter paper turned to landscape when
-// the sheet is wider than tall, the print scale (percent) that puts it
-// whole on one page, and a resolution at which one pixel of the bitmap is
-// one printer dot: pens and hatches come out as wide and as close as on the
-// screen, and texts take the screen's integer metrics, so the page shows the
-// bitmap's picture scaled to fit.
-int FitOnOnePage(const SSymRect& r, SPrinterCache& printer) {
-  const long long w = static_cast<long long>(r.x2) - r.x1 + 1, h = static_cast<long long>(r.y1) - r.y2 + 1;
-  if (w > h) printer.SetOrientation(DMORIENT_LANDSCAPE);
-  const SIZE avail = printer.GetAvailablePageSizeInPoints(0, 0);
-  long long scale = 100;
-  if (w > 0 && avail.cx > 0) scale = std::min(scale, avail.cx * 100LL / w);
-  if (h > 0 && avail.cy > 0) scale = std::min(scale, avail.cy * 100LL / h);
-  // A scale that divides the screen's 9600 exactly: the resolution is then
-  // whole and the drawing's scale on the page is the bitmap's to the last
-  // bit, so every font is realised at the screen's pixel height.
-  scale = std::max(1LL, scale);
-  while (scale > 1 && (kScreenDpi * 100) % scale != 0) --scale;
-  printer.SetPrintQuality(static_cast<short>(kScreenDpi * 100 / scale));
-  return static_cast<int>(scale);
-}
+// The smallest text a printed page may carry, in points.
+constexpr LONG kSmallestPrintedPoints = 6;
+
+// A canvas that draws nothing and notes the smallest font it is given.
+class FontMeter : public SSymDeftCanvas {
+ public:
+  void SetFont(const SSymFont& font) override {
+    SSymDeftCanvas::SetFont(font);
+    m_smallest = m_smallest == 0 ? font.GetSize() : std::min(m_smallest, font.GetSize());
+  }
+  LONG Smallest() const { return m_smallest; }  // points; 0 when no font was set
+
+ private:
+  LONG m_smallest = 0;
+};
 
 }  // namespace
+
+SHostPdfLayout SHostPlanPdf(const SHostDiagram& diagram) {
+  SSymRect used = diagram.GetExtent(kMargin);
+  const SSymExportDraw draw = [&diagram](SSymCanvas& canvas) { diagram.Draw(canvas); };
+  used.Normalize();
+  FontMeter meter;
+  draw(meter);
+  const LONG smallest = meter.Smallest();
+  const long long least = smallest > 0 ? (kSmallestPrintedPoints * 100 + smallest - 1) / smallest : 1;
+  const std::vector<SSymRect> boxes = SHostBoxesOf(diagram.Symbols());
+  SHostPdfLayout best;
+  SHostPagePlacement placed;
+  bool any = false;
+  for (const short orientation : {DMORIENT_PORTRAIT, DMORIENT_LANDSCAPE}) {
+    SPrinterCache printer;
+    printer.SetOrientation(orientation);
+    const SIZE avail = printer.GetAvailablePageSizeInPoints(0, 0);
+    for (int scale = 100; scale >= 1; --scale) {
+      if ((kScreenDpi * 100) % scale != 0) continue;
+      if (scale < 100 && scale < least) break;  // full size stands even for the smallest texts
+      // The page extent as the PDF export computes it.
+      const SSymSize page(static_cast<LONG>(std::max<long long>(1, avail.cx * 100LL / scale)),
+                          static_cast<LONG>(std::max<long long>(1, avail.cy * 100LL / scale)));
+      const SHostPagePlacement p = SHostPlaceOnPages(page, used, boxes);
+      const bool better = !any || p.Pages() < placed.Pages() || (p.Pages() == placed.Pages() && p.Cuts() < placed.Cuts()) ||
+                          (p.Pages() == placed.Pages() && p.Cuts() == placed.Cuts() && scale > best.scale);
+      if (better) {
+        any = true;
+        placed = p;
+        best.orientation = orientation;
+        best.scale = scale;
+      }
+    }
+  }
+  best.area = SSymRect(used.x1 - placed.x.room, used.y1 + placed.y.room, used.x2, used.y2);
+  best.across = placed.across;
+  best.down = placed.down;
+  return best;
+}
 
 HRESULT SHostExportDiagram(const SHostDiagram& diagram, const std::string& folder, const std::string& base,
                            std::vector<SHostExportedFile>& written, std::string& error) {
@@ -110,11 +145,14 @@ HRESULT SHostExportDiagram(const SHostDiagram& diagram, const std::string& folde
     SString message;
     HRESULT hr;
     if (std::string(ext) == ".pdf") {
+      const SHostPdfLayout layout = SHostPlanPdf(diagram);
       SSymPrintData print;
       print.m_bFrame = 0;
+      print.m_nScale = layout.scale;
       SPrinterCache printer;
-      print.m_nScale = FitOnOnePage(extent, printer);
-      hr = SSymExportPdf(path, draw, extent, 1, print, printer, SString(), SString(), &message);
+      printer.SetOrientation(layout.orientation);
+      printer.SetPrintQuality(static_cast<short>(kScreenDpi * 100 / layout.scale));
+      hr = SSymExportPdf(path, draw, layout.area, 1, print, printer, SString(), SString(), &message);
     } else {
       hr = SSymExportImage(path, draw, extent, 1, &message);
     }

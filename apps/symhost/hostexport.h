@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "sym/foundation/symgeom.h"
 #include "win/windef.h"
 
 class SHostDiagram;
@@ -20,7 +21,7 @@ struct SHostExportedFile {
 
 // Writes `diagram` into `folder` (made when missing) as <base>.svg (with
 // its picture folder <base>_svg_Files when it has pictures), <base>.png,
-// <base>.emf and <base>.pdf, the PDF on one page of letter paper. The files
+// <base>.emf and <base>.pdf, the PDF on letter paper as SHostPlanPdf lays it. The files
 // are written whole into a working folder inside `folder` first and moved
 // into place together only when all four are complete: when one cannot be
 // moved, those already moved are taken out and the files they replaced put
@@ -29,3 +30,22 @@ struct SHostExportedFile {
 // what failed and what became of the folder.
 HRESULT SHostExportDiagram(const SHostDiagram& diagram, const std::string& folder, const std::string& base,
                            std::vector<SHostExportedFile>& written, std::string& error);
+
+// How the PDF of a diagram goes on letter paper: portrait or landscape, at
+// a print scale (percent) that keeps every text the drawing sets at six
+// points or more, on the fewest pages, whose edges cut the fewest symbols,
+// at the largest such scale up to full size: a diagram that a page holds
+// fills it, a larger one is split over pages. The scales divide the
+// screen's 9600, so that the resolution at which one pixel of the bitmap is
+// one printer dot is whole: pens and hatches come out as wide and as close
+// as on the screen, and texts take the screen's integer metrics. `area` is
+// the diagram's extent (with the export's margin) grown in front, so that
+// the pages tiled from its top-left corner put their edges where they cut
+// the fewest symbols; the pages run across, then down.
+struct SHostPdfLayout {
+  short orientation = 1;  // DMORIENT_PORTRAIT or DMORIENT_LANDSCAPE
+  int scale = 100;
+  SSymRect area;
+  long long across = 1, down = 1;
+};
+SHostPdfLayout SHostPlanPdf(const SHostDiagram& diagram);

@@ -1,14 +1,17 @@
-// The trees and format previews row of the sample sheet. A tree symbol (the
-// host's rectangle with the library's tree behaviour) takes three children;
-// its branch line is placed beside it from the diagram's tree orientation.
-// A second tree has its branch dragged toward the parent past the minimum
-// distance (the line stops there and the children follow) and a third is
-// collapsed, which hides its children and its line. The format previews
-// show a demonstration rectangle with stacked sample texts and a
+// The trees and format previews row of the sample sheet. Each tree is a
+// package of a sample model shown as a node of the host's package tree; its
+// three sub-packages are its children, whose branch line is placed beside it
+// from the diagram's tree orientation. Showing packages, the nodes get the
+// library's whole tree drawing: the expand box, the branch line, a
+// connector to each child, the children. A second tree has its branch
+// dragged toward the parent past the minimum distance (the line stops there
+// and the children follow) and a third is collapsed, which hides its
+// children and its line and leaves a plus in its expand box. The format
+// previews show a demonstration rectangle with stacked sample texts and a
 // demonstration polyline with its three labels.
 #include "apps/symhost/sampletrees.h"
 
-#include "apps/symhost/hosttree.h"
+#include "apps/symhost/model/hostpackagetree.h"
 #include "sym/shapes/symdemo.h"
 
 namespace {
@@ -34,26 +37,35 @@ void Styled(SSymStd& s, DWORD fill) {
   s.m_shadowStyle = 0;
 }
 
-// A tree with its parent at (x, top) and three children to its right.
-SHostTreeRect* Tree(SHostDiagram& diagram, LONG x, LONG top) {
-  auto* parent = new SHostTreeRect(diagram.Session(), SSymRect(x, top - 1800, x + 6000, top - 4200));
-  parent->AddRef();
-  parent->SetSession(diagram.Session());
-  Styled(*parent, RGB(0xDD, 0xEB, 0xF7));
-  parent->SetText(SString(u"parent"), 0);
+// A node of the package `package` on rect, styled with `fill` (counted for
+// the caller), or null.
+SHostPackageTree* Node(SHostDiagram& diagram, ISRepObject* package, const SSymRect& rect, DWORD fill) {
+  SHostPackageTree* node = SHostNewPackageTree(diagram.Session(), package, rect.GetCenter());
+  if (!node) return nullptr;
+  node->PutRect(rect);
+  Styled(*node, fill);
+  node->SetFont(SSymFont(SString(u"Arial"), 8, 0), 0);
+  return node;
+}
+
+// A tree of the package `name` (made in `model`) with its parent at
+// (x, top) and three sub-packages as children to its right; null when the
+// model refuses the packages.
+SHostPackageTree* Tree(SHostDiagram& diagram, ISRepObject* model, const char16_t* name, LONG x, LONG top) {
+  SRepObject* package = SHostAddPackage(model, SString(name));
+  SHostPackageTree* parent =
+      package ? Node(diagram, package, SSymRect(x, top - 1800, x + 6000, top - 4200), RGB(0xDD, 0xEB, 0xF7)) : nullptr;
+  if (!parent) return nullptr;
   diagram.Adopt(parent->Sym());
   const char16_t* names[] = {u"first", u"second", u"third"};
   for (int i = 0; i < 3; ++i) {
     const LONG y = top - i * 2200;
-    ISRepObject* made = nullptr;
-    if (diagram.Session()->CreateObject(CLSID_SSymRectangle, IID_ISRepObject, reinterpret_cast<void**>(&made)) != S_OK)
-      continue;
-    auto* child = static_cast<SSymRectangle*>(SSymBase::FromInterface(made));
-    child->m_rect = SSymRect(x + 9600, y, x + 15600, y - 1600);
-    Styled(*child, RGB(0xFC, 0xE4, 0xD6));
-    child->SetText(SString(names[i]), 0);
+    SRepObject* sub = SHostAddPackage(package, SString(names[i]));
+    SHostPackageTree* child =
+        sub ? Node(diagram, sub, SSymRect(x + 9600, y, x + 15600, y - 1600), RGB(0xFC, 0xE4, 0xD6)) : nullptr;
+    if (!child) continue;
     parent->Tree().Add(child->Sym());
-    made->Release();  // the tree keeps it
+    child->Release();  // the tree keeps it
   }
   if (ISSymbol* line = parent->Tree().GetBranchLine()) {
     SComWrap<ISSymPen> pen(line);
@@ -76,17 +88,23 @@ std::vector<ISSymbol*> SBuildTreeRow(SHostDiagram& diagram) {
   SHostBox* frame = Label(diagram, SSymRect(0, top, kRowW, top - kRowH), u"", 8, 0x120);
   made.push_back(frame->Sym());
 
-  SHostTreeRect* open = Tree(diagram, 0, top);
-  made.push_back(open->Sym());
-  // Dragged 3000 toward the parent from 2500 away: stops at the minimum
-  // distance, and the children come 1500 nearer with it.
-  SHostTreeRect* dragged = Tree(diagram, 19800, top);
-  if (ISSymbol* line = dragged->Tree().GetBranchLine()) line->MoveBy(SSymSize(-3000, 0), 0);
-  made.push_back(dragged->Sym());
-  SHostTreeRect* closed = Tree(diagram, 39600, top);
-  closed->Tree().Show(0, 1, 0);
-  closed->SetText(SString(u"collapsed"), 0);
-  made.push_back(closed->Sym());
+  // The trees show packages of a model of their own (the session keeps it).
+  SHostPackage* model = SHostNewModel(diagram.Session(), SString(u"Trees"));
+  if (model) {
+    ISRepObject* m = static_cast<ISRepObjectBase*>(model);
+    if (SHostPackageTree* open = Tree(diagram, m, u"parent", 0, top)) made.push_back(open->Sym());
+    // Dragged 3000 toward the parent from 2500 away: stops at the minimum
+    // distance, and the children come 1500 nearer with it.
+    if (SHostPackageTree* dragged = Tree(diagram, m, u"dragged", 19800, top)) {
+      if (ISSymbol* line = dragged->Tree().GetBranchLine()) line->MoveBy(SSymSize(-3000, 0), 0);
+      made.push_back(dragged->Sym());
+    }
+    if (SHostPackageTree* closed = Tree(diagram, m, u"collapsed", 39600, top)) {
+      closed->Tree().Show(0, 1, 0);
+      made.push_back(closed->Sym());
+    }
+    model->Release();
+  }
   // The format previews.
   auto* rect = new SSymDemoRect(SSymRect(61200, top, 74400, top - kRowH), diagram.Session());
   rect->AddRef();

@@ -580,10 +580,34 @@ HRESULT SSymSwimLane::Draw(SSymCanvas& canvas) {
     ArrangeLanes(0);
   }
   canvas.SetPen(m_pen);
-  for (const SComWrap<ISSymbol>& m : Members())
-    if (!m->IsHidden()) m->Draw(canvas);
+  {
+    // The pool draws its lanes' contents itself, over every lane and with
+    // their links (DrawLaneLinks): a composite lane drawing its children as
+    // well would draw them twice, so its own child drawing rests meanwhile.
+    LaneChildDrawPause pause(*this);
+    for (const SComWrap<ISSymbol>& m : Members())
+      if (!m->IsHidden()) m->Draw(canvas);
+  }
   DrawLaneLinks(canvas);
   return S_OK;
+}
+
+SSymSwimLane::LaneChildDrawPause::LaneChildDrawPause(SSymSwimLane& pool) {
+  SUnsortedComBag<ISSymbol> lanes;
+  pool.GetAllLane(lanes, 0);
+  for (int i = 0; i < lanes.GetOrderCount(); ++i) {
+    ISSymbol* lane = lanes.GetOrderAt(i);
+    SSymBase* base = SComWrap<ISSymCompSym>(lane).IsNull() ? nullptr : SSymBase::FromInterface(lane);
+    if (!base || (base->m_state & SSymCompImpl::StateNoChildDraw)) continue;
+    base->m_state |= SSymCompImpl::StateNoChildDraw;
+    m_paused.emplace_back(lane);
+  }
+}
+
+SSymSwimLane::LaneChildDrawPause::~LaneChildDrawPause() {
+  for (const SComWrap<ISSymbol>& lane : m_paused)
+    if (SSymBase* base = SSymBase::FromInterface(lane.Get()))
+      base->m_state &= ~static_cast<DWORD>(SSymCompImpl::StateNoChildDraw);
 }
 
 KV_SYM_ACCESSORS(SSymSwimLane) { KV_SYM_FIELD(Group, m_nGroupType); };

@@ -257,6 +257,19 @@ class SSymSwimLane
   void ReadOrientation();
   // Draws the links of the lanes' children and those attached to lanes.
   void DrawLaneLinks(SSymCanvas& canvas);
+  // For its life, the visible composite lanes of a pool leave their
+  // children undrawn (the pool draws them); each lane gets its own child
+  // drawing back afterwards unless it had it paused already.
+  class LaneChildDrawPause {
+   public:
+    explicit LaneChildDrawPause(SSymSwimLane& pool);
+    ~LaneChildDrawPause();
+    LaneChildDrawPause(const LaneChildDrawPause&) = delete;
+    LaneChildDrawPause& operator=(const LaneChildDrawPause&) = delete;
+
+   private:
+    std::vector<SComWrap<ISSymbol>> m_paused;
+  };
   // The size setter along the lanes.
   HRESULT SetAlong(LONG extent);
 };

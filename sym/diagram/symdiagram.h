@@ -227,6 +227,12 @@ class SSymDiagramImpl : public SSymDiagramMem {
   // E_ABORT; any other mode prints directly with `data` (null: the user's
   // last choices). S_OK after printing, 1 when there is no page to print.
   HRESULT Print(SSymPrintData* data = nullptr);
+  // The diagram extent of one printed page: the page setup's page less its
+  // margins (never under half an inch a side) at the print scale. The pages
+  // of a print are these cells of the paper grid (SSymPaperGrid), so a host
+  // can place the diagram within them before it prints. (0, 0) without a
+  // page setup or when the margins leave no room.
+  SSymSize GetPrintPageExtent();
   // Opens a window on the diagram for an interactive print. Diagram types
   // with windows answer it; the base has none to open (E_NOTIMPL).
   virtual HRESULT OpenView() { return E_NOTIMPL; }

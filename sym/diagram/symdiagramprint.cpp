@@ -178,10 +178,10 @@ HRESULT SSymDiagramImpl::Print(SSymPrintData* given) {
   SPrinterCache* cache = GetPageSetup();
   if (!cache) return E_FAIL;
   SSymPrintData choices = given ? *given : SSymPrintData::LastChoices();
-  // The scale divides the page: a stored scale of 0 or below prints at 100.
   const LONG scale = GetEffectiveScale();
   const SIZE page = cache->GetAvailablePageSizeInPoints(kPrintMinMargin, kPrintMinMargin);
-  const LONG w = MulDiv(page.cx, 100, scale), h = MulDiv(page.cy, 100, scale);
+  const SSymSize extent = GetPrintPageExtent();
+  const LONG w = extent.cx, h = extent.cy;
   // Margins that leave no room, or a scale so large that a page holds less
   // than one unit, give no page to print on.
   if (w <= 0 || h <= 0) return S_FALSE;
@@ -281,6 +281,16 @@ HRESULT SSymDiagramImpl::Print(SSymPrintData* given) {
   printer.Unlock();
   // A document the printer could not start or finish is not a print.
   return printer.Succeeded() ? S_OK : E_FAIL;
+}
+
+SSymSize SSymDiagramImpl::GetPrintPageExtent() {
+  SPrinterCache* cache = GetPageSetup();
+  if (!cache) return SSymSize(0, 0);
+  // The scale divides the page: a stored scale of 0 or below prints at 100.
+  const LONG scale = GetEffectiveScale();
+  const SIZE page = cache->GetAvailablePageSizeInPoints(kPrintMinMargin, kPrintMinMargin);
+  const LONG w = MulDiv(page.cx, 100, scale), h = MulDiv(page.cy, 100, scale);
+  return w > 0 && h > 0 ? SSymSize(w, h) : SSymSize(0, 0);
 }
 
 SString SSymDiagramImpl::GetLocation() {

@@ -247,7 +247,9 @@ void SSymLinkStd::RecomputeClipRect(int a, int b) {
 HRESULT SSymLinkStd::DrawSymbol(SSymCanvas& canvas) {
   if (IsHidden() || EndsCutOff()) return S_OK;
   SSymLinkBase::DrawSymbol(canvas);
-  DrawSubSymbol(canvas);
+  // Redrawn clipped over a symbol (DrawOverSymbol, the only time the ends
+  // go unchecked) the link's labels follow unclipped: not here as well.
+  if (g_bCheckLinkEndsOnDraw) DrawSubSymbol(canvas);
   return S_OK;
 }
 

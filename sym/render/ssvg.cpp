@@ -116,6 +116,25 @@ SSVGDomDocument::~SSVGDomDocument() { Clear(); }
 // ---- document and elements ----------------------------------------------------------
 
 int SSVGDomDocument::CreateDocument(const SIZE& sizeMm, const RECT& box) {
+  return CreateRoot(I(sizeMm.cx) + "mm", I(sizeMm.cy) + "mm", box);
+}
+
+int SSVGDomDocument::CreateDocument(const RECT& box) {
+  // Three quarters of a point a pixel: the size is exact (at most two
+  // decimals), so a viewer at 96 pixels an inch shows the box one to one and
+  // a one-pixel line stays one pixel wide instead of being resampled away.
+  const auto points = [](LONG pixels) {
+    const long long hundredths = static_cast<long long>(std::max<LONG>(0, pixels)) * 75;
+    SString s = I(hundredths / 100);
+    if (const long long rest = hundredths % 100; rest != 0)
+      s += rest % 10 == 0 ? SString::Format(".%d", static_cast<int>(rest / 10))
+                          : SString::Format(".%02d", static_cast<int>(rest));
+    return s + "pt";
+  };
+  return CreateRoot(points(box.right - box.left), points(box.bottom - box.top), box);
+}
+
+int SSVGDomDocument::CreateRoot(const SString& width, const SString& height, const RECT& box) {
   try {
     DOM_DOMImplementation& impl = DOM_DOMImplementation::getImplementation();
     DOM_DocumentType type = impl.createDocumentType("svg", kSvgPublicId, kSvgSystemId);
@@ -126,8 +145,8 @@ int SSVGDomDocument::CreateDocument(const SIZE& sizeMm, const RECT& box) {
     DOM_XMLDecl decl = m_document.createXMLDecl("1.0", "UTF-8", "no");
     m_document.insertBefore(decl, m_document.getDoctype());
     DOM_Element root = m_document.getDocumentElement();
-    root.setAttribute("width", I(sizeMm.cx) + "mm");
-    root.setAttribute("height", I(sizeMm.cy) + "mm");
+    root.setAttribute("width", width);
+    root.setAttribute("height", height);
     root.setAttribute("viewBox", SString("0 0 ") + I(box.right - box.left) + " " + I(box.bottom - box.top));
     root.setAttribute("xmlns", kSvgNamespace);
     root.setAttribute("version", "1.1");

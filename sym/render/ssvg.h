@@ -32,6 +32,9 @@ class SSVGDomDocument : public SDOMDocument {
   // with its size in millimetres and the view box (0 0 w h). 1, or 0 when the
   // XML library fails.
   int CreateDocument(const SIZE& sizeMm, const RECT& box);
+  // The same with the size the box has at 96 pixels an inch, in points, so
+  // that viewers show the box without scaling it.
+  int CreateDocument(const RECT& box);
   DOM_Document GetSvgDocument() const { return m_document; }
   DOM_Element GetSvgElement() const;
   DOM_Element GetCurrentElement() const;
@@ -164,6 +167,8 @@ class SSVGDomDocument : public SDOMDocument {
     bool operator()(const GUID& a, const GUID& b) const;
   };
   void Append(const DOM_Element& element);
+  // The empty document whose root declares the given width and height.
+  int CreateRoot(const SString& width, const SString& height, const RECT& box);
   // Appends a new group or link (to the root or the current element) and
   // makes it the current element, as asked.
   void Settle(const DOM_Element& e, int append, int toRoot, int makeCurrent);
@@ -232,6 +237,7 @@ class SSVG {
   void Detach(SSVG& target) { target.m_doc.TakeOver(m_doc); }
 
   int CreateDocument(const SIZE& sizeMm, const RECT& box) { return m_doc.CreateDocument(sizeMm, box); }
+  int CreateDocument(const RECT& box) { return m_doc.CreateDocument(box); }
   DOM_Document GetSvgDocument() const { return m_doc.GetSvgDocument(); }
   DOM_Element GetSvgElement() const { return m_doc.GetSvgElement(); }
   DOM_Element GetCurrentElement() const { return m_doc.GetCurrentElement(); }

@@ -41,7 +41,7 @@ int SSymCanvasSVG::Lock(const SSymRect& area) {
   m_sizeVP = SIZE{ClampInt(w + 1), ClampInt(h + 1)};
   m_rcView = SSymRect(m_rcLocked.GetMinX(), m_rcLocked.GetMinY(), m_rcLocked.GetMaxX(), m_rcLocked.GetMaxY());
   BuildTransformationMatrices();
-  if (!m_svg.CreateDocument(m_sizeMm, m_rcSvg)) return 0;
+  if (!m_svg.CreateDocument(m_rcSvg)) return 0;
   // A bitmap of the area starts its hatches at the area's top-left corner.
   SSymRect n(area);
   n.Normalize();

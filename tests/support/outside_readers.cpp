@@ -83,11 +83,14 @@ bool RenderSvg(const fs::path& svg, int width, KvImage& out, int height) {
   return ReadPictureOnWhite(png, out);
 }
 
-bool RenderPdf(const fs::path& pdf, int dpi, KvImage& out) {
+bool RenderPdf(const fs::path& pdf, int dpi, KvImage& out) { return RenderPdfPage(pdf, 1, dpi, out); }
+
+bool RenderPdfPage(const fs::path& pdf, int page, int dpi, KvImage& out) {
   TempDir dir("kvtest_pdf");
   const fs::path base = dir.path / "page";
-  if (Shell("pdftoppm -f 1 -l 1 -singlefile -png -r " + std::to_string(dpi) + " " + Quoted(pdf) + " " + Quoted(base)) !=
-      0)
+  const std::string p = std::to_string(page);
+  if (Shell("pdftoppm -f " + p + " -l " + p + " -singlefile -png -r " + std::to_string(dpi) + " " + Quoted(pdf) + " " +
+            Quoted(base)) != 0)
     return false;
   return ReadPictureOnWhite(base.string() + ".png", out);
 }

@@ -46,5 +46,7 @@ bool ReadPictureOnWhite(const std::filesystem::path& file, KvImage& out);
 bool RenderSvg(const std::filesystem::path& svg, int width, KvImage& out, int height = 0);
 // Renders the first page of a PDF file with pdftoppm at `dpi`, then decodes it.
 bool RenderPdf(const std::filesystem::path& pdf, int dpi, KvImage& out);
+// Renders one page (from 1) of a PDF file with pdftoppm at `dpi`, then decodes it.
+bool RenderPdfPage(const std::filesystem::path& pdf, int page, int dpi, KvImage& out);
 
 }  // namespace kvtest

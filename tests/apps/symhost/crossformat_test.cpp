@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "apps/symhost/hostexport.h"
+#include "kvcore/sprintercache.h"
 #include "apps/symhost/hostsymbols.h"
 #include "apps/symhost/hostviewpng.h"
 #include "apps/symhost/model/modelsheet.h"
@@ -34,20 +35,45 @@ using namespace kvtest;
 constexpr int kUnitsPerPixel = 75;
 // The margin the host's export leaves around the symbols.
 constexpr LONG kMargin = 1800;
-// The printer fits the sheet to the page, so the taller the sheet, the
-// smaller it prints. The page is rendered once coarsely to find how wide the
-// ink lies, then at the resolution that gives the ink the bitmap's width, so
-// the comparison does not lose detail as the sample sheet grows; the sheet
-// is then cut out and scaled onto the bitmap's grid.
+// The sheet is printed over pages (SHostPlanPdf): each page's printable
+// cell is cut out and laid beside the others as the pages run, across then
+// down, into one picture of the whole sheet. It is rendered once coarsely
+// to find how wide the ink lies, then at the resolution that gives the ink
+// the bitmap's width, so the comparison does not lose detail as the sample
+// sheet grows; the sheet is then cut out and scaled onto the bitmap's grid.
 constexpr int kPdfProbeDpi = 72;
-bool RenderPdfAtBitmapScale(const fs::path& pdf, const KvImage& bitmap, KvImage& out) {
+bool RenderPdfPages(const fs::path& pdf, const SHostPdfLayout& layout, int dpi, KvImage& out) {
+  SPrinterCache printer;
+  printer.SetOrientation(layout.orientation);
+  const RECT margins = printer.GetMargins();  // thousandths of an inch
+  const SIZE avail = printer.GetAvailablePageSizeInPoints(0, 0);  // 1/7200 inch
+  const int left = margins.left * dpi / 1000, top = margins.top * dpi / 1000;
+  const int cellW = static_cast<int>(avail.cx * static_cast<long long>(dpi) / 7200);
+  const int cellH = static_cast<int>(avail.cy * static_cast<long long>(dpi) / 7200);
+  out = KvImage{};
+  out.width = static_cast<int>(layout.across) * cellW;
+  out.height = static_cast<int>(layout.down) * cellH;
+  out.px.assign(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height), 0xFFFFFFFFu);
+  for (long long row = 0; row < layout.down; ++row)
+    for (long long col = 0; col < layout.across; ++col) {
+      KvImage page;
+      if (!RenderPdfPage(pdf, static_cast<int>(row * layout.across + col + 1), dpi, page)) return false;
+      for (int y = 0; y < cellH && top + y < page.height; ++y)
+        for (int x = 0; x < cellW && left + x < page.width; ++x)
+          out.px[static_cast<std::size_t>(row * cellH + y) * static_cast<std::size_t>(out.width) +
+                 static_cast<std::size_t>(col * cellW + x)] = page.At(left + x, top + y);
+    }
+  return true;
+}
+
+bool RenderPdfAtBitmapScale(const fs::path& pdf, const SHostPdfLayout& layout, const KvImage& bitmap, KvImage& out) {
   KvImage probe;
-  if (!RenderPdf(pdf, kPdfProbeDpi, probe)) return false;
+  if (!RenderPdfPages(pdf, layout, kPdfProbeDpi, probe)) return false;
   const PixelRect printed = InkBounds(probe), drawn = InkBounds(bitmap);
   const int printedWidth = printed.Width(), drawnWidth = drawn.Width();
   if (printedWidth <= 0 || drawnWidth <= 0) return false;
   const int dpi = std::clamp((kPdfProbeDpi * drawnWidth + printedWidth - 1) / printedWidth, kPdfProbeDpi, 600);
-  return RenderPdf(pdf, dpi, out);
+  return RenderPdfPages(pdf, layout, dpi, out);
 }
 
 // The metafile replayed by the library's player into a white raster context
@@ -112,11 +138,11 @@ bool RenderSvgOnGrid(const fs::path& svg, const KvImage& bitmap, KvImage& out) {
   return true;
 }
 
-bool RenderAll(const fs::path& folder, Pictures& p) {
+bool RenderAll(const fs::path& folder, const SHostPdfLayout& layout, Pictures& p) {
   return ReadPictureOnWhite(folder / "diagram.png", p.bitmap) &&
          RenderSvgOnGrid(folder / "diagram.svg", p.bitmap, p.svg) &&
          PlayEmf(folder / "diagram.emf", p.bitmap.width, p.bitmap.height, p.emf) &&
-         RenderPdfAtBitmapScale(folder / "diagram.pdf", p.bitmap, p.pdf);
+         RenderPdfAtBitmapScale(folder / "diagram.pdf", layout, p.bitmap, p.pdf);
 }
 
 class CrossFormat : public ::testing::Test {
@@ -130,7 +156,7 @@ class CrossFormat : public ::testing::Test {
     s_pictures = new Pictures();
     s_ready = HaveTool("rsvg-convert") && HaveTool("pdftoppm") &&
               SHostExportDiagram(*s_diagram, s_dir->path.string(), "diagram", written, error) == S_OK &&
-              RenderAll(s_dir->path, *s_pictures);
+              RenderAll(s_dir->path, SHostPlanPdf(*s_diagram), *s_pictures);
   }
   static void TearDownTestSuite() {
     delete s_pictures;

@@ -208,7 +208,8 @@ TEST_F(SymhostExport, PdfAndEmfOpen) {
     const std::string info = Output("pdfinfo " + Quoted(Out("diagram.pdf")) + " 2>&1");
     const std::size_t at = info.find("Pages:");
     ASSERT_NE(at, std::string::npos) << info;
-    EXPECT_EQ(std::atoi(info.c_str() + at + 6), 1) << info;
+    const SHostPdfLayout layout = SHostPlanPdf(*s_diagram);
+    EXPECT_EQ(std::atoi(info.c_str() + at + 6), layout.across * layout.down) << info;
   }
   if (HaveTool("emf2svg-conv")) {
     const fs::path svg = s_dir->path / "emf.svg";
@@ -217,34 +218,50 @@ TEST_F(SymhostExport, PdfAndEmfOpen) {
   }
 }
 
-// The sheet is printed on one page of letter paper, turned to landscape
-// when it is wider than tall, and scaled to fill the printable area (less
-// only what keeps the resolution whole): the rows of the sample sheet alone
-// are wide, the whole sheet tall.
-TEST(SymhostPrint, PageTurnsWithTheSheetAndIsFilled) {
+// The PDF takes letter paper turned to landscape when that needs fewer
+// pages. A drawing that a page holds at full size fills it on one page; the
+// sample sheet, whose smallest texts are 8 points, would print them below 6
+// points on one page, so it is split over pages at a scale that keeps them
+// at 6 points or more (at least 75 percent), each page filled.
+TEST(SymhostPrint, PageTurnsWithTheDrawingAndIsFilled) {
   if (!HaveTool("pdfinfo") || !HaveTool("pdftoppm")) GTEST_SKIP() << "pdfinfo or pdftoppm is missing";
   struct Case {
-    bool whole;
+    int kind;  // 0: a wide drawing, 1: a tall one, 2: the whole sample sheet
     const char* size;
     double printableW, printableH;  // inches: letter with margins of one inch
   };
-  const Case cases[] = {{false, "792 x 612 pts", 9.0, 6.5}, {true, "612 x 792 pts", 6.5, 9.0}};
+  const Case cases[] = {{0, "792 x 612 pts", 9.0, 6.5}, {1, "612 x 792 pts", 6.5, 9.0}, {2, "612 x 792 pts", 6.5, 9.0}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.whole);
+    SCOPED_TRACE(c.kind);
     TempDir dir;
     SHostDiagram d;
-    if (c.whole)
+    if (c.kind == 2) {
       SBuildSampleSheet(d);
-    else
-      SBuildSampleDiagram(d);
+    } else {
+      // Eight inches by five (with the export's margin), across or up.
+      const LONG along = 8 * 7200 - 2 * kHostExportMargin, other = 5 * 7200 - 2 * kHostExportMargin;
+      d.AddCaption(c.kind == 0 ? SSymRect(0, other, along, 0) : SSymRect(0, along, other, 0), SString(u"Filled"),
+                   SSymFont(SString(u"Arial"), 8), 0x22)
+          ->SetPen(SSymPen(SSymPen::Solid, 0, SSymColor(0)), 0);
+    }
     std::vector<SHostExportedFile> written;
     std::string error;
     ASSERT_EQ(SHostExportDiagram(d, dir.path.string(), "diagram", written, error), S_OK) << error;
-    const std::string info = Output("pdfinfo " + Quoted(dir.path / "diagram.pdf") + " 2>&1");
+    const fs::path pdf = dir.path / "diagram.pdf";
+    const std::string info = Output("pdfinfo " + Quoted(pdf) + " 2>&1");
     EXPECT_NE(info.find(c.size), std::string::npos) << info;
+    const SHostPdfLayout layout = SHostPlanPdf(d);
+    EXPECT_EQ(PdfPages(pdf), layout.across * layout.down);
+    if (c.kind == 2) {
+      EXPECT_GT(layout.across * layout.down, 1);
+      EXPECT_GE(layout.scale, 75) << "8-point texts print at 6 points or more";
+    } else {
+      EXPECT_EQ(layout.across * layout.down, 1);
+      EXPECT_EQ(layout.scale, 100);
+    }
     constexpr int kDpi = 50;
     KvImage page;
-    ASSERT_TRUE(RenderPdf(dir.path / "diagram.pdf", kDpi, page));
+    ASSERT_TRUE(RenderPdf(pdf, kDpi, page));
     const PixelRect ink = InkBounds(page);
     const double fillW = ink.Width() / (c.printableW * kDpi), fillH = ink.Height() / (c.printableH * kDpi);
     EXPECT_LE(std::max(fillW, fillH), 1.02);

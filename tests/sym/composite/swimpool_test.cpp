@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "sym/composite/symcompimpl.h"
 #include "sym/composite/symswimcoln.h"
 #include "support/recording_canvas.h"
 #include "support/swim_fixture.h"
@@ -232,6 +233,38 @@ TEST_F(SwimPool, PoolLineMovesTheFirstLaneInPoolOrder) {
     EXPECT_EQ(Rect(second->Sym()), SSymRect(0, 20000, 30000, 10000));
     EXPECT_EQ(Rect(pool->Sym()), SSymRect(0, 20000, 30000, -1000));
   }
+}
+
+// A lane that notes whether its own child drawing rested while it was drawn.
+class TDrawnLane : public TSwimLane {
+ public:
+  using TSwimLane::TSwimLane;
+  HRESULT Draw(SSymCanvas&) override {
+    ++m_draws;
+    m_childDrawRested = (m_state & SSymCompImpl::StateNoChildDraw) != 0;
+    return S_OK;
+  }
+  int m_draws = 0;
+  bool m_childDrawRested = false;
+};
+
+// The pool draws its lanes' contents itself: while it draws the lanes, their
+// own child drawing rests, so nothing is drawn twice; afterwards each lane
+// has it back as it had it (a lane that had it resting keeps it so).
+TEST_F(SwimPool, LanesLeaveTheirChildrenToThePoolWhileItDraws) {
+  SSymSwimLane* pool = NewPool(SSymRect(0, 20000, 3000, 0), 1);
+  TDrawnLane* open = Make<TDrawnLane>(SSymRect(0, 20000, 3000, 0));
+  TDrawnLane* resting = Make<TDrawnLane>(SSymRect(3000, 20000, 8000, 0));
+  resting->m_state |= SSymCompImpl::StateNoChildDraw;
+  for (TDrawnLane* lane : {open, resting}) ASSERT_EQ(static_cast<ISSymOwner*>(pool)->Add(lane->Sym()), S_OK);
+  RecordingCanvas canvas;
+  EXPECT_EQ(pool->Draw(canvas), S_OK);
+  for (TDrawnLane* lane : {open, resting}) {
+    EXPECT_EQ(lane->m_draws, 1);
+    EXPECT_TRUE(lane->m_childDrawRested);
+  }
+  EXPECT_EQ(open->m_state & SSymCompImpl::StateNoChildDraw, 0u);
+  EXPECT_NE(resting->m_state & SSymCompImpl::StateNoChildDraw, 0u);
 }
 
 // The child symbols of the lanes; hidden lanes' children only with all.

@@ -62,14 +62,18 @@ class SvgCanvas : public ::testing::Test {
 }  // namespace
 
 TEST(CanvasSvg, LockBuildsTheDocumentFrame) {
+  // The document declares the box's size at 96 pixels an inch, in points
+  // (exact: three quarters of a point a pixel), so viewers do not scale it.
   struct Case {
     SSymRect area;
     LONG pixels, mm;
+    const char* points;
   };
   const Case cases[] = {
-      {SSymRect(0, 0, 0, 0), 4, 1},            // grown to 300 x 300 units
-      {SSymRect(0, 7050, 7050, 0), 98, 25},    // 7350 x 7350 after growing
-      {SSymRect(7050, 0, 0, 7050), 98, 25},    // any corner order
+      {SSymRect(0, 0, 0, 0), 4, 1, "3pt"},            // grown to 300 x 300 units
+      {SSymRect(0, 74, 74, 0), 5, 1, "3.75pt"},       // 374 x 374 after growing
+      {SSymRect(0, 7050, 7050, 0), 98, 25, "73.5pt"},  // 7350 x 7350 after growing
+      {SSymRect(7050, 0, 0, 7050), 98, 25, "73.5pt"},  // any corner order
   };
   for (const Case& c : cases) {
     SSymCanvasSVG canvas;
@@ -81,8 +85,8 @@ TEST(CanvasSvg, LockBuildsTheDocumentFrame) {
     EXPECT_EQ(canvas.GetSizeMm().cx, c.mm);
     EXPECT_EQ(canvas.GetSizeMm().cy, c.mm);
     const DOM_Element root = canvas.GetSvg().GetSvgElement();
-    EXPECT_EQ(Attr(root, "width"), std::to_string(c.mm) + "mm");
-    EXPECT_EQ(Attr(root, "height"), std::to_string(c.mm) + "mm");
+    EXPECT_EQ(Attr(root, "width"), c.points);
+    EXPECT_EQ(Attr(root, "height"), c.points);
     EXPECT_EQ(Attr(root, "viewBox"), "0 0 " + std::to_string(c.pixels) + " " + std::to_string(c.pixels));
     EXPECT_EQ(Attr(root, "version"), "1.1");
     EXPECT_EQ(Attr(root, "xmlns"), "http://www.w3.org/2000/svg");

@@ -183,7 +183,8 @@ TEST(Export, EveryFormatOfTheSample) {
   EXPECT_NE(svg.find("xlink:href=\"sample_svg_Files/svg_bitmap1.png\""), std::string::npos);
   EXPECT_NE(svg.find("<linearGradient"), std::string::npos);
   EXPECT_NE(svg.find(">Customer</text>"), std::string::npos);
-  EXPECT_NE(svg.find("width=\"77mm\""), std::string::npos);  // 21900 units
+  // 21900 x 14700 units: 292 x 196 pixels at 96 an inch, three quarters of a point each.
+  EXPECT_NE(svg.find("width=\"219pt\" height=\"147pt\" viewBox=\"0 0 292 196\""), std::string::npos);
   EXPECT_EQ(ReadFile(dir.path / "sample_svg_Files" / "svg_bitmap1.png").substr(0, 4), "\x89PNG");
   ExpectValidSvg(dir.path / "sample.svg");
 

@@ -15,6 +15,7 @@
 #include "apps/symhost/model/modelsheet.h"
 #include "apps/symhost/hostexport.h"
 #include "support/temp_files.h"
+#include "sym/render/symexport.h"
 #include "sym/composite/symswimpool.h"
 #include "apps/symhost/samplediagram.h"
 #include "support/recording_canvas.h"
@@ -93,6 +94,57 @@ TEST_F(HostLane, ChildrenAreDrawnInsideAndMoveWithTheLane) {
     lane->MoveBy(SSymSize(0, -1000), 0);
   }
   EXPECT_EQ(RectOf(e).y1, before.y1 - 1000);
+}
+
+// Occurrences of `needle` in `text`.
+int Occurrences(const std::string& text, const std::string& needle) {
+  int n = 0;
+  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + needle.size())) ++n;
+  return n;
+}
+
+// A pool draws its lanes' contents over the lanes, with their links: each
+// lane's band and title, each entity and each relation label appear once in
+// the picture, whether the relation stays inside a lane or crosses two, and
+// the lanes still draw their children when drawn on their own.
+TEST_F(HostLane, APoolDrawsEachLaneAndItsContentsOnce) {
+  const DWORD fills[] = {RGB(0xFF, 0xF8, 0xE7), RGB(0xF1, 0xF8, 0xEC), RGB(0xEE, 0xF3, 0xFA)};
+  for (int i = 0; i < 3; ++i) lanes[static_cast<std::size_t>(i)]->SetBrush(SSymBrush(SSymColor(fills[i])), 0);
+  // Order in Sales; Invoice and Payment one under the other in Billing.
+  const SSymRect sales = RectOf(lanes[0]->Sym()), billing = RectOf(lanes[1]->Sym());
+  ISSymbol* placed[] = {Entity(entities[0], sales.x1 + 3000, sales.y1 - 8000),
+                        Entity(entities[1], billing.x1 + 3000, billing.y1 - 8000),
+                        Entity(entities[2], billing.x1 + 3000, billing.y1 - 18000)};
+  ASSERT_EQ(lanes[0]->Comp()->Add(placed[0]), S_OK);
+  ASSERT_EQ(lanes[1]->Comp()->Add(placed[1]), S_OK);
+  ASSERT_EQ(lanes[1]->Comp()->Add(placed[2]), S_OK);
+  ASSERT_NE(nullptr, SHostAddRelation(Model(), SString(u"billed in"), entities[0], entities[1]));
+  ASSERT_NE(nullptr, SHostAddRelation(Model(), SString(u"settled by"), entities[1], entities[2]));
+  for (ISSymbol* e : placed) SComWrap<ISSymObject>(e)->CompleteLink(1);
+  ASSERT_EQ(SComWrap<ISSymLinkable>(placed[1])->GetLinks().GetCount(), 2) << "both relations are drawn as links";
+
+  ISSymbol* pool = lanes[0]->GetPoolSym();
+  ASSERT_NE(nullptr, pool);
+  kvtest::TempDir dir;
+  SString error;
+  ASSERT_EQ(SSymExportImage(SString::FromUtf8((dir.path / "pool.svg").string()),
+                            [pool](SSymCanvas& canvas) { pool->Draw(canvas); }, RectOf(pool), 1, &error),
+            S_OK)
+      << error.ToUtf8();
+  std::ifstream in(dir.path / "pool.svg");
+  const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char* text : {"Sales", "Billing", "Bank", "Order", "Invoice", "Payment", "billed in", "settled by"})
+    EXPECT_EQ(Occurrences(svg, std::string(">") + text + "</text>"), 1) << text;
+  for (const char* fill : {"fill=\"#fff8e7\"", "fill=\"#f1f8ec\"", "fill=\"#eef3fa\""})
+    EXPECT_EQ(Occurrences(svg, fill), 1) << fill;
+
+  // Drawn on its own, a lane draws its children: the pool's drawing leaves
+  // the lanes as it found them.
+  RecordingCanvas canvas;
+  ASSERT_EQ(lanes[1]->Draw(canvas), S_OK);
+  int invoice = 0;
+  for (const std::string& call : canvas.Only("DrawText")) invoice += call.find("Invoice") != std::string::npos;
+  EXPECT_EQ(invoice, 1);
 }
 
 TEST_F(HostLane, TakesEntitiesOnly) {
