@@ -5,7 +5,7 @@
 // clang-format off
 #define KV_SYM_DESC_SSymComposite(K, A, AX, CF, CB, M) \
   K(SSymComposite, "CompositeSymbol", SSymBase, SSymBase, 0x36083F6B, 0x440c, 18, 1035, "Composite Symbol", "COMPOSITE", "Composite Symbols", 1, 32) \
-  /* Const Code               Name              Id          Type  Store   Slot Default  Editor ObjClass List Label */ \
+  /* Const Code               Name              Id          Type  Store   Slot Default  Editor ObjClass  List  Label */ \
   A(,      IsManuallyResized, "ManuallyResized", 0x020100B9, BOOL, GETSET, 0,   "FALSE", NONE,  NONE,    NONE, 1389, "Resized\nRESIZED") \
   CF(, Symbols, "Symbols", 0x02010015, 1, SSymBase, 1721, "Symbols\nSYMBOLS")
 
@@ -14,7 +14,7 @@
 
 #define KV_SYM_DESC_SSymSwimLane(K, A, AX, CF, CB, M) \
   K(SSymSwimLane, "SwimlaneGroupSymbol", SSymBasePen, SSymBasePen, 0x36083F80, 0x440c, 20, 1043, "Swimlane", "SWIMLANE", "Swimlanes", 1, 10) \
-  /* Const Code   Name        Id          Type   Store  Slot Default Editor ObjClass List Label */ \
+  /* Const Code   Name        Id          Type   Store  Slot Default Editor ObjClass  List   Label */ \
   A(Group, Group, "GroupType", 0x020100BD, SMALL, FIELD, 0,   "0",    NONE,  NONE,    GROUP, 1412, "Swimlane Group Type\nSWIMGPTP") \
   CF(, SubSym, "SubSymbols", 0x02010015, 1, SSymBase, 1758, "Sub Symbols\nSUBSYM")
 

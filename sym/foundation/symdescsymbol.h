@@ -6,7 +6,7 @@
 // clang-format off
 #define KV_SYM_DESC_SSymBase(K, A, AX, CF, CB, M) \
   K(SSymBase, "BaseSymbol", RepSRepObject, RepSRepObject, 0x36083F70, 0x90440d, 18, 1059, "Base Symbol", "SYMBASE", "Base Symbols", 0, 0) \
-  /* Const     Code       Name                Id          Type   Store   Slot Default         Editor ObjClass     List Label */ \
+  /* Const     Code       Name                Id          Type   Store   Slot Default         Editor ObjClass     List  Label */ \
   A(ClipRect,  ClipRect,  "Rect",             0x02010001, RECT,  FIELD,  11, "S_NULL_RECT",   NONE,  NONE,        NONE, 1007, "Rect\nRECT") \
   A(Flags,     Flags,     "Flags",            0x02010012, FLAGS, FIELD,  12, "0",             NONE,  NONE,        NONE, 1715, "Flags\nFLAGS") \
   A(CDAT,      CDAT,      "CreationDate",     0x01000010, DATE,  FIELD,  13, "S_NULL_DATE",   NONE,  NONE,        NONE, 1722, "Creation Date\nCDAT") \
@@ -26,27 +26,27 @@
 
 #define KV_SYM_DESC_SSymBasePen(K, A, AX, CF, CB, M) \
   K(SSymBasePen, "SymbolPen", SSymBase, SSymBase, 0x36083F74, 0x10440d, 18, 1045, "SymbolPen", "SPEN", "SymbolPens", 0, 0) \
-  /* Const     Code       Name         Id          Type   Store   Slot Default Editor ObjClass List Label */ \
-  A(LineColor, LineColor, "LineColor", 0x02010019, INT,   GETSET, 0,   "0",    COLOR, NONE,    NONE, 1733, "Line Color\nLINECOLR") \
-  A(DashStyle, DashStyle, "DashStyle", 0x0201001A, SMALL, GETSET, 1,   "0",    NONE,  NONE,    DASH, 1734, "Dash Style\nDASHSTYL") \
+  /* Const     Code       Name         Id          Type   Store   Slot Default Editor ObjClass List   Label */ \
+  A(LineColor, LineColor, "LineColor", 0x02010019, INT,   GETSET, 0,   "0",    COLOR, NONE,    NONE,  1733, "Line Color\nLINECOLR") \
+  A(DashStyle, DashStyle, "DashStyle", 0x0201001A, SMALL, GETSET, 1,   "0",    NONE,  NONE,    DASH,  1734, "Dash Style\nDASHSTYL") \
   A(LineWidth, LineWidth, "LineWidth", 0x0201001B, SMALL, GETSET, 2,   "1",    NONE,  NONE,    WIDTH, 1735, "Line Width\nLINEWDTH")
 
 #define KV_SYM_DESC_SSymStd(K, A, AX, CF, CB, M) \
   K(SSymStd, "StandardSymbol", SSymBasePen, SSymBasePen, 0x36083F71, 0x10440d, 18, 1039, "Standard symbol", "STD", "Standard symbols", 0, 0) \
-  /* Const       Code         Name           Id          Type   Store   Slot Default     Editor ObjClass List Label */ \
-  A(HasAShadow,  HasAShadow,  "Shadow",      0x02010002, BOOL,  GETSET, 1,   "FALSE",    NONE,  NONE,    NONE, 1736, "Shadow\nSHADOW") \
+  /* Const       Code         Name           Id          Type   Store   Slot Default     Editor ObjClass List    Label */ \
+  A(HasAShadow,  HasAShadow,  "Shadow",      0x02010002, BOOL,  GETSET, 1,   "FALSE",    NONE,  NONE,    NONE,   1736, "Shadow\nSHADOW") \
   A(ShadowStyle, ShadowStyle, "ShadowStyle", 0x02010018, SMALL, FIELD,  0,   "0",        NONE,  NONE,    SHADOW, 1737, "Shadow Style\nSHDWSTYL") \
-  A(ShadowColor, ShadowColor, "ShadowColor", 0x0201001D, INT,   GETSET, 2,   "0xC0C0C0", COLOR, NONE,    NONE, 1738, "Shadow Color\nSHDWCOLR") \
-  A(BlobData,    BlobData,    "Blob",        0x0201000A, BIN,   BLOB,   3,   "",         NONE,  NONE,    NONE, 1041, "Blob\nBLOB")
+  A(ShadowColor, ShadowColor, "ShadowColor", 0x0201001D, INT,   GETSET, 2,   "0xC0C0C0", COLOR, NONE,    NONE,   1738, "Shadow Color\nSHDWCOLR") \
+  A(BlobData,    BlobData,    "Blob",        0x0201000A, BIN,   BLOB,   3,   "",         NONE,  NONE,    NONE,   1041, "Blob\nBLOB")
 
 #define KV_SYM_DESC_SSymBlob(K, A, AX, CF, CB, M) \
   K(SSymBlob, "BlobedSymbol", SSymBase, SSymBase, 0x36083F73, 0x440d, 18, 1097, "Blobbed Symbol", "BLOBSYM", "Blobbed Symbols", 0, 0) \
-  /* Const Code      Name    Id          Type Store   Slot Default Editor ObjClass List Label */ \
+  /* Const Code      Name    Id          Type Store   Slot Default Editor ObjClass List  Label */ \
   A(,      BlobData, "Blob", 0x0201000A, BIN, GETSET, 0,   "",     NONE,  NONE,    NONE, 1041, "Blob\nBLOB")
 
 #define KV_SYM_DESC_SSymSolid(K, A, AX, CF, CB, M) \
   K(SSymSolid, "SolidSymbol", SSymStd, SSymStd, 0x36083F72, 0x10440d, 18, 1040, "Solid symbol", "SOLID", "Solid symbols", 0, 0) \
-  /* Const                 Code                   Name                     Id          Type  Store   Slot Default       Editor ObjClass         List Label */ \
+  /* Const                 Code                   Name                     Id          Type  Store   Slot Default       Editor ObjClass         List  Label */ \
   A(Transparent,           Transparent,           "Transparent",           0x020100B5, BOOL, GETSET,  0, "FALSE",       NONE,  NONE,            NONE, 1379, "Transparent\nTRNSPRNT") \
   A(FillColor,             FillColor,             "FillColor",             0x0201001C, INT,  GETSET,  1, "0xFFFFFF",    COLOR, NONE,            NONE, 1362, "Fill Color\nFILLCOLR") \
   A(BrushStyle,            BrushStyle,            "BrushStyle",            0x02010020, INT,  GETSET,  2, "1",           NONE,  NONE,            NONE, 1363, "Brush Style\nBRSHSTYL") \
@@ -70,7 +70,7 @@
 
 #define KV_SYM_DESC_SSymSolidText(K, A, AX, CF, CB, M) \
   K(SSymSolidText, "SolidTextSymbol", SSymSolid, SSymSolid, 0x36083F82, 0x10440d, 8, 1368, "Solid Text", "SOLDTEXT", "Solid Texts", 0, 0) \
-  /* Const     Code      Name         Id          Type  Store   Slot Default      Editor ObjClass List Label */ \
+  /* Const     Code      Name         Id          Type  Store   Slot Default      Editor ObjClass List  Label */ \
   A(Text,      Text,     "Text",      0x01000009, TEXT, FIELD,  0,   "",          NONE,  NONE,    NONE, 1757, "Text\nTEXT") \
   A(TextStyle, Style,    "TextStyle", 0x02010007, INT,  FIELD,  2,   "0x211",     NONE,  NONE,    NONE, 1031, "Text Style\nTEXTSTYLE") \
   A(FontColor, Font,     "FontColor", 0x02010006, INT,  FIELD,  1,   "0",         COLOR, NONE,    NONE, 1029, "Font Color\nCOLOR") \
