@@ -373,8 +373,8 @@ TEST_F(MetadataTest, ReaderRejectsTruncatedResource) {
   EXPECT_THROW(Read(longer.data(), longer.size()), std::runtime_error);
 }
 
-// The METADATA bytes are the ones the library has always written: their
-// count and an FNV-1a hash of them.
+// The METADATA bytes as the class descriptions make them: their count and
+// an FNV-1a hash of them, so that any change of the resource is seen here.
 TEST_F(MetadataTest, BytesAreUnchanged) {
   EXPECT_EQ(m_size, 26667u);
   std::uint64_t hash = 0xcbf29ce484222325ull;
