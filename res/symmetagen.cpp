@@ -95,6 +95,7 @@ struct Member {
   const char* code = "";
   const char* name = "";
   std::uint32_t id = 0;
+  std::uint32_t label = 0;  // string id of its label, 0 for none (methods)
   // attribute
   std::uint16_t type = 0;
   std::uint16_t length = 0;
@@ -112,19 +113,20 @@ struct Member {
   std::vector<Param> params;
 };
 
-Member Make(Kind kind, const char* code, const char* name, std::uint32_t id) {
+Member Make(Kind kind, const char* code, const char* name, std::uint32_t id, std::uint32_t label = 0) {
   Member m;
   m.kind = kind;
   m.code = code;
   m.name = name;
   m.id = id;
+  m.label = label;
   return m;
 }
 // An attribute row of a description; objClass is a class of the library or
 // NONE.
 Member Attribute(const char* code, const char* name, std::uint32_t id, SSymDesc::Type type, SSymDesc::Store store,
-                 const char* def, const char* objClass, std::uint32_t list) {
-  Member m = Make(ATTR, code, name, id);
+                 const char* def, const char* objClass, std::uint32_t list, std::uint32_t label) {
+  Member m = Make(ATTR, code, name, id, label);
   m.type = type;
   m.length = SSymDesc::LengthOf(type);
   m.def = def;
@@ -134,16 +136,17 @@ Member Attribute(const char* code, const char* name, std::uint32_t id, SSymDesc:
   return m;
 }
 // A forward collection (owner side) with its element class.
-Member Forward(const char* code, const char* name, std::uint32_t id, std::uint16_t relation, const char* element) {
-  Member m = Make(COLL, code, name, id);
+Member Forward(const char* code, const char* name, std::uint32_t id, std::uint16_t relation, const char* element,
+               std::uint32_t label) {
+  Member m = Make(COLL, code, name, id, label);
   m.relation = relation;
   m.forward = true;
   m.elementClass = element;
   return m;
 }
 // A back-pointer collection (member id with bit 0x00800000).
-Member Back(const char* code, const char* name, std::uint32_t id, std::uint16_t relation) {
-  Member m = Make(COLL, code, name, id);
+Member Back(const char* code, const char* name, std::uint32_t id, std::uint16_t relation, std::uint32_t label) {
+  Member m = Make(COLL, code, name, id, label);
   m.relation = relation;
   return m;
 }
@@ -181,12 +184,13 @@ std::vector<Class> Classes() {
   std::vector<Class> c;
 #define GEN_K(cls, name, parent, mapBase, id, flags, number, label, ...) \
   c.push_back({#cls, name, flags, id, Qualified(#parent), number, label, {}});
-#define GEN_A(konst, code, name, id, type, store, slot, def, editor, objClass, list)                     \
+#define GEN_A(konst, code, name, id, type, store, slot, def, editor, objClass, list, label, labelText)          \
   c.back().members.push_back(Attribute(#code, name, id, SSymDesc::T_##type, SSymDesc::S_##store, def, #objClass, \
-                                       SSymDesc::List_##list));
-#define GEN_CF(konst, code, name, id, relation, element) \
-  c.back().members.push_back(Forward(#code, name, id, relation, #element));
-#define GEN_CB(konst, code, name, id, relation) c.back().members.push_back(Back(#code, name, id, relation));
+                                       SSymDesc::List_##list, label));
+#define GEN_CF(konst, code, name, id, relation, element, label, labelText) \
+  c.back().members.push_back(Forward(#code, name, id, relation, #element, label));
+#define GEN_CB(konst, code, name, id, relation, label, labelText) \
+  c.back().members.push_back(Back(#code, name, id, relation, label));
 #define GEN_M(code, id, result, ...) c.back().members.push_back(Method(code, id, result, {__VA_ARGS__}));
 #define GEN_CLASS(cls) KV_SYM_DESC_##cls(GEN_K, GEN_A, KV_SYM_SKIP, GEN_CF, GEN_CB, GEN_M)
   KV_SYM_CLASSES(GEN_CLASS)
@@ -269,15 +273,14 @@ bool Redefines(const std::vector<Class>& all, const Class& cls, std::uint32_t id
   return false;
 }
 
-void WriteMember(Out& o, const std::vector<Class>& all, const Class& cls, const Member& m, std::uint32_t label,
-                 Totals& t) {
+void WriteMember(Out& o, const std::vector<Class>& all, const Class& cls, const Member& m, Totals& t) {
   o.metaclass(m.kind == ATTR ? MK_ATTR : m.kind == COLL ? MK_COLL : MK_METHOD);
   o.u8(2);
   o.text(m.code);
   o.text(m.name);
   o.u32(m.id);
   o.u32(m.kind == ATTR ? m.computed : 0);
-  o.u32(label);
+  o.u32(m.label);
   o.u8(Redefines(all, cls, m.id) ? 1 : 0);
   if (!m.clss.empty()) {
     o.u32(1);
@@ -353,7 +356,6 @@ std::vector<std::uint8_t> Build(Totals& t) {
   o.u32(1);
   o.guid(0xA7061922, 0x995F, 0x11D1, 0x805700600870004Bull);
   // Classes, each followed by its members.
-  std::uint32_t label = 2000;  // string ids of the member labels
   o.u32(static_cast<std::uint32_t>(classes.size()));
   for (const Class& c : classes) {
     o.metaclass(MK_CLASS);
@@ -378,7 +380,7 @@ std::vector<std::uint8_t> Build(Totals& t) {
       std::exit(1);
     }
     o.u32(static_cast<std::uint32_t>(c.members.size()));
-    for (const Member& m : c.members) WriteMember(o, classes, c, m, label++, t);
+    for (const Member& m : c.members) WriteMember(o, classes, c, m, t);
     ++t.classes;
   }
   // Enumerations.

@@ -398,16 +398,6 @@ ISRepObject* SRepColIterator::Next() {
   return nullptr;
 }
 
-HRESULT SRepColIterator::QueryInterface(REFIID iid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_ISRepClassColSink) {
-    *ppv = static_cast<ISRepClassColSink*>(this);
-    return S_OK;
-  }
-  *ppv = nullptr;
-  return E_NOINTERFACE;
-}
-
 HRESULT SRepColIterator::OnObjColRemove(ISRepClassCol*, ISRepObject* obj) {
   for (std::size_t i = m_at; i < m_items.size(); ++i)
     if (m_items[i] == obj) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kvcore/scomds.h"
+#include "kvcore/scomobjectstack.h"
 #include "kvcore/sstream.h"
 #include "kvrep/srepobject.h"
 
@@ -209,7 +210,9 @@ class SRepControlHolder {
 class SRepMapObject : public SComMap<ISRepObject*, ISRepObject*> {};
 
 // Walks a collection in order; members removed while walking are skipped.
-class SRepColIterator final : public ISRepClassColSink {
+// It listens to the collection for the length of its scope: a local object
+// whose listening face counts the collection's hold on it and no more.
+class SRepColIterator final : public SComObjectStack<ISRepClassColSink, &IID_ISRepClassColSink> {
  public:
   SRepColIterator(ISRepObject* obj, LONG id);
   ~SRepColIterator();
@@ -219,9 +222,6 @@ class SRepColIterator final : public ISRepClassColSink {
   ISRepObject* Next();
   void Unadvise();
 
-  HRESULT QueryInterface(REFIID iid, void** ppv) override;
-  ULONG AddRef() override { return 2; }  // lives on the caller's stack
-  ULONG Release() override { return 1; }
   HRESULT OnObjColInsert(ISRepClassCol*, ISRepObject*, int) override { return S_OK; }
   HRESULT OnObjColMove(ISRepClassCol*, int, int) override { return S_OK; }
   HRESULT OnObjColRemove(ISRepClassCol*, ISRepObject* obj) override;

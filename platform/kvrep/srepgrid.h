@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "kvcore/stable.h"
 #include "kvlib/slibgrid.h"
 #include "kvrep/srepextras.h"
 
@@ -73,6 +74,19 @@ class SRepGridCol : public SLibGridCol {
 // Cell control types by editor kind.
 enum SRepColCtrl { SRepCtrl_Edit = 0, SRepCtrl_Color = 1, SRepCtrl_ObjectList = 2 };
 
+// The definition of an extended attribute that a grid lists beside the
+// metamodel's own attributes: its member id, six texts (its names and the
+// texts of its editor) and twelve display words. It owns its texts; copies
+// are whole and independent.
+struct _ExaAttrDef {
+  LONG m_nId = 0;
+  SString m_texts[6];
+  LONG m_words[12] = {};
+};
+
+// The extended attributes of a column factory, in column order.
+class ExaAttrDefLst : public STable<_ExaAttrDef> {};
+
 class SRepGridColFactory : public SLibGridColFactory, public SRepStdLCtrlrHelper {
  public:
   SRepGridColFactory() = default;
@@ -88,9 +102,13 @@ class SRepGridColFactory : public SLibGridColFactory, public SRepStdLCtrlrHelper
   // The column at an index when it is a repository column, else null.
   SRepGridCol* GetCol(int i) const { return dynamic_cast<SRepGridCol*>(SLibGridColFactory::GetCol(i)); }
   const SString& GetTitle() const { return m_title; }
+  // The extended attributes the factory's columns may show.
+  ExaAttrDefLst& GetExaAttrDefLst() { return m_exaAttrDefs; }
+  const ExaAttrDefLst& GetExaAttrDefLst() const { return m_exaAttrDefs; }
 
  private:
   SString m_title;
+  ExaAttrDefLst m_exaAttrDefs;
 };
 
 // One entry of a row filter.

@@ -1,6 +1,7 @@
 #include "sym/edit/symselection.h"
 
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "kvcore/snotify.h"
@@ -32,7 +33,12 @@ bool OwnerSelected(ISSymbol* symbol, const SComTable<ISSymbol>& selected) {
 }
 }  // namespace
 
+SClassInfo SSymSelection::__clsinf("SSymSelection", sizeof(SSymSelection), &SObject::__clsinf,
+                                   &SSymSelection::CreateObject);
+
 SSymSelection::SSymSelection(SSymView* view) : m_pView(view) {}
+
+SObject* SSymSelection::CreateObject() { return new (std::nothrow) SSymSelection(); }
 
 SSymSelection::~SSymSelection() = default;
 

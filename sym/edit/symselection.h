@@ -10,13 +10,19 @@
 
 #include "kvcore/scomds.h"
 #include "kvcore/scomwrap.h"
+#include "kvcore/sobject.h"
 #include "sym/symbol/symintfowner.h"
 #include "sym/symbol/symintfselection.h"
 #include "sym/symbol/symintfsymbol.h"
 
-class SSymSelection : public ISSymSelection {
+class SSymSelection : public SObject, public ISSymSelection {
+  KV_DECLARE_CLASSINFO()
+
  public:
   explicit SSymSelection(SSymView* view = nullptr);
+  // The creator of the class record: a selection with no view, or null
+  // when it cannot be allocated.
+  static SObject* CreateObject();
   // Lets go of the diagram and the symbols; sends no notification.
   ~SSymSelection() override;
 

@@ -4,6 +4,9 @@
 #include "sym/diagram/symdisppref.h"
 #include "sym/diagram/symmovesite.h"
 
+// The host makes its editing windows itself: the record creates none.
+KV_IMPLEMENT_CLASSINFO(SSymViewEdit, SSymView);
+
 SSymViewEdit::SSymViewEdit() : m_selection(this) {}
 
 SSymViewEdit::~SSymViewEdit() {

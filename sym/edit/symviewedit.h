@@ -39,6 +39,8 @@ class SSymTrackerMover {
 };
 
 class SSymViewEdit : public SSymView {
+  KV_DECLARE_CLASSINFO()
+
  public:
   SSymViewEdit();
   ~SSymViewEdit() override;

@@ -27,7 +27,7 @@
 //       Label is the string id of the class's label string, made of
 //       LabelText, ShortCode and Plural (SSymGetClassLabel).
 //
-//   A(Const, Code, "Name", Id, Type, Store, Slot, "Default", Editor, ObjClass, List)
+//   A(Const, Code, "Name", Id, Type, Store, Slot, "Default", Editor, ObjClass, List, Label, "LabelText")
 //       one attribute, in metamodel order.
 //       Const    the name of its constant SymAttr::Const; empty when another
 //                row already names the same member id.
@@ -43,12 +43,19 @@
 //       Editor   NONE PLAIN COLOR OBJECT: the attribute editor of its editor
 //                map row (editor rows follow the attribute order).
 //       ObjClass the class an object-valued attribute refers to, or NONE.
-//       List     the list of values shown for it: NONE DASH WIDTH SHADOW GROUP
-//                ORIENT DIAGFLAGS.
+//       List     the list of values shown for it: NONE or one of KV_SYM_LISTS
+//                (DASH WIDTH SHADOW GROUP ORIENT DIAGFLAGS CORNER).
+//       Label    the string id of the member's label in the library's string
+//                table, and LabelText its text: the label, a line break and
+//                the short code ("Fill Color\nFILLCOLR"), at times further
+//                lines. Members that stand
+//                for the same thing in several classes share one id and one
+//                text; the string table refuses to build otherwise.
 //   AX(...)  the same columns: a property-map entry that the metamodel does
 //            not list.
-//   CF(Const, Code, "Name", Id, Relation, ElementClass)   owning collection
-//   CB(Const, Code, "Name", Id, Relation)                 its reverse side
+//   CF(Const, Code, "Name", Id, Relation, ElementClass, Label, "LabelText")   owning collection
+//   CB(Const, Code, "Name", Id, Relation, Label, "LabelText")                 its reverse side
+//       (Label 0 with an empty text: a collection without a label of its own)
 //   M("Code", Id, "Result", P("name", "native"[, "default"]) | PO("name", "native") ...)
 //       a method of the metamodel, with its parameters (PO: an out parameter).
 //
@@ -70,6 +77,22 @@
   X(SSymBlankRectangle) X(SSymRoundRect) X(SSymEllipse) X(SSymText) X(SSymPredefined) X(SSymLinkBase)        \
   X(SSymLinkStd) X(SSymLinkSym) X(SSymBitmap) X(SSymMetafile) X(SSymComposite) X(SSymGroup) X(SSymOle)       \
   X(SSymSwimLane) X(SSymSwimColn) X(SSymSwimGroup) X(SSymPictureFile) X(SSymSwim) X(SSymTreeLine)
+
+// The lists of values that the List column names: the string id of each and
+// its text in the library's string table, a label line, then one line per
+// value (the value, a colon and its text).
+// clang-format off
+#define KV_SYM_LISTS(X) \
+  X(DASH,      1600, "Dash Style\n1:Solid\n2:Dash\n3:Dot\n4:Dash Dot\n5:Dash Dot Dot\n6:Alternate\n7:No Line") \
+  X(WIDTH,     1094, "Line Width\n0:Single\n1:Double\n2:Triple\n3:4 points\n4:5 points\n5:6 points\n" \
+                     "103:3 points empty\n104:4 points empty\n105:5 points empty\n106:6 points empty") \
+  X(SHADOW,    1098, "Shadow Style\n0:No Shadow\n1:Shadow\n2:3D Effect") \
+  X(GROUP,     1164, "Swimlane Group Type\n0:User-Defined\n1:By Parent") \
+  X(ORIENT,    1604, "Page Orientation\n0:Default\n1:Portrait\n2:Landscape") \
+  X(DIAGFLAGS, 1605, "Flags\n1:Auto Adjust\n2:Auto Layout\n4:Copy Symbol") \
+  X(CORNER,    1606, "Corner Style\n0:Normal\n1:Corner\n2:Round Corner\n3:Bezier\n" \
+                     "8:Normal with Perpendicular Arrow\n11:Bezier with Perpendicular Arrow")
+// clang-format on
 
 // A row macro that takes any row and makes nothing.
 #define KV_SYM_SKIP(...)
@@ -96,15 +119,12 @@ enum Type : std::uint16_t {
 enum Store : std::uint8_t { S_FIELD, S_GETSET, S_GET, S_BLOB };
 enum Editor : std::uint8_t { Ed_NONE, Ed_PLAIN, Ed_COLOR, Ed_OBJECT };
 
-// String ids of the lists of values.
+// String ids of the lists of values (List_NONE: none), from KV_SYM_LISTS.
 enum List : std::uint32_t {
   List_NONE = 0,
-  List_DASH = 1600,
-  List_WIDTH = 1601,
-  List_SHADOW = 1602,
-  List_GROUP = 1603,
-  List_ORIENT = 1604,
-  List_DIAGFLAGS = 1605,
+#define KV_SYM_LIST_ENUM(name, id, text) List_##name = id,
+  KV_SYM_LISTS(KV_SYM_LIST_ENUM)
+#undef KV_SYM_LIST_ENUM
 };
 
 // The bounded string is the one type with a length.

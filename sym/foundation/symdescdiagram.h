@@ -5,29 +5,29 @@
 // clang-format off
 #define KV_SYM_DESC_SSymDiagram(K, A, AX, CF, CB, M) \
   K(SSymDiagram, "BaseDiagram", RepSRepObjectBase, RepSRepObjectBase, 0x36083F6D, 0x102301, 21, 1019, "Diagram", "DIAG", "Diagrams", 1, 0) \
-  /* Const          Code           Name                     Id          Type   Store   Slot Default                          Editor ObjClass List */ \
-  A(,               Name,          "Name",                  0x01000002, STR,   FIELD,  -1, "",                               PLAIN, NONE, NONE) \
-  A(,               Code,          "Code",                  0x01000004, STR,   FIELD,  -1, "",                               NONE,  NONE, NONE) \
-  A(,               DispName,      "DisplayName",           0x0100000B, TEXT,  GET,    -1, "",                               NONE,  NONE, NONE) \
-  A(Desc,           Desc,          "Description",           0x04000001, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE) \
-  A(Note,           Note,          "Annotation",            0x04000002, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE) \
-  A(HasNote,        HasNote,       "Annotated",             0x04000004, BOOL,  GET,    -1, "FALSE",                          NONE,  NONE, NONE) \
-  A(Comment,        Comment,       "Comment",               0x02000001, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE) \
-  A(DispPrefSave,   DispPrefSave,  "DisplayPreferences",    0x02010022, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE) \
-  A(Scale,          Scale,         "Scale",                 0x02010025, INT,   FIELD,  -1, "100",                            NONE,  NONE, NONE) \
-  A(PaperSize,      PaperSize,     "PaperSize",             0x02010023, PT,    FIELD,  -1, "S_NULL_POINT",                   NONE,  NONE, NONE) \
-  A(PaperSource,    PaperSource,   "PaperSource",           0x02010028, INT,   FIELD,  -1, "-1",                             NONE,  NONE, NONE) \
-  A(Margins,        Margins,       "PageMargins",           0x02010024, RECT,  FIELD,  -1, "S_NULL_RECT",                    NONE,  NONE, NONE) \
-  A(PgSize,         PgSize,        "PageSize",              0x02010026, INT,   GET,    -1, "-1",                             NONE,  NONE, NONE) \
-  A(PgFormat,       PgFormat,      "PageFormat",            0x0201003D, INT,   GET,    -1, "-1",                             NONE,  NONE, NONE) \
-  A(PgOrientation,  PgOrientation, "PageOrientation",       0x02010027, INT,   FIELD,  -1, "0",                              NONE,  NONE, ORIENT) \
-  A(DiagramFlags,   Flags,         "Flags",                 0x02010038, FLAGS, FIELD,  -1, "0",                              NONE,  NONE, DIAGFLAGS) \
-  A(Foot,           Foot,          "PageFooterTemplate",    0x0201003A, TEXT,  FIELD,  -1, "TEXT(\"%PAGE% / %TOTALPAGE%\")", NONE,  NONE, NONE) \
-  A(Head,           Head,          "PageHeaderTemplate",    0x0201003B, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE) \
-  A(Nmbr,           Nmbr,          "PageNumberTemplate",    0x0201003C, TEXT,  FIELD,  -1, "TEXT(\"%NUMBER%\")",             NONE,  NONE, NONE) \
-  A(DiagramContent, Content,       "Content",               0x02010039, BIN,   GET,    -1, "",                               NONE,  NONE, NONE) \
-  A(SwimHeight,     SwimHeight,    "SwimlaneHeaderHeight",  0x0201003E, INT,   FIELD,  -1, "2000",                           NONE,  NONE, NONE) \
-  CF(Symbols, Symbols, "Symbols", 0x02010015, 1, SSymBase) \
+  /* Const          Code           Name                     Id          Type   Store   Slot Default                          Editor ObjClass List    Label */ \
+  A(,               Name,          "Name",                  0x01000002, STR,   FIELD,  -1, "",                               PLAIN, NONE, NONE,      1700, "Name\nNAME") \
+  A(,               Code,          "Code",                  0x01000004, STR,   FIELD,  -1, "",                               NONE,  NONE, NONE,      1701, "Code\nCODE") \
+  A(,               DispName,      "DisplayName",           0x0100000B, TEXT,  GET,    -1, "",                               NONE,  NONE, NONE,      1702, "Display Name\nDISPNAME") \
+  A(Desc,           Desc,          "Description",           0x04000001, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE,      1703, "Description\nDESC") \
+  A(Note,           Note,          "Annotation",            0x04000002, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE,      1704, "Annotation\nNOTE") \
+  A(HasNote,        HasNote,       "Annotated",             0x04000004, BOOL,  GET,    -1, "FALSE",                          NONE,  NONE, NONE,      1705, "Annotated\nHASNOTE") \
+  A(Comment,        Comment,       "Comment",               0x02000001, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE,      1706, "Comment\nCOMMENT") \
+  A(DispPrefSave,   DispPrefSave,  "DisplayPreferences",    0x02010022, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE,      1707, "Display Preferences\nDISPPREF") \
+  A(Scale,          Scale,         "Scale",                 0x02010025, INT,   FIELD,  -1, "100",                            NONE,  NONE, NONE,      1708, "Scale\nSCALE") \
+  A(PaperSize,      PaperSize,     "PaperSize",             0x02010023, PT,    FIELD,  -1, "S_NULL_POINT",                   NONE,  NONE, NONE,      1709, "Paper Size\nPAPERSIZE") \
+  A(PaperSource,    PaperSource,   "PaperSource",           0x02010028, INT,   FIELD,  -1, "-1",                             NONE,  NONE, NONE,      1710, "Paper Source\nPAPERSRC") \
+  A(Margins,        Margins,       "PageMargins",           0x02010024, RECT,  FIELD,  -1, "S_NULL_RECT",                    NONE,  NONE, NONE,      1711, "Page Margins\nMARGINS") \
+  A(PgSize,         PgSize,        "PageSize",              0x02010026, INT,   GET,    -1, "-1",                             NONE,  NONE, NONE,      1712, "Page Size\nPGSIZE") \
+  A(PgFormat,       PgFormat,      "PageFormat",            0x0201003D, INT,   GET,    -1, "-1",                             NONE,  NONE, NONE,      1713, "Page Format\nPGFORMAT") \
+  A(PgOrientation,  PgOrientation, "PageOrientation",       0x02010027, INT,   FIELD,  -1, "0",                              NONE,  NONE, ORIENT,    1714, "Page Orientation\nPGORIENT") \
+  A(DiagramFlags,   Flags,         "Flags",                 0x02010038, FLAGS, FIELD,  -1, "0",                              NONE,  NONE, DIAGFLAGS, 1715, "Flags\nFLAGS") \
+  A(Foot,           Foot,          "PageFooterTemplate",    0x0201003A, TEXT,  FIELD,  -1, "TEXT(\"%PAGE% / %TOTALPAGE%\")", NONE,  NONE, NONE,      1716, "Page Footer Template\nFOOT") \
+  A(Head,           Head,          "PageHeaderTemplate",    0x0201003B, TEXT,  FIELD,  -1, "",                               NONE,  NONE, NONE,      1717, "Page Header Template\nHEAD") \
+  A(Nmbr,           Nmbr,          "PageNumberTemplate",    0x0201003C, TEXT,  FIELD,  -1, "TEXT(\"%NUMBER%\")",             NONE,  NONE, NONE,      1718, "Page Number Template\nNMBR") \
+  A(DiagramContent, Content,       "Content",               0x02010039, BIN,   GET,    -1, "",                               NONE,  NONE, NONE,      1719, "Content\nCONTENT") \
+  A(SwimHeight,     SwimHeight,    "SwimlaneHeaderHeight",  0x0201003E, INT,   FIELD,  -1, "2000",                           NONE,  NONE, NONE,      1720, "Swimlane Header Height\nSWIMHGHT") \
+  CF(Symbols, Symbols, "Symbols", 0x02010015, 1, SSymBase, 1721, "Symbols\nSYMBOLS") \
   M("Add", 0x02001431, "HRESULT", P("pSymbol", "ISSymbol*")) \
   M("Remove", 0x02001432, "HRESULT", P("pSymbol", "ISSymbol*")) \
   M("MoveTo", 0x02001433, "HRESULT", P("pSymbol", "ISSymbol*"), P("nPos", "int")) \
@@ -92,13 +92,13 @@
 
 #define KV_SYM_DESC_SSymPictureFile(K, A, AX, CF, CB, M) \
   K(SSymPictureFile, "PictureFile", RepSRepObjectBase, RepSRepObjectBase, 0x36083F84, 0xc100, 15, 1369, "Picture File", "PCTF", "Picture Files", 1, 0) \
-  /* Const          Code         Name           Id          Type  Store  Slot Default Editor ObjClass List */ \
-  A(,               Name,        "Name",        0x01000002, STR,  FIELD, -1, "",     PLAIN, NONE, NONE) \
-  A(PictureID,      PictureID,   "PictureID",   0x02010036, OID,  FIELD, -1, "S_NULL_OID", NONE, NONE, NONE) \
-  A(PictureType,    PictureType, "PictureType", 0x02010042, INT,  FIELD, -1, "0",    NONE,  NONE, NONE) \
-  A(Path,           Path,        "Path",        0x02010043, TEXT, FIELD, -1, "",     NONE,  NONE, NONE) \
-  A(PictureContent, Content,     "Content",     0x02010044, BIN,  FIELD, -1, "",     NONE,  NONE, NONE) \
-  CB(PictureModel, Model, "Model", 0x01800081, 4) \
+  /* Const          Code         Name           Id          Type  Store  Slot Default Editor ObjClass List Label */ \
+  A(,               Name,        "Name",        0x01000002, STR,  FIELD, -1, "",     PLAIN, NONE, NONE, 1370, "Picture Name\nPICTNAME\n\nNAME") \
+  A(PictureID,      PictureID,   "PictureID",   0x02010036, OID,  FIELD, -1, "S_NULL_OID", NONE, NONE, NONE, 1388, "Picture ID\nPICTID\n\nPTID") \
+  A(PictureType,    PictureType, "PictureType", 0x02010042, INT,  FIELD, -1, "0",    NONE,  NONE, NONE, 1371, "Picture Type\nPICTTYPE\n\nPTYP") \
+  A(Path,           Path,        "Path",        0x02010043, TEXT, FIELD, -1, "",     NONE,  NONE, NONE, 1372, "Picture Path\nPICTPATH\n\nPPTH") \
+  A(PictureContent, Content,     "Content",     0x02010044, BIN,  FIELD, -1, "",     NONE,  NONE, NONE, 1373, "Picture Contents\nPICTCTNT\n\nCTNT") \
+  CB(PictureModel, Model, "Model", 0x01800081, 4, 1759, "Model\nMODEL") \
   M("SetPicture", 0x02010045, "HRESULT", P("pPicture", "SPictureInfo*")) \
   M("GetPicture", 0x02010046, "SPictureInfo*") \
   M("IncRefCount", 0x02010047, "long") \

@@ -29,21 +29,21 @@
 // standard symbol's attribute.
 #define KV_SYM_DESC_SSymText(K, A, AX, CF, CB, M) \
   K(SSymText, "TextSymbol", SSymSolidText, SSymSolidText, 0x36083F63, 0x440c, 5, 1028, "Text", "TEXT", "Texts", 1, 10) \
-  /* Const Code      Name    Id          Type Store Slot Default Editor ObjClass List */ \
-  AX(,     BlobData, "Blob", 0x0201000A, BIN, BLOB, 0,   "",     NONE,  NONE,    NONE)
+  /* Const Code      Name    Id          Type Store Slot Default Editor ObjClass List  Label */ \
+  AX(,     BlobData, "Blob", 0x0201000A, BIN, BLOB, 0,   "",     NONE,  NONE,    NONE, 1041, "Blob\nBLOB")
 
 #define KV_SYM_DESC_SSymPredefined(K, A, AX, CF, CB, M) \
   K(SSymPredefined, "PredefinedSymbol", SSymSolidText, SSymSolidText, 0x36083F83, 0x440c, 18, 1135, "Predefined Symbol", "PREDEFINED", "Predefined Symbols", 1, 10) \
-  /* Const      Code        Name          Id          Type Store  Slot Default Editor ObjClass List */ \
-  A(SymbolType, SymbolType, "SymbolType", 0x020100B4, INT, FIELD, 0,   "0",    NONE,  NONE,    NONE)
+  /* Const      Code        Name          Id          Type Store  Slot Default Editor ObjClass List  Label */ \
+  A(SymbolType, SymbolType, "SymbolType", 0x020100B4, INT, FIELD, 0,   "0",    NONE,  NONE,    NONE, 1136, "Symbol Type\nSYMBTYPE")
 
 // The bitmap's metamodel keeps a blob of the old format under its own code;
 // its map finds the blob symbol's entry.
 #define KV_SYM_DESC_SSymBitmap(K, A, AX, CF, CB, M) \
   K(SSymBitmap, "BitmapSymbol", SSymBlob, SSymBlob, 0x36083F65, 0x440c, 16, 1034, "Bitmap", "BITMAP", "Bitmaps", 1, 10) \
-  /* Const              Code                 Name                   Id          Type Store   Slot Default       Editor ObjClass         List */ \
-  A(DeprecatedBlobData, DeprecatedBlobData,  "Blob",                0x0201000A, BIN, GETSET, -1, "",            NONE,  NONE,            NONE) \
-  A(,                   BackgroundPictureID, "BackgroundPictureID", 0x02010052, OID, GETSET,  0, "S_NULL_OID",  NONE,  SSymPictureFile, NONE)
+  /* Const              Code                 Name                   Id          Type Store   Slot Default       Editor ObjClass         List  Label */ \
+  A(DeprecatedBlobData, DeprecatedBlobData,  "Blob",                0x0201000A, BIN, GETSET, -1, "",            NONE,  NONE,            NONE, 1041, "Blob\nBLOB") \
+  A(,                   BackgroundPictureID, "BackgroundPictureID", 0x02010052, OID, GETSET,  0, "S_NULL_OID",  NONE,  SSymPictureFile, NONE, 1376, "Background Picture ID\nBCKPCTID")
 
 #define KV_SYM_DESC_SSymMetafile(K, A, AX, CF, CB, M) \
   K(SSymMetafile, "MetafileSymbol", SSymBlob, SSymBlob, 0x36083F66, 0x440c, 15, 1037, "Metafile", "METAFILE", "Metafiles", 1, 10)

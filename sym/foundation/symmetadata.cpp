@@ -5,6 +5,7 @@
 
 #include "sym/foundation/sdsym.h"
 #include "sym/foundation/symclassdesc.h"
+#include "sym/foundation/symstrings.h"
 #include "win/winres.h"
 
 #if __has_include("kvrep/sreptypelib.h")
@@ -33,11 +34,12 @@ std::span<const std::uint8_t> LookupResource(void* moduleState, UINT id, LPCWSTR
   return {bytes.data, bytes.size};
 }
 
-// The repository reads the class labels of the metamodel through this
-// lookup; other modules' strings are not this library's to answer.
+// The repository reads the labels of the metamodel (classes and members)
+// through this lookup; other modules' strings are not this library's to
+// answer.
 SString LookupString(void* moduleState, UINT id) {
   if (moduleState != SSymGetModuleState()) return SString();
-  return SSymGetClassLabel(id);
+  return SSymLoadString(id);
 }
 
 // The lookups live in this library: they are taken back when the library unloads.

@@ -31,7 +31,7 @@ struct SSymMapRow {
 };
 
 #define KV_SYM_MAPROW_K(cls, ...) SSymMapRow{SYMCLS_##cls, true, #cls, 0, {}, {}, -1, {}},
-#define KV_SYM_MAPROW_A(konst, code, name, id, type, store, slot, def, editor, objClass, list) \
+#define KV_SYM_MAPROW_A(konst, code, name, id, type, store, slot, def, editor, objClass, list, ...) \
   SSymMapRow{-1, false, #code, id, SSymDesc::T_##type, SSymDesc::S_##store, slot, SSymDesc::Ed_##editor},
 #define KV_SYM_MAPROW_CLASS(cls) \
   KV_SYM_DESC_##cls(KV_SYM_MAPROW_K, KV_SYM_MAPROW_A, KV_SYM_MAPROW_A, KV_SYM_SKIP, KV_SYM_SKIP, KV_SYM_SKIP)

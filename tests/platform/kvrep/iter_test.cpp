@@ -235,6 +235,36 @@ TEST_F(IterTest, ColIteratorLeavesTheCollectionWhenItEnds) {
   EXPECT_EQ(nullptr, none.Next());
 }
 
+// The walk is a local object: the collection's hold on it is counted while
+// it listens and gone once it stops, and no release ever ends it.
+TEST_F(IterTest, ColIteratorIsHeldByItsCollectionOnlyWhileItListens) {
+  SRepColIterator it(root, kKids);
+  EXPECT_EQ(1u, it.GetOutstandingRefs());
+
+  void* face = nullptr;
+  ASSERT_EQ(S_OK, it.QueryInterface(IID_ISRepClassColSink, &face));
+  EXPECT_EQ(static_cast<ISRepClassColSink*>(&it), face);
+  EXPECT_EQ(2u, it.GetOutstandingRefs());
+  EXPECT_NE(0u, static_cast<IUnknown*>(face)->Release());
+  ASSERT_EQ(S_OK, it.QueryInterface(IID_IUnknown, &face));
+  static_cast<IUnknown*>(face)->Release();
+  EXPECT_EQ(E_NOINTERFACE, it.QueryInterface(IID_ISRepObject, &face));
+  EXPECT_EQ(nullptr, face);
+  EXPECT_EQ(E_POINTER, it.QueryInterface(IID_IUnknown, nullptr));
+  EXPECT_EQ(1u, it.GetOutstandingRefs());
+
+  it.Unadvise();
+  EXPECT_EQ(0u, it.GetOutstandingRefs());
+  // A release too many neither reports a last release nor counts below none.
+  EXPECT_NE(0u, it.Release());
+  EXPECT_EQ(0u, it.GetOutstandingRefs());
+  // It still walks what it took at the start.
+  EXPECT_EQ(static_cast<ISRepObject*>(a), it.Next());
+
+  SRepColIterator none(nullptr, kKids);
+  EXPECT_EQ(0u, none.GetOutstandingRefs());
+}
+
 TEST_F(IterTest, WalksTablesOfRawPointers) {
   SComTbl<ISRepObject> table;
   table.Add(a);

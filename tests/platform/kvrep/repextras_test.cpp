@@ -245,3 +245,38 @@ TEST(RepGridRows, TheFactoryDoesNotKeepTheSessionAlive) {
 }
 
 }  // namespace
+
+// The extended attributes of a grid's column factory: each definition owns
+// its texts, so copies of the list are whole and independent, and taking a
+// definition out keeps the others intact.
+TEST(ExaAttrDefLst, CopiesAreWholeAndEntriesKeepTheirTexts) {
+  SRepGridColFactory cols;
+  ExaAttrDefLst& list = cols.GetExaAttrDefLst();
+  EXPECT_TRUE(list.IsEmpty());
+  for (int i = 0; i < 3; ++i) {
+    _ExaAttrDef def;
+    def.m_nId = 0x04000010 + i;
+    for (int t = 0; t < 6; ++t) def.m_texts[t] = SString::Format("attribute %d text %d", i, t);
+    for (int w = 0; w < 12; ++w) def.m_words[w] = i * 100 + w;
+    list.Add(def);
+  }
+
+  ExaAttrDefLst copy(list);
+  copy[0].m_texts[5] = SString("changed");
+  copy[0].m_words[11] = -1;
+  EXPECT_EQ(SString("attribute 0 text 5"), list[0].m_texts[5]);
+  EXPECT_EQ(11, list[0].m_words[11]);
+
+  list.Remove(1);
+  ASSERT_EQ(2, list.GetCount());
+  EXPECT_EQ(0x04000012, list[1].m_nId);
+  EXPECT_EQ(SString("attribute 2 text 0"), list[1].m_texts[0]);
+  EXPECT_EQ(211, list[1].m_words[11]);
+
+  copy = list;
+  ASSERT_EQ(2, copy.GetCount());
+  EXPECT_EQ(SString("attribute 0 text 5"), copy[0].m_texts[5]);
+  EXPECT_EQ(SString("attribute 2 text 5"), copy[1].m_texts[5]);
+  list.RemoveAll();
+  EXPECT_EQ(SString("attribute 2 text 3"), copy[1].m_texts[3]);
+}

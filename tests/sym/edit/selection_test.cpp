@@ -2,11 +2,13 @@
 // its library-wide switch, and which symbols the selection's view accepts.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 
 #include "kvcore/snotify.h"
 #include "support/comp_fixture.h"
 #include "sym/edit/symselection.h"
+#include "sym/edit/symviewedit.h"
 
 namespace {
 
@@ -128,6 +130,40 @@ TEST_F(Selection, ViewAcceptsOnlyVisibleSymbolsInEditableComposites) {
   SSymSelection detached;
   detached.Add(inLocked->Sym(), 0);
   EXPECT_TRUE(detached.Contains(inLocked->Sym()));
+}
+
+// The class records: a selection made through its record belongs to no
+// view and takes any symbol; the editing window is known by its record as a
+// diagram window, but only the host makes one.
+TEST_F(Selection, ClassRecordsOfTheSelectionAndTheEditingWindow) {
+  const SClassInfo* selInfo = SClassInfo::Find("SSymSelection");
+  ASSERT_NE(selInfo, nullptr);
+  EXPECT_EQ(selInfo->GetBase(), &SObject::__clsinf);
+  std::unique_ptr<SObject> made(selInfo->CreateObject());
+  auto* sel = dynamic_cast<SSymSelection*>(made.get());
+  ASSERT_NE(sel, nullptr);
+  EXPECT_EQ(sel->GetClassInfo(), selInfo);
+  EXPECT_EQ(sel->GetView(), nullptr);
+  TCompSym* locked = Composite();
+  m_diagram->m_locked.push_back(locked->Sym());
+  TSym* inLocked = Child(locked);
+  sel->SetDiagram(Diagram());
+  sel->Add(inLocked->Sym(), 0);
+  EXPECT_TRUE(sel->Contains(inLocked->Sym()));
+  EXPECT_EQ(Changes(), 1);
+
+  const SClassInfo* editInfo = SClassInfo::Find("SSymViewEdit");
+  ASSERT_NE(editInfo, nullptr);
+  EXPECT_EQ(editInfo->GetBase(), &SSymView::__clsinf);
+  EXPECT_FALSE(editInfo->CanCreate());
+  EXPECT_EQ(editInfo->CreateObject(), nullptr);
+  SSymViewEdit edit;
+  EXPECT_EQ(edit.GetClassInfo(), editInfo);
+  EXPECT_TRUE(edit.IsKindOf(&SSymView::__clsinf));
+  EXPECT_FALSE(m_view.IsKindOf(editInfo));
+  std::unique_ptr<SObject> view(SSymView::__clsinf.CreateObject());
+  ASSERT_NE(view, nullptr);
+  EXPECT_FALSE(view->IsKindOf(editInfo));
 }
 
 // A composite that carries its children when it moves, as the library's

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -13,6 +14,7 @@
 
 #include "sym/foundation/sdsym.h"
 #include "sym/foundation/symmetadata.h"
+#include "sym/foundation/symstrings.h"
 #include "sym/foundation/sympropmap.h"
 #include "win/winres.h"
 
@@ -23,6 +25,8 @@ struct MetaMember {
   std::string code;
   std::uint32_t id = 0;
   std::uint32_t computed = 0;  // attributes: 0, 0xC or 0xD
+  std::uint32_t label = 0;     // string id of the label
+  std::uint32_t list = 0;      // attributes: string id of the list of values
   std::uint16_t length = 0, type = 0;
   std::string def;
   std::uint32_t parameters = 0;
@@ -147,7 +151,7 @@ Metamodel Read(const std::uint8_t* data, std::size_t size) {
       r.Text();  // name
       mem.id = r.U32();
       mem.computed = r.U32();
-      r.U32();  // label
+      mem.label = r.U32();
       r.Expect(r.U8() <= 1, "redefinition mark");
       const std::uint32_t extensions = r.U32();
       for (std::uint32_t e = 0; e < extensions; ++e) {
@@ -160,7 +164,7 @@ Metamodel Read(const std::uint8_t* data, std::size_t size) {
         mem.length = r.U16();
         mem.type = r.U16();
         r.U32();  // flags
-        r.U32();  // list of values
+        mem.list = r.U32();
         mem.def = r.Text();
         ++mm.attributes;
       } else if (mem.kind == 6) {
@@ -369,13 +373,13 @@ TEST_F(MetadataTest, ReaderRejectsTruncatedResource) {
   EXPECT_THROW(Read(longer.data(), longer.size()), std::runtime_error);
 }
 
-// The METADATA bytes are the ones the library has always written: their
-// count and an FNV-1a hash of them.
+// The METADATA bytes as the class descriptions make them: their count and
+// an FNV-1a hash of them, so that any change of the resource is seen here.
 TEST_F(MetadataTest, BytesAreUnchanged) {
   EXPECT_EQ(m_size, 26667u);
   std::uint64_t hash = 0xcbf29ce484222325ull;
   for (std::size_t i = 0; i < m_size; ++i) hash = (hash ^ m_data[i]) * 0x100000001b3ull;
-  EXPECT_EQ(hash, 0xaf4174bbe636d9d9ull);
+  EXPECT_EQ(hash, 0x9a4f400c64bb4667ull);
 }
 
 // ---- the property maps against the metamodel ---------------------------------------------
@@ -517,4 +521,145 @@ TEST_F(MetadataTest, EveryClassHasItsLabelString) {
   EXPECT_EQ(SSymGetClassLabel(1099).ToUtf8(), "Branch\nTREELINE\n@CLSSNAMES=Branch");
   EXPECT_EQ(SSymGetClassLabel(1413).ToUtf8(), "Swimlane Group\nSWIMGRP\n@CLSSNAMES=Swimlane Groups");
   EXPECT_TRUE(SSymGetClassLabel(1000).IsEmpty());
+}
+
+// ---- the labels of the members ------------------------------------------------------------
+namespace {
+const MetaMember* FindMember(const MetaClass& cls, const std::string& code, unsigned kind) {
+  for (const MetaMember& m : cls.members)
+    if (m.code == code && m.kind == kind) return &m;
+  return nullptr;
+}
+}  // namespace
+
+// The label of a member, read from the metamodel, and its text from the
+// library's string table.
+TEST_F(MetadataTest, MemberLabelsReadBackWithTheirTexts) {
+  struct Row {
+    const char* cls;
+    const char* code;
+    unsigned kind;
+    std::uint32_t label;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"SSymBitmap", "DeprecatedBlobData", 7, 1041, "Blob\nBLOB"},
+      {"SSymBitmap", "BackgroundPictureID", 7, 1376, "Background Picture ID\nBCKPCTID"},
+      {"SSymSolid", "BackgroundPictureID", 7, 1376, "Background Picture ID\nBCKPCTID"},
+      {"SSymStd", "BlobData", 7, 1041, "Blob\nBLOB"},
+      {"SSymPictureFile", "Name", 7, 1370, "Picture Name\nPICTNAME\n\nNAME"},
+      {"SSymPictureFile", "Content", 7, 1373, "Picture Contents\nPICTCTNT\n\nCTNT"},
+      {"SSymPolygon", "Transparent", 7, 1379, "Transparent\nTRNSPRNT"},
+      {"SSymPolygon", "GradientEndColor", 7, 1365, "Gradient End Color\nGRADCOLR"},
+      {"SSymPolygon", "BackgroundPictureFile", 7, 1390, "Background Picture File\nBCKPCTFILE"},
+      {"SSymPolyline", "CtrTxtOffset", 7, 1110, "Centered Text Offset\nCOFS"},
+      {"SSymLinkStd", "DstTxtWidth", 7, 1177, "Destination Text Width\nDWID"},
+      {"SSymLinkSym", "Style", 7, 1031, "Text Style\nTEXTSTYLE"},
+      {"SSymLinkSym", "SrcText", 7, 1114, "Source Text\nSTEXT"},
+      {"SSymSolidText", "Font", 7, 1029, "Font Color\nCOLOR"},
+      {"SSymTreeLine", "LineClipRect", 7, 1007, "Rect\nRECT"},
+      {"SSymTreeLine", "Distance", 7, 1008, "Distance Line\nDISTLINE"},
+      {"SSymTreeLine", "ParentSymbol", 6, 1109, "Parent of the Branch Symbol\nPRNTCOL"},
+      {"SSymSwimLane", "Group", 7, 1412, "Swimlane Group Type\nSWIMGPTP"},
+      {"SSymComposite", "IsManuallyResized", 7, 1389, "Resized\nRESIZED"},
+      {"SSymPolyBase", "LineStyle", 7, 1751, "Corner Style\nSTYLE"},
+      {"SSymPolyBase", "IsARSupported", 7, 1754, "Is Automatic routing supported\nARSUPPROTED"},
+      {"SSymLinkBase", "Src", 7, 1755, "Source Symbol\nSRC"},
+      // The base symbol's rectangle and the line's own share their label.
+      {"SSymBase", "ClipRect", 7, 1007, "Rect\nRECT"},
+      {"SSymDiagram", "SwimHeight", 7, 1720, "Swimlane Header Height\nSWIMHGHT"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.cls) + "." + row.code);
+    const MetaClass* c = FindClass(m_mm, row.cls);
+    ASSERT_NE(c, nullptr);
+    const MetaMember* m = FindMember(*c, row.code, row.kind);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->label, row.label);
+    EXPECT_EQ(SSymLoadString(m->label).ToUtf8(), row.text);
+  }
+}
+
+// Every attribute has a label of its own with a text (a label line and a
+// short code); a collection has one or none; a method has none.
+TEST_F(MetadataTest, NoMemberIsLeftWithoutItsLabel) {
+  std::vector<std::string> faults;
+  int labelled = 0;
+  for (const MetaClass& c : m_mm.classes)
+    for (const MetaMember& m : c.members) {
+      const std::string where = c.code + "." + m.code + ": ";
+      const std::string text = SSymLoadString(m.label).ToUtf8();
+      if (m.kind == 8) {
+        if (m.label != 0) faults.push_back(where + "a method with a label");
+        continue;
+      }
+      if (m.kind == 6 && m.label == 0) continue;
+      if (m.label == 0) faults.push_back(where + "no label");
+      if (text.empty()) faults.push_back(where + "label " + std::to_string(m.label) + " has no text");
+      if (text.find('\n') == std::string::npos || text.front() == '\n')
+        faults.push_back(where + "label text without a label line and a short code: " + text);
+      // Class labels and member labels are strings of their own.
+      if (!SSymGetClassLabel(m.label).IsEmpty()) faults.push_back(where + "the label is a class's");
+      ++labelled;
+    }
+  EXPECT_TRUE(faults.empty()) << Joined(faults);
+  EXPECT_EQ(labelled, 119 + 11 - 2);  // the link base's two end collections have none
+  // The string table answers the labels of classes as well, and nothing for 0.
+  EXPECT_EQ(SSymLoadString(1019).ToUtf8(), "Diagram\nDIAG\n@CLSSNAMES=Diagrams");
+  EXPECT_TRUE(SSymLoadString(0).IsEmpty());
+}
+
+// The lists of values of the attributes that have one: a label line, then
+// one line per value, the value, a colon and its text.
+TEST_F(MetadataTest, ListsOfValuesReadBackWithTheirTexts) {
+  struct Row {
+    const char* cls;
+    const char* code;
+    std::uint32_t list;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"SSymStd", "ShadowStyle", 1098, "Shadow Style\n0:No Shadow\n1:Shadow\n2:3D Effect"},
+      {"SSymSwimLane", "Group", 1164, "Swimlane Group Type\n0:User-Defined\n1:By Parent"},
+      {"SSymBasePen", "LineWidth", 1094,
+       "Line Width\n0:Single\n1:Double\n2:Triple\n3:4 points\n4:5 points\n5:6 points\n103:3 points empty\n"
+       "104:4 points empty\n105:5 points empty\n106:6 points empty"},
+      {"SSymPolyBase", "LineStyle", 1606,
+       "Corner Style\n0:Normal\n1:Corner\n2:Round Corner\n3:Bezier\n8:Normal with Perpendicular Arrow\n"
+       "11:Bezier with Perpendicular Arrow"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.cls) + "." + row.code);
+    const MetaClass* c = FindClass(m_mm, row.cls);
+    ASSERT_NE(c, nullptr);
+    const MetaMember* m = FindMember(*c, row.code, 7);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->list, row.list);
+    EXPECT_EQ(SSymLoadString(m->list).ToUtf8(), row.text);
+  }
+
+  std::vector<std::string> faults;
+  for (const MetaClass& c : m_mm.classes)
+    for (const MetaMember& m : c.members) {
+      if (m.kind != 7 || m.list == 0) continue;
+      const std::string where = c.code + "." + m.code + ": ";
+      const std::string text = SSymLoadString(m.list).ToUtf8();
+      std::vector<std::string> lines;
+      for (std::size_t at = 0;;) {
+        const std::size_t end = text.find('\n', at);
+        lines.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        if (end == std::string::npos) break;
+        at = end + 1;
+      }
+      if (lines.size() < 2 || lines[0].empty()) faults.push_back(where + "no label line and values: " + text);
+      for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::size_t colon = lines[i].find(':');
+        char* end = nullptr;
+        const std::string value = lines[i].substr(0, colon);
+        std::strtol(value.c_str(), &end, 10);
+        if (colon == std::string::npos || value.empty() || *end != 0 || colon + 1 == lines[i].size())
+          faults.push_back(where + "not a value line: " + lines[i]);
+      }
+    }
+  EXPECT_TRUE(faults.empty()) << Joined(faults);
 }
