@@ -299,6 +299,30 @@ class SCurrentContextChange {
   SRepContext* m_prev = nullptr;
 };
 
+// Keeps the session's three switches (read-only, arrangement and handling
+// suppression) as they were when made and puts back, at its end, each one
+// that changed meanwhile.
+class SSessionSwitchesGuard {
+ public:
+  explicit SSessionSwitchesGuard(SRepSession* session)
+      : m_session(session),
+        m_readOnly(session && session->IsReadOnly()),
+        m_arrange(session && session->IsArrangeSuppressed()),
+        m_handling(session && session->IsHandlingSuppressed()) {}
+  ~SSessionSwitchesGuard() {
+    if (!m_session) return;
+    if ((m_session->IsReadOnly() != 0) != m_readOnly) m_session->SetReadOnly(m_readOnly);
+    if ((m_session->IsArrangeSuppressed() != 0) != m_arrange || (m_session->IsHandlingSuppressed() != 0) != m_handling)
+      m_session->SetSuppressions(m_arrange, m_handling);
+  }
+  SSessionSwitchesGuard(const SSessionSwitchesGuard&) = delete;
+  SSessionSwitchesGuard& operator=(const SSessionSwitchesGuard&) = delete;
+
+ private:
+  SRepSession* m_session;
+  bool m_readOnly, m_arrange, m_handling;
+};
+
 // The relationship-check mode: a process-wide switch (on at start) that
 // object creation turns off while it places a new object.
 int g_GetRlshCheckMode();
