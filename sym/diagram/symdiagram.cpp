@@ -837,12 +837,7 @@ void SSymDiagramImpl::OnUpdateAttribute(LONG id) {
     case IdNote: _PostSetAttribute(IdHasNote); break;
     case IdPaperSize:
     case IdMargins:
-      // The windows show the new pages.
-      if (g_IsCascadeAllowed())
-        for (int i = 0; i < GetViewCount(); ++i) {
-          GetView(i)->UpdatePaperSize();
-          GetView(i)->InvalidateAll(1);
-        }
+      if (g_IsCascadeAllowed()) ShowNewPages();
       break;
     case IdScale: {
       // The windows lay their pages at the scale the print will use.
@@ -877,12 +872,19 @@ void SSymDiagramImpl::OnUpdateAttribute(LONG id) {
           SetMargins(turned);
           m_pPageSetup->SetMargins(RECT{turned.x1, turned.y1, turned.x2, turned.y2});
         }
-        for (int i = 0; i < GetViewCount(); ++i) GetView(i)->InvalidateAll(1);
+        ShowNewPages();
       }
       break;
     default: break;
   }
   SSymDiagramMem::OnUpdateAttribute(id);
+}
+
+void SSymDiagramImpl::ShowNewPages() {
+  for (int i = 0; i < GetViewCount(); ++i) {
+    GetView(i)->UpdatePaperSize();
+    GetView(i)->InvalidateAll(1);
+  }
 }
 
 LONG SSymDiagramImpl::InternalAutoFix(SStringTable& messages, int checkParents) {

@@ -393,6 +393,8 @@ class SSymDiagramImpl : public SSymDiagramMem {
   // diagram's pool), a lane group (into the pool under it or a new one), and
   // a drawn shape offered to the lane under its centre (true when taken).
   HRESULT CheckNewSymbol(ISSymbol* symbol);
+  // Every window lays out and shows the diagram's pages anew.
+  void ShowNewPages();
   HRESULT AddLane(ISSwimlane* lane);
   HRESULT AddSwimGroup(ISSymbol* group);
   bool OfferToLanes(ISSymbol* symbol);

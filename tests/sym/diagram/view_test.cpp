@@ -349,6 +349,21 @@ TEST_F(ViewTest, AScaleChangeRelaysTheWindowsPagesAndRepaints) {
   v->DestroyWindow();
 }
 
+// Turning the paper turns the window's pages with it.
+TEST_F(ViewTest, AnOrientationChangeTurnsTheWindowsPages) {
+  SSymView* v = OpenView();
+  m_diagram2->SetPaperSize(SRep_Point{8500, 11000});
+  m_diagram2->SetPgOrientation(1);
+  const SSymSize upright = v->GetCanvas().GetPaperSize();
+  ASSERT_LT(upright.cx, upright.cy);
+  v->ClearInvalidations();
+  m_diagram2->SetPgOrientation(2);
+  const SSymSize turned = v->GetCanvas().GetPaperSize();
+  EXPECT_GT(turned.cx, turned.cy);
+  EXPECT_FALSE(v->GetInvalidations().empty());
+  v->DestroyWindow();
+}
+
 // A symbol that notes the canvas it is fitted to its text on.
 class TFitSym : public TSym {
  public:
