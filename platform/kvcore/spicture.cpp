@@ -264,6 +264,12 @@ SIcon::~SIcon() {
   if (m_hIcon) KvDestroyIcon(m_hIcon);
 }
 
+void SIcon::Attach(HICON icon) {
+  if (icon == m_hIcon) return;
+  if (m_hIcon) KvDestroyIcon(m_hIcon);
+  m_hIcon = icon;
+}
+
 HICON SIcon::GetIcon() {
   if (!m_hIcon && !m_data.IsEmpty())
     m_hIcon = KvCreateIconFromImage(m_data.image, !m_bCursor, m_data.hotX, m_data.hotY);

@@ -145,6 +145,9 @@ class SIcon {
   SIcon(const SIcon&) = delete;
   SIcon& operator=(const SIcon&) = delete;
   HICON GetIcon();
+  // Takes `icon` (destroyed with this object) in place of the icon held,
+  // which is destroyed.
+  void Attach(HICON icon);
   SImageData& GetImageData() { return m_data; }
   friend SInputBinaryStream& operator>>(SInputBinaryStream& in, SIcon& icon);
 

@@ -172,14 +172,21 @@ bool SPrinterCache::GetDefaultSource(short& source) const {
 }
 
 bool SPrinterCache::SetOrientation(short orientation) {
-  if (orientation != DMORIENT_PORTRAIT && orientation != DMORIENT_LANDSCAPE) return false;
+  if (orientation < 0 || orientation > DMORIENT_LANDSCAPE) return false;
   short old = orientation;
   const bool ok = WithDevMode([&](DEVMODEW& dm) {
     old = dm.dmOrientation;
     dm.dmOrientation = orientation;
     dm.dmFields |= DM_ORIENTATION;
   });
-  if (ok && old != orientation) std::swap(m_pageSize.x, m_pageSize.y);
+  // The paper turns a quarter, and its margins with it: turned to landscape
+  // the left margin is the former bottom one, turned back the former top.
+  if (ok && (old == DMORIENT_LANDSCAPE) != (orientation == DMORIENT_LANDSCAPE)) {
+    std::swap(m_pageSize.x, m_pageSize.y);
+    const RECT m = m_margins;
+    m_margins = orientation == DMORIENT_LANDSCAPE ? RECT{m.bottom, m.left, m.top, m.right}
+                                                  : RECT{m.top, m.right, m.bottom, m.left};
+  }
   return ok;
 }
 

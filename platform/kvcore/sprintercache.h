@@ -51,7 +51,10 @@ class SPrinterCache {
   bool GetPaperSize(short& paper) const;
   bool SetDefaultSource(short source);
   bool GetDefaultSource(short& source) const;
-  bool SetOrientation(short orientation);  // swaps the page size when it changes
+  // 0 (not chosen: upright), DMORIENT_PORTRAIT or DMORIENT_LANDSCAPE; any
+  // other value is refused (false, nothing changed). Turning to or from
+  // landscape swaps the page size and turns the margins a quarter with it.
+  bool SetOrientation(short orientation);
   bool GetOrientation(short& orientation) const;
   short GetOrientation() const;  // DMORIENT_PORTRAIT when there is no device mode
   short GetCopies() const;       // 1 when there is no device mode

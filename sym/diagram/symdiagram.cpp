@@ -7,15 +7,20 @@
 #include <cstdlib>
 #include <new>
 #include <optional>
+#include <vector>
 
 #include "kvcore/scascade.h"
 #include "kvcore/sexception.h"
 #include "kvcore/sexceptiondlg.h"
+#include "kvcore/sexceptionhook.h"
 #include "kvlib/sprofilerhelper.h"
 #include "kvlib/srelaycache.h"
 #include "kvlib/suserregistry.h"
 #include "kvrep/srepextras.h"
+#include "kvrep/srepsession.h"
 #include "kvrep/srepvariant.h"
+#include "sym/composite/symswimgroup.h"
+#include "sym/composite/symswimpool.h"
 #include "sym/diagram/symsessionguards.h"
 #include "sym/diagram/symview.h"
 #include "sym/foundation/sdsym.h"
@@ -37,6 +42,8 @@ namespace {
 std::atomic<long> g_liveDiagrams{0};
 int g_diagramCounter = 0;  // names of unnamed diagrams; never reset
 constexpr int kPoolAlignTolerance = 30;
+// A pool's grouping: 0 groups its lanes as the user chose, 1 by their parent objects.
+constexpr LONG kIdGroupType = 0x020100BD;
 const SString kNoValue(u"<There is no value here>");
 
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
@@ -427,17 +434,23 @@ BOOL SSymDiagramImpl::Contains(ISSymbol* symbol, int include) {
   return 0;
 }
 
+HRESULT SSymDiagramImpl::CheckNewSymbol(ISSymbol* symbol) {
+  SRepObject* obj = SRepObject::FromInterface(symbol);
+  if (!obj) return E_NOINTERFACE;
+  if (obj->IsDeleted() || IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  SRepSession* mine = GetSessionImpl();
+  if (mine && obj->GetSessionImpl() && obj->GetSessionImpl() != mine) return E_INVALIDARG;
+  return S_OK;
+}
+
 HRESULT SSymDiagramImpl::Add(ISSymbol* symbol) {
   if (!symbol) return S_OK;
-  SComWrap<ISSwimlane> lane(symbol);
-  if (!lane.IsNull()) return S_OK;  // lanes insert themselves into their pool
+  // A symbol of another session, or a deleted one, is refused before
+  // anything of it or of the diagram changes.
+  if (const HRESULT hr = CheckNewSymbol(symbol); FAILED(hr)) return hr;
+  if (SComWrap<ISSwimlane> lane(symbol); !lane.IsNull()) return AddLane(lane.Get());
   const int type = symbol->GetSymbolType();
-  if (type == 17) {
-    // Swim groups go into a pool, which the swimlane symbols own.
-    SSymDispPref* prefs = GetDispPrefPtr();
-    if (!prefs || !prefs->IsSupportSwimSymbol()) return S_OK;
-    return S_OK;
-  }
+  if (type == SSymSwimLane::GroupTypeCode) return AddSwimGroup(symbol);
   RepObjWrap obj(symbol);
   if (obj.IsNull()) return E_NOINTERFACE;
   SRepCollection* col = Collection(IdSymbols);
@@ -446,13 +459,13 @@ HRESULT SSymDiagramImpl::Add(ISSymbol* symbol) {
   auto item = [&](int i) { return static_cast<ISRepObject*>(col->GetAt(i)); };
   auto isPoolAt = [&](int i) {
     SComWrap<ISSymbol> s(item(i));
-    return !s.IsNull() && s->GetSymbolType() == 12;
+    return !s.IsNull() && s->GetSymbolType() == SSymSwimLane::TypeCode;
   };
   int at = -1;
   if (n == 0) {
     at = -1;
   } else if (!IsLinkSym(symbol)) {
-    if (type == 12) {
+    if (type == SSymSwimLane::TypeCode) {
       at = n;
       for (int i = 0; i < n; ++i)
         if (HasModelObject(item(i)) && !Answers(item(i), IID_ISSymPolyline)) {
@@ -460,9 +473,9 @@ HRESULT SSymDiagramImpl::Add(ISSymbol* symbol) {
           break;
         }
     } else if (!HasModelObject(symbol) && g_IsSymFirstCreation()) {
-      // Offered to the lanes first: the pools' lanes are the swimlane
-      // symbols' own and take part once those land; here the symbol goes
+      // A shape drawn inside a lane belongs to the lane; elsewhere it goes
       // below the model-object symbols and the pools.
+      if (OfferToLanes(symbol)) return S_OK;
       at = n;
       for (int i = 0; i < n; ++i)
         if (HasModelObject(item(i)) || isPoolAt(i)) {
@@ -477,7 +490,9 @@ HRESULT SSymDiagramImpl::Add(ISSymbol* symbol) {
         at = i;
         break;
       }
-    ++m_nLinkBoundary;
+    const HRESULT hr = col->Insert(obj, at >= n ? -1 : at);
+    if (SUCCEEDED(hr)) ++m_nLinkBoundary;
+    return hr;
   } else {
     int b = m_nLinkBoundary;
     if (n <= b) b = (n - 1) / 2;
@@ -503,19 +518,118 @@ HRESULT SSymDiagramImpl::Add(ISSymbol* symbol) {
   return col->Insert(obj, at >= n ? -1 : at);
 }
 
-// The repository reads objects from a stream before any diagram holds
-// preferences, so pools read back are never re-aligned; it has no loading
-// state of its own to ask.
-bool SSymDiagramImpl::IsLoading() { return false; }
+HRESULT SSymDiagramImpl::AddLane(ISSwimlane* lane) {
+  // The lane finds the diagram's pool (making one when there is none) and
+  // joins it at its end.
+  lane->AddSymInSwim(Diagram());
+  return lane->GetPoolSym() ? S_OK : E_FAIL;
+}
+
+HRESULT SSymDiagramImpl::AddSwimGroup(ISSymbol* group) {
+  SSymDispPref* prefs = GetDispPrefPtr();
+  if (!prefs || !prefs->IsSupportSwimSymbol()) return S_FALSE;
+  SSymSwimGroup* g = SSymSwimGroup::FromInterface(group);
+  // A group standing for a model object belongs to the pool that groups
+  // its lanes by their parents; one already in a pool stays there.
+  if (g && (g->GetObjectW() || g->GetSwimSym())) return S_FALSE;
+  RepObjWrap groupObj(group);
+  if (groupObj.IsNull()) return E_NOINTERFACE;
+  const SSymRect area = group->GetClipRect(0, 0);
+  SComWrap<ISSymbol> pool;
+  for (ISSymbol* p : LivePools()) {
+    SRepVariant grouping;
+    const bool byParents = SComWrap<ISRepObject, &IID_ISRepObject>(p)->GetAttribute(kIdGroupType, &grouping) == S_OK &&
+                           !grouping.IsEmpty() && grouping.GetLONG() != 0;
+    if (!byParents && p->GetClipRect(0, 0).Intersects(area)) {
+      pool = p;
+      break;
+    }
+    if (!prefs->CanDrop()) return S_FALSE;
+  }
+  const bool made = pool.IsNull();
+  if (made) {
+    SRepSession* session = GetSessionImpl();
+    if (!session) return E_UNEXPECTED;
+    SComOut<ISSymbol> fresh;
+    const HRESULT hr =
+        static_cast<ISRepSession*>(session)->CreateObject(CLSID_SSymSwimLane, IID_ISSymbol, fresh.Void());
+    if (FAILED(hr) || !fresh) return FAILED(hr) ? hr : E_FAIL;
+    if (SComWrap<ISSymbolInit> init(fresh.Get()); !init.IsNull()) init->InitialSymRect(area);
+    pool = fresh.Get();
+  }
+  SComOut<ISRepClassCol> members;
+  RepObjWrap poolObj(pool.Get());
+  HRESULT hr = poolObj->GetCollection(IdSymbols, &members);
+  if (SUCCEEDED(hr) && members) hr = members->Insert(groupObj.Get(), -1);
+  else if (SUCCEEDED(hr)) hr = E_FAIL;
+  if (FAILED(hr) || !made) {
+    if (made) poolObj->Delete();
+    return hr;
+  }
+  hr = Add(pool.Get());
+  if (FAILED(hr)) {
+    // Nothing half placed: the group leaves the pool the diagram refused.
+    if (const LONG at = members->GetPos(groupObj.Get()); at >= 0) members->Remove(at);
+    poolObj->Delete();
+  }
+  return hr;
+}
+
+bool SSymDiagramImpl::OfferToLanes(ISSymbol* symbol) {
+  const SSymRect r = symbol->GetClipRect(0, 0);
+  const SSymPoint centre((r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2);
+  for (ISSymbol* p : LivePools()) {
+    if (!p->GetClipRect(0, 0).PtInRect(centre)) continue;
+    // The lanes of the pool, those inside its lane groups included.
+    std::vector<SComWrap<ISSymbol>> lanes;
+    if (SSymSwimLane* pool = SSymSwimLane::FromInterface(p)) {
+      SUnsortedComBag<ISSymbol> bag;
+      pool->GetAllLane(bag, 1);
+      for (int i = 0; i < bag.GetOrderCount(); ++i) lanes.emplace_back(bag.GetOrderAt(i));
+    } else {
+      for (SRepObject* m : SRepObject::FromInterface(p)->Collection(IdSymbols)->Items())
+        lanes.emplace_back(static_cast<ISRepObject*>(m));
+    }
+    for (const SComWrap<ISSymbol>& l : lanes) {
+      SComWrap<ISSymCompSym> comp(l.Get());
+      SComWrap<ISSwimlane> lane(l.Get());
+      if (comp.IsNull() || lane.IsNull() || !lane->IsPtInLane(centre)) continue;
+      if (FAILED(comp->Add(symbol))) continue;
+      symbol->Redraw(nullptr);
+      return true;
+    }
+  }
+  return false;
+}
+
+// A session that is being opened reads its pools back as they were: they
+// are neither aligned again nor are their pictures registered twice.
+bool SSymDiagramImpl::IsLoading() {
+  SRepSession* s = GetSessionImpl();
+  return s && s->IsDeferringPictures();
+}
 
 void SSymDiagramImpl::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
+  if (other && !IsLoading() && HasParent()) RegisterPictures(other);
   SSymDiagramMem::OnCollectionInsert(id, other, pos);
   if (id != IdSymbols || InLockoutContext()) return;
   SComWrap<ISSymbol> sym(other);
   SRepObject* obj = SRepObject::FromInterface(other);
-  if (sym.IsNull() || !obj || sym->GetSymbolType() != 12) return;
+  if (sym.IsNull() || !obj || sym->GetSymbolType() != SSymSwimLane::TypeCode) return;
   m_pools.push_back(obj);
   if (LivePools().size() > 1 && !IsLoading() && m_pDispPref) AlignNewPool(sym.Get());
+}
+
+bool SSymDiagramImpl::HasParent() {
+  SComOut<ISRepObject> parent;
+  return GetParent(&parent) == S_OK && parent;
+}
+
+void SSymDiagramImpl::RegisterPictures(ISRepObject* inserted) {
+  if (SComWrap<ISSymCustomShape> shape(inserted); !shape.IsNull())
+    if (SPictureInfo* picture = shape->GetCustomPicture()) AddPicture(picture);
+  if (SComWrap<ISSymBrush> brush(inserted); !brush.IsNull())
+    if (SPictureInfo* picture = brush->GetBackgroundPicture()) AddPicture(picture);
 }
 
 std::vector<ISSymbol*> SSymDiagramImpl::LivePools() {
@@ -537,32 +651,48 @@ SComTable<ISSymbol> SSymDiagramImpl::GetSwimLaneList() {
   return table;
 }
 
+namespace {
+// The height of a pool's heading band (0 for a pool symbol without one).
+LONG HeadingOf(ISSymbol* pool) {
+  SSymSwimLane* p = SSymSwimLane::FromInterface(pool);
+  return p ? p->GetHeadHeight() : 0;
+}
+}  // namespace
+
 bool SSymDiagramImpl::AlignNewPool(ISSymbol* pool) {
   const std::vector<ISSymbol*> pools = LivePools();
   ISSymbol* first = pools.front();
   const bool v = m_pDispPref->GetSwimlaneVert() != 0;
-  SSymRect f = first->GetClipRect(0, 0), nr = pool->GetClipRect(0, 0);
+  const SSymRect f = first->GetClipRect(0, 0);
+  SSymRect nr = pool->GetClipRect(0, 0);
   auto extent = [&](const SSymRect& r) { return v ? std::labs(r.y1 - r.y2) : std::labs(r.x2 - r.x1); };
-  // Heading heights are the pool symbols' own; 0 until they land.
-  const LONG s = extent(f) + 1;
-  SSymRect sized = nr;
-  if (v) sized.y1 = sized.y2 + s - 1;
-  else sized.x1 = sized.x2 - s + 1;
-  SSymBase* base = SSymBase::FromInterface(pool);
-  if (base) base->SetAttrRect(sized);
-  const LONG d = v ? f.y2 - nr.y2 : f.x2 - nr.x2;
+  // The pools share the length of their lanes, below (or beside) each
+  // pool's own heading band.
+  const LONG s = extent(f) + 1 - HeadingOf(first);
+  if (SSymSwimLane* p = SSymSwimLane::FromInterface(pool)) {
+    if (v) p->SetHeight(s);
+    else p->SetWidth(s);
+  } else if (SSymBase* base = SSymBase::FromInterface(pool)) {
+    SSymRect sized = nr;
+    if (v) sized.y1 = sized.y2 + s - 1;
+    else sized.x1 = sized.x2 - s + 1;
+    base->SetAttrRect(sized);
+  }
+  // The far edges line up: the pool's edge where it is now, after sizing.
+  const SSymRect sizedNow = pool->GetClipRect(0, 0);
+  const LONG d = v ? f.y2 - sizedNow.y2 : f.x2 - sizedNow.x2;
   if (std::labs(d) > kPoolAlignTolerance) {
     pool->MoveBy(v ? SSymSize(0, d) : SSymSize(d, 0), 0);
     if (v) nr.y1 += d, nr.y2 += d;
     else nr.x1 += d, nr.x2 += d;
   }
-  const LONG l = extent(nr) + 1;
+  const LONG l = extent(nr) + 1 - HeadingOf(pool);
   if (l - s > kPoolAlignTolerance)
     for (int i = static_cast<int>(pools.size()) - 2; i >= 0; --i) {
       ISSymbol* p = pools[static_cast<std::size_t>(i)];
       SSymRect r = p->GetClipRect(0, 0);
-      if (v) r.y1 = r.y2 + l;
-      else r.x1 = r.x2 - l;
+      if (v) r.y1 = r.y2 + l + HeadingOf(p);
+      else r.x1 = r.x2 - l - HeadingOf(p);
       if (SSymBase* b = SSymBase::FromInterface(p)) b->SetAttrRect(r);
     }
   return true;
@@ -657,8 +787,22 @@ LONG SSymDiagramImpl::RedrawAllViews() {
 // ---- display preferences ----
 SSymDispPref* SSymDiagramImpl::GetDispPrefPtr() {
   if (m_pDispPref) return m_pDispPref;
-  SProfilerHelper profile(GetSessionImpl() ? "CreateDisplayPreferences" : "CreateDisplayPreferences2");
-  if (FAILED(CreateDispPref()) || !m_pDispPref) return m_pDispPref;
+  SRepSession* session = GetSessionImpl();
+  // A session that cannot take changes now makes no preferences: they are
+  // made on a later request.
+  if (session && session->IsBusy()) return nullptr;
+  {
+    SProfilerHelper profile(session ? "CreateDisplayPreferences" : "CreateDisplayPreferences2");
+    // Making the preferences is no step of the user's: whatever context is
+    // open does not record it, and the session's switches come back as they were.
+    std::optional<SSessionSwitchesGuard> switches;
+    std::optional<SCurrentContextChange> noContext;
+    if (session) {
+      switches.emplace(static_cast<ISRepSession*>(session));
+      noContext.emplace(static_cast<ISRepSession*>(session), nullptr);
+    }
+    if (FAILED(CreateDispPref()) || !m_pDispPref) return m_pDispPref;
+  }
   m_pDispPref->m_bInitializing = 1;
   m_pDispPref->Initialize();
   m_pDispPref->m_bInitializing = 0;
@@ -704,13 +848,14 @@ void SSymDiagramImpl::OnUpdateAttribute(LONG id) {
     case IdNote: _PostSetAttribute(IdHasNote); break;
     case IdPaperSize:
     case IdMargins:
-      // The windows show the new pages.
-      if (g_IsCascadeAllowed())
-        for (int i = 0; i < GetViewCount(); ++i) {
-          GetView(i)->UpdatePaperSize();
-          GetView(i)->InvalidateAll(1);
-        }
+      if (g_IsCascadeAllowed()) ShowNewPages();
       break;
+    case IdScale: {
+      // The windows lay their pages at the scale the print will use.
+      const double scale = static_cast<double>(GetEffectiveScale());
+      for (int i = 0; i < GetViewCount(); ++i) GetView(i)->ScalePageSize(scale);
+      break;
+    }
     case IdPgOrientation:
       if (m_pPageSetup) {
         SRep_Point p = GetPaperSize();
@@ -738,7 +883,7 @@ void SSymDiagramImpl::OnUpdateAttribute(LONG id) {
           SetMargins(turned);
           m_pPageSetup->SetMargins(RECT{turned.x1, turned.y1, turned.x2, turned.y2});
         }
-        for (int i = 0; i < GetViewCount(); ++i) GetView(i)->InvalidateAll(1);
+        ShowNewPages();
       }
       break;
     default: break;
@@ -746,28 +891,38 @@ void SSymDiagramImpl::OnUpdateAttribute(LONG id) {
   SSymDiagramMem::OnUpdateAttribute(id);
 }
 
+void SSymDiagramImpl::ShowNewPages() {
+  for (int i = 0; i < GetViewCount(); ++i) {
+    GetView(i)->UpdatePaperSize();
+    GetView(i)->InvalidateAll(1);
+  }
+}
+
 LONG SSymDiagramImpl::InternalAutoFix(SStringTable& messages, int checkParents) {
   if (checkParents == 0 && GetPgOrientation() == 0) {
-    try {
-      const SRep_Point p = GetPaperSize();
-      SRep_Point form;
-      const DWORD number = static_cast<DWORD>(GetPgSize());
-      LONG o;
-      if (FAILED(GetSize(number, form))) {
-        o = p.x > p.y ? 2 : 1;
-      } else if (std::labs(p.x - form.x) <= 1 && std::labs(p.y - form.y) <= 1) {
-        o = 1;
-      } else if (std::labs(p.y - form.x) <= 1 && std::labs(p.x - form.y) <= 1) {
-        o = 2;
-      } else {
-        o = p.x > p.y ? 2 : 1;
-      }
-      SetCascadeAllowed off(false);
-      SetPgOrientation(o);
-    } catch (const SException& e) {
-      SExceptionDialog::Show(__func__, __FILE__, __LINE__,
-                             SString(u"Internal autofix of diagram page orientation: ") + e.GetText());
-    }
+    // The repair never fails the check: what goes wrong is shown and the
+    // check goes on, except an exception addressed to a handler further up.
+    KvReportingScope(
+        __func__, __FILE__, __LINE__,
+        [](const SString& text) { return SString(u"Internal autofix of diagram page orientation") + text; },
+        [&]() -> HRESULT {
+          const SRep_Point p = GetPaperSize();
+          SRep_Point form;
+          const DWORD number = static_cast<DWORD>(GetPgSize());
+          LONG o;
+          if (FAILED(GetSize(number, form))) {
+            o = p.x > p.y ? 2 : 1;
+          } else if (std::labs(p.x - form.x) <= 1 && std::labs(p.y - form.y) <= 1) {
+            o = 1;
+          } else if (std::labs(p.y - form.x) <= 1 && std::labs(p.x - form.y) <= 1) {
+            o = 2;
+          } else {
+            o = p.x > p.y ? 2 : 1;
+          }
+          SetCascadeAllowed off(false);
+          SetPgOrientation(o);
+          return S_OK;
+        });
   }
   return SSymDiagramMem::InternalAutoFix(messages, checkParents);
 }

@@ -32,6 +32,7 @@
 class SSymView;
 class SRepControlHolder;
 class ISSymSelection;
+struct ISSwimlane;
 struct SSymPrintData;
 
 // The identity of the diagram implementation (SSymDiagram::FromInterface).
@@ -182,6 +183,10 @@ class SSymDiagramImpl : public SSymDiagramMem {
   // Closes every window of the diagram (closing a window takes it out of
   // the set). Always 0.
   virtual LONG CloseAllViews();
+
+  // The index of the diagram's image in the UI library's small image list
+  // (the icon its windows give their owner); -1 here: no image.
+  virtual int GetImageIndex() { return -1; }
 
   // ---- object creation
   // The class of the symbol that shows objects of a model class: the null
@@ -391,6 +396,17 @@ class SSymDiagramImpl : public SSymDiagramMem {
  private:
   bool AlignNewPool(ISSymbol* pool);
   bool IsLoading();
+  // The parts of Add: the checks every new symbol passes, a lane (into the
+  // diagram's pool), a lane group (into the pool under it or a new one), and
+  // a drawn shape offered to the lane under its centre (true when taken).
+  HRESULT CheckNewSymbol(ISSymbol* symbol);
+  // Every window lays out and shows the diagram's pages anew.
+  void ShowNewPages();
+  HRESULT AddLane(ISSwimlane* lane);
+  HRESULT AddSwimGroup(ISSymbol* group);
+  bool OfferToLanes(ISSymbol* symbol);
+  bool HasParent();
+  void RegisterPictures(ISRepObject* inserted);
 
   std::unique_ptr<SPrinterCache> m_pPageSetup;
   int m_nLinkBoundary = 0;

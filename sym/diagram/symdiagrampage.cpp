@@ -23,6 +23,9 @@
 #include "sym/symbol/symintfview.h"
 
 namespace {
+// A pool that is thinner than this across its lanes keeps its orientation.
+constexpr LONG kPoolTurnMinExtent = 70;
+
 // An open printer, closed when the scope ends.
 struct Printer {
   HANDLE h = nullptr;
@@ -186,14 +189,15 @@ void SSymDiagramImpl::GetSymDefConf(ISSymbol* symbol, SSymFormat* format) {
 ISSymbol* SSymDiagramImpl::AttachSymbol(ISSymbol* symbol, int setDefaults) {
   if (!symbol) return nullptr;
   if (symbol->GetSymbolType() == 12) {
+    // A pool comes in the lanes' orientation of the diagram: one of the
+    // other orientation turns, unless it is too thin to hold a lane.
     SComWrap<ISSymSwimPool> pool(symbol);
     SSymDispPref* prefs = GetDispPrefPtr();
     if (!pool.IsNull() && prefs) {
       const int vertical = pool->IsVertical() != 0;
       const SSymRect r = symbol->GetClipRect(0, 0);
       const LONG e = vertical ? std::labs(r.x2 - r.x1) + 1 : std::labs(r.y1 - r.y2) + 1;
-      // Pools turn themselves; that face lands with the swimlane symbols.
-      (void)e;
+      if ((prefs->GetSwimlaneVert() != 0) != (vertical != 0) && e > kPoolTurnMinExtent) pool->ChangeOrientation();
     }
   }
   if (setDefaults) {
@@ -210,12 +214,11 @@ ISSymbol* SSymDiagramImpl::AttachSymbol(ISSymbol* symbol, int setDefaults) {
 
 BOOL SSymDiagramImpl::AdjustSymbolToText(ISSymbol* symbol, int redraw, int undo) {
   if (!symbol) return FALSE;
+  // Texts measure as the diagram's window shows them.
   if (SSymView* view = GetFirstView()) {
-    SSymLockViewCanvas locked(view);
-    if (SSymCanvas* canvas = locked.GetCanvas()) {
-      symbol->AdjustText(*canvas, redraw, undo);
-      return TRUE;
-    }
+    SSymView::LockCanvas locked(view);
+    symbol->AdjustText(view->GetCanvas(), redraw, undo);
+    return TRUE;
   }
   SSymDeftCanvas canvas;
   symbol->AdjustText(canvas, redraw, undo);

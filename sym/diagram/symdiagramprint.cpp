@@ -100,6 +100,10 @@ SPrinterCache* SSymDiagramImpl::GetPageSetup() {
   const LONG format = GetPgFormat();
   const LONG orientation = GetPgOrientation();
 
+  // The orientation first: turning the printer's paper turns its page size
+  // and margins, and the attributes, which already state them as oriented,
+  // are what the settings keep.
+  if (orientation != -1) cache.SetOrientation(static_cast<short>(orientation));
   if (!(margins == SRep_Rect_null)) {
     cache.SetMargins(RECT{margins.x1, margins.y1, margins.x2, margins.y2});
   } else {
@@ -125,11 +129,7 @@ SPrinterCache* SSymDiagramImpl::GetPageSetup() {
   } else if (cache.GetDefaultSource(value)) {
     Set_INT(IdPaperSource, value);
   }
-  if (orientation != -1) {
-    cache.SetOrientation(static_cast<short>(orientation));
-  } else if (cache.GetOrientation(value)) {
-    SetPgOrientation(value);
-  }
+  if (orientation == -1 && cache.GetOrientation(value)) SetPgOrientation(value);
   return m_pPageSetup.get();
 }
 
@@ -139,6 +139,9 @@ void SSymDiagramImpl::DuplicatePageSetup(const SPrinterCache& source) {
 }
 
 int SSymDiagramImpl::V6PageSetup() {
+  // An orientation left unset stays unset: bringing the printer settings
+  // into step would otherwise fill it from the printer.
+  const LONG orientation = GetPgOrientation();
   SPrinterCache* cache = GetPageSetup();
   // Hundredths of a millimetre to thousandths of an inch, rounded.
   const SRep_Rect m{MulDiv(kStandardMargins[0], 100, 254), MulDiv(kStandardMargins[1], 100, 254),
@@ -147,7 +150,6 @@ int SSymDiagramImpl::V6PageSetup() {
   if (cache) cache->SetMargins(RECT{m.x1, m.y1, m.x2, m.y2});
   // Writing the orientation anew runs its reaction again (the paper and the
   // margins brought to the orientation, the windows redrawn).
-  const LONG orientation = GetPgOrientation();
   SetPgOrientation(-1);
   SetPgOrientation(orientation);
   if (orientation != -1 && cache) cache->SetOrientation(static_cast<short>(orientation));

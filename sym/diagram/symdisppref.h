@@ -42,7 +42,7 @@ struct SPrefDataGeneral {
   LONG m_nGraphUnit = 2;
   int m_bShowSwimlane = 0;
   int m_bSwimlaneVert = 1;
-  int m_bTreeVert = 1;
+  int m_bTreeVert = 0;
   int m_bShowIcon = 0;
   // Lane group titles: 2 wrapped to the group's length, 1 on one line, 0 as
   // the group's text style says.

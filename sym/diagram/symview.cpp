@@ -6,13 +6,16 @@
 #include <memory>
 #include <new>
 
+#include "kvcore/sdlg.h"
 #include "kvcore/sexception.h"
+#include "kvlib/slibimagelist.h"
 #include "kvrep/srepobject.h"
 #include "sym/diagram/symdiagram.h"
 #include "sym/render/symdeftcanv.h"
 #include "sym/symbol/symintfowner.h"
 #include "sym/symbol/symintfsymbol.h"
 #include "sym/symbol/symintfview.h"
+#include "win/winuser.h"
 
 namespace {
 const char16_t kClassName[] = u"SSymView";
@@ -254,11 +257,22 @@ void SSymView::SetDiagram(ISSymDiagram* diagram) {
       }
     }
     ApplyDispPref();
+    ShowDiagramIcon();
   } else if (!(m_nState & StateSuspended) && (m_nState & StateActivatedOnce)) {
     // A view activated once shows nothing while it has no diagram.
     m_nState |= StateSuspended;
   }
   RepaintIfDue();
+}
+
+void SSymView::ShowDiagramIcon() {
+  // The frame that holds the window shows the diagram's icon; dialogs keep their own.
+  SWnd* owner = GetOwner();
+  if (!owner) owner = GetParent();  // a child window's owner is its parent
+  SSymDiagramImpl* diagram = SSymDiagramImpl::FromDiagram(m_pDiagram);
+  if (!owner || !diagram || dynamic_cast<SDlg*>(owner)) return;
+  m_icon.Attach(SLibImageList::GetSmallImageList().ExtractIcon(diagram->GetImageIndex()));
+  owner->SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon.GetIcon()));
 }
 
 void SSymView::ApplyDispPref() {

@@ -234,6 +234,11 @@ class SSymView : public SWnd, public ISRepClassColSink {
   void OnViewRedraw();
   // The canvas's paper from the diagram's printable page and print scale.
   void UpdatePaperSize();
+  // Sends the owner window (not a dialog) the diagram's small icon.
+  void ShowDiagramIcon();
+  // The canvas's paper from the diagram's printable page at a print scale
+  // in percent (above 0): at 50 one page holds twice the diagram's width.
+  void SetPaperScale(double percent);
 
   // How many times a drawing showed the wait cursor (more than 100 symbols
   // drawn buffered), and how many drawings of this view computed bridges.

@@ -166,10 +166,15 @@ void SSymView::ScaleToUsedPages() {
 // than dividing by zero.
 void SSymView::UpdatePaperSize() {
   SSymDiagramImpl* d = SSymDiagramImpl::FromDiagram(m_pDiagram);
+  if (d) SetPaperScale(d->GetEffectiveScale());
+}
+
+void SSymView::SetPaperScale(double percent) {
+  SSymDiagramImpl* d = SSymDiagramImpl::FromDiagram(m_pDiagram);
   SPrinterCache* setup = d ? d->GetPageSetup() : nullptr;
-  if (!setup) return;
+  if (!setup || !(percent > 0)) return;
   const SIZE page = setup->GetAvailablePageSizeInPoints(500, 500);
-  const double scale = d->GetEffectiveScale() / 100.0;
+  const double scale = percent / 100.0;
   m_canvas.SetPaperSize(SSymSize(SSymTruncate(page.cx / scale), SSymTruncate(page.cy / scale)));
 }
 

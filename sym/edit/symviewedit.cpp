@@ -1,5 +1,7 @@
 #include "sym/edit/symviewedit.h"
 
+#include <algorithm>
+
 #include "sym/diagram/symdiagram.h"
 #include "sym/diagram/symdisppref.h"
 #include "sym/diagram/symmovesite.h"
@@ -19,6 +21,11 @@ SSymViewEdit::~SSymViewEdit() {
 void SSymViewEdit::SetDiagram(ISSymDiagram* diagram) {
   SSymView::SetDiagram(diagram);
   m_selection.SetDiagram(GetDiagramPtr());
+}
+
+void SSymViewEdit::ScalePageSize(double percent) {
+  SetPaperScale(std::clamp(percent, MinPageScale, MaxPageScale));
+  ScaleToUsedPages();
 }
 
 SSymPoint SSymViewEdit::GetDropPoint() const { return m_pTracker ? m_pTracker->GetCurrentPoint() : SSymPoint(); }

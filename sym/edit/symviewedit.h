@@ -48,6 +48,11 @@ class SSymViewEdit : public SSymView {
   // Binds the window to the diagram and names the diagram in the
   // selection's notifications.
   void SetDiagram(ISSymDiagram* diagram) override;
+  // Lays the page grid at a print scale in percent (held within 2 .. 5000)
+  // and shows the pages the diagram uses.
+  void ScalePageSize(double percent) override;
+  static constexpr double MinPageScale = 2.0;
+  static constexpr double MaxPageScale = 5000.0;
 
   // The selection of the window (owned by it).
   SSymSelection* GetSelection() { return &m_selection; }

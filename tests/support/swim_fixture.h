@@ -6,6 +6,8 @@
 
 #include <optional>
 
+#include "sym/composite/symswim.h"
+#include "sym/composite/symswimcoln.h"
 #include "sym/composite/symswimpool.h"
 #include "support/diagram_fixture.h"
 #include "support/lane_face.h"
@@ -37,6 +39,23 @@ class SwimFixture : public DiagramFixture {
   void SetUp() override {
     DiagramFixture::SetUp();
     FreshDiagram();
+  }
+  void TearDown() override {
+    // The separators are objects of the library's lanes and pools: let go
+    // of their collections as of every other object made here.
+    for (SRepObject* o : m_made) {
+      ISSymbol* line = nullptr;
+      if (SSymSwim* l = dynamic_cast<SSymSwim*>(o)) line = l->GetColnSym();
+      if (SSymSwimLane* p = dynamic_cast<SSymSwimLane*>(o)) line = p->GetLineSym();
+      if (SSymSwimColn* c = SSymSwimColn::FromInterface(line)) c->ReleaseAll();
+    }
+    DiagramFixture::TearDown();
+  }
+  // A lane of the library on a rectangle, not yet in a pool.
+  SSymSwim* LibLane(const SSymRect& r) {
+    SSymSwim* l = Make<SSymSwim>();
+    l->PutRect(r);
+    return l;
   }
   // Pools of one diagram keep one extent along their lanes: a test that
   // wants unrelated pools takes a new diagram for each.

@@ -29,13 +29,15 @@ void SAddModelLanes(SHostDiagram& diagram, ISRepObject* model, LONG x, LONG y, s
       {u"Billing", RGB(0xF1, 0xF8, 0xEC), {u"Bill"}},
       {u"Shipping", RGB(0xEE, 0xF3, 0xFA), {u"Parcel", u"Route"}},
   };
-  // The pool first, as long as the lanes are tall; the lanes join it.
+  // The pool first, as long as the lanes are tall, attached to the diagram
+  // like any new symbol: the diagram places it and turns it to the lanes'
+  // orientation of its preferences. The lanes join it.
   {
     SComOut<ISSymbol> made;
     if (FAILED(diagram.Session()->CreateObject(CLSID_SSymSwimLane, IID_ISSymbol, made.Void())) || !made) return;
     SComWrap<ISSymbolInit> init(made.Get());
     if (!init.IsNull()) init->InitialSymRect(SSymRect(x, y, x, y - kLaneHeight));
-    if (FAILED(view->Add(made.Get()))) return;
+    if (!view->AttachSymbol(made.Get(), 0) || view->GetPos(made.Get()) < 0) return;
   }
   std::vector<SHostEntitySym*> symbols;
   std::vector<SRepObject*> objects;
@@ -48,9 +50,14 @@ void SAddModelLanes(SHostDiagram& diagram, ISRepObject* model, LONG x, LONG y, s
     const LONG left = x + static_cast<LONG>(i) * kLaneWidth;
     lane->PutRect(SSymRect(left, y, left + kLaneWidth, y - kLaneHeight));
     lane->SetBrush(SSymBrush(SSymColor(def.fill)), 0);
-    // Each lane joins the pool at its end.
-    lane->AddSymInSwim(view);
+    // Each lane is attached to the diagram, which gives it to its pool: the
+    // lane joins the pool at its end.
+    view->AttachSymbol(lane->Sym(), 0);
     pool = lane->GetPoolSym();
+    if (!pool) {
+      lane->Release();
+      return;
+    }
     const SSymRect r = lane->GetClipRect(0, 0);
     // The lane's entities one under the other, below the heading band.
     LONG top = std::max(r.y1, r.y2) - 4200;

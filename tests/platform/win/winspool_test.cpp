@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -175,6 +176,40 @@ TEST(SPrinterCache, DefaultsCopiesAndPageGeometry) {
     EXPECT_TRUE(copy.GetDeviceName().IsEmpty());
   }
   EXPECT_EQ(KvGlobalBlockCount(), before);  // every block freed
+}
+
+// The orientation the diagram passes is kept (0: none chosen); turning the
+// paper to or from landscape turns its margins with it; other values are
+// refused and change nothing.
+TEST(SPrinterCache, OrientationTurnsPaperAndMarginsTogether) {
+  SPrinterCache cache;
+  cache.SetPageSize({8500, 11000});
+  cache.SetMargins({1, 2, 3, 4});
+  ASSERT_TRUE(cache.SetOrientation(0));
+  EXPECT_EQ(cache.GetOrientation(), 0);
+  EXPECT_EQ(cache.GetPageSize().x, 8500);  // upright either way
+  const struct {
+    short orientation;
+    bool taken;
+    POINT page;
+    RECT margins;
+  } steps[] = {
+      {DMORIENT_LANDSCAPE, true, {11000, 8500}, {4, 1, 2, 3}},
+      {DMORIENT_LANDSCAPE, true, {11000, 8500}, {4, 1, 2, 3}},  // no turn
+      {7, false, {11000, 8500}, {4, 1, 2, 3}},
+      {-1, false, {11000, 8500}, {4, 1, 2, 3}},
+      {DMORIENT_PORTRAIT, true, {8500, 11000}, {1, 2, 3, 4}},
+      {0, true, {8500, 11000}, {1, 2, 3, 4}},
+  };
+  for (const auto& c : steps) {
+    SCOPED_TRACE(c.orientation);
+    EXPECT_EQ(cache.SetOrientation(c.orientation), c.taken);
+    EXPECT_EQ(cache.GetPageSize().x, c.page.x);
+    EXPECT_EQ(cache.GetPageSize().y, c.page.y);
+    const RECT m = cache.GetMargins();
+    EXPECT_EQ((std::array<LONG, 4>{m.left, m.top, m.right, m.bottom}),
+              (std::array<LONG, 4>{c.margins.left, c.margins.top, c.margins.right, c.margins.bottom}));
+  }
 }
 
 TEST(SPrinterCache, PrinterDocumentsArePdfFiles) {

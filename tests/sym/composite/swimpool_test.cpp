@@ -112,6 +112,7 @@ TEST_F(SwimPool, ArrangeLanesThreshold) {
   pool->ArrangeLanes(0);
   EXPECT_EQ(Rect(pool->Sym()), SSymRect(0, 20000, 3000, 0));
 
+  FreshDiagram();  // a pool of its own length
   SSymSwimLane* empty = NewPool(SSymRect(0, 20000, 5000, 0), 1);
   empty->ArrangeLanes(1);
   EXPECT_EQ(Rect(empty->Sym()), SSymRect(0, 20000, 5000, 0));

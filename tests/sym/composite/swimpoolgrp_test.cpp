@@ -373,6 +373,7 @@ TEST_F(SwimPoolGroups, GroupsOfAPoolNeverMeasuredStillMoveItsHeadingEdge) {
   ISRepObject* r = Model(nullptr);
   ISRepObject* x = Model(r);
   std::vector<TModelLane*> m;
+  FreshDiagram();  // a second pool of a diagram would be lined up with the first, and measured for it
   SSymSwimLane* parents = ParentPool({Model(x), Model(x), Model(r)}, m);
   ASSERT_EQ(parents->m_nHeadSize, 0);
   const LONG top = Rect(parents->Sym()).y1;

@@ -12,19 +12,7 @@ namespace {
 
 class SwimPoolLanes : public SwimFixture {
  protected:
-  void TearDown() override {
-    // The separators are the lanes' own objects: let go of their
-    // collections as of every other object made here.
-    for (SRepObject* o : m_made)
-      if (SSymSwim* l = dynamic_cast<SSymSwim*>(o))
-        if (SSymSwimColn* c = SSymSwimColn::FromInterface(l->GetColnSym())) c->ReleaseAll();
-    SwimFixture::TearDown();
-  }
-  SSymSwim* Lane(const SSymRect& r) {
-    SSymSwim* l = Make<SSymSwim>();
-    l->PutRect(r);
-    return l;
-  }
+  SSymSwim* Lane(const SSymRect& r) { return LibLane(r); }
   SSymSwimLane* OnlyPool() {
     SComTable<ISSymbol> pools = m_d->GetSwimLaneList();
     if (pools.GetCount() != 1) return nullptr;

@@ -12,22 +12,7 @@ namespace {
 
 class LaneInPool : public SwimFixture {
  protected:
-  SSymSwim* NewLane(const SSymRect& r) {
-    SSymSwim* l = Make<SSymSwim>();
-    l->PutRect(r);
-    return l;
-  }
-  void TearDown() override {
-    // The separators are objects of the lanes and pools: let go of their
-    // collections as of every other object the fixture made.
-    for (SRepObject* o : m_made) {
-      ISSymbol* line = nullptr;
-      if (SSymSwim* l = dynamic_cast<SSymSwim*>(o)) line = l->GetColnSym();
-      if (SSymSwimLane* p = dynamic_cast<SSymSwimLane*>(o)) line = p->GetLineSym();
-      if (SSymSwimColn* c = SSymSwimColn::FromInterface(line)) c->ReleaseAll();
-    }
-    SwimFixture::TearDown();
-  }
+  SSymSwim* NewLane(const SSymRect& r) { return LibLane(r); }
 };
 
 // A lane dropped where there is no pool makes one 40000 long, side by side

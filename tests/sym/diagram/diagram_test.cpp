@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "kvcore/sexceptiondlg.h"
+#include "kvcore/sexceptionhook.h"
 #include "kvcore/sregistry.h"
 #include "kvlib/suserregistry.h"
 #include "sym/foundation/sdsym.h"
@@ -262,6 +264,87 @@ TEST_F(DiagramTest, OrientationSwapsPaperAndMarginsAndBack) {
     fix->SetScale(scale);
     EXPECT_EQ(fix->GetEffectiveScale(), 100);
   }
+}
+
+// Orientations other than portrait (1) and landscape (2) turn nothing: the
+// paper, the margins and the printer's orientation stay as they were.
+TEST_F(DiagramTest, OrientationsOutOfRangeTurnNothing) {
+  SSymDiagram* d = NewDiagram<SSymDiagram>();
+  d->SetPaperSize(SRep_Point{80000, 60000});
+  d->SetMargins(SRep_Rect{1, 2, 3, 4});
+  d->SetPgOrientation(2);
+  const short printer = d->GetPageSetup()->GetOrientation();
+  for (LONG o : {7L, -2L, 3L}) {
+    SCOPED_TRACE(o);
+    d->SetPgOrientation(o);
+    EXPECT_EQ(d->GetPaperSize(), (SRep_Point{80000, 60000}));
+    EXPECT_EQ(d->GetMargins(), (SRep_Rect{1, 2, 3, 4}));
+    EXPECT_EQ(d->GetPageSetup()->GetOrientation(), printer);
+    EXPECT_EQ(d->GetPageSetup()->GetPageSize().x, 80000);
+  }
+}
+
+// A diagram whose paper-form lookup throws.
+class TThrowingDiagram : public SSymDiagram {
+ public:
+  using SSymDiagram::SSymDiagram;
+  LONG GetPgSize() override { throw STargetedException(m_target, SString(u"lookup failed")); }
+  const void* m_target = nullptr;
+};
+
+// The orientation repair shows what goes wrong and lets the check go on,
+// but an exception addressed to a handler further up reaches it.
+TEST_F(DiagramTest, TheOrientationRepairPassesAddressedExceptionsOn) {
+  SExceptionDialog::ClearLog();
+  TThrowingDiagram* d = NewDiagram<TThrowingDiagram>();
+  SStringTable messages;
+  EXPECT_NO_THROW(d->InternalAutoFix(messages, 0));
+  ASSERT_EQ(SExceptionDialog::Log().size(), 1u);
+  EXPECT_NE(SExceptionDialog::Log()[0].text.Find(SString(u"Internal autofix of diagram page orientation")), -1);
+  EXPECT_EQ(d->GetPgOrientation(), 0);
+  int handler = 0;
+  d->m_target = &handler;
+  EXPECT_THROW(d->InternalAutoFix(messages, 0), STargetedException);
+  EXPECT_EQ(SExceptionDialog::Log().size(), 1u);
+  SExceptionDialog::ClearLog();
+}
+
+// A diagram type that notes what the session looked like while it made its
+// preferences, and switches the session's arrangement off meanwhile.
+class TNotingDiagram : public TPrefDiagram {
+ public:
+  using TPrefDiagram::TPrefDiagram;
+  HRESULT CreateDispPref() override {
+    SRepSession* s = GetSessionImpl();
+    m_context = s->Current();
+    s->SetSuppressions(TRUE, TRUE);
+    ++m_made;
+    return TPrefDiagram::CreateDispPref();
+  }
+  SRepContext* m_context = reinterpret_cast<SRepContext*>(1);
+  int m_made = 0;
+};
+
+// Preferences are not made while the session is busy; they are made later,
+// outside the step that is open, leaving the session's switches as they were.
+TEST_F(DiagramTest, PreferencesAreMadeOutsideTheOpenStepWhenTheSessionAllows) {
+  TNotingDiagram* d = NewDiagram<TNotingDiagram>();
+  m_session->SetBusy(TRUE);
+  EXPECT_EQ(d->GetDispPrefPtr(), nullptr);
+  EXPECT_EQ(d->m_made, 0);
+  m_session->SetBusy(FALSE);
+  {
+    SRepCreateContext step(static_cast<ISRepSession*>(m_session));
+    SRepContext* open = m_session->Current();
+    ASSERT_NE(open, nullptr);
+    EXPECT_NE(d->GetDispPrefPtr(), nullptr);
+    EXPECT_EQ(d->m_context, nullptr);
+    EXPECT_EQ(m_session->Current(), open);
+  }
+  EXPECT_FALSE(m_session->IsArrangeSuppressed());
+  EXPECT_FALSE(m_session->IsHandlingSuppressed());
+  EXPECT_EQ(d->GetDispPrefPtr(), d->GetDispPrefPtr());
+  EXPECT_EQ(d->m_made, 1);
 }
 
 TEST_F(DiagramTest, PaperFormsMatchAreAddedAndRefused) {

@@ -5,6 +5,7 @@
 // of the class, the symbol's content text over the preferences.
 #include <gtest/gtest.h>
 
+#include "sym/foundation/sdsym.h"
 #include "support/repfixture.h"
 #include "support/swim_fixture.h"
 #include "sym/composite/symswimgroup.h"
@@ -90,9 +91,16 @@ class DiagramAttach : public DiagramFixture {
     m_d = NewDiagram<TAttachDiagram>();
     m_d->SetName(SString(u"Model"));  // members entering a pool are arranged only in a named diagram
   }
-  // A symbol of 2000 x 2000 centred on (x, y), at the top level.
-  TSym* SymAt(LONG x, LONG y) { return AddTo<TSym>(m_d, SSymRect(x - 1000, y + 1000, x + 1000, y - 1000)); }
-  TTakingComp* Comp(const SSymRect& r) { return AddTo<TTakingComp>(m_d, r); }
+  // A symbol of 2000 x 2000 centred on (x, y), at the top level (placed,
+  // not drawn by a tool: a lane under it does not take it on its own).
+  TSym* SymAt(LONG x, LONG y) {
+    SetSymFirstCreation placed(false);
+    return AddTo<TSym>(m_d, SSymRect(x - 1000, y + 1000, x + 1000, y - 1000));
+  }
+  TTakingComp* Comp(const SSymRect& r) {
+    SetSymFirstCreation placed(false);
+    return AddTo<TTakingComp>(m_d, r);
+  }
   // A vertical pool at the origin with two lanes of 10000 side by side.
   SSymSwimLane* PoolWithTwoLanes() {
     m_d->Prefs()->m_bSwimlaneVert = 1;

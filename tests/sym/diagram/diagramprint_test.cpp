@@ -106,10 +106,13 @@ TEST_F(DiagramPrintTest, PageSetupFillsUnsetAttributesAndTakesSetOnes) {
   short source = 0;
   ASSERT_TRUE(cache->GetDefaultSource(source));
   EXPECT_EQ(fresh->GetPaperSource(), source);
-  // An unset orientation takes the printer's.
+  // The printer takes the attribute's default orientation, 0 (none chosen);
+  // an unset orientation takes the printer's.
+  EXPECT_EQ(cache->GetOrientation(), 0);
+  ASSERT_TRUE(cache->SetOrientation(DMORIENT_LANDSCAPE));
   fresh->SetPgOrientation(-1);
-  EXPECT_EQ(fresh->GetPageSetup()->GetOrientation(), DMORIENT_PORTRAIT);
-  EXPECT_EQ(fresh->GetPgOrientation(), DMORIENT_PORTRAIT);
+  EXPECT_EQ(fresh->GetPageSetup()->GetOrientation(), DMORIENT_LANDSCAPE);
+  EXPECT_EQ(fresh->GetPgOrientation(), DMORIENT_LANDSCAPE);
 
   // Set attributes go to the printer settings.
   TPrefDiagram* set = NewDiagram();
@@ -147,6 +150,8 @@ TEST_F(DiagramPrintTest, StandardMarginsGoToAttributesAndPrinterKeepingTheOrient
   } cases[] = {
       {1, {315, 354, 433, 354}, DMORIENT_PORTRAIT},
       {2, {315, 354, 433, 354}, DMORIENT_LANDSCAPE},
+      // Unset stays unset; the printer keeps its own.
+      {-1, {315, 354, 433, 354}, DMORIENT_PORTRAIT},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.orientation);

@@ -36,6 +36,7 @@ TEST_F(DispPrefTest, DefaultsAfterInitialisationAndAnEmptyText) {
   EXPECT_EQ(p->GetShowSwimlane(), 0);
   EXPECT_EQ(p->GetSwimlaneVert(), 1);
   EXPECT_EQ(p->GetTreeVert(), 0);
+  EXPECT_EQ(SSymDispPref().GetTreeOrientation(), 0);  // before any initialisation too
   EXPECT_EQ(p->GetWrapMode(), 2);
   EXPECT_EQ(p->GetTruncLen(), 40u);
   EXPECT_EQ(p->GetWrapLen(), 40u);

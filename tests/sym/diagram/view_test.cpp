@@ -8,6 +8,9 @@
 #include "support/diagram_fixture.h"
 #include "sym/diagram/symview.h"
 #include "sym/foundation/symclassid.h"
+#include "kvlib/slibimagelist.h"
+#include "sym/edit/symviewedit.h"
+#include "win/imageicon.h"
 #include "win/winuser.h"
 
 namespace {
@@ -17,8 +20,17 @@ namespace {
 int g_closes = 0;
 bool g_destroyOnClose = false;
 WPARAM g_lastCommand = 0;
+// The icons the frame was given (WM_SETICON): how many, which, which size.
+int g_icons = 0;
+HICON g_icon = nullptr;
+WPARAM g_iconSize = ICON_BIG;
 LRESULT FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_COMMAND) g_lastCommand = wp;
+  if (msg == WM_SETICON) {
+    ++g_icons;
+    g_iconSize = wp;
+    g_icon = reinterpret_cast<HICON>(lp);
+  }
   if (msg == WM_CLOSE) {
     ++g_closes;
     if (g_destroyOnClose) DestroyWindow(hwnd);
@@ -79,6 +91,8 @@ class ViewTest : public DiagramFixture {
     KvWindowsReset();
     g_closes = 0;
     g_destroyOnClose = false;
+    g_icons = 0;
+    g_icon = nullptr;
     WNDCLASSW wc{};
     wc.lpfnWndProc = &FrameProc;
     wc.lpszClassName = u"TestFrame";
@@ -273,6 +287,102 @@ TEST_F(ViewTest, BindingTakesTheWindowColoursOfThePreferences) {
   EXPECT_EQ(v->GetDrawWatermark()->GetDrawMode(), 3);
   EXPECT_EQ(v->GetCanvas().GetBkBrush().GetColor(), SSymColor(0x123456));
   EXPECT_FALSE(v->GetDrawBackground()->HasPicture());
+  v->DestroyWindow();
+}
+
+// A diagram type with an image of its own in the small image list.
+class TIconDiagram : public SSymDiagram {
+ public:
+  using SSymDiagram::SSymDiagram;
+  int GetImageIndex() override { return m_index; }
+  int m_index = -1;
+};
+
+TEST_F(ViewTest, BindingGivesTheFrameTheDiagramsSmallIcon) {
+  KvImage image;
+  image.width = image.height = 16;
+  image.px.assign(256, 0xFF336699u);
+  TIconDiagram* d = NewDiagram<TIconDiagram>();
+  d->m_index = SLibImageList::GetSmallImageList().Add(KvCreateIconFromImage(image));
+  ASSERT_GE(d->m_index, 0);
+  SSymView* v = OpenView(false);
+  v->SetDiagram(d->Diagram());
+  EXPECT_EQ(g_icons, 1);
+  EXPECT_EQ(g_iconSize, ICON_SMALL);
+  const KvImage* shown = KvIconImage(g_icon);
+  ASSERT_NE(shown, nullptr) << "the view keeps the icon it gave";
+  EXPECT_EQ(shown->width, 16);
+  EXPECT_EQ(shown->At(3, 3), 0xFF336699u);
+  // A diagram without an image clears the frame's icon.
+  v->SetDiagram(m_diagram2->Diagram());
+  EXPECT_EQ(g_icons, 2);
+  EXPECT_EQ(g_icon, nullptr);
+  v->DestroyWindow();
+}
+
+// ---- the print scale and texts measured on the window -------------------------------------------
+
+// A scale written to the diagram lays every editing window's pages at it
+// (a scale of 0 or below counting as 100, the window holding it within
+// 2 .. 5000) and shows them again.
+TEST_F(ViewTest, AScaleChangeRelaysTheWindowsPagesAndRepaints) {
+  auto* v = new SSymViewEdit();
+  ASSERT_TRUE(v->CreateEx(0, nullptr, u"", WS_CHILD | WS_VISIBLE, RECT{0, 0, 400, 300}, SWnd::FromHandle(m_frame), 7));
+  v->SetDiagram(m_diagram2->Diagram());
+  v->SetState(v->GetState() | SSymView::StateAllowErase);
+  Box(SSymRect(0, 7200, 7200, 0));
+  const SIZE page = m_diagram2->GetPageSetup()->GetAvailablePageSizeInPoints(500, 500);
+  const struct {
+    LONG scale;
+    double percent;
+  } cases[] = {{50, 50}, {200, 200}, {0, 100}, {-5, 100}, {1, 2}, {9000, 5000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.scale);
+    m_diagram2->SetScale(c.scale == 100 ? 99 : 100);
+    v->ClearInvalidations();
+    m_diagram2->SetScale(c.scale);
+    const SSymSize paper = v->GetCanvas().GetPaperSize();
+    EXPECT_EQ(paper.cx, static_cast<LONG>(page.cx / (c.percent / 100)));
+    EXPECT_EQ(paper.cy, static_cast<LONG>(page.cy / (c.percent / 100)));
+    EXPECT_FALSE(v->GetInvalidations().empty());
+  }
+  v->DestroyWindow();
+}
+
+// Turning the paper turns the window's pages with it.
+TEST_F(ViewTest, AnOrientationChangeTurnsTheWindowsPages) {
+  SSymView* v = OpenView();
+  m_diagram2->SetPaperSize(SRep_Point{8500, 11000});
+  m_diagram2->SetPgOrientation(1);
+  const SSymSize upright = v->GetCanvas().GetPaperSize();
+  ASSERT_LT(upright.cx, upright.cy);
+  v->ClearInvalidations();
+  m_diagram2->SetPgOrientation(2);
+  const SSymSize turned = v->GetCanvas().GetPaperSize();
+  EXPECT_GT(turned.cx, turned.cy);
+  EXPECT_FALSE(v->GetInvalidations().empty());
+  v->DestroyWindow();
+}
+
+// A symbol that notes the canvas it is fitted to its text on.
+class TFitSym : public TSym {
+ public:
+  using TSym::TSym;
+  HRESULT AdjustText(SSymCanvas& canvas, int, int) override {
+    m_canvas = &canvas;
+    return 0;
+  }
+  SSymCanvas* m_canvas = nullptr;
+};
+
+TEST_F(ViewTest, TextsAreFittedOnTheWindowsCanvas) {
+  TFitSym* s = Make<TFitSym>();
+  EXPECT_TRUE(m_diagram2->AdjustSymbolToText(s->Sym(), 0, 0));
+  EXPECT_NE(s->m_canvas, nullptr);  // on a screen canvas of its own
+  SSymView* v = OpenView();
+  EXPECT_TRUE(m_diagram2->AdjustSymbolToText(s->Sym(), 0, 0));
+  EXPECT_EQ(s->m_canvas, &v->GetCanvas());
+  EXPECT_FALSE(m_diagram2->AdjustSymbolToText(nullptr, 0, 0));
   v->DestroyWindow();
 }
 

@@ -3,6 +3,7 @@
 // every name and label in the SVG text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -10,6 +11,7 @@
 #include "apps/symhost/hostprint.h"
 #include "apps/symhost/model/hostmodelsyms.h"
 #include "apps/symhost/model/modelsheet.h"
+#include "sym/composite/symswimpool.h"
 #include "support/outside_readers.h"
 #include "support/temp_files.h"
 #include "win/winreg.h"
@@ -39,6 +41,35 @@ TEST(HostModelSheet, EveryRelationIsDrawnBetweenItsEnds) {
   EXPECT_EQ(9, entities);  // with the two merged from the suppliers' model
   EXPECT_EQ(9, links);
   EXPECT_EQ(made.size(), holder.Symbols().size());
+  KvRegReset();
+}
+
+// The lanes of the sheet come to the diagram like any new symbol: the
+// diagram gives them to its one pool, which it placed itself, and they keep
+// the thickness they were drawn with, side by side.
+TEST(HostModelSheet, TheLanesLandInThePoolTheDiagramPlaced) {
+  KvRegReset();
+  SHostDiagram holder;
+  SBuildModelSheet(holder);
+  SHostModelDiagram* d = holder.Model();
+  const SComTable<ISSymbol> pools = d->GetSwimLaneList();
+  ASSERT_EQ(pools.GetCount(), 1);
+  ISSymbol* pool = pools.GetAt(0);
+  EXPECT_GE(d->GetPos(pool), 0);
+  SUnsortedComBag<ISSymbol> lanes;
+  SSymSwimLane::FromInterface(pool)->GetAllLane(lanes, 1);
+  ASSERT_EQ(lanes.GetOrderCount(), 3);
+  LONG right = std::min(pool->GetClipRect(0, 0).x1, pool->GetClipRect(0, 0).x2);
+  for (int i = 0; i < lanes.GetOrderCount(); ++i) {
+    ISSymbol* lane = lanes.GetOrderAt(i);
+    EXPECT_EQ(d->GetPos(lane), -1);
+    EXPECT_EQ(SComWrap<ISSwimlane>(lane)->GetPoolSym(), pool);
+    SSymRect r = lane->GetClipRect(0, 0);
+    r.Normalize();
+    EXPECT_EQ(r.x1, right);
+    EXPECT_EQ(r.x2 - r.x1, 12000);
+    right = r.x2;
+  }
   KvRegReset();
 }
 
