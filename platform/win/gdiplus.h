@@ -338,6 +338,10 @@ class Graphics {
   Status DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
   Status FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
   Status FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
+  // A closed figure through the points (WrongState on a context that has no
+  // drawing surface of its own, such as a metafile recorder).
+  Status FillPolygon(const Brush* brush, const PointF* points, INT count);
+  Status DrawPolygon(const Pen* pen, const PointF* points, INT count);
   Status DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height);
   Status DrawImage(Image* image, INT x, INT y, INT width, INT height) {
     return DrawImage(image, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(width), static_cast<REAL>(height));

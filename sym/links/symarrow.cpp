@@ -116,6 +116,8 @@ int SSymArrow::GetTipOnSymbol(ISSymLinkable* symbol, const SSymSegment& segment,
   LONG pull = 0;
   if (m_pOwner && m_pOwner->GetShadowStyle() == 2) {
     pull = 225;
+  } else if (m_pOwner && m_pOwner->DrawsDoubleLineArrows()) {
+    pull = DoubleLinePull(m_pOwner->GetPen().m_width);
   } else if (m_pOwner) {
     const LONG w = m_pOwner->GetPen().m_width;
     const SSymTabArrow::ArrowEntry* e = SSymTabArrow::GetEntry(m_type);
@@ -130,6 +132,20 @@ int SSymArrow::GetTipOnSymbol(ISSymLinkable* symbol, const SSymSegment& segment,
           Offset(*point, static_cast<long long>(pull * dx / len * 0.5), static_cast<long long>(pull * dy / len * 0.5));
   }
   return 1;
+}
+
+LONG SSymArrow::DoubleLinePull(LONG width) const {
+  // A bevelled outline reaches past the figure's tip by half the pen width
+  // times the sine of half the tip's angle (taken from the model: half its
+  // claimed height against its length from tip to base). The pull is twice
+  // that, as the other pulls count: the tip then lies on the symbol.
+  if (!m_pEntry || width <= 0) return 0;
+  const SSymTabArrow::ArrowEntry& e = *m_pEntry;
+  const double len = std::hypot(static_cast<double>(e.m_ptModelBase.x) - e.m_ptModelTip.x,
+                                static_cast<double>(e.m_ptModelBase.y) - e.m_ptModelTip.y);
+  const double half = std::abs(static_cast<double>(e.m_ptModelCorner[0].y) - e.m_ptModelCorner[2].y) / 2;
+  if (len <= 0 || half <= 0) return 0;
+  return SSymTruncate(static_cast<double>(width) * half / std::hypot(len, half));
 }
 
 void SSymArrow::SetPosition(const SSymPoint& tip, const SSymPoint& toward) {
@@ -223,6 +239,7 @@ HRESULT SSymArrow::DrawSymbol(SSymCanvas& canvas) {
   SSymArrowFigure& figure = *m_pEntry->m_pSymbol;
   const SSymPen pen = m_pOwner->GetPen();
   figure.SetPenWidthColor(pen.m_width, pen.m_color);
+  figure.SetBevelJoin(m_pOwner->DrawsDoubleLineArrows());
   bool blackFill = false;
   if (m_pEntry->m_bFillLineColor) {
     blackFill = !canvas.m_bColor && !canvas.m_bBlackFill;
