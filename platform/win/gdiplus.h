@@ -355,6 +355,8 @@ class Graphics {
 
  private:
   cairo_t* Begin();  // the context to draw with, its state saved; null on failure
+  // Begin with the closed figure through the points as the path.
+  cairo_t* BeginClosedFigure(const PointF* points, INT count);
   void End(cairo_t* cr);
   void Stroke(cairo_t* cr, const Pen* pen);
 

@@ -20,6 +20,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The rectangle (normalised) of the first box of the holder that `pick`
+// accepts; false when there is none.
+template <class Pick>
+bool FindBox(const SHostDiagram& d, Pick pick, SSymRect& rect) {
+  for (ISSymbol* s : d.Symbols()) {
+    auto* box = dynamic_cast<SHostBox*>(SSymBase::FromInterface(s));
+    if (!box || !pick(*box)) continue;
+    rect = s->GetClipRect(0, 0);
+    rect.Normalize();
+    return true;
+  }
+  return false;
+}
+
 TEST(SheetTexts, EveryShapeNameFitsItsLabel) {
   SHostDiagram d;
   SBuildShapeSheet(d);
@@ -47,16 +61,7 @@ TEST(SheetTexts, CompartmentsOfAnEllipseKeepTheirTextsInside) {
   SHostDiagram d;
   SBuildCompartmentSheet(d);
   SSymRect ellipse;
-  bool found = false;
-  for (ISSymbol* s : d.Symbols()) {
-    auto* box = dynamic_cast<SHostBox*>(SSymBase::FromInterface(s));
-    if (box && box->GetSymbolType() == SHostBox::Ellipse) {
-      ellipse = s->GetClipRect(0, 0);
-      found = true;
-    }
-  }
-  ASSERT_TRUE(found);
-  ellipse.Normalize();
+  ASSERT_TRUE(FindBox(d, [](SHostBox& b) { return b.GetSymbolType() == SHostBox::Ellipse; }, ellipse));
   const double cx = (static_cast<double>(ellipse.x1) + ellipse.x2) / 2, cy = (static_cast<double>(ellipse.y1) + ellipse.y2) / 2;
   const double a = (static_cast<double>(ellipse.x2) - ellipse.x1) / 2, b = (static_cast<double>(ellipse.y1) - ellipse.y2) / 2;
   auto inside = [&](double x, double y) { return std::pow((x - cx) / a, 2) + std::pow((y - cy) / b, 2) <= 1.0; };
@@ -94,17 +99,13 @@ TEST(SheetTexts, ATextReadingDownwardStartsInsideItsFrame) {
   SHostDiagram d;
   SBuildSampleDiagram(d);
   SSymRect frame;
-  bool found = false;
-  for (ISSymbol* s : d.Symbols()) {
-    auto* box = dynamic_cast<SHostBox*>(SSymBase::FromInterface(s));
-    SString text;
-    if (box && SUCCEEDED(box->GetText(text)) && text == SString(u"Rotated 270")) {
-      frame = s->GetClipRect(0, 0);
-      found = true;
-    }
-  }
-  ASSERT_TRUE(found);
-  frame.Normalize();
+  ASSERT_TRUE(FindBox(
+      d,
+      [](SHostBox& b) {
+        SString text;
+        return SUCCEEDED(b.GetText(text)) && text == SString(u"Rotated 270");
+      },
+      frame));
   kvtest::TempDir dir("rotated");
   constexpr LONG kMargin = 1800;
   constexpr int kUnitsPerPixel = 75;
