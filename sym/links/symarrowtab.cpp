@@ -143,14 +143,6 @@ void SSymArrowFigure::SetPenWidthColor(LONG width, SSymColor color) {
   for (SSymArrowFigure& m : m_members) m.SetPenWidthColor(width, color);
 }
 
-void SSymArrowFigure::SetBevelJoin(bool on) {
-  if (on)
-    m_pen.m_style |= PS_JOIN_BEVEL;
-  else
-    m_pen.m_style &= ~static_cast<LONG>(PS_JOIN_BEVEL);
-  for (SSymArrowFigure& m : m_members) m.SetBevelJoin(on);
-}
-
 bool SSymArrowFigure::HasFill() const {
   if (m_kind == Group)
     return std::any_of(m_members.begin(), m_members.end(), [](const SSymArrowFigure& m) { return m.HasFill(); });

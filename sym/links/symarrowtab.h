@@ -64,8 +64,6 @@ class SSymArrowFigure {
   void CopyGeometry(const SSymArrowFigure& source);
   // Every part keeps its own pen style and takes this width and colour.
   void SetPenWidthColor(LONG width, SSymColor color);
-  // Every part joins its outline bevelled (or back to the pen's own join).
-  void SetBevelJoin(bool on);
   // Every part with a fill takes this fill colour; true when one changed.
   bool SetFillColor(SSymColor color);
   bool HasFill() const;

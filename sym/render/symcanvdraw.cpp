@@ -549,7 +549,11 @@ bool SSymCanvas::SmoothWidePolygon(const POINT* p, int n) {
     const Gdiplus::SolidBrush fill(Gdiplus::Color(255, GetRValue(c), GetGValue(c), GetBValue(c)));
     if (g.FillPolygon(&fill, f.data(), n) != Gdiplus::Ok) return false;
   }
-  return g.DrawPolygon(CurrentGdiPen(), f.data(), n) == Gdiplus::Ok;
+  // The context's mitre limit holds for the smooth outline too.
+  SGdiPen* pen = CurrentGdiPen();
+  FLOAT limit = 10.0f;
+  if (::GetMiterLimit(m_pDC->GetSafeHdc(), &limit)) pen->SetMiterLimit(limit);
+  return g.DrawPolygon(pen, f.data(), n) == Gdiplus::Ok;
 }
 
 int SSymCanvas::FillPath(const SSymRect& r) {

@@ -295,7 +295,7 @@ TEST_F(LinkBase, DoubleLineOnlyForWidthsOneShortOfSeventyFive) {
 // A double line's background-coloured core runs on the line's own path and
 // has no arrowheads of its own (they would reach past the line's arrowhead
 // and cut into the box); the line's arrowhead, drawn with the wide pen,
-// joins its outline bevelled and puts its tip on the box's outline.
+// puts its outline's tip on the box's outline.
 TEST_F(LinkBase, DoubleLineCoreAndArrowheadStayOffTheBox) {
   SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
   SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
@@ -311,14 +311,14 @@ TEST_F(LinkBase, DoubleLineCoreAndArrowheadStayOffTheBox) {
       if (call.rfind("SetPen ", 0) == 0) pen = call;
       if (call.rfind("Polygon", 0) != 0) continue;
       ++polygons;
-      EXPECT_EQ(pen, "SetPen " + std::to_string(SSymPen::Solid | PS_JOIN_BEVEL) + " " + std::to_string(width + 1) +
+      EXPECT_EQ(pen, "SetPen " + std::to_string(SSymPen::Solid) + " " + std::to_string(width + 1) +
                          " 975530")
           << width;
     }
     EXPECT_EQ(polygons, 1) << width;
     SSymArrow* arrow = l->GetArrowHead(3);
     ASSERT_NE(arrow, nullptr);
-    // Pulled back only by the bevel's reach past the tip: under a pixel.
+    // Pulled back only by the cut tip's reach past the figure: under a pixel.
     EXPECT_LE(arrow->GetTip().x, 5000) << width;
     EXPECT_GT(arrow->GetTip().x, 5000 - 75) << width;
     EXPECT_EQ(l->m_pen.m_width, width);
