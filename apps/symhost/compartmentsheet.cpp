@@ -1,5 +1,6 @@
 #include "apps/symhost/compartmentsheet.h"
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -47,7 +48,18 @@ class SHostCompartmentBox : public SRepFaces<SHostCompartmentBox, SHostBox, ISSy
   int AdjustSubSymRect(SSymRect&) override { return 0; }
   int SubSymReserved() override { return 0; }
   int GetSubSymSize(LONG*, LONG*) override { return 0; }
-  int GetSubSymMargins(LONG*, LONG*, LONG*, LONG*) override { return 0; }
+  // An ellipse keeps its compartments in the rectangle inscribed in it, so
+  // that their texts stay inside the outline (the separators still reach
+  // out to the outline); the other outlines use the whole box.
+  int GetSubSymMargins(LONG* l, LONG* r, LONG* t, LONG* b) override {
+    if (m_shape != Ellipse || !l || !r || !t || !b) return 0;
+    SSymRect box = GetClipRect(0, 0);
+    box.Normalize();
+    const double inset = (1.0 - 1.0 / std::sqrt(2.0)) / 2.0;
+    *l = *r = static_cast<LONG>(std::ceil((static_cast<double>(box.x2) - box.x1) * inset));
+    *t = *b = static_cast<LONG>(std::ceil((static_cast<double>(box.y1) - box.y2) * inset));
+    return 1;
+  }
   int GetSubSymList(STable<SSymSubsFonts*>& list, int nested) override {
     const int before = list.GetCount();
     m_group.GetSubSymList(list, nested);

@@ -513,8 +513,10 @@ std::vector<ISSymbol*> SBuildShapeSheet(SHostDiagram& diagram) {
     if (ISSymbol* sym = AddPredefined(diagram, type, SSymRect(x, top, x + kCellW, top - kCellH), SString()))
       made.push_back(sym);
     const std::u16string caption(name.c_str());
-    s.Label(SSymRect(x, top - kCellH, x + kCellW, top - kCellH - kNameH), caption.c_str(), SSymFont(kArial, 8), kInk,
-            0x122);
+    // The name may run into the gaps beside its cell: the longest names are
+    // wider than the cell and would lose their ends.
+    s.Label(SSymRect(x - kGapX / 2, top - kCellH, x + kCellW + kGapX / 2, top - kCellH - kNameH), caption.c_str(),
+            SSymFont(kArial, 8), kInk, 0x122);
     if (++col == kColumns) {
       col = 0;
       top -= kCellH + kNameH + kGapX / 2;

@@ -776,6 +776,36 @@ Status Graphics::FillEllipse(const Brush* brush, REAL x, REAL y, REAL w, REAL h)
   return last_ = Ok;
 }
 
+cairo_t* Graphics::BeginClosedFigure(const PointF* points, INT count) {
+  cairo_t* cr = Begin();
+  if (!cr) return nullptr;
+  cairo_move_to(cr, points[0].X, points[0].Y);
+  for (INT i = 1; i < count; ++i) cairo_line_to(cr, points[i].X, points[i].Y);
+  cairo_close_path(cr);
+  return cr;
+}
+
+Status Graphics::FillPolygon(const Brush* brush, const PointF* points, INT count) {
+  const auto* solid = dynamic_cast<const SolidBrush*>(brush);
+  if (!solid || !points || count < 3) return last_ = InvalidParameter;
+  cairo_t* cr = BeginClosedFigure(points, count);
+  if (!cr) return last_ = WrongState;
+  const Color c = solid->color_;
+  cairo_set_source_rgba(cr, c.GetR() / 255.0, c.GetG() / 255.0, c.GetB() / 255.0, c.GetA() / 255.0);
+  cairo_fill(cr);
+  End(cr);
+  return last_ = Ok;
+}
+
+Status Graphics::DrawPolygon(const Pen* pen, const PointF* points, INT count) {
+  if (!pen || !points || count < 2) return last_ = InvalidParameter;
+  cairo_t* cr = BeginClosedFigure(points, count);
+  if (!cr) return last_ = WrongState;
+  Stroke(cr, pen);
+  End(cr);
+  return last_ = Ok;
+}
+
 Status Graphics::DrawImage(Image* image, INT x, INT y) {
   if (!image) return last_ = InvalidParameter;
   return DrawImage(image, x, y, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));

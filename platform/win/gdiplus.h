@@ -338,6 +338,10 @@ class Graphics {
   Status DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
   Status FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
   Status FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
+  // A closed figure through the points (WrongState on a context that has no
+  // drawing surface of its own, such as a metafile recorder).
+  Status FillPolygon(const Brush* brush, const PointF* points, INT count);
+  Status DrawPolygon(const Pen* pen, const PointF* points, INT count);
   Status DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height);
   Status DrawImage(Image* image, INT x, INT y, INT width, INT height) {
     return DrawImage(image, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(width), static_cast<REAL>(height));
@@ -351,6 +355,8 @@ class Graphics {
 
  private:
   cairo_t* Begin();  // the context to draw with, its state saved; null on failure
+  // Begin with the closed figure through the points as the path.
+  cairo_t* BeginClosedFigure(const PointF* points, INT count);
   void End(cairo_t* cr);
   void Stroke(cairo_t* cr, const Pen* pen);
 

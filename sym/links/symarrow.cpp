@@ -15,6 +15,8 @@ KV_SYM_REGISTER(SSymArrow, nullptr);
 namespace {
 // The canvas kind of the SVG export canvas.
 constexpr int kSvgCanvas = 9;
+// The mitre limit of a double line's arrowheads: SVG's own default.
+constexpr FLOAT kDoubleLineMiter = 4.0f;
 
 SSymPoint Offset(const SSymPoint& p, long long dx, long long dy) {
   return SSymPoint(SSymTruncate(static_cast<double>(p.x + dx)), SSymTruncate(static_cast<double>(p.y + dy)));
@@ -116,6 +118,8 @@ int SSymArrow::GetTipOnSymbol(ISSymLinkable* symbol, const SSymSegment& segment,
   LONG pull = 0;
   if (m_pOwner && m_pOwner->GetShadowStyle() == 2) {
     pull = 225;
+  } else if (m_pOwner && m_pOwner->DrawsDoubleLineArrows()) {
+    pull = DoubleLinePull(m_pOwner->GetPen().m_width);
   } else if (m_pOwner) {
     const LONG w = m_pOwner->GetPen().m_width;
     const SSymTabArrow::ArrowEntry* e = SSymTabArrow::GetEntry(m_type);
@@ -130,6 +134,22 @@ int SSymArrow::GetTipOnSymbol(ISSymLinkable* symbol, const SSymSegment& segment,
           Offset(*point, static_cast<long long>(pull * dx / len * 0.5), static_cast<long long>(pull * dy / len * 0.5));
   }
   return 1;
+}
+
+LONG SSymArrow::DoubleLinePull(LONG width) const {
+  // The outline reaches past the figure's tip by half the pen width over the
+  // sine of half the tip's angle when the tip is mitred, times that sine
+  // when the mitre is cut off (the angle from the model: half its claimed
+  // height against its length from tip to base). The pull is twice the
+  // reach, as the other pulls count: the outline then meets the symbol.
+  if (!m_pEntry || width <= 0) return 0;
+  const SSymTabArrow::ArrowEntry& e = *m_pEntry;
+  const double len = std::hypot(static_cast<double>(e.m_ptModelBase.x) - e.m_ptModelTip.x,
+                                static_cast<double>(e.m_ptModelBase.y) - e.m_ptModelTip.y);
+  const double half = std::abs(static_cast<double>(e.m_ptModelCorner[0].y) - e.m_ptModelCorner[2].y) / 2;
+  if (len <= 0 || half <= 0) return 0;
+  const double sine = half / std::hypot(len, half);
+  return SSymTruncate(1.0 / sine <= kDoubleLineMiter ? width / sine : width * sine);
 }
 
 void SSymArrow::SetPosition(const SSymPoint& tip, const SSymPoint& toward) {
@@ -223,6 +243,19 @@ HRESULT SSymArrow::DrawSymbol(SSymCanvas& canvas) {
   SSymArrowFigure& figure = *m_pEntry->m_pSymbol;
   const SSymPen pen = m_pOwner->GetPen();
   figure.SetPenWidthColor(pen.m_width, pen.m_color);
+  // A double line's wide pen keeps its mitred corners but cuts a sharp tip
+  // off (as SVG's own limit does): a mitre there would run a spike far past
+  // the tip.
+  struct MiterScope {
+    HDC dc = nullptr;
+    FLOAT old = 10.0f;
+    ~MiterScope() {
+      if (dc) ::SetMiterLimit(dc, old, nullptr);
+    }
+  } miter;
+  if (m_pOwner->DrawsDoubleLineArrows())
+    if (SDC* dc = canvas.GetCanvasDC(); dc && dc->GetSafeHdc() && ::SetMiterLimit(dc->GetSafeHdc(), kDoubleLineMiter, &miter.old))
+      miter.dc = dc->GetSafeHdc();
   bool blackFill = false;
   if (m_pEntry->m_bFillLineColor) {
     blackFill = !canvas.m_bColor && !canvas.m_bBlackFill;

@@ -68,6 +68,9 @@ class SSymArrow : public SSymStd {
   // Nonzero when `point` was put on the symbol's outline (the end segment
   // `segment` meeting it), pulled back for the owner's glow shadow or pen.
   int GetTipOnSymbol(ISSymLinkable* symbol, const SSymSegment& segment, SSymPoint* point);
+  // The pull of a double line's arrowhead drawn with the wide pen of
+  // `width`: the figure's outline, not its tip, meets the symbol.
+  LONG DoubleLinePull(LONG width) const;
 
   int GetType() const { return m_type; }
   // Stores the type only (entry, points and uprightness unchanged).

@@ -440,6 +440,10 @@ class KeepList {
   SSymListPt m_kept;
 };
 
+// A pen width that draws a double line: above 0 with w + 1 a multiple of 75
+// (74, 149, 224 ...).
+bool IsDoubleLineWidth(LONG w) { return w > 0 && (static_cast<long long>(w) + 1) % 75 == 0; }
+
 bool HasFace(IUnknown* unk, REFIID iid) {
   if (!unk) return false;
   void* p = nullptr;
@@ -641,10 +645,14 @@ HRESULT SSymPolyBase::DrawSymbol(SSymCanvas& canvas) {
   UpdateListPt();
   DrawPolyLine(canvas);
   const LONG w = m_pen.m_width;
-  const bool doubleLine = w > 0 && (w + 1) % 75 == 0;
+  const bool doubleLine = IsDoubleLineWidth(w);
   if (doubleLine) {
-    // The core of a double line in the background colour, drawn the same
-    // way; the pen is put back also when the drawing throws.
+    // The core of a double line in the background colour, on the same path
+    // as the line itself: with ends pulled back by the core's own narrower
+    // width, and arrowheads of its own, the core would reach past the line's
+    // arrowheads and cut a notch into the symbol at the end. A core that is
+    // itself a double width gets its own core in turn. The pen is put back
+    // also when the drawing throws.
     const SSymPen saved = m_pen;
     struct PenBack {
       SSymPolyBase& self;
@@ -656,16 +664,19 @@ HRESULT SSymPolyBase::DrawSymbol(SSymCanvas& canvas) {
       }
     } back{*this, canvas, saved};
     SDC* dc = canvas.GetCanvasDC();
-    m_pen = SSymPen{1, std::max<LONG>(w - 150, 0), SSymColor(dc ? dc->GetBkColor() : 0xFFFFFF)};
-    canvas.SetPen(m_pen);
-    ListPt = keep.Kept();
-    DrawSymbol(canvas);
+    const SSymColor background(dc ? dc->GetBkColor() : 0xFFFFFF);
+    for (LONG core = w; IsDoubleLineWidth(core);) {
+      core = std::max<LONG>(core - 150, 0);
+      m_pen = SSymPen{1, core, background};
+      DrawPolyLine(canvas);
+    }
   }
   ListPt = keep.Kept();
   {
-    // SVG output pulls no line end back for the arrowheads.
+    // SVG output pulls no line end back for the arrowheads, nor does a
+    // double line: its arrowheads place their outlines on the symbols.
     const LONG width = m_pen.m_width;
-    if (canvas.GetCanvasType() == 9) m_pen.m_width = 0;
+    if (canvas.GetCanvasType() == 9 || doubleLine) m_pen.m_width = 0;
     const int r = ConstructTempListPt(nullptr, 0);
     m_pen.m_width = width;
     // A bend added at one end only: a copy of the other end keeps the middle
@@ -676,16 +687,25 @@ HRESULT SSymPolyBase::DrawSymbol(SSymCanvas& canvas) {
     }
   }
   if ((m_pen.m_style & 0xFFFF) != 7 && n >= 2) {
+    struct DoubleArrows {
+      SSymPolyBase& self;
+      SSymCanvas& canvas;
+      bool active;
+      LONG width;
+      ~DoubleArrows() {
+        if (!active) return;
+        self.m_doubleLineArrows = false;
+        self.m_pen.m_width = width;
+        canvas.SetPen(self.m_pen);
+      }
+    } doubleArrows{*this, canvas, doubleLine, w};
     if (doubleLine) {
+      m_doubleLineArrows = true;
       m_pen.m_width = w + 1;
       canvas.SetPen(m_pen);
     }
     for (const auto& a : m_arrows)
       if (a) a->DrawSymbol(canvas);
-    if (doubleLine) {
-      m_pen.m_width = w;
-      canvas.SetPen(m_pen);
-    }
   }
   return S_OK;
 }

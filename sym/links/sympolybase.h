@@ -113,6 +113,11 @@ class SSymPolyBase : public SRepFaces<SSymPolyBase, SSymStd, ISSymPolyline, ISSy
   SSymArrow* GetArrowHead(int slot) const {
     return slot >= 0 && slot < 4 ? m_arrows[static_cast<size_t>(slot)].get() : nullptr;
   }
+  // True while the arrowheads of a double line draw: they take the wide pen
+  // of the whole line, so a sharp tip is cut off and they are placed with
+  // their outline, not their figure, at the line's end (a mitred wide pen
+  // would run a spike past the tip into the symbol).
+  bool DrawsDoubleLineArrows() const { return m_doubleLineArrows; }
   // True when the symbol answers ISSymLink (links override the routing).
   virtual bool IsLink() { return false; }
   // Whether the diagram shows line crossings as bridges (links only).
@@ -138,4 +143,5 @@ class SSymPolyBase : public SRepFaces<SSymPolyBase, SSymStd, ISSymPolyline, ISSy
   void MarkModified();
 
   std::array<SSymArrowPtr, 4> m_arrows;
+  bool m_doubleLineArrows = false;
 };

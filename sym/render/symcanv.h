@@ -370,6 +370,9 @@ class SSymCanvas : public SObject, public SLibScale {
 
   // The line rule: true when lines and curves go through GDI+.
   bool UseGdiPlus();
+  // Draws a polygon whose pen is wider than a pixel smoothly through GDI+;
+  // false when it is not such a polygon or the context cannot (nothing drawn).
+  bool SmoothWidePolygon(const POINT* p, int n);
   // A GDI+ pen for the pen selected in the context.
   SGdiPen* CurrentGdiPen();
   // The normal-scale entry of a font, made when missing (null without a context).

@@ -529,7 +529,31 @@ void SSymCanvas::Polygon(const SSymListPt& pts) {
     m_pDC->Polygon(p, n);
     return;
   }
+  if (SmoothWidePolygon(p, n)) return;
   m_pDC->Polygon(p, n);
+}
+
+bool SSymCanvas::SmoothWidePolygon(const POINT* p, int n) {
+  // An outline several pixels wide drawn without smoothing shows its
+  // slanted edges as stairs (the arrowheads of a double line): a coloured
+  // polygon with a wide pen and a plain fill goes through GDI+ as lines do.
+  // Contexts that only record keep the GDI polygon.
+  if (n < 3 || !m_bColor || m_bDrawShadow || m_bBlackFill || !UseGdiPlus()) return false;
+  if (m_pen.m_style == SSymPen::NoLine || VPtoDP(SSymSize(m_pen.m_width, 0)).cx <= 1) return false;
+  if (m_brush.m_style != SSymBrush::Solid && m_brush.m_style != SSymBrush::Hollow) return false;
+  const std::vector<Gdiplus::PointF> f = PointsF(p, n);
+  Gdiplus::Graphics g(m_pDC->GetSafeHdc());
+  g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+  if (m_brush.m_style == SSymBrush::Solid) {
+    const COLORREF c = m_brush.m_color.GetColor();
+    const Gdiplus::SolidBrush fill(Gdiplus::Color(255, GetRValue(c), GetGValue(c), GetBValue(c)));
+    if (g.FillPolygon(&fill, f.data(), n) != Gdiplus::Ok) return false;
+  }
+  // The context's mitre limit holds for the smooth outline too.
+  SGdiPen* pen = CurrentGdiPen();
+  FLOAT limit = 10.0f;
+  if (::GetMiterLimit(m_pDC->GetSafeHdc(), &limit)) pen->SetMiterLimit(limit);
+  return g.DrawPolygon(pen, f.data(), n) == Gdiplus::Ok;
 }
 
 int SSymCanvas::FillPath(const SSymRect& r) {

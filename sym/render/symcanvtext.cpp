@@ -451,12 +451,17 @@ void SSymCanvas::DrawText(const SString& text, const SSymRect& r, int flags) {
     const SSymSize ext = GetTextExtent(text);
     const int scx = ClampInt(ext.cx * m_scaleX);
     int x = (rc.left + rc.right) / 2 + ClampInt(ext.cy / 2.0 * m_scaleY);
-    // Text at 270 degrees runs downward from its start, so it starts at the
-    // top edge (starting one text length lower would push it out of the box).
-    int y = rc.top;
-    if (flags & DT_VCENTER) {
+    // Text at 270 degrees runs downward from its start, so it starts inside
+    // the top edge (starting one text length lower would push it out of the
+    // box): centred along the box's height with DT_CENTER, as text at 90
+    // degrees is, ending at the bottom with DT_RIGHT, else a pixel below the
+    // top edge, clear of a frame drawn on it.
+    int y = rc.top + 1;
+    if (flags & (DT_VCENTER | DT_CENTER)) {
       const int d = (rc.bottom - rc.top - scx) / 2 - 1;
-      if (d >= 0) y += d;
+      if (d >= 1) y = rc.top + d;
+    } else if (flags & DT_RIGHT) {
+      y = std::max(rc.top + 1, rc.bottom - 1 - scx);
     }
     m_pDC->ExtTextOut(x, y, ETO_CLIPPED, &rc, text);
     return;

@@ -164,7 +164,8 @@ void SAddModelMerge(SHostDiagram& diagram, ISRepObject* model, const SSymRect& t
     SHostAddAttribute(delivery, SString(u"due"), SString(u"date"));
     SHostAddRelation(pkg, SString(u"schedules"), contract, delivery);
     ISSymbol* a = sourceDiagram->CreateSymbolForObject(contract, 0, 0, 1);
-    ISSymbol* b = sourceDiagram->CreateSymbolForObject(delivery, 12000, -1800, 1);
+    // Far enough from Contract for the link's label beside its arrowhead.
+    ISSymbol* b = sourceDiagram->CreateSymbolForObject(delivery, 15600, -1800, 1);
     SRepCollection* carried = root->OneSidedCollection(SRepRootCarried);
     // The link's ends are carried after it, destination first: the merge
     // still takes them by their places in the source.

@@ -22,7 +22,14 @@ struct RelationDef {
 };
 
 // Where the entities sit (diagram units, y up): two rows under the heading.
+// The relations draw as straight lines between the symbols' centres, so the
+// symbols are placed for those lines: none crosses another, and each is
+// long enough between its symbols for its label and its arrowhead side by
+// side (labels sit in the middle of their lines). Order and Order line go
+// along the top row, Product under Order line, Invoice under Customer: the
+// line from Invoice to Product then passes below the top row.
 constexpr LONG kRow0 = -2400, kRow1 = -11400;
+constexpr LONG kCol1 = 13800, kCol2 = 27600;
 
 }  // namespace
 
@@ -33,15 +40,15 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
 
   const EntityDef entities[] = {
       {u"Customer", 0, kRow0, {{u"number", u"integer"}, {u"name", u"text"}, {u"address", u"text"}}},
-      {u"Order", 10800, kRow0 - 1200, {{u"number", u"integer"}, {u"date", u"date"}}},
-      {u"Product", 23400, kRow0, {{u"code", u"text"}, {u"price", u"decimal"}}},
+      {u"Order", kCol1, kRow0, {{u"number", u"integer"}, {u"date", u"date"}}},
+      {u"Product", kCol2, kRow1, {{u"code", u"text"}, {u"price", u"decimal"}}},
       {u"Invoice", 1800, kRow1, {{u"number", u"integer"}, {u"total", u"decimal"}, {u"paid", u"boolean"}}},
-      {u"Order line", 14400, kRow1 - 1800, {{u"quantity", u"integer"}}},
-      {u"Supplier", 25200, kRow1, {{u"name", u"text"}}},
+      {u"Order line", kCol2, kRow0, {{u"quantity", u"integer"}}},
+      {u"Supplier", kCol2, kRow1 - 8400, {{u"name", u"text"}}},
       // Shown as a grid of its attributes: more of them than the grid shows.
       {u"Payment",
        1800,
-       kRow1 - 6900,
+       kRow1 - 9600,
        {{u"number", u"integer"},
         {u"amount", u"decimal"},
         {u"method", u"text"},
@@ -114,15 +121,18 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
     }
   (void)before;
   SSymEdgeRouter::Instance().ComputeIntersections(links);
-  SAddModelPackage(diagram, model, 0, kRow1 - 15000, made);
-  SAddModelTree(diagram, model, 36000, 0, made);
-  // The lanes go below everything drawn so far.
-  LONG bottom = kRow1;
-  for (ISSymbol* s : made) {
-    const SSymRect r = s->GetClipRect(0, 0);
-    bottom = std::min({bottom, r.y1, r.y2});
-  }
-  SAddModelLanes(diagram, model, 0, bottom - 3600, made);
+  // The package and then the lanes go below everything drawn so far.
+  auto bottomOf = [&made] {
+    LONG bottom = kRow1;
+    for (ISSymbol* s : made) {
+      const SSymRect r = s->GetClipRect(0, 0);
+      bottom = std::min({bottom, r.y1, r.y2});
+    }
+    return bottom;
+  };
+  SAddModelPackage(diagram, model, 0, bottomOf() - 3600, made);
+  SAddModelTree(diagram, model, 37800, 0, made);
+  SAddModelLanes(diagram, model, 0, bottomOf() - 3600, made);
   // A block of another model's entities merged in at the right, level with
   // the heading (the lanes and the package stay the lowest parts).
   LONG right = 0;

@@ -5,6 +5,7 @@
 
 #include "kvrep/srepsession.h"
 #include "sym/foundation/symstrings.h"
+#include "sym/links/symarrow.h"
 #include "sym/links/symlinkbase.h"
 #include "sym/shapes/symrectfamily.h"
 #include "support/recording_canvas.h"
@@ -288,6 +289,39 @@ TEST_F(LinkBase, DoubleLineOnlyForWidthsOneShortOfSeventyFive) {
     ASSERT_EQ(l->DrawSymbol(canvas), S_OK);
     EXPECT_EQ(canvas.widths.size(), c.paths) << c.width;
     EXPECT_EQ(l->m_pen.m_width, c.width);
+  }
+}
+
+// A double line's background-coloured core runs on the line's own path and
+// has no arrowheads of its own (they would reach past the line's arrowhead
+// and cut into the box); the line's arrowhead, drawn with the wide pen,
+// puts its outline's tip on the box's outline.
+TEST_F(LinkBase, DoubleLineCoreAndArrowheadStayOffTheBox) {
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymRectangle* b = Box(SSymRect(5000, 1000, 6000, 0));
+  SSymLinkBase* l = Link(a, b, SSymListPt{{500, 500}, {5500, 500}});
+  ASSERT_EQ(l->SetSymArrow(8, 0, 0), S_OK);
+  for (LONG width : {149L, 449L}) {
+    l->m_pen = SSymPen(SSymPen::Solid, width, SSymColor(0x975530));
+    RecordingCanvas canvas;
+    ASSERT_EQ(l->DrawSymbol(canvas), S_OK);
+    std::string pen;
+    int polygons = 0;
+    for (const std::string& call : canvas.Calls()) {
+      if (call.rfind("SetPen ", 0) == 0) pen = call;
+      if (call.rfind("Polygon", 0) != 0) continue;
+      ++polygons;
+      EXPECT_EQ(pen, "SetPen " + std::to_string(SSymPen::Solid) + " " + std::to_string(width + 1) +
+                         " 975530")
+          << width;
+    }
+    EXPECT_EQ(polygons, 1) << width;
+    SSymArrow* arrow = l->GetArrowHead(3);
+    ASSERT_NE(arrow, nullptr);
+    // Pulled back only by the cut tip's reach past the figure: under a pixel.
+    EXPECT_LE(arrow->GetTip().x, 5000) << width;
+    EXPECT_GT(arrow->GetTip().x, 5000 - 75) << width;
+    EXPECT_EQ(l->m_pen.m_width, width);
   }
 }
 
