@@ -15,7 +15,6 @@
 
 template <class I, const IID* piid = SComTraits<I>::piid>
 class SComObjectStack : public I {
-  static_assert(piid != nullptr, "SComObjectStack needs the identifier of its interface");
 
  public:
   SComObjectStack() = default;
