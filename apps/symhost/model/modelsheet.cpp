@@ -103,8 +103,8 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
     made.push_back(s);
     symbols.push_back(es);
   }
-  // Each entity completes the links of its relations; then the crossings
-  // become bridges.
+  // Each entity completes the links of its relations; their crossings become
+  // bridges once the rest of the sheet is made (below).
   const std::size_t before = view->GetCount();
   for (SHostEntitySym* s : symbols) s->CompleteLink(1);
   SComBag<ISSymbol> links;
@@ -120,7 +120,6 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
       made.push_back(s->Sym());
     }
   (void)before;
-  SSymEdgeRouter::Instance().ComputeIntersections(links);
   // The package and then the lanes go below everything drawn so far.
   auto bottomOf = [&made] {
     LONG bottom = kRow1;
@@ -141,6 +140,9 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
     right = std::max({right, r.x1, r.x2});
   }
   SAddModelMerge(diagram, model, SSymRect(right + 3600, 0, right + 30600, -11400), made);
+  // The crossings last: the router forgets every crossing it holds when a
+  // session goes away, as the merged model's does above.
+  SSymEdgeRouter::Instance().ComputeIntersections(links);
   package->Release();  // the session keeps the model
   return made;
 }
