@@ -5,7 +5,6 @@
 #pragma once
 
 #include <string>
-#include <unistd.h>
 
 #include "kvrep/srepsession.h"
 #include "sym/diagram/symdisppref.h"
@@ -13,6 +12,7 @@
 #include "sym/symbol/symstd.h"
 #include "support/canvas_fixture.h"
 #include "support/symtest.h"
+#include "support/temp_files.h"
 
 // A rectangle symbol (type 3) over the drawable base `Base`; made with a
 // rectangle, or bare with an int.
@@ -73,14 +73,6 @@ class TBlob : public SSymBlob {
 
 class SolidFixture : public SymFixture {
  protected:
-  // The folder of the test program (PNG files for a person to look at).
-  static std::string OutputDir() {
-    char buf[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return ".";
-    std::string p(buf, static_cast<size_t>(n));
-    return p.substr(0, p.rfind('/'));
-  }
   // The calls a symbol's Draw makes on a recording context (96 dpi, 75 units a pixel).
   std::vector<std::string> Record(ISSymbol* symbol, HRESULT* result = nullptr) {
     RecordingDC rec;

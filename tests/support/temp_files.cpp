@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -14,6 +15,15 @@ std::string ReadFile(const fs::path& p) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+fs::path KeepFolder(const char* sub) {
+  const char* root = std::getenv("KV_KEEP_PICTURES");
+  if (!root || !*root) return {};
+  fs::path folder = sub ? fs::path(root) / sub : fs::path(root);
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  return ec ? fs::path() : folder;
 }
 
 TempDir::TempDir(const char* prefix) {

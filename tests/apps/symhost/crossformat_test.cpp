@@ -196,12 +196,11 @@ class CrossFormat : public ::testing::Test {
   static bool Within(Target t, const PictureDifference& d) {
     return d.worstTileMean <= kTolerance[t].worstTileMean && d.differingShare <= kTolerance[t].differingShare;
   }
-  // Keeps a picture in the build folder for a person to look at.
+  // Keeps a picture for a person to look at, when KV_KEEP_PICTURES names a
+  // folder.
   static void Keep(const std::string& name, const KvImage& image) {
-    const fs::path folder = fs::path(KV_BINARY_DIR) / "crossformat";
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    KvWritePngFile(image, (folder / (name + ".png")).string());
+    const fs::path folder = KeepFolder("crossformat");
+    if (!folder.empty()) KvWritePngFile(image, (folder / (name + ".png")).string());
   }
   // Exports the sample sheet as one file through the library's export,
   // with `draw` in place of the diagram's own drawing.

@@ -8,6 +8,7 @@
 #include "kvcore/srtfdocument.h"
 #include "kvcore/spicture.h"
 #include "kvcore/sstream.h"
+#include "support/temp_files.h"
 
 namespace {
 
@@ -130,11 +131,11 @@ TEST(SBitmap, StreamAndFileForms) {
   SInputGlobal bad(junk, sizeof junk);
   EXPECT_FALSE(none.CreateBitmap(bad));
 
-  const std::string dir = ::testing::TempDir();
-  EXPECT_TRUE(c.bitmap.SaveBitmap(SString(dir + "sdc_test.png")));
-  EXPECT_TRUE(c.bitmap.SaveBitmap(SString(dir + "sdc_test.bmp")));
+  kvtest::TempDir dir("sdc");
+  EXPECT_TRUE(c.bitmap.SaveBitmap(dir.Name("sdc_test.png")));
+  EXPECT_TRUE(c.bitmap.SaveBitmap(dir.Name("sdc_test.bmp")));
   EXPECT_FALSE(c.bitmap.SaveBitmap(SString("/nonexistent-dir/x.png")));
-  EXPECT_FALSE(none.SaveBitmap(SString(dir + "none.png")));
+  EXPECT_FALSE(none.SaveBitmap(dir.Name("none.png")));
 }
 
 TEST(SDrawGradient, MediumColorTable) {
@@ -182,7 +183,8 @@ TEST(SDrawBackground, PicturesFollowTheirMode) {
   img.px.assign(16, 0xFF0000FFu);  // blue
   std::vector<std::uint8_t> png;
   ASSERT_TRUE(KvWritePng(img, png));
-  const std::string path = ::testing::TempDir() + "sdc_test_picture.png";
+  kvtest::TempDir dir("sdc");
+  const std::string path = (dir.path / "sdc_test_picture.png").string();
   ASSERT_TRUE(SBlob(png).WriteToFile(SString(path)));
   {
     SDrawBackground bg(nullptr, pfmStretched, 0);

@@ -8,6 +8,7 @@
 #include "kvcore/sexception.h"
 #include "kvcore/spicture.h"
 #include "kvcore/sstream.h"
+#include "support/temp_files.h"
 #include "win/imageicon.h"
 
 namespace {
@@ -87,12 +88,14 @@ TEST_F(Pictures, MetaFileBlobAndStreamForms) {
   SInputBinaryStream bg(g);
   bg >> none;
   EXPECT_FALSE(none.IsValid());
-  EXPECT_FALSE(none.SaveMetaFile(SString(::testing::TempDir() + "none.emf")));
+  kvtest::TempDir dir("spicture");
+  EXPECT_FALSE(none.SaveMetaFile(dir.Name("none.emf")));
   EXPECT_EQ(SMetaFile(SBlob("xx", 2)).IsValid(), false);
 }
 
 TEST_F(Pictures, ManagerRecordsAreSharedAndCounted) {
-  const std::string path = ::testing::TempDir() + "spicture_test.png";
+  kvtest::TempDir dir("spicture");
+  const std::string path = (dir.path / "spicture_test.png").string();
   ASSERT_TRUE(SBlob(PngBytes(20, 10, 0xFF112233u, true)).WriteToFile(SString(path)));
   SPictureManager m1;
   SPictureInfo* p = m1.LoadPicture(SPictureInfo::ptBitmap, SString(path), 0, SString());

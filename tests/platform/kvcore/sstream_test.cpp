@@ -5,6 +5,7 @@
 
 #include "kvcore/sblob.h"
 #include "kvcore/sstream.h"
+#include "support/temp_files.h"
 
 TEST(SStream, LittleEndianWordsRoundTrip) {
   SOutputGlobal mem;
@@ -92,7 +93,8 @@ TEST(SStream, TextStreamEncodingsAndFiles) {
   EXPECT_EQ(wide.GetBytes(), (std::vector<BYTE>{'A', 0, 0xE9, 0}));
   EXPECT_EQ(s16.GetText(), "A\xC3\xA9");
 
-  const auto path = std::filesystem::temp_directory_path() / "kv_sstream_test.bin";
+  kvtest::TempDir dir("kv_sstream");
+  const auto path = dir.path / "kv_sstream_test.bin";
   {
     SOutputFile file(SString(path.string()), 1);
     SOutputStringStream s8(file);
@@ -101,7 +103,6 @@ TEST(SStream, TextStreamEncodingsAndFiles) {
   SBlob blob;
   ASSERT_TRUE(blob.ReadFromFile(SString(path.string())));
   EXPECT_EQ(blob.GetBytes(), (std::vector<BYTE>{'A', 0xC3, 0xA9}));
-  std::filesystem::remove(path);
   EXPECT_FALSE(blob.ReadFromFile(SString("/nonexistent/kv/file")));
   EXPECT_EQ(blob.GetSize(), 3u);  // unchanged by the failed read
   EXPECT_THROW(SInputFile(SString("/nonexistent/kv/file")), SEIOException);

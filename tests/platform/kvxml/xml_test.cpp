@@ -132,11 +132,9 @@ class CommaLocale {
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
       if (std::setlocale(LC_ALL, name)) return;
     if (std::system("command -v localedef >/dev/null 2>&1") != 0) return;
-    dir_ = fs::temp_directory_path() / "kvxml_locales";
-    fs::create_directories(dir_);
-    const std::string cmd = "localedef -i de_DE -f UTF-8 " + (dir_ / "de_DE.UTF-8").string() + " >/dev/null 2>&1";
-    if (!fs::exists(dir_ / "de_DE.UTF-8") && std::system(cmd.c_str()) != 0) return;
-    ::setenv("LOCPATH", dir_.c_str(), 1);
+    const std::string cmd = "localedef -i de_DE -f UTF-8 " + (dir_.path / "de_DE.UTF-8").string() + " >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) != 0) return;
+    ::setenv("LOCPATH", dir_.path.c_str(), 1);
     std::setlocale(LC_ALL, "de_DE.UTF-8");
   }
   ~CommaLocale() {
@@ -147,7 +145,7 @@ class CommaLocale {
 
  private:
   std::string old_;
-  fs::path dir_;
+  TempDir dir_{"kvxml_locales"};
 };
 
 TEST(XmlDocument, NumbersIgnoreTheProcessLocale) {

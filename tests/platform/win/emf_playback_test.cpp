@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +13,7 @@
 #include "win/gdisink.h"
 
 #include "support/raster_fixture.h"
+#include "support/temp_files.h"
 
 namespace {
 
@@ -138,10 +138,6 @@ HENHMETAFILE Recorded(void (*draw)(HDC), const char16_t* file = nullptr) {
   return CloseEnhMetaFile(dc);
 }
 
-std::string TempPath(const char* name) {
-  return (std::filesystem::temp_directory_path() / (std::string("kv_emf_") + std::to_string(::getpid()) + name)).string();
-}
-
 }  // namespace
 
 TEST(EmfPlayback, ShapesReplayToTheSamePixels) {
@@ -241,7 +237,8 @@ TEST(EmfPlayback, FrameIsScaledToTheTargetRectangle) {
 }
 
 TEST(EmfFiles, SameDrawingSameBytesAndOutsideReaderAccepts) {
-  const std::string path = TempPath("scene.emf");
+  kvtest::TempDir dir("emf");
+  const std::string path = (dir.path / "scene.emf").string();
   const std::u16string wpath(path.begin(), path.end());
   HENHMETAFILE a = Recorded([](HDC dc) {
     DrawShapes(dc);
@@ -288,8 +285,6 @@ TEST(EmfFiles, SameDrawingSameBytesAndOutsideReaderAccepts) {
   const std::string text((std::istreambuf_iterator<char>(s)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("<svg"), std::string::npos);
   EXPECT_NE(text.find("Hello World"), std::string::npos);
-  std::remove(svg.c_str());
-  std::remove(path.c_str());
   for (HENHMETAFILE m : {a, b, back}) DeleteEnhMetaFile(m);
 }
 
@@ -377,7 +372,8 @@ TEST(EmfPlayback, PlaysIntoAPdfDocument) {
     DrawShapes(dc);
     DrawText(dc);
   });
-  const std::string path = TempPath("scene.pdf");
+  kvtest::TempDir dir("emf");
+  const std::string path = (dir.path / "scene.pdf").string();
   HDC pdf = KvCreatePdfDC(path.c_str(), 300, 200, 96);
   ASSERT_NE(pdf, nullptr);
   DOCINFOW di{static_cast<int>(sizeof(DOCINFOW)), u"scene", nullptr, nullptr, 0};
@@ -389,6 +385,5 @@ TEST(EmfPlayback, PlaysIntoAPdfDocument) {
   EndDoc(pdf);
   DeleteDC(pdf);
   EXPECT_EQ(std::system(("pdfinfo '" + path + "' > /dev/null 2>&1").c_str()), 0);
-  std::remove(path.c_str());
   DeleteEnhMetaFile(mf);
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -194,11 +193,12 @@ std::string RenderPng(const std::string& path) {
 }
 
 TEST(GdiScene, PngIsDecodableAndDeterministic) {
+  kvtest::TempDir dir("gdi_scene");
   std::size_t before = KvGdiObjectCount();
-  std::string path = std::string(KV_BINARY_DIR) + "/gdi_scene.png";
+  std::string path = (dir.path / "gdi_scene.png").string();
   std::string first = RenderPng(path);
   EXPECT_EQ(KvGdiObjectCount(), before);  // nothing leaked
-  std::string second = RenderPng(std::string(KV_BINARY_DIR) + "/gdi_scene2.png");
+  std::string second = RenderPng((dir.path / "gdi_scene2.png").string());
   EXPECT_EQ(first, second);
   cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
   ASSERT_EQ(cairo_surface_status(s), CAIRO_STATUS_SUCCESS);
@@ -223,13 +223,13 @@ TEST(GdiScene, PngIsDecodableAndDeterministic) {
   DeleteObject(bm);
   DeleteDC(dc);
   cairo_surface_destroy(s);
-  std::remove((std::string(KV_BINARY_DIR) + "/gdi_scene2.png").c_str());
 }
 
 // The scene recorded as an enhanced metafile: the same bytes each time, read
 // by emf2svg, and played back into a bitmap close to the direct drawing.
 TEST(GdiScene, EmfRecordsReadBackAndReplay) {
-  std::string path = std::string(KV_BINARY_DIR) + "/gdi_scene.emf";
+  kvtest::TempDir dir("gdi_scene");
+  std::string path = (dir.path / "gdi_scene.emf").string();
   HDC screen = GetDC(nullptr);
   RECT frame{0, 0, LONG(kW * 2540 / 96), LONG(kH * 2540 / 96)};
   ReleaseDC(nullptr, screen);
@@ -277,7 +277,8 @@ TEST(GdiScene, EmfRecordsReadBackAndReplay) {
 }
 
 TEST(GdiScene, PdfPassesPdfinfoWithFixedDate) {
-  std::string path = std::string(KV_BINARY_DIR) + "/gdi_scene.pdf";
+  kvtest::TempDir dir("gdi_scene");
+  std::string path = (dir.path / "gdi_scene.pdf").string();
   auto render = [&] {
     // 96 device pixels per inch: the page is the bitmap's size.
     HDC dc = KvCreatePdfDC(path.c_str(), kW * 0.75, kH * 0.75, 96);

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <string>
 
+#include "support/temp_files.h"
 #include "win/gdisink.h"
 #include "win/wingdi.h"
 
@@ -122,7 +123,8 @@ TEST(GdiFonts, MetricsScaleWithMappingAndStayIntegers) {
   SIZE px;
   GetTextExtentPoint32W(f.dc, u"Diagram", 7, &px);
   // Same text on a 600 dpi PDF page: widths follow the resolution.
-  std::string path = std::string(KV_BINARY_DIR) + "/gdi_text_measure.pdf";
+  kvtest::TempDir dir("gdi_text");
+  std::string path = (dir.path / "gdi_text_measure.pdf").string();
   HDC pdf = KvCreatePdfDC(path.c_str(), 612, 792);
   ASSERT_NE(pdf, nullptr);
   LOGFONTW lf{};

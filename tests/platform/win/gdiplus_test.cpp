@@ -2,7 +2,6 @@
 // bitmaps, icons, files and metafiles; pixel reads; PNG encoding.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,15 +13,13 @@
 #include "win/imageicon.h"
 
 #include "support/raster_fixture.h"
+#include "support/temp_files.h"
 
 using namespace Gdiplus;
 
 namespace {
 
 std::u16string Wide(const std::string& s) { return std::u16string(s.begin(), s.end()); }
-std::string TempPath(const char* name) {
-  return (std::filesystem::temp_directory_path() / (std::string("kv_gdip_") + std::to_string(::getpid()) + name)).string();
-}
 
 // Pixels of a row that are neither white nor the pure pen colour.
 int Blended(HDC dc, int y, int x0, int x1, COLORREF pen) {
@@ -176,7 +173,8 @@ TEST(GdiplusBitmap, PngFilesAreDeterministicAndReadBack) {
   ASSERT_EQ(GetImageEncoders(n, size, codecs), Ok);
   EXPECT_EQ(std::u16string(codecs[1].MimeType), u"image/png");
 
-  const std::string p1 = TempPath("a.png"), p2 = TempPath("b.png");
+  kvtest::TempDir dir("gdip");
+  const std::string p1 = (dir.path / "a.png").string(), p2 = (dir.path / "b.png").string();
   ASSERT_EQ(b.Save(Wide(p1).c_str(), &png), Ok);
   ASSERT_EQ(b.Save(Wide(p2).c_str(), &png), Ok);
   auto read = [](const std::string& p) {
@@ -194,8 +192,6 @@ TEST(GdiplusBitmap, PngFilesAreDeterministicAndReadBack) {
       EXPECT_EQ(a.GetValue(), c.GetValue()) << x << "," << y;
     }
   EXPECT_EQ(b.Save(u"/nonexistent/dir/x.png", &png), Win32Error);
-  std::remove(p1.c_str());
-  std::remove(p2.c_str());
 
   Bitmap missing(u"/nonexistent/x.png");
   EXPECT_EQ(missing.GetLastStatus(), FileNotFound);
@@ -298,7 +294,8 @@ TEST(GdiplusHelpers, PensFollowTheirGdiPenAndIconsDrawBlended) {
 
 TEST(GdiplusGraphics, PenWidthsAreDevicePixelsOnPdfPages) {
   // 600 pixels per inch: a 12-pixel line is 1.44 points thick.
-  const std::string pdf = TempPath("line.pdf"), png = TempPath("line");
+  kvtest::TempDir dir("gdip");
+  const std::string pdf = (dir.path / "line.pdf").string(), png = (dir.path / "line").string();
   HDC dc = KvCreatePdfDC(pdf.c_str(), 200, 100, 600);
   ASSERT_NE(dc, nullptr);
   DOCINFOW di{static_cast<int>(sizeof(DOCINFOW)), u"line", nullptr, nullptr, 0};
@@ -321,6 +318,4 @@ TEST(GdiplusGraphics, PenWidthsAreDevicePixelsOnPdfPages) {
     if ((im.At(im.width / 2, y) & 0xFF) < 128) ++dark;
   EXPECT_GE(dark, 12);
   EXPECT_LE(dark, 16);
-  std::remove(pdf.c_str());
-  std::remove((png + ".png").c_str());
 }

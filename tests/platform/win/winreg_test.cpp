@@ -6,8 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include <unistd.h>
-
+#include "support/temp_files.h"
 #include "win/winreg.h"
 
 namespace {
@@ -147,7 +146,8 @@ TEST_F(WinReg, SaveAndLoadRoundTrip) {
   RegCloseKey(k);
   RegCloseKey(Create(HKEY_LOCAL_MACHINE, u"Software\\EmptyKey"));
 
-  const std::string path = ::testing::TempDir() + "winreg_roundtrip.reg";
+  kvtest::TempDir dir("winreg");
+  const std::string path = (dir.path / "winreg_roundtrip.reg").string();
   ASSERT_EQ(KvRegSaveFile(path), ERROR_SUCCESS);
   KvRegReset();
   ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Q \"x\"", 0, KEY_READ, &k), ERROR_FILE_NOT_FOUND);
@@ -197,18 +197,19 @@ TEST_F(WinReg, KeyNamesHoldNoLineBreaks) {
                             nullptr),
             ERROR_INVALID_NAME);
   EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, KEY_READ, &k), ERROR_FILE_NOT_FOUND);
-  const std::string path = "/tmp/winreg_linebreak_" + std::to_string(::getpid()) + ".txt";
+  kvtest::TempDir dir("winreg");
+  const std::string path = (dir.path / "linebreak.txt").string();
   std::ofstream(path, std::ios::binary | std::ios::trunc) << "[HKEY_CURRENT_USER\\a\xC0\x8A" "b]\n";
   ASSERT_EQ(KvRegLoadFile(path), ERROR_SUCCESS);
   EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"a\uFFFDb", 0, KEY_READ, &k), ERROR_SUCCESS);
   RegCloseKey(k);
-  std::remove(path.c_str());
 }
 
 // Names in malformed UTF-8 (code points past U+10FFFF, encoded surrogates,
 // over-long forms) read as U+FFFD, so what is saved loads back the same.
 TEST_F(WinReg, MalformedNamesLoadAndSaveStably) {
-  const std::string path = "/tmp/winreg_malformed_" + std::to_string(::getpid()) + ".txt";
+  kvtest::TempDir dir("winreg");
+  const std::string path = (dir.path / "malformed.txt").string();
   std::ofstream(path, std::ios::binary | std::ios::trunc)
       << "[HKEY_CURRENT_USER\\x\xF5\xF5\xA0\xBD" "y\xED\xA0\x80" "z\xE0\x80\x80]\n\"v\xF4\x90\x80\x80\"=dword:00000001\n";
   ASSERT_EQ(KvRegLoadFile(path), ERROR_SUCCESS);
@@ -223,7 +224,6 @@ TEST_F(WinReg, MalformedNamesLoadAndSaveStably) {
   HKEY k = nullptr;
   EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"x\uFFFD\uFFFD\uFFFD\uFFFDy\uFFFDz\uFFFD", 0, KEY_READ, &k), ERROR_SUCCESS);
   RegCloseKey(k);
-  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kvcore/sprintercache.h"
+#include "support/temp_files.h"
 #include "win/wingdi.h"
 #include "win/winspool.h"
 
@@ -213,7 +214,8 @@ TEST(SPrinterCache, OrientationTurnsPaperAndMarginsTogether) {
 }
 
 TEST(SPrinterCache, PrinterDocumentsArePdfFiles) {
-  KvSetPrintFolder(::testing::TempDir());
+  kvtest::TempDir dir("winspool");
+  KvSetPrintFolder(dir.path.string());
   SPrinterCache cache;
   cache.SetPaperSize(DMPAPER_A4);
   cache.SetOrientation(DMORIENT_LANDSCAPE);
@@ -236,7 +238,7 @@ TEST(SPrinterCache, PrinterDocumentsArePdfFiles) {
   EXPECT_EQ(std::fread(head, 1, 4, f), 4u);
   std::fclose(f);
   EXPECT_EQ(std::string(head), "%PDF");
-  std::remove(file.c_str());
+  KvSetPrintFolder(std::string());
   EXPECT_EQ(KvCreatePrinterDC(u"Nobody", nullptr), nullptr);
 }
 

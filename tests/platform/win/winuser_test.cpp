@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_files.h"
 #include "win/image.h"
 #include "win/winuser.h"
 
@@ -304,7 +304,8 @@ TEST_F(WinUser, SubclassedWindowPaintsItsUpdateRegionIntoAPng) {
   SetPixel(dc, 1, 1, RGB(255, 0, 0));
   ReleaseDC(h, dc);
 
-  const std::string path = std::string(KV_BINARY_DIR) + "/winuser_paint.png";
+  kvtest::TempDir dir("winuser");
+  const std::string path = (dir.path / "winuser_paint.png").string();
   ASSERT_TRUE(KvSaveWindowPng(h, path.c_str()));
   std::ifstream f(path, std::ios::binary);
   std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
@@ -316,7 +317,6 @@ TEST_F(WinUser, SubclassedWindowPaintsItsUpdateRegionIntoAPng) {
   EXPECT_EQ(PixelAt(img, 1, 1), 0xFF0000u);
   EXPECT_EQ(PixelAt(img, 50, 50), 0x0000FFu);   // blue, left of the invalid part
   EXPECT_EQ(PixelAt(img, 150, 50), 0x00A000u);  // green where it was invalid
-  std::remove(path.c_str());
 }
 
 TEST_F(WinUser, HiddenWindowsKeepNoUpdateRegionUntilShown) {

@@ -14,6 +14,7 @@
 #include "support/canvas_fixture.h"
 #include "support/diagram_fixture.h"
 #include "support/link_fixture.h"
+#include "support/temp_files.h"
 #include "sym/diagram/symprintdlg.h"
 #include "sym/diagram/symrectindex.h"
 #include "sym/diagram/symview.h"
@@ -220,7 +221,8 @@ TEST_F(ViewPaintCulling, ALimitedPaintMatchesAFullOnePixelForPixel) {
   HWND hwnd = v->GetSafeHwnd();
   ::InvalidateRect(hwnd, nullptr, TRUE);
   ::UpdateWindow(hwnd);
-  const std::string path = std::string(KV_BINARY_DIR) + "/viewpaint-culling.png";
+  kvtest::TempDir dir("viewpaint");
+  const std::string path = (dir.path / "viewpaint-culling.png").string();
   auto snapshot = [&] {
     EXPECT_TRUE(KvSaveWindowPng(hwnd, path.c_str()));
     std::ifstream in(path, std::ios::binary);
@@ -270,7 +272,8 @@ TEST_F(ViewPaint, AFocusMarkDrawnTwiceIsGoneAndASelectionMarkFramesTheWindow) {
   HWND hwnd = v->GetSafeHwnd();
   ::InvalidateRect(hwnd, nullptr, TRUE);
   ::UpdateWindow(hwnd);
-  const std::string path = std::string(KV_BINARY_DIR) + "/viewpaint-marks.png";
+  kvtest::TempDir dir("viewpaint");
+  const std::string path = (dir.path / "viewpaint-marks.png").string();
   auto snapshot = [&] {
     EXPECT_TRUE(KvSaveWindowPng(hwnd, path.c_str()));
     std::ifstream in(path, std::ios::binary);

@@ -1,10 +1,9 @@
 // The canvas frame: constants, zoom clamping, device mapping and rounding,
 // the lock protocol and the shared off-screen bitmap.
-#include <unistd.h>
-
 #include <cmath>
 
 #include "support/canvas_fixture.h"
+#include "support/temp_files.h"
 #include "sym/diagram/symview.h"
 #include "sym/foundation/symterminators.h"
 
@@ -341,14 +340,6 @@ void DrawScene(TestCanvas& c) {
   c.DrawHandles(SSymRect(-27000, 20000, -12000, 11000));
 }
 
-std::string OutputDir() {
-  char buf[4096];
-  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  std::string p(buf, static_cast<size_t>(n));
-  return p.substr(0, p.rfind('/'));
-}
-
 }  // namespace
 
 TEST(CanvasFrame, ViewStandInLogsInvalidations) {
@@ -369,9 +360,10 @@ TEST(CanvasFrame, ViewStandInLogsInvalidations) {
   EXPECT_EQ(c.GetCanvasType(), 0);
 }
 
-// Writes the scene at zoom 2, 100 and 5000 as PNG files beside the test
-// program, for a person to look at; checks that each shows something.
+// Writes the scene at zoom 2, 100 and 5000 as PNG files; checks that each
+// shows something.
 TEST(CanvasFrame, SceneAtThreeZooms) {
+  kvtest::TempDir dir("canvas_scene");
   for (double zoom : {2.0, 100.0, 5000.0}) {
     RasterDC ras(800, 600);
     TestCanvas c;
@@ -380,8 +372,7 @@ TEST(CanvasFrame, SceneAtThreeZooms) {
     c.SetZoomLevel(zoom, zoom == 5000.0 ? SSymPoint(0, -4000) : SSymPoint(0, 0));
     DrawScene(c);
     c.Unlock();
-    const std::string path = OutputDir() + "/canvas_scene_zoom" + std::to_string(static_cast<int>(zoom)) + ".png";
-    EXPECT_TRUE(ras.bitmap.SaveBitmap(SString(path)));
+    EXPECT_TRUE(ras.bitmap.SaveBitmap(dir.Name(("canvas_scene_zoom" + std::to_string(static_cast<int>(zoom)) + ".png").c_str())));
     int inked = 0;
     for (COLORREF p : ras.Pixels()) inked += p != 0xFFFFFFu;
     EXPECT_GT(inked, 20) << zoom;

@@ -1,8 +1,8 @@
 // A scene of shapes and labels drawn through the device context and through
 // the canvas, compared pixel for pixel with the picture committed beside this
 // test. Caching and other speed-ups in the drawing path must change nothing
-// that is drawn: any difference fails, and the picture drawn is left in the
-// build folder to compare by eye.
+// that is drawn: any difference fails, and the picture drawn is kept in the
+// folder named by KV_KEEP_PICTURES (when set) to compare by eye.
 //
 // KV_WRITE_SCENE=1 rewrites the committed picture (only after a change that
 // is meant to alter the drawing).
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "support/canvas_fixture.h"
+#include "support/temp_files.h"
 #include "win/wingdi.h"
 
 namespace {
@@ -136,8 +137,11 @@ TEST(DrawnScene, SameAsCommittedPicture) {
         firstY = y;
       }
     }
-  if (differing) cairo_surface_write_to_png(got, (std::string(KV_BINARY_DIR) + "/drawnscene-actual.png").c_str());
-  EXPECT_EQ(differing, 0) << "first at " << firstX << "," << firstY << "; drawn picture in " << KV_BINARY_DIR;
+  const std::filesystem::path keep = differing ? kvtest::KeepFolder() : std::filesystem::path();
+  if (!keep.empty()) cairo_surface_write_to_png(got, (keep / "drawnscene-actual.png").c_str());
+  EXPECT_EQ(differing, 0) << "first at " << firstX << "," << firstY << "; "
+                          << (keep.empty() ? "set KV_KEEP_PICTURES to a folder to keep the drawn picture"
+                                           : "drawn picture in " + keep.string());
   cairo_surface_destroy(want);
   cairo_surface_destroy(got);
 }

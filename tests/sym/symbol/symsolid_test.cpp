@@ -364,7 +364,8 @@ TEST_F(SolidTest, BackgroundPictureIsOneUndoStep) {
 }
 
 TEST_F(SolidTest, CustomPictureFromAFileIsOneUndoStep) {
-  const std::string path = OutputDir() + "/symsolid_picture48.png";
+  kvtest::TempDir dir("symsolid");
+  const std::string path = (dir.path / "symsolid_picture48.png").string();
   {
     RasterDC ras(48, 48);
     ASSERT_TRUE(ras.bitmap.SaveBitmap(SString(path)));

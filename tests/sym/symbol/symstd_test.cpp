@@ -225,8 +225,8 @@ TEST_F(StdTest, ShadowStylesPicture) {
     symbols.push_back(s);
   }
   canvas.Unlock();
-  const std::string path = OutputDir() + "/symstd_shadow_styles.png";
-  EXPECT_TRUE(ras.bitmap.SaveBitmap(SString(path)));
+  kvtest::TempDir dir("symstd");
+  EXPECT_TRUE(ras.bitmap.SaveBitmap(dir.Name("symstd_shadow_styles.png")));
   // Right below each shape's bottom edge, inside the shadow band: white
   // without a shadow, grey with one.
   auto below = [&](TSolid* s) {
