@@ -6,7 +6,15 @@
 set -euo pipefail
 build="$1" src="$2" cxx="$3" extra="${4:-}"
 work="$(mktemp -d /tmp/kvsym_install_XXXXXX)"
-trap 'rm -rf "$work"' EXIT
+# cmake --install records what it installed in the build folder: a record of
+# an install made by hand is put back, and this test's own is not left behind.
+manifest="$build/install_manifest.txt"
+if [ -f "$manifest" ]; then cp -p "$manifest" "$work/manifest.saved"; fi
+finish() {
+  if [ -f "$work/manifest.saved" ]; then cp -p "$work/manifest.saved" "$manifest"; else rm -f "$manifest"; fi
+  rm -rf "$work"
+}
+trap finish EXIT
 prefix="$work/prefix"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
