@@ -1,8 +1,6 @@
 #include "sym/layout/symautolayout.h"
 
-#include <cmath>
 #include <memory>
-#include <vector>
 
 #include "kvcore/sregistry.h"
 #include "kvlib/suserregistry.h"
@@ -20,7 +18,6 @@ using Placement = SSymAutoLayoutPlacement::Placement;
 // Below this many symbols an automatic run is left to the library's own
 // layout: the engine's start-up costs more than it gains on so few.
 constexpr int kSmallSelection = 10;
-constexpr int kTypeTreeLine = 15;
 
 // The user's key of the layout options (below HKEY_CURRENT_USER).
 SString OptionsKey() { return SUserRegistry::sApplicationRoot + SString(u"AutoLayoutOptions"); }
@@ -65,30 +62,6 @@ void AddDiagramSymbols(ISSymDiagram* diagram, SComTable<ISSymbol>& out) {
 void CopyTable(const SComTable<ISSymbol>& from, SComTable<ISSymbol>& out) {
   for (int i = 0; i < from.GetCount(); ++i)
     if (ISSymbol* s = from.GetAt(i)) out.Add(s);
-}
-
-// The area a symbol takes up in the grid: a tree's node with everything
-// below it.
-SSymRect AreaOf(ISSymbol* symbol) {
-  SComWrap<ISSymTree> tree(symbol);
-  return tree.IsNull() ? symbol->GetClipRect(0, 0) : tree->GetChildrenRect();
-}
-
-// Moves a symbol; a tree moves with everything below it. A tree's own move
-// leaves its branch line and children where they are, and a branch line
-// carries its tree's children along: so the lines are moved, in pre-order,
-// and each brings the level below it. False when a move failed.
-bool MoveWhole(ISSymbol* symbol, const SSymSize& offset) {
-  bool moved = SUCCEEDED(symbol->MoveBy(offset, 1));
-  SComWrap<ISSymTree> tree(symbol);
-  if (tree.IsNull()) return moved;
-  SComTable<ISSymbol> below;
-  tree->GetAllChildren(below, 1, 1);
-  for (int i = 0; i < below.GetCount(); ++i) {
-    ISSymbol* s = below.GetAt(i);
-    if (s && s->GetSymbolType() == kTypeTreeLine && FAILED(s->MoveBy(offset, 1))) moved = false;
-  }
-  return moved;
 }
 
 SSymAutoLayoutOptionMgr::LibraryProbe g_libraryProbe = nullptr;
@@ -279,42 +252,6 @@ LONG SSymAutoLayout::GetDefaultPlacement(LONG style) const {
   const SSymAutoLayoutOptionTable& table = GetOptionTable();
   auto entry = table.m_placements.find(style);
   return entry == table.m_placements.end() ? LONG(SSymAutoLayoutPlacement::Basic) : entry->second.m_nDefault;
-}
-
-int SSymAutoLayout::Invoke() {
-  if (!m_bReady || !m_pDiagram) return 0;
-  // The top-level symbols to place: links follow their ends, and what lies
-  // inside a composite or a pool stays where its owner keeps it.
-  std::vector<ISSymbol*> nodes;
-  for (int i = 0; i < m_subset.GetCount(); ++i) {
-    ISSymbol* s = m_subset.GetAt(i);
-    if (!s || s->IsHidden() || m_pDiagram->IsLink(s) || !m_pDiagram->Contains(s, 0)) continue;
-    nodes.push_back(s);
-  }
-  if (nodes.empty()) return 1;
-
-  // One cell per symbol, as large as the largest symbol; the grid starts at
-  // the top-left corner of the area the symbols took up.
-  LONG left = 0, top = 0, cellW = 0, cellH = 0;
-  for (std::size_t i = 0; i < nodes.size(); ++i) {
-    const SSymRect r = AreaOf(nodes[i]);
-    if (i == 0 || r.GetMinX() < left) left = r.GetMinX();
-    if (i == 0 || r.GetMaxY() > top) top = r.GetMaxY();
-    cellW = std::max(cellW, r.GetMaxX() - r.GetMinX());
-    cellH = std::max(cellH, r.GetMaxY() - r.GetMinY());
-  }
-  const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(nodes.size()))));
-
-  SComWrap<ISRepObject, &IID_ISRepObject> diagram(m_pDiagram);
-  SRepCreateContext step(diagram.Get(), 1, 1, 0);
-  int done = 1;
-  for (std::size_t i = 0; i < nodes.size(); ++i) {
-    const SSymRect r = AreaOf(nodes[i]);
-    const LONG column = static_cast<LONG>(i % columns), row = static_cast<LONG>(i / columns);
-    const SSymSize offset(left + column * (cellW + kGridGap) - r.GetMinX(), top - row * (cellH + kGridGap) - r.GetMaxY());
-    if ((offset.cx || offset.cy) && !MoveWhole(nodes[i], offset)) done = 0;
-  }
-  return done;
 }
 
 // ---- the external engine's run ------------------------------------------------------------------

@@ -10,11 +10,10 @@
 // deletes the object.
 //
 // What runs today:
-//   SSymAutoLayout          the library's own layout ("Basic"): places the
-//                           symbols to lay out, in their order, in rows of a
-//                           square grid from the top-left corner of the area
-//                           they took up (a tree with all below it; links are
-//                           left to follow their ends);
+//   SSymAutoLayout          the library's own layout ("Basic"): the symbols
+//                           become a graph, cut into structures that are
+//                           placed, packed and written back in one undo step
+//                           (symlayoutrun.h and the graph of symlayoutgraph.h);
 //   SSymAutoLayoutEx,       the external engine's run: the engine's
 //   SSymAutoLayoutGeneral   "SDoAutoLayout" entry with the run's parameters;
 //                           an engine without that entry lays out nothing and
@@ -193,12 +192,9 @@ class SSymAutoLayout : public SObject {
   SSymAutoLayout(const SSymAutoLayout&) = delete;
   SSymAutoLayout& operator=(const SSymAutoLayout&) = delete;
 
-  // The run: non-zero when done. The library's own run places the subset's
-  // top-level symbols other than links in rows of a square grid, in subset
-  // order, from the top-left corner of the area they took up, 2000 units
-  // apart, as one undoable step; a tree takes its cell with everything
-  // below it and moves as a whole. 0 for an object that is not ready, or when a
-  // symbol refused to move (the others are placed).
+  // The run: non-zero when done; 0 for an object that is not ready or has
+  // no diagram, or when a symbol refused to move (the others are placed).
+  // The library's own run is SSymAutoLayoutRun (symlayoutrun.cpp).
   virtual int Invoke();
   virtual const SSymAutoLayoutOptionTable& GetOptionTable() const;
 
@@ -214,9 +210,6 @@ class SSymAutoLayout : public SObject {
   const SComTable<ISSymbol>& GetScope() const { return m_scope; }
   const SSymAutoLayoutParam::SOptions& GetOptions() const { return m_options; }
   bool IsReady() const { return m_bReady; }
-
-  // The space left between the symbols the library's own run places.
-  static constexpr LONG kGridGap = 2000;
 
  protected:
   SComTable<ISSymbol> m_scope{50, 50};
