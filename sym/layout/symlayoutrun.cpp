@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 #include "kvcore/scomwrap.h"
 #include "kvlib/suserregistry.h"
@@ -21,6 +22,21 @@ namespace {
 bool IsLinkSymbol(ISSymDiagram* diagram, ISSymbol* s) {
   if (diagram && diagram->IsLink(s)) return true;
   return !SComWrap<ISSymLink>(s).IsNull();
+}
+
+// The diagram's top-level symbols, gathered once: asking the diagram symbol
+// by symbol walks its whole collection each time.
+std::unordered_set<ISSymbol*> TopLevelSymbols(ISSymDiagram* diagram) {
+  std::unordered_set<ISSymbol*> out;
+  SComOut<ISRepClassCol> col;
+  if (!diagram || FAILED(diagram->GetSymbols(&col)) || !col) return out;
+  for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
+    SComOut<ISRepObject> item;
+    if (FAILED(col->Item(i, &item)) || !item) continue;
+    SComWrap<ISSymbol> symbol(item.Get());
+    if (!symbol.IsNull()) out.insert(symbol.Get());
+  }
+  return out;
 }
 
 long long Half(long long size) { return (size + 1) / 2; }
@@ -87,10 +103,11 @@ int SSymAutoLayoutRun::CreateNodes() {
   ISSymDiagram* diagram = m_layout.GetDiagram();
   const SComTable<ISSymbol>& subset = m_layout.GetSubset();
   // Nodes: the visible top-level symbols that are not links.
+  const std::unordered_set<ISSymbol*> topLevel = TopLevelSymbols(diagram);
   for (int i = 0; i < subset.GetCount(); ++i) {
     ISSymbol* s = subset.GetAt(i);
     if (!s || m_map.count(s) || s->IsHidden() || IsLinkSymbol(diagram, s)) continue;
-    if (diagram && !diagram->Contains(s, 0)) continue;
+    if (!topLevel.count(s)) continue;
     NewNode(s);
   }
   // Links whose two ends are nodes.
