@@ -271,6 +271,9 @@ class SSymAutoLayoutStruct : public SObject {
   // ---- placement
   int PerformAutoLayout();
   int PerformAutoLayoutOnNode(SSymAutoLayoutNode* node);
+  // Moves every placed node that lies on one placed before it to the right
+  // until it is clear.
+  void SeparateOverlaps();
   void FixNode(SSymAutoLayoutNode* node, LONG x, LONG y);
   void FixNode(SSymAutoLayoutNode* node);
   LONG FixHierarchy(SSymAutoLayoutNode* node);

@@ -49,8 +49,51 @@ int SSymAutoLayoutStruct::PerformAutoLayout() {
     PerformAutoLayoutOnNode(n);
   }
   m_pForcedNext = nullptr;
+  SeparateOverlaps();
   ComputeClipRect();
   return 1;
+}
+
+void SSymAutoLayoutStruct::SeparateOverlaps() {
+  // The placements of chains, levels and grid places are each sound on their
+  // own but may meet; a node that comes to lie on one placed before it moves
+  // right, past it, until it is clear. A grid of cells finds the neighbours.
+  constexpr long long kCell = 8192;
+  constexpr long long kMaxCells = 256;
+  std::map<std::pair<long long, long long>, std::vector<SSymAutoLayoutNode*>> cells;
+  std::vector<SSymAutoLayoutNode*> large;
+  auto span = [&](const SSymRect& r, auto&& visit) {
+    const long long cx1 = r.GetMinX() / kCell - 1, cx2 = r.GetMaxX() / kCell + 1;
+    const long long cy1 = r.GetMinY() / kCell - 1, cy2 = r.GetMaxY() / kCell + 1;
+    if ((cx2 - cx1 + 1) * (cy2 - cy1 + 1) > kMaxCells) return false;
+    for (long long x = cx1; x <= cx2; ++x)
+      for (long long y = cy1; y <= cy2; ++y) visit(std::make_pair(x, y));
+    return true;
+  };
+  auto overlaps = [](const SSymRect& a, const SSymRect& b) {
+    return a.GetMinX() <= b.GetMaxX() && b.GetMinX() <= a.GetMaxX() && a.GetMinY() <= b.GetMaxY() &&
+           b.GetMinY() <= a.GetMaxY();
+  };
+  for (SSymAutoLayoutNode* n : m_placed) {
+    for (int tries = 0; tries < 1000; ++tries) {
+      const SSymRect r = n->GetClipRect();
+      SSymAutoLayoutNode* blocker = nullptr;
+      auto check = [&](SSymAutoLayoutNode* other) {
+        if (!blocker && other != n && overlaps(r, other->GetClipRect())) blocker = other;
+      };
+      if (!span(r, [&](const auto& key) {
+            if (auto it = cells.find(key); it != cells.end())
+              for (SSymAutoLayoutNode* o : it->second) check(o);
+          }))
+        for (auto& [key, list] : cells)
+          for (SSymAutoLayoutNode* o : list) check(o);
+      for (SSymAutoLayoutNode* o : large) check(o);
+      if (!blocker) break;
+      n->m_dx += blocker->GetClipRect().GetMaxX() + 1 + H() - r.GetMinX();
+    }
+    const SSymRect r = n->GetClipRect();
+    if (!span(r, [&](const auto& key) { cells[key].push_back(n); })) large.push_back(n);
+  }
 }
 
 int SSymAutoLayoutStruct::PerformAutoLayoutOnNode(SSymAutoLayoutNode* node) {

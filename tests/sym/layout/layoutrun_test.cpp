@@ -394,4 +394,27 @@ TEST_F(LayoutRun, ALayoutObjectWithoutDiagramOrNotReadyDoesNotRun) {
   EXPECT_EQ(bare.Invoke(), 0);
 }
 
+// Grids of boxes, each linked to its right and lower neighbour: graph nodes
+// laid out on the grid of graph places, no box on another.
+TEST_F(LayoutRun, GraphsAreLaidOutWithoutOverlaps) {
+  for (int side : {3, 5, 8, 12}) {
+    SCOPED_TRACE(side);
+    m_diagram = Make<TDiagram>();
+    std::vector<TSym*> s;
+    for (int i = 0; i < side * side; ++i) s.push_back(Put(SSymRect(0, 999, 999, 0)));
+    for (int i = 0; i < side * side; ++i) {
+      if (i % side != side - 1) Tie(s[i], s[i + 1]);
+      if (i + side < side * side) Tie(s[i], s[i + side]);
+    }
+    EXPECT_EQ(Run(), 1);
+    for (std::size_t i = 0; i < s.size(); ++i)
+      for (std::size_t j = 0; j < i; ++j) {
+        const SSymRect a = s[i]->GetClipRect(0, 0), b = s[j]->GetClipRect(0, 0);
+        EXPECT_TRUE(a.GetMaxX() < b.GetMinX() || b.GetMaxX() < a.GetMinX() || a.GetMaxY() < b.GetMinY() ||
+                    b.GetMaxY() < a.GetMinY())
+            << i << " over " << j;
+      }
+  }
+}
+
 }  // namespace
