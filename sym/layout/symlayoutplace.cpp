@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <unordered_map>
 
 #include "kvcore/scomwrap.h"
 #include "sym/layout/symlayoutgraph.h"
@@ -60,7 +61,12 @@ void SSymAutoLayoutStruct::SeparateOverlaps() {
   // right, past it, until it is clear. A grid of cells finds the neighbours.
   constexpr long long kCell = 8192;
   constexpr long long kMaxCells = 256;
-  std::map<std::pair<long long, long long>, std::vector<SSymAutoLayoutNode*>> cells;
+  struct CellHash {
+    std::size_t operator()(const std::pair<long long, long long>& k) const {
+      return std::hash<long long>()(k.first * 1000003LL ^ k.second);
+    }
+  };
+  std::unordered_map<std::pair<long long, long long>, std::vector<SSymAutoLayoutNode*>, CellHash> cells;
   std::vector<SSymAutoLayoutNode*> large;
   auto span = [&](const SSymRect& r, auto&& visit) {
     const long long cx1 = r.GetMinX() / kCell - 1, cx2 = r.GetMaxX() / kCell + 1;
