@@ -6,6 +6,7 @@
 // below the symbols that stay.
 #include "apps/symhost/samplelayout.h"
 
+#include <algorithm>
 #include <string>
 
 #include "sym/layout/symautolayout.h"
@@ -54,5 +55,13 @@ std::vector<ISSymbol*> SBuildLayoutRow(SHostDiagram& diagram) {
   SSymAutoLayoutParam param(model, &boxes);
   param.LoadDefaultOptions();
   model->AutoLayout(param);
+  // The layout centres what it places on the origin; the row's left edge
+  // goes back under its title, where the sheet begins.
+  LONG left = 0;
+  for (int i = 0; i < boxes.GetCount(); ++i) {
+    const LONG x = boxes.GetAt(i)->GetClipRect(0, 0).GetMinX();
+    left = i == 0 ? x : std::min(left, x);
+  }
+  for (int i = 0; i < boxes.GetCount(); ++i) boxes.GetAt(i)->MoveBy(SSymSize(-left, 0), 0);
   return made;
 }

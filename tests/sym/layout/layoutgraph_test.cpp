@@ -232,6 +232,28 @@ TEST_F(LayoutGraph, ADiamondIsLaidOutInThreeLevels) {
   EXPECT_EQ(s->m_pending.GetCount(), 0);
 }
 
+TEST_F(LayoutGraph, ATreeComesOutWithItsRootAtTheTopWhicheverWayItsLinksPoint) {
+  for (bool childToParent : {true, false}) {
+    SCOPED_TRACE(childToParent ? "child to parent" : "parent to child");
+    m_structs.clear();
+    m_links.clear();
+    m_nodes.clear();
+    std::vector<SSymAutoLayoutNode*> n = Nodes(4);  // root, two children, a grandchild
+    auto tie = [&](SSymAutoLayoutNode* parent, SSymAutoLayoutNode* child) {
+      childToParent ? Join(child, parent) : Join(parent, child);
+    };
+    tie(n[0], n[1]);
+    tie(n[0], n[2]);
+    tie(n[1], n[3]);
+    SSymAutoLayoutStruct* s = Structure();
+    ASSERT_EQ(s->PerformAutoLayout(), 1);
+    auto top = [&](int i) { return n[i]->GetClipRect().GetMaxY(); };
+    EXPECT_GT(top(0), top(1));
+    EXPECT_EQ(top(1), top(2));
+    EXPECT_GT(top(1), top(3));
+  }
+}
+
 TEST_F(LayoutGraph, ASixNodeStarIsLaidOutRadially) {
   SSymAutoLayoutNode* centre = Node(SSymRect(5000, 7000, 6999, 5000));
   std::vector<SSymAutoLayoutNode*> leaves = Nodes(5);
