@@ -129,28 +129,29 @@ int SSymAutoLayoutNode::ReplaceSymbol(ISSymbol* symbol) {
   return 1;
 }
 
-void SSymAutoLayoutNode::GetPredecessors(SSymAutoLayoutNodeSet& out, bool recursive) const {
-  std::vector<const SSymAutoLayoutNode*> todo{this};
+namespace {
+// The nodes reached along the links' direction (forward: from source to
+// destination), self-links left out; with `recursive`, all the way.
+void Follow(const SSymAutoLayoutNode* start, SSymAutoLayoutNodeSet& out, bool recursive, bool forward) {
+  std::vector<const SSymAutoLayoutNode*> todo{start};
   while (!todo.empty()) {
     const SSymAutoLayoutNode* n = todo.back();
     todo.pop_back();
-    for (SSymAutoLayoutLink* l : n->m_links)
-      if (l->GetDestNode() == n && l->GetSourceNode() && l->GetSourceNode() != n && out.Add(l->GetSourceNode()) &&
-          recursive)
-        todo.push_back(l->GetSourceNode());
+    for (SSymAutoLayoutLink* l : n->m_links) {
+      SSymAutoLayoutNode* from = forward ? l->GetSourceNode() : l->GetDestNode();
+      SSymAutoLayoutNode* to = forward ? l->GetDestNode() : l->GetSourceNode();
+      if (from == n && to && to != n && out.Add(to) && recursive) todo.push_back(to);
+    }
   }
+}
+}  // namespace
+
+void SSymAutoLayoutNode::GetPredecessors(SSymAutoLayoutNodeSet& out, bool recursive) const {
+  Follow(this, out, recursive, false);
 }
 
 void SSymAutoLayoutNode::GetSuccessors(SSymAutoLayoutNodeSet& out, bool recursive) const {
-  std::vector<const SSymAutoLayoutNode*> todo{this};
-  while (!todo.empty()) {
-    const SSymAutoLayoutNode* n = todo.back();
-    todo.pop_back();
-    for (SSymAutoLayoutLink* l : n->m_links)
-      if (l->GetSourceNode() == n && l->GetDestNode() && l->GetDestNode() != n && out.Add(l->GetDestNode()) &&
-          recursive)
-        todo.push_back(l->GetDestNode());
-  }
+  Follow(this, out, recursive, true);
 }
 
 // ---- classification ---------------------------------------------------------------------------------------

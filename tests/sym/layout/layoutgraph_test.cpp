@@ -18,10 +18,14 @@ namespace {
 class LayoutGraph : public SymFixture {
  protected:
   void TearDown() override {
+    Reset();
+    SymFixture::TearDown();
+  }
+  // Forgets the graph made so far (for the next case of a table).
+  void Reset() {
     m_structs.clear();
     m_links.clear();
     m_nodes.clear();
-    SymFixture::TearDown();
   }
   // A node on a symbol of 1000 x 1000 at the origin (unless told).
   SSymAutoLayoutNode* Node(SSymRect r = SSymRect(0, 999, 999, 0)) {
@@ -82,9 +86,7 @@ TEST_F(LayoutGraph, SmallShapesAreClassified) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    m_structs.clear();
-    m_links.clear();
-    m_nodes.clear();
+    Reset();
     std::vector<SSymAutoLayoutNode*> n = Nodes(c.nodes);
     for (auto [a, b] : c.links) Join(n[a], n[b]);
     Structure();
@@ -115,9 +117,7 @@ TEST_F(LayoutGraph, RepointingOneOfTwoParallelLinksKeepsTheOtherJoining) {
 TEST_F(LayoutGraph, ComplexGraphThresholdIsSixGraphNeighbours) {
   for (int ring : {5, 6}) {
     SCOPED_TRACE(ring);
-    m_structs.clear();
-    m_links.clear();
-    m_nodes.clear();
+    Reset();
     SSymAutoLayoutNode* hub = Node();
     std::vector<SSymAutoLayoutNode*> r = Nodes(ring);
     for (int i = 0; i < ring; ++i) {
@@ -197,9 +197,7 @@ TEST_F(LayoutGraph, ALevelOfMoreThanTwentyNodesIsCutIntoColumns) {
   } cases[] = {{20, 20, 1}, {21, 11, 2}, {41, 14, 3}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.nodes);
-    m_structs.clear();
-    m_links.clear();
-    m_nodes.clear();
+    Reset();
     std::vector<SSymAutoLayoutNode*> level = Nodes(c.nodes);
     SSymAutoLayoutStruct* s = Structure();
     LONG y = 0;
@@ -235,9 +233,7 @@ TEST_F(LayoutGraph, ADiamondIsLaidOutInThreeLevels) {
 TEST_F(LayoutGraph, ATreeComesOutWithItsRootAtTheTopWhicheverWayItsLinksPoint) {
   for (bool childToParent : {true, false}) {
     SCOPED_TRACE(childToParent ? "child to parent" : "parent to child");
-    m_structs.clear();
-    m_links.clear();
-    m_nodes.clear();
+    Reset();
     std::vector<SSymAutoLayoutNode*> n = Nodes(4);  // root, two children, a grandchild
     auto tie = [&](SSymAutoLayoutNode* parent, SSymAutoLayoutNode* child) {
       childToParent ? Join(child, parent) : Join(parent, child);
@@ -281,9 +277,7 @@ TEST_F(LayoutGraph, ASixNodeStarIsLaidOutRadially) {
     EXPECT_NEAR(radius(leaves[i], angle * std::numbers::pi / 180), r0, 3.0) << "all touch one circle";
   }
   // With a leaf that has a second neighbour the star is no longer radial.
-  m_structs.clear();
-  m_links.clear();
-  m_nodes.clear();
+  Reset();
   SSymAutoLayoutNode* c2 = Node();
   std::vector<SSymAutoLayoutNode*> l2 = Nodes(5);
   for (SSymAutoLayoutNode* l : l2) Join(c2, l);

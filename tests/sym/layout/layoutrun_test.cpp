@@ -29,6 +29,12 @@ class TCloneSym : public SRepFaces<TCloneSym, TSym, ISSymClone> {
   void CloneText(SString&) override {}
 };
 
+// Whether two rectangles leave room between them.
+bool Apart(const SSymRect& a, const SSymRect& b) {
+  return a.GetMaxX() < b.GetMinX() || b.GetMaxX() < a.GetMinX() || a.GetMaxY() < b.GetMinY() ||
+         b.GetMaxY() < a.GetMinY();
+}
+
 class LayoutRun : public LinkFixture {
  protected:
   void SetUp() override {
@@ -120,10 +126,7 @@ TEST_F(LayoutRun, LinkedGroupsAreStructuresPackedApart) {
   EXPECT_EQ(layout.Invoke(), 1);
   for (std::size_t i = 0; i < s.size(); ++i)
     for (std::size_t j = 0; j < i; ++j) {
-      const SSymRect a = s[i]->GetClipRect(0, 0), b = s[j]->GetClipRect(0, 0);
-      EXPECT_TRUE(a.GetMaxX() < b.GetMinX() || b.GetMaxX() < a.GetMinX() || a.GetMaxY() < b.GetMinY() ||
-                  b.GetMaxY() < a.GetMinY())
-          << i << " over " << j;
+      EXPECT_TRUE(Apart(s[i]->GetClipRect(0, 0), s[j]->GetClipRect(0, 0))) << i << " over " << j;
     }
 }
 
@@ -409,10 +412,7 @@ TEST_F(LayoutRun, GraphsAreLaidOutWithoutOverlaps) {
     EXPECT_EQ(Run(), 1);
     for (std::size_t i = 0; i < s.size(); ++i)
       for (std::size_t j = 0; j < i; ++j) {
-        const SSymRect a = s[i]->GetClipRect(0, 0), b = s[j]->GetClipRect(0, 0);
-        EXPECT_TRUE(a.GetMaxX() < b.GetMinX() || b.GetMaxX() < a.GetMinX() || a.GetMaxY() < b.GetMinY() ||
-                    b.GetMaxY() < a.GetMinY())
-            << i << " over " << j;
+        EXPECT_TRUE(Apart(s[i]->GetClipRect(0, 0), s[j]->GetClipRect(0, 0))) << i << " over " << j;
       }
   }
 }
