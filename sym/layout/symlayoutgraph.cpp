@@ -578,8 +578,7 @@ void SSymAutoLayoutStruct::MoveStruct(LONG dx, LONG dy) {
     if (dy <= 0 && bottom + dy < -kSymLayoutEdge) dy = static_cast<LONG>(-kSymLayoutEdge - bottom);
   }
   for (SSymAutoLayoutNode* n : m_placed) {
-    n->m_dx += dx;
-    n->m_dy += dy;
+    n->Shift(dx, dy);
   }
   m_rect.OffsetRect(dx, dy);
   m_bMoved = 1;

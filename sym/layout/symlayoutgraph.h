@@ -10,6 +10,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <vector>
@@ -40,9 +41,22 @@ struct SSymAutoLayoutSpacing {
 // past these coordinates.
 constexpr LONG kSymLayoutEdge = 900000;
 
+// A value of the layout's 64-bit or floating sums brought back into what a
+// LONG holds: extreme rectangles saturate instead of wrapping.
+inline LONG SymLayoutFit(long long v) {
+  return static_cast<LONG>(std::clamp<long long>(v, -0x7fffffffLL, 0x7fffffffLL));
+}
+inline LONG SymLayoutFit(double v) {
+  return v != v ? 0 : static_cast<LONG>(std::clamp(v, -2147483647.0, 2147483647.0));
+}
+
 // Inclusive sizes of a rectangle, the measure of every layout step.
-inline LONG SymLayoutWidth(const SSymRect& r) { return (r.x2 > r.x1 ? r.x2 - r.x1 : r.x1 - r.x2) + 1; }
-inline LONG SymLayoutHeight(const SSymRect& r) { return (r.y1 > r.y2 ? r.y1 - r.y2 : r.y2 - r.y1) + 1; }
+inline LONG SymLayoutWidth(const SSymRect& r) {
+  return SymLayoutFit(std::llabs(static_cast<long long>(r.x2) - r.x1) + 1);
+}
+inline LONG SymLayoutHeight(const SSymRect& r) {
+  return SymLayoutFit(std::llabs(static_cast<long long>(r.y1) - r.y2) + 1);
+}
 
 // The area a symbol takes up (a tree's node with everything below it), and
 // its move (a tree moves with everything below it; false when a move failed).
@@ -151,6 +165,11 @@ class SSymAutoLayoutNode : public SSymAutoLayoutSymbol {
 
   // The symbol's area (SymLayoutAreaOf) moved by the decided offset.
   SSymRect GetClipRect() const;
+  // Adds to the decided offset, saturating.
+  void Shift(long long dx, long long dy) {
+    m_dx = SymLayoutFit(m_dx + dx);
+    m_dy = SymLayoutFit(m_dy + dy);
+  }
   int GetDegree() const { return m_adjacent.GetCount(); }
 
   // ---- classification

@@ -95,7 +95,7 @@ void SSymAutoLayoutStruct::SeparateOverlaps() {
           for (SSymAutoLayoutNode* o : list) check(o);
       for (SSymAutoLayoutNode* o : large) check(o);
       if (!blocker) break;
-      n->m_dx += blocker->GetClipRect().GetMaxX() + 1 + H() - r.GetMinX();
+      n->Shift(static_cast<long long>(blocker->GetClipRect().GetMaxX()) + 1 + H() - r.GetMinX(), 0);
     }
     const SSymRect r = n->GetClipRect();
     if (!span(r, [&](const auto& key) { cells[key].push_back(n); })) large.push_back(n);
@@ -125,8 +125,7 @@ void SSymAutoLayoutStruct::FixNode(SSymAutoLayoutNode* node, LONG x, LONG y) {
   m_placed.Add(node);
   node->m_bPlaced = 1;
   const SSymRect r = node->GetClipRect();
-  node->m_dx += x - r.GetMinX();
-  node->m_dy += y - r.GetMaxY();
+  node->Shift(static_cast<long long>(x) - r.GetMinX(), static_cast<long long>(y) - r.GetMaxY());
 }
 
 void SSymAutoLayoutStruct::FixNode(SSymAutoLayoutNode* node) {
@@ -134,7 +133,7 @@ void SSymAutoLayoutStruct::FixNode(SSymAutoLayoutNode* node) {
   const SSymRect r = node->GetClipRect();
   m_nRowHeight = std::max(m_nRowHeight, SymLayoutHeight(r));
   FixNode(node, m_x, m_y);
-  m_x += SymLayoutWidth(r) + H();
+  m_x = SymLayoutFit(static_cast<long long>(m_x) + SymLayoutWidth(r) + H());
   if (node->m_nVertDir != 0) {
     FixGraph(node);
   } else {
@@ -160,7 +159,7 @@ void SSymAutoLayoutStruct::FixNode(SSymAutoLayoutNode* node) {
     m_nRowLimit = static_cast<LONG>(std::clamp(std::sqrt(1.5 * sum), 50000.0, 1790000.0));
   }
   if (m_x > m_nRowLimit) {
-    m_y -= m_nRowHeight + V();
+    m_y = SymLayoutFit(static_cast<long long>(m_y) - m_nRowHeight - V());
     m_x = 0;
     m_nRowHeight = 0;
   }
@@ -270,24 +269,24 @@ LONG SSymAutoLayoutStruct::FixHierarchyLevel(std::vector<SSymAutoLayoutNode*>& t
   for (LONG w : colW) width += w;
   width += 2LL * H() * static_cast<long long>(columns - 1);
   const LONG levelW = static_cast<LONG>(std::min<long long>(width, kSymLayoutEdge * 4LL));
-  LONG x = centreX - levelW / 2;
-  LONG firstOffset = 0, right = x;
+  long long x = static_cast<long long>(centreX) - levelW / 2;
+  long long firstOffset = 0, right = x;
   for (std::size_t c = 0; c < columns; ++c) {
-    LONG offset = rows > 1 ? V() : 0;
+    long long offset = rows > 1 ? V() : 0;
     for (std::size_t j = 0; j < rows && c * rows + j < n; ++j) {
       SSymAutoLayoutNode* node = nodes[c * rows + j];
       const LONG h = SymLayoutHeight(node->GetClipRect());
-      FixNode(node, x, down ? y - offset : y + h + offset);
-      offset += rowH[j] + V();
+      FixNode(node, SymLayoutFit(x), SymLayoutFit(down ? y - offset : y + h + offset));
+      offset += static_cast<long long>(rowH[j]) + V();
     }
     if (c == 0) firstOffset = offset;
     right = x + colW[c];
-    x += colW[c] + V();
+    x += static_cast<long long>(colW[c]) + V();
   }
   const LONG entryY = y;
-  const LONG height = V() + firstOffset;
-  y = down ? y - height : y + height;
-  m_x = std::max(m_x, std::max(right, centreX + H()));
+  const long long height = V() + firstOffset;
+  y = SymLayoutFit(down ? y - height : y + height);
+  m_x = std::max(m_x, SymLayoutFit(std::max(right, static_cast<long long>(centreX) + H())));
   m_y = std::min(m_y, down ? y : entryY);
   return levelW;
 }
@@ -311,8 +310,8 @@ int SSymAutoLayoutStruct::PerformRadialLayout(SSymAutoLayoutNode* node) {
   const double pi = std::numbers::pi;
   const SSymRect c = node->GetClipRect();
   const double cw = SymLayoutWidth(c), ch = SymLayoutHeight(c);
-  const LONG radius = std::max(static_cast<LONG>(static_cast<double>(std::max(sumW, sumH)) / (2 * pi)),
-                               static_cast<LONG>(std::sqrt((cw * cw + ch * ch) / 2)) + H());
+  const LONG radius = std::max(SymLayoutFit(static_cast<double>(std::max(sumW, sumH)) / (2 * pi)),
+                               SymLayoutFit(std::sqrt((cw * cw + ch * ch) / 2) + H()));
   // The centre node, its centre on the origin.
   FixNode(node, c.GetMinX() - Centre(c.GetMinX(), c.GetMaxX()), c.GetMaxY() - Centre(c.GetMinY(), c.GetMaxY()));
   const double step = 2 * pi / static_cast<double>(leaves.size());
@@ -323,7 +322,7 @@ int SSymAutoLayoutStruct::PerformRadialLayout(SSymAutoLayoutNode* node) {
     const SSymRect r = leaf->GetSymbol()->GetClipRect(0, 1);
     const SSymPoint lc(Centre(r.GetMinX(), r.GetMaxX()), Centre(r.GetMinY(), r.GetMaxY()));
     const double reach = 2.0 * std::max(SymLayoutWidth(r), SymLayoutHeight(r));
-    const SSymSegment toward(lc, SSymPoint(static_cast<LONG>(lc.x - reach * ux), static_cast<LONG>(lc.y - reach * uy)));
+    const SSymSegment toward(lc, SSymPoint(SymLayoutFit(lc.x - reach * ux), SymLayoutFit(lc.y - reach * uy)));
     // Where the segment towards the centre leaves the leaf's outline; the
     // leaf's rectangle stands in for a symbol that cannot tell.
     SSymPoint hit;
@@ -334,14 +333,15 @@ int SSymAutoLayoutStruct::PerformRadialLayout(SSymAutoLayoutNode* node) {
       box.Normalize();
       const double hx = (SymLayoutWidth(box) - 1) / 2.0, hy = (SymLayoutHeight(box) - 1) / 2.0;
       const double t = std::min(std::abs(ux) > 1e-9 ? hx / std::abs(ux) : 1e18, std::abs(uy) > 1e-9 ? hy / std::abs(uy) : 1e18);
-      hit = SSymPoint(static_cast<LONG>(lc.x - t * ux), static_cast<LONG>(lc.y - t * uy));
+      hit = SSymPoint(SymLayoutFit(lc.x - t * ux), SymLayoutFit(lc.y - t * uy));
       found = true;
     }
     const double d = std::hypot(static_cast<double>(hit.x - lc.x), static_cast<double>(hit.y - lc.y));
-    const LONG tx = static_cast<LONG>((radius + d) * ux), ty = static_cast<LONG>((radius + d) * uy);
+    const LONG tx = SymLayoutFit((radius + d) * ux), ty = SymLayoutFit((radius + d) * uy);
     const SSymRect now = leaf->GetClipRect();
     const LONG nowCx = Centre(now.GetMinX(), now.GetMaxX()), nowCy = Centre(now.GetMinY(), now.GetMaxY());
-    FixNode(leaf, now.GetMinX() + tx - nowCx, now.GetMaxY() + ty - nowCy);
+    FixNode(leaf, SymLayoutFit(static_cast<long long>(now.GetMinX()) + tx - nowCx),
+            SymLayoutFit(static_cast<long long>(now.GetMaxY()) + ty - nowCy));
     placed.push_back({leaf, angle});
     ++i;
   }
@@ -365,8 +365,7 @@ int SSymAutoLayoutStruct::PerformRadialLayout(SSymAutoLayoutNode* node) {
         bool hit = false;
         for (std::size_t j = 0; j < k && !hit; ++j) hit = clash(leaf->GetClipRect(), placed[j].first->GetClipRect());
         if (!hit) break;
-        leaf->m_dx += static_cast<LONG>(kMargin * ux);
-        leaf->m_dy += static_cast<LONG>(kMargin * uy);
+        leaf->Shift(SymLayoutFit(kMargin * ux), SymLayoutFit(kMargin * uy));
       }
     }
   }
@@ -499,8 +498,7 @@ void SSymAutoLayoutNode::MoveSym(LONG dx, LONG dy, SSymAutoLayoutNodeSet& visite
     todo.pop_back();
     for (SSymAutoLayoutNode* a : n->m_adjacent)
       if (a->m_pStruct == m_pStruct && a->IsDependantStyle() && visited.Add(a)) todo.push_back(a);
-    n->m_dx += dx;
-    n->m_dy += dy;
+    n->Shift(dx, dy);
   }
 }
 
@@ -525,7 +523,7 @@ void SSymAutoLayoutNode::MoveHorz(LONG dx, SSymAutoLayoutNodeSet& visited) {
         moves = a->m_bPlaced && (a == n->m_pUp || a->m_pUp == n || a->m_nGraphStyle != GraphStyleGraph);
       if (moves) todo.push_back(a);
     }
-    n->m_dx += dx;
+    n->Shift(dx, 0);
   }
 }
 

@@ -39,6 +39,10 @@ std::unordered_set<ISSymbol*> TopLevelSymbols(ISSymDiagram* diagram) {
   return out;
 }
 
+// Areas and shifts stay within a few times the drawing area: enough for
+// every placement, and far from what a LONG holds.
+LONG FitArea(long long v) { return static_cast<LONG>(std::clamp<long long>(v, -4LL * kSymLayoutEdge, 4LL * kSymLayoutEdge)); }
+
 long long Half(long long size) { return (size + 1) / 2; }
 
 void Trace(SSymAutoLayoutDumpFile& dump, const char* what, const SSymRect& r) {
@@ -298,13 +302,10 @@ int SSymAutoLayoutRun::Place(SSymAutoLayoutDumpFile& dump) {
   if (dx * dx < 5) dx = 0;
   if (dy * dy < 5) dy = 0;
   if (staying) dy += stayBottom - Half(height) - kFirstSpacing;
-  const auto clampShift = [](long long v) {
-    return static_cast<LONG>(std::clamp<long long>(v, -4LL * kSymLayoutEdge, 4LL * kSymLayoutEdge));
-  };
   int result = 1;
   int index = 0;
   for (SSymAutoLayoutStruct* s : m_structs) {
-    if (dx || dy) s->MoveStruct(clampShift(dx), clampShift(dy));
+    if (dx || dy) s->MoveStruct(FitArea(dx), FitArea(dy));
     dump << "structure " << ++index << ": " << s->m_placed.GetCount() << " nodes";
     dump.EndLine();
     Trace(dump, "  at", s->GetClipRect());
@@ -338,9 +339,7 @@ SSymAutoLayoutStruct* SSymAutoLayoutPacking::FindLargestFittingStruct(std::vecto
 void SSymAutoLayoutPacking::PackStructures(std::vector<SSymAutoLayoutStruct*>& structs, int depth, LONG x1, LONG y1,
                                            LONG x2, LONG y2) {
   const LONG gap = SSymAutoLayoutSpacing::s_nHorz;
-  const auto fit = [](long long v) {
-    return static_cast<LONG>(std::clamp<long long>(v, -4LL * kSymLayoutEdge, 4LL * kSymLayoutEdge));
-  };
+  const auto fit = FitArea;
   // At depth 0 a further area takes what the first left: a loop, not a
   // recursion, however many areas it takes.
   for (;;) {

@@ -332,7 +332,7 @@ TEST_F(LayoutRun, TheTraceIsWrittenOnlyWhenAskedAndStartsAfreshEachRun) {
 // ---- bad input -------------------------------------------------------------------------------------------------
 
 TEST_F(LayoutRun, BadInputGivesACleanResultInsideTheDrawingArea) {
-  enum Kind { Empty, EmptySubset, ZeroSize, MissingEnd, AtTheEdge, OnlyLinks };
+  enum Kind { Empty, EmptySubset, ZeroSize, MissingEnd, AtTheEdge, OnlyLinks, Huge };
   struct Case {
     const char* name;
     Kind kind;
@@ -340,6 +340,7 @@ TEST_F(LayoutRun, BadInputGivesACleanResultInsideTheDrawingArea) {
       {"an empty diagram", Empty},          {"an empty subset", EmptySubset},
       {"symbols of size 0", ZeroSize},      {"a link with a missing end", MissingEnd},
       {"symbols at the edge", AtTheEdge},   {"a subset of links only", OnlyLinks},
+      {"a symbol as large as coordinates go", Huge},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -368,6 +369,11 @@ TEST_F(LayoutRun, BadInputGivesACleanResultInsideTheDrawingArea) {
       case AtTheEdge:
         Tie(Put(SSymRect(899000, 900000, 900000, 899000)), Put(SSymRect(-900000, -899000, -899000, -900000)));
         for (int i = 0; i < 30; ++i) Put(SSymRect(899000 - i, -899000, 900000 - i, -900000));
+        break;
+      case Huge:
+        Tie(Put(SSymRect(-2147483000, 2147483000, 2147483000, -2147483000)), Put(SSymRect(0, 999, 999, 0)));
+        Put(SSymRect(-2147483000, 5, 2147483000, 0));
+        Put(SSymRect(0, 999, 999, 0));
         break;
       case OnlyLinks: {
         TLink* l = Tie(Put(SSymRect(0, 999, 999, 0)), Put(SSymRect(5000, 999, 5999, 0)));
