@@ -83,6 +83,21 @@ TEST_F(LayoutGraph, SmallShapesAreClassified) {
        {{0, 1}, {0, 2}, {0, 3}, {0, 4}},
        {GraphStyleHierarchy, GraphStyleEnd, GraphStyleEnd, GraphStyleEnd, GraphStyleEnd},
        {4, 1, 1, 1, 1}},
+      // A four-clique 0-3 of graph nodes; a ring 4-5-6 closes on node 0.
+      {"a ring that closes on a graph node",
+       7,
+       {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}, {0, 4}, {4, 5}, {5, 6}, {6, 0}},
+       {GraphStyleGraph, GraphStyleGraph, GraphStyleGraph, GraphStyleGraph, GraphStyleLoop, GraphStyleLoop,
+        GraphStyleLoop},
+       {5, 3, 3, 3, 2, 2, 2}},
+      // Two four-cliques joined by a chain 8-9: the chain stays a chain of links.
+      {"a chain between two graph nodes",
+       10,
+       {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}, {4, 5}, {4, 6}, {4, 7}, {5, 6}, {5, 7}, {6, 7}, {0, 8},
+        {8, 9}, {9, 4}},
+       {GraphStyleGraph, GraphStyleGraph, GraphStyleGraph, GraphStyleGraph, GraphStyleGraph, GraphStyleGraph,
+        GraphStyleGraph, GraphStyleGraph, GraphStyleLink, GraphStyleLink},
+       {4, 3, 3, 3, 4, 3, 3, 3, 2, 2}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
