@@ -1,8 +1,11 @@
 // The peer of kvexport drawn with cairo and pango alone: the same N boxes
 // (rectangles, rounded rectangles and ellipses; solid, hatched and gradient
 // fills; offset shadows; a centred Arial 7 label each) on the same grid, to
-// cairo's SVG surface or its image surface written as PNG (by extension).
+// cairo's SVG surface, its PDF surface (one page the size of the drawing, at
+// 96 pixels per inch like the others) or its image surface written as PNG
+// (by extension).
 //   cairoboxes <boxes> <file>
+#include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <pango/pangocairo.h>
 
@@ -39,7 +42,7 @@ void Shape(cairo_t* cr, int kind, double x, double y, double w, double h) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: cairoboxes <boxes> <file.svg|file.png>\n");
+    std::fprintf(stderr, "usage: cairoboxes <boxes> <file.svg|file.pdf|file.png>\n");
     return 2;
   }
   const int n = std::atoi(argv[1]);
@@ -49,10 +52,13 @@ int main(int argc, char** argv) {
   const double bw = 2400 * kPx, bh = 1800 * kPx, pitchX = 3000 * kPx, pitchY = 2400 * kPx, margin = 1800 * kPx;
   const int W = int(std::lround(side * pitchX + 2 * margin)), H = int(std::lround(rows * pitchY + 2 * margin));
   const std::string file = argv[2];
-  const bool svg = file.size() > 4 && file.compare(file.size() - 4, 4, ".svg") == 0;
-  cairo_surface_t* s = svg ? cairo_svg_surface_create(file.c_str(), W, H)
-                           : cairo_image_surface_create(CAIRO_FORMAT_RGB24, W, H);
+  auto ends = [&file](const char* ext) { return file.size() > 4 && file.compare(file.size() - 4, 4, ext) == 0; };
+  const bool svg = ends(".svg"), pdf = ends(".pdf");
+  cairo_surface_t* s = svg   ? cairo_svg_surface_create(file.c_str(), W, H)
+                       : pdf ? cairo_pdf_surface_create(file.c_str(), W * 0.75, H * 0.75)
+                             : cairo_image_surface_create(CAIRO_FORMAT_RGB24, W, H);
   cairo_t* cr = cairo_create(s);
+  if (pdf) cairo_scale(cr, 0.75, 0.75);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
   PangoLayout* layout = pango_cairo_create_layout(cr);
@@ -113,7 +119,7 @@ int main(int argc, char** argv) {
   g_object_unref(layout);
   cairo_destroy(cr);
   int rc = 0;
-  if (!svg && cairo_surface_write_to_png(s, file.c_str()) != CAIRO_STATUS_SUCCESS) rc = 1;
+  if (!svg && !pdf && cairo_surface_write_to_png(s, file.c_str()) != CAIRO_STATUS_SUCCESS) rc = 1;
   cairo_surface_finish(s);
   if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) rc = 1;
   cairo_surface_destroy(s);
