@@ -1,7 +1,10 @@
 // The export benchmarks' scene: N text boxes (the host's box symbol as
 // rectangles, rounded rectangles and ellipses with fills, hatches, gradients,
 // shadows and a label each) on a square grid. One builder, so the in-process
-// benchmark and the whole-process comparison draw the same diagram.
+// benchmark and the whole-process comparison draw the same diagram. A plain
+// scene has the same shapes and labels with one-pixel solid outlines and
+// solid fills only (no shadows, hatches or gradients): what a peer draws
+// exactly alike.
 #pragma once
 
 #include <cmath>
@@ -16,7 +19,7 @@ struct SBenchScene {
   SSymRect extent;
 
   // Builds n boxes in `session`, `side` to a row (0: the square root, rounded up).
-  SBenchScene(SRepSession* session, int n, int side = 0) {
+  SBenchScene(SRepSession* session, int n, int side = 0, bool plain = false) {
     if (side <= 0) side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
     const DWORD fills[] = {RGB(0xDD, 0xEB, 0xF7), RGB(0xFF, 0xF2, 0xCC), RGB(0xE2, 0xF0, 0xD9), RGB(0xF4, 0xB1, 0x83)};
     const SHostBox::Shape shapes[] = {SHostBox::Rect, SHostBox::RoundRect, SHostBox::Ellipse};
@@ -25,8 +28,14 @@ struct SBenchScene {
       auto* b = new SHostBox(session, SSymRect(x, y, x + kBoxW, y - kBoxH), shapes[i % 3]);
       b->AddRef();
       b->SetSession(session);
-      b->SetPen(SSymPen(1 + i % 5, 0, SSymColor(RGB(0x2F, 0x55, 0x97))), 0);
+      b->SetPen(SSymPen(plain ? SSymPen::Solid : 1 + i % 5, 0, SSymColor(RGB(0x2F, 0x55, 0x97))), 0);
       SSymBrush brush(SSymColor(fills[i % 4]));
+      if (plain) {
+        b->SetBrush(brush, 0);
+        b->SetShadowStyle(0, 0);
+        Label(b, i);
+        continue;
+      }
       if (i % 7 == 3) brush = SSymBrush(1 + i % 6, SSymColor(fills[i % 4]));  // hatched
       if (i % 5 == 2) {                                                        // gradient, linear or radial
         brush = SSymBrush(SSymBrush::Gradient, 0, SSymColor(RGB(0xFF, 0xFF, 0xFF)));
@@ -35,10 +44,7 @@ struct SBenchScene {
       }
       b->SetBrush(brush, 0);
       b->SetShadowStyle(static_cast<SHORT>(i % 4), 0);
-      b->SetText(SString::Format("N%d", i), 0);
-      b->SetFont(SSymFont(SString(u"Arial"), 7, i % 11 == 0 ? SSymFont::Bold : SSymFont::Normal), 0);
-      b->SetTextStyle(0x122, 0);
-      boxes.push_back(b);
+      Label(b, i);
     }
     const int rows = (n + side - 1) / side;
     extent = SSymRect(-1800, 1800, side * (kBoxW + kGap) + 1800, -rows * (kBoxH + kGap) - 1800);
@@ -47,5 +53,12 @@ struct SBenchScene {
     for (SHostBox* b : boxes) b->Release();
   }
   SBenchScene(const SBenchScene&) = delete;
+  // "N<i>" in Arial 7 (bold every eleventh box), centred; the box is kept.
+  void Label(SHostBox* b, int i) {
+    b->SetText(SString::Format("N%d", i), 0);
+    b->SetFont(SSymFont(SString(u"Arial"), 7, i % 11 == 0 ? SSymFont::Bold : SSymFont::Normal), 0);
+    b->SetTextStyle(0x122, 0);
+    boxes.push_back(b);
+  }
   SBenchScene& operator=(const SBenchScene&) = delete;
 };

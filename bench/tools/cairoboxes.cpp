@@ -4,7 +4,9 @@
 // cairo's SVG surface, its PDF surface (one page the size of the drawing, at
 // 96 pixels per inch like the others) or its image surface written as PNG
 // (by extension).
-//   cairoboxes <boxes> <file>
+// With --plain the boxes have one-pixel solid outlines and solid fills only,
+// as kvexport --plain draws them.
+//   cairoboxes [--plain] <boxes> <file>
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <pango/pangocairo.h>
@@ -23,7 +25,7 @@ void Shape(cairo_t* cr, int kind, double x, double y, double w, double h) {
   if (kind == 0) {
     cairo_rectangle(cr, x, y, w, h);
   } else if (kind == 1) {
-    const double r = std::min(w, h) / 6;
+    const double r = std::min(900 * kPx, std::min(w, h) / 2);  // the host box's corner: 1/8 inch
     cairo_new_sub_path(cr);
     cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
     cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
@@ -32,6 +34,7 @@ void Shape(cairo_t* cr, int kind, double x, double y, double w, double h) {
     cairo_close_path(cr);
   } else {
     cairo_save(cr);
+    cairo_new_sub_path(cr);  // no line from the current point (the last label's)
     cairo_translate(cr, x + w / 2, y + h / 2);
     cairo_scale(cr, w / 2, h / 2);
     cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
@@ -41,8 +44,13 @@ void Shape(cairo_t* cr, int kind, double x, double y, double w, double h) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool plain = argc > 1 && std::strcmp(argv[1], "--plain") == 0;
+  if (plain) {
+    --argc;
+    ++argv;
+  }
   if (argc != 3) {
-    std::fprintf(stderr, "usage: cairoboxes <boxes> <file.svg|file.pdf|file.png>\n");
+    std::fprintf(stderr, "usage: cairoboxes [--plain] <boxes> <file.svg|file.pdf|file.png>\n");
     return 2;
   }
   const int n = std::atoi(argv[1]);
@@ -72,12 +80,12 @@ int main(int argc, char** argv) {
   for (int i = 0; i < n; ++i) {
     const double x = margin + (i % side) * pitchX, y = margin + (i / side) * pitchY;
     const int kind = i % 3;
-    if (i % 4) {  // shadow
+    if (i % 4 && !plain) {  // shadow
       cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
       Shape(cr, kind, x + 2, y + 2, bw, bh);
       cairo_fill(cr);
     }
-    if (i % 5 == 2) {
+    if (i % 5 == 2 && !plain) {
       cairo_pattern_t* g = i % 2 ? cairo_pattern_create_linear(x, y, x + bw, y)
                                  : cairo_pattern_create_radial(x + bw / 2, y + bh / 2, 0, x + bw / 2, y + bh / 2, bw / 2);
       const unsigned c = fills[i % 4];
@@ -90,7 +98,7 @@ int main(int argc, char** argv) {
     }
     Shape(cr, kind, x, y, bw, bh);
     cairo_fill_preserve(cr);
-    if (i % 7 == 3) {  // hatch lines over the fill
+    if (i % 7 == 3 && !plain) {  // hatch lines over the fill
       cairo_save(cr);
       cairo_clip_preserve(cr);
       rgb(0x2F5597);

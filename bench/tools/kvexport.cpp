@@ -4,7 +4,8 @@
 // extension). A PDF is printed on one page the size of the drawing, without
 // margins, frame, header or footer, at 96 dots per inch (the resolution of
 // the PNG): the same picture as the other formats.
-//   kvexport <boxes> <file>
+// With --plain the boxes have one-pixel solid outlines and solid fills only.
+//   kvexport [--plain] <boxes> <file>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,8 +17,13 @@
 #include "sym/render/symexport.h"
 
 int main(int argc, char** argv) {
+  const bool plain = argc > 1 && std::strcmp(argv[1], "--plain") == 0;
+  if (plain) {
+    --argc;
+    ++argv;
+  }
   if (argc != 3) {
-    std::fprintf(stderr, "usage: kvexport <boxes> <file.svg|file.png|file.pdf>\n");
+    std::fprintf(stderr, "usage: kvexport [--plain] <boxes> <file.svg|file.png|file.pdf>\n");
     return 2;
   }
   const int n = std::atoi(argv[1]);
@@ -29,7 +35,7 @@ int main(int argc, char** argv) {
   SString error;
   HRESULT hr;
   {
-    SBenchScene scene(session, n);
+    SBenchScene scene(session, n, 0, plain);
     const SSymExportDraw draw = [&scene](SSymCanvas& canvas) {
       for (SHostBox* b : scene.boxes) b->Draw(canvas);
     };
