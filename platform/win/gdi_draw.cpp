@@ -617,9 +617,14 @@ struct ShapeJob {
 static void FillStroke(Dc* dc, cairo_t* cr, const std::vector<PathPoint>& pts, bool fill, bool stroke) {
   if (fill && SetBrushSource(dc, cr, dc->st.brush)) {
     cairo_set_fill_rule(cr, dc->st.fillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
-    if (!StampCoverage(dc, cr, pts, kFillOffset, false)) {
+    // The fill's inset of 1/256 pixel keeps a raster fill to the pixels GDI
+    // fills; a page has no pixels, and there the fill follows the outline
+    // exactly, on the very path of the stroke: the document then holds the
+    // path once, filled and stroked by one operator.
+    const double offset = IsRaster(dc) ? kFillOffset : kStrokeOffset;
+    if (!StampCoverage(dc, cr, pts, offset, false)) {
       cairo_new_path(cr);
-      AddOutlineToCairo(cr, pts, kFillOffset);
+      AddOutlineToCairo(cr, pts, offset);
       cairo_fill(cr);
     }
   }
