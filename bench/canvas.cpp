@@ -8,8 +8,8 @@
 #include <pango/pangocairo.h>
 
 #include <string>
-#include <vector>
 
+#include "bench/keptlayouts.h"
 #include "kvcore/sdc.h"
 #include "sym/render/symcanv.h"
 
@@ -94,15 +94,7 @@ void CairoPangoCentred(benchmark::State& state, bool fresh) {
   PangoFontDescription* desc = pango_font_description_from_string("Arial");
   pango_font_description_set_absolute_size(desc, 11 * PANGO_SCALE);
   pango_layout_set_font_description(layout, desc);
-  // Repeated labels: each laid out once and kept, as the canvas keeps the
-  // layouts of texts it has seen before.
-  std::vector<PangoLayout*> kept;
-  if (!fresh)
-    for (int i = 0; i < kCount; ++i) {
-      kept.push_back(pango_layout_copy(layout));
-      const std::string text = std::to_string(i);
-      pango_layout_set_text(kept.back(), text.c_str(), int(text.size()));
-    }
+  const SKeptLayouts kept(layout, fresh ? 0 : kCount);
   static long frame = 0;
   for (auto _ : state) {
     for (int i = 0; i < kCount; ++i) {
@@ -114,13 +106,7 @@ void CairoPangoCentred(benchmark::State& state, bool fresh) {
       cairo_rectangle(cr, x + 0.5, y + 0.5, 59, 29);
       cairo_set_source_rgb(cr, 0, 0, 0);
       cairo_stroke(cr);
-      PangoLayout* shown = layout;
-      if (fresh) {
-        std::string text = std::to_string(frame * kCount + i);
-        pango_layout_set_text(layout, text.c_str(), int(text.size()));
-      } else {
-        shown = kept[std::size_t(i)];
-      }
+      PangoLayout* shown = fresh ? SKeptLayouts::Fresh(layout, frame * kCount + i) : kept.layouts[std::size_t(i)];
       int w = 0, h = 0;
       pango_layout_get_pixel_size(shown, &w, &h);
       // Clipped to its box, as the canvas draws a label.
@@ -134,7 +120,6 @@ void CairoPangoCentred(benchmark::State& state, bool fresh) {
     if (fresh) ++frame;
   }
   state.SetItemsProcessed(state.iterations() * kCount);
-  for (PangoLayout* l : kept) g_object_unref(l);
   pango_font_description_free(desc);
   pango_attr_list_unref(attrs);
   cairo_font_options_destroy(options);

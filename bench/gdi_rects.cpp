@@ -9,8 +9,8 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
+#include "bench/keptlayouts.h"
 #include "win/gdisink.h"
 #include "win/wingdi.h"
 
@@ -93,15 +93,7 @@ void CairoPangoScene(benchmark::State& state, bool fresh) {
   PangoFontDescription* desc = pango_font_description_from_string("Arial");
   pango_font_description_set_absolute_size(desc, 11 * PANGO_SCALE);
   pango_layout_set_font_description(layout, desc);
-  // Repeated labels: each laid out once and kept, as the device context keeps
-  // the layouts of texts it has seen before.
-  std::vector<PangoLayout*> kept;
-  if (!fresh)
-    for (int i = 0; i < kCount; ++i) {
-      kept.push_back(pango_layout_copy(layout));
-      const std::string text = std::to_string(i);
-      pango_layout_set_text(kept.back(), text.c_str(), int(text.size()));
-    }
+  const SKeptLayouts kept(layout, fresh ? 0 : kCount);
   static long frame = 0;
   for (auto _ : state) {
     for (int i = 0; i < kCount; ++i) {
@@ -113,20 +105,13 @@ void CairoPangoScene(benchmark::State& state, bool fresh) {
       cairo_rectangle(cr, x + 0.5, y + 0.5, 59, 29);
       cairo_set_source_rgb(cr, 0, 0, 0);
       cairo_stroke(cr);
-      PangoLayout* shown = layout;
-      if (fresh) {
-        std::string text = std::to_string(frame * kCount + i);
-        pango_layout_set_text(layout, text.c_str(), int(text.size()));
-      } else {
-        shown = kept[std::size_t(i)];
-      }
+      PangoLayout* shown = fresh ? SKeptLayouts::Fresh(layout, frame * kCount + i) : kept.layouts[std::size_t(i)];
       cairo_move_to(cr, x + 4, y + 8);
       pango_cairo_show_layout(cr, shown);
     }
     if (fresh) ++frame;
   }
   state.SetItemsProcessed(state.iterations() * kCount);
-  for (PangoLayout* l : kept) g_object_unref(l);
   pango_font_description_free(desc);
   pango_attr_list_unref(attrs);
   cairo_font_options_destroy(options);
