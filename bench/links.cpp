@@ -77,6 +77,18 @@ void BM_MoveOneSymbolOfAThousand(benchmark::State& state) {
   SSymRectangle* moved = d.boxes[500];
   SComBag<ISSymbol> all;
   for (SSymLinkBase* l : d.links) all.Add(l->Sym());
+  // The links of the moved symbol must follow it (else nothing is re-routed).
+  SSymLinkBase* follower = nullptr;
+  for (SSymLinkBase* l : d.links)
+    if (l->ListPt.GetCount() > 0 && l->ListPt.GetAt(0) == moved->m_rect.GetCenter()) follower = l;
+  const SSymPoint was = follower ? follower->ListPt.GetAt(0) : SSymPoint();
+  moved->MoveBy(SSymSize(100, 0), 0);
+  const bool follows = follower && !(follower->ListPt.GetAt(0) == was);
+  moved->MoveBy(SSymSize(-100, 0), 0);
+  if (!follows) {
+    state.SkipWithError("the moved symbol's links do not follow it");
+    return;
+  }
   LONG step = 100;
   std::size_t crossed = 0;
   for (auto _ : state) {
