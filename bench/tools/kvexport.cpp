@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "bench/exportscene.h"
-#include "kvcore/sprintercache.h"
 #include "sym/render/symexport.h"
 
 int main(int argc, char** argv) {
@@ -40,16 +39,7 @@ int main(int argc, char** argv) {
       for (SHostBox* b : scene.boxes) b->Draw(canvas);
     };
     if (pdf) {
-      SPrinterCache printer;
-      SSymRect area = scene.extent;
-      area.Normalize();
-      // Diagram points are 1/7200 inch, the page is in 1/1000 inch.
-      printer.SetPageSize(POINT{(area.x2 - area.x1 + 1) * 10 / 72 + 1, (area.y1 - area.y2 + 1) * 10 / 72 + 1});
-      printer.SetMargins(RECT{0, 0, 0, 0});
-      printer.SetPrintQuality(96);
-      SSymPrintData data;
-      data.m_bFrame = 0;
-      hr = SSymExportPdf(SString(argv[2]), draw, scene.extent, 1, data, printer, SString(), SString(), &error);
+      hr = SBenchExportPdf(SString(argv[2]), draw, scene.extent, &error);
     } else {
       hr = SSymExportImage(SString(argv[2]), draw, scene.extent, 1, &error);
     }
