@@ -160,6 +160,32 @@ HRESULT OleFlushClipboard();
 // S_OK when `data` is the object on the clipboard, else S_FALSE.
 HRESULT OleIsCurrentClipboard(IDataObject* data);
 
+// ---- objects made from data ----
+constexpr HRESULT OLE_S_STATIC = 0x00040001;
+// The class of the static pictures OleCreateStaticFromData makes; served by
+// this layer, so that a saved static picture loads again (OleLoad).
+inline constexpr CLSID CLSID_Picture_EnhMetafile = MakeGUID("{00000319-0000-0000-C000-000000000046}");
+// S_OK when the data holds an embeddable object ("Embed Source" as a
+// storage), OLE_S_STATIC when it holds only a picture (CF_ENHMETAFILE,
+// CF_METAFILEPICT, CF_DIB, CF_BITMAP), else S_FALSE.
+HRESULT OleQueryCreateFromData(IDataObject* data);
+// The embedded object of "Embed Source" (TYMED_ISTORAGE): loaded from the
+// data's storage by its class's server, saved into `storage` and loaded from
+// it. DV_E_FORMATETC without that format; REGDB_E_CLASSNOTREG when the class
+// is not served here (nothing is made then).
+HRESULT OleCreateFromData(IDataObject* data, REFIID iid, DWORD render, FORMATETC* format, IOleClientSite* site,
+                          IStorage* storage, void** out);
+// There are no link sources here: DV_E_FORMATETC without "Link Source",
+// REGDB_E_CLASSNOTREG with it (no link can be bound).
+HRESULT OleCreateLinkFromData(IDataObject* data, REFIID iid, DWORD render, FORMATETC* format,
+                              IOleClientSite* site, IStorage* storage, void** out);
+// A static picture of the data's CF_ENHMETAFILE (TYMED_ENHMF): an object
+// with no verbs (OLEMISC_STATIC) that draws the picture and saves it into
+// `storage` (class CLSID_Picture_EnhMetafile). The data's error when it
+// gives no picture.
+HRESULT OleCreateStaticFromData(IDataObject* data, REFIID iid, DWORD render, FORMATETC* format,
+                                IOleClientSite* site, IStorage* storage, void** out);
+
 // ---- drag and drop ----
 // DRAGDROP_E_INVALIDHWND for a stale window, E_INVALIDARG for a null
 // target, DRAGDROP_E_ALREADYREGISTERED; the target is held (a reference)

@@ -9,6 +9,7 @@
 
 #include "kvcore/sdataobject.h"
 #include "support/com_helpers.h"
+#include "win/emf.h"
 #include "win/winoledata.h"
 
 namespace {
@@ -276,6 +277,91 @@ TEST_F(OleData, ReleaseStgMediumHandsOwnershipToTheReleaser) {
   EXPECT_EQ(m.tymed, TYMED_NULL);
   owner->Release();
   ReleaseStgMedium(nullptr);
+}
+
+// A storage on new lock bytes, released with the fixture.
+struct NewStorage {
+  ILockBytes* bytes = nullptr;
+  IStorage* storage = nullptr;
+  NewStorage() {
+    EXPECT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes), S_OK);
+    EXPECT_EQ(StgCreateDocfileOnILockBytes(bytes, STGM_READWRITE | STGM_CREATE, 0, &storage), S_OK);
+  }
+  ~NewStorage() {
+    storage->Release();
+    bytes->Release();
+  }
+};
+
+// A picture 1 cm square.
+HENHMETAFILE Picture() {
+  const RECT frame{0, 0, 1000, 1000};
+  HDC rec = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+  Rectangle(rec, 0, 0, 30, 30);
+  return CloseEnhMetaFile(rec);
+}
+
+TEST_F(OleData, ObjectsMadeFromData) {
+  IOleObject* object = nullptr;
+  void** out = reinterpret_cast<void**>(&object);
+  NewStorage target;
+  // Text alone makes nothing.
+  ASSERT_EQ(data->SetGlobal(CF_TEXT, "a", 2), S_OK);
+  EXPECT_EQ(OleQueryCreateFromData(data), S_FALSE);
+  EXPECT_EQ(OleCreateFromData(data, IID_IOleObject, OLERENDER_DRAW, nullptr, nullptr, target.storage, out),
+            DV_E_FORMATETC);
+  EXPECT_EQ(OleCreateStaticFromData(data, IID_IOleObject, OLERENDER_DRAW, nullptr, nullptr, target.storage, out),
+            DV_E_FORMATETC);
+  EXPECT_EQ(OleCreateLinkFromData(data, IID_IOleObject, OLERENDER_DRAW, nullptr, nullptr, target.storage, out),
+            DV_E_FORMATETC);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(OleCreateStaticFromData(data, IID_IOleObject, 0, nullptr, nullptr, nullptr, out), E_INVALIDARG);
+
+  // A picture makes a static object that draws it and saves it.
+  STGMEDIUM m{};
+  m.tymed = TYMED_ENHMF;
+  m.hEnhMetaFile = Picture();
+  ASSERT_EQ(data->SetMedium(Fmt(CF_ENHMETAFILE, TYMED_ENHMF), &m), S_OK);
+  EXPECT_EQ(OleQueryCreateFromData(data), OLE_S_STATIC);
+  ASSERT_EQ(OleCreateStaticFromData(data, IID_IOleObject, OLERENDER_DRAW, nullptr, nullptr, target.storage, out), S_OK);
+  DWORD status = 0;
+  EXPECT_EQ(object->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
+  EXPECT_EQ(status, OLEMISC_STATIC);
+  SIZEL extent{};
+  EXPECT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+  EXPECT_EQ(extent.cx, 1000);
+  EXPECT_EQ(object->DoVerb(0, nullptr, nullptr, 0, nullptr, nullptr), OLEOBJ_E_NOVERBS);
+  object->Release();
+  CLSID saved{};
+  ASSERT_EQ(ReadClassStg(target.storage, &saved), S_OK);
+  EXPECT_EQ(saved, CLSID_Picture_EnhMetafile);
+  ASSERT_EQ(OleLoad(target.storage, IID_IOleObject, nullptr, out), S_OK) << "a saved picture loads again";
+  object->Release();
+
+  // That storage offered as "Embed Source" makes an embedded copy in another.
+  STGMEDIUM embed{};
+  embed.tymed = TYMED_ISTORAGE;
+  embed.pstg = target.storage;
+  target.storage->AddRef();
+  ASSERT_EQ(data->SetMedium(Fmt(RegisterClipboardFormatW(CFSTR_EMBEDSOURCE), TYMED_ISTORAGE), &embed), S_OK);
+  EXPECT_EQ(OleQueryCreateFromData(data), S_OK);
+  NewStorage copy;
+  ASSERT_EQ(OleCreateFromData(data, IID_IOleObject, OLERENDER_DRAW, nullptr, nullptr, copy.storage, out), S_OK);
+  EXPECT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+  EXPECT_EQ(extent.cy, 1000);
+  object->Release();
+  ASSERT_EQ(ReadClassStg(copy.storage, &saved), S_OK);
+  EXPECT_EQ(saved, CLSID_Picture_EnhMetafile);
+
+  // A class nobody serves makes nothing; nor does a link, which cannot be bound here.
+  ASSERT_EQ(WriteClassStg(target.storage, MakeGUID("{5A1E00FF-0000-4000-8000-0000000000AA}")), S_OK);
+  EXPECT_EQ(OleCreateFromData(data, IID_IOleObject, OLERENDER_DRAW, nullptr, nullptr, copy.storage, out),
+            REGDB_E_CLASSNOTREG);
+  ASSERT_EQ(data->SetGlobal(CLIPFORMAT(RegisterClipboardFormatW(CFSTR_LINKSOURCE)), "m", 1), S_OK);
+  EXPECT_EQ(OleCreateLinkFromData(data, IID_IOleObject, OLERENDER_DRAW, nullptr, nullptr, copy.storage, out),
+            REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(object, nullptr);
+  data->Clear();
 }
 
 TEST(OleStream, ReadsWritesSeeksAndGrows) {
