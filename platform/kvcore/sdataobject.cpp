@@ -61,23 +61,6 @@ HRESULT SDataObject::SetDelayed(const FORMATETC& format, Render render) {
   return S_OK;
 }
 
-HRESULT SDataObject::QueryInterface(REFIID iid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (iid != IID_IUnknown && iid != IID_IDataObject) return E_NOINTERFACE;
-  *ppv = static_cast<IDataObject*>(this);
-  AddRef();
-  return S_OK;
-}
-
-ULONG SDataObject::AddRef() { return ++m_refs; }
-
-ULONG SDataObject::Release() {
-  const ULONG n = --m_refs;
-  if (n == 0) delete this;
-  return n;
-}
-
 HRESULT SDataObject::Match(const FORMATETC* format, Entry** found) {
   *found = nullptr;
   if (!format) return E_INVALIDARG;
@@ -148,23 +131,6 @@ HRESULT SDataObject::EnumDAdvise(IEnumSTATDATA**) { return OLE_E_ADVISENOTSUPPOR
 // ---- SDropSource ---------------------------------------------------------------
 
 SDropSource* SDropSource::Create() { return new SDropSource(); }
-
-HRESULT SDropSource::QueryInterface(REFIID iid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (iid != IID_IUnknown && iid != IID_IDropSource) return E_NOINTERFACE;
-  *ppv = static_cast<IDropSource*>(this);
-  AddRef();
-  return S_OK;
-}
-
-ULONG SDropSource::AddRef() { return ++m_refs; }
-
-ULONG SDropSource::Release() {
-  const ULONG n = --m_refs;
-  if (n == 0) delete this;
-  return n;
-}
 
 HRESULT SDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
   if (escapePressed) return DRAGDROP_S_CANCEL;

@@ -11,9 +11,10 @@
 #include <functional>
 #include <vector>
 
+#include "win/comobject.h"
 #include "win/winoledata.h"
 
-class SDataObject final : public IDataObject {
+class SDataObject final : public KvComObject<IDataObject> {
  public:
   // Fills `medium` with the data of `format` (whose tymed holds the media
   // the reader takes); a failure is handed to the reader as it is.
@@ -35,10 +36,6 @@ class SDataObject final : public IDataObject {
   void Clear();
   std::size_t FormatCount() const { return m_entries.size(); }
 
-  // ---- IUnknown
-  HRESULT QueryInterface(REFIID iid, void** ppv) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
   // ---- IDataObject
   // DV_E_FORMATETC for a format not offered (or another aspect), DV_E_TYMED
   // when none of the media asked for is offered. A render callback that
@@ -62,33 +59,26 @@ class SDataObject final : public IDataObject {
     Render render;
   };
   SDataObject() = default;
-  ~SDataObject();
+  ~SDataObject() override;
   Entry* Find(CLIPFORMAT format);
   HRESULT Match(const FORMATETC* format, Entry** found);
   void Put(Entry entry);
 
-  ULONG m_refs = 1;
   std::vector<Entry> m_entries;  // in the order offered
 };
 
-class SDropSource : public IDropSource {
+class SDropSource : public KvComObject<IDropSource> {
  public:
   // A new source with one reference.
   static SDropSource* Create();
 
-  // ---- IUnknown
-  HRESULT QueryInterface(REFIID iid, void** ppv) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
   // ---- IDropSource
   HRESULT QueryContinueDrag(BOOL escapePressed, DWORD keyState) override;
   HRESULT GiveFeedback(DWORD effect) override;
 
  protected:
   SDropSource() = default;
-  virtual ~SDropSource() = default;
 
  private:
-  ULONG m_refs = 1;
   DWORD m_button = 0;  // the button the drag started with, known at the first question
 };

@@ -3,10 +3,10 @@
 #include "win/winoledata.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <vector>
 
+#include "win/comobject.h"
 #include "win/emf.h"
 
 namespace {
@@ -73,121 +73,61 @@ STGMEDIUM MediumOf(UINT format, HANDLE h) {
 
 // ---- streams ----
 
-class HGlobalStream final : public IStream {
+// A position over lock bytes on a global memory block.
+class HGlobalStream final : public KvComObject<IStream> {
  public:
-  HGlobalStream(HGLOBAL mem, bool own) : m_mem(mem), m_own(own), m_size(GlobalSize(mem)) {}
-  ~HGlobalStream() {
-    if (m_own) GlobalFree(m_mem);
-  }
-  HRESULT QueryInterface(REFIID iid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IStream) return E_NOINTERFACE;
-    *ppv = static_cast<IStream*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    const ULONG n = --m_refs;
-    if (n == 0) delete this;
-    return n;
-  }
+  explicit HGlobalStream(ILockBytes* bytes) : m_bytes(bytes) {}  // takes the reference
+  ~HGlobalStream() override { m_bytes->Release(); }
   HRESULT Read(void* pv, ULONG cb, ULONG* read) override {
-    if (read) *read = 0;
-    if (!pv && cb) return STG_E_INVALIDPARAMETER;
-    const ULONGLONG n = m_pos >= m_size ? 0 : std::min<ULONGLONG>(cb, m_size - m_pos);
-    if (n) {
-      const auto* base = static_cast<const BYTE*>(GlobalLock(m_mem));
-      if (!base) return STG_E_READFAULT;
-      std::memcpy(pv, base + m_pos, std::size_t(n));
-      GlobalUnlock(m_mem);
-    }
+    ULONG n = 0;
+    const HRESULT hr = m_bytes->ReadAt(m_pos, pv, cb, &n);
     m_pos += n;
-    if (read) *read = ULONG(n);
-    return n < cb ? S_FALSE : S_OK;
+    if (read) *read = n;
+    return FAILED(hr) ? hr : n < cb ? S_FALSE : S_OK;
   }
   HRESULT Write(const void* pv, ULONG cb, ULONG* written) override {
-    if (written) *written = 0;
-    if (!pv && cb) return STG_E_INVALIDPARAMETER;
-    if (m_pos + cb > m_size)
-      if (const HRESULT hr = SetSize(m_pos + cb); FAILED(hr)) return hr;
-    if (cb) {
-      auto* base = static_cast<BYTE*>(GlobalLock(m_mem));
-      std::memcpy(base + m_pos, pv, cb);
-      GlobalUnlock(m_mem);
-    }
-    m_pos += cb;
-    if (written) *written = cb;
-    return S_OK;
+    ULONG n = 0;
+    const HRESULT hr = m_bytes->WriteAt(m_pos, pv, cb, &n);
+    m_pos += n;
+    if (written) *written = n;
+    return hr;
   }
   HRESULT Seek(LONGLONG move, DWORD origin, ULONGLONG* newPosition) override {
     LONGLONG base = 0;
-    if (origin == STREAM_SEEK_CUR)
+    if (origin == STREAM_SEEK_CUR) {
       base = LONGLONG(m_pos);
-    else if (origin == STREAM_SEEK_END)
-      base = LONGLONG(m_size);
-    else if (origin != STREAM_SEEK_SET)
+    } else if (origin == STREAM_SEEK_END) {
+      STATSTG st{};
+      if (const HRESULT hr = m_bytes->Stat(&st, STATFLAG_NONAME); FAILED(hr)) return hr;
+      base = LONGLONG(st.cbSize);
+    } else if (origin != STREAM_SEEK_SET) {
       return STG_E_INVALIDFUNCTION;
-    if ((move < 0 && -(move + 1) >= base) || (move > 0 && move > (LONGLONG{1} << 40))) return STG_E_INVALIDFUNCTION;
+    }
+    if ((move < 0 && -(move + 1) >= base) || move > (LONGLONG{1} << 40)) return STG_E_INVALIDFUNCTION;
     m_pos = ULONGLONG(base + move);
     if (newPosition) *newPosition = m_pos;
     return S_OK;
   }
   HRESULT SetSize(ULONGLONG size) override {
-    if (size == m_size) return S_OK;
-    if (size > (ULONGLONG{1} << 31)) return STG_E_MEDIUMFULL;
-    // Blocks do not grow in place: the bytes move to a block of the new size.
-    HGLOBAL next = GlobalAlloc(GMEM_MOVEABLE, SIZE_T(size));
-    if (!next) return STG_E_MEDIUMFULL;
-    const ULONGLONG keep = std::min(size, m_size);
-    if (keep) {
-      std::memcpy(GlobalLock(next), GlobalLock(m_mem), std::size_t(keep));
-      GlobalUnlock(m_mem);
-    }
-    GlobalUnlock(next);
-    if (m_own) GlobalFree(m_mem);
-    m_mem = next;
-    m_own = true;
-    m_size = size;
-    return S_OK;
+    return size > (ULONGLONG{1} << 31) ? STG_E_MEDIUMFULL : m_bytes->SetSize(size);
   }
-  HRESULT Stat(STATSTG* stat, DWORD) override {
-    if (!stat) return STG_E_INVALIDPARAMETER;
-    *stat = STATSTG{};
-    stat->type = 2;  // stream
-    stat->cbSize = m_size;
-    return S_OK;
+  HRESULT Stat(STATSTG* stat, DWORD flags) override {
+    const HRESULT hr = m_bytes->Stat(stat, flags);
+    if (SUCCEEDED(hr)) stat->type = 2;  // a stream
+    return hr;
   }
-  HGLOBAL Handle() const { return m_mem; }
+  ILockBytes* Bytes() const { return m_bytes; }
 
  private:
-  std::atomic<ULONG> m_refs{1};
-  HGLOBAL m_mem;
-  bool m_own;
-  ULONGLONG m_size;
+  ILockBytes* m_bytes;
   ULONGLONG m_pos = 0;
 };
 
 // ---- format enumerator ----
 
-class FormatEnumerator final : public IEnumFORMATETC {
+class FormatEnumerator final : public KvComObject<IEnumFORMATETC> {
  public:
   explicit FormatEnumerator(std::vector<FORMATETC> formats) : m_formats(std::move(formats)) {}
-  HRESULT QueryInterface(REFIID iid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IEnumFORMATETC) return E_NOINTERFACE;
-    *ppv = static_cast<IEnumFORMATETC*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    const ULONG n = --m_refs;
-    if (n == 0) delete this;
-    return n;
-  }
   HRESULT Next(ULONG count, FORMATETC* out, ULONG* fetched) override {
     if (fetched) *fetched = 0;
     if (!out || (count > 1 && !fetched)) return E_INVALIDARG;
@@ -214,7 +154,6 @@ class FormatEnumerator final : public IEnumFORMATETC {
   }
 
  private:
-  std::atomic<ULONG> m_refs{1};
   std::vector<FORMATETC> m_formats;
   std::size_t m_next = 0;
 };
@@ -346,22 +285,8 @@ HWND KvOleWindow() {
 namespace {
 
 // Reads the clipboard: what OleGetClipboard answers when no object is on it.
-class ClipboardReader final : public IDataObject {
+class ClipboardReader final : public KvComObject<IDataObject> {
  public:
-  HRESULT QueryInterface(REFIID iid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDataObject) return E_NOINTERFACE;
-    *ppv = static_cast<IDataObject*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    const ULONG n = --m_refs;
-    if (n == 0) delete this;
-    return n;
-  }
   HRESULT GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (!format || !medium) return E_INVALIDARG;
     *medium = STGMEDIUM{};
@@ -444,7 +369,6 @@ class ClipboardReader final : public IDataObject {
     medium->tymed = TYMED_NULL;
     return E_OUTOFMEMORY;
   }
-  std::atomic<ULONG> m_refs{1};
 };
 
 }  // namespace
@@ -509,17 +433,9 @@ HRESULT CreateFormatEnumerator(UINT count, const FORMATETC* formats, IEnumFORMAT
 HRESULT CreateStreamOnHGlobal(HGLOBAL mem, BOOL deleteOnRelease, IStream** out) {
   if (!out) return E_INVALIDARG;
   *out = nullptr;
-  bool own = deleteOnRelease != 0;
-  if (!mem) {
-    mem = GlobalAlloc(GMEM_MOVEABLE, 0);
-    if (!mem) return E_OUTOFMEMORY;
-    own = true;
-  } else if (!GlobalLock(mem)) {
-    return E_INVALIDARG;
-  } else {
-    GlobalUnlock(mem);
-  }
-  *out = new HGlobalStream(mem, own);
+  ILockBytes* bytes = nullptr;
+  if (const HRESULT hr = CreateILockBytesOnHGlobal(mem, deleteOnRelease, &bytes); FAILED(hr)) return hr;
+  *out = new HGlobalStream(bytes);
   return S_OK;
 }
 
@@ -527,9 +443,7 @@ HRESULT GetHGlobalFromStream(IStream* stream, HGLOBAL* out) {
   if (!out) return E_INVALIDARG;
   *out = nullptr;
   auto* s = dynamic_cast<HGlobalStream*>(stream);
-  if (!s) return E_INVALIDARG;
-  *out = s->Handle();
-  return S_OK;
+  return s ? GetHGlobalFromILockBytes(s->Bytes(), out) : E_INVALIDARG;
 }
 
 // ---- the OLE clipboard ----

@@ -9,6 +9,7 @@
 
 #include "kvcore/sdataobject.h"
 #include "support/com_helpers.h"
+#include "support/ole_storage.h"
 #include "win/emf.h"
 #include "win/winoledata.h"
 
@@ -238,10 +239,8 @@ TEST_F(OleData, QueriesAnswerWhatIsOffered) {
 }
 
 TEST_F(OleData, StorageTravelsShared) {
-  ILockBytes* bytes = nullptr;
-  IStorage* storage = nullptr;
-  ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes), S_OK);
-  ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes, STGM_READWRITE | STGM_CREATE, 0, &storage), S_OK);
+  MemoryStorage s;
+  IStorage* storage = s.storage;
   const UINT embed = RegisterClipboardFormatW(CFSTR_EMBEDSOURCE);
   STGMEDIUM m{};
   m.tymed = TYMED_ISTORAGE;
@@ -258,8 +257,7 @@ TEST_F(OleData, StorageTravelsShared) {
   EXPECT_FALSE(IsClipboardFormatAvailable(embed));
   ASSERT_EQ(OleSetClipboard(nullptr), S_OK);
   data->Clear();
-  EXPECT_EQ(storage->Release(), 0u);
-  bytes->Release();
+  EXPECT_EQ(Refs(storage), 1u);
 }
 
 TEST_F(OleData, ReleaseStgMediumHandsOwnershipToTheReleaser) {
@@ -279,20 +277,6 @@ TEST_F(OleData, ReleaseStgMediumHandsOwnershipToTheReleaser) {
   ReleaseStgMedium(nullptr);
 }
 
-// A storage on new lock bytes, released with the fixture.
-struct NewStorage {
-  ILockBytes* bytes = nullptr;
-  IStorage* storage = nullptr;
-  NewStorage() {
-    EXPECT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes), S_OK);
-    EXPECT_EQ(StgCreateDocfileOnILockBytes(bytes, STGM_READWRITE | STGM_CREATE, 0, &storage), S_OK);
-  }
-  ~NewStorage() {
-    storage->Release();
-    bytes->Release();
-  }
-};
-
 // A picture 1 cm square.
 HENHMETAFILE Picture() {
   const RECT frame{0, 0, 1000, 1000};
@@ -304,7 +288,7 @@ HENHMETAFILE Picture() {
 TEST_F(OleData, ObjectsMadeFromData) {
   IOleObject* object = nullptr;
   void** out = reinterpret_cast<void**>(&object);
-  NewStorage target;
+  MemoryStorage target;
   // Text alone makes nothing.
   ASSERT_EQ(data->SetGlobal(CF_TEXT, "a", 2), S_OK);
   EXPECT_EQ(OleQueryCreateFromData(data), S_FALSE);
@@ -345,7 +329,7 @@ TEST_F(OleData, ObjectsMadeFromData) {
   target.storage->AddRef();
   ASSERT_EQ(data->SetMedium(Fmt(RegisterClipboardFormatW(CFSTR_EMBEDSOURCE), TYMED_ISTORAGE), &embed), S_OK);
   EXPECT_EQ(OleQueryCreateFromData(data), S_OK);
-  NewStorage copy;
+  MemoryStorage copy;
   ASSERT_EQ(OleCreateFromData(data, IID_IOleObject, OLERENDER_DRAW, nullptr, nullptr, copy.storage, out), S_OK);
   EXPECT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
   EXPECT_EQ(extent.cy, 1000);
