@@ -373,6 +373,7 @@ int GetClipboardFormatNameW(UINT format, LPWSTR buffer, int count) {
 
 void KvClipboardReset() {
   Clipboard& c = C();
+  if (c.owner && IsWindow(c.owner)) SendMessageW(c.owner, WM_DESTROYCLIPBOARD, 0, 0);
   DropAll();
   c.open = false;
   c.openBy = nullptr;

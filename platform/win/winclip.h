@@ -78,6 +78,7 @@ UINT RegisterClipboardFormatW(LPCWSTR name);
 int GetClipboardFormatNameW(UINT format, LPWSTR buffer, int count);
 
 // ---- the test driver ----
-// Closes and empties the clipboard (no messages), with no owner; the
-// registered names stay, as they do for the life of a session.
+// Closes and empties the clipboard, with no owner (a live owner hears
+// WM_DESTROYCLIPBOARD first); the registered names stay, as they do for the
+// life of a session.
 void KvClipboardReset();

@@ -144,8 +144,12 @@ TEST_F(OleData, AnotherOwnerEmptyingReleasesTheObject) {
   ASSERT_EQ(OleSetClipboard(second), S_OK);
   EXPECT_EQ(Refs(data), 1u);
   ASSERT_EQ(OleSetClipboard(nullptr), S_OK);
-  EXPECT_EQ(second->Release(), 0u);
   EXPECT_EQ(CountClipboardFormats(), 0);
+  // A reset of the clipboard lets the object go too.
+  ASSERT_EQ(OleSetClipboard(second), S_OK);
+  KvClipboardReset();
+  EXPECT_EQ(OleIsCurrentClipboard(second), S_FALSE);
+  EXPECT_EQ(second->Release(), 0u);
 }
 
 TEST_F(OleData, OpenClipboardBlocksTheOleClipboard) {
