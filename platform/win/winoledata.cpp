@@ -291,7 +291,7 @@ class ClipboardReader final : public KvComObject<IDataObject> {
     if (!format || !medium) return E_INVALIDARG;
     *medium = STGMEDIUM{};
     if (const HRESULT hr = QueryGetData(format); hr != S_OK) return hr;
-    if (!OpenClipboard(nullptr)) return CLIPBRD_E_CANT_OPEN;
+    if (!OpenClipboard(KvOleWindow())) return CLIPBRD_E_CANT_OPEN;
     HANDLE h = GetClipboardData(format->cfFormat);
     HRESULT hr = h ? S_OK : DV_E_FORMATETC;
     if (h) hr = Give(format->cfFormat, format->tymed, h, medium);
@@ -316,7 +316,7 @@ class ClipboardReader final : public KvComObject<IDataObject> {
     *out = nullptr;
     if (direction != DATADIR_GET) return E_NOTIMPL;
     std::vector<FORMATETC> list;
-    if (OpenClipboard(nullptr)) {
+    if (OpenClipboard(KvOleWindow())) {
       for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f))
         list.push_back(FORMATETC{CLIPFORMAT(f), nullptr, DVASPECT_CONTENT, -1, Tymeds(f)});
       CloseClipboard();

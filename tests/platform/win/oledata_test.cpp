@@ -115,6 +115,11 @@ TEST_F(OleData, FlushRendersEverythingAndLetsTheObjectGo) {
   EXPECT_EQ(read, 16u);
   EXPECT_EQ(std::u16string(text), u"flushed");
   ReleaseStgMedium(&m);
+  // While someone else holds the clipboard open it cannot be read (and is
+  // left open for its holder).
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EXPECT_EQ(reader->GetData(&f, &m), CLIPBRD_E_CANT_OPEN);
+  EXPECT_TRUE(CloseClipboard());
   f = Fmt(CF_ENHMETAFILE, TYMED_ENHMF);
   EXPECT_EQ(reader->GetData(&f, &m), DV_E_FORMATETC);
   EXPECT_EQ(m.tymed, TYMED_NULL);
