@@ -398,10 +398,17 @@ void RemoveFromParent(Wnd* w) {
   list.erase(std::remove(list.begin(), list.end(), w->h), list.end());
 }
 
+std::vector<KvWindowDestroyHook>& DestroyHooks() {
+  static auto* hooks = new std::vector<KvWindowDestroyHook>();
+  return *hooks;
+}
+
 void SendDestroy(HWND h) {
   Wnd* w = Get(h);
   if (!w) return;
   w->destroying = true;
+  for (KvWindowDestroyHook hook : std::vector<KvWindowDestroyHook>(DestroyHooks())) hook(h);
+  if (!Get(h)) return;
   Send(h, WM_DESTROY, 0, 0);
   w = Get(h);
   if (!w) return;
@@ -1819,6 +1826,11 @@ HBRUSH GetSysColorBrush(int index) {
 UINT GetDpiForWindow(HWND hwnd) { return Check(hwnd) ? 96 : 0; }
 
 // ---- the test driver ------------------------------------------------------------------------------
+
+void KvAddWindowDestroyHook(KvWindowDestroyHook hook) {
+  auto& hooks = DestroyHooks();
+  if (hook && std::find(hooks.begin(), hooks.end(), hook) == hooks.end()) hooks.push_back(hook);
+}
 
 BOOL KvPlayInput(const std::vector<KvInputItem>& items) {
   State& s = S();

@@ -567,6 +567,13 @@ DWORD GetSysColor(int index);  // 0 for an unknown index
 HBRUSH GetSysColorBrush(int index);
 UINT GetDpiForWindow(HWND hwnd);  // 96; 0 for a stale handle
 
+// ---- destruction notices ----
+// Subsystems that keep state per window (the clipboard's owner, drop targets)
+// hear of each window of a tree being destroyed, before its WM_DESTROY.
+// Hooks stay for the life of the process (KvWindowsReset keeps them).
+using KvWindowDestroyHook = void (*)(HWND);
+void KvAddWindowDestroyHook(KvWindowDestroyHook hook);
+
 // ---- the test driver --------------------------------------------------------
 // One item of an input script: a mouse message (WM_MOUSEMOVE, the button
 // messages, WM_MOUSEWHEEL with `wheel`) at a screen point, or a key message
