@@ -59,10 +59,10 @@ TEST_F(AutoLayout, OptionTablesAnswerStylesAndPlacements) {
   EXPECT_EQ(Placements(general, 3), (std::vector<LONG>{1454, 1455}));
   EXPECT_EQ(Placements(general, 0), (std::vector<LONG>{1450, 1451, 1452, 1453}));
   EXPECT_EQ(Placements(basic, 0), std::vector<LONG>{1457});
-  EXPECT_EQ(general.GetDefaultPlacement(6), -1);
-  EXPECT_EQ(general.GetDefaultPlacement(3), 1454);
-  EXPECT_EQ(basic.GetDefaultPlacement(6), -1);
-  EXPECT_EQ(basic.GetDefaultPlacement(2), 1457);
+  EXPECT_EQ(general.GetDefaultPlacement(6, false), -1);
+  EXPECT_EQ(general.GetDefaultPlacement(3, false), 1454);
+  EXPECT_EQ(basic.GetDefaultPlacement(6, false), -1);
+  EXPECT_EQ(basic.GetDefaultPlacement(2, false), 1457);
 }
 
 TEST_F(AutoLayout, ParametersHoldTheDiagramAndCopyEverything) {
