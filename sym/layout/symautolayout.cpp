@@ -127,12 +127,12 @@ void SSymAutoLayoutParam::LoadDefaultOptions() {
   m_options.m_nStyle = style;
   m_options.m_nPlacement = layout->GetDefaultPlacement(style, true);
   m_options.m_bWholeDiagram = 0;
-  const SSymAutoLayoutOptionTable* rules = &table;
-  auto allowed = [&layout, rules, style](BYTE whole) -> BYTE {
+  // The user's choice for each scope, else the table's rule.
+  auto allowed = [&layout, &table, style](BYTE whole) -> BYTE {
     const SSymAllowSynonymsKey key{style, whole};
     bool allow = false;
     if (layout->GetDefaultAllowSynonymsFromRegistry(key, allow)) return allow ? 1 : 0;
-    return rules->IsAllowSynonymsByDefault(key) ? 1 : 0;
+    return table.IsAllowSynonymsByDefault(key) ? 1 : 0;
   };
   m_options.m_bSynonymsPartial = allowed(0);
   m_options.m_bSynonymsAll = allowed(1);
