@@ -7,7 +7,7 @@
 
 #include "kvcore/sregistry.h"
 #include "kvlib/suserregistry.h"
-#include "support/diagram_fixture.h"
+#include "support/layout_fixture.h"
 #include "sym/layout/symautolayout.h"
 
 namespace {
@@ -23,24 +23,7 @@ std::vector<LONG> Placements(const SSymAutoLayout& layout, LONG style) {
   return out;
 }
 
-bool Yes() { return true; }
-bool No() { return false; }
-
-class AutoLayout : public DiagramFixture {
- protected:
-  void SetUp() override {
-    DiagramFixture::SetUp();
-    m_old = SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&No);
-    m_d = NewDiagram();
-  }
-  void TearDown() override {
-    SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(m_old);
-    DiagramFixture::TearDown();
-  }
-  ISSymDiagram* Face() { return m_d->Diagram(); }
-  TPrefDiagram* m_d = nullptr;
-  SSymAutoLayoutOptionMgr::LibraryProbe m_old = nullptr;
-};
+using AutoLayout = LayoutFixture;
 
 TEST_F(AutoLayout, OptionTablesAnswerStylesAndPlacements) {
   SSymAutoLayout basic(Face());
@@ -110,7 +93,7 @@ TEST_F(AutoLayout, DefaultOptionsComeFromTheLayoutKindTheDiagramChooses) {
       {"general engine layout", true, 1, -1, 1, 0},
   };
   for (const Case& c : cases) {
-    SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(c.library ? &Yes : &No);
+    SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(c.library ? &EnginePresent : &EngineAbsent);
     SSymAutoLayoutParam param(Face());
     param.m_options.m_bWholeDiagram = 1;
     param.LoadDefaultOptions();
@@ -131,7 +114,7 @@ TEST_F(AutoLayout, RegistryForcesTheOwnLayout) {
   key.WriteProfile(SString(u"ForceInternal"), 1L);
   EXPECT_TRUE(SSymAutoLayoutOptionMgr::IsRegistryForceInternal());
   // Forcing beats everything else.
-  SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&Yes);
+  SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&EnginePresent);
   SSymAutoLayoutParam param(Face());
   SSymAutoLayoutOptionMgr::InternalLayoutStatus status{};
   EXPECT_TRUE(SSymAutoLayoutOptionMgr::IsUseInternalAlgorithms(&param, &status));
@@ -141,10 +124,10 @@ TEST_F(AutoLayout, RegistryForcesTheOwnLayout) {
 
 TEST_F(AutoLayout, EngineWithoutAvailabilityEntryIsNotAvailable) {
   EXPECT_FALSE(SSymAutoLayoutOptionMgr::IsLayoutLibraryAvailable()) << "probe says no";
-  EXPECT_EQ(SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(nullptr), &No);
+  EXPECT_EQ(SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(nullptr), &EngineAbsent);
   // The engine of this build (when it is there at all) has no layout entries.
   EXPECT_FALSE(SSymAutoLayoutOptionMgr::IsLayoutLibraryAvailable());
-  SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&Yes);
+  SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&EnginePresent);
   EXPECT_TRUE(SSymAutoLayoutOptionMgr::IsLayoutLibraryAvailable());
 }
 

@@ -11,7 +11,7 @@
 
 #include "kvcore/sregistry.h"
 #include "kvlib/suserregistry.h"
-#include "support/diagram_fixture.h"
+#include "support/layout_fixture.h"
 #include "sym/foundation/symstrings.h"
 #include "sym/layout/symautolayout.h"
 
@@ -26,9 +26,6 @@ std::vector<LONG> Values(const SList<T>& list) {
   for (T v : list) out.push_back(v);
   return out;
 }
-
-bool Yes() { return true; }
-bool No() { return false; }
 
 // A layout of the multi-dimensional kind, which no class of the library uses.
 class TMultiDimLayout : public SSymAutoLayoutEx {
@@ -46,26 +43,13 @@ class TBadKeyLayout : public SSymAutoLayout {
   SString GetRegistrySubKey() const override { return SString(u"Bad\nKey\\"); }
 };
 
-class LayoutOptions : public DiagramFixture {
+class LayoutOptions : public LayoutFixture {
  protected:
-  void SetUp() override {
-    DiagramFixture::SetUp();
-    m_old = SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&No);
-    m_d = NewDiagram();
-  }
-  void TearDown() override {
-    SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(m_old);
-    DiagramFixture::TearDown();
-  }
-  ISSymDiagram* Face() { return m_d->Diagram(); }
   // Writes a number under a layout's key, the user's or the machine-wide copy.
   static void Write(const SSymAutoLayout& layout, const char16_t* name, long value, HKEY hive = HKEY_CURRENT_USER) {
     SRegistry key(hive, layout.GetRegistryKey(), 1);
     ASSERT_EQ(key.WriteProfile(SString(name), value), ERROR_SUCCESS);
   }
-
-  TPrefDiagram* m_d = nullptr;
-  SSymAutoLayoutOptionMgr::LibraryProbe m_old = nullptr;
 };
 
 // ---- the tables -------------------------------------------------------------------------------------
@@ -339,7 +323,7 @@ TEST_F(LayoutOptions, ParametersLoadTheDefaultsOfTheKindTheDiagramChooses) {
   };
   for (const Case& c : cases) {
     KvRegReset();
-    SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(c.library ? &Yes : &No);
+    SetEnginePresent(c.library);
     {
       std::unique_ptr<SSymAutoLayout> kind(Face()->CreateAutoLayoutMgr(nullptr));
       for (const auto& [name, value] : c.stored) Write(*kind, name, value);

@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "support/comp_fixture.h"
-#include "support/diagram_fixture.h"
-#include "sym/layout/symautolayout.h"
+#include "support/layout_fixture.h"
 
 namespace {
 
@@ -37,26 +36,22 @@ class TRecordingLayout : public SSymAutoLayoutEx {
   bool m_inSession = true;
 };
 
-class LayoutStyles : public DiagramFixture {
+class LayoutStyles : public LayoutFixture {
  protected:
   void SetUp() override {
-    DiagramFixture::SetUp();
-    m_d = NewDiagram();
+    LayoutFixture::SetUp();
     SSymAutoLayoutIdDistributor::Reset();
   }
   void TearDown() override {
     // Composites' collections hold their members: let go of them first.
     for (SRepObject* o : m_made) o->ReleaseAll();
-    DiagramFixture::TearDown();
+    LayoutFixture::TearDown();
   }
-  ISSymDiagram* Face() { return m_d->Diagram(); }
   SString SavedPreferences() {
     SRepVariant v;
     m_d->RepObject()->GetAttribute(kDisplayPreferences, &v);
     return v.GetTEXT();
   }
-
-  TPrefDiagram* m_d = nullptr;
 };
 
 TEST_F(LayoutStyles, EngineRunTakesItsStepsInOrderAsOneUndoStep) {
