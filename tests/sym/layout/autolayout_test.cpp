@@ -82,29 +82,6 @@ TEST_F(AutoLayout, ParametersHoldTheDiagramAndCopyEverything) {
   EXPECT_EQ(fresh.m_options.m_nStyle, 0);
 }
 
-TEST_F(AutoLayout, DefaultOptionsComeFromTheLayoutKindTheDiagramChooses) {
-  struct Case {
-    const char* name;
-    bool library;
-    LONG style, placement;
-    BYTE partial, all;
-  } cases[] = {
-      {"own layout", false, 6, -1, 1, 1},
-      {"general engine layout", true, 1, -1, 1, 0},
-  };
-  for (const Case& c : cases) {
-    SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(c.library ? &EnginePresent : &EngineAbsent);
-    SSymAutoLayoutParam param(Face());
-    param.m_options.m_bWholeDiagram = 1;
-    param.LoadDefaultOptions();
-    EXPECT_EQ(param.m_options.m_nStyle, c.style) << c.name;
-    EXPECT_EQ(param.m_options.m_nPlacement, c.placement) << c.name;
-    EXPECT_EQ(param.m_options.m_bSynonymsPartial, c.partial) << c.name;
-    EXPECT_EQ(param.m_options.m_bSynonymsAll, c.all) << c.name;
-    EXPECT_EQ(param.m_options.m_bWholeDiagram, 0) << c.name;
-  }
-}
-
 TEST_F(AutoLayout, RegistryForcesTheOwnLayout) {
   EXPECT_FALSE(SSymAutoLayoutOptionMgr::IsRegistryForceInternal()) << "no key";
   SRegistry key(HKEY_CURRENT_USER, SUserRegistry::sApplicationRoot + SString(u"AutoLayoutOptions"), 1);
