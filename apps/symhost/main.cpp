@@ -17,6 +17,7 @@
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/hostprint.h"
 #include "apps/symhost/hostviewpng.h"
+#include "apps/symhost/layoutsheet.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/model/modelsheet.h"
 #include "apps/symhost/samplediagram.h"
@@ -38,7 +39,8 @@ void Help() {
   std::printf(
       "%s"
       "Draws the sample model and the reference sheets with the diagram library and writes each\n"
-      "as SVG, PNG, EMF and PDF files (the model also as a window paints it and as printed).\n"
+      "as SVG, PNG, EMF and PDF files (the model also as a window paints it, as printed and laid\n"
+      "out automatically).\n"
       "\n"
       "  --out <folder>  where the files go (default: out; made when missing)\n"
       "  --verbose       also print what the library registered: its persistent classes and\n"
@@ -186,6 +188,8 @@ int main(int argc, char** argv) {
   run.Step(exportAs(model, "model"));
   run.Step([&](Files& w, std::string& e) { return SHostWriteViewPng(model, out, "model-view", w, e); });
   run.Step([&](Files& w, std::string& e) { return SHostPrintDiagram(model, out, "model-print", w, e); });
+  // The same model laid out automatically, a panel per layout style.
+  run.Step([&](Files& w, std::string& e) { return SHostWriteLayoutSheet(out, "layout", w, e); });
   // The sample sheet of every style and symbol kind.
   SHostDiagram diagram;
   const std::vector<ISSymbol*> symbols = SBuildSampleSheet(diagram);

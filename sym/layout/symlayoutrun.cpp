@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "kvcore/scomwrap.h"
+#include "kvcore/sexception.h"
 #include "kvlib/suserregistry.h"
 #include "kvrep/srepsession.h"
 #include "sym/layout/symautolayout.h"
@@ -65,7 +66,8 @@ SSymAutoLayoutRun::~SSymAutoLayoutRun() {
 }
 
 SSymAutoLayoutNode* SSymAutoLayoutRun::NewNode(ISSymbol* symbol) {
-  auto node = std::make_unique<SSymAutoLayoutNode>(symbol);
+  std::unique_ptr<SSymAutoLayoutNode> node(m_layout.CreateALNode(symbol));
+  if (!node) throw SException(SString(u"The layout could not make the node of a symbol"), __func__, __FILE__, __LINE__);
   SSymAutoLayoutNode* raw = node.get();
   m_map[symbol] = std::move(node);
   m_nodes.push_back(raw);
@@ -73,14 +75,18 @@ SSymAutoLayoutNode* SSymAutoLayoutRun::NewNode(ISSymbol* symbol) {
 }
 
 SSymAutoLayoutLink* SSymAutoLayoutRun::NewLink(ISSymbol* symbol) {
-  auto link = std::make_unique<SSymAutoLayoutLink>(symbol);
+  std::unique_ptr<SSymAutoLayoutLink> link(m_layout.CreateALLink(symbol));
+  if (!link) throw SException(SString(u"The layout could not make the link of a symbol"), __func__, __FILE__, __LINE__);
   SSymAutoLayoutLink* raw = link.get();
   m_map[symbol] = std::move(link);
   return raw;
 }
 
 SSymAutoLayoutStruct* SSymAutoLayoutRun::NewStruct() {
-  m_owned.push_back(std::make_unique<SSymAutoLayoutStruct>(&m_synonyms));
+  std::unique_ptr<SSymAutoLayoutStruct> made(m_layout.CreateStruct(m_synonyms.m_created));
+  if (!made) throw SException(SString(u"The layout could not make a structure"), __func__, __FILE__, __LINE__);
+  made->m_pSynonyms = &m_synonyms;
+  m_owned.push_back(std::move(made));
   return m_owned.back().get();
 }
 
@@ -123,7 +129,7 @@ int SSymAutoLayoutRun::CreateNodes() {
     for (int i = 0; i < bag.GetCount(); ++i) links.push_back(bag.GetAt(i));
     for (ISSymLink* link : links) {
       SComWrap<ISSymbol> symbol(link);
-      if (symbol.IsNull() || m_map.count(symbol.Get())) continue;
+      if (symbol.IsNull() || m_map.count(symbol.Get()) || m_layout.ShouldIgnoreLink(link)) continue;
       SComOut<ISSymbol> first, second;
       link->GetAttachSym(0, &first);
       link->GetAttachSym(1, &second);
@@ -401,6 +407,7 @@ void SSymAutoLayoutPacking::PackStructures(std::vector<SSymAutoLayoutStruct*>& s
 
 int SSymAutoLayout::Invoke() {
   if (!m_bReady) return 0;
+  SSymAutoLayoutSession::Scope session;
   SSymAutoLayoutRun run(*this);
   return run.Execute();
 }

@@ -274,6 +274,8 @@ TEST_F(DiagramLayout, ChoiceBetweenOwnLayoutAndEngine) {
       {"9 symbols automatic", 0, true, 0, 1, 9, true, SSymAutoLayoutOptionMgr::StatusSmallAutomatic},
       {"10 symbols automatic", 0, true, 0, 1, 10, false, SSymAutoLayoutOptionMgr::StatusExternal},
       {"9 symbols chosen by the user", 0, true, 0, 0, 9, false, SSymAutoLayoutOptionMgr::StatusExternal},
+      {"dialog run of 3 symbols", 0, true, 0, 0, 3, false, SSymAutoLayoutOptionMgr::StatusExternal},
+      {"automatic basic without library", 0, false, 6, 1, 3, true, SSymAutoLayoutOptionMgr::StatusNoLibrary},
       {"automatic without subset", 0, true, 0, 1, -1, false, SSymAutoLayoutOptionMgr::StatusExternal},
   };
   for (const Case& c : cases) {
