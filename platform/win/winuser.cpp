@@ -700,8 +700,12 @@ Got Retrieve(MSG* out, HWND filter, UINT lo, UINT hi, bool remove, bool wait) {
     if (remove) s.script.pop_front();
     *out = InputMessage(item, target, remove);
     SetMsgInfo(*out);
-    if (remove && IsMouse(item.message) && !s.capture && target)
-      Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(int(HTCLIENT), int(out->message)));
+    if (remove && IsMouse(item.message) && !s.capture && target) {
+      // The window says what lies under the pointer, then picks the cursor for it.
+      const LRESULT hit = Send(target, WM_NCHITTEST, 0, MAKELPARAM(item.pt.x, item.pt.y));
+      if (Get(target))
+        Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(int(hit), int(out->message)));
+    }
     return Got::Message;
   }
   *out = Made(timer->hwnd, WM_TIMER, timer->id, reinterpret_cast<LPARAM>(timer->proc));
