@@ -111,8 +111,13 @@ HRESULT SSymRectIndex::OnObjColDelete(ISRepClassCol*) {
 
 bool SSymRectIndex::Usable() {
   if (!g_enabled || !m_owner || m_owner->IsDeleted()) return false;
-  // Deferred changes: symbols answer pending rectangles nobody announced.
-  if (m_owner->InLockoutContext()) return false;
+  // Deferred changes: symbols answer pending rectangles nobody announced,
+  // and an abandoned context takes back changes without telling anyone; the
+  // keys are taken afresh once the context is over.
+  if (m_owner->InLockoutContext()) {
+    m_dirty = true;
+    return false;
+  }
   if (m_dirty) Rebuild();
   return !m_dirty;
 }
@@ -240,6 +245,10 @@ void SSymRectIndex::Refresh(ISSymbol* symbol) {
   if (m_dirty || !symbol) return;  // the rebuild takes every key afresh
   std::uint32_t* slot = FindTop(symbol);
   if (!slot) return;
+  if (m_owner->InLockoutContext()) {
+    m_dirty = true;  // a pending key: taken afresh after the context
+    return;
+  }
   const std::uint32_t s = *slot;
   try {
     SetKey(s, KeyOf(m_entries[s].symbol));
@@ -250,6 +259,11 @@ void SSymRectIndex::Refresh(ISSymbol* symbol) {
 
 void SSymRectIndex::OnSymbolRectChanged(ISSymbol* symbol, const SSymRect&, const SSymRect& to) {
   if (m_dirty || !symbol) return;
+  if (m_owner->InLockoutContext()) {
+    // Possibly a change the context takes back when abandoned.
+    if (FindTop(symbol)) m_dirty = true;
+    return;
+  }
   // A top-level symbol is found at once; anything else walks up its owners.
   auto it = m_slots.find(symbol);
   if (it == m_slots.end()) {
