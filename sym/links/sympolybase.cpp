@@ -362,8 +362,13 @@ HRESULT SSymPolyBase::Redraw(SSymCanvas* canvas) {
 
 SSymRect SSymPolyBase::GetActiveRect(SSymCanvas& canvas, int a) {
   SSymRect r = SSymStd::GetActiveRect(canvas, a);
+  // An arrowhead made before the line had its points still lies where it
+  // was made, around the origin: it counts only once placed on the line's
+  // end (as drawing places it), and a line without two points has none.
+  if (ListPt.GetCount() < 2) return r;
   for (const auto& arrow : m_arrows) {
     if (!arrow) continue;
+    arrow->UpdateArrowPos();
     SSymRect ar = arrow->GetClipRect(0, 0);
     r = Union(r, ar.Normalize());
   }
