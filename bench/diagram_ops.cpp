@@ -47,7 +47,8 @@ struct Scene {
     for (int i = 0; static_cast<int>(link.size()) < links; ++i) {
       const int a = i % boxes, round = i / boxes;
       const int b = round == 0 ? a + 1 : (round == 1 && a % 2 == 0 ? a + side : a + 2);
-      if (b < boxes && (round != 0 || a % side != side - 1)) Link(a, b);
+      // Links stay within their row (no link runs back across the diagram).
+      if (b < boxes && (b - a == side || a % side < side - (b - a))) Link(a, b);
       if (round > 3 && link.empty()) break;
     }
   }
