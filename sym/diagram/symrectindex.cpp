@@ -132,7 +132,7 @@ void SSymRectIndex::Rebuild() {
   m_slots.clear();
   m_cells.clear();
   m_large.clear();
-  const std::vector<SRepObject*>& items = col->Items();
+  const SRepItemList& items = col->Items();
   m_entries.reserve(items.size());
   std::vector<LONG> extents;
   extents.reserve(items.size());
@@ -323,7 +323,7 @@ int SSymRectIndex::GetCount() {
 
 bool SSymRectIndex::IsConsistent() {
   if (!Usable()) return false;
-  const std::vector<SRepObject*>& items = m_owner->Collection(m_symbolsId)->Items();
+  const SRepItemList& items = m_owner->Collection(m_symbolsId)->Items();
   std::size_t slot = 0;
   for (SRepObject* item : items) {
     SComWrap<ISSymbol> sym(static_cast<ISRepObject*>(item));
