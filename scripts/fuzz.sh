@@ -10,7 +10,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${FUZZ_BUILD:-$root/build-fuzz}"
 seconds="${FUZZ_SECONDS:-30}"
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(stream emf_player image blob rtf registry metamodel repstream optlist picture ole subsfont fonttext objcontent)
+[ ${#targets[@]} -gt 0 ] || targets=(stream emf_player image blob rtf registry metamodel repstream optlist picture ole subsfont fonttext objcontent polyblob rowfilter showcoll dispprefs)
 cmake -S "$root" -B "$out" -G Ninja -DKV_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$out" --target "${targets[@]/%/_fuzz}"
 # Targets run side by side, one per core; each writes its own log, shown
