@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuzz/fuzzbox.h"
@@ -68,11 +69,15 @@ void Blobs() {
   }
 }
 
+// Each text once for each way through the layout (its last byte picks it).
 void Rtf() {
-  Put("rtf", "plain", std::string("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Hello \\b world\\b0\\par Next}"));
-  Put("rtf", "tables",
-      std::string("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1\\i red\\i0\\tab\\u8364?\\'e9 "
-                  "{\\*\\ignored x}{\\pict\\pngblip 89504e47}\\line\\ul under\\ulnone\\strike s\\cell\\row}"));
+  const std::pair<const char*, std::string> texts[] = {
+      {"plain", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Hello \\b world\\b0\\par Next}"},
+      {"tables", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1\\i red\\i0\\tab\\u8364?\\'e9 "
+                 "{\\*\\ignored x}{\\pict\\pngblip 89504e47}\\line\\ul under\\ulnone\\strike s\\cell\\row}"}};
+  for (const auto& [name, text] : texts)
+    for (char way = 0; way < 5; ++way)
+      Put("rtf", (std::string(name) + "-" + std::to_string(way)).c_str(), text + std::string(1, way));
 }
 
 void Registry() {
