@@ -7,18 +7,14 @@
 
 #include <vector>
 
-#include "kvrep/srepsession.h"
+#include "bench/boxlinkscene.h"
 #include "sym/diagram/symdiagram.h"
 #include "sym/layout/symautolayout.h"
-#include "sym/links/symlinksym.h"
-#include "sym/shapes/symrectfamily.h"
 
 namespace {
 
-struct Scene {
+struct Scene : BoxLinkScene {
   explicit Scene(int n) {
-    session = new SRepSession();
-    session->AddRef();
     void* p = nullptr;
     session->CreateObject(CLSID_SSymDiagram, IID_ISRepObject, &p);
     diagramObj = static_cast<ISRepObject*>(p);
@@ -38,37 +34,8 @@ struct Scene {
     }
     for (int i = 0; links.size() < want && i + 2 * columns < n; ++i) Link(i, i + 2 * columns);
   }
-  ~Scene() {
-    for (SSymLinkBase* l : links) {
-      l->DetachEnd(0);
-      l->DetachEnd(1);
-    }
-    for (auto it = made.rbegin(); it != made.rend(); ++it) (*it)->Release();
-    diagramObj->Release();
-    session->Release();
-  }
-  template <class T>
-  T* Make(REFCLSID clsid) {
-    void* p = nullptr;
-    session->CreateObject(clsid, IID_ISRepObject, &p);
-    made.push_back(static_cast<ISRepObject*>(p));
-    return dynamic_cast<T*>(SRepObject::FromInterface(static_cast<ISRepObject*>(p)));
-  }
-  void Link(int a, int b) {
-    auto* l = Make<SSymLinkBase>(CLSID_SSymLinkSym);
-    const SSymPoint pa = boxes[a]->m_rect.GetCenter(), pb = boxes[b]->m_rect.GetCenter();
-    l->ListPt = SSymListPt{pa, pb};
-    l->AttachSym(0, boxes[a]->Linkable(), pa);
-    l->AttachSym(1, boxes[b]->Linkable(), pb);
-    diagram->Add(l->Sym());
-    links.push_back(l);
-  }
-  SRepSession* session;
-  ISRepObject* diagramObj;
+  void Link(int a, int b) { diagram->Add(BoxLinkScene::Link(a, b)->Sym()); }
   SSymDiagram* diagram;
-  std::vector<ISRepObject*> made;
-  std::vector<SSymRectangle*> boxes;
-  std::vector<SSymLinkBase*> links;
 };
 
 void BM_OwnLayout(benchmark::State& state) {

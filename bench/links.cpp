@@ -7,17 +7,13 @@
 
 #include <vector>
 
-#include "kvrep/srepsession.h"
+#include "bench/boxlinkscene.h"
 #include "sym/layout/symedgerouter.h"
-#include "sym/links/symlinksym.h"
-#include "sym/shapes/symrectfamily.h"
 
 namespace {
 
-struct Diagram {
+struct Diagram : BoxLinkScene {
   Diagram() {
-    session = new SRepSession();
-    session->AddRef();
     // A 40 x 25 grid of boxes. Cell by cell, row after row: the two
     // diagonals of the cell (box to the box below right, and its right
     // neighbour to the box below), which cross, and the link along the row;
@@ -34,34 +30,7 @@ struct Diagram {
       Link(i, i + 1);
     }
   }
-  ~Diagram() {
-    SSymEdgeRouter::Instance().Clear();
-    for (SSymLinkBase* l : links) {
-      l->DetachEnd(0);
-      l->DetachEnd(1);
-    }
-    for (auto it = made.rbegin(); it != made.rend(); ++it) (*it)->Release();
-    session->Release();
-  }
-  template <class T>
-  T* Make(REFCLSID clsid) {
-    void* p = nullptr;
-    session->CreateObject(clsid, IID_ISRepObject, &p);
-    made.push_back(static_cast<ISRepObject*>(p));
-    return dynamic_cast<T*>(SRepObject::FromInterface(static_cast<ISRepObject*>(p)));
-  }
-  void Link(int a, int b) {
-    auto* l = Make<SSymLinkBase>(CLSID_SSymLinkSym);
-    const SSymPoint pa = boxes[a]->m_rect.GetCenter(), pb = boxes[b]->m_rect.GetCenter();
-    l->ListPt = SSymListPt{pa, pb};
-    l->AttachSym(0, boxes[a]->Linkable(), pa);
-    l->AttachSym(1, boxes[b]->Linkable(), pb);
-    links.push_back(l);
-  }
-  SRepSession* session;
-  std::vector<ISRepObject*> made;
-  std::vector<SSymRectangle*> boxes;
-  std::vector<SSymLinkBase*> links;
+  ~Diagram() { SSymEdgeRouter::Instance().Clear(); }
 };
 
 // The number of links that carry a crossing (of two links that cross, one

@@ -203,7 +203,7 @@ class SessionState {
       }
     for (const auto& [id, v] : o->GetDynamicMembers()) s.attributes[id] = v;
     for (LONG id : o->GetCollectionIds())
-      if (SRepCollection* c = o->FindCollection(id); c && c->GetCount() > 0) s.collections[id] = c->Items();
+      if (SRepCollection* c = o->FindCollection(id); c && c->GetCount() > 0) s.collections[id] = c->Items().ToVector();
     if (auto* sym = dynamic_cast<SSymBase*>(o)) {
       s.symbol = true;
       s.rect = sym->m_rect;
