@@ -157,7 +157,7 @@ HBITMAP DibToBitmap(HGLOBAL src) {
     const std::size_t need = h.biSize + colors * 4 + stride * std::size_t(height);
     if (colors <= 256 && need <= size) {
       // SetDIBits reads the header with its colour table right behind it.
-      std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + colors * 4);
+      std::vector<BYTE> info(std::max(sizeof(BITMAPINFO), sizeof(BITMAPINFOHEADER) + colors * 4));
       std::memcpy(info.data(), &h, sizeof h);
       reinterpret_cast<BITMAPINFOHEADER*>(info.data())->biSize = sizeof(BITMAPINFOHEADER);
       std::memcpy(info.data() + sizeof h, p + h.biSize, colors * 4);

@@ -134,7 +134,7 @@ void SSymRectIndex::Rebuild() {
   m_large.clear();
   const SRepItemList& items = col->Items();
   m_entries.reserve(items.size());
-  std::vector<LONG> extents;
+  std::vector<long long> extents;  // 64 bits: a huge rectangle's side overflows 32
   extents.reserve(items.size());
   for (SRepObject* item : items) {
     SComWrap<ISSymbol> sym(static_cast<ISRepObject*>(item));
@@ -150,7 +150,7 @@ void SSymRectIndex::Rebuild() {
       // A symbol that cannot tell its extent is looked at everywhere.
       e.key = SSymRect(-0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, -0x7FFFFFFF);
     }
-    extents.push_back(std::max(e.key.x2 - e.key.x1, e.key.y1 - e.key.y2));
+    extents.push_back(std::max(static_cast<long long>(e.key.x2) - e.key.x1, static_cast<long long>(e.key.y1) - e.key.y2));
     m_slots.emplace(e.symbol, static_cast<std::uint32_t>(m_entries.size()));
     m_entries.push_back(e);
   }
@@ -160,10 +160,10 @@ void SSymRectIndex::Rebuild() {
   if (!extents.empty()) {
     auto mid = extents.begin() + static_cast<std::ptrdiff_t>(extents.size() / 2);
     std::nth_element(extents.begin(), mid, extents.end());
-    typical = std::max<LONG>(*mid, 1);
+    typical = static_cast<LONG>(std::clamp<long long>(*mid, 1, 1LL << 30));
   }
   m_shift = 11;
-  while (m_shift < 24 && (LONG{1} << m_shift) < 2 * typical) ++m_shift;
+  while (m_shift < 24 && (std::int64_t{1} << m_shift) < 2LL * typical) ++m_shift;
   for (std::uint32_t slot = 0; slot < m_entries.size(); ++slot) Place(slot);
   m_dirty = false;
 }

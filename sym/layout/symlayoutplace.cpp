@@ -276,7 +276,7 @@ LONG SSymAutoLayoutStruct::FixHierarchyLevel(std::vector<SSymAutoLayoutNode*>& t
     for (std::size_t j = 0; j < rows && c * rows + j < n; ++j) {
       SSymAutoLayoutNode* node = nodes[c * rows + j];
       const LONG h = SymLayoutHeight(node->GetClipRect());
-      FixNode(node, SymLayoutFit(x), SymLayoutFit(down ? y - offset : y + h + offset));
+      FixNode(node, SymLayoutFit(x), SymLayoutFit(down ? y - offset : static_cast<long long>(y) + h + offset));
       offset += static_cast<long long>(rowH[j]) + V();
     }
     if (c == 0) firstOffset = offset;

@@ -357,10 +357,12 @@ void SSymAutoLayoutPacking::PackStructures(std::vector<SSymAutoLayoutStruct*>& s
     if (x1 == x2 && y1 == y2) {
       long long aw = w, ah = h;
       if (structs.size() > 1) {
-        // In 64 bits: the areas of large structures overflow 32.
-        long long sum = 0;
-        for (SSymAutoLayoutStruct* t : structs) sum += static_cast<long long>(t->GetWidth()) * t->GetHeight();
-        const long long area = sum * 3 / 2;
+        // The areas of large structures overflow 32 bits and their sum 64:
+        // summed in floating point (exact below 2^53), capped far below the
+        // 64-bit limit.
+        double sum = 0;
+        for (SSymAutoLayoutStruct* t : structs) sum += static_cast<double>(t->GetWidth()) * t->GetHeight();
+        const long long area = static_cast<long long>(std::min(sum * 3 / 2, 4.0e18));
         const long long side = static_cast<long long>(std::sqrt(static_cast<double>(area)));
         aw = ah = side;
         if (side < big) {
