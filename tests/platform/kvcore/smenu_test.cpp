@@ -3,16 +3,16 @@
 #include <string>
 #include <vector>
 
+#include "support/test_module.h"
 #include "kvcore/smenu.h"
 #include "kvcore/smodulestate.h"
 #include "kvcore/swnd.h"
 
 namespace {
 
-const char s_module = 0;
-HINSTANCE Module() { return reinterpret_cast<HINSTANCE>(const_cast<char*>(&s_module)); }
+HINSTANCE Module() { return kvtest::TestModule(); }
 
-std::string Narrow(const std::u16string& s) { return std::string(s.begin(), s.end()); }
+using kvtest::Narrow;
 
 // A symbol's context menu: pruning by command leaves separators to clean.
 const KvMenuTemplateItem kContext[] = {

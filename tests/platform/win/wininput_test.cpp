@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "support/test_module.h"
 #include "support/raster_fixture.h"
 #include "win/gdisink.h"
 #include "win/wininput.h"
 
 namespace {
 
-const char s_module = 0;
-HMODULE Module() { return reinterpret_cast<HMODULE>(const_cast<char*>(&s_module)); }
+HINSTANCE Module() { return kvtest::TestModule(); }
 
 constexpr LRESULT kHtCaption = 2;
 

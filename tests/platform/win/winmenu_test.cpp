@@ -3,15 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "support/test_module.h"
 #include "win/winmenu.h"
 
 namespace {
 
-// A module of these tests: any address stands for one.
-const char s_module = 0;
-HMODULE Module() { return reinterpret_cast<HMODULE>(const_cast<char*>(&s_module)); }
+HINSTANCE Module() { return kvtest::TestModule(); }
 
-std::string Narrow(const std::u16string& s) { return std::string(s.begin(), s.end()); }
+using kvtest::Narrow;
 
 // A pop-up with a nested pop-up and separators, as a resource table.
 const KvMenuTemplateItem kRows[] = {
