@@ -331,7 +331,3 @@ SString SRepGetCollName(const GUID& clsid, LONG id) {
   return m ? SString(m->name) : SString();
 }
 
-SModuleState* SRepGetModuleState() {
-  static SModuleState state;
-  return &state;
-}
