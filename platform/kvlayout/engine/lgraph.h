@@ -42,7 +42,7 @@ enum class LRouteKeep : int {
 
 struct LEdge {
   int from = -1, to = -1;      // node indices; from == to is a self-link
-  std::vector<LPoint> points;  // the route now, ends included (may be empty)
+  std::vector<LPoint> points{};  // the route now, ends included (may be empty)
   LRouteKeep keep = LRouteKeep::Nothing;
 };
 
