@@ -1,0 +1,539 @@
+#include "kvlayout/engine/organic.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <queue>
+#include <utility>
+
+namespace kvl {
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Undirected adjacency of the nodes being placed (compressed rows): no
+// self-links, each linked pair once, each with its ideal length.
+struct Adjacency {
+  std::vector<int> start;  // size n + 1
+  std::vector<int> to;
+  std::vector<double> length;
+  int Degree(int v) const { return start[std::size_t(v) + 1] - start[std::size_t(v)]; }
+};
+
+Adjacency BuildAdjacency(const LGraph& graph, const std::vector<int>& local, const std::vector<double>& radius,
+                         double gap) {
+  const int n = int(radius.size());
+  std::vector<std::pair<int, int>> pairs;
+  pairs.reserve(graph.edges.size() * 2);
+  for (const LEdge& e : graph.edges) {
+    const int a = local[std::size_t(e.from)], b = local[std::size_t(e.to)];
+    if (a < 0 || b < 0 || a == b) continue;
+    pairs.emplace_back(a, b);
+    pairs.emplace_back(b, a);
+  }
+  std::sort(pairs.begin(), pairs.end());
+  pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+  Adjacency adj;
+  adj.start.assign(std::size_t(n) + 1, 0);
+  for (const auto& p : pairs) ++adj.start[std::size_t(p.first) + 1];
+  std::partial_sum(adj.start.begin(), adj.start.end(), adj.start.begin());
+  adj.to.reserve(pairs.size());
+  adj.length.reserve(pairs.size());
+  for (const auto& p : pairs) {
+    adj.to.push_back(p.second);
+    adj.length.push_back(radius[std::size_t(p.first)] + radius[std::size_t(p.second)] + gap);
+  }
+  return adj;
+}
+
+// Connected groups, each listed in ascending node order, ordered by their
+// first node.
+std::vector<std::vector<int>> Components(const Adjacency& adj, int n) {
+  std::vector<int> seen(static_cast<std::size_t>(n), 0);
+  std::vector<std::vector<int>> out;
+  std::vector<int> stack;
+  for (int s = 0; s < n; ++s) {
+    if (seen[std::size_t(s)]) continue;
+    std::vector<int> comp;
+    seen[std::size_t(s)] = 1;
+    stack.push_back(s);
+    while (!stack.empty()) {
+      const int v = stack.back();
+      stack.pop_back();
+      comp.push_back(v);
+      for (int k = adj.start[std::size_t(v)]; k < adj.start[std::size_t(v) + 1]; ++k) {
+        const int w = adj.to[std::size_t(k)];
+        if (!seen[std::size_t(w)]) {
+          seen[std::size_t(w)] = 1;
+          stack.push_back(w);
+        }
+      }
+    }
+    std::sort(comp.begin(), comp.end());
+    out.push_back(std::move(comp));
+  }
+  return out;
+}
+
+// Shortest path lengths from one node over the ideal lengths.
+void Distances(const Adjacency& adj, int source, std::vector<double>& dist) {
+  std::fill(dist.begin(), dist.end(), kInf);
+  using Item = std::pair<double, int>;
+  std::priority_queue<Item, std::vector<Item>, std::greater<Item>> queue;
+  dist[std::size_t(source)] = 0;
+  queue.emplace(0.0, source);
+  while (!queue.empty()) {
+    const auto [d, v] = queue.top();
+    queue.pop();
+    if (d > dist[std::size_t(v)]) continue;
+    for (int k = adj.start[std::size_t(v)]; k < adj.start[std::size_t(v) + 1]; ++k) {
+      const int w = adj.to[std::size_t(k)];
+      const double nd = d + adj.length[std::size_t(k)];
+      if (nd < dist[std::size_t(w)]) {
+        dist[std::size_t(w)] = nd;
+        queue.emplace(nd, w);
+      }
+    }
+  }
+}
+
+// The top eigenvector of a symmetric k x k matrix (row-major) by power
+// iteration, orthogonal to `against` when given. Its eigenvalue in `value`.
+std::vector<double> TopEigen(const std::vector<double>& m, int k, const std::vector<double>* against, double& value) {
+  std::vector<double> v(static_cast<std::size_t>(k)), next(static_cast<std::size_t>(k));
+  for (int i = 0; i < k; ++i) v[std::size_t(i)] = 1.0 + 0.37 * ((i * 7919) % 13);
+  value = 0;
+  for (int iter = 0; iter < 200; ++iter) {
+    if (against) {
+      double dot = 0;
+      for (int i = 0; i < k; ++i) dot += v[std::size_t(i)] * (*against)[std::size_t(i)];
+      for (int i = 0; i < k; ++i) v[std::size_t(i)] -= dot * (*against)[std::size_t(i)];
+    }
+    double norm = 0;
+    for (int i = 0; i < k; ++i) {
+      double s = 0;
+      for (int j = 0; j < k; ++j) s += m[std::size_t(i) * std::size_t(k) + std::size_t(j)] * v[std::size_t(j)];
+      next[std::size_t(i)] = s;
+      norm += s * s;
+    }
+    norm = std::sqrt(norm);
+    if (!(norm > 1e-300)) return std::vector<double>(std::size_t(k), 0.0);
+    double change = 0;
+    for (int i = 0; i < k; ++i) {
+      const double nv = next[std::size_t(i)] / norm;
+      change += std::abs(nv - v[std::size_t(i)]);
+      v[std::size_t(i)] = nv;
+    }
+    value = norm;
+    if (change < 1e-10) break;
+  }
+  return v;
+}
+
+struct Pivots {
+  std::vector<int> nodes;              // local indices in the component
+  std::vector<std::vector<double>> d;  // d[p][v]: distance from pivot p to v
+  std::vector<int> region;             // nodes nearest to each pivot
+};
+
+// Pivots chosen far apart: the best-linked node first, then each time the
+// node farthest from all pivots so far (ties to the lower index).
+Pivots ChoosePivots(const Adjacency& adj, const std::vector<int>& comp, const std::vector<int>& inComp, int count) {
+  const int n = int(comp.size());
+  Pivots p;
+  int first = 0;
+  for (int i = 1; i < n; ++i)
+    if (adj.Degree(comp[std::size_t(i)]) > adj.Degree(comp[std::size_t(first)])) first = i;
+  std::vector<double> nearest(static_cast<std::size_t>(n), kInf), dist(adj.start.size() - 1);
+  int next = first;
+  for (int c = 0; c < count && next >= 0; ++c) {
+    p.nodes.push_back(next);
+    Distances(adj, comp[std::size_t(next)], dist);
+    std::vector<double> local(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) local[std::size_t(i)] = dist[std::size_t(comp[std::size_t(i)])];
+    p.d.push_back(std::move(local));
+    next = -1;
+    double far = -1;
+    for (int i = 0; i < n; ++i) {
+      nearest[std::size_t(i)] = std::min(nearest[std::size_t(i)], p.d.back()[std::size_t(i)]);
+      if (nearest[std::size_t(i)] > far && nearest[std::size_t(i)] > 0) {
+        far = nearest[std::size_t(i)];
+        next = i;
+      }
+    }
+  }
+  (void)inComp;
+  p.region.assign(p.nodes.size(), 0);
+  for (int i = 0; i < n; ++i) {
+    std::size_t best = 0;
+    for (std::size_t q = 1; q < p.nodes.size(); ++q)
+      if (p.d[q][std::size_t(i)] < p.d[best][std::size_t(i)]) best = q;
+    ++p.region[best];
+  }
+  return p;
+}
+
+// A first placement by classical scaling of the pivots' distances (pivot
+// MDS): two dimensions of the double-centred squared distances.
+void PivotMds(const Pivots& p, int n, std::vector<LPoint>& pos) {
+  const int k = int(p.nodes.size());
+  std::vector<double> b(static_cast<std::size_t>(n) * std::size_t(k));
+  std::vector<double> rowMean(static_cast<std::size_t>(n), 0), colMean(static_cast<std::size_t>(k), 0);
+  double all = 0;
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < k; ++j) {
+      const double d = p.d[std::size_t(j)][std::size_t(i)];
+      const double sq = d * d;
+      b[std::size_t(i) * std::size_t(k) + std::size_t(j)] = sq;
+      rowMean[std::size_t(i)] += sq / k;
+      colMean[std::size_t(j)] += sq / n;
+      all += sq / (double(n) * k);
+    }
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < k; ++j) {
+      double& v = b[std::size_t(i) * std::size_t(k) + std::size_t(j)];
+      v = -0.5 * (v - rowMean[std::size_t(i)] - colMean[std::size_t(j)] + all);
+    }
+  std::vector<double> c(static_cast<std::size_t>(k) * std::size_t(k), 0);
+  for (int i = 0; i < n; ++i)
+    for (int a = 0; a < k; ++a) {
+      const double ba = b[std::size_t(i) * std::size_t(k) + std::size_t(a)];
+      for (int e = 0; e < k; ++e) c[std::size_t(a) * std::size_t(k) + std::size_t(e)] += ba * b[std::size_t(i) * std::size_t(k) + std::size_t(e)];
+    }
+  double l1 = 0, l2 = 0;
+  const std::vector<double> v1 = TopEigen(c, k, nullptr, l1);
+  const std::vector<double> v2 = TopEigen(c, k, &v1, l2);
+  for (int i = 0; i < n; ++i) {
+    double x = 0, y = 0;
+    for (int j = 0; j < k; ++j) {
+      x += b[std::size_t(i) * std::size_t(k) + std::size_t(j)] * v1[std::size_t(j)];
+      y += b[std::size_t(i) * std::size_t(k) + std::size_t(j)] * v2[std::size_t(j)];
+    }
+    pos[std::size_t(i)] = {x, y};
+  }
+}
+
+// Sparse stress: each node answers to its neighbours at their ideal length
+// and to every pivot at its graph distance, weighted by the pivot's region.
+void SparseStress(const Adjacency& adj, const std::vector<int>& comp, const std::vector<int>& inComp,
+                  const Pivots& p, int iterations, std::vector<LPoint>& pos) {
+  const int n = int(comp.size());
+  // The scale that best fits the first placement to the distances.
+  double num = 0, den = 0;
+  for (int i = 0; i < n; ++i)
+    for (std::size_t q = 0; q < p.nodes.size(); ++q) {
+      const int j = p.nodes[q];
+      if (j == i) continue;
+      const double d = p.d[q][std::size_t(i)];
+      const double e = std::hypot(pos[std::size_t(i)].x - pos[std::size_t(j)].x, pos[std::size_t(i)].y - pos[std::size_t(j)].y);
+      if (!(d > 0) || !std::isfinite(d)) continue;
+      num += e / d;
+      den += e * e / (d * d);
+    }
+  const double scale = den > 0 ? num / den : 1.0;
+  for (LPoint& q : pos) q = {q.x * scale, q.y * scale};
+
+  std::vector<char> isPivot(static_cast<std::size_t>(n), 0);
+  for (int j : p.nodes) isPivot[std::size_t(j)] = 1;
+  for (int it = 0; it < iterations; ++it) {
+    for (int i = 0; i < n; ++i) {
+      const LPoint me = pos[std::size_t(i)];
+      double sx = 0, sy = 0, sw = 0;
+      auto term = [&](int j, double d, double w) {
+        const LPoint other = pos[std::size_t(j)];
+        double dx = me.x - other.x, dy = me.y - other.y;
+        double dist = std::hypot(dx, dy);
+        if (dist < 1e-9) {
+          // Stacked on another: step aside by a direction fixed by the pair.
+          const double a = 0.61803398875 * double((i + 1) * 131 + j);
+          dx = std::cos(a);
+          dy = std::sin(a);
+          dist = 1;
+        }
+        sx += w * (other.x + d * dx / dist);
+        sy += w * (other.y + d * dy / dist);
+        sw += w;
+      };
+      const int v = comp[std::size_t(i)];
+      for (int k = adj.start[std::size_t(v)]; k < adj.start[std::size_t(v) + 1]; ++k) {
+        const int j = inComp[std::size_t(adj.to[std::size_t(k)])];
+        const double d = adj.length[std::size_t(k)];
+        term(j, d, 1.0 / (d * d));
+      }
+      for (std::size_t q = 0; q < p.nodes.size(); ++q) {
+        const int j = p.nodes[q];
+        if (j == i) continue;
+        const double d = p.d[q][std::size_t(i)];
+        if (!(d > 0) || !std::isfinite(d)) continue;
+        term(j, d, double(p.region[q]) / (d * d));
+      }
+      if (sw > 0) pos[std::size_t(i)] = {sx / sw, sy / sw};
+    }
+  }
+}
+
+// Pairs of boxes closer than `gap` on both axes (a negative gap asks for
+// overlaps deeper than its size). A sweep over the left sides.
+std::vector<std::pair<int, int>> ClosePairs(const std::vector<LPoint>& c, const std::vector<LPoint>& s, double gap) {
+  const int n = int(c.size());
+  std::vector<int> order(static_cast<std::size_t>(n));
+  std::iota(order.begin(), order.end(), 0);
+  auto left = [&](int i) { return c[std::size_t(i)].x - s[std::size_t(i)].x / 2; };
+  auto right = [&](int i) { return c[std::size_t(i)].x + s[std::size_t(i)].x / 2; };
+  std::sort(order.begin(), order.end(), [&](int a, int b) { return left(a) < left(b) || (left(a) == left(b) && a < b); });
+  std::vector<std::pair<int, int>> out;
+  std::vector<int> open;
+  for (int i : order) {
+    const double l = left(i);
+    open.erase(std::remove_if(open.begin(), open.end(), [&](int o) { return right(o) + gap <= l; }), open.end());
+    for (int o : open) {
+      const double needY = (s[std::size_t(i)].y + s[std::size_t(o)].y) / 2 + gap;
+      const double needX = (s[std::size_t(i)].x + s[std::size_t(o)].x) / 2 + gap;
+      if (std::abs(c[std::size_t(i)].y - c[std::size_t(o)].y) < needY &&
+          std::abs(c[std::size_t(i)].x - c[std::size_t(o)].x) < needX)
+        out.emplace_back(std::min(i, o), std::max(i, o));
+    }
+    open.push_back(i);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// Tells apart centres that coincide by a small step along x in index order.
+void SeparateStacked(std::vector<LPoint>& c) {
+  std::vector<int> order(c.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](int a, int b) {
+    const LPoint& p = c[std::size_t(a)];
+    const LPoint& q = c[std::size_t(b)];
+    return p.x < q.x || (p.x == q.x && (p.y < q.y || (p.y == q.y && a < b)));
+  });
+  for (std::size_t k = 1, run = 0; k < order.size(); ++k) {
+    if (c[std::size_t(order[k])] == c[std::size_t(order[k - 1 - run])]) {
+      ++run;
+      c[std::size_t(order[k])].x += double(run);
+    } else {
+      run = 0;
+    }
+  }
+}
+
+// Distances keep the shape of a dense graph but not the room its boxes
+// need: spread it from its middle until its extent holds about twice their
+// area, so the overlaps left are local.
+void GiveRoom(std::vector<LPoint>& c, const std::vector<LPoint>& s, double gap) {
+  double need = 0;
+  LBox box{kInf, kInf, -kInf, -kInf};
+  for (std::size_t i = 0; i < c.size(); ++i) {
+    need += (s[i].x + gap) * (s[i].y + gap);
+    box = {std::min(box.x0, c[i].x), std::min(box.y0, c[i].y), std::max(box.x1, c[i].x), std::max(box.y1, c[i].y)};
+  }
+  const double have = std::max(box.Width(), 1.0) * std::max(box.Height(), 1.0);
+  const double factor = std::sqrt(2 * need / have);
+  if (!(factor > 1) || !std::isfinite(factor)) return;
+  const LPoint mid = box.Centre();
+  for (LPoint& p : c) p = {mid.x + (p.x - mid.x) * factor, mid.y + (p.y - mid.y) * factor};
+}
+
+LPoint Clip(const LPoint& from, const LPoint& towards, const LBox& box) {
+  const double dx = towards.x - from.x, dy = towards.y - from.y;
+  const double hw = box.Width() / 2, hh = box.Height() / 2;
+  double t = 1;
+  if (dx != 0) t = std::min(t, hw / std::abs(dx));
+  if (dy != 0) t = std::min(t, hh / std::abs(dy));
+  return {from.x + t * dx, from.y + t * dy};
+}
+
+}  // namespace
+
+std::int64_t CountOverlaps(const std::vector<LPoint>& centres, const std::vector<LPoint>& sizes, double tolerance) {
+  return std::int64_t(ClosePairs(centres, sizes, -tolerance).size());
+}
+
+void RemoveOverlaps(std::vector<LPoint>& c, const std::vector<LPoint>& s, double gap) {
+  if (c.size() < 2) return;
+  SeparateStacked(c);
+  // Local pushes first: each close pair moves apart along the axis where it
+  // overlaps least, one pair after the other.
+  for (int round = 0; round < 20; ++round) {
+    const auto pairs = ClosePairs(c, s, gap);
+    if (pairs.empty()) return;
+    for (const auto& [a, b] : pairs) {
+      LPoint& pa = c[std::size_t(a)];
+      LPoint& pb = c[std::size_t(b)];
+      const double dx = pb.x - pa.x, dy = pb.y - pa.y;
+      const double ox = (s[std::size_t(a)].x + s[std::size_t(b)].x) / 2 + gap - std::abs(dx);
+      const double oy = (s[std::size_t(a)].y + s[std::size_t(b)].y) / 2 + gap - std::abs(dy);
+      if (ox <= 0 || oy <= 0) continue;
+      if (ox <= oy) {
+        const double half = (dx < 0 ? -ox : ox) / 2;
+        pa.x -= half;
+        pb.x += half;
+      } else {
+        const double half = (dy < 0 ? -oy : oy) / 2;
+        pa.y -= half;
+        pb.y += half;
+      }
+    }
+  }
+  if (ClosePairs(c, s, gap).empty()) return;
+  // What is left is settled for good: in the order of their left sides,
+  // each box moves right past every box before it that it still meets.
+  std::vector<int> order(c.size());
+  std::iota(order.begin(), order.end(), 0);
+  auto left = [&](int i) { return c[std::size_t(i)].x - s[std::size_t(i)].x / 2; };
+  std::sort(order.begin(), order.end(), [&](int a, int b) { return left(a) < left(b) || (left(a) == left(b) && a < b); });
+  std::vector<int> done;
+  for (int i : order) {
+    LPoint& p = c[std::size_t(i)];
+    // A box that ends before this one begins ends before every later one.
+    const double begins = left(i);
+    done.erase(std::remove_if(done.begin(), done.end(),
+                              [&](int j) { return c[std::size_t(j)].x + s[std::size_t(j)].x / 2 + gap <= begins; }),
+               done.end());
+    double x = p.x;
+    for (int j : done) {
+      const LPoint& q = c[std::size_t(j)];
+      const double needY = (s[std::size_t(i)].y + s[std::size_t(j)].y) / 2 + gap;
+      const double needX = (s[std::size_t(i)].x + s[std::size_t(j)].x) / 2 + gap;
+      if (std::abs(p.y - q.y) < needY) x = std::max(x, q.x + needX);
+    }
+    p.x = x;
+    done.push_back(i);
+  }
+}
+
+LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResult& result) {
+  if (const LStatus s = Validate(graph); s != LStatus::Ok) return s;
+  const double gap = std::max(0.0, options.spacing.node);
+  const double componentGap = std::max(gap, options.spacing.layer);
+  if (!std::isfinite(gap) || !std::isfinite(componentGap)) return LStatus::BadInput;
+
+  // The nodes to place, numbered in graph order.
+  std::vector<int> local(graph.nodes.size(), -1), global;
+  for (std::size_t i = 0; i < graph.nodes.size(); ++i)
+    if (!graph.nodes[i].fixed) {
+      local[i] = int(global.size());
+      global.push_back(int(i));
+    }
+  const int n = int(global.size());
+  std::vector<double> radius(static_cast<std::size_t>(n));
+  std::vector<LPoint> size(static_cast<std::size_t>(n));
+  LPoint was;
+  for (int i = 0; i < n; ++i) {
+    const LBox& b = graph.nodes[std::size_t(global[std::size_t(i)])].box;
+    size[std::size_t(i)] = {b.Width(), b.Height()};
+    radius[std::size_t(i)] = 0.4 * std::hypot(b.Width(), b.Height());
+    was = {was.x + b.Centre().x / n, was.y + b.Centre().y / n};
+  }
+  const Adjacency adj = BuildAdjacency(graph, local, radius, gap);
+
+  // Each connected group on its own, then the groups packed in rows.
+  struct Placed {
+    std::vector<int> nodes;
+    std::vector<LPoint> pos;
+    LBox box;
+  };
+  std::vector<Placed> groups;
+  std::vector<int> inComp(static_cast<std::size_t>(n), -1);
+  for (std::vector<int>& comp : Components(adj, n)) {
+    const int m = int(comp.size());
+    for (int i = 0; i < m; ++i) inComp[std::size_t(comp[std::size_t(i)])] = i;
+    Placed g;
+    g.pos.assign(std::size_t(m), LPoint{});
+    if (m > 1) {
+      const Pivots pivots = ChoosePivots(adj, comp, inComp, std::max(2, std::min(options.pivots, m)));
+      PivotMds(pivots, m, g.pos);
+      SparseStress(adj, comp, inComp, pivots, std::max(0, options.iterations), g.pos);
+      std::vector<LPoint> sizes(static_cast<std::size_t>(m));
+      for (int i = 0; i < m; ++i) sizes[std::size_t(i)] = size[std::size_t(comp[std::size_t(i)])];
+      GiveRoom(g.pos, sizes, gap);
+      RemoveOverlaps(g.pos, sizes, gap);
+    }
+    g.box = {kInf, kInf, -kInf, -kInf};
+    for (int i = 0; i < m; ++i) {
+      const LPoint& p = g.pos[std::size_t(i)];
+      const LPoint& sz = size[std::size_t(comp[std::size_t(i)])];
+      if (!std::isfinite(p.x) || !std::isfinite(p.y)) return LStatus::TooLarge;
+      g.box = {std::min(g.box.x0, p.x - sz.x / 2), std::min(g.box.y0, p.y - sz.y / 2),
+               std::max(g.box.x1, p.x + sz.x / 2), std::max(g.box.y1, p.y + sz.y / 2)};
+    }
+    g.nodes = std::move(comp);
+    groups.push_back(std::move(g));
+  }
+
+  // Rows of groups, tallest first, about as wide as the whole is high.
+  std::vector<int> order(groups.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return groups[std::size_t(a)].box.Height() > groups[std::size_t(b)].box.Height(); });
+  double area = 0, widest = 0;
+  for (const Placed& g : groups) {
+    area += (g.box.Width() + componentGap) * (g.box.Height() + componentGap);
+    widest = std::max(widest, g.box.Width());
+  }
+  const double rowWidth = std::max(widest, 1.2 * std::sqrt(area));
+  double x = 0, top = 0, rowHeight = 0;
+  std::vector<LPoint> placed(static_cast<std::size_t>(n));
+  LBox all{kInf, kInf, -kInf, -kInf};
+  for (int gi : order) {
+    const Placed& g = groups[std::size_t(gi)];
+    if (x > 0 && x + g.box.Width() > rowWidth) {
+      x = 0;
+      top -= rowHeight + componentGap;
+      rowHeight = 0;
+    }
+    const double dx = x - g.box.x0, dy = top - g.box.y1;
+    for (std::size_t i = 0; i < g.nodes.size(); ++i)
+      placed[std::size_t(g.nodes[i])] = {g.pos[i].x + dx, g.pos[i].y + dy};
+    all = {std::min(all.x0, x), std::min(all.y0, top - g.box.Height()), std::max(all.x1, x + g.box.Width()),
+           std::max(all.y1, top)};
+    x += g.box.Width() + componentGap;
+    rowHeight = std::max(rowHeight, g.box.Height());
+  }
+
+  // Where the placed nodes were, unless that is where the fixed ones stand:
+  // then below them.
+  LPoint target = n > 0 ? was : LPoint{};
+  LBox fixedBox{kInf, kInf, -kInf, -kInf};
+  for (const LNode& node : graph.nodes)
+    if (node.fixed)
+      fixedBox = {std::min(fixedBox.x0, node.box.x0), std::min(fixedBox.y0, node.box.y0),
+                  std::max(fixedBox.x1, node.box.x1), std::max(fixedBox.y1, node.box.y1)};
+  if (n > 0) {
+    const double w = all.Width(), h = all.Height();
+    if (w > 2 * kLimit || h > 2 * kLimit) return LStatus::TooLarge;
+    LBox block{target.x - w / 2, target.y - h / 2, target.x + w / 2, target.y + h / 2};
+    if (fixedBox.x0 <= fixedBox.x1 && block.x0 < fixedBox.x1 + componentGap && fixedBox.x0 < block.x1 + componentGap &&
+        block.y0 < fixedBox.y1 + componentGap && fixedBox.y0 < block.y1 + componentGap)
+      target = {fixedBox.Centre().x, fixedBox.y0 - 5000 - h / 2};
+    // Inside the drawing area.
+    target.x = std::clamp(target.x, -kLimit + w / 2, kLimit - w / 2);
+    target.y = std::clamp(target.y, -kLimit + h / 2, kLimit - h / 2);
+  }
+  const LPoint move{target.x - all.Centre().x, target.y - all.Centre().y};
+
+  LResult out;
+  out.centres.resize(graph.nodes.size());
+  for (std::size_t i = 0; i < graph.nodes.size(); ++i) {
+    const int l = local[i];
+    out.centres[i] = l < 0 ? graph.nodes[i].box.Centre()
+                           : LPoint{placed[std::size_t(l)].x + move.x, placed[std::size_t(l)].y + move.y};
+  }
+  out.routes.resize(graph.edges.size());
+  out.reversed.assign(graph.edges.size(), 0);
+  for (std::size_t k = 0; k < graph.edges.size(); ++k) {
+    const LEdge& e = graph.edges[k];
+    if (e.from == e.to || e.keep == LRouteKeep::Route) continue;
+    const LPoint a = out.centres[std::size_t(e.from)], b = out.centres[std::size_t(e.to)];
+    const LBox& fromBox = graph.nodes[std::size_t(e.from)].box;
+    const LBox& toBox = graph.nodes[std::size_t(e.to)].box;
+    out.routes[k] = {Clip(a, b, fromBox), Clip(b, a, toBox)};
+  }
+  result = std::move(out);
+  return LStatus::Ok;
+}
+
+}  // namespace kvl

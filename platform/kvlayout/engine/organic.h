@@ -1,0 +1,36 @@
+// The organic style: symbols placed so that linked symbols stand close and
+// unlinked ones apart, with graph distances kept as well as the plane
+// allows (stress), then pushed apart until no two overlap.
+#pragma once
+
+#include <cstdint>
+
+#include "kvlayout/engine/lgraph.h"
+
+namespace kvl {
+
+struct LOrganicOptions {
+  LSpacing spacing;
+  int iterations = 80;  // stress sweeps per component
+  int pivots = 50;      // distance sources of the sparse stress model
+};
+
+// Places every node that is not fixed; fixed nodes keep their place and the
+// placed ones keep clear of them. Routes are straight, from border to border
+// (self-links and routes the person keeps are left alone). Deterministic:
+// the same graph gives the same result.
+LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResult& result);
+
+// Moves boxes (centres given, sizes fixed) the least this method can so that
+// no two overlap by less than `gap`: pushes along the axis of least overlap
+// for a few rounds, then spreads the whole set from its centre by the one
+// factor that separates what still overlaps. Centres that coincide are told
+// apart by their order.
+void RemoveOverlaps(std::vector<LPoint>& centres, const std::vector<LPoint>& sizes, double gap);
+
+// The number of pairs of boxes that overlap by more than `tolerance`
+// (sweep over x; n log n plus the pairs found).
+std::int64_t CountOverlaps(const std::vector<LPoint>& centres, const std::vector<LPoint>& sizes,
+                           double tolerance = 0);
+
+}  // namespace kvl

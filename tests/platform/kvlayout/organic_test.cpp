@@ -1,0 +1,158 @@
+// The organic style over graph families: what a person relies on, checked
+// as properties rather than coordinates.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "kvlayout/engine/organic.h"
+#include "support/layout_graphs.h"
+
+namespace {
+
+using kvl::LBox;
+using kvl::LGraph;
+using kvl::LPoint;
+using kvl::LResult;
+using kvl::LStatus;
+using kvtest::LayoutFamily;
+
+std::vector<LPoint> Sizes(const LGraph& g) {
+  std::vector<LPoint> s;
+  for (const kvl::LNode& n : g.nodes) s.push_back({n.box.Width(), n.box.Height()});
+  return s;
+}
+
+LBox At(const LGraph& g, const LResult& r, std::size_t i) {
+  const LBox& b = g.nodes[i].box;
+  const LPoint c = r.centres[i];
+  return {c.x - b.Width() / 2, c.y - b.Height() / 2, c.x + b.Width() / 2, c.y + b.Height() / 2};
+}
+
+bool OnBorder(const LPoint& p, const LBox& b) {
+  constexpr double e = 1;
+  const bool inside = p.x >= b.x0 - e && p.x <= b.x1 + e && p.y >= b.y0 - e && p.y <= b.y1 + e;
+  const bool edge = std::abs(p.x - b.x0) <= e || std::abs(p.x - b.x1) <= e || std::abs(p.y - b.y0) <= e ||
+                    std::abs(p.y - b.y1) <= e;
+  return inside && edge;
+}
+
+struct FamilyCase {
+  LayoutFamily family;
+  int n;
+};
+
+class OrganicFamilies : public ::testing::TestWithParam<FamilyCase> {};
+
+TEST_P(OrganicFamilies, NoOverlapsInsideTheAreaLinksOnTheirNodesAndRepeatable) {
+  const FamilyCase c = GetParam();
+  const LGraph g = kvtest::MakeLayoutGraph(c.family, c.n, 7);
+  LResult r, again;
+  ASSERT_EQ(kvl::LayoutOrganic(g, {}, r), LStatus::Ok);
+  ASSERT_EQ(r.centres.size(), g.nodes.size());
+  ASSERT_EQ(r.routes.size(), g.edges.size());
+  EXPECT_EQ(kvl::CountOverlaps(r.centres, Sizes(g), 0.5), 0);
+  for (std::size_t i = 0; i < g.nodes.size(); ++i) {
+    const LBox b = At(g, r, i);
+    EXPECT_TRUE(b.x0 >= -kvl::kLimit && b.x1 <= kvl::kLimit && b.y0 >= -kvl::kLimit && b.y1 <= kvl::kLimit) << i;
+  }
+  double linked = 0;
+  for (std::size_t k = 0; k < g.edges.size(); ++k) {
+    const kvl::LEdge& e = g.edges[k];
+    if (e.from == e.to) continue;
+    ASSERT_EQ(r.routes[k].size(), 2u);
+    EXPECT_TRUE(OnBorder(r.routes[k].front(), At(g, r, std::size_t(e.from)))) << k;
+    EXPECT_TRUE(OnBorder(r.routes[k].back(), At(g, r, std::size_t(e.to)))) << k;
+    linked += std::hypot(r.centres[std::size_t(e.from)].x - r.centres[std::size_t(e.to)].x,
+                         r.centres[std::size_t(e.from)].y - r.centres[std::size_t(e.to)].y);
+  }
+  // Linked nodes stand closer than nodes taken at random.
+  if (!g.edges.empty() && c.family != LayoutFamily::Components) {
+    kvtest::LayoutRng rng(3);
+    double random = 0;
+    const int samples = 2000;
+    for (int s = 0; s < samples; ++s) {
+      const LPoint a = r.centres[std::size_t(rng.Below(c.n))], b = r.centres[std::size_t(rng.Below(c.n))];
+      random += std::hypot(a.x - b.x, a.y - b.y);
+    }
+    EXPECT_LT(linked / double(g.edges.size()), 0.6 * random / samples);
+  }
+  ASSERT_EQ(kvl::LayoutOrganic(g, {}, again), LStatus::Ok);
+  EXPECT_EQ(again.centres, r.centres);
+  EXPECT_EQ(again.routes, r.routes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, OrganicFamilies,
+                         ::testing::Values(FamilyCase{LayoutFamily::Dag, 40}, FamilyCase{LayoutFamily::Dag, 300},
+                                           FamilyCase{LayoutFamily::Tree, 200}, FamilyCase{LayoutFamily::DataModel, 300},
+                                           FamilyCase{LayoutFamily::Components, 200},
+                                           FamilyCase{LayoutFamily::MixedSizes, 150}),
+                         [](const auto& info) {
+                           return std::string(kvtest::FamilyName(info.param.family)) + std::to_string(info.param.n);
+                         });
+
+TEST(Organic, FixedNodesStayAndThePlacedOnesKeepClearOfThem) {
+  LGraph g = kvtest::MakeLayoutGraph(LayoutFamily::Tree, 60, 2);
+  for (std::size_t i = 0; i < g.nodes.size(); i += 3) g.nodes[i].fixed = true;
+  LResult r;
+  ASSERT_EQ(kvl::LayoutOrganic(g, {}, r), LStatus::Ok);
+  for (std::size_t i = 0; i < g.nodes.size(); ++i) {
+    if (!g.nodes[i].fixed) continue;
+    EXPECT_EQ(r.centres[i], g.nodes[i].box.Centre());
+    for (std::size_t j = 0; j < g.nodes.size(); ++j) {
+      if (g.nodes[j].fixed) continue;
+      const LBox a = At(g, r, i), b = At(g, r, j);
+      EXPECT_FALSE(a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1) << i << " " << j;
+    }
+  }
+}
+
+TEST(Organic, OddGraphsGiveACleanResult) {
+  LGraph g;
+  g.nodes = {kvtest::LayoutBox(0, 0, 7200, 3600), kvtest::LayoutBox(0, 0, 7200, 3600), kvtest::LayoutBox(0, 0, 0, 0),
+             kvtest::LayoutBox(0, 0, 0, 0)};
+  g.edges = {{0, 0}, {0, 1}, {0, 1}, {1, 0}, {2, 3}, {1, 2}};
+  g.edges[3].keep = kvl::LRouteKeep::Route;
+  LResult r;
+  ASSERT_EQ(kvl::LayoutOrganic(g, {}, r), LStatus::Ok);
+  EXPECT_TRUE(r.routes[0].empty());  // a self-link keeps its own loop
+  EXPECT_TRUE(r.routes[3].empty());  // the person's route stays
+  EXPECT_EQ(r.routes[1], r.routes[2]);
+  EXPECT_EQ(kvl::CountOverlaps(r.centres, Sizes(g), 0.5), 0);
+  LResult empty;
+  EXPECT_EQ(kvl::LayoutOrganic(LGraph{}, {}, empty), LStatus::Ok);
+  EXPECT_TRUE(empty.centres.empty());
+}
+
+TEST(Organic, BadOrOversizedInputWritesNothing) {
+  struct Case {
+    const char* what;
+    LGraph graph;
+    LStatus want;
+  };
+  LGraph outOfRange = kvtest::MakeLayoutGraph(LayoutFamily::Tree, 5, 1);
+  outOfRange.edges.push_back({0, 5});
+  LGraph notFinite = kvtest::MakeLayoutGraph(LayoutFamily::Tree, 5, 1);
+  notFinite.nodes[2].box.x1 = std::nan("");
+  LGraph huge;
+  for (int i = 0; i < 400; ++i) huge.nodes.push_back(kvtest::LayoutBox(0, 0, 200000, 200000));
+  const Case cases[] = {{"edge to a missing node", outOfRange, LStatus::BadInput},
+                        {"box not finite", notFinite, LStatus::BadInput},
+                        {"larger than the drawing area", huge, LStatus::TooLarge}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LResult r;
+    r.centres = {{1, 2}};
+    EXPECT_EQ(kvl::LayoutOrganic(c.graph, {}, r), c.want);
+    EXPECT_EQ(r.centres, (std::vector<LPoint>{{1, 2}}));
+  }
+}
+
+TEST(OverlapRemoval, BoxesStackedOnOnePointEndApart) {
+  std::vector<LPoint> centres(50, LPoint{100, 100});
+  std::vector<LPoint> sizes(50, LPoint{7200, 3600});
+  kvl::RemoveOverlaps(centres, sizes, 600);
+  EXPECT_EQ(kvl::CountOverlaps(centres, sizes, 0), 0);
+  for (const LPoint& p : centres) EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+}
+
+}  // namespace

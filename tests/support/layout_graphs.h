@@ -1,0 +1,106 @@
+// Seeded graph families for the layout engine's tests and benchmarks: the
+// same seed gives the same graph on every machine (own generator, no
+// standard distributions).
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "kvlayout/engine/lgraph.h"
+
+namespace kvtest {
+
+class LayoutRng {
+ public:
+  explicit LayoutRng(std::uint64_t seed) : m_state(seed * 0x9E3779B97F4A7C15ULL + 1) {}
+  std::uint64_t Next() {
+    m_state ^= m_state << 13;
+    m_state ^= m_state >> 7;
+    m_state ^= m_state << 17;
+    return m_state;
+  }
+  int Below(int n) { return n <= 0 ? 0 : int(Next() % std::uint64_t(n)); }
+
+ private:
+  std::uint64_t m_state;
+};
+
+enum class LayoutFamily { Dag, Tree, DataModel, Components, MixedSizes };
+
+inline const char* FamilyName(LayoutFamily f) {
+  switch (f) {
+    case LayoutFamily::Dag: return "dag";
+    case LayoutFamily::Tree: return "tree";
+    case LayoutFamily::DataModel: return "datamodel";
+    case LayoutFamily::Components: return "components";
+    case LayoutFamily::MixedSizes: return "mixedsizes";
+  }
+  return "?";
+}
+
+// A box of w x h units with its lower left corner at (x, y).
+inline kvl::LNode LayoutBox(double x, double y, double w, double h) { return kvl::LNode{{x, y, x + w, y + h}}; }
+
+// n nodes of 7200 x 3600 (mixed sizes: 0 to 20000 wide), all at the origin
+// or spread on a line, and the family's links:
+// - Dag: about 1.5 n links from lower to higher index (a few back links make cycles);
+// - Tree: each node below a random earlier one;
+// - DataModel: each table refers to one or two earlier ones, preferring the
+//   referred-to, plus n / 10 links between random tables;
+// - Components: chains of 1 to 8 nodes, and lone nodes;
+// - MixedSizes: a Dag of boxes of every size, some of size 0.
+inline kvl::LGraph MakeLayoutGraph(LayoutFamily family, int n, std::uint64_t seed) {
+  LayoutRng rng(seed);
+  kvl::LGraph g;
+  for (int i = 0; i < n; ++i) {
+    double w = 7200, h = 3600;
+    if (family == LayoutFamily::MixedSizes) {
+      w = (i % 7 == 0) ? 0 : 720.0 * (1 + rng.Below(28));
+      h = (i % 7 == 0) ? 0 : 720.0 * (1 + rng.Below(10));
+    }
+    g.nodes.push_back(LayoutBox(double(i % 50) * 100, double(i / 50) * 100, w, h));
+  }
+  auto link = [&](int a, int b) { g.edges.push_back(kvl::LEdge{a, b}); };
+  switch (family) {
+    case LayoutFamily::Dag:
+    case LayoutFamily::MixedSizes:
+      for (int i = 1; i < n; ++i) link(rng.Below(i), i);
+      for (int k = 0; k < n / 2; ++k) {
+        const int a = rng.Below(n), b = rng.Below(n);
+        if (a != b) link(std::min(a, b), std::max(a, b));
+      }
+      for (int k = 0; k < n / 50; ++k) link(n - 1 - rng.Below(n / 2 + 1), rng.Below(n / 2 + 1));
+      break;
+    case LayoutFamily::Tree:
+      for (int i = 1; i < n; ++i) link(rng.Below(i), i);
+      break;
+    case LayoutFamily::DataModel: {
+      std::vector<int> targets{0};
+      for (int i = 1; i < n; ++i) {
+        const int refs = 1 + rng.Below(2);
+        for (int r = 0; r < refs; ++r) {
+          const int t = targets[std::size_t(rng.Below(int(targets.size())))];
+          if (t != i) link(i, t);
+          targets.push_back(t);
+        }
+        targets.push_back(i);
+      }
+      for (int k = 0; k < n / 10; ++k) {
+        const int a = rng.Below(n), b = rng.Below(n);
+        if (a != b) link(a, b);
+      }
+      break;
+    }
+    case LayoutFamily::Components:
+      for (int i = 0; i < n;) {
+        const int len = 1 + rng.Below(8);
+        for (int k = 1; k < len && i + k < n; ++k) link(i + k - 1, i + k);
+        i += len;
+      }
+      break;
+  }
+  return g;
+}
+
+}  // namespace kvtest
