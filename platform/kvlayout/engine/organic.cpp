@@ -12,6 +12,12 @@ namespace kvl {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
+// A link's own length counts for as much as this many distant pivots: the
+// pivots stand for whole regions and would otherwise outweigh the links.
+constexpr double kNeighbourWeight = 30;
+// The room a group gets before overlaps are removed, in multiples of its
+// boxes' area: spreading costs no crossings, pushing boxes apart does.
+constexpr double kRoom = 16;
 
 // Undirected adjacency of the nodes being placed (compressed rows): no
 // self-links, each linked pair once, each with its ideal length.
@@ -260,7 +266,7 @@ void SparseStress(const Adjacency& adj, const std::vector<int>& comp, const std:
       for (int k = adj.start[std::size_t(v)]; k < adj.start[std::size_t(v) + 1]; ++k) {
         const int j = inComp[std::size_t(adj.to[std::size_t(k)])];
         const double d = adj.length[std::size_t(k)];
-        term(j, d, 1.0 / (d * d));
+        term(j, d, kNeighbourWeight / (d * d));
       }
       for (std::size_t q = 0; q < p.nodes.size(); ++q) {
         const int j = p.nodes[q];
@@ -321,17 +327,29 @@ void SeparateStacked(std::vector<LPoint>& c) {
 }
 
 // Distances keep the shape of a dense graph but not the room its boxes
-// need: spread it from its middle until its extent holds about twice their
-// area, so the overlaps left are local.
+// need: spread it from its middle until its extent holds kRoom times their
+// area, so the overlaps left are few and local; never further than the one
+// factor that would separate every box by itself.
 void GiveRoom(std::vector<LPoint>& c, const std::vector<LPoint>& s, double gap) {
+  const auto pairs = ClosePairs(c, s, gap);
+  if (pairs.empty()) return;
+  double separating = 1;
+  for (const auto& [a, b] : pairs) {
+    const double dx = std::abs(c[std::size_t(b)].x - c[std::size_t(a)].x);
+    const double dy = std::abs(c[std::size_t(b)].y - c[std::size_t(a)].y);
+    const double needX = dx > 0 ? ((s[std::size_t(a)].x + s[std::size_t(b)].x) / 2 + gap) / dx : kInf;
+    const double needY = dy > 0 ? ((s[std::size_t(a)].y + s[std::size_t(b)].y) / 2 + gap) / dy : kInf;
+    separating = std::max(separating, std::min(needX, needY));
+  }
   double need = 0;
   LBox box{kInf, kInf, -kInf, -kInf};
   for (std::size_t i = 0; i < c.size(); ++i) {
     need += (s[i].x + gap) * (s[i].y + gap);
-    box = {std::min(box.x0, c[i].x), std::min(box.y0, c[i].y), std::max(box.x1, c[i].x), std::max(box.y1, c[i].y)};
+    box = {std::min(box.x0, c[i].x - s[i].x / 2), std::min(box.y0, c[i].y - s[i].y / 2),
+           std::max(box.x1, c[i].x + s[i].x / 2), std::max(box.y1, c[i].y + s[i].y / 2)};
   }
   const double have = std::max(box.Width(), 1.0) * std::max(box.Height(), 1.0);
-  const double factor = std::sqrt(2 * need / have);
+  const double factor = std::min(separating, std::sqrt(kRoom * need / have));
   if (!(factor > 1) || !std::isfinite(factor)) return;
   const LPoint mid = box.Centre();
   for (LPoint& p : c) p = {mid.x + (p.x - mid.x) * factor, mid.y + (p.y - mid.y) * factor};

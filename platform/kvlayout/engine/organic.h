@@ -11,7 +11,10 @@ namespace kvl {
 
 struct LOrganicOptions {
   LSpacing spacing;
-  int iterations = 80;  // stress sweeps per component
+  // Stress sweeps per component after the first placement: they even out
+  // link lengths, but on models with busy hubs they add crossings, so the
+  // default keeps the first placement as it is.
+  int iterations = 0;
   int pivots = 50;      // distance sources of the sparse stress model
 };
 

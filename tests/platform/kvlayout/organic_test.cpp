@@ -39,6 +39,7 @@ bool OnBorder(const LPoint& p, const LBox& b) {
 struct FamilyCase {
   LayoutFamily family;
   int n;
+  int stressSweeps = 0;
 };
 
 class OrganicFamilies : public ::testing::TestWithParam<FamilyCase> {};
@@ -46,8 +47,10 @@ class OrganicFamilies : public ::testing::TestWithParam<FamilyCase> {};
 TEST_P(OrganicFamilies, NoOverlapsInsideTheAreaLinksOnTheirNodesAndRepeatable) {
   const FamilyCase c = GetParam();
   const LGraph g = kvtest::MakeLayoutGraph(c.family, c.n, 7);
+  kvl::LOrganicOptions options;
+  options.iterations = c.stressSweeps;
   LResult r, again;
-  ASSERT_EQ(kvl::LayoutOrganic(g, {}, r), LStatus::Ok);
+  ASSERT_EQ(kvl::LayoutOrganic(g, options, r), LStatus::Ok);
   ASSERT_EQ(r.centres.size(), g.nodes.size());
   ASSERT_EQ(r.routes.size(), g.edges.size());
   EXPECT_EQ(kvl::CountOverlaps(r.centres, Sizes(g), 0.5), 0);
@@ -76,18 +79,19 @@ TEST_P(OrganicFamilies, NoOverlapsInsideTheAreaLinksOnTheirNodesAndRepeatable) {
     }
     EXPECT_LT(linked / double(g.edges.size()), 0.6 * random / samples);
   }
-  ASSERT_EQ(kvl::LayoutOrganic(g, {}, again), LStatus::Ok);
+  ASSERT_EQ(kvl::LayoutOrganic(g, options, again), LStatus::Ok);
   EXPECT_EQ(again.centres, r.centres);
   EXPECT_EQ(again.routes, r.routes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, OrganicFamilies,
-                         ::testing::Values(FamilyCase{LayoutFamily::Dag, 40}, FamilyCase{LayoutFamily::Dag, 300},
-                                           FamilyCase{LayoutFamily::Tree, 200}, FamilyCase{LayoutFamily::DataModel, 300},
+                         ::testing::Values(FamilyCase{LayoutFamily::Dag, 40}, FamilyCase{LayoutFamily::Dag, 300}, FamilyCase{LayoutFamily::DataModel, 300, 40},
+                                           FamilyCase{LayoutFamily::Tree, 200, 40}, FamilyCase{LayoutFamily::DataModel, 300},
                                            FamilyCase{LayoutFamily::Components, 200},
                                            FamilyCase{LayoutFamily::MixedSizes, 150}),
                          [](const auto& info) {
-                           return std::string(kvtest::FamilyName(info.param.family)) + std::to_string(info.param.n);
+                           return std::string(kvtest::FamilyName(info.param.family)) + std::to_string(info.param.n) +
+                                  (info.param.stressSweeps ? "stress" : "");
                          });
 
 TEST(Organic, FixedNodesStayAndThePlacedOnesKeepClearOfThem) {
