@@ -5,6 +5,7 @@
 #include <limits>
 #include <numeric>
 #include <queue>
+#include <unordered_map>
 #include <utility>
 
 namespace kvl {
@@ -18,6 +19,8 @@ constexpr double kNeighbourWeight = 30;
 // The room a group gets before overlaps are removed, in multiples of its
 // boxes' area: spreading costs no crossings, pushing boxes apart does.
 constexpr double kRoom = 16;
+// The strength of the push between near nodes against the pull of links.
+constexpr double kRepulsion = 0.1;
 
 // Undirected adjacency of the nodes being placed (compressed rows): no
 // self-links, each linked pair once, each with its ideal length.
@@ -280,6 +283,80 @@ void SparseStress(const Adjacency& adj, const std::vector<int>& comp, const std:
   }
 }
 
+// Spring-electrical refinement (adaptive steps): links pull their ends
+// together with d^2 / K, nodes closer than a few K push apart with K^2 / d.
+// Only nodes within 2 K push (a grid of cells 2 K wide finds them): far
+// ones add little but cost the most.
+void SpringElectrical(const Adjacency& adj, const std::vector<int>& comp, const std::vector<int>& inComp,
+                      int iterations, std::vector<LPoint>& pos) {
+  const int n = int(comp.size());
+  double k = 0;
+  int links = 0;
+  for (int v : comp)
+    for (int e = adj.start[std::size_t(v)]; e < adj.start[std::size_t(v) + 1]; ++e) {
+      k += adj.length[std::size_t(e)];
+      ++links;
+    }
+  if (links == 0 || n < 3) return;
+  k /= links;
+  const double cell = 2 * k, repulse = kRepulsion * k * k;
+  double step = k, energyBefore = kInf;
+  int progress = 0;
+  std::unordered_map<std::int64_t, std::vector<int>> grid;
+  auto key = [](std::int64_t cx, std::int64_t cy) { return (cx << 32) ^ (cy & 0xffffffff); };
+  for (int it = 0; it < iterations; ++it) {
+    grid.clear();
+    for (int i = 0; i < n; ++i)
+      grid[key(std::int64_t(std::floor(pos[std::size_t(i)].x / cell)), std::int64_t(std::floor(pos[std::size_t(i)].y / cell)))]
+          .push_back(i);
+    double energy = 0;
+    for (int i = 0; i < n; ++i) {
+      LPoint& me = pos[std::size_t(i)];
+      double fx = 0, fy = 0;
+      const std::int64_t cx = std::int64_t(std::floor(me.x / cell)), cy = std::int64_t(std::floor(me.y / cell));
+      for (std::int64_t gx = cx - 1; gx <= cx + 1; ++gx)
+        for (std::int64_t gy = cy - 1; gy <= cy + 1; ++gy) {
+          const auto found = grid.find(key(gx, gy));
+          if (found == grid.end()) continue;
+          for (int j : found->second) {
+            if (j == i) continue;
+            double dx = me.x - pos[std::size_t(j)].x, dy = me.y - pos[std::size_t(j)].y;
+            double d2 = dx * dx + dy * dy;
+            if (d2 > cell * cell) continue;
+            if (d2 < 1e-6) {
+              dx = (i < j ? 1 : -1);
+              dy = 0;
+              d2 = 1;
+            }
+            fx += repulse * dx / d2;
+            fy += repulse * dy / d2;
+          }
+        }
+      const int v = comp[std::size_t(i)];
+      for (int e = adj.start[std::size_t(v)]; e < adj.start[std::size_t(v) + 1]; ++e) {
+        const LPoint& o = pos[std::size_t(inComp[std::size_t(adj.to[std::size_t(e)])])];
+        const double dx = o.x - me.x, dy = o.y - me.y;
+        const double d = std::hypot(dx, dy);
+        fx += d * dx / k;
+        fy += d * dy / k;
+      }
+      const double f = std::hypot(fx, fy);
+      energy += f * f;
+      if (f > 0) me = {me.x + step * fx / f, me.y + step * fy / f};
+    }
+    if (energy < energyBefore) {
+      if (++progress >= 5) {
+        progress = 0;
+        step /= 0.9;
+      }
+    } else {
+      progress = 0;
+      step *= 0.9;
+    }
+    energyBefore = energy;
+  }
+}
+
 // Pairs of boxes closer than `gap` on both axes (a negative gap asks for
 // overlaps deeper than its size). A sweep over the left sides.
 std::vector<std::pair<int, int>> ClosePairs(const std::vector<LPoint>& c, const std::vector<LPoint>& s, double gap) {
@@ -465,6 +542,7 @@ LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResu
       const Pivots pivots = ChoosePivots(adj, comp, inComp, std::max(2, std::min(options.pivots, m)));
       PivotMds(pivots, m, g.pos);
       SparseStress(adj, comp, inComp, pivots, std::max(0, options.iterations), g.pos);
+      SpringElectrical(adj, comp, inComp, std::max(0, options.refinements), g.pos);
       std::vector<LPoint> sizes(static_cast<std::size_t>(m));
       for (int i = 0; i < m; ++i) sizes[std::size_t(i)] = size[std::size_t(comp[std::size_t(i)])];
       GiveRoom(g.pos, sizes, gap);

@@ -1,6 +1,6 @@
-// The organic style: symbols placed so that linked symbols stand close and
-// unlinked ones apart, with graph distances kept as well as the plane
-// allows (stress), then pushed apart until no two overlap.
+// The organic style: a first placement from graph distances (pivot MDS,
+// optionally evened by stress), untangled by springs and charges, then
+// pushed apart until no two symbols overlap.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,9 @@ struct LOrganicOptions {
   // link lengths, but on models with busy hubs they add crossings, so the
   // default keeps the first placement as it is.
   int iterations = 0;
+  // Spring-electrical sweeps that follow: they untangle what the distances
+  // alone leave crossed.
+  int refinements = 100;
   int pivots = 50;      // distance sources of the sparse stress model
 };
 
