@@ -1,0 +1,61 @@
+// Orthogonal routing of every link of a laid-out data model (300, 1,000 and
+// 3,000 tables with about 1.5 links each), and re-routing the links of one
+// table after it moves. Crossings of the routes are reported.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "bench/layoutyardstick.h"
+#include "kvlayout/engine/organic.h"
+#include "kvlayout/engine/route.h"
+#include "tests/support/layout_graphs.h"
+
+namespace {
+
+kvl::LGraph LaidOut(int n) {
+  kvl::LGraph g = kvtest::MakeLayoutGraph(kvtest::LayoutFamily::DataModel, n, 11);
+  kvl::LResult r;
+  kvl::LayoutOrganic(g, {}, r);
+  for (std::size_t i = 0; i < g.nodes.size(); ++i) {
+    kvl::LBox& b = g.nodes[i].box;
+    const double w = b.Width(), h = b.Height();
+    const double x = std::round(r.centres[i].x - w / 2), y = std::round(r.centres[i].y - h / 2);
+    b = {x, y, x + w, y + h};
+  }
+  return g;
+}
+
+void BM_RouteAll(benchmark::State& state) {
+  const kvl::LGraph g = LaidOut(int(state.range(0)));
+  std::vector<std::vector<kvl::LPoint>> routes;
+  for (auto _ : state)
+    if (kvl::RouteOrthogonal(g, {}, {}, routes) != kvl::LStatus::Ok) state.SkipWithError("routing failed");
+  state.counters["links"] = double(g.edges.size());
+  state.counters["crossings"] = double(yardstick::CountCrossings(routes));
+}
+BENCHMARK(BM_RouteAll)->Arg(300)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
+
+// The links of one table after it moves by two widths: a table with the
+// median number of links (arg 0) or the busiest hub of the model (arg 1).
+void BM_RerouteOneMove(benchmark::State& state) {
+  kvl::LGraph g = LaidOut(int(state.range(0)));
+  std::vector<int> degree(g.nodes.size(), 0);
+  for (const kvl::LEdge& e : g.edges) ++degree[std::size_t(e.from)], ++degree[std::size_t(e.to)];
+  std::vector<int> sorted = degree;
+  std::sort(sorted.begin(), sorted.end());
+  const int want = state.range(1) ? sorted.back() : sorted[sorted.size() / 2];
+  const int busiest = int(std::find(degree.begin(), degree.end(), want) - degree.begin());
+  kvl::LBox& b = g.nodes[std::size_t(busiest)].box;
+  b = {b.x0 + 2 * b.Width(), b.y0, b.x1 + 2 * b.Width(), b.y1};
+  std::vector<int> which;
+  for (std::size_t k = 0; k < g.edges.size(); ++k)
+    if (g.edges[k].from == busiest || g.edges[k].to == busiest) which.push_back(int(k));
+  std::vector<std::vector<kvl::LPoint>> routes;
+  for (auto _ : state)
+    if (kvl::RouteOrthogonal(g, which, {}, routes) != kvl::LStatus::Ok) state.SkipWithError("routing failed");
+  state.counters["links"] = double(which.size());
+}
+BENCHMARK(BM_RerouteOneMove)->Args({1000, 0})->Args({1000, 1})->Unit(benchmark::kMillisecond);
+
+}  // namespace

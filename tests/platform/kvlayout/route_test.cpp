@@ -1,0 +1,137 @@
+// Orthogonal routing over scenes a layout leaves: properties of every route
+// rather than coordinates.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "kvlayout/engine/organic.h"
+#include "kvlayout/engine/route.h"
+#include "support/layout_graphs.h"
+
+namespace {
+
+using kvl::LBox;
+using kvl::LGraph;
+using kvl::LPoint;
+using kvl::LStatus;
+using kvtest::LayoutFamily;
+
+// The graph with its boxes where an organic layout puts them.
+LGraph LaidOut(LayoutFamily family, int n, std::uint64_t seed) {
+  LGraph g = kvtest::MakeLayoutGraph(family, n, seed);
+  kvl::LResult r;
+  EXPECT_EQ(kvl::LayoutOrganic(g, {}, r), LStatus::Ok);
+  for (std::size_t i = 0; i < g.nodes.size(); ++i) {
+    LBox& b = g.nodes[i].box;
+    const double w = b.Width(), h = b.Height();
+    const double x = std::round(r.centres[i].x - w / 2), y = std::round(r.centres[i].y - h / 2);
+    b = {x, y, x + w, y + h};
+  }
+  return g;
+}
+
+bool OnBorder(const LPoint& p, const LBox& b) {
+  const bool inside = p.x >= b.x0 && p.x <= b.x1 && p.y >= b.y0 && p.y <= b.y1;
+  return inside && (p.x == b.x0 || p.x == b.x1 || p.y == b.y0 || p.y == b.y1);
+}
+
+// True when the axis-parallel segment enters the box's interior.
+bool Enters(const LPoint& a, const LPoint& b, const LBox& o) {
+  const double x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x), y0 = std::min(a.y, b.y), y1 = std::max(a.y, b.y);
+  return x0 < o.x1 && x1 > o.x0 && y0 < o.y1 && y1 > o.y0 && (x0 == x1 ? (o.x0 < x0 && x0 < o.x1) : (o.y0 < y0 && y0 < o.y1));
+}
+
+void ExpectSound(const LGraph& g, const std::vector<std::vector<LPoint>>& routes, double margin) {
+  ASSERT_EQ(routes.size(), g.edges.size());
+  for (std::size_t k = 0; k < g.edges.size(); ++k) {
+    SCOPED_TRACE("link " + std::to_string(k));
+    const kvl::LEdge& e = g.edges[k];
+    const std::vector<LPoint>& r = routes[k];
+    ASSERT_GE(r.size(), 2u);
+    EXPECT_TRUE(OnBorder(r.front(), g.nodes[std::size_t(e.from)].box));
+    EXPECT_TRUE(OnBorder(r.back(), g.nodes[std::size_t(e.to)].box));
+    for (std::size_t i = 1; i < r.size(); ++i) {
+      EXPECT_TRUE(r[i - 1].x == r[i].x || r[i - 1].y == r[i].y) << "segment " << i << " is slanted";
+      for (std::size_t n = 0; n < g.nodes.size(); ++n) {
+        const LBox& b = g.nodes[n].box;
+        const bool own = int(n) == e.from || int(n) == e.to;
+        const LBox keep = own ? b : LBox{b.x0 - margin + 1, b.y0 - margin + 1, b.x1 + margin - 1, b.y1 + margin - 1};
+        EXPECT_FALSE(Enters(r[i - 1], r[i], keep)) << "segment " << i << " meets symbol " << n;
+      }
+    }
+  }
+}
+
+struct SceneCase {
+  LayoutFamily family;
+  int n;
+};
+
+class RouteScenes : public ::testing::TestWithParam<SceneCase> {};
+
+TEST_P(RouteScenes, RoutesAreAxisParallelEndOnTheirSymbolsAndKeepClearOfOthers) {
+  const LGraph g = LaidOut(GetParam().family, GetParam().n, 5);
+  std::vector<std::vector<LPoint>> routes, again;
+  ASSERT_EQ(kvl::RouteOrthogonal(g, {}, {}, routes), LStatus::Ok);
+  ExpectSound(g, routes, 300);
+  ASSERT_EQ(kvl::RouteOrthogonal(g, {}, {}, again), LStatus::Ok);
+  EXPECT_EQ(again, routes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, RouteScenes,
+                         ::testing::Values(SceneCase{LayoutFamily::Tree, 40}, SceneCase{LayoutFamily::DataModel, 80},
+                                           SceneCase{LayoutFamily::Dag, 120}, SceneCase{LayoutFamily::MixedSizes, 60}),
+                         [](const auto& info) {
+                           return std::string(kvtest::FamilyName(info.param.family)) + std::to_string(info.param.n);
+                         });
+
+TEST(Route, LinksOnOneSideGetTheirOwnPlaces) {
+  LGraph g;
+  g.nodes.push_back(kvtest::LayoutBox(0, 0, 7200, 7200));
+  for (int i = 0; i < 5; ++i) {
+    g.nodes.push_back(kvtest::LayoutBox(30000, -20000 + i * 10000, 7200, 3600));
+    g.edges.push_back({0, i + 1});
+  }
+  std::vector<std::vector<LPoint>> routes;
+  ASSERT_EQ(kvl::RouteOrthogonal(g, {}, {}, routes), LStatus::Ok);
+  ExpectSound(g, routes, 300);
+  std::vector<LPoint> starts;
+  for (const auto& r : routes) starts.push_back(r.front());
+  std::sort(starts.begin(), starts.end(), [](const LPoint& a, const LPoint& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+  EXPECT_EQ(std::adjacent_find(starts.begin(), starts.end()), starts.end());
+}
+
+TEST(Route, WhatThePersonKeepsStays) {
+  LGraph g;
+  g.nodes = {kvtest::LayoutBox(0, 0, 7200, 3600), kvtest::LayoutBox(20000, 10000, 7200, 3600),
+             kvtest::LayoutBox(9000, 4000, 3000, 3000)};
+  g.edges = {{0, 1}, {0, 1}, {0, 0}};
+  g.edges[0].keep = kvl::LRouteKeep::Route;
+  g.edges[0].points = {{7200, 1800}, {20000, 11800}};
+  g.edges[1].keep = kvl::LRouteKeep::Ends;
+  g.edges[1].points = {{3600, 3600}, {23600, 10000}};
+  std::vector<std::vector<LPoint>> routes;
+  ASSERT_EQ(kvl::RouteOrthogonal(g, {}, {}, routes), LStatus::Ok);
+  EXPECT_TRUE(routes[0].empty());
+  ASSERT_GE(routes[1].size(), 2u);
+  EXPECT_EQ(routes[1].front(), (LPoint{3600, 3600}));
+  EXPECT_EQ(routes[1].back(), (LPoint{23600, 10000}));
+  for (std::size_t i = 1; i < routes[1].size(); ++i)
+    EXPECT_TRUE(routes[1][i - 1].x == routes[1][i].x || routes[1][i - 1].y == routes[1][i].y);
+  ASSERT_GE(routes[2].size(), 2u);  // the self-link loops round a corner
+  EXPECT_TRUE(OnBorder(routes[2].front(), g.nodes[0].box));
+  EXPECT_TRUE(OnBorder(routes[2].back(), g.nodes[0].box));
+}
+
+TEST(Route, OnlyTheLinksAskedForAndBadInput) {
+  const LGraph g = LaidOut(LayoutFamily::Tree, 12, 2);
+  std::vector<std::vector<LPoint>> routes;
+  ASSERT_EQ(kvl::RouteOrthogonal(g, {3, 1}, {}, routes), LStatus::Ok);
+  for (std::size_t k = 0; k < routes.size(); ++k) EXPECT_EQ(routes[k].empty(), k != 1 && k != 3) << k;
+  routes = {{{1, 1}}};
+  EXPECT_EQ(kvl::RouteOrthogonal(g, {int(g.edges.size())}, {}, routes), LStatus::BadInput);
+  EXPECT_EQ(routes, (std::vector<std::vector<LPoint>>{{{1, 1}}}));
+}
+
+}  // namespace
