@@ -412,6 +412,38 @@ void Simplify(std::vector<LPoint>& path) {
   path = std::move(out);
 }
 
+// Moves a route's ends along their sides to new places when the route
+// stays clear: the first and last segments move with them, and the
+// segments next to those, which run along the move, only change length.
+// False (route untouched) when the move does not fit.
+bool ShiftEnds(const Obstacles& obs, const Port& start, const Port& end, double margin, std::vector<LPoint>& path) {
+  const std::size_t n = path.size();
+  if (n < 2) return false;
+  std::vector<LPoint> moved = path;
+  const LPoint ds{start.at.x - path.front().x, start.at.y - path.front().y};
+  const LPoint de{end.at.x - path.back().x, end.at.y - path.back().y};
+  if (n == 2 && !(ds == de)) return false;  // a straight link moves as a whole or not at all
+  auto shift = [](LPoint& p, const LPoint& d) { p = {p.x + d.x, p.y + d.y}; };
+  shift(moved[0], ds);
+  if (n > 2) shift(moved[1], ds);
+  shift(moved[n - 1], de);
+  if (n > 2) shift(moved[n - 2], de);
+  for (std::size_t i = 1; i < n; ++i)
+    if (moved[i - 1].x != moved[i].x && moved[i - 1].y != moved[i].y) return false;
+  // The first and last segments are checked from their stubs on (their
+  // start lies within the symbol's own margin); the others whole.
+  const LPoint first = {moved[0].x + kDx[start.side] * margin, moved[0].y + kDy[start.side] * margin};
+  const LPoint last = {moved[n - 1].x + kDx[end.side] * margin, moved[n - 1].y + kDy[end.side] * margin};
+  if (n == 2) {
+    if (!obs.Clear(first, last)) return false;
+  } else {
+    if (!obs.Clear(first, moved[1]) || !obs.Clear(moved[n - 2], last)) return false;
+    if (!obs.Clear(moved[1], moved[2]) || !obs.Clear(moved[n - 3], moved[n - 2])) return false;
+  }
+  path = std::move(moved);
+  return true;
+}
+
 LBox Grow(const LBox& b, double by) { return {b.x0 - by, b.y0 - by, b.x1 + by, b.y1 + by}; }
 LBox Union(const LBox& a, const LBox& b) {
   return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
@@ -565,6 +597,7 @@ LStatus RouteOrthogonal(const LGraph& graph, const std::vector<int>& which, cons
     const LBox& b = graph.nodes[std::size_t(e.to)].box;
     const std::vector<Port> from{pf == kInf ? MidPort(a, en.fromSide, margin) : MakePort(a, en.fromSide, pf, margin)};
     const std::vector<Port> to{pt == kInf ? MidPort(b, en.toSide, margin) : MakePort(b, en.toSide, pt, margin)};
+    if (ShiftEnds(obstacles, from.front(), to.front(), margin, out[std::size_t(k)])) continue;
     std::vector<LPoint> path;
     std::pair<int, int> sides;
     if (route(k, from, to, path, sides)) {
