@@ -118,20 +118,22 @@ class Component {
       for (bool median : {false, true}) tries.emplace_back(r, median);
     const long long total = budget_.left;
     long long fewest = -1;
-    std::size_t best = 0;
+    Snapshot best;
     for (std::size_t i = 0; i < tries.size(); ++i) {
       budget_.left = total / static_cast<long long>(tries.size());
       const long long c = Layout(rankings[tries[i].first], tries[i].second);
       if (c >= 0 && (fewest < 0 || c < fewest)) {
         fewest = c;
-        best = i;
+        if (i + 1 < tries.size()) best = {layerOf_, layer_, along_, up_, down_, chains_, layers_, depth_, centre_};
+      } else if (i + 1 == tries.size() && fewest >= 0) {
+        std::tie(layerOf_, layer_, along_, up_, down_, chains_, layers_, depth_, centre_) =
+            std::tie(best.layerOf, best.layer, best.along, best.up, best.down, best.chains, best.layers, best.depth,
+                     best.centre);
+        pos_.assign(layer_.size(), 0);
+        Renumber();
       }
     }
     if (fewest < 0) return false;
-    if (best + 1 != tries.size()) {
-      budget_.left = total / static_cast<long long>(tries.size());
-      Layout(rankings[tries[best].first], tries[best].second);
-    }
     Coordinates(kRoom - sp_.node);
     Route(frame);
     return frame.v1 - frame.v0 <= kRoom && frame.u1 - frame.u0 <= kRoom;
@@ -760,6 +762,14 @@ class Component {
     for (const auto& r : frame.routes)
       for (const LPoint& p : r) cover(p.x, p.y, p.x, p.y);
   }
+
+  // The layers of the best try so far.
+  struct Snapshot {
+    std::vector<int> layerOf, layer;
+    std::vector<double> along;
+    std::vector<std::vector<int>> up, down, chains, layers;
+    std::vector<double> depth, centre;
+  };
 
   struct Block {
     double sumW, sumWy;
