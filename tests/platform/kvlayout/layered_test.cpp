@@ -214,6 +214,7 @@ const std::vector<Family>& Families() {
       {"data model", [](std::uint64_t s) { return DataModel(120, s); }},
       {"many components", [](std::uint64_t s) { return ManyComponents(300, s); }},
       {"mixed sizes, self- and multi-links", [](std::uint64_t s) { return MixedSizesSelfAndMultiLinks(80, s); }},
+      {"thousands of components", [](std::uint64_t s) { return ManyComponents(3000, s); }},
       {"wide star", [](std::uint64_t) { return WideStar(400); }},
       {"fixed nodes", [](std::uint64_t s) { return WithFixedNodes(60, s); }},
       {"one node", [](std::uint64_t) {
@@ -245,6 +246,24 @@ TEST(LayeredLayout, FamiliesInEveryPlacementAreSoundAndRepeatable) {
         EXPECT_EQ(first.routes, second.routes);
         EXPECT_EQ(first.reversed, second.reversed);
       }
+}
+
+// A tree has a drawing without crossings and the sweeps find it: between
+// two layers, edges keep the order of their parents.
+TEST(LayeredLayout, TreesAreDrawnWithoutCrossings) {
+  for (std::uint64_t seed : {1u, 2u, 3u, 4u}) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const LGraph g = Tree(200, seed);
+    LResult r;
+    ASSERT_EQ(LayoutLayered(g, {}, r), LStatus::Ok);
+    int crossings = 0;
+    for (const LEdge& e : g.edges)
+      for (const LEdge& f : g.edges) {
+        const LPoint &a = r.centres[e.from], &b = r.centres[e.to], &c = r.centres[f.from], &d = r.centres[f.to];
+        if (a.y == c.y && b.y == d.y && a.x < c.x && b.x > d.x) ++crossings;
+      }
+    EXPECT_EQ(crossings, 0);
+  }
 }
 
 TEST(LayeredLayout, ABudgetOfNothingStillGivesASoundLayout) {
