@@ -124,11 +124,12 @@ class Component {
       const long long c = Layout(rankings[tries[i].first], tries[i].second);
       if (c >= 0 && (fewest < 0 || c < fewest)) {
         fewest = c;
-        if (i + 1 < tries.size()) best = {layerOf_, layer_, along_, up_, down_, chains_, layers_, depth_, centre_};
+        if (i + 1 < tries.size())
+          best = {layerOf_, layer_, along_, up_, down_, chains_, layers_, depth_, centre_, dummyScale_};
       } else if (i + 1 == tries.size() && fewest >= 0) {
-        std::tie(layerOf_, layer_, along_, up_, down_, chains_, layers_, depth_, centre_) =
+        std::tie(layerOf_, layer_, along_, up_, down_, chains_, layers_, depth_, centre_, dummyScale_) =
             std::tie(best.layerOf, best.layer, best.along, best.up, best.down, best.chains, best.layers, best.depth,
-                     best.centre);
+                     best.centre, best.dummyScale);
         pos_.assign(layer_.size(), 0);
         Renumber();
       }
@@ -206,14 +207,29 @@ class Component {
       return rank_[a] != rank_[b] ? rank_[a] < rank_[b] : seqPos_[a] < seqPos_[b];
     });
     const double room = kRoom - sp_.node;  // self-loops stick out on one side
+    // Too wide a layer: when its nodes alone overflow, fewer nodes per
+    // layer; when the routes passing through it do, routes closer together
+    // (down to a quarter of their spacing, and only then more layers, which
+    // lengthen the routes and so add to the crowd).
     double width = room;
     for (int attempt = 0;; ++attempt) {
       BoundLayers(width);
       BuildVertices();
-      const double widest = WidestPackedLayer();
-      if (widest <= room) break;
+      dummyScale_ = 1;
+      double widestNodes = 0, scale = 1;
+      for (const auto& l : layers_) {
+        const double packed = PackedWidth(l);
+        double routes = 0;
+        for (std::size_t i = 0; i + 1 < l.size(); ++i) routes += RouteGap(l[i], l[i + 1]);
+        widestNodes = std::max(widestNodes, packed - routes);
+        if (packed > room && routes > 0) scale = std::min(scale, std::max(0.0, room - (packed - routes)) / routes);
+      }
+      if (widestNodes <= room && (scale >= 0.25 || attempt == 12)) {
+        dummyScale_ = scale;
+        break;
+      }
       if (attempt == 12) return -1;
-      width *= 0.95 * room / widest;
+      width *= widestNodes > room ? 0.95 * room / widestNodes : 0.8;
     }
     if (!LayerDepths()) return -1;
     return Order();
@@ -408,8 +424,14 @@ class Component {
 
   bool Dummy(int x) const { return x >= n_; }
 
+  // Room a route asks for beside its neighbours: less when dummies crowd.
+  double RouteGap(int a, int b) const {
+    if (!Dummy(a) && !Dummy(b)) return 0;
+    return (Dummy(a) && Dummy(b) ? sp_.edgeEdge : sp_.edgeNode) * dummyScale_;
+  }
+
   double Gap(int a, int b) const {
-    const double sep = !Dummy(a) && !Dummy(b) ? sp_.node : (Dummy(a) && Dummy(b) ? sp_.edgeEdge : sp_.edgeNode);
+    const double sep = !Dummy(a) && !Dummy(b) ? sp_.node : RouteGap(a, b);
     return (along_[a] + along_[b]) / 2 + sep;
   }
 
@@ -417,12 +439,6 @@ class Component {
     if (l.empty()) return 0;
     double w = (along_[l.front()] + along_[l.back()]) / 2;
     for (std::size_t i = 0; i + 1 < l.size(); ++i) w += Gap(l[i], l[i + 1]);
-    return w;
-  }
-
-  double WidestPackedLayer() const {
-    double w = 0;
-    for (const auto& l : layers_) w = std::max(w, PackedWidth(l));
     return w;
   }
 
@@ -769,6 +785,7 @@ class Component {
     std::vector<double> along;
     std::vector<std::vector<int>> up, down, chains, layers;
     std::vector<double> depth, centre;
+    double dummyScale = 1;
   };
 
   struct Block {
@@ -796,6 +813,7 @@ class Component {
   std::vector<double> depth_, centre_, x_;
 
   bool median_ = false;
+  double dummyScale_ = 1;
   std::vector<long long> tree_;
   std::vector<int> ends_;
   std::vector<std::pair<double, int>> keyed_;
