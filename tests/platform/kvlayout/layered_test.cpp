@@ -120,6 +120,18 @@ LGraph WideStar(int n) {
   return g;
 }
 
+// A chain and thousands of links from its first node to its last: the
+// layers between are crowded by routes, not by nodes.
+LGraph CrowdedRoutes() {
+  LGraph g;
+  for (int i = 0; i < 8; ++i) {
+    AddNode(g, 3000, 1000);
+    if (i) AddEdge(g, i - 1, i);
+  }
+  for (int k = 0; k < 3500; ++k) AddEdge(g, 0, 7);
+  return g;
+}
+
 // Fixed obstacles among moving nodes, links between both kinds.
 LGraph WithFixedNodes(int n, std::uint64_t seed) {
   LGraph g = RandomDagWithCycles(n, n + n / 2, 3, seed);
@@ -215,6 +227,7 @@ const std::vector<Family>& Families() {
       {"many components", [](std::uint64_t s) { return ManyComponents(300, s); }},
       {"mixed sizes, self- and multi-links", [](std::uint64_t s) { return MixedSizesSelfAndMultiLinks(80, s); }},
       {"thousands of components", [](std::uint64_t s) { return ManyComponents(3000, s); }},
+      {"routes crowding the layers", [](std::uint64_t) { return CrowdedRoutes(); }},
       {"wide star", [](std::uint64_t) { return WideStar(400); }},
       {"fixed nodes", [](std::uint64_t s) { return WithFixedNodes(60, s); }},
       {"one node", [](std::uint64_t) {
