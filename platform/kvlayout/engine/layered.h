@@ -1,12 +1,15 @@
 // The hierarchic (layered) style: nodes in layers, links pointing along the
 // placement, few crossings, routes as polylines that bend only between layers.
 //
-// The run: cycles broken by reversing a few edges (greedy, Eades-Lin-Smyth),
-// layers from the longest path balanced towards short edges and bounded in
-// width so the drawing fits the drawing area, long edges split into chains of
-// dummies, layer sweeps with barycenters and adjacent exchanges under an
-// operation budget, coordinates by priority (straight chains first) with the
-// nodes' sizes and the spacings honoured, routes through the dummies. Each
+// The run: cycles broken by reversing a few edges (greedy, Eades-Lin-Smyth);
+// layers by network simplex and by the longest path balanced towards short
+// edges, bounded in width so the drawing fits the drawing area; long edges
+// split into chains of dummies; layer sweeps with barycentres or medians and
+// adjacent exchanges under an operation budget, the fewest crossings of the
+// tries kept; coordinates by priority (straight chains first) with the
+// nodes' sizes and the spacings honoured; routes through the dummies. A layer
+// too wide for the drawing area gets fewer nodes when its nodes overflow, and
+// routes closer together than the spacings ask when its routes do. Each
 // connected component is laid out on its own and the components are set in
 // rows; fixed nodes keep their places and the drawing goes beside them.
 //
