@@ -230,6 +230,19 @@ const std::vector<Family>& Families() {
       {"routes crowding the layers", [](std::uint64_t) { return CrowdedRoutes(); }},
       {"wide star", [](std::uint64_t) { return WideStar(400); }},
       {"fixed nodes", [](std::uint64_t s) { return WithFixedNodes(60, s); }},
+      {"nodes near the drawing area's size", [](std::uint64_t) {
+         LGraph g;
+         for (int i = 0; i < 4; ++i) AddNode(g, 550000, 100000 + 50000 * i);
+         AddEdge(g, 0, 1);
+         AddEdge(g, 1, 2);
+         AddEdge(g, 2, 0);
+         return g;
+       }},
+      {"all nodes fixed", [](std::uint64_t s) {
+         LGraph g = Tree(20, s);
+         for (int i = 0; i < 20; ++i) g.nodes[i].fixed = true;
+         return g;
+       }},
       {"one node", [](std::uint64_t) {
          LGraph g;
          AddNode(g, 1000, 1000, 5000, 5000);
