@@ -104,6 +104,24 @@ class Component {
 
   // False when the component cannot fit the drawing area.
   bool Run(Frame& frame) {
+    if (edges_.empty()) {
+      // A lone node (a component without edges has one node): one layer.
+      rank_.assign(n_, 0);
+      seqPos_.assign(n_, 0);
+      in_.assign(n_, {});
+      out_.assign(n_, {});
+      if (Layout(rank_, false) < 0) return false;
+    } else if (!Choose()) {
+      return false;
+    }
+    Coordinates(kRoom - sp_.node);
+    Route(frame);
+    return frame.v1 - frame.v0 <= kRoom && frame.u1 - frame.u0 <= kRoom;
+  }
+
+ private:
+  // Tries the layerings and orderings and keeps the layers of the best.
+  bool Choose() {
     Orient();
     // Two layerings, the balanced longest path and the shortest edges,
     // each ordered by barycentres and by medians: the heuristics' local
@@ -134,13 +152,9 @@ class Component {
         Renumber();
       }
     }
-    if (fewest < 0) return false;
-    Coordinates(kRoom - sp_.node);
-    Route(frame);
-    return frame.v1 - frame.v0 <= kRoom && frame.u1 - frame.u0 <= kRoom;
+    return fewest >= 0;
   }
 
- private:
   // Turn edges round so that they all point forward in the greedy sequence.
   void Orient() {
     seq_ = GreedySequence(n_, edges_);

@@ -217,6 +217,7 @@ void ExpectSoundLayout(const LGraph& g, LOrientation o, const LResult& r) {
 struct Family {
   std::string name;
   std::function<LGraph(std::uint64_t)> make;
+  bool seeded = true;  // false: the same graph for every seed, laid out once
 };
 
 const std::vector<Family>& Families() {
@@ -226,9 +227,9 @@ const std::vector<Family>& Families() {
       {"data model", [](std::uint64_t s) { return DataModel(120, s); }},
       {"many components", [](std::uint64_t s) { return ManyComponents(300, s); }},
       {"mixed sizes, self- and multi-links", [](std::uint64_t s) { return MixedSizesSelfAndMultiLinks(80, s); }},
-      {"thousands of components", [](std::uint64_t s) { return ManyComponents(3000, s); }},
-      {"routes crowding the layers", [](std::uint64_t) { return CrowdedRoutes(); }},
-      {"wide star", [](std::uint64_t) { return WideStar(400); }},
+      {"thousands of components", [](std::uint64_t s) { return ManyComponents(2000, s); }},
+      {"routes crowding the layers", [](std::uint64_t) { return CrowdedRoutes(); }, false},
+      {"wide star", [](std::uint64_t) { return WideStar(400); }, false},
       {"fixed nodes", [](std::uint64_t s) { return WithFixedNodes(60, s); }},
       {"nodes near the drawing area's size", [](std::uint64_t) {
          LGraph g;
@@ -237,7 +238,7 @@ const std::vector<Family>& Families() {
          AddEdge(g, 1, 2);
          AddEdge(g, 2, 0);
          return g;
-       }},
+       }, false},
       {"all nodes fixed", [](std::uint64_t s) {
          LGraph g = Tree(20, s);
          for (int i = 0; i < 20; ++i) g.nodes[i].fixed = true;
@@ -247,8 +248,8 @@ const std::vector<Family>& Families() {
          LGraph g;
          AddNode(g, 1000, 1000, 5000, 5000);
          return g;
-       }},
-      {"empty", [](std::uint64_t) { return LGraph{}; }},
+       }, false},
+      {"empty", [](std::uint64_t) { return LGraph{}; }, false},
   };
   return families;
 }
@@ -260,6 +261,7 @@ TEST(LayeredLayout, FamiliesInEveryPlacementAreSoundAndRepeatable) {
   for (const Family& f : Families())
     for (std::uint64_t seed : {1u, 2u, 3u})
       for (LOrientation o : kOrientations) {
+        if (!f.seeded && seed > 1) continue;
         SCOPED_TRACE(f.name + ", seed " + std::to_string(seed) + ", placement " + std::to_string(static_cast<int>(o)));
         const LGraph g = f.make(seed);
         LLayeredOptions options;
