@@ -4,27 +4,23 @@
 // counters give the crossings of our routes and, when graphviz's `dot` is on
 // the path, of `dot`'s drawing of the same graph with the same box sizes and
 // spacings (run as a separate process, its splines flattened, both counted
-// by bench/crossings.h), `dot`'s wall time, and whether each drawing fits
+// by bench/layoutyardstick.h), `dot`'s wall time, and whether each drawing fits
 // the drawing area (±900,000 units).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-#include "bench/crossings.h"
+#include "bench/layoutyardstick.h"
 #include "kvlayout/engine/layered.h"
 
 namespace {
 
+using Polyline = std::vector<kvl::LPoint>;
 constexpr double kBoxW = 8000, kBoxH = 3000, kUnitsPerInch = 7200;
 
 kvl::LGraph RandomDag(int n, std::uint64_t seed) {
@@ -43,7 +39,7 @@ kvl::LGraph RandomDag(int n, std::uint64_t seed) {
   return g;
 }
 
-bool Fits(const std::vector<bench::Polyline>& lines, const std::vector<kvl::LBox>& boxes) {
+bool Fits(const std::vector<Polyline>& lines, const std::vector<kvl::LBox>& boxes) {
   double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   bool first = true;
   auto cover = [&](const kvl::LPoint& p) {
@@ -57,8 +53,8 @@ bool Fits(const std::vector<bench::Polyline>& lines, const std::vector<kvl::LBox
 }
 
 // A cubic B-spline's control points (dot's -Tplain), as a polyline.
-bench::Polyline Flatten(const std::vector<kvl::LPoint>& c) {
-  bench::Polyline out;
+Polyline Flatten(const std::vector<kvl::LPoint>& c) {
+  Polyline out;
   if (c.empty()) return out;
   out.push_back(c[0]);
   for (std::size_t i = 0; i + 3 < c.size(); i += 3)
@@ -77,58 +73,46 @@ struct DotRun {
   bool fits = false;
 };
 
+// dot's drawing of the graph: its time as a process, its edges' splines
+// flattened and counted by the same counter as ours.
 DotRun RunDot(const kvl::LGraph& g, const kvl::LSpacing& sp) {
   DotRun run;
-  if (std::system("command -v dot >/dev/null 2>&1") != 0) return run;
-  const auto dir = std::filesystem::temp_directory_path();
-  const std::string stem = "kv_bench_layered_" + std::to_string(::getpid());
-  const auto in = dir / (stem + ".dot"), out = dir / (stem + ".plain");
-  {
-    std::ofstream f(in);
-    f << "digraph G {\n  graph [nodesep=" << sp.node / kUnitsPerInch << ", ranksep=" << sp.layer / kUnitsPerInch
-      << "];\n  node [shape=box, fixedsize=true, label=\"\", width=" << kBoxW / kUnitsPerInch
-      << ", height=" << kBoxH / kUnitsPerInch << "];\n";
-    for (std::size_t i = 0; i < g.nodes.size(); ++i) f << "  n" << i << ";\n";
-    for (const auto& e : g.edges) f << "  n" << e.from << " -> n" << e.to << ";\n";
-    f << "}\n";
-  }
-  const std::string cmd = "dot -Tplain '" + in.string() + "' -o '" + out.string() + "'";
+  std::ostringstream attributes;
+  attributes << "nodesep=" << sp.node / kUnitsPerInch << "; ranksep=" << sp.layer / kUnitsPerInch << ";";
+  const std::string dot = yardstick::ToDot(g, true, attributes.str());
+  std::string out;
   const auto t0 = std::chrono::steady_clock::now();
-  const int rc = std::system(cmd.c_str());
+  if (!yardstick::RunGraphvizPlain("dot", dot, out)) return run;
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  if (rc == 0) {
-    std::ifstream f(out);
-    std::string line;
-    std::vector<bench::Polyline> lines;
-    std::vector<kvl::LBox> boxes;
-    while (std::getline(f, line)) {
-      std::istringstream s(line);
-      std::string kind;
-      s >> kind;
-      if (kind == "node") {
-        std::string name;
-        double x, y, w, h;
-        s >> name >> x >> y >> w >> h;
-        boxes.push_back({(x - w / 2) * kUnitsPerInch, (y - h / 2) * kUnitsPerInch, (x + w / 2) * kUnitsPerInch,
-                         (y + h / 2) * kUnitsPerInch});
-      } else if (kind == "edge") {
-        std::string tail, head;
-        int count = 0;
-        s >> tail >> head >> count;
-        std::vector<kvl::LPoint> control(count);
-        for (auto& p : control) {
-          s >> p.x >> p.y;
-          p.x *= kUnitsPerInch, p.y *= kUnitsPerInch;
-        }
-        lines.push_back(Flatten(control));
+  std::istringstream f(out);
+  std::string line;
+  std::vector<Polyline> lines;
+  std::vector<kvl::LBox> boxes;
+  while (std::getline(f, line)) {
+    std::istringstream s(line);
+    std::string kind;
+    s >> kind;
+    if (kind == "node") {
+      std::string name;
+      double x, y, w, h;
+      s >> name >> x >> y >> w >> h;
+      boxes.push_back({(x - w / 2) * kUnitsPerInch, (y - h / 2) * kUnitsPerInch, (x + w / 2) * kUnitsPerInch,
+                       (y + h / 2) * kUnitsPerInch});
+    } else if (kind == "edge") {
+      std::string tail, head;
+      int count = 0;
+      s >> tail >> head >> count;
+      std::vector<kvl::LPoint> control(static_cast<std::size_t>(std::max(count, 0)));
+      for (auto& p : control) {
+        s >> p.x >> p.y;
+        p.x *= kUnitsPerInch, p.y *= kUnitsPerInch;
       }
+      lines.push_back(Flatten(control));
     }
-    run.ran = true;
-    run.crossings = bench::CountCrossings(lines);
-    run.fits = Fits(lines, boxes);
   }
-  std::filesystem::remove(in);
-  std::filesystem::remove(out);
+  run.ran = true;
+  run.crossings = yardstick::CountCrossings(lines);
+  run.fits = Fits(lines, boxes);
   return run;
 }
 
@@ -150,7 +134,7 @@ void BM_Layered(benchmark::State& state) {
     const kvl::LPoint c = result.centres[i];
     boxes.push_back({c.x - kBoxW / 2, c.y - kBoxH / 2, c.x + kBoxW / 2, c.y + kBoxH / 2});
   }
-  state.counters["crossings"] = static_cast<double>(bench::CountCrossings(result.routes));
+  state.counters["crossings"] = static_cast<double>(yardstick::CountCrossings(result.routes));
   state.counters["fits"] = Fits(result.routes, boxes);
   const DotRun dot = RunDot(g, options.spacing);
   if (dot.ran) {

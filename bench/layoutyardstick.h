@@ -78,9 +78,9 @@ inline std::string ToDot(const kvl::LGraph& g, bool directed, const std::string&
   return o.str();
 }
 
-// Runs a graphviz program on the graph and reads back the node centres (in
-// the graph's units) from its plain output; false when it cannot be run.
-inline bool RunGraphviz(const std::string& program, const std::string& dot, std::vector<kvl::LPoint>& centres) {
+// Runs a graphviz program on the graph and hands back its plain output;
+// false when it cannot be run.
+inline bool RunGraphvizPlain(const std::string& program, const std::string& dot, std::string& out) {
   char in[] = "/tmp/kvl-yardstick-XXXXXX";
   const int fd = mkstemp(in);
   if (fd < 0) return false;
@@ -96,12 +96,19 @@ inline bool RunGraphviz(const std::string& program, const std::string& dot, std:
     unlink(in);
     return false;
   }
-  std::string out;
+  out.clear();
   char buf[65536];
   for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
   const int rc = pclose(p);
   unlink(in);
-  if (rc != 0) return false;
+  return rc == 0;
+}
+
+// Runs a graphviz program on the graph and reads back the node centres (in
+// the graph's units) from its plain output; false when it cannot be run.
+inline bool RunGraphviz(const std::string& program, const std::string& dot, std::vector<kvl::LPoint>& centres) {
+  std::string out;
+  if (!RunGraphvizPlain(program, dot, out)) return false;
   std::istringstream lines(out);
   std::string line;
   std::map<int, kvl::LPoint> found;
