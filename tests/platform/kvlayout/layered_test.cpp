@@ -15,92 +15,31 @@
 #include <string>
 #include <vector>
 
+#include "support/layout_graphs.h"
+
 namespace kvl {
 namespace {
 
-// A small seeded generator of our own, so that the families are the same on
-// every standard library.
-struct Rng {
-  std::uint64_t s;
-  std::uint32_t Next() {
-    s = s * 6364136223846793005ULL + 1442695040888963407ULL;
-    return static_cast<std::uint32_t>(s >> 33);
-  }
-  int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint32_t>(n)); }
-};
+using kvtest::LayoutFamily;
+using kvtest::MakeLayoutGraph;
 
 void AddNode(LGraph& g, double w, double h, double x = 0, double y = 0) {
   g.nodes.push_back({{x - w / 2, y - h / 2, x + w / 2, y + h / 2}, false, -1});
 }
 void AddEdge(LGraph& g, int a, int b) { g.edges.push_back({a, b, {}, LRouteKeep::Nothing}); }
 
-// Random DAG on n nodes with m edges, then `back` edges pointing backwards.
-LGraph RandomDagWithCycles(int n, int m, int back, std::uint64_t seed) {
-  Rng r{seed};
-  LGraph g;
-  for (int i = 0; i < n; ++i) AddNode(g, 2000 + r.Below(4) * 1000, 1000 + r.Below(3) * 500, r.Below(50000), 0);
-  for (int i = 1; i < n; ++i) AddEdge(g, r.Below(i), i);  // connected
-  for (int k = n - 1; k < m; ++k) {
-    const int a = r.Below(n - 1), b = a + 1 + r.Below(n - 1 - a);
-    AddEdge(g, a, b);
-  }
-  for (int k = 0; k < back; ++k) {
-    const int a = r.Below(n - 1), b = a + 1 + r.Below(n - 1 - a);
-    AddEdge(g, b, a);
-  }
-  return g;
-}
-
-LGraph Tree(int n, std::uint64_t seed) {
-  Rng r{seed};
-  LGraph g;
-  for (int i = 0; i < n; ++i) AddNode(g, 3000, 1500);
-  for (int i = 1; i < n; ++i) AddEdge(g, r.Below(i), i);
-  return g;
-}
-
-// Tables referring to earlier tables, popular ones more often, plus cross links.
-LGraph DataModel(int n, std::uint64_t seed) {
-  Rng r{seed};
-  LGraph g;
-  std::vector<int> targets;
-  for (int i = 0; i < n; ++i) {
-    AddNode(g, 4000 + r.Below(5) * 800, 2000 + r.Below(8) * 700, 100.0 * i, -50.0 * i);
-    if (i > 0) {
-      const int refs = 1 + r.Below(2);
-      for (int k = 0; k < refs; ++k) {
-        const int t = targets[r.Below(static_cast<int>(targets.size()))];
-        AddEdge(g, i, t);
-        targets.push_back(t);
-      }
-    }
-    targets.push_back(i);
-  }
-  for (int k = 0; k < n / 10; ++k) AddEdge(g, r.Below(n), r.Below(n));
-  return g;
-}
-
-// Many small components and lone nodes.
-LGraph ManyComponents(int n, std::uint64_t seed) {
-  Rng r{seed};
-  LGraph g;
-  for (int i = 0; i < n; ++i) AddNode(g, 1500 + r.Below(3) * 500, 1000);
-  for (int i = 0; i + 1 < n; ++i)
-    if (r.Below(3) == 0) AddEdge(g, i, i + 1);
-  return g;
-}
-
-// Sizes from nothing to large, self-links and multi-links.
+// Mixed sizes (some of size 0) with self-links, multi-links and links both
+// ways added.
 LGraph MixedSizesSelfAndMultiLinks(int n, std::uint64_t seed) {
-  Rng r{seed};
-  LGraph g;
-  const double sizes[] = {0, 0, 10, 800, 5000, 20000};
-  for (int i = 0; i < n; ++i) AddNode(g, sizes[r.Below(6)], sizes[r.Below(6)]);
+  LGraph g = MakeLayoutGraph(LayoutFamily::MixedSizes, n, seed);
+  kvtest::LayoutRng r(seed + 1);
   for (int i = 1; i < n; ++i) {
     const int a = r.Below(i);
-    AddEdge(g, a, i);
-    if (r.Below(4) == 0) AddEdge(g, a, i);  // multi-link
-    if (r.Below(5) == 0) AddEdge(g, i, a);  // its reverse
+    if (r.Below(4) == 0) {  // multi-link
+      AddEdge(g, a, i);
+      AddEdge(g, a, i);
+    }
+    if (r.Below(5) == 0) AddEdge(g, i, a);  // both ways
     if (r.Below(6) == 0) AddEdge(g, i, i);  // self-link
   }
   AddEdge(g, 0, 0);
@@ -134,8 +73,8 @@ LGraph CrowdedRoutes() {
 
 // Fixed obstacles among moving nodes, links between both kinds.
 LGraph WithFixedNodes(int n, std::uint64_t seed) {
-  LGraph g = RandomDagWithCycles(n, n + n / 2, 3, seed);
-  Rng r{seed + 7};
+  LGraph g = MakeLayoutGraph(LayoutFamily::Dag, n, seed);
+  kvtest::LayoutRng r(seed + 7);
   for (int i = 0; i < n; i += 5) g.nodes[i].fixed = true;
   for (int i = 0; i < 3; ++i) AddEdge(g, 0, 5);  // fixed to fixed
   AddEdge(g, 5, 5);                               // self-link of a fixed node
@@ -222,12 +161,12 @@ struct Family {
 
 const std::vector<Family>& Families() {
   static const std::vector<Family> families = {
-      {"random DAG with cycles", [](std::uint64_t s) { return RandomDagWithCycles(120, 180, 8, s); }},
-      {"tree", [](std::uint64_t s) { return Tree(150, s); }},
-      {"data model", [](std::uint64_t s) { return DataModel(120, s); }},
-      {"many components", [](std::uint64_t s) { return ManyComponents(300, s); }},
+      {"random DAG with cycles", [](std::uint64_t s) { return MakeLayoutGraph(LayoutFamily::Dag, 150, s); }},
+      {"tree", [](std::uint64_t s) { return MakeLayoutGraph(LayoutFamily::Tree, 150, s); }},
+      {"data model", [](std::uint64_t s) { return MakeLayoutGraph(LayoutFamily::DataModel, 120, s); }},
+      {"many components", [](std::uint64_t s) { return MakeLayoutGraph(LayoutFamily::Components, 300, s); }},
       {"mixed sizes, self- and multi-links", [](std::uint64_t s) { return MixedSizesSelfAndMultiLinks(80, s); }},
-      {"thousands of components", [](std::uint64_t s) { return ManyComponents(2000, s); }},
+      {"thousands of components", [](std::uint64_t s) { return MakeLayoutGraph(LayoutFamily::Components, 2000, s); }},
       {"routes crowding the layers", [](std::uint64_t) { return CrowdedRoutes(); }, false},
       {"wide star", [](std::uint64_t) { return WideStar(400); }, false},
       {"fixed nodes", [](std::uint64_t s) { return WithFixedNodes(60, s); }},
@@ -240,7 +179,7 @@ const std::vector<Family>& Families() {
          return g;
        }, false},
       {"all nodes fixed", [](std::uint64_t s) {
-         LGraph g = Tree(20, s);
+         LGraph g = MakeLayoutGraph(LayoutFamily::Tree, 20, s);
          for (int i = 0; i < 20; ++i) g.nodes[i].fixed = true;
          return g;
        }},
@@ -281,7 +220,7 @@ TEST(LayeredLayout, FamiliesInEveryPlacementAreSoundAndRepeatable) {
 TEST(LayeredLayout, TreesAreDrawnWithoutCrossings) {
   for (std::uint64_t seed : {1u, 2u, 3u, 4u}) {
     SCOPED_TRACE("seed " + std::to_string(seed));
-    const LGraph g = Tree(200, seed);
+    const LGraph g = MakeLayoutGraph(LayoutFamily::Tree, 200, seed);
     LResult r;
     ASSERT_EQ(LayoutLayered(g, {}, r), LStatus::Ok);
     int crossings = 0;
@@ -295,7 +234,7 @@ TEST(LayeredLayout, TreesAreDrawnWithoutCrossings) {
 }
 
 TEST(LayeredLayout, ABudgetOfNothingStillGivesASoundLayout) {
-  const LGraph g = RandomDagWithCycles(200, 300, 5, 9);
+  const LGraph g = MakeLayoutGraph(LayoutFamily::Dag, 200, 9);
   LLayeredOptions options;
   options.budget = 0;
   LResult r;
@@ -366,7 +305,7 @@ TEST(LayeredLayout, BadInputAndDrawingsTooLargeWriteNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    LGraph g = Tree(10, 4);
+    LGraph g = MakeLayoutGraph(LayoutFamily::Tree, 10, 4);
     LLayeredOptions options;
     c.spoil(g, options);
     LResult r;
