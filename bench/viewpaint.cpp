@@ -9,13 +9,11 @@
 // painting the diagram once, less before, over the number of boxes).
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <random>
-#include <string>
 #include <vector>
 
+#include "bench/resident.h"
 #include "kvrep/srepsession.h"
 #include "sym/diagram/symdiagram.h"
 #include "sym/diagram/symview.h"
@@ -26,14 +24,6 @@
 namespace {
 
 constexpr int kSide = 100;
-
-// Resident memory of the process in kB ("VmRSS:" of /proc/self/status).
-double ResidentKB() {
-  std::ifstream in("/proc/self/status");
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind("VmRSS:", 0) == 0) return std::strtod(line.c_str() + 6, nullptr);
-  return 0;
-}
 
 struct Scene {
   explicit Scene(SIZE window) {

@@ -25,6 +25,10 @@ constexpr std::int64_t kMaxCells = 256;
 // the outline bands of transparent figures and texts (300) and the largest
 // shadow offset (450), rounded up.
 constexpr LONG kHitReach = 1024;
+// The same for lines: a line answers only inside its active rectangle (the
+// key and the zoom's pixels) and its labels within a band of 75 units
+// around their rectangles, which lie inside the line's.
+constexpr LONG kLineHitReach = 128;
 
 // A canvas that is never locked: its scale is 0, so pixel margins come out
 // as 0 and an active rectangle taken on it is the symbol's own extent.
@@ -70,11 +74,15 @@ LONG SSymRectIndex::ViewMargin(SSymCanvas& canvas) {
   return std::max(std::abs(six.cx), std::abs(six.cy)) + 1;
 }
 
-LONG SSymRectIndex::HitMargin(SSymCanvas& canvas) {
+namespace {
+LONG BridgeReach() {
   LONG bridge = 0;
-  if (ISSymEdgeRouter* router = SSymGetEdgeRouter()) bridge = std::max<LONG>(router->GetBridgeRadius(), 0);
-  return ViewMargin(canvas) + kHitReach + 2 * bridge;
+  if (ISSymEdgeRouter* router = SSymGetEdgeRouter()) bridge = std::clamp<LONG>(router->GetBridgeRadius(), 0, 1 << 24);
+  return 2 * bridge;
 }
+}  // namespace
+
+LONG SSymRectIndex::HitMargin(SSymCanvas& canvas) { return ViewMargin(canvas) + kHitReach + BridgeReach(); }
 
 SSymRect SSymRectIndex::KeyOf(ISSymbol* symbol) {
   SSymRect key = Normalised(symbol->GetClipRect(1, 0));
@@ -371,6 +379,18 @@ ISSymbol* SSymRectIndex::HitWalk(SSymCanvas& canvas, const SSymPoint& point, int
 
 ISSymbol* SSymRectIndex::HitTest(SSymCanvas& canvas, const SSymPoint& point, int* part) {
   std::vector<Found>& found = m_found;
-  if (!Collect(point, HitMargin(canvas), found)) CollectAll(found);
+  if (Collect(point, HitMargin(canvas), found)) {
+    // Lines reach less far beyond their keys than other symbols: those
+    // further away are not asked.
+    const LONG reach = ViewMargin(canvas) + kLineHitReach + BridgeReach();
+    const SSymRect near = Widened(SSymRect(point.x, point.y, point.x, point.y), reach);
+    std::erase_if(found, [&](const Found& f) {
+      if (!f.line) return false;
+      const auto it = m_slots.find(f.symbol);
+      return it != m_slots.end() && !Meets(m_entries[it->second].key, near);
+    });
+  } else {
+    CollectAll(found);
+  }
   return HitWalk(canvas, point, part, found);
 }

@@ -102,16 +102,21 @@ int SSymSelection::CanSelect(ISSymbol* symbol) {
   if (symbol->IsSubObject() || !SComWrap<ISSymPort>(symbol).IsNull()) return 1;
   // A child of a composite is selectable only while every composite it lies
   // in shows its content as editable.
-  std::vector<SComWrap<ISSymbol>> met{SComWrap<ISSymbol>(symbol)};
+  // The owners met on the way up (the list is made only below a top-level
+  // symbol: most symbols asked lie on the diagram itself).
+  std::vector<SComWrap<ISSymbol>> met;
+  ISSymbol* at = symbol;
   for (int depth = 0; depth < kMaxOwnerDepth; ++depth) {
     SComOut<ISSymOwner> owner;
-    if (FAILED(met.back()->GetOwner(&owner)) || !owner) break;
+    if (FAILED(at->GetOwner(&owner)) || !owner) break;
     SComWrap<ISSymbol> up(owner.Get());
     if (up.IsNull()) break;  // the diagram
+    if (met.empty()) met.emplace_back(symbol);
     for (const auto& m : met)
       if (SRepAreSameObjects(m, up)) return 1;  // a loop in the owner links ends the walk
     if (!SComWrap<ISSymCompSym>(up).IsNull() && !SSymIsEditable(up, nullptr, m_diagram.Get())) return 0;
     met.push_back(up);
+    at = met.back().Get();
   }
   return 1;
 }

@@ -160,11 +160,15 @@ bool SSymLinkStd::EndsCutOff() {
 
 HRESULT SSymLinkStd::IsPtInSubSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) {
   if (!sub) return E_POINTER;
-  if (IsHidden() || EndsCutOff()) return 1;
+  // Whether the link is hidden or its ends cut off is asked only for a label
+  // under the point: most links a hit test asks have none there.
   for (int i = 0; i < TextCount; ++i) {
     SSymSubText* t = m_texts[i].text;
-    if (!t || !t->IsPtInSym(canvas, pt, handle, nullptr)) continue;
+    int part = handle ? *handle : 0;
+    if (!t || !t->IsPtInSym(canvas, pt, handle ? &part : nullptr, nullptr)) continue;
     if (IsSinglePoint(t->GetClipRect(0, 0))) continue;
+    if (IsHidden() || EndsCutOff()) return 1;
+    if (handle) *handle = part;
     *sub = t->SymFace();
     (*sub)->AddRef();
     return S_OK;

@@ -569,8 +569,12 @@ int SSymPolyBase::FindPerpPoint(ISSymbol* symbol, SSymPoint& point, SSymPoint& o
 int SSymPolyBase::ConstructTempListPt(SSymListPt* list, int) {
   SComWrap<ISSymLink> link(Sym());
   if (link.IsNull()) return 0;
-  const SSymListPt kept = ListPt;
-  if (list) ListPt = *list;
+  // The stored list is kept aside only while a given list stands in for it.
+  SSymListPt kept;
+  if (list) {
+    kept = ListPt;
+    ListPt = *list;
+  }
   int result = 0;
   const LONG w = m_pen.m_width;
   const bool wide = w > 0, glow = m_shadowStyle == 2;
@@ -745,20 +749,82 @@ HRESULT SSymPolyBase::DrawShadow(SSymCanvas& canvas) {
   return S_OK;
 }
 
-BOOL SSymPolyBase::IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) {
-  if (IsHidden()) return 0;
-  {
-    SComWrap<ISSymLink> link(Sym());
-    if (!link.IsNull()) {
-      for (int end = 0; end < 2; ++end) {
-        SComOut<ISSymbol> s;
-        link->GetAttachSym(end, &s);
-        SSymPoint p;
-        link->GetAttachPoint(p, end);
-        if (IsPtClippedByComposite(s.Get(), p)) return 0;
-      }
-    }
+namespace {
+// False when pt lies too far from every segment of line for the line itself
+// (its handles and bridges included) to answer a hit test on canvas;
+// computed from the stored points alone, without building the drawn line.
+bool IsPtNearPoints(SSymPolyBase& line, SSymCanvas& canvas, const SSymPoint& pt) {
+  const SSymListPt& pts = line.ListPt;
+  const LONG style = line.LineStyle;
+  const int n = pts.GetCount();
+  if (n == 0) return false;
+  // The line the hit test asks: the stored points with the ends moved along
+  // their segments onto the outlines and back under the arrowheads, the
+  // handle squares around those points and the bridges over the segments.
+  // A bend of a perpendicular arrowhead leaves the segments: not narrowed.
+  if (style == SSymLineStyle::NormalPerpendicularArrow || style == SSymLineStyle::BezierPerpendicularArrow)
+    return true;
+  const SSymSize sq = canvas.m_scaler.DPtoVP(SIZE{6, 6});
+  long long reach = std::max(std::llabs(sq.cx), std::llabs(sq.cy)) / 2 + 2;
+  // Bridges need a router; whether the diagram shows them is not asked
+  // (a lookup of the diagram's preferences): the reach allows for them.
+  if (ISSymEdgeRouter* router = SSymGetEdgeRouter(); router && line.IsLink())
+    reach += 2LL * std::max<LONG>(router->GetBridgeRadius(), 0) + 64;
+  LONG pullBack = 0;
+  const bool glow = line.GetShadowStyle() == 2;
+  const LONG width = line.m_pen.m_width;
+  if (width > 0 || glow)
+    for (int slot = 2; slot < 4; ++slot)
+      if (const SSymArrow* a = line.GetArrowHead(slot))
+        if (const SSymTabArrow::ArrowEntry* entry = SSymTabArrow::GetEntry(a->GetType()); entry && entry->m_bShortenLine)
+          pullBack = std::max(pullBack, std::abs(SSymPolyBase::PullBackLength(entry->m_nWidthFactor, width, glow)));
+  reach += pullBack;
+  const long long x = pt.x, y = pt.y;
+  auto near = [&](long long x1, long long y1, long long x2, long long y2) {
+    return x >= std::min(x1, x2) - reach && x <= std::max(x1, x2) + reach && y >= std::min(y1, y2) - reach &&
+           y <= std::max(y1, y2) + reach;
+  };
+  if (style == SSymLineStyle::Bezier) {
+    // A curve stays within the hull of its control points.
+    const SSymRect b = pts.GetBoundRect();
+    return near(b.x1, b.y1, b.x2, b.y2);
   }
+  if (n == 1) return near(pts[0].x, pts[0].y, pts[0].x, pts[0].y);
+  for (int k = 0; k + 1 < n; ++k)
+    if (near(pts[k].x, pts[k].y, pts[k + 1].x, pts[k + 1].y)) return true;
+  return false;
+}
+}  // namespace
+
+BOOL SSymPolyBase::IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) {
+  // Most lines a hit test asks lie elsewhere: a point away from every
+  // segment can only hit a label, and whether the line is hidden (a walk up
+  // its owners) or clipped matters only for a label that is hit.
+  // A link whose end a composite symbol clips away answers nothing.
+  auto endClipped = [this] {
+    SComWrap<ISSymLink> link(Sym());
+    if (link.IsNull()) return false;
+    for (int end = 0; end < 2; ++end) {
+      SComOut<ISSymbol> s;
+      link->GetAttachSym(end, &s);
+      SSymPoint p;
+      link->GetAttachPoint(p, end);
+      if (IsPtClippedByComposite(s.Get(), p)) return true;
+    }
+    return false;
+  };
+  if (!IsPtNearPoints(*this, canvas, pt)) {
+    if (!sub) return 0;
+    *sub = nullptr;
+    int part = 0;
+    IsPtInSubSym(canvas, pt, handle ? handle : &part, sub);
+    if (*sub && (IsHidden() || endClipped())) {
+      (*sub)->Release();
+      *sub = nullptr;
+    }
+    return *sub ? 1 : 0;
+  }
+  if (IsHidden() || endClipped()) return 0;
   RecomputeClipRect(0, 0);
   BOOL hit = 0;
   if (!ListPt.IsEmpty() && GetActiveRect(canvas, 0).PtInRect(pt)) {

@@ -195,6 +195,28 @@ TEST_F(LinkStd, LabelsAreHitAndDroppedByTheirDistance) {
   EXPECT_EQ(l->GetSubSymbol(-1), nullptr);
 }
 
+TEST_F(LinkStd, ALabelAwayFromTheLineIsHitOnlyOnAShownLinkWithBothEnds) {
+  SSymLinkSym* l = Labelled();
+  l->GetLabel(1)->MoveBy(SSymSize(0, 9000), 0);
+  const SSymPoint label = At(l->GetSubSymbol(1));
+  RecordingCanvas canvas;
+  ISSymbol* sub = nullptr;
+  int part = -1;
+  EXPECT_EQ(l->IsPtInSym(canvas, label, &part, &sub), 1);
+  EXPECT_EQ(sub, l->GetSubSymbol(1));
+  if (sub) sub->Release();
+  // Without a place for the label, the line alone answers: not there.
+  EXPECT_EQ(l->IsPtInSym(canvas, label, nullptr, nullptr), 0);
+  l->Flags |= SSymBase::FlagHidden;
+  sub = nullptr;
+  EXPECT_EQ(l->IsPtInSym(canvas, label, nullptr, &sub), 0);
+  EXPECT_EQ(sub, nullptr);
+  l->Flags &= ~SSymBase::FlagHidden;
+  l->DetachEnd(1);
+  EXPECT_EQ(l->IsPtInSym(canvas, label, nullptr, &sub), 0);
+  EXPECT_EQ(sub, nullptr);
+}
+
 TEST_F(LinkStd, TheApplyCustomSymbolFlagIsClassWide) {
   EXPECT_EQ(SSymLinkStd::IsApplyCustomSymbol(), 0);
   SSymLinkStd::SetApplyCustomSymbol(1);

@@ -135,6 +135,25 @@ TEST_F(Polyline, LabelsAreHitAndDrawn) {
   EXPECT_EQ(sub, nullptr);
 }
 
+TEST_F(Polyline, ACurveIsHitWhereItLeavesItsSegments) {
+  // Over a square's three sides the curve's first piece runs from the
+  // corner at the origin towards the middle of the top side, through
+  // (6250, 87500) halfway: away from every side.
+  SSymPolyline* p = Make(Pts({{0, 0}, {0, 100000}, {100000, 100000}, {100000, 0}}));
+  p->LineStyle = SSymLineStyle::Bezier;
+  RecordingCanvas canvas;
+  struct {
+    SSymPoint at;
+    BOOL hit;
+  } cases[] = {
+      {{6250, 87500}, 1},
+      {{50000, 50000}, 0},  // inside the square, under the curve
+      {{50000, 130000}, 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(p->IsPtInSym(canvas, c.at, nullptr, nullptr), c.hit) << c.at.x << "," << c.at.y;
+}
+
 TEST_F(Polyline, MovingTheLineMovesTheLabelsAndUndoesThem) {
   SSymPolyline* p = Make();
   p->SetCtrText(SString(u"c"));
