@@ -122,13 +122,13 @@ LStatus Pack(const LGraph& graph, const LSpacing& spacing, LResult& result) {
     top = fixed.y0 - std::max(0.0, spacing.layer);
   }
   left = std::round(left);
-  top = std::round(top);
+  top = std::floor(top);  // never above where it was asked to go
   if (left < -kLimit || left + width > kLimit || top > kLimit || top - height < -kLimit) return LStatus::TooLarge;
 
   std::vector<LPoint> shift(static_cast<size_t>(count));
   for (int c = 0; c < count; ++c) {
     const Extent& e = extents[size_t(c)];
-    shift[size_t(c)] = {std::round(left + at[size_t(c)].x - e.x0), std::round(top + at[size_t(c)].y - e.y1)};
+    shift[size_t(c)] = {std::round(left + at[size_t(c)].x - e.x0), std::floor(top + at[size_t(c)].y - e.y1)};
   }
   for (size_t i = 0; i < n; ++i) {
     if (comp[i] < 0) continue;
