@@ -423,6 +423,11 @@ TEST_F(RouterProbe, CrossingsComeBackInOrderAlongTheLink) {
   EXPECT_EQ(got[2].m_weight, 0.7);
   EXPECT_EQ(got[0].m_value, SSymPoint(2000, 500));
   EXPECT_EQ(m_state->retrievals, 1);
+  // An engine that throws: reported, no crossings kept, the lock cleared.
+  m_state->throwInCall = true;
+  EXPECT_TRUE(router.ComputeIntersections(links).empty());
+  EXPECT_EQ(SExceptionDialog::Log().size(), 1u);
+  EXPECT_FALSE(router.IsEngineLocked());
 }
 
 TEST_F(RouterProbe, TheBridgeRadiusIsReadOnce) {

@@ -93,6 +93,7 @@ TEST_F(LayoutBridge, TheRunAnswersWhatTheEngineAnswered) {
   } cases[] = {
       {"success", 0, false, true},
       {"the engine answers 3", 3, false, false},
+      {"the engine answers garbage", -123456, false, false},
       {"the engine throws", 0, true, false},
   };
   for (const auto& c : cases) {

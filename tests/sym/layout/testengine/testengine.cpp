@@ -52,6 +52,7 @@ TEST_ENGINE_EXPORT int SDoEdgeRouting(SComBag<ISSymbol>& bag) {
 
 TEST_ENGINE_EXPORT int SDoRetrieveIntersections(SComBag<ISSymbol>& links, ISWeightedSymPointTableMap* out) {
   ++g_state.retrievals;
+  if (g_state.throwInCall) throw std::runtime_error("the test engine failed");
   if (!out || links.GetCount() == 0) return 0;
   SSymCrossings table;
   for (const auto& [point, weight] : g_state.crossings) table.Add(SWeighted<SSymPoint, double>(point, weight));

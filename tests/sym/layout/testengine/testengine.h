@@ -16,7 +16,7 @@ struct ISSymbol;
 struct TestEngineState {
   // ---- what the test chose
   int answer = 0;                // answered by SDoAutoLayout and SDoEdgeRouting
-  bool throwInCall = false;      // those two throw instead
+  bool throwInCall = false;      // those two and SDoRetrieveIntersections throw instead
   bool throwInResolve = false;   // SResolveAssemblies(1) throws
   SSymSize move;                 // SDoAutoLayout moves the first symbol of the subset by this
   // SDoRetrieveIntersections gives these crossings (point, weight) to the
