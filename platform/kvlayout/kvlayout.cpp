@@ -99,6 +99,8 @@ KV_LAYOUT_EXPORT int SDoAutoLayout(SSymAutoLayoutParam& param) {
 
 KV_LAYOUT_EXPORT int SDoEdgeRouting(SComBag<ISSymbol>& changed) {
   return Guarded([&] {
+    if (changed.GetCount() == 0) return 0;
+    if (!kvl::Routes()) return Code(kvl::LStatus::Unsupported);
     // Our own writes add symbols to the very bag being read: work on a copy.
     std::vector<SComWrap<ISSymbol>> copy;
     for (int i = 0; i < changed.GetCount(); ++i) copy.emplace_back(changed.GetAt(i));

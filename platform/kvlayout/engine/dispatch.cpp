@@ -38,6 +38,8 @@ LStatus Lay(const LGraph& graph, const LRequest& request, LResult& result) {
   return Pack(graph, request.spacing, result);
 }
 
+bool Routes() { return false; }
+
 LStatus Route(const LGraph& graph, const LRequest& /*request*/, LResult& result) {
   if (const LStatus s = Validate(graph); s != LStatus::Ok) return s;
   KeepAll(graph, result);

@@ -29,5 +29,8 @@ LStatus Lay(const LGraph& graph, const LRequest& request, LResult& result);
 
 // Routes the edges around the nodes, the nodes staying where they stand.
 LStatus Route(const LGraph& graph, const LRequest& request, LResult& result);
+// Whether this build routes at all: reading a diagram only to hear
+// Unsupported would cost every change of a diagram that asks for routing.
+bool Routes();
 
 }  // namespace kvl

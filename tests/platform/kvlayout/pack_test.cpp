@@ -187,6 +187,7 @@ TEST(EngineDispatch, StylesNotBuiltAreUnsupportedAndKeepingNodesOnlyPacks) {
   request.keepNodes = true;
   EXPECT_EQ(kvl::Lay(bad, request, r), LStatus::BadInput);
   EXPECT_EQ(kvl::Route(g, request, r), LStatus::Unsupported);
+  EXPECT_FALSE(kvl::Routes());
 }
 
 }  // namespace

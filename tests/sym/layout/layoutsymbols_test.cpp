@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kvlayout/bridge/lsymbols.h"
+#include "support/comp_fixture.h"
 #include "support/link_fixture.h"
 
 namespace {
@@ -205,6 +206,48 @@ TEST_F(LayoutSymbols, ASymbolThatRefusesTakesBackWhatWasWritten) {
   EXPECT_EQ(kvl::WriteResult(graph, symbols, r), kvl::kRefused);
   EXPECT_EQ(Rects(), before);
   EXPECT_EQ(stubborn->m_rect, stubbornBefore);
+}
+
+// ---- composites ---------------------------------------------------------------------------------------------
+
+class LayoutComposites : public LinkFixtureOf<CompFixture> {
+ protected:
+  // Puts a symbol inside a composite, through the composite's own children.
+  static void Into(TCompSym* comp, SSymBase* s) {
+    static_cast<SSymBase*>(SSymBase::FromInterface(comp->CompSym()->GetCompSymbol()))
+        ->Collection(SymAttr::Symbols)
+        ->Insert(s->Obj(), -1);
+  }
+};
+
+TEST_F(LayoutComposites, ACompositeIsOneNodeAndLinksInsideItAreItsOwn) {
+  TCompSym* outer = Place<TCompSym>(DiagramOwner(), SSymRect(0, 36000, 48000, 0));
+  TCompSym* inner = Make<TCompSym>(SSymRect(1000, 20000, 20000, 1000));
+  Into(outer, inner);
+  SSymRectangle* deep = Box(SSymRect(2000, 5000, 4000, 3000));
+  Into(inner, deep);
+  SSymRectangle* beside = Box(SSymRect(30000, 5000, 32000, 3000));
+  Into(outer, beside);
+  SSymRectangle* away = PutBox(SSymRect(90000, 5000, 92000, 3000));
+  SSymLinkBase* out = PutLink(deep, away, SSymListPt{{4000, 4000}, {90000, 4000}});
+  SSymLinkBase* within = PutLink(deep, beside, SSymListPt{{4000, 4000}, {30000, 4000}});
+
+  SComTable<ISSymbol> all;
+  for (SSymBase* sym : std::vector<SSymBase*>{outer, away, out, within}) all.Add(sym->Sym());
+  SSymAutoLayoutParam param(Diagram(), &all, &all);
+  param.GetValueMap(SSymAutoLayoutValueMapKey::CompositeGroup).SetAt(outer->Sym(), SRepVariant::Long(7));
+  kvl::LGraph graph;
+  kvl::LSymbols symbols;
+  kvl::LRequest request;
+  ASSERT_EQ(kvl::ReadRun(param, graph, symbols, request), kvl::LStatus::Ok);
+  // The outer composite and the box away: the symbols inside move with it.
+  ASSERT_EQ(symbols.nodes, (std::vector<ISSymbol*>{outer->Sym(), away->Sym()}));
+  EXPECT_EQ(graph.nodes[0].group, 7);
+  EXPECT_EQ(graph.nodes[1].group, -1);
+  // The link that leaves it ends on it; the one inside is not the layout's.
+  ASSERT_EQ(symbols.links, std::vector<ISSymbol*>{out->Sym()});
+  EXPECT_EQ(graph.edges[0].from, 0);
+  EXPECT_EQ(graph.edges[0].to, 1);
 }
 
 }  // namespace
