@@ -8,6 +8,7 @@
 #include "kvrep/srepsession.h"
 #include "kvrep/sreptypelib.h"
 #include "sym/layout/symlayoutengine.h"
+#include "sym/layout/symlayoutmove.h"
 #include "sym/symbol/symintfdisppref.h"
 #include "sym/symbol/symintflink.h"
 #include "win/wininput.h"
@@ -26,15 +27,7 @@ using Placement = SSymAutoLayoutPlacement::Placement;
 
 // Appends every symbol of the diagram's symbol collection, in order.
 void AddDiagramSymbols(ISSymDiagram* diagram, SComTable<ISSymbol>& out) {
-  if (!diagram) return;
-  SComOut<ISRepClassCol> col;
-  if (FAILED(diagram->GetSymbols(&col)) || !col) return;
-  for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
-    SComOut<ISRepObject> item;
-    if (FAILED(col->Item(i, &item)) || !item) continue;
-    SComWrap<ISSymbol> symbol(item.Get());
-    if (!symbol.IsNull()) out.Add(symbol.Get());
-  }
+  SymForEachDiagramSymbol(diagram, [&out](ISSymbol* s) { out.Add(s); });
 }
 
 void CopyTable(const SComTable<ISSymbol>& from, SComTable<ISSymbol>& out) {

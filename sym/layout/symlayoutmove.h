@@ -1,12 +1,28 @@
-// Moving a symbol as a layout moves it, shared by the library's own layout
-// and the layout engine plug-in (which reaches symbols only through their
-// faces, so everything here is inline).
+// What the library's own layout and the layout engine plug-in share: the
+// walk over a diagram's symbols and the move of a symbol as a layout moves
+// it (the plug-in reaches symbols only through their faces, so everything
+// here is inline).
 #pragma once
 
 #include "kvcore/scomds.h"
+#include "kvrep/srepintf.h"
 #include "sym/foundation/symgeom.h"
 #include "sym/symbol/symintfowner.h"
 #include "sym/symbol/symintfsymbol.h"
+
+// Calls f(ISSymbol*) for every symbol of the diagram's symbol collection,
+// in order.
+template <class F>
+void SymForEachDiagramSymbol(ISSymDiagram* diagram, F&& f) {
+  SComOut<ISRepClassCol> col;
+  if (!diagram || FAILED(diagram->GetSymbols(&col)) || !col) return;
+  for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
+    SComOut<ISRepObject> item;
+    if (FAILED(col->Item(i, &item)) || !item) continue;
+    SComWrap<ISSymbol> symbol(item.Get());
+    if (!symbol.IsNull()) f(symbol.Get());
+  }
+}
 
 // The area a symbol takes up: a tree's node with everything below it.
 inline SSymRect SymLayoutAreaOf(ISSymbol* symbol) {

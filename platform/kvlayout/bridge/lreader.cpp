@@ -20,14 +20,7 @@ constexpr double kMaxSpacing = 100000;
 
 std::unordered_set<ISSymbol*> TopLevel(ISSymDiagram* diagram) {
   std::unordered_set<ISSymbol*> out;
-  SComOut<ISRepClassCol> col;
-  if (FAILED(diagram->GetSymbols(&col)) || !col) return out;
-  for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
-    SComOut<ISRepObject> item;
-    if (FAILED(col->Item(i, &item)) || !item) continue;
-    SComWrap<ISSymbol> symbol(item.Get());
-    if (!symbol.IsNull()) out.insert(symbol.Get());
-  }
+  SymForEachDiagramSymbol(diagram, [&out](ISSymbol* s) { out.insert(s); });
   return out;
 }
 
@@ -157,14 +150,7 @@ LStatus ReadRun(const SSymAutoLayoutParam& param, LGraph& graph, LSymbols& symbo
 LStatus ReadDiagram(ISSymDiagram* diagram, LGraph& graph, LSymbols& symbols) {
   if (!diagram) return LStatus::BadInput;
   SComTable<ISSymbol> all;
-  SComOut<ISRepClassCol> col;
-  if (FAILED(diagram->GetSymbols(&col)) || !col) return LStatus::BadInput;
-  for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
-    SComOut<ISRepObject> item;
-    if (FAILED(col->Item(i, &item)) || !item) continue;
-    SComWrap<ISSymbol> symbol(item.Get());
-    if (!symbol.IsNull()) all.Add(symbol.Get());
-  }
+  SymForEachDiagramSymbol(diagram, [&all](ISSymbol* s) { all.Add(s); });
   Reader reader(diagram, graph, symbols);
   for (int i = 0; i < all.GetCount(); ++i) reader.AddNode(all.GetAt(i), true, nullptr);
   for (int i = 0; i < all.GetCount(); ++i) reader.AddLink(all.GetAt(i));
