@@ -22,6 +22,9 @@ struct LRequest {
   std::uint64_t seed = 0;
 };
 
+// Whether this build has the style (the others answer Unsupported).
+bool HasStyle(LStyle style);
+
 // Lays the graph out: checks it (Validate), runs the style (or keeps the
 // nodes where they stand), then packs the components inside the drawing
 // area. On anything but Ok the result is to be ignored.

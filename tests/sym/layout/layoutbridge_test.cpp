@@ -10,6 +10,7 @@
 
 #include "kvcore/sexceptiondlg.h"
 #include "kvcore/sloadlib.h"
+#include "kvlayout/engine/dispatch.h"
 #include "support/link_fixture.h"
 #include "sym/layout/symautolayout.h"
 #include "sym/layout/symlayoutengine.h"
@@ -244,8 +245,11 @@ TEST_F(LayoutBridge, TheRealEnginePacksARunThatKeepsItsNodes) {
   ASSERT_EQ(m_session->Undo(), S_OK);
   EXPECT_EQ(Rects(), before);
   // A style this engine does not have yet: a failure that writes nothing.
-  EXPECT_FALSE(Run(SSymAutoLayoutStyle::Hierarchic));
-  EXPECT_EQ(Rects(), before);
+  for (LONG style = 0; style <= SSymAutoLayoutStyle::Snowflake; ++style) {
+    if (kvl::HasStyle(static_cast<kvl::LStyle>(style))) continue;
+    EXPECT_FALSE(Run(style)) << style;
+    EXPECT_EQ(Rects(), before) << style;
+  }
   EXPECT_TRUE(Messages().empty());
 }
 
