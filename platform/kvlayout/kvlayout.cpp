@@ -1,7 +1,23 @@
-// The layout engine's entry points that the diagram library calls: the
-// crossings of a set of links, the automatic routing of links (not done by
-// this engine: it answers "not routed"), and forgetting a diagram (this
-// engine keeps nothing between calls, so there is nothing to forget).
+// The layout engine's entry points that the diagram library calls, each
+// with C linkage and each answering a code (0 on success): no exception ever
+// leaves the engine, since the library would otherwise lose its engine lock
+// and the user's diagram would be left half-written.
+//
+//   SResolveAssemblies       1 before each call, 0 before the module is freed;
+//                            nothing to resolve here.
+//   SIsAutoLayoutAvailable   1: the engine is there.
+//   SDoAutoLayout            reads the run's symbols, lays them out with the
+//                            style asked for, writes the result back (all or
+//                            nothing); the status of the first step that
+//                            failed otherwise.
+//   SDoEdgeRouting           routes the links of the changed symbols' diagrams
+//                            around the symbols (answers the router's status).
+//   SDoRetrieveIntersections the crossings of a set of links.
+//   SDoUnsyncDiagram         forgets a diagram (nothing is kept of one yet).
+//
+// The module is linked so that it stays in the process once loaded: the
+// library loads and frees it for every call, and what the engine keeps
+// between calls must survive that.
 //
 // Crossings are found with a sweep over the links' segments ordered by their
 // left end: a segment is only tested against the segments still open at that
@@ -10,8 +26,11 @@
 // distance from the start of that link along its path.
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
+#include "kvlayout/bridge/lsymbols.h"
+#include "sym/layout/symlayoutengine.h"
 #include "sym/symbol/symintfformat.h"
 #include "sym/symbol/symintfrouter.h"
 
@@ -43,13 +62,74 @@ bool Cross(const Segment& a, const Segment& b, double& x, double& y, double& ta)
 }
 }  // namespace
 
-KV_LAYOUT_EXPORT void SResolveAssemblies(int) {}
+namespace {
+// The answer of an entry that met an exception or ran out of memory.
+constexpr int kFault = 32;
 
-KV_LAYOUT_EXPORT int SDoEdgeRouting(SComBag<ISSymbol>&) { return 1; }
+template <class Body>
+int Guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return kFault;
+  }
+}
 
-KV_LAYOUT_EXPORT void SDoUnsyncDiagram(ISSymDiagram*) {}
+int Code(kvl::LStatus status) { return static_cast<int>(status); }
+
+// The crossings of the links, each given to the later link of the set.
+int Crossings(SComBag<ISSymbol>& links, ISWeightedSymPointTableMap* out);
+}  // namespace
+
+KV_LAYOUT_EXPORT int SResolveAssemblies(int) { return 0; }
+
+KV_LAYOUT_EXPORT int SIsAutoLayoutAvailable() { return 1; }
+
+KV_LAYOUT_EXPORT int SDoAutoLayout(SSymAutoLayoutParam& param) {
+  return Guarded([&] {
+    kvl::LGraph graph;
+    kvl::LSymbols symbols;
+    kvl::LRequest request;
+    if (const kvl::LStatus s = kvl::ReadRun(param, graph, symbols, request); s != kvl::LStatus::Ok) return Code(s);
+    kvl::LResult result;
+    if (const kvl::LStatus s = kvl::Lay(graph, request, result); s != kvl::LStatus::Ok) return Code(s);
+    return kvl::WriteResult(graph, symbols, result);
+  });
+}
+
+KV_LAYOUT_EXPORT int SDoEdgeRouting(SComBag<ISSymbol>& changed) {
+  return Guarded([&] {
+    if (changed.GetCount() == 0) return 0;
+    if (!kvl::Routes()) return Code(kvl::LStatus::Unsupported);
+    // Our own writes add symbols to the very bag being read: work on a copy.
+    std::vector<SComWrap<ISSymbol>> copy;
+    for (int i = 0; i < changed.GetCount(); ++i) copy.emplace_back(changed.GetAt(i));
+    std::vector<ISSymDiagram*> diagrams;
+    std::vector<SComOut<ISSymDiagram>> held(copy.size());
+    for (size_t i = 0; i < copy.size(); ++i) {
+      if (copy[i].IsNull() || FAILED(copy[i]->GetDiagram(&held[i])) || !held[i]) continue;
+      if (std::find(diagrams.begin(), diagrams.end(), held[i].Get()) == diagrams.end()) diagrams.push_back(held[i].Get());
+    }
+    for (ISSymDiagram* diagram : diagrams) {
+      kvl::LGraph graph;
+      kvl::LSymbols symbols;
+      if (const kvl::LStatus s = kvl::ReadDiagram(diagram, graph, symbols); s != kvl::LStatus::Ok) return Code(s);
+      kvl::LResult result;
+      if (const kvl::LStatus s = kvl::Route(graph, kvl::LRequest(), result); s != kvl::LStatus::Ok) return Code(s);
+      if (const int w = kvl::WriteResult(graph, symbols, result); w != 0) return w;
+    }
+    return 0;
+  });
+}
+
+KV_LAYOUT_EXPORT int SDoUnsyncDiagram(ISSymDiagram*) { return 0; }
 
 KV_LAYOUT_EXPORT int SDoRetrieveIntersections(SComBag<ISSymbol>& links, ISWeightedSymPointTableMap* out) {
+  return Guarded([&] { return Crossings(links, out); });
+}
+
+namespace {
+int Crossings(SComBag<ISSymbol>& links, ISWeightedSymPointTableMap* out) {
   if (!out) return 1;
   const int n = links.GetCount();
   std::vector<Segment> segs;
@@ -93,3 +173,12 @@ KV_LAYOUT_EXPORT int SDoRetrieveIntersections(SComBag<ISSymbol>& links, ISWeight
     if (links.GetAt(i)) out->SetAt(links.GetAt(i), found[static_cast<size_t>(i)]);
   return 0;
 }
+}  // namespace
+
+// The library calls the entries through these types.
+static_assert(std::is_same_v<decltype(&SResolveAssemblies), SResolveAssembliesFn>);
+static_assert(std::is_same_v<decltype(&SIsAutoLayoutAvailable), SIsAutoLayoutAvailableFn>);
+static_assert(std::is_same_v<decltype(&SDoAutoLayout), SDoAutoLayoutFn>);
+static_assert(std::is_same_v<decltype(&SDoEdgeRouting), SDoEdgeRoutingFn>);
+static_assert(std::is_same_v<decltype(&SDoRetrieveIntersections), SDoRetrieveIntersectionsFn>);
+static_assert(std::is_same_v<decltype(&SDoUnsyncDiagram), SDoUnsyncDiagramFn>);

@@ -8,8 +8,11 @@
 #include "kvrep/srepsession.h"
 #include "kvrep/sreptypelib.h"
 #include "sym/layout/symlayoutengine.h"
+#include "sym/layout/symlayoutmove.h"
 #include "sym/symbol/symintfdisppref.h"
 #include "sym/symbol/symintflink.h"
+#include "win/wininput.h"
+#include "win/winuser.h"
 
 KV_IMPLEMENT_CLASSINFO(SSymAutoLayout, SObject);
 KV_IMPLEMENT_CLASSINFO(SSymAutoLayoutEx, SSymAutoLayout);
@@ -24,15 +27,7 @@ using Placement = SSymAutoLayoutPlacement::Placement;
 
 // Appends every symbol of the diagram's symbol collection, in order.
 void AddDiagramSymbols(ISSymDiagram* diagram, SComTable<ISSymbol>& out) {
-  if (!diagram) return;
-  SComOut<ISRepClassCol> col;
-  if (FAILED(diagram->GetSymbols(&col)) || !col) return;
-  for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
-    SComOut<ISRepObject> item;
-    if (FAILED(col->Item(i, &item)) || !item) continue;
-    SComWrap<ISSymbol> symbol(item.Get());
-    if (!symbol.IsNull()) out.Add(symbol.Get());
-  }
+  SymForEachDiagramSymbol(diagram, [&out](ISSymbol* s) { out.Add(s); });
 }
 
 void CopyTable(const SComTable<ISSymbol>& from, SComTable<ISSymbol>& out) {
@@ -283,11 +278,46 @@ int SSymAutoLayoutEx::PerformLayout() {
   return CallAutoLayoutMethod(m_param);
 }
 
+namespace {
+// The wait cursor for the length of an engine call.
+class WaitCursor {
+ public:
+  WaitCursor() : m_old(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+  ~WaitCursor() { Restore(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+  void Restore() {
+    if (m_restored) return;
+    m_restored = true;
+    SetCursor(m_old);
+  }
+
+ private:
+  HCURSOR m_old;
+  bool m_restored = false;
+};
+}  // namespace
+
 int SSymAutoLayoutEx::CallAutoLayoutMethod(SSymAutoLayoutParam& param) {
-  SSymLayoutEngine engine{SString(SSymLayoutEngine::FileName())};
-  auto layout = engine.Entry<int (*)(SSymAutoLayoutParam&)>("SDoAutoLayout");
-  if (!layout) return 0;
-  return layout(param) == 0 ? 1 : 0;
+  // Called from inside an engine call, or with the engine locked out: the
+  // engine is not asked, and nothing moved.
+  if (SSymLayoutEngine::IsLocked()) return 0;
+  WaitCursor wait;
+  LayoutLibrary library = LoadLayoutLibrary(SSymLayoutEngine::File(), "SDoAutoLayout");
+  int done = 0;
+  if (library.m_mixedCallers) {
+    // Loading is forbidden in this process: nothing is said, nothing moved.
+  } else if (ResolveLayoutAssemblies(library)) {
+    auto layout = reinterpret_cast<SDoAutoLayoutFn>(library.m_entry);
+    int code = -1;
+    const bool returned = SSymCallEngine("SSymAutoLayoutEx::CallAutoLayoutMethod", [&] { code = layout(param); });
+    done = returned && code == 0 ? 1 : 0;
+  } else {
+    SSymLayoutEngine::ReportFailure(library);
+  }
+  wait.Restore();
+  ReleaseLayoutLibrary(library);
+  return done;
 }
 
 // ---- the style classes --------------------------------------------------------------------------

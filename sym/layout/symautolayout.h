@@ -281,8 +281,13 @@ class SSymAutoLayoutEx : public SSymAutoLayout {
   virtual int PerformLayout();
   // After the engine ran; nothing here.
   virtual void PostLayout() {}
-  // Calls the engine's "SDoAutoLayout" with the parameters: 1 when it
-  // answered 0; 0 when it failed, could not be loaded or lacks the entry.
+  // Calls the engine's "SDoAutoLayout" with the parameters, under the
+  // engine lock and the wait cursor: 1 when it answered 0. 0 when it
+  // answered anything else or threw (reported), and when it could not be
+  // asked: the engine lock set (a call from inside the engine, or an engine
+  // locked out), loading forbidden, or an engine that is out of date (said
+  // once; it is locked out afterwards, and later runs choose the library's
+  // own layout).
   virtual int CallAutoLayoutMethod(SSymAutoLayoutParam& param);
 
   const SSymAutoLayoutParam& GetParam() const { return m_param; }

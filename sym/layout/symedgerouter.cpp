@@ -5,32 +5,12 @@
 
 #include <set>
 
-#include "kvlib/slibmsgbox.h"
 #include "kvlib/suserregistry.h"
 #include "kvrep/srepsession.h"
-#include "sym/foundation/symstrings.h"
 #include "sym/symbol/symintfdisppref.h"
 #include "sym/layout/symlayoutengine.h"
 
 namespace {
-// Sets a flag for a scope and puts the former value back, also when the
-// engine throws.
-class FlagFor {
- public:
-  explicit FlagFor(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
-  ~FlagFor() { m_flag = m_old; }
-  FlagFor(const FlagFor&) = delete;
-  FlagFor& operator=(const FlagFor&) = delete;
-
- private:
-  bool& m_flag;
-  bool m_old;
-};
-
-using RetrieveFn = int (*)(SComBag<ISSymbol>&, ISWeightedSymPointTableMap*);
-using RoutingFn = int (*)(SComBag<ISSymbol>&);
-using UnsyncFn = void (*)(ISSymDiagram*);
-
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
 
 // The repository collections under which a model object keeps its
@@ -38,8 +18,6 @@ using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
 constexpr LONG kFolderMembers[] = {0x2000024, 0x200002e};
 // Folders nest shallowly; the bound keeps a corrupt cyclic tree finite.
 constexpr int kMaxFolderDepth = 64;
-
-using Engine = SSymLayoutEngine;
 }  // namespace
 
 SSymEdgeRouter& SSymEdgeRouter::Instance() {
@@ -49,7 +27,9 @@ SSymEdgeRouter& SSymEdgeRouter::Instance() {
 
 const char16_t* SSymEdgeRouter::EngineName() { return SSymLayoutEngine::FileName(); }
 
-SString SSymEdgeRouter::EngineFile() const { return m_engineFile.IsEmpty() ? SString(EngineName()) : m_engineFile; }
+bool SSymEdgeRouter::IsEngineLocked() const { return SSymLayoutEngine::IsLocked(); }
+
+const SString& SSymEdgeRouter::GetEngineMessage() const { return SSymLayoutEngine::GetMessage(); }
 
 void SSymEdgeRouter::AddSymbol(const SComWrap<ISSymbol>& symbol) {
   if (!symbol.IsNull()) m_symbols.Add(symbol.Get());
@@ -75,24 +55,7 @@ void SSymEdgeRouter::Clear() {
   ClearBridgesIndex();
 }
 
-void SSymEdgeRouter::ResetEngine(const SString& fileName) {
-  m_engineLocked = false;
-  m_unsyncLocked = false;
-  m_reported = false;
-  m_message = SString();
-  m_engineFile = fileName;
-}
-
-void SSymEdgeRouter::ReportEngineFailure(bool& lock, const SSymLayoutEngine& engine) {
-  lock = true;
-  if (m_reported) return;
-  m_reported = true;
-  // A missing engine is not an outdated one: the user has to build or
-  // install it, not replace it.
-  m_message = SSymLoadString(engine.IsLoaded() ? 1480 : 1479);
-  m_message.Replace(SString(u"%s"), SSymLayoutEngine::SharedObjectName(EngineFile()));
-  SLibMsgBox::Error(m_message);
-}
+void SSymEdgeRouter::ResetEngine(const SString& fileName) { SSymLayoutEngine::Reset(fileName); }
 
 SComWrap<ISSymDiagram> SSymEdgeRouter::FirstDiagram() {
   for (int i = 0; i < m_symbols.GetCount(); ++i) {
@@ -116,21 +79,35 @@ void SSymEdgeRouter::SetAt(ISSymbol* link, const SSymCrossings& crossings) {
 
 SSymEdgeRouter::CrossingMap SSymEdgeRouter::ComputeIntersections(SComBag<ISSymbol>& links) {
   ClearBridgesIndex();
-  if (!m_engineLocked) {
-    Engine engine(EngineFile());
-    if (auto retrieve = engine.Entry<RetrieveFn>("SDoRetrieveIntersections")) {
-      // Locked while the engine works, so that a notification raised meanwhile
-      // does not call it again; cleared also when the call throws.
-      FlagFor lock(m_engineLocked);
-      for (auto& [link, table] : m_crossings) link->Release();
-      m_crossings.clear();
-      retrieve(links, this);
-    } else {
-      ReportEngineFailure(m_engineLocked, engine);
-    }
+  if (SSymLayoutEngine::IsLocked()) return m_crossings;
+  LayoutLibrary library = LoadLayoutLibrary(SSymLayoutEngine::File(), "SDoRetrieveIntersections");
+  if (library.m_mixedCallers) return m_crossings;  // loading forbidden: links draw without bridges
+  if (ResolveLayoutAssemblies(library)) {
+    auto retrieve = reinterpret_cast<SDoRetrieveIntersectionsFn>(library.m_entry);
+    for (auto& [link, table] : m_crossings) link->Release();
+    m_crossings.clear();
+    SSymCallEngine("SSymEdgeRouter::ComputeIntersections", [&] { retrieve(links, this); });
+  } else {
+    SSymLayoutEngine::ReportFailure(library);
   }
+  ReleaseLayoutLibrary(library);
   return m_crossings;
 }
+
+namespace {
+// Empties the symbols to route at the end of a scope, whatever the engine
+// did: otherwise they would be routed again and again.
+class EmptyAtEnd {
+ public:
+  explicit EmptyAtEnd(SComBag<ISSymbol>& bag) : m_bag(bag) {}
+  ~EmptyAtEnd() { m_bag.RemoveAll(); }
+  EmptyAtEnd(const EmptyAtEnd&) = delete;
+  EmptyAtEnd& operator=(const EmptyAtEnd&) = delete;
+
+ private:
+  SComBag<ISSymbol>& m_bag;
+};
+}  // namespace
 
 bool SSymEdgeRouter::CallEdgeRoutingMethod() {
   SComWrap<ISSymDiagram> diagram = FirstDiagram();
@@ -139,38 +116,37 @@ bool SSymEdgeRouter::CallEdgeRoutingMethod() {
     m_symbols.RemoveAll();
     return false;
   }
-  if (m_engineLocked) return true;
-  Engine engine(EngineFile());
-  auto route = engine.Entry<RoutingFn>("SDoEdgeRouting");
-  if (!route) {
-    ReportEngineFailure(m_engineLocked, engine);
-    return true;
-  }
+  // A call made while the engine works (its own writes end a context): the
+  // running call routes these symbols and empties them.
+  if (SSymLayoutEngine::IsWorking()) return false;
+  EmptyAtEnd empty(m_symbols);
+  if (SSymLayoutEngine::IsLockedOut()) return false;
+  LayoutLibrary library = LoadLayoutLibrary(SSymLayoutEngine::File(), "SDoEdgeRouting");
+  if (library.m_mixedCallers) return false;
   int result = 1;
-  {
-    FlagFor lock(m_engineLocked);
-    result = route(m_symbols);
+  if (ResolveLayoutAssemblies(library)) {
+    auto route = reinterpret_cast<SDoEdgeRoutingFn>(library.m_entry);
+    SSymCallEngine("SSymEdgeRouter::CallEdgeRoutingMethod", [&] { result = route(m_symbols); });
+  } else {
+    SSymLayoutEngine::ReportFailure(library);
   }
-  m_symbols.RemoveAll();
+  ReleaseLayoutLibrary(library);
   return result == 0;
 }
 
 void SSymEdgeRouter::UnsyncDiagram(ISSymDiagram* diagram) {
-  if (m_unsyncLocked || !diagram) return;
+  if (SSymLayoutEngine::IsUnsyncLocked() || !diagram) return;
   // The engine is not loaded only to forget a diagram it never saw.
-  const SString file = EngineFile();
-  if (!GetModuleHandleW(file.c_str())) return;
-  Engine engine(file);
-  auto unsync = engine.Entry<UnsyncFn>("SDoUnsyncDiagram");
-  if (!unsync) {
-    ReportEngineFailure(m_unsyncLocked, engine);
-    return;
+  LayoutLibrary library = LoadLayoutLibrary(SSymLayoutEngine::File(), "SDoUnsyncDiagram", true);
+  if (library.m_mixedCallers) return;
+  if (ResolveLayoutAssemblies(library)) {
+    auto unsync = reinterpret_cast<SDoUnsyncDiagramFn>(library.m_entry);
+    SSymCallEngine("SSymEdgeRouter::UnsyncDiagram", [&] { unsync(diagram); }, true);
+    ++m_unsyncCount;
+  } else {
+    SSymLayoutEngine::ReportFailure(library, true);
   }
-  {
-    FlagFor lock(m_unsyncLocked);
-    unsync(diagram);
-  }
-  ++m_unsyncCount;
+  ReleaseLayoutLibrary(library);
 }
 
 // ---- notifications ---------------------------------------------------------------------------------------------

@@ -22,8 +22,6 @@
 #include "sym/symbol/symintfrouter.h"
 #include "sym/symbol/symintfsymbol.h"
 
-class SSymLayoutEngine;
-
 class SSymEdgeRouter : public ISSymEdgeRouter, public ISWeightedSymPointTableMap, public ISNotificationSink {
  public:
   using CrossingMap = std::map<ISSymbol*, SSymCrossings>;
@@ -43,14 +41,17 @@ class SSymEdgeRouter : public ISSymEdgeRouter, public ISWeightedSymPointTableMap
 
   // Asks the layout engine for the crossings of the links and keeps them;
   // answers a copy. The bridges index is emptied. An engine that cannot be
-  // loaded or lacks the entry point is reported once (string 1480) and not
-  // asked again; the crossings then stay as they were.
+  // loaded or lacks the entry point is reported once and not asked again;
+  // the crossings then stay as they were, as they do while the engine
+  // works, when loading is forbidden and when the engine throws (reported).
   CrossingMap ComputeIntersections(SComBag<ISSymbol>& links);
   // When the diagram of the first symbol to route that has one wants
   // automatic routing: asks the engine to route the symbols and empties
-  // them; true when the engine routed them (or could not be used: then
-  // nothing more is asked of it). Otherwise the symbols are dropped and the
-  // answer is false.
+  // them whatever the outcome; true only when the engine routed them. An
+  // engine that could not be used (out of date, loading forbidden) or threw
+  // (reported) routed nothing: false. A call made while the engine works
+  // answers false and leaves the symbols to the running call. When routing
+  // is not wanted the symbols are dropped and the answer is false.
   bool CallEdgeRoutingMethod();
   // Makes the engine forget what it knows of the diagram; only when the
   // engine is loaded in the process already (it is not loaded for this).
@@ -83,22 +84,16 @@ class SSymEdgeRouter : public ISSymEdgeRouter, public ISWeightedSymPointTableMap
   // The engine's file name (mapped by the loader), and whether a failure
   // locked it out for the rest of the process.
   static const char16_t* EngineName();
-  bool IsEngineLocked() const { return m_engineLocked; }
+  bool IsEngineLocked() const;
   // The message of the engine failure (empty while there was none); it is
   // shown once per process.
-  const SString& GetEngineMessage() const { return m_message; }
+  const SString& GetEngineMessage() const;
   // How many times the engine was asked to forget a diagram.
   int GetUnsyncCount() const { return m_unsyncCount; }
   // For tests: forget the locks and load the engine from another file.
   void ResetEngine(const SString& fileName);
 
  private:
-  SString EngineFile() const;
-  // Shows the engine failure once per process and locks the engine out: an
-  // engine that did not load is reported as such (string 1479), one that
-  // loaded without the entry asked for as not up to date (string 1480),
-  // each naming the shared object the loader looked for.
-  void ReportEngineFailure(bool& lock, const SSymLayoutEngine& engine);
   // The diagram of the first symbol to route that has one, or empty.
   SComWrap<ISSymDiagram> FirstDiagram();
 
@@ -107,10 +102,5 @@ class SSymEdgeRouter : public ISSymEdgeRouter, public ISWeightedSymPointTableMap
   CrossingMap m_crossings;
   std::map<ISSymbol*, SSymListPt> m_bridges;
   LONG m_radius = -1;
-  bool m_engineLocked = false;
-  bool m_unsyncLocked = false;
-  bool m_reported = false;
   int m_unsyncCount = 0;
-  SString m_engineFile;
-  SString m_message;
 };

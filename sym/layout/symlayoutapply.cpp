@@ -11,28 +11,6 @@
 #include "sym/symbol/symintfformat.h"
 #include "sym/symbol/symintfowner.h"
 
-SSymRect SymLayoutAreaOf(ISSymbol* symbol) {
-  SComWrap<ISSymTree> tree(symbol);
-  return tree.IsNull() ? symbol->GetClipRect(0, 1) : tree->GetChildrenRect();
-}
-
-bool SymLayoutMoveWhole(ISSymbol* symbol, const SSymSize& offset) {
-  // A tree's own move leaves its branch line and children where they are,
-  // and a branch line carries its tree's children along: so the lines are
-  // moved, in pre-order, and each brings the level below it.
-  constexpr int kTypeTreeLine = 15;
-  bool moved = SUCCEEDED(symbol->MoveBy(offset, 1));
-  SComWrap<ISSymTree> tree(symbol);
-  if (tree.IsNull()) return moved;
-  SComTable<ISSymbol> below;
-  tree->GetAllChildren(below, 1, 1);
-  for (int i = 0; i < below.GetCount(); ++i) {
-    ISSymbol* s = below.GetAt(i);
-    if (s && s->GetSymbolType() == kTypeTreeLine && FAILED(s->MoveBy(offset, 1))) moved = false;
-  }
-  return moved;
-}
-
 namespace {
 
 // The largest multiple of grid not above v + grid / 2: halves round upward.

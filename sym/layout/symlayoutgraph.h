@@ -18,6 +18,7 @@
 #include "kvcore/scomds.h"
 #include "kvcore/sobject.h"
 #include "sym/foundation/symgeom.h"
+#include "sym/layout/symlayoutmove.h"
 #include "sym/symbol/symintflink.h"
 #include "sym/symbol/symintfsymbol.h"
 
@@ -58,10 +59,6 @@ inline LONG SymLayoutHeight(const SSymRect& r) {
   return SymLayoutFit(std::llabs(static_cast<long long>(r.y1) - r.y2) + 1);
 }
 
-// The area a symbol takes up (a tree's node with everything below it), and
-// its move (a tree moves with everything below it; false when a move failed).
-SSymRect SymLayoutAreaOf(ISSymbol* symbol);
-bool SymLayoutMoveWhole(ISSymbol* symbol, const SSymSize& offset);
 
 // The common base of nodes and links: the symbol (counted) and the placed flag.
 class SSymAutoLayoutSymbol : public SObject {

@@ -64,14 +64,20 @@ SSymAutoLayoutOptionTable MakeEngineTable(Style defaultStyle) {
 SSymAutoLayoutOptionMgr::LibraryProbe g_libraryProbe = nullptr;
 
 // The engine answers when it loads, resolves and has its availability entry
-// (whose answer carries no meaning for the choice).
+// (whose answer carries no meaning for the choice). An engine locked out for
+// the process (found out of date) or busy with a call is not available: the
+// library's own layout runs instead.
 bool EngineAnswers() {
+  if (SSymLayoutEngine::IsLocked()) return false;
   try {
-    SSymLayoutEngine engine{SString(SSymLayoutEngine::FileName())};
-    auto available = engine.Entry<int (*)()>("SIsAutoLayoutAvailable");
-    if (!available) return false;
-    available();
-    return true;
+    LayoutLibrary library = LoadLayoutLibrary(SSymLayoutEngine::File(), "SIsAutoLayoutAvailable");
+    bool answers = false;
+    if (!library.m_mixedCallers && ResolveLayoutAssemblies(library)) {
+      reinterpret_cast<SIsAutoLayoutAvailableFn>(library.m_entry)();
+      answers = true;
+    }
+    ReleaseLayoutLibrary(library);
+    return answers;
   } catch (...) {
     return false;
   }

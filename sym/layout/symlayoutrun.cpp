@@ -29,14 +29,7 @@ bool IsLinkSymbol(ISSymDiagram* diagram, ISSymbol* s) {
 // by symbol walks its whole collection each time.
 std::unordered_set<ISSymbol*> TopLevelSymbols(ISSymDiagram* diagram) {
   std::unordered_set<ISSymbol*> out;
-  SComOut<ISRepClassCol> col;
-  if (!diagram || FAILED(diagram->GetSymbols(&col)) || !col) return out;
-  for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
-    SComOut<ISRepObject> item;
-    if (FAILED(col->Item(i, &item)) || !item) continue;
-    SComWrap<ISSymbol> symbol(item.Get());
-    if (!symbol.IsNull()) out.insert(symbol.Get());
-  }
+  SymForEachDiagramSymbol(diagram, [&out](ISSymbol* s) { out.insert(s); });
   return out;
 }
 

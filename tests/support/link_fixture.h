@@ -85,6 +85,17 @@ class LinkFixtureOf : public Base {
     l->ListPt = pts;
     return l;
   }
+  // A box and a link put in the session's diagram.
+  SSymRectangle* PutBox(const SSymRect& r) {
+    SSymRectangle* b = Box(r);
+    this->m_diagram->Add(b->Sym());
+    return b;
+  }
+  SSymLinkBase* PutLink(SSymBase* a, SSymBase* b, SSymListPt pts) {
+    SSymLinkBase* l = Link(a, b, pts);
+    this->m_diagram->Add(l->Sym());
+    return l;
+  }
   static ISSymbol* End(SSymLinkBase* l, int end) {
     SComOut<ISSymbol> s;
     l->GetAttachSym(end, &s);

@@ -70,6 +70,7 @@ enum class LStatus : int {
   BadInput = 1,      // indices out of range, non-finite or negative sizes
   TooLarge = 2,      // cannot fit inside the drawing area
   OutOfBudget = 3,   // the work budget ran out before a result was found
+  Unsupported = 4,   // a style or an operation this build does not have
 };
 
 // One result per node and edge of the graph, in the graph's order.

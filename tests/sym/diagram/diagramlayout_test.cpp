@@ -12,6 +12,8 @@
 #include "support/swim_fixture.h"
 #include "support/tree_fixture.h"
 #include "sym/layout/symautolayout.h"
+#include "sym/layout/symlayoutengine.h"
+#include "win/winmsgbox.h"
 
 namespace {
 
@@ -234,6 +236,10 @@ TEST_F(DiagramLayout, StyleOrientationAndSynonymsAreTakenWhereTheLayoutOffersThe
       {"snowflake is not offered", true, 5, 0, false, 1, -1, true},
       {"general basic takes synonyms", true, 6, 0, false, 6, -1, false},
   };
+  // The engine is said to be there but cannot be loaded: the runs it gets
+  // fail (the first says so once).
+  SSymLayoutEngine::Reset(SString(u"kvlayout16-absent.dll"));
+  KvSetMessageBoxQuiet(true);
   for (const Case& c : cases) {
     LibraryAvailable(c.library);
     m_d->m_runs = 0;
@@ -248,6 +254,8 @@ TEST_F(DiagramLayout, StyleOrientationAndSynonymsAreTakenWhereTheLayoutOffersThe
     const bool internal = !c.library || c.wantStyle == 6;
     EXPECT_EQ(ran, internal) << c.name;
   }
+  KvSetMessageBoxQuiet(false);
+  SSymLayoutEngine::Reset(SString());
   LibraryAvailable(false);
   m_d->m_runs = 0;
   EXPECT_TRUE(Face()->AutoLayout());

@@ -9,6 +9,8 @@
 #include "kvlib/suserregistry.h"
 #include "support/layout_fixture.h"
 #include "sym/layout/symautolayout.h"
+#include "sym/layout/symlayoutengine.h"
+#include "win/winloader.h"
 
 namespace {
 
@@ -102,8 +104,11 @@ TEST_F(AutoLayout, RegistryForcesTheOwnLayout) {
 TEST_F(AutoLayout, EngineWithoutAvailabilityEntryIsNotAvailable) {
   EXPECT_FALSE(SSymAutoLayoutOptionMgr::IsLayoutLibraryAvailable()) << "probe says no";
   EXPECT_EQ(SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(nullptr), &EngineAbsent);
-  // The engine of this build (when it is there at all) has no layout entries.
+  // The engine of this build answers; a library without the entry does not.
+  EXPECT_TRUE(SSymAutoLayoutOptionMgr::IsLayoutLibraryAvailable());
+  SSymLayoutEngine::Reset(SString((KvLibraryFolder() + "/libkvcore.so").c_str()));
   EXPECT_FALSE(SSymAutoLayoutOptionMgr::IsLayoutLibraryAvailable());
+  SSymLayoutEngine::Reset(SString());
   SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&EnginePresent);
   EXPECT_TRUE(SSymAutoLayoutOptionMgr::IsLayoutLibraryAvailable());
 }

@@ -12,6 +12,10 @@
 #include "support/recording_canvas.h"
 #include "support/symtest.h"
 #include "sym/symbol/symintfdisppref.h"
+#include "kvcore/sexceptiondlg.h"
+#include "kvcore/sloadlib.h"
+#include "kvlib/suserregistry.h"
+#include "sym/layout/testengine/testengine_load.h"
 #include "win/winloader.h"
 #include "win/winmsgbox.h"
 
@@ -318,6 +322,133 @@ TEST_F(RouterNotify, ForgettingAnObjectLetsGoOfEverythingHeld) {
   EXPECT_EQ(router.QueryInterface(IID_ISRepObject, &p), E_NOINTERFACE);
   EXPECT_EQ(p, nullptr);
   EXPECT_EQ(router.QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+}
+
+// ---- the router's calls of the engine, with the recording engine -----------------------------------------------
+
+class RouterProbe : public RouterNotify {
+ protected:
+  void SetUp() override {
+    RouterNotify::SetUp();
+    m_state = LoadTestEngine(m_probe);
+    ASSERT_NE(m_state, nullptr) << KvLastLoadError();
+    SSymEdgeRouter::Instance().ResetEngine(TestEngineFile("kvlayoutprobe"));
+    SExceptionDialog::SetQuiet(true);
+    SExceptionDialog::ClearLog();
+    g_pref.route = true;
+  }
+  void TearDown() override {
+    KvSetMixedCallerDisabled(false);
+    SExceptionDialog::SetQuiet(false);
+    SSymEdgeRouter::Instance().ResetEngine(SString());
+    if (m_probe) FreeLibrary(m_probe);
+    RouterNotify::TearDown();
+  }
+  HMODULE m_probe = nullptr;
+  TestEngineState* m_state = nullptr;
+};
+
+TEST_F(RouterProbe, RoutingSucceedsOnlyWhenTheEngineRoutedAndAlwaysEmptiesTheBag) {
+  struct {
+    const char* name;
+    int answer;
+    bool throws, forbidden, outdated;
+    bool routed;
+    int calls;
+    size_t reported;  // exceptions shown
+  } cases[] = {
+      {"routed", 0, false, false, false, true, 1, 0},
+      {"the engine answers 3", 3, false, false, false, false, 1, 0},
+      {"the engine throws", 0, true, false, false, false, 1, 1},
+      {"loading forbidden", 0, false, true, false, false, 0, 0},
+      {"out of date", 0, false, false, true, false, 0, 0},
+  };
+  SSymEdgeRouter& router = SSymEdgeRouter::Instance();
+  TSym* a = Place<TSym>(DiagramOwner());
+  TSym* b = Place<TSym>(DiagramOwner());
+  for (const auto& c : cases) {
+    router.ResetEngine(c.outdated ? SString((KvLibraryFolder() + "/libkvcore.so").c_str())
+                                  : TestEngineFile("kvlayoutprobe"));
+    KvSetMixedCallerDisabled(c.forbidden);
+    SExceptionDialog::ClearLog();
+    m_state->Reset();
+    m_state->answer = c.answer;
+    m_state->throwInCall = c.throws;
+    router.Reset();
+    router.AddSymbol(SComWrap<ISSymbol>(a->Sym()));
+    router.AddSymbol(SComWrap<ISSymbol>(b->Sym()));
+    EXPECT_EQ(router.CallEdgeRoutingMethod(), c.routed) << c.name;
+    EXPECT_EQ(m_state->routings, c.calls) << c.name;
+    if (c.calls) {
+      EXPECT_EQ(m_state->bag, 2) << c.name;
+    }
+    EXPECT_EQ(router.GetCount(), 0) << c.name << ": the bag is emptied";
+    EXPECT_EQ(SExceptionDialog::Log().size(), c.reported) << c.name;
+    EXPECT_FALSE(SSymLayoutEngine::IsWorking()) << c.name;
+    EXPECT_EQ(router.IsEngineLocked(), c.outdated) << c.name;
+  }
+}
+
+TEST_F(RouterProbe, ACallWhileTheEngineRoutesLeavesTheBagToTheRunningCall) {
+  SSymEdgeRouter& router = SSymEdgeRouter::Instance();
+  TSym* a = Place<TSym>(DiagramOwner());
+  router.Reset();
+  router.AddSymbol(SComWrap<ISSymbol>(a->Sym()));
+  bool nested = true;
+  int held = -1;
+  m_state->during = [&] {
+    nested = router.CallEdgeRoutingMethod();
+    held = router.GetCount();
+  };
+  EXPECT_TRUE(router.CallEdgeRoutingMethod());
+  EXPECT_FALSE(nested);
+  EXPECT_EQ(held, 1);
+  EXPECT_EQ(m_state->routings, 1);
+  EXPECT_EQ(router.GetCount(), 0);
+}
+
+TEST_F(RouterProbe, CrossingsComeBackInOrderAlongTheLink) {
+  SSymEdgeRouter& router = SSymEdgeRouter::Instance();
+  SSymRectangle* a = Box(SSymRect(0, 1000, 1000, 0));
+  SSymRectangle* b = Box(SSymRect(9000, 1000, 10000, 0));
+  TBridgedLink* l = Link(a, b, SSymListPt{{1000, 500}, {9000, 500}});
+  m_state->crossings = {{SSymPoint(7000, 500), 0.7}, {SSymPoint(2000, 500), 0.2}, {SSymPoint(5000, 500), 0.5}};
+  SComBag<ISSymbol> links;
+  links.Add(l->Sym());
+  router.ComputeIntersections(links);
+  const SSymCrossings got = router.GetIntersections(l->Sym());
+  ASSERT_EQ(got.GetCount(), 3);
+  EXPECT_EQ(got[0].m_weight, 0.2);
+  EXPECT_EQ(got[1].m_weight, 0.5);
+  EXPECT_EQ(got[2].m_weight, 0.7);
+  EXPECT_EQ(got[0].m_value, SSymPoint(2000, 500));
+  EXPECT_EQ(m_state->retrievals, 1);
+  // An engine that throws: reported, no crossings kept, the lock cleared.
+  m_state->throwInCall = true;
+  EXPECT_TRUE(router.ComputeIntersections(links).empty());
+  EXPECT_EQ(SExceptionDialog::Log().size(), 1u);
+  EXPECT_FALSE(router.IsEngineLocked());
+}
+
+TEST_F(RouterProbe, TheBridgeRadiusIsReadOnce) {
+  SSymEdgeRouter& router = SSymEdgeRouter::Instance();
+  EXPECT_EQ(router.GetBridgeRadius(), 400);
+  SUserRegistry(SUserRegistry::sApplicationGeneral).WriteProfile(SString("BridgesRadius"), 900L);
+  EXPECT_EQ(router.GetBridgeRadius(), 400) << "until the next start";
+}
+
+TEST_F(EdgeRouter, TheRealEngineStaysLoadedSoItCanForgetDiagrams) {
+  const SString engine(SSymLayoutEngine::FileName());
+  if (GetModuleHandleW(engine.c_str())) GTEST_SKIP() << "loaded before the test";
+  SSymEdgeRouter& router = SSymEdgeRouter::Instance();
+  SComBag<ISSymbol> links;
+  router.ComputeIntersections(links);
+  ASSERT_FALSE(router.IsEngineLocked()) << router.GetEngineMessage().ToUtf8();
+  // Freed by the bridge after the call, and still in the process.
+  ASSERT_NE(GetModuleHandleW(engine.c_str()), nullptr);
+  const int before = router.GetUnsyncCount();
+  router.UnsyncDiagram(Diagram());
+  EXPECT_EQ(router.GetUnsyncCount(), before + 1);
 }
 
 }  // namespace

@@ -75,17 +75,6 @@ class LayoutRun : public LinkFixture {
     l->GetAttachSym(end, &s);
     return s.Get();
   }
-  // Real boxes and links of the link base, in the diagram.
-  SSymRectangle* PutBox(const SSymRect& r) {
-    SSymRectangle* b = Box(r);
-    m_diagram->Add(b->Sym());
-    return b;
-  }
-  SSymLinkBase* PutLink(SSymBase* a, SSymBase* b, SSymListPt pts) {
-    SSymLinkBase* l = Link(a, b, pts);
-    m_diagram->Add(l->Sym());
-    return l;
-  }
 };
 
 // ---- placement through the run ----------------------------------------------------------------------

@@ -1,0 +1,28 @@
+// Packing: the connected components of a graph, each kept as its style laid
+// it out, put side by side in rows so that no two overlap, the whole inside
+// the drawing area. Every style ends with it; a run that keeps the nodes
+// where they stand does nothing else.
+#pragma once
+
+#include <vector>
+
+#include "kvlayout/engine/lgraph.h"
+
+namespace kvl {
+
+// The component of each node: nodes joined by edges between nodes that may
+// move share one; a fixed node is in none (-1). Components are numbered in
+// the order of their first node.
+std::vector<int> Components(const LGraph& graph, int& count);
+
+// Moves each component of the result (centres, and the routes of its edges)
+// as a whole: components in rows, the tallest first, rows about as wide as
+// the whole is tall, `spacing.node` apart. Without fixed nodes the whole is
+// centred on the origin; with them it goes below them, `spacing.layer`
+// apart, centred under them, and routes of edges to fixed nodes are left to
+// the router (emptied). TooLarge, with the result untouched, when the whole
+// does not fit inside ±kLimit; BadInput when the result does not match the
+// graph.
+LStatus Pack(const LGraph& graph, const LSpacing& spacing, LResult& result);
+
+}  // namespace kvl
