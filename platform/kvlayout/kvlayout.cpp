@@ -110,12 +110,26 @@ KV_LAYOUT_EXPORT int SDoEdgeRouting(SComBag<ISSymbol>& changed) {
       if (copy[i].IsNull() || FAILED(copy[i]->GetDiagram(&held[i])) || !held[i]) continue;
       if (std::find(diagrams.begin(), diagrams.end(), held[i].Get()) == diagrams.end()) diagrams.push_back(held[i].Get());
     }
+    std::vector<ISSymbol*> touched;
+    for (const auto& c : copy)
+      if (!c.IsNull()) touched.push_back(c.Get());
+    std::sort(touched.begin(), touched.end());
     for (ISSymDiagram* diagram : diagrams) {
       kvl::LGraph graph;
       kvl::LSymbols symbols;
       if (const kvl::LStatus s = kvl::ReadDiagram(diagram, graph, symbols); s != kvl::LStatus::Ok) return Code(s);
+      // The links that changed, and the links of the symbols that did.
+      std::vector<int> which;
+      auto changedOne = [&](ISSymbol* s) { return std::binary_search(touched.begin(), touched.end(), s); };
+      for (std::size_t k = 0; k < graph.edges.size(); ++k) {
+        const kvl::LEdge& e = graph.edges[k];
+        if (changedOne(symbols.links[k]) || changedOne(symbols.nodes[std::size_t(e.from)]) ||
+            changedOne(symbols.nodes[std::size_t(e.to)]))
+          which.push_back(int(k));
+      }
+      if (which.empty()) continue;
       kvl::LResult result;
-      if (const kvl::LStatus s = kvl::Route(graph, kvl::LRequest(), result); s != kvl::LStatus::Ok) return Code(s);
+      if (const kvl::LStatus s = kvl::Route(graph, kvl::LRequest(), which, result); s != kvl::LStatus::Ok) return Code(s);
       if (const int w = kvl::WriteResult(graph, symbols, result); w != 0) return w;
     }
     return 0;

@@ -2,12 +2,9 @@
 
 #include "kvlayout/engine/pack.h"
 
-// The styles are separate pieces of the engine, each in its own file; the
-// dispatch takes those that are part of this build.
-#if __has_include("kvlayout/engine/organic.h")
+#include "kvlayout/engine/layered.h"
 #include "kvlayout/engine/organic.h"
-#define KVL_HAS_ORGANIC 1
-#endif
+#include "kvlayout/engine/route.h"
 
 namespace kvl {
 
@@ -22,22 +19,23 @@ void KeepAll(const LGraph& graph, LResult& result) {
 
 // Styles that pack their own components (packing again would undo how they
 // keep clear of the nodes that stay).
-bool PacksItself(LStyle style) { return style == LStyle::Organic; }
+bool PacksItself(LStyle style) { return style == LStyle::Organic || style == LStyle::Hierarchic; }
 
 // The style's own placement. The styles are added here as they are built;
 // until then a style answers Unsupported and the run writes nothing.
-LStatus RunStyle([[maybe_unused]] const LGraph& graph, const LRequest& request, [[maybe_unused]] LResult& result) {
+LStatus RunStyle(const LGraph& graph, const LRequest& request, LResult& result) {
   switch (request.style) {
     case LStyle::Organic: {
-#ifdef KVL_HAS_ORGANIC
       LOrganicOptions options;
       options.spacing = request.spacing;
       return LayoutOrganic(graph, options, result);
-#else
-      return LStatus::Unsupported;
-#endif
     }
-    case LStyle::Hierarchic:
+    case LStyle::Hierarchic: {
+      LLayeredOptions options;
+      options.spacing = request.spacing;
+      options.orientation = request.orientation;
+      return LayoutLayered(graph, options, result);
+    }
     case LStyle::Orthogonal:
     case LStyle::Circular:
     case LStyle::Tree:
@@ -48,13 +46,7 @@ LStatus RunStyle([[maybe_unused]] const LGraph& graph, const LRequest& request, 
 }
 }  // namespace
 
-bool HasStyle(LStyle style) {
-#ifdef KVL_HAS_ORGANIC
-  if (style == LStyle::Organic) return true;
-#endif
-  (void)style;
-  return false;
-}
+bool HasStyle(LStyle style) { return style == LStyle::Organic || style == LStyle::Hierarchic; }
 
 LStatus Lay(const LGraph& graph, const LRequest& request, LResult& result) {
   if (const LStatus s = Validate(graph); s != LStatus::Ok) return s;
@@ -66,12 +58,15 @@ LStatus Lay(const LGraph& graph, const LRequest& request, LResult& result) {
   return Pack(graph, request.spacing, result);
 }
 
-bool Routes() { return false; }
+bool Routes() { return true; }
 
-LStatus Route(const LGraph& graph, const LRequest& /*request*/, LResult& result) {
+LStatus Route(const LGraph& graph, const LRequest& request, const std::vector<int>& which, LResult& result) {
   if (const LStatus s = Validate(graph); s != LStatus::Ok) return s;
   KeepAll(graph, result);
-  return LStatus::Unsupported;
+  if (which.empty()) return LStatus::Ok;
+  LRouteOptions options;
+  options.spacing = request.spacing;
+  return RouteOrthogonal(graph, which, options, result.routes);
 }
 
 }  // namespace kvl

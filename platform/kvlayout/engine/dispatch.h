@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "kvlayout/engine/lgraph.h"
 
@@ -31,7 +32,8 @@ bool HasStyle(LStyle style);
 LStatus Lay(const LGraph& graph, const LRequest& request, LResult& result);
 
 // Routes the edges around the nodes, the nodes staying where they stand.
-LStatus Route(const LGraph& graph, const LRequest& request, LResult& result);
+// Only the edges listed in `which` get a route (none when it is empty).
+LStatus Route(const LGraph& graph, const LRequest& request, const std::vector<int>& which, LResult& result);
 // Whether this build routes at all: reading a diagram only to hear
 // Unsupported would cost every change of a diagram that asks for routing.
 bool Routes();

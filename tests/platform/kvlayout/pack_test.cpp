@@ -165,7 +165,7 @@ TEST(EnginePack, WhatCannotFitOrDoesNotMatchIsRefusedUntouched) {
   EXPECT_EQ(kvl::Pack(low, kvl::LSpacing(), r), LStatus::TooLarge);
 }
 
-TEST(EngineDispatch, StylesNotBuiltAreUnsupportedAndKeepingNodesOnlyPacks) {
+TEST(EngineDispatch, StylesNotBuiltAreUnsupportedKeepingNodesOnlyPacksAndRoutingIsAsked) {
   LGraph g{{Node(0, 0, 100, 100), Node(300, 0, 100, 100), Node(0, 0, 100, 100)}, {Edge(0, 1)}};
   for (int style = 0; style <= 5; ++style) {
     kvl::LRequest request;
@@ -186,8 +186,12 @@ TEST(EngineDispatch, StylesNotBuiltAreUnsupportedAndKeepingNodesOnlyPacks) {
   LGraph bad{{Node(0, 0, 10, 10)}, {Edge(0, 3)}};
   request.keepNodes = true;
   EXPECT_EQ(kvl::Lay(bad, request, r), LStatus::BadInput);
-  EXPECT_EQ(kvl::Route(g, request, r), LStatus::Unsupported);
-  EXPECT_FALSE(kvl::Routes());
+  // Routing touches only the edges asked for.
+  EXPECT_EQ(kvl::Route(g, request, {}, r), LStatus::Ok);
+  EXPECT_TRUE(r.routes[0].empty());
+  ASSERT_EQ(kvl::Route(g, request, {0}, r), LStatus::Ok);
+  EXPECT_GE(r.routes[0].size(), 2u);
+  EXPECT_EQ(kvl::Route(bad, request, {0}, r), LStatus::BadInput);
 }
 
 }  // namespace
