@@ -151,7 +151,7 @@ using SDlgTexts = std::vector<std::pair<int, SString>>;
 struct KvDialogAnswer {
   SDlgTexts texts;
   bool ok = false;
-  std::vector<KvControlAction> actions;
+  std::vector<KvControlAction> actions = {};
 };
 void KvQueueDialogAnswer(const KvDialogAnswer& answer);
 // What each run showed and ended with: the template, the texts of the edit
