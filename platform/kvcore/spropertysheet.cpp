@@ -51,8 +51,10 @@ void SPropertySheet::BuildTemplate() {
     w = std::max(w, p->GetTemplate().cx);
     h = std::max(h, p->GetTemplate().cy);
   }
-  const int sheetW = w + 2 * kPageX, buttonsY = h + kPageY + 8;
   constexpr int kButtonW = 50, kGap = 4;
+  // Wide enough for the pages and for the four buttons side by side.
+  const int sheetW = std::max(w + 2 * kPageX, 4 * (kButtonW + kGap) + kPageX), buttonsY = h + kPageY + 8;
+  w = sheetW - 2 * kPageX;
   auto buttonX = [&](int fromRight) { return sheetW - kPageX / 2 - fromRight * (kButtonW + kGap) - kButtonW; };
   m_template = SDlgTemplate{
       0,
