@@ -13,7 +13,8 @@ const SMsgMapEntry* SCmdTarget::FindEntry(UINT message, UINT code, UINT id) cons
   for (const SMsgMap* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
     for (const SMsgMapEntry* e = map->entries; e->message; ++e) {
       if (e->message != message) continue;
-      if (message == WM_COMMAND || message == WM_NOTIFY) {
+      if (message == WM_COMMAND || message == WM_NOTIFY || message == KV_WM_REFLECT_BASE + WM_COMMAND ||
+          message == KV_WM_REFLECT_BASE + WM_NOTIFY) {
         if (e->code == code && id >= e->id && id <= e->lastId) return e;
       } else {
         return e;

@@ -144,5 +144,14 @@ class SCmdUI {
 #define KV_ON_NOTIFY_RANGE(code, id1, id2, fn)     \
   {WM_NOTIFY, UINT(code), UINT(id1), UINT(id2),    \
    KV_MSG_THUNK(KV_THIS->fn(c_.id, reinterpret_cast<NMHDR*>(c_.lParam), &c_.result))},
+// A control's own notification, reflected back to it by its parent (which
+// then does not see it): fn() for WM_COMMAND codes, fn(NMHDR*, LRESULT*)
+// for WM_NOTIFY codes.
+constexpr UINT KV_WM_REFLECT_BASE = 0xBC00;
+#define KV_ON_CONTROL_REFLECT(code, fn) \
+  {KV_WM_REFLECT_BASE + WM_COMMAND, UINT(code), 0, 0xFFFFFFFFu, KV_MSG_THUNK(KV_THIS->fn())},
+#define KV_ON_NOTIFY_REFLECT(code, fn)                          \
+  {KV_WM_REFLECT_BASE + WM_NOTIFY, UINT(code), 0, 0xFFFFFFFFu, \
+   KV_MSG_THUNK(KV_THIS->fn(reinterpret_cast<NMHDR*>(c_.lParam), &c_.result))},
 // Any message: LRESULT fn(WPARAM, LPARAM).
 #define KV_ON_MESSAGE(msg, fn) {UINT(msg), 0, 0, 0, KV_MSG_THUNK(c_.result = KV_THIS->fn(c_.wParam, c_.lParam))},

@@ -1,5 +1,9 @@
 #include "kvcore/scolordlg.h"
 
+#include <algorithm>
+
+#include "kvcore/swnd.h"
+
 namespace {
 struct CustomColors {
   COLORREF colors[SColorDlg::CustomColorCount];
@@ -40,3 +44,19 @@ bool SColorDlg::IsCustomColor(COLORREF color) {
 }
 
 void SColorDlg::ResetCustomColors() { State().Reset(); }
+
+SColorDlg::SColorDlg(COLORREF initial, DWORD flags, SWnd* parent) {
+  m_cc.lStructSize = sizeof m_cc;
+  m_cc.hwndOwner = parent ? parent->GetSafeHwnd() : nullptr;
+  m_cc.rgbResult = initial;
+  m_cc.Flags = flags | CC_RGBINIT;
+  m_cc.lpCustColors = m_custom;
+}
+
+int SColorDlg::DoModal() {
+  std::copy(GetCustomColors(), GetCustomColors() + CustomColorCount, m_custom);
+  const COLORREF initial = m_cc.rgbResult;
+  if (::ChooseColorW(&m_cc)) return IDOK;
+  m_cc.rgbResult = initial;
+  return IDCANCEL;
+}

@@ -3,10 +3,25 @@
 // use when their format is read, so that the next colour dialog shows them.
 #pragma once
 
+#include "win/commdlg.h"
 #include "win/windef.h"
+
+class SWnd;
 
 class SColorDlg {
  public:
+  // The colour dialog opened on a colour; DoModal shows it (ChooseColorW,
+  // scripted: see win/commdlg.h) with the kept custom colours and answers
+  // IDOK or IDCANCEL; GetColor reads the choice (the initial colour after
+  // Cancel).
+  explicit SColorDlg(COLORREF initial = 0, DWORD flags = 0, SWnd* parent = nullptr);
+  virtual ~SColorDlg() = default;
+  SColorDlg(const SColorDlg&) = delete;
+  SColorDlg& operator=(const SColorDlg&) = delete;
+  virtual int DoModal();
+  COLORREF GetColor() const { return m_cc.rgbResult; }
+  CHOOSECOLORW m_cc{};
+
   static constexpr int CustomColorCount = 16;
   // The colour of a place never filled.
   static constexpr COLORREF UnsetColor = 0xFFFFFF;
@@ -22,4 +37,6 @@ class SColorDlg {
   static bool IsCustomColor(COLORREF color);
   // Every place back to unset.
   static void ResetCustomColors();
+ private:
+  COLORREF m_custom[CustomColorCount] = {};
 };

@@ -1,11 +1,24 @@
 #include "kvcore/sdlg.h"
 
 #include <deque>
+#include <map>
 #include <string>
+
+#include "win/winhelp.h"
+
+KV_IMPLEMENT_CLASSINFO(SDlg, SWnd);
+
+KV_BEGIN_MESSAGE_MAP(SDlg, SWnd)
+KV_ON_MESSAGE(WM_INITDIALOG, OnInitDialogMsg)
+KV_ON_COMMAND(IDOK, OnOKCommand)
+KV_ON_COMMAND(IDCANCEL, OnCancelCommand)
+KV_ON_COMMAND(IDHELP, OnHelpCommand)
+KV_ON_WM_CLOSE()
+KV_ON_WM_DESTROY()
+KV_END_MESSAGE_MAP()
 
 namespace {
 constexpr const char16_t* kDialogClass = u"KvDialog";
-constexpr const char16_t* kItemClass = u"KvDialogItem";
 // Dialog units of an 8-point dialog font, in pixels: 4 across and 8 down
 // make one average character.
 constexpr int kBaseX = 6;
@@ -19,20 +32,50 @@ std::vector<KvDialogCall>& Calls() {
   static std::vector<KvDialogCall> calls;
   return calls;
 }
+std::map<UINT, const SDlgTemplate*>& Templates() {
+  static std::map<UINT, const SDlgTemplate*> templates;
+  return templates;
+}
+const SDlgTemplate& EmptyTemplate() {
+  static const SDlgTemplate t{0, u"", u"MS Sans Serif", 8, 0, 0, {}};
+  return t;
+}
 
 // The window classes are made again after the window layer was reset.
-void EnsureClass(LPCWSTR name) {
+void EnsureDialogClass() {
+  InitCommonControls();
   WNDCLASSW wc{};
-  if (GetClassInfoW(nullptr, name, &wc)) return;
+  if (GetClassInfoW(nullptr, kDialogClass, &wc)) return;
+  wc.style = CS_GLOBALCLASS;
   wc.lpfnWndProc = &DefWindowProcW;
-  wc.lpszClassName = name;
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  wc.lpszClassName = kDialogClass;
   RegisterClassW(&wc);
+}
+
+LPCWSTR ClassOf(const SDlgItem& item) {
+  switch (item.kind) {
+    case SDlgItemKind::Static: return WC_STATICW;
+    case SDlgItemKind::Edit: return WC_EDITW;
+    case SDlgItemKind::Button: return WC_BUTTONW;
+    case SDlgItemKind::ComboBox: return WC_COMBOBOXW;
+    case SDlgItemKind::ListBox: return WC_LISTBOXW;
+    case SDlgItemKind::ListView: return WC_LISTVIEWW;
+    case SDlgItemKind::UpDown: return UPDOWN_CLASSW;
+    case SDlgItemKind::Slider: return TRACKBAR_CLASSW;
+    case SDlgItemKind::Tab: return WC_TABCONTROLW;
+    case SDlgItemKind::RichEdit: return RICHEDIT_CLASSW;
+    case SDlgItemKind::ColorWell: return KV_COLORWELL_CLASSW;
+    case SDlgItemKind::Preview: return KV_PREVIEW_CLASSW;
+    case SDlgItemKind::Custom: return item.className;
+  }
+  return nullptr;
 }
 
 SDlgTexts TextsOf(HWND dialog, const SDlgTemplate& t) {
   SDlgTexts out;
   for (const SDlgItem& item : t.items) {
-    if (item.kind != SDlgItemKind::Edit) continue;
+    if (item.kind != SDlgItemKind::Edit && item.kind != SDlgItemKind::RichEdit) continue;
     HWND h = GetDlgItem(dialog, item.id);
     if (!h) continue;
     std::u16string buffer(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, u'\0');
@@ -43,21 +86,52 @@ SDlgTexts TextsOf(HWND dialog, const SDlgTemplate& t) {
 }
 }  // namespace
 
-SDlg::SDlg(const SDlgTemplate& dialogTemplate, SWnd* parent) : m_template(dialogTemplate), m_pParent(parent) {}
+void SRegisterDlgTemplate(const SDlgTemplate& dialogTemplate) { Templates()[dialogTemplate.id] = &dialogTemplate; }
+void SUnregisterDlgTemplate(UINT id) { Templates().erase(id); }
+const SDlgTemplate* SFindDlgTemplate(UINT id) {
+  const auto it = Templates().find(id);
+  return it == Templates().end() ? nullptr : it->second;
+}
+
+POINT SDlgUnitsToPixels(int x, int y) { return POINT{x * kBaseX / 4, y * kBaseY / 8}; }
+
+SDlg::SDlg(const SDlgTemplate& dialogTemplate, SWnd* parent)
+    : m_pParentWnd(parent), m_pTemplate(&dialogTemplate), m_nIDTemplate(dialogTemplate.id) {}
+
+SDlg::SDlg(UINT templateId, SWnd* parent) : m_pParentWnd(parent), m_pTemplate(nullptr), m_nIDTemplate(templateId) {}
 
 SDlg::~SDlg() {
-  for (SWnd* w : m_attached) w->Detach();
+  DetachItems();
+  if (m_hWnd) DestroyWindow();
+}
+
+const SDlgTemplate& SDlg::GetTemplate() const {
+  const SDlgTemplate* t = m_pTemplate ? m_pTemplate : SFindDlgTemplate(m_nIDTemplate);
+  return t ? *t : EmptyTemplate();
+}
+
+void SDlg::DetachItems() {
+  for (SWnd* w : m_attached)
+    if (w->m_hWnd) w->Detach();
   m_attached.clear();
-  if (m_hWnd) {
-    HWND h = Detach();
-    ::DestroyWindow(h);
-  }
 }
 
 void SDlg::EndDialog(int result) {
   m_nResult = result;
   m_bEnded = true;
+  if (!m_bModal && m_hWnd) ShowWindow(SW_HIDE);
 }
+
+void SDlg::OnHelp() { ::WinHelpW(m_hWnd, nullptr, HELP_CONTEXT, m_nHelpContext); }
+
+void SDlg::OnClose() { SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+
+void SDlg::OnDestroy() {
+  DetachItems();
+  Default();
+}
+
+LRESULT SDlg::OnInitDialogMsg(WPARAM, LPARAM) { return OnInitDialog(); }
 
 BOOL SDlg::AttachDlgItem(int id, SWnd* control) {
   if (!m_hWnd || !control) return FALSE;
@@ -67,28 +141,73 @@ BOOL SDlg::AttachDlgItem(int id, SWnd* control) {
   return TRUE;
 }
 
-INT_PTR SDlg::DoModal() {
-  EnsureClass(kDialogClass);
-  EnsureClass(kItemClass);
-  HWND owner = m_pParent ? m_pParent->GetSafeHwnd() : nullptr;
-  HWND dialog = CreateWindowExW(0, kDialogClass, m_template.caption, WS_POPUP | WS_CAPTION, 0, 0,
-                                m_template.cx * kBaseX / 4, m_template.cy * kBaseY / 8, owner, nullptr, nullptr,
-                                nullptr);
-  if (!dialog) return -1;
-  for (const SDlgItem& item : m_template.items) {
-    CreateWindowExW(0, kItemClass, item.text, WS_CHILD | item.style, item.x * kBaseX / 4, item.y * kBaseY / 8,
-                    item.cx * kBaseX / 4, item.cy * kBaseY / 8, dialog,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), nullptr, nullptr);
+BOOL SDlg::CreateFromTemplate(HWND parent, DWORD style) {
+  const SDlgTemplate* t = m_pTemplate ? m_pTemplate : SFindDlgTemplate(m_nIDTemplate);
+  if (m_hWnd) return FALSE;
+  if (!t) {
+    ::SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return FALSE;
   }
-  Attach(dialog);
+  EnsureDialogClass();
+  const POINT size = SDlgUnitsToPixels(t->cx, t->cy);
+  // Shown once its controls are in place and initialised.
+  HWND dialog = ::CreateWindowExW(0, kDialogClass, t->caption, style & ~WS_VISIBLE, 0, 0, size.x, size.y, parent,
+                                  nullptr, nullptr, nullptr);
+  if (!dialog) return FALSE;
+  // The template gives the client area: the frame and caption come on top.
+  RECT client;
+  ::GetClientRect(dialog, &client);
+  if (client.right != size.x || client.bottom != size.y)
+    ::SetWindowPos(dialog, nullptr, 0, 0, 2 * size.x - client.right, 2 * size.y - client.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const SDlgItem& item : t->items) {
+    const POINT at = SDlgUnitsToPixels(item.x, item.y);
+    const POINT extent = SDlgUnitsToPixels(item.cx, item.cy);
+    LPCWSTR cls = ClassOf(item);
+    HWND c = cls ? ::CreateWindowExW(0, cls, item.text, WS_CHILD | item.style, at.x, at.y, extent.x, extent.y, dialog,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), nullptr, nullptr)
+                 : nullptr;
+    if (!c) {
+      // The template cannot be made whole: nothing of it stays.
+      const DWORD error = cls ? ::GetLastError() : DWORD(ERROR_CANNOT_FIND_WND_CLASS);
+      ::DestroyWindow(dialog);
+      ::SetLastError(error);
+      return FALSE;
+    }
+  }
+  SubclassWindow(dialog);
   m_bEnded = false;
-  m_nResult = IDCANCEL;
+  m_nResult = -1;
+  const BOOL focusFirst = BOOL(SendMessage(WM_INITDIALOG, 0, 0));
+  if (!m_hWnd) return FALSE;  // destroyed by its own initialisation
+  if (style & WS_VISIBLE) ShowWindow(SW_SHOW);
+  if (focusFirst && m_hWnd && !(style & WS_CHILD))
+    if (HWND first = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE)) ::SetFocus(first);
+  return m_hWnd ? TRUE : FALSE;
+}
 
+BOOL SDlg::Create(SWnd* parent) {
+  if (parent) m_pParentWnd = parent;
+  m_bModal = false;
+  return CreateFromTemplate(m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr,
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+}
+
+INT_PTR SDlg::DoModal() {
+  if (m_hWnd) return -1;
+  m_bModal = true;
+  const SDlgTemplate& t = GetTemplate();
   KvDialogCall call;
-  call.templateId = m_template.id;
-  call.caption = SString(m_template.caption);
-  OnInitDialog();
-  call.shown = TextsOf(dialog, m_template);
+  call.templateId = m_nIDTemplate;
+  call.caption = SString(t.caption);
+  if (!CreateFromTemplate(m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr,
+                          WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE)) {
+    DetachItems();
+    m_bModal = false;
+    return -1;
+  }
+  HWND dialog = m_hWnd;
+  call.shown = TextsOf(dialog, t);
 
   KvDialogAnswer answer;
   if (!Answers().empty()) {
@@ -96,18 +215,26 @@ INT_PTR SDlg::DoModal() {
     Answers().pop_front();
   }
   for (const auto& [id, text] : answer.texts) SetDlgItemTextW(dialog, id, text.c_str());
-  if (answer.ok) OnOK();
-  else OnCancel();
+  for (const KvControlAction& a : answer.actions) {
+    if (m_bEnded || m_hWnd != dialog) break;
+    call.actions.push_back(KvPlayControlAction(dialog, a) ? 0 : ::GetLastError());
+  }
+  if (!m_bEnded && m_hWnd == dialog)
+    SendMessage(WM_COMMAND, MAKEWPARAM(answer.ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
   // A handler that keeps the dialog open meets a user who then closes it.
-  if (!m_bEnded) EndDialog(IDCANCEL);
-  call.final = TextsOf(dialog, m_template);
+  if (!m_bEnded && m_hWnd == dialog) EndDialog(IDCANCEL);
+  if (m_hWnd == dialog) {
+    call.final = TextsOf(dialog, t);
+    DetachItems();
+    DestroyWindow();
+  } else {
+    // Destroyed by one of its own handlers: the code it ended with, if any.
+    DetachItems();
+    if (!m_bEnded) m_nResult = -1;
+  }
   call.result = m_nResult;
   Calls().push_back(call);
-
-  for (SWnd* w : m_attached) w->Detach();
-  m_attached.clear();
-  Detach();
-  ::DestroyWindow(dialog);
+  m_bModal = false;
   return m_nResult;
 }
 

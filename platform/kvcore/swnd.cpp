@@ -2,6 +2,8 @@
 // hook, message dispatch through the message maps, and the wrappers.
 #include "kvcore/swnd.h"
 
+#include "win/winctrl.h"
+
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -222,9 +224,45 @@ LRESULT SWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+namespace {
+// The control a notification comes from, null for other messages.
+HWND NotifyingChild(UINT message, WPARAM, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL: return reinterpret_cast<HWND>(lParam);
+    case WM_NOTIFY: return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM: return lParam ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    default: return nullptr;
+  }
+}
+}  // namespace
+
+BOOL SWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  UINT code = 0;
+  if (message == WM_COMMAND) code = HIWORD(wParam);
+  else if (message == WM_NOTIFY) code = reinterpret_cast<const NMHDR*>(lParam)->code;
+  else return FALSE;
+  const SMsgMapEntry* e = FindEntry(KV_WM_REFLECT_BASE + message, code, 0);
+  if (!e) return FALSE;
+  SMsgCall call;
+  call.message = message;
+  call.wParam = wParam;
+  call.lParam = lParam;
+  e->thunk(this, call);
+  if (result) *result = call.result;
+  return TRUE;
+}
+
 BOOL SWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   LRESULT r = 0;
   BOOL handled = FALSE;
+  if (HWND from = NotifyingChild(message, wParam, lParam); from && from != m_hWnd) {
+    if (SWnd* child = FromHandlePermanent(from); child && child->OnChildNotify(message, wParam, lParam, &r)) {
+      if (result) *result = r;
+      return TRUE;
+    }
+  }
   if (message == WM_COMMAND) {
     handled = OnCommand(wParam, lParam);
   } else if (message == WM_NOTIFY) {

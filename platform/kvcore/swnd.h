@@ -59,6 +59,12 @@ class SWnd : public SCmdTarget {
   virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
   virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
+  // A control's notification to its parent (WM_COMMAND, WM_NOTIFY,
+  // WM_DRAWITEM, WM_HSCROLL, WM_VSCROLL), offered to the control's own
+  // object first; TRUE keeps it from the parent. The default answers from
+  // the control's reflected map entries (KV_ON_CONTROL_REFLECT,
+  // KV_ON_NOTIFY_REFLECT).
+  virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   virtual BOOL PreTranslateMessage(MSG* msg);
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // The current message to DefWindowProc.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "win/windef.h"
@@ -57,7 +58,98 @@ struct CHOOSEFONTW {
 BOOL ChooseFontW(CHOOSEFONTW* cf);
 DWORD CommDlgExtendedError();
 
+// ---- the colour dialog ----
+constexpr DWORD CC_RGBINIT = 0x00000001;
+constexpr DWORD CC_FULLOPEN = 0x00000002;
+constexpr DWORD CC_ANYCOLOR = 0x00000100;
+struct CHOOSECOLORW {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HWND hInstance;
+  COLORREF rgbResult;
+  COLORREF* lpCustColors;  // sixteen colours, shown and kept
+  DWORD Flags;
+  LPARAM lCustData;
+  LPCFHOOKPROC lpfnHook;
+  LPCWSTR lpTemplateName;
+};
+// TRUE for OK with rgbResult the chosen colour (and the answer's custom
+// colours written back); FALSE for Cancel, or a bad record (CDERR_STRUCTSIZE;
+// CDERR_INITIALIZATION without the custom colours).
+BOOL ChooseColorW(CHOOSECOLORW* cc);
+
+// ---- the file dialogs ----
+constexpr DWORD OFN_READONLY = 0x00000001;
+constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
+constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
+constexpr DWORD OFN_NOCHANGEDIR = 0x00000008;
+constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
+constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
+constexpr DWORD OFN_EXPLORER = 0x00080000;
+constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
+struct OPENFILENAMEW {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HINSTANCE hInstance;
+  LPCWSTR lpstrFilter;  // pairs of texts, each ended by a null, the list by two
+  LPWSTR lpstrCustomFilter;
+  DWORD nMaxCustFilter;
+  DWORD nFilterIndex;  // 1-based; the chosen filter on OK
+  LPWSTR lpstrFile;    // in: the initial name; out: the chosen path
+  DWORD nMaxFile;
+  LPWSTR lpstrFileTitle;
+  DWORD nMaxFileTitle;
+  LPCWSTR lpstrInitialDir;
+  LPCWSTR lpstrTitle;
+  DWORD Flags;
+  WORD nFileOffset;  // where the name starts in the path
+  WORD nFileExtension;  // where the extension starts (0: none)
+  LPCWSTR lpstrDefExt;  // added to a chosen name without an extension
+  LPARAM lCustData;
+  LPCFHOOKPROC lpfnHook;
+  LPCWSTR lpTemplateName;
+};
+// TRUE for OK with the chosen path in lpstrFile; FALSE for Cancel, or a bad
+// record (CDERR_STRUCTSIZE; CDERR_INITIALIZATION without a buffer), or a path
+// longer than the buffer (FNERR_BUFFERTOOSMALL, the needed size in
+// characters in the buffer's first two characters).
+BOOL GetOpenFileNameW(OPENFILENAMEW* ofn);
+BOOL GetSaveFileNameW(OPENFILENAMEW* ofn);
+
 // ---- the test driver ----
+// One answer of the colour dialog: Cancel, or OK with a colour.
+struct KvColorDialogAnswer {
+  bool ok = false;
+  COLORREF color = 0;
+};
+void KvQueueColorDialogAnswer(const KvColorDialogAnswer& answer);
+// What each call was opened with: owner, flags, initial colour.
+struct KvColorDialogCall {
+  HWND owner;
+  DWORD flags;
+  COLORREF color;
+};
+const std::vector<KvColorDialogCall>& KvColorDialogCalls();
+// One answer of a file dialog: Cancel, or OK with a path (and the filter
+// the user chose, 0 keeping the one shown).
+struct KvFileDialogAnswer {
+  bool ok = false;
+  std::u16string path;
+  DWORD filterIndex = 0;
+};
+void KvQueueFileDialogAnswer(const KvFileDialogAnswer& answer);
+// What each call was opened with: open or save, owner, flags, title, the
+// initial name and the filter texts.
+struct KvFileDialogCall {
+  bool save;
+  HWND owner;
+  DWORD flags;
+  std::u16string title;
+  std::u16string initialName;
+  std::vector<std::u16string> filters;
+};
+const std::vector<KvFileDialogCall>& KvFileDialogCalls();
+
 // One answer of the font dialog: Cancel, or OK with a font and a colour
 // (either left empty keeps what the dialog was opened with).
 struct KvFontDialogAnswer {
