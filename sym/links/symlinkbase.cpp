@@ -234,6 +234,11 @@ void SSymLinkBase::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
     }
   }
   SSymPolyBase::OnCollectionInsert(id, other, pos);
+  // The rectangle leaves room for line bridges only in a diagram that shows
+  // them: a link made outside its diagram takes that room on entering it, as
+  // any later recomputation would give it (else an undo that moves the link
+  // back would not give its rectangle before).
+  if (id == SymAttr::ParentColl && !InLockoutContext()) RecomputeClipRect(0, 0);
 }
 
 void SSymLinkBase::OnCollectionRemove(LONG id, ISRepObject* other) {
@@ -269,9 +274,12 @@ HRESULT SSymLinkBase::AttachSym(int end, ISSymLinkable* linkable, const SSymPoin
   if (linkable && obj.IsNull()) return E_FAIL;
   SSymPoint formerPt;
   GetAttachPoint(formerPt, end);
+  SSymActionAttach* record = nullptr;  // owned by the context
   if (ISRepContext* ctx = OpenContext()) {
     if (ctx->IsRecording()) {
-      ctx->AddAction(std::make_unique<SSymActionAttach>(this, end, m_linkable[end].Get(), formerPt, linkable, pt));
+      auto action = std::make_unique<SSymActionAttach>(this, end, m_linkable[end].Get(), formerPt, linkable, pt);
+      record = action.get();
+      if (ctx->AddAction(std::move(action)) != S_OK) record = nullptr;
     } else if (InLockoutContext()) {
       SComWrap<ISSymLinkable> now = EndLinkable(end);
       ctx->AddAction(std::make_unique<SSymActionAttach>(this, end, linkable, pt, now.Get(), formerPt));
@@ -293,6 +301,9 @@ HRESULT SSymLinkBase::AttachSym(int end, ISSymLinkable* linkable, const SSymPoin
     }
   }
   if (ListPt.GetCount() >= 2) SetAttachPoint(end, pt, 0);
+  // A redo gives the point the end got here (moved off the points of
+  // parallel links, say), not the one asked: a replay makes no such choice.
+  if (record) GetAttachPoint(record->m_ptB, end);
   Redraw(nullptr);
   return S_OK;
 }

@@ -365,6 +365,48 @@ HRESULT SSymRectAccess::Set(Face* f, const Value& v) {
 SSymActionSize::SSymActionSize(ISSymbol* symbol, const SSymRect& rect)
     : SSymActionValue(symbol, Normalized(rect), SSymAction_Size, 1332, "SSymActionSize") {}
 
+std::vector<SSymActionSize::LinkState> SSymActionSize::LinksOf(ISSymbol* symbol) {
+  std::vector<LinkState> out;
+  SComWrap<ISSymLinkable> l(symbol);
+  if (l.IsNull()) return out;
+  const SComBag<ISSymLink>& links = l->GetLinks();
+  for (int i = 0; i < links.GetCount(); ++i) {
+    SComWrap<ISSymbol> link(links.GetAt(i));
+    SSymBase* base = SSymBase::FromInterface(link);
+    SComWrap<ISSymPolyline> poly(link);
+    if (!base || poly.IsNull()) continue;
+    out.push_back(LinkState{link, SSymPointsAccess::Get(poly.Get()), base->m_rect});
+  }
+  return out;
+}
+
+HRESULT SSymActionSize::Execute() {
+  std::vector<LinkState> now;
+  for (const LinkState& k : m_links) {
+    SSymBase* base = SSymBase::FromInterface(k.link);
+    SComWrap<ISSymPolyline> poly(k.link);
+    now.push_back(LinkState{k.link, poly.IsNull() ? SSymListPt() : SSymPointsAccess::Get(poly.Get()),
+                            base ? base->m_rect : SSymRect()});
+  }
+  const HRESULT hr = SSymActionValue::Execute();
+  if (hr != S_OK) return hr;
+  for (std::size_t i = 0; i < m_links.size(); ++i) {
+    LinkState& k = m_links[i];
+    SSymBase* base = SSymBase::FromInterface(k.link);
+    SComWrap<ISSymPolyline> poly(k.link);
+    if (!base || poly.IsNull() || SSymActionIsGone(k.link) || k.points.GetCount() == 0) continue;
+    SSymPointsAccess::Set(poly.Get(), k.points);
+    base->PutRect(k.rect);
+    k = std::move(now[i]);
+  }
+  return S_OK;
+}
+
+void SSymActionSize::CollectObjects(SRepObjectBag& objects) {
+  SSymActionValue::CollectObjects(objects);
+  for (LinkState& k : m_links) SSymActionCollect(objects, k.link);
+}
+
 void SSymActionSize::Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const {
   value = SSymBase::RectValue(m_value);
 }

@@ -317,13 +317,31 @@ class SSymActionLineStyle
 
 // The rectangle of one symbol (normalised); in a lockout context it gives
 // the symbol's pending rectangle.
+//
+// The links attached to the symbol follow a size change by scaling their
+// ends, which rounds: scaled back, an end may land a unit away. A record
+// that keeps the links (KeepLinks, before the change) gives them back their
+// very points and rectangles after each run, swapped like the rectangle.
 class SSymActionSize : public SSymActionValue<SSymRectAccess> {
   KV_SYM_ACTION_POOL()
  public:
+  struct LinkState {
+    SComWrap<ISSymbol> link;
+    SSymListPt points;
+    SSymRect rect;
+  };
   SSymActionSize(ISSymbol* symbol, const SSymRect& rect);
+  HRESULT Execute() override;
+  void CollectObjects(SRepObjectBag& objects) override;
   void CollectFacets(SRepFacetSink& facets) override { facets.Add(m_face, SRepFacet::Rect()); }
   void Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const override;
+  // The links attached to a symbol as they are now.
+  static std::vector<LinkState> LinksOf(ISSymbol* symbol);
+  void KeepLinks(std::vector<LinkState> links) { m_links = std::move(links); }
   SSymRect& m_rect = m_value;  // the rectangle the next Execute gives
+
+ private:
+  std::vector<LinkState> m_links;  // the states the next Execute gives them
 };
 
 // The point list of one polyline.

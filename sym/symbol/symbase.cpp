@@ -135,6 +135,16 @@ HRESULT SSymBase::SetAttribute(LONG id, const SRepVariant& value) {
       return S_OK;
     }
   }
+  if (id == SymAttr::ClipRect && !InLockoutContext() && m_links.GetCount() > 0)
+    if (ISRepContext* ctx = OpenContext(); ctx && ctx->IsRecording()) {
+      // The links follow the new rectangle by scaling their ends, which an
+      // undo (that puts the rectangle back as it was) does not scale back:
+      // this record, run after the rectangle is back, gives them their
+      // points as they are now, and their new ones on a redo.
+      auto links = std::make_unique<SSymActionSize>(Sym(), m_rect);
+      links->KeepLinks(SSymActionSize::LinksOf(Sym()));
+      ctx->AddAction(std::move(links));
+    }
   HRESULT hr = S_OK;
   if (id == SymAttr::BlobData) {
     // A failure while storing the picture data is shown, not passed on.
@@ -710,8 +720,10 @@ int SSymBase::CreateUndoSizeInfo(const SSymRect& newRect, int force) {
     auto size = std::make_unique<SSymActionSize>(Sym(), newRect);
     // The record makes the change: run it once, outside any recording.
     {
+      std::vector<SSymActionSize::LinkState> before = SSymActionSize::LinksOf(Sym());
       SCurrentContextChange none(static_cast<ISRepSession*>(GetSessionImpl()), nullptr);
       size->Execute();
+      size->KeepLinks(std::move(before));
     }
     step.AddRepAction(std::move(size));
     return 0;
@@ -723,7 +735,9 @@ int SSymBase::CreateUndoSizeInfo(const SSymRect& newRect, int force) {
     }
     return 1;
   }
-  ctx->AddAction(std::make_unique<SSymActionSize>(Sym(), m_rect));
+  auto size = std::make_unique<SSymActionSize>(Sym(), m_rect);
+  size->KeepLinks(SSymActionSize::LinksOf(Sym()));
+  ctx->AddAction(std::move(size));
   return 1;
 }
 

@@ -621,7 +621,19 @@ void SSymCollection::SetShadowStyle(SHORT style, int) {
   if (GetCount() == 0) return;
   SRepCreateContext ctx(SSymGetRepObject(GetAt(0)));
   std::unique_ptr<SSymActionShadow> action;
-  for (ISSymbol* s : m_list) {
+  // A composite's style is that of its members: the record takes each
+  // member (at any depth) instead, so that every style it changes is one it
+  // keeps itself. Through the composite, an undo would give all its members
+  // one style back, and its members' own record, made inside this one, would
+  // be taken back in the wrong order against it.
+  SComTable<ISSymbol> todo;
+  for (ISSymbol* s : m_list) todo.Add(s);
+  for (int i = 0; i < todo.GetCount(); ++i) {
+    ISSymbol* s = todo.GetAt(i);
+    if (SComWrap<ISSymGroup> group(s); !group.IsNull()) {
+      group->GetListSym(todo);
+      continue;
+    }
     SComWrap<ISSymShadow> face(s);
     if (face.IsNull()) continue;
     if (!action) action = std::make_unique<SSymActionShadow>();

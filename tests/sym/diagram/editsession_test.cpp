@@ -5,7 +5,9 @@
 // invariants (link ends alive and attached both ways, each symbol held once
 // by the owner it names, no deleted object held, the spatial index equal to
 // the walk); an abandoned lockout changes nothing; at checkpoints undoing
-// every step gives the first state and redoing every step the last one.
+// every step gives the first state and redoing every step the last one;
+// with exact redo checked, each undo and redo also gives the state the
+// session had at that point of its history.
 // A failure names the seed and the shortest list of steps found that still
 // fails.
 #include <cstdlib>
@@ -102,6 +104,7 @@ class EditSession {
     for (std::size_t i = 0; i < steps.size() && m_fault.empty(); ++i) {
       Do(steps[i]);
       if (m_fault.empty()) Expect(SessionState::Check(m_d, m_seen), "invariants");
+      if (m_fault.empty() && m_redoExact) Track(steps[i].kind);
       if (!m_fault.empty()) {
         m_failedAt = i;
         m_fault = "step " + std::to_string(i) + " (" + kNames[steps[i].kind] + "): " + m_fault;
@@ -356,6 +359,23 @@ class EditSession {
     if (m_redoExact) Expect(SessionState::Diff(last, State()), "redo to the end");
   }
 
+  // Keeps the state after each step of the undo history; an undo or a redo
+  // must give the state kept for the undo count it leaves.
+  void Track(int kind) {
+    const std::size_t n = static_cast<std::size_t>(m_session->GetUndoCount());
+    const std::size_t all = n + static_cast<std::size_t>(m_session->GetRedoCount());
+    if (m_at.empty()) m_at.push_back(m_first);
+    if (kind == kUndo || kind == kRedo) {
+      if (n < m_at.size()) Expect(SessionState::Diff(m_at[n], State()), kind == kUndo ? "undo" : "redo");
+      return;
+    }
+    if (kind == kCheckpoint) return;
+    m_at.resize(std::min(m_at.size(), all + 1));
+    if (n >= m_at.size()) m_at.resize(n + 1);
+    m_at[n] = State();
+  }
+
+  std::vector<SessionState> m_at;
   SRepSession* m_session = nullptr;
   TPrefDiagram* m_d = nullptr;
   std::vector<SRepObject*> m_made;  // counted
@@ -429,18 +449,105 @@ class EditSessionTest : public DiagramFixture, public ::testing::WithParamInterf
 
 TEST_P(EditSessionTest, KeepsItsInvariantsAndUndoesToTheStartExactly) { RunSeed(false); }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, EditSessionTest, ::testing::Values(1u, 2u, 20261210u));
+INSTANTIATE_TEST_SUITE_P(Seeds, EditSessionTest, ::testing::Values(1u, 2u, 3u, 5u, 8u, 20261210u));
+
+// A shadow style given to a group and to one of its members at once is
+// taken back member by member: each gets its own style again, whichever of
+// the two the record holds first.
+class EditSessionShadow : public DiagramFixture {};
+TEST_F(EditSessionShadow, GroupAndMemberTakenBackEach) {
+  for (bool memberFirst : {true, false}) {
+    SCOPED_TRACE(memberFirst ? "member first" : "group first");
+    auto* session = new SRepSession();
+    session->AddRef();
+    std::vector<SSymStd*> boxes;
+    SSymGroup* group = nullptr;
+    {
+      SRepCreateContext step(static_cast<ISRepSession*>(session));
+      for (SHORT style : {SHORT(1), SHORT(2)}) {
+        void* p = nullptr;
+        ASSERT_EQ(session->CreateObject(CLSID_SSymRectangle, IID_ISRepObject, &p), S_OK);
+        auto* box = dynamic_cast<SSymStd*>(SRepObject::FromInterface(static_cast<ISRepObject*>(p)));
+        ASSERT_NE(box, nullptr);
+        box->InitialSymRect(SSymRect(0, 1000, 1000, 0));
+        box->SetShadowStyle(style, 0);
+        boxes.push_back(box);
+      }
+      SSymCollection members;
+      for (SSymStd* b : boxes) members.Add(b->Sym());
+      ASSERT_EQ(SSymGroup::CreateFromCollection(members, session, &group), S_OK);
+    }
+    {
+      SSymCollection selection;
+      if (memberFirst) selection.Add(boxes[0]->Sym());
+      selection.Add(group->Sym());
+      if (!memberFirst) selection.Add(boxes[0]->Sym());
+      selection.SetShadowStyle(3, 0);
+    }
+    EXPECT_EQ(boxes[0]->GetShadowStyle(), 3);
+    EXPECT_EQ(boxes[1]->GetShadowStyle(), 3);
+    ASSERT_EQ(session->Undo(), S_OK);
+    EXPECT_EQ(boxes[0]->GetShadowStyle(), 1);
+    EXPECT_EQ(boxes[1]->GetShadowStyle(), 2);
+    ASSERT_EQ(session->Redo(), S_OK);
+    EXPECT_EQ(boxes[0]->GetShadowStyle(), 3);
+    EXPECT_EQ(boxes[1]->GetShadowStyle(), 3);
+    if (group) group->Release();
+    for (SSymStd* b : boxes) b->Release();
+    session->Release();
+  }
+}
 
 // Faults the session still finds (run with --gtest_also_run_disabled_tests):
-// redoing every step does not give the last state exactly (links, groups and
-// pools come back with rectangles that differ by their pens and heading
-// bands), and seed 3 formats a group together with one of its members,
-// whose shadow style the style record then takes back in the order it set
-// it, leaving the member with the group's style.
+// with every undo and redo checked against the history, the seeds still
+// find rectangles that a replay does not give back: a group whose member
+// an undo restores keeps the rectangle it shrank to, and lanes and pools
+// come back with other widths.
 class EditSessionFaults : public EditSessionTest {};
-TEST_P(EditSessionFaults, DISABLED_KeepsItsInvariantsAndUndoesToTheStartExactly) { RunSeed(false); }
 TEST_P(EditSessionFaults, DISABLED_RedoesToTheEndExactly) { RunSeed(true); }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, EditSessionFaults, ::testing::Values(1u, 2u, 3u, 20261210u));
+
+// Short sessions the seeds once failed on: after each undo and redo, and
+// at the end, every object is as it was.
+struct Case {
+  const char* name;
+  std::vector<Step> steps;
+};
+const Case kCases[] = {
+    // A link made outside the diagram takes the room for line bridges on
+    // entering it, so that moving an end and back leaves its rectangle.
+    {"LinkEntersTheDiagram",
+     {{kCreate, 1955399628, 1715193442, 3612475985, 3220709393},
+      {kCreate, 1795550542, 3693481416, 2004573800, 170163794},
+      {kLink, 1516598860, 3333243069, 1798026075, 289277536},
+      {kCreate, 2551098912, 381770110, 645157877, 2638674821},
+      {kMove, 1548370149, 2072675833, 3967186250, 4108773104},
+      {kUndo, 2543578131, 1997886019, 1241133415, 883107759}}},
+    // The second of two parallel links ends beside the first; a redo gives
+    // it that end, not the one asked.
+    {"ParallelLinks",
+     {{kCreate, 3243053281, 3390446502, 2998133055, 3867740659},
+      {kCreate, 1385904345, 1134744551, 2881015920, 2007370239},
+      {kLink, 4182448092, 1808502309, 2911132649, 2940712173},
+      {kLink, 4221167374, 190773608, 780021278, 1207817352}}},
+    // A resize scales the ends of the attached links, which rounds; the
+    // undo gives them their very points back.
+    {"ResizeWithALink",
+     {{kCreate, 1182900252, 1382558018, 3938609152, 2755731928},
+      {kCreate, 2551098912, 381770110, 645157877, 2638674821},
+      {kLink, 738461979, 1330038910, 305781794, 3486738012},
+      {kCreate, 911513792, 953655373, 453704984, 3642595545},
+      {kResize, 2409675125, 56701320, 3111900613, 1036699626},
+      {kUndo, 3232045269, 1432667363, 4127643531, 1745519940}}},
+};
+
+class EditSessionCase : public DiagramFixture, public ::testing::WithParamInterface<Case> {};
+TEST_P(EditSessionCase, UndoesAndRedoesExactly) {
+  EditSession session;
+  EXPECT_EQ("", session.Run(GetParam().steps));
+}
+INSTANTIATE_TEST_SUITE_P(Cases, EditSessionCase, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace
