@@ -145,7 +145,8 @@ void SSymRectIndex::Rebuild() {
       // A symbol that cannot tell its extent is looked at everywhere.
       e.key = SSymRect(-0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, -0x7FFFFFFF);
     }
-    extents.push_back(std::max(e.key.x2 - e.key.x1, e.key.y1 - e.key.y2));
+    // Saturated: a key may span the whole coordinate range.
+    extents.push_back(std::max(e.key.Width(), e.key.Height()) - 1);
     m_slots.emplace(e.symbol, static_cast<std::uint32_t>(m_entries.size()));
     m_entries.push_back(e);
   }
@@ -158,7 +159,7 @@ void SSymRectIndex::Rebuild() {
     typical = std::max<LONG>(*mid, 1);
   }
   m_shift = 11;
-  while (m_shift < 24 && (LONG{1} << m_shift) < 2 * typical) ++m_shift;
+  while (m_shift < 24 && (std::int64_t{1} << m_shift) < 2 * std::int64_t{typical}) ++m_shift;
   for (std::uint32_t slot = 0; slot < m_entries.size(); ++slot) Place(slot);
   m_dirty = false;
 }
