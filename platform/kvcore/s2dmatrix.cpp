@@ -1,5 +1,7 @@
 #include "kvcore/s2dmatrix.h"
 
+#include <cmath>
+
 S2DMatrix::S2DMatrix(double m00, double m01, double m02, double m10, double m11, double m12, double m20,
                      double m21, double m22)
     : m_m{{m00, m01, m02}, {m10, m11, m12}, {m20, m21, m22}} {}
@@ -10,6 +12,13 @@ void S2DMatrix::SetIdentity() {
 }
 
 bool S2DMatrix::IsIdentity() const { return *this == S2DMatrix(); }
+
+bool S2DMatrix::IsFinite() const {
+  for (const auto& row : m_m)
+    for (double v : row)
+      if (!std::isfinite(v)) return false;
+  return true;
+}
 
 S2DVector S2DMatrix::Transform(const S2DVector& v) const {
   return {m_m[0][0] * v.x + m_m[0][1] * v.y + m_m[0][2] * v.w, m_m[1][0] * v.x + m_m[1][1] * v.y + m_m[1][2] * v.w,
@@ -40,7 +49,7 @@ bool S2DMatrix::Invert() {
   const double c01 = m[1][2] * m[2][0] - m[1][0] * m[2][2];
   const double c02 = m[1][0] * m[2][1] - m[1][1] * m[2][0];
   const double det = m[0][0] * c00 + m[0][1] * c01 + m[0][2] * c02;
-  if (det == 0.0) return false;
+  if (det == 0.0 || !std::isfinite(det) || !IsFinite()) return false;
   S2DMatrix r;
   r.m_m[0][0] = c00 / det;
   r.m_m[0][1] = (m[0][2] * m[2][1] - m[0][1] * m[2][2]) / det;
@@ -51,6 +60,7 @@ bool S2DMatrix::Invert() {
   r.m_m[2][0] = c02 / det;
   r.m_m[2][1] = (m[0][1] * m[2][0] - m[0][0] * m[2][1]) / det;
   r.m_m[2][2] = (m[0][0] * m[1][1] - m[0][1] * m[1][0]) / det;
+  if (!r.IsFinite()) return false;  // a determinant so small that the inverse overflows
   *this = r;
   return true;
 }

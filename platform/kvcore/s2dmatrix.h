@@ -20,6 +20,9 @@ class S2DMatrix {
 
   void SetIdentity();
   bool IsIdentity() const;
+  // Every entry is a finite number (no NaN, no infinity): only such a
+  // matrix maps coordinates onto coordinates.
+  bool IsFinite() const;
   double Get(int row, int col) const { return m_m[row][col]; }
   void Set(int row, int col, double v) { m_m[row][col] = v; }
   double* operator[](int row) { return m_m[row]; }
@@ -31,7 +34,8 @@ class S2DMatrix {
   friend S2DMatrix operator*(const S2DMatrix& a, const S2DMatrix& b);
   S2DMatrix& operator*=(const S2DMatrix& other) { return *this = *this * other; }
   bool operator==(const S2DMatrix& other) const;
-  // The inverse; false (and this matrix left unchanged) when it is singular.
+  // The inverse; false (and this matrix left unchanged) when it is singular
+  // or not finite, or when its inverse would not be finite.
   bool Invert();
 
  protected:

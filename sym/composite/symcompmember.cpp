@@ -242,7 +242,7 @@ BOOL SSymCompImpl::Contains(ISSymbol* symbol, int deep) {
 }
 
 HRESULT SSymCompImpl::Remove(ISSymbol* symbol) {
-  if (!symbol) return S_OK;
+  if (!symbol) return E_POINTER;
   SComOut<ISRepClassCol> col = GetSymbols();
   RepObjWrap obj(symbol);
   if (!col || obj.IsNull()) return S_FALSE;
@@ -318,7 +318,7 @@ int SSymCompImpl::AttachChildSymbol(ISSymbol* symbol) {
 }
 
 HRESULT SSymCompImpl::Add(ISSymbol* symbol) {
-  if (!symbol) return S_FALSE;
+  if (!symbol) return E_POINTER;
   if (!m_pSymbol || !m_pCompDef) return E_UNEXPECTED;
   ISSymbol* self = m_pSymbol->Sym();
   if (SRepAreSameObjects(symbol, self)) return S_FALSE;
@@ -328,6 +328,8 @@ HRESULT SSymCompImpl::Add(ISSymbol* symbol) {
   SComOut<ISRepObject> model = GetModelObject();
   if (IsDeleted(obj.Get()) || IsDeleted(m_pSymbol->Obj()) || IsDeleted(childObject.Get()) || IsDeleted(model.Get()))
     return CO_E_OBJNOTCONNECTED;
+  if (const HRESULT hr = SSymTakeFromOtherOwners(symbol, m_pSymbol->Obj()); FAILED(hr)) return hr;
+  if (const HRESULT hr = SSymCheckNesting(symbol, self); FAILED(hr)) return hr;
 
   if (!AttachChildSymbol(symbol)) return E_FAIL;
   if (GetChildType(symbol) != 2) {  // only children of type 2 are carried into the model

@@ -2,6 +2,9 @@
 // transforming and the format faces acting on every child.
 #include "sym/composite/symcomposite.h"
 
+#include <unordered_set>
+#include <vector>
+
 #include "kvrep/srepsession.h"
 #include "sym/foundation/sympropmap.h"
 #include "sym/render/symcanv.h"
@@ -218,6 +221,7 @@ HRESULT SSymComposite::MoveBy(const SSymSize& offset, int redraw) {
 }
 
 HRESULT SSymComposite::Transform(const SSymMatrix& matrix, int redraw) {
+  if (!matrix.IsFinite()) return E_INVALIDARG;
   SSymRect from = InLockoutContext() ? GetClipRect(0, 0) : m_rect;
   from.Normalize();
   const SSymRect to = m_pExactTarget ? *m_pExactTarget : matrix.Transform(from);
@@ -263,9 +267,25 @@ BOOL SSymComposite::Contains(ISSymbol* symbol, int deep) {
   if (!symbol || !guard.ok) return 0;
   if (m_children.Contains(symbol)) return 1;
   if (!deep) return 0;
-  for (ISSymbol* child : SymTable(m_children.GetList())) {
-    SComWrap<ISSymGroup> group(child);
-    if (!group.IsNull() && group->Contains(symbol, 1)) return 1;
+  // Level by level through the nested composites, so that a deep nest costs
+  // no stack; a group of another kind answers for itself.
+  std::vector<SSymComposite*> level{this}, next;
+  std::unordered_set<SSymComposite*> seen{this};
+  while (!level.empty()) {
+    next.clear();
+    for (SSymComposite* c : level)
+      for (ISSymbol* child : c->m_children.GetList()) {
+        SComWrap<ISSymGroup> group(child);
+        if (group.IsNull()) continue;
+        auto* inner = dynamic_cast<SSymComposite*>(SSymBase::FromInterface(child));
+        if (!inner) {
+          if (group->Contains(symbol, 1)) return 1;
+        } else if (seen.insert(inner).second) {
+          if (inner->m_children.Contains(symbol)) return 1;
+          next.push_back(inner);
+        }
+      }
+    level.swap(next);
   }
   return 0;
 }

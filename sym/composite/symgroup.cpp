@@ -3,6 +3,8 @@
 #include "sym/composite/symgroup.h"
 
 #include <cstdlib>
+#include <unordered_set>
+#include <vector>
 
 #include "kvcore/sexception.h"
 #include "sym/foundation/sympropmap.h"
@@ -33,8 +35,14 @@ SSymGroup::~SSymGroup() = default;
 HRESULT SSymGroup::CreateFromCollection(const SSymCollection& members, ISRepSession* session, SSymGroup** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  for (ISSymbol* member : members.GetList())
+  for (ISSymbol* member : members.GetList()) {
     if (RepObjWrap(member).IsNull()) return E_INVALIDARG;
+    // The new group sits where the member sits now, one level above it.
+    SComOut<ISSymOwner> owner;
+    SComWrap<ISSymbol> above;
+    if (member->GetOwner(&owner) == S_OK && owner) above = SComWrap<ISSymbol>(owner.Get());
+    if (const HRESULT hr = SSymCheckNesting(member, above.Get(), 1); FAILED(hr)) return hr;
+  }
   SComOut<SSymGroup> group;
   HRESULT hr = S_OK;
   try {
@@ -72,8 +80,48 @@ HRESULT SSymGroup::CreateFromCollection(const SSymCollection& members, ISRepSess
 }
 
 // ---- repository object -------------------------------------------------------------------------
+namespace {
+// Set while a group deletes the groups nested in it.
+bool& DeletingNest() {
+  thread_local bool on = false;
+  return on;
+}
+
+// The groups nested in `top` at any depth, level by level (each once).
+std::vector<RepObjWrap> NestedGroups(SSymGroup* top) {
+  std::vector<RepObjWrap> out;
+  std::unordered_set<SSymGroup*> seen{top};
+  std::vector<SSymGroup*> level{top}, next;
+  while (!level.empty()) {
+    next.clear();
+    for (SSymGroup* g : level)
+      for (ISSymbol* member : g->GetListSym()->GetList()) {
+        RepObjWrap obj(member);
+        auto* inner = dynamic_cast<SSymGroup*>(SRepObject::FromInterface(obj.Get()));
+        if (!inner || inner->IsDeleted() || !seen.insert(inner).second) continue;
+        out.emplace_back(obj.Get());
+        next.push_back(inner);
+      }
+    level.swap(next);
+  }
+  return out;
+}
+}  // namespace
+
 HRESULT SSymGroup::Delete() {
   if (!_IsDeletedOrInContext()) {
+    if (!DeletingNest()) {
+      // The nested groups go first, the innermost first, each deleting only
+      // what it holds directly: deleting a nest of any depth recurses no
+      // deeper than one group.
+      const std::vector<RepObjWrap> nested = NestedGroups(this);
+      struct Flag {
+        Flag() { DeletingNest() = true; }
+        ~Flag() { DeletingNest() = false; }
+      } flag;
+      for (auto it = nested.rbegin(); it != nested.rend(); ++it)
+        if (!(*it)->IsDeleted()) (*it)->Delete();
+    }
     // From a snapshot: members that leave the group while they are deleted
     // do not disturb the walk.
     for (ISSymbol* member : SymTable(m_children.GetList())) {
@@ -180,6 +228,8 @@ HRESULT SSymGroup::Add(ISSymbol* symbol) {
   if (!group.IsNull() && group->Contains(Sym(), 1)) return E_INVALIDARG;
   SRepCollection* symbols = Symbols();
   if (symbols->GetPos(obj) >= 0) return S_FALSE;
+  if (const HRESULT hr = SSymTakeFromOtherOwners(symbol, Obj()); FAILED(hr)) return hr;
+  if (const HRESULT hr = SSymCheckNesting(symbol, Sym()); FAILED(hr)) return hr;
   return symbols->Insert(obj, -1);
 }
 

@@ -33,7 +33,8 @@ class SSymGroup : public SRepFaces<SSymGroup, SSymComposite, ISSymOwner, SRepFac
   // reference for the caller in *out: the members, in the collection's
   // order, become the members of its Symbols collection (they should have
   // left their former owner). E_POINTER for a null out, E_INVALIDARG for a
-  // member without repository object; on failure nothing is left behind.
+  // member without repository object or one whose nest would pass
+  // SSymMaxNesting with the new group around it; on failure nothing is left behind.
   static HRESULT CreateFromCollection(const SSymCollection& members, ISRepSession* session, SSymGroup** out);
 
   // ---- repository object

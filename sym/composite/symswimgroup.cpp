@@ -85,8 +85,9 @@ SSymSwimGroupDialogOpener SSymSetSwimGroupDialogOpener(SSymSwimGroupDialogOpener
 
 // ---- owner face ---------------------------------------------------------------------------------
 HRESULT SSymSwimGroupOwner::Add(ISSymbol* symbol) {
+  if (!symbol) return E_POINTER;
   SSymSwimGroup* self = GetOwnerT();
-  if (!self || !symbol) return E_INVALIDARG;
+  if (!self) return E_INVALIDARG;
   if (!IsLane(symbol) && !IsGroup(symbol)) return E_INVALIDARG;
   if (SameObject(symbol, self->Sym())) return E_INVALIDARG;
   // A group that holds this one would come to hold itself.
@@ -97,6 +98,7 @@ HRESULT SSymSwimGroupOwner::Add(ISSymbol* symbol) {
   ISSymbol* theirs = PoolAbove(symbol);
   if (theirs && !SameObject(theirs, pool)) return E_INVALIDARG;
   if (Contains(symbol, 0)) return S_FALSE;
+  if (const HRESULT hr = SSymCheckNesting(symbol, self->Sym()); FAILED(hr)) return hr;
   SComOut<ISSymOwner> from;
   if (symbol->GetOwner(&from) == S_OK && from) from->Remove(symbol);
   SComOut<ISRepClassCol> col = SubSymbolsCol(self->Obj());

@@ -81,6 +81,7 @@ HRESULT SSymSwimLane::MoveBy(const SSymSize& offset, int redraw) {
 
 // ---- resizing -------------------------------------------------------------------------------------
 HRESULT SSymSwimLane::Transform(const SSymMatrix& matrix, int redraw) {
+  if (!matrix.IsFinite()) return E_INVALIDARG;
   if (IsInUndoContext()) return SSymBase::Transform(matrix, redraw);
   SSymRect r = m_rect;
   r.Normalize();

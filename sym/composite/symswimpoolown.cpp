@@ -61,6 +61,7 @@ HRESULT SSymSwimLane::Add(ISSymbol* symbol) {
   if (obj->GetSessionImpl() && GetSessionImpl() && obj->GetSessionImpl() != GetSessionImpl()) return E_INVALIDARG;
   if (HoldsPool(symbol, Sym())) return E_INVALIDARG;
   if (col->IndexOf(obj) >= 0) return S_FALSE;  // already a member: nothing changes
+  if (const HRESULT hr = SSymCheckNesting(symbol, Sym()); FAILED(hr)) return hr;
 
   SSymRect s = ClipOf(symbol);
   SSymRect p = ClipOf(Sym());
@@ -120,6 +121,7 @@ HRESULT SSymSwimLane::Add(ISSymbol* symbol) {
 }
 
 HRESULT SSymSwimLane::Remove(ISSymbol* symbol) {
+  if (!symbol) return E_POINTER;
   SRepCollection* col = FindCollection(SymAttr::Symbols);
   RepObjWrap obj(symbol);
   if (!col || obj.IsNull()) return S_FALSE;

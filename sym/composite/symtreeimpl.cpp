@@ -179,7 +179,8 @@ HRESULT SSymTreeImpl::SymRedraw(ISSymbol* symbol) {
 }
 
 HRESULT SSymTreeImpl::Add(ISSymbol* symbol) {
-  if (!symbol || Same(symbol, m_symbol.Sym())) return S_FALSE;
+  if (!symbol) return E_POINTER;
+  if (Same(symbol, m_symbol.Sym())) return S_FALSE;
   ISRepObject* obj = RepOf(symbol);
   if (!obj) return E_INVALIDARG;
   // A tree that holds this one at any depth cannot become its child: the
@@ -190,6 +191,7 @@ HRESULT SSymTreeImpl::Add(ISSymbol* symbol) {
   RepObjWrap child = ModelOf(symbol);
   const bool follow = !model.IsNull() && !model->IsShortcut() && !child.IsNull();
   if (follow && ClosesCycle(child.Get(), model.Get())) return E_INVALIDARG;
+  if (const HRESULT hr = SSymCheckNesting(symbol, m_symbol.Sym()); FAILED(hr)) return hr;
 
   SComWrap<ISSymbol> hold(symbol);  // the old owner may hold the only reference
   // A symbol has one owner: it leaves the one it had.

@@ -60,11 +60,11 @@ class SSymTreeImpl : public ISSymTree {
 
   // ---- ISSymOwner
   // Takes a child symbol (a branch line only goes to the end); the first
-  // child brings the branch line. S_FALSE for null or the tree symbol
-  // itself; E_INVALIDARG, with nothing changed, for a symbol that holds
+  // child brings the branch line. E_POINTER for null, S_FALSE for the tree
+  // symbol itself; E_INVALIDARG, with nothing changed, for a symbol that holds
   // this tree or whose model object would close a cycle in the model.
   HRESULT Add(ISSymbol* symbol) override;
-  HRESULT Remove(ISSymbol* symbol) override { return symbol ? Remove(symbol, 0) : S_OK; }
+  HRESULT Remove(ISSymbol* symbol) override { return symbol ? Remove(symbol, 0) : E_POINTER; }
   // The branch line counts as held.
   BOOL Contains(ISSymbol* symbol, int recursive) override;
   HRESULT GetTopOwner(ISSymOwner** out) override;

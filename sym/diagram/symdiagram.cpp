@@ -407,10 +407,12 @@ int SSymDiagramImpl::GetPos(ISSymbol* symbol) {
 HRESULT SSymDiagramImpl::Insert(int pos, ISSymbol* symbol) {
   RepObjWrap obj(symbol);
   if (obj.IsNull()) return E_POINTER;
+  if (const HRESULT hr = SSymTakeFromOtherOwners(symbol, this); FAILED(hr)) return hr;
   return Collection(IdSymbols)->Insert(obj, pos);
 }
 
 HRESULT SSymDiagramImpl::Remove(ISSymbol* symbol) {
+  if (!symbol) return E_POINTER;
   const int at = GetPos(symbol);
   return at < 0 ? S_FALSE : Collection(IdSymbols)->Remove(at);
 }
@@ -444,7 +446,7 @@ HRESULT SSymDiagramImpl::CheckNewSymbol(ISSymbol* symbol) {
 }
 
 HRESULT SSymDiagramImpl::Add(ISSymbol* symbol) {
-  if (!symbol) return S_OK;
+  if (!symbol) return E_POINTER;
   // A symbol of another session, or a deleted one, is refused before
   // anything of it or of the diagram changes.
   if (const HRESULT hr = CheckNewSymbol(symbol); FAILED(hr)) return hr;
@@ -455,6 +457,7 @@ HRESULT SSymDiagramImpl::Add(ISSymbol* symbol) {
   if (obj.IsNull()) return E_NOINTERFACE;
   SRepCollection* col = Collection(IdSymbols);
   if (col->GetPos(obj) >= 0) return S_FALSE;
+  if (const HRESULT hr = SSymTakeFromOtherOwners(symbol, this); FAILED(hr)) return hr;
   const int n = static_cast<int>(col->GetCount());
   auto item = [&](int i) { return static_cast<ISRepObject*>(col->GetAt(i)); };
   int at = -1;

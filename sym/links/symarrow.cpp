@@ -229,6 +229,7 @@ HRESULT SSymArrow::MoveBy(const SSymSize& offset, int redraw) {
 }
 
 HRESULT SSymArrow::Transform(const SSymMatrix& matrix, int redraw) {
+  if (!matrix.IsFinite()) return E_INVALIDARG;
   m_ptTip = matrix.Transform(m_ptTip);
   m_ptBase = matrix.Transform(m_ptBase);
   SSymRect r = m_rect;

@@ -147,6 +147,7 @@ ISRepObject* SSymLinkBase::GetEndObject(int end) {
 
 HRESULT SSymLinkBase::SetEndObject(int end, ISRepObject* obj) {
   if (!Answers(obj, IID_ISSymLinkable)) return E_FAIL;
+  if (SameObject(obj, Obj())) return E_INVALIDARG;  // no end on the link itself
   DefineEndCollections();
   SComOut<ISRepClassCol> col;
   if (FAILED(GetCollection(ColOf(end), &col)) || !col) return E_INVALIDARG;
@@ -179,7 +180,8 @@ SComWrap<ISSymLinkable> SSymLinkBase::EndLinkable(int end) {
 }
 
 void SSymLinkBase::AttachSymbol(int end, ISSymLinkable* linkable) {
-  if (!linkable) return;
+  // Also an end read from a stream: the link would hold itself and never be freed.
+  if (!linkable || SameObject(linkable, Obj())) return;
   end = end == 0 ? 0 : 1;
   DetachSymbol(end);
   m_endSymbol[end] = SComWrap<ISSymbol>(linkable);
@@ -272,6 +274,8 @@ HRESULT SSymLinkBase::AttachSym(int end, ISSymLinkable* linkable, const SSymPoin
   end = end == 0 ? 0 : 1;
   RepObjWrap obj(linkable);
   if (linkable && obj.IsNull()) return E_FAIL;
+  // An end on the link itself would make the link follow its own moves.
+  if (obj.Get() && SameObject(obj.Get(), Obj())) return E_INVALIDARG;
   SSymPoint formerPt;
   GetAttachPoint(formerPt, end);
   SSymActionAttach* record = nullptr;  // owned by the context
@@ -674,6 +678,7 @@ HRESULT SSymLinkBase::MoveBy(const SSymSize& offset, int redraw) {
 }
 
 HRESULT SSymLinkBase::Transform(const SSymMatrix& matrix, int redraw) {
+  if (!matrix.IsFinite()) return E_INVALIDARG;
   if (ListPt.GetCount() <= 2) return S_OK;
   if (redraw) Redraw(nullptr);
   for (int i = 1; i + 1 < ListPt.GetCount(); ++i) ListPt[i] = matrix.Transform(ListPt[i]);

@@ -290,6 +290,7 @@ HRESULT SSymLinkStd::Redraw(SSymCanvas*) {
 
 // ---- geometry changes ------------------------------------------------------------------------------------
 HRESULT SSymLinkStd::Transform(const SSymMatrix& matrix, int redraw) {
+  if (!matrix.IsFinite()) return E_INVALIDARG;
   if (redraw) Redraw(nullptr);
   ForEachLabel([&](int, SSymSubText& t) { t.Transform(matrix, 0); });
   if (ListPt.GetCount() > 2) {

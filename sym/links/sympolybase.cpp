@@ -285,6 +285,7 @@ HRESULT SSymPolyBase::MoveBy(const SSymSize& offset, int redraw) {
 }
 
 HRESULT SSymPolyBase::Transform(const SSymMatrix& matrix, int redraw) {
+  if (!matrix.IsFinite()) return E_INVALIDARG;
   if (redraw) Redraw(nullptr);
   for (int i = 0; i < ListPt.GetCount(); ++i) ListPt[i] = matrix.Transform(ListPt[i]);
   SSymRect r = m_rect;

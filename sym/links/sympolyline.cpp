@@ -311,6 +311,7 @@ SSymRect SSymPolyline::GetClipRect(int a, int b) {
 }
 
 HRESULT SSymPolyline::Transform(const SSymMatrix& matrix, int redraw) {
+  if (!matrix.IsFinite()) return E_INVALIDARG;
   if (redraw) Redraw(nullptr);
   ForEachLabel([&](int, SSymSubText& t) { t.Transform(matrix, redraw); });
   if (redraw) Redraw(nullptr);

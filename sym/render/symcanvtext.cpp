@@ -137,7 +137,7 @@ int SSymCanvas::LineWidthVP(const SString& line) {
   } else {
     px = m_pDC->GetTextExtent(line).cx;
   }
-  return static_cast<int>(px / m_scalerInit.m_scaleX + 0.5);
+  return ClampInt(px / m_scalerInit.m_scaleX + 0.5);
 }
 
 SSymSize SSymCanvas::GetTextExtent(const SString& text) {
@@ -170,7 +170,7 @@ int SSymCanvas::GetTextHeight(const SString& text) {
     (void)line;
     ++lines;
   }
-  return static_cast<int>((norm->m_tm.tmHeight + norm->m_tm.tmExternalLeading) / m_scalerInit.m_scaleY * lines);
+  return ClampInt((norm->m_tm.tmHeight + norm->m_tm.tmExternalLeading) / m_scalerInit.m_scaleY * lines);
 }
 int SSymCanvas::GetTextHeight(const SString& text, const SSymFont& font) { return GetTextExtent(text, font).cy; }
 int SSymCanvas::GetTextHeight(const SString& text, int style, int width) {
@@ -191,7 +191,7 @@ int SSymCanvas::GetTextWidth(const SString& text, const SSymFont& font) {
     HGDIOBJ old = m_pDC->SelectObject(norm->m_font);
     const LONG px = LOWORD(::GetTabbedTextExtentW(m_pDC->GetSafeHdc(), s.c_str(), s.GetLength(), 0, nullptr));
     if (old) m_pDC->SelectObject(old);
-    return static_cast<int>(px / m_scalerInit.m_scaleX + 0.5);
+    return ClampInt(px / m_scalerInit.m_scaleX + 0.5);
   };
   if (mode == SPrefDataWrap::Truncate && trunc >= 5 && trunc < text.GetLength()) {
     for (const SString& line : SSplitLines(text)) {
@@ -232,37 +232,59 @@ int SSymCanvas::WrapLines(const SString& text, int width, STable<SWrapLine>& lin
       emit(SString(u" "));
       continue;
     }
-    SString cur;
+    // Appended in place: a line of many short words stays linear.
+    std::u16string cur;
     long long curW = 0;
     for (const SString& token : Tokens(line, breaks)) {
       if (stop) break;
       const int tw = widthOf(token);
       if (curW + tw <= width) {
-        cur = cur + token;
+        cur += token.str();
         curW += tw;
         continue;
       }
-      if (!cur.IsEmpty()) {
-        if (!IsBlank(cur)) emit(cur);
-        cur = SString();
+      if (!cur.empty()) {
+        if (!IsBlank(SString(cur))) emit(SString(cur));
+        cur.clear();
         curW = 0;
       }
       if (tw > width && token.GetLength() > 5) {
+        // A word wider than the line is cut into the longest pieces (at
+        // least 5 characters) that fit; the rest that fits starts the next
+        // line. Each piece is found by doubling and then halving, measuring
+        // only pieces about as long as a line, never the whole rest of the
+        // word: a label of one huge word is cut in linear time.
+        const int len = token.GetLength();
         int pos = 0;
-        while (!stop && token.GetLength() - pos > 5 && widthOf(token.Mid(pos)) > width) {
-          int n = 5;
-          while (pos + n < token.GetLength() && widthOf(token.Mid(pos, n + 1)) <= width) ++n;
-          emit(token.Mid(pos, n));
-          pos += n;
+        while (!stop && len - pos > 5) {
+          auto fits = [&](int n) { return widthOf(token.Mid(pos, n)) <= width; };
+          int good = 5, bad = -1;
+          for (int n = 10; bad < 0; n *= 2) {
+            if (n >= len - pos) {
+              if (fits(len - pos)) good = len - pos;
+              else bad = len - pos;
+              break;
+            }
+            if (fits(n)) good = n;
+            else bad = n;
+          }
+          if (bad < 0) break;  // the rest fits on one line
+          while (bad - good > 1) {
+            const int mid = good + (bad - good) / 2;
+            if (fits(mid)) good = mid;
+            else bad = mid;
+          }
+          emit(token.Mid(pos, good));
+          pos += good;
         }
-        cur = token.Mid(pos);
-        curW = widthOf(cur);
+        cur = token.Mid(pos).str();
+        curW = widthOf(token.Mid(pos));
       } else {
-        cur = token;
+        cur = token.str();
         curW = tw;
       }
     }
-    if (!cur.IsEmpty()) emit(cur);
+    if (!cur.empty()) emit(SString(cur));
   }
   if (lineHeight) *lineHeight = GetTextHeight(SString(u" "));
   return lines.GetCount();
@@ -276,9 +298,12 @@ SSymSize SSymCanvas::GetWrapTextExtent(const SString& text, int width) {
   if (!m_pDC || text.IsEmpty()) return SSymSize(0, 0);
   STable<SWrapLine> lines;
   WrapLines(text, width, lines, nullptr, 0, 0, false);
-  SString out;
-  for (int i = 0; i < lines.GetCount(); ++i) out = out + lines[i].m_strText + SString(u"\r\n");
-  return GetTextExtent(out);
+  std::u16string out;  // appended in place: the lines of a huge label join in linear time
+  for (int i = 0; i < lines.GetCount(); ++i) {
+    out += lines[i].m_strText.str();
+    out += u"\r\n";
+  }
+  return GetTextExtent(SString(out));
 }
 
 SSymSize SSymCanvas::GetWrapTextExtent(const SString& text, const SSymFont& font, int width) {
@@ -561,7 +586,7 @@ SSymSize SSymCanvas::GetRTFTextExtent(const SString& rtf, int width, int a, int 
   const double nsx = m_scalerInit.m_scaleX, nsy = m_scalerInit.m_scaleY;
   if (nsx == 0.0 || nsy == 0.0) return SSymSize(600, 600);
   const SIZE px = doc.GetExtent(m_pDC->GetSafeHdc(), ClampInt(width * nsx), a, b);
-  return SSymSize(static_cast<LONG>(px.cx / nsx + 0.5), static_cast<LONG>(px.cy / nsy + 0.5));
+  return SSymSize(ClampInt(px.cx / nsx + 0.5), ClampInt(px.cy / nsy + 0.5));
 }
 
 int SSymCanvas::GetRTFTextLength(const SString& rtf, int width, int height, int first) {

@@ -203,6 +203,7 @@ HRESULT SSymArc::MoveBy(const SSymSize& offset, int redraw) {
 }
 
 HRESULT SSymArc::Transform(const SSymMatrix& matrix, int redraw) {
+  if (!matrix.IsFinite()) return E_INVALIDARG;
   const SSymRect before = m_rect;
   const HRESULT hr = SSymStd::Transform(matrix, redraw);
   if (m_start != m_end && m_rect != before) {

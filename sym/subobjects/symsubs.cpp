@@ -221,6 +221,7 @@ HRESULT SSymSubs::MoveBy(const SSymSize& offset, int redraw) {
 }
 
 HRESULT SSymSubs::Transform(const SSymMatrix& matrix, int redraw) {
+  if (!matrix.IsFinite()) return E_INVALIDARG;
   const SSymRect old = m_rect;
   SSymRect t = matrix.Transform(old);
   SSymMatrix m = matrix;

@@ -742,6 +742,7 @@ int SSymBase::CreateUndoSizeInfo(const SSymRect& newRect, int force) {
 }
 
 HRESULT SSymBase::Transform(const SSymMatrix& matrix, int redraw) {
+  if (!matrix.IsFinite()) return E_INVALIDARG;  // NaN or infinity would land in every coordinate
   const SSymRect from = InLockoutContext() ? GetClipRect(0, 0) : m_rect;
   const bool shear = matrix.Get(0, 1) != 0 || matrix.Get(1, 0) != 0;
   SSymRect to;

@@ -248,3 +248,21 @@ ISSymbol* PostOleInCast(ISRepObject* object);
 // The repository object of a symbol (resolved through sub-objects and
 // owners), not counted, or null.
 ISRepObject* SSymGetRepObject(ISSymbol* symbol);
+// What every owner does before it takes a symbol, so that a symbol has one
+// owner at a time: takes the symbol from any other owner that holds it
+// (through that owner's Remove). E_POINTER for a null symbol; E_INVALIDARG
+// when another owner (than `owner`, the taking owner's repository object)
+// still holds it, for one that does not let it go; S_OK otherwise.
+HRESULT SSymTakeFromOtherOwners(ISSymbol* symbol, ISRepObject* owner);
+// Owners nest at most SSymMaxNesting levels deep (a group in a group in a
+// group ...): drawing, formats, moves and the walks over members recurse
+// once per level, and the walks up a chain of owners stop at a fixed bound,
+// so a deeper nest would overflow the stack or lose its diagram. Every owner
+// refuses, with E_INVALIDARG and nothing changed, a symbol whose own nest
+// would then pass the limit; SSymCheckNesting tells (owner: the taking owner
+// as a symbol, null for the diagram; extra: levels put in between, such as a
+// new group around the symbol). A nest deeper than the limit (an old
+// file) still draws, formats and deletes: those walks stop at the guard of
+// symdepth.h, and deleting a group deletes its nest without recursing.
+constexpr int SSymMaxNesting = 128;
+HRESULT SSymCheckNesting(ISSymbol* symbol, ISSymbol* owner, int extra = 0);

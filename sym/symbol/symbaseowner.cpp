@@ -1,6 +1,7 @@
 // Owners, diagram and view of a symbol, the face links attach to, and the
 // functions over the owner tree. Every walk up a chain of owners is bounded,
 // so that a cycle of owners ends the walk instead of looping.
+#include <unordered_set>
 #include <vector>
 
 #include "kvcore/scascade.h"
@@ -9,7 +10,9 @@
 
 namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
-constexpr int kMaxDepth = 256;
+// Walks up a chain of owners are loops, not recursion: the bound only ends
+// a cycle a damaged repository may close, far past any real nest.
+constexpr int kMaxDepth = 1 << 16;
 
 SSymPoint Centre(const SSymRect& r) { return SSymPoint((r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2); }
 
@@ -52,6 +55,55 @@ ISRepObject* SSymGetRepObject(ISSymbol* symbol) {
     symbol = next.Get();  // held by its own owner or main symbol
   }
   return nullptr;
+}
+
+HRESULT SSymTakeFromOtherOwners(ISSymbol* symbol, ISRepObject* owner) {
+  if (!symbol) return E_POINTER;
+  RepObjWrap obj(symbol);
+  SComOut<ISRepClassCol> col;
+  if (obj.IsNull() || obj->GetCollection(SymAttr::ParentColl, &col) != S_OK || col.IsNull()) return S_OK;
+  // A snapshot: each removal changes the collection.
+  std::vector<RepObjWrap> others;
+  for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
+    SComOut<ISRepObject> holder;
+    if (col->Item(i, &holder) == S_OK && holder && !SRepAreSameObjects(holder.Get(), owner))
+      others.emplace_back(holder.Get());
+  }
+  SComWrap<ISSymbol> hold(symbol);  // the former owner may hold the only reference
+  for (const RepObjWrap& other : others) {
+    SComWrap<ISSymOwner> former(other.Get());
+    if (!former.IsNull()) former->Remove(symbol);
+  }
+  for (LONG i = 0, n = col->GetCount(); i < n; ++i) {
+    SComOut<ISRepObject> holder;
+    if (col->Item(i, &holder) == S_OK && holder && !SRepAreSameObjects(holder.Get(), owner)) return E_INVALIDARG;
+  }
+  return S_OK;
+}
+
+HRESULT SSymCheckNesting(ISSymbol* symbol, ISSymbol* owner, int extra) {
+  if (!symbol) return E_POINTER;
+  // Owner levels above the place the symbol takes: the owner and its owners up to the diagram.
+  int above = extra;
+  for (SComWrap<ISSymbol> at(owner); !at.IsNull(); at = OwnerAs<ISSymbol>(at.Get()))
+    if (++above > SSymMaxNesting) return E_INVALIDARG;
+  // Levels of owners the symbol brings, level by level through the Symbols
+  // collections (each object once: a damaged repository may hold a cycle).
+  std::vector<SRepObject*> level, next;
+  std::unordered_set<SRepObject*> seen;
+  if (SRepObject* self = SRepObject::FromInterface(RepObjWrap(symbol).Get())) level.push_back(self);
+  for (int depth = above; !level.empty(); ++depth) {
+    next.clear();
+    for (SRepObject* o : level) {
+      SRepCollection* col = o->FindCollection(SymAttr::Symbols);
+      if (!col) continue;
+      for (SRepObject* member : col->Items())
+        if (seen.insert(member).second) next.push_back(member);
+    }
+    if (!next.empty() && depth + 1 > SSymMaxNesting) return E_INVALIDARG;
+    level.swap(next);
+  }
+  return S_OK;
 }
 
 // ---- owner lookups ------------------------------------------------------------------------------
@@ -190,6 +242,7 @@ HRESULT SSymBase::SetRelPos(const SRep_Point& p) {
 // ---- the linkable face ------------------------------------------------------------------------------
 HRESULT SSymBase::AttachLink(ISSymLink* link) {
   if (!link) return E_POINTER;
+  if (SRepAreSameObjects(RepObjWrap(link).Get(), Obj())) return E_INVALIDARG;  // a link does not end on itself
   m_links.Add(link);
   SetChanged();
   SetSessionModified();

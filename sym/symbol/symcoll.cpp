@@ -210,6 +210,7 @@ HRESULT SSymCollection::MoveBy(const SSymSize& offset, int flag) {
 }
 
 HRESULT SSymCollection::Transform(const SSymMatrix& matrix, int flag) {
+  if (!matrix.IsFinite()) return E_INVALIDARG;
   HRESULT result = S_OK;
   SComTbl<ISSymbol, ISSymbol*> list(m_list);
   for (ISSymbol* s : list) {

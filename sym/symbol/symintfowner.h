@@ -34,6 +34,10 @@ class ISSymSelection;
 struct SSymPrintData;
 
 // ---- owners ------------------------------------------------------------------------------------
+// Every owner answers E_POINTER to Add and Remove of a null symbol. A symbol
+// has one owner: Add of a symbol that another owner holds takes it from
+// that owner (its Remove) first; when that owner keeps it, Add is refused
+// with E_INVALIDARG.
 struct ISSymOwner : IUnknown {
   static constexpr IID iid = IID_ISSymOwner;
   virtual HRESULT Add(ISSymbol* symbol) = 0;

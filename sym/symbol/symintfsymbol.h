@@ -42,6 +42,7 @@ struct ISSymbol : IUnknown {
   virtual SSymRect GetClipRect(int a, int b) = 0;
   virtual SSymRect GetActiveRect(SSymCanvas& canvas, int a) = 0;
   virtual HRESULT MoveBy(const SSymSize& offset, int redraw) = 0;
+  // E_INVALIDARG, with nothing changed, for a matrix with a NaN or infinite entry.
   virtual HRESULT Transform(const SSymMatrix& matrix, int redraw) = 0;
   virtual BOOL IsVisibleInRect(SSymCanvas& canvas, const SSymRect& rect) = 0;
   virtual BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) = 0;

@@ -15,8 +15,9 @@ SComOut<ISRepClassCol> Members(ISRepObject* owner) {
 }  // namespace
 
 HRESULT SSymOwnerImpl::Add(ISSymbol* symbol) {
+  if (!symbol) return E_POINTER;
   ISRepObject* owner = GetOwnerObject();
-  if (!symbol || !owner) return S_OK;
+  if (!owner) return S_OK;
   RepObjWrap obj(symbol);
   if (obj.IsNull() || SRepAreSameObjects(obj, owner)) return S_OK;
   SComWrap<ISSymTree> tree(owner);
@@ -25,12 +26,16 @@ HRESULT SSymOwnerImpl::Add(ISSymbol* symbol) {
   if (!comp.IsNull()) return comp->Add(symbol);
   SComOut<ISRepClassCol> col = Members(owner);
   if (!col) return E_FAIL;
-  return col->GetPos(obj) < 0 ? col->Insert(obj, -1) : S_FALSE;
+  if (col->GetPos(obj) >= 0) return S_FALSE;
+  if (const HRESULT hr = SSymTakeFromOtherOwners(symbol, owner); FAILED(hr)) return hr;
+  if (const HRESULT hr = SSymCheckNesting(symbol, GetOwnerSymbol()); FAILED(hr)) return hr;
+  return col->Insert(obj, -1);
 }
 
 HRESULT SSymOwnerImpl::Remove(ISSymbol* symbol) {
+  if (!symbol) return E_POINTER;
   ISRepObject* owner = GetOwnerObject();
-  if (!symbol || !owner) return S_OK;
+  if (!owner) return S_OK;
   SComWrap<ISSymTree> tree(owner);
   if (!tree.IsNull()) return tree->Remove(symbol, 0);
   RepObjWrap obj(symbol);

@@ -150,7 +150,7 @@ TEST_F(CompMember, AddRefusesCyclesAndDeletedSymbolsAndIsIdempotent) {
   ASSERT_EQ(S_OK, outer->CompSym()->Add(inner->Sym()));
   EXPECT_EQ(1, outer->Collection(SymAttr::Symbols)->GetCount());
   EXPECT_EQ(S_FALSE, outer->CompSym()->Add(outer->Sym()));
-  EXPECT_EQ(S_FALSE, outer->CompSym()->Add(nullptr));
+  EXPECT_EQ(E_POINTER, outer->CompSym()->Add(nullptr));
   EXPECT_EQ(E_INVALIDARG, inner->CompSym()->Add(outer->Sym()));
   EXPECT_TRUE(DiagramOwner()->Contains(outer->Sym(), 0));
   EXPECT_EQ(0, inner->Collection(SymAttr::Symbols)->GetCount());

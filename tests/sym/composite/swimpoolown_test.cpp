@@ -123,7 +123,7 @@ TEST_F(SwimPoolOwn, BadInputIsRefused) {
   EXPECT_EQ(Owner(pool)->Add(pool->Sym()), E_INVALIDARG);
   EXPECT_EQ(Owner(pool)->Add(lanes[0]->Sym()), S_FALSE);
   EXPECT_EQ(Owner(pool)->Remove(foreign->Sym()), S_FALSE);
-  EXPECT_EQ(Owner(pool)->Remove(nullptr), S_FALSE);
+  EXPECT_EQ(Owner(pool)->Remove(nullptr), E_POINTER);
   EXPECT_EQ(CountOf(pool), 3);
   EXPECT_EQ(CountOf(other), 1);
 

@@ -30,7 +30,7 @@ TEST_F(TreeImpl, FirstChildBringsTheBranchLineAndListingIsPreOrder) {
   // Adding a symbol twice keeps one entry; adding the tree to itself does nothing.
   EXPECT_EQ(root->Tree().Add(last->Sym()), S_OK);
   EXPECT_EQ(root->Tree().Add(root->Sym()), S_FALSE);
-  EXPECT_EQ(root->Tree().Add(nullptr), S_FALSE);
+  EXPECT_EQ(root->Tree().Add(nullptr), E_POINTER);
 
   // A symbol of another owner moves into the tree.
   TSym* moved = AddTo<TSym>(m_diag);

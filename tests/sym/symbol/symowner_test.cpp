@@ -160,7 +160,7 @@ TEST_F(SymOwner, OwnerImplementationAddsOnceAndLooksDeep) {
   ISSymOwner* d = DiagramOwner();
   EXPECT_EQ(d->Add(outer->Sym()), S_FALSE);  // already there
   EXPECT_EQ(m_diagram->Collection(SymAttr::Symbols)->GetCount(), 1);
-  EXPECT_EQ(d->Add(nullptr), S_OK);
+  EXPECT_EQ(d->Add(nullptr), E_POINTER);
   EXPECT_TRUE(d->Contains(outer->Sym(), 0));
   EXPECT_FALSE(d->Contains(leaf->Sym(), 0));
   EXPECT_TRUE(d->Contains(leaf->Sym(), 1));
