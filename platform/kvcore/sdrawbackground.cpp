@@ -48,10 +48,8 @@ BOOL Diagonal(HDC hdc, const RECT& rc, COLORREF c1, COLORREF c2, bool down) {
 // The outer ellipse circumscribes the rectangle (times `scale`); the
 // centres move from the rectangle's centre to the focus point.
 BOOL Radial(HDC hdc, const RECT& rc, COLORREF inner, COLORREF outer, int corner) {
-  Fill(hdc, rc, outer);
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;
   const int steps = std::clamp(std::max(w, h) / 2, 1, 64);
-  HGDIOBJ oldPen = SelectObject(hdc, GetStockObject(NULL_PEN));
   const double scale = corner >= 0 ? 1.5 : 1.0;
   const double rx = w / 2.0 * std::sqrt(2.0) * scale, ry = h / 2.0 * std::sqrt(2.0) * scale;
   const double cx = rc.left + w / 2.0, cy = rc.top + h / 2.0;
@@ -60,6 +58,20 @@ BOOL Radial(HDC hdc, const RECT& rc, COLORREF inner, COLORREF outer, int corner)
     fx = (cx + ((corner == 0 || corner == 3) ? rc.left : rc.right)) / 2.0;
     fy = (cy + ((corner == 0 || corner == 1) ? rc.top : rc.bottom)) / 2.0;
   }
+  // On paper one smooth gradient of the same ellipses: ring i (of `steps`,
+  // from the outside) covers the sizes 1 - i / steps down to the next, so the
+  // middle of the first ring is the outer colour and the middle of the last
+  // the inner one. A document then holds one shading instead of up to 64
+  // ellipses.
+  if (steps > 1) {
+    KvRadialGradient g;
+    g.fx = fx, g.fy = fy, g.cx = cx, g.cy = cy, g.rx = rx, g.ry = ry;
+    g.inner = inner, g.outer = outer;
+    g.innerAt = 0.5 / steps, g.outerAt = 1 - 0.5 / steps;
+    if (KvRadialGradientFill(hdc, &rc, g)) return TRUE;
+  }
+  Fill(hdc, rc, outer);
+  HGDIOBJ oldPen = SelectObject(hdc, GetStockObject(NULL_PEN));
   for (int i = 0; i < steps; ++i) {
     const double f = 1.0 - static_cast<double>(i) / steps;
     const double ex = fx + (cx - fx) * f, ey = fy + (cy - fy) * f;

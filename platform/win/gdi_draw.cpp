@@ -1592,6 +1592,43 @@ int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD w, DWORD h, int xs, int ys, U
 }
 
 // ---- gradients -----------------------------------------------------------------------------
+
+BOOL KvRadialGradientFill(HDC hdc, const RECT* rc, const KvRadialGradient& g) {
+  Dc* dc = GetDc(hdc);
+  if (!dc || !rc || !dc->sink || dc->sink->Kind() != KvSinkKind::Pdf || !dc->Renders()) return FALSE;
+  if (!(g.rx > 0) || !(g.ry > 0) || !(g.innerAt <= g.outerAt)) return FALSE;
+  const RECT box = DevBox(dc, rc->left, rc->top, rc->right, rc->bottom);
+  if (IsRectEmpty(&box)) return TRUE;
+  // The ellipses in device units: centre, focus and radii through the mapping.
+  double ax, ay, bx, by, fx, fy;
+  dc->LpToDp(g.cx - g.rx, g.cy - g.ry, &ax, &ay);
+  dc->LpToDp(g.cx + g.rx, g.cy + g.ry, &bx, &by);
+  dc->LpToDp(g.fx, g.fy, &fx, &fy);
+  const double rx = std::abs(bx - ax) / 2, ry = std::abs(by - ay) / 2;
+  if (!(rx > 0) || !(ry > 0)) return FALSE;
+  const double cx = (ax + bx) / 2, cy = (ay + by) / 2;
+  RenderMode(dc, R2_COPYPEN, [&](Dc*, cairo_t* cr) {
+    // In a space scaled so that the outer ellipse is the unit circle, the
+    // ellipses are cairo's circles between the focus (radius 0) and the centre.
+    cairo_pattern_t* pat = cairo_pattern_create_radial(fx / rx, fy / ry, 0, cx / rx, cy / ry, 1);
+    cairo_matrix_t m;
+    cairo_matrix_init_scale(&m, 1 / rx, 1 / ry);
+    cairo_pattern_set_matrix(pat, &m);
+    cairo_pattern_set_extend(pat, CAIRO_EXTEND_PAD);
+    auto stop = [pat](double at, COLORREF c) {
+      cairo_pattern_add_color_stop_rgb(pat, std::clamp(at, 0.0, 1.0), GetRValue(c) / 255.0, GetGValue(c) / 255.0,
+                                       GetBValue(c) / 255.0);
+    };
+    stop(g.innerAt, g.inner);
+    stop(g.outerAt, g.outer);
+    cairo_set_source(cr, pat);
+    cairo_rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
+    cairo_fill(cr);
+    cairo_pattern_destroy(pat);
+  });
+  return TRUE;
+}
+
 BOOL GradientFill(HDC hdc, const TRIVERTEX* v, ULONG nv, const void* mesh, ULONG nm, ULONG mode) {
   Dc* dc = GetDc(hdc);
   if (!dc || !v || !mesh || nv == 0 || mode > GRADIENT_FILL_TRIANGLE) return FALSE;

@@ -827,6 +827,19 @@ BOOL SubtractRect(LPRECT dst, const RECT* a, const RECT* b);
 // StartPage to EndPage; EndDoc or DeleteDC finishes the file. The creation
 // date is fixed, so the same drawing gives the same file. Null on failure.
 HDC KvCreatePdfDC(const char* path, double widthPt, double heightPt, int dpi = 600);
+// A smooth radial gradient over `rc` (logical units) on a PDF page: the
+// family of ellipses whose centre runs from the focus (fx, fy) at size 0 to
+// (cx, cy) at radii rx, ry, coloured `inner` up to the fraction `innerAt` of
+// the way out and `outer` from `outerAt` on, smoothly between. FALSE, with
+// nothing drawn, on every other context: raster and recording contexts draw
+// such a fill as stepped rings, whose pixels and calls are the reference the
+// smooth gradient stands in for on paper.
+struct KvRadialGradient {
+  double fx = 0, fy = 0, cx = 0, cy = 0, rx = 0, ry = 0;
+  COLORREF inner = 0, outer = 0;
+  double innerAt = 0, outerAt = 1;
+};
+BOOL KvRadialGradientFill(HDC hdc, const RECT* rc, const KvRadialGradient& gradient);
 // Writes the bitmap as an 8-bit RGB (no alpha) PNG; the same pixels give the
 // same bytes. FALSE for a bad handle or an unwritable path.
 BOOL KvSaveBitmapPng(HBITMAP bitmap, const char* path);

@@ -2,6 +2,10 @@
 // PNG, EMF, PDF) and the SVG writer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -10,6 +14,8 @@
 
 #include "support/canvas_fixture.h"
 #include "support/file_fixture.h"
+#include "support/outside_readers.h"
+#include "support/temp_files.h"
 
 namespace {
 
@@ -69,6 +75,58 @@ TEST(GradientFill, PainterAndSvgReadTheModeAlike) {
     Collect(grads[0], SString("stop"), stops);
     ASSERT_FALSE(stops.empty());
     EXPECT_EQ(Attr(stops[0], "stop-color"), c.firstStop);
+  }
+}
+
+// On paper a radial fill is one smooth shading of the ellipses the screen
+// draws as stepped rings: the printed page shows the screen's colours (within
+// about a ring's step) and the document holds a shading instead of rings.
+TEST(GradientFill, RadialOnPaperMatchesTheRingsOnScreen) {
+  if (!HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm is missing";
+  constexpr int kW = 120, kH = 80;
+  const RECT box{10, 10, 110, 70};
+  TempDir dir("gradientfill");
+  for (const int mode : {0x200, 0x201, 0x802}) {
+    SCOPED_TRACE(mode);
+    SDrawBackground painter(nullptr, 12, 0);
+    painter.SetGradientMode(mode);
+    painter.SetGradientColors(kRed, kBlue);
+    RasterDC raster(kW, kH);
+    ASSERT_TRUE(painter.DrawBackground(&raster.dc, box));
+
+    const std::string path = (dir.path / "radial.pdf").string();
+    HDC pdf = KvCreatePdfDC(path.c_str(), kW * 0.75, kH * 0.75, 96);
+    ASSERT_NE(pdf, nullptr);
+    DOCINFOW di{sizeof(DOCINFOW), u"Radial", nullptr, nullptr, 0};
+    ASSERT_GT(StartDocW(pdf, &di), 0);
+    ASSERT_GT(StartPage(pdf), 0);
+    {
+      SDC dc(pdf);
+      EXPECT_TRUE(painter.DrawBackground(&dc, box));
+      dc.Detach();
+    }
+    EXPECT_GT(EndPage(pdf), 0);
+    EXPECT_GT(EndDoc(pdf), 0);
+    DeleteDC(pdf);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_NE(bytes.find("/ShadingType 3"), std::string::npos);
+
+    KvImage page;
+    ASSERT_TRUE(RenderPdf(path, 96, page));
+    ASSERT_EQ(page.width, kW);
+    ASSERT_EQ(page.height, kH);
+    int worst = 0;
+    for (int y = box.top + 1; y < box.bottom - 1; y += 3)
+      for (int x = box.left + 1; x < box.right - 1; x += 3) {
+        const COLORREF screen = raster.dc.GetPixel(x, y);
+        const std::uint32_t paper = page.At(x, y);
+        const int d = std::max({std::abs(int(GetRValue(screen)) - int((paper >> 16) & 0xFF)),
+                                std::abs(int(GetGValue(screen)) - int((paper >> 8) & 0xFF)),
+                                std::abs(int(GetBValue(screen)) - int(paper & 0xFF))});
+        worst = std::max(worst, d);
+      }
+    EXPECT_LE(worst, 16);
   }
 }
 
