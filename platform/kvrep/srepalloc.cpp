@@ -17,18 +17,25 @@ SRepObjectAllocator::~SRepObjectAllocator() {
 }
 
 void* SRepObjectAllocator::Alloc() {
-  if (!m_free) {
-    std::size_t bytes = m_objectSize * static_cast<std::size_t>(m_blockCount);
-    char* chunk = static_cast<char*>(::operator new(bytes, std::align_val_t(alignof(std::max_align_t))));
-    m_chunks.push_back(chunk);
-    for (int i = m_blockCount - 1; i >= 0; --i) {
-      auto* b = reinterpret_cast<FreeBlock*>(chunk + static_cast<std::size_t>(i) * m_objectSize);
-      b->next = m_free;
-      m_free = b;
-    }
+  if (m_free) {
+    FreeBlock* b = m_free;
+    m_free = b->next;
+    ++m_inUse;
+    return b;
   }
-  FreeBlock* b = m_free;
-  m_free = b->next;
+  // Blocks never handed out are taken from the newest chunk in order, one
+  // at a time: threading a whole new chunk into the free list up front would
+  // touch every block's memory twice (once for the list, once for its
+  // object) and fault its pages in long before they are used.
+  if (m_fresh == 0) {
+    std::size_t bytes = m_objectSize * static_cast<std::size_t>(m_blockCount);
+    m_next = static_cast<char*>(::operator new(bytes, std::align_val_t(alignof(std::max_align_t))));
+    m_chunks.push_back(m_next);
+    m_fresh = m_blockCount;
+  }
+  void* b = m_next;
+  m_next += m_objectSize;
+  --m_fresh;
   ++m_inUse;
   return b;
 }

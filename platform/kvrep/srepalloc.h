@@ -33,7 +33,9 @@ class SRepObjectAllocator {
   std::size_t m_objectSize;
   int m_blockCount;
   const char* m_name;
-  FreeBlock* m_free = nullptr;
+  FreeBlock* m_free = nullptr;  // blocks given back
+  char* m_next = nullptr;       // the newest chunk's first block never handed out
+  int m_fresh = 0;              // blocks left from m_next on
   std::vector<void*> m_chunks;
   int m_inUse = 0;
 };

@@ -10,7 +10,16 @@ struct SRepItemList::Index {
   // the first k runs in a logarithm, and the run holding a position.
   std::vector<std::size_t> counts;
   std::unordered_map<const SRepObject*, Run*> where;
+  // Runs emptied by erasures stay in place (the iterator and the running
+  // counts pass over them) until they are half of all runs: erasing a whole
+  // large list then costs no rebuild of the counts per emptied run.
+  std::size_t empty = 0;
 
+  void DropEmptyRuns() {
+    std::erase_if(runs, [](const std::unique_ptr<Run>& r) { return r->items.empty(); });
+    if (runs.empty()) runs.push_back(std::make_unique<Run>());
+    empty = runs.back()->items.empty() ? 1 : 0;
+  }
   void Rebuild() {
     const std::size_t n = runs.size();
     counts.assign(n + 1, 0);
@@ -89,6 +98,7 @@ void SRepItemList::Insert(std::size_t pos, SRepObject* obj) {
   std::size_t offset = 0;
   const std::size_t at = FindRun(pos, &offset);
   Run* run = x.runs[at].get();
+  if (run->items.empty()) --x.empty;
   run->items.insert(run->items.begin() + static_cast<std::ptrdiff_t>(offset), obj);
   x.where[obj] = run;
   ++m_size;
@@ -123,11 +133,12 @@ void SRepItemList::Erase(std::size_t pos) {
   --m_size;
   if (m_size < kIndexFrom / 4) {
     DropIndex();
-  } else if (run->items.empty()) {
-    x.runs.erase(x.runs.begin() + static_cast<std::ptrdiff_t>(at));
-    x.Rebuild();
   } else {
     x.Add(at, -1);
+    if (run->items.empty() && ++x.empty * 2 > x.runs.size()) {
+      x.DropEmptyRuns();
+      x.Rebuild();
+    }
   }
 }
 

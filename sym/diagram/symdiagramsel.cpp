@@ -42,10 +42,11 @@ bool Within(const SSymRect& frame, SSymRect r) {
 
 // Whether the frame (normalised) encloses the symbol: every point of a
 // polyline, the whole clip rectangle of anything else.
-bool Encloses(const SSymRect& frame, ISSymbol* symbol) {
+// points: a scratch list the caller keeps across symbols (one allocation for
+// a whole frame, not one per line).
+bool Encloses(const SSymRect& frame, ISSymbol* symbol, SSymListPt& points) {
   SComWrap<ISSymPolyline> poly(symbol);
   if (!poly.IsNull()) {
-    SSymListPt points;
     if (FAILED(poly->GetListPt(points))) return false;
     // A line without points yet is judged by its rectangle, not taken by
     // every frame.
@@ -90,10 +91,13 @@ HRESULT SSymDiagramImpl::AddSymInRectToSel(const SSymRect& rect, ISSymSelection*
       SComWrap<ISSymbol> s(static_cast<ISRepObject*>(item));
       if (!s.IsNull()) top.push_back(s);
     }
+    SSymListPt points;
     for (const auto& s : top) {
-      if (Encloses(frame, s)) {
-        if (!selection->CanSelect(s)) continue;
+      if (Encloses(frame, s, points)) {
+        // Add asks the view whether the symbol may be selected; one it
+        // refused brings none of its children either.
         selection->Add(s, 1);
+        if (!selection->Contains(s)) continue;
         if (!children) continue;
         if (s->GetSymbolType() == kTypePool)
           AddLaneChildren(s, *selection);

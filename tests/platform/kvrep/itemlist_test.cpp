@@ -33,13 +33,15 @@ void ExpectSame(const SRepItemList& list, const std::vector<SRepObject*>& model,
 struct Case {
   const char* name;
   std::size_t grow;  // members aimed at before shrinking again
-  int where;         // 0 anywhere, 1 at the start, 2 at the end
+  int where;         // 0 anywhere, 1 at the start, 2 at the end, 3 in the middle
 };
 
 TEST(RepItemList, KeepsThePlainArrayOrder) {
   const Case cases[] = {
       {"small", 20, 0},     {"across the index size", 200, 0}, {"large anywhere", 3000, 0},
       {"large at the start", 3000, 1}, {"large at the end", 3000, 2},
+      // Whole runs emptied inside the list, with members on both sides.
+      {"large in the middle", 3000, 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -53,6 +55,7 @@ TEST(RepItemList, KeepsThePlainArrayOrder) {
     auto pos = [&](std::size_t size) {
       if (c.where == 1) return std::size_t{0};
       if (c.where == 2) return size;
+      if (c.where == 3) return size / 2;
       return std::uniform_int_distribution<std::size_t>(0, size)(rng);
     };
     const std::size_t steps = c.grow * 4;
