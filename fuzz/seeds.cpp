@@ -1,16 +1,22 @@
 // Writes the seed inputs of the blob, RTF, registry, metamodel,
-// repository-stream, picture and OLE fuzz targets from the library's own writers:
+// repository-stream, picture, OLE, point-list blob, row filter, show
+// collection and display preference fuzz targets from the library's own writers:
 //   fuzz_seeds <folder>     (one sub-folder a target, as under fuzz/corpus)
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuzz/fuzzbox.h"
 #include "kvcore/sstream.h"
+#include "kvrep/srepextras.h"
+#include "kvrep/srepgrid.h"
 #include "kvrep/srepstream.h"
+#include "sym/diagram/symdisppref.h"
+#include "sym/diagram/symprefshowcoll.h"
 #include "sym/foundation/symmetadata.h"
 #include "sym/foundation/symstream.h"
 #include "kvcore/spicture.h"
@@ -63,11 +69,15 @@ void Blobs() {
   }
 }
 
+// Each text once for each way through the layout (its last byte picks it).
 void Rtf() {
-  Put("rtf", "plain", std::string("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Hello \\b world\\b0\\par Next}"));
-  Put("rtf", "tables",
-      std::string("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1\\i red\\i0\\tab\\u8364?\\'e9 "
-                  "{\\*\\ignored x}{\\pict\\pngblip 89504e47}\\line\\ul under\\ulnone\\strike s\\cell\\row}"));
+  const std::pair<const char*, std::string> texts[] = {
+      {"plain", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Hello \\b world\\b0\\par Next}"},
+      {"tables", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1\\i red\\i0\\tab\\u8364?\\'e9 "
+                 "{\\*\\ignored x}{\\pict\\pngblip 89504e47}\\line\\ul under\\ulnone\\strike s\\cell\\row}"}};
+  for (const auto& [name, text] : texts)
+    for (char way = 0; way < 5; ++way)
+      Put("rtf", (std::string(name) + "-" + std::to_string(way)).c_str(), text + std::string(1, way));
 }
 
 void Registry() {
@@ -245,6 +255,71 @@ void ContentTexts() {
   Put("objcontent", "value", std::string("say \\\"hi\\\" there"));
 }
 
+// The point-list symbols' older blobs (the library reads them and writes
+// none): a polyline's pen and colours, a polygon's brush first.
+void PolyBlobs() {
+  {
+    SOutputGlobal g;
+    SSymOutputStream out(g);
+    out << SSymPen(SSymPen::Solid, 30, SSymColor(0x2F5597)) << LONG(0x111111) << LONG(0x222222);
+    Put("polyblob", "polyline", g.GetBytes());
+  }
+  {
+    SOutputGlobal g;
+    SSymOutputStream out(g);
+    out << SSymBrush(2, 3, SSymColor(0x00FF00)) << SSymPen(1, 75, SSymColor(0x123456)) << LONG(0x808080)
+        << LONG(0x404040);
+    Put("polyblob", "polygon", g.GetBytes());
+  }
+}
+
+// The row filters of the grids ("<attribute>=<pattern>;..."), a line end,
+// then the text of the object matched.
+void RowFilters() {
+  SString filter;
+  SRepRowFilter entries{{0x101, SString(u"Ord*")}, {0x102, SString(u"?ame*x")}};
+  for (const SRepRowFilterEntry& e : entries)
+    filter += SString::FromUtf8(std::to_string(e.m_nAttr)) + u"=" + e.m_sPattern + u";";
+  Put("rowfilter", "two", filter.ToUtf8() + "\nOrder lines");
+  Put("rowfilter", "hex_ids", std::string("0x10 = *a*b*c* ; 0=ignored; x=y\nabcabc"));
+}
+
+// A collection's show preferences as the library writes them: the
+// attribute lines, the filter lines, the active filter and a selection,
+// separated by the byte 0x01 (after a first byte that picks the
+// collection).
+void ShowCollections() {
+  SRepExaIntf& exa = SRepExaIntf::Instance();
+  exa.Clear();
+  exa.AddClassAttr(0x02010100, 0x101, SString(u"Code"), SString(u"Code"));
+  exa.AddClassAttr(0x02010100, 0x102, SString(u"Name"), SString(u"Name"));
+  exa.AddClassAttr(0x02010100, 0x104, SString(u"Comment"), SString(u"Comment"));
+  SPrefShowColl coll(0x02010100);
+  coll.AddAttribute(0x101, 0, 1, SString(), -1);
+  coll.AddAttribute(0x102, 1, 0, SString(u"The \"name\""), -1);
+  coll.AddAttribute(0x104, 1, 0, SString(), 0);
+  coll.AddFilter(SString(u"All"), SString(), SString(u"Filter-A"));
+  coll.AddFilter(SString(u"Open items"), SString(u"Status=open *"), SString(u"Filter-B"));
+  coll.m_filterRef = SPrefShowColl::FormatValue(SString(u"Open items")) + u" Filter-B";
+  const std::string text = std::string(1, '\0') + coll.m_attrList.ToUtf8() + "\x01" + coll.m_filterList.ToUtf8() + "\x01" +
+                           coll.m_filterRef.ToUtf8() + "\x01" + coll.GetSelAttrList(nullptr).ToUtf8();
+  Put("showcoll", "attributes_filters", text);
+  exa.Clear();
+}
+
+// Display preferences in the registry, as the preferences write them (and
+// the older layout's keys), then the diagram's saved preference text.
+void DisplayPreferences() {
+  SSymDispPref prefs;
+  prefs.Initialize();
+  prefs.InitBuffers();
+  std::string lines = "0SwimlaneVert=No\n0Grid size=300\n0Window color=255 255 224\n1Word Text=.,;\n"
+                      "2TreeVert=yes\n3Show Icon=1\n4Graphic unit=3\n5Background mode=\x08\x7f\n--\n";
+  Put("dispprefs", "registry_and_text", lines + prefs.GetOptsText().ToUtf8());
+  Put("dispprefs", "bad_values", std::string("0SwimlaneVert=sideways\n0Grid size=-99999999999\n4CompDark=-1\n"
+                                             "1Trunc Length=4294967295\n0Window color=#zz\n"));
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: fuzz_seeds <folder>\n");
@@ -261,5 +336,9 @@ int main(int argc, char** argv) {
   SubsFonts();
   FontTexts();
   ContentTexts();
+  PolyBlobs();
+  RowFilters();
+  ShowCollections();
+  DisplayPreferences();
   return 0;
 }

@@ -6,12 +6,16 @@
 #
 #   kvexport N file      the library: N host text boxes (shadows, solid,
 #                        hatched and gradient fills, a label each) on a
-#                        square grid, exported to SVG or to PNG at 96 dpi;
+#                        square grid, exported to SVG, to PNG at 96 dpi or
+#                        printed to a PDF page the size of the drawing;
 #   cairoboxes N file    the same boxes drawn with cairo and pango alone on
-#                        cairo's SVG surface or its image surface (PNG);
+#                        cairo's SVG or PDF surface or its image surface;
 #   neato -n2            Graphviz drawing the same boxes (same labels, fills
 #                        and shapes, Arial 7, 24 x 18 points) at pinned
 #                        positions, no edges: drawing only.
+# PLAIN=1 draws the boxes of both the library and cairo with one-pixel solid
+# outlines and solid fills only (no shadows, hatches or gradients), so that
+# both draw exactly the same content. FORMATS="svg png pdf" by default.
 # WITH_DOT=1 adds dot laying out and drawing the boxes in 100 chains (the
 # layout is the slow part: minutes, not seconds).
 #
@@ -25,6 +29,9 @@ cd "$(dirname "$0")/.."
 BUILD=${1:-build-bench}
 RUNS=${RUNS:-3}
 COUNTS=${COUNTS:-"1000 10000"}
+FORMATS=${FORMATS:-"svg png pdf"}
+PLAIN_ARG=()
+if [ "${PLAIN:-0}" = 1 ]; then PLAIN_ARG=(--plain); fi
 
 if [ ! -f "$BUILD/build.ninja" ]; then
   cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=OFF >/dev/null
@@ -97,11 +104,11 @@ rows=()
 ratios=()
 for n in $COUNTS; do
   graph "$n" 1 >"$WORK/pinned-$n.gv"
-  for fmt in svg png; do
+  for fmt in $FORMATS; do
     rm -f "$WORK"/ours.txt "$WORK"/cairo.txt "$WORK"/neato.txt
     for ((i = 0; i < RUNS; i++)); do
-      run_once ours "$WORK/ours.$fmt" "$BUILD/bench/kvexport" "$n" "$WORK/ours.$fmt"
-      run_once cairo "$WORK/cairo.$fmt" "$BUILD/bench/cairoboxes" "$n" "$WORK/cairo.$fmt"
+      run_once ours "$WORK/ours.$fmt" "$BUILD/bench/kvexport" "${PLAIN_ARG[@]}" "$n" "$WORK/ours.$fmt"
+      run_once cairo "$WORK/cairo.$fmt" "$BUILD/bench/cairoboxes" "${PLAIN_ARG[@]}" "$n" "$WORK/cairo.$fmt"
       run_once neato "$WORK/neato.$fmt" neato -n2 -T"$fmt" -o "$WORK/neato.$fmt" "$WORK/pinned-$n.gv"
     done
     ours=$(summary ours "$WORK/ours.$fmt")

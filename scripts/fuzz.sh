@@ -10,7 +10,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${FUZZ_BUILD:-$root/build-fuzz}"
 seconds="${FUZZ_SECONDS:-30}"
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(stream emf_player image blob rtf registry metamodel repstream optlist picture ole subsfont fonttext objcontent)
+[ ${#targets[@]} -gt 0 ] || targets=(stream emf_player image blob rtf registry metamodel repstream optlist picture ole subsfont fonttext objcontent polyblob rowfilter showcoll dispprefs)
 # A build folder made by the CI's preset (build-ci) already has the targets'
 # configuration; any other is configured here for the fuzz targets alone.
 [ -f "$out/CMakeCache.txt" ] ||
@@ -21,6 +21,9 @@ cmake --build "$out" --target "${targets[@]/%/_fuzz}"
 run_one() {
   local t=$1 max_len=65536
   [ "$t" = stream ] && max_len=4096
+  # Laying out RTF costs per glyph and per line: short texts reach every
+  # branch of the reader and of the layout alike.
+  [ "$t" = rtf ] && max_len=1024
   # New inputs go to a scratch corpus; the seeds in the tree stay as they are.
   mkdir -p "$out/corpus/$t"
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 \

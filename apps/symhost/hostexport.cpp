@@ -55,6 +55,23 @@ class Staging {
   fs::path m_path;
 };
 
+// The picture folder of an SVG document: the document links its pictures
+// from there.
+fs::path SvgPicturesOf(const fs::path& svg) { return svg.parent_path() / (svg.stem().string() + "_svg_Files"); }
+
+// A new SVG document that links no pictures takes the picture folder of
+// the earlier one of its name away with it.
+void DropOldSvgPictures(std::vector<SSymStagedFile>& files) {
+  const std::size_t n = files.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (files[i].staged.empty() || files[i].target.extension() != ".svg") continue;
+    const fs::path pictures = SvgPicturesOf(files[i].target);
+    const bool comes = std::any_of(files.begin(), files.end(), [&](const SSymStagedFile& f) { return f.target == pictures; });
+    std::error_code ec;
+    if (!comes && fs::is_directory(fs::symlink_status(pictures, ec))) files.push_back({fs::path(), pictures});
+  }
+}
+
 // The smallest text a printed page may carry, in points.
 constexpr LONG kSmallestPrintedPoints = 6;
 
@@ -170,10 +187,8 @@ HRESULT SHostExportDiagram(const SHostDiagram& diagram, const std::string& folde
   std::vector<SSymStagedFile> files;
   for (const char* ext : kinds) files.push_back({stage.Path() / (base + ext), out / (base + ext)});
   const fs::path pictures(base + "_svg_Files");
-  if (fs::exists(stage.Path() / pictures, ec))
-    files.push_back({stage.Path() / pictures, out / pictures});
-  else if (fs::is_directory(fs::symlink_status(out / pictures, ec)))
-    files.push_back({fs::path(), out / pictures});
+  if (fs::exists(stage.Path() / pictures, ec)) files.push_back({stage.Path() / pictures, out / pictures});
+  DropOldSvgPictures(files);
   std::string why;
   if (SSymPublishTogether(files, &why) != S_OK) {
     error = why;
@@ -181,5 +196,60 @@ HRESULT SHostExportDiagram(const SHostDiagram& diagram, const std::string& folde
   }
   for (const SSymStagedFile& f : files)
     if (!f.staged.empty()) written.push_back({f.target.string(), SizeOf(f.target)});
+  return S_OK;
+}
+
+SHostStage::~SHostStage() {
+  std::error_code ec;
+  if (!m_path.empty()) fs::remove_all(m_path, ec);
+}
+
+bool SHostStage::Open(const std::string& folder, std::string& error) {
+  error.clear();
+  const fs::path out(folder);
+  SSymRemoveStaleStaging(out);
+  const fs::path path = SSymStagingPath(out / "symhost-run");
+  std::error_code ec;
+  fs::remove_all(path, ec);
+  if (!fs::create_directory(path, ec) || ec) {
+    error = "The output folder cannot be written: " + folder + (ec ? " (" + ec.message() + ")" : std::string()) +
+            "; nothing was written";
+    return false;
+  }
+  m_folder = folder;
+  m_path = path.string();
+  return true;
+}
+
+HRESULT SHostStage::Publish(const std::vector<SHostExportedFile>& staged, std::vector<SHostExportedFile>& published,
+                            std::vector<std::string>& removed, std::string& error) {
+  published.clear();
+  removed.clear();
+  error.clear();
+  if (m_path.empty()) {
+    error = "The run has no working folder; nothing was written";
+    return E_UNEXPECTED;
+  }
+  const fs::path out(m_folder), stage(m_path);
+  std::vector<SSymStagedFile> files;
+  for (const SHostExportedFile& f : staged) {
+    const fs::path from(f.path);
+    if (from.parent_path() != stage) {
+      error = "A file was written outside the run's working folder: " + f.path + "; nothing was written";
+      return E_INVALIDARG;
+    }
+    files.push_back({from, out / from.filename()});
+  }
+  DropOldSvgPictures(files);
+  std::vector<bool> earlier;
+  std::error_code ec;
+  for (const SSymStagedFile& f : files) earlier.push_back(fs::exists(fs::symlink_status(f.target, ec)));
+  if (SSymPublishTogether(files, &error) != S_OK) return SSYM_E_WRITEFAULT;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files[i].staged.empty())
+      removed.push_back(files[i].target.string());
+    else
+      published.push_back({files[i].target.string(), SizeOf(files[i].target), earlier[i]});
+  }
   return S_OK;
 }

@@ -17,6 +17,43 @@ inline constexpr LONG kHostExportMargin = 1800;
 struct SHostExportedFile {
   std::string path;
   std::uintmax_t size = 0;  // in bytes; for a folder, the sum of its files
+  bool replaced = false;    // it took the place of an earlier file (or folder) of its name
+};
+
+// The working folder of one run of the host: every step writes its files
+// into Path() (never into the output folder itself), and Publish moves all
+// of them into the output folder together once every step succeeded, so
+// that a run that fails anywhere leaves the folder as it was. The working
+// folder carries the process id (SSymStagingPath): the next run removes it
+// when this one was killed; it is removed with what was not published when
+// the stage goes.
+class SHostStage {
+ public:
+  SHostStage() = default;
+  ~SHostStage();
+  SHostStage(const SHostStage&) = delete;
+  SHostStage& operator=(const SHostStage&) = delete;
+
+  // Makes the working folder inside the output folder `folder` (which
+  // exists), removing first those that killed runs left. False with the
+  // reason in `error`.
+  bool Open(const std::string& folder, std::string& error);
+  // Where the steps write their files (empty before Open).
+  const std::string& Path() const { return m_path; }
+
+  // Moves each of `staged` (files and folders that the steps wrote
+  // directly inside Path()) to its name in the output folder, all together
+  // or none: on success `published` holds them under their new paths (with
+  // `replaced` set where an earlier one was replaced) and `removed` the
+  // SVG picture folders taken away because the new SVG document of their
+  // name links none; on failure `error` says what failed and what became of
+  // the folder.
+  HRESULT Publish(const std::vector<SHostExportedFile>& staged, std::vector<SHostExportedFile>& published,
+                  std::vector<std::string>& removed, std::string& error);
+
+ private:
+  std::string m_folder;
+  std::string m_path;
 };
 
 // Writes `diagram` into `folder` (made when missing) as <base>.svg (with

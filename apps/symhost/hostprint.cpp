@@ -38,6 +38,20 @@ void MoveAll(SHostModelDiagram& model, const SSymSize& offset) {
   all.Clear(0);
 }
 
+// Why a print made no document, in words.
+std::string PrintFailure(HRESULT hr, const std::string& folder) {
+  switch (hr) {
+    case S_FALSE:
+      return "there is nothing to print (the diagram is empty, or its margins leave no room on the page)";
+    case E_ABORT:
+      return "printing is turned off";
+    case E_OUTOFMEMORY:
+      return "there is not enough memory";
+    default:
+      return "the printer could not write its document into " + folder;
+  }
+}
+
 }  // namespace
 
 std::vector<SSymRect> SHostPrintedBoxes(SHostModelDiagram& model) {
@@ -113,6 +127,7 @@ bool SHostPrintDiagram(SHostDiagram& diagram, const std::string& folder, const s
   // The printer writes its documents into the print folder under names of
   // its own; the document is then kept under the name the host gives it.
   const std::string before = KvGetPrintFolder();
+  const fs::path spooledBefore = KvLastPrintFile();
   KvSetPrintFolder(folder);
   HRESULT hr;
   {
@@ -128,14 +143,22 @@ bool SHostPrintDiagram(SHostDiagram& diagram, const std::string& folder, const s
   }
   const fs::path printed = KvLastPrintFile();
   KvSetPrintFolder(before);
+  // A document of this print (not one an earlier print left as the last).
+  const bool spooled = !printed.empty() && printed != spooledBefore;
   if (hr != S_OK) {
-    error = "the model diagram did not print (" + std::to_string(static_cast<long>(hr)) + ")";
+    if (spooled) fs::remove(printed, ec);
+    error = "the model diagram did not print: " + PrintFailure(hr, folder);
+    return false;
+  }
+  if (!spooled) {
+    error = "the model diagram did not print: the printer made no document in " + folder;
     return false;
   }
   fs::rename(printed, target, ec);
   if (ec) {
+    const std::string why = ec.message();
     fs::remove(printed, ec);
-    error = "the printed model diagram could not be kept as " + target.string();
+    error = "the printed model diagram could not be kept as " + target.string() + " (" + why + ")";
     return false;
   }
   written.push_back(SHostExportedFile{target.string(), fs::file_size(target, ec)});

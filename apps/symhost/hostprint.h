@@ -28,7 +28,10 @@ SSymSize SHostPlaceForPrint(SHostModelDiagram& model);
 
 // Prints the model diagram without a dialog and keeps the printed document
 // as <folder>/<base>.pdf: the model is placed for the print (above) and put
-// back afterwards. False with a message in `error` when the diagram does
-// not print or the document cannot be kept.
+// back afterwards. The printer spools into `folder` under a working name of
+// its own, which is then renamed to the document's name in one step (an
+// earlier document of that name stays whole until then). False with a
+// message in `error` that says in words why the diagram did not print or
+// the document could not be kept.
 bool SHostPrintDiagram(SHostDiagram& diagram, const std::string& folder, const std::string& base,
                        std::vector<SHostExportedFile>& written, std::string& error);

@@ -7,6 +7,7 @@
 #include "sym/diagram/symview.h"
 #include "sym/render/symcanv.h"
 #include "sym/render/symcanvbitmap.h"
+#include "sym/render/symexport.h"
 #include "win/winuser.h"
 
 namespace fs = std::filesystem;
@@ -67,11 +68,16 @@ bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const s
   ::UpdateWindow(hwnd);
   std::error_code ec;
   fs::create_directories(folder, ec);
+  // Written whole under a working name first: a write that fails half way
+  // (a full disk) leaves the earlier picture of that name as it was.
   const fs::path path = fs::path(folder) / (base + ".png");
-  const bool saved = ::KvSaveWindowPng(hwnd, path.string().c_str()) != FALSE;
+  const fs::path staged = SSymStagingPath(path);
+  const bool saved = ::KvSaveWindowPng(hwnd, staged.string().c_str()) != FALSE;
   view->DestroyWindow();
-  if (!saved) {
-    error = "the window could not be written: " + path.string();
+  std::string why;
+  if (!saved || SSymPublishTogether({{staged, path}}, &why) != S_OK) {
+    fs::remove(staged, ec);
+    error = "the window could not be written: " + path.string() + (why.empty() ? "" : ": " + why);
     return false;
   }
   written.push_back({path.string(), fs::file_size(path, ec)});

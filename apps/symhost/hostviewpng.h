@@ -11,7 +11,9 @@
 
 // Opens a window of the library's diagram window class the size of the
 // diagram's export extent at 100 percent, binds it to the model diagram,
-// paints it and writes its surface as <folder>/<base>.png. False with a
-// message in `error` when the window cannot be made or the file written.
+// paints it and writes its surface as <folder>/<base>.png, whole under a
+// working name first and then moved into place (a failed write leaves an
+// earlier file of that name as it was). False with a message in `error`
+// when the window cannot be made or the file written.
 bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,
                        std::vector<SHostExportedFile>& written, std::string& error);

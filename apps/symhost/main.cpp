@@ -17,6 +17,7 @@
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/hostprint.h"
 #include "apps/symhost/hostviewpng.h"
+#include "apps/symhost/layoutsheet.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/model/modelsheet.h"
 #include "apps/symhost/samplediagram.h"
@@ -38,7 +39,8 @@ void Help() {
   std::printf(
       "%s"
       "Draws the sample model and the reference sheets with the diagram library and writes each\n"
-      "as SVG, PNG, EMF and PDF files (the model also as a window paints it and as printed).\n"
+      "as SVG, PNG, EMF and PDF files (the model also as a window paints it, as printed and laid\n"
+      "out automatically).\n"
       "\n"
       "  --out <folder>  where the files go (default: out; made when missing)\n"
       "  --verbose       also print what the library registered: its persistent classes and\n"
@@ -92,36 +94,73 @@ bool CheckLibrary(bool verbose) {
   return true;
 }
 
-// The files of the run: each step's are printed as soon as it ends, and a
-// step that fails is counted, so that the others are still written.
+// The steps of the run. Each writes its files into the run's working
+// folder (the stage) and names them; a step that fails is counted and the
+// others still run, so that every failure is reported. The files are
+// published into the output folder together, and only when every step
+// succeeded: a run is all or nothing.
 class Run {
  public:
-  // Runs one writer, which fills `written` with the files it wrote (and only
-  // those) or answers false with its reason in `error` (or printed itself).
+  explicit Run(SHostStage& stage) : m_stage(stage) {}
+
+  // Runs one writer, `write(folder, written, error)`, which writes its files
+  // into `folder` (the stage), fills `written` with them (and only those)
+  // and answers true, or answers false with its reason in `error` (or
+  // printed itself).
   template <class Write>
   void Step(Write&& write) {
     std::vector<SHostExportedFile> written;
     std::string error;
-    const bool ok = write(written, error);
-    for (const SHostExportedFile& f : written) {
-      std::error_code ec;
-      const bool folder = std::filesystem::is_directory(f.path, ec);
-      std::printf("symhost: wrote %s%s (%ju bytes%s)\n", f.path.c_str(), folder ? "/" : "", f.size,
-                  folder ? ", the pictures its SVG links" : "");
-      ++m_files;
-    }
-    // In order with the messages on standard error, and shown as it goes when piped.
-    std::fflush(stdout);
+    const bool ok = write(m_stage.Path(), written, error);
+    m_staged.insert(m_staged.end(), written.begin(), written.end());
     if (!ok) {
       if (!error.empty()) std::fprintf(stderr, "symhost: %s\n", error.c_str());
       ++m_failed;
     }
   }
-  int Files() const { return m_files; }
   int Failed() const { return m_failed; }
 
+  // Moves every file into the output folder, one line per file (and per
+  // picture folder taken away); false with the reason printed when they
+  // could not all go in.
+  bool Publish() {
+    std::string error;
+    if (m_stage.Publish(m_staged, m_published, m_removed, error) != S_OK) {
+      std::fprintf(stderr, "symhost: %s\n", error.c_str());
+      return false;
+    }
+    for (const SHostExportedFile& f : m_published) {
+      std::error_code ec;
+      const bool folder = std::filesystem::is_directory(f.path, ec);
+      std::printf("symhost: wrote %s%s (%ju bytes%s%s)\n", f.path.c_str(), folder ? "/" : "", f.size,
+                  folder ? ", the pictures its SVG links" : "", f.replaced ? ", replacing the earlier one" : "");
+    }
+    for (const std::string& r : m_removed)
+      std::printf("symhost: removed %s/ (its SVG document links no pictures now)\n", r.c_str());
+    std::fflush(stdout);
+    return true;
+  }
+  int Files() const { return static_cast<int>(m_published.size()); }
+  // What the published files replaced, by name, and the folders removed:
+  // "none of the earlier files" when the folder held none of them.
+  std::string Replaced() const {
+    std::string names;
+    int count = 0;
+    for (const SHostExportedFile& f : m_published)
+      if (f.replaced) {
+        names += (count++ ? ", " : "") + std::filesystem::path(f.path).filename().string();
+      }
+    for (const std::string& r : m_removed) {
+      names += (count++ ? ", " : "") + std::filesystem::path(r).filename().string() + "/ (removed)";
+    }
+    if (count == 0) return "none of the earlier files";
+    return std::to_string(count) + " earlier file" + (count == 1 ? "" : "s") + ": " + names;
+  }
+
  private:
-  int m_files = 0;
+  SHostStage& m_stage;
+  std::vector<SHostExportedFile> m_staged, m_published;
+  std::vector<std::string> m_removed;
   int m_failed = 0;
 };
 
@@ -172,47 +211,58 @@ int main(int argc, char** argv) {
   }
   if (!CheckLibrary(verbose) || !PrepareFolder(out)) return 1;
 
-  Run run;
+  SHostStage stage;
+  std::string stageError;
+  if (!stage.Open(out, stageError)) {
+    std::fprintf(stderr, "symhost: %s\n", stageError.c_str());
+    return 1;
+  }
+  Run run(stage);
   using Files = std::vector<SHostExportedFile>;
-  // The four exported files of a diagram, all or none.
-  auto exportAs = [&out](const SHostDiagram& d, const char* base) {
-    return [&d, base, &out](Files& written, std::string& error) {
-      return SUCCEEDED(SHostExportDiagram(d, out, base, written, error)) && error.empty();
+  // The four exported files of a diagram.
+  auto exportAs = [](const SHostDiagram& d, const char* base) {
+    return [&d, base](const std::string& folder, Files& written, std::string& error) {
+      return SUCCEEDED(SHostExportDiagram(d, folder, base, written, error)) && error.empty();
     };
   };
   // The picture of the host's sample model: exported, painted by a window, printed.
   SHostDiagram model;
   SBuildModelSheet(model);
   run.Step(exportAs(model, "model"));
-  run.Step([&](Files& w, std::string& e) { return SHostWriteViewPng(model, out, "model-view", w, e); });
-  run.Step([&](Files& w, std::string& e) { return SHostPrintDiagram(model, out, "model-print", w, e); });
+  run.Step([&](const std::string& f, Files& w, std::string& e) { return SHostWriteViewPng(model, f, "model-view", w, e); });
+  run.Step([&](const std::string& f, Files& w, std::string& e) { return SHostPrintDiagram(model, f, "model-print", w, e); });
+  // The same model laid out automatically, a panel per layout style.
+  run.Step([&](const std::string& f, Files& w, std::string& e) { return SHostWriteLayoutSheet(f, "layout", w, e); });
   // The sample sheet of every style and symbol kind.
   SHostDiagram diagram;
   const std::vector<ISSymbol*> symbols = SBuildSampleSheet(diagram);
   if (verbose) std::printf("symhost: sample diagram of %zu symbols\n", symbols.size());
   run.Step(exportAs(diagram, "diagram"));
-  run.Step([&](Files& w, std::string& e) { return SHostWriteViewPng(diagram, out, "diagram-view", w, e); });
+  run.Step([&](const std::string& f, Files& w, std::string& e) { return SHostWriteViewPng(diagram, f, "diagram-view", w, e); });
   // The reference sheets: every predefined shape, every arrowhead, compartments.
   SHostDiagram shapes;
   SBuildShapeSheet(shapes);
   run.Step(exportAs(shapes, "shapes"));
-  run.Step([&](Files& w, std::string&) { return SHostWriteArrowheadSheet(out, w); });
-  run.Step([&](Files& w, std::string&) { return SHostWriteCompartmentSheet(out, w); });
+  run.Step([](const std::string& f, Files& w, std::string&) { return SHostWriteArrowheadSheet(f, w); });
+  run.Step([](const std::string& f, Files& w, std::string&) { return SHostWriteCompartmentSheet(f, w); });
 
   const std::string folder = out + (out.back() == '/' ? "" : "/");
   if (run.Failed() > 0) {
-    std::fprintf(stderr, "symhost: %d of the pictures could not be written (above); %d files written in %s\n",
-                 run.Failed(), run.Files(), folder.c_str());
+    std::fprintf(stderr,
+                 "symhost: %d of the steps failed (above): nothing was written, the files in %s are as they were\n",
+                 run.Failed(), folder.c_str());
     return 1;
   }
+  if (!run.Publish()) return 1;
   if (const std::size_t errors = LibraryErrors()) {
     std::fprintf(stderr,
-                 "symhost: the library reported %zu error%s while drawing (above): the pictures in %s may "
-                 "lack what it could not do\n",
-                 errors, errors == 1 ? "" : "s", folder.c_str());
+                 "symhost: the library reported %zu error%s while drawing (above): the %d files written in %s "
+                 "(replacing %s) may lack what it could not do\n",
+                 errors, errors == 1 ? "" : "s", run.Files(), folder.c_str(), run.Replaced().c_str());
     return 1;
   }
-  std::printf("symhost: %d files in %s: open %smodel.png first (the sample model; model.svg in a browser)\n",
-              run.Files(), folder.c_str(), folder.c_str());
+  std::printf("symhost: %d files in %s, replacing %s: open %smodel.png first (the sample model; model.svg in a "
+              "browser)\n",
+              run.Files(), folder.c_str(), run.Replaced().c_str(), folder.c_str());
   return 0;
 }

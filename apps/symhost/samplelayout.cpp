@@ -1,11 +1,12 @@
 // The automatic layout row of the sample sheet. Seven numbered boxes of
 // different sizes are made scattered over the row and handed to the model
-// diagram as the symbols to lay out (and the only ones to consider). The
+// diagram as the symbols to lay out, among all the diagram holds. The
 // diagram chooses the layout: without the external engine it is its own,
-// which places them in a square grid in the order given, from the top-left
-// corner of the area they took up.
+// which puts unlinked symbols in a row, in the order given, one spacing
+// below the symbols that stay.
 #include "apps/symhost/samplelayout.h"
 
+#include <algorithm>
 #include <string>
 
 #include "sym/layout/symautolayout.h"
@@ -32,7 +33,7 @@ std::vector<ISSymbol*> SBuildLayoutRow(SHostDiagram& diagram) {
   const LONG top0 = diagram.GetExtent(0).y2 - kRowGap;
   SHostBox* title = diagram.AddCaption(SSymRect(0, top0, kRowW, top0 - kRowTitleH),
                                        SString(u"Automatic layout: seven boxes made scattered, placed by the "
-                                               u"diagram's own layout in a grid in the order given"),
+                                               u"diagram's own layout in a row below the rest"),
                                        SSymFont(kArial, 11, SSymFont::Bold), 0x120);
   title->SetFontColor(SSymColor(kHeading), 0);
   made.push_back(title->Sym());
@@ -51,8 +52,16 @@ std::vector<ISSymbol*> SBuildLayoutRow(SHostDiagram& diagram) {
     made.push_back(b->Sym());
   }
   ISSymDiagram* model = diagram.Model()->Diagram();
-  SSymAutoLayoutParam param(model, &boxes, &boxes);
+  SSymAutoLayoutParam param(model, &boxes);
   param.LoadDefaultOptions();
   model->AutoLayout(param);
+  // The layout centres what it places on the origin; the row's left edge
+  // goes back under its title, where the sheet begins.
+  LONG left = 0;
+  for (int i = 0; i < boxes.GetCount(); ++i) {
+    const LONG x = boxes.GetAt(i)->GetClipRect(0, 0).GetMinX();
+    left = i == 0 ? x : std::min(left, x);
+  }
+  for (int i = 0; i < boxes.GetCount(); ++i) boxes.GetAt(i)->MoveBy(SSymSize(-left, 0), 0);
   return made;
 }

@@ -1,5 +1,6 @@
 // The automatic layout row of the sample sheet: boxes made scattered and
-// then laid out by the diagram (its own layout places them in a grid).
+// then laid out by the diagram (its own layout places them in a row below
+// the rest of the sheet).
 #pragma once
 
 #include <vector>

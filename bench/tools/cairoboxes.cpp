@@ -1,8 +1,13 @@
 // The peer of kvexport drawn with cairo and pango alone: the same N boxes
 // (rectangles, rounded rectangles and ellipses; solid, hatched and gradient
 // fills; offset shadows; a centred Arial 7 label each) on the same grid, to
-// cairo's SVG surface or its image surface written as PNG (by extension).
-//   cairoboxes <boxes> <file>
+// cairo's SVG surface, its PDF surface (one page the size of the drawing, at
+// 96 pixels per inch like the others) or its image surface written as PNG
+// (by extension).
+// With --plain the boxes have one-pixel solid outlines and solid fills only,
+// as kvexport --plain draws them.
+//   cairoboxes [--plain] <boxes> <file>
+#include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <pango/pangocairo.h>
 
@@ -20,7 +25,7 @@ void Shape(cairo_t* cr, int kind, double x, double y, double w, double h) {
   if (kind == 0) {
     cairo_rectangle(cr, x, y, w, h);
   } else if (kind == 1) {
-    const double r = std::min(w, h) / 6;
+    const double r = std::min(900 * kPx, std::min(w, h) / 2);  // the host box's corner: 1/8 inch
     cairo_new_sub_path(cr);
     cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
     cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
@@ -29,6 +34,7 @@ void Shape(cairo_t* cr, int kind, double x, double y, double w, double h) {
     cairo_close_path(cr);
   } else {
     cairo_save(cr);
+    cairo_new_sub_path(cr);  // no line from the current point (the last label's)
     cairo_translate(cr, x + w / 2, y + h / 2);
     cairo_scale(cr, w / 2, h / 2);
     cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
@@ -38,8 +44,13 @@ void Shape(cairo_t* cr, int kind, double x, double y, double w, double h) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool plain = argc > 1 && std::strcmp(argv[1], "--plain") == 0;
+  if (plain) {
+    --argc;
+    ++argv;
+  }
   if (argc != 3) {
-    std::fprintf(stderr, "usage: cairoboxes <boxes> <file.svg|file.png>\n");
+    std::fprintf(stderr, "usage: cairoboxes [--plain] <boxes> <file.svg|file.pdf|file.png>\n");
     return 2;
   }
   const int n = std::atoi(argv[1]);
@@ -49,10 +60,13 @@ int main(int argc, char** argv) {
   const double bw = 2400 * kPx, bh = 1800 * kPx, pitchX = 3000 * kPx, pitchY = 2400 * kPx, margin = 1800 * kPx;
   const int W = int(std::lround(side * pitchX + 2 * margin)), H = int(std::lround(rows * pitchY + 2 * margin));
   const std::string file = argv[2];
-  const bool svg = file.size() > 4 && file.compare(file.size() - 4, 4, ".svg") == 0;
-  cairo_surface_t* s = svg ? cairo_svg_surface_create(file.c_str(), W, H)
-                           : cairo_image_surface_create(CAIRO_FORMAT_RGB24, W, H);
+  auto ends = [&file](const char* ext) { return file.size() > 4 && file.compare(file.size() - 4, 4, ext) == 0; };
+  const bool svg = ends(".svg"), pdf = ends(".pdf");
+  cairo_surface_t* s = svg   ? cairo_svg_surface_create(file.c_str(), W, H)
+                       : pdf ? cairo_pdf_surface_create(file.c_str(), W * 0.75, H * 0.75)
+                             : cairo_image_surface_create(CAIRO_FORMAT_RGB24, W, H);
   cairo_t* cr = cairo_create(s);
+  if (pdf) cairo_scale(cr, 0.75, 0.75);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
   PangoLayout* layout = pango_cairo_create_layout(cr);
@@ -66,12 +80,12 @@ int main(int argc, char** argv) {
   for (int i = 0; i < n; ++i) {
     const double x = margin + (i % side) * pitchX, y = margin + (i / side) * pitchY;
     const int kind = i % 3;
-    if (i % 4) {  // shadow
+    if (i % 4 && !plain) {  // shadow
       cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
       Shape(cr, kind, x + 2, y + 2, bw, bh);
       cairo_fill(cr);
     }
-    if (i % 5 == 2) {
+    if (i % 5 == 2 && !plain) {
       cairo_pattern_t* g = i % 2 ? cairo_pattern_create_linear(x, y, x + bw, y)
                                  : cairo_pattern_create_radial(x + bw / 2, y + bh / 2, 0, x + bw / 2, y + bh / 2, bw / 2);
       const unsigned c = fills[i % 4];
@@ -84,7 +98,7 @@ int main(int argc, char** argv) {
     }
     Shape(cr, kind, x, y, bw, bh);
     cairo_fill_preserve(cr);
-    if (i % 7 == 3) {  // hatch lines over the fill
+    if (i % 7 == 3 && !plain) {  // hatch lines over the fill
       cairo_save(cr);
       cairo_clip_preserve(cr);
       rgb(0x2F5597);
@@ -113,7 +127,7 @@ int main(int argc, char** argv) {
   g_object_unref(layout);
   cairo_destroy(cr);
   int rc = 0;
-  if (!svg && cairo_surface_write_to_png(s, file.c_str()) != CAIRO_STATUS_SUCCESS) rc = 1;
+  if (!svg && !pdf && cairo_surface_write_to_png(s, file.c_str()) != CAIRO_STATUS_SUCCESS) rc = 1;
   cairo_surface_finish(s);
   if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) rc = 1;
   cairo_surface_destroy(s);

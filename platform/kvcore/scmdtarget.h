@@ -140,5 +140,9 @@ class SCmdUI {
 #define KV_ON_NOTIFY(code, id, fn)      \
   {WM_NOTIFY, UINT(code), UINT(id), UINT(id), \
    KV_MSG_THUNK(KV_THIS->fn(reinterpret_cast<NMHDR*>(c_.lParam), &c_.result))},
+// WM_NOTIFY from any control whose id lies in id1..id2: fn(UINT id, NMHDR*, LRESULT*).
+#define KV_ON_NOTIFY_RANGE(code, id1, id2, fn)     \
+  {WM_NOTIFY, UINT(code), UINT(id1), UINT(id2),    \
+   KV_MSG_THUNK(KV_THIS->fn(c_.id, reinterpret_cast<NMHDR*>(c_.lParam), &c_.result))},
 // Any message: LRESULT fn(WPARAM, LPARAM).
 #define KV_ON_MESSAGE(msg, fn) {UINT(msg), 0, 0, 0, KV_MSG_THUNK(c_.result = KV_THIS->fn(c_.wParam, c_.lParam))},

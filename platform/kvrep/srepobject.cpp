@@ -208,11 +208,6 @@ HRESULT SRepCollection::QueryInterface(REFIID iid, void** ppv) {
 ULONG SRepCollection::AddRef() { return m_owner->AddRef(); }
 ULONG SRepCollection::Release() { return m_owner->Release(); }
 
-int SRepCollection::IndexOf(const SRepObject* obj) const {
-  auto it = std::find(m_items.begin(), m_items.end(), obj);
-  return it == m_items.end() ? -1 : static_cast<int>(it - m_items.begin());
-}
-
 HRESULT SRepCollection::Item(LONG pos, ISRepObject** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
@@ -235,7 +230,7 @@ HRESULT SRepCollection::Insert(ISRepObject* obj, LONG pos) {
   if (m_oneSided) {
     if (IndexOf(b) >= 0) return E_INVALIDARG;
     b->AddRef();
-    m_items.insert(pos < 0 ? m_items.end() : m_items.begin() + pos, b);
+    m_items.Insert(pos < 0 ? m_items.size() : static_cast<std::size_t>(pos), b);
     return S_OK;
   }
   SRepObject* a = m_owner;
@@ -274,7 +269,7 @@ HRESULT SRepCollection::Remove(LONG pos) {
   SRepObject* a = m_owner;
   if (m_oneSided) {
     SRepObject* gone = m_items[static_cast<std::size_t>(pos)];
-    m_items.erase(m_items.begin() + pos);
+    m_items.Erase(static_cast<std::size_t>(pos));
     gone->Release();
     return S_OK;
   }
@@ -301,8 +296,8 @@ HRESULT SRepCollection::Move(LONG from, LONG to) {
   if (from == to) return S_FALSE;
   if (m_oneSided) {
     SRepObject* o = m_items[static_cast<std::size_t>(from)];
-    m_items.erase(m_items.begin() + from);
-    m_items.insert(m_items.begin() + to, o);
+    m_items.Erase(static_cast<std::size_t>(from));
+    m_items.Insert(static_cast<std::size_t>(to), o);
     return S_OK;
   }
   SRepSession* s = m_owner->GetSessionImpl();
@@ -312,8 +307,8 @@ HRESULT SRepCollection::Move(LONG from, LONG to) {
   if (r == Route::Pending) return ctx->AddAction(std::make_unique<SRepActionColMove>(m_owner, m_id, from, to));
   RecordDone(ctx, std::make_unique<SRepActionColMove>(m_owner, m_id, to, from));
   SRepObject* o = m_items[static_cast<std::size_t>(from)];
-  m_items.erase(m_items.begin() + from);
-  m_items.insert(m_items.begin() + to, o);
+  m_items.Erase(static_cast<std::size_t>(from));
+  m_items.Insert(static_cast<std::size_t>(to), o);
   m_owner->SetChanged();
   std::vector<ISRepClassColSink*> sinks = m_sinks;
   for (auto* k : sinks) k->AddRef();
@@ -647,9 +642,9 @@ void SRepObject::RawLink(SRepObject* a, LONG id, SRepObject* b, int posA, int po
   posA = Clamp(posA, ca->GetCount());
   posB = Clamp(posB, cb->GetCount());
   b->AddRef();
-  ca->m_items.insert(ca->m_items.begin() + posA, b);
+  ca->m_items.Insert(static_cast<std::size_t>(posA), b);
   a->AddRef();
-  cb->m_items.insert(cb->m_items.begin() + posB, a);
+  cb->m_items.Insert(static_cast<std::size_t>(posB), a);
   if (!b->m_pParent && a->IsOwningCollection(id)) {
     b->m_pParent = a;
     b->m_parentColl = id;
@@ -682,8 +677,8 @@ void SRepObject::RawUnlink(SRepObject* a, LONG id, SRepObject* b, int* posA, int
   int pb = posB && *posB >= 0 && *posB < cb->GetCount() && cb->GetAt(*posB) == a ? *posB : cb->IndexOf(a);
   if (posA) *posA = pa;
   if (posB) *posB = pb;
-  if (pa >= 0) ca->m_items.erase(ca->m_items.begin() + pa);
-  if (pb >= 0) cb->m_items.erase(cb->m_items.begin() + pb);
+  if (pa >= 0) ca->m_items.Erase(static_cast<std::size_t>(pa));
+  if (pb >= 0) cb->m_items.Erase(static_cast<std::size_t>(pb));
   if (b->m_pParent == a && b->m_parentColl == id) b->m_pParent = nullptr, b->m_parentColl = 0;
   if (a->m_pParent == b && a->m_parentColl == rid) a->m_pParent = nullptr, a->m_parentColl = 0;
   a->SetChanged();
@@ -780,7 +775,7 @@ HRESULT SRepObject::Delete() {
   for (auto& [id, col] : m_cols) ids.push_back(id);
   for (LONG id : ids) {
     if (!IsOwningCollection(id)) continue;
-    std::vector<SRepObject*> kids = FindCollection(id)->m_items;
+    std::vector<SRepObject*> kids = FindCollection(id)->m_items.ToVector();
     for (SRepObject* k : kids) k->AddRef();
     for (SRepObject* k : kids) {
       if (k->m_pParent == this && !k->IsDeleted()) k->Delete();
@@ -830,7 +825,7 @@ HRESULT SRepObject::Duplicate(ISRepObject** out, BOOL withChildren) {
   if (withChildren) {
     for (auto& [id, col] : m_cols) {
       if (!IsOwningCollection(id)) continue;
-      std::vector<SRepObject*> kids = col->m_items;
+      std::vector<SRepObject*> kids = col->m_items.ToVector();
       for (SRepObject* k : kids) {
         if (k->m_pParent != this) continue;
         ISRepObject* kc = nullptr;
@@ -1042,8 +1037,7 @@ void SRepObject::ReleaseAll() {
   // The collection objects stay (holders of a collection hold the owner);
   // their members and sinks go.
   for (auto& [id, col] : m_cols) {
-    std::vector<SRepObject*> items;
-    items.swap(col->m_items);
+    std::vector<SRepObject*> items = col->m_items.TakeAll();
     std::vector<ISRepClassColSink*> sinks;
     sinks.swap(col->m_sinks);
     for (SRepObject* o : items) o->Release();

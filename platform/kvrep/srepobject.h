@@ -10,6 +10,7 @@
 
 #include "kvcore/sstringtable.h"
 #include "kvrep/srepaction.h"
+#include "kvrep/srepitems.h"
 #include "kvrep/sreppropmap.h"
 #include "kvrep/srepregistry.h"
 
@@ -71,15 +72,16 @@ class SRepCollection final : public ISRepClassCol {
 
   SRepObject* GetOwnerObject() const { return m_owner; }
   SRepObject* GetAt(int pos) const { return m_items[static_cast<std::size_t>(pos)]; }
-  int IndexOf(const SRepObject* obj) const;
-  const std::vector<SRepObject*>& Items() const { return m_items; }
+  int IndexOf(const SRepObject* obj) const { return m_items.IndexOf(obj); }
+  // The members in order (range-for, size(), [] and IndexOf without a scan).
+  const SRepItemList& Items() const { return m_items; }
 
  private:
   friend class SRepObject;
   SRepObject* m_owner;
   LONG m_id;
   bool m_oneSided;
-  std::vector<SRepObject*> m_items;  // counted
+  SRepItemList m_items;  // counted
   std::vector<ISRepClassColSink*> m_sinks;  // counted
 };
 

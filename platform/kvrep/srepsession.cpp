@@ -361,6 +361,12 @@ HRESULT SRepSession::GetLockoutContext(ISRepContext** out) {
 }
 
 SRepContext* SRepSession::OpenCreate() {
+  if (m_applying && !m_create) {
+    // A step being applied (undo, redo, a lockout) is not a user step: what
+    // its records set off is their own effect and makes no step of its own,
+    // which would also drop the redo stack.
+    return m_applying;
+  }
   if (m_create) {
     ++m_createDepth;
     return m_create;
@@ -378,8 +384,13 @@ SRepContext* SRepSession::OpenCreate() {
 }
 
 void SRepSession::CloseCreate(SRepContext* ctx) {
+  if (ctx && ctx->GetKind() == SRepContext::Kind::Applying) return;
   if (!ctx || m_createDepth <= 0) return;
-  if (--m_createDepth > 0 || ctx != m_create) return;
+  if (--m_createDepth > 0) return;
+  if (ctx != m_create) {
+    if (ctx->GetKind() == SRepContext::Kind::Lockout) TakeBackDeferred(ctx);
+    return;
+  }
   m_create = nullptr;
   if (m_current == ctx) m_current = nullptr;
   NotifyEnded(ctx);
@@ -482,6 +493,34 @@ void SRepSession::CloseLockout(SRepContext* ctx) {
   ctx->Release();
 }
 
+void SRepSession::DeferDone(SRepActionPtr action) { m_deferred.push_back(std::move(action)); }
+
+void SRepSession::TakeBackDeferred(SRepContext* lockout) {
+  // Taken back in reverse, as an undo runs them (a record of an owner's
+  // change kept before its members' may rely on them being taken back
+  // after); pending in the order made, as a redo runs them.
+  std::vector<SRepActionPtr> records;
+  records.swap(m_deferred);
+  std::vector<bool> kept(records.size(), false);
+  for (std::size_t i = records.size(); i-- > 0;) kept[i] = SUCCEEDED(RunOutsideContexts(records[i].get()));
+  for (std::size_t i = 0; i < records.size(); ++i)
+    if (kept[i]) lockout->AddAction(std::move(records[i]));
+}
+
+HRESULT SRepSession::RunOutsideContexts(SRepActionBase* action) {
+  SRepContext* applying = new SRepContext(this, SRepContext::Kind::Applying);
+  applying->AddRef();
+  SRepContext* saved = m_current;
+  SRepContext* savedApplying = m_applying;
+  m_current = nullptr;
+  m_applying = applying;
+  const HRESULT hr = Execute(action);
+  m_applying = savedApplying;
+  m_current = saved;
+  applying->Release();
+  return hr;
+}
+
 HRESULT SRepSession::RunStep(Step& step, bool backward) {
   LockDrawAllViews lock(this);
   SRepContext* applying = new SRepContext(this, SRepContext::Kind::Applying);
@@ -575,6 +614,10 @@ SRepCreateContext::~SRepCreateContext() {
 HRESULT SRepCreateContext::AddRepAction(SRepActionPtr action) {
   if (!action) return E_POINTER;
   if (!m_ctx) return S_FALSE;
+  if (m_ctx->GetKind() == SRepContext::Kind::Lockout) {
+    m_session->DeferDone(std::move(action));
+    return S_OK;
+  }
   return m_ctx->AddAction(std::move(action));
 }
 

@@ -167,6 +167,13 @@ class SRepSession final : public ISRepSession {
   SRepContext* OpenCreate();
   void CloseCreate(SRepContext* ctx);
   SRepContext* OpenLockout();
+  // Runs one record at once, as undo runs it: no context records what it
+  // changes. The record's result.
+  HRESULT RunOutsideContexts(SRepActionBase* action);
+  // Keeps the record of a change made directly while creation scopes are
+  // joined to a lockout context; when the outermost of them closes, the
+  // kept records take their changes back and become pending records.
+  void DeferDone(SRepActionPtr action);
   HRESULT ApplyLockout(SRepContext* ctx);
   void CloseLockout(SRepContext* ctx);
 
@@ -205,6 +212,7 @@ class SRepSession final : public ISRepSession {
   // step that fails stays where it was.
   HRESULT ReplayLast(std::vector<Step>& from, std::vector<Step>& to, bool backward);
   void PushStep(Step step);
+  void TakeBackDeferred(SRepContext* lockout);
   // Tells the listeners that ctx ends.
   void NotifyEnded(SRepContext* ctx);
 
@@ -219,6 +227,7 @@ class SRepSession final : public ISRepSession {
   SRepContext* m_create = nullptr;  // the outermost open creation context
   int m_createDepth = 0;
   std::vector<Step> m_undo, m_redo;
+  std::vector<SRepActionPtr> m_deferred;  // see DeferDone
   std::vector<SRepObject*> m_objects;  // counted
   SComTable<ISRepSessionView> m_views;
   std::unique_ptr<class SRepPictureHolderImpl> m_pictures;
@@ -233,7 +242,10 @@ class SRepCreateContext {
   ~SRepCreateContext();
   SRepCreateContext(const SRepCreateContext&) = delete;
   SRepCreateContext& operator=(const SRepCreateContext&) = delete;
-  // Hands the record over for good (dropped at once without an open session).
+  // Hands over for good the record of a change already made (it holds the
+  // state before); dropped at once without an open session. Joined to a
+  // lockout context, the record takes the change back when the outermost
+  // joined scope closes and stays pending until the context is applied.
   HRESULT AddRepAction(SRepActionPtr action);
   ISRepContext* GetContext() const { return m_ctx; }
 

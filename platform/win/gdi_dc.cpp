@@ -61,6 +61,15 @@ class PdfSink : public KvGdiSink {
   }
   bool StartPage() override {
     dirty_ = true;
+    // A page starts as white paper. Painting it opaque is also what keeps
+    // cairo's account of the page's drawn area one rectangle: without it
+    // that account grows with every shape of another extent, and every
+    // later shape pays for all earlier ones (quadratic in the drawing).
+    cairo_save(cr_);
+    cairo_reset_clip(cr_);
+    cairo_set_source_rgb(cr_, 1, 1, 1);
+    cairo_paint(cr_);
+    cairo_restore(cr_);
     return true;
   }
   bool EndPage() override {
@@ -91,6 +100,7 @@ class PdfSink : public KvGdiSink {
 
 Dc::~Dc() {
   FreeCoverageCache(coverage);
+  for (const HatchTile& t : hatchTiles) cairo_surface_destroy(t.surface);
   if (session.penSource) cairo_pattern_destroy(session.penSource);
   if (session.brushSource) cairo_pattern_destroy(session.brushSource);
 }

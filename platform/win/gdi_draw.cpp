@@ -273,6 +273,22 @@ static cairo_surface_t* HatchSurface(int hatch, COLORREF fg, COLORREF bg, bool o
   return s;
 }
 
+// The context's tile of a hatch in these colours, made the first time it
+// is asked for (a few are kept: a drawing uses a handful of hatches).
+static cairo_surface_t* HatchTileOf(Dc* dc, int hatch, COLORREF fg, COLORREF bg, bool opaque) {
+  if (!opaque) bg = 0;
+  std::vector<Dc::HatchTile>& tiles = dc->hatchTiles;
+  for (const Dc::HatchTile& t : tiles)
+    if (t.hatch == hatch && t.fg == fg && t.bg == bg && t.opaque == opaque) return t.surface;
+  constexpr std::size_t kMaxTiles = 32;
+  if (tiles.size() == kMaxTiles) {
+    cairo_surface_destroy(tiles.front().surface);
+    tiles.erase(tiles.begin());
+  }
+  tiles.push_back({hatch, fg, bg, opaque, HatchSurface(hatch, fg, bg, opaque)});
+  return tiles.back().surface;
+}
+
 static void SetSurfaceSource(Dc* dc, cairo_t* cr, cairo_surface_t* s) {
   cairo_pattern_t* pat = cairo_pattern_create_for_surface(s);
   cairo_pattern_set_extend(pat, CAIRO_EXTEND_REPEAT);
@@ -293,9 +309,7 @@ bool SetBrushSource(Dc* dc, cairo_t* cr, HBRUSH h) {
                      &dc->session.brushSource);
       return true;
     case BS_HATCHED: {
-      cairo_surface_t* s = HatchSurface(b->hatch, b->color, dc->st.bkColor, dc->st.bkMode == OPAQUE);
-      SetSurfaceSource(dc, cr, s);
-      cairo_surface_destroy(s);
+      SetSurfaceSource(dc, cr, HatchTileOf(dc, b->hatch, b->color, dc->st.bkColor, dc->st.bkMode == OPAQUE));
       return true;
     }
     case BS_PATTERN:
@@ -603,9 +617,14 @@ struct ShapeJob {
 static void FillStroke(Dc* dc, cairo_t* cr, const std::vector<PathPoint>& pts, bool fill, bool stroke) {
   if (fill && SetBrushSource(dc, cr, dc->st.brush)) {
     cairo_set_fill_rule(cr, dc->st.fillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
-    if (!StampCoverage(dc, cr, pts, kFillOffset, false)) {
+    // The fill's inset of 1/256 pixel keeps a raster fill to the pixels GDI
+    // fills; a page has no pixels, and there the fill follows the outline
+    // exactly, on the very path of the stroke: the document then holds the
+    // path once, filled and stroked by one operator.
+    const double offset = IsRaster(dc) ? kFillOffset : kStrokeOffset;
+    if (!StampCoverage(dc, cr, pts, offset, false)) {
       cairo_new_path(cr);
-      AddOutlineToCairo(cr, pts, kFillOffset);
+      AddOutlineToCairo(cr, pts, offset);
       cairo_fill(cr);
     }
   }
@@ -1451,6 +1470,44 @@ BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int xs, int ys, in
   return Blit(dst, KvGdiOp::StretchBlt, x, y, w, h, &img, rop, -1, false, sa, 4);
 }
 
+namespace {
+// A plain copy between two raster contexts of different surfaces at the same
+// scale, the destination wanting no description of its calls (a window
+// flipping its back buffer): the rows are copied straight from surface to
+// surface, inside the destination's clip. False, with nothing done, when
+// the copy is not of that kind or reaches outside the source; the general
+// path then combines pixel by pixel.
+bool CopyRows(Dc* d, const RECT& dst, Dc* s, const RECT& src) {
+  if (!IsRaster(d) || !s->surface || s->surface == d->surface || d->sink->WantsCalls()) return false;
+  if (dst.right - dst.left != src.right - src.left || dst.bottom - dst.top != src.bottom - src.top) return false;
+  if (src.left < 0 || src.top < 0 || src.right > cairo_image_surface_get_width(s->surface) ||
+      src.bottom > cairo_image_surface_get_height(s->surface))
+    return false;
+  const int W = cairo_image_surface_get_width(d->surface), H = cairo_image_surface_get_height(d->surface);
+  RECT area;
+  const RECT whole{0, 0, W, H};
+  if (!IntersectRect(&area, &dst, &whole)) return true;
+  const std::vector<RECT> clips = d->st.clip ? d->st.clip->Rects() : std::vector<RECT>{area};
+  cairo_surface_flush(s->surface);
+  cairo_surface_flush(d->surface);
+  const unsigned char* sd = cairo_image_surface_get_data(s->surface);
+  unsigned char* dd = cairo_image_surface_get_data(d->surface);
+  const int ss = cairo_image_surface_get_stride(s->surface), ds = cairo_image_surface_get_stride(d->surface);
+  const int dx = src.left - dst.left, dy = src.top - dst.top;
+  for (const RECT& c : clips) {
+    RECT r;
+    if (!IntersectRect(&r, &c, &area)) continue;
+    for (int y = r.top; y < r.bottom; ++y) {
+      const auto* from = reinterpret_cast<const std::uint32_t*>(sd + std::ptrdiff_t(y + dy) * ss) + (r.left + dx);
+      auto* to = reinterpret_cast<std::uint32_t*>(dd + std::ptrdiff_t(y) * ds) + r.left;
+      for (int x = 0; x < r.right - r.left; ++x) to[x] = 0xFF000000u | from[x];
+    }
+  }
+  cairo_surface_mark_dirty(d->surface);
+  return true;
+}
+}  // namespace
+
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD rop) {
   if (!GetDc(dst)) return FALSE;
   if (!UsesSource(rop)) return Blit(dst, KvGdiOp::BitBlt, x, y, w, h, nullptr, rop, -1, false, nullptr, 0);
@@ -1466,6 +1523,10 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD 
   POINT sb{ToLong(double(sa.x) + dw), ToLong(double(sa.y) + dh)};
   POINT lp[2] = {sa, sb};
   DPtoLP(src, lp, 2);
+  if (rop == SRCCOPY && a.x <= b.x && a.y <= b.y) {
+    const POINT f = s->LpToDpPt(lp[0].x, lp[0].y), t = s->LpToDpPt(lp[1].x, lp[1].y);
+    if (f.x <= t.x && f.y <= t.y && CopyRows(d, RECT{a.x, a.y, b.x, b.y}, s, RECT{f.x, f.y, t.x, t.y})) return TRUE;
+  }
   if (!SourceImage(s, lp[0].x, lp[0].y, lp[1].x - lp[0].x, lp[1].y - lp[0].y, &img, &devSrc)) return FALSE;
   int args[2] = {xs, ys};
   return Blit(dst, KvGdiOp::BitBlt, x, y, w, h, &img, rop, -1, false, args, 2);

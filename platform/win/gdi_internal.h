@@ -194,6 +194,15 @@ struct Dc : Object {
   } session;
   // Coverage masks of curved figures drawn on this context (gdi_coverage.cpp).
   CoverageCache* coverage = nullptr;
+  // The hatch tiles drawn on this context, each made once: a document
+  // (PDF, SVG) then holds one picture per hatch instead of one per shape.
+  struct HatchTile {
+    int hatch = 0;
+    COLORREF fg = 0, bg = 0;
+    bool opaque = false;
+    cairo_surface_t* surface = nullptr;
+  };
+  std::vector<HatchTile> hatchTiles;
 
   // Logical -> device transform.
   cairo_matrix_t Matrix() const;

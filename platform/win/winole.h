@@ -87,9 +87,19 @@ struct FORMATETC {
   LONG lindex;
   DWORD tymed;
 };
+struct IStream;
+struct IStorage;
+// The data of one format: `tymed` says which member holds it (see
+// win/winoledata.h); ReleaseStgMedium frees it.
 struct STGMEDIUM {
   DWORD tymed;
-  HENHMETAFILE hEnhMetaFile;
+  union {
+    HENHMETAFILE hEnhMetaFile;
+    HGLOBAL hGlobal;
+    HBITMAP hBitmap;
+    IStream* pstm;
+    IStorage* pstg;
+  };
   IUnknown* pUnkForRelease;
 };
 struct OLEVERB {

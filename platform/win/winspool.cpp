@@ -11,6 +11,9 @@
 #include <new>
 #include <vector>
 
+#include <stdlib.h>
+#include <unistd.h>
+
 #include "win/wingdi.h"
 
 namespace {
@@ -91,7 +94,6 @@ struct Spooler {
   std::uintptr_t next = 0x20000;
   std::string folder;
   std::string lastFile;
-  int documents = 0;
 };
 Spooler& Spool() {
   static Spooler* s = new Spooler;
@@ -223,6 +225,17 @@ std::vector<FormView> AllForms() {
   int n = 0;
   for (const auto& f : Spool().forms) v.push_back({f.name, f.size, f.area, FORM_USER, kBuiltinForms + ++n});
   return v;
+}
+
+// A new empty file in `folder` for one spooled document, made under a name
+// no file there has (so nothing of the folder's is overwritten); "" when
+// the folder cannot take it.
+std::string NewSpoolFile(const std::string& folder) {
+  std::string name = folder + "/.~" + std::to_string(::getpid()) + "-print-XXXXXX.pdf";
+  const int fd = ::mkstemps(name.data(), 4);
+  if (fd < 0) return std::string();
+  ::close(fd);
+  return name;
 }
 
 }  // namespace
@@ -589,18 +602,19 @@ HDC KvCreatePrinterDC(LPCWSTR device, const DEVMODEW* devMode) {
   SIZEL size = KvPaperSize(dm.dmPaperSize);
   if (size.cx <= 0) size = {kForms[0].cx, kForms[0].cy};
   if (dm.dmOrientation == DMORIENT_LANDSCAPE) std::swap(size.cx, size.cy);
-  const std::string folder = KvGetPrintFolder();
-  std::string path;
-  {
-    std::lock_guard lock(Spool().mutex);
-    path = folder + "/print-" + std::to_string(++Spool().documents) + ".pdf";
+  const std::string path = NewSpoolFile(KvGetPrintFolder());
+  if (path.empty()) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return nullptr;
   }
   // Thousandths of a millimetre to points.
   HDC dc = KvCreatePdfDC(path.c_str(), size.cx * 72.0 / 25400.0, size.cy * 72.0 / 25400.0,
                          dm.dmPrintQuality > 0 ? dm.dmPrintQuality : kDefaultDpi);
-  if (dc) {
-    std::lock_guard lock(Spool().mutex);
-    Spool().lastFile = path;
+  if (!dc) {
+    ::unlink(path.c_str());
+    return nullptr;
   }
+  std::lock_guard lock(Spool().mutex);
+  Spool().lastFile = path;
   return dc;
 }

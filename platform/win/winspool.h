@@ -226,8 +226,8 @@ BOOL GetDefaultPrinterW(LPWSTR buffer, DWORD* cch);
 // The one printer of the catalogue.
 const char16_t* KvDefaultPrinterName();  // u"PDF Printer"
 const char16_t* KvDefaultPrinterPort();  // u"PDF:"
-// The folder printed documents go to (default: $KV_PRINT_DIR, else the
-// temporary folder); each document is "<folder>/print-<n>.pdf".
+// The folder printed documents go to (default: $KV_PRINT_DIR, else the temporary folder); each document
+// is a new file of its own there, ".~<pid>-print-<unique>.pdf", never a name a file of the folder has.
 void KvSetPrintFolder(const std::string& folder);
 std::string KvGetPrintFolder();
 // The file the last printer DC writes to ("" before the first one).

@@ -398,10 +398,17 @@ void RemoveFromParent(Wnd* w) {
   list.erase(std::remove(list.begin(), list.end(), w->h), list.end());
 }
 
+std::vector<KvWindowDestroyHook>& DestroyHooks() {
+  static auto* hooks = new std::vector<KvWindowDestroyHook>();
+  return *hooks;
+}
+
 void SendDestroy(HWND h) {
   Wnd* w = Get(h);
   if (!w) return;
   w->destroying = true;
+  for (KvWindowDestroyHook hook : std::vector<KvWindowDestroyHook>(DestroyHooks())) hook(h);
+  if (!Get(h)) return;
   Send(h, WM_DESTROY, 0, 0);
   w = Get(h);
   if (!w) return;
@@ -693,8 +700,12 @@ Got Retrieve(MSG* out, HWND filter, UINT lo, UINT hi, bool remove, bool wait) {
     if (remove) s.script.pop_front();
     *out = InputMessage(item, target, remove);
     SetMsgInfo(*out);
-    if (remove && IsMouse(item.message) && !s.capture && target)
-      Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(int(HTCLIENT), int(out->message)));
+    if (remove && IsMouse(item.message) && !s.capture && target) {
+      // The window says what lies under the pointer, then picks the cursor for it.
+      const LRESULT hit = Send(target, WM_NCHITTEST, 0, MAKELPARAM(item.pt.x, item.pt.y));
+      if (Get(target))
+        Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(int(hit), int(out->message)));
+    }
     return Got::Message;
   }
   *out = Made(timer->hwnd, WM_TIMER, timer->id, reinterpret_cast<LPARAM>(timer->proc));
@@ -1819,6 +1830,11 @@ HBRUSH GetSysColorBrush(int index) {
 UINT GetDpiForWindow(HWND hwnd) { return Check(hwnd) ? 96 : 0; }
 
 // ---- the test driver ------------------------------------------------------------------------------
+
+void KvAddWindowDestroyHook(KvWindowDestroyHook hook) {
+  auto& hooks = DestroyHooks();
+  if (hook && std::find(hooks.begin(), hooks.end(), hook) == hooks.end()) hooks.push_back(hook);
+}
 
 BOOL KvPlayInput(const std::vector<KvInputItem>& items) {
   State& s = S();

@@ -567,6 +567,13 @@ DWORD GetSysColor(int index);  // 0 for an unknown index
 HBRUSH GetSysColorBrush(int index);
 UINT GetDpiForWindow(HWND hwnd);  // 96; 0 for a stale handle
 
+// ---- destruction notices ----
+// Subsystems that keep state per window (the clipboard's owner, drop targets)
+// hear of each window of a tree being destroyed, before its WM_DESTROY.
+// Hooks stay for the life of the process (KvWindowsReset keeps them).
+using KvWindowDestroyHook = void (*)(HWND);
+void KvAddWindowDestroyHook(KvWindowDestroyHook hook);
+
 // ---- the test driver --------------------------------------------------------
 // One item of an input script: a mouse message (WM_MOUSEMOVE, the button
 // messages, WM_MOUSEWHEEL with `wheel`) at a screen point, or a key message
@@ -598,7 +605,9 @@ inline KvInputItem KvKeyItem(DWORD time, UINT message, UINT key) {
 // ERROR_INVALID_PARAMETER) when their times go backwards, lie before the
 // clock or before the last item already queued, or a message is not input.
 // Mouse input goes to the capture window, else to the window under the
-// point; keys go to the focus window. Retrieving an item moves the cursor,
+// point, which is first sent WM_NCHITTEST and then WM_SETCURSOR (wParam
+// the window, lParam the hit-test code and the mouse message); keys go to
+// the focus window. Retrieving an item moves the cursor,
 // sets the key and button state and the message time and position.
 BOOL KvPlayInput(const std::vector<KvInputItem>& items);
 std::size_t KvPendingInput();  // items not yet retrieved

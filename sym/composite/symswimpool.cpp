@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -221,12 +222,17 @@ void SSymSwimLane::ArrangeLanes(int redraw) {
     if (SSymSwimGroup* group = SSymSwimGroup::FromInterface(m.Get())) group->ArrangeLanes(redraw);
     const SSymRect l = ClipOf(m.Get());
     SSymSize offset(0, 0);
+    // Differences and sums of huge rectangles stop at the ends of the range.
+    const auto fit = [](long long v) {
+      return static_cast<LONG>(
+          std::clamp<long long>(v, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
+    };
     if (m_bVertical) {
-      offset.cx = pos - l.x1;
-      pos = l.x2 + offset.cx;
+      offset.cx = fit(static_cast<long long>(pos) - l.x1);
+      pos = fit(static_cast<long long>(l.x2) + offset.cx);
     } else {
-      offset.cy = pos - l.y2;
-      pos = l.y1 + offset.cy;
+      offset.cy = fit(static_cast<long long>(pos) - l.y2);
+      pos = fit(static_cast<long long>(l.y1) + offset.cy);
     }
     if (offset.cx != 0 || offset.cy != 0) m->MoveBy(offset, redraw);
     SSymRect stretched = ClipOf(m.Get());

@@ -2,6 +2,8 @@
 // by it at its far edge), letting one go, containment, the top owner,
 // redrawing for a member, the related objects, the active rectangle with the
 // title band, and the position searches along the lane axis.
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "sym/composite/symswimgroup.h"
@@ -84,20 +86,25 @@ HRESULT SSymSwimLane::Add(ISSymbol* symbol) {
       p.y2 = s.y2;
     }
   } else {
+    // Sums of huge rectangles stop at the ends of the coordinate range.
+    const auto sum = [](LONG a, long long b) {
+      return static_cast<LONG>(std::clamp<long long>(a + b, std::numeric_limits<LONG>::min(),
+                                                     std::numeric_limits<LONG>::max()));
+    };
     if (m_bVertical) {
-      const LONG w = s.x2 - s.x1;
+      const long long w = static_cast<long long>(s.x2) - s.x1;
       if (edge < s.x1) {
         s.x1 = p.x2;
-        s.x2 = p.x2 + w;
+        s.x2 = sum(p.x2, w);
       }
-      p.x2 += w;
+      p.x2 = sum(p.x2, w);
     } else {
-      const LONG h = s.y1 - s.y2;
+      const long long h = static_cast<long long>(s.y1) - s.y2;
       if (edge < s.y2) {
         s.y2 = p.y1;
-        s.y1 = p.y1 + h;
+        s.y1 = sum(p.y1, h);
       }
-      p.y1 += h;
+      p.y1 = sum(p.y1, h);
     }
     RepObjWrap(symbol)->SetAttribute(SymAttr::ClipRect, RectValue(s));
   }

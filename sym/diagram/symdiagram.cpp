@@ -457,39 +457,20 @@ HRESULT SSymDiagramImpl::Add(ISSymbol* symbol) {
   if (col->GetPos(obj) >= 0) return S_FALSE;
   const int n = static_cast<int>(col->GetCount());
   auto item = [&](int i) { return static_cast<ISRepObject*>(col->GetAt(i)); };
-  auto isPoolAt = [&](int i) {
-    SComWrap<ISSymbol> s(item(i));
-    return !s.IsNull() && s->GetSymbolType() == SSymSwimLane::TypeCode;
-  };
   int at = -1;
   if (n == 0) {
     at = -1;
   } else if (!IsLinkSym(symbol)) {
     if (type == SSymSwimLane::TypeCode) {
-      at = n;
-      for (int i = 0; i < n; ++i)
-        if (HasModelObject(item(i)) && !Answers(item(i), IID_ISSymPolyline)) {
-          at = i;
-          break;
-        }
+      at = FirstOf(FirstModelNotLine);
     } else if (!HasModelObject(symbol) && g_IsSymFirstCreation()) {
       // A shape drawn inside a lane belongs to the lane; elsewhere it goes
       // below the model-object symbols and the pools.
       if (OfferToLanes(symbol)) return S_OK;
-      at = n;
-      for (int i = 0; i < n; ++i)
-        if (HasModelObject(item(i)) || isPoolAt(i)) {
-          at = i;
-          break;
-        }
+      at = FirstOf(FirstModelOrPool);
     }
   } else if (!HasModelObject(symbol) && type != 81) {
-    at = n;
-    for (int i = 0; i < n; ++i)
-      if (HasModelObject(item(i)) || !IsLinkSym(item(i))) {
-        at = i;
-        break;
-      }
+    at = FirstOf(FirstNotPlainLink);
     const HRESULT hr = col->Insert(obj, at >= n ? -1 : at);
     if (SUCCEEDED(hr)) ++m_nLinkBoundary;
     return hr;
@@ -516,6 +497,67 @@ HRESULT SSymDiagramImpl::Add(ISSymbol* symbol) {
     at = b;
   }
   return col->Insert(obj, at >= n ? -1 : at);
+}
+
+namespace {
+bool IsPlainLink(IUnknown* s) { return IsLinkSym(s) && !HasModelObject(s); }
+bool IsPool(IUnknown* s) {
+  SComWrap<ISSymbol> sym(s);
+  return !sym.IsNull() && sym->GetSymbolType() == SSymSwimLane::TypeCode;
+}
+bool IsKind(int kind, IUnknown* s) {
+  switch (kind) {
+    case 0: return HasModelObject(s) && !Answers(s, IID_ISSymPolyline);
+    case 1: return HasModelObject(s) || IsPool(s);
+    default: return !IsPlainLink(s);
+  }
+}
+}  // namespace
+
+int SSymDiagramImpl::FirstOf(FirstKind kind) {
+  const SRepItemList& items = Collection(IdSymbols)->Items();
+  FirstCache& c = m_first[kind];
+  if (c.pos < 0 || c.changes != items.Changes()) {
+    std::size_t i = 0;
+    for (SRepObject* item : items) {
+      if (IsKind(kind, static_cast<ISRepObject*>(item))) break;
+      ++i;
+    }
+    c = {static_cast<int>(i), i < items.size() ? items[i] : nullptr, items.Changes()};
+  }
+  return c.pos;
+}
+
+void SSymDiagramImpl::KeepFirstAfterInsert(ISRepObject* inserted, int pos) {
+  const unsigned long changes = Collection(IdSymbols)->Items().Changes();
+  for (int kind = 0; kind < FirstKinds; ++kind) {
+    FirstCache& c = m_first[kind];
+    if (c.pos < 0 || c.changes + 1 != changes) {
+      c.pos = -1;
+      continue;
+    }
+    c.changes = changes;
+    if (pos > c.pos) continue;
+    if (IsKind(kind, inserted)) {
+      c.pos = pos;
+      c.at = SRepObject::FromInterface(inserted);
+    } else {
+      ++c.pos;
+    }
+  }
+}
+
+void SSymDiagramImpl::KeepFirstAfterRemove(ISRepObject* removed) {
+  const unsigned long changes = Collection(IdSymbols)->Items().Changes();
+  for (int kind = 0; kind < FirstKinds; ++kind) {
+    FirstCache& c = m_first[kind];
+    // A member below the first of the kind (of another kind), or that first
+    // one itself, leaves the position unknown; one above it changes nothing.
+    if (c.pos < 0 || c.changes + 1 != changes || !IsKind(kind, removed) || SRepObject::FromInterface(removed) == c.at)
+      c.pos = -1;
+    else
+      c.changes = changes;
+  }
 }
 
 HRESULT SSymDiagramImpl::AddLane(ISSwimlane* lane) {
@@ -612,6 +654,7 @@ bool SSymDiagramImpl::IsLoading() {
 void SSymDiagramImpl::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
   if (other && !IsLoading() && HasParent()) RegisterPictures(other);
   SSymDiagramMem::OnCollectionInsert(id, other, pos);
+  if (id == IdSymbols) KeepFirstAfterInsert(other, pos);
   if (id != IdSymbols || InLockoutContext()) return;
   SComWrap<ISSymbol> sym(other);
   SRepObject* obj = SRepObject::FromInterface(other);
@@ -633,11 +676,11 @@ void SSymDiagramImpl::RegisterPictures(ISRepObject* inserted) {
 }
 
 std::vector<ISSymbol*> SSymDiagramImpl::LivePools() {
-  const std::vector<SRepObject*>& items = Collection(IdSymbols)->Items();
+  const SRepItemList& items = Collection(IdSymbols)->Items();
   std::vector<ISSymbol*> live;
   std::vector<SRepObject*> kept;
   for (SRepObject* p : m_pools)
-    if (std::find(items.begin(), items.end(), p) != items.end()) {
+    if (items.Contains(p)) {
       kept.push_back(p);
       live.push_back(SComWrap<ISSymbol>(static_cast<ISRepObject*>(p)).Get());
     }
@@ -700,6 +743,7 @@ bool SSymDiagramImpl::AlignNewPool(ISSymbol* pool) {
 
 void SSymDiagramImpl::OnCollectionRemove(LONG id, ISRepObject* other) {
   SSymDiagramMem::OnCollectionRemove(id, other);
+  if (id == IdSymbols) KeepFirstAfterRemove(other);
   if (id != IdSymbols || InLockoutContext()) return;
   SRepObject* obj = SRepObject::FromInterface(other);
   auto it = std::find(m_pools.begin(), m_pools.end(), obj);

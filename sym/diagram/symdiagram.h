@@ -407,9 +407,24 @@ class SSymDiagramImpl : public SSymDiagramMem {
   bool OfferToLanes(ISSymbol* symbol);
   bool HasParent();
   void RegisterPictures(ISRepObject* inserted);
+  // Add places a new symbol before the first member of the Symbols
+  // collection of some kind (a model-object symbol, a pool, anything but a
+  // link without a model object). Each such position is kept across the
+  // collection's changes the diagram sees (insertions at known positions,
+  // removals of symbols that cannot be at or before it); any other change
+  // makes Add look for it again from the bottom.
+  enum FirstKind { FirstModelNotLine, FirstModelOrPool, FirstNotPlainLink, FirstKinds };
+  int FirstOf(FirstKind kind);
+  void KeepFirstAfterInsert(ISRepObject* inserted, int pos);
+  void KeepFirstAfterRemove(ISRepObject* removed);
 
   std::unique_ptr<SPrinterCache> m_pPageSetup;
   int m_nLinkBoundary = 0;
+  struct FirstCache {
+    int pos = -1;                     // -1: not known
+    const SRepObject* at = nullptr;   // the member there (null: none, pos is the count)
+    unsigned long changes = 0;        // the collection's change count it holds for
+  } m_first[FirstKinds];
   std::set<SSymView*> m_views;
   SSymDispPref* m_pDispPref = nullptr;
   SRepControlHolder* m_pHolder = nullptr;

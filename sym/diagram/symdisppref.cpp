@@ -191,6 +191,13 @@ HRESULT SSymDispPref::Save() {
   return FAILED(hr) ? hr : S_OK;
 }
 
+// The value goes where the diagram's own values go, and the cached member
+// with it, so that the trees read the new orientation at once.
+bool SSymDispPref::SetTreeOrientation(int vertical) {
+  if (SetValue(GetGeneralPath(), SString(u"TreeVert"), vertical ? 1 : 0, LocDiagram) != 0) return false;
+  return SUCCEEDED(Save());
+}
+
 LONG SSymDispPref::SetValue(const SString& section, const SString& key, long value, unsigned long where) {
   if (where == LocDiagram) {
     if (section == GetGeneralPath()) {

@@ -197,6 +197,7 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
   }
   void SetClassFlags(const CLSID& clsid, DWORD flags) { m_classFlags[clsid] = flags; }
   int GetTreeOrientation() const override { return m_bTreeVert; }
+  bool SetTreeOrientation(int vertical) override;
   LONG GetSnapGridSize() const override { return m_bSnapGrid ? m_nGridSize : 0; }
   bool GetClassSymbolFormat(const CLSID& clsid, SSymFormat& out) const override {
     auto it = m_classFormats.find(clsid);

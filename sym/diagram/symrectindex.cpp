@@ -111,8 +111,13 @@ HRESULT SSymRectIndex::OnObjColDelete(ISRepClassCol*) {
 
 bool SSymRectIndex::Usable() {
   if (!g_enabled || !m_owner || m_owner->IsDeleted()) return false;
-  // Deferred changes: symbols answer pending rectangles nobody announced.
-  if (m_owner->InLockoutContext()) return false;
+  // Deferred changes: symbols answer pending rectangles nobody announced,
+  // and an abandoned context takes back changes without telling anyone; the
+  // keys are taken afresh once the context is over.
+  if (m_owner->InLockoutContext()) {
+    m_dirty = true;
+    return false;
+  }
   if (m_dirty) Rebuild();
   return !m_dirty;
 }
@@ -127,9 +132,9 @@ void SSymRectIndex::Rebuild() {
   m_slots.clear();
   m_cells.clear();
   m_large.clear();
-  const std::vector<SRepObject*>& items = col->Items();
+  const SRepItemList& items = col->Items();
   m_entries.reserve(items.size());
-  std::vector<LONG> extents;
+  std::vector<long long> extents;  // 64 bits: a huge rectangle's side overflows 32
   extents.reserve(items.size());
   for (SRepObject* item : items) {
     SComWrap<ISSymbol> sym(static_cast<ISRepObject*>(item));
@@ -145,7 +150,7 @@ void SSymRectIndex::Rebuild() {
       // A symbol that cannot tell its extent is looked at everywhere.
       e.key = SSymRect(-0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, -0x7FFFFFFF);
     }
-    extents.push_back(std::max(e.key.x2 - e.key.x1, e.key.y1 - e.key.y2));
+    extents.push_back(std::max(static_cast<long long>(e.key.x2) - e.key.x1, static_cast<long long>(e.key.y1) - e.key.y2));
     m_slots.emplace(e.symbol, static_cast<std::uint32_t>(m_entries.size()));
     m_entries.push_back(e);
   }
@@ -155,10 +160,10 @@ void SSymRectIndex::Rebuild() {
   if (!extents.empty()) {
     auto mid = extents.begin() + static_cast<std::ptrdiff_t>(extents.size() / 2);
     std::nth_element(extents.begin(), mid, extents.end());
-    typical = std::max<LONG>(*mid, 1);
+    typical = static_cast<LONG>(std::clamp<long long>(*mid, 1, 1LL << 30));
   }
   m_shift = 11;
-  while (m_shift < 24 && (LONG{1} << m_shift) < 2 * typical) ++m_shift;
+  while (m_shift < 24 && (std::int64_t{1} << m_shift) < 2LL * typical) ++m_shift;
   for (std::uint32_t slot = 0; slot < m_entries.size(); ++slot) Place(slot);
   m_dirty = false;
 }
@@ -240,6 +245,10 @@ void SSymRectIndex::Refresh(ISSymbol* symbol) {
   if (m_dirty || !symbol) return;  // the rebuild takes every key afresh
   std::uint32_t* slot = FindTop(symbol);
   if (!slot) return;
+  if (m_owner->InLockoutContext()) {
+    m_dirty = true;  // a pending key: taken afresh after the context
+    return;
+  }
   const std::uint32_t s = *slot;
   try {
     SetKey(s, KeyOf(m_entries[s].symbol));
@@ -250,6 +259,11 @@ void SSymRectIndex::Refresh(ISSymbol* symbol) {
 
 void SSymRectIndex::OnSymbolRectChanged(ISSymbol* symbol, const SSymRect&, const SSymRect& to) {
   if (m_dirty || !symbol) return;
+  if (m_owner->InLockoutContext()) {
+    // Possibly a change the context takes back when abandoned.
+    if (FindTop(symbol)) m_dirty = true;
+    return;
+  }
   // A top-level symbol is found at once; anything else walks up its owners.
   auto it = m_slots.find(symbol);
   if (it == m_slots.end()) {
@@ -309,7 +323,7 @@ int SSymRectIndex::GetCount() {
 
 bool SSymRectIndex::IsConsistent() {
   if (!Usable()) return false;
-  const std::vector<SRepObject*>& items = m_owner->Collection(m_symbolsId)->Items();
+  const SRepItemList& items = m_owner->Collection(m_symbolsId)->Items();
   std::size_t slot = 0;
   for (SRepObject* item : items) {
     SComWrap<ISSymbol> sym(static_cast<ISRepObject*>(item));

@@ -46,18 +46,20 @@ void SSymSelection::Add(ISSymbol* symbol, int) {
   if (!symbol || Contains(symbol)) return;
   if (m_pView && !CanSelect(symbol)) return;
   m_symbols.Add(symbol);
+  m_members.insert(symbol);
   NotifyChanged();
 }
 
 void SSymSelection::Clear(int) {
   m_symbols.RemoveAll();
+  m_members.clear();
   NotifyChanged();
 }
 
 void SSymSelection::Remove(ISSymbol* symbol, int) {
-  const int i = symbol ? m_symbols.IndexOf(symbol) : -1;
-  if (i < 0) return;
-  m_symbols.RemoveAt(i);
+  if (!Contains(symbol)) return;
+  m_symbols.RemoveAt(m_symbols.IndexOf(symbol));
+  m_members.erase(symbol);
   NotifyChanged();
 }
 
@@ -92,7 +94,7 @@ HRESULT SSymSelection::MoveBy(const SSymSize& offset, int redraw, int) {
   return result;
 }
 
-bool SSymSelection::Contains(ISSymbol* symbol) const { return m_symbols.Contains(symbol); }
+bool SSymSelection::Contains(ISSymbol* symbol) const { return symbol && m_members.count(symbol) != 0; }
 
 int SSymSelection::CanSelect(ISSymbol* symbol) {
   if (!symbol || symbol->IsHidden()) return 0;

@@ -8,6 +8,8 @@
 // library-wide switch is on; a selection without a diagram sends none.
 #pragma once
 
+#include <unordered_set>
+
 #include "kvcore/scomds.h"
 #include "kvcore/scomwrap.h"
 #include "kvcore/sobject.h"
@@ -59,4 +61,6 @@ class SSymSelection : public SObject, public ISSymSelection {
   SSymView* m_pView;
   SComWrap<ISSymDiagram> m_diagram;
   SComTable<ISSymbol> m_symbols;
+  // The same symbols as a set: whether one is selected without a scan.
+  std::unordered_set<const ISSymbol*> m_members;
 };

@@ -44,6 +44,13 @@ constexpr SStringRow kStrings[] = {
       {1395, "custom size (%d x %d)"},
       {1397, "The symbol %s must have a diagram"},
       {1404, "The edit font is not valid !"},
+      {1405, "Hierarchical"},
+      {1406, "Organic"},
+      {1407, "Orthogonal"},
+      {1408, "Circular"},
+      {1409, "Tree"},
+      {1410, "Snowflake"},
+      {1411, "Basic"},
       {1414, "Group"},
       {1415, "Invalid link symbol extremity"},
       {1478, "kvlayout16.dll"},
@@ -51,6 +58,14 @@ constexpr SStringRow kStrings[] = {
       {1480, "The auto layout library (%s) is not up to date."},
       {1416, "An object (symbol) should not have more than one parent (%s)"},
       {1417, "Mandatory"},
+      {1450, "Top to Bottom"},
+      {1451, "Bottom to Top"},
+      {1452, "Left to Right"},
+      {1453, "Right to Left"},
+      {1454, "Radiation"},
+      {1455, "Cycle"},
+      {1456, "Snowflake"},
+      {1457, "Basic"},
 };
 
 // The labels of the members of the persistent classes, from their

@@ -1,53 +1,26 @@
 #include "sym/layout/symautolayout.h"
 
-#include <cmath>
 #include <memory>
-#include <vector>
 
 #include "kvcore/sregistry.h"
+#include "kvlib/sprofilerhelper.h"
 #include "kvlib/suserregistry.h"
 #include "kvrep/srepsession.h"
+#include "kvrep/sreptypelib.h"
 #include "sym/layout/symlayoutengine.h"
+#include "sym/symbol/symintfdisppref.h"
+#include "sym/symbol/symintflink.h"
 
 KV_IMPLEMENT_CLASSINFO(SSymAutoLayout, SObject);
 KV_IMPLEMENT_CLASSINFO(SSymAutoLayoutEx, SSymAutoLayout);
-KV_IMPLEMENT_CLASSINFO(SSymAutoLayoutGeneral, SSymAutoLayoutEx);
+
+bool SSymAutoLayoutSession::m_bInSession = false;
+int SSymAutoLayoutIdDistributor::m_nCurId = 1;
 
 namespace {
 using Style = SSymAutoLayoutStyle::Style;
 using Placement = SSymAutoLayoutPlacement::Placement;
 
-// Below this many symbols an automatic run is left to the library's own
-// layout: the engine's start-up costs more than it gains on so few.
-constexpr int kSmallSelection = 10;
-constexpr int kTypeTreeLine = 15;
-
-// The user's key of the layout options (below HKEY_CURRENT_USER).
-SString OptionsKey() { return SUserRegistry::sApplicationRoot + SString(u"AutoLayoutOptions"); }
-
-void AddStyle(SSymAutoLayoutOptionTable& t, Style style, std::initializer_list<Placement> placements,
-              LONG defaultPlacement = -1) {
-  t.m_styles.AddTail(style);
-  SSymAutoLayoutPlacementDefaultList& list = t.m_placements[style];
-  for (Placement p : placements) list.m_list.AddTail(p);
-  list.m_nDefault = defaultPlacement;
-}
-
-// The styles of the external engine's kinds, in display order, with their
-// placements; only the default style differs between them.
-void FillExternal(SSymAutoLayoutOptionTable& t, Style defaultStyle) {
-  using P = SSymAutoLayoutPlacement;
-  AddStyle(t, SSymAutoLayoutStyle::Basic, {});
-  AddStyle(t, SSymAutoLayoutStyle::Hierarchic, {P::TopToBottom, P::BottomToTop, P::LeftToRight, P::RightToLeft},
-           P::TopToBottom);
-  AddStyle(t, SSymAutoLayoutStyle::Organic, {});
-  AddStyle(t, SSymAutoLayoutStyle::Orthogonal, {P::TopToBottom, P::BottomToTop, P::LeftToRight, P::RightToLeft},
-           P::TopToBottom);
-  AddStyle(t, SSymAutoLayoutStyle::Circular, {P::Radiation, P::Cycle}, P::Radiation);
-  AddStyle(t, SSymAutoLayoutStyle::Tree, {P::TopToBottom, P::BottomToTop, P::LeftToRight, P::RightToLeft},
-           P::TopToBottom);
-  t.m_nDefaultStyle = defaultStyle;
-}
 
 // Appends every symbol of the diagram's symbol collection, in order.
 void AddDiagramSymbols(ISSymDiagram* diagram, SComTable<ISSymbol>& out) {
@@ -67,44 +40,17 @@ void CopyTable(const SComTable<ISSymbol>& from, SComTable<ISSymbol>& out) {
     if (ISSymbol* s = from.GetAt(i)) out.Add(s);
 }
 
-// The area a symbol takes up in the grid: a tree's node with everything
-// below it.
-SSymRect AreaOf(ISSymbol* symbol) {
-  SComWrap<ISSymTree> tree(symbol);
-  return tree.IsNull() ? symbol->GetClipRect(0, 0) : tree->GetChildrenRect();
-}
+// The registry values of the user's defaults.
+const SString kStyleValue(u"Style");
+const SString kPlacementValue(u"Placement");
+const SString kSynonymsAllValue(u"SynonymsAll");
+const SString kSynonymsPartialValue(u"SynonymsPartial");
 
-// Moves a symbol; a tree moves with everything below it. A tree's own move
-// leaves its branch line and children where they are, and a branch line
-// carries its tree's children along: so the lines are moved, in pre-order,
-// and each brings the level below it. False when a move failed.
-bool MoveWhole(ISSymbol* symbol, const SSymSize& offset) {
-  bool moved = SUCCEEDED(symbol->MoveBy(offset, 1));
-  SComWrap<ISSymTree> tree(symbol);
-  if (tree.IsNull()) return moved;
-  SComTable<ISSymbol> below;
-  tree->GetAllChildren(below, 1, 1);
-  for (int i = 0; i < below.GetCount(); ++i) {
-    ISSymbol* s = below.GetAt(i);
-    if (s && s->GetSymbolType() == kTypeTreeLine && FAILED(s->MoveBy(offset, 1))) moved = false;
-  }
-  return moved;
-}
-
-SSymAutoLayoutOptionMgr::LibraryProbe g_libraryProbe = nullptr;
-
-// The engine answers when it loads, resolves and has its availability entry
-// (whose answer carries no meaning for the choice).
-bool EngineAnswers() {
-  try {
-    SSymLayoutEngine engine{SString(SSymLayoutEngine::FileName())};
-    auto available = engine.Entry<int (*)()>("SIsAutoLayoutAvailable");
-    if (!available) return false;
-    available();
-    return true;
-  } catch (...) {
-    return false;
-  }
+// Reads a number of the layout's key (the user's, else the machine-wide
+// copy); false when there is none.
+bool ReadNumber(const SSymAutoLayout& layout, const SString& name, long& value) {
+  SUserRegistry key(layout.GetRegistryKey());
+  return key.GetProfile(name, &value, 0) == ERROR_SUCCESS;
 }
 }  // namespace
 
@@ -120,7 +66,9 @@ SSymAutoLayoutParam::SSymAutoLayoutParam(const SSymAutoLayoutParam& source)
     : m_pSubset(source.m_pSubset),
       m_pScope(source.m_pScope),
       m_options(source.m_options),
-      m_pDiagram(source.m_pDiagram) {
+      m_engineNumbers(source.m_engineNumbers),
+      m_pDiagram(source.m_pDiagram),
+      m_valueMaps(source.m_valueMaps) {
   if (m_pDiagram) m_pDiagram->AddRef();
 }
 
@@ -132,31 +80,35 @@ SSymAutoLayoutParam& SSymAutoLayoutParam::operator=(const SSymAutoLayoutParam& s
   m_pSubset = source.m_pSubset;
   m_pScope = source.m_pScope;
   m_options = source.m_options;
+  m_engineNumbers = source.m_engineNumbers;
+  m_valueMaps = source.m_valueMaps;
   return *this;
 }
 
 SSymAutoLayoutParam::~SSymAutoLayoutParam() {
+  m_valueMaps.RemoveAll();
   if (m_pDiagram) m_pDiagram->Release();
 }
 
 void SSymAutoLayoutParam::LoadDefaultOptions() {
   if (!m_pDiagram) return;
+  // The layout object serves only to read its kind's defaults.
   std::unique_ptr<SSymAutoLayout> layout(m_pDiagram->CreateAutoLayoutMgr(nullptr));
   if (!layout) return;
   const SSymAutoLayoutOptionTable& table = layout->GetOptionTable();
-  m_options.m_nStyle = table.m_nDefaultStyle;
-  m_options.m_nPlacement = layout->GetDefaultPlacement(m_options.m_nStyle);
+  const Style style = layout->GetDefaultStyle(true);
+  m_options.m_nStyle = style;
+  m_options.m_nPlacement = layout->GetDefaultPlacement(style, true);
   m_options.m_bWholeDiagram = 0;
-  // A table that fixes the synonym option decides both; otherwise synonyms
-  // are made for a part of the diagram, and for the whole one only by the
-  // Basic style.
-  if (table.m_bSynonymsFixed) {
-    m_options.m_bSynonymsPartial = table.m_bSynonymsDefault;
-    m_options.m_bSynonymsAll = table.m_bSynonymsDefault;
-  } else {
-    m_options.m_bSynonymsPartial = 1;
-    m_options.m_bSynonymsAll = m_options.m_nStyle == SSymAutoLayoutStyle::Basic ? 1 : 0;
-  }
+  // The user's choice for each scope, else the table's rule.
+  auto allowed = [&layout, &table, style](BYTE whole) -> BYTE {
+    const SSymAllowSynonymsKey key{style, whole};
+    bool allow = false;
+    if (layout->GetDefaultAllowSynonymsFromRegistry(key, allow)) return allow ? 1 : 0;
+    return table.IsAllowSynonymsByDefault(key) ? 1 : 0;
+  };
+  m_options.m_bSynonymsPartial = allowed(0);
+  m_options.m_bSynonymsAll = allowed(1);
 }
 
 bool SSymAutoLayoutParam::GetCreateSynonyms() const {
@@ -167,78 +119,7 @@ void SSymAutoLayoutParam::SetCreateSynonyms(bool create) {
   (m_options.m_bWholeDiagram ? m_options.m_bSynonymsAll : m_options.m_bSynonymsPartial) = create ? 1 : 0;
 }
 
-// ---- option tables --------------------------------------------------------------------------------
-
-bool SSymAutoLayoutOptionTable::HasStyle(LONG style) const {
-  for (Style s : m_styles)
-    if (s == style) return true;
-  return false;
-}
-
-const SSymAutoLayoutOptionTable& SSymAutoLayoutOptionMgr::GetBasicTable() {
-  static const SSymAutoLayoutOptionTable table = [] {
-    SSymAutoLayoutOptionTable t;
-    AddStyle(t, SSymAutoLayoutStyle::Basic, {});
-    t.m_nDefaultStyle = SSymAutoLayoutStyle::Basic;
-    return t;
-  }();
-  return table;
-}
-
-const SSymAutoLayoutOptionTable& SSymAutoLayoutOptionMgr::GetExternalTable() {
-  static const SSymAutoLayoutOptionTable table = [] {
-    SSymAutoLayoutOptionTable t;
-    FillExternal(t, SSymAutoLayoutStyle::Hierarchic);
-    return t;
-  }();
-  return table;
-}
-
-const SSymAutoLayoutOptionTable& SSymAutoLayoutOptionMgr::GetGeneralTable() {
-  static const SSymAutoLayoutOptionTable table = [] {
-    SSymAutoLayoutOptionTable t;
-    FillExternal(t, SSymAutoLayoutStyle::Organic);
-    return t;
-  }();
-  return table;
-}
-
-// ---- the choice of algorithms -------------------------------------------------------------------
-
-bool SSymAutoLayoutOptionMgr::IsRegistryForceInternal() {
-  SRegistry key;
-  if (key.Init(HKEY_CURRENT_USER, OptionsKey(), 0) != 0) return false;
-  long force = 0;
-  return key.GetProfile(SString(u"ForceInternal"), &force, 0) == ERROR_SUCCESS && force != 0;
-}
-
-bool SSymAutoLayoutOptionMgr::IsLayoutLibraryAvailable() {
-  return g_libraryProbe ? g_libraryProbe() : EngineAnswers();
-}
-
-SSymAutoLayoutOptionMgr::LibraryProbe SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(LibraryProbe probe) {
-  LibraryProbe old = g_libraryProbe;
-  g_libraryProbe = probe;
-  return old;
-}
-
-bool SSymAutoLayoutOptionMgr::IsUseInternalAlgorithms(const SSymAutoLayoutParam* param,
-                                                      InternalLayoutStatus* status) {
-  InternalLayoutStatus why = StatusExternal;
-  if (IsRegistryForceInternal())
-    why = StatusForcedByUser;
-  else if (!IsLayoutLibraryAvailable())
-    why = StatusNoLibrary;
-  else if (param && param->m_options.m_nStyle == SSymAutoLayoutStyle::Basic)
-    why = StatusBasicStyle;
-  else if (param && param->m_options.m_bAutomatic && param->m_pSubset &&
-           param->m_pSubset->GetCount() < kSmallSelection)
-    why = StatusSmallAutomatic;
-  if (status) *status = why;
-  return why != StatusExternal;
-}
-
-// ---- the library's own layout -------------------------------------------------------------------
+// ---- the layout object ---------------------------------------------------------------------------
 
 SSymAutoLayout::SSymAutoLayout(SSymAutoLayoutParam& param)
     : m_pDiagram(param.GetDiagram()), m_options(param.m_options), m_bReady(true) {
@@ -255,6 +136,7 @@ SSymAutoLayout::SSymAutoLayout(ISSymDiagram* diagram) : m_pDiagram(diagram) {
 }
 
 SSymAutoLayout::~SSymAutoLayout() {
+  m_created.RemoveAll();
   m_subset.RemoveAll();
   m_scope.RemoveAll();
   if (m_pDiagram) m_pDiagram->Release();
@@ -264,57 +146,108 @@ const SSymAutoLayoutOptionTable& SSymAutoLayout::GetOptionTable() const {
   return SSymAutoLayoutOptionMgr::GetBasicTable();
 }
 
+SString SSymAutoLayout::GetRegistrySubKey() const { return SString(u"Basic\\"); }
+
+SString SSymAutoLayout::GetRegistryKey() const {
+  SString key = SSymAutoLayoutOptionMgr::GetOptionsKey();
+  CLSID clsid{};
+  if (m_pDiagram && SUCCEEDED(m_pDiagram->GetCLSID(&clsid))) {
+    const SString name = SRepGetPublicName(clsid);
+    if (!name.IsEmpty()) key += name + SString(u"\\");
+  }
+  return key + GetRegistrySubKey();
+}
+
+// ---- the user's defaults ------------------------------------------------------------------------
+
+bool SSymAutoLayout::GetDefaultStyleFromRegistry(Style& style) const {
+  long value = 0;
+  if (!ReadNumber(*this, kStyleValue, value)) return false;
+  if (value < SSymAutoLayoutStyle::Hierarchic || value > SSymAutoLayoutStyle::Basic) {
+    style = SSymAutoLayoutStyle::Hierarchic;
+    return false;
+  }
+  style = static_cast<Style>(value);
+  return true;
+}
+
+bool SSymAutoLayout::GetDefaultPlacementFromRegistry(Placement& placement, Placement fallback) const {
+  long value = 0;
+  if (ReadNumber(*this, kPlacementValue, value) && value >= SSymAutoLayoutPlacement::TopToBottom &&
+      value <= SSymAutoLayoutPlacement::Basic) {
+    placement = static_cast<Placement>(value);
+    return true;
+  }
+  placement = fallback;
+  return false;
+}
+
+bool SSymAutoLayout::GetDefaultAllowSynonymsFromRegistry(const SSymAllowSynonymsKey& key, bool& allow) const {
+  long value = 0;
+  if (!ReadNumber(*this, key.m_bWholeDiagram ? kSynonymsAllValue : kSynonymsPartialValue, value)) return false;
+  allow = value == 1;
+  return true;
+}
+
+LONG SSymAutoLayout::SetOptionsToRegistry(const SSymAutoLayoutParam::SOptions& options) {
+  SUserRegistry key(GetRegistryKey());
+  const std::pair<const SString*, long> writes[] = {
+      {&kStyleValue, options.m_nStyle},
+      {&kPlacementValue, options.m_nPlacement},
+      {&kSynonymsAllValue, options.m_bSynonymsAll ? 1 : 0},
+      {&kSynonymsPartialValue, options.m_bSynonymsPartial ? 1 : 0},
+  };
+  LONG status = ERROR_SUCCESS;
+  for (const auto& [name, value] : writes) {
+    status = key.WriteProfile(*name, value);
+    if (status != ERROR_SUCCESS) return -status;
+  }
+  return status;
+}
+
+// ---- the option queries -------------------------------------------------------------------------
+
+void SSymAutoLayout::GetAvailableStyles(SList<Style>& out) const {
+  out.RemoveAll();
+  for (Style s : GetOptionTable().m_styles) out.AddTail(s);
+}
+
+Style SSymAutoLayout::GetDefaultStyle(bool fromRegistry) const {
+  Style style = SSymAutoLayoutStyle::Basic;
+  if (fromRegistry && GetDefaultStyleFromRegistry(style)) return style;
+  return GetOptionTable().m_nDefaultStyle;
+}
+
 void SSymAutoLayout::GetAvailablePlacements(LONG style, SList<Placement>& out) const {
   out.RemoveAll();
-  const SSymAutoLayoutOptionTable& table = GetOptionTable();
-  auto entry = table.m_placements.find(style);
-  if (entry == table.m_placements.end()) {
+  const SSymAutoLayoutPlacementDefaultList* entry = GetOptionTable().FindPlacements(style);
+  if (!entry) {
     out.AddTail(SSymAutoLayoutPlacement::Basic);
     return;
   }
-  for (Placement p : entry->second.m_list) out.AddTail(p);
+  for (Placement p : entry->m_list) out.AddTail(p);
 }
 
-LONG SSymAutoLayout::GetDefaultPlacement(LONG style) const {
-  const SSymAutoLayoutOptionTable& table = GetOptionTable();
-  auto entry = table.m_placements.find(style);
-  return entry == table.m_placements.end() ? LONG(SSymAutoLayoutPlacement::Basic) : entry->second.m_nDefault;
+Placement SSymAutoLayout::GetDefaultPlacement(LONG style, bool fromRegistry) const {
+  Placement placement = SSymAutoLayoutPlacement::Basic;
+  if (fromRegistry && GetDefaultPlacementFromRegistry(placement, SSymAutoLayoutPlacement::Basic)) return placement;
+  const SSymAutoLayoutPlacementDefaultList* entry = GetOptionTable().FindPlacements(style);
+  return entry ? entry->m_nDefault : SSymAutoLayoutPlacement::Basic;
 }
 
-int SSymAutoLayout::Invoke() {
-  if (!m_bReady || !m_pDiagram) return 0;
-  // The top-level symbols to place: links follow their ends, and what lies
-  // inside a composite or a pool stays where its owner keeps it.
-  std::vector<ISSymbol*> nodes;
-  for (int i = 0; i < m_subset.GetCount(); ++i) {
-    ISSymbol* s = m_subset.GetAt(i);
-    if (!s || s->IsHidden() || m_pDiagram->IsLink(s) || !m_pDiagram->Contains(s, 0)) continue;
-    nodes.push_back(s);
-  }
-  if (nodes.empty()) return 1;
+bool SSymAutoLayout::GetAllowSynonymsAvailable(const SSymAllowSynonymsKey& key) const {
+  return GetOptionTable().IsAllowSynonymsAvailable(key);
+}
 
-  // One cell per symbol, as large as the largest symbol; the grid starts at
-  // the top-left corner of the area the symbols took up.
-  LONG left = 0, top = 0, cellW = 0, cellH = 0;
-  for (std::size_t i = 0; i < nodes.size(); ++i) {
-    const SSymRect r = AreaOf(nodes[i]);
-    if (i == 0 || r.GetMinX() < left) left = r.GetMinX();
-    if (i == 0 || r.GetMaxY() > top) top = r.GetMaxY();
-    cellW = std::max(cellW, r.GetMaxX() - r.GetMinX());
-    cellH = std::max(cellH, r.GetMaxY() - r.GetMinY());
-  }
-  const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(nodes.size()))));
+bool SSymAutoLayout::GetDefaultAllowSynonyms(const SSymAllowSynonymsKey& key, bool fromRegistry) const {
+  bool allow = false;
+  if (fromRegistry && GetDefaultAllowSynonymsFromRegistry(key, allow)) return allow;
+  return GetOptionTable().IsAllowSynonymsByDefault(key);
+}
 
-  SComWrap<ISRepObject, &IID_ISRepObject> diagram(m_pDiagram);
-  SRepCreateContext step(diagram.Get(), 1, 1, 0);
-  int done = 1;
-  for (std::size_t i = 0; i < nodes.size(); ++i) {
-    const SSymRect r = AreaOf(nodes[i]);
-    const LONG column = static_cast<LONG>(i % columns), row = static_cast<LONG>(i / columns);
-    const SSymSize offset(left + column * (cellW + kGridGap) - r.GetMinX(), top - row * (cellH + kGridGap) - r.GetMaxY());
-    if ((offset.cx || offset.cy) && !MoveWhole(nodes[i], offset)) done = 0;
-  }
-  return done;
+int SSymAutoLayout::ShouldIgnoreLink(ISSymLink* link) {
+  (void)link;
+  return 0;
 }
 
 // ---- the external engine's run ------------------------------------------------------------------
@@ -330,17 +263,75 @@ const SSymAutoLayoutOptionTable& SSymAutoLayoutEx::GetOptionTable() const {
   return SSymAutoLayoutOptionMgr::GetExternalTable();
 }
 
+SString SSymAutoLayoutEx::GetRegistrySubKey() const { return SString(u"External\\"); }
+
 int SSymAutoLayoutEx::Invoke() {
   if (!m_bReady) return 0;
-  SSymLayoutEngine engine{SString(SSymLayoutEngine::FileName())};
-  auto layout = engine.Entry<int (*)(SSymAutoLayoutParam&)>("SDoAutoLayout");
-  if (!layout) return 0;
+  SProfilerHelper profile("AutoLayoutEx");
+  PreLayout();
+  const int done = PerformLayout();
+  PostLayout();
+  return done;
+}
+
+int SSymAutoLayoutEx::PerformLayout() {
   // All the engine's changes form one undoable step.
   SComWrap<ISRepObject, &IID_ISRepObject> diagram(m_pDiagram);
   SRepCreateContext step(diagram.Get(), 1, 1, 0);
-  return layout(m_param) == 0 ? 1 : 0;
+  m_param.m_pSubset = &m_subset;
+  m_param.m_pScope = &m_scope;
+  return CallAutoLayoutMethod(m_param);
 }
 
-const SSymAutoLayoutOptionTable& SSymAutoLayoutGeneral::GetOptionTable() const {
-  return SSymAutoLayoutOptionMgr::GetGeneralTable();
+int SSymAutoLayoutEx::CallAutoLayoutMethod(SSymAutoLayoutParam& param) {
+  SSymLayoutEngine engine{SString(SSymLayoutEngine::FileName())};
+  auto layout = engine.Entry<int (*)(SSymAutoLayoutParam&)>("SDoAutoLayout");
+  if (!layout) return 0;
+  return layout(param) == 0 ? 1 : 0;
+}
+
+// ---- the style classes --------------------------------------------------------------------------
+
+#define KV_SYM_AUTOLAYOUT_STYLE(cls, table, subKey)                                                       \
+  KV_IMPLEMENT_CLASSINFO(cls, SSymAutoLayoutEx);                                                          \
+  const SSymAutoLayoutOptionTable& cls::GetOptionTable() const { return SSymAutoLayoutOptionMgr::table(); } \
+  SString cls::GetRegistrySubKey() const { return SString(subKey); }
+
+KV_SYM_AUTOLAYOUT_STYLE(SSymAutoLayoutGeneral, GetGeneralTable, u"General\\")
+KV_SYM_AUTOLAYOUT_STYLE(SSymAutoLayoutProcFlow, GetProcFlowTable, u"ProcessFlow\\")
+KV_SYM_AUTOLAYOUT_STYLE(SSymAutoLayoutHorzFlow, GetHorzFlowTable, u"HorizontalFlow\\")
+KV_SYM_AUTOLAYOUT_STYLE(SSymAutoLayoutTreeHier, GetTreeHierTable, u"TreeHier\\")
+KV_SYM_AUTOLAYOUT_STYLE(SSymAutoLayoutBlock, GetBlockTable, u"Block\\")
+KV_SYM_AUTOLAYOUT_STYLE(SSymAutoLayoutComposite, GetCompositeTable, u"Composite\\")
+KV_SYM_AUTOLAYOUT_STYLE(SSymAutoLayoutConstrActivity, GetConstrActivityTable, u"ConstrainedActivity\\")
+KV_SYM_AUTOLAYOUT_STYLE(SSymAutoLayoutConstrSequence, GetConstrSequenceTable, u"ConstrainedSequence\\")
+#undef KV_SYM_AUTOLAYOUT_STYLE
+
+void SSymAutoLayoutTreeHier::PreLayout() {
+  ISSymDispPref* prefs = SSymGetDispPrefPtr(m_pDiagram);
+  if (!prefs) return;
+  using P = SSymAutoLayoutPlacement;
+  LONG& placement = m_param.m_options.m_nPlacement;
+  if (!m_param.m_options.m_bAutomatic) {
+    if (placement == P::TopToBottom || placement == P::BottomToTop)
+      prefs->SetTreeOrientation(1);
+    else if (placement == P::LeftToRight || placement == P::RightToLeft)
+      prefs->SetTreeOrientation(0);
+    return;
+  }
+  placement = prefs->GetTreeOrientation() ? P::TopToBottom : P::LeftToRight;
+  m_options.m_nPlacement = placement;
+}
+
+void SSymAutoLayoutComposite::PreLayout() {
+  const LONG style = m_param.m_options.m_nStyle;
+  if (style != SSymAutoLayoutStyle::Circular && style != SSymAutoLayoutStyle::Tree) return;
+  SComTable<ISSymbol> symbols;
+  AddDiagramSymbols(m_pDiagram, symbols);
+  for (int i = 0; i < symbols.GetCount(); ++i) {
+    ISSymbol* s = symbols.GetAt(i);
+    if (!SComWrap<ISSymLink>(s).IsNull() || SComWrap<ISSymCompSym>(s).IsNull()) continue;
+    m_param.GetValueMap(SSymAutoLayoutValueMapKey::CompositeGroup)
+        .SetAt(s, SRepVariant::Long(SSymAutoLayoutIdDistributor::CreateID()));
+  }
 }

@@ -1,6 +1,6 @@
-// Automatic layout of a diagram: the parameters of one run, the option
-// tables of the layout kinds, the choice between the library's own layout
-// and the external layout engine, and the layout objects that carry a run.
+// Automatic layout of a diagram: the parameters of one run, the layout
+// objects that carry a run (the library's own layout, the external engine's
+// run and its style classes) and the state shared by the runs.
 //
 // A run is started by the diagram (ISSymDiagram::AutoLayout): it builds an
 // SSymAutoLayoutParam on itself, fills it from the defaults of the layout
@@ -9,61 +9,55 @@
 // SSymAutoLayoutOptionMgr::IsUseInternalAlgorithms), calls Invoke and
 // deletes the object.
 //
-// What runs today:
-//   SSymAutoLayout          the library's own layout ("Basic"): places the
-//                           symbols to lay out, in their order, in rows of a
-//                           square grid from the top-left corner of the area
-//                           they took up (a tree with all below it; links are
-//                           left to follow their ends);
-//   SSymAutoLayoutEx,       the external engine's run: the engine's
-//   SSymAutoLayoutGeneral   "SDoAutoLayout" entry with the run's parameters;
-//                           an engine without that entry lays out nothing and
-//                           the run answers 0.
-// The registry defaults per diagram class, the layout graph and the other
-// style classes are not part of this family yet: the defaults come from the
-// option tables alone.
+// The layout objects:
+//   SSymAutoLayout          the library's own layout ("Basic"), and the base
+//                           of all: the symbols of the run, the options, the
+//                           option queries over the class's option table and
+//                           the user's defaults in the registry; its run
+//                           makes the symbols a graph, cut into structures
+//                           that are placed, packed and written back in one
+//                           undo step (symlayoutrun.h, symlayoutgraph.h);
+//   SSymAutoLayoutEx        the external engine's run: PreLayout, then the
+//                           engine's "SDoAutoLayout" with the run's
+//                           parameters as one undoable step, then PostLayout;
+//   the style classes       the engine's run with the option table and the
+//                           registry sub key of a kind of diagram (General,
+//                           ProcFlow, HorzFlow, TreeHier, Block, Composite,
+//                           ConstrActivity, ConstrSequence); TreeHier and
+//                           Composite prepare the run.
+// The layout graph the own run builds (SSymAutoLayoutStruct, Node, Link) is
+// made through the factories CreateStruct, CreateALNode and CreateALLink.
 #pragma once
 
-#include <map>
+#include <array>
 
 #include "kvcore/scomds.h"
 #include "kvcore/sobject.h"
 #include "kvcore/stable.h"
 #include "kvcore/sstring.h"
+#include "kvrep/srepvariant.h"
 #include "sym/foundation/symgeom.h"
+#include "sym/layout/symlayoutoptions.h"
 #include "sym/symbol/symintfowner.h"
 #include "sym/symbol/symintfsymbol.h"
 
-// The layout styles; the metamodel enumeration AutoLayoutStyle has the same
-// values (-1 there stands for the default style).
-struct SSymAutoLayoutStyle {
-  enum Style : int {
-    Hierarchic = 0,
-    Organic = 1,
-    Orthogonal = 2,
-    Circular = 3,
-    Tree = 4,
-    Snowflake = 5,
-    // The library's own layout; every other style needs the external engine.
-    Basic = 6,
+struct ISSymLink;
+// The layout graph of the library's own run.
+class SSymAutoLayoutStruct;
+class SSymAutoLayoutNode;
+class SSymAutoLayoutLink;
+
+// The keys of the per-symbol values handed to the external engine.
+struct SSymAutoLayoutValueMapKey {
+  enum Key : int {
+    // The layout group of a composite symbol (a 32-bit integer).
+    CompositeGroup = 1,
   };
 };
 
-// A placement is the id of its display string; the metamodel orientation n
-// stands for placement TopToBottom + n.
-struct SSymAutoLayoutPlacement {
-  enum Placement : int {
-    TopToBottom = 1450,
-    BottomToTop = 1451,
-    LeftToRight = 1452,
-    RightToLeft = 1453,
-    Radiation = 1454,
-    Cycle = 1455,
-    Snowflake = 1456,
-    // Also the placement of a style that has no entry in an option table.
-    Basic = 1457,
-  };
-};
+// Values per symbol (the symbols are not counted).
+template <class K>
+class SSymValueMap : public SMap<K, SRepVariant> {};
 
 // The parameters of one run. The diagram is a counted reference (released
 // by the destructor); the two tables are the caller's and are not owned.
@@ -86,6 +80,11 @@ class SSymAutoLayoutParam {
     // selection (fewer than 10 symbols) then goes to the library's own layout.
     BYTE m_bAutomatic = 1;
   };
+  using ValueMaps = SMap<SSymAutoLayoutValueMapKey::Key, SSymValueMap<ISSymbol*>>;
+  // The numbers handed to the external engine with the parameters; their
+  // meaning is the engine's.
+  using EngineNumbers = std::array<LONG, 7>;
+  static constexpr EngineNumbers DefaultEngineNumbers = {0, 4, -1, 600, 1650, 600, 600};
 
   // Parameters on a diagram (may be null), with the symbols to lay out
   // (subset, null for all in scope) and the symbols to consider (scope,
@@ -100,9 +99,10 @@ class SSymAutoLayoutParam {
 
   // Fills style, placement and the synonym flags from the defaults of the
   // layout kind the diagram would choose for no particular parameters
-  // (ISSymDiagram::CreateAutoLayoutMgr with null), and clears the
-  // whole-diagram flag. Nothing happens without a diagram, or when the
-  // diagram makes no layout object.
+  // (ISSymDiagram::CreateAutoLayoutMgr with null): the user's defaults in
+  // the registry where they are valid, else the kind's option table; and
+  // clears the whole-diagram flag. Nothing happens without a diagram, or
+  // when the diagram makes no layout object.
   void LoadDefaultOptions();
 
   // The create-synonyms flag of the run: the synonyms-all flag when the
@@ -110,75 +110,62 @@ class SSymAutoLayoutParam {
   bool GetCreateSynonyms() const;
   void SetCreateSynonyms(bool create);
 
+  // The values of a key, or null when there are none.
+  SSymValueMap<ISSymbol*>* FindValueMap(SSymAutoLayoutValueMapKey::Key key) { return m_valueMaps.Find(key); }
+  // The values of a key, created empty when absent.
+  SSymValueMap<ISSymbol*>& GetValueMap(SSymAutoLayoutValueMapKey::Key key) { return m_valueMaps[key]; }
+  const ValueMaps& GetValueMaps() const { return m_valueMaps; }
+
   // The symbols to lay out (the selection), or null for all in scope.
   SComTable<ISSymbol>* m_pSubset = nullptr;
   // The symbols to consider, or null for all symbols of the diagram.
   SComTable<ISSymbol>* m_pScope = nullptr;
   SOptions m_options;
+  EngineNumbers m_engineNumbers = DefaultEngineNumbers;
 
  private:
   ISSymDiagram* m_pDiagram = nullptr;
+  ValueMaps m_valueMaps;
 };
 
-// The placements of one style in display order and their default (-1 when
-// the list is empty).
-struct SSymAutoLayoutPlacementDefaultList {
-  SList<SSymAutoLayoutPlacement::Placement> m_list;
-  LONG m_nDefault = -1;
-};
-
-// What a layout kind offers: its styles in display order with a default,
-// the placements of each style, and whether it decides the synonym option
-// for every style (fixed) and how.
-struct SSymAutoLayoutOptionTable {
-  SList<SSymAutoLayoutStyle::Style> m_styles;
-  LONG m_nDefaultStyle = SSymAutoLayoutStyle::Basic;
-  std::map<LONG, SSymAutoLayoutPlacementDefaultList> m_placements;
-  BYTE m_bSynonymsFixed = 0;
-  BYTE m_bSynonymsAvailable = 1;
-  BYTE m_bSynonymsDefault = 1;
-
-  bool HasStyle(LONG style) const;
-};
-
-class SSymAutoLayoutOptionMgr {
+// Whether the library's own run is in progress (for the host and the other
+// components; the layout itself never asks).
+class SSymAutoLayoutSession {
  public:
-  // Why a run takes the library's own layout, or -1 for the external engine.
-  enum InternalLayoutStatus : int {
-    StatusExternal = -1,
-    StatusBasicStyle = 0,
-    StatusSmallAutomatic = 1,
-    StatusForcedByUser = 2,
-    StatusNoLibrary = 3,
+  static bool IsInSession() { return m_bInSession; }
+  static void SetInSession(bool in) { m_bInSession = in; }
+
+  // Sets the flag for its lifetime and gives it its former value back, also
+  // when an exception leaves the run.
+  class Scope {
+   public:
+    Scope() : m_bWas(m_bInSession) { m_bInSession = true; }
+    ~Scope() { m_bInSession = m_bWas; }
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+   private:
+    bool m_bWas;
   };
 
-  // The process-wide tables, filled on first use.
-  static const SSymAutoLayoutOptionTable& GetBasicTable();
-  static const SSymAutoLayoutOptionTable& GetExternalTable();
-  static const SSymAutoLayoutOptionTable& GetGeneralTable();
+ private:
+  static bool m_bInSession;
+};
 
-  // True when the user's "ForceInternal" value under the application's
-  // "AutoLayoutOptions\" key is set and not 0.
-  static bool IsRegistryForceInternal();
-  // True when the layout engine loads and answers its "SIsAutoLayoutAvailable"
-  // entry. The engine is loaded and freed on every call.
-  static bool IsLayoutLibraryAvailable();
-  // Replaces the engine test of IsLayoutLibraryAvailable (null restores it);
-  // the previous test is answered. For hosts and tests that decide the
-  // engine's presence themselves.
-  using LibraryProbe = bool (*)();
-  static LibraryProbe SetLayoutLibraryProbe(LibraryProbe probe);
+// The layout ids handed out to the engine's groups: 1, 2, 3, ... until the
+// next Reset.
+class SSymAutoLayoutIdDistributor {
+ public:
+  static int CreateID() { return m_nCurId++; }
+  static void Reset() { m_nCurId = 1; }
 
-  // Whether a run uses the library's own layout, first rule that holds:
-  // the user forces it (status 2); the engine is not available (3); the
-  // parameters' style is Basic (0); the parameters are automatic and lay out
-  // a subset of fewer than 10 symbols (1). Otherwise the engine (-1, false).
-  // Either pointer may be null; without parameters only the first two rules count.
-  static bool IsUseInternalAlgorithms(const SSymAutoLayoutParam* param, InternalLayoutStatus* status);
+ private:
+  static int m_nCurId;
 };
 
 // The library's own layout, and the base of every layout object. It keeps
-// counted tables of the symbols to lay out (subset) and to consider (scope).
+// counted tables of the symbols to lay out (subset), to consider (scope)
+// and of the synonyms a run creates.
 class SSymAutoLayout : public SObject {
   KV_DECLARE_CLASSINFO()
 
@@ -193,35 +180,80 @@ class SSymAutoLayout : public SObject {
   SSymAutoLayout(const SSymAutoLayout&) = delete;
   SSymAutoLayout& operator=(const SSymAutoLayout&) = delete;
 
-  // The run: non-zero when done. The library's own run places the subset's
-  // top-level symbols other than links in rows of a square grid, in subset
-  // order, from the top-left corner of the area they took up, 2000 units
-  // apart, as one undoable step; a tree takes its cell with everything
-  // below it and moves as a whole. 0 for an object that is not ready, or when a
-  // symbol refused to move (the others are placed).
+  // The run: non-zero when done; 0 for an object that is not ready or has
+  // no diagram, or when a symbol refused to move (the others are placed).
+  // The library's own run is SSymAutoLayoutRun (symlayoutrun.cpp).
   virtual int Invoke();
+  // Writes the options as the user's defaults of this kind of layout, in
+  // the order "Style", "Placement", "SynonymsAll", "SynonymsPartial". The
+  // status of the last write (0), or the negated error of the first that
+  // failed (the values written before it stay).
+  virtual LONG SetOptionsToRegistry(const SSymAutoLayoutParam::SOptions& options);
   virtual const SSymAutoLayoutOptionTable& GetOptionTable() const;
+  // The key of this kind of layout below the diagram class's options key,
+  // ending with a backslash.
+  virtual SString GetRegistrySubKey() const;
+  // The user's defaults: true with the value when a valid one was read. A
+  // style out of range reads as Hierarchic (and false), a placement out of
+  // range as the fallback (and false). The synonyms value read is
+  // "SynonymsAll" for a key of the whole diagram, else "SynonymsPartial";
+  // allowed exactly when it is 1.
+  virtual bool GetDefaultStyleFromRegistry(SSymAutoLayoutStyle::Style& style) const;
+  virtual bool GetDefaultPlacementFromRegistry(SSymAutoLayoutPlacement::Placement& placement,
+                                               SSymAutoLayoutPlacement::Placement fallback) const;
+  virtual bool GetDefaultAllowSynonymsFromRegistry(const SSymAllowSynonymsKey& key, bool& allow) const;
+  // The factories of the layout graph of the own run: a structure over the
+  // created-symbols table, the node of a symbol, the layout link of a link
+  // symbol. A subclass may answer its own kinds; null is an error of the run.
+  virtual SSymAutoLayoutStruct* CreateStruct(SComTable<ISSymbol>& created);
+  virtual SSymAutoLayoutNode* CreateALNode(ISSymbol* symbol);
+  virtual SSymAutoLayoutLink* CreateALLink(ISSymbol* symbol);
+  // Non-zero keeps a link out of the layout graph; none is kept out here.
+  virtual int ShouldIgnoreLink(ISSymLink* link);
 
+  // ---- the option queries, over GetOptionTable.
+  // The table's styles (the list is emptied first).
+  void GetAvailableStyles(SList<SSymAutoLayoutStyle::Style>& out) const;
+  // The user's default style when asked for and valid, else the table's.
+  SSymAutoLayoutStyle::Style GetDefaultStyle(bool fromRegistry) const;
   // The placements of a style: its entry's list (possibly empty), or the
   // single Basic placement for a style without an entry.
   void GetAvailablePlacements(LONG style, SList<SSymAutoLayoutPlacement::Placement>& out) const;
-  // The table's default placement of a style (-1 for an empty list, Basic
-  // for a style without an entry).
-  LONG GetDefaultPlacement(LONG style) const;
+  // The user's default placement when asked for and valid (whatever the
+  // style offers), else the entry's default (None for an empty list), else
+  // Basic for a style without an entry.
+  SSymAutoLayoutPlacement::Placement GetDefaultPlacement(LONG style, bool fromRegistry) const;
+  bool GetAllowSynonymsAvailable(const SSymAllowSynonymsKey& key) const;
+  // The user's choice when asked for and stored, else the table's rule.
+  bool GetDefaultAllowSynonyms(const SSymAllowSynonymsKey& key, bool fromRegistry) const;
 
   ISSymDiagram* GetDiagram() const { return m_pDiagram; }
   const SComTable<ISSymbol>& GetSubset() const { return m_subset; }
   const SComTable<ISSymbol>& GetScope() const { return m_scope; }
+  SComTable<ISSymbol>& GetCreatedSymbols() { return m_created; }
   const SSymAutoLayoutParam::SOptions& GetOptions() const { return m_options; }
+  const SSymRect& GetResultRect() const { return m_resultRect; }
   bool IsReady() const { return m_bReady; }
+  // The user's key of this layout's options: the options key, the public
+  // name of the diagram's class (nothing without a diagram) and the sub key.
+  SString GetRegistryKey() const;
 
-  // The space left between the symbols the library's own run places.
-  static constexpr LONG kGridGap = 2000;
+  // The spacings of the own run (diagram units).
+  static constexpr LONG kFirstSpacing = 5000;
+  static constexpr LONG kSecondSpacing = 2000;
+  static constexpr LONG kThirdSpacing = 2500;
 
  protected:
   SComTable<ISSymbol> m_scope{50, 50};
   SComTable<ISSymbol> m_subset{50, 50};
+  // Synonyms created during the run.
+  SComTable<ISSymbol> m_created{50, 50};
   ISSymDiagram* m_pDiagram = nullptr;
+  // The union of the laid-out structures.
+  SSymRect m_resultRect;
+  LONG m_nFirstSpacing = kFirstSpacing;
+  LONG m_nSecondSpacing = kSecondSpacing;
+  LONG m_nThirdSpacing = kThirdSpacing;
   SSymAutoLayoutParam::SOptions m_options;
   bool m_bReady = false;
 };
@@ -236,23 +268,59 @@ class SSymAutoLayoutEx : public SSymAutoLayout {
   explicit SSymAutoLayoutEx(SSymAutoLayoutParam& param);
   explicit SSymAutoLayoutEx(ISSymDiagram* diagram);
 
-  // Calls the engine's "SDoAutoLayout" with the object's parameters: 1 when
-  // the engine laid them out (answered 0), 0 when it failed, could not be
-  // loaded or lacks the entry, or when the object is not ready.
+  // 0 when the object is not ready; else PreLayout, PerformLayout (whose
+  // answer this is) and PostLayout.
   int Invoke() override;
   const SSymAutoLayoutOptionTable& GetOptionTable() const override;
+  SString GetRegistrySubKey() const override;
+
+  // Prepares the parameters before the engine runs; nothing here.
+  virtual void PreLayout() {}
+  // The engine's run as one undoable step (one creation context): 1 when
+  // the engine laid the symbols out, else 0.
+  virtual int PerformLayout();
+  // After the engine ran; nothing here.
+  virtual void PostLayout() {}
+  // Calls the engine's "SDoAutoLayout" with the parameters: 1 when it
+  // answered 0; 0 when it failed, could not be loaded or lacks the entry.
+  virtual int CallAutoLayoutMethod(SSymAutoLayoutParam& param);
+
   const SSymAutoLayoutParam& GetParam() const { return m_param; }
 
  protected:
   SSymAutoLayoutParam m_param;
 };
 
-// The external engine's general layout.
-class SSymAutoLayoutGeneral : public SSymAutoLayoutEx {
-  KV_DECLARE_CLASSINFO()
+// The style classes: the engine's run with the option table and the
+// registry sub key of a kind of diagram. `members` declares what a class
+// adds to those two.
+#define KV_SYM_AUTOLAYOUT_STYLE_CLASS(cls, members)                       \
+  class cls : public SSymAutoLayoutEx {                                   \
+    KV_DECLARE_CLASSINFO()                                                \
+                                                                          \
+   public:                                                                \
+    explicit cls(SSymAutoLayoutParam& param) : SSymAutoLayoutEx(param) {} \
+    explicit cls(ISSymDiagram* diagram) : SSymAutoLayoutEx(diagram) {}    \
+    const SSymAutoLayoutOptionTable& GetOptionTable() const override;     \
+    SString GetRegistrySubKey() const override;                           \
+    members                                                               \
+  };
 
- public:
-  explicit SSymAutoLayoutGeneral(SSymAutoLayoutParam& param) : SSymAutoLayoutEx(param) {}
-  explicit SSymAutoLayoutGeneral(ISSymDiagram* diagram) : SSymAutoLayoutEx(diagram) {}
-  const SSymAutoLayoutOptionTable& GetOptionTable() const override;
-};
+KV_SYM_AUTOLAYOUT_STYLE_CLASS(SSymAutoLayoutGeneral, )
+KV_SYM_AUTOLAYOUT_STYLE_CLASS(SSymAutoLayoutProcFlow, )
+KV_SYM_AUTOLAYOUT_STYLE_CLASS(SSymAutoLayoutHorzFlow, )
+// PreLayout keeps the diagram's tree orientation and the placement in step:
+// a placement the user chose becomes the display preferences' orientation
+// (top to bottom or bottom to top: vertical trees; left to right or right
+// to left: horizontal ones), saved with the diagram; an automatic run takes
+// its placement from the preferences (vertical: top to bottom, else left to
+// right). Nothing happens for a diagram without display preferences.
+KV_SYM_AUTOLAYOUT_STYLE_CLASS(SSymAutoLayoutTreeHier, void PreLayout() override;)
+KV_SYM_AUTOLAYOUT_STYLE_CLASS(SSymAutoLayoutBlock, )
+// PreLayout, for the circular and tree styles, gives every composite symbol
+// of the diagram a layout group of its own: a new id of
+// SSymAutoLayoutIdDistributor under the parameters' CompositeGroup values.
+KV_SYM_AUTOLAYOUT_STYLE_CLASS(SSymAutoLayoutComposite, void PreLayout() override;)
+KV_SYM_AUTOLAYOUT_STYLE_CLASS(SSymAutoLayoutConstrActivity, )
+KV_SYM_AUTOLAYOUT_STYLE_CLASS(SSymAutoLayoutConstrSequence, )
+#undef KV_SYM_AUTOLAYOUT_STYLE_CLASS

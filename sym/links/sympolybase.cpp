@@ -362,10 +362,21 @@ HRESULT SSymPolyBase::Redraw(SSymCanvas* canvas) {
 
 SSymRect SSymPolyBase::GetActiveRect(SSymCanvas& canvas, int a) {
   SSymRect r = SSymStd::GetActiveRect(canvas, a);
+  // An arrowhead made before the line had its points still lies where it
+  // was made, around the origin: one away from the line is placed on the
+  // line's end first (as drawing places it), and a line without two points
+  // has none.
+  if (ListPt.GetCount() < 2) return r;
+  const SSymRect line = ListPt.GetBoundRect().Normalize();
   for (const auto& arrow : m_arrows) {
     if (!arrow) continue;
     SSymRect ar = arrow->GetClipRect(0, 0);
-    r = Union(r, ar.Normalize());
+    if (!ar.Normalize().Intersects(line)) {
+      arrow->UpdateArrowPos();
+      ar = arrow->GetClipRect(0, 0);
+      ar.Normalize();
+    }
+    r = Union(r, ar);
   }
   return r;
 }

@@ -252,8 +252,12 @@ HRESULT SSymPublishTogether(const std::vector<SSymStagedFile>& files, std::strin
     const fs::file_status t = fs::symlink_status(f.target, ec);
     if (!fs::exists(t)) continue;
     const bool folderGoesIn = fs::is_directory(f.staged, ec);
-    if (fs::is_directory(t) && !folderGoesIn) return fail("The file name is taken by a folder: " + f.target.string());
-    if (!fs::is_directory(t) && folderGoesIn) return fail("The folder name is taken by a file: " + f.target.string());
+    // Nothing has moved yet, and the message says so as a failed move's does.
+    const std::string unchanged = "; nothing was written: the folder is as it was";
+    if (fs::is_directory(t) && !folderGoesIn)
+      return fail("The file name is taken by a folder: " + f.target.string() + unchanged);
+    if (!fs::is_directory(t) && folderGoesIn)
+      return fail("The folder name is taken by a file: " + f.target.string() + unchanged);
   }
   struct Step {
     const SSymStagedFile* file;

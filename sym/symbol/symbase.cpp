@@ -23,6 +23,22 @@
 bool SSymBase::g_bUpdAllInLockout = false;
 
 namespace {
+// The linkable face of a deleted symbol, given back by the undo of its
+// deletion and taken again by the redo.
+class LinkableAction final : public SRepActionBase {
+ public:
+  explicit LinkableAction(SSymBase* symbol) : m_symbol(symbol) { m_symbol->AddRef(); }
+  ~LinkableAction() override { m_symbol->Release(); }
+  HRESULT Execute() override {
+    m_symbol->m_display ^= SSymBase::DispLinkable;
+    return S_OK;
+  }
+  void CollectObjects(SRepObjectBag& objects) override { objects.Add(m_symbol->Obj()); }
+
+ private:
+  SSymBase* m_symbol;
+};
+
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
 
 // The rectangle as the property map stores it.
@@ -349,7 +365,11 @@ LONG SSymBase::InternalAutoFix(SStringTable& messages, int checkParents) {
 }
 
 void SSymBase::SetSessionModified() {
-  if (SRepObjectMem::InLockoutContext() || !g_IsCascadeAllowed()) return;
+  if (SRepObjectMem::InLockoutContext()) return;
+  // A change of the look (a pen, a shadow, an arrowhead) changes the area
+  // the symbol covers as much as a new rectangle does, asked to redraw or not.
+  if (IsHeld()) SSymNotifyRectChanged(Sym(), m_rect, m_rect);
+  if (!g_IsCascadeAllowed()) return;
   if (SRepSession* s = GetSessionImpl())
     if (!s->IsReadOnly()) s->SetModified(TRUE);
 }
@@ -914,6 +934,12 @@ HRESULT SSymBase::Delete() {
     SComWrap<ISSymDiagram> d(m_owner);
     if (d.IsNull())
       if (SSymView* view = GetView()) SSymViewNotifyRemove(view, Sym());
+  }
+  if (m_display & DispLinkable) {
+    // Undoing the deletion gives the symbol its linkable face back before
+    // the links it had return, so that they attach to it again.
+    SRepContext* ctx = GetSessionImpl() ? GetSessionImpl()->Current() : nullptr;
+    if (ctx && ctx->GetKind() != SRepContext::Kind::Applying) ctx->AddDone(std::make_unique<LinkableAction>(this));
   }
   m_display &= ~static_cast<DWORD>(DispLinkable);
   SComWrap<ISSymCompSym> comp(m_owner);

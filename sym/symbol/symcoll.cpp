@@ -48,7 +48,12 @@ class FormatStep {
   explicit FormatStep(const SComTbl<ISSymbol, ISSymbol*>& list)
       : m_ctx(list.GetCount() ? SSymGetRepObject(list.GetAt(0)) : nullptr) {}
   ~FormatStep() {
-    if (m_action && m_ctx.GetContext()) m_ctx.AddRepAction(std::move(m_action));
+    ISRepContext* ctx = m_ctx.GetContext();
+    if (!m_action || !ctx) return;
+    // The record holds the formats before a change made: taking the change
+    // back (in a lockout) is the same run as an undo.
+    if (ctx->IsLockout()) m_action->m_bExecuted = 1;
+    m_ctx.AddRepAction(std::move(m_action));
   }
   FormatStep(const FormatStep&) = delete;
   FormatStep& operator=(const FormatStep&) = delete;

@@ -34,6 +34,13 @@ class ISSymDispPref {
   // The orientation of trees: 0 horizontal (children beside their parent),
   // otherwise vertical (children below).
   virtual int GetTreeOrientation() const { return 0; }
+  // Makes trees vertical (non-zero) or horizontal as the user's choice for
+  // the diagram, and saves the preferences with it; false when the
+  // preferences keep no orientation.
+  virtual bool SetTreeOrientation(int vertical) {
+    (void)vertical;
+    return false;
+  }
   // The grid step that placements snap to: the grid size while snapping to
   // the grid is on, else 0.
   virtual LONG GetSnapGridSize() const { return 0; }

@@ -441,11 +441,39 @@ TEST(SymhostProgram, ExitCodesAndMessages) {
     EXPECT_NE(ok.find("wrote " + (out / f).string() + " ("), std::string::npos) << f;
     EXPECT_TRUE(fs::exists(out / f)) << f;
   }
-  // One line per file written, then where they are and which to open first.
-  const std::string last = "symhost: " + std::to_string(std::count(ok.begin(), ok.end(), '\n') - 2) + " files in " +
-                           out.string() + "/: open " + out.string() + "/model.png first";
+  // One line per file written, then where they are, what they replaced
+  // (nothing in a new folder) and which to open first.
+  const long files = std::count(ok.begin(), ok.end(), '\n') - 2;
+  const std::string last = "symhost: " + std::to_string(files) + " files in " + out.string() +
+                           "/, replacing none of the earlier files: open " + out.string() + "/model.png first";
   EXPECT_NE(ok.find("\n" + last), std::string::npos) << ok;
   EXPECT_EQ(ok.substr(ok.find(last)).find("rc=0"), ok.substr(ok.find(last)).find('\n') + 1) << ok;
+  // Only the files: no working file of the run or the printer stays behind.
+  EXPECT_EQ(static_cast<long>(std::distance(fs::directory_iterator(out), fs::directory_iterator())), files) << ok;
+
+  // A second run replaces every file, and says so on each line and at the end.
+  const std::string again = Output(Quoted(program) + " --out " + Quoted(out) + " 2>&1; echo rc=$?");
+  EXPECT_NE(again.find("rc=0"), std::string::npos) << again;
+  EXPECT_EQ(static_cast<long>(std::count(again.begin(), again.end(), '\n') - 2), files) << again;
+  for (const char* f : kFiles)
+    EXPECT_NE(again.find("wrote " + (out / f).string() + " ("), std::string::npos) << f;
+  EXPECT_NE(again.find(", replacing " + std::to_string(files) + " earlier files: model.svg, model.png, model.emf, "
+                       "model.pdf, model-view.png, model-print.pdf, "),
+            std::string::npos)
+      << again;
+
+  // A run that cannot put one file in place (its name is taken by a folder)
+  // writes none: every earlier file stays as it was, and the run says so.
+  const fs::path blocked = dir.path / "blocked";
+  fs::create_directories(blocked / "compartments.pdf");
+  { std::ofstream(blocked / "model.svg") << "earlier"; }
+  const std::string none = Output(Quoted(program) + " --out " + Quoted(blocked) + " 2>&1; echo rc=$?");
+  EXPECT_NE(none.find("rc=1"), std::string::npos) << none;
+  EXPECT_NE(none.find("compartments.pdf"), std::string::npos) << none;
+  EXPECT_NE(none.find("the folder is as it was"), std::string::npos) << none;
+  EXPECT_EQ(none.find("wrote "), std::string::npos) << none;
+  EXPECT_EQ(dir.Entries(blocked), (std::vector<std::string>{"compartments.pdf", "model.svg"}));
+  EXPECT_EQ(ReadFile(blocked / "model.svg"), "earlier");
 
   // A folder that cannot be used: said once, nothing drawn, a failure; the
   // counts come with --verbose.

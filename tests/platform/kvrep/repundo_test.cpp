@@ -284,3 +284,87 @@ TEST_F(RepTest, UndoAndRedoBuildNoFailureText) {
   EXPECT_EQ(kvcom_detail::g_typeNamesBuilt.load(), before);
   for (TNode* n : made) n->Release();
 }
+
+namespace {
+// A record whose run sets off work that opens a creation context of its own
+// (as the hooks of symbols do), and that may fail from its n-th run on.
+class TSetsOffWork final : public SRepActionBase {
+ public:
+  TSetsOffWork(SRepSession* s, TNode* target, int failFrom) : m_session(s), m_target(target), m_failFrom(failFrom) {}
+  HRESULT Execute() override {
+    ++m_runs;
+    if (m_failFrom && m_runs >= m_failFrom) return E_FAIL;
+    SRepCreateContext work(static_cast<ISRepSession*>(m_session));
+    m_target->SetAttribute(kWidth, SRepVariant::Long(100 + m_runs));
+    return S_OK;
+  }
+  SRepSession* m_session;
+  TNode* m_target;
+  int m_failFrom;
+  int m_runs = 0;
+};
+}  // namespace
+
+TEST_F(RepTest, WorkSetOffByUndoAndRedoMakesNoStepAndAFailingRedoKeepsTheStacks) {
+  for (LONG color : {3, 4, 5}) {
+    SRepCreateContext step(static_cast<ISRepSession*>(session));
+    a->SetAttribute(kColor, SRepVariant::Long(color));
+    step.AddRepAction(std::make_unique<TSetsOffWork>(session, b, 0));
+  }
+  ASSERT_EQ(3, session->GetUndoCount());
+  for (int i = 1; i <= 3; ++i) {
+    ASSERT_EQ(S_OK, session->Undo());
+    EXPECT_EQ(3 - i, session->GetUndoCount());
+    EXPECT_EQ(i, session->GetRedoCount());
+  }
+  EXPECT_EQ(0, a->m_color);
+  for (int i = 1; i <= 3; ++i) ASSERT_EQ(S_OK, session->Redo());
+  EXPECT_EQ(5, a->m_color);
+  EXPECT_EQ(0, session->GetRedoCount());
+
+  // A redo that fails answers the failure and leaves both stacks and the state.
+  {
+    SRepCreateContext step(static_cast<ISRepSession*>(session));
+    a->SetAttribute(kColor, SRepVariant::Long(6));
+    step.AddRepAction(std::make_unique<TSetsOffWork>(session, b, 2));
+  }
+  ASSERT_EQ(S_OK, session->Undo());
+  ASSERT_EQ(S_OK, session->Undo());
+  const int undo = session->GetUndoCount(), redo = session->GetRedoCount();
+  ASSERT_EQ(S_OK, session->Redo());
+  EXPECT_EQ(E_FAIL, session->Redo());
+  EXPECT_EQ(undo + 1, session->GetUndoCount());
+  EXPECT_EQ(redo - 1, session->GetRedoCount());
+  EXPECT_EQ(5, a->m_color) << "never half applied";
+}
+
+TEST_F(RepTest, ARecordOfAChangeMadeInALockoutWaitsForApply) {
+  a->m_color = 1;
+  const int steps = session->GetUndoCount();
+  auto changeMadeDirectly = [&](LONG color) {
+    const LONG before = a->m_color;
+    {
+      SRepCreateContext step(static_cast<ISRepSession*>(session));  // joins the lockout
+      a->m_color = color;
+      EXPECT_EQ(S_OK, step.AddRepAction(std::make_unique<SRepActionAttr>(a, kColor, SRepVariant::Long(before))));
+    }
+    EXPECT_EQ(before, a->m_color) << "taken back until the lockout is applied";
+  };
+  {
+    SRepLockoutContext lock(session);
+    changeMadeDirectly(7);
+  }
+  EXPECT_EQ(1, a->m_color);
+  EXPECT_EQ(steps, session->GetUndoCount());
+  {
+    SRepLockoutContext lock(session);
+    changeMadeDirectly(7);
+    ASSERT_EQ(S_OK, lock.Apply());
+  }
+  EXPECT_EQ(7, a->m_color);
+  ASSERT_EQ(steps + 1, session->GetUndoCount());
+  ASSERT_EQ(S_OK, session->Undo());
+  EXPECT_EQ(1, a->m_color);
+  ASSERT_EQ(S_OK, session->Redo());
+  EXPECT_EQ(7, a->m_color);
+}

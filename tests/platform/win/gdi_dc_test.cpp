@@ -413,6 +413,45 @@ TEST(GdiBlt, BitBltCopiesAndInverts) {
   EXPECT_EQ(bits, nullptr);
 }
 
+// A plain copy takes a shortcut between raster contexts; it must leave every
+// pixel as the general combination does (StretchBlt at the same size):
+// clipped, offset, mapped, reaching outside the source or the destination.
+TEST(GdiBlt, PlainCopyMatchesTheGeneralCombination) {
+  struct Case {
+    const char* what;
+    int x, y, w, h, xs, ys;
+    bool clip;
+    bool mapped;  // destination origin moved by a viewport offset
+  } cases[] = {
+      {"whole", 0, 0, 16, 12, 0, 0, false, false},
+      {"offset", 3, 2, 7, 5, 4, 1, false, false},
+      {"clipped", 0, 0, 16, 12, 0, 0, true, false},
+      {"past the destination", 10, 8, 12, 9, 0, 0, true, false},
+      {"past the source", 0, 0, 10, 10, 9, 5, false, false},
+      {"mapped", 1, 1, 8, 6, 2, 2, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Canvas src(16, 12), fast(16, 12), general(16, 12);
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < 16; ++x) SetPixel(src.dc, x, y, RGB(x * 15, y * 20, (x * y) & 0xFF));
+    for (Canvas* d : {&fast, &general}) {
+      if (c.clip) {
+        HRGN r = CreateRectRgn(2, 1, 11, 9);
+        HRGN r2 = CreateRectRgn(12, 3, 15, 11);
+        CombineRgn(r, r, r2, RGN_OR);
+        SelectClipRgn(d->dc, r);
+        DeleteObject(r);
+        DeleteObject(r2);
+      }
+      if (c.mapped) SetViewportOrgEx(d->dc, 2, 1, nullptr);
+    }
+    EXPECT_TRUE(BitBlt(fast.dc, c.x, c.y, c.w, c.h, src.dc, c.xs, c.ys, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(general.dc, c.x, c.y, c.w, c.h, src.dc, c.xs, c.ys, c.w, c.h, SRCCOPY));
+    EXPECT_EQ(fast.Pixels(), general.Pixels());
+  }
+}
+
 TEST(GdiBlt, IconsKeepTheirAlpha) {
   KvImage img;
   img.width = 2;

@@ -314,4 +314,39 @@ TEST(GdiScene, PdfPassesPdfinfoWithFixedDate) {
   EXPECT_EQ(KvCreatePdfDC("/nonexistent-dir/x.pdf", 100, 100), nullptr);
 }
 
+// A hatch is one picture in the document however many shapes it fills (a
+// transparent hatch with its soft mask), not one per shape.
+TEST(GdiScene, PdfHoldsEachHatchTileOnce) {
+  struct Case {
+    const char* what;
+    int bkMode;
+    std::size_t images;  // image objects in the file
+  } cases[] = {{"transparent gaps: the tile and its mask", TRANSPARENT, 2}, {"opaque gaps: the tile", OPAQUE, 1}};
+  kvtest::TempDir dir("gdi_scene");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = (dir.path / "hatches.pdf").string();
+    HDC dc = KvCreatePdfDC(path.c_str(), kW * 0.75, kH * 0.75, 96);
+    ASSERT_NE(dc, nullptr);
+    DOCINFOW di{sizeof(DOCINFOW), u"Hatches", nullptr, nullptr, 0};
+    EXPECT_GT(StartDocW(dc, &di), 0);
+    EXPECT_GT(StartPage(dc), 0);
+    HBRUSH hatch = CreateHatchBrush(HS_DIAGCROSS, RGB(0x2F, 0x55, 0x97));
+    HGDIOBJ old = SelectObject(dc, hatch);
+    SetBkMode(dc, c.bkMode);
+    SetBkColor(dc, RGB(255, 255, 200));
+    for (int i = 0; i < 40; ++i) Rectangle(dc, (i % 8) * 70, (i / 8) * 80, (i % 8) * 70 + 60, (i / 8) * 80 + 70);
+    SelectObject(dc, old);
+    DeleteObject(hatch);
+    EXPECT_GT(EndPage(dc), 0);
+    EXPECT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+    const std::string pdf = ReadFile(path);
+    std::size_t images = 0;
+    for (std::size_t at = pdf.find("/Subtype /Image"); at != std::string::npos; at = pdf.find("/Subtype /Image", at + 1))
+      ++images;
+    EXPECT_EQ(images, c.images);
+  }
+}
+
 }  // namespace

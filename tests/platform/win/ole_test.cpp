@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "support/ole_storage.h"
 #include "support/raster_fixture.h"
 #include "win/emf.h"
 #include "win/oledlg.h"
@@ -17,25 +18,7 @@ namespace {
 constexpr CLSID kClass = MakeGUID("{5A1E0001-0000-4000-8000-0000000000AA}");
 constexpr CLSID kOther = MakeGUID("{5A1E0002-0000-4000-8000-0000000000AA}");
 
-struct Storage {
-  ILockBytes* bytes = nullptr;
-  IStorage* storage = nullptr;
-  Storage() {
-    EXPECT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes), S_OK);
-    EXPECT_EQ(StgCreateDocfileOnILockBytes(bytes, STGM_READWRITE | STGM_CREATE, 0, &storage), S_OK);
-  }
-  ~Storage() {
-    if (storage) storage->Release();
-    bytes->Release();
-  }
-  std::vector<BYTE> Image() const {
-    STATSTG st{};
-    bytes->Stat(&st, STATFLAG_NONAME);
-    std::vector<BYTE> out(static_cast<std::size_t>(st.cbSize));
-    bytes->ReadAt(0, out.data(), static_cast<ULONG>(out.size()), nullptr);
-    return out;
-  }
-};
+using Storage = MemoryStorage;
 
 // Opens an image copied into a new block; answers the open's result.
 HRESULT OpenImage(const std::vector<BYTE>& image, IStorage** out) {

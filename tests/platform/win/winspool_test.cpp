@@ -3,6 +3,9 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -216,6 +219,8 @@ TEST(SPrinterCache, OrientationTurnsPaperAndMarginsTogether) {
 TEST(SPrinterCache, PrinterDocumentsArePdfFiles) {
   kvtest::TempDir dir("winspool");
   KvSetPrintFolder(dir.path.string());
+  // A file of the user's under a name a printer might pick is never touched.
+  { std::ofstream(dir.path / "print-1.pdf") << "mine"; }
   SPrinterCache cache;
   cache.SetPaperSize(DMPAPER_A4);
   cache.SetOrientation(DMORIENT_LANDSCAPE);
@@ -238,6 +243,18 @@ TEST(SPrinterCache, PrinterDocumentsArePdfFiles) {
   EXPECT_EQ(std::fread(head, 1, 4, f), 4u);
   std::fclose(f);
   EXPECT_EQ(std::string(head), "%PDF");
+  EXPECT_EQ(std::filesystem::path(file).parent_path(), dir.path);
+  std::ifstream mine(dir.path / "print-1.pdf");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(mine), {}), "mine");
+  // Every document has a file of its own.
+  HDC second = cache.CreatePrinterDC();
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(KvLastPrintFile(), file);
+  DeleteDC(second);
+  // A folder that cannot take the document: no DC, and no file anywhere.
+  KvSetPrintFolder((dir.path / "missing").string());
+  EXPECT_EQ(cache.CreatePrinterDC(), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(dir.path / "missing"));
   KvSetPrintFolder(std::string());
   EXPECT_EQ(KvCreatePrinterDC(u"Nobody", nullptr), nullptr);
 }

@@ -274,6 +274,8 @@ TEST_F(DiagramLayout, ChoiceBetweenOwnLayoutAndEngine) {
       {"9 symbols automatic", 0, true, 0, 1, 9, true, SSymAutoLayoutOptionMgr::StatusSmallAutomatic},
       {"10 symbols automatic", 0, true, 0, 1, 10, false, SSymAutoLayoutOptionMgr::StatusExternal},
       {"9 symbols chosen by the user", 0, true, 0, 0, 9, false, SSymAutoLayoutOptionMgr::StatusExternal},
+      {"dialog run of 3 symbols", 0, true, 0, 0, 3, false, SSymAutoLayoutOptionMgr::StatusExternal},
+      {"automatic basic without library", 0, false, 6, 1, 3, true, SSymAutoLayoutOptionMgr::StatusNoLibrary},
       {"automatic without subset", 0, true, 0, 1, -1, false, SSymAutoLayoutOptionMgr::StatusExternal},
   };
   for (const Case& c : cases) {
@@ -329,7 +331,7 @@ TEST_F(DiagramLayout, EngineCopyNamesItsOwnTables) {
 
 // ---- the library's own run --------------------------------------------------------------------------
 
-TEST_F(DiagramLayout, OwnLayoutPlacesTopLevelSymbolsInAGrid) {
+TEST_F(DiagramLayout, OwnLayoutPutsUnlinkedSymbolsInARowCentredOnTheOrigin) {
   m_d->m_check = 0;
   std::vector<TSym*> syms;
   const SSymRect rects[] = {SSymRect(9000, 50000, 13800, 46400), SSymRect(0, 3600, 4800, 0),
@@ -341,16 +343,19 @@ TEST_F(DiagramLayout, OwnLayoutPlacesTopLevelSymbolsInAGrid) {
   const SSymRect linkBefore = link->GetClipRect(0, 0);
 
   EXPECT_TRUE(Face()->AutoLayout());
-  // Three columns (five symbols), cells of the largest symbol plus the gap,
-  // from the top-left corner of the area the symbols took up, in order.
-  const LONG cellW = 4800 + SSymAutoLayout::kGridGap, cellH = 3600 + SSymAutoLayout::kGridGap;
-  for (std::size_t i = 0; i < syms.size(); ++i) {
-    const SSymRect r = syms[i]->GetClipRect(0, 0);
-    EXPECT_EQ(r.GetMinX(), 0 + static_cast<LONG>(i % 3) * cellW) << i;
-    EXPECT_EQ(r.GetMaxY(), 50000 - static_cast<LONG>(i / 3) * cellH) << i;
+  // One row in the order given, the tops aligned, the horizontal spacing
+  // between neighbours; the row as a whole centred on the origin.
+  SSymRect all = syms[0]->GetClipRect(0, 0);
+  for (std::size_t i = 1; i < syms.size(); ++i) {
+    const SSymRect r = syms[i]->GetClipRect(0, 0), prev = syms[i - 1]->GetClipRect(0, 0);
+    EXPECT_EQ(r.GetMinX(), prev.GetMaxX() + 1 + 2500) << i;
+    EXPECT_EQ(r.GetMaxY(), prev.GetMaxY()) << i;
+    all = Union(all, r);
   }
+  EXPECT_LE(std::abs(all.GetMinX() + all.GetMaxX()), 4);
+  EXPECT_LE(std::abs(all.GetMinY() + all.GetMaxY()), 4);
   EXPECT_EQ(syms[2]->GetClipRect(0, 0).Width(), rects[2].Width()) << "sizes stay";
-  EXPECT_EQ(link->GetClipRect(0, 0), linkBefore) << "links are not placed";
+  EXPECT_EQ(link->GetClipRect(0, 0), linkBefore) << "a link without ends is not placed";
 }
 
 TEST_F(DiagramLayout, OwnLayoutMovesATreeWithAllBelowIt) {
@@ -370,12 +375,12 @@ TEST_F(DiagramLayout, OwnLayoutMovesATreeWithAllBelowIt) {
   SSymAutoLayoutParam param(Face(), &sel);
   EXPECT_TRUE(Face()->AutoLayout(param));
   EXPECT_EQ(m_d->m_subset, (std::vector<ISSymbol*>{first->Sym(), leaf->Sym(), root->Sym()}));
-  // Two cells: the tree's cell is as wide as the tree with all below it, and
-  // the tree kept its shape.
+  // The tree takes the room of everything below it, beside the first
+  // symbol, and keeps its shape.
   const SSymRect treeAfter = root->Tree().GetChildrenRect();
   const LONG dx = treeAfter.GetMinX() - treeBefore.GetMinX(), dy = treeAfter.GetMaxY() - treeBefore.GetMaxY();
-  EXPECT_EQ(treeAfter.GetMinX(), 0 + 4800 + SSymAutoLayout::kGridGap);
-  EXPECT_EQ(treeAfter.GetMaxY(), 3600);
+  EXPECT_EQ(treeAfter.GetMinX(), first->GetClipRect(0, 0).GetMaxX() + 1 + 2500);
+  EXPECT_EQ(treeAfter.GetMaxY(), first->GetClipRect(0, 0).GetMaxY());
   SSymRect moved = leafBefore;
   moved.OffsetRect(dx, dy);
   EXPECT_EQ(leaf->GetClipRect(0, 0), moved);

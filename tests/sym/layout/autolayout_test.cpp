@@ -7,7 +7,7 @@
 
 #include "kvcore/sregistry.h"
 #include "kvlib/suserregistry.h"
-#include "support/diagram_fixture.h"
+#include "support/layout_fixture.h"
 #include "sym/layout/symautolayout.h"
 
 namespace {
@@ -23,24 +23,7 @@ std::vector<LONG> Placements(const SSymAutoLayout& layout, LONG style) {
   return out;
 }
 
-bool Yes() { return true; }
-bool No() { return false; }
-
-class AutoLayout : public DiagramFixture {
- protected:
-  void SetUp() override {
-    DiagramFixture::SetUp();
-    m_old = SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&No);
-    m_d = NewDiagram();
-  }
-  void TearDown() override {
-    SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(m_old);
-    DiagramFixture::TearDown();
-  }
-  ISSymDiagram* Face() { return m_d->Diagram(); }
-  TPrefDiagram* m_d = nullptr;
-  SSymAutoLayoutOptionMgr::LibraryProbe m_old = nullptr;
-};
+using AutoLayout = LayoutFixture;
 
 TEST_F(AutoLayout, OptionTablesAnswerStylesAndPlacements) {
   SSymAutoLayout basic(Face());
@@ -59,10 +42,10 @@ TEST_F(AutoLayout, OptionTablesAnswerStylesAndPlacements) {
   EXPECT_EQ(Placements(general, 3), (std::vector<LONG>{1454, 1455}));
   EXPECT_EQ(Placements(general, 0), (std::vector<LONG>{1450, 1451, 1452, 1453}));
   EXPECT_EQ(Placements(basic, 0), std::vector<LONG>{1457});
-  EXPECT_EQ(general.GetDefaultPlacement(6), -1);
-  EXPECT_EQ(general.GetDefaultPlacement(3), 1454);
-  EXPECT_EQ(basic.GetDefaultPlacement(6), -1);
-  EXPECT_EQ(basic.GetDefaultPlacement(2), 1457);
+  EXPECT_EQ(general.GetDefaultPlacement(6, false), -1);
+  EXPECT_EQ(general.GetDefaultPlacement(3, false), 1454);
+  EXPECT_EQ(basic.GetDefaultPlacement(6, false), -1);
+  EXPECT_EQ(basic.GetDefaultPlacement(2, false), 1457);
 }
 
 TEST_F(AutoLayout, ParametersHoldTheDiagramAndCopyEverything) {
@@ -99,29 +82,6 @@ TEST_F(AutoLayout, ParametersHoldTheDiagramAndCopyEverything) {
   EXPECT_EQ(fresh.m_options.m_nStyle, 0);
 }
 
-TEST_F(AutoLayout, DefaultOptionsComeFromTheLayoutKindTheDiagramChooses) {
-  struct Case {
-    const char* name;
-    bool library;
-    LONG style, placement;
-    BYTE partial, all;
-  } cases[] = {
-      {"own layout", false, 6, -1, 1, 1},
-      {"general engine layout", true, 1, -1, 1, 0},
-  };
-  for (const Case& c : cases) {
-    SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(c.library ? &Yes : &No);
-    SSymAutoLayoutParam param(Face());
-    param.m_options.m_bWholeDiagram = 1;
-    param.LoadDefaultOptions();
-    EXPECT_EQ(param.m_options.m_nStyle, c.style) << c.name;
-    EXPECT_EQ(param.m_options.m_nPlacement, c.placement) << c.name;
-    EXPECT_EQ(param.m_options.m_bSynonymsPartial, c.partial) << c.name;
-    EXPECT_EQ(param.m_options.m_bSynonymsAll, c.all) << c.name;
-    EXPECT_EQ(param.m_options.m_bWholeDiagram, 0) << c.name;
-  }
-}
-
 TEST_F(AutoLayout, RegistryForcesTheOwnLayout) {
   EXPECT_FALSE(SSymAutoLayoutOptionMgr::IsRegistryForceInternal()) << "no key";
   SRegistry key(HKEY_CURRENT_USER, SUserRegistry::sApplicationRoot + SString(u"AutoLayoutOptions"), 1);
@@ -131,7 +91,7 @@ TEST_F(AutoLayout, RegistryForcesTheOwnLayout) {
   key.WriteProfile(SString(u"ForceInternal"), 1L);
   EXPECT_TRUE(SSymAutoLayoutOptionMgr::IsRegistryForceInternal());
   // Forcing beats everything else.
-  SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&Yes);
+  SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&EnginePresent);
   SSymAutoLayoutParam param(Face());
   SSymAutoLayoutOptionMgr::InternalLayoutStatus status{};
   EXPECT_TRUE(SSymAutoLayoutOptionMgr::IsUseInternalAlgorithms(&param, &status));
@@ -141,10 +101,10 @@ TEST_F(AutoLayout, RegistryForcesTheOwnLayout) {
 
 TEST_F(AutoLayout, EngineWithoutAvailabilityEntryIsNotAvailable) {
   EXPECT_FALSE(SSymAutoLayoutOptionMgr::IsLayoutLibraryAvailable()) << "probe says no";
-  EXPECT_EQ(SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(nullptr), &No);
+  EXPECT_EQ(SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(nullptr), &EngineAbsent);
   // The engine of this build (when it is there at all) has no layout entries.
   EXPECT_FALSE(SSymAutoLayoutOptionMgr::IsLayoutLibraryAvailable());
-  SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&Yes);
+  SSymAutoLayoutOptionMgr::SetLayoutLibraryProbe(&EnginePresent);
   EXPECT_TRUE(SSymAutoLayoutOptionMgr::IsLayoutLibraryAvailable());
 }
 

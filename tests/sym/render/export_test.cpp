@@ -416,6 +416,15 @@ TEST(Export, PublishingIsAllOrNothing) {
   EXPECT_NE(error.find("d.txt"), std::string::npos) << error;
   EXPECT_NE(error.find("nothing was written"), std::string::npos) << error;
   EXPECT_EQ(Snapshot(dir.path), before);
+  // A name taken by a folder is refused before anything moves, and the
+  // message says the folder is as it was.
+  fs::create_directory(dir.path / "d.txt");
+  files.back() = {dir.path / "stage" / "c.txt", dir.path / "d.txt"};
+  EXPECT_EQ(SSymPublishTogether(files, &error), SSYM_E_WRITEFAULT);
+  EXPECT_NE(error.find("taken by a folder"), std::string::npos) << error;
+  EXPECT_NE(error.find("the folder is as it was"), std::string::npos) << error;
+  fs::remove(dir.path / "d.txt");
+  EXPECT_EQ(Snapshot(dir.path), before);
 
   files.pop_back();
   files.erase(files.begin() + 2);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -63,14 +65,37 @@ TEST(HostPrint, TheModelTakesTheFewestPagesAndNoEdgeCutsASymbol) {
   const SSymRect before = m->GetClipRect();
   const LONG orientation = m->GetPgOrientation(), scale = m->GetScale();
   kvtest::TempDir dir;
+  // A file of the user's under a name the printer might pick stays as it is.
+  { std::ofstream(dir.path / "print-1.pdf") << "mine"; }
   std::vector<SHostExportedFile> written;
   std::string error;
   ASSERT_TRUE(SHostPrintDiagram(printed, dir.path.string(), "model-print", written, error)) << error;
   EXPECT_EQ(kvtest::PdfPages(dir.path / "model-print.pdf"), across * down);
+  // No working file of the printer is left beside the document.
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"model-print.pdf", "print-1.pdf"}));
+  std::ifstream mine(dir.path / "print-1.pdf");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(mine), {}), "mine");
   const SSymRect after = m->GetClipRect();
   EXPECT_TRUE(after.x1 == before.x1 && after.y1 == before.y1 && after.x2 == before.x2 && after.y2 == before.y2);
   EXPECT_EQ(m->GetPgOrientation(), orientation);
   EXPECT_EQ(m->GetScale(), scale);
+  KvRegReset();
+}
+
+// A print that makes no document says why in words, and leaves nothing in
+// the folder.
+TEST(HostPrint, AFailedPrintSaysWhyInWords) {
+  KvRegReset();
+  SHostDiagram empty;
+  ASSERT_NE(empty.Model(), nullptr);
+  kvtest::TempDir dir;
+  std::vector<SHostExportedFile> written;
+  std::string error;
+  EXPECT_FALSE(SHostPrintDiagram(empty, dir.path.string(), "model-print", written, error));
+  EXPECT_NE(error.find("nothing to print"), std::string::npos) << error;
+  EXPECT_EQ(error.find_first_of("0123456789"), std::string::npos) << error;
+  EXPECT_TRUE(written.empty());
+  EXPECT_TRUE(dir.Files().empty());
   KvRegReset();
 }
 
