@@ -44,7 +44,7 @@ struct Obj final : IUnknown {
 
 template <>
 struct SComTraits<Obj> {
-  static constexpr const IID* piid = &IID_IUnknown;
+  [[maybe_unused]] static constexpr const IID* piid = &IID_IUnknown;
 };
 
 namespace {

@@ -31,7 +31,7 @@ struct SBenchScene {
       b->AddRef();
       b->SetSession(session);
       b->SetPen(SSymPen(plain ? SSymPen::Solid : 1 + i % 5, 0, SSymColor(RGB(0x2F, 0x55, 0x97))), 0);
-      SSymBrush brush(SSymColor(fills[i % 4]));
+      SSymBrush brush{SSymColor(fills[i % 4])};
       if (plain) {
         b->SetBrush(brush, 0);
         b->SetShadowStyle(0, 0);

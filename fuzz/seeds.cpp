@@ -196,7 +196,7 @@ void Ole() {
       const RECT frame{0, 0, 1270, 1270};
       HDC rec = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
       Rectangle(rec, 2, 2, 40, 30);
-      STGMEDIUM medium{TYMED_ENHMF, CloseEnhMetaFile(rec), nullptr};
+      STGMEDIUM medium{TYMED_ENHMF, {CloseEnhMetaFile(rec)}, nullptr};
       FORMATETC fmt{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
       IOleCache* cache = nullptr;
       CreateDataCache(nullptr, CLSID_NULL, IID_IOleCache, reinterpret_cast<void**>(&cache));

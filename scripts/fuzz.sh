@@ -11,7 +11,10 @@ out="${FUZZ_BUILD:-$root/build-fuzz}"
 seconds="${FUZZ_SECONDS:-30}"
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(stream emf_player image blob rtf registry metamodel repstream optlist picture ole subsfont fonttext objcontent polyblob rowfilter showcoll dispprefs)
-cmake -S "$root" -B "$out" -G Ninja -DKV_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+# A build folder made by the CI's preset (build-ci) already has the targets'
+# configuration; any other is configured here for the fuzz targets alone.
+[ -f "$out/CMakeCache.txt" ] ||
+  cmake -S "$root" -B "$out" -G Ninja -DKV_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$out" --target "${targets[@]/%/_fuzz}"
 # Targets run side by side, one per core; each writes its own log, shown
 # whole when it fails and as its final statistics when it passes.

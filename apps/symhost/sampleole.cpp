@@ -63,7 +63,7 @@ SBlob SketchBlob() {
   IOleCache* cache = nullptr;
   if (SUCCEEDED(CreateDataCache(nullptr, kSketchClass, IID_IOleCache, reinterpret_cast<void**>(&cache)))) {
     FORMATETC format{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
-    STGMEDIUM medium{TYMED_ENHMF, SketchPicture(), nullptr};
+    STGMEDIUM medium{TYMED_ENHMF, {SketchPicture()}, nullptr};
     cache->SetData(&format, &medium, TRUE);
     IPersistStorage* persist = nullptr;
     if (cache->QueryInterface(IID_IPersistStorage, reinterpret_cast<void**>(&persist)) == S_OK) {

@@ -187,6 +187,7 @@ class SRepFaces : public srep_faces::Layers<Self, Base, Faces...> {
   // from the first object asked rather than from storage that holds none.
   static const SRepIntfEntry* Table(Self* self) {
     static const std::array<SRepIntfEntry, kAnswered + 1> table = [self] {
+      (void)self;  // a class that answers no face of its own leaves it unused
       std::array<SRepIntfEntry, kAnswered + 1> t{};
       std::size_t i = 0;
       (

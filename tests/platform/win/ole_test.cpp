@@ -137,7 +137,7 @@ TEST(OleCache, DrawsTheStoredPictureWithoutAServer) {
   IOleCache* cache = nullptr;
   ASSERT_EQ(CreateDataCache(nullptr, kClass, IID_IOleCache, reinterpret_cast<void**>(&cache)), S_OK);
   FORMATETC fmt{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
-  STGMEDIUM medium{TYMED_ENHMF, mf, nullptr};
+  STGMEDIUM medium{TYMED_ENHMF, {mf}, nullptr};
   FORMATETC wrong = fmt;
   wrong.cfFormat = 2;
   EXPECT_EQ(cache->SetData(&wrong, &medium, FALSE), DV_E_FORMATETC);

@@ -238,7 +238,7 @@ TEST_F(OleDrag, ThrowingSourceOrTargetEndsTheDragAsUnexpected) {
     std::function<void()> arm;
   };
   const Case cases[] = {
-      {"source", [this] { source->hook = [this] { if (g_log.back() == "B:over(360,60,L)=2") throw std::runtime_error("source"); }; }},
+      {"source", [this] { source->hook = [] { if (g_log.back() == "B:over(360,60,L)=2") throw std::runtime_error("source"); }; }},
       {"target", [this] { tb.hook = [](const char* call) { if (std::string(call) == "over") throw 7; }; }},
   };
   for (const Case& c : cases) {

@@ -85,7 +85,7 @@ TEST_F(ViewCaptureTest, ADragEndsInADropAtTheReleasePoint) {
 }
 
 TEST_F(ViewCaptureTest, EveryOtherEndIsACancel) {
-  const DWORD seven = 7;
+  constexpr DWORD seven = 7;
   struct Case {
     const char* name;
     std::vector<Input> script;
@@ -112,7 +112,7 @@ TEST_F(ViewCaptureTest, EveryOtherEndIsACancel) {
        [](TCaptureTool& t, SSymView*) { t.over = [](const SSymPoint&) { return 0; }; },
        ISSymViewCapture::Cancel, {"start", "over", "cancel"}},
       {"the tool answers another value", {Mouse(10, WM_MOUSEMOVE, kTo)},
-       [seven](TCaptureTool& t, SSymView*) { t.query = [seven](UINT) { return seven; }; },
+       [](TCaptureTool& t, SSymView*) { t.query = [](UINT) { return seven; }; },
        seven, {"start", "over", "query", "cancel"}},
       {"the tool refuses to start", {Mouse(10, WM_MOUSEMOVE, kTo), Mouse(20, WM_LBUTTONUP, kTo)},
        [](TCaptureTool& t, SSymView*) { t.start = 0; },

@@ -171,7 +171,7 @@ Bytes StorageImage(REFCLSID clsid, bool picture) {
     IOleCache* cache = nullptr;
     CreateDataCache(nullptr, clsid, IID_IOleCache, reinterpret_cast<void**>(&cache));
     const Bytes emf = kvtest::EmfBytes();
-    STGMEDIUM medium{TYMED_ENHMF, SetEnhMetaFileBits(static_cast<UINT>(emf.size()), emf.data()), nullptr};
+    STGMEDIUM medium{TYMED_ENHMF, {SetEnhMetaFileBits(static_cast<UINT>(emf.size()), emf.data())}, nullptr};
     FORMATETC fmt{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
     cache->SetData(&fmt, &medium, TRUE);
     IPersistStorage* persist = nullptr;

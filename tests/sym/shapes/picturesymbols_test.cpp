@@ -220,7 +220,7 @@ TEST_F(PictureSymbols, BitmapDrawsAndHitsItsPicture) {
 TEST_F(PictureSymbols, MetafileBlobRoundTripAndBadBlobs) {
   SSymMetafile* s = Metafile();
   EXPECT_EQ(s->GetSymbolType(), 11);
-  SMetaFile mf(SBlob(kvtest::EmfBytes()));
+  SMetaFile mf{SBlob(kvtest::EmfBytes())};
   ASSERT_TRUE(mf.IsValid());
   SSymMetafile made(&mf, SSymRect(0, 100, 100, 0));
   EXPECT_FALSE(mf.IsValid());  // the handle went to the symbol
@@ -252,14 +252,14 @@ TEST_F(PictureSymbols, MetafileHitTestsFollowItsInk) {
   PictureCanvas canvas;
   SSymMetafile* black = Metafile();
   ASSERT_EQ(black->SetBlobData([] {
-    SMetaFile mf(SBlob(kvtest::EmfBytes()));
+    SMetaFile mf{SBlob(kvtest::EmfBytes())};
     SSymMetafile tmp(&mf, SSymRect(0, 1, 1, 0));
     return tmp.GetBlobData();
   }()),
             S_OK);
   SSymMetafile* white = Metafile();
   ASSERT_EQ(white->SetBlobData([] {
-    SMetaFile mf(SBlob(kvtest::WhiteEmfBytes()));
+    SMetaFile mf{SBlob(kvtest::WhiteEmfBytes())};
     SSymMetafile tmp(&mf, SSymRect(0, 1, 1, 0));
     return tmp.GetBlobData();
   }()),

@@ -82,7 +82,7 @@ TEST(SubTextLayout, AnEmptyTextCollapsesItsRectangle) {
 }
 
 TEST(SubTextLayout, AMetafileStandsBesideTheTextOrInItsPlace) {
-  SMetaFile mf(SBlob(kvtest::EmfBytes()));
+  SMetaFile mf{SBlob(kvtest::EmfBytes())};
   const SIZE size = mf.GetSize();
   ASSERT_GT(size.cy, 0);
   const LONG wide = static_cast<LONG>(1000LL * size.cx / size.cy);
