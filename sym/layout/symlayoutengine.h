@@ -28,7 +28,7 @@
 class SSymAutoLayoutParam;
 struct ISSymbol;
 struct ISSymDiagram;
-struct ISWeightedSymPointTableMap;
+class ISWeightedSymPointTableMap;
 extern "C" {
 using SResolveAssembliesFn = int (*)(int load);
 using SIsAutoLayoutAvailableFn = int (*)();
