@@ -3,6 +3,7 @@
 #include "sym/diagram/symdiagram.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -622,7 +623,7 @@ HRESULT SSymDiagramImpl::AddSwimGroup(ISSymbol* group) {
 
 bool SSymDiagramImpl::OfferToLanes(ISSymbol* symbol) {
   const SSymRect r = symbol->GetClipRect(0, 0);
-  const SSymPoint centre((r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2);
+  const SSymPoint centre = r.GetCenter();  // safe for rectangles as wide as the coordinates
   for (ISSymbol* p : LivePools()) {
     if (!p->GetClipRect(0, 0).PtInRect(centre)) continue;
     // The lanes of the pool, those inside its lane groups included.
