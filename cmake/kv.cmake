@@ -28,7 +28,14 @@ function(kv_add_test_dir name dir)
   target_compile_definitions(${name} PRIVATE
     KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KV_BINARY_DIR="${CMAKE_BINARY_DIR}"
     KV_LIB_DIR="${CMAKE_BINARY_DIR}/lib")
-  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+  # Each case its own test (the everyday builds: a failing case is named and
+  # rerun alone), or the program as one test (the CI's sanitizer build, where
+  # starting a process costs more than most cases).
+  if(KV_TEST_WHOLE_PROGRAMS)
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  else()
+    gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # kv_precompile_std(<dir>): every C++ target defined below <dir> (the header
