@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "win/wingdi.h"
@@ -229,11 +230,16 @@ std::vector<FormView> AllForms() {
 
 // A new empty file in `folder` for one spooled document, made under a name
 // no file there has (so nothing of the folder's is overwritten); "" when
-// the folder cannot take it.
+// the folder cannot take it. The document is the user's file: it gets the
+// permissions any new file of theirs gets, not the private ones of a
+// temporary file.
 std::string NewSpoolFile(const std::string& folder) {
   std::string name = folder + "/.~" + std::to_string(::getpid()) + "-print-XXXXXX.pdf";
   const int fd = ::mkstemps(name.data(), 4);
   if (fd < 0) return std::string();
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
   ::close(fd);
   return name;
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <cstdio>
@@ -244,6 +245,10 @@ TEST(SPrinterCache, PrinterDocumentsArePdfFiles) {
   std::fclose(f);
   EXPECT_EQ(std::string(head), "%PDF");
   EXPECT_EQ(std::filesystem::path(file).parent_path(), dir.path);
+  // The permissions of any new file of the user's, not the private ones of a temporary file.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(static_cast<mode_t>(std::filesystem::status(file).permissions()), 0666 & ~mask);
   std::ifstream mine(dir.path / "print-1.pdf");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(mine), {}), "mine");
   // Every document has a file of its own.
