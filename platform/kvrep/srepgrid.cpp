@@ -1,6 +1,8 @@
 #include "kvrep/srepgrid.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "kvrep/srepregistry.h"
@@ -104,9 +106,14 @@ SRepRowFilter SRepGridRowFactory::ParseRowFilter(const SString& text) {
     SString key = entry.Left(eq);
     key.Trim();
     const std::string digits = key.ToUtf8();
+    // The whole key must be the number (no embedded NUL ends it early) and
+    // the number must fit an attribute id: a wider one would wrap to another.
     char* end = nullptr;
-    const long id = std::strtol(digits.c_str(), &end, 0);
-    if (digits.empty() || !end || *end != '\0' || id == 0) continue;
+    errno = 0;
+    const long long id = std::strtoll(digits.c_str(), &end, 0);
+    if (digits.empty() || end != digits.c_str() + digits.size() || errno == ERANGE || id == 0 ||
+        id < std::numeric_limits<LONG>::min() || id > std::numeric_limits<LONG>::max())
+      continue;
     SString pattern = entry.Mid(eq + 1);
     pattern.Trim();
     filter.push_back({static_cast<LONG>(id), pattern});

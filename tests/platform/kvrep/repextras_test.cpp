@@ -1,4 +1,8 @@
 // Shortcuts, extended attributes, dialog map, iterators, data source and grid bases.
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "kvrep/srepgrid.h"
 #include "support/attrmodel_fixture.h"
 #include "support/repfixture.h"
@@ -242,6 +246,34 @@ TEST(RepGridRows, TheFactoryDoesNotKeepTheSessionAlive) {
   rows.Detach();
   kid->Release();
   holder->Release();
+}
+
+// Row filters read "<attribute id>=<pattern>;...": ids that are not whole
+// numbers, are zero or do not fit an attribute id are skipped rather than
+// wrapped onto another attribute.
+TEST(RepGridRows, RowFiltersKeepOnlyWholeIdsThatFit) {
+  struct Case {
+    std::string_view text;
+    std::vector<std::pair<LONG, std::u16string_view>> want;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"12=ab*; 0x10 = c ", {{12, u"ab*"}, {16, u"c"}}},
+      {"0=x;=y;abc=z;12x=w", {}},
+      {"0x100000000=ed", {}},
+      {"4294967297=ed", {}},
+      {"99999999999999999999999=ed", {}},
+      {"-7=neg", {{-7, u"neg"}}},
+      {std::string_view("5\0junk=ed", 9), {}},
+  };
+  for (const Case& c : cases) {
+    const SRepRowFilter got = SRepGridRowFactory::ParseRowFilter(SString::FromUtf8(c.text));
+    ASSERT_EQ(c.want.size(), got.size()) << c.text;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(c.want[i].first, got[i].m_nAttr) << c.text;
+      EXPECT_EQ(SString(c.want[i].second), got[i].m_sPattern) << c.text;
+    }
+  }
 }
 
 }  // namespace
