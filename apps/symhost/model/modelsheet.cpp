@@ -33,7 +33,7 @@ constexpr LONG kCol1 = 13800, kCol2 = 27600;
 
 }  // namespace
 
-std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
+std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram, bool entitiesOnly) {
   std::vector<ISSymbol*> made;
   SHostModelDiagram* view = diagram.Model();
   if (!view) return made;
@@ -57,8 +57,8 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
         {u"status", u"text"}}},
   };
   const RelationDef relations[] = {
-      {u"places", 0, 1},  {u"contains", 1, 4}, {u"refers to", 4, 2}, {u"supplies", 5, 2},
-      {u"receives", 0, 3}, {u"billed by", 1, 3}, {u"lists", 3, 2},  {u"settled by", 3, 6},
+      {u"places", 0, 1},   {u"contains", 1, 4},  {u"refers to", 4, 2}, {u"supplies", 5, 2},
+      {u"receives", 0, 3}, {u"billed by", 1, 3}, {u"lists", 3, 2},     {u"settled by", 3, 6},
   };
   constexpr std::size_t kGridEntity = 6;
 
@@ -120,6 +120,11 @@ std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram) {
       made.push_back(s->Sym());
     }
   (void)before;
+  if (entitiesOnly) {
+    SSymEdgeRouter::Instance().ComputeIntersections(links);
+    package->Release();  // the session keeps the model
+    return made;
+  }
   // The package and then the lanes go below everything drawn so far.
   auto bottomOf = [&made] {
     LONG bottom = kRow1;

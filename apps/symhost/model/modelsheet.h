@@ -9,5 +9,8 @@
 
 // Builds the sample model in the diagram's session and its picture in the
 // diagram, through the diagram's host operations. Answers the symbols, in
-// drawing order (heading, entities, links).
-std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram);
+// drawing order (heading, entities, links). With `entitiesOnly` the picture
+// stops at the entities and their relations (no package, tree, lanes or
+// merged block): a diagram may hold that part more than once, while the
+// lanes join the one pool a diagram has.
+std::vector<ISSymbol*> SBuildModelSheet(SHostDiagram& diagram, bool entitiesOnly = false);
