@@ -142,9 +142,9 @@ std::vector<double> TopEigen(const std::vector<double>& m, int k, const std::vec
 }
 
 struct Pivots {
-  std::vector<int> nodes;              // local indices in the component
+  std::vector<int> nodes;  // local indices in the component
   std::vector<std::vector<double>> d;  // d[p][v]: distance from pivot p to v
-  std::vector<int> region;             // nodes nearest to each pivot
+  std::vector<int> region;  // nodes nearest to each pivot
 };
 
 // Pivots chosen far apart: the best-linked node first, then each time the
@@ -209,7 +209,8 @@ void PivotMds(const Pivots& p, int n, std::vector<LPoint>& pos) {
   for (int i = 0; i < n; ++i)
     for (int a = 0; a < k; ++a) {
       const double ba = b[std::size_t(i) * std::size_t(k) + std::size_t(a)];
-      for (int e = 0; e < k; ++e) c[std::size_t(a) * std::size_t(k) + std::size_t(e)] += ba * b[std::size_t(i) * std::size_t(k) + std::size_t(e)];
+      for (int e = 0; e < k; ++e)
+        c[std::size_t(a) * std::size_t(k) + std::size_t(e)] += ba * b[std::size_t(i) * std::size_t(k) + std::size_t(e)];
     }
   double l1 = 0, l2 = 0;
   const std::vector<double> v1 = TopEigen(c, k, nullptr, l1);
@@ -226,8 +227,8 @@ void PivotMds(const Pivots& p, int n, std::vector<LPoint>& pos) {
 
 // Sparse stress: each node answers to its neighbours at their ideal length
 // and to every pivot at its graph distance, weighted by the pivot's region.
-void SparseStress(const Adjacency& adj, const std::vector<int>& comp, const std::vector<int>& inComp,
-                  const Pivots& p, int iterations, std::vector<LPoint>& pos) {
+void SparseStress(const Adjacency& adj, const std::vector<int>& comp, const std::vector<int>& inComp, const Pivots& p,
+                  int iterations, std::vector<LPoint>& pos) {
   const int n = int(comp.size());
   // The scale that best fits the first placement to the distances.
   double num = 0, den = 0;
@@ -236,7 +237,8 @@ void SparseStress(const Adjacency& adj, const std::vector<int>& comp, const std:
       const int j = p.nodes[q];
       if (j == i) continue;
       const double d = p.d[q][std::size_t(i)];
-      const double e = std::hypot(pos[std::size_t(i)].x - pos[std::size_t(j)].x, pos[std::size_t(i)].y - pos[std::size_t(j)].y);
+      const double e =
+          std::hypot(pos[std::size_t(i)].x - pos[std::size_t(j)].x, pos[std::size_t(i)].y - pos[std::size_t(j)].y);
       if (!(d > 0) || !std::isfinite(d)) continue;
       num += e / d;
       den += e * e / (d * d);
@@ -307,7 +309,8 @@ void SpringElectrical(const Adjacency& adj, const std::vector<int>& comp, const 
   for (int it = 0; it < iterations; ++it) {
     grid.clear();
     for (int i = 0; i < n; ++i)
-      grid[key(std::int64_t(std::floor(pos[std::size_t(i)].x / cell)), std::int64_t(std::floor(pos[std::size_t(i)].y / cell)))]
+      grid[key(std::int64_t(std::floor(pos[std::size_t(i)].x / cell)),
+               std::int64_t(std::floor(pos[std::size_t(i)].y / cell)))]
           .push_back(i);
     double energy = 0;
     for (int i = 0; i < n; ++i) {
@@ -365,7 +368,8 @@ std::vector<std::pair<int, int>> ClosePairs(const std::vector<LPoint>& c, const 
   std::iota(order.begin(), order.end(), 0);
   auto left = [&](int i) { return c[std::size_t(i)].x - s[std::size_t(i)].x / 2; };
   auto right = [&](int i) { return c[std::size_t(i)].x + s[std::size_t(i)].x / 2; };
-  std::sort(order.begin(), order.end(), [&](int a, int b) { return left(a) < left(b) || (left(a) == left(b) && a < b); });
+  std::sort(order.begin(), order.end(),
+            [&](int a, int b) { return left(a) < left(b) || (left(a) == left(b) && a < b); });
   std::vector<std::pair<int, int>> out;
   std::vector<int> open;
   for (int i : order) {
@@ -432,6 +436,230 @@ void GiveRoom(std::vector<LPoint>& c, const std::vector<LPoint>& s, double gap) 
   for (LPoint& p : c) p = {mid.x + (p.x - mid.x) * factor, mid.y + (p.y - mid.y) * factor};
 }
 
+// Whether two segments cross strictly inside both: segments that share an
+// end, touch or run along each other do not.
+bool SegmentsCross(const LPoint& a, const LPoint& b, const LPoint& c, const LPoint& d) {
+  auto side = [](const LPoint& p, const LPoint& q, const LPoint& r) {
+    return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
+  };
+  const double d1 = side(c, d, a), d2 = side(c, d, b), d3 = side(a, b, c), d4 = side(a, b, d);
+  return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
+}
+
+// Local moves that take crossings out of a placed group: each node in turn
+// tries a few nearby places (a ring around where it stands, towards its
+// neighbours' middle, and for a node with one link a ring around its
+// neighbour) and takes the one where its links cross the fewest others,
+// when that is fewer than now and its box keeps `gap` from every other box.
+// A node's links are its only ones that change, so every move lowers the
+// total; the boxes stay apart as the overlap removal left them, and inside
+// the group's extent.
+//
+// The links are found through a grid of cells about a link long over that
+// extent: each link is listed in every cell its line passes (stale entries
+// of moved links are harmless, since the lines are tested where they are
+// now), and a place's lines are tested only against the links of the cells
+// they pass. A second grid, of cells as large as the largest box, holds
+// the nodes for the test of free room.
+class Untangler {
+ public:
+  Untangler(const Adjacency& adj, const std::vector<int>& comp, const std::vector<int>& inComp,
+            const std::vector<LPoint>& sizes, double gap, std::vector<LPoint>& pos)
+      : m_sizes(sizes), m_gap(gap), m_pos(pos), m_incident(pos.size()) {
+    double total = 0;
+    for (std::size_t i = 0; i < comp.size(); ++i) {
+      const int v = comp[i];
+      for (int k = adj.start[std::size_t(v)]; k < adj.start[std::size_t(v) + 1]; ++k) {
+        const int j = inComp[std::size_t(adj.to[std::size_t(k)])];
+        if (j <= int(i)) continue;
+        m_incident[i].push_back(int(m_edges.size()));
+        m_incident[std::size_t(j)].push_back(int(m_edges.size()));
+        m_edges.push_back({int(i), j});
+        total += Length(int(m_edges.size()) - 1);
+      }
+    }
+    m_area = {kInf, kInf, -kInf, -kInf};
+    for (std::size_t i = 0; i < pos.size(); ++i) {
+      m_box = std::max({m_box, sizes[i].x + gap, sizes[i].y + gap});
+      m_area = {std::min(m_area.x0, pos[i].x), std::min(m_area.y0, pos[i].y), std::max(m_area.x1, pos[i].x),
+                std::max(m_area.y1, pos[i].y)};
+    }
+    m_length = m_edges.empty() ? 0 : total / double(m_edges.size());
+    if (!(m_length > 0) || !(m_box > 0) || !(m_area.x0 <= m_area.x1)) return;
+    m_links.Reset(m_area, std::max(m_length, m_box));
+    m_nodes.Reset(m_area, m_box);
+    m_stamp.assign(m_edges.size(), 0);
+    for (std::size_t e = 0; e < m_edges.size(); ++e) List(int(e));
+    for (std::size_t i = 0; i < pos.size(); ++i) m_nodes.At(pos[i]).push_back(int(i));
+  }
+
+  void Pass() {
+    if (m_links.cells.empty()) return;
+    std::vector<LPoint> candidates;
+    for (std::size_t i = 0; i < m_pos.size(); ++i) {
+      const int v = int(i);
+      if (m_incident[i].empty() || m_incident[i].size() > kMaxDegree) continue;
+      const LPoint now = m_pos[i];
+      int best = Crossings(v, now);
+      if (best == 0) continue;
+      LPoint bestAt = now;
+      Candidates(v, candidates);
+      for (const LPoint& c : candidates) {
+        if (!Inside(c) || !Free(v, c)) continue;
+        const int k = Crossings(v, c, best);
+        if (k < best) {
+          best = k;
+          bestAt = c;
+        }
+      }
+      if (!(bestAt == now)) Move(v, bestAt);
+    }
+  }
+
+ private:
+  // Busier nodes stay: their many links cross wherever they go, and trying
+  // places for them costs the most.
+  static constexpr std::size_t kMaxDegree = 8;
+
+  // Square cells over an area; a point outside goes to the nearest cell.
+  struct Grid {
+    double x0 = 0, y0 = 0, cell = 1;
+    int nx = 0, ny = 0;
+    std::vector<std::vector<int>> cells;
+    void Reset(const LBox& area, double size) {
+      x0 = area.x0, y0 = area.y0, cell = size;
+      nx = int(std::min(4096.0, std::floor(area.Width() / size) + 1));
+      ny = int(std::min(4096.0, std::floor(area.Height() / size) + 1));
+      cell = std::max({size, area.Width() / nx, area.Height() / ny});
+      cells.assign(std::size_t(nx) * std::size_t(ny), {});
+    }
+    int Column(double x) const { return std::clamp(int(std::floor((x - x0) / cell)), 0, nx - 1); }
+    int Row(double y) const { return std::clamp(int(std::floor((y - y0) / cell)), 0, ny - 1); }
+    std::vector<int>& At(int cx, int cy) { return cells[std::size_t(cy) * std::size_t(nx) + std::size_t(cx)]; }
+    std::vector<int>& At(const LPoint& p) { return At(Column(p.x), Row(p.y)); }
+  };
+
+  bool Inside(const LPoint& p) const {
+    return p.x >= m_area.x0 && p.x <= m_area.x1 && p.y >= m_area.y0 && p.y <= m_area.y1;
+  }
+  double Length(int e) const {
+    const LPoint& a = m_pos[std::size_t(m_edges[std::size_t(e)].first)];
+    const LPoint& b = m_pos[std::size_t(m_edges[std::size_t(e)].second)];
+    return std::hypot(b.x - a.x, b.y - a.y);
+  }
+
+  // Calls `visit` with every cell of the links' grid the segment passes (a
+  // walk along its line from cell to cell; both ends lie inside the area).
+  template <class Visit>
+  void Cells(const LPoint& a, const LPoint& b, Visit&& visit) {
+    const Grid& g = m_links;
+    const double ax = (a.x - g.x0) / g.cell, ay = (a.y - g.y0) / g.cell;
+    const double bx = (b.x - g.x0) / g.cell, by = (b.y - g.y0) / g.cell;
+    int cx = g.Column(a.x), cy = g.Row(a.y);
+    const int ex = g.Column(b.x), ey = g.Row(b.y);
+    const double dx = bx - ax, dy = by - ay;
+    const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
+    double tx = dx != 0 ? ((sx > 0 ? cx + 1.0 : double(cx)) - ax) / dx : kInf;
+    double ty = dy != 0 ? ((sy > 0 ? cy + 1.0 : double(cy)) - ay) / dy : kInf;
+    const double stepX = dx != 0 ? std::abs(1 / dx) : kInf, stepY = dy != 0 ? std::abs(1 / dy) : kInf;
+    for (int left = g.nx + g.ny; left >= 0; --left) {
+      visit(m_links.At(cx, cy));
+      if (cx == ex && cy == ey) break;
+      if (tx < ty) {
+        cx = std::clamp(cx + sx, 0, g.nx - 1);
+        tx += stepX;
+      } else {
+        cy = std::clamp(cy + sy, 0, g.ny - 1);
+        ty += stepY;
+      }
+    }
+  }
+
+  void List(int e) {
+    const auto [a, b] = m_edges[std::size_t(e)];
+    Cells(m_pos[std::size_t(a)], m_pos[std::size_t(b)], [&](std::vector<int>& cell) { cell.push_back(e); });
+  }
+
+  // The crossings of v's links, were v at `at`, with the links not at v;
+  // counting stops at `enough`.
+  int Crossings(int v, const LPoint& at, int enough = std::numeric_limits<int>::max()) {
+    int count = 0;
+    for (int e : m_incident[std::size_t(v)]) {
+      ++m_round;
+      m_stamp[std::size_t(e)] = m_round;
+      const auto [a, b] = m_edges[std::size_t(e)];
+      const LPoint other = m_pos[std::size_t(a == v ? b : a)];
+      Cells(at, other, [&](const std::vector<int>& cell) {
+        for (int f : cell) {
+          if (m_stamp[std::size_t(f)] == m_round) continue;
+          m_stamp[std::size_t(f)] = m_round;
+          const auto [c, d] = m_edges[std::size_t(f)];
+          if (c == v || d == v) continue;
+          if (SegmentsCross(at, other, m_pos[std::size_t(c)], m_pos[std::size_t(d)])) ++count;
+        }
+      });
+      if (count >= enough) return count;
+    }
+    return count;
+  }
+
+  void Candidates(int v, std::vector<LPoint>& out) const {
+    out.clear();
+    constexpr double kTurn = 6.283185307179586 / 8;
+    const LPoint now = m_pos[std::size_t(v)];
+    const double r = 0.5 * m_length;
+    for (int a = 0; a < 8; ++a) out.push_back({now.x + r * std::cos(a * kTurn), now.y + r * std::sin(a * kTurn)});
+    LPoint mid;
+    const auto& incident = m_incident[std::size_t(v)];
+    for (int e : incident) {
+      const auto [a, b] = m_edges[std::size_t(e)];
+      const LPoint& o = m_pos[std::size_t(a == v ? b : a)];
+      mid = {mid.x + o.x / double(incident.size()), mid.y + o.y / double(incident.size())};
+    }
+    out.push_back({(now.x + mid.x) / 2, (now.y + mid.y) / 2});
+    if (incident.size() == 1) {
+      const double around = std::hypot(now.x - mid.x, now.y - mid.y);
+      for (int a = 0; a < 8; ++a)
+        out.push_back({mid.x + around * std::cos((a + 0.5) * kTurn), mid.y + around * std::sin((a + 0.5) * kTurn)});
+    }
+  }
+
+  // Whether v's box at `at` keeps the gap from every other box.
+  bool Free(int v, const LPoint& at) {
+    const int cx = m_nodes.Column(at.x), cy = m_nodes.Row(at.y);
+    const LPoint& s = m_sizes[std::size_t(v)];
+    for (int gx = std::max(0, cx - 1); gx <= std::min(m_nodes.nx - 1, cx + 1); ++gx)
+      for (int gy = std::max(0, cy - 1); gy <= std::min(m_nodes.ny - 1, cy + 1); ++gy)
+        for (int j : m_nodes.At(gx, gy)) {
+          if (j == v) continue;
+          const LPoint& q = m_pos[std::size_t(j)];
+          const LPoint& t = m_sizes[std::size_t(j)];
+          if (std::abs(at.x - q.x) < (s.x + t.x) / 2 + m_gap && std::abs(at.y - q.y) < (s.y + t.y) / 2 + m_gap)
+            return false;
+        }
+    return true;
+  }
+
+  void Move(int v, const LPoint& to) {
+    std::vector<int>& was = m_nodes.At(m_pos[std::size_t(v)]);
+    was.erase(std::find(was.begin(), was.end(), v));
+    m_pos[std::size_t(v)] = to;
+    m_nodes.At(to).push_back(v);
+    for (int e : m_incident[std::size_t(v)]) List(e);
+  }
+
+  const std::vector<LPoint>& m_sizes;
+  double m_gap;
+  std::vector<LPoint>& m_pos;
+  std::vector<std::vector<int>> m_incident;
+  std::vector<std::pair<int, int>> m_edges;
+  double m_length = 0, m_box = 0;
+  LBox m_area;
+  Grid m_links, m_nodes;
+  std::vector<int> m_stamp;
+  int m_round = 0;
+};
+
 LPoint Clip(const LPoint& from, const LPoint& towards, const LBox& box) {
   const double dx = towards.x - from.x, dy = towards.y - from.y;
   const double hw = box.Width() / 2, hh = box.Height() / 2;
@@ -479,7 +707,8 @@ void RemoveOverlaps(std::vector<LPoint>& c, const std::vector<LPoint>& s, double
   std::vector<int> order(c.size());
   std::iota(order.begin(), order.end(), 0);
   auto left = [&](int i) { return c[std::size_t(i)].x - s[std::size_t(i)].x / 2; };
-  std::sort(order.begin(), order.end(), [&](int a, int b) { return left(a) < left(b) || (left(a) == left(b) && a < b); });
+  std::sort(order.begin(), order.end(),
+            [&](int a, int b) { return left(a) < left(b) || (left(a) == left(b) && a < b); });
   std::vector<int> done;
   for (int i : order) {
     LPoint& p = c[std::size_t(i)];
@@ -547,6 +776,10 @@ LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResu
       for (int i = 0; i < m; ++i) sizes[std::size_t(i)] = size[std::size_t(comp[std::size_t(i)])];
       GiveRoom(g.pos, sizes, gap);
       RemoveOverlaps(g.pos, sizes, gap);
+      if (options.untangle > 0) {
+        Untangler untangler(adj, comp, inComp, sizes, gap, g.pos);
+        for (int pass = 0; pass < options.untangle; ++pass) untangler.Pass();
+      }
     }
     g.box = {kInf, kInf, -kInf, -kInf};
     for (int i = 0; i < m; ++i) {
@@ -563,8 +796,9 @@ LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResu
   // Rows of groups, tallest first, about as wide as the whole is high.
   std::vector<int> order(groups.size());
   std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](int a, int b) { return groups[std::size_t(a)].box.Height() > groups[std::size_t(b)].box.Height(); });
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return groups[std::size_t(a)].box.Height() > groups[std::size_t(b)].box.Height();
+  });
   double area = 0, widest = 0;
   for (const Placed& g : groups) {
     area += (g.box.Width() + componentGap) * (g.box.Height() + componentGap);

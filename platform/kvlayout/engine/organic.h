@@ -1,6 +1,7 @@
 // The organic style: a first placement from graph distances (pivot MDS,
 // optionally evened by stress), untangled by springs and charges, then
-// pushed apart until no two symbols overlap.
+// pushed apart until no two symbols overlap; last, nodes step to nearby
+// free places where their links cross fewer others.
 #pragma once
 
 #include <cstdint>
@@ -17,8 +18,11 @@ struct LOrganicOptions {
   int iterations = 0;
   // Spring-electrical sweeps that follow: they untangle what the distances
   // alone leave crossed.
-  int refinements = 100;
+  int refinements = 80;
   int pivots = 50;      // distance sources of the sparse stress model
+  // Rounds of local moves at the end, each node once per round to the
+  // nearby free place where its links cross the fewest others.
+  int untangle = 1;
 };
 
 // Places every node that is not fixed; fixed nodes keep their place and the
