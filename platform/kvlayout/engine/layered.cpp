@@ -1,5 +1,7 @@
 #include "kvlayout/engine/layered.h"
 
+#include "kvlayout/engine/pack.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -972,30 +974,18 @@ LStatus LayoutLayered(const LGraph& graph, const LLayeredOptions& options, LResu
     p.h = p.extent.Height();
   }
 
-  // Components in rows, left to right, rows going down; a row is about as
-  // wide as the drawing is tall, never wider than the drawing area.
+  // Components in rows, left to right, rows going down, in the order of
+  // their first node; a row is about as wide as the drawing is tall, never
+  // wider than the drawing area.
   const double gap = sp.layer;
-  double area = 0, widest = 0;
-  for (const Placed& p : parts) {
-    area += (p.w + gap) * (p.h + gap);
-    widest = std::max(widest, p.w);
+  std::vector<LPoint> sizes;
+  for (const Placed& p : parts) sizes.push_back({p.w, p.h});
+  const LRows rows = PackRows(sizes, gap, 1.5, kRoom, false);
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    parts[i].x = rows.corner[i].x;
+    parts[i].y = rows.corner[i].y - parts[i].h;
   }
-  const double rowWidth = std::min(kRoom, std::max(widest, std::sqrt(area) * 1.5));
-  double cx = 0, top = 0, rowHeight = 0, totalW = 0;
-  for (Placed& p : parts) {
-    if (cx > 0 && cx + gap + p.w > rowWidth) {
-      top -= rowHeight + gap;
-      cx = 0;
-      rowHeight = 0;
-    }
-    if (cx > 0) cx += gap;
-    p.x = cx;
-    p.y = top - p.h;
-    cx += p.w;
-    rowHeight = std::max(rowHeight, p.h);
-    totalW = std::max(totalW, cx);
-  }
-  const double totalH = -(top - rowHeight);
+  const double totalW = rows.width, totalH = rows.height;
   if (totalW > kRoom || totalH > kRoom) {
     result = LResult{};
     return LStatus::TooLarge;

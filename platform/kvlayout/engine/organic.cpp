@@ -1,5 +1,7 @@
 #include "kvlayout/engine/organic.h"
 
+#include "kvlayout/engine/pack.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -793,35 +795,17 @@ LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResu
     groups.push_back(std::move(g));
   }
 
-  // Rows of groups, tallest first, about as wide as the whole is high.
-  std::vector<int> order(groups.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return groups[std::size_t(a)].box.Height() > groups[std::size_t(b)].box.Height();
-  });
-  double area = 0, widest = 0;
-  for (const Placed& g : groups) {
-    area += (g.box.Width() + componentGap) * (g.box.Height() + componentGap);
-    widest = std::max(widest, g.box.Width());
-  }
-  const double rowWidth = std::max(widest, 1.2 * std::sqrt(area));
-  double x = 0, top = 0, rowHeight = 0;
+  // Rows of groups, tallest first, a little wider than the whole is high.
+  std::vector<LPoint> extents;
+  for (const Placed& g : groups) extents.push_back({g.box.Width(), g.box.Height()});
+  const LRows rows = PackRows(extents, componentGap, 1.2, kInf, true);
   std::vector<LPoint> placed(static_cast<std::size_t>(n));
-  LBox all{kInf, kInf, -kInf, -kInf};
-  for (int gi : order) {
-    const Placed& g = groups[std::size_t(gi)];
-    if (x > 0 && x + g.box.Width() > rowWidth) {
-      x = 0;
-      top -= rowHeight + componentGap;
-      rowHeight = 0;
-    }
-    const double dx = x - g.box.x0, dy = top - g.box.y1;
+  const LBox all{0, -rows.height, rows.width, 0};
+  for (std::size_t gi = 0; gi < groups.size(); ++gi) {
+    const Placed& g = groups[gi];
+    const double dx = rows.corner[gi].x - g.box.x0, dy = rows.corner[gi].y - g.box.y1;
     for (std::size_t i = 0; i < g.nodes.size(); ++i)
       placed[std::size_t(g.nodes[i])] = {g.pos[i].x + dx, g.pos[i].y + dy};
-    all = {std::min(all.x0, x), std::min(all.y0, top - g.box.Height()), std::max(all.x1, x + g.box.Width()),
-           std::max(all.y1, top)};
-    x += g.box.Width() + componentGap;
-    rowHeight = std::max(rowHeight, g.box.Height());
   }
 
   // Where the placed nodes were, unless that is where the fixed ones stand:

@@ -57,6 +57,36 @@ std::vector<int> Components(const LGraph& graph, int& count) {
   return of;
 }
 
+LRows PackRows(const std::vector<LPoint>& sizes, double gap, double widthFactor, double maxWidth, bool tallestFirst) {
+  std::vector<int> order(sizes.size());
+  std::iota(order.begin(), order.end(), 0);
+  if (tallestFirst)
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return sizes[size_t(a)].y > sizes[size_t(b)].y; });
+  double area = 0, widest = 0;
+  for (const LPoint& s : sizes) {
+    area += (s.x + gap) * (s.y + gap);
+    widest = std::max(widest, s.x);
+  }
+  const double rowWidth = std::min(maxWidth, std::max(widest, widthFactor * std::sqrt(area)));
+  LRows rows;
+  rows.corner.resize(sizes.size());
+  double x = 0, y = 0, rowHeight = 0;
+  for (int i : order) {
+    const LPoint& s = sizes[size_t(i)];
+    if (x > 0 && x + s.x > rowWidth) {
+      y -= rowHeight + gap;
+      x = 0;
+      rowHeight = 0;
+    }
+    rows.corner[size_t(i)] = {x, y};
+    rows.width = std::max(rows.width, x + s.x);
+    x += s.x + gap;
+    rowHeight = std::max(rowHeight, s.y);
+  }
+  rows.height = rowHeight - y;
+  return rows;
+}
+
 LStatus Pack(const LGraph& graph, const LSpacing& spacing, LResult& result) {
   const size_t n = graph.nodes.size();
   if (result.centres.size() != n || result.routes.size() > graph.edges.size()) return LStatus::BadInput;
@@ -87,33 +117,16 @@ LStatus Pack(const LGraph& graph, const LSpacing& spacing, LResult& result) {
   // Rows, the tallest components first (ties in node order), about as wide
   // as the whole is tall.
   const double gap = std::max(0.0, spacing.node);
-  std::vector<int> order(static_cast<size_t>(count));
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return extents[size_t(a)].Height() > extents[size_t(b)].Height();
-  });
-  double area = 0, widest = 0;
+  std::vector<LPoint> sizes;
+  double widest = 0;
   for (const Extent& e : extents) {
-    area += (e.Width() + gap) * (e.Height() + gap);
+    sizes.push_back({e.Width(), e.Height()});
     widest = std::max(widest, e.Width());
   }
   if (widest > 2 * kLimit) return LStatus::TooLarge;
-  const double rowWidth = std::min(2 * kLimit, std::max(widest, std::sqrt(area)));
-  std::vector<LPoint> at(static_cast<size_t>(count));  // top-left corner of each component
-  double x = 0, y = 0, rowHeight = 0, width = 0;
-  for (int c : order) {
-    const Extent& e = extents[size_t(c)];
-    if (x > 0 && x + e.Width() > rowWidth) {
-      y -= rowHeight + gap;
-      x = 0;
-      rowHeight = 0;
-    }
-    at[size_t(c)] = {x, y};
-    width = std::max(width, x + e.Width());
-    x += e.Width() + gap;
-    rowHeight = std::max(rowHeight, e.Height());
-  }
-  const double height = rowHeight - y;
+  const LRows rows = PackRows(sizes, gap, 1.0, 2 * kLimit, true);
+  const std::vector<LPoint>& at = rows.corner;
+  const double width = rows.width, height = rows.height;
 
   // Where the whole goes: on the origin, or under the symbols that stay.
   double left = -width / 2, top = height / 2;

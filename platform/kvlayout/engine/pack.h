@@ -25,4 +25,18 @@ std::vector<int> Components(const LGraph& graph, int& count);
 // graph.
 LStatus Pack(const LGraph& graph, const LSpacing& spacing, LResult& result);
 
+// The row packing every style shares: boxes of the given sizes left to
+// right in rows going down, `gap` apart. A row is as wide as the widest box
+// or `widthFactor` times the square root of the whole's area (each box
+// grown by the gap), whichever is more, and no wider than `maxWidth`; a box
+// that would pass that starts a new row. With `tallestFirst` the tallest
+// boxes go first (ties in the given order), else the given order stands.
+// Where the whole then goes is the style's: below fixed nodes, where the
+// moving ones were, or on the origin.
+struct LRows {
+  std::vector<LPoint> corner;  // top-left corner of each box: x from 0, the first row's top at 0, y up
+  double width = 0, height = 0;
+};
+LRows PackRows(const std::vector<LPoint>& sizes, double gap, double widthFactor, double maxWidth, bool tallestFirst);
+
 }  // namespace kvl
