@@ -452,7 +452,7 @@ bool SegmentsCross(const LPoint& a, const LPoint& b, const LPoint& c, const LPoi
 // tries a few nearby places (a ring around where it stands, towards its
 // neighbours' middle, and for a node with one link a ring around its
 // neighbour) and takes the one where its links cross the fewest others,
-// when that is fewer than now and its box keeps `gap` from every other box.
+// when that is fewer than now and its box keeps room from every other box.
 // A node's links are its only ones that change, so every move lowers the
 // total; the boxes stay apart as the overlap removal left them, and inside
 // the group's extent.
@@ -467,7 +467,7 @@ class Untangler {
  public:
   Untangler(const Adjacency& adj, const std::vector<int>& comp, const std::vector<int>& inComp,
             const std::vector<LPoint>& sizes, double gap, std::vector<LPoint>& pos)
-      : m_sizes(sizes), m_gap(gap), m_pos(pos), m_incident(pos.size()) {
+      : m_sizes(sizes), m_gap(kClearance * gap), m_pos(pos), m_incident(pos.size()) {
     double total = 0;
     for (std::size_t i = 0; i < comp.size(); ++i) {
       const int v = comp[i];
@@ -522,6 +522,11 @@ class Untangler {
   // Busier nodes stay: their many links cross wherever they go, and trying
   // places for them costs the most.
   static constexpr std::size_t kMaxDegree = 8;
+  // A node moves only where it keeps this many gaps from every other box:
+  // a place just one gap from its neighbours would narrow the channels the
+  // router later needs between them (re-routing after a move then searches
+  // far longer).
+  static constexpr double kClearance = 3;
 
   // Square cells over an area; a point outside goes to the nearest cell.
   struct Grid {
