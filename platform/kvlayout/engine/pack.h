@@ -31,8 +31,11 @@ LStatus Pack(const LGraph& graph, const LSpacing& spacing, LResult& result);
 // grown by the gap), whichever is more, and no wider than `maxWidth`; a box
 // that would pass that starts a new row. With `tallestFirst` the tallest
 // boxes go first (ties in the given order), else the given order stands.
-// Where the whole then goes is the style's: below fixed nodes, where the
-// moving ones were, or on the origin.
+// Where the whole then goes stays the caller's: the organic and hierarchic
+// styles put it where the moving nodes were (a selection laid out stays
+// where the person was working) and try the sides of the fixed nodes in
+// their own ways, while Pack centres it on the origin or under the fixed
+// nodes; making these one would move the results people already have.
 struct LRows {
   std::vector<LPoint> corner;  // top-left corner of each box: x from 0, the first row's top at 0, y up
   double width = 0, height = 0;
