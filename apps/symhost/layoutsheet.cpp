@@ -219,9 +219,10 @@ bool Run(SHostModelDiagram* model, LONG style, LONG placement, const PanelModel&
 std::int64_t CountCrossings(const std::vector<ISSymbol*>& links) {
   SComBag<ISSymbol> bag;
   for (ISSymbol* s : links) bag.Add(s);
+  const std::unordered_set<ISSymbol*> asked(links.begin(), links.end());
   std::int64_t count = 0;
   for (const auto& [link, crossings] : SSymEdgeRouter::Instance().ComputeIntersections(bag))
-    if (std::find(links.begin(), links.end(), link) != links.end()) count += crossings.GetCount();
+    if (asked.count(link)) count += crossings.GetCount();
   return count;
 }
 
