@@ -488,8 +488,9 @@ class Untangler {
     }
     m_length = m_edges.empty() ? 0 : total / double(m_edges.size());
     if (!(m_length > 0) || !(m_box > 0) || !(m_area.x0 <= m_area.x1)) return;
-    m_links.Reset(m_area, std::max(m_length, m_box));
-    m_nodes.Reset(m_area, m_box);
+    const double most = 4.0 * double(m_edges.size() + pos.size()) + 64;
+    m_links.Reset(m_area, std::max(m_length, m_box), most);
+    m_nodes.Reset(m_area, m_box, most);
     m_stamp.assign(m_edges.size(), 0);
     for (std::size_t e = 0; e < m_edges.size(); ++e) List(int(e));
     for (std::size_t i = 0; i < pos.size(); ++i) m_nodes.At(pos[i]).push_back(int(i));
@@ -533,11 +534,14 @@ class Untangler {
     double x0 = 0, y0 = 0, cell = 1;
     int nx = 0, ny = 0;
     std::vector<std::vector<int>> cells;
-    void Reset(const LBox& area, double size) {
-      x0 = area.x0, y0 = area.y0, cell = size;
-      nx = int(std::min(4096.0, std::floor(area.Width() / size) + 1));
-      ny = int(std::min(4096.0, std::floor(area.Height() / size) + 1));
-      cell = std::max({size, area.Width() / nx, area.Height() / ny});
+    // Cells of at least `size`, larger where the area would otherwise take
+    // more than about `most` of them (a sparse group spread far).
+    void Reset(const LBox& area, double size, double most) {
+      const double w = area.Width(), h = area.Height();
+      x0 = area.x0, y0 = area.y0;
+      cell = std::max({size, std::sqrt(w * h / most), w / most, h / most});
+      nx = int(std::floor(w / cell)) + 1;
+      ny = int(std::floor(h / cell)) + 1;
       cells.assign(std::size_t(nx) * std::size_t(ny), {});
     }
     int Column(double x) const { return std::clamp(int(std::floor((x - x0) / cell)), 0, nx - 1); }
@@ -649,7 +653,7 @@ class Untangler {
 
   void Move(int v, const LPoint& to) {
     std::vector<int>& was = m_nodes.At(m_pos[std::size_t(v)]);
-    was.erase(std::find(was.begin(), was.end(), v));
+    if (const auto at = std::find(was.begin(), was.end(), v); at != was.end()) was.erase(at);
     m_pos[std::size_t(v)] = to;
     m_nodes.At(to).push_back(v);
     for (int e : m_incident[std::size_t(v)]) List(e);
