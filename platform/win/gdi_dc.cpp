@@ -918,6 +918,7 @@ int GetClipRgn(HDC hdc, HRGN rgn) {
   if (!dc || !r) return -1;
   if (!dc->st.clip) return 0;
   r->rgn = *dc->st.clip;
+  r->outline.reset();  // the region is the clip now, not the shape it may have been
   return 1;
 }
 

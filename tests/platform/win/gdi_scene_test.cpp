@@ -439,4 +439,52 @@ TEST(GdiScene, PdfClipsToTheCurveOfAnEllipticRegion) {
   }
 }
 
+// A region that is made into something other than its ellipse clips a page
+// to what it has become, not to the curve it came from.
+TEST(GdiScene, PdfClipsToWhatAnEllipticRegionBecame) {
+  if (!kvtest::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm is missing";
+  constexpr int kX = 100, kY = 100, kEw = 400, kEh = 200;
+  struct Case {
+    const char* what;
+    void (*change)(HDC dc, HRGN ellipse);  // leaves the region the ellipse's box
+  } cases[] = {
+      {"combined with its box", [](HDC, HRGN e) {
+         HRGN box = CreateRectRgn(kX, kY, kX + kEw, kY + kEh);
+         CombineRgn(e, e, box, RGN_OR);
+         DeleteObject(box);
+       }},
+      {"set to its box", [](HDC, HRGN e) { SetRectRgn(e, kX, kY, kX + kEw, kY + kEh); }},
+      {"given the context's clip", [](HDC dc, HRGN e) {
+         SaveDC(dc);
+         IntersectClipRect(dc, kX, kY, kX + kEw, kY + kEh);
+         GetClipRgn(dc, e);
+         RestoreDC(dc, -1);
+       }},
+  };
+  kvtest::TempDir dir("gdi_scene");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::filesystem::path path = dir.path / "became.pdf";
+    HDC dc = KvCreatePdfDC(path.string().c_str(), kW * 0.75, kH * 0.75, 96);
+    ASSERT_NE(dc, nullptr);
+    DOCINFOW di{sizeof(DOCINFOW), u"Clip", nullptr, nullptr, 0};
+    EXPECT_GT(StartDocW(dc, &di), 0);
+    EXPECT_GT(StartPage(dc), 0);
+    HRGN ellipse = CreateEllipticRgn(kX, kY, kX + kEw, kY + kEh);
+    c.change(dc, ellipse);
+    SelectClipRgn(dc, ellipse);
+    DeleteObject(ellipse);
+    RECT all{0, 0, kW, kH};
+    FillRect(dc, &all, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    EXPECT_GT(EndPage(dc), 0);
+    EXPECT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+    KvImage img;
+    ASSERT_TRUE(kvtest::RenderPdf(path, 96, img));
+    auto dark = [&img](int x, int y) { return (img.At(x, y) & 0xFF) < 128; };
+    EXPECT_TRUE(dark(kX + 3, kY + 3));  // the box's corner, outside the ellipse
+    EXPECT_FALSE(dark(kX - 3, kY - 3));
+  }
+}
+
 }  // namespace
