@@ -351,6 +351,22 @@ TEST(GdiScene, PdfHoldsEachHatchTileOnce) {
   }
 }
 
+// A one-page PDF document the size of the scene at 96 dots per inch, its page started.
+HDC StartPdfPage(const std::filesystem::path& path) {
+  HDC dc = KvCreatePdfDC(path.string().c_str(), kW * 0.75, kH * 0.75, 96);
+  if (!dc) return nullptr;
+  DOCINFOW di{sizeof(DOCINFOW), u"Clip", nullptr, nullptr, 0};
+  EXPECT_GT(StartDocW(dc, &di), 0);
+  EXPECT_GT(StartPage(dc), 0);
+  return dc;
+}
+// Ends the page and the document that StartPdfPage began.
+void EndPdfPage(HDC dc) {
+  EXPECT_GT(EndPage(dc), 0);
+  EXPECT_GT(EndDoc(dc), 0);
+  DeleteDC(dc);
+}
+
 // On a page an elliptic clip is the curve itself, not the pixel rows of its
 // region (a score of rectangles for every clipped gradient fill): rendered at
 // four times the page's resolution, the clip's edge moves within a page
@@ -391,11 +407,8 @@ TEST(GdiScene, PdfClipsToTheCurveOfAnEllipticRegion) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const std::filesystem::path path = dir.path / "clip.pdf";
-    HDC dc = KvCreatePdfDC(path.string().c_str(), kW * 0.75, kH * 0.75, 96);
+    HDC dc = StartPdfPage(path);
     ASSERT_NE(dc, nullptr);
-    DOCINFOW di{sizeof(DOCINFOW), u"Clip", nullptr, nullptr, 0};
-    EXPECT_GT(StartDocW(dc, &di), 0);
-    EXPECT_GT(StartPage(dc), 0);
     RECT all{0, 0, kW, kH};
     HBRUSH black = reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     const int saved = SaveDC(dc);
@@ -406,9 +419,7 @@ TEST(GdiScene, PdfClipsToTheCurveOfAnEllipticRegion) {
     RestoreDC(dc, saved);
     RECT corner{kW - 20, kH - 20, kW, kH};  // outside the clip that was
     FillRect(dc, &corner, black);
-    EXPECT_GT(EndPage(dc), 0);
-    EXPECT_GT(EndDoc(dc), 0);
-    DeleteDC(dc);
+    EndPdfPage(dc);
     KvImage img;
     ASSERT_TRUE(kvtest::RenderPdf(path, 4 * 96, img));
     ASSERT_EQ(img.width, 4 * kW);
@@ -465,20 +476,15 @@ TEST(GdiScene, PdfClipsToWhatAnEllipticRegionBecame) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const std::filesystem::path path = dir.path / "became.pdf";
-    HDC dc = KvCreatePdfDC(path.string().c_str(), kW * 0.75, kH * 0.75, 96);
+    HDC dc = StartPdfPage(path);
     ASSERT_NE(dc, nullptr);
-    DOCINFOW di{sizeof(DOCINFOW), u"Clip", nullptr, nullptr, 0};
-    EXPECT_GT(StartDocW(dc, &di), 0);
-    EXPECT_GT(StartPage(dc), 0);
     HRGN ellipse = CreateEllipticRgn(kX, kY, kX + kEw, kY + kEh);
     c.change(dc, ellipse);
     SelectClipRgn(dc, ellipse);
     DeleteObject(ellipse);
     RECT all{0, 0, kW, kH};
     FillRect(dc, &all, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    EXPECT_GT(EndPage(dc), 0);
-    EXPECT_GT(EndDoc(dc), 0);
-    DeleteDC(dc);
+    EndPdfPage(dc);
     KvImage img;
     ASSERT_TRUE(kvtest::RenderPdf(path, 96, img));
     auto dark = [&img](int x, int y) { return (img.At(x, y) & 0xFF) < 128; };
