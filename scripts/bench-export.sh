@@ -9,13 +9,16 @@
 #                        square grid, exported to SVG, to PNG at 96 dpi or
 #                        printed to a PDF page the size of the drawing;
 #   cairoboxes N file    the same boxes drawn with cairo and pango alone on
-#                        cairo's SVG or PDF surface or its image surface;
+#                        cairo's SVG or PDF surface or its image surface:
+#                        every shadow copy, dashed outline, hatch tile and
+#                        gradient the library draws, so that both files
+#                        hold the same content;
 #   neato -n2            Graphviz drawing the same boxes (same labels, fills
 #                        and shapes, Arial 7, 24 x 18 points) at pinned
 #                        positions, no edges: drawing only.
 # PLAIN=1 draws the boxes of both the library and cairo with one-pixel solid
-# outlines and solid fills only (no shadows, hatches or gradients), so that
-# both draw exactly the same content. FORMATS="svg png pdf" by default.
+# outlines and solid fills only (no shadows, hatches or gradients).
+# FORMATS="svg png pdf" by default.
 # WITH_DOT=1 adds dot laying out and drawing the boxes in 100 chains (the
 # layout is the slow part: minutes, not seconds).
 #

@@ -1,9 +1,15 @@
 // The peer of kvexport drawn with cairo and pango alone: the same N boxes
 // (rectangles, rounded rectangles and ellipses; solid, hatched and gradient
-// fills; offset shadows; a centred Arial 7 label each) on the same grid, to
-// cairo's SVG surface, its PDF surface (one page the size of the drawing, at
-// 96 pixels per inch like the others) or its image surface written as PNG
-// (by extension).
+// fills; outlines solid, dashed, dotted, dash-dotted and dash-dot-dotted; a
+// centred Arial 7 label each) with the library's three shadows (an offset
+// copy, a raised edge of four copies and a soft ramp of five), on the same
+// grid, to cairo's SVG surface, its PDF surface (one page the size of the
+// drawing, at 96 pixels per inch like the others) or its image surface
+// written as PNG (by extension). Every copy, fill and outline the library
+// writes is drawn here too, with the same colours, offsets, dashes, hatch
+// tiles (8 x 8 pixels, transparent between the lines) and gradients (a linear
+// one from the fill colour to white, a radial one from the fill colour in
+// the middle), so that the two files hold the same content.
 // With --plain the boxes have one-pixel solid outlines and solid fills only,
 // as kvexport --plain draws them.
 //   cairoboxes [--plain] <boxes> <file>
@@ -41,6 +47,40 @@ void Shape(cairo_t* cr, int kind, double x, double y, double w, double h) {
     cairo_restore(cr);
   }
 }
+// The library's 8 x 8 hatch tile: lines in `c`, transparent between them.
+cairo_surface_t* HatchTile(int hatch, unsigned c) {
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
+  cairo_surface_flush(s);
+  unsigned char* d = cairo_image_surface_get_data(s);
+  const int stride = cairo_image_surface_get_stride(s);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) {
+      bool on = false;
+      switch (hatch) {
+        case 1: on = y == 7; break;
+        case 2: on = x == 7; break;
+        case 3: on = x == y; break;
+        case 4: on = x == 7 - y; break;
+        case 5: on = x == 7 || y == 7; break;
+        default: on = x == y || x == 7 - y; break;
+      }
+      reinterpret_cast<unsigned*>(d + y * stride)[x] = on ? 0xFF000000u | c : 0;
+    }
+  cairo_surface_mark_dirty(s);
+  return s;
+}
+
+// The outline's dashes by pen style (1 solid .. 5 dash-dot-dot), in pixels.
+void SetDash(cairo_t* cr, int style) {
+  static const double dash[] = {18, 6}, dot[] = {3, 3}, dashDot[] = {9, 6, 3, 6}, dashDotDot[] = {9, 3, 3, 3, 3, 3};
+  switch (style) {
+    case 2: cairo_set_dash(cr, dash, 2, 0); break;
+    case 3: cairo_set_dash(cr, dot, 2, 0); break;
+    case 4: cairo_set_dash(cr, dashDot, 4, 0); break;
+    case 5: cairo_set_dash(cr, dashDotDot, 6, 0); break;
+    default: cairo_set_dash(cr, nullptr, 0, 0); break;
+  }
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,42 +116,79 @@ int main(int argc, char** argv) {
   pango_font_description_set_weight(bold, PANGO_WEIGHT_BOLD);
   const unsigned fills[] = {0xDDEBF7, 0xFFF2CC, 0xE2F0D9, 0xF4B183};
   auto rgb = [&](unsigned c) { cairo_set_source_rgb(cr, (c >> 16) / 255.0, ((c >> 8) & 255) / 255.0, (c & 255) / 255.0); };
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);  // as the library fills
+  cairo_set_line_width(cr, 1);
+  cairo_surface_t* tiles[6][4] = {};
   char label[16];
   for (int i = 0; i < n; ++i) {
     const double x = margin + (i % side) * pitchX, y = margin + (i / side) * pitchY;
     const int kind = i % 3;
-    if (i % 4 && !plain) {  // shadow
-      cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
-      Shape(cr, kind, x + 2, y + 2, bw, bh);
-      cairo_fill(cr);
-    }
-    if (i % 5 == 2 && !plain) {
-      cairo_pattern_t* g = i % 2 ? cairo_pattern_create_linear(x, y, x + bw, y)
-                                 : cairo_pattern_create_radial(x + bw / 2, y + bh / 2, 0, x + bw / 2, y + bh / 2, bw / 2);
-      const unsigned c = fills[i % 4];
-      cairo_pattern_add_color_stop_rgb(g, 0, 1, 1, 1);
-      cairo_pattern_add_color_stop_rgb(g, 1, (c >> 16) / 255.0, ((c >> 8) & 255) / 255.0, (c & 255) / 255.0);
-      cairo_set_source(cr, g);
-      cairo_pattern_destroy(g);
-    } else {
-      rgb(fills[i % 4]);
-    }
-    Shape(cr, kind, x, y, bw, bh);
-    cairo_fill_preserve(cr);
-    if (i % 7 == 3 && !plain) {  // hatch lines over the fill
-      cairo_save(cr);
-      cairo_clip_preserve(cr);
-      rgb(0x2F5597);
-      cairo_set_line_width(cr, 1);
-      for (double hx = x - bh; hx < x + bw; hx += 6) {
-        cairo_move_to(cr, hx, y + bh);
-        cairo_line_to(cr, hx + bh, y);
-      }
+    const int pen = plain ? 1 : 1 + i % 5;
+    SetDash(cr, pen);
+    // A copy of the shape filled and outlined in one grey, `grow` pixels
+    // larger on every side.
+    auto copy = [&](double dx, double dy, double grow, unsigned grey) {
+      rgb(grey);
+      Shape(cr, kind, x + dx - grow, y + dy - grow, bw + 2 * grow, bh + 2 * grow);
+      cairo_fill_preserve(cr);
       cairo_stroke(cr);
+    };
+    switch (plain ? 0 : i % 4) {
+      case 1: copy(4, 4, 0, 0x808080); break;  // offset
+      case 2:  // raised edge: darker, lighter, dark and light copies
+        copy(0, 0, 2, 0x4D4D4D);
+        copy(-1, -1, 1, 0xCCCCCC);
+        copy(0, 0, 1, 0x676767);
+        copy(-1, -1, 0, 0xA6A6A6);
+        break;
+      case 3: {  // soft: from the paper's white to the shadow's grey, a pixel a step
+        static const unsigned ramp[] = {0xFFFFFF, 0xE6E6E6, 0xCDCCCC, 0xB4B3B3, 0x9A9A9A};
+        for (int k = 0; k < 5; ++k) copy(6 - k, 6 - k, 0, ramp[k]);
+        break;
+      }
+      default: break;
+    }
+    const unsigned fill = fills[i % 4];
+    const bool hatched = !plain && i % 7 == 3 && i % 5 != 2, gradient = !plain && i % 5 == 2;
+    if (gradient) {  // clipped to the shape, then the outline
+      const double cx = x + bw / 2, cy = y + bh / 2;
+      cairo_pattern_t* g;
+      if (i % 2) {
+        g = cairo_pattern_create_linear(x, y, x + bw, y);
+      } else {  // an elliptical radial fill reaching past the corners
+        g = cairo_pattern_create_radial(0, 0, 0.0345, 0, 0, 1);
+        cairo_matrix_t m;
+        cairo_matrix_init_scale(&m, 1 / (bw / 2 * 1.32), 1 / (bh / 2 * 1.32));
+        cairo_matrix_translate(&m, -(cx - 1), -(cy - 1));
+        cairo_pattern_set_matrix(g, &m);
+      }
+      cairo_pattern_add_color_stop_rgb(g, 0, (fill >> 16) / 255.0, ((fill >> 8) & 255) / 255.0, (fill & 255) / 255.0);
+      cairo_pattern_add_color_stop_rgb(g, 1, 1, 1, 1);
+      cairo_save(cr);
+      Shape(cr, kind, x, y, bw, bh);
+      cairo_clip(cr);
+      cairo_set_source(cr, g);
+      cairo_paint(cr);
       cairo_restore(cr);
+      cairo_pattern_destroy(g);
+      Shape(cr, kind, x, y, bw, bh);
+    } else if (hatched) {  // the tile's lines over what lies below, then the outline
+      const int hatch = 1 + i % 6;
+      cairo_surface_t*& tile = tiles[hatch - 1][i % 4];
+      if (!tile) tile = HatchTile(hatch, fill);
+      cairo_pattern_t* p = cairo_pattern_create_for_surface(tile);
+      cairo_pattern_set_extend(p, CAIRO_EXTEND_REPEAT);
+      cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
+      cairo_set_source(cr, p);
+      cairo_pattern_destroy(p);
+      Shape(cr, kind, x, y, bw, bh);
+      cairo_fill_preserve(cr);
+    } else {
+      rgb(fill);
+      Shape(cr, kind, x, y, bw, bh);
+      cairo_fill_preserve(cr);
     }
     rgb(0x2F5597);
-    cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     std::snprintf(label, sizeof label, "N%d", i);
     pango_layout_set_font_description(layout, i % 11 == 0 ? bold : normal);
@@ -122,6 +199,9 @@ int main(int argc, char** argv) {
     cairo_move_to(cr, x + (bw - tw) / 2, y + (bh - th) / 2);
     pango_cairo_show_layout(cr, layout);
   }
+  for (auto& row : tiles)
+    for (cairo_surface_t* t : row)
+      if (t) cairo_surface_destroy(t);
   pango_font_description_free(normal);
   pango_font_description_free(bold);
   g_object_unref(layout);

@@ -172,13 +172,23 @@ void Dc::ApplyClip() {
   EndCairoSession(this);
   cairo_reset_clip(cr);
   if (!st.clip) return;
-  cairo_save(cr);
-  cairo_set_matrix(cr, &base);
-  cairo_new_path(cr);
-  st.clip->AddToCairo(cr);
-  cairo_restore(cr);
-  cairo_clip(cr);
-  cairo_new_path(cr);
+  // Paths are built in device units and clipped to after the restore (the
+  // clip is part of the state a restore would undo).
+  auto clipTo = [this](auto&& build) {
+    cairo_save(cr);
+    cairo_set_matrix(cr, &base);
+    cairo_new_path(cr);
+    build();
+    cairo_restore(cr);
+    cairo_clip(cr);
+    cairo_new_path(cr);
+  };
+  if (st.clipShapes.empty()) {
+    clipTo([&] { st.clip->AddToCairo(cr); });
+    return;
+  }
+  if (st.clipBase) clipTo([&] { st.clipBase->AddToCairo(cr); });
+  for (const ShapeOutline& shape : st.clipShapes) clipTo([&] { AddOutlineToCairo(cr, *shape, 0); });
 }
 
 void SelectBitmapSurface(Dc* dc, Bitmap* bm) {
@@ -810,11 +820,28 @@ BOOL RestoreDC(HDC hdc, int level) {
 // ---- clipping ----------------------------------------------------------------------------
 static int ClipResult(Dc* dc) { return dc->st.clip ? dc->st.clip->Complexity() : SIMPLEREGION; }
 
+// Before the region `r` is combined into the clip by `mode`: on a page, a
+// shape's region ANDed in (or copied) is kept as its outline too; anything
+// else leaves the clip to its region alone.
+static void NoteClipShape(Dc* dc, const RegionObj* r, int mode) {
+  DcState& s = dc->st;
+  const bool exact = r && r->outline && (mode == RGN_AND || mode == RGN_COPY) && dc->sink &&
+                     dc->sink->Kind() == KvSinkKind::Pdf;
+  if (!exact || mode == RGN_COPY) {
+    s.clipShapes.clear();
+    s.clipBase.reset();
+  } else if (s.clipShapes.empty()) {
+    s.clipBase = s.clip;
+  }
+  if (exact) s.clipShapes.push_back(r->outline);
+}
+
 int ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode) {
   Dc* dc = GetDc(hdc);
   if (!dc || mode < RGN_AND || mode > RGN_COPY) return ERROR;
   RegionObj* r = GetRegion(rgn);
   if (!r && (rgn || mode != RGN_COPY)) return ERROR;
+  NoteClipShape(dc, r, mode);
   if (!r) {
     dc->st.clip.reset();
   } else if (mode == RGN_COPY) {
@@ -843,6 +870,8 @@ static int ClipRect(HDC hdc, int l, int t, int r, int b, int mode, KvGdiOp op) {
   Rgn rect(DeviceRect(dc, l, t, r, b));
   Rgn cur = dc->st.clip ? *dc->st.clip : DeviceRgn(dc);
   dc->st.clip = Rgn::Combine(cur, rect, mode);
+  if (!dc->st.clipShapes.empty())  // the rectangle goes with the region under the shapes
+    dc->st.clipBase = Rgn::Combine(dc->st.clipBase ? *dc->st.clipBase : DeviceRgn(dc), rect, mode);
   dc->ApplyClip();
   KvGdiCall c = Call(op);
   c.rect = {l, t, r, b};
@@ -863,6 +892,8 @@ int OffsetClipRgn(HDC hdc, int dx, int dy) {
   if (dc->st.clip) {
     POINT a = dc->LpToDpPt(0, 0), b = dc->LpToDpPt(dx, dy);
     dc->st.clip->Offset(b.x - a.x, b.y - a.y);
+    dc->st.clipShapes.clear();
+    dc->st.clipBase.reset();
     dc->ApplyClip();
   }
   SendPair(dc, KvGdiOp::OffsetClipRgn, dx, dy);
@@ -887,6 +918,7 @@ int GetClipRgn(HDC hdc, HRGN rgn) {
   if (!dc || !r) return -1;
   if (!dc->st.clip) return 0;
   r->rgn = *dc->st.clip;
+  r->outline.reset();  // the region is the clip now, not the shape it may have been
   return 1;
 }
 

@@ -1221,6 +1221,8 @@ BOOL SelectClipPath(HDC hdc, int mode) {
   Rgn g = PathRegion(dc);
   dc->path.clear();
   dc->havePath = false;
+  dc->st.clipShapes.clear();
+  dc->st.clipBase.reset();
   if (mode == RGN_COPY || !dc->st.clip) {
     if (mode == RGN_COPY || mode == RGN_AND)
       dc->st.clip = g;

@@ -110,15 +110,21 @@ struct Bitmap : Object {
   HDC selectedIn = nullptr;
 };
 
-struct RegionObj : Object {
-  RegionObj() : Object(Kind::Region) {}
-  Rgn rgn;
-};
-
 // ---- device contexts -------------------------------------------------------------------
 struct PathPoint {
   double x, y;  // device units
   BYTE type;
+};
+
+// The curve a region was made from (an ellipse, a rounded rectangle), in
+// device units: a page clips to the curve itself rather than to the region's
+// pixel rows, which would be a score of rectangles for every clipped shape.
+using ShapeOutline = std::shared_ptr<const std::vector<PathPoint>>;
+
+struct RegionObj : Object {
+  RegionObj() : Object(Kind::Region) {}
+  Rgn rgn;
+  ShapeOutline outline;  // none once the region is anything but the shape (moved along with it)
 };
 
 struct DcState {
@@ -146,6 +152,11 @@ struct DcState {
   XFORM world{1, 0, 0, 1, 0, 0};
   POINT cur{0, 0};
   std::optional<Rgn> clip;  // device units; none = whole surface
+  // On a page, the clip as drawn when shapes were ANDed into it: clipBase
+  // (none: the whole surface) within every one of clipShapes. `clip` stays
+  // the region every question about the clip is answered from.
+  std::optional<Rgn> clipBase;
+  std::vector<ShapeOutline> clipShapes;
 };
 
 struct CoverageCache;  // gdi_coverage.cpp

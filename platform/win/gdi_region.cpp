@@ -25,9 +25,12 @@ Rgn Rgn::FromRows(int top, const std::vector<std::vector<Span>>& rows) {
 
 Rgn Rgn::FromCairoFill(cairo_t* cr) {
   double x1, y1, x2, y2;
+  // The path's own extents size the mask (pixels outside the fill stay
+  // unset in it): cairo's fill extents would tessellate the whole path once
+  // more before the fill does.
   cairo_save(cr);
   cairo_identity_matrix(cr);
-  cairo_fill_extents(cr, &x1, &y1, &x2, &y2);
+  cairo_path_extents(cr, &x1, &y1, &x2, &y2);
   cairo_restore(cr);
   int l = ToLong(std::floor(x1) - 1), t = ToLong(std::floor(y1) - 1);
   int r = ToLong(std::ceil(x2) + 1), b = ToLong(std::ceil(y2) + 1);
@@ -191,20 +194,44 @@ bool Rgn::operator==(const Rgn& o) const {
   return true;
 }
 
-static HRGN NewRegion(Rgn g) {
+static HRGN NewRegion(Rgn g, ShapeOutline outline = {}) {
   auto obj = std::make_unique<RegionObj>();
   obj->rgn = std::move(g);
+  obj->outline = std::move(outline);
   return static_cast<HRGN>(AddObject(std::move(obj)));
 }
 
-// A region from a shape cairo draws: antialias off, pixel centres sampled.
+// The context's current path as outline points (curves kept).
+static ShapeOutline OutlineOf(cairo_t* cr) {
+  cairo_path_t* path = cairo_copy_path(cr);
+  auto pts = std::make_shared<std::vector<PathPoint>>();
+  for (int i = 0; path->status == CAIRO_STATUS_SUCCESS && i < path->num_data; i += path->data[i].header.length) {
+    const cairo_path_data_t* d = &path->data[i];
+    switch (d->header.type) {
+      case CAIRO_PATH_MOVE_TO: pts->push_back({d[1].point.x, d[1].point.y, PT_MOVETO}); break;
+      case CAIRO_PATH_LINE_TO: pts->push_back({d[1].point.x, d[1].point.y, PT_LINETO}); break;
+      case CAIRO_PATH_CURVE_TO:
+        for (int k = 1; k <= 3; ++k) pts->push_back({d[k].point.x, d[k].point.y, PT_BEZIERTO});
+        break;
+      case CAIRO_PATH_CLOSE_PATH:
+        if (!pts->empty()) pts->back().type |= PT_CLOSEFIGURE;
+        break;
+    }
+  }
+  cairo_path_destroy(path);
+  return pts->empty() ? nullptr : std::move(pts);
+}
+
+// A region from a shape cairo draws: antialias off, pixel centres sampled;
+// `outline`, when asked for, receives the shape's own curve.
 template <class F>
-static Rgn ShapeRegion(F&& build, cairo_fill_rule_t rule = CAIRO_FILL_RULE_EVEN_ODD) {
+static Rgn ShapeRegion(F&& build, cairo_fill_rule_t rule = CAIRO_FILL_RULE_EVEN_ODD, ShapeOutline* outline = nullptr) {
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
   cairo_t* cr = cairo_create(s);
   cairo_set_fill_rule(cr, rule);
   build(cr);
   Rgn g = Rgn::FromCairoFill(cr);
+  if (outline && !g.Empty()) *outline = OutlineOf(cr);
   cairo_destroy(cr);
   cairo_surface_destroy(s);
   return g;
@@ -240,20 +267,27 @@ static void RoundRectPath(cairo_t* cr, double l, double t, double r, double b, d
 HRGN CreateRoundRectRgn(int l, int t, int r, int b, int cw, int ch) {
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
-  return NewRegion(ShapeRegion([&](cairo_t* cr) { RoundRectPath(cr, l, t, r, b, std::abs(cw) / 2.0, std::abs(ch) / 2.0); }));
+  ShapeOutline outline;
+  Rgn g = ShapeRegion([&](cairo_t* cr) { RoundRectPath(cr, l, t, r, b, std::abs(cw) / 2.0, std::abs(ch) / 2.0); },
+                      CAIRO_FILL_RULE_EVEN_ODD, &outline);
+  return NewRegion(std::move(g), std::move(outline));
 }
 
 HRGN CreateEllipticRgn(int l, int t, int r, int b) {
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
-  return NewRegion(ShapeRegion([&](cairo_t* cr) {
-    if (r - l < 1 || b - t < 1) return;
-    cairo_save(cr);
-    cairo_translate(cr, (l + r) / 2.0, (t + b) / 2.0);
-    cairo_scale(cr, (r - l) / 2.0, (b - t) / 2.0);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(cr);
-  }));
+  ShapeOutline outline;
+  Rgn g = ShapeRegion(
+      [&](cairo_t* cr) {
+        if (r - l < 1 || b - t < 1) return;
+        cairo_save(cr);
+        cairo_translate(cr, (l + r) / 2.0, (t + b) / 2.0);
+        cairo_scale(cr, (r - l) / 2.0, (b - t) / 2.0);
+        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+        cairo_restore(cr);
+      },
+      CAIRO_FILL_RULE_EVEN_ODD, &outline);
+  return NewRegion(std::move(g), std::move(outline));
 }
 HRGN CreateEllipticRgnIndirect(const RECT* rc) {
   return rc ? CreateEllipticRgn(rc->left, rc->top, rc->right, rc->bottom) : nullptr;
@@ -311,11 +345,13 @@ int CombineRgn(HRGN dst, HRGN src1, HRGN src2, int mode) {
   if (!d || !a || mode < RGN_AND || mode > RGN_COPY) return ERROR;
   if (mode == RGN_COPY) {
     d->rgn = a->rgn;
+    d->outline = a->outline;
     return d->rgn.Complexity();
   }
   RegionObj* b = GetRegion(src2);
   if (!b) return ERROR;
   d->rgn = Rgn::Combine(a->rgn, b->rgn, mode);
+  d->outline.reset();
   return d->rgn.Complexity();
 }
 
@@ -330,6 +366,14 @@ int OffsetRgn(HRGN rgn, int dx, int dy) {
   RegionObj* r = GetRegion(rgn);
   if (!r) return ERROR;
   r->rgn.Offset(dx, dy);
+  if (r->outline) {
+    auto moved = std::make_shared<std::vector<PathPoint>>(*r->outline);
+    for (PathPoint& p : *moved) {
+      p.x += dx;
+      p.y += dy;
+    }
+    r->outline = std::move(moved);
+  }
   return r->rgn.Complexity();
 }
 
@@ -337,6 +381,7 @@ BOOL SetRectRgn(HRGN rgn, int l, int t, int r, int b) {
   RegionObj* o = GetRegion(rgn);
   if (!o) return FALSE;
   o->rgn = Rgn(RECT{l, t, r, b});
+  o->outline.reset();
   return TRUE;
 }
 

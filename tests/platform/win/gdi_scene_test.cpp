@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "support/outside_readers.h"
 #include "support/temp_files.h"
 #include "win/emf.h"
 #include "win/gdisink.h"
@@ -346,6 +348,148 @@ TEST(GdiScene, PdfHoldsEachHatchTileOnce) {
     for (std::size_t at = pdf.find("/Subtype /Image"); at != std::string::npos; at = pdf.find("/Subtype /Image", at + 1))
       ++images;
     EXPECT_EQ(images, c.images);
+  }
+}
+
+// A one-page PDF document the size of the scene at 96 dots per inch, its page started.
+HDC StartPdfPage(const std::filesystem::path& path) {
+  HDC dc = KvCreatePdfDC(path.string().c_str(), kW * 0.75, kH * 0.75, 96);
+  if (!dc) return nullptr;
+  DOCINFOW di{sizeof(DOCINFOW), u"Clip", nullptr, nullptr, 0};
+  EXPECT_GT(StartDocW(dc, &di), 0);
+  EXPECT_GT(StartPage(dc), 0);
+  return dc;
+}
+// Ends the page and the document that StartPdfPage began.
+void EndPdfPage(HDC dc) {
+  EXPECT_GT(EndPage(dc), 0);
+  EXPECT_GT(EndDoc(dc), 0);
+  DeleteDC(dc);
+}
+
+// On a page an elliptic clip is the curve itself, not the pixel rows of its
+// region (a score of rectangles for every clipped gradient fill): rendered at
+// four times the page's resolution, the clip's edge moves within a page
+// pixel's height. The clip keeps its place and extent through what is done
+// to it, and is gone after the restore.
+TEST(GdiScene, PdfClipsToTheCurveOfAnEllipticRegion) {
+  if (!kvtest::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm is missing";
+  constexpr int kX = 100, kY = 100, kEw = 400, kEh = 200;  // the ellipse's box in page pixels
+  struct Case {
+    const char* what;
+    void (*clip)(HDC dc, HRGN ellipse);
+    POINT at;  // where the ellipse's box lies after the clip is set
+    int cutRight;  // pixels of the box's right side clipped away besides
+    bool curve;  // the edge follows the curve (false: the region's rows)
+  } cases[] = {
+      {"copied", [](HDC dc, HRGN e) { SelectClipRgn(dc, e); }, {kX, kY}, 0, true},
+      {"within a rectangle, then narrowed",
+       [](HDC dc, HRGN e) {
+         IntersectClipRect(dc, 0, 0, kW, kH - 10);
+         ExtSelectClipRgn(dc, e, RGN_AND);
+         IntersectClipRect(dc, 0, 0, kX + kEw - 100, kH);
+       },
+       {kX, kY}, 100, true},
+      {"the region moved first",
+       [](HDC dc, HRGN e) {
+         OffsetRgn(e, 50, 30);
+         ExtSelectClipRgn(dc, e, RGN_AND);
+       },
+       {kX + 50, kY + 30}, 0, true},
+      {"the clip moved after",
+       [](HDC dc, HRGN e) {
+         SelectClipRgn(dc, e);
+         OffsetClipRgn(dc, 50, 30);
+       },
+       {kX + 50, kY + 30}, 0, false},
+  };
+  kvtest::TempDir dir("gdi_scene");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::filesystem::path path = dir.path / "clip.pdf";
+    HDC dc = StartPdfPage(path);
+    ASSERT_NE(dc, nullptr);
+    RECT all{0, 0, kW, kH};
+    HBRUSH black = reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    const int saved = SaveDC(dc);
+    HRGN ellipse = CreateEllipticRgn(kX, kY, kX + kEw, kY + kEh);
+    c.clip(dc, ellipse);
+    DeleteObject(ellipse);
+    FillRect(dc, &all, black);
+    RestoreDC(dc, saved);
+    RECT corner{kW - 20, kH - 20, kW, kH};  // outside the clip that was
+    FillRect(dc, &corner, black);
+    EndPdfPage(dc);
+    KvImage img;
+    ASSERT_TRUE(kvtest::RenderPdf(path, 4 * 96, img));
+    ASSERT_EQ(img.width, 4 * kW);
+    auto dark = [&img](int x, int y) { return (img.At(x, y) & 0xFF) < 128; };
+    const int cx = 4 * (c.at.x + kEw / 2), cy = 4 * (c.at.y + kEh / 2);
+    EXPECT_TRUE(dark(cx, cy));
+    EXPECT_FALSE(dark(4 * c.at.x + 8, 4 * c.at.y + 8));  // the box's corner, outside the ellipse
+    EXPECT_EQ(dark(4 * (c.at.x + kEw - 20), cy), c.cutRight == 0);  // inside the ellipse, unless cut away
+    EXPECT_TRUE(dark(4 * kW - 8, 4 * kH - 8));
+    // The left edge in each quarter of the page pixel rows of the ellipse's top half.
+    int movesWithinARow = 0;
+    for (int row = c.at.y + 5; row < c.at.y + kEh / 2; ++row) {
+      int first = -1;
+      for (int sub = 0; sub < 4; ++sub) {
+        int x = 4 * c.at.x;
+        while (x < cx && !dark(x, 4 * row + sub)) ++x;
+        if (first < 0) first = x;
+        if (x != first) {
+          ++movesWithinARow;
+          break;
+        }
+      }
+    }
+    if (c.curve)
+      EXPECT_GT(movesWithinARow, 10);
+    else
+      EXPECT_EQ(movesWithinARow, 0);
+  }
+}
+
+// A region that is made into something other than its ellipse clips a page
+// to what it has become, not to the curve it came from.
+TEST(GdiScene, PdfClipsToWhatAnEllipticRegionBecame) {
+  if (!kvtest::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm is missing";
+  constexpr int kX = 100, kY = 100, kEw = 400, kEh = 200;
+  struct Case {
+    const char* what;
+    void (*change)(HDC dc, HRGN ellipse);  // leaves the region the ellipse's box
+  } cases[] = {
+      {"combined with its box", [](HDC, HRGN e) {
+         HRGN box = CreateRectRgn(kX, kY, kX + kEw, kY + kEh);
+         CombineRgn(e, e, box, RGN_OR);
+         DeleteObject(box);
+       }},
+      {"set to its box", [](HDC, HRGN e) { SetRectRgn(e, kX, kY, kX + kEw, kY + kEh); }},
+      {"given the context's clip", [](HDC dc, HRGN e) {
+         SaveDC(dc);
+         IntersectClipRect(dc, kX, kY, kX + kEw, kY + kEh);
+         GetClipRgn(dc, e);
+         RestoreDC(dc, -1);
+       }},
+  };
+  kvtest::TempDir dir("gdi_scene");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::filesystem::path path = dir.path / "became.pdf";
+    HDC dc = StartPdfPage(path);
+    ASSERT_NE(dc, nullptr);
+    HRGN ellipse = CreateEllipticRgn(kX, kY, kX + kEw, kY + kEh);
+    c.change(dc, ellipse);
+    SelectClipRgn(dc, ellipse);
+    DeleteObject(ellipse);
+    RECT all{0, 0, kW, kH};
+    FillRect(dc, &all, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    EndPdfPage(dc);
+    KvImage img;
+    ASSERT_TRUE(kvtest::RenderPdf(path, 96, img));
+    auto dark = [&img](int x, int y) { return (img.At(x, y) & 0xFF) < 128; };
+    EXPECT_TRUE(dark(kX + 3, kY + 3));  // the box's corner, outside the ellipse
+    EXPECT_FALSE(dark(kX - 3, kY - 3));
   }
 }
 
