@@ -9,10 +9,12 @@
 #include "kvcore/scomwrap.h"
 #include "kvcore/sexception.h"
 #include "kvrep/srepobject.h"
+#include "sym/links/sympolybase.h"
 #include "sym/render/symcanvbitmap.h"
 #include "sym/symbol/symintfformat.h"
 #include "sym/symbol/symintfowner.h"
 #include "sym/symbol/symintfrouter.h"
+#include "sym/symbol/symbase.h"
 #include "sym/symbol/symintfsymbol.h"
 
 namespace {
@@ -41,6 +43,11 @@ SSymCanvas& UnscaledCanvas() {
 SSymRect Normalised(SSymRect r) {
   r.Normalize();
   return r;
+}
+
+// Whether `outer` holds all of `inner` (both normalised).
+bool Contains(const SSymRect& outer, const SSymRect& inner) {
+  return outer.x1 <= inner.x1 && outer.x2 >= inner.x2 && outer.y2 <= inner.y2 && outer.y1 >= inner.y1;
 }
 
 bool Meets(const SSymRect& a, const SSymRect& b) {
@@ -88,6 +95,23 @@ SSymRect SSymRectIndex::KeyOf(ISSymbol* symbol) {
   SSymRect key = Normalised(symbol->GetClipRect(1, 0));
   key = Union(key, Normalised(symbol->GetActiveRect(UnscaledCanvas(), 1)));
   return key;
+}
+
+bool SSymRectIndex::HitBoxesOf(ISSymbol* symbol, const SSymRect& key, std::vector<SSymRect>& out) {
+  out.clear();
+  auto* line = dynamic_cast<SSymPolyBase*>(SSymBase::FromInterface(symbol));
+  if (!line || !line->GetHitBoxes(out)) {
+    out.clear();
+    return false;
+  }
+  // Moved into the key on each axis: where a box overlaps the key this is
+  // their common part, and a box beside the key becomes the key's edge.
+  // Either way the box widened by a reach holds every point of the key
+  // widened by that reach that lies within the reach of the box.
+  for (SSymRect& b : out)
+    b = SSymRect(std::clamp(b.x1, key.x1, key.x2), std::clamp(b.y1, key.y2, key.y1), std::clamp(b.x2, key.x1, key.x2),
+                 std::clamp(b.y2, key.y2, key.y1));
+  return true;
 }
 
 HRESULT SSymRectIndex::QueryInterface(REFIID iid, void** ppv) {
@@ -140,6 +164,8 @@ void SSymRectIndex::Rebuild() {
   m_slots.clear();
   m_cells.clear();
   m_large.clear();
+  m_boxes.clear();
+  m_boxesLive = 0;
   const SRepItemList& items = col->Items();
   m_entries.reserve(items.size());
   std::vector<long long> extents;  // 64 bits: a huge rectangle's side overflows 32
@@ -172,7 +198,10 @@ void SSymRectIndex::Rebuild() {
   }
   m_shift = 11;
   while (m_shift < 24 && (std::int64_t{1} << m_shift) < 2LL * typical) ++m_shift;
-  for (std::uint32_t slot = 0; slot < m_entries.size(); ++slot) Place(slot);
+  for (std::uint32_t slot = 0; slot < m_entries.size(); ++slot) {
+    Place(slot);
+    TakeBoxes(slot);
+  }
   m_dirty = false;
 }
 
@@ -214,10 +243,37 @@ void SSymRectIndex::Unplace(std::uint32_t slot) {
 }
 
 void SSymRectIndex::SetKey(std::uint32_t slot, const SSymRect& key) {
-  if (m_entries[slot].key == key) return;
-  Unplace(slot);
-  m_entries[slot].key = key;
-  Place(slot);
+  if (m_entries[slot].key != key) {
+    Unplace(slot);
+    m_entries[slot].key = key;
+    Place(slot);
+  }
+  // A line's points and labels may change within an unchanged key.
+  if (m_entries[slot].line) TakeBoxes(slot);
+}
+
+void SSymRectIndex::TakeBoxes(std::uint32_t slot) {
+  Entry& e = m_entries[slot];
+  if (!e.line) return;
+  m_boxesLive -= e.narrowed ? e.boxCount : 0;
+  e.narrowed = false;
+  try {
+    if (!HitBoxesOf(e.symbol, e.key, m_boxScratch)) return;
+  } catch (const SException&) {
+    return;  // asked wherever its key is
+  }
+  const auto count = static_cast<std::uint32_t>(m_boxScratch.size());
+  if (count > e.boxCount || e.boxesAt + e.boxCount > m_boxes.size()) {
+    // Stale runs are dropped at the next rebuild, once they outweigh the live ones.
+    if (m_boxes.size() > 2 * m_boxesLive + 4096) m_dirty = true;
+    e.boxesAt = static_cast<std::uint32_t>(m_boxes.size());
+    m_boxes.insert(m_boxes.end(), m_boxScratch.begin(), m_boxScratch.end());
+  } else {
+    std::copy(m_boxScratch.begin(), m_boxScratch.end(), m_boxes.begin() + e.boxesAt);
+  }
+  e.boxCount = count;
+  e.narrowed = true;
+  m_boxesLive += count;
 }
 
 std::uint32_t* SSymRectIndex::FindTop(ISSymbol* symbol) {
@@ -290,13 +346,20 @@ void SSymRectIndex::OnSymbolRectChanged(ISSymbol* symbol, const SSymRect&, const
 
 bool SSymRectIndex::Collect(const SSymRect& area, LONG margin, std::vector<Found>& out) {
   out.clear();
+  if (!CollectSlots(area, margin)) return false;
+  out.reserve(m_scratch.size());
+  for (std::uint32_t slot : m_scratch) out.push_back(Found{m_entries[slot].symbol, m_entries[slot].line});
+  return true;
+}
+
+bool SSymRectIndex::CollectSlots(const SSymRect& area, LONG margin) {
+  m_scratch.clear();
   if (!Usable()) return false;
   const SSymRect a = Widened(Normalised(area), std::max<LONG>(margin, 0));
   if (++m_stamp == 0) {
     for (Entry& e : m_entries) e.stamp = 0;
     m_stamp = 1;
   }
-  m_scratch.clear();
   auto take = [&](std::uint32_t slot) {
     Entry& e = m_entries[slot];
     if (e.stamp == m_stamp) return;
@@ -319,8 +382,6 @@ bool SSymRectIndex::Collect(const SSymRect& area, LONG margin, std::vector<Found
   }
   for (std::uint32_t slot : m_large) take(slot);
   std::sort(m_scratch.begin(), m_scratch.end());  // slots are in collection order
-  out.reserve(m_scratch.size());
-  for (std::uint32_t slot : m_scratch) out.push_back(Found{m_entries[slot].symbol, m_entries[slot].line});
   return true;
 }
 
@@ -340,7 +401,16 @@ bool SSymRectIndex::IsConsistent() {
     const SSymRect fresh = KeyOf(sym.Get());
     const SSymRect& held = m_entries[slot].key;
     // The held key may be wider (it keeps notified rectangles), never narrower.
-    if (!(held.x1 <= fresh.x1 && held.x2 >= fresh.x2 && held.y2 <= fresh.y2 && held.y1 >= fresh.y1)) return false;
+    if (!Contains(held, fresh)) return false;
+    // A narrowed line's held boxes cover the fresh ones.
+    const Entry& e = m_entries[slot];
+    if (e.narrowed) {
+      std::vector<SSymRect> boxes;
+      if (!HitBoxesOf(e.symbol, held, boxes)) return false;
+      const SSymRect* from = m_boxes.data() + e.boxesAt;
+      for (const SSymRect& b : boxes)
+        if (std::none_of(from, from + e.boxCount, [&](const SSymRect& h) { return Contains(h, b); })) return false;
+    }
     ++slot;
   }
   return slot == m_entries.size();
@@ -379,16 +449,24 @@ ISSymbol* SSymRectIndex::HitWalk(SSymCanvas& canvas, const SSymPoint& point, int
 
 ISSymbol* SSymRectIndex::HitTest(SSymCanvas& canvas, const SSymPoint& point, int* part) {
   std::vector<Found>& found = m_found;
-  if (Collect(point, HitMargin(canvas), found)) {
-    // Lines reach less far beyond their keys than other symbols: those
-    // further away are not asked.
+  found.clear();
+  if (CollectSlots(SSymRect(point.x, point.y, point.x, point.y), HitMargin(canvas))) {
+    // Lines reach less far beyond their keys than other symbols, and only
+    // as far beyond the boxes of their segments and labels: those further
+    // away are not asked.
     const LONG reach = ViewMargin(canvas) + kLineHitReach + BridgeReach();
     const SSymRect near = Widened(SSymRect(point.x, point.y, point.x, point.y), reach);
-    std::erase_if(found, [&](const Found& f) {
-      if (!f.line) return false;
-      const auto it = m_slots.find(f.symbol);
-      return it != m_slots.end() && !Meets(m_entries[it->second].key, near);
-    });
+    for (std::uint32_t slot : m_scratch) {
+      const Entry& e = m_entries[slot];
+      if (e.line) {
+        if (!Meets(e.key, near)) continue;
+        if (e.narrowed) {
+          const SSymRect* box = m_boxes.data() + e.boxesAt;
+          if (std::none_of(box, box + e.boxCount, [&](const SSymRect& b) { return Meets(b, near); })) continue;
+        }
+      }
+      found.push_back(Found{e.symbol, e.line});
+    }
   } else {
     CollectAll(found);
   }

@@ -15,7 +15,10 @@
 // rectangle, undo, redo and owners refitting their members included), the
 // diagram's redraw requests (format changes that widen a symbol) and the
 // Symbols collection (insertions, removals and moves rebuild the index at
-// its next use). While the diagram's session defers changes in a lockout
+// its next use). A line keeps, besides its key, the boxes of its segments
+// and labels (each within the key): a hit test asks a line only when the
+// point lies near one of them, so that a long line crossing the area of a
+// point is not asked at all. While the diagram's session defers changes in a lockout
 // context, symbols answer rectangles that no notification announced yet:
 // the index then declines and the caller walks.
 #pragma once
@@ -78,6 +81,12 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   static LONG HitMargin(SSymCanvas& canvas);
   // The key of a symbol, as the index takes it.
   static SSymRect KeyOf(ISSymbol* symbol);
+  // The boxes a line is narrowed to within its key `key`, as the index takes
+  // them (see SSymPolyBase::GetHitBoxes: each moved into the key, so that
+  // widened by a hit test's reach it still holds every point of the key so
+  // widened where the line answers); false for a symbol that is not
+  // narrowed (anything but a line of points, a line answering over an area).
+  static bool HitBoxesOf(ISSymbol* symbol, const SSymRect& key, std::vector<SSymRect>& out);
 
   // Test hooks: the number of symbols held (after bringing the index up to
   // date), and whether every held key equals a fresh KeyOf of its symbol and
@@ -107,7 +116,9 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
     int pos = 0;
     bool line = false;
     bool large = false;  // kept in m_large rather than in grid cells
+    bool narrowed = false;  // a line with its boxes in m_boxes
     std::uint32_t stamp = 0;
+    std::uint32_t boxesAt = 0, boxCount = 0;
   };
   using Cell = std::uint64_t;
 
@@ -116,6 +127,8 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   void Place(std::uint32_t slot);
   void Unplace(std::uint32_t slot);
   void SetKey(std::uint32_t slot, const SSymRect& key);
+  void TakeBoxes(std::uint32_t slot);
+  bool CollectSlots(const SSymRect& area, LONG margin);
   std::uint32_t* FindTop(ISSymbol* symbol);
   static Cell CellOf(std::int64_t cx, std::int64_t cy) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(cx)) << 32) | static_cast<std::uint32_t>(cy);
@@ -133,5 +146,10 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   std::unordered_map<Cell, std::vector<std::uint32_t>> m_cells;
   std::vector<std::uint32_t> m_large;
   std::vector<std::uint32_t> m_scratch;
+  // The lines' boxes, a run per narrowed entry; runs that no longer fit are
+  // replaced at the end, the old ones left until the next rebuild.
+  std::vector<SSymRect> m_boxes;
+  std::size_t m_boxesLive = 0;
+  std::vector<SSymRect> m_boxScratch;
   std::vector<Found> m_found;
 };

@@ -87,6 +87,15 @@ int SSymLineTextHelper::IndexOf(IUnknown* label) const {
   return -1;
 }
 
+void SSymLineTextHelper::AppendLabelRects(std::vector<SSymRect>& out) const {
+  for (const TextRecord& record : m_texts)
+    if (record.text) {
+      SSymRect r = record.text->GetClipRect(1, 0);
+      r.Normalize();
+      out.push_back(r);
+    }
+}
+
 int SSymLineTextHelper::CountLines(const SString& text) {
   const int n = text.GetLength();
   if (n == 0) return 0;

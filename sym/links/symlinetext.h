@@ -19,6 +19,8 @@
 // anchors: the label operations then leave the labels where they are.
 #pragma once
 
+#include <vector>
+
 #include "sym/foundation/symlistpt.h"
 #include "sym/subobjects/symsubtext.h"
 
@@ -99,6 +101,9 @@ class SSymLineTextHelper {
   // The persistent label records go through these (index 0..2).
   SSymPoint& OffsetOf(int index) { return m_texts[IsIndex(index) ? index : 0].offset; }
   LONG& WidthOf(int index) { return m_texts[IsIndex(index) ? index : 0].width; }
+
+  // The rectangle of every present label (normalised), appended to `out`.
+  void AppendLabelRects(std::vector<SSymRect>& out) const;
 
   // The number of lines of a text (a CR LF pair, a lone LF or a lone CR ends
   // one); 0 for the empty text.

@@ -10,6 +10,7 @@
 #include "kvrep/sreppropmap.h"
 #include "sym/foundation/sympropmap.h"
 #include "kvcore/sdc.h"
+#include "sym/links/symlinetext.h"
 #include "sym/links/symlinkutil.h"
 #include "sym/render/symcanv.h"
 #include "sym/symbol/symaction.h"
@@ -751,26 +752,18 @@ HRESULT SSymPolyBase::DrawShadow(SSymCanvas& canvas) {
 }
 
 namespace {
-// False when pt lies too far from every segment of line for the line itself
-// (its handles and bridges included) to answer a hit test on canvas;
-// computed from the stored points alone, without building the drawn line.
-bool IsPtNearPoints(SSymPolyBase& line, SSymCanvas& canvas, const SSymPoint& pt) {
-  const SSymListPt& pts = line.ListPt;
-  const LONG style = line.LineStyle;
-  const int n = pts.GetCount();
-  if (n == 0) return false;
-  // The line the hit test asks: the stored points with the ends moved along
-  // their segments onto the outlines and back under the arrowheads, the
-  // handle squares around those points and the bridges over the segments.
-  // A bend of a perpendicular arrowhead leaves the segments: not narrowed.
-  if (style == SSymLineStyle::NormalPerpendicularArrow || style == SSymLineStyle::BezierPerpendicularArrow)
-    return true;
-  const SSymSize sq = canvas.m_scaler.DPtoVP(SIZE{6, 6});
-  long long reach = std::max(std::llabs(sq.cx), std::llabs(sq.cy)) / 2 + 2;
-  // Bridges need a router; whether the diagram shows them is not asked
-  // (a lookup of the diagram's preferences): the reach allows for them.
-  if (ISSymEdgeRouter* router = SSymGetEdgeRouter(); router && line.IsLink())
-    reach += 2LL * std::max<LONG>(router->GetBridgeRadius(), 0) + 64;
+// A bend of a perpendicular arrowhead leaves the segments: a line of such a
+// style is never narrowed to its stored points.
+bool LeavesItsSegments(LONG style) {
+  return style == SSymLineStyle::NormalPerpendicularArrow || style == SSymLineStyle::BezierPerpendicularArrow;
+}
+
+// How far the line a hit test asks reaches beyond the boxes of the stored
+// segments at any zoom, apart from half a handle square and the bridges
+// and their margin, when a router is loaded): the ends moved along their
+// segments onto the outlines and back under the arrowheads.
+long long ReachBeyondPoints(SSymPolyBase& line) {
+  const long long reach = 2;
   LONG pullBack = 0;
   const bool glow = line.GetShadowStyle() == 2;
   const LONG width = line.m_pen.m_width;
@@ -779,23 +772,66 @@ bool IsPtNearPoints(SSymPolyBase& line, SSymCanvas& canvas, const SSymPoint& pt)
       if (const SSymArrow* a = line.GetArrowHead(slot))
         if (const SSymTabArrow::ArrowEntry* entry = SSymTabArrow::GetEntry(a->GetType()); entry && entry->m_bShortenLine)
           pullBack = std::max(pullBack, std::abs(SSymPolyBase::PullBackLength(entry->m_nWidthFactor, width, glow)));
-  reach += pullBack;
-  const long long x = pt.x, y = pt.y;
-  auto near = [&](long long x1, long long y1, long long x2, long long y2) {
-    return x >= std::min(x1, x2) - reach && x <= std::max(x1, x2) + reach && y >= std::min(y1, y2) - reach &&
-           y <= std::max(y1, y2) + reach;
-  };
+  return reach + pullBack;
+}
+
+// Calls f(x1, y1, x2, y2) with the box of each stored segment (of the point
+// alone for a single point, of the control points' hull for a curve), until
+// f answers true; answers whether one did.
+template <class F>
+bool AnySegmentBox(const SSymListPt& pts, LONG style, F f) {
+  const int n = pts.GetCount();
+  if (n == 0) return false;
   if (style == SSymLineStyle::Bezier) {
     // A curve stays within the hull of its control points.
     const SSymRect b = pts.GetBoundRect();
-    return near(b.x1, b.y1, b.x2, b.y2);
+    return f(std::min<long long>(b.x1, b.x2), std::min<long long>(b.y1, b.y2), std::max<long long>(b.x1, b.x2),
+             std::max<long long>(b.y1, b.y2));
   }
-  if (n == 1) return near(pts[0].x, pts[0].y, pts[0].x, pts[0].y);
-  for (int k = 0; k + 1 < n; ++k)
-    if (near(pts[k].x, pts[k].y, pts[k + 1].x, pts[k + 1].y)) return true;
+  if (n == 1) return f(pts[0].x, pts[0].y, pts[0].x, pts[0].y);
+  for (int k = 0; k + 1 < n; ++k) {
+    const SSymPoint a = pts[k], b = pts[k + 1];
+    if (f(std::min<long long>(a.x, b.x), std::min<long long>(a.y, b.y), std::max<long long>(a.x, b.x),
+          std::max<long long>(a.y, b.y)))
+      return true;
+  }
   return false;
 }
+
+// False when pt lies too far from every segment of line for the line itself
+// (its handles and bridges included) to answer a hit test on canvas;
+// computed from the stored points alone, without building the drawn line.
+bool IsPtNearPoints(SSymPolyBase& line, SSymCanvas& canvas, const SSymPoint& pt) {
+  if (line.ListPt.GetCount() == 0) return false;
+  if (LeavesItsSegments(line.LineStyle)) return true;
+  const SSymSize sq = canvas.m_scaler.DPtoVP(SIZE{6, 6});
+  long long reach = std::max(std::llabs(sq.cx), std::llabs(sq.cy)) / 2 + ReachBeyondPoints(line);
+  // Bridges need a router; whether the diagram shows them is not asked
+  // (a lookup of the diagram's preferences): the reach allows for them.
+  if (ISSymEdgeRouter* router = SSymGetEdgeRouter(); router && line.IsLink())
+    reach += 2LL * std::max<LONG>(router->GetBridgeRadius(), 0) + 64;
+  const long long x = pt.x, y = pt.y;
+  return AnySegmentBox(line.ListPt, line.LineStyle, [&](long long x1, long long y1, long long x2, long long y2) {
+    return x >= x1 - reach && x <= x2 + reach && y >= y1 - reach && y <= y2 + reach;
+  });
+}
 }  // namespace
+
+bool SSymPolyBase::GetHitBoxes(std::vector<SSymRect>& out) {
+  if (!ListPt.IsEmpty() && LeavesItsSegments(LineStyle)) return false;
+  if (!ListPt.IsEmpty()) {
+    // The bridges' margin (64) is taken whether a router is loaded or not:
+    // the boxes stay right when one is loaded later.
+    const long long reach = ReachBeyondPoints(*this) + 64;
+    auto clamp = [](long long v) { return static_cast<LONG>(std::clamp<long long>(v, -0x7FFFFFFF, 0x7FFFFFFF)); };
+    AnySegmentBox(ListPt, LineStyle, [&](long long x1, long long y1, long long x2, long long y2) {
+      out.emplace_back(clamp(x1 - reach), clamp(y2 + reach), clamp(x2 + reach), clamp(y1 - reach));
+      return false;
+    });
+  }
+  if (const auto* labels = dynamic_cast<const SSymLineTextHelper*>(this)) labels->AppendLabelRects(out);
+  return true;
+}
 
 BOOL SSymPolyBase::IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) {
   // Most lines a hit test asks lie elsewhere: a point away from every

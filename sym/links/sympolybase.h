@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "sym/foundation/symclassreg.h"
 #include "sym/foundation/symlistpt.h"
@@ -65,6 +66,15 @@ class SSymPolyBase : public SRepFaces<SSymPolyBase, SSymStd, ISSymPolyline, ISSy
   HRESULT HasAttribute(LONG id) override;
 
   BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
+  // Boxes outside which, once each is widened by a zoom's half handle
+  // square and its bridges (twice the radius), IsPtInSym answers nothing at
+  // any zoom: one per stored segment widened by what the drawn line reaches
+  // beyond it (the pull-back under an arrowhead, the bridges' own margin),
+  // a curve's hull, and the labels' rectangles (their hit band and handles
+  // lie within what the caller adds for a zoom). Appended to `out`; false
+  // (nothing appended) when the line answers further out, as a bend of a
+  // perpendicular arrowhead does, or over an area.
+  virtual bool GetHitBoxes(std::vector<SSymRect>& out);
   // The owner redraws the line; on a given canvas each arrowhead is
   // invalidated as well. S_FALSE while drawing is suppressed.
   HRESULT Redraw(SSymCanvas* canvas) override;

@@ -21,6 +21,8 @@ class SSymPolygon : public SRepFaces<SSymPolygon, SSymPolyBase, ISSymBrush> {
   // ---- ISSymbol
   HRESULT MoveBy(const SSymSize& offset, int redraw) override;
   BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
+  // A filled polygon answers over its area.
+  bool GetHitBoxes(std::vector<SSymRect>&) override { return false; }
   HRESULT GetFormat(SSymFormatEx& format) override;
   HRESULT SetFormat(const SSymFormatEx& format) override;
   HRESULT Delete() override;

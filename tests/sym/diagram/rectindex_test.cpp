@@ -2,12 +2,16 @@
 // lines and links, after random edits, undo and redo, it holds the
 // collection's symbols in order with keys no narrower than fresh ones, and
 // a hit test through it answers exactly what the walk over the whole
-// collection answers, at several zooms, with and without a part.
+// collection answers, at several zooms, with and without a part. Links are
+// narrowed to the boxes of their segments and labels: on a scene of crossing
+// links with arrowheads, labels, bends, curves and thick pens, points on
+// and beside every part of them answer as the walk does.
 #include <random>
 
 #include "support/canvas_fixture.h"
 #include "support/link_fixture.h"
 #include "sym/diagram/symrectindex.h"
+#include "sym/links/symlinksym.h"
 #include "sym/links/sympolyline.h"
 #include "sym/symbol/symstd.h"
 
@@ -145,6 +149,100 @@ TEST_F(RectIndex, AnswersAsTheWalkThroughEditsUndoAndRedo) {
       }
     }
   }
+}
+
+// Points where a line narrowed to its segments and labels is most likely to
+// be wrongly left out: on and just beside its segments, its ends (under the
+// arrowheads, on the outlines), its labels' edges; and points in empty space
+// and inside boxes that links cross.
+TEST_F(RectIndex, NarrowedLinksAnswerAsTheWalkAtEveryPart) {
+  std::mt19937 rng(20261211);
+  std::uniform_int_distribution<LONG> at(0, 30000), size(800, 4000);
+  std::vector<SSymBase*> boxes;
+  for (int i = 0; i < 30; ++i) {
+    const LONG x = at(rng), y = at(rng);
+    boxes.push_back(PutBox(SSymRect(x, y + size(rng), x + size(rng), y)));
+  }
+  std::vector<SSymLinkBase*> links;
+  const LONG styles[] = {SSymLineStyle::Normal, SSymLineStyle::Corner, SSymLineStyle::Bezier,
+                         SSymLineStyle::NormalPerpendicularArrow};
+  std::uniform_int_distribution<std::size_t> pick(0, boxes.size() - 1);
+  for (int i = 0; i < 40; ++i) {
+    SSymBase* a = boxes[pick(rng)];
+    SSymBase* b = boxes[pick(rng)];
+    if (a == b) continue;
+    SSymListPt pts{a->m_rect.GetCenter()};
+    if (i % 3 == 1) pts.Add(SSymPoint(at(rng), at(rng)));  // a bend
+    pts.Add(b->m_rect.GetCenter());
+    SSymLinkBase* l = Link(a, b, pts, i % 5 == 4 ? styles[i % 4] : SSymLineStyle::Normal, CLSID_SSymLinkSym);
+    {
+      SCurrentContextChange outside(Session(), nullptr);
+      l->SetArrow(i % 2 == 0 ? 2 : 2 | 4, 1 + i % 3, 0);
+      if (i % 4 == 0) l->SetPen(SSymPen(1, 40 + 30 * (i % 7), SSymColor(0)), 0);
+      if (auto* labelled = dynamic_cast<SSymLinkSym*>(l); labelled && i % 2 == 1) {
+        labelled->SetCtrText(SString(u"middle"));
+        if (i % 4 == 1) labelled->SetDstText(SString(u"end"));
+      }
+      l->RecomputeClipRect(0, 0);
+    }
+    m_diagram->Add(l->Sym());
+    links.push_back(l);
+  }
+  ASSERT_TRUE(Index()->IsConsistent());
+
+  // The table of points, by kind.
+  std::vector<std::pair<const char*, SSymPoint>> points;
+  auto around = [&](const char* kind, SSymPoint p, LONG spread) {
+    for (LONG dx : {-spread, 0, spread})
+      for (LONG dy : {-spread, 0, spread}) points.emplace_back(kind, SSymPoint(p.x + dx, p.y + dy));
+  };
+  auto along = [](SSymPoint a, SSymPoint b, double t) {
+    return SSymPoint(static_cast<LONG>(a.x + (b.x - a.x) * t), static_cast<LONG>(a.y + (b.y - a.y) * t));
+  };
+  for (SSymLinkBase* l : links) {
+    // The drawn line: the ends on the outlines, under the arrowheads.
+    SSymListPt drawn;
+    l->ConstructTempListPt(&drawn, 0);
+    const SSymListPt& stored = l->ListPt;
+    if (drawn.IsEmpty()) drawn = stored;
+    for (int k = 0; k + 1 < stored.GetCount(); ++k)
+      for (double t : {0.25, 0.5}) around("on a segment", along(stored[k], stored[k + 1], t), 60);
+    for (int end : {0, drawn.GetCount() - 1}) {
+      around("at an end", drawn[end], 90);
+      around("beside an end", drawn[end], 400);
+    }
+    if (auto* labelled = dynamic_cast<SSymLinkSym*>(l))
+      for (int i = 0; i < SSymLineTextHelper::TextCount; ++i)
+        if (SSymSubText* t = labelled->GetLabel(i)) {
+          SSymRect r = t->GetClipRect(1, 0);
+          r.Normalize();
+          for (const SSymPoint& c : {SSymPoint(r.x1, r.y1), SSymPoint(r.x2, r.y2), r.GetCenter()})
+            around("on a label", c, 80);
+        }
+  }
+  for (SSymBase* b : boxes) around("inside a box", b->m_rect.GetCenter(), 300);
+  for (int i = 0; i < 200; ++i) points.emplace_back("anywhere", SSymPoint(at(rng), at(rng)));
+
+  std::vector<SSymRectIndex::Found> all;
+  Index()->CollectAll(all);
+  RecordingDC dc;
+  int lineHits = 0;
+  for (double zoom : {25.0, 100.0, 400.0}) {
+    ZoomCanvas canvas(dc.dc, zoom);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      const auto& [kind, p] = points[i];
+      int partWalk = -7, partIndex = -7;
+      const bool withPart = i % 2 == 0;
+      ISSymbol* walk = SSymRectIndex::HitWalk(canvas, p, withPart ? &partWalk : nullptr, all);
+      ISSymbol* indexed = Index()->HitTest(canvas, p, withPart ? &partIndex : nullptr);
+      ASSERT_EQ(indexed, walk) << kind << " (" << p.x << ", " << p.y << ") zoom " << zoom;
+      ASSERT_EQ(partIndex, partWalk) << kind << " (" << p.x << ", " << p.y << ") zoom " << zoom;
+      if (walk && std::any_of(links.begin(), links.end(), [&](SSymLinkBase* l) { return l->Sym() == walk; }))
+        ++lineHits;
+    }
+  }
+  // The table reaches the links themselves, not only the boxes around them.
+  EXPECT_GT(lineHits, 100);
 }
 
 TEST_F(RectIndex, NarrowsToTheSymbolsNearAnArea) {

@@ -1,7 +1,7 @@
 // The keys of the diagram's spatial index: a symbol is filed under its own
 // extent (its rectangle with the margin of its handles and pen), whatever it
 // is: a box, a link with arrowheads made before its points and a label, a
-// group. A symbol far from the origin is never found at the origin.
+// group; a link's boxes of its segments and labels lie within its key. A symbol far from the origin is never found at the origin.
 #include "support/link_fixture.h"
 #include "sym/composite/symgroup.h"
 #include "sym/diagram/symrectindex.h"
@@ -63,6 +63,15 @@ TEST_F(RectIndexKeys, NoKeyIsLargerThanItsSymbol) {
     EXPECT_LE(key.x2, own.x2 + kMargin) << checked;
     EXPECT_GE(key.y2, own.y2 - kMargin) << checked;
     EXPECT_LE(key.y1, own.y1 + kMargin) << checked;
+    // A link's boxes of its segments and labels lie within its key.
+    std::vector<SSymRect> boxes;
+    if (SSymRectIndex::HitBoxesOf(s.Get(), key, boxes)) {
+      EXPECT_FALSE(boxes.empty()) << checked;
+      for (const SSymRect& b : boxes) {
+        EXPECT_TRUE(b.x1 <= b.x2 && b.y2 <= b.y1) << checked;
+        EXPECT_TRUE(key.x1 <= b.x1 && b.x2 <= key.x2 && key.y2 <= b.y2 && b.y1 <= key.y1) << checked;
+      }
+    }
     ++checked;
   }
   EXPECT_EQ(8, checked);
