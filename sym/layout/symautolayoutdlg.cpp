@@ -156,35 +156,10 @@ Resources s_resources;
 constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
 }  // namespace
 
-// ---- the setting --------------------------------------------------------------------------------
-
-SSymAutoLayoutDlgCtrlSetting::SSymAutoLayoutDlgCtrlSetting(ISSymDiagram* diagram, BYTE flag1, LONG selected,
-                                                           BYTE flag2)
-    : m_pDiagram(diagram), m_bFlag1(flag1), m_nSelected(selected), m_bFlag2(flag2) {
-  if (m_pDiagram) m_pDiagram->AddRef();
-}
-
-SSymAutoLayoutDlgCtrlSetting::SSymAutoLayoutDlgCtrlSetting(const SSymAutoLayoutDlgCtrlSetting& source)
-    : SSymAutoLayoutDlgCtrlSetting(source.m_pDiagram, source.m_bFlag1, source.m_nSelected, source.m_bFlag2) {}
-
-SSymAutoLayoutDlgCtrlSetting& SSymAutoLayoutDlgCtrlSetting::operator=(const SSymAutoLayoutDlgCtrlSetting& source) {
-  if (source.m_pDiagram) source.m_pDiagram->AddRef();
-  if (m_pDiagram) m_pDiagram->Release();
-  m_pDiagram = source.m_pDiagram;
-  m_bFlag1 = source.m_bFlag1;
-  m_nSelected = source.m_nSelected;
-  m_bFlag2 = source.m_bFlag2;
-  return *this;
-}
-
-SSymAutoLayoutDlgCtrlSetting::~SSymAutoLayoutDlgCtrlSetting() {
-  if (m_pDiagram) m_pDiagram->Release();
-}
-
 // ---- the controller -----------------------------------------------------------------------------
 
 SSymAutoLayoutDlgCtrl::SSymAutoLayoutDlgCtrl(const SSymAutoLayoutDlgCtrlSetting& setting)
-    : m_pDiagram(setting.m_pDiagram),
+    : m_pDiagram(setting.m_pDiagram.Get()),
       m_bFlag1(setting.m_bFlag1),
       m_nSelected(setting.m_nSelected),
       m_bFlag2(setting.m_bFlag2) {

@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "kvcore/scomds.h"
+#include "kvcore/scomwrap.h"
 #include "kvcore/sctrl.h"
 #include "kvcore/sdlg.h"
 #include "kvcore/slayoutmap.h"
@@ -35,12 +36,10 @@
 // and chooses all symbols).
 struct SSymAutoLayoutDlgCtrlSetting {
   SSymAutoLayoutDlgCtrlSetting() = default;
-  SSymAutoLayoutDlgCtrlSetting(ISSymDiagram* diagram, BYTE flag1, LONG selected, BYTE flag2);
-  SSymAutoLayoutDlgCtrlSetting(const SSymAutoLayoutDlgCtrlSetting& source);
-  SSymAutoLayoutDlgCtrlSetting& operator=(const SSymAutoLayoutDlgCtrlSetting& source);
-  ~SSymAutoLayoutDlgCtrlSetting();
+  SSymAutoLayoutDlgCtrlSetting(ISSymDiagram* diagram, BYTE flag1, LONG selected, BYTE flag2)
+      : m_pDiagram(diagram), m_bFlag1(flag1), m_nSelected(selected), m_bFlag2(flag2) {}
 
-  ISSymDiagram* m_pDiagram = nullptr;
+  SComWrap<ISSymDiagram> m_pDiagram;
   BYTE m_bFlag1 = 0;
   LONG m_nSelected = 0;
   BYTE m_bFlag2 = 0;
