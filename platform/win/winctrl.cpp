@@ -1673,6 +1673,7 @@ HIMAGELIST ImageList_LoadImageW(HINSTANCE module, LPCWSTR name, int cx, int grow
   if (!bytes || size < sizeof(BITMAPINFOHEADER)) return nullptr;
   BITMAPINFOHEADER header;
   std::memcpy(&header, bytes, sizeof header);
+  if (header.biSize > size) return nullptr;
   const LONG width = header.biWidth, height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
   // Only uncompressed true-colour bitmaps: their pixels follow the header.
   if (header.biSize < sizeof header || width <= 0 || height <= 0 || width > 0x4000 || height > 0x4000 ||
