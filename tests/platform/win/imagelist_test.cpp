@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "support/raster_fixture.h"
 #include "support/test_module.h"
 #include "win/winctrl.h"
 #include "win/wingdi.h"
@@ -50,22 +51,11 @@ TEST(ImageListFromBitmap, CutsTheBitmapAndLeavesTheMaskColourOut) {
   ASSERT_TRUE(ImageList_GetIconSize(list, &cx, &cy));
   EXPECT_EQ(cx, 4);
   EXPECT_EQ(cy, 3);
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP canvas = CreateCompatibleBitmap(screen, 8, 8);
-  HGDIOBJ old = SelectObject(dc, canvas);
-  RECT all{0, 0, 8, 8};
-  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
-  FillRect(dc, &all, white);
-  ASSERT_TRUE(ImageList_Draw(list, 2, dc, 1, 1, ILD_NORMAL));
-  EXPECT_EQ(GetPixel(dc, 1, 1), RGB(120, 0, 0)) << "the third image's own pixel";
-  EXPECT_EQ(GetPixel(dc, 2, 1), RGB(255, 255, 255)) << "magenta is not drawn";
-  EXPECT_EQ(GetPixel(dc, 4, 3), RGB(255, 255, 255));
-  SelectObject(dc, old);
-  DeleteObject(canvas);
-  DeleteObject(white);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
+  Raster canvas(8, 8);
+  ASSERT_TRUE(ImageList_Draw(list, 2, canvas.dc, 1, 1, ILD_NORMAL));
+  EXPECT_EQ(GetPixel(canvas.dc, 1, 1), RGB(120, 0, 0)) << "the third image's own pixel";
+  EXPECT_EQ(GetPixel(canvas.dc, 2, 1), RGB(255, 255, 255)) << "magenta is not drawn";
+  EXPECT_EQ(GetPixel(canvas.dc, 4, 3), RGB(255, 255, 255));
   EXPECT_TRUE(ImageList_Destroy(list));
 }
 

@@ -11,6 +11,7 @@
 
 #include "kvcore/sregistry.h"
 #include "support/layout_fixture.h"
+#include "support/raster_fixture.h"
 #include "sym/layout/symautolayoutdlg.h"
 #include "sym/layout/symlayoutengine.h"
 #include "sym/layout/testengine/testengine_load.h"
@@ -270,28 +271,17 @@ TEST_F(LayoutDialog, TheStyleIconsComeFromTheLibrarysBitmap) {
     ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(item.iImage, int(item.lParam)) << i;
   }
-  HDC screen = ::GetDC(nullptr);
-  HDC mem = ::CreateCompatibleDC(screen);
-  HBITMAP canvas = ::CreateCompatibleBitmap(screen, 48, 48);
-  HGDIOBJ old = ::SelectObject(mem, canvas);
-  RECT all{0, 0, 48, 48};
-  HBRUSH white = ::CreateSolidBrush(RGB(255, 255, 255));
-  ::FillRect(mem, &all, white);
-  ASSERT_TRUE(ImageList_Draw(images, S::Circular, mem, 0, 0, ILD_NORMAL));
+  Raster canvas(48, 48);
+  ASSERT_TRUE(ImageList_Draw(images, S::Circular, canvas.dc, 0, 0, ILD_NORMAL));
   int magenta = 0, ink = 0;
   for (int y = 0; y < 48; ++y)
     for (int x = 0; x < 48; ++x) {
-      const COLORREF c = ::GetPixel(mem, x, y);
+      const COLORREF c = ::GetPixel(canvas.dc, x, y);
       magenta += c == RGB(255, 0, 255);
       ink += c != RGB(255, 255, 255);
     }
   EXPECT_EQ(magenta, 0);
   EXPECT_GT(ink, 50);
-  ::SelectObject(mem, old);
-  ::DeleteObject(canvas);
-  ::DeleteObject(white);
-  ::DeleteDC(mem);
-  ::ReleaseDC(nullptr, screen);
 }
 
 // ---- the choices it keeps ----------------------------------------------------------------------------
