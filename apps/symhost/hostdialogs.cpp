@@ -1,36 +1,18 @@
 // The dialog pictures of the main job.
 #include "apps/symhost/hostdialogs.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
+#include "apps/symhost/model/modelsheet.h"
 #include "kvcore/spropertysheet.h"
+#include "sym/layout/symautolayoutdlg.h"
 #include "sym/render/symexport.h"
 
 namespace {
 namespace fs = std::filesystem;
 constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
-
-const SDlgTemplate& LayoutForm() {
-  static const SDlgTemplate t{
-      0,
-      u"Layout",
-      u"MS Sans Serif",
-      8,
-      220,
-      120,
-      {
-          {-1, SDlgItemKind::Static, u"&Placement:", 8, 10, 50, 8, kShown},
-          {10, SDlgItemKind::ComboBox, u"", 60, 8, 90, 60, kShown | WS_TABSTOP | CBS_DROPDOWNLIST},
-          {11, SDlgItemKind::Button, u"&Selected symbols only", 8, 28, 120, 10, kShown | WS_TABSTOP | BS_AUTOCHECKBOX},
-          {12, SDlgItemKind::ListBox, u"", 8, 44, 90, 44, kShown | WS_TABSTOP | LBS_NOTIFY},
-          {-1, SDlgItemKind::Static, u"&Spacing:", 110, 46, 40, 8, kShown},
-          {13, SDlgItemKind::Slider, u"", 110, 58, 100, 14, kShown | WS_TABSTOP},
-          {IDOK, SDlgItemKind::Button, u"OK", 110, 100, 50, 14, kShown | WS_TABSTOP | BS_DEFPUSHBUTTON},
-          {IDCANCEL, SDlgItemKind::Button, u"Cancel", 164, 100, 50, 14, kShown | WS_TABSTOP},
-      }};
-  return t;
-}
 
 const SDlgTemplate& PageForm(int n) {
   static const SDlgTemplate pages[] = {
@@ -43,20 +25,6 @@ const SDlgTemplate& PageForm(int n) {
   };
   return pages[n];
 }
-
-// A dialog filled as a person would have set it.
-class LayoutDlg : public SDlg {
- public:
-  LayoutDlg() : SDlg(LayoutForm()) {}
-  BOOL OnInitDialog() override {
-    for (const char16_t* s : {u"Hierarchic", u"Orthogonal", u"Tree"})
-      SendDlgItemMessageW(m_hWnd, 10, CB_ADDSTRING, 0, LPARAM(s));
-    for (const char16_t* s : {u"Top to bottom", u"Left to right", u"Bottom to top"})
-      SendDlgItemMessageW(m_hWnd, 12, LB_ADDSTRING, 0, LPARAM(s));
-    SendDlgItemMessageW(m_hWnd, 13, TBM_SETRANGEMAX, TRUE, 10);
-    return SDlg::OnInitDialog();
-  }
-};
 
 // Saves what a dialog shows at the end of its script under a working name,
 // then moves it into place.
@@ -81,16 +49,33 @@ bool Shoot(SDlg& dialog, std::vector<KvControlAction> actions, const fs::path& p
   written.push_back({path.string(), fs::file_size(path, ec)});
   return true;
 }
+
+// The layout dialog over the host's sample model with a few of its symbols
+// selected, the circular style picked: its placement label reads "Shape :".
+bool ShootLayoutDialog(const fs::path& path, std::vector<SHostExportedFile>& written, std::string& error) {
+  SHostDiagram model;
+  const std::vector<ISSymbol*> symbols = SBuildModelSheet(model);
+  ISSymDiagram* diagram = model.Model()->Diagram();
+  const SSymAutoLayoutDlgCtrlSetting setting(diagram, 0, LONG(std::min<std::size_t>(3, symbols.size())), 0);
+  SSymAutoLayoutDlg dialog(int(SSymAutoLayoutDlg::TemplateId), setting);
+  // The circular style's icon, where the diagram's kind of layout lists it.
+  std::vector<KvControlAction> actions;
+  SList<SSymAutoLayoutStyle::Style> styles;
+  dialog.GetCtrl().GetAvailableStyles(styles);
+  int index = 0;
+  for (SSymAutoLayoutStyle::Style s : styles) {
+    if (s == SSymAutoLayoutStyle::Circular) actions.push_back(KvPick(SSymAutoLayoutDlg::StylesId, index));
+    ++index;
+  }
+  return Shoot(dialog, std::move(actions), path, written, error);
+}
 }  // namespace
 
 bool SHostWriteDialogPictures(const std::string& folder, std::vector<SHostExportedFile>& written,
                               std::string& error) {
   std::error_code ec;
   fs::create_directories(folder, ec);
-  LayoutDlg form;
-  if (!Shoot(form, {KvPick(10, 1), KvClick(11), KvPick(12, 0), KvSlide(13, 6)}, fs::path(folder) / "dialog-form.png",
-             written, error))
-    return false;
+  if (!ShootLayoutDialog(fs::path(folder) / "dialog-layout.png", written, error)) return false;
   SPropertyPage line(PageForm(0)), fill(PageForm(1));
   SPropertySheet sheet(SString(u"Symbol Format"));
   sheet.AddPage(&line);

@@ -1,7 +1,7 @@
-// Pictures of the dialog layer: one dialog made from a control table and
-// one property sheet, each shown with a few controls set, saved as PNG
-// (dialog-form.png, dialog-sheet.png) so that a person sees how dialogs
-// look without a screen.
+// Pictures of the dialog layer: the layout dialog over the host's sample
+// model and a property sheet, each shown with a few controls set, saved as
+// PNG (dialog-layout.png, dialog-sheet.png) so that a person sees how
+// dialogs look without a screen.
 #pragma once
 
 #include <string>

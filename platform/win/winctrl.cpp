@@ -5,11 +5,13 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwctype>
 #include <memory>
 #include <string>
 
 #include "win/gdisink.h"
+#include "win/winres.h"
 #include "win/winutf8.h"
 
 namespace {
@@ -760,6 +762,8 @@ struct ListBox : Ctrl {
 struct ImageList {
   int cx, cy;
   std::vector<HBITMAP> images;
+  // The transparent colour of each image (CLR_NONE: none).
+  std::vector<COLORREF> masks;
 };
 std::vector<std::unique_ptr<ImageList>>& ImageLists() {
   static std::vector<std::unique_ptr<ImageList>> lists;
@@ -900,6 +904,18 @@ struct ListView : Ctrl {
         return true;
       }
       case LVM_GETITEMSTATE: r = Has(w) ? LRESULT(items[w].state & UINT(l)) : 0; return true;
+      case LVM_GETITEMRECT: {
+        auto* rc = reinterpret_cast<RECT*>(l);
+        if (!rc || !Has(w) || rc->left != LVIR_BOUNDS) {
+          r = FALSE;
+          return true;
+        }
+        RECT client{};
+        GetClientRect(h, &client);
+        *rc = CellOf(Layout(h, client), client, int(w));
+        r = TRUE;
+        return true;
+      }
       case LVM_GETNEXTITEM: {
         const UINT want = UINT(l) & (LVNI_SELECTED | LVNI_FOCUSED);
         r = -1;
@@ -916,18 +932,44 @@ struct ListView : Ctrl {
     }
   }
 
+  // Where the items stand: icon view lays them out in a grid of cells
+  // (the image with the text below it, as wide as the system's icon
+  // spacing for an image of that width), the other views in rows.
+  struct Geometry {
+    bool icons;
+    ImageList* list;
+    int imgW, imgH, cellW, cellH, perRow;
+  };
+  Geometry Layout(HWND h, const RECT& client) const {
+    Geometry g{};
+    g.icons = (StyleOf(h) & 0x3) == LVS_ICON;
+    g.list = ImageListOf(g.icons ? normal : small);
+    if (!g.list && !g.icons) g.list = ImageListOf(normal);
+    g.imgW = g.list ? g.list->cx : 0;
+    g.imgH = g.list ? g.list->cy : 0;
+    g.cellW = g.icons ? std::max(g.imgW, 32) + kIconSpacing : int(client.right - client.left) - 2;
+    g.cellH = g.icons ? g.imgH + 22 : std::max(g.imgH, kRowHeight) + 2;
+    g.perRow = g.icons ? std::max(1, int((client.right - client.left - 2) / g.cellW)) : 1;
+    return g;
+  }
+  static RECT CellOf(const Geometry& g, const RECT& client, int i) {
+    const int x = client.left + 1 + (i % g.perRow) * g.cellW, y = client.top + 1 + (i / g.perRow) * g.cellH;
+    return RECT{x, y, x + g.cellW, y + g.cellH};
+  }
+  // The room an icon leaves beside it in its cell (the system's icon
+  // spacing less the width of a standard icon).
+  static constexpr int kIconSpacing = 42;
+
   void Paint(HWND h, const Painter& p) override {
     p.Field(p.rc);
-    const bool icons = (StyleOf(h) & 0x3) == LVS_ICON;
-    ImageList* list = ImageListOf(icons ? normal : small);
-    if (!list && !icons) list = ImageListOf(normal);
-    const int imgW = list ? list->cx : 0, imgH = list ? list->cy : 0;
-    const int cellW = icons ? std::max(imgW, 32) + 24 : p.rc.right - 2;
-    const int cellH = icons ? imgH + 22 : std::max(imgH, kRowHeight) + 2;
-    const int perRow = icons ? std::max(1, int((p.rc.right - 2) / cellW)) : 1;
+    const Geometry g = Layout(h, p.rc);
+    ImageList* list = g.list;
+    const bool icons = g.icons;
+    const int imgW = g.imgW, imgH = g.imgH, cellW = g.cellW, cellH = g.cellH;
     for (int i = 0; i < int(items.size()); ++i) {
       const Item& it = items[std::size_t(i)];
-      const int x = p.rc.left + 1 + (i % perRow) * cellW, y = p.rc.top + 1 + (i / perRow) * cellH;
+      const RECT cell = CellOf(g, p.rc, i);
+      const int x = cell.left, y = cell.top;
       const bool on = (it.state & LVIS_SELECTED) != 0;
       RECT text;
       if (icons) {
@@ -1550,7 +1592,7 @@ void InitCommonControls() {
 
 HIMAGELIST ImageList_Create(int cx, int cy, UINT, int, int) {
   if (cx <= 0 || cy <= 0) return nullptr;
-  ImageLists().push_back(std::make_unique<ImageList>(ImageList{cx, cy, {}}));
+  ImageLists().push_back(std::make_unique<ImageList>(ImageList{cx, cy, {}, {}}));
   return reinterpret_cast<HIMAGELIST>(ImageLists().back().get());
 }
 
@@ -1563,7 +1605,9 @@ BOOL ImageList_Destroy(HIMAGELIST list) {
   return TRUE;
 }
 
-int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP) {
+int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP) { return ImageList_AddMasked(list, image, CLR_NONE); }
+
+int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF mask) {
   ImageList* l = ImageListOf(list);
   BITMAP bm{};
   if (!l || !image || !GetObjectW(image, sizeof bm, &bm)) return -1;
@@ -1578,6 +1622,7 @@ int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP) {
     BitBlt(to, 0, 0, l->cx, l->cy, from, x, 0, SRCCOPY);
     SelectObject(to, old);
     l->images.push_back(piece);
+    l->masks.push_back(mask);
   }
   SelectObject(from, oldFrom);
   DeleteDC(from);
@@ -1604,10 +1649,53 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT) {
   if (!l || index < 0 || index >= int(l->images.size()) || !dc) return FALSE;
   HDC from = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(from, l->images[std::size_t(index)]);
-  BitBlt(dc, x, y, l->cx, l->cy, from, 0, 0, SRCCOPY);
+  const COLORREF mask = l->masks[std::size_t(index)];
+  if (mask == CLR_NONE) {
+    BitBlt(dc, x, y, l->cx, l->cy, from, 0, 0, SRCCOPY);
+  } else {
+    // The transparent colour lets what lies below show.
+    for (int py = 0; py < l->cy; ++py)
+      for (int px = 0; px < l->cx; ++px) {
+        const COLORREF c = GetPixel(from, px, py);
+        if (c != mask && c != CLR_INVALID) SetPixelV(dc, x + px, y + py, c);
+      }
+  }
   SelectObject(from, old);
   DeleteDC(from);
   return TRUE;
+}
+
+HIMAGELIST ImageList_LoadImageW(HINSTANCE module, LPCWSTR name, int cx, int grow, COLORREF mask, UINT type, UINT) {
+  if (type != IMAGE_BITMAP || cx <= 0) return nullptr;
+  HRSRC found = FindResourceW(module, name, RT_BITMAP);
+  const DWORD size = SizeofResource(module, found);
+  const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+  if (!bytes || size < sizeof(BITMAPINFOHEADER)) return nullptr;
+  BITMAPINFOHEADER header;
+  std::memcpy(&header, bytes, sizeof header);
+  if (header.biSize > size) return nullptr;
+  const LONG width = header.biWidth, height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+  // Only uncompressed true-colour bitmaps: their pixels follow the header.
+  if (header.biSize < sizeof header || width <= 0 || height <= 0 || width > 0x4000 || height > 0x4000 ||
+      (header.biBitCount != 24 && header.biBitCount != 32) || header.biCompression != 0)
+    return nullptr;
+  const std::size_t stride = (std::size_t(width) * header.biBitCount / 8 + 3) & ~std::size_t(3);
+  if (size - header.biSize < stride * std::size_t(height)) return nullptr;
+  std::vector<BYTE> info(sizeof(BITMAPINFO));
+  std::memcpy(info.data(), &header, sizeof header);
+  reinterpret_cast<BITMAPINFO*>(info.data())->bmiHeader.biSize = sizeof header;
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  const bool read = bitmap && SetDIBits(screen, bitmap, 0, UINT(height), bytes + header.biSize,
+                                        reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS) == height;
+  ReleaseDC(nullptr, screen);
+  HIMAGELIST list = read ? ImageList_Create(cx, height, ILC_COLOR32 | ILC_MASK, 0, grow) : nullptr;
+  if (list && ImageList_AddMasked(list, bitmap, mask) < 0) {
+    ImageList_Destroy(list);
+    list = nullptr;
+  }
+  if (bitmap) DeleteObject(bitmap);
+  return list;
 }
 
 BOOL ImageList_Remove(HIMAGELIST list, int index) {
@@ -1616,9 +1704,11 @@ BOOL ImageList_Remove(HIMAGELIST list, int index) {
   if (index == -1) {
     for (HBITMAP b : l->images) DeleteObject(b);
     l->images.clear();
+    l->masks.clear();
   } else {
     DeleteObject(l->images[std::size_t(index)]);
     l->images.erase(l->images.begin() + index);
+    l->masks.erase(l->masks.begin() + index);
   }
   return TRUE;
 }

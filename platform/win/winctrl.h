@@ -189,14 +189,32 @@ constexpr UINT LBN_SETFOCUS = 4;
 constexpr UINT LBN_KILLFOCUS = 5;
 
 // ---- image lists ----
+constexpr UINT ILC_MASK = 0x0001;
 constexpr UINT ILC_COLOR32 = 0x0020;
 constexpr UINT ILD_NORMAL = 0x0000;
+// No mask colour: every pixel of an image is drawn.
+constexpr COLORREF CLR_NONE = 0xFFFFFFFFu;
+// A bitmap resource: a packed device-independent bitmap (the header, the
+// colour table if any, the pixels).
+#define RT_BITMAP reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(2))
+constexpr UINT IMAGE_BITMAP = 0;
+constexpr UINT LR_DEFAULTCOLOR = 0x0000;
+constexpr UINT LR_CREATEDIBSECTION = 0x2000;
 // An image list of cx x cy images; null for a non-positive size.
 HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow);
 BOOL ImageList_Destroy(HIMAGELIST list);
 // Appends the bitmap cut into images of the list's width; the index of the
 // first, -1 for a stale list or bitmap. The mask is ignored.
 int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
+// As ImageList_Add; the pixels of colour `mask` are transparent when the
+// images are drawn (CLR_NONE: none are).
+int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF mask);
+// An image list made from the module's bitmap resource `name` (RT_BITMAP),
+// images cx wide and as high as the bitmap, `mask` their transparent
+// colour. Null when the module has no such bitmap, the bitmap cannot be
+// read, or `type` is not IMAGE_BITMAP.
+HIMAGELIST ImageList_LoadImageW(HINSTANCE module, LPCWSTR name, int cx, int grow, COLORREF mask, UINT type,
+                                UINT flags);
 int ImageList_GetImageCount(HIMAGELIST list);
 BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy);
 BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style);
@@ -216,6 +234,11 @@ constexpr UINT LVM_GETITEMCOUNT = LVM_FIRST + 4;
 constexpr UINT LVM_DELETEITEM = LVM_FIRST + 8;
 constexpr UINT LVM_DELETEALLITEMS = LVM_FIRST + 9;
 constexpr UINT LVM_GETNEXTITEM = LVM_FIRST + 12;
+// The bounds of an item (wParam) in the view's client area: lParam a RECT
+// whose `left` says which part (LVIR_BOUNDS: the whole item); FALSE for an
+// item the view lacks.
+constexpr UINT LVM_GETITEMRECT = LVM_FIRST + 14;
+constexpr int LVIR_BOUNDS = 0;
 constexpr UINT LVM_SETITEMSTATE = LVM_FIRST + 43;
 constexpr UINT LVM_GETITEMSTATE = LVM_FIRST + 44;
 constexpr UINT LVM_GETIMAGELIST = LVM_FIRST + 2;

@@ -66,6 +66,8 @@ constexpr SStringRow kStrings[] = {
       {1455, "Cycle"},
       {1456, "Snowflake"},
       {1457, "Basic"},
+      {1476, "Orientation :"},
+      {1477, "Shape :"},
 };
 
 // The labels of the members of the persistent classes, from their

@@ -35,6 +35,9 @@ TEST_ENGINE_EXPORT int SIsAutoLayoutAvailable() {
 TEST_ENGINE_EXPORT int SDoAutoLayout(SSymAutoLayoutParam& param) {
   ++g_state.layouts;
   g_state.style = param.m_options.m_nStyle;
+  g_state.placement = param.m_options.m_nPlacement;
+  g_state.automatic = param.m_options.m_bAutomatic;
+  g_state.whole = param.m_options.m_bWholeDiagram;
   g_state.subset = param.m_pSubset ? param.m_pSubset->GetCount() : -1;
   g_state.scope = param.m_pScope ? param.m_pScope->GetCount() : -1;
   g_state.cursor = KvCurrentCursorName();

@@ -28,6 +28,8 @@ struct TestEngineState {
   int resolved = 0, released = 0;  // SResolveAssemblies(1), SResolveAssemblies(0)
   int available = 0, layouts = 0, routings = 0, retrievals = 0, unsyncs = 0;
   long style = -1;         // of the last layout
+  long placement = 0;      // of the last layout
+  int automatic = -1, whole = -1;  // its automatic and whole-diagram flags
   int subset = -1, scope = -1;  // sizes of the last layout's tables
   int bag = -1;            // size of the last routing's bag
   std::u16string cursor;   // the cursor during the last layout
