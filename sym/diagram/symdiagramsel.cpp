@@ -86,8 +86,10 @@ HRESULT SSymDiagramImpl::AddSymInRectToSel(const SSymRect& rect, ISSymSelection*
     SSymSelChangeNotifyOff quiet;
     selection->Clear(1);
     if (!selection->GetView()) return S_OK;
+    const SRepItemList& items = Collection(IdSymbols)->Items();
     std::vector<SComWrap<ISSymbol>> top;
-    for (SRepObject* item : Collection(IdSymbols)->Items()) {
+    top.reserve(items.size());
+    for (SRepObject* item : items) {
       SComWrap<ISSymbol> s(static_cast<ISRepObject*>(item));
       if (!s.IsNull()) top.push_back(s);
     }
