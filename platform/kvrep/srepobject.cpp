@@ -1,7 +1,9 @@
 #include "kvrep/srepobject.h"
 
 #include <algorithm>
+#include <array>
 #include <set>
+#include <span>
 
 #include "kvrep/srepfaces.h"
 #include "kvrep/srepsession.h"
@@ -770,9 +772,20 @@ HRESULT SRepObject::Delete() {
       k->Release();
     }
   }
-  // Children of owning collections go with the object.
-  std::vector<LONG> ids;
-  for (auto& [id, col] : m_cols) ids.push_back(id);
+  // Children of owning collections go with the object. The ids are taken
+  // first (a child's deletion may add a collection); an object has a
+  // handful, kept on the stack: deleting a whole diagram allocates nothing
+  // here per object.
+  std::array<LONG, 16> few{};
+  std::vector<LONG> many;
+  std::size_t count = 0;
+  for (auto& [id, col] : m_cols) {
+    if (count == few.size()) many.assign(few.begin(), few.end());
+    if (count < few.size()) few[count] = id;
+    else many.push_back(id);
+    ++count;
+  }
+  const std::span<const LONG> ids(many.empty() ? few.data() : many.data(), count);
   for (LONG id : ids) {
     if (!IsOwningCollection(id)) continue;
     std::vector<SRepObject*> kids = FindCollection(id)->m_items.ToVector();

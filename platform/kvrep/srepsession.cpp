@@ -6,6 +6,7 @@
 
 #include "kvcore/sexception.h"
 #include "kvcore/snotify.h"
+#include "kvcore/sptrset.h"
 
 // ---- SRepContext -------------------------------------------------------------------------
 SRepContext::~SRepContext() { ClearIndex(); }
@@ -532,22 +533,27 @@ HRESULT SRepSession::RunStep(Step& step, bool backward) {
   m_pUndoContext = applying;
   applying->SetState(1);
   std::vector<SRepActionBase*> order;
+  order.reserve(step.size());
   for (auto& a : step) order.push_back(a.get());
   if (backward) std::reverse(order.begin(), order.end());
   // Objects that the step itself creates or deletes are its own business;
-  // a record is skipped when any other object it touches is gone.
-  std::set<SRepObject*> ownLife;
+  // a record is skipped when any other object it touches is gone. (A step
+  // that deletes a whole diagram names every object of it: a flat set.)
+  SPtrSet<SRepObject> ownLife;
   for (SRepActionBase* a : order)
-    if (SRepObject* o = SRepLifeActionObject(a)) ownLife.insert(o);
+    if (SRepObject* o = SRepLifeActionObject(a)) ownLife.Insert(o);
   std::vector<SRepActionBase*> ran;
+  ran.reserve(order.size());
   HRESULT hr = S_OK;
+  // One bag for every record's objects: its storage is kept between them.
+  SRepObjectBag objs;
   for (SRepActionBase* a : order) {
-    SRepObjectBag objs;
+    objs.RemoveAll();
     a->CollectObjects(objs);
     bool gone = false;
     for (int i = 0; i < objs.GetCount(); ++i) {
       ISRepObject* o = objs.GetAt(i);
-      if (o->IsDeleted() && !ownLife.count(SRepObject::FromInterface(o))) gone = true;
+      if (o->IsDeleted() && !ownLife.Contains(SRepObject::FromInterface(o))) gone = true;
     }
     if (gone) continue;
     hr = Execute(a);

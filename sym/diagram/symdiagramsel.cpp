@@ -19,6 +19,8 @@ constexpr int kTypePool = 12;
 constexpr int kTypeSwimGroup = 17;
 // Nesting is shallow; a deeper descent is a loop in the Symbols collections.
 constexpr int kMaxDepth = 256;
+// How many symbols ahead a walk over a whole diagram asks the memory for.
+constexpr std::size_t kAhead = 8;
 
 // The members of an object's Symbols collection, taken before the walk so
 // that what the selection does meanwhile cannot disturb it.
@@ -86,13 +88,21 @@ HRESULT SSymDiagramImpl::AddSymInRectToSel(const SSymRect& rect, ISSymSelection*
     SSymSelChangeNotifyOff quiet;
     selection->Clear(1);
     if (!selection->GetView()) return S_OK;
-    std::vector<SComWrap<ISSymbol>> top;
-    for (SRepObject* item : Collection(IdSymbols)->Items()) {
-      SComWrap<ISSymbol> s(static_cast<ISRepObject*>(item));
-      if (!s.IsNull()) top.push_back(s);
-    }
+    // The members as they are now: what the selection does meanwhile
+    // cannot disturb the walk. The collection counts its members, so an
+    // address is live while its object is still a member; only when the
+    // collection changed during the walk is that asked again.
+    const SRepItemList& items = Collection(IdSymbols)->Items();
+    const std::vector<SRepObject*> members = items.ToVector();
+    const unsigned long changes = items.Changes();
     SSymListPt points;
-    for (const auto& s : top) {
+    for (std::size_t i = 0; i < members.size(); ++i) {
+      // A frame around a large diagram visits every symbol once: the next
+      // ones are fetched while this one is looked at.
+      if (i + kAhead < members.size()) __builtin_prefetch(members[i + kAhead]);
+      if (items.Changes() != changes && !items.Contains(members[i])) continue;
+      SComWrap<ISSymbol> s(static_cast<ISRepObject*>(members[i]));
+      if (s.IsNull()) continue;
       if (Encloses(frame, s, points)) {
         // Add asks the view whether the symbol may be selected; one it
         // refused brings none of its children either.

@@ -46,20 +46,20 @@ void SSymSelection::Add(ISSymbol* symbol, int) {
   if (!symbol || Contains(symbol)) return;
   if (m_pView && !CanSelect(symbol)) return;
   m_symbols.Add(symbol);
-  m_members.insert(symbol);
+  m_members.Insert(symbol);
   NotifyChanged();
 }
 
 void SSymSelection::Clear(int) {
   m_symbols.RemoveAll();
-  m_members.clear();
+  m_members.Clear();
   NotifyChanged();
 }
 
 void SSymSelection::Remove(ISSymbol* symbol, int) {
   if (!Contains(symbol)) return;
   m_symbols.RemoveAt(m_symbols.IndexOf(symbol));
-  m_members.erase(symbol);
+  m_members.Erase(symbol);
   NotifyChanged();
 }
 
@@ -94,7 +94,7 @@ HRESULT SSymSelection::MoveBy(const SSymSize& offset, int redraw, int) {
   return result;
 }
 
-bool SSymSelection::Contains(ISSymbol* symbol) const { return symbol && m_members.count(symbol) != 0; }
+bool SSymSelection::Contains(ISSymbol* symbol) const { return m_members.Contains(symbol); }
 
 int SSymSelection::CanSelect(ISSymbol* symbol) {
   if (!symbol || symbol->IsHidden()) return 0;

@@ -8,11 +8,10 @@
 // library-wide switch is on; a selection without a diagram sends none.
 #pragma once
 
-#include <unordered_set>
-
 #include "kvcore/scomds.h"
 #include "kvcore/scomwrap.h"
 #include "kvcore/sobject.h"
+#include "kvcore/sptrset.h"
 #include "sym/symbol/symintfowner.h"
 #include "sym/symbol/symintfselection.h"
 #include "sym/symbol/symintfsymbol.h"
@@ -62,5 +61,5 @@ class SSymSelection : public SObject, public ISSymSelection {
   SComWrap<ISSymDiagram> m_diagram;
   SComTable<ISSymbol> m_symbols;
   // The same symbols as a set: whether one is selected without a scan.
-  std::unordered_set<const ISSymbol*> m_members;
+  SPtrSet<ISSymbol> m_members;
 };

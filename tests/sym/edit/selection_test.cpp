@@ -2,8 +2,11 @@
 // its library-wide switch, and which symbols the selection's view accepts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 #include <stdexcept>
+#include <vector>
 
 #include "kvcore/snotify.h"
 #include "support/comp_fixture.h"
@@ -202,3 +205,40 @@ TEST_F(Selection, ChildSelectedWithItsCompositeMovesOnce) {
 }
 
 }  // namespace
+
+// The selection's order after long runs of adds, removals and clearing
+// matches a plain list that appends what is new and drops what is removed.
+TEST_F(Selection, OrderAfterManyChangesMatchesAPlainList) {
+  std::vector<TSym*> symbols;
+  for (int i = 0; i < 40; ++i) symbols.push_back(Place(DiagramOwner()));
+  struct Run {
+    unsigned seed;
+    int removeIn, clearIn;
+  };
+  for (const Run run : {Run{3, 2, 0}, Run{11, 3, 0}, Run{29, 2, 150}}) {
+    SCOPED_TRACE(run.seed);
+    SSymSelection sel;
+    std::vector<ISSymbol*> model;
+    std::mt19937 rng(run.seed);
+    std::uniform_int_distribution<int> pick(0, 39), roll(0, 299);
+    for (int i = 0; i < 1500; ++i) {
+      ISSymbol* s = symbols[static_cast<std::size_t>(pick(rng))]->Sym();
+      const int r = roll(rng);
+      const auto at = std::find(model.begin(), model.end(), s);
+      if (run.clearIn && r % run.clearIn == 0) {
+        sel.Clear(1);
+        model.clear();
+      } else if (r % run.removeIn == 0) {
+        sel.Remove(s, 1);
+        if (at != model.end()) model.erase(at);
+      } else {
+        sel.Add(s, 1);
+        if (at == model.end()) model.push_back(s);
+      }
+      ASSERT_EQ(sel.GetCount(), static_cast<int>(model.size())) << "step " << i;
+    }
+    for (int i = 0; i < sel.GetCount(); ++i) EXPECT_EQ(sel.GetAt(i), model[static_cast<std::size_t>(i)]);
+    for (TSym* t : symbols)
+      EXPECT_EQ(sel.Contains(t->Sym()), std::find(model.begin(), model.end(), t->Sym()) != model.end());
+  }
+}
