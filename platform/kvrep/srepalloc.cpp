@@ -15,8 +15,23 @@ constexpr std::size_t kLargePage = std::size_t{2} << 20;
 // The largest chunk a pool takes at a time.
 constexpr std::size_t kMaxChunk = std::size_t{16} << 20;
 
-// bytes (a multiple of kLargePage) aligned on a large page, or null.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kOwnMappings = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kOwnMappings = false;
+#else
+constexpr bool kOwnMappings = true;
+#endif
+#else
+constexpr bool kOwnMappings = true;
+#endif
+
+// bytes (a multiple of kLargePage) aligned on a large page, or null. Under
+// the address sanitizer the chunks stay heap storage, so that its leak check
+// still reads the pointers that pooled objects hold.
 void* MapLargePages(std::size_t bytes) {
+  if (!kOwnMappings) return nullptr;
   const std::size_t span = bytes + kLargePage;
   void* p = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) return nullptr;
