@@ -7,8 +7,9 @@
 class SRepObjectAllocator {
  public:
   // objectSize: the size of one block (at least one pointer); blockCount:
-  // the blocks taken from the heap at a time (at least 1); name: for
-  // diagnostics, may be null.
+  // the blocks of the first chunk taken from the heap (at least 1; a pool
+  // that keeps growing takes ever larger chunks); name: for diagnostics, may
+  // be null.
   SRepObjectAllocator(std::size_t objectSize, int blockCount, const char* name = nullptr);
   ~SRepObjectAllocator();
   SRepObjectAllocator(const SRepObjectAllocator&) = delete;
@@ -33,9 +34,19 @@ class SRepObjectAllocator {
   std::size_t m_objectSize;
   int m_blockCount;
   const char* m_name;
+  struct Chunk {
+    void* at;
+    std::size_t bytes;
+    bool mapped;  // its own mapping (large chunks), else heap storage
+  };
+  // Storage for the next chunk: the first ones hold blockCount blocks, later
+  // ones as many blocks as all earlier chunks together (up to a limit).
+  void NewChunk();
+
   FreeBlock* m_free = nullptr;  // blocks given back
   char* m_next = nullptr;       // the newest chunk's first block never handed out
-  int m_fresh = 0;              // blocks left from m_next on
-  std::vector<void*> m_chunks;
+  std::size_t m_fresh = 0;      // blocks left from m_next on
+  std::size_t m_chunkBytes = 0;  // all chunks together
+  std::vector<Chunk> m_chunks;
   int m_inUse = 0;
 };

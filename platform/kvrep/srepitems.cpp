@@ -44,9 +44,9 @@ SRepItemList::SRepItemList() = default;
 SRepItemList::~SRepItemList() = default;
 
 SRepItemList::const_iterator SRepItemList::begin() const {
-  if (!m_index) return const_iterator(&m_small, nullptr, nullptr);
+  if (!m_index) return const_iterator(Small(), m_size, nullptr, nullptr);
   const auto& runs = m_index->runs;
-  return const_iterator(nullptr, runs.data(), runs.data() + runs.size());
+  return const_iterator(nullptr, 0, runs.data(), runs.data() + runs.size());
 }
 
 std::size_t SRepItemList::FindRun(std::size_t pos, std::size_t* offset) const {
@@ -67,7 +67,7 @@ std::size_t SRepItemList::FindRun(std::size_t pos, std::size_t* offset) const {
 }
 
 SRepObject* SRepItemList::operator[](std::size_t pos) const {
-  if (!m_index) return m_small[pos];
+  if (!m_index) return Small()[pos];
   std::size_t offset = 0;
   const std::size_t run = FindRun(pos, &offset);
   return m_index->runs[run]->items[offset];
@@ -75,8 +75,9 @@ SRepObject* SRepItemList::operator[](std::size_t pos) const {
 
 int SRepItemList::IndexOf(const SRepObject* obj) const {
   if (!m_index) {
-    const auto it = std::find(m_small.begin(), m_small.end(), obj);
-    return it == m_small.end() ? -1 : static_cast<int>(it - m_small.begin());
+    SRepObject* const* items = Small();
+    SRepObject* const* it = std::find(items, items + m_size, obj);
+    return it == items + m_size ? -1 : static_cast<int>(it - items);
   }
   const auto found = m_index->where.find(obj);
   if (found == m_index->where.end()) return -1;
@@ -89,7 +90,16 @@ void SRepItemList::Insert(std::size_t pos, SRepObject* obj) {
   pos = std::min(pos, m_size);
   ++m_changes;
   if (!m_index) {
-    m_small.insert(m_small.begin() + static_cast<std::ptrdiff_t>(pos), obj);
+    if (m_size == m_capacity) {
+      const std::size_t capacity = m_capacity * 2;
+      auto grown = std::make_unique_for_overwrite<SRepObject*[]>(capacity);
+      std::copy_n(Small(), m_size, grown.get());
+      m_heap = std::move(grown);
+      m_capacity = capacity;
+    }
+    SRepObject** items = Small();
+    std::copy_backward(items + pos, items + m_size, items + m_size + 1);
+    items[pos] = obj;
     ++m_size;
     if (m_size >= kIndexFrom) MakeIndex();
     return;
@@ -120,7 +130,8 @@ void SRepItemList::Erase(std::size_t pos) {
   if (pos >= m_size) return;
   ++m_changes;
   if (!m_index) {
-    m_small.erase(m_small.begin() + static_cast<std::ptrdiff_t>(pos));
+    SRepObject** items = Small();
+    std::copy(items + pos + 1, items + m_size, items + pos);
     --m_size;
     return;
   }
@@ -143,8 +154,8 @@ void SRepItemList::Erase(std::size_t pos) {
 }
 
 std::vector<SRepObject*> SRepItemList::TakeAll() {
-  std::vector<SRepObject*> all = m_index ? ToVector() : std::move(m_small);
-  m_small.clear();
+  std::vector<SRepObject*> all = ToVector();
+  SetSmall(nullptr, 0);
   m_index.reset();
   m_size = 0;
   ++m_changes;
@@ -153,21 +164,33 @@ std::vector<SRepObject*> SRepItemList::TakeAll() {
 
 void SRepItemList::MakeIndex() {
   auto x = std::make_unique<Index>();
-  x->where.reserve(m_small.size() * 2);
-  for (std::size_t from = 0; from < m_small.size(); from += kRunMax / 2) {
+  x->where.reserve(m_size * 2);
+  SRepObject* const* items = Small();
+  for (std::size_t from = 0; from < m_size; from += kRunMax / 2) {
     auto run = std::make_unique<Run>();
-    const std::size_t to = std::min(m_small.size(), from + kRunMax / 2);
-    run->items.assign(m_small.begin() + static_cast<std::ptrdiff_t>(from),
-                      m_small.begin() + static_cast<std::ptrdiff_t>(to));
+    const std::size_t to = std::min(m_size, from + kRunMax / 2);
+    run->items.assign(items + from, items + to);
     for (SRepObject* o : run->items) x->where[o] = run.get();
     x->runs.push_back(std::move(run));
   }
   x->Rebuild();
   m_index = std::move(x);
-  m_small = std::vector<SRepObject*>();
+  SetSmall(nullptr, 0);
 }
 
 void SRepItemList::DropIndex() {
-  m_small = ToVector();
+  const std::vector<SRepObject*> all = ToVector();
+  SetSmall(all.data(), all.size());
   m_index.reset();
+}
+
+void SRepItemList::SetSmall(SRepObject* const* items, std::size_t n) {
+  if (n <= kInline) {
+    m_heap.reset();
+    m_capacity = kInline;
+  } else {
+    m_heap = std::make_unique_for_overwrite<SRepObject*[]>(n);
+    m_capacity = n;
+  }
+  std::copy_n(items, n, Small());
 }

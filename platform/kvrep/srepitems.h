@@ -54,12 +54,12 @@ class SRepItemList {
 
    private:
     friend class SRepItemList;
-    const_iterator(const std::vector<SRepObject*>* first, const std::unique_ptr<Run>* nextRun,
+    const_iterator(SRepObject* const* first, std::size_t count, const std::unique_ptr<Run>* nextRun,
                    const std::unique_ptr<Run>* lastRun)
         : m_next(nextRun), m_last(lastRun) {
-      if (first && !first->empty()) {
-        m_p = first->data();
-        m_end = m_p + first->size();
+      if (count) {
+        m_p = first;
+        m_end = first + count;
       } else {
         NextRun();
       }
@@ -118,6 +118,15 @@ class SRepItemList {
 
   std::size_t m_size = 0;
   unsigned long m_changes = 0;
-  std::vector<SRepObject*> m_small;  // the members while there is no index
+  // The members while there is no index: the first kInline in place (most
+  // collections hold one or two objects), more in an array of m_capacity.
+  static constexpr std::size_t kInline = 2;
+  SRepObject* const* Small() const { return m_heap ? m_heap.get() : m_inline; }
+  SRepObject** Small() { return m_heap ? m_heap.get() : m_inline; }
+  // Puts the members (no index) in n objects taken from items.
+  void SetSmall(SRepObject* const* items, std::size_t n);
+  SRepObject* m_inline[kInline] = {};
+  std::unique_ptr<SRepObject*[]> m_heap;
+  std::size_t m_capacity = kInline;
   std::unique_ptr<Index> m_index;  // runs and look-ups of a large list
 };

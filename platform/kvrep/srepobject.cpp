@@ -5,6 +5,7 @@
 #include <set>
 #include <span>
 
+#include "kvrep/srepalloc.h"
 #include "kvrep/srepfaces.h"
 #include "kvrep/srepsession.h"
 #include "kvrep/sreptypelib.h"
@@ -191,6 +192,26 @@ HRESULT SRepQueryTable(void* object, IUnknown* unk, const SRepIntfEntry* table, 
 }
 
 // ---- SRepCollection -------------------------------------------------------------
+namespace {
+// Never destroyed: collections of objects that outlive static destruction
+// still give their blocks back to it.
+SRepObjectAllocator& CollectionPool() {
+  static auto* pool = new SRepObjectAllocator(sizeof(SRepCollection), 256, "SRepCollection");
+  return *pool;
+}
+}  // namespace
+
+void* SRepCollection::operator new(std::size_t size) {
+  return size == sizeof(SRepCollection) ? CollectionPool().Alloc() : ::operator new(size);
+}
+
+void SRepCollection::operator delete(void* p, std::size_t size) noexcept {
+  if (size == sizeof(SRepCollection))
+    CollectionPool().Free(p);
+  else
+    ::operator delete(p);
+}
+
 SRepCollection::~SRepCollection() {
   for (ISRepClassColSink* s : m_sinks) s->Release();
   for (SRepObject* o : m_items) o->Release();
@@ -363,7 +384,13 @@ SRepObject::SRepObject(const CLSID& clsid, ISRepSession* session) : m_clsid(clsi
 SRepObject::SRepObject(const SRepObject& source)
     : ISRepObjectBase(), m_clsid(source.m_clsid), m_dynamic(source.m_dynamic) {}
 
-SRepObject::~SRepObject() { ReleaseAll(); }
+SRepObject::~SRepObject() {
+  ReleaseAll();
+  while (SRepCollection* c = m_cols) {
+    m_cols = c->m_nextCol;
+    delete c;
+  }
+}
 
 ULONG SRepObject::Release() {
   ULONG n = --m_cRef;
@@ -574,28 +601,31 @@ HRESULT SRepObject::IsAttrReadOnly(LONG id, const SRepVariant*) {
 }
 
 SRepCollection* SRepObject::FindCollection(LONG id) const {
-  auto it = m_cols.find(id);
-  return it == m_cols.end() ? nullptr : it->second.get();
+  for (SRepCollection* c = m_cols; c && c->m_id <= id; c = c->m_nextCol)
+    if (c->m_id == id) return c;
+  return nullptr;
 }
 
 std::vector<LONG> SRepObject::GetCollectionIds() const {
   std::vector<LONG> ids;
-  for (auto& [id, col] : m_cols)
-    if (!col->m_oneSided) ids.push_back(id);
+  for (SRepCollection* c = m_cols; c; c = c->m_nextCol)
+    if (!c->m_oneSided) ids.push_back(c->m_id);
   return ids;
 }
 
-SRepCollection* SRepObject::OneSidedCollection(LONG id) {
-  auto& c = m_cols[id];
-  if (!c) c = std::make_unique<SRepCollection>(this, id, true);
-  return c.get();
+SRepCollection* SRepObject::MakeCollection(LONG id, bool oneSided) {
+  SRepCollection** at = &m_cols;
+  while (*at && (*at)->m_id < id) at = &(*at)->m_nextCol;
+  if (*at && (*at)->m_id == id) return *at;
+  auto* c = new SRepCollection(this, id, oneSided);
+  c->m_nextCol = *at;
+  *at = c;
+  return c;
 }
 
-SRepCollection* SRepObject::Collection(LONG id) {
-  auto& c = m_cols[id];
-  if (!c) c = std::make_unique<SRepCollection>(this, id);
-  return c.get();
-}
+SRepCollection* SRepObject::OneSidedCollection(LONG id) { return MakeCollection(id, true); }
+
+SRepCollection* SRepObject::Collection(LONG id) { return MakeCollection(id, false); }
 
 HRESULT SRepObject::GetCollection(LONG id, ISRepClassCol** out) {
   if (!out) return E_POINTER;
@@ -764,11 +794,11 @@ HRESULT SRepObject::Delete() {
   Hold<SRepObject> h(this);
   m_state |= SRepState_Deleting;
   NotifyDelete();
-  for (auto& [id, col] : m_cols) {
+  for (SRepCollection* col = m_cols; col; col = col->m_nextCol) {
     std::vector<ISRepClassColSink*> sinks = col->m_sinks;
     for (auto* k : sinks) k->AddRef();
     for (auto* k : sinks) {
-      k->OnObjColDelete(col.get());
+      k->OnObjColDelete(col);
       k->Release();
     }
   }
@@ -779,7 +809,8 @@ HRESULT SRepObject::Delete() {
   std::array<LONG, 16> few{};
   std::vector<LONG> many;
   std::size_t count = 0;
-  for (auto& [id, col] : m_cols) {
+  for (const SRepCollection* col = m_cols; col; col = col->m_nextCol) {
+    const LONG id = col->m_id;
     if (count == few.size()) many.assign(few.begin(), few.end());
     if (count < few.size()) few[count] = id;
     else many.push_back(id);
@@ -836,8 +867,8 @@ HRESULT SRepObject::Duplicate(ISRepObject** out, BOOL withChildren) {
   }
   if (m_pSession && !c->m_bAdopted) c->SetSession(m_pSession);
   if (withChildren) {
-    for (auto& [id, col] : m_cols) {
-      if (!IsOwningCollection(id)) continue;
+    for (SRepCollection* col = m_cols; col; col = col->m_nextCol) {
+      if (!IsOwningCollection(col->m_id)) continue;
       std::vector<SRepObject*> kids = col->m_items.ToVector();
       for (SRepObject* k : kids) {
         if (k->m_pParent != this) continue;
@@ -847,7 +878,7 @@ HRESULT SRepObject::Duplicate(ISRepObject** out, BOOL withChildren) {
           copy->Release();
           return hr;
         }
-        c->Collection(id)->Insert(kc, -1);
+        c->Collection(col->m_id)->Insert(kc, -1);
         kc->Release();
       }
     }
@@ -1049,7 +1080,7 @@ void SRepObject::ForgetSession() {
 void SRepObject::ReleaseAll() {
   // The collection objects stay (holders of a collection hold the owner);
   // their members and sinks go.
-  for (auto& [id, col] : m_cols) {
+  for (SRepCollection* col = m_cols; col; col = col->m_nextCol) {
     std::vector<SRepObject*> items = col->m_items.TakeAll();
     std::vector<ISRepClassColSink*> sinks;
     sinks.swap(col->m_sinks);
@@ -1231,7 +1262,7 @@ HRESULT SRepObject::Set_OID(LONG id, const SRepOID_& value) {
 
 HRESULT SRepObject::GetRelatedObjectList(SRepListObject* list, ISRepObject*, int, SRepBagObject* bag, int, int) {
   if (!list) return E_POINTER;
-  for (auto& [id, col] : m_cols) {
+  for (SRepCollection* col = m_cols; col; col = col->m_nextCol) {
     if (col->m_oneSided) continue;
     for (SRepObject* o : col->m_items) {
       ISRepObject* obj = o;

@@ -55,6 +55,9 @@ class SRepCollection final : public ISRepClassCol {
   SRepCollection(SRepObject* owner, LONG id, bool oneSided = false)
       : m_owner(owner), m_id(id), m_oneSided(oneSided) {}
   ~SRepCollection();
+  // Collections come from one pool: a large diagram has several per symbol.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size) noexcept;
   HRESULT QueryInterface(REFIID iid, void** ppv) override;
   ULONG AddRef() override;  // counts on the owner
   ULONG Release() override;
@@ -81,6 +84,7 @@ class SRepCollection final : public ISRepClassCol {
   SRepObject* m_owner;
   LONG m_id;
   bool m_oneSided;
+  SRepCollection* m_nextCol = nullptr;  // the owner's next collection (by id)
   SRepItemList m_items;  // counted
   std::vector<ISRepClassColSink*> m_sinks;  // counted
 };
@@ -273,7 +277,11 @@ class SRepObject : public ISRepObjectBase {
   DWORD m_state = 0;
   SRepObject* m_pParent = nullptr;
   LONG m_parentColl = 0;
-  std::map<LONG, std::unique_ptr<SRepCollection>> m_cols;
+  // The collection of id, made (on the pool, as one-sided or not) when missing.
+  SRepCollection* MakeCollection(LONG id, bool oneSided);
+  // The object's collections in order of their ids, each owned (a list: most
+  // objects have one to three, and a map node each cost more than the search).
+  SRepCollection* m_cols = nullptr;
   std::map<LONG, SRepVariant> m_dynamic;
   std::vector<std::pair<ISRepObjSink*, DWORD>> m_sinks;  // counted
   ISRepBaseReplication* m_pReplication = nullptr;        // counted

@@ -193,7 +193,9 @@ class SSymBase : public SRepFaces<SSymBase, SRepObjectMem, SRepFaceAs<IID_IUnkno
   ISRepObject* Obj() { return static_cast<ISRepObjectBase*>(this); }
 
   // ---- members (the persistent ones are reached through the property map)
-  SComBag<ISSymLink> m_links;
+  // Most symbols have a few links: a small first table (the bag's usual 50
+  // slots were most of a box's memory in a large diagram).
+  SComBag<ISSymLink> m_links{4, 4};
   SSymRect m_rect;
   SComWrap<ISSymOwner> m_owner;
   DWORD Flags = 0;

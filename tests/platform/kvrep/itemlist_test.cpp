@@ -38,6 +38,8 @@ struct Case {
 
 TEST(RepItemList, KeepsThePlainArrayOrder) {
   const Case cases[] = {
+      // Back and forth across the members kept in place.
+      {"a few", 3, 0},
       {"small", 20, 0},     {"across the index size", 200, 0}, {"large anywhere", 3000, 0},
       {"large at the start", 3000, 1}, {"large at the end", 3000, 2},
       // Whole runs emptied inside the list, with members on both sides.
@@ -82,6 +84,11 @@ TEST(RepItemList, KeepsThePlainArrayOrder) {
     EXPECT_EQ(model, list.TakeAll());
     EXPECT_TRUE(list.empty());
     EXPECT_GT(list.Changes(), changes);
+    // Emptied, the list takes members again.
+    list.Insert(0, Obj(pool, 0));
+    list.Insert(0, Obj(pool, 1));
+    list.Insert(2, Obj(pool, 2));
+    EXPECT_EQ((std::vector<SRepObject*>{Obj(pool, 1), Obj(pool, 0), Obj(pool, 2)}), list.ToVector());
   }
 }
 

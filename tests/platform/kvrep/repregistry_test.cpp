@@ -1,6 +1,10 @@
 // Registry entries, property-map chains, object pools and the type-library manager.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <span>
+#include <vector>
 
 #include "kvrep/srepalloc.h"
 #include "kvrep/sreptypelib.h"
@@ -87,6 +91,34 @@ TEST(RepAlloc, BlocksAreReusedAndKeepTheClassSize) {
   EXPECT_GE(tiny.GetBlockSize(), sizeof(void*));
   EXPECT_EQ(1, tiny.GetBlockCount());
   tiny.Free(tiny.Alloc());
+}
+
+TEST(RepAlloc, AGrowingPoolHandsOutDistinctWritableBlocks) {
+  // Enough blocks for the pool to take its large chunks (whole pages of 2 MB
+  // from on 2 MB of blocks) several times over.
+  constexpr std::size_t kSize = 120;
+  constexpr int kBlocks = 200000;
+  SRepObjectAllocator pool(kSize, 16, "grows");
+  std::vector<unsigned char*> blocks;
+  for (int i = 0; i < kBlocks; ++i) {
+    auto* b = static_cast<unsigned char*>(pool.Alloc());
+    std::fill_n(b, kSize, static_cast<unsigned char>(i));
+    blocks.push_back(b);
+  }
+  EXPECT_EQ(kBlocks, pool.GetInUse());
+  for (int i = 0; i < kBlocks; ++i) {
+    const unsigned char* b = blocks[static_cast<std::size_t>(i)];
+    ASSERT_EQ(0u, reinterpret_cast<std::uintptr_t>(b) % alignof(void*)) << i;
+    ASSERT_TRUE(std::all_of(b, b + kSize, [&](unsigned char c) { return c == static_cast<unsigned char>(i); })) << i;
+  }
+  std::sort(blocks.begin(), blocks.end());
+  for (std::size_t i = 1; i < blocks.size(); ++i) ASSERT_GE(blocks[i] - blocks[i - 1], static_cast<std::ptrdiff_t>(kSize));
+  for (unsigned char* b : blocks) pool.Free(b);
+  EXPECT_EQ(0, pool.GetInUse());
+  // Given-back blocks come first.
+  void* again = pool.Alloc();
+  EXPECT_TRUE(std::binary_search(blocks.begin(), blocks.end(), static_cast<unsigned char*>(again)));
+  pool.Free(again);
 }
 
 std::vector<std::uint8_t> MiniMetamodel() {
