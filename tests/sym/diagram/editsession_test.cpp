@@ -540,6 +540,20 @@ const Case kCases[] = {
       {kCreate, 911513792, 953655373, 453704984, 3642595545},
       {kResize, 2409675125, 56701320, 3111900613, 1036699626},
       {kUndo, 3232045269, 1432667363, 4127643531, 1745519940}}},
+    // A shadow given to a group's member widens the member's clip
+    // rectangle; the group fits it at once, as it does when an undo of a
+    // delete gives the member back to it.
+    {"ShadowWidensTheGroup",
+     {{kCreate, 2969873290, 2072088944, 2793776848, 111781964},
+      {kCreate, 806658531, 369370260, 4089243710, 2858835921},
+      {kCreate, 3121108730, 1743322862, 599006749, 2312683946},
+      {kGroup, 2072309001, 3064908179, 1232869352, 1024076101},
+      {kFormat, 657513547, 535246341, 959164886, 132839887},
+      {kDelete, 1679151897, 2642218595, 198840689, 776273802},
+      {kUndo, 1597643265, 1569731829, 2564109396, 3336167534},
+      {kRedo, 0, 0, 0, 0},
+      {kUndo, 0, 0, 0, 0},
+      {kUndo, 0, 0, 0, 0}}},
 };
 
 class EditSessionCase : public DiagramFixture, public ::testing::WithParamInterface<Case> {};
