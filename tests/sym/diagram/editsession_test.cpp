@@ -554,6 +554,18 @@ const Case kCases[] = {
       {kRedo, 0, 0, 0, 0},
       {kUndo, 0, 0, 0, 0},
       {kUndo, 0, 0, 0, 0}}},
+    // A lane added to a pool makes the pool arrange its lanes, which fits
+    // a lane the pool's resize left as it was; the undo gives that lane its
+    // rectangle back and the redo the arranged one.
+    {"LaneArrangedOnAdding",
+     {{kCreate, 4227178475, 3219229214, 2081820529, 2167296509},
+      {kLane, 3072328353, 4010752523, 2196028844, 58650611},
+      {kLane, 3659667693, 943037867, 730633188, 3291484451},
+      {kResize, 2998623955, 3655702073, 1746630566, 3602006547},
+      {kLane, 647054667, 1246406810, 249310157, 4196478599},
+      {kUndo, 0, 0, 0, 0},
+      {kRedo, 0, 0, 0, 0},
+      {kUndo, 0, 0, 0, 0}}},
 };
 
 class EditSessionCase : public DiagramFixture, public ::testing::WithParamInterface<Case> {};
