@@ -15,7 +15,7 @@
 #include "sym/render/symcanv.h"
 #include "sym/render/symcanvview.h"
 #include "sym/render/symdeftcanv.h"
-#include "sym/symbol/symaction.h"
+#include "sym/symbol/symactionrects.h"
 #include "sym/symbol/symintfdisppref.h"
 #include "sym/symbol/symintfhost.h"
 #include "sym/symbol/symintfview.h"
@@ -36,53 +36,15 @@ SComWrap<ISSymDiagram> DiagramOf(ISSymbol* symbol) {
   return out;
 }
 
-// The rectangles of a pool and of its members, in the pool's order.
-struct ArrangedRect {
-  SComWrap<ISSymbol> symbol;
-  SSymRect rect;
-};
-std::vector<ArrangedRect> ArrangedRects(SSymSwimLane* pool) {
-  std::vector<ArrangedRect> out;
-  out.push_back(ArrangedRect{SComWrap<ISSymbol>(pool->Sym()), pool->m_rect});
-  for (const SComWrap<ISSymbol>& m : pool->Members())
-    if (SSymBase* base = SSymBase::FromInterface(m.Get())) out.push_back(ArrangedRect{m, base->m_rect});
+// The pool and its members, in the pool's order.
+std::vector<SComWrap<ISSymbol>> PoolAndMembers(SSymSwimLane* pool) {
+  std::vector<SComWrap<ISSymbol>> out = pool->Members();
+  out.insert(out.begin(), SComWrap<ISSymbol>(pool->Sym()));
   return out;
 }
 
-// The arrangement that follows a lane coming or going, and the pool's own
-// attribute setters, write the pool's and the lanes' rectangles outside any
-// record: a replay of the step's records does not arrange again, or
-// arranges from another state. So the step keeps both sets of rectangles in
-// two records: the first of the step gives the rectangles before when an
-// undo ends there, the last gives those after when a redo ends there; each
-// does nothing in the other direction, so no record of the step that
-// recomputes a rectangle can run after them.
-class ArrangeAction final : public SRepActionBase {
- public:
-  ArrangeAction(std::vector<ArrangedRect> rects, bool onUndo) : m_rects(std::move(rects)), m_onUndo(onUndo) {
-    m_type = SSymAction_Size;
-  }
-  HRESULT Execute() override {
-    if (m_undoNext == m_onUndo)
-      for (const ArrangedRect& r : m_rects)
-        if (SSymBase* base = SSymBase::FromInterface(r.symbol.Get()); base && !base->IsDeleted()) base->PutRect(r.rect);
-    m_undoNext = !m_undoNext;
-    return S_OK;
-  }
-  bool IsEmpty() override { return false; }
-  SString GetMessageW() override { return SString("Arranging lanes"); }
-  void CollectObjects(SRepObjectBag& objects) override {
-    for (const ArrangedRect& r : m_rects) SSymActionCollect(objects, r.symbol.Get());
-  }
-
- private:
-  std::vector<ArrangedRect> m_rects;
-  bool m_onUndo;           // acts when an undo runs it (else when a redo does)
-  bool m_undoNext = true;  // the next run is an undo
-};
-
 // Arranges the pool's lanes outside the context `ctx` (the current one);
-// when it records, the step keeps the arrangement (see ArrangeAction).
+// when it records, the step keeps the arrangement (SSymSwimArrangeStep).
 void ArrangeRecorded(SSymSwimLane* pool, ISRepContext* ctx, int redraw) {
   SSymSwimArrangeStep step(pool, ctx);
   SCurrentContextChange none(pool->Obj(), nullptr);
@@ -95,12 +57,13 @@ int SSymSwimArrangeStep::s_open = 0;
 SSymSwimArrangeStep::SSymSwimArrangeStep(SSymSwimLane* pool, ISRepContext* ctx)
     : m_pool(pool), m_ctx(s_open == 0 && ctx && ctx->IsRecording() ? ctx : nullptr) {
   ++s_open;
-  if (m_ctx) m_ctx->AddAction(std::make_unique<ArrangeAction>(ArrangedRects(pool), true));
+  if (m_ctx) m_ctx->AddAction(std::make_unique<SSymActionRects>(SSymActionRects::Of(PoolAndMembers(pool)), true));
 }
 
 SSymSwimArrangeStep::~SSymSwimArrangeStep() {
   --s_open;
-  if (m_ctx && !m_pool->IsDeleted()) m_ctx->AddAction(std::make_unique<ArrangeAction>(ArrangedRects(m_pool), false));
+  if (m_ctx && !m_pool->IsDeleted())
+    m_ctx->AddAction(std::make_unique<SSymActionRects>(SSymActionRects::Of(PoolAndMembers(m_pool)), false));
 }
 
 namespace {

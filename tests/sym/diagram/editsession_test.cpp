@@ -566,6 +566,19 @@ const Case kCases[] = {
       {kUndo, 0, 0, 0, 0},
       {kRedo, 0, 0, 0, 0},
       {kUndo, 0, 0, 0, 0}}},
+    // A resized group keeps the rectangle it was given, which its members'
+    // clip rectangles do not give; a shadow then given to the members fits
+    // the group to them, and the undo gives the group back the rectangle
+    // it was given.
+    {"ShadowAfterAResizedGroup",
+     {{kCreate, 3006269846, 472470613, 943352735, 1518510353},
+      {kCreate, 3718329537, 1260594066, 778128503, 2863088113},
+      {kGroup, 2198405563, 574339480, 2371884165, 4073614204},
+      {kResize, 1049706452, 976805939, 98989785, 159148770},
+      {kFormat, 625459804, 3144100763, 2056740707, 2202538261},
+      {kUndo, 0, 0, 0, 0},
+      {kRedo, 0, 0, 0, 0},
+      {kUndo, 0, 0, 0, 0}}},
 };
 
 class EditSessionCase : public DiagramFixture, public ::testing::WithParamInterface<Case> {};
