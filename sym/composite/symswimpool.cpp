@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "sym/render/symcanv.h"
 #include "sym/render/symcanvview.h"
 #include "sym/render/symdeftcanv.h"
+#include "sym/symbol/symactionrects.h"
 #include "sym/symbol/symintfdisppref.h"
 #include "sym/symbol/symintfhost.h"
 #include "sym/symbol/symintfview.h"
@@ -34,6 +36,37 @@ SComWrap<ISSymDiagram> DiagramOf(ISSymbol* symbol) {
   return out;
 }
 
+// The pool and its members, in the pool's order.
+std::vector<SComWrap<ISSymbol>> PoolAndMembers(SSymSwimLane* pool) {
+  std::vector<SComWrap<ISSymbol>> out = pool->Members();
+  out.insert(out.begin(), SComWrap<ISSymbol>(pool->Sym()));
+  return out;
+}
+
+// Arranges the pool's lanes outside the context `ctx` (the current one);
+// when it records, the step keeps the arrangement (SSymSwimArrangeStep).
+void ArrangeRecorded(SSymSwimLane* pool, ISRepContext* ctx, int redraw) {
+  SSymSwimArrangeStep step(pool, ctx);
+  SCurrentContextChange none(pool->Obj(), nullptr);
+  pool->ArrangeLanes(redraw);
+}
+}  // namespace
+
+int SSymSwimArrangeStep::s_open = 0;
+
+SSymSwimArrangeStep::SSymSwimArrangeStep(SSymSwimLane* pool, ISRepContext* ctx)
+    : m_pool(pool), m_ctx(s_open == 0 && ctx && ctx->IsRecording() ? ctx : nullptr) {
+  ++s_open;
+  if (m_ctx) m_ctx->AddAction(std::make_unique<SSymActionRects>(SSymActionRects::Of(PoolAndMembers(pool)), true));
+}
+
+SSymSwimArrangeStep::~SSymSwimArrangeStep() {
+  --s_open;
+  if (m_ctx && !m_pool->IsDeleted())
+    m_ctx->AddAction(std::make_unique<SSymActionRects>(SSymActionRects::Of(PoolAndMembers(m_pool)), false));
+}
+
+namespace {
 // The members of a symbol's SubSymbols collection, in order.
 std::vector<SComWrap<ISSymbol>> SubSymbolsOf(ISRepObject* holder) {
   std::vector<SComWrap<ISSymbol>> out;
@@ -484,8 +517,7 @@ void SSymSwimLane::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
   RepObjWrap diagramObj(diagram);
   SRepVariant name;
   if (diagramObj.IsNull() || diagramObj->GetAttribute(kIdName, &name) != S_OK || name.GetAsText().IsEmpty()) return;
-  SCurrentContextChange none(Obj(), nullptr);
-  ArrangeLanes(1);
+  ArrangeRecorded(this, OpenContext(), 1);
 }
 
 void SSymSwimLane::OnCollectionRemove(LONG id, ISRepObject* other) {
@@ -506,8 +538,7 @@ void SSymSwimLane::OnCollectionRemove(LONG id, ISRepObject* other) {
           return;
         }
       } else {
-        SCurrentContextChange none(Obj(), nullptr);
-        ArrangeLanes(0);
+        ArrangeRecorded(this, OpenContext(), 0);
       }
     }
     SComWrap<ISSymbol> removed(other);
@@ -518,10 +549,7 @@ void SSymSwimLane::OnCollectionRemove(LONG id, ISRepObject* other) {
     }
   }
   SRepFaces::OnCollectionRemove(id, other);
-  if (id == SymAttr::Symbols && !IsDeleting() && !IsDeleted()) {
-    SCurrentContextChange none(Obj(), nullptr);
-    ArrangeLanes(1);
-  }
+  if (id == SymAttr::Symbols && !IsDeleting() && !IsDeleted()) ArrangeRecorded(this, OpenContext(), 1);
 }
 
 // ---- links -------------------------------------------------------------------------------------

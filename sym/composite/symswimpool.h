@@ -59,6 +59,24 @@ int SSymSwimIsVertical(ISSymDiagram* diagram);
 // No reference added (the owner chain holds it).
 ISSymbol* SSymSwimFindPool(ISSymbol* symbol);
 
+class SSymSwimLane;
+// Around a change of a pool's lanes: when `ctx` records, the step keeps the
+// rectangles of the pool and of its members before and after, so that an
+// undo ends with the ones before and a redo with the ones after. Only the
+// outermost of nested ones records: it covers what the inner ones saw.
+class SSymSwimArrangeStep {
+ public:
+  SSymSwimArrangeStep(SSymSwimLane* pool, ISRepContext* ctx);
+  ~SSymSwimArrangeStep();
+  SSymSwimArrangeStep(const SSymSwimArrangeStep&) = delete;
+  SSymSwimArrangeStep& operator=(const SSymSwimArrangeStep&) = delete;
+
+ private:
+  static int s_open;
+  SSymSwimLane* m_pool;
+  ISRepContext* m_ctx;
+};
+
 inline constexpr IID IID_SSymSwimLane = MakeGUID("{8692E610-F401-4440-AEA3-E01913056293}");
 
 class SSymSwimLane

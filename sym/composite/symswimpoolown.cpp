@@ -63,6 +63,9 @@ HRESULT SSymSwimLane::Add(ISSymbol* symbol) {
   if (col->IndexOf(obj) >= 0) return S_FALSE;  // already a member: nothing changes
   if (const HRESULT hr = SSymCheckNesting(symbol, Sym()); FAILED(hr)) return hr;
 
+  // The pool and its lanes take new rectangles below and in the arrangement
+  // that follows the insertion; the step keeps them all.
+  SSymSwimArrangeStep step(this, OpenContext());
   SSymRect s = ClipOf(symbol);
   SSymRect p = ClipOf(Sym());
   LONG at = -1;

@@ -83,13 +83,13 @@ void SSymActionBase::AddSymbol(ISSymbol* symbol) {
 }
 
 void SSymActionBase::CollectObjects(SRepObjectBag& objects) {
-  for (int i = 0; i < m_symbols.GetCount(); ++i) SSymActionCollect(objects, m_symbols.GetAt(i));
+  for (int i = 0; i < m_symbols.GetCount(); ++i) SSymActionCollect(objects, m_symbols.GetOrderAt(i));
 }
 
 void SSymActionBase::CollectFacets(SRepFacetSink& facets) {
   const std::optional<SRepFacet> f = SymbolFacet();
   if (!f) return;
-  for (int i = 0; i < m_symbols.GetCount(); ++i) facets.Add(m_symbols.GetAt(i), *f);
+  for (int i = 0; i < m_symbols.GetCount(); ++i) facets.Add(m_symbols.GetOrderAt(i), *f);
 }
 
 // ---- SSymActionMove ----------------------------------------------------------------------------
@@ -106,7 +106,7 @@ HRESULT SSymActionMove::Execute() {
   } else {
     std::vector<SComWrap<ISSymbol>> links, others, moved;
     for (int i = 0; i < m_symbols.GetCount(); ++i) {
-      ISSymbol* s = m_symbols.GetAt(i);
+      ISSymbol* s = m_symbols.GetOrderAt(i);
       if (SSymActionIsGone(s)) continue;
       (SComWrap<ISSymLink>(s).IsNull() ? others : links).emplace_back(s);
     }
@@ -171,15 +171,15 @@ void SSymActionMove::CollectObjects(SRepObjectBag& objects) {
       CollectLinks(objects, sel->GetAt(i));
     }
   for (int i = 0; i < m_symbols.GetCount(); ++i) {
-    SSymActionCollect(objects, m_symbols.GetAt(i));
-    CollectLinks(objects, m_symbols.GetAt(i));
+    SSymActionCollect(objects, m_symbols.GetOrderAt(i));
+    CollectLinks(objects, m_symbols.GetOrderAt(i));
   }
 }
 
 // ---- set records ---------------------------------------------------------------------------------
 HRESULT SSymActionHide::Execute() {
   for (int i = 0; i < m_symbols.GetCount(); ++i) {
-    ISSymbol* s = m_symbols.GetAt(i);
+    ISSymbol* s = m_symbols.GetOrderAt(i);
     if (!SSymActionIsGone(s)) s->Show(m_bShow);
   }
   m_bShow = !m_bShow;
@@ -188,14 +188,14 @@ HRESULT SSymActionHide::Execute() {
 
 SSymActionProtect::SSymActionProtect(const SUnsortedComBag<ISSymbol>& symbols, int protect, ISSymSelection* selection)
     : m_bProtect(protect), m_pSelection(selection) {
-  for (int i = 0; i < symbols.GetCount(); ++i) AddSymbol(symbols.GetAt(i));
+  for (int i = 0; i < symbols.GetCount(); ++i) AddSymbol(symbols.GetOrderAt(i));
 }
 
 HRESULT SSymActionProtect::Execute() {
   ISSymSelection* sel = ISSymSelection::IsAlive(m_pSelection) ? m_pSelection : nullptr;
   if (!m_bProtect && sel) sel->Clear(1);
   for (int i = 0; i < m_symbols.GetCount(); ++i) {
-    ISSymbol* s = m_symbols.GetAt(i);
+    ISSymbol* s = m_symbols.GetOrderAt(i);
     if (SSymActionIsGone(s)) continue;
     s->ProtectSymbol(m_bProtect);
     if (!m_bProtect && sel) sel->Add(s, 1);
@@ -210,12 +210,12 @@ HRESULT SSymActionProtect::Execute() {
 }
 
 SSymActionInvLink::SSymActionInvLink(const SUnsortedComBag<ISSymbol>& links) {
-  for (int i = 0; i < links.GetCount(); ++i) AddSymbol(links.GetAt(i));
+  for (int i = 0; i < links.GetCount(); ++i) AddSymbol(links.GetOrderAt(i));
 }
 
 HRESULT SSymActionInvLink::Execute() {
   for (int i = 0; i < m_symbols.GetCount(); ++i) {
-    SComWrap<ISSymLink> link(m_symbols.GetAt(i));
+    SComWrap<ISSymLink> link(m_symbols.GetOrderAt(i));
     if (!link.IsNull() && !SSymActionIsGone(link)) link->InverseLink();
   }
   return S_OK;
@@ -223,7 +223,7 @@ HRESULT SSymActionInvLink::Execute() {
 
 HRESULT SSymActionAdjust::Execute() {
   for (int i = 0; i < m_symbols.GetCount(); ++i) {
-    SComWrap<ISSymAdjust> a(m_symbols.GetAt(i));
+    SComWrap<ISSymAdjust> a(m_symbols.GetOrderAt(i));
     if (!a.IsNull() && !SSymActionIsGone(a)) a->SetAdjust(m_bAdjusted, 1);
   }
   m_bAdjusted = !m_bAdjusted;
@@ -240,13 +240,12 @@ SSymActionFormat::~SSymActionFormat() = default;
 
 void SSymActionFormat::AddSymbol(ISSymbol* symbol, SSymFormatEx format) {
   if (!symbol) return;
-  auto it = std::lower_bound(m_entries.begin(), m_entries.end(), symbol,
-                             [](const Entry& e, ISSymbol* s) { return e.symbol.Get() < s; });
-  if (it != m_entries.end() && it->symbol.Get() == symbol) {
+  auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.symbol.Get() == symbol; });
+  if (it != m_entries.end()) {
     it->format = std::move(format);
     return;
   }
-  m_entries.insert(it, Entry{SComWrap<ISSymbol>(symbol), std::move(format)});
+  m_entries.push_back(Entry{SComWrap<ISSymbol>(symbol), std::move(format)});
 }
 
 const SSymFormatEx* SSymActionFormat::Find(ISSymbol* symbol) const {
@@ -424,13 +423,11 @@ void SSymActionText::CollectObjects(SRepObjectBag& objects) {
 
 // ---- SSymActionShadow -----------------------------------------------------------------------------------------
 int SSymActionShadow::Add(ISSymbol* symbol, SHORT style) {
-  auto it = std::lower_bound(m_entries.begin(), m_entries.end(), symbol, [](const Entry& e, ISSymbol* s) {
-    return reinterpret_cast<std::uintptr_t>(e.symbol.Get()) < reinterpret_cast<std::uintptr_t>(s);
-  });
-  if (it != m_entries.end() && it->symbol.Get() == symbol) {
+  auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.symbol.Get() == symbol; });
+  if (it != m_entries.end()) {
     it->style = style;
   } else {
-    it = m_entries.insert(it, Entry{SComWrap<ISSymbol>(symbol), style});
+    it = m_entries.insert(m_entries.end(), Entry{SComWrap<ISSymbol>(symbol), style});
   }
   return static_cast<int>(it - m_entries.begin());
 }

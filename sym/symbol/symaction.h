@@ -65,8 +65,9 @@ class SSymActionBase : public SRepActionBase {
   void AddSymbol(ISSymbol* symbol);
   bool Contains(ISSymbol* symbol) const { return m_symbols.Contains(symbol); }
   int GetCount() const { return m_symbols.GetCount(); }
-  // The i-th symbol in the order of identities.
-  ISSymbol* GetAt(int i) const { return m_symbols.GetAt(i); }
+  // The i-th symbol in the order the record took them: a replay runs in
+  // that order, never in one that depends on where objects happen to lie.
+  ISSymbol* GetAt(int i) const { return m_symbols.GetOrderAt(i); }
 
   HRESULT Execute() override { return S_OK; }
   HRESULT Reserved() override { return S_OK; }
@@ -174,7 +175,7 @@ class SSymActionFormat : public SRepActionBase {
     SSymFormatEx format;
   };
   HRESULT ApplyEntry(Entry& e, bool repeat);
-  std::vector<Entry> m_entries;  // sorted by symbol
+  std::vector<Entry> m_entries;  // in the order the symbols were added
   SComOut<ISRepContext> m_context;  // may be null
 };
 
@@ -405,7 +406,7 @@ class SSymActionShadow : public SRepActionBase {
     SComWrap<ISSymbol> symbol;
     SHORT style;
   };
-  std::vector<Entry> m_entries;  // sorted by symbol
+  std::vector<Entry> m_entries;  // in the order the symbols were added
 };
 
 class SSymActionAttach : public SRepActionBase {

@@ -1,5 +1,6 @@
 #include "sym/symbol/symcoll.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -7,6 +8,7 @@
 #include "kvrep/srepsession.h"
 #include "sym/foundation/symlistpt.h"
 #include "sym/symbol/symaction.h"
+#include "sym/symbol/symactionrects.h"
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symsolid.h"
 
@@ -641,10 +643,30 @@ void SSymCollection::SetShadowStyle(SHORT style, int) {
     action->Add(s, style);
   }
   if (!action) return;
+  // The shadow widens the members' clip rectangles, which the groups around
+  // them fit again; the step keeps the groups' rectangles on both sides, as
+  // a group may have had one its members do not give (after a resize).
+  std::vector<SComWrap<ISSymbol>> groups;
+  for (int i = 0; i < todo.GetCount(); ++i) {
+    for (ISSymbol* s = todo.GetAt(i); s;) {
+      SComOut<ISSymOwner> owner;
+      if (s->GetOwner(&owner) != S_OK || !owner) break;
+      SComWrap<ISSymGroup> group(owner.Get());
+      SComWrap<ISSymbol> above(owner.Get());
+      if (group.IsNull() || above.IsNull()) break;
+      if (std::find_if(groups.begin(), groups.end(), [&](const SComWrap<ISSymbol>& g) { return g.Get() == above.Get(); }) !=
+          groups.end())
+        break;
+      groups.push_back(above);
+      s = above.Get();
+    }
+  }
+  if (!groups.empty()) ctx.AddRepAction(std::make_unique<SSymActionRects>(SSymActionRects::Of(groups), true));
   // Running the record gives every member its new style and leaves the old
   // ones in the record, which the step keeps for undo.
   action->Execute();
   ctx.AddRepAction(std::move(action));
+  if (!groups.empty()) ctx.AddRepAction(std::make_unique<SSymActionRects>(SSymActionRects::Of(groups), false));
 }
 
 namespace {

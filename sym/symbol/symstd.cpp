@@ -198,6 +198,13 @@ HRESULT SSymStd::SetShadowStyle(SHORT style, int redraw) {
   m_shadowStyle = style;
   SetChanged();
   SetSessionModified();
+  // The shadow widens or narrows the clip rectangle, which the group around
+  // the symbol encloses: the group fits itself again now, as it would when
+  // the member came back to it, so that an undo or redo gives the group the
+  // rectangle it had at that point.
+  SComOut<ISSymGroup> group;
+  if (IsHeld() && !InLockoutContext() && _GetOwner(group.Void(), IID_ISSymGroup) == S_OK && group)
+    group->RecomputeClipRect(0);
   if (redraw) Redraw(nullptr);
   return S_OK;
 }

@@ -540,6 +540,45 @@ const Case kCases[] = {
       {kCreate, 911513792, 953655373, 453704984, 3642595545},
       {kResize, 2409675125, 56701320, 3111900613, 1036699626},
       {kUndo, 3232045269, 1432667363, 4127643531, 1745519940}}},
+    // A shadow given to a group's member widens the member's clip
+    // rectangle; the group fits it at once, as it does when an undo of a
+    // delete gives the member back to it.
+    {"ShadowWidensTheGroup",
+     {{kCreate, 2969873290, 2072088944, 2793776848, 111781964},
+      {kCreate, 806658531, 369370260, 4089243710, 2858835921},
+      {kCreate, 3121108730, 1743322862, 599006749, 2312683946},
+      {kGroup, 2072309001, 3064908179, 1232869352, 1024076101},
+      {kFormat, 657513547, 535246341, 959164886, 132839887},
+      {kDelete, 1679151897, 2642218595, 198840689, 776273802},
+      {kUndo, 1597643265, 1569731829, 2564109396, 3336167534},
+      {kRedo, 0, 0, 0, 0},
+      {kUndo, 0, 0, 0, 0},
+      {kUndo, 0, 0, 0, 0}}},
+    // A lane added to a pool makes the pool arrange its lanes, which fits
+    // a lane the pool's resize left as it was; the undo gives that lane its
+    // rectangle back and the redo the arranged one.
+    {"LaneArrangedOnAdding",
+     {{kCreate, 4227178475, 3219229214, 2081820529, 2167296509},
+      {kLane, 3072328353, 4010752523, 2196028844, 58650611},
+      {kLane, 3659667693, 943037867, 730633188, 3291484451},
+      {kResize, 2998623955, 3655702073, 1746630566, 3602006547},
+      {kLane, 647054667, 1246406810, 249310157, 4196478599},
+      {kUndo, 0, 0, 0, 0},
+      {kRedo, 0, 0, 0, 0},
+      {kUndo, 0, 0, 0, 0}}},
+    // A resized group keeps the rectangle it was given, which its members'
+    // clip rectangles do not give; a shadow then given to the members fits
+    // the group to them, and the undo gives the group back the rectangle
+    // it was given.
+    {"ShadowAfterAResizedGroup",
+     {{kCreate, 3006269846, 472470613, 943352735, 1518510353},
+      {kCreate, 3718329537, 1260594066, 778128503, 2863088113},
+      {kGroup, 2198405563, 574339480, 2371884165, 4073614204},
+      {kResize, 1049706452, 976805939, 98989785, 159148770},
+      {kFormat, 625459804, 3144100763, 2056740707, 2202538261},
+      {kUndo, 0, 0, 0, 0},
+      {kRedo, 0, 0, 0, 0},
+      {kUndo, 0, 0, 0, 0}}},
 };
 
 class EditSessionCase : public DiagramFixture, public ::testing::WithParamInterface<Case> {};

@@ -1,6 +1,7 @@
 // Undo records: messages, emptiness, the swap rule (run twice restores, three
 // times equals once), whole user steps through the session, move merging,
 // and records that outlive or fail on their targets.
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -356,14 +357,42 @@ TEST_F(SymAction, RecordsApplyWholeOrNotAtAll) {
   f.m_size = SSymSize(100, 100);
   format.AddSymbol(r1->Sym(), f);
   format.AddSymbol(r2->Sym(), f);
-  r1->m_failMove = r2->m_failMove = 0;
-  (reinterpret_cast<std::uintptr_t>(r1) < reinterpret_cast<std::uintptr_t>(r2) ? r2 : r1)->m_failMove = 1;
+  // The second entry fails: the first, applied before it, is put back.
+  r1->m_failMove = 0;
+  r2->m_failMove = 1;
   const SSymPen pen1 = r1->m_pen, pen2 = r2->m_pen;
   EXPECT_EQ(format.Execute(), E_FAIL);
   EXPECT_EQ(r1->m_pen, pen1);
   EXPECT_EQ(r2->m_pen, pen2);
   EXPECT_EQ(r1->m_rect, SSymRect(0, 3600, 4800, 0));
   EXPECT_EQ(r2->m_rect, SSymRect(0, 3600, 4800, 0));
+}
+
+// A record runs its symbols in the order it took them, never in the order
+// of their addresses, so that replaying the same session gives the same
+// result run after run; a symbol taken again keeps its first place.
+TEST_F(SymAction, RecordsKeepTheOrderTheSymbolsCameIn) {
+  std::vector<TSym*> boxes{Place(DiagramOwner()), Place(DiagramOwner()), Place(DiagramOwner())};
+  for (bool ascending : {true, false}) {
+    SCOPED_TRACE(ascending ? "ascending addresses" : "descending addresses");
+    std::sort(boxes.begin(), boxes.end(), [&](TSym* x, TSym* y) {
+      return ascending ? std::less<TSym*>()(x, y) : std::less<TSym*>()(y, x);
+    });
+    SSymActionHide hide;
+    SSymActionShadow shadow;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      hide.AddSymbol(boxes[i]->Sym());
+      EXPECT_EQ(shadow.Add(boxes[i]->Sym(), static_cast<SHORT>(i)), static_cast<int>(i));
+    }
+    hide.AddSymbol(boxes[0]->Sym());
+    EXPECT_EQ(shadow.Add(boxes[0]->Sym(), 7), 0);
+    ASSERT_EQ(hide.GetCount(), 3);
+    ASSERT_EQ(shadow.GetCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(hide.GetAt(i), boxes[static_cast<std::size_t>(i)]->Sym());
+      EXPECT_EQ(shadow.GetStyle(i), i == 0 ? 7 : i);
+    }
+  }
 }
 
 TEST_F(SymAction, GoneTargetsAreSkipped) {
