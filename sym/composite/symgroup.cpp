@@ -170,7 +170,9 @@ void SSymGroup::OnCollectionRemove(LONG id, ISRepObject* other) {
     if (SComOut<ISSymbol> symbol = AsSymbol(other)) m_children.Remove(symbol.Get());
     // Also when the last member left: an empty group takes the all-zero
     // rectangle instead of keeping one over an area where nothing shows.
-    RecomputeClipRect(1);
+    // Not for the groups of a nest being deleted: the group at its top
+    // redraws the whole area once, where each level would climb the nest.
+    if (!DeletingNest()) RecomputeClipRect(1);
   }
   // The base drops the cached owner when the group leaves its own owner.
   SSymComposite::OnCollectionRemove(id, other);
