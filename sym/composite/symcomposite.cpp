@@ -167,13 +167,18 @@ void SSymComposite::ForgetSession() {
 
 bool SSymComposite::GetIsManuallyResized() {
   if (m_children.GetCount() == 0) return false;
-  for (ISSymbol* child : SymTable(m_children.GetList())) {
-    RepObjWrap obj(child);
-    if (obj.IsNull() || obj->HasAttribute(SymAttr::IsManuallyResized) != S_OK) continue;
-    SRepVariant v;
-    if (obj->GetAttribute(SymAttr::IsManuallyResized, &v) == S_OK && !v.GetLONG()) return false;
-  }
-  return true;
+  // A nested composite answers for its own members: they are read in place
+  // (one without members among them, which holds false).
+  return WithInnermost([](SSymCollection& members) {
+    for (ISSymbol* child : SymTable(members.GetList())) {
+      if (SSymComposite* empty = Nested(child); empty && empty->m_children.GetCount() == 0) return false;
+      RepObjWrap obj(child);
+      if (obj.IsNull() || obj->HasAttribute(SymAttr::IsManuallyResized) != S_OK) continue;
+      SRepVariant v;
+      if (obj->GetAttribute(SymAttr::IsManuallyResized, &v) == S_OK && !v.GetLONG()) return false;
+    }
+    return true;
+  });
 }
 
 HRESULT SSymComposite::SetIsManuallyResized(bool resized) {
@@ -181,9 +186,10 @@ HRESULT SSymComposite::SetIsManuallyResized(bool resized) {
   SRepVariant yes, no;
   yes.SetBOOL(TRUE);
   no.SetBOOL(FALSE);
-  for (ISSymbol* child : SymTable(m_children.GetList())) {
+  SymTable members = WithInnermost([](SSymCollection& m) { return SymTable(m.GetList()); });
+  for (ISSymbol* child : members) {
     RepObjWrap obj(child);
-    if (obj.IsNull()) continue;
+    if (obj.IsNull() || Nested(child)) continue;  // a composite without members has nothing to mark
     if (obj->HasAttribute(SymAttr::IsManuallyResized) == S_OK) {
       const HRESULT hr = obj->SetAttribute(SymAttr::IsManuallyResized, yes);
       if (FAILED(hr)) return hr;
