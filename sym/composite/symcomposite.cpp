@@ -76,6 +76,8 @@ auto SSymComposite::WithInnermost(F f) {
     if (inner && inner->m_children.GetCount() > 0) nested = true;
   }
   if (!nested) return f(m_children);
+  // Every member of the nest, and every level between, has the same diagram.
+  SSymDiagramLookupScope lookups;
   SSymCollection members(m_children.GetCount() + ChildrenInitial, ChildrenStep);
   WalkNest(
       [&](SSymComposite* c) {
@@ -167,18 +169,29 @@ void SSymComposite::ForgetSession() {
 
 bool SSymComposite::GetIsManuallyResized() {
   if (m_children.GetCount() == 0) return false;
-  // A nested composite answers for its own members: they are read in place
-  // (one without members among them, which holds false).
-  return WithInnermost([](SSymCollection& members) {
-    for (ISSymbol* child : SymTable(members.GetList())) {
-      if (SSymComposite* empty = Nested(child); empty && empty->m_children.GetCount() == 0) return false;
-      RepObjWrap obj(child);
-      if (obj.IsNull() || obj->HasAttribute(SymAttr::IsManuallyResized) != S_OK) continue;
-      SRepVariant v;
-      if (obj->GetAttribute(SymAttr::IsManuallyResized, &v) == S_OK && !v.GetLONG()) return false;
+  // A nested composite answers for its own members: they are read in place,
+  // down the nest with a list of its own (one without members holds false).
+  std::vector<std::pair<SSymComposite*, int>> stack{{this, 0}};
+  std::unordered_set<SSymComposite*> open{this};
+  while (!stack.empty()) {
+    auto& [at, next] = stack.back();
+    if (next >= at->m_children.GetCount()) {
+      open.erase(at);
+      stack.pop_back();
+      continue;
     }
-    return true;
-  });
+    ISSymbol* child = at->m_children.GetAt(next++);
+    if (SSymComposite* inner = Nested(child)) {
+      if (inner->m_children.GetCount() == 0) return false;
+      if (open.insert(inner).second) stack.emplace_back(inner, 0);
+      continue;
+    }
+    RepObjWrap obj(child);
+    if (obj.IsNull() || obj->HasAttribute(SymAttr::IsManuallyResized) != S_OK) continue;
+    SRepVariant v;
+    if (obj->GetAttribute(SymAttr::IsManuallyResized, &v) == S_OK && !v.GetLONG()) return false;
+  }
+  return true;
 }
 
 HRESULT SSymComposite::SetIsManuallyResized(bool resized) {

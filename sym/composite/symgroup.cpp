@@ -110,6 +110,8 @@ std::vector<RepObjWrap> NestedGroups(SSymGroup* top) {
 }  // namespace
 
 HRESULT SSymGroup::Delete() {
+  // Each level of the nest looks for its diagram (and view) as it goes.
+  SSymDiagramLookupScope lookups;
   if (!_IsDeletedOrInContext()) {
     if (!DeletingNest()) {
       // The nested groups go first, the innermost first, each deleting only

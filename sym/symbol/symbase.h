@@ -265,4 +265,19 @@ HRESULT SSymTakeFromOtherOwners(ISSymbol* symbol, ISRepObject* owner);
 // file) still draws, formats and deletes: those walks stop at the guard of
 // symdepth.h, and deleting a group deletes its nest without recursing.
 constexpr int SSymMaxNesting = 128;
+// While one lives (on this thread), GetDiagramObject remembers the diagram
+// it found for every symbol on the way up, so that an operation over each
+// level of a deep nest (deleting it, formatting it) climbs the nest once
+// instead of once per level. Only for operations that move no symbol to
+// another owner while it lives; scopes nest, the outermost one remembers.
+class SSymDiagramLookupScope {
+ public:
+  SSymDiagramLookupScope();
+  ~SSymDiagramLookupScope();
+  SSymDiagramLookupScope(const SSymDiagramLookupScope&) = delete;
+  SSymDiagramLookupScope& operator=(const SSymDiagramLookupScope&) = delete;
+
+ private:
+  bool m_outermost;
+};
 HRESULT SSymCheckNesting(ISSymbol* symbol, ISSymbol* owner, int extra = 0);
