@@ -1,8 +1,10 @@
 #include "kvrep/srepstream.h"
 
+#include <algorithm>
 #include <map>
 #include <cstring>
 #include <set>
+#include <vector>
 
 namespace {
 constexpr std::uint8_t kMagic[4] = {'K', 'V', 'R', 'S'};
@@ -193,28 +195,44 @@ HRESULT SRepStreamManager::Save(SOutputStream& out, const std::vector<ISRepObjec
   std::vector<SRepObject*> order;
   std::vector<std::pair<int, LONG>> parents;
   std::map<SRepObject*, int> index;
-  auto visit = [&](auto&& self, SRepObject* o, int parent, LONG coll) -> void {
-    if (index.count(o)) return;
-    index[o] = static_cast<int>(order.size());
-    order.push_back(o);
-    parents.emplace_back(parent, coll);
-    int me = index[o];
-    for (LONG id : o->GetCollectionIds()) {
-      if (!o->IsOwning(id)) continue;
-      for (SRepObject* k : o->FindCollection(id)->Items()) {
-        ISRepObject* p = nullptr;
-        k->GetParent(&p);
-        bool mine = SRepObject::FromInterface(p) == o;
-        if (p) p->Release();
-        if (mine && !k->IsDeleted()) self(self, k, me, id);
+  // With a list of its own instead of the stack: children nest as deep as
+  // a file holds them.
+  auto visit = [&](SRepObject* top) {
+    struct Pending {
+      SRepObject* object;
+      int parent;
+      LONG coll;
+    };
+    std::vector<Pending> todo{{top, -1, 0}};
+    while (!todo.empty()) {
+      const Pending at = todo.back();
+      todo.pop_back();
+      SRepObject* o = at.object;
+      if (index.count(o)) continue;
+      const int me = static_cast<int>(order.size());
+      index[o] = me;
+      order.push_back(o);
+      parents.emplace_back(at.parent, at.coll);
+      // Pushed in reverse: the first child is written first, right after its parent.
+      const std::size_t mark = todo.size();
+      for (LONG id : o->GetCollectionIds()) {
+        if (!o->IsOwning(id)) continue;
+        for (SRepObject* k : o->FindCollection(id)->Items()) {
+          ISRepObject* p = nullptr;
+          k->GetParent(&p);
+          bool mine = SRepObject::FromInterface(p) == o;
+          if (p) p->Release();
+          if (mine && !k->IsDeleted()) todo.push_back(Pending{k, me, id});
+        }
       }
+      std::reverse(todo.begin() + static_cast<std::ptrdiff_t>(mark), todo.end());
     }
   };
   for (ISRepObject* obj : objects) {
     SRepObject* o = SRepObject::FromInterface(obj);
     if (!o) return E_POINTER;
     if (o->IsDeleted()) return CO_E_OBJNOTCONNECTED;
-    visit(visit, o, -1, 0);
+    visit(o);
   }
   Writer w{out};
   w.Bytes(kMagic, 4);

@@ -14,14 +14,6 @@ namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
 using SymTable = SComTbl<ISSymbol, ISSymbol*>;
 
-// The being-drawn mark: a composite reached again while it draws is skipped.
-struct DrawingMark {
-  DWORD& state;
-  explicit DrawingMark(DWORD& s) : state(s) { state |= SSymBase::StateNoRedraw; }
-  ~DrawingMark() { state &= ~static_cast<DWORD>(SSymBase::StateNoRedraw); }
-  DrawingMark(const DrawingMark&) = delete;
-  DrawingMark& operator=(const DrawingMark&) = delete;
-};
 }  // namespace
 
 // ---- life -----------------------------------------------------------------------------------------
@@ -53,13 +45,93 @@ void SSymComposite::ReleaseChildren() {
   while (m_children.GetCount() > 0) m_children.Remove(m_children.GetAt(m_children.GetCount() - 1));
 }
 
+SSymComposite* SSymComposite::Nested(ISSymbol* child) {
+  return dynamic_cast<SSymComposite*>(SRepObject::FromInterface(child));
+}
+
 template <class I>
 SComWrap<I> SSymComposite::FirstChildWith() {
-  for (ISSymbol* child : m_children.GetList()) {
-    SComWrap<I> face(child);
-    if (!face.IsNull()) return face;
+  // Down the chain of first children in place: asking a nested composite
+  // would ask its first child in turn, once per level of the nest.
+  std::unordered_set<SSymComposite*> seen;
+  for (SSymComposite* at = this; seen.insert(at).second;) {
+    SComWrap<I> face;
+    for (ISSymbol* child : at->m_children.GetList()) {
+      face = SComWrap<I>(child);
+      if (!face.IsNull()) break;
+    }
+    if (face.IsNull()) return face;
+    SSymComposite* inner = Nested(SComWrap<ISSymbol>(face.Get()).Get());
+    if (!inner) return face;
+    at = inner;
   }
-  return SComWrap<I>();
+  return SComWrap<I>();  // a nest that holds itself has no value of its own
+}
+
+template <class F>
+auto SSymComposite::WithInnermost(F f) {
+  bool nested = false;
+  for (ISSymbol* child : m_children.GetList()) {
+    SSymComposite* inner = Nested(child);
+    if (inner && inner->m_children.GetCount() > 0) nested = true;
+  }
+  if (!nested) return f(m_children);
+  // Every member of the nest, and every level between, has the same diagram.
+  SSymDiagramLookupScope lookups;
+  SSymCollection members(m_children.GetCount() + ChildrenInitial, ChildrenStep);
+  WalkNest(
+      [&](SSymComposite* c) {
+        if (c->m_children.GetCount() > 0) return true;
+        // A composite without children is a member of its own: it answers its defaults.
+        members.Add(c->Sym());
+        return false;
+      },
+      [&](ISSymbol* s) { members.Add(s); }, [](SSymComposite*) {});
+  return f(members);
+}
+
+template <class Enter, class Member, class Leave>
+bool SSymComposite::WalkNest(Enter enter, Member member, Leave leave) {
+  if (!enter(this)) return false;
+  // Each level walks a counted copy of its children: a member that leaves
+  // while the walk goes on stays alive until the walk is past it.
+  struct Level {
+    SSymComposite* composite;
+    SymTable children;
+    int next;
+  };
+  std::vector<Level> stack;
+  std::unordered_set<SSymComposite*> open{this};
+  stack.push_back(Level{this, SymTable(m_children.GetList()), 0});
+  try {
+    while (!stack.empty()) {
+      Level& level = stack.back();
+      if (level.next >= level.children.GetCount()) {
+        SSymComposite* done = level.composite;
+        stack.pop_back();
+        open.erase(done);
+        leave(done);
+        continue;
+      }
+      ISSymbol* child = level.children.GetAt(level.next++);
+      SSymComposite* inner = Nested(child);
+      if (!inner) {
+        member(child);
+      } else if (!open.count(inner) && enter(inner)) {
+        open.insert(inner);
+        stack.push_back(Level{inner, SymTable(inner->m_children.GetList()), 0});
+      }
+    }
+  } catch (...) {
+    // The composites still open are left as they were entered.
+    while (!stack.empty()) {
+      SSymComposite* c = stack.back().composite;
+      stack.pop_back();
+      leave(c);
+    }
+    throw;
+  }
+  return true;
 }
 
 SComWrap<ISSymBrush> SSymComposite::OnlyBrushChild() {
@@ -97,7 +169,23 @@ void SSymComposite::ForgetSession() {
 
 bool SSymComposite::GetIsManuallyResized() {
   if (m_children.GetCount() == 0) return false;
-  for (ISSymbol* child : SymTable(m_children.GetList())) {
+  // A nested composite answers for its own members: they are read in place,
+  // down the nest with a list of its own (one without members holds false).
+  std::vector<std::pair<SSymComposite*, int>> stack{{this, 0}};
+  std::unordered_set<SSymComposite*> open{this};
+  while (!stack.empty()) {
+    auto& [at, next] = stack.back();
+    if (next >= at->m_children.GetCount()) {
+      open.erase(at);
+      stack.pop_back();
+      continue;
+    }
+    ISSymbol* child = at->m_children.GetAt(next++);
+    if (SSymComposite* inner = Nested(child)) {
+      if (inner->m_children.GetCount() == 0) return false;
+      if (open.insert(inner).second) stack.emplace_back(inner, 0);
+      continue;
+    }
     RepObjWrap obj(child);
     if (obj.IsNull() || obj->HasAttribute(SymAttr::IsManuallyResized) != S_OK) continue;
     SRepVariant v;
@@ -111,9 +199,10 @@ HRESULT SSymComposite::SetIsManuallyResized(bool resized) {
   SRepVariant yes, no;
   yes.SetBOOL(TRUE);
   no.SetBOOL(FALSE);
-  for (ISSymbol* child : SymTable(m_children.GetList())) {
+  SymTable members = WithInnermost([](SSymCollection& m) { return SymTable(m.GetList()); });
+  for (ISSymbol* child : members) {
     RepObjWrap obj(child);
-    if (obj.IsNull()) continue;
+    if (obj.IsNull() || Nested(child)) continue;  // a composite without members has nothing to mark
     if (obj->HasAttribute(SymAttr::IsManuallyResized) == S_OK) {
       const HRESULT hr = obj->SetAttribute(SymAttr::IsManuallyResized, yes);
       if (FAILED(hr)) return hr;
@@ -128,11 +217,18 @@ HRESULT SSymComposite::SetIsManuallyResized(bool resized) {
 
 // ---- drawing ---------------------------------------------------------------------------------------
 HRESULT SSymComposite::Draw(SSymCanvas& canvas) {
-  if (IsHidden() || (m_state & StateNoRedraw)) return 1;
-  DrawingMark mark(m_state);
-  if (!(m_state & StateInitialized)) InitialSym(Sym());
-  for (ISSymbol* child : SymTable(m_children.GetList())) child->Draw(canvas);
-  return S_OK;
+  // Each composite of the nest carries the being-drawn mark while its
+  // children draw: one reached again meanwhile is skipped.
+  const bool drawn = WalkNest(
+      [](SSymComposite* c) {
+        if (c->IsHidden() || (c->m_state & StateNoRedraw)) return false;
+        c->m_state |= StateNoRedraw;
+        if (!(c->m_state & StateInitialized)) c->InitialSym(c->Sym());
+        return true;
+      },
+      [&](ISSymbol* s) { s->Draw(canvas); },
+      [](SSymComposite* c) { c->m_state &= ~static_cast<DWORD>(StateNoRedraw); });
+  return drawn ? S_OK : 1;
 }
 
 HRESULT SSymComposite::Redraw(SSymCanvas* canvas) {
@@ -159,50 +255,71 @@ HRESULT SSymComposite::Redraw(SSymCanvas* canvas) {
 }
 
 HRESULT SSymComposite::DrawShadow(SSymCanvas& canvas) {
-  if (IsHidden()) return S_OK;
-  for (ISSymbol* child : SymTable(m_children.GetList())) {
-    SComWrap<ISSymShadow> shadow(child);
-    if (!shadow.IsNull()) shadow->DrawShadow(canvas);
-  }
+  WalkNest([](SSymComposite* c) { return !c->IsHidden(); },
+           [&](ISSymbol* s) {
+             SComWrap<ISSymShadow> shadow(s);
+             if (!shadow.IsNull()) shadow->DrawShadow(canvas);
+           },
+           [](SSymComposite*) {});
   return S_OK;
 }
 
 HRESULT SSymComposite::DrawSymbol(SSymCanvas& canvas) {
-  if (IsHidden()) return S_OK;
-  for (ISSymbol* child : SymTable(m_children.GetList())) {
-    SComWrap<ISSymShadow> shadow(child);
-    if (!shadow.IsNull())
-      shadow->DrawSymbol(canvas);
-    else
-      child->Draw(canvas);
-  }
+  WalkNest([](SSymComposite* c) { return !c->IsHidden(); },
+           [&](ISSymbol* s) {
+             SComWrap<ISSymShadow> shadow(s);
+             if (!shadow.IsNull())
+               shadow->DrawSymbol(canvas);
+             else
+               s->Draw(canvas);
+           },
+           [](SSymComposite*) {});
   return S_OK;
+}
+
+bool SSymComposite::VisibleInRect(SSymComposite* c, SSymCanvas& canvas, const SSymRect& rect) {
+  // Only the composite asked is measured against the rectangle: a nested
+  // one is not (its active rectangle reads the pen of every member under
+  // it, once per level of the nest), its members each test themselves.
+  return c == this ? IsVisibleInRect(canvas, rect) != 0 : !c->IsHidden();
 }
 
 HRESULT SSymComposite::DrawShadowInRect(SSymCanvas& canvas, const SSymRect& rect) {
-  if (!IsVisibleInRect(canvas, rect)) return 1;
-  for (ISSymbol* child : SymTable(m_children.GetList())) {
-    SComWrap<ISSymShadow> shadow(child);
-    if (!shadow.IsNull()) shadow->DrawShadowInRect(canvas, rect);
-  }
-  return S_OK;
+  const bool drawn = WalkNest([&](SSymComposite* c) { return VisibleInRect(c, canvas, rect); },
+                              [&](ISSymbol* s) {
+                                SComWrap<ISSymShadow> shadow(s);
+                                if (!shadow.IsNull()) shadow->DrawShadowInRect(canvas, rect);
+                              },
+                              [](SSymComposite*) {});
+  return drawn ? S_OK : 1;
 }
 
 HRESULT SSymComposite::DrawSymbolInRect(SSymCanvas& canvas, const SSymRect& rect) {
-  if (!IsVisibleInRect(canvas, rect)) return 1;
-  SymTable second(50, 100);
-  for (ISSymbol* child : SymTable(m_children.GetList())) {
-    SComWrap<ISSymShadow> shadow(child);
-    if (!shadow.IsNull()) {
-      shadow->DrawSymbolInRect(canvas, rect);
-      continue;
-    }
-    int again = 0;
-    child->DrawIfVisible(canvas, rect, &again);
-    if (again) second.Add(child);
-  }
-  for (ISSymbol* child : second) child->DrawSecondPass(canvas);
-  return S_OK;
+  // The members that ask for a second pass get it once the rest of their
+  // own composite is drawn.
+  std::vector<SymTable> second;
+  const bool drawn = WalkNest(
+      [&](SSymComposite* c) {
+        if (!VisibleInRect(c, canvas, rect)) return false;
+        second.emplace_back(50, 100);
+        return true;
+      },
+      [&](ISSymbol* s) {
+        SComWrap<ISSymShadow> shadow(s);
+        if (!shadow.IsNull()) {
+          shadow->DrawSymbolInRect(canvas, rect);
+          return;
+        }
+        int again = 0;
+        s->DrawIfVisible(canvas, rect, &again);
+        if (again) second.back().Add(s);
+      },
+      [&](SSymComposite*) {
+        const SymTable pass = std::move(second.back());
+        second.pop_back();
+        for (ISSymbol* s : pass) s->DrawSecondPass(canvas);
+      });
+  return drawn ? S_OK : 1;
 }
 
 // ---- geometry -------------------------------------------------------------------------------------
@@ -236,14 +353,28 @@ HRESULT SSymComposite::Transform(const SSymMatrix& matrix, int redraw) {
 }
 
 HRESULT SSymComposite::RecomputeClipRect(int redraw) {
-  SSymDepthGuard guard;
-  if (!guard.ok) return S_FALSE;
-  if (redraw) Redraw(nullptr);
-  PutRect(m_children.GetCount() > 0 ? m_children.GetClipRect() : SSymRect(0, 0, 0, 0));
-  // Nested groups grow and shrink with their members.
-  SComOut<ISSymGroup> owner;
-  if (IsHeld() && _GetOwner(owner.Void(), IID_ISSymGroup) == S_OK && owner) owner->RecomputeClipRect(redraw);
-  if (redraw) Redraw(nullptr);
+  // Nested groups grow and shrink with their members: up the chain of
+  // owners in place, as far as a rectangle changes (an owner over an
+  // unchanged member keeps its own), so that a nest of any depth costs no
+  // stack and a member added at the bottom of a long nest is paid for once.
+  std::vector<SComWrap<ISSymGroup>> held;  // the owners reached stay alive
+  std::unordered_set<SSymComposite*> seen;
+  for (SSymComposite* at = this; at && seen.insert(at).second;) {
+    if (redraw) at->Redraw(nullptr);
+    const SSymRect was = at->m_rect;
+    at->PutRect(at->m_children.GetCount() > 0 ? at->m_children.GetClipRect() : SSymRect(0, 0, 0, 0));
+    if (redraw) at->Redraw(nullptr);
+    SComOut<ISSymGroup> owner;
+    if (!at->IsHeld() || at->_GetOwner(owner.Void(), IID_ISSymGroup) != S_OK || !owner) break;
+    if (at != this && at->m_rect == was) break;
+    SSymComposite* up = Nested(SComWrap<ISSymbol>(owner.Get()).Get());
+    if (!up) {
+      owner->RecomputeClipRect(redraw);  // a group of another kind answers for itself
+      break;
+    }
+    held.emplace_back(owner.Get());
+    at = up;
+  }
   return S_OK;
 }
 
@@ -298,16 +429,20 @@ HRESULT SSymComposite::GetListSym(SComTable<ISSymbol>& out) {
 // ---- pen and line ---------------------------------------------------------------------------------
 SSymPen SSymComposite::GetPen() {
   SSymPen pen(1, 0, SSymColor(0));
-  if (m_children.GetCount() > 0) m_children.GetPen(pen);
+  if (m_children.GetCount() > 0) WithInnermost([&](SSymCollection& m) { m.GetPen(pen); });
   return pen;
 }
 
 HRESULT SSymComposite::SetPen(const SSymPen& pen, int redraw) {
-  return Redrawn(redraw, [&] { m_children.SetPen(pen, 0); });
+  return Redrawn(redraw, [&] { WithInnermost([&](SSymCollection& m) { m.SetPen(pen, 0); }); });
+}
+
+LONG SSymComposite::GetLineStyle() {
+  return WithInnermost([](SSymCollection& m) { return m.GetLineStyle(); });
 }
 
 HRESULT SSymComposite::SetLineStyle(LONG style, int redraw) {
-  return Redrawn(redraw, [&] { m_children.SetLineStyle(style, 0); });
+  return Redrawn(redraw, [&] { WithInnermost([&](SSymCollection& m) { m.SetLineStyle(style, 0); }); });
 }
 
 // ---- shadow -----------------------------------------------------------------------------------------
@@ -317,13 +452,17 @@ const SSymBrush& SSymComposite::GetShadow() {
 }
 
 HRESULT SSymComposite::SetShadow(const SSymBrush& brush, int redraw) {
-  m_children.SetShadow(brush, 0);
+  WithInnermost([&](SSymCollection& m) { m.SetShadow(brush, 0); });
   if (redraw) Redraw(nullptr);
   return S_OK;
 }
 
+SHORT SSymComposite::GetShadowStyle() {
+  return static_cast<SHORT>(WithInnermost([](SSymCollection& m) { return m.GetShadowStyle(); }));
+}
+
 HRESULT SSymComposite::SetShadowStyle(SHORT style, int redraw) {
-  return Redrawn(redraw, [&] { m_children.SetShadowStyle(style, 0); });
+  return Redrawn(redraw, [&] { WithInnermost([&](SSymCollection& m) { m.SetShadowStyle(style, 0); }); });
 }
 
 // ---- brush ------------------------------------------------------------------------------------------
@@ -333,7 +472,7 @@ const SSymBrush& SSymComposite::GetBrush() {
 }
 
 HRESULT SSymComposite::SetBrush(const SSymBrush& brush, int redraw) {
-  m_children.SetBrush(brush, 0);
+  WithInnermost([&](SSymCollection& m) { m.SetBrush(brush, 0); });
   if (redraw) Redraw(nullptr);
   return S_OK;
 }
@@ -392,21 +531,33 @@ const SSymFont& SSymComposite::GetFont() {
 }
 
 HRESULT SSymComposite::SetFont(const SSymFont& font, int redraw) {
-  return Redrawn(redraw, [&] { m_children.SetFont(font, 0); });
+  return Redrawn(redraw, [&] { WithInnermost([&](SSymCollection& m) { m.SetFont(font, 0); }); });
+}
+
+SSymColor SSymComposite::GetFontColor() {
+  return SSymColor(WithInnermost([](SSymCollection& m) { return m.GetFontColor(); }));
 }
 
 HRESULT SSymComposite::SetFontColor(SSymColor color, int redraw) {
-  m_children.SetFontColor(color.GetColor(), 0);
+  WithInnermost([&](SSymCollection& m) { m.SetFontColor(color.GetColor(), 0); });
   if (redraw) Redraw(nullptr);
   return S_OK;
 }
 
+LONG SSymComposite::GetFontStyle() {
+  return WithInnermost([](SSymCollection& m) { return m.GetFontStyle(); });
+}
+
 HRESULT SSymComposite::SetFontStyle(LONG style, int redraw) {
-  return Redrawn(redraw, [&] { m_children.SetFontStyle(style, 0); });
+  return Redrawn(redraw, [&] { WithInnermost([&](SSymCollection& m) { m.SetFontStyle(style, 0); }); });
+}
+
+LONG SSymComposite::GetTextStyle() {
+  return WithInnermost([](SSymCollection& m) { return m.GetTextStyle(); });
 }
 
 HRESULT SSymComposite::SetTextStyle(LONG style, int redraw) {
-  return Redrawn(redraw, [&] { m_children.SetTextStyle(style, 0); });
+  return Redrawn(redraw, [&] { WithInnermost([&](SSymCollection& m) { m.SetTextStyle(style, 0); }); });
 }
 
 // ---- class ------------------------------------------------------------------------------------------

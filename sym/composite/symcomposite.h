@@ -83,13 +83,13 @@ class SSymComposite
   HRESULT SetPen(const SSymPen& pen, int redraw) override;
   int CanChangePenStyle() override { return 1; }
   // ---- ISSymLine
-  LONG GetLineStyle() override { return m_children.GetLineStyle(); }
+  LONG GetLineStyle() override;
   HRESULT SetLineStyle(LONG style, int redraw) override;
 
   // ---- ISSymShadow
   const SSymBrush& GetShadow() override;
   HRESULT SetShadow(const SSymBrush& brush, int redraw) override;
-  SHORT GetShadowStyle() override { return static_cast<SHORT>(m_children.GetShadowStyle()); }
+  SHORT GetShadowStyle() override;
   HRESULT SetShadowStyle(SHORT style, int redraw) override;
   int IsShadowsStyleSupported(SHORT) override { return 1; }
   HRESULT DrawSymbol(SSymCanvas& canvas) override;
@@ -116,11 +116,11 @@ class SSymComposite
   // ---- ISSymFont
   const SSymFont& GetFont() override;
   HRESULT SetFont(const SSymFont& font, int redraw) override;
-  SSymColor GetFontColor() override { return SSymColor(m_children.GetFontColor()); }
+  SSymColor GetFontColor() override;
   HRESULT SetFontColor(SSymColor color, int redraw) override;
-  LONG GetFontStyle() override { return m_children.GetFontStyle(); }
+  LONG GetFontStyle() override;
   HRESULT SetFontStyle(LONG style, int redraw) override;
-  LONG GetTextStyle() override { return m_children.GetTextStyle(); }
+  LONG GetTextStyle() override;
   HRESULT SetTextStyle(LONG style, int redraw) override;
 
   // The in-memory children, in drawing order.
@@ -134,9 +134,32 @@ class SSymComposite
   SRepCollection* Symbols() { return Collection(SymAttr::Symbols); }
   // Drops every in-memory child reference.
   void ReleaseChildren();
-  // The child that answers face I first in drawing order (counted), or empty.
+  // The member whose value a composite's face I answers (counted), or empty:
+  // the first child in drawing order that answers I, and where that child is
+  // a composite, its own such child, down to a symbol of another kind (or to
+  // a composite with none, for which the default stands).
   template <class I>
   SComWrap<I> FirstChildWith();
+  // The composite that `child` is (null for a symbol of any other kind):
+  // drawing and the format walks go through it in place instead of calling it.
+  static SSymComposite* Nested(ISSymbol* child);
+  // Runs `f` on the members the format faces act on: the children, with each
+  // nested composite that has children replaced by its own, at any depth, in
+  // drawing order (the children themselves where none is such a composite).
+  // A nest deeper than any stack (an old file) is read and set in one walk,
+  // each member once, and a change is kept for undo member by member.
+  template <class F>
+  auto WithInnermost(F f);
+  // Walks the nest in drawing order with a list of its own instead of the
+  // stack: enter(composite) tells whether to go through its children (this
+  // composite first); member(symbol) is called for each child that is not a
+  // composite; leave(composite) after the children of one entered. A
+  // composite reached again inside itself is not entered twice.
+  template <class Enter, class Member, class Leave>
+  bool WalkNest(Enter enter, Member member, Leave leave);
+  // Whether the drawing walks within a rectangle go through `c`, this
+  // composite or one nested in it.
+  bool VisibleInRect(SSymComposite* c, SSymCanvas& canvas, const SSymRect& rect);
   // The one child that answers ISSymBrush when exactly one does, else empty.
   SComWrap<ISSymBrush> OnlyBrushChild();
   // Redraws (without canvas) when asked, runs the change, redraws again when asked.

@@ -3,6 +3,7 @@
 #include "sym/composite/symgroup.h"
 
 #include <cstdlib>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -109,6 +110,8 @@ std::vector<RepObjWrap> NestedGroups(SSymGroup* top) {
 }  // namespace
 
 HRESULT SSymGroup::Delete() {
+  // Each level of the nest looks for its diagram (and view) as it goes.
+  SSymDiagramLookupScope lookups;
   if (!_IsDeletedOrInContext()) {
     if (!DeletingNest()) {
       // The nested groups go first, the innermost first, each deleting only
@@ -133,20 +136,79 @@ HRESULT SSymGroup::Delete() {
   return SSymBase::Delete();
 }
 
+namespace {
+// The children a group owns (those whose parent it is), in collection order,
+// each with the collection that holds it.
+std::vector<std::pair<LONG, SRepObject*>> OwnedChildren(SSymGroup* g) {
+  std::vector<std::pair<LONG, SRepObject*>> out;
+  for (LONG id : g->GetCollectionIds()) {
+    if (!g->IsOwning(id)) continue;
+    for (SRepObject* k : g->FindCollection(id)->Items()) {
+      ISRepObject* p = nullptr;
+      k->GetParent(&p);
+      const bool mine = SRepObject::FromInterface(p) == g;
+      if (p) p->Release();
+      if (mine) out.emplace_back(id, k);
+    }
+  }
+  return out;
+}
+}  // namespace
+
 HRESULT SSymGroup::Duplicate(ISRepObject** out, BOOL withChildren) {
   if (!out) return E_POINTER;
-  const HRESULT hr = SSymComposite::Duplicate(out, withChildren);
-  if (FAILED(hr) || !withChildren || !*out) return hr;
-  // The copies of the members joined the new group's repository collection;
-  // its in-memory collection takes any that the callbacks did not bring.
-  auto* copy = dynamic_cast<SSymGroup*>(SRepObject::FromInterface(*out));
-  if (!copy) return hr;
-  SRepObjIterator it(*out, SymAttr::Symbols);
-  while (ISRepObject* member = it.Next()) {
-    SComWrap<ISSymbol> symbol(member);
-    if (!symbol.IsNull() && !copy->m_children.Contains(symbol)) copy->m_children.Add(symbol);
+  if (!withChildren) return SSymComposite::Duplicate(out, FALSE);
+  *out = nullptr;
+  // The groups nested in this one are copied without their children first,
+  // then filled from the innermost up, each taking copies made already: a
+  // nest of any depth is copied without a call per level, and each copy
+  // joins its owner whole (its rectangle settles once).
+  std::vector<SSymGroup*> nest{this};
+  std::unordered_map<SSymGroup*, std::size_t> at{{this, 0}};
+  for (std::size_t i = 0; i < nest.size(); ++i)
+    for (const auto& [id, k] : OwnedChildren(nest[i]))
+      if (auto* inner = dynamic_cast<SSymGroup*>(k); inner && at.emplace(inner, nest.size()).second)
+        nest.push_back(inner);
+  std::vector<ISRepObject*> copies(nest.size(), nullptr);
+  auto drop = [&copies] {
+    for (ISRepObject* c : copies)
+      if (c) c->Release();
+  };
+  for (std::size_t i = 0; i < nest.size(); ++i) {
+    const HRESULT hr = nest[i]->SSymComposite::Duplicate(&copies[i], FALSE);
+    if (FAILED(hr)) {
+      drop();
+      return hr;
+    }
   }
-  return hr;
+  for (std::size_t i = nest.size(); i-- > 0;) {
+    auto* copy = dynamic_cast<SSymGroup*>(SRepObject::FromInterface(copies[i]));
+    if (!copy) continue;
+    for (const auto& [id, k] : OwnedChildren(nest[i])) {
+      ISRepObject* kc = nullptr;
+      auto inner = at.find(dynamic_cast<SSymGroup*>(k));
+      if (inner != at.end() && inner->second > i) {
+        kc = copies[inner->second];
+        kc->AddRef();
+      } else if (const HRESULT hr = k->Duplicate(&kc, TRUE); FAILED(hr)) {
+        drop();
+        return hr;
+      }
+      copy->Collection(id)->Insert(kc, -1);
+      kc->Release();
+    }
+    // The copies of the members joined the new group's repository collection;
+    // its in-memory collection takes any that the callbacks did not bring.
+    SRepObjIterator it(copies[i], SymAttr::Symbols);
+    while (ISRepObject* member = it.Next()) {
+      SComWrap<ISSymbol> symbol(member);
+      if (!symbol.IsNull() && !copy->m_children.Contains(symbol)) copy->m_children.Add(symbol);
+    }
+  }
+  *out = copies[0];
+  copies[0] = nullptr;
+  drop();
+  return S_OK;
 }
 
 void SSymGroup::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
@@ -170,7 +232,9 @@ void SSymGroup::OnCollectionRemove(LONG id, ISRepObject* other) {
     if (SComOut<ISSymbol> symbol = AsSymbol(other)) m_children.Remove(symbol.Get());
     // Also when the last member left: an empty group takes the all-zero
     // rectangle instead of keeping one over an area where nothing shows.
-    RecomputeClipRect(1);
+    // Not for the groups of a nest being deleted: the group at its top
+    // redraws the whole area once, where each level would climb the nest.
+    if (!DeletingNest()) RecomputeClipRect(1);
   }
   // The base drops the cached owner when the group leaves its own owner.
   SSymComposite::OnCollectionRemove(id, other);

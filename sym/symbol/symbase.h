@@ -264,7 +264,23 @@ HRESULT SSymTakeFromOtherOwners(ISSymbol* symbol, ISRepObject* owner);
 // would then pass the limit; SSymCheckNesting tells (owner: the taking owner
 // as a symbol, null for the diagram; extra: levels put in between, such as a
 // new group around the symbol). A nest deeper than the limit (an old
-// file) still draws, formats and deletes: those walks stop at the guard of
-// symdepth.h, and deleting a group deletes its nest without recursing.
+// file) still draws, formats, keeps its bounds, copies, saves and deletes:
+// those walks go through the nest with lists of their own instead of the
+// stack; walks that still recurse stop at the guard of symdepth.h.
 constexpr int SSymMaxNesting = 128;
+// While one lives (on this thread), GetDiagramObject remembers the diagram
+// it found for every symbol on the way up, so that an operation over each
+// level of a deep nest (deleting it, formatting it) climbs the nest once
+// instead of once per level. Only for operations that move no symbol to
+// another owner while it lives; scopes nest, the outermost one remembers.
+class SSymDiagramLookupScope {
+ public:
+  SSymDiagramLookupScope();
+  ~SSymDiagramLookupScope();
+  SSymDiagramLookupScope(const SSymDiagramLookupScope&) = delete;
+  SSymDiagramLookupScope& operator=(const SSymDiagramLookupScope&) = delete;
+
+ private:
+  bool m_outermost;
+};
 HRESULT SSymCheckNesting(ISSymbol* symbol, ISSymbol* owner, int extra = 0);

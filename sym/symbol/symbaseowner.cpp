@@ -1,6 +1,7 @@
 // Owners, diagram and view of a symbol, the face links attach to, and the
 // functions over the owner tree. Every walk up a chain of owners is bounded,
 // so that a cycle of owners ends the walk instead of looping.
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -129,28 +130,59 @@ int SSymBase::_HasOwner() {
   return _GetOwner(o.Void(), IID_ISSymOwner) == S_OK && o ? 1 : 0;
 }
 
+namespace {
+// The diagrams found while an SSymDiagramLookupScope lives (null outside one).
+std::unordered_map<SSymBase*, ISRepObject*>*& DiagramMemo() {
+  thread_local std::unordered_map<SSymBase*, ISRepObject*>* memo = nullptr;
+  return memo;
+}
+}  // namespace
+
+SSymDiagramLookupScope::SSymDiagramLookupScope() : m_outermost(DiagramMemo() == nullptr) {
+  if (m_outermost) DiagramMemo() = new std::unordered_map<SSymBase*, ISRepObject*>();
+}
+
+SSymDiagramLookupScope::~SSymDiagramLookupScope() {
+  if (!m_outermost) return;
+  delete DiagramMemo();
+  DiagramMemo() = nullptr;
+}
+
 ISRepObject* SSymBase::GetDiagramObject() {
   {
     SComWrap<ISSymDiagram> d(m_owner);
     if (!d.IsNull()) return RepObjWrap(d).Get();  // held by the owner cache
   }
+  std::unordered_map<SSymBase*, ISRepObject*>* memo = DiagramMemo();
+  std::vector<SSymBase*> climbed;
+  auto found = [&](ISRepObject* d) {
+    if (memo)
+      for (SSymBase* s : climbed) (*memo)[s] = d;
+    return d;
+  };
   RepObjWrap current(Obj());
+  climbed.push_back(this);
   for (int depth = 0; depth < kMaxDepth; ++depth) {
+    if (memo) {
+      auto known = memo->find(climbed.back());
+      if (known != memo->end()) return found(known->second);
+    }
     SComOut<ISRepObject> parent = FirstParent(current);
-    if (!parent) return nullptr;
+    if (!parent) return found(nullptr);
     RepObjWrap held(parent.Get());
-    if (!SComWrap<ISSymDiagram>(held).IsNull()) return held.Get();  // held by its child's collection
+    if (!SComWrap<ISSymDiagram>(held).IsNull()) return found(held.Get());  // held by its child's collection
     SSymBase* sym = FromInterface(held);
     if (!sym) {
       SComWrap<ISSymbol> other(held);
-      if (other.IsNull()) return nullptr;
+      if (other.IsNull()) return found(nullptr);
       SComOut<ISSymDiagram> d;
-      if (other->GetDiagram(&d) != S_OK || !d) return nullptr;
-      return RepObjWrap(d.Get()).Get();  // held by the other symbol's owner tree
+      if (other->GetDiagram(&d) != S_OK || !d) return found(nullptr);
+      return found(RepObjWrap(d.Get()).Get());  // held by the other symbol's owner tree
     }
     SComWrap<ISSymDiagram> cached(sym->m_owner);
-    if (!cached.IsNull()) return RepObjWrap(cached).Get();
+    if (!cached.IsNull()) return found(RepObjWrap(cached).Get());
     current = held;
+    if (memo) climbed.push_back(sym);
   }
   return nullptr;
 }

@@ -10,6 +10,7 @@
 #include "support/comp_fixture.h"
 #include "support/link_fixture.h"
 #include "support/recording_canvas.h"
+#include "support/reload.h"
 #include "support/tree_fixture.h"
 #include "sym/composite/symgroup.h"
 #include "sym/composite/symswimgroup.h"
@@ -47,6 +48,37 @@ class Soundness : public LinkFixtureOf<TreeFixture> {
     std::vector<SSymPoint> out;
     for (int i = 0; i < l.GetCount(); ++i) out.push_back(l[i]);
     return out;
+  }
+  // A nest of `depth` groups around `leaf`, the innermost first, made as a
+  // file gives it: through the repository collections, past the owners'
+  // nesting check.
+  std::vector<SSymGroup*> FileNest(SSymBase* leaf, int depth) {
+    std::vector<SSymGroup*> groups;
+    ISSymbol* inner = leaf->Sym();
+    for (int level = 0; level < depth; ++level) {
+      auto* g = New<SSymGroup>(CLSID_SSymGroup);
+      EXPECT_EQ(g->Collection(SymAttr::Symbols)->Insert(RepObjWrap(inner).Get(), -1), S_OK);
+      groups.push_back(g);
+      inner = g->Sym();
+    }
+    return groups;
+  }
+  // `top` is a nest of `depth` groups, each holding the next in both its
+  // collections, around one rectangle at `rect`.
+  static void ExpectNest(ISRepObject* top, int depth, const SSymRect& rect) {
+    SRepObject* at = SRepObject::FromInterface(top);
+    for (int level = 0; level < depth; ++level) {
+      auto* g = dynamic_cast<SSymGroup*>(at);
+      ASSERT_NE(g, nullptr) << "level " << level;
+      SRepCollection* symbols = g->FindCollection(SymAttr::Symbols);
+      ASSERT_TRUE(symbols && symbols->GetCount() == 1) << "level " << level;
+      ASSERT_EQ(g->GetCount(), 1) << "level " << level;
+      at = symbols->GetAt(0);
+      ASSERT_EQ(g->m_children.GetAt(0), SComWrap<ISSymbol>(static_cast<ISRepObject*>(at)).Get()) << "level " << level;
+    }
+    auto* box = dynamic_cast<SSymRectangle*>(at);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->m_rect, rect);
   }
   std::vector<TCompSym*> m_comps;
 };
@@ -218,33 +250,84 @@ TEST_F(Soundness, NestingPastTheLimitIsRefused) {
 
 // A nest far deeper than the limit, as an old file could hold it (made
 // through the repository collections, which the owners' checks do not see):
-// the walks up from the leaf, drawing, formats and deletion finish.
+// the walks up from the leaf, drawing, hit tests, bounds, formats and
+// deletion reach every level without running out of stack.
+constexpr int kFarPastTheLimit = 10000;
+
 TEST_F(Soundness, ANestFarPastTheLimitIsWalkedDrawnFormattedAndDeleted) {
-  constexpr int kDepth = 200;  // past the limit; deeper nests cost more than linear time in the format getters
-  SSymRectangle* leaf = Box(SSymRect(0, 3600, 4800, 0));
-  std::vector<SSymGroup*> groups;
-  ISSymbol* inner = leaf->Sym();
-  for (int level = 0; level < kDepth; ++level) {
-    auto* g = New<SSymGroup>(CLSID_SSymGroup);
-    ASSERT_EQ(g->Collection(SymAttr::Symbols)->Insert(RepObjWrap(inner).Get(), -1), S_OK);
-    groups.push_back(g);
-    inner = g->Sym();
-  }
-  ASSERT_EQ(m_diag->Insert(-1, inner), S_OK);
+  const SSymRect leafRect(0, 3600, 4800, 0);
+  SSymRectangle* leaf = Box(leafRect);
+  const std::vector<SSymGroup*> groups = FileNest(leaf, kFarPastTheLimit);
+  ISSymbol* top = groups.back()->Sym();
+  ASSERT_EQ(m_diag->Insert(-1, top), S_OK);
   SComOut<ISSymDiagram> d;
   ASSERT_EQ(leaf->GetDiagram(&d), S_OK);
   EXPECT_NE(d.Get(), nullptr);
   EXPECT_EQ(m_diag->Contains(leaf->Sym(), 1), 1);
-  RecordingCanvas canvas;
-  inner->Draw(canvas);
+  // The bounds of every level are the leaf's.
+  EXPECT_EQ(top->GetClipRect(0, 0), leaf->GetClipRect(0, 0));
+  ASSERT_EQ(groups.back()->RecomputeClipRect(0), S_OK);
+  EXPECT_EQ(top->GetClipRect(0, 0), leaf->GetClipRect(0, 0));
+  // Drawn down to the leaf, in every drawing pass a composite has that draws the symbol.
+  SComWrap<ISSymShadow> shadow(top);
+  ASSERT_FALSE(shadow.IsNull());
+  const std::pair<const char*, std::function<HRESULT(SSymCanvas&)>> passes[] = {
+      {"Draw", [&](SSymCanvas& c) { return top->Draw(c); }},
+      {"DrawSymbol", [&](SSymCanvas& c) { return shadow->DrawSymbol(c); }},
+      {"DrawSymbolInRect", [&](SSymCanvas& c) { return shadow->DrawSymbolInRect(c, leafRect); }},
+  };
+  for (const auto& [name, pass] : passes) {
+    SCOPED_TRACE(name);
+    RecordingCanvas canvas;
+    EXPECT_EQ(pass(canvas), S_OK);
+    EXPECT_EQ(canvas.Only("Rectangle").size(), 1u);
+  }
+  {
+    RecordingCanvas canvas;
+    EXPECT_EQ(shadow->DrawShadow(canvas), S_OK);
+    EXPECT_EQ(shadow->DrawShadowInRect(canvas, leafRect), S_OK);
+  }
+  // Hit where the leaf is, missed elsewhere.
+  {
+    RecordingCanvas canvas;
+    EXPECT_TRUE(top->IsPtInSym(canvas, SSymPoint(2400, 1800), nullptr, nullptr));
+    EXPECT_FALSE(top->IsPtInSym(canvas, SSymPoint(90000, 90000), nullptr, nullptr));
+  }
+  // A format set on the top reaches the leaf and is read back from the top.
   SSymFormatEx format;
   format.m_flags = SSymFormatEx::FlagPen;
-  format.m_pen = SSymPen(0, 30, SSymColor(0x00FF00));
-  EXPECT_EQ(inner->SetFormat(format), S_OK);
-  SComWrap<ISRepObject, &IID_ISRepObject>(inner)->Delete();
+  format.m_pen = SSymPen(1, 30, SSymColor(0x00FF00));
+  EXPECT_EQ(top->SetFormat(format), S_OK);
+  EXPECT_EQ(leaf->GetPen(), format.m_pen);
+  SSymFormatEx back;
+  EXPECT_EQ(top->GetFormat(back), S_OK);
+  EXPECT_EQ(back.m_pen, format.m_pen);
+  EXPECT_EQ(back.m_brush, leaf->GetBrush());
+  SComWrap<ISRepObject, &IID_ISRepObject>(top)->Delete();
   for (SSymGroup* g : groups) ASSERT_TRUE(g->IsDeleted());
   EXPECT_TRUE(leaf->IsDeleted());
   EXPECT_EQ(m_diag->GetCount(), 0);
+}
+
+// Saved and read back, or duplicated, the same nest keeps every level and its leaf.
+TEST_F(Soundness, ANestFarPastTheLimitKeepsEveryLevelThroughSaveReloadAndDuplicate) {
+  const SSymRect leafRect(0, 3600, 4800, 0);
+  SSymRectangle* leaf = Box(leafRect);
+  const std::vector<SSymGroup*> groups = FileNest(leaf, kFarPastTheLimit);
+  {
+    kvtest::Reloaded reloaded;
+    kvtest::ReloadInNewSession({groups.back()->Obj()}, reloaded);
+    ASSERT_EQ(reloaded.saved, S_OK);
+    ASSERT_EQ(reloaded.loaded, S_OK);
+    ASSERT_EQ(reloaded.objects.size(), static_cast<size_t>(kFarPastTheLimit) + 1);
+    ExpectNest(reloaded.objects[0], kFarPastTheLimit, leafRect);
+  }
+  ISRepObject* copy = nullptr;
+  ASSERT_EQ(groups.back()->Duplicate(&copy, TRUE), S_OK);
+  ASSERT_NE(copy, nullptr);
+  ExpectNest(copy, kFarPastTheLimit, leafRect);
+  copy->Delete();
+  copy->Release();
 }
 
 // ---- huge rectangles in the spatial index ---------------------------------------------------------------
