@@ -282,6 +282,54 @@ int SSymDlgGradient::SelectedVariant() const {
   return -1;
 }
 
+int SSymDlgGradient::StepVariant(int from, WPARAM key) const {
+  constexpr int kColumns = 4;
+  int n = 0;
+  for (int i = 0; i < VariantCount; ++i) n += StyleAt(m_nRow, i) != NoStyle ? 1 : 0;
+  if (n == 0) return -1;
+  const int column = from % kColumns;
+  switch (key) {
+    case VK_HOME: return 0;
+    case VK_END: return n - 1;
+    case VK_LEFT: return column > 0 ? from - 1 : from;
+    case VK_RIGHT: return column + 1 < kColumns && from + 1 < n ? from + 1 : from;
+    case VK_UP: return from >= kColumns ? from - kColumns : from;
+    case VK_DOWN: return from + kColumns < n ? from + kColumns : from;
+    default: return -1;
+  }
+}
+
+BOOL SSymDlgGradient::PreTranslateMessage(MSG* msg) {
+  if (!msg || msg->message != WM_KEYDOWN || !m_hWnd) return SDlg::PreTranslateMessage(msg);
+  const HWND focus = ::GetFocus();
+  const int selected = SelectedVariant();
+  const HWND sample = selected >= 0 ? m_samples[selected].m_hWnd : nullptr;
+  const bool sampleUsable = sample && ::IsWindowVisible(sample) && ::IsWindowEnabled(sample);
+  if (msg->wParam == VK_TAB) {
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    const int focusId = focus && ::GetParent(focus) == m_hWnd ? ::GetDlgCtrlID(focus) : 0;
+    const bool onRow = focusId >= FirstRowId && focusId < FirstRowId + RowCount;
+    if (sampleUsable && ((!shift && onRow) || (shift && focusId == IDOK))) {
+      ::SetFocus(sample);
+      return TRUE;
+    }
+    if (shift && focus && focus == sample) {
+      for (int r = 0; r < RowCount; ++r)
+        if (::IsDlgButtonChecked(m_hWnd, FirstRowId + r) == BST_CHECKED) {
+          ::SetFocus(::GetDlgItem(m_hWnd, FirstRowId + r));
+          return TRUE;
+        }
+    }
+  } else if (sampleUsable && focus == sample) {
+    const int next = StepVariant(selected, msg->wParam);
+    if (next >= 0) {
+      SelectVariant(next, true);
+      return TRUE;
+    }
+  }
+  return SDlg::PreTranslateMessage(msg);
+}
+
 void SSymDlgGradient::OnEnable() { ApplyEnableRules(); }
 
 void SSymDlgGradient::OnTwoColors() {

@@ -74,6 +74,11 @@ class SSymDlgGradient : public SDlg {
   using SDlg::Create;
   BOOL OnInitDialog() override;
   void OnOK() override;
+  // Keys that move among the samples: Tab from a shading style (or Shift+Tab
+  // from OK) to the chosen sample, Shift+Tab from it back to the checked
+  // style, and Home, End and the arrows through the grid of samples (four to
+  // a row), choosing as they go.
+  BOOL PreTranslateMessage(MSG* msg) override;
 
   // ---- the answer (after OK) ----
   // "E&nable gradient" was checked.
@@ -107,6 +112,8 @@ class SSymDlgGradient : public SDlg {
   void DrawSamples(int row);
   void SelectVariant(int variant, bool focus);
   int SelectedVariant() const;
+  // The variant a navigation key leads to from `from`; -1 for another key.
+  int StepVariant(int from, WPARAM key) const;
   // The end colour of one-colour mode: the start colour's hue and
   // saturation with the slider's luminosity.
   COLORREF OneColorEnd() const;

@@ -369,6 +369,61 @@ TEST_F(GradientDialog, SamplesPaintTheirGradientAndMarkTheChosenOne) {
   }
 }
 
+// ---- the keyboard among the samples ----
+
+TEST_F(GradientDialog, HomeEndAndArrowsMoveTheChoiceThroughTheGridOfSamples) {
+  struct Case {
+    WPARAM key;
+    int from, to;
+  } const cases[] = {
+      {VK_HOME, 5, 0}, {VK_END, 3, 7},  {VK_LEFT, 3, 2},  {VK_LEFT, 4, 4}, {VK_RIGHT, 0, 1},
+      {VK_RIGHT, 3, 3}, {VK_DOWN, 1, 5}, {VK_DOWN, 5, 5}, {VK_UP, 6, 2},   {VK_UP, 2, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "key " << c.key << " from " << c.from);
+    Open(G::StyleAt(2, c.from));
+    ::SetFocus(m_dialog->GetSample(c.from).m_hWnd);
+    MSG msg{m_dialog->GetSample(c.from).m_hWnd, WM_KEYDOWN, c.key, 0, 0, {0, 0}};
+    EXPECT_TRUE(m_dialog->PreTranslateMessage(&msg));
+    EXPECT_EQ(SelectedVariant(), c.to);
+    EXPECT_EQ(::GetFocus(), m_dialog->GetSample(c.to).m_hWnd);
+    m_dialog->DestroyWindow();
+  }
+  // Away from the chosen sample the keys are the dialog's as usual.
+  Open(0x201);
+  ::SetFocus(::GetDlgItem(m_dialog->m_hWnd, G::TwoColorsId));
+  MSG home{::GetFocus(), WM_KEYDOWN, VK_HOME, 0, 0, {0, 0}};
+  EXPECT_FALSE(m_dialog->PreTranslateMessage(&home));
+  EXPECT_EQ(SelectedVariant(), 3);
+}
+
+TEST_F(GradientDialog, TabLeadsBetweenTheShadingStylesAndTheChosenSample) {
+  Open(0x201);
+  HWND sample = m_dialog->GetSample(3).m_hWnd;
+  HWND row = ::GetDlgItem(m_dialog->m_hWnd, G::FirstRowId + 2);
+  auto tab = [&](bool shift) {
+    KvSetKeyState(VK_SHIFT, shift);
+    MSG msg{::GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    const BOOL taken = m_dialog->PreTranslateMessage(&msg);
+    KvSetKeyState(VK_SHIFT, false);
+    return taken;
+  };
+  ::SetFocus(::GetDlgItem(m_dialog->m_hWnd, G::FirstRowId + 4));
+  EXPECT_TRUE(tab(false));
+  EXPECT_EQ(::GetFocus(), sample);
+  EXPECT_TRUE(tab(true));
+  EXPECT_EQ(::GetFocus(), row);  // the checked style, not the one Tab left
+  ::SetFocus(::GetDlgItem(m_dialog->m_hWnd, IDOK));
+  EXPECT_TRUE(tab(true));
+  EXPECT_EQ(::GetFocus(), sample);
+  ::SetFocus(::GetDlgItem(m_dialog->m_hWnd, IDOK));
+  EXPECT_FALSE(tab(false));
+  // Switched off, the samples are hidden and Tab goes its usual way.
+  EXPECT_TRUE(Play(KvClick(G::EnableId)));
+  ::SetFocus(::GetDlgItem(m_dialog->m_hWnd, IDOK));
+  EXPECT_FALSE(tab(true));
+}
+
 // ---- the wells' choice on its own ----
 
 TEST_F(GradientDialog, AWellClickOutsideItsCellsChoosesNothing) {
