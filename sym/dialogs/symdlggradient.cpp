@@ -155,7 +155,11 @@ HRESULT SSymDlgGradient::CheckInput(LONG style, COLORREF start, COLORREF end) {
 SSymDlgGradient::SSymDlgGradient(SWnd* parent, LONG style, COLORREF start, COLORREF end)
     : SDlg(TemplateId, parent), m_nStyle(style), m_crStart(start), m_crEnd(end) {}
 
-SSymDlgGradient::~SSymDlgGradient() = default;
+SSymDlgGradient::~SSymDlgGradient() {
+  // The controls bound to the window are members: the window goes while
+  // they are still there to be let go.
+  if (m_hWnd) DestroyWindow();
+}
 
 INT_PTR SSymDlgGradient::DoModal() {
   if (FAILED(CheckInput(m_nStyle, m_crStart, m_crEnd))) {
