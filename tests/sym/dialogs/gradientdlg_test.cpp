@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "kvcore/scolor.h"
 #include "kvcore/scolordlg.h"
 #include "kvcore/sdlg.h"
+#include "support/temp_files.h"
 #include "sym/dialogs/symcolorwell.h"
 #include "sym/dialogs/symdlggradient.h"
 #include "win/commdlg.h"
@@ -366,6 +368,11 @@ TEST_F(GradientDialog, SamplesPaintTheirGradientAndMarkTheChosenOne) {
     // The chosen sample is ringed in black; the others are not.
     EXPECT_EQ(::GetPixel(dc, 0, rc.bottom / 2) == RGB(0, 0, 0), c.variant == 0);
     ::ReleaseDC(h, dc);
+  }
+  // For a person to look at, when pictures are kept.
+  const std::filesystem::path keep = kvtest::KeepFolder("dialogs");
+  if (!keep.empty()) {
+    EXPECT_TRUE(KvSaveWindowTreePng(m_dialog->m_hWnd, (keep / "gradient.png").string().c_str()));
   }
 }
 
