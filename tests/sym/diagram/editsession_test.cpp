@@ -524,6 +524,20 @@ const Case kCases[] = {
       {kCreate, 2551098912, 381770110, 645157877, 2638674821},
       {kMove, 1548370149, 2072675833, 3967186250, 4108773104},
       {kUndo, 2543578131, 1997886019, 1241133415, 883107759}}},
+    // Every arrowhead of a type places one shared figure: a link's
+    // rectangle takes its arrowhead's extent from its own points, not from
+    // where another link's arrowhead placed that figure last, so that a
+    // redo in another order gives the same rectangle.
+    {"ArrowheadPlacedOnItsOwnLine",
+     {{kCreate, 2678556250, 2622769710, 3029125378, 751641823},
+      {kCreate, 156457228, 460538140, 2053051076, 520928397},
+      {kCreate, 1955399628, 1715193442, 3612475985, 3220709393},
+      {kCreate, 1795550542, 3693481416, 2004573800, 170163794},
+      {kLink, 1778419462, 1187337031, 2741948918, 2712031387},
+      {kLink, 749546387, 615711545, 243655083, 1090829513},
+      {kCreate, 821071422, 3424049723, 1556638555, 215753981},
+      {kLockoutAbandoned, 3097350603, 2542727177, 1416183527, 341011118},
+      {kCheckpoint, 0, 0, 0, 0}}},
     // The second of two parallel links ends beside the first; a redo gives
     // it that end, not the one asked.
     {"ParallelLinks",
