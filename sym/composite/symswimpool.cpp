@@ -45,7 +45,12 @@ std::vector<SComWrap<ISSymbol>> PoolAndMembers(SSymSwimLane* pool) {
 
 // Arranges the pool's lanes outside the context `ctx` (the current one);
 // when it records, the step keeps the arrangement (SSymSwimArrangeStep).
+// An undo or a redo arranges nothing: the step it replays kept the
+// rectangles of the pool and its lanes, and an arrangement while its
+// members come and go one by one would give others (a resize leaves lanes
+// unarranged, which a return of a lane would fit).
 void ArrangeRecorded(SSymSwimLane* pool, ISRepContext* ctx, int redraw) {
+  if (pool->IsInUndoContext()) return;
   SSymSwimArrangeStep step(pool, ctx);
   SCurrentContextChange none(pool->Obj(), nullptr);
   pool->ArrangeLanes(redraw);

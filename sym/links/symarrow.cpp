@@ -64,6 +64,9 @@ SSymArrow::SSymArrow(SSymPolyBase* owner, const SSymArrow* source, int dest)
 void SSymArrow::Init() {
   m_bRotate = IsUprightType(m_type) ? 0 : 1;
   if (m_pEntry) {
+    // The working figure is shared by every arrow of the type and still lies
+    // where the last one placed it: a new arrow starts from the model.
+    SSymTabArrow::ResetEntry(*m_pEntry);
     m_ptTip = m_pEntry->m_ptModelTip;
     m_ptBase = m_pEntry->m_ptModelBase;
     SetArrowClipRect();

@@ -191,8 +191,13 @@ void SSymPolyBase::RecomputeClipRect(int, int) {
   SSymRect r = ListPt.GetBoundRect();
   LONG w = r.Width();
   LONG h = r.Height();
+  // The arrowheads are placed on the points first: an arrow keeps the
+  // extent of its last placement, which an undo or a redo of the points
+  // does not repeat, so the rectangle would depend on the history.
+  const bool place = ListPt.GetCount() >= 2;
   for (const auto& arrow : m_arrows) {
     if (!arrow) continue;
+    if (place) arrow->UpdateArrowPos();
     SSymRect a = arrow->GetClipRect(0, 0);
     a.Normalize();
     if (a.IsDegenerate()) continue;
