@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -41,6 +42,22 @@ inline const char* FamilyName(LayoutFamily f) {
 
 // A box of w x h units with its lower left corner at (x, y).
 inline kvl::LNode LayoutBox(double x, double y, double w, double h) { return kvl::LNode{{x, y, x + w, y + h}}; }
+
+// Node i's box moved to where the result puts its centre.
+inline kvl::LBox PlacedBox(const kvl::LGraph& g, const kvl::LResult& r, std::size_t i) {
+  const kvl::LBox& b = g.nodes[i].box;
+  const kvl::LPoint c = r.centres[i];
+  return {c.x - b.Width() / 2, c.y - b.Height() / 2, c.x + b.Width() / 2, c.y + b.Height() / 2};
+}
+
+// Whether p lies on the border of b (within one unit).
+inline bool OnBorder(const kvl::LPoint& p, const kvl::LBox& b) {
+  constexpr double e = 1;
+  const bool inside = p.x >= b.x0 - e && p.x <= b.x1 + e && p.y >= b.y0 - e && p.y <= b.y1 + e;
+  const bool edge =
+      std::abs(p.x - b.x0) <= e || std::abs(p.x - b.x1) <= e || std::abs(p.y - b.y0) <= e || std::abs(p.y - b.y1) <= e;
+  return inside && edge;
+}
 
 // n nodes of 7200 x 3600 (mixed sizes: 0 to 20000 wide), all at the origin
 // or spread on a line, and the family's links:
