@@ -313,40 +313,111 @@ LForest SpanningForest(const LGraph& graph) {
   return f;
 }
 
+namespace {
+// A tidy placement in abstract terms: breadth along a level, depth from
+// level to level, both from the tree's root.
+struct Tidied {
+  std::vector<double> x, centre;  // per node: breadth and depth of its centre
+  std::vector<double> top, thick; // per node: its level's start and depth
+  std::vector<int> head;          // per node: the first leaf of its stack (itself when not stacked)
+  double widest = 0;              // the broadest tree
+};
+
+// Leaves that are children of one node stand in stacks of up to `stack`
+// along the depth (1: no stacks): a wide tree gets narrower at the cost of
+// deeper levels.
+Tidied Place(const LForest& forest, const std::vector<double>& breadth, const std::vector<double>& extent,
+             const LSpacing& spacing, int stack) {
+  const std::size_t n = breadth.size();
+  const Children all(forest, n);
+  Tidied t;
+  t.head.resize(n);
+  for (std::size_t i = 0; i < n; ++i) t.head[i] = int(i);
+  // The heads' forest: each stack stands in it as its first leaf, as broad
+  // as its broadest leaf and as deep as the stack.
+  LForest heads;
+  heads.parent = forest.parent;
+  heads.depth = forest.depth;
+  std::vector<double> b = breadth, ext = extent;
+  std::vector<int> open(n, -1), held(n, 0);  // per parent: the stack its leaves go to, and how full it is
+  for (const int v : forest.order) {
+    const std::size_t i = std::size_t(v);
+    const int p = forest.parent[i];
+    if (p >= 0 && stack > 1 && all.count[i] == 0) {
+      const std::size_t q = std::size_t(p);
+      if (open[q] >= 0 && held[q] < stack) {
+        const std::size_t h = std::size_t(open[q]);
+        t.head[i] = int(h);
+        b[h] = std::max(b[h], breadth[i]);
+        ext[h] += spacing.node + extent[i];
+        ++held[q];
+        continue;
+      }
+      open[q] = v;
+      held[q] = 1;
+    }
+    heads.order.push_back(v);
+  }
+  const Children ch(heads, n);
+  t.x = Tidy(heads, ch, b, spacing.node).Run();
+  t.top.assign(n, 0);
+  t.thick.assign(n, 0);
+  t.centre.assign(n, 0);
+  for (std::size_t s = 0, e = 0; s < heads.order.size(); s = e) {
+    for (e = s + 1; e < heads.order.size() && heads.parent[std::size_t(heads.order[e])] >= 0;) ++e;
+    std::vector<double> level, start;
+    double lo = 0, hi = 0;
+    for (std::size_t k = s; k < e; ++k) {
+      const std::size_t i = std::size_t(heads.order[k]), d = std::size_t(heads.depth[i]);
+      if (level.size() <= d) level.push_back(0);
+      level[d] = std::max(level[d], ext[i]);
+      lo = std::min(lo, t.x[i] - b[i] / 2);
+      hi = std::max(hi, t.x[i] + b[i] / 2);
+    }
+    t.widest = std::max(t.widest, hi - lo);
+    start.assign(level.size(), 0);
+    for (std::size_t d = 1; d < level.size(); ++d) start[d] = start[d - 1] + level[d - 1] + spacing.layer;
+    for (std::size_t k = s; k < e; ++k) {
+      const std::size_t i = std::size_t(heads.order[k]), d = std::size_t(heads.depth[i]);
+      t.top[i] = start[d];
+      t.thick[i] = level[d];
+    }
+  }
+  // The stacks, from the level's start down; lone nodes centred in their level.
+  std::vector<double> next(n, 0);
+  for (const int v : forest.order) {
+    const std::size_t i = std::size_t(v), h = std::size_t(t.head[i]);
+    t.x[i] = t.x[h];
+    t.top[i] = t.top[h];
+    t.thick[i] = t.thick[h];
+    if (ext[h] == extent[h]) {
+      t.centre[i] = t.top[i] + t.thick[i] / 2;
+    } else {
+      t.centre[i] = t.top[h] + next[h] + extent[i] / 2;
+      next[h] += extent[i] + spacing.node;
+    }
+  }
+  return t;
+}
+}  // namespace
+
 LStatus LayoutTree(const LGraph& graph, const LTreeOptions& options, LResult& result) {
   if (Validate(graph) != LStatus::Ok || !SpacingOk(options.spacing)) return LStatus::BadInput;
   const std::size_t n = graph.nodes.size();
   const LForest f = SpanningForest(graph);
-  const Children ch(f, n);
   const bool across = options.orientation == LOrientation::LeftToRight || options.orientation == LOrientation::RightToLeft;
-  // Breadth runs along a level, depth from level to level.
   std::vector<double> breadth(n), extent(n);
   for (std::size_t i = 0; i < n; ++i) {
     const LBox& b = graph.nodes[i].box;
     breadth[i] = across ? b.Height() : b.Width();
     extent[i] = across ? b.Width() : b.Height();
   }
-  const std::vector<double> x = Tidy(f, ch, breadth, options.spacing.node).Run();
+  // Stacks only when the tree is too broad for the drawing area, the
+  // fewest that make it fit.
+  Tidied t = Place(f, breadth, extent, options.spacing, 1);
+  for (int stack = 2; t.widest > 2 * kLimit && stack <= int(n); stack *= 2)
+    t = Place(f, breadth, extent, options.spacing, stack);
 
-  // Each tree's levels: as deep as their deepest node, `layer` apart.
-  std::vector<double> top(n), thick(n);  // per node: its level's start and depth
-  for (std::size_t s = 0, e = 0; s < f.order.size(); s = e) {
-    for (e = s + 1; e < f.order.size() && f.parent[std::size_t(f.order[e])] >= 0;) ++e;
-    std::vector<double> level;
-    for (std::size_t k = s; k < e; ++k) {
-      const std::size_t i = std::size_t(f.order[k]);
-      const std::size_t d = std::size_t(f.depth[i]);
-      if (level.size() <= d) level.push_back(0);
-      level[d] = std::max(level[d], extent[i]);
-    }
-    std::vector<double> start(level.size(), 0);
-    for (std::size_t d = 1; d < level.size(); ++d) start[d] = start[d - 1] + level[d - 1] + options.spacing.layer;
-    for (std::size_t k = s; k < e; ++k) {
-      const std::size_t i = std::size_t(f.order[k]);
-      top[i] = start[std::size_t(f.depth[i])];
-      thick[i] = level[std::size_t(f.depth[i])];
-    }
-  }
   auto map = [&](double b, double d) -> LPoint {
     switch (options.orientation) {
       case LOrientation::TopToBottom: return {b, -d};
@@ -357,25 +428,30 @@ LStatus LayoutTree(const LGraph& graph, const LTreeOptions& options, LResult& re
     return {b, -d};
   };
   LResult r = Start(graph);
-  for (const int v : f.order) {
-    const std::size_t i = std::size_t(v);
-    r.centres[i] = map(x[i], top[i] + thick[i] / 2);
-  }
+  for (const int v : f.order) r.centres[std::size_t(v)] = map(t.x[std::size_t(v)], t.centre[std::size_t(v)]);
   // Tree links: out of the parent's facing side, across in the middle of the
-  // gap below its level, into the child's facing side.
+  // gap below its level, into the child's facing side; a stacked leaf's
+  // link runs down beside its stack and into the leaf's side.
   for (const int v : f.order) {
     const std::size_t c = std::size_t(v);
     const int k = f.parentEdge[c];
     if (k < 0 || graph.edges[std::size_t(k)].keep == LRouteKeep::Route) continue;
     const std::size_t p = std::size_t(f.parent[c]);
-    const double from = top[p] + thick[p] / 2 + extent[p] / 2, to = top[c] + thick[c] / 2 - extent[c] / 2;
-    const double mid = top[p] + thick[p] + options.spacing.layer / 2;
-    std::vector<LPoint> route{map(x[p], from)};
-    if (x[p] != x[c]) {
-      route.push_back(map(x[p], mid));
-      route.push_back(map(x[c], mid));
+    const double from = t.centre[p] + extent[p] / 2;
+    const double mid = t.top[p] + t.thick[p] + options.spacing.layer / 2;
+    const bool stacked = t.head[c] != v;
+    const double column = stacked ? t.x[c] - breadth[std::size_t(t.head[c])] / 2 - options.spacing.node / 2 : t.x[c];
+    std::vector<LPoint> route{map(t.x[p], from)};
+    if (t.x[p] != column) {
+      route.push_back(map(t.x[p], mid));
+      route.push_back(map(column, mid));
     }
-    route.push_back(map(x[c], to));
+    if (stacked) {
+      route.push_back(map(column, t.centre[c]));
+      route.push_back(map(t.x[c] - breadth[c] / 2, t.centre[c]));
+    } else {
+      route.push_back(map(t.x[c], t.centre[c] - extent[c] / 2));
+    }
     if (graph.edges[std::size_t(k)].from != f.parent[c]) std::reverse(route.begin(), route.end());
     r.routes[std::size_t(k)] = std::move(route);
   }
