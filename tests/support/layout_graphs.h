@@ -50,6 +50,17 @@ inline kvl::LBox PlacedBox(const kvl::LGraph& g, const kvl::LResult& r, std::siz
   return {c.x - b.Width() / 2, c.y - b.Height() / 2, c.x + b.Width() / 2, c.y + b.Height() / 2};
 }
 
+// Positive when a node moves forward along the placement from a to b.
+inline double Along(kvl::LOrientation o, const kvl::LPoint& a, const kvl::LPoint& b) {
+  switch (o) {
+    case kvl::LOrientation::TopToBottom: return a.y - b.y;
+    case kvl::LOrientation::BottomToTop: return b.y - a.y;
+    case kvl::LOrientation::LeftToRight: return b.x - a.x;
+    case kvl::LOrientation::RightToLeft: return a.x - b.x;
+  }
+  return 0;
+}
+
 // Whether p lies on the border of b (within one unit).
 inline bool OnBorder(const kvl::LPoint& p, const kvl::LBox& b) {
   constexpr double e = 1;

@@ -226,7 +226,11 @@ LStatus RouteOthers(const LGraph& graph, const LForest& f, const LSpacing& spaci
     const double hw = b.Width() / 2, hh = b.Height() / 2;
     b = {c.x - hw, c.y - hh, c.x + hw, c.y + hh};
   }
-  for (const int k : which) placed.edges[std::size_t(k)].points.clear();
+  for (const int k : which) {
+    // The symbols moved: the ends the person set no longer lie on them.
+    placed.edges[std::size_t(k)].points.clear();
+    placed.edges[std::size_t(k)].keep = LRouteKeep::Nothing;
+  }
   LRouteOptions options;
   options.spacing = spacing;
   std::vector<std::vector<LPoint>> routes;
@@ -340,6 +344,7 @@ Tidied Place(const LForest& forest, const std::vector<double>& breadth, const st
   heads.depth = forest.depth;
   std::vector<double> b = breadth, ext = extent;
   std::vector<int> open(n, -1), held(n, 0);  // per parent: the stack its leaves go to, and how full it is
+  std::vector<char> stacked(n, 0);           // per head: whether leaves stand under it
   for (const int v : forest.order) {
     const std::size_t i = std::size_t(v);
     const int p = forest.parent[i];
@@ -350,6 +355,7 @@ Tidied Place(const LForest& forest, const std::vector<double>& breadth, const st
         t.head[i] = int(h);
         b[h] = std::max(b[h], breadth[i]);
         ext[h] += spacing.node + extent[i];
+        stacked[h] = 1;
         ++held[q];
         continue;
       }
@@ -390,7 +396,7 @@ Tidied Place(const LForest& forest, const std::vector<double>& breadth, const st
     t.x[i] = t.x[h];
     t.top[i] = t.top[h];
     t.thick[i] = t.thick[h];
-    if (ext[h] == extent[h]) {
+    if (!stacked[h]) {
       t.centre[i] = t.top[i] + t.thick[i] / 2;
     } else {
       t.centre[i] = t.top[h] + next[h] + extent[i] / 2;

@@ -17,6 +17,7 @@
 namespace kvl {
 namespace {
 
+using kvtest::Along;
 using kvtest::LayoutFamily;
 using kvtest::OnBorder;
 using kvtest::PlacedBox;
@@ -32,17 +33,6 @@ LRequest Request(LStyle style, LOrientation o = LOrientation::TopToBottom) {
   q.style = style;
   q.orientation = o;
   return q;
-}
-
-// How far b stands past a in the direction the placement grows.
-double Along(LOrientation o, const LPoint& a, const LPoint& b) {
-  switch (o) {
-    case LOrientation::TopToBottom: return a.y - b.y;
-    case LOrientation::BottomToTop: return b.y - a.y;
-    case LOrientation::LeftToRight: return b.x - a.x;
-    case LOrientation::RightToLeft: return a.x - b.x;
-  }
-  return 0;
 }
 
 // Proper crossings between the routes of the listed edges.
