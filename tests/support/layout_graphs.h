@@ -50,6 +50,23 @@ inline kvl::LBox PlacedBox(const kvl::LGraph& g, const kvl::LResult& r, std::siz
   return {c.x - b.Width() / 2, c.y - b.Height() / 2, c.x + b.Width() / 2, c.y + b.Height() / 2};
 }
 
+// How many fixed nodes the result moved, plus how many pairs of a fixed
+// node and a placed one overlap: 0 when the nodes that stay are respected.
+inline int FixedNodesMovedOrCovered(const kvl::LGraph& g, const kvl::LResult& r) {
+  int faults = 0;
+  for (std::size_t i = 0; i < g.nodes.size(); ++i) {
+    if (!g.nodes[i].fixed) continue;
+    faults += !(r.centres[i] == g.nodes[i].box.Centre());
+    const kvl::LBox a = PlacedBox(g, r, i);
+    for (std::size_t j = 0; j < g.nodes.size(); ++j) {
+      if (g.nodes[j].fixed) continue;
+      const kvl::LBox b = PlacedBox(g, r, j);
+      faults += a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
+    }
+  }
+  return faults;
+}
+
 // Positive when a node moves forward along the placement from a to b.
 inline double Along(kvl::LOrientation o, const kvl::LPoint& a, const kvl::LPoint& b) {
   switch (o) {
