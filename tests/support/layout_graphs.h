@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -41,6 +42,50 @@ inline const char* FamilyName(LayoutFamily f) {
 
 // A box of w x h units with its lower left corner at (x, y).
 inline kvl::LNode LayoutBox(double x, double y, double w, double h) { return kvl::LNode{{x, y, x + w, y + h}}; }
+
+// Node i's box moved to where the result puts its centre.
+inline kvl::LBox PlacedBox(const kvl::LGraph& g, const kvl::LResult& r, std::size_t i) {
+  const kvl::LBox& b = g.nodes[i].box;
+  const kvl::LPoint c = r.centres[i];
+  return {c.x - b.Width() / 2, c.y - b.Height() / 2, c.x + b.Width() / 2, c.y + b.Height() / 2};
+}
+
+// How many fixed nodes the result moved, plus how many pairs of a fixed
+// node and a placed one overlap: 0 when the nodes that stay are respected.
+inline int FixedNodesMovedOrCovered(const kvl::LGraph& g, const kvl::LResult& r) {
+  int faults = 0;
+  for (std::size_t i = 0; i < g.nodes.size(); ++i) {
+    if (!g.nodes[i].fixed) continue;
+    faults += !(r.centres[i] == g.nodes[i].box.Centre());
+    const kvl::LBox a = PlacedBox(g, r, i);
+    for (std::size_t j = 0; j < g.nodes.size(); ++j) {
+      if (g.nodes[j].fixed) continue;
+      const kvl::LBox b = PlacedBox(g, r, j);
+      faults += a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
+    }
+  }
+  return faults;
+}
+
+// Positive when a node moves forward along the placement from a to b.
+inline double Along(kvl::LOrientation o, const kvl::LPoint& a, const kvl::LPoint& b) {
+  switch (o) {
+    case kvl::LOrientation::TopToBottom: return a.y - b.y;
+    case kvl::LOrientation::BottomToTop: return b.y - a.y;
+    case kvl::LOrientation::LeftToRight: return b.x - a.x;
+    case kvl::LOrientation::RightToLeft: return a.x - b.x;
+  }
+  return 0;
+}
+
+// Whether p lies on the border of b (within one unit).
+inline bool OnBorder(const kvl::LPoint& p, const kvl::LBox& b) {
+  constexpr double e = 1;
+  const bool inside = p.x >= b.x0 - e && p.x <= b.x1 + e && p.y >= b.y0 - e && p.y <= b.y1 + e;
+  const bool edge =
+      std::abs(p.x - b.x0) <= e || std::abs(p.x - b.x1) <= e || std::abs(p.y - b.y0) <= e || std::abs(p.y - b.y1) <= e;
+  return inside && edge;
+}
 
 // n nodes of 7200 x 3600 (mixed sizes: 0 to 20000 wide), all at the origin
 // or spread on a line, and the family's links:

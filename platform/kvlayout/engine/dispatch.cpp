@@ -5,6 +5,7 @@
 #include "kvlayout/engine/layered.h"
 #include "kvlayout/engine/organic.h"
 #include "kvlayout/engine/route.h"
+#include "kvlayout/engine/tree.h"
 
 namespace kvl {
 
@@ -36,17 +37,21 @@ LStatus RunStyle(const LGraph& graph, const LRequest& request, LResult& result) 
       options.orientation = request.orientation;
       return LayoutLayered(graph, options, result);
     }
+    case LStyle::Tree:
+      return LayoutTree(graph, {request.spacing, request.orientation}, result);
+    case LStyle::Snowflake:
+      return LayoutSnowflake(graph, request.spacing, result);
     case LStyle::Orthogonal:
     case LStyle::Circular:
-    case LStyle::Tree:
-    case LStyle::Snowflake:
       return LStatus::Unsupported;
   }
   return LStatus::BadInput;
 }
 }  // namespace
 
-bool HasStyle(LStyle style) { return style == LStyle::Organic || style == LStyle::Hierarchic; }
+bool HasStyle(LStyle style) {
+  return style == LStyle::Organic || style == LStyle::Hierarchic || style == LStyle::Tree || style == LStyle::Snowflake;
+}
 
 LStatus Lay(const LGraph& graph, const LRequest& request, LResult& result) {
   if (const LStatus s = Validate(graph); s != LStatus::Ok) return s;

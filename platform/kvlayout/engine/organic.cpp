@@ -671,6 +671,8 @@ class Untangler {
   int m_round = 0;
 };
 
+}  // namespace
+
 LPoint Clip(const LPoint& from, const LPoint& towards, const LBox& box) {
   const double dx = towards.x - from.x, dy = towards.y - from.y;
   const double hw = box.Width() / 2, hh = box.Height() / 2;
@@ -679,8 +681,6 @@ LPoint Clip(const LPoint& from, const LPoint& towards, const LBox& box) {
   if (dy != 0) t = std::min(t, hh / std::abs(dy));
   return {from.x + t * dx, from.y + t * dy};
 }
-
-}  // namespace
 
 std::int64_t CountOverlaps(const std::vector<LPoint>& centres, const std::vector<LPoint>& sizes, double tolerance) {
   return std::int64_t(ClosePairs(centres, sizes, -tolerance).size());

@@ -20,6 +20,7 @@
 namespace kvl {
 namespace {
 
+using kvtest::Along;
 using kvtest::LayoutFamily;
 using kvtest::MakeLayoutGraph;
 
@@ -94,17 +95,6 @@ bool OnBorder(const LBox& b, const LPoint& p) {
 }
 
 bool Inside(const LPoint& p) { return std::abs(p.x) <= kLimit && std::abs(p.y) <= kLimit; }
-
-// Positive when the node moves forward along the placement from a to b.
-double Along(LOrientation o, const LPoint& a, const LPoint& b) {
-  switch (o) {
-    case LOrientation::TopToBottom: return a.y - b.y;
-    case LOrientation::BottomToTop: return b.y - a.y;
-    case LOrientation::LeftToRight: return b.x - a.x;
-    case LOrientation::RightToLeft: return a.x - b.x;
-  }
-  return 0;
-}
 
 void ExpectSoundLayout(const LGraph& g, LOrientation o, const LResult& r) {
   ASSERT_EQ(r.centres.size(), g.nodes.size());
