@@ -2,6 +2,7 @@
 
 #include "kvlayout/engine/pack.h"
 
+#include "kvlayout/engine/circular.h"
 #include "kvlayout/engine/layered.h"
 #include "kvlayout/engine/organic.h"
 #include "kvlayout/engine/route.h"
@@ -36,8 +37,13 @@ LStatus RunStyle(const LGraph& graph, const LRequest& request, LResult& result) 
       options.orientation = request.orientation;
       return LayoutLayered(graph, options, result);
     }
+    case LStyle::Circular: {
+      LCircularOptions options;
+      options.spacing = request.spacing;
+      options.oneCircle = request.oneCircle;
+      return LayoutCircular(graph, options, result);
+    }
     case LStyle::Orthogonal:
-    case LStyle::Circular:
     case LStyle::Tree:
     case LStyle::Snowflake:
       return LStatus::Unsupported;
@@ -46,7 +52,9 @@ LStatus RunStyle(const LGraph& graph, const LRequest& request, LResult& result) 
 }
 }  // namespace
 
-bool HasStyle(LStyle style) { return style == LStyle::Organic || style == LStyle::Hierarchic; }
+bool HasStyle(LStyle style) {
+  return style == LStyle::Organic || style == LStyle::Hierarchic || style == LStyle::Circular;
+}
 
 LStatus Lay(const LGraph& graph, const LRequest& request, LResult& result) {
   if (const LStatus s = Validate(graph); s != LStatus::Ok) return s;

@@ -671,7 +671,9 @@ class Untangler {
   int m_round = 0;
 };
 
-LPoint Clip(const LPoint& from, const LPoint& towards, const LBox& box) {
+}  // namespace
+
+LPoint BorderPoint(const LPoint& from, const LPoint& towards, const LBox& box) {
   const double dx = towards.x - from.x, dy = towards.y - from.y;
   const double hw = box.Width() / 2, hh = box.Height() / 2;
   double t = 1;
@@ -679,8 +681,6 @@ LPoint Clip(const LPoint& from, const LPoint& towards, const LBox& box) {
   if (dy != 0) t = std::min(t, hh / std::abs(dy));
   return {from.x + t * dx, from.y + t * dy};
 }
-
-}  // namespace
 
 std::int64_t CountOverlaps(const std::vector<LPoint>& centres, const std::vector<LPoint>& sizes, double tolerance) {
   return std::int64_t(ClosePairs(centres, sizes, -tolerance).size());
@@ -853,7 +853,7 @@ LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResu
     const LPoint a = out.centres[std::size_t(e.from)], b = out.centres[std::size_t(e.to)];
     const LBox& fromBox = graph.nodes[std::size_t(e.from)].box;
     const LBox& toBox = graph.nodes[std::size_t(e.to)].box;
-    out.routes[k] = {Clip(a, b, fromBox), Clip(b, a, toBox)};
+    out.routes[k] = {BorderPoint(a, b, fromBox), BorderPoint(b, a, toBox)};
   }
   result = std::move(out);
   return LStatus::Ok;

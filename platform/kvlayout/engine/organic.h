@@ -38,6 +38,10 @@ LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResu
 // apart by their order.
 void RemoveOverlaps(std::vector<LPoint>& centres, const std::vector<LPoint>& sizes, double gap);
 
+// Where the straight line from `from` (the centre of `box`, which keeps its
+// size) towards `towards` leaves the box: a straight route's end.
+LPoint BorderPoint(const LPoint& from, const LPoint& towards, const LBox& box);
+
 // The number of pairs of boxes that overlap by more than `tolerance`
 // (sweep over x; n log n plus the pairs found).
 std::int64_t CountOverlaps(const std::vector<LPoint>& centres, const std::vector<LPoint>& sizes,
