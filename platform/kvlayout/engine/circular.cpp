@@ -458,6 +458,98 @@ LPoint Rotated(const LPoint& p, double angle) {
   return {p.x * c - p.y * s, p.x * s + p.y * c};
 }
 
+// Places one component's circles (each a list of nodes) around the origin:
+// false when they do not fit inside the reach.
+bool PlaceCircles(const LGraph& graph, std::vector<std::vector<int>> clusters, const std::vector<std::vector<int>>& adj,
+                  const LCircularOptions& options, std::vector<int>& clusterOf, std::vector<LPoint>& centres) {
+  const double gap = std::max(0.0, options.spacing.node);
+  auto sizeOf = [&](int v) {
+    return LPoint{graph.nodes[std::size_t(v)].box.Width(), graph.nodes[std::size_t(v)].box.Height()};
+  };
+  // Each circle around its own centre.
+  std::vector<std::vector<LPoint>> offsets(clusters.size());
+  std::vector<double> reach(clusters.size(), 0);
+  for (std::size_t c = 0; c < clusters.size(); ++c) {
+    clusters[c] = CircleOrder(clusters[c], adj, graph, options.siftRounds, options.swapPasses).Order();
+    std::vector<LPoint> sizes;
+    for (int v : clusters[c]) sizes.push_back(sizeOf(v));
+    if (!CircleOffsets(sizes, gap, offsets[c])) return false;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+      reach[c] = std::max(reach[c], std::hypot(offsets[c][i].x, offsets[c][i].y) + std::hypot(sizes[i].x, sizes[i].y) / 2);
+      clusterOf[std::size_t(clusters[c][i])] = int(c);
+    }
+  }
+  // The first circle in the middle, the others on a ring around it, each
+  // in the direction of the node it hangs from (a circle hanging from an
+  // outer circle in that one's direction) and turned so that its node that
+  // hangs faces the middle.
+  std::vector<LPoint> centre(clusters.size());
+  if (clusters.size() > 1) {
+    const std::size_t count = clusters.size();
+    std::map<int, LPoint> inMiddle;
+    for (std::size_t i = 0; i < clusters[0].size(); ++i) inMiddle[clusters[0][i]] = offsets[0][i];
+    std::vector<std::size_t> hang(count, 0);
+    std::vector<double> direction(count, 0);
+    for (std::size_t c = 1; c < count; ++c) {
+      int parent = -1, from = -1;
+      for (std::size_t i = 0; i < clusters[c].size() && parent < 0; ++i)
+        for (int w : adj[std::size_t(clusters[c][i])])
+          if (const int k = clusterOf[std::size_t(w)]; k < int(c) && (parent < 0 || k < parent)) {
+            parent = k;
+            from = w;
+            hang[c] = i;
+          }
+      if (parent == 0) {
+        const LPoint o = inMiddle[from];
+        direction[c] = std::atan2(o.y, o.x);
+        if (direction[c] < 0) direction[c] += kTurn;
+      } else if (parent > 0) {
+        direction[c] = direction[std::size_t(parent)];
+      }
+    }
+    std::vector<std::size_t> around;
+    for (std::size_t c = 1; c < count; ++c) around.push_back(c);
+    std::stable_sort(around.begin(), around.end(),
+                     [&](std::size_t x, std::size_t y) { return direction[x] < direction[y]; });
+    std::vector<double> diam;
+    double most = 0;
+    for (std::size_t c : around) {
+      diam.push_back(2 * reach[c]);
+      most = std::max(most, reach[c]);
+    }
+    const Ring ring = RingFor(diam, gap, reach[0] + most + gap);
+    double sx = 0, sy = 0;
+    for (std::size_t j = 0; j < around.size(); ++j) {
+      sx += std::cos(direction[around[j]] - ring.angle[j]);
+      sy += std::sin(direction[around[j]] - ring.angle[j]);
+    }
+    const double shift = std::hypot(sx, sy) < 1e-9 ? 0 : std::atan2(sy, sx);
+    if (ring.radius + most <= kReach) {
+      for (std::size_t j = 0; j < around.size(); ++j) {
+        const std::size_t c = around[j];
+        const double a = ring.angle[j] + shift;
+        centre[c] = {ring.radius * std::cos(a), ring.radius * std::sin(a)};
+        const LPoint o = offsets[c][hang[c]];
+        if (std::hypot(o.x, o.y) < 1e-9) continue;
+        const double turn = a + std::numbers::pi - std::atan2(o.y, o.x);
+        for (LPoint& p : offsets[c]) p = Rotated(p, turn);
+      }
+    } else {
+      // Too many circles for one ring inside the area: rows of circles.
+      std::vector<LPoint> boxes;
+      for (double r : reach) boxes.push_back({2 * r, 2 * r});
+      const LRows rows = PackRows(boxes, gap, 1.0, 2 * kReach, false);
+      if (rows.width > 2 * kReach || rows.height > 2 * kReach) return false;
+      for (std::size_t c = 0; c < clusters.size(); ++c)
+        centre[c] = {rows.corner[c].x + reach[c] - rows.width / 2, rows.corner[c].y - reach[c] + rows.height / 2};
+    }
+  }
+  for (std::size_t c = 0; c < clusters.size(); ++c)
+    for (std::size_t i = 0; i < clusters[c].size(); ++i)
+      centres[std::size_t(clusters[c][i])] = {centre[c].x + offsets[c][i].x, centre[c].y + offsets[c][i].y};
+  return true;
+}
+
 }  // namespace
 
 long long CircleCrossings(const std::vector<std::pair<int, int>>& chords, int places) {
@@ -491,7 +583,6 @@ long long CircleCrossings(const std::vector<std::pair<int, int>>& chords, int pl
 LStatus LayoutCircular(const LGraph& graph, const LCircularOptions& options, LResult& result) {
   if (const LStatus s = Validate(graph); s != LStatus::Ok) return s;
   const std::size_t n = graph.nodes.size();
-  const double gap = std::max(0.0, options.spacing.node);
   std::vector<std::vector<int>> adj(n);
   for (const LEdge& e : graph.edges) {
     if (e.from == e.to || graph.nodes[std::size_t(e.from)].fixed || graph.nodes[std::size_t(e.to)].fixed) continue;
@@ -508,66 +599,16 @@ LStatus LayoutCircular(const LGraph& graph, const LCircularOptions& options, LRe
   for (std::size_t i = 0; i < n; ++i)
     if (component[i] >= 0) members[std::size_t(component[i])].push_back(int(i));
 
-  auto sizeOf = [&](int v) { return LPoint{graph.nodes[std::size_t(v)].box.Width(), graph.nodes[std::size_t(v)].box.Height()}; };
   LResult out;
   out.centres.resize(n);
   for (std::size_t i = 0; i < n; ++i) out.centres[i] = graph.nodes[i].box.Centre();
   std::vector<int> localOf(n, -1), clusterOf(n, -1);
   for (const std::vector<int>& nodes : members) {
-    std::vector<std::vector<int>> clusters =
-        options.oneCircle ? std::vector<std::vector<int>>{nodes} : Clusters(graph, nodes, adj, localOf);
-    // Each circle around its own centre.
-    std::vector<std::vector<LPoint>> offsets(clusters.size());
-    std::vector<double> reach(clusters.size(), 0);
-    for (std::size_t c = 0; c < clusters.size(); ++c) {
-      clusters[c] = CircleOrder(clusters[c], adj, graph, options.siftRounds, options.swapPasses).Order();
-      std::vector<LPoint> sizes;
-      for (int v : clusters[c]) sizes.push_back(sizeOf(v));
-      if (!CircleOffsets(sizes, gap, offsets[c])) return LStatus::TooLarge;
-      for (std::size_t i = 0; i < sizes.size(); ++i) {
-        reach[c] = std::max(reach[c], std::hypot(offsets[c][i].x, offsets[c][i].y) + std::hypot(sizes[i].x, sizes[i].y) / 2);
-        clusterOf[std::size_t(clusters[c][i])] = int(c);
-      }
-    }
-    // The first circle in the middle, the others on a ring around it.
-    std::vector<LPoint> centre(clusters.size());
-    if (clusters.size() > 1) {
-      std::vector<double> diam;
-      double most = 0;
-      for (std::size_t c = 1; c < clusters.size(); ++c) {
-        diam.push_back(2 * reach[c]);
-        most = std::max(most, reach[c]);
-      }
-      const Ring ring = RingFor(diam, gap, reach[0] + most + gap);
-      if (ring.radius + most <= kReach) {
-        for (std::size_t c = 1; c < clusters.size(); ++c) {
-          const double a = ring.angle[c - 1];
-          centre[c] = {ring.radius * std::cos(a), ring.radius * std::sin(a)};
-          // Turn the circle so that its first node linked to an earlier
-          // circle faces the middle.
-          for (std::size_t i = 0; i < clusters[c].size(); ++i) {
-            const int v = clusters[c][i];
-            const bool inward = std::any_of(adj[std::size_t(v)].begin(), adj[std::size_t(v)].end(),
-                                            [&](int w) { return clusterOf[std::size_t(w)] < int(c); });
-            const LPoint o = offsets[c][i];
-            if (!inward || std::hypot(o.x, o.y) < 1e-9) continue;
-            const double turn = a + std::numbers::pi - std::atan2(o.y, o.x);
-            for (LPoint& p : offsets[c]) p = Rotated(p, turn);
-            break;
-          }
-        }
-      } else {
-        // Too many circles for one ring inside the area: rows of circles.
-        std::vector<LPoint> boxes;
-        for (double r : reach) boxes.push_back({2 * r, 2 * r});
-        const LRows rows = PackRows(boxes, gap, 1.0, 2 * kReach, false);
-        for (std::size_t c = 0; c < clusters.size(); ++c)
-          centre[c] = {rows.corner[c].x + reach[c] - rows.width / 2, rows.corner[c].y - reach[c] + rows.height / 2};
-      }
-    }
-    for (std::size_t c = 0; c < clusters.size(); ++c)
-      for (std::size_t i = 0; i < clusters[c].size(); ++i)
-        out.centres[std::size_t(clusters[c][i])] = {centre[c].x + offsets[c][i].x, centre[c].y + offsets[c][i].y};
+    // The radiation falls back to one circle (or rings) for the component
+    // when its circles do not fit inside the area side by side.
+    if (!options.oneCircle && PlaceCircles(graph, Clusters(graph, nodes, adj, localOf), adj, options, clusterOf, out.centres))
+      continue;
+    if (!PlaceCircles(graph, {nodes}, adj, options, clusterOf, out.centres)) return LStatus::TooLarge;
   }
   for (std::size_t i = 0; i < n; ++i) {
     if (graph.nodes[i].fixed) continue;

@@ -98,7 +98,8 @@ TEST_P(CircularFamilies, NoOverlapsInsideTheAreaLinksOnTheirNodesAndRepeatable) 
 std::vector<FamilyCase> AllCases() {
   const std::pair<LayoutFamily, int> families[] = {{LayoutFamily::Dag, 40},        {LayoutFamily::Dag, 300},
                                                    {LayoutFamily::Tree, 200},      {LayoutFamily::DataModel, 300},
-                                                   {LayoutFamily::DataModel, 1000}, {LayoutFamily::Components, 200},
+                                                   {LayoutFamily::DataModel, 1000}, {LayoutFamily::DataModel, 3000},
+                                                   {LayoutFamily::Components, 200},
                                                    {LayoutFamily::MixedSizes, 150}};
   std::vector<FamilyCase> cases;
   for (const auto& [family, n] : families)
