@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -101,6 +102,29 @@ inline kvl::LGraph MakeLayoutGraph(LayoutFamily family, int n, std::uint64_t see
       break;
   }
   return g;
+}
+
+// What the layout tests check on a result: the nodes' sizes, the box a
+// node stands in at its new centre, and whether a route's end lies on a
+// box's border (to a unit).
+inline std::vector<kvl::LPoint> LayoutSizes(const kvl::LGraph& g) {
+  std::vector<kvl::LPoint> s;
+  for (const kvl::LNode& n : g.nodes) s.push_back({n.box.Width(), n.box.Height()});
+  return s;
+}
+
+inline kvl::LBox PlacedBox(const kvl::LGraph& g, const kvl::LResult& r, std::size_t i) {
+  const kvl::LBox& b = g.nodes[i].box;
+  const kvl::LPoint c = r.centres[i];
+  return {c.x - b.Width() / 2, c.y - b.Height() / 2, c.x + b.Width() / 2, c.y + b.Height() / 2};
+}
+
+inline bool OnBoxBorder(const kvl::LPoint& p, const kvl::LBox& b) {
+  constexpr double e = 1;
+  const bool inside = p.x >= b.x0 - e && p.x <= b.x1 + e && p.y >= b.y0 - e && p.y <= b.y1 + e;
+  const bool edge =
+      std::abs(p.x - b.x0) <= e || std::abs(p.x - b.x1) <= e || std::abs(p.y - b.y0) <= e || std::abs(p.y - b.y1) <= e;
+  return inside && edge;
 }
 
 }  // namespace kvtest

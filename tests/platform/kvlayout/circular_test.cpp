@@ -20,26 +20,6 @@ using kvl::LResult;
 using kvl::LStatus;
 using kvtest::LayoutFamily;
 
-std::vector<LPoint> Sizes(const LGraph& g) {
-  std::vector<LPoint> s;
-  for (const kvl::LNode& n : g.nodes) s.push_back({n.box.Width(), n.box.Height()});
-  return s;
-}
-
-LBox At(const LGraph& g, const LResult& r, std::size_t i) {
-  const LBox& b = g.nodes[i].box;
-  const LPoint c = r.centres[i];
-  return {c.x - b.Width() / 2, c.y - b.Height() / 2, c.x + b.Width() / 2, c.y + b.Height() / 2};
-}
-
-bool OnBorder(const LPoint& p, const LBox& b) {
-  constexpr double e = 1;
-  const bool inside = p.x >= b.x0 - e && p.x <= b.x1 + e && p.y >= b.y0 - e && p.y <= b.y1 + e;
-  const bool edge =
-      std::abs(p.x - b.x0) <= e || std::abs(p.x - b.x1) <= e || std::abs(p.y - b.y0) <= e || std::abs(p.y - b.y1) <= e;
-  return inside && edge;
-}
-
 LStatus LayCircular(const LGraph& g, bool oneCircle, LResult& r) {
   kvl::LRequest request;
   request.style = kvl::LStyle::Circular;
@@ -78,17 +58,17 @@ TEST_P(CircularFamilies, NoOverlapsInsideTheAreaLinksOnTheirNodesAndRepeatable) 
   ASSERT_EQ(LayCircular(g, c.oneCircle, r), LStatus::Ok);
   ASSERT_EQ(r.centres.size(), g.nodes.size());
   ASSERT_EQ(r.routes.size(), g.edges.size());
-  EXPECT_EQ(kvl::CountOverlaps(r.centres, Sizes(g), 0.5), 0);
+  EXPECT_EQ(kvl::CountOverlaps(r.centres, kvtest::LayoutSizes(g), 0.5), 0);
   for (std::size_t i = 0; i < g.nodes.size(); ++i) {
-    const LBox b = At(g, r, i);
+    const LBox b = kvtest::PlacedBox(g, r, i);
     EXPECT_TRUE(b.x0 >= -kvl::kLimit && b.x1 <= kvl::kLimit && b.y0 >= -kvl::kLimit && b.y1 <= kvl::kLimit) << i;
   }
   for (std::size_t k = 0; k < g.edges.size(); ++k) {
     const kvl::LEdge& e = g.edges[k];
     if (e.from == e.to) continue;
     ASSERT_EQ(r.routes[k].size(), 2u);
-    EXPECT_TRUE(OnBorder(r.routes[k].front(), At(g, r, std::size_t(e.from)))) << k;
-    EXPECT_TRUE(OnBorder(r.routes[k].back(), At(g, r, std::size_t(e.to)))) << k;
+    EXPECT_TRUE(kvtest::OnBoxBorder(r.routes[k].front(), kvtest::PlacedBox(g, r, std::size_t(e.from)))) << k;
+    EXPECT_TRUE(kvtest::OnBoxBorder(r.routes[k].back(), kvtest::PlacedBox(g, r, std::size_t(e.to)))) << k;
   }
   ASSERT_EQ(LayCircular(g, c.oneCircle, again), LStatus::Ok);
   EXPECT_EQ(again.centres, r.centres);
@@ -186,7 +166,7 @@ TEST(Circular, RadiationPutsEachBiconnectedPartOnItsOwnCircle) {
   };
   EXPECT_TRUE(OnOneCircle(pick({0, 1, 2, 3, 4, 5, 6, 7})));
   EXPECT_FALSE(OnOneCircle(pick({0, 1, 2, 3, 4, 5, 6, 7, 8, 9})));
-  EXPECT_EQ(kvl::CountOverlaps(r.centres, Sizes(g), 0.5), 0);
+  EXPECT_EQ(kvl::CountOverlaps(r.centres, kvtest::LayoutSizes(g), 0.5), 0);
   // The same graph in the cycle placement: one circle for all.
   ASSERT_EQ(LayCircular(g, true, r), LStatus::Ok);
   EXPECT_TRUE(OnOneCircle(r.centres));
@@ -201,7 +181,7 @@ TEST(Circular, GroupsStayTogether) {
     SCOPED_TRACE(one ? "cycle" : "radiation");
     LResult r;
     ASSERT_EQ(LayCircular(g, one, r), LStatus::Ok);
-    EXPECT_EQ(kvl::CountOverlaps(r.centres, Sizes(g), 0.5), 0);
+    EXPECT_EQ(kvl::CountOverlaps(r.centres, kvtest::LayoutSizes(g), 0.5), 0);
     if (one) {
       LPoint mid{};
       for (const LPoint& p : r.centres) mid = {mid.x + p.x / 30, mid.y + p.y / 30};
@@ -239,7 +219,7 @@ TEST(Circular, FixedNodesStayAndTheOthersKeepClear) {
       EXPECT_EQ(r.centres[i], g.nodes[i].box.Centre());
       for (std::size_t j = 0; j < g.nodes.size(); ++j) {
         if (g.nodes[j].fixed) continue;
-        const LBox a = At(g, r, i), b = At(g, r, j);
+        const LBox a = kvtest::PlacedBox(g, r, i), b = kvtest::PlacedBox(g, r, j);
         EXPECT_FALSE(a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1) << i << " " << j;
       }
     }
@@ -258,7 +238,7 @@ TEST(Circular, OddGraphsGiveACleanResult) {
     EXPECT_TRUE(r.routes[0].empty());  // a self-link keeps its own loop
     EXPECT_TRUE(r.routes[3].empty());  // the person's route stays
     EXPECT_EQ(r.routes[1], r.routes[2]);
-    EXPECT_EQ(kvl::CountOverlaps(r.centres, Sizes(g), 0.5), 0);
+    EXPECT_EQ(kvl::CountOverlaps(r.centres, kvtest::LayoutSizes(g), 0.5), 0);
   }
   LResult empty;
   EXPECT_EQ(LayCircular(LGraph{}, false, empty), LStatus::Ok);
@@ -274,9 +254,9 @@ TEST(Circular, ACircleTooLargeForTheAreaBecomesRings) {
   LResult r;
   ASSERT_EQ(LayCircular(g, true, r), LStatus::Ok);
   EXPECT_FALSE(OnOneCircle(r.centres));
-  EXPECT_EQ(kvl::CountOverlaps(r.centres, Sizes(g), 0.5), 0);
+  EXPECT_EQ(kvl::CountOverlaps(r.centres, kvtest::LayoutSizes(g), 0.5), 0);
   for (std::size_t i = 0; i < g.nodes.size(); ++i) {
-    const LBox b = At(g, r, i);
+    const LBox b = kvtest::PlacedBox(g, r, i);
     EXPECT_TRUE(b.x0 >= -kvl::kLimit && b.x1 <= kvl::kLimit && b.y0 >= -kvl::kLimit && b.y1 <= kvl::kLimit) << i;
   }
 }
