@@ -616,15 +616,8 @@ LStatus LayoutCircular(const LGraph& graph, const LCircularOptions& options, LRe
     const LBox& b = graph.nodes[i].box;
     if (std::abs(p.x) + b.Width() / 2 > kLimit || std::abs(p.y) + b.Height() / 2 > kLimit) return LStatus::TooLarge;
   }
-  out.routes.resize(graph.edges.size());
+  out.routes = StraightRoutes(graph, out.centres);
   out.reversed.assign(graph.edges.size(), 0);
-  for (std::size_t k = 0; k < graph.edges.size(); ++k) {
-    const LEdge& e = graph.edges[k];
-    if (e.from == e.to || e.keep == LRouteKeep::Route) continue;
-    const LPoint a = out.centres[std::size_t(e.from)], b = out.centres[std::size_t(e.to)];
-    out.routes[k] = {BorderPoint(a, b, graph.nodes[std::size_t(e.from)].box),
-                     BorderPoint(b, a, graph.nodes[std::size_t(e.to)].box)};
-  }
   result = std::move(out);
   return LStatus::Ok;
 }

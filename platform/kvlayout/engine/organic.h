@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "kvlayout/engine/lgraph.h"
 
@@ -38,9 +39,9 @@ LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResu
 // apart by their order.
 void RemoveOverlaps(std::vector<LPoint>& centres, const std::vector<LPoint>& sizes, double gap);
 
-// Where the straight line from `from` (the centre of `box`, which keeps its
-// size) towards `towards` leaves the box: a straight route's end.
-LPoint BorderPoint(const LPoint& from, const LPoint& towards, const LBox& box);
+// Straight routes between the nodes at the given centres, border to border;
+// self-links and routes the person keeps get none (they are left alone).
+std::vector<std::vector<LPoint>> StraightRoutes(const LGraph& graph, const std::vector<LPoint>& centres);
 
 // The number of pairs of boxes that overlap by more than `tolerance`
 // (sweep over x; n log n plus the pairs found).

@@ -13,7 +13,6 @@
 
 namespace {
 
-using kvl::LBox;
 using kvl::LGraph;
 using kvl::LPoint;
 using kvl::LResult;
@@ -59,10 +58,7 @@ TEST_P(CircularFamilies, NoOverlapsInsideTheAreaLinksOnTheirNodesAndRepeatable) 
   ASSERT_EQ(r.centres.size(), g.nodes.size());
   ASSERT_EQ(r.routes.size(), g.edges.size());
   EXPECT_EQ(kvl::CountOverlaps(r.centres, kvtest::LayoutSizes(g), 0.5), 0);
-  for (std::size_t i = 0; i < g.nodes.size(); ++i) {
-    const LBox b = kvtest::PlacedBox(g, r, i);
-    EXPECT_TRUE(b.x0 >= -kvl::kLimit && b.x1 <= kvl::kLimit && b.y0 >= -kvl::kLimit && b.y1 <= kvl::kLimit) << i;
-  }
+  EXPECT_EQ(kvtest::PlacedOutsideTheArea(g, r), 0);
   for (std::size_t k = 0; k < g.edges.size(); ++k) {
     const kvl::LEdge& e = g.edges[k];
     if (e.from == e.to) continue;
@@ -214,15 +210,7 @@ TEST(Circular, FixedNodesStayAndTheOthersKeepClear) {
   for (bool one : {false, true}) {
     LResult r;
     ASSERT_EQ(LayCircular(g, one, r), LStatus::Ok);
-    for (std::size_t i = 0; i < g.nodes.size(); ++i) {
-      if (!g.nodes[i].fixed) continue;
-      EXPECT_EQ(r.centres[i], g.nodes[i].box.Centre());
-      for (std::size_t j = 0; j < g.nodes.size(); ++j) {
-        if (g.nodes[j].fixed) continue;
-        const LBox a = kvtest::PlacedBox(g, r, i), b = kvtest::PlacedBox(g, r, j);
-        EXPECT_FALSE(a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1) << i << " " << j;
-      }
-    }
+    EXPECT_EQ(kvtest::FixedNodesDisturbed(g, r), 0);
   }
 }
 
@@ -245,7 +233,7 @@ TEST(Circular, OddGraphsGiveACleanResult) {
   EXPECT_TRUE(empty.centres.empty());
 }
 
-// One circle of 5,000 tables would pass the drawing area: its nodes go on
+// One circle of 1,500 tables would pass the drawing area: its nodes go on
 // rings inside one another, still apart and inside.
 TEST(Circular, ACircleTooLargeForTheAreaBecomesRings) {
   LGraph g;
@@ -255,29 +243,11 @@ TEST(Circular, ACircleTooLargeForTheAreaBecomesRings) {
   ASSERT_EQ(LayCircular(g, true, r), LStatus::Ok);
   EXPECT_FALSE(OnOneCircle(r.centres));
   EXPECT_EQ(kvl::CountOverlaps(r.centres, kvtest::LayoutSizes(g), 0.5), 0);
-  for (std::size_t i = 0; i < g.nodes.size(); ++i) {
-    const LBox b = kvtest::PlacedBox(g, r, i);
-    EXPECT_TRUE(b.x0 >= -kvl::kLimit && b.x1 <= kvl::kLimit && b.y0 >= -kvl::kLimit && b.y1 <= kvl::kLimit) << i;
-  }
+  EXPECT_EQ(kvtest::PlacedOutsideTheArea(g, r), 0);
 }
 
 TEST(Circular, BadOrOversizedInputWritesNothing) {
-  struct Case {
-    const char* what;
-    LGraph graph;
-    LStatus want;
-  };
-  LGraph outOfRange = kvtest::MakeLayoutGraph(LayoutFamily::Tree, 5, 1);
-  outOfRange.edges.push_back({0, 5});
-  LGraph notFinite = kvtest::MakeLayoutGraph(LayoutFamily::Tree, 5, 1);
-  notFinite.nodes[2].box.x1 = std::nan("");
-  LGraph huge;
-  for (int i = 0; i < 400; ++i) huge.nodes.push_back(kvtest::LayoutBox(0, 0, 200000, 200000));
-  for (int i = 1; i < 400; ++i) huge.edges.push_back({i - 1, i});
-  const Case cases[] = {{"edge to a missing node", outOfRange, LStatus::BadInput},
-                        {"box not finite", notFinite, LStatus::BadInput},
-                        {"larger than the drawing area", huge, LStatus::TooLarge}};
-  for (const Case& c : cases)
+  for (const kvtest::BadLayoutCase& c : kvtest::BadLayoutGraphs())
     for (bool one : {false, true}) {
       SCOPED_TRACE(c.what);
       LResult r;
