@@ -558,7 +558,10 @@ long long CircleCrossings(const std::vector<std::pair<int, int>>& chords, int pl
   // second ends, the earlier ones whose second end lies strictly inside.
   std::vector<std::pair<int, int>> c;
   for (auto [a, b] : chords)
-    if (a != b) c.push_back({std::min(a, b), std::max(a, b)});
+    if (a != b && std::min(a, b) >= 0) {
+      c.push_back({std::min(a, b), std::max(a, b)});
+      places = std::max(places, std::max(a, b) + 1);  // a place past the count still counts
+    }
   std::sort(c.begin(), c.end());
   std::vector<int> tree(std::size_t(places) + 1, 0);
   auto add = [&](int i) {

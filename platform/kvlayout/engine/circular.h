@@ -37,7 +37,8 @@ struct LCircularOptions {
 LStatus LayoutCircular(const LGraph& graph, const LCircularOptions& options, LResult& result);
 
 // Crossings of the chords between the nodes of a circle, nodes given by
-// their places 0..k-1 around it; chords sharing an end do not cross.
+// their places 0..k-1 around it; chords sharing an end do not cross, a
+// chord with a negative place or from a place to itself is no chord.
 long long CircleCrossings(const std::vector<std::pair<int, int>>& chords, int places);
 
 }  // namespace kvl

@@ -139,7 +139,8 @@ TEST(Circular, CircleCrossingsCountsChordPairsThatInterleave) {
     long long want;
   } cases[] = {{{{0, 2}, {1, 3}}, 1},          {{{0, 3}, {1, 2}}, 0},           {{{0, 1}, {1, 2}}, 0},
                {{{2, 0}, {3, 1}}, 1},          {{{0, 4}, {1, 5}, {2, 6}}, 3},   {{{0, 2}, {0, 2}, {1, 3}}, 2},
-               {{{0, 5}, {1, 2}, {3, 4}}, 0},  {{}, 0}};
+               {{{0, 5}, {1, 2}, {3, 4}}, 0},  {{}, 0},                         {{{0, 9}, {1, 12}}, 1},
+               {{{-1, 3}, {2, 2}, {0, 3}}, 0}};
   for (const auto& c : cases) EXPECT_EQ(kvl::CircleCrossings(c.chords, 8), c.want);
 }
 
