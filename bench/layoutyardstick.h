@@ -67,6 +67,13 @@ inline std::vector<std::vector<kvl::LPoint>> StraightRoutes(const kvl::LGraph& g
   return r;
 }
 
+// The nodes' sizes, as the overlap count takes them.
+inline std::vector<kvl::LPoint> Sizes(const kvl::LGraph& g) {
+  std::vector<kvl::LPoint> s;
+  for (const kvl::LNode& n : g.nodes) s.push_back({n.box.Width(), n.box.Height()});
+  return s;
+}
+
 // The graph as DOT: boxes of the nodes' sizes (inches are 7200 units).
 inline std::string ToDot(const kvl::LGraph& g, bool directed, const std::string& graphAttributes) {
   std::ostringstream o;

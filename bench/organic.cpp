@@ -10,15 +10,9 @@
 
 namespace {
 
-std::vector<kvl::LPoint> Sizes(const kvl::LGraph& g) {
-  std::vector<kvl::LPoint> s;
-  for (const kvl::LNode& n : g.nodes) s.push_back({n.box.Width(), n.box.Height()});
-  return s;
-}
-
 void Report(benchmark::State& state, const kvl::LGraph& g, const std::vector<kvl::LPoint>& centres) {
   state.counters["crossings"] = double(yardstick::CountCrossings(yardstick::StraightRoutes(g, centres)));
-  state.counters["overlaps"] = double(kvl::CountOverlaps(centres, Sizes(g), 1));
+  state.counters["overlaps"] = double(kvl::CountOverlaps(centres, yardstick::Sizes(g), 1));
 }
 
 void BM_Organic(benchmark::State& state) {

@@ -148,4 +148,42 @@ inline kvl::LGraph MakeLayoutGraph(LayoutFamily family, int n, std::uint64_t see
   return g;
 }
 
+// The nodes' sizes, as the overlap counters take them.
+inline std::vector<kvl::LPoint> LayoutSizes(const kvl::LGraph& g) {
+  std::vector<kvl::LPoint> s;
+  for (const kvl::LNode& n : g.nodes) s.push_back({n.box.Width(), n.box.Height()});
+  return s;
+}
+
+// Nodes whose placed box passes the drawing area (±kLimit).
+inline int PlacedOutsideTheArea(const kvl::LGraph& g, const kvl::LResult& r) {
+  int count = 0;
+  for (std::size_t i = 0; i < g.nodes.size(); ++i) {
+    const kvl::LBox b = PlacedBox(g, r, i);
+    count += !(b.x0 >= -kvl::kLimit && b.x1 <= kvl::kLimit && b.y0 >= -kvl::kLimit && b.y1 <= kvl::kLimit);
+  }
+  return count;
+}
+
+// Graphs every style must refuse, with the answer: a link to a node that
+// does not exist, a box that is not finite, and a chain of 400 boxes of
+// 200,000 units that cannot fit inside the drawing area.
+struct BadLayoutCase {
+  const char* what;
+  kvl::LGraph graph;
+  kvl::LStatus want;
+};
+inline std::vector<BadLayoutCase> BadLayoutGraphs() {
+  kvl::LGraph outOfRange = MakeLayoutGraph(LayoutFamily::Tree, 5, 1);
+  outOfRange.edges.push_back({0, 5});
+  kvl::LGraph notFinite = MakeLayoutGraph(LayoutFamily::Tree, 5, 1);
+  notFinite.nodes[2].box.x1 = std::nan("");
+  kvl::LGraph huge;
+  for (int i = 0; i < 400; ++i) huge.nodes.push_back(LayoutBox(0, 0, 200000, 200000));
+  for (int i = 1; i < 400; ++i) huge.edges.push_back({i - 1, i});
+  return {{"edge to a missing node", outOfRange, kvl::LStatus::BadInput},
+          {"box not finite", notFinite, kvl::LStatus::BadInput},
+          {"larger than the drawing area", huge, kvl::LStatus::TooLarge}};
+}
+
 }  // namespace kvtest

@@ -139,6 +139,7 @@ LStatus ReadRun(const SSymAutoLayoutParam& param, LGraph& graph, LSymbols& symbo
   const LONG placement = o.m_nPlacement - SSymAutoLayoutPlacement::TopToBottom;
   request.orientation = placement >= 0 && placement <= 3 ? static_cast<LOrientation>(placement) : LOrientation::TopToBottom;
   request.keepNodes = o.m_nMode != 0;
+  request.oneCircle = o.m_nPlacement == SSymAutoLayoutPlacement::Cycle;
   const SSymAutoLayoutParam::EngineNumbers& n = param.m_engineNumbers;
   const LSpacing defaults;
   request.spacing = {Spacing(n[3], defaults.node), Spacing(n[4], defaults.layer), Spacing(n[5], defaults.edgeNode),

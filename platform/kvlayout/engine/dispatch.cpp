@@ -2,6 +2,7 @@
 
 #include "kvlayout/engine/pack.h"
 
+#include "kvlayout/engine/circular.h"
 #include "kvlayout/engine/layered.h"
 #include "kvlayout/engine/organic.h"
 #include "kvlayout/engine/route.h"
@@ -41,8 +42,13 @@ LStatus RunStyle(const LGraph& graph, const LRequest& request, LResult& result) 
       return LayoutTree(graph, {request.spacing, request.orientation}, result);
     case LStyle::Snowflake:
       return LayoutSnowflake(graph, request.spacing, result);
+    case LStyle::Circular: {
+      LCircularOptions options;
+      options.spacing = request.spacing;
+      options.oneCircle = request.oneCircle;
+      return LayoutCircular(graph, options, result);
+    }
     case LStyle::Orthogonal:
-    case LStyle::Circular:
       return LStatus::Unsupported;
   }
   return LStatus::BadInput;
@@ -50,7 +56,8 @@ LStatus RunStyle(const LGraph& graph, const LRequest& request, LResult& result) 
 }  // namespace
 
 bool HasStyle(LStyle style) {
-  return style == LStyle::Organic || style == LStyle::Hierarchic || style == LStyle::Tree || style == LStyle::Snowflake;
+  return style == LStyle::Organic || style == LStyle::Hierarchic || style == LStyle::Tree || style == LStyle::Snowflake ||
+         style == LStyle::Circular;
 }
 
 LStatus Lay(const LGraph& graph, const LRequest& request, LResult& result) {

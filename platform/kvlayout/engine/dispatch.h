@@ -19,6 +19,9 @@ struct LRequest {
   LSpacing spacing;
   // The nodes stay where they stand: only whole components are packed.
   bool keepNodes = false;
+  // The circular style: every node on one circle ("Cycle") rather than a
+  // circle for each biconnected part or group ("Radiation").
+  bool oneCircle = false;
   // The seed of any randomised step (derived from the graph by the reader).
   std::uint64_t seed = 0;
 };

@@ -673,13 +673,25 @@ class Untangler {
 
 }  // namespace
 
-LPoint Clip(const LPoint& from, const LPoint& towards, const LBox& box) {
+LPoint BorderPoint(const LPoint& from, const LPoint& towards, const LBox& box) {
   const double dx = towards.x - from.x, dy = towards.y - from.y;
   const double hw = box.Width() / 2, hh = box.Height() / 2;
   double t = 1;
   if (dx != 0) t = std::min(t, hw / std::abs(dx));
   if (dy != 0) t = std::min(t, hh / std::abs(dy));
   return {from.x + t * dx, from.y + t * dy};
+}
+
+std::vector<std::vector<LPoint>> StraightRoutes(const LGraph& graph, const std::vector<LPoint>& centres) {
+  std::vector<std::vector<LPoint>> routes(graph.edges.size());
+  for (std::size_t k = 0; k < graph.edges.size(); ++k) {
+    const LEdge& e = graph.edges[k];
+    if (e.from == e.to || e.keep == LRouteKeep::Route) continue;
+    const LPoint a = centres[std::size_t(e.from)], b = centres[std::size_t(e.to)];
+    routes[k] = {BorderPoint(a, b, graph.nodes[std::size_t(e.from)].box),
+                 BorderPoint(b, a, graph.nodes[std::size_t(e.to)].box)};
+  }
+  return routes;
 }
 
 std::int64_t CountOverlaps(const std::vector<LPoint>& centres, const std::vector<LPoint>& sizes, double tolerance) {
@@ -845,16 +857,8 @@ LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResu
     out.centres[i] = l < 0 ? graph.nodes[i].box.Centre()
                            : LPoint{placed[std::size_t(l)].x + move.x, placed[std::size_t(l)].y + move.y};
   }
-  out.routes.resize(graph.edges.size());
+  out.routes = StraightRoutes(graph, out.centres);
   out.reversed.assign(graph.edges.size(), 0);
-  for (std::size_t k = 0; k < graph.edges.size(); ++k) {
-    const LEdge& e = graph.edges[k];
-    if (e.from == e.to || e.keep == LRouteKeep::Route) continue;
-    const LPoint a = out.centres[std::size_t(e.from)], b = out.centres[std::size_t(e.to)];
-    const LBox& fromBox = graph.nodes[std::size_t(e.from)].box;
-    const LBox& toBox = graph.nodes[std::size_t(e.to)].box;
-    out.routes[k] = {Clip(a, b, fromBox), Clip(b, a, toBox)};
-  }
   result = std::move(out);
   return LStatus::Ok;
 }

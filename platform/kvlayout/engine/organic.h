@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "kvlayout/engine/lgraph.h"
 
@@ -40,7 +41,10 @@ void RemoveOverlaps(std::vector<LPoint>& centres, const std::vector<LPoint>& siz
 
 // Where the straight line from a box's centre `from` towards `towards`
 // leaves the box (of the size of `box`, centred on `from`).
-LPoint Clip(const LPoint& from, const LPoint& towards, const LBox& box);
+LPoint BorderPoint(const LPoint& from, const LPoint& towards, const LBox& box);
+// Straight routes between the nodes at the given centres, border to border;
+// self-links and routes the person keeps get none (they are left alone).
+std::vector<std::vector<LPoint>> StraightRoutes(const LGraph& graph, const std::vector<LPoint>& centres);
 
 // The number of pairs of boxes that overlap by more than `tolerance`
 // (sweep over x; n log n plus the pairs found).

@@ -533,7 +533,7 @@ LStatus LayoutSnowflake(const LGraph& graph, const LSpacing& spacing, LResult& r
     const LEdge& e = graph.edges[std::size_t(k)];
     if (e.keep == LRouteKeep::Route) continue;
     const LPoint a = r.centres[std::size_t(e.from)], b = r.centres[std::size_t(e.to)];
-    r.routes[std::size_t(k)] = {Clip(a, b, graph.nodes[std::size_t(e.from)].box), Clip(b, a, graph.nodes[std::size_t(e.to)].box)};
+    r.routes[std::size_t(k)] = {BorderPoint(a, b, graph.nodes[std::size_t(e.from)].box), BorderPoint(b, a, graph.nodes[std::size_t(e.to)].box)};
   }
   return Finish(graph, f, spacing, r, result);
 }

@@ -9,32 +9,11 @@
 
 namespace {
 
-using kvl::LBox;
 using kvl::LGraph;
 using kvl::LPoint;
 using kvl::LResult;
 using kvl::LStatus;
 using kvtest::LayoutFamily;
-
-std::vector<LPoint> Sizes(const LGraph& g) {
-  std::vector<LPoint> s;
-  for (const kvl::LNode& n : g.nodes) s.push_back({n.box.Width(), n.box.Height()});
-  return s;
-}
-
-LBox At(const LGraph& g, const LResult& r, std::size_t i) {
-  const LBox& b = g.nodes[i].box;
-  const LPoint c = r.centres[i];
-  return {c.x - b.Width() / 2, c.y - b.Height() / 2, c.x + b.Width() / 2, c.y + b.Height() / 2};
-}
-
-bool OnBorder(const LPoint& p, const LBox& b) {
-  constexpr double e = 1;
-  const bool inside = p.x >= b.x0 - e && p.x <= b.x1 + e && p.y >= b.y0 - e && p.y <= b.y1 + e;
-  const bool edge =
-      std::abs(p.x - b.x0) <= e || std::abs(p.x - b.x1) <= e || std::abs(p.y - b.y0) <= e || std::abs(p.y - b.y1) <= e;
-  return inside && edge;
-}
 
 struct FamilyCase {
   LayoutFamily family;
@@ -53,18 +32,15 @@ TEST_P(OrganicFamilies, NoOverlapsInsideTheAreaLinksOnTheirNodesAndRepeatable) {
   ASSERT_EQ(kvl::LayoutOrganic(g, options, r), LStatus::Ok);
   ASSERT_EQ(r.centres.size(), g.nodes.size());
   ASSERT_EQ(r.routes.size(), g.edges.size());
-  EXPECT_EQ(kvl::CountOverlaps(r.centres, Sizes(g), 0.5), 0);
-  for (std::size_t i = 0; i < g.nodes.size(); ++i) {
-    const LBox b = At(g, r, i);
-    EXPECT_TRUE(b.x0 >= -kvl::kLimit && b.x1 <= kvl::kLimit && b.y0 >= -kvl::kLimit && b.y1 <= kvl::kLimit) << i;
-  }
+  EXPECT_EQ(kvl::CountOverlaps(r.centres, kvtest::LayoutSizes(g), 0.5), 0);
+  EXPECT_EQ(kvtest::PlacedOutsideTheArea(g, r), 0);
   double linked = 0;
   for (std::size_t k = 0; k < g.edges.size(); ++k) {
     const kvl::LEdge& e = g.edges[k];
     if (e.from == e.to) continue;
     ASSERT_EQ(r.routes[k].size(), 2u);
-    EXPECT_TRUE(OnBorder(r.routes[k].front(), At(g, r, std::size_t(e.from)))) << k;
-    EXPECT_TRUE(OnBorder(r.routes[k].back(), At(g, r, std::size_t(e.to)))) << k;
+    EXPECT_TRUE(kvtest::OnBorder(r.routes[k].front(), kvtest::PlacedBox(g, r, std::size_t(e.from)))) << k;
+    EXPECT_TRUE(kvtest::OnBorder(r.routes[k].back(), kvtest::PlacedBox(g, r, std::size_t(e.to)))) << k;
     linked += std::hypot(r.centres[std::size_t(e.from)].x - r.centres[std::size_t(e.to)].x,
                          r.centres[std::size_t(e.from)].y - r.centres[std::size_t(e.to)].y);
   }
@@ -139,7 +115,7 @@ TEST(Organic, LocalMovesRemoveCrossingsAndKeepBoxesApart) {
     if (c.fewer) {
       EXPECT_LT(now, was);
     }
-    EXPECT_EQ(kvl::CountOverlaps(after.centres, Sizes(g), 0.5), 0);
+    EXPECT_EQ(kvl::CountOverlaps(after.centres, kvtest::LayoutSizes(g), 0.5), 0);
   }
 }
 
@@ -162,28 +138,14 @@ TEST(Organic, OddGraphsGiveACleanResult) {
   EXPECT_TRUE(r.routes[0].empty());  // a self-link keeps its own loop
   EXPECT_TRUE(r.routes[3].empty());  // the person's route stays
   EXPECT_EQ(r.routes[1], r.routes[2]);
-  EXPECT_EQ(kvl::CountOverlaps(r.centres, Sizes(g), 0.5), 0);
+  EXPECT_EQ(kvl::CountOverlaps(r.centres, kvtest::LayoutSizes(g), 0.5), 0);
   LResult empty;
   EXPECT_EQ(kvl::LayoutOrganic(LGraph{}, {}, empty), LStatus::Ok);
   EXPECT_TRUE(empty.centres.empty());
 }
 
 TEST(Organic, BadOrOversizedInputWritesNothing) {
-  struct Case {
-    const char* what;
-    LGraph graph;
-    LStatus want;
-  };
-  LGraph outOfRange = kvtest::MakeLayoutGraph(LayoutFamily::Tree, 5, 1);
-  outOfRange.edges.push_back({0, 5});
-  LGraph notFinite = kvtest::MakeLayoutGraph(LayoutFamily::Tree, 5, 1);
-  notFinite.nodes[2].box.x1 = std::nan("");
-  LGraph huge;
-  for (int i = 0; i < 400; ++i) huge.nodes.push_back(kvtest::LayoutBox(0, 0, 200000, 200000));
-  const Case cases[] = {{"edge to a missing node", outOfRange, LStatus::BadInput},
-                        {"box not finite", notFinite, LStatus::BadInput},
-                        {"larger than the drawing area", huge, LStatus::TooLarge}};
-  for (const Case& c : cases) {
+  for (const kvtest::BadLayoutCase& c : kvtest::BadLayoutGraphs()) {
     SCOPED_TRACE(c.what);
     LResult r;
     r.centres = {{1, 2}};
