@@ -34,6 +34,44 @@ constexpr int Opposite(int side) { return side ^ 1; }
 
 bool Horizontal(int side) { return side == kLeft || side == kRight; }
 
+// A window's search grid is at most this many points (a few megabytes of
+// search state); a larger one is not searched.
+constexpr std::size_t kMaxGridPoints = std::size_t(1) << 20;
+
+// What a route was made from among the obstacles: every box meeting
+// `exact`; and of each window whose grid was too large to search, only
+// that it was (a box that moves, comes or goes adds or takes at most two
+// lines each way).
+struct RouteReach {
+  struct Sized {
+    LBox window;
+    double nx, ny;  // at least this many grid lines
+  };
+  LBox exact{kInf, kInf, -kInf, -kInf};
+  std::vector<Sized> sized;
+
+  void Widen(const LBox& area) {
+    exact = {std::min(exact.x0, area.x0), std::min(exact.y0, area.y0), std::max(exact.x1, area.x1),
+             std::max(exact.y1, area.y1)};
+  }
+  // Whether boxes that changed may change what was made (lowering what is
+  // known of the large windows' grids when they may not).
+  bool MetBy(const std::vector<LBox>& changed) {
+    auto meets = [](const LBox& o, const LBox& r) {
+      return r.x0 <= r.x1 && !(o.x1 < r.x0 || o.x0 > r.x1 || o.y1 < r.y0 || o.y0 > r.y1);
+    };
+    for (const LBox& o : changed)
+      if (meets(o, exact)) return true;
+    for (Sized& w : sized) {
+      const double c = double(std::count_if(changed.begin(), changed.end(), [&](const LBox& o) { return meets(o, w.window); }));
+      w.nx -= 2 * c;
+      w.ny -= 2 * c;
+      if (w.nx <= 0 || w.ny <= 0 || w.nx * w.ny <= double(kMaxGridPoints)) return true;
+    }
+    return false;
+  }
+};
+
 // The inflated boxes of the symbols, found by a grid of cells.
 class Obstacles {
  public:
@@ -90,12 +128,7 @@ class Obstacles {
   // The boxes meeting an area, each once.
   template <class F>
   void Visit(const LBox& area, F&& f) const {
-    if (m_reach) {
-      m_reach->x0 = std::min(m_reach->x0, area.x0);
-      m_reach->y0 = std::min(m_reach->y0, area.y0);
-      m_reach->x1 = std::max(m_reach->x1, area.x1);
-      m_reach->y1 = std::max(m_reach->y1, area.y1);
-    }
+    if (m_reach) m_reach->Widen(area);
     ++m_round;
     const auto [cx0, cy0, cx1, cy1] = Cells(area);
     for (int cx = cx0; cx <= cx1; ++cx)
@@ -123,12 +156,13 @@ class Obstacles {
   std::vector<std::vector<int>> m_cells;
   mutable std::vector<std::uint32_t> m_stamp;
   mutable std::uint32_t m_round = 0;
-  mutable LBox* m_reach = nullptr;
+  mutable RouteReach* m_reach = nullptr;
 
  public:
   // While set, every area looked at widens `reach`: what a route was made
   // of depends on no box outside it.
-  void Record(LBox* reach) const { m_reach = reach; }
+  void Record(RouteReach* reach) const { m_reach = reach; }
+  RouteReach* Recording() const { return m_reach; }
 };
 
 // Where a link leaves or enters a symbol: a point on a side, and the stub
@@ -174,6 +208,9 @@ class Search {
     m_xs.clear();
     m_ys.clear();
     m_inWindow.clear();
+    // A window too large to search depends only on how many lines it has.
+    RouteReach* reach = m_obs.Recording();
+    m_obs.Record(nullptr);
     m_obs.Visit(window, [&](int i) {
       const LBox& b = m_obs.Box(i);
       m_inWindow.push_back(i);
@@ -200,7 +237,12 @@ class Search {
     tidy(m_xs, window.x0, window.x1);
     tidy(m_ys, window.y0, window.y1);
     const std::size_t nx = m_xs.size(), ny = m_ys.size();
-    if (nx * ny > kMaxGridPoints) return false;
+    m_obs.Record(reach);
+    if (nx * ny > kMaxGridPoints) {
+      if (reach) reach->sized.push_back({window, double(nx), double(ny)});
+      return false;
+    }
+    if (reach) reach->Widen(window);
     auto index = [](const std::vector<double>& v, double c) {
       return std::size_t(std::lower_bound(v.begin(), v.end(), c) - v.begin());
     };
@@ -337,9 +379,6 @@ class Search {
  private:
   const Obstacles& m_obs;
   double m_bend;
-  // A window's grid is at most this many points (a few megabytes of
-  // search state); a larger one is not searched.
-  static constexpr std::size_t kMaxGridPoints = std::size_t(1) << 20;
   static constexpr std::int32_t kNone = -1, kStart = -2;  // parents: none; kStart - i = start port i
   std::vector<double> m_xs, m_ys;
   std::vector<int> m_inWindow;
@@ -493,9 +532,6 @@ std::vector<LPoint> SelfLoop(const LBox& b, double margin) {
   return {{b.x1, y}, {b.x1 + margin, y}, {b.x1 + margin, b.y1 + margin}, {x, b.y1 + margin}, {x, b.y1}};
 }
 
-// No area at all: widened by every area the obstacles are asked about.
-constexpr LBox kNoReach{kInf, kInf, -kInf, -kInf};
-
 // A link's route in two passes. The first picks the sides from the middles
 // of the symbols' sides; the second spreads the links that share a side of
 // a symbol along it and routes them again from their places. Each pass
@@ -512,7 +548,7 @@ class Router {
 
   const LBox& Whole() const { return m_whole; }
 
-  First FirstPass(int k, LBox& reach) {
+  First FirstPass(int k, RouteReach& reach) {
     const Recording recording(m_obstacles, reach);
     First out;
     const LEdge& e = m_graph.edges[std::size_t(k)];
@@ -578,7 +614,7 @@ class Router {
     }
   }
 
-  std::vector<LPoint> SecondPass(int k, const First& en, double pf, double pt, LBox& reach) {
+  std::vector<LPoint> SecondPass(int k, const First& en, double pf, double pt, RouteReach& reach) {
     if (en.kept || en.fromSide < 0 || (pf == kInf && pt == kInf)) return en.path;
     const Recording recording(m_obstacles, reach);
     const LEdge& e = m_graph.edges[std::size_t(k)];
@@ -599,7 +635,7 @@ class Router {
  private:
   class Recording {
    public:
-    Recording(const Obstacles& obs, LBox& reach) : m_obs(obs) { m_obs.Record(&reach); }
+    Recording(const Obstacles& obs, RouteReach& reach) : m_obs(obs) { m_obs.Record(&reach); }
     ~Recording() { m_obs.Record(nullptr); }
     Recording(const Recording&) = delete;
     Recording& operator=(const Recording&) = delete;
@@ -667,7 +703,7 @@ LStatus RouteOrthogonal(const LGraph& graph, const std::vector<int>& which, cons
 
   Router router(graph, options, margin);
   std::vector<Router::First> first(graph.edges.size());
-  LBox reach = kNoReach;
+  RouteReach reach;
   for (int k : todo) first[std::size_t(k)] = router.FirstPass(k, reach);
   std::vector<double> place;
   router.Places(todo, first, place);
@@ -690,10 +726,10 @@ struct CacheEntry {
   LPoint frontKept, backKept;
   // The passes' results and reaches.
   Router::First first;
-  LBox firstReach = kNoReach;
+  RouteReach firstReach;
   double placeFrom = kInf, placeTo = kInf;
   std::vector<LPoint> route;
-  LBox secondReach = kNoReach;
+  RouteReach secondReach;
 };
 }  // namespace
 
@@ -754,12 +790,7 @@ LStatus RouteCache::Route(const LGraph& graph, const std::vector<std::uint64_t>&
   }
   for (const auto& [key, box] : m_state->boxes)
     if (!boxes.count(key)) changed.push_back(Grow(box, margin));
-  auto touched = [&changed](const LBox& reach) {
-    if (reach.x0 > reach.x1) return false;
-    return std::any_of(changed.begin(), changed.end(), [&](const LBox& o) {
-      return !(o.x1 < reach.x0 || o.x0 > reach.x1 || o.y1 < reach.y0 || o.y0 > reach.y1);
-    });
-  };
+  auto touched = [&changed](RouteReach& reach) { return !changed.empty() && reach.MetBy(changed); };
 
   const std::size_t n = graph.edges.size();
   std::unordered_map<std::uint64_t, CacheEntry> entries;
@@ -788,14 +819,14 @@ LStatus RouteCache::Route(const LGraph& graph, const std::vector<std::uint64_t>&
     if (!same) {
       redo[k] = 1;
     } else if (touched(entry.firstReach)) {
-      entry.firstReach = kNoReach;
+      entry.firstReach = {};
       Router::First again = router.FirstPass(int(k), entry.firstReach);
       ++m_stats.firstPasses;
       if (!(again == entry.first)) redo[k] = 1;
       entry.first = std::move(again);
     }
     if (redo[k] && !same) {
-      entry.firstReach = kNoReach;
+      entry.firstReach = {};
       entry.first = router.FirstPass(int(k), entry.firstReach);
       ++m_stats.firstPasses;
     }
@@ -813,7 +844,7 @@ LStatus RouteCache::Route(const LGraph& graph, const std::vector<std::uint64_t>&
     if (redo[k] || pf != entry.placeFrom || pt != entry.placeTo || touched(entry.secondReach)) {
       entry.placeFrom = pf;
       entry.placeTo = pt;
-      entry.secondReach = kNoReach;
+      entry.secondReach = {};
       entry.route = router.SecondPass(int(k), entry.first, pf, pt, entry.secondReach);
       ++m_stats.secondPasses;
     }
