@@ -152,6 +152,8 @@ int RouteDiagram(ISSymDiagram* diagram, const std::vector<ISSymbol*>& touched) {
   if (const kvl::LStatus s = cache.routes.Route(graph, nodeKeys, edgeKeys, kvl::LRouteOptions(), routes);
       s != kvl::LStatus::Ok)
     return Code(s);
+  // The links the diagram no longer has leave its crossing index.
+  cache.crossings.KeepOnly(edgeKeys);
   auto changedOne = [&](ISSymbol* s) { return std::binary_search(touched.begin(), touched.end(), s); };
   std::vector<char> moved(graph.nodes.size(), 0);
   {

@@ -95,6 +95,14 @@ void CrossingIndex::Remove(std::uint64_t link) {
   m_links.erase(it);
 }
 
+void CrossingIndex::KeepOnly(std::vector<std::uint64_t> links) {
+  std::sort(links.begin(), links.end());
+  std::vector<std::uint64_t> gone;
+  for (const auto& [key, link] : m_links)
+    if (!std::binary_search(links.begin(), links.end(), key)) gone.push_back(key);
+  for (std::uint64_t key : gone) Remove(key);
+}
+
 void CrossingIndex::Clear() {
   m_links.clear();
   m_cells.clear();

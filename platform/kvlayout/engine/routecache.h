@@ -79,6 +79,8 @@ class CrossingIndex {
  public:
   void Set(std::uint64_t link, const std::vector<LPoint>& points);
   void Remove(std::uint64_t link);
+  // Removes every link not listed (the links a diagram no longer has).
+  void KeepOnly(std::vector<std::uint64_t> links);
   void Clear();
   bool Has(std::uint64_t link) const { return m_links.count(link) != 0; }
 

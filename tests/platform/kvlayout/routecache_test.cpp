@@ -296,6 +296,11 @@ TEST(CrossingIndex, SettingTheSamePointsReindexesNothing) {
   ASSERT_EQ(index.CrossingsOf(1, all).size(), 1u);
   EXPECT_EQ(index.CrossingsOf(1, all)[0], (kvl::LCrossing{{50, 0}, 50}));
   EXPECT_EQ(index.CrossingsOf(2, all)[0], (kvl::LCrossing{{50, 0}, 50}));
+  // Keeping only other links takes a link and its crossings out.
+  index.Set(3, {{20, -50}, {20, 50}});
+  index.KeepOnly({1, 2});
+  EXPECT_FALSE(index.Has(3));
+  EXPECT_EQ(index.CrossingsOf(1, all).size(), 1u);
   // Points that are not finite take the link out; it crosses nothing.
   index.Set(2, {{50, -50}, {50, std::nan("")}});
   EXPECT_FALSE(index.Has(2));
