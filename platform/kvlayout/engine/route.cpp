@@ -1,15 +1,27 @@
 #include "kvlayout/engine/route.h"
 
+#include "kvlayout/engine/routecache.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <memory>
 #include <queue>
 #include <tuple>
 #include <unordered_map>
 
 namespace kvl {
+
+// A link's route after the first pass, and the sides it took.
+struct FirstRoute {
+  std::vector<LPoint> path;
+  int fromSide = -1, toSide = -1;
+  bool kept = false;  // the person's end points
+  friend bool operator==(const FirstRoute&, const FirstRoute&) = default;
+};
+
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -21,6 +33,44 @@ constexpr int kDy[4] = {0, 0, -1, 1};
 constexpr int Opposite(int side) { return side ^ 1; }
 
 bool Horizontal(int side) { return side == kLeft || side == kRight; }
+
+// A window's search grid is at most this many points (a few megabytes of
+// search state); a larger one is not searched.
+constexpr std::size_t kMaxGridPoints = std::size_t(1) << 20;
+
+// What a route was made from among the obstacles: every box meeting
+// `exact`; and of each window whose grid was too large to search, only
+// that it was (a box that moves, comes or goes adds or takes at most two
+// lines each way).
+struct RouteReach {
+  struct Sized {
+    LBox window;
+    double nx, ny;  // at least this many grid lines
+  };
+  LBox exact{kInf, kInf, -kInf, -kInf};
+  std::vector<Sized> sized;
+
+  void Widen(const LBox& area) {
+    exact = {std::min(exact.x0, area.x0), std::min(exact.y0, area.y0), std::max(exact.x1, area.x1),
+             std::max(exact.y1, area.y1)};
+  }
+  // Whether boxes that changed may change what was made (lowering what is
+  // known of the large windows' grids when they may not).
+  bool MetBy(const std::vector<LBox>& changed) {
+    auto meets = [](const LBox& o, const LBox& r) {
+      return r.x0 <= r.x1 && !(o.x1 < r.x0 || o.x0 > r.x1 || o.y1 < r.y0 || o.y0 > r.y1);
+    };
+    for (const LBox& o : changed)
+      if (meets(o, exact)) return true;
+    for (Sized& w : sized) {
+      const double c = double(std::count_if(changed.begin(), changed.end(), [&](const LBox& o) { return meets(o, w.window); }));
+      w.nx -= 2 * c;
+      w.ny -= 2 * c;
+      if (w.nx <= 0 || w.ny <= 0 || w.nx * w.ny <= double(kMaxGridPoints)) return true;
+    }
+    return false;
+  }
+};
 
 // The inflated boxes of the symbols, found by a grid of cells.
 class Obstacles {
@@ -78,6 +128,7 @@ class Obstacles {
   // The boxes meeting an area, each once.
   template <class F>
   void Visit(const LBox& area, F&& f) const {
+    if (m_reach) m_reach->Widen(area);
     ++m_round;
     const auto [cx0, cy0, cx1, cy1] = Cells(area);
     for (int cx = cx0; cx <= cx1; ++cx)
@@ -105,6 +156,13 @@ class Obstacles {
   std::vector<std::vector<int>> m_cells;
   mutable std::vector<std::uint32_t> m_stamp;
   mutable std::uint32_t m_round = 0;
+  mutable RouteReach* m_reach = nullptr;
+
+ public:
+  // While set, every area looked at widens `reach`: what a route was made
+  // of depends on no box outside it.
+  void Record(RouteReach* reach) const { m_reach = reach; }
+  RouteReach* Recording() const { return m_reach; }
 };
 
 // Where a link leaves or enters a symbol: a point on a side, and the stub
@@ -150,6 +208,9 @@ class Search {
     m_xs.clear();
     m_ys.clear();
     m_inWindow.clear();
+    // A window too large to search depends only on how many lines it has.
+    RouteReach* reach = m_obs.Recording();
+    m_obs.Record(nullptr);
     m_obs.Visit(window, [&](int i) {
       const LBox& b = m_obs.Box(i);
       m_inWindow.push_back(i);
@@ -176,7 +237,12 @@ class Search {
     tidy(m_xs, window.x0, window.x1);
     tidy(m_ys, window.y0, window.y1);
     const std::size_t nx = m_xs.size(), ny = m_ys.size();
-    if (nx * ny > kMaxGridPoints) return false;
+    m_obs.Record(reach);
+    if (nx * ny > kMaxGridPoints) {
+      if (reach) reach->sized.push_back({window, double(nx), double(ny)});
+      return false;
+    }
+    if (reach) reach->Widen(window);
     auto index = [](const std::vector<double>& v, double c) {
       return std::size_t(std::lower_bound(v.begin(), v.end(), c) - v.begin());
     };
@@ -313,9 +379,6 @@ class Search {
  private:
   const Obstacles& m_obs;
   double m_bend;
-  // A window's grid is at most this many points (a few megabytes of
-  // search state); a larger one is not searched.
-  static constexpr std::size_t kMaxGridPoints = std::size_t(1) << 20;
   static constexpr std::int32_t kNone = -1, kStart = -2;  // parents: none; kStart - i = start port i
   std::vector<double> m_xs, m_ys;
   std::vector<int> m_inWindow;
@@ -469,12 +532,166 @@ std::vector<LPoint> SelfLoop(const LBox& b, double margin) {
   return {{b.x1, y}, {b.x1 + margin, y}, {b.x1 + margin, b.y1 + margin}, {x, b.y1 + margin}, {x, b.y1}};
 }
 
+// A link's route in two passes. The first picks the sides from the middles
+// of the symbols' sides; the second spreads the links that share a side of
+// a symbol along it and routes them again from their places. Each pass
+// records the reach of what it asked the obstacles, so that a cache can tell
+// which routes a moved symbol may change.
+class Router {
+ public:
+  using First = FirstRoute;
+
+  Router(const LGraph& graph, const LRouteOptions& options, double margin)
+      : m_graph(graph), m_options(options), m_margin(margin), m_obstacles(Inflate(graph, margin)),
+        m_bendCost(2 * margin + options.spacing.edgeEdge), m_search(m_obstacles, m_bendCost),
+        m_whole(Grow(m_obstacles.Extent(), 4 * margin)) {}
+
+  const LBox& Whole() const { return m_whole; }
+
+  First FirstPass(int k, RouteReach& reach) {
+    const Recording recording(m_obstacles, reach);
+    First out;
+    const LEdge& e = m_graph.edges[std::size_t(k)];
+    if (e.keep == LRouteKeep::Route) return out;
+    const LBox& a = m_graph.nodes[std::size_t(e.from)].box;
+    const LBox& b = m_graph.nodes[std::size_t(e.to)].box;
+    if (e.from == e.to) {
+      out.path = SelfLoop(a, m_margin);
+      return out;
+    }
+    std::vector<Port> from, to;
+    if (e.keep == LRouteKeep::Ends && e.points.size() >= 2) {
+      const int fs = SideOf(a, e.points.front()), ts = SideOf(b, e.points.back());
+      const LPoint pf{std::round(e.points.front().x), std::round(e.points.front().y)};
+      const LPoint pt{std::round(e.points.back().x), std::round(e.points.back().y)};
+      from.push_back(MakePort(a, fs, Horizontal(fs) ? pf.y : pf.x, m_margin));
+      to.push_back(MakePort(b, ts, Horizontal(ts) ? pt.y : pt.x, m_margin));
+      out.kept = true;
+    } else {
+      for (int s = 0; s < 4; ++s) {
+        from.push_back(MidPort(a, s, m_margin));
+        to.push_back(MidPort(b, s, m_margin));
+      }
+    }
+    std::pair<int, int> sides;
+    if (RouteBetween(k, from, to, out.path, sides)) {
+      Simplify(out.path);
+      out.fromSide = sides.first;
+      out.toSide = sides.second;
+    } else {
+      out.path = FallbackRoute(a, b);
+    }
+    return out;
+  }
+
+  // The places along their sides of the ends of the listed links (2k: the
+  // start of link k, 2k + 1: its end); kInf where a link has a side to itself.
+  void Places(const std::vector<int>& todo, const std::vector<First>& first, std::vector<double>& place) const {
+    std::map<std::pair<int, int>, std::vector<std::pair<double, int>>> sides;  // (node, side) -> (order key, link end)
+    for (int k : todo) {
+      const First& en = first[std::size_t(k)];
+      if (en.kept || en.fromSide < 0) continue;
+      const LEdge& e = m_graph.edges[std::size_t(k)];
+      const std::vector<LPoint>& p = en.path;
+      auto keyFor = [&](int side, const LPoint& next, const LPoint& far) {
+        const double a = Horizontal(side) ? next.y : next.x;
+        return a + 1e-6 * (Horizontal(side) ? far.y : far.x);
+      };
+      const LPoint& n0 = p.size() > 2 ? p[2] : p.back();
+      const LPoint& n1 = p.size() > 2 ? p[p.size() - 3] : p.front();
+      sides[{e.from, en.fromSide}].push_back({keyFor(en.fromSide, n0, p.back()), 2 * k});
+      sides[{e.to, en.toSide}].push_back({keyFor(en.toSide, n1, p.front()), 2 * k + 1});
+    }
+    place.assign(m_graph.edges.size() * 2, kInf);
+    for (auto& [where, list] : sides) {
+      if (list.size() < 2) continue;
+      std::sort(list.begin(), list.end());
+      const LBox& b = m_graph.nodes[std::size_t(where.first)].box;
+      const bool h = Horizontal(where.second);
+      const double lo = h ? b.y0 : b.x0, hi = h ? b.y1 : b.x1;
+      for (std::size_t i = 0; i < list.size(); ++i)
+        place[std::size_t(list[i].second)] = std::round(lo + (hi - lo) * double(i + 1) / double(list.size() + 1));
+    }
+  }
+
+  std::vector<LPoint> SecondPass(int k, const First& en, double pf, double pt, RouteReach& reach) {
+    if (en.kept || en.fromSide < 0 || (pf == kInf && pt == kInf)) return en.path;
+    const Recording recording(m_obstacles, reach);
+    const LEdge& e = m_graph.edges[std::size_t(k)];
+    const LBox& a = m_graph.nodes[std::size_t(e.from)].box;
+    const LBox& b = m_graph.nodes[std::size_t(e.to)].box;
+    const std::vector<Port> from{pf == kInf ? MidPort(a, en.fromSide, m_margin) : MakePort(a, en.fromSide, pf, m_margin)};
+    const std::vector<Port> to{pt == kInf ? MidPort(b, en.toSide, m_margin) : MakePort(b, en.toSide, pt, m_margin)};
+    std::vector<LPoint> path = en.path;
+    if (ShiftEnds(m_obstacles, from.front(), to.front(), m_margin, path)) return path;
+    std::pair<int, int> sides;
+    if (RouteBetween(k, from, to, path, sides)) {
+      Simplify(path);
+      return path;
+    }
+    return en.path;
+  }
+
+ private:
+  class Recording {
+   public:
+    Recording(const Obstacles& obs, RouteReach& reach) : m_obs(obs) { m_obs.Record(&reach); }
+    ~Recording() { m_obs.Record(nullptr); }
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
+
+   private:
+    const Obstacles& m_obs;
+  };
+
+  static std::vector<LBox> Inflate(const LGraph& graph, double margin) {
+    std::vector<LBox> inflated;
+    inflated.reserve(graph.nodes.size());
+    for (const LNode& n : graph.nodes) inflated.push_back(Grow(n.box, margin));
+    return inflated;
+  }
+
+  // Routes one link between any of its start and end ports; `sides` tells
+  // which were taken.
+  bool RouteBetween(int k, const std::vector<Port>& from, const std::vector<Port>& to, std::vector<LPoint>& path,
+                    std::pair<int, int>& sides) {
+    const LEdge& e = m_graph.edges[std::size_t(k)];
+    const LBox& a = m_graph.nodes[std::size_t(e.from)].box;
+    const LBox& b = m_graph.nodes[std::size_t(e.to)].box;
+    const double reach = std::max({a.Width(), a.Height(), b.Width(), b.Height()}) + 4 * m_margin;
+    path = SimpleRoute(m_obstacles, from, to, m_bendCost, sides);
+    if (!path.empty()) return true;
+    LBox window = Grow(Union(a, b), reach);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      if (attempt == 2) window = m_whole;
+      window = {std::max(window.x0, m_whole.x0), std::max(window.y0, m_whole.y0), std::min(window.x1, m_whole.x1),
+                std::min(window.y1, m_whole.y1)};
+      if (m_search.Run(from, to, window, m_options.stepsPerWindow, path)) {
+        sides = {m_search.StartSide(), m_search.EndSide()};
+        return true;
+      }
+      window = Grow(window, 3 * std::max(window.Width(), window.Height()));
+    }
+    return false;
+  }
+
+  const LGraph& m_graph;
+  const LRouteOptions& m_options;
+  double m_margin;
+  Obstacles m_obstacles;
+  double m_bendCost;
+  Search m_search;
+  LBox m_whole;
+};
+
+double MarginOf(const LRouteOptions& options) { return std::max(1.0, std::round(options.spacing.edgeNode / 2)); }
+
 }  // namespace
 
 LStatus RouteOrthogonal(const LGraph& graph, const std::vector<int>& which, const LRouteOptions& options,
                         std::vector<std::vector<LPoint>>& routes) {
   if (const LStatus s = Validate(graph); s != LStatus::Ok) return s;
-  const double margin = std::max(1.0, std::round(options.spacing.edgeNode / 2));
+  const double margin = MarginOf(options);
   if (!std::isfinite(margin)) return LStatus::BadInput;
   std::vector<int> todo = which;
   if (todo.empty())
@@ -484,128 +701,162 @@ LStatus RouteOrthogonal(const LGraph& graph, const std::vector<int>& which, cons
   std::sort(todo.begin(), todo.end());
   todo.erase(std::unique(todo.begin(), todo.end()), todo.end());
 
-  std::vector<LBox> inflated;
-  inflated.reserve(graph.nodes.size());
-  for (const LNode& n : graph.nodes) inflated.push_back(Grow(n.box, margin));
-  const Obstacles obstacles(inflated);
-  const double bendCost = 2 * margin + options.spacing.edgeEdge;
-  Search search(obstacles, bendCost);
-  const LBox whole = Grow(obstacles.Extent(), 4 * margin);
-
+  Router router(graph, options, margin);
+  std::vector<Router::First> first(graph.edges.size());
+  RouteReach reach;
+  for (int k : todo) first[std::size_t(k)] = router.FirstPass(k, reach);
+  std::vector<double> place;
+  router.Places(todo, first, place);
   std::vector<std::vector<LPoint>> out(graph.edges.size());
-  struct Ends {
-    int fromSide = -1, toSide = -1;
-    bool kept = false;
-  };
-  std::vector<Ends> ends(graph.edges.size());
-
-  // Routes one link between any of its start and end ports; `sides` tells
-  // which were taken.
-  auto route = [&](int k, const std::vector<Port>& from, const std::vector<Port>& to, std::vector<LPoint>& path,
-                   std::pair<int, int>& sides) {
-    const LEdge& e = graph.edges[std::size_t(k)];
-    const LBox& a = graph.nodes[std::size_t(e.from)].box;
-    const LBox& b = graph.nodes[std::size_t(e.to)].box;
-    const double reach = std::max({a.Width(), a.Height(), b.Width(), b.Height()}) + 4 * margin;
-    path = SimpleRoute(obstacles, from, to, bendCost, sides);
-    if (!path.empty()) return true;
-    LBox window = Grow(Union(a, b), reach);
-    for (int attempt = 0; attempt < 3; ++attempt) {
-      if (attempt == 2) window = whole;
-      window = {std::max(window.x0, whole.x0), std::max(window.y0, whole.y0), std::min(window.x1, whole.x1),
-                std::min(window.y1, whole.y1)};
-      if (search.Run(from, to, window, options.stepsPerWindow, path)) {
-        sides = {search.StartSide(), search.EndSide()};
-        return true;
-      }
-      window = Grow(window, 3 * std::max(window.Width(), window.Height()));
-    }
-    return false;
-  };
-
-  // First pass: each link from and to the middles of whichever sides serve
-  // it best; this picks the sides.
-  for (int k : todo) {
-    const LEdge& e = graph.edges[std::size_t(k)];
-    if (e.keep == LRouteKeep::Route) continue;
-    const LBox& a = graph.nodes[std::size_t(e.from)].box;
-    const LBox& b = graph.nodes[std::size_t(e.to)].box;
-    if (e.from == e.to) {
-      out[std::size_t(k)] = SelfLoop(a, margin);
-      continue;
-    }
-    std::vector<Port> from, to;
-    if (e.keep == LRouteKeep::Ends && e.points.size() >= 2) {
-      const int fs = SideOf(a, e.points.front()), ts = SideOf(b, e.points.back());
-      const LPoint pf{std::round(e.points.front().x), std::round(e.points.front().y)};
-      const LPoint pt{std::round(e.points.back().x), std::round(e.points.back().y)};
-      from.push_back(MakePort(a, fs, Horizontal(fs) ? pf.y : pf.x, margin));
-      to.push_back(MakePort(b, ts, Horizontal(ts) ? pt.y : pt.x, margin));
-      ends[std::size_t(k)].kept = true;
-    } else {
-      for (int s = 0; s < 4; ++s) {
-        from.push_back(MidPort(a, s, margin));
-        to.push_back(MidPort(b, s, margin));
-      }
-    }
-    std::vector<LPoint> path;
-    std::pair<int, int> sides;
-    if (route(k, from, to, path, sides)) {
-      Simplify(path);
-      out[std::size_t(k)] = std::move(path);
-      ends[std::size_t(k)].fromSide = sides.first;
-      ends[std::size_t(k)].toSide = sides.second;
-    } else {
-      out[std::size_t(k)] = FallbackRoute(a, b);
-    }
-  }
-
-  // Second pass: links sharing a side of a symbol are spread along it, in
-  // the order of where they go next, and routed again from their places.
-  std::map<std::pair<int, int>, std::vector<std::pair<double, int>>> sides;  // (node, side) -> (order key, link end)
-  for (int k : todo) {
-    const Ends& en = ends[std::size_t(k)];
-    if (en.kept || en.fromSide < 0) continue;
-    const LEdge& e = graph.edges[std::size_t(k)];
-    const std::vector<LPoint>& p = out[std::size_t(k)];
-    auto keyFor = [&](int side, const LPoint& next, const LPoint& far) {
-      const double a = Horizontal(side) ? next.y : next.x;
-      return a + 1e-6 * (Horizontal(side) ? far.y : far.x);
-    };
-    const LPoint& n0 = p.size() > 2 ? p[2] : p.back();
-    const LPoint& n1 = p.size() > 2 ? p[p.size() - 3] : p.front();
-    sides[{e.from, en.fromSide}].push_back({keyFor(en.fromSide, n0, p.back()), 2 * k});
-    sides[{e.to, en.toSide}].push_back({keyFor(en.toSide, n1, p.front()), 2 * k + 1});
-  }
-  std::vector<double> place(graph.edges.size() * 2, kInf);
-  for (auto& [where, list] : sides) {
-    if (list.size() < 2) continue;
-    std::sort(list.begin(), list.end());
-    const LBox& b = graph.nodes[std::size_t(where.first)].box;
-    const bool h = Horizontal(where.second);
-    const double lo = h ? b.y0 : b.x0, hi = h ? b.y1 : b.x1;
-    for (std::size_t i = 0; i < list.size(); ++i)
-      place[std::size_t(list[i].second)] = std::round(lo + (hi - lo) * double(i + 1) / double(list.size() + 1));
-  }
-  for (int k : todo) {
-    const Ends& en = ends[std::size_t(k)];
-    if (en.kept || en.fromSide < 0) continue;
-    const double pf = place[std::size_t(2 * k)], pt = place[std::size_t(2 * k + 1)];
-    if (pf == kInf && pt == kInf) continue;
-    const LEdge& e = graph.edges[std::size_t(k)];
-    const LBox& a = graph.nodes[std::size_t(e.from)].box;
-    const LBox& b = graph.nodes[std::size_t(e.to)].box;
-    const std::vector<Port> from{pf == kInf ? MidPort(a, en.fromSide, margin) : MakePort(a, en.fromSide, pf, margin)};
-    const std::vector<Port> to{pt == kInf ? MidPort(b, en.toSide, margin) : MakePort(b, en.toSide, pt, margin)};
-    if (ShiftEnds(obstacles, from.front(), to.front(), margin, out[std::size_t(k)])) continue;
-    std::vector<LPoint> path;
-    std::pair<int, int> sides;
-    if (route(k, from, to, path, sides)) {
-      Simplify(path);
-      out[std::size_t(k)] = std::move(path);
-    }
-  }
+  for (int k : todo)
+    out[std::size_t(k)] =
+        router.SecondPass(k, first[std::size_t(k)], place[std::size_t(2 * k)], place[std::size_t(2 * k + 1)], reach);
   routes = std::move(out);
+  return LStatus::Ok;
+}
+
+// ---- RouteCache -----------------------------------------------------------
+
+namespace {
+struct CacheEntry {
+  // What the route was made from, besides the obstacles within reach.
+  LBox fromBox, toBox;
+  bool self = false;
+  LRouteKeep keep = LRouteKeep::Nothing;
+  LPoint frontKept, backKept;
+  // The passes' results and reaches.
+  Router::First first;
+  RouteReach firstReach;
+  double placeFrom = kInf, placeTo = kInf;
+  std::vector<LPoint> route;
+  RouteReach secondReach;
+};
+}  // namespace
+
+struct RouteCache::State {
+  std::unordered_map<std::uint64_t, CacheEntry> entries;  // by link
+  std::unordered_map<std::uint64_t, LBox> boxes;          // by symbol
+  double margin = 0, edgeEdge = 0;
+  int steps = 0;
+  LBox whole;
+};
+
+RouteCache::RouteCache() : m_state(std::make_unique<State>()) {}
+RouteCache::~RouteCache() = default;
+RouteCache::RouteCache(RouteCache&&) noexcept = default;
+RouteCache& RouteCache::operator=(RouteCache&&) noexcept = default;
+
+void RouteCache::Clear() {
+  *m_state = State();
+  m_moved.clear();
+  m_valid = false;
+}
+
+LStatus RouteCache::Route(const LGraph& graph, const std::vector<std::uint64_t>& nodeKeys,
+                          const std::vector<std::uint64_t>& edgeKeys, const LRouteOptions& options,
+                          std::vector<std::vector<LPoint>>& routes) {
+  if (const LStatus s = Validate(graph); s != LStatus::Ok) return s;
+  const double margin = MarginOf(options);
+  if (!std::isfinite(margin) || !std::isfinite(options.spacing.edgeEdge)) return LStatus::BadInput;
+  if (nodeKeys.size() != graph.nodes.size() || edgeKeys.size() != graph.edges.size()) return LStatus::BadInput;
+  auto unique = [](std::vector<std::uint64_t> keys) {
+    std::sort(keys.begin(), keys.end());
+    return std::adjacent_find(keys.begin(), keys.end()) == keys.end();
+  };
+  if (!unique(nodeKeys) || !unique(edgeKeys)) return LStatus::BadInput;
+
+  Router router(graph, options, margin);
+  // A change of the options or of the drawing's extent (which bounds the
+  // widest search) may change any route.
+  if (!m_valid || margin != m_state->margin || options.spacing.edgeEdge != m_state->edgeEdge ||
+      options.stepsPerWindow != m_state->steps || !(router.Whole() == m_state->whole))
+    Clear();
+  m_stats = {};
+  m_stats.full = !m_valid;
+
+  // The symbols that moved, appeared or went: their old and new margins.
+  std::vector<LBox> changed;
+  std::unordered_map<std::uint64_t, LBox> boxes;
+  boxes.reserve(graph.nodes.size());
+  m_moved.clear();
+  for (std::size_t i = 0; i < graph.nodes.size(); ++i) {
+    const LBox& box = graph.nodes[i].box;
+    boxes.emplace(nodeKeys[i], box);
+    auto it = m_state->boxes.find(nodeKeys[i]);
+    if (it != m_state->boxes.end() && it->second == box) continue;
+    if (it != m_state->boxes.end()) changed.push_back(Grow(it->second, margin));
+    changed.push_back(Grow(box, margin));
+    if (m_valid) m_moved.push_back(nodeKeys[i]);
+  }
+  for (const auto& [key, box] : m_state->boxes)
+    if (!boxes.count(key)) changed.push_back(Grow(box, margin));
+  auto touched = [&changed](RouteReach& reach) { return !changed.empty() && reach.MetBy(changed); };
+
+  const std::size_t n = graph.edges.size();
+  std::unordered_map<std::uint64_t, CacheEntry> entries;
+  entries.reserve(n);
+  std::vector<CacheEntry*> at(n);
+  std::vector<char> redo(n, 0);
+  std::vector<Router::First> first(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    const LEdge& e = graph.edges[k];
+    CacheEntry fresh;
+    fresh.fromBox = graph.nodes[std::size_t(e.from)].box;
+    fresh.toBox = graph.nodes[std::size_t(e.to)].box;
+    fresh.self = e.from == e.to;
+    fresh.keep = e.keep;
+    if (e.keep == LRouteKeep::Ends && e.points.size() >= 2) {
+      fresh.frontKept = {std::round(e.points.front().x), std::round(e.points.front().y)};
+      fresh.backKept = {std::round(e.points.back().x), std::round(e.points.back().y)};
+    }
+    auto old = m_state->entries.find(edgeKeys[k]);
+    const bool same = old != m_state->entries.end() && old->second.fromBox == fresh.fromBox &&
+                      old->second.toBox == fresh.toBox && old->second.self == fresh.self &&
+                      old->second.keep == fresh.keep && old->second.frontKept == fresh.frontKept &&
+                      old->second.backKept == fresh.backKept;
+    CacheEntry& entry = entries.emplace(edgeKeys[k], same ? std::move(old->second) : std::move(fresh)).first->second;
+    at[k] = &entry;
+    if (!same) {
+      redo[k] = 1;
+    } else if (touched(entry.firstReach)) {
+      entry.firstReach = {};
+      Router::First again = router.FirstPass(int(k), entry.firstReach);
+      ++m_stats.firstPasses;
+      if (!(again == entry.first)) redo[k] = 1;
+      entry.first = std::move(again);
+    }
+    if (redo[k] && !same) {
+      entry.firstReach = {};
+      entry.first = router.FirstPass(int(k), entry.firstReach);
+      ++m_stats.firstPasses;
+    }
+    first[k] = entry.first;
+  }
+
+  std::vector<int> all(n);
+  for (std::size_t k = 0; k < n; ++k) all[k] = int(k);
+  std::vector<double> place;
+  router.Places(all, first, place);
+  routes.assign(n, {});
+  for (std::size_t k = 0; k < n; ++k) {
+    CacheEntry& entry = *at[k];
+    const double pf = place[2 * k], pt = place[2 * k + 1];
+    if (redo[k] || pf != entry.placeFrom || pt != entry.placeTo || touched(entry.secondReach)) {
+      entry.placeFrom = pf;
+      entry.placeTo = pt;
+      entry.secondReach = {};
+      entry.route = router.SecondPass(int(k), entry.first, pf, pt, entry.secondReach);
+      ++m_stats.secondPasses;
+    }
+    routes[k] = entry.route;
+  }
+  m_state->entries = std::move(entries);
+  m_state->boxes = std::move(boxes);
+  m_state->margin = margin;
+  m_state->edgeEdge = options.spacing.edgeEdge;
+  m_state->steps = options.stepsPerWindow;
+  m_state->whole = router.Whole();
+  m_valid = true;
   return LStatus::Ok;
 }
 
