@@ -82,6 +82,7 @@ class SSymSwim : public SRepFaces<SSymSwim, SSymSolidText, ISSwimlane, SRepFaceS
   SSymRect GetActiveRect(SSymCanvas& canvas, int a) override;
   HRESULT MoveBy(const SSymSize& offset, int redraw) override;
   BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
+  LONG GetHitReach() override { return DefaultHitReach; }
   HRESULT Show(int) override { return 0; }
   HRESULT NormalSize(int) override { return 0; }
   // A lane is not edited in place.

@@ -126,6 +126,7 @@ class SSymSwimGroup : public SRepFaces<SSymSwimGroup, SSymSolidText, ISSymOwner,
   HRESULT Show(int show) override;
   // The members first; then the group in a band H thick at its start.
   BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
+  LONG GetHitReach() override { return DefaultHitReach; }
   HRESULT IsPtInSubSym(SSymCanvas&, const SSymPoint&, int*, ISSymbol**) override { return 0; }
   // That of a plain symbol: the members are not included.
   SSymRect GetActiveRect(SSymCanvas& canvas, int a) override { return SSymBase::GetActiveRect(canvas, a); }

@@ -22,15 +22,14 @@ bool g_enabled = true;
 
 // Cells a symbol may cover before it goes to the list of large symbols.
 constexpr std::int64_t kMaxCells = 256;
-// How far a hit test reaches beyond a symbol's rectangle, apart from the
-// zoom's pixels and line bridges: the widest of the rectangle hit band (75),
-// the outline bands of transparent figures and texts (300) and the largest
-// shadow offset (450), rounded up.
-constexpr LONG kHitReach = 1024;
-// The same for lines: a line answers only inside its active rectangle (the
-// key and the zoom's pixels) and its labels within a band of 75 units
+// How far a hit test on a line reaches beyond its key, apart from the zoom's
+// pixels and line bridges: a line answers only inside its active rectangle
+// (the key and the zoom's pixels) and its labels within a band of 75 units
 // around their rectangles, which lie inside the line's.
 constexpr LONG kLineHitReach = 128;
+// The largest reach taken from a symbol (a sound value, not a limit any
+// symbol reaches: a reach further than this makes no sense in a grid).
+constexpr LONG kMaxHitReach = 1 << 24;
 
 // A canvas that is never locked: its scale is 0, so pixel margins come out
 // as 0 and an active rectangle taken on it is the symbol's own extent.
@@ -89,7 +88,18 @@ LONG BridgeReach() {
 }
 }  // namespace
 
-LONG SSymRectIndex::HitMargin(SSymCanvas& canvas) { return ViewMargin(canvas) + kHitReach + BridgeReach(); }
+LONG SSymRectIndex::HitMargin(SSymCanvas& canvas) {
+  // A handle's square reaches half its side beyond the rectangle's corner.
+  const SSymSize handle = canvas.GetHandleSize();
+  const LONG halfHandle = std::max(std::abs(handle.cx), std::abs(handle.cy)) / 2 + 1;
+  return std::max(ViewMargin(canvas), halfHandle) + BridgeReach();
+}
+
+LONG SSymRectIndex::HitReachOf(ISSymbol* symbol, bool line) {
+  if (line) return kLineHitReach;
+  SSymBase* base = SSymBase::FromInterface(symbol);
+  return base ? std::clamp<LONG>(base->GetHitReach(), 0, kMaxHitReach) : SSymBase::DefaultHitReach;
+}
 
 SSymRect SSymRectIndex::KeyOf(ISSymbol* symbol) {
   SSymRect key = Normalised(symbol->GetClipRect(1, 0));
@@ -163,7 +173,8 @@ void SSymRectIndex::Rebuild() {
   m_entries.clear();
   m_slots.clear();
   m_cells.clear();
-  m_large.clear();
+  m_large = Items();
+  m_maxReach = 0;
   m_boxes.clear();
   m_boxesLive = 0;
   const SRepItemList& items = col->Items();
@@ -175,9 +186,9 @@ void SSymRectIndex::Rebuild() {
     if (sym.IsNull()) continue;
     Entry e;
     e.symbol = sym.Get();
-    e.pos = static_cast<int>(m_entries.size());
     SComWrap<ISSymPolyline> line(sym.Get());
     e.line = !line.IsNull();
+    e.reach = HitReachOf(e.symbol, e.line);
     try {
       e.key = KeyOf(e.symbol);
     } catch (const SException&) {
@@ -205,30 +216,37 @@ void SSymRectIndex::Rebuild() {
   m_dirty = false;
 }
 
+void SSymRectIndex::Items::Add(const Entry& e, std::uint32_t slot) {
+  items.push_back(Item{e.key, e.reach, slot});
+  reach = std::max(reach, e.reach);
+}
+
+void SSymRectIndex::Items::Drop(std::uint32_t slot) {
+  auto it = std::find_if(items.begin(), items.end(), [slot](const Item& i) { return i.slot == slot; });
+  if (it == items.end()) return;
+  *it = items.back();
+  items.pop_back();
+  // The cell's reach stays as it is: at worst a little wide until the next rebuild.
+}
+
 void SSymRectIndex::Place(std::uint32_t slot) {
   Entry& e = m_entries[slot];
+  m_maxReach = std::max(m_maxReach, e.reach);
   const std::int64_t cx1 = CellCoord(e.key.x1), cx2 = CellCoord(e.key.x2);
   const std::int64_t cy1 = CellCoord(e.key.y2), cy2 = CellCoord(e.key.y1);
   e.large = (cx2 - cx1 + 1) * (cy2 - cy1 + 1) > kMaxCells;
   if (e.large) {
-    m_large.push_back(slot);
+    m_large.Add(e, slot);
     return;
   }
   for (std::int64_t x = cx1; x <= cx2; ++x)
-    for (std::int64_t y = cy1; y <= cy2; ++y) m_cells[CellOf(x, y)].push_back(slot);
+    for (std::int64_t y = cy1; y <= cy2; ++y) m_cells[CellOf(x, y)].Add(e, slot);
 }
 
 void SSymRectIndex::Unplace(std::uint32_t slot) {
   Entry& e = m_entries[slot];
-  auto drop = [slot](std::vector<std::uint32_t>& v) {
-    auto it = std::find(v.begin(), v.end(), slot);
-    if (it != v.end()) {
-      *it = v.back();
-      v.pop_back();
-    }
-  };
   if (e.large) {
-    drop(m_large);
+    m_large.Drop(slot);
     return;
   }
   const std::int64_t cx1 = CellCoord(e.key.x1), cx2 = CellCoord(e.key.x2);
@@ -237,8 +255,8 @@ void SSymRectIndex::Unplace(std::uint32_t slot) {
     for (std::int64_t y = cy1; y <= cy2; ++y) {
       auto it = m_cells.find(CellOf(x, y));
       if (it == m_cells.end()) continue;
-      drop(it->second);
-      if (it->second.empty()) m_cells.erase(it);
+      it->second.Drop(slot);
+      if (it->second.items.empty()) m_cells.erase(it);
     }
 }
 
@@ -346,41 +364,58 @@ void SSymRectIndex::OnSymbolRectChanged(ISSymbol* symbol, const SSymRect&, const
 
 bool SSymRectIndex::Collect(const SSymRect& area, LONG margin, std::vector<Found>& out) {
   out.clear();
-  if (!CollectSlots(area, margin)) return false;
+  if (!CollectSlots(Normalised(area), std::max<LONG>(margin, 0), false)) return false;
   out.reserve(m_scratch.size());
   for (std::uint32_t slot : m_scratch) out.push_back(Found{m_entries[slot].symbol, m_entries[slot].line});
   return true;
 }
 
-bool SSymRectIndex::CollectSlots(const SSymRect& area, LONG margin) {
+bool SSymRectIndex::CollectSlots(const SSymRect& area, LONG margin, bool hit) {
   m_scratch.clear();
   if (!Usable()) return false;
-  const SSymRect a = Widened(Normalised(area), std::max<LONG>(margin, 0));
-  if (++m_stamp == 0) {
-    for (Entry& e : m_entries) e.stamp = 0;
-    m_stamp = 1;
-  }
-  auto take = [&](std::uint32_t slot) {
-    Entry& e = m_entries[slot];
-    if (e.stamp == m_stamp) return;
-    e.stamp = m_stamp;
-    if (Meets(e.key, a)) m_scratch.push_back(slot);
+  // The area every entry found lies in: for a hit test, as far as the
+  // largest reach goes.
+  using W = std::int64_t;
+  const W reachAll = hit ? W{m_maxReach} : 0;
+  const W ax1 = W{area.x1} - margin, ax2 = W{area.x2} + margin;
+  const W ay1 = W{area.y2} - margin, ay2 = W{area.y1} + margin;  // y1 <= y2 here
+  // Whether an item meets the area (widened by its reach for a hit test),
+  // and the cell it is taken from: the one holding the key's corner nearest
+  // the area's low corner (a cell every walk below visits when the item
+  // meets the area, and only one of the cells holding it).
+  auto meets = [&](const Item& i) {
+    const W r = hit ? W{i.reach} : 0;
+    return W{i.key.x1} - r <= ax2 && ax1 <= W{i.key.x2} + r && W{i.key.y2} - r <= ay2 && ay1 <= W{i.key.y1} + r;
   };
-  const std::int64_t cx1 = CellCoord(a.x1), cx2 = CellCoord(a.x2);
-  const std::int64_t cy1 = CellCoord(a.y2), cy2 = CellCoord(a.y1);
-  if ((cx2 - cx1 + 1) * (cy2 - cy1 + 1) > static_cast<std::int64_t>(m_cells.size())) {
+  auto homeCell = [&](const Item& i) {
+    const W x = std::clamp<W>(ax1, i.key.x1, i.key.x2), y = std::clamp<W>(ay1, i.key.y2, i.key.y1);
+    return CellOf(CellCoord(x), CellCoord(y));
+  };
+  auto walkCell = [&](Cell cell, const Items& items) {
+    for (const Item& i : items.items)
+      if (meets(i) && homeCell(i) == cell) m_scratch.push_back(i.slot);
+  };
+  const W cx1 = CellCoord(ax1 - reachAll), cx2 = CellCoord(ax2 + reachAll);
+  const W cy1 = CellCoord(ay1 - reachAll), cy2 = CellCoord(ay2 + reachAll);
+  if ((cx2 - cx1 + 1) * (cy2 - cy1 + 1) > static_cast<W>(m_cells.size())) {
     // A large area: the cells that exist are fewer than those it covers.
-    for (auto& [cell, slots] : m_cells)
-      for (std::uint32_t slot : slots) take(slot);
+    for (const auto& [cell, items] : m_cells) walkCell(cell, items);
   } else {
-    for (std::int64_t x = cx1; x <= cx2; ++x)
-      for (std::int64_t y = cy1; y <= cy2; ++y) {
+    for (W x = cx1; x <= cx2; ++x)
+      for (W y = cy1; y <= cy2; ++y) {
         auto it = m_cells.find(CellOf(x, y));
         if (it == m_cells.end()) continue;
-        for (std::uint32_t slot : it->second) take(slot);
+        if (hit) {
+          // Nothing in a cell reaches further than the cell's reach beyond it.
+          const W r = it->second.reach, low = W{1} << m_shift;
+          if (x * low - r > ax2 || (x + 1) * low - 1 + r < ax1 || y * low - r > ay2 || (y + 1) * low - 1 + r < ay1)
+            continue;
+        }
+        walkCell(it->first, it->second);
       }
   }
-  for (std::uint32_t slot : m_large) take(slot);
+  for (const Item& i : m_large.items)
+    if (meets(i)) m_scratch.push_back(i.slot);
   std::sort(m_scratch.begin(), m_scratch.end());  // slots are in collection order
   return true;
 }
@@ -402,6 +437,7 @@ bool SSymRectIndex::IsConsistent() {
     const SSymRect& held = m_entries[slot].key;
     // The held key may be wider (it keeps notified rectangles), never narrower.
     if (!Contains(held, fresh)) return false;
+    if (m_entries[slot].reach != HitReachOf(sym.Get(), m_entries[slot].line)) return false;
     // A narrowed line's held boxes cover the fresh ones.
     const Entry& e = m_entries[slot];
     if (e.narrowed) {
@@ -450,16 +486,14 @@ ISSymbol* SSymRectIndex::HitWalk(SSymCanvas& canvas, const SSymPoint& point, int
 ISSymbol* SSymRectIndex::HitTest(SSymCanvas& canvas, const SSymPoint& point, int* part) {
   std::vector<Found>& found = m_found;
   found.clear();
-  if (CollectSlots(SSymRect(point.x, point.y, point.x, point.y), HitMargin(canvas))) {
-    // Lines reach less far beyond their keys than other symbols, and only
-    // as far beyond the boxes of their segments and labels: those further
-    // away are not asked.
-    const LONG reach = ViewMargin(canvas) + kLineHitReach + BridgeReach();
-    const SSymRect near = Widened(SSymRect(point.x, point.y, point.x, point.y), reach);
+  const LONG margin = HitMargin(canvas);
+  if (CollectSlots(SSymRect(point.x, point.y, point.x, point.y), margin, true)) {
+    // A line reaches only as far beyond the boxes of its segments and
+    // labels as beyond its key: those further away are not asked.
+    const SSymRect near = Widened(SSymRect(point.x, point.y, point.x, point.y), margin + kLineHitReach);
     for (std::uint32_t slot : m_scratch) {
       const Entry& e = m_entries[slot];
       if (e.line) {
-        if (!Meets(e.key, near)) continue;
         if (e.narrowed) {
           const SSymRect* box = m_boxes.data() + e.boxesAt;
           if (std::none_of(box, box + e.boxCount, [&](const SSymRect& b) { return Meets(b, near); })) continue;

@@ -18,7 +18,13 @@
 // its next use). A line keeps, besides its key, the boxes of its segments
 // and labels (each within the key): a hit test asks a line only when the
 // point lies near one of them, so that a long line crossing the area of a
-// point is not asked at all. While the diagram's session defers changes in a lockout
+// point is not asked at all. Each symbol is kept with its own hit reach
+// beyond its key (a line's, a box's outline band, the widest for symbols
+// that do not tell theirs), and each cell with the largest reach of its
+// symbols: a hit test looks at a cell only within that reach, and at a
+// symbol only within its own. A cell keeps its symbols' keys and reaches
+// in one array, so that its walk reads neither the symbols nor their
+// entries. While the diagram's session defers changes in a lockout
 // context, symbols answer rectangles that no notification announced yet:
 // the index then declines and the caller walks.
 #pragma once
@@ -75,12 +81,15 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   void Refresh(ISSymbol* symbol);
 
   // What the zoom of `canvas` adds to a key: the pixel margin of an active
-  // rectangle (for drawing), and that plus the reach of hit tests beyond a
-  // symbol's rectangle (handles, outline bands, shadows, line bridges).
+  // rectangle (for drawing), and what a hit test adds to every symbol's own
+  // reach (that margin, the handles' half squares, line bridges).
   static LONG ViewMargin(SSymCanvas& canvas);
   static LONG HitMargin(SSymCanvas& canvas);
   // The key of a symbol, as the index takes it.
   static SSymRect KeyOf(ISSymbol* symbol);
+  // How far beyond its key a hit test on the symbol may answer, besides
+  // HitMargin (see SSymBase::GetHitReach; lines answer within a fixed band).
+  static LONG HitReachOf(ISSymbol* symbol, bool line);
   // The boxes a line is narrowed to within its key `key`, as the index takes
   // them (see SSymPolyBase::GetHitBoxes: each moved into the key, so that
   // widened by a hit test's reach it still holds every point of the key so
@@ -113,12 +122,24 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   struct Entry {
     ISSymbol* symbol = nullptr;
     SSymRect key;
-    int pos = 0;
+    LONG reach = 0;  // HitReachOf
     bool line = false;
     bool large = false;  // kept in m_large rather than in grid cells
     bool narrowed = false;  // a line with its boxes in m_boxes
-    std::uint32_t stamp = 0;
     std::uint32_t boxesAt = 0, boxCount = 0;
+  };
+  // What a cell keeps of each entry meeting it: enough to decide without
+  // looking at the entry.
+  struct Item {
+    SSymRect key;
+    LONG reach;
+    std::uint32_t slot;
+  };
+  struct Items {
+    std::vector<Item> items;
+    LONG reach = 0;  // at least the largest reach of the items
+    void Add(const Entry& e, std::uint32_t slot);
+    void Drop(std::uint32_t slot);
   };
   using Cell = std::uint64_t;
 
@@ -128,7 +149,10 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   void Unplace(std::uint32_t slot);
   void SetKey(std::uint32_t slot, const SSymRect& key);
   void TakeBoxes(std::uint32_t slot);
-  bool CollectSlots(const SSymRect& area, LONG margin);
+  // The slots of the entries meeting `area` widened by `margin` (normalised
+  // area, margin >= 0); for a hit test (`hit`, the area a point) each entry
+  // is widened by its own reach too.
+  bool CollectSlots(const SSymRect& area, LONG margin, bool hit);
   std::uint32_t* FindTop(ISSymbol* symbol);
   static Cell CellOf(std::int64_t cx, std::int64_t cy) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(cx)) << 32) | static_cast<std::uint32_t>(cy);
@@ -140,11 +164,11 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   bool m_dirty = true;
   bool m_advised = false;
   int m_shift = 14;
-  std::uint32_t m_stamp = 0;
+  LONG m_maxReach = 0;  // at least the largest reach of any entry
   std::vector<Entry> m_entries;
   std::unordered_map<ISSymbol*, std::uint32_t> m_slots;
-  std::unordered_map<Cell, std::vector<std::uint32_t>> m_cells;
-  std::vector<std::uint32_t> m_large;
+  std::unordered_map<Cell, Items> m_cells;
+  Items m_large;
   std::vector<std::uint32_t> m_scratch;
   // The lines' boxes, a run per narrowed entry; runs that no longer fit are
   // replaced at the end, the old ones left until the next rebuild.

@@ -29,6 +29,7 @@ class SSymPredefined : public SSymSolidText {
   HRESULT DrawSymbol(SSymCanvas& canvas) override;
   HRESULT DrawShadow(SSymCanvas& canvas) override;
   BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
+  LONG GetHitReach() override { return DefaultHitReach; }  // the shape's own test
   BOOL IsLinkPtInSym(const SSymCanvas& canvas, SSymPoint pt, ISSymLink* link, int a) override;
   BOOL GetIntersection(const SSymSegment& segment, SSymPoint* out) override;
   SSymRect GetMargin() override;

@@ -44,15 +44,16 @@ SSymRect BoxAround(const SSymPoint& p, const SSymSize& box) {
 int SSymShape::IsPtInHandle(const SSymCanvas& canvas, const SSymRect& rect, int x, int y, int* handle) const {
   if (!handle) return 0;
   const SSymSize box = HandleBox(canvas);
-  *handle = -1;
   SSymRect r = rect;
+  // A miss leaves the part as it was: a walk over many symbols must not
+  // answer a part of a symbol it did not hit.
   for (int i = 0; i < 8; ++i) {
     if (InBox(r.GetPoint(i), box, x, y)) {
       *handle = i;
-      break;
+      return 1;
     }
   }
-  return *handle != -1 ? 1 : 0;
+  return 0;
 }
 
 int SSymShape::IsPtInShape(const SSymCanvas& canvas, const SSymRect& rect, const SSymPoint& pt, int* part,

@@ -117,6 +117,13 @@ class SSymBase : public SRepFaces<SSymBase, SRepObjectMem, SRepFaceAs<IID_IUnkno
   HRESULT _GetOwner(void** out, REFIID iid);
   int _HasOwner();
   int HasLinkBetween(ISSymLinkable* other);
+  // How far beyond its key in the diagram's spatial index (its rectangle
+  // with everything it draws) a hit test on the symbol may answer, apart
+  // from the zoom's pixels (handles) and line bridges. A class whose hit
+  // test reaches further than that of the class it derives from (an
+  // override of IsPtInSym) answers its own reach here too.
+  static constexpr LONG DefaultHitReach = 1024;
+  virtual LONG GetHitReach() { return DefaultHitReach; }
   // The form type that picks a predefined shape (by default the shape kind).
   virtual int GetSymbolFormType() { return GetShapeKind(); }
   // The kind of figure the symbol draws (by default its symbol type; the arc,

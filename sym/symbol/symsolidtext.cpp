@@ -215,7 +215,12 @@ BOOL SSymSolidText::IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* hand
   if (GetCustomPicture() || !(Flags & FlagTransparent)) return SSymSolid::IsPtInSym(canvas, pt, handle, sub);
   SSymRect r = Sym()->GetClipRect(1, 0);
   r.Normalize();
-  if (handle && canvas.HitTestHandles(r, handle, pt)) return TRUE;
+  // A miss leaves the part as it was, as every other hit test does: a walk
+  // over many symbols must not answer a part of a symbol it did not hit.
+  if (int index = -1; handle && canvas.HitTestHandles(r, &index, pt)) {
+    *handle = index;
+    return TRUE;
+  }
   SSymRect outer = r;
   outer.Inflate(HitBand, HitBand);
   if (!outer.PtInRect(pt)) return FALSE;

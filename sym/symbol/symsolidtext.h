@@ -34,6 +34,9 @@ class SSymSolidText : public SRepFaces<SSymSolidText, SSymSolid, ISSymText, ISSy
   // (ISSymText's Draw as well)
   HRESULT Draw(SSymCanvas& canvas) override { return SSymStd::Draw(canvas); }
   BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
+  // The hit band of a transparent symbol (an opaque one answers within 75
+  // units of its rectangle).
+  LONG GetHitReach() override { return HitBand; }
   HRESULT GetFormat(SSymFormatEx& format) override;
   HRESULT SetFormat(const SSymFormatEx& format) override;
   HRESULT EditInPlace(SSymView* view, const SSymPoint& pt) override;

@@ -5,7 +5,10 @@
 // collection answers, at several zooms, with and without a part. Links are
 // narrowed to the boxes of their segments and labels: on a scene of crossing
 // links with arrowheads, labels, bends, curves and thick pens, points on
-// and beside every part of them answer as the walk does.
+// and beside every part of them answer as the walk does. Each symbol is
+// asked only within its own reach: transparent boxes (answering on a band
+// around their outline) and predefined shapes (answering as their shape
+// does) are among those compared.
 #include <random>
 
 #include "support/canvas_fixture.h"
@@ -13,6 +16,7 @@
 #include "sym/diagram/symrectindex.h"
 #include "sym/links/symlinksym.h"
 #include "sym/links/sympolyline.h"
+#include "sym/shapes/sympredefined.h"
 #include "sym/symbol/symstd.h"
 
 namespace {
@@ -36,6 +40,15 @@ class RectIndex : public LinkFixture {
     auto* b = New<SSymStd>(ellipse ? CLSID_SSymEllipse : CLSID_SSymRectangle);
     b->InitialSymRect(SSymRect(x, y + size(rng), x + size(rng), y));
     return b->Sym();
+  }
+  // A predefined shape (its own hit test, the widest reach).
+  ISSymbol* NewShape(std::mt19937& rng) {
+    std::uniform_int_distribution<LONG> at(0, 20000), size(300, 5000);
+    const LONG x = at(rng), y = at(rng);
+    auto* s = New<SSymPredefined>(CLSID_SSymPredefined);
+    s->SetSymbolType(std::uniform_int_distribution<int>(0, 1)(rng) ? 25 : 3);
+    s->InitialSymRect(SSymRect(x, y + size(rng), x + size(rng), y));
+    return s->Sym();
   }
   ISSymbol* NewLine(std::mt19937& rng) {
     std::uniform_int_distribution<LONG> at(0, 20000);
@@ -84,9 +97,11 @@ TEST_F(RectIndex, AnswersAsTheWalkThroughEditsUndoAndRedo) {
   std::vector<ISSymbol*> boxes;
   for (int i = 0; i < 40; ++i) {
     ISSymbol* s = NewBox(rng, i % 3 == 0);
+    if (i % 4 == 1) dynamic_cast<SSymSolid*>(SSymBase::FromInterface(s))->SetFillMode(1);  // transparent
     d->Add(s);
     boxes.push_back(s);
   }
+  for (int i = 0; i < 6; ++i) d->Add(NewShape(rng));
   for (int i = 0; i < 8; ++i) d->Add(NewLine(rng));
   for (int i = 0; i + 1 < 16; i += 2) {
     auto* a = SSymBase::FromInterface(boxes[static_cast<std::size_t>(i)]);
@@ -101,9 +116,9 @@ TEST_F(RectIndex, AnswersAsTheWalkThroughEditsUndoAndRedo) {
     return v[std::uniform_int_distribution<std::size_t>(0, v.size() - 1)(rng)];
   };
   std::uniform_int_distribution<LONG> step(-3000, 3000);
-  const char* names[] = {"move", "size", "shadow", "add", "remove", "reorder", "hide", "line transform"};
-  for (int round = 0; round < 30; ++round) {
-    const int what = std::uniform_int_distribution<int>(0, 7)(rng);
+  const char* names[] = {"move", "size", "shadow", "add", "remove", "reorder", "hide", "line transform", "fill"};
+  for (int round = 0; round < 40; ++round) {
+    const int what = std::uniform_int_distribution<int>(0, 8)(rng);
     {
       SRepCreateContext edit(Session());
       std::vector<ISSymbol*> symbols = Symbols();
@@ -135,6 +150,9 @@ TEST_F(RectIndex, AnswersAsTheWalkThroughEditsUndoAndRedo) {
             m.SetTransform(r, to);
             s->Transform(m, 0);
           }
+          break;
+        case 8:  // opaque to transparent and back
+          if (auto* b = dynamic_cast<SSymSolid*>(SSymBase::FromInterface(s))) b->SetFillMode(b->GetFillMode());
           break;
       }
     }
