@@ -190,7 +190,21 @@ std::vector<LONG> SavedAttributes(SRepObject* o) {
 }
 }  // namespace
 
+namespace {
+thread_local SRepSaveScope* t_saveScope = nullptr;
+}  // namespace
+
+SRepSaveScope::SRepSaveScope() : m_outer(t_saveScope) { t_saveScope = this; }
+SRepSaveScope::~SRepSaveScope() { t_saveScope = m_outer; }
+SRepSaveScope* SRepSaveScope::Current() { return t_saveScope; }
+
+const LONG* SRepSaveScope::Find(const void* object, LONG id) const {
+  auto it = m_kept.find({object, id});
+  return it == m_kept.end() ? nullptr : &it->second;
+}
+
 HRESULT SRepStreamManager::Save(SOutputStream& out, const std::vector<ISRepObject*>& objects) {
+  const SRepSaveScope reading;
   // Preorder over the objects and their owned children.
   std::vector<SRepObject*> order;
   std::vector<std::pair<int, LONG>> parents;
