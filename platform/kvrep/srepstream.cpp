@@ -190,7 +190,21 @@ std::vector<LONG> SavedAttributes(SRepObject* o) {
 }
 }  // namespace
 
+namespace {
+thread_local SRepSaveScope* t_saveScope = nullptr;
+}  // namespace
+
+SRepSaveScope::SRepSaveScope() : m_outer(t_saveScope) { t_saveScope = this; }
+SRepSaveScope::~SRepSaveScope() { t_saveScope = m_outer; }
+SRepSaveScope* SRepSaveScope::Current() { return t_saveScope; }
+
+const LONG* SRepSaveScope::Find(const void* object, LONG id) const {
+  auto it = m_kept.find({object, id});
+  return it == m_kept.end() ? nullptr : &it->second;
+}
+
 HRESULT SRepStreamManager::Save(SOutputStream& out, const std::vector<ISRepObject*>& objects) {
+  const SRepSaveScope reading;
   // Preorder over the objects and their owned children.
   std::vector<SRepObject*> order;
   std::vector<std::pair<int, LONG>> parents;
@@ -329,10 +343,17 @@ HRESULT SRepStreamManager::Load(SInputStream& in, SRepRootObject* root, ISRepSes
   for (std::size_t i = 0; i < objs.size(); ++i)
     for (const AttrIn& a : objs[i].attrs)
       if (a.objectIndex == -2) made[i]->SetAttribute(a.id, a.value);
+  // The last parent first (a parent always comes before its children), each
+  // one's children in their order: an object takes its children before it
+  // joins its own parent, so that whatever an insert works out up the chain
+  // of owners stops at once instead of climbing the whole nest every time.
+  std::vector<std::vector<std::size_t>> childrenOf(objs.size());
   for (std::size_t i = 0; i < objs.size(); ++i)
-    if (objs[i].parent >= 0) {
+    if (objs[i].parent >= 0) childrenOf[static_cast<std::size_t>(objs[i].parent)].push_back(i);
+  for (std::size_t p = objs.size(); p-- > 0;)
+    for (std::size_t i : childrenOf[p]) {
       ISRepClassCol* col = nullptr;
-      if (made[static_cast<std::size_t>(objs[i].parent)]->GetCollection(objs[i].parentColl, &col) == S_OK) {
+      if (made[p]->GetCollection(objs[i].parentColl, &col) == S_OK) {
         col->Insert(made[i], -1);
         col->Release();
       }

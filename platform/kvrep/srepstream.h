@@ -3,10 +3,33 @@
 // to a stream and read back into a session (copy and paste, drag and drop).
 #pragma once
 
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "kvcore/sstream.h"
 #include "kvrep/srepobject.h"
+
+// While a save reads its objects nothing changes them, so an attribute worked
+// out over many other objects (a group's over its whole nest) may keep its
+// answers for as long as the save lasts instead of working them out again
+// for every object that asks. Scopes open on one thread nest.
+class SRepSaveScope {
+ public:
+  SRepSaveScope();
+  ~SRepSaveScope();
+  SRepSaveScope(const SRepSaveScope&) = delete;
+  SRepSaveScope& operator=(const SRepSaveScope&) = delete;
+  // The innermost scope open on this thread, or null outside a save.
+  static SRepSaveScope* Current();
+  // The answer kept for an object's attribute, or null.
+  const LONG* Find(const void* object, LONG id) const;
+  void Keep(const void* object, LONG id, LONG value) { m_kept[{object, id}] = value; }
+
+ private:
+  SRepSaveScope* m_outer;
+  std::map<std::pair<const void*, LONG>, LONG> m_kept;
+};
 
 class SRepStreamManager {
  public:

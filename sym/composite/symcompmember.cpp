@@ -23,6 +23,7 @@
 #include "sym/foundation/symdate.h"
 #include "sym/symbol/symclone.h"
 #include "sym/symbol/symintfhost.h"
+#include "sym/symbol/symport.h"
 #include "sym/symbol/symintflink.h"
 #include "sym/symbol/symsolid.h"
 
@@ -189,18 +190,7 @@ void TakeLinkFromTop(SSymCompImpl& comp, ISSymDiagram* diagram, ISSymbol* link) 
 // ---- owner relay ----------------------------------------------------------------------------------
 HRESULT SSymCompImpl::GetTopOwner(ISSymOwner** out) {
   if (!out) return E_POINTER;
-  if (!m_pSymbol || g_containing >= kMaxDepth) return S_OK;
-  ++g_containing;
-  SComOut<ISSymOwner> up;
-  if (m_pSymbol->Sym()->GetOwner(&up) == S_OK && up) {
-    ISSymOwner* before = *out;
-    up->GetTopOwner(out);
-    // The owner above is the top: its reference passes to the caller,
-    // unless it is what the caller set (a cycle), which stays uncounted.
-    if (*out == before && up.Get() != before) *out = up.Detach();
-  }
-  --g_containing;
-  return S_OK;
+  return m_pSymbol ? SSymClimbToTopOwner(m_pSymbol->Sym(), out) : S_OK;
 }
 
 HRESULT SSymCompImpl::SymRedraw(ISSymbol* symbol) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kvrep/srepsession.h"
+#include "kvrep/srepstream.h"
 #include "sym/foundation/sympropmap.h"
 #include "sym/render/symcanv.h"
 #include "sym/symbol/symdepth.h"
@@ -168,30 +169,46 @@ void SSymComposite::ForgetSession() {
 }
 
 bool SSymComposite::GetIsManuallyResized() {
+  // During a save every group of a nest is asked in turn: each answer worked
+  // out on the way down is kept, so the nest is read once, not once a level.
+  SRepSaveScope* const scope = SRepSaveScope::Current();
+  const LONG id = SymAttr::IsManuallyResized;
+  auto kept = [scope, id](SSymComposite* c) { return scope ? scope->Find(c, id) : nullptr; };
+  if (const LONG* answer = kept(this)) return *answer != 0;
   if (m_children.GetCount() == 0) return false;
   // A nested composite answers for its own members: they are read in place,
   // down the nest with a list of its own (one without members holds false).
-  std::vector<std::pair<SSymComposite*, int>> stack{{this, 0}};
+  // A level is done at its first false, which every level above then holds.
+  struct Level {
+    SSymComposite* at;
+    int next;
+    bool all;
+  };
+  std::vector<Level> stack{{this, 0, true}};
   std::unordered_set<SSymComposite*> open{this};
-  while (!stack.empty()) {
-    auto& [at, next] = stack.back();
-    if (next >= at->m_children.GetCount()) {
-      open.erase(at);
+  for (;;) {
+    Level& level = stack.back();
+    if (!level.all || level.next >= level.at->m_children.GetCount()) {
+      const bool answer = level.all;
+      if (scope) scope->Keep(level.at, id, answer ? 1 : 0);
+      open.erase(level.at);
       stack.pop_back();
+      if (stack.empty()) return answer;
+      stack.back().all = answer;
       continue;
     }
-    ISSymbol* child = at->m_children.GetAt(next++);
+    ISSymbol* child = level.at->m_children.GetAt(level.next++);
     if (SSymComposite* inner = Nested(child)) {
-      if (inner->m_children.GetCount() == 0) return false;
-      if (open.insert(inner).second) stack.emplace_back(inner, 0);
+      if (const LONG* answer = kept(inner)) level.all = *answer != 0;
+      else if (inner->m_children.GetCount() == 0) level.all = false;
+      else if (open.insert(inner).second) stack.push_back(Level{inner, 0, true});
       continue;
     }
     RepObjWrap obj(child);
-    if (obj.IsNull() || obj->HasAttribute(SymAttr::IsManuallyResized) != S_OK) continue;
+    if (obj.IsNull() || obj->HasAttribute(id) != S_OK) continue;
     SRepVariant v;
-    if (obj->GetAttribute(SymAttr::IsManuallyResized, &v) == S_OK && !v.GetLONG()) return false;
+    if (obj->GetAttribute(id, &v) == S_OK && !v.GetLONG()) level.all = false;
   }
-  return true;
 }
 
 HRESULT SSymComposite::SetIsManuallyResized(bool resized) {

@@ -12,6 +12,7 @@
 #include "sym/symbol/symintfdisppref.h"
 #include "sym/symbol/symintfformat.h"
 #include "sym/symbol/symintflink.h"
+#include "sym/symbol/symport.h"
 
 using namespace SSymTreeUtil;
 
@@ -156,17 +157,7 @@ BOOL SSymTreeImpl::Contains(ISSymbol* symbol, int recursive) {
   return 0;
 }
 
-HRESULT SSymTreeImpl::GetTopOwner(ISSymOwner** out) {
-  if (!out) return E_POINTER;
-  SComOut<ISSymOwner> up;
-  if (m_symbol.Sym()->GetOwner(&up) != S_OK || !up) return S_OK;
-  ISSymOwner* before = *out;
-  up->GetTopOwner(out);
-  // The owner above is the top when it has none above itself: the caller
-  // gets its reference.
-  if (*out == before && up.Get() != before) *out = up.Detach();
-  return S_OK;
-}
+HRESULT SSymTreeImpl::GetTopOwner(ISSymOwner** out) { return SSymClimbToTopOwner(m_symbol.Sym(), out); }
 
 HRESULT SSymTreeImpl::SymRedraw(ISSymbol* symbol) {
   if (!symbol) return S_OK;

@@ -1,5 +1,7 @@
 #include "sym/symbol/symport.h"
 
+#include <unordered_set>
+
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symdepth.h"
 
@@ -66,19 +68,30 @@ BOOL SSymOwnerImpl::Contains(ISSymbol* symbol, int deep) {
   return found;
 }
 
-HRESULT SSymOwnerImpl::GetTopOwner(ISSymOwner** out) {
-  SSymDepthGuard guard;
+HRESULT SSymClimbToTopOwner(ISSymbol* self, ISSymOwner** out) {
   if (!out) return E_POINTER;
-  ISSymbol* self = GetOwnerSymbol();
-  if (!self || !guard.ok) return S_OK;
+  if (!self) return S_OK;
+  ISSymOwner* const before = *out;
   SComOut<ISSymOwner> up;
   if (self->GetOwner(&up) != S_OK || !up) return S_OK;
-  ISSymOwner* before = *out;
-  up->GetTopOwner(out);
-  // When the owner above is the top, the reference passes to the caller,
-  // unless it is what the caller set (a cycle), which stays uncounted.
+  std::unordered_set<ISSymbol*> passed{SComWrap<ISSymbol>(self).Get()};
+  for (;;) {
+    SComWrap<ISSymbol> symbol(up.Get());
+    if (symbol.IsNull()) {
+      up->GetTopOwner(out);
+      break;
+    }
+    SComOut<ISSymOwner> next;
+    if (!passed.insert(symbol.Get()).second || symbol->GetOwner(&next) != S_OK || !next) break;
+    up = std::move(next);
+  }
   if (*out == before && up.Get() != before) *out = up.Detach();
   return S_OK;
+}
+
+HRESULT SSymOwnerImpl::GetTopOwner(ISSymOwner** out) {
+  if (!out) return E_POINTER;
+  return SSymClimbToTopOwner(GetOwnerSymbol(), out);
 }
 
 HRESULT SSymOwnerImpl::SymResize(ISSymbol* symbol) { return symbol ? SymRedraw(symbol) : S_OK; }

@@ -7,6 +7,14 @@
 
 #include "sym/symbol/syminterfaces.h"
 
+// The outermost owner above a symbol, climbed in a loop so that a nest of any
+// depth reaches its diagram: *out (the caller's value) is left as it is when
+// the symbol has no owner; otherwise it becomes the outermost owner, counted,
+// unless that is the caller's own value, which stays uncounted (a chain of
+// owners that comes back to one already passed ends there). An owner that is
+// no symbol, the diagram, names the top itself.
+HRESULT SSymClimbToTopOwner(ISSymbol* self, ISSymOwner** out);
+
 class SSymOwnerImpl : public ISSymOwner {
  public:
   HRESULT Add(ISSymbol* symbol) override;

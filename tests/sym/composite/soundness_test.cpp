@@ -264,6 +264,15 @@ TEST_F(Soundness, ANestFarPastTheLimitIsWalkedDrawnFormattedAndDeleted) {
   ASSERT_EQ(leaf->GetDiagram(&d), S_OK);
   EXPECT_NE(d.Get(), nullptr);
   EXPECT_EQ(m_diag->Contains(leaf->Sym(), 1), 1);
+  // However deep, a level's top owner is the diagram, handed over counted.
+  SComOut<ISSymOwner> diagram;
+  ASSERT_EQ(m_diag->GetTopOwner(&diagram), S_OK);
+  for (SSymGroup* g : {groups.front(), groups[kFarPastTheLimit / 2], groups.back()}) {
+    ISSymOwner* found = nullptr;
+    ASSERT_EQ(SComWrap<ISSymOwner>(g->Sym())->GetTopOwner(&found), S_OK);
+    SComOut<ISSymOwner> held(found);
+    EXPECT_EQ(found, diagram.Get());
+  }
   // The bounds of every level are the leaf's.
   EXPECT_EQ(top->GetClipRect(0, 0), leaf->GetClipRect(0, 0));
   ASSERT_EQ(groups.back()->RecomputeClipRect(0), S_OK);
