@@ -4,6 +4,9 @@
 // conversions the preference pages rely on.
 #pragma once
 
+#include "kvcore/sstring.h"
+#include "win/windef.h"
+
 class SSymDlgSize {
  public:
   enum Unit { Inch = 0, Millimetre = 1, Pixel = 2 };
@@ -17,4 +20,21 @@ class SSymDlgSize {
   static long GraphicToUnit(int unit, double value, int horizontal);
   // The screen's logical pixels per inch across or down (96 without a screen).
   static int ScreenPixelsPerInch(int horizontal);
+
+  // Puts the unit's name ("inch", "mm", "pixel") into a caption in place of
+  // what stands between its first "(" and the first ")" after it (to the
+  // end without one). False, and the caption unchanged, without a "(".
+  static bool ReplaceUnitText(int unit, SString& caption);
+
+  // The largest size a box takes, in graphic units (about 3.7 km): a symbol
+  // of that size still has room on the diagram's 32-bit plane.
+  static constexpr LONG MaxLength = 0x3FFFFFFF;
+  // What reading a typed size found.
+  enum ReadResult { ReadOk = 0, ReadEmpty, ReadNotANumber, ReadNotPositive, ReadTooLarge };
+  // A size typed in `unit` (blanks around it allowed; digits with at most
+  // one decimal point, a leading minus only to be refused as not positive)
+  // as graphic units in `graphic`; any other answer leaves `graphic` as it
+  // was: a word, an exponent or trailing text is not a number, a size of 0
+  // graphic units or less is not positive, one beyond MaxLength too large.
+  static ReadResult ReadTypedLength(int unit, const SString& text, int horizontal, LONG& graphic);
 };

@@ -30,7 +30,7 @@ void SSymFormat::SetSolidFormat() {
 void SSymFormatEx::InitFlagFromOption(const SString& option) {
   SSymAllowOption allow;
   allow.InitAllFlags();
-  allow.SetFromString(option);
+  if (allow.SetFromString(option) != SSymAllowOption::ReadOk) return;
   for (int i = 0; i < 7; ++i) {
     const DWORD c = allow.m_category[i];
     if (c & SSymAllowOption::AllowApply)

@@ -73,7 +73,8 @@ class SSymFormatEx : public SSymFormat {
   SSymFormatEx(const SSymFormatEx&) = default;
   SSymFormatEx& operator=(const SSymFormatEx&) = default;
 
-  // Sets the category value and mark bits from a format option text.
+  // Sets the category value and mark bits from a format option text; a
+  // damaged text (SSymAllowOption::SetFromString) leaves the flags as they were.
   void InitFlagFromOption(const SString& option);
   // Clears the value bits of every category whose mark is off.
   void UpdateFlags();

@@ -12,6 +12,10 @@ struct SStringRow {
 // The messages and names.
 constexpr SStringRow kStrings[] = {
       {1060, "Diagram %d"},
+      {1061, "inch"},
+      {1063, "mm"},
+      {1065, "pixel"},
+      {1066, "Symbol Format"},
       {1308, "Polyline"},
       {1309, "Polygon"},
       {1310, "Rectangle"},
@@ -43,6 +47,7 @@ constexpr SStringRow kStrings[] = {
       {1378, "Text"},
       {1395, "custom size (%d x %d)"},
       {1397, "The symbol %s must have a diagram"},
+      {1403, "Notation"},
       {1404, "The edit font is not valid !"},
       {1405, "Hierarchical"},
       {1406, "Organic"},

@@ -67,32 +67,39 @@ TEST(SSymFormatEx, FlagsFromTheOptionText) {
     ex.UpdateFlags();
     EXPECT_EQ(ex.m_flags, c.updated | 0x40 | 0x80000000u) << c.text;
   }
+  // A damaged option text leaves the flags as they were.
+  SSymFormatEx damaged;
+  damaged.m_flags = 0x40;
+  damaged.InitFlagFromOption(SString("LINE A\r\nFONT Q"));
+  EXPECT_EQ(damaged.m_flags, 0x40u);
 }
 
 TEST(SSymAllowOption, TextFormBothWays) {
   SSymAllowOption a;
   EXPECT_EQ(a.GetAsString(), "");
-  a.SetFromString(SString(""));
+  EXPECT_EQ(a.SetFromString(SString("")), SSymAllowOption::ReadOk);
   for (DWORD c : a.m_category) EXPECT_EQ(c, 3u);
   a.m_category[SSymAllowOption::LINE] = 1;
-  a.m_category[SSymAllowOption::FONT] = 0;
+  a.m_category[SSymAllowOption::FONT] = 2;
   EXPECT_EQ(a.GetAsString(), "LINE A\r\nFONT N");
+  // A category neither applied nor modifiable has its own word, so that it
+  // does not come back modifiable.
+  a.m_category[SSymAllowOption::FONT] = 0;
+  EXPECT_EQ(a.GetAsString(), "LINE A\r\nFONT NA");
 
   struct {
     const char* text;
     DWORD expected[7];
   } cases[] = {
       {"LINE A\r\nFONT N", {3, 1, 3, 3, 2, 3, 3}},
-      {"FONT N\r\nLINE A", {3, 3, 3, 3, 2, 3, 3}},   // LINE comes earlier: reading ends
-      {"FILL X\r\nFILL N", {3, 3, 3, 3, 3, 3, 3}},   // other word: nothing, but FILL is passed
-      {"BOGUS\r\nSIZE N", {3, 3, 3, 3, 3, 3, 3}},    // no keyword ends the reading
-      {"LINE\r\nCONTENT A", {3, 3, 3, 3, 3, 3, 1}},  // one word: that category, nothing else
-      {"CONTENT N\r\nSIZE N", {3, 3, 3, 3, 3, 3, 2}},
+      {"LINE A\r\nFONT NA", {3, 1, 3, 3, 0, 3, 3}},
+      {"SIZE N\n\n\nCONTENT A\r\n", {2, 3, 3, 3, 3, 3, 1}},  // empty lines and LF alone
+      {"  SHADOW \t N  ", {3, 3, 3, 2, 3, 3, 3}},
   };
   for (const auto& c : cases) {
     SSymAllowOption o;
     o.m_mask = 0x123;
-    o.SetFromString(SString(c.text));
+    EXPECT_EQ(o.SetFromString(SString(c.text)), SSymAllowOption::ReadOk) << c.text;
     for (int i = 0; i < 7; ++i) EXPECT_EQ(o.m_category[i], c.expected[i]) << c.text << " category " << i;
     EXPECT_EQ(o.m_mask, 0x123u);
   }
@@ -101,4 +108,33 @@ TEST(SSymAllowOption, TextFormBothWays) {
   EXPECT_EQ(m.m_mask, 0xDFFu);
   m.InitAllFlags();
   EXPECT_EQ(m.m_mask, 0u);
+}
+
+// A damaged text is refused whole: the categories read before the damaged
+// line are not kept either.
+TEST(SSymAllowOption, DamagedTextsChangeNothing) {
+  using R = SSymAllowOption::ReadResult;
+  struct {
+    const char* text;
+    R result;
+    int line;
+  } cases[] = {
+      {"FONT N\r\nLINE A", SSymAllowOption::ReadOutOfOrder, 2},
+      {"FILL N\r\nFILL A", SSymAllowOption::ReadOutOfOrder, 2},
+      {"BOGUS\r\nSIZE N", SSymAllowOption::ReadUnknownKeyword, 1},
+      {"SIZE N\r\nline A", SSymAllowOption::ReadUnknownKeyword, 2},
+      {"LINE\r\nCONTENT A", SSymAllowOption::ReadMissingRestriction, 1},
+      {"FILL X", SSymAllowOption::ReadUnknownRestriction, 1},
+      {"FILL n", SSymAllowOption::ReadUnknownRestriction, 1},
+      {"SIZE A\nSHADOW A B", SSymAllowOption::ReadExtraWords, 2},
+      {"CONTENT N\r\nSIZE N", SSymAllowOption::ReadOutOfOrder, 2},
+  };
+  for (const auto& c : cases) {
+    SSymAllowOption o;
+    o.m_category[SSymAllowOption::SHAPE] = 1;
+    int line = -1;
+    EXPECT_EQ(o.SetFromString(SString(c.text), &line), c.result) << c.text;
+    EXPECT_EQ(line, c.line) << c.text;
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(o.m_category[i], i == SSymAllowOption::SHAPE ? 1u : 3u) << c.text;
+  }
 }
