@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "kvlayout/bridge/lsymbols.h"
+#include "kvlayout/engine/routecache.h"
 #include "sym/layout/symlayoutengine.h"
 #include "sym/symbol/symintfformat.h"
 #include "sym/symbol/symintfrouter.h"
@@ -48,16 +49,10 @@ struct Segment {
 // The crossing point of two segments, strictly inside both (touching ends do
 // not cross); false for parallel segments.
 bool Cross(const Segment& a, const Segment& b, double& x, double& y, double& ta) {
-  const double dxa = a.x2 - a.x1, dya = a.y2 - a.y1, dxb = b.x2 - b.x1, dyb = b.y2 - b.y1;
-  const double den = dxa * dyb - dya * dxb;
-  if (den == 0) return false;
-  const double t = ((b.x1 - a.x1) * dyb - (b.y1 - a.y1) * dxb) / den;
-  const double u = ((b.x1 - a.x1) * dya - (b.y1 - a.y1) * dxa) / den;
-  constexpr double eps = 1e-9;
-  if (t <= eps || t >= 1 - eps || u <= eps || u >= 1 - eps) return false;
-  x = a.x1 + t * dxa;
-  y = a.y1 + t * dya;
-  ta = t;
+  kvl::LPoint at;
+  if (!kvl::SegmentsCross({a.x1, a.y1}, {a.x2, a.y2}, {b.x1, b.y1}, {b.x2, b.y2}, at, ta)) return false;
+  x = at.x;
+  y = at.y;
   return true;
 }
 }  // namespace
