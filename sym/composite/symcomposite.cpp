@@ -173,7 +173,7 @@ bool SSymComposite::GetIsManuallyResized() {
   // out on the way down is kept, so the nest is read once, not once a level.
   SRepSaveScope* const scope = SRepSaveScope::Current();
   const LONG id = SymAttr::IsManuallyResized;
-  auto kept = [scope, id](SSymComposite* c) { return scope ? scope->Find(c, id) : nullptr; };
+  auto kept = [scope](SSymComposite* c) { return scope ? scope->Find(c, SymAttr::IsManuallyResized) : nullptr; };
   if (const LONG* answer = kept(this)) return *answer != 0;
   if (m_children.GetCount() == 0) return false;
   // A nested composite answers for its own members: they are read in place,
