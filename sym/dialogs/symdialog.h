@@ -15,7 +15,7 @@ class SSymDialog {
   static constexpr UINT CaptionId = 1066;
 
   // The pages, in the order of their tabs.
-  enum Page { Size, Line, Fill, Shadow, Font, TextAlign, CustomShape, Content, PageCount };
+  enum Page : int { Size, Line, Fill, Shadow, Font, TextAlign, CustomShape, Content, PageCount };
   // The page-mask bits.
   enum : DWORD {
     MaskLine = 0x1,
