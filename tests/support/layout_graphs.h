@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "kvlayout/engine/lgraph.h"
@@ -78,13 +79,47 @@ inline double Along(kvl::LOrientation o, const kvl::LPoint& a, const kvl::LPoint
   return 0;
 }
 
-// Whether p lies on the border of b (within one unit).
-inline bool OnBorder(const kvl::LPoint& p, const kvl::LBox& b) {
-  constexpr double e = 1;
+// Whether p lies on the border of b (within `e` units).
+inline bool OnBorder(const kvl::LPoint& p, const kvl::LBox& b, double e = 1) {
   const bool inside = p.x >= b.x0 - e && p.x <= b.x1 + e && p.y >= b.y0 - e && p.y <= b.y1 + e;
   const bool edge =
       std::abs(p.x - b.x0) <= e || std::abs(p.x - b.x1) <= e || std::abs(p.y - b.y0) <= e || std::abs(p.y - b.y1) <= e;
   return inside && edge;
+}
+
+// The graph with every node's box where the result puts it.
+inline kvl::LGraph PlacedGraph(const kvl::LGraph& g, const kvl::LResult& r) {
+  kvl::LGraph placed = g;
+  for (std::size_t i = 0; i < g.nodes.size(); ++i) placed.nodes[i].box = PlacedBox(g, r, i);
+  return placed;
+}
+
+// True when the axis-parallel segment ab enters the interior of o.
+inline bool Enters(const kvl::LPoint& a, const kvl::LPoint& b, const kvl::LBox& o) {
+  const double x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x), y0 = std::min(a.y, b.y), y1 = std::max(a.y, b.y);
+  return x0 < o.x1 && x1 > o.x0 && y0 < o.y1 && y1 > o.y0 && (x0 == x1 ? (o.x0 < x0 && x0 < o.x1) : (o.y0 < y0 && y0 < o.y1));
+}
+
+// What is wrong with the route of edge k in a graph whose boxes stand where
+// they were placed: "" when it starts and ends on its nodes' borders (within
+// `tolerance`), every segment is horizontal or vertical, and no segment
+// comes nearer than `margin` to another node or enters its own nodes.
+inline std::string OrthogonalRouteFault(const kvl::LGraph& placed, std::size_t k, const std::vector<kvl::LPoint>& r,
+                                        double margin, double tolerance) {
+  const kvl::LEdge& e = placed.edges[k];
+  if (r.size() < 2) return "fewer than two points";
+  if (!OnBorder(r.front(), placed.nodes[std::size_t(e.from)].box, tolerance)) return "starts off its symbol";
+  if (!OnBorder(r.back(), placed.nodes[std::size_t(e.to)].box, tolerance)) return "ends off its symbol";
+  for (std::size_t i = 1; i < r.size(); ++i) {
+    if (!(r[i - 1].x == r[i].x || r[i - 1].y == r[i].y)) return "segment " + std::to_string(i) + " is slanted";
+    for (std::size_t n = 0; n < placed.nodes.size(); ++n) {
+      const kvl::LBox& b = placed.nodes[n].box;
+      const bool own = int(n) == e.from || int(n) == e.to;
+      const kvl::LBox keep = own ? b : kvl::LBox{b.x0 - margin + 1, b.y0 - margin + 1, b.x1 + margin - 1, b.y1 + margin - 1};
+      if (Enters(r[i - 1], r[i], keep)) return "segment " + std::to_string(i) + " meets symbol " + std::to_string(n);
+    }
+  }
+  return "";
 }
 
 // n nodes of 7200 x 3600 (mixed sizes: 0 to 20000 wide), all at the origin

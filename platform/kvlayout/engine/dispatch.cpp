@@ -5,6 +5,7 @@
 #include "kvlayout/engine/circular.h"
 #include "kvlayout/engine/layered.h"
 #include "kvlayout/engine/organic.h"
+#include "kvlayout/engine/orthogonal.h"
 #include "kvlayout/engine/route.h"
 #include "kvlayout/engine/tree.h"
 
@@ -21,10 +22,13 @@ void KeepAll(const LGraph& graph, LResult& result) {
 
 // Styles that pack their own components (packing again would undo how they
 // keep clear of the nodes that stay).
-bool PacksItself(LStyle style) { return style == LStyle::Organic || style == LStyle::Hierarchic; }
+// The orthogonal style packs before it routes, so that its routes keep
+// clear of the other components too.
+bool PacksItself(LStyle style) {
+  return style == LStyle::Organic || style == LStyle::Hierarchic || style == LStyle::Orthogonal;
+}
 
-// The style's own placement. The styles are added here as they are built;
-// until then a style answers Unsupported and the run writes nothing.
+// The style's own placement.
 LStatus RunStyle(const LGraph& graph, const LRequest& request, LResult& result) {
   switch (request.style) {
     case LStyle::Organic: {
@@ -48,16 +52,28 @@ LStatus RunStyle(const LGraph& graph, const LRequest& request, LResult& result) 
       options.oneCircle = request.oneCircle;
       return LayoutCircular(graph, options, result);
     }
-    case LStyle::Orthogonal:
-      return LStatus::Unsupported;
+    case LStyle::Orthogonal: {
+      LOrthogonalOptions options;
+      options.spacing = request.spacing;
+      options.orientation = request.orientation;
+      return LayoutOrthogonal(graph, options, result);
+    }
   }
   return LStatus::BadInput;
 }
 }  // namespace
 
 bool HasStyle(LStyle style) {
-  return style == LStyle::Organic || style == LStyle::Hierarchic || style == LStyle::Tree || style == LStyle::Snowflake ||
-         style == LStyle::Circular;
+  switch (style) {
+    case LStyle::Hierarchic:
+    case LStyle::Organic:
+    case LStyle::Orthogonal:
+    case LStyle::Circular:
+    case LStyle::Tree:
+    case LStyle::Snowflake:
+      return true;
+  }
+  return false;
 }
 
 LStatus Lay(const LGraph& graph, const LRequest& request, LResult& result) {

@@ -715,6 +715,30 @@ LStatus RouteOrthogonal(const LGraph& graph, const std::vector<int>& which, cons
   return LStatus::Ok;
 }
 
+LStatus RouteMoved(const LGraph& graph, const std::vector<LPoint>& centres, const std::vector<int>& which,
+                   const LSpacing& spacing, std::vector<std::vector<LPoint>>& routes) {
+  if (which.empty()) return LStatus::Ok;
+  if (centres.size() != graph.nodes.size() || routes.size() != graph.edges.size()) return LStatus::BadInput;
+  LGraph placed = graph;
+  for (std::size_t i = 0; i < placed.nodes.size(); ++i) {
+    LBox& b = placed.nodes[i].box;
+    const LPoint c = centres[i];
+    const double hw = b.Width() / 2, hh = b.Height() / 2;
+    b = {c.x - hw, c.y - hh, c.x + hw, c.y + hh};
+  }
+  for (const int k : which) {
+    if (k < 0 || std::size_t(k) >= placed.edges.size()) return LStatus::BadInput;
+    placed.edges[std::size_t(k)].points.clear();
+    placed.edges[std::size_t(k)].keep = LRouteKeep::Nothing;
+  }
+  LRouteOptions options;
+  options.spacing = spacing;
+  std::vector<std::vector<LPoint>> out;
+  if (const LStatus s = RouteOrthogonal(placed, which, options, out); s != LStatus::Ok) return s;
+  for (const int k : which) routes[std::size_t(k)] = std::move(out[std::size_t(k)]);
+  return LStatus::Ok;
+}
+
 // ---- RouteCache -----------------------------------------------------------
 
 namespace {

@@ -27,4 +27,12 @@ struct LRouteOptions {
 LStatus RouteOrthogonal(const LGraph& graph, const std::vector<int>& which, const LRouteOptions& options,
                         std::vector<std::vector<LPoint>>& routes);
 
+// Routes the edges listed in `which` (none when it is empty) around the
+// nodes of the graph moved to `centres`, as a style does after placing
+// them: the ends the person set lay on the symbols where they were, so those
+// edges are routed afresh. Only the listed entries of `routes` change; on
+// anything but Ok none does.
+LStatus RouteMoved(const LGraph& graph, const std::vector<LPoint>& centres, const std::vector<int>& which,
+                   const LSpacing& spacing, std::vector<std::vector<LPoint>>& routes);
+
 }  // namespace kvl

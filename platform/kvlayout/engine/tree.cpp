@@ -218,25 +218,7 @@ LStatus RouteOthers(const LGraph& graph, const LForest& f, const LSpacing& spaci
     const LEdge& e = graph.edges[k];
     if (!inTree[k] && TreeCandidate(graph, e) && e.keep != LRouteKeep::Route) which.push_back(int(k));
   }
-  if (which.empty()) return LStatus::Ok;
-  LGraph placed = graph;
-  for (std::size_t i = 0; i < placed.nodes.size(); ++i) {
-    LBox& b = placed.nodes[i].box;
-    const LPoint c = r.centres[i];
-    const double hw = b.Width() / 2, hh = b.Height() / 2;
-    b = {c.x - hw, c.y - hh, c.x + hw, c.y + hh};
-  }
-  for (const int k : which) {
-    // The symbols moved: the ends the person set no longer lie on them.
-    placed.edges[std::size_t(k)].points.clear();
-    placed.edges[std::size_t(k)].keep = LRouteKeep::Nothing;
-  }
-  LRouteOptions options;
-  options.spacing = spacing;
-  std::vector<std::vector<LPoint>> routes;
-  if (const LStatus s = RouteOrthogonal(placed, which, options, routes); s != LStatus::Ok) return s;
-  for (const int k : which) r.routes[std::size_t(k)] = std::move(routes[std::size_t(k)]);
-  return LStatus::Ok;
+  return RouteMoved(graph, r.centres, which, spacing, r.routes);
 }
 
 // The result every run starts from: nodes where they are, no routes.

@@ -31,36 +31,12 @@ LGraph LaidOut(LayoutFamily family, int n, std::uint64_t seed) {
   return g;
 }
 
-bool OnBorder(const LPoint& p, const LBox& b) {
-  const bool inside = p.x >= b.x0 && p.x <= b.x1 && p.y >= b.y0 && p.y <= b.y1;
-  return inside && (p.x == b.x0 || p.x == b.x1 || p.y == b.y0 || p.y == b.y1);
-}
-
-// True when the axis-parallel segment enters the box's interior.
-bool Enters(const LPoint& a, const LPoint& b, const LBox& o) {
-  const double x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x), y0 = std::min(a.y, b.y), y1 = std::max(a.y, b.y);
-  return x0 < o.x1 && x1 > o.x0 && y0 < o.y1 && y1 > o.y0 && (x0 == x1 ? (o.x0 < x0 && x0 < o.x1) : (o.y0 < y0 && y0 < o.y1));
-}
+bool OnBorder(const LPoint& p, const LBox& b) { return kvtest::OnBorder(p, b, 0); }
 
 void ExpectSound(const LGraph& g, const std::vector<std::vector<LPoint>>& routes, double margin) {
   ASSERT_EQ(routes.size(), g.edges.size());
-  for (std::size_t k = 0; k < g.edges.size(); ++k) {
-    SCOPED_TRACE("link " + std::to_string(k));
-    const kvl::LEdge& e = g.edges[k];
-    const std::vector<LPoint>& r = routes[k];
-    ASSERT_GE(r.size(), 2u);
-    EXPECT_TRUE(OnBorder(r.front(), g.nodes[std::size_t(e.from)].box));
-    EXPECT_TRUE(OnBorder(r.back(), g.nodes[std::size_t(e.to)].box));
-    for (std::size_t i = 1; i < r.size(); ++i) {
-      EXPECT_TRUE(r[i - 1].x == r[i].x || r[i - 1].y == r[i].y) << "segment " << i << " is slanted";
-      for (std::size_t n = 0; n < g.nodes.size(); ++n) {
-        const LBox& b = g.nodes[n].box;
-        const bool own = int(n) == e.from || int(n) == e.to;
-        const LBox keep = own ? b : LBox{b.x0 - margin + 1, b.y0 - margin + 1, b.x1 + margin - 1, b.y1 + margin - 1};
-        EXPECT_FALSE(Enters(r[i - 1], r[i], keep)) << "segment " << i << " meets symbol " << n;
-      }
-    }
-  }
+  for (std::size_t k = 0; k < g.edges.size(); ++k)
+    EXPECT_EQ(kvtest::OrthogonalRouteFault(g, k, routes[k], margin, 0), "") << "link " << k;
 }
 
 struct SceneCase {
