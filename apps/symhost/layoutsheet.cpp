@@ -11,6 +11,7 @@
 #include "sym/foundation/symstrings.h"
 #include "sym/layout/symautolayout.h"
 #include "sym/layout/symedgerouter.h"
+#include "sym/symbol/symintfformat.h"
 
 namespace {
 constexpr LONG kPanelMargin = 1800, kTitleH = 2400, kFiguresH = 1500;  // diagram units
@@ -53,6 +54,14 @@ SSymPoint Anchor(LONG style, const std::vector<ISSymbol*>& nodes) {
   }
   const double n = static_cast<double>(nodes.size());
   return SSymPoint(static_cast<LONG>(x / n), static_cast<LONG>(y / n));
+}
+
+// Styles whose drawing the engine centres on the origin whatever the
+// symbols' places (they pack their parts there): a second run would land
+// where the first did, so their panel is moved into place instead.
+bool LandsOnTheOrigin(LONG style) {
+  return style != SSymAutoLayoutStyle::Basic && style != SSymAutoLayoutStyle::Hierarchic &&
+         style != SSymAutoLayoutStyle::Organic;
 }
 
 // One model on the sheet: its heading (none for the data model), the
@@ -226,6 +235,22 @@ std::int64_t CountCrossings(const std::vector<ISSymbol*>& links) {
   return count;
 }
 
+// Moves a laid-out model by `by`: its symbols, and each link's route as
+// the run left it (a link follows its symbols only at its ends).
+void Shift(const std::vector<ISSymbol*>& nodes, const std::vector<ISSymbol*>& links, const SSymSize& by) {
+  std::vector<std::pair<ISSymbol*, SSymListPt>> routes;
+  for (ISSymbol* l : links) {
+    SComWrap<ISSymPolyline> poly(l);
+    SSymListPt points;
+    if (!poly.IsNull() && SUCCEEDED(poly->GetListPt(points))) routes.emplace_back(l, points);
+  }
+  for (ISSymbol* s : nodes) s->MoveBy(by, 0);
+  for (auto& [link, points] : routes) {
+    for (int i = 0; i < points.GetCount(); ++i) points[i] = SSymPoint(points[i].x + by.cx, points[i].y + by.cy);
+    SComWrap<ISSymPolyline>(link)->SetListPt(points, 0, 0);
+  }
+}
+
 SString Figures(const SHostLayoutPanel& p) {
   char text[160];
   // Short runs with a tenth of a millisecond, so that none reads as 0.
@@ -303,6 +328,11 @@ std::vector<SHostLayoutPanel> SBuildLayoutSheet(SHostDiagram& diagram) {
       {Style::Hierarchic, Placement::LeftToRight, false},
       {Style::Hierarchic, Placement::RightToLeft, false},
       {Style::Organic, Placement::None, false},
+      {Style::Tree, Placement::TopToBottom, false},
+      {Style::Snowflake, Placement::None, false},
+      {Style::Circular, Placement::Radiation, false},
+      {Style::Circular, Placement::Cycle, false},
+      {Style::Orthogonal, Placement::TopToBottom, false},
       {Style::Hierarchic, Placement::TopToBottom, true},
   };
 
@@ -337,10 +367,14 @@ std::vector<SHostLayoutPanel> SBuildLayoutSheet(SHostDiagram& diagram) {
       // the symbols it starts from, which the first run moved from `aimed`
       // to `landed`.
       const SSymSize by(cursor.x + kPanelMargin - first.x1, cursor.top - head - first.y1);
-      const SSymPoint landed = Anchor(plan.style, m.nodes);
-      const SSymSize move(by.cx + aimed.x - landed.x, by.cy + aimed.y - landed.y);
-      for (ISSymbol* s : m.nodes) s->MoveBy(move, 0);
-      panel.laidOut = Run(model, plan.style, plan.placement, m, panel.milliseconds);
+      if (LandsOnTheOrigin(plan.style)) {
+        Shift(m.nodes, m.links, by);
+      } else {
+        const SSymPoint landed = Anchor(plan.style, m.nodes);
+        const SSymSize move(by.cx + aimed.x - landed.x, by.cy + aimed.y - landed.y);
+        for (ISSymbol* s : m.nodes) s->MoveBy(move, 0);
+        panel.laidOut = Run(model, plan.style, plan.placement, m, panel.milliseconds);
+      }
     }
     panel.crossings = panel.laidOut ? CountCrossings(m.links) : -1;
     allLinks.insert(allLinks.end(), m.links.begin(), m.links.end());

@@ -1,8 +1,9 @@
 // The main job's layout sheet: models laid out automatically, one titled
 // panel per run, the panels in a grid. The first panel is the library's own
 // layout ("Basic") of the host's sample model; then the same model laid out
-// by the layout engine, hierarchic in each of its four placements and
-// organic; last a generated data model of 300 tables laid out hierarchic.
+// by the layout engine, hierarchic in each of its four placements, organic,
+// tree, snowflake, circular in both its placements and orthogonal; last a
+// generated data model of 300 tables laid out hierarchic.
 // Every run goes through the model diagram's AutoLayout, as a user's would;
 // under each title the panel tells how long the run took, how many of its
 // links cross and how much room it took.
@@ -38,7 +39,8 @@ struct SHostLayoutPanel {
 
 // Fills `diagram` with the sheet and answers the panels, in order: Basic,
 // hierarchic top to bottom, bottom to top, left to right, right to left,
-// organic, and the data model hierarchic top to bottom. A panel whose run
+// organic, tree top to bottom, snowflake, circular radiation and cycle,
+// orthogonal top to bottom, and the data model hierarchic top to bottom. A panel whose run
 // failed is answered with laidOut false (its symbols stay where they were).
 std::vector<SHostLayoutPanel> SBuildLayoutSheet(SHostDiagram& diagram);
 // The title of a panel: the style's name, and its placement's.

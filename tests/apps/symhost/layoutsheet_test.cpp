@@ -77,6 +77,11 @@ TEST(HostLayoutSheet, EachPanelLaidOutWithoutOverlapsAndCounted) {
       {Style::Hierarchic, Placement::LeftToRight, false, u"Hierarchical, Left to Right"},
       {Style::Hierarchic, Placement::RightToLeft, false, u"Hierarchical, Right to Left"},
       {Style::Organic, Placement::None, false, u"Organic"},
+      {Style::Tree, Placement::TopToBottom, false, u"Tree, Top to Bottom"},
+      {Style::Snowflake, Placement::None, false, u"Snowflake"},
+      {Style::Circular, Placement::Radiation, false, u"Circular, Radiation"},
+      {Style::Circular, Placement::Cycle, false, u"Circular, Cycle"},
+      {Style::Orthogonal, Placement::TopToBottom, false, u"Orthogonal, Top to Bottom"},
       {Style::Hierarchic, Placement::TopToBottom, true, u"Hierarchical, Top to Bottom"},
   };
   ASSERT_EQ(panels.size(), std::size(wants));
@@ -136,7 +141,8 @@ TEST(HostLayoutSheet, WrittenInFourFormatsWithTheStyleName) {
   std::ifstream in(dir.path / "layout.svg");
   const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   for (const char* word :
-       {"Basic", "Customer", "Order line", "places", "Hierarchical, Top to Bottom", "Organic", "T300"})
+       {"Basic", "Customer", "Order line", "places", "Hierarchical, Top to Bottom", "Organic", "Tree, Top to Bottom",
+        "Snowflake", "Circular, Radiation", "Circular, Cycle", "Orthogonal, Top to Bottom", "T300"})
     EXPECT_NE(svg.find(word), std::string::npos) << word;
   KvRegReset();
 }
