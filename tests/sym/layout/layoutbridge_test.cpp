@@ -253,4 +253,42 @@ TEST_F(LayoutBridge, TheRealEnginePacksARunThatKeepsItsNodes) {
   EXPECT_TRUE(Messages().empty());
 }
 
+// The orthogonal style through the diagram's run: one undo step that gives
+// back every rectangle and every route exactly; in between the boxes stand
+// apart and the links run horizontally and vertically.
+TEST_F(LayoutBridge, TheRealEnginesOrthogonalRunIsUndoneExactly) {
+  SSymLayoutEngine::Reset(SString());
+  m_links.push_back(PutLink(m_boxes[0], m_boxes[2], SSymListPt{Centre(0), {-9000, 30000}, Centre(2)}));
+  auto lists = [&] {
+    std::vector<std::vector<SSymPoint>> out;
+    for (SSymLinkBase* l : m_links) {
+      out.emplace_back();
+      for (int i = 0; i < l->ListPt.GetCount(); ++i) out.back().push_back(l->ListPt[i]);
+    }
+    return out;
+  };
+  const std::vector<SSymRect> rectsBefore = Rects();
+  const auto listsBefore = lists();
+  const int steps = m_session->GetUndoCount();
+  ASSERT_TRUE(Run(SSymAutoLayoutStyle::Orthogonal));
+  EXPECT_EQ(m_session->GetUndoCount(), steps + 1);
+  const std::vector<SSymRect> after = Rects();
+  EXPECT_NE(after, rectsBefore);
+  for (std::size_t i = 0; i < after.size(); ++i)
+    for (std::size_t j = i + 1; j < after.size(); ++j) {
+      const SSymRect& a = after[i];
+      const SSymRect& b = after[j];
+      EXPECT_TRUE(a.GetMaxX() < b.GetMinX() || b.GetMaxX() < a.GetMinX() || a.GetMaxY() < b.GetMinY() ||
+                  b.GetMaxY() < a.GetMinY())
+          << i << " " << j;
+    }
+  for (const auto& route : lists())
+    for (std::size_t k = 1; k < route.size(); ++k)
+      EXPECT_TRUE(route[k - 1].x == route[k].x || route[k - 1].y == route[k].y) << k;
+  ASSERT_EQ(m_session->Undo(), S_OK);
+  EXPECT_EQ(Rects(), rectsBefore);
+  EXPECT_EQ(lists(), listsBefore);
+  EXPECT_TRUE(Messages().empty());
+}
+
 }  // namespace
