@@ -122,16 +122,21 @@ struct Gaps {
 enum class Bands { None, AlongX, AlongY };
 
 // Where a line of items must start at least: past every node of the bands
-// before its own (the line's band being that of any node on it).
+// before its own (the line's band being that of any node on it), by the gap
+// and the room of the channel between the two bands (`channel[d]` between
+// bands d and d + 1, when given).
 struct BandFloor {
+  const std::vector<double>* channel = nullptr;
   int band = -1;
   double floor = -kInf, reach = -kInf;
   double Enter(const std::vector<Item>& items, const std::vector<int>& line, double gap) {
     for (const int m : line) {
       const int b = items[std::size_t(m)].band;
       if (b < 0 || b == band) continue;
+      const std::size_t between = std::size_t(std::min(b, band));
+      const double room = band >= 0 && channel && between < channel->size() ? (*channel)[between] : 0;
       band = b;
-      floor = reach + gap;
+      floor = reach + gap + room;
       break;
     }
     return floor;
@@ -142,7 +147,7 @@ struct BandFloor {
 };
 
 std::vector<LPoint> Compact(const std::vector<Item>& items, const std::vector<int>& rowOf, const std::vector<int>& colOf,
-                            const Gaps& gaps, Bands bands) {
+                            const Gaps& gaps, Bands bands, const std::vector<double>* channel = nullptr) {
   const std::size_t n = items.size();
   std::vector<LPoint> at(n);
   const std::vector<std::vector<int>> cols = Ordered(colOf, items, true);
@@ -166,7 +171,7 @@ std::vector<LPoint> Compact(const std::vector<Item>& items, const std::vector<in
   // crossings apart, as their gaps differ).
   std::vector<double> topNode(cols.size(), -kInf), topDummy(cols.size(), -kInf);
   prev = 0;
-  BandFloor rowFloor;
+  BandFloor rowFloor{channel};
   for (std::size_t k = 0; k < rows.size(); ++k) {
     double y = k == 0 ? 0 : prev;
     if (bands == Bands::AlongY) {
@@ -193,7 +198,7 @@ std::vector<LPoint> Compact(const std::vector<Item>& items, const std::vector<in
   std::vector<int> done;
   done.reserve(n);
   prev = 0;
-  BandFloor colFloor;
+  BandFloor colFloor{channel};
   for (std::size_t k = 0; k < cols.size(); ++k) {
     double x = k == 0 ? 0 : prev;
     if (bands == Bands::AlongX) {
@@ -563,7 +568,17 @@ std::vector<LPoint> Shaped(const LGraph& graph, const std::vector<int>& m, const
   const Bands bands = vertical ? Bands::AlongY : Bands::AlongX;
   std::vector<int> rowOf, colOf;
   Shape(links, bands, items, rowOf, colOf);
-  std::vector<LPoint> placed = Compact(items, rowOf, colOf, gaps, bands);
+  // Room between two bands for the links that pass between them: the
+  // router lays their segments side by side there.
+  int deepest = 0;
+  for (const int d : depth) deepest = std::max(deepest, d);
+  std::vector<int> load(std::size_t(deepest) + 1, 0);
+  for (const auto& [a, b] : links)
+    for (int d = std::min(depth[std::size_t(a)], depth[std::size_t(b)]); d < std::max(depth[std::size_t(a)], depth[std::size_t(b)]); ++d)
+      ++load[std::size_t(d)];
+  std::vector<double> channel;
+  for (const int l : load) channel.push_back(options.spacing.edgeEdge * std::ceil(std::sqrt(double(l))));
+  std::vector<LPoint> placed = Compact(items, rowOf, colOf, gaps, bands, &channel);
   placed.resize(m.size());  // the dummies' places served their purpose
   return placed;
 }
