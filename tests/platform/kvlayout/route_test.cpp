@@ -110,4 +110,39 @@ TEST(Route, OnlyTheLinksAskedForAndBadInput) {
   EXPECT_EQ(routes, (std::vector<std::vector<LPoint>>{{{1, 1}}}));
 }
 
+// Routing after a style moved the nodes: only the links asked for change,
+// their old ends do not hold them, and a request that does not match the
+// graph changes nothing.
+TEST(Route, RoutesAfterAMoveChangeOnlyTheLinksAskedFor) {
+  LGraph g = LaidOut(LayoutFamily::Tree, 12, 2);
+  std::vector<LPoint> centres;
+  for (const kvl::LNode& n : g.nodes) centres.push_back({n.box.Centre().x + 50000, n.box.Centre().y});
+  g.edges[2].keep = kvl::LRouteKeep::Ends;
+  g.edges[2].points = {g.nodes[std::size_t(g.edges[2].from)].box.Centre(), g.nodes[std::size_t(g.edges[2].to)].box.Centre()};
+  const std::vector<std::vector<LPoint>> before(g.edges.size(), {{7, 7}});
+  std::vector<std::vector<LPoint>> routes = before;
+  ASSERT_EQ(kvl::RouteMoved(g, centres, {2, 5}, {}, routes), LStatus::Ok);
+  kvl::LResult moved;
+  moved.centres = centres;
+  const LGraph placed = kvtest::PlacedGraph(g, moved);
+  for (std::size_t k = 0; k < routes.size(); ++k) {
+    if (k == 2 || k == 5)
+      EXPECT_EQ(kvtest::OrthogonalRouteFault(placed, k, routes[k], 300, 0), "") << k;
+    else
+      EXPECT_EQ(routes[k], before[k]) << k;
+  }
+  const struct {
+    const char* what;
+    std::vector<LPoint> centres;
+    std::vector<int> which;
+  } bad[] = {{"a centre missing", {centres.begin(), centres.end() - 1}, {1}},
+             {"a link that does not exist", centres, {int(g.edges.size())}},
+             {"a negative link", centres, {-1}}};
+  for (const auto& c : bad) {
+    routes = before;
+    EXPECT_EQ(kvl::RouteMoved(g, c.centres, c.which, {}, routes), LStatus::BadInput) << c.what;
+    EXPECT_EQ(routes, before) << c.what;
+  }
+}
+
 }  // namespace
