@@ -188,6 +188,30 @@ TEST(Orthogonal, BadOrOversizedInputWritesNothing) {
   }
 }
 
+// Small random graphs with everything at once: self-links, repeated links,
+// boxes of every size down to none, fixed nodes scattered among the others
+// and every placement.
+TEST(Orthogonal, RandomSmallGraphsGiveSoundDrawings) {
+  for (std::uint64_t seed = 1; seed <= 200; ++seed) {
+    SCOPED_TRACE(seed);
+    kvtest::LayoutRng rng(seed);
+    LGraph g;
+    const int n = 1 + rng.Below(25);
+    for (int i = 0; i < n; ++i) {
+      const double w = 720.0 * rng.Below(12), h = 720.0 * rng.Below(6);
+      g.nodes.push_back(kvtest::LayoutBox(20000.0 * (i % 8), 20000.0 * (i / 8), w, h));  // apart, should they stay
+      g.nodes.back().fixed = rng.Below(6) == 0;
+    }
+    for (int k = rng.Below(2 * n + 1); k > 0; --k) g.edges.push_back({rng.Below(n), rng.Below(n)});
+    LResult r;
+    ASSERT_EQ(LayOrthogonal(g, r, static_cast<LOrientation>(rng.Below(4))), LStatus::Ok);
+    EXPECT_EQ(kvtest::FixedNodesMovedOrCovered(g, r), 0);
+    EXPECT_EQ(kvl::CountOverlaps(r.centres, kvtest::LayoutSizes(g), 0.5), 0);
+    EXPECT_EQ(kvtest::PlacedOutsideTheArea(g, r), 0);
+    ExpectRoutesSound(g, r);
+  }
+}
+
 TEST(Orthogonal, TheEngineOffersTheStyle) { EXPECT_TRUE(kvl::HasStyle(kvl::LStyle::Orthogonal)); }
 
 }  // namespace
