@@ -189,8 +189,8 @@ TEST(Orthogonal, BadOrOversizedInputWritesNothing) {
 }
 
 // Small random graphs with everything at once: self-links, repeated links,
-// boxes of every size down to none, fixed nodes scattered among the others
-// and every placement.
+// boxes of every size down to none, fixed nodes scattered among the others,
+// every placement, and both the shaped and the grid placement.
 TEST(Orthogonal, RandomSmallGraphsGiveSoundDrawings) {
   for (std::uint64_t seed = 1; seed <= 200; ++seed) {
     SCOPED_TRACE(seed);
@@ -203,8 +203,11 @@ TEST(Orthogonal, RandomSmallGraphsGiveSoundDrawings) {
       g.nodes.back().fixed = rng.Below(6) == 0;
     }
     for (int k = rng.Below(2 * n + 1); k > 0; --k) g.edges.push_back({rng.Below(n), rng.Below(n)});
+    kvl::LOrthogonalOptions options;
+    options.orientation = static_cast<LOrientation>(rng.Below(4));
+    options.shapeNodes = seed % 2 ? 300 : 0;
     LResult r;
-    ASSERT_EQ(LayOrthogonal(g, r, static_cast<LOrientation>(rng.Below(4))), LStatus::Ok);
+    ASSERT_EQ(kvl::LayoutOrthogonal(g, options, r), LStatus::Ok);
     EXPECT_EQ(kvtest::FixedNodesMovedOrCovered(g, r), 0);
     EXPECT_EQ(kvl::CountOverlaps(r.centres, kvtest::LayoutSizes(g), 0.5), 0);
     EXPECT_EQ(kvtest::PlacedOutsideTheArea(g, r), 0);
