@@ -359,8 +359,10 @@ void Snap(std::vector<Item>& items, double gap, std::vector<int>& rowOf, std::ve
     x0 = std::min(x0, it.at.x);
     y0 = std::min(y0, it.at.y);
   }
-  auto key = [](std::int64_t cx, std::int64_t cy) { return (cx << 32) ^ (cy & 0xFFFFFFFF); };
-  std::unordered_set<std::int64_t> taken;  // looked up only: its order reaches nothing
+  auto key = [](std::int64_t cx, std::int64_t cy) {
+    return (std::uint64_t(cx) << 32) ^ (std::uint64_t(cy) & 0xFFFFFFFFu);
+  };
+  std::unordered_set<std::uint64_t> taken;  // looked up only: its order reaches nothing
   std::map<std::int64_t, int> rowIds, colIds;
   rowOf.resize(items.size());
   colOf.resize(items.size());
