@@ -12,6 +12,8 @@ bool Inside(double x, double y) {
   return std::isfinite(x) && std::isfinite(y) && std::abs(x) <= kLimit && std::abs(y) <= kLimit;
 }
 
+// The plug-in is linked without the library, so its comparisons of point
+// lists are not at hand here.
 bool Same(const SSymListPt& a, const SSymListPt& b) {
   if (a.GetCount() != b.GetCount()) return false;
   for (int i = 0; i < a.GetCount(); ++i)

@@ -12,6 +12,7 @@
 #include "support/link_fixture.h"
 #include "sym/layout/symedgerouter.h"
 #include "sym/layout/symlayoutengine.h"
+#include "sym/symbol/symaction.h"
 #include "win/winloader.h"
 
 namespace {
@@ -25,6 +26,10 @@ class ReRoute : public LinkFixture {
     ASSERT_NE(m_engine, nullptr);
     m_route = reinterpret_cast<SDoEdgeRoutingFn>(GetProcAddress(m_engine, "SDoEdgeRouting"));
     m_drop = reinterpret_cast<void (*)()>(GetProcAddress(m_engine, "KvLayoutDropCaches"));
+    m_count = reinterpret_cast<int (*)()>(GetProcAddress(m_engine, "KvLayoutCachedDiagrams"));
+    m_unsync = reinterpret_cast<SDoUnsyncDiagramFn>(GetProcAddress(m_engine, "SDoUnsyncDiagram"));
+    ASSERT_NE(m_count, nullptr);
+    ASSERT_NE(m_unsync, nullptr);
     ASSERT_NE(m_route, nullptr);
     ASSERT_NE(m_drop, nullptr);
     // A grid of boxes, each linked to its right and lower neighbours and
@@ -74,12 +79,7 @@ class ReRoute : public LinkFixture {
     for (SSymLinkBase* l : m_links) bag.Add(l->Sym());
     return SSymEdgeRouter::Instance().ComputeIntersections(bag);
   }
-  static bool Same(const SSymListPt& a, const SSymListPt& b) {
-    if (a.GetCount() != b.GetCount()) return false;
-    for (int i = 0; i < a.GetCount(); ++i)
-      if (a[i] != b[i]) return false;
-    return true;
-  }
+  static bool Same(const SSymListPt& a, const SSymListPt& b) { return SSymPointsAccess::Same(a, b); }
   static bool Same(const SSymEdgeRouter::CrossingMap& a, const SSymEdgeRouter::CrossingMap& b) {
     if (a.size() != b.size()) return false;
     for (auto i = a.begin(), j = b.begin(); i != a.end(); ++i, ++j) {
@@ -96,6 +96,8 @@ class ReRoute : public LinkFixture {
   HMODULE m_engine = nullptr;
   SDoEdgeRoutingFn m_route = nullptr;
   void (*m_drop)() = nullptr;
+  int (*m_count)() = nullptr;
+  SDoUnsyncDiagramFn m_unsync = nullptr;
   std::vector<SSymRectangle*> m_boxes;
   std::vector<SSymLinkBase*> m_links;
 };
@@ -150,6 +152,37 @@ TEST_F(ReRoute, EveryCallAnswersWhatACallWithNothingKeptGives) {
   }
   EXPECT_FALSE(crossings.empty()) << "the scene has crossings to compare";
   EXPECT_GT(rerouted, 24) << "the moves re-route links";
+}
+
+TEST_F(ReRoute, ADiagramKeepsItsCacheWhenUnsyncedAndLosesItWhenDeleted) {
+  m_drop();
+  ASSERT_EQ(Route({m_boxes[0]->Sym()}), 0);
+  EXPECT_EQ(m_count(), 1);
+  // The library unsyncs a diagram just before each re-routing: what the
+  // cache holds is checked on every call, so it stays.
+  EXPECT_EQ(m_unsync(Diagram()), 0);
+  EXPECT_EQ(m_count(), 1);
+  EXPECT_EQ(m_unsync(nullptr), 0);
+  EXPECT_EQ(m_count(), 1);
+  // A deleted diagram's cache goes.
+  TDiagram* gone = Make<TDiagram>();
+  SSymRectangle* a = Box(SSymRect(0, 4000, 6000, 0));
+  SSymRectangle* b = Box(SSymRect(30000, 4000, 36000, 0));
+  gone->Add(a->Sym());
+  gone->Add(b->Sym());
+  SSymLinkBase* l = Link(a, b, SSymListPt{a->m_rect.GetCenter(), b->m_rect.GetCenter()});
+  gone->Add(l->Sym());
+  ASSERT_EQ(Route({a->Sym()}), 0);
+  EXPECT_EQ(m_count(), 2);
+  {
+    // The link and its ends hold each other: let go before the diagram goes.
+    SCurrentContextChange outside(Session(), nullptr);
+    l->DetachEnd(0);
+    l->DetachEnd(1);
+  }
+  ASSERT_EQ(gone->Delete(), S_OK);
+  EXPECT_EQ(m_unsync(gone), 0);
+  EXPECT_EQ(m_count(), 1);
 }
 
 }  // namespace
