@@ -176,6 +176,10 @@ HRESULT SSymPolyBase::SetListPt(const SSymListPt& pts, int redraw, int a, int) {
     MarkModified();
   } else {
     ClampPoints(ListPt);
+    // An undo or a redo of a points record (a route written after an edit,
+    // say) gives the points back without the cascade; the rectangle is
+    // theirs, so it follows them here, as it did when they were first set.
+    if (IsInUndoContext()) RecomputeClipRect(0, 0);
   }
   if (redraw) Redraw(nullptr);
   return S_OK;

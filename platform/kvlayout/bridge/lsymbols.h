@@ -51,4 +51,9 @@ inline constexpr int kRefused = 16;
 // kRefused when a symbol refused (what was written is taken back).
 int WriteResult(const LGraph& graph, const LSymbols& symbols, const LResult& result);
 
+// Writes the routes of a re-routing: every non-empty route of the result
+// (the links that were routed again), whatever their ends; no symbol moves.
+// Checked and taken back as WriteResult does.
+int WriteRoutes(const LGraph& graph, const LSymbols& symbols, const LResult& result);
+
 }  // namespace kvl

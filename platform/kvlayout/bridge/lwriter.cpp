@@ -12,6 +12,15 @@ bool Inside(double x, double y) {
   return std::isfinite(x) && std::isfinite(y) && std::abs(x) <= kLimit && std::abs(y) <= kLimit;
 }
 
+// The plug-in is linked without the library, so its comparisons of point
+// lists are not at hand here.
+bool Same(const SSymListPt& a, const SSymListPt& b) {
+  if (a.GetCount() != b.GetCount()) return false;
+  for (int i = 0; i < a.GetCount(); ++i)
+    if (a[i].x != b[i].x || a[i].y != b[i].y) return false;
+  return true;
+}
+
 struct Move {
   ISSymbol* symbol;
   SSymSize offset;
@@ -42,7 +51,12 @@ class Journal {
 };
 }  // namespace
 
-int WriteResult(const LGraph& graph, const LSymbols& symbols, const LResult& result) {
+namespace {
+// `routesOnly`: a re-routing writes the route of every edge the result has
+// one for, whatever its ends, and moves no node (its nodes are all fixed);
+// a layout writes no route between two nodes that stay, since such a link
+// was not part of the run.
+int Write(const LGraph& graph, const LSymbols& symbols, const LResult& result, bool routesOnly) {
   const size_t n = graph.nodes.size();
   if (result.centres.size() != n || result.routes.size() > graph.edges.size() || symbols.nodes.size() != n ||
       symbols.links.size() != graph.edges.size())
@@ -52,7 +66,7 @@ int WriteResult(const LGraph& graph, const LSymbols& symbols, const LResult& res
   std::vector<Move> moves;
   for (size_t i = 0; i < n; ++i) {
     const LNode& node = graph.nodes[i];
-    if (node.fixed) continue;
+    if (node.fixed || routesOnly) continue;
     const LPoint c = result.centres[i];
     if (!std::isfinite(c.x) || !std::isfinite(c.y)) return static_cast<int>(LStatus::BadInput);
     const double dx = std::round(c.x - node.box.Centre().x), dy = std::round(c.y - node.box.Centre().y);
@@ -65,7 +79,7 @@ int WriteResult(const LGraph& graph, const LSymbols& symbols, const LResult& res
     const std::vector<LPoint>& route = result.routes[k];
     const LEdge& edge = graph.edges[k];
     if (route.empty() || edge.keep == LRouteKeep::Route) continue;
-    if (graph.nodes[size_t(edge.from)].fixed && graph.nodes[size_t(edge.to)].fixed) continue;
+    if (!routesOnly && graph.nodes[size_t(edge.from)].fixed && graph.nodes[size_t(edge.to)].fixed) continue;
     if (route.size() < 2) return static_cast<int>(LStatus::BadInput);
     SSymListPt points;
     for (const LPoint& p : route) {
@@ -86,11 +100,22 @@ int WriteResult(const LGraph& graph, const LSymbols& symbols, const LResult& res
     SComWrap<ISSymPolyline> poly(r.link);
     SSymListPt before;
     if (poly.IsNull() || FAILED(poly->GetListPt(before))) return kRefused;
+    // A route that is already there records nothing.
+    if (Same(before, r.points)) continue;
     if (FAILED(poly->SetListPt(r.points, 1, 0))) return kRefused;
     journal.Routed(r.link, before);
   }
   journal.Keep();
   return 0;
+}
+}  // namespace
+
+int WriteResult(const LGraph& graph, const LSymbols& symbols, const LResult& result) {
+  return Write(graph, symbols, result, false);
+}
+
+int WriteRoutes(const LGraph& graph, const LSymbols& symbols, const LResult& result) {
+  return Write(graph, symbols, result, true);
 }
 
 }  // namespace kvl

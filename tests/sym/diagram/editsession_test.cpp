@@ -65,7 +65,9 @@ std::string Text(const std::vector<Step>& steps) {
 // is kept in words.
 class EditSession {
  public:
-  EditSession() {
+  // `routed`: the diagram routes its links automatically, so the end of
+  // every step re-routes the links it changed through the layout engine.
+  explicit EditSession(bool routed = false) {
     m_session = new SRepSession();
     m_session->AddRef();
     m_d = Keep(new TPrefDiagram(Session()));
@@ -73,6 +75,7 @@ class EditSession {
     m_d->m_swimlanes = 1;
     m_d->SetName(SString(u"Model"));
     m_d->GetDispPrefPtr()->m_bSwimlaneVert = 0;
+    m_d->GetDispPrefPtr()->m_bAutoRouting = routed ? 1 : 0;
     m_first = State();
   }
   ~EditSession() {
@@ -619,6 +622,17 @@ TEST_P(EditSessionCase, UndoesAndRedoesExactly) {
   EXPECT_EQ("", session.Run(GetParam().steps));
 }
 INSTANTIATE_TEST_SUITE_P(Cases, EditSessionCase, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// The same sessions with the links routed by the layout engine at the end
+// of every step: the routes written belong to the step, and undo and redo
+// give them back exactly.
+using EditSessionRoutedCase = EditSessionCase;
+TEST_P(EditSessionRoutedCase, UndoesAndRedoesExactly) {
+  EditSession session(true);
+  EXPECT_EQ("", session.Run(GetParam().steps));
+}
+INSTANTIATE_TEST_SUITE_P(Cases, EditSessionRoutedCase, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace
