@@ -32,7 +32,7 @@ void SSymDlgColor::RegisterTemplates() {
       {PictureSampleId, SDlgItemKind::Static, u"<None>", 139, 25, 50, 20, kShown | WS_BORDER},
       {PictureButtonId, SDlgItemKind::Button, u"M&odify...", 195, 25, 54, 14, kShown | WS_TABSTOP | WS_DISABLED},
       {-1, SDlgItemKind::Static, u"Display &mode:", 139, 48, 50, 8, kShown},
-      {ModeId, SDlgItemKind::ComboBox, u"", 195, 46, 54, 100, kShown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST},
+      {ModeId, SDlgItemKind::ComboBox, u"", 195, 46, 54, 12, kShown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST},
       {-1, SDlgItemKind::Static, u"Gradient:", 139, 62, 40, 8, kShown},
       {GradientSampleId, SDlgItemKind::Static, u"", 139, 70, 50, 14, kShown},
       {GradientButtonId, SDlgItemKind::Button, u"Mo&dify...", 195, 68, 54, 14, kShown | WS_TABSTOP},

@@ -117,29 +117,29 @@ Templates s_templates;
 void SSymDlgLine::RegisterTemplates() {
   using L = SSymDlgLine;
   std::vector<SDlgItem> items = {
-      {-1, SDlgItemKind::Button, u" Line ", 7, 4, 120, 116, kShown | BS_GROUPBOX},
+      {-1, SDlgItemKind::Button, u" Line ", 7, 4, 120, 136, kShown | BS_GROUPBOX},
       {-1, SDlgItemKind::Static, u"&Color:", 13, 15, 40, 8, kShown},
-      {L::ColorId, SDlgItemKind::ColorWell, u"", 13, 25, 108, 36, kShown | WS_TABSTOP},
-      {-1, SDlgItemKind::Static, u"&Width:", 13, 67, 40, 8, kShown},
-      {L::WidthId, SDlgItemKind::ComboBox, u"", 55, 65, 66, 90, kCombo},
-      {1081, SDlgItemKind::Static, u"&Style:", 13, 84, 40, 8, kShown},
-      {L::StyleId, SDlgItemKind::ComboBox, u"", 55, 82, 66, 90, kCombo},
-      {1080, SDlgItemKind::Static, u"C&orners:", 13, 101, 40, 8, kShown},
-      {L::CornersId, SDlgItemKind::ComboBox, u"", 55, 99, 66, 60, kCombo},
+      {L::ColorId, SDlgItemKind::ColorWell, u"", 13, 25, 108, 62, kShown | WS_TABSTOP},
+      {-1, SDlgItemKind::Static, u"&Width:", 13, 93, 40, 8, kShown},
+      {L::WidthId, SDlgItemKind::ComboBox, u"", 55, 91, 66, 12, kCombo},
+      {1081, SDlgItemKind::Static, u"&Style:", 13, 109, 40, 8, kShown},
+      {L::StyleId, SDlgItemKind::ComboBox, u"", 55, 107, 66, 12, kCombo},
+      {1080, SDlgItemKind::Static, u"C&orners:", 13, 125, 40, 8, kShown},
+      {L::CornersId, SDlgItemKind::ComboBox, u"", 55, 123, 66, 12, kCombo},
       {-1, SDlgItemKind::Button, u" Arrow ", 133, 4, 122, 72, kShown | BS_GROUPBOX},
       {1079, SDlgItemKind::Static, u"&Begin:", 139, 16, 40, 8, kShown},
-      {L::SourceArrowId, SDlgItemKind::ComboBox, u"", 181, 14, 68, 120, kCombo},
+      {L::SourceArrowId, SDlgItemKind::ComboBox, u"", 181, 14, 68, 12, kCombo},
       {1104, SDlgItemKind::Static, u"Ce&nter:", 139, 32, 40, 8, kShown},
-      {L::CentreArrowId, SDlgItemKind::ComboBox, u"", 181, 30, 68, 120, kCombo},
+      {L::CentreArrowId, SDlgItemKind::ComboBox, u"", 181, 30, 68, 12, kCombo},
       {1078, SDlgItemKind::Static, u"&End:", 139, 48, 40, 8, kShown},
-      {L::DestinationArrowId, SDlgItemKind::ComboBox, u"", 181, 46, 68, 120, kCombo},
+      {L::DestinationArrowId, SDlgItemKind::ComboBox, u"", 181, 46, 68, 12, kCombo},
       {L::PerpendicularId, SDlgItemKind::Button, u"Use perpendicular arrow", 139, 62, 110, 10,
        kShown | WS_TABSTOP | BS_AUTOCHECKBOX},
   };
-  SSymAddPreviewItems(items, 133, 80, 122, 40);
+  SSymAddPreviewItems(items, 133, 80, 122, 60);
   SSymRegisterPageTemplates({TemplateId, TemplateModeId, u"Line Style", u"&Apply line style to symbols",
                              u"Allow &users to modify symbol line style"},
-                            262, 124, std::move(items));
+                            262, 144, std::move(items));
 }
 
 KV_BEGIN_MESSAGE_MAP(SSymDlgLine, SSymDlgBase)

@@ -113,6 +113,11 @@ constexpr DWORD kBox = kShown | WS_TABSTOP | BS_AUTOCHECKBOX;
 // is taken as the same size (no manual resize).
 constexpr LONG kResizeTolerance = 70;
 
+// A size as the boxes show it: in the unit, to a thousandth.
+SString ShownSize(int unit, LONG size, int horizontal) {
+  return SString::FromDouble(std::round(SSymDlgSize::UnitToGraphic(unit, size, horizontal) * 1000.0) / 1000.0);
+}
+
 struct Templates {
   Templates() { SSymDlgSize::RegisterTemplates(); }
 };
@@ -179,7 +184,7 @@ void SSymDlgSize::ShowSizes() {
                {NormalHeightId, f.m_size2.cy, 0}};
   for (const auto& b : boxes)
     ::SetDlgItemTextW(m_hWnd, b.id,
-                      b.size > 0 ? SString::FromDouble(UnitToGraphic(m_nUnit, b.size, b.horizontal)).c_str() : u"");
+                      b.size > 0 ? ShownSize(m_nUnit, b.size, b.horizontal).c_str() : u"");
 }
 
 BOOL SSymDlgSize::OnInitDialog() {
@@ -209,7 +214,7 @@ BOOL SSymDlgSize::OnSetActive() {
   const SSymFormatEx& f = *m_pFormat;
   for (const auto& [id, size, horizontal] :
        {std::tuple{int(WidthId), f.m_size.cx, 1}, std::tuple{int(HeightId), f.m_size.cy, 0}})
-    if (size > 0) ::SetDlgItemTextW(m_hWnd, id, SString::FromDouble(UnitToGraphic(m_nUnit, size, horizontal)).c_str());
+    if (size > 0) ::SetDlgItemTextW(m_hWnd, id, ShownSize(m_nUnit, size, horizontal).c_str());
   ShowOption(AutoAdjustId, f.m_textFlag);
   ShowOption(KeepAspectId, f.m_margins[0]);
   ShowOption(KeepCenterId, f.m_margins[1]);
@@ -228,9 +233,7 @@ bool SSymDlgSize::ReadSize(int id, LONG& stored, LONG initial, int horizontal) {
     case ReadTooLarge: Refuse(SString(u"The size is too large.")); return false;
   }
   // The same size shown again (a conversion rounds): nothing to store.
-  if (GetDlgItemText(id).str() == SString::FromDouble(UnitToGraphic(m_nUnit, stored, horizontal)).str() &&
-      stored > 0)
-    return true;
+  if (stored > 0 && GetDlgItemText(id).str() == ShownSize(m_nUnit, stored, horizontal).str()) return true;
   if (typed == stored) return true;
   stored = typed;
   const LONG moved = typed > initial ? typed - initial : initial - typed;

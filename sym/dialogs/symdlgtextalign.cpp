@@ -54,12 +54,14 @@ BOOL SSymDlgTextAlign::OnInitDialog() {
   SetupPreview();
   LONG& style = m_pFormat->m_textStyle;
   // Without the font page texts keep to the left and do not wrap.
-  if (m_pAllow && !(m_pAllow->m_mask & 0x40)) {
+  if (m_pAllow && !(m_pAllow->m_mask & 0x40) && style != 0) {
     style = (style & ~(WordWrap | HCenter | Right)) | Left;
     EnableItems({CenterId, WordWrapId, LeftId, HCenterId, RightId}, false);
   }
-  const int h = (style & Left) ? LeftId : (style & HCenter) ? HCenterId : RightId;
-  const int v = (style & Top) ? TopId : (style & VCenter) ? VCenterId : BottomId;
+  // Style 0 is a selection whose texts are aligned differently: no button.
+  const bool mixed = style == 0;
+  const int h = mixed ? 0 : (style & Left) ? LeftId : (style & HCenter) ? HCenterId : RightId;
+  const int v = mixed ? 0 : (style & Top) ? TopId : (style & VCenter) ? VCenterId : BottomId;
   ::CheckRadioButton(m_hWnd, LeftId, RightId, h);
   ::CheckRadioButton(m_hWnd, TopId, BottomId, v);
   SetCheck(CenterId, h == HCenterId && v == VCenterId ? BST_CHECKED : BST_UNCHECKED);

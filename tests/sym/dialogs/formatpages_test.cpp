@@ -135,6 +135,7 @@ TEST_F(FormatSheet, TextAlignmentPageSetsTheStyleBits) {
       {0x222, 0x240, {KvClick(SSymDlgTextAlign::CenterId)}, 0x222},  // unchecking leaves the style
       {0x211, 0x240, {KvClick(SSymDlgTextAlign::WordWrapId), KvClick(SSymDlgTextAlign::BottomId)}, 0x1241},
       {0x214, 0x200, {}, 0x211},  // without the font page a right-aligned text opens as left-aligned
+      {0, 0x200, {}, 0},  // texts aligned differently stay so
   };
   for (const auto& c : cases) {
     KvDialogReset();
