@@ -32,6 +32,21 @@ const SDlgTemplate& PageForm(int n) {
   return pages[n];
 }
 
+// Moves a picture written under its working name into place (when `made`),
+// or takes the working file away and tells why not.
+bool Publish(bool made, const fs::path& staged, const fs::path& path, const char* what,
+             std::vector<SHostExportedFile>& written, std::string& error) {
+  std::string why;
+  std::error_code ec;
+  if (!made || SSymPublishTogether({{staged, path}}, &why) != S_OK) {
+    fs::remove(staged, ec);
+    error = std::string(what) + " could not be written: " + path.string() + (why.empty() ? "" : ": " + why);
+    return false;
+  }
+  written.push_back({path.string(), fs::file_size(path, ec)});
+  return true;
+}
+
 // Saves what a dialog shows at the end of its script under a working name,
 // then moves it into place.
 bool Shoot(SDlg& dialog, std::vector<KvControlAction> actions, const fs::path& path, std::vector<SHostExportedFile>& written,
@@ -45,15 +60,7 @@ bool Shoot(SDlg& dialog, std::vector<KvControlAction> actions, const fs::path& p
   dialog.DoModal();
   const bool shot = !KvDialogCalls().empty() && !KvDialogCalls().back().actions.empty() &&
                     KvDialogCalls().back().actions.back() == 0;
-  std::string why;
-  std::error_code ec;
-  if (!shot || SSymPublishTogether({{staged, path}}, &why) != S_OK) {
-    fs::remove(staged, ec);
-    error = "the dialog could not be written: " + path.string() + (why.empty() ? "" : ": " + why);
-    return false;
-  }
-  written.push_back({path.string(), fs::file_size(path, ec)});
-  return true;
+  return Publish(shot, staged, path, "the dialog", written, error);
 }
 
 // The layout dialog over the host's sample model with a few of its symbols
@@ -155,20 +162,13 @@ bool ShootFormatSheet(const fs::path& path, std::vector<SHostExportedFile>& writ
   for (const fs::path& p : staged) fs::remove(p, ec);
   std::vector<std::uint8_t> bytes;
   const fs::path stagedSheet = SSymStagingPath(path);
-  std::string why;
   bool ok = !panels.empty() && panels.size() == staged.size() && KvWritePng(Stack(panels), bytes);
   if (ok) {
     std::ofstream out(stagedSheet, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     ok = bool(out);
   }
-  if (!ok || SSymPublishTogether({{stagedSheet, path}}, &why) != S_OK) {
-    fs::remove(stagedSheet, ec);
-    error = "the format sheet could not be written: " + path.string() + (why.empty() ? "" : ": " + why);
-    return false;
-  }
-  written.push_back({path.string(), fs::file_size(path, ec)});
-  return true;
+  return Publish(ok, stagedSheet, path, "the format sheet", written, error);
 }
 }  // namespace
 

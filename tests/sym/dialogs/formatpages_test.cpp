@@ -14,6 +14,7 @@
 #include "sym/dialogs/symcolorwell.h"
 #include "sym/dialogs/symdialog.h"
 #include "sym/edit/symselection.h"
+#include "sym/symbol/symintfformat.h"
 #include "sym/symbol/symstd.h"
 #include "win/commdlg.h"
 #include "win/winmsgbox.h"
@@ -355,6 +356,9 @@ TEST_F(FormatSheet, TemplateModeBoxesEditTheCategoryBits) {
 
 TEST_F(FormatSheet, PagesShareOnePreviewDiagram) {
   SSymFormat format;
+  // What the selection does not share is drawn plainly: a solid line, no arrowheads.
+  format.m_pen.m_style = 0;
+  for (LONG& arrow : format.m_arrows) arrow = 255;
   SSymAllowOption allow;
   allow.m_mask = 0x1 | 0x8 | 0x10;
   D sheet(&format, &allow, kCaption, nullptr);
@@ -365,6 +369,21 @@ TEST_F(FormatSheet, PagesShareOnePreviewDiagram) {
   EXPECT_EQ(sheet.GetFormatPage(D::Fill)->GetPreviewDiagram(), shared);
   EXPECT_EQ(sheet.GetFormatPage(D::Shadow)->GetPreviewDiagram(), shared);
   EXPECT_EQ(shared->GetCount(), 2);  // the sample line and box
+  SComOut<ISRepClassCol> symbols;
+  ASSERT_EQ(shared->GetSymbols(&symbols), S_OK);
+  int lines = 0;
+  for (LONG i = 0; i < symbols->GetCount(); ++i) {
+    SComOut<ISRepObject> object;
+    ASSERT_EQ(symbols->Item(i, &object), S_OK);
+    SComWrap<ISSymPen> pen(object.Get());
+    ASSERT_FALSE(pen.IsNull());
+    EXPECT_EQ(pen->GetPen().m_style, SSymPen::Solid);
+    SComWrap<ISSymPolyline> line(object.Get());
+    if (line.IsNull()) continue;
+    ++lines;
+    for (int end : {2, 4, 8}) EXPECT_EQ(line->GetArrow(end), 24) << end;
+  }
+  EXPECT_EQ(lines, 1);
 }
 
 }  // namespace
