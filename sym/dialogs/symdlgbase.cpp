@@ -224,6 +224,16 @@ void SSymDlgBase::RefreshPreview() {
   if (m_pPreview && m_pPreview->m_hWnd) ::InvalidateRect(m_pPreview->m_hWnd, nullptr, TRUE);
 }
 
+bool SSymDlgBase::TakeWellColor(SColorWellCtrl& well, NMHDR* notify, SSymColor& stored) {
+  COLORREF color = 0;
+  const COLORREF current = stored.GetColor();
+  if (!SSymPickWellColor(well, SSymWellClickedCell(notify), current, this, color) || color == current) return false;
+  stored = SSymColor(color);
+  RefreshPreview();
+  SetModified(TRUE);
+  return true;
+}
+
 void SSymDlgBase::Refuse(const SString& text) {
   m_refusal = text;
   ::MessageBoxW(m_hWnd, text.c_str(), u"Symbol Format", MB_OK | MB_ICONWARNING);

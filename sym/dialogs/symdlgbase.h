@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kvcore/scomwrap.h"
+#include "kvcore/sctrl.h"
 #include "kvcore/spropertypage.h"
 #include "sym/foundation/symallowopt.h"
 #include "sym/foundation/symformat.h"
@@ -133,6 +134,10 @@ class SSymDlgBase : public SPropertyPage, public SSymXemFrmtOption {
   KV_DECLARE_MESSAGE_MAP()
 
  protected:
+  // A click on a colour well of the page: the colour chosen (one of the
+  // well's cells, or its colour dialog's) becomes `stored` when it differs,
+  // the preview shows it and the page is modified. True when it changed.
+  bool TakeWellColor(SColorWellCtrl& well, NMHDR* notify, SSymColor& stored);
   // Shows why a value cannot be taken, and keeps it for GetRefusal.
   void Refuse(const SString& text);
   void ClearRefusal() { m_refusal = SString(); }

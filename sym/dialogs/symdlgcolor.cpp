@@ -129,14 +129,10 @@ void SSymDlgColor::OnFillColor() {
 }
 
 void SSymDlgColor::OnColor(NMHDR* notify, LRESULT*) {
-  COLORREF color = 0;
-  const COLORREF current = m_pFormat->m_brush.m_color.GetColor();
-  if (!SSymPickWellColor(m_well, SSymWellClickedCell(notify), current, this, color)) return;
-  m_pFormat->m_brush.m_color = SSymColor(color);
-  m_gradient.start = color;
+  if (!TakeWellColor(m_well, notify, m_pFormat->m_brush.m_color)) return;
+  // The gradient starts from the fill colour.
+  m_gradient.start = m_pFormat->m_brush.m_color.GetColor();
   m_gradientSample.SetGradient(m_gradient.start, m_gradient.end, m_gradient.style);
-  RefreshPreview();
-  SetModified(TRUE);
 }
 
 void SSymDlgColor::OnChangeGradient() {

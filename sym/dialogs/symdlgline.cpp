@@ -246,11 +246,4 @@ void SSymDlgLine::OnArrow(End end) {
   SetModified(TRUE);
 }
 
-void SSymDlgLine::OnColor(NMHDR* notify, LRESULT*) {
-  COLORREF color = 0;
-  const COLORREF current = m_pFormat->m_pen.m_color.GetColor();
-  if (!SSymPickWellColor(m_color, SSymWellClickedCell(notify), current, this, color) || color == current) return;
-  m_pFormat->m_pen.m_color = SSymColor(color);
-  RefreshPreview();
-  SetModified(TRUE);
-}
+void SSymDlgLine::OnColor(NMHDR* notify, LRESULT*) { TakeWellColor(m_color, notify, m_pFormat->m_pen.m_color); }

@@ -72,11 +72,4 @@ void SSymDlgShadow::OnShadow() {
   SetModified(TRUE);
 }
 
-void SSymDlgShadow::OnColor(NMHDR* notify, LRESULT*) {
-  COLORREF color = 0;
-  const COLORREF current = m_pFormat->m_shadowColor.GetColor();
-  if (!SSymPickWellColor(m_well, SSymWellClickedCell(notify), current, this, color) || color == current) return;
-  m_pFormat->m_shadowColor = SSymColor(color);
-  RefreshPreview();
-  SetModified(TRUE);
-}
+void SSymDlgShadow::OnColor(NMHDR* notify, LRESULT*) { TakeWellColor(m_well, notify, m_pFormat->m_shadowColor); }

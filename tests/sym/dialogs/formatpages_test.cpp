@@ -199,6 +199,19 @@ TEST_F(FormatSheet, SizePageReadsTypedSizes) {
   EXPECT_EQ(format.m_textFlag, 0);
 }
 
+TEST_F(FormatSheet, SizePageShowsAndReadsItsUnit) {
+  SSymFormat format;
+  format.m_size = SSymSize(7200, 3600);
+  SSymAllowOption allow;
+  allow.m_mask = 0x180;
+  D sheet(&format, &allow, kCaption, nullptr);
+  static_cast<SSymDlgSize*>(sheet.GetFormatPage(D::Size))->SetUnit(SSymDlgSize::Millimetre);
+  KvQueueDialogAnswer({{}, true, {KvType(SSymDlgSize::HeightId, u"50.8")}});
+  EXPECT_EQ(sheet.DoModal(), IDOK);
+  EXPECT_EQ(format.m_size.cx, 7200);  // shown as 25.4 and read back unchanged
+  EXPECT_EQ(format.m_size.cy, 14400);
+}
+
 TEST_F(FormatSheet, SizePageRefusesBadSizesAndWritesNothing) {
   for (const char16_t* typed : {u"two", u"-1", u"0", u"99999999", u"1e3", u"2 inches"}) {
     KvDialogReset();
