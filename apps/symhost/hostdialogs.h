@@ -1,7 +1,8 @@
 // Pictures of the dialog layer: the layout dialog over the host's sample
-// model and a property sheet, each shown with a few controls set, saved as
-// PNG (dialog-layout.png, dialog-sheet.png) so that a person sees how
-// dialogs look without a screen.
+// model, the "Symbol Format" sheet over a selection of that model (each of
+// its pages, one under the other) and a property sheet, each shown with a
+// few controls set, saved as PNG (dialog-layout.png, format-sheet.png,
+// dialog-sheet.png) so that a person sees how dialogs look without a screen.
 #pragma once
 
 #include <string>

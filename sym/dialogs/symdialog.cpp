@@ -1,5 +1,11 @@
 #include "sym/dialogs/symdialog.h"
 
+#include "kvcore/smodulestate.h"
+#include "sym/edit/symselection.h"
+#include "sym/foundation/sdsym.h"
+#include "sym/foundation/symstrings.h"
+#include "win/winmsgbox.h"
+
 namespace {
 struct PageRow {
   DWORD bits;  // any of them adds the page
@@ -34,3 +40,94 @@ HRESULT SSymDialog::ChoosePages(DWORD mask, std::vector<PageChoice>& pages) {
     if (mask & kPages[p].bits) pages.push_back({Page(p), TemplateOf(Page(p), templateMode)});
   return S_OK;
 }
+
+// ---- the sheet ------------------------------------------------------------------------------------
+
+namespace {
+SSymFormatEx WorkingCopy(const SSymFormat* format) { return format ? SSymFormatEx(*format) : SSymFormatEx(); }
+SSymAllowOption AllowCopy(const SSymAllowOption* allow) {
+  SSymAllowOption copy;
+  if (!allow) return copy;
+  copy.m_mask = allow->m_mask & SSymAllowOption::MaskBits;
+  for (int i = 0; i < SSymAllowOption::CategoryCount; ++i)
+    copy.m_category[i] = allow->m_category[i] & (SSymAllowOption::AllowApply | SSymAllowOption::AllowModify);
+  return copy;
+}
+SString Caption(UINT id) {
+  SSetModuleState module(SSymGetModuleState());
+  return SSymLoadString(id);
+}
+bool TemplateMode(const SSymAllowOption* allow) { return allow && (allow->m_mask & SSymDialog::MaskTemplateMode); }
+}  // namespace
+
+SSymDialog::SSymDialog(SSymFormat* format, SSymAllowOption* allow, UINT captionId, SSymSelection* selection,
+                       SWnd* parent)
+    : SPropertySheet(Caption(captionId), parent),
+      m_pFormat(format),
+      m_pAllow(allow),
+      m_pSelection(selection),
+      m_work(WorkingCopy(format)),
+      m_workAllow(AllowCopy(allow)),
+      m_size(&m_work, &m_workAllow, TemplateOf(Size, TemplateMode(allow))),
+      m_line(&m_work, &m_workAllow, TemplateOf(Line, TemplateMode(allow))),
+      m_fill(&m_work, &m_workAllow, TemplateOf(Fill, TemplateMode(allow))),
+      m_shadow(&m_work, &m_workAllow, TemplateOf(Shadow, TemplateMode(allow))),
+      m_textAlign(&m_work, &m_workAllow) {
+  std::vector<PageChoice> pages;
+  m_bMaskValid = format && allow && SUCCEEDED(ChoosePages(allow->m_mask, pages));
+  for (const PageChoice& p : pages)
+    if (SSymDlgBase* page = GetFormatPage(p.page)) {
+      page->SetSheet(this);
+      AddPage(page);
+    }
+}
+
+SSymDialog::~SSymDialog() {
+  // The pages' windows go before the pages (members) do.
+  if (m_hWnd) DestroyWindow();
+}
+
+SSymDlgBase* SSymDialog::GetFormatPage(Page page) {
+  switch (page) {
+    case Size: return &m_size;
+    case Line: return &m_line;
+    case Fill: return &m_fill;
+    case Shadow: return &m_shadow;
+    case TextAlign: return &m_textAlign;
+    default: return nullptr;
+  }
+}
+
+INT_PTR SSymDialog::DoModal() {
+  if (!m_bMaskValid) {
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return -1;
+  }
+  SSetModuleState module(SSymGetModuleState());
+  return SPropertySheet::DoModal();
+}
+
+bool SSymDialog::WriteBack() {
+  m_lastWrite = S_OK;
+  if (m_pSelection) {
+    m_lastWrite = m_pSelection->UpdateLayoutFormat(m_pFormat, &m_work, &m_workAllow);
+    if (FAILED(m_lastWrite)) {
+      ::MessageBoxW(m_hWnd,
+                    m_lastWrite == CO_E_OBJNOTCONNECTED
+                        ? u"The format cannot be applied: a selected symbol was deleted while this sheet was open."
+                        : u"The format cannot be applied to the selected symbols.",
+                    GetTemplate().caption, MB_OK | MB_ICONWARNING);
+      return false;
+    }
+  }
+  *m_pAllow = m_workAllow;
+  *m_pFormat = static_cast<const SSymFormat&>(m_work);
+  return true;
+}
+
+void SSymDialog::OnOK() {
+  if (!PressButton(PSBTN_APPLYNOW) || !m_hWnd || !WriteBack()) return;
+  EndDialog(IDOK);
+}
+
+BOOL SSymDialog::OnApply() { return PressButton(PSBTN_APPLYNOW) && WriteBack() ? TRUE : FALSE; }

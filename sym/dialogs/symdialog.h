@@ -3,14 +3,31 @@
 // each page built on its plain template or, in template mode (mask bit
 // 0x2000, the sheet edits a format template), on its second template that
 // carries the apply-to and allow-modify check boxes.
+//
+// Every page edits one working copy of the caller's format and allow
+// options. OK and Apply hand the format the sheet opened with and the
+// working one to the selection's UpdateLayoutFormat, one undoable step that
+// writes only what the person changed, then copy the working records back
+// to the caller. A selection that cannot take the change (a symbol deleted
+// while the sheet was open) is refused with a message: nothing is written
+// and the sheet stays open.
 #pragma once
 
 #include <vector>
 
+#include "kvcore/spropertysheet.h"
+#include "sym/dialogs/symdlgcolor.h"
+#include "sym/dialogs/symdlgline.h"
+#include "sym/dialogs/symdlgshadow.h"
+#include "sym/dialogs/symdlgsize.h"
+#include "sym/dialogs/symdlgtextalign.h"
 #include "sym/foundation/symallowopt.h"
+#include "sym/foundation/symformat.h"
 #include "win/windef.h"
 
-class SSymDialog {
+class SSymSelection;
+
+class SSymDialog : public SPropertySheet {
  public:
   static constexpr UINT CaptionId = 1066;
 
@@ -48,4 +65,49 @@ class SSymDialog {
   // The allow-options category a page edits (-1 for the text alignment
   // page, which has none).
   static int CategoryOf(Page page);
+
+  // The sheet over the caller's format and allow options (both receive the
+  // result) and the selection it applies to (none: only the records are
+  // written back). The pages this library builds (size, line, fill, shadow,
+  // text alignment) are added as the page mask enables them.
+  SSymDialog(SSymFormat* format, SSymAllowOption* allow, UINT captionId, SSymSelection* selection,
+             SWnd* parent = nullptr);
+  ~SSymDialog() override;
+  SSymDialog(const SSymDialog&) = delete;
+  SSymDialog& operator=(const SSymDialog&) = delete;
+
+  // -1 with ERROR_INVALID_PARAMETER, nothing shown, for no format or allow
+  // options, or a page mask with unknown bits; otherwise as the sheet.
+  INT_PTR DoModal() override;
+  // OK: every page stores its controls, then the change is written; a
+  // refused write keeps the sheet open.
+  void OnOK() override;
+  BOOL OnApply() override;
+
+  SSymFormatEx& GetWorkingFormat() { return m_work; }
+  SSymAllowOption& GetWorkingAllow() { return m_workAllow; }
+  SSymSelection* GetSelection() const { return m_pSelection; }
+  // The page object of a page (whether the mask added it or not); null for
+  // the pages this library does not build.
+  SSymDlgBase* GetFormatPage(Page page);
+  // The answer of the last write (S_OK before any).
+  HRESULT GetLastWrite() const { return m_lastWrite; }
+
+ private:
+  // Writes the working records: to the selection as one step, then back
+  // to the caller's. False, nothing written, when the selection refused.
+  bool WriteBack();
+
+  SSymFormat* m_pFormat;
+  SSymAllowOption* m_pAllow;
+  SSymSelection* m_pSelection;
+  SSymFormatEx m_work;
+  SSymAllowOption m_workAllow;
+  bool m_bMaskValid = true;
+  HRESULT m_lastWrite = S_OK;
+  SSymDlgSize m_size;
+  SSymDlgLine m_line;
+  SSymDlgColor m_fill;
+  SSymDlgShadow m_shadow;
+  SSymDlgTextAlign m_textAlign;
 };

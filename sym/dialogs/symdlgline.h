@@ -5,10 +5,24 @@
 // and its initialisation.
 #pragma once
 
+#include "kvcore/sctrl.h"
+#include "sym/dialogs/symdlgbase.h"
 #include "win/windef.h"
 
-class SSymDlgLine {
+class SSymDlgLine : public SSymDlgBase {
  public:
+  // The page's controls.
+  enum : int {
+    ColorId = 1011, StyleId = 1012, WidthId = 1013, CornersId = 1014,
+    SourceArrowId = 1015, DestinationArrowId = 1016, CentreArrowId = 1017, PerpendicularId = 1144,
+  };
+  // The page over the sheet's working format and allow options, on its
+  // plain (142) or template-mode (201) template.
+  SSymDlgLine(SSymFormatEx* format, SSymAllowOption* allow, UINT templateId = TemplateId);
+  BOOL OnInitDialog() override;
+  // Registers the page's two templates (done once when the library loads).
+  static void RegisterTemplates();
+
   // The page's plain and template-mode templates and its help context.
   static constexpr UINT TemplateId = 142;
   static constexpr UINT TemplateModeId = 201;
@@ -62,4 +76,21 @@ class SSymDlgLine {
   // The type of an entry (-1 for Notation); -2 for an entry the combo does
   // not have, or an end that is none.
   static LONG IndexToArrow(End end, int index);
+
+  KV_DECLARE_MESSAGE_MAP()
+
+ protected:
+  void OnLineStyle();
+  void OnLineWidth();
+  void OnLineCorner();
+  void OnArrowSource() { OnArrow(Source); }
+  void OnArrowCentre() { OnArrow(Centre); }
+  void OnArrowDestination() { OnArrow(Destination); }
+  void OnPerpendicular();
+  void OnColor(NMHDR* notify, LRESULT* result);
+
+ private:
+  void OnArrow(End end);
+  int Selected(int id) const;
+  SColorWellCtrl m_color;
 };

@@ -1,14 +1,35 @@
 // SSymDlgSize: lengths of the diagram (graphic units of 1/7200 inch) as the
 // user reads and types them in dialogs, in inches (unit 0), millimetres
 // (unit 1) or screen pixels (unit 2), in its least form: the two
-// conversions the preference pages rely on.
+// conversions the preference pages rely on; and the "Size" page of the
+// format sheet, which shows and edits the symbols' current size in one of
+// those units and their four size options.
 #pragma once
 
 #include "kvcore/sstring.h"
+#include "sym/dialogs/symdlgbase.h"
 #include "win/windef.h"
 
-class SSymDlgSize {
+class SSymDlgSize : public SSymDlgBase {
  public:
+  static constexpr UINT TemplateId = 147;
+  static constexpr UINT TemplateModeId = 200;
+  static constexpr DWORD HelpContext = 6007;
+  enum : int {
+    NormalWidthId = 1042, NormalHeightId = 1043, WidthId = 1044, HeightId = 1045,
+    CurrentGroupId = 1062, NormalGroupId = 1064,
+    AutoAdjustId = 1072, KeepAspectId = 1110, KeepCenterId = 1120, KeepSizeId = 1121,
+  };
+  SSymDlgSize(SSymFormatEx* format, SSymAllowOption* allow, UINT templateId = TemplateId);
+  // The unit the page shows sizes in (inches until set).
+  void SetUnit(int unit) { m_nUnit = unit == Millimetre || unit == Pixel ? unit : Inch; }
+  BOOL OnInitDialog() override;
+  BOOL OnSetActive() override;
+  // Reads every control into the format; refuses (and stays) while a typed
+  // size cannot be read, with nothing of the page stored.
+  BOOL OnKillActive() override;
+  static void RegisterTemplates();
+
   enum Unit { Inch = 0, Millimetre = 1, Pixel = 2 };
 
   // A graphic length in `unit`. Pixels use the screen's logical pixels per
@@ -37,4 +58,23 @@ class SSymDlgSize {
   // was: a word, an exponent or trailing text is not a number, a size of 0
   // graphic units or less is not positive, one beyond MaxLength too large.
   static ReadResult ReadTypedLength(int unit, const SString& text, int horizontal, LONG& graphic);
+
+  KV_DECLARE_MESSAGE_MAP()
+
+ protected:
+  void OnAutoAdjust();
+  void OnKeepAspect() { StoreOption(KeepAspectId, m_pFormat->m_margins[0]); }
+  void OnKeepCenter() { StoreOption(KeepCenterId, m_pFormat->m_margins[1]); }
+  void OnKeepSize();
+
+ private:
+  // A box's state as an option word (0, 1 or 2 when indeterminate); true
+  // when it changed the word.
+  bool StoreOption(int id, LONG& word);
+  void ShowOption(int id, LONG word);
+  void ShowSizes();
+  // A typed size into the stored one; false with a refusal shown.
+  bool ReadSize(int id, LONG& stored, LONG initial, int horizontal);
+  int m_nUnit = Inch;
+  SSymSize m_initial;
 };

@@ -12,6 +12,8 @@
 #include "kvcore/scomwrap.h"
 #include "kvcore/sobject.h"
 #include "kvcore/sptrset.h"
+#include "sym/foundation/symallowopt.h"
+#include "sym/foundation/symformat.h"
 #include "sym/symbol/symintfowner.h"
 #include "sym/symbol/symintfselection.h"
 #include "sym/symbol/symintfsymbol.h"
@@ -53,6 +55,18 @@ class SSymSelection : public SObject, public ISSymSelection {
   // diagram then follows the move in the same step (UpdateSymMove, with the
   // moved symbols and the selection's view when it is an editing window).
   HRESULT MoveBy(const SSymSize& offset, int redraw, int flag);
+
+  // ---- applying a format (sym/edit/symselectformat.cpp) ----
+  // Gives every selected symbol the parts of `newFormat` that differ from
+  // `oldFormat` (the values the format sheet opened with), that the allow
+  // options let change and that the symbol has, as one undoable step. A
+  // part the new format marks as mixed (a colour 0xFF000000, an arrowhead
+  // 255, a tri-state 2, a negative width, ...) or leaves as it was keeps
+  // each symbol's own value. E_POINTER for a missing format or a selection
+  // without a diagram; CO_E_OBJNOTCONNECTED, and nothing written, when a
+  // selected symbol was deleted meanwhile; S_FALSE for an empty selection.
+  HRESULT UpdateLayoutFormat(const SSymFormat* oldFormat, const SSymFormat* newFormat,
+                             const SSymAllowOption* allow);
 
  private:
   void NotifyChanged();
