@@ -4,12 +4,15 @@
 #include <bit>
 #include <utility>
 
+#include "kvcore/sptrset.h"
+
 struct SRepItemList::Index {
   std::vector<std::unique_ptr<Run>> runs;
   // Running counts over the run sizes (a Fenwick tree, 1-based): the sum of
   // the first k runs in a logarithm, and the run holding a position.
   std::vector<std::size_t> counts;
-  std::unordered_map<const SRepObject*, Run*> where;
+  // The run of each member: one flat table, no node per member.
+  SAddrMap<SRepObject, Run*> where;
   // Runs emptied by erasures stay in place (the iterator and the running
   // counts pass over them) until they are half of all runs: erasing a whole
   // large list then costs no rebuild of the counts per emptied run.
@@ -79,9 +82,9 @@ int SRepItemList::IndexOf(const SRepObject* obj) const {
     SRepObject* const* it = std::find(items, items + m_size, obj);
     return it == items + m_size ? -1 : static_cast<int>(it - items);
   }
-  const auto found = m_index->where.find(obj);
-  if (found == m_index->where.end()) return -1;
-  const Run& run = *found->second;
+  Run* const* found = m_index->where.Find(obj);
+  if (!found) return -1;
+  const Run& run = **found;
   const auto it = std::find(run.items.begin(), run.items.end(), obj);
   return static_cast<int>(m_index->Before(run.at) + static_cast<std::size_t>(it - run.items.begin()));
 }
@@ -110,7 +113,7 @@ void SRepItemList::Insert(std::size_t pos, SRepObject* obj) {
   Run* run = x.runs[at].get();
   if (run->items.empty()) --x.empty;
   run->items.insert(run->items.begin() + static_cast<std::ptrdiff_t>(offset), obj);
-  x.where[obj] = run;
+  x.where.Set(obj, run);
   ++m_size;
   if (run->items.size() <= kRunMax) {
     x.Add(at, 1);
@@ -121,7 +124,7 @@ void SRepItemList::Insert(std::size_t pos, SRepObject* obj) {
   const auto half = run->items.begin() + static_cast<std::ptrdiff_t>(run->items.size() / 2);
   upper->items.assign(half, run->items.end());
   run->items.erase(half, run->items.end());
-  for (SRepObject* o : upper->items) x.where[o] = upper.get();
+  for (SRepObject* o : upper->items) x.where.Set(o, upper.get());
   x.runs.insert(x.runs.begin() + static_cast<std::ptrdiff_t>(at + 1), std::move(upper));
   x.Rebuild();
 }
@@ -139,7 +142,7 @@ void SRepItemList::Erase(std::size_t pos) {
   std::size_t offset = 0;
   const std::size_t at = FindRun(pos, &offset);
   Run* run = x.runs[at].get();
-  x.where.erase(run->items[offset]);
+  x.where.Erase(run->items[offset]);
   run->items.erase(run->items.begin() + static_cast<std::ptrdiff_t>(offset));
   --m_size;
   if (m_size < kIndexFrom / 4) {
@@ -164,13 +167,13 @@ std::vector<SRepObject*> SRepItemList::TakeAll() {
 
 void SRepItemList::MakeIndex() {
   auto x = std::make_unique<Index>();
-  x->where.reserve(m_size * 2);
+  x->where.Reserve(m_size * 2);
   SRepObject* const* items = Small();
   for (std::size_t from = 0; from < m_size; from += kRunMax / 2) {
     auto run = std::make_unique<Run>();
     const std::size_t to = std::min(m_size, from + kRunMax / 2);
     run->items.assign(items + from, items + to);
-    for (SRepObject* o : run->items) x->where[o] = run.get();
+    for (SRepObject* o : run->items) x->where.Set(o, run.get());
     x->runs.push_back(std::move(run));
   }
   x->Rebuild();

@@ -14,7 +14,6 @@
 #include <cstddef>
 #include <iterator>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 class SRepObject;

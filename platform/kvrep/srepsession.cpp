@@ -532,22 +532,25 @@ HRESULT SRepSession::RunStep(Step& step, bool backward) {
   m_applying = applying;
   m_pUndoContext = applying;
   applying->SetState(1);
-  std::vector<SRepActionBase*> order;
-  order.reserve(step.size());
-  for (auto& a : step) order.push_back(a.get());
-  if (backward) std::reverse(order.begin(), order.end());
+  // The records in the order they run: an undo takes them back last first.
+  // (No copies of the step's lists: a step that deletes a whole diagram
+  // holds a record or more per object, and fresh arrays of that length
+  // cost a first touch of every page.)
+  const std::size_t count = step.size();
+  auto at = [&](std::size_t i) { return step[backward ? count - 1 - i : i].get(); };
   // Objects that the step itself creates or deletes are its own business;
   // a record is skipped when any other object it touches is gone. (A step
   // that deletes a whole diagram names every object of it: a flat set.)
   SPtrSet<SRepObject> ownLife;
-  for (SRepActionBase* a : order)
-    if (SRepObject* o = SRepLifeActionObject(a)) ownLife.Insert(o);
-  std::vector<SRepActionBase*> ran;
-  ran.reserve(order.size());
+  for (const SRepActionPtr& a : step)
+    if (SRepObject* o = SRepLifeActionObject(a.get())) ownLife.Insert(o);
+  std::vector<std::size_t> skipped;  // positions in running order, rising
+  std::size_t ran = 0;               // records run or skipped before a failure
   HRESULT hr = S_OK;
   // One bag for every record's objects: its storage is kept between them.
   SRepObjectBag objs;
-  for (SRepActionBase* a : order) {
+  for (; ran < count; ++ran) {
+    SRepActionBase* a = at(ran);
     objs.RemoveAll();
     a->CollectObjects(objs);
     bool gone = false;
@@ -555,16 +558,22 @@ HRESULT SRepSession::RunStep(Step& step, bool backward) {
       ISRepObject* o = objs.GetAt(i);
       if (o->IsDeleted() && !ownLife.Contains(SRepObject::FromInterface(o))) gone = true;
     }
-    if (gone) continue;
+    if (gone) {
+      skipped.push_back(ran);
+      continue;
+    }
     hr = Execute(a);
     if (FAILED(hr)) break;
-    ran.push_back(a);
   }
   if (FAILED(hr)) {
     // Never half applied: run the executed records once more, in reverse.
-    for (auto it = ran.rbegin(); it != ran.rend(); ++it) {
+    for (std::size_t i = ran; i-- > 0;) {
+      if (!skipped.empty() && skipped.back() == i) {
+        skipped.pop_back();
+        continue;
+      }
       try {
-        (*it)->Execute();
+        at(i)->Execute();
       } catch (...) {
       }
     }

@@ -183,13 +183,17 @@ TEST_F(RepTest, RecordOfDeletedObjectIsSkippedAndFailedStepRollsBack) {
   ASSERT_EQ(S_OK, session->Undo());
   EXPECT_EQ(2, early->runs);
   made->Release();
-  x->Release();
 
+  // A failing record is met after a skipped one: the records run before it
+  // are run back, the skipped one never runs.
   auto* probe = new TProbe(session, false);
   auto* failing = new TProbe(session, true);
+  auto* skipped = new TProbe(session, false);
+  skipped->touched = x;
   {
     SRepCreateContext step(static_cast<ISRepSession*>(session));
     step.AddRepAction(SRepActionPtr(failing));
+    step.AddRepAction(SRepActionPtr(skipped));
     b->SetAttribute(kColor, SRepVariant::Long(6));
     step.AddRepAction(SRepActionPtr(probe));
     EXPECT_EQ(probe, step.GetContext()->GetLastAction());
@@ -198,9 +202,11 @@ TEST_F(RepTest, RecordOfDeletedObjectIsSkippedAndFailedStepRollsBack) {
   EXPECT_EQ(E_FAIL, session->Undo());
   EXPECT_EQ(6, b->m_color) << "never half applied";
   EXPECT_EQ(2, probe->runs) << "run, then run back";
+  EXPECT_EQ(0, skipped->runs);
   EXPECT_TRUE(probe->sawApplying);
   EXPECT_EQ(nullptr, SRepSession::m_pUndoContext);
   EXPECT_TRUE(session->CanUndo());
+  x->Release();
 }
 
 TEST_F(RepTest, ViewsAreLockedWhileAStepIsApplied) {
