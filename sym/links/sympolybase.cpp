@@ -810,20 +810,27 @@ bool IsPtNearPoints(SSymPolyBase& line, SSymCanvas& canvas, const SSymPoint& pt)
   if (line.ListPt.GetCount() == 0) return false;
   if (LeavesItsSegments(line.LineStyle)) return true;
   const SSymSize sq = canvas.m_scaler.DPtoVP(SIZE{6, 6});
-  long long reach = std::max(std::llabs(sq.cx), std::llabs(sq.cy)) / 2 + ReachBeyondPoints(line);
-  // Bridges need a router; whether the diagram shows them is not asked
-  // (a lookup of the diagram's preferences): the reach allows for them.
-  if (ISSymEdgeRouter* router = SSymGetEdgeRouter(); router && line.IsLink())
-    reach += 2LL * std::max<LONG>(router->GetBridgeRadius(), 0) + 64;
+  const long long reach = std::max(std::llabs(sq.cx), std::llabs(sq.cy)) / 2 + ReachBeyondPoints(line);
   const long long x = pt.x, y = pt.y;
-  return AnySegmentBox(line.ListPt, line.LineStyle, [&](long long x1, long long y1, long long x2, long long y2) {
-    return x >= x1 - reach && x <= x2 + reach && y >= y1 - reach && y <= y2 + reach;
-  });
+  auto near = [&](long long r) {
+    return AnySegmentBox(line.ListPt, line.LineStyle, [&](long long x1, long long y1, long long x2, long long y2) {
+      return x >= x1 - r && x <= x2 + r && y >= y1 - r && y <= y2 + r;
+    });
+  };
+  if (near(reach)) return true;
+  // Bridges need a router, and reach further. Whether the diagram shows
+  // them (a lookup of its preferences) is asked only for a point within
+  // their reach.
+  ISSymEdgeRouter* router = SSymGetEdgeRouter();
+  if (!router || !line.IsLink()) return false;
+  return near(reach + 2LL * std::max<LONG>(router->GetBridgeRadius(), 0) + 64) && line.ShowsBridges();
 }
 }  // namespace
 
-bool SSymPolyBase::GetHitBoxes(std::vector<SSymRect>& out) {
+bool SSymPolyBase::GetHitBoxes(std::vector<SSymRect>& out, std::size_t& segments) {
+  segments = 0;
   if (!ListPt.IsEmpty() && LeavesItsSegments(LineStyle)) return false;
+  const std::size_t from = out.size();
   if (!ListPt.IsEmpty()) {
     // The bridges' margin (64) is taken whether a router is loaded or not:
     // the boxes stay right when one is loaded later.
@@ -834,6 +841,7 @@ bool SSymPolyBase::GetHitBoxes(std::vector<SSymRect>& out) {
       return false;
     });
   }
+  segments = out.size() - from;
   if (const auto* labels = dynamic_cast<const SSymLineTextHelper*>(this)) labels->AppendLabelRects(out);
   return true;
 }
