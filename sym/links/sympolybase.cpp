@@ -10,6 +10,7 @@
 #include "kvrep/sreppropmap.h"
 #include "sym/foundation/sympropmap.h"
 #include "kvcore/sdc.h"
+#include "sym/links/symlinehit.h"
 #include "sym/links/symlinetext.h"
 #include "sym/links/symlinkutil.h"
 #include "sym/render/symcanv.h"
@@ -243,14 +244,21 @@ void SSymPolyBase::DelSymArrow(int slot) {
 }
 
 HRESULT SSymPolyBase::SetSymArrow(int endMask, long type, int redraw) {
+  int changed = 0;
   if (endMask == 0) {
-    for (int slot : {0, 1, 3, 2}) DelSymArrow(slot);
+    for (int slot : {0, 1, 3, 2}) {
+      changed |= m_arrows[static_cast<size_t>(slot)] ? 1 : 0;
+      DelSymArrow(slot);
+    }
   } else {
-    if (endMask & 1) AddSymArrow(0, type);
-    if (endMask & 2) AddSymArrow(1, type);
-    if (endMask & 8) AddSymArrow(3, type);
-    if (endMask & 4) AddSymArrow(2, type);
+    if (endMask & 1) changed |= AddSymArrow(0, type);
+    if (endMask & 2) changed |= AddSymArrow(1, type);
+    if (endMask & 8) changed |= AddSymArrow(3, type);
+    if (endMask & 4) changed |= AddSymArrow(2, type);
   }
+  // An arrowhead is part of the line's extent: those who keep the extent
+  // (the diagram's index) hear of the change, asked to redraw or not.
+  if (changed) MarkModified();
   if (redraw) Redraw(nullptr);
   return S_OK;
 }
@@ -806,6 +814,8 @@ bool AnySegmentBox(const SSymListPt& pts, LONG style, F f) {
 // False when pt lies too far from every segment of line for the line itself
 // (its handles and bridges included) to answer a hit test on canvas;
 // computed from the stored points alone, without building the drawn line.
+bool g_lineHitShortcuts = true;
+
 bool IsPtNearPoints(SSymPolyBase& line, SSymCanvas& canvas, const SSymPoint& pt) {
   if (line.ListPt.GetCount() == 0) return false;
   if (LeavesItsSegments(line.LineStyle)) return true;
@@ -826,6 +836,9 @@ bool IsPtNearPoints(SSymPolyBase& line, SSymCanvas& canvas, const SSymPoint& pt)
   return near(reach + 2LL * std::max<LONG>(router->GetBridgeRadius(), 0) + 64) && line.ShowsBridges();
 }
 }  // namespace
+
+void SSymSetLineHitShortcuts(bool enabled) { g_lineHitShortcuts = enabled; }
+bool SSymLineHitShortcuts() { return g_lineHitShortcuts; }
 
 bool SSymPolyBase::GetHitBoxes(std::vector<SSymRect>& out, std::size_t& segments) {
   segments = 0;
@@ -863,7 +876,7 @@ BOOL SSymPolyBase::IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handl
     }
     return false;
   };
-  if (!IsPtNearPoints(*this, canvas, pt)) {
+  if (g_lineHitShortcuts && !IsPtNearPoints(*this, canvas, pt)) {
     if (!sub) return 0;
     *sub = nullptr;
     int part = 0;
