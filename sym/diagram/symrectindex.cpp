@@ -11,6 +11,7 @@
 #include "kvrep/srepobject.h"
 #include "sym/links/sympolybase.h"
 #include "sym/render/symcanvbitmap.h"
+#include "sym/symbol/symintfdisppref.h"
 #include "sym/symbol/symintfformat.h"
 #include "sym/symbol/symintfowner.h"
 #include "sym/symbol/symintfrouter.h"
@@ -88,11 +89,20 @@ LONG BridgeReach() {
 }
 }  // namespace
 
-LONG SSymRectIndex::HitMargin(SSymCanvas& canvas) {
+LONG SSymRectIndex::HitMargin(SSymCanvas& canvas, bool bridges) {
   // A handle's square reaches half its side beyond the rectangle's corner.
   const SSymSize handle = canvas.GetHandleSize();
   const LONG halfHandle = std::max(std::abs(handle.cx), std::abs(handle.cy)) / 2 + 1;
-  return std::max(ViewMargin(canvas), halfHandle) + BridgeReach();
+  return std::max(ViewMargin(canvas), halfHandle) + (bridges ? BridgeReach() : 0);
+}
+
+bool SSymRectIndex::ShowsBridges() {
+  if (!SSymGetEdgeRouter()) return false;
+  // Asked as a line asks it (the same preferences, a lent set included);
+  // unknown preferences count as showing them, which only widens the search.
+  SComWrap<ISSymDiagram> diagram(static_cast<ISRepObject*>(m_owner));
+  const ISSymDispPref* pref = diagram.IsNull() ? nullptr : SSymGetDispPrefPtr(diagram.Get());
+  return !pref || pref->ShowsLinkIntersections();
 }
 
 LONG SSymRectIndex::HitReachOf(ISSymbol* symbol, bool line) {
@@ -107,13 +117,16 @@ SSymRect SSymRectIndex::KeyOf(ISSymbol* symbol) {
   return key;
 }
 
-bool SSymRectIndex::HitBoxesOf(ISSymbol* symbol, const SSymRect& key, std::vector<SSymRect>& out) {
+bool SSymRectIndex::HitBoxesOf(ISSymbol* symbol, const SSymRect& key, std::vector<SSymRect>& out,
+                               std::size_t* segments) {
   out.clear();
+  std::size_t segmentBoxes = 0;
   auto* line = dynamic_cast<SSymPolyBase*>(SSymBase::FromInterface(symbol));
-  if (!line || !line->GetHitBoxes(out)) {
+  if (!line || !line->GetHitBoxes(out, segmentBoxes)) {
     out.clear();
     return false;
   }
+  if (segments) *segments = segmentBoxes;
   // Moved into the key on each axis: where a box overlaps the key this is
   // their common part, and a box beside the key becomes the key's edge.
   // Either way the box widened by a reach holds every point of the key
@@ -276,7 +289,9 @@ void SSymRectIndex::TakeBoxes(std::uint32_t slot) {
   m_boxesLive -= e.narrowed ? e.boxCount : 0;
   e.narrowed = false;
   try {
-    if (!HitBoxesOf(e.symbol, e.key, m_boxScratch)) return;
+    std::size_t segments = 0;
+    if (!HitBoxesOf(e.symbol, e.key, m_boxScratch, &segments)) return;
+    e.segmentBoxes = static_cast<std::uint32_t>(segments);
   } catch (const SException&) {
     return;  // asked wherever its key is
   }
@@ -438,14 +453,19 @@ bool SSymRectIndex::IsConsistent() {
     // The held key may be wider (it keeps notified rectangles), never narrower.
     if (!Contains(held, fresh)) return false;
     if (m_entries[slot].reach != HitReachOf(sym.Get(), m_entries[slot].line)) return false;
-    // A narrowed line's held boxes cover the fresh ones.
+    // A narrowed line's held boxes cover the fresh ones, a label's box by
+    // a held label's box (a segment's box is reached less far).
     const Entry& e = m_entries[slot];
     if (e.narrowed) {
       std::vector<SSymRect> boxes;
-      if (!HitBoxesOf(e.symbol, held, boxes)) return false;
+      std::size_t segments = 0;
+      if (!HitBoxesOf(e.symbol, held, boxes, &segments)) return false;
       const SSymRect* from = m_boxes.data() + e.boxesAt;
-      for (const SSymRect& b : boxes)
-        if (std::none_of(from, from + e.boxCount, [&](const SSymRect& h) { return Contains(h, b); })) return false;
+      const SSymRect* labels = from + std::min(e.segmentBoxes, e.boxCount);
+      for (std::size_t i = 0; i < boxes.size(); ++i)
+        if (std::none_of(i < segments ? from : labels, from + e.boxCount,
+                         [&](const SSymRect& h) { return Contains(h, boxes[i]); }))
+          return false;
     }
     ++slot;
   }
@@ -486,18 +506,22 @@ ISSymbol* SSymRectIndex::HitWalk(SSymCanvas& canvas, const SSymPoint& point, int
 ISSymbol* SSymRectIndex::HitTest(SSymCanvas& canvas, const SSymPoint& point, int* part) {
   std::vector<Found>& found = m_found;
   found.clear();
-  const LONG margin = HitMargin(canvas);
+  // Bridges widen what a line answers only where the diagram shows them.
+  const LONG margin = HitMargin(canvas, ShowsBridges());
   if (CollectSlots(SSymRect(point.x, point.y, point.x, point.y), margin, true)) {
-    // A line reaches only as far beyond the boxes of its segments and
-    // labels as beyond its key: those further away are not asked.
-    const SSymRect near = Widened(SSymRect(point.x, point.y, point.x, point.y), margin + kLineHitReach);
+    // A line answers only within the margin beyond the boxes of its
+    // segments, and within its reach beyond those of its labels: a line
+    // further from all of them is not asked.
+    const SSymRect atPoint(point.x, point.y, point.x, point.y);
+    const SSymRect nearSegment = Widened(atPoint, margin), nearLabel = Widened(atPoint, margin + kLineHitReach);
     for (std::uint32_t slot : m_scratch) {
       const Entry& e = m_entries[slot];
-      if (e.line) {
-        if (e.narrowed) {
-          const SSymRect* box = m_boxes.data() + e.boxesAt;
-          if (std::none_of(box, box + e.boxCount, [&](const SSymRect& b) { return Meets(b, near); })) continue;
-        }
+      if (e.line && e.narrowed) {
+        const SSymRect* box = m_boxes.data() + e.boxesAt;
+        const SSymRect* labels = box + std::min(e.segmentBoxes, e.boxCount);
+        if (std::none_of(box, labels, [&](const SSymRect& b) { return Meets(b, nearSegment); }) &&
+            std::none_of(labels, box + e.boxCount, [&](const SSymRect& b) { return Meets(b, nearLabel); }))
+          continue;
       }
       found.push_back(Found{e.symbol, e.line});
     }

@@ -83,8 +83,10 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   // What the zoom of `canvas` adds to a key: the pixel margin of an active
   // rectangle (for drawing), and what a hit test adds to every symbol's own
   // reach (that margin, the handles' half squares, line bridges).
+  // The bridges' part of HitMargin is left out when `bridges` is false, for
+  // a diagram that does not show line crossings as bridges.
   static LONG ViewMargin(SSymCanvas& canvas);
-  static LONG HitMargin(SSymCanvas& canvas);
+  static LONG HitMargin(SSymCanvas& canvas, bool bridges = true);
   // The key of a symbol, as the index takes it.
   static SSymRect KeyOf(ISSymbol* symbol);
   // How far beyond its key a hit test on the symbol may answer, besides
@@ -95,7 +97,10 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   // widened by a hit test's reach it still holds every point of the key so
   // widened where the line answers); false for a symbol that is not
   // narrowed (anything but a line of points, a line answering over an area).
-  static bool HitBoxesOf(ISSymbol* symbol, const SSymRect& key, std::vector<SSymRect>& out);
+  // `segments`, when given, gets how many of the boxes (the first ones) are
+  // the segments': a hit test reaches a label's box further than those.
+  static bool HitBoxesOf(ISSymbol* symbol, const SSymRect& key, std::vector<SSymRect>& out,
+                         std::size_t* segments = nullptr);
 
   // Test hooks: the number of symbols held (after bringing the index up to
   // date), and whether every held key equals a fresh KeyOf of its symbol and
@@ -127,6 +132,7 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
     bool large = false;  // kept in m_large rather than in grid cells
     bool narrowed = false;  // a line with its boxes in m_boxes
     std::uint32_t boxesAt = 0, boxCount = 0;
+    std::uint32_t segmentBoxes = 0;  // the first of the boxes: the segments'
   };
   // What a cell keeps of each entry meeting it: enough to decide without
   // looking at the entry.
@@ -144,6 +150,9 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   using Cell = std::uint64_t;
 
   bool Usable();
+  // Whether lines of the diagram may answer on bridges (a router is loaded
+  // and the diagram's preferences show crossings as bridges).
+  bool ShowsBridges();
   void Rebuild();
   void Place(std::uint32_t slot);
   void Unplace(std::uint32_t slot);

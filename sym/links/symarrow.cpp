@@ -79,8 +79,9 @@ void SSymArrow::Init() {
 // ---- placement ---------------------------------------------------------------------------------------
 void SSymArrow::UpdateArrowPos() {
   if (!m_pOwner) return;
-  SSymListPt pts;
-  m_pOwner->GetListPt(pts);
+  // Read in place: placing the arrow and asking the ends leave the points
+  // as they are, and a copy per placement was an allocation per hit test.
+  const SSymListPt& pts = m_pOwner->ListPoints();
   const int n = pts.GetCount();
   // Checked before the owner is asked for its link face: an owner under
   // construction (no points yet) holds no reference that a query could

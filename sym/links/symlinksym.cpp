@@ -79,6 +79,9 @@ HRESULT SSymLinkSym::SetLabelText(int index, const SString& text) {
   // A label given after the first layout is placed at once: otherwise it
   // would wait at the origin for the next change of the link.
   if ((m_state & StateInitialized) && GetLabel(index)) RecomputeClipRect(0, 1);
+  // The link covers its labels: a new text (a new label) changes its extent
+  // even when its own rectangle stays, and those who keep it must hear so.
+  MarkModified();
   return S_OK;
 }
 

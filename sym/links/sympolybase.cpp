@@ -10,6 +10,7 @@
 #include "kvrep/sreppropmap.h"
 #include "sym/foundation/sympropmap.h"
 #include "kvcore/sdc.h"
+#include "sym/links/symlinehit.h"
 #include "sym/links/symlinetext.h"
 #include "sym/links/symlinkutil.h"
 #include "sym/render/symcanv.h"
@@ -247,14 +248,21 @@ void SSymPolyBase::DelSymArrow(int slot) {
 }
 
 HRESULT SSymPolyBase::SetSymArrow(int endMask, long type, int redraw) {
+  int changed = 0;
   if (endMask == 0) {
-    for (int slot : {0, 1, 3, 2}) DelSymArrow(slot);
+    for (int slot : {0, 1, 3, 2}) {
+      changed |= m_arrows[static_cast<size_t>(slot)] ? 1 : 0;
+      DelSymArrow(slot);
+    }
   } else {
-    if (endMask & 1) AddSymArrow(0, type);
-    if (endMask & 2) AddSymArrow(1, type);
-    if (endMask & 8) AddSymArrow(3, type);
-    if (endMask & 4) AddSymArrow(2, type);
+    if (endMask & 1) changed |= AddSymArrow(0, type);
+    if (endMask & 2) changed |= AddSymArrow(1, type);
+    if (endMask & 8) changed |= AddSymArrow(3, type);
+    if (endMask & 4) changed |= AddSymArrow(2, type);
   }
+  // An arrowhead is part of the line's extent: those who keep the extent
+  // (the diagram's index) hear of the change, asked to redraw or not.
+  if (changed) MarkModified();
   if (redraw) Redraw(nullptr);
   return S_OK;
 }
@@ -810,24 +818,36 @@ bool AnySegmentBox(const SSymListPt& pts, LONG style, F f) {
 // False when pt lies too far from every segment of line for the line itself
 // (its handles and bridges included) to answer a hit test on canvas;
 // computed from the stored points alone, without building the drawn line.
+bool g_lineHitShortcuts = true;
+
 bool IsPtNearPoints(SSymPolyBase& line, SSymCanvas& canvas, const SSymPoint& pt) {
   if (line.ListPt.GetCount() == 0) return false;
   if (LeavesItsSegments(line.LineStyle)) return true;
   const SSymSize sq = canvas.m_scaler.DPtoVP(SIZE{6, 6});
-  long long reach = std::max(std::llabs(sq.cx), std::llabs(sq.cy)) / 2 + ReachBeyondPoints(line);
-  // Bridges need a router; whether the diagram shows them is not asked
-  // (a lookup of the diagram's preferences): the reach allows for them.
-  if (ISSymEdgeRouter* router = SSymGetEdgeRouter(); router && line.IsLink())
-    reach += 2LL * std::max<LONG>(router->GetBridgeRadius(), 0) + 64;
+  const long long reach = std::max(std::llabs(sq.cx), std::llabs(sq.cy)) / 2 + ReachBeyondPoints(line);
   const long long x = pt.x, y = pt.y;
-  return AnySegmentBox(line.ListPt, line.LineStyle, [&](long long x1, long long y1, long long x2, long long y2) {
-    return x >= x1 - reach && x <= x2 + reach && y >= y1 - reach && y <= y2 + reach;
-  });
+  auto near = [&](long long r) {
+    return AnySegmentBox(line.ListPt, line.LineStyle, [&](long long x1, long long y1, long long x2, long long y2) {
+      return x >= x1 - r && x <= x2 + r && y >= y1 - r && y <= y2 + r;
+    });
+  };
+  if (near(reach)) return true;
+  // Bridges need a router, and reach further. Whether the diagram shows
+  // them (a lookup of its preferences) is asked only for a point within
+  // their reach.
+  ISSymEdgeRouter* router = SSymGetEdgeRouter();
+  if (!router || !line.IsLink()) return false;
+  return near(reach + 2LL * std::max<LONG>(router->GetBridgeRadius(), 0) + 64) && line.ShowsBridges();
 }
 }  // namespace
 
-bool SSymPolyBase::GetHitBoxes(std::vector<SSymRect>& out) {
+void SSymSetLineHitShortcuts(bool enabled) { g_lineHitShortcuts = enabled; }
+bool SSymLineHitShortcuts() { return g_lineHitShortcuts; }
+
+bool SSymPolyBase::GetHitBoxes(std::vector<SSymRect>& out, std::size_t& segments) {
+  segments = 0;
   if (!ListPt.IsEmpty() && LeavesItsSegments(LineStyle)) return false;
+  const std::size_t from = out.size();
   if (!ListPt.IsEmpty()) {
     // The bridges' margin (64) is taken whether a router is loaded or not:
     // the boxes stay right when one is loaded later.
@@ -838,6 +858,7 @@ bool SSymPolyBase::GetHitBoxes(std::vector<SSymRect>& out) {
       return false;
     });
   }
+  segments = out.size() - from;
   if (const auto* labels = dynamic_cast<const SSymLineTextHelper*>(this)) labels->AppendLabelRects(out);
   return true;
 }
@@ -859,7 +880,7 @@ BOOL SSymPolyBase::IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handl
     }
     return false;
   };
-  if (!IsPtNearPoints(*this, canvas, pt)) {
+  if (g_lineHitShortcuts && !IsPtNearPoints(*this, canvas, pt)) {
     if (!sub) return 0;
     *sub = nullptr;
     int part = 0;

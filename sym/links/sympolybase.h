@@ -73,8 +73,9 @@ class SSymPolyBase : public SRepFaces<SSymPolyBase, SSymStd, ISSymPolyline, ISSy
   // a curve's hull, and the labels' rectangles (their hit band and handles
   // lie within what the caller adds for a zoom). Appended to `out`; false
   // (nothing appended) when the line answers further out, as a bend of a
-  // perpendicular arrowhead does, or over an area.
-  virtual bool GetHitBoxes(std::vector<SSymRect>& out);
+  // perpendicular arrowhead does, or over an area. The segments' boxes come
+  // first: `segments` gets their count (a label's band reaches further).
+  virtual bool GetHitBoxes(std::vector<SSymRect>& out, std::size_t& segments);
   // The owner redraws the line; on a given canvas each arrowhead is
   // invalidated as well. S_FALSE while drawing is suppressed.
   HRESULT Redraw(SSymCanvas* canvas) override;

@@ -22,7 +22,7 @@ class SSymPolygon : public SRepFaces<SSymPolygon, SSymPolyBase, ISSymBrush> {
   HRESULT MoveBy(const SSymSize& offset, int redraw) override;
   BOOL IsPtInSym(SSymCanvas& canvas, const SSymPoint& pt, int* handle, ISSymbol** sub) override;
   // A filled polygon answers over its area.
-  bool GetHitBoxes(std::vector<SSymRect>&) override { return false; }
+  bool GetHitBoxes(std::vector<SSymRect>&, std::size_t&) override { return false; }
   HRESULT GetFormat(SSymFormatEx& format) override;
   HRESULT SetFormat(const SSymFormatEx& format) override;
   HRESULT Delete() override;

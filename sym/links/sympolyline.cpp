@@ -170,6 +170,9 @@ HRESULT SSymPolyline::SetLabelText(int index, const SString& text) {
   // A label given after the first layout is placed at once: otherwise it
   // would wait at the origin for the next change of the line.
   if ((m_state & StateInitialized) && m_texts[index].text) RecomputeClipRect(0, 0);
+  // The line covers its labels: a new text (a new label) changes its extent
+  // even when its own rectangle stays, and those who keep it must hear so.
+  MarkModified();
   return S_OK;
 }
 

@@ -8,12 +8,20 @@
 // and beside every part of them answer as the walk does. Each symbol is
 // asked only within its own reach: transparent boxes (answering on a band
 // around their outline) and predefined shapes (answering as their shape
-// does) are among those compared.
+// does) are among those compared. The yardstick is the walk with every line
+// built in full (no shortcut of the line's own hit test): labelled links
+// with arrowheads and pens, in a diagram showing crossings as bridges and
+// not, answer as it does through label edits, pen and arrowhead changes,
+// moves, resizes, deletes, undo and redo, at points out to beyond the
+// bridges' reach.
+#include <cmath>
 #include <random>
 
 #include "support/canvas_fixture.h"
 #include "support/link_fixture.h"
+#include "sym/diagram/symdisppref.h"
 #include "sym/diagram/symrectindex.h"
+#include "sym/links/symlinehit.h"
 #include "sym/links/symlinksym.h"
 #include "sym/links/sympolyline.h"
 #include "sym/shapes/sympredefined.h"
@@ -69,6 +77,37 @@ class RectIndex : public LinkFixture {
     return out;
   }
 
+  // The yardstick: every symbol asked in collection order, each line built
+  // in full. Asked after the index, so that nothing the full test brings up
+  // to date can help the index.
+  static ISSymbol* FullWalk(SSymCanvas& canvas, const SSymPoint& p, int* part,
+                            const std::vector<SSymRectIndex::Found>& all) {
+    SSymSetLineHitShortcuts(false);
+    ISSymbol* hit = SSymRectIndex::HitWalk(canvas, p, part, all);
+    SSymSetLineHitShortcuts(true);
+    return hit;
+  }
+  // The index against the full walk at `points` at three zooms, with and
+  // without a part.
+  void ExpectSameHitsAt(const std::vector<SSymPoint>& points, const char* when) {
+    ASSERT_TRUE(Index()->IsConsistent()) << when;
+    std::vector<SSymRectIndex::Found> all;
+    Index()->CollectAll(all);
+    RecordingDC dc;
+    for (double zoom : {25.0, 100.0, 400.0}) {
+      ZoomCanvas canvas(dc.dc, zoom);
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        const SSymPoint& p = points[i];
+        int partFull = -7, partIndex = -7;
+        const bool withPart = i % 2 == 0;
+        ISSymbol* indexed = Index()->HitTest(canvas, p, withPart ? &partIndex : nullptr);
+        ISSymbol* full = FullWalk(canvas, p, withPart ? &partFull : nullptr, all);
+        ASSERT_EQ(indexed, full) << when << " at (" << p.x << ", " << p.y << ") zoom " << zoom;
+        ASSERT_EQ(partIndex, partFull) << when << " at (" << p.x << ", " << p.y << ") zoom " << zoom;
+      }
+    }
+  }
+
   // The index against the walk at random points and zooms.
   void ExpectSameHits(std::mt19937& rng, const char* when) {
     ASSERT_TRUE(Index()->IsConsistent()) << when;
@@ -82,8 +121,8 @@ class RectIndex : public LinkFixture {
         const SSymPoint p(at(rng), at(rng));
         int partWalk = -7, partIndex = -7;
         const bool withPart = i % 2 == 0;
-        ISSymbol* walk = SSymRectIndex::HitWalk(canvas, p, withPart ? &partWalk : nullptr, all);
         ISSymbol* indexed = Index()->HitTest(canvas, p, withPart ? &partIndex : nullptr);
+        ISSymbol* walk = FullWalk(canvas, p, withPart ? &partWalk : nullptr, all);
         ASSERT_EQ(indexed, walk) << when << " at (" << p.x << ", " << p.y << ") zoom " << zoom;
         ASSERT_EQ(partIndex, partWalk) << when;
       }
@@ -251,8 +290,8 @@ TEST_F(RectIndex, NarrowedLinksAnswerAsTheWalkAtEveryPart) {
       const auto& [kind, p] = points[i];
       int partWalk = -7, partIndex = -7;
       const bool withPart = i % 2 == 0;
-      ISSymbol* walk = SSymRectIndex::HitWalk(canvas, p, withPart ? &partWalk : nullptr, all);
       ISSymbol* indexed = Index()->HitTest(canvas, p, withPart ? &partIndex : nullptr);
+      ISSymbol* walk = FullWalk(canvas, p, withPart ? &partWalk : nullptr, all);
       ASSERT_EQ(indexed, walk) << kind << " (" << p.x << ", " << p.y << ") zoom " << zoom;
       ASSERT_EQ(partIndex, partWalk) << kind << " (" << p.x << ", " << p.y << ") zoom " << zoom;
       if (walk && std::any_of(links.begin(), links.end(), [&](SSymLinkBase* l) { return l->Sym() == walk; }))
@@ -261,6 +300,151 @@ TEST_F(RectIndex, NarrowedLinksAnswerAsTheWalkAtEveryPart) {
   }
   // The table reaches the links themselves, not only the boxes around them.
   EXPECT_GT(lineHits, 100);
+}
+
+// Points where a link's own shortcut or the index's narrowing to its boxes
+// could leave out a hit: on and beside every segment, out to beyond the
+// bridges' reach, and on the labels' corners; the diagram shows crossings as
+// bridges in some rounds and not in others.
+TEST_F(RectIndex, LinksAnswerAsTheFullWalkThroughEditsWithAndWithoutBridges) {
+  std::mt19937 rng(20261212);
+  std::uniform_int_distribution<LONG> at(0, 24000), size(800, 3000);
+  std::vector<SSymBase*> boxes;
+  for (int i = 0; i < 24; ++i) {
+    const LONG x = at(rng), y = at(rng);
+    boxes.push_back(PutBox(SSymRect(x, y + size(rng), x + size(rng), y)));
+  }
+  std::vector<SSymLinkSym*> links;
+  std::uniform_int_distribution<std::size_t> pickBox(0, boxes.size() - 1);
+  for (int i = 0; links.size() < 30; ++i) {
+    SSymBase* a = boxes[pickBox(rng)];
+    SSymBase* b = boxes[pickBox(rng)];
+    if (a == b) continue;
+    SSymListPt pts{a->m_rect.GetCenter()};
+    if (i % 3 == 1) pts.Add(SSymPoint(at(rng), at(rng)));  // a bend
+    pts.Add(b->m_rect.GetCenter());
+    auto* l = dynamic_cast<SSymLinkSym*>(Link(a, b, pts, 0, CLSID_SSymLinkSym));
+    ASSERT_NE(l, nullptr);
+    {
+      SCurrentContextChange outside(Session(), nullptr);
+      l->SetArrow(i % 2 == 0 ? 2 : 2 | 4, 1 + i % 3, 0);
+      if (i % 3 == 0) l->SetCtrText(SString(u"label"));
+      l->RecomputeClipRect(0, 0);
+    }
+    m_diagram->Add(l->Sym());
+    links.push_back(l);
+  }
+  // The test's diagram makes no preferences of its own (it then shows no
+  // bridges): the rounds lend it some that show them and some that do not.
+  struct Lent {
+    ISSymDiagram* diagram;
+    SSymDispPref pref;
+    bool lent = false;
+    ~Lent() { SSymAttachDispPref(diagram, nullptr); }
+    // None lent, lent not showing bridges, lent showing them, in turn.
+    void Next() {
+      if (!lent) {
+        pref.m_bShowIntersect = 0;
+        SSymAttachDispPref(diagram, &pref);
+        lent = true;
+      } else if (!pref.m_bShowIntersect) {
+        pref.m_bShowIntersect = 1;
+      } else {
+        SSymAttachDispPref(diagram, nullptr);
+        lent = false;
+      }
+    }
+  } prefs{Diagram(), SSymDispPref()};
+
+  // Around a quarter of the links each time (a different quarter each
+  // round), and random points.
+  auto points = [&] {
+    std::vector<SSymPoint> out;
+    for (SSymLinkSym* l : links) {
+      if (std::uniform_int_distribution<int>(0, 3)(rng) != 0) continue;
+      const SSymListPt& s = l->ListPt;
+      for (int k = 0; k + 1 < s.GetCount(); ++k) {
+        const double dx = static_cast<double>(s[k + 1].x) - s[k].x, dy = static_cast<double>(s[k + 1].y) - s[k].y;
+        const double len = std::hypot(dx, dy);
+        if (len < 1) continue;
+        for (double t : {0.3, 0.7})
+          for (double d : {0.0, 40.0, 90.0, 160.0, 600.0, 1300.0})
+            for (double side : {-1.0, 1.0})
+              out.emplace_back(static_cast<LONG>(s[k].x + dx * t - side * d * dy / len),
+                               static_cast<LONG>(s[k].y + dy * t + side * d * dx / len));
+      }
+      for (int i = 0; i < SSymLineTextHelper::TextCount; ++i)
+        if (SSymSubText* label = l->GetLabel(i)) {
+          SSymRect r = label->GetClipRect(1, 0);
+          r.Normalize();
+          for (LONG d : {-80, 0, 80}) {
+            out.emplace_back(r.x1 + d, r.y1 + d);
+            out.emplace_back(r.x2 + d, r.y2 + d);
+          }
+        }
+    }
+    for (int i = 0; i < 50; ++i) out.emplace_back(at(rng), at(rng));
+    return out;
+  };
+  ExpectSameHitsAt(points(), "built");
+
+  auto inDiagram = [&] {
+    std::vector<ISSymbol*> out = Symbols();
+    return out[std::uniform_int_distribution<std::size_t>(0, out.size() - 1)(rng)];
+  };
+  // A link not deleted (with one of its boxes) and not taken back by an undo.
+  auto pickLink = [&] {
+    std::vector<SSymLinkSym*> live;
+    for (SSymLinkSym* l : links)
+      if (!l->IsDeleted()) live.push_back(l);
+    return live.empty() ? nullptr : live[std::uniform_int_distribution<std::size_t>(0, live.size() - 1)(rng)];
+  };
+  std::uniform_int_distribution<LONG> step(-2500, 2500);
+  const char* names[] = {"label edit", "pen", "arrowhead", "move", "resize", "delete", "bridges"};
+  const SString texts[] = {SString(), SString(u"x"), SString(u"a longer label\r\nover two lines")};
+  for (int round = 0; round < 24; ++round) {
+    const int what = std::uniform_int_distribution<int>(0, 6)(rng);
+    {
+      SRepCreateContext edit(Session());
+      SSymLinkSym* link = pickLink();
+      if (!link) continue;
+      switch (what) {
+        case 0: {
+          SSymLinkSym* l = link;
+          const SString& text = texts[std::uniform_int_distribution<int>(0, 2)(rng)];
+          if (round % 2 == 0) l->SetCtrText(text);
+          else l->SetDstText(text);
+          break;
+        }
+        case 1: link->SetPen(SSymPen(1, std::uniform_int_distribution<LONG>(0, 3)(rng) * 60, SSymColor(0)), 1); break;
+        case 2: link->SetArrow(round % 2 == 0 ? 2 : 4, std::uniform_int_distribution<int>(0, 30)(rng), 1); break;
+        case 3: inDiagram()->MoveBy(SSymSize(step(rng), step(rng)), 1); break;
+        case 4:
+          if (ISSymbol* s = inDiagram(); SComWrap<ISSymPolyline>(s).IsNull())
+            SSymBase::FromInterface(s)->SetSize(SRep_Point{std::abs(step(rng)) + 400, std::abs(step(rng)) + 400});
+          break;
+        case 5:
+          if (m_diagram->GetCount() > 10) SSymBase::FromInterface(inDiagram())->Delete();
+          break;
+        case 6:
+          // Showing bridges widens every link's rectangle, and lending
+          // preferences tells nobody: the keys are taken afresh here.
+          prefs.Next();
+          for (ISSymbol* s : Symbols()) Index()->Refresh(s);
+          break;
+      }
+    }
+    ExpectSameHitsAt(points(), names[what]);
+    if (round % 3 == 2) {
+      const int undo = std::uniform_int_distribution<int>(1, 3)(rng);
+      for (int u = 0; u < undo && m_session->CanUndo(); ++u) ASSERT_EQ(m_session->Undo(), S_OK);
+      ExpectSameHitsAt(points(), "undo");
+      if (round % 2 == 0 && m_session->CanRedo()) {
+        ASSERT_EQ(m_session->Redo(), S_OK);
+        ExpectSameHitsAt(points(), "redo");
+      }
+    }
+  }
 }
 
 TEST_F(RectIndex, NarrowsToTheSymbolsNearAnArea) {
