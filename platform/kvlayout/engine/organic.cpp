@@ -779,7 +779,7 @@ class InPlace {
         double sx = 0, sy = 0, sw = 0;
         for (int k = m_adj.start[std::size_t(i)]; k < m_adj.start[std::size_t(i) + 1]; ++k) {
           const int j = m_adj.to[std::size_t(k)];
-          const double d = m_adj.length[std::size_t(k)];
+          const double d = std::max(m_adj.length[std::size_t(k)], 1.0);
           const LPoint other = pos[std::size_t(j)];
           double dx = me.x - other.x, dy = me.y - other.y;
           double dist = std::hypot(dx, dy);
@@ -828,7 +828,7 @@ class InPlace {
       sz.push_back({b.Width(), b.Height()});
     }
     step /= 2;
-    constexpr int kRings = 400;
+    constexpr int kRings = 100;
     constexpr double kTurn = 6.283185307179586;
     for (std::size_t i = 0; i < pos.size(); ++i) {
       if (!freed[i]) continue;

@@ -189,6 +189,14 @@ TEST(Organic, ASecondRunAfterOneNewLinkMovesFewNodes) {
     ASSERT_EQ(kvl::LayoutOrganic(placed, {}, again), LStatus::Ok);
     EXPECT_EQ(again.centres, second.centres);
 
+    // Nodes outside the subset stay and the freed ones keep clear of them.
+    LGraph someFixed = placed;
+    for (std::size_t i = 0; i < someFixed.nodes.size(); i += 7) someFixed.nodes[i].fixed = true;
+    LResult withFixed;
+    ASSERT_EQ(kvl::LayoutOrganic(someFixed, {}, withFixed), LStatus::Ok);
+    EXPECT_EQ(kvtest::FixedNodesMovedOrCovered(someFixed, withFixed), 0);
+    EXPECT_EQ(kvl::CountOverlaps(withFixed.centres, kvtest::LayoutSizes(g), 0.5), 0);
+
     // The same graph scattered over the area, linked nodes far apart, gets
     // a fresh layout.
     LGraph spread = placed;
