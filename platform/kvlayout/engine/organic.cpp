@@ -671,6 +671,200 @@ class Untangler {
   int m_round = 0;
 };
 
+
+// A second run after a small edit. The graph looks laid out when no two
+// boxes (fixed ones too) come nearer than half a gap, every box lies inside
+// the drawing area, the links' typical length is what a layout gives them
+// (a few times their ideal length, not a hand-drawn spread) and only a few
+// links are far longer than that: those are taken for what the edit
+// changed. Their ends and the ends' neighbours are then freed; every other
+// node stays exactly where it stands. The freed ones take a few sweeps
+// towards their links' ideal lengths, each held back by its place now, and
+// then settle, one after the other in index order, on the nearest free
+// place around where they want to be. Returns false (and leaves `pos`
+// unspecified) when the graph does not look laid out: then it gets a
+// layout of its own.
+class InPlace {
+ public:
+  InPlace(const LGraph& graph, const std::vector<int>& local, const std::vector<int>& global,
+          const std::vector<LPoint>& size, const Adjacency& adj, double gap)
+      : m_graph(graph), m_local(local), m_global(global), m_size(size), m_adj(adj), m_gap(gap) {}
+
+  bool Run(std::vector<LPoint>& pos) {
+    const int n = int(m_global.size());
+    if (n < 2) return false;
+    // Boxes apart and inside the area.
+    std::vector<LPoint> centres, sizes;
+    for (const LNode& node : m_graph.nodes) {
+      const LBox& b = node.box;
+      if (b.x0 < -kLimit || b.x1 > kLimit || b.y0 < -kLimit || b.y1 > kLimit) return false;
+      centres.push_back(b.Centre());
+      sizes.push_back({b.Width(), b.Height()});
+    }
+    if (!ClosePairs(centres, sizes, std::max(m_gap / 2, 1.0)).empty()) return false;
+    pos.resize(std::size_t(n));
+    for (int i = 0; i < n; ++i) pos[std::size_t(i)] = centres[std::size_t(m_global[std::size_t(i)])];
+
+    // Links as long as a layout makes them, a few much longer.
+    std::vector<double> stretch;  // per adjacency entry: length / ideal length
+    stretch.reserve(m_adj.to.size());
+    for (int v = 0; v < n; ++v)
+      for (int k = m_adj.start[std::size_t(v)]; k < m_adj.start[std::size_t(v) + 1]; ++k) {
+        const LPoint& a = pos[std::size_t(v)];
+        const LPoint& b = pos[std::size_t(m_adj.to[std::size_t(k)])];
+        stretch.push_back(std::hypot(a.x - b.x, a.y - b.y) / std::max(m_adj.length[std::size_t(k)], 1.0));
+      }
+    if (stretch.empty()) return false;
+    std::vector<double> sorted = stretch;
+    std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2), sorted.end());
+    const double typical = sorted[sorted.size() / 2];
+    if (typical > kMostTypicalStretch) return false;
+    const double far = std::max(kFar * typical, kFarAtLeast);
+    // The stretched links, most stretched first, each once (from its lower end).
+    struct Stretched {
+      double by;
+      int a, b;
+      bool operator<(const Stretched& o) const { return by > o.by || (by == o.by && (a < o.a || (a == o.a && b < o.b))); }
+    };
+    std::vector<Stretched> links;
+    for (int v = 0; v < n; ++v)
+      for (int k = m_adj.start[std::size_t(v)]; k < m_adj.start[std::size_t(v) + 1]; ++k)
+        if (v < m_adj.to[std::size_t(k)] && stretch[std::size_t(k)] > far)
+          links.push_back({stretch[std::size_t(k)], v, m_adj.to[std::size_t(k)]});
+    if (links.size() > std::max<std::size_t>(kFewLinks, stretch.size() / 2 / 10)) return false;
+    std::sort(links.begin(), links.end());
+    // Their ends, then the ends' neighbours, while they are few.
+    const std::size_t most = std::max<std::size_t>(8, std::size_t(n) / 20);
+    std::vector<char> freed(std::size_t(n), 0);
+    std::vector<int> chosen;
+    auto release = [&](int v) {
+      if (freed[std::size_t(v)] || chosen.size() >= most) return;
+      freed[std::size_t(v)] = 1;
+      chosen.push_back(v);
+    };
+    for (const Stretched& link : links) {
+      release(link.a);
+      release(link.b);
+    }
+    const std::size_t ends = chosen.size();
+    for (std::size_t e = 0; e < ends; ++e) {
+      const int v = chosen[e];
+      for (int k = m_adj.start[std::size_t(v)]; k < m_adj.start[std::size_t(v) + 1]; ++k) release(m_adj.to[std::size_t(k)]);
+    }
+    if (chosen.empty()) return true;
+    Relax(freed, pos);
+    return Settle(freed, pos);
+  }
+
+ private:
+  // Above this typical stretch the links are a hand-drawn spread, not a layout.
+  static constexpr double kMostTypicalStretch = 24;
+  // A link is stretched beyond this many times the typical stretch (and
+  // never below kFarAtLeast times its ideal length).
+  static constexpr double kFar = 4;
+  static constexpr double kFarAtLeast = 3;
+  static constexpr std::size_t kFewLinks = 4;
+  static constexpr int kSweeps = 30;
+
+  // Sweeps of sparse stress over the freed nodes only: each goes to the
+  // weighted middle of the places its links' ideal lengths ask for, with
+  // its own place now as one more such place.
+  void Relax(const std::vector<char>& freed, std::vector<LPoint>& pos) const {
+    const std::vector<LPoint> start = pos;
+    const int n = int(pos.size());
+    for (int it = 0; it < kSweeps; ++it)
+      for (int i = 0; i < n; ++i) {
+        if (!freed[std::size_t(i)]) continue;
+        const LPoint me = pos[std::size_t(i)];
+        double sx = 0, sy = 0, sw = 0;
+        for (int k = m_adj.start[std::size_t(i)]; k < m_adj.start[std::size_t(i) + 1]; ++k) {
+          const int j = m_adj.to[std::size_t(k)];
+          const double d = std::max(m_adj.length[std::size_t(k)], 1.0);
+          const LPoint other = pos[std::size_t(j)];
+          double dx = me.x - other.x, dy = me.y - other.y;
+          double dist = std::hypot(dx, dy);
+          if (dist < 1e-9) {
+            dx = 1;
+            dy = 0;
+            dist = 1;
+          }
+          const double w = 1 / (d * d);
+          sx += w * (other.x + d * dx / dist);
+          sy += w * (other.y + d * dy / dist);
+          sw += w;
+        }
+        if (!(sw > 0)) continue;
+        const double anchor = sw / double(m_adj.Degree(i));
+        sx += anchor * start[std::size_t(i)].x;
+        sy += anchor * start[std::size_t(i)].y;
+        sw += anchor;
+        pos[std::size_t(i)] = {sx / sw, sy / sw};
+      }
+  }
+
+  // Whether node i's box at `at` keeps the gap from every box in `placed`
+  // and lies inside the drawing area.
+  bool Free(const LPoint& at, const LPoint& s, const std::vector<LPoint>& c, const std::vector<LPoint>& sz) const {
+    if (at.x - s.x / 2 < -kLimit || at.x + s.x / 2 > kLimit || at.y - s.y / 2 < -kLimit || at.y + s.y / 2 > kLimit)
+      return false;
+    for (std::size_t j = 0; j < c.size(); ++j)
+      if (std::abs(at.x - c[j].x) < (s.x + sz[j].x) / 2 + m_gap && std::abs(at.y - c[j].y) < (s.y + sz[j].y) / 2 + m_gap)
+        return false;
+    return true;
+  }
+
+  // The freed nodes, in index order, each on the nearest free place to
+  // where it wants to be: that place itself, or the first ring of places
+  // around it that has a free one.
+  bool Settle(const std::vector<char>& freed, std::vector<LPoint>& pos) const {
+    std::vector<LPoint> c, sz;  // what stands: kept nodes, fixed nodes, freed nodes settled so far
+    double step = 1;
+    for (std::size_t i = 0; i < m_graph.nodes.size(); ++i) {
+      const int l = m_local[i];
+      const LBox& b = m_graph.nodes[i].box;
+      step = std::max({step, b.Width() + m_gap, b.Height() + m_gap});
+      if (l >= 0 && freed[std::size_t(l)]) continue;
+      c.push_back(l >= 0 ? pos[std::size_t(l)] : b.Centre());
+      sz.push_back({b.Width(), b.Height()});
+    }
+    step /= 2;
+    constexpr int kRings = 100;
+    constexpr double kTurn = 6.283185307179586;
+    for (std::size_t i = 0; i < pos.size(); ++i) {
+      if (!freed[i]) continue;
+      const LPoint want = pos[i];
+      const LPoint& s = m_size[i];
+      bool found = Free(want, s, c, sz);
+      for (int ring = 1; ring <= kRings && !found; ++ring) {
+        const int around = 8 * ring;
+        double best = kInf;
+        for (int a = 0; a < around; ++a) {
+          const double r = step * ring;
+          const LPoint at{want.x + r * std::cos(kTurn * a / around), want.y + r * std::sin(kTurn * a / around)};
+          if (!Free(at, s, c, sz)) continue;
+          const double d = std::hypot(at.x - want.x, at.y - want.y);
+          if (d < best) {
+            best = d;
+            pos[i] = at;
+            found = true;
+          }
+        }
+      }
+      if (!found) return false;
+      c.push_back(pos[i]);
+      sz.push_back(s);
+    }
+    return true;
+  }
+
+  const LGraph& m_graph;
+  const std::vector<int>& m_local;
+  const std::vector<int>& m_global;
+  const std::vector<LPoint>& m_size;
+  const Adjacency& m_adj;
+  double m_gap;
+};
+
 }  // namespace
 
 LPoint BorderPoint(const LPoint& from, const LPoint& towards, const LBox& box) {
@@ -776,6 +970,19 @@ LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResu
     was = {was.x + b.Centre().x / n, was.y + b.Centre().y / n};
   }
   const Adjacency adj = BuildAdjacency(graph, local, radius, gap);
+  if (options.keepLaidOut) {
+    std::vector<LPoint> pos;
+    if (InPlace(graph, local, global, size, adj, gap).Run(pos)) {
+      LResult out;
+      out.centres.resize(graph.nodes.size());
+      for (std::size_t i = 0; i < graph.nodes.size(); ++i)
+        out.centres[i] = local[i] < 0 ? graph.nodes[i].box.Centre() : pos[std::size_t(local[i])];
+      out.routes = StraightRoutes(graph, out.centres);
+      out.reversed.assign(graph.edges.size(), 0);
+      result = std::move(out);
+      return LStatus::Ok;
+    }
+  }
 
   // Each connected group on its own, then the groups packed in rows.
   struct Placed {

@@ -24,10 +24,17 @@ struct LOrganicOptions {
   // Rounds of local moves at the end, each node once per round to the
   // nearby free place where its links cross the fewest others.
   int untangle = 1;
+  // A run over a graph that already looks laid out (no two boxes nearer
+  // than half a gap, links about as long as a layout makes them, only a
+  // few far longer) starts from where the nodes stand: only the ends of the
+  // stretched links and their neighbours move, the others stay, so a small
+  // edit followed by a layout moves little of what the person arranged.
+  bool keepLaidOut = true;
 };
 
 // Places every node that is not fixed; fixed nodes keep their place and the
-// placed ones keep clear of them. Routes are straight, from border to border
+// placed ones keep clear of them (see `keepLaidOut` for a graph already laid
+// out). Routes are straight, from border to border
 // (self-links and routes the person keeps are left alone). Deterministic:
 // the same graph gives the same result.
 LStatus LayoutOrganic(const LGraph& graph, const LOrganicOptions& options, LResult& result);

@@ -154,6 +154,65 @@ TEST(Organic, BadOrOversizedInputWritesNothing) {
   }
 }
 
+// A person lays a graph out, adds one link and lays it out again: the
+// second run starts from where the first put the nodes, so few of them move,
+// the boxes stay apart and inside the area, and the run repeats exactly. A
+// graph that does not look laid out (boxes on top of each other, links
+// spread far by hand) still gets a layout of its own.
+TEST(Organic, ASecondRunAfterOneNewLinkMovesFewNodes) {
+  const struct {
+    LayoutFamily family;
+    int n;
+    int a, b;  // the new link
+  } cases[] = {{LayoutFamily::Dag, 300, 3, 250},
+               {LayoutFamily::DataModel, 300, 17, 290},
+               {LayoutFamily::Tree, 200, 0, 199},
+               {LayoutFamily::MixedSizes, 150, 10, 140},
+               {LayoutFamily::Components, 200, 5, 190}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(kvtest::FamilyName(c.family));
+    const LGraph g = kvtest::MakeLayoutGraph(c.family, c.n, 13);
+    LResult first;
+    ASSERT_EQ(kvl::LayoutOrganic(g, {}, first), LStatus::Ok);
+    LGraph placed = kvtest::PlacedGraph(g, first);
+    placed.edges.push_back({c.a, c.b});
+    LResult second, again;
+    ASSERT_EQ(kvl::LayoutOrganic(placed, {}, second), LStatus::Ok);
+    int moved = 0;
+    for (std::size_t i = 0; i < g.nodes.size(); ++i)
+      moved += std::hypot(second.centres[i].x - first.centres[i].x, second.centres[i].y - first.centres[i].y) > 1;
+    EXPECT_LE(moved, c.n / 10);
+    EXPECT_EQ(kvl::CountOverlaps(second.centres, kvtest::LayoutSizes(g), 0.5), 0);
+    EXPECT_EQ(kvtest::PlacedOutsideTheArea(g, second), 0);
+    ASSERT_EQ(second.routes.size(), placed.edges.size());
+    EXPECT_EQ(second.routes.back().size(), 2u);
+    ASSERT_EQ(kvl::LayoutOrganic(placed, {}, again), LStatus::Ok);
+    EXPECT_EQ(again.centres, second.centres);
+
+    // Nodes outside the subset stay and the freed ones keep clear of them.
+    LGraph someFixed = placed;
+    for (std::size_t i = 0; i < someFixed.nodes.size(); i += 7) someFixed.nodes[i].fixed = true;
+    LResult withFixed;
+    ASSERT_EQ(kvl::LayoutOrganic(someFixed, {}, withFixed), LStatus::Ok);
+    EXPECT_EQ(kvtest::FixedNodesMovedOrCovered(someFixed, withFixed), 0);
+    EXPECT_EQ(kvl::CountOverlaps(withFixed.centres, kvtest::LayoutSizes(g), 0.5), 0);
+
+    // The same graph scattered over the area, linked nodes far apart, gets
+    // a fresh layout.
+    LGraph spread = placed;
+    for (std::size_t i = 0; i < spread.nodes.size(); ++i) {
+      const std::size_t at = (i * 7919) % spread.nodes.size();
+      spread.nodes[i] = kvtest::LayoutBox(-800000 + 80000.0 * double(at % 20), -800000 + 100000.0 * double(at / 20),
+                                          g.nodes[i].box.Width(), g.nodes[i].box.Height());
+    }
+    LResult fresh;
+    ASSERT_EQ(kvl::LayoutOrganic(spread, {}, fresh), LStatus::Ok);
+    int still = 0;
+    for (std::size_t i = 0; i < g.nodes.size(); ++i) still += fresh.centres[i] == spread.nodes[i].box.Centre();
+    EXPECT_LT(still, c.n / 2);
+  }
+}
+
 TEST(OverlapRemoval, BoxesStackedOnOnePointEndApart) {
   std::vector<LPoint> centres(50, LPoint{100, 100});
   std::vector<LPoint> sizes(50, LPoint{7200, 3600});
