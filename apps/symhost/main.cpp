@@ -31,6 +31,7 @@
 #include "sym/foundation/sdsym.h"
 #include "sym/edit/symviewedit.h"
 #include "sym/foundation/symmetadata.h"
+#include "sym/symbol/symintfhost.h"
 #include "sym/symbol/symintflink.h"
 #include "win/winmsgbox.h"
 
@@ -239,6 +240,8 @@ int main(int argc, char** argv) {
     auto select = [](SSymViewEdit& view) {
       int boxes = 0, links = 0;
       for (ISSymbol* s : SSymViewEdit::DiagramSymbols(view.GetDiagramPtr())) {
+        // Symbols of model objects: the entities and their relations, not the titles.
+        if (SComWrap<ISSymObject>(s).IsNull()) continue;
         const bool link = !SComWrap<ISSymLink>(s).IsNull();
         if (link ? links++ < 1 : boxes++ < 2) view.GetSelection()->Add(s, 0);
       }
