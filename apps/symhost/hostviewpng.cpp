@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "sym/diagram/symview.h"
+#include "sym/edit/symviewedit.h"
 #include "sym/render/symcanv.h"
 #include "sym/render/symcanvbitmap.h"
 #include "sym/render/symexport.h"
@@ -12,10 +13,16 @@
 
 namespace fs = std::filesystem;
 
-bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,
-                       std::vector<SHostExportedFile>& written, std::string& error) {
+namespace {
+// Paints `view` (a new window object, which this takes over) the way the
+// doc comment of SHostWriteViewPng says; `prepare` runs once the window is
+// bound and placed, before it paints.
+bool WriteWindowPng(SHostDiagram& diagram, SSymView* view, const std::function<void(SSymView&)>& prepare,
+                    const std::string& folder, const std::string& base, std::vector<SHostExportedFile>& written,
+                    std::string& error) {
   SHostModelDiagram* model = diagram.Model();
   if (!model) {
+    delete view;
     error = "there is no diagram to show";
     return false;
   }
@@ -31,7 +38,6 @@ bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const s
     probe.Unlock(nullptr);
   }
   const int width = static_cast<int>(size.cx), height = static_cast<int>(size.cy);
-  auto* view = new SSymView();
   if (!view->CreateEx(0, nullptr, u"", WS_VISIBLE, RECT{0, 0, width, height}, nullptr, 0)) {
     delete view;
     error = "the diagram window could not be made";
@@ -64,6 +70,7 @@ bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const s
   centre.x += SSymRoundAway(corner.x * unitsPerPixel);
   centre.y -= SSymRoundAway(corner.y * unitsPerPixel);
   canvas.SetZoomLevel(zoom, centre);
+  if (prepare) prepare(*view);
   ::InvalidateRect(hwnd, nullptr, TRUE);
   ::UpdateWindow(hwnd);
   std::error_code ec;
@@ -82,4 +89,19 @@ bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const s
   }
   written.push_back({path.string(), fs::file_size(path, ec)});
   return true;
+}
+}  // namespace
+
+bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,
+                       std::vector<SHostExportedFile>& written, std::string& error) {
+  return WriteWindowPng(diagram, new SSymView(), {}, folder, base, written, error);
+}
+
+bool SHostWriteEditViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,
+                           const std::function<void(SSymViewEdit&)>& select, std::vector<SHostExportedFile>& written,
+                           std::string& error) {
+  auto prepare = [&select](SSymView& view) {
+    if (select) select(static_cast<SSymViewEdit&>(view));
+  };
+  return WriteWindowPng(diagram, new SSymViewEdit(), prepare, folder, base, written, error);
 }

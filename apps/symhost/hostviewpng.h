@@ -3,6 +3,7 @@
 // a test) can compare the window's painting with the bitmap export.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,3 +18,10 @@
 // when the window cannot be made or the file written.
 bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,
                        std::vector<SHostExportedFile>& written, std::string& error);
+
+class SSymViewEdit;
+// The same in an editing window, active, whose selection `select` fills
+// before the window paints: the selection's handles show over the symbols.
+bool SHostWriteEditViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,
+                           const std::function<void(SSymViewEdit&)>& select, std::vector<SHostExportedFile>& written,
+                           std::string& error);

@@ -135,15 +135,6 @@ HRESULT SSymDiagramImpl::GetSize(const DWORD& number, SRep_Point& size) {
 
 // ---- grid ----
 namespace {
-LONG Nearest(LONG v, LONG g) {
-  const LONG h = g >> 1;
-  LONG w = v + h;
-  const LONG r = w % g;
-  if (r > 0) w -= r;
-  else if (r < 0) w = w - r - g;
-  return w;
-}
-
 LONG Upper(LONG v, LONG g) {
   const LONG r = v % g;
   if (r > 0) return v - r + g;
@@ -156,8 +147,8 @@ HRESULT SSymDiagramImpl::SnapToGrid(SSymPoint& point) {
   SSymDispPref* prefs = GetDispPrefPtr();
   if (!prefs || !prefs->GetSnapGrid() || prefs->GetGridSize() == 0) return S_OK;
   const LONG g = prefs->GetGridSize();
-  point.x = Nearest(point.x, g);
-  point.y = Nearest(point.y, g);
+  point.x = SSymSnapToStep(point.x, g);
+  point.y = SSymSnapToStep(point.y, g);
   return S_OK;
 }
 
@@ -166,7 +157,7 @@ HRESULT SSymDiagramImpl::SnapToGrid(SSymRect& r) {
   if (!prefs || !prefs->GetSnapGrid() || prefs->GetGridSize() == 0) return S_OK;
   const LONG g = prefs->GetGridSize();
   const LONG mx = std::min(r.x1, r.x2), my = std::min(r.y1, r.y2);
-  const LONG dx = Nearest(mx, g) - mx, dy = Nearest(my, g) - my;
+  const LONG dx = SSymSnapToStep(mx, g) - mx, dy = SSymSnapToStep(my, g) - my;
   r.x1 += dx, r.x2 += dx, r.y1 += dy, r.y2 += dy;
   if (r.x2 < r.x1) r.x1 = Upper(r.x1, g);
   else r.x2 = Upper(r.x2, g);

@@ -1,20 +1,34 @@
-// SSymViewEdit: the editing window of a diagram, in its least form until the
-// editing subsystem brings the real one: a diagram window with its selection
-// and the folder that receives new objects. Host classes derive from it to
-// name their folder; a merge reads the diagram, the selection and the folder
-// from it.
+// SSymViewEdit: the editing window of a diagram. A diagram window (SSymView)
+// that adds a selection of its own, the editing tools, a tooltip and an OLE
+// drop target, and a message map for the host's commands. A command the
+// window's map does not take goes on to the selection's command target; the
+// zoom commands, the snap grid, the handles of the selection and the hit
+// test that knows the selection are the window's own.
 //
 // A move made with the mouse lends the window its tracker for the length of
 // the drag; the diagram's follow-up to the move reads the dragged outline
 // and the drop point from it through the move site the window installs
 // (sym/diagram/symmovesite.h). The window's swimlane commands switch the
 // diagram's swimlanes on and off.
+//
+// Host classes derive from it to fill the hooks whose library bodies are
+// trivial (the folder that receives new objects, the display name...).
 #pragma once
 
 #include "kvcore/scomds.h"
+#include "kvcore/sshellview.h"
+#include "kvcore/stooltipctrl.h"
+#include "kvlib/soledroptarget.h"
 #include "sym/diagram/symview.h"
+#include "sym/edit/symseldispatch.h"
 #include "sym/edit/symselection.h"
 #include "sym/foundation/symgeom.h"
+
+class SSymToolBase;
+
+// The export-in-colour setting of the process: 2 until the first editing
+// window reads the user's "ExportInColor" (1 when unset).
+extern int g_nExportInColor;
 
 // The rectangle tracker of a mouse move, as far as the diagram reads it
 // after the move: the outline of what was dragged and the mouse's current
@@ -38,36 +52,116 @@ class SSymTrackerMover {
   SSymPoint m_point;
 };
 
-class SSymViewEdit : public SSymView {
+class SSymViewEdit : public SSymView, private ISDropTarget {
   KV_DECLARE_CLASSINFO()
+  KV_DECLARE_MESSAGE_MAP()
 
  public:
-  SSymViewEdit();
-  ~SSymViewEdit() override;
-
-  // Binds the window to the diagram and names the diagram in the
-  // selection's notifications.
-  void SetDiagram(ISSymDiagram* diagram) override;
-  // Lays the page grid at a print scale in percent (held within 2 .. 5000)
-  // and shows the pages the diagram uses.
-  void ScalePageSize(double percent) override;
+  // The host's command ids the window and its selection's target answer.
+  enum : UINT {
+    CmdPreview = 104,
+    CmdProperties = 118,
+    CmdOleLinks = 2161,
+    CmdViewScaleFirst = 2500,  // 2500 .. 2510: the fixed zoom table
+    CmdViewScaleLast = 2510,
+    CmdViewZoomIn = 2511,
+    CmdViewZoomOut = 2512,
+    CmdViewZoomSel = 2513,
+    CmdViewGlobal = 2514,
+    CmdViewUsed = 2517,
+    CmdViewPage = 2518,
+    CmdViewAllPages = 2519,
+    CmdViewScaleActual = 2531,  // as 2505: actual size
+    CmdActvSwimlane = 2820,
+    CmdDesactvSwimlane = 2821,
+    CmdCtrlSubstract = 60000,
+  };
+  // The factor of one zoom step in or out.
+  static constexpr double ZoomStep = 1.4;
+  // The grid is drawn only while its spacing, at the current zoom, is at
+  // least this many diagram units at actual size.
+  static constexpr LONG MinGridSpacing = 600;
+  // The edge of the drawing area: the current point while there is none.
+  static constexpr LONG NoPoint = 900000;
+  // The page size of a new window (8.5 x 11 inches).
+  static constexpr LONG DefPaperWidth = 61200;
+  static constexpr LONG DefPaperHeight = 79200;
   static constexpr double MinPageScale = 2.0;
   static constexpr double MaxPageScale = 5000.0;
 
-  // The selection of the window (owned by it).
-  SSymSelection* GetSelection() { return &m_selection; }
-  // The repository folder that receives new objects (not counted); none in
-  // the library's own window, a host class supplies it.
-  virtual ISRepObject* GetTargetFolder() { return nullptr; }
+  // The window owns `selection`, or a selection it makes when null.
+  explicit SSymViewEdit(SSymSelection* selection = nullptr);
+  ~SSymViewEdit() override;
 
-  // ---- a move with the mouse, and the swimlane switch
-  // The tracker of the mouse move in progress (not owned); null while
-  // symbols are not moved with the mouse.
-  SSymTrackerMover* GetMoveTracker() const { return m_pTracker; }
-  void SetMoveTracker(SSymTrackerMover* tracker) { m_pTracker = tracker; }
-  // Where the dragged symbols are dropped: the tracker's current point (the
-  // origin without a tracker).
-  SSymPoint GetDropPoint() const;
+  // ---- window and command routing
+  BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
+  // The window's own map first, then the selection's command target; TRUE
+  // when either took the command (or the update request).
+  BOOL OnCmdMsg(UINT id, int code, void* extra, SCmdHandlerInfo* info) override;
+  // Mouse messages are shown to the tooltip; Ctrl+N and Ctrl+I on a
+  // selected row of a symbol add a row object.
+  BOOL PreTranslateMessage(MSG* msg) override;
+  int OnCreate(LPCREATESTRUCTW cs);
+  void OnDestroy();
+  // Binds the window and its selection to the diagram (null allowed); with
+  // a diagram: the current tool serves the window again, the zoom is the
+  // diagram's Scale, and the text fitting and layout the diagram put off
+  // are done once.
+  void SetDiagram(ISSymDiagram* diagram) override;
+  // A symbol leaving the diagram leaves the selection.
+  void NotifyRemove(ISSymbol* symbol) override;
+
+  // ---- drawing, hit testing and snapping
+  // The page grid and the snap grid under the symbols, the handles of the
+  // selection over them (while the window is active).
+  void OnDraw(const SSymRect& area) override;
+  // flags 0 or 1: the selection first, then the diagram; flags with bit 2:
+  // the selection only; any other: the unselected symbols only. Bit 1 lets
+  // `part` through. No reference is added to the answer.
+  ISSymbol* HitTest(const SSymPoint& point, unsigned long flags, int* part) override;
+  // To the nearest grid point (halves upward) while snapping is on with a
+  // grid above 0; unchanged otherwise (no diagram, a deleted one, none of
+  // its preferences).
+  virtual SSymPoint SnapToGrid(const SSymPoint& point);
+  // The lower-left corner to the nearest grid point, the whole rectangle
+  // moved with it, then the far corner rounded the same way: width and
+  // height become multiples of the grid.
+  virtual SSymRect SnapToGrid(const SSymRect& rect);
+  // Whether a grid of `size` is drawn at the current zoom.
+  bool IsSnapGridVisible(LONG size) const;
+
+  // ---- zoom
+  virtual double GetScale();
+  // Held within 2 .. 5000; a request without a number changes nothing.
+  virtual void SetScale(double percent);
+  // Fits the diagram's symbols, or shows them at actual size about their
+  // centre when they fit so; actual size about the origin for an empty
+  // diagram. SECOMException E_POINTER without a diagram.
+  virtual void ScaleToSymbols();
+  // The same for the selection's extent.
+  virtual void ScaleToSelection();
+  // Fits the page under the current tool's last right-button press.
+  virtual void ScaleToCurrentPage();
+  // Fits the whole drawing area.
+  virtual void ScaleToAllPages();
+  // Lays the page grid at a print scale in percent (held within 2 .. 5000)
+  // and shows the pages the diagram uses.
+  void ScalePageSize(double percent) override;
+  // The zoom of the fixed table for a command id; 0 for an id outside it.
+  static double GetTableScale(UINT id);
+
+  // ---- command handlers
+  void OnViewZoomIn();
+  void OnViewZoomOut();
+  void OnViewScaleX(UINT id);
+  void OnViewZoomSel();
+  void OnViewGlobal();
+  void OnViewUsed();
+  void OnViewPage();
+  void OnViewAllPages();
+  void OnCtrlSubstract() {}
+  // Preview and links to other documents are not offered: disabled.
+  void OnUpdatePreview(SCmdUI* ui);
   // The commands that show and hide the swimlanes: the display preference
   // is set and the diagram brings its pools into line (ApplyDispPref).
   // Nothing without a diagram or preferences, or for a diagram type without
@@ -75,11 +169,100 @@ class SSymViewEdit : public SSymView {
   void OnActvSwimlane();
   void OnDesactvSwimlane();
 
- private:
-  void ShowSwimlanes(int show);
+  // ---- hooks a host view fills (the library's bodies are trivial)
+  // The repository folder that receives new objects (not counted).
+  virtual ISRepObject* GetFolder() { return nullptr; }
+  virtual ISRepObject* GetTargetFolder() { return GetFolder(); }
+  // The diagram's session (counted) into *out; nothing without a diagram.
+  virtual void GetSession(ISRepSession** out);
+  virtual BOOL ShouldConfirmSymbolDeletion(ISRepObject* object) { return object != nullptr; }
+  // Sets the command's enabled state and answers it.
+  virtual int EnableSelectionCmd(SCmdUI* ui, int enable);
+  // The diagram's attaching of a new symbol; null without a diagram.
+  virtual ISSymbol* AttachSymbol(ISSymbol* symbol, int setDefaults);
+  virtual SString GetDispName() { return SString(); }
+  virtual int CanShowCompositeViews() { return 1; }
+  virtual int UpdateCollection() { return 1; }
+  virtual void DisplayPref() {}
+  // Called once the window exists.
+  virtual int PostCreate() { return 1; }
 
-  SSymSelection m_selection;
-  SSymTrackerMover* m_pTracker = nullptr;
+  // ---- state
+  SSymSelection* GetSelection() { return m_pSelection; }
+  // The selection's command target.
+  SCmdTarget* GetSelectionCmdTarget() { return &m_dispatch; }
+  int IsMovingSelection() const { return m_bMovingSelection; }
+  void SetMovingSelection(int moving) { m_bMovingSelection = moving; }
+  SShellView* GetShellView() const { return m_pShellView; }
+  void SetShellView(SShellView* view) { m_pShellView = view; }
+  // The host's window commands go to: the first window of the shell view's
+  // sites; null without one.
+  HWND GetRoutingWindow() const;
+  SWnd* GetRoutingWndPtr() const;
+  SSymView* GetCompView() const { return m_pCompView; }
+  void SetCompView(SSymView* view) { m_pCompView = view; }
+  int IsLongClick() const { return m_bLongClick; }
+  void SetLongClick(int on) { m_bLongClick = on; }
+  const SSymPoint& GetCurrentPoint() const { return m_currentPoint; }
+  void SetCurrentPoint(const SSymPoint& point) { m_currentPoint = point; }
+  // The class of the default tool made when the window is created.
+  void SetDefaultToolClass(const SClassInfo* info) { m_pToolClass = info; }
+  SSymToolBase* GetDefaultTool() const { return m_pDefaultTool; }
+  SSymToolBase* GetCurrentTool() const { return m_pCurrentTool; }
+  SSymToolBase* GetPreviousTool() const { return m_pPreviousTool; }
+  // The tooltip; null before creation, after destruction or when it could
+  // not be made.
+  SToolTipCtrl* GetToolTip() const { return m_pToolTip; }
+  // The top-level symbols of a diagram, in its order (none without one).
+  static SComTable<ISSymbol> DiagramSymbols(ISSymDiagram* diagram);
+  // Whether the window is registered as a drop target.
+  bool IsDropTargetRegistered() const { return m_dropTarget.IsRegistered() != 0; }
+
+  // ---- a move with the mouse
+  // The tracker of the mouse move in progress (not owned); null while
+  // symbols are not moved with the mouse.
+  SSymTrackerMover* GetMoveTracker() const { return m_pMoveTracker; }
+  void SetMoveTracker(SSymTrackerMover* tracker) { m_pMoveTracker = tracker; }
+  // Where the dragged symbols are dropped: the tracker's current point (the
+  // origin without a tracker).
+  SSymPoint GetDropPoint() const;
+
+ protected:
+  // The grid points inside `area`, one black pixel each.
+  void DrawSnapGrid(const SSymRect& area);
+
+ private:
+  // ---- drop target: the drops themselves come with the data exchange
+  DWORD DropEnter(SOleDataObject& data, DWORD keyState, POINT point) override;
+  void DropExit(SOleDataObject& data) override;
+  DWORD DropOver(SOleDataObject& data, DWORD keyState, POINT point) override;
+  void DropScroll(UINT horizontal, UINT vertical) override;
+  BOOL Drop(SOleDataObject& data, DWORD effect, POINT point) override;
+
+  void ShowSwimlanes(int show);
+  // Zooms to fit `r`, or to actual size about its centre when it fits so.
+  void ScaleToExtent(const SSymRect& r);
+  // Runs a zoom command; an error is shown, not thrown.
+  template <class F>
+  void RunZoomCommand(const char* name, F&& zoom);
+  // The fitting and layout the diagram put off, done once.
+  void WorkOffDiagramFlags(ISSymDiagram* diagram);
+  void DeleteTools();
+
+  SSymSelection* m_pSelection;
+  SSymSelectionDispatch m_dispatch;
+  int m_bMovingSelection = 0;
+  const SClassInfo* m_pToolClass;
+  SShellView* m_pShellView = nullptr;
+  SSymView* m_pCompView = nullptr;
+  SSymToolBase* m_pDefaultTool = nullptr;
+  SSymToolBase* m_pCurrentTool = nullptr;
+  SSymToolBase* m_pPreviousTool = nullptr;
+  SOleDropTarget m_dropTarget;
+  SSymTrackerMover* m_pMoveTracker = nullptr;
+  SToolTipCtrl* m_pToolTip = nullptr;
+  int m_bLongClick = 0;
+  SSymPoint m_currentPoint{NoPoint, NoPoint};
 };
 
 // Moves by `offset`, with redraw, every swimlane pool of the window's

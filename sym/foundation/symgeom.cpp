@@ -41,6 +41,17 @@ LONG SSymTruncate(double v) {
   return static_cast<LONG>(v);
 }
 
+LONG SSymSnapToStep(LONG v, LONG step) {
+  if (step <= 0) return v;
+  // In 64 bits: v plus half a step may leave the 32-bit range.
+  const long long g = step;
+  long long w = static_cast<long long>(v) + (g >> 1);
+  const long long r = w % g;  // the sign of w
+  if (r > 0) w -= r;
+  else if (r < 0) w = w - r - g;
+  return static_cast<LONG>(std::clamp<long long>(w, INT32_MIN, INT32_MAX));
+}
+
 // ---- points, rectangles -----------------------------------------------------------
 
 DWORD SSymPoint::Distance(const SSymPoint& o) const {

@@ -111,6 +111,9 @@ class SSymMatrix : public S2DMatrix {
 // Half away from zero, and toward zero, saturated to the 32-bit range.
 LONG SSymRoundAway(double v);
 LONG SSymTruncate(double v);
+// The multiple of `step` (above 0) nearest to v, halves upward, saturated to
+// the 32-bit range; v itself for a step of 0 or less.
+LONG SSymSnapToStep(LONG v, LONG step);
 
 SSymRect Union(const SSymRect& a, const SSymRect& b);
 SSymRect Intersect(const SSymRect& a, const SSymRect& b);

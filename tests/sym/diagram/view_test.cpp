@@ -329,6 +329,7 @@ TEST_F(ViewTest, AScaleChangeRelaysTheWindowsPagesAndRepaints) {
   auto* v = new SSymViewEdit();
   ASSERT_TRUE(v->CreateEx(0, nullptr, u"", WS_CHILD | WS_VISIBLE, RECT{0, 0, 400, 300}, SWnd::FromHandle(m_frame), 7));
   v->SetDiagram(m_diagram2->Diagram());
+  v->OnActivate(1);  // an editing window repaints once its frame activates it
   v->SetState(v->GetState() | SSymView::StateAllowErase);
   Box(SSymRect(0, 7200, 7200, 0));
   const SIZE page = m_diagram2->GetPageSetup()->GetAvailablePageSizeInPoints(500, 500);
