@@ -88,7 +88,7 @@ class SSymViewEdit : public SSymView {
   // The operations UpdateSelection trims the selection for.
   enum SelectionOperation : int { OpCopy = 0, OpMove = 2, OpClone = 4, OpProtect = 6, OpHide = 8, OpFlip = 10 };
 
-  int SelectionCount() const { return m_selection.GetCount(); }
+  int SelectionCount() { return GetSelection()->GetCount(); }
   // Toggles the symbol's selection; `exclusive` first empties the selection.
   // Nothing for a null, protected or hidden symbol, nor when the symbol is
   // the one selected symbol already.

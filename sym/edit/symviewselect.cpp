@@ -76,6 +76,14 @@ SComWrap<ISSymbol> PoolAbove(ISSymbol* symbol) {
   return SComWrap<ISSymbol>();
 }
 
+// Whether the symbol answers the interface.
+bool Answers(ISSymbol* symbol, REFIID iid) {
+  void* face = nullptr;
+  if (FAILED(symbol->QueryInterface(iid, &face)) || !face) return false;
+  static_cast<IUnknown*>(face)->Release();
+  return true;
+}
+
 // A sub-object, or a mark that stands for one: the selection holds either
 // these only or none of them.
 bool IsSubSelection(ISSymbol* symbol) { return symbol->GetSymbolType() == kMarkType || symbol->IsSubObject(); }
@@ -131,7 +139,7 @@ void SSymViewEdit::SelectSymbol(ISSymbol* symbol, int exclusive) {
       "SSymViewEdit::SelectSymbol", __FILE__, __LINE__, [](const SString& text) { return text; },
       [&]() -> HRESULT {
         LockCanvas lock(this);
-        SSymSelection& sel = m_selection;
+        SSymSelection& sel = *GetSelection();
         if (sel.GetCount() == 1 && sel.GetAt(0) == symbol) return S_OK;
         if (sel.GetCount() > 0) {
           const bool sub = IsSubSelection(symbol);
@@ -154,7 +162,7 @@ void SSymViewEdit::SelectSymbol(ISSymbol* symbol, int exclusive) {
 
 void SSymViewEdit::UnselectSymbol(ISSymbol* symbol) {
   if (!symbol) return;
-  SSymSelection& sel = m_selection;
+  SSymSelection& sel = *GetSelection();
   if (sel.Contains(symbol)) {
     sel.Remove(symbol, 0);
     return;
@@ -176,10 +184,10 @@ void SSymViewEdit::UnselectSymbol(ISSymbol* symbol) {
 
 void SSymViewEdit::ClearSelection() {
   LockCanvas lock(this);
-  m_selection.Clear(1);
+  GetSelection()->Clear(1);
 }
 
-int SSymViewEdit::SelectionContains(ISSymbol* symbol) { return symbol && m_selection.Contains(symbol, 1) ? 1 : 0; }
+int SSymViewEdit::SelectionContains(ISSymbol* symbol) { return symbol && GetSelection()->Contains(symbol, 1) ? 1 : 0; }
 
 int SSymViewEdit::IsSymInSelection(const SSymSelection& selection, ISSymbol* symbol) {
   if (!symbol) return 0;
@@ -189,8 +197,8 @@ int SSymViewEdit::IsSymInSelection(const SSymSelection& selection, ISSymbol* sym
 
 int SSymViewEdit::CanSelect(ISSymbol* symbol) {
   if (!symbol || symbol->IsProtected() || symbol->IsHidden()) return 0;
-  if (m_selection.GetCount() > 0) {
-    const bool marks = m_selection.GetAt(0)->GetSymbolType() == kMarkType;
+  if (const SSymSelection* sel = GetSelection(); sel->GetCount() > 0) {
+    const bool marks = sel->GetAt(0)->GetSymbolType() == kMarkType;
     if (marks != (symbol->GetSymbolType() == kMarkType)) return 0;
   }
   return SSymEditableOwners(symbol, GetDiagramPtr());
@@ -199,6 +207,7 @@ int SSymViewEdit::CanSelect(ISSymbol* symbol) {
 void SSymViewEdit::SelectTypeOf(int kind) {
   ISSymDiagram* diagram = GetDiagramPtr();
   if (!diagram) return;
+  SSymSelection& sel = *GetSelection();
   {
     SSymSelChangeNotifyOff quiet;
     LockCanvas lock(this);
@@ -208,7 +217,7 @@ void SSymViewEdit::SelectTypeOf(int kind) {
         Symbols inside = SymbolsOf(s.Get());
         for (std::size_t i = 0; i < inside.size(); ++i) {
           ISSymbol* c = inside[i].Get();
-          if (c->GetSymbolType() == kind && !m_selection.Contains(c)) m_selection.Add(c, 1);
+          if (c->GetSymbolType() == kind && !sel.Contains(c)) sel.Add(c, 1);
           if (c->GetSymbolType() == kSwimGroupType) {
             Symbols more = SymbolsOf(c);
             inside.insert(inside.end(), more.begin(), more.end());
@@ -216,7 +225,7 @@ void SSymViewEdit::SelectTypeOf(int kind) {
         }
         continue;
       }
-      if (s->GetSymbolType() == kind && !m_selection.Contains(s.Get())) m_selection.Add(s.Get(), 1);
+      if (s->GetSymbolType() == kind && !sel.Contains(s.Get())) sel.Add(s.Get(), 1);
     }
   }
   if (SSymGetSelChangeNotify()) SNotificationManager::Notify(SSymNotifySelChanged, diagram, 0);
@@ -252,7 +261,7 @@ void SSymViewEdit::UpdateSelection(SSymSelection& selection, int operation) {
       RemoveWhere(selection, 0, [](ISSymbol* s) {
         const int type = s->GetSymbolType();
         return type == kPoolType || type == kSeparatorType || !SComWrap<ISSwimlane>(s).IsNull() ||
-               !SComWrap<IUnknown, &IID_ISSymComplex>(s).IsNull() || !SComWrap<IUnknown, &IID_ISSymSlave>(s).IsNull();
+               Answers(s, IID_ISSymComplex) || Answers(s, IID_ISSymSlave);
       });
       break;
     case OpProtect:
