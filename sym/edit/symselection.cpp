@@ -13,10 +13,8 @@
 #include "sym/diagram/symdisppref.h"
 #include "sym/diagram/symrectindex.h"
 #include "sym/edit/symviewedit.h"
-#include "sym/render/symclip.h"
 #include "sym/subobjects/symselsubsym.h"
 #include "sym/symbol/symbase.h"
-#include "sym/symbol/symintfformat.h"
 #include "sym/symbol/symintflink.h"
 #include "sym/symbol/symintfplace.h"
 #include "sym/symbol/symintfrouter.h"
@@ -231,23 +229,16 @@ void SSymSelection::Clear(int draw) {
   if (draw && !marks.empty()) {
     // Each owner is drawn again once, however many of its marks went.
     SPtrSet<ISSymbol> seen;
-    std::vector<std::pair<ISSymbol*, SSymSelSubSym*>> owners;
+    std::vector<SSymSelSubSym*> owners;  // one mark of each owner
     for (const auto& m : marks) {
       SSymSelSubSym* mark = AsMark(m.Get());
-      if (mark && mark->GetOwnerSymbol() && seen.Insert(mark->GetOwnerSymbol()))
-        owners.emplace_back(mark->GetOwnerSymbol(), mark);
+      if (mark && mark->GetOwnerSymbol() && seen.Insert(mark->GetOwnerSymbol())) owners.push_back(mark);
       if (ISRepObject* o = SSymGetRepObject(m.Get())) o->Delete();
     }
     if (m_pView && !owners.empty()) {
       SSymView::LockCanvas lock(m_pView);
       SSymCanvas& canvas = m_pView->GetCanvas();
-      for (const auto& [owner, mark] : owners) {
-        SComWrap<ISSymShadow> shadow(owner);
-        if (shadow.IsNull()) continue;
-        SSymRect area = mark->ClipToCompositeAncestors(owner->GetClipRect(0, 0));
-        SCanvasClipRgn clip(canvas, area);
-        shadow->DrawSymbol(canvas);
-      }
+      for (SSymSelSubSym* mark : owners) mark->RedrawOwnerShape(canvas);
     }
   }
   NotifyChanged();
@@ -401,9 +392,12 @@ HRESULT SSymSelection::MoveBy(const SSymSize& offset, int redraw, int) {
   if (m_order.empty() || (offset.cx == 0 && offset.cy == 0)) return S_OK;
   // A copy: a move may change the membership (a symbol taken into a lane).
   // A symbol whose owner is selected too moves with that owner only.
+  // Links move after the symbols they attach to, whatever their place in
+  // the selection: their ends are then where the move leaves them.
   SComTable<ISSymbol> moved;
-  for (ISSymbol* s : m_order)
-    if (!OwnerSelected(s, *this)) moved.Add(s);
+  for (int links = 0; links < 2; ++links)
+    for (ISSymbol* s : m_order)
+      if (SComWrap<ISSymLink>(s).IsNull() == (links == 0) && !OwnerSelected(s, *this)) moved.Add(s);
   // One step of the session the symbols live in; symbols without a session
   // move without a record.
   std::unique_ptr<SRepCreateOrReuseContext> step;

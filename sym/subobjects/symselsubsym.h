@@ -101,9 +101,11 @@ class SSymSelSubSym : public SRepFaces<SSymSelSubSym, SSymSolid, ISSymText, ISSy
   // was created, else 0.
   int AddNewSubObj(int append, ISSymSelection& selection);
 
-  // A rectangle of the owner within the child areas of the owner's
-  // composite ancestors.
-  SSymRect ClipToCompositeAncestors(SSymRect rect) const;
+  // Draws the owner's bare shape (its shadow face's DrawSymbol) within its
+  // clip rectangle narrowed to the child areas of its composite ancestors:
+  // the owner as it shows once its marks are gone. Nothing for an owner
+  // without that face.
+  void RedrawOwnerShape(SSymCanvas& canvas);
 
  private:
   using RepObj = SComWrap<ISRepObject, &IID_ISRepObject>;
@@ -112,6 +114,9 @@ class SSymSelSubSym : public SRepFaces<SSymSelSubSym, SSymSolid, ISSymText, ISSy
   // The listed collection of the model object and its definition flags;
   // false when a piece is missing.
   bool ListedCollection(RepObj& model, LONG& id, DWORD& flags) const;
+  // The mark's rectangle within the child areas of the owner's composite
+  // ancestors.
+  SSymRect ClipToCompositeAncestors(SSymRect rect) const;
   // The symbols of the diagram above the owner (bottom to top) that overlap
   // rect; false when one of them covers rect entirely.
   bool SymbolsAbove(ISSymDiagram* diagram, const SSymRect& rect, std::vector<SComWrap<ISSymbol>>& above) const;
