@@ -305,11 +305,12 @@ ISSymbol* SSymSelection::HitTest(SSymCanvas& canvas, const SSymPoint& point, int
   // hold, latest in selection order first, as a walk over the set would.
   if (SSymDiagramImpl* impl = SSymDiagramImpl::FromDiagram(m_diagram.Get())) {
     if (!m_pWatch) const_cast<SSymSelection*>(this)->m_pWatch = new TopLevelWatch(*this, m_diagram.Get());
-    std::vector<SSymRectIndex::Found> found;
+    std::vector<SSymRectIndex::Found>& found = m_found;
     if (m_pWatch->IsWatching() &&
         impl->GetRectIndex()->Collect(point, SSymRectIndex::HitMargin(canvas), found)) {
       UpdatePlaces();
-      std::vector<std::pair<int, ISSymbol*>> asked;
+      std::vector<std::pair<int, ISSymbol*>>& asked = m_asked;
+      asked.clear();
       for (const SSymRectIndex::Found& f : found)
         if (Contains(f.symbol)) asked.emplace_back(m_places.at(f.symbol), f.symbol);
       for (ISSymbol* s : m_nested) asked.emplace_back(m_places.at(s), s);

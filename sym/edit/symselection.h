@@ -20,12 +20,14 @@
 
 #include <deque>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "kvcore/scomds.h"
 #include "kvcore/scomwrap.h"
 #include "kvcore/sobject.h"
 #include "kvcore/sptrset.h"
+#include "sym/diagram/symrectindex.h"
 #include "sym/foundation/symgeom.h"
 #include "sym/symbol/symintfowner.h"
 #include "sym/symbol/symintfselection.h"
@@ -151,6 +153,9 @@ class SSymSelection : public SObject, public ISSymSelection {
   mutable std::unordered_map<ISSymbol*, int> m_places;
   mutable std::vector<ISSymbol*> m_nested;
   mutable bool m_bPlacesStale = true;
+  // Scratch tables of the hit test, kept to spare an allocation per test.
+  mutable std::vector<SSymRectIndex::Found> m_found;
+  mutable std::vector<std::pair<int, ISSymbol*>> m_asked;
   TopLevelWatch* m_pWatch = nullptr;  // owned
 };
 
