@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <memory>
-#include <random>
 #include <vector>
 
 #include "bench/boxlinkscene.h"
@@ -111,11 +110,7 @@ void BM_HitTestAmongSelected(benchmark::State& state) {
   scene.SelectAll();
   const SSymSelection& sel = *scene.view->GetSelection();
   SSymCanvas& canvas = scene.view->GetCanvas();
-  const SSymRect e = scene.Extent();
-  std::mt19937 rng(7);
-  std::uniform_int_distribution<LONG> x(e.x1, e.x2), y(e.y2, e.y1);
-  std::vector<SSymPoint> points;
-  for (int i = 0; i < 4096; ++i) points.emplace_back(x(rng), y(rng));
+  const std::vector<SSymPoint> points = RandomPointsIn(scene.Extent(), 4096);
   std::size_t i = 0;
   int handle = 0;
   for (auto _ : state) {
