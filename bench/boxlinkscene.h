@@ -5,6 +5,7 @@
 // has one, just before the session).
 #pragma once
 
+#include <random>
 #include <vector>
 
 #include "kvrep/srepsession.h"
@@ -50,3 +51,13 @@ struct BoxLinkScene {
   std::vector<SSymRectangle*> boxes;
   std::vector<SSymLinkBase*> links;
 };
+
+// `count` points spread evenly at random over `area` (a hit test's targets),
+// the same for the same seed.
+inline std::vector<SSymPoint> RandomPointsIn(const SSymRect& area, int count, unsigned seed = 7) {
+  std::mt19937 rng(seed);
+  std::uniform_int_distribution<LONG> x(area.x1, area.x2), y(area.y2, area.y1);
+  std::vector<SSymPoint> points;
+  for (int i = 0; i < count; ++i) points.emplace_back(x(rng), y(rng));
+  return points;
+}

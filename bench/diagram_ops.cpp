@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "apps/symhost/hostsymbols.h"
+#include "bench/boxlinkscene.h"
 #include "bench/resident.h"
 #include "kvrep/srepsession.h"
 #include "sym/diagram/symdiagram.h"
@@ -188,11 +189,7 @@ void BM_HitTestWithLinks(benchmark::State& state) {
   static std::map<int, double> perSymbol;
   perSymbol.try_emplace(n, (ResidentKB() - before) / n);
   state.counters["kB_per_symbol"] = perSymbol[n];
-  const SSymRect e = scene.Extent();
-  std::mt19937 rng(7);
-  std::uniform_int_distribution<LONG> x(e.x1, e.x2), y(e.y2, e.y1);
-  std::vector<SSymPoint> points;
-  for (int i = 0; i < 4096; ++i) points.emplace_back(x(rng), y(rng));
+  const std::vector<SSymPoint> points = RandomPointsIn(scene.Extent(), 4096);
   std::size_t i = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(view.HitTest(points[i], 0, nullptr));

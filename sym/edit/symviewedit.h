@@ -263,6 +263,63 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
   SToolTipCtrl* m_pToolTip = nullptr;
   int m_bLongClick = 0;
   SSymPoint m_currentPoint{NoPoint, NoPoint};
+
+  // ==== selecting symbols, and what each selection operation may act on ====
+  // (sym/edit/symviewselect.cpp). Virtual where a host's window may answer
+  // otherwise.
+ public:
+  // The operations UpdateSelection trims the selection for.
+  enum SelectionOperation : int { OpCopy = 0, OpMove = 2, OpClone = 4, OpProtect = 6, OpHide = 8, OpFlip = 10 };
+
+  int SelectionCount() { return GetSelection()->GetCount(); }
+  // Toggles the symbol's selection; `exclusive` first empties the selection.
+  // Nothing for a null, protected or hidden symbol, nor when the symbol is
+  // the one selected symbol already.
+  virtual void SelectSymbol(ISSymbol* symbol, int exclusive);
+  // Takes the symbol out of the selection, or out of the one selected group,
+  // and takes away the sub-object marks of the symbol.
+  void UnselectSymbol(ISSymbol* symbol);
+  // Empties the selection, its handles erased.
+  void ClearSelection();
+  // 1 when the symbol is selected or lies in a selected group.
+  int SelectionContains(ISSymbol* symbol);
+  // 1 when the symbol or one of its owners is in the selection.
+  virtual int IsSymInSelection(const SSymSelection& selection, ISSymbol* symbol);
+  // Whether the symbol may join the selection: not null, protected or
+  // hidden; no mixing of sub-object marks with symbols; every composite it
+  // lies in editable (sub-objects and ports excepted).
+  virtual int CanSelect(ISSymbol* symbol);
+  // Adds every top-level symbol of the kind, and, for other kinds than the
+  // pool, those of that kind inside the pools; one notification in all.
+  virtual void SelectTypeOf(int kind);
+  // Whether a command applies to several selected symbols, or to one.
+  virtual bool IsMultiSelectionAllowed(UINT id);
+  virtual bool IsSingleSelectionAllowed(UINT id);
+  // 1 for a lane or a lane group.
+  virtual int IsSwimlaneSymbol(ISSymbol* symbol);
+
+  // Trims the selection to what the operation (SelectionOperation) may act
+  // on; any other code leaves it as it is.
+  virtual void UpdateSelection(SSymSelection& selection, int operation);
+  // The selected symbols with a repository object.
+  virtual int UpdateSelectionCount(const SSymSelection& selection);
+  // Takes out of the symbols to delete those a delete leaves alone (tree lines).
+  virtual void UpdateDeleteSelection(SSymCollection& symbols);
+  // Non-zero when the symbols may be grouped: top-level symbols, or adjacent
+  // lanes of one pool that groups its lanes by the user's choice; more than one.
+  virtual int CanGroupSelection(const SSymCollection& symbols);
+  // Outlines the heading band of the pool under the point while the pointer
+  // tool is active and the preferences offer swimlanes, or takes it away.
+  void DrawSwimSelection(const SSymPoint& point);
+  // The pool whose band is outlined (counted library-wide), or null.
+  static ISSymbol* GetSwimHighlight();
+
+  // Whether the pointer tool is the active tool (none here: the tools come
+  // with their subsystem, which answers for the window).
+  virtual bool IsPointerToolActive() { return false; }
+
+ private:
+  void TrimForCopyOrMove(SSymSelection& selection, int operation);
 };
 
 // Moves by `offset`, with redraw, every swimlane pool of the window's

@@ -10,6 +10,7 @@
 #include "sym/render/symclip.h"
 #include "sym/subobjects/symsubgrid.h"
 #include "sym/symbol/symintfeditor.h"
+#include "sym/symbol/symintfformat.h"
 #include "sym/symbol/symintfhost.h"
 #include "sym/symbol/symintfowner.h"
 #include "sym/symbol/symintfplace.h"
@@ -266,6 +267,14 @@ HRESULT SSymSelSubSym::DrawHandles(SSymCanvas& canvas) {
   const SSymBrush lit(highlight);
   RedrawWithin(canvas, rect, above, &lit);
   return S_OK;
+}
+
+void SSymSelSubSym::RedrawOwnerShape(SSymCanvas& canvas) {
+  SComWrap<ISSymShadow> shadow(m_pOwner);
+  if (shadow.IsNull()) return;
+  SSymRect area = ClipToCompositeAncestors(m_pOwner->GetClipRect(0, 0));
+  SCanvasClipRgn clip(canvas, area);
+  shadow->DrawSymbol(canvas);
 }
 
 HRESULT SSymSelSubSym::RemoveFromSelection(SSymCanvas& canvas) {

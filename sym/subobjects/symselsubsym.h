@@ -101,6 +101,12 @@ class SSymSelSubSym : public SRepFaces<SSymSelSubSym, SSymSolid, ISSymText, ISSy
   // was created, else 0.
   int AddNewSubObj(int append, ISSymSelection& selection);
 
+  // Draws the owner's bare shape (its shadow face's DrawSymbol) within its
+  // clip rectangle narrowed to the child areas of its composite ancestors:
+  // the owner as it shows once its marks are gone. Nothing for an owner
+  // without that face.
+  void RedrawOwnerShape(SSymCanvas& canvas);
+
  private:
   using RepObj = SComWrap<ISRepObject, &IID_ISRepObject>;
   // The owner's model object (counted), or empty.
