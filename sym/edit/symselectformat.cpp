@@ -65,10 +65,10 @@ HRESULT SSymSelection::UpdateLayoutFormat(const SSymFormat* oldFormat, const SSy
                                           const SSymAllowOption* allow) {
   if (!oldFormat || !newFormat) return E_POINTER;
   if (m_diagram.IsNull()) return E_POINTER;
-  if (m_symbols.IsEmpty()) return S_FALSE;
+  if (m_order.empty()) return S_FALSE;
   // A symbol deleted while the sheet was open refuses the whole change
   // before anything is written: half a format is worse than none.
-  for (ISSymbol* s : m_symbols) {
+  for (ISSymbol* s : m_order) {
     ISRepObject* o = SSymGetRepObject(s);
     if (o && o->IsDeleted()) return CO_E_OBJNOTCONNECTED;
   }
@@ -77,11 +77,11 @@ HRESULT SSymSelection::UpdateLayoutFormat(const SSymFormat* oldFormat, const SSy
   using F = SSymFormatEx;
   using A = SSymAllowOption;
 
-  SRepCreateContext step(SSymGetRepObject(m_symbols.GetAt(0)), 1, 1, 0);
+  SRepCreateContext step(SSymGetRepObject(m_order.front()), 1, 1, 0);
   auto action = std::make_unique<SSymActionFormat>(step.GetContext());
   // A copy: redrawing or adjusting a member must not change what is visited.
   SComTable<ISSymbol> members;
-  for (ISSymbol* s : m_symbols) members.Add(s);
+  for (ISSymbol* s : m_order) members.Add(s);
   for (ISSymbol* s : members) {
     F read;
     read.m_flags = 0;

@@ -103,6 +103,7 @@ class ViewSelect : public SwimFixture {
     auto* v = new V();
     v->AddRef();
     v->SetDiagram(m_d->Diagram());
+    v->OnActivate(1);  // an editing window draws only once it is active
     m_views.push_back(v);
     return v;
   }
