@@ -109,14 +109,43 @@ class FlatTable {
 
 inline std::uintptr_t KeyOf(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
 
-}  // namespace sptr_detail
-
-template <class T>
-class SPtrSet {
+// What a set and a map of addresses share: the table and its size. The
+// address is taken as a T, so a derived object's pointer is adjusted to its
+// T part, as in every other call.
+template <class T, class Slot>
+class AddrTable {
  public:
   std::size_t Size() const { return m_table.Size(); }
   bool IsEmpty() const { return Size() == 0; }
 
+  // True when the address was a member (a key).
+  bool Erase(const T* p) { return m_table.Erase(KeyOf(p)); }
+
+  // Room for n members without growing.
+  void Reserve(std::size_t n) { m_table.Reserve(n); }
+  void Clear() { m_table.Clear(); }
+
+ protected:
+  FlatTable<Slot> m_table;
+};
+
+struct KeySlot {
+  std::uintptr_t key = 0;
+};
+
+template <class V>
+struct KeyValueSlot {
+  std::uintptr_t key = 0;
+  V value{};
+};
+
+}  // namespace sptr_detail
+
+template <class T>
+class SPtrSet : public sptr_detail::AddrTable<T, sptr_detail::KeySlot> {
+  using sptr_detail::AddrTable<T, sptr_detail::KeySlot>::m_table;
+
+ public:
   bool Contains(const T* p) const { return m_table.Find(sptr_detail::KeyOf(p)) != nullptr; }
 
   // True when the address was not a member yet.
@@ -125,35 +154,22 @@ class SPtrSet {
     m_table.Add(sptr_detail::KeyOf(p));
     return true;
   }
-
-  // True when the address was a member.
-  bool Erase(const T* p) { return m_table.Erase(sptr_detail::KeyOf(p)); }
-
-  // Room for n members without growing.
-  void Reserve(std::size_t n) { m_table.Reserve(n); }
-  void Clear() { m_table.Clear(); }
-
- private:
-  struct Slot {
-    std::uintptr_t key = 0;
-  };
-  sptr_detail::FlatTable<Slot> m_table;
 };
 
 // V is a small value (a pointer, an index) kept in the slot beside its key.
 template <class T, class V>
-class SAddrMap {
- public:
-  std::size_t Size() const { return m_table.Size(); }
-  bool IsEmpty() const { return Size() == 0; }
+class SAddrMap : public sptr_detail::AddrTable<T, sptr_detail::KeyValueSlot<V>> {
+  using Base = sptr_detail::AddrTable<T, sptr_detail::KeyValueSlot<V>>;
+  using Base::m_table;
 
+ public:
   // The value of p, or null when p is no key.
   V* Find(const T* p) {
-    Slot* s = m_table.Find(sptr_detail::KeyOf(p));
+    auto* s = m_table.Find(sptr_detail::KeyOf(p));
     return s ? &s->value : nullptr;
   }
   const V* Find(const T* p) const {
-    const Slot* s = m_table.Find(sptr_detail::KeyOf(p));
+    const auto* s = m_table.Find(sptr_detail::KeyOf(p));
     return s ? &s->value : nullptr;
   }
 
@@ -165,17 +181,4 @@ class SAddrMap {
       m_table.Add(sptr_detail::KeyOf(p)).value = value;
     }
   }
-
-  // True when p was a key.
-  bool Erase(const T* p) { return m_table.Erase(sptr_detail::KeyOf(p)); }
-
-  void Reserve(std::size_t n) { m_table.Reserve(n); }
-  void Clear() { m_table.Clear(); }
-
- private:
-  struct Slot {
-    std::uintptr_t key = 0;
-    V value{};
-  };
-  sptr_detail::FlatTable<Slot> m_table;
 };

@@ -58,6 +58,17 @@ class RectIndex : public LinkFixture {
     s->InitialSymRect(SSymRect(x, y + size(rng), x + size(rng), y));
     return s->Sym();
   }
+  // `count` boxes at random places within 0..`span`, their sides `minSide`
+  // to `maxSide` long.
+  std::vector<SSymBase*> ScatterBoxes(std::mt19937& rng, int count, LONG span, LONG minSide, LONG maxSide) {
+    std::uniform_int_distribution<LONG> at(0, span), size(minSide, maxSide);
+    std::vector<SSymBase*> boxes;
+    for (int i = 0; i < count; ++i) {
+      const LONG x = at(rng), y = at(rng);
+      boxes.push_back(PutBox(SSymRect(x, y + size(rng), x + size(rng), y)));
+    }
+    return boxes;
+  }
   ISSymbol* NewLine(std::mt19937& rng) {
     std::uniform_int_distribution<LONG> at(0, 20000);
     auto* l = New<SSymPolyline>(CLSID_SSymPolyline);
@@ -214,12 +225,8 @@ TEST_F(RectIndex, AnswersAsTheWalkThroughEditsUndoAndRedo) {
 // and inside boxes that links cross.
 TEST_F(RectIndex, NarrowedLinksAnswerAsTheWalkAtEveryPart) {
   std::mt19937 rng(20261211);
-  std::uniform_int_distribution<LONG> at(0, 30000), size(800, 4000);
-  std::vector<SSymBase*> boxes;
-  for (int i = 0; i < 30; ++i) {
-    const LONG x = at(rng), y = at(rng);
-    boxes.push_back(PutBox(SSymRect(x, y + size(rng), x + size(rng), y)));
-  }
+  std::uniform_int_distribution<LONG> at(0, 30000);
+  const std::vector<SSymBase*> boxes = ScatterBoxes(rng, 30, 30000, 800, 4000);
   std::vector<SSymLinkBase*> links;
   const LONG styles[] = {SSymLineStyle::Normal, SSymLineStyle::Corner, SSymLineStyle::Bezier,
                          SSymLineStyle::NormalPerpendicularArrow};
@@ -308,12 +315,8 @@ TEST_F(RectIndex, NarrowedLinksAnswerAsTheWalkAtEveryPart) {
 // bridges in some rounds and not in others.
 TEST_F(RectIndex, LinksAnswerAsTheFullWalkThroughEditsWithAndWithoutBridges) {
   std::mt19937 rng(20261212);
-  std::uniform_int_distribution<LONG> at(0, 24000), size(800, 3000);
-  std::vector<SSymBase*> boxes;
-  for (int i = 0; i < 24; ++i) {
-    const LONG x = at(rng), y = at(rng);
-    boxes.push_back(PutBox(SSymRect(x, y + size(rng), x + size(rng), y)));
-  }
+  std::uniform_int_distribution<LONG> at(0, 24000);
+  const std::vector<SSymBase*> boxes = ScatterBoxes(rng, 24, 24000, 800, 3000);
   std::vector<SSymLinkSym*> links;
   std::uniform_int_distribution<std::size_t> pickBox(0, boxes.size() - 1);
   for (int i = 0; links.size() < 30; ++i) {
