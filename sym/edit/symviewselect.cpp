@@ -22,9 +22,7 @@
 #include "sym/symbol/symintfplace.h"
 
 namespace {
-constexpr LONG kSymbols = 0x02010015;     // the symbols an owner holds
-constexpr LONG kPoolGroupType = 0x020100BD;  // a pool's group type: 0 user-defined
-constexpr int kPoolType = 12;
+constexpr int kPoolType = SSymSelection::PoolType;
 constexpr int kSeparatorType = 13;
 constexpr int kTreeLineType = 15;
 constexpr int kSwimGroupType = 17;
@@ -43,8 +41,8 @@ using Symbols = std::vector<SComWrap<ISSymbol>>;
 Symbols SymbolsOf(IUnknown* owner) {
   Symbols out;
   SComWrap<ISRepObject, &IID_ISRepObject> obj(owner);
-  if (obj.IsNull() || obj->HasCollection(kSymbols) != S_OK) return out;
-  for (SRepIter<ISSymbol> it(obj, kSymbols); !it.IsDone(); ++it)
+  if (obj.IsNull() || obj->HasCollection(SymAttr::Symbols) != S_OK) return out;
+  for (SRepIter<ISSymbol> it(obj, SymAttr::Symbols); !it.IsDone(); ++it)
     if (it.Get()) out.push_back(it.Current());
   return out;
 }
@@ -405,7 +403,7 @@ int SSymViewEdit::CanGroupSelection(const SSymCollection& symbols) {
       pool = SComWrap<ISRepObject, &IID_ISRepObject>(owner.Get());
       SRepVariant groupType;
       // A pool that groups its lanes by their parents takes no user groups.
-      if (pool.IsNull() || (SUCCEEDED(pool->GetAttribute(kPoolGroupType, &groupType)) && groupType.GetINT64() != 0))
+      if (pool.IsNull() || (SUCCEEDED(pool->GetAttribute(SymAttr::Group, &groupType)) && groupType.GetINT64() != 0))
         return 0;
     }
     ++counted;
