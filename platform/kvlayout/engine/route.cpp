@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <memory>
 #include <queue>
+#include <span>
 #include <tuple>
 #include <unordered_map>
 
@@ -38,21 +38,36 @@ bool Horizontal(int side) { return side == kLeft || side == kRight; }
 // search state); a larger one is not searched.
 constexpr std::size_t kMaxGridPoints = std::size_t(1) << 20;
 
-// What a route was made from among the obstacles: every box meeting
-// `exact`; and of each window whose grid was too large to search, only
-// that it was (a box that moves, comes or goes adds or takes at most two
-// lines each way).
+// How far from a box, in margins, its sides are lines a route may turn on.
+constexpr double kNearLines = 2;
+
+// What a route was made from among the obstacles: every box meeting one
+// of the `exact` areas; of each window searched, the boxes near the part of its grid the
+// search looked at (a box's sides are lines of the grid only near the box)
+// and how many lines the window had; and of each window whose grid was too
+// large to search, only that it was (a box that moves, comes or goes adds
+// or takes at most two lines each way).
 struct RouteReach {
   struct Sized {
     LBox window;
     double nx, ny;  // at least this many grid lines
   };
-  LBox exact{kInf, kInf, -kInf, -kInf};
+  struct Searched {
+    LBox window;
+    double nx, ny;  // this many grid lines
+    LBox looked;    // the part of the grid looked at
+    double near;    // how far from a box its sides are lines
+  };
+  std::vector<LBox> exact;
+  LBox bound{kInf, kInf, -kInf, -kInf};  // of `exact`
   std::vector<Sized> sized;
+  std::vector<Searched> searched;
 
   void Widen(const LBox& area) {
-    exact = {std::min(exact.x0, area.x0), std::min(exact.y0, area.y0), std::max(exact.x1, area.x1),
-             std::max(exact.y1, area.y1)};
+    if (!exact.empty() && exact.back() == area) return;
+    exact.push_back(area);
+    bound = {std::min(bound.x0, area.x0), std::min(bound.y0, area.y0), std::max(bound.x1, area.x1),
+             std::max(bound.y1, area.y1)};
   }
   // Whether boxes that changed may change what was made (lowering what is
   // known of the large windows' grids when they may not).
@@ -61,7 +76,21 @@ struct RouteReach {
       return r.x0 <= r.x1 && !(o.x1 < r.x0 || o.x0 > r.x1 || o.y1 < r.y0 || o.y0 > r.y1);
     };
     for (const LBox& o : changed)
-      if (meets(o, exact)) return true;
+      if (meets(o, bound))
+        for (const LBox& area : exact)
+          if (meets(o, area)) return true;
+    for (Searched& w : searched) {
+      double c = 0;
+      for (const LBox& o : changed) {
+        if (!meets(o, w.window)) continue;
+        if (meets({o.x0 - w.near, o.y0 - w.near, o.x1 + w.near, o.y1 + w.near}, w.looked)) return true;
+        ++c;
+      }
+      // What is known of the window's lines after the change.
+      w.nx += 2 * c;
+      w.ny += 2 * c;
+      if (w.nx * w.ny > double(kMaxGridPoints)) return true;
+    }
     for (Sized& w : sized) {
       const double c = double(std::count_if(changed.begin(), changed.end(), [&](const LBox& o) { return meets(o, w.window); }));
       w.nx -= 2 * c;
@@ -103,17 +132,46 @@ class Obstacles {
 
   // True when the axis-parallel segment enters no box's interior (running
   // along a border is allowed).
-  bool Clear(const LPoint& a, const LPoint& b) const {
+  bool Clear(const LPoint& a, const LPoint& b) const { return FirstBlockers(a, b, nullptr); }
+
+  // Whether the axis-parallel segment from `a` to `b` enters no box's
+  // interior; if it does, `first` (when given) gets the boxes it enters
+  // first. What the answer depends on is recorded: the whole segment when
+  // it is clear, the part up to where it first enters a box otherwise.
+  bool FirstBlockers(const LPoint& a, const LPoint& b, std::vector<int>* first) const {
     const LBox seg{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
-    bool clear = true;
+    const bool across = seg.y0 == seg.y1;
+    const double start = across ? a.x : a.y;
+    const double dir = (across ? b.x - a.x : b.y - a.y) < 0 ? -1 : 1;
+    double nearest = kInf;  // distance from `a` to the first entry
+    if (first) first->clear();
+    RouteReach* reach = m_reach;
+    m_reach = nullptr;
     Visit(seg, [&](int i) {
       const LBox& o = m_boxes[std::size_t(i)];
-      const bool blocked = seg.y0 == seg.y1 ? (o.y0 < seg.y0 && seg.y0 < o.y1 && seg.x0 < o.x1 && seg.x1 > o.x0)
-                                            : (o.x0 < seg.x0 && seg.x0 < o.x1 && seg.y0 < o.y1 && seg.y1 > o.y0);
-      if (blocked) clear = false;
-      return clear;
+      const bool blocked = across ? (o.y0 < seg.y0 && seg.y0 < o.y1 && seg.x0 < o.x1 && seg.x1 > o.x0)
+                                  : (o.x0 < seg.x0 && seg.x0 < o.x1 && seg.y0 < o.y1 && seg.y1 > o.y0);
+      if (!blocked) return true;
+      const double lo = across ? o.x0 : o.y0, hi = across ? o.x1 : o.y1;
+      const double entry = std::max(0.0, dir > 0 ? lo - start : start - hi);
+      if (entry < nearest) {
+        nearest = entry;
+        if (first) first->clear();
+      }
+      if (entry == nearest && first) first->push_back(i);
+      return true;
     });
-    return clear;
+    m_reach = reach;
+    if (m_reach) {
+      if (nearest == kInf) {
+        m_reach->Widen(seg);
+      } else {
+        const double end = start + dir * nearest;
+        m_reach->Widen(across ? LBox{std::min(start, end), seg.y0, std::max(start, end), seg.y1}
+                              : LBox{seg.x0, std::min(start, end), seg.x1, std::max(start, end)});
+      }
+    }
+    return nearest == kInf;
   }
   // True when the point lies inside some box's interior.
   bool Inside(const LPoint& p) const {
@@ -196,12 +254,96 @@ int SideOf(const LBox& box, const LPoint& p) {
   return int(std::min_element(d, d + 4) - d);
 }
 
+// The fewest bends of an axis-parallel route from a point reached heading
+// `dir` to a point `t` away from it, arriving there heading `arrive` or
+// paying one bend more at the end (what a search pays for a wrong
+// direction into a symbol). A route may turn where it stands but never
+// reverses.
+int BendsNeeded(int dir, double tx, double ty, int arrive) {
+  // Along the heading (f) and across it (s), in the heading's own frame.
+  const double f = kDx[dir] * tx + kDy[dir] * ty;
+  const double s = -kDy[dir] * tx + kDx[dir] * ty;
+  const int any = s == 0 ? (f >= 0 ? 0 : 3) : (f >= 0 ? 1 : 2);
+  const int along = kDx[dir] * kDx[arrive] + kDy[dir] * kDy[arrive];
+  int exact;
+  if (along == 1) {
+    exact = s == 0 && f >= 0 ? 0 : (s != 0 && f > 0 ? 2 : 4);
+  } else if (along == -1) {
+    exact = s != 0 ? 2 : 4;
+  } else {
+    const int sigma = -kDy[dir] * kDx[arrive] + kDx[dir] * kDy[arrive];
+    exact = f >= 0 && sigma * s > 0 ? 1 : 3;
+  }
+  return std::min(exact, any + 1);
+}
+
+// The states a search has reached, with their cost and where they were
+// reached from: an open-addressed table by state number, emptied for the
+// next search by moving to a new round (a search reaches few of its grid's
+// states).
+class StateTable {
+ public:
+  void Start() {
+    if (m_slots.empty()) m_slots.resize(1024);
+    m_live = 0;
+    if (++m_round == 0) {
+      for (Slot& slot : m_slots) slot.round = 0;
+      m_round = 1;
+    }
+  }
+  double Cost(std::int64_t state) const {
+    const Slot* slot = Find(state);
+    return slot ? slot->g : kInf;
+  }
+  std::int32_t Parent(std::int64_t state) const { return Find(state)->parent; }
+  void Set(std::int64_t state, double g, std::int32_t parent) {
+    if (2 * (m_live + 1) > m_slots.size()) Grow();
+    Slot& slot = Place(m_slots, state);
+    if (slot.round != m_round) ++m_live;
+    slot = {state, g, parent, m_round};
+  }
+
+ private:
+  struct Slot {
+    std::int64_t state = 0;
+    double g = 0;
+    std::int32_t parent = 0;
+    std::uint32_t round = 0;
+  };
+  static std::size_t Home(std::int64_t state, std::size_t size) {
+    return std::size_t((std::uint64_t(state) * 0x9E3779B97F4A7C15ULL) >> 20) & (size - 1);
+  }
+  const Slot* Find(std::int64_t state) const {
+    for (std::size_t i = Home(state, m_slots.size());; i = (i + 1) & (m_slots.size() - 1)) {
+      const Slot& slot = m_slots[i];
+      if (slot.round != m_round) return nullptr;
+      if (slot.state == state) return &slot;
+    }
+  }
+  Slot& Place(std::vector<Slot>& slots, std::int64_t state) const {
+    for (std::size_t i = Home(state, slots.size());; i = (i + 1) & (slots.size() - 1)) {
+      Slot& slot = slots[i];
+      if (slot.round != m_round || slot.state == state) return slot;
+    }
+  }
+  void Grow() {
+    std::vector<Slot> bigger(m_slots.size() * 2);
+    for (const Slot& slot : m_slots)
+      if (slot.round == m_round) Place(bigger, slot.state) = slot;
+    m_slots = std::move(bigger);
+  }
+
+  std::vector<Slot> m_slots;
+  std::size_t m_live = 0;
+  std::uint32_t m_round = 0;
+};
+
 // A* over the sparse grid of the coordinates that matter inside a window:
 // the borders of the inflated boxes and the ports' stubs. A state is a grid
 // point and the direction it was reached in; a bend costs extra.
 class Search {
  public:
-  Search(const Obstacles& obstacles, double bendCost) : m_obs(obstacles), m_bend(bendCost) {}
+  Search(const Obstacles& obstacles, double bendCost, double near) : m_obs(obstacles), m_bend(bendCost), m_near(near) {}
 
   bool Run(const std::vector<Port>& from, const std::vector<Port>& to, const LBox& window, int budget,
            std::vector<LPoint>& path) {
@@ -242,30 +384,85 @@ class Search {
       if (reach) reach->sized.push_back({window, double(nx), double(ny)});
       return false;
     }
-    if (reach) reach->Widen(window);
     auto index = [](const std::vector<double>& v, double c) {
       return std::size_t(std::lower_bound(v.begin(), v.end(), c) - v.begin());
     };
-    // Every coordinate of a box's sides is a grid line, so a grid step is
-    // either wholly inside a box or wholly outside: mark the steps inside.
-    m_blockedH.assign(nx * ny, 0);  // (i, j) -> (i + 1, j)
-    m_blockedV.assign(nx * ny, 0);  // (i, j) -> (i, j + 1)
-    auto above = [](const std::vector<double>& v, double c) {
-      return std::size_t(std::upper_bound(v.begin(), v.end(), c) - v.begin());
-    };
+    // Where each line is one a route may turn on: a box's sides near the
+    // box, the ports' stubs and the window's borders everywhere. Lines of far
+    // boxes pass a route by, so that what a search finds depends only on
+    // the boxes near where it looked.
+    m_colSpans.clear();
+    m_rowSpans.clear();
     for (int b : m_inWindow) {
       const LBox& o = m_obs.Box(b);
-      // Steps along lines strictly inside the box, between its sides.
-      const std::size_t i0 = index(m_xs, o.x0), i1 = index(m_xs, o.x1);
-      const std::size_t j0 = index(m_ys, o.y0), j1 = index(m_ys, o.y1);
-      for (std::size_t j = above(m_ys, o.y0); j < j1 && j < ny; ++j)
-        for (std::size_t i = i0; i < i1 && i + 1 < nx; ++i) m_blockedH[i * ny + j] = 1;
-      for (std::size_t i = above(m_xs, o.x0); i < i1 && i < nx; ++i)
-        for (std::size_t j = j0; j < j1 && j + 1 < ny; ++j) m_blockedV[i * ny + j] = 1;
+      for (double x : {o.x0, o.x1})
+        if (x >= window.x0 && x <= window.x1) m_colSpans.push_back({index(m_xs, x), o.y0 - m_near, o.y1 + m_near});
+      for (double y : {o.y0, o.y1})
+        if (y >= window.y0 && y <= window.y1) m_rowSpans.push_back({index(m_ys, y), o.x0 - m_near, o.x1 + m_near});
     }
-    const std::size_t states = nx * ny * 4;
-    m_cost.assign(states, kInf);
-    m_parent.assign(states, kNone);
+    for (const auto* ports : {&from, &to})
+      for (const Port& p : *ports) {
+        if (p.stub.x >= window.x0 && p.stub.x <= window.x1) m_colSpans.push_back({index(m_xs, p.stub.x), -kInf, kInf});
+        if (p.stub.y >= window.y0 && p.stub.y <= window.y1) m_rowSpans.push_back({index(m_ys, p.stub.y), -kInf, kInf});
+      }
+    for (std::size_t i : {std::size_t(0), nx - 1}) m_colSpans.push_back({i, -kInf, kInf});
+    for (std::size_t j : {std::size_t(0), ny - 1}) m_rowSpans.push_back({j, -kInf, kInf});
+    Spans(m_colSpans, nx, m_colStart);
+    Spans(m_rowSpans, ny, m_rowStart);
+    auto turnsAt = [](const std::vector<Span>& spans, const std::vector<std::size_t>& start, std::size_t line, double at) {
+      for (std::size_t k = start[line]; k < start[line + 1]; ++k)
+        if (spans[k].lo <= at && at <= spans[k].hi) return true;
+      return false;
+    };
+    // The part of the grid looked at, by line.
+    std::size_t lookX0 = nx, lookX1 = 0, lookY0 = ny, lookY1 = 0;
+    auto look = [&](std::size_t ix, std::size_t iy) {
+      lookX0 = std::min(lookX0, ix);
+      lookX1 = std::max(lookX1, ix);
+      lookY0 = std::min(lookY0, iy);
+      lookY1 = std::max(lookY1, iy);
+    };
+    // Every coordinate of a box's sides is a grid line, so a grid step is
+    // either wholly inside a box or wholly outside: the steps inside are
+    // marked a line at a time, when a search first runs along it.
+    // Marks carry the search's number, so that nothing needs clearing.
+    if (++m_search == 0) {
+      m_blockedH.clear();
+      m_blockedV.clear();
+      m_rowMarked.clear();
+      m_colMarked.clear();
+      m_search = 1;
+    }
+    auto atLeast = [](std::vector<std::uint32_t>& v, std::size_t n) {
+      if (v.size() < n) v.resize(n, 0);
+    };
+    atLeast(m_blockedH, nx * ny);  // (i, j) -> (i + 1, j)
+    atLeast(m_blockedV, nx * ny);  // (i, j) -> (i, j + 1)
+    atLeast(m_rowMarked, ny);
+    atLeast(m_colMarked, nx);
+    auto markRow = [&](std::size_t j) {
+      if (m_rowMarked[j] == m_search) return;
+      m_rowMarked[j] = m_search;
+      const double y = m_ys[j];
+      for (int b : m_inWindow) {
+        const LBox& o = m_obs.Box(b);
+        if (!(o.y0 < y && y < o.y1)) continue;
+        for (std::size_t i = index(m_xs, o.x0), i1 = index(m_xs, o.x1); i < i1 && i + 1 < nx; ++i) m_blockedH[i * ny + j] = m_search;
+      }
+    };
+    auto markColumn = [&](std::size_t i) {
+      if (m_colMarked[i] == m_search) return;
+      m_colMarked[i] = m_search;
+      const double x = m_xs[i];
+      for (int b : m_inWindow) {
+        const LBox& o = m_obs.Box(b);
+        if (!(o.x0 < x && x < o.x1)) continue;
+        for (std::size_t j = index(m_ys, o.y0), j1 = index(m_ys, o.y1); j < j1 && j + 1 < ny; ++j) m_blockedV[i * ny + j] = m_search;
+      }
+    };
+    m_states.Start();
+    auto cost = [&](std::int64_t s) { return m_states.Cost(s); };
+    auto settle = [&](std::int64_t s, double g, std::int32_t parent) { m_states.Set(s, g, parent); };
     auto key = [&](std::size_t ix, std::size_t iy, int dir) { return std::int64_t((ix * ny + iy) * 4 + std::size_t(dir)); };
 
     struct Item {
@@ -282,13 +479,15 @@ class Search {
     std::priority_queue<Item, std::vector<Item>, std::greater<Item>> open;
     std::uint64_t order = 0;
     constexpr std::int64_t kFinish = -2;
-    // Manhattan distance to the nearest goal, and one bend when the goal is
-    // on neither line through the point.
-    auto heuristic = [&](double x, double y) {
+    // A lower bound of what is left from a point reached in a direction:
+    // for the cheapest goal, the Manhattan distance, the bends that any
+    // route from there needs, and the stub into the symbol.
+    auto heuristic = [&](double x, double y, int dir) {
       double h = kInf;
       for (const Port& p : to) {
-        const double dx = std::abs(p.stub.x - x), dy = std::abs(p.stub.y - y);
-        h = std::min(h, dx + dy + (dx != 0 && dy != 0 ? m_bend : 0));
+        const double tx = p.stub.x - x, ty = p.stub.y - y;
+        h = std::min(h, std::abs(tx) + std::abs(ty) + m_bend * BendsNeeded(dir, tx, ty, Opposite(p.side)) +
+                            std::abs(p.stub.x - p.at.x) + std::abs(p.stub.y - p.at.y));
       }
       return h;
     };
@@ -298,10 +497,9 @@ class Search {
       if (m_obs.Inside(p.stub)) continue;
       const std::int64_t s = key(index(m_xs, p.stub.x), index(m_ys, p.stub.y), p.side);
       const double g = std::abs(p.stub.x - p.at.x) + std::abs(p.stub.y - p.at.y);
-      if (m_cost[std::size_t(s)] <= g) continue;
-      m_cost[std::size_t(s)] = g;
-      m_parent[std::size_t(s)] = kStart - std::int32_t(f);
-      open.push({g + heuristic(p.stub.x, p.stub.y), g, order++, s});
+      if (cost(s) <= g) continue;
+      settle(s, g, kStart - std::int32_t(f));
+      open.push({g + heuristic(p.stub.x, p.stub.y, p.side), g, order++, s});
     }
     // The ports to arrive at, by grid point.
     std::vector<std::pair<std::size_t, int>> goals;
@@ -310,12 +508,13 @@ class Search {
     double bestFinish = kInf;
     std::int64_t finishFrom = -1;
     int finishPort = -1;
-    for (int steps = 0; !open.empty() && steps < budget; ++steps) {
+    int steps = 0;
+    for (; !open.empty() && steps < budget; ++steps) {
       const Item item = open.top();
       open.pop();
       if (item.state == kFinish || item.f >= bestFinish) break;
       const double g = item.g;
-      if (m_cost[std::size_t(item.state)] < g) continue;  // reached more cheaply since
+      if (cost(item.state) < g) continue;  // reached more cheaply since
       const int dir = int(item.state % 4);
       const std::size_t cell = std::size_t(item.state / 4);
       const std::size_t ix = cell / ny, iy = cell % ny;
@@ -331,25 +530,41 @@ class Search {
           open.push({total, total, order++, kFinish});
         }
       }
+      look(ix, iy);
       for (int d = 0; d < 4; ++d) {
         if (d == Opposite(dir)) continue;
+        // Straight on to the next line to turn on, unless a box is in the way.
         std::size_t jx = ix, jy = iy;
-        bool blocked;
-        switch (d) {
-          case kLeft: blocked = ix == 0 || m_blockedH[(ix - 1) * ny + iy]; jx = ix - 1; break;
-          case kRight: blocked = ix + 1 >= nx || m_blockedH[ix * ny + iy]; jx = ix + 1; break;
-          case kBottom: blocked = iy == 0 || m_blockedV[ix * ny + iy - 1]; jy = iy - 1; break;
-          default: blocked = iy + 1 >= ny || m_blockedV[ix * ny + iy]; jy = iy + 1; break;
+        bool found = false;
+        if (Horizontal(d)) {
+          markRow(iy);
+          while (d == kLeft ? jx > 0 : jx + 1 < nx) {
+            const std::size_t next = d == kLeft ? jx - 1 : jx + 1;
+            look(next, iy);
+            if (m_blockedH[std::min(jx, next) * ny + iy] == m_search) break;
+            jx = next;
+            if ((found = turnsAt(m_colSpans, m_colStart, jx, m_ys[iy]))) break;
+          }
+        } else {
+          markColumn(ix);
+          while (d == kBottom ? jy > 0 : jy + 1 < ny) {
+            const std::size_t next = d == kBottom ? jy - 1 : jy + 1;
+            look(ix, next);
+            if (m_blockedV[ix * ny + std::min(jy, next)] == m_search) break;
+            jy = next;
+            if ((found = turnsAt(m_rowSpans, m_rowStart, jy, m_xs[ix]))) break;
+          }
         }
-        if (blocked) continue;
+        if (!found) continue;
         const double ng = g + std::abs(m_xs[jx] - m_xs[ix]) + std::abs(m_ys[jy] - m_ys[iy]) + (d == dir ? 0 : m_bend);
         const std::int64_t s = key(jx, jy, d);
-        if (m_cost[std::size_t(s)] <= ng) continue;
-        m_cost[std::size_t(s)] = ng;
-        m_parent[std::size_t(s)] = std::int32_t(item.state);
-        open.push({ng + heuristic(m_xs[jx], m_ys[jy]), ng, order++, s});
+        if (cost(s) <= ng) continue;
+        settle(s, ng, std::int32_t(item.state));
+        open.push({ng + heuristic(m_xs[jx], m_ys[jy], d), ng, order++, s});
       }
     }
+    if (reach && lookX0 <= lookX1)
+      reach->searched.push_back({window, double(nx), double(ny), {m_xs[lookX0], m_ys[lookY0], m_xs[lookX1], m_ys[lookY1]}, m_near});
     if (finishFrom < 0) return false;
     std::vector<LPoint> back;
     const Port& end = to[std::size_t(finishPort)];
@@ -359,7 +574,7 @@ class Search {
     while (true) {
       const std::size_t cell = std::size_t(s / 4);
       back.push_back({m_xs[cell / ny], m_ys[cell % ny]});
-      const std::int32_t p = m_parent[std::size_t(s)];
+      const std::int32_t p = m_states.Parent(s);
       if (p <= kStart) {
         startPort = int(kStart - p);
         break;
@@ -379,17 +594,32 @@ class Search {
  private:
   const Obstacles& m_obs;
   double m_bend;
-  static constexpr std::int32_t kNone = -1, kStart = -2;  // parents: none; kStart - i = start port i
+  double m_near;
+  static constexpr std::int32_t kStart = -2;  // parents: kStart - i = start port i
   std::vector<double> m_xs, m_ys;
   std::vector<int> m_inWindow;
-  std::vector<char> m_blockedH, m_blockedV;
-  std::vector<double> m_cost;
-  std::vector<std::int32_t> m_parent;
+  std::vector<std::uint32_t> m_blockedH, m_blockedV, m_rowMarked, m_colMarked;
+  std::uint32_t m_search = 0;
+  struct Span {
+    std::size_t line;
+    double lo, hi;  // the stretch of the line that may be turned on
+    bool operator<(const Span& o) const { return line < o.line; }
+  };
+  // Sorts the spans by line and gives where each line's spans start.
+  static void Spans(std::vector<Span>& spans, std::size_t lines, std::vector<std::size_t>& start) {
+    std::stable_sort(spans.begin(), spans.end());
+    start.assign(lines + 1, 0);
+    for (const Span& sp : spans) ++start[sp.line + 1];
+    for (std::size_t i = 0; i < lines; ++i) start[i + 1] += start[i];
+  }
+  std::vector<Span> m_colSpans, m_rowSpans;
+  std::vector<std::size_t> m_colStart, m_rowStart;
+  StateTable m_states;
   int m_startSide = -1, m_endSide = -1;
 };
 
 // The cost of a whole route: its length and a price per bend.
-double RouteCost(const std::vector<LPoint>& path, double bendCost) {
+double RouteCost(std::span<const LPoint> path, double bendCost) {
   double cost = 0;
   int lastDir = -1;
   for (std::size_t i = 1; i < path.size(); ++i) {
@@ -406,56 +636,96 @@ double RouteCost(const std::vector<LPoint>& path, double bendCost) {
 
 // Most links need no search: a straight line, one bend, or two bends in a
 // free channel between their symbols. The cheapest clear one of these, or
-// an empty path.
+// an empty path. The channels tried are the middle between the ends, then
+// beside the first boxes that block the channels tried, nearest the middle
+// first, so that what is found depends only on the boxes along the routes
+// tried up to where they are blocked.
 std::vector<LPoint> SimpleRoute(const Obstacles& obs, const std::vector<Port>& from, const std::vector<Port>& to,
                                 double bendCost, std::pair<int, int>& sides) {
   std::vector<LPoint> best;
   double bestCost = kInf;
-  std::vector<double> middles;
+  enum class Tried { Dearer, Clear, Blocked };
+  std::vector<int> blockers;
   auto consider = [&](const Port& f, const Port& t, std::initializer_list<LPoint> inner) {
     std::vector<LPoint> path{f.at, f.stub};
     path.insert(path.end(), inner.begin(), inner.end());
     path.push_back(t.stub);
     path.push_back(t.at);
     const double cost = RouteCost(path, bendCost);
-    if (!(cost < bestCost)) return;
+    if (!(cost < bestCost)) return Tried::Dearer;
     for (std::size_t i = 2; i + 2 <= path.size(); ++i)
-      if (!obs.Clear(path[i - 1], path[i])) return;
+      if (!obs.FirstBlockers(path[i - 1], path[i], &blockers)) return Tried::Blocked;
     bestCost = cost;
     best = std::move(path);
     sides = {f.side, t.side};
+    return Tried::Clear;
   };
-  for (const Port& f : from) {
-    if (obs.Inside(f.stub)) continue;
-    for (const Port& t : to) {
-      if (obs.Inside(t.stub)) continue;
+  // The shapes, cheapest first (in this order among equal costs); the
+  // first clear one is the route.
+  struct Shape {
+    double cost;
+    std::size_t f, t;
+    int kind;  // 0 straight, 1 and 2 one bend, 3 and 4 two bends (across, along)
+  };
+  std::vector<Shape> shapes;
+  for (std::size_t fi = 0; fi < from.size(); ++fi) {
+    if (obs.Inside(from[fi].stub)) continue;
+    for (std::size_t ti = 0; ti < to.size(); ++ti) {
+      if (obs.Inside(to[ti].stub)) continue;
+      const Port& f = from[fi];
+      const Port& t = to[ti];
       const LPoint a = f.stub, b = t.stub;
-      consider(f, t, {});
-      consider(f, t, {LPoint{b.x, a.y}});
-      consider(f, t, {LPoint{a.x, b.y}});
-      for (int vertical = 0; vertical < 2; ++vertical) {
-        const double lo = vertical ? std::min(a.y, b.y) : std::min(a.x, b.x);
-        const double hi = vertical ? std::max(a.y, b.y) : std::max(a.x, b.x);
-        const double mid = std::round((lo + hi) / 2);
-        middles.assign({mid});
-        obs.Visit({std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)}, [&](int i) {
+      const LPoint mid{std::round((a.x + b.x) / 2), std::round((a.y + b.y) / 2)};
+      const LPoint inner[5][2] = {{}, {{b.x, a.y}}, {{a.x, b.y}}, {{mid.x, a.y}, {mid.x, b.y}}, {{a.x, mid.y}, {b.x, mid.y}}};
+      const std::size_t bends[5] = {0, 1, 1, 2, 2};
+      for (int kind = 0; kind < 5; ++kind) {
+        LPoint path[6] = {f.at, f.stub};
+        std::size_t n = 2;
+        for (std::size_t i = 0; i < bends[kind]; ++i) path[n++] = inner[kind][i];
+        path[n++] = t.stub;
+        path[n++] = t.at;
+        const double cost = RouteCost({path, n}, bendCost);
+        if (cost < kInf) shapes.push_back({cost, fi, ti, kind});
+      }
+    }
+  }
+  std::stable_sort(shapes.begin(), shapes.end(), [](const Shape& p, const Shape& q) { return p.cost < q.cost; });
+  std::vector<double> channels, tried;
+  for (const Shape& shape : shapes) {
+    const Port& f = from[shape.f];
+    const Port& t = to[shape.t];
+    const LPoint a = f.stub, b = t.stub;
+    if (shape.kind == 0) consider(f, t, {});
+    else if (shape.kind == 1) consider(f, t, {LPoint{b.x, a.y}});
+    else if (shape.kind == 2) consider(f, t, {LPoint{a.x, b.y}});
+    else {
+      const bool vertical = shape.kind == 4;
+      const double lo = vertical ? std::min(a.y, b.y) : std::min(a.x, b.x);
+      const double hi = vertical ? std::max(a.y, b.y) : std::max(a.x, b.x);
+      const double mid = std::round((lo + hi) / 2);
+      auto nearer = [mid](double p, double q) {
+        return std::abs(p - mid) < std::abs(q - mid) || (std::abs(p - mid) == std::abs(q - mid) && p < q);
+      };
+      channels.assign({mid});
+      tried.clear();
+      for (int attempt = 0; attempt < 8 && !channels.empty(); ++attempt) {
+        const auto next = std::min_element(channels.begin(), channels.end(), nearer);
+        const double c = *next;
+        channels.erase(next);
+        tried.push_back(c);
+        const Tried r = vertical ? consider(f, t, {LPoint{a.x, c}, LPoint{b.x, c}})
+                                 : consider(f, t, {LPoint{c, a.y}, LPoint{c, b.y}});
+        if (r != Tried::Blocked) break;
+        for (int i : blockers) {
           const LBox& o = obs.Box(i);
-          const double edges[2] = {vertical ? o.y0 : o.x0, vertical ? o.y1 : o.x1};
-          for (double c : edges)
-            if (c > lo && c < hi) middles.push_back(c);
-          return middles.size() < 64;
-        });
-        std::sort(middles.begin() + 1, middles.end(),
-                  [&](double p, double q) { return std::abs(p - mid) < std::abs(q - mid) || (std::abs(p - mid) == std::abs(q - mid) && p < q); });
-        for (std::size_t m = 0; m < middles.size() && m < 8; ++m) {
-          const double c = middles[m];
-          if (vertical)
-            consider(f, t, {LPoint{a.x, c}, LPoint{b.x, c}});
-          else
-            consider(f, t, {LPoint{c, a.y}, LPoint{c, b.y}});
+          for (double e : {vertical ? o.y0 : o.x0, vertical ? o.y1 : o.x1})
+            if (e > lo && e < hi && std::find(tried.begin(), tried.end(), e) == tried.end() &&
+                std::find(channels.begin(), channels.end(), e) == channels.end())
+              channels.push_back(e);
         }
       }
     }
+    if (!best.empty()) break;
   }
   return best;
 }
@@ -543,7 +813,7 @@ class Router {
 
   Router(const LGraph& graph, const LRouteOptions& options, double margin)
       : m_graph(graph), m_options(options), m_margin(margin), m_obstacles(Inflate(graph, margin)),
-        m_bendCost(2 * margin + options.spacing.edgeEdge), m_search(m_obstacles, m_bendCost),
+        m_bendCost(2 * margin + options.spacing.edgeEdge), m_search(m_obstacles, m_bendCost, kNearLines * margin),
         m_whole(Grow(m_obstacles.Extent(), 4 * margin)) {}
 
   const LBox& Whole() const { return m_whole; }
@@ -587,7 +857,14 @@ class Router {
   // The places along their sides of the ends of the listed links (2k: the
   // start of link k, 2k + 1: its end); kInf where a link has a side to itself.
   void Places(const std::vector<int>& todo, const std::vector<First>& first, std::vector<double>& place) const {
-    std::map<std::pair<int, int>, std::vector<std::pair<double, int>>> sides;  // (node, side) -> (order key, link end)
+    struct End {
+      int node, side;
+      double key;  // the order along the side
+      int end;     // 2k: the start of link k, 2k + 1: its end
+      auto Order() const { return std::tie(node, side, key, end); }
+    };
+    std::vector<End> ends;
+    ends.reserve(2 * todo.size());
     for (int k : todo) {
       const First& en = first[std::size_t(k)];
       if (en.kept || en.fromSide < 0) continue;
@@ -599,18 +876,20 @@ class Router {
       };
       const LPoint& n0 = p.size() > 2 ? p[2] : p.back();
       const LPoint& n1 = p.size() > 2 ? p[p.size() - 3] : p.front();
-      sides[{e.from, en.fromSide}].push_back({keyFor(en.fromSide, n0, p.back()), 2 * k});
-      sides[{e.to, en.toSide}].push_back({keyFor(en.toSide, n1, p.front()), 2 * k + 1});
+      ends.push_back({e.from, en.fromSide, keyFor(en.fromSide, n0, p.back()), 2 * k});
+      ends.push_back({e.to, en.toSide, keyFor(en.toSide, n1, p.front()), 2 * k + 1});
     }
+    std::sort(ends.begin(), ends.end(), [](const End& a, const End& b) { return a.Order() < b.Order(); });
     place.assign(m_graph.edges.size() * 2, kInf);
-    for (auto& [where, list] : sides) {
-      if (list.size() < 2) continue;
-      std::sort(list.begin(), list.end());
-      const LBox& b = m_graph.nodes[std::size_t(where.first)].box;
-      const bool h = Horizontal(where.second);
+    for (std::size_t begin = 0, last = 0; begin < ends.size(); begin = last) {
+      for (last = begin + 1; last < ends.size() && ends[last].node == ends[begin].node && ends[last].side == ends[begin].side; ++last) {}
+      const std::size_t count = last - begin;
+      if (count < 2) continue;
+      const LBox& b = m_graph.nodes[std::size_t(ends[begin].node)].box;
+      const bool h = Horizontal(ends[begin].side);
       const double lo = h ? b.y0 : b.x0, hi = h ? b.y1 : b.x1;
-      for (std::size_t i = 0; i < list.size(); ++i)
-        place[std::size_t(list[i].second)] = std::round(lo + (hi - lo) * double(i + 1) / double(list.size() + 1));
+      for (std::size_t i = 0; i < count; ++i)
+        place[std::size_t(ends[begin + i].end)] = std::round(lo + (hi - lo) * double(i + 1) / double(count + 1));
     }
   }
 
@@ -662,10 +941,14 @@ class Router {
     path = SimpleRoute(m_obstacles, from, to, m_bendCost, sides);
     if (!path.empty()) return true;
     LBox window = Grow(Union(a, b), reach);
+    LBox searched{kInf, kInf, -kInf, -kInf};
     for (int attempt = 0; attempt < 3; ++attempt) {
       if (attempt == 2) window = m_whole;
       window = {std::max(window.x0, m_whole.x0), std::max(window.y0, m_whole.y0), std::min(window.x1, m_whole.x1),
                 std::min(window.y1, m_whole.y1)};
+      // A window that grew no further would fail the same way again.
+      if (window == searched) continue;
+      searched = window;
       if (m_search.Run(from, to, window, m_options.stepsPerWindow, path)) {
         sides = {m_search.StartSide(), m_search.EndSide()};
         return true;
