@@ -440,24 +440,20 @@ class Search {
     atLeast(m_blockedV, nx * ny);  // (i, j) -> (i, j + 1)
     atLeast(m_rowMarked, ny);
     atLeast(m_colMarked, nx);
-    auto markRow = [&](std::size_t j) {
-      if (m_rowMarked[j] == m_search) return;
-      m_rowMarked[j] = m_search;
-      const double y = m_ys[j];
+    // Marks the steps along a row (`across`) or a column that lie inside a box.
+    auto mark = [&](bool across, std::size_t line) {
+      std::vector<std::uint32_t>& marked = across ? m_rowMarked : m_colMarked;
+      if (marked[line] == m_search) return;
+      marked[line] = m_search;
+      const double at = across ? m_ys[line] : m_xs[line];
+      const std::vector<double>& along = across ? m_xs : m_ys;
+      const std::size_t count = across ? nx : ny;
       for (int b : m_inWindow) {
         const LBox& o = m_obs.Box(b);
-        if (!(o.y0 < y && y < o.y1)) continue;
-        for (std::size_t i = index(m_xs, o.x0), i1 = index(m_xs, o.x1); i < i1 && i + 1 < nx; ++i) m_blockedH[i * ny + j] = m_search;
-      }
-    };
-    auto markColumn = [&](std::size_t i) {
-      if (m_colMarked[i] == m_search) return;
-      m_colMarked[i] = m_search;
-      const double x = m_xs[i];
-      for (int b : m_inWindow) {
-        const LBox& o = m_obs.Box(b);
-        if (!(o.x0 < x && x < o.x1)) continue;
-        for (std::size_t j = index(m_ys, o.y0), j1 = index(m_ys, o.y1); j < j1 && j + 1 < ny; ++j) m_blockedV[i * ny + j] = m_search;
+        if (!(across ? o.y0 < at && at < o.y1 : o.x0 < at && at < o.x1)) continue;
+        for (std::size_t k = index(along, across ? o.x0 : o.y0), k1 = index(along, across ? o.x1 : o.y1);
+             k < k1 && k + 1 < count; ++k)
+          (across ? m_blockedH[k * ny + line] : m_blockedV[line * ny + k]) = m_search;
       }
     };
     m_states.Start();
@@ -537,7 +533,7 @@ class Search {
         std::size_t jx = ix, jy = iy;
         bool found = false;
         if (Horizontal(d)) {
-          markRow(iy);
+          mark(true, iy);
           while (d == kLeft ? jx > 0 : jx + 1 < nx) {
             const std::size_t next = d == kLeft ? jx - 1 : jx + 1;
             look(next, iy);
@@ -546,7 +542,7 @@ class Search {
             if ((found = turnsAt(m_colSpans, m_colStart, jx, m_ys[iy]))) break;
           }
         } else {
-          markColumn(ix);
+          mark(false, ix);
           while (d == kBottom ? jy > 0 : jy + 1 < ny) {
             const std::size_t next = d == kBottom ? jy - 1 : jy + 1;
             look(ix, next);
