@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 #include <vector>
 
 class SRepObjectAllocator {
@@ -49,4 +50,27 @@ class SRepObjectAllocator {
   std::size_t m_chunkBytes = 0;  // all chunks together
   std::vector<Chunk> m_chunks;
   int m_inUse = 0;
+};
+
+// A base that gives class T (final) its operator new and delete from one pool
+// of T's size, made on first use and kept for the life of the process (blocks
+// given back at any moment, static destructors included, find it still
+// there). For small objects made and dropped by the hundred thousand, such as
+// the undo records of deleting a whole diagram: a block is a pointer bump or
+// a pop of the pool's free list, where the heap searches its bins and touches
+// its own bookkeeping beside every block.
+template <class T>
+class SRepPooled {
+ public:
+  static void* operator new(std::size_t size) { return size == sizeof(T) ? Pool().Alloc() : ::operator new(size); }
+  static void operator delete(void* p, std::size_t size) noexcept {
+    if (size == sizeof(T)) Pool().Free(p);
+    else ::operator delete(p);
+  }
+
+ private:
+  static SRepObjectAllocator& Pool() {
+    static auto* pool = new SRepObjectAllocator(sizeof(T), 256);
+    return *pool;
+  }
 };

@@ -80,7 +80,7 @@ void RecordDone(SRepContext* ctx, SRepActionPtr action) {
 }
 
 // Insertion (or removal) of one member, both sides.
-class SRepActionCol final : public SRepActionBase {
+class SRepActionCol final : public SRepActionBase, public SRepPooled<SRepActionCol> {
  public:
   SRepActionCol(SRepObject* a, LONG id, SRepObject* b, int posA, int posB, bool insertNext)
       : m_a(a), m_b(b), m_id(id), m_posA(posA), m_posB(posB), m_insert(insertNext) {
@@ -146,7 +146,7 @@ class SRepActionColMove final : public SRepActionBase {
 };
 
 // Creation or deletion of one object.
-class SRepActionLife final : public SRepActionBase {
+class SRepActionLife final : public SRepActionBase, public SRepPooled<SRepActionLife> {
  public:
   SRepActionLife(SRepObject* obj, bool deleteNext) : m_obj(obj), m_delete(deleteNext) {
     m_type = SRepAction_Life;

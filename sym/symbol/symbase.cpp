@@ -8,6 +8,7 @@
 #include "kvcore/scascade.h"
 #include "kvcore/sexceptiondlg.h"
 #include "kvcore/srtfdocument.h"
+#include "kvrep/srepalloc.h"
 #include "kvrep/srepextras.h"
 #include "kvrep/sreppermprofile.h"
 #include "sym/foundation/symclassreg.h"
@@ -25,7 +26,7 @@ bool SSymBase::g_bUpdAllInLockout = false;
 namespace {
 // The linkable face of a deleted symbol, given back by the undo of its
 // deletion and taken again by the redo.
-class LinkableAction final : public SRepActionBase {
+class LinkableAction final : public SRepActionBase, public SRepPooled<LinkableAction> {
  public:
   explicit LinkableAction(SSymBase* symbol) : m_symbol(symbol) { m_symbol->AddRef(); }
   ~LinkableAction() override { m_symbol->Release(); }

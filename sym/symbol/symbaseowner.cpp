@@ -21,11 +21,14 @@ bool Inside(const SSymPoint& p, const SSymRect& r) {
   return p.x >= r.GetMinX() && p.x <= r.GetMaxX() && p.y >= r.GetMinY() && p.y <= r.GetMaxY();
 }
 
-// The first member of an object's parent collection (empty for none).
+// The first member of an object's parent collection (empty for none). An
+// object without one is not given an empty collection by the question: the
+// close of a step that deleted a whole diagram asks every deleted symbol.
 SComOut<ISRepObject> FirstParent(ISRepObject* obj) {
   SComOut<ISRepClassCol> col;
   SComOut<ISRepObject> first;
-  if (!obj || obj->GetCollection(SymAttr::ParentColl, &col) != S_OK || col.IsNull()) return first;
+  if (!obj || obj->IsCollectionEmpty(SymAttr::ParentColl) == S_OK) return first;
+  if (obj->GetCollection(SymAttr::ParentColl, &col) != S_OK || col.IsNull()) return first;
   if (col->GetCount() > 0) col->Item(0, &first);
   return first;
 }

@@ -50,6 +50,9 @@ TEST_F(SymOwner, NestedOwnersDiagramAndHidden) {
   EXPECT_EQ(o, nullptr);
   EXPECT_EQ(loose->_GetOwner(nullptr, IID_ISSymOwner), E_POINTER);
   EXPECT_EQ(loose->GetDiagramObject(), nullptr);
+  // The questions give the loose symbol no (empty) parent collection: the
+  // close of a step asks every symbol it deleted.
+  EXPECT_EQ(loose->FindCollection(SymAttr::ParentColl), nullptr);
 
   // The common owner: never the diagram.
   TSym* sibling = Place(static_cast<ISSymOwner*>(outer));
