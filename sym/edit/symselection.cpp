@@ -44,6 +44,19 @@ SSymSelSubSym* AsMark(ISSymbol* symbol) {
              ? dynamic_cast<SSymSelSubSym*>(SSymBase::FromInterface(symbol))
              : nullptr;
 }
+
+// Whether a member's handles (for a mark, its row) may show in `visible`
+// (diagram units) on the canvas.
+bool HandlesShowIn(SSymCanvas& canvas, const SSymRect& visible, ISSymbol* symbol) {
+  // A mark is always asked: it draws its row again, with the symbols above
+  // it, and a selection holds few of them. Any other symbol draws its
+  // handles within its active rectangle (a shared edge counts).
+  if (symbol->GetSymbolType() == SSymSelection::MarkType) return true;
+  SSymRect r = symbol->GetActiveRect(canvas, 1);
+  r.Normalize();
+  return r.GetMaxX() >= visible.GetMinX() && visible.GetMaxX() >= r.GetMinX() && r.GetMaxY() >= visible.GetMinY() &&
+         visible.GetMaxY() >= r.GetMinY();
+}
 }  // namespace
 
 int SSymEditableOwners(ISSymbol* symbol, ISSymDiagram* diagram) {
@@ -164,8 +177,12 @@ std::size_t SSymSelection::PlaceFor(ISSymbol* symbol) const {
 }
 
 void SSymSelection::DrawHandlesOf(ISSymbol* symbol) {
+  // A symbol outside the window leaves nothing to draw: no context is made
+  // for it (a large selection mostly lies outside).
+  SSymCanvas& canvas = m_pView->GetCanvas();
+  if (!HandlesShowIn(canvas, canvas.GetViewportVP(), symbol)) return;
   SSymView::LockCanvas lock(m_pView);
-  symbol->DrawHandles(m_pView->GetCanvas());
+  symbol->DrawHandles(canvas);
 }
 
 void SSymSelection::Add(ISSymbol* symbol, int draw) {
@@ -327,7 +344,9 @@ ISSymbol* SSymSelection::HitTest(SSymCanvas& canvas, const SSymPoint& point, int
 
 // ---- drawing ------------------------------------------------------------------------------------------
 void SSymSelection::DrawHandles(SSymCanvas& canvas) const {
-  for (ISSymbol* s : m_order) s->DrawHandles(canvas);
+  const SSymRect visible = canvas.GetViewportVP();
+  for (ISSymbol* s : m_order)
+    if (HandlesShowIn(canvas, visible, s)) s->DrawHandles(canvas);
 }
 
 void SSymSelection::Draw(SSymCanvas& canvas) const {
