@@ -283,23 +283,24 @@ TEST_F(CrossFormat, ModelWindowPaintAgreesWithItsBitmap) {
 }
 
 // The model's editing-window picture (model-edit.png): two windows side by
-// side, each painted as the plain window paints the model (model-view.png)
-// but for its selection: handles over a few symbols on the left, on the
-// right one highlighted row of the entity that shows a grid.
+// side, each painted as an editing window without a selection paints the
+// model but for its selection: handles over a few symbols on the left, on
+// the right one highlighted row of the entity that shows a grid.
 TEST_F(CrossFormat, ModelEditPictureShowsHandlesAndARowMark) {
   SHostDiagram model;
   SBuildModelSheet(model);
   std::vector<SHostExportedFile> written;
   std::string error;
-  ASSERT_TRUE(SHostWriteViewPng(model, s_dir->path.string(), "model-view", written, error)) << error;
+  ASSERT_TRUE(SHostWriteEditViewPng(model, s_dir->path.string(), "model-edit-none", {}, written, error)) << error;
   ASSERT_TRUE(SHostWriteModelEditPng(model, s_dir->path.string(), "model-edit", written, error)) << error;
   KvImage view, edit;
-  ASSERT_TRUE(ReadPictureOnWhite(s_dir->path / "model-view.png", view));
+  ASSERT_TRUE(ReadPictureOnWhite(s_dir->path / "model-edit-none.png", view));
   ASSERT_TRUE(ReadPictureOnWhite(s_dir->path / "model-edit.png", edit));
   constexpr int kGap = 16;
   ASSERT_EQ(edit.width, 2 * view.width + kGap);
   ASSERT_EQ(edit.height, view.height);
-  // The pixels of a panel that differ from the plain window, and their bounds.
+  // The pixels of a panel that differ from the window without a selection,
+  // and their bounds.
   struct Changes {
     long long count = 0;
     int top = -1, bottom = -1;
