@@ -20,8 +20,17 @@ bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const s
                        std::vector<SHostExportedFile>& written, std::string& error);
 
 class SSymViewEdit;
-// The same in an editing window, active, whose selection `select` fills
-// before the window paints: the selection's handles show over the symbols.
+// The same in editing windows, active, one per entry of `selections`, side
+// by side on white in one picture: each window's selection is filled by its
+// entry before the window paints, so that the selection's handles (or the
+// marks of selected rows) show over the symbols. No entry: one window with
+// nothing selected.
 bool SHostWriteEditViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,
-                           const std::function<void(SSymViewEdit&)>& select, std::vector<SHostExportedFile>& written,
-                           std::string& error);
+                           const std::vector<std::function<void(SSymViewEdit&)>>& selections,
+                           std::vector<SHostExportedFile>& written, std::string& error);
+
+// The host's model in two editing windows side by side: two entities and a
+// link selected, their handles drawn; and the second row of the entity that
+// shows its attributes as a grid selected, its mark drawn.
+bool SHostWriteModelEditPng(SHostDiagram& model, const std::string& folder, const std::string& base,
+                            std::vector<SHostExportedFile>& written, std::string& error);

@@ -235,19 +235,8 @@ int main(int argc, char** argv) {
   run.Step(exportAs(model, "model"));
   run.Step([&](const std::string& f, Files& w, std::string& e) { return SHostWriteViewPng(model, f, "model-view", w, e); });
   run.Step([&](const std::string& f, Files& w, std::string& e) { return SHostPrintDiagram(model, f, "model-print", w, e); });
-  // The model in an editing window with a few symbols selected: two boxes and a link show their handles.
-  run.Step([&](const std::string& f, Files& w, std::string& e) {
-    auto select = [](SSymViewEdit& view) {
-      int boxes = 0, links = 0;
-      for (ISSymbol* s : SSymViewEdit::DiagramSymbols(view.GetDiagramPtr())) {
-        // Symbols of model objects: the entities and their relations, not the titles.
-        if (SComWrap<ISSymObject>(s).IsNull()) continue;
-        const bool link = !SComWrap<ISSymLink>(s).IsNull();
-        if (link ? links++ < 1 : boxes++ < 2) view.GetSelection()->Add(s, 0);
-      }
-    };
-    return SHostWriteEditViewPng(model, f, "model-edit", select, w, e);
-  });
+  // The model in editing windows: a few symbols selected, and a row of an entity's grid.
+  run.Step([&](const std::string& f, Files& w, std::string& e) { return SHostWriteModelEditPng(model, f, "model-edit", w, e); });
   // The same model laid out automatically, a panel per layout style.
   run.Step([&](const std::string& f, Files& w, std::string& e) { return SHostWriteLayoutSheet(f, "layout", w, e); });
   // The sample sheet of every style and symbol kind.

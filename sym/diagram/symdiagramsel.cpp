@@ -8,6 +8,7 @@
 #include "sym/composite/symcompselect.h"
 #include "sym/composite/symcompupdate.h"
 #include "sym/diagram/symdiagram.h"
+#include "sym/diagram/symview.h"
 #include "sym/foundation/symlistpt.h"
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symintfformat.h"
@@ -86,6 +87,9 @@ HRESULT SSymDiagramImpl::AddSymInRectToSel(const SSymRect& rect, ISSymSelection*
   frame.Normalize();
   {
     SSymSelChangeNotifyOff quiet;
+    // One client context for every handle drawn on the way (the members'
+    // own locks find the canvas locked).
+    SSymView::LockCanvas lock(selection->GetView());
     selection->Clear(1);
     if (!selection->GetView()) return S_OK;
     // The members as they are now: what the selection does meanwhile

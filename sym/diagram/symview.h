@@ -15,6 +15,7 @@
 // through ISSymViewQueries; this folder fills both when the library loads.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "kvcore/scomds.h"
@@ -75,7 +76,8 @@ class SSymView : public SWnd, public ISRepClassColSink {
 
   // ---- drawing locks ----
   // A client context of the view's window attached to the canvas for the
-  // scope, unless the canvas is locked already.
+  // scope, unless the canvas is locked already: a lock inside another one
+  // uses the context the outer lock attached and makes none of its own.
   class LockCanvas {
    public:
     explicit LockCanvas(SSymView* view);
@@ -86,7 +88,7 @@ class SSymView : public SWnd, public ISRepClassColSink {
 
    private:
     SSymView* m_pView;
-    SClientDC m_dc;
+    std::optional<SClientDC> m_dc;  // made only when this lock attaches
     int m_bAttached = 0;
   };
 

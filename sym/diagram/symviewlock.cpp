@@ -12,9 +12,9 @@
 
 // ---- canvas lock ----------------------------------------------------------------------------
 
-SSymView::LockCanvas::LockCanvas(SSymView* view) : m_pView(view), m_dc(view ? view->GetSafeHwnd() : nullptr) {
+SSymView::LockCanvas::LockCanvas(SSymView* view) : m_pView(view) {
   if (!m_pView || m_pView->m_canvas.IsLocked()) return;
-  m_pView->m_canvas.Lock(m_dc);
+  m_pView->m_canvas.Lock(m_dc.emplace(m_pView->GetSafeHwnd()));
   m_bAttached = 1;
 }
 

@@ -44,6 +44,34 @@ SSymSelSubSym* AsMark(ISSymbol* symbol) {
              ? dynamic_cast<SSymSelSubSym*>(SSymBase::FromInterface(symbol))
              : nullptr;
 }
+
+// The lane type: a lane draws its handles around its separator line too.
+constexpr int kLaneType = 14;
+
+// Where a symbol's handles must reach to show on the canvas: its visible
+// area (diagram units) widened by a handle's size on every side (handles are
+// squares centred on the points of the symbol's rectangle).
+SSymRect HandleReach(SSymCanvas& canvas) {
+  SSymRect r = canvas.GetViewportVP();
+  const SSymSize h = canvas.GetHandleSize();
+  r.Inflate(h.cx < 0 ? -h.cx : h.cx, h.cy < 0 ? -h.cy : h.cy);
+  return r;
+}
+
+// Whether a member's handles (for a mark, its row) may show on the canvas,
+// `reach` being the canvas's HandleReach.
+bool HandlesShowIn(SSymCanvas& canvas, const SSymRect& reach, ISSymbol* symbol) {
+  // A mark is always asked: it draws its row again, with the symbols above
+  // it, and a selection holds few of them. A lane's handles lie within its
+  // active rectangle; any other symbol's on its clip rectangle (a shared
+  // edge counts).
+  const int type = symbol->GetSymbolType();
+  if (type == SSymSelection::MarkType) return true;
+  SSymRect r = type == kLaneType ? symbol->GetActiveRect(canvas, 1) : symbol->GetClipRect(1, 0);
+  r.Normalize();
+  return r.GetMaxX() >= reach.GetMinX() && reach.GetMaxX() >= r.GetMinX() && r.GetMaxY() >= reach.GetMinY() &&
+         reach.GetMaxY() >= r.GetMinY();
+}
 }  // namespace
 
 int SSymEditableOwners(ISSymbol* symbol, ISSymDiagram* diagram) {
@@ -164,8 +192,12 @@ std::size_t SSymSelection::PlaceFor(ISSymbol* symbol) const {
 }
 
 void SSymSelection::DrawHandlesOf(ISSymbol* symbol) {
+  // A symbol outside the window leaves nothing to draw: no context is made
+  // for it (a large selection mostly lies outside).
+  SSymCanvas& canvas = m_pView->GetCanvas();
+  if (!HandlesShowIn(canvas, HandleReach(canvas), symbol)) return;
   SSymView::LockCanvas lock(m_pView);
-  symbol->DrawHandles(m_pView->GetCanvas());
+  symbol->DrawHandles(canvas);
 }
 
 void SSymSelection::Add(ISSymbol* symbol, int draw) {
@@ -327,7 +359,9 @@ ISSymbol* SSymSelection::HitTest(SSymCanvas& canvas, const SSymPoint& point, int
 
 // ---- drawing ------------------------------------------------------------------------------------------
 void SSymSelection::DrawHandles(SSymCanvas& canvas) const {
-  for (ISSymbol* s : m_order) s->DrawHandles(canvas);
+  const SSymRect reach = HandleReach(canvas);
+  for (ISSymbol* s : m_order)
+    if (HandlesShowIn(canvas, reach, s)) s->DrawHandles(canvas);
 }
 
 void SSymSelection::Draw(SSymCanvas& canvas) const {

@@ -106,6 +106,8 @@ class SSymSelection : public SObject, public ISSymSelection {
 
   // ---- drawing
   // The members' handles in selection order (a second call erases them).
+  // Only the members whose handles reach into the canvas's visible area
+  // are asked to draw.
   void DrawHandles(SSymCanvas& canvas) const;
   // The members, then their second pass, in selection order; link bridges are
   // worked out first when the diagram's preferences show them and the zoom

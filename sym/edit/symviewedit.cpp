@@ -8,6 +8,7 @@
 
 #include "kvcore/sexception.h"
 #include "kvlib/suserregistry.h"
+#include "kvrep/srepregistry.h"
 #include "kvrep/srepsession.h"
 #include "sym/diagram/symdiagram.h"
 #include "sym/diagram/symdisppref.h"
@@ -235,6 +236,11 @@ void SSymViewEdit::NotifyRemove(ISSymbol* symbol) {
 void SSymViewEdit::GetSession(ISRepSession** out) {
   if (!out) return;
   if (ISSymDiagram* d = GetDiagramPtr()) d->GetSession(out);
+}
+
+int SSymViewEdit::IsObjHasDiagram(ISRepObject* object) {
+  if (!object) return 0;
+  return SRepIsKindOf(object, NoDiagramClass) ? 0 : 1;
 }
 
 ISSymbol* SSymViewEdit::AttachSymbol(ISSymbol* symbol, int setDefaults) {

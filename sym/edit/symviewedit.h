@@ -22,6 +22,7 @@
 #include "sym/diagram/symview.h"
 #include "sym/edit/symseldispatch.h"
 #include "sym/edit/symselection.h"
+#include "sym/foundation/symclassid.h"
 #include "sym/foundation/symgeom.h"
 
 class SSymToolBase;
@@ -76,6 +77,19 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
     CmdDesactvSwimlane = 2821,
     CmdCtrlSubstract = 60000,
   };
+  // The entries of the "&Composite View" pop-up of a symbol's context menu,
+  // by command id; the pop-up's positions are bit 1 << position of the mask
+  // GetCompViewMenuID fills (the separator stands at position 3).
+  enum : UINT {
+    CmdCompShowHidden = 2220,        // position 4
+    CmdCompCreateAllChildren = 2221, // position 5
+    CmdCompEditable = 2222,          // position 2
+    CmdCompReadOnly = 2223,          // position 1
+    CmdCompNone = 2224,              // position 0
+    CmdCompAdjustReadOnly = 2225,    // position 6
+  };
+  // The repository class whose objects keep no diagram of their own.
+  static constexpr CLSID NoDiagramClass = SSymMakeClassId(0x2000024);
   // The factor of one zoom step in or out.
   static constexpr double ZoomStep = 1.4;
   // The grid is drawn only while its spacing, at the current zoom, is at
@@ -176,6 +190,9 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
   // The diagram's session (counted) into *out; nothing without a diagram.
   virtual void GetSession(ISRepSession** out);
   virtual BOOL ShouldConfirmSymbolDeletion(ISRepObject* object) { return object != nullptr; }
+  // Whether a model object may have diagrams of its own: 0 for null and for
+  // an object of NoDiagramClass (or a class derived from it), else 1.
+  virtual int IsObjHasDiagram(ISRepObject* object);
   // Sets the command's enabled state and answers it.
   virtual int EnableSelectionCmd(SCmdUI* ui, int enable);
   // The diagram's attaching of a new symbol; null without a diagram.
@@ -292,6 +309,15 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
   // Adds every top-level symbol of the kind, and, for other kinds than the
   // pool, those of that kind inside the pools; one notification in all.
   virtual void SelectTypeOf(int kind);
+  // The composite view a symbol's context menu offers: the command id of
+  // the mode the symbol's content is shown in (CmdCompNone, CmdCompReadOnly
+  // or CmdCompEditable); `mask` receives the entries of the pop-up that do
+  // not apply, and `opensDiagram` 1 when the symbol's model object may have
+  // diagrams of its own (IsObjHasDiagram). 0, with the outs left as they
+  // are, for a null symbol, a window without display preferences, or a
+  // symbol that shows no model object of composite behaviour. Either out may
+  // be null.
+  virtual int GetCompViewMenuID(ISSymbol* symbol, int* mask, int* opensDiagram);
   // Whether a command applies to several selected symbols, or to one.
   virtual bool IsMultiSelectionAllowed(UINT id);
   virtual bool IsSingleSelectionAllowed(UINT id);

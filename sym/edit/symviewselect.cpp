@@ -18,6 +18,7 @@
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symcoll.h"
 #include "sym/symbol/symintfformat.h"
+#include "sym/symbol/symintfhost.h"
 #include "sym/symbol/symintflink.h"
 #include "sym/symbol/symintfplace.h"
 
@@ -227,6 +228,37 @@ void SSymViewEdit::SelectTypeOf(int kind) {
     }
   }
   if (SSymGetSelChangeNotify()) SNotificationManager::Notify(SSymNotifySelChanged, diagram, 0);
+}
+
+int SSymViewEdit::GetCompViewMenuID(ISSymbol* symbol, int* mask, int* opensDiagram) {
+  ISSymDiagram* diagram = GetDiagramPtr();
+  SSymDispPref* prefs = symbol && diagram ? GetDispPrefPtr() : nullptr;
+  int compView = 0;
+  if (!prefs || !prefs->HaveCompViewMenu(symbol, compView)) return 0;
+  SComWrap<ISSymObject> shown(symbol);
+  SComOut<ISRepObject> model;
+  if (shown.IsNull() || shown->GetModelObject(&model) != S_OK || !model) return 0;
+  if (!diagram->HasCompositeBehavior(model.Get())) return 0;
+  // The pop-up's positions: 0 none, 1 read-only, 2 editable, 3 the
+  // separator, 4 hidden symbols, 5 all children, 6 adjust to read-only.
+  constexpr int kShowHidden = 1 << 4, kAllChildren = 1 << 5, kAdjustReadOnly = 1 << 6;
+  UINT mode = CmdCompNone;
+  int notApplying = 0;
+  SComWrap<ISSymCompSym> comp(symbol);
+  if (comp.IsNull()) {
+    // A symbol that only shows its model object's parts has no children to
+    // show, complete or adjust.
+    notApplying = kShowHidden | kAllChildren | kAdjustReadOnly;
+  } else {
+    const bool editable = SSymIsEditable(symbol, model.Get(), diagram) != 0;
+    mode = editable ? CmdCompEditable : CmdCompReadOnly;
+    if (editable) notApplying |= kAdjustReadOnly;
+    if (!comp->HasHiddenChildrenSym()) notApplying |= kShowHidden;
+    if (comp->HasAllChildrenSym(0)) notApplying |= kAllChildren;
+  }
+  if (mask) *mask = notApplying;
+  if (opensDiagram) *opensDiagram = IsObjHasDiagram(model.Get());
+  return static_cast<int>(mode);
 }
 
 bool SSymViewEdit::IsMultiSelectionAllowed(UINT id) {

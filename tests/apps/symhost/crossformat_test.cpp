@@ -282,6 +282,53 @@ TEST_F(CrossFormat, ModelWindowPaintAgreesWithItsBitmap) {
   EXPECT_TRUE(Within(kEmf, d)) << d.Describe();
 }
 
+// The model's editing-window picture (model-edit.png): two windows side by
+// side, each painted as an editing window without a selection paints the
+// model but for its selection: handles over a few symbols on the left, on
+// the right one highlighted row of the entity that shows a grid.
+TEST_F(CrossFormat, ModelEditPictureShowsHandlesAndARowMark) {
+  SHostDiagram model;
+  SBuildModelSheet(model);
+  std::vector<SHostExportedFile> written;
+  std::string error;
+  ASSERT_TRUE(SHostWriteEditViewPng(model, s_dir->path.string(), "model-edit-none", {}, written, error)) << error;
+  ASSERT_TRUE(SHostWriteModelEditPng(model, s_dir->path.string(), "model-edit", written, error)) << error;
+  KvImage view, edit;
+  ASSERT_TRUE(ReadPictureOnWhite(s_dir->path / "model-edit-none.png", view));
+  ASSERT_TRUE(ReadPictureOnWhite(s_dir->path / "model-edit.png", edit));
+  constexpr int kGap = 16;
+  ASSERT_EQ(edit.width, 2 * view.width + kGap);
+  ASSERT_EQ(edit.height, view.height);
+  // The pixels of a panel that differ from the window without a selection,
+  // and their bounds.
+  struct Changes {
+    long long count = 0;
+    int top = -1, bottom = -1;
+  };
+  auto changes = [&](int left) {
+    Changes c;
+    for (int y = 0; y < view.height; ++y)
+      for (int x = 0; x < view.width; ++x) {
+        if ((edit.At(left + x, y) & 0xFFFFFF) == (view.At(x, y) & 0xFFFFFF)) continue;
+        ++c.count;
+        if (c.top < 0) c.top = y;
+        c.bottom = y;
+      }
+    return c;
+  };
+  const long long area = static_cast<long long>(view.width) * view.height;
+  for (int y = 0; y < edit.height; ++y)
+    for (int x = view.width; x < view.width + kGap; ++x) ASSERT_EQ(edit.At(x, y) & 0xFFFFFF, 0xFFFFFFu);
+  // Handles: a few hundred pixels, small boxes spread over the symbols.
+  const Changes handles = changes(0);
+  EXPECT_GT(handles.count, 3 * 6 * 6);
+  EXPECT_LT(handles.count, area / 100);
+  // The mark: one band of a row's height, nothing else.
+  const Changes mark = changes(view.width + kGap);
+  EXPECT_GT(mark.count, 100);
+  EXPECT_LT(mark.bottom - mark.top, 40) << mark.top << " to " << mark.bottom;
+}
+
 // A difference planted into one target is found: the metafile with one
 // shape more, the SVG document with one symbol less, the bitmap with one
 // box in another colour.

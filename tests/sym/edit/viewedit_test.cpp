@@ -5,11 +5,15 @@
 // knows the selection; and the bad requests each of these meets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <vector>
 
 #include "kvcore/sexception.h"
 #include "kvcore/sexceptiondlg.h"
+#include "support/repfixture.h"
 #include "support/view_fixture.h"
 #include "sym/diagram/symdisppref.h"
 #include "sym/edit/symselection.h"
@@ -20,7 +24,8 @@
 
 namespace {
 
-// A diagram that notes its layout runs and what they found.
+// A diagram that notes its layout runs and what they found, and gives the
+// model objects a test names composite behaviour and content a test locks.
 class TLayoutDiagram : public TPrefDiagram {
  public:
   using TPrefDiagram::TPrefDiagram;
@@ -29,7 +34,54 @@ class TLayoutDiagram : public TPrefDiagram {
     ++layouts;
     return true;
   }
+  BOOL HasCompositeBehavior(ISRepObject* object) override {
+    return object && std::find(composite.begin(), composite.end(), object) != composite.end();
+  }
+  BOOL IsSymEditable(ISSymbol* symbol, ISRepObject*) override {
+    return std::find(locked.begin(), locked.end(), symbol) == locked.end();
+  }
   int layouts = 0;
+  std::vector<ISRepObject*> composite;  // not counted
+  std::vector<ISSymbol*> locked;        // not counted
+};
+
+// A symbol that counts the drawings of its handles (and draws them).
+class TCountedHandles : public TSym {
+ public:
+  using TSym::TSym;
+  HRESULT DrawHandles(SSymCanvas& canvas) override {
+    ++handles;
+    return TSym::DrawHandles(canvas);
+  }
+  int handles = 0;
+};
+
+// A composite that shows a model object, with children hidden or missing
+// as a test says.
+class TShownComp : public SRepFaces<TShownComp, TComp, ISSymObject> {
+ public:
+  using SRepFaces::SRepFaces;
+  HRESULT GetModelObject(ISRepObject** out) override {
+    if (!out) return E_POINTER;
+    *out = model;
+    if (!model) return S_FALSE;
+    model->AddRef();
+    return S_OK;
+  }
+  std::uintptr_t GetIdent() override { return reinterpret_cast<std::uintptr_t>(this); }
+  void OnAttachedToComposite() override {}
+  void CompleteLink(int) override {}
+  int HasAllChildrenSym(int) override { return allChildren; }
+  int HasHiddenChildrenSym() override { return hiddenChildren; }
+  ISRepObject* model = nullptr;  // not counted
+  int allChildren = 1;
+  int hiddenChildren = 0;
+};
+
+// A model object of the class that keeps no diagram of its own.
+class TNoDiagramObject : public SRepObjectMem {
+ public:
+  explicit TNoDiagramObject(ISRepSession* s) : SRepObjectMem(SSymViewEdit::NoDiagramClass, s) {}
 };
 
 // A host's view: notes the answers given through its hooks.
@@ -434,6 +486,124 @@ TEST_F(ViewEdit, HitTestsKnowTheSelection) {
                {onlyBelow, 4, nullptr},  {onlyBelow, 2, below->Sym()}, {SSymPoint(2500, 2500), 2, nullptr},
                {SSymPoint(2500, 2500), 0, above->Sym()}};
   for (const auto& c : cases) EXPECT_EQ(v->HitTest(c.at, c.flags, nullptr), c.hit) << c.flags;
+  v->DestroyWindow();
+}
+
+// ---- handles in the window -------------------------------------------------------------------------
+
+// Every pixel of the window's client area, row by row.
+std::vector<COLORREF> Pixels(SSymViewEdit* v) {
+  HDC dc = GetDC(v->GetSafeHwnd());
+  RECT rc{};
+  GetClientRect(v->GetSafeHwnd(), &rc);
+  std::vector<COLORREF> out;
+  for (int y = 0; y < rc.bottom; ++y)
+    for (int x = 0; x < rc.right; ++x) out.push_back(GetPixel(dc, x, y));
+  ReleaseDC(v->GetSafeHwnd(), dc);
+  return out;
+}
+
+// Only the members whose handles reach into the window draw them, when they
+// join, all at once and when they leave: the rest has nothing on the screen.
+TEST_F(ViewEdit, OnlyMembersReachingIntoTheWindowDrawTheirHandles) {
+  SSymViewEdit* v = Open();
+  SSymCanvas& canvas = v->GetCanvas();
+  const SSymRect shown = canvas.GetViewportVP();
+  const SSymSize unit = canvas.DPtoVP(SIZE{1, 1});
+  const LONG px = std::abs(unit.cx), py = std::abs(unit.cy);
+  const LONG left = shown.GetMinX(), right = shown.GetMaxX(), top = shown.GetMaxY(), bottom = shown.GetMinY();
+  // A box of 20 x 20 pixels with its upper-left corner at (x, y).
+  auto box = [&](LONG x, LONG y) { return SSymRect(x, y, x + 20 * px, y - 20 * py); };
+  const struct {
+    const char* where;
+    SSymRect rect;
+    int drawn;
+  } cases[] = {
+      {"inside", box(left + 50 * px, top - 50 * py), 1},
+      {"across the right edge", box(right - 10 * px, top - 50 * py), 1},
+      {"two pixels right of the window: its handles reach in", box(right + 2 * px, top - 50 * py), 1},
+      {"forty pixels left of the window", box(left - 60 * px, top - 50 * py), 0},
+      {"forty pixels below the window", box(left + 50 * px, bottom - 40 * py), 0},
+      {"far above", box(left, top + 100000), 0},
+  };
+  std::vector<TCountedHandles*> made;
+  SSymSelection& sel = *v->GetSelection();
+  for (const auto& c : cases) {
+    made.push_back(AddTo<TCountedHandles>(m_edit, c.rect));
+    sel.Add(made.back()->Sym(), 1);
+  }
+  {
+    SSymView::LockCanvas lock(v);
+    sel.DrawHandles(canvas);  // erased
+  }
+  sel.Remove(made.front()->Sym(), 1);  // drawn once more: on the screen again
+  sel.Clear(1);                        // the others once more
+  for (std::size_t i = 0; i < made.size(); ++i) EXPECT_EQ(made[i]->handles, 3 * cases[i].drawn) << cases[i].where;
+  // The window shows what it showed before: every handle drawn was erased.
+  const std::vector<COLORREF> before = Pixels(v);
+  for (TCountedHandles* s : made) sel.Add(s->Sym(), 1);
+  EXPECT_NE(Pixels(v), before);
+  sel.Clear(1);
+  EXPECT_EQ(Pixels(v), before);
+  v->DestroyWindow();
+}
+
+// ---- the hooks of the context menu ------------------------------------------------------------------
+
+TEST_F(ViewEdit, ObjectsKeepDiagramsUnlessOfTheClassWithout) {
+  SSymViewEdit* v = Open();
+  EXPECT_EQ(v->IsObjHasDiagram(nullptr), 0);
+  EXPECT_EQ(v->IsObjHasDiagram(Make<TNode>()), 1);
+  EXPECT_EQ(v->IsObjHasDiagram(Make<TNoDiagramObject>()), 0);
+  v->DestroyWindow();
+}
+
+TEST_F(ViewEdit, TheCompositeViewEntriesFollowTheSymbolsContent) {
+  SSymViewEdit* v = Open();
+  TNode* model = Make<TNode>();
+  TNoDiagramObject* folder = Make<TNoDiagramObject>();
+  m_edit->composite = {model, folder};
+  auto comp = [&](ISRepObject* shows) {
+    TShownComp* c = AddTo<TShownComp>(m_edit, SSymRect(0, 36000, 48000, 0));
+    c->model = shows;
+    return c;
+  };
+  TShownComp* editable = comp(model);
+  TShownComp* locked = comp(model);
+  m_edit->locked.push_back(locked->Sym());
+  locked->allChildren = 0;
+  locked->hiddenChildren = 1;
+  TShownComp* noDiagram = comp(folder);
+  TShownComp* plain = comp(Make<TNode>());  // no composite behaviour
+  TShownComp* empty = comp(nullptr);        // no model object
+
+  // The mode; the entries that do not apply by position (4 hidden, 5 all
+  // children, 6 adjust to read-only); whether the object opens a diagram.
+  const struct {
+    const char* what;
+    ISSymbol* symbol;
+    int id, mask, opens;
+  } cases[] = {
+      {"editable, all children shown", editable->Sym(), 2222, 0x70, 1},
+      {"read-only, children hidden and missing", locked->Sym(), 2223, 0x00, 1},
+      {"an object without diagrams", noDiagram->Sym(), 2222, 0x70, 0},
+      {"no composite behaviour", plain->Sym(), 0, -1, -1},
+      {"no model object", empty->Sym(), 0, -1, -1},
+      {"a symbol that is no composite", Box(SSymRect(0, 100, 100, 0))->Sym(), 0, -1, -1},
+      {"no symbol", nullptr, 0, -1, -1},
+  };
+  for (const auto& c : cases) {
+    int mask = -1, opens = -1;  // left as they are when the answer is 0
+    EXPECT_EQ(v->GetCompViewMenuID(c.symbol, &mask, &opens), c.id) << c.what;
+    EXPECT_EQ(mask, c.mask) << c.what;
+    EXPECT_EQ(opens, c.opens) << c.what;
+  }
+  EXPECT_EQ(v->GetCompViewMenuID(editable->Sym(), nullptr, nullptr), 2222);
+  // A window without a diagram has no preferences to ask.
+  v->SetDiagram(nullptr);
+  int mask = -1;
+  EXPECT_EQ(v->GetCompViewMenuID(editable->Sym(), &mask, nullptr), 0);
+  EXPECT_EQ(mask, -1);
   v->DestroyWindow();
 }
 
