@@ -9,6 +9,7 @@
 
 #include "kvcore/sexception.h"
 #include "sym/foundation/sympropmap.h"
+#include "sym/links/symlinkbase.h"
 
 namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
@@ -211,6 +212,32 @@ HRESULT SSymGroup::Duplicate(ISRepObject** out, BOOL withChildren) {
   return S_OK;
 }
 
+namespace {
+// A link leaves room for line bridges only in a diagram that shows them;
+// one grouped outside its diagram takes that room when its group enters
+// the diagram, as any later recomputation would give it, so that the step
+// that brings the group in decides the rectangles, not a later undo or
+// redo. The groups around a link that changed fit again, the innermost
+// first; level by level, so a deep nest costs no stack.
+void FitNestedLinks(SSymComposite* top) {
+  std::vector<SSymComposite*> groups{top};
+  bool changed = false;
+  for (std::size_t i = 0; i < groups.size(); ++i)
+    for (ISSymbol* member : SymTable(groups[i]->GetListSym()->GetList())) {
+      SSymBase* base = SSymBase::FromInterface(member);
+      if (auto* inner = dynamic_cast<SSymComposite*>(base)) {
+        groups.push_back(inner);
+      } else if (auto* link = dynamic_cast<SSymLinkBase*>(base)) {
+        const SSymRect was = link->m_rect;
+        link->RecomputeClipRect(0, 0);
+        changed = changed || !(link->m_rect == was);
+      }
+    }
+  if (changed)
+    for (std::size_t i = groups.size(); i-- > 0;) groups[i]->RecomputeClipRect(0);
+}
+}  // namespace
+
 void SSymGroup::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
   if (id == SymAttr::Symbols && !InLockoutContext()) {
     SComOut<ISSymbol> symbol = AsSymbol(other);
@@ -225,6 +252,7 @@ void SSymGroup::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
     }
   }
   SSymComposite::OnCollectionInsert(id, other, pos);
+  if (id == SymAttr::ParentColl && !InLockoutContext()) FitNestedLinks(this);
 }
 
 void SSymGroup::OnCollectionRemove(LONG id, ISRepObject* other) {
