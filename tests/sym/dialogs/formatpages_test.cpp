@@ -4,7 +4,6 @@
 // input each page or the sheet refuses with nothing written.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -513,6 +512,17 @@ TEST_F(FormatSheet, PreviewShowsTheFillAsTheOneSymbolShowsItInItsComposites) {
     // The shown colour is the preview's only: the format keeps its own.
     EXPECT_EQ(format.m_brush.m_color.GetColor(), blue);
   }
+  // A symbol deleted while the sheet is open shows in no composite.
+  SSymSelection selection;
+  selection.SetDiagram(Diagram());
+  selection.Add(child->Sym(), 0);
+  SSymFormat format;
+  format.m_brush.m_color = SSymColor(blue);
+  SSymAllowOption allow;
+  allow.m_mask = 0x8;
+  D sheet(&format, &allow, kCaption, &selection);
+  ASSERT_EQ(child->Delete(), S_OK);
+  EXPECT_EQ(sheet.GetFormatPage(D::Fill)->ShownColor(format.m_brush), blue);
   SSymAttachDispPref(Diagram(), nullptr);
 }
 
@@ -535,11 +545,8 @@ TEST_F(FormatSheet, FillPagePicksAPictureOrRefusesAFileWithNone) {
   kvtest::TempDir dir("fillpicture");
   const SString png = dir.Name("fill.png");
   const SString text = dir.Name("notes.png");
-  {
-    const kvtest::Bytes bytes = kvtest::PngBytes(8, 8, 0xFF336699u);
-    std::ofstream(png.ToUtf8(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    std::ofstream(text.ToUtf8()) << "not a picture";
-  }
+  ASSERT_TRUE(kvtest::WriteBytes(png.ToUtf8(), kvtest::PngBytes(8, 8, 0xFF336699u)));
+  ASSERT_TRUE(kvtest::WriteBytes(text.ToUtf8(), {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}));
   const struct {
     const char* name;
     KvFileDialogAnswer answer;

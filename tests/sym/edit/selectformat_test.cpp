@@ -2,7 +2,6 @@
 // changed reaches the symbols, each keeps its own value of what was mixed,
 // the whole change is one undo step, and a selection with a deleted symbol
 // is refused before anything is written.
-#include <fstream>
 #include <set>
 
 #include "kvrep/srepvariant.h"
@@ -181,10 +180,7 @@ TEST_F(SelectFormat, AnEmptySelectionHandsTheFormatToTheDiagramsPreferences) {
 TEST_F(SelectFormat, SizeRulesByMember) {
   kvtest::TempDir dir("selectformat");
   const SString png = dir.Name("fill.png");
-  {
-    const kvtest::Bytes bytes = kvtest::PngBytes(8, 8, 0xFF336699u);
-    std::ofstream(png.ToUtf8(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  }
+  ASSERT_TRUE(kvtest::WriteBytes(png.ToUtf8(), kvtest::PngBytes(8, 8, 0xFF336699u)));
   SPictureManager manager;
   SPictureInfo* bitmap = manager.LoadPicture(SPictureInfo::GetTypeFromExtension(png), png, 0, SString());
   ASSERT_NE(bitmap, nullptr);
