@@ -21,6 +21,8 @@
 #include "win/windef.h"
 
 struct ISSymbol;
+class SPropertyPage;
+class SSymDialog;
 
 // The general values, as drawing reads them.
 struct SPrefDataGeneral {
@@ -83,6 +85,12 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
   static SString GetObjectPath() { return SString(u"Object"); }
   virtual SString GetModuleCode() const { return SString(u"ALL"); }
   virtual void ClearAll() {}
+  // A further page of the format sheet for one symbol of this diagram,
+  // added after the format pages; the sheet owns and deletes it. None here.
+  virtual SPropertyPage* CreateFormatPage(ISSymbol* symbol, SSymDialog* sheet) {
+    (void)symbol, (void)sheet;
+    return nullptr;
+  }
 
   // Declares every key (after migrating the user's older registry layout).
   void Initialize() override;
@@ -137,6 +145,9 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
   virtual void GetSymDefConf(SSymFormat* format) {
     if (format) *format = SSymFormat();
   }
+  // The format sheet over an empty selection hands its result here: the
+  // format a diagram type gives its new symbols. Kept by no one here.
+  virtual void SetSymDefConf(const SSymFormat& format) { (void)format; }
   virtual int SupportsAutorouting() { return 1; }
   // The behaviour bits of a symbol class; none here. Bit 0x4 gives the
   // class's composites contents that the user shows or hides (and so edits

@@ -55,6 +55,7 @@ class SSymView : public SWnd, public ISRepClassColSink {
     StateSelectionMark = 0x400,                          // with StateCtrlSelected, a selection rectangle
     StateCtrlSelected = 0x800,                           // see StateSelectionMark
     StateDrawnOnce = 0x1000,                             // the view has drawn its diagram once
+    StatePreview = 0x2000,                               // a dialog's sample: the wheel neither scrolls nor zooms it
   };
 
   // Command ids of the view's own commands.

@@ -300,6 +300,8 @@ void SSymView::OnScroll(int cx, int cy, int invalidate, int save) { OnScroll(SSy
 // zooms by 10 % about the point under the cursor, which stays where it is
 // (unless a zoom limit holds the zoom back).
 BOOL SSymView::OnMouseWheel(UINT flags, short delta, POINT pt) {
+  // A sample keeps the framing its dialog gave it.
+  if (m_nState & StatePreview) return TRUE;
   LockCanvas lock(this);
   if (!(flags & MK_CONTROL)) {
     const UINT code = delta > 0 ? SB_LINEUP : SB_LINEDOWN;

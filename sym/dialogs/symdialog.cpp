@@ -1,6 +1,8 @@
 #include "sym/dialogs/symdialog.h"
 
 #include "kvcore/smodulestate.h"
+#include "sym/diagram/symdisppref.h"
+#include "sym/diagram/symview.h"
 #include "sym/edit/symselection.h"
 #include "sym/foundation/sdsym.h"
 #include "sym/foundation/symstrings.h"
@@ -73,6 +75,7 @@ SSymDialog::SSymDialog(SSymFormat* format, SSymAllowOption* allow, UINT captionI
       m_fill(&m_work, &m_workAllow, TemplateOf(Fill, TemplateMode(allow))),
       m_shadow(&m_work, &m_workAllow, TemplateOf(Shadow, TemplateMode(allow))),
       m_textAlign(&m_work, &m_workAllow) {
+  if (selection) m_diagram = selection->GetDiagram();
   std::vector<PageChoice> pages;
   m_bMaskValid = format && allow && SUCCEEDED(ChoosePages(allow->m_mask, pages));
   for (const PageChoice& p : pages)
@@ -80,11 +83,31 @@ SSymDialog::SSymDialog(SSymFormat* format, SSymAllowOption* allow, UINT captionI
       page->SetSheet(this);
       AddPage(page);
     }
+  if (!m_bMaskValid || !selection || selection->GetCount() != 1 || m_diagram.IsNull()) return;
+  if (SSymDispPref* prefs = m_diagram->GetDispPrefPtr()) m_pExtra.reset(prefs->CreateFormatPage(selection->GetAt(0), this));
+  if (!m_pExtra) return;
+  AddPage(m_pExtra.get());
+  // A format that says which of its values are meaningful keeps saying so.
+  if (const auto* flagged = dynamic_cast<const SSymFormatEx*>(format)) m_work.m_flags = flagged->m_flags;
 }
 
 SSymDialog::~SSymDialog() {
   // The pages' windows go before the pages (members) do.
   if (m_hWnd) DestroyWindow();
+}
+
+namespace {
+SSymView* ParentView(SWnd* parent) { return dynamic_cast<SSymView*>(parent); }
+}  // namespace
+
+ISSymDiagram* SSymDialog::GetDiagram() const {
+  if (SSymView* view = ParentView(m_pParentWnd)) return view->GetDiagramPtr();
+  return m_diagram.Get();
+}
+
+void SSymDialog::SetDiagram(ISSymDiagram* diagram) {
+  if (ParentView(m_pParentWnd)) return;
+  m_diagram = diagram;
 }
 
 SSymDlgBase* SSymDialog::GetFormatPage(Page page) {

@@ -5,7 +5,8 @@
 // carries the apply-to and allow-modify check boxes.
 //
 // Every page edits one working copy of the caller's format and allow
-// options. OK and Apply hand the format the sheet opened with and the
+// options. With exactly one symbol selected, the display preferences of its
+// diagram may add a page of their own after the format pages. OK and Apply hand the format the sheet opened with and the
 // working one to the selection's UpdateLayoutFormat, one undoable step that
 // writes only what the person changed, then copy the working records back
 // to the caller. A selection that cannot take the change (a symbol deleted
@@ -13,8 +14,10 @@
 // and the sheet stays open.
 #pragma once
 
+#include <memory>
 #include <vector>
 
+#include "kvcore/scomwrap.h"
 #include "kvcore/spropertysheet.h"
 #include "sym/dialogs/symdlgcolor.h"
 #include "sym/dialogs/symdlgline.h"
@@ -90,8 +93,19 @@ class SSymDialog : public SPropertySheet {
   // The page object of a page (whether the mask added it or not); null for
   // the pages this library does not build.
   SSymDlgBase* GetFormatPage(Page page);
+  // The page the diagram's display preferences added for the one selected
+  // symbol (after the format pages); null for none.
+  SPropertyPage* GetExtraPage() const { return m_pExtra.get(); }
   // The answer of the last write (S_OK before any).
   HRESULT GetLastWrite() const { return m_lastWrite; }
+
+  // The diagram the sheet formats for: a parent diagram view's, else the
+  // one the sheet holds: the selection's, or one given with SetDiagram.
+  // Its display preferences give the size page its unit. Null for none.
+  ISSymDiagram* GetDiagram() const;
+  // Holds `diagram` (null lets go); ignored when the parent is a diagram
+  // view, whose diagram the sheet always takes.
+  void SetDiagram(ISSymDiagram* diagram);
 
  private:
   // Writes the working records: to the selection as one step, then back
@@ -103,6 +117,8 @@ class SSymDialog : public SPropertySheet {
   SSymSelection* m_pSelection;
   SSymFormatEx m_work;
   SSymAllowOption m_workAllow;
+  SComWrap<ISSymDiagram> m_diagram;
+  std::unique_ptr<SPropertyPage> m_pExtra;
   bool m_bMaskValid = true;
   HRESULT m_lastWrite = S_OK;
   SSymDlgSize m_size;

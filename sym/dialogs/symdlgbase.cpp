@@ -7,8 +7,11 @@
 #include "sym/diagram/symdiagram.h"
 #include "sym/diagram/symview.h"
 #include "sym/dialogs/symcolorwell.h"
+#include "sym/dialogs/symdialog.h"
+#include "sym/edit/symselection.h"
 #include "sym/links/sympolyline.h"
 #include "sym/shapes/symrectfamily.h"
+#include "sym/symbol/symsolid.h"
 #include "win/winmsgbox.h"
 
 namespace {
@@ -147,6 +150,7 @@ int SSymDlgBase::SetupPreview() {
   auto* view = h ? dynamic_cast<SSymView*>(SWnd::FromHandlePermanent(h)) : nullptr;
   if (!view) return 0;
   m_pPreview = view;
+  view->SetState(view->GetState() | SSymView::StatePreview);
   if (!m_pShare) {
     SSymPreviewShare* found = nullptr;
     if (QuerySiblings(0, reinterpret_cast<LPARAM>(&found)) && found) {
@@ -185,7 +189,20 @@ COLORREF SSymDlgBase::PreviewColor(const SSymBrush& brush) {
   return SSymIsPlainColor(color) ? color : 0xFFFFFF;
 }
 
-void SSymDlgBase::FormatSample(ISSymbol* symbol, const SSymFormat& format) {
+COLORREF SSymDlgBase::ShownColor(const SSymBrush& brush) const { return ShownColor(PreviewColor(brush)); }
+
+COLORREF SSymDlgBase::ShownColor(COLORREF color) const {
+  SSymSelection* selection = m_pSheet ? m_pSheet->GetSelection() : nullptr;
+  ISSymbol* one = selection && selection->GetCount() == 1 ? selection->GetAt(0) : nullptr;
+  ISRepObject* object = one ? SSymGetRepObject(one) : nullptr;
+  // A symbol deleted while the sheet is open has no composites to show in.
+  if (!object || object->IsDeleted()) return color;
+  SSymColor shown(color);
+  GetDarkenColor(one, shown);
+  return shown.GetColor();
+}
+
+void SSymDlgBase::FormatSample(ISSymbol* symbol, const SSymFormat& format, COLORREF fill) {
   if (!symbol) return;
   SSymFormatEx f;
   symbol->GetFormat(f);
@@ -198,15 +215,18 @@ void SSymDlgBase::FormatSample(ISSymbol* symbol, const SSymFormat& format) {
   for (int end = 0; end < 3; ++end) f.m_arrows[end] = format.m_arrows[end] == 255 ? 24 : format.m_arrows[end];
   f.m_points.clear();
   f.m_brush = format.m_brush;
-  f.m_brush.m_color = SSymColor(PreviewColor(format.m_brush));
+  f.m_brush.m_color = SSymColor(fill);
   if (!SSymIsPlainColor(f.m_brush.m_endColor.GetColor())) f.m_brush.m_endColor = SSymColor(0x767676);
   f.m_fill = format.m_fill == 0 ? 0 : 1;
   f.m_shadowColor = SSymIsPlainColor(format.m_shadowColor.GetColor()) ? format.m_shadowColor : SSymColor(0xC0C0C0);
   if (format.m_shadowStyle >= 0 && format.m_shadowStyle != 65535) f.m_shadowStyle = format.m_shadowStyle;
   if (format.m_textStyle) f.m_textStyle = format.m_textStyle;
+  // The box shows the custom picture the format gives (none when mixed).
+  f.m_margins[3] = format.m_margins[3];
+  if (format.m_margins[4] >= 0) f.m_margins[4] = format.m_margins[4];
   f.m_flags = SSymFormatEx::FlagPen | SSymFormatEx::FlagLineStyle | SSymFormatEx::FlagArrows |
               SSymFormatEx::FlagBrush | SSymFormatEx::FlagShadowColor | SSymFormatEx::FlagShadowStyle |
-              SSymFormatEx::FlagFonts;
+              SSymFormatEx::FlagFonts | SSymFormatEx::FlagCustomShape;
   symbol->SetFormat(f);
 }
 
@@ -215,11 +235,12 @@ void SSymDlgBase::RefreshPreview() {
   if (!diagram || !m_pFormat) return;
   SComOut<ISRepClassCol> symbols;
   if (diagram->GetSymbols(&symbols) != S_OK || !symbols) return;
+  const COLORREF fill = ShownColor(m_pFormat->m_brush);
   for (LONG i = 0; i < symbols->GetCount(); ++i) {
     SComOut<ISRepObject> object;
     if (symbols->Item(i, &object) != S_OK || !object) continue;
     SComWrap<ISSymbol> symbol(object.Get());
-    FormatSample(symbol.Get(), *m_pFormat);
+    FormatSample(symbol.Get(), *m_pFormat, fill);
   }
   if (m_pPreview && m_pPreview->m_hWnd) ::InvalidateRect(m_pPreview->m_hWnd, nullptr, TRUE);
 }

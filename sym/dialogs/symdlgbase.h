@@ -124,9 +124,15 @@ class SSymDlgBase : public SPropertyPage, public SSymXemFrmtOption {
   // The colour a brush shows: the end colour of a gradient that has one,
   // else its colour; white for a colour the selection does not share.
   static COLORREF PreviewColor(const SSymBrush& brush);
+  // The colour the samples show for a brush: PreviewColor, darkened as the
+  // symbol shows it inside its composites when the sheet formats exactly
+  // one symbol.
+  COLORREF ShownColor(const SSymBrush& brush) const;
+  COLORREF ShownColor(COLORREF color) const;
   // Gives the preview's sample symbols a format, with what a mixed
-  // selection leaves undetermined drawn as plain defaults.
-  static void FormatSample(ISSymbol* symbol, const SSymFormat& format);
+  // selection leaves undetermined drawn as plain defaults, filled with
+  // `fill`.
+  static void FormatSample(ISSymbol* symbol, const SSymFormat& format, COLORREF fill);
 
   // The last refusal of bad input the page showed (empty when none).
   const SString& GetRefusal() const { return m_refusal; }

@@ -4,10 +4,20 @@
 #include <utility>
 #include <vector>
 
+#include "kvcore/sfiledlg.h"
 #include "sym/dialogs/symcolorwell.h"
+#include "sym/shapes/symshapemap.h"
 
 namespace {
 constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
+
+// What the picture sample says of a picture: its file's name, else its own.
+SString PictureName(const SPictureInfo* picture) {
+  const std::u16string& file = picture->GetFileName().str();
+  const std::size_t slash = file.find_last_of(u"/\\");
+  if (!file.empty()) return SString(slash == std::u16string::npos ? file : file.substr(slash + 1));
+  return picture->GetName().IsEmpty() ? SString(u"(picture)") : picture->GetName();
+}
 // The mode combo's rows: text and display mode.
 const struct {
   const char16_t* text;
@@ -47,6 +57,7 @@ KV_BEGIN_MESSAGE_MAP(SSymDlgColor, SSymDlgBase)
 KV_ON_BN_CLICKED(SSymDlgColor::FillId, OnFillColor)
 KV_ON_NOTIFY(CWN_CLICK, SSymDlgColor::WellId, OnColor)
 KV_ON_BN_CLICKED(SSymDlgColor::GradientButtonId, OnChangeGradient)
+KV_ON_BN_CLICKED(SSymDlgColor::PictureButtonId, OnChangeBitmap)
 KV_ON_CONTROL(CBN_SELCHANGE, SSymDlgColor::ModeId, OnChangeBitmapMode)
 KV_END_MESSAGE_MAP()
 
@@ -87,6 +98,7 @@ BOOL SSymDlgColor::OnInitDialog() {
   }
   // The background part from the brush.
   const SSymBrush& b = f.m_brush;
+  m_picture.SetPicture(b.GetPicture());
   m_nMode = b.GetPicture() ? b.m_bitmapMode : NoPicture;
   m_gradient.style = b.m_gradientMode;
   m_gradient.start = SSymIsPlainColor(b.m_color.GetColor()) ? b.m_color.GetColor() : 0xFFFFFF;
@@ -103,7 +115,7 @@ BOOL SSymDlgColor::OnInitDialog() {
 
 void SSymDlgColor::FillModes() {
   ::SendDlgItemMessageW(m_hWnd, ModeId, CB_RESETCONTENT, 0, 0);
-  const bool shown = m_pFormat->m_fill != 0 && m_pFormat->m_brush.GetPicture();
+  const bool shown = m_pFormat->m_fill != 0 && m_picture.GetPicture();
   if (shown) {
     for (const auto& row : kModes) ::SendDlgItemMessageW(m_hWnd, ModeId, CB_ADDSTRING, 0, LPARAM(row.text));
     ::SendDlgItemMessageW(m_hWnd, ModeId, CB_SETCURSEL, WPARAM(RowOfMode(m_nMode)), 0);
@@ -116,7 +128,9 @@ void SSymDlgColor::ShowParts() {
   const bool gradient = m_gradient.style != SSymDlgGradient::NoStyle && m_gradient.style != SSymDlgGradient::MixedStyle;
   ShowItems({GradientSampleId}, filled && gradient);
   ShowItems({PictureSampleId}, filled);
-  EnableItems({GradientButtonId}, filled);
+  EnableItems({PictureButtonId, GradientButtonId}, filled && !CategoryImposed(SSymAllowOption::FILL));
+  SPictureInfo* picture = m_nMode == NoPicture ? nullptr : m_picture.GetPicture();
+  ::SetDlgItemTextW(m_hWnd, PictureSampleId, picture ? PictureName(picture).c_str() : u"<None>");
   FillModes();
 }
 
@@ -153,12 +167,31 @@ void SSymDlgColor::OnChangeGradient() {
 void SSymDlgColor::OnChangeBitmapMode() {
   const int row = int(::SendDlgItemMessageW(m_hWnd, ModeId, CB_GETCURSEL, 0, 0));
   m_nMode = ModeOfRow(row);
+  ShowParts();
+  BackgroundChanged();
+}
+
+void SSymDlgColor::OnChangeBitmap() {
+  const SString shown = m_picture.GetPicture() ? m_picture.GetPicture()->GetFileName() : SString();
+  SPictureDlg picker(shown.IsEmpty() ? nullptr : shown.c_str(), this);
+  if (picker.DoModal() != IDOK) return;
+  const SString file = picker.GetPathName();
+  SSymPictureManager manager;
+  SPictureInfo* picture =
+      file.IsEmpty() ? nullptr : manager.LoadPicture(SPictureInfo::GetTypeFromExtension(file), file, 0, SString());
+  if (!picture) {
+    Refuse(SString(u"The file cannot be used as the fill picture: it holds no picture this program can show."));
+    return;
+  }
+  m_picture.SetPicture(picture);
+  if (m_nMode == NoPicture) m_nMode = 8;  // Center
+  ShowParts();
   BackgroundChanged();
 }
 
 void SSymDlgColor::StoreIntoFormat() {
   SSymBrush& b = m_pFormat->m_brush;
-  if (m_nMode == NoPicture) b.SetPicture(nullptr);
+  b.SetPicture(m_nMode == NoPicture ? nullptr : m_picture.GetPicture());
   b.m_bitmapMode = m_nMode;
   // An undecided mixed gradient stays each symbol's own.
   if (m_gradient.style != SSymDlgGradient::MixedStyle) {

@@ -3,13 +3,14 @@
 // background picture and the gradient (the gradient dialog), shown on the
 // sheet's sample symbols.
 //
-// The page writes the background part (picture mode, gradient, brush kind)
+// The page writes the background part (picture, its mode, gradient, brush kind)
 // into the format only once the person changed one of them: a page merely
 // shown over a mixed selection must not give every symbol the first one's
 // brush kind.
 #pragma once
 
 #include "kvcore/sctrl.h"
+#include "kvcore/spicture.h"
 #include "sym/dialogs/symdlgbase.h"
 #include "sym/dialogs/symdlggradient.h"
 
@@ -36,6 +37,8 @@ class SSymDlgColor : public SSymDlgBase {
   // The brush kind of a fill: hollow when not filled, else by picture and gradient.
   static LONG BrushKind(LONG fill, bool picture, bool gradient);
   const SSymGradientFill& GetGradient() const { return m_gradient; }
+  SPictureInfo* GetPicture() const { return m_picture.GetPicture(); }
+  LONG GetPictureMode() const { return m_nMode; }
 
   KV_DECLARE_MESSAGE_MAP()
 
@@ -44,6 +47,10 @@ class SSymDlgColor : public SSymDlgBase {
   void OnColor(NMHDR* notify, LRESULT* result);
   void OnChangeGradient();
   void OnChangeBitmapMode();
+  // "M&odify...": a picture file chosen in the picture picker becomes the
+  // background picture (shown centred when it was shown as none); a file
+  // that holds no picture is refused and the picture stays as it was.
+  void OnChangeBitmap();
 
  private:
   // The background part was changed: into the format, onto the samples.
@@ -54,6 +61,8 @@ class SSymDlgColor : public SSymDlgBase {
   SColorWellCtrl m_well;
   SSymGradientSample m_gradientSample;
   SSymGradientFill m_gradient;
+  // The background picture the page shows and stores (counted).
+  SPictureHolder m_picture;
   LONG m_nMode = NoPicture;
   bool m_bTouched = false;
 };

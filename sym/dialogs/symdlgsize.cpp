@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "kvcore/smodulestate.h"
+#include "sym/diagram/symdisppref.h"
+#include "sym/dialogs/symdialog.h"
 #include "sym/foundation/sdsym.h"
 #include "sym/foundation/symstrings.h"
 #include "win/wingdi.h"
@@ -160,6 +162,12 @@ SSymDlgSize::SSymDlgSize(SSymFormatEx* format, SSymAllowOption* allow, UINT temp
   SetHelpContext(HelpContext);
 }
 
+bool SSymDlgSize::SetUnit(int unit) {
+  if (unit != Inch && unit != Millimetre && unit != Pixel) return false;
+  m_nUnit = unit;
+  return true;
+}
+
 void SSymDlgSize::ShowOption(int id, LONG word) {
   if (word == 2) ::SendDlgItemMessageW(m_hWnd, id, BM_SETSTYLE, BS_AUTO3STATE, TRUE);
   SetCheck(id, word == 2 ? BST_INDETERMINATE : word ? BST_CHECKED : BST_UNCHECKED);
@@ -190,6 +198,8 @@ void SSymDlgSize::ShowSizes() {
 BOOL SSymDlgSize::OnInitDialog() {
   m_nCategory = SSymAllowOption::SIZE;
   SSymDlgBase::OnInitDialog();
+  if (ISSymDiagram* diagram = m_pSheet ? m_pSheet->GetDiagram() : nullptr)
+    if (const SSymDispPref* prefs = diagram->GetDispPrefPtr()) SetUnit(int(prefs->GetGraphUnit()));
   SSymFormatEx& f = *m_pFormat;
   if (f.m_margins[2] == 1) f.m_textFlag = 0;  // a kept size is not adjusted to the text
   const DWORD mask = m_pAllow ? m_pAllow->m_mask : 0x180;

@@ -21,8 +21,12 @@ class SSymDlgSize : public SSymDlgBase {
     AutoAdjustId = 1072, KeepAspectId = 1110, KeepCenterId = 1120, KeepSizeId = 1121,
   };
   SSymDlgSize(SSymFormatEx* format, SSymAllowOption* allow, UINT templateId = TemplateId);
-  // The unit the page shows sizes in (inches until set).
-  void SetUnit(int unit) { m_nUnit = unit == Millimetre || unit == Pixel ? unit : Inch; }
+  // The unit the page shows sizes in. When the page opens on a sheet whose
+  // diagram has display preferences, their graphic unit; otherwise the one
+  // set here, inches until set. False, and the unit unchanged, for a unit
+  // that is none of the three (a damaged preference is not guessed at).
+  bool SetUnit(int unit);
+  int GetUnit() const { return m_nUnit; }
   BOOL OnInitDialog() override;
   BOOL OnSetActive() override;
   // Reads every control into the format; refuses (and stays) while a typed

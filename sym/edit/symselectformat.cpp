@@ -2,10 +2,15 @@
 #include <memory>
 
 #include "kvrep/srepsession.h"
+#include "kvrep/srepvariant.h"
+#include "sym/diagram/symdisppref.h"
 #include "sym/edit/symselection.h"
+#include "sym/foundation/symclassdesc.h"
+#include "sym/foundation/symclassid.h"
 #include "sym/symbol/symaction.h"
 #include "sym/symbol/symbase.h"
 #include "sym/symbol/symintfformat.h"
+#include "sym/symbol/symsolid.h"
 
 namespace {
 // The mark of a colour the selected symbols do not share.
@@ -14,6 +19,9 @@ constexpr LONG kMixedLineStyle = 4;
 constexpr LONG kMixedArrow = 255;
 constexpr LONG kMixedTriState = 2;
 constexpr LONG kMixedShadowStyle = 65535;
+// A boolean a model's own symbol classes may carry (this library's classes
+// do not): set, it is cleared when the symbol takes a custom picture.
+constexpr LONG kPictureMarkAttribute = 0x0201000B;
 
 bool IsMixed(const SSymColor& color) { return color.GetColor() == kMixedColor; }
 bool SameColor(const SSymColor& a, const SSymColor& b) { return a.GetColor() == b.GetColor(); }
@@ -53,6 +61,33 @@ void MergeFont(SSymFonts& into, const SSymFonts& from) {
 // the categories the template applies; otherwise every category but one a
 // template imposes (applied, and users not allowed to modify it). Both bits
 // set is the neutral state: fully allowed.
+// A boolean attribute of a member's repository object that it has and
+// that holds true.
+bool AttributeTrue(ISSymbol* s, LONG id) {
+  ISRepObject* o = SSymGetRepObject(s);
+  SRepVariant v;
+  return o && o->HasAttribute(id) == S_OK && o->GetAttribute(id, &v) == S_OK && v.GetLONG() != 0;
+}
+
+// Whether a member resized by hand keeps its size (and its adjust words)
+// against this change: it does when it takes its first custom picture, a
+// predefined shape, whose text does not ask for the shape's own size
+// (custom text mode 2). The shape would otherwise throw the person's size away.
+bool KeepsManualSize(ISSymbol* s, const SSymFormat& was, const SSymFormat& now) {
+  SPictureInfo* picture = SSymCustomPictureFromWord(now.m_margins[3]);
+  return picture && !SSymCustomPictureFromWord(was.m_margins[3]) && picture->GetType() == 1 &&
+         now.m_margins[4] != 2 && AttributeTrue(s, SymAttr::IsManuallyResized);
+}
+
+// Whether a member is a complex symbol (a wrapper of IUnknown would take
+// the member's own pointer without asking).
+bool AnswersComplex(ISSymbol* s) {
+  void* p = nullptr;
+  if (FAILED(s->QueryInterface(IID_ISSymComplex, &p)) || !p) return false;
+  static_cast<IUnknown*>(p)->Release();
+  return true;
+}
+
 bool Allowed(const SSymAllowOption* allow, int category) {
   if (!allow) return true;
   const DWORD word = allow->m_category[category];
@@ -65,7 +100,12 @@ HRESULT SSymSelection::UpdateLayoutFormat(const SSymFormat* oldFormat, const SSy
                                           const SSymAllowOption* allow) {
   if (!oldFormat || !newFormat) return E_POINTER;
   if (m_diagram.IsNull()) return E_POINTER;
-  if (m_order.empty()) return S_FALSE;
+  if (m_order.empty()) {
+    // Nothing selected: the sheet edited the diagram's format for new
+    // symbols, which its display preferences keep (when they do).
+    if (SSymDispPref* prefs = m_diagram->GetDispPrefPtr()) prefs->SetSymDefConf(SSymFormat(*newFormat));
+    return S_FALSE;
+  }
   // A symbol deleted while the sheet was open refuses the whole change
   // before anything is written: half a format is worse than none.
   for (ISSymbol* s : m_order) {
@@ -132,6 +172,18 @@ HRESULT SSymSelection::UpdateLayoutFormat(const SSymFormat* oldFormat, const SSy
       }
       if (fill || nb.GetPicture() != ob.GetPicture()) w.m_flags |= F::FlagBrush;
     }
+    if (Allowed(allow, A::SHAPE) && !SComWrap<ISSymCustomShape>(s).IsNull()) {
+      if (now.m_margins[3] != was.m_margins[3]) {
+        w.m_margins[3] = now.m_margins[3];
+        w.m_flags |= F::FlagCustomShape;
+        if (SSymCustomPictureFromWord(now.m_margins[3]) && AttributeTrue(s, kPictureMarkAttribute))
+          SSymGetRepObject(s)->SetAttribute(kPictureMarkAttribute, SRepVariant::Bool(false));
+      }
+      if (now.m_margins[4] >= 0 && now.m_margins[4] != was.m_margins[4]) {
+        w.m_margins[4] = now.m_margins[4];
+        w.m_flags |= F::FlagCustomShape;
+      }
+    }
     if (Allowed(allow, A::SHADOW) && !SComWrap<ISSymShadow>(s).IsNull()) {
       w.m_flags |= F::FlagShadowColor | F::FlagShadowStyle;
       if (WordChosen(now.m_shadowStyle, was.m_shadowStyle, kMixedShadowStyle)) w.m_shadowStyle = now.m_shadowStyle;
@@ -157,13 +209,16 @@ HRESULT SSymSelection::UpdateLayoutFormat(const SSymFormat* oldFormat, const SSy
       w.m_textStyle = now.m_textStyle;
       w.m_flags |= F::FlagFonts;
     }
-    const bool sizeAllowed = Allowed(allow, A::SIZE);
-    if (sizeAllowed && !s->IsSubObject() && SComWrap<ISSymGroup>(s).IsNull()) {
-      if (now.m_size.cx > 0 && now.m_size.cx != was.m_size.cx && now.m_size.cx != w.m_size.cx) {
+    bool sizeAllowed = Allowed(allow, A::SIZE);
+    if (!s->IsSubObject() && SComWrap<ISSymGroup>(s).IsNull()) {
+      if (sizeAllowed && KeepsManualSize(s, was, now)) sizeAllowed = false;
+      if (sizeAllowed && now.m_size.cx > 0 && now.m_size.cx != was.m_size.cx && now.m_size.cx != w.m_size.cx) {
         w.m_size.cx = now.m_size.cx;
         w.m_flags |= F::FlagSize1;
       }
-      if (now.m_size.cy > 0 && now.m_size.cy != was.m_size.cy && now.m_size.cy != w.m_size.cy) {
+      // A complex symbol's height follows from its parts: it takes a width only.
+      if (sizeAllowed && now.m_size.cy > 0 && now.m_size.cy != was.m_size.cy && now.m_size.cy != w.m_size.cy &&
+          !AnswersComplex(s)) {
         w.m_size.cy = now.m_size.cy;
         w.m_flags |= F::FlagSize1;
       }

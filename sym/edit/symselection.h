@@ -133,9 +133,14 @@ class SSymSelection : public SObject, public ISSymSelection {
   // options let change and that the symbol has, as one undoable step. A
   // part the new format marks as mixed (a colour 0xFF000000, an arrowhead
   // 255, a tri-state 2, a negative width, ...) or leaves as it was keeps
-  // each symbol's own value. E_POINTER for a missing format or a selection
-  // without a diagram; CO_E_OBJNOTCONNECTED, and nothing written, when a
-  // selected symbol was deleted meanwhile; S_FALSE for an empty selection.
+  // each symbol's own value. Sizes go to symbols that are neither groups
+  // nor sub-objects, heights not to complex symbols (their parts make it);
+  // a symbol resized by hand keeps its size and adjust words when it takes
+  // its first predefined shape. E_POINTER for a missing format or a
+  // selection without a diagram; CO_E_OBJNOTCONNECTED, and nothing
+  // written, when a selected symbol was deleted meanwhile; S_FALSE for an
+  // empty selection, whose new format goes to the diagram's display
+  // preferences as the format of new symbols (SSymDispPref::SetSymDefConf).
   HRESULT UpdateLayoutFormat(const SSymFormat* oldFormat, const SSymFormat* newFormat,
                              const SSymAllowOption* allow);
 

@@ -1,6 +1,7 @@
 #include "support/picture_bytes.h"
 
 #include <cstring>
+#include <fstream>
 
 #include "win/emf.h"
 #include "win/image.h"
@@ -85,6 +86,12 @@ Bytes WmfBytes() {
   GetMetaFileBitsEx(wmf, static_cast<UINT>(out.size()), out.data());
   DeleteMetaFile(wmf);
   return out;
+}
+
+bool WriteBytes(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return bool(out);
 }
 
 }  // namespace kvtest

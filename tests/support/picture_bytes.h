@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "win/windef.h"
@@ -22,6 +23,10 @@ Bytes EmfBytes();
 Bytes WhiteEmfBytes();
 // An old-style metafile (memory type) drawing eight filled bars.
 Bytes WmfBytes();
+
+// Writes `bytes` as the file `path` (a test's own temporary folder); false
+// when it cannot.
+bool WriteBytes(const std::string& path, const Bytes& bytes);
 
 void Put16(Bytes& b, std::size_t at, std::uint16_t v);
 void Put32(Bytes& b, std::size_t at, std::uint32_t v);

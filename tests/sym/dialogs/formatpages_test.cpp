@@ -10,7 +10,12 @@
 
 #include "kvcore/sdlg.h"
 #include "support/link_fixture.h"
+#include "support/picture_bytes.h"
 #include "support/session_state.h"
+#include "support/symsolid_fixture.h"
+#include "support/temp_files.h"
+#include "sym/diagram/symdisppref.h"
+#include "sym/diagram/symview.h"
 #include "sym/dialogs/symcolorwell.h"
 #include "sym/dialogs/symdialog.h"
 #include "sym/edit/symselection.h"
@@ -397,6 +402,229 @@ TEST_F(FormatSheet, PagesShareOnePreviewDiagram) {
     for (int end : {2, 4, 8}) EXPECT_EQ(line->GetArrow(end), 24) << end;
   }
   EXPECT_EQ(lines, 1);
+}
+
+TEST_F(FormatSheet, SizePageTakesItsUnitFromTheDiagramsPreferences) {
+  SSymSelection* selection = TwoBoxes();
+  auto* prefs = new SSymDispPref(m_diagram->RepObject());  // the diagram owns it
+  m_diagram->SetDispPrefPtr(prefs);
+  const int ppi = SSymDlgSize::ScreenPixelsPerInch(0);
+  const struct {
+    LONG unit;
+    int shown;  // the unit the page uses
+    std::u16string typed;  // a height of 2 inches
+  } cases[] = {
+      {0, SSymDlgSize::Inch, u"2"},
+      {1, SSymDlgSize::Millimetre, u"50.8"},
+      {2, SSymDlgSize::Pixel, std::u16string(SString::FromInt(2 * ppi).str())},
+      {7, SSymDlgSize::Inch, u"2"},  // a damaged preference is not guessed at
+      {-1, SSymDlgSize::Inch, u"2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.unit);
+    KvDialogReset();
+    prefs->m_nGraphUnit = c.unit;
+    SSymFormat format = m_mixed;
+    SSymAllowOption allow;
+    allow.m_mask = 0x180;
+    D sheet(&format, &allow, kCaption, selection);
+    EXPECT_EQ(sheet.GetDiagram(), Diagram());
+    KvQueueDialogAnswer({{}, true, {KvType(SSymDlgSize::HeightId, c.typed)}});
+    EXPECT_EQ(sheet.DoModal(), IDOK);
+    EXPECT_EQ(static_cast<SSymDlgSize*>(sheet.GetFormatPage(D::Size))->GetUnit(), c.shown);
+    EXPECT_EQ(format.m_size.cy, 14400);
+    EXPECT_EQ(format.m_size.cx, 4800);
+  }
+}
+
+TEST_F(FormatSheet, HoldsTheDiagramItIsGivenUnlessAViewIsItsParent) {
+  SSymFormat format;
+  SSymAllowOption allow;
+  allow.m_mask = 0x80;
+  D loose(&format, &allow, kCaption, nullptr);
+  EXPECT_EQ(loose.GetDiagram(), nullptr);
+  loose.SetDiagram(Diagram());
+  EXPECT_EQ(loose.GetDiagram(), Diagram());
+  loose.SetDiagram(nullptr);
+  EXPECT_EQ(loose.GetDiagram(), nullptr);
+  // A view's sheet formats for the view's diagram, whatever it is given.
+  TDiagram* other = Make<TDiagram>();
+  auto* view = new SSymView();  // counted: it goes with its last reference
+  view->AddRef();
+  view->SetDiagram(other);
+  {
+    D onView(&format, &allow, kCaption, nullptr, view);
+    EXPECT_EQ(onView.GetDiagram(), other);
+    onView.SetDiagram(Diagram());
+    EXPECT_EQ(onView.GetDiagram(), other);
+  }
+  view->SetDiagram(nullptr);
+  view->Release();
+}
+
+TEST_F(FormatSheet, PreviewShowsTheFillAsTheOneSymbolShowsItInItsComposites) {
+  SSymDispPref prefs;
+  prefs.m_nDarkenPercent = 20;
+  SSymAttachDispPref(Diagram(), &prefs);
+  const DWORD blue = 0xC08040;
+  TSolidComp* outer = Place<TSolidComp>(DiagramOwner());
+  outer->m_brush.m_color = blue;
+  TSolid* child = Make<TSolid>();
+  outer->Add(child->Sym());
+  child->m_brush.m_color = blue;
+  SSymColor darker(blue);
+  ASSERT_EQ(GetDarkenColor(child->Sym(), darker), 1);
+  ASSERT_NE(darker.GetColor(), blue);
+  const struct {
+    bool both;  // the composite selected too
+    DWORD shown;
+  } cases[] = {{false, darker.GetColor()}, {true, blue}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.both);
+    KvDialogReset();
+    SSymSelection selection;
+    selection.SetDiagram(Diagram());
+    selection.Add(child->Sym(), 0);
+    if (c.both) selection.Add(outer->Sym(), 0);
+    SSymFormat format;
+    format.m_brush.m_color = SSymColor(blue);
+    SSymAllowOption allow;
+    allow.m_mask = 0x8;
+    D sheet(&format, &allow, kCaption, &selection);
+    KvQueueDialogAnswer({{}, false, {}});
+    sheet.DoModal();
+    SSymDlgBase* page = sheet.GetFormatPage(D::Fill);
+    EXPECT_EQ(page->ShownColor(format.m_brush), c.shown);
+    ISSymDiagram* preview = page->GetPreviewDiagram();
+    ASSERT_NE(preview, nullptr);
+    SComOut<ISRepClassCol> symbols;
+    ASSERT_EQ(preview->GetSymbols(&symbols), S_OK);
+    int filled = 0;
+    for (LONG i = 0; i < symbols->GetCount(); ++i) {
+      SComOut<ISRepObject> object;
+      ASSERT_EQ(symbols->Item(i, &object), S_OK);
+      SComWrap<ISSymBrush> brush(object.Get());
+      if (brush.IsNull()) continue;
+      ++filled;
+      EXPECT_EQ(brush->GetBrush().m_color.GetColor(), c.shown);
+    }
+    EXPECT_EQ(filled, 1);
+    // The shown colour is the preview's only: the format keeps its own.
+    EXPECT_EQ(format.m_brush.m_color.GetColor(), blue);
+  }
+  // A symbol deleted while the sheet is open shows in no composite.
+  SSymSelection selection;
+  selection.SetDiagram(Diagram());
+  selection.Add(child->Sym(), 0);
+  SSymFormat format;
+  format.m_brush.m_color = SSymColor(blue);
+  SSymAllowOption allow;
+  allow.m_mask = 0x8;
+  D sheet(&format, &allow, kCaption, &selection);
+  ASSERT_EQ(child->Delete(), S_OK);
+  EXPECT_EQ(sheet.GetFormatPage(D::Fill)->ShownColor(format.m_brush), blue);
+  SSymAttachDispPref(Diagram(), nullptr);
+}
+
+TEST(SSymView, APreviewKeepsItsFramingUnderTheWheel) {
+  for (bool preview : {false, true}) {
+    auto* view = new SSymView();
+    view->AddRef();
+    if (preview) view->SetState(view->GetState() | SSymView::StatePreview);
+    const double zoom = view->GetCanvas().GetZoom();
+    view->OnMouseWheel(MK_CONTROL, 120, POINT{0, 0});
+    EXPECT_EQ(view->GetCanvas().GetZoom() == zoom, preview);
+    view->Release();
+  }
+}
+
+// The fill page's picture: a picture file chosen in the picker becomes the
+// brush's picture, shown centred; a file that holds no picture is refused
+// and the brush keeps what it had.
+TEST_F(FormatSheet, FillPagePicksAPictureOrRefusesAFileWithNone) {
+  kvtest::TempDir dir("fillpicture");
+  const SString png = dir.Name("fill.png");
+  const SString text = dir.Name("notes.png");
+  ASSERT_TRUE(kvtest::WriteBytes(png.ToUtf8(), kvtest::PngBytes(8, 8, 0xFF336699u)));
+  ASSERT_TRUE(kvtest::WriteBytes(text.ToUtf8(), {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}));
+  const struct {
+    const char* name;
+    KvFileDialogAnswer answer;
+    std::vector<KvControlAction> after;
+    bool picture;
+    LONG mode, kind;
+    size_t refusals;
+  } cases[] = {
+      {"picked", {true, png.str()}, {}, true, 8, SSymBrush::Picture, 0},
+      {"picked, then none", {true, png.str()}, {KvPick(SSymDlgColor::ModeId, 0)}, false, 12, SSymBrush::Solid, 0},
+      {"picked, then tiled", {true, png.str()}, {KvPick(SSymDlgColor::ModeId, 4)}, true, 9, SSymBrush::Picture, 0},
+      {"no picture in the file", {true, text.str()}, {}, false, 12, SSymBrush::Solid, 1},
+      {"cancelled", {false, {}}, {}, false, 12, SSymBrush::Solid, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    KvDialogReset();
+    KvClearMessageBoxLog();
+    SSymFormat format;
+    KvQueueFileDialogAnswer(c.answer);
+    std::vector<KvControlAction> actions = {KvClick(SSymDlgColor::PictureButtonId)};
+    actions.insert(actions.end(), c.after.begin(), c.after.end());
+    EXPECT_EQ(Run(format, 0x28, actions), IDOK);
+    EXPECT_TRUE(AllPlayed());
+    EXPECT_EQ(format.m_brush.GetPicture() != nullptr, c.picture);
+    EXPECT_EQ(format.m_brush.m_bitmapMode, c.mode);
+    EXPECT_EQ(format.m_brush.m_style, c.kind);
+    EXPECT_EQ(KvMessageBoxLog().size(), c.refusals);
+  }
+  // A fill the template imposes cannot take a picture.
+  SSymFormat format;
+  SSymAllowOption allow;
+  allow.m_category[SSymAllowOption::FILL] = SSymAllowOption::AllowApply;
+  Run(format, 0x28, {KvClick(SSymDlgColor::PictureButtonId)}, true, nullptr, &allow);
+  EXPECT_EQ(KvDialogCalls().back().actions.back(), DWORD(ERROR_ACCESS_DENIED));
+}
+
+// Display preferences that give the format sheet a page of their own.
+class TExtraPagePrefs : public SSymDispPref {
+ public:
+  using SSymDispPref::SSymDispPref;
+  SPropertyPage* CreateFormatPage(ISSymbol* symbol, SSymDialog* sheet) override {
+    m_asked.push_back(symbol);
+    EXPECT_NE(sheet, nullptr);
+    return new SPropertyPage(SSymDlgShadow::TemplateId);
+  }
+  std::vector<ISSymbol*> m_asked;
+};
+
+TEST_F(FormatSheet, OneSelectedSymbolsPreferencesMayAddAPageLast) {
+  SSymSelection* selection = TwoBoxes();
+  auto* prefs = new TExtraPagePrefs(m_diagram->RepObject());  // the diagram owns it
+  m_diagram->SetDispPrefPtr(prefs);
+  SSymAllowOption allow;
+  allow.m_mask = 0x1 | 0x10;
+  SSymFormatEx flagged(m_mixed);
+  flagged.m_flags = SSymFormatEx::FlagPen | SSymFormatEx::MarkLine;
+  {
+    D two(&flagged, &allow, kCaption, selection);
+    EXPECT_EQ(two.GetPageCount(), 2);  // asked only for one symbol
+    EXPECT_EQ(two.GetExtraPage(), nullptr);
+  }
+  EXPECT_TRUE(prefs->m_asked.empty());
+  SSymSelection one;
+  one.SetDiagram(Diagram());
+  one.Add(m_a->Sym(), 0);
+  D sheet(&flagged, &allow, kCaption, &one);
+  ASSERT_EQ(prefs->m_asked.size(), 1u);
+  EXPECT_EQ(prefs->m_asked[0], m_a->Sym());
+  ASSERT_EQ(sheet.GetPageCount(), 3);
+  EXPECT_NE(sheet.GetExtraPage(), nullptr);
+  EXPECT_EQ(sheet.GetPage(2), sheet.GetExtraPage());
+  EXPECT_EQ(sheet.GetWorkingFormat().m_flags, flagged.m_flags);
+  // A mask the sheet refuses adds no page of any kind.
+  allow.m_mask = 0x4001;
+  D refused(&flagged, &allow, kCaption, &one);
+  EXPECT_EQ(refused.GetPageCount(), 0);
+  EXPECT_EQ(prefs->m_asked.size(), 1u);
 }
 
 }  // namespace
