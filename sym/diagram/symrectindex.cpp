@@ -96,18 +96,24 @@ LONG SSymRectIndex::HitMargin(SSymCanvas& canvas, bool bridges) {
   return std::max(ViewMargin(canvas), halfHandle) + (bridges ? BridgeReach() : 0);
 }
 
-bool SSymRectIndex::PrefShowsBridges() {
+const ISSymDispPref* SSymRectIndex::Prefs() {
   // Asked as a line asks it (the same preferences, a lent set included).
-  SComWrap<ISSymDiagram> diagram(static_cast<ISRepObject*>(m_owner));
-  const ISSymDispPref* pref = diagram.IsNull() ? nullptr : SSymGetDispPrefPtr(diagram.Get());
+  if (!m_face) {
+    SComWrap<ISSymDiagram> diagram(static_cast<ISRepObject*>(m_owner));
+    m_face = diagram.Get();  // not counted: the diagram owns the index
+  }
+  return m_face ? SSymGetDispPrefPtr(m_face) : nullptr;
+}
+
+bool SSymRectIndex::PrefShowsBridges() {
+  const ISSymDispPref* pref = Prefs();
   return pref && pref->ShowsLinkIntersections();
 }
 
 bool SSymRectIndex::ShowsBridges() {
   if (!SSymGetEdgeRouter()) return false;
   // Unknown preferences count as showing them, which only widens the search.
-  SComWrap<ISSymDiagram> diagram(static_cast<ISRepObject*>(m_owner));
-  const ISSymDispPref* pref = diagram.IsNull() ? nullptr : SSymGetDispPrefPtr(diagram.Get());
+  const ISSymDispPref* pref = Prefs();
   return !pref || pref->ShowsLinkIntersections();
 }
 

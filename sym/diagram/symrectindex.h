@@ -45,6 +45,8 @@
 class SRepObject;
 class SSymCanvas;
 struct ISSymbol;
+struct ISSymDiagram;
+class ISSymDispPref;
 
 class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
  public:
@@ -164,6 +166,8 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   // Whether the diagram's preferences show crossings as bridges (what a
   // link's rectangle follows, router or not).
   bool PrefShowsBridges();
+  // The diagram's display preferences (null when it has none).
+  const ISSymDispPref* Prefs();
   // On a change of PrefShowsBridges since the keys were taken: the lines
   // take their rectangles again and the next use rebuilds.
   void FollowBridges();
@@ -183,6 +187,7 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   std::int64_t CellCoord(std::int64_t v) const { return v >> m_shift; }
 
   SRepObject* m_owner;
+  ISSymDiagram* m_face = nullptr;  // the owner's diagram face, once asked
   LONG m_symbolsId;
   bool m_dirty = true;
   bool m_advised = false;
