@@ -96,13 +96,44 @@ LONG SSymRectIndex::HitMargin(SSymCanvas& canvas, bool bridges) {
   return std::max(ViewMargin(canvas), halfHandle) + (bridges ? BridgeReach() : 0);
 }
 
+const ISSymDispPref* SSymRectIndex::Prefs() {
+  // Asked as a line asks it (the same preferences, a lent set included).
+  if (!m_face) {
+    SComWrap<ISSymDiagram> diagram(static_cast<ISRepObject*>(m_owner));
+    m_face = diagram.Get();  // not counted: the diagram owns the index
+  }
+  return m_face ? SSymGetDispPrefPtr(m_face) : nullptr;
+}
+
+bool SSymRectIndex::PrefShowsBridges() {
+  const ISSymDispPref* pref = Prefs();
+  return pref && pref->ShowsLinkIntersections();
+}
+
 bool SSymRectIndex::ShowsBridges() {
   if (!SSymGetEdgeRouter()) return false;
-  // Asked as a line asks it (the same preferences, a lent set included);
-  // unknown preferences count as showing them, which only widens the search.
-  SComWrap<ISSymDiagram> diagram(static_cast<ISRepObject*>(m_owner));
-  const ISSymDispPref* pref = diagram.IsNull() ? nullptr : SSymGetDispPrefPtr(diagram.Get());
+  // Unknown preferences count as showing them, which only widens the search.
+  const ISSymDispPref* pref = Prefs();
   return !pref || pref->ShowsLinkIntersections();
+}
+
+void SSymRectIndex::FollowBridges() {
+  const int bridges = PrefShowsBridges() ? 1 : 0;
+  if (m_bridges < 0 || bridges == m_bridges) return;
+  m_bridges = bridges;
+  // Told rectangles are ignored while dirty: the rebuild takes them all.
+  m_dirty = true;
+  for (SRepObject* item : m_owner->Collection(m_symbolsId)->Items()) {
+    SComWrap<ISSymbol> sym(static_cast<ISRepObject*>(item));
+    if (sym.IsNull()) continue;
+    if (auto* line = dynamic_cast<SSymPolyBase*>(SSymBase::FromInterface(sym.Get()))) {
+      try {
+        line->RecomputeClipRect(0, 0);
+      } catch (const SException&) {
+        // Its key is whatever it answers at the rebuild.
+      }
+    }
+  }
 }
 
 LONG SSymRectIndex::HitReachOf(ISSymbol* symbol, bool line) {
@@ -173,6 +204,7 @@ bool SSymRectIndex::Usable() {
     m_dirty = true;
     return false;
   }
+  FollowBridges();
   if (m_dirty) Rebuild();
   return !m_dirty;
 }
@@ -183,6 +215,7 @@ void SSymRectIndex::Rebuild() {
     col->Advise(this);
     m_advised = true;
   }
+  m_bridges = PrefShowsBridges() ? 1 : 0;
   m_entries.clear();
   m_slots.clear();
   m_cells.clear();
@@ -503,30 +536,56 @@ ISSymbol* SSymRectIndex::HitWalk(SSymCanvas& canvas, const SSymPoint& point, int
   return nullptr;
 }
 
+bool SSymRectIndex::CollectHits(SSymCanvas& canvas, const SSymPoint& point, std::vector<Found>& out) {
+  out.clear();
+  // Bridges widen what a line answers only where the diagram shows them.
+  const bool bridges = ShowsBridges();
+  const LONG margin = HitMargin(canvas, bridges);
+  if (!CollectSlots(SSymRect(point.x, point.y, point.x, point.y), margin, true)) return false;
+  // A line answers only within the margin beyond the boxes of its segments
+  // (the bridges' part of it only near one of its bridges), and within its
+  // reach beyond those of its labels: a line further from all of them is
+  // not asked.
+  const LONG plain = bridges ? HitMargin(canvas, false) : margin;
+  const SSymRect atPoint(point.x, point.y, point.x, point.y);
+  const SSymRect nearSegment = Widened(atPoint, plain), nearBridgeBand = Widened(atPoint, margin);
+  const SSymRect nearLabel = Widened(atPoint, margin + kLineHitReach);
+  ISSymEdgeRouter* router = bridges ? SSymGetEdgeRouter() : nullptr;
+  // A bridge a-b-c-d (see SSymPolyBase::IsPtInSym) answers within its arcs'
+  // diameter (the bridges' part of the margin) and the rest of the margin
+  // around the box of its four points.
+  const LONG bridgeReach = margin + 64;
+  auto nearBridge = [&](ISSymbol* line) {
+    const SSymListPt b = router->GetBridges(line);
+    for (int q = 0; q + 3 < b.GetCount(); q += 4) {
+      SSymRect box(b[q].x, b[q].y, b[q].x, b[q].y);
+      for (int k = 1; k < 4; ++k)
+        box = SSymRect(std::min(box.x1, b[q + k].x), std::max(box.y1, b[q + k].y), std::max(box.x2, b[q + k].x),
+                       std::min(box.y2, b[q + k].y));
+      if (Meets(Widened(box, bridgeReach), atPoint)) return true;
+    }
+    return false;
+  };
+  for (std::uint32_t slot : m_scratch) {
+    const Entry& e = m_entries[slot];
+    if (e.line && e.narrowed) {
+      const SSymRect* box = m_boxes.data() + e.boxesAt;
+      const SSymRect* labels = box + std::min(e.segmentBoxes, e.boxCount);
+      auto meetsSegment = [&](const SSymRect& area) {
+        return std::any_of(box, labels, [&](const SSymRect& b) { return Meets(b, area); });
+      };
+      if (!meetsSegment(nearSegment) &&
+          std::none_of(labels, box + e.boxCount, [&](const SSymRect& b) { return Meets(b, nearLabel); }) &&
+          !(router && meetsSegment(nearBridgeBand) && nearBridge(e.symbol)))
+        continue;
+    }
+    out.push_back(Found{e.symbol, e.line});
+  }
+  return true;
+}
+
 ISSymbol* SSymRectIndex::HitTest(SSymCanvas& canvas, const SSymPoint& point, int* part) {
   std::vector<Found>& found = m_found;
-  found.clear();
-  // Bridges widen what a line answers only where the diagram shows them.
-  const LONG margin = HitMargin(canvas, ShowsBridges());
-  if (CollectSlots(SSymRect(point.x, point.y, point.x, point.y), margin, true)) {
-    // A line answers only within the margin beyond the boxes of its
-    // segments, and within its reach beyond those of its labels: a line
-    // further from all of them is not asked.
-    const SSymRect atPoint(point.x, point.y, point.x, point.y);
-    const SSymRect nearSegment = Widened(atPoint, margin), nearLabel = Widened(atPoint, margin + kLineHitReach);
-    for (std::uint32_t slot : m_scratch) {
-      const Entry& e = m_entries[slot];
-      if (e.line && e.narrowed) {
-        const SSymRect* box = m_boxes.data() + e.boxesAt;
-        const SSymRect* labels = box + std::min(e.segmentBoxes, e.boxCount);
-        if (std::none_of(box, labels, [&](const SSymRect& b) { return Meets(b, nearSegment); }) &&
-            std::none_of(labels, box + e.boxCount, [&](const SSymRect& b) { return Meets(b, nearLabel); }))
-          continue;
-      }
-      found.push_back(Found{e.symbol, e.line});
-    }
-  } else {
-    CollectAll(found);
-  }
+  if (!CollectHits(canvas, point, found)) CollectAll(found);
   return HitWalk(canvas, point, part, found);
 }

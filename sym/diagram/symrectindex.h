@@ -26,7 +26,11 @@
 // in one array, so that its walk reads neither the symbols nor their
 // entries. While the diagram's session defers changes in a lockout
 // context, symbols answer rectangles that no notification announced yet:
-// the index then declines and the caller walks.
+// the index then declines and the caller walks. Whether the diagram shows
+// line crossings as bridges widens its links' rectangles, and nobody tells
+// when the preferences change: the index compares it at every use and, on a
+// change, has the lines take their rectangles again and takes every key
+// afresh.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +45,8 @@
 class SRepObject;
 class SSymCanvas;
 struct ISSymbol;
+struct ISSymDiagram;
+class ISSymDispPref;
 
 class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
  public:
@@ -71,6 +77,10 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   // names), else the first line that does. `part`, when given, goes to
   // IsPtInSym. No reference is added to the answer; null when nothing is hit.
   ISSymbol* HitTest(SSymCanvas& canvas, const SSymPoint& point, int* part);
+  // The symbols HitTest asks at `point`, in collection order, into `out`
+  // (cleared first): every symbol that may answer a hit test there, with or
+  // without a part. False when the index cannot answer now.
+  bool CollectHits(SSymCanvas& canvas, const SSymPoint& point, std::vector<Found>& out);
   // The same over the given symbols, in their order.
   static ISSymbol* HitWalk(SSymCanvas& canvas, const SSymPoint& point, int* part, const std::vector<Found>& symbols);
   // Every symbol of the collection, in order (the walk without the index).
@@ -153,6 +163,14 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   // Whether lines of the diagram may answer on bridges (a router is loaded
   // and the diagram's preferences show crossings as bridges).
   bool ShowsBridges();
+  // Whether the diagram's preferences show crossings as bridges (what a
+  // link's rectangle follows, router or not).
+  bool PrefShowsBridges();
+  // The diagram's display preferences (null when it has none).
+  const ISSymDispPref* Prefs();
+  // On a change of PrefShowsBridges since the keys were taken: the lines
+  // take their rectangles again and the next use rebuilds.
+  void FollowBridges();
   void Rebuild();
   void Place(std::uint32_t slot);
   void Unplace(std::uint32_t slot);
@@ -169,9 +187,12 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   std::int64_t CellCoord(std::int64_t v) const { return v >> m_shift; }
 
   SRepObject* m_owner;
+  ISSymDiagram* m_face = nullptr;  // the owner's diagram face, once asked
   LONG m_symbolsId;
   bool m_dirty = true;
   bool m_advised = false;
+  // PrefShowsBridges when the keys were taken (-1: not taken yet).
+  int m_bridges = -1;
   int m_shift = 14;
   LONG m_maxReach = 0;  // at least the largest reach of any entry
   std::vector<Entry> m_entries;

@@ -94,14 +94,9 @@ void SSymViewEdit::DrawSnapGrid(const SSymRect& area) {
 ISSymbol* SSymViewEdit::HitTest(const SSymPoint& point, unsigned long flags, int* part) {
   LockCanvas lock(this);
   int* const partArg = (flags & 1) ? part : nullptr;
-  // The selected symbols from the last to the first.
-  auto inSelection = [&]() -> ISSymbol* {
-    for (int i = m_pSelection->GetCount() - 1; i >= 0; --i) {
-      ISSymbol* s = m_pSelection->GetAt(i);
-      if (s && s->IsPtInSym(m_canvas, point, partArg, nullptr)) return s;
-    }
-    return nullptr;
-  };
+  // The selected symbols from the last to the first (through the diagram's
+  // index where the selection can use it).
+  auto inSelection = [&]() -> ISSymbol* { return m_pSelection->HitTest(m_canvas, point, partArg); };
   if (flags == 0 || flags == 1) {
     if (m_pSelection->GetCount() > 0)
       if (ISSymbol* hit = inSelection()) return hit;

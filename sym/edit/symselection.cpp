@@ -338,8 +338,7 @@ ISSymbol* SSymSelection::HitTest(SSymCanvas& canvas, const SSymPoint& point, int
   if (SSymDiagramImpl* impl = SSymDiagramImpl::FromDiagram(m_diagram.Get())) {
     if (!m_pWatch) const_cast<SSymSelection*>(this)->m_pWatch = new TopLevelWatch(*this, m_diagram.Get());
     std::vector<SSymRectIndex::Found>& found = m_found;
-    if (m_pWatch->IsWatching() &&
-        impl->GetRectIndex()->Collect(point, SSymRectIndex::HitMargin(canvas), found)) {
+    if (m_pWatch->IsWatching() && impl->GetRectIndex()->CollectHits(canvas, point, found)) {
       UpdatePlaces();
       std::vector<std::pair<int, ISSymbol*>>& asked = m_asked;
       asked.clear();

@@ -13,7 +13,10 @@
 // with arrowheads and pens, in a diagram showing crossings as bridges and
 // not, answer as it does through label edits, pen and arrowhead changes,
 // moves, resizes, deletes, undo and redo, at points out to beyond the
-// bridges' reach.
+// bridges' reach; right after the diagram starts or stops showing bridges,
+// areas around those points hand out every symbol a scan of fresh keys
+// finds there.
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -98,6 +101,35 @@ class RectIndex : public LinkFixture {
     SSymSetLineHitShortcuts(true);
     return hit;
   }
+  // Areas around `points` against a scan of fresh keys: the index hands out
+  // every symbol whose key meets the area once each line has taken its
+  // rectangle afresh, which happens only after the index has answered.
+  void ExpectSameAreasAt(const std::vector<SSymPoint>& points, const char* when) {
+    auto areaAt = [](const SSymPoint& p) { return SSymRect(p.x - 200, p.y + 200, p.x + 200, p.y - 200); };
+    std::vector<std::vector<ISSymbol*>> answers;
+    std::vector<SSymRectIndex::Found> found;
+    for (const SSymPoint& p : points) {
+      ASSERT_TRUE(Index()->Collect(areaAt(p), 0, found)) << when;
+      answers.emplace_back();
+      for (const auto& f : found) answers.back().push_back(f.symbol);
+    }
+    const std::vector<ISSymbol*> symbols = Symbols();
+    {
+      SCurrentContextChange outside(Session(), nullptr);
+      for (ISSymbol* s : symbols)
+        if (auto* line = dynamic_cast<SSymPolyBase*>(SSymBase::FromInterface(s))) line->RecomputeClipRect(0, 0);
+    }
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      const SSymRect area = areaAt(points[i]);
+      for (ISSymbol* s : symbols) {
+        const SSymRect key = SSymRectIndex::KeyOf(s);
+        if (key.x1 > area.x2 || area.x1 > key.x2 || key.y2 > area.y1 || area.y2 > key.y1) continue;
+        ASSERT_NE(std::find(answers[i].begin(), answers[i].end(), s), answers[i].end())
+            << when << " around (" << points[i].x << ", " << points[i].y << ")";
+      }
+    }
+  }
+
   // The index against the full walk at `points` at three zooms, with and
   // without a part.
   void ExpectSameHitsAt(const std::vector<SSymPoint>& points, const char* when) {
@@ -389,6 +421,7 @@ TEST_F(RectIndex, LinksAnswerAsTheFullWalkThroughEditsWithAndWithoutBridges) {
     for (int i = 0; i < 50; ++i) out.emplace_back(at(rng), at(rng));
     return out;
   };
+  ExpectSameAreasAt(points(), "built");
   ExpectSameHitsAt(points(), "built");
 
   auto inDiagram = [&] {
@@ -431,12 +464,12 @@ TEST_F(RectIndex, LinksAnswerAsTheFullWalkThroughEditsWithAndWithoutBridges) {
           break;
         case 6:
           // Showing bridges widens every link's rectangle, and lending
-          // preferences tells nobody: the keys are taken afresh here.
+          // preferences or changing them tells nobody: the index follows.
           prefs.Next();
-          for (ISSymbol* s : Symbols()) Index()->Refresh(s);
           break;
       }
     }
+    if (what == 6) ExpectSameAreasAt(points(), names[what]);
     ExpectSameHitsAt(points(), names[what]);
     if (round % 3 == 2) {
       const int undo = std::uniform_int_distribution<int>(1, 3)(rng);
