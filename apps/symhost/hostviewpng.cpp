@@ -13,19 +13,23 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-// Paints `view` (a new window object, which this takes over) the way the
-// doc comment of SHostWriteViewPng says; `prepare` runs once the window is
-// bound and placed, before it paints.
-bool WriteWindowPng(SHostDiagram& diagram, SSymView* view, const std::function<void(SSymView&)>& prepare,
-                    const std::string& folder, const std::string& base, std::vector<SHostExportedFile>& written,
-                    std::string& error) {
+bool SHostOpenDiagramWindow(SHostDiagram& diagram, SSymView& view, std::string& error) {
   SHostModelDiagram* model = diagram.Model();
   if (!model) {
-    delete view;
     error = "there is no diagram to show";
     return false;
   }
+  if (!view.CreateEx(0, nullptr, u"", WS_VISIBLE, RECT{0, 0, 64, 64}, nullptr, 0)) {
+    error = "the diagram window could not be made";
+    return false;
+  }
+  view.SetDiagram(model->Diagram());
+  view.OnActivate(1);
+  SHostFitDiagramWindow(diagram, view);
+  return true;
+}
+
+void SHostFitDiagramWindow(const SHostDiagram& diagram, SSymView& view) {
   const SSymRect extent = diagram.GetExtent(kHostExportMargin);
   // The bitmap export's size and scale for the extent, which the window takes.
   SIZE size{0, 0};
@@ -38,16 +42,9 @@ bool WriteWindowPng(SHostDiagram& diagram, SSymView* view, const std::function<v
     probe.Unlock(nullptr);
   }
   const int width = static_cast<int>(size.cx), height = static_cast<int>(size.cy);
-  if (!view->CreateEx(0, nullptr, u"", WS_VISIBLE, RECT{0, 0, width, height}, nullptr, 0)) {
-    delete view;
-    error = "the diagram window could not be made";
-    return false;
-  }
-  const HWND hwnd = view->GetSafeHwnd();
-  view->SetDiagram(model->Diagram());
-  view->OnActivate(1);
+  const HWND hwnd = view.GetSafeHwnd();
   // The extent's upper-left corner on the window's first pixel.
-  SSymCanvasView& canvas = view->GetCanvas();
+  SSymCanvasView& canvas = view.GetCanvas();
   SSymPoint centre((extent.x1 + extent.x2) / 2, (extent.y1 + extent.y2) / 2);
   canvas.SetZoomLevel(100.0, centre);
   // 100 percent of the window's context; the export's screen may count its
@@ -57,7 +54,7 @@ bool WriteWindowPng(SHostDiagram& diagram, SSymView* view, const std::function<v
   const double unitsPerPixel = canvas.GetScaleX() > 0 ? 1.0 / canvas.GetScaleX() : 75.0;
   // The client area is the export's size, whatever edges and scroll bars
   // the window has (the bars come and go with the size).
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 4; ++i) {
     RECT client{}, outer{};
     ::GetClientRect(hwnd, &client);
     if (client.right == width && client.bottom == height) break;
@@ -70,6 +67,20 @@ bool WriteWindowPng(SHostDiagram& diagram, SSymView* view, const std::function<v
   centre.x += SSymRoundAway(corner.x * unitsPerPixel);
   centre.y -= SSymRoundAway(corner.y * unitsPerPixel);
   canvas.SetZoomLevel(zoom, centre);
+}
+
+namespace {
+// Paints `view` (a new window object, which this takes over) the way the
+// doc comment of SHostWriteViewPng says; `prepare` runs once the window is
+// bound and placed, before it paints.
+bool WriteWindowPng(SHostDiagram& diagram, SSymView* view, const std::function<void(SSymView&)>& prepare,
+                    const std::string& folder, const std::string& base, std::vector<SHostExportedFile>& written,
+                    std::string& error) {
+  if (!SHostOpenDiagramWindow(diagram, *view, error)) {
+    delete view;
+    return false;
+  }
+  const HWND hwnd = view->GetSafeHwnd();
   if (prepare) prepare(*view);
   ::InvalidateRect(hwnd, nullptr, TRUE);
   ::UpdateWindow(hwnd);

@@ -19,7 +19,16 @@
 bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,
                        std::vector<SHostExportedFile>& written, std::string& error);
 
+class SSymView;
 class SSymViewEdit;
+// Makes `view` (a window object not yet made) a visible window bound to the
+// model diagram, active, and fits it as SHostFitDiagramWindow does. False
+// with a message in `error` when there is no diagram or no window.
+bool SHostOpenDiagramWindow(SHostDiagram& diagram, SSymView& view, std::string& error);
+// Sizes the window's client area to the diagram's export extent at 100
+// percent and scrolls the extent's upper-left corner onto its first pixel:
+// the window then paints what the bitmap export draws.
+void SHostFitDiagramWindow(const SHostDiagram& diagram, SSymView& view);
 // The same in an editing window, active, whose selection `select` fills
 // before the window paints: the selection's handles show over the symbols.
 bool SHostWriteEditViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,

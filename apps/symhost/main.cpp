@@ -19,6 +19,7 @@
 #include "apps/symhost/hostprint.h"
 #include "apps/symhost/hostviewpng.h"
 #include "apps/symhost/layoutsheet.h"
+#include "apps/symhost/sessionsheet.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/model/modelsheet.h"
 #include "apps/symhost/samplediagram.h"
@@ -250,6 +251,8 @@ int main(int argc, char** argv) {
   });
   // The same model laid out automatically, a panel per layout style.
   run.Step([&](const std::string& f, Files& w, std::string& e) { return SHostWriteLayoutSheet(f, "layout", w, e); });
+  // An editing session over the model, the window after each step.
+  run.Step([](const std::string& f, Files& w, std::string& e) { return SHostWriteSessionSheet(f, "session", w, e); });
   // The sample sheet of every style and symbol kind.
   SHostDiagram diagram;
   const std::vector<ISSymbol*> symbols = SBuildSampleSheet(diagram);
