@@ -16,6 +16,7 @@
 #include "sym/edit/symviewedit.h"
 #include "sym/foundation/symstrings.h"
 #include "sym/layout/symautolayoutdlg.h"
+#include "sym/layout/symedgerouter.h"
 #include "sym/render/symexport.h"
 #include "sym/diagram/symdisppref.h"
 #include "sym/shapes/sympicturefile.h"
@@ -33,7 +34,7 @@ constexpr int kColumns = 2;
 constexpr DWORD kFrame = RGB(0x2F, 0x55, 0x97);
 // The cells of the format sheet's colour wells the script picks: a light
 // fill colour and the shadow's colour.
-constexpr int kFillCell = 13, kShadowCell = 1;
+constexpr int kFillCell = 52, kShadowCell = 2;
 // Every page the library builds, every editing option (the size page
 // once, the line page with corners, arrows and styles, fill with its
 // box, shadow, text alignment).
@@ -230,14 +231,15 @@ void SHostEditSession::Record(const SString& title, bool ok, int undoBefore, int
   step.ok = ok;
   step.undoDelta = session->GetUndoCount() - undoBefore;
   step.redoDelta = session->GetRedoCount() - redoBefore;
-  SSymSelection* selection = m_view->GetSelection();
-  SHostModelDiagram* model = m_diagram.Model();
-  for (ISSymbol* s : m_symbols) step.symbols.push_back(Read(s, model->IsLink(s), selection->Contains(s)));
   SHostFitDiagramWindow(m_diagram, *m_view);
   const HWND hwnd = m_view->GetSafeHwnd();
   ::InvalidateRect(hwnd, nullptr, TRUE);
   ::UpdateWindow(hwnd);
   step.picture = WindowPicture(hwnd, m_scratch);
+  // Read once painted: what the symbols lay out as they draw is then settled.
+  SSymSelection* selection = m_view->GetSelection();
+  SHostModelDiagram* model = m_diagram.Model();
+  for (ISSymbol* s : m_symbols) step.symbols.push_back(Read(s, model->IsLink(s), selection->Contains(s)));
   m_steps.push_back(std::move(step));
 }
 
@@ -308,6 +310,14 @@ std::vector<SHostSessionStep> SHostPlaySession(SHostDiagram& diagram, const std:
   if (SBuildModelSheet(diagram, true).empty()) {
     error = "the sample model could not be built";
     return {};
+  }
+  // The model's links run from centre to centre as they were made; the
+  // diagram routes links automatically, so they are routed once before the
+  // session starts, as opening the diagram for editing would.
+  {
+    SRepCreateContext settle(diagram.Session());
+    SSymEdgeRouter::Instance().AddDiagram(SComWrap<ISSymDiagram>(diagram.Model()->Diagram()));
+    SSymEdgeRouter::Instance().CallEdgeRoutingMethod();
   }
   SHostEditSession session(diagram, scratch);
   if (!session.Open(error)) return {};

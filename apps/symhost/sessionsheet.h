@@ -100,7 +100,7 @@ class SHostEditSession {
 // move, then redo.
 std::vector<SHostSessionAction> SHostSessionScript();
 // The offset by which the script moves an entity (diagram units).
-inline constexpr LONG kHostSessionMoveX = 9000, kHostSessionMoveY = -6000;
+inline constexpr LONG kHostSessionMoveX = -16000, kHostSessionMoveY = -3000;
 
 // Builds the small model in `diagram`, plays the host's script in an
 // editing window over it and answers the steps (empty, with `error`, when
