@@ -44,8 +44,8 @@ void Help() {
   std::printf(
       "%s"
       "Draws the sample model and the reference sheets with the diagram library and writes each\n"
-      "as SVG, PNG, EMF and PDF files (the model also as a window paints it, as printed and laid\n"
-      "out automatically).\n"
+      "as SVG, PNG, EMF and PDF files (the model also as a window paints it, as printed, laid\n"
+      "out automatically and edited in an editing window, step by step).\n"
       "\n"
       "  --out <folder>  where the files go (default: out; made when missing)\n"
       "  --verbose       also print what the library registered: its persistent classes and\n"

@@ -255,28 +255,24 @@ void SHostEditSession::Play(const SHostSessionAction& action) {
   Record(action.title, ok, undo, redo);
 }
 
-void SHostEditSession::PlayUndo() {
-  auto* session = static_cast<SRepSession*>(m_diagram.Session());
-  const int undo = session->GetUndoCount(), redo = session->GetRedoCount();
-  SString title(u"Undo");
-  if (!m_undoNames.empty()) {
-    title += SString(u" ") + m_undoNames.back();
-    m_redoNames.push_back(m_undoNames.back());
-    m_undoNames.pop_back();
-  }
-  Record(title, session->Undo() == S_OK, undo, redo);
-}
+void SHostEditSession::PlayUndo() { Replay(true); }
 
-void SHostEditSession::PlayRedo() {
+void SHostEditSession::PlayRedo() { Replay(false); }
+
+void SHostEditSession::Replay(bool undo) {
   auto* session = static_cast<SRepSession*>(m_diagram.Session());
-  const int undo = session->GetUndoCount(), redo = session->GetRedoCount();
-  SString title(u"Redo");
-  if (!m_redoNames.empty()) {
-    title += SString(u" ") + m_redoNames.back();
-    m_undoNames.push_back(m_redoNames.back());
-    m_redoNames.pop_back();
+  const int undoCount = session->GetUndoCount(), redoCount = session->GetRedoCount();
+  std::vector<SString>& from = undo ? m_undoNames : m_redoNames;
+  std::vector<SString>& to = undo ? m_redoNames : m_undoNames;
+  SString title(undo ? u"Undo" : u"Redo");
+  if (!from.empty()) title += SString(u" ") + from.back();
+  const bool ok = (undo ? session->Undo() : session->Redo()) == S_OK;
+  // The name goes with the step from one history to the other.
+  if (ok && !from.empty()) {
+    to.push_back(from.back());
+    from.pop_back();
   }
-  Record(title, session->Redo() == S_OK, undo, redo);
+  Record(title, ok, undoCount, redoCount);
 }
 
 std::vector<SHostSessionAction> SHostSessionScript() {

@@ -81,6 +81,8 @@ class SHostEditSession {
   const std::vector<SHostSessionStep>& Steps() const { return m_steps; }
 
  private:
+  // The session's undo (or redo) as a step, its name moved between the histories.
+  void Replay(bool undo);
   // Records a step that the histories' counts before it started.
   void Record(const SString& title, bool ok, int undoBefore, int redoBefore);
 
