@@ -331,11 +331,17 @@ bool SHostWriteSessionSheet(const std::string& folder, const std::string& base, 
     steps = SHostPlaySession(model, folder, error);
   }
   if (steps.empty()) return false;
-  for (const SHostSessionStep& s : steps)
-    if (!s.ok || s.picture.px.empty()) {
+  for (const SHostSessionStep& s : steps) {
+    if (!s.ok) {
       error = "the session's step \"" + s.title.ToUtf8() + "\" failed; " + base + " was not written";
       return false;
     }
+    if (s.picture.px.empty()) {
+      error = "the window's picture after the step \"" + s.title.ToUtf8() + "\" could not be taken in " + folder +
+              "; " + base + " was not written";
+      return false;
+    }
+  }
   SHostDiagram sheet;
   if (!BuildSheet(sheet, steps, error)) return false;
   return SUCCEEDED(SHostExportDiagram(sheet, folder, base, written, error)) && error.empty();

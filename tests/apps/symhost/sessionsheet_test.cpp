@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "apps/symhost/sessionsheet.h"
 #include "kvcore/sdlg.h"
@@ -188,11 +189,24 @@ TEST_F(HostSessionSheet, WrittenInFourFormats) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"session.emf", "session.pdf", "session.png", "session.svg",
                                              "session_svg_Files"}));
+  // The window's pictures passed through working files that are gone.
+  EXPECT_EQ(dir.Files(), names);
   KvImage sheet;
   ASSERT_TRUE(KvReadImageFile((dir.path / "session.png").string(), sheet));
   // Seven panels two to a row: four rows, each at least a window tall.
   EXPECT_GT(sheet.height, 4 * 300);
   EXPECT_GT(sheet.width, 2 * 300);
+}
+
+TEST_F(HostSessionSheet, AFolderThatCannotBeMadeIsReportedWithNothingWritten) {
+  kvtest::TempDir dir("sessionsheet");
+  std::ofstream(dir.path / "taken") << "a file, not a folder";
+  std::vector<SHostExportedFile> written;
+  std::string error;
+  EXPECT_FALSE(SHostWriteSessionSheet((dir.path / "taken" / "out").string(), "session", written, error));
+  EXPECT_NE(error.find("could not be taken"), std::string::npos) << error;
+  EXPECT_TRUE(written.empty());
+  EXPECT_EQ(dir.Files(), std::vector<std::string>{"taken"});
 }
 
 }  // namespace
