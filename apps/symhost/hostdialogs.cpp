@@ -83,31 +83,6 @@ bool ShootLayoutDialog(const fs::path& path, std::vector<SHostExportedFile>& wri
   return Shoot(dialog, std::move(actions), path, written, error);
 }
 
-// What the format sheet shows over a selection: the values all its symbols
-// share, the others marked as mixed.
-SSymFormat CommonFormat(const std::vector<ISSymbol*>& symbols) {
-  SSymCollection all;
-  for (ISSymbol* s : symbols) all.Add(s);
-  SSymFormat f;
-  all.GetPen(f.m_pen);
-  f.m_lineStyle = all.GetLineStyle();
-  for (int end = 0; end < 3; ++end) f.m_arrows[end] = all.GetArrow(end == 0 ? 4 : end == 1 ? 2 : 8);
-  f.m_fill = all.GetFilled();
-  all.GetBrush(f.m_brush);
-  SSymBrush shadow;
-  all.GetShadow(shadow);
-  f.m_shadowColor = shadow.m_color;
-  f.m_shadowStyle = all.GetShadowStyle();
-  f.m_textStyle = all.GetTextStyle();
-  all.GetSize(f.m_size);
-  all.GetNormalSize(f.m_size2);
-  f.m_textFlag = all.GetAutoAdjusted();
-  f.m_margins[0] = all.GetKeepAspect();
-  f.m_margins[1] = all.GetKeepCenter();
-  f.m_margins[2] = all.GetKeepSize();
-  return f;
-}
-
 // Pictures of one height or more put one under the other on white, apart
 // by a gap.
 KvImage Stack(const std::vector<KvImage>& panels) {
@@ -139,7 +114,7 @@ bool ShootFormatSheet(const fs::path& path, std::vector<SHostExportedFile>& writ
   SSymSelection selection;
   selection.SetDiagram(model.Model()->Diagram());
   for (ISSymbol* s : chosen) selection.Add(s, 0);
-  SSymFormat format = CommonFormat(chosen);
+  SSymFormat format = SHostCommonFormat(chosen);
   SSymAllowOption allow;
   allow.m_mask = 0x7FF;  // every page this library builds, every editing option
   SSymDialog sheet(&format, &allow, SSymDialog::CaptionId, &selection);
@@ -171,6 +146,29 @@ bool ShootFormatSheet(const fs::path& path, std::vector<SHostExportedFile>& writ
   return Publish(ok, stagedSheet, path, "the format sheet", written, error);
 }
 }  // namespace
+
+SSymFormat SHostCommonFormat(const std::vector<ISSymbol*>& symbols) {
+  SSymCollection all;
+  for (ISSymbol* s : symbols) all.Add(s);
+  SSymFormat f;
+  all.GetPen(f.m_pen);
+  f.m_lineStyle = all.GetLineStyle();
+  for (int end = 0; end < 3; ++end) f.m_arrows[end] = all.GetArrow(end == 0 ? 4 : end == 1 ? 2 : 8);
+  f.m_fill = all.GetFilled();
+  all.GetBrush(f.m_brush);
+  SSymBrush shadow;
+  all.GetShadow(shadow);
+  f.m_shadowColor = shadow.m_color;
+  f.m_shadowStyle = all.GetShadowStyle();
+  f.m_textStyle = all.GetTextStyle();
+  all.GetSize(f.m_size);
+  all.GetNormalSize(f.m_size2);
+  f.m_textFlag = all.GetAutoAdjusted();
+  f.m_margins[0] = all.GetKeepAspect();
+  f.m_margins[1] = all.GetKeepCenter();
+  f.m_margins[2] = all.GetKeepSize();
+  return f;
+}
 
 bool SHostWriteDialogPictures(const std::string& folder, std::vector<SHostExportedFile>& written,
                               std::string& error) {

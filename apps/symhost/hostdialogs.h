@@ -9,7 +9,13 @@
 #include <vector>
 
 #include "apps/symhost/hostexport.h"
+#include "sym/foundation/symformat.h"
+
+struct ISSymbol;
 
 // False with a message in `error` when a dialog cannot be shown or written.
 bool SHostWriteDialogPictures(const std::string& folder, std::vector<SHostExportedFile>& written,
                               std::string& error);
+// What the format sheet shows over a selection: the values all its symbols
+// share, the others marked as mixed.
+SSymFormat SHostCommonFormat(const std::vector<ISSymbol*>& symbols);

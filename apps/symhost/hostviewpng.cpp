@@ -18,22 +18,23 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-// Space between the panels of a picture of several windows, in pixels.
-constexpr int kPanelGap = 16;
-
-// Makes `view` (a new window object, which this takes over) the window the
-// doc comment of SHostWriteViewPng describes, binds it to the diagram,
-// places it, runs `prepare` and paints it. Null, with a message in `error`
-// and the window object gone, when there is no diagram or no window.
-SSymView* PaintWindow(SHostDiagram& diagram, SSymView* view, const std::function<void(SSymView&)>& prepare,
-                      std::string& error) {
+bool SHostOpenDiagramWindow(SHostDiagram& diagram, SSymView& view, std::string& error) {
   SHostModelDiagram* model = diagram.Model();
   if (!model) {
-    delete view;
     error = "there is no diagram to show";
-    return nullptr;
+    return false;
   }
+  if (!view.CreateEx(0, nullptr, u"", WS_VISIBLE, RECT{0, 0, 64, 64}, nullptr, 0)) {
+    error = "the diagram window could not be made";
+    return false;
+  }
+  view.SetDiagram(model->Diagram());
+  view.OnActivate(1);
+  SHostFitDiagramWindow(diagram, view);
+  return true;
+}
+
+void SHostFitDiagramWindow(const SHostDiagram& diagram, SSymView& view) {
   const SSymRect extent = diagram.GetExtent(kHostExportMargin);
   // The bitmap export's size and scale for the extent, which the window takes.
   SIZE size{0, 0};
@@ -46,16 +47,9 @@ SSymView* PaintWindow(SHostDiagram& diagram, SSymView* view, const std::function
     probe.Unlock(nullptr);
   }
   const int width = static_cast<int>(size.cx), height = static_cast<int>(size.cy);
-  if (!view->CreateEx(0, nullptr, u"", WS_VISIBLE, RECT{0, 0, width, height}, nullptr, 0)) {
-    delete view;
-    error = "the diagram window could not be made";
-    return nullptr;
-  }
-  const HWND hwnd = view->GetSafeHwnd();
-  view->SetDiagram(model->Diagram());
-  view->OnActivate(1);
+  const HWND hwnd = view.GetSafeHwnd();
   // The extent's upper-left corner on the window's first pixel.
-  SSymCanvasView& canvas = view->GetCanvas();
+  SSymCanvasView& canvas = view.GetCanvas();
   SSymPoint centre((extent.x1 + extent.x2) / 2, (extent.y1 + extent.y2) / 2);
   canvas.SetZoomLevel(100.0, centre);
   // 100 percent of the window's context; the export's screen may count its
@@ -65,7 +59,7 @@ SSymView* PaintWindow(SHostDiagram& diagram, SSymView* view, const std::function
   const double unitsPerPixel = canvas.GetScaleX() > 0 ? 1.0 / canvas.GetScaleX() : 75.0;
   // The client area is the export's size, whatever edges and scroll bars
   // the window has (the bars come and go with the size).
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 4; ++i) {
     RECT client{}, outer{};
     ::GetClientRect(hwnd, &client);
     if (client.right == width && client.bottom == height) break;
@@ -78,6 +72,23 @@ SSymView* PaintWindow(SHostDiagram& diagram, SSymView* view, const std::function
   centre.x += SSymRoundAway(corner.x * unitsPerPixel);
   centre.y -= SSymRoundAway(corner.y * unitsPerPixel);
   canvas.SetZoomLevel(zoom, centre);
+}
+
+namespace {
+// Space between the panels of a picture of several windows, in pixels.
+constexpr int kPanelGap = 16;
+
+// Makes `view` (a new window object, which this takes over) the window the
+// doc comment of SHostWriteViewPng describes, runs `prepare` and paints it.
+// Null, with a message in `error` and the window object gone, when there is
+// no diagram or no window.
+SSymView* PaintWindow(SHostDiagram& diagram, SSymView* view, const std::function<void(SSymView&)>& prepare,
+                      std::string& error) {
+  if (!SHostOpenDiagramWindow(diagram, *view, error)) {
+    delete view;
+    return nullptr;
+  }
+  const HWND hwnd = view->GetSafeHwnd();
   if (prepare) prepare(*view);
   ::InvalidateRect(hwnd, nullptr, TRUE);
   ::UpdateWindow(hwnd);

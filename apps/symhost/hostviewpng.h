@@ -19,6 +19,15 @@
 bool SHostWriteViewPng(SHostDiagram& diagram, const std::string& folder, const std::string& base,
                        std::vector<SHostExportedFile>& written, std::string& error);
 
+class SSymView;
+// Makes `view` (a window object not yet made) a visible window bound to the
+// model diagram, active, and fits it as SHostFitDiagramWindow does. False
+// with a message in `error` when there is no diagram or no window.
+bool SHostOpenDiagramWindow(SHostDiagram& diagram, SSymView& view, std::string& error);
+// Sizes the window's client area to the diagram's export extent at 100
+// percent and scrolls the extent's upper-left corner onto its first pixel:
+// the window then paints what the bitmap export draws.
+void SHostFitDiagramWindow(const SHostDiagram& diagram, SSymView& view);
 class SSymViewEdit;
 // The same in editing windows, active, one per entry of `selections`, side
 // by side on white in one picture: each window's selection is filled by its

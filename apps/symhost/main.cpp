@@ -19,6 +19,7 @@
 #include "apps/symhost/hostprint.h"
 #include "apps/symhost/hostviewpng.h"
 #include "apps/symhost/layoutsheet.h"
+#include "apps/symhost/sessionsheet.h"
 #include "apps/symhost/metadatatotals.h"
 #include "apps/symhost/model/modelsheet.h"
 #include "apps/symhost/samplediagram.h"
@@ -43,8 +44,8 @@ void Help() {
   std::printf(
       "%s"
       "Draws the sample model and the reference sheets with the diagram library and writes each\n"
-      "as SVG, PNG, EMF and PDF files (the model also as a window paints it, as printed and laid\n"
-      "out automatically).\n"
+      "as SVG, PNG, EMF and PDF files (the model also as a window paints it, as printed, laid\n"
+      "out automatically and edited in an editing window, step by step).\n"
       "\n"
       "  --out <folder>  where the files go (default: out; made when missing)\n"
       "  --verbose       also print what the library registered: its persistent classes and\n"
@@ -239,6 +240,8 @@ int main(int argc, char** argv) {
   run.Step([&](const std::string& f, Files& w, std::string& e) { return SHostWriteModelEditPng(model, f, "model-edit", w, e); });
   // The same model laid out automatically, a panel per layout style.
   run.Step([&](const std::string& f, Files& w, std::string& e) { return SHostWriteLayoutSheet(f, "layout", w, e); });
+  // An editing session over the model, the window after each step.
+  run.Step([](const std::string& f, Files& w, std::string& e) { return SHostWriteSessionSheet(f, "session", w, e); });
   // The sample sheet of every style and symbol kind.
   SHostDiagram diagram;
   const std::vector<ISSymbol*> symbols = SBuildSampleSheet(diagram);

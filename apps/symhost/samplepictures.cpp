@@ -91,8 +91,13 @@ HENHMETAFILE ChartMetafile() {
   return CloseEnhMetaFile(rec);
 }
 
-// A picture file of the session holding the content; its picture record.
-SPictureInfo* PictureFile(SHostDiagram& diagram, int type, const char* name, const std::vector<BYTE>& content) {
+void Caption(SHostDiagram& diagram, const SSymRect& r, const char16_t* text, const SSymFont& font, LONG style) {
+  diagram.AddCaption(r, SString(text), font, style);
+}
+
+}  // namespace
+
+SPictureInfo* SHostAddPictureFile(SHostDiagram& diagram, int type, const char* name, const std::vector<BYTE>& content) {
   void* p = nullptr;
   if (FAILED(diagram.Session()->CreateObject(CLSID_SSymPictureFile, IID_ISSymPictureFile, &p)) || !p) return nullptr;
   auto* file = static_cast<ISSymPictureFile*>(p);
@@ -102,12 +107,6 @@ SPictureInfo* PictureFile(SHostDiagram& diagram, int type, const char* name, con
   file->Release();  // the session keeps the object
   return picture;
 }
-
-void Caption(SHostDiagram& diagram, const SSymRect& r, const char16_t* text, const SSymFont& font, LONG style) {
-  diagram.AddCaption(r, SString(text), font, style);
-}
-
-}  // namespace
 
 std::vector<ISSymbol*> SBuildPictureRow(SHostDiagram& diagram) {
   std::vector<ISSymbol*> made;
@@ -125,8 +124,8 @@ std::vector<ISSymbol*> SBuildPictureRow(SHostDiagram& diagram) {
             SSymFont(SString(u"Arial"), 8), 0x1022);
   };
 
-  const SPictureInfo* pictures[] = {PictureFile(diagram, SPictureInfo::ptBitmap, "bands", BandsPng()),
-                                    PictureFile(diagram, SPictureInfo::ptIcon, "target", TargetIco())};
+  const SPictureInfo* pictures[] = {SHostAddPictureFile(diagram, SPictureInfo::ptBitmap, "bands", BandsPng()),
+                                    SHostAddPictureFile(diagram, SPictureInfo::ptIcon, "target", TargetIco())};
   const char16_t* captions[] = {u"Bitmap (PNG picture file)", u"Icon (icon picture file)"};
   for (int i = 0; i < 2; ++i) {
     ISSymbol* sym = diagram.AddSymbol(CLSID_SSymBitmap, cell(i));
