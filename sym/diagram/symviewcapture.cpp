@@ -13,6 +13,7 @@
 // right at the edge once every 21 ticks, 65 pixels beyond it on every tick.
 // Inside the inner rectangle the timers stop and nothing scrolls.
 #include <exception>
+#include <optional>
 
 #include "kvcore/sexceptionhook.h"
 #include "kvlib/sliboleconst.h"
@@ -209,6 +210,8 @@ DWORD SSymView::CaptureMouse(ISSymViewCapture* tool, int waitForDrag) {
     m_bCaptureInProgress = 0;
     giveBack();
     try {
+      std::optional<LockCanvas> lock;
+      if (::IsWindow(hwnd)) lock.emplace(this);
       tool->CaptureCancel();
     } catch (...) {
     }
@@ -217,10 +220,16 @@ DWORD SSymView::CaptureMouse(ISSymViewCapture* tool, int waitForDrag) {
   }
   if (::IsWindow(hwnd)) run.KillTimers();
   m_bCaptureInProgress = 0;
-  if (run.result == ISSymViewCapture::Drop)
-    tool->CaptureDrop(run.flags, run.point);
-  else
-    tool->CaptureCancel();
+  {
+    // The tool takes its feedback away on the window it drew on; a window
+    // that went meanwhile has nothing left to clean.
+    std::optional<LockCanvas> lock;
+    if (::IsWindow(hwnd)) lock.emplace(this);
+    if (run.result == ISSymViewCapture::Drop)
+      tool->CaptureDrop(run.flags, run.point);
+    else
+      tool->CaptureCancel();
+  }
   giveBack();
   const DWORD result = run.result;
   Release();

@@ -70,7 +70,7 @@ void SSymViewEdit::ScaleToSelection() {
 }
 
 void SSymViewEdit::ScaleToCurrentPage() {
-  const SSymPoint at = m_pCurrentTool ? m_pCurrentTool->GetLastRightPoint() : SSymPoint();
+  const SSymPoint at = m_pCurrentTool ? m_pCurrentTool->GetPressPoint() : SSymPoint();
   ScaleToRect(m_canvas.GetPaperRect(at), 1);
 }
 

@@ -15,6 +15,8 @@
 // trivial (the folder that receives new objects, the display name...).
 #pragma once
 
+#include <utility>
+
 #include "kvcore/scomds.h"
 #include "kvcore/sshellview.h"
 #include "kvcore/stooltipctrl.h"
@@ -24,34 +26,14 @@
 #include "sym/edit/symselection.h"
 #include "sym/foundation/symclassid.h"
 #include "sym/foundation/symgeom.h"
+#include "sym/tools/symtracker.h"
+#include "sym/tools/symtrackerpoly.h"
 
 class SSymToolBase;
 
 // The export-in-colour setting of the process: 2 until the first editing
 // window reads the user's "ExportInColor" (1 when unset).
 extern int g_nExportInColor;
-
-// The rectangle tracker of a mouse move, as far as the diagram reads it
-// after the move: the outline of what was dragged and the mouse's current
-// point, where the symbols are dropped. The tools make it and lend it to the
-// window for the length of the drag; the window does not own it.
-class SSymTrackerMover {
- public:
-  SSymTrackerMover() = default;
-  SSymTrackerMover(const SSymRect& rect, const SSymPoint& point) : m_rect(rect), m_point(point) {}
-  virtual ~SSymTrackerMover() = default;
-
-  // The outline of the dragged symbols where they are (corners in any order).
-  const SSymRect& GetRect() const { return m_rect; }
-  void SetRect(const SSymRect& rect) { m_rect = rect; }
-  // The mouse's current point (logical units).
-  const SSymPoint& GetCurrentPoint() const { return m_point; }
-  void SetCurrentPoint(const SSymPoint& point) { m_point = point; }
-
- private:
-  SSymRect m_rect;
-  SSymPoint m_point;
-};
 
 class SSymViewEdit : public SSymView, private ISDropTarget {
   KV_DECLARE_CLASSINFO()
@@ -76,6 +58,9 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
     CmdActvSwimlane = 2820,
     CmdDesactvSwimlane = 2821,
     CmdCtrlSubstract = 60000,
+    CmdToolPointer = 2700,
+    CmdToolFirst = 2701,  // 2701 .. 2714: the tools of the toolbar (GetToolRecord)
+    CmdToolLast = 2714,
   };
   // The entries of the "&Composite View" pop-up of a symbol's context menu,
   // by command id; the pop-up's positions are bit 1 << position of the mask
@@ -227,6 +212,50 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
   SSymToolBase* GetDefaultTool() const { return m_pDefaultTool; }
   SSymToolBase* GetCurrentTool() const { return m_pCurrentTool; }
   SSymToolBase* GetPreviousTool() const { return m_pPreviousTool; }
+
+  // ---- tools (sym/edit/symviewtools.cpp)
+  // Switches the current tool: null returns to the pointer tool; the tool
+  // that is current already only takes the parameter; the previous tool is
+  // swapped back when asked for again, else a new tool is made and the tool
+  // pushed out of the previous place is deleted. A toolbar double-click
+  // re-activates the current tool, then brings the previous one back with
+  // the restore-tool flag raised during its activation. A record that makes
+  // no tool changes nothing.
+  virtual void SetTool(const SClassInfo* record, unsigned long parameter);
+  // Between the pointer tool and the last other tool; the selection is
+  // cleared. Nothing without a previous tool, nor between a right
+  // double-click and the next right-button release.
+  void OnToolFlip();
+  int IsFlipLocked() const { return m_bFlipLocked; }
+  // The tool commands: 2700 the pointer tool, 2701 .. 2714 lasso, grabber,
+  // zoom in, zoom out, properties, delete, rectangle, ellipse, line, arc,
+  // polyline, polygon, rounded rectangle, text. Always enabled; checked
+  // while the current tool is exactly of the command's class.
+  static const SClassInfo* GetToolRecord(UINT id);
+  void OnToolPointer() { SetTool(nullptr, 0); }
+  void OnToolBasic(UINT id);
+  void OnUpdateToolPointer(SCmdUI* ui);
+  void OnUpdateToolBasic(SCmdUI* ui);
+  // Trackers on the window's canvas, handed to the caller who deletes them:
+  // the mover of a rectangle gripped at a point; the sizer of a symbol's
+  // handle (none for a symbol that may not be resized), with the symbol's
+  // keep-proportions and keep-centre settings; the point-list tracker of a
+  // vertex or segment of a line.
+  virtual SSymTrackerMover* CreateTrackerMove(const SSymPoint& point, const SSymRect& rect);
+  virtual SSymTrackerSizer* CreateTrackerSize(ISSymbol* symbol, const SSymPoint& point, int handle);
+  virtual SSymTrackerPoly* CreateTrackerPoly(ISSymPolyline* symbol, int vertex, const SSymPoint& point, int control);
+  // The mouse, passed on to the current tool in diagram units with Alt
+  // added to the key state; the cursor over the client area is the tool's.
+  void OnMouseMove(UINT flags, POINT point);
+  void OnLButtonDown(UINT flags, POINT point);
+  void OnLButtonUp(UINT flags, POINT point);
+  void OnLButtonDblClk(UINT flags, POINT point);
+  void OnRButtonDown(UINT flags, POINT point);
+  void OnRButtonUp(UINT flags, POINT point);
+  void OnRButtonDblClk(UINT flags, POINT point);
+  BOOL OnSetCursor(SWnd* wnd, UINT hitTest, UINT message);
+  // Whether a left press reached the window since the last check.
+  int TakeLeftPress() { return std::exchange(m_bLeftPressed, 0); }
   // The tooltip; null before creation, after destruction or when it could
   // not be made.
   SToolTipCtrl* GetToolTip() const { return m_pToolTip; }
@@ -275,6 +304,8 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
   SSymToolBase* m_pDefaultTool = nullptr;
   SSymToolBase* m_pCurrentTool = nullptr;
   SSymToolBase* m_pPreviousTool = nullptr;
+  int m_bFlipLocked = 0;
+  int m_bLeftPressed = 0;
   SOleDropTarget m_dropTarget;
   SSymTrackerMover* m_pMoveTracker = nullptr;
   SToolTipCtrl* m_pToolTip = nullptr;

@@ -1,64 +1,166 @@
-// The editing window's tools, in their least form until the tools subsystem
-// brings the real ones: the base every tool derives from, with the calls the
-// window makes on it (activation, the symbol kind it makes, the mouse), and
-// the pointer tool, the window's default tool, made by its class record.
+// The editing window's tools. An editing window always has one current
+// tool: it receives the window's mouse events and cursor requests, decides
+// what a click or a drag means and, for a drag, runs the window's mouse
+// capture with itself as the ISSymViewCapture. Tools are made by their
+// classes' records (SClassInfo::CreateObject) when the window first switches
+// to them; the window keeps the pointer tool, the current and the previous
+// tool (SSymViewEdit::SetTool).
 //
-// The base keeps what the window reads back: the view it was activated on,
-// the symbol kind given to it and the point of the last right-button press
-// (the page the window zooms to is the one under that point).
+// This header holds the base every tool derives from, the view state guard
+// of the tools that suspend the window's repaint on collection changes, and
+// the pointer family (pointer, lasso, grabber); the tools that create
+// symbols, zoom, show properties and delete are in symtoolstd.h.
 #pragma once
 
+#include "kvcore/scomwrap.h"
 #include "kvcore/sobject.h"
+#include "kvrep/srepsession.h"
 #include "sym/foundation/symgeom.h"
+#include "sym/symbol/symintfcapture.h"
+#include "win/windef.h"
 
+struct ISSymbol;
+struct ISRepObject;
+class SModuleState;
+class SSymView;
 class SSymViewEdit;
 
 class SSymToolBase : public SObject {
   KV_DECLARE_CLASSINFO()
 
  public:
-  SSymToolBase() = default;
-  ~SSymToolBase() override = default;
+  // The symbol type of plain symbols, every tool's type until it sets one.
+  static constexpr int DefaultSymbolType = 79;
+
+  ~SSymToolBase() override;
   SSymToolBase(const SSymToolBase&) = delete;
   SSymToolBase& operator=(const SSymToolBase&) = delete;
 
-  // Data the host gives a tool; no tool of the library keeps any.
-  virtual void SetToolData(unsigned long) {}
+  // The second argument of SSymViewEdit::SetTool; no tool of the library
+  // takes one.
+  virtual void SetToolParam(unsigned long) {}
   virtual void SetSymbolType(int type) { m_nSymbolType = type; }
   virtual int GetSymbolType() const { return m_nSymbolType; }
-  // The tool starts (again) serving the view (not owned).
-  virtual void Activate(SSymViewEdit* view) {
-    m_pView = view;
-    ++m_nActivations;
-  }
-  // The tool stops serving its view.
-  virtual void Disactivate() { m_pView = nullptr; }
-  // Whether the tool set a cursor for the point; the least tools set none.
-  virtual int SetCursor(const SSymPoint&, UINT) { return 0; }
+  // Starts serving the window: remembers it, takes its diagram's session
+  // and has the window ask for the cursor again. Nothing for no window or
+  // while the toolbar reports a double-click (the tool is already serving).
+  virtual void Activate(SSymViewEdit* view);
+  // Stops serving the window and lets the session go; harmless when the
+  // tool serves none.
+  virtual void Disactivate();
+  // The tool's cursor: a cursor resource of a module (by name or number,
+  // the module made current for the load), or a cursor given. A resource
+  // that cannot be loaded leaves the tool without a cursor. Loaded cursors
+  // are shared and never destroyed by the tool.
+  virtual void SetCursor(const char16_t* name, SModuleState* module);
+  virtual void SetCursor(unsigned int id, SModuleState* module);
+  virtual void SetCursor(HCURSOR cursor) { m_hCursor = cursor; }
+  // The cursor over the window's client area at `point`: the tool's own
+  // (null hides the mouse cursor); answers 1.
+  virtual int SetCursor(const SSymPoint& point, SMouseFlags flags, HCURSOR* cursor);
 
-  virtual void MouseMove(UINT, const SSymPoint&) {}
-  virtual void MouseLBtnDown(UINT, const SSymPoint&) {}
-  virtual void MouseLBtnUp(UINT, const SSymPoint&) {}
-  virtual void MouseLBtnDblClk(UINT, const SSymPoint&) {}
-  // The base keeps the point of the press.
-  virtual void MouseRBtnDown(UINT, const SSymPoint& point) { m_lastRightPoint = point; }
-  virtual void MouseRBtnUp(UINT, const SSymPoint&) {}
-  virtual void MouseRBtnDblClk(UINT, const SSymPoint&) {}
+  virtual void MouseMove(const SSymPoint&, SMouseFlags) {}
+  virtual void MouseLBtnDown(const SSymPoint&, SMouseFlags) {}
+  virtual void MouseLBtnUp(const SSymPoint&, SMouseFlags) {}
+  virtual void MouseLBtnDblClk(const SSymPoint&, SMouseFlags) {}
+  // The base notes where the button went down.
+  virtual void MouseRBtnDown(const SSymPoint& point, SMouseFlags) { m_pressPoint = point; }
+  virtual void MouseRBtnUp(const SSymPoint&, SMouseFlags) {}
+  virtual void MouseRBtnDblClk(const SSymPoint&, SMouseFlags) {}
+  // Whether the command of the tool may be enabled for the window.
+  virtual int CanBeEnabled(SSymViewEdit*) { return 1; }
 
   SSymViewEdit* GetView() const { return m_pView; }
   bool IsActive() const { return m_pView != nullptr; }
-  int GetActivationCount() const { return m_nActivations; }
-  // The point of the last right-button press; (0, 0) before any.
-  const SSymPoint& GetLastRightPoint() const { return m_lastRightPoint; }
+  ISRepSession* GetSession() const { return m_session; }
+  HCURSOR GetCursor() const { return m_hCursor; }
+  // Where a button last went down (diagram units); (0, 0) before any.
+  const SSymPoint& GetPressPoint() const { return m_pressPoint; }
+
+  // The flag the window raises while it activates a tool it brings back as
+  // the previous one, so that the tool keeps the selection. Process-wide.
+  static void SetRestoreTool(int restore);
+  static int IsRestoreTool();
+
+ protected:
+  SSymToolBase() = default;
+  explicit SSymToolBase(HCURSOR cursor) : m_hCursor(cursor) {}
+  SSymToolBase(unsigned int id, SModuleState* module);
+  SSymToolBase(const char16_t* name, SModuleState* module);
+
+  // The window's selection, through the window; nothing (or 0) while the
+  // tool serves no window.
+  void ClearSelection();
+  void SelectSymbol(ISSymbol* symbol, int exclusive);
+  int SelectionContains(ISSymbol* symbol) const;
+  // The window as a diagram window (canvas, hit test, capture); null while
+  // the tool serves no window.
+  SSymView* GetDiagramView() const;
+
+  SSymPoint m_pressPoint;
 
  private:
   SSymViewEdit* m_pView = nullptr;
-  int m_nSymbolType = 0;
-  int m_nActivations = 0;
-  SSymPoint m_lastRightPoint;
+  SComWrap<ISRepSession, &IID_ISRepSession> m_session;
+  int m_nSymbolType = DefaultSymbolType;
+  HCURSOR m_hCursor = nullptr;
 };
 
-// The tool that selects and moves symbols: the window's default tool.
-class SSymToolPointer : public SSymToolBase {
+// The callbacks of a tool that drags, with the answers shared by the
+// pointer and zoom tools: the left button's release drops, the right
+// button's press cancels, anything else goes on. The other callbacks do
+// nothing until a tool gives them a body.
+class SSymToolCapture : public ISSymViewCapture {
+ public:
+  int CaptureOver(SMouseFlags, const SSymPoint&) override { return 1; }
+  DWORD CaptureQueryContinue(UINT message, SMouseFlags flags, const SSymPoint& point) override;
+  int CaptureStart(SMouseFlags, const SSymPoint&) override { return 1; }
+  void CapturePreScroll() override {}
+  void CapturePostScroll() override {}
+  void CaptureCancel() override {}
+  void CaptureDrop(SMouseFlags, const SSymPoint&) override {}
+};
+
+// Suspends flag 0x10 of an editing window's state word (StateAllowErase:
+// collection changes repaint) while the lasso or grabber reworks symbols,
+// and puts the former value back.
+class SSymToolViewState {
+ public:
+  SSymToolViewState() = default;
+  ~SSymToolViewState() { Release(); }
+  SSymToolViewState(const SSymToolViewState&) = delete;
+  SSymToolViewState& operator=(const SSymToolViewState&) = delete;
+
+  // Gives the bit back to the window held before, then clears it on `view`:
+  // 1 when it was clear already, 0 when it was set. No window: 0.
+  int Bind(SSymViewEdit* view);
+  // Writes the saved bit back into the window held and forgets it.
+  void Release();
+  SSymViewEdit* GetView() const { return m_pView; }
+
+  static constexpr int Flag = 0x10;
+
+ private:
+  SSymViewEdit* m_pView = nullptr;
+  int m_bSaved = 1;
+};
+
+// The tool that selects, moves and sizes: the window's default tool.
+class SSymToolPointer : public SSymToolBase, public SSymToolCapture {
+  KV_DECLARE_CLASSINFO()
+
+ public:
+  SSymToolPointer() = default;
+  // Opens the in-place editor of the symbol at the point; 0 when none opened.
+  virtual int EnableEditInPlace(ISSymbol*, const SSymPoint&) { return 0; }
+  // Shows the properties of a model object.
+  virtual void EditProperties(ISRepObject*) {}
+};
+
+class SSymToolLasso : public SSymToolPointer {
+  KV_DECLARE_CLASSINFO()
+};
+
+class SSymToolGrabber : public SSymToolPointer {
   KV_DECLARE_CLASSINFO()
 };

@@ -1,0 +1,131 @@
+// One frame of a tracker's feedback (the old feedback erased, the new one
+// drawn) in an editing window over a diagram of 10,000 boxes and 15,000
+// links, the whole diagram in view: a mover dragging a large outline, a
+// sizer on a corner, the selection rectangle pulled over the whole diagram
+// and a link's segment dragged. A frame draws only the feedback, so its cost
+// must not grow with the diagram. Every figure is processor time.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+#include "bench/boxlinkscene.h"
+#include "sym/diagram/symdiagram.h"
+#include "sym/edit/symviewedit.h"
+#include "sym/tools/symtrackerpoly.h"
+#include "win/winuser.h"
+
+namespace {
+
+constexpr LONG kPitch = 3000, kBox = 1600;
+
+struct Scene : BoxLinkScene {
+  Scene(int boxCount, int linkCount) {
+    KvWindowsReset();
+    Make<SRepObject>(CLSID_SSymDiagram);
+    diagramObj = made.back();  // released on its own, after the symbols
+    made.pop_back();
+    diagram = SSymDiagram::FromInterface(diagramObj);
+    side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(boxCount))));
+    for (int i = 0; i < boxCount; ++i) {
+      auto* b = Make<SSymRectangle>(CLSID_SSymRectangle);
+      const LONG x = (i % side) * kPitch, y = -(i / side) * kPitch;
+      b->m_rect = SSymRect(x, y, x + kBox, y - kBox);
+      boxes.push_back(b);
+      diagram->Add(b->Sym());
+    }
+    // Right neighbours, then the boxes below, then the diagonals.
+    const int steps[] = {1, side, side + 1};
+    for (int s = 0; s < 3 && static_cast<int>(links.size()) < linkCount; ++s) {
+      for (int a = 0; a < boxCount && static_cast<int>(links.size()) < linkCount; ++a) {
+        const int b = a + steps[s];
+        if (b >= boxCount || (steps[s] != side && a % side == side - 1)) continue;
+        diagram->Add(Link(a, b)->Sym());
+      }
+    }
+    view = std::make_unique<SSymViewEdit>();
+    view->CreateEx(0, nullptr, u"", WS_VISIBLE, RECT{0, 0, 1200, 900}, nullptr, 0);
+    view->SetDiagram(diagram->Diagram());
+    view->SetState(view->GetState() & ~SSymView::StateSuspended);
+    view->ScaleToRect(Extent(), 1);
+    ::InvalidateRect(view->GetSafeHwnd(), nullptr, TRUE);
+    ::UpdateWindow(view->GetSafeHwnd());
+  }
+  ~Scene() {
+    view.reset();
+    KvWindowsReset();
+  }
+  Scene(const Scene&) = delete;
+  Scene& operator=(const Scene&) = delete;
+
+  SSymRect Extent() const {
+    const int rows = (static_cast<int>(boxes.size()) + side - 1) / side;
+    return SSymRect(-kPitch, kPitch, (side + 1) * kPitch, -(rows + 1) * kPitch);
+  }
+
+  SSymDiagram* diagram = nullptr;
+  int side = 2;
+  std::unique_ptr<SSymViewEdit> view;
+};
+
+// Frames between two pointer positions, the tracker shown throughout.
+template <class Make>
+void RunFrames(benchmark::State& state, Make make, const SSymPoint& a, const SSymPoint& b) {
+  Scene scene(10000, 15000);
+  SSymView::LockCanvas lock(scene.view.get());
+  std::unique_ptr<SSymTrackerBase> tracker(make(scene));
+  if (!tracker) {
+    state.SkipWithError("no tracker");
+    return;
+  }
+  bool flip = false;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(tracker->TrackTo(flip ? a : b, SMouseFlags(0)));
+    flip = !flip;
+  }
+  tracker->Hide();
+  state.counters["symbols"] = static_cast<double>(scene.boxes.size() + scene.links.size());
+}
+
+void BM_TrackerFrameMover(benchmark::State& state) {
+  RunFrames(
+      state,
+      [](Scene& s) {
+        const SSymRect half(0, 0, s.Extent().x2 / 2, s.Extent().y2 / 2);
+        return s.view->CreateTrackerMove(SSymPoint(1000, -1000), half);
+      },
+      SSymPoint(20000, -20000), SSymPoint(23000, -21000));
+}
+BENCHMARK(BM_TrackerFrameMover)->Unit(benchmark::kMicrosecond);
+
+void BM_TrackerFrameSizer(benchmark::State& state) {
+  RunFrames(
+      state, [](Scene& s) { return s.view->CreateTrackerSize(s.boxes[0]->Sym(), SSymPoint(kBox, -kBox), 4); },
+      SSymPoint(150000, -150000), SSymPoint(160000, -170000));
+}
+BENCHMARK(BM_TrackerFrameSizer)->Unit(benchmark::kMicrosecond);
+
+// The selection rectangle over the whole diagram.
+void BM_TrackerFrameRubberBand(benchmark::State& state) {
+  RunFrames(
+      state,
+      [](Scene& s) { return new SSymTrackerFocus(&s.view->GetCanvas(), SSymPoint(s.Extent().x1, s.Extent().y1)); },
+      SSymPoint(299000, -299000), SSymPoint(301000, -301000));
+}
+BENCHMARK(BM_TrackerFrameRubberBand)->Unit(benchmark::kMicrosecond);
+
+// The middle segment of a link with three segments.
+void BM_TrackerFramePolySegment(benchmark::State& state) {
+  RunFrames(
+      state,
+      [](Scene& s) {
+        SSymLinkBase* l = s.links[0];
+        const SSymPoint a = l->ListPt[0], b = l->ListPt[1];
+        l->ListPt = SSymListPt{a, SSymPoint(a.x, a.y - 700), SSymPoint(b.x, a.y - 700), b};
+        return s.view->CreateTrackerPoly(l, 5, SSymPoint(a.x + 500, a.y - 700), 0);
+      },
+      SSymPoint(1500, -2500), SSymPoint(1600, -2700));
+}
+BENCHMARK(BM_TrackerFramePolySegment)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
