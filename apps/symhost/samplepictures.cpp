@@ -5,6 +5,7 @@
 // symbols refer to them by picture identifier.
 #include "apps/symhost/samplepictures.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "sym/shapes/sympicturefile.h"
@@ -49,7 +50,8 @@ std::vector<BYTE> TargetIco() {
     }
   std::vector<std::uint8_t> png;
   KvWritePng(img, png);
-  std::vector<BYTE> ico(22, 0);
+  // The 22-byte header and directory entry, then the PNG image itself.
+  std::vector<BYTE> ico(22 + png.size(), 0);
   ico[2] = 1;   // icon
   ico[4] = 1;   // one image
   ico[6] = 32;
@@ -59,7 +61,7 @@ std::vector<BYTE> TargetIco() {
   const DWORD len = static_cast<DWORD>(png.size()), off = 22;
   std::memcpy(&ico[14], &len, 4);
   std::memcpy(&ico[18], &off, 4);
-  ico.insert(ico.end(), png.begin(), png.end());
+  std::copy(png.begin(), png.end(), ico.begin() + 22);
   return ico;
 }
 
