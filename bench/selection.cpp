@@ -9,51 +9,25 @@
 #include <memory>
 #include <vector>
 
-#include "bench/boxlinkscene.h"
-#include "sym/diagram/symdiagram.h"
-#include "sym/edit/symviewedit.h"
+#include "bench/editgridscene.h"
 #include "win/winuser.h"
 
 namespace {
 
-constexpr LONG kPitch = 3000, kBox = 1600;
 
-struct Scene : BoxLinkScene {
-  explicit Scene(int symbols) {
-    KvWindowsReset();
-    Make<SRepObject>(CLSID_SSymDiagram);
-    diagramObj = made.back();  // released on its own, after the symbols
-    made.pop_back();
-    diagram = SSymDiagram::FromInterface(diagramObj);
-    const int boxCount = symbols * 2 / 5;
-    side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(boxCount))));
-    for (int i = 0; i < boxCount; ++i) {
-      auto* b = Make<SSymRectangle>(CLSID_SSymRectangle);
-      const LONG x = (i % side) * kPitch, y = -(i / side) * kPitch;
-      b->m_rect = SSymRect(x, y, x + kBox, y - kBox);
-      boxes.push_back(b);
-      diagram->Add(b->Sym());
-    }
+struct Scene : EditGridScene {
+  explicit Scene(int symbols) : EditGridScene(symbols * 2 / 5) {
+    const int boxCount = static_cast<int>(boxes.size());
     // Each box to its right neighbour, then every other one to the one below.
     for (int i = 0; static_cast<int>(links.size()) < symbols - boxCount; ++i) {
       const int a = i % boxCount, b = i < boxCount ? a + 1 : a + side;
       if (b >= boxCount || (i < boxCount && a % side == side - 1)) continue;
       diagram->Add(Link(a, b)->Sym());
     }
-    view = std::make_unique<SSymViewEdit>();
-    view->CreateEx(0, nullptr, u"", WS_VISIBLE, RECT{0, 0, 400, 300}, nullptr, 0);
-    view->SetDiagram(diagram->Diagram());
-    view->SetState(view->GetState() & ~SSymView::StateSuspended);
+    OpenWindow(400, 300);
     view->GetCanvas().SetZoomLevel(100.0, SSymPoint(0, 0));
-    ::InvalidateRect(view->GetSafeHwnd(), nullptr, TRUE);
-    ::UpdateWindow(view->GetSafeHwnd());  // first drawing: symbols initialised, the index built
+    Paint();  // first drawing: symbols initialised, the index built
   }
-  ~Scene() {
-    view.reset();
-    KvWindowsReset();
-  }
-  Scene(const Scene&) = delete;
-  Scene& operator=(const Scene&) = delete;
 
   // Every symbol of the diagram as one bulk change: the boxes, then the links.
   void SelectAll() {
@@ -63,14 +37,6 @@ struct Scene : BoxLinkScene {
     for (SSymRectangle* b : boxes) sel.Add(b->Sym(), 0);
     for (SSymLinkBase* l : links) sel.Add(l->Sym(), 0);
   }
-  SSymRect Extent() const {
-    const int rows = (static_cast<int>(boxes.size()) + side - 1) / side;
-    return SSymRect(-kPitch, kPitch, (side + 1) * kPitch, -(rows + 1) * kPitch);
-  }
-
-  SSymDiagram* diagram = nullptr;
-  int side = 2;
-  std::unique_ptr<SSymViewEdit> view;
 };
 
 void BM_SelectEverySymbol(benchmark::State& state) {

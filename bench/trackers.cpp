@@ -9,31 +9,16 @@
 #include <cmath>
 #include <memory>
 
-#include "bench/boxlinkscene.h"
-#include "sym/diagram/symdiagram.h"
-#include "sym/edit/symviewedit.h"
+#include "bench/editgridscene.h"
 #include "sym/tools/symtrackerpoly.h"
 #include "win/winuser.h"
 
 namespace {
 
-constexpr LONG kPitch = 3000, kBox = 1600;
+constexpr LONG kBox = EditGridScene::kBox;
 
-struct Scene : BoxLinkScene {
-  Scene(int boxCount, int linkCount) {
-    KvWindowsReset();
-    Make<SRepObject>(CLSID_SSymDiagram);
-    diagramObj = made.back();  // released on its own, after the symbols
-    made.pop_back();
-    diagram = SSymDiagram::FromInterface(diagramObj);
-    side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(boxCount))));
-    for (int i = 0; i < boxCount; ++i) {
-      auto* b = Make<SSymRectangle>(CLSID_SSymRectangle);
-      const LONG x = (i % side) * kPitch, y = -(i / side) * kPitch;
-      b->m_rect = SSymRect(x, y, x + kBox, y - kBox);
-      boxes.push_back(b);
-      diagram->Add(b->Sym());
-    }
+struct Scene : EditGridScene {
+  Scene(int boxCount, int linkCount) : EditGridScene(boxCount) {
     // Right neighbours, then the boxes below, then the diagonals.
     const int steps[] = {1, side, side + 1};
     for (int s = 0; s < 3 && static_cast<int>(links.size()) < linkCount; ++s) {
@@ -43,29 +28,10 @@ struct Scene : BoxLinkScene {
         diagram->Add(Link(a, b)->Sym());
       }
     }
-    view = std::make_unique<SSymViewEdit>();
-    view->CreateEx(0, nullptr, u"", WS_VISIBLE, RECT{0, 0, 1200, 900}, nullptr, 0);
-    view->SetDiagram(diagram->Diagram());
-    view->SetState(view->GetState() & ~SSymView::StateSuspended);
+    OpenWindow(1200, 900);
     view->ScaleToRect(Extent(), 1);
-    ::InvalidateRect(view->GetSafeHwnd(), nullptr, TRUE);
-    ::UpdateWindow(view->GetSafeHwnd());
+    Paint();
   }
-  ~Scene() {
-    view.reset();
-    KvWindowsReset();
-  }
-  Scene(const Scene&) = delete;
-  Scene& operator=(const Scene&) = delete;
-
-  SSymRect Extent() const {
-    const int rows = (static_cast<int>(boxes.size()) + side - 1) / side;
-    return SSymRect(-kPitch, kPitch, (side + 1) * kPitch, -(rows + 1) * kPitch);
-  }
-
-  SSymDiagram* diagram = nullptr;
-  int side = 2;
-  std::unique_ptr<SSymViewEdit> view;
 };
 
 // Frames between two pointer positions, the tracker shown throughout.
