@@ -218,15 +218,17 @@ namespace {
 // the diagram, as any later recomputation would give it, so that the step
 // that brings the group in decides the rectangles, not a later undo or
 // redo. The groups around a link that changed fit again, the innermost
-// first; level by level, so a deep nest costs no stack.
+// first; level by level, so a deep nest costs no stack, and each group once,
+// so a nest that holds itself (a damaged file) ends.
 void FitNestedLinks(SSymComposite* top) {
   std::vector<SSymComposite*> groups{top};
+  std::unordered_set<SSymComposite*> seen{top};
   bool changed = false;
   for (std::size_t i = 0; i < groups.size(); ++i)
     for (ISSymbol* member : SymTable(groups[i]->GetListSym()->GetList())) {
       SSymBase* base = SSymBase::FromInterface(member);
       if (auto* inner = dynamic_cast<SSymComposite*>(base)) {
-        groups.push_back(inner);
+        if (seen.insert(inner).second) groups.push_back(inner);
       } else if (auto* link = dynamic_cast<SSymLinkBase*>(base)) {
         const SSymRect was = link->m_rect;
         link->RecomputeClipRect(0, 0);
