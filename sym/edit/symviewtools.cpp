@@ -217,12 +217,16 @@ BOOL SSymViewEdit::OnSetCursor(SWnd* wnd, UINT hitTest, UINT message) {
 namespace {
 struct ToolViewSiteInstaller {
   ToolViewSiteInstaller() {
-    SSymSetToolViewSite(SSymToolViewSite{
-        [](SSymViewEdit* v) -> SSymView* { return v; },
-        [](SSymViewEdit* v) { v->ClearSelection(); },
-        [](SSymViewEdit* v, ISSymbol* symbol, int exclusive) { v->SelectSymbol(symbol, exclusive); },
-        [](SSymViewEdit* v, ISSymbol* symbol) { return v->SelectionContains(symbol); },
-    });
+    SSymToolViewSite site;
+    site.view = [](SSymViewEdit* v) -> SSymView* { return v; };
+    site.clearSelection = [](SSymViewEdit* v) { v->ClearSelection(); };
+    site.selectSymbol = [](SSymViewEdit* v, ISSymbol* symbol, int exclusive) { v->SelectSymbol(symbol, exclusive); };
+    site.selectionContains = [](SSymViewEdit* v, ISSymbol* symbol) { return v->SelectionContains(symbol); };
+    // clicks, hover and cursors
+
+    // the captures
+
+    SSymSetToolViewSite(site);
   }
   ~ToolViewSiteInstaller() { SSymSetToolViewSite(SSymToolViewSite{}); }
 } g_toolViewSiteInstaller;

@@ -12,6 +12,8 @@
 // symbols, zoom, show properties and delete are in symtoolstd.h.
 #pragma once
 
+#include <memory>
+
 #include "kvcore/scomwrap.h"
 #include "kvcore/sobject.h"
 #include "kvrep/srepsession.h"
@@ -24,6 +26,7 @@ struct ISRepObject;
 class SModuleState;
 class SSymView;
 class SSymViewEdit;
+class SSymTrackerBase;
 
 class SSymToolBase : public SObject {
   KV_DECLARE_CLASSINFO()
@@ -146,15 +149,63 @@ class SSymToolViewState {
 };
 
 // The tool that selects, moves and sizes: the window's default tool.
+// Clicks, hover and cursors are in symtoolpointer.cpp; the captures it runs
+// (resize, vertex and link-end drags, rubber band) in symtoolpointerdrag.cpp.
 class SSymToolPointer : public SSymToolBase, public SSymToolCapture {
   KV_DECLARE_CLASSINFO()
 
  public:
-  SSymToolPointer() = default;
+  SSymToolPointer();
+  ~SSymToolPointer() override;
+
+  // What the current or next capture does.
+  enum CaptureMode { CaptureNone = 0, CaptureResize = 1, CaptureBand = 2, CaptureVertex = 3 };
+
+  // ---- clicks, hover and cursors
+  void Activate(SSymViewEdit* view) override;
+  using SSymToolBase::SetCursor;
+  int SetCursor(const SSymPoint& point, SMouseFlags flags, HCURSOR* cursor) override;
+  void MouseMove(const SSymPoint& point, SMouseFlags flags) override;
+  void MouseLBtnDown(const SSymPoint& point, SMouseFlags flags) override;
+  void MouseLBtnUp(const SSymPoint& point, SMouseFlags flags) override;
+  void MouseLBtnDblClk(const SSymPoint& point, SMouseFlags flags) override;
+  void MouseRBtnDown(const SSymPoint& point, SMouseFlags flags) override;
+  void MouseRBtnUp(const SSymPoint& point, SMouseFlags flags) override;
+  void MouseRBtnDblClk(const SSymPoint& point, SMouseFlags flags) override;
   // Opens the in-place editor of the symbol at the point; 0 when none opened.
-  virtual int EnableEditInPlace(ISSymbol*, const SSymPoint&) { return 0; }
+  virtual int EnableEditInPlace(ISSymbol* symbol, const SSymPoint& point);
   // Shows the properties of a model object.
-  virtual void EditProperties(ISRepObject*) {}
+  virtual void EditProperties(ISRepObject* object);
+
+  // ---- the captures
+  int CaptureOver(SMouseFlags flags, const SSymPoint& point) override;
+  int CaptureStart(SMouseFlags flags, const SSymPoint& point) override;
+  void CapturePreScroll() override;
+  void CapturePostScroll() override;
+  void CaptureCancel() override;
+  void CaptureDrop(SMouseFlags flags, const SSymPoint& point) override;
+
+  int GetCaptureMode() const { return m_nCaptureMode; }
+  SSymTrackerBase* GetTracker() const { return m_pTracker.get(); }
+
+ protected:
+  int m_nCaptureMode = CaptureNone;
+  // The symbol a resize or vertex capture works on; not counted, set only
+  // for the length of the capture.
+  ISSymbol* m_pDragSym = nullptr;
+  HCURSOR m_hArrow = nullptr;
+  HCURSOR m_hMove = nullptr;
+  // One per selection handle, clockwise from the upper left corner.
+  HCURSOR m_hHandle[8] = {};
+  HCURSOR m_hPoolBorderV = nullptr;  // resource 132
+  HCURSOR m_hPoolBorderH = nullptr;  // resource 131
+  // The part (handle, vertex) a hit test reported for the symbol worked on.
+  int m_nSubPart = 0;
+  // The feedback of the running capture.
+  std::unique_ptr<SSymTrackerBase> m_pTracker;
+  // The symbol the last left release left as the only selected one; not
+  // counted.
+  ISSymbol* m_pEditCandidate = nullptr;
 };
 
 class SSymToolLasso : public SSymToolPointer {

@@ -19,6 +19,10 @@ struct SSymToolViewSite {
   void (*selectSymbol)(SSymViewEdit* view, ISSymbol* symbol, int exclusive) = nullptr;
   // 1 when the symbol is selected.
   int (*selectionContains)(SSymViewEdit* view, ISSymbol* symbol) = nullptr;
+
+  // ---- what the pointer tool's clicks, hover and cursors ask
+
+  // ---- what the pointer tool's captures ask
 };
 
 // Installs the site; answers the one it replaces.
