@@ -89,14 +89,20 @@ struct Frame {
   std::vector<std::vector<LPoint>> routes;  // per component edge, from a to b
   std::vector<char> reversed;               // per component edge
   double u0 = 0, u1 = 0, v0 = 0, v1 = 0;   // extent, nodes and routes
+  // The nodes kept the layers and places they stood in (a drawing this
+  // style made before, with a small edit since).
+  bool kept = false;
 };
 
 class Component {
  public:
   Component(const std::vector<double>& along, const std::vector<double>& across,
+            const std::vector<double>& wasU, const std::vector<double>& wasV,
             const std::vector<CEdge>& edges, const std::vector<int>& selfLoops,
             const LLayeredOptions& options, Budget& budget)
       : n_(static_cast<int>(along.size())),
+        wasU_(wasU),
+        wasV_(wasV),
         alongReal_(along),
         acrossReal_(across),
         edges_(edges),
@@ -113,15 +119,241 @@ class Component {
       in_.assign(n_, {});
       out_.assign(n_, {});
       if (Layout(rank_, false) < 0) return false;
+    } else if (FromBands()) {
+      kept_ = true;
+      KeepOrient();
+      if (Layout(rank_, false) < 0) return false;
     } else if (!Choose()) {
       return false;
     }
-    Coordinates(kRoom - sp_.node);
+    if (kept_)
+      KeptCoordinates();
+    else
+      Coordinates(kRoom - sp_.node);
+    frame.kept = kept_;
     Route(frame);
     return frame.v1 - frame.v0 <= kRoom && frame.u1 - frame.u0 <= kRoom;
   }
 
  private:
+  // ----- a drawing kept --------------------------------------------------------
+  // A layout run again after a small edit keeps what the person sees: when
+  // the nodes stand in bands across the placement as this style leaves
+  // them (bands at least a layer spacing apart, no two nodes of a band
+  // closer than the spacing, the edges pointing along the placement from
+  // band to band but for a few), the bands become the layers and each node
+  // keeps its place along its layer; only what the edit needs moves: the
+  // ends of an edge inside one band go down a layer (their successors
+  // follow), and routes take the nearest room between the nodes.
+  bool FromBands() {
+    // Small components are laid out afresh: the same drawing as before
+    // when nothing changed in them, and placed where they stood.
+    if (n_ < 8 || edges_.empty()) return false;
+    std::vector<int> byV(n_);
+    for (int i = 0; i < n_; ++i) byV[i] = i;
+    std::sort(byV.begin(), byV.end(), [&](int a, int b) { return wasV_[a] != wasV_[b] ? wasV_[a] < wasV_[b] : a < b; });
+    rank_.assign(n_, 0);
+    int bands = 0;
+    double at = 0;
+    for (int x : byV) {
+      if (!std::isfinite(wasV_[x]) || !std::isfinite(wasU_[x])) return false;
+      if (bands == 0 || wasV_[x] - at > 0.5) {
+        if (bands && wasV_[x] - at < sp_.layer - 0.5) return false;
+        ++bands;
+        at = wasV_[x];
+      }
+      rank_[x] = bands - 1;
+    }
+    if (bands < 2 || 2 * bands > n_) return false;
+    std::vector<std::vector<int>> band(bands);
+    for (int x = 0; x < n_; ++x) band[rank_[x]].push_back(x);
+    for (auto& b : band) {
+      std::sort(b.begin(), b.end(), [&](int a, int c) { return wasU_[a] != wasU_[c] ? wasU_[a] < wasU_[c] : a < c; });
+      for (std::size_t i = 0; i + 1 < b.size(); ++i)
+        if (wasU_[b[i + 1]] - wasU_[b[i]] < (alongReal_[b[i]] + alongReal_[b[i + 1]]) / 2 + sp_.node - 0.5) return false;
+    }
+    band_ = rank_;
+    std::size_t against = 0;
+    for (const CEdge& e : edges_) against += rank_[e.a] >= rank_[e.b];
+    return against <= std::max<std::size_t>(1, edges_.size() / 20);
+  }
+
+  // Edges pointing from band to band. An edge inside a band needs its ends
+  // a layer apart: of the four ways (either end goes down a layer, or up,
+  // with what must follow it) the one that moves the fewest nodes.
+  void KeepOrient() {
+    in_.assign(n_, {});
+    out_.assign(n_, {});
+    s_.resize(edges_.size());
+    t_.resize(edges_.size());
+    rev_.assign(edges_.size(), 0);
+    auto orient = [&](std::size_t i, bool reversed) {
+      const CEdge& e = edges_[i];
+      rev_[i] = reversed;
+      s_[i] = reversed ? e.b : e.a;
+      t_[i] = reversed ? e.a : e.b;
+      out_[s_[i]].push_back(t_[i]);
+      in_[t_[i]].push_back(s_[i]);
+    };
+    std::vector<std::size_t> flat;
+    for (std::size_t i = 0; i < edges_.size(); ++i) {
+      const CEdge& e = edges_[i];
+      if (rank_[e.a] == rank_[e.b])
+        flat.push_back(i);
+      else
+        orient(i, rank_[e.a] > rank_[e.b]);
+    }
+    std::vector<int> moved(n_, INT_MIN), touched;
+    // Moves x a layer down (dir 1) or up (-1) with the nodes the oriented
+    // edges drag along; answers how many moved, and keeps the move only
+    // when `apply`.
+    auto cascade = [&](int x, int dir, bool apply) {
+      touched.clear();
+      auto at = [&](int v) { return moved[v] == INT_MIN ? rank_[v] : moved[v]; };
+      moved[x] = rank_[x] + dir;
+      touched.push_back(x);
+      for (std::size_t k = 0; k < touched.size(); ++k) {
+        const int v = touched[k];
+        for (int w : dir > 0 ? out_[v] : in_[v]) {
+          const int want = moved[v] + dir;
+          if (dir > 0 ? at(w) >= want : at(w) <= want) continue;
+          if (moved[w] == INT_MIN) touched.push_back(w);
+          moved[w] = want;
+        }
+      }
+      const int count = static_cast<int>(touched.size());
+      for (int v : touched) {
+        if (apply) rank_[v] = moved[v];
+        moved[v] = INT_MIN;
+      }
+      return count;
+    };
+    for (std::size_t i : flat) {
+      const CEdge& e = edges_[i];
+      if (rank_[e.a] != rank_[e.b]) {
+        orient(i, rank_[e.a] > rank_[e.b]);
+        continue;
+      }
+      // (node, direction, edge reversed): b down, a down, a up, b up.
+      const std::tuple<int, int, bool> ways[] = {{e.b, 1, false}, {e.a, 1, true}, {e.a, -1, false}, {e.b, -1, true}};
+      int best = 0, fewest = INT_MAX;
+      for (int w = 0; w < 4; ++w) {
+        const int c = cascade(std::get<0>(ways[w]), std::get<1>(ways[w]), false);
+        if (c < fewest) fewest = c, best = w;
+      }
+      cascade(std::get<0>(ways[best]), std::get<1>(ways[best]), true);
+      orient(i, std::get<2>(ways[best]));
+    }
+    const int low = *std::min_element(rank_.begin(), rank_.end());
+    for (int x = 0; x < n_; ++x) rank_[x] -= low, band_[x] -= low;
+    seq_.resize(n_);
+    for (int i = 0; i < n_; ++i) seq_[i] = i;
+    std::sort(seq_.begin(), seq_.end(), [&](int a, int b) {
+      if (rank_[a] != rank_[b]) return rank_[a] < rank_[b];
+      return wasU_[a] != wasU_[b] ? wasU_[a] < wasU_[b] : a < b;
+    });
+    seqPos_.assign(n_, 0);
+    for (int i = 0; i < n_; ++i) seqPos_[seq_[i]] = i;
+  }
+
+  // The layers as the nodes stood; each long edge's dummies in the room
+  // nearest to the straight line between its ends.
+  long long KeptOrder() {
+    for (auto& l : layers_) l.clear();
+    std::vector<double> key(layer_.size(), 0.0);
+    for (int x = 0; x < n_; ++x) {
+      key[x] = wasU_[x];
+      layers_[layer_[x]].push_back(x);
+    }
+    for (const auto& c : chains_) {
+      const int s = c.front(), t = c.back();
+      const double span = layer_[t] - layer_[s];
+      for (std::size_t k = 1; k + 1 < c.size(); ++k)
+        key[c[k]] = wasU_[s] + (wasU_[t] - wasU_[s]) * (layer_[c[k]] - layer_[s]) / span;
+    }
+    auto byKey = [&](int a, int b) { return key[a] != key[b] ? key[a] < key[b] : a < b; };
+    // Nodes that left their band (pushed down, or out of a layer too wide)
+    // find room as the dummies do.
+    std::vector<std::vector<int>> dummies(layers_.size());
+    for (auto& l : layers_)
+      l.erase(std::remove_if(l.begin(), l.end(), [&](int x) {
+                if (layer_[x] == band_[x]) return false;
+                dummies[layer_[x]].push_back(x);
+                return true;
+              }),
+              l.end());
+    for (int x = n_; x < static_cast<int>(layer_.size()); ++x) dummies[layer_[x]].push_back(x);
+    keptX_.assign(layer_.size(), 0.0);
+    for (std::size_t l = 0; l < layers_.size(); ++l) {
+      std::vector<int>& real = layers_[l];
+      std::sort(real.begin(), real.end(), byKey);
+      std::sort(dummies[l].begin(), dummies[l].end(), byKey);
+      for (int x : real) keptX_[x] = wasU_[x];
+      // gaps[g] holds the dummies between real[g - 1] and real[g].
+      std::vector<std::vector<int>> gaps(real.size() + 1);
+      auto fits = [&](std::size_t g, int d) {
+        if (g == 0 || g == real.size()) return true;
+        std::vector<int> run = gaps[g];
+        run.insert(std::upper_bound(run.begin(), run.end(), d, byKey), d);
+        double need = Gap(real[g - 1], run.front()) + Gap(run.back(), real[g]);
+        for (std::size_t i = 0; i + 1 < run.size(); ++i) need += Gap(run[i], run[i + 1]);
+        return need <= wasU_[real[g]] - wasU_[real[g - 1]];
+      };
+      for (int d : dummies[l]) {
+        const std::size_t home = static_cast<std::size_t>(
+            std::upper_bound(real.begin(), real.end(), d, byKey) - real.begin());
+        std::size_t pick = home;
+        for (std::size_t step = 0;; ++step) {
+          if (home >= step && fits(home - step, d)) {
+            pick = home - step;
+            break;
+          }
+          if (home + step <= real.size() && fits(home + step, d)) {
+            pick = home + step;
+            break;
+          }
+        }
+        auto& run = gaps[pick];
+        run.insert(std::upper_bound(run.begin(), run.end(), d, byKey), d);
+      }
+      // Places: a gap's dummies centred in its room, the outer ones stacked
+      // outwards from the first and the last node; a layer of dummies only
+      // from its keys, pushed apart.
+      std::vector<int> order;
+      for (std::size_t g = 0; g <= real.size(); ++g) {
+        const auto& run = gaps[g];
+        if (!run.empty()) {
+          if (real.empty()) {
+            double x = key[run.front()];
+            for (std::size_t i = 0; i < run.size(); ++i) {
+              if (i) x = std::max(key[run[i]], x + Gap(run[i - 1], run[i]));
+              keptX_[run[i]] = x;
+            }
+          } else if (g == 0) {
+            double x = keptX_[real.front()];
+            for (std::size_t i = run.size(); i-- > 0;) keptX_[run[i]] = x -= Gap(run[i], i + 1 < run.size() ? run[i + 1] : real.front());
+          } else if (g == real.size()) {
+            double x = keptX_[real.back()];
+            for (std::size_t i = 0; i < run.size(); ++i) keptX_[run[i]] = x += Gap(i ? run[i - 1] : real.back(), run[i]);
+          } else {
+            const int a = real[g - 1], b = real[g];
+            double need = Gap(a, run.front()) + Gap(run.back(), b);
+            for (std::size_t i = 0; i + 1 < run.size(); ++i) need += Gap(run[i], run[i + 1]);
+            double x = keptX_[a] + (keptX_[b] - keptX_[a] - need) / 2;
+            for (std::size_t i = 0; i < run.size(); ++i) keptX_[run[i]] = x += Gap(i ? run[i - 1] : a, run[i]);
+          }
+        }
+        order.insert(order.end(), run.begin(), run.end());
+        if (g < real.size()) order.push_back(real[g]);
+      }
+      layers_[l] = std::move(order);
+    }
+    Renumber();
+    return Crossings();
+  }
+
+  void KeptCoordinates() { x_ = keptX_; }
+
   // Tries the layerings and orderings and keeps the layers of the best.
   bool Choose() {
     Orient();
@@ -618,6 +850,7 @@ class Component {
   }
 
   long long Order() {
+    if (kept_) return KeptOrder();
     InitialOrder();
     if (layers_.size() < 2) return 0;
     auto best = layers_;
@@ -810,6 +1043,8 @@ class Component {
   };
 
   const int n_;
+  const std::vector<double>& wasU_;
+  const std::vector<double>& wasV_;
   const std::vector<double>& alongReal_;
   const std::vector<double>& acrossReal_;
   const std::vector<CEdge>& edges_;
@@ -829,6 +1064,9 @@ class Component {
   std::vector<double> depth_, centre_, x_;
 
   bool median_ = false;
+  bool kept_ = false;
+  std::vector<int> band_;
+  std::vector<double> keptX_;
   double dummyScale_ = 1;
   std::vector<long long> tree_;
   std::vector<int> ends_;
@@ -849,6 +1087,17 @@ LPoint ToDiagram(LOrientation o, double u, double v) {
     case LOrientation::RightToLeft: return {-v, -u};
   }
   return {u, -v};
+}
+
+// From the diagram's axes to a component's frame: ToDiagram undone.
+LPoint ToFrame(LOrientation o, const LPoint& p) {
+  switch (o) {
+    case LOrientation::TopToBottom: return {p.x, -p.y};
+    case LOrientation::BottomToTop: return {p.x, p.y};
+    case LOrientation::LeftToRight: return {-p.y, p.x};
+    case LOrientation::RightToLeft: return {-p.y, -p.x};
+  }
+  return {p.x, -p.y};
 }
 
 bool Horizontal(LOrientation o) { return o == LOrientation::LeftToRight || o == LOrientation::RightToLeft; }
@@ -934,11 +1183,14 @@ LStatus LayoutLayered(const LGraph& graph, const LLayeredOptions& options, LResu
   std::vector<std::vector<LPoint>> loops(graph.edges.size());
   for (Placed& p : parts) {
     const std::size_t k = p.nodes.size();
-    std::vector<double> along(k), across(k);
+    std::vector<double> along(k), across(k), wasU(k), wasV(k);
     for (std::size_t i = 0; i < k; ++i) {
       const LBox& b = graph.nodes[p.nodes[i]].box;
       along[i] = sideways ? b.Height() : b.Width();
       across[i] = sideways ? b.Width() : b.Height();
+      const LPoint f = ToFrame(o, b.Centre());
+      wasU[i] = f.x;
+      wasV[i] = f.y;
     }
     std::vector<CEdge> edges;
     std::vector<int> selfLoops(k, 0);
@@ -953,7 +1205,7 @@ LStatus LayoutLayered(const LGraph& graph, const LLayeredOptions& options, LResu
     // the others.
     Budget share{std::max<long long>(1, options.budget * static_cast<long long>(k + edges.size()) /
                                             std::max<long long>(1, n + static_cast<long long>(graph.edges.size())))};
-    Component c(along, across, edges, selfLoops, options, share);
+    Component c(along, across, wasU, wasV, edges, selfLoops, options, share);
     if (!c.Run(p.frame)) {
       result = LResult{};
       return LStatus::TooLarge;
@@ -1032,9 +1284,72 @@ LStatus LayoutLayered(const LGraph& graph, const LLayeredOptions& options, LResu
     }
   }
 
-  for (const Placed& p : parts) {
+  // A drawing laid out again stays where it stood: when the components
+  // whose nodes keep their places (all but a few, each component moved as
+  // a whole to where most of its nodes were) hold at least half of the
+  // nodes, every component goes where most of its nodes were, and one that
+  // would land outside the drawing area or on another goes below them all.
+  // Lone nodes count for neither.
+  std::vector<LPoint> shift;
+  if (!anyFixed) {
+    std::size_t standing = 0, counted = 0;
+    for (const Placed& p : parts) {
+      std::vector<double> dxs, dys;
+      for (std::size_t i = 0; i < p.nodes.size(); ++i) {
+        const LPoint was = graph.nodes[p.nodes[i]].box.Centre(), now = ToDiagram(o, p.frame.u[i], p.frame.v[i]);
+        dxs.push_back(was.x - now.x);
+        dys.push_back(was.y - now.y);
+      }
+      auto median = [](std::vector<double> v) {
+        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+        return v[v.size() / 2];
+      };
+      const LPoint d{median(dxs), median(dys)};
+      shift.push_back(d);
+      if (p.nodes.size() < 2) continue;
+      std::size_t still = 0;
+      for (std::size_t i = 0; i < p.nodes.size(); ++i) still += std::hypot(dxs[i] - d.x, dys[i] - d.y) <= 1;
+      counted += p.nodes.size();
+      if (10 * still >= 9 * p.nodes.size()) standing += p.nodes.size();
+    }
+    if (counted == 0 || 2 * standing < counted) shift.clear();
+    std::vector<LBox> boxes;
+    std::vector<std::size_t> later;
+    auto moved = [&](std::size_t pi) {
+      const LBox& e = parts[pi].extent;
+      return LBox{e.x0 + shift[pi].x, e.y0 + shift[pi].y, e.x1 + shift[pi].x, e.y1 + shift[pi].y};
+    };
+    for (std::size_t pi = 0; pi < shift.size(); ++pi) {
+      const LBox b = moved(pi);
+      bool free = b.x0 >= -lim && b.y0 >= -lim && b.x1 <= lim && b.y1 <= lim;
+      for (std::size_t k = 0; free && k < boxes.size(); ++k)
+        free = !(b.x0 < boxes[k].x1 && boxes[k].x0 < b.x1 && b.y0 < boxes[k].y1 && boxes[k].y0 < b.y1);
+      if (free)
+        boxes.push_back(b);
+      else
+        later.push_back(pi);
+    }
+    for (std::size_t pi : later) {
+      if (shift.empty()) break;
+      double floor = lim;
+      for (const LBox& b : boxes) floor = std::min(floor, b.y0);
+      const LBox b = moved(pi);
+      const double x0 = clampTo(b.x0, b.Width()), y0 = floor - gap - b.Height();
+      if (y0 < -lim) {
+        shift.clear();
+        break;
+      }
+      shift[pi].x += x0 - b.x0;
+      shift[pi].y += y0 - b.y0;
+      boxes.push_back(moved(pi));
+    }
+  }
+
+  for (std::size_t pi = 0; pi < parts.size(); ++pi) {
+    const Placed& p = parts[pi];
     // The component's extent moves to (ox + p.x, oy + totalH + p.y).
-    const double dx = ox + p.x - p.extent.x0, dy = oy + totalH + p.y - p.extent.y0;
+    const double dx = shift.empty() ? ox + p.x - p.extent.x0 : shift[pi].x;
+    const double dy = shift.empty() ? oy + totalH + p.y - p.extent.y0 : shift[pi].y;
     auto place = [&](double u, double v) {
       const LPoint q = ToDiagram(o, u, v);
       return LPoint{q.x + dx, q.y + dy};

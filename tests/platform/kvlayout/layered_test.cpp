@@ -232,6 +232,55 @@ TEST(LayeredLayout, ABudgetOfNothingStillGivesASoundLayout) {
   ExpectSoundLayout(g, options.orientation, r);
 }
 
+// Laid out again after a small edit, a drawing keeps what the person saw:
+// the nodes stay in their layers and places, only the edit's ends and what
+// must follow them move, and a run with no edit moves nothing.
+TEST(LayeredLayout, ASmallEditLaidOutAgainMovesLittle) {
+  struct Case {
+    const char* name;
+    LayoutFamily family;
+    int n;
+  };
+  const Case cases[] = {{"random DAG", LayoutFamily::Dag, 400},
+                        {"tree", LayoutFamily::Tree, 300},
+                        {"data model", LayoutFamily::DataModel, 200},
+                        {"many components", LayoutFamily::Components, 300}};
+  for (const Case& c : cases)
+    for (LOrientation o : kOrientations)
+      for (int edit = 0; edit < 3; ++edit) {
+        SCOPED_TRACE(std::string(c.name) + ", placement " + std::to_string(static_cast<int>(o)) + ", edit " +
+                     std::to_string(edit));
+        LGraph g = MakeLayoutGraph(c.family, c.n, 5);
+        LLayeredOptions options;
+        options.orientation = o;
+        LResult first;
+        ASSERT_EQ(LayoutLayered(g, options, first), LStatus::Ok);
+        for (std::size_t i = 0; i < g.nodes.size(); ++i) g.nodes[i].box = kvtest::PlacedBox(g, first, i);
+        // 0: no edit; 1: a link between two nodes of one layer; 2: a link
+        // from a node to one far above it.
+        if (edit) {
+          int a = 0, b = -1;
+          for (std::size_t i = 0; i < g.nodes.size() && b < 0; ++i)
+            for (std::size_t j = i + 1; j < g.nodes.size() && b < 0; ++j) {
+              const double along = Along(o, first.centres[i], first.centres[j]);
+              if (edit == 1 ? along == 0 : along > 5000) a = int(j), b = int(i);
+            }
+          ASSERT_GE(b, 0);
+          AddEdge(g, a, b);
+        }
+        LResult second;
+        ASSERT_EQ(LayoutLayered(g, options, second), LStatus::Ok);
+        ExpectSoundLayout(g, o, second);
+        int moved = 0;
+        for (std::size_t i = 0; i < g.nodes.size(); ++i)
+          moved += std::hypot(second.centres[i].x - first.centres[i].x, second.centres[i].y - first.centres[i].y) > 1;
+        if (edit == 0)
+          EXPECT_EQ(moved, 0);
+        else
+          EXPECT_LE(moved * 10, int(g.nodes.size())) << moved << " nodes moved";
+      }
+}
+
 TEST(LayeredLayout, CyclesAreBrokenByReversingFewEdges) {
   struct Case {
     const char* name;
