@@ -186,6 +186,30 @@ TEST(TreeLayout, BroadTreesStackTheirLeavesToFit) {
   }
 }
 
+// Laid out again, a tree stands where it stood: with no edit nothing moves;
+// after a link is added (a second parent, a link across) only the part of
+// the tree it touches moves.
+TEST(TreeLayout, LaidOutAgainAfterASmallEditMovesLittle) {
+  for (const LStyle style : {LStyle::Tree, LStyle::Snowflake})
+    for (int edit = 0; edit < 2; ++edit) {
+      SCOPED_TRACE(std::to_string(int(style)) + ", edit " + std::to_string(edit));
+      LGraph g = kvtest::MakeLayoutGraph(LayoutFamily::Tree, 400, 3);
+      LResult first, second;
+      ASSERT_EQ(Lay(g, Request(style), first), LStatus::Ok);
+      for (std::size_t i = 0; i < g.nodes.size(); ++i) g.nodes[i].box = PlacedBox(g, first, i);
+      if (edit) g.edges.push_back({350, 390});
+      ASSERT_EQ(Lay(g, Request(style), second), LStatus::Ok);
+      EXPECT_EQ(CountOverlaps(second.centres, Sizes(g), 0.5), 0);
+      int moved = 0;
+      for (std::size_t i = 0; i < g.nodes.size(); ++i)
+        moved += std::hypot(second.centres[i].x - first.centres[i].x, second.centres[i].y - first.centres[i].y) > 1;
+      if (edit == 0)
+        EXPECT_EQ(moved, 0);
+      else
+        EXPECT_LE(moved * 10, int(g.nodes.size())) << moved << " nodes moved";
+    }
+}
+
 // Cycles, a second root, a self-link, repeated links, a lone node and a
 // second component: one tree per component, the other links routed.
 TEST(TreeLayout, AnyGraphGetsASpanningForestAndEveryLinkARoute) {
