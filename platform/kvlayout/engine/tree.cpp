@@ -306,6 +306,7 @@ struct Tidied {
   std::vector<double> x, centre;  // per node: breadth and depth of its centre
   std::vector<double> top, thick; // per node: its level's start and depth
   std::vector<int> head;          // per node: the first leaf of its stack (itself when not stacked)
+  std::vector<char> listed;       // per node: its children hang in a list under it (Hang); may be empty
   double widest = 0;              // the broadest tree
 };
 
@@ -387,6 +388,105 @@ Tidied Place(const LForest& forest, const std::vector<double>& breadth, const st
   }
   return t;
 }
+
+// A tree still too broad with its leaves stacked hangs its broadest parts
+// as lists: a subtree that fits the area is placed tidily as a block; one
+// that does not puts its root at the top left of its block and its
+// children's blocks one under another to the right of a column that runs
+// down from the root, each child joined to the column at its own side. The
+// drawing grows deep rather than broad, still without crossings.
+class Hang {
+ public:
+  Hang(const LForest& f, const std::vector<double>& breadth, const std::vector<double>& extent, const LSpacing& spacing,
+       int stack, double room)
+      : m_f(f), m_ch(f, breadth.size()), m_breadth(breadth), m_extent(extent), m_sp(spacing), m_stack(stack),
+        m_room(room) {}
+
+  Tidied Run() {
+    const std::size_t n = m_breadth.size();
+    m_t.x.assign(n, 0);
+    m_t.centre.assign(n, 0);
+    m_t.top.assign(n, 0);
+    m_t.thick.assign(n, 0);
+    m_t.head.resize(n);
+    for (std::size_t i = 0; i < n; ++i) m_t.head[i] = int(i);
+    m_t.listed.assign(n, 0);
+    for (const int v : m_f.order)
+      if (m_f.parent[std::size_t(v)] < 0) {
+        const Extent e = Block(v, 0, 0);
+        m_t.widest = std::max(m_t.widest, e.x1 - e.x0);
+      }
+    return std::move(m_t);
+  }
+
+ private:
+  struct Extent {
+    double x0, x1, y1;
+  };
+
+  // Places v's subtree with its block's left side at `left` and its top at
+  // `top`; answers the block's extent.
+  Extent Block(int root, double left, double top) {
+    const std::size_t n = m_breadth.size();
+    LForest sub;
+    sub.parent = m_f.parent;
+    sub.depth.assign(n, 0);
+    sub.parent[std::size_t(root)] = -1;
+    sub.order.push_back(root);
+    for (std::size_t k = 0; k < sub.order.size(); ++k) {
+      const std::size_t v = std::size_t(sub.order[k]);
+      for (int j = 0; j < m_ch.count[v]; ++j) {
+        const int c = m_f.order[std::size_t(m_ch.first[v] + j)];
+        sub.depth[std::size_t(c)] = sub.depth[v] + 1;
+        sub.order.push_back(c);
+      }
+    }
+    Tidied t = Place(sub, m_breadth, m_extent, m_sp, m_stack);
+    const std::size_t r = std::size_t(root);
+    if (t.widest <= m_room || m_ch.count[r] == 0) {
+      double lo = 0, hi = 0, deep = 0;
+      bool first = true;
+      for (const int v : sub.order) {
+        const std::size_t i = std::size_t(v);
+        lo = first ? t.x[i] - m_breadth[i] / 2 : std::min(lo, t.x[i] - m_breadth[i] / 2);
+        hi = first ? t.x[i] + m_breadth[i] / 2 : std::max(hi, t.x[i] + m_breadth[i] / 2);
+        deep = std::max({deep, t.top[i] + t.thick[i], t.centre[i] + m_extent[i] / 2});
+        first = false;
+      }
+      for (const int v : sub.order) {
+        const std::size_t i = std::size_t(v);
+        m_t.x[i] = t.x[i] - lo + left;
+        m_t.centre[i] = t.centre[i] + top;
+        m_t.top[i] = t.top[i] + top;
+        m_t.thick[i] = t.thick[i];
+        m_t.head[i] = t.head[i];
+      }
+      return {left, left + hi - lo, top + deep};
+    }
+    m_t.listed[r] = 1;
+    m_t.x[r] = left + m_breadth[r] / 2;
+    m_t.centre[r] = top + m_extent[r] / 2;
+    m_t.top[r] = top;
+    m_t.thick[r] = m_extent[r];
+    Extent e{left, left + m_breadth[r], top + m_extent[r]};
+    for (int j = 0; j < m_ch.count[r]; ++j) {
+      const int c = m_f.order[std::size_t(m_ch.first[r] + j)];
+      const Extent b = Block(c, m_t.x[r] + m_sp.node, e.y1 + m_sp.layer);
+      e.x1 = std::max(e.x1, b.x1);
+      e.y1 = b.y1;
+    }
+    return e;
+  }
+
+  const LForest& m_f;
+  const Children m_ch;
+  const std::vector<double>& m_breadth;
+  const std::vector<double>& m_extent;
+  const LSpacing m_sp;
+  const int m_stack;
+  const double m_room;
+  Tidied m_t;
+};
 }  // namespace
 
 LStatus LayoutTree(const LGraph& graph, const LTreeOptions& options, LResult& result) {
@@ -403,8 +503,9 @@ LStatus LayoutTree(const LGraph& graph, const LTreeOptions& options, LResult& re
   // Stacks only when the tree is too broad for the drawing area, the
   // fewest that make it fit.
   Tidied t = Place(f, breadth, extent, options.spacing, 1);
-  for (int stack = 2; t.widest > 2 * kLimit && stack <= int(n); stack *= 2)
-    t = Place(f, breadth, extent, options.spacing, stack);
+  int stack = 1;
+  while (t.widest > 2 * kLimit && stack * 2 <= int(n)) t = Place(f, breadth, extent, options.spacing, stack *= 2);
+  if (t.widest > 2 * kLimit) t = Hang(f, breadth, extent, options.spacing, stack, 2 * kLimit).Run();
 
   auto map = [&](double b, double d) -> LPoint {
     switch (options.orientation) {
@@ -426,6 +527,13 @@ LStatus LayoutTree(const LGraph& graph, const LTreeOptions& options, LResult& re
     if (k < 0 || graph.edges[std::size_t(k)].keep == LRouteKeep::Route) continue;
     const std::size_t p = std::size_t(f.parent[c]);
     const double from = t.centre[p] + extent[p] / 2;
+    if (!t.listed.empty() && t.listed[p]) {
+      // Down the column under the parent, into the child's side.
+      std::vector<LPoint> route{map(t.x[p], from), map(t.x[p], t.centre[c]), map(t.x[c] - breadth[c] / 2, t.centre[c])};
+      if (graph.edges[std::size_t(k)].from != f.parent[c]) std::reverse(route.begin(), route.end());
+      r.routes[std::size_t(k)] = std::move(route);
+      continue;
+    }
     const double mid = t.top[p] + t.thick[p] + options.spacing.layer / 2;
     const bool stacked = t.head[c] != v;
     const double column = stacked ? t.x[c] - breadth[std::size_t(t.head[c])] / 2 - options.spacing.node / 2 : t.x[c];

@@ -2,7 +2,10 @@
 // over their children, subtrees as close as their outlines allow) and the
 // snowflake, a radial tree: the root in the middle, each level on a ring
 // around it, each subtree in a wedge as wide as its leaves ask. Both run in
-// time linear in the graph.
+// time linear in the graph. A tree too broad for the drawing area stacks the
+// leaves of a node in columns, and, when that is not enough, hangs its
+// broadest subtrees as lists (the children one under another beside a
+// column from their parent), growing deep rather than broad.
 //
 // Any graph is taken: each connected component gets a spanning tree, rooted
 // at its first node that no link enters (its first node when every node is

@@ -83,7 +83,7 @@ std::vector<Case> Cases() {
 // inside the area, links on their symbols, tree links along the placement
 // (and for the tidy tree: without crossings, parents centred over their
 // children, children in order), the same result a second time.
-void ExpectSoundAndRepeatable(const LGraph& g, const LRequest& q) {
+void ExpectSoundAndRepeatable(const LGraph& g, const LRequest& q, bool tidy = true) {
   const struct {
     LStyle style;
     LOrientation orientation;
@@ -140,6 +140,7 @@ void ExpectSoundAndRepeatable(const LGraph& g, const LRequest& q) {
                                  : (p.Width() + b.Width()) / 2;
         EXPECT_GE(Along(c.orientation, pc, wc), reach + q.spacing.layer - 1) << v << " " << w;
       }
+      if (!tidy) continue;
       // Across the level, in the order of the children (leaves stacked in
       // one column share their place).
       const bool vertical = c.orientation == LOrientation::TopToBottom || c.orientation == LOrientation::BottomToTop;
@@ -183,6 +184,17 @@ TEST(TreeLayout, BroadTreesStackTheirLeavesToFit) {
       SCOPED_TRACE(int(o));
       ExpectSoundAndRepeatable(*g, Request(LStyle::Tree, o));
     }
+  }
+}
+
+// A random tree of 1,000 nodes is too broad for the area even with its
+// leaves stacked: its broadest subtrees hang as lists, and it fits, still
+// without crossings.
+TEST(TreeLayout, TreesTooBroadForStacksHangTheirBroadestPartsAsLists) {
+  const LGraph g = kvtest::MakeLayoutGraph(LayoutFamily::Tree, 1000, 11);
+  for (const LOrientation o : {LOrientation::TopToBottom, LOrientation::BottomToTop}) {
+    SCOPED_TRACE(int(o));
+    ExpectSoundAndRepeatable(g, Request(LStyle::Tree, o), false);
   }
 }
 
