@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <utility>
 
@@ -574,20 +575,26 @@ LStatus LayoutSnowflake(const LGraph& graph, const LSpacing& spacing, LResult& r
     weight[v] = std::max({span[v] + spacing.node, sum, 1.0});
   }
   // Top down: each node's wedge shared among its children by their room,
-  // each child in the middle of its share.
-  std::vector<double> wedge(n, 0), angle(n, 0);
-  for (const int v0 : f.order) {
-    const std::size_t v = std::size_t(v0);
-    if (f.parent[v] < 0) {
-      wedge[v] = 2 * pi;
-      angle[v] = pi / 2;
-    }
-    double from = angle[v] - wedge[v] / 2;
-    for (int c = 0; c < ch.count[v]; ++c) {
-      const std::size_t w = child(v, c);
-      wedge[w] = wedge[v] * weight[w] / weight[v];
-      angle[w] = from + wedge[w] / 2;
-      from += wedge[w];
+  // each child in the middle of its share, the shares together centred on
+  // the node.
+  std::vector<double> wedge(n, 0), angle(n, 0), rho(n, 0), mid(n, 0);
+  std::vector<char> bent(n, 0);
+  {
+    for (const int v0 : f.order) {
+      const std::size_t v = std::size_t(v0);
+      if (f.parent[v] < 0) {
+        wedge[v] = 2 * pi;
+        angle[v] = pi / 2;
+      }
+      double sum = 0;
+      for (int c = 0; c < ch.count[v]; ++c) sum += weight[child(v, c)];
+      double from = angle[v] - (f.parent[v] < 0 ? pi : wedge[v] * sum / weight[v] / 2);
+      for (int c = 0; c < ch.count[v]; ++c) {
+        const std::size_t w = child(v, c);
+        wedge[w] = wedge[v] * weight[w] / weight[v];
+        angle[w] = from + wedge[w] / 2;
+        from += wedge[w];
+      }
     }
   }
   // One ring per level: clear of the ring inside by `layer`, and so far out
@@ -608,22 +615,84 @@ LStatus LayoutSnowflake(const LGraph& graph, const LSpacing& spacing, LResult& r
       const double half = std::sin(std::min(wedge[v], pi) / 2);
       need[d] = std::max(need[d], (span[v] + spacing.node) / (2 * std::max(half, 1e-9)));
     }
-    std::vector<double> ring(widest.size(), 0);
-    for (std::size_t d = 1; d < ring.size(); ++d)
-      ring[d] = std::max(need[d], ring[d - 1] + (widest[d - 1] + widest[d]) / 2 + spacing.layer);
+    // Levels too crowded for the area stand on two rings, their nodes
+    // alternating between the inner and the outer one (the outer a node's
+    // span further out), so that neighbours on one ring are two places apart.
+    std::vector<double> needSplit(widest.size(), 0);
+    {
+      std::vector<std::size_t> last(widest.size(), SIZE_MAX), before(widest.size(), SIZE_MAX);
+      for (std::size_t k = s; k < e; ++k) {
+        const std::size_t v = std::size_t(f.order[k]), d = std::size_t(f.depth[v]);
+        if (before[d] != SIZE_MAX) {
+          const std::size_t u = before[d];
+          const double apart = std::min(angle[v] - angle[u], pi);
+          needSplit[d] = std::max(needSplit[d], (std::max(span[u], span[v]) + spacing.node) /
+                                                    (2 * std::max(std::sin(apart / 2), 1e-9)));
+        }
+        before[d] = last[d];
+        last[d] = v;
+      }
+    }
+    std::vector<char> split(widest.size(), 0);
+    std::vector<double> ring(widest.size(), 0), outer(widest.size(), 0);
+    for (const bool crowded : {false, true}) {
+      for (std::size_t d = 1; d < ring.size(); ++d) {
+        const double clear = outer[d - 1] + (widest[d - 1] + widest[d]) / 2 + spacing.layer;
+        split[d] = crowded && need[d] > clear;
+        ring[d] = std::max(split[d] ? needSplit[d] : need[d], clear);
+        outer[d] = split[d] ? ring[d] + widest[d] + spacing.node : ring[d];
+      }
+      if (outer.back() + widest.back() / 2 <= kLimit) break;
+    }
+    std::vector<int> place(widest.size(), 0);
     for (std::size_t k = s; k < e; ++k) {
-      const std::size_t v = std::size_t(f.order[k]);
-      const double rho = ring[std::size_t(f.depth[v])];
-      r.centres[v] = {rho * std::cos(angle[v]), rho * std::sin(angle[v])};
+      const std::size_t v = std::size_t(f.order[k]), d = std::size_t(f.depth[v]);
+      rho[v] = split[d] && place[d]++ % 2 ? outer[d] : ring[d];
+      r.centres[v] = {rho[v] * std::cos(angle[v]), rho[v] * std::sin(angle[v])};
+      if (d + 1 < ring.size()) {
+        // Between this level's outer side and the next level's inner side.
+        mid[v] = (outer[d] + widest[d] / 2 + ring[d + 1] - widest[d + 1] / 2) / 2;
+        bent[v] = f.parent[v] >= 0 && (split[d] || split[d + 1]);
+      }
     }
   }
+  // A link stays straight when it keeps outside its parent's ring, inside
+  // the parent's wedge, where no other link goes; otherwise all the links
+  // of that parent run out along its ray, round an arc between the rings
+  // and in along the child's ray, never crossing another.
+  for (std::size_t v = 0; v < n; ++v)
+    for (int c = 0; c < ch.count[v] && f.parent[v] >= 0 && !bent[v]; ++c) {
+      const std::size_t w = child(v, c);
+      bent[v] = std::cos(std::min(std::abs(angle[w] - angle[v]), pi)) * rho[w] < rho[v] * (1 + 1e-9);
+    }
+  auto polar = [&](double radius, double theta) { return LPoint{radius * std::cos(theta), radius * std::sin(theta)}; };
   for (const int v : f.order) {
     const int k = f.parentEdge[std::size_t(v)];
     if (k < 0) continue;
     const LEdge& e = graph.edges[std::size_t(k)];
     if (e.keep == LRouteKeep::Route) continue;
-    const LPoint a = r.centres[std::size_t(e.from)], b = r.centres[std::size_t(e.to)];
-    r.routes[std::size_t(k)] = {BorderPoint(a, b, graph.nodes[std::size_t(e.from)].box), BorderPoint(b, a, graph.nodes[std::size_t(e.to)].box)};
+    const std::size_t p = std::size_t(f.parent[std::size_t(v)]), c = std::size_t(v);
+    const LPoint a = r.centres[p], b = r.centres[c];
+    std::vector<LPoint> route;
+    if (!bent[p]) {
+      route = {BorderPoint(a, b, graph.nodes[p].box), BorderPoint(b, a, graph.nodes[c].box)};
+    } else {
+      // The arc in steps whose chords dip at most a quarter of the layer
+      // spacing inside it.
+      const double m = mid[p];
+      const double step = 2 * std::acos(std::clamp(1 - std::max(spacing.layer, 1.0) / 4 / std::max(m, 1.0), -1.0, 1.0));
+      const LPoint out = polar(m, angle[p]), in = polar(m, angle[c]);
+      route.push_back(BorderPoint(a, out, graph.nodes[p].box));
+      route.push_back(out);
+      // Every link of the parent bends at the same angles, so that their
+      // arcs lie on one another.
+      const double sweep = angle[c] - angle[p], each = std::max(step, 1e-3);
+      for (int j = 1; j * each < std::abs(sweep); ++j) route.push_back(polar(m, angle[p] + std::copysign(j * each, sweep)));
+      route.push_back(in);
+      route.push_back(BorderPoint(b, in, graph.nodes[c].box));
+    }
+    if (e.from != int(p)) std::reverse(route.begin(), route.end());
+    r.routes[std::size_t(k)] = std::move(route);
   }
   return Finish(graph, f, spacing, r, result);
 }

@@ -5,7 +5,11 @@
 // time linear in the graph. A tree too broad for the drawing area stacks the
 // leaves of a node in columns, and, when that is not enough, hangs its
 // broadest subtrees as lists (the children one under another beside a
-// column from their parent), growing deep rather than broad.
+// column from their parent), growing deep rather than broad. A snowflake
+// ring too crowded for the area splits in two, its nodes alternating
+// between them; a parent whose children spread so far that straight links
+// would cut across its neighbours' runs its links out along its ray, round
+// an arc between the rings and in along each child's ray.
 //
 // Any graph is taken: each connected component gets a spanning tree, rooted
 // at its first node that no link enters (its first node when every node is
