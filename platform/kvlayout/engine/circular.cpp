@@ -458,6 +458,52 @@ LPoint Rotated(const LPoint& p, double angle) {
   return {p.x * c - p.y * s, p.x * s + p.y * c};
 }
 
+// The order in which a circle's nodes already stand round their circle, or
+// round the rings inside one another that a circle too large for the area
+// becomes (a drawing this style made before, laid out again after a small
+// edit), so that they keep their places: ring by ring from the outside in,
+// each counter-clockwise from its node nearest the ring's first place
+// (straight right of the centre). Empty when they do not stand so.
+std::vector<int> StandingOrder(const LGraph& graph, const std::vector<int>& members) {
+  const std::size_t k = members.size();
+  if (k < 3) return {};
+  LPoint c{0, 0};
+  for (int v : members) {
+    const LPoint p = graph.nodes[std::size_t(v)].box.Centre();
+    c = {c.x + p.x / double(k), c.y + p.y / double(k)};
+  }
+  std::vector<double> radius(k), angle(k);
+  for (std::size_t i = 0; i < k; ++i) {
+    const LPoint p = graph.nodes[std::size_t(members[i])].box.Centre();
+    radius[i] = std::hypot(p.x - c.x, p.y - c.y);
+    angle[i] = std::atan2(p.y - c.y, p.x - c.x);
+    if (!std::isfinite(radius[i]) || radius[i] < 1) return {};
+  }
+  std::vector<std::size_t> byRadius(k);
+  for (std::size_t i = 0; i < k; ++i) byRadius[i] = i;
+  std::sort(byRadius.begin(), byRadius.end(), [&](std::size_t a, std::size_t b) {
+    return radius[a] != radius[b] ? radius[a] > radius[b] : a < b;
+  });
+  std::vector<int> order;
+  for (std::size_t s = 0, e = 0; s < k; s = e) {
+    const double tolerance = 2 + 1e-4 * radius[byRadius[s]];
+    for (e = s + 1; e < k && radius[byRadius[s]] - radius[byRadius[e]] <= tolerance;) ++e;
+    // A ring of one or two nodes (but the last) is no ring of this style.
+    if (e - s < 3 && e < k) return {};
+    std::vector<std::size_t> ring(byRadius.begin() + std::ptrdiff_t(s), byRadius.begin() + std::ptrdiff_t(e));
+    std::sort(ring.begin(), ring.end(), [&](std::size_t a, std::size_t b) {
+      return angle[a] != angle[b] ? angle[a] < angle[b] : a < b;
+    });
+    for (std::size_t i = 1; i < ring.size(); ++i)
+      if (angle[ring[i]] == angle[ring[i - 1]]) return {};
+    std::size_t first = 0;
+    for (std::size_t i = 1; i < ring.size(); ++i)
+      if (std::abs(angle[ring[i]]) < std::abs(angle[ring[first]])) first = i;
+    for (std::size_t i = 0; i < ring.size(); ++i) order.push_back(members[ring[(first + i) % ring.size()]]);
+  }
+  return order;
+}
+
 // Places one component's circles (each a list of nodes) around the origin:
 // false when they do not fit inside the reach.
 bool PlaceCircles(const LGraph& graph, std::vector<std::vector<int>> clusters, const std::vector<std::vector<int>>& adj,
@@ -470,7 +516,10 @@ bool PlaceCircles(const LGraph& graph, std::vector<std::vector<int>> clusters, c
   std::vector<std::vector<LPoint>> offsets(clusters.size());
   std::vector<double> reach(clusters.size(), 0);
   for (std::size_t c = 0; c < clusters.size(); ++c) {
-    clusters[c] = CircleOrder(clusters[c], adj, graph, options.siftRounds, options.swapPasses).Order();
+    if (std::vector<int> standing = StandingOrder(graph, clusters[c]); !standing.empty())
+      clusters[c] = std::move(standing);
+    else
+      clusters[c] = CircleOrder(clusters[c], adj, graph, options.siftRounds, options.swapPasses).Order();
     std::vector<LPoint> sizes;
     for (int v : clusters[c]) sizes.push_back(sizeOf(v));
     if (!CircleOffsets(sizes, gap, offsets[c])) return false;

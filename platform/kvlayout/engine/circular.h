@@ -9,7 +9,9 @@
 // circle would not fit inside the drawing area its nodes go on rings inside
 // one another, in the same order; when the ring of circles would not fit,
 // the circles are packed in rows instead. Members of one group stay next to
-// each other around their circle.
+// each other around their circle. Nodes that already stand round their
+// circle (or its rings), as a run of this style left them, keep their order
+// there, so that a layout after a small edit moves little.
 #pragma once
 
 #include "kvlayout/engine/lgraph.h"

@@ -247,6 +247,32 @@ TEST(Circular, ACircleTooLargeForTheAreaBecomesRings) {
   EXPECT_EQ(kvtest::PlacedOutsideTheArea(g, r), 0);
 }
 
+// Laid out again, the nodes that stand round their circles (or rings)
+// keep their places: with no edit nothing moves, and a link added inside a
+// circle moves nothing either (a link that joins parts redraws them: at
+// 300 nodes {3, 297} does, so only the 1,000-node graph takes the edit).
+TEST(Circular, LaidOutAgainAfterASmallEditMovesLittle) {
+  for (const bool one : {false, true})
+    for (const int n : {300, 1000})
+      for (int edit = 0; edit < (n == 1000 ? 2 : 1); ++edit) {
+        SCOPED_TRACE(std::to_string(one) + " " + std::to_string(n) + " edit " + std::to_string(edit));
+        LGraph g = kvtest::MakeLayoutGraph(LayoutFamily::Dag, n, 11);
+        LResult first, second;
+        ASSERT_EQ(LayCircular(g, one, first), LStatus::Ok);
+        for (std::size_t i = 0; i < g.nodes.size(); ++i) g.nodes[i].box = kvtest::PlacedBox(g, first, i);
+        if (edit) g.edges.push_back({3, n - 3});
+        ASSERT_EQ(LayCircular(g, one, second), LStatus::Ok);
+        EXPECT_EQ(kvl::CountOverlaps(second.centres, kvtest::LayoutSizes(g), 0.5), 0);
+        int moved = 0;
+        for (std::size_t i = 0; i < g.nodes.size(); ++i)
+          moved += std::hypot(second.centres[i].x - first.centres[i].x, second.centres[i].y - first.centres[i].y) > 1;
+        if (edit == 0 || one)
+          EXPECT_EQ(moved, 0);
+        else
+          EXPECT_LE(moved * 10, n) << moved << " nodes moved";
+      }
+}
+
 TEST(Circular, BadOrOversizedInputWritesNothing) {
   for (const kvtest::BadLayoutCase& c : kvtest::BadLayoutGraphs())
     for (bool one : {false, true}) {
