@@ -15,7 +15,6 @@
 #include "win/winmsgbox.h"
 
 namespace {
-constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
 // The line attributes whose names caption the source and destination pages.
 constexpr LONG kSrcTextId = 0x02001418;
 constexpr LONG kDstTextId = 0x02001419;
@@ -56,21 +55,11 @@ KV_ON_BN_CLICKED(SSymTextEditPart::RtfId, OnRtf)
 KV_END_MESSAGE_MAP()
 
 const SDlgTemplate& SSymDlgText::Template() {
-  static const SDlgTemplate t{
-      TemplateId,
-      u"Center Text",
-      u"MS Shell Dlg",
-      8,
-      250,
-      130,
-      {
-          {SSymTextEditPart::RichEditId, SDlgItemKind::RichEdit, u"", 7, 7, 236, 96,
-           kShown | WS_BORDER | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN},
-          {-1, SDlgItemKind::Static, u"Text &mode:", 7, 113, 40, 8, kShown},
-          {SSymTextEditPart::PlainId, SDlgItemKind::Button, u"&Plain text", 50, 112, 50, 10,
-           kShown | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON},
-          {SSymTextEditPart::RtfId, SDlgItemKind::Button, u"&RTF", 104, 112, 30, 10, kShown | BS_AUTORADIOBUTTON},
-      }};
+  static const SDlgTemplate t = [] {
+    SDlgTemplate d{TemplateId, u"Center Text", u"MS Shell Dlg", 8, 250, 130, {}};
+    SSymTextEditPart::AddTemplateItems(d.items, 7, 7, 236, 96, WS_VSCROLL);
+    return d;
+  }();
   return t;
 }
 

@@ -81,25 +81,27 @@ KV_ON_BN_CLICKED(SSymTextEditPart::PlainId, OnPlain)
 KV_ON_BN_CLICKED(SSymTextEditPart::RtfId, OnRtf)
 KV_END_MESSAGE_MAP()
 
+void SSymTextEditPart::AddTemplateItems(std::vector<SDlgItem>& items, int x, int y, int cx, int editHeight,
+                                        DWORD scrollBars) {
+  items.push_back({RichEditId, SDlgItemKind::RichEdit, u"", x, y, cx, editHeight,
+                   kShown | WS_BORDER | WS_TABSTOP | scrollBars | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN});
+  const int row = y + editHeight + 10;
+  items.push_back({-1, SDlgItemKind::Static, u"Text &mode:", x, row + 1, 40, 8, kShown});
+  items.push_back({PlainId, SDlgItemKind::Button, u"&Plain text", x + 43, row, 50, 10,
+                   kShown | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON});
+  items.push_back({RtfId, SDlgItemKind::Button, u"&RTF", x + 97, row, 30, 10, kShown | BS_AUTORADIOBUTTON});
+}
+
 const SDlgTemplate& SSymTextDlg::Template() {
-  static const SDlgTemplate t{
-      TemplateId,
-      u"Text",
-      u"MS Shell Dlg",
-      8,
-      300,
-      176,
-      {
-          {SSymTextEditPart::ToolbarId, SDlgItemKind::Static, u"", 7, 4, 286, 14, kShown | WS_BORDER},
-          {SSymTextEditPart::RichEditId, SDlgItemKind::RichEdit, u"", 7, 22, 286, 122,
-           kShown | WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN},
-          {-1, SDlgItemKind::Static, u"Text &mode:", 7, 155, 40, 8, kShown},
-          {SSymTextEditPart::PlainId, SDlgItemKind::Button, u"&Plain text", 50, 154, 50, 10,
-           kShown | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON},
-          {SSymTextEditPart::RtfId, SDlgItemKind::Button, u"&RTF", 104, 154, 30, 10, kShown | BS_AUTORADIOBUTTON},
-          {IDOK, SDlgItemKind::Button, u"OK", 189, 152, 50, 14, kShown | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON},
-          {IDCANCEL, SDlgItemKind::Button, u"Cancel", 243, 152, 50, 14, kShown | WS_TABSTOP},
-      }};
+  static const SDlgTemplate t = [] {
+    SDlgTemplate d{TemplateId, u"Text", u"MS Shell Dlg", 8, 300, 176, {}};
+    d.items.push_back({SSymTextEditPart::ToolbarId, SDlgItemKind::Static, u"", 7, 4, 286, 14, kShown | WS_BORDER});
+    SSymTextEditPart::AddTemplateItems(d.items, 7, 22, 286, 122, WS_VSCROLL | WS_HSCROLL);
+    d.items.push_back(
+        {IDOK, SDlgItemKind::Button, u"OK", 189, 152, 50, 14, kShown | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON});
+    d.items.push_back({IDCANCEL, SDlgItemKind::Button, u"Cancel", 243, 152, 50, 14, kShown | WS_TABSTOP});
+    return d;
+  }();
   return t;
 }
 

@@ -20,6 +20,8 @@
 // the library loads.
 #pragma once
 
+#include <vector>
+
 #include "kvcore/scomwrap.h"
 #include "kvcore/sctrl.h"
 #include "kvcore/sdlg.h"
@@ -37,6 +39,9 @@ class SSymTextEditPart {
   // again in it (an RTF text becomes its plain text when going plain).
   void SwitchMode(bool rtf);
   bool IsRtf() const { return m_bRtf; }
+  // The rich edit at (x, y), cx wide and editHeight high, with the mode
+  // label and buttons on a row below it (dialog units).
+  static void AddTemplateItems(std::vector<SDlgItem>& items, int x, int y, int cx, int editHeight, DWORD scrollBars);
   SString GetText() const { return m_edit.GetText(); }
   SRichEditCtrl& GetEdit() { return m_edit; }
 
