@@ -74,12 +74,22 @@ void SPropertySheet::BuildTemplate() {
   SetTemplate(&m_template);
 }
 
-INT_PTR SPropertySheet::DoModal() {
-  if (m_pages.empty() || m_hWnd) return -1;
+void SPropertySheet::PrepareWindow() {
   BuildTemplate();
   m_changed.clear();
   if (m_nActive < 0 || m_nActive >= int(m_pages.size())) m_nActive = 0;
+}
+
+INT_PTR SPropertySheet::DoModal() {
+  if (m_pages.empty() || m_hWnd) return -1;
+  PrepareWindow();
   return SDlg::DoModal();
+}
+
+BOOL SPropertySheet::CreateModeless(HWND owner, DWORD style) {
+  if (m_pages.empty() || m_hWnd) return FALSE;
+  PrepareWindow();
+  return CreateFromTemplate(owner, style);
 }
 
 BOOL SPropertySheet::OnInitDialog() {

@@ -40,6 +40,10 @@ class SPropertySheet : public SDlg {
 
   // -1 (nothing shown) for a sheet without pages.
   INT_PTR DoModal() override;
+  // Makes the sheet modeless, owned by `owner`, with the window style given
+  // (shown when it holds WS_VISIBLE); it stays until its window is
+  // destroyed. FALSE, nothing made, for a sheet without pages or one open.
+  BOOL CreateModeless(HWND owner, DWORD style);
   BOOL OnInitDialog() override;
   // OK: the shown page is left, every made page applies, the sheet ends
   // with IDOK; it stays open when a page refuses.
@@ -64,6 +68,8 @@ class SPropertySheet : public SDlg {
   // The shown page is left, then every made page applies.
   BOOL ApplyNow();
   void BuildTemplate();
+  // The template built and the first page chosen, before the window is made.
+  void PrepareWindow();
   void OnTabChanging(NMHDR* nm, LRESULT* result);
   void OnTabChange(NMHDR* nm, LRESULT* result);
   void OnApplyNow() { OnApply(); }

@@ -16,6 +16,8 @@ constexpr SStringRow kStrings[] = {
       {1063, "mm"},
       {1065, "pixel"},
       {1066, "Symbol Format"},
+      {1073, "Link Symbol Text"},
+      {1105, "Note"},
       {1308, "Polyline"},
       {1309, "Polygon"},
       {1310, "Rectangle"},

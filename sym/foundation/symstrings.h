@@ -6,7 +6,8 @@
 #include "win/windef.h"
 
 // The text of a string (the diagram name format 1060, the size units'
-// names 1061, 1063 and 1065, the format sheet's caption 1066 and the
+// names 1061, 1063 and 1065, the format sheet's caption 1066, the line-text
+// sheet's caption 1073, the note dialog's title 1105 and the
 // line page's "Notation" 1403, action messages 1327
 // to 1344, symbol type names 1308 to 1317, the custom paper form name 1395,
 // check messages 1397 and 1416, the font cell warning 1404, the mandatory mark 1417, the layout style
