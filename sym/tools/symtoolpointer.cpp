@@ -108,13 +108,13 @@ std::vector<SComWrap<ISSymbol>> DiagramSymbols(SSymView* view) {
   return out;
 }
 
-// The first pool of the diagram whose header band holds the point; the
-// pools come first in the diagram, so the walk ends at the first symbol
-// that is not one.
+// The first pool of the diagram whose header band holds the point. Every
+// pool is looked at: the diagram keeps plain shapes drawn by the user below
+// (before) its pools, so a walk that ended at the first symbol that is no
+// pool would miss them.
 SComWrap<ISSymbol> PoolHeaderAt(SSymView* view, const SSymPoint& point) {
   for (const SComWrap<ISSymbol>& s : DiagramSymbols(view)) {
-    if (!IsPool(s.Get())) break;
-    if (InHeaderBand(s.Get(), point)) return s;
+    if (IsPool(s.Get()) && !s->IsHidden() && InHeaderBand(s.Get(), point)) return s;
   }
   return SComWrap<ISSymbol>();
 }

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "kvcore/smodulestate.h"
 #include "kvcore/sregistry.h"
 #include "kvlib/suserregistry.h"
 #include "support/tools_fixture.h"
+#include "sym/foundation/sdsym.h"
 #include "sym/subobjects/symselsubsym.h"
 #include "sym/subobjects/symsubgroup.h"
 #include "sym/symbol/symbase.h"
@@ -196,6 +198,33 @@ TEST_F(PointerTool, HandleCursorsFollowTheAdjustBits) {
   // Inside the symbol, and during a capture, the window's own cursor.
   HCURSOR cursor = nullptr;
   EXPECT_EQ(m_tool->SetCursor(r.GetCenter(), SMouseFlags(0), &cursor), 0);
+}
+
+TEST_F(PointerTool, APoolsHeaderBandShowsTheBorderCursor) {
+  SModuleState* module = SSymGetModuleState();
+  const HCURSOR border = LoadCursorW(module->GetResourceHandle(), MAKEINTRESOURCEW(131));
+  ASSERT_NE(border, nullptr);
+  // A pool (without its own orientation: its band lies left of it).
+  // A plain shape ahead of the pools in the diagram does not hide them.
+  Box(RECT{260, 40, 300, 140});
+  TSym* pool = Box(RECT{150, 40, 250, 140});
+  pool->m_symType = 12;
+  TSym* hidden = Box(RECT{320, 40, 390, 140});
+  hidden->m_symType = 12;
+  hidden->Show(0);
+  const SSymRect p = pool->GetClipRect(0, 0), h = hidden->GetClipRect(0, 0);
+  const LONG cy = (p.y1 + p.y2) / 2;
+  struct Case {
+    SSymPoint at;
+    HCURSOR cursor;
+  } cases[] = {{SSymPoint(p.x1 - 600, cy), border},        {SSymPoint(p.x1 - 1200, p.y1), border},
+               {SSymPoint(p.x1 - 1300, cy), nullptr},      {SSymPoint(p.x1 - 600, p.y1 + 100), nullptr},
+               {SSymPoint(h.x1 - 600, (h.y1 + h.y2) / 2), nullptr}};
+  for (const Case& c : cases) {
+    HCURSOR cursor = nullptr;
+    EXPECT_EQ(m_tool->SetCursor(c.at, SMouseFlags(0), &cursor), c.cursor ? 1 : 0) << c.at.x << "," << c.at.y;
+    EXPECT_EQ(cursor, c.cursor) << c.at.x << "," << c.at.y;
+  }
 }
 
 TEST_F(PointerTool, PressOnEmptySpaceClearsUnlessShiftOrControlThenPullsABand) {
@@ -413,6 +442,32 @@ TEST_F(PointerTool, RowsArePickedOnlyAboveFortyPercent) {
     m_view->GetSelection()->Clear(0);
     table->Show(0);
   }
+}
+
+TEST_F(PointerTool, ShiftOnARowSelectsTheRunFromTheLastSelectedRow) {
+  m_view->SetScale(100.0);
+  TRowSym* table = AddTo<TRowSym>(m_diagram, SSymRect(2000, 8000, 12000, 0));
+  std::vector<TSym*> objects;
+  for (int i = 0; i < 8; ++i) {
+    objects.push_back(Make<TSym>());
+    table->rows.objects.push_back(SSymGetRepObject(objects.back()->Sym()));
+  }
+  auto rowsSelected = [&] {
+    std::vector<int> rows;
+    for (ISSymbol* s : Selected()) {
+      auto* mark = dynamic_cast<SSymSelSubSym*>(SSymBase::FromInterface(s));
+      for (int i = 0; mark && i < 8; ++i)
+        if (mark->GetObject() == table->rows.objects[i]) rows.push_back(i);
+    }
+    return rows;
+  };
+  Click(SSymPoint(5000, 6500));
+  Click(SSymPoint(5000, 6500));  // row 1
+  ASSERT_EQ(rowsSelected(), std::vector<int>{1});
+  Click(SSymPoint(5000, 3500), SMouseFlags::Shift);  // down to row 4
+  EXPECT_EQ(rowsSelected(), (std::vector<int>{1, 2, 3, 4}));
+  Click(SSymPoint(5000, 7500), SMouseFlags::Shift);  // up from row 4 to row 0
+  EXPECT_EQ(rowsSelected(), (std::vector<int>{4, 3, 2, 1, 0}));
 }
 
 }  // namespace
