@@ -254,6 +254,21 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
   void OnRButtonUp(UINT flags, POINT point);
   void OnRButtonDblClk(UINT flags, POINT point);
   BOOL OnSetCursor(SWnd* wnd, UINT hitTest, UINT message);
+  // The timer that starts in-place editing: the pointer tool starts it on a
+  // second release over the only selected symbol.
+  enum : UINT_PTR { TimerEditInPlace = 0xE000 };
+  // On TimerEditInPlace: the timer stops, the armed flag (IsLongClick) is
+  // cleared and, with exactly one symbol selected, editing starts at the
+  // current point.
+  void OnTimer(UINT_PTR id);
+  // Starts in-place editing of the symbol at the point (the user's
+  // "EditInPlace" setting, read once, may turn it off); 1 when an editor
+  // started.
+  virtual int EnableEditInPlace(ISSymbol* symbol, const SSymPoint& point);
+  // The symbol's tooltip text in the host's status bar (empty clears it);
+  // null takes the symbol under the pointer. Nothing while the pointer is
+  // outside the window or without a shell view.
+  virtual void ShowStatusBarText(ISSymbol* symbol);
   // Whether a left press reached the window since the last check.
   int TakeLeftPress() { return std::exchange(m_bLeftPressed, 0); }
   // The tooltip; null before creation, after destruction or when it could
@@ -340,6 +355,8 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
   // Adds every top-level symbol of the kind, and, for other kinds than the
   // pool, those of that kind inside the pools; one notification in all.
   virtual void SelectTypeOf(int kind);
+  // Selects every top-level symbol of the diagram; one notification in all.
+  void OnSelectAll();
   // The composite view a symbol's context menu offers: the command id of
   // the mode the symbol's content is shown in (CmdCompNone, CmdCompReadOnly
   // or CmdCompEditable); `mask` receives the entries of the pop-up that do

@@ -230,6 +230,19 @@ void SSymViewEdit::SelectTypeOf(int kind) {
   if (SSymGetSelChangeNotify()) SNotificationManager::Notify(SSymNotifySelChanged, diagram, 0);
 }
 
+void SSymViewEdit::OnSelectAll() {
+  ISSymDiagram* diagram = GetDiagramPtr();
+  if (!diagram) return;
+  SSymSelection& sel = *GetSelection();
+  {
+    SSymSelChangeNotifyOff quiet;
+    LockCanvas lock(this);
+    sel.Clear(1);
+    for (const auto& s : SymbolsOf(diagram)) sel.Add(s.Get(), 1);
+  }
+  if (SSymGetSelChangeNotify()) SNotificationManager::Notify(SSymNotifySelChanged, diagram, 0);
+}
+
 int SSymViewEdit::GetCompViewMenuID(ISSymbol* symbol, int* mask, int* opensDiagram) {
   ISSymDiagram* diagram = GetDiagramPtr();
   SSymDispPref* prefs = symbol && diagram ? GetDispPrefPtr() : nullptr;

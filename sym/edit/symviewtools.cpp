@@ -212,6 +212,44 @@ BOOL SSymViewEdit::OnSetCursor(SWnd* wnd, UINT hitTest, UINT message) {
   return SSymView::OnSetCursor(wnd, hitTest, message);
 }
 
+// ---- in-place editing and the status bar -------------------------------------------------------
+
+namespace {
+// The window's own reading of "EditInPlace".
+int g_nViewEditInPlace = 0;
+}  // namespace
+
+void SSymViewEdit::OnTimer(UINT_PTR id) {
+  if (id != TimerEditInPlace) {
+    SSymView::OnTimer(id);
+    return;
+  }
+  ::KillTimer(m_hWnd, TimerEditInPlace);
+  m_bLongClick = 0;
+  if (m_pSelection->GetCount() == 1) EnableEditInPlace(m_pSelection->GetAt(0), m_currentPoint);
+}
+
+int SSymViewEdit::EnableEditInPlace(ISSymbol* symbol, const SSymPoint& point) {
+  if (!SSymIsEditInPlaceOn(g_nViewEditInPlace) || !symbol) return 0;
+  SComWrap<ISSymbol> held(symbol);  // the editor may change the selection
+  return SSymStartEditInPlace(this, symbol, point, nullptr);
+}
+
+void SSymViewEdit::ShowStatusBarText(ISSymbol* symbol) {
+  if (!m_hWnd) return;
+  const DWORD pos = GetMessagePos();
+  POINT at{GET_X_LPARAM(LPARAM(pos)), GET_Y_LPARAM(LPARAM(pos))};
+  ::ScreenToClient(m_hWnd, &at);
+  RECT client{};
+  ::GetClientRect(m_hWnd, &client);
+  if (at.x < client.left || at.x >= client.right || at.y < client.top || at.y >= client.bottom) return;
+  if (!symbol) symbol = HitTest(m_canvas.DPtoVP(at), 0, nullptr);
+  SString text;
+  SComWrap<ISSymTooltip> tip(symbol);
+  if (tip.IsNull() || !tip->GetTooltip(text)) text = SString();
+  if (m_pShellView) m_pShellView->SetStatusBarText(text);
+}
+
 // ---- the site the tools reach the window through -----------------------------------------------
 
 namespace {
@@ -223,6 +261,26 @@ struct ToolViewSiteInstaller {
     site.selectSymbol = [](SSymViewEdit* v, ISSymbol* symbol, int exclusive) { v->SelectSymbol(symbol, exclusive); };
     site.selectionContains = [](SSymViewEdit* v, ISSymbol* symbol) { return v->SelectionContains(symbol); };
     // clicks, hover and cursors
+    site.selection = [](SSymViewEdit* v) -> ISSymSelection* { return v->GetSelection(); };
+    site.unselect = [](SSymViewEdit* v, ISSymbol* symbol, int draw) { v->GetSelection()->Remove(symbol, draw); };
+    site.selectAll = [](SSymViewEdit* v) { v->OnSelectAll(); };
+    site.canSelect = [](SSymViewEdit* v, ISSymbol* symbol) { return v->CanSelect(symbol); };
+    site.scale = [](SSymViewEdit* v) { return v->GetScale(); };
+    site.closeCompView = [](SSymViewEdit* v) {
+      SSymView* comp = v->GetCompView();
+      if (!comp) return;
+      v->SetCompView(nullptr);
+      comp->SetDiagram(nullptr);
+      if (comp->GetSafeHwnd()) comp->DestroyWindow();
+    };
+    site.showStatusText = [](SSymViewEdit* v, ISSymbol* symbol) { v->ShowStatusBarText(symbol); };
+    site.isEditArmed = [](SSymViewEdit* v) { return v->IsLongClick(); };
+    site.setEditArmed = [](SSymViewEdit* v, int armed) { v->SetLongClick(armed); };
+    site.setEditPoint = [](SSymViewEdit* v, const SSymPoint& point) { v->SetCurrentPoint(point); };
+    // The selection's data exchange does not drag out of the window yet:
+    // nothing moves.
+    site.dragSelection = [](SSymViewEdit*, const SSymPoint&) { return 0; };
+    site.flipTools = [](SSymViewEdit* v) { v->OnToolFlip(); };
 
     // the captures
 

@@ -174,8 +174,11 @@ class SSymToolPointer : public SSymToolBase, public SSymToolCapture {
   void MouseRBtnDblClk(const SSymPoint& point, SMouseFlags flags) override;
   // Opens the in-place editor of the symbol at the point; 0 when none opened.
   virtual int EnableEditInPlace(ISSymbol* symbol, const SSymPoint& point);
-  // Shows the properties of a model object.
+  // Shows the properties of a model object (its open verb in the window).
   virtual void EditProperties(ISRepObject* object);
+  // The user's "EditInPlace" setting is read once per process; this makes
+  // the next use read it again.
+  static void ForgetEditInPlaceSetting();
 
   // ---- the captures
   int CaptureOver(SMouseFlags flags, const SSymPoint& point) override;
@@ -206,7 +209,31 @@ class SSymToolPointer : public SSymToolBase, public SSymToolCapture {
   // The symbol the last left release left as the only selected one; not
   // counted.
   ISSymbol* m_pEditCandidate = nullptr;
+
+ private:
+  // The cursor over the point (null: the window's own).
+  HCURSOR CursorAt(SSymView* view, const SSymPoint& point) const;
+  HCURSOR HandleCursor(ISSymbol* symbol, int handle) const;
+  HCURSOR PoolBorderCursor(ISSymbol* pool) const;
+  // Runs the window's capture in the mode given.
+  DWORD RunCapture(int mode, int waitForDrag);
+  // Shift on a row while rows are selected: the rows from the last selected
+  // one to the point.
+  void SelectRun(SSymView* view, const SSymPoint& point);
+  // Forgets the edit candidate, stops the window's edit timer and clears
+  // its armed flag.
+  void Disarm();
 };
+
+// The user's "EditInPlace" setting (application's general section), read
+// into `state` on first use: 0 unread, 1 off (the value "no" in any case),
+// 2 on (any other value, or none). True when on.
+bool SSymIsEditInPlaceOn(int& state);
+// Starts in-place editing of the symbol at the point in the window: the
+// editor of the symbol (of its owner for a sub-object whose owner is not a
+// link), else that of its sub-object under the point, whose part goes to
+// `part` (may be null). 1 when an editor started, 0 otherwise.
+int SSymStartEditInPlace(SSymView* view, ISSymbol* symbol, const SSymPoint& point, int* part);
 
 class SSymToolLasso : public SSymToolPointer {
   KV_DECLARE_CLASSINFO()

@@ -6,6 +6,8 @@
 #pragma once
 
 struct ISSymbol;
+struct SSymPoint;
+class ISSymSelection;
 class SSymView;
 class SSymViewEdit;
 
@@ -21,6 +23,31 @@ struct SSymToolViewSite {
   int (*selectionContains)(SSymViewEdit* view, ISSymbol* symbol) = nullptr;
 
   // ---- what the pointer tool's clicks, hover and cursors ask
+  // The window's selection.
+  ISSymSelection* (*selection)(SSymViewEdit* view) = nullptr;
+  // Takes one symbol out of the selection (draw: its handles erased).
+  void (*unselect)(SSymViewEdit* view, ISSymbol* symbol, int draw) = nullptr;
+  // Selects every symbol of the window.
+  void (*selectAll)(SSymViewEdit* view) = nullptr;
+  // Whether the window accepts the symbol in its selection.
+  int (*canSelect)(SSymViewEdit* view, ISSymbol* symbol) = nullptr;
+  // The zoom in percent.
+  double (*scale)(SSymViewEdit* view) = nullptr;
+  // Detaches, destroys and forgets the composite view the window shows.
+  void (*closeCompView)(SSymViewEdit* view) = nullptr;
+  // The symbol's text in the host's status bar (null: the symbol under the
+  // pointer).
+  void (*showStatusText)(SSymViewEdit* view, ISSymbol* symbol) = nullptr;
+  // The two-release state of in-place editing: the armed flag and the point
+  // where the window's timer starts editing.
+  int (*isEditArmed)(SSymViewEdit* view) = nullptr;
+  void (*setEditArmed)(SSymViewEdit* view, int armed) = nullptr;
+  void (*setEditPoint)(SSymViewEdit* view, const SSymPoint& point) = nullptr;
+  // Drags the selection out of the window from the point (OLE drag and
+  // drop); non-zero when the drop moved it.
+  int (*dragSelection)(SSymViewEdit* view, const SSymPoint& point) = nullptr;
+  // Between the pointer tool and the last other tool.
+  void (*flipTools)(SSymViewEdit* view) = nullptr;
 
   // ---- what the pointer tool's captures ask
 };
