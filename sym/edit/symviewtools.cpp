@@ -225,6 +225,14 @@ struct ToolViewSiteInstaller {
     // clicks, hover and cursors
 
     // the captures
+    site.selection = [](SSymViewEdit* v) -> ISSymSelection* { return v->GetSelection(); };
+    site.snapToGrid = [](SSymViewEdit* v, const SSymPoint& p) { return v->SnapToGrid(p); };
+    site.createTrackerSize = [](SSymViewEdit* v, ISSymbol* symbol, const SSymPoint& p, int handle) {
+      return v->CreateTrackerSize(symbol, p, handle);
+    };
+    site.createTrackerPoly = [](SSymViewEdit* v, ISSymPolyline* symbol, int vertex, const SSymPoint& p, int control) {
+      return v->CreateTrackerPoly(symbol, vertex, p, control);
+    };
 
     SSymSetToolViewSite(site);
   }
