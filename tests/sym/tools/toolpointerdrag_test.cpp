@@ -172,6 +172,35 @@ TEST_F(PointerDrag, APressBesideTheHandlesResizesNothing) {
   EXPECT_EQ(m_tool.GetCaptureMode(), SSymToolPointer::CaptureNone);
 }
 
+TEST_F(PointerDrag, ASymbolTakenOutOfTheDiagramDuringTheDragIsLeftAlone) {
+  SSymRectangle* box = PutBox(SSymRect(0, 4000, 6000, 0));
+  SSymPolyline* line = PutLine(CLSID_SSymPolyline, SSymListPt({SSymPoint(0, 0), SSymPoint(4000, 0), SSymPoint(4000, 4000)}));
+  const SSymRect rect = box->GetClipRect(0, 0);
+  const std::vector<SSymPoint> points = Vec(line->ListPt);
+  struct Case {
+    const char* name;
+    int mode;
+    ISSymbol* symbol;
+    SSymPoint press, drop;
+  } const cases[] = {
+      {"resize", SSymToolPointer::CaptureResize, box->Sym(), SSymPoint(6000, 0), SSymPoint(9000, -3000)},
+      {"vertex", SSymToolPointer::CaptureVertex, line->Sym(), SSymPoint(4000, 0), SSymPoint(5000, -1000)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    m_tool.Arm(c.mode, c.symbol, c.press);
+    ASSERT_EQ(m_tool.CaptureStart(kNone, c.press), 1);
+    ASSERT_EQ(m_diagram->Remove(c.symbol), S_OK);
+    const int steps = Steps();
+    m_tool.CaptureOver(kNone, c.drop);
+    m_tool.CaptureDrop(kNone, c.drop);
+    EXPECT_EQ(Steps(), steps);
+    EXPECT_EQ(m_tool.GetTracker(), nullptr);
+  }
+  EXPECT_EQ(box->GetClipRect(0, 0), rect);
+  EXPECT_EQ(Vec(line->ListPt), points);
+}
+
 // A text of a line: a sub-object whose symbol is the line.
 class TLineText : public TSym {
  public:
