@@ -5,6 +5,7 @@
 // again exactly, and every way a drag ends leaves no feedback on the window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "kvrep/srepvariant.h"
@@ -408,6 +409,27 @@ class PointerDragLink : public PointerDrag {
   SSymRectangle* m_c = nullptr;
   SSymLinkBase* m_link = nullptr;
 };
+
+TEST_F(PointerDragLink, ControlKeepsTheLastPointThatHoldsALoopOutsideItsSymbol) {
+  // A loop on m_c: one inner point outside the box, one inside.
+  const SSymPoint out(11000, 7000), in(9500, 7500);
+  SSymLinkBase* loop = PutLink(m_c, m_c, SSymListPt({SSymPoint(10000, 7500), out, in, SSymPoint(10000, 6500)}));
+  const std::vector<SSymPoint> before = Vec(loop->ListPt);
+  // Without the outer point every point left lies in the box: refused, the
+  // point is dragged instead.
+  m_tool.Arm(SSymToolPointer::CaptureVertex, loop->Sym(), out);
+  EXPECT_EQ(m_tool.CaptureStart(kCtrl, out), 1);
+  m_tool.CaptureCancel();
+  EXPECT_EQ(Vec(loop->ListPt), before);
+  // The inner one may go (the loop still leaves the box; the link shapes
+  // its loop again around what is left).
+  const int steps = Steps();
+  m_tool.Arm(SSymToolPointer::CaptureVertex, loop->Sym(), in);
+  EXPECT_EQ(m_tool.CaptureStart(kCtrl, in), 0);
+  const std::vector<SSymPoint> after = Vec(loop->ListPt);
+  EXPECT_EQ(std::count(after.begin(), after.end(), in), 0);
+  EXPECT_EQ(Steps(), steps + 1);
+}
 
 TEST_F(PointerDragLink, AnEndDroppedOnEmptySpaceStaysAttached) {
   const std::vector<SSymPoint> before = Vec(m_link->ListPt);
