@@ -3,13 +3,16 @@
 // links, the whole diagram in view: a mover dragging a large outline, a
 // sizer on a corner, the selection rectangle pulled over the whole diagram
 // and a link's segment dragged. A frame draws only the feedback, so its cost
-// must not grow with the diagram. Every figure is processor time.
+// must not grow with the diagram. Then the pointer tool's drops in the same
+// window: a box resized by its corner with its links re-routed, and the
+// rubber band over the whole diagram. Every figure is processor time.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <memory>
 
 #include "bench/editgridscene.h"
+#include "sym/tools/symtool.h"
 #include "sym/tools/symtrackerpoly.h"
 #include "win/winuser.h"
 
@@ -93,5 +96,70 @@ void BM_TrackerFramePolySegment(benchmark::State& state) {
       SSymPoint(1500, -2500), SSymPoint(1600, -2700));
 }
 BENCHMARK(BM_TrackerFramePolySegment)->Unit(benchmark::kMicrosecond);
+
+// The pointer tool with its capture armed as its left press arms it.
+class ArmedPointer : public SSymToolPointer {
+ public:
+  void Arm(int mode, ISSymbol* symbol, const SSymPoint& press) {
+    m_nCaptureMode = mode;
+    m_pDragSym = symbol;
+    m_pressPoint = press;
+  }
+  // The whole capture: start at the press, one move, the drop.
+  void Run(const SSymPoint& press, const SSymPoint& drop) {
+    CaptureStart(SMouseFlags(0), press);
+    CaptureOver(SMouseFlags(0), drop);
+    CaptureDrop(SMouseFlags(0), drop);
+  }
+};
+
+// A box in the middle of the grid (eight links end on it) resized by its
+// lower-right handle, larger and back again: one undo step each, the
+// links re-routed.
+void BM_PointerDropResize(benchmark::State& state) {
+  Scene scene(10000, 15000);
+  const int middle = (scene.side / 2) * scene.side + scene.side / 2;
+  SSymRectangle* box = scene.boxes[static_cast<std::size_t>(middle)];
+  SSymRect around = box->m_rect;
+  scene.view->ScaleToRect(around.Inflate(3 * kBox, 3 * kBox), 1);
+  SSymView::LockCanvas lock(scene.view.get());
+  ArmedPointer tool;
+  tool.Activate(scene.view.get());
+  bool grow = true;
+  for (auto _ : state) {
+    SSymRect r = box->GetClipRect(0, 0);
+    const SSymPoint corner = r.GetPoint(4);
+    const LONG d = grow ? 400 : -400;
+    tool.Arm(SSymToolPointer::CaptureResize, box->Sym(), corner);
+    tool.Run(corner, SSymPoint(corner.x + d, corner.y - d));
+    grow = !grow;
+  }
+  tool.Disactivate();
+  state.counters["steps"] = static_cast<double>(scene.session->GetUndoCount());
+}
+BENCHMARK(BM_PointerDropResize)->Unit(benchmark::kMillisecond);
+
+// The rubber band dropped around the whole diagram: every symbol selected,
+// each one's handles drawn where they reach into the window. Argument 0:
+// the window at 100 % (a corner of the diagram in view); 1: the whole
+// diagram in view, so that every symbol's handles are drawn.
+void BM_PointerDropRubberBand(benchmark::State& state) {
+  Scene scene(10000, 15000);
+  if (state.range(0) == 0) {
+    scene.view->GetCanvas().SetZoomLevel(100.0, SSymPoint(0, 0));
+    scene.Paint();
+  }
+  SSymView::LockCanvas lock(scene.view.get());
+  ArmedPointer tool;
+  tool.Activate(scene.view.get());
+  const SSymRect all = scene.Extent();
+  for (auto _ : state) {
+    tool.Arm(SSymToolPointer::CaptureBand, nullptr, SSymPoint(all.x1, all.y1));
+    tool.Run(SSymPoint(all.x1, all.y1), SSymPoint(all.x2, all.y2));
+  }
+  state.counters["selected"] = static_cast<double>(scene.view->GetSelection()->GetCount());
+  tool.Disactivate();
+}
+BENCHMARK(BM_PointerDropRubberBand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

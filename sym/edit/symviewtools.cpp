@@ -260,7 +260,7 @@ struct ToolViewSiteInstaller {
     site.clearSelection = [](SSymViewEdit* v) { v->ClearSelection(); };
     site.selectSymbol = [](SSymViewEdit* v, ISSymbol* symbol, int exclusive) { v->SelectSymbol(symbol, exclusive); };
     site.selectionContains = [](SSymViewEdit* v, ISSymbol* symbol) { return v->SelectionContains(symbol); };
-    // clicks, hover and cursors
+    // What the pointer tool's clicks, hover and cursors ask.
     site.selection = [](SSymViewEdit* v) -> ISSymSelection* { return v->GetSelection(); };
     site.unselect = [](SSymViewEdit* v, ISSymbol* symbol, int draw) { v->GetSelection()->Remove(symbol, draw); };
     site.selectAll = [](SSymViewEdit* v) { v->OnSelectAll(); };
@@ -282,7 +282,14 @@ struct ToolViewSiteInstaller {
     site.dragSelection = [](SSymViewEdit*, const SSymPoint&) { return 0; };
     site.flipTools = [](SSymViewEdit* v) { v->OnToolFlip(); };
 
-    // the captures
+    // What its captures ask.
+    site.snapToGrid = [](SSymViewEdit* v, const SSymPoint& p) { return v->SnapToGrid(p); };
+    site.createTrackerSize = [](SSymViewEdit* v, ISSymbol* symbol, const SSymPoint& p, int handle) {
+      return v->CreateTrackerSize(symbol, p, handle);
+    };
+    site.createTrackerPoly = [](SSymViewEdit* v, ISSymPolyline* symbol, int vertex, const SSymPoint& p, int control) {
+      return v->CreateTrackerPoly(symbol, vertex, p, control);
+    };
 
     SSymSetToolViewSite(site);
   }

@@ -5,9 +5,13 @@
 // call without an installed entry does nothing and answers null or 0.
 #pragma once
 
+#include "sym/foundation/symgeom.h"
+
 struct ISSymbol;
-struct SSymPoint;
+struct ISSymPolyline;
 class ISSymSelection;
+class SSymTrackerPoly;
+class SSymTrackerSizer;
 class SSymView;
 class SSymViewEdit;
 
@@ -49,7 +53,16 @@ struct SSymToolViewSite {
   // Between the pointer tool and the last other tool.
   void (*flipTools)(SSymViewEdit* view) = nullptr;
 
-  // ---- what the pointer tool's captures ask
+  // ---- what the pointer tool's captures ask (and the selection above)
+  // The point on the diagram's grid while snapping is on, else as given.
+  SSymPoint (*snapToGrid)(SSymViewEdit* view, const SSymPoint& point) = nullptr;
+  // The sizer of one handle of the symbol, or null for a symbol that keeps
+  // its size; the caller owns it.
+  SSymTrackerSizer* (*createTrackerSize)(SSymViewEdit* view, ISSymbol* symbol, const SSymPoint& point,
+                                         int handle) = nullptr;
+  // The rubber band of a vertex or segment of the line; the caller owns it.
+  SSymTrackerPoly* (*createTrackerPoly)(SSymViewEdit* view, ISSymPolyline* symbol, int vertex,
+                                        const SSymPoint& point, int control) = nullptr;
 };
 
 // Installs the site; answers the one it replaces.
