@@ -70,9 +70,9 @@ class SSymFontPropertyPage : public SSymDlgBase {
   const std::vector<int>& GetSelectedEntries() const { return m_selected; }
   // The font the controls show now.
   SSymFontChoice ReadControls() const;
-  // The sample's text as drawn: SampleText, or "Multiple selection" while no
-  // common face is shown.
-  SString GetSampleText() const;
+  // The sample's text as last drawn: SampleText, or "Multiple selection"
+  // while no common face is shown.
+  const SString& GetSampleText() const { return m_sample; }
 
   KV_DECLARE_MESSAGE_MAP()
 
@@ -104,5 +104,6 @@ class SSymFontPropertyPage : public SSymDlgBase {
   SColorWellCtrl m_well;
   std::optional<COLORREF> m_color;  // the colour shown, when common or chosen
   std::vector<int> m_selected;
-  bool m_bShowing = false;  // SetSymFont fills the controls: no edit
+  bool m_bShowing = false;
+  SString m_sample{SampleText};  // SetSymFont fills the controls: no edit
 };

@@ -15,6 +15,7 @@ constexpr SStringRow kStrings[] = {
       {1061, "inch"},
       {1063, "mm"},
       {1065, "pixel"},
+      {1050, "Multiple selection"},
       {1066, "Symbol Format"},
       {1308, "Polyline"},
       {1309, "Polygon"},
