@@ -160,3 +160,57 @@ LONG SSymDlgFrmtObjt::FindAllFont(const SString& text, const SString& collection
   LONG mode = -1;
   return ReadSection(text, collection, entries, &mode) == S_OK ? mode : -1;
 }
+
+// ---- the rows of the page's tabs ---------------------------------------------------------------
+
+HRESULT SSymDlgFrmtObjt::FillTab(Tab& tab, const SString& text) {
+  FontMap entries;
+  LONG mode = -1;
+  const HRESULT hr = ReadSection(text, tab.publicName, entries, &mode);
+  if (hr != S_OK) mode = -1;
+  for (Row& row : tab.rows) {
+    const SString* value = row.key.IsEmpty() ? nullptr : entries.Find(row.key);
+    SString font = value ? *value : SString();
+    row.displayed = !(mode == 1 || (mode == 2 && !value));
+    if (!font.IsEmpty() && font.GetAt(0) == u',') {
+      int n = 0;
+      while (n < font.GetLength() && font.GetAt(n) == u',') ++n;
+      font = font.Mid(n);
+      row.displayed = false;
+    }
+    row.font = font == tab.defaultFont ? SString() : font;
+  }
+  return FAILED(hr) ? hr : S_OK;
+}
+
+SString SSymDlgFrmtObjt::BuildText(const std::vector<Tab>& tabs) {
+  SString text;
+  for (const Tab& tab : tabs) {
+    struct Kept {
+      const Row* row;
+      SString value;
+    };
+    std::vector<Kept> kept;
+    std::size_t displayed = 0;
+    for (const Row& row : tab.rows) {
+      // A font the text form cannot hold, or the default one, is none.
+      SSymFonts probe;
+      const SString font = StringToFont(row.font, &probe, tab.defaultFont) ? row.font : SString();
+      if (row.displayed) {
+        ++displayed;
+        kept.push_back({&row, font});
+      } else if (!font.IsEmpty()) {
+        kept.push_back({&row, "," + font});
+      }
+    }
+    const int mode = displayed == tab.rows.size() ? 0 : displayed == 0 ? 1 : 2;
+    text += tab.publicName + " " + SString::FromInt(mode) + "\n";
+    for (const Kept& k : kept) {
+      if (k.row->key.IsEmpty() || (mode != 2 && k.value.IsEmpty())) continue;
+      text += k.row->key;
+      if (!k.value.IsEmpty()) text += " " + k.value;
+      text += "\n";
+    }
+  }
+  return text;
+}

@@ -16,6 +16,8 @@
 // sub-object with a font of its own).
 #pragma once
 
+#include <vector>
+
 #include "kvcore/sstring.h"
 #include "kvcore/stree.h"
 #include "sym/foundation/symvalues.h"
@@ -53,4 +55,28 @@ class SSymDlgFrmtObjt {
   // The mode of the collection's section, its entries read into `entries`;
   // -1, nothing stored, for no section or a damaged one.
   static LONG FindAllFont(const SString& text, const SString& collection, FontMap& entries);
+
+  // ---- the rows of the page's tabs ----
+  // One sub-object: its key ("{GUID}", "#name#", or empty for one that has
+  // neither and is never written), the name shown, its own font text (empty
+  // for the collection's default font) and whether it is displayed.
+  struct Row {
+    SString key;
+    SString name;
+    SString font;
+    bool displayed = true;
+  };
+  // One collection of sub-objects: its name in the text, the text of its
+  // default font, its rows in order.
+  struct Tab {
+    SString publicName;
+    SString defaultFont;
+    std::vector<Row> rows;
+  };
+  // The rows as the collection's section of `text` shows them: without a
+  // section every row displayed with the default font. E_INVALIDARG, the
+  // rows set as without a section, for a damaged section; S_OK otherwise.
+  static HRESULT FillTab(Tab& tab, const SString& text);
+  // The sub-object format text of the tabs, one section each, in order.
+  static SString BuildText(const std::vector<Tab>& tabs);
 };

@@ -178,3 +178,96 @@ TEST(FontSectionTest, DamagedSectionsAreRefusedAndNothingIsStored) {
 }
 
 }  // namespace
+
+// ---- the rows of the page's tabs ---------------------------------------------------------------
+
+namespace {
+
+using Tab = SSymDlgFrmtObjt::Tab;
+using Row = SSymDlgFrmtObjt::Row;
+const SString kDefault(u"Arial,8,N,0,0,0");
+
+Tab Attributes() {
+  Tab t;
+  t.publicName = SString(u"Attributes");
+  t.defaultFont = kDefault;
+  t.rows = {{SString(u"{A}"), SString(u"id"), SString(), true},
+            {SString(u"#code#"), SString(u"code"), SString(), true},
+            {SString(), SString(u"loose"), SString(), true}};
+  return t;
+}
+
+TEST(FrmtObjtTabs, RowsFollowTheSectionOfTheirCollection) {
+  const struct {
+    const char16_t* text;
+    const char16_t* fonts[3];
+    bool displayed[3];
+  } cases[] = {
+      {u"", {u"", u"", u""}, {true, true, true}},
+      {u"Attributes 0\n{A} Arial,10,B,0,0,0\n", {u"Arial,10,B,0,0,0", u"", u""}, {true, true, true}},
+      {u"Attributes 1\n", {u"", u"", u""}, {false, false, false}},
+      {u"Attributes 2\n{A}\n", {u"", u"", u""}, {true, false, false}},
+      {u"Attributes 0\n#code# ,,Arial,9,I,0,0,0\n", {u"", u"Arial,9,I,0,0,0", u""}, {true, false, true}},
+      // The default font counts as none.
+      {u"Attributes 2\n{A} Arial,8,N,0,0,0\n", {u"", u"", u""}, {true, false, false}},
+      // A damaged section: as without one.
+      {u"Attributes 7\n{A} Arial,10,B,0,0,0\n", {u"", u"", u""}, {true, true, true}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(SString(c.text).ToUtf8());
+    Tab t = Attributes();
+    const HRESULT hr = SSymDlgFrmtObjt::FillTab(t, SString(c.text));
+    EXPECT_EQ(hr, SString(c.text).Find(SString(u" 7")) >= 0 ? E_INVALIDARG : S_OK);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(t.rows[std::size_t(i)].font, SString(c.fonts[i])) << i;
+      EXPECT_EQ(t.rows[std::size_t(i)].displayed, c.displayed[i]) << i;
+    }
+  }
+}
+
+TEST(FrmtObjtTabs, TheTextHoldsOneSectionPerTabAndReadsBackTheSame) {
+  const struct {
+    std::vector<Row> rows;
+    const char16_t* text;
+  } cases[] = {
+      {{}, u"Attributes 0\n"},
+      {{{SString(u"{A}"), SString(), SString(), true}, {SString(u"#code#"), SString(), SString(), true}},
+       u"Attributes 0\n"},
+      {{{SString(u"{A}"), SString(), SString(u"Arial,10,BU,0,0,0"), true},
+        {SString(u"#code#"), SString(), SString(u"Arial,9,N,0,0,0"), false}},
+       u"Attributes 2\n{A} Arial,10,BU,0,0,0\n#code# ,Arial,9,N,0,0,0\n"},
+      {{{SString(u"{A}"), SString(), SString(), false}, {SString(u"#code#"), SString(), SString(u"Arial,9,N,0,0,0"), false}},
+       u"Attributes 1\n#code# ,Arial,9,N,0,0,0\n"},
+      {{{SString(u"{A}"), SString(), SString(), true}, {SString(u"#code#"), SString(), SString(), false}},
+       u"Attributes 2\n{A}\n"},
+      // A damaged font or the default one is written as none; a row without
+      // a key is left out.
+      {{{SString(u"{A}"), SString(), SString(u"Arial,10,BX,0,0,0"), true},
+        {SString(u"#code#"), SString(), kDefault, false},
+        {SString(), SString(), SString(u"Arial,10,B,0,0,0"), true}},
+       u"Attributes 2\n{A}\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(SString(c.text).ToUtf8());
+    Tab t = Attributes();
+    t.rows = c.rows;
+    Tab ops;
+    ops.publicName = SString(u"Operations");
+    ops.defaultFont = kDefault;
+    ops.rows = {{SString(u"{O}"), SString(), SString(), false}};
+    const SString text = SSymDlgFrmtObjt::BuildText({t, ops});
+    EXPECT_EQ(text, SString(c.text) + "Operations 1\n");
+    // Read back, the rows are what was written (damaged fonts as none).
+    Tab back = t;
+    ASSERT_EQ(SSymDlgFrmtObjt::FillTab(back, text), S_OK);
+    for (std::size_t i = 0; i < t.rows.size(); ++i) {
+      if (t.rows[i].key.IsEmpty()) continue;
+      SSymFonts probe;
+      const bool sound = SSymDlgFrmtObjt::StringToFont(t.rows[i].font, &probe, kDefault) != nullptr;
+      EXPECT_EQ(back.rows[i].font, sound ? t.rows[i].font : SString()) << i;
+      EXPECT_EQ(back.rows[i].displayed, t.rows[i].displayed) << i;
+    }
+  }
+}
+
+}  // namespace
