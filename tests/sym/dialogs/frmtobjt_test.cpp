@@ -49,25 +49,15 @@ TEST(FontTextTest, TextsAreReadIntoFaceSizeStyleAndColour) {
 }
 
 TEST(FontTextTest, DamagedTextsAreRefusedAndTheEntryIsUntouched) {
+  // Beside the damaged texts the grid window's tests refuse: style letters
+  // out of their order and parts left empty.
   const char16_t* bad[] = {
-      u"",
-      u"Arial",
-      u"Arial,10,B,0,0",             // five parts
-      u"Arial,10,B,0,0,0,0",         // seven parts
-      u",10,B,0,0,0",                // no face
-      u"Arial,ten,B,0,0,0",          // size not a number
       u"Arial,,B,0,0,0",             // no size
       u"Arial,10,BX,0,0,0",          // an effect letter that is none
-      u"Arial,10,X,0,0,0",           // a weight letter that is none
       u"Arial,10,IB,0,0,0",          // bold after italic
       u"Arial,10,UB,0,0,0",          // a weight letter after an effect
       u"Arial,10,NN,0,0,0",
-      u"Arial,10,,0,0,0",            // no style
-      u"Arial,10,B,256,0,0",         // a component above 255
-      u"Arial,10,B,0,-1,0",          // a negative component
-      u"Arial,10,B,0,0,blue",        // a component not a number
       u"Arial,10,B,0,0,",            // a component missing
-      u"A face name of thirty-two chars!,10,B,0,0,0",
   };
   for (const char16_t* text : bad) {
     SCOPED_TRACE(SString(text).ToUtf8());
