@@ -74,6 +74,7 @@ SSymDialog::SSymDialog(SSymFormat* format, SSymAllowOption* allow, UINT captionI
       m_line(&m_work, &m_workAllow, TemplateOf(Line, TemplateMode(allow))),
       m_fill(&m_work, &m_workAllow, TemplateOf(Fill, TemplateMode(allow))),
       m_shadow(&m_work, &m_workAllow, TemplateOf(Shadow, TemplateMode(allow))),
+      m_font(&m_work, &m_workAllow, TemplateOf(Font, TemplateMode(allow))),
       m_textAlign(&m_work, &m_workAllow) {
   if (selection) m_diagram = selection->GetDiagram();
   std::vector<PageChoice> pages;
@@ -116,6 +117,7 @@ SSymDlgBase* SSymDialog::GetFormatPage(Page page) {
     case Line: return &m_line;
     case Fill: return &m_fill;
     case Shadow: return &m_shadow;
+    case Font: return &m_font;
     case TextAlign: return &m_textAlign;
     default: return nullptr;
   }

@@ -20,6 +20,7 @@
 #include "kvcore/scomwrap.h"
 #include "kvcore/spropertysheet.h"
 #include "sym/dialogs/symdlgcolor.h"
+#include "sym/dialogs/symdlgfont.h"
 #include "sym/dialogs/symdlgline.h"
 #include "sym/dialogs/symdlgshadow.h"
 #include "sym/dialogs/symdlgsize.h"
@@ -72,7 +73,7 @@ class SSymDialog : public SPropertySheet {
   // The sheet over the caller's format and allow options (both receive the
   // result) and the selection it applies to (none: only the records are
   // written back). The pages this library builds (size, line, fill, shadow,
-  // text alignment) are added as the page mask enables them.
+  // font, text alignment) are added as the page mask enables them.
   SSymDialog(SSymFormat* format, SSymAllowOption* allow, UINT captionId, SSymSelection* selection,
              SWnd* parent = nullptr);
   ~SSymDialog() override;
@@ -125,5 +126,6 @@ class SSymDialog : public SPropertySheet {
   SSymDlgLine m_line;
   SSymDlgColor m_fill;
   SSymDlgShadow m_shadow;
+  SSymFontPropertyPage m_font;
   SSymDlgTextAlign m_textAlign;
 };

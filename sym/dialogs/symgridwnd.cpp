@@ -34,34 +34,6 @@ int ScreenPixelsPerInchY() {
   return dpi > 0 ? dpi : 96;
 }
 
-// The style letters into the font: "I" first is italic; "B" first is bold,
-// and italic too when "I" follows; the letters after those set underline
-// ("U") and strike-out ("S"). A "U" or "S" in the first place counts as
-// well, so that the text of an underlined or struck-out font without bold
-// or italic (as the font table writes it) keeps its effect.
-void ReadStyle(const SString& letters, LOGFONTW& lf) {
-  int next = 0;
-  switch (letters.GetAt(0)) {
-    case u'I':
-      lf.lfItalic = TRUE;
-      next = 1;
-      break;
-    case u'B':
-      lf.lfWeight = FW_BOLD;
-      next = 1;
-      if (letters.GetLength() >= 2 && letters.GetAt(1) == u'I') {
-        lf.lfItalic = TRUE;
-        next = 2;
-      }
-      break;
-    default: break;
-  }
-  for (int i = next; i < letters.GetLength(); ++i) {
-    if (letters.GetAt(i) == u'U') lf.lfUnderline = TRUE;
-    else if (letters.GetAt(i) == u'S') lf.lfStrikeOut = TRUE;
-  }
-}
-
 }  // namespace
 
 SClassInfo SSymGridWnd::__clsinf("SSymGridWnd", sizeof(SSymGridWnd), &SLibGridWndTB::__clsinf,
@@ -161,40 +133,27 @@ int SSymGridWnd::CanMassChange(unsigned long col, int flag, int* out) {
 // ---- the font cell editor --------------------------------------------------------------
 
 int SSymGridWnd::EditFont(SString& fontText, SWnd* parent) {
-  LOGFONTW lf{};
-  COLORREF color = 0;
-  std::vector<SString> parts;
-  SStringTokenizer tok(fontText, SString(u","), true);
-  while (tok.HasMoreTokens()) parts.push_back(tok.NextToken());
-  const std::size_t n = parts.size();
-  if (n > 0) {
-    const int len = parts[0].GetLength() < LF_FACESIZE - 1 ? parts[0].GetLength() : LF_FACESIZE - 1;
-    for (int i = 0; i < len; ++i) lf.lfFaceName[i] = parts[0].GetAt(i);
-  }
-  if (n > 1) lf.lfHeight = -::MulDiv(int(parts[1].ToLONG()), ScreenPixelsPerInchY(), 72);
-  if (n > 2) ReadStyle(parts[2], lf);
-  // Each component is cut to its own byte, so a value above 255 cannot
-  // spill into its neighbour.
-  for (std::size_t i = 0; i < 3; ++i)
-    if (n > 3 + i) color |= (COLORREF(parts[3 + i].ToLONG()) & 0xFFu) << (8 * i);
+  // The dialog opens on the cell's font; a text that cannot be read opens
+  // it on the default entry.
+  SSymFonts shown;
+  SSymDlgFrmtObjt::StringToFont(fontText, &shown);
+  LOGFONTW lf = shown.m_font.GetLOGFONT();
+  lf.lfHeight = -::MulDiv(int(shown.m_font.GetSize()), ScreenPixelsPerInchY(), 72);
 
   SFontDlg dlg(&lf, kFontDlgFlags, nullptr, parent);
-  dlg.m_cf.rgbColors = color;
+  dlg.m_cf.rgbColors = shown.m_color.GetColor();
   if (dlg.DoModal() != IDOK) return 0;
 
-  SString text = dlg.GetFaceName() + "," + SString::FromInt(dlg.GetSize() / 10) + ",";
+  SSymFonts chosen;
+  chosen.m_font.SetFaceName(dlg.GetFaceName());
+  chosen.m_font.SetSize(dlg.GetSize() / 10);
   // Every weight from semi-bold up reads as bold.
-  if (dlg.GetWeight() >= 600) {
-    text += u'B';
-    if (dlg.IsItalic()) text += u'I';
-  } else {
-    text += dlg.IsItalic() ? u'I' : u'N';
-  }
-  if (dlg.IsUnderline()) text += u'U';
-  if (dlg.IsStrikeOut()) text += u'S';
-  const COLORREF chosen = dlg.GetColor();
-  text += "," + SString::FromInt(chosen & 0xFF) + "," + SString::FromInt((chosen >> 8) & 0xFF) + "," +
-          SString::FromInt((chosen >> 16) & 0xFF);
-  fontText = text;
+  LONG style = (dlg.GetWeight() >= 600 ? SSymFont::Bold : 0) | (dlg.IsItalic() ? SSymFont::Italic : 0);
+  if (style == 0) style = SSymFont::Normal;
+  if (dlg.IsUnderline()) style |= SSymFont::Underline;
+  if (dlg.IsStrikeOut()) style |= SSymFont::StrikeOut;
+  chosen.m_font.SetStyle(style);
+  chosen.m_color = dlg.GetColor();
+  fontText = SSymDlgFrmtObjt::FontToString(chosen);
   return 1;
 }

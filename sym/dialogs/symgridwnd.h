@@ -8,8 +8,7 @@
 // window's final message. Objects made that way are kept in a bag, so that
 // an object the caller made and subclassed itself is never deleted here.
 //
-// The font text of a cell: face, size in points, style letters (B, I, U, S;
-// "N" when neither B nor I applies), red, green, blue, separated by ",".
+// The font text of a cell is the one SSymDlgFrmtObjt reads and writes.
 #pragma once
 
 #include "kvcore/sstring.h"

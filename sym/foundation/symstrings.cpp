@@ -15,6 +15,7 @@ constexpr SStringRow kStrings[] = {
       {1061, "inch"},
       {1063, "mm"},
       {1065, "pixel"},
+      {1050, "Multiple selection"},
       {1066, "Symbol Format"},
       {1073, "Link Symbol Text"},
       {1105, "Note"},

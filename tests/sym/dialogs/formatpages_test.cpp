@@ -130,16 +130,18 @@ TEST_F(FormatSheet, RefusesMasksWithUnknownBitsAndMissingRecords) {
 }
 
 TEST_F(FormatSheet, TextAlignmentPageSetsTheStyleBits) {
+  const KvControlAction kAlignTab = KvPick(SPropertySheet::TabControlId, 1);
   const struct {
     LONG style;
     DWORD mask;
     std::vector<KvControlAction> actions;
     LONG expected;
   } cases[] = {
-      {0x211, 0x240, {KvClick(SSymDlgTextAlign::CenterId)}, 0x222},
-      {0x211, 0x240, {KvClick(SSymDlgTextAlign::HCenterId), KvClick(SSymDlgTextAlign::VCenterId)}, 0x222},
-      {0x222, 0x240, {KvClick(SSymDlgTextAlign::CenterId)}, 0x222},  // unchecking leaves the style
-      {0x211, 0x240, {KvClick(SSymDlgTextAlign::WordWrapId), KvClick(SSymDlgTextAlign::BottomId)}, 0x1241},
+      // With the font page the text alignment page is the second tab.
+      {0x211, 0x240, {kAlignTab, KvClick(SSymDlgTextAlign::CenterId)}, 0x222},
+      {0x211, 0x240, {kAlignTab, KvClick(SSymDlgTextAlign::HCenterId), KvClick(SSymDlgTextAlign::VCenterId)}, 0x222},
+      {0x222, 0x240, {kAlignTab, KvClick(SSymDlgTextAlign::CenterId)}, 0x222},  // unchecking leaves the style
+      {0x211, 0x240, {kAlignTab, KvClick(SSymDlgTextAlign::WordWrapId), KvClick(SSymDlgTextAlign::BottomId)}, 0x1241},
       {0x214, 0x200, {}, 0x211},  // without the font page a right-aligned text opens as left-aligned
       {0, 0x200, {}, 0},  // texts aligned differently stay so
   };

@@ -70,7 +70,6 @@ TEST_F(GridWndTest, FontTextsRoundTripAndBadTextsAreRefused) {
       u"Arial,10,B,0,0,0,0",         // seven parts
       u",10,B,0,0,0",                // no face
       u"Arial,ten,B,0,0,0",          // size not a number
-      u"Arial,0,B,0,0,0",            // no size
       u"Arial,10,X,0,0,0",           // unknown style letter
       u"Arial,10,,0,0,0",            // no style
       u"Arial,10,B,256,0,0",         // a component above 255
@@ -175,24 +174,22 @@ TEST_F(GridWndTest, AFontTextOpensTheDialogAndComesBackTheSame) {
   EXPECT_EQ(text, SString(u"Arial,10,BIU,0,0,255"));
 }
 
-TEST_F(GridWndTest, StyleLettersAndColourComponentsAreReadPartByPart) {
+TEST_F(GridWndTest, TheDialogOpensOnTheCellsFontOrOnTheDefaultForADamagedText) {
   const struct {
     const char16_t* text;
     LONG weight;
     bool italic, underline, strike;
     COLORREF color;
   } cases[] = {
-      {u"Arial,10,IB,0,0,0", 0, true, false, false, 0},  // B counts only first
       {u"Arial,10,BS,0,0,0", 700, false, false, true, 0},
-      {u"Arial,10,NU,0,0,0", 0, false, true, false, 0},
-      {u"Arial,10,U,0,0,0", 0, false, true, false, 0},   // as the font table writes it
+      {u"Arial,10,NU,0,0,0", 400, false, true, false, 0},
+      {u"Arial,10,U,0,0,0", 400, false, true, false, 0},  // the older form of a regular underlined font
       {u"Arial,10,BIUS,1,2,3", 700, true, true, true, RGB(1, 2, 3)},
-      // Each component keeps to its own byte.
-      {u"Arial,10,N,256,0,0", 0, false, false, false, RGB(0, 0, 0)},
-      {u"Arial,10,N,0,511,7", 0, false, false, false, RGB(0, 255, 7)},
-      {u"Arial,10,N,300,300,300", 0, false, false, false, RGB(44, 44, 44)},
-      // Missing parts leave zeroes.
-      {u"Arial", 0, false, false, false, 0},
+      // Damaged texts: the default entry (regular, black), nothing guessed.
+      {u"Arial,10,IB,9,9,9", 400, false, false, false, 0},  // a weight letter after the effects' place
+      {u"Arial,10,N,256,0,0", 400, false, false, false, 0},
+      {u"Arial,10,BU,0,511,7", 400, false, false, false, 0},
+      {u"Arial", 400, false, false, false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(SString(c.text).ToUtf8());
