@@ -63,7 +63,6 @@ class SPropertyPage : public SDlg {
 
  private:
   friend class SPropertySheet;
-  friend class SRepTreePropDlg;
   // The page's window as a hidden child of the sheet at (x, y).
   BOOL CreatePage(HWND sheet, int x, int y);
   SString m_strCaption;
