@@ -14,6 +14,7 @@
 
 #include "apps/symhost/arrowheadsheet.h"
 #include "apps/symhost/compartmentsheet.h"
+#include "apps/symhost/dialogsheet.h"
 #include "apps/symhost/hostdialogs.h"
 #include "apps/symhost/hostexport.h"
 #include "apps/symhost/hostprint.h"
@@ -256,6 +257,8 @@ int main(int argc, char** argv) {
   run.Step([](const std::string& f, Files& w, std::string&) { return SHostWriteCompartmentSheet(f, w); });
   // What the dialog layer shows: a dialog and a property sheet.
   run.Step([](const std::string& f, Files& w, std::string& e) { return SHostWriteDialogPictures(f, w, e); });
+  // The dialogs a person meets, one sheet of titled panels.
+  run.Step([](const std::string& f, Files& w, std::string& e) { return SHostWriteDialogSheet(f, w, e); });
 
   const std::string folder = out + (out.back() == '/' ? "" : "/");
   if (run.Failed() > 0) {

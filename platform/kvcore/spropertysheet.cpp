@@ -30,6 +30,10 @@ SPropertySheet::SPropertySheet(const SString& caption, SWnd* parent, UINT startP
     : SDlg(0, parent), m_title(caption.c_str()), m_template{0, u"", u"MS Sans Serif", 8, 0, 0, {}},
       m_nActive(int(startPage)) {}
 
+SPropertySheet::SPropertySheet(UINT templateId, int listId, int pageAreaId, SWnd* parent)
+    : SDlg(templateId, parent), m_template{0, u"", u"MS Sans Serif", 8, 0, 0, {}}, m_nListId(listId),
+      m_nPageAreaId(pageAreaId) {}
+
 SPropertySheet::~SPropertySheet() = default;
 
 void SPropertySheet::AddPage(SPropertyPage* page) {
@@ -75,7 +79,7 @@ void SPropertySheet::BuildTemplate() {
 }
 
 void SPropertySheet::PrepareWindow() {
-  BuildTemplate();
+  if (!m_nListId) BuildTemplate();
   m_changed.clear();
   if (m_nActive < 0 || m_nActive >= int(m_pages.size())) m_nActive = 0;
 }
@@ -94,7 +98,10 @@ BOOL SPropertySheet::CreateModeless(HWND owner, DWORD style) {
 
 BOOL SPropertySheet::OnInitDialog() {
   STabCtrl tab;
-  if (tab.Attach(::GetDlgItem(m_hWnd, TabControlId))) {
+  if (m_nListId) {
+    for (SPropertyPage* p : m_pages)
+      ::SendDlgItemMessageW(m_hWnd, m_nListId, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->GetCaption().c_str()));
+  } else if (tab.Attach(::GetDlgItem(m_hWnd, TabControlId))) {
     for (SPropertyPage* p : m_pages) tab.InsertItem(tab.GetItemCount(), p->GetCaption().c_str());
     tab.Detach();
   }
@@ -111,14 +118,21 @@ BOOL SPropertySheet::Show(int index) {
   SPropertyPage* page = GetPage(index);
   if (!page || !m_hWnd) return FALSE;
   if (!page->m_hWnd) {
-    const POINT at = SDlgUnitsToPixels(kPageX, kPageY);
+    POINT at = SDlgUnitsToPixels(kPageX, kPageY);
+    if (m_nPageAreaId) {
+      at = POINT{0, 0};
+      if (HWND area = ::GetDlgItem(m_hWnd, m_nPageAreaId)) ::MapWindowPoints(area, m_hWnd, &at, 1);
+    }
     if (!page->CreatePage(m_hWnd, at.x, at.y)) return FALSE;
   }
   if (!page->OnSetActive() || !m_hWnd || !page->m_hWnd) return FALSE;
   if (SPropertyPage* old = GetActivePage(); old && old != page && old->m_hWnd) old->ShowWindow(SW_HIDE);
   m_nActive = index;
   page->ShowWindow(SW_SHOW);
-  ::SendDlgItemMessageW(m_hWnd, TabControlId, TCM_SETCURSEL, WPARAM(index), 0);
+  if (m_nListId)
+    ::SendDlgItemMessageW(m_hWnd, m_nListId, LB_SETCURSEL, WPARAM(index), 0);
+  else
+    ::SendDlgItemMessageW(m_hWnd, TabControlId, TCM_SETCURSEL, WPARAM(index), 0);
   return TRUE;
 }
 
@@ -143,6 +157,12 @@ void SPropertySheet::OnTabChange(NMHDR*, LRESULT* result) {
   // A page that will not show leaves the tab on the page still shown.
   if (!Show(index) && m_hWnd) ::SendDlgItemMessageW(m_hWnd, TabControlId, TCM_SETCURSEL, WPARAM(m_nActive), 0);
   *result = 0;
+}
+
+void SPropertySheet::ChooseFromList() {
+  if (!m_hWnd || !m_nListId) return;
+  const int index = int(::SendDlgItemMessageW(m_hWnd, m_nListId, LB_GETCURSEL, 0, 0));
+  if (!SetActivePage(index) && m_hWnd) ::SendDlgItemMessageW(m_hWnd, m_nListId, LB_SETCURSEL, WPARAM(m_nActive), 0);
 }
 
 BOOL SPropertySheet::ApplyPages() {

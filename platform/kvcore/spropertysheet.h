@@ -3,6 +3,7 @@
 // window is made the first time the page is shown (OnInitDialog, then
 // OnSetActive); moving to another tab first asks the shown page to let
 // itself be left (OnKillActive may refuse, and the sheet stays on it).
+// A derived sheet may lay out its own template, the pages chosen from a list.
 // Apply and OK ask the shown page to be left and then run OnApply on each
 // page whose window was made, in order (a page that answers FALSE is shown
 // and the sheet stays open); Cancel runs OnReset on them. Apply is enabled
@@ -62,6 +63,15 @@ class SPropertySheet : public SDlg {
   KV_DECLARE_CLASSINFO()
   KV_DECLARE_MESSAGE_MAP()
 
+ protected:
+  // A sheet on a template of its own, without tabs: the pages are chosen
+  // from the list box `listId` (a derived sheet sends its LBN_SELCHANGE to
+  // ChooseFromList) and take the place of the control `pageAreaId`.
+  SPropertySheet(UINT templateId, int listId, int pageAreaId, SWnd* parent);
+  // Shows the page chosen in the list; a page that will not show, or a shown
+  // one that will not be left, keeps the list on the shown page.
+  void ChooseFromList();
+
  private:
   BOOL Show(int index);
   BOOL ApplyPages();
@@ -85,4 +95,6 @@ class SPropertySheet : public SDlg {
   std::u16string m_title;
   SDlgTemplate m_template;
   int m_nActive = 0;
+  int m_nListId = 0;
+  int m_nPageAreaId = 0;
 };

@@ -133,6 +133,9 @@ class SSymDispPref : public SLibOptList, public SPrefDataGeneral, public ISSymDi
     return 0;
   }
   virtual bool IsPoolSymbol(ISSymbol* symbol);
+  // The text of the swimlane box of the preferences dialog's general page
+  // ("Swimlane "), which a diagram type may reword.
+  virtual void AdjustSwimlaneLabel(SString& label) { (void)label; }
   virtual void SetShowSwimlane(int show) {
     if (IsSupportSwimSymbol()) m_bShowSwimlane = show;
   }

@@ -15,9 +15,17 @@ void RunGroupDialog(ISSymbol* group) {
   dialog.DoModal();
 }
 
+// The dialog's template is one of the library's resources while it is
+// loaded, and the group's verb opens the dialog through the opener.
 struct GroupDialogInstaller {
-  GroupDialogInstaller() { SSymSetSwimGroupDialogOpener(&RunGroupDialog); }
-  ~GroupDialogInstaller() { SSymSetSwimGroupDialogOpener(nullptr); }
+  GroupDialogInstaller() {
+    SRegisterDlgTemplate(SSymSwimGrpDlg::Template());
+    SSymSetSwimGroupDialogOpener(&RunGroupDialog);
+  }
+  ~GroupDialogInstaller() {
+    SSymSetSwimGroupDialogOpener(nullptr);
+    SUnregisterDlgTemplate(SSymSwimGrpDlg::TemplateId);
+  }
 } g_groupDialogInstaller;
 }  // namespace
 
@@ -38,7 +46,7 @@ const SDlgTemplate& SSymSwimGrpDlg::Template() {
   return t;
 }
 
-SSymSwimGrpDlg::SSymSwimGrpDlg(ISSymbol* symbol) : SDlg(Template()) {
+SSymSwimGrpDlg::SSymSwimGrpDlg(ISSymbol* symbol) : SDlg(TemplateId) {
   if (symbol) m_text = SComWrap<ISSymText>(symbol);
 }
 

@@ -22,7 +22,8 @@ class SSymSwimGrpDlg : public SDlg {
   BOOL OnInitDialog() override;
   void OnOK() override;
 
-  // The control table of the dialog.
+  // The control table of the dialog, registered as template 159 while the
+  // library is loaded; the dialog is made from the registered template.
   static const SDlgTemplate& Template();
 
  private:

@@ -86,4 +86,20 @@ TEST_F(SwimGroupDialog, WithoutATextNothingIsWritten) {
   EXPECT_EQ(Title(), SString(u"Sales"));
 }
 
+// The dialog is made from template 159, one of the library's registered
+// templates, with the table the dialog describes.
+TEST_F(SwimGroupDialog, MadeFromTheRegisteredTemplate) {
+  const SDlgTemplate* t = SFindDlgTemplate(SSymSwimGrpDlg::TemplateId);
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t, &SSymSwimGrpDlg::Template());
+  EXPECT_EQ(SString(t->caption), SString(u"Swimlane Group Name"));
+  EXPECT_EQ(t->cx, 280);
+  EXPECT_EQ(t->cy, 48);
+  ASSERT_EQ(t->items.size(), 4u);
+  EXPECT_EQ(t->items[1].id, SSymSwimGrpDlg::NameFieldId);
+  SSymSwimGrpDlg dialog(m_g->Sym());
+  EXPECT_EQ(dialog.GetTemplateId(), 159u);
+  EXPECT_EQ(&dialog.GetTemplate(), t);
+}
+
 }  // namespace
