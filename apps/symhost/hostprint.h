@@ -26,7 +26,8 @@ std::vector<SSymRect> SHostPrintedBoxes(SHostModelDiagram& model);
 // offset; (0, 0) when there is nothing to place or no page.
 SSymSize SHostPlaceForPrint(SHostModelDiagram& model);
 
-// Prints the model diagram without a dialog and keeps the printed document
+// Prints the model diagram through the print dialog (confirmed as it
+// opens, with the user's last choices) and keeps the printed document
 // as <folder>/<base>.pdf: the model is placed for the print (above) and put
 // back afterwards. The printer spools into `folder` under a working name of
 // its own, which is then renamed to the document's name in one step (an

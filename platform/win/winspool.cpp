@@ -91,7 +91,8 @@ struct UserForm {
 struct Spooler {
   std::mutex mutex;
   std::vector<UserForm> forms;
-  std::map<std::uintptr_t, int> open;  // printer handles
+  std::vector<KvSpoolPrinter> printers;          // the printers beyond the default one
+  std::map<std::uintptr_t, std::u16string> open;  // printer handles and the printer each names
   std::uintptr_t next = 0x20000;
   std::string folder;
   std::string lastFile;
@@ -112,20 +113,54 @@ bool SameName(const char16_t* a, const char16_t* b) {
   return *a == *b;
 }
 
-bool IsOurPrinter(LPCWSTR name) { return !name || !*name || SameName(name, kPrinterName); }
-
-bool IsOpenPrinter(HANDLE h) {
-  std::lock_guard lock(Spool().mutex);
-  return Spool().open.count(reinterpret_cast<std::uintptr_t>(h)) != 0;
+KvSpoolPrinter DefaultPrinter() {
+  KvSpoolPrinter p;
+  p.name = kPrinterName;
+  p.port = kPortName;
+  p.driver = kDriverName;
+  p.comment = kComment;
+  p.dpi = kDefaultDpi;
+  return p;
 }
 
-// The checks of the form calls: an open printer and level 1 (the error set
-// when not).
-bool FormCallOk(HANDLE printer, DWORD level) {
-  if (!IsOpenPrinter(printer)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return false;
+// The printer of that name (null or empty: the default); false, with
+// ERROR_INVALID_PRINTER_NAME, for a name the catalogue does not have.
+bool FindPrinter(LPCWSTR name, KvSpoolPrinter& out) {
+  if (!name || !*name || SameName(name, kPrinterName)) {
+    out = DefaultPrinter();
+    return true;
   }
+  std::lock_guard lock(Spool().mutex);
+  for (const KvSpoolPrinter& p : Spool().printers)
+    if (SameName(p.name.c_str(), name)) {
+      out = p;
+      return true;
+    }
+  SetLastError(ERROR_INVALID_PRINTER_NAME);
+  return false;
+}
+
+// The printer an open handle names; false with ERROR_INVALID_HANDLE for a
+// handle that is not open, ERROR_INVALID_PRINTER_NAME when its printer has
+// been removed since.
+bool PrinterOfHandle(HANDLE h, KvSpoolPrinter& out) {
+  std::u16string name;
+  {
+    std::lock_guard lock(Spool().mutex);
+    auto it = Spool().open.find(reinterpret_cast<std::uintptr_t>(h));
+    if (it == Spool().open.end()) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return false;
+    }
+    name = it->second;
+  }
+  return FindPrinter(name.c_str(), out);
+}
+
+// The checks of the form calls: an open handle on a printer still there and
+// level 1 (the error set when not).
+bool FormCallOk(HANDLE handle, DWORD level, KvSpoolPrinter& printer) {
+  if (!PrinterOfHandle(handle, printer)) return false;
   if (level != 1) {
     SetLastError(ERROR_INVALID_LEVEL);
     return false;
@@ -141,24 +176,63 @@ void CopyName(WCHAR* dst, int cap, const char16_t* src) {
   for (; i < cap; ++i) dst[i] = 0;
 }
 
-void FillDefaultDevMode(DEVMODEW* dm) {
+struct FormView {
+  std::u16string name;
+  SIZEL size;
+  RECTL area;
+  DWORD flags;
+  int paper;
+};
+
+// The spooler's forms: the built-in ones, then those added with AddFormW.
+std::vector<FormView> AllForms() {
+  std::vector<FormView> v;
+  for (int i = 0; i < kBuiltinForms; ++i)
+    v.push_back({kForms[i].name, {kForms[i].cx, kForms[i].cy}, {0, 0, kForms[i].cx, kForms[i].cy}, FORM_BUILTIN,
+                 i + 1});
+  std::lock_guard lock(Spool().mutex);
+  int n = 0;
+  for (const auto& f : Spool().forms) v.push_back({f.name, f.size, f.area, FORM_USER, kBuiltinForms + ++n});
+  return v;
+}
+
+// A printer's forms: its own when it lists any, else the spooler's.
+std::vector<FormView> FormsOf(const KvSpoolPrinter& printer) {
+  if (printer.forms.empty()) return AllForms();
+  std::vector<FormView> v;
+  int n = 0;
+  for (const KvSpoolForm& f : printer.forms) v.push_back({f.name, {f.cx, f.cy}, {0, 0, f.cx, f.cy}, FORM_PRINTER, ++n});
+  return v;
+}
+
+// Size of a paper number among a printer's forms ((0, 0) unknown).
+SIZEL PaperOf(const std::vector<FormView>& forms, int paper) {
+  for (const auto& f : forms)
+    if (f.paper == paper) return f.size;
+  return {0, 0};
+}
+
+void FillDefaultDevMode(DEVMODEW* dm, const KvSpoolPrinter& printer) {
   std::memset(dm, 0, sizeof *dm);
-  CopyName(dm->dmDeviceName, CCHDEVICENAME, kPrinterName);
+  CopyName(dm->dmDeviceName, CCHDEVICENAME, printer.name.c_str());
   dm->dmSpecVersion = DM_SPECVERSION;
   dm->dmSize = sizeof(DEVMODEW);
   dm->dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_SCALE | DM_COPIES |
                  DM_DEFAULTSOURCE | DM_PRINTQUALITY | DM_COLOR | DM_YRESOLUTION | DM_COLLATE | DM_FORMNAME;
-  dm->dmOrientation = DMORIENT_PORTRAIT;
-  dm->dmPaperSize = DMPAPER_LETTER;
-  dm->dmPaperWidth = static_cast<short>(kForms[0].cx / 100);
-  dm->dmPaperLength = static_cast<short>(kForms[0].cy / 100);
+  dm->dmOrientation = printer.orientation == DMORIENT_LANDSCAPE ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  dm->dmPaperSize = printer.paper;
+  const std::vector<FormView> forms = FormsOf(printer);
+  const SIZEL size = PaperOf(forms, printer.paper);
+  dm->dmPaperWidth = static_cast<short>(size.cx / 100);
+  dm->dmPaperLength = static_cast<short>(size.cy / 100);
   dm->dmScale = 100;
   dm->dmCopies = 1;
   dm->dmDefaultSource = DMBIN_AUTO;
-  dm->dmPrintQuality = kDefaultDpi;
-  dm->dmYResolution = kDefaultDpi;
+  dm->dmPrintQuality = printer.dpi > 0 ? printer.dpi : kDefaultDpi;
+  dm->dmYResolution = dm->dmPrintQuality;
   dm->dmColor = DMCOLOR_COLOR;
-  CopyName(dm->dmFormName, CCHFORMNAME, kForms[0].name);
+  for (const auto& f : forms)
+    if (f.paper == printer.paper) CopyName(dm->dmFormName, CCHFORMNAME, f.name.c_str());
 }
 
 // Writes records then texts into a caller's buffer: the text area grows down
@@ -207,25 +281,6 @@ BOOL PackRecords(BYTE* buffer, DWORD cbBuf, DWORD* needed, Fill fill) {
   }
   fill(buffer, cbBuf);
   return TRUE;
-}
-
-struct FormView {
-  std::u16string name;
-  SIZEL size;
-  RECTL area;
-  DWORD flags;
-  int paper;
-};
-
-std::vector<FormView> AllForms() {
-  std::vector<FormView> v;
-  for (int i = 0; i < kBuiltinForms; ++i)
-    v.push_back({kForms[i].name, {kForms[i].cx, kForms[i].cy}, {0, 0, kForms[i].cx, kForms[i].cy}, FORM_BUILTIN,
-                 i + 1});
-  std::lock_guard lock(Spool().mutex);
-  int n = 0;
-  for (const auto& f : Spool().forms) v.push_back({f.name, f.size, f.area, FORM_USER, kBuiltinForms + ++n});
-  return v;
 }
 
 // A new empty file in `folder` for one spooled document, made under a name
@@ -319,45 +374,73 @@ std::size_t KvGlobalBlockCount() {
 const char16_t* KvDefaultPrinterName() { return kPrinterName; }
 const char16_t* KvDefaultPrinterPort() { return kPortName; }
 
+namespace {
+
+// Packs printer records of `level` (1 or 2) for `printers` into a caller's
+// buffer (see PackRecords).
+BOOL PackPrinters(const std::vector<KvSpoolPrinter>& printers, DWORD level, BYTE* buffer, DWORD cbBuf,
+                  DWORD* needed) {
+  return PackRecords(buffer, cbBuf, needed, [&](BYTE* buf, DWORD cb) -> DWORD {
+    if (level == 1) {
+      Packer p(buf, cb, sizeof(PRINTER_INFO_1W), printers.size());
+      for (std::size_t i = 0; i < printers.size(); ++i) {
+        const KvSpoolPrinter& pr = printers[i];
+        const std::u16string description = pr.name + u"," + pr.driver + u"," + pr.port;
+        LPWSTR desc = p.Put(description.c_str());
+        LPWSTR name = p.Put(pr.name.c_str());
+        LPWSTR comment = p.Put(pr.comment.c_str());
+        if (auto* r = p.Record<PRINTER_INFO_1W>(i)) *r = {PRINTER_ENUM_ICON8, desc, name, comment};
+      }
+      return p.Needed();
+    }
+    // Level 2: the records, then each printer's device mode, then the texts.
+    const std::size_t record = sizeof(PRINTER_INFO_2W) * printers.size();
+    Packer p(buf, cb, sizeof(PRINTER_INFO_2W) + sizeof(DEVMODEW), printers.size());
+    for (std::size_t i = 0; i < printers.size(); ++i) {
+      const KvSpoolPrinter& pr = printers[i];
+      PRINTER_INFO_2W info = {};
+      info.pPrinterName = p.Put(pr.name.c_str());
+      info.pShareName = p.Put(u"");
+      info.pPortName = p.Put(pr.port.c_str());
+      info.pDriverName = p.Put(pr.driver.c_str());
+      info.pComment = p.Put(pr.comment.c_str());
+      info.pLocation = p.Put(pr.location.c_str());
+      info.pSepFile = p.Put(u"");
+      info.pPrintProcessor = p.Put(u"KvPdfPrint");
+      info.pDatatype = p.Put(u"RAW");
+      info.pParameters = p.Put(u"");
+      info.Attributes = (i == 0 && SameName(pr.name.c_str(), kPrinterName) ? PRINTER_ATTRIBUTE_DEFAULT : 0) |
+                        PRINTER_ATTRIBUTE_LOCAL;
+      info.Priority = 1;
+      if (auto* r = p.Record<PRINTER_INFO_2W>(i)) {
+        auto* dm = reinterpret_cast<DEVMODEW*>(buf + record + i * sizeof(DEVMODEW));
+        FillDefaultDevMode(dm, pr);
+        info.pDevMode = dm;
+        *r = info;
+      }
+    }
+    return p.Needed();
+  });
+}
+
+std::vector<KvSpoolPrinter> Catalogue() {
+  std::vector<KvSpoolPrinter> all{DefaultPrinter()};
+  std::lock_guard lock(Spool().mutex);
+  all.insert(all.end(), Spool().printers.begin(), Spool().printers.end());
+  return all;
+}
+
+}  // namespace
+
 BOOL EnumPrintersW(DWORD, LPWSTR, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* needed, DWORD* returned) {
   if (returned) *returned = 0;
   if (level != 1 && level != 2) {
     SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;
   }
-  BOOL ok = PackRecords(buffer, cbBuf, needed, [&](BYTE* buf, DWORD cb) -> DWORD {
-    if (level == 1) {
-      Packer p(buf, cb, sizeof(PRINTER_INFO_1W), 1);
-      LPWSTR desc = p.Put(u"PDF Printer,KvPdf,PDF:");
-      LPWSTR name = p.Put(kPrinterName);
-      LPWSTR comment = p.Put(kComment);
-      if (auto* r = p.Record<PRINTER_INFO_1W>(0)) *r = {0x00800000 /* PRINTER_ENUM_ICON8 */, desc, name, comment};
-      return p.Needed();
-    }
-    Packer p(buf, cb, sizeof(PRINTER_INFO_2W) + sizeof(DEVMODEW), 1);
-    PRINTER_INFO_2W info = {};
-    info.pServerName = nullptr;
-    info.pPrinterName = p.Put(kPrinterName);
-    info.pShareName = p.Put(u"");
-    info.pPortName = p.Put(kPortName);
-    info.pDriverName = p.Put(kDriverName);
-    info.pComment = p.Put(kComment);
-    info.pLocation = p.Put(u"");
-    info.pSepFile = p.Put(u"");
-    info.pPrintProcessor = p.Put(u"KvPdfPrint");
-    info.pDatatype = p.Put(u"RAW");
-    info.pParameters = p.Put(u"");
-    info.Attributes = PRINTER_ATTRIBUTE_DEFAULT | PRINTER_ATTRIBUTE_LOCAL;
-    info.Priority = 1;
-    if (auto* r = p.Record<PRINTER_INFO_2W>(0)) {
-      auto* dm = reinterpret_cast<DEVMODEW*>(buf + sizeof(PRINTER_INFO_2W));
-      FillDefaultDevMode(dm);
-      info.pDevMode = dm;
-      *r = info;
-    }
-    return p.Needed();
-  });
-  if (ok && returned) *returned = 1;
+  const std::vector<KvSpoolPrinter> all = Catalogue();
+  const BOOL ok = PackPrinters(all, level, buffer, cbBuf, needed);
+  if (ok && returned) *returned = static_cast<DWORD>(all.size());
   return ok;
 }
 
@@ -367,14 +450,12 @@ BOOL OpenPrinterW(LPWSTR printerName, HANDLE* printer, void*) {
     return FALSE;
   }
   *printer = nullptr;
-  if (!IsOurPrinter(printerName)) {
-    SetLastError(ERROR_INVALID_PRINTER_NAME);
-    return FALSE;
-  }
+  KvSpoolPrinter found;
+  if (!FindPrinter(printerName, found)) return FALSE;
   std::lock_guard lock(Spool().mutex);
   const std::uintptr_t h = Spool().next;
   Spool().next += 8;
-  Spool().open[h] = 1;
+  Spool().open[h] = found.name;
   *printer = reinterpret_cast<HANDLE>(h);
   return TRUE;
 }
@@ -389,22 +470,23 @@ BOOL ClosePrinter(HANDLE printer) {
 }
 
 BOOL GetPrinterW(HANDLE printer, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* needed) {
-  if (!IsOpenPrinter(printer)) {
-    SetLastError(ERROR_INVALID_HANDLE);
+  KvSpoolPrinter found;
+  if (!PrinterOfHandle(printer, found)) return FALSE;
+  if (level != 1 && level != 2) {
+    SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;
   }
-  DWORD returned = 0;
-  return EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, level, buffer, cbBuf, needed, &returned);
+  return PackPrinters({found}, level, buffer, cbBuf, needed);
 }
 
 LONG DocumentPropertiesW(HWND, HANDLE printer, LPWSTR deviceName, DEVMODEW* out, DEVMODEW* in, DWORD mode) {
-  if (printer ? !IsOpenPrinter(printer) : !IsOurPrinter(deviceName)) {
-    SetLastError(printer ? ERROR_INVALID_HANDLE : ERROR_INVALID_PRINTER_NAME);
-    return -1;
-  }
-  if (mode == 0) return sizeof(DEVMODEW);
+  KvSpoolPrinter found;
+  if (printer ? !PrinterOfHandle(printer, found) : !FindPrinter(deviceName, found)) return -1;
+  const DWORD bytes = found.devModeBytes ? std::min<DWORD>(found.devModeBytes, sizeof(DEVMODEW)) : sizeof(DEVMODEW);
+  if (mode == 0) return static_cast<LONG>(bytes);
+  const std::vector<FormView> forms = FormsOf(found);
   DEVMODEW dm;
-  FillDefaultDevMode(&dm);
+  FillDefaultDevMode(&dm, found);
   if ((mode & DM_IN_BUFFER) && in) {
     if (in->dmSize < offsetof(DEVMODEW, dmFormName)) {
       SetLastError(ERROR_INVALID_PARAMETER);
@@ -414,12 +496,11 @@ LONG DocumentPropertiesW(HWND, HANDLE printer, LPWSTR deviceName, DEVMODEW* out,
     if ((f & DM_ORIENTATION) && (in->dmOrientation == DMORIENT_PORTRAIT || in->dmOrientation == DMORIENT_LANDSCAPE))
       dm.dmOrientation = in->dmOrientation;
     if (f & DM_PAPERSIZE) {
-      const SIZEL s = KvPaperSize(in->dmPaperSize);
-      if (s.cx > 0) {
+      const SIZEL s = PaperOf(forms, in->dmPaperSize);
+      if (s.cx > 0 && s.cy > 0) {
         dm.dmPaperSize = in->dmPaperSize;
         dm.dmPaperWidth = static_cast<short>(s.cx / 100);
         dm.dmPaperLength = static_cast<short>(s.cy / 100);
-        const auto forms = AllForms();
         for (const auto& fv : forms)
           if (fv.paper == in->dmPaperSize) CopyName(dm.dmFormName, CCHFORMNAME, fv.name.c_str());
       }
@@ -436,15 +517,17 @@ LONG DocumentPropertiesW(HWND, HANDLE printer, LPWSTR deviceName, DEVMODEW* out,
       SetLastError(ERROR_INVALID_PARAMETER);
       return -1;
     }
-    *out = dm;
+    // A driver that answers a shorter size writes only that much.
+    std::memcpy(out, &dm, bytes);
   }
   return 1;  // IDOK
 }
 
 BOOL EnumFormsW(HANDLE printer, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* needed, DWORD* returned) {
   if (returned) *returned = 0;
-  if (!FormCallOk(printer, level)) return FALSE;
-  const auto forms = AllForms();
+  KvSpoolPrinter found;
+  if (!FormCallOk(printer, level, found)) return FALSE;
+  const auto forms = FormsOf(found);
   BOOL ok = PackRecords(buffer, cbBuf, needed, [&](BYTE* buf, DWORD cb) -> DWORD {
     Packer p(buf, cb, sizeof(FORM_INFO_1W), forms.size());
     for (std::size_t i = 0; i < forms.size(); ++i) {
@@ -462,7 +545,8 @@ std::atomic<bool> g_refuseForms{false};
 }  // namespace
 
 BOOL AddFormW(HANDLE printer, DWORD level, BYTE* form) {
-  if (!FormCallOk(printer, level)) return FALSE;
+  KvSpoolPrinter found;
+  if (!FormCallOk(printer, level, found)) return FALSE;
   const auto* f = reinterpret_cast<const FORM_INFO_1W*>(form);
   if (!f || !f->pName || !*f->pName || f->Size.cx <= 0 || f->Size.cy <= 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -483,10 +567,8 @@ BOOL AddFormW(HANDLE printer, DWORD level, BYTE* form) {
 }
 
 BOOL DeleteFormW(HANDLE printer, LPWSTR formName) {
-  if (!IsOpenPrinter(printer)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  KvSpoolPrinter found;
+  if (!PrinterOfHandle(printer, found)) return FALSE;
   std::lock_guard lock(Spool().mutex);
   auto& v = Spool().forms;
   auto it = std::find_if(v.begin(), v.end(), [&](const UserForm& f) { return SameName(f.name.c_str(), formName); });
@@ -499,11 +581,9 @@ BOOL DeleteFormW(HANDLE printer, LPWSTR formName) {
 }
 
 int DeviceCapabilitiesW(LPCWSTR device, LPCWSTR, WORD capability, LPWSTR output, const DEVMODEW*) {
-  if (!IsOurPrinter(device)) {
-    SetLastError(ERROR_INVALID_PRINTER_NAME);
-    return -1;
-  }
-  const auto forms = AllForms();
+  KvSpoolPrinter found;
+  if (!FindPrinter(device, found)) return -1;
+  const auto forms = FormsOf(found);
   const int n = static_cast<int>(forms.size());
   switch (capability) {
     case DC_PAPERS:
@@ -563,10 +643,42 @@ BOOL GetDefaultPrinterW(LPWSTR buffer, DWORD* cch) {
   return TRUE;
 }
 
-SIZEL KvPaperSize(int paper) {
-  for (const auto& f : AllForms())
-    if (f.paper == paper) return f.size;
-  return {0, 0};
+SIZEL KvPaperSize(int paper) { return PaperOf(AllForms(), paper); }
+
+BOOL KvAddPrinter(const KvSpoolPrinter& printer) {
+  if (printer.name.empty() || printer.name.size() >= CCHDEVICENAME) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  KvSpoolPrinter existing;
+  if (FindPrinter(printer.name.c_str(), existing)) {
+    SetLastError(ERROR_PRINTER_ALREADY_EXISTS);
+    return FALSE;
+  }
+  std::lock_guard lock(Spool().mutex);
+  Spool().printers.push_back(printer);
+  return TRUE;
+}
+
+BOOL KvDeletePrinter(const char16_t* name) {
+  if (!name || !*name || SameName(name, kPrinterName)) {
+    SetLastError(name && *name ? ERROR_ACCESS_DENIED : ERROR_INVALID_PRINTER_NAME);
+    return FALSE;
+  }
+  std::lock_guard lock(Spool().mutex);
+  auto& v = Spool().printers;
+  auto it = std::find_if(v.begin(), v.end(), [&](const KvSpoolPrinter& p) { return SameName(p.name.c_str(), name); });
+  if (it == v.end()) {
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return FALSE;
+  }
+  v.erase(it);
+  return TRUE;
+}
+
+void KvResetSpoolerPrinters() {
+  std::lock_guard lock(Spool().mutex);
+  Spool().printers.clear();
 }
 
 void KvSetSpoolerRefusesForms(bool refuse) { g_refuseForms = refuse; }
@@ -598,15 +710,20 @@ std::string KvLastPrintFile() {
 }
 
 HDC KvCreatePrinterDC(LPCWSTR device, const DEVMODEW* devMode) {
-  if (!IsOurPrinter(device)) {
-    SetLastError(ERROR_INVALID_PRINTER_NAME);
-    return nullptr;
-  }
+  KvSpoolPrinter found;
+  if (!FindPrinter(device, found)) return nullptr;
   DEVMODEW dm;
-  FillDefaultDevMode(&dm);
-  if (devMode) DocumentPropertiesW(nullptr, nullptr, nullptr, &dm, const_cast<DEVMODEW*>(devMode), DM_OUT_BUFFER | DM_IN_BUFFER);
-  SIZEL size = KvPaperSize(dm.dmPaperSize);
-  if (size.cx <= 0) size = {kForms[0].cx, kForms[0].cy};
+  FillDefaultDevMode(&dm, found);
+  if (devMode) {
+    DEVMODEW merged = dm;
+    if (DocumentPropertiesW(nullptr, nullptr, const_cast<LPWSTR>(found.name.c_str()), &merged,
+                            const_cast<DEVMODEW*>(devMode), DM_OUT_BUFFER | DM_IN_BUFFER) > 0)
+      dm = merged;
+  }
+  const std::vector<FormView> forms = FormsOf(found);
+  SIZEL size = PaperOf(forms, dm.dmPaperSize);
+  for (std::size_t i = 0; (size.cx <= 0 || size.cy <= 0) && i < forms.size(); ++i) size = forms[i].size;
+  if (size.cx <= 0 || size.cy <= 0) size = {kForms[0].cx, kForms[0].cy};
   if (dm.dmOrientation == DMORIENT_LANDSCAPE) std::swap(size.cx, size.cy);
   const std::string path = NewSpoolFile(KvGetPrintFolder());
   if (path.empty()) {

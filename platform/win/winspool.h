@@ -1,11 +1,13 @@
-// The print spooler: a catalogue of one default printer that writes each
-// printed document as a PDF file, its paper forms (sizes in thousandths of a
-// millimetre), the DEVMODEW and DEVNAMES records, and the global memory
+// The print spooler: a catalogue of printers, each writing every printed
+// document as a PDF file (the default printer always there, others added and
+// removed by the host or a test), their paper forms (sizes in thousandths of
+// a millimetre), the DEVMODEW and DEVNAMES records, and the global memory
 // handles those records travel in.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "win/winreg.h"  // the ERROR_* codes
 #include "win/windef.h"
@@ -185,6 +187,7 @@ constexpr DWORD PRINTER_ENUM_CONNECTIONS = 0x00000004;
 constexpr DWORD PRINTER_ENUM_ICON8 = 0x00800000;
 constexpr DWORD PRINTER_ATTRIBUTE_DEFAULT = 0x00000004;
 constexpr DWORD PRINTER_ATTRIBUTE_LOCAL = 0x00000040;
+constexpr LONG ERROR_PRINTER_ALREADY_EXISTS = 1802;
 
 // DeviceCapabilitiesW capabilities.
 constexpr WORD DC_FIELDS = 1;
@@ -223,9 +226,44 @@ int DeviceCapabilitiesW(LPCWSTR device, LPCWSTR port, WORD capability, LPWSTR ou
 BOOL GetDefaultPrinterW(LPWSTR buffer, DWORD* cch);
 
 // ---- this platform's own calls ----------------------------------------------
-// The one printer of the catalogue.
+// The default printer of the catalogue, always there.
 const char16_t* KvDefaultPrinterName();  // u"PDF Printer"
 const char16_t* KvDefaultPrinterPort();  // u"PDF:"
+
+// A further printer of the catalogue, as an installation adds one. Its
+// forms, when it lists any, are its own (form n is paper number n; a form
+// may have a size of 0, as some drivers report); without any it offers the
+// spooler's forms. `devModeBytes` other than 0 is the size its driver
+// answers for a device mode and the bytes it writes of one, while the
+// record's dmSize still claims the whole DEVMODEW (a driver that reports
+// less than it claims).
+struct KvSpoolForm {
+  std::u16string name;
+  LONG cx = 0;
+  LONG cy = 0;
+};
+struct KvSpoolPrinter {
+  std::u16string name;
+  std::u16string port;
+  std::u16string driver = u"KvPdf";
+  std::u16string comment;
+  std::u16string location;
+  short paper = DMPAPER_LETTER;
+  short orientation = DMORIENT_PORTRAIT;
+  short dpi = 600;
+  std::vector<KvSpoolForm> forms;
+  DWORD devModeBytes = 0;
+};
+// FALSE with ERROR_INVALID_PARAMETER for an empty name,
+// ERROR_PRINTER_ALREADY_EXISTS for a name the catalogue has.
+BOOL KvAddPrinter(const KvSpoolPrinter& printer);
+// Removes a printer; its open handles then fail every call but
+// ClosePrinter with ERROR_INVALID_PRINTER_NAME. FALSE with
+// ERROR_INVALID_PRINTER_NAME for an unknown name, ERROR_ACCESS_DENIED for
+// the default printer.
+BOOL KvDeletePrinter(const char16_t* name);
+// Back to the default printer alone.
+void KvResetSpoolerPrinters();
 // The folder printed documents go to (default: $KV_PRINT_DIR, else the temporary folder); each document
 // is a new file of its own there, ".~<pid>-print-<unique>.pdf", never a name a file of the folder has.
 void KvSetPrintFolder(const std::string& folder);
@@ -233,7 +271,8 @@ std::string KvGetPrintFolder();
 // The file the last printer DC writes to ("" before the first one).
 std::string KvLastPrintFile();
 // A printer DC for the named printer (null or empty: the default) whose pages
-// take the paper and orientation of `devMode` (null: the printer's defaults)
+// take the paper and orientation of `devMode` (null: the printer's defaults;
+// a paper of no size: the printer's first form that has one, else Letter)
 // at its print quality in dots per inch. Null for an unknown printer.
 HDC KvCreatePrinterDC(LPCWSTR device, const DEVMODEW* devMode);
 // Size in thousandths of a millimetre of paper number `paper` (0, 0 unknown).

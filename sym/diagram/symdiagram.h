@@ -93,6 +93,7 @@ class SSymDiagramMem : public SRepObjectBaseImpl {
   SRep_Rect GetMargins();
   HRESULT SetMargins(const SRep_Rect& r);
   LONG GetPaperSource() { return Int(IdPaperSource); }
+  HRESULT SetPaperSource(LONG v) { return Set_INT(IdPaperSource, v); }
   LONG GetPgOrientation() { return Int(IdPgOrientation); }
   HRESULT SetPgOrientation(LONG v) { return Set_INT(IdPgOrientation, v); }
   SString GetFoot() { return Text(IdFoot); }

@@ -179,7 +179,8 @@ HRESULT SSymDiagramImpl::Print(SSymPrintData* given) {
 
   SPrinterCache* cache = GetPageSetup();
   if (!cache) return E_FAIL;
-  SSymPrintData choices = given ? *given : SSymPrintData::LastChoices();
+  // The given settings, or the user's last choices.
+  SSymPrintData choices = given ? *given : SSymPrintData();
   const LONG scale = GetEffectiveScale();
   const SIZE page = cache->GetAvailablePageSizeInPoints(kPrintMinMargin, kPrintMinMargin);
   const SSymSize extent = GetPrintPageExtent();
@@ -207,7 +208,7 @@ HRESULT SSymDiagramImpl::Print(SSymPrintData* given) {
   choices.m_nScale = scale;
 
   KeepCopies keep(*cache);
-  cache->SetCopies(static_cast<short>(choices.m_nCopies > 0x7FFF ? 0x7FFF : choices.m_nCopies));
+  cache->SetCopies(static_cast<short>(std::clamp(choices.m_nCopies, 1, 0x7FFF)));
   cache->SetColor(choices.m_bColor ? DMCOLOR_COLOR : DMCOLOR_MONOCHROME);
 
   SSymCanvasPrinter printer(*cache, GetName(), choices, SSymSize(page.cx, page.cy));

@@ -33,7 +33,7 @@ struct ISSymbol;
 struct ISSymDiagram;
 class ISSymViewCapture;
 class SSymDispPref;
-class SSymPrintDlg;
+class SSymPrintPages;
 
 // The view's own identity: QueryInterface for it yields the view object.
 inline constexpr IID IID_SSymView = MakeGUID("{09DC07B8-CC35-4E4C-BF3E-7179BF8AFD1B}");
@@ -156,8 +156,8 @@ class SSymView : public SWnd, public ISRepClassColSink {
   const SSymRect& GetViewportRect() const { return m_viewport; }
   void SetActiveView(int active);
   int SetCtrlSelected(int selected);
-  SSymPrintDlg* GetPrintDlg() const { return m_pPrintDlg; }
-  void SetPrintDlg(SSymPrintDlg* dlg) { m_pPrintDlg = dlg; }
+  SSymPrintPages* GetPrintDlg() const { return m_pPrintDlg; }
+  void SetPrintDlg(SSymPrintPages* dlg) { m_pPrintDlg = dlg; }
   UINT GetHistoryCount() const { return m_nHistCount; }
   UINT GetHistoryPos() const { return m_nHistPos; }
   // True while a repaint was put off because the view was suppressed.
@@ -311,7 +311,7 @@ class SSymView : public SWnd, public ISRepClassColSink {
   UINT m_nHistCount = 0;
   UINT m_nHistPos = 0;
   HistoryEntry m_history[HistorySize];
-  SSymPrintDlg* m_pPrintDlg = nullptr;
+  SSymPrintPages* m_pPrintDlg = nullptr;
   int m_bDoubleBuffering = 1;
   SIcon m_icon;
   SSymRect m_viewport{SSymCanvas::MinX, SSymCanvas::MaxY, SSymCanvas::MaxX, SSymCanvas::MinY};

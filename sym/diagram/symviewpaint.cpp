@@ -17,7 +17,7 @@
 #include "kvcore/sexceptiondlg.h"
 #include "kvlib/sprofilerhelper.h"
 #include "sym/diagram/symdiagram.h"
-#include "sym/diagram/symprintdlg.h"
+#include "sym/diagram/symprintpages.h"
 #include "sym/diagram/symrectindex.h"
 #include "sym/diagram/symview.h"
 #include "sym/render/symdrawarea.h"
@@ -281,7 +281,7 @@ void SSymView::OnDraw(const SSymRect& area) {
 }
 
 void SSymView::DrawPageMarks() {
-  SSymPrintDlg* dlg = m_pPrintDlg;
+  SSymPrintPages* dlg = m_pPrintDlg;
   if (!dlg) return;
   const SSymRect pages = GetPagesRect();
   const SSymSize paper = m_canvas.GetPaperSize();

@@ -146,6 +146,18 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
   // Lays the page grid at a print scale in percent (held within 2 .. 5000)
   // and shows the pages the diagram uses.
   void ScalePageSize(double percent) override;
+  // ---- placing the diagram on printed pages
+  // Scales the diagram (its stored zoom, held within 2 .. 5000) so that its
+  // symbols fill a grid of pages across x down centred on the origin, and
+  // centres them there; nothing for an empty diagram or one already inside
+  // the pages at zoom 100. One undo step when `undoable`.
+  virtual void FitToPages(int across, int down, int undoable);
+  // Centres the symbols on the whole pages that cover them.
+  virtual void CenterInPages(int undoable);
+  // Moves every symbol of the diagram by `offset` (one undo step when
+  // `undoable`), redrawing the window when `redraw`.
+  virtual void MoveAllSymbols(const SSymSize& offset, int redraw, int undoable);
+
   // The zoom of the fixed table for a command id; 0 for an id outside it.
   static double GetTableScale(UINT id);
 

@@ -6,20 +6,7 @@
 #include "kvcore/sdc.h"
 #include "kvcore/sprintercache.h"
 #include "sym/render/symcanv.h"
-
-// The print settings record of the print dialog: its six words.
-struct SSymPrintData {
-  int m_nCopies = 1;       // "PrintDiagNbCopy"
-  int m_bAllPages = 1;     // "PrintDiagAllPage"
-  int m_bFrame = 1;        // "PrintDiagFrame": a frame around each page
-  int m_bCorner = 0;       // "PrintDiagCorner": corner marks
-  int m_bColor = 1;        // "PrintDiagColor"
-  int m_nScale = 100;      // print scale in percent
-
-  // The user's last choices of copies, pages, frame, corner marks and
-  // colour (the values above where none is stored), at a scale of 100.
-  static SSymPrintData LastChoices();
-};
+#include "sym/render/symprintdata.h"
 
 class SSymCanvasPrinter : public SSymCanvas {
  public:

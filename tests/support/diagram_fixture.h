@@ -58,6 +58,7 @@ class DiagramFixture : public SymFixture {
   void SetUp() override {
     KvRegReset();
     KvResetSpoolerForms();
+    KvResetSpoolerPrinters();
     KvSetSpoolerRefusesForms(false);
     SSymDispPref::ResetMigratedModules();
     SymFixture::SetUp();
@@ -66,6 +67,7 @@ class DiagramFixture : public SymFixture {
     SymFixture::TearDown();
     KvRegReset();
     KvResetSpoolerForms();
+    KvResetSpoolerPrinters();
     KvSetSpoolerRefusesForms(false);
   }
   // A diagram of the session (the base class, or one that has preferences).

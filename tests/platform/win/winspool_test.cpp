@@ -264,4 +264,132 @@ TEST(SPrinterCache, PrinterDocumentsArePdfFiles) {
   EXPECT_EQ(KvCreatePrinterDC(u"Nobody", nullptr), nullptr);
 }
 
+// Removes the printers a test added, whatever the test's outcome.
+struct AddedPrinters {
+  ~AddedPrinters() { KvResetSpoolerPrinters(); }
+};
+
+KvSpoolPrinter LinePrinter() {
+  KvSpoolPrinter p;
+  p.name = u"P1";
+  p.port = u"LPT1:";
+  p.driver = u"Line";
+  p.comment = u"Second floor";
+  p.location = u"Room 12";
+  p.paper = 2;
+  p.orientation = DMORIENT_LANDSCAPE;
+  p.dpi = 300;
+  p.forms = {{u"Strip", 100000, 50000}, {u"Card", 148000, 105000}, {u"Blank", 0, 0}};
+  return p;
+}
+
+TEST(WinSpool, PrintersAreListedOpenedAndRemoved) {
+  AddedPrinters guard;
+  ASSERT_TRUE(KvAddPrinter(LinePrinter()));
+  // Names the catalogue refuses.
+  KvSpoolPrinter unnamed;
+  EXPECT_FALSE(KvAddPrinter(unnamed));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_FALSE(KvAddPrinter(LinePrinter()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PRINTER_ALREADY_EXISTS));
+
+  DWORD needed = 0, count = 0;
+  EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 1, nullptr, 0, &needed, &count));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  std::vector<BYTE> buffer(needed);
+  ASSERT_TRUE(EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 1, buffer.data(), needed,
+                            &needed, &count));
+  ASSERT_EQ(count, 2u);
+  const auto* list = reinterpret_cast<const PRINTER_INFO_1W*>(buffer.data());
+  EXPECT_EQ(std::u16string(list[0].pName), KvDefaultPrinterName());
+  EXPECT_EQ(std::u16string(list[1].pName), u"P1");
+
+  std::u16string name = u"p1";  // names are matched without regard to case
+  HANDLE h = nullptr;
+  ASSERT_TRUE(OpenPrinterW(name.data(), &h, nullptr));
+  ASSERT_FALSE(GetPrinterW(h, 2, nullptr, 0, &needed));
+  buffer.assign(needed, 0);
+  ASSERT_TRUE(GetPrinterW(h, 2, buffer.data(), needed, &needed));
+  const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
+  EXPECT_EQ(std::u16string(info->pPrinterName), u"P1");
+  EXPECT_EQ(std::u16string(info->pPortName), u"LPT1:");
+  EXPECT_EQ(std::u16string(info->pDriverName), u"Line");
+  EXPECT_EQ(std::u16string(info->pLocation), u"Room 12");
+  EXPECT_EQ(info->pDevMode->dmPaperSize, 2);
+  EXPECT_EQ(info->pDevMode->dmOrientation, DMORIENT_LANDSCAPE);
+  EXPECT_EQ(info->pDevMode->dmPrintQuality, 300);
+
+  // The printer's own forms, a form of no size among them.
+  ASSERT_FALSE(EnumFormsW(h, 1, nullptr, 0, &needed, &count));
+  buffer.assign(needed, 0);
+  ASSERT_TRUE(EnumFormsW(h, 1, buffer.data(), needed, &needed, &count));
+  ASSERT_EQ(count, 3u);
+  const auto* forms = reinterpret_cast<const FORM_INFO_1W*>(buffer.data());
+  EXPECT_EQ(std::u16string(forms[1].pName), u"Card");
+  EXPECT_EQ(forms[1].Size.cx, 148000);
+  EXPECT_EQ(forms[2].Size.cx, 0);
+  // Its device mode takes only papers of a size.
+  DEVMODEW in{}, out{};
+  in.dmSize = sizeof in;
+  in.dmFields = DM_PAPERSIZE;
+  in.dmPaperSize = 3;
+  EXPECT_EQ(DocumentPropertiesW(nullptr, h, nullptr, &out, &in, DM_OUT_BUFFER | DM_IN_BUFFER), 1);
+  EXPECT_EQ(out.dmPaperSize, 2);
+  in.dmPaperSize = 1;
+  EXPECT_EQ(DocumentPropertiesW(nullptr, h, nullptr, &out, &in, DM_OUT_BUFFER | DM_IN_BUFFER), 1);
+  EXPECT_EQ(out.dmPaperSize, 1);
+
+  // The default printer cannot go; P1 can, and its open handle then fails.
+  EXPECT_FALSE(KvDeletePrinter(KvDefaultPrinterName()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  ASSERT_TRUE(KvDeletePrinter(u"P1"));
+  EXPECT_FALSE(KvDeletePrinter(u"P1"));
+  EXPECT_FALSE(GetPrinterW(h, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
+  EXPECT_FALSE(EnumFormsW(h, 1, buffer.data(), static_cast<DWORD>(buffer.size()), &needed, &count));
+  EXPECT_LT(DocumentPropertiesW(nullptr, h, nullptr, nullptr, nullptr, 0), 0);
+  EXPECT_TRUE(ClosePrinter(h));
+  EXPECT_FALSE(OpenPrinterW(name.data(), &h, nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
+  EXPECT_EQ(KvCreatePrinterDC(u"P1", nullptr), nullptr);
+}
+
+TEST(WinSpool, ADriverMayWriteLessDeviceModeThanItClaims) {
+  AddedPrinters guard;
+  KvSpoolPrinter shortMode = LinePrinter();
+  shortMode.devModeBytes = 72;  // up to dmFields
+  ASSERT_TRUE(KvAddPrinter(shortMode));
+  std::u16string name = u"P1";
+  HANDLE h = nullptr;
+  ASSERT_TRUE(OpenPrinterW(name.data(), &h, nullptr));
+  EXPECT_EQ(DocumentPropertiesW(nullptr, h, nullptr, nullptr, nullptr, 0), 72);
+  std::vector<BYTE> block(sizeof(DEVMODEW), 0xEE);
+  ASSERT_EQ(DocumentPropertiesW(nullptr, h, nullptr, reinterpret_cast<DEVMODEW*>(block.data()), nullptr, DM_OUT_BUFFER),
+            1);
+  // The bytes past the answered size are not touched, while the record claims them all.
+  EXPECT_EQ(block[72], 0xEE);
+  DEVMODEW head{};
+  std::memcpy(&head, block.data(), 72);
+  EXPECT_EQ(head.dmSize, sizeof(DEVMODEW));
+  ClosePrinter(h);
+}
+
+TEST(WinSpool, APrinterOfUnsizedPaperPrintsOnItsFirstSizedForm) {
+  AddedPrinters guard;
+  kvtest::TempDir dir("winspool");
+  KvSpoolPrinter blank = LinePrinter();
+  blank.paper = 3;  // the form of no size
+  blank.orientation = DMORIENT_PORTRAIT;
+  ASSERT_TRUE(KvAddPrinter(blank));
+  KvSetPrintFolder(dir.path.string());
+  HDC dc = KvCreatePrinterDC(u"P1", nullptr);
+  KvSetPrintFolder(std::string());
+  ASSERT_NE(dc, nullptr);
+  // The Strip form: 100 mm by 50 mm at 300 dots per inch.
+  EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 300);
+  EXPECT_NEAR(GetDeviceCaps(dc, HORZSIZE), 100, 1);
+  EXPECT_NEAR(GetDeviceCaps(dc, VERTSIZE), 50, 1);
+  DeleteDC(dc);
+}
+
 }  // namespace
