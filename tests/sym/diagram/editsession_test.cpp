@@ -630,6 +630,27 @@ const Case kCases[] = {
       {kUndo, 0, 0, 0, 0},
       {kRedo, 0, 0, 0, 0},
       {kUndo, 0, 0, 0, 0}}},
+    // A moved group that a resize left otherwise than its members give
+    // takes its rectangle along; the undo moves it back, not onto its
+    // members' extent.
+    {"ResizedGroupMoved",
+     {{kCreate, 1101240866, 2183962889, 422971888, 93565495},
+      {kCreate, 2129895002, 1571248431, 3714873271, 2770270388},
+      {kGroup, 558047563, 2057493170, 3464713707, 2766113872},
+      {kCreate, 3532506172, 3163567322, 331862605, 4279185664},
+      {kCreate, 3361130897, 2516390970, 160040209, 137472489},
+      {kCreate, 3201604355, 2994309954, 712172611, 3974934810},
+      {kResize, 848055460, 3427969575, 1936081095, 1114169437},
+      {kLink, 2950855430, 1317588973, 187346189, 1294549048},
+      {kCreate, 2248106455, 2863972298, 4265678682, 3714118197},
+      {kCreate, 1924527085, 3661022470, 1496565764, 3560881541},
+      {kCreate, 2474450813, 1525646072, 2470372062, 3104360169},
+      {kCreate, 3362065504, 3182936165, 2483463634, 4204380044},
+      {kCreate, 2288941480, 3908926952, 2710424133, 2419422236},
+      {kCreate, 3686337498, 4177203991, 1009727450, 3653951518},
+      {kMove, 1030432668, 2466425332, 3659051646, 2625164826},
+      {kUndo, 2242463295, 3817572570, 2227332761, 461868650},
+      {kRedo, 0, 0, 0, 0}}},
     // A link grouped outside the diagram takes the room for line bridges
     // when its group enters the diagram, so that a lasso move of one of its
     // ends and the undo give the rectangle it had.
