@@ -67,7 +67,7 @@ class EditSession {
  public:
   // `routed`: the diagram routes its links automatically, so the end of
   // every step re-routes the links it changed through the layout engine.
-  explicit EditSession(bool routed = false) {
+  explicit EditSession(bool routed = false) : m_routed(routed) {
     m_session = new SRepSession();
     m_session->AddRef();
     m_d = Keep(new TPrefDiagram(Session()));
@@ -107,6 +107,8 @@ class EditSession {
     for (std::size_t i = 0; i < steps.size() && m_fault.empty(); ++i) {
       Do(steps[i]);
       if (m_fault.empty()) Expect(SessionState::Check(m_d, m_seen), "invariants");
+      if (m_fault.empty() && m_routed && (steps[i].kind == kUndo || steps[i].kind == kRedo))
+        Expect(LinkExtents(), "link rectangle");
       if (m_fault.empty() && m_redoExact) Track(steps[i].kind);
       if (!m_fault.empty()) {
         m_failedAt = i;
@@ -347,6 +349,26 @@ class EditSession {
     }
   }
 
+  // Each live link's rectangle is the extent of its own points as they are
+  // now (worked out again, it stays as it is): after an undo or a redo of a
+  // routed step it covers where the link is, not also where it was.
+  std::string LinkExtents() {
+    std::ostringstream out;
+    SCurrentContextChange outside(Session(), nullptr);
+    for (SSymBase* s : Symbols(false))
+      if (auto* link = dynamic_cast<SSymLinkBase*>(s)) {
+        const SSymRect was = link->m_rect;
+        link->RecomputeClipRect(0, 0);
+        if (!(link->m_rect == was)) {
+          out << SessionState::Name(link) << " covers (" << was.x1 << "," << was.y1 << "," << was.x2 << "," << was.y2
+              << "), its points (" << link->m_rect.x1 << "," << link->m_rect.y1 << "," << link->m_rect.x2 << ","
+              << link->m_rect.y2 << ")\n";
+          link->PutRect(was);
+        }
+      }
+    return out.str();
+  }
+
   // Undoing every step gives the first state; redoing every one the last.
   void Checkpoint() {
     const SessionState last = State();
@@ -387,6 +409,7 @@ class EditSession {
   std::string m_fault;
   std::size_t m_failedAt = 0;
   bool m_redoExact = true;
+  bool m_routed;
 };
 
 std::vector<Step> Steps(unsigned seed, int count) {
@@ -507,14 +530,24 @@ TEST_F(EditSessionShadow, GroupAndMemberTakenBackEach) {
   }
 }
 
-// With every undo and redo checked against the history, each seed's
-// session gives back at every step the state it had there (a member that
-// leaves or rejoins a resized group makes it fit its members again, which
-// the step keeps, so that undo and redo give the group its own rectangle).
+// With every undo and redo checked against the history, a seed's session
+// gives back at every step the state it had there: a member that leaves or
+// rejoins a resized group, and a move of such a group, keep the group's own
+// rectangle through undo and redo.
+class EditSessionExact : public EditSessionTest {};
+TEST_P(EditSessionExact, RedoesToTheEndExactly) { RunSeed(true); }
+
+INSTANTIATE_TEST_SUITE_P(Seeds, EditSessionExact, ::testing::Values(20261210u));
+
+// Faults the other seeds still find (run with --gtest_also_run_disabled_tests):
+// a replay gives some links other points than the step did (seed 1 at step
+// 706, 2 at 1312, 5 at 1114, 8 at 100, 13 at 1015: a redo to the end or an
+// undo puts a link's end elsewhere), and seed 3 at step 403 a group and a
+// link a redo to the end leaves 150 units narrower.
 class EditSessionFaults : public EditSessionTest {};
 TEST_P(EditSessionFaults, DISABLED_RedoesToTheEndExactly) { RunSeed(true); }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, EditSessionFaults, ::testing::Values(1u, 2u, 3u, 5u, 8u, 13u, 20261210u));
+INSTANTIATE_TEST_SUITE_P(Seeds, EditSessionFaults, ::testing::Values(1u, 2u, 3u, 5u, 8u, 13u));
 
 // Short sessions the seeds once failed on: after each undo and redo, and
 // at the end, every object is as it was.
@@ -674,8 +707,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, EditSessionCase, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // The same sessions with the links routed by the layout engine at the end
-// of every step: the routes written belong to the step, and undo and redo
-// give them back exactly.
+// of every step: the routes written belong to the step, undo and redo
+// give them back exactly, and each link's rectangle is then the extent of
+// its own points.
 using EditSessionRoutedCase = EditSessionCase;
 TEST_P(EditSessionRoutedCase, UndoesAndRedoesExactly) {
   EditSession session(true);
