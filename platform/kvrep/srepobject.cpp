@@ -73,11 +73,31 @@ Route RouteOf(const SRepObject* obj, SRepContext** ctxOut) {
   return Route::Direct;
 }
 
-// Keeps a record of a change already made in the open context, if any.
-void RecordDone(SRepContext* ctx, SRepActionPtr action) {
-  if (!ctx || ctx->GetKind() == SRepContext::Kind::Applying) return;
+// Keeps a record of a change already made in the open context, if any;
+// answers the context that keeps it (null for none).
+SRepContext* RecordDone(SRepContext* ctx, SRepActionPtr action) {
+  if (!ctx || ctx->GetKind() == SRepContext::Kind::Applying) return nullptr;
   ctx->AddDone(std::move(action));
+  return ctx;
 }
+
+// Names the record just kept as the cause of what the collection callbacks
+// record while the change is made (SRepContext::AddDoneBeforeCause).
+class CauseScope {
+ public:
+  explicit CauseScope(SRepContext* ctx) : m_ctx(ctx) {
+    if (m_ctx) m_was = m_ctx->SetCause(m_ctx->GetActionCount() - 1);
+  }
+  ~CauseScope() {
+    if (m_ctx) m_ctx->SetCause(m_was);
+  }
+  CauseScope(const CauseScope&) = delete;
+  CauseScope& operator=(const CauseScope&) = delete;
+
+ private:
+  SRepContext* m_ctx;
+  int m_was = -1;
+};
 
 // Insertion (or removal) of one member, both sides.
 class SRepActionCol final : public SRepActionBase, public SRepPooled<SRepActionCol> {
@@ -282,7 +302,7 @@ HRESULT SRepCollection::Insert(ISRepObject* obj, LONG pos) {
   int posA = pos < 0 ? GetCount() : pos;
   int posB = b->Collection(m_id ^ SRepReverseBit)->GetCount();
   // Recorded first: a hook that throws still leaves an undoable change.
-  RecordDone(ctx, std::make_unique<SRepActionCol>(a, m_id, b, posA, posB, false));
+  CauseScope cause(RecordDone(ctx, std::make_unique<SRepActionCol>(a, m_id, b, posA, posB, false)));
   SRepObject::RawLink(a, m_id, b, posA, posB);
   return S_OK;
 }
@@ -307,7 +327,7 @@ HRESULT SRepCollection::Remove(LONG pos) {
   Hold<SRepObject> hold(b);
   int posA = pos;
   int posB = b->Collection(m_id ^ SRepReverseBit)->IndexOf(a);
-  RecordDone(ctx, std::make_unique<SRepActionCol>(a, m_id, b, posA, posB, true));
+  CauseScope cause(RecordDone(ctx, std::make_unique<SRepActionCol>(a, m_id, b, posA, posB, true)));
   SRepObject::RawUnlink(a, m_id, b, &posA, &posB);
   return S_OK;
 }
@@ -840,7 +860,7 @@ HRESULT SRepObject::Delete() {
       Hold<SRepObject> ho(other);
       int pa = col->GetCount() - 1;
       int pb = other->Collection(id ^ SRepReverseBit)->IndexOf(this);
-      RecordDone(ctx, std::make_unique<SRepActionCol>(this, id, other, pa, pb, true));
+      CauseScope cause(RecordDone(ctx, std::make_unique<SRepActionCol>(this, id, other, pa, pb, true)));
       RawUnlink(this, id, other, &pa, &pb);
     }
   }

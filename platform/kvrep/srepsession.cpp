@@ -84,6 +84,19 @@ void SRepContext::AddDone(SRepActionPtr action) {
   m_done.push_back(true);
 }
 
+void SRepContext::AddDoneBeforeCause(SRepActionPtr action) {
+  if (!action) return;
+  // Only a creation context's records keep no index by position.
+  if (m_kind != Kind::Create || m_cause < 0 || m_cause >= GetActionCount()) {
+    AddDone(std::move(action));
+    return;
+  }
+  const auto at = static_cast<std::ptrdiff_t>(m_cause);
+  m_actions.insert(m_actions.begin() + at, std::move(action));
+  m_done.insert(m_done.begin() + at, true);
+  ++m_cause;  // the cause moved one on
+}
+
 SRepActionBase* SRepContext::GetAction(int index) {
   return index >= 0 && index < GetActionCount() ? m_actions[static_cast<std::size_t>(index)].get() : nullptr;
 }

@@ -40,6 +40,20 @@ class SRepContext final : public ISRepContext {
   HRESULT AddAction(SRepActionPtr action) override;
   // A record of a change already made (holds the state before it).
   void AddDone(SRepActionPtr action);
+  // A record of a change already made that follows from the recorded
+  // change whose collection callbacks run now (a group fitting its members
+  // again when one comes or goes): it goes in just before that change's
+  // record, so that an undo runs it once that change is taken back, and a
+  // redo before the change is made again. Appended when no recorded
+  // change's callbacks run.
+  void AddDoneBeforeCause(SRepActionPtr action);
+  // Names the record whose collection callbacks run now (its position, -1
+  // for none); answers the one named before, to be named again after.
+  int SetCause(int position) {
+    const int was = m_cause;
+    m_cause = position;
+    return was;
+  }
   SRepActionBase* GetLastAction() override { return m_actions.empty() ? nullptr : m_actions.back().get(); }
   int GetActionCount() override { return static_cast<int>(m_actions.size()); }
   SRepActionBase* GetAction(int index) override;
@@ -96,6 +110,7 @@ class SRepContext final : public ISRepContext {
   SRepSession* m_session;
   Kind m_kind;
   int m_state = 0;
+  int m_cause = -1;  // see SetCause
   std::vector<SRepActionPtr> m_actions;
   std::vector<bool> m_done;
   std::set<SRepObject*> m_newObjects;

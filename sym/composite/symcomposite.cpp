@@ -343,9 +343,22 @@ HRESULT SSymComposite::DrawSymbolInRect(SSymCanvas& canvas, const SSymRect& rect
 HRESULT SSymComposite::MoveBy(const SSymSize& offset, int redraw) {
   if (!CreateUndoMove(offset)) return S_OK;
   if (redraw) Redraw(nullptr);
+  const SSymRect was = m_rect;
+  const SSymRect fitBefore = m_children.GetCount() > 0 ? m_children.GetClipRect() : SSymRect(0, 0, 0, 0);
   m_children.MoveBy(offset, 1);
-  // The rectangle follows the children; it is not shifted on its own.
-  RecomputeClipRect(0);
+  if (was == fitBefore || m_children.GetCount() == 0) {
+    // The rectangle follows the children; it is not shifted on its own.
+    RecomputeClipRect(0);
+  } else {
+    // A rectangle a resize gave, which the children do not give, goes with
+    // them as they went: a move and the move back give it again.
+    const SSymRect fitAfter = m_children.GetClipRect();
+    SSymRect to = was;
+    to.OffsetRect(fitAfter.x1 - fitBefore.x1, fitAfter.y1 - fitBefore.y1);
+    PutRect(to);
+    SComOut<ISSymGroup> owner;
+    if (IsHeld() && _GetOwner(owner.Void(), IID_ISSymGroup) == S_OK && owner) owner->RecomputeClipRect(0);
+  }
   SetChanged();
   SetSessionModified();
   SComBag<ISSymLink> links(m_links);

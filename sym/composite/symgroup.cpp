@@ -2,14 +2,18 @@
 // operations, deletion, duplication and the group's format.
 #include "sym/composite/symgroup.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "kvcore/sexception.h"
+#include "kvrep/srepsession.h"
 #include "sym/foundation/sympropmap.h"
 #include "sym/links/symlinkbase.h"
+#include "sym/symbol/symactionrects.h"
 
 namespace {
 using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
@@ -240,6 +244,44 @@ void FitNestedLinks(SSymComposite* top) {
 }
 }  // namespace
 
+namespace {
+// The group and the groups around it, innermost first (each once).
+std::vector<SComWrap<ISSymbol>> GroupAndOwners(SSymGroup* g) {
+  std::vector<SComWrap<ISSymbol>> out{SComWrap<ISSymbol>(g->Sym())};
+  std::unordered_set<ISSymbol*> seen{g->Sym()};
+  for (ISSymbol* at = g->Sym(); at;) {
+    SComOut<ISSymOwner> owner;
+    if (at->GetOwner(&owner) != S_OK || !owner) break;
+    SComWrap<ISSymGroup> group(owner.Get());
+    SComWrap<ISSymbol> above(owner.Get());
+    if (group.IsNull() || above.IsNull() || !seen.insert(above.Get()).second) break;
+    out.push_back(above);
+    at = above.Get();
+  }
+  return out;
+}
+
+// A member came or went: the group fits its members again, and so do the
+// groups around it. A group that a resize left otherwise than its members
+// give loses that rectangle here, and a replay of the membership change
+// fits again without giving it back; so the step keeps the rectangles they
+// had in a record just before the change's own, which an undo runs once
+// the member is back (or gone again).
+void FitAfterMembership(SSymGroup* g) {
+  SRepSession* session = g->GetSessionImpl();
+  SRepContext* ctx = session ? session->Current() : nullptr;
+  const bool record = ctx && ctx->GetKind() == SRepContext::Kind::Create && g->IsHeld();
+  std::vector<SSymActionRects::Entry> before;
+  if (record) before = SSymActionRects::Of(GroupAndOwners(g));
+  g->RecomputeClipRect(1);
+  const bool changed = std::any_of(before.begin(), before.end(), [](const SSymActionRects::Entry& e) {
+    const SSymBase* base = SSymBase::FromInterface(e.symbol.Get());
+    return base && !(base->m_rect == e.rect);
+  });
+  if (changed) ctx->AddDoneBeforeCause(std::make_unique<SSymActionRects>(std::move(before), true));
+}
+}  // namespace
+
 void SSymGroup::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
   if (id == SymAttr::Symbols && !InLockoutContext()) {
     SComOut<ISSymbol> symbol = AsSymbol(other);
@@ -250,7 +292,7 @@ void SSymGroup::OnCollectionInsert(LONG id, ISRepObject* other, int pos) {
         m_children.Insert(0, symbol.Get());
       else
         m_children.Add(symbol.Get());
-      RecomputeClipRect(1);
+      FitAfterMembership(this);
     }
   }
   SSymComposite::OnCollectionInsert(id, other, pos);
@@ -264,7 +306,7 @@ void SSymGroup::OnCollectionRemove(LONG id, ISRepObject* other) {
     // rectangle instead of keeping one over an area where nothing shows.
     // Not for the groups of a nest being deleted: the group at its top
     // redraws the whole area once, where each level would climb the nest.
-    if (!DeletingNest()) RecomputeClipRect(1);
+    if (!DeletingNest()) FitAfterMembership(this);
   }
   // The base drops the cached owner when the group leaves its own owner.
   SSymComposite::OnCollectionRemove(id, other);

@@ -67,7 +67,7 @@ class EditSession {
  public:
   // `routed`: the diagram routes its links automatically, so the end of
   // every step re-routes the links it changed through the layout engine.
-  explicit EditSession(bool routed = false) {
+  explicit EditSession(bool routed = false) : m_routed(routed) {
     m_session = new SRepSession();
     m_session->AddRef();
     m_d = Keep(new TPrefDiagram(Session()));
@@ -107,6 +107,8 @@ class EditSession {
     for (std::size_t i = 0; i < steps.size() && m_fault.empty(); ++i) {
       Do(steps[i]);
       if (m_fault.empty()) Expect(SessionState::Check(m_d, m_seen), "invariants");
+      if (m_fault.empty() && m_routed && (steps[i].kind == kUndo || steps[i].kind == kRedo))
+        Expect(LinkExtents(), "link rectangle");
       if (m_fault.empty() && m_redoExact) Track(steps[i].kind);
       if (!m_fault.empty()) {
         m_failedAt = i;
@@ -347,6 +349,26 @@ class EditSession {
     }
   }
 
+  // Each live link's rectangle is the extent of its own points as they are
+  // now (worked out again, it stays as it is): after an undo or a redo of a
+  // routed step it covers where the link is, not also where it was.
+  std::string LinkExtents() {
+    std::ostringstream out;
+    SCurrentContextChange outside(Session(), nullptr);
+    for (SSymBase* s : Symbols(false))
+      if (auto* link = dynamic_cast<SSymLinkBase*>(s)) {
+        const SSymRect was = link->m_rect;
+        link->RecomputeClipRect(0, 0);
+        if (!(link->m_rect == was)) {
+          out << SessionState::Name(link) << " covers (" << was.x1 << "," << was.y1 << "," << was.x2 << "," << was.y2
+              << "), its points (" << link->m_rect.x1 << "," << link->m_rect.y1 << "," << link->m_rect.x2 << ","
+              << link->m_rect.y2 << ")\n";
+          link->PutRect(was);
+        }
+      }
+    return out.str();
+  }
+
   // Undoing every step gives the first state; redoing every one the last.
   void Checkpoint() {
     const SessionState last = State();
@@ -387,6 +409,7 @@ class EditSession {
   std::string m_fault;
   std::size_t m_failedAt = 0;
   bool m_redoExact = true;
+  bool m_routed;
 };
 
 std::vector<Step> Steps(unsigned seed, int count) {
@@ -428,10 +451,16 @@ class EditSessionTest : public DiagramFixture, public ::testing::WithParamInterf
       steps.resize(std::min(steps.size(), session.StepsRun()));
     }
     if (fault.empty()) return;
-    // The same kind of fault (what was checked), not any fault.
+    // The same kind of fault (what was checked, and the class of the first
+    // object named), not any fault.
     auto kind = [](const std::string& f) {
       const std::size_t at = f.find("): ");
-      return at == std::string::npos ? f : f.substr(at + 3, f.find(':', at + 3) - (at + 3));
+      if (at == std::string::npos) return f;
+      std::string out = f.substr(at + 3, f.find(':', at + 3) - (at + 3));
+      const std::size_t open = f.find('(', at + 3), close = f.find(')', open);
+      if (open != std::string::npos && close != std::string::npos && f.find('\n', at) > open)
+        out += f.substr(open, close - open + 1);
+      return out;
     };
     const std::vector<Step> shortest = ReduceSteps(
         steps,
@@ -501,17 +530,24 @@ TEST_F(EditSessionShadow, GroupAndMemberTakenBackEach) {
   }
 }
 
-// Faults the session still finds (run with --gtest_also_run_disabled_tests):
-// with every undo and redo checked against the history, each seed still
-// finds a group whose rectangle a replay does not give back (seed 1 at
-// step 482, 2 at 260, 3 at 208, 5 at 919, 8 at 566, 13 at 578, 20261210 at
-// 854): a member that leaves or rejoins a group makes it fit its members
-// again, which a resize had left otherwise, and the step keeps no record
-// of that fit.
+// With every undo and redo checked against the history, a seed's session
+// gives back at every step the state it had there: a member that leaves or
+// rejoins a resized group, and a move of such a group, keep the group's own
+// rectangle through undo and redo.
+class EditSessionExact : public EditSessionTest {};
+TEST_P(EditSessionExact, RedoesToTheEndExactly) { RunSeed(true); }
+
+INSTANTIATE_TEST_SUITE_P(Seeds, EditSessionExact, ::testing::Values(20261210u));
+
+// Faults the other seeds still find (run with --gtest_also_run_disabled_tests):
+// a replay gives some links other points than the step did (seed 1 at step
+// 706, 2 at 1312, 5 at 1114, 8 at 100, 13 at 1015: a redo to the end or an
+// undo puts a link's end elsewhere), and seed 3 at step 403 a group and a
+// link a redo to the end leaves 150 units narrower.
 class EditSessionFaults : public EditSessionTest {};
 TEST_P(EditSessionFaults, DISABLED_RedoesToTheEndExactly) { RunSeed(true); }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, EditSessionFaults, ::testing::Values(1u, 2u, 3u, 5u, 8u, 13u, 20261210u));
+INSTANTIATE_TEST_SUITE_P(Seeds, EditSessionFaults, ::testing::Values(1u, 2u, 3u, 5u, 8u, 13u));
 
 // Short sessions the seeds once failed on: after each undo and redo, and
 // at the end, every object is as it was.
@@ -615,6 +651,39 @@ const Case kCases[] = {
       {kUndo, 0, 0, 0, 0},
       {kRedo, 0, 0, 0, 0},
       {kUndo, 0, 0, 0, 0}}},
+    // A resized group keeps the rectangle it was given; deleting a member
+    // fits it to the member left, and the undo, giving the member back,
+    // gives the group the rectangle it was given, not its members' extent.
+    {"MemberDeletedFromAResizedGroup",
+     {{kCreate, 2849459538, 2139362163, 2670162785, 316934274},
+      {kCreate, 902690509, 409822534, 3233060505, 696667366},
+      {kGroup, 4250951219, 2090544032, 875770572, 1184749118},
+      {kResize, 3046795051, 568780947, 1997166159, 1598104390},
+      {kDelete, 1470829228, 3906860944, 3632904465, 1191447403},
+      {kUndo, 0, 0, 0, 0},
+      {kRedo, 0, 0, 0, 0},
+      {kUndo, 0, 0, 0, 0}}},
+    // A moved group that a resize left otherwise than its members give
+    // takes its rectangle along; the undo moves it back, not onto its
+    // members' extent.
+    {"ResizedGroupMoved",
+     {{kCreate, 1101240866, 2183962889, 422971888, 93565495},
+      {kCreate, 2129895002, 1571248431, 3714873271, 2770270388},
+      {kGroup, 558047563, 2057493170, 3464713707, 2766113872},
+      {kCreate, 3532506172, 3163567322, 331862605, 4279185664},
+      {kCreate, 3361130897, 2516390970, 160040209, 137472489},
+      {kCreate, 3201604355, 2994309954, 712172611, 3974934810},
+      {kResize, 848055460, 3427969575, 1936081095, 1114169437},
+      {kLink, 2950855430, 1317588973, 187346189, 1294549048},
+      {kCreate, 2248106455, 2863972298, 4265678682, 3714118197},
+      {kCreate, 1924527085, 3661022470, 1496565764, 3560881541},
+      {kCreate, 2474450813, 1525646072, 2470372062, 3104360169},
+      {kCreate, 3362065504, 3182936165, 2483463634, 4204380044},
+      {kCreate, 2288941480, 3908926952, 2710424133, 2419422236},
+      {kCreate, 3686337498, 4177203991, 1009727450, 3653951518},
+      {kMove, 1030432668, 2466425332, 3659051646, 2625164826},
+      {kUndo, 2242463295, 3817572570, 2227332761, 461868650},
+      {kRedo, 0, 0, 0, 0}}},
     // A link grouped outside the diagram takes the room for line bridges
     // when its group enters the diagram, so that a lasso move of one of its
     // ends and the undo give the rectangle it had.
@@ -638,8 +707,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, EditSessionCase, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // The same sessions with the links routed by the layout engine at the end
-// of every step: the routes written belong to the step, and undo and redo
-// give them back exactly.
+// of every step: the routes written belong to the step, undo and redo
+// give them back exactly, and each link's rectangle is then the extent of
+// its own points.
 using EditSessionRoutedCase = EditSessionCase;
 TEST_P(EditSessionRoutedCase, UndoesAndRedoesExactly) {
   EditSession session(true);
