@@ -216,6 +216,7 @@ void SSymRectIndex::Rebuild() {
     m_advised = true;
   }
   m_bridges = PrefShowsBridges() ? 1 : 0;
+  Changed();
   m_entries.clear();
   m_slots.clear();
   m_cells.clear();
@@ -276,6 +277,7 @@ void SSymRectIndex::Items::Drop(std::uint32_t slot) {
 }
 
 void SSymRectIndex::Place(std::uint32_t slot) {
+  Changed();
   Entry& e = m_entries[slot];
   m_maxReach = std::max(m_maxReach, e.reach);
   const std::int64_t cx1 = CellCoord(e.key.x1), cx2 = CellCoord(e.key.x2);
@@ -290,6 +292,7 @@ void SSymRectIndex::Place(std::uint32_t slot) {
 }
 
 void SSymRectIndex::Unplace(std::uint32_t slot) {
+  Changed();
   Entry& e = m_entries[slot];
   if (e.large) {
     m_large.Drop(slot);
@@ -319,16 +322,25 @@ void SSymRectIndex::SetKey(std::uint32_t slot, const SSymRect& key) {
 void SSymRectIndex::TakeBoxes(std::uint32_t slot) {
   Entry& e = m_entries[slot];
   if (!e.line) return;
-  m_boxesLive -= e.narrowed ? e.boxCount : 0;
-  e.narrowed = false;
+  std::size_t segments = 0;
+  bool narrowed = false;
   try {
-    std::size_t segments = 0;
-    if (!HitBoxesOf(e.symbol, e.key, m_boxScratch, &segments)) return;
-    e.segmentBoxes = static_cast<std::uint32_t>(segments);
+    narrowed = HitBoxesOf(e.symbol, e.key, m_boxScratch, &segments);
   } catch (const SException&) {
-    return;  // asked wherever its key is
+    // Asked wherever its key is.
   }
   const auto count = static_cast<std::uint32_t>(m_boxScratch.size());
+  // Told again without a change (a line's rectangle taken afresh during its
+  // own hit test): the hit grid stays.
+  if (!narrowed && !e.narrowed) return;
+  if (narrowed && e.narrowed && count == e.boxCount && segments == e.segmentBoxes &&
+      std::equal(m_boxScratch.begin(), m_boxScratch.end(), m_boxes.begin() + e.boxesAt))
+    return;
+  Changed();
+  m_boxesLive -= e.narrowed ? e.boxCount : 0;
+  e.narrowed = false;
+  if (!narrowed) return;
+  e.segmentBoxes = static_cast<std::uint32_t>(segments);
   if (count > e.boxCount || e.boxesAt + e.boxCount > m_boxes.size()) {
     // Stale runs are dropped at the next rebuild, once they outweigh the live ones.
     if (m_boxes.size() > 2 * m_boxesLive + 4096) m_dirty = true;
@@ -468,6 +480,141 @@ bool SSymRectIndex::CollectSlots(const SSymRect& area, LONG margin, bool hit) {
   return true;
 }
 
+namespace {
+// Hit tests a diagram answers through the older cells before its hit grid
+// is built (a build costs about as much as this many tests at that size).
+std::uint32_t GridWorthAfter(std::size_t entries) {
+  return static_cast<std::uint32_t>(std::max<std::size_t>(16, entries / 64));
+}
+}  // namespace
+
+void SSymRectIndex::BuildHitGrid(LONG margin) {
+  using W = std::int64_t;
+  HitGrid& g = m_hitGrid;
+  g.margin = margin;
+  g.records.clear();
+  g.large.clear();
+  std::vector<HitRecord> all;
+  all.reserve(m_entries.size() + m_boxesLive);
+  for (std::uint32_t slot = 0; slot < m_entries.size(); ++slot) {
+    const Entry& e = m_entries[slot];
+    if (!(e.line && e.narrowed)) {
+      all.push_back(HitRecord{e.key, e.reach, slot | kHitWhole});
+      continue;
+    }
+    const SSymRect* box = m_boxes.data() + e.boxesAt;
+    const std::uint32_t segments = std::min(e.segmentBoxes, e.boxCount);
+    for (std::uint32_t k = 0; k < e.boxCount; ++k)
+      all.push_back(k < segments ? HitRecord{box[k], 0, slot | kHitSegment}
+                                 : HitRecord{box[k], kLineHitReach, slot | kHitLabel});
+  }
+  // Cells about the typical record as a query sees it.
+  auto reachOf = [&](const HitRecord& r) { return W{r.reach} + margin; };
+  std::vector<W> extents;
+  extents.reserve(all.size());
+  for (const HitRecord& r : all)
+    extents.push_back(std::max(W{r.box.x2} - r.box.x1, W{r.box.y1} - r.box.y2) + 2 * reachOf(r));
+  W typical = 4096;
+  if (!extents.empty()) {
+    auto mid = extents.begin() + static_cast<std::ptrdiff_t>(extents.size() / 2);
+    std::nth_element(extents.begin(), mid, extents.end());
+    typical = std::clamp<W>(*mid, 1, W{1} << 30);
+  }
+  g.shift = 8;
+  while (g.shift < 30 && (W{1} << g.shift) < typical) ++g.shift;
+  // The cells of a record: x1, y1 (low), x2, y2 (high), or none for a large one.
+  auto span = [&](const HitRecord& r, W* c) {
+    const W m = reachOf(r);
+    c[0] = (W{r.box.x1} - m) >> g.shift;
+    c[1] = (W{r.box.y2} - m) >> g.shift;
+    c[2] = (W{r.box.x2} + m) >> g.shift;
+    c[3] = (W{r.box.y1} + m) >> g.shift;
+    return (c[2] - c[0] + 1) * (c[3] - c[1] + 1) <= kMaxCells;
+  };
+  for (;;) {
+    W lo[2] = {INT64_MAX, INT64_MAX}, hi[2] = {INT64_MIN, INT64_MIN};
+    W c[4];
+    for (const HitRecord& r : all)
+      if (span(r, c)) {
+        lo[0] = std::min(lo[0], c[0]);
+        lo[1] = std::min(lo[1], c[1]);
+        hi[0] = std::max(hi[0], c[2]);
+        hi[1] = std::max(hi[1], c[3]);
+      }
+    if (lo[0] > hi[0]) {
+      g.cx0 = g.cy0 = 0;
+      g.width = g.height = 0;
+      break;
+    }
+    g.cx0 = lo[0];
+    g.cy0 = lo[1];
+    g.width = hi[0] - lo[0] + 1;
+    g.height = hi[1] - lo[1] + 1;
+    // A few symbols far from the rest make coarser cells rather than a huge grid.
+    if (g.width * g.height <= 4 * static_cast<W>(all.size()) + 4096 || g.shift >= 30) break;
+    ++g.shift;
+  }
+  g.starts.assign(static_cast<std::size_t>(g.width * g.height) + 1, 0);
+  W c[4];
+  for (const HitRecord& r : all) {
+    if (!span(r, c)) {
+      g.large.push_back(r);
+      continue;
+    }
+    for (W y = c[1]; y <= c[3]; ++y)
+      for (W x = c[0]; x <= c[2]; ++x) ++g.starts[static_cast<std::size_t>((y - g.cy0) * g.width + (x - g.cx0)) + 1];
+  }
+  for (std::size_t i = 1; i < g.starts.size(); ++i) g.starts[i] += g.starts[i - 1];
+  g.records.resize(g.starts.back());
+  std::vector<std::uint32_t> fill(g.starts.begin(), g.starts.end() - 1);
+  for (const HitRecord& r : all) {
+    if (!span(r, c)) continue;
+    for (W y = c[1]; y <= c[3]; ++y)
+      for (W x = c[0]; x <= c[2]; ++x) g.records[fill[static_cast<std::size_t>((y - g.cy0) * g.width + (x - g.cx0))]++] = r;
+  }
+  g.fresh = true;
+}
+
+bool SSymRectIndex::GridHits(const SSymPoint& point, LONG margin, LONG plain) {
+  using W = std::int64_t;
+  HitGrid& g = m_hitGrid;
+  m_hitScratch.clear();
+  g.answered = false;
+  // A grid filled for a much wider margin (the zoom went in) still answers,
+  // only less tightly; a narrower one does not.
+  if (g.fresh && (margin > g.margin || margin < g.margin / 4)) Changed();
+  if (!g.fresh) {
+    if (++g.queriesSinceChange < GridWorthAfter(m_entries.size()) || m_entries.size() >= (std::size_t{1} << 30))
+      return false;
+    BuildHitGrid(margin);
+  }
+  const W px = point.x, py = point.y;
+  auto within = [&](const HitRecord& r, W m) {
+    return W{r.box.x1} - m <= px && px <= W{r.box.x2} + m && W{r.box.y2} - m <= py && py <= W{r.box.y1} + m;
+  };
+  auto take = [&](const HitRecord& r) {
+    if (!within(r, W{r.reach} + margin)) return;
+    const std::uint32_t slot = r.slot & ~kHitKind;
+    // A segment only within the bridges' band is asked only near a bridge.
+    const bool bridgeOnly = (r.slot & kHitKind) == kHitSegment && plain < margin && !within(r, plain);
+    m_hitScratch.push_back(slot << 1 | (bridgeOnly ? 1u : 0u));
+  };
+  const W cx = (px >> g.shift) - g.cx0, cy = (py >> g.shift) - g.cy0;
+  if (cx >= 0 && cx < g.width && cy >= 0 && cy < g.height) {
+    const auto cell = static_cast<std::size_t>(cy * g.width + cx);
+    for (std::uint32_t i = g.starts[cell], end = g.starts[cell + 1]; i < end; ++i) take(g.records[i]);
+  }
+  for (const HitRecord& r : g.large) take(r);
+  // Collection order, each slot once (near without the bridges when any of
+  // its records is).
+  std::sort(m_hitScratch.begin(), m_hitScratch.end());
+  m_hitScratch.erase(std::unique(m_hitScratch.begin(), m_hitScratch.end(),
+                                 [](std::uint32_t a, std::uint32_t b) { return a >> 1 == b >> 1; }),
+                     m_hitScratch.end());
+  g.answered = true;
+  return true;
+}
+
 int SSymRectIndex::GetCount() {
   if (!Usable()) return -1;
   return static_cast<int>(m_entries.size());
@@ -541,7 +688,7 @@ bool SSymRectIndex::CollectHits(SSymCanvas& canvas, const SSymPoint& point, std:
   // Bridges widen what a line answers only where the diagram shows them.
   const bool bridges = ShowsBridges();
   const LONG margin = HitMargin(canvas, bridges);
-  if (!CollectSlots(SSymRect(point.x, point.y, point.x, point.y), margin, true)) return false;
+  if (!Usable()) return false;
   // A line answers only within the margin beyond the boxes of its segments
   // (the bridges' part of it only near one of its bridges), and within its
   // reach beyond those of its labels: a line further from all of them is
@@ -566,6 +713,15 @@ bool SSymRectIndex::CollectHits(SSymCanvas& canvas, const SSymPoint& point, std:
     }
     return false;
   };
+  if (GridHits(point, margin, plain)) {
+    for (std::uint32_t v : m_hitScratch) {
+      const Entry& e = m_entries[v >> 1];
+      if ((v & 1) && !(router && nearBridge(e.symbol))) continue;
+      out.push_back(Found{e.symbol, e.line});
+    }
+    return true;
+  }
+  if (!CollectSlots(atPoint, margin, true)) return false;
   for (std::uint32_t slot : m_scratch) {
     const Entry& e = m_entries[slot];
     if (e.line && e.narrowed) {

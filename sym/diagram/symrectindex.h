@@ -118,6 +118,9 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   int GetCount();
   bool IsConsistent();
   // Globally off: Collect declines, so that callers walk (for comparisons).
+  // Whether the last hit test was answered through the hit grid (built once
+  // the diagram has stayed unchanged for a number of hit tests).
+  bool AnsweredFromHitGrid() const { return m_hitGrid.answered; }
   static void SetEnabled(bool enabled);
   static bool IsEnabled();
 
@@ -158,6 +161,29 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
     void Drop(std::uint32_t slot);
   };
   using Cell = std::uint64_t;
+  // The grid a hit test reads once the diagram has stayed unchanged for a
+  // while: per cell, in one array, a record for each box a hit may need
+  // (a symbol's key widened by its reach, a line's segment and label boxes
+  // instead of its key), placed in every cell that a query's margin of up
+  // to `margin` around the box meets, so that a point reads one cell.
+  struct HitRecord {
+    SSymRect box;
+    LONG reach;          // how far beyond the box a hit answers, besides the query's margin
+    std::uint32_t slot;  // the entry, its kind in the top two bits
+  };
+  struct HitGrid {
+    bool fresh = false;
+    bool answered = false;
+    std::uint32_t queriesSinceChange = 0;
+    LONG margin = 0;  // the widest query margin the cells were filled for
+    int shift = 12;
+    std::int64_t cx0 = 0, cy0 = 0, width = 0, height = 0;
+    std::vector<std::uint32_t> starts;  // width * height + 1 offsets into records
+    std::vector<HitRecord> records;
+    std::vector<HitRecord> large;  // records meeting too many cells: looked at always
+  };
+  enum : std::uint32_t { kHitWhole = 0, kHitSegment = 1u << 30, kHitLabel = 2u << 30, kHitKind = 3u << 30 };
+  static constexpr std::uint32_t kBridgeOnly = 1u << 31;
 
   bool Usable();
   // Whether lines of the diagram may answer on bridges (a router is loaded
@@ -180,6 +206,18 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   // area, margin >= 0); for a hit test (`hit`, the area a point) each entry
   // is widened by its own reach too.
   bool CollectSlots(const SSymRect& area, LONG margin, bool hit);
+  // The slots a hit test at `point` asks, through the hit grid, in order
+  // into m_hitScratch, each with kBridgeOnly when it is near the point only
+  // by the bridges' band of its segments (`margin` against `plain`). False
+  // when the grid is not worth building yet (the diagram changed a short
+  // while ago); the caller then takes CollectSlots. Usable() first.
+  bool GridHits(const SSymPoint& point, LONG margin, LONG plain);
+  void BuildHitGrid(LONG margin);
+  // Every change of an entry, a key or a line's boxes.
+  void Changed() {
+    m_hitGrid.fresh = false;
+    m_hitGrid.queriesSinceChange = 0;
+  }
   std::uint32_t* FindTop(ISSymbol* symbol);
   static Cell CellOf(std::int64_t cx, std::int64_t cy) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(cx)) << 32) | static_cast<std::uint32_t>(cy);
@@ -206,4 +244,6 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   std::size_t m_boxesLive = 0;
   std::vector<SSymRect> m_boxScratch;
   std::vector<Found> m_found;
+  HitGrid m_hitGrid;
+  std::vector<std::uint32_t> m_hitScratch;
 };

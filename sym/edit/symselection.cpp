@@ -342,8 +342,9 @@ ISSymbol* SSymSelection::HitTest(SSymCanvas& canvas, const SSymPoint& point, int
       UpdatePlaces();
       std::vector<std::pair<int, ISSymbol*>>& asked = m_asked;
       asked.clear();
+      // The places hold every member: one look-up tells membership and place.
       for (const SSymRectIndex::Found& f : found)
-        if (Contains(f.symbol)) asked.emplace_back(m_places.at(f.symbol), f.symbol);
+        if (auto at = m_places.find(f.symbol); at != m_places.end()) asked.emplace_back(at->second, f.symbol);
       for (ISSymbol* s : m_nested) asked.emplace_back(m_places.at(s), s);
       std::sort(asked.begin(), asked.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
       for (const auto& [place, s] : asked)

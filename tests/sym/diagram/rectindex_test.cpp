@@ -15,7 +15,8 @@
 // moves, resizes, deletes, undo and redo, at points out to beyond the
 // bridges' reach; right after the diagram starts or stops showing bridges,
 // areas around those points hand out every symbol a scan of fresh keys
-// finds there.
+// finds there. A diagram left unchanged for a number of hit tests answers
+// through its hit grid, and the comparisons run through it as well.
 #include <algorithm>
 #include <cmath>
 #include <random>
@@ -169,6 +170,7 @@ class RectIndex : public LinkFixture {
         ASSERT_EQ(indexed, walk) << when << " at (" << p.x << ", " << p.y << ") zoom " << zoom;
         ASSERT_EQ(partIndex, partWalk) << when;
       }
+      EXPECT_TRUE(Index()->AnsweredFromHitGrid()) << when << " zoom " << zoom;
     }
   }
 };
@@ -336,6 +338,8 @@ TEST_F(RectIndex, NarrowedLinksAnswerAsTheWalkAtEveryPart) {
       if (walk && std::any_of(links.begin(), links.end(), [&](SSymLinkBase* l) { return l->Sym() == walk; }))
         ++lineHits;
     }
+    // A diagram left unchanged for this many tests answers through its hit grid.
+    EXPECT_TRUE(Index()->AnsweredFromHitGrid()) << "zoom " << zoom;
   }
   // The table reaches the links themselves, not only the boxes around them.
   EXPECT_GT(lineHits, 100);
