@@ -1,6 +1,9 @@
 // The dialog sheet of the main job.
 #include "apps/symhost/dialogsheet.h"
 
+#include "apps/symhost/dialogpanels_print.h"
+#include "apps/symhost/dialogpanels_text.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -95,6 +98,16 @@ KvImage Compose(const std::vector<const char*>& titles, const std::vector<KvImag
 // The picture of one panel's dialog, taken at the end of its actions; the
 // dialog is then cancelled.
 bool Picture(const SHostDialogPanel& panel, const fs::path& staged, KvImage& out, std::string& error) {
+  if (!panel.build && panel.open) {
+    std::string why;
+    const std::shared_ptr<SHostOpenDialog> open = panel.open(why);
+    const std::string s = staged.string();
+    std::error_code ec;
+    const bool read = open && open->Window() && KvSaveWindowTreePng(open->Window(), s.c_str()) && KvReadImageFile(s, out);
+    fs::remove(staged, ec);
+    if (!read) error = std::string("the dialog of the panel \"") + panel.title + "\" could not be pictured" + (why.empty() ? "" : ": " + why);
+    return read;
+  }
   SHostPanelDialog dialog = panel.build ? panel.build() : nullptr;
   if (!dialog) {
     error = std::string("the dialog of the panel \"") + panel.title + "\" could not be built";
@@ -116,6 +129,31 @@ bool Picture(const SHostDialogPanel& panel, const fs::path& staged, KvImage& out
 }
 }  // namespace
 
+namespace {
+// The text, fit-to-page and print panels, held open by their own owners.
+template <class Panel>
+class HeldOpen : public SHostOpenDialog {
+ public:
+  explicit HeldOpen(std::unique_ptr<Panel> panel) : m_panel(std::move(panel)) {}
+  HWND Window() const override { return m_panel->Window(); }
+
+ private:
+  std::unique_ptr<Panel> m_panel;
+};
+
+template <class Panel>
+std::shared_ptr<SHostOpenDialog> Hold(std::unique_ptr<Panel> panel) {
+  if (!panel) return nullptr;
+  return std::make_shared<HeldOpen<Panel>>(std::move(panel));
+}
+}  // namespace
+
+std::shared_ptr<SHostOpenDialog> SHostOpenTextPanel(std::string& error) { return Hold(SHostOpenTextDialogPanel(error)); }
+std::shared_ptr<SHostOpenDialog> SHostOpenFitToPagePanel(std::string& error) {
+  return Hold(SHostOpenFitToPageDialogPanel(error));
+}
+std::shared_ptr<SHostOpenDialog> SHostOpenPrintPanel(std::string& error) { return Hold(SHostMakePrintDialogPanel(error)); }
+
 SHostPanelDialog SHostBuildDispPrefPanel() {
   auto panel = std::make_shared<DispPrefPanel>();
   return SHostPanelDialog(panel, &panel->dialog);
@@ -127,6 +165,9 @@ const std::vector<SHostDialogPanel>& SHostDialogPanels() {
   static const std::vector<SHostDialogPanel> panels = {
       {"Display preferences", &SHostBuildDispPrefPanel, {KvClick(SSymPrefGeneralPage::DisplayGridId)}},
       {"Swimlane group name", &SHostBuildSwimGroupPanel, {KvType(SSymSwimGrpDlg::NameFieldId, u"Sales")}},
+      {"Text", nullptr, {}, &SHostOpenTextPanel},
+      {"Fit to Page", nullptr, {}, &SHostOpenFitToPagePanel},
+      {"Print", nullptr, {}, &SHostOpenPrintPanel},
   };
   return panels;
 }

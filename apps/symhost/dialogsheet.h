@@ -18,12 +18,23 @@
 using SHostPanelDialog = std::shared_ptr<SDlg>;
 using SHostPanelBuilder = SHostPanelDialog (*)();
 
+// A modeless dialog already open over its sample: its window is pictured as
+// it stands, and closed with the sample when the pointer goes.
+class SHostOpenDialog {
+ public:
+  virtual ~SHostOpenDialog() = default;
+  virtual HWND Window() const = 0;
+};
+using SHostOpenDialogBuilder = std::shared_ptr<SHostOpenDialog> (*)(std::string& error);
+
 struct SHostDialogPanel {
   const char* title;
+  // A modal dialog to run, or (when null) `open`.
   SHostPanelBuilder build;
   // What a person does before the picture is taken (ids of the dialog or
   // of its shown page).
   std::vector<KvControlAction> actions = {};
+  SHostOpenDialogBuilder open = nullptr;
 };
 
 // The panels of the sheet, in order.
@@ -34,6 +45,11 @@ const std::vector<SHostDialogPanel>& SHostDialogPanels();
 SHostPanelDialog SHostBuildDispPrefPanel();
 // The swimlane group name dialog.
 SHostPanelDialog SHostBuildSwimGroupPanel();
+// The text dialog over a formatted free text, the fit-to-page dialog with
+// "2 x 3" chosen and the print dialog, each over a sample of its own.
+std::shared_ptr<SHostOpenDialog> SHostOpenTextPanel(std::string& error);
+std::shared_ptr<SHostOpenDialog> SHostOpenFitToPagePanel(std::string& error);
+std::shared_ptr<SHostOpenDialog> SHostOpenPrintPanel(std::string& error);
 
 // Writes `name`.png into the folder with one panel per entry of `panels`.
 // False, nothing left behind, with a message in `error` when a dialog

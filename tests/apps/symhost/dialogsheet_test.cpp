@@ -2,6 +2,8 @@
 // cancelled after its picture; a panel that cannot be built leaves nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -42,9 +44,12 @@ TEST(HostDialogSheet, WritesOnePngOfEveryPanel) {
   std::size_t white = 0;
   for (std::uint32_t p : sheet.px) white += (p & 0xFFFFFFu) == 0xFFFFFFu;
   EXPECT_LT(white, sheet.px.size() * 9 / 10);
-  // One run per panel, each cancelled after its picture.
+  // One run per modal panel, each cancelled after its picture (the
+  // modeless ones are pictured open).
   const auto& calls = KvDialogCalls();
-  ASSERT_EQ(calls.size(), SHostDialogPanels().size());
+  const auto modal = std::count_if(SHostDialogPanels().begin(), SHostDialogPanels().end(),
+                                   [](const SHostDialogPanel& p) { return p.build != nullptr; });
+  ASSERT_EQ(std::ptrdiff_t(calls.size()), modal);
   for (const KvDialogCall& c : calls) {
     EXPECT_EQ(c.result, IDCANCEL);
     for (DWORD a : c.actions) EXPECT_EQ(a, 0u);

@@ -27,8 +27,8 @@ TEST(HostDialogs, FormatSheetHasOnePanelPerPage) {
   EXPECT_EQ(files, (std::vector<std::string>{"dialog-layout.png", "dialog-sheet.png", "format-sheet.png"}));
   KvImage sheet;
   ASSERT_TRUE(KvReadImageFile((dir.path / "format-sheet.png").string(), sheet));
-  // Five pages one under the other.
-  EXPECT_GT(sheet.height, 5 * 200);
+  // Six pages one under the other.
+  EXPECT_GT(sheet.height, 6 * 200);
   EXPECT_GT(sheet.height, 3 * sheet.width);
   // The format sheet (shown before the other sheet) was cancelled with
   // every page shown: nothing refused, nothing written to the model.
@@ -37,7 +37,7 @@ TEST(HostDialogs, FormatSheetHasOnePanelPerPage) {
                                    [](const KvDialogCall& c) { return c.caption == SString(u"Symbol Format") && c.templateId == 0; });
   ASSERT_NE(format, calls.end());
   EXPECT_EQ(format->result, IDCANCEL);
-  EXPECT_EQ(format->actions.size(), 10u);
+  EXPECT_EQ(format->actions.size(), 12u);
   EXPECT_EQ(std::count(format->actions.begin(), format->actions.end(), 0u), std::ptrdiff_t(format->actions.size()));
   EXPECT_TRUE(KvMessageBoxLog().empty());
   KvDialogReset();
