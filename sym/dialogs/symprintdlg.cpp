@@ -256,7 +256,15 @@ SSymPrintDlg::SSymPrintDlg(SSymPrintData& data, SSymViewEdit* view, ISSymDiagram
 }
 
 SSymPrintDlg::~SSymPrintDlg() {
-  if (m_pPreview) m_pPreview->SetPrintDlg(nullptr);
+  if (SSymView* preview = GetPreview()) preview->SetPrintDlg(nullptr);
+}
+
+// The preview goes with the dialog's window: only while that window stands
+// is it there to be asked.
+SSymView* SSymPrintDlg::GetPreview() const {
+  if (!m_pPreview || !m_hPreview || !::IsWindow(m_hPreview) || SWnd::FromHandlePermanent(m_hPreview) != m_pPreview)
+    return nullptr;
+  return m_pPreview;
 }
 
 SSymDiagramImpl* SSymPrintDlg::Impl() const {
@@ -318,17 +326,17 @@ BOOL SSymPrintDlg::OnInitDialog() {
   m_corner.SetCheck(m_data.m_bCorner ? BST_CHECKED : BST_UNCHECKED);
   (m_data.m_bColor ? m_color : m_black).SetCheck(BST_CHECKED);
 
-  HWND preview = ::GetDlgItem(m_hWnd, PreviewId);
-  m_pPreview = preview ? dynamic_cast<SSymView*>(SWnd::FromHandlePermanent(preview)) : nullptr;
-  if (m_pPreview) {
-    m_pPreview->SetDiagram(m_diagram.Get());
-    m_pPreview->SetState(m_pPreview->GetState() | SSymView::StatePageSelect | SSymView::StatePreview);
-    m_pPreview->SetPrintDlg(this);
-    SSymCanvasView& canvas = m_pPreview->GetCanvas();
+  m_hPreview = ::GetDlgItem(m_hWnd, PreviewId);
+  m_pPreview = m_hPreview ? dynamic_cast<SSymView*>(SWnd::FromHandlePermanent(m_hPreview)) : nullptr;
+  if (GetPreview()) {
+    GetPreview()->SetDiagram(m_diagram.Get());
+    GetPreview()->SetState(GetPreview()->GetState() | SSymView::StatePageSelect | SSymView::StatePreview);
+    GetPreview()->SetPrintDlg(this);
+    SSymCanvasView& canvas = GetPreview()->GetCanvas();
     canvas.SetPaperSize(m_pView->GetCanvas().GetPaperSize());
     canvas.SetDefPaperSize(m_pView->GetCanvas().GetDefPaperSize());
     canvas.m_bColor = m_data.m_bColor ? 1 : 0;
-    m_pPreview->GetDrawBackground()->SetBackColor(0xFFFFFF);
+    GetPreview()->GetDrawBackground()->SetBackColor(0xFFFFFF);
   }
   UpdatePages();
   FillPrinterList();
@@ -404,13 +412,13 @@ void SSymPrintDlg::UpdatePages() {
   if (!d || !m_pView) return;
   const SSymSize paper = m_pView->GetCanvas().GetPaperSize();
   long long across = 1, down = 1;
-  if (m_pPreview) {
-    SSymCanvasView& canvas = m_pPreview->GetCanvas();
+  if (GetPreview()) {
+    SSymCanvasView& canvas = GetPreview()->GetCanvas();
     canvas.SetPaperSize(paper);
     canvas.SetDefPaperSize(m_pView->GetCanvas().GetDefPaperSize());
     if (paper.cx > 0 && paper.cy > 0) {
       SSymRect pages = canvas.GetPaperRect(d->GetClipRect());
-      m_pPreview->SetViewportRect(pages);
+      GetPreview()->SetViewportRect(pages);
       across = std::llabs(static_cast<long long>(pages.x2) - pages.x1) / paper.cx;
       down = (static_cast<long long>(std::max(pages.y1, pages.y2)) - std::min(pages.y1, pages.y2)) / paper.cy;
     }
@@ -423,9 +431,9 @@ void SSymPrintDlg::UpdatePages() {
     m_from.SetText(SString(u"1"));
     m_to.SetText(Decimal(across * down));
   }
-  if (m_pPreview) {
-    m_pPreview->ScaleToUsedPages();
-    m_pPreview->GetCanvas().Invalidate(1);
+  if (GetPreview()) {
+    GetPreview()->ScaleToUsedPages();
+    GetPreview()->GetCanvas().Invalidate(1);
   }
   m_scale.SetText(Decimal(d->GetScale()) + SString(u"%"));
 }
@@ -436,7 +444,7 @@ void SSymPrintDlg::OnAllPage() {
     changed = changed || flag != 1;
     flag = 1;
   }
-  if (changed && m_pPreview) m_pPreview->GetCanvas().Invalidate(1);
+  if (changed && GetPreview()) GetPreview()->GetCanvas().Invalidate(1);
   Enable(m_from, false);
   Enable(m_to, false);
   m_from.SetText(SString());
@@ -495,7 +503,7 @@ void SSymPrintDlg::OnRangeChange(bool fromChanged) {
     changed = changed || pages[static_cast<std::size_t>(i)] != flag;
     pages[static_cast<std::size_t>(i)] = flag;
   }
-  if (changed && m_pPreview) m_pPreview->GetCanvas().Invalidate(1);
+  if (changed && GetPreview()) GetPreview()->GetCanvas().Invalidate(1);
 }
 
 // ---- copies -----------------------------------------------------------------------------------
@@ -589,15 +597,15 @@ void SSymPrintDlg::OnCenterInPage() {
 }
 
 void SSymPrintDlg::OnBlack() {
-  if (!m_pPreview) return;
-  m_pPreview->GetCanvas().m_bColor = 0;
-  m_pPreview->GetCanvas().Invalidate(1);
+  if (!GetPreview()) return;
+  GetPreview()->GetCanvas().m_bColor = 0;
+  GetPreview()->GetCanvas().Invalidate(1);
 }
 
 void SSymPrintDlg::OnColor() {
-  if (!m_pPreview) return;
-  m_pPreview->GetCanvas().m_bColor = 1;
-  m_pPreview->GetCanvas().Invalidate(1);
+  if (!GetPreview()) return;
+  GetPreview()->GetCanvas().m_bColor = 1;
+  GetPreview()->GetCanvas().Invalidate(1);
 }
 
 // ---- printer ---------------------------------------------------------------------------------

@@ -92,7 +92,8 @@ class SSymPrintDlg : public SDlg, public SSymPrintPages {
   int GetYPages() const { return GetPageRows(); }
   int* GetValidPages() { return GetPages().empty() ? nullptr : GetPages().data(); }
   // The preview window while the dialog is open.
-  SSymView* GetPreview() const { return m_pPreview; }
+  // The page preview window while the dialog is open; null after.
+  SSymView* GetPreview() const;
 
   // Handlers of the message map.
   virtual void OnSpinCopy(NMHDR* header, LRESULT* result);
@@ -143,6 +144,7 @@ class SSymPrintDlg : public SDlg, public SSymPrintPages {
 
   SSymPrintData& m_data;
   SSymView* m_pPreview = nullptr;
+  HWND m_hPreview = nullptr;
   SSymViewEdit* m_pView;
   SComWrap<ISSymDiagram> m_diagram;
   SString m_printerName;
