@@ -95,5 +95,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     o->Release();
   session->Release();
   SPictureManager::RemoveAll();
+  SExceptionDialog::ClearLog();  // the refusals' messages, kept by the process otherwise
   return 0;
 }
