@@ -13,6 +13,13 @@ DialogState& State() {
   static DialogState s;
   return s;
 }
+// A long-running host reports refusals for as long as it runs: the log keeps
+// the newest entries only, dropping all but the newest kLogKept once it holds
+// twice as many, so a push stays cheap and memory stays bounded.
+void TrimLog(std::vector<SExceptionDialogEntry>& log) {
+  if (log.size() >= 2 * SExceptionDialog::kLogKept)
+    log.erase(log.begin(), log.end() - static_cast<std::ptrdiff_t>(SExceptionDialog::kLogKept));
+}
 }  // namespace
 
 SExceptionDialog::SExceptionDialog(const char* function, const char* file, int line, const SString& text) {
@@ -27,6 +34,7 @@ void SExceptionDialog::Show(const char* function, const char* file, int line, co
   DialogState& s = State();
   if (!s.active) return;
   SExceptionDialogEntry entry{SString(function ? function : ""), SString(file ? file : ""), line, text};
+  TrimLog(s.log);
   s.log.push_back(entry);
   if (!s.quiet)
     std::fprintf(stderr, "[exception dialog] %s (%s, line %d)\n%s\n", entry.function.ToUtf8().c_str(),

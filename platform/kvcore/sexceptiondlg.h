@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <cstddef>
 #include <vector>
 
 #include "kvcore/sexception.h"
@@ -28,6 +29,9 @@ class SExceptionDialog {
   static bool IsActive();
   static void SetActive(bool active);
 
+  // The newest dialogs, oldest first: at least the last kLogKept of them
+  // (older ones are dropped in batches, so the log never exceeds twice that).
+  static constexpr std::size_t kLogKept = 4096;
   static const std::vector<SExceptionDialogEntry>& Log();
   static void ClearLog();
   // Silences the standard-error echo (the log is still kept).

@@ -25,6 +25,10 @@ void SNotificationManager::Notify(int code, void* ptr, unsigned long num) {
   unsigned long generation;
   {
     std::lock_guard<std::recursive_mutex> g(s.lock);
+    // The log keeps the newest records only (see the header), trimmed in
+    // batches so that a notification stays cheap.
+    if (s.log.size() >= 2 * SNotificationManager::kLogKept)
+      s.log.erase(s.log.begin(), s.log.end() - static_cast<std::ptrdiff_t>(SNotificationManager::kLogKept));
     s.log.push_back({code, ptr, num});
     snapshot = s.sinks;
     generation = s.generation;

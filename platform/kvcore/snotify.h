@@ -2,6 +2,7 @@
 // number) notifications to advised sinks.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "win/windef.h"
@@ -39,9 +40,12 @@ class SNotificationManager {
   static void UnadviseAll(ISNotificationSink* sink);
   static int GetSinkCount();
 
-  // Every notification sent since the process started (or since ClearLog),
-  // in order. The log lives as long as the process, so notifications sent
-  // while a library unloads can still be read afterwards.
+  // The notifications sent since the process started (or since ClearLog),
+  // in order: at least the newest kLogKept of them (older ones are dropped
+  // in batches, so a long-running process keeps at most twice that). The
+  // log lives as long as the process, so notifications sent while a library
+  // unloads can still be read afterwards.
+  static constexpr std::size_t kLogKept = 4096;
   static std::vector<SNotificationRecord> Log();
   static void ClearLog();
 };

@@ -81,3 +81,15 @@ TEST_F(NotifyTest, NotificationSentFromASinkReachesEverySink) {
   ASSERT_EQ(SNotificationManager::Log().size(), 2u);
   EXPECT_EQ(SNotificationManager::Log()[1].code, 105);
 }
+
+// Notifications go on for as long as the process runs: the log holds the
+// newest ones, in order, and stays bounded.
+TEST_F(NotifyTest, TheLogKeepsTheNewestAndStaysBounded) {
+  const std::size_t kept = SNotificationManager::kLogKept;
+  for (std::size_t i = 0; i < 5 * kept + 3; ++i) SNotificationManager::Notify(1, nullptr, i);
+  const std::vector<SNotificationRecord> log = SNotificationManager::Log();
+  ASSERT_GE(log.size(), kept);
+  EXPECT_LT(log.size(), 2 * kept);
+  for (std::size_t i = 1; i < log.size(); ++i) ASSERT_EQ(log[i].num, log[i - 1].num + 1);
+  EXPECT_EQ(log.back().num, 5 * kept + 2);
+}

@@ -94,4 +94,17 @@ TEST(Job, RunsTheHandlerOfItsName) {
   EXPECT_FALSE(SJob(SString("7:{X}"), SString()).Run());
 }
 
+// A host that runs for days keeps reporting refusals: the log holds the
+// newest ones, in order, and stays bounded.
+TEST_F(Reporting, TheDialogLogKeepsTheNewestAndStaysBounded) {
+  const std::size_t kept = SExceptionDialog::kLogKept;
+  for (std::size_t i = 0; i < 5 * kept + 3; ++i)
+    SExceptionDialog::Show("f", "file", static_cast<int>(i), SString("refused"));
+  const auto& log = SExceptionDialog::Log();
+  ASSERT_GE(log.size(), kept);
+  EXPECT_LT(log.size(), 2 * kept);
+  for (std::size_t i = 1; i < log.size(); ++i) ASSERT_EQ(log[i].line, log[i - 1].line + 1);
+  EXPECT_EQ(log.back().line, static_cast<int>(5 * kept + 2));
+}
+
 }  // namespace
