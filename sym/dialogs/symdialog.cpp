@@ -149,32 +149,29 @@ bool SameFormat(const SSymFormat& a, const SSymFormat& b) {
 }
 }  // namespace
 
+bool SSymDialog::Refused(const char16_t* deleted, const char16_t* other) {
+  ::MessageBoxW(m_hWnd, m_lastWrite == CO_E_OBJNOTCONNECTED ? deleted : other, GetTemplate().caption,
+                MB_OK | MB_ICONWARNING);
+  return false;
+}
+
 bool SSymDialog::WriteBack() {
   m_lastWrite = S_OK;
   // A format left as it was is not written: OK without a change adds no
   // undo step.
   if (m_pSelection && !SameFormat(*m_pFormat, m_work)) {
     m_lastWrite = m_pSelection->UpdateLayoutFormat(m_pFormat, &m_work, &m_workAllow);
-    if (FAILED(m_lastWrite)) {
-      ::MessageBoxW(m_hWnd,
-                    m_lastWrite == CO_E_OBJNOTCONNECTED
-                        ? u"The format cannot be applied: a selected symbol was deleted while this sheet was open."
-                        : u"The format cannot be applied to the selected symbols.",
-                    GetTemplate().caption, MB_OK | MB_ICONWARNING);
-      return false;
-    }
+    if (FAILED(m_lastWrite))
+      return Refused(u"The format cannot be applied: a selected symbol was deleted while this sheet was open.",
+                     u"The format cannot be applied to the selected symbols.");
   }
   // The sub-objects' display follows the format, as a step of its own.
   if (m_pSelection && (m_workAllow.m_mask & MaskContent)) {
     const HRESULT written = m_content.WriteAttribute();
     if (FAILED(written)) {
       m_lastWrite = written;
-      ::MessageBoxW(m_hWnd,
-                    written == CO_E_OBJNOTCONNECTED
-                        ? u"The sub-objects' display cannot be saved: the symbol was deleted while this sheet was open."
-                        : u"The sub-objects' display cannot be saved.",
-                    GetTemplate().caption, MB_OK | MB_ICONWARNING);
-      return false;
+      return Refused(u"The sub-objects' display cannot be saved: the symbol was deleted while this sheet was open.",
+                     u"The sub-objects' display cannot be saved.");
     }
   }
   *m_pAllow = m_workAllow;

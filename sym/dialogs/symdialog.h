@@ -115,6 +115,9 @@ class SSymDialog : public SPropertySheet {
   // Writes the working records: to the selection as one step, then back
   // to the caller's. False, nothing written, when the selection refused.
   bool WriteBack();
+  // Tells why the last write (m_lastWrite) was refused: `deleted` for an
+  // object deleted meanwhile, `other` otherwise. False.
+  bool Refused(const char16_t* deleted, const char16_t* other);
 
   SSymFormat* m_pFormat;
   SSymAllowOption* m_pAllow;
