@@ -1,6 +1,7 @@
 // The dialog sheet of the main job.
 #include "apps/symhost/dialogsheet.h"
 
+#include "apps/symhost/dialogpanels_format.h"
 #include "apps/symhost/dialogpanels_print.h"
 #include "apps/symhost/dialogpanels_text.h"
 
@@ -168,6 +169,7 @@ const std::vector<SHostDialogPanel>& SHostDialogPanels() {
       {"Text", nullptr, {}, &SHostOpenTextPanel},
       {"Fit to Page", nullptr, {}, &SHostOpenFitToPagePanel},
       {"Print", nullptr, {}, &SHostOpenPrintPanel},
+      {"Symbol Format: Sub-Objects", &SHostBuildFormatSheetPanel},
   };
   return panels;
 }

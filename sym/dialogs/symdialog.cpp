@@ -75,7 +75,8 @@ SSymDialog::SSymDialog(SSymFormat* format, SSymAllowOption* allow, UINT captionI
       m_fill(&m_work, &m_workAllow, TemplateOf(Fill, TemplateMode(allow))),
       m_shadow(&m_work, &m_workAllow, TemplateOf(Shadow, TemplateMode(allow))),
       m_font(&m_work, &m_workAllow, TemplateOf(Font, TemplateMode(allow))),
-      m_textAlign(&m_work, &m_workAllow) {
+      m_textAlign(&m_work, &m_workAllow),
+      m_content(selection) {
   if (selection) m_diagram = selection->GetDiagram();
   std::vector<PageChoice> pages;
   m_bMaskValid = format && allow && SUCCEEDED(ChoosePages(allow->m_mask, pages));
@@ -83,6 +84,8 @@ SSymDialog::SSymDialog(SSymFormat* format, SSymAllowOption* allow, UINT captionI
     if (SSymDlgBase* page = GetFormatPage(p.page)) {
       page->SetSheet(this);
       AddPage(page);
+    } else if (p.page == Content) {
+      AddPage(&m_content);
     }
   if (!m_bMaskValid || !selection || selection->GetCount() != 1 || m_diagram.IsNull()) return;
   if (SSymDispPref* prefs = m_diagram->GetDispPrefPtr()) m_pExtra.reset(prefs->CreateFormatPage(selection->GetAt(0), this));
@@ -132,17 +135,43 @@ INT_PTR SSymDialog::DoModal() {
   return SPropertySheet::DoModal();
 }
 
+namespace {
+// Whether the pages left every value of the format as the sheet opened with.
+bool SameFormat(const SSymFormat& a, const SSymFormat& b) {
+  for (int i = 0; i < 3; ++i)
+    if (a.m_arrows[i] != b.m_arrows[i]) return false;
+  for (int i = 0; i < 5; ++i)
+    if (a.m_margins[i] != b.m_margins[i]) return false;
+  return a.m_pen == b.m_pen && a.m_lineStyle == b.m_lineStyle && a.m_fill == b.m_fill && a.m_brush == b.m_brush &&
+         a.m_shadowColor.GetColor() == b.m_shadowColor.GetColor() && a.m_shadowStyle == b.m_shadowStyle &&
+         a.m_fonts == b.m_fonts && a.m_textStyle == b.m_textStyle && a.m_textFlag == b.m_textFlag &&
+         a.m_size == b.m_size && a.m_size2 == b.m_size2;
+}
+}  // namespace
+
+bool SSymDialog::Refused(const char16_t* deleted, const char16_t* other) {
+  ::MessageBoxW(m_hWnd, m_lastWrite == CO_E_OBJNOTCONNECTED ? deleted : other, GetTemplate().caption,
+                MB_OK | MB_ICONWARNING);
+  return false;
+}
+
 bool SSymDialog::WriteBack() {
   m_lastWrite = S_OK;
-  if (m_pSelection) {
+  // A format left as it was is not written: OK without a change adds no
+  // undo step.
+  if (m_pSelection && !SameFormat(*m_pFormat, m_work)) {
     m_lastWrite = m_pSelection->UpdateLayoutFormat(m_pFormat, &m_work, &m_workAllow);
-    if (FAILED(m_lastWrite)) {
-      ::MessageBoxW(m_hWnd,
-                    m_lastWrite == CO_E_OBJNOTCONNECTED
-                        ? u"The format cannot be applied: a selected symbol was deleted while this sheet was open."
-                        : u"The format cannot be applied to the selected symbols.",
-                    GetTemplate().caption, MB_OK | MB_ICONWARNING);
-      return false;
+    if (FAILED(m_lastWrite))
+      return Refused(u"The format cannot be applied: a selected symbol was deleted while this sheet was open.",
+                     u"The format cannot be applied to the selected symbols.");
+  }
+  // The sub-objects' display follows the format, as a step of its own.
+  if (m_pSelection && (m_workAllow.m_mask & MaskContent)) {
+    const HRESULT written = m_content.WriteAttribute();
+    if (FAILED(written)) {
+      m_lastWrite = written;
+      return Refused(u"The sub-objects' display cannot be saved: the symbol was deleted while this sheet was open.",
+                     u"The sub-objects' display cannot be saved.");
     }
   }
   *m_pAllow = m_workAllow;

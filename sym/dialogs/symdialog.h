@@ -21,6 +21,7 @@
 #include "kvcore/spropertysheet.h"
 #include "sym/dialogs/symdlgcolor.h"
 #include "sym/dialogs/symdlgfont.h"
+#include "sym/dialogs/symdlgfrmtobjt.h"
 #include "sym/dialogs/symdlgline.h"
 #include "sym/dialogs/symdlgshadow.h"
 #include "sym/dialogs/symdlgsize.h"
@@ -72,8 +73,8 @@ class SSymDialog : public SPropertySheet {
 
   // The sheet over the caller's format and allow options (both receive the
   // result) and the selection it applies to (none: only the records are
-  // written back). The pages this library builds (size, line, fill, shadow,
-  // font, text alignment) are added as the page mask enables them.
+  // written back). The pages are added as the page mask enables them; the
+  // "Sub-Objects" page works on the selection's one symbol.
   SSymDialog(SSymFormat* format, SSymAllowOption* allow, UINT captionId, SSymSelection* selection,
              SWnd* parent = nullptr);
   ~SSymDialog() override;
@@ -94,6 +95,8 @@ class SSymDialog : public SPropertySheet {
   // The page object of a page (whether the mask added it or not); null for
   // the pages this library does not build.
   SSymDlgBase* GetFormatPage(Page page);
+  // The "Sub-Objects" page (whether the mask added it or not).
+  SSymDlgFrmtObjt& GetContentPage() { return m_content; }
   // The page the diagram's display preferences added for the one selected
   // symbol (after the format pages); null for none.
   SPropertyPage* GetExtraPage() const { return m_pExtra.get(); }
@@ -112,6 +115,9 @@ class SSymDialog : public SPropertySheet {
   // Writes the working records: to the selection as one step, then back
   // to the caller's. False, nothing written, when the selection refused.
   bool WriteBack();
+  // Tells why the last write (m_lastWrite) was refused: `deleted` for an
+  // object deleted meanwhile, `other` otherwise. False.
+  bool Refused(const char16_t* deleted, const char16_t* other);
 
   SSymFormat* m_pFormat;
   SSymAllowOption* m_pAllow;
@@ -128,4 +134,5 @@ class SSymDialog : public SPropertySheet {
   SSymDlgShadow m_shadow;
   SSymFontPropertyPage m_font;
   SSymDlgTextAlign m_textAlign;
+  SSymDlgFrmtObjt m_content;
 };

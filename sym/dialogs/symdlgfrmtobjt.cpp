@@ -3,6 +3,17 @@
 #include <optional>
 #include <vector>
 
+#include "kvrep/srepextras.h"
+#include "kvrep/srepsession.h"
+#include "kvrep/sreptypelib.h"
+#include "sym/dialogs/symdlgbase.h"
+#include "sym/dialogs/symgridwnd.h"
+#include "sym/edit/symselection.h"
+#include "sym/subobjects/symsubgrid.h"
+#include "sym/symbol/symintfformat.h"
+#include "sym/symbol/symintfhost.h"
+#include "win/winctrl.h"
+
 namespace {
 
 // A whole decimal number (an optional sign, then digits only).
@@ -213,4 +224,334 @@ SString SSymDlgFrmtObjt::BuildText(const std::vector<Tab>& tabs) {
     }
   }
   return text;
+}
+
+// ---- the tabs of a symbol ------------------------------------------------------------------------
+
+namespace {
+
+using RepObjWrap = SComWrap<ISRepObject, &IID_ISRepObject>;
+
+// The text of an attribute the object has; empty otherwise.
+SString TextAttr(ISRepObject* obj, LONG id) {
+  SRepVariant value;
+  if (!obj || obj->HasAttribute(id) != S_OK || obj->GetAttribute(id, &value) != S_OK) return SString();
+  return value.GetType() == SRepVT_TEXT || value.GetType() == SRepVT_STRING ? value.GetTEXT() : SString();
+}
+
+// A boolean attribute the object has and that is false.
+bool FalseAttr(ISRepObject* obj, LONG id) {
+  SRepVariant value;
+  return obj->HasAttribute(id) == S_OK && obj->GetAttribute(id, &value) == S_OK && value.GetType() == SRepVT_BOOL &&
+         !value.GetBOOL();
+}
+
+SString HexId(LONG id) {
+  static const char16_t digits[] = u"0123456789ABCDEF";
+  SString text;
+  for (int shift = 28; shift >= 0; shift -= 4) text += digits[(DWORD(id) >> shift) & 0xF];
+  return text;
+}
+
+// The key of a sub-object in the text: its name attribute when that has the
+// form "#name#"; empty (never written) otherwise.
+SString KeyOf(ISRepObject* obj) {
+  const SString key = TextAttr(obj, SSymDlgFrmtObjt::KeyAttr);
+  const int n = key.GetLength();
+  if (n < 3 || key.GetAt(0) != u'#' || key.GetAt(n - 1) != u'#' || key.Mid(1, n - 2).Find(u'#') >= 0) return SString();
+  return key;
+}
+
+}  // namespace
+
+void SSymDlgFrmtObjt::CollectTabs(ISSymbol* symbol, std::vector<Tab>& tabs, std::vector<SSymSubGrid*>* grids) {
+  tabs.clear();
+  if (grids) grids->clear();
+  SComWrap<ISSymSubSym> subs(symbol);
+  if (subs.IsNull()) return;
+  STable<SSymSubsFonts*> list;
+  subs->GetSubSymList(list, 1);
+  for (int i = 0; i < list.GetCount(); ++i) {
+    auto* grid = dynamic_cast<SSymSubGrid*>(list.GetAt(i));
+    SSymSubGridRowFactory* factory = grid ? grid->GetSubGridRowFactory() : nullptr;
+    ISRepObject* owner = factory ? factory->GetRepObject() : nullptr;
+    if (!owner) continue;
+    Tab tab;
+    const CLSID ownerClass = SRepGetExtClsid(owner);
+    tab.title = SRepGetCollName(ownerClass, factory->GetDISPID());
+    tab.publicName = SRepGetAttrCollPublicName(ownerClass, factory->GetDISPID());
+    if (tab.publicName.IsEmpty()) tab.publicName = SRepGetPublicName(factory->GetCLSID());
+    // A collection the metamodels do not name is known by its id, which
+    // does not change from one session to the next.
+    if (tab.publicName.IsEmpty()) tab.publicName = SString(u"Collection") + HexId(factory->GetDISPID());
+    if (tab.title.IsEmpty()) tab.title = SString(u"Sub-objects");
+    tab.defaultFont = FontToString(*grid->GetOwnFontsEntry());
+    for (int r = 0; r < factory->GetRowCount(); ++r) {
+      SRepGridRow* row = factory->GetRow(r);
+      ISRepObject* obj = row ? row->GetObject() : nullptr;
+      if (!obj || obj->IsDeleted() || FalseAttr(obj, ListedAttr)) continue;
+      SString name = TextAttr(obj, SSymSubGridAttr::DisplayName);
+      if (name.IsEmpty()) name = TextAttr(obj, SSymSubGridAttr::Name);
+      tab.rows.push_back({KeyOf(obj), name, SString(), true});
+    }
+    tabs.push_back(std::move(tab));
+    if (grids) grids->push_back(grid);
+  }
+}
+
+// ---- the page ------------------------------------------------------------------------------------
+
+namespace {
+
+const SString& TrueText() {
+  static const SString t(u"TRUE");
+  return t;
+}
+const SString& FalseText() {
+  static const SString t(u"FALSE");
+  return t;
+}
+
+// A column of a tab's grid, knowing which of the three it is.
+class RowsCol : public SLibGridCol {
+ public:
+  explicit RowsCol(unsigned long index) : m_index(index) {}
+  unsigned long m_index;
+};
+
+// A row of a tab's grid over the page's record of that sub-object.
+class RowsRow : public SLibGridRow {
+ public:
+  explicit RowsRow(SSymDlgFrmtObjt::Row* row) : m_row(row) {}
+  HRESULT GetValue(const SLibGridCol* col, SString& text) const override {
+    const auto* c = dynamic_cast<const RowsCol*>(col);
+    if (!c) return E_INVALIDARG;
+    switch (c->m_index) {
+      case SSymDlgFrmtObjt::NameCol: text = m_row->name; return S_OK;
+      case SSymDlgFrmtObjt::FontCol: text = m_row->font; return S_OK;
+      case SSymDlgFrmtObjt::DisplayCol: text = m_row->displayed ? TrueText() : FalseText(); return S_OK;
+      default: return E_INVALIDARG;
+    }
+  }
+  HRESULT SetValue(const SLibGridCol* col, const SString& text) override {
+    const auto* c = dynamic_cast<const RowsCol*>(col);
+    if (!c) return E_INVALIDARG;
+    switch (c->m_index) {
+      case SSymDlgFrmtObjt::FontCol: m_row->font = text; return S_OK;
+      case SSymDlgFrmtObjt::DisplayCol:
+        if (text != TrueText() && text != FalseText()) return E_INVALIDARG;
+        m_row->displayed = text == TrueText();
+        return S_OK;
+      default: return E_ACCESSDENIED;  // the name is read-only
+    }
+  }
+
+ private:
+  SSymDlgFrmtObjt::Row* m_row;
+};
+
+// The grid of one tab: a click on a display cell turns it over.
+class RowsGrid : public SSymGridWnd {
+ public:
+  int OnGridRowColClick(unsigned long row, unsigned long col, UINT flags) override {
+    if (col != SSymDlgFrmtObjt::DisplayCol) return SSymGridWnd::OnGridRowColClick(row, col, flags);
+    SString text;
+    if (FAILED(GetCellValue(row, col, text))) return 0;
+    const SString& turned = text == TrueText() ? FalseText() : TrueText();
+    if (FAILED(SetCellValue(row, col, turned, 1))) return 0;
+    SetGridCellText(row, col, turned);
+    return 1;
+  }
+};
+
+constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
+
+struct Templates {
+  Templates() {
+    SSymRegisterPageTemplates(
+        {SSymDlgFrmtObjt::TemplateId, SSymDlgFrmtObjt::TemplateId, u"Sub-Objects", nullptr, nullptr}, 262, 168,
+        {
+            {SSymDlgFrmtObjt::TabsId, SDlgItemKind::Tab, u"<No extended attributes defined for this object>", 7, 7,
+             248, 136, kShown | WS_TABSTOP},
+            {SSymDlgFrmtObjt::SelectAllId, SDlgItemKind::Button, u"Select &All", 7, 148, 60, 14, kShown | WS_TABSTOP},
+            {SSymDlgFrmtObjt::UnselectAllId, SDlgItemKind::Button, u"&Unselect All", 71, 148, 60, 14,
+             kShown | WS_TABSTOP},
+            {SSymDlgFrmtObjt::EditFontId, SDlgItemKind::Button, u"Edit &Font...", 195, 148, 60, 14,
+             kShown | WS_TABSTOP},
+        });
+  }
+};
+Templates s_templates;
+
+}  // namespace
+
+KV_BEGIN_MESSAGE_MAP(SSymDlgFrmtObjt, SPropertyPage)
+KV_ON_BN_CLICKED(SSymDlgFrmtObjt::SelectAllId, OnSelectAll)
+KV_ON_BN_CLICKED(SSymDlgFrmtObjt::UnselectAllId, OnUnselectAll)
+KV_ON_COMMAND(SSymDlgFrmtObjt::SelAllTabsId, OnSelAllTabs)
+KV_ON_COMMAND(SSymDlgFrmtObjt::UnselAllTabsId, OnUnSelAllTabs)
+KV_ON_BN_CLICKED(SSymDlgFrmtObjt::EditFontId, OnEditFont)
+KV_ON_NOTIFY(TCN_SELCHANGE, SSymDlgFrmtObjt::TabsId, OnTabChange)
+KV_ON_WM_DESTROY()
+KV_END_MESSAGE_MAP()
+
+SSymDlgFrmtObjt::SSymDlgFrmtObjt(SSymSelection* selection) : SPropertyPage(TemplateId) {
+  if (selection && selection->GetCount() == 1) m_pSymbol = selection->GetAt(0);
+  SetHelpContext(HelpContext);
+}
+
+SSymDlgFrmtObjt::~SSymDlgFrmtObjt() {
+  // The grids point into the rows: they go first.
+  if (m_hWnd) DestroyWindow();
+  DestroyGrids();
+}
+
+void SSymDlgFrmtObjt::DestroyGrids() {
+  for (auto it = m_grids.rbegin(); it != m_grids.rend(); ++it)
+    if ((*it)->m_hWnd) (*it)->DestroyWindow();
+  m_grids.clear();
+}
+
+void SSymDlgFrmtObjt::OnDestroy() { DestroyGrids(); }
+
+BOOL SSymDlgFrmtObjt::OnInitDialog() {
+  m_tabs.clear();
+  m_read.clear();
+  m_model = static_cast<ISRepObject*>(nullptr);
+  m_bEdited = false;
+  m_edited = SString();
+  m_nDamaged = 0;
+  SComWrap<ISSymObject> shown(m_pSymbol);
+  if (!shown.IsNull()) {
+    SComOut<ISRepObject> model;
+    if (shown->GetModelObject(&model) == S_OK && model) m_model = model.Get();
+  }
+  AttachDlgItem(TabsId, &m_tabCtrl);
+  SString text;
+  if (!m_model.IsNull() && !m_model->IsDeleted()) {
+    CollectTabs(m_pSymbol, m_tabs, &m_subGrids);
+    text = TextAttr(m_model.Get(), FormatAttr);
+  }
+  std::vector<bool> damaged;
+  for (Tab& tab : m_tabs) {
+    damaged.push_back(FAILED(FillTab(tab, text)));
+    if (damaged.back()) ++m_nDamaged;
+  }
+  m_read = m_tabs;
+
+  RECT area{};
+  m_tabCtrl.GetClientRect(&area);
+  const int width = area.right - area.left - 8;
+  for (std::size_t t = 0; t < m_tabs.size(); ++t) {
+    m_tabCtrl.InsertItem(int(t), m_tabs[t].title.c_str());
+    auto grid = std::make_unique<RowsGrid>();
+    const RECT place{4, 24, area.right - 4, area.bottom - 4};
+    if (!grid->CreateEx(0, nullptr, nullptr, WS_CHILD | (t == 0 ? WS_VISIBLE : 0), place, &m_tabCtrl, int(t + 1)))
+      break;
+    grid->SetSymGrid(m_subGrids[t]);
+    auto* cols = new SLibGridColFactory(grid.get());
+    grid->SetColFactory(cols);
+    const char16_t* titles[ColCount] = {u"Name", u"Specific Font", u"D"};
+    const int widths[ColCount] = {width * 35 / 100, width * 50 / 100, width - width * 35 / 100 - width * 50 / 100};
+    for (unsigned long c = 0; c < ColCount; ++c) {
+      SGridColConf conf;
+      conf.m_nIndex = LONG(c);
+      conf.m_nWidth = widths[c];
+      conf.m_sTitle = SString(titles[c]);
+      cols->AddCol(std::make_unique<RowsCol>(c), conf);
+      grid->SetColWidth(c, widths[c]);
+    }
+    auto* rows = new SLibGridRowFactory(grid.get());
+    grid->SetRowFactory(rows);
+    for (Row& row : m_tabs[t].rows) rows->AddRow(-1, std::make_unique<RowsRow>(&row));
+    if (damaged[t]) grid->SetWarning(SString(u"The saved display of these sub-objects cannot be read."), -1, -1);
+    m_grids.push_back(std::move(grid));
+    ShowRows(t);
+  }
+  // The current cell starts on the first row of the first tab.
+  if (!m_grids.empty() && !m_tabs[0].rows.empty()) {
+    const int y = SGridWndTB::ToolbarHeight + 2;
+    m_grids[0]->SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(2, y));
+  }
+  return SPropertyPage::OnInitDialog();
+}
+
+void SSymDlgFrmtObjt::ShowRows(std::size_t tab) {
+  if (tab >= m_grids.size()) return;
+  SSymGridWnd& grid = *m_grids[tab];
+  for (unsigned long r = 0; r < grid.GetGridRowCount(); ++r)
+    for (unsigned long c = 0; c < ColCount; ++c) {
+      SString text;
+      grid.GetCellValue(r, c, text);
+      grid.SetGridCellText(r, c, text);
+    }
+}
+
+SSymGridWnd* SSymDlgFrmtObjt::ActiveGrid() const {
+  const int t = m_tabCtrl.m_hWnd ? m_tabCtrl.GetCurSel() : -1;
+  return t >= 0 && std::size_t(t) < m_grids.size() ? m_grids[std::size_t(t)].get() : nullptr;
+}
+
+void SSymDlgFrmtObjt::OnTabChange(NMHDR*, LRESULT* result) {
+  const SSymGridWnd* active = ActiveGrid();
+  for (const auto& grid : m_grids) grid->ShowWindow(grid.get() == active ? SW_SHOW : SW_HIDE);
+  if (result) *result = 0;
+}
+
+void SSymDlgFrmtObjt::SetDisplayed(bool displayed, bool allTabs) {
+  const SSymGridWnd* active = ActiveGrid();
+  for (std::size_t t = 0; t < m_grids.size(); ++t) {
+    SSymGridWnd& grid = *m_grids[t];
+    if (!allTabs && &grid != active) continue;
+    for (unsigned long r = 0; r < grid.GetGridRowCount(); ++r)
+      grid.SetCellValue(r, DisplayCol, displayed ? TrueText() : FalseText(), 1);
+    ShowRows(t);
+  }
+}
+
+void SSymDlgFrmtObjt::OnEditFont() {
+  SSymGridWnd* grid = ActiveGrid();
+  if (!grid || grid->GetEditRow() == SGridWndTB::NoRow) return;
+  const unsigned long row = grid->GetEditRow();
+  const std::size_t t = std::size_t(m_tabCtrl.GetCurSel());
+  SString text;
+  if (FAILED(grid->GetCellValue(row, FontCol, text))) return;
+  if (text.IsEmpty()) text = m_tabs[t].defaultFont;
+  if (!SSymGridWnd::EditFont(text, this)) return;
+  if (SUCCEEDED(grid->SetCellValue(row, FontCol, text, 1))) grid->SetGridCellText(row, FontCol, text);
+}
+
+BOOL SSymDlgFrmtObjt::OnKillActive() {
+  if (SSymGridWnd* grid = ActiveGrid()) {
+    unsigned long row = grid->GetEditRow(), col = FontCol;
+    if (row != SGridWndTB::NoRow && !grid->OnValidateRow(row, col)) return FALSE;
+  }
+  return SPropertyPage::OnKillActive();
+}
+
+BOOL SSymDlgFrmtObjt::OnApply() {
+  // Rows as they were read build no text: an unchanged page (or one over a
+  // text it could not read) leaves the attribute as it is.
+  if (m_pSymbol && !m_model.IsNull() && m_tabs != m_read) {
+    m_edited = BuildText(m_tabs);
+    m_bEdited = true;
+  }
+  return SPropertyPage::OnApply();
+}
+
+HRESULT SSymDlgFrmtObjt::WriteAttribute() {
+  if (!m_pSymbol || m_model.IsNull() || !m_bEdited) return S_FALSE;
+  if (m_model->IsDeleted()) return CO_E_OBJNOTCONNECTED;
+  if (m_model->HasAttribute(FormatAttr) != S_OK) return S_FALSE;
+  if (TextAttr(m_model.Get(), FormatAttr) == m_edited) return S_FALSE;
+  // The text and the symbol's new fit are one step.
+  SRepCreateContext step(m_model.Get(), 0, 1, 0);
+  const HRESULT hr = m_model->SetAttribute(FormatAttr, SRepVariant::Text(m_edited));
+  if (FAILED(hr)) return hr;
+  SComWrap<ISSymAdjust> adjust(m_pSymbol);
+  if (!adjust.IsNull() && adjust->IsAdjusted()) adjust->AutoAdjustText(1, 0);
+  // What is written is the text read from now on.
+  m_read = m_tabs;
+  m_bEdited = false;
+  return S_OK;
 }
