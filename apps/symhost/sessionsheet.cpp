@@ -39,6 +39,9 @@ constexpr int kFillCell = 52, kShadowCell = 2;
 // once, the line page with corners, arrows and styles, fill with its
 // box, shadow, text alignment).
 constexpr DWORD kFormatPages = 0x7FF;
+// The pointer tool's steps: the room a rubber band leaves around what it
+// selects, and how far a corner handle is pulled (diagram units).
+constexpr LONG kBandMargin = 600, kResizeBy = 1500;
 
 // What the window's client area shows, through a working file in `folder`
 // (taken away again); an empty picture when it cannot be written or read.
@@ -143,6 +146,122 @@ bool MoveRouted(SHostEditSession& session) {
     return false;
   return pref->ActivatesLinkRouting() &&
          session.View().GetSelection()->MoveBy(SSymSize(kHostSessionMoveX, kHostSessionMoveY), 0, 0) == S_OK;
+}
+
+// ---- the pointer tool's steps, played with the mouse ----------------------------------------------
+
+// Plays a press of the left button at `from`, a pull in four moves to `to`
+// and the release there (diagram units) in the editing window, through the
+// window system's dispatch as a person's mouse would: the window's current
+// tool, the pointer, takes them. A second before, so that no earlier press
+// makes this one a double click.
+bool MouseDrag(SSymViewEdit& view, const SSymPoint& from, const SSymPoint& to) {
+  const HWND hwnd = view.GetSafeHwnd();
+  POINT a = view.GetCanvas().VPtoDP(from), b = view.GetCanvas().VPtoDP(to);
+  ::ClientToScreen(hwnd, &a);
+  ::ClientToScreen(hwnd, &b);
+  const DWORD t = ::GetTickCount() + 1000;
+  std::vector<KvInputItem> items{KvMouseItem(t, WM_LBUTTONDOWN, a.x, a.y)};
+  for (int i = 1; i <= 4; ++i)
+    items.push_back(KvMouseItem(t + DWORD(10 * i), WM_MOUSEMOVE, a.x + (b.x - a.x) * i / 4, a.y + (b.y - a.y) * i / 4));
+  items.push_back(KvMouseItem(t + 50, WM_LBUTTONUP, b.x, b.y));
+  if (!::KvPlayInput(items)) return false;
+  MSG msg{};
+  while (::KvPendingInput() > 0 && ::GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_CANCELMODE)
+    ::DispatchMessageW(&msg);
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+  ::KvClearInput();
+  return true;
+}
+
+bool MouseClick(SSymViewEdit& view, const SSymPoint& at) { return MouseDrag(view, at, at); }
+
+SSymRect RectOf(ISSymbol* s) {
+  SSymRect r = s->GetClipRect(0, 0);
+  r.Normalize();
+  return r;
+}
+
+// Two entities that a band around both (with a margin) holds without any
+// other entity, the band starting on empty space: the closest such pair.
+bool BandPair(SHostEditSession& session, SSymRect& band, ISSymbol*& first, ISSymbol*& second) {
+  SHostModelDiagram* model = session.Diagram().Model();
+  std::vector<ISSymbol*> entities;
+  for (ISSymbol* s : session.Symbols())
+    if (!model->IsLink(s)) entities.push_back(s);
+  double best = -1;
+  for (std::size_t i = 0; i < entities.size(); ++i)
+    for (std::size_t j = i + 1; j < entities.size(); ++j) {
+      SSymRect r = RectOf(entities[i]);
+      const SSymRect other = RectOf(entities[j]);
+      r = SSymRect(std::min(r.x1, other.x1) - kBandMargin, std::max(r.y1, other.y1) + kBandMargin,
+                   std::max(r.x2, other.x2) + kBandMargin, std::min(r.y2, other.y2) - kBandMargin);
+      bool alone = true;
+      for (std::size_t k = 0; k < entities.size() && alone; ++k) {
+        if (k == i || k == j) continue;
+        const SSymRect e = RectOf(entities[k]);
+        alone = e.x2 < r.x1 || e.x1 > r.x2 || e.y1 < r.y2 || e.y2 > r.y1;
+      }
+      if (!alone || session.View().HitTest(SSymPoint(r.x1, r.y1), 0, nullptr)) continue;
+      const double area = double(r.Width()) * double(r.Height());
+      if (best >= 0 && area >= best) continue;
+      best = area;
+      band = r;
+      first = entities[i];
+      second = entities[j];
+    }
+  return best >= 0;
+}
+
+bool RubberBand(SHostEditSession& session) {
+  SSymRect band;
+  ISSymbol *first = nullptr, *second = nullptr;
+  if (!BandPair(session, band, first, second)) return false;
+  SSymViewEdit& view = session.View();
+  view.ClearSelection();
+  if (!MouseDrag(view, SSymPoint(band.x1, band.y1), SSymPoint(band.x2, band.y2))) return false;
+  SSymSelection* selection = view.GetSelection();
+  return selection->Contains(first) && selection->Contains(second);
+}
+
+// The selection dragged by its first entity a third of the window to the
+// side that has room, and dropped: it moves by the snapped way of the pointer.
+bool DragMove(SHostEditSession& session) {
+  SSymViewEdit& view = session.View();
+  SSymSelection* selection = view.GetSelection();
+  if (selection->GetCount() == 0) return false;
+  ISSymbol* grip = selection->GetAt(0);
+  for (int i = 0; i < selection->GetCount(); ++i)
+    if (!session.Diagram().Model()->IsLink(selection->GetAt(i))) grip = selection->GetAt(i);
+  const SSymRect before = RectOf(grip);
+  RECT client{};
+  ::GetClientRect(view.GetSafeHwnd(), &client);
+  // The pixels the mouse goes between, and the diagram's points under them.
+  const POINT at = view.GetCanvas().VPtoDP(before.GetCenter());
+  const POINT to{at.x < client.right / 2 ? at.x + client.right / 3 : at.x - client.right / 3, at.y};
+  const SSymPoint from = view.GetCanvas().DPtoVP(at), drop = view.GetCanvas().DPtoVP(to);
+  if (!MouseDrag(view, from, drop)) return false;
+  const SSymPoint p = view.SnapToGrid(from), q = view.SnapToGrid(drop);
+  const SSymRect after = RectOf(grip);
+  return q != p && after.x1 - before.x1 == q.x - p.x && after.y1 - before.y1 == q.y - p.y;
+}
+
+// The last entity clicked alone, then pulled by its lower-right handle.
+bool ResizeByCorner(SHostEditSession& session) {
+  SSymViewEdit& view = session.View();
+  ISSymbol* entity = nullptr;
+  for (ISSymbol* s : session.Symbols())
+    if (!session.Diagram().Model()->IsLink(s)) entity = s;
+  if (!entity) return false;
+  const SSymRect before = RectOf(entity);
+  // Alone in the selection: a handle of one of several selected symbols
+  // drags them all.
+  view.ClearSelection();
+  if (!MouseClick(view, before.GetCenter()) || !view.GetSelection()->Contains(entity)) return false;
+  const SSymPoint corner(before.x2, before.y2);
+  if (!MouseDrag(view, corner, SSymPoint(corner.x + kResizeBy, corner.y - kResizeBy))) return false;
+  const SSymRect after = RectOf(entity);
+  return after.Width() > before.Width() && after.Height() > before.Height();
 }
 
 SString StyleName(LONG style, LONG placement) {
@@ -302,6 +421,14 @@ std::vector<SHostSessionAction> SHostSessionScript() {
   };
 }
 
+std::vector<SHostSessionAction> SHostPointerScript() {
+  return {
+      {SString(u"Rubber band around two entities, with the pointer tool"), &RubberBand},
+      {SString(u"Drag-move of the selection, with the pointer tool"), &DragMove},
+      {SString(u"Resize of an entity by its corner handle"), &ResizeByCorner},
+  };
+}
+
 std::vector<SHostSessionStep> SHostPlaySession(SHostDiagram& diagram, const std::string& scratch, std::string& error) {
   if (SBuildModelSheet(diagram, true).empty()) {
     error = "the sample model could not be built";
@@ -320,6 +447,12 @@ std::vector<SHostSessionStep> SHostPlaySession(SHostDiagram& diagram, const std:
   for (const SHostSessionAction& action : SHostSessionScript()) session.Play(action);
   session.PlayUndo();
   session.PlayRedo();
+  // The pointer tool's steps: the move is taken back before the resize.
+  const std::vector<SHostSessionAction> pointer = SHostPointerScript();
+  session.Play(pointer[0]);
+  session.Play(pointer[1]);
+  session.PlayUndo();
+  session.Play(pointer[2]);
   return session.Steps();
 }
 

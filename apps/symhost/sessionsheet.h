@@ -101,11 +101,18 @@ class SHostEditSession {
 // one entity moved, its links re-routed by the layout engine; undo of the
 // move, then redo.
 std::vector<SHostSessionAction> SHostSessionScript();
+// The pointer tool's steps, each played with the headless mouse in the
+// editing window: a rubber band from empty space around the two closest
+// entities that no other entity lies between, a drag-move of that
+// selection a third of the window sideways, and the last entity clicked
+// and pulled larger by its lower-right handle. The session plays them after
+// the host's script, with the move undone before the resize.
+std::vector<SHostSessionAction> SHostPointerScript();
 // The offset by which the script moves an entity (diagram units).
 inline constexpr LONG kHostSessionMoveX = -16000, kHostSessionMoveY = -3000;
 
-// Builds the small model in `diagram`, plays the host's script in an
-// editing window over it and answers the steps (empty, with `error`, when
+// Builds the small model in `diagram`, plays the host's script and then the
+// pointer tool's in an editing window over it and answers the steps (empty, with `error`, when
 // the model or the window could not be made). The window's pictures pass
 // through working files in `scratch`.
 std::vector<SHostSessionStep> SHostPlaySession(SHostDiagram& diagram, const std::string& scratch, std::string& error);

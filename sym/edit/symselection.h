@@ -36,6 +36,7 @@
 #include "sym/symbol/symintfsymbol.h"
 
 class SSymCanvas;
+class SSymDataSource;
 
 class SSymSelection : public SObject, public ISSymSelection {
   KV_DECLARE_CLASSINFO()
@@ -126,6 +127,19 @@ class SSymSelection : public SObject, public ISSymSelection {
   // diagram then follows the move in the same step (UpdateSymMove, with the
   // moved symbols and the selection's view when it is an editing window).
   HRESULT MoveBy(const SSymSize& offset, int redraw, int flag);
+
+  // ---- dragging the selection out (sym/edit/symseldrag.cpp) ----
+  // Drags the selected symbols out of the view from `start` (diagram
+  // units) as an SSymDataSource: a single selected composite is dragged as
+  // its members; a tree line whose parent is selected too is first taken
+  // out of the selection (its parent carries it). Answers the word the
+  // receiving window left in the data source (0 for a move inside the same
+  // window, which that window made itself), 0 when nothing was dragged.
+  // A drop elsewhere that answers move deletes nothing yet: the originals
+  // stay.
+  int DoDragDrop(const SSymPoint& start);
+  // Offers the formats made on demand; answers 1.
+  virtual int FillDataSourceDelayed(SSymDataSource* source);
 
   // ---- applying a format (sym/edit/symselectformat.cpp) ----
   // Gives every selected symbol the parts of `newFormat` that differ from

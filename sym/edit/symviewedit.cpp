@@ -97,6 +97,8 @@ SSymViewEdit::~SSymViewEdit() {
     if (m_pCompView->GetSafeHwnd()) m_pCompView->DestroyWindow();
     m_pCompView = nullptr;
   }
+  m_pDropTracker.reset();
+  m_pDropLock.reset();
   delete m_pSelection;
   m_pSelection = nullptr;
   m_dropTarget.Revoke();
@@ -157,6 +159,7 @@ void SSymViewEdit::OnDestroy() {
   if (m_pDefaultTool) m_pDefaultTool->Disactivate();
   if (m_pCurrentTool) m_pCurrentTool->Disactivate();
   if (m_pPreviousTool) m_pPreviousTool->Disactivate();
+  EndDropFeedback();  // a drag over the window ends with it
   SSymView::OnDestroy();
   m_dropTarget.Revoke();
   delete m_pToolTip;
@@ -260,14 +263,6 @@ ISSymbol* SSymViewEdit::AttachSymbol(ISSymbol* symbol, int setDefaults) {
   ISSymDiagram* d = GetDiagramPtr();
   return d ? d->AttachSymbol(symbol, setDefaults) : nullptr;
 }
-
-// ---- the drop target: the drops themselves come with the data exchange ------------------------
-
-DWORD SSymViewEdit::DropEnter(SOleDataObject&, DWORD, POINT) { return DROPEFFECT_NONE; }
-void SSymViewEdit::DropExit(SOleDataObject&) {}
-DWORD SSymViewEdit::DropOver(SOleDataObject&, DWORD, POINT) { return DROPEFFECT_NONE; }
-void SSymViewEdit::DropScroll(UINT, UINT) {}
-BOOL SSymViewEdit::Drop(SOleDataObject&, DWORD, POINT) { return FALSE; }
 
 // ---- a move with the mouse, and the swimlane switch ----------------------------------------------
 

@@ -15,6 +15,7 @@
 // trivial (the folder that receives new objects, the display name...).
 #pragma once
 
+#include <memory>
 #include <utility>
 
 #include "kvcore/scomds.h"
@@ -300,17 +301,35 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
   // origin without a tracker).
   SSymPoint GetDropPoint() const;
 
+  // ---- dragging the selection (sym/edit/symviewdrop.cpp)
+  // Drags the selection out of the window from the point (diagram units);
+  // answers what the selection's drag answers, or 0 when the window went
+  // during the drag. The window object outlives the drag.
+  int DragSelection(const SSymPoint& start);
+  // Whether a drag is shown over the window (its outline on the surface).
+  bool IsDropActive() const { return m_bDropActive != 0; }
+
  protected:
   // The grid points inside `area`, one black pixel each.
   void DrawSnapGrid(const SSymRect& area);
+  // The drop effects the window takes for the data: move (2) for symbols
+  // dragged out of an editing window, else none. A derived window may widen
+  // it.
+  virtual DWORD GetDropEffects(SOleDataObject& data);
 
  private:
-  // ---- drop target: the drops themselves come with the data exchange
+  // ---- drop target (sym/edit/symviewdrop.cpp). Symbols dragged inside
+  // this window show their outline following the snapped pointer and are
+  // moved by the drop as one undo step; any other data is refused.
   DWORD DropEnter(SOleDataObject& data, DWORD keyState, POINT point) override;
   void DropExit(SOleDataObject& data) override;
   DWORD DropOver(SOleDataObject& data, DWORD keyState, POINT point) override;
   void DropScroll(UINT horizontal, UINT vertical) override;
   BOOL Drop(SOleDataObject& data, DWORD effect, POINT point) override;
+  // The effect of the keys held (MK_* bits) for data the window accepts.
+  DWORD DropEffectOfKeys(DWORD keyState, bool ownWindow) const;
+  // Takes the outline away and lets the canvas go; back to no drag.
+  void EndDropFeedback();
 
   void ShowSwimlanes(int show);
   // Zooms to fit `r`, or to actual size about its centre when it fits so.
@@ -335,6 +354,12 @@ class SSymViewEdit : public SSymView, private ISDropTarget {
   int m_bLeftPressed = 0;
   SOleDropTarget m_dropTarget;
   SSymTrackerMover* m_pMoveTracker = nullptr;
+  // The drag passing over the window.
+  int m_bDropRightButton = 0;
+  DWORD m_dwDropEffects = 0;
+  std::unique_ptr<SSymTrackerMover> m_pDropTracker;
+  std::unique_ptr<LockCanvas> m_pDropLock;
+  int m_bDropActive = 0;
   SToolTipCtrl* m_pToolTip = nullptr;
   int m_bLongClick = 0;
   SSymPoint m_currentPoint{NoPoint, NoPoint};

@@ -277,9 +277,7 @@ struct ToolViewSiteInstaller {
     site.isEditArmed = [](SSymViewEdit* v) { return v->IsLongClick(); };
     site.setEditArmed = [](SSymViewEdit* v, int armed) { v->SetLongClick(armed); };
     site.setEditPoint = [](SSymViewEdit* v, const SSymPoint& point) { v->SetCurrentPoint(point); };
-    // The selection's data exchange does not drag out of the window yet:
-    // nothing moves.
-    site.dragSelection = [](SSymViewEdit*, const SSymPoint&) { return 0; };
+    site.dragSelection = [](SSymViewEdit* v, const SSymPoint& p) { return v->DragSelection(p); };
     site.flipTools = [](SSymViewEdit* v) { v->OnToolFlip(); };
 
     // What its captures ask.

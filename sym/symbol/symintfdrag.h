@@ -16,11 +16,13 @@ class SSymCanvas;
 inline constexpr IID IID_ISSymSubSymAt = MakeGUID("{6C1F0B52-7E2A-4C55-9F43-2B8D0E51A7C4}");
 
 // What a drag of symbols carries from window to window: the dragged
-// symbols in their order (not counted).
+// symbols in their order (not counted), and the word a receiving window
+// leaves for the drag's source.
 struct ISSymDataSrc : IUnknown {
   static constexpr IID iid = IID_ISSymDataSrc;
   virtual int GetSymbolCount() = 0;
   virtual ISSymbol* GetSymbolAt(int index) = 0;
+  virtual void SetDropResult(LONG result) = 0;
 };
 
 // A compartment found under a point: two words of the finder's own, then

@@ -70,7 +70,7 @@ TEST_F(HostSessionSheet, EachStepDoesWhatItsTitleSaysAsOneUndoStep) {
   SHostDiagram model;
   std::string error;
   const std::vector<SHostSessionStep> steps = SHostPlaySession(model, dir.path.string(), error);
-  ASSERT_EQ(steps.size(), 7u) << error;
+  ASSERT_EQ(steps.size(), 11u) << error;
   const char16_t* const titles[] = {
       u"The model in an editing window",
       u"Fill colour of two entities, through the format sheet",
@@ -79,8 +79,12 @@ TEST_F(HostSessionSheet, EachStepDoesWhatItsTitleSaysAsOneUndoStep) {
       u"Move an entity, its links re-routed",
       u"Undo Move an entity, its links re-routed",
       u"Redo Move an entity, its links re-routed",
+      u"Rubber band around two entities, with the pointer tool",
+      u"Drag-move of the selection, with the pointer tool",
+      u"Undo Drag-move of the selection, with the pointer tool",
+      u"Resize of an entity by its corner handle",
   };
-  const int undo[] = {0, 1, 1, 1, 1, -1, 1}, redo[] = {0, 0, 0, 0, 0, 1, -1};
+  const int undo[] = {0, 1, 1, 1, 1, -1, 1, 0, 1, -1, 1}, redo[] = {0, 0, 0, 0, 0, 1, -1, 0, 0, 1, -1};
   for (std::size_t i = 0; i < steps.size(); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(steps[i].title, SString(titles[i]));
@@ -104,7 +108,8 @@ TEST_F(HostSessionSheet, EachStepDoesWhatItsTitleSaysAsOneUndoStep) {
   }
   const Symbols &start = steps[0].symbols, &filled = steps[1].symbols, &shadowed = steps[2].symbols,
                 &laid = steps[3].symbols, &moved = steps[4].symbols, &undone = steps[5].symbols,
-                &redone = steps[6].symbols;
+                &redone = steps[6].symbols, &banded = steps[7].symbols, &dragged = steps[8].symbols,
+                &dragUndone = steps[9].symbols, &resized = steps[10].symbols;
   const std::size_t links = std::size_t(std::count_if(start.begin(), start.end(), [](auto& s) { return s.link; }));
   ASSERT_GE(start.size() - links, 4u);
   ASSERT_GE(links, 3u);
@@ -174,6 +179,40 @@ TEST_F(HostSessionSheet, EachStepDoesWhatItsTitleSaysAsOneUndoStep) {
         EXPECT_EQ((*was)[i].rect, (*now)[i].rect) << i;
       }
   }
+
+  // The pointer tool: the band selected two entities and changed nothing.
+  std::vector<std::size_t> band;
+  for (std::size_t i : SelectedIn(banded))
+    if (!banded[i].link) band.push_back(i);
+  ASSERT_EQ(band.size(), 2u);
+  EXPECT_TRUE(Changed(redone, banded, SameRect).empty());
+  // The drag moved both by one offset, sideways, and kept them selected.
+  const SSymRect &from0 = banded[band[0]].rect, &to0 = dragged[band[0]].rect;
+  const LONG dx = to0.x1 - from0.x1, dy = to0.y1 - from0.y1;
+  EXPECT_NE(dx, 0);
+  for (std::size_t i : band) {
+    SSymRect r = banded[i].rect;
+    r.OffsetRect(dx, dy);
+    EXPECT_EQ(dragged[i].rect, r) << i;
+    EXPECT_TRUE(dragged[i].selected) << i;
+  }
+  // Its undo put every entity back.
+  for (std::size_t i = 0; i < banded.size(); ++i)
+    if (!banded[i].link) {
+      EXPECT_EQ(dragUndone[i].rect, banded[i].rect) << i;
+    }
+  // The resize made one entity larger, its upper-left corner kept.
+  std::vector<std::size_t> grown;
+  for (std::size_t i = 0; i < resized.size(); ++i)
+    if (!resized[i].link && !(resized[i].rect == dragUndone[i].rect)) grown.push_back(i);
+  ASSERT_EQ(grown.size(), 1u);
+  const SSymRect &was = dragUndone[grown[0]].rect, &now = resized[grown[0]].rect;
+  EXPECT_GT(now.Width(), was.Width());
+  EXPECT_GT(now.Height(), was.Height());
+  // The upper-left corner stays (the entity's height, fitted again to its
+  // compartments after the resize, may round the top by a unit).
+  EXPECT_EQ(now.x1, was.x1);
+  EXPECT_NEAR(now.y1, was.y1, 1);
 }
 
 TEST_F(HostSessionSheet, WrittenInFourFormats) {
@@ -193,8 +232,8 @@ TEST_F(HostSessionSheet, WrittenInFourFormats) {
   EXPECT_EQ(dir.Files(), names);
   KvImage sheet;
   ASSERT_TRUE(KvReadImageFile((dir.path / "session.png").string(), sheet));
-  // Seven panels two to a row: four rows, each at least a window tall.
-  EXPECT_GT(sheet.height, 4 * 300);
+  // Eleven panels two to a row: six rows, each at least a window tall.
+  EXPECT_GT(sheet.height, 6 * 300);
   EXPECT_GT(sheet.width, 2 * 300);
 }
 

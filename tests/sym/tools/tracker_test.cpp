@@ -161,6 +161,7 @@ class TDragData : public ISSymDataSrc {
   ULONG Release() override { return 1; }
   int GetSymbolCount() override { return 1; }
   ISSymbol* GetSymbolAt(int i) override { return i == 0 ? symbol : nullptr; }
+  void SetDropResult(LONG) override {}
   ISSymbol* symbol;
 };
 
