@@ -150,7 +150,12 @@ inline kvl::LGraph MakeLayoutGraph(LayoutFamily family, int n, std::uint64_t see
         const int a = rng.Below(n), b = rng.Below(n);
         if (a != b) link(std::min(a, b), std::max(a, b));
       }
-      for (int k = 0; k < n / 50; ++k) link(n - 1 - rng.Below(n / 2 + 1), rng.Below(n / 2 + 1));
+      for (int k = 0; k < n / 50; ++k) {
+        // Drawn one after the other: as two arguments of one call, compilers
+        // draw them in different orders and make different graphs.
+        const int to = rng.Below(n / 2 + 1);
+        link(n - 1 - rng.Below(n / 2 + 1), to);
+      }
       break;
     case LayoutFamily::Tree:
       for (int i = 1; i < n; ++i) link(rng.Below(i), i);

@@ -458,6 +458,24 @@ LPoint Rotated(const LPoint& p, double angle) {
   return {p.x * c - p.y * s, p.x * s + p.y * c};
 }
 
+// The centre of the circle nearest (least squares) to the centres of the
+// members' boxes, `mean` their mean; `mean` when they stand on a line.
+LPoint FittedCentre(const LGraph& graph, const std::vector<int>& members, const LPoint& mean) {
+  double suu = 0, suv = 0, svv = 0, ru = 0, rv = 0;
+  for (int v : members) {
+    const LPoint p = graph.nodes[std::size_t(v)].box.Centre();
+    const double u = p.x - mean.x, w = p.y - mean.y;
+    suu += u * u;
+    suv += u * w;
+    svv += w * w;
+    ru += u * (u * u + w * w) / 2;
+    rv += w * (u * u + w * w) / 2;
+  }
+  const double det = suu * svv - suv * suv;
+  if (!(std::abs(det) > 1e-12 * (suu * svv)) || !std::isfinite(det)) return mean;
+  return {mean.x + (ru * svv - rv * suv) / det, mean.y + (rv * suu - ru * suv) / det};
+}
+
 // The order in which a circle's nodes already stand round their circle, or
 // round the rings inside one another that a circle too large for the area
 // becomes (a drawing this style made before, laid out again after a small
@@ -473,12 +491,25 @@ std::vector<int> StandingOrder(const LGraph& graph, const std::vector<int>& memb
     c = {c.x + p.x / double(k), c.y + p.y / double(k)};
   }
   std::vector<double> radius(k), angle(k);
-  for (std::size_t i = 0; i < k; ++i) {
-    const LPoint p = graph.nodes[std::size_t(members[i])].box.Centre();
-    radius[i] = std::hypot(p.x - c.x, p.y - c.y);
-    angle[i] = std::atan2(p.y - c.y, p.x - c.x);
-    if (!std::isfinite(radius[i]) || radius[i] < 1) return {};
-  }
+  auto around = [&](const LPoint& centre) {
+    for (std::size_t i = 0; i < k; ++i) {
+      const LPoint p = graph.nodes[std::size_t(members[i])].box.Centre();
+      radius[i] = std::hypot(p.x - centre.x, p.y - centre.y);
+      angle[i] = std::atan2(p.y - centre.y, p.x - centre.x);
+      if (!std::isfinite(radius[i]) || radius[i] < 1) return false;
+    }
+    return true;
+  };
+  auto oneRing = [&] {
+    const auto [lo, hi] = std::minmax_element(radius.begin(), radius.end());
+    return *hi - *lo <= 2 + 1e-4 * *hi;
+  };
+  // Nodes of different sizes stand unevenly round one circle, so that their
+  // mean is off its centre and their distances from the mean spread as if
+  // they stood on several rings: the circle through them (least squares)
+  // is tried first; rings inside one another stand evenly, round their mean.
+  if (const LPoint fit = FittedCentre(graph, members, c); around(fit) && oneRing()) c = fit;
+  else if (!around(c)) return {};
   std::vector<std::size_t> byRadius(k);
   for (std::size_t i = 0; i < k; ++i) byRadius[i] = i;
   std::sort(byRadius.begin(), byRadius.end(), [&](std::size_t a, std::size_t b) {
@@ -512,7 +543,31 @@ bool PlaceCircles(const LGraph& graph, std::vector<std::vector<int>> clusters, c
   auto sizeOf = [&](int v) {
     return LPoint{graph.nodes[std::size_t(v)].box.Width(), graph.nodes[std::size_t(v)].box.Height()};
   };
-  // Each circle around its own centre.
+  for (std::size_t c = 0; c < clusters.size(); ++c)
+    for (int v : clusters[c]) clusterOf[std::size_t(v)] = int(c);
+  // Where each circle hangs from an earlier one: the link to the earliest
+  // circle, of the node with the lowest number, to the lowest-numbered node
+  // there (none for the first circle). Chosen by numbers, not by places
+  // round the circles, so that the same circle comes out whichever node
+  // its order starts from.
+  std::vector<int> hangNode(clusters.size(), -1), hangFrom(clusters.size(), -1);
+  for (std::size_t c = 1; c < clusters.size(); ++c) {
+    int parent = -1;
+    for (int v : clusters[c])
+      for (int w : adj[std::size_t(v)]) {
+        const int k = clusterOf[std::size_t(w)];
+        if (k >= int(c)) continue;
+        if (parent < 0 || std::tie(k, v, w) < std::tie(parent, hangNode[c], hangFrom[c])) {
+          parent = k;
+          hangNode[c] = v;
+          hangFrom[c] = w;
+        }
+      }
+  }
+  // Each circle around its own centre. Its order starts from the node that
+  // hangs (else from the lowest-numbered node): the order found round a
+  // circle has no start of its own, and a fixed start gives the same
+  // offsets, and so the same places, every time the order comes back.
   std::vector<std::vector<LPoint>> offsets(clusters.size());
   std::vector<double> reach(clusters.size(), 0);
   for (std::size_t c = 0; c < clusters.size(); ++c) {
@@ -520,13 +575,15 @@ bool PlaceCircles(const LGraph& graph, std::vector<std::vector<int>> clusters, c
       clusters[c] = std::move(standing);
     else
       clusters[c] = CircleOrder(clusters[c], adj, graph, options.siftRounds, options.swapPasses).Order();
+    std::vector<int>& order = clusters[c];
+    const auto start = hangNode[c] >= 0 ? std::find(order.begin(), order.end(), hangNode[c])
+                                        : std::min_element(order.begin(), order.end());
+    std::rotate(order.begin(), start, order.end());
     std::vector<LPoint> sizes;
-    for (int v : clusters[c]) sizes.push_back(sizeOf(v));
+    for (int v : order) sizes.push_back(sizeOf(v));
     if (!CircleOffsets(sizes, gap, offsets[c])) return false;
-    for (std::size_t i = 0; i < sizes.size(); ++i) {
+    for (std::size_t i = 0; i < sizes.size(); ++i)
       reach[c] = std::max(reach[c], std::hypot(offsets[c][i].x, offsets[c][i].y) + std::hypot(sizes[i].x, sizes[i].y) / 2);
-      clusterOf[std::size_t(clusters[c][i])] = int(c);
-    }
   }
   // The first circle in the middle, the others on a ring around it, each
   // in the direction of the node it hangs from (a circle hanging from an
@@ -537,22 +594,15 @@ bool PlaceCircles(const LGraph& graph, std::vector<std::vector<int>> clusters, c
     const std::size_t count = clusters.size();
     std::map<int, LPoint> inMiddle;
     for (std::size_t i = 0; i < clusters[0].size(); ++i) inMiddle[clusters[0][i]] = offsets[0][i];
-    std::vector<std::size_t> hang(count, 0);
     std::vector<double> direction(count, 0);
     for (std::size_t c = 1; c < count; ++c) {
-      int parent = -1, from = -1;
-      for (std::size_t i = 0; i < clusters[c].size() && parent < 0; ++i)
-        for (int w : adj[std::size_t(clusters[c][i])])
-          if (const int k = clusterOf[std::size_t(w)]; k < int(c) && (parent < 0 || k < parent)) {
-            parent = k;
-            from = w;
-            hang[c] = i;
-          }
+      if (hangFrom[c] < 0) continue;
+      const int parent = clusterOf[std::size_t(hangFrom[c])];
       if (parent == 0) {
-        const LPoint o = inMiddle[from];
+        const LPoint o = inMiddle[hangFrom[c]];
         direction[c] = std::atan2(o.y, o.x);
         if (direction[c] < 0) direction[c] += kTurn;
-      } else if (parent > 0) {
+      } else {
         direction[c] = direction[std::size_t(parent)];
       }
     }
@@ -578,7 +628,7 @@ bool PlaceCircles(const LGraph& graph, std::vector<std::vector<int>> clusters, c
         const std::size_t c = around[j];
         const double a = ring.angle[j] + shift;
         centre[c] = {ring.radius * std::cos(a), ring.radius * std::sin(a)};
-        const LPoint o = offsets[c][hang[c]];
+        const LPoint o = offsets[c][0];  // the node that hangs
         if (std::hypot(o.x, o.y) < 1e-9) continue;
         const double turn = a + std::numbers::pi - std::atan2(o.y, o.x);
         for (LPoint& p : offsets[c]) p = Rotated(p, turn);

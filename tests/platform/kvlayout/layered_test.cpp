@@ -79,7 +79,10 @@ LGraph WithFixedNodes(int n, std::uint64_t seed) {
   for (int i = 0; i < n; i += 5) g.nodes[i].fixed = true;
   for (int i = 0; i < 3; ++i) AddEdge(g, 0, 5);  // fixed to fixed
   AddEdge(g, 5, 5);                               // self-link of a fixed node
-  for (int i = 0; i < 4; ++i) AddEdge(g, 5 * r.Below(n / 5), 1 + r.Below(n - 1));
+  for (int i = 0; i < 4; ++i) {
+    const int to = 1 + r.Below(n - 1);  // drawn first, in a statement of its own
+    AddEdge(g, 5 * r.Below(n / 5), to);
+  }
   return g;
 }
 

@@ -69,11 +69,23 @@ Scene MakeScene(std::uint64_t seed, int side) {
   s.AddNode({-2000, -2000, -1000, -1000});
   s.AddNode({far + 1000, far + 1000, far + 2000, far + 2000});
   for (int i = 0; i < side; ++i)
-    for (int j = 0; j < side; ++j) s.AddNode(BoxAt(rng, i * step + rng.Below(1500), j * step + rng.Below(1500)));
+    for (int j = 0; j < side; ++j) {
+      // One draw a statement: the order of draws within one expression is
+      // the compiler's, and would make another scene under another compiler.
+      const double y = j * step + rng.Below(1500);
+      const double x = i * step + rng.Below(1500);
+      s.AddNode(BoxAt(rng, x, y));
+    }
   const int n = int(s.graph.nodes.size());
   for (int k = 0; k < n * 3 / 2; ++k) {
     const int a = 2 + rng.Below(n - 2);
-    const int b = rng.Below(4) == 0 ? 2 + rng.Below(n - 2) : std::clamp(a + rng.Below(5) - 2 + side * (rng.Below(3) - 1), 2, n - 1);
+    int b = 0;
+    if (rng.Below(4) == 0) {
+      b = 2 + rng.Below(n - 2);
+    } else {
+      const int across = rng.Below(5) - 2;
+      b = std::clamp(a + across + side * (rng.Below(3) - 1), 2, n - 1);
+    }
     s.AddEdge(a, b, rng.Below(12) == 0 ? kvl::LRouteKeep::Ends : kvl::LRouteKeep::Nothing);
   }
   for (LEdge& e : s.graph.edges) {
@@ -101,7 +113,9 @@ void Edit(Scene& s, LayoutRng& rng) {
       b = {b.x0, b.y0, b.x1 + 400.0 * (rng.Below(5) - 2 + 3), b.y1 + 200.0 * rng.Below(4)};
       break;
     case 3: {  // a new box with a link to an old one
-      s.AddNode(BoxAt(rng, b.x1 + 1500 + rng.Below(2000), b.y0 - 2000 + rng.Below(4000)));
+      const double y = b.y0 - 2000 + rng.Below(4000);
+      const double x = b.x1 + 1500 + rng.Below(2000);
+      s.AddNode(BoxAt(rng, x, y));
       s.AddEdge(int(s.graph.nodes.size()) - 1, i);
       break;
     }
