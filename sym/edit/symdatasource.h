@@ -15,6 +15,7 @@
 // window).
 #pragma once
 
+#include <new>
 #include <vector>
 
 #include "kvcore/scomds.h"
@@ -47,7 +48,7 @@ class SSymDataSource final : public SRepDataSource, public IDataObject, public I
                  SSymSelection* selection);
   // Allocation failure throws SEOutOfMemory.
   static void* operator new(std::size_t size);
-  static void operator delete(void* p) { ::operator delete(p); }
+  static void operator delete(void* p) { ::operator delete(p, std::nothrow); }
 
   const SComTable<ISSymbol>& GetSymbols() const { return m_tblSymbols; }
   const SSymPoint& GetStartPoint() const { return m_ptStart; }
