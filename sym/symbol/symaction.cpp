@@ -92,10 +92,79 @@ void SSymActionBase::CollectFacets(SRepFacetSink& facets) {
   for (int i = 0; i < m_symbols.GetCount(); ++i) facets.Add(m_symbols.GetOrderAt(i), *f);
 }
 
+// ---- SSymKeptLinks -----------------------------------------------------------------------------
+std::vector<SSymKeptLinks::State> SSymKeptLinks::Of(ISSymbol* symbol) {
+  std::vector<State> out;
+  SComWrap<ISSymLinkable> l(symbol);
+  if (l.IsNull()) return out;
+  const SComBag<ISSymLink>& links = l->GetLinks();
+  for (int i = 0; i < links.GetCount(); ++i) {
+    SComWrap<ISSymbol> link(links.GetAt(i));
+    SSymBase* base = SSymBase::FromInterface(link);
+    SComWrap<ISSymPolyline> poly(link);
+    if (!base || poly.IsNull()) continue;
+    out.push_back(State{link, SSymPointsAccess::Get(poly.Get()), base->m_rect});
+  }
+  return out;
+}
+
+void SSymKeptLinks::Set(std::vector<State> states) {
+  m_states.clear();
+  m_kept.clear();
+  for (State& s : states) Keep(std::move(s));
+}
+
+void SSymKeptLinks::Keep(State state) {
+  const void* key = SSymBase::FromInterface(state.link);
+  const auto at = std::lower_bound(m_kept.begin(), m_kept.end(), key);
+  if (at != m_kept.end() && *at == key) return;
+  m_kept.insert(at, key);
+  m_states.push_back(std::move(state));
+}
+
+void SSymKeptLinks::Add(ISSymbol* symbol) {
+  if (!symbol) return;
+  if (!SComWrap<ISSymLink>(symbol).IsNull()) {
+    SSymBase* base = SSymBase::FromInterface(symbol);
+    SComWrap<ISSymPolyline> poly(symbol);
+    if (base && !poly.IsNull()) Keep(State{SComWrap<ISSymbol>(symbol), SSymPointsAccess::Get(poly.Get()), base->m_rect});
+  }
+  for (State& s : Of(symbol)) Keep(std::move(s));
+}
+
+std::vector<SSymKeptLinks::State> SSymKeptLinks::Now() const {
+  std::vector<State> now;
+  now.reserve(m_states.size());
+  for (const State& k : m_states) {
+    SSymBase* base = SSymBase::FromInterface(k.link);
+    SComWrap<ISSymPolyline> poly(k.link);
+    now.push_back(State{k.link, poly.IsNull() ? SSymListPt() : SSymPointsAccess::Get(poly.Get()),
+                        base ? base->m_rect : SSymRect()});
+  }
+  return now;
+}
+
+void SSymKeptLinks::Give(std::vector<State> now) {
+  for (std::size_t i = 0; i < m_states.size() && i < now.size(); ++i) {
+    State& k = m_states[i];
+    SSymBase* base = SSymBase::FromInterface(k.link);
+    SComWrap<ISSymPolyline> poly(k.link);
+    if (!base || poly.IsNull() || SSymActionIsGone(k.link) || k.points.GetCount() == 0) continue;
+    SSymPointsAccess::Set(poly.Get(), k.points);
+    base->PutRect(k.rect);
+    k = std::move(now[i]);
+  }
+}
+
+void SSymKeptLinks::Collect(SRepObjectBag& objects) {
+  for (State& k : m_states) SSymActionCollect(objects, k.link);
+}
+
 // ---- SSymActionMove ----------------------------------------------------------------------------
 SSymActionMove::SSymActionMove(ISSymSelection* selection) : m_pSelection(selection) { m_type = SSymAction_Move; }
 
 HRESULT SSymActionMove::Execute() {
+  std::vector<SSymKeptLinks::State> now = m_links.Now();
   if (!m_group.IsNull() && m_group->GetCount() == 0) m_group = nullptr;
   if (!m_group.IsNull()) {
     SComWrap<ISSymbol> g(m_group);
@@ -147,6 +216,7 @@ HRESULT SSymActionMove::Execute() {
       }
     }
   }
+  m_links.Give(std::move(now));
   m_offset = SSymSize(-m_offset.cx, -m_offset.cy);
   return S_OK;
 }
@@ -174,6 +244,7 @@ void SSymActionMove::CollectObjects(SRepObjectBag& objects) {
     SSymActionCollect(objects, m_symbols.GetOrderAt(i));
     CollectLinks(objects, m_symbols.GetOrderAt(i));
   }
+  m_links.Collect(objects);
 }
 
 // ---- set records ---------------------------------------------------------------------------------
@@ -364,46 +435,17 @@ HRESULT SSymRectAccess::Set(Face* f, const Value& v) {
 SSymActionSize::SSymActionSize(ISSymbol* symbol, const SSymRect& rect)
     : SSymActionValue(symbol, Normalized(rect), SSymAction_Size, 1332, "SSymActionSize") {}
 
-std::vector<SSymActionSize::LinkState> SSymActionSize::LinksOf(ISSymbol* symbol) {
-  std::vector<LinkState> out;
-  SComWrap<ISSymLinkable> l(symbol);
-  if (l.IsNull()) return out;
-  const SComBag<ISSymLink>& links = l->GetLinks();
-  for (int i = 0; i < links.GetCount(); ++i) {
-    SComWrap<ISSymbol> link(links.GetAt(i));
-    SSymBase* base = SSymBase::FromInterface(link);
-    SComWrap<ISSymPolyline> poly(link);
-    if (!base || poly.IsNull()) continue;
-    out.push_back(LinkState{link, SSymPointsAccess::Get(poly.Get()), base->m_rect});
-  }
-  return out;
-}
-
 HRESULT SSymActionSize::Execute() {
-  std::vector<LinkState> now;
-  for (const LinkState& k : m_links) {
-    SSymBase* base = SSymBase::FromInterface(k.link);
-    SComWrap<ISSymPolyline> poly(k.link);
-    now.push_back(LinkState{k.link, poly.IsNull() ? SSymListPt() : SSymPointsAccess::Get(poly.Get()),
-                            base ? base->m_rect : SSymRect()});
-  }
+  std::vector<LinkState> now = m_links.Now();
   const HRESULT hr = SSymActionValue::Execute();
   if (hr != S_OK) return hr;
-  for (std::size_t i = 0; i < m_links.size(); ++i) {
-    LinkState& k = m_links[i];
-    SSymBase* base = SSymBase::FromInterface(k.link);
-    SComWrap<ISSymPolyline> poly(k.link);
-    if (!base || poly.IsNull() || SSymActionIsGone(k.link) || k.points.GetCount() == 0) continue;
-    SSymPointsAccess::Set(poly.Get(), k.points);
-    base->PutRect(k.rect);
-    k = std::move(now[i]);
-  }
+  m_links.Give(std::move(now));
   return S_OK;
 }
 
 void SSymActionSize::CollectObjects(SRepObjectBag& objects) {
   SSymActionValue::CollectObjects(objects);
-  for (LinkState& k : m_links) SSymActionCollect(objects, k.link);
+  m_links.Collect(objects);
 }
 
 void SSymActionSize::Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const {

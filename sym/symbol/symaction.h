@@ -81,6 +81,37 @@ class SSymActionBase : public SRepActionBase {
   SUnsortedComBag<ISSymbol> m_symbols;
 };
 
+// The points and rectangles of links, kept before a record's change and
+// given back after each of its runs. Links follow a moved or resized symbol
+// by moving or scaling their ends, and a two-point link takes a new attach
+// point at its other end too; a run the other way neither puts that end
+// back nor scales without rounding. A record that keeps its links gives
+// them their very states and keeps the ones they had, like its own value.
+class SSymKeptLinks {
+ public:
+  struct State {
+    SComWrap<ISSymbol> link;
+    SSymListPt points;
+    SSymRect rect;
+  };
+  // The links attached to a symbol as they are now.
+  static std::vector<State> Of(ISSymbol* symbol);
+  void Set(std::vector<State> states);
+  // Keeps the symbol when it is a link, and the links attached to it, each
+  // as it is now unless it is kept already.
+  void Add(ISSymbol* symbol);
+  // The kept links as they are now, to give back to Give after a run.
+  std::vector<State> Now() const;
+  // Gives each kept link its kept state and keeps `now` in its place.
+  void Give(std::vector<State> now);
+  void Collect(SRepObjectBag& objects);
+
+ private:
+  void Keep(State state);
+  std::vector<State> m_states;  // the states the next Give gives them
+  std::vector<const void*> m_kept;  // their objects, sorted
+};
+
 class SSymActionMove : public SSymActionBase {
   KV_SYM_ACTION_POOL()
  public:
@@ -91,6 +122,8 @@ class SSymActionMove : public SSymActionBase {
   void CollectObjects(SRepObjectBag& objects) override;
   // Pending: shifts the rectangle of each of its symbols by the offset.
   void Overlay(const SRepObject* obj, const SRepFacet& facet, SRepVariant& value) const override;
+  // Keeps the symbol's links (and the symbol, a link) before it moves.
+  void KeepLinks(ISSymbol* symbol) { m_links.Add(symbol); }
 
   SSymSize m_offset;
   SComWrap<ISSymGroup> m_group;
@@ -104,6 +137,7 @@ class SSymActionMove : public SSymActionBase {
 
  private:
   ISSymSelection* m_pSelection;  // checked through GetSelection
+  SSymKeptLinks m_links;
 };
 
 class SSymActionHide : public SSymActionBase {
@@ -326,23 +360,19 @@ class SSymActionLineStyle
 class SSymActionSize : public SSymActionValue<SSymRectAccess> {
   KV_SYM_ACTION_POOL()
  public:
-  struct LinkState {
-    SComWrap<ISSymbol> link;
-    SSymListPt points;
-    SSymRect rect;
-  };
+  using LinkState = SSymKeptLinks::State;
   SSymActionSize(ISSymbol* symbol, const SSymRect& rect);
   HRESULT Execute() override;
   void CollectObjects(SRepObjectBag& objects) override;
   void CollectFacets(SRepFacetSink& facets) override { facets.Add(m_face, SRepFacet::Rect()); }
   void Overlay(const SRepObject*, const SRepFacet&, SRepVariant& value) const override;
   // The links attached to a symbol as they are now.
-  static std::vector<LinkState> LinksOf(ISSymbol* symbol);
-  void KeepLinks(std::vector<LinkState> links) { m_links = std::move(links); }
+  static std::vector<LinkState> LinksOf(ISSymbol* symbol) { return SSymKeptLinks::Of(symbol); }
+  void KeepLinks(std::vector<LinkState> links) { m_links.Set(std::move(links)); }
   SSymRect& m_rect = m_value;  // the rectangle the next Execute gives
 
  private:
-  std::vector<LinkState> m_links;  // the states the next Execute gives them
+  SSymKeptLinks m_links;
 };
 
 // The point list of one polyline.

@@ -671,6 +671,9 @@ int SSymBase::CreateUndoMove(const SSymSize& offset) {
     const long long cx = recording ? lx + offset.cx : lx - offset.cx;
     const long long cy = recording ? ly + offset.cy : ly - offset.cy;
     if (std::llabs(cx) < 30 && std::llabs(cy) < 30) {
+      // The links the move changes are kept as they were, so that the
+      // record gives them back exactly.
+      if (recording) last->KeepLinks(Sym());
       if (last->Contains(Sym())) return result;
       SComWrap<ISSymTree> tree(Sym());
       if (tree.IsNull()) {
@@ -696,6 +699,7 @@ int SSymBase::CreateUndoMove(const SSymSize& offset) {
     if (Sym()->GetDiagram(&diagram) == S_OK && diagram) move->m_diagram = diagram.Get();
   }
   move->AddSymbol(Sym());
+  if (recording) move->KeepLinks(Sym());
   ctx->AddAction(std::move(move));
   return result;
 }
