@@ -423,13 +423,19 @@ SRepObject* SRepObject::FromInterface(IUnknown* unk) { return SRepFromInterface<
 HRESULT SRepObject::QueryInterface(REFIID iid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
+  // The object's own identity is answered here alone: asked first, it
+  // saves the walk through every layer's table (finding the object behind
+  // an interface is one of the most frequent questions).
+  if (iid == IID_SRepObjectMem || iid == IID_SRepObjectMem2 || iid == IID_SRepObjectMem3) {
+    *ppv = this;
+    AddRef();
+    return S_OK;
+  }
   HRESULT hr = InternalQueryInterface(iid, ppv);
   if (hr == S_OK) return hr;
   *ppv = nullptr;
   if (iid == IID_IUnknown || iid == IID_ISRepObject || iid == IID_ISRepObjectBase) {
     *ppv = static_cast<ISRepObjectBase*>(this);
-  } else if (iid == IID_SRepObjectMem || iid == IID_SRepObjectMem2 || iid == IID_SRepObjectMem3) {
-    *ppv = this;
   } else if (iid == IID_ISRepSession || iid == IID_SRepSessionImpl) {
     if (!m_pSession) return E_NOINTERFACE;
     return m_pSession->QueryInterface(iid, ppv);

@@ -1,6 +1,8 @@
 #include "sym/links/symarrow.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "sym/foundation/sympropmap.h"
 #include "sym/links/sympolybase.h"
@@ -25,6 +27,60 @@ SSymPoint Offset(const SSymPoint& p, long long dx, long long dy) {
 LONG Fit(long long v) { return SSymTruncate(static_cast<double>(v)); }
 // Halved toward zero, summed in 64 bits.
 LONG Mid(LONG a, LONG b) { return static_cast<LONG>((static_cast<long long>(a) + b) / 2); }
+
+// A figure placed from its model: its base and corners, and how the figure
+// itself gets there (shifted tip onto tip, then turned about the tip or,
+// upright, slid along the line).
+struct Placed {
+  SSymPoint base;
+  SSymPoint corner[4];
+  SSymSize move;
+  bool baseSet = false;  // an upright figure on a line without length keeps the base it was given
+  bool turned = false;
+  SSymMatrix turn;
+  bool slid = false;
+  SSymSize slide;
+};
+
+Placed Place(const SSymTabArrow::ArrowEntry& e, bool rotate, const SSymPoint& tip, const SSymPoint& toward) {
+  Placed p;
+  const long long dx0 = static_cast<long long>(tip.x) - e.m_ptModelTip.x;
+  const long long dy0 = static_cast<long long>(tip.y) - e.m_ptModelTip.y;
+  p.move = SSymSize(Fit(dx0), Fit(dy0));
+  p.base = Offset(e.m_ptModelBase, dx0, dy0);
+  for (int i = 0; i < 4; ++i) p.corner[i] = Offset(e.m_ptModelCorner[i], dx0, dy0);
+  if (rotate) {
+    p.turned = true;
+    p.turn.SetRotatePt(tip, p.base, toward);
+    p.base = p.turn.Transform(p.base);
+    p.baseSet = true;
+    for (SSymPoint& c : p.corner) c = p.turn.Transform(c);
+    return p;
+  }
+  // Upright: the figure keeps its orientation and slides along the line so
+  // that the midpoint of its tip and base lies on it. The squared extents
+  // are taken in doubles: in 32 bits they overflow past about 46,000 units.
+  const double dx = static_cast<double>(toward.x) - tip.x, dy = static_cast<double>(toward.y) - tip.y;
+  const double dd = dx * dx + dy * dy;
+  if (dd == 0) return p;
+  const double ex = static_cast<double>(p.base.x) - tip.x, ey = static_cast<double>(p.base.y) - tip.y;
+  const double r = std::sqrt((ex * ex + ey * ey) / dd);
+  const long long tx = tip.x + static_cast<long long>(std::trunc(dx * r));
+  const long long ty = tip.y + static_cast<long long>(std::trunc(r * dy));
+  const long long sx = (tx - p.base.x) / 2, sy = (ty - p.base.y) / 2;
+  p.base = Offset(p.base, sx, sy);
+  p.baseSet = true;
+  for (SSymPoint& c : p.corner) c = Offset(c, sx, sy);
+  p.slid = true;
+  p.slide = SSymSize(Fit(sx), Fit(sy));
+  return p;
+}
+
+// The rectangle around a placed figure's corners.
+SSymRect CornerRect(const SSymPoint* c) {
+  SSymRect a(c[0].x, c[0].y, c[2].x, c[2].y), b(c[1].x, c[1].y, c[3].x, c[3].y);
+  return Union(a.Normalize(), b.Normalize());
+}
 }  // namespace
 
 void SSymArrowRelease::operator()(SSymArrow* arrow) const {
@@ -78,7 +134,20 @@ void SSymArrow::Init() {
 
 // ---- placement ---------------------------------------------------------------------------------------
 void SSymArrow::UpdateArrowPos() {
-  if (!m_pOwner) return;
+  if (!AimOnLine()) return;
+  SetPosition(m_ptTip, m_ptBase);
+  SetArrowClipRect();
+}
+
+void SSymArrow::PlaceOnLine() {
+  if (!AimOnLine() || !m_pEntry) return;
+  const Placed p = Place(*m_pEntry, m_bRotate != 0, m_ptTip, m_ptBase);
+  if (p.baseSet) m_ptBase = p.base;
+  if (const SSymRect r = CornerRect(p.corner); r != m_rect) m_rect = r;
+}
+
+bool SSymArrow::AimOnLine() {
+  if (!m_pOwner) return false;
   // Read in place: placing the arrow and asking the ends leave the points
   // as they are, and a copy per placement was an allocation per hit test.
   const SSymListPt& pts = m_pOwner->ListPoints();
@@ -86,7 +155,7 @@ void SSymArrow::UpdateArrowPos() {
   // Checked before the owner is asked for its link face: an owner under
   // construction (no points yet) holds no reference that a query could
   // give back.
-  if (n < 2) return;
+  if (n < 2) return false;
   SComWrap<ISSymLink> link(m_pOwner->Sym());
   const int h = n / 2;
   auto onEnd = [&](int end, int at, int from, int to) {
@@ -113,8 +182,7 @@ void SSymArrow::UpdateArrowPos() {
     case ArrowDestination: onEnd(1, n - 1, n - 2, n - 1); break;
     default: onEnd(0, 0, 0, 1); break;
   }
-  SetPosition(m_ptTip, m_ptBase);
-  SetArrowClipRect();
+  return true;
 }
 
 int SSymArrow::GetTipOnSymbol(ISSymLinkable* symbol, const SSymSegment& segment, SSymPoint* point) {
@@ -160,37 +228,17 @@ void SSymArrow::SetPosition(const SSymPoint& tip, const SSymPoint& toward) {
   if (!m_pEntry) return;
   SSymTabArrow::ArrowEntry& e = *m_pEntry;
   SSymTabArrow::ResetEntry(e);
-  const long long dx0 = static_cast<long long>(tip.x) - e.m_ptTip.x, dy0 = static_cast<long long>(tip.y) - e.m_ptTip.y;
-  const SSymSize d(Fit(dx0), Fit(dy0));
-  if (e.m_pSymbol) e.m_pSymbol->MoveBy(d);
-  e.m_ptTip = tip;
-  e.m_ptBase = Offset(e.m_ptBase, dx0, dy0);
-  for (SSymPoint& c : e.m_ptCorner) c = Offset(c, dx0, dy0);
-  m_ptTip = tip;
-  if (m_bRotate) {
-    SSymMatrix m;
-    m.SetRotatePt(tip, e.m_ptBase, toward);
-    e.m_ptBase = m.Transform(e.m_ptBase);
-    m_ptBase = e.m_ptBase;
-    for (SSymPoint& c : e.m_ptCorner) c = m.Transform(c);
-    if (e.m_pSymbol) e.m_pSymbol->Transform(m);
-    return;
+  const Placed p = Place(e, m_bRotate != 0, tip, toward);
+  if (e.m_pSymbol) {
+    e.m_pSymbol->MoveBy(p.move);
+    if (p.turned) e.m_pSymbol->Transform(p.turn);
+    if (p.slid) e.m_pSymbol->MoveBy(p.slide);
   }
-  // Upright: the figure keeps its orientation and slides along the line so
-  // that the midpoint of its tip and base lies on it. The squared extents
-  // are taken in doubles: in 32 bits they overflow past about 46,000 units.
-  const double dx = static_cast<double>(toward.x) - tip.x, dy = static_cast<double>(toward.y) - tip.y;
-  const double dd = dx * dx + dy * dy;
-  if (dd == 0) return;
-  const double ex = static_cast<double>(e.m_ptBase.x) - tip.x, ey = static_cast<double>(e.m_ptBase.y) - tip.y;
-  const double r = std::sqrt((ex * ex + ey * ey) / dd);
-  const long long tx = tip.x + static_cast<long long>(std::trunc(dx * r));
-  const long long ty = tip.y + static_cast<long long>(std::trunc(r * dy));
-  const long long sx = (tx - e.m_ptBase.x) / 2, sy = (ty - e.m_ptBase.y) / 2;
-  e.m_ptBase = Offset(e.m_ptBase, sx, sy);
-  m_ptBase = e.m_ptBase;
-  for (SSymPoint& c : e.m_ptCorner) c = Offset(c, sx, sy);
-  if (e.m_pSymbol) e.m_pSymbol->MoveBy(SSymSize(Fit(sx), Fit(sy)));
+  e.m_ptTip = tip;
+  e.m_ptBase = p.base;
+  std::copy(std::begin(p.corner), std::end(p.corner), std::begin(e.m_ptCorner));
+  m_ptTip = tip;
+  if (p.baseSet) m_ptBase = p.base;
 }
 
 int SSymArrow::SymArrowToLine(const SSymPoint& tip, const SSymPoint& toward) {
@@ -212,10 +260,7 @@ int SSymArrow::SymArrowToLine(const SSymPoint& tip, const SSymPoint& toward) {
 
 void SSymArrow::SetArrowClipRect() {
   if (!m_pEntry) return;
-  const SSymPoint* c = m_pEntry->m_ptCorner;
-  SSymRect a(c[0].x, c[0].y, c[2].x, c[2].y), b(c[1].x, c[1].y, c[3].x, c[3].y);
-  const SSymRect r = Union(a.Normalize(), b.Normalize());
-  if (r != m_rect) m_rect = r;
+  if (const SSymRect r = CornerRect(m_pEntry->m_ptCorner); r != m_rect) m_rect = r;
 }
 
 // ---- moves ---------------------------------------------------------------------------------------------

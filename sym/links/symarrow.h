@@ -58,6 +58,10 @@ class SSymArrow : public SSymStd {
   // Places the arrow on the owner's current points (nothing with fewer
   // than two).
   void UpdateArrowPos();
+  // The same for the arrow's tip, base and rectangle only: the working
+  // figure, which every arrow of the type shares, stays where it lies (it
+  // is placed on an arrow as the arrow is drawn).
+  void PlaceOnLine();
   // Places the working figure with its tip on `tip`, turned (or, upright,
   // shifted) toward `toward`.
   void SetPosition(const SSymPoint& tip, const SSymPoint& toward);
@@ -88,6 +92,9 @@ class SSymArrow : public SSymStd {
 
  private:
   void Init();
+  // Sets tip and base from the owner's current points; false when there is
+  // no owner or it has fewer than two points.
+  bool AimOnLine();
 
   SSymPolyBase* m_pOwner;  // not counted: the owner holds the arrow
   SSymPoint m_ptTip;

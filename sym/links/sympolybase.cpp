@@ -202,7 +202,7 @@ void SSymPolyBase::RecomputeClipRect(int, int) {
   const bool place = ListPt.GetCount() >= 2;
   for (const auto& arrow : m_arrows) {
     if (!arrow) continue;
-    if (place) arrow->UpdateArrowPos();
+    if (place) arrow->PlaceOnLine();
     SSymRect a = arrow->GetClipRect(0, 0);
     a.Normalize();
     if (a.IsDegenerate()) continue;
@@ -238,7 +238,7 @@ int SSymPolyBase::AddSymArrow(int slot, long rawType) {
   }
   if (type != SSymArrowType::None) {
     cur = SSymArrow::Make(this, type, slot);
-    cur->UpdateArrowPos();
+    cur->PlaceOnLine();
   }
   return 1;
 }
@@ -391,7 +391,7 @@ SSymRect SSymPolyBase::GetActiveRect(SSymCanvas& canvas, int a) {
     if (!arrow) continue;
     SSymRect ar = arrow->GetClipRect(0, 0);
     if (!ar.Normalize().Intersects(line)) {
-      arrow->UpdateArrowPos();
+      arrow->PlaceOnLine();
       ar = arrow->GetClipRect(0, 0);
       ar.Normalize();
     }

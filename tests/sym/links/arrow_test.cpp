@@ -280,6 +280,44 @@ TEST_F(Arrow, UprightFiguresSlideAlongTheLineWithoutTurning) {
   EXPECT_EQ(copy->GetType(), 60);
 }
 
+// The line's rectangle places its arrowheads without the figure they share:
+// tip, base and rectangle must be those of the full placement (turned and
+// upright types, short and long lines, a line without length), and the
+// figure must stay where the last full placement left it.
+TEST_F(Arrow, PlacedForTheRectangleAsForDrawing) {
+  struct Case {
+    const char* name;
+    SSymListPt pts;
+    int slot, type;
+  } cases[] = {
+      {"turned, destination", {{0, 0}, {0, 3000}, {5000, 3000}}, 3, 0},
+      {"turned, source, diagonal", {{100, -200}, {7000, 9000}}, 2, 0},
+      {"turned, middle", {{0, 0}, {3000, 0}, {3000, 3000}}, 1, 0},
+      {"upright, diagonal", {{3000, 4000}, {0, 0}}, 3, 43},
+      {"upright, long", {{-100000, 0}, {0, 0}}, 3, 60},
+      {"upright, no length", {{500, 500}, {500, 500}}, 3, 43},
+      {"turned, no length", {{500, 500}, {500, 500}}, 2, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SSymArrow* a = OnLine(c.pts, c.slot, c.type);
+    ASSERT_NE(a, nullptr);
+    const SSymPoint tip = a->GetTip(), base = a->GetBase();
+    const SSymRect rect = a->GetClipRect(0, 0);
+    // Another placement moves the shared figure away, then the light one runs.
+    SSymArrow* other = OnLine({{-9000, 9000}, {-4000, 2000}}, 3, c.type);
+    ASSERT_TRUE(a->GetEntry() && a->GetEntry()->m_pSymbol);
+    const SSymRect figure = a->GetEntry()->m_pSymbol->GetBoundRect();
+    a->SetArrowClipRect();  // the rectangle of the other placement's corners
+    a->PlaceOnLine();
+    EXPECT_EQ(a->GetTip(), tip);
+    EXPECT_EQ(a->GetBase(), base);
+    EXPECT_EQ(a->GetClipRect(0, 0), rect);
+    EXPECT_EQ(a->GetEntry()->m_pSymbol->GetBoundRect(), figure);
+    EXPECT_NE(other->GetClipRect(0, 0), rect);
+  }
+}
+
 TEST_F(Arrow, TipOnTheOutlinePulledBackByPenOrGlowShadow) {
   struct Case {
     const char* name;
