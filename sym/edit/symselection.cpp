@@ -161,6 +161,7 @@ SObject* SSymSelection::CreateObject() { return new (std::nothrow) SSymSelection
 SSymSelection::~SSymSelection() {
   delete m_pWatch;
   for (ISSymbol* s : m_order) s->Release();
+  for (ISSymbol* s : m_clearedOrder) s->Release();
 }
 
 void SSymSelection::SetDiagram(ISSymDiagram* diagram) {
@@ -208,6 +209,8 @@ void SSymSelection::DrawHandlesOf(ISSymbol* symbol) {
 }
 
 void SSymSelection::ToggleInBatch(ISSymbol* symbol) {
+  // Erased by a Clear and drawn again: nothing changes on the screen.
+  if (!m_cleared.IsEmpty() && m_cleared.Erase(symbol)) return;
   // Whether the handles show is settled now, with the window as the batch
   // found it: nothing in a bulk change moves a symbol or the window.
   if (!HandlesShowIn(m_pView->GetCanvas(), m_batchReach, symbol)) return;
@@ -229,13 +232,28 @@ void SSymSelection::EndHandleBatch() {
   std::vector<std::pair<SComWrap<ISSymbol>, bool>> toggled;
   toggled.swap(m_batch);
   m_batchAt.Clear();
-  const auto odd = std::find_if(toggled.begin(), toggled.end(), [](const auto& t) { return t.second; });
-  if (odd == toggled.end()) return;
-  SSymView::LockCanvas lock(m_pView);
+  std::deque<ISSymbol*> cleared;
+  cleared.swap(m_clearedOrder);
+  SPtrSet<ISSymbol> left;
+  std::swap(left, m_cleared);
+  // The cleared members' references go once their handles are settled.
+  struct Release {
+    std::deque<ISSymbol*>& symbols;
+    ~Release() {
+      for (ISSymbol* s : symbols) s->Release();
+    }
+  } release{cleared};
   SSymCanvas& canvas = m_pView->GetCanvas();
+  std::vector<ISSymbol*> draw;
+  for (const auto& [s, odd] : toggled)
+    if (odd) draw.push_back(s.Get());
+  if (!left.IsEmpty())
+    for (ISSymbol* s : cleared)
+      if (left.Contains(s) && HandlesShowIn(canvas, m_batchReach, s)) draw.push_back(s);
+  if (draw.empty()) return;
+  SSymView::LockCanvas lock(m_pView);
   try {
-    for (auto it = odd; it != toggled.end(); ++it)
-      if (it->second) it->first->DrawHandles(canvas);
+    for (ISSymbol* s : draw) s->DrawHandles(canvas);
   } catch (...) {
     // The batch closes from a scope's end, which must not throw: handles
     // left half drawn are put right by a paint of the whole window.
@@ -292,6 +310,15 @@ void SSymSelection::Clear(int draw) {
   for (ISSymbol* s : m_order)
     if (s->GetSymbolType() == MarkType) marks.emplace_back(s);
   if (draw && marks.empty() && m_pView && !m_order.empty()) {
+    if (m_nBatch > 0 && m_clearedOrder.empty()) {
+      // The members are kept aside, handles and all, until the batch closes.
+      std::swap(m_members, m_cleared);
+      m_members.Reserve(m_cleared.Size());
+      m_clearedOrder.swap(m_order);
+      Changed();
+      NotifyChanged();
+      return;
+    }
     if (m_nBatch > 0) {
       for (ISSymbol* s : m_order) ToggleInBatch(s);
     } else {

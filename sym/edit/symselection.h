@@ -195,6 +195,12 @@ class SSymSelection : public SObject, public ISSymSelection {
   SSymRect m_batchReach;
   std::vector<std::pair<SComWrap<ISSymbol>, bool>> m_batch;
   SAddrMap<ISSymbol, std::uint32_t> m_batchAt;
+  // The members a Clear within the batch took out (counted) and those of
+  // them not selected again since: their handles are erased when the batch
+  // closes. A rebuild of the set (cleared, then filled) so costs one look-up
+  // per member.
+  std::deque<ISSymbol*> m_clearedOrder;
+  SPtrSet<ISSymbol> m_cleared;
 };
 
 // Non-zero when every composite the symbol lies in shows its content as
