@@ -90,6 +90,9 @@ HRESULT SSymDiagramImpl::AddSymInRectToSel(const SSymRect& rect, ISSymSelection*
     // One client context for every handle drawn on the way (the members'
     // own locks find the canvas locked).
     SSymView::LockCanvas lock(selection->GetView());
+    // Handles erased and drawn again (everything selected before and
+    // enclosed now) cost nothing: only the net change is drawn, at the end.
+    SSymSelHandleBatch batch(selection);
     selection->Clear(1);
     if (!selection->GetView()) return S_OK;
     // The members as they are now: what the selection does meanwhile

@@ -740,8 +740,11 @@ bool SSymRectIndex::CollectHits(SSymCanvas& canvas, const SSymPoint& point, std:
   return true;
 }
 
+const std::vector<SSymRectIndex::Found>& SSymRectIndex::HitCandidates(SSymCanvas& canvas, const SSymPoint& point) {
+  if (!CollectHits(canvas, point, m_found)) CollectAll(m_found);
+  return m_found;
+}
+
 ISSymbol* SSymRectIndex::HitTest(SSymCanvas& canvas, const SSymPoint& point, int* part) {
-  std::vector<Found>& found = m_found;
-  if (!CollectHits(canvas, point, found)) CollectAll(found);
-  return HitWalk(canvas, point, part, found);
+  return HitWalk(canvas, point, part, HitCandidates(canvas, point));
 }

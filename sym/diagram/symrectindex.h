@@ -77,6 +77,11 @@ class SSymRectIndex final : public ISRepClassColSink, public ISSymRectObserver {
   // names), else the first line that does. `part`, when given, goes to
   // IsPtInSym. No reference is added to the answer; null when nothing is hit.
   ISSymbol* HitTest(SSymCanvas& canvas, const SSymPoint& point, int* part);
+  // The symbols HitTest asks at `point`, in the order of CollectHits (the
+  // whole collection when the index cannot answer now), kept by the index
+  // until its next hit test. Asks no symbol whether it is hit, so the
+  // canvas need not be ready to draw.
+  const std::vector<Found>& HitCandidates(SSymCanvas& canvas, const SSymPoint& point);
   // The symbols HitTest asks at `point`, in collection order, into `out`
   // (cleared first): every symbol that may answer a hit test there, with or
   // without a part. False when the index cannot answer now.

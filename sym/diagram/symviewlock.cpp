@@ -5,6 +5,7 @@
 #include "kvcore/sexception.h"
 #include "kvcore/sexceptiondlg.h"
 #include "sym/diagram/symdiagram.h"
+#include "sym/diagram/symrectindex.h"
 #include "sym/diagram/symview.h"
 #include "sym/symbol/symintfformat.h"
 #include "sym/symbol/symintfowner.h"
@@ -101,15 +102,20 @@ void __LockDrawAllSessionViewsObject::ReleaseAll() {
 
 ISSymbol* SSymView::HitTest(const SSymPoint& point, unsigned long flags, int* part) {
   if (!m_pDiagram) return nullptr;
-  ISRepClassCol* col = nullptr;
-  if (FAILED(m_pDiagram->GetSymbols(&col)) || !col) return nullptr;
   int* const partArg = (flags & 1) ? part : nullptr;
   // The diagram's spatial index narrows the walk to the symbols near the
-  // point; the answer stays the walk's.
+  // point; the answer stays the walk's. The symbols asked may measure their
+  // texts, so the canvas is locked to draw once there is a symbol to ask
+  // (most points lie near none).
   if (SSymDiagramImpl* impl = SSymDiagramImpl::FromDiagram(m_pDiagram)) {
-    col->Release();
-    return impl->GetRectIndex()->HitTest(m_canvas, point, partArg);
+    const std::vector<SSymRectIndex::Found>& found = impl->GetRectIndex()->HitCandidates(m_canvas, point);
+    if (found.empty()) return nullptr;
+    LockCanvas lock(this);
+    return SSymRectIndex::HitWalk(m_canvas, point, partArg, found);
   }
+  ISRepClassCol* col = nullptr;
+  if (FAILED(m_pDiagram->GetSymbols(&col)) || !col) return nullptr;
+  LockCanvas lock(this);
   std::vector<ISSymbol*> held;  // released before returning
   auto ask = [&](ISSymbol* s) -> ISSymbol* {
     ISSymbol* inner = nullptr;

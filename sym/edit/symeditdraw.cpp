@@ -92,17 +92,22 @@ void SSymViewEdit::DrawSnapGrid(const SSymRect& area) {
 // ---- hit testing ----------------------------------------------------------------------------------
 
 ISSymbol* SSymViewEdit::HitTest(const SSymPoint& point, unsigned long flags, int* part) {
-  LockCanvas lock(this);
   int* const partArg = (flags & 1) ? part : nullptr;
   // The selected symbols from the last to the first (through the diagram's
-  // index where the selection can use it).
-  auto inSelection = [&]() -> ISSymbol* { return m_pSelection->HitTest(m_canvas, point, partArg); };
+  // index where the selection can use it). Symbols asked may measure their
+  // texts: the canvas is locked to draw while they are asked (the walk over
+  // the diagram locks it only when it finds a symbol near the point).
+  auto inSelection = [&]() -> ISSymbol* {
+    LockCanvas lock(this);
+    return m_pSelection->HitTest(m_canvas, point, partArg);
+  };
   if (flags == 0 || flags == 1) {
     if (m_pSelection->GetCount() > 0)
       if (ISSymbol* hit = inSelection()) return hit;
     return SSymView::HitTest(point, flags, part);
   }
   if (flags & 2) return inSelection();
+  LockCanvas lock(this);
   // The unselected symbols of the diagram in its order.
   const SComTable<ISSymbol> symbols = DiagramSymbols(GetDiagramPtr());
   for (ISSymbol* s : symbols) {

@@ -77,11 +77,11 @@ bool HandlesShowIn(SSymCanvas& canvas, const SSymRect& reach, ISSymbol* symbol) 
 int SSymEditableOwners(ISSymbol* symbol, ISSymDiagram* diagram) {
   if (!symbol) return 0;
   // Sub-objects and ports belong to their symbol's face, not to its content.
-  if (symbol->IsSubObject() || !SComWrap<ISSymPort>(symbol).IsNull()) return 1;
+  if (symbol->IsSubObject()) return 1;
   // A child of a composite is selectable only while every composite it lies
   // in shows its content as editable. The owners met on the way up (the
   // list is made only below a top-level symbol: most symbols asked lie on
-  // the diagram itself).
+  // the diagram itself, and are not asked whether they are ports either).
   std::vector<SComWrap<ISSymbol>> met;
   ISSymbol* at = symbol;
   for (int depth = 0; depth < kMaxOwnerDepth; ++depth) {
@@ -89,7 +89,10 @@ int SSymEditableOwners(ISSymbol* symbol, ISSymDiagram* diagram) {
     if (FAILED(at->GetOwner(&owner)) || !owner) break;
     SComWrap<ISSymbol> up(owner.Get());
     if (up.IsNull()) break;  // the diagram
-    if (met.empty()) met.emplace_back(symbol);
+    if (met.empty()) {
+      if (!SComWrap<ISSymPort>(symbol).IsNull()) return 1;
+      met.emplace_back(symbol);
+    }
     for (const auto& m : met)
       if (SRepAreSameObjects(m, up)) return 1;  // a loop in the owner links ends the walk
     if (!SComWrap<ISSymCompSym>(up).IsNull() && !SSymIsEditable(up, nullptr, diagram)) return 0;
@@ -158,6 +161,7 @@ SObject* SSymSelection::CreateObject() { return new (std::nothrow) SSymSelection
 SSymSelection::~SSymSelection() {
   delete m_pWatch;
   for (ISSymbol* s : m_order) s->Release();
+  for (ISSymbol* s : m_clearedOrder) s->Release();
 }
 
 void SSymSelection::SetDiagram(ISSymDiagram* diagram) {
@@ -192,12 +196,69 @@ std::size_t SSymSelection::PlaceFor(ISSymbol* symbol) const {
 }
 
 void SSymSelection::DrawHandlesOf(ISSymbol* symbol) {
+  if (m_nBatch > 0) {
+    ToggleInBatch(symbol);
+    return;
+  }
   // A symbol outside the window leaves nothing to draw: no context is made
   // for it (a large selection mostly lies outside).
   SSymCanvas& canvas = m_pView->GetCanvas();
   if (!HandlesShowIn(canvas, HandleReach(canvas), symbol)) return;
   SSymView::LockCanvas lock(m_pView);
   symbol->DrawHandles(canvas);
+}
+
+void SSymSelection::ToggleInBatch(ISSymbol* symbol) {
+  // Erased by a Clear and drawn again: nothing changes on the screen.
+  if (!m_cleared.IsEmpty() && m_cleared.Erase(symbol)) return;
+  // Whether the handles show is settled now, with the window as the batch
+  // found it: nothing in a bulk change moves a symbol or the window.
+  if (!HandlesShowIn(m_pView->GetCanvas(), m_batchReach, symbol)) return;
+  if (std::uint32_t* at = m_batchAt.Find(symbol)) {
+    m_batch[*at].second = !m_batch[*at].second;
+    return;
+  }
+  m_batchAt.Set(symbol, static_cast<std::uint32_t>(m_batch.size()));
+  m_batch.emplace_back(SComWrap<ISSymbol>(symbol), true);
+}
+
+void SSymSelection::BeginHandleBatch() {
+  if (!m_pView) return;
+  if (m_nBatch++ == 0) m_batchReach = HandleReach(m_pView->GetCanvas());
+}
+
+void SSymSelection::EndHandleBatch() {
+  if (!m_pView || m_nBatch == 0 || --m_nBatch > 0) return;
+  std::vector<std::pair<SComWrap<ISSymbol>, bool>> toggled;
+  toggled.swap(m_batch);
+  m_batchAt.Clear();
+  std::deque<ISSymbol*> cleared;
+  cleared.swap(m_clearedOrder);
+  SPtrSet<ISSymbol> left;
+  std::swap(left, m_cleared);
+  // The cleared members' references go once their handles are settled.
+  struct Release {
+    std::deque<ISSymbol*>& symbols;
+    ~Release() {
+      for (ISSymbol* s : symbols) s->Release();
+    }
+  } release{cleared};
+  SSymCanvas& canvas = m_pView->GetCanvas();
+  std::vector<ISSymbol*> draw;
+  for (const auto& [s, odd] : toggled)
+    if (odd) draw.push_back(s.Get());
+  if (!left.IsEmpty())
+    for (ISSymbol* s : cleared)
+      if (left.Contains(s) && HandlesShowIn(canvas, m_batchReach, s)) draw.push_back(s);
+  if (draw.empty()) return;
+  SSymView::LockCanvas lock(m_pView);
+  try {
+    for (ISSymbol* s : draw) s->DrawHandles(canvas);
+  } catch (...) {
+    // The batch closes from a scope's end, which must not throw: handles
+    // left half drawn are put right by a paint of the whole window.
+    m_pView->InvalidateAll(1);
+  }
 }
 
 void SSymSelection::Add(ISSymbol* symbol, int draw) {
@@ -249,8 +310,21 @@ void SSymSelection::Clear(int draw) {
   for (ISSymbol* s : m_order)
     if (s->GetSymbolType() == MarkType) marks.emplace_back(s);
   if (draw && marks.empty() && m_pView && !m_order.empty()) {
-    SSymView::LockCanvas lock(m_pView);
-    DrawHandles(m_pView->GetCanvas());
+    if (m_nBatch > 0 && m_clearedOrder.empty()) {
+      // The members are kept aside, handles and all, until the batch closes.
+      std::swap(m_members, m_cleared);
+      m_members.Reserve(m_cleared.Size());
+      m_clearedOrder.swap(m_order);
+      Changed();
+      NotifyChanged();
+      return;
+    }
+    if (m_nBatch > 0) {
+      for (ISSymbol* s : m_order) ToggleInBatch(s);
+    } else {
+      SSymView::LockCanvas lock(m_pView);
+      DrawHandles(m_pView->GetCanvas());
+    }
   }
   std::deque<ISSymbol*> gone;
   gone.swap(m_order);

@@ -18,6 +18,7 @@
 // sends none.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <unordered_map>
 #include <utility>
@@ -100,6 +101,11 @@ class SSymSelection : public SObject, public ISSymSelection {
   // other window by the symbol core's: not hidden, and every composite the
   // symbol lies in editable (sub-objects and ports excepted).
   int CanSelect(ISSymbol* symbol) override;
+  // A bulk change: handles are drawn or erased once, when the outermost
+  // batch closes, and only for the symbols whose handles were toggled an
+  // odd number of times meanwhile (see ISSymSelection).
+  void BeginHandleBatch() override;
+  void EndHandleBatch() override;
   // The member under `point`, latest in selection order first (no reference
   // added); `handle` receives what that member's IsPtInSym stored. Null when
   // nothing is hit.
@@ -169,7 +175,10 @@ class SSymSelection : public SObject, public ISSymSelection {
   void InsertAt(std::size_t index, ISSymbol* symbol);
   // The place the order rules give a new member.
   std::size_t PlaceFor(ISSymbol* symbol) const;
+  // Draws (or erases) a member's handles on the view, or within a batch
+  // notes the toggle.
   void DrawHandlesOf(ISSymbol* symbol);
+  void ToggleInBatch(ISSymbol* symbol);
   void Changed() { m_bPlacesStale = true; }
   // Brings the positions and the nested members up to date.
   void UpdatePlaces() const;
@@ -192,6 +201,20 @@ class SSymSelection : public SObject, public ISSymSelection {
   mutable std::vector<SSymRectIndex::Found> m_found;
   mutable std::vector<std::pair<int, ISSymbol*>> m_asked;
   TopLevelWatch* m_pWatch = nullptr;  // owned
+
+  // The open handle batches (nested), the symbols whose handles were toggled
+  // meanwhile (counted: a symbol may leave the set before its handles are
+  // erased), each with whether its toggles are odd, and where each stands.
+  int m_nBatch = 0;
+  SSymRect m_batchReach;
+  std::vector<std::pair<SComWrap<ISSymbol>, bool>> m_batch;
+  SAddrMap<ISSymbol, std::uint32_t> m_batchAt;
+  // The members a Clear within the batch took out (counted) and those of
+  // them not selected again since: their handles are erased when the batch
+  // closes. A rebuild of the set (cleared, then filled) so costs one look-up
+  // per member.
+  std::deque<ISSymbol*> m_clearedOrder;
+  SPtrSet<ISSymbol> m_cleared;
 };
 
 // Non-zero when every composite the symbol lies in shows its content as

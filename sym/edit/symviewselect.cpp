@@ -210,6 +210,7 @@ void SSymViewEdit::SelectTypeOf(int kind) {
   {
     SSymSelChangeNotifyOff quiet;
     LockCanvas lock(this);
+    SSymSelHandleBatch batch(&sel);
     for (const auto& s : SymbolsOf(diagram)) {
       if (s->GetSymbolType() == kPoolType && kind != kPoolType) {
         // Inside a pool: its lanes and lane groups, at any depth of groups.
@@ -237,6 +238,7 @@ void SSymViewEdit::OnSelectAll() {
   {
     SSymSelChangeNotifyOff quiet;
     LockCanvas lock(this);
+    SSymSelHandleBatch batch(&sel);
     sel.Clear(1);
     for (const auto& s : SymbolsOf(diagram)) sel.Add(s.Get(), 1);
   }

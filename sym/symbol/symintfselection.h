@@ -34,9 +34,35 @@ class ISSymSelection {
   // not null, not hidden, and (unless it is a sub-object or a port) every
   // composite it lies in editable. Add consults it while there is a view.
   virtual int CanSelect(ISSymbol* symbol) = 0;
+  // A bulk change of the set (a rectangle selection, a select-all) opens a
+  // handle batch for its length: meanwhile handles to be drawn or erased
+  // are only noted, and when the outermost batch closes, each symbol whose
+  // handles were toggled an odd number of times has them drawn once. Handles
+  // toggle, so the window ends as if each had been drawn at once, and a
+  // symbol that leaves the set and joins it again is not drawn at all.
+  // A selection that draws no handles ignores batches.
+  virtual void BeginHandleBatch() {}
+  virtual void EndHandleBatch() {}
 
   // True while the selection exists.
   static bool IsAlive(const ISSymSelection* selection);
+};
+
+// Opens a handle batch on a selection (may be null) for the length of the
+// scope, and closes it on every exit.
+class SSymSelHandleBatch {
+ public:
+  explicit SSymSelHandleBatch(ISSymSelection* selection) : m_pSelection(selection) {
+    if (m_pSelection) m_pSelection->BeginHandleBatch();
+  }
+  ~SSymSelHandleBatch() {
+    if (m_pSelection) m_pSelection->EndHandleBatch();
+  }
+  SSymSelHandleBatch(const SSymSelHandleBatch&) = delete;
+  SSymSelHandleBatch& operator=(const SSymSelHandleBatch&) = delete;
+
+ private:
+  ISSymSelection* m_pSelection;
 };
 
 // The notification code of a selection change (the pointer: the diagram's

@@ -202,6 +202,8 @@ void DropBand(const DropArgs& d, SSymRect frame, bool add) {
   ISSymSelection* selection = d.view && Site().selection ? Site().selection(d.view) : nullptr;
   if (!diagram || !selection) return;
   frame.Normalize();
+  // The symbols selected before and kept draw no handles at all.
+  SSymSelHandleBatch batch(selection);
   SComTable<ISSymbol> before;
   if (add)
     for (int i = 0; i < selection->GetCount(); ++i) before.Add(selection->GetAt(i));

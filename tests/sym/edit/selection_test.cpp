@@ -391,6 +391,50 @@ TEST_F(SelectionSet, EachChangeNotifiesOnceAndDrawsTheHandlesOnce) {
   EXPECT_FALSE(m_sel.Contains(a->Sym()));
 }
 
+// Within a handle batch the set and its notifications change as ever, but
+// handles are drawn only when the outermost batch closes, and only for the
+// symbols toggled an odd number of times: one erased and selected again
+// draws nothing, one that left is erased once, one that joined is drawn once.
+TEST_F(SelectionSet, HandleBatchDrawsOnlyTheNetChangeWhenItCloses) {
+  THandles* kept = Sym();
+  THandles* gone = Sym();
+  THandles* joined = Sym();
+  THandles* passing = Sym();
+  m_sel.Add(kept->Sym(), 1);
+  m_sel.Add(gone->Sym(), 1);
+  Changes();
+  {
+    SSymSelHandleBatch outer(&m_sel);
+    {
+      SSymSelHandleBatch inner(&m_sel);
+      m_sel.Clear(1);
+      m_sel.Add(kept->Sym(), 1);
+      m_sel.Add(joined->Sym(), 1);
+      m_sel.Add(passing->Sym(), 1);
+      m_sel.Remove(passing->Sym(), 1);
+    }
+    EXPECT_EQ(Order(), (std::vector<ISSymbol*>{kept->Sym(), joined->Sym()}));
+    EXPECT_EQ(Changes(), 5);
+    EXPECT_EQ(kept->m_handles + gone->m_handles + joined->m_handles + passing->m_handles, 2);  // the two before
+  }
+  EXPECT_EQ(kept->m_handles, 1);
+  EXPECT_EQ(gone->m_handles, 2);
+  EXPECT_EQ(joined->m_handles, 1);
+  EXPECT_EQ(passing->m_handles, 0);
+  // Once closed, changes draw at once again; a selection without a view
+  // draws nothing in or out of a batch.
+  m_sel.Remove(joined->Sym(), 1);
+  EXPECT_EQ(joined->m_handles, 2);
+  SSymSelection detached;
+  {
+    SSymSelHandleBatch batch(&detached);
+    detached.Add(joined->Sym(), 1);
+    detached.Clear(1);
+  }
+  EXPECT_EQ(joined->m_handles, 2);
+  SSymSelHandleBatch none(nullptr);
+}
+
 // A mark taken out of the selection is erased and deleted; one that is not
 // a member (never was, or taken out already) is left to whoever holds it.
 TEST_F(SelectionSet, OnlyAMemberMarkIsErasedAndDeleted) {

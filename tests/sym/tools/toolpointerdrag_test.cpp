@@ -547,3 +547,38 @@ TEST_F(PointerDragWindow, DropsThroughTheLoopLeaveOnlyTheChangedDiagram) {
 }
 
 }  // namespace
+
+namespace {
+// Rubber bands through the window over boxes some of which stay selected,
+// some leave and some join (with and without Shift): the window shows
+// exactly the handles of the selection, as a fresh paint does.
+TEST_F(PointerDragWindow, RubberBandsLeaveTheHandlesOfExactlyTheSelection) {
+  SSymRectangle* left = PutBox(BoxOnScreen({40, 60}, {80, 100}));
+  SSymRectangle* middle = PutBox(BoxOnScreen({120, 60}, {160, 100}));
+  SSymRectangle* right = PutBox(BoxOnScreen({200, 60}, {240, 100}));
+  Repainted();
+  struct Band {
+    POINT from, to;
+    bool shift;
+    std::vector<SSymRectangle*> selected;
+  };
+  const Band bands[] = {
+      {{20, 40}, {180, 120}, false, {left, middle}},         // from nothing selected
+      {{100, 40}, {260, 120}, false, {middle, right}},       // middle stays, left leaves, right joins
+      {{100, 40}, {260, 120}, false, {middle, right}},       // the same again: nothing changes
+      {{20, 40}, {90, 120}, true, {left, middle, right}},    // left joins the kept ones
+      {{190, 40}, {260, 120}, false, {right}},               // everything but right leaves
+  };
+  for (const Band& b : bands) {
+    KvSetKeyState(VK_SHIFT, b.shift);
+    m_tool.Arm(SSymToolPointer::CaptureBand, nullptr, Logical(m_view, b.from));
+    EXPECT_EQ(Drag(m_view, m_tool, b.from, {Move(10, b.to), Mouse(20, WM_LBUTTONUP, b.to)}), ISSymViewCapture::Drop);
+    KvSetKeyState(VK_SHIFT, false);
+    EXPECT_EQ(m_view->GetSelection()->GetCount(), static_cast<int>(b.selected.size())) << "band to " << b.to.x;
+    for (SSymRectangle* s : b.selected) EXPECT_TRUE(m_view->SelectionContains(s->Sym()));
+    ::UpdateWindow(m_view->GetSafeHwnd());
+    const std::vector<unsigned char> shown = SurfaceBytes(m_view->GetSafeHwnd());
+    EXPECT_EQ(shown, Repainted()) << "band to " << b.to.x;
+  }
+}
+}  // namespace
