@@ -84,6 +84,8 @@ void* SSymDataSource::operator new(std::size_t size) {
   return p;
 }
 
+void SSymDataSource::operator delete(void* p) { ::operator delete(p); }
+
 SSymDataSource::SSymDataSource(HWND window, ISRepSession* session, const SComTable<ISSymbol>& symbols,
                                const SSymPoint& start, SSymSelection* selection)
     : SRepDataSource(window, session),

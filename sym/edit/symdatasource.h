@@ -15,7 +15,6 @@
 // window).
 #pragma once
 
-#include <new>
 #include <vector>
 
 #include "kvcore/scomds.h"
@@ -48,7 +47,7 @@ class SSymDataSource final : public SRepDataSource, public IDataObject, public I
                  SSymSelection* selection);
   // Allocation failure throws SEOutOfMemory.
   static void* operator new(std::size_t size);
-  static void operator delete(void* p) { ::operator delete(p, std::nothrow); }
+  static void operator delete(void* p);
 
   const SComTable<ISSymbol>& GetSymbols() const { return m_tblSymbols; }
   const SSymPoint& GetStartPoint() const { return m_ptStart; }
