@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "kvcore/sdlg.h"
 #include "kvcore/sexceptiondlg.h"
 #include "support/view_fixture.h"
 #include "sym/edit/symviewedit.h"
@@ -116,4 +117,21 @@ class ToolsFixture : public ViewFixture {
     KvClearInput();
     return result;
   }
+};
+
+// An editing window opened over the fixture's diagram, for dialogs run from
+// it; the queued dialog answers and the calls recorded are cleared before
+// and after each test.
+class EditDialogFixture : public ToolsFixture {
+ protected:
+  void SetUp() override {
+    ToolsFixture::SetUp();
+    KvDialogReset();
+    m_view = OpenEdit();
+  }
+  void TearDown() override {
+    KvDialogReset();
+    ToolsFixture::TearDown();
+  }
+  SSymViewEdit* m_view = nullptr;
 };

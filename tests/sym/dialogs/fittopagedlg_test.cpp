@@ -14,17 +14,8 @@ namespace {
 
 using D = SSymFitToPageDlg;
 
-class FitToPage : public ToolsFixture {
+class FitToPage : public EditDialogFixture {
  protected:
-  void SetUp() override {
-    ToolsFixture::SetUp();
-    KvDialogReset();
-    m_view = OpenEdit();
-  }
-  void TearDown() override {
-    KvDialogReset();
-    ToolsFixture::TearDown();
-  }
   INT_PTR Run(D& dialog, std::vector<KvControlAction> actions, bool ok = true) {
     KvDialogAnswer answer;
     answer.ok = ok;
@@ -34,7 +25,6 @@ class FitToPage : public ToolsFixture {
     for (DWORD played : KvDialogCalls().back().actions) EXPECT_EQ(played, 0u);
     return result;
   }
-  SSymViewEdit* m_view = nullptr;
 };
 
 TEST_F(FitToPage, OkAnswersTheChoice) {

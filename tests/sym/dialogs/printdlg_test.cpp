@@ -21,17 +21,8 @@ namespace {
 
 using D = SSymPrintDlg;
 
-class PrintDialog : public ToolsFixture {
+class PrintDialog : public EditDialogFixture {
  protected:
-  void SetUp() override {
-    ToolsFixture::SetUp();
-    KvDialogReset();
-    m_view = OpenEdit();
-  }
-  void TearDown() override {
-    KvDialogReset();
-    ToolsFixture::TearDown();
-  }
   // A box in the middle of page (col, row) of the page grid (row up).
   TSym* BoxOnPage(int col, int row) {
     const SSymSize paper = m_view->GetCanvas().GetPaperSize();
@@ -53,7 +44,6 @@ class PrintDialog : public ToolsFixture {
       if (control == id) return text;
     return SString(u"?");
   }
-  SSymViewEdit* m_view = nullptr;
 };
 
 // Runs the dialog with one answer; the caller restores.
